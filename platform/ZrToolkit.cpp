@@ -1,0 +1,100 @@
+#include "platform/ZrToolkit.h"
+
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+
+namespace {
+
+struct UnitRow {
+    long code;
+    const char* name;        // the stored (XML) name
+    const char* displayName; // shown to people
+};
+
+// The linear units of the library: codes are lengths in tenths of a millimetre
+// (the mile is the legacy 16090000, not the international 16093440).
+const UnitRow kUnits[] = {
+    {10000000, "Kilometer", "Kilometer"}, {10000, "Meter", "Meter"},       {1000, "Decimeter", "Decimeter"},
+    {100, "Centimeter", "Centimeter"},    {10, "Millimeter", "Millimeter"}, {254, "Inch", "Inch"},
+    {3048, "Foot", "Foot"},               {9144, "Yard", "Yard"},           {16090000, "Mile", "Mile"},
+};
+
+const UnitRow* FindUnit(long code) {
+    for (const UnitRow& row : kUnits)
+        if (row.code == code) return &row;
+    return nullptr;
+}
+
+const char* LocaleName() {
+    for (const char* var : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(var);
+        if (value && *value) return value;
+    }
+    return "";
+}
+
+// A "C" numeric locale made once and never freed: uselocale needs it to
+// outlive every scope that installs it.
+locale_t ClassicNumericLocale() {
+    static locale_t loc = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(0));
+    return loc;
+}
+
+} // namespace
+
+int CZrOperator::Is0(const double& value) { return std::fabs(value) < kZeroTolerance ? 1 : 0; }
+
+CString CZrToolkit::UnitConvert(long code) {
+    if (const UnitRow* row = FindUnit(code)) return CString(row->name);
+    CString digits;
+    digits.Format("%ld", code);
+    return digits;
+}
+
+long CZrToolkit::UnitConvert(const CString& name) {
+    CString trimmed(name);
+    trimmed.Trim();
+    for (const UnitRow& row : kUnits)
+        if (trimmed.CompareNoCase(row.name) == 0) return row.code;
+    return std::atol(trimmed);
+}
+
+void CZrToolkit::SplitPath(const CString& path, CString& drive, CString& folder, CString& title,
+                           CString& extension) {
+    drive.Empty();
+    int slash = std::max(path.ReverseFind('/'), path.ReverseFind('\\'));
+    folder = path.Left(slash + 1);
+    CString file = path.Mid(slash + 1);
+    int dot = file.ReverseFind('.');
+    if (dot <= 0) {
+        title = file;
+        extension.Empty();
+    } else {
+        title = file.Left(dot);
+        extension = file.Mid(dot);
+    }
+}
+
+int CZrToolkit::GetCharset() {
+    return std::strncmp(LocaleName(), "ja", 2) == 0 ? kShiftJisCharset : kGb2312Charset;
+}
+
+CString ZrGetUnitsNameExt(long code) {
+    if (const UnitRow* row = FindUnit(code)) return CString(row->displayName);
+    CString text;
+    text.Format("Unit(%ld)", code);
+    return text;
+}
+
+CZrLocale::CZrLocale() {
+    locale_t loc = ClassicNumericLocale();
+    if (loc) m_previous = uselocale(loc);
+}
+
+CZrLocale::~CZrLocale() {
+    if (m_previous) uselocale(static_cast<locale_t>(m_previous));
+}

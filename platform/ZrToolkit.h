@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/ZrExport.h"
+#include "platform/ZrString.h"
+
+class ZRPRJ_API CZrOperator {
+public:
+    // Nonzero when the value is zero within the tolerance that the callers use
+    // to detect an unset double (a scale factor of 0, a zero-sized drawing).
+    static int Is0(const double& value);
+    static constexpr double kZeroTolerance = 1e-12;
+};
+
+class ZRPRJ_API CZrToolkit {
+public:
+    // Linear-unit code (tenths of a millimetre) <-> unit name, as stored in
+    // the XML form. Codes outside the table are written as their decimal
+    // digits and read back from them, so no code is lost on a round trip.
+    static CString UnitConvert(long code);
+    static long UnitConvert(const CString& name);
+
+    // Splits a path into drive (always empty on this platform), folder with
+    // its trailing separator, file title and extension with its dot.
+    static void SplitPath(const CString& path, CString& drive, CString& folder, CString& title,
+                          CString& extension);
+
+    // Character set of the host's legacy code page: 128 (Shift-JIS) for a
+    // Japanese locale, 134 (GB2312) otherwise.
+    static int GetCharset();
+    static constexpr int kShiftJisCharset = 128;
+    static constexpr int kGb2312Charset = 134;
+};
+
+// Display name of a linear unit, as used in the name of a planar system.
+ZRPRJ_API CString ZrGetUnitsNameExt(long code);
+
+// For its lifetime, number formatting and parsing on the calling thread use
+// "." as the decimal separator whatever the process locale is, so files
+// written on a German or French host read back everywhere.
+class ZRPRJ_API CZrLocale {
+public:
+    CZrLocale();
+    ~CZrLocale();
+    CZrLocale(const CZrLocale&) = delete;
+    CZrLocale& operator=(const CZrLocale&) = delete;
+
+private:
+    void* m_previous = nullptr;
+};

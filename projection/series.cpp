@@ -1,0 +1,306 @@
+// The series under the ellipsoidal kinds (meridian arc and its inverse,
+// conformal and authalic latitudes, radii of curvature, the iterated
+// meridian length of the Transverse Mercator) and the three transverse
+// cylindrical kinds that stand closest to them: Gauss-Krueger, Transverse
+// Mercator and the spherical Cassini.
+#include "projection/ZrPJOperator.h"
+
+#include "geodesy/ZrPJMath.h"
+
+#include <cmath>
+
+namespace {
+constexpr double kPi = CZrPJMath::kPi;
+constexpr double kHalfPi = CZrPJMath::kHalfPi;
+constexpr double kQuarterPi = CZrPJMath::kQuarterPi;
+constexpr double kTwoPi = CZrPJMath::kTwoPi;
+
+// Footpoint iteration of the Transverse Mercator inverse: the correction is
+// Newton's with the exact meridian radius, so ten rounds reach 1e-7 rad from
+// any start on the meridian; the bound keeps NaN from looping.
+constexpr int kMeridianInverseRounds = 10;
+constexpr double kMeridianInverseTolerance = 1e-7;
+// Below this |cos(phi)| the point is at a pole and tan(phi) is taken as 0.
+constexpr double kPoleCosine = 1e-10;
+
+// Reversion of a four-term sine series (coefficients b2..b8) into the series
+// of its inverse. Products are formed one at a time in double precision, as
+// the stored coefficients of existing installations were.
+void Revert(const double b[4], double c[4]) {
+    const double b2 = b[0], b4 = b[1], b6 = b[2], b8 = b[3];
+    const double b2sq = b2 * b2, b2cu = b2sq * b2, b2qu = b2cu * b2;
+    c[0] = b2 - b2 * b4 - b4 * b6 - b2cu / 2.0 - b2 * b4 * b4 + b2sq * b6 / 2.0 - 18.3 * b2cu * b4;
+    c[1] = b4 + b2sq - 2.0 * b2 * b6 - 4.0 * b2sq * b4 - 1.3 * b2qu;
+    c[2] = b6 + 3.0 * b2 * b4 - 3.0 * b2 * b8 + 1.5 * b2cu - 4.5 * b2 * b4 * b4 - 9.0 * b2sq * b6 - 12.5 * b2cu * b4;
+    c[3] = b8 + b4 * (8.0 * b2sq + 2.0 * b4) + 4.0 * b2 * b6 + 2.7 * b2qu;
+}
+
+// c2 sin 2x + c4 sin 4x + c6 sin 6x + c8 sin 8x, with the multiple angles
+// from the double-angle identities (one sin and one cos per call).
+inline double SineSum(double x, const double c[4]) {
+    const double s2 = std::sin(2.0 * x), c2 = std::cos(2.0 * x);
+    const double s4 = 2.0 * s2 * c2, c4 = 1.0 - 2.0 * s2 * s2;
+    const double s6 = s4 * c2 + c4 * s2;
+    const double s8 = 2.0 * s4 * c4;
+    return c[0] * s2 + c[1] * s4 + c[2] * s6 + c[3] * s8;
+}
+
+inline double SineSeries(double x, const double c[4]) { return x + SineSum(x, c); }
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Coefficients, computed once per Create
+// ---------------------------------------------------------------------------
+void CZrPJOperator::ComputeEquidistCoefficient() {
+    const double E = m_es, E2 = E * E, E3 = E2 * E, E4 = E3 * E;
+    const double a = m_a;
+
+    // Authalic series: the area from the equator, in powers of sin(phi).
+    m_P[0] = 0.6666666666666666 * E;
+    m_P[1] = 0.6 * E2;
+    m_P[2] = 0.5714285714285714 * E3;
+    m_P[3] = 0.5555555555555556 * E4;
+    m_Rq2 = a * a * (1.0 - E) * (1.0 + m_P[0] + m_P[1] + m_P[2] + m_P[3]);
+    m_Rq = std::sqrt(m_Rq2);
+
+    // The closed form is 0/0 on a sphere, where the radius of equal area is a.
+    if (m_e > 1e-12)
+        m_authalicRadius = a * std::sqrt(std::log((1.0 + m_e) / (1.0 - m_e)) * (1.0 - E) * 0.25 / m_e + 0.5);
+    else
+        m_authalicRadius = a;
+
+    // Rectifying (meridian arc) series in multiple angles.
+    const double s0 = 1.0 + 0.75 * E + 0.703125 * E2 + 0.68359375 * E3 + 0.67291259765625 * E4;
+    const double s2 = 0.75 * E + 0.9375 * E2 + 1.025390625 * E3 + 1.07666015625 * E4;
+    const double s4 = 0.234375 * E2 + 0.41015625 * E3 + 0.538330078125 * E4;
+    const double s6 = 0.068359375 * E3 + 0.15380859375 * E4;
+    const double s8 = 0.01922607421875 * E4;
+    const double o = a * (1.0 - E);
+    m_D[0] = o * s0;
+    m_D[1] = -0.5 * o * s2;
+    m_D[2] = 0.25 * o * s4;
+    m_D[3] = -0.16666666666666666 * o * s6;
+    m_D[4] = 0.125 * o * s8;
+
+    // Meridian length in units of a, for the Transverse Mercator.
+    const double t = E * (E * (0.01068115234375 * E + 0.01953125) + 0.046875);
+    m_en[0] = 1.0 - E * (t + 0.25);
+    m_en[1] = E * (0.75 - t);
+    m_en[2] = E2 * (0.46875 - E * (0.007120768229166667 * E + 0.013020833333333334));
+    m_en[3] = E3 * (0.3645833333333333 - 0.005696614583333333 * E);
+    m_en[4] = 0.3076171875 * E4;
+    m_ml0 = MeridianLength(m_phi0, std::sin(m_phi0), std::cos(m_phi0));
+
+    // Inverse series by reversion.
+    const double rectifying[4] = {0.5 * s2 / s0, -0.25 * s4 / s0, 0.16666666666666666 * s6 / s0, -0.125 * s8 / s0};
+    const double conformal[4] = {
+        0.5 * E + 0.20833333333333334 * E2 + 0.09375 * E3 + 0.026023065476190477 * E4,
+        -(0.10416666666666667 * E2 + 0.0875 * E3 + 0.038448660714285716 * E4),
+        0.027083333333333334 * E3 + 0.07606026785714286 * E4,
+        -0.006296502976190476 * E4,
+    };
+    const double authalic[4] = {
+        0.3333333333333333 * E + 0.17222222222222222 * E2 + 0.10535714285714286 * E3 + 0.24470100308641976 * E4,
+        -(0.04722222222222222 * E2 + 0.048412698412698414 * E3 + 0.0384999723667653 * E4),
+        0.008443562610229277 * E3 + 0.01015451381297341 * E4,
+        -0.0011812995272591233 * E4,
+    };
+    Revert(rectifying, m_R);
+    Revert(conformal, m_K);
+    Revert(authalic, m_Q);
+}
+
+// ---------------------------------------------------------------------------
+// Series functions
+// ---------------------------------------------------------------------------
+double CZrPJOperator::N(double phi) const {
+    const double s = std::sin(phi);
+    return m_a / std::sqrt(1.0 - m_es * s * s);
+}
+
+double CZrPJOperator::M(double phi) const {
+    const double s = std::sin(phi);
+    return m_a * (1.0 - m_es) / std::pow(1.0 - m_es * s * s, 1.5);
+}
+
+double CZrPJOperator::AntiM(double rho) const {
+    return std::asin(std::sqrt(1.0 - std::pow((1.0 - m_es) * m_a / rho, 2.0 * 0.3333333333333333)) / m_e);
+}
+
+double CZrPJOperator::U(double phi) const {
+    const double es = m_e * std::sin(phi);
+    return std::tan(kQuarterPi + phi / 2.0) * std::pow((1.0 - es) / (1.0 + es), m_e / 2.0);
+}
+
+double CZrPJOperator::Conformal(double phi) const { return std::log(U(phi)); }
+
+double CZrPJOperator::AntiConformal(double chi) const { return SineSeries(chi, m_K); }
+
+double CZrPJOperator::Area(double phi) const {
+    const double s = std::sin(phi), s2 = s * s;
+    return m_a * m_a * (1.0 - m_es) * s * (1.0 + s2 * (m_P[0] + s2 * (m_P[1] + s2 * (m_P[2] + s2 * m_P[3]))));
+}
+
+double CZrPJOperator::AntiArea(double beta) const { return SineSeries(beta, m_Q); }
+
+double CZrPJOperator::Distance(double phi) const {
+    return m_D[0] * phi + SineSum(phi, m_D + 1);
+}
+
+double CZrPJOperator::AntiDistance(double psi) const { return SineSeries(psi, m_R); }
+
+double CZrPJOperator::MeridianLength(double phi, double s, double c) const {
+    c *= s;
+    s *= s;
+    return m_en[0] * phi - c * (m_en[1] + s * (m_en[2] + s * (m_en[3] + s * m_en[4])));
+}
+
+double CZrPJOperator::MeridianLengthInverse(double m) const {
+    const double k = 1.0 / (1.0 - m_es);
+    double phi = m;
+    for (int i = 0; i < kMeridianInverseRounds; ++i) {
+        const double s = std::sin(phi);
+        double t = 1.0 - m_es * s * s;
+        const double delta = (MeridianLength(phi, s, std::cos(phi)) - m) * t * std::sqrt(t) * k;
+        phi -= delta;
+        if (std::fabs(delta) < kMeridianInverseTolerance) break;
+    }
+    return phi;
+}
+
+// ---------------------------------------------------------------------------
+// Gauss-Krueger (43005): fifth-order series about the central meridian from
+// the rectifying arc; origin on the equator, scale 1.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::GaussKruger_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double phi = pt.y;
+    const double sphi = std::sin(phi), cphi = std::cos(phi);
+    const double t = sphi / cphi;
+    const double t2 = t * t, t4 = t2 * t2;
+    const double eta2 = m_eps2 * cphi * cphi, eta4 = eta2 * eta2;
+    const double l = dlam * cphi, l2 = l * l;
+    const double X = Distance(phi);
+    const double n = m_a / std::sqrt(1.0 - m_es * sphi * sphi);
+    const double s = dlam * sphi;
+
+    pt.y = X + n * s * l * 0.5 + n * s * l * l2 * (5.0 - t2 + 9.0 * eta2 + 4.0 * eta4) * 0.041666666666666664 +
+           n * s * l * l2 * l2 * (61.0 - 58.0 * t2 + t4 + 270.0 * eta2 - 330.0 * eta2 * t2) * 0.001388888888888889;
+    pt.x = n * l + n * l * l2 * (1.0 - t2 + eta2) * 0.16666666666666666 +
+           n * l * l2 * l2 * (5.0 - 18.0 * t2 + t4 + 14.0 * eta2 - 58.0 * eta2 * t2) * 0.008333333333333333;
+    return m_created;
+}
+
+// Needs nothing from Create beyond the series, so it does not test created.
+int CZrPJOperator::GaussKruger_Inverse(CPoint2D& pt) const {
+    const double x = pt.x, y = pt.y;
+    const double phif = AntiDistance(y / m_D[0]); // footpoint latitude
+    const double sf = std::sin(phif), cf = std::cos(phif);
+    const double n = m_a / std::sqrt(1.0 - m_es * sf * sf);
+    const double t = sf / cf;
+    const double t2 = t * t, t4 = t2 * t2;
+    const double eta2 = m_eps2 * cf * cf, eta4 = eta2 * eta2;
+    const double q = x / n, q2 = q * q, q3 = q2 * q, q4 = q2 * q2, q5 = q4 * q, q6 = q4 * q2;
+
+    pt.y = phif + t * (-1.0 - eta2) * q2 / 2.0 +
+           t * (5.0 + 3.0 * t2 + 6.0 * eta2 - 6.0 * eta2 * t2 - 3.0 * eta4 - 9.0 * t2 * eta4) * q4 / 24.0 +
+           t * (eta2 * (162.0 * t2 + 45.0 * t4) - (61.0 + 90.0 * t2 + 45.0 * t4 + 107.0 * eta2)) * q6 / 720.0;
+    pt.x = m_lam0 + q / cf + q3 * (-1.0 - 2.0 * t2 - eta2) / (6.0 * cf) +
+           q5 * (5.0 + 28.0 * t2 + 24.0 * t4 + eta2 * (6.0 + 8.0 * t2)) / (120.0 * cf);
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Transverse Mercator (43006): eighth-order series in the longitude
+// difference; the dispatcher applies k0.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double phi = pt.y;
+    const double s = std::sin(phi), c = std::cos(phi);
+    const double t = std::fabs(c) > kPoleCosine ? s / c : 0.0;
+    const double T = t * t;
+    double al = c * dlam;
+    const double als = al * al;
+    al /= std::sqrt(1.0 - m_es * s * s);
+    const double n = m_eps2 * c * c;
+
+    pt.x = m_a * al *
+           (1.0 + als * 0.16666666666666666 *
+                      (1.0 - T + n +
+                       als * 0.05 *
+                           (5.0 + T * (T - 18.0) + n * (14.0 - 58.0 * T) +
+                            als * 0.023809523809523808 * (61.0 + T * (T * (179.0 - T) - 479.0)))));
+    pt.y = m_a * (MeridianLength(phi, s, c) - m_ml0 +
+                  s * al * dlam * 0.5 *
+                      (1.0 + als * 0.08333333333333333 *
+                                 (5.0 - T + n * (9.0 + 4.0 * n) +
+                                  als * 0.03333333333333333 *
+                                      (61.0 + T * (T - 58.0) + n * (270.0 - 330.0 * T) +
+                                       als * 0.017857142857142856 * (1385.0 + T * (T * (543.0 - T) - 3111.0))))));
+    return m_created;
+}
+
+int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    if (m_a <= 0.0) return m_created;
+    const double x = pt.x, y = pt.y;
+    const double phi1 = MeridianLengthInverse(y / m_a + m_ml0); // footpoint
+    if (std::fabs(phi1) >= kHalfPi) {
+        pt.y = (y / m_a >= 0.0) ? kHalfPi : -kHalfPi;
+        pt.x = 0.0;
+        return m_created;
+    }
+    const double s = std::sin(phi1), c = std::cos(phi1);
+    const double t = std::fabs(c) > kPoleCosine ? s / c : 0.0;
+    const double n = m_eps2 * c * c;
+    double con = 1.0 - m_es * s * s;
+    const double d = x * std::sqrt(con) / m_a;
+    con *= t;
+    const double T = t * t;
+    const double ds = d * d;
+
+    pt.y = phi1 - (con * ds / (1.0 - m_es)) * 0.5 *
+                      (1.0 - ds / 12.0 *
+                                 (5.0 + T * (3.0 - 9.0 * n) + n * (1.0 - 4.0 * n) -
+                                  ds / 30.0 *
+                                      (61.0 + T * (90.0 - 252.0 * n + 45.0 * T) + 46.0 * n -
+                                       ds / 56.0 * (1385.0 + T * (3633.0 + T * (4095.0 + 1574.0 * T))))));
+    pt.x = m_lam0 + d *
+                        (1.0 - ds / 6.0 *
+                                   (1.0 + 2.0 * T + n -
+                                    ds / 20.0 *
+                                        (5.0 + T * (28.0 + 24.0 * T + 8.0 * n) + 6.0 * n -
+                                         ds / 42.0 * (61.0 + T * (662.0 + T * (1320.0 + 720.0 * T)))))) /
+                        c;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Cassini (43028), on the sphere of radius a.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Traverse_Equidistant_Cylindrical_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double phi = pt.y;
+    pt.x = m_a * std::asin(std::sin(dlam) * std::cos(phi));
+    pt.y = m_a * std::atan2(std::tan(phi), std::cos(dlam));
+    return m_created;
+}
+
+int CZrPJOperator::Traverse_Equidistant_Cylindrical_Inverse(CPoint2D& pt) const {
+    if (!m_created || m_a <= 0.0) return 0;
+    double D = pt.x / m_a, G = pt.y / m_a;
+    // Beyond the map's edge the point is taken at the edge rather than refused.
+    D = D > kHalfPi ? kHalfPi : (D < -kHalfPi ? -kHalfPi : D);
+    G = G > kPi ? kPi : (G < -kPi ? -kPi : G);
+    const double phi = std::asin(std::sin(G) * std::cos(D));
+    double lam = std::atan2(std::tan(D), std::cos(G)) + m_lam0;
+    if (lam > kPi) lam -= kTwoPi;
+    if (lam < -kPi) lam += kTwoPi;
+    pt.x = lam;
+    pt.y = phi;
+    return 1;
+}

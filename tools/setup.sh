@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, everything the build, the tests, the
+# benchmarks and the fuzz targets need. Safe to run again: it installs only
+# what is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config git
+  clang-14 libclang-rt-14-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libpugixml-dev
+  libproj-dev proj-data proj-bin sqlite3
+  libgeographiclib-dev
+  qt6-base-dev libgl-dev fonts-noto-cjk
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
