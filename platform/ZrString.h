@@ -27,6 +27,10 @@ public:
     const char* c_str() const { return m_s.c_str(); }
     const std::string& str() const { return m_s; }
 
+    // Loads the library's string-table text of that id (MFC's LoadString);
+    // returns 0 and leaves the string unchanged when there is none.
+    int LoadString(unsigned int id);
+
     // printf-style formatting; numbers follow the calling thread's locale
     // (see CZrLocale).
     void Format(const char* format, ...)
