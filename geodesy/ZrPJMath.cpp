@@ -201,8 +201,9 @@ void CZrPJMath::XYZ2LPH(CPoint3D& pt, const double& a, const double& es) {
     pt.z = H;
 }
 
-// Bowring's single step. The correction term uses e'^2 a sin^3(theta), as the
-// existing installations compute it (the published form has b there).
+// Bowring's single step, in its published form: the numerator's correction is
+// e'^2 b sin^3(theta). (With a in its place, as has been seen in the wild, the
+// latitude is off by up to 1.5 arc-seconds and the height by tens of metres.)
 void CZrPJMath::XYZ2LPH2(CPoint3D& pt, const double& a, const double& b, const double& es) {
     double X = pt.x, Y = pt.y, Z = pt.z;
     double p = std::hypot(X, Y);
@@ -210,7 +211,7 @@ void CZrPJMath::XYZ2LPH2(CPoint3D& pt, const double& a, const double& b, const d
     double c = std::sqrt(t * t + 1.0);
     double st = t / c, ct = 1.0 / c;
     double ep2 = es / (1.0 - es);
-    double phi = std::atan2(Z + ep2 * a * st * st * st, p - es * a * ct * ct * ct);
+    double phi = std::atan2(Z + ep2 * b * st * st * st, p - es * a * ct * ct * ct);
     pt.x = std::atan2(Y, X);
     pt.y = phi;
     pt.z = p / std::cos(phi) - a / GetW(phi, es);

@@ -12,6 +12,7 @@ packages=(
   libproj-dev proj-data proj-bin sqlite3
   libgeographiclib-dev
   qt6-base-dev libgl-dev fonts-noto-cjk
+  locales
 )
 
 missing=()
@@ -25,4 +26,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A comma-decimal locale, so the tests can prove that files are written with
+# "." whatever the host's locale is.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
+  if [ "$(id -u)" -eq 0 ]; then localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1 || true; fi
 fi

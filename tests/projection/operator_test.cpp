@@ -1,0 +1,190 @@
+// The frame shared by every kind: defaults, wrapping and clamping, units and
+// false origin, failure handling and assignment.
+#include "geodesy/ZrPJMath.h"
+#include "projection/ZrPJOperator.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+constexpr double kDeg = CZrPJMath::kDegToRad;
+constexpr double kMillimetre = 1e-3;
+constexpr double kNanodegree = 1e-9;
+
+bool BitIdentical(const CPoint2D& a, const CPoint2D& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+CZrPJOperator TransverseMercator(double lon0Deg, double k0) {
+    CZrPJOperator op;
+    op.SetKind(43006);
+    op.SetSemiMajorAxis(6378137.0);
+    op.SetFlattening(1.0 / 298.257223563);
+    op.SetCentralMeridian(lon0Deg * kDeg);
+    op.SetScaleFactor(k0);
+    op.SetFalseEasting(500000.0);
+    op.SetFalseNorthing(0.0);
+    return op;
+}
+} // namespace
+
+TEST(OperatorFrameTest, DefaultOperatorIsKrasovskyGaussKruegerWithItsFalseOrigin) {
+    CZrPJOperator op;
+    EXPECT_EQ(op.GetKind(), 43005);
+    EXPECT_EQ(op.IsCreated(), 0);
+    EXPECT_EQ(op.GetParallelMode(), 2);
+    EXPECT_EQ(op.GetSemiMajorAxis(), 6378137.0);
+    EXPECT_EQ(op.GetFalseEasting(), 500000.0);
+    EXPECT_EQ(op.GetFalseNorthing(), 10000000.0);
+    ASSERT_EQ(op.Create(), 1);
+    CPoint2D origin(0.0, 0.0);
+    ASSERT_EQ(op.Forward(origin), 1);
+    EXPECT_NEAR(origin.x, 500000.0, kMillimetre);
+    EXPECT_NEAR(origin.y, 10000000.0, kMillimetre);
+}
+
+TEST(OperatorFrameTest, ForwardWrapsLongitudeAndClampsLatitude) {
+    CZrPJOperator op = TransverseMercator(-171.0, 0.9996);
+    ASSERT_EQ(op.Create(), 1);
+    CPoint2D wrapped(190.0, 10.0), direct(-170.0, 10.0);
+    ASSERT_EQ(op.Forward(wrapped), 1);
+    ASSERT_EQ(op.Forward(direct), 1);
+    EXPECT_NEAR(wrapped.x, direct.x, kMillimetre);
+    EXPECT_NEAR(wrapped.y, direct.y, kMillimetre);
+
+    CPoint2D beyond(-171.0, 95.0), pole(-171.0, 90.0);
+    ASSERT_EQ(op.Forward(beyond), 1);
+    ASSERT_EQ(op.Forward(pole), 1);
+    EXPECT_EQ(beyond.x, pole.x);
+    EXPECT_EQ(beyond.y, pole.y);
+}
+
+TEST(OperatorFrameTest, InverseFoldsLatitudeAndLongitudeOnceIntoRange) {
+    // Gauss-Krueger's inverse reaches past the pole when y is beyond the
+    // quarter meridian: 91 degrees comes back as -89, and a longitude of -181
+    // (from a central meridian of -181) as 179.
+    CZrPJOperator op;
+    op.SetFalseEasting(0.0);
+    op.SetFalseNorthing(0.0);
+    op.SetCentralMeridian(-181.0 * kDeg);
+    ASSERT_EQ(op.Create(), 1);
+    CPoint2D p(0.0, op.Distance(91.0 * kDeg));
+    ASSERT_EQ(op.Inverse(p), 1);
+    EXPECT_NEAR(p.y, -89.0, 1e-6);
+    EXPECT_NEAR(p.x, 179.0, kNanodegree);
+}
+
+TEST(OperatorFrameTest, UnitFactorFalseOriginAndDivisorApplyInThatOrder) {
+    CZrPJOperator metres = TransverseMercator(117.0, 0.9996);
+    CZrPJOperator feet = metres;
+    ASSERT_EQ(metres.Create(), 1);
+    feet.SetUnitFactor(10000.0 / 3048.0);
+    feet.SetFalseEasting(1000.0);
+    feet.SetDivisor(2.0);
+    ASSERT_EQ(feet.Create(), 1);
+    CPoint2D m(118.0, 30.0), f(118.0, 30.0);
+    ASSERT_EQ(metres.Forward(m), 1);
+    ASSERT_EQ(feet.Forward(f), 1);
+    EXPECT_NEAR(f.x, ((m.x - 500000.0) * 10000.0 / 3048.0 + 1000.0) / 2.0, kMillimetre);
+    EXPECT_NEAR(f.y, m.y * 10000.0 / 3048.0 / 2.0, kMillimetre);
+    ASSERT_EQ(feet.Inverse(f), 1);
+    EXPECT_NEAR(f.x, 118.0, kNanodegree);
+    EXPECT_NEAR(f.y, 30.0, kNanodegree);
+}
+
+TEST(OperatorFrameTest, AFailedCallLeavesTheCallersPointBitIdentical) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+
+    // A kind without a routine never creates and never projects.
+    for (long kind : {43025L, 43026L, 43038L, 43039L, 43042L, 43000L, 43047L, -1L}) {
+        CZrPJOperator op;
+        op.SetKind(kind);
+        EXPECT_EQ(op.Create(), 0) << kind;
+        CPoint2D p(12.5, 41.25), before = p;
+        EXPECT_EQ(op.Forward(p), 0) << kind;
+        EXPECT_TRUE(BitIdentical(p, before));
+        EXPECT_EQ(op.Inverse(p), 0) << kind;
+        EXPECT_TRUE(BitIdentical(p, before));
+    }
+
+    // Not created: the routine refuses.
+    CZrPJOperator uncreated = TransverseMercator(0.0, 1.0);
+    CPoint2D p(1.0, 2.0), before = p;
+    EXPECT_EQ(uncreated.Forward(p), 0);
+    EXPECT_TRUE(BitIdentical(p, before));
+
+    // Non-numeric input has no image and must not hang the longitude reduction.
+    CZrPJOperator op = TransverseMercator(0.0, 1.0);
+    ASSERT_EQ(op.Create(), 1);
+    for (CPoint2D bad : {CPoint2D(nan, 0.0), CPoint2D(0.0, nan), CPoint2D(inf, 10.0), CPoint2D(-inf, 10.0)}) {
+        CPoint2D q = bad;
+        EXPECT_EQ(op.Forward(q), 0);
+        EXPECT_TRUE(BitIdentical(q, bad));
+        EXPECT_EQ(op.Inverse(q), 0);
+        EXPECT_TRUE(BitIdentical(q, bad));
+    }
+    CPoint2D huge(1e300, 10.0);
+    op.Forward(huge); // returns, whatever the answer
+}
+
+TEST(OperatorFrameTest, CreateRefusesImpossibleEllipsoids) {
+    for (double f : {-0.5, 1.0, 2.5, std::numeric_limits<double>::quiet_NaN()}) {
+        CZrPJOperator op;
+        op.SetFlattening(f);
+        EXPECT_EQ(op.Create(), 0) << f;
+        EXPECT_EQ(op.IsCreated(), 0);
+    }
+    // A failed re-creation leaves the operator unusable until a good one.
+    CZrPJOperator op;
+    ASSERT_EQ(op.Create(), 1);
+    op.SetKind(43025);
+    EXPECT_EQ(op.Create(), 0);
+    CPoint2D p(0.0, 0.0);
+    EXPECT_EQ(op.Forward(p), 0);
+}
+
+TEST(OperatorFrameTest, AssignmentLeavesTheMeridianSeriesForCreate) {
+    CZrPJOperator source = TransverseMercator(117.0, 0.9996);
+    source.SetCentralParallel(30.0 * kDeg);
+    ASSERT_EQ(source.Create(), 1);
+
+    CZrPJOperator assigned;
+    assigned = source;
+    EXPECT_EQ(assigned.IsCreated(), 1);     // the flag travels ...
+    EXPECT_EQ(assigned.GetMl0(), 0.0);      // ... but ml0 and the series do not
+    CPoint2D stale(118.0, 31.0), fresh(118.0, 31.0);
+    ASSERT_EQ(source.Forward(fresh), 1);
+    assigned.Forward(stale);
+    EXPECT_GT(std::fabs(stale.y - fresh.y), 1.0);
+
+    ASSERT_EQ(assigned.Create(), 1);
+    CPoint2D recreated(118.0, 31.0);
+    ASSERT_EQ(assigned.Forward(recreated), 1);
+    EXPECT_EQ(recreated.x, fresh.x);
+    EXPECT_EQ(recreated.y, fresh.y);
+
+    // A full copy is usable at once.
+    CZrPJOperator copy(source);
+    CZrPJOperator all;
+    all.CopyAll(source);
+    for (CZrPJOperator* op : {&copy, &all}) {
+        CPoint2D q(118.0, 31.0);
+        ASSERT_EQ(op->Forward(q), 1);
+        EXPECT_EQ(q.x, fresh.x);
+        EXPECT_EQ(q.y, fresh.y);
+    }
+}
+
+TEST(OperatorFrameTest, LongitudeReductionAndHypot) {
+    EXPECT_DOUBLE_EQ(CZrPJOperator::AdjLongitude(3.0 * CZrPJMath::kPi), CZrPJMath::kPi);
+    EXPECT_DOUBLE_EQ(CZrPJOperator::AdjLongitude(-3.0 * CZrPJMath::kPi), -CZrPJMath::kPi);
+    EXPECT_EQ(CZrPJOperator::AdjLongitude(1.0), 1.0);
+    EXPECT_LE(std::fabs(CZrPJOperator::AdjLongitude(1e300)), CZrPJMath::kPi);
+    EXPECT_TRUE(std::isnan(CZrPJOperator::AdjLongitude(std::numeric_limits<double>::infinity()) * 0.0));
+    EXPECT_EQ(CZrPJOperator::hypot(0.0, -3.0), 3.0);
+    EXPECT_EQ(CZrPJOperator::hypot(-4.0, 0.0), 4.0);
+    EXPECT_DOUBLE_EQ(CZrPJOperator::hypot(3.0, -4.0), 5.0);
+    EXPECT_DOUBLE_EQ(CZrPJOperator::hypot(1e200, 1e200), std::sqrt(2.0) * 1e200);
+}
