@@ -157,7 +157,11 @@ double CZrPJOperator::MeridianLength(double phi, double s, double c) const {
 
 double CZrPJOperator::MeridianLengthInverse(double m) const {
     const double k = 1.0 / (1.0 - m_es);
-    double phi = m;
+    // Start from the rectifying-latitude series (good to ~1e-9 rad) rather
+    // than from m itself: the first Newton step then already falls below the
+    // threshold, and the footpoint costs one meridian length instead of three
+    // or four. The converged latitude is the same to rounding.
+    double phi = m_D[0] > 0.0 ? AntiDistance(m * m_a / m_D[0]) : m;
     for (int i = 0; i < kMeridianInverseRounds; ++i) {
         const double s = std::sin(phi);
         double t = 1.0 - m_es * s * s;

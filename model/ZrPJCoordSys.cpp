@@ -1,0 +1,256 @@
+#include "model/ZrPJCoordSys.h"
+
+#include "model/catalogue/ZrProjectedCatalogue.h"
+#include "platform/ZrToolkit.h"
+
+#include <cmath>
+
+namespace {
+constexpr double kDegToRad = 0.017453292519943295;
+// Below this a ratio or a parallel difference counts as zero (the engine's
+// usual degeneracy threshold, radians for the parallels).
+constexpr double kDegenerate = 1e-7;
+// Scale factor put in place of a zero one: that of UTM.
+constexpr double kDefaultScaleFactor = 0.9996;
+// Linear-unit code of the metre: unit codes are lengths in tenths of a millimetre.
+constexpr double kMetreCode = 10000.0;
+// Kilometres to tenths of a millimetre.
+constexpr double kKilometreCode = 10000000.0;
+
+// The one world-system code that has no row but has always been accepted:
+// setting it leaves the system as it stands and reports its build.
+constexpr long kAcceptedCodeWithoutRow = 53025;
+
+// Texts of the library's string table that name the two unprojected kinds.
+constexpr unsigned int kEarthNameId = 28774;  // longitude/latitude coordinate system
+constexpr unsigned int kPlanarNameId = 28776; // planar coordinate system
+} // namespace
+
+CZrPJCoordSys::CZrPJCoordSys()
+    : m_name("WGS_1984_UTM_Zone_1N"), m_type(PJ_CS_WGS_1984_UTM_ZONE_1N), m_units(10000),
+      m_projection(PJ_KIND_TRANSVERSE_MERCATOR), m_ratio(1.0) {
+    m_gcs.Set(PJ_GCS_WGS_1984);
+    m_params.FalseEasting = 500000.0;
+    m_params.CentralMeridian = -177.0;
+    m_params.ScaleFactor = kDefaultScaleFactor;
+}
+
+CZrPJCoordSys::CZrPJCoordSys(const CZrPJCoordSys& other) : CZrPJCoordSys() {
+    CopyFrom(other);
+}
+
+CZrPJCoordSys::~CZrPJCoordSys() = default;
+
+void CZrPJCoordSys::operator=(const CZrPJCoordSys& other) {
+    CopyFrom(other);
+}
+
+void CZrPJCoordSys::CopyFrom(const CZrPJCoordSys& other) {
+    m_type = other.m_type;
+    m_units = other.m_units;
+    m_name = other.m_name;
+    m_ratio = other.m_ratio;
+    m_operator = other.m_operator;
+    m_gcs = other.m_gcs;
+    m_projection = other.m_projection;
+    m_params.FalseEasting = other.m_params.FalseEasting;
+    m_params.FalseNorthing = other.m_params.FalseNorthing;
+    m_params.CentralMeridian = other.m_params.CentralMeridian;
+    m_params.CentralParallel = other.m_params.CentralParallel;
+    m_params.StandardParallel1 = other.m_params.StandardParallel1;
+    m_params.StandardParallel2 = other.m_params.StandardParallel2;
+    m_params.ScaleFactor = other.m_params.ScaleFactor;
+    m_params.Azimuth = other.m_params.Azimuth;
+    m_params.FirstPointLongitude = other.m_params.FirstPointLongitude;
+    m_params.SecondPointLongitude = other.m_params.SecondPointLongitude;
+    Create();
+}
+
+int CZrPJCoordSys::Set(CString name, const CZrPJGeoCoordSys& gcs, const CZrPJObject& projection,
+                       const CZrPJParams& params, long units) {
+    m_type = PJ_CS_USER_DEFINED;
+    m_units = units;
+    m_name = name;
+    m_gcs = gcs;
+    m_projection = projection;
+    // The datum-shift values belong to the translator, not to the system.
+    m_params.FalseEasting = params.FalseEasting;
+    m_params.FalseNorthing = params.FalseNorthing;
+    m_params.CentralMeridian = params.CentralMeridian;
+    m_params.CentralParallel = params.CentralParallel;
+    m_params.StandardParallel1 = params.StandardParallel1;
+    m_params.StandardParallel2 = params.StandardParallel2;
+    m_params.ScaleFactor = params.ScaleFactor;
+    m_params.Azimuth = params.Azimuth;
+    m_params.FirstPointLongitude = params.FirstPointLongitude;
+    m_params.SecondPointLongitude = params.SecondPointLongitude;
+    return Create();
+}
+
+int CZrPJCoordSys::SetPlanar(long units) {
+    m_type = PJ_CS_PLANAR;
+    m_units = units;
+    m_projection.Set(PJ_KIND_NO_PROJECTION);
+    CString title;
+    title.LoadString(kPlanarNameId);
+    m_name = title + "---" + ZrGetUnitsNameExt(units);
+    return Create();
+}
+
+int CZrPJCoordSys::SetEarth(const CZrPJGeoCoordSys& gcs, long units) {
+    m_type = PJ_CS_EARTH;
+    m_units = units;
+    m_projection.Set(PJ_KIND_NO_PROJECTION);
+    m_gcs = gcs;
+    CString title;
+    title.LoadString(kEarthNameId);
+    m_name = title + "---" + m_gcs.GetName();
+    return Create();
+}
+
+int CZrPJCoordSys::Set(tagPJCoordSysType code) {
+    ZrProjectedRow row;
+    if (!ZrFindProjectedRow(code, row)) return code == kAcceptedCodeWithoutRow ? Create() : 0;
+
+    m_type = row.code;
+    m_units = row.units;
+    m_name = row.name;
+    m_gcs.Set(static_cast<tagGeoCoordSysType>(row.gcs));
+    m_projection.Set(static_cast<tagPJObjectType>(row.kind));
+    m_params.FalseEasting = row.params[0];
+    m_params.FalseNorthing = row.params[1];
+    m_params.CentralMeridian = row.params[2];
+    m_params.CentralParallel = row.params[3];
+    m_params.StandardParallel1 = row.params[4];
+    m_params.StandardParallel2 = row.params[5];
+    m_params.ScaleFactor = row.params[6];
+    m_params.Azimuth = row.params[7];
+    m_params.FirstPointLongitude = row.params[8];
+    m_params.SecondPointLongitude = row.params[9];
+    return Create();
+}
+
+int CZrPJCoordSys::Create() {
+    // Unprojected systems never run the operator.
+    if (m_type == PJ_CS_PLANAR || m_type == PJ_CS_EARTH) {
+        m_operator.SetCreated(1);
+        return 1;
+    }
+    if (std::fabs(m_ratio) <= kDegenerate) return 0;
+    // The unit factor divides by the unit code: a code of 0 or less has no
+    // length, so the system cannot be built (and must not claim to be).
+    if (m_units <= 0) {
+        m_operator.SetCreated(0);
+        return 0;
+    }
+    if (CZrOperator::Is0(m_params.ScaleFactor)) m_params.ScaleFactor = kDefaultScaleFactor;
+    FillOperator();
+    return m_operator.Create();
+}
+
+void CZrPJCoordSys::FillOperator() {
+    const CZrPJSpheroid& spheroid = m_gcs.m_datum.m_spheroid;
+    const double phi1 = m_params.StandardParallel1 * kDegToRad;
+    const double phi2 = m_params.StandardParallel2 * kDegToRad;
+
+    m_operator.SetKind(m_projection.GetType());
+    m_operator.SetFalseEasting(m_params.FalseEasting);
+    m_operator.SetFalseNorthing(m_params.FalseNorthing);
+    m_operator.SetCentralMeridian(m_params.CentralMeridian * kDegToRad);
+    m_operator.SetStandardParallel1(phi1);
+    m_operator.SetStandardParallel2(phi2);
+    m_operator.SetCentralParallel(m_params.CentralParallel * kDegToRad);
+    m_operator.SetAzimuth(m_params.Azimuth * kDegToRad);
+    m_operator.SetFirstPointLongitude(m_params.FirstPointLongitude * kDegToRad);
+    m_operator.SetSecondPointLongitude(m_params.SecondPointLongitude * kDegToRad);
+    // One standard parallel when the two coincide, else two.
+    m_operator.SetParallelMode(std::fabs(phi1 - phi2) < kDegenerate ? 1 : 2);
+    m_operator.SetSemiMajorAxis(spheroid.GetAxis());
+    m_operator.SetFlattening(spheroid.GetFlattening());
+    m_operator.SetDivisor(m_ratio);
+    m_operator.SetScaleFactor(m_params.ScaleFactor);
+    m_operator.SetUnitFactor(kMetreCode / static_cast<double>(m_units));
+}
+
+long CZrPJCoordSys::GetUnits() const {
+    return m_type == PJ_CS_EARTH ? 0 : m_units;
+}
+
+int CZrPJCoordSys::operator==(const CZrPJCoordSys& other) const {
+    if (m_type != other.m_type) return 0;
+    if (m_type == PJ_CS_PLANAR) return m_units == other.m_units;
+    if (m_type == PJ_CS_EARTH) return (m_gcs == other.m_gcs) && GetUnits() == other.GetUnits();
+    return (m_gcs == other.m_gcs) && (m_projection == other.m_projection) && m_units == other.m_units &&
+           (m_params == other.m_params);
+}
+
+int CZrPJCoordSys::IsValid() const {
+    if (m_type == PJ_CS_PLANAR) return 0;
+    if (m_type == PJ_CS_EARTH) return 1;
+    return m_operator.IsCreated() ? 1 : 0;
+}
+
+int CZrPJCoordSys::Forward(CPoint2D* points, long count) const {
+    if (!points) return 0;
+    for (long i = 0; i < count; ++i)
+        m_operator.Forward(points[i]);
+    return count;
+}
+
+int CZrPJCoordSys::Inverse(CPoint2D* points, long count) const {
+    if (!points) return 0;
+    for (long i = 0; i < count; ++i)
+        m_operator.Inverse(points[i]);
+    return count;
+}
+
+int CZrPJCoordSys::Forward(CPoint3D* points, long count) const {
+    if (!points) return 0;
+    for (long i = 0; i < count; ++i) {
+        CPoint2D pt(points[i].x, points[i].y);
+        m_operator.Forward(pt);
+        points[i].x = pt.x;
+        points[i].y = pt.y;
+    }
+    return count;
+}
+
+int CZrPJCoordSys::Inverse(CPoint3D* points, long count) const {
+    if (!points) return 0;
+    for (long i = 0; i < count; ++i) {
+        CPoint2D pt(points[i].x, points[i].y);
+        m_operator.Inverse(pt);
+        points[i].x = pt.x;
+        points[i].y = pt.y;
+    }
+    return count;
+}
+
+int CZrPJCoordSys::LPHToXYZ(CPoint3D* points, long count) const {
+    return static_cast<int>(m_gcs.m_datum.m_spheroid.LPHToXYZ(points, count));
+}
+
+int CZrPJCoordSys::XYZToLPH(CPoint3D* points, long count) const {
+    return static_cast<int>(m_gcs.m_datum.m_spheroid.XYZToLPH(points, count));
+}
+
+// The central angle comes from the two components of the spherical triangle
+// (pole, p1, p2) through atan2, which stays exact for points on one meridian,
+// on the equator, near each other and near the antipode. The sine-rule form
+// asin(sin dlam cos phi2 / sin alpha) with the azimuth alpha from its
+// cotangent divides by zero on a meridian (tan dlam = 0) and on the equator
+// (cot alpha = 0) and cannot tell an arc beyond 90 degrees from its supplement.
+double CZrPJCoordSys::GetRadDistance(const CPoint2D& p1, const CPoint2D& p2, double radius,
+                                     long units) const {
+    if (units <= 0) return 0.0;
+    const double phi1 = p1.y * kDegToRad;
+    const double phi2 = p2.y * kDegToRad;
+    const double dlam = (p2.x - p1.x) * kDegToRad;
+    const double sinPhi1 = std::sin(phi1), cosPhi1 = std::cos(phi1);
+    const double sinPhi2 = std::sin(phi2), cosPhi2 = std::cos(phi2);
+    const double east = cosPhi2 * std::sin(dlam);
+    const double north = cosPhi1 * sinPhi2 - sinPhi1 * cosPhi2 * std::cos(dlam);
+    const double along = sinPhi1 * sinPhi2 + cosPhi1 * cosPhi2 * std::cos(dlam);
+    const double sigma = std::atan2(std::hypot(east, north), along);
+    return sigma * radius * kKilometreCode / static_cast<double>(units);
+}

@@ -1,0 +1,63 @@
+// Projection kinds and the labels that name them in the text and XML
+// forms. The labels are historical: note the blanks in "Plate Carree" and
+// in the four kinds from 43043 on. -1 labels planar and geographic systems.
+#include "model/catalogue/GeodeticCatalogue_p.h"
+
+static constexpr ZrProjectionKindRow kProjectionKindRows[] = {
+    {-1, "No Projection"},
+    {43001, "Plate Carree"},
+    {43002, "Equidistant_Cylindrical"},
+    {43003, "Miller_Cylindrical"},
+    {43004, "Mercator"},
+    {43005, "Gauss_Kruger"},
+    {43006, "Transverse_Mercator"},
+    {43007, "Albers"},
+    {43008, "Sinusoidal"},
+    {43009, "Mollweide"},
+    {43010, "Eckert_VI"},
+    {43011, "Eckert_V"},
+    {43012, "Eckert_IV"},
+    {43013, "Eckert_III"},
+    {43014, "Eckert_II"},
+    {43015, "Eckert_I"},
+    {43016, "Gall_Stereographic"},
+    {43017, "Behrmann"},
+    {43018, "Winkel_I"},
+    {43019, "Winkel_II"},
+    {43020, "Lambert_Conformal_Conic"},
+    {43021, "Polyconic"},
+    {43022, "Quartic_Authalic"},
+    {43023, "Loximuthal"},
+    {43024, "Bonne"},
+    {43025, "Hotine_Oblique_Mercator_Two_Point_Natural_Origin"},
+    {43026, "Stereographic"},
+    {43027, "Equidistant_Conic"},
+    {43028, "Cassini"},
+    {43029, "Van_der_Grinten_I"},
+    {43030, "Robinson"},
+    {43031, "Two_Point_Equidistant"},
+    {43032, "Azimuthal_Equidistant"},
+    {43033, "Lambert_Azimuthal_Equal_Area"},
+    {43034, "Conformal_Azimuthal"},
+    {43035, "Orthotic_Graphic"},
+    {43036, "Hotine_Oblique_Mercator_Azimuth_Natural_Origin"},
+    {43037, "Hotine_Oblique_Mercator_Azimuth_Center"},
+    {43040, "Sanson"},
+    {43041, "EquiArea_Cylindrical"},
+    {43043, "Oblique Mercator"},
+    {43044, "Hotine Oblique Mercator"},
+    {43045, "Sphere Mercator"},
+    {43046, "Bonne (South Orientated)"},
+};
+
+static_assert(ZrRowsAscending(kProjectionKindRows), "the lookup searches the rows by code");
+
+const ZrProjectionKindRow* ZrFindProjectionKindRow(long code) {
+    return ZrFindRowByCode(kProjectionKindRows, code);
+}
+int ZrProjectionKindRowCount() {
+    return ZrRowCount(kProjectionKindRows);
+}
+const ZrProjectionKindRow* ZrProjectionKindRowAt(int index) {
+    return ZrRowAt(kProjectionKindRows, index);
+}

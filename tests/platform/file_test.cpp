@@ -1,0 +1,164 @@
+#include "platform/ZrFile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <iterator>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/zrprj-file-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string PathOf(const char* name) const { return (m_dir / name).string(); }
+    static void WriteBytes(const std::string& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    static std::string ReadBytes(const std::string& path) {
+        std::stringstream all;
+        all << std::ifstream(path, std::ios::binary).rdbuf();
+        return all.str();
+    }
+    size_t EntryCount() const {
+        return static_cast<size_t>(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()));
+    }
+    static std::vector<std::string> ReadLines(const std::string& path, CZrCodePage::Page page) {
+        CStdioFile file;
+        std::vector<std::string> lines;
+        CString line;
+        if (file.Open(path.c_str(), CStdioFile::modeRead, page))
+            while (file.ReadString(line))
+                lines.push_back(line.str());
+        return lines;
+    }
+
+    fs::path m_dir;
+};
+
+const char kOldContent[] = "PCSType: 32650 \r\n";
+
+} // namespace
+
+TEST_F(FileTest, LinesEndWithCrLfOrLf) {
+    struct Case {
+        const char* bytes;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb\n", {"a", "b"}},
+        {"a\r\n\nb", {"a", "", "b"}}, // mixed ends; the last line has none
+        {"a\rb\n", {"a\rb"}},         // a lone CR is data, as in text mode
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        std::string path = PathOf("lines.txt");
+        WriteBytes(path, c.bytes);
+        EXPECT_EQ(ReadLines(path, CZrCodePage::Gb2312), c.lines) << c.bytes;
+    }
+}
+
+TEST_F(FileTest, TextIsWrittenInTheCodePageWithCrLf) {
+    std::string path = PathOf("key.prj");
+    CStdioFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), CStdioFile::modeCreate | CStdioFile::modeWrite | CStdioFile::typeText,
+                          CZrCodePage::Gb2312));
+    file.WriteString("PCSName: 北京54 \n");
+    file.WriteString("Axis: 6378245.000000 \r\n");
+    ASSERT_EQ(file.Close(), 1);
+    EXPECT_EQ(ReadBytes(path), "PCSName: \xB1\xB1\xBE\xA9"
+                               "54 \r\nAxis: 6378245.000000 \r\n");
+    EXPECT_EQ(ReadLines(path, CZrCodePage::Gb2312),
+              (std::vector<std::string>{"PCSName: 北京54 ", "Axis: 6378245.000000 "}));
+
+    // Invalid bytes read as U+FFFD; a UTF-8 byte-order mark overrides the page.
+    WriteBytes(path, "\x93\x8C\xFF\n");
+    EXPECT_EQ(ReadLines(path, CZrCodePage::ShiftJis), std::vector<std::string>{"東\xEF\xBF\xBD"});
+    WriteBytes(path, "\xEF\xBB\xBF東京\n");
+    EXPECT_EQ(ReadLines(path, CZrCodePage::ShiftJis), std::vector<std::string>{"東京"});
+}
+
+// Every way a save can fail leaves the previous file byte-identical and no
+// temporary file behind. Tests run as root, so permissions cannot be the cause.
+TEST_F(FileTest, AFailedSaveLeavesTheOldFileIntact) {
+    std::string target = PathOf("saved.prj");
+    WriteBytes(target, kOldContent);
+    WriteBytes(PathOf("plain-file"), "x");
+
+    // A character GB2312 cannot hold: the caller learns it from Close.
+    {
+        CStdioFile file;
+        ASSERT_TRUE(
+            file.Open(target.c_str(), CStdioFile::modeCreate | CStdioFile::modeWrite, CZrCodePage::Gb2312));
+        file.WriteString("PCSName: Seoul 한\n");
+        EXPECT_EQ(file.Close(), 0);
+    }
+    // Abandoned half way, as by an early return or a crash.
+    {
+        CStdioFile file;
+        ASSERT_TRUE(file.Open(target.c_str(), CStdioFile::modeCreate | CStdioFile::modeWrite));
+        file.WriteString("PCSType: -1 \n");
+    }
+    // The disk refuses the write (a file-size limit stands in for a full disk).
+    {
+        struct rlimit old;
+        getrlimit(RLIMIT_FSIZE, &old);
+        struct rlimit small = old;
+        small.rlim_cur = 4096;
+        auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        int saved = CZrFile::SaveAtomic(target.c_str(), std::string(10000, 'x'));
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previous);
+        EXPECT_EQ(saved, 0);
+    }
+    EXPECT_EQ(ReadBytes(target), kOldContent);
+    EXPECT_EQ(EntryCount(), 2u) << "a temporary file was left behind";
+
+    // Nowhere to write: the folder is a file, or the target is a folder.
+    EXPECT_EQ(CZrFile::SaveAtomic(PathOf("plain-file/saved.prj").c_str(), "y"), 0);
+    EXPECT_EQ(CZrFile::SaveAtomic(m_dir.c_str(), "y"), 0);
+    CStdioFile file;
+    EXPECT_EQ(file.Open(PathOf("plain-file/x").c_str(), CStdioFile::modeCreate | CStdioFile::modeWrite), 0);
+    EXPECT_EQ(file.Open(PathOf("missing").c_str(), CStdioFile::modeWrite), 0); // no create, no file
+    EXPECT_EQ(file.Open("", CStdioFile::modeRead), 0);
+    EXPECT_EQ(EntryCount(), 2u);
+}
+
+TEST_F(FileTest, ASaveReplacesTheFileTheLinkPointsAtAndKeepsItsMode) {
+    std::string target = PathOf("real.xml");
+    std::string link = PathOf("link.xml");
+    WriteBytes(target, "old");
+    chmod(target.c_str(), 0640);
+    fs::create_symlink(target, link);
+
+    ASSERT_EQ(CZrFile::SaveAtomic(link.c_str(), "new"), 1);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadBytes(target), "new");
+    struct stat st;
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(FileTest, ReadAllTakesOnlyRegularFiles) {
+    std::string bytes = "stale";
+    EXPECT_EQ(CZrFile::ReadAll(PathOf("missing").c_str(), bytes), 0);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_EQ(CZrFile::ReadAll(m_dir.c_str(), bytes), 0);
+    EXPECT_EQ(CZrFile::ReadAll("/dev/zero", bytes), 0); // endless: refused, not read forever
+}

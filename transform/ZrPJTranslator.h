@@ -1,0 +1,106 @@
+#pragma once
+
+#include "model/ZrPJCoordSys.h"
+#include "model/ZrPJParams.h"
+#include "model/ZrPJTypes.h"
+#include "platform/ZrExport.h"
+#include "platform/ZrPoint.h"
+#include "platform/ZrString.h"
+#include "transform/ZrDatumShift.h"
+
+// Converts point arrays in place from one coordinate system (the source) to
+// another (the destination), or back: unprojection with the source, a datum
+// shift when the two lie on different geographic systems, projection with the
+// destination. Create chooses the route and derives the shift's constants
+// once; Convert then only reads the translator.
+//
+// The same class maps the library's catalogue codes to EPSG codes and back
+// through the mapping file "CodeTransition.xml" beside the library.
+class ZRPRJ_API CZrPJTranslator {
+public:
+    // Routes chosen by Create.
+    enum {
+        ROUTE_XY2XY = 0,     // both projected
+        ROUTE_XY2GEO = 1,    // projected to geographic, datum shift
+        ROUTE_GEO2XY = 2,    // geographic to projected, datum shift
+        ROUTE_GEO2GEO = 3,   // both geographic: datum shift, or none on one geographic system
+        ROUTE_UNPROJECT = 4, // projected to geographic on one geographic system
+        ROUTE_PROJECT = 7,   // geographic to projected on one geographic system
+    };
+
+    CZrPJTranslator();
+    CZrPJTranslator(const CZrPJTranslator& other);
+    virtual ~CZrPJTranslator();
+
+    void operator=(const CZrPJTranslator& other);
+    // Copies parameters, both systems, method and route, then runs Create.
+    void CopyFrom(const CZrPJTranslator& other);
+    // Equal parameters, systems, method and route; validity is not compared.
+    int operator==(const CZrPJTranslator& other) const;
+
+    // Each setter runs Create and returns its result. An invalid coordinate
+    // system is refused with 0 and changes nothing.
+    int SetPJCoordSysSrc(const CZrPJCoordSys& src);
+    int SetPJCoordSysDes(const CZrPJCoordSys& des);
+    int Set(const CZrPJCoordSys& src, const CZrPJCoordSys& des);
+    int SetMethod(tagPJTransMethod method);
+    // Only the seven datum-shift values are used: translations in metres,
+    // rotations in arc-seconds, scale difference in parts per million.
+    int SetParams(const CZrPJParams& params);
+    // Stores the negated datum-shift values of params (the translations only
+    // for the three-parameter and Molodensky methods). Create is not run; the
+    // negated set takes effect at once.
+    void SetInverseGeoParam(const CZrPJParams& params);
+
+    // Chooses the route and derives the datum shift; nonzero when the
+    // translator can convert.
+    int Create();
+    int IsValid() const { return m_bValid; }
+
+    // In place; forward nonzero converts source to destination, 0 back. 0 and
+    // the points untouched while the translator is invalid; otherwise the
+    // result of the last projection step (the point count), or 1 on the routes
+    // that end in a datum shift.
+    int Convert(CPoint2D* points, long count, int forward) const;
+    int Convert(CPoint3D* points, long count, int forward) const;
+
+    // ---- EPSG code mapping ----
+    // The catalogue code mapped to an EPSG code and back; -1000 when the
+    // mapping file has no entry (or cannot be read). The file is read afresh
+    // on every call.
+    int EPSG2Orvanta(int epsg) const;
+    int Orvanta2EPSG(int code) const;
+    // Points m_strEpsgName at "CodeTransition.xml" in the folder of the loaded
+    // module that contains the given address (null: this library itself).
+    // The library runs it when it is loaded.
+    static void Init(const void* module);
+    // Full path of the mapping file; a host may assign another.
+    static CString m_strEpsgName;
+
+private:
+    template <class Point> int XY2XY(Point* points, long count, int forward) const;
+    template <class Point> int XY2Geo(Point* points, long count, int forward) const;
+    template <class Point> int Geo2XY(Point* points, long count, int forward) const;
+    template <class Point> int Geo2Geo(Point* points, long count, int forward) const;
+    template <class Point> int ConvertPoints(Point* points, long count, int forward) const;
+    template <class Point> void TransDatumAll(Point* points, long count, int forward) const;
+
+    int TransDatum(CPoint2D& point, int forward) const;
+    int TransDatum(CPoint3D& point, int forward) const;
+
+    // Copies the live datum-shift values of m_PJParams into the cache.
+    void CacheShiftValues();
+
+    CZrPJCoordSys m_PJCoordSysSrc;
+    CZrPJCoordSys m_PJCoordSysDes;
+    CZrPJParams m_PJParams;
+    int m_nMethod;
+    int m_nRoute;
+    int m_bValid;
+    int m_bDatumShift;
+    ZrDatumShift m_shift; // constants of the datum shift, derived by Create
+};
+
+// Links the library's resources into the caller's resource chain where the
+// platform has one; here it only makes sure the mapping file's path is set.
+ZRPRJ_API void InitZrPrj50DLL();
