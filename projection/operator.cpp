@@ -19,6 +19,8 @@ constexpr long kTransverseMercator = 43006;
 // Beyond this many turns the stepwise reduction would loop for long; fmod
 // first brings such a longitude near the range (only its last bits differ).
 constexpr double kStepwiseLimit = 64.0 * kPi;
+// Rounding excess beyond a pole, in degrees (1e-10 degrees is about 11 micrometres).
+constexpr double kPoleRoundingDeg = 1e-10;
 
 inline bool Finite(const CPoint2D& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 } // namespace
@@ -282,6 +284,10 @@ int CZrPJOperator::Inverse(CPoint2D& pt) const {
     double phi = xy.y * CZrPJMath::kRadToDeg;
     if (lam > 180.0) lam -= 360.0;
     if (lam < -180.0) lam += 360.0;
+    // A pole computed a few ulps past 90 degrees is the pole, not a point
+    // near the opposite pole, which the fold below would make of it.
+    if (phi > 90.0 && phi - 90.0 < kPoleRoundingDeg) phi = 90.0;
+    if (phi < -90.0 && -90.0 - phi < kPoleRoundingDeg) phi = -90.0;
     if (phi > 90.0) phi -= 180.0;
     if (phi < -90.0) phi += 180.0;
     if (!std::isfinite(lam) || !std::isfinite(phi)) return 0;

@@ -1,35 +1,677 @@
-// Pseudo-cylindrical world kinds: sinusoidal, Sanson, Mollweide, Eckert I-VI,
-// Winkel I and II, Van der Grinten I, Robinson, loximuthal, quartic authalic.
-// Not yet implemented: every routine reports failure, so Create refuses these kinds.
+// Pseudo-cylindrical world kinds: sinusoidal (on the ellipsoid and, as
+// Sanson, on the sphere), Mollweide, Eckert I-VI, Winkel I and II, Van der
+// Grinten I, Robinson, loximuthal and quartic authalic. All but the
+// ellipsoidal sinusoidal work on the sphere of radius a.
 #include "projection/ZrPJOperator.h"
 
-int CZrPJOperator::Sinusoidal_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::Sinusoidal_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::Sanson_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::Sanson_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::Mollweide_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::Mollweide_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::EckertI_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::EckertI_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::EckertII_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::EckertII_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::EckertIII_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::EckertIII_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::EckertIV_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::EckertIV_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::EckertV_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::EckertV_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::EckertVI_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::EckertVI_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::WinkelI_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::WinkelI_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::WinkelII_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::WinkelII_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::Van_Der_Grinten_I_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::Robinson_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::Robinson_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::Loximuthal_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::Loximuthal_Inverse(CPoint2D&) const { return 0; }
-int CZrPJOperator::Quartic_Authalic_Forward(CPoint2D&) const { return 0; }
-int CZrPJOperator::Quartic_Authalic_Inverse(CPoint2D&) const { return 0; }
+#include "geodesy/ZrPJMath.h"
+#include "platform/ZrToolkit.h"
+
+#include <cmath>
+
+namespace {
+constexpr double kPi = CZrPJMath::kPi;
+constexpr double kHalfPi = CZrPJMath::kHalfPi;
+constexpr double kQuarterPi = CZrPJMath::kQuarterPi;
+constexpr double kOneOverPi = 0.3183098861837907;
+constexpr double kTwoOverPi = 0.6366197723675814;
+constexpr double kPiSquared = 9.869604401089358;
+
+// A sine or cosine formed from rounded values may pass 1 by a few units in
+// the last place at the edge of a map; beyond this it is a point off the map.
+constexpr double kUnitSlack = 1e-12;
+
+// Rounds a value that overshoots [-1, 1] by rounding back into the range;
+// leaves a larger overshoot alone, so that asin of it is NaN and the frame
+// refuses the point.
+inline double ClampUnit(double s) {
+    if (s > 1.0 && s <= 1.0 + kUnitSlack) return 1.0;
+    if (s < -1.0 && s >= -1.0 - kUnitSlack) return -1.0;
+    return s;
+}
+
+inline double Sign(double v) {
+    return v < 0.0 ? -1.0 : 1.0;
+}
+
+// An inverse latitude past a pole by rounding only is the pole: the frame
+// reads latitudes beyond 90 degrees as coming over the pole and would turn
+// the north pole into the south pole.
+inline double AtMostPole(double phi) {
+    if (std::fabs(phi) > kHalfPi && std::fabs(phi) - kHalfPi <= kUnitSlack)
+        return phi > 0.0 ? kHalfPi : -kHalfPi;
+    return phi;
+}
+
+// 1 - sin|phi| without the cancellation near the poles.
+inline double OneMinusSinAbs(double phi) {
+    const double h = std::sin(kQuarterPi - std::fabs(phi) / 2.0);
+    return 2.0 * h * h;
+}
+
+// Root of an increasing function on [lo, hi] (value at lo <= 0 <= value at
+// hi) by Newton steps from a first guess; a step that leaves the bracket is
+// replaced by bisection, so the solve converges where the derivative
+// vanishes and ends after a fixed number of rounds whatever the input.
+constexpr int kSolveRounds = 60;
+constexpr double kSolveTolerance = 1e-15;
+
+template <class F> double SolveIncreasing(F f, double x, double lo, double hi) {
+    for (int i = 0; i < kSolveRounds; ++i) {
+        double df;
+        const double v = f(x, df);
+        if (v == 0.0) return x;
+        if (v < 0.0)
+            lo = x;
+        else
+            hi = x;
+        double next = df > 0.0 ? x - v / df : lo - 1.0; // no slope: bisect
+        if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
+        const double step = std::fabs(next - x);
+        x = next;
+        if (step < kSolveTolerance) break;
+    }
+    return x;
+}
+
+// ---- Mollweide: 2 theta + sin 2 theta = pi sin phi ----
+constexpr double kMollweideX = 0.9003163161571062; // 2 sqrt(2) / pi
+constexpr double kMollweideY = 1.4142135623730951; // sqrt(2)
+constexpr double kMollweideInvX = 1.1107207345395915;
+constexpr double kMollweideInvY = 0.7071067811865475;
+
+// Solved for d = pi - 2|theta|, the angle from the pole, in which the
+// equation reads d - sin d = pi (1 - sin|phi|): well conditioned at the
+// poles, where the original equation has a triple root.
+double MollweideTheta(double phi) {
+    const double r = kPi * OneMinusSinAbs(phi);
+    if (r <= 0.0) return Sign(phi) * kHalfPi;
+    auto f = [r](double d, double& df) {
+        const double h = std::sin(d / 2.0);
+        df = 2.0 * h * h; // 1 - cos d
+        return d - std::sin(d) - r;
+    };
+    const double guess = std::cbrt(6.0 * r); // d - sin d ~ d^3 / 6
+    const double d = SolveIncreasing(f, guess < kPi ? guess : kPi, 0.0, kPi);
+    return Sign(phi) * (kPi - d) / 2.0;
+}
+
+// ---- Eckert IV: theta + sin theta cos theta + 2 sin theta = (2 + pi/2) sin phi ----
+constexpr double kEckertIVX = 0.4222382003157712; // 2 / sqrt(pi (4 + pi))
+constexpr double kEckertIVY = 1.3265004281770023; // 2 sqrt(pi / (4 + pi))
+constexpr double kEckertIVInvY = 0.7538633073600218;
+constexpr double kEckertIVInvX = 4.736662856426298; // 2 / kEckertIVX
+constexpr double kEckertIVC = 3.5707963267948966;   // 2 + pi/2
+
+// Solved for d = pi/2 - |theta|: d - sin 2d / 2 + 4 sin^2(d/2) =
+// (2 + pi/2)(1 - sin|phi|), a double root at the pole in the original form.
+double EckertIVTheta(double phi) {
+    const double r = kEckertIVC * OneMinusSinAbs(phi);
+    if (r <= 0.0) return Sign(phi) * kHalfPi;
+    auto f = [r](double d, double& df) {
+        const double h = std::sin(d / 2.0), s = std::sin(d);
+        df = 2.0 * s * (1.0 + s);
+        return d - std::sin(2.0 * d) / 2.0 + 4.0 * h * h - r;
+    };
+    const double guess = std::sqrt(r); // ~ d^2 near the pole
+    const double d = SolveIncreasing(f, guess < kHalfPi ? guess : kHalfPi, 0.0, kHalfPi);
+    return Sign(phi) * (kHalfPi - d);
+}
+
+// ---- Eckert V and VI ----
+constexpr double kEckertVX = 0.4410127717245515; // 1 / sqrt(2 + pi)
+constexpr double kEckertVY = 0.882025543449103;  // 2 / sqrt(2 + pi)
+constexpr double kEckertVInvX = 2.267508027238226;
+constexpr double kEckertVInvY = 1.133754013619113;
+constexpr double kEckertVIC = 2.5707963267948966; // 1 + pi/2
+
+// Eckert VI: theta + sin theta = (1 + pi/2) sin phi; the slope 1 + cos theta
+// is at least 1 on [-pi/2, pi/2], so Newton converges from theta = phi.
+double EckertVITheta(double phi) {
+    const double k = kEckertVIC * std::sin(phi);
+    auto f = [k](double t, double& df) {
+        df = 1.0 + std::cos(t);
+        return t + std::sin(t) - k;
+    };
+    return SolveIncreasing(f, phi, -kHalfPi, kHalfPi);
+}
+
+// ---- Eckert I-III ----
+// Eckert I: 2 sqrt(2 / (3 pi)), the factor that gives the map the area of the
+// globe. Earlier versions used pi times this value, which made every Eckert I
+// coordinate pi times too large.
+constexpr double kEckertI = 0.9213177319235613;
+constexpr double kEckertII_X = 0.4606588659617807;     // 2 / sqrt(6 pi)
+constexpr double kEckertII_Y = 1.447202509116535;      // 2 sqrt(pi / 6)
+constexpr double kEckertII_InvY = 0.23032943298089034; // 1 / (3 kEckertII_Y)
+constexpr double kEckertII_InvX = 2.1708037636748028;
+constexpr double kEckertIII_X = 0.4222382003157712; // 2 / sqrt(pi (4 + pi))
+constexpr double kEckertIII_Y = 0.8444764006315424; // 4 / sqrt(pi (4 + pi))
+constexpr double kEckertIII_InvY = 1.1841657141065745;
+constexpr double kEckertIII_InvX = 4.736662856426298;
+
+// Eckert III's meridians are ellipses reaching the pole line at half the
+// equator's length: (1 + sqrt(1 - (2 phi / pi)^2)) is 2 on the equator, 1 at
+// the poles. Earlier versions had 3 for the 4 under the root, which drew the
+// pole line at three quarters of the equator and the meridians as no ellipse.
+inline double EckertIIIWidth(double phi) {
+    const double t = phi * kOneOverPi;
+    const double w = 1.0 - 4.0 * t * t;
+    return 1.0 + std::sqrt(w > 0.0 ? w : 0.0);
+}
+
+// ---- Van der Grinten I ----
+constexpr double kVdgTolerance = 1e-10;
+constexpr double kTwoPiSquared = 19.739208802178716; // 2 pi^2
+constexpr double kHalfPiSquared = 4.934802200544679; // pi^2 / 2
+constexpr double kTwoOver27 = 0.07407407407407407;
+constexpr double kFourPiOverThree = 4.188790204786391;
+
+// ---- Robinson ----
+// Lengths of the parallels (X) and their distances from the equator (Y),
+// one cubic per 5 degrees of latitude: V(d) = c0 + d (c1 + d (c2 + d c3)),
+// d in degrees into the band.
+constexpr double kRobinsonX[19][4] = {
+    {1.0, -5.67239e-12, -7.15511e-05, 3.11028e-06},
+    {0.9986, -0.000482241, -2.4897e-05, -1.33094e-06},
+    {0.9954, -0.000831031, -4.4861e-05, -9.86588e-07},
+    {0.99, -0.00135363, -5.96598e-05, 3.67749e-06},
+    {0.9822, -0.00167442, -4.4975e-06, -5.72394e-06},
+    {0.973, -0.00214869, -9.03565e-05, 1.88767e-08},
+    {0.96, -0.00305084, -9.00732e-05, 1.64869e-06},
+    {0.9427, -0.00382792, -6.53428e-05, -2.61493e-06},
+    {0.9216, -0.00467747, -0.000104566, 4.8122e-06},
+    {0.8962, -0.00536222, -3.23834e-05, -5.43445e-06},
+    {0.8679, -0.00609364, -0.0001139, 3.32521e-06},
+    {0.835, -0.00698325, -6.40219e-05, 9.34582e-07},
+    {0.7986, -0.00755337, -5.00038e-05, 9.35532e-07},
+    {0.7597, -0.00798325, -3.59716e-05, -2.27604e-06},
+    {0.7186, -0.00851366, -7.0112e-05, -8.63072e-06},
+    {0.6732, -0.00986209, -0.000199572, 1.91978e-05},
+    {0.6213, -0.010418, 8.83948e-05, 6.24031e-06},
+    {0.5722, -0.00906601, 0.000181999, 6.24033e-06},
+    {0.5322, 0.0, 0.0, 0.0},
+};
+constexpr double kRobinsonY[19][4] = {
+    {0.0, 0.0124, 3.72529e-10, 1.15484e-09},
+    {0.062, 0.0124001, 1.76951e-08, -5.92321e-09},
+    {0.124, 0.0123998, -7.09668e-08, 2.25753e-08},
+    {0.186, 0.0124008, 2.66917e-07, -8.44523e-08},
+    {0.248, 0.0123971, -9.99682e-07, 3.15569e-07},
+    {0.31, 0.0124108, 3.73349e-06, -1.1779e-06},
+    {0.372, 0.0123598, -1.3935e-05, 4.39588e-06},
+    {0.434, 0.0125501, 5.20034e-05, -1.00051e-05},
+    {0.4968, 0.0123198, -9.80735e-05, 9.22397e-06},
+    {0.5571, 0.0120308, 4.02857e-05, -5.2901e-06},
+    {0.6176, 0.0120369, -3.90662e-05, 7.36117e-07},
+    {0.6769, 0.0117015, -2.80246e-05, -8.54283e-07},
+    {0.7346, 0.0113572, -4.08389e-05, -5.18524e-07},
+    {0.7903, 0.0109099, -4.86169e-05, -1.0718e-06},
+    {0.8435, 0.0103433, -6.46934e-05, 5.36384e-09},
+    {0.8936, 0.00969679, -6.46129e-05, -8.54894e-06},
+    {0.9394, 0.00840949, -0.000192847, -4.21023e-06},
+    {0.9761, 0.00616525, -0.000256001, -4.21021e-06},
+    {1.0, 0.0, 0.0, 0.0},
+};
+constexpr int kRobinsonLastBand = 17;
+constexpr double kRobinsonBandsPerRadian = 11.459155902616464; // 36 / pi
+constexpr double kRobinsonBand = 0.08726646259971647;          // 5 degrees
+constexpr double kRobinsonScaleX = 0.8487;
+constexpr double kRobinsonScaleY = 1.3523;
+constexpr double kRobinsonInvScaleX = 1.1782726522917404;
+constexpr double kRobinsonInvScaleY = 0.7394808844191377;
+constexpr double kRobinsonPoleLength = 0.5322; // X at the pole
+constexpr double kRobinsonNewtonTolerance = 1e-10;
+constexpr int kRobinsonNewtonRounds = 50;
+// Inverse longitudes this close to +-pi are the map's edge meridian itself.
+constexpr double kRobinsonEdge = 0.001;
+
+inline double RobinsonV(const double c[4], double d) {
+    return c[0] + d * (c[1] + d * (c[2] + d * c[3]));
+}
+inline double RobinsonSlope(const double c[4], double d) {
+    return c[1] + d * (2.0 * c[2] + 3.0 * c[3] * d);
+}
+
+// ---- loximuthal ----
+constexpr double kLoximuthalFlat = 1e-7;
+
+// psi(phi) - psi(phi1), psi = ln tan(pi/4 + phi/2) the isometric latitude,
+// as ln(1 + (tan A - tan B) / tan B) with tan A - tan B = sin(A - B) /
+// (cos A cos B): the difference of the two logarithms cancels near the
+// central parallel and left millimetres to centimetres of error in x.
+inline double IsometricDifference(double phi, double phi1) {
+    const double A = kQuarterPi + phi / 2.0, B = kQuarterPi + phi1 / 2.0;
+    return std::log1p(std::sin((phi - phi1) / 2.0) / (std::cos(A) * std::sin(B)));
+}
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Sinusoidal on the ellipsoid (43008): true meridian arc for y, true parallel
+// lengths for x.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Sinusoidal_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double s = std::sin(phi), c = std::cos(phi);
+    pt.y = m_a * MeridianLength(phi, s, c); // from the equator
+    pt.x = m_a * dlam * c / std::sqrt(1.0 - m_es * s * s);
+    return m_created;
+}
+
+int CZrPJOperator::Sinusoidal_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double x = pt.x / m_a;
+    const double phi = AtMostPole(MeridianLengthInverse(pt.y / m_a));
+    const double c = std::cos(phi);
+    if (CZrOperator::Is0(c)) {
+        pt.x = 0.0; // at a pole every longitude is the same point
+    } else {
+        const double s = std::sin(phi);
+        pt.x = std::sqrt(1.0 - m_es * s * s) * x / c + m_lam0;
+    }
+    pt.y = phi;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Sanson (43040): the sinusoidal on the sphere of radius a.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Sanson_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    pt.x = m_a * dlam * std::cos(phi);
+    pt.y = m_a * phi;
+    return m_created;
+}
+
+// The equator is an ordinary line of this map (phi = 0, lambda = x / a); only
+// the poles, where the parallel shrinks to a point, need care. Beyond the
+// poles there is no map.
+int CZrPJOperator::Sanson_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double phi = pt.y / m_a;
+    if (std::fabs(phi) - kHalfPi > CZrOperator::kZeroTolerance) return 0;
+    const double c = std::cos(phi);
+    if (CZrOperator::Is0(c)) { // a pole: one point, whatever x
+        pt.x = m_lam0;
+        pt.y = phi > 0.0 ? kHalfPi : -kHalfPi;
+        return 1;
+    }
+    pt.x = pt.x / (m_a * c) + m_lam0;
+    pt.y = phi;
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Mollweide (43009): equal-area, elliptical meridians; the auxiliary angle
+// theta solves 2 theta + sin 2 theta = pi sin phi.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Mollweide_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double theta = MollweideTheta(pt.y);
+    pt.x = m_a * dlam * std::cos(theta) * kMollweideX;
+    pt.y = m_a * std::sin(theta) * kMollweideY;
+    return m_created;
+}
+
+int CZrPJOperator::Mollweide_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double theta = std::asin(ClampUnit(pt.y / m_a * kMollweideInvY));
+    const double phi = std::asin(ClampUnit((2.0 * theta + std::sin(2.0 * theta)) / kPi));
+    pt.x = pt.x * kMollweideInvX / (m_a * std::cos(theta)) + m_lam0;
+    pt.y = phi;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Eckert I (43015): straight meridians broken at the equator.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::EckertI_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    pt.x = m_a * dlam * (1.0 - std::fabs(phi) * kOneOverPi) * kEckertI;
+    pt.y = m_a * phi * kEckertI;
+    return m_created;
+}
+
+int CZrPJOperator::EckertI_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double phi = AtMostPole(pt.y / (m_a * kEckertI));
+    pt.x = pt.x / (m_a * kEckertI) / (1.0 - std::fabs(phi) * kOneOverPi) + m_lam0;
+    pt.y = phi;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Eckert II (43014): equal-area, straight meridians broken at the equator.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::EckertII_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double b = std::sqrt(4.0 - 3.0 * std::sin(std::fabs(phi)));
+    pt.x = m_a * dlam * b * kEckertII_X;
+    const double y = m_a * (2.0 - b) * kEckertII_Y;
+    pt.y = phi > 0.0 ? y : -y;
+    return m_created;
+}
+
+int CZrPJOperator::EckertII_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double y = pt.y;
+    const double b = 2.0 - std::fabs(y) * 3.0 / m_a * kEckertII_InvY;
+    const double phi = std::asin(ClampUnit((4.0 - b * b) * 0.3333333333333333));
+    pt.x = pt.x * kEckertII_InvX / b / m_a + m_lam0;
+    pt.y = y > 0.0 ? phi : -phi;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Eckert III (43013): elliptical meridians, pole line half the equator.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::EckertIII_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    pt.x = m_a * dlam * EckertIIIWidth(phi) * kEckertIII_X;
+    pt.y = m_a * phi * kEckertIII_Y;
+    return m_created;
+}
+
+int CZrPJOperator::EckertIII_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double phi = AtMostPole(pt.y / m_a * kEckertIII_InvY);
+    pt.x = pt.x / m_a * 0.5 / EckertIIIWidth(phi) * kEckertIII_InvX + m_lam0;
+    pt.y = phi;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Eckert IV (43012): equal-area, elliptical meridians; the auxiliary angle
+// solves theta + sin theta cos theta + 2 sin theta = (2 + pi/2) sin phi.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::EckertIV_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double theta = EckertIVTheta(pt.y);
+    pt.x = m_a * dlam * (1.0 + std::cos(theta)) * kEckertIVX;
+    pt.y = m_a * std::sin(theta) * kEckertIVY;
+    return m_created;
+}
+
+int CZrPJOperator::EckertIV_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double s = ClampUnit(pt.y / m_a * kEckertIVInvY);
+    const double theta = std::asin(s);
+    const double c = std::cos(theta);
+    const double phi = std::asin(ClampUnit((theta + s * c + 2.0 * s) / kEckertIVC));
+    pt.x = pt.x / m_a * 0.5 / (1.0 + c) * kEckertIVInvX + m_lam0;
+    pt.y = phi;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Eckert V (43011): sinusoidal meridians, pole line half the equator.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::EckertV_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    pt.x = m_a * dlam * (1.0 + std::cos(phi)) * kEckertVX;
+    pt.y = m_a * phi * kEckertVY;
+    return m_created;
+}
+
+int CZrPJOperator::EckertV_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double phi = AtMostPole(pt.y / m_a * kEckertVInvY);
+    pt.x = pt.x * kEckertVInvX / m_a / (1.0 + std::cos(phi)) + m_lam0;
+    pt.y = phi;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Eckert VI (43010): the equal-area companion of Eckert V; same frame, with
+// the auxiliary angle of theta + sin theta = (1 + pi/2) sin phi.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::EckertVI_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double theta = EckertVITheta(pt.y);
+    pt.x = m_a * dlam * (1.0 + std::cos(theta)) * kEckertVX;
+    pt.y = m_a * theta * kEckertVY;
+    return m_created;
+}
+
+int CZrPJOperator::EckertVI_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double theta = pt.y / m_a * kEckertVInvY;
+    const double phi = std::asin(ClampUnit((theta + std::sin(theta)) / kEckertVIC));
+    pt.x = pt.x * kEckertVInvX / m_a / (1.0 + std::cos(theta)) + m_lam0;
+    pt.y = phi;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Winkel I (43018): the mean of the equirectangular (true scale on phi1) and
+// the sinusoidal.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::WinkelI_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    pt.x = m_a * dlam * (std::cos(m_phi1) + std::cos(phi)) / 2.0;
+    pt.y = m_a * phi;
+    return m_created;
+}
+
+int CZrPJOperator::WinkelI_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double phi = AtMostPole(pt.y / m_a);
+    pt.x = 2.0 * pt.x / (m_a * (std::cos(m_phi1) + std::cos(phi))) + m_lam0;
+    pt.y = phi;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Winkel II (43019), in the form this library has always computed: x as
+// Winkel I, y = a (pi/4 sin phi + phi1/2). Winkel's published II takes the
+// Mollweide auxiliary angle instead; the figures are kept for compatibility.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::WinkelII_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    pt.x = m_a * dlam * (std::cos(m_phi1) + std::cos(phi)) / 2.0;
+    pt.y = m_a * (std::sin(phi) + m_phi1 * kTwoOverPi) * kQuarterPi;
+    return m_created;
+}
+
+int CZrPJOperator::WinkelII_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double phi = std::asin(ClampUnit(pt.y * 1.2732395447351628 / m_a - m_phi1 * kTwoOverPi));
+    pt.x = 2.0 * pt.x / (m_a * (std::cos(phi) + std::cos(m_phi1))) + m_lam0;
+    pt.y = phi;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Van der Grinten I (43029): the whole globe in a disc of radius pi a.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Van_Der_Grinten_I_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    double p = std::fabs(phi) * kTwoOverPi;
+    if (p - kVdgTolerance > 1.0) return 0;
+    if (p > 1.0) p = 1.0;
+    if (std::fabs(phi) <= kVdgTolerance) { // equator: true length
+        pt.x = m_a * dlam;
+        pt.y = 0.0;
+        return m_created;
+    }
+    if (std::fabs(dlam) <= kVdgTolerance || std::fabs(p - 1.0) < kVdgTolerance) { // central meridian, poles
+        pt.x = 0.0;
+        const double y = m_a * kPi * std::tan(std::asin(p) / 2.0);
+        pt.y = phi < 0.0 ? -y : y;
+        return m_created;
+    }
+    const double al = std::fabs(kPi / dlam - dlam * kOneOverPi) / 2.0;
+    const double al2 = al * al;
+    const double root = std::sqrt(1.0 - p * p);
+    const double g = root / (p + root - 1.0);
+    const double gp = g * (2.0 / p - 1.0);
+    const double q = gp * gp;
+    const double gq = g - q;
+    double X = kPi * (al * gq + std::sqrt(al2 * gq * gq - (al2 + q) * (g * g - q))) / (al2 + q);
+    if (dlam < 0.0) X = -X;
+    const double t = std::fabs(X / kPi);
+    const double Y = 1.0 - t * (t + 2.0 * al);
+    if (Y < -kVdgTolerance) return 0;
+    pt.x = m_a * X;
+    const double y = Y < 0.0 ? 0.0 : m_a * kPi * std::sqrt(Y);
+    pt.y = phi < 0.0 ? -y : y;
+    return m_created;
+}
+
+int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double x = pt.x / m_a, y = pt.y / m_a;
+    const double x2 = x * x;
+    if (std::fabs(y) < kVdgTolerance) { // equator
+        if (x2 > kPiSquared * (1.0 + kVdgTolerance)) return 0;
+        pt.y = 0.0;
+        pt.x = std::fabs(x) <= kVdgTolerance
+                   ? m_lam0
+                   : m_lam0 + (x2 - kPiSquared + std::sqrt(x2 * x2 + kTwoPiSquared * (x2 + kHalfPiSquared))) /
+                                  (2.0 * x);
+        return m_created;
+    }
+    // The map is the disc of radius pi a, rimmed by the meridian opposite the
+    // central one; the cubic below has roots outside it too, which would be
+    // taken for points of the globe.
+    const double y2 = y * y, ay = std::fabs(y);
+    const double r = x2 + y2, r2 = r * r;
+    if (r > kPiSquared * (1.0 + kVdgTolerance)) return 0;
+    // Latitude: the root of a cubic, by the trigonometric solution.
+    const double c1 = -kPi * ay * (r + kPiSquared);
+    const double c3 = r2 + 2.0 * kPi * (ay * r + kPi * (y2 + kPi * (ay + kHalfPi)));
+    const double c2 = (c1 + kPiSquared * (r - 3.0 * y2)) / c3;
+    const double c0 = kPi * ay;
+    const double al = c1 / c3 - c2 * c2 / 3.0;
+    const double m = 2.0 * std::sqrt(-al / 3.0);
+    const double d = 3.0 * (kTwoOver27 * c2 * c2 * c2 + (c0 * c0 - c2 * c1 / 3.0) / c3) / (al * m);
+    if (std::fabs(d) - kVdgTolerance > 1.0) return 0; // outside the disc
+    const double delta = std::fabs(d) > 1.0 ? (d > 0.0 ? 0.0 : kPi) : std::acos(d);
+    const double phi = AtMostPole(kPi * (m * std::cos(delta / 3.0 + kFourPiOverThree) - c2 / 3.0));
+    const double t = r2 + kTwoPiSquared * (x2 - y2 + kHalfPiSquared);
+    pt.x = std::fabs(x) <= kVdgTolerance
+               ? m_lam0
+               : m_lam0 + (r - kPiSquared + (t > 0.0 ? std::sqrt(t) : 0.0)) / (2.0 * x);
+    pt.y = y < 0.0 ? -phi : phi;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Robinson (43030): parallels' lengths and spacings interpolated from the
+// published table, by a cubic per 5-degree band.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Robinson_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double aphi = std::fabs(phi);
+    int i = static_cast<int>(std::floor(aphi * kRobinsonBandsPerRadian));
+    if (i > kRobinsonLastBand) i = kRobinsonLastBand;
+    const double d = (aphi - i * kRobinsonBand) * CZrPJMath::kRadToDeg;
+    pt.x = m_a * dlam * RobinsonV(kRobinsonX[i], d) * kRobinsonScaleX;
+    const double y = m_a * RobinsonV(kRobinsonY[i], d) * kRobinsonScaleY;
+    pt.y = phi > 0.0 ? y : -y;
+    return m_created;
+}
+
+int CZrPJOperator::Robinson_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double y = pt.y;
+    const double xr = pt.x / m_a * kRobinsonInvScaleX;
+    const double s = std::fabs(y / m_a * kRobinsonInvScaleY);
+    double phi, lamr;
+    if (!(s < 1.0)) { // the pole line (and NaN, which stays NaN)
+        phi = y >= 0.0 ? kHalfPi : -kHalfPi;
+        lamr = xr / kRobinsonPoleLength;
+    } else {
+        int i = static_cast<int>(std::floor(18.0 * s));
+        if (i > kRobinsonLastBand) i = kRobinsonLastBand;
+        while (i > 0 && kRobinsonY[i][0] > s)
+            --i;
+        while (i < kRobinsonLastBand && kRobinsonY[i + 1][0] <= s)
+            ++i;
+        const double* band = kRobinsonY[i];
+        double t = 5.0 * (s - band[0]) / (kRobinsonY[i + 1][0] - band[0]);
+        for (int k = 0; k < kRobinsonNewtonRounds; ++k) {
+            const double step = (RobinsonV(band, t) - s) / RobinsonSlope(band, t);
+            t -= step;
+            if (!(std::fabs(step) >= kRobinsonNewtonTolerance)) break; // converged (or NaN)
+        }
+        phi = (5.0 * i + t) * CZrPJMath::kDegToRad;
+        if (y < 0.0) phi = -phi;
+        lamr = xr / RobinsonV(kRobinsonX[i], t);
+    }
+    if (std::fabs(lamr - kPi) < kRobinsonEdge) lamr = kPi;
+    if (std::fabs(lamr + kPi) < kRobinsonEdge) lamr = -kPi;
+    pt.x = lamr + m_lam0;
+    pt.y = phi;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Loximuthal (43023): loxodromes from the centre (lambda0, phi1) are straight
+// and true to length. x = a dlam dphi / dpsi, psi the isometric latitude.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Loximuthal_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dphi = phi - m_phi1;
+    if (std::fabs(phi) >= kHalfPi) {
+        // The pole is at infinite isometric latitude: the loxodromes spiral
+        // into it and it is the single point on the central meridian. (tan of
+        // the rounded pi/2 is finite and would scatter the pole along a line.)
+        pt.x = 0.0;
+    } else if (std::fabs(dphi) >= kLoximuthalFlat) {
+        pt.x = m_a * dlam * dphi / IsometricDifference(phi, m_phi1);
+    } else {
+        // dphi / dpsi tends to cos(phi) on the central parallel; the mean
+        // latitude keeps the band continuous with the general formula.
+        pt.x = m_a * dlam * std::cos(m_phi1 + dphi / 2.0);
+    }
+    pt.y = m_a * dphi;
+    return m_created;
+}
+
+int CZrPJOperator::Loximuthal_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double x = pt.x / m_a, y = pt.y / m_a;
+    const double phi = AtMostPole(y + m_phi1);
+    if (std::fabs(phi) >= kHalfPi) // a pole, the one point where x = 0
+        pt.x = m_lam0;
+    else if (std::fabs(phi - m_phi1) >= kLoximuthalFlat)
+        pt.x = m_lam0 + IsometricDifference(phi, m_phi1) * x / y;
+    else
+        pt.x = m_lam0 + x / std::cos(m_phi1 + y / 2.0);
+    pt.y = phi;
+    return m_created;
+}
+
+// ---------------------------------------------------------------------------
+// Quartic authalic (43022): equal-area, quartic meridians.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Quartic_Authalic_Forward(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    pt.x = m_a * dlam * std::cos(phi) / std::cos(phi / 2.0);
+    pt.y = 2.0 * m_a * std::sin(phi / 2.0);
+    return m_created;
+}
+
+int CZrPJOperator::Quartic_Authalic_Inverse(CPoint2D& pt) const {
+    if (!m_created) return 0;
+    const double phi = 2.0 * std::asin(pt.y / (2.0 * m_a));
+    pt.x = pt.x / (m_a * std::cos(phi)) * std::cos(phi / 2.0) + m_lam0;
+    pt.y = phi;
+    return m_created;
+}

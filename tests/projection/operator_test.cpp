@@ -188,3 +188,17 @@ TEST(OperatorFrameTest, LongitudeReductionAndHypot) {
     EXPECT_DOUBLE_EQ(CZrPJOperator::hypot(3.0, -4.0), 5.0);
     EXPECT_DOUBLE_EQ(CZrPJOperator::hypot(1e200, 1e200), std::sqrt(2.0) * 1e200);
 }
+
+TEST(OperatorFrameTest, APoleComputedPastNinetyDegreesByRoundingStaysThePole) {
+    // Gauss-Krueger's inverse of the pole's own northing may land a few ulps
+    // beyond 90 degrees; that is still the north pole, not 90 degrees south.
+    CZrPJOperator op;
+    op.SetFalseEasting(0.0);
+    op.SetFalseNorthing(0.0);
+    ASSERT_EQ(op.Create(), 1);
+    for (double excess : {0.0, 1e-13, 1e-12}) {
+        CPoint2D p(0.0, op.Distance(CZrPJMath::kHalfPi + excess * kDeg));
+        ASSERT_EQ(op.Inverse(p), 1);
+        EXPECT_NEAR(p.y, 90.0, 1e-9) << excess;
+    }
+}
