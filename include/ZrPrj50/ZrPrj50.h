@@ -27,3 +27,9 @@
 
 #include "transform/ZrDatumShift.h"
 #include "transform/ZrPJTranslator.h"
+
+#include "persistence/ZrPrjFiles.h"
+#include "persistence/ZrProjectionDef.h"
+
+#include "dialog/ZrUserLanguage.h"
+#include "dialog/ZrSheetCoordSysSetting.h"

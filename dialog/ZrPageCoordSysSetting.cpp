@@ -1,0 +1,555 @@
+#include "dialog/ZrPageCoordSysSetting.h"
+
+#include "dialog/ZrSheetCoordSysSetting.h"
+#include "dialog/ZrUserLanguage.h"
+#include "model/ZrPJTypes.h"
+#include "platform/ui/ZrDataExchange.h"
+
+IMPLEMENT_DYNCREATE(CZrPageCoordSysSetting, CPropertyPage)
+
+namespace {
+// The unit lists: string resources 28764 to 28772, tied to the unit codes by
+// their list index.
+constexpr unsigned kFirstUnitStringId = 28764;
+constexpr long kUnitCodes[] = {10000000, 10000, 1000, 100, 10, 254, 3048, 9144, 16090000};
+constexpr int kUnitCount = sizeof(kUnitCodes) / sizeof(kUnitCodes[0]);
+constexpr int kMetreIndex = 1;
+constexpr long kMetre = 10000;
+
+constexpr unsigned kPredefinedSourceStringId = 28898;
+constexpr unsigned kUserSourceStringId = 28899;
+constexpr long kUserDefineCode = -1;
+
+enum { KIND_PLANAR = 0, KIND_LONLAT = 1, KIND_PROJECTED = 2 };
+
+// The geographic systems a user may pick, by display name; the list control
+// sorts them.
+constexpr ZrNamedCode kGeoCoordSysList[] = {
+    {"Airy 1830", 4001},
+    {"Airy modified", 4002},
+    {"Average Terrestrial System 1977", 4122},
+    {"Australian National", 4003},
+    {"Bessel 1841", 4004},
+    {"Bessel modified", 4005},
+    {"Bessel Namibia", 4006},
+    {"Clarke 1858", 4007},
+    {"Clarke 1866", 4008},
+    {"Clarke 1866 Michigan", 4009},
+    {"Clarke 1880", 4034},
+    {"Clarke 1880 (Arc)", 4013},
+    {"Clarke 1880 (Benoit)", 4010},
+    {"Clarke 1880 (IGN)", 4011},
+    {"Clarke 1880 (RGS)", 4012},
+    {"Clarke 1880 (SGA)", 4014},
+    {"Everest 1830", 4015},
+    {"Everest (definition 1967)", 4016},
+    {"Everest (definition 1975)", 4017},
+    {"Everest modified", 4018},
+    {"GEM gravity potential model", 4031},
+    {"GRS 1967", 4036},
+    {"GRS 1980", 4019},
+    {"Helmert 1906", 4020},
+    {"Indonesian National", 4021},
+    {"International 1927", 4022},
+    {"International 1967", 4023},
+    {"Krasovsky 1940", 4024},
+    {"Transit precise ephemeris", 4025},
+    {"OSU 1986 geoidal model", 4032},
+    {"OSU 1991 geoidal model", 4033},
+    {"Plessis 1817", 4027},
+    {"Authalic sphere", 4035},
+    {"Struve 1860", 4028},
+    {"War Office", 4029},
+    {"WGS 1966", 37001},
+    {"Fischer 1960", 37002},
+    {"Fischer 1968", 37003},
+    {"Fischer modified", 37004},
+    {"Hough 1960", 37005},
+    {"Everest modified 1969", 37006},
+    {"Walbeck", 37007},
+    {"Authalic sphere (ARC/INFO)", 37008},
+    {"Adindan", 4201},
+    {"Afgooye", 4205},
+    {"Agadez", 4206},
+    {"Australian Geodetic Datum 1966", 4202},
+    {"Australian Geodetic Datum 1984", 4203},
+    {"Ain el Abd 1970", 4204},
+    {"Amersfoort", 4289},
+    {"Aratu", 4208},
+    {"Arc 1950", 4209},
+    {"Arc 1960", 4210},
+    {"ATF (Paris)", 4901},
+    {"Barbados", 4212},
+    {"Batavia", 4211},
+    {"Batavia (Jakarta)", 4813},
+    {"Beduaram", 4213},
+    {"Beijing 1954", 4214},
+    {"Reseau National Belge 1950", 4215},
+    {"Belge 1950 (Brussels)", 4809},
+    {"Reseau National Belge 1972", 4313},
+    {"Bermuda 1957", 4216},
+    {"Bern 1898", 4217},
+    {"Bern 1898 (Bern)", 4801},
+    {"Bern 1938", 4306},
+    {"Bogota", 4218},
+    {"Bogota (Bogota)", 4802},
+    {"Bukit Rimpah", 4219},
+    {"Camacupa", 4220},
+    {"Campo Inchauspe", 4221},
+    {"Cape", 4222},
+    {"Carthage", 4223},
+    {"Carthage (degrees)", 37223},
+    {"Chua", 4224},
+    {"Conakry 1905", 4315},
+    {"Corrego Alegre", 4225},
+    {"Datum 73", 4274},
+    {"Dealul Piscului 1933 (Romania)", 4316},
+    {"Dealul Piscului 1970 (Romania)", 4317},
+    {"Deir ez Zor", 4227},
+    {"Deutsche Hauptdreiecksnetz", 4314},
+    {"Douala", 4228},
+    {"European Datum 1950", 4230},
+    {"European Datum 1987", 4231},
+    {"Egypt 1907", 4229},
+    {"European Terrestrial Ref. Sys. 1989", 4258},
+    {"Fahud", 4232},
+    {"Gandajika 1970", 4233},
+    {"Garoua", 4234},
+    {"Geocentric Datum of Australia 1994", 4283},
+    {"Greek Geodetic Ref. System 1987", 4121},
+    {"Greek", 4120},
+    {"Greek (Athens)", 4815},
+    {"Guyane Francaise", 4235},
+    {"Herat North", 4255},
+    {"Hito XVIII 1963", 4254},
+    {"Hu Tzu Shan", 4236},
+    {"Hungarian Datum 1972", 4237},
+    {"Indian 1954", 4239},
+    {"Indian 1975", 4240},
+    {"Indonesian Datum 1974", 4238},
+    {"Jamaica 1875", 4241},
+    {"Jamaica 1969", 4242},
+    {"Kalianpur", 4243},
+    {"Kandawala", 4244},
+    {"Kertau", 4245},
+    {"Kartastokoordinaattijarjestelma", 4123},
+    {"Kuwait Oil Company", 4246},
+    {"Kuwait Utility", 4319},
+    {"La Canoa", 4247},
+    {"Lake", 4249},
+    {"Leigon", 4250},
+    {"Liberia 1964", 4251},
+    {"Lisbon", 4207},
+    {"Lisbon (Lisbon)", 4803},
+    {"Loma Quintana", 4288},
+    {"Lome", 4252},
+    {"Luzon 1911", 4253},
+    {"Mahe 1971", 4256},
+    {"Makassar", 4257},
+    {"Makassar (Jakarta)", 4804},
+    {"Malongo 1987", 4259},
+    {"Manoca", 4260},
+    {"Massawa", 4262},
+    {"Merchich", 4261},
+    {"Militar-Geographische Institut", 4312},
+    {"MGI (Ferro)", 4805},
+    {"Mhast", 4264},
+    {"Minna", 4263},
+    {"Monte Mario", 4265},
+    {"Monte Mario (Rome)", 4806},
+    {"NAD Michigan", 4268},
+    {"North American Datum 1927", 4267},
+    {"North American Datum 1983", 4269},
+    {"Nahrwan 1967", 4270},
+    {"Naparima 1972", 4271},
+    {"Nord de Guerre (Paris)", 4902},
+    {"National Geodetic Network (Kuwait)", 4318},
+    {"NGO 1948", 4273},
+    {"Nord Sahara 1959", 4307},
+    {"NSWC 9Z-2", 4276},
+    {"Nouvelle Triangulation Francaise", 4275},
+    {"NTF (Paris)", 4807},
+    {"New Zealand Geodetic Datum 1949", 4272},
+    {"OS (SN) 1980", 4279},
+    {"OSGB 1936", 4277},
+    {"OSGB 1970 (SN)", 4278},
+    {"Padang 1884", 4280},
+    {"Padang 1884 (Jakarta)", 4808},
+    {"Palestine 1923", 4281},
+    {"Pointe Noire", 4282},
+    {"Provisional South Amer. Datum 1956", 4248},
+    {"Pulkovo 1942", 4284},
+    {"Pulkovo 1995", 4200},
+    {"Qatar", 4285},
+    {"Qatar 1948", 4286},
+    {"Qornoq", 4287},
+    {"RT38", 4308},
+    {"RT38 (Stockholm)", 4814},
+    {"South American Datum 1969", 4291},
+    {"Sapper Hill 1943", 4292},
+    {"Schwarzeck", 4293},
+    {"Segora", 4294},
+    {"Serindung", 4295},
+    {"Sudan", 4296},
+    {"Tananarive 1925", 4297},
+    {"Tananarive 1925 (Paris)", 4810},
+    {"Timbalai 1948", 4298},
+    {"TM65", 4299},
+    {"TM75", 4300},
+    {"Tokyo", 4301},
+    {"Trinidad 1903", 4302},
+    {"Trucial Coast 1948", 4303},
+    {"Voirol 1875", 4304},
+    {"Voirol 1875 (Paris)", 4811},
+    {"Voirol Unifie 1960", 4305},
+    {"Voirol Unifie 1960 (Paris)", 4812},
+    {"WGS 1972", 4322},
+    {"WGS 1972 Transit Broadcast Ephemer.", 4324},
+    {"WGS 1984", 4326},
+    {"Yacare", 4309},
+    {"Yoff", 4310},
+    {"Zanderij", 4311},
+    {"European 1979", 37201},
+    {"Everest - Bangladesh", 37202},
+    {"Everest - India and Nepal", 37203},
+    {"Hjorsey 1955", 37204},
+    {"Hong Kong 1963", 37205},
+    {"Oman", 37206},
+    {"South Asia Singapore", 37207},
+    {"Ayabelle Lighthouse", 37208},
+    {"Bissau", 37209},
+    {"Dabola", 37210},
+    {"Point 58", 37211},
+    {"Astro Beacon E 1945", 37212},
+    {"Tern Island Astro 1961", 37213},
+    {"Astronomical Station 1952", 37214},
+    {"Bellevue IGN", 37215},
+    {"Canton Astro 1966", 37216},
+    {"Chatham Island Astro 1971", 37217},
+    {"DOS 1968", 37218},
+    {"Easter Island 1967", 37219},
+    {"Guam 1963", 37220},
+    {"GUX 1 Astro", 37221},
+    {"Johnston Island 1961", 37222},
+    {"Kusaie Astro 1951", 37259},
+    {"Midway Astro 1961", 37224},
+    {"Old Hawaiian", 37225},
+    {"Pitcairn Astro 1967", 37226},
+    {"Santo DOS 1965", 37227},
+    {"Viti Levu 1916", 37228},
+    {"Wake-Eniwetok 1960", 37229},
+    {"Wake Island Astro 1952", 37230},
+    {"Anna 1 Astro 1965", 37231},
+    {"Gan 1970", 37232},
+    {"ISTS 073 Astro 1969", 37233},
+    {"Kerguelen Island 1949", 37234},
+    {"Reunion", 37235},
+    {"Antigua Island Astro 1943", 37236},
+    {"Ascension Island 1958", 37237},
+    {"Astro DOS 71/4", 37238},
+    {"Cape Canaveral", 37239},
+    {"Fort Thomas 1955", 37240},
+    {"Graciosa Base SW 1948", 37241},
+    {"ISTS 061 Astro 1968", 37242},
+    {"L.C. 5 Astro 1961", 37243},
+    {"Montserrat Astro 1958", 37244},
+    {"Observ. Meteorologico 1939", 37245},
+    {"Pico de Las Nieves", 37246},
+    {"Porto Santo 1936", 37247},
+    {"Puerto Rico", 37248},
+    {"Sao Braz", 37249},
+    {"Selvagem Grande 1938", 37250},
+    {"Tristan Astro 1968", 37251},
+    {"American Samoa 1962", 37252},
+    {"Camp Area Astro", 37253},
+    {"Deception Island", 37254},
+    {"Gunung Segara", 37255},
+    {"Indian 1960", 37256},
+    {"S-42 Hungary", 37257},
+    {"S-JTSK", 37258},
+    {"Alaskan Islands", 37260},
+    {"JGD2000", 37301},
+    {"Xi-An 1980 China", 37312},
+    {"Hong Kong 1980", 37414},
+    {"Azores Occidental 1939", 4182},
+    {"Azores Central 1948", 4183},
+    {"Azores Oriental 1940", 4184},
+    {"Madeira 1936", 4185},
+    {"ITRF 1993", 4915},
+    {"Lisbon 1890 (Lisbon)", 4904},
+};
+constexpr int kGeoCoordSysCount = sizeof(kGeoCoordSysList) / sizeof(kGeoCoordSysList[0]);
+static_assert(kGeoCoordSysCount == 252, "the geographic list offers 252 systems");
+} // namespace
+
+const ZrNamedCode* ZrGeoCoordSysListEntries(int* pCount) {
+    if (pCount) *pCount = kGeoCoordSysCount;
+    return kGeoCoordSysList;
+}
+
+long ZrUnitCodeOfListIndex(int nIndex) {
+    return (nIndex >= 0 && nIndex < kUnitCount) ? kUnitCodes[nIndex] : kMetre;
+}
+
+int ZrListIndexOfUnitCode(long nUnits) {
+    for (int i = 0; i < kUnitCount; ++i)
+        if (kUnitCodes[i] == nUnits) return i;
+    return kMetreIndex;
+}
+
+long ZrDefaultGeoCoordSysCode() {
+    switch (ZrPrimaryLangId(ZrGetUserDefaultLangID())) {
+    case ZR_LANG_JAPANESE:
+        return 37301; // JGD2000
+    case ZR_LANG_SWEDISH:
+        return 4004; // Bessel 1841
+    default:
+        return 4214; // Beijing 1954
+    }
+}
+
+CZrPageCoordSysSetting::CZrPageCoordSysSetting()
+    : CPropertyPage(IDD_ZR_COORDSYS_KIND), m_nProjectedSource(0), m_bUserGeoCoordSys(0),
+      m_nKind(KIND_PLANAR) {}
+
+CZrPageCoordSysSetting::~CZrPageCoordSysSetting() = default;
+
+BEGIN_MESSAGE_MAP(CZrPageCoordSysSetting, CPropertyPage)
+ON_BN_CLICKED(IDC_ZR_KIND_PLANAR, OnPlanar)
+ON_BN_CLICKED(IDC_ZR_KIND_LONLAT, OnLonLat)
+ON_BN_CLICKED(IDC_ZR_KIND_PROJECTED, OnProjected)
+ON_CBN_SELCHANGE(IDC_ZR_PRJ_SOURCE, OnProjectedSourceChanged)
+ON_CBN_SELCHANGE(IDC_ZR_GEO_COORDSYS, OnGeoCoordSysChanged)
+ON_CBN_SELCHANGE(IDC_ZR_DIST_UNITS, OnDistUnitsChanged)
+ON_BN_CLICKED(IDC_ZR_KIND_LOAD, OnLoad)
+ON_BN_CLICKED(IDC_ZR_KIND_SAVE, OnSave)
+END_MESSAGE_MAP()
+
+void CZrPageCoordSysSetting::DoDataExchange(CDataExchange* pDX) {
+    CPropertyPage::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_ZR_DIST_UNITS, m_distUnits);
+    DDX_Control(pDX, IDC_ZR_COORD_UNITS, m_coordUnits);
+    DDX_Control(pDX, IDC_ZR_GEO_COORDSYS, m_geoCoordSys);
+    DDX_Control(pDX, IDC_ZR_PRJ_SOURCE, m_prjSource);
+    DDX_Radio(pDX, IDC_ZR_KIND_PLANAR, m_nKind);
+}
+
+void CZrPageCoordSysSetting::SetButtons(DWORD dwFlags) {
+    if (auto* sheet = dynamic_cast<CPropertySheet*>(GetParent())) sheet->SetWizardButtons(dwFlags);
+}
+
+void CZrPageCoordSysSetting::EnableControl(int nID, BOOL bEnable) {
+    if (CWnd* control = GetDlgItem(nID)) control->EnableWindow(bEnable);
+}
+
+void CZrPageCoordSysSetting::FillUnitList(CComboBox& list) {
+    list.ResetContent();
+    for (int i = 0; i < kUnitCount; ++i) {
+        CString text;
+        text.LoadString(kFirstUnitStringId + static_cast<unsigned>(i));
+        list.SetItemData(list.AddString(text), static_cast<DWORD_PTR>(kUnitCodes[i]));
+    }
+    list.SetCurSel(kMetreIndex);
+}
+
+void CZrPageCoordSysSetting::FillGeoCoordSysList() {
+    m_geoCoordSys.ResetContent();
+    for (const ZrNamedCode& entry : kGeoCoordSysList)
+        m_geoCoordSys.SetItemData(m_geoCoordSys.AddString(entry.name), static_cast<DWORD_PTR>(entry.code));
+    // Inserted, not added: the sorted list keeps it last.
+    m_geoCoordSys.SetItemData(m_geoCoordSys.InsertString(-1, "User Define"),
+                              static_cast<DWORD_PTR>(kUserDefineCode));
+    const long code = ZrDefaultGeoCoordSysCode();
+    m_gcs.Set(static_cast<tagGeoCoordSysType>(code));
+    const int index = FindGeoCoordSysEntry(code);
+    if (index >= 0) m_geoCoordSys.SetCurSel(index);
+}
+
+int CZrPageCoordSysSetting::FindGeoCoordSysEntry(long nCode) const {
+    for (int i = 0; i < m_geoCoordSys.GetCount(); ++i)
+        if (static_cast<long>(m_geoCoordSys.GetItemData(i)) == nCode) return i;
+    return -1;
+}
+
+long CZrPageCoordSysSetting::SelectedCode(const CComboBox& list) {
+    const int index = list.GetCurSel();
+    return index < 0 ? -1000 : static_cast<long>(list.GetItemData(index));
+}
+
+BOOL CZrPageCoordSysSetting::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    m_nProjectedSource = 0;
+    FillUnitList(m_coordUnits);
+
+    m_prjSource.ResetContent();
+    CString text;
+    text.LoadString(kPredefinedSourceStringId);
+    m_prjSource.AddString(text);
+    text.LoadString(kUserSourceStringId);
+    m_prjSource.AddString(text);
+
+    if (CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this)) {
+        RefreshFromCoordSys();
+        // A kind the host does not allow may still be the starting kind: it
+        // is shown, but its controls cannot be used.
+        if (!sheet->IsAllowOrdinaryPlanCoordsys()) {
+            EnableControl(IDC_ZR_KIND_PLANAR, FALSE);
+            EnableControl(IDC_ZR_COORD_UNITS, FALSE);
+        }
+        if (!sheet->IsAllowLongitudeLatitudeCoordsys()) {
+            EnableControl(IDC_ZR_KIND_LONLAT, FALSE);
+            EnableControl(IDC_ZR_GEO_COORDSYS, FALSE);
+            EnableControl(IDC_ZR_DIST_UNITS, FALSE);
+        }
+        if (!sheet->IsAllowProjectedCoordsys()) {
+            EnableControl(IDC_ZR_KIND_PROJECTED, FALSE);
+            EnableControl(IDC_ZR_PRJ_SOURCE, FALSE);
+        }
+    } else {
+        EnableControl(IDC_ZR_PRJ_SOURCE, FALSE);
+        EnableControl(IDC_ZR_GEO_COORDSYS, FALSE);
+        EnableControl(IDC_ZR_DIST_UNITS, FALSE);
+    }
+    return TRUE;
+}
+
+void CZrPageCoordSysSetting::RefreshFromCoordSys() {
+    CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
+    if (!sheet) return;
+    const CZrPJCoordSys& coordSys = sheet->m_coordSys;
+    switch (coordSys.GetType()) {
+    case PJ_CS_PLANAR:
+        m_nKind = KIND_PLANAR;
+        UpdateData(FALSE);
+        OnPlanar();
+        m_coordUnits.SetCurSel(ZrListIndexOfUnitCode(coordSys.GetDistUnits()));
+        break;
+    case PJ_CS_EARTH: {
+        m_nKind = KIND_LONLAT;
+        UpdateData(FALSE);
+        OnLonLat();
+        m_distUnits.SetCurSel(ZrListIndexOfUnitCode(coordSys.GetDistUnits()));
+        m_gcs = coordSys.GetGCS();
+        // A system the list does not offer leaves the language default
+        // selected, with Finish.
+        const int index = FindGeoCoordSysEntry(m_gcs.GetType());
+        if (index < 0) break;
+        m_geoCoordSys.SetCurSel(index);
+        if (m_gcs.GetType() == kUserDefineCode) {
+            SetButtons(PSWIZB_NEXT);
+            m_bUserGeoCoordSys = 1;
+        } else {
+            SetButtons(PSWIZB_FINISH);
+        }
+        break;
+    }
+    default:
+        m_nKind = KIND_PROJECTED;
+        UpdateData(FALSE);
+        m_nProjectedSource = coordSys.GetType() == kUserDefineCode ? 1 : 0;
+        OnProjected();
+        break;
+    }
+}
+
+void CZrPageCoordSysSetting::OnPlanar() {
+    m_nKind = KIND_PLANAR;
+    EnableControl(IDC_ZR_COORD_UNITS, TRUE);
+    EnableControl(IDC_ZR_PRJ_SOURCE, FALSE);
+    EnableControl(IDC_ZR_GEO_COORDSYS, FALSE);
+    EnableControl(IDC_ZR_DIST_UNITS, FALSE);
+    FillUnitList(m_coordUnits);
+    SetButtons(PSWIZB_FINISH);
+}
+
+void CZrPageCoordSysSetting::OnLonLat() {
+    m_nKind = KIND_LONLAT;
+    EnableControl(IDC_ZR_COORD_UNITS, FALSE);
+    EnableControl(IDC_ZR_PRJ_SOURCE, FALSE);
+    EnableControl(IDC_ZR_GEO_COORDSYS, TRUE);
+    EnableControl(IDC_ZR_DIST_UNITS, TRUE);
+    FillGeoCoordSysList();
+    FillUnitList(m_distUnits);
+    SetButtons(PSWIZB_FINISH);
+}
+
+void CZrPageCoordSysSetting::OnProjected() {
+    m_nKind = KIND_PROJECTED;
+    EnableControl(IDC_ZR_COORD_UNITS, FALSE);
+    EnableControl(IDC_ZR_GEO_COORDSYS, FALSE);
+    EnableControl(IDC_ZR_DIST_UNITS, FALSE);
+    EnableControl(IDC_ZR_PRJ_SOURCE, TRUE);
+    m_prjSource.SetCurSel(m_nProjectedSource);
+    SetButtons(PSWIZB_NEXT);
+    m_bUserGeoCoordSys = 0;
+}
+
+void CZrPageCoordSysSetting::OnProjectedSourceChanged() {
+    const int index = m_prjSource.GetCurSel();
+    if (index >= 0) m_nProjectedSource = index;
+}
+
+void CZrPageCoordSysSetting::OnGeoCoordSysChanged() {
+    if (SelectedCode(m_geoCoordSys) == kUserDefineCode) {
+        SetButtons(PSWIZB_NEXT);
+        m_bUserGeoCoordSys = 1;
+    } else {
+        SetButtons(PSWIZB_FINISH);
+    }
+}
+
+void CZrPageCoordSysSetting::OnDistUnitsChanged() {}
+
+void CZrPageCoordSysSetting::OnLoad() {
+    CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
+    if (sheet && sheet->OpenPrjFile()) RefreshFromCoordSys();
+}
+
+void CZrPageCoordSysSetting::OnSave() {
+    CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
+    if (!sheet) return;
+    StoreChoice();
+    sheet->SavePrjFile(0);
+}
+
+void CZrPageCoordSysSetting::StoreChoice() {
+    CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
+    if (!sheet) return;
+    if (m_nKind == KIND_PLANAR) {
+        sheet->m_coordSys.SetPlanar(ZrUnitCodeOfListIndex(m_coordUnits.GetCurSel()));
+    } else if (m_nKind == KIND_LONLAT) {
+        const long code = SelectedCode(m_geoCoordSys);
+        if (code != -1000) m_gcs.Set(static_cast<tagGeoCoordSysType>(code));
+        sheet->m_coordSys.SetEarth(m_gcs, ZrUnitCodeOfListIndex(m_distUnits.GetCurSel()));
+    }
+}
+
+BOOL CZrPageCoordSysSetting::OnSetActive() {
+    CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
+    // After a trip to the user-defined pages the predefined page is missing;
+    // the five pages come back in their first order.
+    if (sheet && sheet->GetPageCount() == 4) {
+        sheet->RemovePage(sheet->GetUserDefineFirstPage());
+        sheet->RemovePage(sheet->GetUserDefineSecondPage());
+        sheet->RemovePage(sheet->GetPreviewPage());
+        sheet->AddPage(sheet->GetPreDefinedPage());
+        sheet->AddPage(sheet->GetUserDefineFirstPage());
+        sheet->AddPage(sheet->GetUserDefineSecondPage());
+        sheet->AddPage(sheet->GetPreviewPage());
+    }
+    return CPropertyPage::OnSetActive();
+}
+
+LRESULT CZrPageCoordSysSetting::OnWizardNext() {
+    CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
+    if (sheet && (m_bUserGeoCoordSys || m_nProjectedSource == 1)) {
+        if (sheet->GetPageIndex(sheet->GetPreDefinedPage()) >= 0)
+            sheet->RemovePage(sheet->GetPreDefinedPage());
+    }
+    return CPropertyPage::OnWizardNext();
+}
+
+BOOL CZrPageCoordSysSetting::OnWizardFinish() {
+    StoreChoice();
+    return CPropertyPage::OnWizardFinish();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+// Small helpers the pages share for lists whose item data are codes.
+
+#include "platform/ui/ZrControls.h"
+#include "platform/ui/ZrPropertySheet.h"
+
+// The index of the first entry whose item data is the code; CB_ERR when none.
+inline int ZrFindItemCode(const CComboBox& list, long code) {
+    for (int i = 0; i < list.GetCount(); ++i)
+        if (static_cast<long>(list.GetItemData(i)) == code) return i;
+    return CB_ERR;
+}
+
+// The item data of the selected entry as a code; fallback without selection.
+inline long ZrSelectedItemCode(const CComboBox& list, long fallback) {
+    int sel = list.GetCurSel();
+    return sel == CB_ERR ? fallback : static_cast<long>(list.GetItemData(sel));
+}
+
+inline int ZrAddCodedString(CComboBox& list, LPCTSTR text, long code) {
+    int index = list.AddString(text);
+    if (index != CB_ERR) list.SetItemData(index, static_cast<DWORD_PTR>(code));
+    return index;
+}
+
+inline int ZrInsertCodedString(CComboBox& list, LPCTSTR text, long code) {
+    int index = list.InsertString(-1, text);
+    if (index != CB_ERR) list.SetItemData(index, static_cast<DWORD_PTR>(code));
+    return index;
+}
+
+// Posts the wizard buttons to the sheet the page is shown in.
+inline void ZrSetPageWizardButtons(const CWnd* page, DWORD dwFlags) {
+    if (auto* sheet = dynamic_cast<CPropertySheet*>(page->GetParent())) sheet->SetWizardButtons(dwFlags);
+}
+
+inline void ZrEnableDlgItem(const CWnd* dlg, int nID, BOOL bEnable) {
+    if (CWnd* item = dlg->GetDlgItem(nID)) item->EnableWindow(bEnable);
+}
+
+inline void ZrShowDlgItem(const CWnd* dlg, int nID, BOOL bShow) {
+    if (CWnd* item = dlg->GetDlgItem(nID)) item->ShowWindow(bShow ? SW_SHOW : SW_HIDE);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+// Helpers shared by the stored forms: number reading with the runtime's
+// atoi/atof rules, and the cutting of one-line texts at separators.
+
+#include "platform/ZrString.h"
+
+namespace zrprj {
+
+// atoi: leading white space, an optional sign and decimal digits; anything
+// else ends the number, and text that is no number gives 0. A value beyond
+// the 32-bit range saturates instead of being undefined.
+int ReadInt(const char* text);
+
+// atof: leading white space, an optional sign, digits with an optional point
+// and an optional exponent. Only this decimal form is read (no "inf", "nan"
+// or hexadecimal forms), as the runtime the stored texts come from reads it;
+// the locale never changes the decimal separator.
+double ReadDouble(const char* text);
+
+// Cuts the current text at the first separator: the part before it becomes
+// the field and the part after it, with leading white space removed, the new
+// current text. Returns false and changes nothing when the separator is
+// missing, or stands first while allowFirst is false.
+bool CutAt(CString& current, char separator, CString& field, bool allowFirst);
+
+} // namespace zrprj

@@ -1,0 +1,73 @@
+#pragma once
+
+// The seam between the toolkit-neutral window model and whatever shows it.
+// The model tells the back end what changed; the back end runs modal sheets,
+// file dialogs and message boxes, and feeds the user's actions back through
+// CZrUiInput. The headless back end is the default; the Qt one lives in the
+// separate ZrPrj50Qt library.
+
+#include "platform/ui/ZrWnd.h"
+
+class CPropertySheet;
+class CFileDialog;
+class CEdit;
+class CComboBox;
+
+enum ZrUiEvent {
+    ZRUI_CREATED = 1,   // a window was created (a page: after its OnInitDialog)
+    ZRUI_DESTROYED,     // a window is about to be destroyed
+    ZRUI_CHANGED,       // text, style (enabled, visible), check, entries or selection
+    ZRUI_SURFACE,       // the window's surface was drawn
+    ZRUI_FOCUS,         // the window received the focus
+    ZRUI_SHEET_PAGES,   // a sheet's pages or its active page changed
+    ZRUI_SHEET_BUTTONS, // a sheet's wizard buttons changed
+    ZRUI_SHEET_ENDED,   // a sheet ended its modal run (EndDialog)
+};
+
+class ZRPRJ_API CZrUiBackend {
+public:
+    virtual ~CZrUiBackend();
+
+    // Runs the user's side of a modal sheet whose start page is active; returns
+    // when the sheet has ended. Returning earlier cancels the sheet.
+    virtual void RunSheet(CPropertySheet& sheet) = 0;
+    // Asks for a file name: IDOK after dlg.SetResult, or IDCANCEL.
+    virtual int RunFileDialog(CFileDialog& dlg) = 0;
+    // Shows a message box; returns the button pressed (IDOK, IDCANCEL, IDYES, ...).
+    virtual int ShowMessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType) = 0;
+    // Hears of every change of every window.
+    virtual void OnUiEvent(CWnd& wnd, int nEvent);
+};
+
+// The back end in use; the headless one unless another was installed.
+ZRPRJ_API CZrUiBackend* ZrGetUiBackend();
+// Installs a back end (nullptr: the headless one) and returns the previous.
+ZRPRJ_API CZrUiBackend* ZrSetUiBackend(CZrUiBackend* pBackend);
+ZRPRJ_API void ZrUiNotify(CWnd& wnd, int nEvent);
+
+// What a person does to the windows, routed as Windows routes it: the control
+// takes the focus (the old one hears of losing it), changes as its kind does
+// and tells its parent. Every action refuses a window that does not exist, is
+// disabled or hidden, and gives up when a handler moved the focus away while
+// the control was taking it (a validation message pulled it back). Each
+// action ends with Flush.
+class ZRPRJ_API CZrUiInput {
+public:
+    static BOOL CanInteract(const CWnd& wnd);
+    static BOOL Focus(CWnd& wnd);
+    // A button: a push button notifies; a check box toggles; a radio button
+    // becomes the checked one of its group. Always sends BN_CLICKED.
+    static BOOL Click(CWnd& wnd);
+    // Picks an entry of a list and sends CBN_SELCHANGE.
+    static BOOL Select(CComboBox& combo, int nIndex);
+    // Selects the whole content and types the text keystroke by keystroke;
+    // keystrokes the control refuses are dropped. TRUE when none was refused.
+    static BOOL Type(CEdit& edit, LPCTSTR lpszText);
+    // One change of the whole content as a toolkit reports it (a keystroke or
+    // a paste); refused as a whole when the control does not accept it.
+    static BOOL Edit(CEdit& edit, LPCTSTR lpszCandidate);
+    // Back, Next, Finish (PSBTN_*) when enabled and shown, or Cancel.
+    static BOOL PressWizardButton(CPropertySheet& sheet, int nButton);
+    // Delivers posted messages, then paints the invalid owner-drawn controls.
+    static void Flush();
+};

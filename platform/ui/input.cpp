@@ -1,0 +1,176 @@
+#include "platform/ui/ZrUiBackend.h"
+
+#include "platform/ui/ZrControls.h"
+#include "platform/ui/ZrHeadlessBackend.h"
+#include "platform/ui/ZrPropertySheet.h"
+#include "platform/ui/uistate_p.h"
+
+// A handler that keeps posting to itself would otherwise hang the flush; a
+// Windows message loop would spin the same way, but a test must end.
+static const int kMaxMessagesPerFlush = 100000;
+
+// ---------------------------------------------------------------------------
+// Back-end registry
+// ---------------------------------------------------------------------------
+static CZrUiBackend* g_backend = nullptr;
+
+CZrUiBackend::~CZrUiBackend() {
+    if (g_backend == this) g_backend = nullptr;
+}
+
+void CZrUiBackend::OnUiEvent(CWnd&, int) {}
+
+CZrUiBackend* ZrGetUiBackend() {
+    return g_backend ? g_backend : &CZrHeadlessBackend::Default();
+}
+
+CZrUiBackend* ZrSetUiBackend(CZrUiBackend* pBackend) {
+    CZrUiBackend* previous = ZrGetUiBackend();
+    g_backend = pBackend;
+    return previous;
+}
+
+void ZrUiNotify(CWnd& wnd, int nEvent) {
+    ZrGetUiBackend()->OnUiEvent(wnd, nEvent);
+}
+
+// ---------------------------------------------------------------------------
+// The user's actions
+// ---------------------------------------------------------------------------
+BOOL CZrUiInput::CanInteract(const CWnd& wnd) {
+    for (const CWnd* p = &wnd; p; p = p->GetParent()) {
+        if (!p->IsWindow() || !(p->GetStyle() & WS_VISIBLE) || (p->GetStyle() & WS_DISABLED)) return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CZrUiInput::Focus(CWnd& wnd) {
+    if (!CanInteract(wnd)) return FALSE;
+    CWnd::MoveFocus(&wnd);
+    Flush();
+    // A kill-focus handler that failed validation pulls the focus back.
+    return CWnd::GetFocus() == &wnd;
+}
+
+// Radio buttons of the group around a button: from the nearest control at or
+// before it with WS_GROUP up to the next control with WS_GROUP.
+static void UncheckGroupSiblings(CButton& button) {
+    CWnd* parent = button.GetParent();
+    if (!parent) return;
+    int index = parent->GetChildIndex(&button);
+    int first = index;
+    while (first > 0 && !(parent->GetChild(first)->GetStyle() & WS_GROUP))
+        --first;
+    for (int i = first; i < parent->GetChildCount(); ++i) {
+        CWnd* child = parent->GetChild(i);
+        if (i > first && (child->GetStyle() & WS_GROUP)) break;
+        auto* radio = dynamic_cast<CButton*>(child);
+        if (radio && radio != &button && radio->IsRadio()) radio->SetCheck(BST_UNCHECKED);
+    }
+}
+
+BOOL CZrUiInput::Click(CWnd& wnd) {
+    auto* button = dynamic_cast<CButton*>(&wnd);
+    if (!button || button->IsGroupBox() || !CanInteract(wnd)) return FALSE;
+    if (!Focus(wnd)) return FALSE;
+    switch (button->GetButtonStyle()) {
+    case BS_AUTOCHECKBOX:
+        button->SetCheck(button->GetCheck() == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+        break;
+    case BS_AUTO3STATE:
+        button->SetCheck((button->GetCheck() + 1) % 3);
+        break;
+    case BS_AUTORADIOBUTTON:
+        UncheckGroupSiblings(*button);
+        button->SetCheck(BST_CHECKED);
+        break;
+    default:
+        break;
+    }
+    button->NotifyParent(BN_CLICKED);
+    Flush();
+    return TRUE;
+}
+
+BOOL CZrUiInput::Select(CComboBox& combo, int nIndex) {
+    if (nIndex < 0 || nIndex >= combo.GetCount() || !CanInteract(combo)) return FALSE;
+    if (!Focus(combo)) return FALSE;
+    combo.SetCurSel(nIndex);
+    combo.NotifyParent(CBN_SELCHANGE);
+    Flush();
+    return TRUE;
+}
+
+// Length in bytes of the UTF-8 sequence that starts with this byte.
+static int Utf8Length(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if ((lead & 0xE0) == 0xC0) return 2;
+    if ((lead & 0xF0) == 0xE0) return 3;
+    if ((lead & 0xF8) == 0xF0) return 4;
+    return 1;
+}
+
+BOOL CZrUiInput::Type(CEdit& edit, LPCTSTR lpszText) {
+    if (!CanInteract(edit) || !Focus(edit)) return FALSE;
+    if (edit.GetStyle() & ES_READONLY) return FALSE;
+    BOOL allAccepted = TRUE;
+    // The first keystroke replaces the selected content.
+    CString content;
+    if (edit.IsAcceptable(""))
+        edit.SetWindowText("");
+    else
+        content = edit.GetText();
+    const char* p = lpszText ? lpszText : "";
+    while (*p) {
+        int n = Utf8Length(static_cast<unsigned char>(*p));
+        CString candidate = content + CString(p, n);
+        if (edit.IsAcceptable(candidate)) {
+            content = candidate;
+            edit.SetWindowText(content);
+        } else {
+            allAccepted = FALSE;
+        }
+        for (int k = 0; k < n && *p; ++k)
+            ++p;
+    }
+    Flush();
+    return allAccepted;
+}
+
+BOOL CZrUiInput::Edit(CEdit& edit, LPCTSTR lpszCandidate) {
+    if (!CanInteract(edit)) return FALSE;
+    if (CWnd::GetFocus() != &edit && !Focus(edit)) return FALSE;
+    if (!edit.IsAcceptable(lpszCandidate)) return FALSE;
+    edit.SetWindowText(lpszCandidate);
+    Flush();
+    return TRUE;
+}
+
+BOOL CZrUiInput::PressWizardButton(CPropertySheet& sheet, int nButton) {
+    if (!sheet.IsRunning() || sheet.HasEnded()) return FALSE;
+    if (nButton != PSBTN_CANCEL && !(sheet.IsButtonShown(nButton) && sheet.IsButtonEnabled(nButton)))
+        return FALSE;
+    // The button takes the focus; a field that fails its check on losing it
+    // takes the focus back and the press is lost, as under Windows.
+    CWnd::MoveFocus(&sheet);
+    Flush();
+    if (CWnd::GetFocus() != &sheet) return FALSE;
+    sheet.PressButton(nButton);
+    Flush();
+    return TRUE;
+}
+
+void CZrUiInput::Flush() {
+    ZrUiThreadState& s = ZrUiState();
+    for (int budget = kMaxMessagesPerFlush; budget > 0; --budget) {
+        if (!s.posted.empty()) {
+            ZrPostedMessage m = s.posted.front();
+            s.posted.pop_front();
+            m.target->SendMessage(m.message, m.wParam, m.lParam);
+        } else if (!s.invalid.empty()) {
+            s.invalid.front()->PaintNow();
+        } else {
+            return;
+        }
+    }
+}

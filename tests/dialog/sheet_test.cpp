@@ -1,0 +1,193 @@
+// The coordinate-system sheet: construction, allow bits, its load and save
+// actions through the file dialog, and the wizard's branching by page removal
+// and restoration.
+
+#include "tests/dialog/sheet_fixture_p.h"
+
+namespace {
+
+class SheetTest : public SheetTestBase {
+protected:
+    CZrSheetCoordSysSetting sheet{"坐标系统"};
+
+    std::vector<CPropertyPage*> Pages() const {
+        std::vector<CPropertyPage*> pages;
+        for (int i = 0; i < sheet.GetPageCount(); ++i)
+            pages.push_back(sheet.GetPage(i));
+        return pages;
+    }
+    std::vector<CPropertyPage*> FivePages() {
+        return {sheet.GetKindPage(), sheet.GetPreDefinedPage(), sheet.GetUserDefineFirstPage(),
+                sheet.GetUserDefineSecondPage(), sheet.GetPreviewPage()};
+    }
+};
+
+TEST_F(SheetTest, ConstructionAllowsEverythingWithFivePagesInOrder) {
+    EXPECT_TRUE(sheet.IsWizardMode());
+    EXPECT_EQ(Pages(), FivePages());
+    EXPECT_EQ(sheet.IsAllowOrdinaryPlanCoordsys(), 1);
+    EXPECT_EQ(sheet.IsAllowLongitudeLatitudeCoordsys(), 2);
+    EXPECT_EQ(sheet.IsAllowProjectedCoordsys(), 4);
+    EXPECT_EQ(sheet.m_bPrjLoaded, 0);
+    EXPECT_EQ(sheet.m_bParamsChanged, 0);
+    EXPECT_TRUE(sheet.m_coordSys == CZrPJCoordSys());
+    EXPECT_TRUE(sheet.IsKindOf(RUNTIME_CLASS(CPropertySheet)));
+    EXPECT_STREQ(sheet.GetRuntimeClass()->m_lpszClassName, "CZrSheetCoordSysSetting");
+    CZrSheetCoordSysSetting byId(28899u);
+    EXPECT_EQ(byId.GetPageCount(), 5);
+}
+
+// Each setter moves its own bit only; nonzero means allowed.
+TEST_F(SheetTest, AllowBitsAreIndependent) {
+    sheet.SetAllowLongitudeLatitudeCoordsys(0);
+    EXPECT_EQ(sheet.IsAllowLongitudeLatitudeCoordsys(), 0);
+    EXPECT_EQ(sheet.IsAllowOrdinaryPlanCoordsys(), 1);
+    EXPECT_EQ(sheet.IsAllowProjectedCoordsys(), 4);
+    sheet.SetAllowProjectedCoordsys(0);
+    sheet.SetAllowOrdinaryPlanCoordsys(0);
+    EXPECT_EQ(sheet.IsAllowOrdinaryPlanCoordsys() | sheet.IsAllowLongitudeLatitudeCoordsys() |
+                  sheet.IsAllowProjectedCoordsys(),
+              0);
+    sheet.SetAllowLongitudeLatitudeCoordsys(-7);
+    EXPECT_EQ(sheet.IsAllowLongitudeLatitudeCoordsys(), 2);
+    EXPECT_EQ(sheet.IsAllowOrdinaryPlanCoordsys() | sheet.IsAllowProjectedCoordsys(), 0);
+}
+
+TEST_F(SheetTest, SavePrjFileChoosesTheFormByExtension) {
+    sheet.m_coordSys.Set(static_cast<tagPJCoordSysType>(32650));
+    const struct {
+        int allowKeyValue;
+        const char* name;
+        int result;
+        const char* written; // the file that must exist afterwards, or nullptr
+    } cases[] = {
+        {1, "a.prj", 1, "a.prj"}, {1, "b.XML", 1, "b.XML"}, {0, "c", 1, "c.xml"},
+        {0, "d.PRJ", 1, "d.PRJ"}, {1, "e.txt", 0, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        backend().Reset();
+        backend().QueueFileDialog(IDOK, Path(c.name).c_str());
+        EXPECT_EQ(sheet.SavePrjFile(c.allowKeyValue), c.result);
+        ASSERT_EQ(backend().FileDialogs().size(), 1u);
+        const auto& shown = backend().FileDialogs()[0];
+        EXPECT_EQ(shown.defExt, CString("xml"));
+        EXPECT_EQ(shown.initialName, CString("*.xml"));
+        EXPECT_EQ(shown.filter, CString(c.allowKeyValue ? "XML投影信息文件(*.xml)|*.xml|Orvanta Projection "
+                                                          "Files (*.prj)|*.prj||"
+                                                        : "XML投影信息文件(*.xml)|*.xml||"));
+        if (c.written) EXPECT_TRUE(Exists(Path(c.written)));
+    }
+    EXPECT_FALSE(Exists(Path("e.txt"))) << "a name in neither form writes nothing";
+    const std::string kv = Read(Path("a.prj"));
+    EXPECT_EQ(kv.rfind("PCSType: 32650 \r\n", 0), 0u) << kv.substr(0, 40);
+
+    backend().Reset();
+    backend().QueueFileDialog(IDCANCEL);
+    EXPECT_EQ(sheet.SavePrjFile(1), 0);
+}
+
+TEST_F(SheetTest, OpenPrjFileReplacesTheSystemAndSetsTheFlags) {
+    Write(Path("only.prj"), "PCSType: 32650 \r\n");
+    CZrPJCoordSys earth;
+    earth.SetEarth(Gcs(4326), 10000);
+    ASSERT_EQ(ZrSaveXmlProjectionFile(Path("earth.xml").c_str(), earth), 1);
+
+    sheet.m_bParamsChanged = 1;
+    backend().QueueFileDialog(IDOK, Path("only.prj").c_str());
+    EXPECT_EQ(sheet.OpenPrjFile(), 1);
+    EXPECT_EQ(sheet.m_coordSys.GetType(), 32650);
+    EXPECT_EQ(sheet.m_bPrjLoaded, 1);
+    EXPECT_EQ(sheet.m_bParamsChanged, 0);
+    const auto& shown = backend().FileDialogs().back();
+    EXPECT_TRUE(shown.open);
+    EXPECT_EQ(shown.filter, CString("XML投影信息文件(*.xml)|*.xml|Shape投影信息文件(*.prj)|*.prj||"));
+
+    backend().QueueFileDialog(IDOK, Path("earth.xml").c_str());
+    EXPECT_EQ(sheet.OpenPrjFile(), 1);
+    EXPECT_EQ(sheet.m_coordSys.GetType(), PJ_CS_EARTH);
+    EXPECT_EQ(sheet.m_coordSys.GetGCS().GetType(), 4326);
+}
+
+// A cancelled, unreadable or foreign file leaves the system and the flags.
+TEST_F(SheetTest, FailedOpenChangesNothing) {
+    Write(Path("x.txt"), "PCSType: 32650 \r\n");
+    const struct {
+        int answer;
+        std::string path;
+    } cases[] = {
+        {IDCANCEL, ""},
+        {IDOK, Path("x.txt")},
+        {IDOK, Path("missing.prj")},
+        {IDOK, Path("missing.xml")},
+    };
+    sheet.m_coordSys.SetPlanar(100);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        backend().QueueFileDialog(c.answer, c.path.c_str());
+        EXPECT_EQ(sheet.OpenPrjFile(), 0);
+        EXPECT_EQ(sheet.m_coordSys.GetType(), PJ_CS_PLANAR);
+        EXPECT_EQ(sheet.m_coordSys.GetDistUnits(), 100);
+        EXPECT_EQ(sheet.m_bPrjLoaded, 0);
+    }
+}
+
+// Going to the user-defined pages removes the predefined page; the kind page
+// puts all five back, in their first order, when it is shown again.
+TEST_F(SheetTest, PredefinedPageIsRemovedAndRestored) {
+    INT_PTR result = Run(sheet, [&](CZrHeadlessDriver& d) {
+        EXPECT_TRUE(d.Select(IDC_ZR_PRJ_SOURCE, 1));
+        EXPECT_TRUE(d.Next());
+        EXPECT_EQ(d.ActivePage(), sheet.GetUserDefineFirstPage());
+        EXPECT_EQ(sheet.GetPageCount(), 4);
+        EXPECT_EQ(sheet.GetPageIndex(sheet.GetPreDefinedPage()), -1);
+
+        EXPECT_TRUE(d.Back());
+        EXPECT_EQ(d.ActivePage(), sheet.GetKindPage());
+        EXPECT_EQ(Pages(), FivePages());
+        EXPECT_EQ(sheet.GetWizardButtons() & PSWIZB_NEXT, PSWIZB_NEXT);
+
+        EXPECT_TRUE(d.Select(IDC_ZR_PRJ_SOURCE, 0));
+        EXPECT_TRUE(d.Next());
+        EXPECT_EQ(d.ActivePage(), sheet.GetPreDefinedPage());
+        EXPECT_EQ(sheet.GetWizardButtons(), PSWIZB_BACK | PSWIZB_FINISH);
+        EXPECT_TRUE(d.Back());
+        EXPECT_EQ(d.ActivePage(), sheet.GetKindPage());
+        EXPECT_EQ(Pages(), FivePages());
+        EXPECT_TRUE(d.Cancel());
+    });
+    EXPECT_EQ(result, IDCANCEL);
+}
+
+// "User Define" as the geographic system: the user-defined first page is the
+// last step and Finish gives a longitude/latitude system.
+TEST_F(SheetTest, UserDefinedGeographicSystemFinishesOnTheFirstUserPage) {
+    sheet.m_coordSys.SetPlanar(10000);
+    INT_PTR result = Run(sheet, [&](CZrHeadlessDriver& d) {
+        EXPECT_TRUE(d.Click(IDC_ZR_KIND_LONLAT));
+        EXPECT_TRUE(d.Select(IDC_ZR_DIST_UNITS, 0));
+        EXPECT_TRUE(d.SelectText(IDC_ZR_GEO_COORDSYS, "User Define"));
+        EXPECT_TRUE(d.Next());
+        EXPECT_EQ(d.ActivePage(), sheet.GetUserDefineFirstPage());
+        EXPECT_EQ(sheet.GetPageCount(), 4);
+        EXPECT_EQ(sheet.GetWizardButtons(), PSWIZB_BACK | PSWIZB_FINISH);
+        ASSERT_NE(d.Control(29904), nullptr);
+        EXPECT_FALSE(d.Control(29904)->IsWindowEnabled()) << "no projection kind for a geographic system";
+        EXPECT_TRUE(d.Finish());
+    });
+    EXPECT_EQ(result, ID_WIZFINISH);
+    EXPECT_EQ(sheet.m_coordSys.GetType(), PJ_CS_EARTH);
+}
+
+TEST_F(SheetTest, PredefinedPathFinishesOnThePredefinedPage) {
+    INT_PTR result = Run(sheet, [&](CZrHeadlessDriver& d) {
+        EXPECT_TRUE(d.Next());
+        EXPECT_EQ(d.ActivePage(), sheet.GetPreDefinedPage());
+        EXPECT_TRUE(d.Finish());
+    });
+    EXPECT_EQ(result, ID_WIZFINISH);
+    EXPECT_EQ(sheet.m_coordSys.GetType(), 32601) << "the default system's own group and entry";
+    EXPECT_TRUE(sheet.m_coordSys.IsValid());
+}
+
+} // namespace
