@@ -1,8 +1,15 @@
 // The library and PROJ side by side over the same million points. Each case
 // pairs a Zr_ run with a Proj_ run of the same job; tools/bench.sh prints the
 // points per second of both and their ratio.
+//
+// PROJ's side is what a GIS user would build: a CRS-to-CRS operation between
+// the geographic and the projected system, normalised to longitude/latitude
+// order, run with proj_trans_generic over the array; for the conversion the
+// explicit pipeline that does what our translator does (inverse projection,
+// geocentric, seven-parameter Helmert, geodetic, projection).
 #include <ZrPrj50/ZrPrj50.h>
 #include "model/ZrPJCoordSys.h"
+#include "transform/ZrPJTranslator.h"
 
 #include <benchmark/benchmark.h>
 #include <proj.h>
@@ -10,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -27,74 +35,214 @@ std::vector<CPoint2D> Grid(double lon0, double lon1, double lat0, double lat1) {
     return pts;
 }
 
+// China's Albers equal-area conic on Krasovsky (standard parallels 25 and 47
+// north, central meridian 105 east), which the catalogue has no row for.
+bool ChinaAlbers(CZrPJCoordSys& cs) {
+    CZrPJGeoCoordSys beijing;
+    if (!beijing.Set(static_cast<tagGeoCoordSysType>(4214))) return false;
+    CZrPJParams p;
+    p.FalseEasting = 0.0;
+    p.FalseNorthing = 0.0;
+    p.CentralMeridian = 105.0;
+    p.CentralParallel = 0.0;
+    p.StandardParallel1 = 25.0;
+    p.StandardParallel2 = 47.0;
+    p.ScaleFactor = 1.0;
+    return cs.Set("China_Albers", beijing, CZrPJObject(static_cast<tagPJObjectType>(43007)), p, 10000) != 0;
+}
+
 struct Case {
     const char* name;
-    long code;                // catalogue code of our system (0: built from parts)
-    const char* projTarget;   // PROJ definition of the same projected CRS
-    const char* projSource;   // PROJ geographic CRS
+    long code;              // catalogue code of our system; 0: ChinaAlbers
+    const char* projSource; // PROJ geographic CRS
+    const char* projTarget; // PROJ projected CRS
     double lon0, lon1, lat0, lat1;
 };
 
 const Case kCases[] = {
-    {"UTM50N", 32650, "EPSG:32650", "EPSG:4326", 114.0, 120.0, 0.0, 60.0},
-    {"GaussKrueger20", 21420, "EPSG:21420", "EPSG:4214", 114.0, 120.0, 18.0, 53.0},
+    {"UTM50N", 32650, "EPSG:4326", "EPSG:32650", 114.0, 120.0, 0.0, 60.0},
+    {"GaussKrueger20", 21420, "EPSG:4214", "EPSG:21420", 114.0, 120.0, 18.0, 53.0},
+    {"LambertConic_CA3", 26943, "EPSG:4269", "EPSG:26943", -124.0, -117.0, 36.0, 39.0},
+    {"Albers_China", 0, "+proj=longlat +ellps=krass +no_defs +type=crs",
+     "+proj=aea +lat_0=0 +lon_0=105 +lat_1=25 +lat_2=47 +x_0=0 +y_0=0 +ellps=krass +units=m +no_defs "
+     "+type=crs",
+     75.0, 135.0, 18.0, 53.0},
 };
 
-// Our side: CZrPJCoordSys::Forward/Inverse over the array.
-void ZrProject(benchmark::State& state, const Case& c, bool inverse) {
-    CZrPJCoordSys cs;
-    if (!cs.Set(static_cast<tagPJCoordSysType>(c.code))) {
-        state.SkipWithError("catalogue row not available");
-        return;
-    }
-    const std::vector<CPoint2D> geo = Grid(c.lon0, c.lon1, c.lat0, c.lat1);
-    std::vector<CPoint2D> input = geo;
-    if (inverse) cs.Forward(input.data(), kPoints);
+bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {
+    if (c.code == 0) return ChinaAlbers(cs);
+    return cs.Set(static_cast<tagPJCoordSysType>(c.code)) != 0;
+}
+
+void CountPoints(benchmark::State& state) {
+    state.counters["points/s"] =
+        benchmark::Counter(static_cast<double>(kPoints) * state.iterations(), benchmark::Counter::kIsRate);
+}
+
+// Times fn over a fresh copy of input in every iteration (the copy untimed).
+void TimeInPlace(benchmark::State& state, const std::vector<CPoint2D>& input,
+                 const std::function<void(CPoint2D*)>& fn) {
     std::vector<CPoint2D> work(kPoints);
     for (auto _ : state) {
         state.PauseTiming();
         std::memcpy(work.data(), input.data(), kPoints * sizeof(CPoint2D));
         state.ResumeTiming();
-        if (inverse)
-            cs.Inverse(work.data(), kPoints);
-        else
-            cs.Forward(work.data(), kPoints);
+        fn(work.data());
         benchmark::DoNotOptimize(work.data());
+        benchmark::ClobberMemory();
     }
-    state.counters["points/s"] = benchmark::Counter(static_cast<double>(kPoints) * state.iterations(),
-                                                    benchmark::Counter::kIsRate);
+    CountPoints(state);
 }
 
-// PROJ's side: a CRS-to-CRS operation, longitude/latitude order, over the
-// same array with proj_trans_generic.
-void ProjProject(benchmark::State& state, const Case& c, bool inverse) {
-    PJ_CONTEXT* ctx = proj_context_create();
-    PJ* raw = proj_create_crs_to_crs(ctx, c.projSource, c.projTarget, nullptr);
+void RunProj(PJ* op, PJ_DIRECTION dir, CPoint2D* pts) {
+    const size_t stride = sizeof(CPoint2D);
+    proj_trans_generic(op, dir, &pts[0].x, stride, kPoints, &pts[0].y, stride, kPoints, nullptr, 0, 0,
+                       nullptr, 0, 0);
+}
+
+// Our side: CZrPJCoordSys::Forward/Inverse over the array.
+void ZrProject(benchmark::State& state, const Case& c, bool inverse) {
+    CZrPJCoordSys cs;
+    if (!BuildOurs(c, cs)) {
+        state.SkipWithError("our system cannot be built");
+        return;
+    }
+    std::vector<CPoint2D> input = Grid(c.lon0, c.lon1, c.lat0, c.lat1);
+    if (inverse) cs.Forward(input.data(), kPoints);
+    TimeInPlace(state, input, [&cs, inverse](CPoint2D* pts) {
+        if (inverse)
+            cs.Inverse(pts, kPoints);
+        else
+            cs.Forward(pts, kPoints);
+    });
+}
+
+PJ* ProjCrsToCrs(PJ_CONTEXT* ctx, const char* source, const char* target) {
+    PJ* raw = proj_create_crs_to_crs(ctx, source, target, nullptr);
     PJ* op = raw ? proj_normalize_for_visualization(ctx, raw) : nullptr;
     if (raw) proj_destroy(raw);
+    return op;
+}
+
+// PROJ's side: a CRS-to-CRS operation over the same array.
+void ProjProject(benchmark::State& state, const Case& c, bool inverse) {
+    PJ_CONTEXT* ctx = proj_context_create();
+    PJ* op = ProjCrsToCrs(ctx, c.projSource, c.projTarget);
     if (!op) {
         state.SkipWithError("PROJ could not build the operation");
         proj_context_destroy(ctx);
         return;
     }
-    const std::vector<CPoint2D> geo = Grid(c.lon0, c.lon1, c.lat0, c.lat1);
-    std::vector<CPoint2D> input = geo;
-    const size_t stride = sizeof(CPoint2D);
-    if (inverse) proj_trans_generic(op, PJ_FWD, &input[0].x, stride, kPoints, &input[0].y, stride, kPoints,
-                                    nullptr, 0, 0, nullptr, 0, 0);
-    std::vector<CPoint2D> work(kPoints);
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::memcpy(work.data(), input.data(), kPoints * sizeof(CPoint2D));
-        state.ResumeTiming();
-        proj_trans_generic(op, inverse ? PJ_INV : PJ_FWD, &work[0].x, stride, kPoints, &work[0].y, stride,
-                           kPoints, nullptr, 0, 0, nullptr, 0, 0);
-        benchmark::DoNotOptimize(work.data());
-    }
-    state.counters["points/s"] = benchmark::Counter(static_cast<double>(kPoints) * state.iterations(),
-                                                    benchmark::Counter::kIsRate);
+    std::vector<CPoint2D> input = Grid(c.lon0, c.lon1, c.lat0, c.lat1);
+    if (inverse) RunProj(op, PJ_FWD, input.data());
+    TimeInPlace(state, input, [op, inverse](CPoint2D* pts) { RunProj(op, inverse ? PJ_INV : PJ_FWD, pts); });
     proj_destroy(op);
     proj_context_destroy(ctx);
+}
+
+// ---- Conversion between two projected systems on different datums ----
+// Beijing 1954 / Gauss-Krueger zone 20 to WGS 84 / UTM zone 50N with EPSG's
+// transformation 15919 (position vector).
+CZrPJParams Beijing1954ToWgs84() {
+    CZrPJParams p;
+    p.TranslationX = 15.53;
+    p.TranslationY = -113.82;
+    p.TranslationZ = -41.38;
+    p.RotationZ = 0.814;
+    p.ScaleDifference = -0.38;
+    return p;
+}
+
+const char kConversionPipeline[] =
+    "+proj=pipeline "
+    "+step +inv +proj=tmerc +lat_0=0 +lon_0=117 +k=1 +x_0=20500000 +y_0=0 +ellps=krass "
+    "+step +proj=cart +ellps=krass "
+    "+step +proj=helmert +x=15.53 +y=-113.82 +z=-41.38 +rx=0 +ry=0 +rz=0.814 +s=-0.38 "
+    "+convention=position_vector "
+    "+step +inv +proj=cart +ellps=WGS84 "
+    "+step +proj=utm +zone=50 +ellps=WGS84";
+
+bool BuildTranslator(CZrPJTranslator& translator) {
+    CZrPJCoordSys gk, utm;
+    if (!gk.Set(static_cast<tagPJCoordSysType>(21420)) || !utm.Set(static_cast<tagPJCoordSysType>(32650)))
+        return false;
+    translator.Set(gk, utm);
+    translator.SetMethod(PJTM_POSITION_VECTOR);
+    return translator.SetParams(Beijing1954ToWgs84()) != 0;
+}
+
+std::vector<CPoint2D> GaussKruegerGrid() {
+    CZrPJCoordSys gk;
+    gk.Set(static_cast<tagPJCoordSysType>(21420));
+    std::vector<CPoint2D> pts = Grid(114.0, 120.0, 18.0, 53.0);
+    gk.Forward(pts.data(), kPoints);
+    return pts;
+}
+
+void Zr_Conversion(benchmark::State& state) {
+    CZrPJTranslator translator;
+    if (!BuildTranslator(translator)) {
+        state.SkipWithError("translator not valid");
+        return;
+    }
+    TimeInPlace(state, GaussKruegerGrid(),
+                [&translator](CPoint2D* pts) { translator.Convert(pts, kPoints, 1); });
+}
+
+void Proj_Conversion(benchmark::State& state) {
+    PJ_CONTEXT* ctx = proj_context_create();
+    PJ* op = proj_create(ctx, kConversionPipeline);
+    if (!op) {
+        state.SkipWithError("PROJ could not build the pipeline");
+        proj_context_destroy(ctx);
+        return;
+    }
+    TimeInPlace(state, GaussKruegerGrid(), [op](CPoint2D* pts) { RunProj(op, PJ_FWD, pts); });
+    proj_destroy(op);
+    proj_context_destroy(ctx);
+}
+
+// ---- Set-up costs: per set-up, so "points/s" here counts set-ups ----
+void CountSetups(benchmark::State& state) {
+    state.counters["points/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void Zr_SetCode(benchmark::State& state) {
+    CZrPJCoordSys cs;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(cs.Set(static_cast<tagPJCoordSysType>(32650)));
+    CountSetups(state);
+}
+
+void Proj_SetCode(benchmark::State& state) {
+    PJ_CONTEXT* ctx = proj_context_create();
+    for (auto _ : state) {
+        PJ* crs = proj_create(ctx, "EPSG:32650");
+        benchmark::DoNotOptimize(crs);
+        proj_destroy(crs);
+    }
+    proj_context_destroy(ctx);
+    CountSetups(state);
+}
+
+void Zr_TranslatorSetup(benchmark::State& state) {
+    for (auto _ : state) {
+        CZrPJTranslator translator;
+        benchmark::DoNotOptimize(BuildTranslator(translator));
+    }
+    CountSetups(state);
+}
+
+void Proj_TranslatorSetup(benchmark::State& state) {
+    PJ_CONTEXT* ctx = proj_context_create();
+    for (auto _ : state) {
+        PJ* op = proj_create(ctx, kConversionPipeline);
+        benchmark::DoNotOptimize(op);
+        proj_destroy(op);
+    }
+    proj_context_destroy(ctx);
+    CountSetups(state);
 }
 
 int RegisterAll() {
@@ -103,15 +251,27 @@ int RegisterAll() {
             const char* dir = inverse ? "Inverse" : "Forward";
             char name[128];
             std::snprintf(name, sizeof name, "Zr_%s_%s", c.name, dir);
-            benchmark::RegisterBenchmark(name, [&c, inverse](benchmark::State& s) { ZrProject(s, c, inverse); })
+            benchmark::RegisterBenchmark(name,
+                                         [&c, inverse](benchmark::State& s) { ZrProject(s, c, inverse); })
                 ->Unit(benchmark::kMillisecond)
                 ->MinTime(1.0);
             std::snprintf(name, sizeof name, "Proj_%s_%s", c.name, dir);
-            benchmark::RegisterBenchmark(name, [&c, inverse](benchmark::State& s) { ProjProject(s, c, inverse); })
+            benchmark::RegisterBenchmark(name,
+                                         [&c, inverse](benchmark::State& s) { ProjProject(s, c, inverse); })
                 ->Unit(benchmark::kMillisecond)
                 ->MinTime(1.0);
         }
     }
+    benchmark::RegisterBenchmark("Zr_GK20_to_UTM50N_Helmert", Zr_Conversion)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(1.0);
+    benchmark::RegisterBenchmark("Proj_GK20_to_UTM50N_Helmert", Proj_Conversion)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(1.0);
+    benchmark::RegisterBenchmark("Zr_SetCode_32650", Zr_SetCode)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Proj_SetCode_32650", Proj_SetCode)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Zr_TranslatorSetup", Zr_TranslatorSetup)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Proj_TranslatorSetup", Proj_TranslatorSetup)->Unit(benchmark::kMicrosecond);
     return 0;
 }
 const int kRegistered = RegisterAll();

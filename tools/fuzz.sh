@@ -3,7 +3,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer (in build-fuzz) and runs
 # each one.
 #
-#   tools/fuzz.sh smoke       10 seconds per target (the CI run)
+#   tools/fuzz.sh smoke       5 seconds per target (the CI run)
 #   tools/fuzz.sh [SECONDS]   SECONDS per target, 300 by default
 #
 # Each target keeps its corpus in build-fuzz/fuzz/corpus/<target>, seeded from
@@ -13,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 case "${1:-300}" in
-smoke) seconds=10 ;;
+smoke) seconds=5 ;;
 *[!0-9]* | "") echo "usage: $0 smoke | SECONDS" >&2; exit 2 ;;
 *) seconds=$1 ;;
 esac

@@ -31,5 +31,7 @@
 #include "persistence/ZrPrjFiles.h"
 #include "persistence/ZrProjectionDef.h"
 
+#include "platform/ui/ZrUi.h"
+
 #include "dialog/ZrUserLanguage.h"
 #include "dialog/ZrSheetCoordSysSetting.h"

@@ -1,0 +1,437 @@
+// The zrprj command-line tool, run as a separate process on prepared input:
+// numbers against the library and PROJ, the stream conventions, error
+// reporting and exit codes, system arguments and files, every command's help.
+#include "model/ZrPJCoordSys.h"
+#include "persistence/ZrPrjFiles.h"
+#include "transform/ZrPJTranslator.h"
+
+#include "support/ProjOracle.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const std::string kTool = ZRPRJ_BINARY_DIR "/tools/zrprj";
+
+// Output is printed to the millimetre and to 1e-9 degree; half a unit of the
+// last printed digit is the rounding, the rest is the tool's own error.
+constexpr double kPrintedMillimetre = 0.5e-3 + 1e-9;
+constexpr double kPrintedNanodegree = 0.5e-9 + 1e-12;
+// Our projection against PROJ's, through the whole tool.
+constexpr double kOracleMillimetre = 1e-3;
+
+struct ToolRun {
+    int exit = -1;
+    std::string out, err;
+};
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class ToolTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A build without the tools (ZRPRJ_BUILD_TOOLS=OFF) has nothing to run.
+        if (access(kTool.c_str(), X_OK) != 0) GTEST_SKIP() << kTool << " is not built";
+        char pattern[] = "/tmp/zrprj_tool_test_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override {
+        if (!m_dir.empty()) std::system(("rm -rf '" + m_dir + "'").c_str());
+    }
+
+    std::string Path(const std::string& name) const { return m_dir + "/" + name; }
+
+    void Write(const std::string& name, const std::string& text) const {
+        std::ofstream out(Path(name), std::ios::binary);
+        out << text;
+    }
+
+    // Runs the tool with the arguments (already shell-quoted where needed)
+    // and the given standard input.
+    ToolRun Tool(const std::string& args, const std::string& input = std::string()) const {
+        Write("stdin", input);
+        const std::string cmd = "'" + kTool + "' " + args + " < '" + Path("stdin") + "' > '" +
+                                Path("stdout") + "' 2> '" + Path("stderr") + "'";
+        const int status = std::system(cmd.c_str());
+        ToolRun run;
+        run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = Slurp(Path("stdout"));
+        run.err = Slurp(Path("stderr"));
+        return run;
+    }
+
+    std::string m_dir;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::stringstream s(text);
+    std::string line;
+    while (std::getline(s, line))
+        lines.push_back(line);
+    return lines;
+}
+
+// The first two columns of an output line.
+bool TwoNumbers(const std::string& line, double& x, double& y) {
+    return std::sscanf(line.c_str(), "%lf %lf", &x, &y) == 2;
+}
+
+CZrPJCoordSys Catalogue(long code) {
+    CZrPJCoordSys cs;
+    cs.Set(static_cast<tagPJCoordSysType>(code));
+    return cs;
+}
+
+CZrPJParams Beijing1954ToWgs84() {
+    CZrPJParams p; // EPSG transformation 15919, position vector
+    p.TranslationX = 15.53;
+    p.TranslationY = -113.82;
+    p.TranslationZ = -41.38;
+    p.RotationZ = 0.814;
+    p.ScaleDifference = -0.38;
+    return p;
+}
+const char kShiftArgs[] = "-m 9606 -t 15.53,-113.82,-41.38,0,0,0.814,-0.38";
+
+} // namespace
+
+// ------------------------------------------------------------ numbers
+
+TEST_F(ToolTest, ProjectAndUnprojectGiveTheLibrarysNumbersToThePrintedDigit) {
+    struct Case {
+        const char* system; // as given to the tool
+        long code;          // the same system in the catalogue
+        double lon, lat;
+    };
+    const Case cases[] = {
+        {"32650", 32650, 116.4074, 39.9042}, {"EPSG:32650", 32650, 119.2965, -26.0745},
+        {"21420", 21420, 117.2008, 39.0842}, {"32650", 32650, 111.5, 0.0},
+        {"21420", 21420, 114.0, 53.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.system);
+        char input[64];
+        std::snprintf(input, sizeof input, "%.10f %.10f\n", c.lon, c.lat);
+        const ToolRun fwd = Tool(std::string("project ") + c.system, input);
+        ASSERT_EQ(fwd.exit, 0) << fwd.err;
+        double x = 0, y = 0;
+        ASSERT_TRUE(TwoNumbers(fwd.out, x, y)) << fwd.out;
+        CPoint2D expect(c.lon, c.lat);
+        Catalogue(c.code).Forward(&expect, 1);
+        EXPECT_NEAR(x, expect.x, kPrintedMillimetre);
+        EXPECT_NEAR(y, expect.y, kPrintedMillimetre);
+
+        const ToolRun inv = Tool(std::string("unproject ") + c.system, fwd.out);
+        ASSERT_EQ(inv.exit, 0) << inv.err;
+        double lon = 0, lat = 0;
+        ASSERT_TRUE(TwoNumbers(inv.out, lon, lat)) << inv.out;
+        CPoint2D back(x, y);
+        Catalogue(c.code).Inverse(&back, 1);
+        EXPECT_NEAR(lon, back.x, kPrintedNanodegree);
+        EXPECT_NEAR(lat, back.y, kPrintedNanodegree);
+    }
+}
+
+TEST_F(ToolTest, UtmThroughTheToolAgreesWithProj) {
+    // PROJ's definition of WGS 84 / UTM zone 50N.
+    const ProjOracle proj("+proj=utm +zone=50 +ellps=WGS84");
+    ASSERT_TRUE(proj.ok());
+    const double pts[][2] = {{114.0, 0.0}, {117.0, 45.0}, {120.0, 70.0}, {116.4074, 39.9042}, {119.5, -33.0}};
+    std::string input;
+    for (const auto& p : pts)
+        input += std::to_string(p[0]) + " " + std::to_string(p[1]) + "\n";
+    const ToolRun run = Tool("project EPSG:32650", input);
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 5u);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        double x = 0, y = 0, px = 0, py = 0;
+        ASSERT_TRUE(TwoNumbers(lines[i], x, y));
+        ASSERT_TRUE(proj.Forward(pts[i][0], pts[i][1], px, py));
+        // PROJ adds the southern false northing only for +south.
+        EXPECT_NEAR(x, px, kOracleMillimetre) << lines[i];
+        EXPECT_NEAR(y, py, kOracleMillimetre) << lines[i];
+    }
+}
+
+TEST_F(ToolTest, ConvertFollowsTheTranslatorBothWays) {
+    const CZrPJCoordSys gk = Catalogue(21420), utm = Catalogue(32650);
+    CZrPJTranslator translator;
+    translator.Set(gk, utm);
+    translator.SetMethod(PJTM_POSITION_VECTOR);
+    ASSERT_TRUE(translator.SetParams(Beijing1954ToWgs84()));
+
+    const CPoint2D grid[] = {CPoint2D(20449323.943, 4419138.275), CPoint2D(20729817.009, 2887164.787)};
+    std::string input;
+    for (const CPoint2D& p : grid)
+        input += std::to_string(p.x) + " " + std::to_string(p.y) + " keep\n";
+    const ToolRun fwd = Tool(std::string("convert 21420 EPSG:32650 ") + kShiftArgs, input);
+    ASSERT_EQ(fwd.exit, 0) << fwd.err;
+    const std::vector<std::string> lines = Lines(fwd.out);
+    ASSERT_EQ(lines.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        CPoint2D expect = grid[i];
+        translator.Convert(&expect, 1, 1);
+        double x = 0, y = 0;
+        ASSERT_TRUE(TwoNumbers(lines[i], x, y));
+        EXPECT_NEAR(x, expect.x, kPrintedMillimetre);
+        EXPECT_NEAR(y, expect.y, kPrintedMillimetre);
+        EXPECT_NE(lines[i].find(" keep"), std::string::npos);
+
+        CPoint2D back(x, y), expectBack(x, y);
+        translator.Convert(&expectBack, 1, 0);
+        const ToolRun inv = Tool(std::string("convert -I 21420 32650 ") + kShiftArgs, lines[i] + "\n");
+        ASSERT_EQ(inv.exit, 0) << inv.err;
+        ASSERT_TRUE(TwoNumbers(inv.out, back.x, back.y));
+        EXPECT_NEAR(back.x, expectBack.x, kPrintedMillimetre);
+        EXPECT_NEAR(back.y, expectBack.y, kPrintedMillimetre);
+    }
+
+    // Geographic to projected on one geographic system: no shift, the
+    // destination's projection alone, whatever the method says.
+    const ToolRun geo = Tool("convert 4214 21420 -m 0", "117 30\n");
+    ASSERT_EQ(geo.exit, 0) << geo.err;
+    CPoint2D p(117.0, 30.0);
+    gk.Forward(&p, 1);
+    double x = 0, y = 0;
+    ASSERT_TRUE(TwoNumbers(geo.out, x, y));
+    EXPECT_NEAR(x, p.x, kPrintedMillimetre);
+    EXPECT_NEAR(y, p.y, kPrintedMillimetre);
+
+    // Different geographic systems need a method the translator knows.
+    const ToolRun badMethod = Tool("convert 21420 32650 -m 1234", "20449323.943 4419138.275\n");
+    EXPECT_EQ(badMethod.exit, 2);
+    EXPECT_NE(badMethod.err.find("1234"), std::string::npos);
+    EXPECT_TRUE(badMethod.out.empty());
+}
+
+// ------------------------------------------------------------ the stream
+
+TEST_F(ToolTest, CommentsBlankLinesAndExtraColumnsPassThrough) {
+    const std::string input = "# Beijing 1954 points\n"
+                              "\n"
+                              "  117\t0   A  12.5  # note\r\n"
+                              "   # indented comment\n"
+                              "117 0\n";
+    const ToolRun run = Tool("project 21420", input);
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.out, "# Beijing 1954 points\n"
+                       "\n"
+                       "20500000.000\t0.000   A  12.5  # note\n"
+                       "   # indented comment\n"
+                       "20500000.000\t0.000\n");
+    EXPECT_TRUE(run.err.empty());
+}
+
+TEST_F(ToolTest, BadLinesAreReportedWithTheirNumberAndTheRestGoesOn) {
+    const std::string input = "117 30\n"
+                              "abc 30 tail\n"
+                              "117\n"
+                              "117 nan\n"
+                              "117 1e400\n"
+                              "0x10 30\n"
+                              "117 31\n";
+    const ToolRun run = Tool("project 21420", input);
+    EXPECT_EQ(run.exit, 1);
+    const std::vector<std::string> out = Lines(run.out);
+    ASSERT_EQ(out.size(), 7u); // one output line per input line
+    EXPECT_EQ(out[1], "*\t* tail");
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(out[i].substr(0, 3), "*\t*") << out[i];
+    double x = 0, y = 0;
+    EXPECT_TRUE(TwoNumbers(out[0], x, y));
+    EXPECT_TRUE(TwoNumbers(out[6], x, y));
+    const std::vector<std::string> err = Lines(run.err);
+    ASSERT_EQ(err.size(), 5u);
+    const char* const where[] = {"<stdin>:2:", "<stdin>:3:", "<stdin>:4:", "<stdin>:5:", "<stdin>:6:"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NE(err[i].find(where[i]), std::string::npos) << err[i];
+}
+
+TEST_F(ToolTest, APointOutsideTheProjectionFailsAloneAndIsNamed) {
+    // An orthographic view centred on Greenwich cannot show the far side.
+    CZrPJGeoCoordSys wgs84;
+    ASSERT_TRUE(wgs84.Set(static_cast<tagGeoCoordSysType>(4326)));
+    CZrPJParams params;
+    CZrPJCoordSys ortho;
+    ASSERT_TRUE(ortho.Set("Ortho", wgs84, CZrPJObject(static_cast<tagPJObjectType>(43035)), params, 10000));
+    ASSERT_TRUE(ZrSaveXmlProjectionFile(CString(Path("ortho.xml").c_str()), ortho));
+
+    const ToolRun run = Tool("project '" + Path("ortho.xml") + "'", "10 10 near\n180 0 far\n-20 -30\n");
+    EXPECT_EQ(run.exit, 1);
+    const std::vector<std::string> out = Lines(run.out);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[1], "*\t* far");
+    EXPECT_NE(out[0].find(" near"), std::string::npos);
+    EXPECT_NE(out[2].substr(0, 1), "*");
+    EXPECT_NE(run.err.find("<stdin>:2:"), std::string::npos);
+    EXPECT_NE(run.err.find("outside"), std::string::npos);
+}
+
+TEST_F(ToolTest, FilesAreReadInOrderAndAMissingOneDoesNotStopTheOthers) {
+    Write("a.txt", "117 30\n");
+    Write("b.txt", "oops\n117 31\n");
+    const ToolRun run =
+        Tool("project 21420 '" + Path("a.txt") + "' '" + Path("missing.txt") + "' '" + Path("b.txt") + "' -");
+    EXPECT_EQ(run.exit, 1);
+    const std::vector<std::string> out = Lines(run.out);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_NE(run.err.find("missing.txt"), std::string::npos);
+    EXPECT_NE(run.err.find(Path("b.txt") + ":1:"), std::string::npos);
+
+    const ToolRun precise = Tool("project -p 6 21420 '" + Path("a.txt") + "'");
+    ASSERT_EQ(precise.exit, 0);
+    const size_t tab = precise.out.find('\t');
+    ASSERT_NE(tab, std::string::npos);
+    EXPECT_EQ(precise.out.substr(tab - 7, 1), "."); // six decimals
+}
+
+// ------------------------------------------------------------ systems
+
+TEST_F(ToolTest, SystemFilesGiveTheSameNumbersAsTheCatalogue) {
+    const ToolRun reference = Tool("project 21420", "116.4074 39.9042\n");
+    ASSERT_EQ(reference.exit, 0);
+    for (const char* name : {"gk20.xml", "gk20.prj", "GK20.PRJ"}) {
+        SCOPED_TRACE(name);
+        const ToolRun saved = Tool("info 21420 --save '" + Path(name) + "'");
+        ASSERT_EQ(saved.exit, 0) << saved.err;
+        const ToolRun run = Tool("project '" + Path(name) + "'", "116.4074 39.9042\n");
+        ASSERT_EQ(run.exit, 0) << run.err;
+        EXPECT_EQ(run.out, reference.out);
+    }
+    // The one-line text file is read back as a system that projects.
+    ASSERT_EQ(Tool("info 21420 -o '" + Path("gk20.txt") + "'").exit, 0);
+    const ToolRun text = Tool("project '" + Path("gk20.txt") + "'", "117 30\n");
+    EXPECT_EQ(text.exit, 0) << text.err;
+}
+
+TEST_F(ToolTest, SystemsThatCannotBeUsedStopTheCommandWithAReason) {
+    Write("empty.prj.txt", "");
+    struct Case {
+        std::string args;
+        const char* reason;
+    } cases[] = {
+        {"project 99999999", "no projected or geographic"},
+        {"project EPSG:1", "mapping file"},
+        {"project EPSG:abc", "not an EPSG code"},
+        {"project '" + Path("nothere.xml") + "'", "neither"},
+        {"project '" + Path("empty.prj.txt") + "'", "cannot read"},
+        {"project 4326", "not a projected system"},
+        {"project", "coordinate system is needed"},
+        {"convert 21420", "source and a destination"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ToolRun run = Tool(c.args, "117 30\n");
+        EXPECT_EQ(run.exit, 2);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+    }
+}
+
+// ------------------------------------------------------------ info and list
+
+TEST_F(ToolTest, InfoPrintsTheFormsAndTheEpsgCode) {
+    const CZrPJCoordSys gk = Catalogue(21420);
+    const ToolRun all = Tool("info 21420");
+    ASSERT_EQ(all.exit, 0) << all.err;
+    for (const char* part : {"EPSG:               21420", "Text form:", "XML form:", "Key-value form:",
+                             "Gauss_Kruger (43005)", "Krasovsky_1940 (7024)"})
+        EXPECT_NE(all.out.find(part), std::string::npos) << part;
+    EXPECT_NE(all.out.find(gk.ToString().str()), std::string::npos);
+
+    EXPECT_EQ(Tool("info --text 21420").out, gk.ToString().str() + "\n");
+    EXPECT_EQ(Tool("info 21420 --xml").out, gk.ToXML(ZRPRJ_XML_VERSION).str() + "\n");
+    EXPECT_EQ(Tool("info 21420 --kv").out, ZrKeyValueProjectionText(gk).str());
+    EXPECT_EQ(Tool("info EPSG:32650 --epsg").out, "32650\n");
+    // A geographic system reports the EPSG code of its geographic system.
+    const ToolRun geo = Tool("info 4214 --epsg");
+    EXPECT_EQ(geo.exit, 0);
+    EXPECT_EQ(geo.out, "4214\n");
+    EXPECT_EQ(Tool("info 21420 --xml --kv").exit, 2);
+}
+
+TEST_F(ToolTest, ListFiltersEveryCatalogueByName) {
+    const ToolRun run = Tool("list beijing_1954_gk_zone_2");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_FALSE(lines.empty());
+    bool zone20 = false;
+    for (const std::string& line : lines) {
+        EXPECT_NE(line.find("Beijing_1954_GK_Zone_2"), std::string::npos) << line;
+        zone20 = zone20 || line == "21420\tBeijing_1954_GK_Zone_20";
+    }
+    EXPECT_TRUE(zone20);
+
+    EXPECT_EQ(Tool("list 32650").out, "32650\tWGS_1984_UTM_Zone_50N\n");
+    EXPECT_EQ(Tool("list -c spheroid 7024").out, "7024\tKrasovsky_1940\n");
+    const ToolRun everything = Tool("list --catalogue=all krasovsky");
+    ASSERT_EQ(everything.exit, 0);
+    EXPECT_NE(everything.out.find("spheroid\t7024\tKrasovsky_1940"), std::string::npos);
+    // Every projection kind of the catalogue; "No Projection" is no kind to list.
+    EXPECT_EQ(Lines(Tool("list -c kind").out).size(),
+              static_cast<size_t>(CZrPJObject::GetCatalogueCount() - 1));
+    EXPECT_EQ(Tool("list no-such-name").exit, 1);
+    EXPECT_EQ(Tool("list -c planets").exit, 2);
+}
+
+// ------------------------------------------------------------ help and the rest
+
+TEST_F(ToolTest, EveryCommandHasHelpAndMistakesPointToIt) {
+    for (const char* command : {"project", "unproject", "convert", "info", "list", "sample", "demo"}) {
+        SCOPED_TRACE(command);
+        const ToolRun help = Tool(std::string(command) + " --help");
+        EXPECT_EQ(help.exit, 0);
+        EXPECT_EQ(help.out.rfind(std::string("usage: zrprj ") + command, 0), 0u) << help.out;
+        EXPECT_EQ(Tool(std::string("help ") + command).out, help.out);
+    }
+    const ToolRun overview = Tool("--help");
+    EXPECT_EQ(overview.exit, 0);
+    EXPECT_NE(overview.out.find("Exit codes"), std::string::npos);
+
+    const ToolRun unknown = Tool("reproject 1 2");
+    EXPECT_EQ(unknown.exit, 2);
+    EXPECT_NE(unknown.err.find("--help"), std::string::npos);
+    const ToolRun option = Tool("project --bogus 21420");
+    EXPECT_EQ(option.exit, 2);
+    EXPECT_NE(option.err.find("--bogus"), std::string::npos);
+    EXPECT_EQ(Tool("project -p 99 21420", "117 30\n").exit, 2);
+}
+
+TEST_F(ToolTest, SampleWritesAPngOrSaysItIsNotAvailable) {
+    const ToolRun run = Tool("sample 21420 '" + Path("gk.png") + "' --size 200x150");
+    if (run.exit == 3) {
+        EXPECT_NE(run.err.find("not available"), std::string::npos);
+        EXPECT_TRUE(Slurp(Path("gk.png")).empty());
+        return;
+    }
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::string png = Slurp(Path("gk.png"));
+    ASSERT_GT(png.size(), 8u);
+    EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+}
+
+TEST_F(ToolTest, DemoRunsTheBuiltInExampleWithoutInput) {
+    const ToolRun run = Tool("demo");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    for (const char* city : {"Beijing", "Tianjin", "Jinan", "Hefei", "Nanjing", "Fuzhou"})
+        EXPECT_NE(run.out.find(city), std::string::npos) << city;
+    EXPECT_NE(run.out.find("WGS_1984_UTM_Zone_50N (32650)"), std::string::npos);
+}

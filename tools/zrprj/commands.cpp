@@ -1,0 +1,529 @@
+// The commands of zrprj: project, unproject, convert, info, list, sample.
+#include "tools/zrprj/zrprj_p.h"
+
+#include "model/ZrPJDatum.h"
+#include "model/ZrPJObject.h"
+#include "model/ZrPJPrimeMeridian.h"
+#include "model/ZrPJSpheroid.h"
+#include "model/catalogue/ZrProjectedCatalogue.h"
+#include "persistence/ZrPrjFiles.h"
+#include "platform/ZrToolkit.h"
+#include "platform/ui/ZrDC.h"
+#include "transform/ZrPJTranslator.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+namespace {
+
+struct OptionSpec {
+    const char* longName;  // "--precision"
+    const char* shortName; // "-p" or nullptr
+    bool takesValue;
+};
+
+// Options anywhere among the arguments, "--" ends them, "-" alone is a
+// positional argument (standard input).
+struct ParsedArgs {
+    std::map<std::string, std::string> options; // by long name
+    std::vector<std::string> positional;
+    bool help = false;
+};
+
+bool ParseArgs(const char* command, const std::vector<std::string>& args,
+               const std::vector<OptionSpec>& specs, ParsedArgs& parsed, int& status) {
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-' ||
+            std::isdigit(static_cast<unsigned char>(arg[1]))) {
+            parsed.positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "-h" || arg == "--help") {
+            parsed.help = true;
+            continue;
+        }
+        std::string name = arg, value;
+        bool hasValue = false;
+        const size_t eq = arg.find('=');
+        if (arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            value = arg.substr(eq + 1);
+            hasValue = true;
+        }
+        const OptionSpec* spec = nullptr;
+        for (const OptionSpec& s : specs)
+            if (name == s.longName || (s.shortName && name == s.shortName)) spec = &s;
+        if (!spec) {
+            status = ZrCliUsageError(command, "unknown option \"" + arg + "\"");
+            return false;
+        }
+        if (spec->takesValue && !hasValue) {
+            if (i + 1 >= args.size()) {
+                status = ZrCliUsageError(command, std::string("option ") + spec->longName + " needs a value");
+                return false;
+            }
+            value = args[++i];
+        } else if (!spec->takesValue && hasValue) {
+            status = ZrCliUsageError(command, std::string("option ") + spec->longName + " takes no value");
+            return false;
+        }
+        parsed.options[spec->longName] = value;
+    }
+    return true;
+}
+
+bool ParseInt(const std::string& text, long low, long high, long& value) {
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || errno != 0 || *end != '\0' || v < low || v > high) return false;
+    value = v;
+    return true;
+}
+
+// The precision option, or the fixed default of the output side.
+bool Decimals(const char* command, const ParsedArgs& parsed, int fallback, int& decimals, int& status) {
+    decimals = fallback;
+    const auto it = parsed.options.find("--precision");
+    if (it == parsed.options.end()) return true;
+    long value = 0;
+    if (!ParseInt(it->second, 0, 17, value)) {
+        status = ZrCliUsageError(command, "--precision takes a whole number of decimals from 0 to 17");
+        return false;
+    }
+    decimals = static_cast<int>(value);
+    return true;
+}
+
+bool Resolve(const char* command, const std::string& spec, CZrPJCoordSys& cs, int& status) {
+    std::string why;
+    if (ZrCliResolveSystem(spec, cs, why)) return true;
+    std::fprintf(stderr, "%s: %s\n", command, why.c_str());
+    status = ZRCLI_USAGE;
+    return false;
+}
+
+// Seven comma- or blank-separated numbers: dX dY dZ (m), rX rY rZ (arc-seconds), dS (ppm).
+bool ParseShift(const std::string& text, CZrPJParams& params) {
+    double values[7];
+    std::string copy = text;
+    for (char& c : copy)
+        if (c == ',') c = ' ';
+    const char* p = copy.c_str();
+    for (double& v : values) {
+        char* end = nullptr;
+        v = std::strtod(p, &end);
+        if (end == p || !std::isfinite(v)) return false;
+        p = end;
+    }
+    while (*p == ' ')
+        ++p;
+    if (*p != '\0') return false;
+    params.TranslationX = values[0];
+    params.TranslationY = values[1];
+    params.TranslationZ = values[2];
+    params.RotationX = values[3];
+    params.RotationY = values[4];
+    params.RotationZ = values[5];
+    params.ScaleDifference = values[6];
+    return true;
+}
+
+const std::vector<OptionSpec> kProjectOptions = {{"--inverse", "-I", false}, {"--precision", "-p", true}};
+
+} // namespace
+
+int ZrCliProject(const std::vector<std::string>& args, bool inverse) {
+    const char* command = inverse ? "zrprj unproject" : "zrprj project";
+    ParsedArgs parsed;
+    int status = ZRCLI_OK;
+    if (!ParseArgs(command, args, kProjectOptions, parsed, status)) return status;
+    if (parsed.help)
+        return ZrCliPrintHelp(inverse ? "unproject" : "project", stdout) ? ZRCLI_OK : ZRCLI_USAGE;
+    if (parsed.options.count("--inverse")) inverse = !inverse;
+    if (parsed.positional.empty()) return ZrCliUsageError(command, "a coordinate system is needed");
+
+    CZrPJCoordSys cs;
+    if (!Resolve(command, parsed.positional[0], cs, status)) return status;
+    if (!ZrCliIsProjected(cs)) {
+        std::fprintf(stderr,
+                     "%s: %s is not a projected system; use zrprj convert between geographic systems\n",
+                     command, ZrCliLabel(cs).c_str());
+        return ZRCLI_USAGE;
+    }
+    ZrCliStreamOptions options;
+    options.command = command;
+    if (!Decimals(command, parsed, inverse ? kAngularDecimals : kLinearDecimals, options.decimals, status))
+        return status;
+
+    // The operator's own per-point result tells a refused point from a
+    // projected one; the coordinate system's array call does not.
+    const CZrPJOperator op = cs.GetPJOperator();
+    const ZrCliPointFn fn = [&op, inverse](CPoint2D& pt, const char*& why) {
+        why = inverse ? "the point has no geographic position in this projection"
+                      : "the point lies outside the projection's domain";
+        return (inverse ? op.Inverse(pt) : op.Forward(pt)) != 0;
+    };
+    const std::vector<std::string> files(parsed.positional.begin() + 1, parsed.positional.end());
+    return ZrCliRunStream(files, fn, options, stdout);
+}
+
+namespace {
+
+// A conversion, one point at a time, along the translator's route: unproject
+// with the side the point comes from, shift the datum when the geographic
+// systems differ (a translator between the two geographic systems, so the
+// shift is the library's own), project with the side it goes to. Each step
+// reports its own failure.
+class PointConverter {
+public:
+    PointConverter(const CZrPJCoordSys& src, const CZrPJCoordSys& dst, bool forward)
+        : m_from(forward ? src : dst), m_to(forward ? dst : src), m_forward(forward) {
+        m_fromProjected = ZrCliIsProjected(m_from);
+        m_toProjected = ZrCliIsProjected(m_to);
+        // CopyAll: the operator's assignment leaves the series behind.
+        m_fromOp.CopyAll(m_from.GetPJOperator());
+        m_toOp.CopyAll(m_to.GetPJOperator());
+        m_shift = !(src.GetGCS() == dst.GetGCS());
+        if (m_shift) {
+            CZrPJCoordSys a, b;
+            a.SetEarth(src.GetGCS(), 10000);
+            b.SetEarth(dst.GetGCS(), 10000);
+            m_datum.Set(a, b);
+        }
+    }
+
+    // 1 when the datum part is ready (or not needed).
+    int Prepare(tagPJTransMethod method, const CZrPJParams& params) {
+        if (!m_shift) return 1;
+        m_datum.SetMethod(method);
+        return m_datum.SetParams(params);
+    }
+    bool NeedsShift() const { return m_shift; }
+
+    bool operator()(CPoint2D& pt, const char*& why) const {
+        if (m_fromProjected && !m_fromOp.Inverse(pt)) {
+            why = "the point has no geographic position in the source projection";
+            return false;
+        }
+        if (m_shift) {
+            m_datum.Convert(&pt, 1, m_forward ? 1 : 0);
+            if (!std::isfinite(pt.x) || !std::isfinite(pt.y)) {
+                why = "the datum shift gives no position for the point";
+                return false;
+            }
+        }
+        if (m_toProjected && !m_toOp.Forward(pt)) {
+            why = "the point lies outside the destination projection's domain";
+            return false;
+        }
+        return true;
+    }
+
+    bool ToProjected() const { return m_toProjected; }
+
+private:
+    CZrPJCoordSys m_from, m_to;
+    bool m_forward;
+    bool m_fromProjected = false, m_toProjected = false;
+    CZrPJOperator m_fromOp, m_toOp;
+    bool m_shift = false;
+    CZrPJTranslator m_datum;
+};
+
+const std::vector<OptionSpec> kConvertOptions = {{"--inverse", "-I", false},
+                                                 {"--precision", "-p", true},
+                                                 {"--method", "-m", true},
+                                                 {"--params", "-t", true}};
+
+} // namespace
+
+int ZrCliConvert(const std::vector<std::string>& args) {
+    const char* command = "zrprj convert";
+    ParsedArgs parsed;
+    int status = ZRCLI_OK;
+    if (!ParseArgs(command, args, kConvertOptions, parsed, status)) return status;
+    if (parsed.help) return ZrCliPrintHelp("convert", stdout) ? ZRCLI_OK : ZRCLI_USAGE;
+    if (parsed.positional.size() < 2)
+        return ZrCliUsageError(command, "a source and a destination system are needed");
+
+    CZrPJCoordSys src, dst;
+    if (!Resolve(command, parsed.positional[0], src, status)) return status;
+    if (!Resolve(command, parsed.positional[1], dst, status)) return status;
+
+    long method = PJTM_COORDINATE_FRAME;
+    if (parsed.options.count("--method") && !ParseInt(parsed.options["--method"], 0, 99999, method))
+        return ZrCliUsageError(command, "--method takes an EPSG method code (9603 to 9608 or 42607)");
+    CZrPJParams params;
+    if (parsed.options.count("--params") && !ParseShift(parsed.options["--params"], params))
+        return ZrCliUsageError(command, "--params takes seven numbers: dX,dY,dZ (m),rX,rY,rZ (\"),dS (ppm)");
+
+    const bool forward = parsed.options.count("--inverse") == 0;
+    PointConverter converter(src, dst, forward);
+    if (!converter.Prepare(static_cast<tagPJTransMethod>(method), params)) {
+        std::fprintf(
+            stderr,
+            "%s: the datum method %ld is none of 9603 to 9608 or 42607, and the systems lie on different "
+            "geographic systems\n",
+            command, method);
+        return ZRCLI_USAGE;
+    }
+    ZrCliStreamOptions options;
+    options.command = command;
+    if (!Decimals(command, parsed, converter.ToProjected() ? kLinearDecimals : kAngularDecimals,
+                  options.decimals, status))
+        return status;
+    const ZrCliPointFn fn = [&converter](CPoint2D& pt, const char*& why) { return converter(pt, why); };
+    const std::vector<std::string> files(parsed.positional.begin() + 2, parsed.positional.end());
+    return ZrCliRunStream(files, fn, options, stdout);
+}
+
+// ---------------------------------------------------------------- info
+
+namespace {
+
+const std::vector<OptionSpec> kInfoOptions = {{"--text", nullptr, false},
+                                              {"--xml", nullptr, false},
+                                              {"--kv", nullptr, false},
+                                              {"--epsg", nullptr, false},
+                                              {"--save", "-o", true}};
+
+// Saves by extension: ".xml" the XML file, ".prj" the key-value file, any
+// other the one-line text file.
+int SaveSystem(const std::string& path, const CZrPJCoordSys& cs) {
+    std::string ext;
+    const size_t dot = path.find_last_of('.');
+    if (dot != std::string::npos && path.find('/', dot) == std::string::npos) ext = path.substr(dot);
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == ".xml" || ext == ".prj") return ZrSaveProjectionFile(CString(path.c_str()), cs);
+    return ZrSaveTextProjectionFile(CString(path.c_str()), cs);
+}
+
+void PrintSummary(const CZrPJCoordSys& cs, FILE* out) {
+    const CZrPJGeoCoordSys gcs = cs.GetGCS();
+    const CZrPJDatum datum = gcs.GetDatum();
+    const CZrPJSpheroid spheroid = datum.GetSpheroid();
+    const int epsg = ZrCliEpsgOf(cs);
+    std::fprintf(out, "Name:               %s\n", cs.GetName().c_str());
+    std::fprintf(out, "Code:               %ld\n", cs.GetType());
+    if (epsg == -1000)
+        std::fprintf(out, "EPSG:               none\n");
+    else
+        std::fprintf(out, "EPSG:               %d\n", epsg);
+    if (ZrCliIsProjected(cs)) {
+        const CZrPJObject kind = cs.GetProjection();
+        const CZrPJParams p = cs.GetParams();
+        std::fprintf(out, "Projection:         %s (%ld)\n", kind.GetName().c_str(), kind.GetType());
+        std::fprintf(out, "Units:              %s (%ld)\n", ZrGetUnitsNameExt(cs.GetDistUnits()).c_str(),
+                     cs.GetDistUnits());
+        std::fprintf(out, "Parameters:         FE %.6f  FN %.6f  CM %.9f  CP %.9f\n", p.FalseEasting,
+                     p.FalseNorthing, p.CentralMeridian, p.CentralParallel);
+        std::fprintf(out, "                    SP1 %.9f  SP2 %.9f  k %.9f  AZ %.9f  LON1 %.9f  LON2 %.9f\n",
+                     p.StandardParallel1, p.StandardParallel2, p.ScaleFactor, p.Azimuth,
+                     p.FirstPointLongitude, p.SecondPointLongitude);
+    }
+    std::fprintf(out, "Geographic system:  %s (%ld)\n", gcs.GetName().c_str(), gcs.GetType());
+    std::fprintf(out, "Datum:              %s (%ld)\n", datum.GetName().c_str(), datum.GetType());
+    std::fprintf(out, "Spheroid:           %s (%ld), a = %.4f m, 1/f = %.9f\n", spheroid.GetName().c_str(),
+                 spheroid.GetType(), spheroid.GetAxis(),
+                 spheroid.GetFlattening() > 0.0 ? 1.0 / spheroid.GetFlattening() : 0.0);
+    std::fprintf(out, "Prime meridian:     %s (%ld)\n", gcs.GetPrimeMeridian().GetName().c_str(),
+                 gcs.GetPrimeMeridian().GetType());
+}
+
+} // namespace
+
+int ZrCliInfo(const std::vector<std::string>& args) {
+    const char* command = "zrprj info";
+    ParsedArgs parsed;
+    int status = ZRCLI_OK;
+    if (!ParseArgs(command, args, kInfoOptions, parsed, status)) return status;
+    if (parsed.help) return ZrCliPrintHelp("info", stdout) ? ZRCLI_OK : ZRCLI_USAGE;
+    if (parsed.positional.size() != 1) return ZrCliUsageError(command, "one coordinate system is needed");
+    CZrPJCoordSys cs;
+    if (!Resolve(command, parsed.positional[0], cs, status)) return status;
+
+    if (parsed.options.count("--save")) {
+        const std::string path = parsed.options["--save"];
+        if (!SaveSystem(path, cs)) {
+            std::fprintf(stderr, "%s: cannot write \"%s\"\n", command, path.c_str());
+            return ZRCLI_SOME_FAILED;
+        }
+        return ZRCLI_OK;
+    }
+    const bool text = parsed.options.count("--text"), xml = parsed.options.count("--xml"),
+               kv = parsed.options.count("--kv"), epsg = parsed.options.count("--epsg");
+    if (text + xml + kv + epsg > 1)
+        return ZrCliUsageError(command, "choose one of --text, --xml, --kv and --epsg");
+    if (text) std::printf("%s\n", cs.ToString().c_str());
+    if (xml) std::printf("%s\n", cs.ToXML(ZRPRJ_XML_VERSION).c_str());
+    if (kv) std::printf("%s", ZrKeyValueProjectionText(cs).c_str());
+    if (epsg) {
+        const int code = ZrCliEpsgOf(cs);
+        if (code == -1000) {
+            std::fprintf(stderr, "%s: %s has no EPSG code in the mapping file\n", command,
+                         ZrCliLabel(cs).c_str());
+            return ZRCLI_SOME_FAILED;
+        }
+        std::printf("%d\n", code);
+    }
+    if (text || xml || kv || epsg) return ZRCLI_OK;
+
+    PrintSummary(cs, stdout);
+    std::printf("\nText form:\n%s\n", cs.ToString().c_str());
+    std::printf("\nXML form:\n%s\n", cs.ToXML(ZRPRJ_XML_VERSION).c_str());
+    std::printf("\nKey-value form:\n%s", ZrKeyValueProjectionText(cs).c_str());
+    return ZRCLI_OK;
+}
+
+// ---------------------------------------------------------------- list
+
+namespace {
+
+struct CatalogueEntry {
+    long code;
+    std::string name;
+};
+
+std::vector<CatalogueEntry> Catalogue(const std::string& which) {
+    std::vector<CatalogueEntry> entries;
+    if (which == "projected") {
+        ZrProjectedRow row;
+        for (int i = 0; i < ZrProjectedRowCount(); ++i)
+            if (ZrFindProjectedRow(ZrProjectedCodeAt(i), row)) entries.push_back({row.code, row.name});
+    } else if (which == "geographic") {
+        for (int i = 0; i < CZrPJGeoCoordSys::GetCatalogueCount(); ++i) {
+            CZrPJGeoCoordSys item;
+            const long code = CZrPJGeoCoordSys::GetCatalogueCode(i);
+            if (item.Set(static_cast<tagGeoCoordSysType>(code)))
+                entries.push_back({code, item.GetName().str()});
+        }
+    } else if (which == "datum") {
+        for (int i = 0; i < CZrPJDatum::GetCatalogueCount(); ++i) {
+            CZrPJDatum item;
+            const long code = CZrPJDatum::GetCatalogueCode(i);
+            if (item.Set(static_cast<tagDatumType>(code))) entries.push_back({code, item.GetName().str()});
+        }
+    } else if (which == "spheroid") {
+        for (int i = 0; i < CZrPJSpheroid::GetCatalogueCount(); ++i) {
+            CZrPJSpheroid item;
+            const long code = CZrPJSpheroid::GetCatalogueCode(i);
+            if (item.Set(static_cast<tagPJSpheroidType>(code)))
+                entries.push_back({code, item.GetName().str()});
+        }
+    } else if (which == "meridian") {
+        for (int i = 0; i < CZrPJPrimeMeridian::GetCatalogueCount(); ++i) {
+            CZrPJPrimeMeridian item;
+            const long code = CZrPJPrimeMeridian::GetCatalogueCode(i);
+            if (item.Set(static_cast<tagPJPrimeMeridianType>(code)))
+                entries.push_back({code, item.GetName().str()});
+        }
+    } else if (which == "kind") {
+        for (int i = 0; i < CZrPJObject::GetCatalogueCount(); ++i) {
+            const long code = CZrPJObject::GetCatalogueCode(i);
+            if (code == -1) continue;
+            CZrPJObject item;
+            if (item.Set(static_cast<tagPJObjectType>(code))) entries.push_back({code, item.GetName().str()});
+        }
+    }
+    return entries;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+const char* const kCatalogues[] = {"projected", "geographic", "datum", "spheroid", "meridian", "kind"};
+const std::vector<OptionSpec> kListOptions = {{"--catalogue", "-c", true}};
+
+} // namespace
+
+int ZrCliList(const std::vector<std::string>& args) {
+    const char* command = "zrprj list";
+    ParsedArgs parsed;
+    int status = ZRCLI_OK;
+    if (!ParseArgs(command, args, kListOptions, parsed, status)) return status;
+    if (parsed.help) return ZrCliPrintHelp("list", stdout) ? ZRCLI_OK : ZRCLI_USAGE;
+    if (parsed.positional.size() > 1) return ZrCliUsageError(command, "at most one name filter");
+    const std::string which =
+        parsed.options.count("--catalogue") ? parsed.options["--catalogue"] : "projected";
+    bool known = which == "all";
+    for (const char* name : kCatalogues)
+        known = known || which == name;
+    if (!known)
+        return ZrCliUsageError(command,
+                               "unknown catalogue \"" + which +
+                                   "\" (projected, geographic, datum, spheroid, meridian, kind or all)");
+    const std::string filter = parsed.positional.empty() ? std::string() : Lower(parsed.positional[0]);
+
+    int shown = 0;
+    for (const char* name : kCatalogues) {
+        if (which != "all" && which != name) continue;
+        for (const CatalogueEntry& entry : Catalogue(name)) {
+            if (!filter.empty() && Lower(entry.name).find(filter) == std::string::npos &&
+                std::to_string(entry.code) != filter)
+                continue;
+            if (which == "all")
+                std::printf("%s\t%ld\t%s\n", name, entry.code, entry.name.c_str());
+            else
+                std::printf("%ld\t%s\n", entry.code, entry.name.c_str());
+            ++shown;
+        }
+    }
+    if (shown == 0) {
+        std::fprintf(stderr, "%s: nothing matches \"%s\"\n", command, filter.c_str());
+        return ZRCLI_SOME_FAILED;
+    }
+    return ZRCLI_OK;
+}
+
+// ---------------------------------------------------------------- sample
+
+namespace {
+const std::vector<OptionSpec> kSampleOptions = {{"--size", "-s", true}};
+constexpr COLORREF kSampleBackground = RGB(240, 240, 240); // as the dialog's preview
+} // namespace
+
+int ZrCliSample(const std::vector<std::string>& args) {
+    const char* command = "zrprj sample";
+    ParsedArgs parsed;
+    int status = ZRCLI_OK;
+    if (!ParseArgs(command, args, kSampleOptions, parsed, status)) return status;
+    if (parsed.help) return ZrCliPrintHelp("sample", stdout) ? ZRCLI_OK : ZRCLI_USAGE;
+    if (parsed.positional.size() != 2)
+        return ZrCliUsageError(command, "a coordinate system and a PNG path are needed");
+    // The drawing fills about 280 x 200 pixels from the top-left corner, the
+    // size of the preview area of the coordinate-system dialog.
+    long width = 280, height = 200;
+    if (parsed.options.count("--size")) {
+        const std::string size = parsed.options["--size"];
+        const size_t x = size.find('x');
+        if (x == std::string::npos || !ParseInt(size.substr(0, x), 16, 4096, width) ||
+            !ParseInt(size.substr(x + 1), 16, 4096, height))
+            return ZrCliUsageError(command, "--size takes WIDTHxHEIGHT, each 16 to 4096 pixels");
+    }
+    CZrPJCoordSys cs;
+    if (!Resolve(command, parsed.positional[0], cs, status)) return status;
+    CZrImage image(static_cast<int>(width), static_cast<int>(height), kSampleBackground);
+    CDC dc(&image);
+    cs.DrawSample(&dc);
+    if (!image.SavePng(parsed.positional[1].c_str())) {
+        std::fprintf(stderr, "%s: cannot write \"%s\"\n", command, parsed.positional[1].c_str());
+        return ZRCLI_SOME_FAILED;
+    }
+    return ZRCLI_OK;
+}

@@ -1,0 +1,203 @@
+// zrprj: projects, unprojects and converts points, describes and lists
+// coordinate systems, in the manner of PROJ's proj, cs2cs and projinfo.
+#include "tools/zrprj/zrprj_p.h"
+
+#include <cstring>
+
+namespace {
+
+const char kOverview[] =
+    "usage: zrprj COMMAND [OPTIONS] [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  project    longitude/latitude -> projected x/y in one system\n"
+    "  unproject  projected x/y -> longitude/latitude in one system\n"
+    "  convert    points from one system to another, with a datum shift\n"
+    "  info       a system's description, text, XML and key-value forms, EPSG code\n"
+    "  list       the catalogues, with a name filter\n"
+    "  sample     a system's sample drawing as a PNG\n"
+    "  demo       a built-in example: six cities through Gauss-Krueger and UTM and back\n"
+    "  help       help of a command (also: zrprj COMMAND --help)\n"
+    "\n"
+    "A SYSTEM is one of:\n"
+    "  21420          a catalogue code: projected (zrprj list), else geographic\n"
+    "                 (zrprj list -c geographic)\n"
+    "  EPSG:32650     an EPSG code, through the mapping file CodeTransition.xml\n"
+    "                 beside the library\n"
+    "  file.xml       an XML projection file (root OrvantaProjection)\n"
+    "  file.prj       a key-value projection file (27 \"Key: value\" lines)\n"
+    "  file.txt       a one-line text projection file (any other extension)\n"
+    "\n"
+    "Points are read from the FILEs, or standard input when none is given or for\n"
+    "\"-\": one point a line, whitespace-separated columns; the first two are the\n"
+    "coordinates (longitude and latitude in decimal degrees, or x and y in the\n"
+    "system's unit), every further column is copied as it stands. Lines whose\n"
+    "first non-blank character is # and blank lines are copied unchanged.\n"
+    "\n"
+    "Output: x<TAB>y<rest of the line>, x and y with a fixed precision: 3 decimals\n"
+    "for linear units (millimetres in metres), 9 for degrees (1e-9 degree, about\n"
+    "0.1 mm). --precision N changes it. A line that cannot be read, or a point\n"
+    "that cannot be transformed, gives \"*<TAB>*<rest of the line>\" and a message\n"
+    "FILE:LINE: REASON on standard error; the rest of the input is processed.\n"
+    "\n"
+    "Exit codes: 0 everything went through; 1 some lines or points failed (or a\n"
+    "file could not be read, or nothing matched); 2 bad arguments or a system\n"
+    "that cannot be used (nothing processed); 3 not available in this build.\n";
+
+const char kProjectHelp[] = "usage: zrprj project [OPTIONS] SYSTEM [FILE...]\n"
+                            "\n"
+                            "Projects longitude/latitude (decimal degrees on the system's geographic\n"
+                            "system) to x/y in the projected SYSTEM's unit.\n"
+                            "\n"
+                            "  -I, --inverse        unproject instead (as zrprj unproject)\n"
+                            "  -p, --precision N    decimals of the output (default 3; 9 with -I)\n"
+                            "  -h, --help           this help\n"
+                            "\n"
+                            "Example:\n"
+                            "  echo \"116.4074 39.9042 Beijing\" | zrprj project 21420\n"
+                            "  20449323.943<TAB>4419138.275 Beijing\n";
+
+const char kUnprojectHelp[] = "usage: zrprj unproject [OPTIONS] SYSTEM [FILE...]\n"
+                              "\n"
+                              "Unprojects x/y in the projected SYSTEM's unit to longitude/latitude\n"
+                              "(decimal degrees on the system's geographic system).\n"
+                              "\n"
+                              "  -I, --inverse        project instead (as zrprj project)\n"
+                              "  -p, --precision N    decimals of the output (default 9; 3 with -I)\n"
+                              "  -h, --help           this help\n"
+                              "\n"
+                              "Example:\n"
+                              "  echo \"500000 4000000\" | zrprj unproject EPSG:32650\n";
+
+const char kConvertHelp[] =
+    "usage: zrprj convert [OPTIONS] SOURCE DEST [FILE...]\n"
+    "\n"
+    "Converts points from the SOURCE system to the DEST system: unprojects with\n"
+    "the source (when projected), shifts the datum when the two lie on different\n"
+    "geographic systems, projects with the destination (when projected).\n"
+    "Geographic points are longitude/latitude in decimal degrees.\n"
+    "\n"
+    "  -m, --method CODE    datum method, an EPSG method code (default 9607):\n"
+    "                         9603 geocentric translation (dX dY dZ only)\n"
+    "                         9604 Molodensky, 9605 abridged Molodensky\n"
+    "                         9606 position vector, 42607 the same (alternative code)\n"
+    "                         9607 coordinate frame, 9608 the same (alternative code)\n"
+    "  -t, --params LIST    the seven shift values, comma-separated:\n"
+    "                         dX,dY,dZ in metres, rX,rY,rZ in arc-seconds, dS in ppm\n"
+    "                         (default all 0)\n"
+    "  -I, --inverse        convert from DEST to SOURCE with the same shift reversed\n"
+    "  -p, --precision N    decimals of the output (default 3 for a projected\n"
+    "                         destination, 9 for a geographic one)\n"
+    "  -h, --help           this help\n"
+    "\n"
+    "The method and the values are ignored when both systems share one geographic\n"
+    "system. Heights are not converted: a third column is copied as it stands.\n"
+    "\n"
+    "Example (Beijing 1954 Gauss-Krueger zone 20 to WGS 84 UTM zone 50N):\n"
+    "  zrprj convert 21420 EPSG:32650 -m 9606 -t 15.53,-113.82,-41.38,0,0,0.814,-0.38 points.txt\n";
+
+const char kInfoHelp[] = "usage: zrprj info [OPTIONS] SYSTEM\n"
+                         "\n"
+                         "Prints the system's description, its EPSG code (through the mapping file),\n"
+                         "and its text, XML and key-value forms.\n"
+                         "\n"
+                         "  --text               only the one-line text form\n"
+                         "  --xml                only the XML form\n"
+                         "  --kv                 only the key-value form\n"
+                         "  --epsg               only the EPSG code (exit 1 when it has none)\n"
+                         "  -o, --save PATH      write the system to a file instead: PATH ending in\n"
+                         "                         .xml an XML projection file, .prj a key-value file,\n"
+                         "                         any other a one-line text file\n"
+                         "  -h, --help           this help\n";
+
+const char kListHelp[] = "usage: zrprj list [OPTIONS] [FILTER]\n"
+                         "\n"
+                         "Lists a catalogue as CODE<TAB>NAME lines, ascending by code. FILTER keeps\n"
+                         "the entries whose name contains it (ignoring case) or whose code it is.\n"
+                         "\n"
+                         "  -c, --catalogue NAME projected (default), geographic, datum, spheroid,\n"
+                         "                       meridian, kind, or all (then CATALOGUE<TAB>CODE<TAB>NAME)\n"
+                         "  -h, --help           this help\n"
+                         "\n"
+                         "Exit 1 when nothing matches.\n";
+
+const char kSampleHelp[] = "usage: zrprj sample [OPTIONS] SYSTEM OUTPUT.png\n"
+                           "\n"
+                           "Draws the system's sample picture (the preview of the coordinate-system\n"
+                           "dialog) into a PNG image.\n"
+                           "\n"
+                           "  -s, --size WxH       image size in pixels (default 280x200, the drawing's own\n"
+                           "                         size; larger images get a margin right and below)\n"
+                           "  -h, --help           this help\n"
+                           "\n"
+                           "Exit 3 when this build of the library has no sample drawing.\n";
+
+const char kDemoHelp[] = "usage: zrprj demo\n"
+                         "\n"
+                         "Projects six cities given on Beijing 1954 to Gauss-Krueger zone 20 (21420),\n"
+                         "converts them to WGS 84 UTM zone 50N (32650) with EPSG's seven-parameter\n"
+                         "shift 15919, converts them back and prints every stage and the round-trip\n"
+                         "miss in millimetres. Exit 1 when a round trip misses by more than 1 mm.\n";
+
+const char kHelpHelp[] = "usage: zrprj help [COMMAND]\n";
+
+struct CommandHelp {
+    const char* name;
+    const char* text;
+};
+
+const CommandHelp kHelps[] = {
+    {"", kOverview},           {"project", kProjectHelp}, {"unproject", kUnprojectHelp},
+    {"convert", kConvertHelp}, {"info", kInfoHelp},       {"list", kListHelp},
+    {"sample", kSampleHelp},   {"demo", kDemoHelp},       {"help", kHelpHelp},
+};
+
+} // namespace
+
+int ZrCliPrintHelp(const std::string& command, FILE* out) {
+    for (const CommandHelp& help : kHelps) {
+        if (command == help.name) {
+            std::fputs(help.text, out);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int ZrCliUsageError(const char* command, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", command, message.c_str());
+    std::string name = command;
+    const size_t space = name.find(' ');
+    std::fprintf(stderr, "Try \"zrprj %s--help\".\n",
+                 space == std::string::npos ? "" : (name.substr(space + 1) + " ").c_str());
+    return ZRCLI_USAGE;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fputs(kOverview, stderr);
+        return ZRCLI_USAGE;
+    }
+    const std::string command = argv[1];
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    if (command == "-h" || command == "--help") return ZrCliPrintHelp("", stdout), ZRCLI_OK;
+    if (command == "--version") {
+        std::printf("zrprj 5.0.0\n");
+        return ZRCLI_OK;
+    }
+    if (command == "help") {
+        if (args.size() > 1) return ZrCliUsageError("zrprj help", "at most one command");
+        const std::string topic = args.empty() ? std::string() : args[0];
+        if (!ZrCliPrintHelp(topic, stdout))
+            return ZrCliUsageError("zrprj help", "no command \"" + topic + "\"");
+        return ZRCLI_OK;
+    }
+    if (command == "project") return ZrCliProject(args, false);
+    if (command == "unproject") return ZrCliProject(args, true);
+    if (command == "convert") return ZrCliConvert(args);
+    if (command == "info") return ZrCliInfo(args);
+    if (command == "list") return ZrCliList(args);
+    if (command == "sample") return ZrCliSample(args);
+    if (command == "demo") return ZrCliDemo(args);
+    return ZrCliUsageError("zrprj", "no command \"" + command + "\"");
+}

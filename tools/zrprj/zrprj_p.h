@@ -1,0 +1,78 @@
+#pragma once
+
+// zrprj: the library's command-line tool. Shared pieces of its sources.
+
+#include "model/ZrPJCoordSys.h"
+#include "projection/ZrPJOperator.h"
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Exit codes of every command.
+enum ZrCliExit {
+    ZRCLI_OK = 0,          // every line and point went through
+    ZRCLI_SOME_FAILED = 1, // some input lines or points failed; the rest was processed
+    ZRCLI_USAGE = 2,       // bad arguments, or a system or file that cannot be used: nothing processed
+    ZRCLI_UNAVAILABLE = 3, // the command is not available in this build
+};
+
+// Fixed output precision: millimetres for linear units, 1e-9 degree
+// (about 0.1 mm on the ground) for longitude and latitude.
+constexpr int kLinearDecimals = 3;
+constexpr int kAngularDecimals = 9;
+
+// ---- Systems (systems.cpp) ----
+
+// Resolves a system argument: a catalogue code (projected, else geographic),
+// "EPSG:n" through the mapping file, or the path of a system file (".xml" the
+// XML projection file, ".prj" the key-value file, anything else the one-line
+// text file). On failure, why is filled and 0 returned.
+int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why);
+bool ZrCliIsProjected(const CZrPJCoordSys& cs);
+// The EPSG code of a system through the mapping file, -1000 when none.
+int ZrCliEpsgOf(const CZrPJCoordSys& cs);
+// "Name (code)" of the system, for messages and headers.
+std::string ZrCliLabel(const CZrPJCoordSys& cs);
+
+// ---- Point streams (points.cpp) ----
+
+// Transforms one point in place; returns 0 with a reason when it cannot.
+using ZrCliPointFn = std::function<bool(CPoint2D& pt, const char*& why)>;
+
+struct ZrCliStreamOptions {
+    int decimals = kLinearDecimals;
+    const char* command = "zrprj";
+};
+
+// Reads lines from the named files (or standard input for none or "-"),
+// passes comment lines (# first) and blank lines through unchanged, reads
+// the first two columns as numbers, transforms them and writes them with the
+// fixed precision, followed by the rest of the line as it was. A line that
+// cannot be read or a point that cannot be transformed gets "*\t*" and a
+// message on standard error naming the file and line; the rest goes on.
+// Returns ZRCLI_OK or ZRCLI_SOME_FAILED.
+int ZrCliRunStream(const std::vector<std::string>& files, const ZrCliPointFn& fn,
+                   const ZrCliStreamOptions& options, FILE* out);
+
+// One line through fn; output without the newline. Returns 1 for a passed
+// line or transformed point, 0 when it failed (why says why).
+int ZrCliProcessLine(const std::string& line, const ZrCliPointFn& fn, int decimals, std::string& output,
+                     std::string& why);
+
+// ---- Commands (commands.cpp, demo.cpp) ----
+int ZrCliProject(const std::vector<std::string>& args, bool inverse);
+int ZrCliConvert(const std::vector<std::string>& args);
+int ZrCliInfo(const std::vector<std::string>& args);
+int ZrCliList(const std::vector<std::string>& args);
+int ZrCliSample(const std::vector<std::string>& args);
+int ZrCliDemo(const std::vector<std::string>& args);
+
+// ---- Help (main.cpp) ----
+// Prints the help of a command (or the overview for an empty name) to out;
+// 0 when there is no such command.
+int ZrCliPrintHelp(const std::string& command, FILE* out);
+// A usage error: the message and a pointer to the command's help on
+// standard error; returns ZRCLI_USAGE.
+int ZrCliUsageError(const char* command, const std::string& message);
