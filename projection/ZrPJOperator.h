@@ -78,6 +78,7 @@ public:
     double AntiM(double rho) const;
     double U(double phi) const;
     double Conformal(double phi) const;
+    double IsometricLatitude(double phi) const; // Conformal(phi) by a cheaper route
     double AntiConformal(double chi) const;
     double Area(double phi) const;
     double AntiArea(double beta) const;
@@ -85,6 +86,8 @@ public:
     double AntiDistance(double psi) const;
     double MeridianLength(double phi, double s, double c) const;
     double MeridianLengthInverse(double m) const;
+    // The same, also giving sin and cos of the latitude found.
+    double MeridianLengthInverse(double m, double& sinPhi, double& cosPhi) const;
     double GetRectifyingD0() const { return m_D[0]; }
     double GetRq2() const { return m_Rq2; }
     double GetAuthalicRadius() const { return m_authalicRadius; }

@@ -248,7 +248,25 @@ inline void ConeLocate(const CPoint2D& pt, double n, double rho0, double& rho, d
     rho = s * std::sqrt(pt.x * pt.x + dy * dy);
     theta = std::atan2(s * pt.x, s * dy);
 }
+
+// atanh(x) for |x| below the largest eccentricity of any earth ellipsoid
+// (< 0.1): the odd series to x^17 is exact to rounding there and costs a few
+// multiplications instead of a logarithm.
+inline double SmallAtanh(double x) {
+    if (std::fabs(x) >= 0.1) return std::atanh(x);
+    const double x2 = x * x;
+    return x * (1.0 + x2 * (1.0 / 3 + x2 * (1.0 / 5 + x2 * (1.0 / 7 + x2 * (1.0 / 9 + x2 * (1.0 / 11 +
+           x2 * (1.0 / 13 + x2 * (1.0 / 15 + x2 * (1.0 / 17)))))))));
+}
 } // namespace
+
+// The isometric latitude ln U(phi) = asinh(tan phi) - e atanh(e sin phi), so
+// that U(phi)^n = exp(n psi): one logarithm and one exponential instead of a
+// tangent and two powers.
+double CZrPJOperator::IsometricLatitude(double phi) const {
+    const double s = std::sin(phi), c = std::cos(phi);
+    return std::log((1.0 + s) / c) - m_e * SmallAtanh(m_e * s);
+}
 
 // ---------------------------------------------------------------------------
 // Equal-area conic (Albers, 43007)
@@ -279,7 +297,8 @@ int CZrPJOperator::EqualArea_Conic_Inverse(CPoint2D& pt) const {
 int CZrPJOperator::Conformal_Conic_Forward(CPoint2D& pt) const {
     if (!m_created) return 0;
     const double n = m_c1, rho0 = m_c2, K = m_c3;
-    const double rho = (m_parallelMode >= 1 && m_parallelMode <= 3) ? K / std::pow(U(pt.y), n) : 0.0;
+    const double rho =
+        (m_parallelMode >= 1 && m_parallelMode <= 3) ? K * std::exp(-n * IsometricLatitude(pt.y)) : 0.0;
     ConePlace(pt, n, rho0, rho, AdjLongitude(pt.x - m_lam0));
     return m_created;
 }

@@ -260,8 +260,14 @@ int CZrPJOperator::Forward(CPoint2D& pt) const {
         lp.x *= m_k0;
         lp.y *= m_k0;
     }
-    lp.x = (lp.x * m_unitFactor + m_fe) / m_divisor;
-    lp.y = (lp.y * m_unitFactor + m_fn) / m_divisor;
+    lp.x = lp.x * m_unitFactor + m_fe;
+    lp.y = lp.y * m_unitFactor + m_fn;
+    // Dividing by 1 changes no bit; skipping it saves two divisions a point
+    // in the common case.
+    if (m_divisor != 1.0) {
+        lp.x /= m_divisor;
+        lp.y /= m_divisor;
+    }
     // A routine that ran into a singularity reports no point rather than inf/NaN.
     if (!Finite(lp)) return 0;
     pt = lp;
@@ -272,10 +278,15 @@ int CZrPJOperator::Inverse(CPoint2D& pt) const {
     const KindRoutines* row = FindKind(m_kind);
     if (!row || !Finite(pt)) return 0;
 
-    CPoint2D xy((pt.x * m_divisor - m_fe) / m_unitFactor, (pt.y * m_divisor - m_fn) / m_unitFactor);
+    CPoint2D xy(pt.x * m_divisor - m_fe, pt.y * m_divisor - m_fn);
+    if (m_unitFactor != 1.0) {
+        xy.x /= m_unitFactor;
+        xy.y /= m_unitFactor;
+    }
     if (m_kind == kTransverseMercator) {
-        xy.x /= m_k0;
-        xy.y /= m_k0;
+        const double inverseScale = 1.0 / m_k0;
+        xy.x *= inverseScale;
+        xy.y *= inverseScale;
     }
     const int result = (this->*(row->inverse))(xy);
     if (!result) return 0;

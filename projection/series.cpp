@@ -156,18 +156,70 @@ double CZrPJOperator::MeridianLength(double phi, double s, double c) const {
 }
 
 double CZrPJOperator::MeridianLengthInverse(double m) const {
+    double s, c;
+    return MeridianLengthInverse(m, s, c);
+}
+
+namespace {
+// Rotates (s, c) = (sin x, cos x) into (sin(x + d), cos(x + d)) for a small d
+// by the Taylor series of sin d and cos d; for |d| <= kSmallRotation the
+// terms kept are exact to rounding.
+constexpr double kSmallRotation = 0.01;
+inline void RotateBySmallAngle(double& s, double& c, double d) {
+    const double d2 = d * d;
+    const double sd = d * (1.0 - d2 * (1.0 / 6.0) * (1.0 - d2 * (1.0 / 20.0) * (1.0 - d2 * (1.0 / 42.0))));
+    const double cd = 1.0 - d2 * 0.5 * (1.0 - d2 * (1.0 / 12.0) * (1.0 - d2 * (1.0 / 30.0)));
+    const double sNew = s * cd + c * sd;
+    c = c * cd - s * sd;
+    s = sNew;
+}
+} // namespace
+
+double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& cosPhi) const {
     const double k = 1.0 / (1.0 - m_es);
-    // Start from the rectifying-latitude series (good to ~1e-9 rad) rather
-    // than from m itself: the first Newton step then already falls below the
-    // threshold, and the footpoint costs one meridian length instead of three
-    // or four. The converged latitude is the same to rounding.
-    double phi = m_D[0] > 0.0 ? AntiDistance(m * m_a / m_D[0]) : m;
+    // Start from the rectifying latitude mu = arc / D0 and its series (good to
+    // ~1e-9 rad), so that the first Newton step already falls below the
+    // threshold. The sine and cosine of the start come from the one sin/cos
+    // pair of 2 mu that the series needs (half angles, then a small rotation),
+    // and those of the result from rotating by the Newton step: one sin/cos
+    // per footpoint instead of three. The converged latitude is the same to
+    // rounding as iterating from m itself.
+    double phi = m, s, c;
+    const double mu = m_D[0] > 0.0 ? m * m_a / m_D[0] : m;
+    bool haveSinCos = false;
+    if (m_D[0] > 0.0 && std::fabs(mu) < kHalfPi - 0.01) {
+        const double s2 = std::sin(2.0 * mu), c2 = std::cos(2.0 * mu);
+        const double s4 = 2.0 * s2 * c2, c4 = 1.0 - 2.0 * s2 * s2;
+        const double dphi = m_R[0] * s2 + m_R[1] * s4 + m_R[2] * (s4 * c2 + c4 * s2) + m_R[3] * (2.0 * s4 * c4);
+        phi = mu + dphi;
+        if (std::fabs(dphi) <= kSmallRotation) {
+            c = std::sqrt(0.5 * (1.0 + c2)); // cos mu > 0 inside the quadrant
+            s = s2 / (2.0 * c);
+            RotateBySmallAngle(s, c, dphi);
+            haveSinCos = true;
+        }
+    } else if (m_D[0] > 0.0) {
+        phi = AntiDistance(mu);
+    }
+    double delta = 0.0;
     for (int i = 0; i < kMeridianInverseRounds; ++i) {
-        const double s = std::sin(phi);
-        double t = 1.0 - m_es * s * s;
-        const double delta = (MeridianLength(phi, s, std::cos(phi)) - m) * t * std::sqrt(t) * k;
+        if (!haveSinCos) {
+            s = std::sin(phi);
+            c = std::cos(phi);
+        }
+        haveSinCos = false;
+        const double t = 1.0 - m_es * s * s;
+        delta = (MeridianLength(phi, s, c) - m) * t * std::sqrt(t) * k;
         phi -= delta;
         if (std::fabs(delta) < kMeridianInverseTolerance) break;
+    }
+    if (std::fabs(delta) < kMeridianInverseTolerance) {
+        RotateBySmallAngle(s, c, -delta);
+        sinPhi = s;
+        cosPhi = c;
+    } else {
+        sinPhi = std::sin(phi);
+        cosPhi = std::cos(phi);
     }
     return phi;
 }
@@ -251,13 +303,13 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     if (!m_created) return 0;
     if (m_a <= 0.0) return m_created;
     const double x = pt.x, y = pt.y;
-    const double phi1 = MeridianLengthInverse(y / m_a + m_ml0); // footpoint
+    double s, c;
+    const double phi1 = MeridianLengthInverse(y / m_a + m_ml0, s, c); // footpoint
     if (std::fabs(phi1) >= kHalfPi) {
         pt.y = (y / m_a >= 0.0) ? kHalfPi : -kHalfPi;
         pt.x = 0.0;
         return m_created;
     }
-    const double s = std::sin(phi1), c = std::cos(phi1);
     const double t = std::fabs(c) > kPoleCosine ? s / c : 0.0;
     const double n = m_eps2 * c * c;
     double con = 1.0 - m_es * s * s;
@@ -266,18 +318,21 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     const double T = t * t;
     const double ds = d * d;
 
+    // Divisions by the series' integer constants are written as products
+    // with their reciprocals: the same values to the last bit or two, at a
+    // fraction of a division's cost.
     pt.y = phi1 - (con * ds / (1.0 - m_es)) * 0.5 *
-                      (1.0 - ds / 12.0 *
+                      (1.0 - ds * (1.0 / 12.0) *
                                  (5.0 + T * (3.0 - 9.0 * n) + n * (1.0 - 4.0 * n) -
-                                  ds / 30.0 *
+                                  ds * (1.0 / 30.0) *
                                       (61.0 + T * (90.0 - 252.0 * n + 45.0 * T) + 46.0 * n -
-                                       ds / 56.0 * (1385.0 + T * (3633.0 + T * (4095.0 + 1574.0 * T))))));
+                                       ds * (1.0 / 56.0) * (1385.0 + T * (3633.0 + T * (4095.0 + 1574.0 * T))))));
     pt.x = m_lam0 + d *
-                        (1.0 - ds / 6.0 *
+                        (1.0 - ds * (1.0 / 6.0) *
                                    (1.0 + 2.0 * T + n -
-                                    ds / 20.0 *
+                                    ds * (1.0 / 20.0) *
                                         (5.0 + T * (28.0 + 24.0 * T + 8.0 * n) + 6.0 * n -
-                                         ds / 42.0 * (61.0 + T * (662.0 + T * (1320.0 + 720.0 * T)))))) /
+                                         ds * (1.0 / 42.0) * (61.0 + T * (662.0 + T * (1320.0 + 720.0 * T)))))) /
                         c;
     return m_created;
 }
