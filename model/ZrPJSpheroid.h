@@ -52,6 +52,9 @@ public:
     int FromXML(const CString& xml, int version);
 
 private:
+    // Text reading: full catalogue values for a row that the text matches.
+    void RestoreCatalogueDigits();
+
     long m_type;
     double m_axis;       // metres
     double m_flattening; // f = (a - b) / a

@@ -67,6 +67,22 @@ void CZrPJSpheroid::FromString(CString text) {
     if (!CutAt(text, ',', field, false)) return;
     m_flattening = ReadDouble(field);
     m_name = text;
+    RestoreCatalogueDigits();
+}
+
+// The text keeps six decimals of the flattening (0.0033528107 is written as
+// 0.003353), which moves projected coordinates by metres. When the code names
+// a catalogue spheroid whose values print exactly as the text holds them, the
+// text was written from that row: take the row's full values back.
+void CZrPJSpheroid::RestoreCatalogueDigits() {
+    CZrPJSpheroid row;
+    if (m_type == -1 || !row.Set(static_cast<tagPJSpheroidType>(m_type))) return;
+    CString written, catalogue;
+    written.Format("%f, %f", m_axis, m_flattening);
+    catalogue.Format("%f, %f", row.m_axis, row.m_flattening);
+    if (written != catalogue) return;
+    m_axis = row.m_axis;
+    m_flattening = row.m_flattening;
 }
 
 // ---------------------------------------------------------- prime meridian

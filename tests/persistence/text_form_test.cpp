@@ -49,6 +49,22 @@ TEST(TextForm, CoordinateSystemsRoundTrip) {
     spheroid.FromString(UserSpheroid().ToString());
     EXPECT_DOUBLE_EQ(spheroid.GetFlattening(), 0.003353);
 
+    // A catalogue spheroid whose text matches its row comes back with the
+    // row's full values, so a system read from a text file projects exactly
+    // as the one written (six decimals of f alone move GK 20 by 2.3 m).
+    CZrPJCoordSys gk = Catalogue(21420), readGk;
+    readGk.FromString(gk.ToString());
+    ASSERT_EQ(readGk.Create(), 1);
+    CPoint2D written(116.4074, 39.9042), read = written;
+    gk.Forward(&written, 1);
+    readGk.Forward(&read, 1);
+    EXPECT_EQ(read.x, written.x);
+    EXPECT_EQ(read.y, written.y);
+    // A text whose values differ from the row keeps what it says.
+    CZrPJSpheroid edited;
+    edited.FromString("7030, 6378137.000000, 0.003400 ,WGS_1984");
+    EXPECT_EQ(edited.GetFlattening(), 0.0034);
+
     CZrPJParams shift, back;
     shift.TranslationX = 24.0;
     shift.TranslationY = -123.0;
