@@ -216,6 +216,10 @@ protected:
     double m_Rq;    // radius of the sphere of equal surface (series form)
     double m_Rq2;
     double m_authalicRadius; // a sqrt(q_p / 2): radius of the sphere of equal area (closed form)
+    // Reciprocals the per-point inverses would otherwise divide by.
+    double m_invA;           // 1 / a
+    double m_invOneMinusEs;  // 1 / (1 - e^2)
+    double m_aOverD0;        // a / D0: meridian length in units of a -> rectifying latitude
 
     // ---- Oblique Mercator block ----
     double m_omA, m_omB, m_omE, m_omGamma0, m_omLam0Natural, m_omUc;

@@ -121,6 +121,9 @@ CZrPJOperator::CZrPJOperator() {
     m_ml0 = 0.0;
     m_Rq = m_Rq2 = 0.0;
     m_authalicRadius = 0.0;
+    m_invA = 1.0 / m_a;
+    m_invOneMinusEs = 1.0 / (1.0 - m_es);
+    m_aOverD0 = 0.0;
     m_omA = m_omB = m_omE = m_omGamma0 = m_omLam0Natural = m_omUc = 0.0;
     m_omSign = 0;
     m_bsM0 = m_bsm0 = 0.0;
@@ -165,6 +168,9 @@ void CZrPJOperator::operator=(const CZrPJOperator& o) {
     m_Rq = o.m_Rq;
     m_Rq2 = o.m_Rq2;
     m_authalicRadius = o.m_authalicRadius;
+    m_invA = o.m_invA;
+    m_invOneMinusEs = o.m_invOneMinusEs;
+    m_aOverD0 = o.m_aOverD0;
     m_omA = o.m_omA;
     m_omB = o.m_omB;
     m_omE = o.m_omE;

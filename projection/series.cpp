@@ -90,6 +90,9 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
     m_en[3] = E3 * (0.3645833333333333 - 0.005696614583333333 * E);
     m_en[4] = 0.3076171875 * E4;
     m_ml0 = MeridianLength(m_phi0, std::sin(m_phi0), std::cos(m_phi0));
+    m_invA = 1.0 / a;
+    m_invOneMinusEs = 1.0 / (1.0 - E);
+    m_aOverD0 = m_D[0] > 0.0 ? a / m_D[0] : 0.0;
 
     // Inverse series by reversion.
     const double rectifying[4] = {0.5 * s2 / s0, -0.25 * s4 / s0, 0.16666666666666666 * s6 / s0, -0.125 * s8 / s0};
@@ -176,25 +179,26 @@ inline void RotateBySmallAngle(double& s, double& c, double d) {
 } // namespace
 
 double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& cosPhi) const {
-    const double k = 1.0 / (1.0 - m_es);
+    const double k = m_invOneMinusEs;
     // Start from the rectifying latitude mu = arc / D0 and its series (good to
     // ~1e-9 rad), so that the first Newton step already falls below the
     // threshold. The sine and cosine of the start come from the one sin/cos
-    // pair of 2 mu that the series needs (half angles, then a small rotation),
+    // pair of mu that the series needs (then a small rotation),
     // and those of the result from rotating by the Newton step: one sin/cos
     // per footpoint instead of three. The converged latitude is the same to
     // rounding as iterating from m itself.
     double phi = m, s, c;
-    const double mu = m_D[0] > 0.0 ? m * m_a / m_D[0] : m;
+    const double mu = m_D[0] > 0.0 ? m * m_aOverD0 : m;
     bool haveSinCos = false;
     if (m_D[0] > 0.0 && std::fabs(mu) < kHalfPi - 0.01) {
-        const double s2 = std::sin(2.0 * mu), c2 = std::cos(2.0 * mu);
+        const double smu = std::sin(mu), cmu = std::cos(mu);
+        const double s2 = 2.0 * smu * cmu, c2 = (cmu - smu) * (cmu + smu);
         const double s4 = 2.0 * s2 * c2, c4 = 1.0 - 2.0 * s2 * s2;
         const double dphi = m_R[0] * s2 + m_R[1] * s4 + m_R[2] * (s4 * c2 + c4 * s2) + m_R[3] * (2.0 * s4 * c4);
         phi = mu + dphi;
         if (std::fabs(dphi) <= kSmallRotation) {
-            c = std::sqrt(0.5 * (1.0 + c2)); // cos mu > 0 inside the quadrant
-            s = s2 / (2.0 * c);
+            s = smu;
+            c = cmu;
             RotateBySmallAngle(s, c, dphi);
             haveSinCos = true;
         }
@@ -304,7 +308,7 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     if (m_a <= 0.0) return m_created;
     const double x = pt.x, y = pt.y;
     double s, c;
-    const double phi1 = MeridianLengthInverse(y / m_a + m_ml0, s, c); // footpoint
+    const double phi1 = MeridianLengthInverse(y * m_invA + m_ml0, s, c); // footpoint
     if (std::fabs(phi1) >= kHalfPi) {
         pt.y = (y / m_a >= 0.0) ? kHalfPi : -kHalfPi;
         pt.x = 0.0;
@@ -313,7 +317,7 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     const double t = std::fabs(c) > kPoleCosine ? s / c : 0.0;
     const double n = m_eps2 * c * c;
     double con = 1.0 - m_es * s * s;
-    const double d = x * std::sqrt(con) / m_a;
+    const double d = x * std::sqrt(con) * m_invA;
     con *= t;
     const double T = t * t;
     const double ds = d * d;
@@ -321,7 +325,7 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     // Divisions by the series' integer constants are written as products
     // with their reciprocals: the same values to the last bit or two, at a
     // fraction of a division's cost.
-    pt.y = phi1 - (con * ds / (1.0 - m_es)) * 0.5 *
+    pt.y = phi1 - (con * ds * m_invOneMinusEs) * 0.5 *
                       (1.0 - ds * (1.0 / 12.0) *
                                  (5.0 + T * (3.0 - 9.0 * n) + n * (1.0 - 4.0 * n) -
                                   ds * (1.0 / 30.0) *
