@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config git
+  build-essential cmake pkg-config git python3
   clang-14 libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libpugixml-dev
