@@ -19,13 +19,17 @@ int32_t TruncToInt32(double t) {
 }
 } // namespace
 
-double CZrPJMath::Deg2Rad(double deg) { return deg * kPi / 180.0; }
+double CZrPJMath::Deg2Rad(double deg) {
+    return deg * kPi / 180.0;
+}
 
 double CZrPJMath::Deg2Rad(double d, double m, double s) {
     return (d + m * kMinuteToDeg + s * kSecondToDeg) * kPi / 180.0;
 }
 
-double CZrPJMath::DMS2Degree(double d, double m, double s) { return d + m * kMinuteToDeg + s * kSecondToDeg; }
+double CZrPJMath::DMS2Degree(double d, double m, double s) {
+    return d + m * kMinuteToDeg + s * kSecondToDeg;
+}
 
 void CZrPJMath::Degree2DMS(double deg, double& d, double& m, double& s) {
     double t = deg * 3600.0;
@@ -70,22 +74,34 @@ double CZrPJMath::aatan2(double y, double x) {
     return std::atan2(y, x);
 }
 
-double CZrPJMath::asqrt(double x) { return x > 0.0 ? std::sqrt(x) : 0.0; }
+double CZrPJMath::asqrt(double x) {
+    return x > 0.0 ? std::sqrt(x) : 0.0;
+}
 
 double CZrPJMath::GetES(double a, double b) {
     double r = b / a;
     return 1.0 - r * r;
 }
 
-double CZrPJMath::GetES_From_Flatten(double f) { return f * (2.0 - f); }
+double CZrPJMath::GetES_From_Flatten(double f) {
+    return f * (2.0 - f);
+}
 
-double CZrPJMath::GetES_From_RF(double rf) { return (1.0 / rf) * (2.0 - 1.0 / rf); }
+double CZrPJMath::GetES_From_RF(double rf) {
+    return (1.0 / rf) * (2.0 - 1.0 / rf);
+}
 
-double CZrPJMath::GetE(double a, double b) { return std::sqrt(GetES(a, b)); }
+double CZrPJMath::GetE(double a, double b) {
+    return std::sqrt(GetES(a, b));
+}
 
-double CZrPJMath::Getone_ES(double a, double b) { return 1.0 - GetE(a, b); }
+double CZrPJMath::Getone_ES(double a, double b) {
+    return 1.0 - GetE(a, b);
+}
 
-double CZrPJMath::GetFlatten(double a, double b) { return 1.0 - b / a; }
+double CZrPJMath::GetFlatten(double a, double b) {
+    return 1.0 - b / a;
+}
 
 double CZrPJMath::GetW(double phi, double es) {
     double s = std::sin(phi);
@@ -101,16 +117,19 @@ double CZrPJMath::GetU(double phi, double e) {
 double CZrPJMath::GetF(double phi, double e, double es) {
     double s = std::sin(phi);
     double es_ = e * s;
-    return (1.0 - es) * (s / (2.0 * (1.0 - es_ * es_)) + (1.0 / (4.0 * e)) * std::log((1.0 + es_) / (1.0 - es_)));
+    return (1.0 - es) *
+           (s / (2.0 * (1.0 - es_ * es_)) + (1.0 / (4.0 * e)) * std::log((1.0 + es_) / (1.0 - es_)));
 }
 
 double CZrPJMath::ZAngle(double lam1, double phi1, double lam2, double phi2) {
-    return std::acos(std::cos(lam1 - lam2) * std::cos(phi1) * std::cos(phi2) + std::sin(phi1) * std::sin(phi2));
+    return std::acos(std::cos(lam1 - lam2) * std::cos(phi1) * std::cos(phi2) +
+                     std::sin(phi1) * std::sin(phi2));
 }
 
 double CZrPJMath::AAngle(double lam1, double phi1, double lam2, double phi2) {
     return std::atan2(std::cos(phi1) * std::sin(lam1 - lam2),
-                      std::sin(phi1) * std::cos(phi2) - std::cos(phi1) * std::cos(lam1 - lam2) * std::sin(phi2));
+                      std::sin(phi1) * std::cos(phi2) -
+                          std::cos(phi1) * std::cos(lam1 - lam2) * std::sin(phi2));
 }
 
 void CZrPJMath::AZ_To_LP(double& azimuthToLam, double& zenithToPhi, double lam0, double phi0) {

@@ -7,9 +7,13 @@
 
 namespace {
 
-inline unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+inline unsigned char FoldAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
 
-inline bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+inline bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 void AppendV(std::string& out, const char* format, va_list args) {
     char stackBuf[256];
@@ -94,7 +98,9 @@ int CString::FindOneOf(const char* charSet) const {
     return pos == std::string::npos ? -1 : static_cast<int>(pos);
 }
 
-CString CString::Mid(int first) const { return Mid(first, GetLength()); }
+CString CString::Mid(int first) const {
+    return Mid(first, GetLength());
+}
 
 CString CString::Mid(int first, int count) const {
     if (first < 0) first = 0;
@@ -104,7 +110,9 @@ CString CString::Mid(int first, int count) const {
     return CString(m_s.substr(static_cast<size_t>(first), static_cast<size_t>(std::min(count, available))));
 }
 
-CString CString::Left(int count) const { return Mid(0, count); }
+CString CString::Left(int count) const {
+    return Mid(0, count);
+}
 
 CString CString::Right(int count) const {
     if (count <= 0) return CString();
@@ -114,14 +122,16 @@ CString CString::Right(int count) const {
 
 CString& CString::TrimLeft() {
     size_t i = 0;
-    while (i < m_s.size() && IsSpace(m_s[i])) ++i;
+    while (i < m_s.size() && IsSpace(m_s[i]))
+        ++i;
     m_s.erase(0, i);
     return *this;
 }
 
 CString& CString::TrimLeft(char target) {
     size_t i = 0;
-    while (i < m_s.size() && m_s[i] == target) ++i;
+    while (i < m_s.size() && m_s[i] == target)
+        ++i;
     m_s.erase(0, i);
     return *this;
 }
@@ -135,14 +145,16 @@ CString& CString::TrimLeft(const char* targets) {
 
 CString& CString::TrimRight() {
     size_t n = m_s.size();
-    while (n > 0 && IsSpace(m_s[n - 1])) --n;
+    while (n > 0 && IsSpace(m_s[n - 1]))
+        --n;
     m_s.resize(n);
     return *this;
 }
 
 CString& CString::TrimRight(char target) {
     size_t n = m_s.size();
-    while (n > 0 && m_s[n - 1] == target) --n;
+    while (n > 0 && m_s[n - 1] == target)
+        --n;
     m_s.resize(n);
     return *this;
 }
@@ -171,7 +183,8 @@ int CString::Replace(const char* oldText, const char* newText) {
     std::string with = newText ? newText : "";
     size_t oldLen = std::strlen(oldText);
     int count = 0;
-    for (size_t pos = m_s.find(oldText); pos != std::string::npos; pos = m_s.find(oldText, pos + with.size())) {
+    for (size_t pos = m_s.find(oldText); pos != std::string::npos;
+         pos = m_s.find(oldText, pos + with.size())) {
         m_s.replace(pos, oldLen, with);
         ++count;
     }
@@ -189,7 +202,9 @@ int CString::Compare(const char* other) const {
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
-int CString::CompareNoCase(const char* other) const { return ZrStrICmp(m_s.c_str(), other); }
+int CString::CompareNoCase(const char* other) const {
+    return ZrStrICmp(m_s.c_str(), other);
+}
 
 CString& CString::operator=(const char* text) {
     m_s = text ? text : "";
@@ -211,7 +226,15 @@ CString& CString::operator+=(char ch) {
     return *this;
 }
 
-CString operator+(const CString& a, const CString& b) { return CString(a.m_s + b.m_s); }
-CString operator+(const CString& a, const char* b) { return CString(a.m_s + (b ? b : "")); }
-CString operator+(const char* a, const CString& b) { return CString((a ? a : "") + b.m_s); }
-CString operator+(const CString& a, char b) { return CString(a.m_s + b); }
+CString operator+(const CString& a, const CString& b) {
+    return CString(a.m_s + b.m_s);
+}
+CString operator+(const CString& a, const char* b) {
+    return CString(a.m_s + (b ? b : ""));
+}
+CString operator+(const char* a, const CString& b) {
+    return CString((a ? a : "") + b.m_s);
+}
+CString operator+(const CString& a, char b) {
+    return CString(a.m_s + b);
+}

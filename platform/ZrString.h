@@ -62,7 +62,9 @@ public:
     CString& TrimRight();
     CString& TrimRight(char target);
     CString& TrimRight(const char* targets);
-    CString& Trim() { return TrimLeft().TrimRight(); }
+    CString& Trim() {
+        return TrimLeft().TrimRight();
+    }
 
     CString& MakeUpper();
     CString& MakeLower();
@@ -84,13 +86,27 @@ public:
     friend ZRPRJ_API CString operator+(const char* a, const CString& b);
     friend ZRPRJ_API CString operator+(const CString& a, char b);
 
-    friend bool operator==(const CString& a, const CString& b) { return a.m_s == b.m_s; }
-    friend bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }
-    friend bool operator==(const char* a, const CString& b) { return b.Compare(a) == 0; }
-    friend bool operator!=(const CString& a, const CString& b) { return a.m_s != b.m_s; }
-    friend bool operator!=(const CString& a, const char* b) { return a.Compare(b) != 0; }
-    friend bool operator!=(const char* a, const CString& b) { return b.Compare(a) != 0; }
-    friend bool operator<(const CString& a, const CString& b) { return a.m_s < b.m_s; }
+    friend bool operator==(const CString& a, const CString& b) {
+        return a.m_s == b.m_s;
+    }
+    friend bool operator==(const CString& a, const char* b) {
+        return a.Compare(b) == 0;
+    }
+    friend bool operator==(const char* a, const CString& b) {
+        return b.Compare(a) == 0;
+    }
+    friend bool operator!=(const CString& a, const CString& b) {
+        return a.m_s != b.m_s;
+    }
+    friend bool operator!=(const CString& a, const char* b) {
+        return a.Compare(b) != 0;
+    }
+    friend bool operator!=(const char* a, const CString& b) {
+        return b.Compare(a) != 0;
+    }
+    friend bool operator<(const CString& a, const CString& b) {
+        return a.m_s < b.m_s;
+    }
 
 private:
     std::string m_s;

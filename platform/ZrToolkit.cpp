@@ -18,9 +18,15 @@ struct UnitRow {
 // The linear units of the library: codes are lengths in tenths of a millimetre
 // (the mile is the legacy 16090000, not the international 16093440).
 const UnitRow kUnits[] = {
-    {10000000, "Kilometer", "Kilometer"}, {10000, "Meter", "Meter"},       {1000, "Decimeter", "Decimeter"},
-    {100, "Centimeter", "Centimeter"},    {10, "Millimeter", "Millimeter"}, {254, "Inch", "Inch"},
-    {3048, "Foot", "Foot"},               {9144, "Yard", "Yard"},           {16090000, "Mile", "Mile"},
+    {10000000, "Kilometer", "Kilometer"},
+    {10000, "Meter", "Meter"},
+    {1000, "Decimeter", "Decimeter"},
+    {100, "Centimeter", "Centimeter"},
+    {10, "Millimeter", "Millimeter"},
+    {254, "Inch", "Inch"},
+    {3048, "Foot", "Foot"},
+    {9144, "Yard", "Yard"},
+    {16090000, "Mile", "Mile"},
 };
 
 const UnitRow* FindUnit(long code) {
@@ -46,7 +52,9 @@ locale_t ClassicNumericLocale() {
 
 } // namespace
 
-int CZrOperator::Is0(const double& value) { return std::fabs(value) < kZeroTolerance ? 1 : 0; }
+int CZrOperator::Is0(const double& value) {
+    return std::fabs(value) < kZeroTolerance ? 1 : 0;
+}
 
 CString CZrToolkit::UnitConvert(long code) {
     if (const UnitRow* row = FindUnit(code)) return CString(row->name);

@@ -179,19 +179,19 @@ protected:
 
     // ---- Definition (in the stored order) ----
     long m_kind;
-    int m_parallelMode;  // 1: phi1 only; 2: phi1 and phi2; 3: band phi0..phi0b
-    double m_phi1;       // standard parallel 1 (per kind: first point, centre, rotation angle)
-    double m_phi2;       // standard parallel 2 (two-point: second point)
-    double m_lam0;       // central meridian
-    double m_phi0;       // central parallel, latitude of origin
-    double m_phi0b;      // second latitude of the band (mode 3)
-    double m_phim;       // mean latitude of the band, computed in mode 3
-    double m_lam1;       // first point longitude (two-point equidistant)
-    double m_lam2;       // second point longitude
-    double m_k0;         // scale factor
-    double m_alpha;      // azimuth of the central line (oblique Mercator)
-    double m_fe;         // false easting, output unit
-    double m_fn;         // false northing, output unit
+    int m_parallelMode;      // 1: phi1 only; 2: phi1 and phi2; 3: band phi0..phi0b
+    double m_phi1;           // standard parallel 1 (per kind: first point, centre, rotation angle)
+    double m_phi2;           // standard parallel 2 (two-point: second point)
+    double m_lam0;           // central meridian
+    double m_phi0;           // central parallel, latitude of origin
+    double m_phi0b;          // second latitude of the band (mode 3)
+    double m_phim;           // mean latitude of the band, computed in mode 3
+    double m_lam1;           // first point longitude (two-point equidistant)
+    double m_lam2;           // second point longitude
+    double m_k0;             // scale factor
+    double m_alpha;          // azimuth of the central line (oblique Mercator)
+    double m_fe;             // false easting, output unit
+    double m_fn;             // false northing, output unit
     double m_c1, m_c2, m_c3; // per kind: cone constant n or parallel radius, rho0, integration constant
     int m_created;
     double m_a;          // semi-major axis, metres
@@ -217,9 +217,9 @@ protected:
     double m_Rq2;
     double m_authalicRadius; // a sqrt(q_p / 2): radius of the sphere of equal area (closed form)
     // Reciprocals the per-point inverses would otherwise divide by.
-    double m_invA;           // 1 / a
-    double m_invOneMinusEs;  // 1 / (1 - e^2)
-    double m_aOverD0;        // a / D0: meridian length in units of a -> rectifying latitude
+    double m_invA;          // 1 / a
+    double m_invOneMinusEs; // 1 / (1 - e^2)
+    double m_aOverD0;       // a / D0: meridian length in units of a -> rectifying latitude
 
     // ---- Oblique Mercator block ----
     double m_omA, m_omB, m_omE, m_omGamma0, m_omLam0Natural, m_omUc;
@@ -234,6 +234,6 @@ protected:
     double m_polyM0;  // polyconic origin arc
     double m_merA[4]; // meridian coefficients A0, A2, A4, A6
     // two-point equidistant block
-    double m_tpDl, m_tpCp1, m_tpCp2, m_tpSp1, m_tpSp2, m_tpCs, m_tpSc, m_tpCcs, m_tpZ02, m_tpHz0, m_tpCa, m_tpSa,
-        m_tpLp, m_tpLamc, m_tpThz0, m_tpRhshz0, m_tpR2z0;
+    double m_tpDl, m_tpCp1, m_tpCp2, m_tpSp1, m_tpSp2, m_tpCs, m_tpSc, m_tpCcs, m_tpZ02, m_tpHz0, m_tpCa,
+        m_tpSa, m_tpLp, m_tpLamc, m_tpThz0, m_tpRhshz0, m_tpR2z0;
 };

@@ -255,8 +255,13 @@ inline void ConeLocate(const CPoint2D& pt, double n, double rho0, double& rho, d
 inline double SmallAtanh(double x) {
     if (std::fabs(x) >= 0.1) return std::atanh(x);
     const double x2 = x * x;
-    return x * (1.0 + x2 * (1.0 / 3 + x2 * (1.0 / 5 + x2 * (1.0 / 7 + x2 * (1.0 / 9 + x2 * (1.0 / 11 +
-           x2 * (1.0 / 13 + x2 * (1.0 / 15 + x2 * (1.0 / 17)))))))));
+    return x *
+           (1.0 +
+            x2 * (1.0 / 3 +
+                  x2 * (1.0 / 5 +
+                        x2 * (1.0 / 7 +
+                              x2 * (1.0 / 9 + x2 * (1.0 / 11 +
+                                                    x2 * (1.0 / 13 + x2 * (1.0 / 15 + x2 * (1.0 / 17)))))))));
 }
 } // namespace
 

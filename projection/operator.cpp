@@ -22,7 +22,9 @@ constexpr double kStepwiseLimit = 64.0 * kPi;
 // Rounding excess beyond a pole, in degrees (1e-10 degrees is about 11 micrometres).
 constexpr double kPoleRoundingDeg = 1e-10;
 
-inline bool Finite(const CPoint2D& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+inline bool Finite(const CPoint2D& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -30,7 +32,7 @@ inline bool Finite(const CPoint2D& p) { return std::isfinite(p.x) && std::isfini
 // (43025, 43026, 43038, 43039, 43042) have no row and never create.
 // ---------------------------------------------------------------------------
 #define ZRPJ_ROW(code, base, setup)                                                                          \
-    {code, &CZrPJOperator::base##_Forward, &CZrPJOperator::base##_Inverse, setup}
+    { code, &CZrPJOperator::base##_Forward, &CZrPJOperator::base##_Inverse, setup }
 
 const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
     static const KindRoutines kTable[] = {
@@ -117,7 +119,8 @@ CZrPJOperator::CZrPJOperator() {
     m_es = 0.006693421622965943;
     m_e = 0.08181333401693115;
     m_eps2 = m_ep = 0.0;
-    for (double& en : m_en) en = 1.0;
+    for (double& en : m_en)
+        en = 1.0;
     m_ml0 = 0.0;
     m_Rq = m_Rq2 = 0.0;
     m_authalicRadius = 0.0;
@@ -319,7 +322,8 @@ int CZrPJOperator::Inverse(CPoint2D& pt) const {
 double CZrPJOperator::AdjLongitude(double lam) {
     if (!std::isfinite(lam)) return lam;
     if (std::fabs(lam) > kStepwiseLimit) lam = std::fmod(lam, kTwoPi);
-    while (std::fabs(lam) > kPi) lam += (lam >= 0.0) ? -kTwoPi : kTwoPi;
+    while (std::fabs(lam) > kPi)
+        lam += (lam >= 0.0) ? -kTwoPi : kTwoPi;
     return lam;
 }
 

@@ -31,7 +31,8 @@ void Revert(const double b[4], double c[4]) {
     const double b2sq = b2 * b2, b2cu = b2sq * b2, b2qu = b2cu * b2;
     c[0] = b2 - b2 * b4 - b4 * b6 - b2cu / 2.0 - b2 * b4 * b4 + b2sq * b6 / 2.0 - 18.3 * b2cu * b4;
     c[1] = b4 + b2sq - 2.0 * b2 * b6 - 4.0 * b2sq * b4 - 1.3 * b2qu;
-    c[2] = b6 + 3.0 * b2 * b4 - 3.0 * b2 * b8 + 1.5 * b2cu - 4.5 * b2 * b4 * b4 - 9.0 * b2sq * b6 - 12.5 * b2cu * b4;
+    c[2] = b6 + 3.0 * b2 * b4 - 3.0 * b2 * b8 + 1.5 * b2cu - 4.5 * b2 * b4 * b4 - 9.0 * b2sq * b6 -
+           12.5 * b2cu * b4;
     c[3] = b8 + b4 * (8.0 * b2sq + 2.0 * b4) + 4.0 * b2 * b6 + 2.7 * b2qu;
 }
 
@@ -45,7 +46,9 @@ inline double SineSum(double x, const double c[4]) {
     return c[0] * s2 + c[1] * s4 + c[2] * s6 + c[3] * s8;
 }
 
-inline double SineSeries(double x, const double c[4]) { return x + SineSum(x, c); }
+inline double SineSeries(double x, const double c[4]) {
+    return x + SineSum(x, c);
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -95,7 +98,8 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
     m_aOverD0 = m_D[0] > 0.0 ? a / m_D[0] : 0.0;
 
     // Inverse series by reversion.
-    const double rectifying[4] = {0.5 * s2 / s0, -0.25 * s4 / s0, 0.16666666666666666 * s6 / s0, -0.125 * s8 / s0};
+    const double rectifying[4] = {0.5 * s2 / s0, -0.25 * s4 / s0, 0.16666666666666666 * s6 / s0,
+                                  -0.125 * s8 / s0};
     const double conformal[4] = {
         0.5 * E + 0.20833333333333334 * E2 + 0.09375 * E3 + 0.026023065476190477 * E4,
         -(0.10416666666666667 * E2 + 0.0875 * E3 + 0.038448660714285716 * E4),
@@ -103,7 +107,8 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
         -0.006296502976190476 * E4,
     };
     const double authalic[4] = {
-        0.3333333333333333 * E + 0.17222222222222222 * E2 + 0.10535714285714286 * E3 + 0.24470100308641976 * E4,
+        0.3333333333333333 * E + 0.17222222222222222 * E2 + 0.10535714285714286 * E3 +
+            0.24470100308641976 * E4,
         -(0.04722222222222222 * E2 + 0.048412698412698414 * E3 + 0.0384999723667653 * E4),
         0.008443562610229277 * E3 + 0.01015451381297341 * E4,
         -0.0011812995272591233 * E4,
@@ -135,22 +140,30 @@ double CZrPJOperator::U(double phi) const {
     return std::tan(kQuarterPi + phi / 2.0) * std::pow((1.0 - es) / (1.0 + es), m_e / 2.0);
 }
 
-double CZrPJOperator::Conformal(double phi) const { return std::log(U(phi)); }
+double CZrPJOperator::Conformal(double phi) const {
+    return std::log(U(phi));
+}
 
-double CZrPJOperator::AntiConformal(double chi) const { return SineSeries(chi, m_K); }
+double CZrPJOperator::AntiConformal(double chi) const {
+    return SineSeries(chi, m_K);
+}
 
 double CZrPJOperator::Area(double phi) const {
     const double s = std::sin(phi), s2 = s * s;
     return m_a * m_a * (1.0 - m_es) * s * (1.0 + s2 * (m_P[0] + s2 * (m_P[1] + s2 * (m_P[2] + s2 * m_P[3]))));
 }
 
-double CZrPJOperator::AntiArea(double beta) const { return SineSeries(beta, m_Q); }
+double CZrPJOperator::AntiArea(double beta) const {
+    return SineSeries(beta, m_Q);
+}
 
 double CZrPJOperator::Distance(double phi) const {
     return m_D[0] * phi + SineSum(phi, m_D + 1);
 }
 
-double CZrPJOperator::AntiDistance(double psi) const { return SineSeries(psi, m_R); }
+double CZrPJOperator::AntiDistance(double psi) const {
+    return SineSeries(psi, m_R);
+}
 
 double CZrPJOperator::MeridianLength(double phi, double s, double c) const {
     c *= s;
@@ -194,7 +207,8 @@ double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& co
         const double smu = std::sin(mu), cmu = std::cos(mu);
         const double s2 = 2.0 * smu * cmu, c2 = (cmu - smu) * (cmu + smu);
         const double s4 = 2.0 * s2 * c2, c4 = 1.0 - 2.0 * s2 * s2;
-        const double dphi = m_R[0] * s2 + m_R[1] * s4 + m_R[2] * (s4 * c2 + c4 * s2) + m_R[3] * (2.0 * s4 * c4);
+        const double dphi =
+            m_R[0] * s2 + m_R[1] * s4 + m_R[2] * (s4 * c2 + c4 * s2) + m_R[3] * (2.0 * s4 * c4);
         phi = mu + dphi;
         if (std::fabs(dphi) <= kSmallRotation) {
             s = smu;
@@ -245,8 +259,10 @@ int CZrPJOperator::GaussKruger_Forward(CPoint2D& pt) const {
     const double n = m_a / std::sqrt(1.0 - m_es * sphi * sphi);
     const double s = dlam * sphi;
 
-    pt.y = X + n * s * l * 0.5 + n * s * l * l2 * (5.0 - t2 + 9.0 * eta2 + 4.0 * eta4) * 0.041666666666666664 +
-           n * s * l * l2 * l2 * (61.0 - 58.0 * t2 + t4 + 270.0 * eta2 - 330.0 * eta2 * t2) * 0.001388888888888889;
+    pt.y = X + n * s * l * 0.5 +
+           n * s * l * l2 * (5.0 - t2 + 9.0 * eta2 + 4.0 * eta4) * 0.041666666666666664 +
+           n * s * l * l2 * l2 * (61.0 - 58.0 * t2 + t4 + 270.0 * eta2 - 330.0 * eta2 * t2) *
+               0.001388888888888889;
     pt.x = n * l + n * l * l2 * (1.0 - t2 + eta2) * 0.16666666666666666 +
            n * l * l2 * l2 * (5.0 - 18.0 * t2 + t4 + 14.0 * eta2 - 58.0 * eta2 * t2) * 0.008333333333333333;
     return m_created;
@@ -293,13 +309,14 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
                        als * 0.05 *
                            (5.0 + T * (T - 18.0) + n * (14.0 - 58.0 * T) +
                             als * 0.023809523809523808 * (61.0 + T * (T * (179.0 - T) - 479.0)))));
-    pt.y = m_a * (MeridianLength(phi, s, c) - m_ml0 +
-                  s * al * dlam * 0.5 *
-                      (1.0 + als * 0.08333333333333333 *
-                                 (5.0 - T + n * (9.0 + 4.0 * n) +
-                                  als * 0.03333333333333333 *
-                                      (61.0 + T * (T - 58.0) + n * (270.0 - 330.0 * T) +
-                                       als * 0.017857142857142856 * (1385.0 + T * (T * (543.0 - T) - 3111.0))))));
+    pt.y = m_a *
+           (MeridianLength(phi, s, c) - m_ml0 +
+            s * al * dlam * 0.5 *
+                (1.0 + als * 0.08333333333333333 *
+                           (5.0 - T + n * (9.0 + 4.0 * n) +
+                            als * 0.03333333333333333 *
+                                (61.0 + T * (T - 58.0) + n * (270.0 - 330.0 * T) +
+                                 als * 0.017857142857142856 * (1385.0 + T * (T * (543.0 - T) - 3111.0))))));
     return m_created;
 }
 
@@ -325,19 +342,21 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     // Divisions by the series' integer constants are written as products
     // with their reciprocals: the same values to the last bit or two, at a
     // fraction of a division's cost.
-    pt.y = phi1 - (con * ds * m_invOneMinusEs) * 0.5 *
-                      (1.0 - ds * (1.0 / 12.0) *
-                                 (5.0 + T * (3.0 - 9.0 * n) + n * (1.0 - 4.0 * n) -
-                                  ds * (1.0 / 30.0) *
-                                      (61.0 + T * (90.0 - 252.0 * n + 45.0 * T) + 46.0 * n -
-                                       ds * (1.0 / 56.0) * (1385.0 + T * (3633.0 + T * (4095.0 + 1574.0 * T))))));
-    pt.x = m_lam0 + d *
-                        (1.0 - ds * (1.0 / 6.0) *
-                                   (1.0 + 2.0 * T + n -
-                                    ds * (1.0 / 20.0) *
-                                        (5.0 + T * (28.0 + 24.0 * T + 8.0 * n) + 6.0 * n -
-                                         ds * (1.0 / 42.0) * (61.0 + T * (662.0 + T * (1320.0 + 720.0 * T)))))) /
-                        c;
+    pt.y = phi1 -
+           (con * ds * m_invOneMinusEs) * 0.5 *
+               (1.0 - ds * (1.0 / 12.0) *
+                          (5.0 + T * (3.0 - 9.0 * n) + n * (1.0 - 4.0 * n) -
+                           ds * (1.0 / 30.0) *
+                               (61.0 + T * (90.0 - 252.0 * n + 45.0 * T) + 46.0 * n -
+                                ds * (1.0 / 56.0) * (1385.0 + T * (3633.0 + T * (4095.0 + 1574.0 * T))))));
+    pt.x =
+        m_lam0 + d *
+                     (1.0 - ds * (1.0 / 6.0) *
+                                (1.0 + 2.0 * T + n -
+                                 ds * (1.0 / 20.0) *
+                                     (5.0 + T * (28.0 + 24.0 * T + 8.0 * n) + 6.0 * n -
+                                      ds * (1.0 / 42.0) * (61.0 + T * (662.0 + T * (1320.0 + 720.0 * T)))))) /
+                     c;
     return m_created;
 }
 

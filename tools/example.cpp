@@ -20,10 +20,12 @@ int main() {
     struct City {
         const char* name;
         double lon, lat;
-    } cities[] = {{"Beijing", 116.4074, 39.9042}, {"Tianjin", 117.2010, 39.0842}, {"Jinan", 117.1205, 36.6519},
+    } cities[] = {{"Beijing", 116.4074, 39.9042},
+                  {"Tianjin", 117.2010, 39.0842},
+                  {"Jinan", 117.1205, 36.6519},
                   {"Hefei", 117.2272, 31.8206}};
-    std::printf("%-8s %14s %14s %16s %16s %14s %14s\n", "city", "lon", "lat", "easting", "northing", "lon back",
-                "lat back");
+    std::printf("%-8s %14s %14s %16s %16s %14s %14s\n", "city", "lon", "lat", "easting", "northing",
+                "lon back", "lat back");
     int failures = 0;
     for (const City& c : cities) {
         CPoint2D p(c.lon, c.lat);
@@ -33,7 +35,8 @@ int main() {
         }
         CPoint2D q = p;
         if (!op.Inverse(q)) ++failures;
-        std::printf("%-8s %14.9f %14.9f %16.3f %16.3f %14.9f %14.9f\n", c.name, c.lon, c.lat, p.x, p.y, q.x, q.y);
+        std::printf("%-8s %14.9f %14.9f %16.3f %16.3f %14.9f %14.9f\n", c.name, c.lon, c.lat, p.x, p.y, q.x,
+                    q.y);
     }
     return failures ? 1 : 0;
 }

@@ -8,9 +8,9 @@
 struct ZrProjectedRow {
     long code;
     char name[96];
-    long units;      // linear-unit code, tenths of a millimetre
-    long gcs;        // geographic coordinate-system code
-    long kind;       // projection kind code
+    long units;        // linear-unit code, tenths of a millimetre
+    long gcs;          // geographic coordinate-system code
+    long kind;         // projection kind code
     double params[10]; // FE, FN, CM, CP, SP1, SP2, k, AZ, LON1, LON2 (angles in degrees)
 };
 

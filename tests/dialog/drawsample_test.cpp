@@ -156,8 +156,9 @@ TEST(DrawSampleTest, UnprojectedSystemsAreDrawnAsTheWorld) {
         Drawing d(*cs);
         EXPECT_NE(d.MinX(), 157);
         int left = 0, top = 0, bandLeft = 0, bandTop = 0;
-        if (d.Marker(left, top) && band.Marker(bandLeft, bandTop))
+        if (d.Marker(left, top) && band.Marker(bandLeft, bandTop)) {
             EXPECT_FALSE(left == bandLeft && top == bandTop);
+        }
     }
 }
 

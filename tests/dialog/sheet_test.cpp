@@ -76,7 +76,9 @@ TEST_F(SheetTest, SavePrjFileChoosesTheFormByExtension) {
         EXPECT_EQ(shown.filter, CString(c.allowKeyValue ? "XML投影信息文件(*.xml)|*.xml|Orvanta Projection "
                                                           "Files (*.prj)|*.prj||"
                                                         : "XML投影信息文件(*.xml)|*.xml||"));
-        if (c.written) EXPECT_TRUE(Exists(Path(c.written)));
+        if (c.written) {
+            EXPECT_TRUE(Exists(Path(c.written)));
+        }
     }
     EXPECT_FALSE(Exists(Path("e.txt"))) << "a name in neither form writes nothing";
     const std::string kv = Read(Path("a.prj"));

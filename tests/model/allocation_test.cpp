@@ -38,8 +38,12 @@ void* operator new(std::size_t size) {
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 TEST(AllocationTest, TheCounterSeesAnAllocation) {
     // An allocation made inside the library (a long formatted string) counts.
@@ -58,7 +62,8 @@ TEST(AllocationTest, ProjectingEveryCatalogueKindAllocatesNothing) {
         const long code = ZrProjectedCodeAt(i);
         if (!ZrFindProjectedRow(code, row)) continue;
         bool seen = false;
-        for (long k : kindsSeen) seen = seen || k == row.kind;
+        for (long k : kindsSeen)
+            seen = seen || k == row.kind;
         if (seen) continue;
         kindsSeen.push_back(row.kind);
         codes.push_back(code);

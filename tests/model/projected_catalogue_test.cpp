@@ -114,8 +114,9 @@ TEST(ProjectedCatalogue, RuleFamiliesFollowTheirRules) {
             EXPECT_TRUE(row.kind == kTransverseMercator || row.kind == kLambert || row.kind == kPolyconic ||
                         row.kind == kHotine)
                 << name;
-            if (row.kind != kPolyconic)
+            if (row.kind != kPolyconic) {
                 EXPECT_NE(p[K], 0.0) << name << ": no State Plane zone has the UTM scale";
+            }
         }
     }
 }

@@ -14,7 +14,9 @@ constexpr double kDeg = CZrPJMath::kDegToRad;
 constexpr double kMillimetre = 1e-3;
 constexpr double kNanodegree = 1e-9;
 
-bool BitIdentical(const CPoint2D& a, const CPoint2D& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool BitIdentical(const CPoint2D& a, const CPoint2D& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 CZrPJOperator TransverseMercator(double lon0Deg, double k0) {
     CZrPJOperator op;
@@ -152,8 +154,8 @@ TEST(OperatorFrameTest, AssignmentLeavesTheMeridianSeriesForCreate) {
 
     CZrPJOperator assigned;
     assigned = source;
-    EXPECT_EQ(assigned.IsCreated(), 1);     // the flag travels ...
-    EXPECT_EQ(assigned.GetMl0(), 0.0);      // ... but ml0 and the series do not
+    EXPECT_EQ(assigned.IsCreated(), 1); // the flag travels ...
+    EXPECT_EQ(assigned.GetMl0(), 0.0);  // ... but ml0 and the series do not
     CPoint2D stale(118.0, 31.0), fresh(118.0, 31.0);
     ASSERT_EQ(source.Forward(fresh), 1);
     assigned.Forward(stale);

@@ -145,8 +145,9 @@ TEST(GaussKruegerTest, FifthOrderSeriesAgreesWithTheExactProjectionOverItsZone) 
             double lon2, lat2;
             exact.Reverse(117.0, x, y, lat2, lon2);
             // Inverse difference as a distance on the ground.
-            worstInverse = std::max(worstInverse, std::hypot((q.x - lon2) * kDeg * kKrassA * std::cos(lat * kDeg),
-                                                             (q.y - lat2) * kDeg * kKrassA));
+            worstInverse =
+                std::max(worstInverse, std::hypot((q.x - lon2) * kDeg * kKrassA * std::cos(lat * kDeg),
+                                                  (q.y - lat2) * kDeg * kKrassA));
             ASSERT_EQ(op.Inverse(p), 1);
             worstRoundTrip = std::max({worstRoundTrip, std::fabs(p.x - 117.0 - dlon), std::fabs(p.y - lat)});
         }

@@ -12,7 +12,6 @@ int main() {
     if (std::fabs(p.x - 500000.0) > 1e-3 || std::fabs(p.y) > 1e-3) return 2;
     CZrPJTranslator translator;
     CMarkup xml;
-    std::printf("%s %.3f %.3f %s\n", cs.GetName().c_str(), p.x, p.y,
-                CZrPJMath::Degree2StrDMS(30.5).c_str());
+    std::printf("%s %.3f %.3f %s\n", cs.GetName().c_str(), p.x, p.y, CZrPJMath::Degree2StrDMS(30.5).c_str());
     return 0;
 }
