@@ -32,16 +32,46 @@ struct CountAllocations {
 #endif
 
 // Replacing the global allocation functions in the test program also covers
-// the library, which calls the same operator new.
-void* operator new(std::size_t size) {
+// the library, which calls the same operator new. Every ordinary form is
+// replaced, so that whatever allocates (PROJ, gtest, the library) frees with
+// the matching function, also under AddressSanitizer's mismatch check.
+namespace {
+void* CountedAllocate(std::size_t size) {
     if (g_counting) ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
+    return std::malloc(size ? size : 1);
+}
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (void* p = CountedAllocate(size)) return p;
     throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    if (void* p = CountedAllocate(size)) return p;
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return CountedAllocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return CountedAllocate(size);
 }
 void operator delete(void* p) noexcept {
     std::free(p);
 }
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
 void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }
 
