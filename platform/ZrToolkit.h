@@ -31,6 +31,12 @@ public:
     static constexpr int kGb2312Charset = 134;
 };
 
+// The US survey foot (1200/3937 m), in which EPSG defines many North American
+// systems. Its length is no whole number of tenths of a millimetre, so it has
+// a code of its own outside the tenths-of-a-millimetre scale; the catalogue's
+// foot rows keep 3048, the international foot.
+constexpr long kZrUnitUsSurveyFoot = 3048006;
+
 // Display name of a linear unit, as used in the name of a planar system.
 ZRPRJ_API CString ZrGetUnitsNameExt(long code);
 

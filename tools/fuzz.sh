@@ -22,7 +22,7 @@ build=build-fuzz
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++-14 \
     -DZRPRJ_BUILD_FUZZ=ON -DZRPRJ_BUILD_TESTS=OFF -DZRPRJ_BUILD_TOOLS=OFF -DZRPRJ_WITH_QT=OFF \
-    -DZRPRJ_SUBSYSTEMS="platform;geodesy;projection;model;transform;persistence;dialog" >/dev/null
+    -DZRPRJ_SUBSYSTEMS="platform;geodesy;projection;model;transform;persistence;dialog;interop" >/dev/null
 cmake --build "$build" -j2 --target zrprj_fuzz_all
 
 # The seed folder of each target's family.

@@ -31,6 +31,8 @@
 #include "persistence/ZrPrjFiles.h"
 #include "persistence/ZrProjectionDef.h"
 
+#include "interop/ZrInterop.h"
+
 #include "platform/ui/ZrUi.h"
 
 #include "dialog/ZrUserLanguage.h"

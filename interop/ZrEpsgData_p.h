@@ -1,0 +1,75 @@
+#pragma once
+
+// Internal: EPSG definitions beyond the catalogue, read from the data file
+// generated from the EPSG dataset and installed beside the library (found the
+// way the mapping file is found). Values are EPSG's, decoded: angles in
+// decimal degrees, lengths in the unit named with them.
+
+#include <string>
+#include <vector>
+
+struct ZrEpsgGeographicRecord {
+    long code = 0;
+    std::string name;
+    long datumCode = 0;
+    std::string datumName;
+    long ellipsoidCode = 0;
+    std::string ellipsoidName;
+    double semiMajorAxis = 0.0;     // metres
+    double inverseFlattening = 0.0; // 0 for a sphere
+    long primeMeridianCode = 8901;
+    std::string primeMeridianName;
+    double primeMeridianLongitude = 0.0; // degrees east of Greenwich
+    bool latitudeFirst = true;           // EPSG's axis order
+};
+
+struct ZrEpsgParameter {
+    long code = 0;      // EPSG parameter code (8801 latitude of natural origin, ...)
+    double value = 0.0; // angles in degrees, lengths in the system's linear unit, scales as ratios
+};
+
+struct ZrEpsgProjectedRecord {
+    long code = 0;
+    std::string name;
+    long baseGeographicCode = 0;
+    long methodCode = 0;
+    std::string methodName;
+    long conversionCode = 0;
+    std::string conversionName;
+    std::vector<ZrEpsgParameter> parameters;
+    long linearUnitCode = 9001; // EPSG unit code: 9001 metre, 9002 foot, 9003 US survey foot, ...
+    std::string linearUnitName;
+    double linearUnitToMetre = 1.0;
+    std::string axisOrder; // first letters of the axis directions: "EN", "NE", "WS", ...
+};
+
+struct ZrEpsgTransformationRecord {
+    long code = 0;
+    std::string name;
+    long methodCode = 0; // 9603, 9604, 9605, 9606, 9607
+    long sourceCode = 0; // geographic CRS codes
+    long targetCode = 0;
+    double tx = 0, ty = 0, tz = 0; // metres
+    double rx = 0, ry = 0, rz = 0; // arc-seconds
+    double ds = 0;                 // ppm
+    // Molodensky only: differences of the ellipsoids as EPSG states them.
+    double da = 0, df = 0;
+    double accuracy = -1.0; // metres, negative when unknown
+    std::string area;
+    double south = 0, west = 0, north = 0, east = 0;
+};
+
+// 1 and the record filled when the data file holds that code.
+int ZrEpsgFindGeographic(long code, ZrEpsgGeographicRecord& out);
+int ZrEpsgFindProjected(long code, ZrEpsgProjectedRecord& out);
+int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& out);
+// Direct transformations between two geographic CRS (either direction stored
+// in the data; a reversed one comes back with source and target as stored),
+// ordered as PROJ's projinfo orders them.
+int ZrEpsgListTransformations(long sourceCode, long targetCode, std::vector<ZrEpsgTransformationRecord>& out);
+// Every code the data file holds, ascending (for tests and listings).
+void ZrEpsgProjectedCodes(std::vector<long>& out);
+void ZrEpsgGeographicCodes(std::vector<long>& out);
+// Nonzero when the data file was found and read; where it was looked for.
+int ZrEpsgDataAvailable();
+std::string ZrEpsgDataPath();
