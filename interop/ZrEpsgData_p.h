@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ZrExport.h"
+
 // Internal: EPSG definitions beyond the catalogue, read from the data file
 // generated from the EPSG dataset and installed beside the library (found the
 // way the mapping file is found). Values are EPSG's, decoded: angles in
@@ -60,16 +62,17 @@ struct ZrEpsgTransformationRecord {
 };
 
 // 1 and the record filled when the data file holds that code.
-int ZrEpsgFindGeographic(long code, ZrEpsgGeographicRecord& out);
-int ZrEpsgFindProjected(long code, ZrEpsgProjectedRecord& out);
-int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& out);
+ZRPRJ_API int ZrEpsgFindGeographic(long code, ZrEpsgGeographicRecord& out);
+ZRPRJ_API int ZrEpsgFindProjected(long code, ZrEpsgProjectedRecord& out);
+ZRPRJ_API int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& out);
 // Direct transformations between two geographic CRS (either direction stored
 // in the data; a reversed one comes back with source and target as stored),
 // ordered as PROJ's projinfo orders them.
-int ZrEpsgListTransformations(long sourceCode, long targetCode, std::vector<ZrEpsgTransformationRecord>& out);
+ZRPRJ_API int ZrEpsgListTransformations(long sourceCode, long targetCode,
+                                        std::vector<ZrEpsgTransformationRecord>& out);
 // Every code the data file holds, ascending (for tests and listings).
-void ZrEpsgProjectedCodes(std::vector<long>& out);
-void ZrEpsgGeographicCodes(std::vector<long>& out);
+ZRPRJ_API void ZrEpsgProjectedCodes(std::vector<long>& out);
+ZRPRJ_API void ZrEpsgGeographicCodes(std::vector<long>& out);
 // Nonzero when the data file was found and read; where it was looked for.
-int ZrEpsgDataAvailable();
-std::string ZrEpsgDataPath();
+ZRPRJ_API int ZrEpsgDataAvailable();
+ZRPRJ_API std::string ZrEpsgDataPath();

@@ -56,11 +56,11 @@ struct ZrEpsgTransformation {
     long code = 0;
     CString name;
     tagPJTransMethod method = PJTM_GEOCENTRIC_TRANSLATION;
-    CZrPJParams params;         // fields 11 to 17: metres, arc-seconds, ppm
-    long sourceGeographic = 0;  // EPSG codes of the geographic systems
+    CZrPJParams params;        // fields 11 to 17: metres, arc-seconds, ppm
+    long sourceGeographic = 0; // EPSG codes of the geographic systems
     long targetGeographic = 0;
-    double accuracy = -1.0;     // metres; negative when EPSG gives none
-    CString area;               // EPSG's area of use
+    double accuracy = -1.0;                                  // metres; negative when EPSG gives none
+    CString area;                                            // EPSG's area of use
     double south = 0.0, west = 0.0, north = 0.0, east = 0.0; // degrees
 };
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/ZrExport.h"
+
+// Internal: the readers and writers of each exchange form, dispatched by
+// ZrExportCoordSys and ZrImportCoordSys.
+
+#include "interop/ZrInterop.h"
+
+// Well-known text: ESRI WKT1, OGC WKT1 (GDAL) and WKT2:2019.
+ZRPRJ_API int ZrExportWkt(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& text,
+                          CString* reason);
+ZRPRJ_API int ZrImportWkt(const CString& text, CZrPJCoordSys& cs, CString* reason,
+                          tagZrCrsTextFormat* dialect);
+
+// PROJ strings ("+proj=... +type=crs").
+ZRPRJ_API int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason);
+ZRPRJ_API int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason);
+
+// PROJJSON.
+ZRPRJ_API int ZrExportProjJson(const CZrPJCoordSys& cs, CString& text, CString* reason);
+ZRPRJ_API int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason);
+
+// Largest text any importer reads, and deepest nesting it follows.
+constexpr int kZrInteropMaxTextBytes = 1 << 20;
+constexpr int kZrInteropMaxDepth = 64;
