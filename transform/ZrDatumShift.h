@@ -35,20 +35,25 @@ struct ZrDatumShift {
 // Nonzero for the method codes that a datum shift can compute.
 ZRPRJ_API int ZrIsDatumShiftMethod(long method);
 
+// Degree-based forms of the geocentric conversions the shift uses (those of
+// CZrPJMath, which work in radians), kept for callers.
 // sqrt(1 - e^2 sin^2(lat)), lat in degrees.
 ZRPRJ_API double ZrShiftGetW(double latDeg, double es);
 // Geodetic (lon, lat in degrees, height 0) to geocentric metres on (a, e^2).
 ZRPRJ_API void ZrShiftLP2XYZ(const CPoint2D& lonlat, CPoint3D& xyz, double a, double es);
 // Geocentric metres to (lon, lat) in degrees on (a, f, e^2): Bowring's single
-// step, no iteration, no height.
+// step, no iteration; the height is dropped.
 ZRPRJ_API void ZrShiftXYZ2LP(CPoint2D& lonlat, const CPoint3D& xyz, double a, double f, double es);
 
 // Shifts one point in place; forward nonzero from the source datum to the
-// destination datum, 0 back. The 2-D form first clamps the point to
-// [-180, 180] x [-90, 90] (and writes the clamped values back) and works at
-// height 0. The 3-D form does not clamp; z is the ellipsoidal height, carried
-// through the geocentric methods and changed by Molodensky's dh (the abridged
-// formula leaves it). Longitudes are counted from each side's prime meridian.
-// A method code the shift does not know leaves the point (clamped) as it is.
+// destination datum, 0 back. Every method is a horizontal shift: the point
+// enters the geocentric methods at height 0. The 2-D form first clamps the
+// point to [-180, 180] x [-90, 90] (and writes the clamped values back). The
+// 3-D form does not clamp and leaves z bit-identical, except that Molodensky's
+// formula adds its height change dh; its longitude and latitude are those of
+// the 2-D form, save that the seven-parameter methods undo the forward shift
+// exactly when going back. Longitudes are counted from each side's prime
+// meridian. A method code the shift does not know leaves the point (clamped)
+// as it is.
 ZRPRJ_API void ZrShiftDatum(const ZrDatumShift& shift, CPoint2D& pt, int forward);
 ZRPRJ_API void ZrShiftDatum(const ZrDatumShift& shift, CPoint3D& pt, int forward);
