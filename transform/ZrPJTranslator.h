@@ -57,10 +57,14 @@ public:
     int Create();
     int IsValid() const { return m_bValid; }
 
-    // In place; forward nonzero converts source to destination, 0 back. 0 and
-    // the points untouched while the translator is invalid; otherwise the
-    // result of the last projection step (the point count), or 1 on the routes
-    // that end in a datum shift.
+    // In place; forward nonzero converts source to destination, 0 back: one
+    // pipeline of unprojection (when the side converted from is projected),
+    // datum shift (when the geographic systems differ) and projection (when
+    // the side converted to is projected). 0 and the points untouched while
+    // the translator is invalid. Otherwise the answer callers have always
+    // had, which differs by route: the result of the last projection call
+    // (the point count) on routes 0, 4 and 7 and on route 2 forward in 2-D;
+    // 1 on routes 1 and 3 and on route 2 backward or in 3-D.
     int Convert(CPoint2D* points, long count, int forward) const;
     int Convert(CPoint3D* points, long count, int forward) const;
 
@@ -78,12 +82,7 @@ public:
     static CString m_strEpsgName;
 
 private:
-    template <class Point> int XY2XY(Point* points, long count, int forward) const;
-    template <class Point> int XY2Geo(Point* points, long count, int forward) const;
-    template <class Point> int Geo2XY(Point* points, long count, int forward) const;
-    template <class Point> int Geo2Geo(Point* points, long count, int forward) const;
     template <class Point> int ConvertPoints(Point* points, long count, int forward) const;
-    template <class Point> void TransDatumAll(Point* points, long count, int forward) const;
 
     int TransDatum(CPoint2D& point, int forward) const;
     int TransDatum(CPoint3D& point, int forward) const;

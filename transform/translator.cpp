@@ -8,6 +8,49 @@ namespace {
 bool IsUnprojected(const CZrPJCoordSys& cs) {
     return cs.GetProjection().GetType() == PJ_KIND_NO_PROJECTION;
 }
+
+// A conversion is one pipeline: unproject if the side converted from is
+// projected, shift if the geographic systems differ, project if the side
+// converted to is projected. A route code names one such pipeline: which
+// sides are projected, whether it serves systems on one geographic system
+// (no shift), on two, or both, and what Convert answers: the result of its
+// last projection call (Inverse or Forward: the point count) or the
+// translator's validity. The answers differ by route for no reason of
+// geodesy, but callers have always seen them so, and stored route codes keep
+// their meaning.
+enum class Answer { kValidity, kLastCall };
+struct RouteRow {
+    int route;
+    bool srcProjected, desProjected;
+    bool oneGcs, twoGcs;
+    Answer forward2d, forward3d, backward;
+};
+constexpr Answer kValid = Answer::kValidity, kCall = Answer::kLastCall;
+constexpr RouteRow kRoutes[] = {
+    {CZrPJTranslator::ROUTE_XY2XY, true, true, true, true, kCall, kCall, kCall},
+    {CZrPJTranslator::ROUTE_XY2GEO, true, false, false, true, kValid, kValid, kValid},
+    {CZrPJTranslator::ROUTE_GEO2XY, false, true, false, true, kCall, kValid, kValid},
+    // Two unprojected systems on one geographic system hold the same
+    // longitudes and latitudes: the points pass unchanged.
+    {CZrPJTranslator::ROUTE_GEO2GEO, false, false, true, true, kValid, kValid, kValid},
+    {CZrPJTranslator::ROUTE_UNPROJECT, true, false, true, false, kCall, kCall, kCall},
+    {CZrPJTranslator::ROUTE_PROJECT, false, true, true, false, kCall, kCall, kCall},
+};
+
+const RouteRow* FindRoute(int route) {
+    for (const RouteRow& row : kRoutes)
+        if (row.route == route) return &row;
+    return nullptr;
+}
+
+// The pipeline for the two sides; every combination has one.
+const RouteRow& ChooseRoute(bool srcProjected, bool desProjected, bool datumShift) {
+    for (const RouteRow& row : kRoutes)
+        if (row.srcProjected == srcProjected && row.desProjected == desProjected &&
+            (datumShift ? row.twoGcs : row.oneGcs))
+            return row;
+    return kRoutes[0];
+}
 } // namespace
 
 CZrPJTranslator::CZrPJTranslator()
@@ -103,31 +146,12 @@ int CZrPJTranslator::Create() {
     m_bValid = 0;
     m_bDatumShift = 0;
     if (!(m_PJCoordSysSrc == m_PJCoordSysDes) && m_PJCoordSysDes.IsValid() && m_PJCoordSysSrc.IsValid()) {
-        const bool srcUnprojected = IsUnprojected(m_PJCoordSysSrc);
-        const bool desUnprojected = IsUnprojected(m_PJCoordSysDes);
-        if (m_PJCoordSysSrc.GetGCS() == m_PJCoordSysDes.GetGCS()) {
-            if (srcUnprojected && !desUnprojected)
-                m_nRoute = ROUTE_PROJECT;
-            else if (desUnprojected && !srcUnprojected)
-                m_nRoute = ROUTE_UNPROJECT;
-            else if (!srcUnprojected && !desUnprojected)
-                m_nRoute = ROUTE_XY2XY;
-            else
-                // Two unprojected systems on one geographic system hold the
-                // same longitudes and latitudes: the points pass unchanged.
-                m_nRoute = ROUTE_GEO2GEO;
-            m_bValid = 1;
-        } else {
-            if (srcUnprojected && !desUnprojected)
-                m_nRoute = ROUTE_GEO2XY;
-            else if (desUnprojected && !srcUnprojected)
-                m_nRoute = ROUTE_XY2GEO;
-            else if (!srcUnprojected && !desUnprojected)
-                m_nRoute = ROUTE_XY2XY;
-            else
-                m_nRoute = ROUTE_GEO2GEO;
-            m_bDatumShift = 1;
-        }
+        const bool datumShift = !(m_PJCoordSysSrc.GetGCS() == m_PJCoordSysDes.GetGCS());
+        m_nRoute =
+            ChooseRoute(!IsUnprojected(m_PJCoordSysSrc), !IsUnprojected(m_PJCoordSysDes), datumShift).route;
+        // Without a shift the translator is ready; with one, once the method is known.
+        m_bDatumShift = datumShift ? 1 : 0;
+        m_bValid = datumShift ? 0 : 1;
     }
     CacheShiftValues();
     if (!m_bDatumShift) return m_bValid;
@@ -164,69 +188,22 @@ int CZrPJTranslator::TransDatum(CPoint3D& point, int forward) const {
     return m_bValid;
 }
 
-template <class Point> void CZrPJTranslator::TransDatumAll(Point* points, long count, int forward) const {
-    for (long i = 0; i < count; ++i)
-        TransDatum(points[i], forward);
-}
-
-template <class Point> int CZrPJTranslator::XY2XY(Point* points, long count, int forward) const {
-    if (!m_bValid) return 0;
-    (forward ? m_PJCoordSysSrc : m_PJCoordSysDes).Inverse(points, count);
-    if (m_bDatumShift) TransDatumAll(points, count, forward);
-    return (forward ? m_PJCoordSysDes : m_PJCoordSysSrc).Forward(points, count);
-}
-
-template <class Point> int CZrPJTranslator::XY2Geo(Point* points, long count, int forward) const {
-    if (!m_bValid) return m_bValid;
-    if (forward) {
-        m_PJCoordSysSrc.Inverse(points, count);
-        TransDatumAll(points, count, 1);
-    } else {
-        TransDatumAll(points, count, 0);
-        m_PJCoordSysSrc.Forward(points, count);
-    }
-    return m_bValid;
-}
-
-template <class Point> int CZrPJTranslator::Geo2XY(Point* points, long count, int forward) const {
-    if (!m_bValid) return m_bValid;
-    if (forward) {
-        TransDatumAll(points, count, 1);
-        const int projected = m_PJCoordSysDes.Forward(points, count);
-        // The 2-D conversion has always answered with the point count here,
-        // the 3-D one with its validity; callers test both for nonzero.
-        return std::is_same<Point, CPoint2D>::value ? projected : m_bValid;
-    }
-    m_PJCoordSysDes.Inverse(points, count);
-    TransDatumAll(points, count, 0);
-    return m_bValid;
-}
-
-template <class Point> int CZrPJTranslator::Geo2Geo(Point* points, long count, int forward) const {
-    if (!m_bValid) return m_bValid;
-    if (m_bDatumShift) TransDatumAll(points, count, forward);
-    return m_bValid;
-}
-
 template <class Point> int CZrPJTranslator::ConvertPoints(Point* points, long count, int forward) const {
     if (!m_bValid) return 0;
     if (points == nullptr && count > 0) return 0;
-    switch (m_nRoute) {
-    case ROUTE_XY2XY:
-        return XY2XY(points, count, forward);
-    case ROUTE_XY2GEO:
-        return XY2Geo(points, count, forward);
-    case ROUTE_GEO2XY:
-        return Geo2XY(points, count, forward);
-    case ROUTE_GEO2GEO:
-        return Geo2Geo(points, count, forward);
-    case ROUTE_UNPROJECT:
-        return forward ? m_PJCoordSysSrc.Inverse(points, count) : m_PJCoordSysSrc.Forward(points, count);
-    case ROUTE_PROJECT:
-        return forward ? m_PJCoordSysDes.Forward(points, count) : m_PJCoordSysDes.Inverse(points, count);
-    default:
-        return 0;
-    }
+    const RouteRow* row = FindRoute(m_nRoute);
+    if (row == nullptr) return 0;
+    const CZrPJCoordSys& from = forward ? m_PJCoordSysSrc : m_PJCoordSysDes;
+    const CZrPJCoordSys& to = forward ? m_PJCoordSysDes : m_PJCoordSysSrc;
+    int lastCall = m_bValid;
+    if (forward ? row->srcProjected : row->desProjected) lastCall = from.Inverse(points, count);
+    if (m_bDatumShift)
+        for (long i = 0; i < count; ++i)
+            TransDatum(points[i], forward);
+    if (forward ? row->desProjected : row->srcProjected) lastCall = to.Forward(points, count);
+    const Answer answer =
+        !forward ? row->backward : (std::is_same<Point, CPoint2D>::value ? row->forward2d : row->forward3d);
+    return answer == Answer::kLastCall ? lastCall : m_bValid;
 }
 
 int CZrPJTranslator::Convert(CPoint2D* points, long count, int forward) const {
