@@ -21,6 +21,24 @@ constexpr double kKilometreCode = 10000000.0;
 // setting it leaves the system as it stands and reports its build.
 constexpr long kAcceptedCodeWithoutRow = 53025;
 
+// The ten projection parameters, in the catalogue rows' order. A coordinate
+// system takes only these from a parameter set: the datum-shift values belong
+// to the translator.
+constexpr double CZrPJParams::*kProjectionParameters[] = {
+    &CZrPJParams::FalseEasting,         &CZrPJParams::FalseNorthing,     &CZrPJParams::CentralMeridian,
+    &CZrPJParams::CentralParallel,      &CZrPJParams::StandardParallel1, &CZrPJParams::StandardParallel2,
+    &CZrPJParams::ScaleFactor,          &CZrPJParams::Azimuth,           &CZrPJParams::FirstPointLongitude,
+    &CZrPJParams::SecondPointLongitude,
+};
+static_assert(sizeof kProjectionParameters / sizeof kProjectionParameters[0] ==
+                  sizeof ZrProjectedRow::params / sizeof ZrProjectedRow::params[0],
+              "a catalogue row holds the ten projection parameters");
+
+void CopyProjectionParameters(CZrPJParams& to, const CZrPJParams& from) {
+    for (double CZrPJParams::*member : kProjectionParameters)
+        to.*member = from.*member;
+}
+
 // Texts of the library's string table that name the two unprojected kinds.
 constexpr unsigned int kEarthNameId = 28774;  // longitude/latitude coordinate system
 constexpr unsigned int kPlanarNameId = 28776; // planar coordinate system
@@ -53,16 +71,7 @@ void CZrPJCoordSys::CopyFrom(const CZrPJCoordSys& other) {
     m_operator = other.m_operator;
     m_gcs = other.m_gcs;
     m_projection = other.m_projection;
-    m_params.FalseEasting = other.m_params.FalseEasting;
-    m_params.FalseNorthing = other.m_params.FalseNorthing;
-    m_params.CentralMeridian = other.m_params.CentralMeridian;
-    m_params.CentralParallel = other.m_params.CentralParallel;
-    m_params.StandardParallel1 = other.m_params.StandardParallel1;
-    m_params.StandardParallel2 = other.m_params.StandardParallel2;
-    m_params.ScaleFactor = other.m_params.ScaleFactor;
-    m_params.Azimuth = other.m_params.Azimuth;
-    m_params.FirstPointLongitude = other.m_params.FirstPointLongitude;
-    m_params.SecondPointLongitude = other.m_params.SecondPointLongitude;
+    CopyProjectionParameters(m_params, other.m_params);
     Create();
 }
 
@@ -73,17 +82,7 @@ int CZrPJCoordSys::Set(CString name, const CZrPJGeoCoordSys& gcs, const CZrPJObj
     m_name = name;
     m_gcs = gcs;
     m_projection = projection;
-    // The datum-shift values belong to the translator, not to the system.
-    m_params.FalseEasting = params.FalseEasting;
-    m_params.FalseNorthing = params.FalseNorthing;
-    m_params.CentralMeridian = params.CentralMeridian;
-    m_params.CentralParallel = params.CentralParallel;
-    m_params.StandardParallel1 = params.StandardParallel1;
-    m_params.StandardParallel2 = params.StandardParallel2;
-    m_params.ScaleFactor = params.ScaleFactor;
-    m_params.Azimuth = params.Azimuth;
-    m_params.FirstPointLongitude = params.FirstPointLongitude;
-    m_params.SecondPointLongitude = params.SecondPointLongitude;
+    CopyProjectionParameters(m_params, params);
     return Create();
 }
 
@@ -117,16 +116,8 @@ int CZrPJCoordSys::Set(tagPJCoordSysType code) {
     m_name = row.name;
     m_gcs.Set(static_cast<tagGeoCoordSysType>(row.gcs));
     m_projection.Set(static_cast<tagPJObjectType>(row.kind));
-    m_params.FalseEasting = row.params[0];
-    m_params.FalseNorthing = row.params[1];
-    m_params.CentralMeridian = row.params[2];
-    m_params.CentralParallel = row.params[3];
-    m_params.StandardParallel1 = row.params[4];
-    m_params.StandardParallel2 = row.params[5];
-    m_params.ScaleFactor = row.params[6];
-    m_params.Azimuth = row.params[7];
-    m_params.FirstPointLongitude = row.params[8];
-    m_params.SecondPointLongitude = row.params[9];
+    for (size_t i = 0; i < sizeof row.params / sizeof row.params[0]; ++i)
+        m_params.*kProjectionParameters[i] = row.params[i];
     return Create();
 }
 

@@ -98,7 +98,6 @@ public:
     void DrawSample(CDC* dc);
 
 private:
-    friend class CZrSheetCoordSysSetting;
     friend struct ZrPJCoordSysFiles;
 
     // Text projection file: one line holding the text form.

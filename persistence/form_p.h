@@ -1,11 +1,16 @@
 #pragma once
 
-// Helpers shared by the stored forms: number reading with the runtime's
-// atoi/atof rules, and the cutting of one-line texts at separators.
+// Helpers shared by the stored forms: the XML layout's version boundary,
+// number reading with the runtime's atoi/atof rules, and the cutting of
+// one-line texts at separators.
 
 #include "platform/ZrString.h"
 
 namespace zrprj {
+
+// The last version of the flat XML layout, in which a coordinate system's
+// values stand directly under its element (and a file's under the root).
+constexpr int kFlatLayoutVersion = 20020128;
 
 // atoi: leading white space, an optional sign and decimal digits; anything
 // else ends the number, and text that is no number gives 0. A value beyond

@@ -13,6 +13,7 @@
 
 #include <string>
 
+using zrprj::kFlatLayoutVersion;
 using zrprj::ReadDouble;
 using zrprj::ReadInt;
 
@@ -24,8 +25,6 @@ const char kRoot[] = "OrvantaProjection";
 const char kVersionAttribute[] = "oml:Version";
 const char kNamespaceAttribute[] = "xmlns:oml";
 const char kCoordSys[] = "oml:CoordinateReferenceSystem";
-// The last version of the flat XML layout.
-constexpr int kFlatLayoutVersion = 20020128;
 
 // The extension after the last dot of the file name, upper-cased.
 CString ExtensionOf(const CString& path) {

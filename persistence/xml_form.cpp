@@ -18,13 +18,12 @@
 #include "platform/ZrMarkup.h"
 #include "platform/ZrToolkit.h"
 
+using zrprj::kFlatLayoutVersion;
 using zrprj::ReadDouble;
 using zrprj::ReadInt;
 
 namespace {
 
-// The last version of the flat layout.
-constexpr int kFlatLayoutVersion = 20020128;
 // Below this the flattening is written as a sphere's, "0".
 constexpr double kSphereFlattening = 1e-10;
 
