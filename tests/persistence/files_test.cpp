@@ -14,6 +14,9 @@
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <chrono>
 
 namespace fs = std::filesystem;
 using namespace persist_test;
@@ -341,6 +344,58 @@ TEST_F(ProjectionFiles, FailedSavesLeaveTheOldFile) {
     EXPECT_FALSE(fs::exists(m_dir / "p.txt"));
     CZrPJCoordSys cs;
     EXPECT_EQ(ZrOpenProjectionFile(PathOf("old.Prj.txt"), cs), 0);
+}
+
+// A document nested 60 000 levels deep (inside the ellipsoid, so that every
+// nested reader hands it on) is read or refused in linear time: within 1 s
+// and 200 MB of memory growth, where re-printing each sub-document with
+// indentation took time and memory growing with the square of the depth.
+// Each case runs in a child process, so the peak memory it measures is its
+// own and a runaway case is stopped by a watchdog.
+TEST_F(ProjectionFiles, DeeplyNestedDocumentsCostTimeAndMemoryInProportionToTheirSize) {
+    constexpr int kDepth = 60000;
+    constexpr double kSecondsBound = 1.0;
+    constexpr long kMemoryBoundKiB = 200 * 1024;
+    std::string fragment = "<oml:CoordinateReferenceSystem><oml:Type>-1</oml:Type>"
+                           "<oml:GeographicCoordinateSystem><oml:Type>-1</oml:Type>"
+                           "<oml:HorizonalGeodeticDatum><oml:Type>-1</oml:Type><oml:Ellipsoid>";
+    for (int i = 0; i < kDepth; ++i)
+        fragment += "<x>";
+    for (int i = 0; i < kDepth; ++i)
+        fragment += "</x>";
+    fragment += "</oml:Ellipsoid></oml:HorizonalGeodeticDatum></oml:GeographicCoordinateSystem>"
+                "</oml:CoordinateReferenceSystem>";
+    const CString rooted = PathOf("rooted.xml"), bare = PathOf("bare.xml");
+    WriteBytes(rooted, "<?xml version=\"1.0\"?><OrvantaProjection oml:Version=\"20050301\">" + fragment +
+                           "</OrvantaProjection>");
+    WriteBytes(bare, fragment);
+
+    enum Reader { FromText, RootedFile, BareFile };
+    for (const Reader reader : {FromText, RootedFile, BareFile}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            alarm(10); // a quadratic reader runs for minutes
+            struct rusage before, after;
+            getrusage(RUSAGE_SELF, &before);
+            const auto start = std::chrono::steady_clock::now();
+            CZrPJCoordSys cs;
+            if (reader == FromText)
+                cs.FromXML(CString(fragment), ZRPRJ_XML_VERSION);
+            else
+                ZrOpenProjectionFile(reader == RootedFile ? rooted : bare, cs);
+            const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+            getrusage(RUSAGE_SELF, &after);
+            _exit((seconds.count() > kSecondsBound ? 1 : 0) |
+                  (after.ru_maxrss - before.ru_maxrss > kMemoryBoundKiB ? 2 : 0));
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status))
+            << "reader " << reader << " was stopped by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status) & 1, 0) << "reader " << reader << " took over 1 s";
+        EXPECT_EQ(WEXITSTATUS(status) & 2, 0) << "reader " << reader << " grew by over 200 MB";
+    }
 }
 
 } // namespace
