@@ -3,6 +3,7 @@
 #include "dialog/ZrSheetCoordSysSetting.h"
 #include "persistence/ZrPrjFiles.h"
 #include "persistence/prj_files_p.h"
+#include "transform/ZrPJTranslator.h"
 #include "platform/ui/ZrFileDialog.h"
 #include "platform/ui/ZrHeadlessBackend.h"
 
@@ -15,6 +16,7 @@
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <chrono>
@@ -363,6 +365,32 @@ TEST_F(ProjectionFiles, FailedSavesLeaveTheOldFile) {
     EXPECT_FALSE(fs::exists(m_dir / "p.txt"));
     CZrPJCoordSys cs;
     EXPECT_EQ(ZrOpenProjectionFile(PathOf("old.Prj.txt"), cs), 0);
+}
+
+// A FIFO where a file is expected (a projection file, the mapping file beside
+// the library) is refused at once: opening it blockingly would wait for a
+// writer that never comes. The alarm is the watchdog.
+TEST_F(ProjectionFiles, AFifoInPlaceOfAFileIsRefusedWithoutWaiting) {
+    for (const char* name : {"fifo.xml", "fifo.prj", "fifo.Prj.txt", "CodeTransition.xml"})
+        ASSERT_EQ(mkfifo(PathOf(name), 0666), 0) << name;
+    alarm(10);
+    CZrPJCoordSys cs;
+    cs.SetPlanar(100);
+    int loaded = 1;
+    EXPECT_EQ(ZrOpenProjectionFile(PathOf("fifo.xml"), cs, &loaded), 0);
+    EXPECT_EQ(loaded, 0);
+    EXPECT_EQ(ZrOpenProjectionFile(PathOf("fifo.prj"), cs), 0);
+    EXPECT_EQ(ZrOpenTextProjectionFile(PathOf("fifo.Prj.txt"), cs), 0);
+    EXPECT_EQ(cs.GetType(), PJ_CS_PLANAR);
+    EXPECT_EQ(ZrSaveProjectionFile(PathOf("fifo.xml"), Catalogue(32650)), 0);
+
+    const CString mapping = CZrPJTranslator::m_strEpsgName;
+    CZrPJTranslator::m_strEpsgName = PathOf("CodeTransition.xml");
+    const int found = CZrPJTranslator().EPSG2Orvanta(4326);
+    CZrPJTranslator::m_strEpsgName = mapping;
+    alarm(0);
+    EXPECT_LT(found, 0) << "nothing can be found in a FIFO";
+    EXPECT_TRUE(fs::is_fifo(m_dir / "fifo.xml")) << "a save replaced the FIFO";
 }
 
 // A document nested 60 000 levels deep (inside the ellipsoid, so that every
