@@ -331,7 +331,7 @@ int ZrSaveKeyValueProjectionFile(const CString& path, const CZrPJCoordSys& coord
 }
 
 CZrPJCoordSys ZrReadKeyValueProjection(const CString& text) {
-    return zrprj::Guarded(CZrPJCoordSys(), [&]() -> CZrPJCoordSys {
+    try {
         CZrLocale locale;
         KeyValueFields fields;
         const std::string& all = text.str();
@@ -343,7 +343,10 @@ CZrPJCoordSys ZrReadKeyValueProjection(const CString& text) {
             start = end + 1;
         }
         return Assemble(fields);
-    });
+    } catch (...) {
+        // Built only now, once the failed read has given its memory back.
+        return CZrPJCoordSys();
+    }
 }
 
 int ZrOpenKeyValueProjectionFile(const CString& path, CZrPJCoordSys& coordSys) {
@@ -362,11 +365,11 @@ int ZrOpenKeyValueProjectionFile(const CString& path, CZrPJCoordSys& coordSys) {
 // ------------------------------------------------------ one-line text file
 
 int ZrSaveTextProjectionFile(const CString& path, const CZrPJCoordSys& coordSys) {
-    return ZrPJCoordSysFiles::Save(coordSys, path);
+    return zrprj::Guarded(0, [&] { return ZrPJCoordSysFiles::Save(coordSys, path); });
 }
 
 int ZrOpenTextProjectionFile(const CString& path, CZrPJCoordSys& coordSys) {
-    return ZrPJCoordSysFiles::Open(coordSys, path);
+    return zrprj::Guarded(0, [&] { return ZrPJCoordSysFiles::Open(coordSys, path); });
 }
 
 int CZrPJCoordSys::Save(CString path) {
@@ -417,19 +420,23 @@ int CZrPJCoordSys::DoSave() {
 // ------------------------------------------------------------ by extension
 
 int ZrSaveProjectionFile(const CString& path, const CZrPJCoordSys& coordSys) {
-    const CString extension = ExtensionOf(path);
-    if (extension == "PRJ") return ZrSaveKeyValueProjectionFile(path, coordSys);
-    if (extension == "XML") return ZrSaveXmlProjectionFile(path, coordSys);
-    // Nothing is written, so nothing may be reported as saved.
-    return 0;
+    return zrprj::Guarded(0, [&] {
+        const CString extension = ExtensionOf(path);
+        if (extension == "PRJ") return ZrSaveKeyValueProjectionFile(path, coordSys);
+        if (extension == "XML") return ZrSaveXmlProjectionFile(path, coordSys);
+        // Nothing is written, so nothing may be reported as saved.
+        return 0;
+    });
 }
 
 int ZrOpenProjectionFile(const CString& path, CZrPJCoordSys& coordSys, int* loaded) {
     if (loaded) *loaded = 0;
-    const CString extension = ExtensionOf(path);
-    if (extension == "XML") return ZrOpenXmlProjectionFile(path, coordSys, loaded);
-    if (extension != "PRJ") return 0;
-    const int result = ZrOpenKeyValueProjectionFile(path, coordSys);
-    if (loaded) *loaded = result;
-    return result;
+    return zrprj::Guarded(0, [&] {
+        const CString extension = ExtensionOf(path);
+        if (extension == "XML") return ZrOpenXmlProjectionFile(path, coordSys, loaded);
+        if (extension != "PRJ") return 0;
+        const int result = ZrOpenKeyValueProjectionFile(path, coordSys);
+        if (loaded) *loaded = result;
+        return result;
+    });
 }
