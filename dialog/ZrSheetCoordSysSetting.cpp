@@ -99,12 +99,13 @@ int CZrSheetCoordSysSetting::OpenPrjFile() {
         result = ZrOpenKeyValueProjectionFile(dlg.GetPathName(), m_coordSys);
         if (!result) return 0;
     } else if (ext == "XML") {
-        // The reader leaves m_coordSys untouched when the document cannot be
-        // loaded; a loaded document whose body does not read still counts as
-        // a load (the reader may have changed part of the system).
-        const CZrPJCoordSys before(m_coordSys);
-        result = ZrOpenXmlProjectionFile(dlg.GetPathName(), m_coordSys);
-        if (!result && before == m_coordSys && before.GetName() == m_coordSys.GetName()) return 0;
+        // A document that loaded counts as a load even when it holds no
+        // coordinate system or its body does not read: the flags are set and
+        // the reader's result is returned. Only a document that cannot be
+        // loaded leaves m_coordSys and the flags as they were.
+        int loaded = 0;
+        result = ZrOpenXmlProjectionFile(dlg.GetPathName(), m_coordSys, &loaded);
+        if (!loaded) return 0;
     } else {
         return 0;
     }

@@ -55,9 +55,11 @@ public:
     // XML projection file (".xml") or the key-value file (".prj").
     // OpenPrjFile replaces m_coordSys, sets the loaded flag and clears the
     // parameters-changed flag; 0 (and nothing changed) on cancel or failure.
+    // An XML document that loads sets the flags even when it holds no
+    // coordinate system, and returns the reader's result (0 then).
     int OpenPrjFile();
-    // bAllowKeyValue nonzero also offers the key-value form. 1 when written
-    // (or when the name has an extension that is neither form), else 0.
+    // bAllowKeyValue nonzero also offers the key-value form. 1 when written,
+    // else 0 (also when the name has an extension that is neither form).
     int SavePrjFile(int bAllowKeyValue);
 
     // The pages, for one another.

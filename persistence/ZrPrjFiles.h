@@ -14,7 +14,11 @@
 //
 // A save never loses the previous file: the new one is written beside it and
 // renamed over it when complete. A failed save returns 0 and leaves the old
-// file byte-identical. A name that the file's code page cannot hold fails the
+// file byte-identical. A file the caller may not write (read-only, such as
+// 0444, even for the super-user) or that is no regular file is not replaced:
+// the save returns 0 (see CZrAtomicFile). Opening reads only regular files
+// and never waits on a FIFO. No function here lets an exception out; running
+// out of memory fails the call. A name that the file's code page cannot hold fails the
 // save of a text or key-value file; the XML file carries it as a character
 // reference.
 

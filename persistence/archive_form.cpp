@@ -4,6 +4,7 @@
 // user-defined system comes back named "UserDef".
 
 #include "model/ZrPJCoordSys.h"
+#include "persistence/form_p.h"
 #include "platform/ZrArchive.h"
 
 #include <cstdint>
@@ -110,54 +111,59 @@ CZrPJGeoCoordSys BuildGeoCoordSys(const ArchiveRecord& r) {
 } // namespace
 
 void CZrPJCoordSys::Write(CArchive& ar) const {
-    PutInt(ar, m_type);
-    if (m_type == PJ_CS_PLANAR) {
+    zrprj::Guarded([&] {
+        PutInt(ar, m_type);
+        if (m_type == PJ_CS_PLANAR) {
+            PutInt(ar, m_units);
+            return;
+        }
+        const CZrPJDatum& datum = m_gcs.m_datum;
+        const CZrPJSpheroid& spheroid = datum.m_spheroid;
+        const CZrPJPrimeMeridian& primeMeridian = m_gcs.m_primeMeridian;
+        const long units = GetUnits();
+        PutInt(ar, m_projection.GetType());
+        PutInt(ar, m_gcs.GetType());
+        PutInt(ar, datum.GetType());
+        PutInt(ar, spheroid.GetType());
+        PutInt(ar, primeMeridian.GetType());
+        PutInt(ar, units);
         PutInt(ar, m_units);
-        return;
-    }
-    const CZrPJDatum& datum = m_gcs.m_datum;
-    const CZrPJSpheroid& spheroid = datum.m_spheroid;
-    const CZrPJPrimeMeridian& primeMeridian = m_gcs.m_primeMeridian;
-    const long units = GetUnits();
-    PutInt(ar, m_projection.GetType());
-    PutInt(ar, m_gcs.GetType());
-    PutInt(ar, datum.GetType());
-    PutInt(ar, spheroid.GetType());
-    PutInt(ar, primeMeridian.GetType());
-    PutInt(ar, units);
-    PutInt(ar, m_units);
-    ar << spheroid.GetAxis() << spheroid.GetFlattening() << primeMeridian.GetLongitude();
-    ar << static_cast<double>(units) * kUnitCodeToMetres << static_cast<double>(m_units) * kUnitCodeToMetres;
-    ar << m_params.FalseEasting << m_params.FalseNorthing << m_params.CentralMeridian
-       << m_params.CentralParallel << m_params.StandardParallel1 << m_params.StandardParallel2
-       << m_params.ScaleFactor << m_params.Azimuth << m_params.FirstPointLongitude
-       << m_params.SecondPointLongitude;
+        ar << spheroid.GetAxis() << spheroid.GetFlattening() << primeMeridian.GetLongitude();
+        ar << static_cast<double>(units) * kUnitCodeToMetres
+           << static_cast<double>(m_units) * kUnitCodeToMetres;
+        ar << m_params.FalseEasting << m_params.FalseNorthing << m_params.CentralMeridian
+           << m_params.CentralParallel << m_params.StandardParallel1 << m_params.StandardParallel2
+           << m_params.ScaleFactor << m_params.Azimuth << m_params.FirstPointLongitude
+           << m_params.SecondPointLongitude;
+    });
 }
 
 void CZrPJCoordSys::Read(CArchive& ar) {
-    // A record without even its code is no record: the system stays as it is.
-    int code = 0;
-    if (!ReadCode(ar, code)) return;
-    m_type = code;
+    zrprj::Guarded([&] {
+        // A record without even its code is no record: the system stays as it is.
+        int code = 0;
+        if (!ReadCode(ar, code)) return;
+        m_type = code;
 
-    if (code == PJ_CS_PLANAR) {
-        int units = kDefaultUnits;
-        GetInt(ar, units);
-        SetPlanar(units);
-        return;
-    }
+        if (code == PJ_CS_PLANAR) {
+            int units = kDefaultUnits;
+            GetInt(ar, units);
+            SetPlanar(units);
+            return;
+        }
 
-    ArchiveRecord record;
-    ReadRecord(ar, record);
-    CZrPJObject projection;
-    if (record.kind > 0) projection.Set(static_cast<tagPJObjectType>(record.kind));
-    const CZrPJGeoCoordSys gcs = BuildGeoCoordSys(record);
-    m_params = record.params;
+        ArchiveRecord record;
+        ReadRecord(ar, record);
+        CZrPJObject projection;
+        if (record.kind > 0) projection.Set(static_cast<tagPJObjectType>(record.kind));
+        const CZrPJGeoCoordSys gcs = BuildGeoCoordSys(record);
+        m_params = record.params;
 
-    if (code >= 2)
-        Set(static_cast<tagPJCoordSysType>(code));
-    else if (code == PJ_CS_EARTH)
-        SetEarth(gcs, record.distUnits);
-    else
-        Set(kUserDefName, gcs, projection, record.params, record.units);
+        if (code >= 2)
+            Set(static_cast<tagPJCoordSysType>(code));
+        else if (code == PJ_CS_EARTH)
+            SetEarth(gcs, record.distUnits);
+        else
+            Set(kUserDefName, gcs, projection, record.params, record.units);
+    });
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 // Helpers shared by the stored forms: the XML layout's version boundary,
-// number reading with the runtime's atoi/atof rules, and the cutting of
-// one-line texts at separators.
+// number reading with the runtime's atoi/atof rules, the cutting of one-line
+// texts at separators, and the guard that keeps exceptions inside the library.
 
 #include "platform/ZrString.h"
 
@@ -28,5 +28,25 @@ double ReadDouble(const char* text);
 // current text. Returns false and changes nothing when the separator is
 // missing, or stands first while allowFirst is false.
 bool CutAt(CString& current, char separator, CString& field, bool allowFirst);
+
+// Runs the body of a reader or writer of the stored forms. They build
+// strings, and running out of memory (on a huge or hostile input) must not
+// carry an exception across the library's boundary: it reads as a failure,
+// the value given (0, an empty text), or for a reader without a result as a
+// read that stopped where it was.
+template <class T, class Body> T Guarded(const T& failed, Body&& body) {
+    try {
+        return body();
+    } catch (...) {
+        return failed;
+    }
+}
+
+template <class Body> void Guarded(Body&& body) {
+    try {
+        body();
+    } catch (...) {
+    }
+}
 
 } // namespace zrprj

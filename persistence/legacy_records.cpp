@@ -1,4 +1,5 @@
 #include "persistence/ZrProjectionDef.h"
+#include "persistence/form_p.h"
 
 #include "platform/ZrArchive.h"
 
@@ -69,18 +70,22 @@ CProjectionDef& CProjectionDef::operator=(const CProjectionDef& other) {
 }
 
 int CProjectionDef::SaveParamToArray(CByteArray& bytes) const {
-    bytes.SetSize(kArraySize);
-    unsigned char* out = bytes.GetData();
-    std::memset(out, 0, kHeaderSize);
-    for (int i = 0; i < CProjectionParameters::kValueCount; ++i)
-        PutDouble(out + kHeaderSize + 8 * i, m_params.m_dValues[i]);
-    return 1;
+    return zrprj::Guarded(0, [&]() -> int {
+        bytes.SetSize(kArraySize);
+        unsigned char* out = bytes.GetData();
+        std::memset(out, 0, kHeaderSize);
+        for (int i = 0; i < CProjectionParameters::kValueCount; ++i)
+            PutDouble(out + kHeaderSize + 8 * i, m_params.m_dValues[i]);
+        return 1;
+    });
 }
 
 int CProjectionDef::LoadParamFromArray(const CByteArray& bytes) {
-    if (bytes.GetSize() < kArraySize) return 0;
-    const unsigned char* in = bytes.GetData();
-    for (int i = 0; i < CProjectionParameters::kValueCount; ++i)
-        m_params.m_dValues[i] = GetDouble(in + kHeaderSize + 8 * i);
-    return 1;
+    return zrprj::Guarded(0, [&]() -> int {
+        if (bytes.GetSize() < kArraySize) return 0;
+        const unsigned char* in = bytes.GetData();
+        for (int i = 0; i < CProjectionParameters::kValueCount; ++i)
+            m_params.m_dValues[i] = GetDouble(in + kHeaderSize + 8 * i);
+        return 1;
+    });
 }

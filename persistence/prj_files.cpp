@@ -238,144 +238,162 @@ bool WriteTextFile(const CString& path, const CString& text) {
 // ------------------------------------------------------------ XML file
 
 int ZrSaveXmlProjectionFile(const CString& path, const CZrPJCoordSys& coordSys) {
-    if (path.IsEmpty()) return 0;
-    const CString body = coordSys.ToXML(ZRPRJ_XML_VERSION);
-    const bool shiftJis = CZrToolkit::GetCharset() == CZrToolkit::kShiftJisCharset;
-    const CString declaration =
-        CString("<?xml version=\"1.0\" encoding=") + (shiftJis ? "\"shift_JIS\"?>" : "\"GB2312\"?>");
-    CMarkup xml;
-    if (!xml.SetDoc(declaration) || !xml.AddElem(kRoot) ||
-        !xml.SetAttrib(kNamespaceAttribute, ZRPRJ_XML_NAMESPACE) ||
-        !xml.SetAttrib(kVersionAttribute, ZRPRJ_XML_VERSION) || !xml.AddChildSubDoc(body))
-        return 0;
-    return xml.Save(path) ? 1 : 0;
+    return zrprj::Guarded(0, [&]() -> int {
+        if (path.IsEmpty()) return 0;
+        const CString body = coordSys.ToXML(ZRPRJ_XML_VERSION);
+        const bool shiftJis = CZrToolkit::GetCharset() == CZrToolkit::kShiftJisCharset;
+        const CString declaration =
+            CString("<?xml version=\"1.0\" encoding=") + (shiftJis ? "\"shift_JIS\"?>" : "\"GB2312\"?>");
+        CMarkup xml;
+        if (!xml.SetDoc(declaration) || !xml.AddElem(kRoot) ||
+            !xml.SetAttrib(kNamespaceAttribute, ZRPRJ_XML_NAMESPACE) ||
+            !xml.SetAttrib(kVersionAttribute, ZRPRJ_XML_VERSION) || !xml.AddChildSubDoc(body))
+            return 0;
+        return xml.Save(path) ? 1 : 0;
+    });
 }
 
 int ZrOpenXmlProjectionFile(const CString& path, CZrPJCoordSys& coordSys, int* loaded) {
-    if (loaded) *loaded = 0;
-    if (path.IsEmpty()) return 0;
-    CMarkup xml;
-    if (!xml.Load(path)) return 0;
-    CString body;
-    int version = ZRPRJ_XML_VERSION;
-    if (xml.FindElem(kRoot)) {
-        version = xml.GetAttribInt(kVersionAttribute);
-        if (xml.FindChildElem(kCoordSys)) {
-            xml.IntoElem();
-            body = xml.GetSubDoc();
-            xml.OutOfElem();
-        } else if (version <= kFlatLayoutVersion) {
-            // Files of the flat layout hold their values directly under the
-            // root; handing over an empty body would make them unreadable.
-            body = xml.GetSubDoc();
+    return zrprj::Guarded(0, [&]() -> int {
+        if (loaded) *loaded = 0;
+        if (path.IsEmpty()) return 0;
+        CMarkup xml;
+        if (!xml.Load(path)) return 0;
+        CString body;
+        int version = ZRPRJ_XML_VERSION;
+        if (xml.FindElem(kRoot)) {
+            version = xml.GetAttribInt(kVersionAttribute);
+            if (xml.FindChildElem(kCoordSys)) {
+                xml.IntoElem();
+                body = xml.GetSubDoc();
+                xml.OutOfElem();
+            } else if (version <= kFlatLayoutVersion) {
+                // Files of the flat layout hold their values directly under the
+                // root; handing over an empty body would make them unreadable.
+                body = xml.GetSubDoc();
+            }
+        } else if (!ReadJoinedLines(path, body)) {
+            return 0;
         }
-    } else if (!ReadJoinedLines(path, body)) {
-        return 0;
-    }
-    if (loaded) *loaded = 1;
-    return coordSys.FromXML(body, version);
+        if (loaded) *loaded = 1;
+        return coordSys.FromXML(body, version);
+    });
 }
 
 // ------------------------------------------------------ key-value file
 
 CString ZrKeyValueProjectionText(const CZrPJCoordSys& coordSys) {
-    CZrLocale locale;
-    const CZrPJGeoCoordSys gcs = coordSys.GetGCS();
-    const CZrPJDatum datum = gcs.GetDatum();
-    const CZrPJSpheroid spheroid = datum.GetSpheroid();
-    const CZrPJPrimeMeridian primeMeridian = gcs.GetPrimeMeridian();
-    const CZrPJObject projection = coordSys.GetProjection();
-    const CZrPJParams params = coordSys.GetParams();
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        CZrLocale locale;
+        const CZrPJGeoCoordSys gcs = coordSys.GetGCS();
+        const CZrPJDatum datum = gcs.GetDatum();
+        const CZrPJSpheroid spheroid = datum.GetSpheroid();
+        const CZrPJPrimeMeridian primeMeridian = gcs.GetPrimeMeridian();
+        const CZrPJObject projection = coordSys.GetProjection();
+        const CZrPJParams params = coordSys.GetParams();
 
-    CString text;
-    text.AppendFormat("PCSType: %ld \n", coordSys.GetType());
-    text.AppendFormat("PCSName: %s \n", coordSys.GetName().c_str());
-    text.AppendFormat("GCSType: %ld \n", gcs.GetType());
-    text.AppendFormat("GCSName: %s \n", gcs.GetName().c_str());
-    text.AppendFormat("DatumType: %ld \n", datum.GetType());
-    text.AppendFormat("DatumName: %s \n", datum.GetName().c_str());
-    text.AppendFormat("SpheroidType: %ld \n", spheroid.GetType());
-    text.AppendFormat("SpheroidName: %s \n", spheroid.GetName().c_str());
-    text.AppendFormat("Axis: %f \n", spheroid.GetAxis());
-    text.AppendFormat("Flatten: %f \n", spheroid.GetFlattening());
-    text.AppendFormat("PrimeMeridianType: %ld \n", primeMeridian.GetType());
-    text.AppendFormat("PrimeMeridianName: %s \n", primeMeridian.GetName().c_str());
-    text.AppendFormat("PrimeMeridianValue: %f \n", primeMeridian.GetLongitude());
-    text.AppendFormat("GCSUnits: %ld \n", gcs.GetUnits());
-    text.AppendFormat("ProjectionType: %ld \n", projection.GetType());
-    text.AppendFormat("ProjectionName: %s \n", projection.GetName().c_str());
-    text.AppendFormat("PCSUnits: %ld \n", coordSys.GetUnits());
-    text.AppendFormat("FalseEasting: %f \n", params.FalseEasting);
-    text.AppendFormat("FalseNorthing: %f \n", params.FalseNorthing);
-    text.AppendFormat("CentralMeridian: %f \n", params.CentralMeridian);
-    text.AppendFormat("CentralParallel: %f \n", params.CentralParallel);
-    text.AppendFormat("StandardParallel1: %f \n", params.StandardParallel1);
-    text.AppendFormat("StandardParallel2: %f \n", params.StandardParallel2);
-    text.AppendFormat("ScaleFactor: %f \n", params.ScaleFactor);
-    text.AppendFormat("Azimuth: %f \n", params.Azimuth);
-    text.AppendFormat("FirstPointLongitude: %f \n", params.FirstPointLongitude);
-    text.AppendFormat("SecondPointLongitude: %f \n", params.SecondPointLongitude);
-    return text;
+        CString text;
+        text.AppendFormat("PCSType: %ld \n", coordSys.GetType());
+        text.AppendFormat("PCSName: %s \n", coordSys.GetName().c_str());
+        text.AppendFormat("GCSType: %ld \n", gcs.GetType());
+        text.AppendFormat("GCSName: %s \n", gcs.GetName().c_str());
+        text.AppendFormat("DatumType: %ld \n", datum.GetType());
+        text.AppendFormat("DatumName: %s \n", datum.GetName().c_str());
+        text.AppendFormat("SpheroidType: %ld \n", spheroid.GetType());
+        text.AppendFormat("SpheroidName: %s \n", spheroid.GetName().c_str());
+        text.AppendFormat("Axis: %f \n", spheroid.GetAxis());
+        text.AppendFormat("Flatten: %f \n", spheroid.GetFlattening());
+        text.AppendFormat("PrimeMeridianType: %ld \n", primeMeridian.GetType());
+        text.AppendFormat("PrimeMeridianName: %s \n", primeMeridian.GetName().c_str());
+        text.AppendFormat("PrimeMeridianValue: %f \n", primeMeridian.GetLongitude());
+        text.AppendFormat("GCSUnits: %ld \n", gcs.GetUnits());
+        text.AppendFormat("ProjectionType: %ld \n", projection.GetType());
+        text.AppendFormat("ProjectionName: %s \n", projection.GetName().c_str());
+        text.AppendFormat("PCSUnits: %ld \n", coordSys.GetUnits());
+        text.AppendFormat("FalseEasting: %f \n", params.FalseEasting);
+        text.AppendFormat("FalseNorthing: %f \n", params.FalseNorthing);
+        text.AppendFormat("CentralMeridian: %f \n", params.CentralMeridian);
+        text.AppendFormat("CentralParallel: %f \n", params.CentralParallel);
+        text.AppendFormat("StandardParallel1: %f \n", params.StandardParallel1);
+        text.AppendFormat("StandardParallel2: %f \n", params.StandardParallel2);
+        text.AppendFormat("ScaleFactor: %f \n", params.ScaleFactor);
+        text.AppendFormat("Azimuth: %f \n", params.Azimuth);
+        text.AppendFormat("FirstPointLongitude: %f \n", params.FirstPointLongitude);
+        text.AppendFormat("SecondPointLongitude: %f \n", params.SecondPointLongitude);
+        return text;
+    });
 }
 
 int ZrSaveKeyValueProjectionFile(const CString& path, const CZrPJCoordSys& coordSys) {
-    return WriteTextFile(path, ZrKeyValueProjectionText(coordSys)) ? 1 : 0;
+    return zrprj::Guarded(
+        0, [&]() -> int { return WriteTextFile(path, ZrKeyValueProjectionText(coordSys)) ? 1 : 0; });
 }
 
 CZrPJCoordSys ZrReadKeyValueProjection(const CString& text) {
-    CZrLocale locale;
-    KeyValueFields fields;
-    const std::string& all = text.str();
-    size_t start = 0;
-    while (start < all.size()) {
-        size_t end = all.find('\n', start);
-        if (end == std::string::npos) end = all.size();
-        TakeLine(CString(all.substr(start, end - start)), fields);
-        start = end + 1;
+    try {
+        CZrLocale locale;
+        KeyValueFields fields;
+        const std::string& all = text.str();
+        size_t start = 0;
+        while (start < all.size()) {
+            size_t end = all.find('\n', start);
+            if (end == std::string::npos) end = all.size();
+            TakeLine(CString(all.substr(start, end - start)), fields);
+            start = end + 1;
+        }
+        return Assemble(fields);
+    } catch (...) {
+        // Built only now, once the failed read has given its memory back.
+        return CZrPJCoordSys();
     }
-    return Assemble(fields);
 }
 
 int ZrOpenKeyValueProjectionFile(const CString& path, CZrPJCoordSys& coordSys) {
-    CStdioFile file;
-    if (!file.Open(path, CStdioFile::modeRead | CStdioFile::typeText)) return 0;
-    CString text, line;
-    while (file.ReadString(line))
-        text += line + "\n";
-    file.Close();
-    coordSys = ZrReadKeyValueProjection(text);
-    return 1;
+    return zrprj::Guarded(0, [&]() -> int {
+        CStdioFile file;
+        if (!file.Open(path, CStdioFile::modeRead | CStdioFile::typeText)) return 0;
+        CString text, line;
+        while (file.ReadString(line))
+            text += line + "\n";
+        file.Close();
+        coordSys = ZrReadKeyValueProjection(text);
+        return 1;
+    });
 }
 
 // ------------------------------------------------------ one-line text file
 
 int ZrSaveTextProjectionFile(const CString& path, const CZrPJCoordSys& coordSys) {
-    return ZrPJCoordSysFiles::Save(coordSys, path);
+    return zrprj::Guarded(0, [&] { return ZrPJCoordSysFiles::Save(coordSys, path); });
 }
 
 int ZrOpenTextProjectionFile(const CString& path, CZrPJCoordSys& coordSys) {
-    return ZrPJCoordSysFiles::Open(coordSys, path);
+    return zrprj::Guarded(0, [&] { return ZrPJCoordSysFiles::Open(coordSys, path); });
 }
 
 int CZrPJCoordSys::Save(CString path) {
-    if (path.IsEmpty()) return 0;
-    // The line is written as it stands, without a line end.
-    return WriteTextFile(path, ToString()) ? 1 : 0;
+    return zrprj::Guarded(0, [&]() -> int {
+        if (path.IsEmpty()) return 0;
+        // The line is written as it stands, without a line end.
+        return WriteTextFile(path, ToString()) ? 1 : 0;
+    });
 }
 
 int CZrPJCoordSys::Open(CString path) {
-    if (path.IsEmpty()) return 0;
-    CStdioFile file;
-    if (!file.Open(path, CStdioFile::modeRead | CStdioFile::typeText)) return 0;
-    CString line;
-    const int found = file.ReadString(line);
-    file.Close();
-    if (!found) return 0;
-    FromString(line);
-    // The text reader leaves the operator alone; a system read from a file
-    // must not go on projecting with the operator of the one it replaced.
-    Create();
-    return 1;
+    return zrprj::Guarded(0, [&]() -> int {
+        if (path.IsEmpty()) return 0;
+        CStdioFile file;
+        if (!file.Open(path, CStdioFile::modeRead | CStdioFile::typeText)) return 0;
+        CString line;
+        const int found = file.ReadString(line);
+        file.Close();
+        if (!found) return 0;
+        FromString(line);
+        // The text reader leaves the operator alone; a system read from a file
+        // must not go on projecting with the operator of the one it replaced.
+        Create();
+        return 1;
+    });
 }
 
 namespace {
@@ -401,19 +419,23 @@ int CZrPJCoordSys::DoSave() {
 // ------------------------------------------------------------ by extension
 
 int ZrSaveProjectionFile(const CString& path, const CZrPJCoordSys& coordSys) {
-    const CString extension = ExtensionOf(path);
-    if (extension == "PRJ") return ZrSaveKeyValueProjectionFile(path, coordSys);
-    if (extension == "XML") return ZrSaveXmlProjectionFile(path, coordSys);
-    // Nothing is written, so nothing may be reported as saved.
-    return 0;
+    return zrprj::Guarded(0, [&] {
+        const CString extension = ExtensionOf(path);
+        if (extension == "PRJ") return ZrSaveKeyValueProjectionFile(path, coordSys);
+        if (extension == "XML") return ZrSaveXmlProjectionFile(path, coordSys);
+        // Nothing is written, so nothing may be reported as saved.
+        return 0;
+    });
 }
 
 int ZrOpenProjectionFile(const CString& path, CZrPJCoordSys& coordSys, int* loaded) {
     if (loaded) *loaded = 0;
-    const CString extension = ExtensionOf(path);
-    if (extension == "XML") return ZrOpenXmlProjectionFile(path, coordSys, loaded);
-    if (extension != "PRJ") return 0;
-    const int result = ZrOpenKeyValueProjectionFile(path, coordSys);
-    if (loaded) *loaded = result;
-    return result;
+    return zrprj::Guarded(0, [&] {
+        const CString extension = ExtensionOf(path);
+        if (extension == "XML") return ZrOpenXmlProjectionFile(path, coordSys, loaded);
+        if (extension != "PRJ") return 0;
+        const int result = ZrOpenKeyValueProjectionFile(path, coordSys);
+        if (loaded) *loaded = result;
+        return result;
+    });
 }

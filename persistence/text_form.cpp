@@ -42,32 +42,36 @@ void ReadCommaList(CString text, double* const* targets, int count) {
 // ---------------------------------------------------------------- spheroid
 
 CString CZrPJSpheroid::ToString() const {
-    CZrLocale locale;
-    CString text;
-    text.Format("%ld, %f, %f ", m_type, m_axis, m_flattening);
-    return text + "," + m_name;
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        CZrLocale locale;
+        CString text;
+        text.Format("%ld, %f, %f ", m_type, m_axis, m_flattening);
+        return text + "," + m_name;
+    });
 }
 
 void CZrPJSpheroid::FromString(CString text) {
-    CZrLocale locale;
-    m_type = -1;
-    m_axis = kResetAxis;
-    m_flattening = kResetFlattening;
-    m_name = kResetName;
+    zrprj::Guarded([&] {
+        CZrLocale locale;
+        m_type = -1;
+        m_axis = kResetAxis;
+        m_flattening = kResetFlattening;
+        m_name = kResetName;
 
-    text.TrimLeft();
-    CString field;
-    if (!CutAt(text, ',', field, false)) return;
-    m_type = ReadInt(field);
-    if (!CutAt(text, ',', field, false)) {
-        m_axis = ReadDouble(text);
-        return;
-    }
-    m_axis = ReadDouble(field);
-    if (!CutAt(text, ',', field, false)) return;
-    m_flattening = ReadDouble(field);
-    m_name = text;
-    RestoreCatalogueDigits();
+        text.TrimLeft();
+        CString field;
+        if (!CutAt(text, ',', field, false)) return;
+        m_type = ReadInt(field);
+        if (!CutAt(text, ',', field, false)) {
+            m_axis = ReadDouble(text);
+            return;
+        }
+        m_axis = ReadDouble(field);
+        if (!CutAt(text, ',', field, false)) return;
+        m_flattening = ReadDouble(field);
+        m_name = text;
+        RestoreCatalogueDigits();
+    });
 }
 
 // The text keeps six decimals of the flattening (0.0033528107 is written as
@@ -88,181 +92,210 @@ void CZrPJSpheroid::RestoreCatalogueDigits() {
 // ---------------------------------------------------------- prime meridian
 
 CString CZrPJPrimeMeridian::ToString() const {
-    CZrLocale locale;
-    CString text;
-    text.Format("%ld, %f, ", m_type, m_longitude);
-    return text + m_name;
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        CZrLocale locale;
+        CString text;
+        text.Format("%ld, %f, ", m_type, m_longitude);
+        return text + m_name;
+    });
 }
 
 void CZrPJPrimeMeridian::FromString(const CString& source) {
-    CZrLocale locale;
-    m_type = -1;
-    m_longitude = 0.0;
-    m_name = kResetName;
+    zrprj::Guarded([&] {
+        CZrLocale locale;
+        m_type = -1;
+        m_longitude = 0.0;
+        m_name = kResetName;
 
-    CString text(source);
-    text.TrimLeft();
-    CString field;
-    if (!CutAt(text, ',', field, false)) return;
-    m_type = ReadInt(field);
-    if (!CutAt(text, ',', field, false)) {
-        m_longitude = ReadDouble(text);
-        return;
-    }
-    m_longitude = ReadDouble(field);
-    m_name = text;
+        CString text(source);
+        text.TrimLeft();
+        CString field;
+        if (!CutAt(text, ',', field, false)) return;
+        m_type = ReadInt(field);
+        if (!CutAt(text, ',', field, false)) {
+            m_longitude = ReadDouble(text);
+            return;
+        }
+        m_longitude = ReadDouble(field);
+        m_name = text;
+    });
 }
 
 // ------------------------------------------------------------------- datum
 
 CString CZrPJDatum::ToString() const {
-    CString text;
-    text.Format("%ld ", m_type);
-    return text + "," + m_name + ";" + m_spheroid.ToString();
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        CString text;
+        text.Format("%ld ", m_type);
+        return text + "," + m_name + ";" + m_spheroid.ToString();
+    });
 }
 
 void CZrPJDatum::FromString(CString text) {
-    CZrLocale locale;
-    m_type = -1;
-    m_name = kResetName;
+    zrprj::Guarded([&] {
+        CZrLocale locale;
+        m_type = -1;
+        m_name = kResetName;
 
-    text.TrimLeft();
-    CString head(text);
-    const int semicolon = text.Find(';');
-    if (semicolon > 0) {
-        m_spheroid.FromString(text.Mid(semicolon + 1));
-        head = text.Left(semicolon);
-        head.TrimLeft();
-    }
-    // Without a comma the code is read from nothing (0) and the whole head
-    // is the name.
-    const int comma = head.Find(',');
-    m_type = ReadInt(head.Left(comma));
-    m_name = head.Mid(comma + 1);
-    m_name.TrimLeft();
+        text.TrimLeft();
+        CString head(text);
+        const int semicolon = text.Find(';');
+        if (semicolon > 0) {
+            m_spheroid.FromString(text.Mid(semicolon + 1));
+            head = text.Left(semicolon);
+            head.TrimLeft();
+        }
+        // Without a comma the code is read from nothing (0) and the whole head
+        // is the name.
+        const int comma = head.Find(',');
+        m_type = ReadInt(head.Left(comma));
+        m_name = head.Mid(comma + 1);
+        m_name.TrimLeft();
+    });
 }
 
 // ------------------------------------------------------- geographic system
 
 CString CZrPJGeoCoordSys::ToString() const {
-    CString head, units;
-    head.Format("%ld ", m_type);
-    units.Format("%d ", static_cast<int>(m_units));
-    return head + "," + m_name + ";" + m_datum.ToString() + ";" + m_primeMeridian.ToString() + ";" + units;
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        CString head, units;
+        head.Format("%ld ", m_type);
+        units.Format("%d ", static_cast<int>(m_units));
+        return head + "," + m_name + ";" + m_datum.ToString() + ";" + m_primeMeridian.ToString() + ";" +
+               units;
+    });
 }
 
 void CZrPJGeoCoordSys::FromString(CString text) {
-    CZrLocale locale;
-    // Fields: head, datum head, spheroid text, prime-meridian text, unit code.
-    CString fields[5];
-    text.TrimLeft();
-    int count = 0;
-    while (count < 4 && CutAt(text, ';', fields[count], false))
-        ++count;
-    if (count == 4) {
-        fields[4] = text;
-    } else if (count == 0) {
-        fields[0] = text.GetAt(0) == ';' ? text.Mid(1) : text;
-    }
+    zrprj::Guarded([&] {
+        CZrLocale locale;
+        // Fields: head, datum head, spheroid text, prime-meridian text, unit code.
+        CString fields[5];
+        text.TrimLeft();
+        int count = 0;
+        while (count < 4 && CutAt(text, ';', fields[count], false))
+            ++count;
+        if (count == 4) {
+            fields[4] = text;
+        } else if (count == 0) {
+            fields[0] = text.GetAt(0) == ';' ? text.Mid(1) : text;
+        }
 
-    const CString& head = fields[0];
-    const int comma = head.Find(',');
-    if (comma > 0) {
-        m_type = ReadInt(head.Left(comma));
-        m_name = head.Mid(comma + 1);
-        m_name.TrimLeft();
-    }
-    CString datumText(fields[1]);
-    if (!fields[2].IsEmpty()) datumText += ";" + fields[2];
-    m_datum.FromString(datumText);
-    m_primeMeridian.FromString(fields[3]);
-    m_units = ReadInt(fields[4]);
+        const CString& head = fields[0];
+        const int comma = head.Find(',');
+        if (comma > 0) {
+            m_type = ReadInt(head.Left(comma));
+            m_name = head.Mid(comma + 1);
+            m_name.TrimLeft();
+        }
+        CString datumText(fields[1]);
+        if (!fields[2].IsEmpty()) datumText += ";" + fields[2];
+        m_datum.FromString(datumText);
+        m_primeMeridian.FromString(fields[3]);
+        m_units = ReadInt(fields[4]);
+    });
 }
 
 // ------------------------------------------------------------- projection
 
 CString CZrPJObject::ToString() const {
-    CString text;
-    text.Format("%ld ", m_type);
-    return text + "," + m_name;
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        CString text;
+        text.Format("%ld ", m_type);
+        return text + "," + m_name;
+    });
 }
 
 void CZrPJObject::FromString(const CString& source) {
-    CString text(source);
-    text.TrimLeft();
-    const int comma = text.Find(',');
-    if (comma > 0) Set(static_cast<tagPJObjectType>(ReadInt(text.Left(comma))));
+    zrprj::Guarded([&] {
+        CString text(source);
+        text.TrimLeft();
+        const int comma = text.Find(',');
+        if (comma > 0) Set(static_cast<tagPJObjectType>(ReadInt(text.Left(comma))));
+    });
 }
 
 // ------------------------------------------------------------- parameters
 
 CString CZrPJParams::ToString() const {
-    CZrLocale locale;
-    CString text;
-    text.Format("%f, %f, %f, %f, %f, %f, %f, %f, %f, %f ", FalseEasting, FalseNorthing, CentralMeridian,
-                StandardParallel1, StandardParallel2, ScaleFactor, CentralParallel, Azimuth,
-                FirstPointLongitude, SecondPointLongitude);
-    return text;
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        CZrLocale locale;
+        CString text;
+        text.Format("%f, %f, %f, %f, %f, %f, %f, %f, %f, %f ", FalseEasting, FalseNorthing, CentralMeridian,
+                    StandardParallel1, StandardParallel2, ScaleFactor, CentralParallel, Azimuth,
+                    FirstPointLongitude, SecondPointLongitude);
+        return text;
+    });
 }
 
 void CZrPJParams::FromString(CString text) {
-    CZrLocale locale;
-    double* const targets[] = {
-        &FalseEasting, &FalseNorthing,   &CentralMeridian, &StandardParallel1,   &StandardParallel2,
-        &ScaleFactor,  &CentralParallel, &Azimuth,         &FirstPointLongitude, &SecondPointLongitude};
-    ReadCommaList(text, targets, 10);
+    zrprj::Guarded([&] {
+        CZrLocale locale;
+        double* const targets[] = {
+            &FalseEasting, &FalseNorthing,   &CentralMeridian, &StandardParallel1,   &StandardParallel2,
+            &ScaleFactor,  &CentralParallel, &Azimuth,         &FirstPointLongitude, &SecondPointLongitude};
+        ReadCommaList(text, targets, 10);
+    });
 }
 
 CString CZrPJParams::ToStringExt() const {
-    CZrLocale locale;
-    CString text;
-    text.Format("%f, %f, %f, %f, %f, %f, %f ", TranslationX, TranslationY, TranslationZ, RotationX, RotationY,
-                RotationZ, ScaleDifference);
-    return text;
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        CZrLocale locale;
+        CString text;
+        text.Format("%f, %f, %f, %f, %f, %f, %f ", TranslationX, TranslationY, TranslationZ, RotationX,
+                    RotationY, RotationZ, ScaleDifference);
+        return text;
+    });
 }
 
 void CZrPJParams::FromStringExt(CString text) {
-    CZrLocale locale;
-    double* const targets[] = {&TranslationX, &TranslationY, &TranslationZ,   &RotationX,
-                               &RotationY,    &RotationZ,    &ScaleDifference};
-    ReadCommaList(text, targets, 7);
+    zrprj::Guarded([&] {
+        CZrLocale locale;
+        double* const targets[] = {&TranslationX, &TranslationY, &TranslationZ,   &RotationX,
+                                   &RotationY,    &RotationZ,    &ScaleDifference};
+        ReadCommaList(text, targets, 7);
+    });
 }
 
 // ------------------------------------------------------ coordinate system
 
 CString CZrPJCoordSys::ToString() const {
-    CString head, units;
-    head.Format("%ld ", m_type);
-    units.Format("%d ", static_cast<int>(m_units));
-    return head + "," + m_name + ";" + m_gcs.ToString() + ";" + m_projection.ToString() + ";" + units + ";" +
-           m_params.ToString();
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        CString head, units;
+        head.Format("%ld ", m_type);
+        units.Format("%d ", static_cast<int>(m_units));
+        return head + "," + m_name + ";" + m_gcs.ToString() + ";" + m_projection.ToString() + ";" + units +
+               ";" + m_params.ToString();
+    });
 }
 
 void CZrPJCoordSys::FromString(CString text) {
-    CZrLocale locale;
-    text.TrimLeft();
-    CString head;
-    if (!CutAt(text, ';', head, false)) return;
-    const int comma = head.Find(',');
-    if (comma >= 0) {
-        m_type = ReadInt(head.Left(comma));
-        m_name = head.Mid(comma + 1);
-        m_name.TrimLeft();
-    }
+    zrprj::Guarded([&] {
+        CZrLocale locale;
+        text.TrimLeft();
+        CString head;
+        if (!CutAt(text, ';', head, false)) return;
+        const int comma = head.Find(',');
+        if (comma >= 0) {
+            m_type = ReadInt(head.Left(comma));
+            m_name = head.Mid(comma + 1);
+            m_name.TrimLeft();
+        }
 
-    // The geographic system's text spans five fields.
-    CString gcsText, field;
-    for (int i = 0; i < 5; ++i) {
+        // The geographic system's text spans five fields.
+        CString gcsText, field;
+        for (int i = 0; i < 5; ++i) {
+            if (!CutAt(text, ';', field, true)) return;
+            gcsText += (i == 0 ? CString() : CString(";")) + field;
+        }
+        m_gcs.FromString(gcsText);
+
         if (!CutAt(text, ';', field, true)) return;
-        gcsText += (i == 0 ? CString() : CString(";")) + field;
-    }
-    m_gcs.FromString(gcsText);
+        m_projection.FromString(field);
 
-    if (!CutAt(text, ';', field, true)) return;
-    m_projection.FromString(field);
-
-    if (!CutAt(text, ';', field, true)) return;
-    m_units = ReadInt(field);
-    m_params.FromString(text);
-    // The operator is rebuilt by the caller (Create), as it always was.
+        if (!CutAt(text, ';', field, true)) return;
+        m_units = ReadInt(field);
+        m_params.FromString(text);
+        // The operator is rebuilt by the caller (Create), as it always was.
+    });
 }

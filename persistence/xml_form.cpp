@@ -108,173 +108,193 @@ bool PeekName(CMarkup& xml, CString& name) {
 // ---------------------------------------------------------------- spheroid
 
 CString CZrPJSpheroid::ToXML(int /*version: both layouts write the same element*/) const {
-    CZrLocale locale;
-    CMarkup xml;
-    BeginObject(xml, kEllipsoid, m_name);
-    AddCode(xml, kType, m_type);
-    xml.AddChildElem("oml:SemiMajorAxis", Fixed10(m_axis));
-    const bool sphere = m_flattening > -kSphereFlattening && m_flattening < kSphereFlattening;
-    xml.AddChildElem("oml:InverseFlattening", sphere ? CString("0") : Fixed10(1.0 / m_flattening));
-    return xml.GetDoc();
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        CZrLocale locale;
+        CMarkup xml;
+        BeginObject(xml, kEllipsoid, m_name);
+        AddCode(xml, kType, m_type);
+        xml.AddChildElem("oml:SemiMajorAxis", Fixed10(m_axis));
+        const bool sphere = m_flattening > -kSphereFlattening && m_flattening < kSphereFlattening;
+        xml.AddChildElem("oml:InverseFlattening", sphere ? CString("0") : Fixed10(1.0 / m_flattening));
+        return xml.GetDoc();
+    });
 }
 
 int CZrPJSpheroid::FromXML(const CString& text, int version) {
-    CZrLocale locale;
-    CMarkup xml(text);
-    if (IsFlatLayout(version)) {
-        FindDouble(xml, "oml:Axis", m_axis);
-        FindDouble(xml, "oml:Flatten", m_flattening);
+    return zrprj::Guarded(0, [&]() -> int {
+        CZrLocale locale;
+        CMarkup xml(text);
+        if (IsFlatLayout(version)) {
+            FindDouble(xml, "oml:Axis", m_axis);
+            FindDouble(xml, "oml:Flatten", m_flattening);
+            return 1;
+        }
+        FindName(xml, kName, m_name);
+        CString value;
+        if (FindText(xml, kType, value)) m_type = ReadInt(value);
+        FindDouble(xml, "oml:SemiMajorAxis", m_axis);
+        if (FindText(xml, "oml:InverseFlattening", value)) {
+            // An inverse flattening of 0 is a sphere however it is spelt; the
+            // reciprocal would make the flattening infinite.
+            const double inverse = value.CompareNoCase("0") == 0 ? 0.0 : ReadDouble(value);
+            m_flattening = inverse == 0.0 ? 0.0 : 1.0 / inverse;
+        }
         return 1;
-    }
-    FindName(xml, kName, m_name);
-    CString value;
-    if (FindText(xml, kType, value)) m_type = ReadInt(value);
-    FindDouble(xml, "oml:SemiMajorAxis", m_axis);
-    if (FindText(xml, "oml:InverseFlattening", value)) {
-        // An inverse flattening of 0 is a sphere however it is spelt; the
-        // reciprocal would make the flattening infinite.
-        const double inverse = value.CompareNoCase("0") == 0 ? 0.0 : ReadDouble(value);
-        m_flattening = inverse == 0.0 ? 0.0 : 1.0 / inverse;
-    }
-    return 1;
+    });
 }
 
 // ---------------------------------------------------------- prime meridian
 
 CString CZrPJPrimeMeridian::ToXML(int version) const {
-    if (IsFlatLayout(version)) return CString();
-    CZrLocale locale;
-    CMarkup xml;
-    BeginObject(xml, kPrimeMeridian, m_name);
-    AddCode(xml, kType, m_type);
-    xml.AddChildElem(kPrimeMeridian, Fixed10(m_longitude));
-    return xml.GetDoc();
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        if (IsFlatLayout(version)) return CString();
+        CZrLocale locale;
+        CMarkup xml;
+        BeginObject(xml, kPrimeMeridian, m_name);
+        AddCode(xml, kType, m_type);
+        xml.AddChildElem(kPrimeMeridian, Fixed10(m_longitude));
+        return xml.GetDoc();
+    });
 }
 
 int CZrPJPrimeMeridian::FromXML(const CString& text, int version) {
-    CZrLocale locale;
-    CMarkup xml(text);
-    CString value;
-    if (IsFlatLayout(version)) {
-        double longitude = 0.0;
-        if (FindDouble(xml, kPrimeMeridian, longitude)) Set(CString(), longitude);
-        xml.ResetChildPos();
-        if (FindText(xml, "oml:PrimeMeridianID", value)) m_type = ReadInt(value);
+    return zrprj::Guarded(0, [&]() -> int {
+        CZrLocale locale;
+        CMarkup xml(text);
+        CString value;
+        if (IsFlatLayout(version)) {
+            double longitude = 0.0;
+            if (FindDouble(xml, kPrimeMeridian, longitude)) Set(CString(), longitude);
+            xml.ResetChildPos();
+            if (FindText(xml, "oml:PrimeMeridianID", value)) m_type = ReadInt(value);
+            return 1;
+        }
+        CString name;
+        const bool hasName = PeekName(xml, name);
+        if (!FindText(xml, kType, value)) return 1;
+        const long code = ReadInt(value);
+        // A catalogue meridian takes its longitude from the catalogue. One that
+        // is not in it (user-defined) would otherwise silently become whatever
+        // this object held before, so it keeps the written name and longitude.
+        if (Set(static_cast<tagPJPrimeMeridianType>(code))) return 1;
+        m_type = code;
+        if (hasName) m_name = name;
+        FindDouble(xml, kPrimeMeridian, m_longitude);
         return 1;
-    }
-    CString name;
-    const bool hasName = PeekName(xml, name);
-    if (!FindText(xml, kType, value)) return 1;
-    const long code = ReadInt(value);
-    // A catalogue meridian takes its longitude from the catalogue. One that
-    // is not in it (user-defined) would otherwise silently become whatever
-    // this object held before, so it keeps the written name and longitude.
-    if (Set(static_cast<tagPJPrimeMeridianType>(code))) return 1;
-    m_type = code;
-    if (hasName) m_name = name;
-    FindDouble(xml, kPrimeMeridian, m_longitude);
-    return 1;
+    });
 }
 
 // ------------------------------------------------------------------- datum
 
 CString CZrPJDatum::ToXML(int version) const {
-    if (IsFlatLayout(version)) return CString();
-    CZrLocale locale;
-    CMarkup xml;
-    BeginObject(xml, kDatum, m_name);
-    AddCode(xml, kType, m_type);
-    xml.AddChildSubDoc(m_spheroid.ToXML(version));
-    return xml.GetDoc();
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        if (IsFlatLayout(version)) return CString();
+        CZrLocale locale;
+        CMarkup xml;
+        BeginObject(xml, kDatum, m_name);
+        AddCode(xml, kType, m_type);
+        xml.AddChildSubDoc(m_spheroid.ToXML(version));
+        return xml.GetDoc();
+    });
 }
 
 int CZrPJDatum::FromXML(const CString& text, int version) {
-    CZrLocale locale;
-    CMarkup xml(text);
-    CString value;
-    if (IsFlatLayout(version)) {
-        if (FindText(xml, "oml:DatumID", value)) m_type = ReadInt(value);
-        m_spheroid.FromXML(text, version);
-        return 1;
-    }
-    CString name;
-    const bool hasName = PeekName(xml, name);
-    if (FindText(xml, kType, value)) {
-        const long code = ReadInt(value);
-        // Outside the catalogue only the code changes, and the written name
-        // is kept so that a user-defined datum does not lose it.
-        if (!Set(static_cast<tagDatumType>(code))) {
-            m_type = code;
-            if (hasName) m_name = name;
+    return zrprj::Guarded(0, [&]() -> int {
+        CZrLocale locale;
+        CMarkup xml(text);
+        CString value;
+        if (IsFlatLayout(version)) {
+            if (FindText(xml, "oml:DatumID", value)) m_type = ReadInt(value);
+            m_spheroid.FromXML(text, version);
+            return 1;
         }
-    }
-    if (FindSubDoc(xml, kEllipsoid, value)) m_spheroid.FromXML(value, version);
-    return 1;
+        CString name;
+        const bool hasName = PeekName(xml, name);
+        if (FindText(xml, kType, value)) {
+            const long code = ReadInt(value);
+            // Outside the catalogue only the code changes, and the written name
+            // is kept so that a user-defined datum does not lose it.
+            if (!Set(static_cast<tagDatumType>(code))) {
+                m_type = code;
+                if (hasName) m_name = name;
+            }
+        }
+        if (FindSubDoc(xml, kEllipsoid, value)) m_spheroid.FromXML(value, version);
+        return 1;
+    });
 }
 
 // ------------------------------------------------------- geographic system
 
 CString CZrPJGeoCoordSys::ToXML(int version) const {
-    if (IsFlatLayout(version)) return m_datum.ToXML(version) + m_primeMeridian.ToXML(version);
-    CZrLocale locale;
-    CMarkup xml;
-    BeginObject(xml, kGeoCoordSys, m_name);
-    AddCode(xml, kType, m_type);
-    xml.AddChildElem(kUnits, CZrToolkit::UnitConvert(m_units));
-    xml.AddChildSubDoc(m_datum.ToXML(version));
-    xml.AddChildSubDoc(m_primeMeridian.ToXML(version));
-    return xml.GetDoc();
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        if (IsFlatLayout(version)) return m_datum.ToXML(version) + m_primeMeridian.ToXML(version);
+        CZrLocale locale;
+        CMarkup xml;
+        BeginObject(xml, kGeoCoordSys, m_name);
+        AddCode(xml, kType, m_type);
+        xml.AddChildElem(kUnits, CZrToolkit::UnitConvert(m_units));
+        xml.AddChildSubDoc(m_datum.ToXML(version));
+        xml.AddChildSubDoc(m_primeMeridian.ToXML(version));
+        return xml.GetDoc();
+    });
 }
 
 int CZrPJGeoCoordSys::FromXML(const CString& text, int version) {
-    CZrLocale locale;
-    CMarkup xml(text);
-    CString value;
-    if (IsFlatLayout(version)) {
-        if (FindText(xml, "oml:GCSID", value)) m_type = ReadInt(value);
-        m_datum.FromXML(text, version);
-        m_primeMeridian.FromXML(text, version);
-        return 1;
-    }
-    CString name;
-    const bool hasName = PeekName(xml, name);
-    if (FindText(xml, kType, value)) {
-        const long code = ReadInt(value);
-        if (!Set(static_cast<tagGeoCoordSysType>(code))) {
-            m_type = code;
-            if (hasName) m_name = name;
+    return zrprj::Guarded(0, [&]() -> int {
+        CZrLocale locale;
+        CMarkup xml(text);
+        CString value;
+        if (IsFlatLayout(version)) {
+            if (FindText(xml, "oml:GCSID", value)) m_type = ReadInt(value);
+            m_datum.FromXML(text, version);
+            m_primeMeridian.FromXML(text, version);
+            return 1;
         }
-    }
-    if (FindText(xml, kUnits, value)) m_units = CZrToolkit::UnitConvert(value);
-    if (FindSubDoc(xml, kDatum, value)) m_datum.FromXML(value, version);
-    if (FindSubDoc(xml, kPrimeMeridian, value)) m_primeMeridian.FromXML(value, version);
-    return 1;
+        CString name;
+        const bool hasName = PeekName(xml, name);
+        if (FindText(xml, kType, value)) {
+            const long code = ReadInt(value);
+            if (!Set(static_cast<tagGeoCoordSysType>(code))) {
+                m_type = code;
+                if (hasName) m_name = name;
+            }
+        }
+        if (FindText(xml, kUnits, value)) m_units = CZrToolkit::UnitConvert(value);
+        if (FindSubDoc(xml, kDatum, value)) m_datum.FromXML(value, version);
+        if (FindSubDoc(xml, kPrimeMeridian, value)) m_primeMeridian.FromXML(value, version);
+        return 1;
+    });
 }
 
 // ------------------------------------------------------------- projection
 
 CString CZrPJObject::ToXML(int /*version: both layouts write the same element*/) const {
-    CZrLocale locale;
-    CMarkup xml;
-    BeginObject(xml, kMapProjection, m_name);
-    AddCode(xml, kType, m_type);
-    return xml.GetDoc();
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        CZrLocale locale;
+        CMarkup xml;
+        BeginObject(xml, kMapProjection, m_name);
+        AddCode(xml, kType, m_type);
+        return xml.GetDoc();
+    });
 }
 
 int CZrPJObject::FromXML(const CString& text, int version) {
-    CZrLocale locale;
-    CMarkup xml(text);
-    CString value;
-    if (IsFlatLayout(version)) {
-        if (FindText(xml, "oml:PJObjID", value)) {
-            m_type = ReadInt(value);
-            Set(static_cast<tagPJObjectType>(m_type));
+    return zrprj::Guarded(0, [&]() -> int {
+        CZrLocale locale;
+        CMarkup xml(text);
+        CString value;
+        if (IsFlatLayout(version)) {
+            if (FindText(xml, "oml:PJObjID", value)) {
+                m_type = ReadInt(value);
+                Set(static_cast<tagPJObjectType>(m_type));
+            }
+            return 1;
         }
+        if (xml.FindElem(kMapProjection) && FindText(xml, kType, value))
+            Set(static_cast<tagPJObjectType>(ReadInt(value)));
         return 1;
-    }
-    if (xml.FindElem(kMapProjection) && FindText(xml, kType, value))
-        Set(static_cast<tagPJObjectType>(ReadInt(value)));
-    return 1;
+    });
 }
 
 // ------------------------------------------------------------- parameters
@@ -314,71 +334,79 @@ const ParamElement kFlatParamElements[] = {
 } // namespace
 
 CString CZrPJParams::ToXML(int version) const {
-    if (IsFlatLayout(version)) return CString();
-    CZrLocale locale;
-    CMarkup xml;
-    xml.AddElem(kParameters);
-    for (const ParamElement& element : kParamElements)
-        xml.AddChildElem(element.tag, Fixed10(this->*element.field));
-    return xml.GetDoc();
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        if (IsFlatLayout(version)) return CString();
+        CZrLocale locale;
+        CMarkup xml;
+        xml.AddElem(kParameters);
+        for (const ParamElement& element : kParamElements)
+            xml.AddChildElem(element.tag, Fixed10(this->*element.field));
+        return xml.GetDoc();
+    });
 }
 
 int CZrPJParams::FromXML(const CString& text, int version) {
-    CZrLocale locale;
-    CMarkup xml(text);
-    for (const ParamElement& element : IsFlatLayout(version) ? kFlatParamElements : kParamElements)
-        FindDouble(xml, element.tag, this->*element.field);
-    return 1;
+    return zrprj::Guarded(0, [&]() -> int {
+        CZrLocale locale;
+        CMarkup xml(text);
+        for (const ParamElement& element : IsFlatLayout(version) ? kFlatParamElements : kParamElements)
+            FindDouble(xml, element.tag, this->*element.field);
+        return 1;
+    });
 }
 
 // ------------------------------------------------------ coordinate system
 
 CString CZrPJCoordSys::ToXML(int version) const {
-    // Nothing reads a coordinate system written in the flat layout.
-    if (IsFlatLayout(version)) return CString();
-    CZrLocale locale;
-    CMarkup xml;
-    BeginObject(xml, kCoordSys, m_name, kCoordSysName);
-    AddCode(xml, kType, m_type);
-    xml.AddChildElem(kUnits, CZrToolkit::UnitConvert(m_units));
-    if (m_type != PJ_CS_PLANAR) {
-        xml.AddChildSubDoc(m_gcs.ToXML(version));
-        xml.AddChildSubDoc(m_projection.ToXML(version));
-        xml.AddChildSubDoc(m_params.ToXML(version));
-    }
-    return xml.GetDoc();
+    return zrprj::Guarded(CString(), [&]() -> CString {
+        // Nothing reads a coordinate system written in the flat layout.
+        if (IsFlatLayout(version)) return CString();
+        CZrLocale locale;
+        CMarkup xml;
+        BeginObject(xml, kCoordSys, m_name, kCoordSysName);
+        AddCode(xml, kType, m_type);
+        xml.AddChildElem(kUnits, CZrToolkit::UnitConvert(m_units));
+        if (m_type != PJ_CS_PLANAR) {
+            xml.AddChildSubDoc(m_gcs.ToXML(version));
+            xml.AddChildSubDoc(m_projection.ToXML(version));
+            xml.AddChildSubDoc(m_params.ToXML(version));
+        }
+        return xml.GetDoc();
+    });
 }
 
 int CZrPJCoordSys::FromXML(const CString& text, int version) {
-    CZrLocale locale;
-    CMarkup xml(text);
-    CString value;
-    if (IsFlatLayout(version)) {
-        if (!FindText(xml, "oml:PCSID", value)) return 0;
-        const long code = ReadInt(value);
-        if (code >= 2) {
-            Set(static_cast<tagPJCoordSysType>(code));
+    return zrprj::Guarded(0, [&]() -> int {
+        CZrLocale locale;
+        CMarkup xml(text);
+        CString value;
+        if (IsFlatLayout(version)) {
+            if (!FindText(xml, "oml:PCSID", value)) return 0;
+            const long code = ReadInt(value);
+            if (code >= 2) {
+                Set(static_cast<tagPJCoordSysType>(code));
+                return 1;
+            }
+            m_type = code;
+            if (code == PJ_CS_PLANAR) {
+                if (FindText(xml, kUnits, value)) m_units = CZrToolkit::UnitConvert(value);
+                return 1;
+            }
+            if (FindText(xml, "oml:CoordUnits", value)) m_units = ReadInt(value);
+            m_projection.FromXML(text, version);
+            m_gcs.FromXML(text, version);
+            m_params.FromXML(text, version);
+            Create();
             return 1;
         }
-        m_type = code;
-        if (code == PJ_CS_PLANAR) {
-            if (FindText(xml, kUnits, value)) m_units = CZrToolkit::UnitConvert(value);
-            return 1;
-        }
-        if (FindText(xml, "oml:CoordUnits", value)) m_units = ReadInt(value);
-        m_projection.FromXML(text, version);
-        m_gcs.FromXML(text, version);
-        m_params.FromXML(text, version);
+        FindName(xml, kCoordSysName, m_name);
+        if (!FindText(xml, kType, value)) return 0;
+        m_type = ReadInt(value);
+        if (FindText(xml, kUnits, value)) m_units = CZrToolkit::UnitConvert(value);
+        if (FindSubDoc(xml, kGeoCoordSys, value)) m_gcs.FromXML(value, version);
+        if (FindSubDoc(xml, kMapProjection, value)) m_projection.FromXML(value, version);
+        if (FindSubDoc(xml, kParameters, value)) m_params.FromXML(value, version);
         Create();
         return 1;
-    }
-    FindName(xml, kCoordSysName, m_name);
-    if (!FindText(xml, kType, value)) return 0;
-    m_type = ReadInt(value);
-    if (FindText(xml, kUnits, value)) m_units = CZrToolkit::UnitConvert(value);
-    if (FindSubDoc(xml, kGeoCoordSys, value)) m_gcs.FromXML(value, version);
-    if (FindSubDoc(xml, kMapProjection, value)) m_projection.FromXML(value, version);
-    if (FindSubDoc(xml, kParameters, value)) m_params.FromXML(value, version);
-    Create();
-    return 1;
+    });
 }

@@ -1,12 +1,11 @@
 #include "platform/ZrFile.h"
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,16 +44,77 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-// A name that no other save running at the same time picks: process id, a
-// per-process counter and the clock.
+// The one temporary name of a target. A fixed name means that a save
+// interrupted by a crash leaves at most this file behind, and the next save of
+// the same target removes it; saves of one target are serialised by a lock on
+// the temporary file (see AcquireTemp).
 std::string TempName(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-    unsigned long long tick =
-        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-    char suffix[64];
-    std::snprintf(suffix, sizeof suffix, ".~%ld.%u.%llx.tmp", static_cast<long>(::getpid()), counter++,
-                  tick & 0xFFFFFFULL);
-    return target + suffix;
+    return target + ".~tmp";
+}
+
+// Whether the existing target may be replaced by this caller. A save must not
+// do what a plain write could not, so the access check is the kernel's own
+// (effective ids, ACLs). The super-user passes that check for any file, so a
+// file whose owner has no write permission on it (0444, 0555) counts as
+// read-only for everyone: a save as root never replaces a file marked
+// read-only, as an editor would not.
+bool MayReplace(const std::string& target, const struct stat& st) {
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
+    return (st.st_mode & S_IWUSR) != 0;
+}
+
+// How long a save waits for another save of the same target to finish.
+constexpr int kLockWaitMilliseconds = 5000;
+
+bool LockWithin(int fd, int milliseconds) {
+    for (int waited = 0;; waited += 10) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= milliseconds) return false;
+        ::usleep(10000);
+    }
+}
+
+// Whether the path still names the file open on fd.
+bool StillNamedBy(int fd, const std::string& path) {
+    struct stat open, named;
+    return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+           open.st_ino == named.st_ino;
+}
+
+// Creates the temporary file afresh and returns it open for writing and
+// locked, or -1. A temporary file already there is either being written by a
+// save running now (it holds the lock: wait for it to finish) or left by one
+// that died (the lock is free: remove it). A file is only removed or written
+// while its lock is held and the name still refers to it, so a save never
+// touches a file another save has just renamed over the target or created.
+int AcquireTemp(const std::string& temp) {
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        // 0666 lets the process umask decide a new file's permissions, as a
+        // plain create would.
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            if (LockWithin(fd, kLockWaitMilliseconds) && StillNamedBy(fd, temp)) return fd;
+            ::close(fd);
+            continue;
+        }
+        if (errno != EEXIST) return -1;
+        fd = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0 && errno == EACCES) // left with the mode of a write-only target
+            fd = ::open(temp.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            // Not a file this library made (a link, say) or gone meanwhile.
+            if (errno == ELOOP) ::unlink(temp.c_str());
+            if (errno == ELOOP || errno == ENOENT) continue;
+            return -1;
+        }
+        if (!LockWithin(fd, kLockWaitMilliseconds)) {
+            ::close(fd);
+            return -1; // another save of this target has not finished in time
+        }
+        if (StillNamedBy(fd, temp)) ::unlink(temp.c_str()); // left by a save that died
+        ::close(fd);
+    }
+    return -1;
 }
 
 void SyncFolder(const std::string& target) {
@@ -69,10 +129,14 @@ void SyncFolder(const std::string& target) {
 int CZrFile::ReadAll(const char* path, std::string& bytes) {
     bytes.clear();
     if (!path || !*path) return 0;
-    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    // Opening a FIFO for reading blocks until a writer comes, so the file is
+    // opened without blocking and refused unless it is a regular file; only
+    // then is blocking restored for the reads.
+    int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return 0;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return 0;
     }
@@ -115,20 +179,22 @@ int CZrAtomicFile::Begin(const char* path) {
     if (!path || !*path) return 0;
     m_targetPath = ResolveTarget(path);
     struct stat old;
-    bool replacing = ::stat(m_targetPath.c_str(), &old) == 0;
-    if (replacing && S_ISDIR(old.st_mode)) return 0;
-    for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
-        m_tempPath = TempName(m_targetPath);
-        // 0666 lets the process umask decide a new file's permissions, as a
-        // plain create would.
-        m_fd = ::open(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (m_fd < 0 && errno != EEXIST) break;
+    const bool replacing = ::stat(m_targetPath.c_str(), &old) == 0;
+    // Only a regular file is replaced: renaming over a FIFO, a device or a
+    // folder would put a plain file where something else stood.
+    if (replacing && (!S_ISREG(old.st_mode) || !MayReplace(m_targetPath, old))) return 0;
+    const std::string temp = TempName(m_targetPath);
+    m_fd = AcquireTemp(temp);
+    if (m_fd < 0) return 0;
+    m_tempPath = temp;
+    if (replacing) {
+        // The replaced file keeps its owner and group where the caller may
+        // give them (the super-user always, others their own groups), then
+        // its permission bits (after the owner, which clears set-id bits).
+        if (::fchown(m_fd, old.st_uid, old.st_gid) != 0)
+            (void)::fchown(m_fd, static_cast<uid_t>(-1), old.st_gid);
+        ::fchmod(m_fd, old.st_mode & 07777);
     }
-    if (m_fd < 0) {
-        m_tempPath.clear();
-        return 0;
-    }
-    if (replacing) ::fchmod(m_fd, old.st_mode & 07777);
     m_failed = false;
     return 1;
 }
@@ -143,28 +209,30 @@ int CZrAtomicFile::Commit() {
     if (m_fd < 0) return 0;
     // The data must be on disk before the rename makes it the file, or a
     // crash right after the rename could leave an empty file in its place.
+    // The file stays open (and locked) until the rename is done, so no other
+    // save of the target takes the temporary name over before.
     bool ok = !m_failed && ::fsync(m_fd) == 0;
-    ok = (::close(m_fd) == 0) && ok;
-    m_fd = -1;
     if (ok) ok = ::rename(m_tempPath.c_str(), m_targetPath.c_str()) == 0;
     if (!ok) {
-        ::unlink(m_tempPath.c_str());
-        m_tempPath.clear();
+        Abort();
         return 0;
     }
+    ::close(m_fd);
+    m_fd = -1;
     m_tempPath.clear();
     SyncFolder(m_targetPath);
     return 1;
 }
 
 void CZrAtomicFile::Abort() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    // The temporary file is removed while its lock is still held.
     if (!m_tempPath.empty()) {
         ::unlink(m_tempPath.c_str());
         m_tempPath.clear();
+    }
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
     }
     m_failed = false;
 }

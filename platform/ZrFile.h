@@ -10,8 +10,9 @@
 class ZRPRJ_API CZrFile {
 public:
     // Reads the whole file into bytes. Returns 1, or 0 (bytes emptied) when the
-    // file cannot be opened or read, is not a regular file, or is larger than
-    // kMaxFileSize (no file the library reads comes near it).
+    // file cannot be opened or read, is not a regular file (a FIFO is refused
+    // at once, never waited on), or is larger than kMaxFileSize (no file the
+    // library reads comes near it).
     static int ReadAll(const char* path, std::string& bytes);
     static constexpr long long kMaxFileSize = 256LL * 1024 * 1024;
 
@@ -27,8 +28,21 @@ public:
 // the target only when every byte has been written and flushed. A failed or
 // abandoned save therefore leaves the previous file untouched, and readers
 // never see a half-written file. A symbolic link is followed, so the file it
-// points at is replaced, not the link; a replaced file keeps its permission
-// bits.
+// points at is replaced, not the link.
+//
+// - Only a regular file is replaced, and only one the caller may write: a
+//   save refused by the permissions (or, for the super-user, who passes any
+//   permission check, a file whose owner has no write permission, such as
+//   0444) returns 0 and leaves the file as it was.
+// - A replaced file keeps its permission bits, and its owner and group where
+//   the caller may give them (the super-user always; others keep the group
+//   when they belong to it, and the file becomes theirs).
+// - The replacement is a new file: another hard link to the old one keeps
+//   the old content.
+// - The temporary name is fixed, TARGET.~tmp, and locked while a save writes
+//   it. A save waits (up to 5 s) for another save of the same target to
+//   finish, and removes the temporary file that a save killed half way left
+//   behind, so a crash leaves at most that one file, until the next save.
 class ZRPRJ_API CZrAtomicFile {
 public:
     CZrAtomicFile() = default;
@@ -37,7 +51,8 @@ public:
     CZrAtomicFile& operator=(const CZrAtomicFile&) = delete;
 
     // Creates the temporary file in the target's folder. Returns 1, or 0 when
-    // it cannot be created (no such folder, the folder is a file, ...).
+    // it cannot be created (no such folder, the folder is a file, ...) or the
+    // existing target may not be replaced (see above).
     int Begin(const char* path);
     // Returns 1, or 0 once any write has failed (the failure sticks).
     int Append(const void* data, size_t size);
@@ -90,8 +105,9 @@ public:
     CStdioFile(const CStdioFile&) = delete;
     CStdioFile& operator=(const CStdioFile&) = delete;
 
-    // Returns 1, or 0 when the path is empty, a file to read cannot be read,
-    // or a file to write cannot be created. Writing without modeCreate
+    // Returns 1, or 0 when the path is empty, a file to read cannot be read
+    // (or is no regular file), or a file to write cannot be created or may not
+    // be replaced (see CZrAtomicFile). Writing without modeCreate
     // requires the file to exist. Sharing flags are accepted and ignored.
     int Open(const char* path, unsigned flags, CZrCodePage::Page page = CZrCodePage::Current());
 

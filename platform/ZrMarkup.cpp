@@ -21,6 +21,11 @@ const unsigned kFragmentFlags =
     pugi::parse_default | pugi::parse_comments | pugi::parse_pi | pugi::parse_ws_pcdata_single;
 const char kIndent[] = "\t";
 
+// Documents nested deeper than this are cut at the first element beyond it.
+// Nothing the library writes or reads comes near (its deepest file has seven
+// levels); the bound keeps hostile input from costing more than its size.
+constexpr unsigned kMaxDepth = CMarkup::kMaxDepth;
+
 struct StringWriter : pugi::xml_writer {
     std::string text;
     void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
@@ -83,11 +88,44 @@ bool SetDataOf(pugi::xml_node node, const char* data) {
     return true;
 }
 
+// A sub-document is printed without layout: it is handed to another reader,
+// and indentation would make its text grow with the square of its depth.
 CString Print(const pugi::xml_node& node) {
     if (!node) return CString();
     StringWriter writer;
-    node.print(writer, kIndent, pugi::format_indent, pugi::encoding_utf8);
+    node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
     return CString(writer.text);
+}
+
+// The first element nested deeper than kMaxDepth levels, in document order.
+pugi::xml_node FirstTooDeep(pugi::xml_node root) {
+    struct Walker : pugi::xml_tree_walker {
+        pugi::xml_node found;
+        bool for_each(pugi::xml_node& node) override {
+            if (node.type() != pugi::node_element || depth() < static_cast<int>(kMaxDepth)) return true;
+            found = node;
+            return false;
+        }
+    } walker;
+    root.traverse(walker);
+    return walker.found;
+}
+
+// Parses the text; a document nested too deeply keeps what precedes the first
+// element beyond the bound, as a malformed one keeps what precedes its fault.
+// The cut is made by parsing the text again up to that element: removing a
+// deep subtree from the tree would recurse once per level.
+pugi::xml_parse_status ParseBounded(pugi::xml_document& doc, const std::string& text, unsigned flags) {
+    pugi::xml_parse_result result = doc.load_buffer(text.data(), text.size(), flags, pugi::encoding_utf8);
+    pugi::xml_node deep = FirstTooDeep(doc);
+    if (!deep) return result.status;
+    const ptrdiff_t name = deep.offset_debug(); // the name, just after its '<'
+    if (name < 1 || static_cast<size_t>(name) > text.size()) {
+        doc.reset();
+    } else {
+        doc.load_buffer(text.data(), static_cast<size_t>(name - 1), flags, pugi::encoding_utf8);
+    }
+    return pugi::status_end_element_mismatch;
 }
 
 pugi::xml_node AddElement(pugi::xml_node parent, pugi::xml_node after, const char* name, const char* data) {
@@ -108,8 +146,7 @@ pugi::xml_node AddFragment(pugi::xml_node parent, pugi::xml_node after, const ch
     if (!parent) return pugi::xml_node();
     std::string text = Sanitized(subDoc);
     pugi::xml_document fragment;
-    if (!fragment.load_buffer(text.data(), text.size(), kFragmentFlags, pugi::encoding_utf8))
-        return pugi::xml_node();
+    if (ParseBounded(fragment, text, kFragmentFlags) != pugi::status_ok) return pugi::xml_node();
     if (!fragment.find_child([](pugi::xml_node n) { return n.type() == pugi::node_element; }))
         return pugi::xml_node();
     pugi::xml_node first;
@@ -195,6 +232,17 @@ struct StrictTextCheck : pugi::xml_tree_walker {
     }
 };
 
+// Runs a member that builds strings. Running out of memory must not carry an
+// exception across the library's boundary: it reads as a failure (false, or
+// an empty text).
+template <class T, class Body> T Guarded(T failed, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return failed;
+    }
+}
+
 } // namespace
 
 struct CMarkup::Impl {
@@ -206,11 +254,10 @@ struct CMarkup::Impl {
     Impl() : parent(doc) {}
 
     bool Parse(const std::string& text) {
-        pugi::xml_parse_result result =
-            doc.load_buffer(text.data(), text.size(), kParseFlags, pugi::encoding_utf8);
+        const pugi::xml_parse_status status = ParseBounded(doc, text, kParseFlags);
         parent = doc;
         pos = child = pugi::xml_node();
-        return result.status == pugi::status_ok || result.status == pugi::status_no_document_element;
+        return status == pugi::status_ok || status == pugi::status_no_document_element;
     }
 };
 
@@ -223,46 +270,53 @@ CMarkup::CMarkup(const char* doc) : CMarkup() {
 CMarkup::~CMarkup() = default;
 
 bool CMarkup::SetDoc(const char* doc) {
-    return m_impl->Parse(Sanitized(doc));
+    return Guarded(false, [&]() -> bool { return m_impl->Parse(Sanitized(doc)); });
 }
 
 CString CMarkup::GetDoc() const {
-    StringWriter writer;
-    m_impl->doc.save(writer, kIndent, pugi::format_indent | pugi::format_no_declaration, pugi::encoding_utf8);
-    return CString(writer.text);
+    return Guarded(CString(), [&]() -> CString {
+        StringWriter writer;
+        m_impl->doc.save(writer, kIndent, pugi::format_indent | pugi::format_no_declaration,
+                         pugi::encoding_utf8);
+        return CString(writer.text);
+    });
 }
 
 bool CMarkup::Load(const char* path) {
-    std::string bytes;
-    if (!CZrFile::ReadAll(path, bytes)) return false;
-    std::string label;
-    size_t skip = 0;
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        label = "UTF-8";
-        skip = 3;
-    } else if (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0) {
-        label = "UTF-16"; // the converter reads the mark and the byte order from it
-    } else {
-        label = SniffDeclaredEncoding(bytes);
-    }
-    std::string utf8;
-    if (CZrCodePage::ToUtf8(bytes.substr(skip), label.c_str(), utf8) < 0) return false;
-    return m_impl->Parse(utf8);
+    return Guarded(false, [&]() -> bool {
+        std::string bytes;
+        if (!CZrFile::ReadAll(path, bytes)) return false;
+        std::string label;
+        size_t skip = 0;
+        if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+            label = "UTF-8";
+            skip = 3;
+        } else if (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0) {
+            label = "UTF-16"; // the converter reads the mark and the byte order from it
+        } else {
+            label = SniffDeclaredEncoding(bytes);
+        }
+        std::string utf8;
+        if (CZrCodePage::ToUtf8(bytes.substr(skip), label.c_str(), utf8) < 0) return false;
+        return m_impl->Parse(utf8);
+    });
 }
 
 bool CMarkup::Save(const char* path) const {
-    std::string text = CZrFile::ToCrLf(GetDoc().str());
-    std::string label = DeclaredEncoding(m_impl->doc);
-    std::string bytes;
-    if (CZrCodePage::IsUtf8Label(label.c_str())) {
-        if (!CZrCodePage::FromUtf8(text, CZrCodePage::Utf8, bytes)) return false;
-    } else {
-        StrictTextCheck check(label.c_str());
-        m_impl->doc.traverse(check);
-        if (!check.ok || !CZrCodePage::FromUtf8(text, label.c_str(), bytes, CZrCodePage::CharRef))
-            return false;
-    }
-    return CZrFile::SaveAtomic(path, bytes) != 0;
+    return Guarded(false, [&]() -> bool {
+        std::string text = CZrFile::ToCrLf(GetDoc().str());
+        std::string label = DeclaredEncoding(m_impl->doc);
+        std::string bytes;
+        if (CZrCodePage::IsUtf8Label(label.c_str())) {
+            if (!CZrCodePage::FromUtf8(text, CZrCodePage::Utf8, bytes)) return false;
+        } else {
+            StrictTextCheck check(label.c_str());
+            m_impl->doc.traverse(check);
+            if (!check.ok || !CZrCodePage::FromUtf8(text, label.c_str(), bytes, CZrCodePage::CharRef))
+                return false;
+        }
+        return CZrFile::SaveAtomic(path, bytes) != 0;
+    });
 }
 
 bool CMarkup::FindElem(const char* name) {
@@ -311,35 +365,39 @@ void CMarkup::ResetPos() {
 }
 
 CString CMarkup::GetTagName() const {
-    return CString(m_impl->pos.name());
+    return Guarded(CString(), [&]() -> CString { return CString(m_impl->pos.name()); });
 }
 
 CString CMarkup::GetChildTagName() const {
-    return CString(m_impl->child.name());
+    return Guarded(CString(), [&]() -> CString { return CString(m_impl->child.name()); });
 }
 
 CString CMarkup::GetData() const {
-    return DataOf(m_impl->pos);
+    return Guarded(CString(), [&]() -> CString { return DataOf(m_impl->pos); });
 }
 
 CString CMarkup::GetChildData() const {
-    return DataOf(m_impl->child);
+    return Guarded(CString(), [&]() -> CString { return DataOf(m_impl->child); });
 }
 
 CString CMarkup::GetSubDoc() const {
-    return Print(m_impl->pos);
+    return Guarded(CString(), [&]() -> CString { return Print(m_impl->pos); });
 }
 
 CString CMarkup::GetChildSubDoc() const {
-    return Print(m_impl->child);
+    return Guarded(CString(), [&]() -> CString { return Print(m_impl->child); });
 }
 
 CString CMarkup::GetAttrib(const char* name) const {
-    return name ? CString(m_impl->pos.attribute(name).value()) : CString();
+    return Guarded(CString(), [&]() -> CString {
+        return name ? CString(m_impl->pos.attribute(name).value()) : CString();
+    });
 }
 
 CString CMarkup::GetChildAttrib(const char* name) const {
-    return name ? CString(m_impl->child.attribute(name).value()) : CString();
+    return Guarded(CString(), [&]() -> CString {
+        return name ? CString(m_impl->child.attribute(name).value()) : CString();
+    });
 }
 
 int CMarkup::GetAttribInt(const char* name) const {
@@ -347,11 +405,13 @@ int CMarkup::GetAttribInt(const char* name) const {
 }
 
 bool CMarkup::AddElem(const char* name, const char* data) {
-    pugi::xml_node node = AddElement(m_impl->parent, m_impl->pos, name, data);
-    if (!node) return false;
-    m_impl->pos = node;
-    m_impl->child = pugi::xml_node();
-    return true;
+    return Guarded(false, [&]() -> bool {
+        pugi::xml_node node = AddElement(m_impl->parent, m_impl->pos, name, data);
+        if (!node) return false;
+        m_impl->pos = node;
+        m_impl->child = pugi::xml_node();
+        return true;
+    });
 }
 
 bool CMarkup::AddElem(const char* name, int data) {
@@ -359,10 +419,12 @@ bool CMarkup::AddElem(const char* name, int data) {
 }
 
 bool CMarkup::AddChildElem(const char* name, const char* data) {
-    pugi::xml_node node = AddElement(m_impl->pos, m_impl->child, name, data);
-    if (!node) return false;
-    m_impl->child = node;
-    return true;
+    return Guarded(false, [&]() -> bool {
+        pugi::xml_node node = AddElement(m_impl->pos, m_impl->child, name, data);
+        if (!node) return false;
+        m_impl->child = node;
+        return true;
+    });
 }
 
 bool CMarkup::AddChildElem(const char* name, int data) {
@@ -370,22 +432,26 @@ bool CMarkup::AddChildElem(const char* name, int data) {
 }
 
 bool CMarkup::AddSubDoc(const char* subDoc) {
-    pugi::xml_node node = AddFragment(m_impl->parent, m_impl->pos, subDoc);
-    if (!node) return false;
-    m_impl->pos = node;
-    m_impl->child = pugi::xml_node();
-    return true;
+    return Guarded(false, [&]() -> bool {
+        pugi::xml_node node = AddFragment(m_impl->parent, m_impl->pos, subDoc);
+        if (!node) return false;
+        m_impl->pos = node;
+        m_impl->child = pugi::xml_node();
+        return true;
+    });
 }
 
 bool CMarkup::AddChildSubDoc(const char* subDoc) {
-    pugi::xml_node node = AddFragment(m_impl->pos, m_impl->child, subDoc);
-    if (!node) return false;
-    m_impl->child = node;
-    return true;
+    return Guarded(false, [&]() -> bool {
+        pugi::xml_node node = AddFragment(m_impl->pos, m_impl->child, subDoc);
+        if (!node) return false;
+        m_impl->child = node;
+        return true;
+    });
 }
 
 bool CMarkup::SetAttrib(const char* name, const char* value) {
-    return SetAttribute(m_impl->pos, name, value);
+    return Guarded(false, [&]() -> bool { return SetAttribute(m_impl->pos, name, value); });
 }
 
 bool CMarkup::SetAttrib(const char* name, int value) {
@@ -393,7 +459,7 @@ bool CMarkup::SetAttrib(const char* name, int value) {
 }
 
 bool CMarkup::SetChildAttrib(const char* name, const char* value) {
-    return SetAttribute(m_impl->child, name, value);
+    return Guarded(false, [&]() -> bool { return SetAttribute(m_impl->child, name, value); });
 }
 
 bool CMarkup::SetChildAttrib(const char* name, int value) {
@@ -401,9 +467,9 @@ bool CMarkup::SetChildAttrib(const char* name, int value) {
 }
 
 bool CMarkup::SetData(const char* data) {
-    return SetDataOf(m_impl->pos, data);
+    return Guarded(false, [&]() -> bool { return SetDataOf(m_impl->pos, data); });
 }
 
 bool CMarkup::SetChildData(const char* data) {
-    return SetDataOf(m_impl->child, data);
+    return Guarded(false, [&]() -> bool { return SetDataOf(m_impl->child, data); });
 }

@@ -31,8 +31,9 @@
 //
 // Texts are UTF-8 and kept as written, blanks included (a text of blanks
 // only survives too; blanks between elements are layout). Element names are plain names, so a prefix such as
-// "oml:" is part of the name and needs no namespace declaration. GetDoc and GetSubDoc write one element per
-// line, children indented by a tab, with LF line ends; Save writes CR LF.
+// "oml:" is part of the name and needs no namespace declaration. GetDoc writes one element per line,
+// children indented by a tab, with LF line ends; Save writes CR LF. GetSubDoc and GetChildSubDoc write the
+// element without layout, so that the text handed to another reader stays proportional to the element.
 //
 // Load reads the encoding from the byte-order mark or the XML declaration
 // (UTF-8 without either) and converts to UTF-8; bytes invalid in that encoding
@@ -46,7 +47,10 @@
 //
 // Malformed text makes SetDoc and Load return false; the document then holds
 // the elements parsed before the error, so readers still find what precedes
-// it. DTDs are not processed and no external entity is ever read.
+// it. An element nested deeper than kMaxDepth levels counts as such an error
+// (AddSubDoc refuses a sub-document that holds one). DTDs are not processed
+// and no external entity is ever read. No member lets an exception out:
+// running out of memory makes it fail (false, or an empty text).
 class ZRPRJ_API CMarkup {
 public:
     CMarkup();
@@ -55,6 +59,10 @@ public:
     // A document is built and read in one place; it is neither copied nor moved.
     CMarkup(const CMarkup&) = delete;
     CMarkup& operator=(const CMarkup&) = delete;
+
+    // Levels of nesting a read document may have, the root element being the
+    // first (the bound common XML parsers use by default).
+    static constexpr unsigned kMaxDepth = 256;
 
     // The document. SetDoc accepts an empty text or one without elements
     // (such as a bare XML declaration) and returns true for it.

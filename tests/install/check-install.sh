@@ -1,17 +1,55 @@
 #!/usr/bin/env bash
-# Installs the built library into a scratch prefix and builds a host project
-# against it with find_package and with pkg-config, then runs both.
+# Installs the built library into a fresh prefix that is not the default one
+# and serves hosts from it the ways a host would: through find_package, and
+# through pkg-config alone (its flags are the only ones given: a single
+# -I PREFIX/include). Then the prefix is moved, and pkg-config and the
+# installed zrprj must follow it, with no LD_LIBRARY_PATH anywhere.
 set -euo pipefail
-build_dir=$1
+build_dir=$(cd "$1" && pwd)
 source_dir=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-cmake --install "$build_dir" --prefix "$scratch/prefix" > "$scratch/install.log"
-libdir=$(find "$scratch/prefix" -name 'libZrPrj50.so' -printf '%h\n' | head -n1)
-export PKG_CONFIG_PATH="$libdir/pkgconfig"
-sed -i "s|^prefix=.*|prefix=$scratch/prefix|" "$libdir/pkgconfig/ZrPrj50.pc"
-cmake -S "$source_dir/consumer" -B "$scratch/build" -DCMAKE_PREFIX_PATH="$scratch/prefix" > "$scratch/configure.log"
-cmake --build "$scratch/build" > "$scratch/build.log"
-LD_LIBRARY_PATH="$libdir" "$scratch/build/consumer_cmake"
-LD_LIBRARY_PATH="$libdir" "$scratch/build/consumer_pkgconfig"
+unset LD_LIBRARY_PATH
+
+prefix="$scratch/opt/zrprj"
+cmake --install "$build_dir" --prefix "$prefix" > "$scratch/install.log"
+libdir=$(find "$prefix" -name 'libZrPrj50.so' -printf '%h\n' | head -n1)
 test -f "$libdir/CodeTransition.xml"
+
+# pkg-config gives exactly one include folder, PREFIX/include.
+export PKG_CONFIG_PATH="$libdir/pkgconfig"
+check_cflags() {
+    local flags
+    read -r -a flags <<< "$(pkg-config --cflags ZrPrj50)"
+    if [[ ${#flags[@]} -ne 1 || ${flags[0]} != -I* ]] ||
+        [[ $(realpath "${flags[0]#-I}") != $(realpath "$1/include") ]]; then
+        echo "pkg-config --cflags gives '${flags[*]}', not -I $1/include" >&2
+        exit 1
+    fi
+}
+check_cflags "$prefix"
+
+# A host built by hand with the pkg-config flags and nothing else.
+# shellcheck disable=SC2046
+c++ -std=c++17 -o "$scratch/host_pkgconfig" "$source_dir/consumer/consumer.cpp" \
+    $(pkg-config --cflags --libs ZrPrj50) -Wl,-rpath,"$libdir"
+"$scratch/host_pkgconfig"
+
+# Hosts built through CMake: find_package and pkg_check_modules.
+cmake -S "$source_dir/consumer" -B "$scratch/build" -DCMAKE_PREFIX_PATH="$prefix" > "$scratch/configure.log"
+cmake --build "$scratch/build" > "$scratch/build.log"
+"$scratch/build/consumer_cmake"
+LD_LIBRARY_PATH="$libdir" "$scratch/build/consumer_pkgconfig"
+
+# The installed tool runs by its own run path, also once the prefix moves.
+if [[ -x "$build_dir/tools/zrprj" ]]; then
+    "$prefix/bin/zrprj" demo > "$scratch/demo.log"
+fi
+moved="$scratch/elsewhere/zrprj"
+mkdir -p "$(dirname "$moved")"
+mv "$prefix" "$moved"
+export PKG_CONFIG_PATH="${libdir/$prefix/$moved}/pkgconfig"
+check_cflags "$moved"
+if [[ -x "$build_dir/tools/zrprj" ]]; then
+    "$moved/bin/zrprj" demo > "$scratch/demo-moved.log"
+fi

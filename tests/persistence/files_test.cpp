@@ -1,7 +1,9 @@
 #include "PersistFixtures_p.h"
 
+#include "dialog/ZrSheetCoordSysSetting.h"
 #include "persistence/ZrPrjFiles.h"
 #include "persistence/prj_files_p.h"
+#include "transform/ZrPJTranslator.h"
 #include "platform/ui/ZrFileDialog.h"
 #include "platform/ui/ZrHeadlessBackend.h"
 
@@ -14,6 +16,10 @@
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <chrono>
 
 namespace fs = std::filesystem;
 using namespace persist_test;
@@ -232,6 +238,24 @@ TEST_F(ProjectionFiles, XmlFilesOfOtherShapes) {
     EXPECT_TRUE(cs == UserCoordSys());
 }
 
+// The sheet's open action counts an XML document that loads as read even
+// when its root holds no coordinate system: the flags are set all the same
+// and the reader's 0 is returned.
+TEST_F(ProjectionFiles, TheSheetSetsItsFlagsForAnXmlFileWithoutASystem) {
+    const CString path = PathOf("empty.xml");
+    WriteBytes(path, "<?xml version=\"1.0\"?><OrvantaProjection oml:Version=\"20050301\"><oml:Other/>"
+                     "</OrvantaProjection>");
+    CZrSheetCoordSysSetting sheet("sheet");
+    sheet.m_coordSys.SetPlanar(100);
+    sheet.m_bParamsChanged = 1;
+    CZrHeadlessBackend::Default().QueueFileDialog(IDOK, path);
+    EXPECT_EQ(sheet.OpenPrjFile(), 0);
+    EXPECT_EQ(sheet.m_bPrjLoaded, 1);
+    EXPECT_EQ(sheet.m_bParamsChanged, 0);
+    EXPECT_EQ(sheet.m_coordSys.GetType(), PJ_CS_PLANAR);
+    EXPECT_EQ(sheet.m_coordSys.GetDistUnits(), 100);
+}
+
 TEST_F(ProjectionFiles, KeyValueFileLayout) {
     const CString text = ZrKeyValueProjectionText(Catalogue(32650));
     EXPECT_EQ(text.str().rfind(
@@ -341,6 +365,84 @@ TEST_F(ProjectionFiles, FailedSavesLeaveTheOldFile) {
     EXPECT_FALSE(fs::exists(m_dir / "p.txt"));
     CZrPJCoordSys cs;
     EXPECT_EQ(ZrOpenProjectionFile(PathOf("old.Prj.txt"), cs), 0);
+}
+
+// A FIFO where a file is expected (a projection file, the mapping file beside
+// the library) is refused at once: opening it blockingly would wait for a
+// writer that never comes. The alarm is the watchdog.
+TEST_F(ProjectionFiles, AFifoInPlaceOfAFileIsRefusedWithoutWaiting) {
+    for (const char* name : {"fifo.xml", "fifo.prj", "fifo.Prj.txt", "CodeTransition.xml"})
+        ASSERT_EQ(mkfifo(PathOf(name), 0666), 0) << name;
+    alarm(10);
+    CZrPJCoordSys cs;
+    cs.SetPlanar(100);
+    int loaded = 1;
+    EXPECT_EQ(ZrOpenProjectionFile(PathOf("fifo.xml"), cs, &loaded), 0);
+    EXPECT_EQ(loaded, 0);
+    EXPECT_EQ(ZrOpenProjectionFile(PathOf("fifo.prj"), cs), 0);
+    EXPECT_EQ(ZrOpenTextProjectionFile(PathOf("fifo.Prj.txt"), cs), 0);
+    EXPECT_EQ(cs.GetType(), PJ_CS_PLANAR);
+    EXPECT_EQ(ZrSaveProjectionFile(PathOf("fifo.xml"), Catalogue(32650)), 0);
+
+    const CString mapping = CZrPJTranslator::m_strEpsgName;
+    CZrPJTranslator::m_strEpsgName = PathOf("CodeTransition.xml");
+    const int found = CZrPJTranslator().EPSG2Orvanta(4326);
+    CZrPJTranslator::m_strEpsgName = mapping;
+    alarm(0);
+    EXPECT_LT(found, 0) << "nothing can be found in a FIFO";
+    EXPECT_TRUE(fs::is_fifo(m_dir / "fifo.xml")) << "a save replaced the FIFO";
+}
+
+// A document nested 60 000 levels deep (inside the ellipsoid, so that every
+// nested reader hands it on) is read or refused in linear time: within 1 s
+// and 200 MB of memory growth, where re-printing each sub-document with
+// indentation took time and memory growing with the square of the depth.
+// Each case runs in a child process, so the peak memory it measures is its
+// own and a runaway case is stopped by a watchdog.
+TEST_F(ProjectionFiles, DeeplyNestedDocumentsCostTimeAndMemoryInProportionToTheirSize) {
+    constexpr int kDepth = 60000;
+    constexpr double kSecondsBound = 1.0;
+    constexpr long kMemoryBoundKiB = 200 * 1024;
+    std::string fragment = "<oml:CoordinateReferenceSystem><oml:Type>-1</oml:Type>"
+                           "<oml:GeographicCoordinateSystem><oml:Type>-1</oml:Type>"
+                           "<oml:HorizonalGeodeticDatum><oml:Type>-1</oml:Type><oml:Ellipsoid>";
+    for (int i = 0; i < kDepth; ++i)
+        fragment += "<x>";
+    for (int i = 0; i < kDepth; ++i)
+        fragment += "</x>";
+    fragment += "</oml:Ellipsoid></oml:HorizonalGeodeticDatum></oml:GeographicCoordinateSystem>"
+                "</oml:CoordinateReferenceSystem>";
+    const CString rooted = PathOf("rooted.xml"), bare = PathOf("bare.xml");
+    WriteBytes(rooted, "<?xml version=\"1.0\"?><OrvantaProjection oml:Version=\"20050301\">" + fragment +
+                           "</OrvantaProjection>");
+    WriteBytes(bare, fragment);
+
+    enum Reader { FromText, RootedFile, BareFile };
+    for (const Reader reader : {FromText, RootedFile, BareFile}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            alarm(10); // a quadratic reader runs for minutes
+            struct rusage before, after;
+            getrusage(RUSAGE_SELF, &before);
+            const auto start = std::chrono::steady_clock::now();
+            CZrPJCoordSys cs;
+            if (reader == FromText)
+                cs.FromXML(CString(fragment), ZRPRJ_XML_VERSION);
+            else
+                ZrOpenProjectionFile(reader == RootedFile ? rooted : bare, cs);
+            const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+            getrusage(RUSAGE_SELF, &after);
+            _exit((seconds.count() > kSecondsBound ? 1 : 0) |
+                  (after.ru_maxrss - before.ru_maxrss > kMemoryBoundKiB ? 2 : 0));
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status))
+            << "reader " << reader << " was stopped by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status) & 1, 0) << "reader " << reader << " took over 1 s";
+        EXPECT_EQ(WEXITSTATUS(status) & 2, 0) << "reader " << reader << " grew by over 200 MB";
+    }
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -153,9 +155,108 @@ TEST_F(FileTest, ASaveReplacesTheFileTheLinkPointsAtAndKeepsItsMode) {
     struct stat st;
     ASSERT_EQ(stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    // The super-user's save of another user's file leaves it theirs.
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(target.c_str(), 4242, 4243), 0);
+        ASSERT_EQ(CZrFile::SaveAtomic(target.c_str(), "newer"), 1);
+        ASSERT_EQ(stat(target.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 4242u);
+        EXPECT_EQ(st.st_gid, 4243u);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+    }
+}
+
+// A save does not do what a plain write may not: a read-only file (refused
+// even to the super-user, who passes every permission check, by its owner's
+// missing write bit) and anything but a regular file stay as they were.
+TEST_F(FileTest, ASaveNeverReplacesAReadOnlyOrSpecialFile) {
+    struct Case {
+        const char* name;
+        mode_t mode;
+        bool fifo;
+    };
+    for (const Case& c : {Case{"read-only.prj", 0444, false}, Case{"no-write.prj", 0555, false},
+                          Case{"owner-read-only.prj", 0466, false}, Case{"fifo.prj", 0666, true}}) {
+        const std::string target = PathOf(c.name);
+        if (c.fifo)
+            ASSERT_EQ(mkfifo(target.c_str(), c.mode), 0);
+        else
+            WriteBytes(target, kOldContent);
+        ASSERT_EQ(chmod(target.c_str(), c.mode), 0);
+        EXPECT_EQ(CZrFile::SaveAtomic(target.c_str(), "new"), 0) << c.name;
+        CStdioFile file;
+        EXPECT_EQ(file.Open(target.c_str(), CStdioFile::modeCreate | CStdioFile::modeWrite), 0) << c.name;
+        struct stat st;
+        ASSERT_EQ(lstat(target.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.mode) << c.name;
+        EXPECT_EQ(S_ISFIFO(st.st_mode), c.fifo) << c.name;
+        if (!c.fifo) {
+            EXPECT_EQ(ReadBytes(target), kOldContent) << c.name;
+        }
+        fs::remove(target);
+    }
+    EXPECT_EQ(EntryCount(), 0u) << "a temporary file was left behind";
+}
+
+// A save killed half way leaves at most TARGET.~tmp, which the next save of
+// the target removes; saves of one target from two processes at once follow
+// one another, so the file is always one save's bytes whole.
+TEST_F(FileTest, CrashedAndConcurrentSavesLeaveOneWholeFileAndNoTemporaryOne) {
+    const std::string target = PathOf("shared.xml");
+    const pid_t crashed = fork();
+    ASSERT_GE(crashed, 0);
+    if (crashed == 0) {
+        CZrAtomicFile file;
+        if (file.Begin(target.c_str()) && file.Append("half", 4)) kill(getpid(), SIGKILL);
+        _exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(crashed, &status, 0), crashed);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_TRUE(fs::exists(target + ".~tmp"));
+
+    // Each writer saves blocks of its own letter; a block mixing letters or
+    // cut short would be a save seen half done.
+    constexpr size_t kBlock = 1 << 16;
+    constexpr int kSaves = 30;
+    std::vector<pid_t> writers;
+    for (char letter : {'a', 'b'}) {
+        const pid_t writer = fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            const std::string bytes(kBlock, letter);
+            int saved = 0;
+            for (int i = 0; i < kSaves; ++i)
+                saved += CZrFile::SaveAtomic(target.c_str(), bytes);
+            _exit(saved == kSaves ? 0 : 1);
+        }
+        writers.push_back(writer);
+    }
+    for (int i = 0; i < 200; ++i) {
+        std::string bytes;
+        if (CZrFile::ReadAll(target.c_str(), bytes) == 0) continue; // not yet written
+        ASSERT_EQ(bytes.size(), kBlock);
+        ASSERT_TRUE(bytes == std::string(kBlock, bytes[0])) << "a save was seen half done";
+    }
+    for (pid_t writer : writers) {
+        ASSERT_EQ(waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save of a busy target failed";
+    }
+    EXPECT_EQ(EntryCount(), 1u) << "a temporary file was left behind";
 }
 
 TEST_F(FileTest, ReadAllTakesOnlyRegularFiles) {
+    // A FIFO is refused at once, not waited on for a writer that never comes.
+    const std::string fifo = PathOf("CodeTransition.xml");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    alarm(10); // watchdog: a blocking open would hang here
+    std::string fifoBytes;
+    EXPECT_EQ(CZrFile::ReadAll(fifo.c_str(), fifoBytes), 0);
+    CStdioFile file;
+    EXPECT_EQ(file.Open(fifo.c_str(), CStdioFile::modeRead), 0);
+    alarm(0);
+
     std::string bytes = "stale";
     EXPECT_EQ(CZrFile::ReadAll(PathOf("missing").c_str(), bytes), 0);
     EXPECT_TRUE(bytes.empty());

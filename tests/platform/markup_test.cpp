@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -125,9 +126,13 @@ TEST(MarkupTest, SubDocumentsGoInAndComeOutWhole) {
     EXPECT_EQ(ChildNames(reread), (std::vector<std::string>{"oml:Type", "oml:Parameters", "oml:After"}));
     reread.ResetChildPos();
     ASSERT_TRUE(reread.FindChildElem("oml:Parameters"));
-    EXPECT_EQ(reread.GetChildSubDoc(), part.GetDoc());
+    // A sub-document comes out without layout, the element whole.
+    const char raw[] = "<oml:Parameters><oml:FalseEasting>500000.0000000000</oml:FalseEasting>"
+                       "<oml:ScaleFactor>0.9996000000</oml:ScaleFactor></oml:Parameters>";
+    EXPECT_EQ(reread.GetChildSubDoc(), raw);
+    EXPECT_EQ(CMarkup(reread.GetChildSubDoc()).GetDoc(), part.GetDoc());
     ASSERT_TRUE(reread.IntoElem());
-    EXPECT_EQ(reread.GetSubDoc(), part.GetDoc());
+    EXPECT_EQ(reread.GetSubDoc(), raw);
     ASSERT_TRUE(reread.FindChildElem("oml:ScaleFactor"));
     EXPECT_EQ(reread.GetChildData(), "0.9996000000");
 }
@@ -166,6 +171,39 @@ TEST(MarkupTest, MalformedTextIsReportedButWhatPrecedesTheFaultIsRead) {
     EXPECT_FALSE(xml.IntoElem());
     EXPECT_EQ(xml.GetChildSubDoc(), "");
     EXPECT_FALSE(xml.Load(TempFile("missing.xml").c_str()));
+}
+
+// Nesting beyond the bound is a fault like malformed text: what precedes the
+// first element too deep is kept, the rest is not, and a sub-document holding
+// one is refused.
+TEST(MarkupTest, NestingBeyondTheBoundIsCutAtTheFirstElementTooDeep) {
+    auto nested = [](unsigned depth, const char* after) {
+        std::string text = "<r><first/>";
+        for (unsigned i = 1; i < depth; ++i)
+            text += "<a>";
+        for (unsigned i = 1; i < depth; ++i)
+            text += "</a>";
+        return text + after + "</r>";
+    };
+    struct Case {
+        unsigned depth;
+        bool whole;
+    };
+    for (const Case c :
+         {Case{CMarkup::kMaxDepth, true}, Case{CMarkup::kMaxDepth + 1, false}, Case{60000, false}}) {
+        CMarkup xml;
+        EXPECT_EQ(xml.SetDoc(nested(c.depth, "<last/>").c_str()), c.whole) << c.depth;
+        EXPECT_TRUE(xml.FindChildElem("first")) << c.depth;
+        EXPECT_EQ(xml.FindChildElem("last"), c.whole) << c.depth;
+        unsigned levels = 1;
+        for (xml.ResetPos(), xml.FindElem("r"); xml.FindChildElem("a"); ++levels)
+            xml.IntoElem();
+        EXPECT_EQ(levels, std::min(c.depth, CMarkup::kMaxDepth)) << c.depth;
+
+        CMarkup host("<host/>");
+        ASSERT_TRUE(host.FindElem("host"));
+        EXPECT_EQ(host.AddChildSubDoc(nested(c.depth, "").c_str()), c.whole) << c.depth;
+    }
 }
 
 TEST(MarkupTest, NonAsciiNamesRoundTripThroughFilesInEachEncoding) {
