@@ -63,8 +63,7 @@ PROJECTED_METHODS = {
     9804: "Mercator variant A (scale factor at the equator)",
     9805: "Mercator variant B (standard parallel)",
     1024: "Popular visualisation pseudo-Mercator: the spherical Mercator",
-    9820: "Lambert azimuthal equal area",
-    1027: "Lambert azimuthal equal area on a sphere",
+    1027: "Lambert azimuthal equal area on a sphere: the kind, on the authalic sphere",
     9818: "American polyconic",
     1028: "Equidistant cylindrical",
     1029: "Equidistant cylindrical on a sphere",
@@ -76,6 +75,8 @@ PROJECTED_METHODS = {
 
 # Conversion methods left out, and why. Counts are printed by --report.
 LEFT_OUT_METHODS = {
+    9820: "Lambert azimuthal equal area on the ellipsoid: the kind computes on the authalic sphere, "
+          "without the ellipsoidal form's correction, and every EPSG system of it is on an ellipsoid",
     9806: "Cassini-Soldner on the ellipsoid: the Cassini kind is spherical",
     9808: "transverse Mercator south orientated: no kind has axes pointing west and south",
     9809: "oblique stereographic on the conformal sphere: the stereographic kind is spherical",

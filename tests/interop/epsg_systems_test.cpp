@@ -76,8 +76,12 @@ struct KnownDeviation {
     const char* reason;
 };
 const KnownDeviation kKnown[] = {
-    {4087, 23000, "PROJ's eqc puts EPSG's ellipsoidal equidistant cylindrical on the sphere of radius a"},
-    {9311, 17000, "spherical Lambert azimuthal equal area: PROJ renders it with the ellipsoidal formulas"},
+    {4087, 23000,
+     "EPSG's ellipsoidal equidistant cylindrical (northing the meridian arc), which PROJ's eqc computes on "
+     "the sphere of radius a"},
+    {9311, 17000,
+     "spherical Lambert azimuthal equal area, on the authalic sphere as PROJ's +R_A computes it; PROJ "
+     "renders the EPSG code with the ellipsoidal formulas"},
     {23700, 0.12, "Hotine variant B at azimuth 90 (EOV): PROJ renders it as the Swiss oblique Mercator"},
 };
 
