@@ -141,8 +141,9 @@ CZrPJParams Reversed(const ZrEpsgTransformationRecord& r) {
 
 int ZrCoordSysFromEpsg(long epsgCode, CZrPJCoordSys& cs, CString* reason) {
     if (epsgCode <= 0) return Fail(reason, Text("EPSG code %ld is not a code", epsgCode));
-    const CZrPJTranslator translator; // the mapping lookups use nothing of it
-    const long catalogue = translator.EPSG2Orvanta(static_cast<int>(epsgCode));
+    // EPSG2Orvanta's answer, from the mapping file read once per thread
+    // rather than on every call.
+    const long catalogue = ZrMappedCatalogueCode(epsgCode);
     CZrPJCoordSys footRow;
     bool haveFootRow = false;
     if (catalogue != kNone && FromMapping(epsgCode, catalogue, cs, footRow, haveFootRow)) return 1;
