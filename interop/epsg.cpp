@@ -112,9 +112,10 @@ bool Stands(const CZrPJCoordSys& cs, long code, long epsgGeographic) {
 // The parameters of the transformation applied the other way round. A
 // geocentric translation reverses by its negated translation. The Helmert
 // X' = k (I + W) X + T reverses to X = k' (I + W') X' + T' with k' = 1/k,
-// W' = -W and T' = -k' (I + W') T: exact up to the square of the rotations
-// (under 4 mm for EPSG's largest, 5"), where negating all seven values would
-// leave the rotation and scale of the translation itself, up to centimetres.
+// W' = -W and T' = -k' (I + W') T, which agrees with PROJ's inverse of the
+// same operation (W' inverts the linearised rotation as PROJ does). Negating
+// all seven values would leave out the rotation and scale of the translation
+// itself: 1.6 m for Fatu Iva 72, centimetres for many others.
 CZrPJParams Reversed(const ZrEpsgTransformationRecord& r) {
     CZrPJParams p;
     p.TranslationX = -r.tx;
