@@ -336,8 +336,19 @@ bool NeedString(const ZrWktNode& node, CString* reason) {
 }
 
 // A unit node's factor (to metres or radians); false when it has none.
+// Writers print the degree and the grad to 15 or 16 digits; a factor that is
+// a decimal ratio of the degree to twelve digits is taken as that exact
+// ratio, so 90 degrees stays 90 and 55 grads stay 49.5 degrees.
 bool UnitFactor(const ZrWktNode* unit, double& factor) {
     return unit && unit->NumberAt(1, factor) && factor > 0.0;
+}
+
+bool AngleUnitFactor(const ZrWktNode* unit, double& factor) {
+    if (!UnitFactor(unit, factor)) return false;
+    const double ratio = factor / kDegree;
+    const double snapped = std::round(ratio * 1e12) / 1e12;
+    if (ratio < 1e3 && std::fabs(ratio - snapped) < 1e-12 * ratio) factor = snapped * kDegree;
+    return true;
 }
 
 bool ReadEllipsoid(const ZrWktNode& e, Reading& r, CString* reason) {
@@ -392,8 +403,8 @@ bool ReadGeographic(const ZrWktNode& gcs, bool wkt2, Reading& r, CString* reason
     if (!unit && wkt2)
         for (const ZrWktNode* axis : gcs.Children("AXIS"))
             if ((unit = axis->Child("ANGLEUNIT|UNIT"))) break;
-    if (unit && !UnitFactor(unit, radians)) return Fail(reason, "angular unit without a factor"), false;
-    r.angleToDegree = radians / kDegree;
+    if (unit && !AngleUnitFactor(unit, radians)) return Fail(reason, "angular unit without a factor"), false;
+    r.angleToDegree = radians == kDegree ? 1.0 : radians / kDegree;
 
     const ZrWktNode* pm = gcs.Child("PRIMEM|PRIMEMERIDIAN");
     double lon = 0.0;
@@ -405,8 +416,9 @@ bool ReadGeographic(const ZrWktNode& gcs, bool wkt2, Reading& r, CString* reason
         if (wkt2) {
             double f = radians;
             if (const ZrWktNode* u = pm->Child("ANGLEUNIT|UNIT"))
-                if (!UnitFactor(u, f)) return Fail(reason, "prime meridian unit without a factor"), false;
-            lon = lon * f / kDegree;
+                if (!AngleUnitFactor(u, f))
+                    return Fail(reason, "prime meridian unit without a factor"), false;
+            lon = f == kDegree ? lon : lon * (f / kDegree);
         }
         r.geog.primeMeridianName = NameOf(*pm);
         r.geog.primeMeridianCode = EpsgCodeOf(*pm);
@@ -579,10 +591,14 @@ bool TakeParameters(const std::vector<RawParameter>& raw, long method, bool wkt2
         }
         double v = q.value;
         if (n->quantity == ZR_PARAM_ANGLE) {
-            double f = r.angleToDegree * kDegree;
-            if (wkt2 && q.unit && !UnitFactor(q.unit, f))
-                return Fail(reason, "parameter unit without a factor"), false;
-            v = v * f / kDegree;
+            double toDegree = r.angleToDegree;
+            if (wkt2 && q.unit) {
+                double f = 0;
+                if (!AngleUnitFactor(q.unit, f))
+                    return Fail(reason, "parameter unit without a factor"), false;
+                toDegree = f == kDegree ? 1.0 : f / kDegree;
+            }
+            if (toDegree != 1.0) v *= toDegree;
         } else if (n->quantity == ZR_PARAM_LENGTH) {
             double f = unitToMetre;
             if (wkt2 && q.unit && !UnitFactor(q.unit, f))
