@@ -170,7 +170,11 @@ constexpr double kFourPiOverThree = 4.188790204786391;
 // ---- Robinson ----
 // Lengths of the parallels (X) and their distances from the equator (Y),
 // one cubic per 5 degrees of latitude: V(d) = c0 + d (c1 + d (c2 + d c3)),
-// d in degrees into the band.
+// d in degrees into the band. c0 is Robinson's published table; the cubics
+// are the not-a-knot spline through it over -90..90 degrees (so X is even and
+// Y odd at the equator). The 40-degree row is 0.4958: an earlier 0.4968 (the
+// misprint its neighbours 0.4340 and 0.5571 expose) put 40 degrees 8.6 km too
+// far from the equator and bent the spline from 25 to 55 degrees.
 constexpr double kRobinsonX[19][4] = {
     {1.0, -5.67239e-12, -7.15511e-05, 3.11028e-06},
     {0.9986, -0.000482241, -2.4897e-05, -1.33094e-06},
@@ -193,29 +197,34 @@ constexpr double kRobinsonX[19][4] = {
     {0.5322, 0.0, 0.0, 0.0},
 };
 constexpr double kRobinsonY[19][4] = {
-    {0.0, 0.0124, 3.72529e-10, 1.15484e-09},
-    {0.062, 0.0124001, 1.76951e-08, -5.92321e-09},
-    {0.124, 0.0123998, -7.09668e-08, 2.25753e-08},
-    {0.186, 0.0124008, 2.66917e-07, -8.44523e-08},
-    {0.248, 0.0123971, -9.99682e-07, 3.15569e-07},
-    {0.31, 0.0124108, 3.73349e-06, -1.1779e-06},
-    {0.372, 0.0123598, -1.3935e-05, 4.39588e-06},
-    {0.434, 0.0125501, 5.20034e-05, -1.00051e-05},
-    {0.4968, 0.0123198, -9.80735e-05, 9.22397e-06},
-    {0.5571, 0.0120308, 4.02857e-05, -5.2901e-06},
-    {0.6176, 0.0120369, -3.90662e-05, 7.36117e-07},
-    {0.6769, 0.0117015, -2.80246e-05, -8.54283e-07},
-    {0.7346, 0.0113572, -4.08389e-05, -5.18524e-07},
-    {0.7903, 0.0109099, -4.86169e-05, -1.0718e-06},
-    {0.8435, 0.0103433, -6.46934e-05, 5.36384e-09},
-    {0.8936, 0.00969679, -6.46129e-05, -8.54894e-06},
-    {0.9394, 0.00840949, -0.000192847, -4.21023e-06},
-    {0.9761, 0.00616525, -0.000256001, -4.21021e-06},
+    {0.0, 0.0124, 5.1367e-23, -8.45284e-11},
+    {0.062, 0.0124, -1.26793e-09, 4.22642e-10},
+    {0.124, 0.0124, 5.07171e-09, -1.60604e-09},
+    {0.186, 0.0123999, -1.90189e-08, 6.00152e-09},
+    {0.248, 0.0124002, 7.10039e-08, -2.24e-08},
+    {0.31, 0.0123992, -2.64997e-07, 8.35986e-08},
+    {0.372, 0.0124029, 9.88983e-07, -3.11994e-07},
+    {0.434, 0.0123893, -3.69093e-06, -4.35621e-07},
+    {0.4958, 0.0123198, -1.02252e-05, -3.45523e-07},
+    {0.5571, 0.0121916, -1.54081e-05, -5.82288e-07},
+    {0.6176, 0.0119938, -2.41424e-05, -5.25327e-07},
+    {0.6769, 0.011713, -3.20223e-05, -5.16405e-07},
+    {0.7346, 0.0113541, -3.97684e-05, -6.09052e-07},
+    {0.7903, 0.0109107, -4.89042e-05, -1.04739e-06},
+    {0.8435, 0.0103431, -6.4615e-05, -1.40374e-09},
+    {0.8936, 0.00969686, -6.4636e-05, -8.547e-06},
+    {0.9394, 0.00840947, -0.000192841, -4.2106e-06},
+    {0.9761, 0.00616527, -0.000256, -4.2106e-06},
     {1.0, 0.0, 0.0, 0.0},
 };
 constexpr int kRobinsonLastBand = 17;
 constexpr double kRobinsonBandsPerRadian = 11.459155902616464; // 36 / pi
 constexpr double kRobinsonBand = 0.08726646259971647;          // 5 degrees
+// A knot's latitude in radians times the bands per radian may round to just
+// below the whole band; the knot then read the end of the cubic below it,
+// which misses the published value by up to 2 m. Within this fraction of a
+// band (5e-12 degrees) a latitude is the knot.
+constexpr double kRobinsonKnotRounding = 1e-12;
 constexpr double kRobinsonScaleX = 0.8487;
 constexpr double kRobinsonScaleY = 1.3523;
 constexpr double kRobinsonInvScaleX = 1.1782726522917404;
@@ -576,7 +585,7 @@ int CZrPJOperator::Robinson_Forward(CPoint2D& pt) const {
     if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     const double aphi = std::fabs(phi);
-    int i = static_cast<int>(std::floor(aphi * kRobinsonBandsPerRadian));
+    int i = static_cast<int>(std::floor(aphi * kRobinsonBandsPerRadian + kRobinsonKnotRounding));
     if (i > kRobinsonLastBand) i = kRobinsonLastBand;
     const double d = (aphi - i * kRobinsonBand) * CZrPJMath::kRadToDeg;
     pt.x = m_a * dlam * RobinsonV(kRobinsonX[i], d) * kRobinsonScaleX;
