@@ -349,9 +349,9 @@ int CZrPJOperator::Equidistant_Conic_Inverse(CPoint2D& pt) const {
 
 // ===========================================================================
 // Polyconic (43021). Every parallel is the arc of its own tangent cone. The
-// routine adds FE and FN itself (in metres) on top of the frame's false
-// origin, and the inverse removes them the same way: stored coordinates of
-// this kind carry the doubled offset.
+// false origin is the frame's alone: the routine once added FE and FN on top
+// of it, which moved every point by twice the false origin (the Guam State
+// Plane rows landed 50 km off their own definitions).
 // ===========================================================================
 int CZrPJOperator::Setup_Normal_Polyconic() {
     m_polyM0 = MeridianArc(m_a, m_merA, m_phi0);
@@ -370,11 +370,11 @@ int CZrPJOperator::Normal_Polyconic_Forward(CPoint2D& pt) const {
         const double E = dlam * sphi;
         const double halfSinE = std::sin(E / 2.0);
         // 1 - cos E as 2 sin^2(E/2): the difference loses every digit near the equator.
-        pt.x = r * std::sin(E) + m_fe;
-        pt.y = MeridianArc(m_a, m_merA, phi) - m_polyM0 + r * 2.0 * halfSinE * halfSinE + m_fn;
+        pt.x = r * std::sin(E);
+        pt.y = MeridianArc(m_a, m_merA, phi) - m_polyM0 + r * 2.0 * halfSinE * halfSinE;
     } else {
-        pt.x = m_fe + m_a * dlam;
-        pt.y = m_fn - m_polyM0;
+        pt.x = m_a * dlam;
+        pt.y = -m_polyM0;
     }
     return 1;
 }
@@ -382,8 +382,8 @@ int CZrPJOperator::Normal_Polyconic_Forward(CPoint2D& pt) const {
 int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
     if (!m_created) return 0;
     const double* A = m_merA;
-    const double xr = (pt.x - m_fe) / m_a;
-    const double d = pt.y - m_fn;
+    const double xr = pt.x / m_a;
+    const double d = pt.y;
     double phi, lam;
     if (d > -m_polyM0 - kPolyconicEquatorBand && d < kPolyconicEquatorBand - m_polyM0) {
         phi = 0.0;
@@ -476,8 +476,8 @@ int CZrPJOperator::Bonne_Inverse(CPoint2D& pt) const {
 }
 
 // ===========================================================================
-// South-orientated Bonne (43046): x grows westward and y southward. Like the
-// polyconic, the routine adds FE and FN itself on top of the frame's offset.
+// South-orientated Bonne (43046): x grows westward and y southward, about the
+// frame's false origin (the routine once added FE and FN a second time).
 // ===========================================================================
 int CZrPJOperator::Setup_Bonne_South_Orientated() {
     const double e2 = m_es, e4 = e2 * e2, e6 = e4 * e2;
@@ -508,10 +508,13 @@ int CZrPJOperator::Bonne_South_Orientated_Forward(CPoint2D& pt) const {
     double E = 0.0;
     if (rho != 0.0) {
         const double sphi = std::sin(phi);
-        E = m_a * (std::cos(phi) / std::sqrt(1.0 - m_es * sphi * sphi)) * (pt.x - m_lam0) / rho;
+        // The longitude difference is reduced like every other kind's: with a
+        // central meridian near 180 degrees the raw difference reached 345
+        // degrees and put points across the antimeridian 30 000 km away.
+        E = m_a * (std::cos(phi) / std::sqrt(1.0 - m_es * sphi * sphi)) * AdjLongitude(pt.x - m_lam0) / rho;
     }
-    pt.x = m_fe - rho * std::sin(E);
-    pt.y = m_fn - (apex - rho * std::cos(E));
+    pt.x = -rho * std::sin(E);
+    pt.y = -(apex - rho * std::cos(E));
     return m_created;
 }
 
@@ -519,8 +522,8 @@ int CZrPJOperator::Bonne_South_Orientated_Inverse(CPoint2D& pt) const {
     if (!m_created) return 0;
     if (m_phi0 == 0.0) return 0; // no cone, as in the forward
     const double rho0 = m_a * m_bsm0 / std::sin(m_phi0);
-    const double c = rho0 - (m_fn - pt.y);
-    const double d = m_fe - pt.x;
+    const double c = rho0 + pt.y;
+    const double d = -pt.x;
     double rho = std::sqrt(c * c + d * d);
     if (m_phi0 < 0.0) rho = -rho;
     const double mu = (rho0 + m_bsM0 - rho) / (m_a * m_bsA[0]);
