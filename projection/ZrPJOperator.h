@@ -110,6 +110,9 @@ public:
 
 protected:
     void ComputeEquidistCoefficient();
+    // The scale factor a kind applies: k0, or 1 when k0 is 0 (not given).
+    // Returns 0 for a negative or non-numeric k0, which has no map.
+    int ScaleFromDefinition(double& k0) const;
     double ParallelRadius(double phi) const { return N(phi) * std::cos(phi); }
 
     // China projection: residual of the azimuth equation and its derivative.
@@ -118,6 +121,7 @@ protected:
 
     // Per-kind set-up (Create's second step).
     int Setup_Cylindrical();
+    int Setup_Transverse_Mercator();
     int Setup_EqualArea_Conic();
     int Setup_Conformal_Conic();
     int Setup_Equidistant_Conic();
@@ -220,6 +224,8 @@ protected:
     double m_invA;          // 1 / a
     double m_invOneMinusEs; // 1 / (1 - e^2)
     double m_aOverD0;       // a / D0: meridian length in units of a -> rectifying latitude
+    double m_scale;         // Transverse Mercator: the k0 the frame applies, and its reciprocal
+    double m_invScale;
 
     // ---- Oblique Mercator block ----
     double m_omA, m_omB, m_omE, m_omGamma0, m_omLam0Natural, m_omUc;

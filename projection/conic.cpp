@@ -148,8 +148,8 @@ int CZrPJOperator::Setup_Conformal_Conic() {
         if (std::fabs(n) <= kDegenerate) return 0;
         // One standard parallel: the scale factor on it is k0, as in every
         // Lambert 1SP definition (the national zones give k0 to be applied).
-        // A hand-built operator may leave k0 at 0; that means unscaled.
-        const double k0 = m_k0 > 0.0 ? m_k0 : 1.0;
+        double k0;
+        if (!ScaleFromDefinition(k0)) return 0;
         K = k0 * ParallelRadius(m_phi1) * std::pow(U(m_phi1), n) / n;
         break;
     }

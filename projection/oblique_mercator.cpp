@@ -33,8 +33,10 @@ int CZrPJOperator::Setup_Oblique_Mercator() {
     const double cos2 = cosphic * cosphic;
     const double w = 1.0 - es * sinphic * sinphic;
 
+    double k0;
+    if (!ScaleFromDefinition(k0)) return 0;
     m_omB = std::sqrt(1.0 + es * cos2 * cos2 / (1.0 - es));
-    m_omA = m_a * m_k0 * m_omB * std::sqrt(1.0 - es) / w;
+    m_omA = m_a * k0 * m_omB * std::sqrt(1.0 - es) / w;
     const double t0 = IsometricT(phic, e);
     const double D = m_omB * std::sqrt(1.0 - es) / (cosphic * std::sqrt(w));
     // D^2 - 1 = (1 - e^2) sin^2 phi_c / (cos^2 phi_c (1 - e^2 sin^2 phi_c)) >= 0;

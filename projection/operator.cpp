@@ -41,7 +41,7 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43003, Miller_Cylindrical, nullptr),
         ZRPJ_ROW(43004, Conformal_Cylindrical, &CZrPJOperator::Setup_Cylindrical),
         ZRPJ_ROW(43005, GaussKruger, nullptr),
-        ZRPJ_ROW(43006, Traverse_Conformal_Cylindrical, nullptr),
+        ZRPJ_ROW(43006, Traverse_Conformal_Cylindrical, &CZrPJOperator::Setup_Transverse_Mercator),
         ZRPJ_ROW(43007, EqualArea_Conic, &CZrPJOperator::Setup_EqualArea_Conic),
         ZRPJ_ROW(43008, Sinusoidal, nullptr),
         ZRPJ_ROW(43009, Mollweide, nullptr),
@@ -127,6 +127,7 @@ CZrPJOperator::CZrPJOperator() {
     m_invA = 1.0 / m_a;
     m_invOneMinusEs = 1.0 / (1.0 - m_es);
     m_aOverD0 = 0.0;
+    m_scale = m_invScale = 1.0;
     m_omA = m_omB = m_omE = m_omGamma0 = m_omLam0Natural = m_omUc = 0.0;
     m_omSign = 0;
     m_bsM0 = m_bsm0 = 0.0;
@@ -174,6 +175,8 @@ void CZrPJOperator::operator=(const CZrPJOperator& o) {
     m_invA = o.m_invA;
     m_invOneMinusEs = o.m_invOneMinusEs;
     m_aOverD0 = o.m_aOverD0;
+    m_scale = o.m_scale;
+    m_invScale = o.m_invScale;
     m_omA = o.m_omA;
     m_omB = o.m_omB;
     m_omE = o.m_omE;
@@ -229,8 +232,11 @@ int CZrPJOperator::Create() {
 
     if (m_es < 0.0) return 0;
     // An eccentricity of 1 or more (f >= 1) or a non-numeric ellipsoid has no
-    // meridian and would make every constant below infinite or NaN.
-    if (!(m_es < 1.0) || !std::isfinite(m_a)) return 0;
+    // meridian and would make every constant below infinite or NaN. An axis
+    // of 0 or less has no size: every kind used to create on it and return
+    // plausible-looking numbers (or a Transverse Mercator inverse latitude of
+    // 114 411 degrees reported as success).
+    if (!(m_es < 1.0) || !(m_a > 0.0) || !std::isfinite(m_a)) return 0;
     m_e = std::sqrt(m_es);
     m_eps2 = m_es / (1.0 - m_es);
     m_ep = std::sqrt(m_eps2);
@@ -240,6 +246,32 @@ int CZrPJOperator::Create() {
     if (!row) return 0;
     if (row->setup && !(this->*(row->setup))()) return 0;
     m_created = 1;
+    return 1;
+}
+
+// One rule for the scale factor of every kind that reads it (Transverse
+// Mercator, Lambert with one standard parallel, the oblique Mercator kinds):
+// 0 is the constructor's default, "not given", and means unscaled, as the
+// Transverse Mercator frame and the Lambert cone always read it; the
+// coordinate system puts 0.9996 there before the operator sees it. A negative
+// or non-numeric scale has no map: before, the Transverse Mercator forward
+// ignored it while its inverse divided by it (so 0 failed and -1 mirrored
+// every point), and an oblique Mercator collapsed the plane onto a line.
+int CZrPJOperator::ScaleFromDefinition(double& k0) const {
+    if (m_k0 == 0.0) {
+        k0 = 1.0;
+        return 1;
+    }
+    if (!(m_k0 > 0.0) || !std::isfinite(m_k0)) return 0;
+    k0 = m_k0;
+    return 1;
+}
+
+// The routine works at unit scale; the frame applies k0 (and divides by it on
+// the way back, by the reciprocal kept here).
+int CZrPJOperator::Setup_Transverse_Mercator() {
+    if (!ScaleFromDefinition(m_scale)) return 0;
+    m_invScale = 1.0 / m_scale;
     return 1;
 }
 
@@ -265,9 +297,9 @@ int CZrPJOperator::Forward(CPoint2D& pt) const {
     const int result = (this->*(row->forward))(lp);
     if (!result) return 0;
     // Transverse Mercator: the routine works at unit scale.
-    if (m_kind == kTransverseMercator && m_k0 > 0.0) {
-        lp.x *= m_k0;
-        lp.y *= m_k0;
+    if (m_kind == kTransverseMercator) {
+        lp.x *= m_scale;
+        lp.y *= m_scale;
     }
     lp.x = lp.x * m_unitFactor + m_fe;
     lp.y = lp.y * m_unitFactor + m_fn;
@@ -293,9 +325,8 @@ int CZrPJOperator::Inverse(CPoint2D& pt) const {
         xy.y /= m_unitFactor;
     }
     if (m_kind == kTransverseMercator) {
-        const double inverseScale = 1.0 / m_k0;
-        xy.x *= inverseScale;
-        xy.y *= inverseScale;
+        xy.x *= m_invScale;
+        xy.y *= m_invScale;
     }
     const int result = (this->*(row->inverse))(xy);
     if (!result) return 0;

@@ -322,7 +322,6 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     if (!m_created) return 0;
-    if (m_a <= 0.0) return m_created;
     const double x = pt.x, y = pt.y;
     double s, c;
     const double phi1 = MeridianLengthInverse(y * m_invA + m_ml0, s, c); // footpoint
@@ -373,7 +372,7 @@ int CZrPJOperator::Traverse_Equidistant_Cylindrical_Forward(CPoint2D& pt) const 
 }
 
 int CZrPJOperator::Traverse_Equidistant_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (!m_created || m_a <= 0.0) return 0;
+    if (!m_created) return 0;
     double D = pt.x / m_a, G = pt.y / m_a;
     // Beyond the map's edge the point is taken at the edge rather than refused.
     D = D > kHalfPi ? kHalfPi : (D < -kHalfPi ? -kHalfPi : D);
