@@ -97,14 +97,23 @@ public:
     static double hypot(double x, double y);
 
     // The dispatch row of one kind; public only so that the table, which lives
-    // beside the frame, can name the protected routines.
+    // beside the frame, can name the protected routines. The routines work in
+    // radians and metres of the unit-scale map about the central meridian:
+    // the forward takes (lambda - lambda0 reduced to [-pi, pi], phi clamped to
+    // the poles) and returns (x, y) without scale or false origin; the inverse
+    // takes (x, y) so prepared and returns (lambda - lambda0, phi). Both return
+    // 1, or 0 for a point without an image. What the frame does beyond that
+    // for a kind is in the row's flags.
     using Routine = int (CZrPJOperator::*)(CPoint2D&) const;
     using Setup = int (CZrPJOperator::*)();
     struct KindRoutines {
         long kind;
         Routine forward;
         Routine inverse;
-        Setup setup; // nullptr: nothing to precompute
+        Setup setup;           // nullptr: nothing to precompute
+        bool appliesScale;     // the frame multiplies by k0 (Transverse Mercator)
+        bool ownsLongitude;    // the routine takes and returns lambda itself, not lambda - lambda0
+        bool inverseUncreated; // the inverse runs before Create (Gauss-Krueger: series only)
     };
     static const KindRoutines* FindKind(long kind);
 

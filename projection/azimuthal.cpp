@@ -98,7 +98,6 @@ void FromCentre(double sinphi0, double cosphi0, double sinz, double cosz, double
 // Stereographic (43034), on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Conformal_Azimuth_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     const double twoA = 2.0 * m_a;
     switch (AspectOf(m_phi0, kAspectTolerance)) {
@@ -129,7 +128,6 @@ int CZrPJOperator::Conformal_Azimuth_Forward(CPoint2D& pt) const {
 // The azimuth is a two-argument arctangent of (x, y), so every point of the
 // plane, y <= 0 included, comes back to the point it was projected from.
 int CZrPJOperator::Conformal_Azimuth_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
     const double rho = hypot(x, y);
     const double twoA = 2.0 * m_a;
@@ -164,7 +162,6 @@ int CZrPJOperator::Conformal_Azimuth_Inverse(CPoint2D& pt) const {
 // Lambert azimuthal equal-area (43033), on the sphere of radius Rq.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EqualArea_Azimuth_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = pt.x - m_lam0, phi = pt.y;
     const double R = m_Rq;
     switch (AspectOf(m_phi0, kAspectTolerance)) {
@@ -203,7 +200,6 @@ int CZrPJOperator::EqualArea_Azimuth_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::EqualArea_Azimuth_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
     const double R = m_Rq;
     const double rho = hypot(x, y);
@@ -258,7 +254,6 @@ int CZrPJOperator::EqualArea_Azimuth_Inverse(CPoint2D& pt) const {
 // the general (oblique) formula instead of handing the point back unprojected.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Equidistant_Azimuth_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = pt.x - m_lam0, phi = pt.y;
     const double R = m_Rq;
     const Aspect aspect = AspectOf(m_phi0, kAspectTolerance);
@@ -282,7 +277,6 @@ int CZrPJOperator::Equidistant_Azimuth_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::Equidistant_Azimuth_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
     const double R = m_Rq;
     double rho = hypot(x, y);
@@ -320,7 +314,6 @@ int CZrPJOperator::Equidistant_Azimuth_Inverse(CPoint2D& pt) const {
 // the visible point in front of it.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Orthograph_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     CentreTriangle t = Triangle(std::sin(m_phi0), std::cos(m_phi0), phi, dlam);
     if (!ClampCosine(t.cosz)) return 0;
@@ -331,7 +324,6 @@ int CZrPJOperator::Orthograph_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::Orthograph_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
     double rho = hypot(x, y);
     if (rho > m_a) rho = m_a; // beyond the rim: taken on the rim
@@ -354,7 +346,6 @@ int CZrPJOperator::Orthograph_Inverse(CPoint2D& pt) const {
 // lines; the horizon (90 degrees from the centre) is at infinity.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Gnomonic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     CentreTriangle t = Triangle(std::sin(m_phi0), std::cos(m_phi0), phi, dlam);
     if (!ClampCosine(t.cosz)) return 0;
@@ -366,7 +357,6 @@ int CZrPJOperator::Gnomonic_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::Gnomonic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
     const double R = m_Rq;
     const double dist = std::hypot(x, y);
@@ -442,7 +432,6 @@ int CZrPJOperator::Setup_Two_Point_Equidistant() {
 }
 
 int CZrPJOperator::Two_Point_Equidistant_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     const double sinphi = std::sin(phi), cosphi = std::cos(phi);
     // Angular distances to the two points; the defining points themselves
@@ -460,11 +449,10 @@ int CZrPJOperator::Two_Point_Equidistant_Forward(CPoint2D& pt) const {
         0.0)
         y = -y;
     pt.y = y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Two_Point_Equidistant_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double xr = pt.x / m_a, yr = pt.y / m_a;
     const double c1 = std::cos(hypot(yr, xr + m_tpHz0));
     const double c2 = std::cos(hypot(yr, xr - m_tpHz0));
@@ -485,5 +473,5 @@ int CZrPJOperator::Two_Point_Equidistant_Inverse(CPoint2D& pt) const {
     const double cosphiCos = m_tpSa * cphir * std::cos(l) - m_tpCa * sinphir;
     pt.y = std::atan2(sinphi, std::hypot(cosphiSin, cosphiCos));
     pt.x = std::atan2(cosphiSin, cosphiCos) + m_tpLamc + m_lam0;
-    return m_created;
+    return 1;
 }

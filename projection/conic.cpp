@@ -277,39 +277,35 @@ double CZrPJOperator::IsometricLatitude(double phi) const {
 // Equal-area conic (Albers, 43007)
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EqualArea_Conic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double n = m_c1, rho0 = m_c2, G = m_c3;
     // A negative radicand (beyond the map) gives NaN, which the frame refuses.
     const double rho = SignOf(n) * std::sqrt(2.0 * (G - Area(pt.y)) / n);
     ConePlace(pt, n, rho0, rho, AdjLongitude(pt.x - m_lam0));
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::EqualArea_Conic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double n = m_c1, rho0 = m_c2, G = m_c3;
     double rho, theta;
     ConeLocate(pt, n, rho0, rho, theta);
     const double beta = AsinRounded((G - rho * rho * n / 2.0) / m_Rq2); // authalic latitude
     pt.y = SnapToPole(AntiArea(beta));
     pt.x = theta / n + m_lam0;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Conformal conic (Lambert, 43020)
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Conformal_Conic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double n = m_c1, rho0 = m_c2, K = m_c3;
     const double rho =
         (m_parallelMode >= 1 && m_parallelMode <= 3) ? K * std::exp(-n * IsometricLatitude(pt.y)) : 0.0;
     ConePlace(pt, n, rho0, rho, AdjLongitude(pt.x - m_lam0));
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Conformal_Conic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double n = m_c1, rho0 = m_c2, K = m_c3;
     double rho, theta;
     ConeLocate(pt, n, rho0, rho, theta);
@@ -317,25 +313,23 @@ int CZrPJOperator::Conformal_Conic_Inverse(CPoint2D& pt) const {
     const double t = (std::log(std::fabs(K)) - std::log(std::fabs(rho))) / n; // isometric latitude
     pt.y = SnapToPole(AntiConformal(2.0 * std::atan(std::exp(t)) - kHalfPi));
     pt.x = theta / n + m_lam0;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Equidistant conic (43027)
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Equidistant_Conic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double n = m_c1, rho0 = m_c2, G = m_c3;
     const double rho = (m_parallelMode >= 1 && m_parallelMode <= 3) ? G - Distance(pt.y) : 0.0;
     ConePlace(pt, n, rho0, rho, AdjLongitude(pt.x - m_lam0));
-    return m_created;
+    return 1;
 }
 
 // Unprojects cones given by one or two standard parallels. The band-fitted
 // cone (mode 3) has no inverse in this kind; a mode the set-up never accepts
 // is refused rather than passed through unchanged.
 int CZrPJOperator::Equidistant_Conic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     if (m_parallelMode != 1 && m_parallelMode != 2) return 0;
     const double n = m_c1, rho0 = m_c2, G = m_c3;
     double rho, theta;
@@ -344,7 +338,7 @@ int CZrPJOperator::Equidistant_Conic_Inverse(CPoint2D& pt) const {
     // theta from both coordinates: asin(x / rho) alone folds angles beyond
     // 90 degrees, which wide cones reach far from the central meridian.
     pt.x = theta / n + m_lam0;
-    return m_created;
+    return 1;
 }
 
 // ===========================================================================
@@ -359,7 +353,6 @@ int CZrPJOperator::Setup_Normal_Polyconic() {
 }
 
 int CZrPJOperator::Normal_Polyconic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     double dlam = pt.x - m_lam0;
     if (dlam > kPi) dlam -= kTwoPi;
     if (dlam < -kPi) dlam += kTwoPi;
@@ -380,7 +373,6 @@ int CZrPJOperator::Normal_Polyconic_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double* A = m_merA;
     const double xr = pt.x / m_a;
     const double d = pt.y;
@@ -445,7 +437,6 @@ int CZrPJOperator::Setup_Bonne() {
 }
 
 int CZrPJOperator::Bonne_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = pt.y;
     const double rho = m_c3 - Distance(phi);
     if (std::fabs(rho) <= kDegenerate) return 0; // the apex: every meridian meets
@@ -455,11 +446,10 @@ int CZrPJOperator::Bonne_Forward(CPoint2D& pt) const {
     const double E = ParallelRadius(phi) * AdjLongitude(pt.x - m_lam0) / rho;
     pt.x = rho * std::sin(E);
     pt.y = kBonneNorthingOrigin - rho * std::cos(E);
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Bonne_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double h = kBonneNorthingOrigin - pt.y;
     if (std::fabs(h) <= kDegenerate) return 0;
     // rho has the sign of phi1 (the apex lies towards the nearer pole), and
@@ -472,7 +462,7 @@ int CZrPJOperator::Bonne_Inverse(CPoint2D& pt) const {
     const double r = ParallelRadius(phi);
     pt.x = (kHalfPi - std::fabs(phi) <= kPoleTolerance) ? m_lam0 : rho * E / r + m_lam0;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ===========================================================================
@@ -500,7 +490,6 @@ int CZrPJOperator::Setup_Bonne_South_Orientated() {
 }
 
 int CZrPJOperator::Bonne_South_Orientated_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     if (m_phi0 == 0.0) return 0; // the cone of the equator is a cylinder
     const double phi = pt.y;
     const double apex = m_a * m_bsm0 / std::sin(m_phi0);
@@ -515,11 +504,10 @@ int CZrPJOperator::Bonne_South_Orientated_Forward(CPoint2D& pt) const {
     }
     pt.x = -rho * std::sin(E);
     pt.y = -(apex - rho * std::cos(E));
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Bonne_South_Orientated_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     if (m_phi0 == 0.0) return 0; // no cone, as in the forward
     const double rho0 = m_a * m_bsm0 / std::sin(m_phi0);
     const double c = rho0 + pt.y;
@@ -539,7 +527,7 @@ int CZrPJOperator::Bonne_South_Orientated_Inverse(CPoint2D& pt) const {
     }
     pt.x = lam;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ===========================================================================
@@ -556,7 +544,6 @@ double CZrPJOperator::ChinaA1(double A, double z) const {
 }
 
 int CZrPJOperator::China_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = pt.y;
     const double dlam = AdjLongitude(pt.x - m_lam0);
     const double sphi = std::sin(phi), cphi = std::cos(phi);
@@ -589,7 +576,6 @@ int CZrPJOperator::China_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::China_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
     if (std::fabs(y - kDegenerate) <= kDegenerate) return 0;
     // Below the x axis atan folds A' by pi and the division makes z negative;

@@ -62,61 +62,55 @@ inline double AsinRounded(double v) {
 // length, the parallels are spaced as on the standard parallel.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Equidistant_Cylindrical_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0);
     const double y = Distance(pt.y);
     pt.x = m_c1 * dlam;
     pt.y = y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Equidistant_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     // With the standard parallel at a pole every meridian falls on x = 0 and
     // the longitude cannot be recovered (it would come out as x / 0).
     if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
     const double phi = SnapToPole(AntiDistance(pt.y / m_D[0]));
     pt.x = pt.x / m_c1 + m_lam0;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Miller (43003), on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Miller_Cylindrical_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0);
     const double y = kMillerStretch * m_a * std::log(std::tan(kQuarterPi + kMillerLatitudeFactor * pt.y));
     pt.x = m_a * dlam;
     pt.y = y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Miller_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double lam = pt.x / m_a + m_lam0;
     const double phi =
         kMillerInverseStretch * (std::atan(std::exp(kMillerInverseFactor * pt.y / m_a)) - kQuarterPi);
     pt.x = lam;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Mercator on the ellipsoid (43004), true scale on the standard parallel.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Conformal_Cylindrical_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = Clamp(pt.y, -kMercatorLatitudeLimit, kMercatorLatitudeLimit);
     const double dlam = AdjLongitude(pt.x - m_lam0);
     pt.x = m_c1 * dlam;
     pt.y = m_c1 * Conformal(phi);
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     // A standard parallel at a pole: the cylinder has no radius. Reporting
     // success here would hand the caller its metres back as degrees.
     if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
@@ -124,28 +118,26 @@ int CZrPJOperator::Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     const double phi = AntiConformal(chi);
     pt.x = AdjLongitude(pt.x / m_c1 + m_lam0);
     pt.y = Clamp(phi, -kHalfPi, kHalfPi);
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Gall stereographic (43016), on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Gall_Stereographic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0);
     const double y = m_a * std::tan(pt.y / 2.0) * kGallNorthing;
     pt.x = m_a * dlam * kCos45;
     pt.y = y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Gall_Stereographic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double lam = pt.x * kSqrt2 / m_a + m_lam0;
     const double phi = 2.0 * std::atan(pt.y * kGallInverseNorthing / m_a);
     pt.x = lam;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -153,7 +145,6 @@ int CZrPJOperator::Gall_Stereographic_Inverse(CPoint2D& pt) const {
 // area from the equator divided by 2 pi c1, so every band keeps its area.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EqualArea_Cylindrical_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     // No cylinder for a standard parallel at a pole (y would be area / 0);
     // this is a failure, not a success with the point left in radians.
     if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
@@ -161,11 +152,10 @@ int CZrPJOperator::EqualArea_Cylindrical_Forward(CPoint2D& pt) const {
     const double y = Area(pt.y) / m_c1;
     pt.x = m_c1 * dlam;
     pt.y = y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::EqualArea_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
     // sin(authalic latitude) = area / (area of the hemisphere / 2 pi). The
     // hemisphere's area is taken from the same series as the forward's area
@@ -177,28 +167,26 @@ int CZrPJOperator::EqualArea_Cylindrical_Inverse(CPoint2D& pt) const {
     const double phi = SnapToPole(AntiArea(AsinRounded(sinBeta)));
     pt.x = pt.x / m_c1 + m_lam0;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Mercator on the sphere of radius a (43045).
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Sphere_Mercator_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = Clamp(pt.y, -kMercatorLatitudeLimit, kMercatorLatitudeLimit);
     const double dlam = AdjLongitude(pt.x - m_lam0);
     pt.x = m_a * dlam;
     pt.y = m_a * std::log(std::tan(kQuarterPi + phi / 2.0));
-    return m_created;
+    return 1;
 }
 
 // The standard parallel plays no part on the sphere (the forward never reads
 // it), so the inverse does not refuse a parallel at a pole: it undoes
 // whatever the forward produced.
 int CZrPJOperator::Sphere_Mercator_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = 2.0 * std::atan(std::exp(pt.y / m_a)) - kHalfPi;
     pt.x = AdjLongitude(pt.x / m_a + m_lam0);
     pt.y = Clamp(phi, -kHalfPi, kHalfPi);
-    return m_created;
+    return 1;
 }

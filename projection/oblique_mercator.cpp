@@ -62,7 +62,6 @@ int CZrPJOperator::Setup_Oblique_Mercator() {
 // of aposphere longitude, or across the antimeridian from the natural
 // origin, do not fold back onto other points.
 int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double lam = pt.x, phi = pt.y;
     const double B = m_omB, A = m_omA;
     const double sing0 = std::sin(m_omGamma0), cosg0 = std::cos(m_omGamma0);
@@ -90,11 +89,10 @@ int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
     const double sinr = std::sin(m_phi1), cosr = std::cos(m_phi1);
     pt.x = v * cosr + u * sinr;
     pt.y = u * cosr - v * sinr;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Oblique_Mercator_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
     const double B = m_omB, A = m_omA;
     const double sing0 = std::sin(m_omGamma0), cosg0 = std::cos(m_omGamma0);
@@ -123,7 +121,7 @@ int CZrPJOperator::Oblique_Mercator_Inverse(CPoint2D& pt) const {
                std::sin(4.0 * chi) +
            (0.058333333333333334 * e6 + 0.07232142857142856 * e8) * std::sin(6.0 * chi) +
            0.026531498015873015 * e8 * std::sin(8.0 * chi);
-    return m_created;
+    return 1;
 }
 
 // 43044 shares the routine; it differs only in where u is measured from,

@@ -15,7 +15,6 @@ constexpr double kHalfPi = CZrPJMath::kHalfPi;
 constexpr double kTwoPi = CZrPJMath::kTwoPi;
 constexpr long kFirstKind = 43001;
 constexpr long kLastKind = 43046;
-constexpr long kTransverseMercator = 43006;
 // Beyond this many turns the stepwise reduction would loop for long; fmod
 // first brings such a longitude near the range (only its last bits differ).
 constexpr double kStepwiseLimit = 64.0 * kPi;
@@ -31,8 +30,12 @@ inline bool Finite(const CPoint2D& p) {
 // Dispatch: kind code -> forward, inverse, set-up. Codes without a routine
 // (43025, 43026, 43038, 43039, 43042) have no row and never create.
 // ---------------------------------------------------------------------------
-#define ZRPJ_ROW(code, base, setup)                                                                          \
-    { code, &CZrPJOperator::base##_Forward, &CZrPJOperator::base##_Inverse, setup }
+#define ZRPJ_ROW_FLAGS(code, base, setup, scale, longitude, uncreated)                                       \
+    {                                                                                                        \
+        code, &CZrPJOperator::base##_Forward, &CZrPJOperator::base##_Inverse, setup, scale, longitude,       \
+            uncreated                                                                                        \
+    }
+#define ZRPJ_ROW(code, base, setup) ZRPJ_ROW_FLAGS(code, base, setup, false, false, false)
 
 const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
     static const KindRoutines kTable[] = {
@@ -40,8 +43,12 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43002, Equidistant_Cylindrical, &CZrPJOperator::Setup_Cylindrical),
         ZRPJ_ROW(43003, Miller_Cylindrical, nullptr),
         ZRPJ_ROW(43004, Conformal_Cylindrical, &CZrPJOperator::Setup_Cylindrical),
-        ZRPJ_ROW(43005, GaussKruger, nullptr),
-        ZRPJ_ROW(43006, Traverse_Conformal_Cylindrical, &CZrPJOperator::Setup_Transverse_Mercator),
+        // Gauss-Krueger's inverse needs only the series, and has always run
+        // on an operator that was never created.
+        ZRPJ_ROW_FLAGS(43005, GaussKruger, nullptr, false, false, true),
+        // Transverse Mercator: the series work at unit scale; the frame applies k0.
+        ZRPJ_ROW_FLAGS(43006, Traverse_Conformal_Cylindrical, &CZrPJOperator::Setup_Transverse_Mercator, true,
+                       false, false),
         ZRPJ_ROW(43007, EqualArea_Conic, &CZrPJOperator::Setup_EqualArea_Conic),
         ZRPJ_ROW(43008, Sinusoidal, nullptr),
         ZRPJ_ROW(43009, Mollweide, nullptr),
@@ -60,8 +67,8 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43022, Quartic_Authalic, nullptr),
         ZRPJ_ROW(43023, Loximuthal, nullptr),
         ZRPJ_ROW(43024, Bonne, &CZrPJOperator::Setup_Bonne),
-        {43025, nullptr, nullptr, nullptr},
-        {43026, nullptr, nullptr, nullptr},
+        {43025, nullptr, nullptr, nullptr, false, false, false},
+        {43026, nullptr, nullptr, nullptr, false, false, false},
         ZRPJ_ROW(43027, Equidistant_Conic, &CZrPJOperator::Setup_Equidistant_Conic),
         ZRPJ_ROW(43028, Traverse_Equidistant_Cylindrical, nullptr),
         ZRPJ_ROW(43029, Van_Der_Grinten_I, nullptr),
@@ -73,13 +80,16 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43035, Orthograph, nullptr),
         ZRPJ_ROW(43036, Gnomonic, nullptr),
         ZRPJ_ROW(43037, China, nullptr),
-        {43038, nullptr, nullptr, nullptr},
-        {43039, nullptr, nullptr, nullptr},
+        {43038, nullptr, nullptr, nullptr, false, false, false},
+        {43039, nullptr, nullptr, nullptr, false, false, false},
         ZRPJ_ROW(43040, Sanson, nullptr),
         ZRPJ_ROW(43041, EqualArea_Cylindrical, &CZrPJOperator::Setup_Cylindrical),
-        {43042, nullptr, nullptr, nullptr},
-        ZRPJ_ROW(43043, Oblique_Mercator, &CZrPJOperator::Setup_Oblique_Mercator),
-        ZRPJ_ROW(43044, Hotine_Oblique_Mercator, &CZrPJOperator::Setup_Oblique_Mercator),
+        {43042, nullptr, nullptr, nullptr, false, false, false},
+        // The oblique Mercator kinds measure longitude from the natural origin
+        // of the central line, not from the central meridian.
+        ZRPJ_ROW_FLAGS(43043, Oblique_Mercator, &CZrPJOperator::Setup_Oblique_Mercator, false, true, false),
+        ZRPJ_ROW_FLAGS(43044, Hotine_Oblique_Mercator, &CZrPJOperator::Setup_Oblique_Mercator, false, true,
+                       false),
         ZRPJ_ROW(43045, Sphere_Mercator, &CZrPJOperator::Setup_Cylindrical),
         ZRPJ_ROW(43046, Bonne_South_Orientated, &CZrPJOperator::Setup_Bonne_South_Orientated),
     };
@@ -89,6 +99,7 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
     return row->forward ? row : nullptr;
 }
 #undef ZRPJ_ROW
+#undef ZRPJ_ROW_FLAGS
 
 // ---------------------------------------------------------------------------
 // Construction and assignment
@@ -288,16 +299,14 @@ int CZrPJOperator::Forward(CPoint2D& pt) const {
     const KindRoutines* row = FindKind(m_kind);
     // Non-numeric input has no image; refusing it keeps NaN out of the caller's
     // data and infinite longitudes out of the reduction loop.
-    if (!row || !Finite(pt)) return 0;
+    if (!row || !m_created || !Finite(pt)) return 0;
 
     CPoint2D lp(AdjLongitude(pt.x * CZrPJMath::kDegToRad), pt.y * CZrPJMath::kDegToRad);
     if (lp.y > kHalfPi) lp.y = kHalfPi;
     if (lp.y < -kHalfPi) lp.y = -kHalfPi;
 
-    const int result = (this->*(row->forward))(lp);
-    if (!result) return 0;
-    // Transverse Mercator: the routine works at unit scale.
-    if (m_kind == kTransverseMercator) {
+    if (!(this->*(row->forward))(lp)) return 0;
+    if (row->appliesScale) {
         lp.x *= m_scale;
         lp.y *= m_scale;
     }
@@ -312,24 +321,23 @@ int CZrPJOperator::Forward(CPoint2D& pt) const {
     // A routine that ran into a singularity reports no point rather than inf/NaN.
     if (!Finite(lp)) return 0;
     pt = lp;
-    return result;
+    return 1;
 }
 
 int CZrPJOperator::Inverse(CPoint2D& pt) const {
     const KindRoutines* row = FindKind(m_kind);
-    if (!row || !Finite(pt)) return 0;
+    if (!row || !(m_created || row->inverseUncreated) || !Finite(pt)) return 0;
 
     CPoint2D xy(pt.x * m_divisor - m_fe, pt.y * m_divisor - m_fn);
     if (m_unitFactor != 1.0) {
         xy.x /= m_unitFactor;
         xy.y /= m_unitFactor;
     }
-    if (m_kind == kTransverseMercator) {
+    if (row->appliesScale) {
         xy.x *= m_invScale;
         xy.y *= m_invScale;
     }
-    const int result = (this->*(row->inverse))(xy);
-    if (!result) return 0;
+    if (!(this->*(row->inverse))(xy)) return 0;
 
     double lam = xy.x * CZrPJMath::kRadToDeg;
     double phi = xy.y * CZrPJMath::kRadToDeg;
@@ -344,7 +352,7 @@ int CZrPJOperator::Inverse(CPoint2D& pt) const {
     if (!std::isfinite(lam) || !std::isfinite(phi)) return 0;
     pt.x = lam;
     pt.y = phi;
-    return result;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------

@@ -260,16 +260,14 @@ inline double IsometricDifference(double phi, double phi1) {
 // lengths for x.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Sinusoidal_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     const double s = std::sin(phi), c = std::cos(phi);
     pt.y = m_a * MeridianLength(phi, s, c); // from the equator
     pt.x = m_a * dlam * c / std::sqrt(1.0 - m_es * s * s);
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Sinusoidal_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x / m_a;
     const double phi = AtMostPole(MeridianLengthInverse(pt.y / m_a));
     const double c = std::cos(phi);
@@ -280,25 +278,23 @@ int CZrPJOperator::Sinusoidal_Inverse(CPoint2D& pt) const {
         pt.x = std::sqrt(1.0 - m_es * s * s) * x / c + m_lam0;
     }
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Sanson (43040): the sinusoidal on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Sanson_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     pt.x = m_a * dlam * std::cos(phi);
     pt.y = m_a * phi;
-    return m_created;
+    return 1;
 }
 
 // The equator is an ordinary line of this map (phi = 0, lambda = x / a); only
 // the poles, where the parallel shrinks to a point, need care. Beyond the
 // poles there is no map.
 int CZrPJOperator::Sanson_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = pt.y / m_a;
     if (std::fabs(phi) - kHalfPi > CZrOperator::kZeroTolerance) return 0;
     const double c = std::cos(phi);
@@ -317,82 +313,74 @@ int CZrPJOperator::Sanson_Inverse(CPoint2D& pt) const {
 // theta solves 2 theta + sin 2 theta = pi sin phi.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Mollweide_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0);
     const double theta = MollweideTheta(pt.y);
     pt.x = m_a * dlam * std::cos(theta) * kMollweideX;
     pt.y = m_a * std::sin(theta) * kMollweideY;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Mollweide_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double theta = std::asin(ClampUnit(pt.y / m_a * kMollweideInvY));
     const double phi = std::asin(ClampUnit((2.0 * theta + std::sin(2.0 * theta)) / kPi));
     pt.x = pt.x * kMollweideInvX / (m_a * std::cos(theta)) + m_lam0;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Eckert I (43015): straight meridians broken at the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertI_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     pt.x = m_a * dlam * (1.0 - std::fabs(phi) * kOneOverPi) * kEckertI;
     pt.y = m_a * phi * kEckertI;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::EckertI_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = AtMostPole(pt.y / (m_a * kEckertI));
     pt.x = pt.x / (m_a * kEckertI) / (1.0 - std::fabs(phi) * kOneOverPi) + m_lam0;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Eckert II (43014): equal-area, straight meridians broken at the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertII_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     const double b = std::sqrt(4.0 - 3.0 * std::sin(std::fabs(phi)));
     pt.x = m_a * dlam * b * kEckertII_X;
     const double y = m_a * (2.0 - b) * kEckertII_Y;
     pt.y = phi > 0.0 ? y : -y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::EckertII_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double y = pt.y;
     const double b = 2.0 - std::fabs(y) * 3.0 / m_a * kEckertII_InvY;
     const double phi = std::asin(ClampUnit((4.0 - b * b) * 0.3333333333333333));
     pt.x = pt.x * kEckertII_InvX / b / m_a + m_lam0;
     pt.y = y > 0.0 ? phi : -phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Eckert III (43013): elliptical meridians, pole line half the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertIII_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     pt.x = m_a * dlam * EckertIIIWidth(phi) * kEckertIII_X;
     pt.y = m_a * phi * kEckertIII_Y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::EckertIII_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = AtMostPole(pt.y / m_a * kEckertIII_InvY);
     pt.x = pt.x / m_a * 0.5 / EckertIIIWidth(phi) * kEckertIII_InvX + m_lam0;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -400,42 +388,38 @@ int CZrPJOperator::EckertIII_Inverse(CPoint2D& pt) const {
 // solves theta + sin theta cos theta + 2 sin theta = (2 + pi/2) sin phi.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertIV_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0);
     const double theta = EckertIVTheta(pt.y);
     pt.x = m_a * dlam * (1.0 + std::cos(theta)) * kEckertIVX;
     pt.y = m_a * std::sin(theta) * kEckertIVY;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::EckertIV_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double s = ClampUnit(pt.y / m_a * kEckertIVInvY);
     const double theta = std::asin(s);
     const double c = std::cos(theta);
     const double phi = std::asin(ClampUnit((theta + s * c + 2.0 * s) / kEckertIVC));
     pt.x = pt.x / m_a * 0.5 / (1.0 + c) * kEckertIVInvX + m_lam0;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Eckert V (43011): sinusoidal meridians, pole line half the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertV_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     pt.x = m_a * dlam * (1.0 + std::cos(phi)) * kEckertVX;
     pt.y = m_a * phi * kEckertVY;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::EckertV_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = AtMostPole(pt.y / m_a * kEckertVInvY);
     pt.x = pt.x * kEckertVInvX / m_a / (1.0 + std::cos(phi)) + m_lam0;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -443,21 +427,19 @@ int CZrPJOperator::EckertV_Inverse(CPoint2D& pt) const {
 // the auxiliary angle of theta + sin theta = (1 + pi/2) sin phi.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertVI_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0);
     const double theta = EckertVITheta(pt.y);
     pt.x = m_a * dlam * (1.0 + std::cos(theta)) * kEckertVX;
     pt.y = m_a * theta * kEckertVY;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::EckertVI_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double theta = pt.y / m_a * kEckertVInvY;
     const double phi = std::asin(ClampUnit((theta + std::sin(theta)) / kEckertVIC));
     pt.x = pt.x * kEckertVInvX / m_a / (1.0 + std::cos(theta)) + m_lam0;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -465,19 +447,17 @@ int CZrPJOperator::EckertVI_Inverse(CPoint2D& pt) const {
 // the sinusoidal.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::WinkelI_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     pt.x = m_a * dlam * (std::cos(m_phi1) + std::cos(phi)) / 2.0;
     pt.y = m_a * phi;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::WinkelI_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = AtMostPole(pt.y / m_a);
     pt.x = 2.0 * pt.x / (m_a * (std::cos(m_phi1) + std::cos(phi))) + m_lam0;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -486,26 +466,23 @@ int CZrPJOperator::WinkelI_Inverse(CPoint2D& pt) const {
 // Mollweide auxiliary angle instead; the figures are kept for compatibility.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::WinkelII_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     pt.x = m_a * dlam * (std::cos(m_phi1) + std::cos(phi)) / 2.0;
     pt.y = m_a * (std::sin(phi) + m_phi1 * kTwoOverPi) * kQuarterPi;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::WinkelII_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = std::asin(ClampUnit(pt.y * 1.2732395447351628 / m_a - m_phi1 * kTwoOverPi));
     pt.x = 2.0 * pt.x / (m_a * (std::cos(phi) + std::cos(m_phi1))) + m_lam0;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Van der Grinten I (43029): the whole globe in a disc of radius pi a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Van_Der_Grinten_I_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     double p = std::fabs(phi) * kTwoOverPi;
     if (p - kVdgTolerance > 1.0) return 0;
@@ -513,13 +490,13 @@ int CZrPJOperator::Van_Der_Grinten_I_Forward(CPoint2D& pt) const {
     if (std::fabs(phi) <= kVdgTolerance) { // equator: true length
         pt.x = m_a * dlam;
         pt.y = 0.0;
-        return m_created;
+        return 1;
     }
     if (std::fabs(dlam) <= kVdgTolerance || std::fabs(p - 1.0) < kVdgTolerance) { // central meridian, poles
         pt.x = 0.0;
         const double y = m_a * kPi * std::tan(std::asin(p) / 2.0);
         pt.y = phi < 0.0 ? -y : y;
-        return m_created;
+        return 1;
     }
     const double al = std::fabs(kPi / dlam - dlam * kOneOverPi) / 2.0;
     const double al2 = al * al;
@@ -536,11 +513,10 @@ int CZrPJOperator::Van_Der_Grinten_I_Forward(CPoint2D& pt) const {
     pt.x = m_a * X;
     const double y = Y < 0.0 ? 0.0 : m_a * kPi * std::sqrt(Y);
     pt.y = phi < 0.0 ? -y : y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x / m_a, y = pt.y / m_a;
     const double x2 = x * x;
     if (std::fabs(y) < kVdgTolerance) { // equator
@@ -550,7 +526,7 @@ int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D& pt) const {
                    ? m_lam0
                    : m_lam0 + (x2 - kPiSquared + std::sqrt(x2 * x2 + kTwoPiSquared * (x2 + kHalfPiSquared))) /
                                   (2.0 * x);
-        return m_created;
+        return 1;
     }
     // The map is the disc of radius pi a, rimmed by the meridian opposite the
     // central one; the cubic below has roots outside it too, which would be
@@ -574,7 +550,7 @@ int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D& pt) const {
                ? m_lam0
                : m_lam0 + (r - kPiSquared + (t > 0.0 ? std::sqrt(t) : 0.0)) / (2.0 * x);
     pt.y = y < 0.0 ? -phi : phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -582,7 +558,6 @@ int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D& pt) const {
 // published table, by a cubic per 5-degree band.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Robinson_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     const double aphi = std::fabs(phi);
     int i = static_cast<int>(std::floor(aphi * kRobinsonBandsPerRadian + kRobinsonKnotRounding));
@@ -591,11 +566,10 @@ int CZrPJOperator::Robinson_Forward(CPoint2D& pt) const {
     pt.x = m_a * dlam * RobinsonV(kRobinsonX[i], d) * kRobinsonScaleX;
     const double y = m_a * RobinsonV(kRobinsonY[i], d) * kRobinsonScaleY;
     pt.y = phi > 0.0 ? y : -y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Robinson_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double y = pt.y;
     const double xr = pt.x / m_a * kRobinsonInvScaleX;
     const double s = std::fabs(y / m_a * kRobinsonInvScaleY);
@@ -625,7 +599,7 @@ int CZrPJOperator::Robinson_Inverse(CPoint2D& pt) const {
     if (std::fabs(lamr + kPi) < kRobinsonEdge) lamr = -kPi;
     pt.x = lamr + m_lam0;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -633,7 +607,6 @@ int CZrPJOperator::Robinson_Inverse(CPoint2D& pt) const {
 // and true to length. x = a dlam dphi / dpsi, psi the isometric latitude.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Loximuthal_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     const double dphi = phi - m_phi1;
     if (std::fabs(phi) >= kHalfPi) {
@@ -649,11 +622,10 @@ int CZrPJOperator::Loximuthal_Forward(CPoint2D& pt) const {
         pt.x = m_a * dlam * std::cos(m_phi1 + dphi / 2.0);
     }
     pt.y = m_a * dphi;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Loximuthal_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x / m_a, y = pt.y / m_a;
     const double phi = AtMostPole(y + m_phi1);
     if (std::fabs(phi) >= kHalfPi) // a pole, the one point where x = 0
@@ -663,24 +635,22 @@ int CZrPJOperator::Loximuthal_Inverse(CPoint2D& pt) const {
     else
         pt.x = m_lam0 + x / std::cos(m_phi1 + y / 2.0);
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Quartic authalic (43022): equal-area, quartic meridians.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Quartic_Authalic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
     pt.x = m_a * dlam * std::cos(phi) / std::cos(phi / 2.0);
     pt.y = 2.0 * m_a * std::sin(phi / 2.0);
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Quartic_Authalic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = 2.0 * std::asin(pt.y / (2.0 * m_a));
     pt.x = pt.x / (m_a * std::cos(phi)) * std::cos(phi / 2.0) + m_lam0;
     pt.y = phi;
-    return m_created;
+    return 1;
 }

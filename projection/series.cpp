@@ -247,7 +247,6 @@ double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& co
 // the rectifying arc; origin on the equator, scale 1.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::GaussKruger_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0);
     const double phi = pt.y;
     const double sphi = std::sin(phi), cphi = std::cos(phi);
@@ -265,7 +264,7 @@ int CZrPJOperator::GaussKruger_Forward(CPoint2D& pt) const {
                0.001388888888888889;
     pt.x = n * l + n * l * l2 * (1.0 - t2 + eta2) * 0.16666666666666666 +
            n * l * l2 * l2 * (5.0 - 18.0 * t2 + t4 + 14.0 * eta2 - 58.0 * eta2 * t2) * 0.008333333333333333;
-    return m_created;
+    return 1;
 }
 
 // Needs nothing from Create beyond the series, so it does not test created.
@@ -292,7 +291,6 @@ int CZrPJOperator::GaussKruger_Inverse(CPoint2D& pt) const {
 // difference; the dispatcher applies k0.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0);
     const double phi = pt.y;
     const double s = std::sin(phi), c = std::cos(phi);
@@ -317,18 +315,17 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
                             als * 0.03333333333333333 *
                                 (61.0 + T * (T - 58.0) + n * (270.0 - 330.0 * T) +
                                  als * 0.017857142857142856 * (1385.0 + T * (T * (543.0 - T) - 3111.0))))));
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
     double s, c;
     const double phi1 = MeridianLengthInverse(y * m_invA + m_ml0, s, c); // footpoint
     if (std::fabs(phi1) >= kHalfPi) {
         pt.y = (y / m_a >= 0.0) ? kHalfPi : -kHalfPi;
         pt.x = 0.0;
-        return m_created;
+        return 1;
     }
     const double t = std::fabs(c) > kPoleCosine ? s / c : 0.0;
     const double n = m_eps2 * c * c;
@@ -356,23 +353,21 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
                                      (5.0 + T * (28.0 + 24.0 * T + 8.0 * n) + 6.0 * n -
                                       ds * (1.0 / 42.0) * (61.0 + T * (662.0 + T * (1320.0 + 720.0 * T)))))) /
                      c;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Cassini (43028), on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Traverse_Equidistant_Cylindrical_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double dlam = AdjLongitude(pt.x - m_lam0);
     const double phi = pt.y;
     pt.x = m_a * std::asin(std::sin(dlam) * std::cos(phi));
     pt.y = m_a * std::atan2(std::tan(phi), std::cos(dlam));
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Traverse_Equidistant_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     double D = pt.x / m_a, G = pt.y / m_a;
     // Beyond the map's edge the point is taken at the edge rather than refused.
     D = D > kHalfPi ? kHalfPi : (D < -kHalfPi ? -kHalfPi : D);

@@ -8,9 +8,9 @@
 // the arithmetic shows any bit it moved.
 //
 // To record anew after a change that is meant to move results, run
-//   ZRPRJ_WRITE_BASELINE=tests/projection/data/projection_baseline.txt \
-//     zrprj_test_projection --gtest_filter='ProjectionBaseline.*'
-// and give the count and the largest change in the commit.
+// zrprj_test_projection --gtest_filter='ProjectionBaseline.*' with
+// ZRPRJ_WRITE_BASELINE=tests/projection/data/projection_baseline.txt in the
+// environment, and give the count and the largest change in the commit.
 #include "geodesy/ZrPJMath.h"
 #include "projection/ZrPJOperator.h"
 
