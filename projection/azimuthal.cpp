@@ -98,7 +98,7 @@ void FromCentre(double sinphi0, double cosphi0, double sinz, double cosz, double
 // Stereographic (43034), on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Conformal_Azimuth_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     const double twoA = 2.0 * m_a;
     switch (AspectOf(m_phi0, kAspectTolerance)) {
     case Aspect::NorthPolar: {
@@ -133,13 +133,13 @@ int CZrPJOperator::Conformal_Azimuth_Inverse(CPoint2D& pt) const {
     const double twoA = 2.0 * m_a;
     switch (AspectOf(m_phi0, kAspectTolerance)) {
     case Aspect::NorthPolar:
-        pt.x = m_lam0 + std::atan2(x, -y);
+        pt.x = std::atan2(x, -y);
         pt.y = kHalfPi - 2.0 * std::atan2(rho, twoA);
         return 1;
     case Aspect::SouthPolar:
         // Measured from the south pole directly, so that the pole itself
         // (rho = 0) comes back as -90 degrees.
-        pt.x = m_lam0 + std::atan2(x, y);
+        pt.x = std::atan2(x, y);
         pt.y = 2.0 * std::atan2(rho, twoA) - kHalfPi;
         return 1;
     default: {
@@ -151,7 +151,7 @@ int CZrPJOperator::Conformal_Azimuth_Inverse(CPoint2D& pt) const {
         } else {
             FromCentre(std::sin(m_phi0), std::cos(m_phi0), std::sin(z), std::cos(z), x, y, rho, dlam, phi);
         }
-        pt.x = dlam + m_lam0;
+        pt.x = dlam;
         pt.y = phi;
         return 1;
     }
@@ -162,7 +162,7 @@ int CZrPJOperator::Conformal_Azimuth_Inverse(CPoint2D& pt) const {
 // Lambert azimuthal equal-area (43033), on the sphere of radius Rq.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EqualArea_Azimuth_Forward(CPoint2D& pt) const {
-    const double dlam = pt.x - m_lam0, phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     const double R = m_Rq;
     switch (AspectOf(m_phi0, kAspectTolerance)) {
     case Aspect::NorthPolar: {
@@ -209,30 +209,30 @@ int CZrPJOperator::EqualArea_Azimuth_Inverse(CPoint2D& pt) const {
     const double hr = h / R < 1.0 ? h / R : 1.0;
     switch (AspectOf(m_phi0, kAspectTolerance)) {
     case Aspect::NorthPolar:
-        pt.x = m_lam0 + std::atan2(x, -y);
+        pt.x = std::atan2(x, -y);
         pt.y = kHalfPi - 2.0 * std::asin(hr);
         return 1;
     case Aspect::SouthPolar:
-        pt.x = m_lam0 + std::atan2(x, y);
+        pt.x = std::atan2(x, y);
         pt.y = 2.0 * std::asin(hr) - kHalfPi;
         return 1;
     case Aspect::Equatorial: {
         if (std::fabs(rho) < kCentreRadius) {
-            pt.x = m_lam0;
+            pt.x = 0.0;
             pt.y = 0.0;
             return 1;
         }
         const double z = 2.0 * std::asin(hr);
         double dlam, phi;
         FromCentre(0.0, 1.0, std::sin(z), std::cos(z), x, y, rho, dlam, phi);
-        pt.x = dlam + m_lam0;
+        pt.x = dlam;
         pt.y = phi;
         return 1;
     }
     case Aspect::Oblique:
     default: {
         if (std::fabs(rho) < kCentreRadius) {
-            pt.x = m_lam0;
+            pt.x = 0.0;
             pt.y = m_phi0;
             return 1;
         }
@@ -241,7 +241,7 @@ int CZrPJOperator::EqualArea_Azimuth_Inverse(CPoint2D& pt) const {
         const double z = 2.0 * std::asin(h / R);
         double dlam, phi;
         FromCentre(std::sin(m_phi0), std::cos(m_phi0), std::sin(z), std::cos(z), x, y, rho, dlam, phi);
-        pt.x = dlam + m_lam0;
+        pt.x = dlam;
         pt.y = phi;
         return 1;
     }
@@ -254,7 +254,7 @@ int CZrPJOperator::EqualArea_Azimuth_Inverse(CPoint2D& pt) const {
 // the general (oblique) formula instead of handing the point back unprojected.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Equidistant_Azimuth_Forward(CPoint2D& pt) const {
-    const double dlam = pt.x - m_lam0, phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     const double R = m_Rq;
     const Aspect aspect = AspectOf(m_phi0, kAspectTolerance);
     if (aspect == Aspect::NorthPolar || aspect == Aspect::SouthPolar) {
@@ -284,17 +284,17 @@ int CZrPJOperator::Equidistant_Azimuth_Inverse(CPoint2D& pt) const {
     const double z = rho / R;
     const Aspect aspect = AspectOf(m_phi0, kAspectTolerance);
     if (aspect == Aspect::NorthPolar) {
-        pt.x = m_lam0 + std::atan2(x, -y);
+        pt.x = std::atan2(x, -y);
         pt.y = kHalfPi - z;
         return 1;
     }
     if (aspect == Aspect::SouthPolar) {
-        pt.x = m_lam0 + std::atan2(x, y);
+        pt.x = std::atan2(x, y);
         pt.y = z - kHalfPi;
         return 1;
     }
     if (std::fabs(rho) < kCentreRadius) {
-        pt.x = m_lam0;
+        pt.x = 0.0;
         pt.y = m_phi0;
         return 1;
     }
@@ -302,7 +302,7 @@ int CZrPJOperator::Equidistant_Azimuth_Inverse(CPoint2D& pt) const {
     const double cosphi0 = aspect == Aspect::Equatorial ? 1.0 : std::cos(m_phi0);
     double dlam, phi;
     FromCentre(sinphi0, cosphi0, std::sin(z), std::cos(z), x, y, rho, dlam, phi);
-    pt.x = dlam + m_lam0;
+    pt.x = dlam;
     pt.y = phi;
     return 1;
 }
@@ -314,7 +314,7 @@ int CZrPJOperator::Equidistant_Azimuth_Inverse(CPoint2D& pt) const {
 // the visible point in front of it.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Orthograph_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     CentreTriangle t = Triangle(std::sin(m_phi0), std::cos(m_phi0), phi, dlam);
     if (!ClampCosine(t.cosz)) return 0;
     if (t.cosz < -kOrthographicHorizon) return 0;
@@ -328,7 +328,7 @@ int CZrPJOperator::Orthograph_Inverse(CPoint2D& pt) const {
     double rho = hypot(x, y);
     if (rho > m_a) rho = m_a; // beyond the rim: taken on the rim
     if (std::fabs(rho) < kCentreRadius) {
-        pt.x = m_lam0;
+        pt.x = 0.0;
         pt.y = m_phi0;
         return 1;
     }
@@ -336,7 +336,7 @@ int CZrPJOperator::Orthograph_Inverse(CPoint2D& pt) const {
     const double cosz = std::sqrt((1.0 - sinz) * (1.0 + sinz));
     double dlam, phi;
     FromCentre(std::sin(m_phi0), std::cos(m_phi0), sinz, cosz, x, y, rho, dlam, phi);
-    pt.x = m_lam0 + dlam;
+    pt.x = dlam;
     pt.y = phi;
     return 1;
 }
@@ -346,7 +346,7 @@ int CZrPJOperator::Orthograph_Inverse(CPoint2D& pt) const {
 // lines; the horizon (90 degrees from the centre) is at infinity.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Gnomonic_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     CentreTriangle t = Triangle(std::sin(m_phi0), std::cos(m_phi0), phi, dlam);
     if (!ClampCosine(t.cosz)) return 0;
     if (t.cosz <= kGnomonicHorizon) return 0;
@@ -365,7 +365,7 @@ int CZrPJOperator::Gnomonic_Inverse(CPoint2D& pt) const {
     // for any rho > 0, and a cut-off in tan z would move every point within
     // it (about 0.6 m on the Earth) onto the centre.
     if (rho <= 0.0) {
-        pt.x = m_lam0;
+        pt.x = 0.0;
         pt.y = m_phi0;
         return 1;
     }
@@ -373,18 +373,18 @@ int CZrPJOperator::Gnomonic_Inverse(CPoint2D& pt) const {
     const Aspect aspect = AspectOf(m_phi0, kGnomonicPolarTolerance);
     if (aspect == Aspect::NorthPolar) {
         pt.y = kHalfPi - c;
-        pt.x = std::atan2(x, -y) + m_lam0;
+        pt.x = std::atan2(x, -y);
         return 1;
     }
     if (aspect == Aspect::SouthPolar) {
         pt.y = c - kHalfPi;
-        pt.x = std::atan2(x, y) + m_lam0;
+        pt.x = std::atan2(x, y);
         return 1;
     }
     const double s = std::sin(c), cc = std::cos(c);
     double dlam, phi;
     FromCentre(std::sin(m_phi0), std::cos(m_phi0), s, cc, x, y, dist, dlam, phi);
-    pt.x = dlam + m_lam0;
+    pt.x = dlam;
     pt.y = phi;
     return 1;
 }
@@ -432,7 +432,7 @@ int CZrPJOperator::Setup_Two_Point_Equidistant() {
 }
 
 int CZrPJOperator::Two_Point_Equidistant_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     const double sinphi = std::sin(phi), cosphi = std::cos(phi);
     // Angular distances to the two points; the defining points themselves
     // give cosines that round just past 1.
@@ -472,6 +472,6 @@ int CZrPJOperator::Two_Point_Equidistant_Inverse(CPoint2D& pt) const {
     const double cosphiSin = cphir * std::sin(l);
     const double cosphiCos = m_tpSa * cphir * std::cos(l) - m_tpCa * sinphir;
     pt.y = std::atan2(sinphi, std::hypot(cosphiSin, cosphiCos));
-    pt.x = std::atan2(cosphiSin, cosphiCos) + m_tpLamc + m_lam0;
+    pt.x = std::atan2(cosphiSin, cosphiCos) + m_tpLamc;
     return 1;
 }

@@ -280,7 +280,7 @@ int CZrPJOperator::EqualArea_Conic_Forward(CPoint2D& pt) const {
     const double n = m_c1, rho0 = m_c2, G = m_c3;
     // A negative radicand (beyond the map) gives NaN, which the frame refuses.
     const double rho = SignOf(n) * std::sqrt(2.0 * (G - Area(pt.y)) / n);
-    ConePlace(pt, n, rho0, rho, AdjLongitude(pt.x - m_lam0));
+    ConePlace(pt, n, rho0, rho, pt.x);
     return 1;
 }
 
@@ -290,7 +290,7 @@ int CZrPJOperator::EqualArea_Conic_Inverse(CPoint2D& pt) const {
     ConeLocate(pt, n, rho0, rho, theta);
     const double beta = AsinRounded((G - rho * rho * n / 2.0) / m_Rq2); // authalic latitude
     pt.y = SnapToPole(AntiArea(beta));
-    pt.x = theta / n + m_lam0;
+    pt.x = theta / n;
     return 1;
 }
 
@@ -301,7 +301,7 @@ int CZrPJOperator::Conformal_Conic_Forward(CPoint2D& pt) const {
     const double n = m_c1, rho0 = m_c2, K = m_c3;
     const double rho =
         (m_parallelMode >= 1 && m_parallelMode <= 3) ? K * std::exp(-n * IsometricLatitude(pt.y)) : 0.0;
-    ConePlace(pt, n, rho0, rho, AdjLongitude(pt.x - m_lam0));
+    ConePlace(pt, n, rho0, rho, pt.x);
     return 1;
 }
 
@@ -312,7 +312,7 @@ int CZrPJOperator::Conformal_Conic_Inverse(CPoint2D& pt) const {
     // K and rho share the sign of n, so the logarithms are of magnitudes.
     const double t = (std::log(std::fabs(K)) - std::log(std::fabs(rho))) / n; // isometric latitude
     pt.y = SnapToPole(AntiConformal(2.0 * std::atan(std::exp(t)) - kHalfPi));
-    pt.x = theta / n + m_lam0;
+    pt.x = theta / n;
     return 1;
 }
 
@@ -322,7 +322,7 @@ int CZrPJOperator::Conformal_Conic_Inverse(CPoint2D& pt) const {
 int CZrPJOperator::Equidistant_Conic_Forward(CPoint2D& pt) const {
     const double n = m_c1, rho0 = m_c2, G = m_c3;
     const double rho = (m_parallelMode >= 1 && m_parallelMode <= 3) ? G - Distance(pt.y) : 0.0;
-    ConePlace(pt, n, rho0, rho, AdjLongitude(pt.x - m_lam0));
+    ConePlace(pt, n, rho0, rho, pt.x);
     return 1;
 }
 
@@ -337,7 +337,7 @@ int CZrPJOperator::Equidistant_Conic_Inverse(CPoint2D& pt) const {
     pt.y = SnapToPole(AntiDistance((G - rho) / m_D[0]));
     // theta from both coordinates: asin(x / rho) alone folds angles beyond
     // 90 degrees, which wide cones reach far from the central meridian.
-    pt.x = theta / n + m_lam0;
+    pt.x = theta / n;
     return 1;
 }
 
@@ -353,10 +353,7 @@ int CZrPJOperator::Setup_Normal_Polyconic() {
 }
 
 int CZrPJOperator::Normal_Polyconic_Forward(CPoint2D& pt) const {
-    double dlam = pt.x - m_lam0;
-    if (dlam > kPi) dlam -= kTwoPi;
-    if (dlam < -kPi) dlam += kTwoPi;
-    const double phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     if (phi != 0.0) {
         const double sphi = std::sin(phi);
         const double r = m_a / std::sqrt(1.0 - m_es * sphi * sphi) / std::tan(phi); // cone's slant radius
@@ -379,7 +376,7 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
     double phi, lam;
     if (d > -m_polyM0 - kPolyconicEquatorBand && d < kPolyconicEquatorBand - m_polyM0) {
         phi = 0.0;
-        lam = xr + m_lam0;
+        lam = xr;
     } else {
         // Newton's method on f(phi) = A (C M + 1) - M - C (M^2 + B) / 2, whose
         // root is the latitude (M the meridian arc in units of a, C = N/(a r)
@@ -411,14 +408,12 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         if (phi != 0.0 && std::fabs(std::fabs(phi) - kHalfPi) > kPolyconicPoleBand) {
             const double sphi = std::sin(phi);
             const double C = std::sqrt(1.0 - m_es * sphi * sphi) * std::tan(phi);
-            lam = std::asin(xr * C) / sphi + m_lam0;
+            lam = std::asin(xr * C) / sphi;
         } else {
-            lam = m_lam0;
+            lam = 0.0;
         }
     }
-    if (lam > kPi) lam -= kTwoPi;
-    if (lam < -kPi) lam += kTwoPi;
-    pt.x = Clamp(lam, -kPi, kPi);
+    pt.x = lam;
     pt.y = phi;
     return 1;
 }
@@ -443,7 +438,7 @@ int CZrPJOperator::Bonne_Forward(CPoint2D& pt) const {
     // The parallel keeps its true length r(phi) dlam along the arc of radius
     // rho. (With N(phi) in place of r(phi) = N cos(phi) the parallels came out
     // 1/cos(phi) too long and the map was no longer equal-area.)
-    const double E = ParallelRadius(phi) * AdjLongitude(pt.x - m_lam0) / rho;
+    const double E = ParallelRadius(phi) * pt.x / rho;
     pt.x = rho * std::sin(E);
     pt.y = kBonneNorthingOrigin - rho * std::cos(E);
     return 1;
@@ -460,7 +455,7 @@ int CZrPJOperator::Bonne_Inverse(CPoint2D& pt) const {
     const double E = std::atan2(s * pt.x, s * h);
     const double phi = SnapToPole(AntiDistance((m_c3 - rho) / m_D[0]));
     const double r = ParallelRadius(phi);
-    pt.x = (kHalfPi - std::fabs(phi) <= kPoleTolerance) ? m_lam0 : rho * E / r + m_lam0;
+    pt.x = (kHalfPi - std::fabs(phi) <= kPoleTolerance) ? 0.0 : rho * E / r;
     pt.y = phi;
     return 1;
 }
@@ -500,7 +495,7 @@ int CZrPJOperator::Bonne_South_Orientated_Forward(CPoint2D& pt) const {
         // The longitude difference is reduced like every other kind's: with a
         // central meridian near 180 degrees the raw difference reached 345
         // degrees and put points across the antimeridian 30 000 km away.
-        E = m_a * (std::cos(phi) / std::sqrt(1.0 - m_es * sphi * sphi)) * AdjLongitude(pt.x - m_lam0) / rho;
+        E = m_a * (std::cos(phi) / std::sqrt(1.0 - m_es * sphi * sphi)) * pt.x / rho;
     }
     pt.x = -rho * std::sin(E);
     pt.y = -(apex - rho * std::cos(E));
@@ -517,13 +512,12 @@ int CZrPJOperator::Bonne_South_Orientated_Inverse(CPoint2D& pt) const {
     const double mu = (rho0 + m_bsM0 - rho) / (m_a * m_bsA[0]);
     const double phi = SnapToPole(mu + m_bsF[0] * std::sin(2.0 * mu) + m_bsF[1] * std::sin(4.0 * mu) +
                                   m_bsF[2] * std::sin(6.0 * mu) + m_bsF[3] * std::sin(8.0 * mu));
-    double lam = m_lam0;
+    double lam = 0.0;
     // At either pole the meridians meet; cos(-pi/2) is not 0 in floating point.
     if (std::fabs(std::fabs(phi) - kHalfPi) >= kPoleTolerance) {
         const double s = m_phi0 >= 0.0 ? 1.0 : -1.0;
         const double sphi = std::sin(phi);
-        lam = m_lam0 +
-              rho * std::atan2(s * d, s * c) / (m_a * std::cos(phi) / std::sqrt(1.0 - m_es * sphi * sphi));
+        lam = rho * std::atan2(s * d, s * c) / (m_a * std::cos(phi) / std::sqrt(1.0 - m_es * sphi * sphi));
     }
     pt.x = lam;
     pt.y = phi;
@@ -545,7 +539,7 @@ double CZrPJOperator::ChinaA1(double A, double z) const {
 
 int CZrPJOperator::China_Forward(CPoint2D& pt) const {
     const double phi = pt.y;
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double sphi = std::sin(phi), cphi = std::cos(phi);
     const double sphi1 = std::sin(m_phi1), cphi1 = std::cos(m_phi1);
     const double cdlam = std::cos(dlam), east = std::sin(dlam) * cphi;
@@ -601,7 +595,7 @@ int CZrPJOperator::China_Inverse(CPoint2D& pt) const {
     if (std::fabs(h) < kDegenerate) return 0;
     // Two-argument arctangent: beyond 90 degrees from the central meridian h
     // is negative and atan of the ratio would return the mirrored longitude.
-    pt.x = std::atan2(std::sin(A) * sz, h) + m_lam0;
+    pt.x = std::atan2(std::sin(A) * sz, h);
     pt.y = std::asin(sphi);
     return 1;
 }

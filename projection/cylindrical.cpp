@@ -62,7 +62,7 @@ inline double AsinRounded(double v) {
 // length, the parallels are spaced as on the standard parallel.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Equidistant_Cylindrical_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double y = Distance(pt.y);
     pt.x = m_c1 * dlam;
     pt.y = y;
@@ -74,7 +74,7 @@ int CZrPJOperator::Equidistant_Cylindrical_Inverse(CPoint2D& pt) const {
     // the longitude cannot be recovered (it would come out as x / 0).
     if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
     const double phi = SnapToPole(AntiDistance(pt.y / m_D[0]));
-    pt.x = pt.x / m_c1 + m_lam0;
+    pt.x = pt.x / m_c1;
     pt.y = phi;
     return 1;
 }
@@ -83,7 +83,7 @@ int CZrPJOperator::Equidistant_Cylindrical_Inverse(CPoint2D& pt) const {
 // Miller (43003), on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Miller_Cylindrical_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double y = kMillerStretch * m_a * std::log(std::tan(kQuarterPi + kMillerLatitudeFactor * pt.y));
     pt.x = m_a * dlam;
     pt.y = y;
@@ -91,7 +91,7 @@ int CZrPJOperator::Miller_Cylindrical_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::Miller_Cylindrical_Inverse(CPoint2D& pt) const {
-    const double lam = pt.x / m_a + m_lam0;
+    const double lam = pt.x / m_a;
     const double phi =
         kMillerInverseStretch * (std::atan(std::exp(kMillerInverseFactor * pt.y / m_a)) - kQuarterPi);
     pt.x = lam;
@@ -104,7 +104,7 @@ int CZrPJOperator::Miller_Cylindrical_Inverse(CPoint2D& pt) const {
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Conformal_Cylindrical_Forward(CPoint2D& pt) const {
     const double phi = Clamp(pt.y, -kMercatorLatitudeLimit, kMercatorLatitudeLimit);
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     pt.x = m_c1 * dlam;
     pt.y = m_c1 * Conformal(phi);
     return 1;
@@ -116,7 +116,7 @@ int CZrPJOperator::Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
     const double chi = 2.0 * std::atan(std::exp(pt.y / m_c1)) - kHalfPi; // conformal latitude
     const double phi = AntiConformal(chi);
-    pt.x = AdjLongitude(pt.x / m_c1 + m_lam0);
+    pt.x = pt.x / m_c1;
     pt.y = Clamp(phi, -kHalfPi, kHalfPi);
     return 1;
 }
@@ -125,7 +125,7 @@ int CZrPJOperator::Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
 // Gall stereographic (43016), on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Gall_Stereographic_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double y = m_a * std::tan(pt.y / 2.0) * kGallNorthing;
     pt.x = m_a * dlam * kCos45;
     pt.y = y;
@@ -133,7 +133,7 @@ int CZrPJOperator::Gall_Stereographic_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::Gall_Stereographic_Inverse(CPoint2D& pt) const {
-    const double lam = pt.x * kSqrt2 / m_a + m_lam0;
+    const double lam = pt.x * kSqrt2 / m_a;
     const double phi = 2.0 * std::atan(pt.y * kGallInverseNorthing / m_a);
     pt.x = lam;
     pt.y = phi;
@@ -148,7 +148,7 @@ int CZrPJOperator::EqualArea_Cylindrical_Forward(CPoint2D& pt) const {
     // No cylinder for a standard parallel at a pole (y would be area / 0);
     // this is a failure, not a success with the point left in radians.
     if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double y = Area(pt.y) / m_c1;
     pt.x = m_c1 * dlam;
     pt.y = y;
@@ -165,7 +165,7 @@ int CZrPJOperator::EqualArea_Cylindrical_Inverse(CPoint2D& pt) const {
     // the frame refuses.
     const double sinBeta = m_c1 * pt.y / m_Rq2;
     const double phi = SnapToPole(AntiArea(AsinRounded(sinBeta)));
-    pt.x = pt.x / m_c1 + m_lam0;
+    pt.x = pt.x / m_c1;
     pt.y = phi;
     return 1;
 }
@@ -175,7 +175,7 @@ int CZrPJOperator::EqualArea_Cylindrical_Inverse(CPoint2D& pt) const {
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Sphere_Mercator_Forward(CPoint2D& pt) const {
     const double phi = Clamp(pt.y, -kMercatorLatitudeLimit, kMercatorLatitudeLimit);
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     pt.x = m_a * dlam;
     pt.y = m_a * std::log(std::tan(kQuarterPi + phi / 2.0));
     return 1;
@@ -186,7 +186,7 @@ int CZrPJOperator::Sphere_Mercator_Forward(CPoint2D& pt) const {
 // whatever the forward produced.
 int CZrPJOperator::Sphere_Mercator_Inverse(CPoint2D& pt) const {
     const double phi = 2.0 * std::atan(std::exp(pt.y / m_a)) - kHalfPi;
-    pt.x = AdjLongitude(pt.x / m_a + m_lam0);
+    pt.x = pt.x / m_a;
     pt.y = Clamp(phi, -kHalfPi, kHalfPi);
     return 1;
 }

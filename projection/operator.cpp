@@ -301,7 +301,8 @@ int CZrPJOperator::Forward(CPoint2D& pt) const {
     // data and infinite longitudes out of the reduction loop.
     if (!row || !m_created || !Finite(pt)) return 0;
 
-    CPoint2D lp(AdjLongitude(pt.x * CZrPJMath::kDegToRad), pt.y * CZrPJMath::kDegToRad);
+    const double lam = AdjLongitude(pt.x * CZrPJMath::kDegToRad);
+    CPoint2D lp(row->ownsLongitude ? lam : AdjLongitude(lam - m_lam0), pt.y * CZrPJMath::kDegToRad);
     if (lp.y > kHalfPi) lp.y = kHalfPi;
     if (lp.y < -kHalfPi) lp.y = -kHalfPi;
 
@@ -339,7 +340,7 @@ int CZrPJOperator::Inverse(CPoint2D& pt) const {
     }
     if (!(this->*(row->inverse))(xy)) return 0;
 
-    double lam = xy.x * CZrPJMath::kRadToDeg;
+    double lam = (row->ownsLongitude ? xy.x : AdjLongitude(xy.x + m_lam0)) * CZrPJMath::kRadToDeg;
     double phi = xy.y * CZrPJMath::kRadToDeg;
     if (lam > 180.0) lam -= 360.0;
     if (lam < -180.0) lam += 360.0;

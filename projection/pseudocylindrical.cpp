@@ -260,7 +260,7 @@ inline double IsometricDifference(double phi, double phi1) {
 // lengths for x.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Sinusoidal_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     const double s = std::sin(phi), c = std::cos(phi);
     pt.y = m_a * MeridianLength(phi, s, c); // from the equator
     pt.x = m_a * dlam * c / std::sqrt(1.0 - m_es * s * s);
@@ -275,7 +275,7 @@ int CZrPJOperator::Sinusoidal_Inverse(CPoint2D& pt) const {
         pt.x = 0.0; // at a pole every longitude is the same point
     } else {
         const double s = std::sin(phi);
-        pt.x = std::sqrt(1.0 - m_es * s * s) * x / c + m_lam0;
+        pt.x = std::sqrt(1.0 - m_es * s * s) * x / c;
     }
     pt.y = phi;
     return 1;
@@ -285,7 +285,7 @@ int CZrPJOperator::Sinusoidal_Inverse(CPoint2D& pt) const {
 // Sanson (43040): the sinusoidal on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Sanson_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     pt.x = m_a * dlam * std::cos(phi);
     pt.y = m_a * phi;
     return 1;
@@ -299,11 +299,11 @@ int CZrPJOperator::Sanson_Inverse(CPoint2D& pt) const {
     if (std::fabs(phi) - kHalfPi > CZrOperator::kZeroTolerance) return 0;
     const double c = std::cos(phi);
     if (CZrOperator::Is0(c)) { // a pole: one point, whatever x
-        pt.x = m_lam0;
+        pt.x = 0.0;
         pt.y = phi > 0.0 ? kHalfPi : -kHalfPi;
         return 1;
     }
-    pt.x = pt.x / (m_a * c) + m_lam0;
+    pt.x = pt.x / (m_a * c);
     pt.y = phi;
     return 1;
 }
@@ -313,7 +313,7 @@ int CZrPJOperator::Sanson_Inverse(CPoint2D& pt) const {
 // theta solves 2 theta + sin 2 theta = pi sin phi.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Mollweide_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double theta = MollweideTheta(pt.y);
     pt.x = m_a * dlam * std::cos(theta) * kMollweideX;
     pt.y = m_a * std::sin(theta) * kMollweideY;
@@ -323,7 +323,7 @@ int CZrPJOperator::Mollweide_Forward(CPoint2D& pt) const {
 int CZrPJOperator::Mollweide_Inverse(CPoint2D& pt) const {
     const double theta = std::asin(ClampUnit(pt.y / m_a * kMollweideInvY));
     const double phi = std::asin(ClampUnit((2.0 * theta + std::sin(2.0 * theta)) / kPi));
-    pt.x = pt.x * kMollweideInvX / (m_a * std::cos(theta)) + m_lam0;
+    pt.x = pt.x * kMollweideInvX / (m_a * std::cos(theta));
     pt.y = phi;
     return 1;
 }
@@ -332,7 +332,7 @@ int CZrPJOperator::Mollweide_Inverse(CPoint2D& pt) const {
 // Eckert I (43015): straight meridians broken at the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertI_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     pt.x = m_a * dlam * (1.0 - std::fabs(phi) * kOneOverPi) * kEckertI;
     pt.y = m_a * phi * kEckertI;
     return 1;
@@ -340,7 +340,7 @@ int CZrPJOperator::EckertI_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::EckertI_Inverse(CPoint2D& pt) const {
     const double phi = AtMostPole(pt.y / (m_a * kEckertI));
-    pt.x = pt.x / (m_a * kEckertI) / (1.0 - std::fabs(phi) * kOneOverPi) + m_lam0;
+    pt.x = pt.x / (m_a * kEckertI) / (1.0 - std::fabs(phi) * kOneOverPi);
     pt.y = phi;
     return 1;
 }
@@ -349,7 +349,7 @@ int CZrPJOperator::EckertI_Inverse(CPoint2D& pt) const {
 // Eckert II (43014): equal-area, straight meridians broken at the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertII_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     const double b = std::sqrt(4.0 - 3.0 * std::sin(std::fabs(phi)));
     pt.x = m_a * dlam * b * kEckertII_X;
     const double y = m_a * (2.0 - b) * kEckertII_Y;
@@ -361,7 +361,7 @@ int CZrPJOperator::EckertII_Inverse(CPoint2D& pt) const {
     const double y = pt.y;
     const double b = 2.0 - std::fabs(y) * 3.0 / m_a * kEckertII_InvY;
     const double phi = std::asin(ClampUnit((4.0 - b * b) * 0.3333333333333333));
-    pt.x = pt.x * kEckertII_InvX / b / m_a + m_lam0;
+    pt.x = pt.x * kEckertII_InvX / b / m_a;
     pt.y = y > 0.0 ? phi : -phi;
     return 1;
 }
@@ -370,7 +370,7 @@ int CZrPJOperator::EckertII_Inverse(CPoint2D& pt) const {
 // Eckert III (43013): elliptical meridians, pole line half the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertIII_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     pt.x = m_a * dlam * EckertIIIWidth(phi) * kEckertIII_X;
     pt.y = m_a * phi * kEckertIII_Y;
     return 1;
@@ -378,7 +378,7 @@ int CZrPJOperator::EckertIII_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::EckertIII_Inverse(CPoint2D& pt) const {
     const double phi = AtMostPole(pt.y / m_a * kEckertIII_InvY);
-    pt.x = pt.x / m_a * 0.5 / EckertIIIWidth(phi) * kEckertIII_InvX + m_lam0;
+    pt.x = pt.x / m_a * 0.5 / EckertIIIWidth(phi) * kEckertIII_InvX;
     pt.y = phi;
     return 1;
 }
@@ -388,7 +388,7 @@ int CZrPJOperator::EckertIII_Inverse(CPoint2D& pt) const {
 // solves theta + sin theta cos theta + 2 sin theta = (2 + pi/2) sin phi.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertIV_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double theta = EckertIVTheta(pt.y);
     pt.x = m_a * dlam * (1.0 + std::cos(theta)) * kEckertIVX;
     pt.y = m_a * std::sin(theta) * kEckertIVY;
@@ -400,7 +400,7 @@ int CZrPJOperator::EckertIV_Inverse(CPoint2D& pt) const {
     const double theta = std::asin(s);
     const double c = std::cos(theta);
     const double phi = std::asin(ClampUnit((theta + s * c + 2.0 * s) / kEckertIVC));
-    pt.x = pt.x / m_a * 0.5 / (1.0 + c) * kEckertIVInvX + m_lam0;
+    pt.x = pt.x / m_a * 0.5 / (1.0 + c) * kEckertIVInvX;
     pt.y = phi;
     return 1;
 }
@@ -409,7 +409,7 @@ int CZrPJOperator::EckertIV_Inverse(CPoint2D& pt) const {
 // Eckert V (43011): sinusoidal meridians, pole line half the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertV_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     pt.x = m_a * dlam * (1.0 + std::cos(phi)) * kEckertVX;
     pt.y = m_a * phi * kEckertVY;
     return 1;
@@ -417,7 +417,7 @@ int CZrPJOperator::EckertV_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::EckertV_Inverse(CPoint2D& pt) const {
     const double phi = AtMostPole(pt.y / m_a * kEckertVInvY);
-    pt.x = pt.x * kEckertVInvX / m_a / (1.0 + std::cos(phi)) + m_lam0;
+    pt.x = pt.x * kEckertVInvX / m_a / (1.0 + std::cos(phi));
     pt.y = phi;
     return 1;
 }
@@ -427,7 +427,7 @@ int CZrPJOperator::EckertV_Inverse(CPoint2D& pt) const {
 // the auxiliary angle of theta + sin theta = (1 + pi/2) sin phi.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertVI_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double theta = EckertVITheta(pt.y);
     pt.x = m_a * dlam * (1.0 + std::cos(theta)) * kEckertVX;
     pt.y = m_a * theta * kEckertVY;
@@ -437,7 +437,7 @@ int CZrPJOperator::EckertVI_Forward(CPoint2D& pt) const {
 int CZrPJOperator::EckertVI_Inverse(CPoint2D& pt) const {
     const double theta = pt.y / m_a * kEckertVInvY;
     const double phi = std::asin(ClampUnit((theta + std::sin(theta)) / kEckertVIC));
-    pt.x = pt.x * kEckertVInvX / m_a / (1.0 + std::cos(theta)) + m_lam0;
+    pt.x = pt.x * kEckertVInvX / m_a / (1.0 + std::cos(theta));
     pt.y = phi;
     return 1;
 }
@@ -447,7 +447,7 @@ int CZrPJOperator::EckertVI_Inverse(CPoint2D& pt) const {
 // the sinusoidal.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::WinkelI_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     pt.x = m_a * dlam * (std::cos(m_phi1) + std::cos(phi)) / 2.0;
     pt.y = m_a * phi;
     return 1;
@@ -455,7 +455,7 @@ int CZrPJOperator::WinkelI_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::WinkelI_Inverse(CPoint2D& pt) const {
     const double phi = AtMostPole(pt.y / m_a);
-    pt.x = 2.0 * pt.x / (m_a * (std::cos(m_phi1) + std::cos(phi))) + m_lam0;
+    pt.x = 2.0 * pt.x / (m_a * (std::cos(m_phi1) + std::cos(phi)));
     pt.y = phi;
     return 1;
 }
@@ -466,7 +466,7 @@ int CZrPJOperator::WinkelI_Inverse(CPoint2D& pt) const {
 // Mollweide auxiliary angle instead; the figures are kept for compatibility.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::WinkelII_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     pt.x = m_a * dlam * (std::cos(m_phi1) + std::cos(phi)) / 2.0;
     pt.y = m_a * (std::sin(phi) + m_phi1 * kTwoOverPi) * kQuarterPi;
     return 1;
@@ -474,7 +474,7 @@ int CZrPJOperator::WinkelII_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::WinkelII_Inverse(CPoint2D& pt) const {
     const double phi = std::asin(ClampUnit(pt.y * 1.2732395447351628 / m_a - m_phi1 * kTwoOverPi));
-    pt.x = 2.0 * pt.x / (m_a * (std::cos(phi) + std::cos(m_phi1))) + m_lam0;
+    pt.x = 2.0 * pt.x / (m_a * (std::cos(phi) + std::cos(m_phi1)));
     pt.y = phi;
     return 1;
 }
@@ -483,7 +483,7 @@ int CZrPJOperator::WinkelII_Inverse(CPoint2D& pt) const {
 // Van der Grinten I (43029): the whole globe in a disc of radius pi a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Van_Der_Grinten_I_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     double p = std::fabs(phi) * kTwoOverPi;
     if (p - kVdgTolerance > 1.0) return 0;
     if (p > 1.0) p = 1.0;
@@ -522,10 +522,10 @@ int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D& pt) const {
     if (std::fabs(y) < kVdgTolerance) { // equator
         if (x2 > kPiSquared * (1.0 + kVdgTolerance)) return 0;
         pt.y = 0.0;
-        pt.x = std::fabs(x) <= kVdgTolerance
-                   ? m_lam0
-                   : m_lam0 + (x2 - kPiSquared + std::sqrt(x2 * x2 + kTwoPiSquared * (x2 + kHalfPiSquared))) /
-                                  (2.0 * x);
+        pt.x =
+            std::fabs(x) <= kVdgTolerance
+                ? 0.0
+                : (x2 - kPiSquared + std::sqrt(x2 * x2 + kTwoPiSquared * (x2 + kHalfPiSquared))) / (2.0 * x);
         return 1;
     }
     // The map is the disc of radius pi a, rimmed by the meridian opposite the
@@ -546,9 +546,8 @@ int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D& pt) const {
     const double delta = std::fabs(d) > 1.0 ? (d > 0.0 ? 0.0 : kPi) : std::acos(d);
     const double phi = AtMostPole(kPi * (m * std::cos(delta / 3.0 + kFourPiOverThree) - c2 / 3.0));
     const double t = r2 + kTwoPiSquared * (x2 - y2 + kHalfPiSquared);
-    pt.x = std::fabs(x) <= kVdgTolerance
-               ? m_lam0
-               : m_lam0 + (r - kPiSquared + (t > 0.0 ? std::sqrt(t) : 0.0)) / (2.0 * x);
+    pt.x =
+        std::fabs(x) <= kVdgTolerance ? 0.0 : (r - kPiSquared + (t > 0.0 ? std::sqrt(t) : 0.0)) / (2.0 * x);
     pt.y = y < 0.0 ? -phi : phi;
     return 1;
 }
@@ -558,7 +557,7 @@ int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D& pt) const {
 // published table, by a cubic per 5-degree band.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Robinson_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     const double aphi = std::fabs(phi);
     int i = static_cast<int>(std::floor(aphi * kRobinsonBandsPerRadian + kRobinsonKnotRounding));
     if (i > kRobinsonLastBand) i = kRobinsonLastBand;
@@ -597,7 +596,7 @@ int CZrPJOperator::Robinson_Inverse(CPoint2D& pt) const {
     }
     if (std::fabs(lamr - kPi) < kRobinsonEdge) lamr = kPi;
     if (std::fabs(lamr + kPi) < kRobinsonEdge) lamr = -kPi;
-    pt.x = lamr + m_lam0;
+    pt.x = lamr;
     pt.y = phi;
     return 1;
 }
@@ -607,7 +606,7 @@ int CZrPJOperator::Robinson_Inverse(CPoint2D& pt) const {
 // and true to length. x = a dlam dphi / dpsi, psi the isometric latitude.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Loximuthal_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     const double dphi = phi - m_phi1;
     if (std::fabs(phi) >= kHalfPi) {
         // The pole is at infinite isometric latitude: the loxodromes spiral
@@ -629,11 +628,11 @@ int CZrPJOperator::Loximuthal_Inverse(CPoint2D& pt) const {
     const double x = pt.x / m_a, y = pt.y / m_a;
     const double phi = AtMostPole(y + m_phi1);
     if (std::fabs(phi) >= kHalfPi) // a pole, the one point where x = 0
-        pt.x = m_lam0;
+        pt.x = 0.0;
     else if (std::fabs(phi - m_phi1) >= kLoximuthalFlat)
-        pt.x = m_lam0 + IsometricDifference(phi, m_phi1) * x / y;
+        pt.x = IsometricDifference(phi, m_phi1) * x / y;
     else
-        pt.x = m_lam0 + x / std::cos(m_phi1 + y / 2.0);
+        pt.x = x / std::cos(m_phi1 + y / 2.0);
     pt.y = phi;
     return 1;
 }
@@ -642,7 +641,7 @@ int CZrPJOperator::Loximuthal_Inverse(CPoint2D& pt) const {
 // Quartic authalic (43022): equal-area, quartic meridians.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Quartic_Authalic_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     pt.x = m_a * dlam * std::cos(phi) / std::cos(phi / 2.0);
     pt.y = 2.0 * m_a * std::sin(phi / 2.0);
     return 1;
@@ -650,7 +649,7 @@ int CZrPJOperator::Quartic_Authalic_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::Quartic_Authalic_Inverse(CPoint2D& pt) const {
     const double phi = 2.0 * std::asin(pt.y / (2.0 * m_a));
-    pt.x = pt.x / (m_a * std::cos(phi)) * std::cos(phi / 2.0) + m_lam0;
+    pt.x = pt.x / (m_a * std::cos(phi)) * std::cos(phi / 2.0);
     pt.y = phi;
     return 1;
 }

@@ -247,7 +247,7 @@ double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& co
 // the rectifying arc; origin on the equator, scale 1.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::GaussKruger_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double phi = pt.y;
     const double sphi = std::sin(phi), cphi = std::cos(phi);
     const double t = sphi / cphi;
@@ -281,7 +281,7 @@ int CZrPJOperator::GaussKruger_Inverse(CPoint2D& pt) const {
     pt.y = phif + t * (-1.0 - eta2) * q2 / 2.0 +
            t * (5.0 + 3.0 * t2 + 6.0 * eta2 - 6.0 * eta2 * t2 - 3.0 * eta4 - 9.0 * t2 * eta4) * q4 / 24.0 +
            t * (eta2 * (162.0 * t2 + 45.0 * t4) - (61.0 + 90.0 * t2 + 45.0 * t4 + 107.0 * eta2)) * q6 / 720.0;
-    pt.x = m_lam0 + q / cf + q3 * (-1.0 - 2.0 * t2 - eta2) / (6.0 * cf) +
+    pt.x = q / cf + q3 * (-1.0 - 2.0 * t2 - eta2) / (6.0 * cf) +
            q5 * (5.0 + 28.0 * t2 + 24.0 * t4 + eta2 * (6.0 + 8.0 * t2)) / (120.0 * cf);
     return 1;
 }
@@ -291,7 +291,7 @@ int CZrPJOperator::GaussKruger_Inverse(CPoint2D& pt) const {
 // difference; the dispatcher applies k0.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double phi = pt.y;
     const double s = std::sin(phi), c = std::cos(phi);
     const double t = std::fabs(c) > kPoleCosine ? s / c : 0.0;
@@ -345,14 +345,13 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
                            ds * (1.0 / 30.0) *
                                (61.0 + T * (90.0 - 252.0 * n + 45.0 * T) + 46.0 * n -
                                 ds * (1.0 / 56.0) * (1385.0 + T * (3633.0 + T * (4095.0 + 1574.0 * T))))));
-    pt.x =
-        m_lam0 + d *
-                     (1.0 - ds * (1.0 / 6.0) *
-                                (1.0 + 2.0 * T + n -
-                                 ds * (1.0 / 20.0) *
-                                     (5.0 + T * (28.0 + 24.0 * T + 8.0 * n) + 6.0 * n -
-                                      ds * (1.0 / 42.0) * (61.0 + T * (662.0 + T * (1320.0 + 720.0 * T)))))) /
-                     c;
+    pt.x = d *
+           (1.0 - ds * (1.0 / 6.0) *
+                      (1.0 + 2.0 * T + n -
+                       ds * (1.0 / 20.0) *
+                           (5.0 + T * (28.0 + 24.0 * T + 8.0 * n) + 6.0 * n -
+                            ds * (1.0 / 42.0) * (61.0 + T * (662.0 + T * (1320.0 + 720.0 * T)))))) /
+           c;
     return 1;
 }
 
@@ -360,7 +359,7 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
 // Cassini (43028), on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Traverse_Equidistant_Cylindrical_Forward(CPoint2D& pt) const {
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double phi = pt.y;
     pt.x = m_a * std::asin(std::sin(dlam) * std::cos(phi));
     pt.y = m_a * std::atan2(std::tan(phi), std::cos(dlam));
@@ -373,10 +372,7 @@ int CZrPJOperator::Traverse_Equidistant_Cylindrical_Inverse(CPoint2D& pt) const 
     D = D > kHalfPi ? kHalfPi : (D < -kHalfPi ? -kHalfPi : D);
     G = G > kPi ? kPi : (G < -kPi ? -kPi : G);
     const double phi = std::asin(std::sin(G) * std::cos(D));
-    double lam = std::atan2(std::tan(D), std::cos(G)) + m_lam0;
-    if (lam > kPi) lam -= kTwoPi;
-    if (lam < -kPi) lam += kTwoPi;
-    pt.x = lam;
+    pt.x = std::atan2(std::tan(D), std::cos(G));
     pt.y = phi;
     return 1;
 }
