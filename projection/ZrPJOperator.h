@@ -112,7 +112,6 @@ public:
         Routine inverse;
         Setup setup;           // nullptr: nothing to precompute
         bool appliesScale;     // the frame multiplies by k0 (Transverse Mercator)
-        bool ownsLongitude;    // the routine takes and returns lambda itself, not lambda - lambda0
         bool inverseUncreated; // the inverse runs before Create (Gauss-Krueger: series only)
     };
     static const KindRoutines* FindKind(long kind);

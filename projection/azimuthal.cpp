@@ -13,14 +13,15 @@
 // points within 1e-7 rad of the central meridian on the meridian itself.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels.h"
+
 #include "geodesy/ZrPJMath.h"
 
 #include <cmath>
 
+using namespace zrpj;
+
 namespace {
-constexpr double kPi = CZrPJMath::kPi;
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
-constexpr double kQuarterPi = CZrPJMath::kQuarterPi;
 
 // A centre latitude this close to a pole or to the equator selects that aspect.
 constexpr double kAspectTolerance = 1e-10;
@@ -33,10 +34,6 @@ constexpr double kGnomonicHorizon = 1e-7;
 constexpr double kAntipode = 1e-10;
 // Inverse radii below this (metres) are the centre itself.
 constexpr double kCentreRadius = 1e-10;
-// cos z formed from rounded sines and cosines may exceed 1 by a few units in
-// the last place (at the centre itself, typically); such values are rounding,
-// anything further is a point off the sphere.
-constexpr double kCosineSlack = 1e-12;
 // Far side of the orthographic globe: points more than this below the
 // horizon (cos z) are hidden and have no image.
 constexpr double kOrthographicHorizon = 1e-10;
@@ -48,15 +45,6 @@ Aspect AspectOf(double phi0, double tolerance) {
     if (std::fabs(phi0 + kHalfPi) < tolerance) return Aspect::SouthPolar;
     if (std::fabs(phi0) < tolerance) return Aspect::Equatorial;
     return Aspect::Oblique;
-}
-
-// Brings a cosine that overshoots [-1, 1] by rounding back to the range.
-// Returns false when the overshoot is more than rounding.
-bool ClampCosine(double& c) {
-    if (std::fabs(c) <= 1.0) return true;
-    if (std::fabs(c) > 1.0 + kCosineSlack) return false;
-    c = c > 0.0 ? 1.0 : -1.0;
-    return true;
 }
 
 // The spherical triangle between the centre (phi0) and a point (phi, dlam):

@@ -10,20 +10,19 @@
 // the inverses recover theta and rho with that sign.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels.h"
+
 #include "geodesy/ZrPJMath.h"
 
 #include <cmath>
 
+using namespace zrpj;
+
 namespace {
-constexpr double kPi = CZrPJMath::kPi;
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
-constexpr double kTwoPi = CZrPJMath::kTwoPi;
 
 // Degeneracy threshold of the engine: a cone constant, a difference of radii
 // or arcs, or a radius this small (in its own unit) leaves no map.
 constexpr double kDegenerate = 1e-7;
-// Rounding may carry the sine of a pole's latitude a few ulps past 1.
-constexpr double kSineRoundoff = 1e-12;
 
 // Bonne: northings are counted from this fixed origin (metres) rather than
 // from the apex of the cone; stored coordinates of the kind depend on it.
@@ -51,41 +50,6 @@ constexpr double kChinaSlope = 0.035091429; // 3 x amplitude
 constexpr int kChinaRounds = 255;
 constexpr double kChinaTolerance = 1e-7;
 
-// The inverse series are good to a few nanoradians, so the image of a pole
-// may come back a hair beyond it; the frame would fold such a latitude over
-// to the other pole. Within this margin (radians) it is the pole.
-constexpr double kPoleMargin = 1e-9;
-
-inline double SnapToPole(double phi) {
-    if (phi > kHalfPi && phi - kHalfPi <= kPoleMargin) return kHalfPi;
-    if (phi < -kHalfPi && -kHalfPi - phi <= kPoleMargin) return -kHalfPi;
-    return phi;
-}
-
-inline double SignOf(double v) {
-    return v < 0.0 ? -1.0 : 1.0;
-}
-inline double Clamp(double v, double lo, double hi) {
-    return v < lo ? lo : (v > hi ? hi : v);
-}
-inline bool Finite(double v) {
-    return std::isfinite(v);
-}
-
-// asin that forgives the rounding excess at the poles and keeps NaN for the
-// truly impossible (points beyond the pole's image).
-inline double AsinRounded(double v) {
-    if (v > 1.0 && v <= 1.0 + kSineRoundoff) v = 1.0;
-    if (v < -1.0 && v >= -1.0 - kSineRoundoff) v = -1.0;
-    return std::asin(v);
-}
-
-// Meridian arc a (A0 phi - A2 sin 2phi + A4 sin 4phi - A6 sin 6phi) from the
-// classical coefficients (polyconic and south-orientated Bonne).
-inline double MeridianArc(double a, const double A[4], double phi) {
-    return a * (A[0] * phi - A[1] * std::sin(2.0 * phi) + A[2] * std::sin(4.0 * phi) -
-                A[3] * std::sin(6.0 * phi));
-}
 } // namespace
 
 // ===========================================================================
@@ -133,7 +97,7 @@ int CZrPJOperator::Setup_EqualArea_Conic() {
     // A zero cone constant is a cylinder, which the conic formulas cannot draw.
     if (!(std::fabs(n) > kDegenerate)) return 0;
     const double rho0 = SignOf(n) * std::sqrt(2.0 * (G - Area(m_phi0)) / n);
-    if (!Finite(n) || !Finite(G) || !Finite(rho0)) return 0;
+    if (!std::isfinite(n) || !std::isfinite(G) || !std::isfinite(rho0)) return 0;
     m_c1 = n;
     m_c2 = rho0;
     m_c3 = G;
@@ -180,7 +144,7 @@ int CZrPJOperator::Setup_Conformal_Conic() {
         return 0;
     }
     const double rho0 = K / std::pow(U(m_phi0), n);
-    if (!Finite(n) || !Finite(K) || !Finite(rho0)) return 0;
+    if (!std::isfinite(n) || !std::isfinite(K) || !std::isfinite(rho0)) return 0;
     m_c1 = n;
     m_c2 = rho0;
     m_c3 = K;
@@ -222,7 +186,7 @@ int CZrPJOperator::Setup_Equidistant_Conic() {
     }
     if (!(std::fabs(n) > kDegenerate)) return 0;
     const double rho0 = G - Distance(m_phi0);
-    if (!Finite(n) || !Finite(G) || !Finite(rho0)) return 0;
+    if (!std::isfinite(n) || !std::isfinite(G) || !std::isfinite(rho0)) return 0;
     m_c1 = n;
     m_c2 = rho0;
     m_c3 = G;
@@ -249,29 +213,7 @@ inline void ConeLocate(const CPoint2D& pt, double n, double rho0, double& rho, d
     theta = std::atan2(s * pt.x, s * dy);
 }
 
-// atanh(x) for |x| below the largest eccentricity of any earth ellipsoid
-// (< 0.1): the odd series to x^17 is exact to rounding there and costs a few
-// multiplications instead of a logarithm.
-inline double SmallAtanh(double x) {
-    if (std::fabs(x) >= 0.1) return std::atanh(x);
-    const double x2 = x * x;
-    return x *
-           (1.0 +
-            x2 * (1.0 / 3 +
-                  x2 * (1.0 / 5 +
-                        x2 * (1.0 / 7 +
-                              x2 * (1.0 / 9 + x2 * (1.0 / 11 +
-                                                    x2 * (1.0 / 13 + x2 * (1.0 / 15 + x2 * (1.0 / 17)))))))));
-}
 } // namespace
-
-// The isometric latitude ln U(phi) = asinh(tan phi) - e atanh(e sin phi), so
-// that U(phi)^n = exp(n psi): one logarithm and one exponential instead of a
-// tangent and two powers.
-double CZrPJOperator::IsometricLatitude(double phi) const {
-    const double s = std::sin(phi), c = std::cos(phi);
-    return std::log((1.0 + s) / c) - m_e * SmallAtanh(m_e * s);
-}
 
 // ---------------------------------------------------------------------------
 // Equal-area conic (Albers, 43007)
@@ -289,7 +231,7 @@ int CZrPJOperator::EqualArea_Conic_Inverse(CPoint2D& pt) const {
     double rho, theta;
     ConeLocate(pt, n, rho0, rho, theta);
     const double beta = AsinRounded((G - rho * rho * n / 2.0) / m_Rq2); // authalic latitude
-    pt.y = SnapToPole(AntiArea(beta));
+    pt.y = AntiArea(beta);
     pt.x = theta / n;
     return 1;
 }
@@ -311,7 +253,7 @@ int CZrPJOperator::Conformal_Conic_Inverse(CPoint2D& pt) const {
     ConeLocate(pt, n, rho0, rho, theta);
     // K and rho share the sign of n, so the logarithms are of magnitudes.
     const double t = (std::log(std::fabs(K)) - std::log(std::fabs(rho))) / n; // isometric latitude
-    pt.y = SnapToPole(AntiConformal(2.0 * std::atan(std::exp(t)) - kHalfPi));
+    pt.y = AntiConformal(2.0 * std::atan(std::exp(t)) - kHalfPi);
     pt.x = theta / n;
     return 1;
 }
@@ -334,7 +276,7 @@ int CZrPJOperator::Equidistant_Conic_Inverse(CPoint2D& pt) const {
     const double n = m_c1, rho0 = m_c2, G = m_c3;
     double rho, theta;
     ConeLocate(pt, n, rho0, rho, theta);
-    pt.y = SnapToPole(AntiDistance((G - rho) / m_D[0]));
+    pt.y = AntiDistance((G - rho) / m_D[0]);
     // theta from both coordinates: asin(x / rho) alone folds angles beyond
     // 90 degrees, which wide cones reach far from the central meridian.
     pt.x = theta / n;
@@ -349,7 +291,7 @@ int CZrPJOperator::Equidistant_Conic_Inverse(CPoint2D& pt) const {
 // ===========================================================================
 int CZrPJOperator::Setup_Normal_Polyconic() {
     m_polyM0 = MeridianArc(m_a, m_merA, m_phi0);
-    return Finite(m_polyM0) ? 1 : 0;
+    return std::isfinite(m_polyM0) ? 1 : 0;
 }
 
 int CZrPJOperator::Normal_Polyconic_Forward(CPoint2D& pt) const {
@@ -398,7 +340,7 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
             const double slope = (Ay - Mn) * (C * Mp - 2.0 / sin2) +
                                  m_es * sin2 * (Mn * Mn + B - 2.0 * Ay * Mn) / (4.0 * C) - Mp;
             const double step = f / slope;
-            if (!Finite(step)) return 0;
+            if (!std::isfinite(step)) return 0;
             phi -= step;
             if (std::fabs(step) <= kPolyconicTolerance) break;
         }
@@ -428,7 +370,7 @@ int CZrPJOperator::Setup_Bonne() {
     const double t1 = std::tan(m_phi1);
     if (std::fabs(t1) <= kDegenerate) return 0; // phi1 = 0 is the sinusoidal limit
     m_c3 = N(m_phi1) / t1 + Distance(m_phi1);
-    return Finite(m_c3) ? 1 : 0;
+    return std::isfinite(m_c3) ? 1 : 0;
 }
 
 int CZrPJOperator::Bonne_Forward(CPoint2D& pt) const {
@@ -465,11 +407,8 @@ int CZrPJOperator::Bonne_Inverse(CPoint2D& pt) const {
 // frame's false origin (the routine once added FE and FN a second time).
 // ===========================================================================
 int CZrPJOperator::Setup_Bonne_South_Orientated() {
-    const double e2 = m_es, e4 = e2 * e2, e6 = e4 * e2;
-    m_bsA[0] = 1.0 - e2 * 0.25 - e4 * 0.015625 * 3.0 - e6 * 0.01953125;
-    m_bsA[1] = e2 * 0.375 + e4 * 0.03125 * 3.0 + e6 * 0.0439453125;
-    m_bsA[2] = e4 * 0.05859375 + e6 * 0.0439453125;
-    m_bsA[3] = e6 * 0.011393229166666666;
+    const double e2 = m_es;
+    ClassicalMeridianCoefficients(e2, m_bsA);
     m_bsM0 = MeridianArc(m_a, m_bsA, m_phi0);
     const double s0 = std::sin(m_phi0);
     m_bsm0 = std::cos(m_phi0) / std::sqrt(1.0 - e2 * s0 * s0);
@@ -546,7 +485,7 @@ int CZrPJOperator::China_Forward(CPoint2D& pt) const {
     const double cosz = cphi * cdlam * cphi1 + sphi * sphi1;
     // Mathematically |cos z| <= 1; only rounding (at the centre, at the
     // antipode) carries it past, and that must not refuse the centre.
-    if (!(std::fabs(cosz) <= 1.0 + kSineRoundoff)) return 0;
+    if (!(std::fabs(cosz) <= 1.0 + kUnitRoundoff)) return 0;
     // h: the northward component of the point seen from the centre.
     const double h = cphi1 * sphi - cphi * cdlam * sphi1;
     // z from both its sine and cosine: acos(cos z) loses half the digits

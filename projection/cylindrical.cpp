@@ -5,13 +5,15 @@
 // Setup_Cylindrical); the spherical ones use the sphere of radius a.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels.h"
+
 #include "geodesy/ZrPJMath.h"
 
 #include <cmath>
 
+using namespace zrpj;
+
 namespace {
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
-constexpr double kQuarterPi = CZrPJMath::kQuarterPi;
 
 // Both Mercator kinds cut the map at 88 degrees: the pole lies at infinity.
 constexpr double kMercatorLatitudeLimit = 1.53588974175501;
@@ -31,30 +33,6 @@ constexpr double kSqrt2 = 1.4142135623730951;
 constexpr double kGallNorthing = 1.7071067811865475;
 constexpr double kGallInverseNorthing = 0.585786437626905; // 1 / (1 + cos 45) = 2 - sqrt 2
 
-// The inverse series are good to a few nanoradians, so the image of a pole
-// may come back a hair beyond it; the frame would fold such a latitude over
-// to the other pole. Within this margin (radians) it is the pole.
-constexpr double kPoleMargin = 1e-9;
-// Rounding may carry the sine of a pole's latitude a few ulps past 1.
-constexpr double kSineRoundoff = 1e-12;
-
-inline double Clamp(double v, double lo, double hi) {
-    return v < lo ? lo : (v > hi ? hi : v);
-}
-
-inline double SnapToPole(double phi) {
-    if (phi > kHalfPi && phi - kHalfPi <= kPoleMargin) return kHalfPi;
-    if (phi < -kHalfPi && -kHalfPi - phi <= kPoleMargin) return -kHalfPi;
-    return phi;
-}
-
-// asin that forgives the rounding excess at the poles and keeps NaN for the
-// truly impossible (points beyond the pole's image).
-inline double AsinRounded(double v) {
-    if (v > 1.0 && v <= 1.0 + kSineRoundoff) v = 1.0;
-    if (v < -1.0 && v >= -1.0 - kSineRoundoff) v = -1.0;
-    return std::asin(v);
-}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -73,9 +51,8 @@ int CZrPJOperator::Equidistant_Cylindrical_Inverse(CPoint2D& pt) const {
     // With the standard parallel at a pole every meridian falls on x = 0 and
     // the longitude cannot be recovered (it would come out as x / 0).
     if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
-    const double phi = SnapToPole(AntiDistance(pt.y / m_D[0]));
     pt.x = pt.x / m_c1;
-    pt.y = phi;
+    pt.y = AntiDistance(pt.y / m_D[0]);
     return 1;
 }
 
@@ -164,9 +141,8 @@ int CZrPJOperator::EqualArea_Cylindrical_Inverse(CPoint2D& pt) const {
     // degrees short of it. Beyond the pole's image asin yields NaN, which
     // the frame refuses.
     const double sinBeta = m_c1 * pt.y / m_Rq2;
-    const double phi = SnapToPole(AntiArea(AsinRounded(sinBeta)));
     pt.x = pt.x / m_c1;
-    pt.y = phi;
+    pt.y = AntiArea(AsinRounded(sinBeta));
     return 1;
 }
 

@@ -5,30 +5,22 @@
 // natural origin where the central line crosses the equator of the aposphere.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels.h"
+
 #include "geodesy/ZrPJMath.h"
 
 #include <cmath>
 
+using namespace zrpj;
+
 namespace {
 constexpr long kOriginAtCentre = 43043;
-constexpr double kQuarterPi = CZrPJMath::kQuarterPi;
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
 
-// tan(pi/4 - phi/2) / ((1 - e sin phi) / (1 + e sin phi))^(e/2): the
-// exponential of minus the isometric latitude.
-inline double IsometricT(double phi, double e) {
-    const double es = e * std::sin(phi);
-    return std::tan(kQuarterPi - phi / 2.0) / std::pow((1.0 - es) / (1.0 + es), e / 2.0);
-}
-
-inline double Clamp1(double v) {
-    return v > 1.0 ? 1.0 : (v < -1.0 ? -1.0 : v);
-}
 } // namespace
 
 int CZrPJOperator::Setup_Oblique_Mercator() {
     const double phic = m_phi0, lamc = m_lam0, alpha = m_alpha;
-    const double e = m_e, es = m_es;
+    const double es = m_es;
     const double sinphic = std::sin(phic), cosphic = std::cos(phic);
     const double cos2 = cosphic * cosphic;
     const double w = 1.0 - es * sinphic * sinphic;
@@ -37,7 +29,7 @@ int CZrPJOperator::Setup_Oblique_Mercator() {
     if (!ScaleFromDefinition(k0)) return 0;
     m_omB = std::sqrt(1.0 + es * cos2 * cos2 / (1.0 - es));
     m_omA = m_a * k0 * m_omB * std::sqrt(1.0 - es) / w;
-    const double t0 = IsometricT(phic, e);
+    const double t0 = std::exp(-IsometricLatitude(phic)); // exp of minus the isometric latitude
     const double D = m_omB * std::sqrt(1.0 - es) / (cosphic * std::sqrt(w));
     // D^2 - 1 = (1 - e^2) sin^2 phi_c / (cos^2 phi_c (1 - e^2 sin^2 phi_c)) >= 0;
     // at phi_c = 0 it rounds to just below 0, which must not reach a square root.
@@ -46,10 +38,11 @@ int CZrPJOperator::Setup_Oblique_Mercator() {
     const double F = phic > 0.0 ? D + root : (phic < 0.0 ? D - root : D);
     m_omE = F * std::pow(t0, m_omB);
     const double G = (F - 1.0 / F) / 2.0;
-    m_omGamma0 = std::asin(Clamp1(std::sin(alpha) / D)); // azimuth of the central line at the natural origin
+    m_omGamma0 =
+        std::asin(Clamp(std::sin(alpha) / D, -1.0, 1.0)); // azimuth of the central line at the natural origin
     // G tan(gamma0) <= 1, with equality for alpha = 90 degrees, where it
     // rounds just above 1.
-    m_omLam0Natural = lamc - std::asin(Clamp1(G * std::tan(m_omGamma0))) / m_omB;
+    m_omLam0Natural = lamc - std::asin(Clamp(G * std::tan(m_omGamma0), -1.0, 1.0)) / m_omB;
     const double cosalpha = std::cos(alpha);
     m_omUc =
         cosalpha != 0.0 ? (m_omA / m_omB) * std::atan(root / cosalpha) : m_omA * (lamc - m_omLam0Natural);
@@ -62,7 +55,7 @@ int CZrPJOperator::Setup_Oblique_Mercator() {
 // of aposphere longitude, or across the antimeridian from the natural
 // origin, do not fold back onto other points.
 int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
-    const double lam = pt.x, phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     const double B = m_omB, A = m_omA;
     const double sing0 = std::sin(m_omGamma0), cosg0 = std::cos(m_omGamma0);
 
@@ -73,10 +66,11 @@ int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
         U = phi > 0.0 ? sing0 : -sing0;
         u = (phi > 0.0 ? A : -A) * kHalfPi / B;
     } else {
-        const double t = IsometricT(phi, m_e);
+        const double t = std::exp(-IsometricLatitude(phi));
         const double Q = m_omE / std::pow(t, B);
         const double S = (Q - 1.0 / Q) / 2.0, T = (Q + 1.0 / Q) / 2.0;
-        const double Bl = B * AdjLongitude(lam - m_omLam0Natural);
+        // Longitude from the natural origin of the central line.
+        const double Bl = B * AdjLongitude(dlam + (m_lam0 - m_omLam0Natural));
         const double V = std::sin(Bl);
         U = (S * sing0 - V * cosg0) / T;
         u = A * std::atan2(S * cosg0 + V * sing0, std::cos(Bl)) / B;
@@ -107,9 +101,9 @@ int CZrPJOperator::Oblique_Mercator_Inverse(CPoint2D& pt) const {
     const double Bu = B * u / A;
     const double V = std::sin(Bu);
     // |U| = 1 at the poles' images, where rounding may carry it just past 1.
-    const double U = Clamp1((V * cosg0 + S * sing0) / T);
+    const double U = Clamp((V * cosg0 + S * sing0) / T, -1.0, 1.0);
     const double t = std::pow(m_omE / std::sqrt((1.0 + U) / (1.0 - U)), 1.0 / B);
-    pt.x = m_omLam0Natural - std::atan2(S * cosg0 - V * sing0, std::cos(Bu)) / B;
+    pt.x = (m_omLam0Natural - m_lam0) - std::atan2(S * cosg0 - V * sing0, std::cos(Bu)) / B;
 
     // Conformal latitude chi to geodetic latitude, series in e^2.
     const double chi = kHalfPi - 2.0 * std::atan(t);

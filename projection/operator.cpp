@@ -4,25 +4,30 @@
 // each family file holds only its own mathematics.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels.h"
+
 #include "geodesy/ZrPJMath.h"
 
 #include <cmath>
 #include <cstring>
 
+using namespace zrpj;
+
 namespace {
-constexpr double kPi = CZrPJMath::kPi;
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
-constexpr double kTwoPi = CZrPJMath::kTwoPi;
 constexpr long kFirstKind = 43001;
 constexpr long kLastKind = 43046;
 // Beyond this many turns the stepwise reduction would loop for long; fmod
 // first brings such a longitude near the range (only its last bits differ).
 constexpr double kStepwiseLimit = 64.0 * kPi;
-// Rounding excess beyond a pole, in degrees (1e-10 degrees is about 11 micrometres).
-constexpr double kPoleRoundingDeg = 1e-10;
 
 inline bool Finite(const CPoint2D& p) {
     return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+// AdjLongitude with its common case, a longitude already in range, inline:
+// the same value, without a call on every point.
+inline double Reduced(double lam) {
+    return std::fabs(lam) > kPi ? CZrPJOperator::AdjLongitude(lam) : lam;
 }
 } // namespace
 
@@ -30,12 +35,9 @@ inline bool Finite(const CPoint2D& p) {
 // Dispatch: kind code -> forward, inverse, set-up. Codes without a routine
 // (43025, 43026, 43038, 43039, 43042) have no row and never create.
 // ---------------------------------------------------------------------------
-#define ZRPJ_ROW_FLAGS(code, base, setup, scale, longitude, uncreated)                                       \
-    {                                                                                                        \
-        code, &CZrPJOperator::base##_Forward, &CZrPJOperator::base##_Inverse, setup, scale, longitude,       \
-            uncreated                                                                                        \
-    }
-#define ZRPJ_ROW(code, base, setup) ZRPJ_ROW_FLAGS(code, base, setup, false, false, false)
+#define ZRPJ_ROW_FLAGS(code, base, setup, scale, uncreated)                                                  \
+    { code, &CZrPJOperator::base##_Forward, &CZrPJOperator::base##_Inverse, setup, scale, uncreated }
+#define ZRPJ_ROW(code, base, setup) ZRPJ_ROW_FLAGS(code, base, setup, false, false)
 
 const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
     static const KindRoutines kTable[] = {
@@ -45,10 +47,10 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43004, Conformal_Cylindrical, &CZrPJOperator::Setup_Cylindrical),
         // Gauss-Krueger's inverse needs only the series, and has always run
         // on an operator that was never created.
-        ZRPJ_ROW_FLAGS(43005, GaussKruger, nullptr, false, false, true),
+        ZRPJ_ROW_FLAGS(43005, GaussKruger, nullptr, false, true),
         // Transverse Mercator: the series work at unit scale; the frame applies k0.
         ZRPJ_ROW_FLAGS(43006, Traverse_Conformal_Cylindrical, &CZrPJOperator::Setup_Transverse_Mercator, true,
-                       false, false),
+                       false),
         ZRPJ_ROW(43007, EqualArea_Conic, &CZrPJOperator::Setup_EqualArea_Conic),
         ZRPJ_ROW(43008, Sinusoidal, nullptr),
         ZRPJ_ROW(43009, Mollweide, nullptr),
@@ -67,8 +69,8 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43022, Quartic_Authalic, nullptr),
         ZRPJ_ROW(43023, Loximuthal, nullptr),
         ZRPJ_ROW(43024, Bonne, &CZrPJOperator::Setup_Bonne),
-        {43025, nullptr, nullptr, nullptr, false, false, false},
-        {43026, nullptr, nullptr, nullptr, false, false, false},
+        {43025, nullptr, nullptr, nullptr, false, false},
+        {43026, nullptr, nullptr, nullptr, false, false},
         ZRPJ_ROW(43027, Equidistant_Conic, &CZrPJOperator::Setup_Equidistant_Conic),
         ZRPJ_ROW(43028, Traverse_Equidistant_Cylindrical, nullptr),
         ZRPJ_ROW(43029, Van_Der_Grinten_I, nullptr),
@@ -80,16 +82,13 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43035, Orthograph, nullptr),
         ZRPJ_ROW(43036, Gnomonic, nullptr),
         ZRPJ_ROW(43037, China, nullptr),
-        {43038, nullptr, nullptr, nullptr, false, false, false},
-        {43039, nullptr, nullptr, nullptr, false, false, false},
+        {43038, nullptr, nullptr, nullptr, false, false},
+        {43039, nullptr, nullptr, nullptr, false, false},
         ZRPJ_ROW(43040, Sanson, nullptr),
         ZRPJ_ROW(43041, EqualArea_Cylindrical, &CZrPJOperator::Setup_Cylindrical),
-        {43042, nullptr, nullptr, nullptr, false, false, false},
-        // The oblique Mercator kinds measure longitude from the natural origin
-        // of the central line, not from the central meridian.
-        ZRPJ_ROW_FLAGS(43043, Oblique_Mercator, &CZrPJOperator::Setup_Oblique_Mercator, false, true, false),
-        ZRPJ_ROW_FLAGS(43044, Hotine_Oblique_Mercator, &CZrPJOperator::Setup_Oblique_Mercator, false, true,
-                       false),
+        {43042, nullptr, nullptr, nullptr, false, false},
+        ZRPJ_ROW(43043, Oblique_Mercator, &CZrPJOperator::Setup_Oblique_Mercator),
+        ZRPJ_ROW(43044, Hotine_Oblique_Mercator, &CZrPJOperator::Setup_Oblique_Mercator),
         ZRPJ_ROW(43045, Sphere_Mercator, &CZrPJOperator::Setup_Cylindrical),
         ZRPJ_ROW(43046, Bonne_South_Orientated, &CZrPJOperator::Setup_Bonne_South_Orientated),
     };
@@ -234,12 +233,7 @@ int CZrPJOperator::Create() {
     m_created = 0;
     m_es = (2.0 - m_f) * m_f;
 
-    // Meridian-arc coefficients of the classical series in e^2.
-    const double e2 = m_es, e4 = e2 * e2, e6 = e4 * e2;
-    m_merA[0] = 1.0 - e2 * 0.25 - e4 * 0.015625 * 3.0 - e6 * 0.01953125;
-    m_merA[1] = e2 * 0.375 + e4 * 0.03125 * 3.0 + e6 * 0.0439453125;
-    m_merA[2] = e4 * 0.05859375 + e6 * 0.0439453125;
-    m_merA[3] = e6 * 0.011393229166666666;
+    ClassicalMeridianCoefficients(m_es, m_merA);
 
     if (m_es < 0.0) return 0;
     // An eccentricity of 1 or more (f >= 1) or a non-numeric ellipsoid has no
@@ -301,8 +295,8 @@ int CZrPJOperator::Forward(CPoint2D& pt) const {
     // data and infinite longitudes out of the reduction loop.
     if (!row || !m_created || !Finite(pt)) return 0;
 
-    const double lam = AdjLongitude(pt.x * CZrPJMath::kDegToRad);
-    CPoint2D lp(row->ownsLongitude ? lam : AdjLongitude(lam - m_lam0), pt.y * CZrPJMath::kDegToRad);
+    const double lam = Reduced(pt.x * CZrPJMath::kDegToRad);
+    CPoint2D lp(Reduced(lam - m_lam0), pt.y * CZrPJMath::kDegToRad);
     if (lp.y > kHalfPi) lp.y = kHalfPi;
     if (lp.y < -kHalfPi) lp.y = -kHalfPi;
 
@@ -340,16 +334,22 @@ int CZrPJOperator::Inverse(CPoint2D& pt) const {
     }
     if (!(this->*(row->inverse))(xy)) return 0;
 
-    double lam = (row->ownsLongitude ? xy.x : AdjLongitude(xy.x + m_lam0)) * CZrPJMath::kRadToDeg;
-    double phi = xy.y * CZrPJMath::kRadToDeg;
-    if (lam > 180.0) lam -= 360.0;
-    if (lam < -180.0) lam += 360.0;
-    // A pole computed a few ulps past 90 degrees is the pole, not a point
-    // near the opposite pole, which the fold below would make of it.
-    if (phi > 90.0 && phi - 90.0 < kPoleRoundingDeg) phi = 90.0;
-    if (phi < -90.0 && -90.0 - phi < kPoleRoundingDeg) phi = -90.0;
-    if (phi > 90.0) phi -= 180.0;
-    if (phi < -90.0) phi += 180.0;
+    // In [-pi, pi], hence within [-180, 180] degrees (pi times the factor
+    // rounds to 180 exactly): no fold in degrees is left to do.
+    const double lam = Reduced(xy.x + m_lam0) * CZrPJMath::kRadToDeg;
+    // The one pole snap of the engine: a latitude past a pole by no more
+    // than the inverse series' error is the pole; one further past is read
+    // as coming over the pole, once. A series run far outside its zone may
+    // give a latitude that even so lies beyond a pole (Gauss-Krueger gave
+    // 2605 degrees as a success): that point has no image.
+    double phi = xy.y;
+    if (std::fabs(phi) > kHalfPi) {
+        phi = SnapToPole(phi);
+        if (phi > kHalfPi) phi -= kPi;
+        if (phi < -kHalfPi) phi += kPi;
+        if (std::fabs(phi) > kHalfPi) return 0;
+    }
+    phi *= CZrPJMath::kRadToDeg;
     if (!std::isfinite(lam) || !std::isfinite(phi)) return 0;
     pt.x = lam;
     pt.y = phi;

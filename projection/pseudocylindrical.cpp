@@ -4,74 +4,24 @@
 // ellipsoidal sinusoidal work on the sphere of radius a.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels.h"
+
 #include "geodesy/ZrPJMath.h"
 #include "platform/ZrToolkit.h"
 
 #include <cmath>
 
+using namespace zrpj;
+
 namespace {
-constexpr double kPi = CZrPJMath::kPi;
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
-constexpr double kQuarterPi = CZrPJMath::kQuarterPi;
 constexpr double kOneOverPi = 0.3183098861837907;
 constexpr double kTwoOverPi = 0.6366197723675814;
 constexpr double kPiSquared = 9.869604401089358;
-
-// A sine or cosine formed from rounded values may pass 1 by a few units in
-// the last place at the edge of a map; beyond this it is a point off the map.
-constexpr double kUnitSlack = 1e-12;
-
-// Rounds a value that overshoots [-1, 1] by rounding back into the range;
-// leaves a larger overshoot alone, so that asin of it is NaN and the frame
-// refuses the point.
-inline double ClampUnit(double s) {
-    if (s > 1.0 && s <= 1.0 + kUnitSlack) return 1.0;
-    if (s < -1.0 && s >= -1.0 - kUnitSlack) return -1.0;
-    return s;
-}
-
-inline double Sign(double v) {
-    return v < 0.0 ? -1.0 : 1.0;
-}
-
-// An inverse latitude past a pole by rounding only is the pole: the frame
-// reads latitudes beyond 90 degrees as coming over the pole and would turn
-// the north pole into the south pole.
-inline double AtMostPole(double phi) {
-    if (std::fabs(phi) > kHalfPi && std::fabs(phi) - kHalfPi <= kUnitSlack)
-        return phi > 0.0 ? kHalfPi : -kHalfPi;
-    return phi;
-}
 
 // 1 - sin|phi| without the cancellation near the poles.
 inline double OneMinusSinAbs(double phi) {
     const double h = std::sin(kQuarterPi - std::fabs(phi) / 2.0);
     return 2.0 * h * h;
-}
-
-// Root of an increasing function on [lo, hi] (value at lo <= 0 <= value at
-// hi) by Newton steps from a first guess; a step that leaves the bracket is
-// replaced by bisection, so the solve converges where the derivative
-// vanishes and ends after a fixed number of rounds whatever the input.
-constexpr int kSolveRounds = 60;
-constexpr double kSolveTolerance = 1e-15;
-
-template <class F> double SolveIncreasing(F f, double x, double lo, double hi) {
-    for (int i = 0; i < kSolveRounds; ++i) {
-        double df;
-        const double v = f(x, df);
-        if (v == 0.0) return x;
-        if (v < 0.0)
-            lo = x;
-        else
-            hi = x;
-        double next = df > 0.0 ? x - v / df : lo - 1.0; // no slope: bisect
-        if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
-        const double step = std::fabs(next - x);
-        x = next;
-        if (step < kSolveTolerance) break;
-    }
-    return x;
 }
 
 // ---- Mollweide: 2 theta + sin 2 theta = pi sin phi ----
@@ -85,7 +35,7 @@ constexpr double kMollweideInvY = 0.7071067811865475;
 // poles, where the original equation has a triple root.
 double MollweideTheta(double phi) {
     const double r = kPi * OneMinusSinAbs(phi);
-    if (r <= 0.0) return Sign(phi) * kHalfPi;
+    if (r <= 0.0) return SignOf(phi) * kHalfPi;
     auto f = [r](double d, double& df) {
         const double h = std::sin(d / 2.0);
         df = 2.0 * h * h; // 1 - cos d
@@ -93,7 +43,7 @@ double MollweideTheta(double phi) {
     };
     const double guess = std::cbrt(6.0 * r); // d - sin d ~ d^3 / 6
     const double d = SolveIncreasing(f, guess < kPi ? guess : kPi, 0.0, kPi);
-    return Sign(phi) * (kPi - d) / 2.0;
+    return SignOf(phi) * (kPi - d) / 2.0;
 }
 
 // ---- Eckert IV: theta + sin theta cos theta + 2 sin theta = (2 + pi/2) sin phi ----
@@ -107,7 +57,7 @@ constexpr double kEckertIVC = 3.5707963267948966;   // 2 + pi/2
 // (2 + pi/2)(1 - sin|phi|), a double root at the pole in the original form.
 double EckertIVTheta(double phi) {
     const double r = kEckertIVC * OneMinusSinAbs(phi);
-    if (r <= 0.0) return Sign(phi) * kHalfPi;
+    if (r <= 0.0) return SignOf(phi) * kHalfPi;
     auto f = [r](double d, double& df) {
         const double h = std::sin(d / 2.0), s = std::sin(d);
         df = 2.0 * s * (1.0 + s);
@@ -115,7 +65,7 @@ double EckertIVTheta(double phi) {
     };
     const double guess = std::sqrt(r); // ~ d^2 near the pole
     const double d = SolveIncreasing(f, guess < kHalfPi ? guess : kHalfPi, 0.0, kHalfPi);
-    return Sign(phi) * (kHalfPi - d);
+    return SignOf(phi) * (kHalfPi - d);
 }
 
 // ---- Eckert V and VI ----
@@ -269,7 +219,7 @@ int CZrPJOperator::Sinusoidal_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::Sinusoidal_Inverse(CPoint2D& pt) const {
     const double x = pt.x / m_a;
-    const double phi = AtMostPole(MeridianLengthInverse(pt.y / m_a));
+    const double phi = SnapToPole(MeridianLengthInverse(pt.y / m_a));
     const double c = std::cos(phi);
     if (CZrOperator::Is0(c)) {
         pt.x = 0.0; // at a pole every longitude is the same point
@@ -339,7 +289,7 @@ int CZrPJOperator::EckertI_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::EckertI_Inverse(CPoint2D& pt) const {
-    const double phi = AtMostPole(pt.y / (m_a * kEckertI));
+    const double phi = SnapToPole(pt.y / (m_a * kEckertI));
     pt.x = pt.x / (m_a * kEckertI) / (1.0 - std::fabs(phi) * kOneOverPi);
     pt.y = phi;
     return 1;
@@ -377,7 +327,7 @@ int CZrPJOperator::EckertIII_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::EckertIII_Inverse(CPoint2D& pt) const {
-    const double phi = AtMostPole(pt.y / m_a * kEckertIII_InvY);
+    const double phi = SnapToPole(pt.y / m_a * kEckertIII_InvY);
     pt.x = pt.x / m_a * 0.5 / EckertIIIWidth(phi) * kEckertIII_InvX;
     pt.y = phi;
     return 1;
@@ -416,7 +366,7 @@ int CZrPJOperator::EckertV_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::EckertV_Inverse(CPoint2D& pt) const {
-    const double phi = AtMostPole(pt.y / m_a * kEckertVInvY);
+    const double phi = SnapToPole(pt.y / m_a * kEckertVInvY);
     pt.x = pt.x * kEckertVInvX / m_a / (1.0 + std::cos(phi));
     pt.y = phi;
     return 1;
@@ -454,7 +404,7 @@ int CZrPJOperator::WinkelI_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::WinkelI_Inverse(CPoint2D& pt) const {
-    const double phi = AtMostPole(pt.y / m_a);
+    const double phi = SnapToPole(pt.y / m_a);
     pt.x = 2.0 * pt.x / (m_a * (std::cos(m_phi1) + std::cos(phi)));
     pt.y = phi;
     return 1;
@@ -544,7 +494,7 @@ int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D& pt) const {
     const double d = 3.0 * (kTwoOver27 * c2 * c2 * c2 + (c0 * c0 - c2 * c1 / 3.0) / c3) / (al * m);
     if (std::fabs(d) - kVdgTolerance > 1.0) return 0; // outside the disc
     const double delta = std::fabs(d) > 1.0 ? (d > 0.0 ? 0.0 : kPi) : std::acos(d);
-    const double phi = AtMostPole(kPi * (m * std::cos(delta / 3.0 + kFourPiOverThree) - c2 / 3.0));
+    const double phi = SnapToPole(kPi * (m * std::cos(delta / 3.0 + kFourPiOverThree) - c2 / 3.0));
     const double t = r2 + kTwoPiSquared * (x2 - y2 + kHalfPiSquared);
     pt.x =
         std::fabs(x) <= kVdgTolerance ? 0.0 : (r - kPiSquared + (t > 0.0 ? std::sqrt(t) : 0.0)) / (2.0 * x);
@@ -626,7 +576,7 @@ int CZrPJOperator::Loximuthal_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::Loximuthal_Inverse(CPoint2D& pt) const {
     const double x = pt.x / m_a, y = pt.y / m_a;
-    const double phi = AtMostPole(y + m_phi1);
+    const double phi = SnapToPole(y + m_phi1);
     if (std::fabs(phi) >= kHalfPi) // a pole, the one point where x = 0
         pt.x = 0.0;
     else if (std::fabs(phi - m_phi1) >= kLoximuthalFlat)

@@ -5,15 +5,15 @@
 // Mercator and the spherical Cassini.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels.h"
+
 #include "geodesy/ZrPJMath.h"
 
 #include <cmath>
 
+using namespace zrpj;
+
 namespace {
-constexpr double kPi = CZrPJMath::kPi;
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
-constexpr double kQuarterPi = CZrPJMath::kQuarterPi;
-constexpr double kTwoPi = CZrPJMath::kTwoPi;
 
 // Footpoint iteration of the Transverse Mercator inverse: the correction is
 // Newton's with the exact meridian radius, so ten rounds reach 1e-7 rad from
@@ -48,6 +48,21 @@ inline double SineSum(double x, const double c[4]) {
 
 inline double SineSeries(double x, const double c[4]) {
     return x + SineSum(x, c);
+}
+
+// atanh(x) for |x| below the largest eccentricity of any earth ellipsoid
+// (< 0.1): the odd series to x^17 is exact to rounding there and costs a few
+// multiplications instead of a logarithm.
+inline double SmallAtanh(double x) {
+    if (std::fabs(x) >= 0.1) return std::atanh(x);
+    const double x2 = x * x;
+    return x *
+           (1.0 +
+            x2 * (1.0 / 3 +
+                  x2 * (1.0 / 5 +
+                        x2 * (1.0 / 7 +
+                              x2 * (1.0 / 9 + x2 * (1.0 / 11 +
+                                                    x2 * (1.0 / 13 + x2 * (1.0 / 15 + x2 * (1.0 / 17)))))))));
 }
 } // namespace
 
@@ -133,6 +148,14 @@ double CZrPJOperator::M(double phi) const {
 
 double CZrPJOperator::AntiM(double rho) const {
     return std::asin(std::sqrt(1.0 - std::pow((1.0 - m_es) * m_a / rho, 2.0 * 0.3333333333333333)) / m_e);
+}
+
+// The isometric latitude ln U(phi) = asinh(tan phi) - e atanh(e sin phi), so
+// that U(phi)^n = exp(n psi): one logarithm and one exponential instead of a
+// tangent and two powers.
+double CZrPJOperator::IsometricLatitude(double phi) const {
+    const double s = std::sin(phi), c = std::cos(phi);
+    return std::log((1.0 + s) / c) - m_e * SmallAtanh(m_e * s);
 }
 
 double CZrPJOperator::U(double phi) const {
