@@ -335,22 +335,29 @@ int CZrPJOperator::Inverse(CPoint2D& pt) const {
     if (!(this->*(row->inverse))(xy)) return 0;
 
     // In [-pi, pi], hence within [-180, 180] degrees (pi times the factor
-    // rounds to 180 exactly): no fold in degrees is left to do.
-    const double lam = Reduced(xy.x + m_lam0) * CZrPJMath::kRadToDeg;
+    // rounds to 180 exactly): no fold in degrees is left to do. Each test
+    // below is written so that NaN takes the rare branch, where it is
+    // refused: the common point pays one comparison per coordinate.
+    double lam = xy.x + m_lam0;
+    if (!(std::fabs(lam) <= kPi)) {
+        if (!std::isfinite(lam)) return 0;
+        lam = AdjLongitude(lam);
+    }
     // The one pole snap of the engine: a latitude past a pole by no more
     // than the inverse series' error is the pole; one further past is read
     // as coming over the pole, once. A series run far outside its zone may
     // give a latitude that even so lies beyond a pole (Gauss-Krueger gave
     // 2605 degrees as a success): that point has no image.
     double phi = xy.y;
-    if (std::fabs(phi) > kHalfPi) {
+    if (!(std::fabs(phi) <= kHalfPi)) {
+        if (!std::isfinite(phi)) return 0;
         phi = SnapToPole(phi);
         if (phi > kHalfPi) phi -= kPi;
         if (phi < -kHalfPi) phi += kPi;
         if (std::fabs(phi) > kHalfPi) return 0;
     }
+    lam *= CZrPJMath::kRadToDeg;
     phi *= CZrPJMath::kRadToDeg;
-    if (!std::isfinite(lam) || !std::isfinite(phi)) return 0;
     pt.x = lam;
     pt.y = phi;
     return 1;
