@@ -57,18 +57,18 @@ constexpr double kChinaTolerance = 1e-7;
 // ===========================================================================
 int CZrPJOperator::Setup_EqualArea_Conic() {
     double n = 0.0, G = 0.0;
-    switch (m_parallelMode) {
+    switch (m_def.parallelMode) {
     case 1: {
-        n = std::sin(m_phi1);
+        n = std::sin(m_def.phi1);
         if (std::fabs(n) <= kDegenerate) return 0;
-        const double apex = N(m_phi1) / std::tan(m_phi1); // rho of phi1 on the tangent cone
-        G = apex * apex * n / 2.0 + Area(m_phi1);
+        const double apex = N(m_def.phi1) / std::tan(m_def.phi1); // rho of phi1 on the tangent cone
+        G = apex * apex * n / 2.0 + Area(m_def.phi1);
         break;
     }
     case 2: {
-        const double S1 = Area(m_phi1), S2 = Area(m_phi2);
+        const double S1 = Area(m_def.phi1), S2 = Area(m_def.phi2);
         if (std::fabs(S2 - S1) <= kDegenerate) return 0;
-        const double r1 = ParallelRadius(m_phi1), r2 = ParallelRadius(m_phi2);
+        const double r1 = ParallelRadius(m_def.phi1), r2 = ParallelRadius(m_def.phi2);
         const double r1sq = r1 * r1, r2sq = r2 * r2;
         n = (r1sq - r2sq) / (2.0 * (S2 - S1));
         G = (S2 * r1sq - S1 * r2sq) / (r1sq - r2sq);
@@ -81,12 +81,13 @@ int CZrPJOperator::Setup_EqualArea_Conic() {
         // the equator both factors are imaginary and their product is the
         // negative root (with the positive one the cone came out with scale
         // errors of several thousand percent).
-        m_phim = (m_phi0 + m_phi0b) / 2.0;
-        const double r0 = ParallelRadius(m_phi0), rb = ParallelRadius(m_phi0b), rm = ParallelRadius(m_phim);
+        m_def.phim = (m_def.phi0 + m_def.phi0b) / 2.0;
+        const double r0 = ParallelRadius(m_def.phi0), rb = ParallelRadius(m_def.phi0b),
+                     rm = ParallelRadius(m_def.phim);
         const double H = r0 * r0 - rb * rb;
         if (std::fabs(H) <= kDegenerate) return 0;
-        const double Sb = Area(m_phi0b), Sm = Area(m_phim);
-        G = (r0 * r0 * Sb - rb * rb * Area(m_phi0)) / H;
+        const double Sb = Area(m_def.phi0b), Sm = Area(m_def.phim);
+        G = (r0 * r0 * Sb - rb * rb * Area(m_def.phi0)) / H;
         const double cross = SignOf(G - Sb) * std::sqrt((G - Sm) * (G - Sb));
         n = 2.0 * rb * rb * rm * rm / (2.0 * rb * rm * cross + rm * rm * (G - Sb) + rb * rb * (G - Sm));
         break;
@@ -96,73 +97,73 @@ int CZrPJOperator::Setup_EqualArea_Conic() {
     }
     // A zero cone constant is a cylinder, which the conic formulas cannot draw.
     if (!(std::fabs(n) > kDegenerate)) return 0;
-    const double rho0 = SignOf(n) * std::sqrt(2.0 * (G - Area(m_phi0)) / n);
+    const double rho0 = SignOf(n) * std::sqrt(2.0 * (G - Area(m_def.phi0)) / n);
     if (!std::isfinite(n) || !std::isfinite(G) || !std::isfinite(rho0)) return 0;
-    m_c1 = n;
-    m_c2 = rho0;
-    m_c3 = G;
+    m_kc.c1 = n;
+    m_kc.c2 = rho0;
+    m_kc.c3 = G;
     return 1;
 }
 
 int CZrPJOperator::Setup_Conformal_Conic() {
     double n = 0.0, K = 0.0;
-    switch (m_parallelMode) {
+    switch (m_def.parallelMode) {
     case 1: {
-        n = std::sin(m_phi1);
+        n = std::sin(m_def.phi1);
         if (std::fabs(n) <= kDegenerate) return 0;
         // One standard parallel: the scale factor on it is k0, as in every
         // Lambert 1SP definition (the national zones give k0 to be applied).
         double k0;
         if (!ScaleFromDefinition(k0)) return 0;
-        K = k0 * ParallelRadius(m_phi1) * std::pow(U(m_phi1), n) / n;
+        K = k0 * ParallelRadius(m_def.phi1) * std::pow(U(m_def.phi1), n) / n;
         break;
     }
     case 2: {
         // Two standard parallels are both true to scale; k0 is not read (the
         // coordinate system fills it with 0.9996 when the definition has none).
-        const double D = std::log10(U(m_phi2)) - std::log10(U(m_phi1));
+        const double D = std::log10(U(m_def.phi2)) - std::log10(U(m_def.phi1));
         if (std::fabs(D) <= kDegenerate) return 0;
-        n = (std::log10(ParallelRadius(m_phi1)) - std::log10(ParallelRadius(m_phi2))) / D;
+        n = (std::log10(ParallelRadius(m_def.phi1)) - std::log10(ParallelRadius(m_def.phi2))) / D;
         if (std::fabs(n) <= kDegenerate) return 0;
-        K = ParallelRadius(m_phi1) * std::pow(U(m_phi1), n) / n;
+        K = ParallelRadius(m_def.phi1) * std::pow(U(m_def.phi1), n) / n;
         break;
     }
     case 3: {
         // Band fit: equal scale at phi0 and phi0', and scale errors at the
         // edges and at the mid-latitude equal and opposite.
-        m_phim = (m_phi0 + m_phi0b) / 2.0;
-        const double D = std::log10(U(m_phi0b)) - std::log10(U(m_phi0));
+        m_def.phim = (m_def.phi0 + m_def.phi0b) / 2.0;
+        const double D = std::log10(U(m_def.phi0b)) - std::log10(U(m_def.phi0));
         if (std::fabs(D) <= kDegenerate) return 0;
-        n = (std::log10(ParallelRadius(m_phi0)) - std::log10(ParallelRadius(m_phi0b))) / D;
+        n = (std::log10(ParallelRadius(m_def.phi0)) - std::log10(ParallelRadius(m_def.phi0b))) / D;
         if (std::fabs(n) <= kDegenerate) return 0;
-        const double p = ParallelRadius(m_phi0) * std::pow(U(m_phi0), n);
-        const double q = ParallelRadius(m_phim) * std::pow(U(m_phim), n);
+        const double p = ParallelRadius(m_def.phi0) * std::pow(U(m_def.phi0), n);
+        const double q = ParallelRadius(m_def.phim) * std::pow(U(m_def.phim), n);
         K = 2.0 * p * q / ((p + q) * n);
         break;
     }
     default:
         return 0;
     }
-    const double rho0 = K / std::pow(U(m_phi0), n);
+    const double rho0 = K / std::pow(U(m_def.phi0), n);
     if (!std::isfinite(n) || !std::isfinite(K) || !std::isfinite(rho0)) return 0;
-    m_c1 = n;
-    m_c2 = rho0;
-    m_c3 = K;
+    m_kc.c1 = n;
+    m_kc.c2 = rho0;
+    m_kc.c3 = K;
     return 1;
 }
 
 int CZrPJOperator::Setup_Equidistant_Conic() {
     double n = 0.0, G = 0.0;
-    switch (m_parallelMode) {
+    switch (m_def.parallelMode) {
     case 1:
-        n = std::sin(m_phi1);
+        n = std::sin(m_def.phi1);
         if (std::fabs(n) <= kDegenerate) return 0;
-        G = N(m_phi1) / std::tan(m_phi1) + Distance(m_phi1);
+        G = N(m_def.phi1) / std::tan(m_def.phi1) + Distance(m_def.phi1);
         break;
     case 2: {
-        const double r1 = ParallelRadius(m_phi1), r2 = ParallelRadius(m_phi2);
+        const double r1 = ParallelRadius(m_def.phi1), r2 = ParallelRadius(m_def.phi2);
         if (std::fabs(r1 - r2) <= kDegenerate) return 0;
-        const double d1 = Distance(m_phi1), d2 = Distance(m_phi2);
+        const double d1 = Distance(m_def.phi1), d2 = Distance(m_def.phi2);
         G = (d2 * r1 - r2 * d1) / (r1 - r2);
         if (std::fabs(G - d1) <= kDegenerate) return 0;
         n = r1 / (G - d1);
@@ -173,9 +174,10 @@ int CZrPJOperator::Setup_Equidistant_Conic() {
         // both edges, (G - d0) / r0 = (G - d0') / r0', which divides by the
         // difference of the parallel radii; dividing by the difference of the
         // arcs instead gave a cone with scale errors of tens of percent.
-        m_phim = (m_phi0 + m_phi0b) / 2.0;
-        const double d0 = Distance(m_phi0), db = Distance(m_phi0b), dm = Distance(m_phim);
-        const double r0 = ParallelRadius(m_phi0), rb = ParallelRadius(m_phi0b), rm = ParallelRadius(m_phim);
+        m_def.phim = (m_def.phi0 + m_def.phi0b) / 2.0;
+        const double d0 = Distance(m_def.phi0), db = Distance(m_def.phi0b), dm = Distance(m_def.phim);
+        const double r0 = ParallelRadius(m_def.phi0), rb = ParallelRadius(m_def.phi0b),
+                     rm = ParallelRadius(m_def.phim);
         if (std::fabs(d0 - db) <= kDegenerate || std::fabs(r0 - rb) <= kDegenerate) return 0;
         G = (r0 * db - d0 * rb) / (r0 - rb);
         n = 2.0 * rb * rm / (rm * (G - db) + rb * (G - dm));
@@ -185,11 +187,11 @@ int CZrPJOperator::Setup_Equidistant_Conic() {
         return 0;
     }
     if (!(std::fabs(n) > kDegenerate)) return 0;
-    const double rho0 = G - Distance(m_phi0);
+    const double rho0 = G - Distance(m_def.phi0);
     if (!std::isfinite(n) || !std::isfinite(G) || !std::isfinite(rho0)) return 0;
-    m_c1 = n;
-    m_c2 = rho0;
-    m_c3 = G;
+    m_kc.c1 = n;
+    m_kc.c2 = rho0;
+    m_kc.c3 = G;
     return 1;
 }
 
@@ -219,7 +221,7 @@ inline void ConeLocate(const CPoint2D& pt, double n, double rho0, double& rho, d
 // Equal-area conic (Albers, 43007)
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EqualArea_Conic_Forward(CPoint2D& pt) const {
-    const double n = m_c1, rho0 = m_c2, G = m_c3;
+    const double n = m_kc.c1, rho0 = m_kc.c2, G = m_kc.c3;
     // A negative radicand (beyond the map) gives NaN, which the frame refuses.
     const double rho = SignOf(n) * std::sqrt(2.0 * (G - Area(pt.y)) / n);
     ConePlace(pt, n, rho0, rho, pt.x);
@@ -227,10 +229,10 @@ int CZrPJOperator::EqualArea_Conic_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::EqualArea_Conic_Inverse(CPoint2D& pt) const {
-    const double n = m_c1, rho0 = m_c2, G = m_c3;
+    const double n = m_kc.c1, rho0 = m_kc.c2, G = m_kc.c3;
     double rho, theta;
     ConeLocate(pt, n, rho0, rho, theta);
-    const double beta = AsinRounded((G - rho * rho * n / 2.0) / m_Rq2); // authalic latitude
+    const double beta = AsinRounded((G - rho * rho * n / 2.0) / m_ser.Rq2); // authalic latitude
     pt.y = AntiArea(beta);
     pt.x = theta / n;
     return 1;
@@ -240,15 +242,16 @@ int CZrPJOperator::EqualArea_Conic_Inverse(CPoint2D& pt) const {
 // Conformal conic (Lambert, 43020)
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Conformal_Conic_Forward(CPoint2D& pt) const {
-    const double n = m_c1, rho0 = m_c2, K = m_c3;
-    const double rho =
-        (m_parallelMode >= 1 && m_parallelMode <= 3) ? K * std::exp(-n * IsometricLatitude(pt.y)) : 0.0;
+    const double n = m_kc.c1, rho0 = m_kc.c2, K = m_kc.c3;
+    const double rho = (m_def.parallelMode >= 1 && m_def.parallelMode <= 3)
+                           ? K * std::exp(-n * IsometricLatitude(pt.y))
+                           : 0.0;
     ConePlace(pt, n, rho0, rho, pt.x);
     return 1;
 }
 
 int CZrPJOperator::Conformal_Conic_Inverse(CPoint2D& pt) const {
-    const double n = m_c1, rho0 = m_c2, K = m_c3;
+    const double n = m_kc.c1, rho0 = m_kc.c2, K = m_kc.c3;
     double rho, theta;
     ConeLocate(pt, n, rho0, rho, theta);
     // K and rho share the sign of n, so the logarithms are of magnitudes.
@@ -262,8 +265,8 @@ int CZrPJOperator::Conformal_Conic_Inverse(CPoint2D& pt) const {
 // Equidistant conic (43027)
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Equidistant_Conic_Forward(CPoint2D& pt) const {
-    const double n = m_c1, rho0 = m_c2, G = m_c3;
-    const double rho = (m_parallelMode >= 1 && m_parallelMode <= 3) ? G - Distance(pt.y) : 0.0;
+    const double n = m_kc.c1, rho0 = m_kc.c2, G = m_kc.c3;
+    const double rho = (m_def.parallelMode >= 1 && m_def.parallelMode <= 3) ? G - Distance(pt.y) : 0.0;
     ConePlace(pt, n, rho0, rho, pt.x);
     return 1;
 }
@@ -272,11 +275,11 @@ int CZrPJOperator::Equidistant_Conic_Forward(CPoint2D& pt) const {
 // cone (mode 3) has no inverse in this kind; a mode the set-up never accepts
 // is refused rather than passed through unchanged.
 int CZrPJOperator::Equidistant_Conic_Inverse(CPoint2D& pt) const {
-    if (m_parallelMode != 1 && m_parallelMode != 2) return 0;
-    const double n = m_c1, rho0 = m_c2, G = m_c3;
+    if (m_def.parallelMode != 1 && m_def.parallelMode != 2) return 0;
+    const double n = m_kc.c1, rho0 = m_kc.c2, G = m_kc.c3;
     double rho, theta;
     ConeLocate(pt, n, rho0, rho, theta);
-    pt.y = AntiDistance((G - rho) / m_D[0]);
+    pt.y = AntiDistance((G - rho) / m_ser.D[0]);
     // theta from both coordinates: asin(x / rho) alone folds angles beyond
     // 90 degrees, which wide cones reach far from the central meridian.
     pt.x = theta / n;
@@ -290,33 +293,34 @@ int CZrPJOperator::Equidistant_Conic_Inverse(CPoint2D& pt) const {
 // Plane rows landed 50 km off their own definitions).
 // ===========================================================================
 int CZrPJOperator::Setup_Normal_Polyconic() {
-    m_polyM0 = MeridianArc(m_a, m_merA, m_phi0);
-    return std::isfinite(m_polyM0) ? 1 : 0;
+    m_arc.polyM0 = MeridianArc(m_def.a, m_arc.A, m_def.phi0);
+    return std::isfinite(m_arc.polyM0) ? 1 : 0;
 }
 
 int CZrPJOperator::Normal_Polyconic_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
     if (phi != 0.0) {
         const double sphi = std::sin(phi);
-        const double r = m_a / std::sqrt(1.0 - m_es * sphi * sphi) / std::tan(phi); // cone's slant radius
+        const double r =
+            m_def.a / std::sqrt(1.0 - m_ell.es * sphi * sphi) / std::tan(phi); // cone's slant radius
         const double E = dlam * sphi;
         const double halfSinE = std::sin(E / 2.0);
         // 1 - cos E as 2 sin^2(E/2): the difference loses every digit near the equator.
         pt.x = r * std::sin(E);
-        pt.y = MeridianArc(m_a, m_merA, phi) - m_polyM0 + r * 2.0 * halfSinE * halfSinE;
+        pt.y = MeridianArc(m_def.a, m_arc.A, phi) - m_arc.polyM0 + r * 2.0 * halfSinE * halfSinE;
     } else {
-        pt.x = m_a * dlam;
-        pt.y = -m_polyM0;
+        pt.x = m_def.a * dlam;
+        pt.y = -m_arc.polyM0;
     }
     return 1;
 }
 
 int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
-    const double* A = m_merA;
-    const double xr = pt.x / m_a;
+    const double* A = m_arc.A;
+    const double xr = pt.x / m_def.a;
     const double d = pt.y;
     double phi, lam;
-    if (d > -m_polyM0 - kPolyconicEquatorBand && d < kPolyconicEquatorBand - m_polyM0) {
+    if (d > -m_arc.polyM0 - kPolyconicEquatorBand && d < kPolyconicEquatorBand - m_arc.polyM0) {
         phi = 0.0;
         lam = xr;
     } else {
@@ -325,7 +329,7 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         // written as sqrt(1 - e^2 sin^2) tan). The slope is the exact
         // derivative of f; a slope scaled by A2 (about 0.0025) instead of 1
         // never converges to 1e-12 for most points.
-        const double Ay = (m_polyM0 + d) / m_a;
+        const double Ay = (m_arc.polyM0 + d) / m_def.a;
         const double B = xr * xr + Ay * Ay;
         phi = Ay;
         int round = 0;
@@ -335,10 +339,10 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
                 A[0] * phi - A[1] * sin2 + A[2] * std::sin(4.0 * phi) - A[3] * std::sin(6.0 * phi);
             const double Mp = A[0] - 2.0 * A[1] * std::cos(2.0 * phi) + 4.0 * A[2] * std::cos(4.0 * phi) -
                               6.0 * A[3] * std::cos(6.0 * phi);
-            const double C = std::sqrt(1.0 - m_es * sphi * sphi) * std::tan(phi);
+            const double C = std::sqrt(1.0 - m_ell.es * sphi * sphi) * std::tan(phi);
             const double f = Ay * (C * Mn + 1.0) - Mn - 0.5 * C * (Mn * Mn + B);
             const double slope = (Ay - Mn) * (C * Mp - 2.0 / sin2) +
-                                 m_es * sin2 * (Mn * Mn + B - 2.0 * Ay * Mn) / (4.0 * C) - Mp;
+                                 m_ell.es * sin2 * (Mn * Mn + B - 2.0 * Ay * Mn) / (4.0 * C) - Mp;
             const double step = f / slope;
             if (!std::isfinite(step)) return 0;
             phi -= step;
@@ -349,7 +353,7 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         phi = Clamp(phi, -kHalfPi, kHalfPi);
         if (phi != 0.0 && std::fabs(std::fabs(phi) - kHalfPi) > kPolyconicPoleBand) {
             const double sphi = std::sin(phi);
-            const double C = std::sqrt(1.0 - m_es * sphi * sphi) * std::tan(phi);
+            const double C = std::sqrt(1.0 - m_ell.es * sphi * sphi) * std::tan(phi);
             lam = std::asin(xr * C) / sphi;
         } else {
             lam = 0.0;
@@ -367,15 +371,15 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
 // kind's fixed origin.
 // ===========================================================================
 int CZrPJOperator::Setup_Bonne() {
-    const double t1 = std::tan(m_phi1);
+    const double t1 = std::tan(m_def.phi1);
     if (std::fabs(t1) <= kDegenerate) return 0; // phi1 = 0 is the sinusoidal limit
-    m_c3 = N(m_phi1) / t1 + Distance(m_phi1);
-    return std::isfinite(m_c3) ? 1 : 0;
+    m_kc.c3 = N(m_def.phi1) / t1 + Distance(m_def.phi1);
+    return std::isfinite(m_kc.c3) ? 1 : 0;
 }
 
 int CZrPJOperator::Bonne_Forward(CPoint2D& pt) const {
     const double phi = pt.y;
-    const double rho = m_c3 - Distance(phi);
+    const double rho = m_kc.c3 - Distance(phi);
     if (std::fabs(rho) <= kDegenerate) return 0; // the apex: every meridian meets
     // The parallel keeps its true length r(phi) dlam along the arc of radius
     // rho. (With N(phi) in place of r(phi) = N cos(phi) the parallels came out
@@ -392,10 +396,10 @@ int CZrPJOperator::Bonne_Inverse(CPoint2D& pt) const {
     // rho has the sign of phi1 (the apex lies towards the nearer pole), and
     // the angle comes from both coordinates: atan(x / h) alone folds points
     // more than 90 degrees round the apex, near the pole.
-    const double s = SignOf(m_phi1);
+    const double s = SignOf(m_def.phi1);
     const double rho = s * std::sqrt(pt.x * pt.x + h * h);
     const double E = std::atan2(s * pt.x, s * h);
-    const double phi = SnapToPole(AntiDistance((m_c3 - rho) / m_D[0]));
+    const double phi = SnapToPole(AntiDistance((m_kc.c3 - rho) / m_ser.D[0]));
     const double r = ParallelRadius(phi);
     pt.x = (kHalfPi - std::fabs(phi) <= kPoleTolerance) ? 0.0 : rho * E / r;
     pt.y = phi;
@@ -407,34 +411,34 @@ int CZrPJOperator::Bonne_Inverse(CPoint2D& pt) const {
 // frame's false origin (the routine once added FE and FN a second time).
 // ===========================================================================
 int CZrPJOperator::Setup_Bonne_South_Orientated() {
-    const double e2 = m_es;
-    ClassicalMeridianCoefficients(e2, m_bsA);
-    m_bsM0 = MeridianArc(m_a, m_bsA, m_phi0);
-    const double s0 = std::sin(m_phi0);
-    m_bsm0 = std::cos(m_phi0) / std::sqrt(1.0 - e2 * s0 * s0);
+    const double e2 = m_ell.es;
+    ClassicalMeridianCoefficients(e2, m_bs.A);
+    m_bs.M0 = MeridianArc(m_def.a, m_bs.A, m_def.phi0);
+    const double s0 = std::sin(m_def.phi0);
+    m_bs.m0 = std::cos(m_def.phi0) / std::sqrt(1.0 - e2 * s0 * s0);
     // Footpoint series in e1 = (1 - sqrt(1 - e^2)) / (1 + sqrt(1 - e^2)).
     const double root = std::sqrt(1.0 - e2);
     const double e1 = (1.0 - root) / (1.0 + root);
     const double e1sq = e1 * e1, e1cu = e1sq * e1, e1qu = e1sq * e1sq;
-    m_bsF[0] = 1.5 * e1 - 0.84375 * e1cu;
-    m_bsF[1] = 1.3125 * e1sq - 1.71875 * e1qu;
-    m_bsF[2] = 1.5729166666666665 * e1cu;
-    m_bsF[3] = 2.142578125 * e1qu;
+    m_bs.F[0] = 1.5 * e1 - 0.84375 * e1cu;
+    m_bs.F[1] = 1.3125 * e1sq - 1.71875 * e1qu;
+    m_bs.F[2] = 1.5729166666666665 * e1cu;
+    m_bs.F[3] = 2.142578125 * e1qu;
     return 1;
 }
 
 int CZrPJOperator::Bonne_South_Orientated_Forward(CPoint2D& pt) const {
-    if (m_phi0 == 0.0) return 0; // the cone of the equator is a cylinder
+    if (m_def.phi0 == 0.0) return 0; // the cone of the equator is a cylinder
     const double phi = pt.y;
-    const double apex = m_a * m_bsm0 / std::sin(m_phi0);
-    const double rho = apex + m_bsM0 - MeridianArc(m_a, m_bsA, phi);
+    const double apex = m_def.a * m_bs.m0 / std::sin(m_def.phi0);
+    const double rho = apex + m_bs.M0 - MeridianArc(m_def.a, m_bs.A, phi);
     double E = 0.0;
     if (rho != 0.0) {
         const double sphi = std::sin(phi);
         // The longitude difference is reduced like every other kind's: with a
         // central meridian near 180 degrees the raw difference reached 345
         // degrees and put points across the antimeridian 30 000 km away.
-        E = m_a * (std::cos(phi) / std::sqrt(1.0 - m_es * sphi * sphi)) * pt.x / rho;
+        E = m_def.a * (std::cos(phi) / std::sqrt(1.0 - m_ell.es * sphi * sphi)) * pt.x / rho;
     }
     pt.x = -rho * std::sin(E);
     pt.y = -(apex - rho * std::cos(E));
@@ -442,21 +446,22 @@ int CZrPJOperator::Bonne_South_Orientated_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::Bonne_South_Orientated_Inverse(CPoint2D& pt) const {
-    if (m_phi0 == 0.0) return 0; // no cone, as in the forward
-    const double rho0 = m_a * m_bsm0 / std::sin(m_phi0);
+    if (m_def.phi0 == 0.0) return 0; // no cone, as in the forward
+    const double rho0 = m_def.a * m_bs.m0 / std::sin(m_def.phi0);
     const double c = rho0 + pt.y;
     const double d = -pt.x;
     double rho = std::sqrt(c * c + d * d);
-    if (m_phi0 < 0.0) rho = -rho;
-    const double mu = (rho0 + m_bsM0 - rho) / (m_a * m_bsA[0]);
-    const double phi = SnapToPole(mu + m_bsF[0] * std::sin(2.0 * mu) + m_bsF[1] * std::sin(4.0 * mu) +
-                                  m_bsF[2] * std::sin(6.0 * mu) + m_bsF[3] * std::sin(8.0 * mu));
+    if (m_def.phi0 < 0.0) rho = -rho;
+    const double mu = (rho0 + m_bs.M0 - rho) / (m_def.a * m_bs.A[0]);
+    const double phi = SnapToPole(mu + m_bs.F[0] * std::sin(2.0 * mu) + m_bs.F[1] * std::sin(4.0 * mu) +
+                                  m_bs.F[2] * std::sin(6.0 * mu) + m_bs.F[3] * std::sin(8.0 * mu));
     double lam = 0.0;
     // At either pole the meridians meet; cos(-pi/2) is not 0 in floating point.
     if (std::fabs(std::fabs(phi) - kHalfPi) >= kPoleTolerance) {
-        const double s = m_phi0 >= 0.0 ? 1.0 : -1.0;
+        const double s = m_def.phi0 >= 0.0 ? 1.0 : -1.0;
         const double sphi = std::sin(phi);
-        lam = rho * std::atan2(s * d, s * c) / (m_a * std::cos(phi) / std::sqrt(1.0 - m_es * sphi * sphi));
+        lam = rho * std::atan2(s * d, s * c) /
+              (m_def.a * std::cos(phi) / std::sqrt(1.0 - m_ell.es * sphi * sphi));
     }
     pt.x = lam;
     pt.y = phi;
@@ -480,7 +485,7 @@ int CZrPJOperator::China_Forward(CPoint2D& pt) const {
     const double phi = pt.y;
     const double dlam = pt.x;
     const double sphi = std::sin(phi), cphi = std::cos(phi);
-    const double sphi1 = std::sin(m_phi1), cphi1 = std::cos(m_phi1);
+    const double sphi1 = std::sin(m_def.phi1), cphi1 = std::cos(m_def.phi1);
     const double cdlam = std::cos(dlam), east = std::sin(dlam) * cphi;
     const double cosz = cphi * cdlam * cphi1 + sphi * sphi1;
     // Mathematically |cos z| <= 1; only rounding (at the centre, at the
@@ -499,7 +504,7 @@ int CZrPJOperator::China_Forward(CPoint2D& pt) const {
         // On the central meridian: due north above the centre, due south
         // below it (the limit of the general branch); the centre itself maps
         // to the origin whatever its azimuth.
-        A = (phi - m_phi1 > kDegenerate) ? 0.0 : kPi;
+        A = (phi - m_def.phi1 > kDegenerate) ? 0.0 : kPi;
     }
     const double Aprime = A + z * std::sin(3.0 * (A + kChinaPhase)) * kChinaAmplitude;
     const double rho = kChinaRadius * z;
@@ -526,7 +531,7 @@ int CZrPJOperator::China_Inverse(CPoint2D& pt) const {
         if (std::fabs(step) < kChinaTolerance) break;
     }
     if (round == kChinaRounds) return 0;
-    const double sphi1 = std::sin(m_phi1), cphi1 = std::cos(m_phi1);
+    const double sphi1 = std::sin(m_def.phi1), cphi1 = std::cos(m_def.phi1);
     const double sz = std::sin(z), cz = std::cos(z), cA = std::cos(A);
     const double sphi = sphi1 * cz + cphi1 * sz * cA;
     if (std::fabs(sphi) > 1.0) return 0;

@@ -42,7 +42,7 @@ constexpr double kGallInverseNorthing = 0.585786437626905; // 1 / (1 + cos 45) =
 int CZrPJOperator::Equidistant_Cylindrical_Forward(CPoint2D& pt) const {
     const double dlam = pt.x;
     const double y = Distance(pt.y);
-    pt.x = m_c1 * dlam;
+    pt.x = m_kc.c1 * dlam;
     pt.y = y;
     return 1;
 }
@@ -50,9 +50,9 @@ int CZrPJOperator::Equidistant_Cylindrical_Forward(CPoint2D& pt) const {
 int CZrPJOperator::Equidistant_Cylindrical_Inverse(CPoint2D& pt) const {
     // With the standard parallel at a pole every meridian falls on x = 0 and
     // the longitude cannot be recovered (it would come out as x / 0).
-    if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
-    pt.x = pt.x / m_c1;
-    pt.y = AntiDistance(pt.y / m_D[0]);
+    if (std::fabs(m_kc.c1) <= kDegenerateRadius) return 0;
+    pt.x = pt.x / m_kc.c1;
+    pt.y = AntiDistance(pt.y / m_ser.D[0]);
     return 1;
 }
 
@@ -61,16 +61,16 @@ int CZrPJOperator::Equidistant_Cylindrical_Inverse(CPoint2D& pt) const {
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Miller_Cylindrical_Forward(CPoint2D& pt) const {
     const double dlam = pt.x;
-    const double y = kMillerStretch * m_a * std::log(std::tan(kQuarterPi + kMillerLatitudeFactor * pt.y));
-    pt.x = m_a * dlam;
+    const double y = kMillerStretch * m_def.a * std::log(std::tan(kQuarterPi + kMillerLatitudeFactor * pt.y));
+    pt.x = m_def.a * dlam;
     pt.y = y;
     return 1;
 }
 
 int CZrPJOperator::Miller_Cylindrical_Inverse(CPoint2D& pt) const {
-    const double lam = pt.x / m_a;
+    const double lam = pt.x / m_def.a;
     const double phi =
-        kMillerInverseStretch * (std::atan(std::exp(kMillerInverseFactor * pt.y / m_a)) - kQuarterPi);
+        kMillerInverseStretch * (std::atan(std::exp(kMillerInverseFactor * pt.y / m_def.a)) - kQuarterPi);
     pt.x = lam;
     pt.y = phi;
     return 1;
@@ -82,18 +82,18 @@ int CZrPJOperator::Miller_Cylindrical_Inverse(CPoint2D& pt) const {
 int CZrPJOperator::Conformal_Cylindrical_Forward(CPoint2D& pt) const {
     const double phi = Clamp(pt.y, -kMercatorLatitudeLimit, kMercatorLatitudeLimit);
     const double dlam = pt.x;
-    pt.x = m_c1 * dlam;
-    pt.y = m_c1 * Conformal(phi);
+    pt.x = m_kc.c1 * dlam;
+    pt.y = m_kc.c1 * Conformal(phi);
     return 1;
 }
 
 int CZrPJOperator::Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     // A standard parallel at a pole: the cylinder has no radius. Reporting
     // success here would hand the caller its metres back as degrees.
-    if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
-    const double chi = 2.0 * std::atan(std::exp(pt.y / m_c1)) - kHalfPi; // conformal latitude
+    if (std::fabs(m_kc.c1) <= kDegenerateRadius) return 0;
+    const double chi = 2.0 * std::atan(std::exp(pt.y / m_kc.c1)) - kHalfPi; // conformal latitude
     const double phi = AntiConformal(chi);
-    pt.x = pt.x / m_c1;
+    pt.x = pt.x / m_kc.c1;
     pt.y = Clamp(phi, -kHalfPi, kHalfPi);
     return 1;
 }
@@ -103,15 +103,15 @@ int CZrPJOperator::Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Gall_Stereographic_Forward(CPoint2D& pt) const {
     const double dlam = pt.x;
-    const double y = m_a * std::tan(pt.y / 2.0) * kGallNorthing;
-    pt.x = m_a * dlam * kCos45;
+    const double y = m_def.a * std::tan(pt.y / 2.0) * kGallNorthing;
+    pt.x = m_def.a * dlam * kCos45;
     pt.y = y;
     return 1;
 }
 
 int CZrPJOperator::Gall_Stereographic_Inverse(CPoint2D& pt) const {
-    const double lam = pt.x * kSqrt2 / m_a;
-    const double phi = 2.0 * std::atan(pt.y * kGallInverseNorthing / m_a);
+    const double lam = pt.x * kSqrt2 / m_def.a;
+    const double phi = 2.0 * std::atan(pt.y * kGallInverseNorthing / m_def.a);
     pt.x = lam;
     pt.y = phi;
     return 1;
@@ -124,24 +124,24 @@ int CZrPJOperator::Gall_Stereographic_Inverse(CPoint2D& pt) const {
 int CZrPJOperator::EqualArea_Cylindrical_Forward(CPoint2D& pt) const {
     // No cylinder for a standard parallel at a pole (y would be area / 0);
     // this is a failure, not a success with the point left in radians.
-    if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
+    if (std::fabs(m_kc.c1) <= kDegenerateRadius) return 0;
     const double dlam = pt.x;
-    const double y = Area(pt.y) / m_c1;
-    pt.x = m_c1 * dlam;
+    const double y = Area(pt.y) / m_kc.c1;
+    pt.x = m_kc.c1 * dlam;
     pt.y = y;
     return 1;
 }
 
 int CZrPJOperator::EqualArea_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
+    if (std::fabs(m_kc.c1) <= kDegenerateRadius) return 0;
     // sin(authalic latitude) = area / (area of the hemisphere / 2 pi). The
     // hemisphere's area is taken from the same series as the forward's area
     // (Rq^2 = Area(pi/2)); the closed-form authalic radius differs from it by
     // the series' truncation, 7e-12, which put the image of the pole 2e-4
     // degrees short of it. Beyond the pole's image asin yields NaN, which
     // the frame refuses.
-    const double sinBeta = m_c1 * pt.y / m_Rq2;
-    pt.x = pt.x / m_c1;
+    const double sinBeta = m_kc.c1 * pt.y / m_ser.Rq2;
+    pt.x = pt.x / m_kc.c1;
     pt.y = AntiArea(AsinRounded(sinBeta));
     return 1;
 }
@@ -152,8 +152,8 @@ int CZrPJOperator::EqualArea_Cylindrical_Inverse(CPoint2D& pt) const {
 int CZrPJOperator::Sphere_Mercator_Forward(CPoint2D& pt) const {
     const double phi = Clamp(pt.y, -kMercatorLatitudeLimit, kMercatorLatitudeLimit);
     const double dlam = pt.x;
-    pt.x = m_a * dlam;
-    pt.y = m_a * std::log(std::tan(kQuarterPi + phi / 2.0));
+    pt.x = m_def.a * dlam;
+    pt.y = m_def.a * std::log(std::tan(kQuarterPi + phi / 2.0));
     return 1;
 }
 
@@ -161,8 +161,8 @@ int CZrPJOperator::Sphere_Mercator_Forward(CPoint2D& pt) const {
 // it), so the inverse does not refuse a parallel at a pole: it undoes
 // whatever the forward produced.
 int CZrPJOperator::Sphere_Mercator_Inverse(CPoint2D& pt) const {
-    const double phi = 2.0 * std::atan(std::exp(pt.y / m_a)) - kHalfPi;
-    pt.x = pt.x / m_a;
+    const double phi = 2.0 * std::atan(std::exp(pt.y / m_def.a)) - kHalfPi;
+    pt.x = pt.x / m_def.a;
     pt.y = Clamp(phi, -kHalfPi, kHalfPi);
     return 1;
 }

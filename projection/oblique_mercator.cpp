@@ -19,34 +19,34 @@ constexpr long kOriginAtCentre = 43043;
 } // namespace
 
 int CZrPJOperator::Setup_Oblique_Mercator() {
-    const double phic = m_phi0, lamc = m_lam0, alpha = m_alpha;
-    const double es = m_es;
+    const double phic = m_def.phi0, lamc = m_def.lam0, alpha = m_def.alpha;
+    const double es = m_ell.es;
     const double sinphic = std::sin(phic), cosphic = std::cos(phic);
     const double cos2 = cosphic * cosphic;
     const double w = 1.0 - es * sinphic * sinphic;
 
     double k0;
     if (!ScaleFromDefinition(k0)) return 0;
-    m_omB = std::sqrt(1.0 + es * cos2 * cos2 / (1.0 - es));
-    m_omA = m_a * k0 * m_omB * std::sqrt(1.0 - es) / w;
+    m_om.B = std::sqrt(1.0 + es * cos2 * cos2 / (1.0 - es));
+    m_om.A = m_def.a * k0 * m_om.B * std::sqrt(1.0 - es) / w;
     const double t0 = std::exp(-IsometricLatitude(phic)); // exp of minus the isometric latitude
-    const double D = m_omB * std::sqrt(1.0 - es) / (cosphic * std::sqrt(w));
+    const double D = m_om.B * std::sqrt(1.0 - es) / (cosphic * std::sqrt(w));
     // D^2 - 1 = (1 - e^2) sin^2 phi_c / (cos^2 phi_c (1 - e^2 sin^2 phi_c)) >= 0;
     // at phi_c = 0 it rounds to just below 0, which must not reach a square root.
     const double D2 = D * D < 1.0 ? 1.0 : D * D;
     const double root = std::sqrt(D2 - 1.0);
     const double F = phic > 0.0 ? D + root : (phic < 0.0 ? D - root : D);
-    m_omE = F * std::pow(t0, m_omB);
+    m_om.E = F * std::pow(t0, m_om.B);
     const double G = (F - 1.0 / F) / 2.0;
-    m_omGamma0 =
+    m_om.gamma0 =
         std::asin(Clamp(std::sin(alpha) / D, -1.0, 1.0)); // azimuth of the central line at the natural origin
     // G tan(gamma0) <= 1, with equality for alpha = 90 degrees, where it
     // rounds just above 1.
-    m_omLam0Natural = lamc - std::asin(Clamp(G * std::tan(m_omGamma0), -1.0, 1.0)) / m_omB;
+    m_om.lam0Natural = lamc - std::asin(Clamp(G * std::tan(m_om.gamma0), -1.0, 1.0)) / m_om.B;
     const double cosalpha = std::cos(alpha);
-    m_omUc =
-        cosalpha != 0.0 ? (m_omA / m_omB) * std::atan(root / cosalpha) : m_omA * (lamc - m_omLam0Natural);
-    m_omSign = phic > 0.0 ? 1 : -1;
+    m_om.uc =
+        cosalpha != 0.0 ? (m_om.A / m_om.B) * std::atan(root / cosalpha) : m_om.A * (lamc - m_om.lam0Natural);
+    m_om.sign = phic > 0.0 ? 1 : -1;
     return 1;
 }
 
@@ -56,8 +56,8 @@ int CZrPJOperator::Setup_Oblique_Mercator() {
 // origin, do not fold back onto other points.
 int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
-    const double B = m_omB, A = m_omA;
-    const double sing0 = std::sin(m_omGamma0), cosg0 = std::cos(m_omGamma0);
+    const double B = m_om.B, A = m_om.A;
+    const double sing0 = std::sin(m_om.gamma0), cosg0 = std::cos(m_om.gamma0);
 
     double U, u;
     if (std::fabs(phi) >= kHalfPi) {
@@ -67,10 +67,10 @@ int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
         u = (phi > 0.0 ? A : -A) * kHalfPi / B;
     } else {
         const double t = std::exp(-IsometricLatitude(phi));
-        const double Q = m_omE / std::pow(t, B);
+        const double Q = m_om.E / std::pow(t, B);
         const double S = (Q - 1.0 / Q) / 2.0, T = (Q + 1.0 / Q) / 2.0;
         // Longitude from the natural origin of the central line.
-        const double Bl = B * AdjLongitude(dlam + (m_lam0 - m_omLam0Natural));
+        const double Bl = B * AdjLongitude(dlam + (m_def.lam0 - m_om.lam0Natural));
         const double V = std::sin(Bl);
         U = (S * sing0 - V * cosg0) / T;
         u = A * std::atan2(S * cosg0 + V * sing0, std::cos(Bl)) / B;
@@ -78,9 +78,9 @@ int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
     // |U| = 1 is 90 degrees from the central line: v is infinite there and
     // the frame refuses the point.
     const double v = A * std::log((1.0 - U) / (1.0 + U)) / (2.0 * B);
-    if (m_kind == kOriginAtCentre) u -= std::fabs(m_omUc) * m_omSign;
+    if (m_def.kind == kOriginAtCentre) u -= std::fabs(m_om.uc) * m_om.sign;
 
-    const double sinr = std::sin(m_phi1), cosr = std::cos(m_phi1);
+    const double sinr = std::sin(m_def.phi1), cosr = std::cos(m_def.phi1);
     pt.x = v * cosr + u * sinr;
     pt.y = u * cosr - v * sinr;
     return 1;
@@ -88,13 +88,13 @@ int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::Oblique_Mercator_Inverse(CPoint2D& pt) const {
     const double x = pt.x, y = pt.y;
-    const double B = m_omB, A = m_omA;
-    const double sing0 = std::sin(m_omGamma0), cosg0 = std::cos(m_omGamma0);
-    const double sinr = std::sin(m_phi1), cosr = std::cos(m_phi1);
+    const double B = m_om.B, A = m_om.A;
+    const double sing0 = std::sin(m_om.gamma0), cosg0 = std::cos(m_om.gamma0);
+    const double sinr = std::sin(m_def.phi1), cosr = std::cos(m_def.phi1);
 
     const double v = x * cosr - y * sinr;
     double u = y * cosr + x * sinr;
-    if (m_kind == kOriginAtCentre) u += std::fabs(m_omUc) * m_omSign;
+    if (m_def.kind == kOriginAtCentre) u += std::fabs(m_om.uc) * m_om.sign;
 
     const double Q = std::exp(-B * v / A);
     const double S = (Q - 1.0 / Q) / 2.0, T = (Q + 1.0 / Q) / 2.0;
@@ -102,12 +102,13 @@ int CZrPJOperator::Oblique_Mercator_Inverse(CPoint2D& pt) const {
     const double V = std::sin(Bu);
     // |U| = 1 at the poles' images, where rounding may carry it just past 1.
     const double U = Clamp((V * cosg0 + S * sing0) / T, -1.0, 1.0);
-    const double t = std::pow(m_omE / std::sqrt((1.0 + U) / (1.0 - U)), 1.0 / B);
-    pt.x = (m_omLam0Natural - m_lam0) - std::atan2(S * cosg0 - V * sing0, std::cos(Bu)) / B;
+    const double t = std::pow(m_om.E / std::sqrt((1.0 + U) / (1.0 - U)), 1.0 / B);
+    pt.x = (m_om.lam0Natural - m_def.lam0) - std::atan2(S * cosg0 - V * sing0, std::cos(Bu)) / B;
 
     // Conformal latitude chi to geodetic latitude, series in e^2.
     const double chi = kHalfPi - 2.0 * std::atan(t);
-    const double e2 = m_es, e4 = std::pow(m_e, 4.0), e6 = std::pow(m_e, 6.0), e8 = std::pow(m_e, 8.0);
+    const double e2 = m_ell.es, e4 = std::pow(m_ell.e, 4.0), e6 = std::pow(m_ell.e, 6.0),
+                 e8 = std::pow(m_ell.e, 8.0);
     pt.y = chi +
            (e2 / 2.0 + 0.20833333333333331 * e4 + 0.08333333333333333 * e6 + 0.036111111111111115 * e8) *
                std::sin(2.0 * chi) +

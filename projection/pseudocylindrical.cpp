@@ -212,20 +212,20 @@ inline double IsometricDifference(double phi, double phi1) {
 int CZrPJOperator::Sinusoidal_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
     const double s = std::sin(phi), c = std::cos(phi);
-    pt.y = m_a * MeridianLength(phi, s, c); // from the equator
-    pt.x = m_a * dlam * c / std::sqrt(1.0 - m_es * s * s);
+    pt.y = m_def.a * MeridianLength(phi, s, c); // from the equator
+    pt.x = m_def.a * dlam * c / std::sqrt(1.0 - m_ell.es * s * s);
     return 1;
 }
 
 int CZrPJOperator::Sinusoidal_Inverse(CPoint2D& pt) const {
-    const double x = pt.x / m_a;
-    const double phi = SnapToPole(MeridianLengthInverse(pt.y / m_a));
+    const double x = pt.x / m_def.a;
+    const double phi = SnapToPole(MeridianLengthInverse(pt.y / m_def.a));
     const double c = std::cos(phi);
     if (CZrOperator::Is0(c)) {
         pt.x = 0.0; // at a pole every longitude is the same point
     } else {
         const double s = std::sin(phi);
-        pt.x = std::sqrt(1.0 - m_es * s * s) * x / c;
+        pt.x = std::sqrt(1.0 - m_ell.es * s * s) * x / c;
     }
     pt.y = phi;
     return 1;
@@ -236,8 +236,8 @@ int CZrPJOperator::Sinusoidal_Inverse(CPoint2D& pt) const {
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Sanson_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
-    pt.x = m_a * dlam * std::cos(phi);
-    pt.y = m_a * phi;
+    pt.x = m_def.a * dlam * std::cos(phi);
+    pt.y = m_def.a * phi;
     return 1;
 }
 
@@ -245,7 +245,7 @@ int CZrPJOperator::Sanson_Forward(CPoint2D& pt) const {
 // the poles, where the parallel shrinks to a point, need care. Beyond the
 // poles there is no map.
 int CZrPJOperator::Sanson_Inverse(CPoint2D& pt) const {
-    const double phi = pt.y / m_a;
+    const double phi = pt.y / m_def.a;
     if (std::fabs(phi) - kHalfPi > CZrOperator::kZeroTolerance) return 0;
     const double c = std::cos(phi);
     if (CZrOperator::Is0(c)) { // a pole: one point, whatever x
@@ -253,7 +253,7 @@ int CZrPJOperator::Sanson_Inverse(CPoint2D& pt) const {
         pt.y = phi > 0.0 ? kHalfPi : -kHalfPi;
         return 1;
     }
-    pt.x = pt.x / (m_a * c);
+    pt.x = pt.x / (m_def.a * c);
     pt.y = phi;
     return 1;
 }
@@ -265,15 +265,15 @@ int CZrPJOperator::Sanson_Inverse(CPoint2D& pt) const {
 int CZrPJOperator::Mollweide_Forward(CPoint2D& pt) const {
     const double dlam = pt.x;
     const double theta = MollweideTheta(pt.y);
-    pt.x = m_a * dlam * std::cos(theta) * kMollweideX;
-    pt.y = m_a * std::sin(theta) * kMollweideY;
+    pt.x = m_def.a * dlam * std::cos(theta) * kMollweideX;
+    pt.y = m_def.a * std::sin(theta) * kMollweideY;
     return 1;
 }
 
 int CZrPJOperator::Mollweide_Inverse(CPoint2D& pt) const {
-    const double theta = std::asin(ClampUnit(pt.y / m_a * kMollweideInvY));
+    const double theta = std::asin(ClampUnit(pt.y / m_def.a * kMollweideInvY));
     const double phi = std::asin(ClampUnit((2.0 * theta + std::sin(2.0 * theta)) / kPi));
-    pt.x = pt.x * kMollweideInvX / (m_a * std::cos(theta));
+    pt.x = pt.x * kMollweideInvX / (m_def.a * std::cos(theta));
     pt.y = phi;
     return 1;
 }
@@ -283,14 +283,14 @@ int CZrPJOperator::Mollweide_Inverse(CPoint2D& pt) const {
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertI_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
-    pt.x = m_a * dlam * (1.0 - std::fabs(phi) * kOneOverPi) * kEckertI;
-    pt.y = m_a * phi * kEckertI;
+    pt.x = m_def.a * dlam * (1.0 - std::fabs(phi) * kOneOverPi) * kEckertI;
+    pt.y = m_def.a * phi * kEckertI;
     return 1;
 }
 
 int CZrPJOperator::EckertI_Inverse(CPoint2D& pt) const {
-    const double phi = SnapToPole(pt.y / (m_a * kEckertI));
-    pt.x = pt.x / (m_a * kEckertI) / (1.0 - std::fabs(phi) * kOneOverPi);
+    const double phi = SnapToPole(pt.y / (m_def.a * kEckertI));
+    pt.x = pt.x / (m_def.a * kEckertI) / (1.0 - std::fabs(phi) * kOneOverPi);
     pt.y = phi;
     return 1;
 }
@@ -301,17 +301,17 @@ int CZrPJOperator::EckertI_Inverse(CPoint2D& pt) const {
 int CZrPJOperator::EckertII_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
     const double b = std::sqrt(4.0 - 3.0 * std::sin(std::fabs(phi)));
-    pt.x = m_a * dlam * b * kEckertII_X;
-    const double y = m_a * (2.0 - b) * kEckertII_Y;
+    pt.x = m_def.a * dlam * b * kEckertII_X;
+    const double y = m_def.a * (2.0 - b) * kEckertII_Y;
     pt.y = phi > 0.0 ? y : -y;
     return 1;
 }
 
 int CZrPJOperator::EckertII_Inverse(CPoint2D& pt) const {
     const double y = pt.y;
-    const double b = 2.0 - std::fabs(y) * 3.0 / m_a * kEckertII_InvY;
+    const double b = 2.0 - std::fabs(y) * 3.0 / m_def.a * kEckertII_InvY;
     const double phi = std::asin(ClampUnit((4.0 - b * b) * 0.3333333333333333));
-    pt.x = pt.x * kEckertII_InvX / b / m_a;
+    pt.x = pt.x * kEckertII_InvX / b / m_def.a;
     pt.y = y > 0.0 ? phi : -phi;
     return 1;
 }
@@ -321,14 +321,14 @@ int CZrPJOperator::EckertII_Inverse(CPoint2D& pt) const {
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertIII_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
-    pt.x = m_a * dlam * EckertIIIWidth(phi) * kEckertIII_X;
-    pt.y = m_a * phi * kEckertIII_Y;
+    pt.x = m_def.a * dlam * EckertIIIWidth(phi) * kEckertIII_X;
+    pt.y = m_def.a * phi * kEckertIII_Y;
     return 1;
 }
 
 int CZrPJOperator::EckertIII_Inverse(CPoint2D& pt) const {
-    const double phi = SnapToPole(pt.y / m_a * kEckertIII_InvY);
-    pt.x = pt.x / m_a * 0.5 / EckertIIIWidth(phi) * kEckertIII_InvX;
+    const double phi = SnapToPole(pt.y / m_def.a * kEckertIII_InvY);
+    pt.x = pt.x / m_def.a * 0.5 / EckertIIIWidth(phi) * kEckertIII_InvX;
     pt.y = phi;
     return 1;
 }
@@ -340,17 +340,17 @@ int CZrPJOperator::EckertIII_Inverse(CPoint2D& pt) const {
 int CZrPJOperator::EckertIV_Forward(CPoint2D& pt) const {
     const double dlam = pt.x;
     const double theta = EckertIVTheta(pt.y);
-    pt.x = m_a * dlam * (1.0 + std::cos(theta)) * kEckertIVX;
-    pt.y = m_a * std::sin(theta) * kEckertIVY;
+    pt.x = m_def.a * dlam * (1.0 + std::cos(theta)) * kEckertIVX;
+    pt.y = m_def.a * std::sin(theta) * kEckertIVY;
     return 1;
 }
 
 int CZrPJOperator::EckertIV_Inverse(CPoint2D& pt) const {
-    const double s = ClampUnit(pt.y / m_a * kEckertIVInvY);
+    const double s = ClampUnit(pt.y / m_def.a * kEckertIVInvY);
     const double theta = std::asin(s);
     const double c = std::cos(theta);
     const double phi = std::asin(ClampUnit((theta + s * c + 2.0 * s) / kEckertIVC));
-    pt.x = pt.x / m_a * 0.5 / (1.0 + c) * kEckertIVInvX;
+    pt.x = pt.x / m_def.a * 0.5 / (1.0 + c) * kEckertIVInvX;
     pt.y = phi;
     return 1;
 }
@@ -360,14 +360,14 @@ int CZrPJOperator::EckertIV_Inverse(CPoint2D& pt) const {
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertV_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
-    pt.x = m_a * dlam * (1.0 + std::cos(phi)) * kEckertVX;
-    pt.y = m_a * phi * kEckertVY;
+    pt.x = m_def.a * dlam * (1.0 + std::cos(phi)) * kEckertVX;
+    pt.y = m_def.a * phi * kEckertVY;
     return 1;
 }
 
 int CZrPJOperator::EckertV_Inverse(CPoint2D& pt) const {
-    const double phi = SnapToPole(pt.y / m_a * kEckertVInvY);
-    pt.x = pt.x * kEckertVInvX / m_a / (1.0 + std::cos(phi));
+    const double phi = SnapToPole(pt.y / m_def.a * kEckertVInvY);
+    pt.x = pt.x * kEckertVInvX / m_def.a / (1.0 + std::cos(phi));
     pt.y = phi;
     return 1;
 }
@@ -379,15 +379,15 @@ int CZrPJOperator::EckertV_Inverse(CPoint2D& pt) const {
 int CZrPJOperator::EckertVI_Forward(CPoint2D& pt) const {
     const double dlam = pt.x;
     const double theta = EckertVITheta(pt.y);
-    pt.x = m_a * dlam * (1.0 + std::cos(theta)) * kEckertVX;
-    pt.y = m_a * theta * kEckertVY;
+    pt.x = m_def.a * dlam * (1.0 + std::cos(theta)) * kEckertVX;
+    pt.y = m_def.a * theta * kEckertVY;
     return 1;
 }
 
 int CZrPJOperator::EckertVI_Inverse(CPoint2D& pt) const {
-    const double theta = pt.y / m_a * kEckertVInvY;
+    const double theta = pt.y / m_def.a * kEckertVInvY;
     const double phi = std::asin(ClampUnit((theta + std::sin(theta)) / kEckertVIC));
-    pt.x = pt.x * kEckertVInvX / m_a / (1.0 + std::cos(theta));
+    pt.x = pt.x * kEckertVInvX / m_def.a / (1.0 + std::cos(theta));
     pt.y = phi;
     return 1;
 }
@@ -398,14 +398,14 @@ int CZrPJOperator::EckertVI_Inverse(CPoint2D& pt) const {
 // ---------------------------------------------------------------------------
 int CZrPJOperator::WinkelI_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
-    pt.x = m_a * dlam * (std::cos(m_phi1) + std::cos(phi)) / 2.0;
-    pt.y = m_a * phi;
+    pt.x = m_def.a * dlam * (std::cos(m_def.phi1) + std::cos(phi)) / 2.0;
+    pt.y = m_def.a * phi;
     return 1;
 }
 
 int CZrPJOperator::WinkelI_Inverse(CPoint2D& pt) const {
-    const double phi = SnapToPole(pt.y / m_a);
-    pt.x = 2.0 * pt.x / (m_a * (std::cos(m_phi1) + std::cos(phi)));
+    const double phi = SnapToPole(pt.y / m_def.a);
+    pt.x = 2.0 * pt.x / (m_def.a * (std::cos(m_def.phi1) + std::cos(phi)));
     pt.y = phi;
     return 1;
 }
@@ -417,14 +417,14 @@ int CZrPJOperator::WinkelI_Inverse(CPoint2D& pt) const {
 // ---------------------------------------------------------------------------
 int CZrPJOperator::WinkelII_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
-    pt.x = m_a * dlam * (std::cos(m_phi1) + std::cos(phi)) / 2.0;
-    pt.y = m_a * (std::sin(phi) + m_phi1 * kTwoOverPi) * kQuarterPi;
+    pt.x = m_def.a * dlam * (std::cos(m_def.phi1) + std::cos(phi)) / 2.0;
+    pt.y = m_def.a * (std::sin(phi) + m_def.phi1 * kTwoOverPi) * kQuarterPi;
     return 1;
 }
 
 int CZrPJOperator::WinkelII_Inverse(CPoint2D& pt) const {
-    const double phi = std::asin(ClampUnit(pt.y * 1.2732395447351628 / m_a - m_phi1 * kTwoOverPi));
-    pt.x = 2.0 * pt.x / (m_a * (std::cos(phi) + std::cos(m_phi1)));
+    const double phi = std::asin(ClampUnit(pt.y * 1.2732395447351628 / m_def.a - m_def.phi1 * kTwoOverPi));
+    pt.x = 2.0 * pt.x / (m_def.a * (std::cos(phi) + std::cos(m_def.phi1)));
     pt.y = phi;
     return 1;
 }
@@ -438,13 +438,13 @@ int CZrPJOperator::Van_Der_Grinten_I_Forward(CPoint2D& pt) const {
     if (p - kVdgTolerance > 1.0) return 0;
     if (p > 1.0) p = 1.0;
     if (std::fabs(phi) <= kVdgTolerance) { // equator: true length
-        pt.x = m_a * dlam;
+        pt.x = m_def.a * dlam;
         pt.y = 0.0;
         return 1;
     }
     if (std::fabs(dlam) <= kVdgTolerance || std::fabs(p - 1.0) < kVdgTolerance) { // central meridian, poles
         pt.x = 0.0;
-        const double y = m_a * kPi * std::tan(std::asin(p) / 2.0);
+        const double y = m_def.a * kPi * std::tan(std::asin(p) / 2.0);
         pt.y = phi < 0.0 ? -y : y;
         return 1;
     }
@@ -460,14 +460,14 @@ int CZrPJOperator::Van_Der_Grinten_I_Forward(CPoint2D& pt) const {
     const double t = std::fabs(X / kPi);
     const double Y = 1.0 - t * (t + 2.0 * al);
     if (Y < -kVdgTolerance) return 0;
-    pt.x = m_a * X;
-    const double y = Y < 0.0 ? 0.0 : m_a * kPi * std::sqrt(Y);
+    pt.x = m_def.a * X;
+    const double y = Y < 0.0 ? 0.0 : m_def.a * kPi * std::sqrt(Y);
     pt.y = phi < 0.0 ? -y : y;
     return 1;
 }
 
 int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D& pt) const {
-    const double x = pt.x / m_a, y = pt.y / m_a;
+    const double x = pt.x / m_def.a, y = pt.y / m_def.a;
     const double x2 = x * x;
     if (std::fabs(y) < kVdgTolerance) { // equator
         if (x2 > kPiSquared * (1.0 + kVdgTolerance)) return 0;
@@ -512,16 +512,16 @@ int CZrPJOperator::Robinson_Forward(CPoint2D& pt) const {
     int i = static_cast<int>(std::floor(aphi * kRobinsonBandsPerRadian + kRobinsonKnotRounding));
     if (i > kRobinsonLastBand) i = kRobinsonLastBand;
     const double d = (aphi - i * kRobinsonBand) * CZrPJMath::kRadToDeg;
-    pt.x = m_a * dlam * RobinsonV(kRobinsonX[i], d) * kRobinsonScaleX;
-    const double y = m_a * RobinsonV(kRobinsonY[i], d) * kRobinsonScaleY;
+    pt.x = m_def.a * dlam * RobinsonV(kRobinsonX[i], d) * kRobinsonScaleX;
+    const double y = m_def.a * RobinsonV(kRobinsonY[i], d) * kRobinsonScaleY;
     pt.y = phi > 0.0 ? y : -y;
     return 1;
 }
 
 int CZrPJOperator::Robinson_Inverse(CPoint2D& pt) const {
     const double y = pt.y;
-    const double xr = pt.x / m_a * kRobinsonInvScaleX;
-    const double s = std::fabs(y / m_a * kRobinsonInvScaleY);
+    const double xr = pt.x / m_def.a * kRobinsonInvScaleX;
+    const double s = std::fabs(y / m_def.a * kRobinsonInvScaleY);
     double phi, lamr;
     if (!(s < 1.0)) { // the pole line (and NaN, which stays NaN)
         phi = y >= 0.0 ? kHalfPi : -kHalfPi;
@@ -557,32 +557,32 @@ int CZrPJOperator::Robinson_Inverse(CPoint2D& pt) const {
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Loximuthal_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
-    const double dphi = phi - m_phi1;
+    const double dphi = phi - m_def.phi1;
     if (std::fabs(phi) >= kHalfPi) {
         // The pole is at infinite isometric latitude: the loxodromes spiral
         // into it and it is the single point on the central meridian. (tan of
         // the rounded pi/2 is finite and would scatter the pole along a line.)
         pt.x = 0.0;
     } else if (std::fabs(dphi) >= kLoximuthalFlat) {
-        pt.x = m_a * dlam * dphi / IsometricDifference(phi, m_phi1);
+        pt.x = m_def.a * dlam * dphi / IsometricDifference(phi, m_def.phi1);
     } else {
         // dphi / dpsi tends to cos(phi) on the central parallel; the mean
         // latitude keeps the band continuous with the general formula.
-        pt.x = m_a * dlam * std::cos(m_phi1 + dphi / 2.0);
+        pt.x = m_def.a * dlam * std::cos(m_def.phi1 + dphi / 2.0);
     }
-    pt.y = m_a * dphi;
+    pt.y = m_def.a * dphi;
     return 1;
 }
 
 int CZrPJOperator::Loximuthal_Inverse(CPoint2D& pt) const {
-    const double x = pt.x / m_a, y = pt.y / m_a;
-    const double phi = SnapToPole(y + m_phi1);
+    const double x = pt.x / m_def.a, y = pt.y / m_def.a;
+    const double phi = SnapToPole(y + m_def.phi1);
     if (std::fabs(phi) >= kHalfPi) // a pole, the one point where x = 0
         pt.x = 0.0;
-    else if (std::fabs(phi - m_phi1) >= kLoximuthalFlat)
-        pt.x = IsometricDifference(phi, m_phi1) * x / y;
+    else if (std::fabs(phi - m_def.phi1) >= kLoximuthalFlat)
+        pt.x = IsometricDifference(phi, m_def.phi1) * x / y;
     else
-        pt.x = x / std::cos(m_phi1 + y / 2.0);
+        pt.x = x / std::cos(m_def.phi1 + y / 2.0);
     pt.y = phi;
     return 1;
 }
@@ -592,14 +592,14 @@ int CZrPJOperator::Loximuthal_Inverse(CPoint2D& pt) const {
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Quartic_Authalic_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
-    pt.x = m_a * dlam * std::cos(phi) / std::cos(phi / 2.0);
-    pt.y = 2.0 * m_a * std::sin(phi / 2.0);
+    pt.x = m_def.a * dlam * std::cos(phi) / std::cos(phi / 2.0);
+    pt.y = 2.0 * m_def.a * std::sin(phi / 2.0);
     return 1;
 }
 
 int CZrPJOperator::Quartic_Authalic_Inverse(CPoint2D& pt) const {
-    const double phi = 2.0 * std::asin(pt.y / (2.0 * m_a));
-    pt.x = pt.x / (m_a * std::cos(phi)) * std::cos(phi / 2.0);
+    const double phi = 2.0 * std::asin(pt.y / (2.0 * m_def.a));
+    pt.x = pt.x / (m_def.a * std::cos(phi)) * std::cos(phi / 2.0);
     pt.y = phi;
     return 1;
 }

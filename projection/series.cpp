@@ -70,22 +70,23 @@ inline double SmallAtanh(double x) {
 // Coefficients, computed once per Create
 // ---------------------------------------------------------------------------
 void CZrPJOperator::ComputeEquidistCoefficient() {
-    const double E = m_es, E2 = E * E, E3 = E2 * E, E4 = E3 * E;
-    const double a = m_a;
+    const double E = m_ell.es, E2 = E * E, E3 = E2 * E, E4 = E3 * E;
+    const double a = m_def.a;
 
     // Authalic series: the area from the equator, in powers of sin(phi).
-    m_P[0] = 0.6666666666666666 * E;
-    m_P[1] = 0.6 * E2;
-    m_P[2] = 0.5714285714285714 * E3;
-    m_P[3] = 0.5555555555555556 * E4;
-    m_Rq2 = a * a * (1.0 - E) * (1.0 + m_P[0] + m_P[1] + m_P[2] + m_P[3]);
-    m_Rq = std::sqrt(m_Rq2);
+    m_ser.P[0] = 0.6666666666666666 * E;
+    m_ser.P[1] = 0.6 * E2;
+    m_ser.P[2] = 0.5714285714285714 * E3;
+    m_ser.P[3] = 0.5555555555555556 * E4;
+    m_ser.Rq2 = a * a * (1.0 - E) * (1.0 + m_ser.P[0] + m_ser.P[1] + m_ser.P[2] + m_ser.P[3]);
+    m_ser.Rq = std::sqrt(m_ser.Rq2);
 
     // The closed form is 0/0 on a sphere, where the radius of equal area is a.
-    if (m_e > 1e-12)
-        m_authalicRadius = a * std::sqrt(std::log((1.0 + m_e) / (1.0 - m_e)) * (1.0 - E) * 0.25 / m_e + 0.5);
+    if (m_ell.e > 1e-12)
+        m_ser.authalicRadius =
+            a * std::sqrt(std::log((1.0 + m_ell.e) / (1.0 - m_ell.e)) * (1.0 - E) * 0.25 / m_ell.e + 0.5);
     else
-        m_authalicRadius = a;
+        m_ser.authalicRadius = a;
 
     // Rectifying (meridian arc) series in multiple angles.
     const double s0 = 1.0 + 0.75 * E + 0.703125 * E2 + 0.68359375 * E3 + 0.67291259765625 * E4;
@@ -94,23 +95,23 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
     const double s6 = 0.068359375 * E3 + 0.15380859375 * E4;
     const double s8 = 0.01922607421875 * E4;
     const double o = a * (1.0 - E);
-    m_D[0] = o * s0;
-    m_D[1] = -0.5 * o * s2;
-    m_D[2] = 0.25 * o * s4;
-    m_D[3] = -0.16666666666666666 * o * s6;
-    m_D[4] = 0.125 * o * s8;
+    m_ser.D[0] = o * s0;
+    m_ser.D[1] = -0.5 * o * s2;
+    m_ser.D[2] = 0.25 * o * s4;
+    m_ser.D[3] = -0.16666666666666666 * o * s6;
+    m_ser.D[4] = 0.125 * o * s8;
 
     // Meridian length in units of a, for the Transverse Mercator.
     const double t = E * (E * (0.01068115234375 * E + 0.01953125) + 0.046875);
-    m_en[0] = 1.0 - E * (t + 0.25);
-    m_en[1] = E * (0.75 - t);
-    m_en[2] = E2 * (0.46875 - E * (0.007120768229166667 * E + 0.013020833333333334));
-    m_en[3] = E3 * (0.3645833333333333 - 0.005696614583333333 * E);
-    m_en[4] = 0.3076171875 * E4;
-    m_ml0 = MeridianLength(m_phi0, std::sin(m_phi0), std::cos(m_phi0));
-    m_invA = 1.0 / a;
-    m_invOneMinusEs = 1.0 / (1.0 - E);
-    m_aOverD0 = m_D[0] > 0.0 ? a / m_D[0] : 0.0;
+    m_ml.en[0] = 1.0 - E * (t + 0.25);
+    m_ml.en[1] = E * (0.75 - t);
+    m_ml.en[2] = E2 * (0.46875 - E * (0.007120768229166667 * E + 0.013020833333333334));
+    m_ml.en[3] = E3 * (0.3645833333333333 - 0.005696614583333333 * E);
+    m_ml.en[4] = 0.3076171875 * E4;
+    m_ml.ml0 = MeridianLength(m_def.phi0, std::sin(m_def.phi0), std::cos(m_def.phi0));
+    m_ell.invA = 1.0 / a;
+    m_ell.invOneMinusEs = 1.0 / (1.0 - E);
+    m_ser.aOverD0 = m_ser.D[0] > 0.0 ? a / m_ser.D[0] : 0.0;
 
     // Inverse series by reversion.
     const double rectifying[4] = {0.5 * s2 / s0, -0.25 * s4 / s0, 0.16666666666666666 * s6 / s0,
@@ -128,9 +129,9 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
         0.008443562610229277 * E3 + 0.01015451381297341 * E4,
         -0.0011812995272591233 * E4,
     };
-    Revert(rectifying, m_R);
-    Revert(conformal, m_K);
-    Revert(authalic, m_Q);
+    Revert(rectifying, m_ser.R);
+    Revert(conformal, m_ser.K);
+    Revert(authalic, m_ser.Q);
 }
 
 // ---------------------------------------------------------------------------
@@ -138,16 +139,17 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
 // ---------------------------------------------------------------------------
 double CZrPJOperator::N(double phi) const {
     const double s = std::sin(phi);
-    return m_a / std::sqrt(1.0 - m_es * s * s);
+    return m_def.a / std::sqrt(1.0 - m_ell.es * s * s);
 }
 
 double CZrPJOperator::M(double phi) const {
     const double s = std::sin(phi);
-    return m_a * (1.0 - m_es) / std::pow(1.0 - m_es * s * s, 1.5);
+    return m_def.a * (1.0 - m_ell.es) / std::pow(1.0 - m_ell.es * s * s, 1.5);
 }
 
 double CZrPJOperator::AntiM(double rho) const {
-    return std::asin(std::sqrt(1.0 - std::pow((1.0 - m_es) * m_a / rho, 2.0 * 0.3333333333333333)) / m_e);
+    return std::asin(std::sqrt(1.0 - std::pow((1.0 - m_ell.es) * m_def.a / rho, 2.0 * 0.3333333333333333)) /
+                     m_ell.e);
 }
 
 // The isometric latitude ln U(phi) = asinh(tan phi) - e atanh(e sin phi), so
@@ -155,12 +157,12 @@ double CZrPJOperator::AntiM(double rho) const {
 // tangent and two powers.
 double CZrPJOperator::IsometricLatitude(double phi) const {
     const double s = std::sin(phi), c = std::cos(phi);
-    return std::log((1.0 + s) / c) - m_e * SmallAtanh(m_e * s);
+    return std::log((1.0 + s) / c) - m_ell.e * SmallAtanh(m_ell.e * s);
 }
 
 double CZrPJOperator::U(double phi) const {
-    const double es = m_e * std::sin(phi);
-    return std::tan(kQuarterPi + phi / 2.0) * std::pow((1.0 - es) / (1.0 + es), m_e / 2.0);
+    const double es = m_ell.e * std::sin(phi);
+    return std::tan(kQuarterPi + phi / 2.0) * std::pow((1.0 - es) / (1.0 + es), m_ell.e / 2.0);
 }
 
 double CZrPJOperator::Conformal(double phi) const {
@@ -168,30 +170,31 @@ double CZrPJOperator::Conformal(double phi) const {
 }
 
 double CZrPJOperator::AntiConformal(double chi) const {
-    return SineSeries(chi, m_K);
+    return SineSeries(chi, m_ser.K);
 }
 
 double CZrPJOperator::Area(double phi) const {
     const double s = std::sin(phi), s2 = s * s;
-    return m_a * m_a * (1.0 - m_es) * s * (1.0 + s2 * (m_P[0] + s2 * (m_P[1] + s2 * (m_P[2] + s2 * m_P[3]))));
+    return m_def.a * m_def.a * (1.0 - m_ell.es) * s *
+           (1.0 + s2 * (m_ser.P[0] + s2 * (m_ser.P[1] + s2 * (m_ser.P[2] + s2 * m_ser.P[3]))));
 }
 
 double CZrPJOperator::AntiArea(double beta) const {
-    return SineSeries(beta, m_Q);
+    return SineSeries(beta, m_ser.Q);
 }
 
 double CZrPJOperator::Distance(double phi) const {
-    return m_D[0] * phi + SineSum(phi, m_D + 1);
+    return m_ser.D[0] * phi + SineSum(phi, m_ser.D + 1);
 }
 
 double CZrPJOperator::AntiDistance(double psi) const {
-    return SineSeries(psi, m_R);
+    return SineSeries(psi, m_ser.R);
 }
 
 double CZrPJOperator::MeridianLength(double phi, double s, double c) const {
     c *= s;
     s *= s;
-    return m_en[0] * phi - c * (m_en[1] + s * (m_en[2] + s * (m_en[3] + s * m_en[4])));
+    return m_ml.en[0] * phi - c * (m_ml.en[1] + s * (m_ml.en[2] + s * (m_ml.en[3] + s * m_ml.en[4])));
 }
 
 double CZrPJOperator::MeridianLengthInverse(double m) const {
@@ -215,7 +218,7 @@ inline void RotateBySmallAngle(double& s, double& c, double d) {
 } // namespace
 
 double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& cosPhi) const {
-    const double k = m_invOneMinusEs;
+    const double k = m_ell.invOneMinusEs;
     // Start from the rectifying latitude mu = arc / D0 and its series (good to
     // ~1e-9 rad), so that the first Newton step already falls below the
     // threshold. The sine and cosine of the start come from the one sin/cos
@@ -224,14 +227,14 @@ double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& co
     // per footpoint instead of three. The converged latitude is the same to
     // rounding as iterating from m itself.
     double phi = m, s, c;
-    const double mu = m_D[0] > 0.0 ? m * m_aOverD0 : m;
+    const double mu = m_ser.D[0] > 0.0 ? m * m_ser.aOverD0 : m;
     bool haveSinCos = false;
-    if (m_D[0] > 0.0 && std::fabs(mu) < kHalfPi - 0.01) {
+    if (m_ser.D[0] > 0.0 && std::fabs(mu) < kHalfPi - 0.01) {
         const double smu = std::sin(mu), cmu = std::cos(mu);
         const double s2 = 2.0 * smu * cmu, c2 = (cmu - smu) * (cmu + smu);
         const double s4 = 2.0 * s2 * c2, c4 = 1.0 - 2.0 * s2 * s2;
-        const double dphi =
-            m_R[0] * s2 + m_R[1] * s4 + m_R[2] * (s4 * c2 + c4 * s2) + m_R[3] * (2.0 * s4 * c4);
+        const double dphi = m_ser.R[0] * s2 + m_ser.R[1] * s4 + m_ser.R[2] * (s4 * c2 + c4 * s2) +
+                            m_ser.R[3] * (2.0 * s4 * c4);
         phi = mu + dphi;
         if (std::fabs(dphi) <= kSmallRotation) {
             s = smu;
@@ -239,7 +242,7 @@ double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& co
             RotateBySmallAngle(s, c, dphi);
             haveSinCos = true;
         }
-    } else if (m_D[0] > 0.0) {
+    } else if (m_ser.D[0] > 0.0) {
         phi = AntiDistance(mu);
     }
     double delta = 0.0;
@@ -249,7 +252,7 @@ double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& co
             c = std::cos(phi);
         }
         haveSinCos = false;
-        const double t = 1.0 - m_es * s * s;
+        const double t = 1.0 - m_ell.es * s * s;
         delta = (MeridianLength(phi, s, c) - m) * t * std::sqrt(t) * k;
         phi -= delta;
         if (std::fabs(delta) < kMeridianInverseTolerance) break;
@@ -275,10 +278,10 @@ int CZrPJOperator::GaussKruger_Forward(CPoint2D& pt) const {
     const double sphi = std::sin(phi), cphi = std::cos(phi);
     const double t = sphi / cphi;
     const double t2 = t * t, t4 = t2 * t2;
-    const double eta2 = m_eps2 * cphi * cphi, eta4 = eta2 * eta2;
+    const double eta2 = m_ell.eps2 * cphi * cphi, eta4 = eta2 * eta2;
     const double l = dlam * cphi, l2 = l * l;
     const double X = Distance(phi);
-    const double n = m_a / std::sqrt(1.0 - m_es * sphi * sphi);
+    const double n = m_def.a / std::sqrt(1.0 - m_ell.es * sphi * sphi);
     const double s = dlam * sphi;
 
     pt.y = X + n * s * l * 0.5 +
@@ -293,12 +296,12 @@ int CZrPJOperator::GaussKruger_Forward(CPoint2D& pt) const {
 // Needs nothing from Create beyond the series, so it does not test created.
 int CZrPJOperator::GaussKruger_Inverse(CPoint2D& pt) const {
     const double x = pt.x, y = pt.y;
-    const double phif = AntiDistance(y / m_D[0]); // footpoint latitude
+    const double phif = AntiDistance(y / m_ser.D[0]); // footpoint latitude
     const double sf = std::sin(phif), cf = std::cos(phif);
-    const double n = m_a / std::sqrt(1.0 - m_es * sf * sf);
+    const double n = m_def.a / std::sqrt(1.0 - m_ell.es * sf * sf);
     const double t = sf / cf;
     const double t2 = t * t, t4 = t2 * t2;
-    const double eta2 = m_eps2 * cf * cf, eta4 = eta2 * eta2;
+    const double eta2 = m_ell.eps2 * cf * cf, eta4 = eta2 * eta2;
     const double q = x / n, q2 = q * q, q3 = q2 * q, q4 = q2 * q2, q5 = q4 * q, q6 = q4 * q2;
 
     pt.y = phif + t * (-1.0 - eta2) * q2 / 2.0 +
@@ -321,17 +324,17 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
     const double T = t * t;
     double al = c * dlam;
     const double als = al * al;
-    al /= std::sqrt(1.0 - m_es * s * s);
-    const double n = m_eps2 * c * c;
+    al /= std::sqrt(1.0 - m_ell.es * s * s);
+    const double n = m_ell.eps2 * c * c;
 
-    pt.x = m_a * al *
+    pt.x = m_def.a * al *
            (1.0 + als * 0.16666666666666666 *
                       (1.0 - T + n +
                        als * 0.05 *
                            (5.0 + T * (T - 18.0) + n * (14.0 - 58.0 * T) +
                             als * 0.023809523809523808 * (61.0 + T * (T * (179.0 - T) - 479.0)))));
-    pt.y = m_a *
-           (MeridianLength(phi, s, c) - m_ml0 +
+    pt.y = m_def.a *
+           (MeridianLength(phi, s, c) - m_ml.ml0 +
             s * al * dlam * 0.5 *
                 (1.0 + als * 0.08333333333333333 *
                            (5.0 - T + n * (9.0 + 4.0 * n) +
@@ -344,16 +347,16 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
 int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     const double x = pt.x, y = pt.y;
     double s, c;
-    const double phi1 = MeridianLengthInverse(y * m_invA + m_ml0, s, c); // footpoint
+    const double phi1 = MeridianLengthInverse(y * m_ell.invA + m_ml.ml0, s, c); // footpoint
     if (std::fabs(phi1) >= kHalfPi) {
-        pt.y = (y / m_a >= 0.0) ? kHalfPi : -kHalfPi;
+        pt.y = (y / m_def.a >= 0.0) ? kHalfPi : -kHalfPi;
         pt.x = 0.0;
         return 1;
     }
     const double t = std::fabs(c) > kPoleCosine ? s / c : 0.0;
-    const double n = m_eps2 * c * c;
-    double con = 1.0 - m_es * s * s;
-    const double d = x * std::sqrt(con) * m_invA;
+    const double n = m_ell.eps2 * c * c;
+    double con = 1.0 - m_ell.es * s * s;
+    const double d = x * std::sqrt(con) * m_ell.invA;
     con *= t;
     const double T = t * t;
     const double ds = d * d;
@@ -362,7 +365,7 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     // with their reciprocals: the same values to the last bit or two, at a
     // fraction of a division's cost.
     pt.y = phi1 -
-           (con * ds * m_invOneMinusEs) * 0.5 *
+           (con * ds * m_ell.invOneMinusEs) * 0.5 *
                (1.0 - ds * (1.0 / 12.0) *
                           (5.0 + T * (3.0 - 9.0 * n) + n * (1.0 - 4.0 * n) -
                            ds * (1.0 / 30.0) *
@@ -384,13 +387,13 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
 int CZrPJOperator::Traverse_Equidistant_Cylindrical_Forward(CPoint2D& pt) const {
     const double dlam = pt.x;
     const double phi = pt.y;
-    pt.x = m_a * std::asin(std::sin(dlam) * std::cos(phi));
-    pt.y = m_a * std::atan2(std::tan(phi), std::cos(dlam));
+    pt.x = m_def.a * std::asin(std::sin(dlam) * std::cos(phi));
+    pt.y = m_def.a * std::atan2(std::tan(phi), std::cos(dlam));
     return 1;
 }
 
 int CZrPJOperator::Traverse_Equidistant_Cylindrical_Inverse(CPoint2D& pt) const {
-    double D = pt.x / m_a, G = pt.y / m_a;
+    double D = pt.x / m_def.a, G = pt.y / m_def.a;
     // Beyond the map's edge the point is taken at the edge rather than refused.
     D = D > kHalfPi ? kHalfPi : (D < -kHalfPi ? -kHalfPi : D);
     G = G > kPi ? kPi : (G < -kPi ? -kPi : G);
