@@ -130,6 +130,9 @@ protected:
     // Per-kind set-up (Create's second step).
     int Setup_Cylindrical();
     int Setup_Transverse_Mercator();
+    int StoreCone(double n, double rho0, double c3);
+    int ConePlace(CPoint2D& pt, double rho) const;
+    double ConeLocate(CPoint2D& pt) const;
     int Setup_EqualArea_Conic();
     int Setup_Conformal_Conic();
     int Setup_Equidistant_Conic();

@@ -66,19 +66,28 @@ CentreTriangle Triangle(double sinphi0, double cosphi0, double phi, double dlam)
     return t;
 }
 
+// The planar point at k sin z from the centre along the azimuth of the
+// triangle: its east and north components scaled by k.
+int AlongAzimuth(const CentreTriangle& t, double k, CPoint2D& pt) {
+    pt.x = k * t.east;
+    pt.y = k * t.north;
+    return 1;
+}
+
 // The point at angular distance z (given by its sine and cosine) from the
-// centre in the direction whose east and north components are given up to a
-// common positive factor rho. Returns (lambda - lambda0, phi). The latitude
-// comes from a two-argument arctangent of its sine and cosine: asin of the
-// sine alone leaves about 1e-8 rad to rounding near the poles.
-void FromCentre(double sinphi0, double cosphi0, double sinz, double cosz, double east, double north,
-                double rho, double& dlam, double& phi) {
-    const double sinA = east / rho, cosA = north / rho;
+// centre in the direction of the planar point pt, whose coordinates are the
+// east and north components up to the common positive factor rho. Writes
+// (lambda - lambda0, phi) into pt. The latitude comes from a two-argument
+// arctangent of its sine and cosine: asin of the sine alone leaves about
+// 1e-8 rad to rounding near the poles.
+int FromCentre(double sinphi0, double cosphi0, double sinz, double cosz, double rho, CPoint2D& pt) {
+    const double sinA = pt.x / rho, cosA = pt.y / rho;
     const double sinphi = cosz * sinphi0 + sinz * cosphi0 * cosA;
     const double cosphiSin = sinz * sinA;                            // cos phi sin(dlam)
     const double cosphiCos = cosz * cosphi0 - sinz * sinphi0 * cosA; // cos phi cos(dlam)
-    phi = std::atan2(sinphi, std::hypot(cosphiSin, cosphiCos));
-    dlam = std::atan2(cosphiSin, cosphiCos);
+    pt.y = std::atan2(sinphi, std::hypot(cosphiSin, cosphiCos));
+    pt.x = std::atan2(cosphiSin, cosphiCos);
+    return 1;
 }
 } // namespace
 
@@ -105,10 +114,7 @@ int CZrPJOperator::Conformal_Azimuth_Forward(CPoint2D& pt) const {
         CentreTriangle t = Triangle(std::sin(m_def.phi0), std::cos(m_def.phi0), phi, dlam);
         if (!ClampCosine(t.cosz)) return 0;
         // rho = 2a tan(z/2) = 2a sin z / (1 + cos z), along the azimuth.
-        const double k = twoA / (1.0 + t.cosz);
-        pt.x = k * t.east;
-        pt.y = k * t.north;
-        return 1;
+        return AlongAzimuth(t, twoA / (1.0 + t.cosz), pt);
     }
     }
 }
@@ -132,17 +138,12 @@ int CZrPJOperator::Conformal_Azimuth_Inverse(CPoint2D& pt) const {
         return 1;
     default: {
         const double z = 2.0 * std::atan(rho / twoA);
-        double dlam, phi;
         if (rho < kCentreRadius) {
-            dlam = 0.0;
-            phi = m_def.phi0;
-        } else {
-            FromCentre(std::sin(m_def.phi0), std::cos(m_def.phi0), std::sin(z), std::cos(z), x, y, rho, dlam,
-                       phi);
+            pt.x = 0.0;
+            pt.y = m_def.phi0;
+            return 1;
         }
-        pt.x = dlam;
-        pt.y = phi;
-        return 1;
+        return FromCentre(std::sin(m_def.phi0), std::cos(m_def.phi0), std::sin(z), std::cos(z), rho, pt);
     }
     }
 }
@@ -181,9 +182,7 @@ int CZrPJOperator::EqualArea_Azimuth_Forward(CPoint2D& pt) const {
         const double l = t.cosz + 1.0;
         if (std::fabs(l) < kAntipode) return 0;
         const double w = std::sqrt(2.0 / l);
-        pt.x = R * w * t.east;
-        pt.y = R * w * t.north;
-        return 1;
+        return AlongAzimuth(t, R * w, pt);
     }
     }
 }
@@ -212,11 +211,7 @@ int CZrPJOperator::EqualArea_Azimuth_Inverse(CPoint2D& pt) const {
             return 1;
         }
         const double z = 2.0 * std::asin(hr);
-        double dlam, phi;
-        FromCentre(0.0, 1.0, std::sin(z), std::cos(z), x, y, rho, dlam, phi);
-        pt.x = dlam;
-        pt.y = phi;
-        return 1;
+        return FromCentre(0.0, 1.0, std::sin(z), std::cos(z), rho, pt);
     }
     case Aspect::Oblique:
     default: {
@@ -228,12 +223,7 @@ int CZrPJOperator::EqualArea_Azimuth_Inverse(CPoint2D& pt) const {
         // Beyond 2R asin has no value and the point no image: NaN, refused
         // by the frame.
         const double z = 2.0 * std::asin(h / R);
-        double dlam, phi;
-        FromCentre(std::sin(m_def.phi0), std::cos(m_def.phi0), std::sin(z), std::cos(z), x, y, rho, dlam,
-                   phi);
-        pt.x = dlam;
-        pt.y = phi;
-        return 1;
+        return FromCentre(std::sin(m_def.phi0), std::cos(m_def.phi0), std::sin(z), std::cos(z), rho, pt);
     }
     }
 }
@@ -260,10 +250,7 @@ int CZrPJOperator::Equidistant_Azimuth_Forward(CPoint2D& pt) const {
     const double sinz = std::sqrt(t.east * t.east + t.north * t.north);
     const double z = std::atan2(sinz, t.cosz);
     // k = z / sin z, 1 at the centre.
-    const double k = sinz > 0.0 ? R * z / sinz : R;
-    pt.x = k * t.east;
-    pt.y = k * t.north;
-    return 1;
+    return AlongAzimuth(t, sinz > 0.0 ? R * z / sinz : R, pt);
 }
 
 int CZrPJOperator::Equidistant_Azimuth_Inverse(CPoint2D& pt) const {
@@ -290,11 +277,7 @@ int CZrPJOperator::Equidistant_Azimuth_Inverse(CPoint2D& pt) const {
     }
     const double sinphi0 = aspect == Aspect::Equatorial ? 0.0 : std::sin(m_def.phi0);
     const double cosphi0 = aspect == Aspect::Equatorial ? 1.0 : std::cos(m_def.phi0);
-    double dlam, phi;
-    FromCentre(sinphi0, cosphi0, std::sin(z), std::cos(z), x, y, rho, dlam, phi);
-    pt.x = dlam;
-    pt.y = phi;
-    return 1;
+    return FromCentre(sinphi0, cosphi0, std::sin(z), std::cos(z), rho, pt);
 }
 
 // ---------------------------------------------------------------------------
@@ -308,9 +291,7 @@ int CZrPJOperator::Orthograph_Forward(CPoint2D& pt) const {
     CentreTriangle t = Triangle(std::sin(m_def.phi0), std::cos(m_def.phi0), phi, dlam);
     if (!ClampCosine(t.cosz)) return 0;
     if (t.cosz < -kOrthographicHorizon) return 0;
-    pt.x = m_def.a * t.east; // rho sin A, rho = a sin z
-    pt.y = m_def.a * t.north;
-    return 1;
+    return AlongAzimuth(t, m_def.a, pt); // rho = a sin z
 }
 
 int CZrPJOperator::Orthograph_Inverse(CPoint2D& pt) const {
@@ -324,11 +305,7 @@ int CZrPJOperator::Orthograph_Inverse(CPoint2D& pt) const {
     }
     const double sinz = rho / m_def.a;
     const double cosz = std::sqrt((1.0 - sinz) * (1.0 + sinz));
-    double dlam, phi;
-    FromCentre(std::sin(m_def.phi0), std::cos(m_def.phi0), sinz, cosz, x, y, rho, dlam, phi);
-    pt.x = dlam;
-    pt.y = phi;
-    return 1;
+    return FromCentre(std::sin(m_def.phi0), std::cos(m_def.phi0), sinz, cosz, rho, pt);
 }
 
 // ---------------------------------------------------------------------------
@@ -340,10 +317,7 @@ int CZrPJOperator::Gnomonic_Forward(CPoint2D& pt) const {
     CentreTriangle t = Triangle(std::sin(m_def.phi0), std::cos(m_def.phi0), phi, dlam);
     if (!ClampCosine(t.cosz)) return 0;
     if (t.cosz <= kGnomonicHorizon) return 0;
-    const double k = m_ser.Rq / t.cosz;
-    pt.x = k * t.east;
-    pt.y = k * t.north;
-    return 1;
+    return AlongAzimuth(t, m_ser.Rq / t.cosz, pt);
 }
 
 int CZrPJOperator::Gnomonic_Inverse(CPoint2D& pt) const {
@@ -372,11 +346,7 @@ int CZrPJOperator::Gnomonic_Inverse(CPoint2D& pt) const {
         return 1;
     }
     const double s = std::sin(c), cc = std::cos(c);
-    double dlam, phi;
-    FromCentre(std::sin(m_def.phi0), std::cos(m_def.phi0), s, cc, x, y, dist, dlam, phi);
-    pt.x = dlam;
-    pt.y = phi;
-    return 1;
+    return FromCentre(std::sin(m_def.phi0), std::cos(m_def.phi0), s, cc, dist, pt);
 }
 
 // ---------------------------------------------------------------------------

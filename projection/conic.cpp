@@ -55,6 +55,16 @@ constexpr double kChinaTolerance = 1e-7;
 // ===========================================================================
 // Set-up of the three conics. c1 = n, c2 = rho0, c3 = G or K.
 // ===========================================================================
+// Keeps a cone whose constants are all numbers; a set-up that ran into an
+// infinity or NaN (a parallel at a pole, a degenerate band) leaves no map.
+int CZrPJOperator::StoreCone(double n, double rho0, double c3) {
+    if (!std::isfinite(n) || !std::isfinite(c3) || !std::isfinite(rho0)) return 0;
+    m_kc.c1 = n;
+    m_kc.c2 = rho0;
+    m_kc.c3 = c3;
+    return 1;
+}
+
 int CZrPJOperator::Setup_EqualArea_Conic() {
     double n = 0.0, G = 0.0;
     switch (m_def.parallelMode) {
@@ -98,11 +108,7 @@ int CZrPJOperator::Setup_EqualArea_Conic() {
     // A zero cone constant is a cylinder, which the conic formulas cannot draw.
     if (!(std::fabs(n) > kDegenerate)) return 0;
     const double rho0 = SignOf(n) * std::sqrt(2.0 * (G - Area(m_def.phi0)) / n);
-    if (!std::isfinite(n) || !std::isfinite(G) || !std::isfinite(rho0)) return 0;
-    m_kc.c1 = n;
-    m_kc.c2 = rho0;
-    m_kc.c3 = G;
-    return 1;
+    return StoreCone(n, rho0, G);
 }
 
 int CZrPJOperator::Setup_Conformal_Conic() {
@@ -145,11 +151,7 @@ int CZrPJOperator::Setup_Conformal_Conic() {
         return 0;
     }
     const double rho0 = K / std::pow(U(m_def.phi0), n);
-    if (!std::isfinite(n) || !std::isfinite(K) || !std::isfinite(rho0)) return 0;
-    m_kc.c1 = n;
-    m_kc.c2 = rho0;
-    m_kc.c3 = K;
-    return 1;
+    return StoreCone(n, rho0, K);
 }
 
 int CZrPJOperator::Setup_Equidistant_Conic() {
@@ -188,11 +190,7 @@ int CZrPJOperator::Setup_Equidistant_Conic() {
     }
     if (!(std::fabs(n) > kDegenerate)) return 0;
     const double rho0 = G - Distance(m_def.phi0);
-    if (!std::isfinite(n) || !std::isfinite(G) || !std::isfinite(rho0)) return 0;
-    m_kc.c1 = n;
-    m_kc.c2 = rho0;
-    m_kc.c3 = G;
-    return 1;
+    return StoreCone(n, rho0, G);
 }
 
 // ===========================================================================
@@ -200,41 +198,45 @@ int CZrPJOperator::Setup_Equidistant_Conic() {
 // ===========================================================================
 namespace {
 // theta = n dlam; x = rho sin theta; y = rho0 - rho cos theta.
-inline void ConePlace(CPoint2D& pt, double n, double rho0, double rho, double dlam) {
-    const double theta = n * dlam;
-    pt.x = rho * std::sin(theta);
-    pt.y = rho0 - rho * std::cos(theta);
-}
-
-// The signed radius and the angle theta of a planar point; the sign follows
-// n so that a southern cone unprojects as it projects.
-inline void ConeLocate(const CPoint2D& pt, double n, double rho0, double& rho, double& theta) {
-    const double s = SignOf(n);
-    const double dy = rho0 - pt.y;
-    rho = s * std::sqrt(pt.x * pt.x + dy * dy);
-    theta = std::atan2(s * pt.x, s * dy);
-}
 
 } // namespace
+
+// theta = n dlam; x = rho sin theta; y = rho0 - rho cos theta.
+inline int CZrPJOperator::ConePlace(CPoint2D& pt, double rho) const {
+    const double theta = m_kc.c1 * pt.x;
+    pt.x = rho * std::sin(theta);
+    pt.y = m_kc.c2 - rho * std::cos(theta);
+    return 1;
+}
+
+// The signed radius of a planar point, returned, and its longitude
+// difference theta / n, left in pt.x. The sign follows n so that a southern
+// cone unprojects as it projects; theta comes from both coordinates, since
+// asin(x / rho) alone folds angles beyond 90 degrees, which wide cones reach
+// far from the central meridian.
+inline double CZrPJOperator::ConeLocate(CPoint2D& pt) const {
+    const double n = m_kc.c1;
+    const double s = SignOf(n);
+    const double dy = m_kc.c2 - pt.y;
+    const double rho = s * std::sqrt(pt.x * pt.x + dy * dy);
+    const double theta = std::atan2(s * pt.x, s * dy);
+    pt.x = theta / n;
+    return rho;
+}
 
 // ---------------------------------------------------------------------------
 // Equal-area conic (Albers, 43007)
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EqualArea_Conic_Forward(CPoint2D& pt) const {
-    const double n = m_kc.c1, rho0 = m_kc.c2, G = m_kc.c3;
+    const double n = m_kc.c1, G = m_kc.c3;
     // A negative radicand (beyond the map) gives NaN, which the frame refuses.
-    const double rho = SignOf(n) * std::sqrt(2.0 * (G - Area(pt.y)) / n);
-    ConePlace(pt, n, rho0, rho, pt.x);
-    return 1;
+    return ConePlace(pt, SignOf(n) * std::sqrt(2.0 * (G - Area(pt.y)) / n));
 }
 
 int CZrPJOperator::EqualArea_Conic_Inverse(CPoint2D& pt) const {
-    const double n = m_kc.c1, rho0 = m_kc.c2, G = m_kc.c3;
-    double rho, theta;
-    ConeLocate(pt, n, rho0, rho, theta);
-    const double beta = AsinRounded((G - rho * rho * n / 2.0) / m_ser.Rq2); // authalic latitude
-    pt.y = AntiArea(beta);
-    pt.x = theta / n;
+    const double n = m_kc.c1, G = m_kc.c3;
+    const double rho = ConeLocate(pt);
+    pt.y = AntiArea(AsinRounded((G - rho * rho * n / 2.0) / m_ser.Rq2)); // from the authalic latitude
     return 1;
 }
 
@@ -242,22 +244,18 @@ int CZrPJOperator::EqualArea_Conic_Inverse(CPoint2D& pt) const {
 // Conformal conic (Lambert, 43020)
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Conformal_Conic_Forward(CPoint2D& pt) const {
-    const double n = m_kc.c1, rho0 = m_kc.c2, K = m_kc.c3;
-    const double rho = (m_def.parallelMode >= 1 && m_def.parallelMode <= 3)
-                           ? K * std::exp(-n * IsometricLatitude(pt.y))
-                           : 0.0;
-    ConePlace(pt, n, rho0, rho, pt.x);
-    return 1;
+    const double n = m_kc.c1, K = m_kc.c3;
+    return ConePlace(pt, (m_def.parallelMode >= 1 && m_def.parallelMode <= 3)
+                             ? K * std::exp(-n * IsometricLatitude(pt.y))
+                             : 0.0);
 }
 
 int CZrPJOperator::Conformal_Conic_Inverse(CPoint2D& pt) const {
-    const double n = m_kc.c1, rho0 = m_kc.c2, K = m_kc.c3;
-    double rho, theta;
-    ConeLocate(pt, n, rho0, rho, theta);
+    const double n = m_kc.c1, K = m_kc.c3;
+    const double rho = ConeLocate(pt);
     // K and rho share the sign of n, so the logarithms are of magnitudes.
     const double t = (std::log(std::fabs(K)) - std::log(std::fabs(rho))) / n; // isometric latitude
     pt.y = AntiConformal(2.0 * std::atan(std::exp(t)) - kHalfPi);
-    pt.x = theta / n;
     return 1;
 }
 
@@ -265,10 +263,8 @@ int CZrPJOperator::Conformal_Conic_Inverse(CPoint2D& pt) const {
 // Equidistant conic (43027)
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Equidistant_Conic_Forward(CPoint2D& pt) const {
-    const double n = m_kc.c1, rho0 = m_kc.c2, G = m_kc.c3;
-    const double rho = (m_def.parallelMode >= 1 && m_def.parallelMode <= 3) ? G - Distance(pt.y) : 0.0;
-    ConePlace(pt, n, rho0, rho, pt.x);
-    return 1;
+    const double G = m_kc.c3;
+    return ConePlace(pt, (m_def.parallelMode >= 1 && m_def.parallelMode <= 3) ? G - Distance(pt.y) : 0.0);
 }
 
 // Unprojects cones given by one or two standard parallels. The band-fitted
@@ -276,13 +272,9 @@ int CZrPJOperator::Equidistant_Conic_Forward(CPoint2D& pt) const {
 // is refused rather than passed through unchanged.
 int CZrPJOperator::Equidistant_Conic_Inverse(CPoint2D& pt) const {
     if (m_def.parallelMode != 1 && m_def.parallelMode != 2) return 0;
-    const double n = m_kc.c1, rho0 = m_kc.c2, G = m_kc.c3;
-    double rho, theta;
-    ConeLocate(pt, n, rho0, rho, theta);
+    const double G = m_kc.c3;
+    const double rho = ConeLocate(pt);
     pt.y = AntiDistance((G - rho) / m_ser.D[0]);
-    // theta from both coordinates: asin(x / rho) alone folds angles beyond
-    // 90 degrees, which wide cones reach far from the central meridian.
-    pt.x = theta / n;
     return 1;
 }
 
