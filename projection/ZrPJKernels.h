@@ -62,6 +62,12 @@ inline double SignOf(double v) {
     return v < 0.0 ? -1.0 : 1.0;
 }
 
+// W = sqrt(1 - e^2 sin^2 phi), from sin phi: the radius of curvature in the
+// prime vertical is N = a / W, the radius of a parallel a cos(phi) / W.
+inline double W(double es, double sinphi) {
+    return std::sqrt(1.0 - es * sinphi * sinphi);
+}
+
 // The classical meridian-arc coefficients A0, A2, A4, A6 of
 // a (A0 phi - A2 sin 2phi + A4 sin 4phi - A6 sin 6phi), to e^6.
 inline void ClassicalMeridianCoefficients(double es, double A[4]) {

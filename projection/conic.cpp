@@ -293,8 +293,7 @@ int CZrPJOperator::Normal_Polyconic_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
     if (phi != 0.0) {
         const double sphi = std::sin(phi);
-        const double r =
-            m_def.a / std::sqrt(1.0 - m_ell.es * sphi * sphi) / std::tan(phi); // cone's slant radius
+        const double r = m_def.a / W(m_ell.es, sphi) / std::tan(phi); // cone's slant radius
         const double E = dlam * sphi;
         const double halfSinE = std::sin(E / 2.0);
         // 1 - cos E as 2 sin^2(E/2): the difference loses every digit near the equator.
@@ -331,7 +330,7 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
                 A[0] * phi - A[1] * sin2 + A[2] * std::sin(4.0 * phi) - A[3] * std::sin(6.0 * phi);
             const double Mp = A[0] - 2.0 * A[1] * std::cos(2.0 * phi) + 4.0 * A[2] * std::cos(4.0 * phi) -
                               6.0 * A[3] * std::cos(6.0 * phi);
-            const double C = std::sqrt(1.0 - m_ell.es * sphi * sphi) * std::tan(phi);
+            const double C = W(m_ell.es, sphi) * std::tan(phi);
             const double f = Ay * (C * Mn + 1.0) - Mn - 0.5 * C * (Mn * Mn + B);
             const double slope = (Ay - Mn) * (C * Mp - 2.0 / sin2) +
                                  m_ell.es * sin2 * (Mn * Mn + B - 2.0 * Ay * Mn) / (4.0 * C) - Mp;
@@ -345,7 +344,7 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         phi = Clamp(phi, -kHalfPi, kHalfPi);
         if (phi != 0.0 && std::fabs(std::fabs(phi) - kHalfPi) > kPolyconicPoleBand) {
             const double sphi = std::sin(phi);
-            const double C = std::sqrt(1.0 - m_ell.es * sphi * sphi) * std::tan(phi);
+            const double C = W(m_ell.es, sphi) * std::tan(phi);
             lam = std::asin(xr * C) / sphi;
         } else {
             lam = 0.0;
@@ -407,7 +406,7 @@ int CZrPJOperator::Setup_Bonne_South_Orientated() {
     ClassicalMeridianCoefficients(e2, m_bs.A);
     m_bs.M0 = MeridianArc(m_def.a, m_bs.A, m_def.phi0);
     const double s0 = std::sin(m_def.phi0);
-    m_bs.m0 = std::cos(m_def.phi0) / std::sqrt(1.0 - e2 * s0 * s0);
+    m_bs.m0 = std::cos(m_def.phi0) / W(e2, s0);
     // Footpoint series in e1 = (1 - sqrt(1 - e^2)) / (1 + sqrt(1 - e^2)).
     const double root = std::sqrt(1.0 - e2);
     const double e1 = (1.0 - root) / (1.0 + root);
@@ -430,7 +429,7 @@ int CZrPJOperator::Bonne_South_Orientated_Forward(CPoint2D& pt) const {
         // The longitude difference is reduced like every other kind's: with a
         // central meridian near 180 degrees the raw difference reached 345
         // degrees and put points across the antimeridian 30 000 km away.
-        E = m_def.a * (std::cos(phi) / std::sqrt(1.0 - m_ell.es * sphi * sphi)) * pt.x / rho;
+        E = m_def.a * (std::cos(phi) / W(m_ell.es, sphi)) * pt.x / rho;
     }
     pt.x = -rho * std::sin(E);
     pt.y = -(apex - rho * std::cos(E));
@@ -452,8 +451,7 @@ int CZrPJOperator::Bonne_South_Orientated_Inverse(CPoint2D& pt) const {
     if (std::fabs(std::fabs(phi) - kHalfPi) >= kPoleTolerance) {
         const double s = m_def.phi0 >= 0.0 ? 1.0 : -1.0;
         const double sphi = std::sin(phi);
-        lam = rho * std::atan2(s * d, s * c) /
-              (m_def.a * std::cos(phi) / std::sqrt(1.0 - m_ell.es * sphi * sphi));
+        lam = rho * std::atan2(s * d, s * c) / (m_def.a * std::cos(phi) / W(m_ell.es, sphi));
     }
     pt.x = lam;
     pt.y = phi;

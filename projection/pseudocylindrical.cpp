@@ -213,7 +213,7 @@ int CZrPJOperator::Sinusoidal_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
     const double s = std::sin(phi), c = std::cos(phi);
     pt.y = m_def.a * MeridianLength(phi, s, c); // from the equator
-    pt.x = m_def.a * dlam * c / std::sqrt(1.0 - m_ell.es * s * s);
+    pt.x = m_def.a * dlam * c / W(m_ell.es, s);
     return 1;
 }
 
@@ -225,7 +225,7 @@ int CZrPJOperator::Sinusoidal_Inverse(CPoint2D& pt) const {
         pt.x = 0.0; // at a pole every longitude is the same point
     } else {
         const double s = std::sin(phi);
-        pt.x = std::sqrt(1.0 - m_ell.es * s * s) * x / c;
+        pt.x = W(m_ell.es, s) * x / c;
     }
     pt.y = phi;
     return 1;

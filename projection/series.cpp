@@ -139,7 +139,7 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
 // ---------------------------------------------------------------------------
 double CZrPJOperator::N(double phi) const {
     const double s = std::sin(phi);
-    return m_def.a / std::sqrt(1.0 - m_ell.es * s * s);
+    return m_def.a / W(m_ell.es, s);
 }
 
 double CZrPJOperator::M(double phi) const {
@@ -281,7 +281,7 @@ int CZrPJOperator::GaussKruger_Forward(CPoint2D& pt) const {
     const double eta2 = m_ell.eps2 * cphi * cphi, eta4 = eta2 * eta2;
     const double l = dlam * cphi, l2 = l * l;
     const double X = Distance(phi);
-    const double n = m_def.a / std::sqrt(1.0 - m_ell.es * sphi * sphi);
+    const double n = m_def.a / W(m_ell.es, sphi);
     const double s = dlam * sphi;
 
     pt.y = X + n * s * l * 0.5 +
@@ -298,7 +298,7 @@ int CZrPJOperator::GaussKruger_Inverse(CPoint2D& pt) const {
     const double x = pt.x, y = pt.y;
     const double phif = AntiDistance(y / m_ser.D[0]); // footpoint latitude
     const double sf = std::sin(phif), cf = std::cos(phif);
-    const double n = m_def.a / std::sqrt(1.0 - m_ell.es * sf * sf);
+    const double n = m_def.a / W(m_ell.es, sf);
     const double t = sf / cf;
     const double t2 = t * t, t4 = t2 * t2;
     const double eta2 = m_ell.eps2 * cf * cf, eta4 = eta2 * eta2;
@@ -324,7 +324,7 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
     const double T = t * t;
     double al = c * dlam;
     const double als = al * al;
-    al /= std::sqrt(1.0 - m_ell.es * s * s);
+    al /= W(m_ell.es, s);
     const double n = m_ell.eps2 * c * c;
 
     pt.x = m_def.a * al *
