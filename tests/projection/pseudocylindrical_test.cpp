@@ -66,11 +66,13 @@ TEST(PseudoCylindricalTest, AgreesWithProjAndInvertsOverTheWorld) {
 
 TEST(PseudoCylindricalTest, PolesProjectAndComeBackAsTheSamePole) {
     // PROJ's Mollweide stops its iteration short of the pole and puts it up
-    // to 0.1 km off the central meridian; a pointed pole is checked at x = 0.
-    // Coming back, a pole stays itself (a latitude rounded past 90 degrees
-    // would be read as coming over the pole); on a pole line the longitude
-    // comes back too.
+    // to 0.1 km off the central meridian and 0.18 mm short of the pole's
+    // northing; a pointed pole is checked at x = 0. Coming back, a pole stays
+    // itself (a latitude rounded past 90 degrees would be read as coming over
+    // the pole); on a pole line the longitude comes back too.
+    constexpr double kProjMollweidePoleShort = 2e-4; // metres
     for (const WorldCase& c : kWorldCases) {
+        const double northingBar = c.def.kind == kMollweide ? kProjMollweidePoleShort : kForwardTolerance;
         CZrPJOperator op = Build(c.def);
         ASSERT_EQ(1, op.Create());
         ProjOracle oracle(ProjFor(c));
@@ -82,12 +84,11 @@ TEST(PseudoCylindricalTest, PolesProjectAndComeBackAsTheSamePole) {
                 ASSERT_EQ(1, op.Forward(p)) << c.proj;
                 EXPECT_NEAR(c.pointedPoles ? 0.0 : px, p.x, kForwardTolerance)
                     << c.proj << " " << dl << " " << lat;
-                EXPECT_NEAR(py, p.y, kForwardTolerance) << c.proj << " " << dl << " " << lat;
+                EXPECT_NEAR(py, p.y, northingBar) << c.proj << " " << dl << " " << lat;
                 ASSERT_EQ(1, op.Inverse(p)) << c.proj;
-                EXPECT_NEAR(lat, p.y, kRoundTripTolerance) << c.proj << " " << dl;
+                EXPECT_NEAR(lat, p.y, kAngleTolerance) << c.proj << " " << dl;
                 if (!c.pointedPoles) {
-                    EXPECT_LE(LonDifference(c.def.lon0 + dl, p.x), kRoundTripTolerance)
-                        << c.proj << " " << dl;
+                    EXPECT_LE(LonDifference(c.def.lon0 + dl, p.x), kAngleTolerance) << c.proj << " " << dl;
                 }
             }
     }
@@ -95,9 +96,10 @@ TEST(PseudoCylindricalTest, PolesProjectAndComeBackAsTheSamePole) {
 
 namespace {
 // Robinson's cubics do not quite meet at the 5-degree knots (the published
-// table has four digits): up to 1.8 m in y. A point projected at a knot with
-// one band's cubic is read back in the next band, up to 2e-5 degrees away.
-constexpr double kRobinsonKnotRoundTrip = 3e-5; // degrees
+// table has four digits): up to 1.8 m in y. A point projected just below a
+// knot with one band's cubic may be read back in the next band, up to 1.6 m
+// away on the ground.
+constexpr double kRobinsonKnotRoundTrip = 2.0; // metres
 } // namespace
 
 TEST(PseudoCylindricalTest, RobinsonFollowsItsCubics) {
