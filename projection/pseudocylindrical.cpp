@@ -91,6 +91,7 @@ double EckertVITheta(double phi) {
 // globe. Earlier versions used pi times this value, which made every Eckert I
 // coordinate pi times too large.
 constexpr double kEckertI = 0.9213177319235613;
+constexpr double kEckertIInv = 1.0854018818374016;     // 1 / kEckertI
 constexpr double kEckertII_X = 0.4606588659617807;     // 2 / sqrt(6 pi)
 constexpr double kEckertII_Y = 1.447202509116535;      // 2 sqrt(pi / 6)
 constexpr double kEckertII_InvY = 0.23032943298089034; // 1 / (3 kEckertII_Y)
@@ -98,12 +99,37 @@ constexpr double kEckertII_InvX = 2.1708037636748028;
 constexpr double kEckertIII_X = 0.4222382003157712; // 2 / sqrt(pi (4 + pi))
 constexpr double kEckertIII_Y = 0.8444764006315424; // 4 / sqrt(pi (4 + pi))
 constexpr double kEckertIII_InvY = 1.1841657141065745;
-constexpr double kEckertIII_InvX = 4.736662856426298;
+constexpr double kEckertIII_InvX = 2.368331428213149; // 1 / kEckertIII_X
 
 // Eckert III's meridians are ellipses reaching the pole line at half the
 // equator's length: (1 + sqrt(1 - (2 phi / pi)^2)) is 2 on the equator, 1 at
 // the poles. Earlier versions had 3 for the 4 under the root, which drew the
 // pole line at three quarters of the equator and the meridians as no ellipse.
+inline double EckertIWidth(double phi) {
+    return 1.0 - std::fabs(phi) * kOneOverPi;
+}
+inline double EckertVWidth(double phi) {
+    return 1.0 + std::cos(phi);
+}
+
+// Pseudo-cylinders with evenly spaced parallels, y = a phi kY, whose
+// parallels are width(phi) kX long per radian of longitude (Eckert I, III
+// and V): both directions once. The inverse multiplies by 1/kX and 1/kY.
+template <class Width> int EvenParallelsForward(CPoint2D& pt, double a, Width width, double kX, double kY) {
+    const double dlam = pt.x, phi = pt.y;
+    pt.x = a * dlam * width(phi) * kX;
+    pt.y = a * phi * kY;
+    return 1;
+}
+
+template <class Width>
+int EvenParallelsInverse(CPoint2D& pt, double a, Width width, double invKX, double invKY) {
+    const double phi = SnapToPole(pt.y / a * invKY);
+    pt.x = pt.x / a * invKX / width(phi);
+    pt.y = phi;
+    return 1;
+}
+
 inline double EckertIIIWidth(double phi) {
     const double t = phi * kOneOverPi;
     const double w = 1.0 - 4.0 * t * t;
@@ -282,17 +308,11 @@ int CZrPJOperator::Mollweide_Inverse(CPoint2D& pt) const {
 // Eckert I (43015): straight meridians broken at the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertI_Forward(CPoint2D& pt) const {
-    const double dlam = pt.x, phi = pt.y;
-    pt.x = m_def.a * dlam * (1.0 - std::fabs(phi) * kOneOverPi) * kEckertI;
-    pt.y = m_def.a * phi * kEckertI;
-    return 1;
+    return EvenParallelsForward(pt, m_def.a, EckertIWidth, kEckertI, kEckertI);
 }
 
 int CZrPJOperator::EckertI_Inverse(CPoint2D& pt) const {
-    const double phi = SnapToPole(pt.y / (m_def.a * kEckertI));
-    pt.x = pt.x / (m_def.a * kEckertI) / (1.0 - std::fabs(phi) * kOneOverPi);
-    pt.y = phi;
-    return 1;
+    return EvenParallelsInverse(pt, m_def.a, EckertIWidth, kEckertIInv, kEckertIInv);
 }
 
 // ---------------------------------------------------------------------------
@@ -320,17 +340,11 @@ int CZrPJOperator::EckertII_Inverse(CPoint2D& pt) const {
 // Eckert III (43013): elliptical meridians, pole line half the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertIII_Forward(CPoint2D& pt) const {
-    const double dlam = pt.x, phi = pt.y;
-    pt.x = m_def.a * dlam * EckertIIIWidth(phi) * kEckertIII_X;
-    pt.y = m_def.a * phi * kEckertIII_Y;
-    return 1;
+    return EvenParallelsForward(pt, m_def.a, EckertIIIWidth, kEckertIII_X, kEckertIII_Y);
 }
 
 int CZrPJOperator::EckertIII_Inverse(CPoint2D& pt) const {
-    const double phi = SnapToPole(pt.y / m_def.a * kEckertIII_InvY);
-    pt.x = pt.x / m_def.a * 0.5 / EckertIIIWidth(phi) * kEckertIII_InvX;
-    pt.y = phi;
-    return 1;
+    return EvenParallelsInverse(pt, m_def.a, EckertIIIWidth, kEckertIII_InvX, kEckertIII_InvY);
 }
 
 // ---------------------------------------------------------------------------
@@ -359,17 +373,11 @@ int CZrPJOperator::EckertIV_Inverse(CPoint2D& pt) const {
 // Eckert V (43011): sinusoidal meridians, pole line half the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertV_Forward(CPoint2D& pt) const {
-    const double dlam = pt.x, phi = pt.y;
-    pt.x = m_def.a * dlam * (1.0 + std::cos(phi)) * kEckertVX;
-    pt.y = m_def.a * phi * kEckertVY;
-    return 1;
+    return EvenParallelsForward(pt, m_def.a, EckertVWidth, kEckertVX, kEckertVY);
 }
 
 int CZrPJOperator::EckertV_Inverse(CPoint2D& pt) const {
-    const double phi = SnapToPole(pt.y / m_def.a * kEckertVInvY);
-    pt.x = pt.x * kEckertVInvX / m_def.a / (1.0 + std::cos(phi));
-    pt.y = phi;
-    return 1;
+    return EvenParallelsInverse(pt, m_def.a, EckertVWidth, kEckertVInvX, kEckertVInvY);
 }
 
 // ---------------------------------------------------------------------------
