@@ -78,7 +78,7 @@ public:
     double AntiM(double rho) const;
     double U(double phi) const;
     double Conformal(double phi) const;
-    double IsometricLatitude(double phi) const; // Conformal(phi) by a cheaper route
+    double IsometricLatitude(double phi) const; // ln U(phi), infinite at the poles
     double AntiConformal(double chi) const;
     double Area(double phi) const;
     double AntiArea(double beta) const;

@@ -156,17 +156,24 @@ double CZrPJOperator::AntiM(double rho) const {
 // that U(phi)^n = exp(n psi): one logarithm and one exponential instead of a
 // tangent and two powers.
 double CZrPJOperator::IsometricLatitude(double phi) const {
+    // At a pole it is infinite; cos(pi/2) is not 0 in floating point and
+    // would make it 38, which put the pole a cone opens away from 9e17 m
+    // out as a success instead of refusing it.
+    if (!(std::fabs(phi) < kHalfPi)) return phi > 0.0 ? HUGE_VAL : -HUGE_VAL;
     const double s = std::sin(phi), c = std::cos(phi);
     return std::log((1.0 + s) / c) - m_ell.e * SmallAtanh(m_ell.e * s);
 }
 
+// U(phi) = tan(pi/4 + phi/2) ((1 - e sin phi) / (1 + e sin phi))^(e/2), the
+// exponential of the isometric latitude; Conformal(phi) is its logarithm.
+// Both are the one isometric latitude above, so that the Mercator, the
+// Lambert cone and the oblique Mercator kinds agree to the last bit.
 double CZrPJOperator::U(double phi) const {
-    const double es = m_ell.e * std::sin(phi);
-    return std::tan(kQuarterPi + phi / 2.0) * std::pow((1.0 - es) / (1.0 + es), m_ell.e / 2.0);
+    return std::exp(IsometricLatitude(phi));
 }
 
 double CZrPJOperator::Conformal(double phi) const {
-    return std::log(U(phi));
+    return IsometricLatitude(phi);
 }
 
 double CZrPJOperator::AntiConformal(double chi) const {
