@@ -300,7 +300,8 @@ int CZrPJOperator::GaussKruger_Forward(CPoint2D& pt) const {
     return 1;
 }
 
-// Needs nothing from Create beyond the series, so it does not test created.
+// Needs nothing from Create beyond the series: the frame runs it before Create
+// too (the dispatch row says so).
 int CZrPJOperator::GaussKruger_Inverse(CPoint2D& pt) const {
     const double x = pt.x, y = pt.y;
     const double phif = AntiDistance(y / m_ser.D[0]); // footpoint latitude
