@@ -13,7 +13,7 @@
 // points within 1e-7 rad of the central meridian on the meridian itself.
 #include "projection/ZrPJOperator.h"
 
-#include "projection/ZrPJKernels.h"
+#include "projection/ZrPJKernels_p.h"
 
 #include "geodesy/ZrPJMath.h"
 

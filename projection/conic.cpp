@@ -10,7 +10,7 @@
 // the inverses recover theta and rho with that sign.
 #include "projection/ZrPJOperator.h"
 
-#include "projection/ZrPJKernels.h"
+#include "projection/ZrPJKernels_p.h"
 
 #include "geodesy/ZrPJMath.h"
 

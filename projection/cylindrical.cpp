@@ -5,7 +5,7 @@
 // Setup_Cylindrical); the spherical ones use the sphere of radius a.
 #include "projection/ZrPJOperator.h"
 
-#include "projection/ZrPJKernels.h"
+#include "projection/ZrPJKernels_p.h"
 
 #include "geodesy/ZrPJMath.h"
 

@@ -5,7 +5,7 @@
 // natural origin where the central line crosses the equator of the aposphere.
 #include "projection/ZrPJOperator.h"
 
-#include "projection/ZrPJKernels.h"
+#include "projection/ZrPJKernels_p.h"
 
 #include "geodesy/ZrPJMath.h"
 

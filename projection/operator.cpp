@@ -4,7 +4,7 @@
 // each family file holds only its own mathematics.
 #include "projection/ZrPJOperator.h"
 
-#include "projection/ZrPJKernels.h"
+#include "projection/ZrPJKernels_p.h"
 
 #include "geodesy/ZrPJMath.h"
 

@@ -4,7 +4,7 @@
 // ellipsoidal sinusoidal work on the sphere of radius a.
 #include "projection/ZrPJOperator.h"
 
-#include "projection/ZrPJKernels.h"
+#include "projection/ZrPJKernels_p.h"
 
 #include "geodesy/ZrPJMath.h"
 #include "platform/ZrToolkit.h"
