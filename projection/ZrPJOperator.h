@@ -27,49 +27,49 @@ public:
     int Inverse(CPoint2D& pt) const;
 
     // Definition. Angles in radians; false origin in the output unit.
-    void SetKind(long kind) { m_kind = kind; }
-    void SetParallelMode(int mode) { m_parallelMode = mode; }
-    void SetStandardParallel1(double phi1) { m_phi1 = phi1; }
-    void SetStandardParallel2(double phi2) { m_phi2 = phi2; }
-    void SetCentralMeridian(double lam0) { m_lam0 = lam0; }
-    void SetCentralParallel(double phi0) { m_phi0 = phi0; }
-    void SetBandLatitude(double phi0b) { m_phi0b = phi0b; }
-    void SetFirstPointLongitude(double lam1) { m_lam1 = lam1; }
-    void SetSecondPointLongitude(double lam2) { m_lam2 = lam2; }
-    void SetScaleFactor(double k0) { m_k0 = k0; }
-    void SetAzimuth(double alpha) { m_alpha = alpha; }
-    void SetFalseEasting(double fe) { m_fe = fe; }
-    void SetFalseNorthing(double fn) { m_fn = fn; }
-    void SetSemiMajorAxis(double a) { m_a = a; }
-    void SetFlattening(double f) { m_f = f; }
-    void SetUnitFactor(double factor) { m_unitFactor = factor; }
-    void SetDivisor(double divisor) { m_divisor = divisor; }
+    void SetKind(long kind) { m_def.kind = kind; }
+    void SetParallelMode(int mode) { m_def.parallelMode = mode; }
+    void SetStandardParallel1(double phi1) { m_def.phi1 = phi1; }
+    void SetStandardParallel2(double phi2) { m_def.phi2 = phi2; }
+    void SetCentralMeridian(double lam0) { m_def.lam0 = lam0; }
+    void SetCentralParallel(double phi0) { m_def.phi0 = phi0; }
+    void SetBandLatitude(double phi0b) { m_def.phi0b = phi0b; }
+    void SetFirstPointLongitude(double lam1) { m_def.lam1 = lam1; }
+    void SetSecondPointLongitude(double lam2) { m_def.lam2 = lam2; }
+    void SetScaleFactor(double k0) { m_def.k0 = k0; }
+    void SetAzimuth(double alpha) { m_def.alpha = alpha; }
+    void SetFalseEasting(double fe) { m_def.fe = fe; }
+    void SetFalseNorthing(double fn) { m_def.fn = fn; }
+    void SetSemiMajorAxis(double a) { m_def.a = a; }
+    void SetFlattening(double f) { m_def.f = f; }
+    void SetUnitFactor(double factor) { m_def.unitFactor = factor; }
+    void SetDivisor(double divisor) { m_def.divisor = divisor; }
     void SetCreated(int created) { m_created = created; }
 
-    long GetKind() const { return m_kind; }
-    int GetParallelMode() const { return m_parallelMode; }
-    double GetStandardParallel1() const { return m_phi1; }
-    double GetStandardParallel2() const { return m_phi2; }
-    double GetCentralMeridian() const { return m_lam0; }
-    double GetCentralParallel() const { return m_phi0; }
-    double GetBandLatitude() const { return m_phi0b; }
-    double GetMeanLatitude() const { return m_phim; }
-    double GetFirstPointLongitude() const { return m_lam1; }
-    double GetSecondPointLongitude() const { return m_lam2; }
-    double GetScaleFactor() const { return m_k0; }
-    double GetAzimuth() const { return m_alpha; }
-    double GetFalseEasting() const { return m_fe; }
-    double GetFalseNorthing() const { return m_fn; }
-    double GetSemiMajorAxis() const { return m_a; }
-    double GetFlattening() const { return m_f; }
-    double GetUnitFactor() const { return m_unitFactor; }
-    double GetDivisor() const { return m_divisor; }
-    double GetES() const { return m_es; }
-    double GetEccentricity() const { return m_e; }
+    long GetKind() const { return m_def.kind; }
+    int GetParallelMode() const { return m_def.parallelMode; }
+    double GetStandardParallel1() const { return m_def.phi1; }
+    double GetStandardParallel2() const { return m_def.phi2; }
+    double GetCentralMeridian() const { return m_def.lam0; }
+    double GetCentralParallel() const { return m_def.phi0; }
+    double GetBandLatitude() const { return m_def.phi0b; }
+    double GetMeanLatitude() const { return m_def.phim; }
+    double GetFirstPointLongitude() const { return m_def.lam1; }
+    double GetSecondPointLongitude() const { return m_def.lam2; }
+    double GetScaleFactor() const { return m_def.k0; }
+    double GetAzimuth() const { return m_def.alpha; }
+    double GetFalseEasting() const { return m_def.fe; }
+    double GetFalseNorthing() const { return m_def.fn; }
+    double GetSemiMajorAxis() const { return m_def.a; }
+    double GetFlattening() const { return m_def.f; }
+    double GetUnitFactor() const { return m_def.unitFactor; }
+    double GetDivisor() const { return m_def.divisor; }
+    double GetES() const { return m_ell.es; }
+    double GetEccentricity() const { return m_ell.e; }
     int IsCreated() const { return m_created; }
-    double GetC1() const { return m_c1; }
-    double GetC2() const { return m_c2; }
-    double GetC3() const { return m_c3; }
+    double GetC1() const { return m_kc.c1; }
+    double GetC2() const { return m_kc.c2; }
+    double GetC3() const { return m_kc.c3; }
 
     // Series of the meridian arc and the auxiliary latitudes, public for the
     // callers that need them outside a projection (tests, the datum shift).
@@ -78,7 +78,7 @@ public:
     double AntiM(double rho) const;
     double U(double phi) const;
     double Conformal(double phi) const;
-    double IsometricLatitude(double phi) const; // Conformal(phi) by a cheaper route
+    double IsometricLatitude(double phi) const; // ln U(phi), infinite at the poles
     double AntiConformal(double chi) const;
     double Area(double phi) const;
     double AntiArea(double beta) const;
@@ -88,28 +88,39 @@ public:
     double MeridianLengthInverse(double m) const;
     // The same, also giving sin and cos of the latitude found.
     double MeridianLengthInverse(double m, double& sinPhi, double& cosPhi) const;
-    double GetRectifyingD0() const { return m_D[0]; }
-    double GetRq2() const { return m_Rq2; }
-    double GetAuthalicRadius() const { return m_authalicRadius; }
-    double GetMl0() const { return m_ml0; }
+    double GetRectifyingD0() const { return m_ser.D[0]; }
+    double GetRq2() const { return m_ser.Rq2; }
+    double GetAuthalicRadius() const { return m_ser.authalicRadius; }
+    double GetMl0() const { return m_ml.ml0; }
 
     static double AdjLongitude(double lam);
     static double hypot(double x, double y);
 
     // The dispatch row of one kind; public only so that the table, which lives
-    // beside the frame, can name the protected routines.
+    // beside the frame, can name the protected routines. The routines work in
+    // radians and metres of the unit-scale map about the central meridian:
+    // the forward takes (lambda - lambda0 reduced to [-pi, pi], phi clamped to
+    // the poles) and returns (x, y) without scale or false origin; the inverse
+    // takes (x, y) so prepared and returns (lambda - lambda0, phi). Both return
+    // 1, or 0 for a point without an image. What the frame does beyond that
+    // for a kind is in the row's flags.
     using Routine = int (CZrPJOperator::*)(CPoint2D&) const;
     using Setup = int (CZrPJOperator::*)();
     struct KindRoutines {
         long kind;
         Routine forward;
         Routine inverse;
-        Setup setup; // nullptr: nothing to precompute
+        Setup setup;           // nullptr: nothing to precompute
+        bool appliesScale;     // the frame multiplies by k0 (Transverse Mercator)
+        bool inverseUncreated; // the inverse runs before Create (Gauss-Krueger: series only)
     };
     static const KindRoutines* FindKind(long kind);
 
 protected:
     void ComputeEquidistCoefficient();
+    // The scale factor a kind applies: k0, or 1 when k0 is 0 (not given).
+    // Returns 0 for a negative or non-numeric k0, which has no map.
+    int ScaleFromDefinition(double& k0) const;
     double ParallelRadius(double phi) const { return N(phi) * std::cos(phi); }
 
     // China projection: residual of the azimuth equation and its derivative.
@@ -118,6 +129,10 @@ protected:
 
     // Per-kind set-up (Create's second step).
     int Setup_Cylindrical();
+    int Setup_Transverse_Mercator();
+    int StoreCone(double n, double rho0, double c3);
+    int ConePlace(CPoint2D& pt, double rho) const;
+    double ConeLocate(CPoint2D& pt) const;
     int Setup_EqualArea_Conic();
     int Setup_Conformal_Conic();
     int Setup_Equidistant_Conic();
@@ -177,63 +192,88 @@ protected:
     ZRPJ_ROUTINE_PAIR(Hotine_Oblique_Mercator)
 #undef ZRPJ_ROUTINE_PAIR
 
-    // ---- Definition (in the stored order) ----
-    long m_kind;
-    int m_parallelMode;      // 1: phi1 only; 2: phi1 and phi2; 3: band phi0..phi0b
-    double m_phi1;           // standard parallel 1 (per kind: first point, centre, rotation angle)
-    double m_phi2;           // standard parallel 2 (two-point: second point)
-    double m_lam0;           // central meridian
-    double m_phi0;           // central parallel, latitude of origin
-    double m_phi0b;          // second latitude of the band (mode 3)
-    double m_phim;           // mean latitude of the band, computed in mode 3
-    double m_lam1;           // first point longitude (two-point equidistant)
-    double m_lam2;           // second point longitude
-    double m_k0;             // scale factor
-    double m_alpha;          // azimuth of the central line (oblique Mercator)
-    double m_fe;             // false easting, output unit
-    double m_fn;             // false northing, output unit
-    double m_c1, m_c2, m_c3; // per kind: cone constant n or parallel radius, rho0, integration constant
-    int m_created;
-    double m_a;          // semi-major axis, metres
-    double m_f;          // flattening
-    double m_unitFactor; // metres -> output unit
-    double m_divisor;    // final divisor of the output coordinates
+    // ---- State, in groups. operator= copies the definition, the flag, the
+    // per-kind constants, the ellipsoid, the series and the oblique Mercator
+    // and south-orientated Bonne blocks; CopyAll copies the rest as well. A
+    // new field goes into the group whose copying it shares. ----
 
-    // ---- Ellipsoid constants ----
-    double m_es;   // e^2
-    double m_e;    // e
-    double m_eps2; // e'^2
-    double m_ep;   // e'
+    // What the caller sets (angles in radians; false origin in the output unit).
+    struct Definition {
+        long kind = 43005;
+        int parallelMode = 2; // 1: phi1 only; 2: phi1 and phi2; 3: band phi0..phi0b
+        double phi1 = 0.0;    // standard parallel 1 (per kind: first point, centre, rotation angle)
+        double phi2 = 0.0;    // standard parallel 2 (two-point: second point)
+        double lam0 = 0.0;    // central meridian
+        double phi0 = 0.0;    // central parallel, latitude of origin
+        double phi0b = 0.0;   // second latitude of the band (mode 3)
+        double phim = 0.0;    // mean latitude of the band, computed in mode 3
+        double lam1 = 0.0;    // first point longitude (two-point equidistant)
+        double lam2 = 0.0;    // second point longitude
+        double k0 = 0.0;      // scale factor
+        double alpha = 0.0;   // azimuth of the central line (oblique Mercator)
+        double fe = 500000.0; // false easting, output unit
+        double fn = 10000000.0;
+        double a = 6378137.0;            // semi-major axis, metres
+        double f = 0.003352329869259135; // flattening, 1/298.3 (Krasovsky)
+        double unitFactor = 1.0;         // metres -> output unit
+        double divisor = 1.0;            // final divisor of the output coordinates
+    };
+    // Per-kind constants of Create.
+    struct KindConstants {
+        double c1 = 0.0, c2 = 0.0, c3 = 0.0; // cone constant n or parallel radius, rho0, integration constant
+        double scale = 1.0, invScale = 1.0;  // Transverse Mercator: the k0 the frame applies, its reciprocal
+    };
+    struct Ellipsoid {
+        double es = 0.006693421622965943; // e^2
+        double e = 0.08181333401693115;
+        double eps2 = 0.0; // e'^2
+        double ep = 0.0;   // e'
+        // Reciprocals the per-point inverses would otherwise divide by.
+        double invA = 1.0 / 6378137.0;                             // 1 / a
+        double invOneMinusEs = 1.0 / (1.0 - 0.006693421622965943); // 1 / (1 - e^2)
+    };
+    struct Series {
+        double D[5] = {}; // rectifying series: D0 (of phi), D2 .. D8 (of sin 2phi .. sin 8phi)
+        double R[4] = {}; // inverse rectifying R2 .. R8
+        double K[4] = {}; // inverse conformal K2 .. K8
+        double Q[4] = {}; // inverse authalic Q2 .. Q8
+        double P[4] = {}; // authalic P1 .. P4
+        double Rq = 0.0;  // radius of the sphere of equal surface (series form)
+        double Rq2 = 0.0;
+        double authalicRadius = 0.0; // a sqrt(q_p / 2): radius of the sphere of equal area (closed form)
+        double aOverD0 = 0.0;        // a / D0: meridian length in units of a -> rectifying latitude
+    };
+    struct ObliqueMercatorBlock {
+        double A = 0.0, B = 0.0, E = 0.0, gamma0 = 0.0, lam0Natural = 0.0, uc = 0.0;
+        int sign = 0;
+    };
+    struct SouthBonneBlock {
+        double M0 = 0.0, m0 = 0.0;
+        double A[4] = {}; // meridian coefficients A0 .. A6
+        double F[4] = {}; // footpoint coefficients F2 .. F8
+    };
+    // Not copied by operator=:
+    struct MeridianLengthSeries {
+        double en[5] = {1.0, 1.0, 1.0, 1.0, 1.0};
+        double ml0 = 0.0; // MeridianLength(phi0)
+    };
+    struct ClassicalArc {
+        double A[4] = {};    // meridian coefficients A0, A2, A4, A6
+        double polyM0 = 0.0; // polyconic origin arc
+    };
+    struct TwoPointBlock {
+        double dl = 0.0, cp1 = 0.0, cp2 = 0.0, sp1 = 0.0, sp2 = 0.0, cs = 0.0, sc = 0.0, ccs = 0.0, z02 = 0.0,
+               hz0 = 0.0, ca = 0.0, sa = 0.0, lp = 0.0, lamc = 0.0, thz0 = 0.0, rhshz0 = 0.0, r2z0 = 0.0;
+    };
 
-    // ---- Series (Create) ----
-    double m_D[5];  // rectifying series: D0 (of phi), D2 .. D8 (of sin 2phi .. sin 8phi)
-    double m_R[4];  // inverse rectifying R2 .. R8
-    double m_K[4];  // inverse conformal K2 .. K8
-    double m_Q[4];  // inverse authalic Q2 .. Q8
-    double m_P[4];  // authalic P1 .. P4
-    double m_en[5]; // meridian-length series en0 .. en4
-    double m_ml0;   // MeridianLength(phi0)
-    double m_Rq;    // radius of the sphere of equal surface (series form)
-    double m_Rq2;
-    double m_authalicRadius; // a sqrt(q_p / 2): radius of the sphere of equal area (closed form)
-    // Reciprocals the per-point inverses would otherwise divide by.
-    double m_invA;          // 1 / a
-    double m_invOneMinusEs; // 1 / (1 - e^2)
-    double m_aOverD0;       // a / D0: meridian length in units of a -> rectifying latitude
-
-    // ---- Oblique Mercator block ----
-    double m_omA, m_omB, m_omE, m_omGamma0, m_omLam0Natural, m_omUc;
-    int m_omSign;
-
-    // ---- South-orientated Bonne block ----
-    double m_bsM0, m_bsm0;
-    double m_bsA[4]; // meridian coefficients A0 .. A6
-    double m_bsF[4]; // footpoint coefficients F2 .. F8
-
-    // ---- Not copied by operator= (with m_en and m_ml0) ----
-    double m_polyM0;  // polyconic origin arc
-    double m_merA[4]; // meridian coefficients A0, A2, A4, A6
-    // two-point equidistant block
-    double m_tpDl, m_tpCp1, m_tpCp2, m_tpSp1, m_tpSp2, m_tpCs, m_tpSc, m_tpCcs, m_tpZ02, m_tpHz0, m_tpCa,
-        m_tpSa, m_tpLp, m_tpLamc, m_tpThz0, m_tpRhshz0, m_tpR2z0;
+    Definition m_def;
+    int m_created = 0;
+    KindConstants m_kc;
+    Ellipsoid m_ell;
+    Series m_ser;
+    ObliqueMercatorBlock m_om;
+    SouthBonneBlock m_bs;
+    MeridianLengthSeries m_ml;
+    ClassicalArc m_arc;
+    TwoPointBlock m_tp;
 };

@@ -13,14 +13,15 @@
 // points within 1e-7 rad of the central meridian on the meridian itself.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels_p.h"
+
 #include "geodesy/ZrPJMath.h"
 
 #include <cmath>
 
+using namespace zrpj;
+
 namespace {
-constexpr double kPi = CZrPJMath::kPi;
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
-constexpr double kQuarterPi = CZrPJMath::kQuarterPi;
 
 // A centre latitude this close to a pole or to the equator selects that aspect.
 constexpr double kAspectTolerance = 1e-10;
@@ -33,10 +34,6 @@ constexpr double kGnomonicHorizon = 1e-7;
 constexpr double kAntipode = 1e-10;
 // Inverse radii below this (metres) are the centre itself.
 constexpr double kCentreRadius = 1e-10;
-// cos z formed from rounded sines and cosines may exceed 1 by a few units in
-// the last place (at the centre itself, typically); such values are rounding,
-// anything further is a point off the sphere.
-constexpr double kCosineSlack = 1e-12;
 // Far side of the orthographic globe: points more than this below the
 // horizon (cos z) are hidden and have no image.
 constexpr double kOrthographicHorizon = 1e-10;
@@ -48,15 +45,6 @@ Aspect AspectOf(double phi0, double tolerance) {
     if (std::fabs(phi0 + kHalfPi) < tolerance) return Aspect::SouthPolar;
     if (std::fabs(phi0) < tolerance) return Aspect::Equatorial;
     return Aspect::Oblique;
-}
-
-// Brings a cosine that overshoots [-1, 1] by rounding back to the range.
-// Returns false when the overshoot is more than rounding.
-bool ClampCosine(double& c) {
-    if (std::fabs(c) <= 1.0) return true;
-    if (std::fabs(c) > 1.0 + kCosineSlack) return false;
-    c = c > 0.0 ? 1.0 : -1.0;
-    return true;
 }
 
 // The spherical triangle between the centre (phi0) and a point (phi, dlam):
@@ -78,19 +66,28 @@ CentreTriangle Triangle(double sinphi0, double cosphi0, double phi, double dlam)
     return t;
 }
 
+// The planar point at k sin z from the centre along the azimuth of the
+// triangle: its east and north components scaled by k.
+int AlongAzimuth(const CentreTriangle& t, double k, CPoint2D& pt) {
+    pt.x = k * t.east;
+    pt.y = k * t.north;
+    return 1;
+}
+
 // The point at angular distance z (given by its sine and cosine) from the
-// centre in the direction whose east and north components are given up to a
-// common positive factor rho. Returns (lambda - lambda0, phi). The latitude
-// comes from a two-argument arctangent of its sine and cosine: asin of the
-// sine alone leaves about 1e-8 rad to rounding near the poles.
-void FromCentre(double sinphi0, double cosphi0, double sinz, double cosz, double east, double north,
-                double rho, double& dlam, double& phi) {
-    const double sinA = east / rho, cosA = north / rho;
+// centre in the direction of the planar point pt, whose coordinates are the
+// east and north components up to the common positive factor rho. Writes
+// (lambda - lambda0, phi) into pt. The latitude comes from a two-argument
+// arctangent of its sine and cosine: asin of the sine alone leaves about
+// 1e-8 rad to rounding near the poles.
+int FromCentre(double sinphi0, double cosphi0, double sinz, double cosz, double rho, CPoint2D& pt) {
+    const double sinA = pt.x / rho, cosA = pt.y / rho;
     const double sinphi = cosz * sinphi0 + sinz * cosphi0 * cosA;
     const double cosphiSin = sinz * sinA;                            // cos phi sin(dlam)
     const double cosphiCos = cosz * cosphi0 - sinz * sinphi0 * cosA; // cos phi cos(dlam)
-    phi = std::atan2(sinphi, std::hypot(cosphiSin, cosphiCos));
-    dlam = std::atan2(cosphiSin, cosphiCos);
+    pt.y = std::atan2(sinphi, std::hypot(cosphiSin, cosphiCos));
+    pt.x = std::atan2(cosphiSin, cosphiCos);
+    return 1;
 }
 } // namespace
 
@@ -98,10 +95,9 @@ void FromCentre(double sinphi0, double cosphi0, double sinz, double cosz, double
 // Stereographic (43034), on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Conformal_Azimuth_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
-    const double twoA = 2.0 * m_a;
-    switch (AspectOf(m_phi0, kAspectTolerance)) {
+    const double dlam = pt.x, phi = pt.y;
+    const double twoA = 2.0 * m_def.a;
+    switch (AspectOf(m_def.phi0, kAspectTolerance)) {
     case Aspect::NorthPolar: {
         const double t = std::tan(kQuarterPi - phi / 2.0);
         pt.x = twoA * t * std::sin(dlam);
@@ -115,13 +111,10 @@ int CZrPJOperator::Conformal_Azimuth_Forward(CPoint2D& pt) const {
         return 1;
     }
     default: {
-        CentreTriangle t = Triangle(std::sin(m_phi0), std::cos(m_phi0), phi, dlam);
+        CentreTriangle t = Triangle(std::sin(m_def.phi0), std::cos(m_def.phi0), phi, dlam);
         if (!ClampCosine(t.cosz)) return 0;
         // rho = 2a tan(z/2) = 2a sin z / (1 + cos z), along the azimuth.
-        const double k = twoA / (1.0 + t.cosz);
-        pt.x = k * t.east;
-        pt.y = k * t.north;
-        return 1;
+        return AlongAzimuth(t, twoA / (1.0 + t.cosz), pt);
     }
     }
 }
@@ -129,33 +122,28 @@ int CZrPJOperator::Conformal_Azimuth_Forward(CPoint2D& pt) const {
 // The azimuth is a two-argument arctangent of (x, y), so every point of the
 // plane, y <= 0 included, comes back to the point it was projected from.
 int CZrPJOperator::Conformal_Azimuth_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
     const double rho = hypot(x, y);
-    const double twoA = 2.0 * m_a;
-    switch (AspectOf(m_phi0, kAspectTolerance)) {
+    const double twoA = 2.0 * m_def.a;
+    switch (AspectOf(m_def.phi0, kAspectTolerance)) {
     case Aspect::NorthPolar:
-        pt.x = m_lam0 + std::atan2(x, -y);
+        pt.x = std::atan2(x, -y);
         pt.y = kHalfPi - 2.0 * std::atan2(rho, twoA);
         return 1;
     case Aspect::SouthPolar:
         // Measured from the south pole directly, so that the pole itself
         // (rho = 0) comes back as -90 degrees.
-        pt.x = m_lam0 + std::atan2(x, y);
+        pt.x = std::atan2(x, y);
         pt.y = 2.0 * std::atan2(rho, twoA) - kHalfPi;
         return 1;
     default: {
         const double z = 2.0 * std::atan(rho / twoA);
-        double dlam, phi;
         if (rho < kCentreRadius) {
-            dlam = 0.0;
-            phi = m_phi0;
-        } else {
-            FromCentre(std::sin(m_phi0), std::cos(m_phi0), std::sin(z), std::cos(z), x, y, rho, dlam, phi);
+            pt.x = 0.0;
+            pt.y = m_def.phi0;
+            return 1;
         }
-        pt.x = dlam + m_lam0;
-        pt.y = phi;
-        return 1;
+        return FromCentre(std::sin(m_def.phi0), std::cos(m_def.phi0), std::sin(z), std::cos(z), rho, pt);
     }
     }
 }
@@ -164,10 +152,9 @@ int CZrPJOperator::Conformal_Azimuth_Inverse(CPoint2D& pt) const {
 // Lambert azimuthal equal-area (43033), on the sphere of radius Rq.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EqualArea_Azimuth_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = pt.x - m_lam0, phi = pt.y;
-    const double R = m_Rq;
-    switch (AspectOf(m_phi0, kAspectTolerance)) {
+    const double dlam = pt.x, phi = pt.y;
+    const double R = m_ser.Rq;
+    switch (AspectOf(m_def.phi0, kAspectTolerance)) {
     case Aspect::NorthPolar: {
         const double h = std::sin(kQuarterPi - phi / 2.0);
         pt.x = 2.0 * R * h * std::sin(dlam);
@@ -191,63 +178,52 @@ int CZrPJOperator::EqualArea_Azimuth_Forward(CPoint2D& pt) const {
     }
     case Aspect::Oblique:
     default: {
-        const CentreTriangle t = Triangle(std::sin(m_phi0), std::cos(m_phi0), phi, dlam);
+        const CentreTriangle t = Triangle(std::sin(m_def.phi0), std::cos(m_def.phi0), phi, dlam);
         const double l = t.cosz + 1.0;
         if (std::fabs(l) < kAntipode) return 0;
         const double w = std::sqrt(2.0 / l);
-        pt.x = R * w * t.east;
-        pt.y = R * w * t.north;
-        return 1;
+        return AlongAzimuth(t, R * w, pt);
     }
     }
 }
 
 int CZrPJOperator::EqualArea_Azimuth_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
-    const double R = m_Rq;
+    const double R = m_ser.Rq;
     const double rho = hypot(x, y);
     const double h = rho / 2.0;
     // The polar and equatorial aspects take points beyond the bounding
     // circle (radius 2R) to the circle, the antipode of the centre.
     const double hr = h / R < 1.0 ? h / R : 1.0;
-    switch (AspectOf(m_phi0, kAspectTolerance)) {
+    switch (AspectOf(m_def.phi0, kAspectTolerance)) {
     case Aspect::NorthPolar:
-        pt.x = m_lam0 + std::atan2(x, -y);
+        pt.x = std::atan2(x, -y);
         pt.y = kHalfPi - 2.0 * std::asin(hr);
         return 1;
     case Aspect::SouthPolar:
-        pt.x = m_lam0 + std::atan2(x, y);
+        pt.x = std::atan2(x, y);
         pt.y = 2.0 * std::asin(hr) - kHalfPi;
         return 1;
     case Aspect::Equatorial: {
         if (std::fabs(rho) < kCentreRadius) {
-            pt.x = m_lam0;
+            pt.x = 0.0;
             pt.y = 0.0;
             return 1;
         }
         const double z = 2.0 * std::asin(hr);
-        double dlam, phi;
-        FromCentre(0.0, 1.0, std::sin(z), std::cos(z), x, y, rho, dlam, phi);
-        pt.x = dlam + m_lam0;
-        pt.y = phi;
-        return 1;
+        return FromCentre(0.0, 1.0, std::sin(z), std::cos(z), rho, pt);
     }
     case Aspect::Oblique:
     default: {
         if (std::fabs(rho) < kCentreRadius) {
-            pt.x = m_lam0;
-            pt.y = m_phi0;
+            pt.x = 0.0;
+            pt.y = m_def.phi0;
             return 1;
         }
         // Beyond 2R asin has no value and the point no image: NaN, refused
         // by the frame.
         const double z = 2.0 * std::asin(h / R);
-        double dlam, phi;
-        FromCentre(std::sin(m_phi0), std::cos(m_phi0), std::sin(z), std::cos(z), x, y, rho, dlam, phi);
-        pt.x = dlam + m_lam0;
-        pt.y = phi;
-        return 1;
+        return FromCentre(std::sin(m_def.phi0), std::cos(m_def.phi0), std::sin(z), std::cos(z), rho, pt);
     }
     }
 }
@@ -258,10 +234,9 @@ int CZrPJOperator::EqualArea_Azimuth_Inverse(CPoint2D& pt) const {
 // the general (oblique) formula instead of handing the point back unprojected.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Equidistant_Azimuth_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = pt.x - m_lam0, phi = pt.y;
-    const double R = m_Rq;
-    const Aspect aspect = AspectOf(m_phi0, kAspectTolerance);
+    const double dlam = pt.x, phi = pt.y;
+    const double R = m_ser.Rq;
+    const Aspect aspect = AspectOf(m_def.phi0, kAspectTolerance);
     if (aspect == Aspect::NorthPolar || aspect == Aspect::SouthPolar) {
         const double sign = aspect == Aspect::NorthPolar ? 1.0 : -1.0;
         const double rho = R * (kHalfPi - sign * phi); // colatitude from the pole of the centre
@@ -269,48 +244,40 @@ int CZrPJOperator::Equidistant_Azimuth_Forward(CPoint2D& pt) const {
         pt.y = -sign * rho * std::cos(dlam);
         return 1;
     }
-    const double sinphi0 = aspect == Aspect::Equatorial ? 0.0 : std::sin(m_phi0);
-    const double cosphi0 = aspect == Aspect::Equatorial ? 1.0 : std::cos(m_phi0);
+    const double sinphi0 = aspect == Aspect::Equatorial ? 0.0 : std::sin(m_def.phi0);
+    const double cosphi0 = aspect == Aspect::Equatorial ? 1.0 : std::cos(m_def.phi0);
     const CentreTriangle t = Triangle(sinphi0, cosphi0, phi, dlam);
     const double sinz = std::sqrt(t.east * t.east + t.north * t.north);
     const double z = std::atan2(sinz, t.cosz);
     // k = z / sin z, 1 at the centre.
-    const double k = sinz > 0.0 ? R * z / sinz : R;
-    pt.x = k * t.east;
-    pt.y = k * t.north;
-    return 1;
+    return AlongAzimuth(t, sinz > 0.0 ? R * z / sinz : R, pt);
 }
 
 int CZrPJOperator::Equidistant_Azimuth_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
-    const double R = m_Rq;
+    const double R = m_ser.Rq;
     double rho = hypot(x, y);
     if (rho > R * kPi) rho = R * kPi; // no point is further than the antipode
     const double z = rho / R;
-    const Aspect aspect = AspectOf(m_phi0, kAspectTolerance);
+    const Aspect aspect = AspectOf(m_def.phi0, kAspectTolerance);
     if (aspect == Aspect::NorthPolar) {
-        pt.x = m_lam0 + std::atan2(x, -y);
+        pt.x = std::atan2(x, -y);
         pt.y = kHalfPi - z;
         return 1;
     }
     if (aspect == Aspect::SouthPolar) {
-        pt.x = m_lam0 + std::atan2(x, y);
+        pt.x = std::atan2(x, y);
         pt.y = z - kHalfPi;
         return 1;
     }
     if (std::fabs(rho) < kCentreRadius) {
-        pt.x = m_lam0;
-        pt.y = m_phi0;
+        pt.x = 0.0;
+        pt.y = m_def.phi0;
         return 1;
     }
-    const double sinphi0 = aspect == Aspect::Equatorial ? 0.0 : std::sin(m_phi0);
-    const double cosphi0 = aspect == Aspect::Equatorial ? 1.0 : std::cos(m_phi0);
-    double dlam, phi;
-    FromCentre(sinphi0, cosphi0, std::sin(z), std::cos(z), x, y, rho, dlam, phi);
-    pt.x = dlam + m_lam0;
-    pt.y = phi;
-    return 1;
+    const double sinphi0 = aspect == Aspect::Equatorial ? 0.0 : std::sin(m_def.phi0);
+    const double cosphi0 = aspect == Aspect::Equatorial ? 1.0 : std::cos(m_def.phi0);
+    return FromCentre(sinphi0, cosphi0, std::sin(z), std::cos(z), rho, pt);
 }
 
 // ---------------------------------------------------------------------------
@@ -320,33 +287,25 @@ int CZrPJOperator::Equidistant_Azimuth_Inverse(CPoint2D& pt) const {
 // the visible point in front of it.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Orthograph_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
-    CentreTriangle t = Triangle(std::sin(m_phi0), std::cos(m_phi0), phi, dlam);
+    const double dlam = pt.x, phi = pt.y;
+    CentreTriangle t = Triangle(std::sin(m_def.phi0), std::cos(m_def.phi0), phi, dlam);
     if (!ClampCosine(t.cosz)) return 0;
     if (t.cosz < -kOrthographicHorizon) return 0;
-    pt.x = m_a * t.east; // rho sin A, rho = a sin z
-    pt.y = m_a * t.north;
-    return 1;
+    return AlongAzimuth(t, m_def.a, pt); // rho = a sin z
 }
 
 int CZrPJOperator::Orthograph_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
     double rho = hypot(x, y);
-    if (rho > m_a) rho = m_a; // beyond the rim: taken on the rim
+    if (rho > m_def.a) rho = m_def.a; // beyond the rim: taken on the rim
     if (std::fabs(rho) < kCentreRadius) {
-        pt.x = m_lam0;
-        pt.y = m_phi0;
+        pt.x = 0.0;
+        pt.y = m_def.phi0;
         return 1;
     }
-    const double sinz = rho / m_a;
+    const double sinz = rho / m_def.a;
     const double cosz = std::sqrt((1.0 - sinz) * (1.0 + sinz));
-    double dlam, phi;
-    FromCentre(std::sin(m_phi0), std::cos(m_phi0), sinz, cosz, x, y, rho, dlam, phi);
-    pt.x = m_lam0 + dlam;
-    pt.y = phi;
-    return 1;
+    return FromCentre(std::sin(m_def.phi0), std::cos(m_def.phi0), sinz, cosz, rho, pt);
 }
 
 // ---------------------------------------------------------------------------
@@ -354,49 +313,40 @@ int CZrPJOperator::Orthograph_Inverse(CPoint2D& pt) const {
 // lines; the horizon (90 degrees from the centre) is at infinity.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Gnomonic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
-    CentreTriangle t = Triangle(std::sin(m_phi0), std::cos(m_phi0), phi, dlam);
+    const double dlam = pt.x, phi = pt.y;
+    CentreTriangle t = Triangle(std::sin(m_def.phi0), std::cos(m_def.phi0), phi, dlam);
     if (!ClampCosine(t.cosz)) return 0;
     if (t.cosz <= kGnomonicHorizon) return 0;
-    const double k = m_Rq / t.cosz;
-    pt.x = k * t.east;
-    pt.y = k * t.north;
-    return 1;
+    return AlongAzimuth(t, m_ser.Rq / t.cosz, pt);
 }
 
 int CZrPJOperator::Gnomonic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
-    const double R = m_Rq;
+    const double R = m_ser.Rq;
     const double dist = std::hypot(x, y);
     const double rho = dist / R; // tan z
     // Only the centre itself is taken as the centre: the formulas below hold
     // for any rho > 0, and a cut-off in tan z would move every point within
     // it (about 0.6 m on the Earth) onto the centre.
     if (rho <= 0.0) {
-        pt.x = m_lam0;
-        pt.y = m_phi0;
+        pt.x = 0.0;
+        pt.y = m_def.phi0;
         return 1;
     }
     const double c = std::atan(rho);
-    const Aspect aspect = AspectOf(m_phi0, kGnomonicPolarTolerance);
+    const Aspect aspect = AspectOf(m_def.phi0, kGnomonicPolarTolerance);
     if (aspect == Aspect::NorthPolar) {
         pt.y = kHalfPi - c;
-        pt.x = std::atan2(x, -y) + m_lam0;
+        pt.x = std::atan2(x, -y);
         return 1;
     }
     if (aspect == Aspect::SouthPolar) {
         pt.y = c - kHalfPi;
-        pt.x = std::atan2(x, y) + m_lam0;
+        pt.x = std::atan2(x, y);
         return 1;
     }
     const double s = std::sin(c), cc = std::cos(c);
-    double dlam, phi;
-    FromCentre(std::sin(m_phi0), std::cos(m_phi0), s, cc, x, y, dist, dlam, phi);
-    pt.x = dlam + m_lam0;
-    pt.y = phi;
-    return 1;
+    return FromCentre(std::sin(m_def.phi0), std::cos(m_def.phi0), s, cc, dist, pt);
 }
 
 // ---------------------------------------------------------------------------
@@ -405,85 +355,84 @@ int CZrPJOperator::Gnomonic_Inverse(CPoint2D& pt) const {
 // -a z0/2 and +a z0/2, z0 being their angular distance.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Setup_Two_Point_Equidistant() {
-    const double phi1 = m_phi1, phi2 = m_phi2, lam1 = m_lam1, lam2 = m_lam2;
+    const double phi1 = m_def.phi1, phi2 = m_def.phi2, lam1 = m_def.lam1, lam2 = m_def.lam2;
     if (phi1 == phi2 && lam1 == lam2) return 0; // one point defines no line
     double dl = AdjLongitude(lam2 - lam1);
     // The central meridian halfway between the points the short way round
     // (the frame below puts them at -dl/2 and +dl/2 from it): the plain mean
     // of the two longitudes is the opposite meridian for a pair across the
     // antimeridian, which put both points a half turn from where they are.
-    m_lam0 = AdjLongitude(lam1 + dl / 2.0);
-    m_tpCp1 = std::cos(phi1);
-    m_tpCp2 = std::cos(phi2);
-    m_tpSp1 = std::sin(phi1);
-    m_tpSp2 = std::sin(phi2);
-    m_tpCs = m_tpCp1 * m_tpSp2;
-    m_tpSc = m_tpCp2 * m_tpSp1;
-    m_tpCcs = m_tpCp1 * m_tpCp2 * std::sin(dl);
-    double cosz0 = m_tpSp1 * m_tpSp2 + m_tpCp1 * m_tpCp2 * std::cos(dl);
+    m_def.lam0 = AdjLongitude(lam1 + dl / 2.0);
+    m_tp.cp1 = std::cos(phi1);
+    m_tp.cp2 = std::cos(phi2);
+    m_tp.sp1 = std::sin(phi1);
+    m_tp.sp2 = std::sin(phi2);
+    m_tp.cs = m_tp.cp1 * m_tp.sp2;
+    m_tp.sc = m_tp.cp2 * m_tp.sp1;
+    m_tp.ccs = m_tp.cp1 * m_tp.cp2 * std::sin(dl);
+    double cosz0 = m_tp.sp1 * m_tp.sp2 + m_tp.cp1 * m_tp.cp2 * std::cos(dl);
     ClampCosine(cosz0);
     const double z0 = std::acos(cosz0); // angular distance of the two points
-    m_tpHz0 = z0 / 2.0;
+    m_tp.hz0 = z0 / 2.0;
     // Azimuth of the second point seen from the first, and the pole of the
     // great circle through both (the rotated frame's latitude origin).
-    const double A12 = std::atan2(m_tpCp2 * std::sin(dl), m_tpCs - m_tpSp1 * m_tpCp2 * std::cos(dl));
-    const double p = std::asin(m_tpCp1 * std::sin(A12));
-    m_tpCa = std::cos(p);
-    m_tpSa = std::sin(p);
-    m_tpLp = AdjLongitude(std::atan2(m_tpCp1 * std::cos(A12), m_tpSp1) - m_tpHz0);
+    const double A12 = std::atan2(m_tp.cp2 * std::sin(dl), m_tp.cs - m_tp.sp1 * m_tp.cp2 * std::cos(dl));
+    const double p = std::asin(m_tp.cp1 * std::sin(A12));
+    m_tp.ca = std::cos(p);
+    m_tp.sa = std::sin(p);
+    m_tp.lp = AdjLongitude(std::atan2(m_tp.cp1 * std::cos(A12), m_tp.sp1) - m_tp.hz0);
     dl /= 2.0; // stored halved: the points sit at -dl and +dl from lambda0
-    m_tpDl = dl;
-    m_tpLamc = kHalfPi - std::atan2(std::sin(A12) * m_tpSp1, std::cos(A12)) - dl;
-    m_tpThz0 = std::tan(m_tpHz0);
-    m_tpRhshz0 = 0.5 / std::sin(m_tpHz0);
-    m_tpR2z0 = 0.5 / z0;
-    m_tpZ02 = z0 * z0;
+    m_tp.dl = dl;
+    m_tp.lamc = kHalfPi - std::atan2(std::sin(A12) * m_tp.sp1, std::cos(A12)) - dl;
+    m_tp.thz0 = std::tan(m_tp.hz0);
+    m_tp.rhshz0 = 0.5 / std::sin(m_tp.hz0);
+    m_tp.r2z0 = 0.5 / z0;
+    m_tp.z02 = z0 * z0;
     return 1;
 }
 
 int CZrPJOperator::Two_Point_Equidistant_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     const double sinphi = std::sin(phi), cosphi = std::cos(phi);
     // Angular distances to the two points; the defining points themselves
     // give cosines that round just past 1.
-    double cz1 = m_tpSp1 * sinphi + m_tpCp1 * cosphi * std::cos(dlam + m_tpDl);
-    double cz2 = m_tpSp2 * sinphi + m_tpCp2 * cosphi * std::cos(dlam - m_tpDl);
+    double cz1 = m_tp.sp1 * sinphi + m_tp.cp1 * cosphi * std::cos(dlam + m_tp.dl);
+    double cz2 = m_tp.sp2 * sinphi + m_tp.cp2 * cosphi * std::cos(dlam - m_tp.dl);
     if (!ClampCosine(cz1) || !ClampCosine(cz2)) return 0;
     const double z1 = std::acos(cz1), z2 = std::acos(cz2);
     const double t = z1 * z1 - z2 * z2;
-    pt.x = m_a * m_tpR2z0 * t;
-    const double u = 4.0 * m_tpZ02 * z2 * z2 - (m_tpZ02 - t) * (m_tpZ02 - t);
-    double y = u > 0.0 ? m_a * m_tpR2z0 * std::sqrt(u) : 0.0;
+    pt.x = m_def.a * m_tp.r2z0 * t;
+    const double u = 4.0 * m_tp.z02 * z2 * z2 - (m_tp.z02 - t) * (m_tp.z02 - t);
+    double y = u > 0.0 ? m_def.a * m_tp.r2z0 * std::sqrt(u) : 0.0;
     // South of the line from the first point to the second: negative y.
-    if (m_tpCcs * sinphi - cosphi * (m_tpCs * std::sin(dlam + m_tpDl) - m_tpSc * std::sin(dlam - m_tpDl)) <
+    if (m_tp.ccs * sinphi -
+            cosphi * (m_tp.cs * std::sin(dlam + m_tp.dl) - m_tp.sc * std::sin(dlam - m_tp.dl)) <
         0.0)
         y = -y;
     pt.y = y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Two_Point_Equidistant_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double xr = pt.x / m_a, yr = pt.y / m_a;
-    const double c1 = std::cos(hypot(yr, xr + m_tpHz0));
-    const double c2 = std::cos(hypot(yr, xr - m_tpHz0));
+    const double xr = pt.x / m_def.a, yr = pt.y / m_def.a;
+    const double c1 = std::cos(hypot(yr, xr + m_tp.hz0));
+    const double c2 = std::cos(hypot(yr, xr - m_tp.hz0));
     const double s = c1 + c2, d = c1 - c2;
     // Longitude and latitude in the frame whose equator is the great circle
     // through the two points.
-    const double lamr = -std::atan2(d, s * m_tpThz0);
-    double cosphir = hypot(m_tpThz0 * s, d) * m_tpRhshz0;
+    const double lamr = -std::atan2(d, s * m_tp.thz0);
+    double cosphir = hypot(m_tp.thz0 * s, d) * m_tp.rhshz0;
     if (cosphir > 1.0) cosphir = 1.0; // on the line, rounding
     double phir = std::acos(cosphir);
     if (yr < 0.0) phir = -phir;
     // Back from the rotated frame: sine and the two cosine components of the
     // latitude, so that the poles keep their digits.
     const double sinphir = std::sin(phir), cphir = std::cos(phir);
-    const double l = lamr - m_tpLp;
-    const double sinphi = m_tpSa * sinphir + m_tpCa * cphir * std::cos(l);
+    const double l = lamr - m_tp.lp;
+    const double sinphi = m_tp.sa * sinphir + m_tp.ca * cphir * std::cos(l);
     const double cosphiSin = cphir * std::sin(l);
-    const double cosphiCos = m_tpSa * cphir * std::cos(l) - m_tpCa * sinphir;
+    const double cosphiCos = m_tp.sa * cphir * std::cos(l) - m_tp.ca * sinphir;
     pt.y = std::atan2(sinphi, std::hypot(cosphiSin, cosphiCos));
-    pt.x = std::atan2(cosphiSin, cosphiCos) + m_tpLamc + m_lam0;
-    return m_created;
+    pt.x = std::atan2(cosphiSin, cosphiCos) + m_tp.lamc;
+    return 1;
 }

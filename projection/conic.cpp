@@ -10,20 +10,19 @@
 // the inverses recover theta and rho with that sign.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels_p.h"
+
 #include "geodesy/ZrPJMath.h"
 
 #include <cmath>
 
+using namespace zrpj;
+
 namespace {
-constexpr double kPi = CZrPJMath::kPi;
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
-constexpr double kTwoPi = CZrPJMath::kTwoPi;
 
 // Degeneracy threshold of the engine: a cone constant, a difference of radii
 // or arcs, or a radius this small (in its own unit) leaves no map.
 constexpr double kDegenerate = 1e-7;
-// Rounding may carry the sine of a pole's latitude a few ulps past 1.
-constexpr double kSineRoundoff = 1e-12;
 
 // Bonne: northings are counted from this fixed origin (metres) rather than
 // from the apex of the cone; stored coordinates of the kind depend on it.
@@ -51,60 +50,35 @@ constexpr double kChinaSlope = 0.035091429; // 3 x amplitude
 constexpr int kChinaRounds = 255;
 constexpr double kChinaTolerance = 1e-7;
 
-// The inverse series are good to a few nanoradians, so the image of a pole
-// may come back a hair beyond it; the frame would fold such a latitude over
-// to the other pole. Within this margin (radians) it is the pole.
-constexpr double kPoleMargin = 1e-9;
-
-inline double SnapToPole(double phi) {
-    if (phi > kHalfPi && phi - kHalfPi <= kPoleMargin) return kHalfPi;
-    if (phi < -kHalfPi && -kHalfPi - phi <= kPoleMargin) return -kHalfPi;
-    return phi;
-}
-
-inline double SignOf(double v) {
-    return v < 0.0 ? -1.0 : 1.0;
-}
-inline double Clamp(double v, double lo, double hi) {
-    return v < lo ? lo : (v > hi ? hi : v);
-}
-inline bool Finite(double v) {
-    return std::isfinite(v);
-}
-
-// asin that forgives the rounding excess at the poles and keeps NaN for the
-// truly impossible (points beyond the pole's image).
-inline double AsinRounded(double v) {
-    if (v > 1.0 && v <= 1.0 + kSineRoundoff) v = 1.0;
-    if (v < -1.0 && v >= -1.0 - kSineRoundoff) v = -1.0;
-    return std::asin(v);
-}
-
-// Meridian arc a (A0 phi - A2 sin 2phi + A4 sin 4phi - A6 sin 6phi) from the
-// classical coefficients (polyconic and south-orientated Bonne).
-inline double MeridianArc(double a, const double A[4], double phi) {
-    return a * (A[0] * phi - A[1] * std::sin(2.0 * phi) + A[2] * std::sin(4.0 * phi) -
-                A[3] * std::sin(6.0 * phi));
-}
 } // namespace
 
 // ===========================================================================
 // Set-up of the three conics. c1 = n, c2 = rho0, c3 = G or K.
 // ===========================================================================
+// Keeps a cone whose constants are all numbers; a set-up that ran into an
+// infinity or NaN (a parallel at a pole, a degenerate band) leaves no map.
+int CZrPJOperator::StoreCone(double n, double rho0, double c3) {
+    if (!std::isfinite(n) || !std::isfinite(c3) || !std::isfinite(rho0)) return 0;
+    m_kc.c1 = n;
+    m_kc.c2 = rho0;
+    m_kc.c3 = c3;
+    return 1;
+}
+
 int CZrPJOperator::Setup_EqualArea_Conic() {
     double n = 0.0, G = 0.0;
-    switch (m_parallelMode) {
+    switch (m_def.parallelMode) {
     case 1: {
-        n = std::sin(m_phi1);
+        n = std::sin(m_def.phi1);
         if (std::fabs(n) <= kDegenerate) return 0;
-        const double apex = N(m_phi1) / std::tan(m_phi1); // rho of phi1 on the tangent cone
-        G = apex * apex * n / 2.0 + Area(m_phi1);
+        const double apex = N(m_def.phi1) / std::tan(m_def.phi1); // rho of phi1 on the tangent cone
+        G = apex * apex * n / 2.0 + Area(m_def.phi1);
         break;
     }
     case 2: {
-        const double S1 = Area(m_phi1), S2 = Area(m_phi2);
+        const double S1 = Area(m_def.phi1), S2 = Area(m_def.phi2);
         if (std::fabs(S2 - S1) <= kDegenerate) return 0;
-        const double r1 = ParallelRadius(m_phi1), r2 = ParallelRadius(m_phi2);
+        const double r1 = ParallelRadius(m_def.phi1), r2 = ParallelRadius(m_def.phi2);
         const double r1sq = r1 * r1, r2sq = r2 * r2;
         n = (r1sq - r2sq) / (2.0 * (S2 - S1));
         G = (S2 * r1sq - S1 * r2sq) / (r1sq - r2sq);
@@ -117,12 +91,13 @@ int CZrPJOperator::Setup_EqualArea_Conic() {
         // the equator both factors are imaginary and their product is the
         // negative root (with the positive one the cone came out with scale
         // errors of several thousand percent).
-        m_phim = (m_phi0 + m_phi0b) / 2.0;
-        const double r0 = ParallelRadius(m_phi0), rb = ParallelRadius(m_phi0b), rm = ParallelRadius(m_phim);
+        m_def.phim = (m_def.phi0 + m_def.phi0b) / 2.0;
+        const double r0 = ParallelRadius(m_def.phi0), rb = ParallelRadius(m_def.phi0b),
+                     rm = ParallelRadius(m_def.phim);
         const double H = r0 * r0 - rb * rb;
         if (std::fabs(H) <= kDegenerate) return 0;
-        const double Sb = Area(m_phi0b), Sm = Area(m_phim);
-        G = (r0 * r0 * Sb - rb * rb * Area(m_phi0)) / H;
+        const double Sb = Area(m_def.phi0b), Sm = Area(m_def.phim);
+        G = (r0 * r0 * Sb - rb * rb * Area(m_def.phi0)) / H;
         const double cross = SignOf(G - Sb) * std::sqrt((G - Sm) * (G - Sb));
         n = 2.0 * rb * rb * rm * rm / (2.0 * rb * rm * cross + rm * rm * (G - Sb) + rb * rb * (G - Sm));
         break;
@@ -132,73 +107,65 @@ int CZrPJOperator::Setup_EqualArea_Conic() {
     }
     // A zero cone constant is a cylinder, which the conic formulas cannot draw.
     if (!(std::fabs(n) > kDegenerate)) return 0;
-    const double rho0 = SignOf(n) * std::sqrt(2.0 * (G - Area(m_phi0)) / n);
-    if (!Finite(n) || !Finite(G) || !Finite(rho0)) return 0;
-    m_c1 = n;
-    m_c2 = rho0;
-    m_c3 = G;
-    return 1;
+    const double rho0 = SignOf(n) * std::sqrt(2.0 * (G - Area(m_def.phi0)) / n);
+    return StoreCone(n, rho0, G);
 }
 
 int CZrPJOperator::Setup_Conformal_Conic() {
     double n = 0.0, K = 0.0;
-    switch (m_parallelMode) {
+    switch (m_def.parallelMode) {
     case 1: {
-        n = std::sin(m_phi1);
+        n = std::sin(m_def.phi1);
         if (std::fabs(n) <= kDegenerate) return 0;
         // One standard parallel: the scale factor on it is k0, as in every
         // Lambert 1SP definition (the national zones give k0 to be applied).
-        // A hand-built operator may leave k0 at 0; that means unscaled.
-        const double k0 = m_k0 > 0.0 ? m_k0 : 1.0;
-        K = k0 * ParallelRadius(m_phi1) * std::pow(U(m_phi1), n) / n;
+        double k0;
+        if (!ScaleFromDefinition(k0)) return 0;
+        K = k0 * ParallelRadius(m_def.phi1) * std::pow(U(m_def.phi1), n) / n;
         break;
     }
     case 2: {
         // Two standard parallels are both true to scale; k0 is not read (the
         // coordinate system fills it with 0.9996 when the definition has none).
-        const double D = std::log10(U(m_phi2)) - std::log10(U(m_phi1));
+        const double D = std::log10(U(m_def.phi2)) - std::log10(U(m_def.phi1));
         if (std::fabs(D) <= kDegenerate) return 0;
-        n = (std::log10(ParallelRadius(m_phi1)) - std::log10(ParallelRadius(m_phi2))) / D;
+        n = (std::log10(ParallelRadius(m_def.phi1)) - std::log10(ParallelRadius(m_def.phi2))) / D;
         if (std::fabs(n) <= kDegenerate) return 0;
-        K = ParallelRadius(m_phi1) * std::pow(U(m_phi1), n) / n;
+        K = ParallelRadius(m_def.phi1) * std::pow(U(m_def.phi1), n) / n;
         break;
     }
     case 3: {
         // Band fit: equal scale at phi0 and phi0', and scale errors at the
         // edges and at the mid-latitude equal and opposite.
-        m_phim = (m_phi0 + m_phi0b) / 2.0;
-        const double D = std::log10(U(m_phi0b)) - std::log10(U(m_phi0));
+        m_def.phim = (m_def.phi0 + m_def.phi0b) / 2.0;
+        const double D = std::log10(U(m_def.phi0b)) - std::log10(U(m_def.phi0));
         if (std::fabs(D) <= kDegenerate) return 0;
-        n = (std::log10(ParallelRadius(m_phi0)) - std::log10(ParallelRadius(m_phi0b))) / D;
+        n = (std::log10(ParallelRadius(m_def.phi0)) - std::log10(ParallelRadius(m_def.phi0b))) / D;
         if (std::fabs(n) <= kDegenerate) return 0;
-        const double p = ParallelRadius(m_phi0) * std::pow(U(m_phi0), n);
-        const double q = ParallelRadius(m_phim) * std::pow(U(m_phim), n);
+        const double p = ParallelRadius(m_def.phi0) * std::pow(U(m_def.phi0), n);
+        const double q = ParallelRadius(m_def.phim) * std::pow(U(m_def.phim), n);
         K = 2.0 * p * q / ((p + q) * n);
         break;
     }
     default:
         return 0;
     }
-    const double rho0 = K / std::pow(U(m_phi0), n);
-    if (!Finite(n) || !Finite(K) || !Finite(rho0)) return 0;
-    m_c1 = n;
-    m_c2 = rho0;
-    m_c3 = K;
-    return 1;
+    const double rho0 = K / std::pow(U(m_def.phi0), n);
+    return StoreCone(n, rho0, K);
 }
 
 int CZrPJOperator::Setup_Equidistant_Conic() {
     double n = 0.0, G = 0.0;
-    switch (m_parallelMode) {
+    switch (m_def.parallelMode) {
     case 1:
-        n = std::sin(m_phi1);
+        n = std::sin(m_def.phi1);
         if (std::fabs(n) <= kDegenerate) return 0;
-        G = N(m_phi1) / std::tan(m_phi1) + Distance(m_phi1);
+        G = N(m_def.phi1) / std::tan(m_def.phi1) + Distance(m_def.phi1);
         break;
     case 2: {
-        const double r1 = ParallelRadius(m_phi1), r2 = ParallelRadius(m_phi2);
+        const double r1 = ParallelRadius(m_def.phi1), r2 = ParallelRadius(m_def.phi2);
         if (std::fabs(r1 - r2) <= kDegenerate) return 0;
-        const double d1 = Distance(m_phi1), d2 = Distance(m_phi2);
+        const double d1 = Distance(m_def.phi1), d2 = Distance(m_def.phi2);
         G = (d2 * r1 - r2 * d1) / (r1 - r2);
         if (std::fabs(G - d1) <= kDegenerate) return 0;
         n = r1 / (G - d1);
@@ -209,9 +176,10 @@ int CZrPJOperator::Setup_Equidistant_Conic() {
         // both edges, (G - d0) / r0 = (G - d0') / r0', which divides by the
         // difference of the parallel radii; dividing by the difference of the
         // arcs instead gave a cone with scale errors of tens of percent.
-        m_phim = (m_phi0 + m_phi0b) / 2.0;
-        const double d0 = Distance(m_phi0), db = Distance(m_phi0b), dm = Distance(m_phim);
-        const double r0 = ParallelRadius(m_phi0), rb = ParallelRadius(m_phi0b), rm = ParallelRadius(m_phim);
+        m_def.phim = (m_def.phi0 + m_def.phi0b) / 2.0;
+        const double d0 = Distance(m_def.phi0), db = Distance(m_def.phi0b), dm = Distance(m_def.phim);
+        const double r0 = ParallelRadius(m_def.phi0), rb = ParallelRadius(m_def.phi0b),
+                     rm = ParallelRadius(m_def.phim);
         if (std::fabs(d0 - db) <= kDegenerate || std::fabs(r0 - rb) <= kDegenerate) return 0;
         G = (r0 * db - d0 * rb) / (r0 - rb);
         n = 2.0 * rb * rm / (rm * (G - db) + rb * (G - dm));
@@ -221,12 +189,8 @@ int CZrPJOperator::Setup_Equidistant_Conic() {
         return 0;
     }
     if (!(std::fabs(n) > kDegenerate)) return 0;
-    const double rho0 = G - Distance(m_phi0);
-    if (!Finite(n) || !Finite(G) || !Finite(rho0)) return 0;
-    m_c1 = n;
-    m_c2 = rho0;
-    m_c3 = G;
-    return 1;
+    const double rho0 = G - Distance(m_def.phi0);
+    return StoreCone(n, rho0, G);
 }
 
 // ===========================================================================
@@ -234,167 +198,129 @@ int CZrPJOperator::Setup_Equidistant_Conic() {
 // ===========================================================================
 namespace {
 // theta = n dlam; x = rho sin theta; y = rho0 - rho cos theta.
-inline void ConePlace(CPoint2D& pt, double n, double rho0, double rho, double dlam) {
-    const double theta = n * dlam;
-    pt.x = rho * std::sin(theta);
-    pt.y = rho0 - rho * std::cos(theta);
-}
 
-// The signed radius and the angle theta of a planar point; the sign follows
-// n so that a southern cone unprojects as it projects.
-inline void ConeLocate(const CPoint2D& pt, double n, double rho0, double& rho, double& theta) {
-    const double s = SignOf(n);
-    const double dy = rho0 - pt.y;
-    rho = s * std::sqrt(pt.x * pt.x + dy * dy);
-    theta = std::atan2(s * pt.x, s * dy);
-}
-
-// atanh(x) for |x| below the largest eccentricity of any earth ellipsoid
-// (< 0.1): the odd series to x^17 is exact to rounding there and costs a few
-// multiplications instead of a logarithm.
-inline double SmallAtanh(double x) {
-    if (std::fabs(x) >= 0.1) return std::atanh(x);
-    const double x2 = x * x;
-    return x *
-           (1.0 +
-            x2 * (1.0 / 3 +
-                  x2 * (1.0 / 5 +
-                        x2 * (1.0 / 7 +
-                              x2 * (1.0 / 9 + x2 * (1.0 / 11 +
-                                                    x2 * (1.0 / 13 + x2 * (1.0 / 15 + x2 * (1.0 / 17)))))))));
-}
 } // namespace
 
-// The isometric latitude ln U(phi) = asinh(tan phi) - e atanh(e sin phi), so
-// that U(phi)^n = exp(n psi): one logarithm and one exponential instead of a
-// tangent and two powers.
-double CZrPJOperator::IsometricLatitude(double phi) const {
-    const double s = std::sin(phi), c = std::cos(phi);
-    return std::log((1.0 + s) / c) - m_e * SmallAtanh(m_e * s);
+// theta = n dlam; x = rho sin theta; y = rho0 - rho cos theta.
+inline int CZrPJOperator::ConePlace(CPoint2D& pt, double rho) const {
+    const double theta = m_kc.c1 * pt.x;
+    pt.x = rho * std::sin(theta);
+    pt.y = m_kc.c2 - rho * std::cos(theta);
+    return 1;
+}
+
+// The signed radius of a planar point, returned, and its longitude
+// difference theta / n, left in pt.x. The sign follows n so that a southern
+// cone unprojects as it projects; theta comes from both coordinates, since
+// asin(x / rho) alone folds angles beyond 90 degrees, which wide cones reach
+// far from the central meridian.
+inline double CZrPJOperator::ConeLocate(CPoint2D& pt) const {
+    const double n = m_kc.c1;
+    const double s = SignOf(n);
+    const double dy = m_kc.c2 - pt.y;
+    const double rho = s * std::sqrt(pt.x * pt.x + dy * dy);
+    const double theta = std::atan2(s * pt.x, s * dy);
+    pt.x = theta / n;
+    return rho;
 }
 
 // ---------------------------------------------------------------------------
 // Equal-area conic (Albers, 43007)
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EqualArea_Conic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double n = m_c1, rho0 = m_c2, G = m_c3;
+    const double n = m_kc.c1, G = m_kc.c3;
     // A negative radicand (beyond the map) gives NaN, which the frame refuses.
-    const double rho = SignOf(n) * std::sqrt(2.0 * (G - Area(pt.y)) / n);
-    ConePlace(pt, n, rho0, rho, AdjLongitude(pt.x - m_lam0));
-    return m_created;
+    return ConePlace(pt, SignOf(n) * std::sqrt(2.0 * (G - Area(pt.y)) / n));
 }
 
 int CZrPJOperator::EqualArea_Conic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double n = m_c1, rho0 = m_c2, G = m_c3;
-    double rho, theta;
-    ConeLocate(pt, n, rho0, rho, theta);
-    const double beta = AsinRounded((G - rho * rho * n / 2.0) / m_Rq2); // authalic latitude
-    pt.y = SnapToPole(AntiArea(beta));
-    pt.x = theta / n + m_lam0;
-    return m_created;
+    const double n = m_kc.c1, G = m_kc.c3;
+    const double rho = ConeLocate(pt);
+    pt.y = AntiArea(AsinRounded((G - rho * rho * n / 2.0) / m_ser.Rq2)); // from the authalic latitude
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Conformal conic (Lambert, 43020)
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Conformal_Conic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double n = m_c1, rho0 = m_c2, K = m_c3;
-    const double rho =
-        (m_parallelMode >= 1 && m_parallelMode <= 3) ? K * std::exp(-n * IsometricLatitude(pt.y)) : 0.0;
-    ConePlace(pt, n, rho0, rho, AdjLongitude(pt.x - m_lam0));
-    return m_created;
+    const double n = m_kc.c1, K = m_kc.c3;
+    return ConePlace(pt, (m_def.parallelMode >= 1 && m_def.parallelMode <= 3)
+                             ? K * std::exp(-n * IsometricLatitude(pt.y))
+                             : 0.0);
 }
 
 int CZrPJOperator::Conformal_Conic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double n = m_c1, rho0 = m_c2, K = m_c3;
-    double rho, theta;
-    ConeLocate(pt, n, rho0, rho, theta);
+    const double n = m_kc.c1, K = m_kc.c3;
+    const double rho = ConeLocate(pt);
     // K and rho share the sign of n, so the logarithms are of magnitudes.
     const double t = (std::log(std::fabs(K)) - std::log(std::fabs(rho))) / n; // isometric latitude
-    pt.y = SnapToPole(AntiConformal(2.0 * std::atan(std::exp(t)) - kHalfPi));
-    pt.x = theta / n + m_lam0;
-    return m_created;
+    pt.y = AntiConformal(2.0 * std::atan(std::exp(t)) - kHalfPi);
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Equidistant conic (43027)
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Equidistant_Conic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double n = m_c1, rho0 = m_c2, G = m_c3;
-    const double rho = (m_parallelMode >= 1 && m_parallelMode <= 3) ? G - Distance(pt.y) : 0.0;
-    ConePlace(pt, n, rho0, rho, AdjLongitude(pt.x - m_lam0));
-    return m_created;
+    const double G = m_kc.c3;
+    return ConePlace(pt, (m_def.parallelMode >= 1 && m_def.parallelMode <= 3) ? G - Distance(pt.y) : 0.0);
 }
 
 // Unprojects cones given by one or two standard parallels. The band-fitted
 // cone (mode 3) has no inverse in this kind; a mode the set-up never accepts
 // is refused rather than passed through unchanged.
 int CZrPJOperator::Equidistant_Conic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    if (m_parallelMode != 1 && m_parallelMode != 2) return 0;
-    const double n = m_c1, rho0 = m_c2, G = m_c3;
-    double rho, theta;
-    ConeLocate(pt, n, rho0, rho, theta);
-    pt.y = SnapToPole(AntiDistance((G - rho) / m_D[0]));
-    // theta from both coordinates: asin(x / rho) alone folds angles beyond
-    // 90 degrees, which wide cones reach far from the central meridian.
-    pt.x = theta / n + m_lam0;
-    return m_created;
+    if (m_def.parallelMode != 1 && m_def.parallelMode != 2) return 0;
+    const double G = m_kc.c3;
+    const double rho = ConeLocate(pt);
+    pt.y = AntiDistance((G - rho) / m_ser.D[0]);
+    return 1;
 }
 
 // ===========================================================================
 // Polyconic (43021). Every parallel is the arc of its own tangent cone. The
-// routine adds FE and FN itself (in metres) on top of the frame's false
-// origin, and the inverse removes them the same way: stored coordinates of
-// this kind carry the doubled offset.
+// false origin is the frame's alone: the routine once added FE and FN on top
+// of it, which moved every point by twice the false origin (the Guam State
+// Plane rows landed 50 km off their own definitions).
 // ===========================================================================
 int CZrPJOperator::Setup_Normal_Polyconic() {
-    m_polyM0 = MeridianArc(m_a, m_merA, m_phi0);
-    return Finite(m_polyM0) ? 1 : 0;
+    m_arc.polyM0 = MeridianArc(m_def.a, m_arc.A, m_def.phi0);
+    return std::isfinite(m_arc.polyM0) ? 1 : 0;
 }
 
 int CZrPJOperator::Normal_Polyconic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    double dlam = pt.x - m_lam0;
-    if (dlam > kPi) dlam -= kTwoPi;
-    if (dlam < -kPi) dlam += kTwoPi;
-    const double phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     if (phi != 0.0) {
         const double sphi = std::sin(phi);
-        const double r = m_a / std::sqrt(1.0 - m_es * sphi * sphi) / std::tan(phi); // cone's slant radius
+        const double r = m_def.a / W(m_ell.es, sphi) / std::tan(phi); // cone's slant radius
         const double E = dlam * sphi;
         const double halfSinE = std::sin(E / 2.0);
         // 1 - cos E as 2 sin^2(E/2): the difference loses every digit near the equator.
-        pt.x = r * std::sin(E) + m_fe;
-        pt.y = MeridianArc(m_a, m_merA, phi) - m_polyM0 + r * 2.0 * halfSinE * halfSinE + m_fn;
+        pt.x = r * std::sin(E);
+        pt.y = MeridianArc(m_def.a, m_arc.A, phi) - m_arc.polyM0 + r * 2.0 * halfSinE * halfSinE;
     } else {
-        pt.x = m_fe + m_a * dlam;
-        pt.y = m_fn - m_polyM0;
+        pt.x = m_def.a * dlam;
+        pt.y = -m_arc.polyM0;
     }
     return 1;
 }
 
 int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double* A = m_merA;
-    const double xr = (pt.x - m_fe) / m_a;
-    const double d = pt.y - m_fn;
+    const double* A = m_arc.A;
+    const double xr = pt.x / m_def.a;
+    const double d = pt.y;
     double phi, lam;
-    if (d > -m_polyM0 - kPolyconicEquatorBand && d < kPolyconicEquatorBand - m_polyM0) {
+    if (d > -m_arc.polyM0 - kPolyconicEquatorBand && d < kPolyconicEquatorBand - m_arc.polyM0) {
         phi = 0.0;
-        lam = xr + m_lam0;
+        lam = xr;
     } else {
         // Newton's method on f(phi) = A (C M + 1) - M - C (M^2 + B) / 2, whose
         // root is the latitude (M the meridian arc in units of a, C = N/(a r)
         // written as sqrt(1 - e^2 sin^2) tan). The slope is the exact
         // derivative of f; a slope scaled by A2 (about 0.0025) instead of 1
         // never converges to 1e-12 for most points.
-        const double Ay = (m_polyM0 + d) / m_a;
+        const double Ay = (m_arc.polyM0 + d) / m_def.a;
         const double B = xr * xr + Ay * Ay;
         phi = Ay;
         int round = 0;
@@ -404,12 +330,12 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
                 A[0] * phi - A[1] * sin2 + A[2] * std::sin(4.0 * phi) - A[3] * std::sin(6.0 * phi);
             const double Mp = A[0] - 2.0 * A[1] * std::cos(2.0 * phi) + 4.0 * A[2] * std::cos(4.0 * phi) -
                               6.0 * A[3] * std::cos(6.0 * phi);
-            const double C = std::sqrt(1.0 - m_es * sphi * sphi) * std::tan(phi);
+            const double C = W(m_ell.es, sphi) * std::tan(phi);
             const double f = Ay * (C * Mn + 1.0) - Mn - 0.5 * C * (Mn * Mn + B);
             const double slope = (Ay - Mn) * (C * Mp - 2.0 / sin2) +
-                                 m_es * sin2 * (Mn * Mn + B - 2.0 * Ay * Mn) / (4.0 * C) - Mp;
+                                 m_ell.es * sin2 * (Mn * Mn + B - 2.0 * Ay * Mn) / (4.0 * C) - Mp;
             const double step = f / slope;
-            if (!Finite(step)) return 0;
+            if (!std::isfinite(step)) return 0;
             phi -= step;
             if (std::fabs(step) <= kPolyconicTolerance) break;
         }
@@ -418,15 +344,13 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         phi = Clamp(phi, -kHalfPi, kHalfPi);
         if (phi != 0.0 && std::fabs(std::fabs(phi) - kHalfPi) > kPolyconicPoleBand) {
             const double sphi = std::sin(phi);
-            const double C = std::sqrt(1.0 - m_es * sphi * sphi) * std::tan(phi);
-            lam = std::asin(xr * C) / sphi + m_lam0;
+            const double C = W(m_ell.es, sphi) * std::tan(phi);
+            lam = std::asin(xr * C) / sphi;
         } else {
-            lam = m_lam0;
+            lam = 0.0;
         }
     }
-    if (lam > kPi) lam -= kTwoPi;
-    if (lam < -kPi) lam += kTwoPi;
-    pt.x = Clamp(lam, -kPi, kPi);
+    pt.x = lam;
     pt.y = phi;
     return 1;
 }
@@ -438,105 +362,100 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
 // kind's fixed origin.
 // ===========================================================================
 int CZrPJOperator::Setup_Bonne() {
-    const double t1 = std::tan(m_phi1);
+    const double t1 = std::tan(m_def.phi1);
     if (std::fabs(t1) <= kDegenerate) return 0; // phi1 = 0 is the sinusoidal limit
-    m_c3 = N(m_phi1) / t1 + Distance(m_phi1);
-    return Finite(m_c3) ? 1 : 0;
+    m_kc.c3 = N(m_def.phi1) / t1 + Distance(m_def.phi1);
+    return std::isfinite(m_kc.c3) ? 1 : 0;
 }
 
 int CZrPJOperator::Bonne_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = pt.y;
-    const double rho = m_c3 - Distance(phi);
+    const double rho = m_kc.c3 - Distance(phi);
     if (std::fabs(rho) <= kDegenerate) return 0; // the apex: every meridian meets
     // The parallel keeps its true length r(phi) dlam along the arc of radius
     // rho. (With N(phi) in place of r(phi) = N cos(phi) the parallels came out
     // 1/cos(phi) too long and the map was no longer equal-area.)
-    const double E = ParallelRadius(phi) * AdjLongitude(pt.x - m_lam0) / rho;
+    const double E = ParallelRadius(phi) * pt.x / rho;
     pt.x = rho * std::sin(E);
     pt.y = kBonneNorthingOrigin - rho * std::cos(E);
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Bonne_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double h = kBonneNorthingOrigin - pt.y;
     if (std::fabs(h) <= kDegenerate) return 0;
     // rho has the sign of phi1 (the apex lies towards the nearer pole), and
     // the angle comes from both coordinates: atan(x / h) alone folds points
     // more than 90 degrees round the apex, near the pole.
-    const double s = SignOf(m_phi1);
+    const double s = SignOf(m_def.phi1);
     const double rho = s * std::sqrt(pt.x * pt.x + h * h);
     const double E = std::atan2(s * pt.x, s * h);
-    const double phi = SnapToPole(AntiDistance((m_c3 - rho) / m_D[0]));
+    const double phi = SnapToPole(AntiDistance((m_kc.c3 - rho) / m_ser.D[0]));
     const double r = ParallelRadius(phi);
-    pt.x = (kHalfPi - std::fabs(phi) <= kPoleTolerance) ? m_lam0 : rho * E / r + m_lam0;
+    pt.x = (kHalfPi - std::fabs(phi) <= kPoleTolerance) ? 0.0 : rho * E / r;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ===========================================================================
-// South-orientated Bonne (43046): x grows westward and y southward. Like the
-// polyconic, the routine adds FE and FN itself on top of the frame's offset.
+// South-orientated Bonne (43046): x grows westward and y southward, about the
+// frame's false origin (the routine once added FE and FN a second time).
 // ===========================================================================
 int CZrPJOperator::Setup_Bonne_South_Orientated() {
-    const double e2 = m_es, e4 = e2 * e2, e6 = e4 * e2;
-    m_bsA[0] = 1.0 - e2 * 0.25 - e4 * 0.015625 * 3.0 - e6 * 0.01953125;
-    m_bsA[1] = e2 * 0.375 + e4 * 0.03125 * 3.0 + e6 * 0.0439453125;
-    m_bsA[2] = e4 * 0.05859375 + e6 * 0.0439453125;
-    m_bsA[3] = e6 * 0.011393229166666666;
-    m_bsM0 = MeridianArc(m_a, m_bsA, m_phi0);
-    const double s0 = std::sin(m_phi0);
-    m_bsm0 = std::cos(m_phi0) / std::sqrt(1.0 - e2 * s0 * s0);
+    const double e2 = m_ell.es;
+    ClassicalMeridianCoefficients(e2, m_bs.A);
+    m_bs.M0 = MeridianArc(m_def.a, m_bs.A, m_def.phi0);
+    const double s0 = std::sin(m_def.phi0);
+    m_bs.m0 = std::cos(m_def.phi0) / W(e2, s0);
     // Footpoint series in e1 = (1 - sqrt(1 - e^2)) / (1 + sqrt(1 - e^2)).
     const double root = std::sqrt(1.0 - e2);
     const double e1 = (1.0 - root) / (1.0 + root);
     const double e1sq = e1 * e1, e1cu = e1sq * e1, e1qu = e1sq * e1sq;
-    m_bsF[0] = 1.5 * e1 - 0.84375 * e1cu;
-    m_bsF[1] = 1.3125 * e1sq - 1.71875 * e1qu;
-    m_bsF[2] = 1.5729166666666665 * e1cu;
-    m_bsF[3] = 2.142578125 * e1qu;
+    m_bs.F[0] = 1.5 * e1 - 0.84375 * e1cu;
+    m_bs.F[1] = 1.3125 * e1sq - 1.71875 * e1qu;
+    m_bs.F[2] = 1.5729166666666665 * e1cu;
+    m_bs.F[3] = 2.142578125 * e1qu;
     return 1;
 }
 
 int CZrPJOperator::Bonne_South_Orientated_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    if (m_phi0 == 0.0) return 0; // the cone of the equator is a cylinder
+    if (m_def.phi0 == 0.0) return 0; // the cone of the equator is a cylinder
     const double phi = pt.y;
-    const double apex = m_a * m_bsm0 / std::sin(m_phi0);
-    const double rho = apex + m_bsM0 - MeridianArc(m_a, m_bsA, phi);
+    const double apex = m_def.a * m_bs.m0 / std::sin(m_def.phi0);
+    const double rho = apex + m_bs.M0 - MeridianArc(m_def.a, m_bs.A, phi);
     double E = 0.0;
     if (rho != 0.0) {
         const double sphi = std::sin(phi);
-        E = m_a * (std::cos(phi) / std::sqrt(1.0 - m_es * sphi * sphi)) * (pt.x - m_lam0) / rho;
+        // The longitude difference is reduced like every other kind's: with a
+        // central meridian near 180 degrees the raw difference reached 345
+        // degrees and put points across the antimeridian 30 000 km away.
+        E = m_def.a * (std::cos(phi) / W(m_ell.es, sphi)) * pt.x / rho;
     }
-    pt.x = m_fe - rho * std::sin(E);
-    pt.y = m_fn - (apex - rho * std::cos(E));
-    return m_created;
+    pt.x = -rho * std::sin(E);
+    pt.y = -(apex - rho * std::cos(E));
+    return 1;
 }
 
 int CZrPJOperator::Bonne_South_Orientated_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    if (m_phi0 == 0.0) return 0; // no cone, as in the forward
-    const double rho0 = m_a * m_bsm0 / std::sin(m_phi0);
-    const double c = rho0 - (m_fn - pt.y);
-    const double d = m_fe - pt.x;
+    if (m_def.phi0 == 0.0) return 0; // no cone, as in the forward
+    const double rho0 = m_def.a * m_bs.m0 / std::sin(m_def.phi0);
+    const double c = rho0 + pt.y;
+    const double d = -pt.x;
     double rho = std::sqrt(c * c + d * d);
-    if (m_phi0 < 0.0) rho = -rho;
-    const double mu = (rho0 + m_bsM0 - rho) / (m_a * m_bsA[0]);
-    const double phi = SnapToPole(mu + m_bsF[0] * std::sin(2.0 * mu) + m_bsF[1] * std::sin(4.0 * mu) +
-                                  m_bsF[2] * std::sin(6.0 * mu) + m_bsF[3] * std::sin(8.0 * mu));
-    double lam = m_lam0;
+    if (m_def.phi0 < 0.0) rho = -rho;
+    const double mu = (rho0 + m_bs.M0 - rho) / (m_def.a * m_bs.A[0]);
+    const double phi = SnapToPole(mu + m_bs.F[0] * std::sin(2.0 * mu) + m_bs.F[1] * std::sin(4.0 * mu) +
+                                  m_bs.F[2] * std::sin(6.0 * mu) + m_bs.F[3] * std::sin(8.0 * mu));
+    double lam = 0.0;
     // At either pole the meridians meet; cos(-pi/2) is not 0 in floating point.
     if (std::fabs(std::fabs(phi) - kHalfPi) >= kPoleTolerance) {
-        const double s = m_phi0 >= 0.0 ? 1.0 : -1.0;
+        const double s = m_def.phi0 >= 0.0 ? 1.0 : -1.0;
         const double sphi = std::sin(phi);
-        lam = m_lam0 +
-              rho * std::atan2(s * d, s * c) / (m_a * std::cos(phi) / std::sqrt(1.0 - m_es * sphi * sphi));
+        lam = rho * std::atan2(s * d, s * c) / (m_def.a * std::cos(phi) / W(m_ell.es, sphi));
     }
     pt.x = lam;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ===========================================================================
@@ -553,16 +472,15 @@ double CZrPJOperator::ChinaA1(double A, double z) const {
 }
 
 int CZrPJOperator::China_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = pt.y;
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double sphi = std::sin(phi), cphi = std::cos(phi);
-    const double sphi1 = std::sin(m_phi1), cphi1 = std::cos(m_phi1);
+    const double sphi1 = std::sin(m_def.phi1), cphi1 = std::cos(m_def.phi1);
     const double cdlam = std::cos(dlam), east = std::sin(dlam) * cphi;
     const double cosz = cphi * cdlam * cphi1 + sphi * sphi1;
     // Mathematically |cos z| <= 1; only rounding (at the centre, at the
     // antipode) carries it past, and that must not refuse the centre.
-    if (!(std::fabs(cosz) <= 1.0 + kSineRoundoff)) return 0;
+    if (!(std::fabs(cosz) <= 1.0 + kUnitRoundoff)) return 0;
     // h: the northward component of the point seen from the centre.
     const double h = cphi1 * sphi - cphi * cdlam * sphi1;
     // z from both its sine and cosine: acos(cos z) loses half the digits
@@ -576,7 +494,7 @@ int CZrPJOperator::China_Forward(CPoint2D& pt) const {
         // On the central meridian: due north above the centre, due south
         // below it (the limit of the general branch); the centre itself maps
         // to the origin whatever its azimuth.
-        A = (phi - m_phi1 > kDegenerate) ? 0.0 : kPi;
+        A = (phi - m_def.phi1 > kDegenerate) ? 0.0 : kPi;
     }
     const double Aprime = A + z * std::sin(3.0 * (A + kChinaPhase)) * kChinaAmplitude;
     const double rho = kChinaRadius * z;
@@ -586,7 +504,6 @@ int CZrPJOperator::China_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::China_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
     if (std::fabs(y - kDegenerate) <= kDegenerate) return 0;
     // Below the x axis atan folds A' by pi and the division makes z negative;
@@ -604,7 +521,7 @@ int CZrPJOperator::China_Inverse(CPoint2D& pt) const {
         if (std::fabs(step) < kChinaTolerance) break;
     }
     if (round == kChinaRounds) return 0;
-    const double sphi1 = std::sin(m_phi1), cphi1 = std::cos(m_phi1);
+    const double sphi1 = std::sin(m_def.phi1), cphi1 = std::cos(m_def.phi1);
     const double sz = std::sin(z), cz = std::cos(z), cA = std::cos(A);
     const double sphi = sphi1 * cz + cphi1 * sz * cA;
     if (std::fabs(sphi) > 1.0) return 0;
@@ -612,7 +529,7 @@ int CZrPJOperator::China_Inverse(CPoint2D& pt) const {
     if (std::fabs(h) < kDegenerate) return 0;
     // Two-argument arctangent: beyond 90 degrees from the central meridian h
     // is negative and atan of the ratio would return the mirrored longitude.
-    pt.x = std::atan2(std::sin(A) * sz, h) + m_lam0;
+    pt.x = std::atan2(std::sin(A) * sz, h);
     pt.y = std::asin(sphi);
     return 1;
 }

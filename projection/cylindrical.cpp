@@ -5,13 +5,15 @@
 // Setup_Cylindrical); the spherical ones use the sphere of radius a.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels_p.h"
+
 #include "geodesy/ZrPJMath.h"
 
 #include <cmath>
 
+using namespace zrpj;
+
 namespace {
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
-constexpr double kQuarterPi = CZrPJMath::kQuarterPi;
 
 // Both Mercator kinds cut the map at 88 degrees: the pole lies at infinity.
 constexpr double kMercatorLatitudeLimit = 1.53588974175501;
@@ -31,30 +33,6 @@ constexpr double kSqrt2 = 1.4142135623730951;
 constexpr double kGallNorthing = 1.7071067811865475;
 constexpr double kGallInverseNorthing = 0.585786437626905; // 1 / (1 + cos 45) = 2 - sqrt 2
 
-// The inverse series are good to a few nanoradians, so the image of a pole
-// may come back a hair beyond it; the frame would fold such a latitude over
-// to the other pole. Within this margin (radians) it is the pole.
-constexpr double kPoleMargin = 1e-9;
-// Rounding may carry the sine of a pole's latitude a few ulps past 1.
-constexpr double kSineRoundoff = 1e-12;
-
-inline double Clamp(double v, double lo, double hi) {
-    return v < lo ? lo : (v > hi ? hi : v);
-}
-
-inline double SnapToPole(double phi) {
-    if (phi > kHalfPi && phi - kHalfPi <= kPoleMargin) return kHalfPi;
-    if (phi < -kHalfPi && -kHalfPi - phi <= kPoleMargin) return -kHalfPi;
-    return phi;
-}
-
-// asin that forgives the rounding excess at the poles and keeps NaN for the
-// truly impossible (points beyond the pole's image).
-inline double AsinRounded(double v) {
-    if (v > 1.0 && v <= 1.0 + kSineRoundoff) v = 1.0;
-    if (v < -1.0 && v >= -1.0 - kSineRoundoff) v = -1.0;
-    return std::asin(v);
-}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -62,90 +40,81 @@ inline double AsinRounded(double v) {
 // length, the parallels are spaced as on the standard parallel.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Equidistant_Cylindrical_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double y = Distance(pt.y);
-    pt.x = m_c1 * dlam;
+    pt.x = m_kc.c1 * dlam;
     pt.y = y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Equidistant_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     // With the standard parallel at a pole every meridian falls on x = 0 and
     // the longitude cannot be recovered (it would come out as x / 0).
-    if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
-    const double phi = SnapToPole(AntiDistance(pt.y / m_D[0]));
-    pt.x = pt.x / m_c1 + m_lam0;
-    pt.y = phi;
-    return m_created;
+    if (std::fabs(m_kc.c1) <= kDegenerateRadius) return 0;
+    pt.x = pt.x / m_kc.c1;
+    pt.y = AntiDistance(pt.y / m_ser.D[0]);
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Miller (43003), on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Miller_Cylindrical_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0);
-    const double y = kMillerStretch * m_a * std::log(std::tan(kQuarterPi + kMillerLatitudeFactor * pt.y));
-    pt.x = m_a * dlam;
+    const double dlam = pt.x;
+    const double y = kMillerStretch * m_def.a * std::log(std::tan(kQuarterPi + kMillerLatitudeFactor * pt.y));
+    pt.x = m_def.a * dlam;
     pt.y = y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Miller_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double lam = pt.x / m_a + m_lam0;
+    const double lam = pt.x / m_def.a;
     const double phi =
-        kMillerInverseStretch * (std::atan(std::exp(kMillerInverseFactor * pt.y / m_a)) - kQuarterPi);
+        kMillerInverseStretch * (std::atan(std::exp(kMillerInverseFactor * pt.y / m_def.a)) - kQuarterPi);
     pt.x = lam;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Mercator on the ellipsoid (43004), true scale on the standard parallel.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Conformal_Cylindrical_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = Clamp(pt.y, -kMercatorLatitudeLimit, kMercatorLatitudeLimit);
-    const double dlam = AdjLongitude(pt.x - m_lam0);
-    pt.x = m_c1 * dlam;
-    pt.y = m_c1 * Conformal(phi);
-    return m_created;
+    const double dlam = pt.x;
+    pt.x = m_kc.c1 * dlam;
+    pt.y = m_kc.c1 * Conformal(phi);
+    return 1;
 }
 
 int CZrPJOperator::Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     // A standard parallel at a pole: the cylinder has no radius. Reporting
     // success here would hand the caller its metres back as degrees.
-    if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
-    const double chi = 2.0 * std::atan(std::exp(pt.y / m_c1)) - kHalfPi; // conformal latitude
+    if (std::fabs(m_kc.c1) <= kDegenerateRadius) return 0;
+    const double chi = 2.0 * std::atan(std::exp(pt.y / m_kc.c1)) - kHalfPi; // conformal latitude
     const double phi = AntiConformal(chi);
-    pt.x = AdjLongitude(pt.x / m_c1 + m_lam0);
+    pt.x = pt.x / m_kc.c1;
     pt.y = Clamp(phi, -kHalfPi, kHalfPi);
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Gall stereographic (43016), on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Gall_Stereographic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0);
-    const double y = m_a * std::tan(pt.y / 2.0) * kGallNorthing;
-    pt.x = m_a * dlam * kCos45;
+    const double dlam = pt.x;
+    const double y = m_def.a * std::tan(pt.y / 2.0) * kGallNorthing;
+    pt.x = m_def.a * dlam * kCos45;
     pt.y = y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Gall_Stereographic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double lam = pt.x * kSqrt2 / m_a + m_lam0;
-    const double phi = 2.0 * std::atan(pt.y * kGallInverseNorthing / m_a);
+    const double lam = pt.x * kSqrt2 / m_def.a;
+    const double phi = 2.0 * std::atan(pt.y * kGallInverseNorthing / m_def.a);
     pt.x = lam;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -153,52 +122,47 @@ int CZrPJOperator::Gall_Stereographic_Inverse(CPoint2D& pt) const {
 // area from the equator divided by 2 pi c1, so every band keeps its area.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EqualArea_Cylindrical_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     // No cylinder for a standard parallel at a pole (y would be area / 0);
     // this is a failure, not a success with the point left in radians.
-    if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0);
-    const double y = Area(pt.y) / m_c1;
-    pt.x = m_c1 * dlam;
+    if (std::fabs(m_kc.c1) <= kDegenerateRadius) return 0;
+    const double dlam = pt.x;
+    const double y = Area(pt.y) / m_kc.c1;
+    pt.x = m_kc.c1 * dlam;
     pt.y = y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::EqualArea_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    if (std::fabs(m_c1) <= kDegenerateRadius) return 0;
+    if (std::fabs(m_kc.c1) <= kDegenerateRadius) return 0;
     // sin(authalic latitude) = area / (area of the hemisphere / 2 pi). The
     // hemisphere's area is taken from the same series as the forward's area
     // (Rq^2 = Area(pi/2)); the closed-form authalic radius differs from it by
     // the series' truncation, 7e-12, which put the image of the pole 2e-4
     // degrees short of it. Beyond the pole's image asin yields NaN, which
     // the frame refuses.
-    const double sinBeta = m_c1 * pt.y / m_Rq2;
-    const double phi = SnapToPole(AntiArea(AsinRounded(sinBeta)));
-    pt.x = pt.x / m_c1 + m_lam0;
-    pt.y = phi;
-    return m_created;
+    const double sinBeta = m_kc.c1 * pt.y / m_ser.Rq2;
+    pt.x = pt.x / m_kc.c1;
+    pt.y = AntiArea(AsinRounded(sinBeta));
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Mercator on the sphere of radius a (43045).
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Sphere_Mercator_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double phi = Clamp(pt.y, -kMercatorLatitudeLimit, kMercatorLatitudeLimit);
-    const double dlam = AdjLongitude(pt.x - m_lam0);
-    pt.x = m_a * dlam;
-    pt.y = m_a * std::log(std::tan(kQuarterPi + phi / 2.0));
-    return m_created;
+    const double dlam = pt.x;
+    pt.x = m_def.a * dlam;
+    pt.y = m_def.a * std::log(std::tan(kQuarterPi + phi / 2.0));
+    return 1;
 }
 
 // The standard parallel plays no part on the sphere (the forward never reads
 // it), so the inverse does not refuse a parallel at a pole: it undoes
 // whatever the forward produced.
 int CZrPJOperator::Sphere_Mercator_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double phi = 2.0 * std::atan(std::exp(pt.y / m_a)) - kHalfPi;
-    pt.x = AdjLongitude(pt.x / m_a + m_lam0);
+    const double phi = 2.0 * std::atan(std::exp(pt.y / m_def.a)) - kHalfPi;
+    pt.x = pt.x / m_def.a;
     pt.y = Clamp(phi, -kHalfPi, kHalfPi);
-    return m_created;
+    return 1;
 }

@@ -5,53 +5,48 @@
 // natural origin where the central line crosses the equator of the aposphere.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels_p.h"
+
 #include "geodesy/ZrPJMath.h"
 
 #include <cmath>
 
+using namespace zrpj;
+
 namespace {
 constexpr long kOriginAtCentre = 43043;
-constexpr double kQuarterPi = CZrPJMath::kQuarterPi;
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
 
-// tan(pi/4 - phi/2) / ((1 - e sin phi) / (1 + e sin phi))^(e/2): the
-// exponential of minus the isometric latitude.
-inline double IsometricT(double phi, double e) {
-    const double es = e * std::sin(phi);
-    return std::tan(kQuarterPi - phi / 2.0) / std::pow((1.0 - es) / (1.0 + es), e / 2.0);
-}
-
-inline double Clamp1(double v) {
-    return v > 1.0 ? 1.0 : (v < -1.0 ? -1.0 : v);
-}
 } // namespace
 
 int CZrPJOperator::Setup_Oblique_Mercator() {
-    const double phic = m_phi0, lamc = m_lam0, alpha = m_alpha;
-    const double e = m_e, es = m_es;
+    const double phic = m_def.phi0, lamc = m_def.lam0, alpha = m_def.alpha;
+    const double es = m_ell.es;
     const double sinphic = std::sin(phic), cosphic = std::cos(phic);
     const double cos2 = cosphic * cosphic;
     const double w = 1.0 - es * sinphic * sinphic;
 
-    m_omB = std::sqrt(1.0 + es * cos2 * cos2 / (1.0 - es));
-    m_omA = m_a * m_k0 * m_omB * std::sqrt(1.0 - es) / w;
-    const double t0 = IsometricT(phic, e);
-    const double D = m_omB * std::sqrt(1.0 - es) / (cosphic * std::sqrt(w));
+    double k0;
+    if (!ScaleFromDefinition(k0)) return 0;
+    m_om.B = std::sqrt(1.0 + es * cos2 * cos2 / (1.0 - es));
+    m_om.A = m_def.a * k0 * m_om.B * std::sqrt(1.0 - es) / w;
+    const double t0 = std::exp(-IsometricLatitude(phic)); // exp of minus the isometric latitude
+    const double D = m_om.B * std::sqrt(1.0 - es) / (cosphic * std::sqrt(w));
     // D^2 - 1 = (1 - e^2) sin^2 phi_c / (cos^2 phi_c (1 - e^2 sin^2 phi_c)) >= 0;
     // at phi_c = 0 it rounds to just below 0, which must not reach a square root.
     const double D2 = D * D < 1.0 ? 1.0 : D * D;
     const double root = std::sqrt(D2 - 1.0);
     const double F = phic > 0.0 ? D + root : (phic < 0.0 ? D - root : D);
-    m_omE = F * std::pow(t0, m_omB);
+    m_om.E = F * std::pow(t0, m_om.B);
     const double G = (F - 1.0 / F) / 2.0;
-    m_omGamma0 = std::asin(Clamp1(std::sin(alpha) / D)); // azimuth of the central line at the natural origin
+    m_om.gamma0 =
+        std::asin(Clamp(std::sin(alpha) / D, -1.0, 1.0)); // azimuth of the central line at the natural origin
     // G tan(gamma0) <= 1, with equality for alpha = 90 degrees, where it
     // rounds just above 1.
-    m_omLam0Natural = lamc - std::asin(Clamp1(G * std::tan(m_omGamma0))) / m_omB;
+    m_om.lam0Natural = lamc - std::asin(Clamp(G * std::tan(m_om.gamma0), -1.0, 1.0)) / m_om.B;
     const double cosalpha = std::cos(alpha);
-    m_omUc =
-        cosalpha != 0.0 ? (m_omA / m_omB) * std::atan(root / cosalpha) : m_omA * (lamc - m_omLam0Natural);
-    m_omSign = phic > 0.0 ? 1 : -1;
+    m_om.uc =
+        cosalpha != 0.0 ? (m_om.A / m_om.B) * std::atan(root / cosalpha) : m_om.A * (lamc - m_om.lam0Natural);
+    m_om.sign = phic > 0.0 ? 1 : -1;
     return 1;
 }
 
@@ -60,10 +55,9 @@ int CZrPJOperator::Setup_Oblique_Mercator() {
 // of aposphere longitude, or across the antimeridian from the natural
 // origin, do not fold back onto other points.
 int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double lam = pt.x, phi = pt.y;
-    const double B = m_omB, A = m_omA;
-    const double sing0 = std::sin(m_omGamma0), cosg0 = std::cos(m_omGamma0);
+    const double dlam = pt.x, phi = pt.y;
+    const double B = m_om.B, A = m_om.A;
+    const double sing0 = std::sin(m_om.gamma0), cosg0 = std::cos(m_om.gamma0);
 
     double U, u;
     if (std::fabs(phi) >= kHalfPi) {
@@ -72,10 +66,11 @@ int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
         U = phi > 0.0 ? sing0 : -sing0;
         u = (phi > 0.0 ? A : -A) * kHalfPi / B;
     } else {
-        const double t = IsometricT(phi, m_e);
-        const double Q = m_omE / std::pow(t, B);
+        const double t = std::exp(-IsometricLatitude(phi));
+        const double Q = m_om.E / std::pow(t, B);
         const double S = (Q - 1.0 / Q) / 2.0, T = (Q + 1.0 / Q) / 2.0;
-        const double Bl = B * AdjLongitude(lam - m_omLam0Natural);
+        // Longitude from the natural origin of the central line.
+        const double Bl = B * AdjLongitude(dlam + (m_def.lam0 - m_om.lam0Natural));
         const double V = std::sin(Bl);
         U = (S * sing0 - V * cosg0) / T;
         u = A * std::atan2(S * cosg0 + V * sing0, std::cos(Bl)) / B;
@@ -83,37 +78,37 @@ int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
     // |U| = 1 is 90 degrees from the central line: v is infinite there and
     // the frame refuses the point.
     const double v = A * std::log((1.0 - U) / (1.0 + U)) / (2.0 * B);
-    if (m_kind == kOriginAtCentre) u -= std::fabs(m_omUc) * m_omSign;
+    if (m_def.kind == kOriginAtCentre) u -= std::fabs(m_om.uc) * m_om.sign;
 
-    const double sinr = std::sin(m_phi1), cosr = std::cos(m_phi1);
+    const double sinr = std::sin(m_def.phi1), cosr = std::cos(m_def.phi1);
     pt.x = v * cosr + u * sinr;
     pt.y = u * cosr - v * sinr;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Oblique_Mercator_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double x = pt.x, y = pt.y;
-    const double B = m_omB, A = m_omA;
-    const double sing0 = std::sin(m_omGamma0), cosg0 = std::cos(m_omGamma0);
-    const double sinr = std::sin(m_phi1), cosr = std::cos(m_phi1);
+    const double B = m_om.B, A = m_om.A;
+    const double sing0 = std::sin(m_om.gamma0), cosg0 = std::cos(m_om.gamma0);
+    const double sinr = std::sin(m_def.phi1), cosr = std::cos(m_def.phi1);
 
     const double v = x * cosr - y * sinr;
     double u = y * cosr + x * sinr;
-    if (m_kind == kOriginAtCentre) u += std::fabs(m_omUc) * m_omSign;
+    if (m_def.kind == kOriginAtCentre) u += std::fabs(m_om.uc) * m_om.sign;
 
     const double Q = std::exp(-B * v / A);
     const double S = (Q - 1.0 / Q) / 2.0, T = (Q + 1.0 / Q) / 2.0;
     const double Bu = B * u / A;
     const double V = std::sin(Bu);
     // |U| = 1 at the poles' images, where rounding may carry it just past 1.
-    const double U = Clamp1((V * cosg0 + S * sing0) / T);
-    const double t = std::pow(m_omE / std::sqrt((1.0 + U) / (1.0 - U)), 1.0 / B);
-    pt.x = m_omLam0Natural - std::atan2(S * cosg0 - V * sing0, std::cos(Bu)) / B;
+    const double U = Clamp((V * cosg0 + S * sing0) / T, -1.0, 1.0);
+    const double t = std::pow(m_om.E / std::sqrt((1.0 + U) / (1.0 - U)), 1.0 / B);
+    pt.x = (m_om.lam0Natural - m_def.lam0) - std::atan2(S * cosg0 - V * sing0, std::cos(Bu)) / B;
 
     // Conformal latitude chi to geodetic latitude, series in e^2.
     const double chi = kHalfPi - 2.0 * std::atan(t);
-    const double e2 = m_es, e4 = std::pow(m_e, 4.0), e6 = std::pow(m_e, 6.0), e8 = std::pow(m_e, 8.0);
+    const double e2 = m_ell.es, e4 = std::pow(m_ell.e, 4.0), e6 = std::pow(m_ell.e, 6.0),
+                 e8 = std::pow(m_ell.e, 8.0);
     pt.y = chi +
            (e2 / 2.0 + 0.20833333333333331 * e4 + 0.08333333333333333 * e6 + 0.036111111111111115 * e8) *
                std::sin(2.0 * chi) +
@@ -121,7 +116,7 @@ int CZrPJOperator::Oblique_Mercator_Inverse(CPoint2D& pt) const {
                std::sin(4.0 * chi) +
            (0.058333333333333334 * e6 + 0.07232142857142856 * e8) * std::sin(6.0 * chi) +
            0.026531498015873015 * e8 * std::sin(8.0 * chi);
-    return m_created;
+    return 1;
 }
 
 // 43044 shares the routine; it differs only in where u is measured from,

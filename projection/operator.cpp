@@ -4,26 +4,30 @@
 // each family file holds only its own mathematics.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels_p.h"
+
 #include "geodesy/ZrPJMath.h"
 
 #include <cmath>
 #include <cstring>
 
+using namespace zrpj;
+
 namespace {
-constexpr double kPi = CZrPJMath::kPi;
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
-constexpr double kTwoPi = CZrPJMath::kTwoPi;
 constexpr long kFirstKind = 43001;
 constexpr long kLastKind = 43046;
-constexpr long kTransverseMercator = 43006;
 // Beyond this many turns the stepwise reduction would loop for long; fmod
 // first brings such a longitude near the range (only its last bits differ).
 constexpr double kStepwiseLimit = 64.0 * kPi;
-// Rounding excess beyond a pole, in degrees (1e-10 degrees is about 11 micrometres).
-constexpr double kPoleRoundingDeg = 1e-10;
 
 inline bool Finite(const CPoint2D& p) {
     return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+// AdjLongitude with its common case, a longitude already in range, inline:
+// the same value, without a call on every point.
+inline double Reduced(double lam) {
+    return std::fabs(lam) > kPi ? CZrPJOperator::AdjLongitude(lam) : lam;
 }
 } // namespace
 
@@ -31,8 +35,9 @@ inline bool Finite(const CPoint2D& p) {
 // Dispatch: kind code -> forward, inverse, set-up. Codes without a routine
 // (43025, 43026, 43038, 43039, 43042) have no row and never create.
 // ---------------------------------------------------------------------------
-#define ZRPJ_ROW(code, base, setup)                                                                          \
-    { code, &CZrPJOperator::base##_Forward, &CZrPJOperator::base##_Inverse, setup }
+#define ZRPJ_ROW_FLAGS(code, base, setup, scale, uncreated)                                                  \
+    { code, &CZrPJOperator::base##_Forward, &CZrPJOperator::base##_Inverse, setup, scale, uncreated }
+#define ZRPJ_ROW(code, base, setup) ZRPJ_ROW_FLAGS(code, base, setup, false, false)
 
 const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
     static const KindRoutines kTable[] = {
@@ -40,8 +45,12 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43002, Equidistant_Cylindrical, &CZrPJOperator::Setup_Cylindrical),
         ZRPJ_ROW(43003, Miller_Cylindrical, nullptr),
         ZRPJ_ROW(43004, Conformal_Cylindrical, &CZrPJOperator::Setup_Cylindrical),
-        ZRPJ_ROW(43005, GaussKruger, nullptr),
-        ZRPJ_ROW(43006, Traverse_Conformal_Cylindrical, nullptr),
+        // Gauss-Krueger's inverse needs only the series, and has always run
+        // on an operator that was never created.
+        ZRPJ_ROW_FLAGS(43005, GaussKruger, nullptr, false, true),
+        // Transverse Mercator: the series work at unit scale; the frame applies k0.
+        ZRPJ_ROW_FLAGS(43006, Traverse_Conformal_Cylindrical, &CZrPJOperator::Setup_Transverse_Mercator, true,
+                       false),
         ZRPJ_ROW(43007, EqualArea_Conic, &CZrPJOperator::Setup_EqualArea_Conic),
         ZRPJ_ROW(43008, Sinusoidal, nullptr),
         ZRPJ_ROW(43009, Mollweide, nullptr),
@@ -60,8 +69,8 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43022, Quartic_Authalic, nullptr),
         ZRPJ_ROW(43023, Loximuthal, nullptr),
         ZRPJ_ROW(43024, Bonne, &CZrPJOperator::Setup_Bonne),
-        {43025, nullptr, nullptr, nullptr},
-        {43026, nullptr, nullptr, nullptr},
+        {43025, nullptr, nullptr, nullptr, false, false},
+        {43026, nullptr, nullptr, nullptr, false, false},
         ZRPJ_ROW(43027, Equidistant_Conic, &CZrPJOperator::Setup_Equidistant_Conic),
         ZRPJ_ROW(43028, Traverse_Equidistant_Cylindrical, nullptr),
         ZRPJ_ROW(43029, Van_Der_Grinten_I, nullptr),
@@ -73,11 +82,11 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43035, Orthograph, nullptr),
         ZRPJ_ROW(43036, Gnomonic, nullptr),
         ZRPJ_ROW(43037, China, nullptr),
-        {43038, nullptr, nullptr, nullptr},
-        {43039, nullptr, nullptr, nullptr},
+        {43038, nullptr, nullptr, nullptr, false, false},
+        {43039, nullptr, nullptr, nullptr, false, false},
         ZRPJ_ROW(43040, Sanson, nullptr),
         ZRPJ_ROW(43041, EqualArea_Cylindrical, &CZrPJOperator::Setup_Cylindrical),
-        {43042, nullptr, nullptr, nullptr},
+        {43042, nullptr, nullptr, nullptr, false, false},
         ZRPJ_ROW(43043, Oblique_Mercator, &CZrPJOperator::Setup_Oblique_Mercator),
         ZRPJ_ROW(43044, Hotine_Oblique_Mercator, &CZrPJOperator::Setup_Oblique_Mercator),
         ZRPJ_ROW(43045, Sphere_Mercator, &CZrPJOperator::Setup_Cylindrical),
@@ -89,128 +98,33 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
     return row->forward ? row : nullptr;
 }
 #undef ZRPJ_ROW
+#undef ZRPJ_ROW_FLAGS
 
 // ---------------------------------------------------------------------------
 // Construction and assignment
 // ---------------------------------------------------------------------------
-CZrPJOperator::CZrPJOperator() {
-    // Zero everything first: the blocks below have no other default.
-    m_c1 = m_c2 = m_c3 = 0.0;
-    std::memset(m_D, 0, sizeof m_D);
-    std::memset(m_R, 0, sizeof m_R);
-    std::memset(m_K, 0, sizeof m_K);
-    std::memset(m_Q, 0, sizeof m_Q);
-    std::memset(m_P, 0, sizeof m_P);
-    std::memset(m_bsA, 0, sizeof m_bsA);
-    std::memset(m_bsF, 0, sizeof m_bsF);
-    std::memset(m_merA, 0, sizeof m_merA);
-    m_kind = 43005;
-    m_parallelMode = 2;
-    m_phi1 = m_phi2 = m_lam0 = m_phi0 = m_phi0b = m_phim = m_lam1 = m_lam2 = 0.0;
-    m_k0 = 0.0;
-    m_alpha = 0.0;
-    m_fe = 500000.0;
-    m_fn = 10000000.0;
-    m_created = 0;
-    m_a = 6378137.0;
-    m_f = 0.003352329869259135; // 1/298.3, Krasovsky
-    m_unitFactor = 1.0;
-    m_divisor = 1.0;
-    m_es = 0.006693421622965943;
-    m_e = 0.08181333401693115;
-    m_eps2 = m_ep = 0.0;
-    for (double& en : m_en)
-        en = 1.0;
-    m_ml0 = 0.0;
-    m_Rq = m_Rq2 = 0.0;
-    m_authalicRadius = 0.0;
-    m_invA = 1.0 / m_a;
-    m_invOneMinusEs = 1.0 / (1.0 - m_es);
-    m_aOverD0 = 0.0;
-    m_omA = m_omB = m_omE = m_omGamma0 = m_omLam0Natural = m_omUc = 0.0;
-    m_omSign = 0;
-    m_bsM0 = m_bsm0 = 0.0;
-    m_polyM0 = 0.0;
-    m_tpDl = m_tpCp1 = m_tpCp2 = m_tpSp1 = m_tpSp2 = m_tpCs = m_tpSc = m_tpCcs = m_tpZ02 = m_tpHz0 = m_tpCa =
-        m_tpSa = m_tpLp = m_tpLamc = m_tpThz0 = m_tpRhshz0 = m_tpR2z0 = 0.0;
-}
+// Every group carries its defaults.
+CZrPJOperator::CZrPJOperator() = default;
 
+// The groups the definition and its constants live in; the meridian-length
+// series, the classical arc and the two-point block stay for Create.
 void CZrPJOperator::operator=(const CZrPJOperator& o) {
     if (this == &o) return;
-    m_kind = o.m_kind;
-    m_parallelMode = o.m_parallelMode;
-    m_phi1 = o.m_phi1;
-    m_phi2 = o.m_phi2;
-    m_lam0 = o.m_lam0;
-    m_phi0 = o.m_phi0;
-    m_phi0b = o.m_phi0b;
-    m_phim = o.m_phim;
-    m_lam1 = o.m_lam1;
-    m_lam2 = o.m_lam2;
-    m_k0 = o.m_k0;
-    m_alpha = o.m_alpha;
-    m_fe = o.m_fe;
-    m_fn = o.m_fn;
-    m_c1 = o.m_c1;
-    m_c2 = o.m_c2;
-    m_c3 = o.m_c3;
+    m_def = o.m_def;
     m_created = o.m_created;
-    m_a = o.m_a;
-    m_f = o.m_f;
-    m_unitFactor = o.m_unitFactor;
-    m_divisor = o.m_divisor;
-    m_es = o.m_es;
-    m_e = o.m_e;
-    m_eps2 = o.m_eps2;
-    m_ep = o.m_ep;
-    std::memcpy(m_D, o.m_D, sizeof m_D);
-    std::memcpy(m_R, o.m_R, sizeof m_R);
-    std::memcpy(m_K, o.m_K, sizeof m_K);
-    std::memcpy(m_Q, o.m_Q, sizeof m_Q);
-    std::memcpy(m_P, o.m_P, sizeof m_P);
-    m_Rq = o.m_Rq;
-    m_Rq2 = o.m_Rq2;
-    m_authalicRadius = o.m_authalicRadius;
-    m_invA = o.m_invA;
-    m_invOneMinusEs = o.m_invOneMinusEs;
-    m_aOverD0 = o.m_aOverD0;
-    m_omA = o.m_omA;
-    m_omB = o.m_omB;
-    m_omE = o.m_omE;
-    m_omGamma0 = o.m_omGamma0;
-    m_omLam0Natural = o.m_omLam0Natural;
-    m_omUc = o.m_omUc;
-    m_omSign = o.m_omSign;
-    m_bsM0 = o.m_bsM0;
-    m_bsm0 = o.m_bsm0;
-    std::memcpy(m_bsA, o.m_bsA, sizeof m_bsA);
-    std::memcpy(m_bsF, o.m_bsF, sizeof m_bsF);
+    m_kc = o.m_kc;
+    m_ell = o.m_ell;
+    m_ser = o.m_ser;
+    m_om = o.m_om;
+    m_bs = o.m_bs;
 }
 
 void CZrPJOperator::CopyAll(const CZrPJOperator& o) {
     if (this == &o) return;
     *this = o;
-    std::memcpy(m_en, o.m_en, sizeof m_en);
-    m_ml0 = o.m_ml0;
-    m_polyM0 = o.m_polyM0;
-    std::memcpy(m_merA, o.m_merA, sizeof m_merA);
-    m_tpDl = o.m_tpDl;
-    m_tpCp1 = o.m_tpCp1;
-    m_tpCp2 = o.m_tpCp2;
-    m_tpSp1 = o.m_tpSp1;
-    m_tpSp2 = o.m_tpSp2;
-    m_tpCs = o.m_tpCs;
-    m_tpSc = o.m_tpSc;
-    m_tpCcs = o.m_tpCcs;
-    m_tpZ02 = o.m_tpZ02;
-    m_tpHz0 = o.m_tpHz0;
-    m_tpCa = o.m_tpCa;
-    m_tpSa = o.m_tpSa;
-    m_tpLp = o.m_tpLp;
-    m_tpLamc = o.m_tpLamc;
-    m_tpThz0 = o.m_tpThz0;
-    m_tpRhshz0 = o.m_tpRhshz0;
-    m_tpR2z0 = o.m_tpR2z0;
+    m_ml = o.m_ml;
+    m_arc = o.m_arc;
+    m_tp = o.m_tp;
 }
 
 // ---------------------------------------------------------------------------
@@ -218,34 +132,58 @@ void CZrPJOperator::CopyAll(const CZrPJOperator& o) {
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Create() {
     m_created = 0;
-    m_es = (2.0 - m_f) * m_f;
+    m_ell.es = (2.0 - m_def.f) * m_def.f;
 
-    // Meridian-arc coefficients of the classical series in e^2.
-    const double e2 = m_es, e4 = e2 * e2, e6 = e4 * e2;
-    m_merA[0] = 1.0 - e2 * 0.25 - e4 * 0.015625 * 3.0 - e6 * 0.01953125;
-    m_merA[1] = e2 * 0.375 + e4 * 0.03125 * 3.0 + e6 * 0.0439453125;
-    m_merA[2] = e4 * 0.05859375 + e6 * 0.0439453125;
-    m_merA[3] = e6 * 0.011393229166666666;
+    ClassicalMeridianCoefficients(m_ell.es, m_arc.A);
 
-    if (m_es < 0.0) return 0;
+    if (m_ell.es < 0.0) return 0;
     // An eccentricity of 1 or more (f >= 1) or a non-numeric ellipsoid has no
-    // meridian and would make every constant below infinite or NaN.
-    if (!(m_es < 1.0) || !std::isfinite(m_a)) return 0;
-    m_e = std::sqrt(m_es);
-    m_eps2 = m_es / (1.0 - m_es);
-    m_ep = std::sqrt(m_eps2);
+    // meridian and would make every constant below infinite or NaN. An axis
+    // of 0 or less has no size: every kind used to create on it and return
+    // plausible-looking numbers (or a Transverse Mercator inverse latitude of
+    // 114 411 degrees reported as success).
+    if (!(m_ell.es < 1.0) || !(m_def.a > 0.0) || !std::isfinite(m_def.a)) return 0;
+    m_ell.e = std::sqrt(m_ell.es);
+    m_ell.eps2 = m_ell.es / (1.0 - m_ell.es);
+    m_ell.ep = std::sqrt(m_ell.eps2);
     ComputeEquidistCoefficient();
 
-    const KindRoutines* row = FindKind(m_kind);
+    const KindRoutines* row = FindKind(m_def.kind);
     if (!row) return 0;
     if (row->setup && !(this->*(row->setup))()) return 0;
     m_created = 1;
     return 1;
 }
 
+// One rule for the scale factor of every kind that reads it (Transverse
+// Mercator, Lambert with one standard parallel, the oblique Mercator kinds):
+// 0 is the constructor's default, "not given", and means unscaled, as the
+// Transverse Mercator frame and the Lambert cone always read it; the
+// coordinate system puts 0.9996 there before the operator sees it. A negative
+// or non-numeric scale has no map: before, the Transverse Mercator forward
+// ignored it while its inverse divided by it (so 0 failed and -1 mirrored
+// every point), and an oblique Mercator collapsed the plane onto a line.
+int CZrPJOperator::ScaleFromDefinition(double& k0) const {
+    if (m_def.k0 == 0.0) {
+        k0 = 1.0;
+        return 1;
+    }
+    if (!(m_def.k0 > 0.0) || !std::isfinite(m_def.k0)) return 0;
+    k0 = m_def.k0;
+    return 1;
+}
+
+// The routine works at unit scale; the frame applies k0 (and divides by it on
+// the way back, by the reciprocal kept here).
+int CZrPJOperator::Setup_Transverse_Mercator() {
+    if (!ScaleFromDefinition(m_kc.scale)) return 0;
+    m_kc.invScale = 1.0 / m_kc.scale;
+    return 1;
+}
+
 // c1 = r(phi1), the radius of the standard parallel, for the cylindrical kinds.
 int CZrPJOperator::Setup_Cylindrical() {
-    m_c1 = ParallelRadius(m_phi1);
+    m_kc.c1 = ParallelRadius(m_def.phi1);
     return 1;
 }
 
@@ -253,67 +191,77 @@ int CZrPJOperator::Setup_Cylindrical() {
 // Forward / Inverse
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Forward(CPoint2D& pt) const {
-    const KindRoutines* row = FindKind(m_kind);
+    const KindRoutines* row = FindKind(m_def.kind);
     // Non-numeric input has no image; refusing it keeps NaN out of the caller's
     // data and infinite longitudes out of the reduction loop.
-    if (!row || !Finite(pt)) return 0;
+    if (!row || !m_created || !Finite(pt)) return 0;
 
-    CPoint2D lp(AdjLongitude(pt.x * CZrPJMath::kDegToRad), pt.y * CZrPJMath::kDegToRad);
+    const double lam = Reduced(pt.x * CZrPJMath::kDegToRad);
+    CPoint2D lp(Reduced(lam - m_def.lam0), pt.y * CZrPJMath::kDegToRad);
     if (lp.y > kHalfPi) lp.y = kHalfPi;
     if (lp.y < -kHalfPi) lp.y = -kHalfPi;
 
-    const int result = (this->*(row->forward))(lp);
-    if (!result) return 0;
-    // Transverse Mercator: the routine works at unit scale.
-    if (m_kind == kTransverseMercator && m_k0 > 0.0) {
-        lp.x *= m_k0;
-        lp.y *= m_k0;
+    if (!(this->*(row->forward))(lp)) return 0;
+    if (row->appliesScale) {
+        lp.x *= m_kc.scale;
+        lp.y *= m_kc.scale;
     }
-    lp.x = lp.x * m_unitFactor + m_fe;
-    lp.y = lp.y * m_unitFactor + m_fn;
+    lp.x = lp.x * m_def.unitFactor + m_def.fe;
+    lp.y = lp.y * m_def.unitFactor + m_def.fn;
     // Dividing by 1 changes no bit; skipping it saves two divisions a point
     // in the common case.
-    if (m_divisor != 1.0) {
-        lp.x /= m_divisor;
-        lp.y /= m_divisor;
+    if (m_def.divisor != 1.0) {
+        lp.x /= m_def.divisor;
+        lp.y /= m_def.divisor;
     }
     // A routine that ran into a singularity reports no point rather than inf/NaN.
     if (!Finite(lp)) return 0;
     pt = lp;
-    return result;
+    return 1;
 }
 
 int CZrPJOperator::Inverse(CPoint2D& pt) const {
-    const KindRoutines* row = FindKind(m_kind);
-    if (!row || !Finite(pt)) return 0;
+    const KindRoutines* row = FindKind(m_def.kind);
+    if (!row || !(m_created || row->inverseUncreated) || !Finite(pt)) return 0;
 
-    CPoint2D xy(pt.x * m_divisor - m_fe, pt.y * m_divisor - m_fn);
-    if (m_unitFactor != 1.0) {
-        xy.x /= m_unitFactor;
-        xy.y /= m_unitFactor;
+    CPoint2D xy(pt.x * m_def.divisor - m_def.fe, pt.y * m_def.divisor - m_def.fn);
+    if (m_def.unitFactor != 1.0) {
+        xy.x /= m_def.unitFactor;
+        xy.y /= m_def.unitFactor;
     }
-    if (m_kind == kTransverseMercator) {
-        const double inverseScale = 1.0 / m_k0;
-        xy.x *= inverseScale;
-        xy.y *= inverseScale;
+    if (row->appliesScale) {
+        xy.x *= m_kc.invScale;
+        xy.y *= m_kc.invScale;
     }
-    const int result = (this->*(row->inverse))(xy);
-    if (!result) return 0;
+    if (!(this->*(row->inverse))(xy)) return 0;
 
-    double lam = xy.x * CZrPJMath::kRadToDeg;
-    double phi = xy.y * CZrPJMath::kRadToDeg;
-    if (lam > 180.0) lam -= 360.0;
-    if (lam < -180.0) lam += 360.0;
-    // A pole computed a few ulps past 90 degrees is the pole, not a point
-    // near the opposite pole, which the fold below would make of it.
-    if (phi > 90.0 && phi - 90.0 < kPoleRoundingDeg) phi = 90.0;
-    if (phi < -90.0 && -90.0 - phi < kPoleRoundingDeg) phi = -90.0;
-    if (phi > 90.0) phi -= 180.0;
-    if (phi < -90.0) phi += 180.0;
-    if (!std::isfinite(lam) || !std::isfinite(phi)) return 0;
+    // In [-pi, pi], hence within [-180, 180] degrees (pi times the factor
+    // rounds to 180 exactly): no fold in degrees is left to do. Each test
+    // below is written so that NaN takes the rare branch, where it is
+    // refused: the common point pays one comparison per coordinate.
+    double lam = xy.x + m_def.lam0;
+    if (!(std::fabs(lam) <= kPi)) {
+        if (!std::isfinite(lam)) return 0;
+        lam = AdjLongitude(lam);
+    }
+    // The one pole snap of the engine: a latitude past a pole by no more
+    // than the inverse series' error is the pole; one further past is read
+    // as coming over the pole, once. A series run far outside its zone may
+    // give a latitude that even so lies beyond a pole (Gauss-Krueger gave
+    // 2605 degrees as a success): that point has no image.
+    double phi = xy.y;
+    if (!(std::fabs(phi) <= kHalfPi)) {
+        if (!std::isfinite(phi)) return 0;
+        phi = SnapToPole(phi);
+        if (phi > kHalfPi) phi -= kPi;
+        if (phi < -kHalfPi) phi += kPi;
+        if (std::fabs(phi) > kHalfPi) return 0;
+    }
+    lam *= CZrPJMath::kRadToDeg;
+    phi *= CZrPJMath::kRadToDeg;
     pt.x = lam;
     pt.y = phi;
-    return result;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------

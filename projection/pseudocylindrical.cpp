@@ -4,74 +4,24 @@
 // ellipsoidal sinusoidal work on the sphere of radius a.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels_p.h"
+
 #include "geodesy/ZrPJMath.h"
 #include "platform/ZrToolkit.h"
 
 #include <cmath>
 
+using namespace zrpj;
+
 namespace {
-constexpr double kPi = CZrPJMath::kPi;
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
-constexpr double kQuarterPi = CZrPJMath::kQuarterPi;
 constexpr double kOneOverPi = 0.3183098861837907;
 constexpr double kTwoOverPi = 0.6366197723675814;
 constexpr double kPiSquared = 9.869604401089358;
-
-// A sine or cosine formed from rounded values may pass 1 by a few units in
-// the last place at the edge of a map; beyond this it is a point off the map.
-constexpr double kUnitSlack = 1e-12;
-
-// Rounds a value that overshoots [-1, 1] by rounding back into the range;
-// leaves a larger overshoot alone, so that asin of it is NaN and the frame
-// refuses the point.
-inline double ClampUnit(double s) {
-    if (s > 1.0 && s <= 1.0 + kUnitSlack) return 1.0;
-    if (s < -1.0 && s >= -1.0 - kUnitSlack) return -1.0;
-    return s;
-}
-
-inline double Sign(double v) {
-    return v < 0.0 ? -1.0 : 1.0;
-}
-
-// An inverse latitude past a pole by rounding only is the pole: the frame
-// reads latitudes beyond 90 degrees as coming over the pole and would turn
-// the north pole into the south pole.
-inline double AtMostPole(double phi) {
-    if (std::fabs(phi) > kHalfPi && std::fabs(phi) - kHalfPi <= kUnitSlack)
-        return phi > 0.0 ? kHalfPi : -kHalfPi;
-    return phi;
-}
 
 // 1 - sin|phi| without the cancellation near the poles.
 inline double OneMinusSinAbs(double phi) {
     const double h = std::sin(kQuarterPi - std::fabs(phi) / 2.0);
     return 2.0 * h * h;
-}
-
-// Root of an increasing function on [lo, hi] (value at lo <= 0 <= value at
-// hi) by Newton steps from a first guess; a step that leaves the bracket is
-// replaced by bisection, so the solve converges where the derivative
-// vanishes and ends after a fixed number of rounds whatever the input.
-constexpr int kSolveRounds = 60;
-constexpr double kSolveTolerance = 1e-15;
-
-template <class F> double SolveIncreasing(F f, double x, double lo, double hi) {
-    for (int i = 0; i < kSolveRounds; ++i) {
-        double df;
-        const double v = f(x, df);
-        if (v == 0.0) return x;
-        if (v < 0.0)
-            lo = x;
-        else
-            hi = x;
-        double next = df > 0.0 ? x - v / df : lo - 1.0; // no slope: bisect
-        if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
-        const double step = std::fabs(next - x);
-        x = next;
-        if (step < kSolveTolerance) break;
-    }
-    return x;
 }
 
 // ---- Mollweide: 2 theta + sin 2 theta = pi sin phi ----
@@ -85,7 +35,7 @@ constexpr double kMollweideInvY = 0.7071067811865475;
 // poles, where the original equation has a triple root.
 double MollweideTheta(double phi) {
     const double r = kPi * OneMinusSinAbs(phi);
-    if (r <= 0.0) return Sign(phi) * kHalfPi;
+    if (r <= 0.0) return SignOf(phi) * kHalfPi;
     auto f = [r](double d, double& df) {
         const double h = std::sin(d / 2.0);
         df = 2.0 * h * h; // 1 - cos d
@@ -93,7 +43,7 @@ double MollweideTheta(double phi) {
     };
     const double guess = std::cbrt(6.0 * r); // d - sin d ~ d^3 / 6
     const double d = SolveIncreasing(f, guess < kPi ? guess : kPi, 0.0, kPi);
-    return Sign(phi) * (kPi - d) / 2.0;
+    return SignOf(phi) * (kPi - d) / 2.0;
 }
 
 // ---- Eckert IV: theta + sin theta cos theta + 2 sin theta = (2 + pi/2) sin phi ----
@@ -107,7 +57,7 @@ constexpr double kEckertIVC = 3.5707963267948966;   // 2 + pi/2
 // (2 + pi/2)(1 - sin|phi|), a double root at the pole in the original form.
 double EckertIVTheta(double phi) {
     const double r = kEckertIVC * OneMinusSinAbs(phi);
-    if (r <= 0.0) return Sign(phi) * kHalfPi;
+    if (r <= 0.0) return SignOf(phi) * kHalfPi;
     auto f = [r](double d, double& df) {
         const double h = std::sin(d / 2.0), s = std::sin(d);
         df = 2.0 * s * (1.0 + s);
@@ -115,7 +65,7 @@ double EckertIVTheta(double phi) {
     };
     const double guess = std::sqrt(r); // ~ d^2 near the pole
     const double d = SolveIncreasing(f, guess < kHalfPi ? guess : kHalfPi, 0.0, kHalfPi);
-    return Sign(phi) * (kHalfPi - d);
+    return SignOf(phi) * (kHalfPi - d);
 }
 
 // ---- Eckert V and VI ----
@@ -141,6 +91,7 @@ double EckertVITheta(double phi) {
 // globe. Earlier versions used pi times this value, which made every Eckert I
 // coordinate pi times too large.
 constexpr double kEckertI = 0.9213177319235613;
+constexpr double kEckertIInv = 1.0854018818374016;     // 1 / kEckertI
 constexpr double kEckertII_X = 0.4606588659617807;     // 2 / sqrt(6 pi)
 constexpr double kEckertII_Y = 1.447202509116535;      // 2 sqrt(pi / 6)
 constexpr double kEckertII_InvY = 0.23032943298089034; // 1 / (3 kEckertII_Y)
@@ -148,12 +99,37 @@ constexpr double kEckertII_InvX = 2.1708037636748028;
 constexpr double kEckertIII_X = 0.4222382003157712; // 2 / sqrt(pi (4 + pi))
 constexpr double kEckertIII_Y = 0.8444764006315424; // 4 / sqrt(pi (4 + pi))
 constexpr double kEckertIII_InvY = 1.1841657141065745;
-constexpr double kEckertIII_InvX = 4.736662856426298;
+constexpr double kEckertIII_InvX = 2.368331428213149; // 1 / kEckertIII_X
 
 // Eckert III's meridians are ellipses reaching the pole line at half the
 // equator's length: (1 + sqrt(1 - (2 phi / pi)^2)) is 2 on the equator, 1 at
 // the poles. Earlier versions had 3 for the 4 under the root, which drew the
 // pole line at three quarters of the equator and the meridians as no ellipse.
+inline double EckertIWidth(double phi) {
+    return 1.0 - std::fabs(phi) * kOneOverPi;
+}
+inline double EckertVWidth(double phi) {
+    return 1.0 + std::cos(phi);
+}
+
+// Pseudo-cylinders with evenly spaced parallels, y = a phi kY, whose
+// parallels are width(phi) kX long per radian of longitude (Eckert I, III
+// and V): both directions once. The inverse multiplies by 1/kX and 1/kY.
+template <class Width> int EvenParallelsForward(CPoint2D& pt, double a, Width width, double kX, double kY) {
+    const double dlam = pt.x, phi = pt.y;
+    pt.x = a * dlam * width(phi) * kX;
+    pt.y = a * phi * kY;
+    return 1;
+}
+
+template <class Width>
+int EvenParallelsInverse(CPoint2D& pt, double a, Width width, double invKX, double invKY) {
+    const double phi = SnapToPole(pt.y / a * invKY);
+    pt.x = pt.x / a * invKX / width(phi);
+    pt.y = phi;
+    return 1;
+}
+
 inline double EckertIIIWidth(double phi) {
     const double t = phi * kOneOverPi;
     const double w = 1.0 - 4.0 * t * t;
@@ -170,7 +146,11 @@ constexpr double kFourPiOverThree = 4.188790204786391;
 // ---- Robinson ----
 // Lengths of the parallels (X) and their distances from the equator (Y),
 // one cubic per 5 degrees of latitude: V(d) = c0 + d (c1 + d (c2 + d c3)),
-// d in degrees into the band.
+// d in degrees into the band. c0 is Robinson's published table; the cubics
+// are the not-a-knot spline through it over -90..90 degrees (so X is even and
+// Y odd at the equator). The 40-degree row is 0.4958: an earlier 0.4968 (the
+// misprint its neighbours 0.4340 and 0.5571 expose) put 40 degrees 8.6 km too
+// far from the equator and bent the spline from 25 to 55 degrees.
 constexpr double kRobinsonX[19][4] = {
     {1.0, -5.67239e-12, -7.15511e-05, 3.11028e-06},
     {0.9986, -0.000482241, -2.4897e-05, -1.33094e-06},
@@ -193,29 +173,34 @@ constexpr double kRobinsonX[19][4] = {
     {0.5322, 0.0, 0.0, 0.0},
 };
 constexpr double kRobinsonY[19][4] = {
-    {0.0, 0.0124, 3.72529e-10, 1.15484e-09},
-    {0.062, 0.0124001, 1.76951e-08, -5.92321e-09},
-    {0.124, 0.0123998, -7.09668e-08, 2.25753e-08},
-    {0.186, 0.0124008, 2.66917e-07, -8.44523e-08},
-    {0.248, 0.0123971, -9.99682e-07, 3.15569e-07},
-    {0.31, 0.0124108, 3.73349e-06, -1.1779e-06},
-    {0.372, 0.0123598, -1.3935e-05, 4.39588e-06},
-    {0.434, 0.0125501, 5.20034e-05, -1.00051e-05},
-    {0.4968, 0.0123198, -9.80735e-05, 9.22397e-06},
-    {0.5571, 0.0120308, 4.02857e-05, -5.2901e-06},
-    {0.6176, 0.0120369, -3.90662e-05, 7.36117e-07},
-    {0.6769, 0.0117015, -2.80246e-05, -8.54283e-07},
-    {0.7346, 0.0113572, -4.08389e-05, -5.18524e-07},
-    {0.7903, 0.0109099, -4.86169e-05, -1.0718e-06},
-    {0.8435, 0.0103433, -6.46934e-05, 5.36384e-09},
-    {0.8936, 0.00969679, -6.46129e-05, -8.54894e-06},
-    {0.9394, 0.00840949, -0.000192847, -4.21023e-06},
-    {0.9761, 0.00616525, -0.000256001, -4.21021e-06},
+    {0.0, 0.0124, 5.1367e-23, -8.45284e-11},
+    {0.062, 0.0124, -1.26793e-09, 4.22642e-10},
+    {0.124, 0.0124, 5.07171e-09, -1.60604e-09},
+    {0.186, 0.0123999, -1.90189e-08, 6.00152e-09},
+    {0.248, 0.0124002, 7.10039e-08, -2.24e-08},
+    {0.31, 0.0123992, -2.64997e-07, 8.35986e-08},
+    {0.372, 0.0124029, 9.88983e-07, -3.11994e-07},
+    {0.434, 0.0123893, -3.69093e-06, -4.35621e-07},
+    {0.4958, 0.0123198, -1.02252e-05, -3.45523e-07},
+    {0.5571, 0.0121916, -1.54081e-05, -5.82288e-07},
+    {0.6176, 0.0119938, -2.41424e-05, -5.25327e-07},
+    {0.6769, 0.011713, -3.20223e-05, -5.16405e-07},
+    {0.7346, 0.0113541, -3.97684e-05, -6.09052e-07},
+    {0.7903, 0.0109107, -4.89042e-05, -1.04739e-06},
+    {0.8435, 0.0103431, -6.4615e-05, -1.40374e-09},
+    {0.8936, 0.00969686, -6.4636e-05, -8.547e-06},
+    {0.9394, 0.00840947, -0.000192841, -4.2106e-06},
+    {0.9761, 0.00616527, -0.000256, -4.2106e-06},
     {1.0, 0.0, 0.0, 0.0},
 };
 constexpr int kRobinsonLastBand = 17;
 constexpr double kRobinsonBandsPerRadian = 11.459155902616464; // 36 / pi
 constexpr double kRobinsonBand = 0.08726646259971647;          // 5 degrees
+// A knot's latitude in radians times the bands per radian may round to just
+// below the whole band; the knot then read the end of the cubic below it,
+// which misses the published value by up to 2 m. Within this fraction of a
+// band (5e-12 degrees) a latitude is the knot.
+constexpr double kRobinsonKnotRounding = 1e-12;
 constexpr double kRobinsonScaleX = 0.8487;
 constexpr double kRobinsonScaleY = 1.3523;
 constexpr double kRobinsonInvScaleX = 1.1782726522917404;
@@ -251,54 +236,50 @@ inline double IsometricDifference(double phi, double phi1) {
 // lengths for x.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Sinusoidal_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     const double s = std::sin(phi), c = std::cos(phi);
-    pt.y = m_a * MeridianLength(phi, s, c); // from the equator
-    pt.x = m_a * dlam * c / std::sqrt(1.0 - m_es * s * s);
-    return m_created;
+    pt.y = m_def.a * MeridianLength(phi, s, c); // from the equator
+    pt.x = m_def.a * dlam * c / W(m_ell.es, s);
+    return 1;
 }
 
 int CZrPJOperator::Sinusoidal_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double x = pt.x / m_a;
-    const double phi = AtMostPole(MeridianLengthInverse(pt.y / m_a));
+    const double x = pt.x / m_def.a;
+    const double phi = SnapToPole(MeridianLengthInverse(pt.y / m_def.a));
     const double c = std::cos(phi);
     if (CZrOperator::Is0(c)) {
         pt.x = 0.0; // at a pole every longitude is the same point
     } else {
         const double s = std::sin(phi);
-        pt.x = std::sqrt(1.0 - m_es * s * s) * x / c + m_lam0;
+        pt.x = W(m_ell.es, s) * x / c;
     }
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Sanson (43040): the sinusoidal on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Sanson_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
-    pt.x = m_a * dlam * std::cos(phi);
-    pt.y = m_a * phi;
-    return m_created;
+    const double dlam = pt.x, phi = pt.y;
+    pt.x = m_def.a * dlam * std::cos(phi);
+    pt.y = m_def.a * phi;
+    return 1;
 }
 
 // The equator is an ordinary line of this map (phi = 0, lambda = x / a); only
 // the poles, where the parallel shrinks to a point, need care. Beyond the
 // poles there is no map.
 int CZrPJOperator::Sanson_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double phi = pt.y / m_a;
+    const double phi = pt.y / m_def.a;
     if (std::fabs(phi) - kHalfPi > CZrOperator::kZeroTolerance) return 0;
     const double c = std::cos(phi);
     if (CZrOperator::Is0(c)) { // a pole: one point, whatever x
-        pt.x = m_lam0;
+        pt.x = 0.0;
         pt.y = phi > 0.0 ? kHalfPi : -kHalfPi;
         return 1;
     }
-    pt.x = pt.x / (m_a * c) + m_lam0;
+    pt.x = pt.x / (m_def.a * c);
     pt.y = phi;
     return 1;
 }
@@ -308,82 +289,62 @@ int CZrPJOperator::Sanson_Inverse(CPoint2D& pt) const {
 // theta solves 2 theta + sin 2 theta = pi sin phi.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Mollweide_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double theta = MollweideTheta(pt.y);
-    pt.x = m_a * dlam * std::cos(theta) * kMollweideX;
-    pt.y = m_a * std::sin(theta) * kMollweideY;
-    return m_created;
+    pt.x = m_def.a * dlam * std::cos(theta) * kMollweideX;
+    pt.y = m_def.a * std::sin(theta) * kMollweideY;
+    return 1;
 }
 
 int CZrPJOperator::Mollweide_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double theta = std::asin(ClampUnit(pt.y / m_a * kMollweideInvY));
+    const double theta = std::asin(ClampUnit(pt.y / m_def.a * kMollweideInvY));
     const double phi = std::asin(ClampUnit((2.0 * theta + std::sin(2.0 * theta)) / kPi));
-    pt.x = pt.x * kMollweideInvX / (m_a * std::cos(theta)) + m_lam0;
+    pt.x = pt.x * kMollweideInvX / (m_def.a * std::cos(theta));
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Eckert I (43015): straight meridians broken at the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertI_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
-    pt.x = m_a * dlam * (1.0 - std::fabs(phi) * kOneOverPi) * kEckertI;
-    pt.y = m_a * phi * kEckertI;
-    return m_created;
+    return EvenParallelsForward(pt, m_def.a, EckertIWidth, kEckertI, kEckertI);
 }
 
 int CZrPJOperator::EckertI_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double phi = AtMostPole(pt.y / (m_a * kEckertI));
-    pt.x = pt.x / (m_a * kEckertI) / (1.0 - std::fabs(phi) * kOneOverPi) + m_lam0;
-    pt.y = phi;
-    return m_created;
+    return EvenParallelsInverse(pt, m_def.a, EckertIWidth, kEckertIInv, kEckertIInv);
 }
 
 // ---------------------------------------------------------------------------
 // Eckert II (43014): equal-area, straight meridians broken at the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertII_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     const double b = std::sqrt(4.0 - 3.0 * std::sin(std::fabs(phi)));
-    pt.x = m_a * dlam * b * kEckertII_X;
-    const double y = m_a * (2.0 - b) * kEckertII_Y;
+    pt.x = m_def.a * dlam * b * kEckertII_X;
+    const double y = m_def.a * (2.0 - b) * kEckertII_Y;
     pt.y = phi > 0.0 ? y : -y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::EckertII_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double y = pt.y;
-    const double b = 2.0 - std::fabs(y) * 3.0 / m_a * kEckertII_InvY;
+    const double b = 2.0 - std::fabs(y) * 3.0 / m_def.a * kEckertII_InvY;
     const double phi = std::asin(ClampUnit((4.0 - b * b) * 0.3333333333333333));
-    pt.x = pt.x * kEckertII_InvX / b / m_a + m_lam0;
+    pt.x = pt.x * kEckertII_InvX / b / m_def.a;
     pt.y = y > 0.0 ? phi : -phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Eckert III (43013): elliptical meridians, pole line half the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertIII_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
-    pt.x = m_a * dlam * EckertIIIWidth(phi) * kEckertIII_X;
-    pt.y = m_a * phi * kEckertIII_Y;
-    return m_created;
+    return EvenParallelsForward(pt, m_def.a, EckertIIIWidth, kEckertIII_X, kEckertIII_Y);
 }
 
 int CZrPJOperator::EckertIII_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double phi = AtMostPole(pt.y / m_a * kEckertIII_InvY);
-    pt.x = pt.x / m_a * 0.5 / EckertIIIWidth(phi) * kEckertIII_InvX + m_lam0;
-    pt.y = phi;
-    return m_created;
+    return EvenParallelsInverse(pt, m_def.a, EckertIIIWidth, kEckertIII_InvX, kEckertIII_InvY);
 }
 
 // ---------------------------------------------------------------------------
@@ -391,42 +352,32 @@ int CZrPJOperator::EckertIII_Inverse(CPoint2D& pt) const {
 // solves theta + sin theta cos theta + 2 sin theta = (2 + pi/2) sin phi.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertIV_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double theta = EckertIVTheta(pt.y);
-    pt.x = m_a * dlam * (1.0 + std::cos(theta)) * kEckertIVX;
-    pt.y = m_a * std::sin(theta) * kEckertIVY;
-    return m_created;
+    pt.x = m_def.a * dlam * (1.0 + std::cos(theta)) * kEckertIVX;
+    pt.y = m_def.a * std::sin(theta) * kEckertIVY;
+    return 1;
 }
 
 int CZrPJOperator::EckertIV_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double s = ClampUnit(pt.y / m_a * kEckertIVInvY);
+    const double s = ClampUnit(pt.y / m_def.a * kEckertIVInvY);
     const double theta = std::asin(s);
     const double c = std::cos(theta);
     const double phi = std::asin(ClampUnit((theta + s * c + 2.0 * s) / kEckertIVC));
-    pt.x = pt.x / m_a * 0.5 / (1.0 + c) * kEckertIVInvX + m_lam0;
+    pt.x = pt.x / m_def.a * 0.5 / (1.0 + c) * kEckertIVInvX;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Eckert V (43011): sinusoidal meridians, pole line half the equator.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertV_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
-    pt.x = m_a * dlam * (1.0 + std::cos(phi)) * kEckertVX;
-    pt.y = m_a * phi * kEckertVY;
-    return m_created;
+    return EvenParallelsForward(pt, m_def.a, EckertVWidth, kEckertVX, kEckertVY);
 }
 
 int CZrPJOperator::EckertV_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double phi = AtMostPole(pt.y / m_a * kEckertVInvY);
-    pt.x = pt.x * kEckertVInvX / m_a / (1.0 + std::cos(phi)) + m_lam0;
-    pt.y = phi;
-    return m_created;
+    return EvenParallelsInverse(pt, m_def.a, EckertVWidth, kEckertVInvX, kEckertVInvY);
 }
 
 // ---------------------------------------------------------------------------
@@ -434,21 +385,19 @@ int CZrPJOperator::EckertV_Inverse(CPoint2D& pt) const {
 // the auxiliary angle of theta + sin theta = (1 + pi/2) sin phi.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::EckertVI_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double theta = EckertVITheta(pt.y);
-    pt.x = m_a * dlam * (1.0 + std::cos(theta)) * kEckertVX;
-    pt.y = m_a * theta * kEckertVY;
-    return m_created;
+    pt.x = m_def.a * dlam * (1.0 + std::cos(theta)) * kEckertVX;
+    pt.y = m_def.a * theta * kEckertVY;
+    return 1;
 }
 
 int CZrPJOperator::EckertVI_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double theta = pt.y / m_a * kEckertVInvY;
+    const double theta = pt.y / m_def.a * kEckertVInvY;
     const double phi = std::asin(ClampUnit((theta + std::sin(theta)) / kEckertVIC));
-    pt.x = pt.x * kEckertVInvX / m_a / (1.0 + std::cos(theta)) + m_lam0;
+    pt.x = pt.x * kEckertVInvX / m_def.a / (1.0 + std::cos(theta));
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -456,19 +405,17 @@ int CZrPJOperator::EckertVI_Inverse(CPoint2D& pt) const {
 // the sinusoidal.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::WinkelI_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
-    pt.x = m_a * dlam * (std::cos(m_phi1) + std::cos(phi)) / 2.0;
-    pt.y = m_a * phi;
-    return m_created;
+    const double dlam = pt.x, phi = pt.y;
+    pt.x = m_def.a * dlam * (std::cos(m_def.phi1) + std::cos(phi)) / 2.0;
+    pt.y = m_def.a * phi;
+    return 1;
 }
 
 int CZrPJOperator::WinkelI_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double phi = AtMostPole(pt.y / m_a);
-    pt.x = 2.0 * pt.x / (m_a * (std::cos(m_phi1) + std::cos(phi))) + m_lam0;
+    const double phi = SnapToPole(pt.y / m_def.a);
+    pt.x = 2.0 * pt.x / (m_def.a * (std::cos(m_def.phi1) + std::cos(phi)));
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -477,40 +424,37 @@ int CZrPJOperator::WinkelI_Inverse(CPoint2D& pt) const {
 // Mollweide auxiliary angle instead; the figures are kept for compatibility.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::WinkelII_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
-    pt.x = m_a * dlam * (std::cos(m_phi1) + std::cos(phi)) / 2.0;
-    pt.y = m_a * (std::sin(phi) + m_phi1 * kTwoOverPi) * kQuarterPi;
-    return m_created;
+    const double dlam = pt.x, phi = pt.y;
+    pt.x = m_def.a * dlam * (std::cos(m_def.phi1) + std::cos(phi)) / 2.0;
+    pt.y = m_def.a * (std::sin(phi) + m_def.phi1 * kTwoOverPi) * kQuarterPi;
+    return 1;
 }
 
 int CZrPJOperator::WinkelII_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double phi = std::asin(ClampUnit(pt.y * 1.2732395447351628 / m_a - m_phi1 * kTwoOverPi));
-    pt.x = 2.0 * pt.x / (m_a * (std::cos(phi) + std::cos(m_phi1))) + m_lam0;
+    const double phi = std::asin(ClampUnit(pt.y * 1.2732395447351628 / m_def.a - m_def.phi1 * kTwoOverPi));
+    pt.x = 2.0 * pt.x / (m_def.a * (std::cos(phi) + std::cos(m_def.phi1)));
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Van der Grinten I (43029): the whole globe in a disc of radius pi a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Van_Der_Grinten_I_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     double p = std::fabs(phi) * kTwoOverPi;
     if (p - kVdgTolerance > 1.0) return 0;
     if (p > 1.0) p = 1.0;
     if (std::fabs(phi) <= kVdgTolerance) { // equator: true length
-        pt.x = m_a * dlam;
+        pt.x = m_def.a * dlam;
         pt.y = 0.0;
-        return m_created;
+        return 1;
     }
     if (std::fabs(dlam) <= kVdgTolerance || std::fabs(p - 1.0) < kVdgTolerance) { // central meridian, poles
         pt.x = 0.0;
-        const double y = m_a * kPi * std::tan(std::asin(p) / 2.0);
+        const double y = m_def.a * kPi * std::tan(std::asin(p) / 2.0);
         pt.y = phi < 0.0 ? -y : y;
-        return m_created;
+        return 1;
     }
     const double al = std::fabs(kPi / dlam - dlam * kOneOverPi) / 2.0;
     const double al2 = al * al;
@@ -524,24 +468,23 @@ int CZrPJOperator::Van_Der_Grinten_I_Forward(CPoint2D& pt) const {
     const double t = std::fabs(X / kPi);
     const double Y = 1.0 - t * (t + 2.0 * al);
     if (Y < -kVdgTolerance) return 0;
-    pt.x = m_a * X;
-    const double y = Y < 0.0 ? 0.0 : m_a * kPi * std::sqrt(Y);
+    pt.x = m_def.a * X;
+    const double y = Y < 0.0 ? 0.0 : m_def.a * kPi * std::sqrt(Y);
     pt.y = phi < 0.0 ? -y : y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double x = pt.x / m_a, y = pt.y / m_a;
+    const double x = pt.x / m_def.a, y = pt.y / m_def.a;
     const double x2 = x * x;
     if (std::fabs(y) < kVdgTolerance) { // equator
         if (x2 > kPiSquared * (1.0 + kVdgTolerance)) return 0;
         pt.y = 0.0;
-        pt.x = std::fabs(x) <= kVdgTolerance
-                   ? m_lam0
-                   : m_lam0 + (x2 - kPiSquared + std::sqrt(x2 * x2 + kTwoPiSquared * (x2 + kHalfPiSquared))) /
-                                  (2.0 * x);
-        return m_created;
+        pt.x =
+            std::fabs(x) <= kVdgTolerance
+                ? 0.0
+                : (x2 - kPiSquared + std::sqrt(x2 * x2 + kTwoPiSquared * (x2 + kHalfPiSquared))) / (2.0 * x);
+        return 1;
     }
     // The map is the disc of radius pi a, rimmed by the meridian opposite the
     // central one; the cubic below has roots outside it too, which would be
@@ -559,13 +502,12 @@ int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D& pt) const {
     const double d = 3.0 * (kTwoOver27 * c2 * c2 * c2 + (c0 * c0 - c2 * c1 / 3.0) / c3) / (al * m);
     if (std::fabs(d) - kVdgTolerance > 1.0) return 0; // outside the disc
     const double delta = std::fabs(d) > 1.0 ? (d > 0.0 ? 0.0 : kPi) : std::acos(d);
-    const double phi = AtMostPole(kPi * (m * std::cos(delta / 3.0 + kFourPiOverThree) - c2 / 3.0));
+    const double phi = SnapToPole(kPi * (m * std::cos(delta / 3.0 + kFourPiOverThree) - c2 / 3.0));
     const double t = r2 + kTwoPiSquared * (x2 - y2 + kHalfPiSquared);
-    pt.x = std::fabs(x) <= kVdgTolerance
-               ? m_lam0
-               : m_lam0 + (r - kPiSquared + (t > 0.0 ? std::sqrt(t) : 0.0)) / (2.0 * x);
+    pt.x =
+        std::fabs(x) <= kVdgTolerance ? 0.0 : (r - kPiSquared + (t > 0.0 ? std::sqrt(t) : 0.0)) / (2.0 * x);
     pt.y = y < 0.0 ? -phi : phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -573,23 +515,21 @@ int CZrPJOperator::Van_Der_Grinten_I_Inverse(CPoint2D& pt) const {
 // published table, by a cubic per 5-degree band.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Robinson_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
+    const double dlam = pt.x, phi = pt.y;
     const double aphi = std::fabs(phi);
-    int i = static_cast<int>(std::floor(aphi * kRobinsonBandsPerRadian));
+    int i = static_cast<int>(std::floor(aphi * kRobinsonBandsPerRadian + kRobinsonKnotRounding));
     if (i > kRobinsonLastBand) i = kRobinsonLastBand;
     const double d = (aphi - i * kRobinsonBand) * CZrPJMath::kRadToDeg;
-    pt.x = m_a * dlam * RobinsonV(kRobinsonX[i], d) * kRobinsonScaleX;
-    const double y = m_a * RobinsonV(kRobinsonY[i], d) * kRobinsonScaleY;
+    pt.x = m_def.a * dlam * RobinsonV(kRobinsonX[i], d) * kRobinsonScaleX;
+    const double y = m_def.a * RobinsonV(kRobinsonY[i], d) * kRobinsonScaleY;
     pt.y = phi > 0.0 ? y : -y;
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Robinson_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
     const double y = pt.y;
-    const double xr = pt.x / m_a * kRobinsonInvScaleX;
-    const double s = std::fabs(y / m_a * kRobinsonInvScaleY);
+    const double xr = pt.x / m_def.a * kRobinsonInvScaleX;
+    const double s = std::fabs(y / m_def.a * kRobinsonInvScaleY);
     double phi, lamr;
     if (!(s < 1.0)) { // the pole line (and NaN, which stays NaN)
         phi = y >= 0.0 ? kHalfPi : -kHalfPi;
@@ -614,9 +554,9 @@ int CZrPJOperator::Robinson_Inverse(CPoint2D& pt) const {
     }
     if (std::fabs(lamr - kPi) < kRobinsonEdge) lamr = kPi;
     if (std::fabs(lamr + kPi) < kRobinsonEdge) lamr = -kPi;
-    pt.x = lamr + m_lam0;
+    pt.x = lamr;
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -624,54 +564,50 @@ int CZrPJOperator::Robinson_Inverse(CPoint2D& pt) const {
 // and true to length. x = a dlam dphi / dpsi, psi the isometric latitude.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Loximuthal_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
-    const double dphi = phi - m_phi1;
+    const double dlam = pt.x, phi = pt.y;
+    const double dphi = phi - m_def.phi1;
     if (std::fabs(phi) >= kHalfPi) {
         // The pole is at infinite isometric latitude: the loxodromes spiral
         // into it and it is the single point on the central meridian. (tan of
         // the rounded pi/2 is finite and would scatter the pole along a line.)
         pt.x = 0.0;
     } else if (std::fabs(dphi) >= kLoximuthalFlat) {
-        pt.x = m_a * dlam * dphi / IsometricDifference(phi, m_phi1);
+        pt.x = m_def.a * dlam * dphi / IsometricDifference(phi, m_def.phi1);
     } else {
         // dphi / dpsi tends to cos(phi) on the central parallel; the mean
         // latitude keeps the band continuous with the general formula.
-        pt.x = m_a * dlam * std::cos(m_phi1 + dphi / 2.0);
+        pt.x = m_def.a * dlam * std::cos(m_def.phi1 + dphi / 2.0);
     }
-    pt.y = m_a * dphi;
-    return m_created;
+    pt.y = m_def.a * dphi;
+    return 1;
 }
 
 int CZrPJOperator::Loximuthal_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double x = pt.x / m_a, y = pt.y / m_a;
-    const double phi = AtMostPole(y + m_phi1);
+    const double x = pt.x / m_def.a, y = pt.y / m_def.a;
+    const double phi = SnapToPole(y + m_def.phi1);
     if (std::fabs(phi) >= kHalfPi) // a pole, the one point where x = 0
-        pt.x = m_lam0;
-    else if (std::fabs(phi - m_phi1) >= kLoximuthalFlat)
-        pt.x = m_lam0 + IsometricDifference(phi, m_phi1) * x / y;
+        pt.x = 0.0;
+    else if (std::fabs(phi - m_def.phi1) >= kLoximuthalFlat)
+        pt.x = IsometricDifference(phi, m_def.phi1) * x / y;
     else
-        pt.x = m_lam0 + x / std::cos(m_phi1 + y / 2.0);
+        pt.x = x / std::cos(m_def.phi1 + y / 2.0);
     pt.y = phi;
-    return m_created;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Quartic authalic (43022): equal-area, quartic meridians.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Quartic_Authalic_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0), phi = pt.y;
-    pt.x = m_a * dlam * std::cos(phi) / std::cos(phi / 2.0);
-    pt.y = 2.0 * m_a * std::sin(phi / 2.0);
-    return m_created;
+    const double dlam = pt.x, phi = pt.y;
+    pt.x = m_def.a * dlam * std::cos(phi) / std::cos(phi / 2.0);
+    pt.y = 2.0 * m_def.a * std::sin(phi / 2.0);
+    return 1;
 }
 
 int CZrPJOperator::Quartic_Authalic_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double phi = 2.0 * std::asin(pt.y / (2.0 * m_a));
-    pt.x = pt.x / (m_a * std::cos(phi)) * std::cos(phi / 2.0) + m_lam0;
+    const double phi = 2.0 * std::asin(pt.y / (2.0 * m_def.a));
+    pt.x = pt.x / (m_def.a * std::cos(phi)) * std::cos(phi / 2.0);
     pt.y = phi;
-    return m_created;
+    return 1;
 }

@@ -5,15 +5,15 @@
 // Mercator and the spherical Cassini.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJKernels_p.h"
+
 #include "geodesy/ZrPJMath.h"
 
 #include <cmath>
 
+using namespace zrpj;
+
 namespace {
-constexpr double kPi = CZrPJMath::kPi;
-constexpr double kHalfPi = CZrPJMath::kHalfPi;
-constexpr double kQuarterPi = CZrPJMath::kQuarterPi;
-constexpr double kTwoPi = CZrPJMath::kTwoPi;
 
 // Footpoint iteration of the Transverse Mercator inverse: the correction is
 // Newton's with the exact meridian radius, so ten rounds reach 1e-7 rad from
@@ -49,28 +49,44 @@ inline double SineSum(double x, const double c[4]) {
 inline double SineSeries(double x, const double c[4]) {
     return x + SineSum(x, c);
 }
+
+// atanh(x) for |x| below the largest eccentricity of any earth ellipsoid
+// (< 0.1): the odd series to x^17 is exact to rounding there and costs a few
+// multiplications instead of a logarithm.
+inline double SmallAtanh(double x) {
+    if (std::fabs(x) >= 0.1) return std::atanh(x);
+    const double x2 = x * x;
+    return x *
+           (1.0 +
+            x2 * (1.0 / 3 +
+                  x2 * (1.0 / 5 +
+                        x2 * (1.0 / 7 +
+                              x2 * (1.0 / 9 + x2 * (1.0 / 11 +
+                                                    x2 * (1.0 / 13 + x2 * (1.0 / 15 + x2 * (1.0 / 17)))))))));
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
 // Coefficients, computed once per Create
 // ---------------------------------------------------------------------------
 void CZrPJOperator::ComputeEquidistCoefficient() {
-    const double E = m_es, E2 = E * E, E3 = E2 * E, E4 = E3 * E;
-    const double a = m_a;
+    const double E = m_ell.es, E2 = E * E, E3 = E2 * E, E4 = E3 * E;
+    const double a = m_def.a;
 
     // Authalic series: the area from the equator, in powers of sin(phi).
-    m_P[0] = 0.6666666666666666 * E;
-    m_P[1] = 0.6 * E2;
-    m_P[2] = 0.5714285714285714 * E3;
-    m_P[3] = 0.5555555555555556 * E4;
-    m_Rq2 = a * a * (1.0 - E) * (1.0 + m_P[0] + m_P[1] + m_P[2] + m_P[3]);
-    m_Rq = std::sqrt(m_Rq2);
+    m_ser.P[0] = 0.6666666666666666 * E;
+    m_ser.P[1] = 0.6 * E2;
+    m_ser.P[2] = 0.5714285714285714 * E3;
+    m_ser.P[3] = 0.5555555555555556 * E4;
+    m_ser.Rq2 = a * a * (1.0 - E) * (1.0 + m_ser.P[0] + m_ser.P[1] + m_ser.P[2] + m_ser.P[3]);
+    m_ser.Rq = std::sqrt(m_ser.Rq2);
 
     // The closed form is 0/0 on a sphere, where the radius of equal area is a.
-    if (m_e > 1e-12)
-        m_authalicRadius = a * std::sqrt(std::log((1.0 + m_e) / (1.0 - m_e)) * (1.0 - E) * 0.25 / m_e + 0.5);
+    if (m_ell.e > 1e-12)
+        m_ser.authalicRadius =
+            a * std::sqrt(std::log((1.0 + m_ell.e) / (1.0 - m_ell.e)) * (1.0 - E) * 0.25 / m_ell.e + 0.5);
     else
-        m_authalicRadius = a;
+        m_ser.authalicRadius = a;
 
     // Rectifying (meridian arc) series in multiple angles.
     const double s0 = 1.0 + 0.75 * E + 0.703125 * E2 + 0.68359375 * E3 + 0.67291259765625 * E4;
@@ -79,23 +95,23 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
     const double s6 = 0.068359375 * E3 + 0.15380859375 * E4;
     const double s8 = 0.01922607421875 * E4;
     const double o = a * (1.0 - E);
-    m_D[0] = o * s0;
-    m_D[1] = -0.5 * o * s2;
-    m_D[2] = 0.25 * o * s4;
-    m_D[3] = -0.16666666666666666 * o * s6;
-    m_D[4] = 0.125 * o * s8;
+    m_ser.D[0] = o * s0;
+    m_ser.D[1] = -0.5 * o * s2;
+    m_ser.D[2] = 0.25 * o * s4;
+    m_ser.D[3] = -0.16666666666666666 * o * s6;
+    m_ser.D[4] = 0.125 * o * s8;
 
     // Meridian length in units of a, for the Transverse Mercator.
     const double t = E * (E * (0.01068115234375 * E + 0.01953125) + 0.046875);
-    m_en[0] = 1.0 - E * (t + 0.25);
-    m_en[1] = E * (0.75 - t);
-    m_en[2] = E2 * (0.46875 - E * (0.007120768229166667 * E + 0.013020833333333334));
-    m_en[3] = E3 * (0.3645833333333333 - 0.005696614583333333 * E);
-    m_en[4] = 0.3076171875 * E4;
-    m_ml0 = MeridianLength(m_phi0, std::sin(m_phi0), std::cos(m_phi0));
-    m_invA = 1.0 / a;
-    m_invOneMinusEs = 1.0 / (1.0 - E);
-    m_aOverD0 = m_D[0] > 0.0 ? a / m_D[0] : 0.0;
+    m_ml.en[0] = 1.0 - E * (t + 0.25);
+    m_ml.en[1] = E * (0.75 - t);
+    m_ml.en[2] = E2 * (0.46875 - E * (0.007120768229166667 * E + 0.013020833333333334));
+    m_ml.en[3] = E3 * (0.3645833333333333 - 0.005696614583333333 * E);
+    m_ml.en[4] = 0.3076171875 * E4;
+    m_ml.ml0 = MeridianLength(m_def.phi0, std::sin(m_def.phi0), std::cos(m_def.phi0));
+    m_ell.invA = 1.0 / a;
+    m_ell.invOneMinusEs = 1.0 / (1.0 - E);
+    m_ser.aOverD0 = m_ser.D[0] > 0.0 ? a / m_ser.D[0] : 0.0;
 
     // Inverse series by reversion.
     const double rectifying[4] = {0.5 * s2 / s0, -0.25 * s4 / s0, 0.16666666666666666 * s6 / s0,
@@ -113,9 +129,9 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
         0.008443562610229277 * E3 + 0.01015451381297341 * E4,
         -0.0011812995272591233 * E4,
     };
-    Revert(rectifying, m_R);
-    Revert(conformal, m_K);
-    Revert(authalic, m_Q);
+    Revert(rectifying, m_ser.R);
+    Revert(conformal, m_ser.K);
+    Revert(authalic, m_ser.Q);
 }
 
 // ---------------------------------------------------------------------------
@@ -123,52 +139,69 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
 // ---------------------------------------------------------------------------
 double CZrPJOperator::N(double phi) const {
     const double s = std::sin(phi);
-    return m_a / std::sqrt(1.0 - m_es * s * s);
+    return m_def.a / W(m_ell.es, s);
 }
 
 double CZrPJOperator::M(double phi) const {
     const double s = std::sin(phi);
-    return m_a * (1.0 - m_es) / std::pow(1.0 - m_es * s * s, 1.5);
+    return m_def.a * (1.0 - m_ell.es) / std::pow(1.0 - m_ell.es * s * s, 1.5);
 }
 
 double CZrPJOperator::AntiM(double rho) const {
-    return std::asin(std::sqrt(1.0 - std::pow((1.0 - m_es) * m_a / rho, 2.0 * 0.3333333333333333)) / m_e);
+    return std::asin(std::sqrt(1.0 - std::pow((1.0 - m_ell.es) * m_def.a / rho, 2.0 * 0.3333333333333333)) /
+                     m_ell.e);
 }
 
+// The isometric latitude ln U(phi) = asinh(tan phi) - e atanh(e sin phi), so
+// that U(phi)^n = exp(n psi): one logarithm and one exponential instead of a
+// tangent and two powers.
+double CZrPJOperator::IsometricLatitude(double phi) const {
+    // At a pole it is infinite; cos(pi/2) is not 0 in floating point and
+    // would make it 38, which put the pole a cone opens away from 9e17 m
+    // out as a success instead of refusing it.
+    if (!(std::fabs(phi) < kHalfPi)) return phi > 0.0 ? HUGE_VAL : -HUGE_VAL;
+    const double s = std::sin(phi), c = std::cos(phi);
+    return std::log((1.0 + s) / c) - m_ell.e * SmallAtanh(m_ell.e * s);
+}
+
+// U(phi) = tan(pi/4 + phi/2) ((1 - e sin phi) / (1 + e sin phi))^(e/2), the
+// exponential of the isometric latitude; Conformal(phi) is its logarithm.
+// Both are the one isometric latitude above, so that the Mercator, the
+// Lambert cone and the oblique Mercator kinds agree to the last bit.
 double CZrPJOperator::U(double phi) const {
-    const double es = m_e * std::sin(phi);
-    return std::tan(kQuarterPi + phi / 2.0) * std::pow((1.0 - es) / (1.0 + es), m_e / 2.0);
+    return std::exp(IsometricLatitude(phi));
 }
 
 double CZrPJOperator::Conformal(double phi) const {
-    return std::log(U(phi));
+    return IsometricLatitude(phi);
 }
 
 double CZrPJOperator::AntiConformal(double chi) const {
-    return SineSeries(chi, m_K);
+    return SineSeries(chi, m_ser.K);
 }
 
 double CZrPJOperator::Area(double phi) const {
     const double s = std::sin(phi), s2 = s * s;
-    return m_a * m_a * (1.0 - m_es) * s * (1.0 + s2 * (m_P[0] + s2 * (m_P[1] + s2 * (m_P[2] + s2 * m_P[3]))));
+    return m_def.a * m_def.a * (1.0 - m_ell.es) * s *
+           (1.0 + s2 * (m_ser.P[0] + s2 * (m_ser.P[1] + s2 * (m_ser.P[2] + s2 * m_ser.P[3]))));
 }
 
 double CZrPJOperator::AntiArea(double beta) const {
-    return SineSeries(beta, m_Q);
+    return SineSeries(beta, m_ser.Q);
 }
 
 double CZrPJOperator::Distance(double phi) const {
-    return m_D[0] * phi + SineSum(phi, m_D + 1);
+    return m_ser.D[0] * phi + SineSum(phi, m_ser.D + 1);
 }
 
 double CZrPJOperator::AntiDistance(double psi) const {
-    return SineSeries(psi, m_R);
+    return SineSeries(psi, m_ser.R);
 }
 
 double CZrPJOperator::MeridianLength(double phi, double s, double c) const {
     c *= s;
     s *= s;
-    return m_en[0] * phi - c * (m_en[1] + s * (m_en[2] + s * (m_en[3] + s * m_en[4])));
+    return m_ml.en[0] * phi - c * (m_ml.en[1] + s * (m_ml.en[2] + s * (m_ml.en[3] + s * m_ml.en[4])));
 }
 
 double CZrPJOperator::MeridianLengthInverse(double m) const {
@@ -192,7 +225,7 @@ inline void RotateBySmallAngle(double& s, double& c, double d) {
 } // namespace
 
 double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& cosPhi) const {
-    const double k = m_invOneMinusEs;
+    const double k = m_ell.invOneMinusEs;
     // Start from the rectifying latitude mu = arc / D0 and its series (good to
     // ~1e-9 rad), so that the first Newton step already falls below the
     // threshold. The sine and cosine of the start come from the one sin/cos
@@ -201,14 +234,14 @@ double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& co
     // per footpoint instead of three. The converged latitude is the same to
     // rounding as iterating from m itself.
     double phi = m, s, c;
-    const double mu = m_D[0] > 0.0 ? m * m_aOverD0 : m;
+    const double mu = m_ser.D[0] > 0.0 ? m * m_ser.aOverD0 : m;
     bool haveSinCos = false;
-    if (m_D[0] > 0.0 && std::fabs(mu) < kHalfPi - 0.01) {
+    if (m_ser.D[0] > 0.0 && std::fabs(mu) < kHalfPi - 0.01) {
         const double smu = std::sin(mu), cmu = std::cos(mu);
         const double s2 = 2.0 * smu * cmu, c2 = (cmu - smu) * (cmu + smu);
         const double s4 = 2.0 * s2 * c2, c4 = 1.0 - 2.0 * s2 * s2;
-        const double dphi =
-            m_R[0] * s2 + m_R[1] * s4 + m_R[2] * (s4 * c2 + c4 * s2) + m_R[3] * (2.0 * s4 * c4);
+        const double dphi = m_ser.R[0] * s2 + m_ser.R[1] * s4 + m_ser.R[2] * (s4 * c2 + c4 * s2) +
+                            m_ser.R[3] * (2.0 * s4 * c4);
         phi = mu + dphi;
         if (std::fabs(dphi) <= kSmallRotation) {
             s = smu;
@@ -216,7 +249,7 @@ double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& co
             RotateBySmallAngle(s, c, dphi);
             haveSinCos = true;
         }
-    } else if (m_D[0] > 0.0) {
+    } else if (m_ser.D[0] > 0.0) {
         phi = AntiDistance(mu);
     }
     double delta = 0.0;
@@ -226,7 +259,7 @@ double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& co
             c = std::cos(phi);
         }
         haveSinCos = false;
-        const double t = 1.0 - m_es * s * s;
+        const double t = 1.0 - m_ell.es * s * s;
         delta = (MeridianLength(phi, s, c) - m) * t * std::sqrt(t) * k;
         phi -= delta;
         if (std::fabs(delta) < kMeridianInverseTolerance) break;
@@ -247,16 +280,15 @@ double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& co
 // the rectifying arc; origin on the equator, scale 1.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::GaussKruger_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double phi = pt.y;
     const double sphi = std::sin(phi), cphi = std::cos(phi);
     const double t = sphi / cphi;
     const double t2 = t * t, t4 = t2 * t2;
-    const double eta2 = m_eps2 * cphi * cphi, eta4 = eta2 * eta2;
+    const double eta2 = m_ell.eps2 * cphi * cphi, eta4 = eta2 * eta2;
     const double l = dlam * cphi, l2 = l * l;
     const double X = Distance(phi);
-    const double n = m_a / std::sqrt(1.0 - m_es * sphi * sphi);
+    const double n = m_def.a / W(m_ell.es, sphi);
     const double s = dlam * sphi;
 
     pt.y = X + n * s * l * 0.5 +
@@ -265,24 +297,25 @@ int CZrPJOperator::GaussKruger_Forward(CPoint2D& pt) const {
                0.001388888888888889;
     pt.x = n * l + n * l * l2 * (1.0 - t2 + eta2) * 0.16666666666666666 +
            n * l * l2 * l2 * (5.0 - 18.0 * t2 + t4 + 14.0 * eta2 - 58.0 * eta2 * t2) * 0.008333333333333333;
-    return m_created;
+    return 1;
 }
 
-// Needs nothing from Create beyond the series, so it does not test created.
+// Needs nothing from Create beyond the series: the frame runs it before Create
+// too (the dispatch row says so).
 int CZrPJOperator::GaussKruger_Inverse(CPoint2D& pt) const {
     const double x = pt.x, y = pt.y;
-    const double phif = AntiDistance(y / m_D[0]); // footpoint latitude
+    const double phif = AntiDistance(y / m_ser.D[0]); // footpoint latitude
     const double sf = std::sin(phif), cf = std::cos(phif);
-    const double n = m_a / std::sqrt(1.0 - m_es * sf * sf);
+    const double n = m_def.a / W(m_ell.es, sf);
     const double t = sf / cf;
     const double t2 = t * t, t4 = t2 * t2;
-    const double eta2 = m_eps2 * cf * cf, eta4 = eta2 * eta2;
+    const double eta2 = m_ell.eps2 * cf * cf, eta4 = eta2 * eta2;
     const double q = x / n, q2 = q * q, q3 = q2 * q, q4 = q2 * q2, q5 = q4 * q, q6 = q4 * q2;
 
     pt.y = phif + t * (-1.0 - eta2) * q2 / 2.0 +
            t * (5.0 + 3.0 * t2 + 6.0 * eta2 - 6.0 * eta2 * t2 - 3.0 * eta4 - 9.0 * t2 * eta4) * q4 / 24.0 +
            t * (eta2 * (162.0 * t2 + 45.0 * t4) - (61.0 + 90.0 * t2 + 45.0 * t4 + 107.0 * eta2)) * q6 / 720.0;
-    pt.x = m_lam0 + q / cf + q3 * (-1.0 - 2.0 * t2 - eta2) / (6.0 * cf) +
+    pt.x = q / cf + q3 * (-1.0 - 2.0 * t2 - eta2) / (6.0 * cf) +
            q5 * (5.0 + 28.0 * t2 + 24.0 * t4 + eta2 * (6.0 + 8.0 * t2)) / (120.0 * cf);
     return 1;
 }
@@ -292,49 +325,46 @@ int CZrPJOperator::GaussKruger_Inverse(CPoint2D& pt) const {
 // difference; the dispatcher applies k0.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double phi = pt.y;
     const double s = std::sin(phi), c = std::cos(phi);
     const double t = std::fabs(c) > kPoleCosine ? s / c : 0.0;
     const double T = t * t;
     double al = c * dlam;
     const double als = al * al;
-    al /= std::sqrt(1.0 - m_es * s * s);
-    const double n = m_eps2 * c * c;
+    al /= W(m_ell.es, s);
+    const double n = m_ell.eps2 * c * c;
 
-    pt.x = m_a * al *
+    pt.x = m_def.a * al *
            (1.0 + als * 0.16666666666666666 *
                       (1.0 - T + n +
                        als * 0.05 *
                            (5.0 + T * (T - 18.0) + n * (14.0 - 58.0 * T) +
                             als * 0.023809523809523808 * (61.0 + T * (T * (179.0 - T) - 479.0)))));
-    pt.y = m_a *
-           (MeridianLength(phi, s, c) - m_ml0 +
+    pt.y = m_def.a *
+           (MeridianLength(phi, s, c) - m_ml.ml0 +
             s * al * dlam * 0.5 *
                 (1.0 + als * 0.08333333333333333 *
                            (5.0 - T + n * (9.0 + 4.0 * n) +
                             als * 0.03333333333333333 *
                                 (61.0 + T * (T - 58.0) + n * (270.0 - 330.0 * T) +
                                  als * 0.017857142857142856 * (1385.0 + T * (T * (543.0 - T) - 3111.0))))));
-    return m_created;
+    return 1;
 }
 
 int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    if (m_a <= 0.0) return m_created;
     const double x = pt.x, y = pt.y;
     double s, c;
-    const double phi1 = MeridianLengthInverse(y * m_invA + m_ml0, s, c); // footpoint
+    const double phi1 = MeridianLengthInverse(y * m_ell.invA + m_ml.ml0, s, c); // footpoint
     if (std::fabs(phi1) >= kHalfPi) {
-        pt.y = (y / m_a >= 0.0) ? kHalfPi : -kHalfPi;
+        pt.y = (y / m_def.a >= 0.0) ? kHalfPi : -kHalfPi;
         pt.x = 0.0;
-        return m_created;
+        return 1;
     }
     const double t = std::fabs(c) > kPoleCosine ? s / c : 0.0;
-    const double n = m_eps2 * c * c;
-    double con = 1.0 - m_es * s * s;
-    const double d = x * std::sqrt(con) * m_invA;
+    const double n = m_ell.eps2 * c * c;
+    double con = 1.0 - m_ell.es * s * s;
+    const double d = x * std::sqrt(con) * m_ell.invA;
     con *= t;
     const double T = t * t;
     const double ds = d * d;
@@ -343,46 +373,40 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     // with their reciprocals: the same values to the last bit or two, at a
     // fraction of a division's cost.
     pt.y = phi1 -
-           (con * ds * m_invOneMinusEs) * 0.5 *
+           (con * ds * m_ell.invOneMinusEs) * 0.5 *
                (1.0 - ds * (1.0 / 12.0) *
                           (5.0 + T * (3.0 - 9.0 * n) + n * (1.0 - 4.0 * n) -
                            ds * (1.0 / 30.0) *
                                (61.0 + T * (90.0 - 252.0 * n + 45.0 * T) + 46.0 * n -
                                 ds * (1.0 / 56.0) * (1385.0 + T * (3633.0 + T * (4095.0 + 1574.0 * T))))));
-    pt.x =
-        m_lam0 + d *
-                     (1.0 - ds * (1.0 / 6.0) *
-                                (1.0 + 2.0 * T + n -
-                                 ds * (1.0 / 20.0) *
-                                     (5.0 + T * (28.0 + 24.0 * T + 8.0 * n) + 6.0 * n -
-                                      ds * (1.0 / 42.0) * (61.0 + T * (662.0 + T * (1320.0 + 720.0 * T)))))) /
-                     c;
-    return m_created;
+    pt.x = d *
+           (1.0 - ds * (1.0 / 6.0) *
+                      (1.0 + 2.0 * T + n -
+                       ds * (1.0 / 20.0) *
+                           (5.0 + T * (28.0 + 24.0 * T + 8.0 * n) + 6.0 * n -
+                            ds * (1.0 / 42.0) * (61.0 + T * (662.0 + T * (1320.0 + 720.0 * T)))))) /
+           c;
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Cassini (43028), on the sphere of radius a.
 // ---------------------------------------------------------------------------
 int CZrPJOperator::Traverse_Equidistant_Cylindrical_Forward(CPoint2D& pt) const {
-    if (!m_created) return 0;
-    const double dlam = AdjLongitude(pt.x - m_lam0);
+    const double dlam = pt.x;
     const double phi = pt.y;
-    pt.x = m_a * std::asin(std::sin(dlam) * std::cos(phi));
-    pt.y = m_a * std::atan2(std::tan(phi), std::cos(dlam));
-    return m_created;
+    pt.x = m_def.a * std::asin(std::sin(dlam) * std::cos(phi));
+    pt.y = m_def.a * std::atan2(std::tan(phi), std::cos(dlam));
+    return 1;
 }
 
 int CZrPJOperator::Traverse_Equidistant_Cylindrical_Inverse(CPoint2D& pt) const {
-    if (!m_created || m_a <= 0.0) return 0;
-    double D = pt.x / m_a, G = pt.y / m_a;
+    double D = pt.x / m_def.a, G = pt.y / m_def.a;
     // Beyond the map's edge the point is taken at the edge rather than refused.
     D = D > kHalfPi ? kHalfPi : (D < -kHalfPi ? -kHalfPi : D);
     G = G > kPi ? kPi : (G < -kPi ? -kPi : G);
     const double phi = std::asin(std::sin(G) * std::cos(D));
-    double lam = std::atan2(std::tan(D), std::cos(G)) + m_lam0;
-    if (lam > kPi) lam -= kTwoPi;
-    if (lam < -kPi) lam += kTwoPi;
-    pt.x = lam;
+    pt.x = std::atan2(std::tan(D), std::cos(G));
     pt.y = phi;
     return 1;
 }

@@ -17,10 +17,17 @@
 namespace gridcompare {
 constexpr double kDeg = CZrPJMath::kDegToRad;
 constexpr double kMillimetre = 1e-3;
+// PROJ's usual bar for a forward projection that it and the formula agree on.
+constexpr double kTenthMillimetre = 1e-4;
 constexpr double kNanodegree = 1e-9;
 // Inverse series of the conformal, authalic and rectifying latitudes are
 // fourth order in e^2: a few nanoradians, i.e. up to 3e-7 degrees.
 constexpr double kSeriesInverse = 3e-7;
+// The same as a length on the ground: those series bring a point back
+// within 2.4 mm.
+constexpr double kSeriesInverseRoundTrip = 3e-3;
+// One degree of arc on the equator (WGS 84), to state angles on the ground.
+constexpr double kMetresPerDegree = 111319.49079327357;
 constexpr double kWgs84A = 6378137.0, kWgs84F = 1.0 / 298.257223563;
 constexpr double kGrs80A = 6378137.0, kGrs80F = 1.0 / 298.257222101;
 
@@ -58,8 +65,9 @@ struct Grid {
 };
 
 struct Worst {
-    double forward = 0;   // metres from the oracle's point
-    double roundTrip = 0; // degrees: max of |dlat| and |dlon| cos(lat), so a pole's longitude is no error
+    double forward = 0; // metres from the oracle's point
+    double roundTrip =
+        0; // metres on the ground: max of |dlat| and |dlon| cos(lat), so a pole's longitude is no error
 };
 
 // expect(lon, lat, x, y) gives the oracle's point, or false to skip it.
@@ -75,15 +83,16 @@ template <class Expect> Worst CompareGrid(const CZrPJOperator& op, const Grid& g
             EXPECT_NE(op.Inverse(p), 0) << lon << ", " << lat;
             const double dlon = std::fabs(p.x - lon);
             const double dlonOnParallel = std::min(dlon, 360.0 - dlon) * std::cos(lat * kDeg);
-            w.roundTrip = std::max({w.roundTrip, std::fabs(p.y - lat), dlonOnParallel});
+            w.roundTrip = std::max(
+                {w.roundTrip, std::fabs(p.y - lat) * kMetresPerDegree, dlonOnParallel * kMetresPerDegree});
         }
     }
     return w;
 }
 
 inline void Report(const char* kind, const char* oracle, const Worst& w) {
-    std::printf("[accuracy] %s | %s | forward %.2g m | round trip %.2g deg\n", kind, oracle, w.forward,
-                w.roundTrip);
+    std::printf("[accuracy] %s | %s | forward %.2g mm | round trip %.2g mm\n", kind, oracle, w.forward * 1e3,
+                w.roundTrip * 1e3);
 }
 
 // One kind against PROJ over a grid, within the stated tolerances.
@@ -92,8 +101,8 @@ struct ProjCase {
     Definition def;
     const char* proj; // PROJ's definition of the same projection
     Grid grid;
-    double roundTrip = kSeriesInverse; // degrees
-    double forward = kMillimetre;      // metres
+    double roundTrip = kSeriesInverseRoundTrip; // metres on the ground
+    double forward = kTenthMillimetre;          // metres
 };
 
 inline void CheckAgainstProj(const ProjCase& c) {

@@ -1,6 +1,7 @@
 // The frame shared by every kind: defaults, wrapping and clamping, units and
 // false origin, failure handling and assignment.
 #include "geodesy/ZrPJMath.h"
+#include "model/ZrPJCoordSys.h"
 #include "projection/ZrPJOperator.h"
 
 #include <gtest/gtest.h>
@@ -138,6 +139,49 @@ TEST(OperatorFrameTest, CreateRefusesImpossibleEllipsoids) {
         EXPECT_EQ(op.Create(), 0) << f;
         EXPECT_EQ(op.IsCreated(), 0);
     }
+    // An axis of no size refuses for every kind, and the operator then
+    // leaves points as they were (a Transverse Mercator on a = -6378137
+    // used to unproject to latitude 114 411 degrees and report success).
+    const double inf = std::numeric_limits<double>::infinity();
+    for (long kind = 43001; kind <= 43046; ++kind) {
+        if (!CZrPJOperator::FindKind(kind)) continue;
+        for (double a : {0.0, -1.0, -6378137.0, inf, -inf, std::numeric_limits<double>::quiet_NaN()}) {
+            CZrPJOperator op = TransverseMercator(0.0, 1.0);
+            op.SetKind(kind);
+            op.SetStandardParallel1(30.0 * kDeg);
+            op.SetStandardParallel2(50.0 * kDeg);
+            op.SetCentralParallel(20.0 * kDeg);
+            op.SetSecondPointLongitude(40.0 * kDeg);
+            op.SetSemiMajorAxis(a);
+            EXPECT_EQ(op.Create(), 0) << kind << " a = " << a;
+            const CPoint2D geo(10.0, 20.0), planar(3e5, 2e6);
+            CPoint2D p = geo, q = planar;
+            EXPECT_EQ(op.Forward(p) + op.Inverse(q), 0) << kind << " a = " << a;
+            EXPECT_TRUE(BitIdentical(p, geo) && BitIdentical(q, planar)) << kind << " a = " << a;
+        }
+    }
+    // So a coordinate system on such a spheroid is not valid either.
+    for (double a : {0.0, -1.0, -6378137.0}) {
+        CZrPJSpheroid spheroid;
+        spheroid.Set("no size", a, 1.0 / 298.257223563);
+        CZrPJDatum datum;
+        datum.Set("no size", spheroid);
+        CZrPJGeoCoordSys gcs;
+        ASSERT_TRUE(gcs.Set(static_cast<tagGeoCoordSysType>(4326)));
+        gcs.Set("no size", datum, gcs.GetPrimeMeridian(), gcs.GetUnits());
+        CZrPJParams params;
+        params.CentralMeridian = 117.0;
+        params.ScaleFactor = 0.9996;
+        params.FalseEasting = 500000.0;
+        CZrPJCoordSys cs;
+        EXPECT_EQ(cs.Set("no size", gcs, CZrPJObject(static_cast<tagPJObjectType>(43006)), params, 10000), 0)
+            << a;
+        EXPECT_EQ(cs.IsValid(), 0) << a;
+        CPoint2D p(117.5, 30.0);
+        cs.Forward(&p, 1);
+        EXPECT_EQ(p.x, 117.5);
+        EXPECT_EQ(p.y, 30.0);
+    }
     // A failed re-creation leaves the operator unusable until a good one.
     CZrPJOperator op;
     ASSERT_EQ(op.Create(), 1);
@@ -145,6 +189,46 @@ TEST(OperatorFrameTest, CreateRefusesImpossibleEllipsoids) {
     EXPECT_EQ(op.Create(), 0);
     CPoint2D p(0.0, 0.0);
     EXPECT_EQ(op.Forward(p), 0);
+}
+
+// One rule for the scale factor of every kind that reads one: 0 (the
+// constructor's default, "not given") is scale 1 both ways, bit for bit; a
+// negative or non-numeric scale does not create. The Transverse Mercator
+// inverse used to divide by the 0 its forward had ignored, and refuse.
+TEST(OperatorFrameTest, ScaleFactorZeroIsUnscaledAndANegativeOneDoesNotCreate) {
+    const struct {
+        long kind;
+        int mode;
+    } kinds[] = {{43006, 1}, {43020, 1}, {43043, 1}, {43044, 1}};
+    constexpr double kMillimetreOfArc = 1e-3 / 111319.5; // degrees: the Lambert inverse's conformal series
+    for (const auto& k : kinds) {
+        auto make = [&k](double k0) {
+            CZrPJOperator op = TransverseMercator(10.0, k0);
+            op.SetKind(k.kind);
+            op.SetParallelMode(k.mode);
+            op.SetCentralParallel(40.0 * kDeg);
+            op.SetStandardParallel1(40.0 * kDeg);
+            op.SetAzimuth(30.0 * kDeg);
+            return op;
+        };
+        CZrPJOperator zero = make(0.0), one = make(1.0);
+        ASSERT_EQ(zero.Create(), 1) << k.kind;
+        ASSERT_EQ(one.Create(), 1) << k.kind;
+        for (CPoint2D geo : {CPoint2D(12.0, 43.0), CPoint2D(7.5, 38.0)}) {
+            CPoint2D a = geo, b = geo;
+            ASSERT_EQ(zero.Forward(a), 1) << k.kind;
+            ASSERT_EQ(one.Forward(b), 1) << k.kind;
+            EXPECT_TRUE(BitIdentical(a, b)) << k.kind;
+            ASSERT_EQ(zero.Inverse(a), 1) << k.kind;
+            EXPECT_NEAR(a.x, geo.x, kMillimetreOfArc) << k.kind;
+            EXPECT_NEAR(a.y, geo.y, kMillimetreOfArc) << k.kind;
+        }
+        for (double k0 : {-1.0, -0.9996, std::numeric_limits<double>::quiet_NaN(),
+                          std::numeric_limits<double>::infinity()}) {
+            CZrPJOperator bad = make(k0);
+            EXPECT_EQ(bad.Create(), 0) << k.kind << " k0 = " << k0;
+        }
+    }
 }
 
 TEST(OperatorFrameTest, AssignmentLeavesTheMeridianSeriesForCreate) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -65,11 +66,13 @@ TEST(PseudoCylindricalTest, AgreesWithProjAndInvertsOverTheWorld) {
 
 TEST(PseudoCylindricalTest, PolesProjectAndComeBackAsTheSamePole) {
     // PROJ's Mollweide stops its iteration short of the pole and puts it up
-    // to 0.1 km off the central meridian; a pointed pole is checked at x = 0.
-    // Coming back, a pole stays itself (a latitude rounded past 90 degrees
-    // would be read as coming over the pole); on a pole line the longitude
-    // comes back too.
+    // to 0.1 km off the central meridian and 0.18 mm short of the pole's
+    // northing; a pointed pole is checked at x = 0. Coming back, a pole stays
+    // itself (a latitude rounded past 90 degrees would be read as coming over
+    // the pole); on a pole line the longitude comes back too.
+    constexpr double kProjMollweidePoleShort = 2e-4; // metres
     for (const WorldCase& c : kWorldCases) {
+        const double northingBar = c.def.kind == kMollweide ? kProjMollweidePoleShort : kForwardTolerance;
         CZrPJOperator op = Build(c.def);
         ASSERT_EQ(1, op.Create());
         ProjOracle oracle(ProjFor(c));
@@ -81,12 +84,11 @@ TEST(PseudoCylindricalTest, PolesProjectAndComeBackAsTheSamePole) {
                 ASSERT_EQ(1, op.Forward(p)) << c.proj;
                 EXPECT_NEAR(c.pointedPoles ? 0.0 : px, p.x, kForwardTolerance)
                     << c.proj << " " << dl << " " << lat;
-                EXPECT_NEAR(py, p.y, kForwardTolerance) << c.proj << " " << dl << " " << lat;
+                EXPECT_NEAR(py, p.y, northingBar) << c.proj << " " << dl << " " << lat;
                 ASSERT_EQ(1, op.Inverse(p)) << c.proj;
-                EXPECT_NEAR(lat, p.y, kRoundTripTolerance) << c.proj << " " << dl;
+                EXPECT_NEAR(lat, p.y, kAngleTolerance) << c.proj << " " << dl;
                 if (!c.pointedPoles) {
-                    EXPECT_LE(LonDifference(c.def.lon0 + dl, p.x), kRoundTripTolerance)
-                        << c.proj << " " << dl;
+                    EXPECT_LE(LonDifference(c.def.lon0 + dl, p.x), kAngleTolerance) << c.proj << " " << dl;
                 }
             }
     }
@@ -94,9 +96,10 @@ TEST(PseudoCylindricalTest, PolesProjectAndComeBackAsTheSamePole) {
 
 namespace {
 // Robinson's cubics do not quite meet at the 5-degree knots (the published
-// table has four digits): up to 1.8 m in y. A point projected at a knot with
-// one band's cubic is read back in the next band, up to 2e-5 degrees away.
-constexpr double kRobinsonKnotRoundTrip = 3e-5; // degrees
+// table has four digits): up to 1.8 m in y. A point projected just below a
+// knot with one band's cubic may be read back in the next band, up to 1.6 m
+// away on the ground.
+constexpr double kRobinsonKnotRoundTrip = 2.0; // metres
 } // namespace
 
 TEST(PseudoCylindricalTest, RobinsonFollowsItsCubics) {
@@ -108,19 +111,19 @@ TEST(PseudoCylindricalTest, RobinsonFollowsItsCubics) {
     const struct {
         double lat, d, x[4], y[4];
     } rows[] = {
-        {2.5, 2.5, {1.0, -5.67239e-12, -7.15511e-05, 3.11028e-06}, {0.0, 0.0124, 3.72529e-10, 1.15484e-09}},
+        {2.5, 2.5, {1.0, -5.67239e-12, -7.15511e-05, 3.11028e-06}, {0.0, 0.0124, 5.1367e-23, -8.45284e-11}},
         {37.5,
          2.5,
          {0.9427, -0.00382792, -6.53428e-05, -2.61493e-06},
-         {0.434, 0.0125501, 5.20034e-05, -1.00051e-05}},
+         {0.434, 0.0123893, -3.69093e-06, -4.35621e-07}},
         {-62.5,
          2.5,
          {0.7986, -0.00755337, -5.00038e-05, 9.35532e-07},
-         {0.7346, 0.0113572, -4.08389e-05, -5.18524e-07}},
+         {0.7346, 0.0113541, -3.97684e-05, -6.09052e-07}},
         {90.0,
          5.0,
          {0.5722, -0.00906601, 0.000181999, 6.24033e-06},
-         {0.9761, 0.00616525, -0.000256001, -4.21021e-06}},
+         {0.9761, 0.00616527, -0.000256, -4.2106e-06}},
     };
     for (const auto& r : rows) {
         auto V = [&r](const double c[4]) { return c[0] + r.d * (c[1] + r.d * (c[2] + r.d * c[3])); };
@@ -141,6 +144,27 @@ TEST(PseudoCylindricalTest, RobinsonFollowsItsCubics) {
 
     RoundTrip("Robinson, every degree", op, Grid{-175, 175, 5, -89, 89, 1}, kRobinsonKnotRoundTrip);
     RoundTrip("Robinson, off the knots", op, Grid{-175, 175, 5, -88.5, 88.5, 2.5}, kRoundTripTolerance);
+}
+
+// PROJ's robin interpolates the same published table with its own cubics:
+// the two agree at the knots and differ between them by what the rounded
+// coefficients leave, at most 1.64 m (70-75 degrees on the edge meridian,
+// 6e-8 of the equator's length). A misprinted knot shows as kilometres.
+TEST(PseudoCylindricalTest, RobinsonMatchesProjRobinOverTheGlobe) {
+    constexpr double kBetweenKnotInterpolation = 1.7; // metres
+    ProjOracle proj("+proj=robin +lon_0=10 +R=" + Num(kWgs84A));
+    CZrPJOperator op = Build(World(kRobinson, 10));
+    ASSERT_EQ(1, op.Create());
+    double worst = 0.0;
+    ForEachPoint(Grid{-170, 190, 22.5, -90, 90, 0.125}, [&](double lon, double lat) {
+        CPoint2D xy(lon, lat);
+        double px = 0.0, py = 0.0;
+        ASSERT_TRUE(proj.Forward(lon, lat, px, py));
+        ASSERT_EQ(1, op.Forward(xy));
+        worst = std::max(worst, std::hypot(xy.x - px, xy.y - py));
+        EXPECT_LE(std::hypot(xy.x - px, xy.y - py), kBetweenKnotInterpolation) << lon << " " << lat;
+    });
+    std::printf("[ figures  ] %-36s forward %9.3g m\n", "Robinson vs +proj=robin", worst);
 }
 
 TEST(PseudoCylindricalTest, WinkelIIFollowsItsOwnFigures) {

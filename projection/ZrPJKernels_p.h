@@ -1,0 +1,112 @@
+#pragma once
+
+// Small pieces of arithmetic every family of kinds needs, written once: the
+// pole snap, rounding-tolerant arcsine and cosine, clamps and signs, the
+// classical meridian arc, and a bracketed Newton solver. Internal to the
+// engine (not installed).
+#include "geodesy/ZrPJMath.h"
+
+#include <cmath>
+
+namespace zrpj {
+
+constexpr double kPi = CZrPJMath::kPi;
+constexpr double kHalfPi = CZrPJMath::kHalfPi;
+constexpr double kQuarterPi = CZrPJMath::kQuarterPi;
+constexpr double kTwoPi = CZrPJMath::kTwoPi;
+
+// The inverse series are good to a few nanoradians, so the image of a pole
+// may come back a hair beyond it, and a latitude beyond a pole is otherwise
+// read as coming over it to the other side. Within this margin (radians,
+// 6 mm on the ground) it is the pole.
+constexpr double kPoleMargin = 1e-9;
+
+inline double SnapToPole(double phi) {
+    if (phi > kHalfPi && phi - kHalfPi <= kPoleMargin) return kHalfPi;
+    if (phi < -kHalfPi && -kHalfPi - phi <= kPoleMargin) return -kHalfPi;
+    return phi;
+}
+
+// A sine or cosine formed from rounded values may pass 1 by a few units in
+// the last place (at a pole, at the edge of a map, at the centre of an
+// azimuthal one); beyond this it belongs to a point off the map.
+constexpr double kUnitRoundoff = 1e-12;
+
+// Brings such an overshoot back to +-1 and leaves a larger one alone, so
+// that asin or acos of it is NaN and the frame refuses the point.
+inline double ClampUnit(double s) {
+    if (s > 1.0 && s <= 1.0 + kUnitRoundoff) return 1.0;
+    if (s < -1.0 && s >= -1.0 - kUnitRoundoff) return -1.0;
+    return s;
+}
+
+inline double AsinRounded(double v) {
+    return std::asin(ClampUnit(v));
+}
+
+// The same for a cosine that must lie in [-1, 1]: false when it is further
+// out than rounding can carry it.
+inline bool ClampCosine(double& c) {
+    if (std::fabs(c) <= 1.0) return true;
+    if (std::fabs(c) > 1.0 + kUnitRoundoff) return false;
+    c = c > 0.0 ? 1.0 : -1.0;
+    return true;
+}
+
+inline double Clamp(double v, double lo, double hi) {
+    return v < lo ? lo : (v > hi ? hi : v);
+}
+
+// +1 or -1; zero counts as positive.
+inline double SignOf(double v) {
+    return v < 0.0 ? -1.0 : 1.0;
+}
+
+// W = sqrt(1 - e^2 sin^2 phi), from sin phi: the radius of curvature in the
+// prime vertical is N = a / W, the radius of a parallel a cos(phi) / W.
+inline double W(double es, double sinphi) {
+    return std::sqrt(1.0 - es * sinphi * sinphi);
+}
+
+// The classical meridian-arc coefficients A0, A2, A4, A6 of
+// a (A0 phi - A2 sin 2phi + A4 sin 4phi - A6 sin 6phi), to e^6.
+inline void ClassicalMeridianCoefficients(double es, double A[4]) {
+    const double e2 = es, e4 = e2 * e2, e6 = e4 * e2;
+    A[0] = 1.0 - e2 * 0.25 - e4 * 0.015625 * 3.0 - e6 * 0.01953125;
+    A[1] = e2 * 0.375 + e4 * 0.03125 * 3.0 + e6 * 0.0439453125;
+    A[2] = e4 * 0.05859375 + e6 * 0.0439453125;
+    A[3] = e6 * 0.011393229166666666;
+}
+
+inline double MeridianArc(double a, const double A[4], double phi) {
+    return a * (A[0] * phi - A[1] * std::sin(2.0 * phi) + A[2] * std::sin(4.0 * phi) -
+                A[3] * std::sin(6.0 * phi));
+}
+
+// Root of an increasing function on [lo, hi] (value at lo <= 0 <= value at
+// hi) by Newton steps from a first guess; a step that leaves the bracket is
+// replaced by bisection, so the solve converges where the derivative
+// vanishes and ends after a fixed number of rounds whatever the input.
+// f(x, slope) returns the value and sets the slope.
+constexpr int kSolveRounds = 60;
+constexpr double kSolveTolerance = 1e-15;
+
+template <class F> double SolveIncreasing(F f, double x, double lo, double hi) {
+    for (int i = 0; i < kSolveRounds; ++i) {
+        double df;
+        const double v = f(x, df);
+        if (v == 0.0) return x;
+        if (v < 0.0)
+            lo = x;
+        else
+            hi = x;
+        double next = df > 0.0 ? x - v / df : lo - 1.0; // no slope: bisect
+        if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
+        const double step = std::fabs(next - x);
+        x = next;
+        if (step < kSolveTolerance) break;
+    }
+    return x;
+}
+
+} // namespace zrpj
