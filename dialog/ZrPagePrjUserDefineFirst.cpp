@@ -10,8 +10,6 @@ constexpr long kUserDefine = -1;
 constexpr const char* kUserDefineText = "User Define";
 constexpr const char* kUserDefinedName = "UserDefine";
 
-constexpr unsigned kFirstUnitStringId = 28764;
-constexpr int kUnitCount = 9;
 constexpr long kMetre = 10000;
 
 // Equatorial radii of the Earth's ellipsoids lie well inside these bounds.
@@ -190,12 +188,7 @@ void CZrPagePrjUserDefineFirst::FillKinds() {
 }
 
 void CZrPagePrjUserDefineFirst::FillUnits() {
-    m_units.ResetContent();
-    for (int i = 0; i < kUnitCount; ++i) {
-        CString text;
-        text.LoadString(kFirstUnitStringId + static_cast<unsigned>(i));
-        ZrInsertCodedString(m_units, text, ZrUnitCodeOfListIndex(i));
-    }
+    ZrFillUnitList(m_units);
     // A geographic system has no linear unit (0); its coordinates would
     // otherwise come out in a unit that cannot be built.
     if (m_nUnits == 0) m_nUnits = kMetre;
