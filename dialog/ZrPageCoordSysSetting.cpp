@@ -2,9 +2,10 @@
 
 #include "dialog/ZrPageListHelpers_p.h"
 #include "dialog/ZrSheetCoordSysSetting.h"
-#include "dialog/ZrUserLanguage.h"
+#include "platform/ui/ZrUserLanguage.h"
 #include "model/ZrPJTypes.h"
 #include "platform/ui/ZrDataExchange.h"
+#include "platform/ui/ZrFileDialog.h"
 
 IMPLEMENT_DYNCREATE(CZrPageCoordSysSetting, CPropertyPage)
 
@@ -473,9 +474,66 @@ void CZrPageCoordSysSetting::OnGeoCoordSysChanged() {
 
 void CZrPageCoordSysSetting::OnDistUnitsChanged() {}
 
+namespace {
+// Whether the host lets the user pick a system of this kind.
+bool IsKindAllowed(CZrSheetCoordSysSetting& sheet, long type) {
+    switch (type) {
+    case PJ_CS_PLANAR:
+        return sheet.IsAllowOrdinaryPlanCoordsys() != 0;
+    case PJ_CS_EARTH:
+        return sheet.IsAllowLongitudeLatitudeCoordsys() != 0;
+    default:
+        return sheet.IsAllowProjectedCoordsys() != 0;
+    }
+}
+
+// Why a file was not loaded, in the user's language as the data-exchange
+// messages are.
+CString RefusedKindMessage(long type) {
+    const int kind = type == PJ_CS_PLANAR ? KIND_PLANAR : type == PJ_CS_EARTH ? KIND_LONLAT : KIND_PROJECTED;
+    static const char* const kChinese[] = {"普通平面坐标系", "经纬坐标系", "投影坐标系"};
+    static const char* const kJapanese[] = {"平面座標系", "経緯度座標系", "投影座標系"};
+    static const char* const kEnglish[] = {"a planar coordinate system",
+                                           "a longitude/latitude coordinate system",
+                                           "a projected coordinate system"};
+    CString text;
+    switch (ZrPrimaryLangId(ZrGetUserDefaultLangID())) {
+    case ZR_LANG_CHINESE:
+        text = "文件中的坐标系是%1，此处不允许使用，未载入该文件。";
+        text.Replace("%1", kChinese[kind]);
+        break;
+    case ZR_LANG_JAPANESE:
+        text = "ファイルの座標系は%1で、ここでは使用できません。ファイルは読み込まれませんでした。";
+        text.Replace("%1", kJapanese[kind]);
+        break;
+    default:
+        text = "The file holds %1, which is not allowed here. The file was not loaded.";
+        text.Replace("%1", kEnglish[kind]);
+        break;
+    }
+    return text;
+}
+} // namespace
+
 void CZrPageCoordSysSetting::OnLoad() {
     CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
-    if (sheet && sheet->OpenPrjFile()) RefreshFromCoordSys();
+    if (!sheet) return;
+    // A load never widens what the host allowed: a system of a kind the host
+    // forbade would re-enable that kind's controls here and reach the host
+    // on Finish. Such a file is refused, and the sheet is left as it was.
+    const CZrPJCoordSys before(sheet->m_coordSys);
+    const int loaded = sheet->m_bPrjLoaded;
+    const int paramsChanged = sheet->m_bParamsChanged;
+    if (!sheet->OpenPrjFile()) return;
+    const long type = sheet->m_coordSys.GetType();
+    if (!IsKindAllowed(*sheet, type)) {
+        sheet->m_coordSys = before;
+        sheet->m_bPrjLoaded = loaded;
+        sheet->m_bParamsChanged = paramsChanged;
+        AfxMessageBox(RefusedKindMessage(type), MB_ICONEXCLAMATION);
+        return;
+    }
+    RefreshFromCoordSys();
 }
 
 void CZrPageCoordSysSetting::OnSave() {

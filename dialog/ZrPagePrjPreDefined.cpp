@@ -3,7 +3,7 @@
 #include "dialog/ZrPageListHelpers_p.h"
 #include "dialog/ZrPredefinedGroups_p.h"
 #include "dialog/ZrSheetCoordSysSetting.h"
-#include "dialog/ZrUserLanguage.h"
+#include "platform/ui/ZrUserLanguage.h"
 
 namespace {
 // Where the page opens when the sheet's system is in no family.

@@ -274,14 +274,17 @@ void CZrPagePrjUserDefineFirst::BuildGeoCoordSys() {
     m_gcs.Set(kUserDefinedName, m_datum, m_primeMeridian, 0);
 }
 
+// A field that fails its check has shown its message and keeps the focus:
+// the page stays, rather than checking again on leaving (a second message)
+// or finishing with the values from before the user's entry.
 LRESULT CZrPagePrjUserDefineFirst::OnWizardNext() {
-    UpdateData(TRUE);
+    if (!UpdateData(TRUE)) return -1;
     BuildGeoCoordSys();
     return CPropertyPage::OnWizardNext();
 }
 
 BOOL CZrPagePrjUserDefineFirst::OnWizardFinish() {
-    UpdateData(TRUE);
+    if (!UpdateData(TRUE)) return FALSE;
     BuildGeoCoordSys();
     if (CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this))
         sheet->m_coordSys.SetEarth(m_gcs, m_nUnits);
