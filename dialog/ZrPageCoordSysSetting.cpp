@@ -1,16 +1,17 @@
 #include "dialog/ZrPageCoordSysSetting.h"
 
+#include "dialog/ZrPageListHelpers_p.h"
 #include "dialog/ZrSheetCoordSysSetting.h"
-#include "dialog/ZrUserLanguage.h"
+#include "platform/ui/ZrUserLanguage.h"
 #include "model/ZrPJTypes.h"
 #include "platform/ui/ZrDataExchange.h"
+#include "platform/ui/ZrFileDialog.h"
 
 IMPLEMENT_DYNCREATE(CZrPageCoordSysSetting, CPropertyPage)
 
 namespace {
 // The unit lists: string resources 28764 to 28772, tied to the unit codes by
 // their list index.
-constexpr unsigned kFirstUnitStringId = 28764;
 constexpr long kUnitCodes[] = {10000000, 10000, 1000, 100, 10, 254, 3048, 9144, 16090000};
 constexpr int kUnitCount = sizeof(kUnitCodes) / sizeof(kUnitCodes[0]);
 constexpr int kMetreIndex = 1;
@@ -19,6 +20,8 @@ constexpr long kMetre = 10000;
 constexpr unsigned kPredefinedSourceStringId = 28898;
 constexpr unsigned kUserSourceStringId = 28899;
 constexpr long kUserDefineCode = -1;
+// Item data no list entry carries: nothing is selected.
+constexpr long kNoSelection = -1000;
 
 enum { KIND_PLANAR = 0, KIND_LONLAT = 1, KIND_PROJECTED = 2 };
 
@@ -334,24 +337,6 @@ void CZrPageCoordSysSetting::DoDataExchange(CDataExchange* pDX) {
     DDX_Radio(pDX, IDC_ZR_KIND_PLANAR, m_nKind);
 }
 
-void CZrPageCoordSysSetting::SetButtons(DWORD dwFlags) {
-    if (auto* sheet = dynamic_cast<CPropertySheet*>(GetParent())) sheet->SetWizardButtons(dwFlags);
-}
-
-void CZrPageCoordSysSetting::EnableControl(int nID, BOOL bEnable) {
-    if (CWnd* control = GetDlgItem(nID)) control->EnableWindow(bEnable);
-}
-
-void CZrPageCoordSysSetting::FillUnitList(CComboBox& list) {
-    list.ResetContent();
-    for (int i = 0; i < kUnitCount; ++i) {
-        CString text;
-        text.LoadString(kFirstUnitStringId + static_cast<unsigned>(i));
-        list.SetItemData(list.AddString(text), static_cast<DWORD_PTR>(kUnitCodes[i]));
-    }
-    list.SetCurSel(kMetreIndex);
-}
-
 void CZrPageCoordSysSetting::FillGeoCoordSysList() {
     m_geoCoordSys.ResetContent();
     for (const ZrNamedCode& entry : kGeoCoordSysList)
@@ -361,25 +346,14 @@ void CZrPageCoordSysSetting::FillGeoCoordSysList() {
                               static_cast<DWORD_PTR>(kUserDefineCode));
     const long code = ZrDefaultGeoCoordSysCode();
     m_gcs.Set(static_cast<tagGeoCoordSysType>(code));
-    const int index = FindGeoCoordSysEntry(code);
+    const int index = ZrFindItemCode(m_geoCoordSys, code);
     if (index >= 0) m_geoCoordSys.SetCurSel(index);
-}
-
-int CZrPageCoordSysSetting::FindGeoCoordSysEntry(long nCode) const {
-    for (int i = 0; i < m_geoCoordSys.GetCount(); ++i)
-        if (static_cast<long>(m_geoCoordSys.GetItemData(i)) == nCode) return i;
-    return -1;
-}
-
-long CZrPageCoordSysSetting::SelectedCode(const CComboBox& list) {
-    const int index = list.GetCurSel();
-    return index < 0 ? -1000 : static_cast<long>(list.GetItemData(index));
 }
 
 BOOL CZrPageCoordSysSetting::OnInitDialog() {
     CPropertyPage::OnInitDialog();
     m_nProjectedSource = 0;
-    FillUnitList(m_coordUnits);
+    ZrFillUnitList(m_coordUnits);
 
     m_prjSource.ResetContent();
     CString text;
@@ -393,22 +367,22 @@ BOOL CZrPageCoordSysSetting::OnInitDialog() {
         // A kind the host does not allow may still be the starting kind: it
         // is shown, but its controls cannot be used.
         if (!sheet->IsAllowOrdinaryPlanCoordsys()) {
-            EnableControl(IDC_ZR_KIND_PLANAR, FALSE);
-            EnableControl(IDC_ZR_COORD_UNITS, FALSE);
+            ZrEnableDlgItem(this, IDC_ZR_KIND_PLANAR, FALSE);
+            ZrEnableDlgItem(this, IDC_ZR_COORD_UNITS, FALSE);
         }
         if (!sheet->IsAllowLongitudeLatitudeCoordsys()) {
-            EnableControl(IDC_ZR_KIND_LONLAT, FALSE);
-            EnableControl(IDC_ZR_GEO_COORDSYS, FALSE);
-            EnableControl(IDC_ZR_DIST_UNITS, FALSE);
+            ZrEnableDlgItem(this, IDC_ZR_KIND_LONLAT, FALSE);
+            ZrEnableDlgItem(this, IDC_ZR_GEO_COORDSYS, FALSE);
+            ZrEnableDlgItem(this, IDC_ZR_DIST_UNITS, FALSE);
         }
         if (!sheet->IsAllowProjectedCoordsys()) {
-            EnableControl(IDC_ZR_KIND_PROJECTED, FALSE);
-            EnableControl(IDC_ZR_PRJ_SOURCE, FALSE);
+            ZrEnableDlgItem(this, IDC_ZR_KIND_PROJECTED, FALSE);
+            ZrEnableDlgItem(this, IDC_ZR_PRJ_SOURCE, FALSE);
         }
     } else {
-        EnableControl(IDC_ZR_PRJ_SOURCE, FALSE);
-        EnableControl(IDC_ZR_GEO_COORDSYS, FALSE);
-        EnableControl(IDC_ZR_DIST_UNITS, FALSE);
+        ZrEnableDlgItem(this, IDC_ZR_PRJ_SOURCE, FALSE);
+        ZrEnableDlgItem(this, IDC_ZR_GEO_COORDSYS, FALSE);
+        ZrEnableDlgItem(this, IDC_ZR_DIST_UNITS, FALSE);
     }
     return TRUE;
 }
@@ -432,14 +406,14 @@ void CZrPageCoordSysSetting::RefreshFromCoordSys() {
         m_gcs = coordSys.GetGCS();
         // A system the list does not offer leaves the language default
         // selected, with Finish.
-        const int index = FindGeoCoordSysEntry(m_gcs.GetType());
+        const int index = ZrFindItemCode(m_geoCoordSys, m_gcs.GetType());
         if (index < 0) break;
         m_geoCoordSys.SetCurSel(index);
         if (m_gcs.GetType() == kUserDefineCode) {
-            SetButtons(PSWIZB_NEXT);
+            ZrSetPageWizardButtons(this, PSWIZB_NEXT);
             m_bUserGeoCoordSys = 1;
         } else {
-            SetButtons(PSWIZB_FINISH);
+            ZrSetPageWizardButtons(this, PSWIZB_FINISH);
         }
         break;
     }
@@ -454,33 +428,33 @@ void CZrPageCoordSysSetting::RefreshFromCoordSys() {
 
 void CZrPageCoordSysSetting::OnPlanar() {
     m_nKind = KIND_PLANAR;
-    EnableControl(IDC_ZR_COORD_UNITS, TRUE);
-    EnableControl(IDC_ZR_PRJ_SOURCE, FALSE);
-    EnableControl(IDC_ZR_GEO_COORDSYS, FALSE);
-    EnableControl(IDC_ZR_DIST_UNITS, FALSE);
-    FillUnitList(m_coordUnits);
-    SetButtons(PSWIZB_FINISH);
+    ZrEnableDlgItem(this, IDC_ZR_COORD_UNITS, TRUE);
+    ZrEnableDlgItem(this, IDC_ZR_PRJ_SOURCE, FALSE);
+    ZrEnableDlgItem(this, IDC_ZR_GEO_COORDSYS, FALSE);
+    ZrEnableDlgItem(this, IDC_ZR_DIST_UNITS, FALSE);
+    ZrFillUnitList(m_coordUnits);
+    ZrSetPageWizardButtons(this, PSWIZB_FINISH);
 }
 
 void CZrPageCoordSysSetting::OnLonLat() {
     m_nKind = KIND_LONLAT;
-    EnableControl(IDC_ZR_COORD_UNITS, FALSE);
-    EnableControl(IDC_ZR_PRJ_SOURCE, FALSE);
-    EnableControl(IDC_ZR_GEO_COORDSYS, TRUE);
-    EnableControl(IDC_ZR_DIST_UNITS, TRUE);
+    ZrEnableDlgItem(this, IDC_ZR_COORD_UNITS, FALSE);
+    ZrEnableDlgItem(this, IDC_ZR_PRJ_SOURCE, FALSE);
+    ZrEnableDlgItem(this, IDC_ZR_GEO_COORDSYS, TRUE);
+    ZrEnableDlgItem(this, IDC_ZR_DIST_UNITS, TRUE);
     FillGeoCoordSysList();
-    FillUnitList(m_distUnits);
-    SetButtons(PSWIZB_FINISH);
+    ZrFillUnitList(m_distUnits);
+    ZrSetPageWizardButtons(this, PSWIZB_FINISH);
 }
 
 void CZrPageCoordSysSetting::OnProjected() {
     m_nKind = KIND_PROJECTED;
-    EnableControl(IDC_ZR_COORD_UNITS, FALSE);
-    EnableControl(IDC_ZR_GEO_COORDSYS, FALSE);
-    EnableControl(IDC_ZR_DIST_UNITS, FALSE);
-    EnableControl(IDC_ZR_PRJ_SOURCE, TRUE);
+    ZrEnableDlgItem(this, IDC_ZR_COORD_UNITS, FALSE);
+    ZrEnableDlgItem(this, IDC_ZR_GEO_COORDSYS, FALSE);
+    ZrEnableDlgItem(this, IDC_ZR_DIST_UNITS, FALSE);
+    ZrEnableDlgItem(this, IDC_ZR_PRJ_SOURCE, TRUE);
     m_prjSource.SetCurSel(m_nProjectedSource);
-    SetButtons(PSWIZB_NEXT);
+    ZrSetPageWizardButtons(this, PSWIZB_NEXT);
     m_bUserGeoCoordSys = 0;
 }
 
@@ -490,19 +464,76 @@ void CZrPageCoordSysSetting::OnProjectedSourceChanged() {
 }
 
 void CZrPageCoordSysSetting::OnGeoCoordSysChanged() {
-    if (SelectedCode(m_geoCoordSys) == kUserDefineCode) {
-        SetButtons(PSWIZB_NEXT);
+    if (ZrSelectedItemCode(m_geoCoordSys, kNoSelection) == kUserDefineCode) {
+        ZrSetPageWizardButtons(this, PSWIZB_NEXT);
         m_bUserGeoCoordSys = 1;
     } else {
-        SetButtons(PSWIZB_FINISH);
+        ZrSetPageWizardButtons(this, PSWIZB_FINISH);
     }
 }
 
 void CZrPageCoordSysSetting::OnDistUnitsChanged() {}
 
+namespace {
+// Whether the host lets the user pick a system of this kind.
+bool IsKindAllowed(CZrSheetCoordSysSetting& sheet, long type) {
+    switch (type) {
+    case PJ_CS_PLANAR:
+        return sheet.IsAllowOrdinaryPlanCoordsys() != 0;
+    case PJ_CS_EARTH:
+        return sheet.IsAllowLongitudeLatitudeCoordsys() != 0;
+    default:
+        return sheet.IsAllowProjectedCoordsys() != 0;
+    }
+}
+
+// Why a file was not loaded, in the user's language as the data-exchange
+// messages are.
+CString RefusedKindMessage(long type) {
+    const int kind = type == PJ_CS_PLANAR ? KIND_PLANAR : type == PJ_CS_EARTH ? KIND_LONLAT : KIND_PROJECTED;
+    static const char* const kChinese[] = {"普通平面坐标系", "经纬坐标系", "投影坐标系"};
+    static const char* const kJapanese[] = {"平面座標系", "経緯度座標系", "投影座標系"};
+    static const char* const kEnglish[] = {"a planar coordinate system",
+                                           "a longitude/latitude coordinate system",
+                                           "a projected coordinate system"};
+    CString text;
+    switch (ZrPrimaryLangId(ZrGetUserDefaultLangID())) {
+    case ZR_LANG_CHINESE:
+        text = "文件中的坐标系是%1，此处不允许使用，未载入该文件。";
+        text.Replace("%1", kChinese[kind]);
+        break;
+    case ZR_LANG_JAPANESE:
+        text = "ファイルの座標系は%1で、ここでは使用できません。ファイルは読み込まれませんでした。";
+        text.Replace("%1", kJapanese[kind]);
+        break;
+    default:
+        text = "The file holds %1, which is not allowed here. The file was not loaded.";
+        text.Replace("%1", kEnglish[kind]);
+        break;
+    }
+    return text;
+}
+} // namespace
+
 void CZrPageCoordSysSetting::OnLoad() {
     CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
-    if (sheet && sheet->OpenPrjFile()) RefreshFromCoordSys();
+    if (!sheet) return;
+    // A load never widens what the host allowed: a system of a kind the host
+    // forbade would re-enable that kind's controls here and reach the host
+    // on Finish. Such a file is refused, and the sheet is left as it was.
+    const CZrPJCoordSys before(sheet->m_coordSys);
+    const int loaded = sheet->m_bPrjLoaded;
+    const int paramsChanged = sheet->m_bParamsChanged;
+    if (!sheet->OpenPrjFile()) return;
+    const long type = sheet->m_coordSys.GetType();
+    if (!IsKindAllowed(*sheet, type)) {
+        sheet->m_coordSys = before;
+        sheet->m_bPrjLoaded = loaded;
+        sheet->m_bParamsChanged = paramsChanged;
+        AfxMessageBox(RefusedKindMessage(type), MB_ICONEXCLAMATION);
+        return;
+    }
+    RefreshFromCoordSys();
 }
 
 void CZrPageCoordSysSetting::OnSave() {
@@ -518,8 +549,8 @@ void CZrPageCoordSysSetting::StoreChoice() {
     if (m_nKind == KIND_PLANAR) {
         sheet->m_coordSys.SetPlanar(ZrUnitCodeOfListIndex(m_coordUnits.GetCurSel()));
     } else if (m_nKind == KIND_LONLAT) {
-        const long code = SelectedCode(m_geoCoordSys);
-        if (code != -1000) m_gcs.Set(static_cast<tagGeoCoordSysType>(code));
+        const long code = ZrSelectedItemCode(m_geoCoordSys, kNoSelection);
+        if (code != kNoSelection) m_gcs.Set(static_cast<tagGeoCoordSysType>(code));
         sheet->m_coordSys.SetEarth(m_gcs, ZrUnitCodeOfListIndex(m_distUnits.GetCurSel()));
     }
 }

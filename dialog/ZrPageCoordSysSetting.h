@@ -77,16 +77,10 @@ protected:
 
 private:
     void RefreshFromCoordSys();
-    void FillUnitList(CComboBox& list);
     void FillGeoCoordSysList();
     // Writes the page's planar or longitude/latitude choice into the sheet's
     // m_coordSys; a projected choice leaves it as it is.
     void StoreChoice();
-    void SetButtons(DWORD dwFlags);
-    void EnableControl(int nID, BOOL bEnable);
-    int FindGeoCoordSysEntry(long nCode) const;
-    // The item data of the selection, -1000 when nothing is selected.
-    static long SelectedCode(const CComboBox& list);
 
     int m_nProjectedSource;
     CZrPJGeoCoordSys m_gcs;

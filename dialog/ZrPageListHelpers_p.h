@@ -2,6 +2,7 @@
 
 // Small helpers the pages share for lists whose item data are codes.
 
+#include "dialog/ZrPageCoordSysSetting.h"
 #include "platform/ui/ZrControls.h"
 #include "platform/ui/ZrPropertySheet.h"
 
@@ -28,6 +29,22 @@ inline int ZrInsertCodedString(CComboBox& list, LPCTSTR text, long code) {
     int index = list.InsertString(-1, text);
     if (index != CB_ERR) list.SetItemData(index, static_cast<DWORD_PTR>(code));
     return index;
+}
+
+// The unit lists of the kind page and the first user-defined page: the nine
+// string resources 28764 to 28772 in this order, each with its unit code as
+// item data; the metre entry is selected.
+inline void ZrFillUnitList(CComboBox& list) {
+    constexpr unsigned kFirstUnitStringId = 28764;
+    constexpr int kUnitCount = 9;
+    constexpr long kMetre = 10000;
+    list.ResetContent();
+    for (int i = 0; i < kUnitCount; ++i) {
+        CString text;
+        text.LoadString(kFirstUnitStringId + static_cast<unsigned>(i));
+        ZrInsertCodedString(list, text, ZrUnitCodeOfListIndex(i));
+    }
+    list.SetCurSel(ZrListIndexOfUnitCode(kMetre));
 }
 
 // Posts the wizard buttons to the sheet the page is shown in.

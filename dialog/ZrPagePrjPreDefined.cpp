@@ -3,7 +3,7 @@
 #include "dialog/ZrPageListHelpers_p.h"
 #include "dialog/ZrPredefinedGroups_p.h"
 #include "dialog/ZrSheetCoordSysSetting.h"
-#include "dialog/ZrUserLanguage.h"
+#include "platform/ui/ZrUserLanguage.h"
 
 namespace {
 // Where the page opens when the sheet's system is in no family.
@@ -106,12 +106,16 @@ void CZrPagePrjPreDefined::RefillEntries() {
     TakeEntry();
 }
 
-void CZrPagePrjPreDefined::TakeEntry() {
+BOOL CZrPagePrjPreDefined::ReadEntry() {
     int sel = m_entries.GetCurSel();
-    if (sel == CB_ERR) return;
+    if (sel == CB_ERR) return FALSE;
     m_entries.GetLBText(sel, m_strSelectedName);
     m_nSelectedCode = static_cast<int>(static_cast<long>(m_entries.GetItemData(sel)));
-    DrawSample();
+    return TRUE;
+}
+
+void CZrPagePrjPreDefined::TakeEntry() {
+    if (ReadEntry()) DrawSample();
 }
 
 void CZrPagePrjPreDefined::DrawSample() {
@@ -138,11 +142,7 @@ void CZrPagePrjPreDefined::OnEntryChanged() {
 void CZrPagePrjPreDefined::OnSave() {
     CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
     if (!sheet) return;
-    int sel = m_entries.GetCurSel();
-    if (sel != CB_ERR) {
-        m_entries.GetLBText(sel, m_strSelectedName);
-        m_nSelectedCode = static_cast<int>(static_cast<long>(m_entries.GetItemData(sel)));
-    }
+    ReadEntry();
     CZrPJCoordSys chosen;
     chosen.Set(static_cast<tagPJCoordSysType>(m_nSelectedCode));
     sheet->m_coordSys = chosen;

@@ -49,6 +49,9 @@ private:
     // Refills the sub-class list for the selected main item and takes its
     // preselected entry.
     void RefillEntries();
+    // Reads the selected entry's name and code; FALSE without a selection.
+    BOOL ReadEntry();
+    // Reads the selected entry and draws its sample.
     void TakeEntry();
     void DrawSample();
     void SetButtons(DWORD dwFlags);

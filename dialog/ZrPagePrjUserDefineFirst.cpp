@@ -10,8 +10,6 @@ constexpr long kUserDefine = -1;
 constexpr const char* kUserDefineText = "User Define";
 constexpr const char* kUserDefinedName = "UserDefine";
 
-constexpr unsigned kFirstUnitStringId = 28764;
-constexpr int kUnitCount = 9;
 constexpr long kMetre = 10000;
 
 // Equatorial radii of the Earth's ellipsoids lie well inside these bounds.
@@ -190,12 +188,7 @@ void CZrPagePrjUserDefineFirst::FillKinds() {
 }
 
 void CZrPagePrjUserDefineFirst::FillUnits() {
-    m_units.ResetContent();
-    for (int i = 0; i < kUnitCount; ++i) {
-        CString text;
-        text.LoadString(kFirstUnitStringId + static_cast<unsigned>(i));
-        ZrInsertCodedString(m_units, text, ZrUnitCodeOfListIndex(i));
-    }
+    ZrFillUnitList(m_units);
     // A geographic system has no linear unit (0); its coordinates would
     // otherwise come out in a unit that cannot be built.
     if (m_nUnits == 0) m_nUnits = kMetre;
@@ -281,14 +274,17 @@ void CZrPagePrjUserDefineFirst::BuildGeoCoordSys() {
     m_gcs.Set(kUserDefinedName, m_datum, m_primeMeridian, 0);
 }
 
+// A field that fails its check has shown its message and keeps the focus:
+// the page stays, rather than checking again on leaving (a second message)
+// or finishing with the values from before the user's entry.
 LRESULT CZrPagePrjUserDefineFirst::OnWizardNext() {
-    UpdateData(TRUE);
+    if (!UpdateData(TRUE)) return -1;
     BuildGeoCoordSys();
     return CPropertyPage::OnWizardNext();
 }
 
 BOOL CZrPagePrjUserDefineFirst::OnWizardFinish() {
-    UpdateData(TRUE);
+    if (!UpdateData(TRUE)) return FALSE;
     BuildGeoCoordSys();
     if (CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this))
         sheet->m_coordSys.SetEarth(m_gcs, m_nUnits);

@@ -1,5 +1,6 @@
 #include "dialog/ZrPagePrjUserDefinePreview.h"
 
+#include "dialog/ZrPageListHelpers_p.h"
 #include "dialog/ZrSheetCoordSysSetting.h"
 #include "platform/ui/ZrDC.h"
 
@@ -51,8 +52,7 @@ void CZrPagePrjUserDefinePreview::Assemble() {
 
 BOOL CZrPagePrjUserDefinePreview::OnSetActive() {
     Assemble();
-    if (auto* sheet = dynamic_cast<CPropertySheet*>(GetParent()))
-        sheet->SetWizardButtons(PSWIZB_BACK | PSWIZB_FINISH);
+    ZrSetPageWizardButtons(this, PSWIZB_BACK | PSWIZB_FINISH);
     // The picture shows the system just assembled.
     if (CWnd* sample = GetDlgItem(IDC_ZR_PREVIEW_SAMPLE)) sample->Invalidate();
     return CPropertyPage::OnSetActive();

@@ -395,13 +395,17 @@ void CZrPagePrjUserDefineSecond::OnZoneChanged() {
 
 BOOL CZrPagePrjUserDefineSecond::Leave() {
     const int shown = m_nFormat;
-    UpdateData(TRUE);
+    const BOOL read = UpdateData(TRUE);
     m_nFormat = shown;
     if (m_dScaleFactor > 1.0 || m_dScaleFactor < 0.0) {
         m_dScaleFactor = m_dScaleFactor > 1.0 ? 1.0 : 0.0;
         UpdateData(FALSE);
         return FALSE;
     }
+    // A field that failed its check has shown its message and holds the
+    // focus; moving on would only check the page again on leaving it and
+    // show the same message a second time.
+    if (!read) return FALSE;
     if (m_nFormat == FORMAT_DMS) DmsToDecimal();
     StoreParams();
     return TRUE;

@@ -19,7 +19,11 @@ fi
 out="${1:-build/dialog-pages}"
 build="${ZRPRJ_BUILD_DIR:-build}"
 
-if ! fc-list 2>/dev/null | grep -qi "Noto Sans CJK"; then
+# The font list is read whole first: with pipefail, grep -q leaving at the
+# first match can kill fc-list with SIGPIPE and fail the test on a machine
+# that has the fonts.
+fonts="$(fc-list 2>/dev/null || true)"
+if ! grep -qi "Noto Sans CJK" <<<"$fonts"; then
   if [[ $install_fonts == 1 ]]; then
     apt-get update -qq && apt-get install -y -qq fonts-noto-cjk
   else

@@ -11,13 +11,17 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QAbstractItemView>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -136,6 +140,7 @@ QWidget* PageView::makeWidget(int index, CWnd& wnd, Kind& kind) {
             auto* radio = new QRadioButton(this);
             // The model moves a group's check; Qt must not do it too.
             radio->setAutoExclusive(false);
+            radio->installEventFilter(this);
             widget = radio;
         } else if (button.IsCheckBox()) {
             kind = CHECK;
@@ -164,6 +169,7 @@ QWidget* PageView::makeWidget(int index, CWnd& wnd, Kind& kind) {
         kind = COMBO;
         auto* combo = new QComboBox(this);
         combo->setMaxVisibleItems(20);
+        combo->installEventFilter(this);
         QObject::connect(combo, QOverload<int>::of(&QComboBox::activated), this, [this, ctl](int i) {
             if (auto* c = dynamic_cast<CComboBox*>(ctl())) CZrUiInput::Select(*c, i);
             userDid();
@@ -191,6 +197,48 @@ QWidget* PageView::makeWidget(int index, CWnd& wnd, Kind& kind) {
         kind = OTHER;
         return new QWidget(this);
     }
+}
+
+QWidget* PageView::firstFieldTabStop() const {
+    for (const Slot& slot : m_slots) {
+        QWidget* w = slot.widget;
+        if (slot.kind != PUSH && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled())
+            return w;
+    }
+    return nullptr;
+}
+
+bool PageView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    CWnd* wnd = controlOf(static_cast<QWidget*>(watched));
+    if (auto* radio = dynamic_cast<CButton*>(wnd); radio && radio->IsRadio()) {
+        int step = 0;
+        if (key->key() == Qt::Key_Down || key->key() == Qt::Key_Right) step = 1;
+        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Left) step = -1;
+        if (step == 0 || (key->modifiers() & ~Qt::KeypadModifier)) return false;
+        CZrUiInput::MoveInGroup(*radio, step);
+        userDid();
+        return true;
+    }
+    if (auto* combo = dynamic_cast<CComboBox*>(wnd)) {
+        const QString text = key->text();
+        if (text.isEmpty() || !text.at(0).isPrint() ||
+            (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+            return false;
+        // Letters typed in quick succession search on together; after a pause
+        // a new search begins, as in a Windows list.
+        if (watched != m_typedIn || !m_lastTyped.isValid() ||
+            m_lastTyped.elapsed() > QApplication::keyboardInputInterval())
+            m_typed.clear();
+        m_typedIn = watched;
+        m_lastTyped.start();
+        m_typed += text;
+        CZrUiInput::TypeInList(*combo, m_typed.toUtf8().constData());
+        userDid();
+        return true;
+    }
+    return false;
 }
 
 void PageView::rebuild() {
@@ -225,6 +273,8 @@ void PageView::syncSlot(int index) {
     widget->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
     widget->setEnabled(wnd->IsWindowEnabled());
     widget->setVisible((wnd->GetStyle() & WS_VISIBLE) != 0);
+    if (widget->focusPolicy() != Qt::NoFocus)
+        widget->setFocusPolicy(CZrUiInput::IsTabStop(*wnd) ? Qt::StrongFocus : Qt::ClickFocus);
     const CString& text = wnd->GetText();
 
     switch (slot.kind) {
@@ -282,10 +332,24 @@ void PageView::syncSlot(int index) {
             }
             combo->clear();
             combo->addItems(items);
+            // The drop-down is at least as wide as its longest entry, as
+            // CB_SETDROPPEDWIDTH makes it under Windows: a narrow closed list
+            // would otherwise cut "UTM Zone 1, Northern Hemisphere (WGS 1984)".
+            const QFontMetrics metrics(combo->view()->font());
+            int longest = 0;
+            for (const QString& item : items)
+                longest = std::max(longest, metrics.horizontalAdvance(item));
+            const int chrome = combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                               4 * combo->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) +
+                               2 * metrics.averageCharWidth();
+            combo->view()->setMinimumWidth(longest + chrome);
             slot.itemsVersion = list->GetItemsVersion();
             slot.itemsKnown = true;
         }
         combo->setCurrentIndex(list->GetCurSel());
+        // The closed list shows as much as its width allows; the whole entry
+        // is one hover away.
+        combo->setToolTip(combo->currentText());
         break;
     }
     case OTHER:
@@ -404,6 +468,9 @@ void SheetWindow::flush() {
     if (!m_dirty || m_syncing) return;
     m_syncing = true;
     m_dirty = false;
+    // Where the user was before the pages are shown and hidden (Qt moves the
+    // focus away from a widget it hides).
+    QWidget* before = QApplication::focusWidget();
     CPropertyPage* active = m_sheet.GetActivePage();
     QString title = m_sheet.GetTitle().IsEmpty() || !active ? QString() : FromUtf8(m_sheet.GetTitle());
     if (active) {
@@ -417,12 +484,34 @@ void SheetWindow::flush() {
         view->setVisible(page == active && page->IsWindowVisible());
     }
     syncButtons();
+    // The widget of the control the model gave the focus, if it is one.
+    QWidget* target = nullptr;
     if (m_focus) {
         for (auto& [page, view] : m_views)
-            if (QWidget* w = view->widgetOf(m_focus)) w->setFocus(Qt::OtherFocusReason);
+            if (QWidget* w = view->widgetOf(m_focus)) target = w;
         m_focus = nullptr;
     }
+    // A page just shown takes the focus at its first field unless the user
+    // is on a wizard button, as a Windows wizard does after Next; the model
+    // hears of it as of any focus the user moves. A page without a field
+    // (only push buttons, such as Save) leaves the focus on the default
+    // wizard button, so that Enter goes on rather than opening a file dialog.
+    bool tellModel = false;
+    if (active != m_shownPage) {
+        m_shownPage = active;
+        const bool onButton =
+            before == m_back || before == m_next || before == m_finish || before == m_cancel;
+        auto view = m_views.find(active);
+        if (!target && !onButton && view != m_views.end() &&
+            (!before || !view->second->isAncestorOf(before))) {
+            target = view->second->firstFieldTabStop();
+            tellModel = target != nullptr;
+            if (!target) target = m_sheet.GetDefaultButton() == PSBTN_FINISH ? m_finish : m_next;
+        }
+    }
+    if (target) target->setFocus(Qt::OtherFocusReason);
     m_syncing = false;
+    if (tellModel) onFocusChanged(target);
 }
 
 void SheetWindow::syncButtons() {
@@ -431,6 +520,26 @@ void SheetWindow::syncButtons() {
     m_next->setEnabled(m_sheet.IsButtonEnabled(PSBTN_NEXT));
     m_finish->setVisible(m_sheet.IsButtonShown(PSBTN_FINISH));
     m_finish->setEnabled(m_sheet.IsButtonEnabled(PSBTN_FINISH));
+    // The default button, drawn as such, is the one Enter presses.
+    const bool finish = m_sheet.GetDefaultButton() == PSBTN_FINISH;
+    m_finish->setDefault(finish);
+    m_next->setDefault(!finish);
+}
+
+void SheetWindow::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier)) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    QWidget* now = QApplication::focusWidget();
+    if (now == m_back || now == m_next || now == m_finish || now == m_cancel) {
+        static_cast<QPushButton*>(now)->click();
+        return;
+    }
+    CZrUiInput::PressEnter(m_sheet);
+    afterUserAction();
 }
 
 void SheetWindow::press(int button) {

@@ -4,6 +4,7 @@
 // page, laid out from the page's controls, and the wizard buttons below.
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
 
@@ -45,6 +46,13 @@ public:
     // The control behind a widget of this view, or nullptr.
     CWnd* controlOf(const QWidget* widget) const;
     QWidget* widgetOf(const CWnd* control) const;
+    // The first widget Tab stops at that is not a push button, or nullptr.
+    QWidget* firstFieldTabStop() const;
+
+protected:
+    // The keys a Windows dialog gives its controls: arrows inside a radio
+    // group, letters typed in a list.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum Kind { PUSH, RADIO, CHECK, GROUP, OWNERDRAW, EDIT, LABEL, PICTURE, COMBO, OTHER };
@@ -63,6 +71,10 @@ private:
     CPropertyPage& m_page;
     SheetWindow& m_owner;
     std::vector<Slot> m_slots;
+    // The letters typed in a list so far, the list, and when the last came.
+    QString m_typed;
+    const QObject* m_typedIn = nullptr;
+    QElapsedTimer m_lastTyped;
 };
 
 class SheetWindow : public QDialog {
@@ -84,6 +96,9 @@ public:
 
 protected:
     void reject() override;
+    // Enter presses the focused wizard button, else what the model says
+    // (a focused push button of the page, or the default wizard button).
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void press(int button);
@@ -102,6 +117,7 @@ private:
     bool m_flushQueued = false;
     bool m_syncing = false;
     bool m_ended = false;
+    CPropertyPage* m_shownPage = nullptr;
 };
 
 // The text of a Windows label with its mnemonic markers taken out ("&P" shows

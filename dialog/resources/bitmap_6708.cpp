@@ -29,25 +29,22 @@ void PaintBanner(CZrImage& image) {
             const double dx = x - cx, dy = y - cy;
             if (dx * dx + dy * dy <= r * r) image.SetPixel(x, y, RGB(40, 110, 180));
         }
+    // A point of the graticule on the near side of a globe tilted towards the
+    // viewer.
     const double tilt = 20.0 * kPi / 180.0;
+    auto plot = [&](double phi, double lam) {
+        const double x = std::cos(phi) * std::sin(lam);
+        const double z = std::cos(phi) * std::cos(lam);
+        const double y = std::sin(phi) * std::cos(tilt) - z * std::sin(tilt);
+        if (std::sin(phi) * std::sin(tilt) + z * std::cos(tilt) < 0) return;
+        image.SetPixel(static_cast<int>(cx + r * x), static_cast<int>(cy - r * y), RGB(230, 240, 255));
+    };
     for (int lat = -75; lat <= 75; lat += 15)
-        for (int i = 0; i < 720; ++i) {
-            const double phi = lat * kPi / 180.0, lam = i * kPi / 360.0;
-            const double x = std::cos(phi) * std::sin(lam);
-            const double z = std::cos(phi) * std::cos(lam);
-            const double y = std::sin(phi) * std::cos(tilt) - z * std::sin(tilt);
-            if (std::sin(phi) * std::sin(tilt) + z * std::cos(tilt) < 0) continue;
-            image.SetPixel(static_cast<int>(cx + r * x), static_cast<int>(cy - r * y), RGB(230, 240, 255));
-        }
+        for (int i = 0; i < 720; ++i)
+            plot(lat * kPi / 180.0, i * kPi / 360.0);
     for (int lon = 0; lon < 180; lon += 15)
-        for (int i = 0; i < 720; ++i) {
-            const double lam = lon * kPi / 180.0, phi = i * kPi / 360.0;
-            const double x = std::cos(phi) * std::sin(lam);
-            const double z = std::cos(phi) * std::cos(lam);
-            const double y = std::sin(phi) * std::cos(tilt) - z * std::sin(tilt);
-            if (std::sin(phi) * std::sin(tilt) + z * std::cos(tilt) < 0) continue;
-            image.SetPixel(static_cast<int>(cx + r * x), static_cast<int>(cy - r * y), RGB(230, 240, 255));
-        }
+        for (int i = 0; i < 720; ++i)
+            plot(i * kPi / 360.0, lon * kPi / 180.0);
     // A grid of projected dots below the globe, as the sample drawings show.
     for (int row = 0; row < 6; ++row)
         for (int col = 0; col < 9; ++col) {

@@ -5,7 +5,8 @@
 namespace {
 
 const CZrDlgItemTemplate kItems[] = {
-    {ZRWC_STATIC, IDC_STATIC, nullptr, 0, 0, 100, 185, SS_BITMAP, 6708, nullptr},
+    // The banner, as on every page of the sheet: bitmap 6708 at its own size.
+    {ZRWC_STATIC, IDC_STATIC, nullptr, 7, 7, 88, 155, SS_BITMAP, 6708, nullptr},
     {ZRWC_BUTTON, 29901, nullptr, 110, 3, 192, 129, BS_OWNERDRAW, 0, nullptr},
     {ZRWC_STATIC, IDC_STATIC, "主项", 110, 142, 26, 8, SS_LEFT, 0, nullptr},
     {ZRWC_COMBOBOX, 29902, nullptr, 138, 140, 164, 120, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP,

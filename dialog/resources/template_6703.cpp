@@ -9,7 +9,8 @@ constexpr DWORD kList = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
 constexpr DWORD kEdit = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
 
 const CZrDlgItemTemplate kItems[] = {
-    {ZRWC_STATIC, IDC_STATIC, nullptr, 0, 0, 100, 169, SS_BITMAP, 6708, nullptr},
+    // The banner, as on every page of the sheet: bitmap 6708 at its own size.
+    {ZRWC_STATIC, IDC_STATIC, nullptr, 7, 7, 88, 155, SS_BITMAP, 6708, nullptr},
     {ZRWC_STATIC, IDC_STATIC, "投影方式", 108, 8, 40, 8, SS_LEFT, 0, nullptr},
     {ZRWC_COMBOBOX, 29904, nullptr, 150, 6, 150, 150, kList | CBS_SORT, 0, nullptr},
     {ZRWC_STATIC, IDC_STATIC, "坐标单位", 108, 23, 40, 8, SS_LEFT, 0, nullptr},

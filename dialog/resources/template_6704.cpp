@@ -33,7 +33,8 @@ constexpr short Row(int n) {
     }
 
 const CZrDlgItemTemplate kItems[] = {
-    {ZRWC_STATIC, IDC_STATIC, nullptr, 0, 0, 100, 165, SS_BITMAP, 6708, nullptr},
+    // The banner, as on every page of the sheet: bitmap 6708 at its own size.
+    {ZRWC_STATIC, IDC_STATIC, nullptr, 7, 7, 88, 155, SS_BITMAP, 6708, nullptr},
     {ZRWC_STATIC, IDC_STATIC, "参数格式:", 106, 7, 40, 8, SS_LEFT, 0, nullptr},
     {ZRWC_BUTTON, 29932, "度:分:秒", 150, 6, 52, 10, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, nullptr},
     {ZRWC_BUTTON, 29933, "度", 206, 6, 40, 10, BS_AUTORADIOBUTTON, 0, nullptr},

@@ -38,7 +38,8 @@ ZRPRJ_API void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 // Text of a window. Numbers are written as "%d", "%ld" and "%.15g" and read as
 // decimal numbers with optional blanks around them; anything else (also an
 // empty field, a value out of the type's range, "inf" or "nan") shows
-// "Please enter an integer." or "Please enter a number." and fails.
+// "Please enter an integer." or "Please enter a number." (in the user's
+// language: Chinese, Japanese, else English) and fails.
 ZRPRJ_API void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
 ZRPRJ_API void DDX_Text(CDataExchange* pDX, int nIDC, int& value);
 ZRPRJ_API void DDX_Text(CDataExchange* pDX, int nIDC, long& value);
@@ -55,7 +56,8 @@ ZRPRJ_API void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
 
 // Range checks, made only when reading from the controls. A value outside
 // shows "Please enter an integer between %1 and %2." or "Please enter a number
-// between %1 and %2." and fails; a NaN counts as outside.
+// between %1 and %2." (in the user's language) and fails; a NaN counts as
+// outside.
 ZRPRJ_API void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal);
 ZRPRJ_API void DDV_MinMaxLong(CDataExchange* pDX, long value, long minVal, long maxVal);
 ZRPRJ_API void DDV_MinMaxDouble(CDataExchange* pDX, const double& value, double minVal, double maxVal);

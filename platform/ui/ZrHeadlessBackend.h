@@ -37,6 +37,11 @@ public:
     BOOL Next();
     BOOL Finish();
     BOOL Cancel();
+    // The keyboard: Enter (CZrUiInput::PressEnter), an arrow key on a radio
+    // button (nStep 1 down or right, -1 up or left), letters typed in a list.
+    BOOL Enter();
+    BOOL Arrow(int nID, int nStep);
+    BOOL TypeInList(int nID, LPCTSTR lpszTyped);
     // The picture of a control as last drawn.
     const CZrImage* Surface(int nID) const;
 

@@ -121,6 +121,9 @@ public:
     DWORD GetWizardButtons() const { return m_dwWizButtons; }
     BOOL IsButtonShown(int nButton) const;
     BOOL IsButtonEnabled(int nButton) const;
+    // The button Enter presses, as in a Windows wizard: Finish while it is
+    // shown (the last page), else Next.
+    int GetDefaultButton() const;
     // Presses PSBTN_BACK, PSBTN_NEXT, PSBTN_FINISH or PSBTN_CANCEL whatever
     // the buttons show (PSM_PRESSBUTTON).
     BOOL PressButton(int nButton);

@@ -12,6 +12,7 @@ class CPropertySheet;
 class CFileDialog;
 class CEdit;
 class CComboBox;
+class CButton;
 
 enum ZrUiEvent {
     ZRUI_CREATED = 1,   // a window was created (a page: after its OnInitDialog)
@@ -68,6 +69,25 @@ public:
     static BOOL Edit(CEdit& edit, LPCTSTR lpszCandidate);
     // Back, Next, Finish (PSBTN_*) when enabled and shown, or Cancel.
     static BOOL PressWizardButton(CPropertySheet& sheet, int nButton);
+    // Enter: a push button of the active page that has the focus is pressed,
+    // as under Windows; anywhere else the sheet's default button (Next, or
+    // Finish on the last page) is, with the same checks as a click.
+    static BOOL PressEnter(CPropertySheet& sheet);
+
+    // Keyboard order of a dialog as the Windows dialog manager keeps it: Tab
+    // stops at controls with WS_TABSTOP, but a radio group (from a control
+    // with WS_GROUP to the next) is one stop, at its checked button, or at
+    // its first enabled one while the checked one is disabled or none is.
+    static BOOL IsTabStop(const CWnd& wnd);
+    // An arrow key on a radio button: the next (nStep 1) or previous (-1)
+    // enabled button of its group, wrapping round, takes the focus and is
+    // clicked, which checks it.
+    static BOOL MoveInGroup(CButton& radio, int nStep);
+    // Letters typed in a focused list, the whole run typed so far: the first
+    // entry that starts with them (ASCII case ignored) is selected. A lone
+    // letter typed again on an entry that starts with it moves on to the
+    // next such entry, as Windows lists do. FALSE when none matches.
+    static BOOL TypeInList(CComboBox& combo, LPCTSTR lpszTyped);
     // Delivers posted messages, then paints the invalid owner-drawn controls.
     static void Flush();
 };

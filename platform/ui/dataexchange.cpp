@@ -2,18 +2,59 @@
 
 #include "platform/ui/ZrControls.h"
 #include "platform/ui/ZrFileDialog.h"
+#include "platform/ui/ZrUserLanguage.h"
 
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstring>
 
-// The standard texts of the data-exchange checks.
-static const char kParseInt[] = "Please enter an integer.";
-static const char kParseReal[] = "Please enter a number.";
-static const char kIntRange[] = "Please enter an integer between %1 and %2.";
-static const char kRealRange[] = "Please enter a number between %1 and %2.";
-static const char kMaxChars[] = "Please enter no more than %1 characters.";
+// The standard texts of the data-exchange checks, in the user's language as
+// Windows shows them: Chinese and Japanese users get their own wording (the
+// rest of the dialog is Chinese or follows the user's language too), every
+// other user the English one.
+namespace {
+struct Prompts {
+    const char* parseInt;
+    const char* parseReal;
+    const char* intRange;
+    const char* realRange;
+    const char* maxChars;
+};
+
+const Prompts kEnglishPrompts = {
+    "Please enter an integer.",
+    "Please enter a number.",
+    "Please enter an integer between %1 and %2.",
+    "Please enter a number between %1 and %2.",
+    "Please enter no more than %1 characters.",
+};
+const Prompts kChinesePrompts = {
+    "请输入一个整数。",
+    "请输入一个数字。",
+    "请输入一个介于 %1 和 %2 之间的整数。",
+    "请输入一个介于 %1 和 %2 之间的数字。",
+    "请输入不超过 %1 个字符。",
+};
+const Prompts kJapanesePrompts = {
+    "整数を入力してください。",
+    "数値を入力してください。",
+    "%1 から %2 までの整数を入力してください。",
+    "%1 から %2 までの数値を入力してください。",
+    "%1 文字以内で入力してください。",
+};
+
+const Prompts& UserPrompts() {
+    switch (ZrPrimaryLangId(ZrGetUserDefaultLangID())) {
+    case ZR_LANG_CHINESE:
+        return kChinesePrompts;
+    case ZR_LANG_JAPANESE:
+        return kJapanesePrompts;
+    default:
+        return kEnglishPrompts;
+    }
+}
+} // namespace
 
 // Significant digits of a double written to a control (DBL_DIG), as "%.15g".
 static const int kDoubleDigits = 15;
@@ -125,7 +166,7 @@ void ExchangeInteger(CDataExchange* pDX, int nIDC, T& value, long long minVal, l
     if (pDX->m_bSaveAndValidate) {
         long long v = 0;
         if (!ParseInteger(ctl->GetText(), minVal, maxVal, v)) {
-            FailWith(pDX, kParseInt);
+            FailWith(pDX, UserPrompts().parseInt);
             return;
         }
         value = static_cast<T>(v);
@@ -222,7 +263,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
     if (pDX->m_bSaveAndValidate) {
         double v = 0.0;
         if (!ParseReal(ctl->GetText(), v)) {
-            FailWith(pDX, kParseReal);
+            FailWith(pDX, UserPrompts().parseReal);
             return;
         }
         value = v;
@@ -277,20 +318,21 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
 // ---------------------------------------------------------------------------
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {
     if (Active(pDX) && (value < minVal || value > maxVal))
-        FailMinMax(pDX, kIntRange, FormatInteger(minVal), FormatInteger(maxVal));
+        FailMinMax(pDX, UserPrompts().intRange, FormatInteger(minVal), FormatInteger(maxVal));
 }
 
 void DDV_MinMaxLong(CDataExchange* pDX, long value, long minVal, long maxVal) {
     if (Active(pDX) && (value < minVal || value > maxVal))
-        FailMinMax(pDX, kIntRange, FormatInteger(minVal), FormatInteger(maxVal));
+        FailMinMax(pDX, UserPrompts().intRange, FormatInteger(minVal), FormatInteger(maxVal));
 }
 
 void DDV_MinMaxDouble(CDataExchange* pDX, const double& value, double minVal, double maxVal) {
     if (Active(pDX) && !(value >= minVal && value <= maxVal))
-        FailMinMax(pDX, kRealRange, FormatReal(minVal), FormatReal(maxVal));
+        FailMinMax(pDX, UserPrompts().realRange, FormatReal(minVal), FormatReal(maxVal));
 }
 
 void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars) {
     if (!Active(pDX) || !pDX->m_bSaveAndValidate) return;
-    if (value.GetLength() > nChars) FailWith(pDX, FormatPrompt(kMaxChars, FormatInteger(nChars), CString()));
+    if (value.GetLength() > nChars)
+        FailWith(pDX, FormatPrompt(UserPrompts().maxChars, FormatInteger(nChars), CString()));
 }

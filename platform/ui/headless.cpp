@@ -63,6 +63,20 @@ BOOL CZrHeadlessDriver::Cancel() {
     return CZrUiInput::PressWizardButton(m_sheet, PSBTN_CANCEL);
 }
 
+BOOL CZrHeadlessDriver::Enter() {
+    return CZrUiInput::PressEnter(m_sheet);
+}
+
+BOOL CZrHeadlessDriver::Arrow(int nID, int nStep) {
+    auto* radio = dynamic_cast<CButton*>(Control(nID));
+    return IsOpen() && radio && CWnd::GetFocus() == radio && CZrUiInput::MoveInGroup(*radio, nStep);
+}
+
+BOOL CZrHeadlessDriver::TypeInList(int nID, LPCTSTR lpszTyped) {
+    auto* combo = dynamic_cast<CComboBox*>(Control(nID));
+    return IsOpen() && combo && CZrUiInput::TypeInList(*combo, lpszTyped);
+}
+
 const CZrImage* CZrHeadlessDriver::Surface(int nID) const {
     CWnd* ctl = Control(nID);
     return ctl ? ctl->GetSurface() : nullptr;

@@ -52,20 +52,31 @@ BOOL CZrUiInput::Focus(CWnd& wnd) {
     return CWnd::GetFocus() == &wnd;
 }
 
-// Radio buttons of the group around a button: from the nearest control at or
-// before it with WS_GROUP up to the next control with WS_GROUP.
+// The children of a dialog that form the group around the child at index:
+// from the nearest control at or before it with WS_GROUP up to the next
+// control with WS_GROUP. [first, end) as child indices.
+static void GroupAround(const CWnd& parent, int index, int& first, int& end) {
+    first = index;
+    while (first > 0 && !(parent.GetChild(first)->GetStyle() & WS_GROUP))
+        --first;
+    end = first + 1;
+    while (end < parent.GetChildCount() && !(parent.GetChild(end)->GetStyle() & WS_GROUP))
+        ++end;
+}
+
+static CButton* RadioAt(const CWnd& parent, int index) {
+    auto* radio = dynamic_cast<CButton*>(parent.GetChild(index));
+    return radio && radio->IsRadio() ? radio : nullptr;
+}
+
 static void UncheckGroupSiblings(CButton& button) {
     CWnd* parent = button.GetParent();
     if (!parent) return;
-    int index = parent->GetChildIndex(&button);
-    int first = index;
-    while (first > 0 && !(parent->GetChild(first)->GetStyle() & WS_GROUP))
-        --first;
-    for (int i = first; i < parent->GetChildCount(); ++i) {
-        CWnd* child = parent->GetChild(i);
-        if (i > first && (child->GetStyle() & WS_GROUP)) break;
-        auto* radio = dynamic_cast<CButton*>(child);
-        if (radio && radio != &button && radio->IsRadio()) radio->SetCheck(BST_UNCHECKED);
+    int first, end;
+    GroupAround(*parent, parent->GetChildIndex(&button), first, end);
+    for (int i = first; i < end; ++i) {
+        CButton* radio = RadioAt(*parent, i);
+        if (radio && radio != &button) radio->SetCheck(BST_UNCHECKED);
     }
 }
 
@@ -158,6 +169,64 @@ BOOL CZrUiInput::PressWizardButton(CPropertySheet& sheet, int nButton) {
     sheet.PressButton(nButton);
     Flush();
     return TRUE;
+}
+
+BOOL CZrUiInput::PressEnter(CPropertySheet& sheet) {
+    if (!sheet.IsRunning() || sheet.HasEnded()) return FALSE;
+    auto* button = dynamic_cast<CButton*>(CWnd::GetFocus());
+    CPropertyPage* page = sheet.GetActivePage();
+    if (button && page && button->GetParent() == page &&
+        (button->GetButtonStyle() == BS_PUSHBUTTON || button->GetButtonStyle() == BS_DEFPUSHBUTTON))
+        return Click(*button);
+    return PressWizardButton(sheet, sheet.GetDefaultButton());
+}
+
+BOOL CZrUiInput::IsTabStop(const CWnd& wnd) {
+    const auto* button = dynamic_cast<const CButton*>(&wnd);
+    CWnd* parent = wnd.GetParent();
+    if (!button || !button->IsRadio() || !parent) return (wnd.GetStyle() & WS_TABSTOP) != 0;
+    int first, end;
+    GroupAround(*parent, parent->GetChildIndex(&wnd), first, end);
+    const CButton* stop = nullptr;
+    for (int i = first; i < end; ++i) {
+        const CButton* radio = RadioAt(*parent, i);
+        if (!radio || !radio->IsWindowEnabled()) continue;
+        if (radio->GetCheck() == BST_CHECKED) {
+            stop = radio;
+            break;
+        }
+        if (!stop) stop = radio;
+    }
+    return stop == button;
+}
+
+BOOL CZrUiInput::MoveInGroup(CButton& radio, int nStep) {
+    CWnd* parent = radio.GetParent();
+    if (!parent || !radio.IsRadio() || nStep == 0) return FALSE;
+    int first, end;
+    const int index = parent->GetChildIndex(&radio);
+    GroupAround(*parent, index, first, end);
+    const int size = end - first;
+    const int step = nStep > 0 ? 1 : -1;
+    for (int k = 1; k < size; ++k) {
+        const int i = first + ((index - first + step * k) % size + size) % size;
+        CButton* next = RadioAt(*parent, i);
+        if (next && CanInteract(*next)) return Click(*next);
+    }
+    return FALSE;
+}
+
+BOOL CZrUiInput::TypeInList(CComboBox& combo, LPCTSTR lpszTyped) {
+    if (!lpszTyped || !*lpszTyped || !CanInteract(combo)) return FALSE;
+    const CString typed(lpszTyped);
+    const int current = combo.GetCurSel();
+    int start = -1;
+    if (typed.GetLength() == 1 && current >= 0 && combo.FindString(current - 1, typed) == current)
+        start = current;
+    const int found = combo.FindString(start, typed);
+    if (found == CB_ERR) return FALSE;
+    if (found == current) return Focus(combo);
+    return Select(combo, found);
 }
 
 void CZrUiInput::Flush() {

@@ -248,6 +248,10 @@ BOOL CPropertySheet::IsButtonShown(int nButton) const {
     }
 }
 
+int CPropertySheet::GetDefaultButton() const {
+    return IsButtonShown(PSBTN_FINISH) ? PSBTN_FINISH : PSBTN_NEXT;
+}
+
 BOOL CPropertySheet::IsButtonEnabled(int nButton) const {
     switch (nButton) {
     case PSBTN_BACK:

@@ -19,6 +19,8 @@ struct ZrUiThreadState {
     std::deque<ZrPostedMessage> posted;
     std::vector<CWnd*> invalid;
     CWnd* focus = nullptr;
+    // The control last told it has the focus (EN_SETFOCUS and the like).
+    CWnd* told = nullptr;
 };
 
 ZrUiThreadState& ZrUiState();

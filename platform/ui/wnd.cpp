@@ -47,6 +47,7 @@ void ZrUiForget(CWnd* wnd) {
                    s.posted.end());
     s.invalid.erase(std::remove(s.invalid.begin(), s.invalid.end(), wnd), s.invalid.end());
     if (s.focus == wnd) s.focus = nullptr;
+    if (s.told == wnd) s.told = nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -295,10 +296,18 @@ void CWnd::MoveFocus(CWnd* pNew) {
     CWnd* old = s.focus;
     if (old == pNew) return;
     // As under Windows, the focus has already moved when the old control
-    // hears of losing it.
+    // hears of losing it. Only a control that heard it had the focus hears
+    // that it lost it: when the old control's kill-focus check fails and
+    // pulls the focus back, the control the user was moving to never had
+    // it, and must not run the check a second time (MFC shows the same
+    // message twice there).
     s.focus = pNew;
-    if (old && old->m_bCreated) NotifyFocus(old, false);
+    if (old && old == s.told) {
+        s.told = nullptr;
+        if (old->m_bCreated) NotifyFocus(old, false);
+    }
     if (pNew && s.focus == pNew && pNew->m_bCreated) {
+        s.told = pNew;
         ZrUiNotify(*pNew, ZRUI_FOCUS);
         NotifyFocus(pNew, true);
     }

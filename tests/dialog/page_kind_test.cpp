@@ -3,7 +3,7 @@
 // longitude/latitude systems, the user's language and the load and save
 // buttons.
 
-#include "dialog/ZrUserLanguage.h"
+#include "platform/ui/ZrUserLanguage.h"
 #include "tests/dialog/sheet_fixture_p.h"
 
 namespace {
@@ -281,6 +281,55 @@ TEST_F(KindPageTest, LoadButtonRefreshesThePageAndCancelKeepsTheLoad) {
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(sheet.m_coordSys.GetType(), PJ_CS_EARTH);
     EXPECT_EQ(sheet.m_coordSys.GetGCS().GetType(), 4326);
+}
+
+// A load never widens what the host allowed: a file of a forbidden kind is
+// refused with a message, and the system, the flags and the page stay.
+TEST_F(KindPageTest, LoadOfAKindTheHostForbadeIsRefused) {
+    CZrPJCoordSys planar, earth, projected;
+    planar.SetPlanar(100);
+    earth.SetEarth(Gcs(4326), 10000);
+    projected.Set(static_cast<tagPJCoordSysType>(32650));
+    const struct {
+        const char* name;
+        const CZrPJCoordSys* file;
+        void (CZrSheetCoordSysSetting::*forbid)(int);
+        int unitList; // the forbidden kind's list, which must stay disabled
+        const char* message;
+    } cases[] = {
+        {"planar.xml", &planar, &CZrSheetCoordSysSetting::SetAllowOrdinaryPlanCoordsys, IDC_ZR_COORD_UNITS,
+         "文件中的坐标系是普通平面坐标系，此处不允许使用，未载入该文件。"},
+        {"earth.xml", &earth, &CZrSheetCoordSysSetting::SetAllowLongitudeLatitudeCoordsys, IDC_ZR_DIST_UNITS,
+         "文件中的坐标系是经纬坐标系，此处不允许使用，未载入该文件。"},
+        {"projected.xml", &projected, &CZrSheetCoordSysSetting::SetAllowProjectedCoordsys, IDC_ZR_PRJ_SOURCE,
+         "文件中的坐标系是投影坐标系，此处不允许使用，未载入该文件。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(ZrSaveXmlProjectionFile(Path(c.name).c_str(), *c.file), 1);
+        CZrSheetCoordSysSetting host("坐标系统");
+        // The host starts on an allowed kind other than the file's.
+        host.m_coordSys = c.file == &planar ? earth : planar;
+        (host.*c.forbid)(0);
+        const CZrPJCoordSys held = host.m_coordSys;
+        host.m_bParamsChanged = 1;
+        backend().Reset();
+        backend().QueueFileDialog(IDOK, Path(c.name).c_str());
+        INT_PTR result = Run(host, [&](CZrHeadlessDriver& d) {
+            const DWORD buttons = host.GetWizardButtons();
+            EXPECT_TRUE(d.Click(IDC_ZR_KIND_LOAD));
+            ASSERT_EQ(backend().Messages().size(), 1u);
+            EXPECT_EQ(backend().Messages()[0].text, c.message);
+            EXPECT_EQ(host.m_bPrjLoaded, 0);
+            EXPECT_EQ(host.m_bParamsChanged, 1);
+            EXPECT_FALSE(Enabled(d, c.unitList));
+            EXPECT_EQ(host.GetWizardButtons(), buttons);
+            d.Finish();
+        });
+        EXPECT_EQ(result, ID_WIZFINISH);
+        EXPECT_TRUE(host.m_coordSys == held) << "Finish hands back a system of an allowed kind";
+        EXPECT_EQ(host.m_coordSys.GetType(), held.GetType());
+    }
 }
 
 } // namespace

@@ -277,8 +277,8 @@ TEST_F(UserDefinedPagesTest, ScaleFactorOutsideZeroToOneIsRefused) {
             EXPECT_EQ(d.ActivePage(), &second());
             EXPECT_EQ(second().GetScaleFactor(), c.clamped);
             EXPECT_EQ(atof(Text(d, IDC_ZR_PARAM_SCALE_FACTOR)), c.clamped);
-            ASSERT_FALSE(backend().Messages().empty());
-            EXPECT_EQ(backend().Messages()[0].text, "Please enter a number between 0 and 1.");
+            ASSERT_EQ(backend().Messages().size(), 1u) << "one failed check, one message";
+            EXPECT_EQ(backend().Messages()[0].text, "请输入一个介于 0 和 1 之间的数字。");
             d.Control(IDC_ZR_PARAM_SCALE_FACTOR)->SetWindowText(c.text);
             EXPECT_TRUE(d.Back());
             EXPECT_EQ(d.ActivePage(), &second()) << "Back is refused as well";
@@ -348,8 +348,9 @@ TEST_F(UserDefinedPagesTest, AnglesAreEnteredAsDegreesMinutesSeconds) {
         d.Control(29935)->SetWindowText("75");
         EXPECT_TRUE(d.Next());
         EXPECT_EQ(d.ActivePage(), &second());
-        ASSERT_FALSE(backend().Messages().empty());
-        EXPECT_EQ(backend().Messages()[0].text, "Please enter an integer between 0 and 59.");
+        ASSERT_EQ(backend().Messages().size(), 1u) << "one failed check, one message";
+        EXPECT_EQ(backend().Messages()[0].text, "请输入一个介于 0 和 59 之间的整数。");
+        EXPECT_EQ(CWnd::GetFocus(), d.Control(29935)) << "the focus is on the field at fault";
         d.Cancel();
     });
 }
@@ -404,8 +405,8 @@ TEST_F(UserDefinedPagesTest, DatumSpheroidAndPrimeMeridianDefinedFromTheirFields
         backend().Reset();
         ASSERT_TRUE(d.Type(IDC_ZR_USER_AXIS, "4000000"));
         EXPECT_FALSE(d.Focus(IDC_ZR_USER_FLATTENING)) << "the focus stays on the refused field";
-        ASSERT_FALSE(backend().Messages().empty());
-        EXPECT_EQ(backend().Messages()[0].text, "Please enter a number between 5000000 and 10000000.");
+        ASSERT_EQ(backend().Messages().size(), 1u) << "one failed check, one message";
+        EXPECT_EQ(backend().Messages()[0].text, "请输入一个介于 5000000 和 10000000 之间的数字。");
 
         ASSERT_TRUE(d.Type(IDC_ZR_USER_AXIS, "6378000"));
         ASSERT_TRUE(d.Type(IDC_ZR_USER_FLATTENING, "0.0033"));

@@ -2,7 +2,10 @@
 // actions through the file dialog, and the wizard's branching by page removal
 // and restoration.
 
+#include "platform/ui/ZrDialogTemplate.h"
 #include "tests/dialog/sheet_fixture_p.h"
+
+#include <tuple>
 
 namespace {
 
@@ -190,6 +193,26 @@ TEST_F(SheetTest, PredefinedPathFinishesOnThePredefinedPage) {
     EXPECT_EQ(result, ID_WIZFINISH);
     EXPECT_EQ(sheet.m_coordSys.GetType(), 32601) << "the default system's own group and entry";
     EXPECT_TRUE(sheet.m_coordSys.IsValid());
+}
+
+// Every page shows the banner in the same place, so it does not jump as the
+// user moves between pages.
+TEST_F(SheetTest, EveryPageShowsTheBannerInTheSamePlace) {
+    const CZrDlgItemTemplate* first = nullptr;
+    for (CPropertyPage* page : FivePages()) {
+        const CZrDialogTemplate* tmpl = ZrFindDialogTemplate(page->GetTemplateId());
+        ASSERT_NE(tmpl, nullptr);
+        const CZrDlgItemTemplate* banner = nullptr;
+        for (int i = 0; i < tmpl->itemCount; ++i)
+            if ((tmpl->items[i].style & SS_TYPEMASK) == SS_BITMAP && tmpl->items[i].wndClass == ZRWC_STATIC)
+                banner = &tmpl->items[i];
+        ASSERT_NE(banner, nullptr) << tmpl->id;
+        EXPECT_EQ(banner->imageId, static_cast<UINT>(IDB_ZR_COORDSYS_BANNER)) << tmpl->id;
+        if (!first) first = banner;
+        EXPECT_EQ(std::make_tuple(banner->x, banner->y, banner->cx, banner->cy),
+                  std::make_tuple(first->x, first->y, first->cx, first->cy))
+            << tmpl->id;
+    }
 }
 
 } // namespace

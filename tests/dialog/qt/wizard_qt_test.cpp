@@ -1,14 +1,20 @@
 // The coordinate-system sheet in real Qt widgets on the offscreen platform:
-// one predefined and one user-defined path clicked through to Finish.
+// one predefined and one user-defined path clicked through to Finish, the
+// same two paths by keyboard alone, and drop-downs wide enough for their
+// entries.
 
 #include "dialog/ZrSheetCoordSysSetting.h"
 #include "dialog/qt/ZrQtBackend.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 
@@ -99,6 +105,41 @@ Steps::Step Pick(int id, const char* text) {
     };
 }
 
+// A key as the user presses it: to the widget that has the focus.
+Steps::Step Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    return [key, modifiers] {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus || !focus->isVisible()) return false;
+        QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
+        return true;
+    };
+}
+
+// Letters typed in quick succession into the focused widget.
+Steps::Step Keys(const char* text) {
+    return [text] {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus || !focus->isVisible()) return false;
+        for (const QChar c : QString::fromUtf8(text)) {
+            // Characters beyond ASCII come as an input method delivers them:
+            // text without a key code.
+            const int key = c.unicode() < 0x80 ? c.toUpper().unicode() : 0;
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(focus, &press);
+            QApplication::sendEvent(focus, &release);
+        }
+        return true;
+    };
+}
+
+Steps::Step FocusOn(int id) {
+    return [id] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && focus->objectName() == Ctl(id);
+    };
+}
+
 class WizardQtTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -169,6 +210,112 @@ TEST_F(WizardQtTest, UserDefinedProjectionBuiltInTheRealWindow) {
     EXPECT_EQ(cs.GetGCS().GetType(), 4326);
     EXPECT_EQ(cs.GetParams().CentralMeridian, 117.0);
     EXPECT_TRUE(cs.IsValid());
+}
+
+// The predefined path by keyboard alone: the page opens with the focus on the
+// checked radio button, Enter goes on, letters pick the family and the entry,
+// Tab moves between the lists, Enter finishes.
+TEST_F(WizardQtTest, PredefinedSystemChosenByKeyboardAlone) {
+    Steps steps({
+        PageShown(6701),
+        FocusOn(IDC_ZR_KIND_PROJECTED),
+        Key(Qt::Key_Return),
+        PageShown(6702),
+        FocusOn(29902),
+        Keys("sweden rt"),
+        Key(Qt::Key_Tab),
+        FocusOn(29903),
+        Keys("RT90 5"),
+        [] {
+            auto* entries = Shown<QComboBox>(Ctl(29903));
+            return entries && entries->currentText() == QStringLiteral("RT90 5 gon W");
+        },
+        Key(Qt::Key_Enter, Qt::KeypadModifier),
+    });
+    EXPECT_EQ(sheet.DoModal(), ID_WIZFINISH);
+    EXPECT_TRUE(steps.Finished());
+    EXPECT_EQ(sheet.m_coordSys.GetType(), 23063);
+}
+
+// The user-defined path by keyboard alone: Tab skips the unchecked radio
+// buttons and the disabled lists, an arrow key moves inside the format group.
+TEST_F(WizardQtTest, UserDefinedProjectionBuiltByKeyboardAlone) {
+    Steps steps({
+        PageShown(6701),
+        FocusOn(IDC_ZR_KIND_PROJECTED),
+        Key(Qt::Key_Tab),
+        FocusOn(IDC_ZR_PRJ_SOURCE),
+        Keys("用户"),
+        Key(Qt::Key_Return),
+        PageShown(6703),
+        FocusOn(29904),
+        Keys("trans"),
+        Key(Qt::Key_Tab),
+        Key(Qt::Key_Tab),
+        FocusOn(29906),
+        Keys("WGS 1984"),
+        Key(Qt::Key_Return),
+        PageShown(6704),
+        FocusOn(IDC_ZR_PARAM_FORMAT_DEGREES),
+        Key(Qt::Key_Left),
+        [] {
+            auto* dms = Shown<QRadioButton>(Ctl(IDC_ZR_PARAM_FORMAT_DMS));
+            return dms && dms->isChecked() && dms->hasFocus() && Shown<QWidget>(Ctl(29934));
+        },
+        Key(Qt::Key_Tab),
+        FocusOn(IDC_ZR_PARAM_ZONES),
+        Keys("50"),
+        Key(Qt::Key_Return),
+        PageShown(6705),
+        Key(Qt::Key_Return),
+    });
+    EXPECT_EQ(sheet.DoModal(), ID_WIZFINISH);
+    EXPECT_TRUE(steps.Finished());
+    const CZrPJCoordSys& cs = sheet.m_coordSys;
+    EXPECT_EQ(cs.GetType(), PJ_CS_USER_DEFINED);
+    EXPECT_EQ(cs.GetProjection().GetType(), PJ_KIND_TRANSVERSE_MERCATOR);
+    EXPECT_EQ(cs.GetGCS().GetType(), 4326);
+    EXPECT_EQ(cs.GetParams().CentralMeridian, 117.0);
+}
+
+// Each list's drop-down shows its longest entry whole, also where the closed
+// list is narrower ("UTM Zone 1, Northern Hemisphere (WGS 1984) "). In the
+// Windows style a drop-down is as narrow as its closed list unless told.
+TEST_F(WizardQtTest, DropDownsAreAsWideAsTheirLongestEntry) {
+    const QString previous = QApplication::style()->name();
+    QStyle* style = QStyleFactory::create(QStringLiteral("Windows"));
+    ASSERT_NE(style, nullptr);
+    QApplication::setStyle(style);
+    auto wideEnough = [] {
+        QWidget* w = CZrQtBackend::Instance().GetSheetWindow();
+        int checked = 0;
+        for (QComboBox* combo : w->findChildren<QComboBox*>()) {
+            if (!combo->isVisible() || combo->count() == 0) continue;
+            int longest = 0;
+            for (int i = 0; i < combo->count(); ++i)
+                longest =
+                    std::max(longest, combo->view()->fontMetrics().horizontalAdvance(combo->itemText(i)));
+            combo->showPopup();
+            const int shown = combo->view()->viewport()->width();
+            combo->hidePopup();
+            EXPECT_GE(shown, longest) << combo->objectName().toStdString();
+            ++checked;
+        }
+        EXPECT_GT(checked, 0);
+        return true;
+    };
+    Steps steps({
+        PageShown(6701),
+        wideEnough,
+        Click(QStringLiteral("wizNext")),
+        PageShown(6702),
+        Pick(29902, "Universal Transverse Mercator( WGS 1984)"),
+        wideEnough,
+        Click(QStringLiteral("wizCancel")),
+    });
+    EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+    EXPECT_TRUE(steps.Finished());
+    QApplication::setStyle(previous);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "dialog/ZrUserLanguage.h"
+#include "platform/ui/ZrUserLanguage.h"
 
 #include <clocale>
 #include <cstdlib>
