@@ -156,23 +156,32 @@ std::string Geogcs1(const ZrEpsgGeographicRecord& g, bool esri, const std::strin
     return s + "]";
 }
 
-// The datum's shift to WGS 84 as EPSG's preferred Helmert gives it, in the
-// position-vector convention TOWGS84 uses; empty when none is known.
-std::string Towgs84(const ZrEpsgGeographicRecord& g) {
-    if (g.code <= 0 || g.code == 4326) return std::string();
+// The datum's shifts to WGS 84 that EPSG states as Helmert transformations
+// (best first, as PROJ ranks them), each as the seven TOWGS84 values in the
+// position-vector convention.
+std::vector<std::vector<double>> KnownShifts(long geographicCode) {
+    std::vector<std::vector<double>> out;
+    if (geographicCode <= 0 || geographicCode == 4326) return out;
     std::vector<ZrEpsgTransformationRecord> list;
-    ZrEpsgListTransformations(g.code, 4326, list);
+    ZrEpsgListTransformations(geographicCode, 4326, list);
     for (const ZrEpsgTransformationRecord& t : list) {
         if (t.methodCode != 9603 && t.methodCode != 9606 && t.methodCode != 9607) continue;
-        const bool reversed = t.sourceCode != g.code;
-        const double sign = reversed ? -1.0 : 1.0;
+        const double sign = t.sourceCode != geographicCode ? -1.0 : 1.0;
         const double rot = (t.methodCode == 9607 ? -1.0 : 1.0) * sign;
-        std::string s = ",TOWGS84[" + Num(sign * t.tx) + "," + Num(sign * t.ty) + "," + Num(sign * t.tz);
-        s += "," + Num(rot * t.rx) + "," + Num(rot * t.ry) + "," + Num(rot * t.rz) + "," + Num(sign * t.ds) +
-             "]";
-        return s;
+        out.push_back(
+            {sign * t.tx, sign * t.ty, sign * t.tz, rot * t.rx, rot * t.ry, rot * t.rz, sign * t.ds});
     }
-    return std::string();
+    return out;
+}
+
+// TOWGS84 where EPSG knows a shift: its best-ranked one.
+std::string Towgs84(const ZrEpsgGeographicRecord& g) {
+    const std::vector<std::vector<double>> shifts = KnownShifts(g.code);
+    if (shifts.empty()) return std::string();
+    std::string s = ",TOWGS84[";
+    for (size_t i = 0; i < 7; ++i)
+        s += Num(shifts[0][i]) + (i < 6 ? "," : "]");
+    return s;
 }
 
 bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, bool esri, std::string& out,
@@ -800,10 +809,10 @@ bool ReadBound(const ZrWktNode& root, const ZrWktNode*& source, Reading& r, CStr
     return true;
 }
 
-// A datum shift in the text is honoured, never dropped: it must be the one
-// this system's datum already has (none for WGS 84-like datums, else EPSG's
-// preferred Helmert for the geographic system), because a coordinate system
-// here cannot carry a shift of its own.
+// A datum shift in the text is honoured, never dropped: it must be one the
+// system's datum already has (none for WGS 84-like datums, else one of EPSG's
+// Helmert transformations of the geographic system to WGS 84), because a
+// coordinate system here cannot carry a shift of its own.
 bool CheckTowgs84(const Reading& r, CString* reason) {
     if (r.towgs84.empty()) return true;
     bool zero = true;
@@ -816,15 +825,7 @@ bool CheckTowgs84(const Reading& r, CString* reason) {
         CZrPJGeoCoordSys gcs;
         if (ZrMatchGeographic(r.geog, gcs) && gcs.GetType() > 1) g.code = ZrMappedEpsgCode(gcs.GetType());
     }
-    const std::string known = Towgs84(g);
-    if (!known.empty()) {
-        std::vector<double> k;
-        const char* p = known.c_str() + std::strlen(",TOWGS84[");
-        for (int i = 0; i < 7; ++i) {
-            char* end = nullptr;
-            k.push_back(std::strtod(p, &end));
-            p = end + 1;
-        }
+    for (const std::vector<double>& k : KnownShifts(g.code)) {
         bool same = true;
         for (size_t i = 0; i < 7; ++i) {
             const double given = i < r.towgs84.size() ? r.towgs84[i] : 0.0;
@@ -836,7 +837,7 @@ bool CheckTowgs84(const Reading& r, CString* reason) {
     CString text = "TOWGS84[";
     for (size_t i = 0; i < r.towgs84.size(); ++i)
         text += CString(Num(r.towgs84[i])) + (i + 1 < r.towgs84.size() ? "," : "]");
-    text += " differs from the datum's known shift; a system here cannot carry a shift of its own";
+    text += " is none of the datum's known shifts to WGS 84; a system here cannot carry a shift of its own";
     return Fail(reason, text), false;
 }
 
