@@ -290,12 +290,7 @@ std::string GeodeticFrame2(const ZrEpsgGeographicRecord& g) {
     return s;
 }
 
-bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, std::string& out,
-               CString* reason) {
-    if (p && p->methodCode == 1027)
-        return Fail(reason, "Lambert azimuthal on the sphere of equal area: well-known text has no way to "
-                            "state that sphere"),
-               false;
+bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, std::string& out) {
     if (!p) {
         const std::string lat = "AXIS[\"geodetic latitude (Lat)\",north,ORDER[%d]," + AngleUnit2() + "]";
         const std::string lon = "AXIS[\"geodetic longitude (Lon)\",east,ORDER[%d]," + AngleUnit2() + "]";
@@ -729,11 +724,6 @@ bool ReadWkt2(const ZrWktNode& root, Reading& r, CString* reason) {
     if (!method || !method->StringAt(0, methodName))
         return Fail(reason, "CONVERSION without its METHOD"), false;
     const long methodId = EpsgCodeOf(*method);
-    if (methodId == 1027 || ZrInteropSameName(methodName.c_str(), "Lambert Azimuthal Equal Area (Spherical)"))
-        return Fail(reason,
-                    "EPSG's spherical Lambert azimuthal names no sphere: read as the ellipsoidal method "
-                    "elsewhere, computed on a sphere here"),
-               false;
     const ZrMethodNames* m = methodId > 0 && methodId < 40000 ? ZrFindMethod(methodId) : nullptr;
     if (!m) m = ZrFindMethodByName(methodName.c_str());
     if (!m) {
@@ -897,7 +887,7 @@ int ZrExportWkt(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& te
     std::string out;
     const bool ok =
         dialect == ZR_CRS_TEXT_WKT2_2019
-            ? WriteWkt2(g, projected ? &p : nullptr, out, reason)
+            ? WriteWkt2(g, projected ? &p : nullptr, out)
             : WriteWkt1(g, projected ? &p : nullptr, dialect == ZR_CRS_TEXT_ESRI_WKT1, out, reason);
     if (!ok) return 0;
     text = CString(out);
