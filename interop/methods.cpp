@@ -444,23 +444,8 @@ private:
     const ZrEpsgProjectedRecord& m_proj;
 };
 
-// The library's unit code of a linear unit given by its length in metres.
 bool UnitCodeOf(const ZrEpsgProjectedRecord& proj, long& units, CString* reason) {
-    const double m = proj.linearUnitToMetre;
-    if (!(m > 0.0) || !std::isfinite(m))
-        return Fail(reason, "linear unit without a positive length: " + CString(proj.linearUnitName));
-    if (proj.linearUnitCode == 9003 || std::fabs(m / (1200.0 / 3937.0) - 1.0) < 1e-12) {
-        units = kZrUnitUsSurveyFoot;
-        return true;
-    }
-    // The unit codes count tenths of a millimetre: the unit must be a whole number of them.
-    const double tenths = m * 10000.0;
-    const double whole = std::round(tenths);
-    if (whole < 1.0 || whole > 2.0e9 || std::fabs(tenths - whole) > 1e-9 * whole)
-        return Fail(reason, Line("linear unit of %.12g m is no whole number of tenths of a millimetre", m) +
-                                " (" + CString(proj.linearUnitName) + ")");
-    units = static_cast<long>(whole);
-    return true;
+    return ZrInteropUnitCode(proj, units, reason) != 0;
 }
 
 bool ContainsGauss(const std::string& name) {
@@ -754,7 +739,7 @@ const UnitName kUnitNames[] = {
     {16090000, 0, "mile"},
 };
 
-void DescribeUnit(long units, ZrEpsgProjectedRecord& proj) {
+void DescribeUnitOf(long units, ZrEpsgProjectedRecord& proj) {
     proj.linearUnitCode = 0;
     proj.linearUnitToMetre =
         units == kZrUnitUsSurveyFoot ? 1200.0 / 3937.0 : static_cast<double>(units) / 10000.0;
@@ -839,7 +824,7 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     p.name = cs.GetName().str();
     p.baseGeographicCode = g.code;
     p.axisOrder = "EN";
-    DescribeUnit(units, p);
+    ZrInteropDescribeUnit(units, p);
     const double fe = prm.FalseEasting, fn = prm.FalseNorthing;
     auto refuse = [&](const char* why) {
         CString text;
@@ -1018,4 +1003,28 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     proj = p;
     projected = true;
     return 1;
+}
+
+// The library's unit code of a linear unit given by its length in metres.
+int ZrInteropUnitCode(const ZrEpsgProjectedRecord& proj, long& units, CString* reason) {
+    const double m = proj.linearUnitToMetre;
+    if (!(m > 0.0) || !std::isfinite(m))
+        return Fail(reason, "linear unit without a positive length: " + CString(proj.linearUnitName)), 0;
+    if (proj.linearUnitCode == 9003 || std::fabs(m / (1200.0 / 3937.0) - 1.0) < 1e-12) {
+        units = kZrUnitUsSurveyFoot;
+        return 1;
+    }
+    // The unit codes count tenths of a millimetre: the unit must be a whole number of them.
+    const double tenths = m * 10000.0;
+    const double whole = std::round(tenths);
+    if (whole < 1.0 || whole > 2.0e9 || std::fabs(tenths - whole) > 1e-9 * whole)
+        return Fail(reason, Line("linear unit of %.12g m is no whole number of tenths of a millimetre", m) +
+                                " (" + CString(proj.linearUnitName) + ")"),
+               0;
+    units = static_cast<long>(whole);
+    return 1;
+}
+
+void ZrInteropDescribeUnit(long units, ZrEpsgProjectedRecord& proj) {
+    DescribeUnitOf(units, proj);
 }

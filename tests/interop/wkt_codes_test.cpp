@@ -1,6 +1,9 @@
 // Which form a text is in, and the EPSG code a system carries.
 #include "interop/ZrInterop.h"
 #include "model/ZrPJCoordSys.h"
+#include "platform/ZrToolkit.h"
+
+#include <proj.h>
 
 #include <gtest/gtest.h>
 
@@ -67,4 +70,28 @@ TEST(CrsText, EpsgCodesOfCatalogueAndEpsgBuiltSystems) {
     CZrPJCoordSys edited;
     edited.Set(nztm.GetName(), nztm.GetGCS(), nztm.GetProjection(), p, nztm.GetDistUnits());
     EXPECT_EQ(ZrEpsgCodeOf(edited), -1000);
+}
+
+// A planar system travels as OGC's local system and WKT2's engineering
+// system, both read by PROJ, and comes back equal; ESRI has no form for it.
+TEST(CrsText, PlanarSystemsTravelAsLocalAndEngineeringSystems) {
+    for (const long units : {10000L, 3048L, kZrUnitUsSurveyFoot, 10000000L}) {
+        CZrPJCoordSys planar;
+        planar.SetPlanar(units);
+        CString text, reason;
+        EXPECT_FALSE(ZrExportCoordSys(planar, ZR_CRS_TEXT_ESRI_WKT1, text, &reason));
+        for (const tagZrCrsTextFormat form : {ZR_CRS_TEXT_WKT1_GDAL, ZR_CRS_TEXT_WKT2_2019}) {
+            ASSERT_TRUE(ZrExportCoordSys(planar, form, text, &reason)) << reason.c_str();
+            PJ_CONTEXT* ctx = proj_context_create();
+            PJ* crs = proj_create(ctx, text.c_str());
+            EXPECT_TRUE(crs && proj_get_type(crs) == PJ_TYPE_ENGINEERING_CRS) << text.c_str();
+            if (crs) proj_destroy(crs);
+            proj_context_destroy(ctx);
+            CZrPJCoordSys back;
+            tagZrCrsTextFormat detected = ZR_CRS_TEXT_UNKNOWN;
+            ASSERT_TRUE(ZrImportCoordSys(text, back, &reason, &detected)) << reason.c_str();
+            EXPECT_EQ(detected, form);
+            EXPECT_TRUE(back == planar && back.GetType() == 0) << units;
+        }
+    }
 }
