@@ -592,8 +592,6 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         params.ScaleFactor = p.Get(8815, 1.0);
         if (!(params.ScaleFactor > 0.0))
             return Fail(reason, "oblique Mercator with a scale factor that is not positive"), 0;
-        if (params.CentralParallel == 0.0)
-            return Fail(reason, "oblique Mercator centred on the equator (the method is undefined there)"), 0;
         break;
     case kMethodMercatorA: {
         if (!mustBeZero(8801, "latitude of natural origin")) return 0;
