@@ -248,10 +248,6 @@ const MethodRow kMethods[] = {
      PJ_KIND_SINUSOIDAL,
      kEllipsoid,
      {&kLon0Center2, &kFE, &kFN}},
-    {{PJ_KIND_SANSON, "Sinusoidal", "Sinusoidal", "Sinusoidal", "sinu"},
-     PJ_KIND_SANSON,
-     kSphereOnly,
-     {&kLon0Center2, &kFE, &kFN}},
     {{PJ_KIND_MILLER_CYLINDRICAL, "Miller Cylindrical", "Miller_Cylindrical", "Miller_Cylindrical", "mill"},
      PJ_KIND_MILLER_CYLINDRICAL,
      kSphereAny,
@@ -691,11 +687,8 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     default:
         // The world kinds: a central meridian and the false origin.
         params.CentralMeridian = p.Get(8802, 0.0);
-        if (row->surface == kSphereOnly && row->kind == PJ_KIND_SANSON) kind = PJ_KIND_SANSON;
         break;
     }
-    // Sinusoidal on a sphere: the ellipsoidal kind computes the same there.
-    if (kind == PJ_KIND_SANSON) kind = PJ_KIND_SINUSOIDAL;
 
     for (const double v :
          {params.FalseEasting, params.FalseNorthing, params.CentralMeridian, params.CentralParallel,
