@@ -58,6 +58,16 @@ const NameIndex& Names() {
     return index;
 }
 
+// A reason quotes names from the text: keep it one printable line of
+// reasonable length whatever the text held.
+void OneLine(CString& reason) {
+    std::string s = reason.str();
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    if (s.size() > 300) s = s.substr(0, 297) + "...";
+    reason = CString(s);
+}
+
 } // namespace
 
 tagZrCrsTextFormat ZrDetectCrsTextFormat(const CString& text) {
@@ -125,6 +135,7 @@ int ZrImportCoordSys(const CString& text, CZrPJCoordSys& cs, CString* reason, ta
         return 0;
     }
     if (ok && format) *format = form;
+    if (!ok && reason) OneLine(*reason);
     return ok;
 }
 
