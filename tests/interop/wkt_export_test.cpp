@@ -129,3 +129,32 @@ TEST(WktExport, EveryCatalogueRowIsParsedByProjProjectsAsOursAndReadsBackEqual) 
     for (const auto& w : worst)
         std::printf("  worst %-20s %.3g mm\n", w.first.c_str(), w.second * 1e3);
 }
+
+// Every catalogue geographic system in the three dialects: PROJ reads the
+// same ellipsoid and prime meridian, and the text reads back equal.
+TEST(WktExport, EveryCatalogueGeographicSystemIsReadByProjAndReadsBackEqual) {
+    int checked = 0;
+    for (int i = 0; i < CZrPJGeoCoordSys::GetCatalogueCount(); ++i) {
+        CZrPJGeoCoordSys gcs;
+        ASSERT_TRUE(gcs.Set(static_cast<tagGeoCoordSysType>(CZrPJGeoCoordSys::GetCatalogueCode(i))));
+        CZrPJCoordSys cs;
+        cs.SetEarth(gcs, 0);
+        const CZrPJSpheroid s = gcs.GetDatum().GetSpheroid();
+        for (const Dialect& d : kDialects) {
+            CString text, reason;
+            ASSERT_TRUE(ZrExportCoordSys(cs, d.format, text, &reason))
+                << gcs.GetType() << ": " << reason.c_str();
+            ProjCrs proj(text.c_str());
+            double a, rf, pm;
+            ASSERT_TRUE(proj.ok() && proj.Ellipsoid(a, rf, pm)) << text.c_str();
+            EXPECT_EQ(a, s.GetAxis()) << text.c_str();
+            EXPECT_NEAR(rf == 0 ? 0 : 1 / rf, s.GetFlattening(), 1e-15) << text.c_str();
+            EXPECT_NEAR(pm, gcs.GetPrimeMeridian().GetLongitude(), 1e-12) << text.c_str();
+            CZrPJCoordSys back;
+            ASSERT_TRUE(ZrImportCoordSys(text, back, &reason)) << text.c_str() << ": " << reason.c_str();
+            EXPECT_TRUE(back == cs && back.GetGCS().GetType() == gcs.GetType()) << text.c_str();
+            ++checked;
+        }
+    }
+    std::printf("%d geographic texts checked\n", checked);
+}
