@@ -27,7 +27,8 @@ const Dialect kDialects[] = {
 };
 
 // Kinds whose exported form PROJ computes otherwise, with the reason; their
-// rows are parsed by PROJ but not held to the millimetre.
+// rows are parsed by PROJ but not held to the millimetre (the equidistant
+// cylindrical only on an ellipsoid).
 const std::map<long, const char*> kProjDiffers = {
     {43001, "PROJ computes EPSG's ellipsoidal equidistant cylindrical on the sphere of radius a"},
     {43002, "PROJ computes EPSG's ellipsoidal equidistant cylindrical on the sphere of radius a"},
@@ -110,7 +111,8 @@ TEST(WktExport, EveryCatalogueRowIsParsedByProjProjectsAsOursAndReadsBackEqual) 
             }
             ASSERT_GT(compared, 0) << code << " " << kDialects[d].name;
             const auto exception = kProjDiffers.find(kind);
-            if (exception != kProjDiffers.end()) {
+            const bool sphere = cs.GetGCS().GetDatum().GetSpheroid().GetFlattening() == 0.0;
+            if (exception != kProjDiffers.end() && !(sphere && kind != 43030)) {
                 ++differs[std::string(exception->second)];
                 continue;
             }
