@@ -156,23 +156,32 @@ std::string Geogcs1(const ZrEpsgGeographicRecord& g, bool esri, const std::strin
     return s + "]";
 }
 
-// The datum's shift to WGS 84 as EPSG's preferred Helmert gives it, in the
-// position-vector convention TOWGS84 uses; empty when none is known.
-std::string Towgs84(const ZrEpsgGeographicRecord& g) {
-    if (g.code <= 0 || g.code == 4326) return std::string();
+// The datum's shifts to WGS 84 that EPSG states as Helmert transformations
+// (best first, as PROJ ranks them), each as the seven TOWGS84 values in the
+// position-vector convention.
+std::vector<std::vector<double>> KnownShifts(long geographicCode) {
+    std::vector<std::vector<double>> out;
+    if (geographicCode <= 0 || geographicCode == 4326) return out;
     std::vector<ZrEpsgTransformationRecord> list;
-    ZrEpsgListTransformations(g.code, 4326, list);
+    ZrEpsgListTransformations(geographicCode, 4326, list);
     for (const ZrEpsgTransformationRecord& t : list) {
         if (t.methodCode != 9603 && t.methodCode != 9606 && t.methodCode != 9607) continue;
-        const bool reversed = t.sourceCode != g.code;
-        const double sign = reversed ? -1.0 : 1.0;
+        const double sign = t.sourceCode != geographicCode ? -1.0 : 1.0;
         const double rot = (t.methodCode == 9607 ? -1.0 : 1.0) * sign;
-        std::string s = ",TOWGS84[" + Num(sign * t.tx) + "," + Num(sign * t.ty) + "," + Num(sign * t.tz);
-        s += "," + Num(rot * t.rx) + "," + Num(rot * t.ry) + "," + Num(rot * t.rz) + "," + Num(sign * t.ds) +
-             "]";
-        return s;
+        out.push_back(
+            {sign * t.tx, sign * t.ty, sign * t.tz, rot * t.rx, rot * t.ry, rot * t.rz, sign * t.ds});
     }
-    return std::string();
+    return out;
+}
+
+// TOWGS84 where EPSG knows a shift: its best-ranked one.
+std::string Towgs84(const ZrEpsgGeographicRecord& g) {
+    const std::vector<std::vector<double>> shifts = KnownShifts(g.code);
+    if (shifts.empty()) return std::string();
+    std::string s = ",TOWGS84[";
+    for (size_t i = 0; i < 7; ++i)
+        s += Num(shifts[0][i]) + (i < 6 ? "," : "]");
+    return s;
 }
 
 bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, bool esri, std::string& out,
@@ -281,12 +290,7 @@ std::string GeodeticFrame2(const ZrEpsgGeographicRecord& g) {
     return s;
 }
 
-bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, std::string& out,
-               CString* reason) {
-    if (p && p->methodCode == 1027)
-        return Fail(reason, "Lambert azimuthal on the sphere of equal area: well-known text has no way to "
-                            "state that sphere"),
-               false;
+bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, std::string& out) {
     if (!p) {
         const std::string lat = "AXIS[\"geodetic latitude (Lat)\",north,ORDER[%d]," + AngleUnit2() + "]";
         const std::string lon = "AXIS[\"geodetic longitude (Lon)\",east,ORDER[%d]," + AngleUnit2() + "]";
@@ -720,11 +724,6 @@ bool ReadWkt2(const ZrWktNode& root, Reading& r, CString* reason) {
     if (!method || !method->StringAt(0, methodName))
         return Fail(reason, "CONVERSION without its METHOD"), false;
     const long methodId = EpsgCodeOf(*method);
-    if (methodId == 1027 || ZrInteropSameName(methodName.c_str(), "Lambert Azimuthal Equal Area (Spherical)"))
-        return Fail(reason,
-                    "EPSG's spherical Lambert azimuthal names no sphere: read as the ellipsoidal method "
-                    "elsewhere, computed on a sphere here"),
-               false;
     const ZrMethodNames* m = methodId > 0 && methodId < 40000 ? ZrFindMethod(methodId) : nullptr;
     if (!m) m = ZrFindMethodByName(methodName.c_str());
     if (!m) {
@@ -800,10 +799,10 @@ bool ReadBound(const ZrWktNode& root, const ZrWktNode*& source, Reading& r, CStr
     return true;
 }
 
-// A datum shift in the text is honoured, never dropped: it must be the one
-// this system's datum already has (none for WGS 84-like datums, else EPSG's
-// preferred Helmert for the geographic system), because a coordinate system
-// here cannot carry a shift of its own.
+// A datum shift in the text is honoured, never dropped: it must be one the
+// system's datum already has (none for WGS 84-like datums, else one of EPSG's
+// Helmert transformations of the geographic system to WGS 84), because a
+// coordinate system here cannot carry a shift of its own.
 bool CheckTowgs84(const Reading& r, CString* reason) {
     if (r.towgs84.empty()) return true;
     bool zero = true;
@@ -816,15 +815,7 @@ bool CheckTowgs84(const Reading& r, CString* reason) {
         CZrPJGeoCoordSys gcs;
         if (ZrMatchGeographic(r.geog, gcs) && gcs.GetType() > 1) g.code = ZrMappedEpsgCode(gcs.GetType());
     }
-    const std::string known = Towgs84(g);
-    if (!known.empty()) {
-        std::vector<double> k;
-        const char* p = known.c_str() + std::strlen(",TOWGS84[");
-        for (int i = 0; i < 7; ++i) {
-            char* end = nullptr;
-            k.push_back(std::strtod(p, &end));
-            p = end + 1;
-        }
+    for (const std::vector<double>& k : KnownShifts(g.code)) {
         bool same = true;
         for (size_t i = 0; i < 7; ++i) {
             const double given = i < r.towgs84.size() ? r.towgs84[i] : 0.0;
@@ -836,7 +827,7 @@ bool CheckTowgs84(const Reading& r, CString* reason) {
     CString text = "TOWGS84[";
     for (size_t i = 0; i < r.towgs84.size(); ++i)
         text += CString(Num(r.towgs84[i])) + (i + 1 < r.towgs84.size() ? "," : "]");
-    text += " differs from the datum's known shift; a system here cannot carry a shift of its own";
+    text += " is none of the datum's known shifts to WGS 84; a system here cannot carry a shift of its own";
     return Fail(reason, text), false;
 }
 
@@ -850,6 +841,58 @@ bool AuthalicInWkt(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord&
                     " on an ellipsoid: well-known text means the sphere of equal area, the kind computes "
                     "on the sphere of radius a"),
            false;
+}
+
+// A planar system: plain x, y in a linear unit, tied to no earth model. OGC
+// WKT1 has LOCAL_CS and WKT2 the engineering system for it; ESRI has none.
+bool WritePlanar(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& text, CString* reason) {
+    if (dialect == ZR_CRS_TEXT_ESRI_WKT1)
+        return Fail(reason, "ESRI WKT1 has no planar (local) system"), false;
+    ZrEpsgProjectedRecord unit;
+    ZrInteropDescribeUnit(cs.GetDistUnits(), unit);
+    const std::string name = Quote(cs.GetName().str());
+    std::string s;
+    if (dialect == ZR_CRS_TEXT_WKT1_GDAL) {
+        s = "LOCAL_CS[" + name + ",LOCAL_DATUM[\"Unknown\",32767],UNIT[" + Quote(UnitName(unit, false)) +
+            "," + Num(unit.linearUnitToMetre) + Authority(unit.linearUnitCode) +
+            "],AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]]";
+    } else {
+        const std::string length = "LENGTHUNIT[" + Quote(UnitName(unit, false)) + "," +
+                                   Num(unit.linearUnitToMetre) + Id(unit.linearUnitCode) + "]";
+        s = "ENGCRS[" + name +
+            ",EDATUM[\"Unknown engineering datum\"],CS[Cartesian,2],AXIS[\"easting (E)\",east,"
+            "ORDER[1]," +
+            length + "],AXIS[\"northing (N)\",north,ORDER[2]," + length + "]]";
+    }
+    text = CString(s);
+    return true;
+}
+
+bool ReadPlanar(const ZrWktNode& root, CZrPJCoordSys& cs, CString* reason) {
+    if (const ZrWktNode* c = root.Child("CS")) {
+        double dims = 2;
+        if (c->children.empty() || !ZrInteropSameName(c->children[0].text.c_str(), "Cartesian") ||
+            (c->NumberAt(1, dims) && dims != 2))
+            return Fail(reason, "an engineering system whose coordinates are not 2-D Cartesian"), false;
+    }
+    const ZrWktNode* unit = root.Child("UNIT|LENGTHUNIT");
+    if (!unit)
+        for (const ZrWktNode* axis : root.Children("AXIS"))
+            if ((unit = axis->Child("LENGTHUNIT|UNIT"))) break;
+    double factor = 1.0;
+    if (unit && !UnitFactor(unit, factor)) return Fail(reason, "length unit without a factor"), false;
+    Reading r;
+    LinearUnit(unit, factor, r);
+    const std::string order = AxisOrder(root);
+    if (order != "EN" && order != "NE")
+        return Fail(reason, "planar axes " + CString(order) + ": only east and north axes are expressible"),
+               false;
+    long units = 0;
+    if (!ZrInteropUnitCode(r.proj, units, reason)) return false;
+    CZrPJCoordSys planar;
+    planar.SetPlanar(units);
+    cs = planar;
+    return true;
 }
 
 tagZrCrsTextFormat Wkt1Dialect(const ZrWktNode& root, const CString& text) {
@@ -888,6 +931,7 @@ int ZrExportWkt(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& te
     if (dialect != ZR_CRS_TEXT_ESRI_WKT1 && dialect != ZR_CRS_TEXT_WKT1_GDAL &&
         dialect != ZR_CRS_TEXT_WKT2_2019)
         return Fail(reason, "not a well-known-text dialect"), 0;
+    if (cs.GetType() == 0) return WritePlanar(cs, dialect, text, reason) ? 1 : 0;
     ZrEpsgGeographicRecord g;
     ZrEpsgProjectedRecord p;
     bool projected = false;
@@ -896,7 +940,7 @@ int ZrExportWkt(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& te
     std::string out;
     const bool ok =
         dialect == ZR_CRS_TEXT_WKT2_2019
-            ? WriteWkt2(g, projected ? &p : nullptr, out, reason)
+            ? WriteWkt2(g, projected ? &p : nullptr, out)
             : WriteWkt1(g, projected ? &p : nullptr, dialect == ZR_CRS_TEXT_ESRI_WKT1, out, reason);
     if (!ok) return 0;
     text = CString(out);
@@ -922,8 +966,13 @@ int ZrImportWkt(const CString& text, CZrPJCoordSys& cs, CString* reason, tagZrCr
         const std::vector<double> towgs = r.towgs84;
         if (ok) ok = ReadWkt2(*crs, r, reason);
         if (ok && !towgs.empty()) r.towgs84 = towgs;
+    } else if (root.Is("LOCAL_CS|ENGCRS|ENGINEERINGCRS")) {
+        if (!ReadPlanar(root, cs, reason)) return 0;
+        if (dialect) *dialect = root.Is("LOCAL_CS") ? ZR_CRS_TEXT_WKT1_GDAL : ZR_CRS_TEXT_WKT2_2019;
+        return 1;
     } else {
-        return Fail(reason, CString(root.text.c_str()) + " is not a geographic or projected system"), 0;
+        return Fail(reason, CString(root.text.c_str()) + " is not a geographic, projected or planar system"),
+               0;
     }
     if (!ok || !CheckTowgs84(r, reason) || (r.projected && !AuthalicInWkt(r.geog, r.proj, reason))) return 0;
     CZrPJCoordSys built;
