@@ -625,17 +625,10 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         params.CentralMeridian = p.Get(8802, 0.0);
         break;
     }
-    case kMethodPolyconic: {
+    case kMethodPolyconic:
         params.CentralParallel = p.Get(8801, 0.0);
         params.CentralMeridian = p.Get(8802, 0.0);
-        // The kind adds its false origin once in metres inside the projection
-        // and once more in the system's unit: stored = effective / (1 + unit factor).
-        const double share =
-            1.0 + (units == kZrUnitUsSurveyFoot ? 3937.0 / 1200.0 : 10000.0 / static_cast<double>(units));
-        params.FalseEasting = fe / share;
-        params.FalseNorthing = fn / share;
         break;
-    }
     case kMethodEqc:
         params.StandardParallel1 = params.StandardParallel2 = p.Get(8823, 0.0);
         params.CentralMeridian = p.Get(8802, 0.0);
@@ -893,15 +886,11 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
         Add(p, 8801, prm.CentralParallel), Add(p, 8802, prm.CentralMeridian), Add(p, 8806, fe),
             Add(p, 8807, fn);
         break;
-    case PJ_KIND_POLYCONIC: {
-        // The kind adds its false origin once in metres inside the projection
-        // and once more in the system's unit.
-        const double share = 1.0 + cs.GetPJOperator().GetUnitFactor();
+    case PJ_KIND_POLYCONIC:
         SetMethod(p, kMethodPolyconic);
         Add(p, 8801, prm.CentralParallel), Add(p, 8802, prm.CentralMeridian);
-        Add(p, 8806, fe * share), Add(p, 8807, fn * share);
+        Add(p, 8806, fe), Add(p, 8807, fn);
         break;
-    }
     case PJ_KIND_PLATE_CARREE:
     case PJ_KIND_EQUIDISTANT_CYLINDRICAL:
         SetMethod(p, kMethodEqc);
