@@ -530,8 +530,22 @@ TEST(ProjForms, RoundTripsProjectIdentically) {
     }
 }
 
+namespace {
+// PROJ's PROJJSON of a CRS text (a BoundCRS where the text has +towgs84).
+std::string ProjJsonOf(const char* text) {
+    PJ_CONTEXT* ctx = proj_context_create();
+    PJ* crs = proj_create(ctx, text);
+    const char* j = crs ? proj_as_projjson(ctx, crs, nullptr) : nullptr;
+    std::string out = j ? j : "";
+    if (crs) proj_destroy(crs);
+    proj_context_destroy(ctx);
+    return out;
+}
+} // namespace
+
 // User-defined systems beyond the catalogue: what a PROJ string says comes
-// back from both forms and projects as PROJ projects the string.
+// back from both our forms, and from PROJ's own PROJJSON of the string, and
+// projects as PROJ projects the string.
 TEST(ProjForms, UserDefinedStringsAgreeWithProjThroughBothForms) {
     const char* const kStrings[] = {
         "+proj=tmerc +lat_0=0 +lon_0=117 +k=1 +x_0=500000 +y_0=0 +ellps=krass +units=m +no_defs +type=crs",
@@ -549,6 +563,8 @@ TEST(ProjForms, UserDefinedStringsAgreeWithProjThroughBothForms) {
         "+proj=poly +lat_0=0 +lon_0=-54 +x_0=5000000 +y_0=10000000 +ellps=aust_SA +units=m +type=crs",
         "+proj=tmerc +lat_0=0 +lon_0=12 +k=0.9996 +x_0=500000 +y_0=0 +a=6378137 +b=6356752.314245 +pm=-3.5 "
         "+to_meter=0.9144 +type=crs",
+        "+proj=tmerc +lat_0=49 +lon_0=-2 +k=0.9996012717 +x_0=400000 +y_0=-100000 +ellps=airy "
+        "+towgs84=446.448,-125.157,542.06,0.15,0.247,0.842,-20.489 +units=m +no_defs +type=crs",
         "+proj=longlat +ellps=bessel +pm=ferro +no_defs +type=crs",
         "+proj=longlat +R=6371000 +no_defs +type=crs",
     };
@@ -558,12 +574,16 @@ TEST(ProjForms, UserDefinedStringsAgreeWithProjThroughBothForms) {
         ASSERT_TRUE(ZrImportProjString(CString(s), first, &why)) << s << ": " << why.str();
         ProjCrs proj(s);
         ASSERT_TRUE(proj.parsed()) << s;
-        for (int form = 0; form < 2; ++form) {
+        for (int form = 0; form < 3; ++form) {
             CString text;
             CZrPJCoordSys back;
-            ASSERT_TRUE(form == 0 ? ZrExportProjString(first, text, &why)
-                                  : ZrExportProjJson(first, text, &why))
-                << s << ": " << why.str();
+            if (form == 2) {
+                text = CString(ProjJsonOf(s).c_str());
+            } else {
+                ASSERT_TRUE(form == 0 ? ZrExportProjString(first, text, &why)
+                                      : ZrExportProjJson(first, text, &why))
+                    << s << ": " << why.str();
+            }
             ASSERT_TRUE(form == 0 ? ZrImportProjString(text, back, &why) : ZrImportProjJson(text, back, &why))
                 << s << ": " << why.str() << "\n"
                 << text.str();
