@@ -180,6 +180,7 @@ public:
         if (text.size() > size_t(kZrInteropMaxTextBytes))
             return Fail("text longer than the 1 MiB an importer reads");
         size_t i = 0, n = text.size();
+        if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3; // a byte-order mark, as some editors save files
         while (i < n) {
             unsigned char c = static_cast<unsigned char>(text[i]);
             if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {

@@ -690,6 +690,7 @@ TEST(ProjForms, ProjStringRefusalsNameWhatWasNotUnderstood) {
          "+wktext +no_defs +type=crs",
          nullptr},
         {"proj=utm zone=50 ellps=WGS84", nullptr},
+        {"\xEF\xBB\xBF+proj=utm +zone=50 +ellps=WGS84 +type=crs\r\n", nullptr}, // a file saved with a BOM
     };
     for (const auto& c : kCases) {
         CZrPJCoordSys cs, before;
