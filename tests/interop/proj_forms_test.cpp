@@ -453,6 +453,10 @@ TEST(ProjForms, ProjRenderingsOfEpsgSystemsImportAndAgree) {
                     else
                         diff = std::max(diff, d);
                 }
+            if (differs) {
+                if (diff > kAgreementMetres) listed[std::to_string(code) + " " + formName] = differs;
+                continue;
+            }
             Worst& w = worst[r.method + " (" + formName + ")"];
             ++w.count;
             if (diff > w.metres) w = {diff, code, w.count};
@@ -460,10 +464,6 @@ TEST(ProjForms, ProjRenderingsOfEpsgSystemsImportAndAgree) {
                 Worst& s = series[r.method + " (" + formName + ")"];
                 ++s.count;
                 if (seriesDiff > s.metres) s = {seriesDiff, code, s.count};
-            }
-            if (differs) {
-                if (diff > kAgreementMetres) listed[std::to_string(code) + " " + formName] = differs;
-                continue;
             }
             double allowance = CatalogueEllipsoidAllowance(cs, r);
             worstAllowance = std::max(worstAllowance, allowance);
