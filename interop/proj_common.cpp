@@ -88,3 +88,11 @@ int ZrReadNumber(const std::string& text, double& out) {
     out = v;
     return 1;
 }
+
+double ZrDirectionDegrees(double degrees) {
+    if (!std::isfinite(degrees)) return degrees;
+    double d = std::fmod(degrees, 360.0);
+    if (d > 180.0) d -= 360.0;
+    if (d <= -180.0) d += 360.0;
+    return d;
+}

@@ -24,3 +24,8 @@ std::string ZrShortestNumber(double value);
 // A whole decimal number in C syntax (no hex, inf or nan), locale-free. 1 and
 // out set when all of text is such a number and finite.
 int ZrReadNumber(const std::string& text, double& out);
+
+// An azimuth or grid angle (EPSG 8813, 8814) as a direction in (-180, 180]:
+// EPSG and PROJ write Alaska's skew azimuth as 323.13 degrees, which is the
+// same line as -36.87 degrees.
+double ZrDirectionDegrees(double degrees);

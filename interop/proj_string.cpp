@@ -562,8 +562,8 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
         p.methodCode = variantA ? 9812 : 9815;
         AddParameter(p, 8811, lat0);
         AddParameter(p, 8812, lonc);
-        AddParameter(p, 8813, alpha);
-        AddParameter(p, 8814, gamma);
+        AddParameter(p, 8813, ZrDirectionDegrees(alpha));
+        AddParameter(p, 8814, ZrDirectionDegrees(gamma));
         AddParameter(p, 8815, k);
         return variantA ? falseOrigin(8806, 8807) : falseOrigin(8816, 8817);
     }

@@ -327,6 +327,7 @@ int JsonReader::Projected(const ZrJson& crs, ZrEpsgProjectedRecord& p, ZrEpsgGeo
             if (!Value(q.Get("value"), quantity, q.Get("unit"), v, "the parameter \"" + qname + "\""))
                 return 0;
             if (quantity == LENGTH) v /= toMetre;
+            if (names->code == 8813 || names->code == 8814) v = ZrDirectionDegrees(v);
             for (const auto& have : p.parameters)
                 if (have.code == names->code) return Fail("the parameter \"" + qname + "\" is given twice");
             ZrEpsgParameter e;
