@@ -96,3 +96,12 @@ double ZrDirectionDegrees(double degrees) {
     if (d <= -180.0) d += 360.0;
     return d;
 }
+
+std::string ZrShortReason(const std::string& reason) {
+    constexpr size_t kLongest = 160;
+    if (reason.size() <= kLongest) return reason;
+    size_t cut = kLongest;
+    while (cut > 0 && (static_cast<unsigned char>(reason[cut]) & 0xC0) == 0x80)
+        --cut; // whole UTF-8 characters
+    return reason.substr(0, cut) + "...";
+}

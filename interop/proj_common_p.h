@@ -29,3 +29,7 @@ int ZrReadNumber(const std::string& text, double& out);
 // EPSG and PROJ write Alaska's skew azimuth as 323.13 degrees, which is the
 // same line as -36.87 degrees.
 double ZrDirectionDegrees(double degrees);
+
+// A reason for a refusal, cut to one short line: reasons quote names and
+// values from the text, which may be anything up to the importers' cap.
+std::string ZrShortReason(const std::string& reason);

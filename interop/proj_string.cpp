@@ -151,8 +151,8 @@ const ProjMeridian kMeridians[] = {
     {"copenhagen", "Copenhagen", 1026, Dms(12, 34, 40.35)},
 };
 
-// Keys that describe the string rather than the system.
-// +approx only picks PROJ's faster, less accurate transverse Mercator series.
+// Keys that describe the string rather than the system, and +approx, which
+// only picks PROJ's faster, less accurate transverse Mercator series.
 const char* const kIgnoredKeys[] = {"no_defs", "wktext", "type", "approx"};
 
 // Parameters a projection may be given at their neutral value although it
@@ -172,7 +172,7 @@ public:
     explicit ProjReader(CString* reason) : m_reason(reason) {}
 
     int Fail(const std::string& why) {
-        if (m_reason) *m_reason = CString(("PROJ string: " + why).c_str());
+        if (m_reason) *m_reason = CString(ZrShortReason("PROJ string: " + why).c_str());
         return 0;
     }
 
@@ -193,6 +193,9 @@ public:
                 if (d < 0x20 || d >= 0x7F) return Fail("a byte that is not printable ASCII");
                 ++i;
             }
+            // No key or value of a CRS is near this long (a +towgs84 with seven
+            // values is about 80); the cap also keeps every reason short.
+            if (i - start > 256) return Fail("a token longer than 256 characters");
             std::string word = text.substr(start, i - start);
             if (word[0] == '+') word.erase(0, 1);
             Token t;

@@ -32,7 +32,7 @@ public:
     explicit JsonReader(CString* reason) : m_reason(reason) {}
 
     int Fail(const std::string& why) {
-        if (m_reason) *m_reason = CString(("PROJJSON: " + why).c_str());
+        if (m_reason) *m_reason = CString(ZrShortReason("PROJJSON: " + why).c_str());
         return 0;
     }
 
