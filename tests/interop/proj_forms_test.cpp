@@ -237,6 +237,7 @@ TEST(ProjForms, CatalogueExportsProjectAsProjReadsThem) {
         }
         ++checked;
     }
+    std::printf("Export: %d catalogue systems build, %zu form renderings listed\n", checked, listed.size());
     PrintTable("Export, worst disagreement with PROJ per kind:", worst);
     for (const auto& [code, why] : listed)
         std::printf("  listed %s: %s\n", code.c_str(), why.c_str());
