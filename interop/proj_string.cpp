@@ -10,10 +10,11 @@
 // What a string may say that our systems cannot hold is refused, naming the
 // key: an explicit grid shift (+nadgrids, +geoidgrids), axis orders other
 // than east/north, vertical units, pipelines and +init files. A +towgs84
-// shift is read and checked but not kept: a coordinate system here holds no
-// datum shift (the translator is given one when converting), and the
-// geographic system stays as the string describes it. PROJ's named datums
-// (+datum=NAD27, whose way to WGS 84 is a grid) are datums like any other.
+// shift is honoured, never dropped (a system here holds no shift of its own):
+// it must be zero, or identify the EPSG geographic system whose preferred
+// shift it is (ZrHonourShift), which the string then means. PROJ's named
+// datums (+datum=NAD27, whose way to WGS 84 is a grid) are datums like any
+// other: their way to WGS 84 is a transformation, not part of the system.
 //
 // PROJ's eqc computes on the sphere of radius a even on an ellipsoid, where
 // the library's equidistant cylindrical follows the meridian arc (as EPSG's
@@ -264,7 +265,7 @@ public:
 
     int Ellipsoid(ZrEpsgGeographicRecord& g);
     int Meridian(ZrEpsgGeographicRecord& g);
-    int Shift();
+    int Shift(std::vector<double>& shift);
     int Units(double& toMetre, long& epsgUnit, std::string& unitName);
     int Leftovers();
 
@@ -376,16 +377,15 @@ int ProjReader::Meridian(ZrEpsgGeographicRecord& g) {
     return 1;
 }
 
-// Grid shifts cannot be held; a +towgs84 is checked and then not kept (see
-// the top of this file). "@null" is PROJ's identity grid (as in its form of
-// the web Mercator) and says only that no shift applies.
-int ProjReader::Shift() {
+// Grid shifts cannot be held; a +towgs84 is read for ZrHonourShift. "@null"
+// is PROJ's identity grid (as in its form of the web Mercator) and says only
+// that no shift applies.
+int ProjReader::Shift(std::vector<double>& shift) {
     if (Token* t = Find("nadgrids"))
         if (t->value != "@null")
             return Fail("+nadgrids=" + t->value + " is a grid-based datum shift, which cannot be expressed");
     if (Find("geoidgrids")) return Fail("+geoidgrids (a vertical grid) cannot be expressed");
     if (Token* t = Find("towgs84")) {
-        int count = 0;
         size_t start = 0;
         for (;;) {
             size_t comma = t->value.find(',', start);
@@ -393,11 +393,11 @@ int ProjReader::Shift() {
             std::string part =
                 t->value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
             if (!ZrReadNumber(part, v)) return Fail("+towgs84=" + t->value + " is not a list of numbers");
-            ++count;
+            shift.push_back(v);
             if (comma == std::string::npos) break;
             start = comma + 1;
         }
-        if (count != 3 && count != 7) return Fail("+towgs84 needs 3 or 7 values");
+        if (shift.size() != 3 && shift.size() != 7) return Fail("+towgs84 needs 3 or 7 values");
     }
     return 1;
 }
@@ -671,7 +671,10 @@ int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) 
     g.code = 0;
     g.name = "unknown";
     g.latitudeFirst = false;
-    if (!r.Ellipsoid(g) || !r.Meridian(g) || !r.Shift()) return 0;
+    std::vector<double> shift;
+    if (!r.Ellipsoid(g) || !r.Meridian(g) || !r.Shift(shift)) return 0;
+    std::string why;
+    if (!ZrHonourShift(shift, g, why)) return r.Fail("+towgs84: " + why);
 
     if (IsGeographicName(proj)) {
         // PROJ reads latlong as longlat too: the axis order is +axis's alone.
