@@ -696,6 +696,7 @@ int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) 
     if (!ReadProjection(r, proj, toMetre, g.inverseFlattening == 0, p)) return 0;
     const ZrMethodNames* m = ZrFindMethod(p.methodCode);
     p.methodName = m ? m->epsgName : proj;
+    if (!ZrSphereOfRadiusA(p.methodCode, g.inverseFlattening, why)) return r.Fail(why);
     if (!r.Leftovers()) return 0;
     return ZrInteropBuild(g, &p, cs, reason);
 }
@@ -720,6 +721,8 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
         return ExportFail(reason, "the method " +
                                       (m ? std::string(m->epsgName) : std::to_string(p.methodCode)) +
                                       " has no PROJ form");
+    std::string authalic;
+    if (!ZrSphereOfRadiusA(p.methodCode, g.inverseFlattening, authalic)) return ExportFail(reason, authalic);
     if (std::strcmp(m->projName, "eqc") == 0 && g.inverseFlattening != 0)
         return ExportFail(reason, "PROJ's eqc computes on a sphere; this equidistant cylindrical follows the "
                                   "meridian of its ellipsoid");

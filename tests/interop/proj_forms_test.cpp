@@ -182,9 +182,6 @@ const struct {
     {43030, "our Robinson is the analytic approximation, PROJ's interpolates Robinson's table"},
     {43001, "PROJ computes EPSG's ellipsoidal Equidistant Cylindrical (1028) with spherical formulas"},
     {43002, "PROJ computes EPSG's ellipsoidal Equidistant Cylindrical (1028) with spherical formulas"},
-    {43003,
-     "PROJ's CRS conversion puts Miller on the authalic sphere (+R_A), ours is on the sphere of radius a"},
-    {43029, "PROJ's CRS conversion puts Van der Grinten on the authalic sphere (+R_A), ours on radius a"},
 };
 const char* ProjLacks(long kind) {
     for (const auto& k : kProjLacks)
@@ -686,6 +683,10 @@ TEST(ProjForms, ProjStringRefusalsNameWhatWasNotUnderstood) {
         {"+proj=tmerc +lat_0=inf +ellps=WGS84 +type=crs", "lat_0"},
         {"+proj=tmerc +lat_0=0x10 +ellps=WGS84 +type=crs", "lat_0"},
         {"+proj=omerc +lat_0=46 +lonc=8 +ellps=bessel +type=crs", "alpha"},
+        {"+proj=mill +ellps=WGS84 +type=crs", "Miller"}, // the sphere of equal area to PROJ
+        {"+proj=eqc +ellps=WGS84 +type=crs", "eqc"},     // spherical formulas on an ellipsoid
+        {"+proj=mill +R=6371000 +type=crs", nullptr},
+        {"+proj=eqc +lat_ts=30 +R=6371000 +type=crs", nullptr},
         {"+proj=tmerc" + base + " +towgs84=0,0,0", nullptr},
         {"+proj=tmerc" + base + " +towgs84=24,-123,-94,0.02,-0.25,-0.13,1.1", "towgs84"}, // no datum's shift
         {"+proj=merc +a=6378137 +b=6378137 +lat_ts=0 +lon_0=0 +x_0=0 +y_0=0 +k=1 +units=m +nadgrids=@null "
