@@ -126,8 +126,24 @@ std::string Spheroid1(const ZrEpsgGeographicRecord& g, bool esri) {
            Num(g.inverseFlattening, esri) + (esri ? "" : Authority(g.ellipsoidCode)) + "]";
 }
 
+// OGC readers take a datum name that starts "D_" or a geographic name that
+// starts "GCS_" for ESRI's and read the whole text by ESRI's rules; GDAL
+// drops the prefixes, and so do we (reading finds the catalogue objects with
+// or without them).
+std::string WithoutPrefix(const std::string& name, const char* prefix) {
+    const size_t n = std::strlen(prefix);
+    return name.compare(0, n, prefix) == 0 && name.size() > n ? name.substr(n) : name;
+}
+std::string OgcDatumName(const std::string& name) {
+    return WithoutPrefix(name, "D_");
+}
+std::string OgcGeographicName(const std::string& name) {
+    return WithoutPrefix(name, "GCS_");
+}
+
 std::string Geogcs1(const ZrEpsgGeographicRecord& g, bool esri, const std::string& towgs84, bool axes) {
-    std::string s = "GEOGCS[" + Quote(g.name) + ",DATUM[" + Quote(g.datumName) + "," + Spheroid1(g, esri);
+    std::string s = "GEOGCS[" + Quote(esri ? g.name : OgcGeographicName(g.name)) + ",DATUM[" +
+                    Quote(esri ? g.datumName : OgcDatumName(g.datumName)) + "," + Spheroid1(g, esri);
     if (!esri) s += towgs84 + Authority(g.datumCode);
     s += "],PRIMEM[" + Quote(g.primeMeridianName) + "," + Num(g.primeMeridianLongitude, esri) +
          (esri ? "" : Authority(g.primeMeridianCode)) + "]";
@@ -140,23 +156,32 @@ std::string Geogcs1(const ZrEpsgGeographicRecord& g, bool esri, const std::strin
     return s + "]";
 }
 
-// The datum's shift to WGS 84 as EPSG's preferred Helmert gives it, in the
-// position-vector convention TOWGS84 uses; empty when none is known.
-std::string Towgs84(const ZrEpsgGeographicRecord& g) {
-    if (g.code <= 0 || g.code == 4326) return std::string();
+// The datum's shifts to WGS 84 that EPSG states as Helmert transformations
+// (best first, as PROJ ranks them), each as the seven TOWGS84 values in the
+// position-vector convention.
+std::vector<std::vector<double>> KnownShifts(long geographicCode) {
+    std::vector<std::vector<double>> out;
+    if (geographicCode <= 0 || geographicCode == 4326) return out;
     std::vector<ZrEpsgTransformationRecord> list;
-    ZrEpsgListTransformations(g.code, 4326, list);
+    ZrEpsgListTransformations(geographicCode, 4326, list);
     for (const ZrEpsgTransformationRecord& t : list) {
         if (t.methodCode != 9603 && t.methodCode != 9606 && t.methodCode != 9607) continue;
-        const bool reversed = t.sourceCode != g.code;
-        const double sign = reversed ? -1.0 : 1.0;
+        const double sign = t.sourceCode != geographicCode ? -1.0 : 1.0;
         const double rot = (t.methodCode == 9607 ? -1.0 : 1.0) * sign;
-        std::string s = ",TOWGS84[" + Num(sign * t.tx) + "," + Num(sign * t.ty) + "," + Num(sign * t.tz);
-        s += "," + Num(rot * t.rx) + "," + Num(rot * t.ry) + "," + Num(rot * t.rz) + "," + Num(sign * t.ds) +
-             "]";
-        return s;
+        out.push_back(
+            {sign * t.tx, sign * t.ty, sign * t.tz, rot * t.rx, rot * t.ry, rot * t.rz, sign * t.ds});
     }
-    return std::string();
+    return out;
+}
+
+// TOWGS84 where EPSG knows a shift: its best-ranked one.
+std::string Towgs84(const ZrEpsgGeographicRecord& g) {
+    const std::vector<std::vector<double>> shifts = KnownShifts(g.code);
+    if (shifts.empty()) return std::string();
+    std::string s = ",TOWGS84[";
+    for (size_t i = 0; i < 7; ++i)
+        s += Num(shifts[0][i]) + (i < 6 ? "," : "]");
+    return s;
 }
 
 bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, bool esri, std::string& out,
@@ -194,6 +219,9 @@ bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
                       {8823, 0.0},
                       {-1, 0.0}};
             break;
+        case 9807:
+            if (p->conversionName == "Gauss-Kruger") method = "Gauss_Kruger";
+            break;
         case 9806: // ESRI's Cassini carries a scale of 1
             params.insert(params.begin() + 3, ZrEpsgParameter{8805, 1.0});
             break;
@@ -213,13 +241,9 @@ bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
                     " +x_0=" + Num(ParamValue(*p, 8806, 0.0)) + " +y_0=" + Num(ParamValue(*p, 8807, 0.0)) +
                     " +k=1 +units=m +nadgrids=@null +wktext +no_defs\"]";
     } else if (p->methodCode == 1027) {
-        method = "Lambert_Azimuthal_Equal_Area";
-        extension = ",EXTENSION[\"PROJ4\",\"+proj=laea +lat_0=" + Num(ParamValue(*p, 8801, 0.0)) +
-                    " +lon_0=" + Num(ParamValue(*p, 8802, 0.0)) + " +x_0=" + Num(ParamValue(*p, 8806, 0.0)) +
-                    " +y_0=" + Num(ParamValue(*p, 8807, 0.0)) + " +R_A +a=" + Num(g.semiMajorAxis) +
-                    " +rf=" + Num(g.inverseFlattening) + " +units=m +no_defs\"]";
-        if (p->linearUnitToMetre != 1.0)
-            return Fail(reason, "the spherical Lambert azimuthal in WKT1 is written in metres only"), false;
+        return Fail(reason, "Lambert azimuthal on the sphere of equal area: well-known text has no way to "
+                            "state that sphere"),
+               false;
     }
     if (method.empty()) {
         CString text;
@@ -258,8 +282,8 @@ std::string AngleUnit2() {
 }
 
 std::string GeodeticFrame2(const ZrEpsgGeographicRecord& g) {
-    std::string s = "DATUM[" + Quote(g.datumName) + ",ELLIPSOID[" + Quote(g.ellipsoidName) + "," +
-                    Num(g.semiMajorAxis) + "," + Num(g.inverseFlattening) + ",LENGTHUNIT[\"metre\",1]" +
+    std::string s = "DATUM[" + Quote(OgcDatumName(g.datumName)) + ",ELLIPSOID[" + Quote(g.ellipsoidName) +
+                    "," + Num(g.semiMajorAxis) + "," + Num(g.inverseFlattening) + ",LENGTHUNIT[\"metre\",1]" +
                     Id(g.ellipsoidCode) + "]" + Id(g.datumCode) + "],";
     s += "PRIMEM[" + Quote(g.primeMeridianName) + "," + Num(g.primeMeridianLongitude) + "," + AngleUnit2() +
          Id(g.primeMeridianCode) + "]";
@@ -273,7 +297,8 @@ bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
         auto order = [](std::string axis, int n) {
             return axis.replace(axis.find("%d"), 2, std::to_string(n));
         };
-        out = "GEOGCRS[" + Quote(g.name) + "," + GeodeticFrame2(g) + ",CS[ellipsoidal,2]," +
+        out = "GEOGCRS[" + Quote(OgcGeographicName(g.name)) + "," + GeodeticFrame2(g) +
+              ",CS[ellipsoidal,2]," +
               (g.latitudeFirst ? order(lat, 1) + "," + order(lon, 2) : order(lon, 1) + "," + order(lat, 2)) +
               Id(g.code) + "]";
         return true;
@@ -281,8 +306,8 @@ bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
     const std::string length = "LENGTHUNIT[" + Quote(UnitName(*p, false)) + "," + Num(p->linearUnitToMetre) +
                                Id(p->linearUnitCode) + "]";
     // The base system's unit is stated: its EPSG code may name a system in other units (grads).
-    std::string s = "PROJCRS[" + Quote(p->name) + ",BASEGEOGCRS[" + Quote(g.name) + "," + GeodeticFrame2(g) +
-                    "," + AngleUnit2() + Id(g.code) + "],CONVERSION[" +
+    std::string s = "PROJCRS[" + Quote(p->name) + ",BASEGEOGCRS[" + Quote(OgcGeographicName(g.name)) + "," +
+                    GeodeticFrame2(g) + "," + AngleUnit2() + Id(g.code) + "],CONVERSION[" +
                     Quote(p->conversionName.empty() ? p->name : p->conversionName) + ",METHOD[" +
                     Quote(p->methodName) + (p->methodCode < 40000 ? Id(p->methodCode) : "") + "]";
     for (const ZrEpsgParameter& q : p->parameters) {
@@ -478,8 +503,8 @@ bool ResolveWkt1Method(const std::string& projection, std::vector<RawParameter>&
     if (extension) extension->StringAt(1, proj4);
     auto same = [&](const char* n) { return ZrInteropSameName(projection.c_str(), n); };
     if (!proj4.empty()) {
-        // GDAL states what WKT1 cannot say through a PROJ.4 extension; two of
-        // them are forms of our kinds, any other changes the meaning unread.
+        // GDAL states what WKT1 cannot say through a PROJ.4 extension; its
+        // form of the pseudo-Mercator is ours, any other changes the meaning unread.
         const bool merc = proj4.find("+proj=merc") != std::string::npos;
         const size_t a = proj4.find("+a="), b = proj4.find("+b=");
         if ((same("Mercator_1SP") || same("Mercator")) && merc && a != std::string::npos &&
@@ -487,11 +512,6 @@ bool ResolveWkt1Method(const std::string& projection, std::vector<RawParameter>&
             std::fabs(std::atof(proj4.c_str() + a + 3) - r.geog.semiMajorAxis) < 1e-3 &&
             proj4.find("+nadgrids=@null") != std::string::npos) {
             method = 1024;
-            return true;
-        }
-        if (same("Lambert_Azimuthal_Equal_Area") && proj4.find("+proj=laea") != std::string::npos &&
-            proj4.find("+R_A") != std::string::npos) {
-            method = 1027;
             return true;
         }
         return Fail(reason, "EXTENSION[\"PROJ4\",\"" + CString(proj4.substr(0, 80)) + "\"] not understood"),
@@ -662,7 +682,8 @@ bool ReadWkt1(const ZrWktNode& root, Reading& r, CString* reason) {
     if (!ResolveWkt1Method(method, raw, root, r, code, reason)) return false;
     r.proj.methodCode = code;
     const ZrMethodNames* names = ZrFindMethod(code);
-    r.proj.methodName = names ? names->epsgName : method;
+    r.proj.methodName =
+        names && !ZrInteropSameName(method.c_str(), "Gauss_Kruger") ? names->epsgName : method;
     const ZrWktNode* unit = root.Child("UNIT");
     double factor = 1.0;
     if (!unit || !UnitFactor(unit, factor)) return Fail(reason, "PROJCS without a linear UNIT"), false;
@@ -778,10 +799,10 @@ bool ReadBound(const ZrWktNode& root, const ZrWktNode*& source, Reading& r, CStr
     return true;
 }
 
-// A datum shift in the text is honoured, never dropped: it must be the one
-// this system's datum already has (none for WGS 84-like datums, else EPSG's
-// preferred Helmert for the geographic system), because a coordinate system
-// here cannot carry a shift of its own.
+// A datum shift in the text is honoured, never dropped: it must be one the
+// system's datum already has (none for WGS 84-like datums, else one of EPSG's
+// Helmert transformations of the geographic system to WGS 84), because a
+// coordinate system here cannot carry a shift of its own.
 bool CheckTowgs84(const Reading& r, CString* reason) {
     if (r.towgs84.empty()) return true;
     bool zero = true;
@@ -794,15 +815,7 @@ bool CheckTowgs84(const Reading& r, CString* reason) {
         CZrPJGeoCoordSys gcs;
         if (ZrMatchGeographic(r.geog, gcs) && gcs.GetType() > 1) g.code = ZrMappedEpsgCode(gcs.GetType());
     }
-    const std::string known = Towgs84(g);
-    if (!known.empty()) {
-        std::vector<double> k;
-        const char* p = known.c_str() + std::strlen(",TOWGS84[");
-        for (int i = 0; i < 7; ++i) {
-            char* end = nullptr;
-            k.push_back(std::strtod(p, &end));
-            p = end + 1;
-        }
+    for (const std::vector<double>& k : KnownShifts(g.code)) {
         bool same = true;
         for (size_t i = 0; i < 7; ++i) {
             const double given = i < r.towgs84.size() ? r.towgs84[i] : 0.0;
@@ -814,7 +827,7 @@ bool CheckTowgs84(const Reading& r, CString* reason) {
     CString text = "TOWGS84[";
     for (size_t i = 0; i < r.towgs84.size(); ++i)
         text += CString(Num(r.towgs84[i])) + (i + 1 < r.towgs84.size() ? "," : "]");
-    text += " differs from the datum's known shift; a system here cannot carry a shift of its own";
+    text += " is none of the datum's known shifts to WGS 84; a system here cannot carry a shift of its own";
     return Fail(reason, text), false;
 }
 
@@ -828,6 +841,58 @@ bool AuthalicInWkt(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord&
                     " on an ellipsoid: well-known text means the sphere of equal area, the kind computes "
                     "on the sphere of radius a"),
            false;
+}
+
+// A planar system: plain x, y in a linear unit, tied to no earth model. OGC
+// WKT1 has LOCAL_CS and WKT2 the engineering system for it; ESRI has none.
+bool WritePlanar(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& text, CString* reason) {
+    if (dialect == ZR_CRS_TEXT_ESRI_WKT1)
+        return Fail(reason, "ESRI WKT1 has no planar (local) system"), false;
+    ZrEpsgProjectedRecord unit;
+    ZrInteropDescribeUnit(cs.GetDistUnits(), unit);
+    const std::string name = Quote(cs.GetName().str());
+    std::string s;
+    if (dialect == ZR_CRS_TEXT_WKT1_GDAL) {
+        s = "LOCAL_CS[" + name + ",LOCAL_DATUM[\"Unknown\",32767],UNIT[" + Quote(UnitName(unit, false)) +
+            "," + Num(unit.linearUnitToMetre) + Authority(unit.linearUnitCode) +
+            "],AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]]";
+    } else {
+        const std::string length = "LENGTHUNIT[" + Quote(UnitName(unit, false)) + "," +
+                                   Num(unit.linearUnitToMetre) + Id(unit.linearUnitCode) + "]";
+        s = "ENGCRS[" + name +
+            ",EDATUM[\"Unknown engineering datum\"],CS[Cartesian,2],AXIS[\"easting (E)\",east,"
+            "ORDER[1]," +
+            length + "],AXIS[\"northing (N)\",north,ORDER[2]," + length + "]]";
+    }
+    text = CString(s);
+    return true;
+}
+
+bool ReadPlanar(const ZrWktNode& root, CZrPJCoordSys& cs, CString* reason) {
+    if (const ZrWktNode* c = root.Child("CS")) {
+        double dims = 2;
+        if (c->children.empty() || !ZrInteropSameName(c->children[0].text.c_str(), "Cartesian") ||
+            (c->NumberAt(1, dims) && dims != 2))
+            return Fail(reason, "an engineering system whose coordinates are not 2-D Cartesian"), false;
+    }
+    const ZrWktNode* unit = root.Child("UNIT|LENGTHUNIT");
+    if (!unit)
+        for (const ZrWktNode* axis : root.Children("AXIS"))
+            if ((unit = axis->Child("LENGTHUNIT|UNIT"))) break;
+    double factor = 1.0;
+    if (unit && !UnitFactor(unit, factor)) return Fail(reason, "length unit without a factor"), false;
+    Reading r;
+    LinearUnit(unit, factor, r);
+    const std::string order = AxisOrder(root);
+    if (order != "EN" && order != "NE")
+        return Fail(reason, "planar axes " + CString(order) + ": only east and north axes are expressible"),
+               false;
+    long units = 0;
+    if (!ZrInteropUnitCode(r.proj, units, reason)) return false;
+    CZrPJCoordSys planar;
+    planar.SetPlanar(units);
+    cs = planar;
+    return true;
 }
 
 tagZrCrsTextFormat Wkt1Dialect(const ZrWktNode& root, const CString& text) {
@@ -866,6 +931,7 @@ int ZrExportWkt(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& te
     if (dialect != ZR_CRS_TEXT_ESRI_WKT1 && dialect != ZR_CRS_TEXT_WKT1_GDAL &&
         dialect != ZR_CRS_TEXT_WKT2_2019)
         return Fail(reason, "not a well-known-text dialect"), 0;
+    if (cs.GetType() == 0) return WritePlanar(cs, dialect, text, reason) ? 1 : 0;
     ZrEpsgGeographicRecord g;
     ZrEpsgProjectedRecord p;
     bool projected = false;
@@ -900,8 +966,13 @@ int ZrImportWkt(const CString& text, CZrPJCoordSys& cs, CString* reason, tagZrCr
         const std::vector<double> towgs = r.towgs84;
         if (ok) ok = ReadWkt2(*crs, r, reason);
         if (ok && !towgs.empty()) r.towgs84 = towgs;
+    } else if (root.Is("LOCAL_CS|ENGCRS|ENGINEERINGCRS")) {
+        if (!ReadPlanar(root, cs, reason)) return 0;
+        if (dialect) *dialect = root.Is("LOCAL_CS") ? ZR_CRS_TEXT_WKT1_GDAL : ZR_CRS_TEXT_WKT2_2019;
+        return 1;
     } else {
-        return Fail(reason, CString(root.text.c_str()) + " is not a geographic or projected system"), 0;
+        return Fail(reason, CString(root.text.c_str()) + " is not a geographic, projected or planar system"),
+               0;
     }
     if (!ok || !CheckTowgs84(r, reason) || (r.projected && !AuthalicInWkt(r.geog, r.proj, reason))) return 0;
     CZrPJCoordSys built;

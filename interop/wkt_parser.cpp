@@ -30,6 +30,7 @@ public:
     bool Run(ZrWktNode& root) {
         SkipBlanks();
         if (!Keyword(root, 1)) return false;
+        if (root.kind != ZrWktNode::kKeyword) return Error("a keyword with brackets was expected");
         SkipBlanks();
         if (m_p != m_end) return Error("text after the end of the definition");
         return true;
@@ -216,7 +217,9 @@ int ZrParseWkt(const CString& text, ZrWktNode& root, CString* reason) {
         if (reason) *reason = "binary data, not a well-known text";
         return 0;
     }
-    Parser parser(s.data(), s.size());
+    // A byte-order mark, as Windows editors leave at the head of a .prj.
+    const size_t bom = s.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    Parser parser(s.data() + bom, s.size() - bom);
     ZrWktNode node;
     if (!parser.Run(node)) {
         if (reason) *reason = parser.Reason();

@@ -63,8 +63,7 @@ PROJECTED_METHODS = {
     9804: "Mercator variant A (scale factor at the equator)",
     9805: "Mercator variant B (standard parallel)",
     1024: "Popular visualisation pseudo-Mercator: the spherical Mercator",
-    9820: "Lambert azimuthal equal area",
-    1027: "Lambert azimuthal equal area on a sphere",
+    1027: "Lambert azimuthal equal area on a sphere: the kind, on the authalic sphere",
     9818: "American polyconic",
     1028: "Equidistant cylindrical",
     1029: "Equidistant cylindrical on a sphere",
@@ -74,8 +73,16 @@ PROJECTED_METHODS = {
     9828: "Bonne, south orientated",
 }
 
-# Conversion methods left out, and why. Counts are printed by --report.
+# Conversion methods left out, and why. In EPSG v10.076 they cover 205 of the
+# 5,135 projected systems in use: 32 Colombia urban, 30 Cassini-Soldner, 28 TM
+# south orientated, 26 polar stereographic B, 19 oblique stereographic, 15 LCC
+# west orientated, 15 ellipsoidal LAEA, 10 polar stereographic A, 3 each
+# Krovak, Krovak north orientated, LCC Michigan and Equal Earth, 2 each polar
+# stereographic C, the two modified Krovaks, Laborde and the TM zoned grid, 1
+# each of the rest. --report prints the counts of the dataset at hand.
 LEFT_OUT_METHODS = {
+    9820: "Lambert azimuthal equal area on the ellipsoid: the kind computes on the authalic sphere, "
+          "without the ellipsoidal form's correction, and every EPSG system of it is on an ellipsoid",
     9806: "Cassini-Soldner on the ellipsoid: the Cassini kind is spherical",
     9808: "transverse Mercator south orientated: no kind has axes pointing west and south",
     9809: "oblique stereographic on the conformal sphere: the stereographic kind is spherical",
