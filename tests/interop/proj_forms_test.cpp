@@ -554,6 +554,33 @@ std::string ProjJsonOf(const char* text) {
 }
 } // namespace
 
+// A planar system travels in PROJJSON as an engineering system that PROJ
+// reads, in its unit, and comes back equal; a PROJ string has no form for it.
+TEST(ProjForms, PlanarSystemsTravelAsEngineeringSystems) {
+    for (long units : {10000L, 3048L, kZrUnitUsSurveyFoot, 10000000L, 9144L}) {
+        CZrPJCoordSys planar, back;
+        ASSERT_TRUE(planar.SetPlanar(units));
+        CString text, why;
+        EXPECT_FALSE(ZrExportProjString(planar, text, &why));
+        EXPECT_FALSE(why.IsEmpty());
+        ASSERT_TRUE(ZrExportProjJson(planar, text, &why)) << why.str();
+        PJ_CONTEXT* ctx = proj_context_create();
+        PJ* crs = proj_create(ctx, text.c_str());
+        ASSERT_NE(crs, nullptr) << text.str();
+        EXPECT_EQ(proj_get_type(crs), PJ_TYPE_ENGINEERING_CRS);
+        PJ* cs = proj_crs_get_coordinate_system(ctx, crs);
+        double metres = 0;
+        ASSERT_TRUE(
+            proj_cs_get_axis_info(ctx, cs, 0, nullptr, nullptr, nullptr, &metres, nullptr, nullptr, nullptr));
+        EXPECT_NEAR(metres, UnitMetres(planar), 1e-15) << text.str();
+        proj_destroy(cs);
+        proj_destroy(crs);
+        proj_context_destroy(ctx);
+        ASSERT_TRUE(ZrImportProjJson(text, back, &why)) << why.str() << "\n" << text.str();
+        EXPECT_TRUE(back == planar) << units;
+    }
+}
+
 // User-defined systems beyond the catalogue: what a PROJ string says comes
 // back from both our forms, and from PROJ's own PROJJSON of the string, and
 // projects as PROJ projects the string.
