@@ -2,7 +2,9 @@
 // written the way PROJ 9 writes it.
 //
 // Reading accepts GeographicCRS (and GeodeticCRS with an ellipsoidal
-// coordinate system), ProjectedCRS and a BoundCRS around one of them. Values
+// coordinate system), ProjectedCRS, a BoundCRS around one of them, and
+// EngineeringCRS, the form of a planar system (easting, northing in one linear
+// unit, no earth model). Values
 // carry their units; a unit PROJ names (degree, grad, metre, US survey foot,
 // ...) is taken at its exact factor, not at the rounded conversion_factor
 // written beside it. The description becomes the EPSG-style records of the
