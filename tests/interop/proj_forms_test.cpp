@@ -425,7 +425,15 @@ TEST(ProjForms, ProjRenderingsOfEpsgSystemsImportAndAgree) {
             }
             ++imported;
             if (r.type != PJ_TYPE_PROJECTED_CRS) {
+                // A geographic system: PROJ's ellipsoid and prime meridian, on the ground.
                 EXPECT_EQ(cs.GetType(), 1) << code;
+                const CZrPJGeoCoordSys gcs = cs.GetGCS();
+                const CZrPJSpheroid sph = gcs.GetDatum().GetSpheroid();
+                const double ground =
+                    std::fabs(sph.GetAxis() - r.a) + r.a * std::fabs(sph.GetFlattening() - r.f) +
+                    r.a * std::fabs(gcs.GetPrimeMeridian().GetLongitude() - r.pm) * kDegToRad;
+                EXPECT_LE(ground, kAgreementMetres + CatalogueEllipsoidAllowance(cs, r))
+                    << code << " " << formName;
                 continue;
             }
             ASSERT_TRUE(step.ok()) << r.step;
