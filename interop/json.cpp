@@ -178,7 +178,7 @@ private:
     // surrogates and code points past U+10FFFF.
     bool Utf8(std::string& out) {
         unsigned char b = static_cast<unsigned char>(m_s[m_pos]);
-        int n = b >= 0xF0 && b <= 0xF4 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 && b <= 0xDF ? 1 : -1;
+        int n = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : -1;
         if (n < 0 || m_s.size() - m_pos <= size_t(n)) return Fail("invalid UTF-8");
         unsigned cp = b & (0x3F >> n);
         for (int i = 1; i <= n; ++i) {

@@ -790,8 +790,14 @@ TEST(ProjForms, BadTextsAreRefusedInBoundedTime) {
     for (int i = 0; i < 4096; ++i)
         binary += char((i * 131 + 7) & 0xFF);
     texts.push_back(binary);
-    texts.push_back("{\"type\": \"GeographicCRS\", \"name\": \"\xC0\xAF\"}"); // overlong UTF-8
-    texts.push_back("{\"type\": \"GeographicCRS\", \"name\": \"\\ud800\"}");  // lone surrogate
+    // A whole, valid description but for invalid UTF-8 in a name: a lead
+    // byte no encoding uses, an overlong form, a surrogate, a cut sequence.
+    for (const char* bad : {"\xF8\x88\x80", "\xC0\xAF", "\xED\xA0\x80", "\xE4\xB8"}) {
+        std::string t = json.str();
+        t.insert(t.find("\"name\": \"") + 9, bad);
+        texts.push_back(t);
+    }
+    texts.push_back("{\"type\": \"GeographicCRS\", \"name\": \"\\ud800\"}"); // lone surrogate
     texts.push_back("{\"type\": \"ProjectedCRS\", \"name\": 1e999}");
     texts.push_back("+proj=tmerc +ellps=WGS84 " + std::string(2u << 20, 'x'));
     texts.push_back("+proj=tmerc +ellps=WGS84 +x_0=" + std::string(100000, '9'));
