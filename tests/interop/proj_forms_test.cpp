@@ -589,6 +589,27 @@ TEST(ProjForms, PlanarSystemsTravelAsEngineeringSystems) {
     }
 }
 
+// Names are the caller's and may hold anything, bytes of a legacy code page
+// included: what PROJJSON writes of them is JSON that reads back.
+TEST(ProjForms, AnyNameIsWrittenAsJsonThatReadsBack) {
+    CZrPJCoordSys utm;
+    ASSERT_TRUE(utm.Set(static_cast<tagPJCoordSysType>(32650)));
+    const std::string odd("UTM \xB1\xB1\xBE\xA9 \"50\" \\ \x01\xFF\xC0\xAF\xED\xA0\x80 \xE4\xB8\0tail", 29);
+    CZrPJGeoCoordSys gcs = utm.GetGCS();
+    CZrPJObject kind = utm.GetProjection();
+    CZrPJParams params = utm.GetParams();
+    CZrPJCoordSys named;
+    ASSERT_TRUE(named.Set(CString(odd.data(), int(odd.size())), gcs, kind, params, utm.GetDistUnits()));
+    CString text, why;
+    ASSERT_TRUE(ZrExportProjJson(named, text, &why)) << why.str();
+    CZrPJCoordSys back;
+    ASSERT_TRUE(ZrImportProjJson(text, back, &why)) << why.str() << "\n" << text.str();
+    CPoint2D a(118.5, 31.0), b(118.5, 31.0);
+    named.Forward(&a, 1);
+    back.Forward(&b, 1);
+    EXPECT_LE(std::hypot(a.x - b.x, a.y - b.y), kRoundTripMetres);
+}
+
 // User-defined systems beyond the catalogue: what a PROJ string says comes
 // back from both our forms, and from PROJ's own PROJJSON of the string, and
 // projects as PROJ projects the string.
