@@ -248,10 +248,6 @@ const MethodRow kMethods[] = {
      PJ_KIND_SINUSOIDAL,
      kEllipsoid,
      {&kLon0Center2, &kFE, &kFN}},
-    {{PJ_KIND_SANSON, "Sinusoidal", "Sinusoidal", "Sinusoidal", "sinu"},
-     PJ_KIND_SANSON,
-     kSphereOnly,
-     {&kLon0Center2, &kFE, &kFN}},
     {{PJ_KIND_MILLER_CYLINDRICAL, "Miller Cylindrical", "Miller_Cylindrical", "Miller_Cylindrical", "mill"},
      PJ_KIND_MILLER_CYLINDRICAL,
      kSphereAny,
@@ -592,8 +588,6 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         params.ScaleFactor = p.Get(8815, 1.0);
         if (!(params.ScaleFactor > 0.0))
             return Fail(reason, "oblique Mercator with a scale factor that is not positive"), 0;
-        if (params.CentralParallel == 0.0)
-            return Fail(reason, "oblique Mercator centred on the equator (the method is undefined there)"), 0;
         break;
     case kMethodMercatorA: {
         if (!mustBeZero(8801, "latitude of natural origin")) return 0;
@@ -693,11 +687,8 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     default:
         // The world kinds: a central meridian and the false origin.
         params.CentralMeridian = p.Get(8802, 0.0);
-        if (row->surface == kSphereOnly && row->kind == PJ_KIND_SANSON) kind = PJ_KIND_SANSON;
         break;
     }
-    // Sinusoidal on a sphere: the ellipsoidal kind computes the same there.
-    if (kind == PJ_KIND_SANSON) kind = PJ_KIND_SINUSOIDAL;
 
     for (const double v :
          {params.FalseEasting, params.FalseNorthing, params.CentralMeridian, params.CentralParallel,
