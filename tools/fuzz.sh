@@ -39,6 +39,9 @@ seeds_of() {
     key_value) echo fuzz/seeds/keyvalue ;;
     archive_record | legacy_array) echo fuzz/seeds/binary ;;
     mapping_file) echo fuzz/seeds/mapping ;;
+    interop_wkt) echo fuzz/seeds/wkt ;;
+    interop_proj_string) echo fuzz/seeds/projstring ;;
+    interop_projjson) echo fuzz/seeds/projjson ;;
     esac
 }
 
