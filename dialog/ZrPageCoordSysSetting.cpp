@@ -6,13 +6,18 @@
 #include "model/ZrPJTypes.h"
 #include "platform/ui/ZrDataExchange.h"
 #include "platform/ui/ZrFileDialog.h"
+#include "platform/ZrToolkit.h"
 
 IMPLEMENT_DYNCREATE(CZrPageCoordSysSetting, CPropertyPage)
 
 namespace {
-// The unit lists: string resources 28764 to 28772, tied to the unit codes by
-// their list index.
-constexpr long kUnitCodes[] = {10000000, 10000, 1000, 100, 10, 254, 3048, 9144, 16090000};
+// The unit lists: string resources 28764 to 28773, tied to the unit codes by
+// their list index. The US survey foot comes last: systems from EPSG and
+// from other programs use it, and without an entry of its own the pages
+// would turn such a system into metres. The first nine indices keep their
+// units, since hosts may hold an index.
+constexpr long kUnitCodes[] = {10000000, 10000, 1000, 100,      10,
+                               254,      3048,  9144, 16090000, kZrUnitUsSurveyFoot};
 constexpr int kUnitCount = sizeof(kUnitCodes) / sizeof(kUnitCodes[0]);
 constexpr int kMetreIndex = 1;
 constexpr long kMetre = 10000;

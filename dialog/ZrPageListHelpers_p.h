@@ -31,12 +31,12 @@ inline int ZrInsertCodedString(CComboBox& list, LPCTSTR text, long code) {
     return index;
 }
 
-// The unit lists of the kind page and the first user-defined page: the nine
-// string resources 28764 to 28772 in this order, each with its unit code as
+// The unit lists of the kind page and the first user-defined page: the ten
+// string resources 28764 to 28773 in this order, each with its unit code as
 // item data; the metre entry is selected.
 inline void ZrFillUnitList(CComboBox& list) {
     constexpr unsigned kFirstUnitStringId = 28764;
-    constexpr int kUnitCount = 9;
+    constexpr int kUnitCount = 10;
     constexpr long kMetre = 10000;
     list.ResetContent();
     for (int i = 0; i < kUnitCount; ++i) {

@@ -109,7 +109,8 @@ constexpr long kMethodTM = 9807, kMethodLcc1 = 9801, kMethodLcc2 = 9802, kMethod
                kMethodHotineA = 9812, kMethodHotineB = 9815, kMethodMercatorA = 9804, kMethodMercatorB = 9805,
                kMethodPseudoMercator = 1024, kMethodLaea = 9820, kMethodLaeaSpherical = 1027,
                kMethodPolyconic = 9818, kMethodEqc = 1028, kMethodEqcSpherical = 1029, kMethodCea = 9835,
-               kMethodBonne = 9827, kMethodCassini = 9806, kMethodOrtho = 9840, kMethodAeqd = 1125;
+               kMethodBonne = 9827, kMethodBonneSouth = 9828, kMethodCassini = 9806, kMethodOrtho = 9840,
+               kMethodAeqd = 1125;
 
 // What the kind computes on, which decides where the method's formulas agree.
 enum Surface {
@@ -224,6 +225,21 @@ const MethodRow kMethods[] = {
      PJ_KIND_BONNE,
      kEllipsoid,
      {&kLatBonne, &kLon0, &kFE, &kFN}},
+    // PROJ states it as its Bonne turned about (+axis=wsu with x_0 = -FE, y_0 =
+    // -FN); that form is not written here, so the row has no PROJ name and a
+    // plain +proj=bonne keeps reading as the Bonne above.
+    {{kMethodBonneSouth, "Bonne (South Orientated)", "Bonne_South_Orientated", "Bonne_South_Orientated",
+      nullptr},
+     PJ_KIND_BONNE_SOUTH_ORIENTATED,
+     kEllipsoid,
+     {&kLatBonne, &kLon0, &kFE, &kFN}},
+    // PROJ 9.1 has no routine for the method and writes EPSG's name in both
+    // forms of WKT1, with the origin as the latitude of origin.
+    {{kMethodBonneSouth, "Bonne (South Orientated)", "Bonne_(South_Orientated)", "Bonne_(South_Orientated)",
+      nullptr},
+     0,
+     kEllipsoid,
+     {&kLat0, &kLon0, &kFE, &kFN}},
     {{kMethodCassini, "Cassini-Soldner", "Cassini_Soldner", "Cassini", "cass"},
      PJ_KIND_CASSINI,
      kSphereOnly,
@@ -512,7 +528,12 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
 
     long units = 10000;
     if (!UnitCodeOf(*proj, units, reason)) return 0;
-    if (proj->axisOrder.size() == 2 && proj->axisOrder != "EN" && proj->axisOrder != "NE")
+    // The south-orientated Bonne's formulas give westings and southings
+    // whatever a text says of its axes (ESRI's texts name none, read as east
+    // and north); every other method's give eastings and northings.
+    const bool westSouth = proj->axisOrder == "WS" || proj->axisOrder == "SW";
+    if (proj->axisOrder.size() == 2 && proj->axisOrder != "EN" && proj->axisOrder != "NE" &&
+        !(westSouth && proj->methodCode == kMethodBonneSouth))
         return Fail(reason, CString("projected axes ") + proj->axisOrder.c_str() +
                                 ": only east and north axes are expressible"),
                0;
@@ -654,6 +675,14 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         params.FalseNorthing = fn + apex - 20738918.0;
         break;
     }
+    case kMethodBonneSouth:
+        // EPSG's formulas are the kind's: W = FE - x and S = FN - y about the
+        // natural origin, x and y those of the Bonne on that parallel.
+        if (std::fabs(std::tan(p.Get(8801, 0.0) * kDegree)) <= 1e-7)
+            return Fail(reason, "Bonne (South Orientated) with its origin on the equator"), 0;
+        params.CentralParallel = p.Get(8801, 0.0);
+        params.CentralMeridian = p.Get(8802, 0.0);
+        break;
     case kMethodCassini:
         if (!mustBeZero(8801, "latitude of natural origin")) return 0;
         params.CentralMeridian = p.Get(8802, 0.0);
@@ -975,7 +1004,15 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     case PJ_KIND_HOTINE_OBLIQUE_MERCATOR_AZIMUTH_CENTER: // computes the China projection
         return refuse("the China projection has no equivalent elsewhere"), 0;
     case PJ_KIND_BONNE_SOUTH_ORIENTATED:
-        return refuse("the south-orientated Bonne is not offered for exchange"), 0;
+        // The kind projects nothing with its origin on the equator (the cone
+        // becomes a cylinder); EPSG's method is undefined there too.
+        if (std::fabs(std::tan(prm.CentralParallel * kDegree)) <= 1e-7)
+            return refuse("the south-orientated Bonne with its origin on the equator"), 0;
+        SetMethod(p, kMethodBonneSouth);
+        p.axisOrder = "WS";
+        Add(p, 8801, prm.CentralParallel), Add(p, 8802, prm.CentralMeridian), Add(p, 8806, fe),
+            Add(p, 8807, fn);
+        break;
     default:
         return refuse("the kind has no projection routine"), 0;
     }

@@ -272,7 +272,10 @@ bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
     const std::string unit = UnitName(*p, esri);
     s += ",UNIT[" + Quote(unit) + "," + Num(p->linearUnitToMetre, esri);
     s += esri ? "]" : Authority(p->linearUnitCode) + "]";
-    if (!esri) s += ",AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]" + extension + Authority(p->code);
+    if (!esri)
+        s += (p->axisOrder == "WS" ? ",AXIS[\"Westing\",WEST],AXIS[\"Southing\",SOUTH]"
+                                   : ",AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]") +
+             extension + Authority(p->code);
     out = s + "]";
     return true;
 }
@@ -320,8 +323,11 @@ bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
                                               : std::string("SCALEUNIT[\"unity\",1]");
         s += (q.code < 40000 ? Id(q.code) : "") + "]";
     }
-    s += "],CS[Cartesian,2],AXIS[\"easting (E)\",east,ORDER[1]," + length +
-         "],AXIS[\"northing (N)\",north,ORDER[2]," + length + "]" + Id(p->code) + "]";
+    const bool westSouth = p->axisOrder == "WS";
+    s += std::string("],CS[Cartesian,2],AXIS[") +
+         (westSouth ? "\"westing (W)\",west" : "\"easting (E)\",east") + ",ORDER[1]," + length + "],AXIS[" +
+         (westSouth ? "\"southing (S)\",south" : "\"northing (N)\",north") + ",ORDER[2]," + length + "]" +
+         Id(p->code) + "]";
     out = s;
     return true;
 }

@@ -4,6 +4,7 @@
 // buttons.
 
 #include "platform/ui/ZrUserLanguage.h"
+#include "platform/ZrToolkit.h"
 #include "tests/dialog/sheet_fixture_p.h"
 
 namespace {
@@ -14,14 +15,14 @@ protected:
 };
 
 TEST(KindPageUnits, ListIndexAndUnitCodeAreTiedByTheTable) {
-    const long codes[] = {10000000, 10000, 1000, 100, 10, 254, 3048, 9144, 16090000};
-    for (int i = 0; i < 9; ++i) {
+    const long codes[] = {10000000, 10000, 1000, 100, 10, 254, 3048, 9144, 16090000, kZrUnitUsSurveyFoot};
+    for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(ZrUnitCodeOfListIndex(i), codes[i]);
         EXPECT_EQ(ZrListIndexOfUnitCode(codes[i]), i);
     }
     // No selection reads as metres; a code the list lacks selects metres.
     EXPECT_EQ(ZrUnitCodeOfListIndex(-1), 10000);
-    EXPECT_EQ(ZrUnitCodeOfListIndex(9), 10000);
+    EXPECT_EQ(ZrUnitCodeOfListIndex(10), 10000);
     EXPECT_EQ(ZrListIndexOfUnitCode(0), 1);
     EXPECT_EQ(ZrListIndexOfUnitCode(12345), 1);
 }
@@ -78,9 +79,10 @@ TEST_F(KindPageTest, DefaultSystemOpensOnTheProjectedChoice) {
         EXPECT_EQ(user, CString("用户自定义投影系"));
         // The coordinate-unit list is filled from the start.
         CComboBox* units = Combo(d, IDC_ZR_COORD_UNITS);
-        ASSERT_EQ(units->GetCount(), 9);
-        const char* texts[] = {"千米", "米", "分米", "厘米", "毫米", "英寸", "英尺", "码", "英里"};
-        for (int i = 0; i < 9; ++i) {
+        ASSERT_EQ(units->GetCount(), 10);
+        const char* texts[] = {"千米", "米",   "分米", "厘米", "毫米",
+                               "英寸", "英尺", "码",   "英里", "美国测量英尺"};
+        for (int i = 0; i < 10; ++i) {
             CString text;
             units->GetLBText(i, text);
             EXPECT_EQ(text, CString(texts[i]));

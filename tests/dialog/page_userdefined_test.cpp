@@ -4,6 +4,7 @@
 // finished on the first page.
 
 #include "dialog/ZrUserDefineLists_p.h"
+#include "platform/ZrToolkit.h"
 #include "tests/dialog/sheet_fixture_p.h"
 
 #include <cmath>
@@ -135,9 +136,9 @@ TEST_F(UserDefinedPagesTest, FirstPageListsAndTheSheetsSystem) {
         EXPECT_EQ(Combo(d, IDC_ZR_USER_KIND)->GetCount(), 40);
         EXPECT_EQ(SelectedData(d, IDC_ZR_USER_KIND), sheet.m_coordSys.GetProjection().GetType());
         CComboBox* units = Combo(d, IDC_ZR_USER_UNITS);
-        ASSERT_EQ(units->GetCount(), 9);
-        const long codes[] = {10000000, 10000, 1000, 100, 10, 254, 3048, 9144, 16090000};
-        for (int i = 0; i < 9; ++i)
+        ASSERT_EQ(units->GetCount(), 10);
+        const long codes[] = {10000000, 10000, 1000, 100, 10, 254, 3048, 9144, 16090000, kZrUnitUsSurveyFoot};
+        for (int i = 0; i < 10; ++i)
             EXPECT_EQ(static_cast<long>(units->GetItemData(i)), codes[i]);
         EXPECT_EQ(SelectedText(d, IDC_ZR_USER_UNITS), "米");
 
@@ -168,6 +169,37 @@ TEST_F(UserDefinedPagesTest, FirstPageListsAndTheSheetsSystem) {
         EXPECT_EQ(sheet.GetWizardButtons(), PSWIZB_NEXT);
         d.Cancel();
     });
+}
+
+// A system in US survey feet (here NAD83 / California zone 5 as EPSG
+// defines it) keeps its unit through both pages; the list once lacked the
+// unit and such a system came out in metres with its false origin in feet.
+TEST_F(UserDefinedPagesTest, SurveyFootSystemKeepsItsUnitToFinish) {
+    CZrPJGeoCoordSys gcs;
+    gcs.Set(PJ_GCS_NORTH_AMERICAN_1983);
+    CZrPJParams p;
+    p.FalseEasting = 6561666.667;
+    p.FalseNorthing = 1640416.667;
+    p.CentralMeridian = -118.0;
+    p.CentralParallel = 33.5;
+    p.StandardParallel1 = 34.03333333333333;
+    p.StandardParallel2 = 35.46666666666667;
+    ASSERT_EQ(sheet.m_coordSys.Set("NAD83 / California zone 5 (ftUS)", gcs,
+                                   CZrPJObject(PJ_KIND_LAMBERT_CONFORMAL_CONIC), p, kZrUnitUsSurveyFoot),
+              1);
+    EXPECT_EQ(Run(sheet,
+                  [&](CZrHeadlessDriver& d) {
+                      GoToFirst(d);
+                      EXPECT_EQ(SelectedText(d, IDC_ZR_USER_UNITS), "美国测量英尺");
+                      EXPECT_EQ(SelectedData(d, IDC_ZR_USER_UNITS), kZrUnitUsSurveyFoot);
+                      ASSERT_TRUE(d.Next());
+                      ASSERT_TRUE(d.Next());
+                      ASSERT_EQ(d.ActivePage(), sheet.GetPreviewPage());
+                      EXPECT_TRUE(d.Finish());
+                  }),
+              ID_WIZFINISH);
+    EXPECT_EQ(sheet.m_coordSys.GetDistUnits(), kZrUnitUsSurveyFoot);
+    EXPECT_EQ(sheet.m_coordSys.GetParams().FalseEasting, 6561666.667);
 }
 
 // Gauss-Krueger and transverse Mercator take a 6-degree zone: its central

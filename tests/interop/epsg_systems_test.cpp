@@ -46,9 +46,11 @@ bool LookUp(PJ_CONTEXT* ctx, long code, Oracle& out) {
     PJ* crs = proj_create(ctx, id.c_str());
     if (!crs) return false;
     const char* s = proj_as_proj_string(ctx, crs, PJ_PROJ_4, nullptr);
-    bool ok = s != nullptr;
+    // PROJ 9.1 writes no string for the south-orientated Bonne: its Bonne turned about stands in.
+    const std::string southBonne = s ? std::string() : ProjSouthOrientatedBonne(ctx, crs, true);
+    bool ok = s != nullptr || !southBonne.empty();
     if (ok) {
-        out.definition = s;
+        out.definition = s ? s : southBonne;
         const std::size_t at = out.definition.find(" +type=crs");
         if (at != std::string::npos) out.definition.erase(at);
         PJ* cs = proj_crs_get_coordinate_system(ctx, crs);

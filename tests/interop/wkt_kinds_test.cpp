@@ -45,6 +45,8 @@ const Case kCases[] = {
     {"Mercator on the sphere of radius a", 43045, 0, 10000, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, ""},
     {"polyconic in feet", 43021, 0, 3048, 100000, 50000, -54, 10, 0, 0, 1, 0, 0, 0, ""},
     {"Bonne", 43024, 0, 10000, 1000, 2000, 10, 0, 45, 45, 1, 0, 0, 0, ""},
+    {"south-orientated Bonne in feet about a southern origin", 43046, 2, 3048, 300000, 400000, 25, -30, 0, 0,
+     1, 0, 0, 0, ""},
     {"cylindrical equal area", 43041, 0, 10000, 0, 0, 0, 0, 30, 30, 1, 0, 0, 0, ""},
     {"sinusoidal", 43008, 0, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
     {"Mollweide", 43009, 0, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
@@ -74,6 +76,8 @@ const Case kCases[] = {
     {"stereographic on an ellipsoid", 43034, 0, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, "E12"},
     {"Winkel II", 43019, 0, 10000, 0, 0, 20, 0, 50, 0, 1, 0, 0, 0, "E12"},
     {"China", 43037, 0, 10000, 0, 0, 105, 0, 35, 0, 1, 0, 0, 0, "E12"},
+    {"south-orientated Bonne with its origin on the equator", 43046, 0, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0,
+     "E12"},
 };
 
 CZrPJGeoCoordSys Geographic(int spheroid) {

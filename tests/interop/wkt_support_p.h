@@ -4,6 +4,8 @@
 // by PROJ from a text or a code, and PROJ's conversion from its base
 // geographic system to it, with longitude/latitude in and easting/northing out
 // whatever the axis order the definition states.
+#include "support/ProjOracle.h"
+
 #include <proj.h>
 
 #include <cmath>
@@ -30,6 +32,8 @@ public:
         }
         m_projected = type == PJ_TYPE_PROJECTED_CRS;
         if (!m_projected) return;
+        const std::string southBonne = ProjSouthOrientatedBonne(m_ctx, m_crs, false);
+        if (!southBonne.empty()) m_southBonne = proj_create(m_ctx, southBonne.c_str());
         // The conversion alone (no search of the database), taking the base
         // system's units in longitude, latitude order.
         PJ* conversion = proj_crs_get_coordoperation(m_ctx, m_crs);
@@ -58,13 +62,14 @@ public:
     }
     ~ProjCrs() {
         if (m_op) proj_destroy(m_op);
+        if (m_southBonne) proj_destroy(m_southBonne);
         if (m_crs) proj_destroy(m_crs);
     }
     ProjCrs(const ProjCrs&) = delete;
     ProjCrs& operator=(const ProjCrs&) = delete;
 
     bool ok() const { return m_crs != nullptr; }
-    bool projected() const { return m_projected && m_op; }
+    bool projected() const { return m_projected && (m_op || m_southBonne); }
     double metresPerUnit() const { return m_unit; }
     PJ* crs() const { return m_crs; }
     PJ_CONTEXT* ctx() const { return m_ctx; }
@@ -72,6 +77,16 @@ public:
     // Longitude, latitude in degrees on the base system -> easting, northing in the system's unit.
     bool Forward(double lon, double lat, double& x, double& y) const {
         if (!projected()) return false;
+        if (m_southBonne) {
+            proj_errno_reset(m_southBonne);
+            const PJ_COORD c =
+                proj_trans(m_southBonne, PJ_FWD, proj_coord(proj_torad(lon), proj_torad(lat), 0, 0));
+            if (proj_errno(m_southBonne) != 0 || !std::isfinite(c.v[0]) || !std::isfinite(c.v[1]))
+                return false;
+            x = c.v[0];
+            y = c.v[1];
+            return true;
+        }
         proj_errno_reset(m_op);
         PJ_COORD c = proj_trans(m_op, PJ_FWD,
                                 proj_coord(lon / m_degreesPerBaseUnit, lat / m_degreesPerBaseUnit, 0, 0));
@@ -108,6 +123,7 @@ private:
     PJ_CONTEXT* m_ctx = nullptr;
     PJ* m_crs = nullptr;
     PJ* m_op = nullptr;
+    PJ* m_southBonne = nullptr; // the method PROJ 9.1 reads but cannot compute, see ProjSouthOrientatedBonne
     bool m_projected = false;
     double m_unit = 1.0;
     double m_degreesPerBaseUnit = 1.0;
