@@ -677,13 +677,22 @@ int ZrExportProjJson(const CZrPJCoordSys& cs, CString& text, CString* reason) {
     w.String("Cartesian");
     w.Key("axis");
     w.BeginArray();
-    bool northFirst = !p.axisOrder.empty() && p.axisOrder[0] == 'N';
+    // A south-orientated method counts westwards and southwards whatever
+    // its axes are called, so its axes say so.
+    const bool towardsSouthWest = p.axisOrder == "WS" || p.axisOrder == "SW";
+    const bool northFirst = !p.axisOrder.empty() && (p.axisOrder[0] == 'N' || p.axisOrder[0] == 'S');
+    const char* eastName = towardsSouthWest ? "Westing" : "Easting";
+    const char* eastAbbreviation = towardsSouthWest ? "W" : "E";
+    const char* eastDirection = towardsSouthWest ? "west" : "east";
+    const char* northName = towardsSouthWest ? "Southing" : "Northing";
+    const char* northAbbreviation = towardsSouthWest ? "S" : "N";
+    const char* northDirection = towardsSouthWest ? "south" : "north";
     if (northFirst) {
-        Axis(w, "Northing", "N", "north", &p);
-        Axis(w, "Easting", "E", "east", &p);
+        Axis(w, northName, northAbbreviation, northDirection, &p);
+        Axis(w, eastName, eastAbbreviation, eastDirection, &p);
     } else {
-        Axis(w, "Easting", "E", "east", &p);
-        Axis(w, "Northing", "N", "north", &p);
+        Axis(w, eastName, eastAbbreviation, eastDirection, &p);
+        Axis(w, northName, northAbbreviation, northDirection, &p);
     }
     w.EndArray();
     w.EndObject();

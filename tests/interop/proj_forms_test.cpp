@@ -72,6 +72,8 @@ public:
         }
         m_type = proj_get_type(m_crs);
         if (m_type != PJ_TYPE_PROJECTED_CRS) return;
+        const std::string southBonne = ProjSouthOrientatedBonne(m_ctx, m_crs, false);
+        if (!southBonne.empty()) m_southBonne = proj_create(m_ctx, southBonne.c_str());
         PJ* geog = proj_crs_get_geodetic_crs(m_ctx, m_crs);
         PJ* op = proj_create_crs_to_crs_from_pj(m_ctx, geog, m_crs, nullptr, nullptr);
         if (op) m_op = proj_normalize_for_visualization(m_ctx, op);
@@ -80,14 +82,20 @@ public:
     }
     ~ProjCrs() {
         if (m_op) proj_destroy(m_op);
+        if (m_southBonne) proj_destroy(m_southBonne);
         if (m_crs) proj_destroy(m_crs);
         proj_context_destroy(m_ctx);
     }
     bool parsed() const { return m_crs != nullptr; }
     PJ_TYPE type() const { return m_type; }
     bool Forward(double lon, double lat, double& x, double& y) const {
-        if (!m_op) return false;
-        PJ_COORD c = proj_trans(m_op, PJ_FWD, proj_coord(lon, lat, 0, 0));
+        PJ_COORD c;
+        if (m_southBonne)
+            c = proj_trans(m_southBonne, PJ_FWD, proj_coord(proj_torad(lon), proj_torad(lat), 0, 0));
+        else if (m_op)
+            c = proj_trans(m_op, PJ_FWD, proj_coord(lon, lat, 0, 0));
+        else
+            return false;
         x = c.v[0];
         y = c.v[1];
         return std::isfinite(x) && std::isfinite(y) && std::fabs(x) < 1e30;
@@ -110,6 +118,7 @@ private:
     PJ_CONTEXT* m_ctx = nullptr;
     PJ* m_crs = nullptr;
     PJ* m_op = nullptr;
+    PJ* m_southBonne = nullptr; // the method PROJ 9.1 reads but cannot compute, see ProjSouthOrientatedBonne
     PJ_TYPE m_type = PJ_TYPE_UNKNOWN;
 };
 
