@@ -470,6 +470,22 @@ void Axis(ZrJsonWriter& w, const char* name, const char* abbreviation, const cha
     w.EndObject();
 }
 
+// The Cartesian coordinate system of a projected or engineering system, in
+// the grid's unit: easting first unless northFirst.
+void CartesianSystem(ZrJsonWriter& w, const ZrEpsgProjectedRecord& p, bool northFirst) {
+    w.Key("coordinate_system");
+    w.BeginObject();
+    w.Key("subtype");
+    w.String("Cartesian");
+    w.Key("axis");
+    w.BeginArray();
+    if (northFirst) Axis(w, "Northing", "N", "north", &p);
+    Axis(w, "Easting", "E", "east", &p);
+    if (!northFirst) Axis(w, "Northing", "N", "north", &p);
+    w.EndArray();
+    w.EndObject();
+}
+
 void GeographicBody(ZrJsonWriter& w, const ZrEpsgGeographicRecord& g) {
     w.Key("name");
     w.String(g.name.empty() ? "unknown" : g.name);
@@ -589,16 +605,7 @@ int ZrExportProjJson(const CZrPJCoordSys& cs, CString& text, CString* reason) {
         w.Key("name");
         w.String("Unknown engineering datum");
         w.EndObject();
-        w.Key("coordinate_system");
-        w.BeginObject();
-        w.Key("subtype");
-        w.String("Cartesian");
-        w.Key("axis");
-        w.BeginArray();
-        Axis(w, "Easting", "E", "east", &p);
-        Axis(w, "Northing", "N", "north", &p);
-        w.EndArray();
-        w.EndObject();
+        CartesianSystem(w, p, false);
         w.EndObject();
         text = CString(w.Text().c_str());
         return 1;
@@ -671,22 +678,7 @@ int ZrExportProjJson(const CZrPJCoordSys& cs, CString& text, CString* reason) {
     Id(w, p.conversionCode);
     w.EndObject();
 
-    w.Key("coordinate_system");
-    w.BeginObject();
-    w.Key("subtype");
-    w.String("Cartesian");
-    w.Key("axis");
-    w.BeginArray();
-    bool northFirst = !p.axisOrder.empty() && p.axisOrder[0] == 'N';
-    if (northFirst) {
-        Axis(w, "Northing", "N", "north", &p);
-        Axis(w, "Easting", "E", "east", &p);
-    } else {
-        Axis(w, "Easting", "E", "east", &p);
-        Axis(w, "Northing", "N", "north", &p);
-    }
-    w.EndArray();
-    w.EndObject();
+    CartesianSystem(w, p, !p.axisOrder.empty() && p.axisOrder[0] == 'N');
     Id(w, p.code);
     w.EndObject();
     text = CString(w.Text().c_str());
