@@ -4,6 +4,9 @@
 // by PROJ from a text or a code, and PROJ's conversion from its base
 // geographic system to it, with longitude/latitude in and easting/northing out
 // whatever the axis order the definition states.
+#include "model/ZrPJCoordSys.h"
+#include "platform/ZrToolkit.h"
+
 #include <proj.h>
 
 #include <cmath>
@@ -112,3 +115,18 @@ private:
     double m_unit = 1.0;
     double m_degreesPerBaseUnit = 1.0;
 };
+
+// Our Forward of cs against PROJ's conversion at one point (degrees on the
+// base system), as a distance on the ground in metres; false where either
+// side does not project the point (ours leaves such a point where it was).
+inline bool GroundDifference(const CZrPJCoordSys& cs, const ProjCrs& proj, double lon, double lat,
+                             double& metres) {
+    const double ours = ZrUnitCodeToMetres(cs.GetDistUnits());
+    CPoint2D pt(lon, lat);
+    const CPoint2D start = pt;
+    cs.Forward(&pt, 1);
+    double x, y;
+    if ((pt.x == start.x && pt.y == start.y) || !proj.Forward(lon, lat, x, y)) return false;
+    metres = std::hypot(pt.x * ours - x * proj.metresPerUnit(), pt.y * ours - y * proj.metresPerUnit());
+    return true;
+}
