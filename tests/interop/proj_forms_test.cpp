@@ -93,18 +93,7 @@ public:
         return std::isfinite(x) && std::isfinite(y) && std::fabs(x) < 1e30;
     }
     // Ellipsoid and prime meridian (degrees) of the CRS.
-    bool Earth(double& a, double& invf, double& pm) const {
-        PJ* e = proj_get_ellipsoid(m_ctx, m_crs);
-        PJ* p = proj_get_prime_meridian(m_ctx, m_crs);
-        double b, lon = 0, factor = 0;
-        int computed;
-        bool ok = e && p && proj_ellipsoid_get_parameters(m_ctx, e, &a, &b, &computed, &invf) &&
-                  proj_prime_meridian_get_parameters(m_ctx, p, &lon, &factor, nullptr);
-        pm = lon * factor / kDegToRad;
-        if (e) proj_destroy(e);
-        if (p) proj_destroy(p);
-        return ok;
-    }
+    bool Earth(double& a, double& invf, double& pm) const { return ProjEarth(m_ctx, m_crs, a, invf, pm); }
 
 private:
     PJ_CONTEXT* m_ctx = nullptr;

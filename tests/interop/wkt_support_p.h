@@ -6,6 +6,7 @@
 // whatever the axis order the definition states.
 #include "model/ZrPJCoordSys.h"
 #include "platform/ZrToolkit.h"
+#include "support/ProjOracle.h"
 
 #include <proj.h>
 
@@ -94,15 +95,7 @@ public:
     bool Ellipsoid(double& a, double& rf, double& pm) const {
         PJ* datum = proj_crs_get_datum_forced(m_ctx, m_crs);
         if (!datum) return false;
-        PJ* e = proj_get_ellipsoid(m_ctx, datum);
-        PJ* p = proj_get_prime_meridian(m_ctx, datum);
-        int computed = 0;
-        double b = 0, unit = 1;
-        bool ok = e && p && proj_ellipsoid_get_parameters(m_ctx, e, &a, &b, &computed, &rf) &&
-                  proj_prime_meridian_get_parameters(m_ctx, p, &pm, &unit, nullptr);
-        pm *= unit / 0.017453292519943295;
-        if (e) proj_destroy(e);
-        if (p) proj_destroy(p);
+        const bool ok = ProjEarth(m_ctx, datum, a, rf, pm);
         proj_destroy(datum);
         return ok;
     }
