@@ -657,16 +657,25 @@ void LinearUnit(const ZrWktNode* unit, double factor, Reading& r) {
     r.proj.linearUnitCode = code;
 }
 
-bool ReadWkt1(const ZrWktNode& root, Reading& r, CString* reason) {
-    if (root.Is("GEOGCS")) return ReadGeographic(root, false, r, reason);
+// What both generations' projected systems begin with: a quoted name, the
+// base geographic system (under one of baseKeywords; noBase is the reason when
+// there is none), and the system's own EPSG code.
+bool ReadProjectedHead(const ZrWktNode& root, const char* baseKeywords, bool wkt2, const char* noBase,
+                       Reading& r, CString* reason) {
     if (!NeedString(root, reason)) return false;
-    const ZrWktNode* gcs = root.Child("GEOGCS");
-    if (!gcs) return Fail(reason, "PROJCS without GEOGCS"), false;
-    if (!ReadGeographic(*gcs, false, r, reason)) return false;
+    const ZrWktNode* base = root.Child(baseKeywords);
+    if (!base) return Fail(reason, noBase), false;
+    if (!ReadGeographic(*base, wkt2, r, reason)) return false;
     r.projected = true;
     r.proj.name = NameOf(root);
     r.proj.code = EpsgCodeOf(root);
     r.proj.baseGeographicCode = r.geog.code;
+    return true;
+}
+
+bool ReadWkt1(const ZrWktNode& root, Reading& r, CString* reason) {
+    if (root.Is("GEOGCS")) return ReadGeographic(root, false, r, reason);
+    if (!ReadProjectedHead(root, "GEOGCS", false, "PROJCS without GEOGCS", r, reason)) return false;
     const ZrWktNode* projection = root.Child("PROJECTION");
     std::string method;
     if (!projection || !projection->StringAt(0, method))
@@ -707,14 +716,9 @@ bool ReadWkt2Geographic(const ZrWktNode& crs, Reading& r, CString* reason) {
 
 bool ReadWkt2(const ZrWktNode& root, Reading& r, CString* reason) {
     if (root.Is("GEOGCRS|GEOGRAPHICCRS|GEODCRS|GEODETICCRS")) return ReadWkt2Geographic(root, r, reason);
-    if (!NeedString(root, reason)) return false;
-    const ZrWktNode* base = root.Child("BASEGEOGCRS|BASEGEODCRS|GEOGCRS|GEODCRS");
-    if (!base) return Fail(reason, "projected system without its base geographic system"), false;
-    if (!ReadGeographic(*base, true, r, reason)) return false;
-    r.projected = true;
-    r.proj.name = NameOf(root);
-    r.proj.code = EpsgCodeOf(root);
-    r.proj.baseGeographicCode = r.geog.code;
+    if (!ReadProjectedHead(root, "BASEGEOGCRS|BASEGEODCRS|GEOGCRS|GEODCRS", true,
+                           "projected system without its base geographic system", r, reason))
+        return false;
     const ZrWktNode* conversion = root.Child("CONVERSION|DERIVINGCONVERSION");
     if (!conversion) return Fail(reason, "projected system without its CONVERSION"), false;
     r.proj.conversionName = NameOf(*conversion);
