@@ -701,6 +701,19 @@ bool ReadWkt1(const ZrWktNode& root, Reading& r, CString* reason) {
     return TakeParameters(raw, code, false, r, factor, reason);
 }
 
+// The linear unit of a projected or engineering system: once after the axes,
+// or in each axis (the first is taken). Where none is given, the factor is 1.
+bool ReadLengthUnit(const ZrWktNode& root, Reading& r, double& factor, CString* reason) {
+    const ZrWktNode* unit = root.Child("LENGTHUNIT|UNIT");
+    if (!unit)
+        for (const ZrWktNode* axis : root.Children("AXIS"))
+            if ((unit = axis->Child("LENGTHUNIT|UNIT"))) break;
+    factor = 1.0;
+    if (unit && !UnitFactor(unit, factor)) return Fail(reason, "length unit without a factor"), false;
+    LinearUnit(unit, factor, r);
+    return true;
+}
+
 bool ReadWkt2Geographic(const ZrWktNode& crs, Reading& r, CString* reason) {
     if (const ZrWktNode* cs = crs.Child("CS")) {
         if (cs->children.empty() || cs->children[0].kind != ZrWktNode::kWord ||
@@ -739,14 +752,8 @@ bool ReadWkt2(const ZrWktNode& root, Reading& r, CString* reason) {
     r.proj.methodCode = m->code;
     r.proj.methodName = m->epsgName;
 
-    // The linear unit: in each axis, or once after the axes.
-    const ZrWktNode* unit = root.Child("LENGTHUNIT|UNIT");
-    if (!unit)
-        for (const ZrWktNode* axis : root.Children("AXIS"))
-            if ((unit = axis->Child("LENGTHUNIT|UNIT"))) break;
     double factor = 1.0;
-    if (unit && !UnitFactor(unit, factor)) return Fail(reason, "length unit without a factor"), false;
-    LinearUnit(unit, factor, r);
+    if (!ReadLengthUnit(root, r, factor, reason)) return false;
     r.proj.axisOrder = AxisOrder(root);
     if (const ZrWktNode* cs = root.Child("CS"))
         if (cs->children.empty() || !ZrInteropSameName(cs->children[0].text.c_str(), "Cartesian"))
@@ -879,14 +886,9 @@ bool ReadPlanar(const ZrWktNode& root, CZrPJCoordSys& cs, CString* reason) {
             (c->NumberAt(1, dims) && dims != 2))
             return Fail(reason, "an engineering system whose coordinates are not 2-D Cartesian"), false;
     }
-    const ZrWktNode* unit = root.Child("UNIT|LENGTHUNIT");
-    if (!unit)
-        for (const ZrWktNode* axis : root.Children("AXIS"))
-            if ((unit = axis->Child("LENGTHUNIT|UNIT"))) break;
-    double factor = 1.0;
-    if (unit && !UnitFactor(unit, factor)) return Fail(reason, "length unit without a factor"), false;
     Reading r;
-    LinearUnit(unit, factor, r);
+    double factor = 1.0;
+    if (!ReadLengthUnit(root, r, factor, reason)) return false;
     const std::string order = AxisOrder(root);
     if (order != "EN" && order != "NE")
         return Fail(reason, "planar axes " + CString(order) + ": only east and north axes are expressible"),
