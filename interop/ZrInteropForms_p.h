@@ -24,3 +24,8 @@ ZRPRJ_API int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* 
 // Largest text any importer reads, and deepest nesting it follows.
 constexpr int kZrInteropMaxTextBytes = 1 << 20;
 constexpr int kZrInteropMaxDepth = 64;
+
+// Whether a reader takes text at all: no longer than kZrInteropMaxTextBytes,
+// and one text (an embedded NUL means binary data). false otherwise, with a
+// reason that says the text is not the expected kind ("a well-known text").
+bool ZrInteropTextReadable(const CString& text, const char* expected, CString* reason);

@@ -70,10 +70,24 @@ void OneLine(CString& reason) {
 
 } // namespace
 
-tagZrCrsTextFormat ZrDetectCrsTextFormat(const CString& text) {
-    if (text.GetLength() > kZrInteropMaxTextBytes) return ZR_CRS_TEXT_UNKNOWN;
+bool ZrInteropTextReadable(const CString& text, const char* expected, CString* reason) {
+    if (text.GetLength() > kZrInteropMaxTextBytes) {
+        if (reason)
+            reason->Format("text of %d bytes is longer than the %d bytes read", text.GetLength(),
+                           kZrInteropMaxTextBytes);
+        return false;
+    }
     const std::string& s = text.str();
-    if (std::memchr(s.data(), '\0', s.size())) return ZR_CRS_TEXT_UNKNOWN;
+    if (std::memchr(s.data(), '\0', s.size())) {
+        if (reason) *reason = CString(std::string("binary data, not ") + expected);
+        return false;
+    }
+    return true;
+}
+
+tagZrCrsTextFormat ZrDetectCrsTextFormat(const CString& text) {
+    if (!ZrInteropTextReadable(text, "a coordinate-system text", nullptr)) return ZR_CRS_TEXT_UNKNOWN;
+    const std::string& s = text.str();
     const size_t i = Start(s);
     if (i == s.size()) return ZR_CRS_TEXT_UNKNOWN;
     if (s[i] == '{')
@@ -102,17 +116,8 @@ int ZrExportCoordSys(const CZrPJCoordSys& cs, tagZrCrsTextFormat format, CString
 }
 
 int ZrImportCoordSys(const CString& text, CZrPJCoordSys& cs, CString* reason, tagZrCrsTextFormat* format) {
-    if (text.GetLength() > kZrInteropMaxTextBytes) {
-        if (reason)
-            reason->Format("text of %d bytes is longer than the %d bytes read", text.GetLength(),
-                           kZrInteropMaxTextBytes);
-        return 0;
-    }
+    if (!ZrInteropTextReadable(text, "a coordinate-system text", reason)) return 0;
     const std::string& s = text.str();
-    if (std::memchr(s.data(), '\0', s.size())) {
-        if (reason) *reason = "binary data, not a coordinate-system text";
-        return 0;
-    }
     const size_t i = Start(s);
     tagZrCrsTextFormat form = ZrDetectCrsTextFormat(text);
     int ok = 0;

@@ -470,6 +470,32 @@ void Axis(ZrJsonWriter& w, const char* name, const char* abbreviation, const cha
     w.EndObject();
 }
 
+// The Cartesian coordinate system of a projected or engineering system, in
+// the grid's unit: easting first unless northFirst.
+void CartesianSystem(ZrJsonWriter& w, const ZrEpsgProjectedRecord& p, bool northFirst) {
+    // A south-orientated method counts westwards and southwards whatever its
+    // axes are called, so its axes say so.
+    const bool southWest = p.axisOrder == "WS" || p.axisOrder == "SW";
+    northFirst = northFirst || p.axisOrder == "SW";
+    w.Key("coordinate_system");
+    w.BeginObject();
+    w.Key("subtype");
+    w.String("Cartesian");
+    w.Key("axis");
+    w.BeginArray();
+    auto across = [&] {
+        southWest ? Axis(w, "Westing", "W", "west", &p) : Axis(w, "Easting", "E", "east", &p);
+    };
+    auto along = [&] {
+        southWest ? Axis(w, "Southing", "S", "south", &p) : Axis(w, "Northing", "N", "north", &p);
+    };
+    if (northFirst) along();
+    across();
+    if (!northFirst) along();
+    w.EndArray();
+    w.EndObject();
+}
+
 void GeographicBody(ZrJsonWriter& w, const ZrEpsgGeographicRecord& g) {
     w.Key("name");
     w.String(g.name.empty() ? "unknown" : g.name);
@@ -589,16 +615,7 @@ int ZrExportProjJson(const CZrPJCoordSys& cs, CString& text, CString* reason) {
         w.Key("name");
         w.String("Unknown engineering datum");
         w.EndObject();
-        w.Key("coordinate_system");
-        w.BeginObject();
-        w.Key("subtype");
-        w.String("Cartesian");
-        w.Key("axis");
-        w.BeginArray();
-        Axis(w, "Easting", "E", "east", &p);
-        Axis(w, "Northing", "N", "north", &p);
-        w.EndArray();
-        w.EndObject();
+        CartesianSystem(w, p, false);
         w.EndObject();
         text = CString(w.Text().c_str());
         return 1;
@@ -671,31 +688,7 @@ int ZrExportProjJson(const CZrPJCoordSys& cs, CString& text, CString* reason) {
     Id(w, p.conversionCode);
     w.EndObject();
 
-    w.Key("coordinate_system");
-    w.BeginObject();
-    w.Key("subtype");
-    w.String("Cartesian");
-    w.Key("axis");
-    w.BeginArray();
-    // A south-orientated method counts westwards and southwards whatever
-    // its axes are called, so its axes say so.
-    const bool towardsSouthWest = p.axisOrder == "WS" || p.axisOrder == "SW";
-    const bool northFirst = !p.axisOrder.empty() && (p.axisOrder[0] == 'N' || p.axisOrder[0] == 'S');
-    const char* eastName = towardsSouthWest ? "Westing" : "Easting";
-    const char* eastAbbreviation = towardsSouthWest ? "W" : "E";
-    const char* eastDirection = towardsSouthWest ? "west" : "east";
-    const char* northName = towardsSouthWest ? "Southing" : "Northing";
-    const char* northAbbreviation = towardsSouthWest ? "S" : "N";
-    const char* northDirection = towardsSouthWest ? "south" : "north";
-    if (northFirst) {
-        Axis(w, northName, northAbbreviation, northDirection, &p);
-        Axis(w, eastName, eastAbbreviation, eastDirection, &p);
-    } else {
-        Axis(w, eastName, eastAbbreviation, eastDirection, &p);
-        Axis(w, northName, northAbbreviation, northDirection, &p);
-    }
-    w.EndArray();
-    w.EndObject();
+    CartesianSystem(w, p, !p.axisOrder.empty() && p.axisOrder[0] == 'N');
     Id(w, p.code);
     w.EndObject();
     text = CString(w.Text().c_str());

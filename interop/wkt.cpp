@@ -663,16 +663,25 @@ void LinearUnit(const ZrWktNode* unit, double factor, Reading& r) {
     r.proj.linearUnitCode = code;
 }
 
-bool ReadWkt1(const ZrWktNode& root, Reading& r, CString* reason) {
-    if (root.Is("GEOGCS")) return ReadGeographic(root, false, r, reason);
+// What both generations' projected systems begin with: a quoted name, the
+// base geographic system (under one of baseKeywords; noBase is the reason when
+// there is none), and the system's own EPSG code.
+bool ReadProjectedHead(const ZrWktNode& root, const char* baseKeywords, bool wkt2, const char* noBase,
+                       Reading& r, CString* reason) {
     if (!NeedString(root, reason)) return false;
-    const ZrWktNode* gcs = root.Child("GEOGCS");
-    if (!gcs) return Fail(reason, "PROJCS without GEOGCS"), false;
-    if (!ReadGeographic(*gcs, false, r, reason)) return false;
+    const ZrWktNode* base = root.Child(baseKeywords);
+    if (!base) return Fail(reason, noBase), false;
+    if (!ReadGeographic(*base, wkt2, r, reason)) return false;
     r.projected = true;
     r.proj.name = NameOf(root);
     r.proj.code = EpsgCodeOf(root);
     r.proj.baseGeographicCode = r.geog.code;
+    return true;
+}
+
+bool ReadWkt1(const ZrWktNode& root, Reading& r, CString* reason) {
+    if (root.Is("GEOGCS")) return ReadGeographic(root, false, r, reason);
+    if (!ReadProjectedHead(root, "GEOGCS", false, "PROJCS without GEOGCS", r, reason)) return false;
     const ZrWktNode* projection = root.Child("PROJECTION");
     std::string method;
     if (!projection || !projection->StringAt(0, method))
@@ -698,6 +707,19 @@ bool ReadWkt1(const ZrWktNode& root, Reading& r, CString* reason) {
     return TakeParameters(raw, code, false, r, factor, reason);
 }
 
+// The linear unit of a projected or engineering system: once after the axes,
+// or in each axis (the first is taken). Where none is given, the factor is 1.
+bool ReadLengthUnit(const ZrWktNode& root, Reading& r, double& factor, CString* reason) {
+    const ZrWktNode* unit = root.Child("LENGTHUNIT|UNIT");
+    if (!unit)
+        for (const ZrWktNode* axis : root.Children("AXIS"))
+            if ((unit = axis->Child("LENGTHUNIT|UNIT"))) break;
+    factor = 1.0;
+    if (unit && !UnitFactor(unit, factor)) return Fail(reason, "length unit without a factor"), false;
+    LinearUnit(unit, factor, r);
+    return true;
+}
+
 bool ReadWkt2Geographic(const ZrWktNode& crs, Reading& r, CString* reason) {
     if (const ZrWktNode* cs = crs.Child("CS")) {
         if (cs->children.empty() || cs->children[0].kind != ZrWktNode::kWord ||
@@ -713,14 +735,9 @@ bool ReadWkt2Geographic(const ZrWktNode& crs, Reading& r, CString* reason) {
 
 bool ReadWkt2(const ZrWktNode& root, Reading& r, CString* reason) {
     if (root.Is("GEOGCRS|GEOGRAPHICCRS|GEODCRS|GEODETICCRS")) return ReadWkt2Geographic(root, r, reason);
-    if (!NeedString(root, reason)) return false;
-    const ZrWktNode* base = root.Child("BASEGEOGCRS|BASEGEODCRS|GEOGCRS|GEODCRS");
-    if (!base) return Fail(reason, "projected system without its base geographic system"), false;
-    if (!ReadGeographic(*base, true, r, reason)) return false;
-    r.projected = true;
-    r.proj.name = NameOf(root);
-    r.proj.code = EpsgCodeOf(root);
-    r.proj.baseGeographicCode = r.geog.code;
+    if (!ReadProjectedHead(root, "BASEGEOGCRS|BASEGEODCRS|GEOGCRS|GEODCRS", true,
+                           "projected system without its base geographic system", r, reason))
+        return false;
     const ZrWktNode* conversion = root.Child("CONVERSION|DERIVINGCONVERSION");
     if (!conversion) return Fail(reason, "projected system without its CONVERSION"), false;
     r.proj.conversionName = NameOf(*conversion);
@@ -741,14 +758,8 @@ bool ReadWkt2(const ZrWktNode& root, Reading& r, CString* reason) {
     r.proj.methodCode = m->code;
     r.proj.methodName = m->epsgName;
 
-    // The linear unit: in each axis, or once after the axes.
-    const ZrWktNode* unit = root.Child("LENGTHUNIT|UNIT");
-    if (!unit)
-        for (const ZrWktNode* axis : root.Children("AXIS"))
-            if ((unit = axis->Child("LENGTHUNIT|UNIT"))) break;
     double factor = 1.0;
-    if (unit && !UnitFactor(unit, factor)) return Fail(reason, "length unit without a factor"), false;
-    LinearUnit(unit, factor, r);
+    if (!ReadLengthUnit(root, r, factor, reason)) return false;
     r.proj.axisOrder = AxisOrder(root);
     if (const ZrWktNode* cs = root.Child("CS"))
         if (cs->children.empty() || !ZrInteropSameName(cs->children[0].text.c_str(), "Cartesian"))
@@ -881,14 +892,9 @@ bool ReadPlanar(const ZrWktNode& root, CZrPJCoordSys& cs, CString* reason) {
             (c->NumberAt(1, dims) && dims != 2))
             return Fail(reason, "an engineering system whose coordinates are not 2-D Cartesian"), false;
     }
-    const ZrWktNode* unit = root.Child("UNIT|LENGTHUNIT");
-    if (!unit)
-        for (const ZrWktNode* axis : root.Children("AXIS"))
-            if ((unit = axis->Child("LENGTHUNIT|UNIT"))) break;
-    double factor = 1.0;
-    if (unit && !UnitFactor(unit, factor)) return Fail(reason, "length unit without a factor"), false;
     Reading r;
-    LinearUnit(unit, factor, r);
+    double factor = 1.0;
+    if (!ReadLengthUnit(root, r, factor, reason)) return false;
     const std::string order = AxisOrder(root);
     if (order != "EN" && order != "NE")
         return Fail(reason, "planar axes " + CString(order) + ": only east and north axes are expressible"),

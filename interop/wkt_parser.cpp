@@ -205,18 +205,8 @@ bool ZrWktNode::NumberAt(size_t i, double& out) const {
 }
 
 int ZrParseWkt(const CString& text, ZrWktNode& root, CString* reason) {
-    if (text.GetLength() > kZrInteropMaxTextBytes) {
-        if (reason)
-            reason->Format("text of %d bytes is longer than the %d bytes read", text.GetLength(),
-                           kZrInteropMaxTextBytes);
-        return 0;
-    }
+    if (!ZrInteropTextReadable(text, "a well-known text", reason)) return 0;
     const std::string& s = text.str();
-    // A text must be one: an embedded NUL means binary data.
-    if (std::memchr(s.data(), '\0', s.size())) {
-        if (reason) *reason = "binary data, not a well-known text";
-        return 0;
-    }
     // A byte-order mark, as Windows editors leave at the head of a .prj.
     const size_t bom = s.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     Parser parser(s.data() + bom, s.size() - bom);

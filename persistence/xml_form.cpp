@@ -103,6 +103,22 @@ bool PeekName(CMarkup& xml, CString& name) {
     return found;
 }
 
+// Reads the code of an object that has a catalogue: a catalogue code rebuilds
+// the object through set. Outside the catalogue only the code changes, and the
+// written name is kept so that a user-defined object does not lose it; true
+// then, so that the caller reads what else the catalogue would have given.
+template <class SetCode>
+bool ReadCodeOutsideCatalogue(CMarkup& xml, SetCode set, long& type, CString& objectName) {
+    CString name, value;
+    const bool hasName = PeekName(xml, name);
+    if (!FindText(xml, kType, value)) return false;
+    const long code = ReadInt(value);
+    if (set(code)) return false;
+    type = code;
+    if (hasName) objectName = name;
+    return true;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- spheroid
@@ -169,17 +185,11 @@ int CZrPJPrimeMeridian::FromXML(const CString& text, int version) {
             if (FindText(xml, "oml:PrimeMeridianID", value)) m_type = ReadInt(value);
             return 1;
         }
-        CString name;
-        const bool hasName = PeekName(xml, name);
-        if (!FindText(xml, kType, value)) return 1;
-        const long code = ReadInt(value);
         // A catalogue meridian takes its longitude from the catalogue. One that
         // is not in it (user-defined) would otherwise silently become whatever
         // this object held before, so it keeps the written name and longitude.
-        if (Set(static_cast<tagPJPrimeMeridianType>(code))) return 1;
-        m_type = code;
-        if (hasName) m_name = name;
-        FindDouble(xml, kPrimeMeridian, m_longitude);
+        const auto set = [&](long code) { return Set(static_cast<tagPJPrimeMeridianType>(code)); };
+        if (ReadCodeOutsideCatalogue(xml, set, m_type, m_name)) FindDouble(xml, kPrimeMeridian, m_longitude);
         return 1;
     });
 }
@@ -208,17 +218,8 @@ int CZrPJDatum::FromXML(const CString& text, int version) {
             m_spheroid.FromXML(text, version);
             return 1;
         }
-        CString name;
-        const bool hasName = PeekName(xml, name);
-        if (FindText(xml, kType, value)) {
-            const long code = ReadInt(value);
-            // Outside the catalogue only the code changes, and the written name
-            // is kept so that a user-defined datum does not lose it.
-            if (!Set(static_cast<tagDatumType>(code))) {
-                m_type = code;
-                if (hasName) m_name = name;
-            }
-        }
+        ReadCodeOutsideCatalogue(
+            xml, [&](long code) { return Set(static_cast<tagDatumType>(code)); }, m_type, m_name);
         if (FindSubDoc(xml, kEllipsoid, value)) m_spheroid.FromXML(value, version);
         return 1;
     });
@@ -251,15 +252,8 @@ int CZrPJGeoCoordSys::FromXML(const CString& text, int version) {
             m_primeMeridian.FromXML(text, version);
             return 1;
         }
-        CString name;
-        const bool hasName = PeekName(xml, name);
-        if (FindText(xml, kType, value)) {
-            const long code = ReadInt(value);
-            if (!Set(static_cast<tagGeoCoordSysType>(code))) {
-                m_type = code;
-                if (hasName) m_name = name;
-            }
-        }
+        ReadCodeOutsideCatalogue(
+            xml, [&](long code) { return Set(static_cast<tagGeoCoordSysType>(code)); }, m_type, m_name);
         if (FindText(xml, kUnits, value)) m_units = CZrToolkit::UnitConvert(value);
         if (FindSubDoc(xml, kDatum, value)) m_datum.FromXML(value, version);
         if (FindSubDoc(xml, kPrimeMeridian, value)) m_primeMeridian.FromXML(value, version);

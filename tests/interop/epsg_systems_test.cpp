@@ -9,6 +9,7 @@
 // longitudes counted from the system's own prime meridian.
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
+#include "support/EpsgOracle_p.h"
 #include "support/ProjOracle.h"
 #include "platform/ZrToolkit.h"
 #include "transform/ZrPJTranslator.h"
@@ -32,43 +33,14 @@ constexpr double kToleranceMetres = 1e-3;
 // rounded up; zones as wide as Alaska's and Brazil's polyconic-era TM grids).
 constexpr double kSeriesDegrees = 4.0;
 constexpr double kSeriesToleranceMetres = 0.75;
-constexpr int kGridSteps = 5;
-constexpr double kGridInset = 0.1;
 
-struct Oracle {
-    std::string definition;
-    double unitMetres = 1;
-    double west = 0, south = 0, east = 0, north = 0;
-};
-
-bool LookUp(PJ_CONTEXT* ctx, long code, Oracle& out) {
+bool LookUp(PJ_CONTEXT* ctx, long code, ProjEpsgProjection& out) {
     const std::string id = "EPSG:" + std::to_string(code);
     PJ* crs = proj_create(ctx, id.c_str());
     if (!crs) return false;
-    const char* s = proj_as_proj_string(ctx, crs, PJ_PROJ_4, nullptr);
-    // PROJ 9.1 writes no string for the south-orientated Bonne: its Bonne turned about stands in.
-    const std::string southBonne = s ? std::string() : ProjSouthOrientatedBonne(ctx, crs, true);
-    bool ok = s != nullptr || !southBonne.empty();
-    if (ok) {
-        out.definition = s ? s : southBonne;
-        const std::size_t at = out.definition.find(" +type=crs");
-        if (at != std::string::npos) out.definition.erase(at);
-        PJ* cs = proj_crs_get_coordinate_system(ctx, crs);
-        ok = cs && proj_cs_get_axis_info(ctx, cs, 0, nullptr, nullptr, nullptr, &out.unitMetres, nullptr,
-                                         nullptr, nullptr);
-        if (cs) proj_destroy(cs);
-    }
-    if (ok) ok = proj_get_area_of_use(ctx, crs, &out.west, &out.south, &out.east, &out.north, nullptr);
+    const bool ok = ReadProjEpsgProjection(ctx, crs, out, true);
     proj_destroy(crs);
     return ok;
-}
-
-double Wrap180(double lon) {
-    while (lon > 180.0)
-        lon -= 360.0;
-    while (lon < -180.0)
-        lon += 360.0;
-    return lon;
 }
 
 // Systems PROJ renders otherwise than the kind computes them, each held to
@@ -156,7 +128,7 @@ TEST(EpsgSystems, EveryAcceptedCodeProjectsAsPROJProjectsIt) {
             ++mapped;
             continue;
         }
-        Oracle o;
+        ProjEpsgProjection o;
         ASSERT_TRUE(LookUp(ctx, code, o)) << code;
         ProjOracle proj(o.definition);
         ASSERT_TRUE(proj.ok()) << code << " " << o.definition;
@@ -172,25 +144,18 @@ TEST(EpsgSystems, EveryAcceptedCodeProjectsAsPROJProjectsIt) {
         const double f = g.inverseFlattening == 0 ? 0.0 : 1.0 / g.inverseFlattening;
         const double ellipsoid =
             std::fabs(s.GetAxis() - g.semiMajorAxis) + g.semiMajorAxis * std::fabs(s.GetFlattening() - f);
-        double east = o.east;
-        if (east < o.west) east += 360.0; // area across the antimeridian
         int points = 0;
         double worst = 0, worstWide = 0;
-        for (int a = 0; a < kGridSteps; ++a)
-            for (int b = 0; b < kGridSteps; ++b) {
-                const double u = kGridInset + (1.0 - 2.0 * kGridInset) * a / (kGridSteps - 1);
-                const double v = kGridInset + (1.0 - 2.0 * kGridInset) * b / (kGridSteps - 1);
-                const double lon = Wrap180(o.west + u * (east - o.west));
-                const double lat = o.south + v * (o.north - o.south);
-                double px = 0, py = 0;
-                if (!proj.Forward(lon, lat, px, py)) continue;
-                CPoint2D pt(Wrap180(lon - pm), lat);
-                ASSERT_TRUE(cs.Forward(&pt, 1)) << code << " at " << lon << " " << lat;
-                const double diff = std::hypot(pt.x - px, pt.y - py) * o.unitMetres;
-                const bool wide = tm && std::fabs(Wrap180(lon - pm - cm)) > kSeriesDegrees;
-                (wide ? worstWide : worst) = std::max(wide ? worstWide : worst, diff);
-                ++points;
-            }
+        for (const auto& [lon, lat] : AreaOfUseGrid(o)) {
+            double px = 0, py = 0;
+            if (!proj.Forward(lon, lat, px, py)) continue;
+            CPoint2D pt(Wrap180(lon - pm), lat);
+            ASSERT_TRUE(cs.Forward(&pt, 1)) << code << " at " << lon << " " << lat;
+            const double diff = std::hypot(pt.x - px, pt.y - py) * o.unitMetres;
+            const bool wide = tm && std::fabs(Wrap180(lon - pm - cm)) > kSeriesDegrees;
+            (wide ? worstWide : worst) = std::max(wide ? worstWide : worst, diff);
+            ++points;
+        }
         EXPECT_GT(points, 0) << code;
         if (worst > m.worst) m.worst = worst, m.worstCode = code;
         if (worstWide > m.worstWide) m.worstWide = worstWide, m.worstWideCode = code;

@@ -95,17 +95,11 @@ TEST(WktExport, EveryCatalogueRowIsParsedByProjProjectsAsOursAndReadsBackEqual) 
             ASSERT_TRUE(proj.ok()) << code << " " << kDialects[d].name << ": PROJ cannot parse "
                                    << text.c_str();
             ASSERT_TRUE(proj.projected()) << code << " " << text.c_str();
-            const double ours = ZrUnitCodeToMetres(cs.GetDistUnits());
             double maxError = 0;
             int compared = 0;
             for (int k = 0; k < 9; ++k) {
-                CPoint2D pt(lon[k], lat[k]);
-                const CPoint2D start = pt;
-                cs.Forward(&pt, 1);
-                double x, y;
-                if ((pt.x == start.x && pt.y == start.y) || !proj.Forward(lon[k], lat[k], x, y)) continue;
-                const double e = std::hypot(pt.x * ours - x * proj.metresPerUnit(),
-                                            pt.y * ours - y * proj.metresPerUnit());
+                double e;
+                if (!GroundDifference(cs, proj, lon[k], lat[k], e)) continue;
                 maxError = std::max(maxError, e);
                 ++compared;
             }

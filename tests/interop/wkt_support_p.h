@@ -4,6 +4,8 @@
 // by PROJ from a text or a code, and PROJ's conversion from its base
 // geographic system to it, with longitude/latitude in and easting/northing out
 // whatever the axis order the definition states.
+#include "model/ZrPJCoordSys.h"
+#include "platform/ZrToolkit.h"
 #include "support/ProjOracle.h"
 
 #include <proj.h>
@@ -106,15 +108,7 @@ public:
     bool Ellipsoid(double& a, double& rf, double& pm) const {
         PJ* datum = proj_crs_get_datum_forced(m_ctx, m_crs);
         if (!datum) return false;
-        PJ* e = proj_get_ellipsoid(m_ctx, datum);
-        PJ* p = proj_get_prime_meridian(m_ctx, datum);
-        int computed = 0;
-        double b = 0, unit = 1;
-        bool ok = e && p && proj_ellipsoid_get_parameters(m_ctx, e, &a, &b, &computed, &rf) &&
-                  proj_prime_meridian_get_parameters(m_ctx, p, &pm, &unit, nullptr);
-        pm *= unit / 0.017453292519943295;
-        if (e) proj_destroy(e);
-        if (p) proj_destroy(p);
+        const bool ok = ProjEarth(m_ctx, datum, a, rf, pm);
         proj_destroy(datum);
         return ok;
     }
@@ -128,3 +122,18 @@ private:
     double m_unit = 1.0;
     double m_degreesPerBaseUnit = 1.0;
 };
+
+// Our Forward of cs against PROJ's conversion at one point (degrees on the
+// base system), as a distance on the ground in metres; false where either
+// side does not project the point (ours leaves such a point where it was).
+inline bool GroundDifference(const CZrPJCoordSys& cs, const ProjCrs& proj, double lon, double lat,
+                             double& metres) {
+    const double ours = ZrUnitCodeToMetres(cs.GetDistUnits());
+    CPoint2D pt(lon, lat);
+    const CPoint2D start = pt;
+    cs.Forward(&pt, 1);
+    double x, y;
+    if ((pt.x == start.x && pt.y == start.y) || !proj.Forward(lon, lat, x, y)) return false;
+    metres = std::hypot(pt.x * ours - x * proj.metresPerUnit(), pt.y * ours - y * proj.metresPerUnit());
+    return true;
+}

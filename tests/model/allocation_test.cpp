@@ -2,6 +2,7 @@
 // converting arrays never reaches the heap, whatever the kind.
 #include "model/ZrPJCoordSys.h"
 #include "model/catalogue/ZrProjectedCatalogue.h"
+#include "support/ReplacedAllocation_p.h"
 #include "transform/ZrPJTranslator.h"
 
 #include <gtest/gtest.h>
@@ -25,54 +26,9 @@ struct CountAllocations {
 };
 } // namespace
 
-// GCC 12 takes the free() of this replacement for a mismatch once vector code
-// is inlined into it; the pair new/delete below is matched by construction.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-
-// Replacing the global allocation functions in the test program also covers
-// the library, which calls the same operator new. Every ordinary form is
-// replaced, so that whatever allocates (PROJ, gtest, the library) frees with
-// the matching function, also under AddressSanitizer's mismatch check.
-namespace {
-void* CountedAllocate(std::size_t size) {
+void* ZrTestAllocate(std::size_t size) {
     if (g_counting) ++g_allocations;
     return std::malloc(size ? size : 1);
-}
-} // namespace
-
-void* operator new(std::size_t size) {
-    if (void* p = CountedAllocate(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    if (void* p = CountedAllocate(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return CountedAllocate(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return CountedAllocate(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
 }
 
 TEST(AllocationTest, TheCounterSeesAnAllocation) {

@@ -11,6 +11,7 @@
 #include "model/ZrPJCoordSys.h"
 #include "model/catalogue/ZrProjectedCatalogue.h"
 #include "projection/ZrPJOperator.h"
+#include "support/EpsgOracle_p.h"
 #include "support/ProjOracle.h"
 
 #include <gtest/gtest.h>
@@ -31,9 +32,6 @@ constexpr double kToleranceMetres = 1e-3;
 // Two realisations of one unit (US survey and international foot) differ by
 // less than this ratio; different units (metre and yard) by far more.
 constexpr double kSameUnitRatio = 1e-5;
-// Grid of points per row inside EPSG's area of use, inset from its edges.
-constexpr int kGridSteps = 5;
-constexpr double kGridInset = 0.1;
 
 // EPSG codes of the Japanese rows, whose catalogue codes are not EPSG's.
 long EpsgCodeOf(long code) {
@@ -129,13 +127,10 @@ bool BuildOperator(long code, double a, double f, CZrPJOperator& op, double& our
 }
 
 // What PROJ knows of one EPSG projected CRS.
-struct EpsgSystem {
-    std::string definition;  // single projection step
+struct EpsgSystem : ProjEpsgProjection {
     double a = 0, f = 0;     // ellipsoid of the base geographic system
     double pmDegrees = 0;    // prime meridian of the base geographic system
-    double unitMetres = 1;   // the grid's linear unit
     double ourPmDegrees = 0; // prime meridian our row counts its longitudes from
-    double west = 0, south = 0, east = 0, north = 0;
 };
 
 bool LookUpEpsg(PJ_CONTEXT* ctx, long code, EpsgSystem& out) {
@@ -143,16 +138,7 @@ bool LookUpEpsg(PJ_CONTEXT* ctx, long code, EpsgSystem& out) {
     std::snprintf(id, sizeof id, "EPSG:%ld", code);
     PJ* crs = proj_create(ctx, id);
     if (!crs) return false;
-    bool ok = proj_get_type(crs) == PJ_TYPE_PROJECTED_CRS;
-    if (ok) {
-        const char* s = proj_as_proj_string(ctx, crs, PJ_PROJ_4, nullptr);
-        ok = s != nullptr;
-        if (ok) {
-            out.definition = s;
-            const size_t at = out.definition.find(" +type=crs");
-            if (at != std::string::npos) out.definition.erase(at);
-        }
-    }
+    bool ok = proj_get_type(crs) == PJ_TYPE_PROJECTED_CRS && ReadProjEpsgProjection(ctx, crs, out);
     if (ok) {
         PJ* ell = proj_get_ellipsoid(ctx, crs);
         double b = 0, invf = 0;
@@ -169,23 +155,8 @@ bool LookUpEpsg(PJ_CONTEXT* ctx, long code, EpsgSystem& out) {
         if (pm) proj_destroy(pm);
     }
     out.ourPmDegrees = out.pmDegrees;
-    if (ok) {
-        PJ* cs = proj_crs_get_coordinate_system(ctx, crs);
-        ok = cs && proj_cs_get_axis_info(ctx, cs, 0, nullptr, nullptr, nullptr, &out.unitMetres, nullptr,
-                                         nullptr, nullptr);
-        if (cs) proj_destroy(cs);
-    }
-    if (ok) ok = proj_get_area_of_use(ctx, crs, &out.west, &out.south, &out.east, &out.north, nullptr);
     proj_destroy(crs);
     return ok;
-}
-
-double Wrap180(double lon) {
-    while (lon > 180.0)
-        lon -= 360.0;
-    while (lon < -180.0)
-        lon += 360.0;
-    return lon;
 }
 
 struct RowResult {
@@ -204,28 +175,20 @@ bool CompareRow(const ZrProjectedRow& row, const EpsgSystem& epsg, const CZrPJOp
     // Units farther apart than that are a fault of the row and get no allowance.
     const double unitRatio = std::fabs(unitMetres / epsg.unitMetres - 1.0);
     const double unitAllowance = unitRatio < kSameUnitRatio ? unitRatio : 0.0;
-    double east = epsg.east;
-    if (east < epsg.west) east += 360.0; // area across the antimeridian
-    for (int i = 0; i < kGridSteps; ++i) {
-        for (int j = 0; j < kGridSteps; ++j) {
-            const double u = kGridInset + (1.0 - 2.0 * kGridInset) * i / (kGridSteps - 1);
-            const double v = kGridInset + (1.0 - 2.0 * kGridInset) * j / (kGridSteps - 1);
-            const double lon = Wrap180(epsg.west + u * (east - epsg.west));
-            const double lat = epsg.south + v * (epsg.north - epsg.south);
-            double px = 0, py = 0;
-            if (!oracle.Forward(lon, lat, px, py)) continue;
-            CPoint2D pt(Wrap180(lon - epsg.ourPmDegrees), lat);
-            if (!op.Forward(pt)) {
-                r.worst = r.worstDiff = HUGE_VAL;
-                continue;
-            }
-            const double diff = std::hypot(pt.x - px, pt.y - py) * epsg.unitMetres;
-            const double fromOrigin = std::hypot(pt.x - row.params[0], pt.y - row.params[1]) * unitMetres;
-            const double excess = diff - (kToleranceMetres + unitAllowance * fromOrigin);
-            ++r.points;
-            r.worstDiff = std::max(r.worstDiff, diff);
-            r.worst = std::max(r.worst, excess);
+    for (const auto& [lon, lat] : AreaOfUseGrid(epsg)) {
+        double px = 0, py = 0;
+        if (!oracle.Forward(lon, lat, px, py)) continue;
+        CPoint2D pt(Wrap180(lon - epsg.ourPmDegrees), lat);
+        if (!op.Forward(pt)) {
+            r.worst = r.worstDiff = HUGE_VAL;
+            continue;
         }
+        const double diff = std::hypot(pt.x - px, pt.y - py) * epsg.unitMetres;
+        const double fromOrigin = std::hypot(pt.x - row.params[0], pt.y - row.params[1]) * unitMetres;
+        const double excess = diff - (kToleranceMetres + unitAllowance * fromOrigin);
+        ++r.points;
+        r.worstDiff = std::max(r.worstDiff, diff);
+        r.worst = std::max(r.worst, excess);
     }
     return r.points > 0;
 }

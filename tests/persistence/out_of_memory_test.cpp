@@ -2,6 +2,7 @@
 // (a huge or hostile input) fails that call; it never lets std::bad_alloc
 // out of the library, where it would end a host that cannot expect it.
 #include "PersistFixtures_p.h"
+#include "support/ReplacedAllocation_p.h"
 
 #include "persistence/ZrPrjFiles.h"
 #include "persistence/ZrProjectionDef.h"
@@ -26,11 +27,6 @@ thread_local bool g_armed = false;
 thread_local long g_failAt = -1;
 thread_local long g_seen = 0;
 
-void* Allocate(std::size_t size) {
-    if (g_armed && g_seen++ == g_failAt) return nullptr;
-    return std::malloc(size ? size : 1);
-}
-
 // Arms the allocator for the library call in its scope, not for the test's
 // own objects around it.
 struct Armed {
@@ -39,43 +35,9 @@ struct Armed {
 };
 } // namespace
 
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-
-// Every ordinary form is replaced, so that allocation and release always pair
-// (also under AddressSanitizer's mismatch check).
-void* operator new(std::size_t size) {
-    if (void* p = Allocate(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    if (void* p = Allocate(size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return Allocate(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return Allocate(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
+void* ZrTestAllocate(std::size_t size) {
+    if (g_armed && g_seen++ == g_failAt) return nullptr;
+    return std::malloc(size ? size : 1);
 }
 
 namespace {

@@ -119,3 +119,18 @@ private:
     PJ_CONTEXT* m_ctx = nullptr;
     PJ* m_pj = nullptr;
 };
+
+// The ellipsoid (semi-major axis in metres, inverse flattening, 0 for a
+// sphere) and prime meridian (degrees from Greenwich) of a CRS or a datum.
+inline bool ProjEarth(PJ_CONTEXT* ctx, const PJ* crsOrDatum, double& a, double& invf, double& pmDegrees) {
+    PJ* e = proj_get_ellipsoid(ctx, crsOrDatum);
+    PJ* p = proj_get_prime_meridian(ctx, crsOrDatum);
+    double b = 0, lon = 0, factor = 0;
+    int computed = 0;
+    const bool ok = e && p && proj_ellipsoid_get_parameters(ctx, e, &a, &b, &computed, &invf) &&
+                    proj_prime_meridian_get_parameters(ctx, p, &lon, &factor, nullptr);
+    pmDegrees = lon * factor / 0.017453292519943295;
+    if (e) proj_destroy(e);
+    if (p) proj_destroy(p);
+    return ok;
+}
