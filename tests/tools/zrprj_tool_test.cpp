@@ -303,6 +303,47 @@ TEST_F(ToolTest, FilesAreReadInOrderAndAMissingOneDoesNotStopTheOthers) {
     EXPECT_EQ(precise.out.substr(tab - 7, 1), "."); // six decimals
 }
 
+TEST_F(ToolTest, PointsTheLibraryWouldClampOrFoldAreRefusedNotPrinted) {
+    // The library clamps a latitude past the pole, folds a northing past it
+    // and runs the TM series far outside its band; the tool checks each point
+    // the other way and refuses what does not come back within 1 mm.
+    struct Case {
+        const char* args;
+        const char* line;
+        bool refused;
+        const char* why; // part of the reason, for refused lines
+    };
+    const Case cases[] = {
+        {"project 32650", "117 95", true, "beyond 90"},
+        {"project 32650", "117 -90.5", true, "beyond 90"},
+        {"project 32650", "117 90", false, ""},                   // the pole itself is on the map
+        {"project 32650", "-63 30", true, "maps back elsewhere"}, // far hemisphere
+        {"project 32650", "477 30", false, ""},                   // 117 E once more round
+        // Behrmann's inverse stops about 2 mm short; the forward result is right.
+        {"project 54017", "10 -45", false, ""},
+        {"unproject 32650", "500000 1e9", true, "projects elsewhere"}, // past the pole
+        {"unproject 32650", "1e9 0", true, "projects elsewhere"},
+        {"unproject 32650", "500000 4000000", false, ""},
+        {"convert 32650 4326", "500000 1e9", true, "source projection"},
+        {"convert 4326 32650", "-63 30", true, "destination projection"},
+        {"convert 4326 32650", "117 95", true, "beyond 90"},
+        {"convert 4326 32650", "117 30", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.args) + " <<< " + c.line);
+        const ToolRun run = Tool(c.args, std::string(c.line) + " tail\n");
+        if (!c.refused) {
+            EXPECT_EQ(run.exit, 0) << run.err;
+            EXPECT_TRUE(run.err.empty()) << run.err;
+            continue;
+        }
+        EXPECT_EQ(run.exit, 1);
+        EXPECT_EQ(run.out, "*\t* tail\n");
+        EXPECT_NE(run.err.find("<stdin>:1: "), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
+    }
+}
+
 // ------------------------------------------------------------ systems
 
 TEST_F(ToolTest, SystemFilesGiveTheSameNumbersAsTheCatalogue) {
@@ -344,6 +385,33 @@ TEST_F(ToolTest, SystemsThatCannotBeUsedStopTheCommandWithAReason) {
         EXPECT_TRUE(run.out.empty());
         EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
     }
+}
+
+TEST_F(ToolTest, AMissingMappingFileIsNamedNotTakenForAMissingEntry) {
+    // The library looks for the mapping file in its own folder: a copy of the
+    // tool and the library in a fresh folder has none beside it.
+    const std::string dir = Path("bare");
+    ASSERT_EQ(std::system(("mkdir '" + dir + "' && cp '" + kTool + "' '" + dir + "/' && cp -L '" +
+                           ZRPRJ_BINARY_DIR "/libZrPrj50.so.5' '" + dir + "/'")
+                              .c_str()),
+              0);
+    const std::string run = "env LD_LIBRARY_PATH='" + dir + "' '" + dir + "/zrprj' ";
+    const std::string mapping = dir + "/CodeTransition.xml";
+    for (const char* content : {static_cast<const char*>(nullptr), "not xml <", "<x/>"}) {
+        SCOPED_TRACE(content ? content : "(missing)");
+        if (content) Write("bare/CodeTransition.xml", content);
+        const int status = std::system(
+            (run + "project EPSG:32650 < /dev/null > '" + Path("out") + "' 2> '" + Path("err") + "'")
+                .c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2);
+        const std::string err = Slurp(Path("err"));
+        EXPECT_NE(err.find(mapping), std::string::npos) << err;
+        EXPECT_EQ(err.find("has no entry"), std::string::npos) << err;
+        EXPECT_NE(err.find(content ? "mapping file" : "missing"), std::string::npos) << err;
+    }
+    // A catalogue code still works, and info says why it shows no EPSG code.
+    std::system((run + "info 32650 > '" + Path("out") + "' 2>&1").c_str());
+    EXPECT_NE(Slurp(Path("out")).find("EPSG:               unknown: the mapping file"), std::string::npos);
 }
 
 // ------------------------------------------------------------ info and list
@@ -389,6 +457,13 @@ TEST_F(ToolTest, ListFiltersEveryCatalogueByName) {
     EXPECT_EQ(Lines(Tool("list -c kind").out).size(),
               static_cast<size_t>(CZrPJObject::GetCatalogueCount() - 1));
     EXPECT_EQ(Tool("list no-such-name").exit, 1);
+    // Code 3048 is the international foot; EPSG's State Plane definitions use
+    // the US survey foot, so the tool says which foot it means.
+    const char kFoot[] = "Foot (international, 0.3048 m)";
+    EXPECT_EQ(Tool("list 26729").out,
+              std::string("26729\tNAD_1927_StatePlane_Alabama_East_FIPS_0101\t") + kFoot + "\n");
+    EXPECT_NE(Tool("info 26729").out.find(std::string("Units:              ") + kFoot + " (3048)"),
+              std::string::npos);
     EXPECT_EQ(Tool("list -c planets").exit, 2);
 }
 

@@ -168,12 +168,12 @@ int ZrCliProject(const std::vector<std::string>& args, bool inverse) {
         return status;
 
     // The operator's own per-point result tells a refused point from a
-    // projected one; the coordinate system's array call does not.
+    // projected one; the coordinate system's array call does not. The checks
+    // refuse what the library would clamp or fold.
     const CZrPJOperator op = cs.GetPJOperator();
-    const ZrCliPointFn fn = [&op, inverse](CPoint2D& pt, const char*& why) {
-        why = inverse ? "the point has no geographic position in this projection"
-                      : "the point lies outside the projection's domain";
-        return (inverse ? op.Inverse(pt) : op.Forward(pt)) != 0;
+    const ZrCliPointFn fn = [&op, inverse](CPoint2D& pt, std::string& why) {
+        return (inverse ? ZrCliCheckedInverse(op, "projection", pt, why)
+                        : ZrCliCheckedForward(op, "projection", pt, why)) != 0;
     };
     const std::vector<std::string> files(parsed.positional.begin() + 1, parsed.positional.end());
     return ZrCliRunStream(files, fn, options, stdout);
@@ -212,9 +212,11 @@ public:
     }
     bool NeedsShift() const { return m_shift; }
 
-    bool operator()(CPoint2D& pt, const char*& why) const {
-        if (m_fromProjected && !m_fromOp.Inverse(pt)) {
-            why = "the point has no geographic position in the source projection";
+    bool operator()(CPoint2D& pt, std::string& why) const {
+        if (m_fromProjected) {
+            if (!ZrCliCheckedInverse(m_fromOp, "source projection", pt, why)) return false;
+        } else if (!(std::fabs(pt.y) <= 90.0)) {
+            why = "the latitude is beyond 90 degrees";
             return false;
         }
         if (m_shift) {
@@ -224,11 +226,7 @@ public:
                 return false;
             }
         }
-        if (m_toProjected && !m_toOp.Forward(pt)) {
-            why = "the point lies outside the destination projection's domain";
-            return false;
-        }
-        return true;
+        return !m_toProjected || ZrCliCheckedForward(m_toOp, "destination projection", pt, why);
     }
 
     bool ToProjected() const { return m_toProjected; }
@@ -284,7 +282,7 @@ int ZrCliConvert(const std::vector<std::string>& args) {
     if (!Decimals(command, parsed, converter.ToProjected() ? kLinearDecimals : kAngularDecimals,
                   options.decimals, status))
         return status;
-    const ZrCliPointFn fn = [&converter](CPoint2D& pt, const char*& why) { return converter(pt, why); };
+    const ZrCliPointFn fn = [&converter](CPoint2D& pt, std::string& why) { return converter(pt, why); };
     const std::vector<std::string> files(parsed.positional.begin() + 2, parsed.positional.end());
     return ZrCliRunStream(files, fn, options, stdout);
 }
@@ -318,7 +316,10 @@ void PrintSummary(const CZrPJCoordSys& cs, FILE* out) {
     const int epsg = ZrCliEpsgOf(cs);
     std::fprintf(out, "Name:               %s\n", cs.GetName().c_str());
     std::fprintf(out, "Code:               %ld\n", cs.GetType());
-    if (epsg == -1000)
+    const std::string problem = epsg == -1000 ? ZrCliMappingFileProblem() : std::string();
+    if (!problem.empty())
+        std::fprintf(out, "EPSG:               unknown: %s\n", problem.c_str());
+    else if (epsg == -1000)
         std::fprintf(out, "EPSG:               none\n");
     else
         std::fprintf(out, "EPSG:               %d\n", epsg);
@@ -326,7 +327,7 @@ void PrintSummary(const CZrPJCoordSys& cs, FILE* out) {
         const CZrPJObject kind = cs.GetProjection();
         const CZrPJParams p = cs.GetParams();
         std::fprintf(out, "Projection:         %s (%ld)\n", kind.GetName().c_str(), kind.GetType());
-        std::fprintf(out, "Units:              %s (%ld)\n", ZrGetUnitsNameExt(cs.GetDistUnits()).c_str(),
+        std::fprintf(out, "Units:              %s (%ld)\n", ZrCliUnitName(cs.GetDistUnits()).c_str(),
                      cs.GetDistUnits());
         std::fprintf(out, "Parameters:         FE %.6f  FN %.6f  CM %.9f  CP %.9f\n", p.FalseEasting,
                      p.FalseNorthing, p.CentralMeridian, p.CentralParallel);
@@ -373,8 +374,13 @@ int ZrCliInfo(const std::vector<std::string>& args) {
     if (epsg) {
         const int code = ZrCliEpsgOf(cs);
         if (code == -1000) {
-            std::fprintf(stderr, "%s: %s has no EPSG code in the mapping file\n", command,
-                         ZrCliLabel(cs).c_str());
+            const std::string problem = ZrCliMappingFileProblem();
+            if (!problem.empty())
+                std::fprintf(stderr, "%s: the EPSG code of %s cannot be looked up: %s\n", command,
+                             ZrCliLabel(cs).c_str(), problem.c_str());
+            else
+                std::fprintf(stderr, "%s: %s has no EPSG code in the mapping file\n", command,
+                             ZrCliLabel(cs).c_str());
             return ZRCLI_SOME_FAILED;
         }
         std::printf("%d\n", code);
@@ -395,6 +401,7 @@ namespace {
 struct CatalogueEntry {
     long code;
     std::string name;
+    std::string unit; // projected systems not in metres: the unit, a third column
 };
 
 std::vector<CatalogueEntry> Catalogue(const std::string& which) {
@@ -402,40 +409,44 @@ std::vector<CatalogueEntry> Catalogue(const std::string& which) {
     if (which == "projected") {
         ZrProjectedRow row;
         for (int i = 0; i < ZrProjectedRowCount(); ++i)
-            if (ZrFindProjectedRow(ZrProjectedCodeAt(i), row)) entries.push_back({row.code, row.name});
+            if (ZrFindProjectedRow(ZrProjectedCodeAt(i), row))
+                entries.push_back(
+                    {row.code, row.name, row.units == 10000 ? std::string() : ZrCliUnitName(row.units)});
     } else if (which == "geographic") {
         for (int i = 0; i < CZrPJGeoCoordSys::GetCatalogueCount(); ++i) {
             CZrPJGeoCoordSys item;
             const long code = CZrPJGeoCoordSys::GetCatalogueCode(i);
             if (item.Set(static_cast<tagGeoCoordSysType>(code)))
-                entries.push_back({code, item.GetName().str()});
+                entries.push_back({code, item.GetName().str(), std::string()});
         }
     } else if (which == "datum") {
         for (int i = 0; i < CZrPJDatum::GetCatalogueCount(); ++i) {
             CZrPJDatum item;
             const long code = CZrPJDatum::GetCatalogueCode(i);
-            if (item.Set(static_cast<tagDatumType>(code))) entries.push_back({code, item.GetName().str()});
+            if (item.Set(static_cast<tagDatumType>(code)))
+                entries.push_back({code, item.GetName().str(), std::string()});
         }
     } else if (which == "spheroid") {
         for (int i = 0; i < CZrPJSpheroid::GetCatalogueCount(); ++i) {
             CZrPJSpheroid item;
             const long code = CZrPJSpheroid::GetCatalogueCode(i);
             if (item.Set(static_cast<tagPJSpheroidType>(code)))
-                entries.push_back({code, item.GetName().str()});
+                entries.push_back({code, item.GetName().str(), std::string()});
         }
     } else if (which == "meridian") {
         for (int i = 0; i < CZrPJPrimeMeridian::GetCatalogueCount(); ++i) {
             CZrPJPrimeMeridian item;
             const long code = CZrPJPrimeMeridian::GetCatalogueCode(i);
             if (item.Set(static_cast<tagPJPrimeMeridianType>(code)))
-                entries.push_back({code, item.GetName().str()});
+                entries.push_back({code, item.GetName().str(), std::string()});
         }
     } else if (which == "kind") {
         for (int i = 0; i < CZrPJObject::GetCatalogueCount(); ++i) {
             const long code = CZrPJObject::GetCatalogueCode(i);
             if (code == -1) continue;
             CZrPJObject item;
-            if (item.Set(static_cast<tagPJObjectType>(code))) entries.push_back({code, item.GetName().str()});
+            if (item.Set(static_cast<tagPJObjectType>(code)))
+                entries.push_back({code, item.GetName().str(), std::string()});
         }
     }
     return entries;
@@ -475,12 +486,13 @@ int ZrCliList(const std::vector<std::string>& args) {
         if (which != "all" && which != name) continue;
         for (const CatalogueEntry& entry : Catalogue(name)) {
             if (!filter.empty() && Lower(entry.name).find(filter) == std::string::npos &&
-                std::to_string(entry.code) != filter)
+                Lower(entry.unit).find(filter) == std::string::npos && std::to_string(entry.code) != filter)
                 continue;
+            const std::string unit = entry.unit.empty() ? std::string() : "\t" + entry.unit;
             if (which == "all")
-                std::printf("%s\t%ld\t%s\n", name, entry.code, entry.name.c_str());
+                std::printf("%s\t%ld\t%s%s\n", name, entry.code, entry.name.c_str(), unit.c_str());
             else
-                std::printf("%ld\t%s\n", entry.code, entry.name.c_str());
+                std::printf("%ld\t%s%s\n", entry.code, entry.name.c_str(), unit.c_str());
             ++shown;
         }
     }

@@ -4,6 +4,8 @@
 
 #include "model/catalogue/ZrProjectedCatalogue.h"
 #include "persistence/ZrPrjFiles.h"
+#include "platform/ZrMarkup.h"
+#include "platform/ZrToolkit.h"
 #include "transform/ZrPJTranslator.h"
 
 #include <cctype>
@@ -11,7 +13,10 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -112,14 +117,38 @@ int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& 
         CZrPJTranslator translator;
         const int mapped = translator.EPSG2Orvanta(static_cast<int>(code));
         if (mapped == -1000) {
-            why = "EPSG:" + std::to_string(code) + " has no entry in the mapping file \"" +
-                  CZrPJTranslator::m_strEpsgName.str() + "\"";
+            // The lookup answers "not found" alike for a code without an entry
+            // and for a file it could not read; the user needs to know which.
+            const std::string problem = ZrCliMappingFileProblem();
+            if (!problem.empty())
+                why = "EPSG:" + std::to_string(code) + " cannot be looked up: " + problem;
+            else
+                why = "EPSG:" + std::to_string(code) + " has no entry in the mapping file \"" +
+                      CZrPJTranslator::m_strEpsgName.str() + "\"";
             return 0;
         }
         return ResolveCode(mapped, cs, why);
     }
     if (ParseCode(spec, code)) return ResolveCode(code, cs, why);
     return ResolveFile(spec, cs, why);
+}
+
+std::string ZrCliMappingFileProblem() {
+    const std::string path = CZrPJTranslator::m_strEpsgName.str();
+    if (path.empty())
+        return "the library could not tell its own folder, where the mapping file is looked for";
+    const std::string quoted = "the mapping file \"" + path + "\"";
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return quoted + " is missing (" + std::strerror(errno) + ")";
+    if (!S_ISREG(st.st_mode)) return quoted + " is not a regular file";
+    // Non-blocking, so a FIFO swapped in after the check cannot hang the tool.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return quoted + " cannot be read (" + std::strerror(errno) + ")";
+    ::close(fd);
+    CMarkup xml;
+    if (!xml.Load(path.c_str())) return quoted + " is not readable XML";
+    if (!xml.FindChildElem("oml:CodeTransition")) return quoted + " holds no mapping entries";
+    return std::string();
 }
 
 bool ZrCliIsProjected(const CZrPJCoordSys& cs) {
@@ -136,4 +165,15 @@ int ZrCliEpsgOf(const CZrPJCoordSys& cs) {
 std::string ZrCliLabel(const CZrPJCoordSys& cs) {
     const long code = cs.GetType() == 1 ? cs.GetGCS().GetType() : cs.GetType();
     return cs.GetName().str() + " (" + std::to_string(code) + ")";
+}
+
+std::string ZrCliUnitName(long code) {
+    // Code 3048 is the international foot, as its tenths of a millimetre say;
+    // the catalogue's NAD 1927 State Plane and BLM rows use it, so they lie
+    // 2 ppm of the distance from the false origin away from EPSG's
+    // US-survey-foot definitions of the same zones.
+    if (code == 3048) return "Foot (international, 0.3048 m)";
+    if (code == kZrUnitUsSurveyFoot) return "US survey foot (1200/3937 m)";
+    if (code == 9144) return "Yard (international, 0.9144 m)";
+    return ZrGetUnitsNameExt(code).str();
 }

@@ -31,15 +31,37 @@ constexpr int kAngularDecimals = 9;
 // text file). On failure, why is filled and 0 returned.
 int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why);
 bool ZrCliIsProjected(const CZrPJCoordSys& cs);
+// Empty when the mapping file beside the library can be read; otherwise why
+// not, naming the path where it was looked for.
+std::string ZrCliMappingFileProblem();
 // The EPSG code of a system through the mapping file, -1000 when none.
 int ZrCliEpsgOf(const CZrPJCoordSys& cs);
+// A linear unit's name as the tool prints it: the feet and the yard say which
+// foot they are, since EPSG and other software also use the US survey foot.
+std::string ZrCliUnitName(long code);
 // "Name (code)" of the system, for messages and headers.
 std::string ZrCliLabel(const CZrPJCoordSys& cs);
+
+// ---- Domain checks (domain.cpp) ----
+
+// Projects longitude/latitude pt with op, or refuses with a reason: a
+// latitude beyond 90 degrees, a point the projection refuses, and a result
+// whose inverse (polished by Newton steps on the forward where the kind's
+// inverse stops short) lies more than 1 mm from pt on the ground. name is the
+// projection's role in messages ("projection", "destination projection").
+int ZrCliCheckedForward(const CZrPJOperator& op, const char* name, CPoint2D& pt, std::string& why);
+// Unprojects x/y pt with op, or refuses with a reason: a point without an
+// inverse, and a result that does not project back within 1 mm of pt (a
+// northing folded over the pole, an easting past the far side).
+int ZrCliCheckedInverse(const CZrPJOperator& op, const char* name, CPoint2D& pt, std::string& why);
+// Distance in metres on the sphere of radius a between two longitude/latitude
+// points in degrees.
+double ZrCliGroundMetres(double a, const CPoint2D& p, const CPoint2D& q);
 
 // ---- Point streams (points.cpp) ----
 
 // Transforms one point in place; returns 0 with a reason when it cannot.
-using ZrCliPointFn = std::function<bool(CPoint2D& pt, const char*& why)>;
+using ZrCliPointFn = std::function<bool(CPoint2D& pt, std::string& why)>;
 
 struct ZrCliStreamOptions {
     int decimals = kLinearDecimals;
