@@ -25,17 +25,22 @@ constexpr int kAngularDecimals = 9;
 
 // ---- Systems (systems.cpp) ----
 
-// Resolves a system argument: a catalogue code (projected, else geographic),
-// "EPSG:n" through the mapping file, or the path of a system file (".xml" the
-// XML projection file, ".prj" the key-value file, anything else the one-line
-// text file). On failure, why is filled and 0 returned.
+// Resolves a system argument: a catalogue code (projected, else geographic);
+// "EPSG:n" (also "EPSG: n", "epsg:n"), the catalogue row the mapping file
+// names or a system built from EPSG's definition; the path of a system file,
+// whose form is told by its content (WKT of any dialect, PROJJSON, a PROJ
+// string, the XML projection file, the key-value file, the one-line text
+// form); or a PROJ string, WKT or PROJJSON text itself. On failure, why says
+// what was expected and 0 is returned.
 int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why);
 bool ZrCliIsProjected(const CZrPJCoordSys& cs);
 // Empty when the mapping file beside the library can be read; otherwise why
 // not, naming the path where it was looked for.
 std::string ZrCliMappingFileProblem();
-// The EPSG code of a system through the mapping file, -1000 when none.
+// The EPSG code of a system, -1000 when none.
 int ZrCliEpsgOf(const CZrPJCoordSys& cs);
+// The EPSG code of a system's geographic system, -1000 when none.
+long ZrCliEpsgGeographicOf(const CZrPJCoordSys& cs);
 // A linear unit's name as the tool prints it: the feet and the yard say which
 // foot they are, since EPSG and other software also use the US survey foot.
 std::string ZrCliUnitName(long code);
@@ -86,6 +91,7 @@ int ZrCliProcessLine(const std::string& line, const ZrCliPointFn& fn, int decima
 // ---- Commands (commands.cpp, demo.cpp) ----
 int ZrCliProject(const std::vector<std::string>& args, bool inverse);
 int ZrCliConvert(const std::vector<std::string>& args);
+int ZrCliTransformations(const std::vector<std::string>& args);
 int ZrCliInfo(const std::vector<std::string>& args);
 int ZrCliList(const std::vector<std::string>& args);
 int ZrCliSample(const std::vector<std::string>& args);
