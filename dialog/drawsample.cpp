@@ -30,7 +30,6 @@ constexpr int kBandShiftPerZone = 3;
 constexpr int kWorldCentreX = 140;
 constexpr int kWorldCentreY = 90;
 constexpr double kPixelsPerMetre = 5e-6;
-constexpr double kMetresPerUnitCode = 0.0001;
 
 constexpr int kLatitudeStep = 10;
 constexpr int kLongitudeStep = 10;
@@ -101,7 +100,7 @@ void CZrPJCoordSys::DrawSample(CDC* dc) {
         return;
     }
 
-    const double unitMetres = static_cast<double>(m_units) * kMetresPerUnitCode;
+    const double unitMetres = ZrUnitCodeToMetres(m_units);
     for (int lat = -90; lat <= 90; lat += kLatitudeStep) {
         const int blue = BlueOfLatitude(lat);
         for (int lon = -180; lon <= 180; lon += kLongitudeStep) {

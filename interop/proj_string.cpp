@@ -1,11 +1,748 @@
-// Placeholder until this part of the exchange forms is written.
-#include "interop/ZrInteropForms_p.h"
+// PROJ strings: "+proj=tmerc +lat_0=0 +lon_0=117 ... +type=crs".
+//
+// A PROJ string names a projection, its parameters, an ellipsoid, a prime
+// meridian and a unit; it carries no names and no authority codes. Reading
+// turns it into the EPSG-style records of the interop core and builds through
+// ZrInteropBuild; writing describes the system through ZrInteropDescribe. The
+// method and parameter names come from the core's table, except where one
+// PROJ name stands for several EPSG methods (lcc, merc, omerc, utm).
+//
+// What a string may say that our systems cannot hold is refused, naming the
+// key: grid-based datums (+nadgrids, +geoidgrids, +datum=NAD27), axis orders
+// other than east/north, vertical units, pipelines and +init files. A
+// +towgs84 shift is read and checked but not kept: a coordinate system here
+// holds no datum shift (the translator is given one when converting), and the
+// geographic system stays as the string describes it.
 
-int ZrExportProjString(const CZrPJCoordSys&, CString&, CString* reason) {
-    if (reason) *reason = "not available";
+#include "interop/ZrInteropCore_p.h"
+#include "interop/ZrInteropForms_p.h"
+#include "interop/proj_common_p.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// PROJ's built-in ellipsoids with their published defining values: a and the
+// inverse flattening, or a and b where that is how they are defined.
+struct ProjEllipsoid {
+    const char* id;
+    const char* name;
+    double a;
+    double rf; // 0 when b defines the shape
+    double b;
+};
+const ProjEllipsoid kEllipsoids[] = {
+    {"MERIT", "MERIT 1983", 6378137.0, 298.257, 0},
+    {"SGS85", "Soviet Geodetic System 85", 6378136.0, 298.257, 0},
+    {"GRS80", "GRS 1980", 6378137.0, 298.257222101, 0},
+    {"IAU76", "IAU 1976", 6378140.0, 298.257, 0},
+    {"airy", "Airy 1830", 6377563.396, 299.3249646, 0},
+    {"APL4.9", "Appl. Physics. 1965", 6378137.0, 298.25, 0},
+    {"NWL9D", "Naval Weapons Lab., 1965", 6378145.0, 298.25, 0},
+    {"mod_airy", "Modified Airy", 6377340.189, 0, 6356034.446},
+    {"andrae", "Andrae 1876 (Den., Iclnd.)", 6377104.43, 300.0, 0},
+    {"danish", "Andrae 1876 (Denmark, Iceland)", 6377019.2563, 300.0, 0},
+    {"aust_SA", "Australian Natl & S. Amer. 1969", 6378160.0, 298.25, 0},
+    {"GRS67", "GRS 67(IUGG 1967)", 6378160.0, 298.2471674270, 0},
+    {"GSK2011", "GSK-2011", 6378136.5, 298.2564151, 0},
+    {"bessel", "Bessel 1841", 6377397.155, 299.1528128, 0},
+    {"bess_nam", "Bessel 1841 (Namibia)", 6377483.865, 299.1528128, 0},
+    {"clrk66", "Clarke 1866", 6378206.4, 0, 6356583.8},
+    {"clrk80", "Clarke 1880 mod.", 6378249.145, 293.4663, 0},
+    {"clrk80ign", "Clarke 1880 (IGN)", 6378249.2, 293.4660212936269, 0},
+    {"CPM", "Comm. des Poids et Mesures 1799", 6375738.7, 334.29, 0},
+    {"delmbr", "Delambre 1810 (Belgium)", 6376428.0, 311.5, 0},
+    {"engelis", "Engelis 1985", 6378136.05, 298.2566, 0},
+    {"evrst30", "Everest 1830", 6377276.345, 300.8017, 0},
+    {"evrst48", "Everest 1948", 6377304.063, 300.8017, 0},
+    {"evrst56", "Everest 1956", 6377301.243, 300.8017, 0},
+    {"evrst69", "Everest 1969", 6377295.664, 300.8017, 0},
+    {"evrstSS", "Everest (Sabah & Sarawak)", 6377298.556, 300.8017, 0},
+    {"fschr60", "Fischer (Mercury Datum) 1960", 6378166.0, 298.3, 0},
+    {"fschr60m", "Modified Fischer 1960", 6378155.0, 298.3, 0},
+    {"fschr68", "Fischer 1968", 6378150.0, 298.3, 0},
+    {"helmert", "Helmert 1906", 6378200.0, 298.3, 0},
+    {"hough", "Hough", 6378270.0, 297.0, 0},
+    {"intl", "International 1924", 6378388.0, 297.0, 0},
+    {"krass", "Krassovsky, 1942", 6378245.0, 298.3, 0},
+    {"kaula", "Kaula 1961", 6378163.0, 298.24, 0},
+    {"lerch", "Lerch 1979", 6378139.0, 298.257, 0},
+    {"mprts", "Maupertius 1738", 6397300.0, 191.0, 0},
+    {"new_intl", "New International 1967", 6378157.5, 0, 6356772.2},
+    {"plessis", "Plessis 1817 (France)", 6376523.0, 0, 6355863.0},
+    {"PZ90", "PZ-90", 6378136.0, 298.25784, 0},
+    {"SEasia", "Southeast Asia", 6378155.0, 0, 6356773.3205},
+    {"walbeck", "Walbeck", 6376896.0, 0, 6355834.8467},
+    {"WGS60", "WGS 60", 6378165.0, 298.3, 0},
+    {"WGS66", "WGS 66", 6378145.0, 298.25, 0},
+    {"WGS72", "WGS 72", 6378135.0, 298.26, 0},
+    {"WGS84", "WGS 84", 6378137.0, 298.257223563, 0},
+    {"sphere", "Normal Sphere (r=6370997)", 6370997.0, 0, 6370997.0},
+};
+
+double InverseFlattening(const ProjEllipsoid& e) {
+    if (e.rf != 0) return e.rf;
+    return e.b == e.a ? 0.0 : e.a / (e.a - e.b);
+}
+
+const ProjEllipsoid* FindEllipsoid(const std::string& id) {
+    for (const auto& e : kEllipsoids)
+        if (id == e.id) return &e;
+    return nullptr;
+}
+
+// PROJ's datum names: the ellipsoid each implies and whether it implies a
+// grid shift (which no system here can hold).
+struct ProjDatum {
+    const char* id;
+    const char* ellps;
+    bool grid;
+    long epsgDatum; // 0 where the name alone does not fix EPSG's datum
+    const char* name;
+};
+const ProjDatum kDatums[] = {
+    {"WGS84", "WGS84", false, 6326, "World Geodetic System 1984"},
+    {"NAD83", "GRS80", false, 6269, "North American Datum 1983"},
+    {"NAD27", "clrk66", true, 6267, "North American Datum 1927"},
+    {"GGRS87", "GRS80", false, 6121, "Greek Geodetic Reference System 1987"},
+    {"potsdam", "bessel", true, 6314, "Deutsches Hauptdreiecksnetz"},
+    {"carthage", "clrk80ign", false, 6223, "Carthage"},
+    {"hermannskogel", "bessel", false, 0, "Hermannskogel"},
+    {"ire65", "mod_airy", false, 6299, "TM65"},
+    {"nzgd49", "intl", false, 6272, "New Zealand Geodetic Datum 1949"},
+    {"OSGB36", "airy", false, 6277, "Ordnance Survey of Great Britain 1936"},
+};
+
+// PROJ's prime-meridian names, with their published longitudes (degrees,
+// minutes, seconds) and EPSG codes.
+struct ProjMeridian {
+    const char* id;
+    const char* name;
+    long epsg;
+    double degrees;
+};
+constexpr double Dms(double d, double m, double s) {
+    return d < 0 ? -(-d + m / 60.0 + s / 3600.0) : d + m / 60.0 + s / 3600.0;
+}
+const ProjMeridian kMeridians[] = {
+    {"greenwich", "Greenwich", 8901, 0.0},
+    {"lisbon", "Lisbon", 8902, Dms(-9, 7, 54.862)},
+    {"paris", "Paris", 8903, Dms(2, 20, 14.025)},
+    {"bogota", "Bogota", 8904, Dms(-74, 4, 51.3)},
+    {"madrid", "Madrid", 8905, Dms(-3, 41, 16.58)},
+    {"rome", "Rome", 8906, Dms(12, 27, 8.4)},
+    {"bern", "Bern", 8907, Dms(7, 26, 22.5)},
+    {"jakarta", "Jakarta", 8908, Dms(106, 48, 27.79)},
+    {"ferro", "Ferro", 8909, Dms(-17, 40, 0)},
+    {"brussels", "Brussels", 8910, Dms(4, 22, 4.71)},
+    {"stockholm", "Stockholm", 8911, Dms(18, 3, 29.8)},
+    {"athens", "Athens", 8912, Dms(23, 42, 58.815)},
+    {"oslo", "Oslo", 8913, Dms(10, 43, 22.5)},
+    {"copenhagen", "Copenhagen", 1026, Dms(12, 34, 40.35)},
+};
+
+// Keys that describe the string rather than the system.
+// +approx only picks PROJ's faster, less accurate transverse Mercator series.
+const char* const kIgnoredKeys[] = {"no_defs", "wktext", "type", "approx"};
+
+// Parameters a projection may be given at their neutral value although it
+// does not use them (PROJ writes "+lat_ts=0" for Mercator, "+k=1" and so on).
+const char* const kNeutralZero[] = {"lat_0", "lon_0", "x_0",   "y_0",   "lat_ts", "lat_1",
+                                    "lat_2", "lonc",  "alpha", "gamma", "lon_1",  "lon_2"};
+
+struct Token {
+    std::string key;
+    std::string value;
+    bool hasValue = false;
+    bool used = false;
+};
+
+class ProjReader {
+public:
+    explicit ProjReader(CString* reason) : m_reason(reason) {}
+
+    int Fail(const std::string& why) {
+        if (m_reason) *m_reason = CString(("PROJ string: " + why).c_str());
+        return 0;
+    }
+
+    int Tokenize(const std::string& text) {
+        if (text.size() > size_t(kZrInteropMaxTextBytes))
+            return Fail("text longer than the 1 MiB an importer reads");
+        size_t i = 0, n = text.size();
+        while (i < n) {
+            unsigned char c = static_cast<unsigned char>(text[i]);
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+                ++i;
+                continue;
+            }
+            size_t start = i;
+            while (i < n && !std::strchr(" \t\r\n", text[i])) {
+                unsigned char d = static_cast<unsigned char>(text[i]);
+                if (d < 0x20 || d >= 0x7F) return Fail("a byte that is not printable ASCII");
+                ++i;
+            }
+            std::string word = text.substr(start, i - start);
+            if (word[0] == '+') word.erase(0, 1);
+            Token t;
+            size_t eq = word.find('=');
+            t.key = word.substr(0, eq);
+            if (eq != std::string::npos) {
+                t.value = word.substr(eq + 1);
+                t.hasValue = true;
+            }
+            if (t.key.empty()) return Fail("a token without a key");
+            for (char k : t.key)
+                if (!(std::isalnum(static_cast<unsigned char>(k)) || k == '_' || k == '.' || k == '-'))
+                    return Fail("\"" + word + "\" is not a +key=value token");
+            for (const Token& o : m_tokens)
+                if (o.key == t.key) return Fail("+" + t.key + " given twice");
+            // A CRS needs a few dozen keys; more is not a PROJ string we read.
+            if (m_tokens.size() >= 200) return Fail("too many tokens");
+            m_tokens.push_back(t);
+        }
+        if (m_tokens.empty()) return Fail("empty text");
+        return 1;
+    }
+
+    Token* Find(const char* key) {
+        for (Token& t : m_tokens)
+            if (t.key == key) {
+                t.used = true;
+                return &t;
+            }
+        return nullptr;
+    }
+    const Token* Peek(const char* key) const {
+        for (const Token& t : m_tokens)
+            if (t.key == key) return &t;
+        return nullptr;
+    }
+
+    // A number, or a fraction "1/10" as PROJ's unit list writes some.
+    int Number(const Token& t, double& out) {
+        if (!t.hasValue) return Fail("+" + t.key + " needs a value");
+        size_t slash = t.value.find('/');
+        if (slash != std::string::npos) {
+            double num, den;
+            if (ZrReadNumber(t.value.substr(0, slash), num) && ZrReadNumber(t.value.substr(slash + 1), den) &&
+                den != 0) {
+                out = num / den;
+                return 1;
+            }
+        } else if (ZrReadNumber(t.value, out)) {
+            return 1;
+        }
+        return Fail("+" + t.key + "=" + t.value + " is not a number");
+    }
+    // An optional number: 1 with the default when absent.
+    int Optional(const char* key, double fallback, double& out, bool* given = nullptr) {
+        Token* t = Find(key);
+        if (given) *given = t != nullptr;
+        if (!t) {
+            out = fallback;
+            return 1;
+        }
+        return Number(*t, out);
+    }
+
+    int Ellipsoid(ZrEpsgGeographicRecord& g);
+    int Meridian(ZrEpsgGeographicRecord& g);
+    int Shift();
+    int Units(double& toMetre, long& epsgUnit, std::string& unitName);
+    int Leftovers();
+
+    std::vector<Token> m_tokens;
+
+private:
+    CString* m_reason;
+};
+
+int ProjReader::Ellipsoid(ZrEpsgGeographicRecord& g) {
+    const ProjEllipsoid* base = nullptr;
+    if (Token* d = Find("datum")) {
+        const ProjDatum* datum = nullptr;
+        for (const auto& k : kDatums)
+            if (d->value == k.id) datum = &k;
+        if (!datum) return Fail("unknown +datum=" + d->value);
+        if (datum->grid)
+            return Fail("+datum=" + d->value +
+                        " implies a grid-based datum shift, which cannot be expressed");
+        base = FindEllipsoid(datum->ellps);
+        g.datumCode = datum->epsgDatum;
+        g.datumName = datum->name;
+    }
+    if (Token* e = Find("ellps")) {
+        const ProjEllipsoid* named = FindEllipsoid(e->value);
+        if (!named) return Fail("unknown +ellps=" + e->value);
+        base = named; // PROJ lets +ellps override the datum's ellipsoid
+    }
+    double a = base ? base->a : 0.0;
+    double rf = base ? InverseFlattening(*base) : 0.0;
+    std::string name = base ? base->name : "unknown";
+    bool shaped = base != nullptr;
+    if (Token* r = Find("R")) {
+        if (!Number(*r, a)) return 0;
+        rf = 0.0;
+        shaped = true;
+        name = "unknown";
+    } else {
+        if (Token* t = Find("a")) {
+            if (!Number(*t, a)) return 0;
+            name = "unknown";
+            if (!base) rf = 0.0; // +a alone is a sphere, as PROJ reads it
+            shaped = true;
+        }
+        // One shape key at most; PROJ would take the first it looks for.
+        int shapes = 0;
+        double v = 0;
+        if (Token* t = Find("rf")) {
+            ++shapes;
+            if (!Number(*t, v)) return 0;
+            if (v != 0 && !(v > 1.0)) return Fail("+rf must be above 1");
+            rf = v;
+        }
+        if (Token* t = Find("f")) {
+            ++shapes;
+            if (!Number(*t, v)) return 0;
+            if (!(v >= 0 && v < 1)) return Fail("+f must be in [0, 1)");
+            rf = v == 0 ? 0.0 : 1.0 / v;
+        }
+        if (Token* t = Find("b")) {
+            ++shapes;
+            if (!Number(*t, v)) return 0;
+            if (!(v > 0 && v <= a)) return Fail("+b must be positive and at most +a");
+            rf = v == a ? 0.0 : a / (a - v);
+        }
+        if (Token* t = Find("es")) {
+            ++shapes;
+            if (!Number(*t, v)) return 0;
+            if (!(v >= 0 && v < 1)) return Fail("+es must be in [0, 1)");
+            double f = 1.0 - std::sqrt(1.0 - v);
+            rf = f == 0 ? 0.0 : 1.0 / f;
+        }
+        if (Token* t = Find("e")) {
+            ++shapes;
+            if (!Number(*t, v)) return 0;
+            if (!(v >= 0 && v < 1)) return Fail("+e must be in [0, 1)");
+            double f = 1.0 - std::sqrt(1.0 - v * v);
+            rf = f == 0 ? 0.0 : 1.0 / f;
+        }
+        if (shapes > 1) return Fail("more than one of +rf, +f, +b, +es, +e");
+        if (shapes) name = "unknown";
+    }
+    if (!shaped) return Fail("no ellipsoid (+ellps, +datum, +a with +rf, or +R); PROJ would assume GRS 1980");
+    if (!(a > 0) || !std::isfinite(a)) return Fail("the semi-major axis must be positive");
+    g.semiMajorAxis = a;
+    g.inverseFlattening = rf;
+    g.ellipsoidName = name;
+    g.ellipsoidCode = 0;
+    if (g.datumName.empty()) g.datumName = "Unknown based on " + name + " ellipsoid";
+    return 1;
+}
+
+int ProjReader::Meridian(ZrEpsgGeographicRecord& g) {
+    g.primeMeridianCode = 8901;
+    g.primeMeridianName = "Greenwich";
+    g.primeMeridianLongitude = 0.0;
+    Token* t = Find("pm");
+    if (!t) return 1;
+    for (const auto& m : kMeridians)
+        if (t->value == m.id) {
+            g.primeMeridianCode = m.epsg;
+            g.primeMeridianName = m.name;
+            g.primeMeridianLongitude = m.degrees;
+            return 1;
+        }
+    double v;
+    if (!ZrReadNumber(t->value, v)) return Fail("unknown +pm=" + t->value);
+    if (!(v >= -180 && v <= 180)) return Fail("+pm must be within 180 degrees of Greenwich");
+    g.primeMeridianCode = v == 0 ? 8901 : 0;
+    g.primeMeridianName = v == 0 ? "Greenwich" : "unknown";
+    g.primeMeridianLongitude = v;
+    return 1;
+}
+
+// Grid shifts cannot be held; a +towgs84 is checked and then not kept (see
+// the top of this file). "@null" is PROJ's identity grid (as in its form of
+// the web Mercator) and says only that no shift applies.
+int ProjReader::Shift() {
+    if (Token* t = Find("nadgrids"))
+        if (t->value != "@null")
+            return Fail("+nadgrids=" + t->value + " is a grid-based datum shift, which cannot be expressed");
+    if (Find("geoidgrids")) return Fail("+geoidgrids (a vertical grid) cannot be expressed");
+    if (Token* t = Find("towgs84")) {
+        int count = 0;
+        size_t start = 0;
+        for (;;) {
+            size_t comma = t->value.find(',', start);
+            double v;
+            std::string part =
+                t->value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+            if (!ZrReadNumber(part, v)) return Fail("+towgs84=" + t->value + " is not a list of numbers");
+            ++count;
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+        if (count != 3 && count != 7) return Fail("+towgs84 needs 3 or 7 values");
+    }
+    return 1;
+}
+
+int ProjReader::Units(double& toMetre, long& epsgUnit, std::string& unitName) {
+    toMetre = 1.0;
+    epsgUnit = 9001;
+    unitName = "metre";
+    Token* u = Find("units");
+    Token* m = Find("to_meter");
+    if (u) {
+        const ZrLinearUnit* unit = ZrFindUnitByProjName(u->value.c_str());
+        if (!unit) return Fail("unknown +units=" + u->value);
+        toMetre = unit->toMetre;
+        epsgUnit = unit->epsgCode;
+        unitName = unit->epsgName;
+    }
+    if (m) {
+        double v;
+        if (!Number(*m, v)) return 0;
+        if (!(v > 0)) return Fail("+to_meter must be positive");
+        if (u && std::fabs(v - toMetre) > 1e-12 * toMetre) return Fail("+units and +to_meter disagree");
+        if (!u) {
+            const ZrLinearUnit* unit = ZrFindUnitByFactor(v);
+            toMetre = unit ? unit->toMetre : v;
+            epsgUnit = unit ? unit->epsgCode : 0;
+            unitName = unit ? unit->epsgName : "unknown";
+        }
+    }
+    if (Token* v = Find("vunits"))
+        return Fail("+vunits=" + v->value + " (a vertical unit) cannot be expressed");
+    if (Token* a = Find("axis"))
+        if (a->value != "enu" && a->value != "en")
+            return Fail("+axis=" + a->value + ": the library's systems run east then north");
+    return 1;
+}
+
+int ProjReader::Leftovers() {
+    for (Token& t : m_tokens) {
+        if (t.used) continue;
+        bool ignored = false;
+        for (const char* k : kIgnoredKeys)
+            if (t.key == k) ignored = true;
+        if (ignored) continue;
+        // PROJ's own renderings give some projections parameters at the value
+        // that leaves them without effect.
+        double v;
+        bool neutral = false;
+        for (const char* k : kNeutralZero)
+            if (t.key == k && t.hasValue && ZrReadNumber(t.value, v) && v == 0) neutral = true;
+        if ((t.key == "k" || t.key == "k_0") && t.hasValue && ZrReadNumber(t.value, v) && v == 1)
+            neutral = true;
+        if (neutral) continue;
+        return Fail("+" + t.key + (t.hasValue ? "=" + t.value : std::string()) + " is not understood here");
+    }
+    return 1;
+}
+
+void AddParameter(ZrEpsgProjectedRecord& p, long code, double value) {
+    ZrEpsgParameter q;
+    q.code = code;
+    q.value = value;
+    p.parameters.push_back(q);
+}
+
+// The scale factor: PROJ reads +k_0, else +k.
+int ScaleOf(ProjReader& r, double& k, bool* given = nullptr) {
+    const Token* k0 = r.Peek("k_0");
+    const Token* k1 = r.Peek("k");
+    if (k0 && k1) {
+        double a, b;
+        if (!r.Number(*k0, a) || !r.Number(*k1, b)) return 0;
+        if (a != b) return r.Fail("+k and +k_0 disagree");
+    }
+    double unused;
+    if (k0) {
+        if (!r.Optional("k", 1.0, unused)) return 0;
+        return r.Optional("k_0", 1.0, k, given);
+    }
+    return r.Optional("k", 1.0, k, given);
+}
+
+// The projection: method code and parameters, lengths in the system's unit.
+int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, ZrEpsgProjectedRecord& p) {
+    double lat0, lon0, k, x0, y0;
+    auto falseOrigin = [&](long eCode, long nCode) {
+        if (!r.Optional("x_0", 0, x0) || !r.Optional("y_0", 0, y0)) return 0;
+        AddParameter(p, eCode, x0 / toMetre);
+        AddParameter(p, nCode, y0 / toMetre);
+        return 1;
+    };
+
+    if (proj == "utm") {
+        const Token* z = r.Find("zone");
+        double zone = 0;
+        if (!z || !r.Number(*z, zone)) return r.Fail("+proj=utm needs +zone");
+        if (zone != std::floor(zone) || zone < 1 || zone > 60) return r.Fail("+zone must be 1 to 60");
+        bool south = r.Find("south") != nullptr;
+        p.methodCode = 9807;
+        AddParameter(p, 8801, 0.0);
+        AddParameter(p, 8802, zone * 6.0 - 183.0);
+        AddParameter(p, 8805, 0.9996);
+        AddParameter(p, 8806, 500000.0 / toMetre);
+        AddParameter(p, 8807, (south ? 10000000.0 : 0.0) / toMetre);
+        p.conversionName = "UTM zone " + std::to_string(int(zone)) + (south ? "S" : "N");
+        return 1;
+    }
+    if (proj == "lcc") {
+        double lat1, lat2;
+        bool has1, has2;
+        if (!r.Optional("lat_1", 0, lat1, &has1) || !r.Optional("lat_2", lat1, lat2, &has2) ||
+            !r.Optional("lat_0", 0, lat0) || !r.Optional("lon_0", 0, lon0) || !ScaleOf(r, k))
+            return 0;
+        if (!has1) return r.Fail("+proj=lcc needs +lat_1");
+        if (lat1 == lat2 && lat0 == lat1) {
+            // One tangent parallel through the origin: EPSG's 1SP form.
+            p.methodCode = 9801;
+            AddParameter(p, 8801, lat0);
+            AddParameter(p, 8802, lon0);
+            AddParameter(p, 8805, k);
+            return falseOrigin(8806, 8807);
+        }
+        if (k != 1.0) return r.Fail("+proj=lcc with a scale factor needs +lat_0 equal to +lat_1 and +lat_2");
+        p.methodCode = 9802;
+        AddParameter(p, 8821, lat0);
+        AddParameter(p, 8822, lon0);
+        AddParameter(p, 8823, lat1);
+        AddParameter(p, 8824, lat2);
+        return falseOrigin(8826, 8827);
+    }
+    if (proj == "merc") {
+        double lts;
+        bool hasTs, hasK;
+        if (!r.Optional("lat_ts", 0, lts, &hasTs) || !ScaleOf(r, k, &hasK) || !r.Optional("lon_0", 0, lon0))
+            return 0;
+        if (hasTs && hasK && !(lts == 0 && k == 1))
+            return r.Fail("+proj=merc with both +lat_ts and +k is ambiguous");
+        if (hasTs && lts != 0) {
+            p.methodCode = 9805;
+            AddParameter(p, 8823, lts);
+            AddParameter(p, 8802, lon0);
+        } else {
+            p.methodCode = 9804;
+            AddParameter(p, 8801, 0.0);
+            AddParameter(p, 8802, lon0);
+            AddParameter(p, 8805, k);
+        }
+        return falseOrigin(8806, 8807);
+    }
+    if (proj == "omerc") {
+        if (r.Peek("lat_1") || r.Peek("lon_1") || r.Peek("lat_2") || r.Peek("lon_2"))
+            return r.Fail("+proj=omerc by two points is not read here; give +alpha and +lonc");
+        if (r.Find("no_rot")) return r.Fail("+no_rot (an unrotated oblique Mercator) cannot be expressed");
+        double alpha, gamma, lonc;
+        bool hasAlpha, hasGamma;
+        if (!r.Optional("lat_0", 0, lat0) || !r.Optional("lonc", 0, lonc) ||
+            !r.Optional("alpha", 0, alpha, &hasAlpha) || !r.Optional("gamma", 0, gamma, &hasGamma) ||
+            !ScaleOf(r, k))
+            return 0;
+        if (!hasAlpha) return r.Fail("+proj=omerc needs +alpha");
+        if (!hasGamma) gamma = alpha; // PROJ rectifies by the azimuth when no gamma is given
+        bool variantA = r.Find("no_uoff") != nullptr;
+        if (r.Find("no_off")) variantA = true; // PROJ's older spelling
+        p.methodCode = variantA ? 9812 : 9815;
+        AddParameter(p, 8811, lat0);
+        AddParameter(p, 8812, lonc);
+        AddParameter(p, 8813, alpha);
+        AddParameter(p, 8814, gamma);
+        AddParameter(p, 8815, k);
+        return variantA ? falseOrigin(8806, 8807) : falseOrigin(8816, 8817);
+    }
+
+    // Every other name through the core's table, whose parameters carry their
+    // PROJ keys.
+    const ZrMethodNames* m = ZrFindMethodByName(proj.c_str());
+    if (!m || !m->projName || proj != m->projName)
+        return r.Fail("+proj=" + proj + " is not a method the library has");
+    p.methodCode = m->code;
+    const ZrParameterNames* params[16];
+    int n = ZrMethodParameters(m->code, params, 16);
+    for (int i = 0; i < n && i < 16; ++i) {
+        const ZrParameterNames* q = params[i];
+        double v = 0;
+        if (!q->projKey) {
+            AddParameter(p, q->code, 0.0);
+            continue;
+        }
+        std::string key = q->projKey;
+        if (q->quantity == ZR_PARAM_SCALE && (key == "k" || key == "k_0")) {
+            if (!ScaleOf(r, v)) return 0;
+        } else if (!r.Optional(q->projKey, q->quantity == ZR_PARAM_SCALE ? 1.0 : 0.0, v)) {
+            return 0;
+        }
+        AddParameter(p, q->code, q->quantity == ZR_PARAM_LENGTH ? v / toMetre : v);
+    }
+    return 1;
+}
+
+bool IsGeographicName(const std::string& proj) {
+    return proj == "longlat" || proj == "latlong" || proj == "lonlat" || proj == "latlon";
+}
+
+// Writing.
+
+void Put(std::string& s, const char* key, double value) {
+    s += " +";
+    s += key;
+    s += '=';
+    s += ZrShortestNumber(value);
+}
+
+std::string EllipsoidText(const ZrEpsgGeographicRecord& g) {
+    double a = g.semiMajorAxis, rf = g.inverseFlattening;
+    for (const auto& e : kEllipsoids) {
+        double erf = InverseFlattening(e);
+        // PROJ's own values must give the same ellipsoid to the last digit
+        // that matters (1e-14 of the flattening moves no point by a nanometre).
+        bool sameShape = erf == 0 ? rf == 0 : rf != 0 && std::fabs(1.0 / rf - 1.0 / erf) <= 1e-14 / erf;
+        if (e.a == a && sameShape && std::strcmp(e.id, "sphere") != 0) return std::string(" +ellps=") + e.id;
+    }
+    std::string s;
+    if (rf == 0) {
+        Put(s, "R", a);
+    } else {
+        Put(s, "a", a);
+        Put(s, "rf", rf);
+    }
+    return s;
+}
+
+std::string MeridianText(const ZrEpsgGeographicRecord& g) {
+    if (g.primeMeridianLongitude == 0) return std::string();
+    std::string s;
+    Put(s, "pm", g.primeMeridianLongitude);
+    return s;
+}
+
+int ExportFail(CString* reason, const std::string& why) {
+    if (reason) *reason = CString(("PROJ string: " + why).c_str());
     return 0;
 }
-int ZrImportProjString(const CString&, CZrPJCoordSys&, CString* reason) {
-    if (reason) *reason = "not available";
-    return 0;
+
+double ParameterValue(const ZrEpsgProjectedRecord& p, long code, double fallback) {
+    for (const auto& q : p.parameters)
+        if (q.code == code) return q.value;
+    return fallback;
+}
+
+} // namespace
+
+int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) {
+    ProjReader r(reason);
+    if (!r.Tokenize(text.str())) return 0;
+    if (r.Peek("init")) return r.Fail("+init needs PROJ's init files; give the definition itself");
+    if (r.Peek("step") || r.Peek("inv"))
+        return r.Fail("a pipeline or inverse operation is not a coordinate system");
+    const Token* type = r.Peek("type");
+    if (type && type->value != "crs") return r.Fail("+type=" + type->value + " is not a coordinate system");
+    Token* projToken = r.Find("proj");
+    if (!projToken || !projToken->hasValue) return r.Fail("no +proj=");
+    std::string proj = projToken->value;
+    if (proj == "etmerc") proj = "tmerc"; // PROJ's older name for its exact series
+    if (proj == "pipeline") return r.Fail("a pipeline is not a coordinate system");
+
+    ZrEpsgGeographicRecord g;
+    g.code = 0;
+    g.name = "unknown";
+    g.latitudeFirst = false;
+    if (!r.Ellipsoid(g) || !r.Meridian(g) || !r.Shift()) return 0;
+
+    if (IsGeographicName(proj)) {
+        // PROJ reads latlong as longlat too: the axis order is +axis's alone.
+        if (Token* a = r.Find("axis"))
+            if (a->value != "enu" && a->value != "en")
+                return r.Fail("+axis=" + a->value + ": the library's systems run east then north");
+        if (!r.Leftovers()) return 0;
+        return ZrInteropBuild(g, nullptr, cs, reason);
+    }
+
+    ZrEpsgProjectedRecord p;
+    p.code = 0;
+    p.name = "unknown";
+    p.conversionName = "unknown";
+    double toMetre;
+    if (!r.Units(toMetre, p.linearUnitCode, p.linearUnitName)) return 0;
+    p.linearUnitToMetre = toMetre;
+    p.axisOrder = "EN";
+    if (!ReadProjection(r, proj, toMetre, p)) return 0;
+    const ZrMethodNames* m = ZrFindMethod(p.methodCode);
+    p.methodName = m ? m->epsgName : proj;
+    if (!r.Leftovers()) return 0;
+    return ZrInteropBuild(g, &p, cs, reason);
+}
+
+int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) {
+    ZrEpsgGeographicRecord g;
+    ZrEpsgProjectedRecord p;
+    bool projected = false;
+    CString why;
+    if (!ZrInteropDescribe(cs, g, p, projected, &why)) {
+        if (reason) *reason = why;
+        return 0;
+    }
+    std::string s;
+    if (!projected) {
+        s = "+proj=longlat" + EllipsoidText(g) + MeridianText(g) + " +no_defs +type=crs";
+        text = CString(s.c_str());
+        return 1;
+    }
+    const ZrMethodNames* m = ZrFindMethod(p.methodCode);
+    if (!m || !m->projName)
+        return ExportFail(reason, "the method " +
+                                      (m ? std::string(m->epsgName) : std::to_string(p.methodCode)) +
+                                      " has no PROJ form");
+    double toMetre = p.linearUnitToMetre;
+    s = std::string("+proj=") + m->projName;
+    if (p.methodCode == 9807) {
+        // UTM zones in PROJ's own short form.
+        double lon0 = ParameterValue(p, 8802, 0), x0 = ParameterValue(p, 8806, 0) * toMetre;
+        double y0 = ParameterValue(p, 8807, 0) * toMetre;
+        double zone = (lon0 + 183.0) / 6.0;
+        if (ParameterValue(p, 8801, 0) == 0 && ParameterValue(p, 8805, 1) == 0.9996 && x0 == 500000.0 &&
+            (y0 == 0.0 || y0 == 10000000.0) && zone == std::floor(zone) && zone >= 1 && zone <= 60) {
+            s = "+proj=utm +zone=" + std::to_string(int(zone)) + (y0 != 0 ? " +south" : "");
+            p.parameters.clear();
+        }
+    }
+    if (p.methodCode == 9801) {
+        // PROJ's lcc takes the tangent parallel as +lat_1 and the origin as +lat_0.
+        s = "+proj=lcc";
+        Put(s, "lat_1", ParameterValue(p, 8801, 0));
+    }
+    const ZrParameterNames* params[16];
+    int n = ZrMethodParameters(p.methodCode, params, 16);
+    for (const auto& q : p.parameters) {
+        const ZrParameterNames* names = nullptr;
+        for (int i = 0; i < n && i < 16; ++i)
+            if (params[i]->code == q.code) names = params[i];
+        double v = q.value;
+        if (names && names->quantity == ZR_PARAM_LENGTH) v *= toMetre;
+        if (!names || !names->projKey) {
+            if (v == 0) continue; // a parameter PROJ does not take, at the value that has no effect
+            return ExportFail(reason, "the parameter " + std::to_string(q.code) + " has no PROJ key");
+        }
+        Put(s, p.methodCode == 9801 && q.code == 8801 ? "lat_0" : names->projKey, v);
+    }
+    if (p.methodCode == 9812) s += " +no_uoff";
+    s += EllipsoidText(g) + MeridianText(g);
+    const ZrLinearUnit* unit = ZrFindUnitByFactor(toMetre);
+    if (unit && unit->projName && unit->toMetre == toMetre) {
+        s += std::string(" +units=") + unit->projName;
+    } else {
+        Put(s, "to_meter", toMetre);
+    }
+    s += " +no_defs +type=crs";
+    text = CString(s.c_str());
+    return 1;
 }

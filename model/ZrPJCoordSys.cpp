@@ -169,7 +169,10 @@ void CZrPJCoordSys::FillOperator() {
     m_operator.SetFlattening(spheroid.GetFlattening());
     m_operator.SetDivisor(m_ratio);
     m_operator.SetScaleFactor(m_params.ScaleFactor);
-    m_operator.SetUnitFactor(kMetreCode / static_cast<double>(m_units));
+    // The US survey foot (1200/3937 m) is 2 ppm longer than the international
+    // foot of code 3048: 2 m at a million feet from the origin.
+    m_operator.SetUnitFactor(m_units == kZrUnitUsSurveyFoot ? 3937.0 / 1200.0
+                                                            : kMetreCode / static_cast<double>(m_units));
 }
 
 long CZrPJCoordSys::GetUnits() const {
@@ -252,5 +255,6 @@ double CZrPJCoordSys::GetRadDistance(const CPoint2D& p1, const CPoint2D& p2, dou
     const double north = cosPhi1 * sinPhi2 - sinPhi1 * cosPhi2 * std::cos(dlam);
     const double along = sinPhi1 * sinPhi2 + cosPhi1 * cosPhi2 * std::cos(dlam);
     const double sigma = std::atan2(std::hypot(east, north), along);
+    if (units == kZrUnitUsSurveyFoot) return sigma * radius * 1000.0 * 3937.0 / 1200.0;
     return sigma * radius * kKilometreCode / static_cast<double>(units);
 }

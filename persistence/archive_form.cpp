@@ -5,14 +5,14 @@
 
 #include "model/ZrPJCoordSys.h"
 #include "platform/ZrArchive.h"
+#include "platform/ZrToolkit.h"
 
 #include <cstdint>
 
 namespace {
 
 const char kUserDefName[] = "UserDef";
-// A unit code is a length in tenths of a millimetre; the record also holds it in metres.
-constexpr double kUnitCodeToMetres = 0.0001;
+// The record holds each unit code and also its length in metres (ZrUnitCodeToMetres).
 
 // Values a record too short to supply them falls back to: Krasovsky 1940 and
 // the metre, as the records of existing installations do.
@@ -127,7 +127,7 @@ void CZrPJCoordSys::Write(CArchive& ar) const {
     PutInt(ar, units);
     PutInt(ar, m_units);
     ar << spheroid.GetAxis() << spheroid.GetFlattening() << primeMeridian.GetLongitude();
-    ar << static_cast<double>(units) * kUnitCodeToMetres << static_cast<double>(m_units) * kUnitCodeToMetres;
+    ar << ZrUnitCodeToMetres(units) << ZrUnitCodeToMetres(m_units);
     ar << m_params.FalseEasting << m_params.FalseNorthing << m_params.CentralMeridian
        << m_params.CentralParallel << m_params.StandardParallel1 << m_params.StandardParallel2
        << m_params.ScaleFactor << m_params.Azimuth << m_params.FirstPointLongitude

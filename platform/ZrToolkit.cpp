@@ -16,7 +16,8 @@ struct UnitRow {
 };
 
 // The linear units of the library: codes are lengths in tenths of a millimetre
-// (the mile is the legacy 16090000, not the international 16093440).
+// (the mile is the legacy 16090000, not the international 16093440), except
+// the US survey foot, which has a code of its own.
 const UnitRow kUnits[] = {
     {10000000, "Kilometer", "Kilometer"},
     {10000, "Meter", "Meter"},
@@ -25,6 +26,7 @@ const UnitRow kUnits[] = {
     {10, "Millimeter", "Millimeter"},
     {254, "Inch", "Inch"},
     {3048, "Foot", "Foot"},
+    {kZrUnitUsSurveyFoot, "US Survey Foot", "US Survey Foot"},
     {9144, "Yard", "Yard"},
     {16090000, "Mile", "Mile"},
 };

@@ -37,6 +37,12 @@ public:
 // foot rows keep 3048, the international foot.
 constexpr long kZrUnitUsSurveyFoot = 3048006;
 
+// Metres in one unit of a linear-unit code: the code's tenths of a
+// millimetre, or exactly 1200/3937 for the US survey foot.
+inline double ZrUnitCodeToMetres(long code) {
+    return code == kZrUnitUsSurveyFoot ? 1200.0 / 3937.0 : static_cast<double>(code) * 0.0001;
+}
+
 // Display name of a linear unit, as used in the name of a planar system.
 ZRPRJ_API CString ZrGetUnitsNameExt(long code);
 

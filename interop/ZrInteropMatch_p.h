@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/ZrExport.h"
+
+// Internal: how an EPSG-style description finds the catalogue objects it
+// means, and the mapping file read once per thread.
+
+#include "interop/ZrEpsgData_p.h"
+#include "model/ZrPJCoordSys.h"
+#include "model/ZrPJGeoCoordSys.h"
+#include "platform/ZrString.h"
+
+// The EPSG code the mapping file gives a catalogue code, and the catalogue
+// code it gives an EPSG code; -1000 when there is none. The file is read once
+// per thread and again when its path, size or time changes.
+ZRPRJ_API long ZrMappedEpsgCode(long catalogueCode);
+ZRPRJ_API long ZrMappedCatalogueCode(long epsgCode);
+
+// The geographic system a description means: the catalogue system it names
+// (by mapped code or by name) when the definitions agree, else one defined
+// from parts whose datum, ellipsoid and prime meridian are catalogue objects
+// where those agree. Always succeeds for a checked description.
+bool ZrMatchGeographic(const ZrEpsgGeographicRecord& geog, CZrPJGeoCoordSys& gcs);
+
+// Replaces built (a valid user-defined projected system) by the catalogue
+// system the description names, when the two agree within a millimetre on a
+// grid around the origin; failing a name, by a catalogue system of exactly the
+// same definition. Returns whether it did.
+bool ZrMatchProjected(const ZrEpsgProjectedRecord& proj, CZrPJCoordSys& built);
+
+// The geographic halves of ZrInteropBuild and ZrInteropDescribe.
+ZRPRJ_API int ZrInteropBuildGeographic(const ZrEpsgGeographicRecord& geog, CZrPJGeoCoordSys& gcs,
+                                       CString* reason);
+ZRPRJ_API int ZrInteropDescribeGeographic(const CZrPJGeoCoordSys& gcs, ZrEpsgGeographicRecord& geog);
+
+// The units of the two ellipsoid comparisons, shared with the tests: axes
+// within a millimetre, flattenings within 1e-9 (a polar radius within 6 mm).
+constexpr double kZrMatchAxisMetres = 1e-3;
+constexpr double kZrMatchFlattening = 1e-9;
+
+// Names compare without regard to case, blanks, underscores and hyphens.
+bool ZrInteropSameName(const char* a, const char* b);

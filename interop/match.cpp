@@ -1,0 +1,259 @@
+// Finding the catalogue objects that an EPSG-style description means.
+#include "interop/ZrInteropMatch_p.h"
+
+#include "model/ZrPJTypes.h"
+#include "model/catalogue/ZrProjectedCatalogue.h"
+#include "platform/ZrMarkup.h"
+#include "transform/ZrPJTranslator.h"
+
+#include <sys/stat.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+
+namespace {
+
+constexpr long kNone = -1000;
+
+// The mapping file, read once per thread (the library takes no locks) and
+// again when the host points the translator elsewhere or the file changes.
+struct MappingCache {
+    std::string path;
+    long long size = -1;
+    long long mtime = -1;
+    std::unordered_map<long, long> toEpsg, toCatalogue;
+};
+
+const MappingCache& Mapping() {
+    thread_local MappingCache cache;
+    const std::string path = CZrPJTranslator::m_strEpsgName.str();
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    const long long size = exists ? static_cast<long long>(st.st_size) : -1;
+    const long long mtime =
+        exists ? static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec : -1;
+    if (cache.path == path && cache.size == size && cache.mtime == mtime) return cache;
+    cache.path = path;
+    cache.size = size;
+    cache.mtime = mtime;
+    cache.toEpsg.clear();
+    cache.toCatalogue.clear();
+    CMarkup xml;
+    if (!exists || !xml.Load(path.c_str())) return cache;
+    // As the translator reads it: entries in document order, the first entry
+    // for a code answers, entries lacking either field are passed over.
+    while (xml.FindChildElem("oml:CodeTransition")) {
+        xml.IntoElem();
+        if (xml.FindChildElem("oml:OrvantaCode")) {
+            const CString orvanta = xml.GetChildData();
+            if (xml.FindChildElem("oml:EPSGCode")) {
+                const CString epsg = xml.GetChildData();
+                const long o = std::atol(orvanta), e = std::atol(epsg);
+                char check[32];
+                std::snprintf(check, sizeof check, "%ld", o);
+                if (orvanta == check) cache.toEpsg.emplace(o, e);
+                std::snprintf(check, sizeof check, "%ld", e);
+                if (epsg == check) cache.toCatalogue.emplace(e, o);
+            }
+        }
+        xml.OutOfElem();
+    }
+    return cache;
+}
+
+bool Near(double a, double b, double tolerance) {
+    return std::fabs(a - b) <= tolerance;
+}
+
+double FlatteningOf(const ZrEpsgGeographicRecord& g) {
+    return g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening;
+}
+
+bool SpheroidAgrees(const CZrPJSpheroid& s, const ZrEpsgGeographicRecord& g) {
+    return Near(s.GetAxis(), g.semiMajorAxis, kZrMatchAxisMetres) &&
+           Near(s.GetFlattening(), FlatteningOf(g), kZrMatchFlattening);
+}
+
+// Prime meridians are exact in EPSG's degrees to 1e-9 (a tenth of a millimetre).
+bool MeridianAgrees(const CZrPJPrimeMeridian& pm, const ZrEpsgGeographicRecord& g) {
+    return Near(pm.GetLongitude(), g.primeMeridianLongitude, 1e-9);
+}
+
+bool SameNameOrPrefixed(const std::string& candidate, const std::string& wanted, const char* prefix) {
+    if (wanted.empty()) return false;
+    if (ZrInteropSameName(candidate.c_str(), wanted.c_str())) return true;
+    const size_t n = std::strlen(prefix);
+    return candidate.compare(0, n, prefix) == 0 && ZrInteropSameName(candidate.c_str() + n, wanted.c_str());
+}
+
+template <class Object, class Code>
+bool FindCatalogue(long epsgCode, const std::string& name, const char* prefix, Object& out,
+                   bool (*agrees)(const Object&, const ZrEpsgGeographicRecord&),
+                   const ZrEpsgGeographicRecord& g) {
+    if (epsgCode > 0) {
+        const long code = ZrMappedCatalogueCode(epsgCode);
+        Object o;
+        if (code != kNone && o.Set(static_cast<Code>(code)) && agrees(o, g)) {
+            out = o;
+            return true;
+        }
+    }
+    if (name.empty()) return false;
+    for (int i = 0; i < Object::GetCatalogueCount(); ++i) {
+        Object o;
+        if (!o.Set(static_cast<Code>(Object::GetCatalogueCode(i)))) continue;
+        if (SameNameOrPrefixed(o.GetName().str(), name, prefix) && agrees(o, g)) {
+            out = o;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SpheroidOk(const CZrPJSpheroid& s, const ZrEpsgGeographicRecord& g) {
+    return SpheroidAgrees(s, g);
+}
+bool MeridianOk(const CZrPJPrimeMeridian& pm, const ZrEpsgGeographicRecord& g) {
+    return MeridianAgrees(pm, g);
+}
+bool DatumOk(const CZrPJDatum& d, const ZrEpsgGeographicRecord& g) {
+    return SpheroidAgrees(d.GetSpheroid(), g);
+}
+bool GeographicOk(const CZrPJGeoCoordSys& s, const ZrEpsgGeographicRecord& g) {
+    return SpheroidAgrees(s.GetDatum().GetSpheroid(), g) && MeridianAgrees(s.GetPrimeMeridian(), g);
+}
+
+// Forward of a 3x3 grid one degree around the origin agrees within a millimetre.
+bool ProjectsAlike(const CZrPJCoordSys& a, const CZrPJCoordSys& b) {
+    if (a.GetDistUnits() != b.GetDistUnits()) return false;
+    const CZrPJParams p = a.GetParams();
+    const double metresPerUnit = 1.0 / a.GetPJOperator().GetUnitFactor();
+    double lat0 = p.CentralParallel;
+    if (lat0 > 88.0) lat0 = 88.0;
+    if (lat0 < -88.0) lat0 = -88.0;
+    int compared = 0;
+    for (int i = -1; i <= 1; ++i)
+        for (int j = -1; j <= 1; ++j) {
+            CPoint2D pa(p.CentralMeridian + i, lat0 + j), pb = pa;
+            const CPoint2D start = pa;
+            a.Forward(&pa, 1);
+            b.Forward(&pb, 1);
+            const bool movedA = pa.x != start.x || pa.y != start.y;
+            const bool movedB = pb.x != start.x || pb.y != start.y;
+            if (movedA != movedB) return false;
+            if (!movedA) continue;
+            if (std::hypot(pa.x - pb.x, pa.y - pb.y) * metresPerUnit > 1e-3) return false;
+            ++compared;
+        }
+    return compared > 0;
+}
+
+bool SameGeographic(const CZrPJGeoCoordSys& a, const CZrPJGeoCoordSys& b) {
+    if (a.GetType() > 1 && a.GetType() == b.GetType()) return true;
+    return a == b;
+}
+
+} // namespace
+
+bool ZrInteropSameName(const char* a, const char* b) {
+    if (!a || !b) return false;
+    auto skip = [](const char*& p) {
+        while (*p == ' ' || *p == '_' || *p == '-')
+            ++p;
+    };
+    for (;;) {
+        skip(a);
+        skip(b);
+        if (!*a || !*b) return !*a && !*b;
+        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
+            return false;
+        ++a;
+        ++b;
+    }
+}
+
+long ZrMappedEpsgCode(long catalogueCode) {
+    const MappingCache& m = Mapping();
+    const auto it = m.toEpsg.find(catalogueCode);
+    return it == m.toEpsg.end() ? kNone : it->second;
+}
+
+long ZrMappedCatalogueCode(long epsgCode) {
+    const MappingCache& m = Mapping();
+    const auto it = m.toCatalogue.find(epsgCode);
+    return it == m.toCatalogue.end() ? kNone : it->second;
+}
+
+bool ZrMatchGeographic(const ZrEpsgGeographicRecord& g, CZrPJGeoCoordSys& gcs) {
+    CZrPJGeoCoordSys catalogue;
+    if (FindCatalogue<CZrPJGeoCoordSys, tagGeoCoordSysType>(g.code, g.name, "GCS_", catalogue, GeographicOk,
+                                                            g)) {
+        gcs = catalogue;
+        return true;
+    }
+    CZrPJDatum datum;
+    if (!FindCatalogue<CZrPJDatum, tagDatumType>(g.datumCode, g.datumName, "D_", datum, DatumOk, g)) {
+        CZrPJSpheroid spheroid;
+        if (!FindCatalogue<CZrPJSpheroid, tagPJSpheroidType>(g.ellipsoidCode, g.ellipsoidName, "", spheroid,
+                                                             SpheroidOk, g))
+            spheroid.Set(g.ellipsoidName.empty() ? CString("Custom") : CString(g.ellipsoidName),
+                         g.semiMajorAxis, FlatteningOf(g));
+        datum.Set(g.datumName.empty() ? CString("Custom") : CString(g.datumName), spheroid);
+    }
+    CZrPJPrimeMeridian pm;
+    if (!FindCatalogue<CZrPJPrimeMeridian, tagPJPrimeMeridianType>(g.primeMeridianCode, g.primeMeridianName,
+                                                                   "", pm, MeridianOk, g)) {
+        if (g.primeMeridianLongitude == 0.0)
+            pm.Set(PJ_PM_GREENWICH);
+        else
+            pm.Set(g.primeMeridianName.empty() ? CString("Custom") : CString(g.primeMeridianName),
+                   g.primeMeridianLongitude);
+    }
+    gcs.Set(g.name.empty() ? CString("Custom") : CString(g.name), datum, pm, 0);
+    return true;
+}
+
+bool ZrMatchProjected(const ZrEpsgProjectedRecord& proj, CZrPJCoordSys& built) {
+    auto tryCode = [&](long code) {
+        CZrPJCoordSys cat;
+        if (code <= 1 || !cat.Set(static_cast<tagPJCoordSysType>(code)) || !cat.IsValid()) return false;
+        if (!SameGeographic(cat.GetGCS(), built.GetGCS()) || !ProjectsAlike(cat, built)) return false;
+        built = cat;
+        return true;
+    };
+    if (proj.code > 0) {
+        const long code = ZrMappedCatalogueCode(proj.code);
+        if (code != kNone && tryCode(code)) return true;
+    }
+    const int count = ZrProjectedRowCount();
+    ZrProjectedRow row;
+    if (!proj.name.empty()) {
+        for (int i = 0; i < count; ++i) {
+            const long code = ZrProjectedCodeAt(i);
+            if (ZrFindProjectedRow(code, row) && ZrInteropSameName(row.name, proj.name.c_str()) &&
+                tryCode(code))
+                return true;
+        }
+    }
+    // No name: only a catalogue row of exactly this definition stands for it.
+    const CZrPJParams p = built.GetParams();
+    const long kind = built.GetProjection().GetType();
+    for (int i = 0; i < count; ++i) {
+        const long code = ZrProjectedCodeAt(i);
+        if (!ZrFindProjectedRow(code, row) || row.kind != kind || row.units != built.GetDistUnits() ||
+            row.params[0] != p.FalseEasting || row.params[1] != p.FalseNorthing ||
+            row.params[2] != p.CentralMeridian)
+            continue;
+        CZrPJCoordSys cat;
+        if (cat.Set(static_cast<tagPJCoordSysType>(code)) && cat.IsValid() && cat == built) {
+            built = cat;
+            return true;
+        }
+    }
+    return false;
+}

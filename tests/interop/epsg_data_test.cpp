@@ -1,0 +1,190 @@
+// The EPSG data file: found beside the library, regenerated from the EPSG
+// dataset byte for byte, and the transformation candidates ranked as PROJ
+// ranks them.
+#include "interop/ZrEpsgData_p.h"
+
+#include <gtest/gtest.h>
+#include <proj.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+#include <set>
+
+namespace {
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// PROJ's candidates from one geographic system to another, as projinfo
+// lists them with --spatial-test intersects, keeping the single EPSG
+// operations (grid-based, concatenated and ballpark ones are beyond the data
+// file).
+std::vector<long> ProjCandidates(long source, long target) {
+    std::vector<long> codes;
+    PJ_CONTEXT* ctx = proj_context_create();
+    PJ* src =
+        proj_create_from_database(ctx, "EPSG", std::to_string(source).c_str(), PJ_CATEGORY_CRS, 0, nullptr);
+    PJ* dst =
+        proj_create_from_database(ctx, "EPSG", std::to_string(target).c_str(), PJ_CATEGORY_CRS, 0, nullptr);
+    PJ_OPERATION_FACTORY_CONTEXT* f = proj_create_operation_factory_context(ctx, nullptr);
+    proj_operation_factory_context_set_spatial_criterion(ctx, f, PROJ_SPATIAL_CRITERION_PARTIAL_INTERSECTION);
+    proj_operation_factory_context_set_grid_availability_use(ctx, f, PROJ_GRID_AVAILABILITY_IGNORED);
+    PJ_OBJ_LIST* ops = proj_create_operations(ctx, src, dst, f);
+    for (int i = 0; ops && i < proj_list_get_count(ops); ++i) {
+        PJ* op = proj_list_get(ctx, ops, i);
+        const char* auth = proj_get_id_auth_name(op, 0);
+        const char* code = proj_get_id_code(op, 0);
+        const bool single = proj_get_type(op) == PJ_TYPE_TRANSFORMATION;
+        const bool epsg = auth && (std::string(auth) == "EPSG" || std::string(auth) == "INVERSE(EPSG)");
+        ZrEpsgTransformationRecord held;
+        if (epsg && code && single && !proj_coordoperation_get_grid_used_count(ctx, op) &&
+            ZrEpsgFindTransformation(std::atol(code), held))
+            codes.push_back(std::atol(code));
+        proj_destroy(op);
+    }
+    proj_list_destroy(ops);
+    proj_operation_factory_context_destroy(f);
+    proj_destroy(src);
+    proj_destroy(dst);
+    proj_context_destroy(ctx);
+    return codes;
+}
+} // namespace
+
+TEST(EpsgData, FoundBesideTheLibraryAndSearchedByCode) {
+    ASSERT_TRUE(ZrEpsgDataAvailable()) << ZrEpsgDataPath();
+    EXPECT_EQ(ZrEpsgDataPath(), std::string(ZRPRJ_BINARY_DIR) + "/EpsgData.txt");
+    ZrEpsgGeographicRecord g;
+    ASSERT_TRUE(ZrEpsgFindGeographic(4807, g));
+    EXPECT_EQ(g.primeMeridianCode, 8903); // Paris, given in grads, held in degrees
+    EXPECT_DOUBLE_EQ(g.primeMeridianLongitude, 2.33722917);
+    ZrEpsgProjectedRecord p;
+    ASSERT_TRUE(ZrEpsgFindProjected(2229, p)); // California zone 5 in US survey feet
+    EXPECT_EQ(p.linearUnitCode, 9003);
+    EXPECT_DOUBLE_EQ(p.linearUnitToMetre, 1200.0 / 3937.0);
+    ASSERT_TRUE(ZrEpsgFindProjected(2056, p)); // Swiss LV95: azimuth in sexagesimal DMS
+    ZrEpsgTransformationRecord t;
+    ASSERT_TRUE(ZrEpsgFindTransformation(1314, t));
+    EXPECT_EQ(t.methodCode, 9606);
+    EXPECT_DOUBLE_EQ(t.rz, 0.842);
+    EXPECT_DOUBLE_EQ(t.ds, -20.489);
+    EXPECT_FALSE(ZrEpsgFindProjected(4326, p));
+    EXPECT_FALSE(ZrEpsgFindGeographic(0, g));
+    EXPECT_FALSE(ZrEpsgFindTransformation(8569, t)); // concatenated: not a single Helmert
+}
+
+// The data file against PROJ's own view of every projected system it holds:
+// the decoded parameter values (DMS, grads, feet) agree with what PROJ reads
+// from the same dataset.
+TEST(EpsgData, ParametersDecodedAsPROJDecodesThem) {
+    std::vector<long> codes;
+    ZrEpsgProjectedCodes(codes);
+    ASSERT_GT(codes.size(), 4900u);
+    PJ_CONTEXT* ctx = proj_context_create();
+    int compared = 0;
+#if defined(__SANITIZE_ADDRESS__) || defined(ZRPRJ_SANITIZE)
+    const std::size_t step = 10; // a deterministic tenth under the sanitizers
+#else
+    const std::size_t step = 1;
+#endif
+    for (std::size_t i = 0; i < codes.size(); i += step) {
+        ZrEpsgProjectedRecord r;
+        ASSERT_TRUE(ZrEpsgFindProjected(codes[i], r));
+        PJ* crs = proj_create_from_database(ctx, "EPSG", std::to_string(codes[i]).c_str(), PJ_CATEGORY_CRS, 0,
+                                            nullptr);
+        ASSERT_NE(crs, nullptr) << codes[i];
+        PJ* conv = proj_crs_get_coordoperation(ctx, crs);
+        ASSERT_NE(conv, nullptr) << codes[i];
+        const int n = proj_coordoperation_get_param_count(ctx, conv);
+        ASSERT_EQ(n, static_cast<int>(r.parameters.size())) << codes[i];
+        for (int k = 0; k < n; ++k) {
+            const char *name, *auth, *code, *unitName, *unitAuth, *unitCode, *category;
+            double value, unitConv;
+            proj_coordoperation_get_param(ctx, conv, k, &name, &auth, &code, &value, nullptr, &unitConv,
+                                          &unitName, &unitAuth, &unitCode, &category);
+            const long pcode = std::atol(code);
+            double mine = 0;
+            bool found = false;
+            for (const ZrEpsgParameter& p : r.parameters)
+                if (p.code == pcode) mine = p.value, found = true;
+            ASSERT_TRUE(found) << codes[i] << " " << name;
+            const std::string cat = category;
+            if (cat == "angular") {
+                // 1e-10 degree is 11 micrometres on the ground.
+                EXPECT_NEAR(mine, value * unitConv * 57.29577951308232, 1e-10) << codes[i] << " " << name;
+            } else if (cat == "linear") {
+                // Lengths in the system's unit: a micrometre.
+                EXPECT_NEAR(mine * r.linearUnitToMetre, value * unitConv, 1e-6) << codes[i] << " " << name;
+            } else {
+                EXPECT_NEAR(mine, value * unitConv, 1e-12) << codes[i] << " " << name;
+            }
+        }
+        ++compared;
+        proj_destroy(conv);
+        proj_destroy(crs);
+    }
+    proj_context_destroy(ctx);
+    EXPECT_GT(compared, 490);
+}
+
+// Every pair of geographic systems that a held transformation joins, both
+// ways: the same candidates in the same order as projinfo -s A -t B
+// --spatial-test intersects (OSGB36, ED50, NAD27 to WGS 84 among them).
+TEST(EpsgData, CandidatesRankedAsPROJRanksThem) {
+    std::ifstream in(ZrEpsgDataPath());
+    std::set<std::pair<long, long>> pairs;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.compare(0, 2, "T\t") != 0) continue;
+        std::istringstream fields(line);
+        std::vector<std::string> f;
+        for (std::string field; std::getline(fields, field, '\t');)
+            f.push_back(field);
+        ASSERT_GE(f.size(), 6u);
+        const long a = std::atol(f[4].c_str()), b = std::atol(f[5].c_str());
+        pairs.insert({a, b});
+        pairs.insert({b, a});
+    }
+    ASSERT_GT(pairs.size(), 1000u);
+#if defined(__SANITIZE_ADDRESS__) || defined(ZRPRJ_SANITIZE)
+    const int step = 10; // a deterministic tenth under the sanitizers
+#else
+    const int step = 1;
+#endif
+    int i = 0;
+    for (const auto& p : pairs) {
+        if (i++ % step != 0) continue;
+        std::vector<ZrEpsgTransformationRecord> mine;
+        ZrEpsgListTransformations(p.first, p.second, mine);
+        std::vector<long> codes;
+        for (const ZrEpsgTransformationRecord& r : mine)
+            codes.push_back(r.code);
+        EXPECT_EQ(codes, ProjCandidates(p.first, p.second)) << p.first << " -> " << p.second;
+    }
+}
+
+TEST(EpsgData, RegeneratedFromTheEpsgDatasetIsIdentical) {
+    const char* database = "/usr/share/proj/proj.db";
+    if (access(database, R_OK) != 0) GTEST_SKIP() << "no EPSG dataset at " << database;
+    if (std::system("python3 -c 'import sqlite3' > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no python3 with sqlite3";
+    const std::string out = "/tmp/zrprj_epsgdata_" + std::to_string(getpid()) + ".txt";
+    const std::string command = std::string("python3 ") + ZRPRJ_SOURCE_DIR +
+                                "/tools/gen_epsg.py --database " + database + " --output " + out;
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string regenerated = ReadAll(out);
+    const std::string shipped = ReadAll(std::string(ZRPRJ_SOURCE_DIR) + "/interop/EpsgData.txt");
+    std::remove(out.c_str());
+    EXPECT_FALSE(shipped.empty());
+    EXPECT_TRUE(regenerated == shipped)
+        << "interop/EpsgData.txt is out of date: regenerate it with tools/gen_epsg.py";
+}

@@ -1,0 +1,655 @@
+// PROJ strings and PROJJSON checked by PROJ itself.
+//
+// Export: every catalogue system that builds is written in both forms, PROJ
+// parses the text (proj_create) and PROJ's conversion of that CRS, from its
+// own geographic system, agrees with our Forward within a millimetre on the
+// ground near the projection's origin. Geographic systems compare ellipsoid
+// and prime meridian as lengths on the ground.
+//
+// Import: PROJ's own renderings (proj_as_proj_string, proj_as_projjson) of
+// EPSG systems are read and the result projects as PROJ's single projection
+// step of that code does, at points inside EPSG's area of use.
+//
+// Round trips: export then import projects identically (1 nm), and a
+// catalogue system comes back equal (==) from PROJJSON, which carries its
+// names and codes.
+#include "interop/ZrEpsgData_p.h"
+#include "interop/ZrInterop.h"
+#include "interop/ZrInteropCore_p.h"
+#include "interop/ZrInteropForms_p.h"
+#include "model/ZrPJCoordSys.h"
+#include "model/catalogue/ZrProjectedCatalogue.h"
+#include "platform/ZrToolkit.h"
+#include "support/ProjOracle.h"
+#include "transform/ZrPJTranslator.h"
+
+#include <gtest/gtest.h>
+#include <proj.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kDegToRad = 0.017453292519943295;
+// PROJ and we must agree on the ground within a millimetre.
+constexpr double kAgreementMetres = 1e-3;
+// Our transverse Mercator series against PROJ's exact form: beyond 4 degrees
+// from the central meridian the series' own error is reported, not held to 1 mm.
+constexpr double kSeriesReachDegrees = 4.0;
+// A round trip through a text form must not move a point by a nanometre.
+constexpr double kRoundTripMetres = 1e-9;
+
+#if defined(__SANITIZE_ADDRESS__) || defined(ZRPRJ_SANITIZE)
+constexpr int kStride = 10; // sanitizer builds check every 10th system
+#else
+constexpr int kStride = 1;
+#endif
+
+double UnitMetres(const CZrPJCoordSys& cs) {
+    long u = cs.GetDistUnits();
+    return u == kZrUnitUsSurveyFoot ? 1200.0 / 3937.0 : u / 10000.0;
+}
+
+// PROJ's conversion of a CRS text from the CRS's own geographic system, in
+// degrees (longitude from that system's prime meridian) and the CRS's unit.
+class ProjCrs {
+public:
+    explicit ProjCrs(const std::string& text) {
+        m_ctx = proj_context_create();
+        m_crs = proj_create(m_ctx, text.c_str());
+        if (!m_crs) return;
+        if (proj_get_type(m_crs) == PJ_TYPE_BOUND_CRS) {
+            PJ* src = proj_get_source_crs(m_ctx, m_crs);
+            proj_destroy(m_crs);
+            m_crs = src;
+        }
+        m_type = proj_get_type(m_crs);
+        if (m_type != PJ_TYPE_PROJECTED_CRS) return;
+        PJ* geog = proj_crs_get_geodetic_crs(m_ctx, m_crs);
+        PJ* op = proj_create_crs_to_crs_from_pj(m_ctx, geog, m_crs, nullptr, nullptr);
+        if (op) m_op = proj_normalize_for_visualization(m_ctx, op);
+        proj_destroy(op);
+        proj_destroy(geog);
+    }
+    ~ProjCrs() {
+        if (m_op) proj_destroy(m_op);
+        if (m_crs) proj_destroy(m_crs);
+        proj_context_destroy(m_ctx);
+    }
+    bool parsed() const { return m_crs != nullptr; }
+    PJ_TYPE type() const { return m_type; }
+    bool Forward(double lon, double lat, double& x, double& y) const {
+        if (!m_op) return false;
+        PJ_COORD c = proj_trans(m_op, PJ_FWD, proj_coord(lon, lat, 0, 0));
+        x = c.v[0];
+        y = c.v[1];
+        return std::isfinite(x) && std::isfinite(y) && std::fabs(x) < 1e30;
+    }
+    // Ellipsoid and prime meridian (degrees) of the CRS.
+    bool Earth(double& a, double& invf, double& pm) const {
+        PJ* e = proj_get_ellipsoid(m_ctx, m_crs);
+        PJ* p = proj_get_prime_meridian(m_ctx, m_crs);
+        double b, lon = 0, factor = 0;
+        int computed;
+        bool ok = e && p && proj_ellipsoid_get_parameters(m_ctx, e, &a, &b, &computed, &invf) &&
+                  proj_prime_meridian_get_parameters(m_ctx, p, &lon, &factor, nullptr);
+        pm = lon * factor / kDegToRad;
+        if (e) proj_destroy(e);
+        if (p) proj_destroy(p);
+        return ok;
+    }
+
+private:
+    PJ_CONTEXT* m_ctx = nullptr;
+    PJ* m_crs = nullptr;
+    PJ* m_op = nullptr;
+    PJ_TYPE m_type = PJ_TYPE_UNKNOWN;
+};
+
+// Points near the origin of a row's projection, where the system is meant to
+// be used: around the central meridian, at the latitude the kind centres on.
+std::vector<std::pair<double, double>> PointsNearOrigin(const CZrPJCoordSys& cs) {
+    CZrPJParams p = cs.GetParams();
+    long kind = cs.GetProjection().GetType();
+    double lon0 = p.CentralMeridian, lat0 = p.CentralParallel;
+    double spread = 1.5;
+    switch (kind) {
+    case 43020:
+    case 43007:
+    case 43027: // conics: between the standard parallels
+        lat0 = 0.5 * (p.StandardParallel1 + p.StandardParallel2);
+        break;
+    case 43025:
+    case 43036:
+    case 43037:
+    case 43043:
+    case 43044: // oblique Mercator: its centre
+        lon0 = p.FirstPointLongitude != 0 ? p.FirstPointLongitude : lon0;
+        spread = 0.5;
+        break;
+    case 43005:
+    case 43006:
+    case 43026:
+    case 43028:
+    case 43033:
+    case 43032:
+    case 43034:
+    case 43035:
+    case 43021:
+        break;
+    default: // the world projections
+        spread = 30.0;
+        lat0 = 0.0;
+    }
+    lat0 = std::max(-80.0 + spread, std::min(80.0 - spread, lat0));
+    std::vector<std::pair<double, double>> pts;
+    for (int i = -1; i <= 1; ++i)
+        for (int j = -1; j <= 1; ++j)
+            pts.emplace_back(lon0 + i * spread, lat0 + j * spread * 0.8);
+    return pts;
+}
+
+struct Worst {
+    double metres = 0;
+    long code = 0;
+    int count = 0;
+};
+
+void PrintTable(const char* title, const std::map<std::string, Worst>& table) {
+    std::printf("%s\n", title);
+    for (const auto& [name, w] : table)
+        std::printf("  %-48s %5d systems, worst %.3g m (code %ld)\n", name.c_str(), w.count, w.metres,
+                    w.code);
+}
+
+// Catalogue rows whose kind PROJ lacks or draws differently; each stays
+// listed with why.
+const struct {
+    long kind;
+    const char* reason;
+} kProjLacks[] = {
+    {43030, "our Robinson is the analytic approximation, PROJ's interpolates Robinson's table"},
+    {43019, "our Winkel II is the library's own form of it"},
+};
+const char* ProjLacks(long kind) {
+    for (const auto& k : kProjLacks)
+        if (k.kind == kind) return k.reason;
+    return nullptr;
+}
+
+} // namespace
+
+// Every catalogue system, in both forms, as PROJ reads it.
+TEST(ProjForms, CatalogueExportsProjectAsProjReadsThem) {
+    std::map<std::string, Worst> worst;
+    std::map<std::string, std::string> listed;
+    int checked = 0;
+    for (int i = 0; i < ZrProjectedRowCount(); i += kStride) {
+        long code = ZrProjectedCodeAt(i);
+        CZrPJCoordSys cs;
+        if (!cs.Set(static_cast<tagPJCoordSysType>(code)) || !cs.IsValid()) continue;
+        long kind = cs.GetProjection().GetType();
+        for (tagZrCrsTextFormat form : {ZR_CRS_TEXT_PROJ_STRING, ZR_CRS_TEXT_PROJJSON}) {
+            const char* formName = form == ZR_CRS_TEXT_PROJ_STRING ? "PROJ string" : "PROJJSON";
+            CString text, why;
+            int ok = form == ZR_CRS_TEXT_PROJ_STRING ? ZrExportProjString(cs, text, &why)
+                                                     : ZrExportProjJson(cs, text, &why);
+            if (!ok) {
+                listed[std::to_string(code) + " " + formName] = why.str();
+                continue;
+            }
+            ProjCrs proj(text.str());
+            ASSERT_TRUE(proj.parsed()) << code << " " << formName << ": PROJ refuses\n" << text.str();
+            ASSERT_EQ(proj.type(), PJ_TYPE_PROJECTED_CRS) << code << "\n" << text.str();
+            double unit = UnitMetres(cs), diff = 0;
+            for (auto [lon, lat] : PointsNearOrigin(cs)) {
+                CPoint2D pt(lon, lat);
+                cs.Forward(&pt, 1);
+                double x, y;
+                ASSERT_TRUE(proj.Forward(lon, lat, x, y)) << code << " at " << lon << "," << lat << "\n"
+                                                          << text.str();
+                diff = std::max(diff, std::hypot(pt.x - x, pt.y - y) * unit);
+            }
+            std::string key = cs.GetProjection().GetName().str();
+            Worst& w = worst[key + " (" + formName + ")"];
+            ++w.count;
+            if (diff > w.metres) w = {diff, code, w.count};
+            if (const char* why2 = ProjLacks(kind)) {
+                if (diff > kAgreementMetres) listed[std::to_string(code) + " " + formName] = why2;
+                continue;
+            }
+            EXPECT_LE(diff, kAgreementMetres) << code << " " << formName << "\n" << text.str();
+        }
+        ++checked;
+    }
+    PrintTable("Export, worst disagreement with PROJ per kind:", worst);
+    for (const auto& [code, why] : listed)
+        std::printf("  listed %s: %s\n", code.c_str(), why.c_str());
+    EXPECT_GT(checked, 1000 / kStride);
+}
+
+// Geographic systems of the catalogue: PROJ reads the same ellipsoid and prime
+// meridian (on the ground: a change of a and f, at the equator and pole).
+TEST(ProjForms, GeographicExportsHoldTheEarthProjReads) {
+    int checked = 0;
+    for (int i = 0; i < CZrPJGeoCoordSys::GetCatalogueCount(); ++i) {
+        CZrPJGeoCoordSys gcs;
+        ASSERT_TRUE(gcs.Set(static_cast<tagGeoCoordSysType>(CZrPJGeoCoordSys::GetCatalogueCode(i))));
+        CZrPJCoordSys cs;
+        ASSERT_TRUE(cs.SetEarth(gcs, 10000));
+        CZrPJSpheroid sph = gcs.GetDatum().GetSpheroid();
+        for (tagZrCrsTextFormat form : {ZR_CRS_TEXT_PROJ_STRING, ZR_CRS_TEXT_PROJJSON}) {
+            CString text, why;
+            int ok = form == ZR_CRS_TEXT_PROJ_STRING ? ZrExportProjString(cs, text, &why)
+                                                     : ZrExportProjJson(cs, text, &why);
+            ASSERT_TRUE(ok) << gcs.GetType() << ": " << why.str();
+            ProjCrs proj(text.str());
+            ASSERT_TRUE(proj.parsed()) << text.str();
+            double a, invf, pm;
+            ASSERT_TRUE(proj.Earth(a, invf, pm));
+            double f = invf == 0 ? 0 : 1 / invf;
+            double ground = std::fabs(a - sph.GetAxis()) + a * std::fabs(f - sph.GetFlattening()) +
+                            a * std::fabs(pm - gcs.GetPrimeMeridian().GetLongitude()) * kDegToRad;
+            EXPECT_LE(ground, kAgreementMetres) << gcs.GetType() << "\n" << text.str();
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked, CZrPJGeoCoordSys::GetCatalogueCount());
+}
+
+namespace {
+
+// The EPSG codes to read back from PROJ: every code the EPSG function builds
+// when its data is present, else the codes the mapping file gives catalogue rows.
+std::vector<long> EpsgCodesToImport() {
+    std::vector<long> codes;
+    if (ZrEpsgDataAvailable()) {
+        std::vector<long> all, geog;
+        ZrEpsgProjectedCodes(all);
+        ZrEpsgGeographicCodes(geog);
+        all.insert(all.end(), geog.begin(), geog.end());
+        for (long c : all) {
+            CZrPJCoordSys cs;
+            if (ZrCoordSysFromEpsg(c, cs)) codes.push_back(c);
+        }
+    } else {
+        CZrPJTranslator t;
+        for (int i = 0; i < ZrProjectedRowCount(); ++i) {
+            int e = t.Orvanta2EPSG(int(ZrProjectedCodeAt(i)));
+            if (e > 0) codes.push_back(e);
+        }
+    }
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    return codes;
+}
+
+// PROJ's renderings of one EPSG code and its single projection step.
+struct ProjRendering {
+    std::string projString, projJson, step;
+    PJ_TYPE type = PJ_TYPE_UNKNOWN;
+    double west = 0, south = 0, east = 0, north = 0, pm = 0, lon0 = 0;
+    std::string method;
+};
+
+bool RenderEpsg(PJ_CONTEXT* ctx, long code, ProjRendering& out) {
+    PJ* crs = proj_create(ctx, ("EPSG:" + std::to_string(code)).c_str());
+    if (!crs) return false;
+    out.type = proj_get_type(crs);
+    const char* s = proj_as_proj_string(ctx, crs, PJ_PROJ_5, nullptr);
+    const char* j = proj_as_projjson(ctx, crs, nullptr);
+    bool ok = s && j && proj_get_area_of_use(ctx, crs, &out.west, &out.south, &out.east, &out.north, nullptr);
+    if (ok) {
+        out.projString = s;
+        out.projJson = j;
+        out.step = s;
+        size_t at = out.step.find(" +type=crs");
+        if (at != std::string::npos) out.step.erase(at);
+        PJ* pm = proj_get_prime_meridian(ctx, crs);
+        double lon = 0, factor = 0;
+        if (pm && proj_prime_meridian_get_parameters(ctx, pm, &lon, &factor, nullptr))
+            out.pm = lon * factor / kDegToRad;
+        if (pm) proj_destroy(pm);
+        if (out.type == PJ_TYPE_PROJECTED_CRS) {
+            PJ* conv = proj_crs_get_coordoperation(ctx, crs);
+            const char* name = nullptr;
+            if (conv) proj_coordoperation_get_method_info(ctx, conv, &name, nullptr, nullptr);
+            out.method = name ? name : "?";
+            // The central meridian, to tell series points from the rest.
+            int n = conv ? proj_coordoperation_get_param_count(ctx, conv) : 0;
+            for (int i = 0; i < n; ++i) {
+                const char* pname = nullptr;
+                double v = 0, uf = 0;
+                proj_coordoperation_get_param(ctx, conv, i, &pname, nullptr, nullptr, &v, nullptr, &uf,
+                                              nullptr, nullptr, nullptr, nullptr);
+                if (pname && std::string(pname).find("Longitude of") == 0) out.lon0 = v * uf / kDegToRad;
+            }
+            if (conv) proj_destroy(conv);
+        } else {
+            out.method = "geographic";
+        }
+    }
+    proj_destroy(crs);
+    return ok;
+}
+
+} // namespace
+
+// PROJ's own PROJ strings and PROJJSON of EPSG systems read back into systems
+// that project as PROJ projects the code.
+TEST(ProjForms, ProjRenderingsOfEpsgSystemsImportAndAgree) {
+    const std::vector<long> codes = EpsgCodesToImport();
+    ASSERT_FALSE(codes.empty());
+    PJ_CONTEXT* ctx = proj_context_create();
+    std::map<std::string, Worst> worst, series;
+    std::map<std::string, int> refused;
+    int imported = 0, tried = 0;
+    auto start = std::chrono::steady_clock::now();
+    for (size_t ci = 0; ci < codes.size(); ci += kStride) {
+        long code = codes[ci];
+        ProjRendering r;
+        if (!RenderEpsg(ctx, code, r)) continue;
+        ++tried;
+        ProjOracle step(r.step);
+        for (int form = 0; form < 2; ++form) {
+            const char* formName = form == 0 ? "PROJ string" : "PROJJSON";
+            CZrPJCoordSys cs;
+            CString why;
+            int ok = form == 0 ? ZrImportProjString(CString(r.projString.c_str()), cs, &why)
+                               : ZrImportProjJson(CString(r.projJson.c_str()), cs, &why);
+            if (!ok) {
+                ++refused[std::string(formName) + ": " + why.str()];
+                ADD_FAILURE() << code << " " << formName << " refused: " << why.str() << "\n"
+                              << (form == 0 ? r.projString : r.projJson.substr(0, 400));
+                continue;
+            }
+            ++imported;
+            if (r.type != PJ_TYPE_PROJECTED_CRS) {
+                EXPECT_EQ(cs.GetType(), 1) << code;
+                continue;
+            }
+            ASSERT_TRUE(step.ok()) << r.step;
+            double unit = UnitMetres(cs), diff = 0, seriesDiff = 0;
+            for (int i = 0; i <= 2; ++i)
+                for (int j = 0; j <= 2; ++j) {
+                    double lon = r.west + (0.1 + 0.4 * i) * (r.east - r.west + (r.east < r.west ? 360 : 0));
+                    double lat = r.south + (0.1 + 0.4 * j) * (r.north - r.south);
+                    if (lon > 180) lon -= 360;
+                    double x, y;
+                    if (!step.Forward(lon, lat, x, y)) continue;
+                    CPoint2D pt(lon - r.pm, lat);
+                    cs.Forward(&pt, 1);
+                    // PROJ's step gives metres; ours the system's unit.
+                    double d = std::hypot(pt.x * unit - x, pt.y * unit - y);
+                    double off = std::fabs(std::remainder(lon - r.lon0, 360.0));
+                    bool tm = r.method.find("Transverse Mercator") != std::string::npos;
+                    if (tm && off > kSeriesReachDegrees)
+                        seriesDiff = std::max(seriesDiff, d);
+                    else
+                        diff = std::max(diff, d);
+                }
+            Worst& w = worst[r.method + " (" + formName + ")"];
+            ++w.count;
+            if (diff > w.metres) w = {diff, code, w.count};
+            if (seriesDiff > 0) {
+                Worst& s = series[r.method + " (" + formName + ")"];
+                ++s.count;
+                if (seriesDiff > s.metres) s = {seriesDiff, code, s.count};
+            }
+            EXPECT_LE(diff, kAgreementMetres) << code << " " << formName << "\n" << r.projString;
+        }
+    }
+    proj_context_destroy(ctx);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("Import of PROJ's renderings: %d EPSG codes rendered, %d imports, %.1f s\n", tried, imported,
+                seconds);
+    PrintTable("Worst disagreement per method:", worst);
+    PrintTable("Transverse Mercator beyond 4 degrees from the central meridian (series):", series);
+    for (const auto& [why, n] : refused)
+        std::printf("  refused %4d x %s\n", n, why.c_str());
+}
+
+// Export then import: the same projection to the nanometre, and from PROJJSON
+// (names and codes included) the very same catalogue system.
+TEST(ProjForms, RoundTripsProjectIdentically) {
+    int checked = 0;
+    for (int i = 0; i < ZrProjectedRowCount(); i += kStride) {
+        long code = ZrProjectedCodeAt(i);
+        CZrPJCoordSys cs;
+        if (!cs.Set(static_cast<tagPJCoordSysType>(code)) || !cs.IsValid()) continue;
+        for (int form = 0; form < 2; ++form) {
+            CString text, why;
+            int ok = form == 0 ? ZrExportProjString(cs, text, &why) : ZrExportProjJson(cs, text, &why);
+            if (!ok) continue; // listed by the export test
+            CZrPJCoordSys back;
+            ok = form == 0 ? ZrImportProjString(text, back, &why) : ZrImportProjJson(text, back, &why);
+            ASSERT_TRUE(ok) << code << ": " << why.str() << "\n" << text.str();
+            if (form == 1) {
+                EXPECT_TRUE(back == cs) << code << "\n" << text.str();
+            }
+            double unit = UnitMetres(cs);
+            for (auto [lon, lat] : PointsNearOrigin(cs)) {
+                CPoint2D a(lon, lat), b(lon, lat);
+                cs.Forward(&a, 1);
+                back.Forward(&b, 1);
+                EXPECT_LE(std::hypot(a.x - b.x, a.y - b.y) * unit, kRoundTripMetres)
+                    << code << " form " << form;
+            }
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 1000 / kStride);
+    for (int i = 0; i < CZrPJGeoCoordSys::GetCatalogueCount(); i += kStride) {
+        CZrPJGeoCoordSys gcs;
+        gcs.Set(static_cast<tagGeoCoordSysType>(CZrPJGeoCoordSys::GetCatalogueCode(i)));
+        CZrPJCoordSys cs, back;
+        cs.SetEarth(gcs, 10000);
+        CString text, why;
+        ASSERT_TRUE(ZrExportProjJson(cs, text, &why)) << why.str();
+        ASSERT_TRUE(ZrImportProjJson(text, back, &why)) << why.str() << "\n" << text.str();
+        EXPECT_TRUE(back == cs) << gcs.GetType() << "\n" << text.str();
+    }
+}
+
+// User-defined systems beyond the catalogue: what a PROJ string says comes
+// back from both forms and projects as PROJ projects the string.
+TEST(ProjForms, UserDefinedStringsAgreeWithProjThroughBothForms) {
+    const char* const kStrings[] = {
+        "+proj=tmerc +lat_0=0 +lon_0=117 +k=1 +x_0=500000 +y_0=0 +ellps=krass +units=m +no_defs +type=crs",
+        "+proj=utm +zone=33 +south +ellps=intl +units=m +no_defs +type=crs",
+        "+proj=lcc +lat_1=33 +lat_2=45 +lat_0=23 +lon_0=-96 +x_0=0 +y_0=0 +ellps=GRS80 +units=us-ft "
+        "+type=crs",
+        "+proj=lcc +lat_1=46.8 +lat_0=46.8 +lon_0=0 +k_0=0.99987742 +x_0=600000 +y_0=2200000 "
+        "+ellps=clrk80ign "
+        "+pm=paris +units=m +no_defs +type=crs",
+        "+proj=aea +lat_0=0 +lon_0=105 +lat_1=25 +lat_2=47 +x_0=0 +y_0=0 +a=6378140 +rf=298.257 +units=km "
+        "+type=crs",
+        "+proj=merc +lat_ts=41 +lon_0=10 +x_0=0 +y_0=0 +ellps=WGS84 +units=ft +type=crs",
+        "+proj=merc +lon_0=0 +k=0.997 +x_0=3900000 +y_0=900000 +ellps=bessel +towgs84=0,0,0 +type=crs",
+        "+proj=laea +lat_0=52 +lon_0=10 +x_0=4321000 +y_0=3210000 +ellps=GRS80 +units=m +type=crs",
+        "+proj=poly +lat_0=0 +lon_0=-54 +x_0=5000000 +y_0=10000000 +ellps=aust_SA +units=m +type=crs",
+        "+proj=tmerc +lat_0=0 +lon_0=12 +k=0.9996 +x_0=500000 +y_0=0 +a=6378137 +b=6356752.314245 +pm=-3.5 "
+        "+to_meter=0.3047972654 +type=crs",
+        "+proj=longlat +ellps=bessel +pm=ferro +no_defs +type=crs",
+        "+proj=longlat +R=6371000 +no_defs +type=crs",
+    };
+    for (const char* s : kStrings) {
+        CZrPJCoordSys first;
+        CString why;
+        ASSERT_TRUE(ZrImportProjString(CString(s), first, &why)) << s << ": " << why.str();
+        ProjCrs proj(s);
+        ASSERT_TRUE(proj.parsed()) << s;
+        for (int form = 0; form < 2; ++form) {
+            CString text;
+            CZrPJCoordSys back;
+            ASSERT_TRUE(form == 0 ? ZrExportProjString(first, text, &why)
+                                  : ZrExportProjJson(first, text, &why))
+                << s << ": " << why.str();
+            ASSERT_TRUE(form == 0 ? ZrImportProjString(text, back, &why) : ZrImportProjJson(text, back, &why))
+                << s << ": " << why.str() << "\n"
+                << text.str();
+            if (proj.type() != PJ_TYPE_PROJECTED_CRS) {
+                double a, invf, pm;
+                ASSERT_TRUE(proj.Earth(a, invf, pm));
+                CZrPJGeoCoordSys g = back.GetGCS();
+                EXPECT_EQ(g.GetDatum().GetSpheroid().GetAxis(), a) << s;
+                EXPECT_NEAR(g.GetPrimeMeridian().GetLongitude(), pm, 1e-12) << s;
+                continue;
+            }
+            double unit = UnitMetres(back);
+            for (auto [lon, lat] : PointsNearOrigin(back)) {
+                CPoint2D pt(lon, lat);
+                back.Forward(&pt, 1);
+                double x, y;
+                ASSERT_TRUE(proj.Forward(lon, lat, x, y)) << s;
+                EXPECT_LE(std::hypot(pt.x - x, pt.y - y) * unit, kAgreementMetres) << s << "\n" << text.str();
+            }
+        }
+    }
+}
+
+// Every ellipsoid, prime meridian and unit PROJ names is read with PROJ's own
+// value (a table of published values, checked against PROJ's lists).
+TEST(ProjForms, ProjNamedEllipsoidsMeridiansAndUnitsReadAsProjDefinesThem) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    for (const PJ_ELLPS* e = proj_list_ellps(); e->id; ++e) {
+        std::string s = std::string("+proj=longlat +ellps=") + e->id + " +type=crs";
+        CZrPJCoordSys cs;
+        CString why;
+        ASSERT_TRUE(ZrImportProjString(CString(s.c_str()), cs, &why)) << s << ": " << why.str();
+        ProjCrs proj(s);
+        double a, invf, pm;
+        ASSERT_TRUE(proj.Earth(a, invf, pm)) << s;
+        CZrPJSpheroid sph = cs.GetGCS().GetDatum().GetSpheroid();
+        // Where a catalogue ellipsoid stands for PROJ's, it may hold its own
+        // digits: within a millimetre on the ground.
+        double f = invf == 0 ? 0 : 1 / invf;
+        EXPECT_LE(std::fabs(sph.GetAxis() - a) + a * std::fabs(sph.GetFlattening() - f), kAgreementMetres)
+            << s;
+    }
+    for (const PJ_PRIME_MERIDIANS* p = proj_list_prime_meridians(); p->id; ++p) {
+        std::string s = std::string("+proj=longlat +ellps=WGS84 +pm=") + p->id + " +type=crs";
+        CZrPJCoordSys cs;
+        CString why;
+        ASSERT_TRUE(ZrImportProjString(CString(s.c_str()), cs, &why)) << s << ": " << why.str();
+        ProjCrs proj(s);
+        double a, invf, pm;
+        ASSERT_TRUE(proj.Earth(a, invf, pm)) << s;
+        // A catalogue meridian holds six decimals of a degree (11 cm).
+        EXPECT_NEAR(cs.GetGCS().GetPrimeMeridian().GetLongitude(), pm, 1e-6) << s;
+    }
+    for (const PJ_UNITS* u = proj_list_units(); u->id; ++u) {
+        std::string s =
+            std::string("+proj=tmerc +lon_0=3 +x_0=1000 +ellps=GRS80 +units=") + u->id + " +type=crs";
+        CZrPJCoordSys cs;
+        CString why;
+        if (!ZrImportProjString(CString(s.c_str()), cs, &why)) {
+            // Only units with no code of ours are refused.
+            EXPECT_NE(why.Find("unit"), -1) << s << ": " << why.str();
+            continue;
+        }
+        EXPECT_NEAR(UnitMetres(cs), u->factor, 1e-15 * u->factor) << s;
+    }
+#pragma GCC diagnostic pop
+}
+
+// What PROJ strings say that our systems cannot hold is refused, naming it;
+// what has no effect is read.
+TEST(ProjForms, ProjStringRefusalsNameWhatWasNotUnderstood) {
+    const std::string base = " +lat_0=0 +lon_0=117 +k=1 +x_0=500000 +y_0=0 +ellps=krass +type=crs";
+    const struct {
+        std::string text;
+        const char* named; // null: accepted
+    } kCases[] = {
+        {"+proj=tmerc" + base + " +nadgrids=conus", "nadgrids"},
+        {"+proj=tmerc" + base + " +geoidgrids=egm96_15.gtx", "geoidgrids"},
+        {"+proj=tmerc +datum=NAD27 +type=crs", "NAD27"},
+        {"+proj=tmerc" + base + " +towgs84=1,2", "towgs84"},
+        {"+proj=tmerc" + base + " +towgs84=1,2,3,4,5,6,nan", "towgs84"},
+        {"+init=epsg:4326", "init"},
+        {"+proj=tmerc" + base + " +foo=1", "foo"},
+        {"+proj=tmerc" + base + " +axis=neu", "axis"},
+        {"+proj=tmerc" + base + " +vunits=m", "vunits"},
+        {"+proj=pipeline +step +proj=tmerc", "pipeline"},
+        {"+proj=tmerc +lon_0=117 +type=crs", "ellipsoid"},
+        {"+proj=nosuchproj +ellps=WGS84 +type=crs", "nosuchproj"},
+        {"+proj=tmerc +lon_0=1" + base, "twice"},
+        {"+proj=tmerc" + base + " +units=furlong", "furlong"},
+        {"+proj=tmerc" + base + " +k_0=0.9", "k"},
+        {"+proj=tmerc" + base + " +lat_ts=30", "lat_ts"},
+        {"+proj=longlat +ellps=WGS84 +type=crs +lon_0=3", "lon_0"},
+        {"+proj=tmerc +lat_0=inf +ellps=WGS84 +type=crs", "lat_0"},
+        {"+proj=tmerc +lat_0=0x10 +ellps=WGS84 +type=crs", "lat_0"},
+        {"+proj=omerc +lat_0=46 +lonc=8 +ellps=bessel +type=crs", "alpha"},
+        {"+proj=tmerc" + base + " +towgs84=0,0,0", nullptr},
+        {"+proj=tmerc" + base + " +towgs84=24,-123,-94,0.02,-0.25,-0.13,1.1", nullptr},
+        {"+proj=merc +a=6378137 +b=6378137 +lat_ts=0 +lon_0=0 +x_0=0 +y_0=0 +k=1 +units=m +nadgrids=@null "
+         "+wktext +no_defs +type=crs",
+         nullptr},
+        {"proj=utm zone=50 ellps=WGS84", nullptr},
+    };
+    for (const auto& c : kCases) {
+        CZrPJCoordSys cs, before;
+        CString why;
+        int ok = ZrImportProjString(CString(c.text.c_str()), cs, &why);
+        if (!c.named) {
+            EXPECT_TRUE(ok) << c.text << ": " << why.str();
+            continue;
+        }
+        EXPECT_FALSE(ok) << c.text;
+        EXPECT_NE(why.Find(c.named), -1) << c.text << ": " << why.str();
+        EXPECT_EQ(why.Find('\n'), -1) << why.str();
+        EXPECT_TRUE(cs == before) << c.text;
+    }
+}
+
+// Truncated, unbalanced, huge, deeply nested and binary texts are refused by
+// both importers in bounded time, leaving the system as it was.
+TEST(ProjForms, BadTextsAreRefusedInBoundedTime) {
+    CZrPJCoordSys good;
+    ASSERT_TRUE(good.Set(static_cast<tagPJCoordSysType>(32650)));
+    CString json;
+    ASSERT_TRUE(ZrExportProjJson(good, json, nullptr));
+    std::vector<std::string> texts;
+    for (int cut : {0, 1, 10, json.GetLength() / 2, json.GetLength() - 1})
+        texts.push_back(json.str().substr(0, cut));
+    texts.push_back(json.str() + "}");
+    texts.push_back("{\"type\": \"ProjectedCRS\", \"base_crs\": [}");
+    texts.push_back(std::string(100u << 20, '{'));                                // 100 MB
+    texts.push_back(std::string(1000000, '[') + "1" + std::string(1000000, ']')); // 10^6 deep
+    std::string many = "[";
+    for (int i = 0; i < 400000; ++i)
+        many += "0,";
+    many += "0]";
+    texts.push_back(many);
+    std::string binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += char((i * 131 + 7) & 0xFF);
+    texts.push_back(binary);
+    texts.push_back("{\"type\": \"GeographicCRS\", \"name\": \"\xC0\xAF\"}"); // overlong UTF-8
+    texts.push_back("{\"type\": \"GeographicCRS\", \"name\": \"\\ud800\"}");  // lone surrogate
+    texts.push_back("{\"type\": \"ProjectedCRS\", \"name\": 1e999}");
+    texts.push_back("+proj=tmerc +ellps=WGS84 " + std::string(2u << 20, 'x'));
+    texts.push_back(std::string(300, ' ') + "+proj=" + std::string(3000, '+'));
+    auto start = std::chrono::steady_clock::now();
+    for (const std::string& t : texts) {
+        for (int form = 0; form < 2; ++form) {
+            CZrPJCoordSys cs = good;
+            CString why;
+            CString text(t);
+            int ok = form == 0 ? ZrImportProjString(text, cs, &why) : ZrImportProjJson(text, cs, &why);
+            EXPECT_FALSE(ok) << t.substr(0, 80);
+            EXPECT_FALSE(why.IsEmpty());
+            EXPECT_TRUE(cs == good);
+        }
+    }
+    // Each refusal reads at most the 1 MiB cap once: well under a second each.
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
+}

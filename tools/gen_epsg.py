@@ -1,0 +1,307 @@
+#!/usr/bin/env python3
+"""Generates interop/EpsgData.txt, the EPSG definitions the library uses beyond
+its catalogue, from the EPSG dataset that PROJ ships (proj.db).
+
+The file is plain UTF-8 text, one record per line, fields separated by tabs,
+records of each kind sorted by code (the reader searches them by code):
+
+  G code name datum datumName ellipsoid ellipsoidName a rf pm pmName pmLon latFirst S W N E
+      a geographic 2D system: semi-major axis in metres, inverse flattening
+      (0 for a sphere), prime meridian in degrees east of Greenwich, 1 when
+      latitude is the first axis, the area of use in degrees.
+  P code name base method methodName conversion conversionName unit unitName toMetre axes p=v ...
+      a projected system on the geographic system `base`: its linear unit
+      (EPSG code, name, metres per unit), the first letters of its axis
+      directions, then its parameters as EPSG parameter code = value, angles
+      in decimal degrees (sexagesimal DMS and grads decoded), lengths in the
+      system's own unit, scales as ratios.
+  T code name method source target tx ty tz rx ry rz ds accuracy S W N E area replacements
+      a datum transformation between two geographic 2D systems: metres,
+      arc-seconds, parts per million; accuracy in metres (-1 unknown); the
+      codes (comma-separated, maybe none) of the transformations between the
+      same two systems that EPSG says supersede it: PROJ does not offer a
+      superseded one beside its replacement.
+
+Numbers are written in Python's shortest round-trip form, so the file is the
+same on every run from the same dataset.
+
+What is kept:
+  - every non-deprecated EPSG geographic 2D system;
+  - every non-deprecated projected system on one of those whose conversion
+    method is in PROJECTED_METHODS: the methods a projection kind of the
+    library computes exactly (the rest are listed in LEFT_OUT_METHODS with
+    the reason);
+  - every non-deprecated transformation between two of those geographic
+    systems by geocentric translations or a seven-parameter Helmert in the
+    geographic 2D domain (9603, 9606, 9607). The geocentric-domain variants
+    (1031, 1032, 1033) join geocentric systems, not geographic ones, and
+    PROJ reaches them only through concatenated operations; the
+    time-dependent and time-specific Helmerts need an epoch; Molodensky-
+    Badekas needs an evaluation point the translator has no place for. The
+    EPSG dataset holds no non-deprecated Molodensky (9604) or abridged
+    Molodensky (9605) transformation.
+
+Usage:
+  python3 tools/gen_epsg.py [--database /usr/share/proj/proj.db] [--output interop/EpsgData.txt]
+"""
+import argparse
+import math
+import sqlite3
+import sys
+
+# Conversion methods a kind computes exactly, by EPSG method code.
+PROJECTED_METHODS = {
+    9807: "Transverse Mercator: Gauss-Krueger and transverse Mercator kinds",
+    9801: "Lambert conic conformal, one standard parallel",
+    9802: "Lambert conic conformal, two standard parallels",
+    9822: "Albers equal area",
+    9812: "Hotine oblique Mercator, variant A (natural origin)",
+    9815: "Hotine oblique Mercator, variant B (centre of projection)",
+    9804: "Mercator variant A (scale factor at the equator)",
+    9805: "Mercator variant B (standard parallel)",
+    1024: "Popular visualisation pseudo-Mercator: the spherical Mercator",
+    9820: "Lambert azimuthal equal area",
+    1027: "Lambert azimuthal equal area on a sphere",
+    9818: "American polyconic",
+    1028: "Equidistant cylindrical",
+    1029: "Equidistant cylindrical on a sphere",
+    9823: "Equidistant cylindrical on a sphere (older code)",
+    9835: "Lambert cylindrical equal area",
+    9827: "Bonne",
+    9828: "Bonne, south orientated",
+}
+
+# Conversion methods left out, and why. Counts are printed by --report.
+LEFT_OUT_METHODS = {
+    9806: "Cassini-Soldner on the ellipsoid: the Cassini kind is spherical",
+    9808: "transverse Mercator south orientated: no kind has axes pointing west and south",
+    9809: "oblique stereographic on the conformal sphere: the stereographic kind is spherical",
+    9810: "polar stereographic variant A on the ellipsoid: the stereographic kind is spherical",
+    9829: "polar stereographic variant B on the ellipsoid: the stereographic kind is spherical",
+    9830: "polar stereographic variant C: as variant B",
+    9826: "Lambert conic conformal west orientated: no kind has x growing west",
+    1051: "Lambert conic conformal (2SP Michigan): an ellipsoid scaling no kind has",
+    9803: "Lambert conic conformal (2SP Belgium): a rotation no kind has",
+    9817: "Lambert conic near-conformal: a truncated series no kind has",
+    1052: "Colombia urban: no such kind",
+    9819: "Krovak: no such kind",
+    1041: "Krovak north orientated: no such kind",
+    1042: "Krovak modified: no such kind",
+    1043: "Krovak modified north orientated: no such kind",
+    1078: "Equal Earth: no such kind",
+    9824: "transverse Mercator zoned grid system: zones chosen per point",
+    9813: "Laborde oblique Mercator: no such kind",
+    9831: "Guam projection: no such kind",
+    9832: "modified azimuthal equidistant: the azimuthal equidistant kind is spherical",
+    9833: "hyperbolic Cassini-Soldner: no such kind",
+    9816: "Tunisia mining grid: no such kind",
+    9811: "New Zealand map grid: no such kind",
+    1111: "transverse Mercator 3D: a three-dimensional system",
+}
+
+TRANSFORMATION_METHODS = (9603, 9606, 9607)
+
+DEGREE = "9102"
+DMS = "9110"  # sexagesimal DMS packed as DDD.MMSSsss
+
+
+def num(value):
+    """The shortest text that reads back as the same double."""
+    if value == 0:
+        return "0"
+    if value == int(value) and abs(value) < 1e15:
+        return str(int(value))
+    return repr(float(value))
+
+
+def text(value):
+    return (value or "").replace("\t", " ").replace("\n", " ").strip()
+
+
+class Dataset:
+    def __init__(self, path):
+        self.db = sqlite3.connect(path)
+        self.units = {}
+        for code, name, kind, factor in self.db.execute(
+                "SELECT code, name, type, conv_factor FROM unit_of_measure WHERE auth_name='EPSG'"):
+            self.units[str(code)] = (name, kind, factor)
+
+    def query(self, sql, *args):
+        return self.db.execute(sql, args).fetchall()
+
+    def angle(self, value, uom):
+        """An angle in decimal degrees."""
+        uom = str(uom)
+        if uom == DMS:
+            sign = -1.0 if value < 0 else 1.0
+            whole, frac = ("%.10f" % abs(value)).split(".")
+            minutes, seconds = int(frac[:2]), float(frac[2:4] + "." + frac[4:])
+            return sign * (int(whole) + minutes / 60.0 + seconds / 3600.0)
+        if uom in (DEGREE, "9122"):
+            return value
+        if uom == "9105":  # grad: exact in decimal
+            return value * 0.9
+        factor = self.units[uom][2]
+        return value * factor * 180.0 / math.pi
+
+    def factor(self, uom):
+        return self.units[str(uom)][2]
+
+    def value(self, value, uom, linear_factor, linear_uom):
+        """A parameter value: degrees, the system's linear unit, or a ratio."""
+        uom = str(uom)
+        kind = self.units[uom][1] if uom in self.units else None
+        if uom == DMS or kind == "angle":
+            return self.angle(value, uom)
+        if kind == "length":
+            if uom == str(linear_uom):
+                return value
+            return value * self.factor(uom) / linear_factor
+        if kind == "scale":
+            return value * self.factor(uom)
+        raise ValueError("unit %s" % uom)
+
+    def extent(self, table, code):
+        rows = self.query(
+            "SELECT e.name, e.south_lat, e.west_lon, e.north_lat, e.east_lon FROM usage u JOIN extent e "
+            "ON e.auth_name = u.extent_auth_name AND e.code = u.extent_code WHERE u.object_table_name = ? "
+            "AND u.object_auth_name = 'EPSG' AND u.object_code = ? ORDER BY u.rowid", table, str(code))
+        return rows[0] if rows else ("", -90.0, -180.0, 90.0, 180.0)
+
+    def axes(self, cs_code):
+        rows = self.query(
+            "SELECT orientation, uom_code FROM axis WHERE coordinate_system_auth_name='EPSG' AND "
+            "coordinate_system_code = ? ORDER BY coordinate_system_order", str(cs_code))
+        return "".join(o[0].upper() for o, _ in rows), (rows[0][1] if rows else None)
+
+
+def geographic(ds):
+    out = {}
+    rows = ds.query(
+        "SELECT g.code, g.name, g.coordinate_system_code, d.code, d.name, e.code, e.name, e.semi_major_axis, "
+        "e.inv_flattening, e.semi_minor_axis, e.uom_code, p.code, p.name, p.longitude, p.uom_code "
+        "FROM geodetic_crs g JOIN geodetic_datum d ON d.auth_name = g.datum_auth_name AND d.code = g.datum_code "
+        "JOIN ellipsoid e ON e.auth_name = d.ellipsoid_auth_name AND e.code = d.ellipsoid_code "
+        "JOIN prime_meridian p ON p.auth_name = d.prime_meridian_auth_name AND p.code = d.prime_meridian_code "
+        "WHERE g.auth_name='EPSG' AND g.type='geographic 2D' AND g.deprecated=0")
+    for (code, name, cs, dcode, dname, ecode, ename, a, rf, b, euom, pcode, pname, plon, puom) in rows:
+        factor = ds.factor(euom)
+        a_m = a * factor
+        if rf:
+            inv_f = rf
+        elif b is not None and b != a:
+            inv_f = a / (a - b)
+        else:
+            inv_f = 0.0
+        order, _ = ds.axes(cs)
+        _, south, west, north, east = ds.extent("geodetic_crs", code)
+        out[int(code)] = [
+            "G", str(code), text(name), str(dcode), text(dname), str(ecode), text(ename), num(a_m), num(inv_f),
+            str(pcode), text(pname), num(ds.angle(plon, puom)), "1" if order.startswith("N") else "0",
+            num(south), num(west), num(north), num(east)
+        ]
+    return out
+
+
+def projected(ds, geog, report):
+    out = {}
+    cols = ", ".join("c.param%d_code, c.param%d_value, c.param%d_uom_code" % (i, i, i) for i in range(1, 8))
+    rows = ds.query(
+        "SELECT p.code, p.name, p.geodetic_crs_code, p.coordinate_system_code, c.code, c.name, c.method_code, "
+        "c.method_name, " + cols + " FROM projected_crs p JOIN conversion c ON c.auth_name = "
+        "p.conversion_auth_name AND c.code = p.conversion_code WHERE p.auth_name='EPSG' AND p.deprecated=0 "
+        "AND p.geodetic_crs_auth_name='EPSG'")
+    for row in rows:
+        code, name, base, cs, ccode, cname, method, mname = row[:8]
+        method = int(method)
+        if method not in PROJECTED_METHODS:
+            report.setdefault(method, [mname, 0])[1] += 1
+            continue
+        if int(base) not in geog:
+            report.setdefault("base", ["base system not a kept geographic 2D system", 0])[1] += 1
+            continue
+        axes, uom = ds.axes(cs)
+        uname, kind, factor = ds.units[str(uom)]
+        if kind != "length":
+            report.setdefault("unit", ["axes not in a length unit", 0])[1] += 1
+            continue
+        params = []
+        for i in range(7):
+            pcode, value, puom = row[8 + 3 * i:11 + 3 * i]
+            if pcode is None or value is None:
+                continue
+            params.append("%s=%s" % (pcode, num(ds.value(value, puom, factor, uom))))
+        out[int(code)] = ["P", str(code), text(name), str(base), str(method), text(mname), str(ccode),
+                          text(cname), str(uom), text(uname), num(factor), axes] + params
+    return out
+
+
+def transformations(ds, geog):
+    out = {}
+    rows = ds.query(
+        "SELECT code, name, method_code, source_crs_code, target_crs_code, accuracy, tx, ty, tz, "
+        "translation_uom_code, rx, ry, rz, rotation_uom_code, scale_difference, scale_difference_uom_code "
+        "FROM helmert_transformation_table WHERE auth_name='EPSG' AND deprecated=0 AND method_code IN (%s) "
+        "AND source_crs_auth_name='EPSG' AND target_crs_auth_name='EPSG'" % ",".join(map(str, TRANSFORMATION_METHODS)))
+    arcsec = math.pi / (180.0 * 3600.0)
+    replaced = {}
+    for old, new in ds.query(
+            "SELECT superseded_code, replacement_code FROM supersession WHERE superseded_table_name = "
+            "'helmert_transformation' AND replacement_table_name = 'helmert_transformation' AND "
+            "superseded_auth_name = 'EPSG' AND replacement_auth_name = 'EPSG' AND same_source_target_crs = 1"):
+        replaced.setdefault(int(old), set()).add(int(new))
+    for (code, name, method, src, dst, acc, tx, ty, tz, tuom, rx, ry, rz, ruom, ds_, suom) in rows:
+        if int(src) not in geog or int(dst) not in geog:
+            continue
+        t = ds.factor(tuom)
+        rot = [0.0, 0.0, 0.0]
+        if rx is not None:
+            # Arc-seconds as stored when they are; others through radians.
+            rot = [v if str(ruom) == "9104" else v * ds.factor(ruom) / arcsec for v in (rx, ry, rz)]
+        scale = 0.0
+        if ds_ is not None:
+            scale = ds_ if str(suom) == "9202" else ds_ * ds.factor(suom) * 1e6
+        trans = [v if str(tuom) == "9001" else v * t for v in (tx, ty, tz)]
+        area, south, west, north, east = ds.extent("helmert_transformation", code)
+        out[int(code)] = (["T", str(code), text(name), str(method), str(src), str(dst)] +
+                          [num(v) for v in trans + rot + [scale]] +
+                          [num(acc if acc is not None else -1), num(south), num(west), num(north), num(east),
+                           text(area)])
+    for code, fields in out.items():
+        fields.append(",".join(str(c) for c in sorted(replaced.get(code, ())) if c in out))
+    return out
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--database", default="/usr/share/proj/proj.db", help="EPSG dataset (PROJ's proj.db)")
+    parser.add_argument("--output", help="data file to write (default: stdout)")
+    parser.add_argument("--report", action="store_true", help="print the counts and left-out methods to stderr")
+    args = parser.parse_args()
+    ds = Dataset(args.database)
+    report = {}
+    geog = geographic(ds)
+    proj = projected(ds, geog, report)
+    trans = transformations(ds, geog)
+    version = ds.query("SELECT value FROM metadata WHERE key='EPSG.VERSION'")
+    lines = ["# EPSG definitions for ZrPrj50, generated by tools/gen_epsg.py from EPSG dataset %s" %
+             (version[0][0] if version else "?"),
+             "# %d geographic, %d projected, %d transformations" % (len(geog), len(proj), len(trans))]
+    for table in (geog, proj, trans):
+        for code in sorted(table):
+            lines.append("\t".join(table[code]))
+    data = "\n".join(lines) + "\n"
+    if args.output:
+        with open(args.output, "w", encoding="utf-8", newline="\n") as out:
+            out.write(data)
+    else:
+        sys.stdout.write(data)
+    if args.report:
+        sys.stderr.write("geographic %d, projected %d, transformations %d\n" % (len(geog), len(proj), len(trans)))
+        for key, (label, count) in sorted(report.items(), key=lambda kv: -kv[1][1]):
+            reason = LEFT_OUT_METHODS.get(key, "")
+            sys.stderr.write("left out %s %s: %d  %s\n" % (key, label, count, reason))
+
+
+if __name__ == "__main__":
+    main()
