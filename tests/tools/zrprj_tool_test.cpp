@@ -1,14 +1,20 @@
 // The zrprj command-line tool, run as a separate process on prepared input:
 // numbers against the library and PROJ, the stream conventions, error
 // reporting and exit codes, system arguments and files, every command's help.
+#include "interop/ZrEpsgData_p.h"
+#include "interop/ZrInterop.h"
 #include "model/ZrPJCoordSys.h"
+#include "model/ZrPJDatum.h"
+#include "model/ZrPJSpheroid.h"
 #include "persistence/ZrPrjFiles.h"
 #include "transform/ZrPJTranslator.h"
 
 #include "support/ProjOracle.h"
 
 #include <gtest/gtest.h>
+#include <proj.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -109,6 +115,90 @@ CZrPJParams Beijing1954ToWgs84() {
     return p;
 }
 const char kShiftArgs[] = "-m 9606 -t 15.53,-113.82,-41.38,0,0,0.814,-0.38";
+
+// PROJ's own definition of an EPSG object, as text in one of its forms, and
+// its coordinate operation from the object's own geographic system (or the
+// operation itself, for a transformation code), longitude/latitude first in
+// degrees.
+class ProjEpsg {
+public:
+    explicit ProjEpsg(const std::string& definition) {
+        m_ctx = proj_context_create();
+        m_obj = proj_create(m_ctx, definition.c_str());
+        if (!m_obj) return;
+        PJ* op = nullptr;
+        if (proj_is_crs(m_obj)) {
+            PJ* geographic = proj_crs_get_geodetic_crs(m_ctx, m_obj);
+            op = proj_create_crs_to_crs_from_pj(m_ctx, geographic, m_obj, nullptr, nullptr);
+            proj_destroy(geographic);
+        } else {
+            op = proj_clone(m_ctx, m_obj);
+        }
+        if (op) {
+            m_op = proj_normalize_for_visualization(m_ctx, op);
+            proj_destroy(op);
+        }
+    }
+    ~ProjEpsg() {
+        if (m_op) proj_destroy(m_op);
+        if (m_obj) proj_destroy(m_obj);
+        proj_context_destroy(m_ctx);
+    }
+    ProjEpsg(const ProjEpsg&) = delete;
+    ProjEpsg& operator=(const ProjEpsg&) = delete;
+
+    bool ok() const { return m_op != nullptr; }
+    std::string Text(PJ_WKT_TYPE type) const {
+        const char* text = proj_as_wkt(m_ctx, m_obj, type, nullptr);
+        return text ? text : "";
+    }
+    std::string ProjString() const {
+        const char* text = proj_as_proj_string(m_ctx, m_obj, PJ_PROJ_5, nullptr);
+        return text ? text : "";
+    }
+    std::string ProjJson() const {
+        const char* text = proj_as_projjson(m_ctx, m_obj, nullptr);
+        return text ? text : "";
+    }
+    bool Trans(PJ_DIRECTION direction, double& x, double& y) const {
+        PJ_COORD c = proj_coord(x, y, 0, 0);
+        proj_errno_reset(m_op);
+        c = proj_trans(m_op, direction, c);
+        x = c.v[0];
+        y = c.v[1];
+        return proj_errno(m_op) == 0 && std::isfinite(x) && std::isfinite(y);
+    }
+
+private:
+    PJ_CONTEXT* m_ctx = nullptr;
+    PJ* m_obj = nullptr;
+    PJ* m_op = nullptr;
+};
+
+// Metres on the ground between two longitude/latitude points in degrees
+// (a sphere of the WGS 84 semi-major axis; the tolerances are millimetres).
+double GroundMetres(double lon1, double lat1, double lon2, double lat2) {
+    const double k = 0.017453292519943295;
+    const double sLat = std::sin(0.5 * (lat2 - lat1) * k), sLon = std::sin(0.5 * (lon2 - lon1) * k);
+    const double h = sLat * sLat + std::cos(lat1 * k) * std::cos(lat2 * k) * sLon * sLon;
+    return 2.0 * 6378137.0 * std::asin(std::sqrt(std::min(1.0, h)));
+}
+
+// The exchange forms and EPSG systems arrive from other parts of the
+// library; until they are built, the tests of the tool's use of them skip.
+bool ExchangeFormsBuilt() {
+    CZrPJCoordSys cs;
+    CString text;
+    return ZrExportCoordSys(Catalogue(32650), ZR_CRS_TEXT_WKT2_2019, text) && ZrImportCoordSys(text, cs);
+}
+bool EpsgSystemsBuilt() {
+    CZrPJCoordSys cs;
+    return ZrEpsgDataAvailable() && ZrCoordSysFromEpsg(4326, cs);
+}
+bool EpsgTransformationsBuilt() {
+    ZrEpsgTransformation t;
+    return ZrEpsgDataAvailable() && ZrEpsgTransformationByCode(1193, t);
+}
 
 } // namespace
 
@@ -414,6 +504,232 @@ TEST_F(ToolTest, AMissingMappingFileIsNamedNotTakenForAMissingEntry) {
     EXPECT_NE(Slurp(Path("out")).find("EPSG:               unknown: the mapping file"), std::string::npos);
 }
 
+TEST_F(ToolTest, SystemsWrittenByProjInEveryFormProjectAsProjDoes) {
+    // A shapefile's .prj, a WKT2 file from another GIS, PROJJSON, a PROJ
+    // string: each written by PROJ itself, given to the tool as a file of any
+    // name and as an argument, and the tool's numbers held to PROJ's own
+    // conversion of the EPSG code. Mapped codes give catalogue rows, others
+    // systems built from EPSG's definition.
+    if (!ExchangeFormsBuilt()) GTEST_SKIP() << "the exchange forms are not built in this library yet";
+    struct Case {
+        int epsg;
+        double lon, lat; // inside EPSG's area of use
+    };
+    const Case cases[] = {
+        {32650, 116.4074, 39.9042}, {27700, -1.5, 52.5}, {2154, 2.35, 48.85}, {3005, -123.4, 50.7}};
+    for (const Case& c : cases) {
+        const ProjEpsg proj("EPSG:" + std::to_string(c.epsg));
+        ASSERT_TRUE(proj.ok()) << c.epsg;
+        double px = c.lon, py = c.lat;
+        ASSERT_TRUE(proj.Trans(PJ_FWD, px, py));
+        struct Form {
+            const char* file; // "" for the text as an argument
+            std::string text;
+        };
+        const Form forms[] = {
+            {"shape.prj", proj.Text(PJ_WKT1_ESRI)},
+            {"gdal.wkt", proj.Text(PJ_WKT1_GDAL)},
+            {"qgis.txt", proj.Text(PJ_WKT2_2019)},
+            {"crs.json", proj.ProjJson()},
+            {"crs", proj.ProjString()},
+            {"", proj.ProjString()},
+            {"", proj.Text(PJ_WKT1_ESRI)},
+        };
+        std::vector<std::string> args;
+        if (EpsgSystemsBuilt()) args.push_back("EPSG:" + std::to_string(c.epsg));
+        for (const Form& f : forms) {
+            ASSERT_FALSE(f.text.empty());
+            if (*f.file) {
+                Write(f.file, f.text);
+                args.push_back("'" + Path(f.file) + "'");
+            } else {
+                args.push_back("'" + f.text + "'");
+            }
+        }
+        for (const std::string& arg : args) {
+            SCOPED_TRACE(std::to_string(c.epsg) + " as " + arg.substr(0, 80));
+            char input[64];
+            std::snprintf(input, sizeof input, "%.10f %.10f\n", c.lon, c.lat);
+            const ToolRun run = Tool("project " + arg, input);
+            ASSERT_EQ(run.exit, 0) << run.err;
+            double x = 0, y = 0;
+            ASSERT_TRUE(TwoNumbers(run.out, x, y)) << run.out;
+            EXPECT_NEAR(x, px, kOracleMillimetre + kPrintedMillimetre);
+            EXPECT_NEAR(y, py, kOracleMillimetre + kPrintedMillimetre);
+        }
+    }
+}
+
+TEST_F(ToolTest, FilesAndTextsThatHoldNoSystemAreRefusedWithWhatWasExpected) {
+    // The one-line text reader makes a system of any text (a garbage file
+    // used to project as UTM zone 1N), so only text in its exact form goes
+    // to it; everything else is refused before a point is read.
+    const std::string line = Catalogue(21420).ToString().str();
+    Write("g.txt", "hello\n");
+    Write("binary.prj", std::string("\x7f"
+                                    "ELF\x02\x01\x01\0\0\0 PROJCS[",
+                                    17));
+    Write("short.txt", line.substr(0, line.rfind(';'))); // eight fields
+    Write("tail.txt", line + "\r\n117 30\r\n");          // more than one line
+    Write("keys.prj", ZrKeyValueProjectionText(Catalogue(21420)).str() + "Zone: 20\n");
+    Write("cut.prj", "PROJCS[\"WGS_1984_UTM_Zone_50N\",GEOGCS[\"GCS_WGS_1984\",DATUM[");
+    struct Case {
+        std::string arg;
+        const char* reason;
+    } cases[] = {
+        {"'" + Path("g.txt") + "'", "expected WKT"},
+        {"'" + Path("binary.prj") + "'", "expected WKT"},
+        {"'" + Path("short.txt") + "'", "expected WKT"},
+        {"'" + Path("tail.txt") + "'", "expected WKT"},
+        {"'" + Path("keys.prj") + "'", "expected WKT"},
+        {"'" + Path("cut.prj") + "'", "cannot read a coordinate system"},
+        {"hello", "neither a catalogue code"},
+        {"'PROJCS[\"x\",GEOGCS['", "cannot read a coordinate system from the text"},
+        {"'+proj=nosuchthing +ellps=WGS84'", "cannot read a coordinate system from the text"},
+        {"EPSG:", "not an EPSG code"},
+        {"'EPSG: 12x'", "not an EPSG code"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arg);
+        const ToolRun run = Tool("project " + c.arg, "117 30\n");
+        EXPECT_EQ(run.exit, 2);
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+    }
+    // The library's own forms are told by content, not by the file's name.
+    ASSERT_EQ(Tool("info 21420 --kv -o '" + Path("kv.txt") + "'").exit, 0);
+    ASSERT_EQ(Tool("info 21420 -f xml -o '" + Path("gk.dat") + "'").exit, 0);
+    ASSERT_EQ(Tool("info 21420 -f text -o '" + Path("gk.prj") + "'").exit, 0);
+    const ToolRun reference = Tool("project 21420", "117 30\n");
+    for (const char* name : {"kv.txt", "gk.dat", "gk.prj"}) {
+        SCOPED_TRACE(name);
+        const ToolRun run = Tool("project '" + Path(name) + "'", "117 30\n");
+        EXPECT_EQ(run.exit, 0) << run.err;
+        EXPECT_EQ(run.out, reference.out);
+    }
+}
+
+TEST_F(ToolTest, InfoPrintsEachExchangeFormAsTheLibraryWritesIt) {
+    if (!ExchangeFormsBuilt()) GTEST_SKIP() << "the exchange forms are not built in this library yet";
+    const CZrPJCoordSys utm = Catalogue(32650);
+    const struct {
+        const char* name;
+        tagZrCrsTextFormat format;
+    } forms[] = {{"esri", ZR_CRS_TEXT_ESRI_WKT1},
+                 {"wkt1", ZR_CRS_TEXT_WKT1_GDAL},
+                 {"wkt2", ZR_CRS_TEXT_WKT2_2019},
+                 {"proj", ZR_CRS_TEXT_PROJ_STRING},
+                 {"projjson", ZR_CRS_TEXT_PROJJSON}};
+    for (const auto& f : forms) {
+        SCOPED_TRACE(f.name);
+        CString text;
+        ASSERT_TRUE(ZrExportCoordSys(utm, f.format, text));
+        const ToolRun run = Tool(std::string("info 32650 --format ") + f.name);
+        EXPECT_EQ(run.exit, 0) << run.err;
+        EXPECT_EQ(run.out, text.str() + (text.str().back() == '\n' ? "" : "\n"));
+    }
+    CString wkt2;
+    ASSERT_TRUE(ZrExportCoordSys(utm, ZR_CRS_TEXT_WKT2_2019, wkt2));
+    EXPECT_NE(Tool("info 32650").out.find("WKT2 form:\n" + wkt2.str()), std::string::npos);
+    // A shapefile's .prj holds the ESRI text alone.
+    ASSERT_EQ(Tool("info 32650 --format esri -o '" + Path("roads.prj") + "'").exit, 0);
+    CString esri;
+    ASSERT_TRUE(ZrExportCoordSys(utm, ZR_CRS_TEXT_ESRI_WKT1, esri));
+    EXPECT_EQ(Slurp(Path("roads.prj")) + "\n", Tool("info 32650 -f esri").out);
+    EXPECT_EQ(Tool("info 32650 --format shapefile").exit, 2);
+}
+
+TEST_F(ToolTest, EpsgTransformationsAgreeWithProjApplyingTheSameOperation) {
+    // PROJ's definition of each EPSG transformation (its code as an
+    // operation), against the tool converting with --transformation, both
+    // ways; 3 mm on the ground.
+    if (!EpsgTransformationsBuilt())
+        GTEST_SKIP() << "EPSG transformations are not available in this library yet (ZrEpsgDataAvailable "
+                     << ZrEpsgDataAvailable() << ")";
+    constexpr double kAgreementMetres = 3e-3;
+    struct Case {
+        int code, source, target;
+        double points[3][2]; // longitude, latitude inside the area of use
+    };
+    const Case cases[] = {
+        {1193, 4275, 4326, {{2.35, 48.85}, {-1.5, 43.5}, {7.5, 48.5}}},     // geocentric translation
+        {1314, 4277, 4326, {{-0.13, 51.5}, {-3.2, 55.95}, {-5.5, 50.1}}},   // position vector
+        {1254, 4284, 4326, {{37.6, 55.75}, {82.9, 55.0}, {131.9, 43.1}}},   // geocentric translation
+        {5044, 4284, 4326, {{37.6, 55.75}, {60.6, 56.8}, {104.3, 52.3}}},   // coordinate frame
+        {15919, 4214, 4326, {{120.0, 35.0}, {122.5, 33.0}, {124.0, 37.0}}}, // position vector
+    };
+    for (const Case& c : cases) {
+        const ProjEpsg proj("urn:ogc:def:coordinateOperation:EPSG::" + std::to_string(c.code));
+        ASSERT_TRUE(proj.ok()) << c.code;
+        std::string input;
+        for (const auto& p : c.points)
+            input += std::to_string(p[0]) + " " + std::to_string(p[1]) + "\n";
+        for (const bool reversed : {false, true}) {
+            SCOPED_TRACE(std::to_string(c.code) + (reversed ? " reversed" : ""));
+            const int from = reversed ? c.target : c.source, to = reversed ? c.source : c.target;
+            const ToolRun run = Tool("convert EPSG:" + std::to_string(from) + " EPSG:" + std::to_string(to) +
+                                         " --transformation EPSG:" + std::to_string(c.code),
+                                     input);
+            ASSERT_EQ(run.exit, 0) << run.err;
+            const std::vector<std::string> lines = Lines(run.out);
+            ASSERT_EQ(lines.size(), 3u);
+            for (size_t i = 0; i < 3; ++i) {
+                double lon = c.points[i][0], lat = c.points[i][1], x = 0, y = 0;
+                ASSERT_TRUE(proj.Trans(reversed ? PJ_INV : PJ_FWD, lon, lat));
+                ASSERT_TRUE(TwoNumbers(lines[i], x, y));
+                EXPECT_LT(GroundMetres(x, y, lon, lat), kAgreementMetres) << lines[i];
+            }
+        }
+    }
+
+    // EPSG defines no transformation by Molodensky's formulas that PROJ's
+    // database holds; the method itself is held to PROJ's molodensky with
+    // 1193's translations between the two ellipsoids of the systems.
+    CZrPJGeoCoordSys ntfGcs, wgsGcs;
+    ASSERT_TRUE(ntfGcs.Set(static_cast<tagGeoCoordSysType>(4275)));
+    ASSERT_TRUE(wgsGcs.Set(static_cast<tagGeoCoordSysType>(4326)));
+    const CZrPJSpheroid from = ntfGcs.GetDatum().GetSpheroid(), to = wgsGcs.GetDatum().GetSpheroid();
+    char definition[512];
+    std::snprintf(definition, sizeof definition,
+                  "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad +step +proj=molodensky "
+                  "+a=%.6f +rf=%.12f +dx=-168 +dy=-60 +dz=320 +da=%.6f +df=%.17g +step +proj=unitconvert "
+                  "+xy_in=rad +xy_out=deg",
+                  from.GetAxis(), 1.0 / from.GetFlattening(), to.GetAxis() - from.GetAxis(),
+                  to.GetFlattening() - from.GetFlattening());
+    const ProjOracle molodensky(definition);
+    ASSERT_TRUE(molodensky.ok()) << definition;
+    const ToolRun run = Tool("convert 4275 4326 -m 9604 -t -168,-60,320,0,0,0,0", "2.35 48.85\n-1.5 43.5\n");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 2u);
+    const double points[2][2] = {{2.35, 48.85}, {-1.5, 43.5}};
+    for (size_t i = 0; i < 2; ++i) {
+        PJ_COORD p = proj_coord(points[i][0], points[i][1], 0, 0);
+        ASSERT_TRUE(molodensky.Trans(PJ_FWD, p));
+        double x = 0, y = 0;
+        ASSERT_TRUE(TwoNumbers(lines[i], x, y));
+        EXPECT_LT(GroundMetres(x, y, p.v[0], p.v[1]), kAgreementMetres) << lines[i];
+    }
+}
+
+TEST_F(ToolTest, TransformationsListsEpsgCandidatesBestFirstAndMarksReversedOnes) {
+    if (!EpsgTransformationsBuilt())
+        GTEST_SKIP() << "EPSG transformations are not available in this library yet";
+    ZrEpsgTransformation best[8];
+    const int count = ZrEpsgTransformationCandidates(4275, 4326, best, 8);
+    ASSERT_GT(count, 0);
+    const ToolRun run = Tool("transformations EPSG:4275 EPSG:4326");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), static_cast<size_t>(count));
+    EXPECT_EQ(lines[0].rfind("EPSG:" + std::to_string(best[0].code) + "\t", 0), 0u) << lines[0];
+    EXPECT_NE(run.out.find("EPSG:1193\tNTF to WGS 84 (1)\t"), std::string::npos) << run.out;
+    const ToolRun back = Tool("transformations 4326 4275");
+    ASSERT_EQ(back.exit, 0) << back.err;
+    EXPECT_NE(back.out.find("EPSG:1193\tNTF to WGS 84 (1) (reversed)\t"), std::string::npos) << back.out;
+    EXPECT_EQ(Tool("transformations 32650 4326").exit, 1); // one geographic system, nothing to shift
+}
+
 // ------------------------------------------------------------ info and list
 
 TEST_F(ToolTest, InfoPrintsTheFormsAndTheEpsgCode) {
@@ -470,7 +786,8 @@ TEST_F(ToolTest, ListFiltersEveryCatalogueByName) {
 // ------------------------------------------------------------ help and the rest
 
 TEST_F(ToolTest, EveryCommandHasHelpAndMistakesPointToIt) {
-    for (const char* command : {"project", "unproject", "convert", "info", "list", "sample", "demo"}) {
+    for (const char* command :
+         {"project", "unproject", "convert", "transformations", "info", "list", "sample", "demo"}) {
         SCOPED_TRACE(command);
         const ToolRun help = Tool(std::string(command) + " --help");
         EXPECT_EQ(help.exit, 0);
