@@ -360,7 +360,12 @@ long ZrCliEpsgGeographicOf(const CZrPJCoordSys& cs) {
 
 std::string ZrCliLabel(const CZrPJCoordSys& cs) {
     const long code = cs.GetType() == 1 ? cs.GetGCS().GetType() : cs.GetType();
-    return cs.GetName().str() + " (" + std::to_string(code) + ")";
+    if (code > 0) return cs.GetName().str() + " (" + std::to_string(code) + ")";
+    // A system built from EPSG's definition or read from an exchange form has
+    // no catalogue code; its EPSG code, where it has one, names it.
+    const int epsg = ZrCliEpsgOf(cs);
+    return cs.GetName().str() +
+           (epsg == -1000 ? std::string(" (user-defined)") : " (EPSG:" + std::to_string(epsg) + ")");
 }
 
 std::string ZrCliUnitName(long code) {
