@@ -1,19 +1,218 @@
-// Placeholder until this part of the exchange forms is written.
+// EPSG systems and datum transformations by code: the mapping file first (a
+// mapped code gives exactly the catalogue system it names), then EPSG's own
+// definitions from the data file.
+#include "interop/ZrEpsgData_p.h"
+#include "interop/ZrEpsgLeftOut_p.h"
 #include "interop/ZrInterop.h"
+#include "interop/ZrInteropCore_p.h"
+#include "interop/ZrInteropMatch_p.h"
+#include "transform/ZrPJTranslator.h"
 
-int ZrCoordSysFromEpsg(long, CZrPJCoordSys&, CString* reason) {
-    if (reason) *reason = "not available";
+#include <cmath>
+#include <vector>
+
+namespace {
+constexpr long kNone = -1000;
+constexpr double kArcSecond = 4.84813681109536e-06; // radians
+
+int Fail(CString* reason, const CString& text) {
+    if (reason) *reason = text;
     return 0;
 }
-int ZrEpsgTransformationByCode(long, ZrEpsgTransformation&, CString* reason) {
-    if (reason) *reason = "not available";
-    return 0;
+
+CString Text(const char* format, long code) {
+    CString s;
+    s.Format(format, code);
+    return s;
 }
-int ZrEpsgTransformationCandidates(long, long, ZrEpsgTransformation*, int) {
-    return 0;
+
+// The catalogue system a mapped EPSG code names, exactly as the mapping says:
+// a projected row by its code, a geographic one as a geographic system.
+int FromMapping(long epsgCode, long catalogueCode, CZrPJCoordSys& cs) {
+    ZrEpsgProjectedRecord proj;
+    ZrEpsgLeftOutRecord leftOut;
+    const bool projected = ZrEpsgFindProjected(epsgCode, proj) || ZrEpsgFindLeftOut(epsgCode, leftOut);
+    CZrPJGeoCoordSys gcs;
+    if (!projected && gcs.Set(static_cast<tagGeoCoordSysType>(catalogueCode))) {
+        CZrPJCoordSys built;
+        // As a geographic system built from EPSG's definition is: no distance unit.
+        built.SetEarth(gcs, 0);
+        cs = built;
+        return 1;
+    }
+    CZrPJCoordSys built;
+    if (!built.Set(static_cast<tagPJCoordSysType>(catalogueCode)) || !built.IsValid()) return 0;
+    cs = built;
+    return 1;
 }
-int ZrSetTranslatorTransformation(CZrPJTranslator&, const CZrPJCoordSys&, const CZrPJCoordSys&, long,
-                                  CString* reason) {
-    if (reason) *reason = "not available";
-    return 0;
+
+void Fill(const ZrEpsgTransformationRecord& r, ZrEpsgTransformation& out) {
+    ZrEpsgTransformation t;
+    t.code = r.code;
+    t.name = r.name.c_str();
+    t.method = static_cast<tagPJTransMethod>(r.methodCode);
+    t.params.TranslationX = r.tx;
+    t.params.TranslationY = r.ty;
+    t.params.TranslationZ = r.tz;
+    t.params.RotationX = r.rx;
+    t.params.RotationY = r.ry;
+    t.params.RotationZ = r.rz;
+    t.params.ScaleDifference = r.ds;
+    t.sourceGeographic = r.sourceCode;
+    t.targetGeographic = r.targetCode;
+    t.accuracy = r.accuracy;
+    t.area = r.area.c_str();
+    t.south = r.south;
+    t.west = r.west;
+    t.north = r.north;
+    t.east = r.east;
+    out = t;
+}
+
+// The EPSG code of the geographic system under cs, or kNone.
+long GeographicCodeOf(const CZrPJCoordSys& cs) {
+    const long code = ZrEpsgGeographicCodeOf(cs);
+    if (code != kNone && code > 0) return code;
+    const long type = cs.GetGCS().GetType();
+    return type > 0 ? ZrMappedEpsgCode(type) : kNone;
+}
+
+// A user-defined geographic system stands for an EPSG one when it has the
+// same ellipsoid and prime meridian (the datum shift is all that tells
+// datums on one ellipsoid apart, and that is what is being chosen here).
+bool SameEllipsoid(const CZrPJCoordSys& cs, long epsgGeographic) {
+    ZrEpsgGeographicRecord g;
+    if (!ZrEpsgFindGeographic(epsgGeographic, g)) return false;
+    const CZrPJGeoCoordSys gcs = cs.GetGCS();
+    const CZrPJSpheroid s = gcs.GetDatum().GetSpheroid();
+    const double f = g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening;
+    return std::fabs(s.GetAxis() - g.semiMajorAxis) <= kZrMatchAxisMetres &&
+           std::fabs(s.GetFlattening() - f) <= kZrMatchFlattening &&
+           std::fabs(gcs.GetPrimeMeridian().GetLongitude() - g.primeMeridianLongitude) <= 1e-9;
+}
+
+bool Stands(const CZrPJCoordSys& cs, long code, long epsgGeographic) {
+    if (code != kNone) return code == epsgGeographic;
+    return SameEllipsoid(cs, epsgGeographic);
+}
+
+// The parameters of the transformation applied the other way round. A
+// geocentric translation reverses by its negated translation. The Helmert
+// X' = k (I + W) X + T reverses to X = k' (I + W') X' + T' with k' = 1/k,
+// W' = -W and T' = -k' (I + W') T: exact up to the square of the rotations
+// (under 4 mm for EPSG's largest, 5"), where negating all seven values would
+// leave the rotation and scale of the translation itself, up to centimetres.
+CZrPJParams Reversed(const ZrEpsgTransformationRecord& r) {
+    CZrPJParams p;
+    p.TranslationX = -r.tx;
+    p.TranslationY = -r.ty;
+    p.TranslationZ = -r.tz;
+    if (r.methodCode == PJTM_GEOCENTRIC_TRANSLATION) return p;
+    p.RotationX = -r.rx;
+    p.RotationY = -r.ry;
+    p.RotationZ = -r.rz;
+    const double k = 1.0 + r.ds * 1e-6;
+    p.ScaleDifference = (1.0 / k - 1.0) * 1e6;
+    // The translator's coordinate-frame matrix; position-vector rotations
+    // enter it negated.
+    const double sign = r.methodCode == PJTM_POSITION_VECTOR ? -1.0 : 1.0;
+    const double rx = sign * p.RotationX * kArcSecond, ry = sign * p.RotationY * kArcSecond,
+                 rz = sign * p.RotationZ * kArcSecond;
+    const double x = r.tx, y = r.ty, z = r.tz;
+    p.TranslationX = -(x + rz * y - ry * z) / k;
+    p.TranslationY = -(-rz * x + y + rx * z) / k;
+    p.TranslationZ = -(ry * x - rx * y + z) / k;
+    return p;
+}
+} // namespace
+
+int ZrCoordSysFromEpsg(long epsgCode, CZrPJCoordSys& cs, CString* reason) {
+    if (epsgCode <= 0) return Fail(reason, Text("EPSG code %ld is not a code", epsgCode));
+    const CZrPJTranslator translator; // the mapping lookups use nothing of it
+    const long catalogue = translator.EPSG2Orvanta(static_cast<int>(epsgCode));
+    if (catalogue != kNone && FromMapping(epsgCode, catalogue, cs)) return 1;
+
+    if (!ZrEpsgDataAvailable())
+        return Fail(reason, CString("EPSG data file not found or unreadable: ") + ZrEpsgDataPath().c_str());
+    ZrEpsgGeographicRecord geog;
+    ZrEpsgProjectedRecord proj;
+    if (ZrEpsgFindProjected(epsgCode, proj)) {
+        if (!ZrEpsgFindGeographic(proj.baseGeographicCode, geog))
+            return Fail(reason, Text("EPSG:%ld rests on a geographic system the data file lacks", epsgCode));
+        return ZrInteropBuild(geog, &proj, cs, reason);
+    }
+    if (ZrEpsgFindGeographic(epsgCode, geog)) return ZrInteropBuild(geog, nullptr, cs, reason);
+    ZrEpsgLeftOutRecord leftOut;
+    if (ZrEpsgFindLeftOut(epsgCode, leftOut)) {
+        CString text;
+        text.Format("EPSG:%ld (%s) uses the method %ld %s, which no projection kind computes", epsgCode,
+                    leftOut.name.c_str(), leftOut.methodCode, leftOut.methodName.c_str());
+        return Fail(reason, text);
+    }
+    return Fail(reason, Text("EPSG:%ld is no geographic 2D or projected system in use (deprecated, "
+                             "compound, vertical, geocentric or unknown)",
+                             epsgCode));
+}
+
+int ZrEpsgTransformationByCode(long code, ZrEpsgTransformation& out, CString* reason) {
+    ZrEpsgTransformationRecord r;
+    if (!ZrEpsgFindTransformation(code, r)) {
+        if (!ZrEpsgDataAvailable())
+            return Fail(reason,
+                        CString("EPSG data file not found or unreadable: ") + ZrEpsgDataPath().c_str());
+        return Fail(reason, Text("EPSG:%ld is no geocentric-translation or Helmert transformation between "
+                                 "geographic systems in use",
+                                 code));
+    }
+    Fill(r, out);
+    return 1;
+}
+
+int ZrEpsgTransformationCandidates(long sourceGeographic, long targetGeographic, ZrEpsgTransformation* out,
+                                   int capacity) {
+    std::vector<ZrEpsgTransformationRecord> list;
+    ZrEpsgListTransformations(sourceGeographic, targetGeographic, list);
+    for (int i = 0; out && i < capacity && i < static_cast<int>(list.size()); ++i)
+        Fill(list[static_cast<std::size_t>(i)], out[i]);
+    return static_cast<int>(list.size());
+}
+
+int ZrSetTranslatorTransformation(CZrPJTranslator& translator, const CZrPJCoordSys& src,
+                                  const CZrPJCoordSys& des, long transformationCode, CString* reason) {
+    ZrEpsgTransformationRecord r;
+    if (!ZrEpsgFindTransformation(transformationCode, r)) {
+        ZrEpsgTransformation unused;
+        return ZrEpsgTransformationByCode(transformationCode, unused, reason);
+    }
+    if (!src.IsValid() || !des.IsValid() || src.GetType() == PJ_CS_PLANAR || des.GetType() == PJ_CS_PLANAR)
+        return Fail(reason, "both systems must be valid geographic or projected systems");
+    const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
+    // The codes decide where they are known; a system without one stands for
+    // the EPSG system on its ellipsoid.
+    const bool forward = Stands(src, from, r.sourceCode) && Stands(des, to, r.targetCode);
+    const bool backward = !forward && Stands(src, from, r.targetCode) && Stands(des, to, r.sourceCode);
+    if (!forward && !backward) {
+        CString text;
+        text.Format("EPSG:%ld joins EPSG:%ld and EPSG:%ld, not the geographic systems of these two", r.code,
+                    r.sourceCode, r.targetCode);
+        return Fail(reason, text);
+    }
+    CZrPJParams params;
+    if (forward) {
+        params.TranslationX = r.tx;
+        params.TranslationY = r.ty;
+        params.TranslationZ = r.tz;
+        params.RotationX = r.rx;
+        params.RotationY = r.ry;
+        params.RotationZ = r.rz;
+        params.ScaleDifference = r.ds;
+    } else {
+        params = Reversed(r);
+    }
+    CZrPJTranslator t;
+    t.SetMethod(static_cast<tagPJTransMethod>(r.methodCode));
+    t.SetParams(params);
+    if (!t.Set(src, des)) return Fail(reason, "the translator cannot convert between these two systems");
+    translator = t;
+    return 1;
 }

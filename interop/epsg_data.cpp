@@ -1,6 +1,7 @@
 // The EPSG data file (written by tools/gen_epsg.py): read once, on first use,
 // from the folder that holds the mapping file, and searched by code.
 #include "interop/ZrEpsgData_p.h"
+#include "interop/ZrEpsgLeftOut_p.h"
 #include "transform/ZrPJTranslator.h"
 
 #include <algorithm>
@@ -36,6 +37,8 @@ struct Data {
     // Per transformation (same order): the codes that supersede it between
     // the same two systems.
     std::vector<std::vector<long>> replacements;
+    // Projected systems whose method no kind computes.
+    std::vector<ZrEpsgLeftOutRecord> leftOut;
 };
 
 std::vector<std::string> SplitTabs(const std::string& line) {
@@ -180,6 +183,14 @@ void Load(Data& d) {
             ZrEpsgProjectedRecord p;
             ok = ParseProjected(f, p);
             if (ok) d.projected.push_back(std::move(p));
+        } else if (f[0] == "X") {
+            ZrEpsgLeftOutRecord x;
+            ok = f.size() == 5 && ToLong(f[1], x.code) && ToLong(f[3], x.methodCode);
+            if (ok) {
+                x.name = f[2];
+                x.methodName = f[4];
+                d.leftOut.push_back(std::move(x));
+            }
         } else if (f[0] == "T") {
             ZrEpsgTransformationRecord t;
             std::vector<long> replacements;
@@ -194,6 +205,7 @@ void Load(Data& d) {
             d.projected.clear();
             d.transformations.clear();
             d.replacements.clear();
+            d.leftOut.clear();
             return;
         }
     }
@@ -204,13 +216,14 @@ void Load(Data& d) {
                            [](const ZrEpsgTransformationRecord& a, const ZrEpsgTransformationRecord& b) {
                                return a.code >= b.code;
                            }) == d.transformations.end();
-    d.ok =
-        SortUnique(d.geographic) && SortUnique(d.projected) && transformationsSorted && !d.geographic.empty();
+    d.ok = SortUnique(d.geographic) && SortUnique(d.projected) && SortUnique(d.leftOut) &&
+           transformationsSorted && !d.geographic.empty();
     if (!d.ok) {
         d.geographic.clear();
         d.projected.clear();
         d.transformations.clear();
         d.replacements.clear();
+        d.leftOut.clear();
     }
 }
 
@@ -375,6 +388,13 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
         if (!repeated) out.push_back(*list[i].t);
     }
     return static_cast<int>(out.size());
+}
+
+int ZrEpsgFindLeftOut(long code, ZrEpsgLeftOutRecord& out) {
+    const ZrEpsgLeftOutRecord* x = Find(TheData().leftOut, code);
+    if (!x) return 0;
+    out = *x;
+    return 1;
 }
 
 void ZrEpsgProjectedCodes(std::vector<long>& out) {

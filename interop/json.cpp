@@ -309,6 +309,8 @@ int ZrJsonParse(const std::string& text, ZrJson& out, std::string& reason) {
         return 0;
     }
     ZrJson value;
+    // A byte-order mark, as some editors save files, is no part of the value.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return ZrJsonParse(text.substr(3), out, reason);
     Parser parser(text, reason);
     if (!parser.Document(value)) return 0;
     out = std::move(value);

@@ -10,6 +10,7 @@
 // spherical sinusoid, whose methods are ellipsoidal elsewhere, so they map only
 // when the ellipsoid is a sphere.
 #include "interop/ZrInteropCore_p.h"
+#include "interop/ZrInterop.h"
 #include "interop/ZrInteropMatch_p.h"
 
 #include "model/ZrPJTypes.h"
@@ -774,7 +775,13 @@ int ZrInteropDescribeGeographic(const CZrPJGeoCoordSys& gcs, ZrEpsgGeographicRec
     const CZrPJSpheroid spheroid = datum.GetSpheroid();
     const CZrPJPrimeMeridian pm = gcs.GetPrimeMeridian();
     ZrEpsgGeographicRecord g;
-    g.code = gcs.GetType() > 0 ? ZrMappedEpsgCode(gcs.GetType()) : 0;
+    if (gcs.GetType() > 1) {
+        g.code = ZrMappedEpsgCode(gcs.GetType());
+    } else {
+        CZrPJCoordSys earth;
+        earth.SetEarth(gcs, 0);
+        g.code = ZrEpsgGeographicCodeOf(earth);
+    }
     if (g.code < 0) g.code = 0;
     g.name = gcs.GetName().str();
     g.datumCode = datum.GetType() > 0 ? ZrMappedEpsgCode(datum.GetType()) : 0;
@@ -813,7 +820,7 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     const long units = cs.GetDistUnits();
     const bool sphere = g.inverseFlattening == 0.0;
     ZrEpsgProjectedRecord p;
-    p.code = type > 1 ? ZrMappedEpsgCode(type) : 0;
+    p.code = ZrEpsgCodeOf(cs);
     if (p.code < 0) p.code = 0;
     p.name = cs.GetName().str();
     p.baseGeographicCode = g.code;

@@ -8,11 +8,17 @@
 // PROJ name stands for several EPSG methods (lcc, merc, omerc, utm).
 //
 // What a string may say that our systems cannot hold is refused, naming the
-// key: grid-based datums (+nadgrids, +geoidgrids, +datum=NAD27), axis orders
-// other than east/north, vertical units, pipelines and +init files. A
-// +towgs84 shift is read and checked but not kept: a coordinate system here
-// holds no datum shift (the translator is given one when converting), and the
-// geographic system stays as the string describes it.
+// key: an explicit grid shift (+nadgrids, +geoidgrids), axis orders other
+// than east/north, vertical units, pipelines and +init files. A +towgs84
+// shift is read and checked but not kept: a coordinate system here holds no
+// datum shift (the translator is given one when converting), and the
+// geographic system stays as the string describes it. PROJ's named datums
+// (+datum=NAD27, whose way to WGS 84 is a grid) are datums like any other.
+//
+// PROJ's eqc computes on the sphere of radius a even on an ellipsoid, where
+// the library's equidistant cylindrical follows the meridian arc (as EPSG's
+// method does): on an ellipsoid the two mean different things, so that case
+// is refused both ways.
 
 #include "interop/ZrInteropCore_p.h"
 #include "interop/ZrInteropForms_p.h"
@@ -94,26 +100,27 @@ const ProjEllipsoid* FindEllipsoid(const std::string& id) {
     return nullptr;
 }
 
-// PROJ's datum names: the ellipsoid each implies and whether it implies a
-// grid shift (which no system here can hold).
+// PROJ's datum names and the ellipsoid each implies. Some of them also imply a
+// way to WGS 84 (+towgs84 values, or grids for NAD27 and potsdam): that is a
+// transformation, which a coordinate system here never holds (as for
+// +towgs84), while the datum itself is one the library can hold.
 struct ProjDatum {
     const char* id;
     const char* ellps;
-    bool grid;
     long epsgDatum; // 0 where the name alone does not fix EPSG's datum
     const char* name;
 };
 const ProjDatum kDatums[] = {
-    {"WGS84", "WGS84", false, 6326, "World Geodetic System 1984"},
-    {"NAD83", "GRS80", false, 6269, "North American Datum 1983"},
-    {"NAD27", "clrk66", true, 6267, "North American Datum 1927"},
-    {"GGRS87", "GRS80", false, 6121, "Greek Geodetic Reference System 1987"},
-    {"potsdam", "bessel", true, 6314, "Deutsches Hauptdreiecksnetz"},
-    {"carthage", "clrk80ign", false, 6223, "Carthage"},
-    {"hermannskogel", "bessel", false, 0, "Hermannskogel"},
-    {"ire65", "mod_airy", false, 6299, "TM65"},
-    {"nzgd49", "intl", false, 6272, "New Zealand Geodetic Datum 1949"},
-    {"OSGB36", "airy", false, 6277, "Ordnance Survey of Great Britain 1936"},
+    {"WGS84", "WGS84", 6326, "World Geodetic System 1984"},
+    {"NAD83", "GRS80", 6269, "North American Datum 1983"},
+    {"NAD27", "clrk66", 6267, "North American Datum 1927"},
+    {"GGRS87", "GRS80", 6121, "Greek Geodetic Reference System 1987"},
+    {"potsdam", "bessel", 6314, "Deutsches Hauptdreiecksnetz"},
+    {"carthage", "clrk80ign", 6223, "Carthage"},
+    {"hermannskogel", "bessel", 0, "Hermannskogel"},
+    {"ire65", "mod_airy", 6299, "TM65"},
+    {"nzgd49", "intl", 6272, "New Zealand Geodetic Datum 1949"},
+    {"OSGB36", "airy", 6277, "Ordnance Survey of Great Britain 1936"},
 };
 
 // PROJ's prime-meridian names, with their published longitudes (degrees,
@@ -173,6 +180,7 @@ public:
         if (text.size() > size_t(kZrInteropMaxTextBytes))
             return Fail("text longer than the 1 MiB an importer reads");
         size_t i = 0, n = text.size();
+        if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3; // a byte-order mark, as some editors save files
         while (i < n) {
             unsigned char c = static_cast<unsigned char>(text[i]);
             if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
@@ -195,6 +203,8 @@ public:
                 t.hasValue = true;
             }
             if (t.key.empty()) return Fail("a token without a key");
+            if ((t.key == "proj" && t.value == "pipeline") || t.key == "step")
+                return Fail("a pipeline is not a coordinate system");
             for (char k : t.key)
                 if (!(std::isalnum(static_cast<unsigned char>(k)) || k == '_' || k == '.' || k == '-'))
                     return Fail("\"" + word + "\" is not a +key=value token");
@@ -268,9 +278,6 @@ int ProjReader::Ellipsoid(ZrEpsgGeographicRecord& g) {
         for (const auto& k : kDatums)
             if (d->value == k.id) datum = &k;
         if (!datum) return Fail("unknown +datum=" + d->value);
-        if (datum->grid)
-            return Fail("+datum=" + d->value +
-                        " implies a grid-based datum shift, which cannot be expressed");
         base = FindEllipsoid(datum->ellps);
         g.datumCode = datum->epsgDatum;
         g.datumName = datum->name;
@@ -471,7 +478,8 @@ int ScaleOf(ProjReader& r, double& k, bool* given = nullptr) {
 }
 
 // The projection: method code and parameters, lengths in the system's unit.
-int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, ZrEpsgProjectedRecord& p) {
+int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool sphere,
+                   ZrEpsgProjectedRecord& p) {
     double lat0, lon0, k, x0, y0;
     auto falseOrigin = [&](long eCode, long nCode) {
         if (!r.Optional("x_0", 0, x0) || !r.Optional("y_0", 0, y0)) return 0;
@@ -559,6 +567,10 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, ZrEps
         AddParameter(p, 8815, k);
         return variantA ? falseOrigin(8806, 8807) : falseOrigin(8816, 8817);
     }
+
+    if (proj == "eqc" && !sphere)
+        return r.Fail("+proj=eqc computes on a sphere; on an ellipsoid the library's equidistant "
+                      "cylindrical follows the meridian, so it cannot be expressed");
 
     // Every other name through the core's table, whose parameters carry their
     // PROJ keys.
@@ -675,7 +687,7 @@ int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) 
     if (!r.Units(toMetre, p.linearUnitCode, p.linearUnitName)) return 0;
     p.linearUnitToMetre = toMetre;
     p.axisOrder = "EN";
-    if (!ReadProjection(r, proj, toMetre, p)) return 0;
+    if (!ReadProjection(r, proj, toMetre, g.inverseFlattening == 0, p)) return 0;
     const ZrMethodNames* m = ZrFindMethod(p.methodCode);
     p.methodName = m ? m->epsgName : proj;
     if (!r.Leftovers()) return 0;
@@ -702,6 +714,9 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
         return ExportFail(reason, "the method " +
                                       (m ? std::string(m->epsgName) : std::to_string(p.methodCode)) +
                                       " has no PROJ form");
+    if (std::strcmp(m->projName, "eqc") == 0 && g.inverseFlattening != 0)
+        return ExportFail(reason, "PROJ's eqc computes on a sphere; this equidistant cylindrical follows the "
+                                  "meridian of its ellipsoid");
     double toMetre = p.linearUnitToMetre;
     s = std::string("+proj=") + m->projName;
     if (p.methodCode == 9807) {

@@ -14,6 +14,36 @@ whose catalogue codes are EPSG codes of other systems) map to the EPSG system
 they define. Each EPSG code is given to one catalogue code only, so every
 entry maps back.
 
+The rule in detail:
+  - ellipsoids and prime meridians: the same code and the same numbers
+    (axis within 1 cm, flattening within 1e-8, longitude within 1e-5 deg);
+  - datums: the same code (or a known equivalent) on the same ellipsoid. A
+    catalogue datum has no prime meridian of its own (its geographic system
+    carries one), so EPSG's datums on Paris, Lisbon or Ferro map too;
+  - geographic systems: the same code, a known equivalent, or, for the
+    ESRI-numbered 37xxx rows, the EPSG system that EPSG's dataset gives the
+    ESRI name of that code as an alias; always with the same ellipsoid and
+    prime meridian. The datum of a 37xxx system matched so maps to that EPSG
+    system's datum when the ellipsoids agree (the 39xxx datums);
+  - projected systems: a base geographic system that maps to EPSG's base, or
+    that has the same datum and prime meridian as EPSG's base (a second
+    catalogue system on one EPSG system, such as Carthage in degrees); the
+    same method family and unit; angles within 1e-5 deg, lengths within 1 cm
+    or 3 ppm; the scale factor within 1e-8, or EPSG's rounded to the five or
+    more decimals the row prints (British National Grid 0.999601 for
+    0.9996012717, the Maghreb, Peru, Kuwait and NTF Lambert zones).
+Counts (catalogue objects mapped, EPSG v10.076) before these rules were
+widened (same-code datums on Greenwich only, no ESRI aliases, no second base,
+no rounded scale factors) and now: ellipsoids 33 of 48, 33; prime meridians
+11 of 12, 11; datums 162 of 240, 203; geographic systems 177 of 256, 215;
+projected systems 923 of 1085, 943. Left unmapped on purpose, because the
+catalogue's numbers are not EPSG's: the Nord Sahara 1959 rows (the catalogue
+puts the datum on Clarke 1880 (IGN), EPSG on Clarke 1880 (RGS): 5.5 cm in
+the axis), the India zones (the catalogue's Kalianpur ellipsoid has the 1962
+axis 6377301.243 m, EPSG's Kalianpur 1880 the 1830 one, 1.9 m shorter), ATF
+Nord de Guerre (its Paris meridian is 0.075" off EPSG's) and Jamaica's old
+grid (international feet where EPSG has Clarke's, 9 ppm).
+
 Usage:
   zrprj-catalogue-codes | python3 tools/gen_codetransition.py > transform/CodeTransition.xml
 """
@@ -49,6 +79,15 @@ SCALE_TOL = 1e-8
 AXIS_TOL = 0.01  # metres
 FLATTENING_TOL = 1e-8  # the catalogue stores some flattenings truncated
 UNIT_TOL = 1e-5  # relative: the catalogue's foot stands for the US survey foot too
+
+
+def printed_decimals(value):
+    """How many decimals the shortest text of value has."""
+    text = repr(float(value))
+    if "e" in text or "." not in text:
+        return 0
+    decimals = len(text.split(".")[1].rstrip("0"))
+    return decimals
 
 
 def length_close(a, b):
@@ -93,6 +132,16 @@ class Epsg:
         for cs, uom in self.db.execute(
                 "SELECT coordinate_system_code, uom_code FROM axis WHERE auth_name='EPSG' AND coordinate_system_order=1"):
             self.axis_unit[str(cs)] = self.uom.get(str(uom), ("length", None))[1]
+        # ESRI's names of its own codes, and the EPSG objects EPSG's dataset
+        # gives an ESRI name as an alias.
+        self.esri_gcs_names = {}
+        for code, name in self.db.execute("SELECT code, name FROM geodetic_crs WHERE auth_name='ESRI'"):
+            self.esri_gcs_names[str(code)] = name
+        self.esri_alias_gcs = {}
+        for code, name in self.db.execute(
+                "SELECT code, alt_name FROM alias_name WHERE table_name='geodetic_crs' AND auth_name='EPSG' "
+                "AND source='ESRI' ORDER BY code"):
+            self.esri_alias_gcs.setdefault(name, int(code))
         self.projected = {}  # code -> (deprecated, base gcs, unit factor, method, {param: value})
         cols = ", ".join("c.param%d_code, c.param%d_value, c.param%d_uom_code" % (i, i, i) for i in range(1, 8))
         query = ("SELECT p.code, p.deprecated, p.geodetic_crs_code, p.coordinate_system_code, c.method_code, " + cols +
@@ -157,11 +206,11 @@ def ellipsoid_same(cat_ell, epsg_ell):
             and abs(cat_ell[1] - epsg_ell[1]) < FLATTENING_TOL)
 
 
-def same_projection(epsg, row, candidate, gcs_map):
+def same_projection(epsg, row, candidate, gcs_map, same_base):
     """Whether the EPSG projected system defines the same system as the catalogue row."""
     units, gcs, kind, p = row
     deprecated, base, unit_factor, method, params = candidate
-    if gcs_map.get(gcs) != base or method not in KIND_METHODS.get(kind, ()):
+    if (gcs_map.get(gcs) != base and base not in same_base.get(gcs, ())) or method not in KIND_METHODS.get(kind, ()):
         return False
     if unit_factor is None or abs(unit_factor - units / 10000.0) > UNIT_TOL * unit_factor:
         return False
@@ -171,11 +220,18 @@ def same_projection(epsg, row, candidate, gcs_map):
     def near(code, want, tol):
         return code in params and abs(params[code] - want) <= tol
 
+    def scale(code, want):
+        # The row may print EPSG's scale factor rounded to its own precision.
+        if near(code, want, SCALE_TOL):
+            return True
+        decimals = printed_decimals(want)
+        return code in params and decimals >= 5 and abs(round(params[code], decimals) - want) <= 1e-12
+
     def length(code, want):
         return code in params and length_close(params[code], want * metres)
 
     if method == 9807:  # transverse Mercator
-        return (near(8801, cp, ANGLE_TOL) and near(8802, cm, ANGLE_TOL) and near(8805, k, SCALE_TOL)
+        return (near(8801, cp, ANGLE_TOL) and near(8802, cm, ANGLE_TOL) and scale(8805, k)
                 and length(8806, fe) and length(8807, fn))
     if method == 9802:  # Lambert conic, two standard parallels
         parallels = sorted([sp1, sp2])
@@ -183,7 +239,7 @@ def same_projection(epsg, row, candidate, gcs_map):
         return (near(8821, cp, ANGLE_TOL) and near(8822, cm, ANGLE_TOL) and abs(have[0] - parallels[0]) <= ANGLE_TOL
                 and abs(have[1] - parallels[1]) <= ANGLE_TOL and length(8826, fe) and length(8827, fn))
     if method == 9801:  # Lambert conic, one standard parallel
-        return (near(8801, cp, ANGLE_TOL) and near(8802, cm, ANGLE_TOL) and near(8805, k, SCALE_TOL)
+        return (near(8801, cp, ANGLE_TOL) and near(8802, cm, ANGLE_TOL) and scale(8805, k)
                 and length(8806, fe) and length(8807, fn))
     return None  # family matches; parameters not compared
 
@@ -196,24 +252,60 @@ def build(cat, epsg):
     for code, lon in cat["P"].items():
         if code in epsg.meridians and abs(epsg.meridians[code] - lon) < ANGLE_TOL:
             pm_map[code] = code
-    for code, spheroid in cat["D"].items():
+
+    def datum_same(code, target):
+        if target not in epsg.datums:
+            return False
+        ell, pm = epsg.datums[target]
+        return ellipsoid_same(cat["S"].get(cat["D"].get(code)), epsg.ellipsoids.get(ell))
+
+    for code in cat["D"]:
         target = KNOWN_DATUMS.get(code, code)
-        if target in epsg.datums:
-            ell, pm = epsg.datums[target]
-            if ellipsoid_same(cat["S"].get(spheroid), epsg.ellipsoids.get(ell)) and pm == 8901:
-                datum_map[code] = target
-    for code, (datum, pm) in cat["G"].items():
-        target = KNOWN_GCS.get(code, code)
+        if datum_same(code, target):
+            datum_map[code] = target
+
+    def gcs_same(code, target):
+        datum, pm = cat["G"][code]
         epsg_datum = epsg.gcs.get(target)
         if epsg_datum is None or epsg_datum not in epsg.datums:
-            continue
+            return False
         ell, epsg_pm = epsg.datums[epsg_datum]
-        spheroid = cat["D"].get(datum)
-        if not ellipsoid_same(cat["S"].get(spheroid), epsg.ellipsoids.get(ell)):
+        if not ellipsoid_same(cat["S"].get(cat["D"].get(datum)), epsg.ellipsoids.get(ell)):
+            return False
+        return pm in cat["P"] and abs(cat["P"][pm] - epsg.meridians.get(epsg_pm, 1e9)) < ANGLE_TOL
+
+    for code in cat["G"]:
+        target = KNOWN_GCS.get(code, code)
+        if gcs_same(code, target):
+            gcs_map[code] = target
+    # ESRI-numbered systems whose ESRI name EPSG gives one of its own as an
+    # alias, with the same definition; their datums follow.
+    claimed_gcs = set(gcs_map.values())
+    claimed_datums = set(datum_map.values())
+    for code in sorted(cat["G"]):
+        if code in gcs_map or code < 37000:
             continue
-        if pm not in cat["P"] or abs(cat["P"][pm] - epsg.meridians.get(epsg_pm, 1e9)) >= ANGLE_TOL:
+        target = epsg.esri_alias_gcs.get(epsg.esri_gcs_names.get(str(code)))
+        if target is None or target in claimed_gcs or not gcs_same(code, target):
             continue
         gcs_map[code] = target
+        claimed_gcs.add(target)
+        datum = cat["G"][code][0]
+        epsg_datum = epsg.gcs[target]
+        if datum not in datum_map and epsg_datum not in claimed_datums and datum_same(datum, epsg_datum):
+            datum_map[datum] = epsg_datum
+            claimed_datums.add(epsg_datum)
+
+    # EPSG geographic systems each catalogue one stands for by definition:
+    # the same datum (as mapped) and prime meridian.
+    same_base = {}
+    for code, (datum, pm) in cat["G"].items():
+        epsg_datum = datum_map.get(datum)
+        if epsg_datum is None or pm not in cat["P"]:
+            continue
+        for target, target_datum in epsg.gcs.items():
+            if target_datum == epsg_datum and gcs_same(code, target):
+                same_base.setdefault(code, set()).add(target)
 
     by_base = {}
     for code, candidate in epsg.projected.items():
@@ -223,14 +315,17 @@ def build(cat, epsg):
     # a row matched by definition never takes another row's own code.
     for code, row in sorted(cat["C"].items()):
         candidate = epsg.projected.get(code)
-        if candidate and same_projection(epsg, row, candidate, gcs_map) is not False:
+        if candidate and same_projection(epsg, row, candidate, gcs_map, same_base) is not False:
             proj_map[code] = code
             claimed.add(code)
     for code, row in sorted(cat["C"].items()):
-        if code in proj_map or row[1] not in gcs_map:
+        if code in proj_map:
             continue
-        matches = [c for c in by_base.get(gcs_map[row[1]], [])
-                   if c not in claimed and same_projection(epsg, row, epsg.projected[c], gcs_map)]
+        bases = set(same_base.get(row[1], ()))
+        if row[1] in gcs_map:
+            bases.add(gcs_map[row[1]])
+        matches = [c for base in sorted(bases) for c in by_base.get(base, [])
+                   if c not in claimed and same_projection(epsg, row, epsg.projected[c], gcs_map, same_base)]
         if matches:
             best = min(matches, key=lambda c: (epsg.projected[c][0], c))
             proj_map[code] = best

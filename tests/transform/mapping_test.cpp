@@ -103,9 +103,15 @@ TEST(ShippedMappingTest, FoundBesideTheLibraryFromAnyFolder) {
         int orvanta, epsg;
     };
     // UTM, a geographic system, the Japanese plane rectangular zones (whose
-    // catalogue codes are EPSG codes of other systems) and their JGD2000 twins.
-    for (const Case& c : {Case{32650, 32650}, Case{4214, 4214}, Case{32761, 30161}, Case{32769, 30169},
-                          Case{32786, 2443}, Case{32800, 2456}, Case{37301, 4612}, Case{4807, 4807}}) {
+    // catalogue codes are EPSG codes of other systems) and their JGD2000 twins;
+    // a row printing EPSG's scale factor rounded (British National Grid), a
+    // row on a second catalogue system of one EPSG system (Carthage in
+    // degrees), a datum on the Paris meridian, an ESRI-numbered geographic
+    // system and its datum.
+    for (const Case& c :
+         {Case{32650, 32650}, Case{4214, 4214}, Case{32761, 30161}, Case{32769, 30169}, Case{32786, 2443},
+          Case{32800, 2456}, Case{37301, 4612}, Case{4807, 4807}, Case{27700, 27700}, Case{22332, 22332},
+          Case{6902, 6902}, Case{37204, 4658}, Case{39204, 6658}}) {
         EXPECT_EQ(t.Orvanta2EPSG(c.orvanta), c.epsg) << c.orvanta;
         EXPECT_EQ(t.EPSG2Orvanta(c.epsg), c.orvanta) << c.epsg;
     }

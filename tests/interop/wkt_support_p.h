@@ -1,0 +1,114 @@
+#pragma once
+
+// PROJ as the oracle of the well-known-text tests: a coordinate system read
+// by PROJ from a text or a code, and PROJ's conversion from its base
+// geographic system to it, with longitude/latitude in and easting/northing out
+// whatever the axis order the definition states.
+#include <proj.h>
+
+#include <cmath>
+#include <string>
+
+class ProjCrs {
+public:
+    explicit ProjCrs(const std::string& definition) {
+        // One context for every object: each new context opens PROJ's database again.
+        static PJ_CONTEXT* shared = [] {
+            PJ_CONTEXT* c = proj_context_create();
+            proj_log_level(c, PJ_LOG_NONE);
+            return c;
+        }();
+        m_ctx = shared;
+        m_crs = proj_create(m_ctx, definition.c_str());
+        if (!m_crs) return;
+        PJ_TYPE type = proj_get_type(m_crs);
+        if (type == PJ_TYPE_BOUND_CRS) {
+            PJ* source = proj_get_source_crs(m_ctx, m_crs);
+            proj_destroy(m_crs);
+            m_crs = source;
+            type = proj_get_type(m_crs);
+        }
+        m_projected = type == PJ_TYPE_PROJECTED_CRS;
+        if (!m_projected) return;
+        // The conversion alone (no search of the database), taking the base
+        // system's units in longitude, latitude order.
+        PJ* conversion = proj_crs_get_coordoperation(m_ctx, m_crs);
+        if (conversion) {
+            m_op = proj_normalize_for_visualization(m_ctx, conversion);
+            proj_destroy(conversion);
+        }
+        PJ* base = proj_crs_get_geodetic_crs(m_ctx, m_crs);
+        if (PJ* cs = base ? proj_crs_get_coordinate_system(m_ctx, base) : nullptr) {
+            double radians = 0.017453292519943295;
+            proj_cs_get_axis_info(m_ctx, cs, 0, nullptr, nullptr, nullptr, &radians, nullptr, nullptr,
+                                  nullptr);
+            m_degreesPerBaseUnit = radians / 0.017453292519943295;
+            proj_destroy(cs);
+        }
+        if (base) proj_destroy(base);
+        // Metres per unit of the first axis.
+        PJ* cs = proj_crs_get_coordinate_system(m_ctx, m_crs);
+        if (cs) {
+            double factor = 1.0;
+            proj_cs_get_axis_info(m_ctx, cs, 0, nullptr, nullptr, nullptr, &factor, nullptr, nullptr,
+                                  nullptr);
+            m_unit = factor;
+            proj_destroy(cs);
+        }
+    }
+    ~ProjCrs() {
+        if (m_op) proj_destroy(m_op);
+        if (m_crs) proj_destroy(m_crs);
+    }
+    ProjCrs(const ProjCrs&) = delete;
+    ProjCrs& operator=(const ProjCrs&) = delete;
+
+    bool ok() const { return m_crs != nullptr; }
+    bool projected() const { return m_projected && m_op; }
+    double metresPerUnit() const { return m_unit; }
+    PJ* crs() const { return m_crs; }
+    PJ_CONTEXT* ctx() const { return m_ctx; }
+
+    // Longitude, latitude in degrees on the base system -> easting, northing in the system's unit.
+    bool Forward(double lon, double lat, double& x, double& y) const {
+        if (!projected()) return false;
+        proj_errno_reset(m_op);
+        PJ_COORD c = proj_trans(m_op, PJ_FWD,
+                                proj_coord(lon / m_degreesPerBaseUnit, lat / m_degreesPerBaseUnit, 0, 0));
+        if (proj_errno(m_op) != 0 || !std::isfinite(c.v[0]) || !std::isfinite(c.v[1])) return false;
+        x = c.v[0];
+        y = c.v[1];
+        return true;
+    }
+
+    std::string Wkt(PJ_WKT_TYPE type) const {
+        const char* options[] = {"MULTILINE=NO", nullptr};
+        const char* s = m_crs ? proj_as_wkt(m_ctx, m_crs, type, options) : nullptr;
+        return s ? s : "";
+    }
+
+    // The base ellipsoid and prime meridian, for geographic comparisons.
+    bool Ellipsoid(double& a, double& rf, double& pm) const {
+        PJ* datum = proj_crs_get_datum_forced(m_ctx, m_crs);
+        if (!datum) return false;
+        PJ* e = proj_get_ellipsoid(m_ctx, datum);
+        PJ* p = proj_get_prime_meridian(m_ctx, datum);
+        int computed = 0;
+        double b = 0, unit = 1;
+        bool ok = e && p && proj_ellipsoid_get_parameters(m_ctx, e, &a, &b, &computed, &rf) &&
+                  proj_prime_meridian_get_parameters(m_ctx, p, &pm, &unit, nullptr);
+        pm *= unit / 0.017453292519943295;
+        if (e) proj_destroy(e);
+        if (p) proj_destroy(p);
+        proj_destroy(datum);
+        return ok;
+    }
+
+private:
+    PJ_CONTEXT* m_ctx = nullptr;
+    PJ* m_crs = nullptr;
+    PJ* m_op = nullptr;
+    bool m_projected = false;
+    double m_unit = 1.0;
+    double m_degreesPerBaseUnit = 1.0;
+};
