@@ -211,9 +211,14 @@ TEST_F(ToolTest, ProjectAndUnprojectGiveTheLibrarysNumbersToThePrintedDigit) {
         double lon, lat;
     };
     const Case cases[] = {
-        {"32650", 32650, 116.4074, 39.9042}, {"EPSG:32650", 32650, 119.2965, -26.0745},
-        {"21420", 21420, 117.2008, 39.0842}, {"32650", 32650, 111.5, 0.0},
+        {"32650", 32650, 116.4074, 39.9042},
+        {"EPSG:32650", 32650, 119.2965, -26.0745},
+        {"21420", 21420, 117.2008, 39.0842},
+        {"32650", 32650, 111.5, 0.0},
         {"21420", 21420, 114.0, 53.5},
+        // Also as typed without quotes, and in lower case.
+        {"EPSG: 32650", 32650, 117.0, 30.0},
+        {"epsg:32650", 32650, 118.0, 31.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.system);

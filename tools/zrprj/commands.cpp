@@ -82,6 +82,14 @@ bool ParseArgs(const char* command, const std::vector<std::string>& args,
         }
         parsed.options[spec->longName] = value;
     }
+    // "EPSG: 32650" typed without quotes arrives as two arguments; it names
+    // one system.
+    for (size_t i = 0; i + 1 < parsed.positional.size(); ++i) {
+        if (strcasecmp(parsed.positional[i].c_str(), "EPSG:") == 0) {
+            parsed.positional[i] += parsed.positional[i + 1];
+            parsed.positional.erase(parsed.positional.begin() + static_cast<long>(i) + 1);
+        }
+    }
     return true;
 }
 
