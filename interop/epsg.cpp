@@ -6,6 +6,7 @@
 #include "interop/ZrInterop.h"
 #include "interop/ZrInteropCore_p.h"
 #include "interop/ZrInteropMatch_p.h"
+#include "platform/ZrToolkit.h"
 #include "transform/ZrPJTranslator.h"
 
 #include <cmath>
@@ -28,7 +29,10 @@ CString Text(const char* format, long code) {
 
 // The catalogue system a mapped EPSG code names, exactly as the mapping says:
 // a projected row by its code, a geographic one as a geographic system.
-int FromMapping(long epsgCode, long catalogueCode, CZrPJCoordSys& cs) {
+// footRow receives a foot row that stands for a US-survey-foot zone: not
+// taken while EPSG's own definition can be built.
+int FromMapping(long epsgCode, long catalogueCode, CZrPJCoordSys& cs, CZrPJCoordSys& footRow,
+                bool& haveFootRow) {
     ZrEpsgProjectedRecord proj;
     ZrEpsgLeftOutRecord leftOut;
     const bool projected = ZrEpsgFindProjected(epsgCode, proj) || ZrEpsgFindLeftOut(epsgCode, leftOut);
@@ -42,6 +46,15 @@ int FromMapping(long epsgCode, long catalogueCode, CZrPJCoordSys& cs) {
     }
     CZrPJCoordSys built;
     if (!built.Set(static_cast<tagPJCoordSysType>(catalogueCode)) || !built.IsValid()) return 0;
+    // The catalogue's foot rows stand for EPSG's US-survey-foot zones in the
+    // mapping, but their foot is the international one: 2 ppm shorter, which
+    // moves the false origin of a State Plane zone by 0.3 m to 1.2 m. Asked for
+    // the EPSG system, give EPSG's own definition in US survey feet instead.
+    if (projected && proj.linearUnitCode == 9003 && built.GetDistUnits() != kZrUnitUsSurveyFoot) {
+        footRow = built;
+        haveFootRow = true;
+        return 0;
+    }
     cs = built;
     return 1;
 }
@@ -130,7 +143,9 @@ int ZrCoordSysFromEpsg(long epsgCode, CZrPJCoordSys& cs, CString* reason) {
     if (epsgCode <= 0) return Fail(reason, Text("EPSG code %ld is not a code", epsgCode));
     const CZrPJTranslator translator; // the mapping lookups use nothing of it
     const long catalogue = translator.EPSG2Orvanta(static_cast<int>(epsgCode));
-    if (catalogue != kNone && FromMapping(epsgCode, catalogue, cs)) return 1;
+    CZrPJCoordSys footRow;
+    bool haveFootRow = false;
+    if (catalogue != kNone && FromMapping(epsgCode, catalogue, cs, footRow, haveFootRow)) return 1;
 
     if (!ZrEpsgDataAvailable())
         return Fail(reason, CString("EPSG data file not found or unreadable: ") + ZrEpsgDataPath().c_str());
@@ -139,7 +154,13 @@ int ZrCoordSysFromEpsg(long epsgCode, CZrPJCoordSys& cs, CString* reason) {
     if (ZrEpsgFindProjected(epsgCode, proj)) {
         if (!ZrEpsgFindGeographic(proj.baseGeographicCode, geog))
             return Fail(reason, Text("EPSG:%ld rests on a geographic system the data file lacks", epsgCode));
-        return ZrInteropBuild(geog, &proj, cs, reason);
+        if (ZrInteropBuild(geog, &proj, cs, reason)) return 1;
+        // What the mapping names, when EPSG's definition cannot be built.
+        if (haveFootRow) {
+            cs = footRow;
+            return 1;
+        }
+        return 0;
     }
     if (ZrEpsgFindGeographic(epsgCode, geog)) return ZrInteropBuild(geog, nullptr, cs, reason);
     ZrEpsgLeftOutRecord leftOut;
