@@ -733,6 +733,16 @@ TEST_F(ToolTest, TransformationsListsEpsgCandidatesBestFirstAndMarksReversedOnes
     ASSERT_EQ(back.exit, 0) << back.err;
     EXPECT_NE(back.out.find("EPSG:1193\tNTF to WGS 84 (1) (reversed)\t"), std::string::npos) << back.out;
     EXPECT_EQ(Tool("transformations 32650 4326").exit, 1); // one geographic system, nothing to shift
+
+    // A transformation that does not join the two systems is refused before
+    // a point is read, and so is one given with the method's own options.
+    for (const char* args : {"convert EPSG:4275 EPSG:4326 -T EPSG:1314", "convert 4326 32650 -T 1193",
+                             "convert EPSG:4275 EPSG:4326 -T 1193 -m 9603", "convert 4275 4326 -T EPSG:x"}) {
+        SCOPED_TRACE(args);
+        const ToolRun refused = Tool(args, "2.35 48.85\n");
+        EXPECT_EQ(refused.exit, 2);
+        EXPECT_TRUE(refused.out.empty());
+    }
 }
 
 // ------------------------------------------------------------ info and list
