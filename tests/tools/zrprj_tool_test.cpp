@@ -439,6 +439,39 @@ TEST_F(ToolTest, PointsTheLibraryWouldClampOrFoldAreRefusedNotPrinted) {
     }
 }
 
+TEST_F(ToolTest, UnprojectPrintsThePointThatProjectsBackWhereTheInverseStopsShort) {
+    // The Albers inverse misses its own forward by about 2.4 mm; the tool
+    // neither refuses such points nor prints the miss, but the point that
+    // projects back, which is PROJ's.
+    CZrPJGeoCoordSys nad83;
+    ASSERT_TRUE(nad83.Set(static_cast<tagGeoCoordSysType>(4269)));
+    CZrPJParams p; // CONUS Albers, EPSG:5070's conversion
+    p.CentralMeridian = -96.0;
+    p.CentralParallel = 23.0;
+    p.StandardParallel1 = 29.5;
+    p.StandardParallel2 = 45.5;
+    CZrPJCoordSys albers;
+    ASSERT_TRUE(
+        albers.Set("Conus_Albers", nad83, CZrPJObject(static_cast<tagPJObjectType>(43007)), p, 10000));
+    ASSERT_TRUE(ZrSaveXmlProjectionFile(CString(Path("albers.xml").c_str()), albers));
+    const ProjOracle proj("+proj=aea +lat_0=23 +lon_0=-96 +lat_1=29.5 +lat_2=45.5 +ellps=GRS80");
+    ASSERT_TRUE(proj.ok());
+    const double grid[][2] = {{1234567.891, 2345678.912}, {-2000000.0, 500000.0}, {500000.0, 3000000.0}};
+    std::string input;
+    for (const auto& g : grid)
+        input += std::to_string(g[0]) + " " + std::to_string(g[1]) + "\n";
+    const ToolRun run = Tool("unproject '" + Path("albers.xml") + "'", input);
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        double lon = 0, lat = 0, plon = 0, plat = 0;
+        ASSERT_TRUE(TwoNumbers(lines[i], lon, lat));
+        ASSERT_TRUE(proj.Inverse(grid[i][0], grid[i][1], plon, plat));
+        EXPECT_LT(GroundMetres(lon, lat, plon, plat), kOracleMillimetre) << lines[i];
+    }
+}
+
 // ------------------------------------------------------------ systems
 
 TEST_F(ToolTest, SystemFilesGiveTheSameNumbersAsTheCatalogue) {

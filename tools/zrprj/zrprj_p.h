@@ -57,7 +57,10 @@ std::string ZrCliLabel(const CZrPJCoordSys& cs);
 int ZrCliCheckedForward(const CZrPJOperator& op, const char* name, CPoint2D& pt, std::string& why);
 // Unprojects x/y pt with op, or refuses with a reason: a point without an
 // inverse, and a result that does not project back within 1 mm of pt (a
-// northing folded over the pole, an easting past the far side).
+// northing folded over the pole, an easting past the far side). Where the
+// kind's inverse misses its own forward by more than 1 mm but less than
+// 10 m, the result is polished by Newton steps on the forward until it
+// projects back within 1 mm; elsewhere it is the library's inverse as it is.
 int ZrCliCheckedInverse(const CZrPJOperator& op, const char* name, CPoint2D& pt, std::string& why);
 // Distance in metres on the sphere of radius a between two longitude/latitude
 // points in degrees.
