@@ -183,7 +183,7 @@ int ZrCliProject(const std::vector<std::string>& args, bool inverse) {
     const CZrPJOperator op = cs.GetPJOperator();
     const ZrCliPointFn fn = [&op, inverse](CPoint2D& pt, std::string& why) {
         return (inverse ? ZrCliCheckedInverse(op, "projection", pt, why)
-                        : ZrCliCheckedForward(op, "projection", pt, why)) != 0;
+                        : ZrCliCheckedForward(op, "projection", kCliGrossMissMetres, pt, why)) != 0;
     };
     const std::vector<std::string> files(parsed.positional.begin() + 1, parsed.positional.end());
     return ZrCliRunStream(files, fn, options, stdout);
@@ -250,7 +250,8 @@ public:
                 return false;
             }
         }
-        return !m_toProjected || ZrCliCheckedForward(m_toOp, "destination projection", pt, why);
+        return !m_toProjected ||
+               ZrCliCheckedForward(m_toOp, "destination projection", kCliRoundTripMetres, pt, why);
     }
 
     bool ToProjected() const { return m_toProjected; }

@@ -13,11 +13,6 @@
 
 namespace {
 
-// How far a checked result may lie from its input: the tool prints
-// millimetres, so a point that does not come back to its input within one is
-// not the point the input names.
-constexpr double kRoundTripMetres = 1e-3;
-
 // Newton steps polishing an inverse on the forward: some kinds' inverses stop
 // millimetres short of their own forward (Albers by 2.4 mm over nearly all of
 // its area, Behrmann, Mercator, Van der Grinten by 1 to 2.5 mm, Robinson's
@@ -26,10 +21,11 @@ constexpr double kRoundTripMetres = 1e-3;
 // polished.
 constexpr int kPolishSteps = 4;
 constexpr double kPolishLimitMetres = 10.0;
-// Finite-difference step of the Jacobian, degrees (about 1 cm on the ground):
-// large enough that the forward's rounding (1e-9 m) is lost in it, small
-// enough that the curvature of the projection is.
-constexpr double kJacobianStepDeg = 1e-7;
+// Finite-difference step of the Jacobian, degrees (about 1 m on the ground):
+// large enough that the noise of a forward computed through cancelling terms
+// (Van der Grinten's, about 2 mm) is lost in it, small enough that the
+// projection's curvature changes the step by parts per million only.
+constexpr double kJacobianStepDeg = 1e-5;
 
 double MetresPerUnit(const CZrPJOperator& op) {
     const double factor = op.GetUnitFactor();
@@ -77,7 +73,8 @@ double ZrCliGroundMetres(double a, const CPoint2D& p, const CPoint2D& q) {
     return 2.0 * a * std::asin(std::sqrt(std::fmin(1.0, std::fmax(0.0, h))));
 }
 
-int ZrCliCheckedForward(const CZrPJOperator& op, const char* name, CPoint2D& pt, std::string& why) {
+int ZrCliCheckedForward(const CZrPJOperator& op, const char* name, double tolerance, CPoint2D& pt,
+                        std::string& why) {
     if (!(std::fabs(pt.y) <= 90.0)) {
         char text[96];
         std::snprintf(text, sizeof text, "latitude %.9g is beyond 90 degrees", pt.y);
@@ -96,13 +93,13 @@ int ZrCliCheckedForward(const CZrPJOperator& op, const char* name, CPoint2D& pt,
     }
     const double a = op.GetSemiMajorAxis();
     double miss = ZrCliGroundMetres(a, pt, back);
-    if (miss > kRoundTripMetres && miss <= kPolishLimitMetres) {
+    if (miss > tolerance && miss <= kPolishLimitMetres) {
         CPoint2D polished = back;
         for (int i = 0; i < kPolishSteps && PolishStep(op, xy, polished); ++i) {
         }
         miss = std::fmin(miss, ZrCliGroundMetres(a, pt, polished));
     }
-    if (miss > kRoundTripMetres) {
+    if (miss > tolerance) {
         Miss(why,
              (std::string("the point lies outside the ") + name +
               "'s domain: its projection maps back elsewhere"),
@@ -126,7 +123,17 @@ int ZrCliCheckedInverse(const CZrPJOperator& op, const char* name, CPoint2D& pt,
         return 0;
     }
     double miss = Planar(op, pt, back);
-    if (miss > kRoundTripMetres && miss <= kPolishLimitMetres) {
+    if (miss > kCliRoundTripMetres && std::fabs(std::fabs(lonlat.x) - 180.0) < 1e-9) {
+        // The antimeridian has two images on a world map, its west and its
+        // east edge; the inverse names it by one sign, the input may lie on
+        // the other edge.
+        CPoint2D other(-lonlat.x, lonlat.y), image = other;
+        if (op.Forward(image) && Planar(op, pt, image) < miss) {
+            miss = Planar(op, pt, image);
+            lonlat = other;
+        }
+    }
+    if (miss > kCliRoundTripMetres && miss <= kPolishLimitMetres) {
         // The kind's inverse stopped short of its own forward (Albers by about
         // 2 mm, for one): Newton steps on the forward find the point that does
         // project back, and that point is printed. A fold stays far away.
@@ -139,7 +146,7 @@ int ZrCliCheckedInverse(const CZrPJOperator& op, const char* name, CPoint2D& pt,
             lonlat = polished;
         }
     }
-    if (!(miss <= kRoundTripMetres)) {
+    if (!(miss <= kCliRoundTripMetres)) {
         Miss(why,
              std::string("the point lies outside the ") + name +
                  "'s domain: its longitude/latitude projects elsewhere",

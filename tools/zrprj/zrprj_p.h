@@ -49,12 +49,22 @@ std::string ZrCliLabel(const CZrPJCoordSys& cs);
 
 // ---- Domain checks (domain.cpp) ----
 
+// How far a checked point may come back from its input: 1 mm, the printed
+// precision, for unproject and for both sides of convert; for project a miss
+// beyond 10 m, which no kind's own inaccuracy reaches (Robinson's table
+// nodes about 1 m), and which marks a point the projection does not map: the
+// far side of a transverse projection, a series far outside its band.
+constexpr double kCliRoundTripMetres = 1e-3;
+constexpr double kCliGrossMissMetres = 10.0;
+
 // Projects longitude/latitude pt with op, or refuses with a reason: a
 // latitude beyond 90 degrees, a point the projection refuses, and a result
 // whose inverse (polished by Newton steps on the forward where the kind's
-// inverse stops short) lies more than 1 mm from pt on the ground. name is the
-// projection's role in messages ("projection", "destination projection").
-int ZrCliCheckedForward(const CZrPJOperator& op, const char* name, CPoint2D& pt, std::string& why);
+// inverse stops short) lies more than tolerance metres from pt on the ground.
+// name is the projection's role in messages ("projection", "destination
+// projection").
+int ZrCliCheckedForward(const CZrPJOperator& op, const char* name, double tolerance, CPoint2D& pt,
+                        std::string& why);
 // Unprojects x/y pt with op, or refuses with a reason: a point without an
 // inverse, and a result that does not project back within 1 mm of pt (a
 // northing folded over the pole, an easting past the far side). Where the
