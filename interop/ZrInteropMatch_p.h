@@ -34,9 +34,10 @@ ZRPRJ_API int ZrInteropBuildGeographic(const ZrEpsgGeographicRecord& geog, CZrPJ
 ZRPRJ_API int ZrInteropDescribeGeographic(const CZrPJGeoCoordSys& gcs, ZrEpsgGeographicRecord& geog);
 
 // The units of the two ellipsoid comparisons, shared with the tests: axes
-// within a millimetre, flattenings within 1e-9 (a polar radius within 6 mm).
+// within a millimetre, flattenings within 1e-10 (a polar radius within 0.64 mm):
+// the catalogue keeps flattenings to eight digits, EPSG to the full double.
 constexpr double kZrMatchAxisMetres = 1e-3;
-constexpr double kZrMatchFlattening = 1e-9;
+constexpr double kZrMatchFlattening = 1e-10;
 
 // Names compare without regard to case, blanks, underscores and hyphens.
 bool ZrInteropSameName(const char* a, const char* b);

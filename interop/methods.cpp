@@ -109,7 +109,7 @@ constexpr long kMethodTM = 9807, kMethodLcc1 = 9801, kMethodLcc2 = 9802, kMethod
                kMethodHotineA = 9812, kMethodHotineB = 9815, kMethodMercatorA = 9804, kMethodMercatorB = 9805,
                kMethodPseudoMercator = 1024, kMethodLaea = 9820, kMethodLaeaSpherical = 1027,
                kMethodPolyconic = 9818, kMethodEqc = 1028, kMethodEqcSpherical = 1029, kMethodCea = 9835,
-               kMethodBonne = 9827, kMethodCassini = 9806, kMethodOrtho = 9840;
+               kMethodBonne = 9827, kMethodCassini = 9806, kMethodOrtho = 9840, kMethodAeqd = 1125;
 
 // What the kind computes on, which decides where the method's formulas agree.
 enum Surface {
@@ -236,8 +236,7 @@ const MethodRow kMethods[] = {
      PJ_KIND_CONFORMAL_AZIMUTHAL,
      kSphereOnly,
      {&kLat0, &kLon0, &kK0, &kFE, &kFN}},
-    {{PJ_KIND_AZIMUTHAL_EQUIDISTANT, "Azimuthal Equidistant", "Azimuthal_Equidistant",
-      "Azimuthal_Equidistant", "aeqd"},
+    {{kMethodAeqd, "Azimuthal Equidistant", "Azimuthal_Equidistant", "Azimuthal_Equidistant", "aeqd"},
      PJ_KIND_AZIMUTHAL_EQUIDISTANT,
      kSphereOnly,
      {&kLat0Center, &kLon0Center, &kFE, &kFN}},
@@ -464,6 +463,12 @@ bool UnitCodeOf(const ZrEpsgProjectedRecord& proj, long& units, CString* reason)
     return true;
 }
 
+bool ContainsGauss(const std::string& name) {
+    for (size_t i = 0; i + 5 <= name.size(); ++i)
+        if (ZrInteropSameName(name.substr(i, 5).c_str(), "gauss")) return true;
+    return false;
+}
+
 bool IsSphere(const ZrEpsgGeographicRecord& geog) {
     return geog.inverseFlattening == 0.0;
 }
@@ -563,6 +568,12 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         params.ScaleFactor = p.Get(8805, 1.0);
         if (!(params.ScaleFactor > 0.0))
             return Fail(reason, "Transverse Mercator with a scale factor that is not positive"), 0;
+        // A Gauss-Krueger zone (origin on the equator, no scale) that says so
+        // is computed by the Gauss-Krueger kind, so it reads back as written.
+        if (params.CentralParallel == 0.0 && params.ScaleFactor == 1.0 &&
+            (ContainsGauss(proj->methodName) || ContainsGauss(proj->conversionName) ||
+             ContainsGauss(proj->name)))
+            kind = PJ_KIND_GAUSS_KRUGER;
         break;
     case kMethodLcc1:
         params.CentralParallel = p.Get(8801, 0.0);
@@ -623,7 +634,7 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     case kMethodLaea:
     case kMethodLaeaSpherical:
     case kMethodOrtho:
-    case PJ_KIND_AZIMUTHAL_EQUIDISTANT:
+    case kMethodAeqd:
     case PJ_KIND_HOTINE_OBLIQUE_MERCATOR_AZIMUTH_NATURAL_ORIGIN:
         params.CentralParallel = p.Get(8801, 0.0);
         params.CentralMeridian = p.Get(8802, 0.0);
@@ -708,7 +719,10 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
           params.StandardParallel1, params.StandardParallel2, params.ScaleFactor, params.Azimuth,
           params.FirstPointLongitude, params.SecondPointLongitude})
         if (!std::isfinite(v)) return Fail(reason, "a parameter is not a finite number"), 0;
-    for (const double v : {params.CentralParallel, params.StandardParallel1, params.StandardParallel2})
+    // The oblique Mercator kinds keep their grid angle where the parallels live.
+    const bool oblique = kind == PJ_KIND_OBLIQUE_MERCATOR || kind == PJ_KIND_HOTINE_OBLIQUE_MERCATOR;
+    for (const double v : {params.CentralParallel, oblique ? 0.0 : params.StandardParallel1,
+                           oblique ? 0.0 : params.StandardParallel2})
         if (std::fabs(v) > 90.0) return Fail(reason, Line("latitude parameter %.12g outside -90..90", v)), 0;
 
     CZrPJCoordSys built;
@@ -839,6 +853,7 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     case PJ_KIND_GAUSS_KRUGER:
         // Gauss-Krueger takes its origin on the equator and applies no scale.
         SetMethod(p, kMethodTM);
+        p.conversionName = "Gauss-Kruger";
         Add(p, 8801, 0.0), Add(p, 8802, prm.CentralMeridian), Add(p, 8805, 1.0), Add(p, 8806, fe),
             Add(p, 8807, fn);
         break;
@@ -945,7 +960,9 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     case PJ_KIND_AZIMUTHAL_EQUIDISTANT:
     case PJ_KIND_HOTINE_OBLIQUE_MERCATOR_AZIMUTH_NATURAL_ORIGIN:
         if (!sphere) return refuse("the kind computes on a sphere; the method is ellipsoidal elsewhere"), 0;
-        SetMethod(p, kind == PJ_KIND_ORTHOTIC_GRAPHIC ? kMethodOrtho : kind);
+        SetMethod(p, kind == PJ_KIND_ORTHOTIC_GRAPHIC        ? kMethodOrtho
+                     : kind == PJ_KIND_AZIMUTHAL_EQUIDISTANT ? kMethodAeqd
+                                                             : kind);
         Add(p, 8801, prm.CentralParallel), Add(p, 8802, prm.CentralMeridian);
         if (kind == PJ_KIND_CONFORMAL_AZIMUTHAL) Add(p, 8805, 1.0);
         Add(p, 8806, fe), Add(p, 8807, fn);

@@ -1,7 +1,11 @@
 #include "interop/proj_common_p.h"
 
+#include "interop/ZrEpsgData_p.h"
+#include "interop/ZrInteropMatch_p.h"
+
 #include "platform/ZrString.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -87,4 +91,106 @@ int ZrReadNumber(const std::string& text, double& out) {
     if (r.ec != std::errc() || r.ptr != end || !std::isfinite(v)) return 0;
     out = v;
     return 1;
+}
+
+double ZrDirectionDegrees(double degrees) {
+    if (!std::isfinite(degrees)) return degrees;
+    double d = std::fmod(degrees, 360.0);
+    if (d > 180.0) d -= 360.0;
+    if (d <= -180.0) d += 360.0;
+    return d;
+}
+
+std::string ZrShortReason(const std::string& reason) {
+    constexpr size_t kLongest = 160;
+    if (reason.size() <= kLongest) return reason;
+    size_t cut = kLongest;
+    while (cut > 0 && (static_cast<unsigned char>(reason[cut]) & 0xC0) == 0x80)
+        --cut; // whole UTF-8 characters
+    return reason.substr(0, cut) + "...";
+}
+
+namespace {
+
+// The preferred Helmert or translation of an EPSG geographic system to
+// WGS 84, position-vector convention, 7 values; false when EPSG has none.
+bool KnownShift(long code, double out[7]) {
+    if (code <= 0 || code == 4326) return false;
+    std::vector<ZrEpsgTransformationRecord> list;
+    ZrEpsgListTransformations(code, 4326, list);
+    for (const ZrEpsgTransformationRecord& t : list) {
+        if (t.methodCode != 9603 && t.methodCode != 9606 && t.methodCode != 9607) continue;
+        const double sign = t.sourceCode != code ? -1.0 : 1.0;         // stored the other way round
+        const double rot = (t.methodCode == 9607 ? -1.0 : 1.0) * sign; // coordinate frame: rotations negated
+        const double v[7] = {sign * t.tx, sign * t.ty, sign * t.tz, rot * t.rx,
+                             rot * t.ry,  rot * t.rz,  sign * t.ds};
+        for (int i = 0; i < 7; ++i)
+            out[i] = v[i];
+        return true;
+    }
+    return false;
+}
+
+// Within a millimetre, 0.1 milli-arc-second and 0.001 ppm: the printed
+// precision of EPSG's values.
+bool SameShift(const std::vector<double>& given, const double known[7]) {
+    for (size_t i = 0; i < 7; ++i) {
+        const double v = i < given.size() ? given[i] : 0.0;
+        const double tolerance = i < 3 ? 1e-3 : (i < 6 ? 1e-4 : 1e-3);
+        if (!(std::fabs(v - known[i]) <= tolerance)) return false;
+    }
+    return true;
+}
+
+bool SameEarth(const ZrEpsgGeographicRecord& a, const ZrEpsgGeographicRecord& b) {
+    const double fa = a.inverseFlattening == 0 ? 0 : 1 / a.inverseFlattening;
+    const double fb = b.inverseFlattening == 0 ? 0 : 1 / b.inverseFlattening;
+    return std::fabs(a.semiMajorAxis - b.semiMajorAxis) <= kZrMatchAxisMetres &&
+           std::fabs(fa - fb) <= kZrMatchFlattening &&
+           std::fabs(a.primeMeridianLongitude - b.primeMeridianLongitude) <= 1e-9;
+}
+
+} // namespace
+
+int ZrHonourShift(const std::vector<double>& shift, ZrEpsgGeographicRecord& g, std::string& reason) {
+    bool zero = true;
+    for (double v : shift)
+        zero = zero && v == 0.0;
+    if (zero) return 1;
+    double known[7];
+    long named = g.code;
+    if (named <= 0 && !g.datumName.empty()) {
+        // Names that give a catalogue system: its mapped EPSG code.
+        CZrPJGeoCoordSys gcs;
+        if (ZrMatchGeographic(g, gcs) && gcs.GetType() > 1) named = ZrMappedEpsgCode(gcs.GetType());
+    }
+    if (named > 0) {
+        if (KnownShift(named, known) && SameShift(shift, known)) return 1;
+    } else {
+        // No name: the shift and the earth identify the system, if exactly one
+        // datum has them.
+        std::vector<long> codes;
+        ZrEpsgGeographicCodes(codes);
+        ZrEpsgGeographicRecord found;
+        std::vector<long> datums;
+        for (long code : codes) {
+            ZrEpsgGeographicRecord e;
+            if (!ZrEpsgFindGeographic(code, e) || !SameEarth(e, g)) continue;
+            if (!KnownShift(code, known) || !SameShift(shift, known)) continue;
+            if (datums.empty()) found = e; // codes ascend: the lowest of the datum's systems
+            if (std::find(datums.begin(), datums.end(), e.datumCode) == datums.end())
+                datums.push_back(e.datumCode);
+        }
+        if (datums.size() == 1) {
+            g = found;
+            return 1;
+        }
+    }
+    std::string text = "the shift to WGS 84 (";
+    for (size_t i = 0; i < shift.size(); ++i)
+        text += ZrShortestNumber(shift[i]) + (i + 1 < shift.size() ? "," : ")");
+    text += " is not the known shift of an EPSG datum on that ellipsoid; a system here cannot carry a shift "
+            "of its own";
+    reason = text;
+    return 0;
 }

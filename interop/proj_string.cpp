@@ -10,10 +10,11 @@
 // What a string may say that our systems cannot hold is refused, naming the
 // key: an explicit grid shift (+nadgrids, +geoidgrids), axis orders other
 // than east/north, vertical units, pipelines and +init files. A +towgs84
-// shift is read and checked but not kept: a coordinate system here holds no
-// datum shift (the translator is given one when converting), and the
-// geographic system stays as the string describes it. PROJ's named datums
-// (+datum=NAD27, whose way to WGS 84 is a grid) are datums like any other.
+// shift is honoured, never dropped (a system here holds no shift of its own):
+// it must be zero, or identify the EPSG geographic system whose preferred
+// shift it is (ZrHonourShift), which the string then means. PROJ's named
+// datums (+datum=NAD27, whose way to WGS 84 is a grid) are datums like any
+// other: their way to WGS 84 is a transformation, not part of the system.
 //
 // PROJ's eqc computes on the sphere of radius a even on an ellipsoid, where
 // the library's equidistant cylindrical follows the meridian arc (as EPSG's
@@ -151,8 +152,8 @@ const ProjMeridian kMeridians[] = {
     {"copenhagen", "Copenhagen", 1026, Dms(12, 34, 40.35)},
 };
 
-// Keys that describe the string rather than the system.
-// +approx only picks PROJ's faster, less accurate transverse Mercator series.
+// Keys that describe the string rather than the system, and +approx, which
+// only picks PROJ's faster, less accurate transverse Mercator series.
 const char* const kIgnoredKeys[] = {"no_defs", "wktext", "type", "approx"};
 
 // Parameters a projection may be given at their neutral value although it
@@ -172,7 +173,7 @@ public:
     explicit ProjReader(CString* reason) : m_reason(reason) {}
 
     int Fail(const std::string& why) {
-        if (m_reason) *m_reason = CString(("PROJ string: " + why).c_str());
+        if (m_reason) *m_reason = CString(ZrShortReason("PROJ string: " + why).c_str());
         return 0;
     }
 
@@ -193,6 +194,9 @@ public:
                 if (d < 0x20 || d >= 0x7F) return Fail("a byte that is not printable ASCII");
                 ++i;
             }
+            // No key or value of a CRS is near this long (a +towgs84 with seven
+            // values is about 80); the cap also keeps every reason short.
+            if (i - start > 256) return Fail("a token longer than 256 characters");
             std::string word = text.substr(start, i - start);
             if (word[0] == '+') word.erase(0, 1);
             Token t;
@@ -261,7 +265,7 @@ public:
 
     int Ellipsoid(ZrEpsgGeographicRecord& g);
     int Meridian(ZrEpsgGeographicRecord& g);
-    int Shift();
+    int Shift(std::vector<double>& shift);
     int Units(double& toMetre, long& epsgUnit, std::string& unitName);
     int Leftovers();
 
@@ -373,16 +377,15 @@ int ProjReader::Meridian(ZrEpsgGeographicRecord& g) {
     return 1;
 }
 
-// Grid shifts cannot be held; a +towgs84 is checked and then not kept (see
-// the top of this file). "@null" is PROJ's identity grid (as in its form of
-// the web Mercator) and says only that no shift applies.
-int ProjReader::Shift() {
+// Grid shifts cannot be held; a +towgs84 is read for ZrHonourShift. "@null"
+// is PROJ's identity grid (as in its form of the web Mercator) and says only
+// that no shift applies.
+int ProjReader::Shift(std::vector<double>& shift) {
     if (Token* t = Find("nadgrids"))
         if (t->value != "@null")
             return Fail("+nadgrids=" + t->value + " is a grid-based datum shift, which cannot be expressed");
     if (Find("geoidgrids")) return Fail("+geoidgrids (a vertical grid) cannot be expressed");
     if (Token* t = Find("towgs84")) {
-        int count = 0;
         size_t start = 0;
         for (;;) {
             size_t comma = t->value.find(',', start);
@@ -390,11 +393,11 @@ int ProjReader::Shift() {
             std::string part =
                 t->value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
             if (!ZrReadNumber(part, v)) return Fail("+towgs84=" + t->value + " is not a list of numbers");
-            ++count;
+            shift.push_back(v);
             if (comma == std::string::npos) break;
             start = comma + 1;
         }
-        if (count != 3 && count != 7) return Fail("+towgs84 needs 3 or 7 values");
+        if (shift.size() != 3 && shift.size() != 7) return Fail("+towgs84 needs 3 or 7 values");
     }
     return 1;
 }
@@ -562,8 +565,8 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
         p.methodCode = variantA ? 9812 : 9815;
         AddParameter(p, 8811, lat0);
         AddParameter(p, 8812, lonc);
-        AddParameter(p, 8813, alpha);
-        AddParameter(p, 8814, gamma);
+        AddParameter(p, 8813, ZrDirectionDegrees(alpha));
+        AddParameter(p, 8814, ZrDirectionDegrees(gamma));
         AddParameter(p, 8815, k);
         return variantA ? falseOrigin(8806, 8807) : falseOrigin(8816, 8817);
     }
@@ -668,7 +671,10 @@ int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) 
     g.code = 0;
     g.name = "unknown";
     g.latitudeFirst = false;
-    if (!r.Ellipsoid(g) || !r.Meridian(g) || !r.Shift()) return 0;
+    std::vector<double> shift;
+    if (!r.Ellipsoid(g) || !r.Meridian(g) || !r.Shift(shift)) return 0;
+    std::string why;
+    if (!ZrHonourShift(shift, g, why)) return r.Fail("+towgs84: " + why);
 
     if (IsGeographicName(proj)) {
         // PROJ reads latlong as longlat too: the axis order is +axis's alone.

@@ -9,10 +9,12 @@
 // interop core and builds through ZrInteropBuild; writing describes the system
 // through ZrInteropDescribe.
 //
-// A BoundCRS's transformation to WGS 84 is checked (a geocentric translation
-// or a Helmert transformation, as PROJ writes +towgs84) and then not kept: a
-// coordinate system here holds no datum shift (the translator is given one
-// when converting). Grid-based transformations are refused.
+// A BoundCRS's transformation to WGS 84 (a geocentric translation or a
+// Helmert, as PROJ writes +towgs84) is honoured, never dropped, by the rule
+// of ZrHonourShift: a system here holds no shift of its own, so the shift must
+// be the one EPSG prefers for the geographic system the text names (or,
+// unnamed, identify that system). Grid-based and other transformations are
+// refused.
 
 #include "interop/ZrInteropCore_p.h"
 #include "interop/ZrInteropForms_p.h"
@@ -22,6 +24,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -32,7 +35,7 @@ public:
     explicit JsonReader(CString* reason) : m_reason(reason) {}
 
     int Fail(const std::string& why) {
-        if (m_reason) *m_reason = CString(("PROJJSON: " + why).c_str());
+        if (m_reason) *m_reason = CString(ZrShortReason("PROJJSON: " + why).c_str());
         return 0;
     }
 
@@ -151,7 +154,7 @@ public:
 
     int Geographic(const ZrJson& crs, ZrEpsgGeographicRecord& g);
     int Projected(const ZrJson& crs, ZrEpsgProjectedRecord& p, ZrEpsgGeographicRecord& g);
-    int Transformation(const ZrJson& bound);
+    int Transformation(const ZrJson& bound, std::vector<double>& shift);
 
 private:
     CString* m_reason;
@@ -327,6 +330,7 @@ int JsonReader::Projected(const ZrJson& crs, ZrEpsgProjectedRecord& p, ZrEpsgGeo
             if (!Value(q.Get("value"), quantity, q.Get("unit"), v, "the parameter \"" + qname + "\""))
                 return 0;
             if (quantity == LENGTH) v /= toMetre;
+            if (names->code == 8813 || names->code == 8814) v = ZrDirectionDegrees(v);
             for (const auto& have : p.parameters)
                 if (have.code == names->code) return Fail("the parameter \"" + qname + "\" is given twice");
             ZrEpsgParameter e;
@@ -338,25 +342,42 @@ int JsonReader::Projected(const ZrJson& crs, ZrEpsgProjectedRecord& p, ZrEpsgGeo
     return 1;
 }
 
-// A BoundCRS's transformation: what PROJ writes for +towgs84 is accepted (and
-// not kept, see the top of this file); a grid or any other method is refused.
-int JsonReader::Transformation(const ZrJson& bound) {
+// A BoundCRS's transformation as 3 or 7 position-vector values (metres,
+// arc-seconds, ppm), for ZrHonourShift.
+int JsonReader::Transformation(const ZrJson& bound, std::vector<double>& shift) {
+    const ZrJson* target = bound.Get("target_crs");
+    if (!target || (EpsgId(target) != 4326 && Name(target) != "WGS 84"))
+        return Fail("a BoundCRS whose target is not WGS 84");
     const ZrJson* t = bound.Get("transformation");
     if (!t || !t->IsObject()) return Fail("the BoundCRS has no transformation");
     const ZrJson* method = t->Get("method");
-    long code = EpsgId(method);
-    static const long kShifts[] = {9603, 9606, 9607, 1031, 1032, 1033, 1037, 1038, 9636, 9605, 9604};
-    for (long k : kShifts)
-        if (code == k) {
-            const ZrJson* params = t->Get("parameters");
-            if (params && params->IsArray())
-                for (const ZrJson& q : params->items) {
-                    const ZrJson* v = q.Get("value");
-                    if (!v || !v->IsNumber()) return Fail("a transformation parameter is not a number");
-                }
-            return 1;
+    const long code = EpsgId(method);
+    const bool translation = code == 9603 || code == 1031;
+    const bool positionVector = code == 9606 || code == 1033;
+    const bool coordinateFrame = code == 9607 || code == 1032;
+    if (!translation && !positionVector && !coordinateFrame)
+        return Fail("a BoundCRS with the transformation \"" + Name(method) +
+                    "\" (grid-based or other) cannot be expressed");
+    static const long kCodes[7] = {8605, 8606, 8607, 8608, 8609, 8610, 8611};
+    shift.assign(7, 0.0);
+    const ZrJson* params = t->Get("parameters");
+    if (params && params->IsArray())
+        for (const ZrJson& q : params->items) {
+            const long c = EpsgId(&q);
+            for (int i = 0; i < 7; ++i) {
+                if (c != kCodes[i]) continue;
+                const Quantity quantity = i < 3 ? LENGTH : i < 6 ? ANGLE : SCALE;
+                double v;
+                if (!Value(q.Get("value"), quantity, q.Get("unit"), v, "a transformation parameter"))
+                    return 0;
+                shift[size_t(i)] = i < 3 ? v : i < 6 ? v * 3600.0 : v * 1e6; // arc-seconds, ppm
+            }
         }
-    return Fail("a BoundCRS with the transformation method \"" + Name(method) + "\" cannot be expressed");
+    if (coordinateFrame)
+        for (int i = 3; i < 6; ++i)
+            shift[size_t(i)] = -shift[size_t(i)];
+    if (translation) shift.resize(3);
+    return 1;
 }
 
 // Writing.
@@ -481,8 +502,9 @@ int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
     const ZrJson* crs = &doc;
     const ZrJson* type = crs->Get("type");
     if (!type || !type->IsString()) return r.Fail("no \"type\"");
+    std::vector<double> shift;
     if (type->text == "BoundCRS") {
-        if (!r.Transformation(*crs)) return 0;
+        if (!r.Transformation(*crs, shift)) return 0;
         crs = crs->Get("source_crs");
         if (!crs || !crs->IsObject()) return r.Fail("the BoundCRS has no source_crs");
         type = crs->Get("type");
@@ -491,11 +513,14 @@ int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
     ZrEpsgGeographicRecord g;
     if (type->text == "GeographicCRS" || type->text == "GeodeticCRS") {
         if (!r.Geographic(*crs, g)) return 0;
+        if (!ZrHonourShift(shift, g, why)) return r.Fail(why);
         return ZrInteropBuild(g, nullptr, cs, reason);
     }
     if (type->text == "ProjectedCRS") {
         ZrEpsgProjectedRecord p;
         if (!r.Projected(*crs, p, g)) return 0;
+        if (!ZrHonourShift(shift, g, why)) return r.Fail(why);
+        p.baseGeographicCode = g.code;
         return ZrInteropBuild(g, &p, cs, reason);
     }
     return r.Fail("a " + type->text + " cannot be expressed");

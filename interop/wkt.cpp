@@ -126,8 +126,24 @@ std::string Spheroid1(const ZrEpsgGeographicRecord& g, bool esri) {
            Num(g.inverseFlattening, esri) + (esri ? "" : Authority(g.ellipsoidCode)) + "]";
 }
 
+// OGC readers take a datum name that starts "D_" or a geographic name that
+// starts "GCS_" for ESRI's and read the whole text by ESRI's rules; GDAL
+// drops the prefixes, and so do we (reading finds the catalogue objects with
+// or without them).
+std::string WithoutPrefix(const std::string& name, const char* prefix) {
+    const size_t n = std::strlen(prefix);
+    return name.compare(0, n, prefix) == 0 && name.size() > n ? name.substr(n) : name;
+}
+std::string OgcDatumName(const std::string& name) {
+    return WithoutPrefix(name, "D_");
+}
+std::string OgcGeographicName(const std::string& name) {
+    return WithoutPrefix(name, "GCS_");
+}
+
 std::string Geogcs1(const ZrEpsgGeographicRecord& g, bool esri, const std::string& towgs84, bool axes) {
-    std::string s = "GEOGCS[" + Quote(g.name) + ",DATUM[" + Quote(g.datumName) + "," + Spheroid1(g, esri);
+    std::string s = "GEOGCS[" + Quote(esri ? g.name : OgcGeographicName(g.name)) + ",DATUM[" +
+                    Quote(esri ? g.datumName : OgcDatumName(g.datumName)) + "," + Spheroid1(g, esri);
     if (!esri) s += towgs84 + Authority(g.datumCode);
     s += "],PRIMEM[" + Quote(g.primeMeridianName) + "," + Num(g.primeMeridianLongitude, esri) +
          (esri ? "" : Authority(g.primeMeridianCode)) + "]";
@@ -140,23 +156,32 @@ std::string Geogcs1(const ZrEpsgGeographicRecord& g, bool esri, const std::strin
     return s + "]";
 }
 
-// The datum's shift to WGS 84 as EPSG's preferred Helmert gives it, in the
-// position-vector convention TOWGS84 uses; empty when none is known.
-std::string Towgs84(const ZrEpsgGeographicRecord& g) {
-    if (g.code <= 0 || g.code == 4326) return std::string();
+// The datum's shifts to WGS 84 that EPSG states as Helmert transformations
+// (best first, as PROJ ranks them), each as the seven TOWGS84 values in the
+// position-vector convention.
+std::vector<std::vector<double>> KnownShifts(long geographicCode) {
+    std::vector<std::vector<double>> out;
+    if (geographicCode <= 0 || geographicCode == 4326) return out;
     std::vector<ZrEpsgTransformationRecord> list;
-    ZrEpsgListTransformations(g.code, 4326, list);
+    ZrEpsgListTransformations(geographicCode, 4326, list);
     for (const ZrEpsgTransformationRecord& t : list) {
         if (t.methodCode != 9603 && t.methodCode != 9606 && t.methodCode != 9607) continue;
-        const bool reversed = t.sourceCode != g.code;
-        const double sign = reversed ? -1.0 : 1.0;
+        const double sign = t.sourceCode != geographicCode ? -1.0 : 1.0;
         const double rot = (t.methodCode == 9607 ? -1.0 : 1.0) * sign;
-        std::string s = ",TOWGS84[" + Num(sign * t.tx) + "," + Num(sign * t.ty) + "," + Num(sign * t.tz);
-        s += "," + Num(rot * t.rx) + "," + Num(rot * t.ry) + "," + Num(rot * t.rz) + "," + Num(sign * t.ds) +
-             "]";
-        return s;
+        out.push_back(
+            {sign * t.tx, sign * t.ty, sign * t.tz, rot * t.rx, rot * t.ry, rot * t.rz, sign * t.ds});
     }
-    return std::string();
+    return out;
+}
+
+// TOWGS84 where EPSG knows a shift: its best-ranked one.
+std::string Towgs84(const ZrEpsgGeographicRecord& g) {
+    const std::vector<std::vector<double>> shifts = KnownShifts(g.code);
+    if (shifts.empty()) return std::string();
+    std::string s = ",TOWGS84[";
+    for (size_t i = 0; i < 7; ++i)
+        s += Num(shifts[0][i]) + (i < 6 ? "," : "]");
+    return s;
 }
 
 bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, bool esri, std::string& out,
@@ -194,6 +219,9 @@ bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
                       {8823, 0.0},
                       {-1, 0.0}};
             break;
+        case 9807:
+            if (p->conversionName == "Gauss-Kruger") method = "Gauss_Kruger";
+            break;
         case 9806: // ESRI's Cassini carries a scale of 1
             params.insert(params.begin() + 3, ZrEpsgParameter{8805, 1.0});
             break;
@@ -213,13 +241,9 @@ bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
                     " +x_0=" + Num(ParamValue(*p, 8806, 0.0)) + " +y_0=" + Num(ParamValue(*p, 8807, 0.0)) +
                     " +k=1 +units=m +nadgrids=@null +wktext +no_defs\"]";
     } else if (p->methodCode == 1027) {
-        method = "Lambert_Azimuthal_Equal_Area";
-        extension = ",EXTENSION[\"PROJ4\",\"+proj=laea +lat_0=" + Num(ParamValue(*p, 8801, 0.0)) +
-                    " +lon_0=" + Num(ParamValue(*p, 8802, 0.0)) + " +x_0=" + Num(ParamValue(*p, 8806, 0.0)) +
-                    " +y_0=" + Num(ParamValue(*p, 8807, 0.0)) + " +R_A +a=" + Num(g.semiMajorAxis) +
-                    " +rf=" + Num(g.inverseFlattening) + " +units=m +no_defs\"]";
-        if (p->linearUnitToMetre != 1.0)
-            return Fail(reason, "the spherical Lambert azimuthal in WKT1 is written in metres only"), false;
+        return Fail(reason, "Lambert azimuthal on the sphere of equal area: well-known text has no way to "
+                            "state that sphere"),
+               false;
     }
     if (method.empty()) {
         CString text;
@@ -258,22 +282,28 @@ std::string AngleUnit2() {
 }
 
 std::string GeodeticFrame2(const ZrEpsgGeographicRecord& g) {
-    std::string s = "DATUM[" + Quote(g.datumName) + ",ELLIPSOID[" + Quote(g.ellipsoidName) + "," +
-                    Num(g.semiMajorAxis) + "," + Num(g.inverseFlattening) + ",LENGTHUNIT[\"metre\",1]" +
+    std::string s = "DATUM[" + Quote(OgcDatumName(g.datumName)) + ",ELLIPSOID[" + Quote(g.ellipsoidName) +
+                    "," + Num(g.semiMajorAxis) + "," + Num(g.inverseFlattening) + ",LENGTHUNIT[\"metre\",1]" +
                     Id(g.ellipsoidCode) + "]" + Id(g.datumCode) + "],";
     s += "PRIMEM[" + Quote(g.primeMeridianName) + "," + Num(g.primeMeridianLongitude) + "," + AngleUnit2() +
          Id(g.primeMeridianCode) + "]";
     return s;
 }
 
-bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, std::string& out) {
+bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, std::string& out,
+               CString* reason) {
+    if (p && p->methodCode == 1027)
+        return Fail(reason, "Lambert azimuthal on the sphere of equal area: well-known text has no way to "
+                            "state that sphere"),
+               false;
     if (!p) {
         const std::string lat = "AXIS[\"geodetic latitude (Lat)\",north,ORDER[%d]," + AngleUnit2() + "]";
         const std::string lon = "AXIS[\"geodetic longitude (Lon)\",east,ORDER[%d]," + AngleUnit2() + "]";
         auto order = [](std::string axis, int n) {
             return axis.replace(axis.find("%d"), 2, std::to_string(n));
         };
-        out = "GEOGCRS[" + Quote(g.name) + "," + GeodeticFrame2(g) + ",CS[ellipsoidal,2]," +
+        out = "GEOGCRS[" + Quote(OgcGeographicName(g.name)) + "," + GeodeticFrame2(g) +
+              ",CS[ellipsoidal,2]," +
               (g.latitudeFirst ? order(lat, 1) + "," + order(lon, 2) : order(lon, 1) + "," + order(lat, 2)) +
               Id(g.code) + "]";
         return true;
@@ -281,8 +311,8 @@ bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
     const std::string length = "LENGTHUNIT[" + Quote(UnitName(*p, false)) + "," + Num(p->linearUnitToMetre) +
                                Id(p->linearUnitCode) + "]";
     // The base system's unit is stated: its EPSG code may name a system in other units (grads).
-    std::string s = "PROJCRS[" + Quote(p->name) + ",BASEGEOGCRS[" + Quote(g.name) + "," + GeodeticFrame2(g) +
-                    "," + AngleUnit2() + Id(g.code) + "],CONVERSION[" +
+    std::string s = "PROJCRS[" + Quote(p->name) + ",BASEGEOGCRS[" + Quote(OgcGeographicName(g.name)) + "," +
+                    GeodeticFrame2(g) + "," + AngleUnit2() + Id(g.code) + "],CONVERSION[" +
                     Quote(p->conversionName.empty() ? p->name : p->conversionName) + ",METHOD[" +
                     Quote(p->methodName) + (p->methodCode < 40000 ? Id(p->methodCode) : "") + "]";
     for (const ZrEpsgParameter& q : p->parameters) {
@@ -336,8 +366,19 @@ bool NeedString(const ZrWktNode& node, CString* reason) {
 }
 
 // A unit node's factor (to metres or radians); false when it has none.
+// Writers print the degree and the grad to 15 or 16 digits; a factor that is
+// a decimal ratio of the degree to twelve digits is taken as that exact
+// ratio, so 90 degrees stays 90 and 55 grads stay 49.5 degrees.
 bool UnitFactor(const ZrWktNode* unit, double& factor) {
     return unit && unit->NumberAt(1, factor) && factor > 0.0;
+}
+
+bool AngleUnitFactor(const ZrWktNode* unit, double& factor) {
+    if (!UnitFactor(unit, factor)) return false;
+    const double ratio = factor / kDegree;
+    const double snapped = std::round(ratio * 1e12) / 1e12;
+    if (ratio < 1e3 && std::fabs(ratio - snapped) < 1e-12 * ratio) factor = snapped * kDegree;
+    return true;
 }
 
 bool ReadEllipsoid(const ZrWktNode& e, Reading& r, CString* reason) {
@@ -392,8 +433,8 @@ bool ReadGeographic(const ZrWktNode& gcs, bool wkt2, Reading& r, CString* reason
     if (!unit && wkt2)
         for (const ZrWktNode* axis : gcs.Children("AXIS"))
             if ((unit = axis->Child("ANGLEUNIT|UNIT"))) break;
-    if (unit && !UnitFactor(unit, radians)) return Fail(reason, "angular unit without a factor"), false;
-    r.angleToDegree = radians / kDegree;
+    if (unit && !AngleUnitFactor(unit, radians)) return Fail(reason, "angular unit without a factor"), false;
+    r.angleToDegree = radians == kDegree ? 1.0 : radians / kDegree;
 
     const ZrWktNode* pm = gcs.Child("PRIMEM|PRIMEMERIDIAN");
     double lon = 0.0;
@@ -405,8 +446,9 @@ bool ReadGeographic(const ZrWktNode& gcs, bool wkt2, Reading& r, CString* reason
         if (wkt2) {
             double f = radians;
             if (const ZrWktNode* u = pm->Child("ANGLEUNIT|UNIT"))
-                if (!UnitFactor(u, f)) return Fail(reason, "prime meridian unit without a factor"), false;
-            lon = lon * f / kDegree;
+                if (!AngleUnitFactor(u, f))
+                    return Fail(reason, "prime meridian unit without a factor"), false;
+            lon = f == kDegree ? lon : lon * (f / kDegree);
         }
         r.geog.primeMeridianName = NameOf(*pm);
         r.geog.primeMeridianCode = EpsgCodeOf(*pm);
@@ -466,8 +508,8 @@ bool ResolveWkt1Method(const std::string& projection, std::vector<RawParameter>&
     if (extension) extension->StringAt(1, proj4);
     auto same = [&](const char* n) { return ZrInteropSameName(projection.c_str(), n); };
     if (!proj4.empty()) {
-        // GDAL states what WKT1 cannot say through a PROJ.4 extension; two of
-        // them are forms of our kinds, any other changes the meaning unread.
+        // GDAL states what WKT1 cannot say through a PROJ.4 extension; its
+        // form of the pseudo-Mercator is ours, any other changes the meaning unread.
         const bool merc = proj4.find("+proj=merc") != std::string::npos;
         const size_t a = proj4.find("+a="), b = proj4.find("+b=");
         if ((same("Mercator_1SP") || same("Mercator")) && merc && a != std::string::npos &&
@@ -475,11 +517,6 @@ bool ResolveWkt1Method(const std::string& projection, std::vector<RawParameter>&
             std::fabs(std::atof(proj4.c_str() + a + 3) - r.geog.semiMajorAxis) < 1e-3 &&
             proj4.find("+nadgrids=@null") != std::string::npos) {
             method = 1024;
-            return true;
-        }
-        if (same("Lambert_Azimuthal_Equal_Area") && proj4.find("+proj=laea") != std::string::npos &&
-            proj4.find("+R_A") != std::string::npos) {
-            method = 1027;
             return true;
         }
         return Fail(reason, "EXTENSION[\"PROJ4\",\"" + CString(proj4.substr(0, 80)) + "\"] not understood"),
@@ -579,10 +616,14 @@ bool TakeParameters(const std::vector<RawParameter>& raw, long method, bool wkt2
         }
         double v = q.value;
         if (n->quantity == ZR_PARAM_ANGLE) {
-            double f = r.angleToDegree * kDegree;
-            if (wkt2 && q.unit && !UnitFactor(q.unit, f))
-                return Fail(reason, "parameter unit without a factor"), false;
-            v = v * f / kDegree;
+            double toDegree = r.angleToDegree;
+            if (wkt2 && q.unit) {
+                double f = 0;
+                if (!AngleUnitFactor(q.unit, f))
+                    return Fail(reason, "parameter unit without a factor"), false;
+                toDegree = f == kDegree ? 1.0 : f / kDegree;
+            }
+            if (toDegree != 1.0) v *= toDegree;
         } else if (n->quantity == ZR_PARAM_LENGTH) {
             double f = unitToMetre;
             if (wkt2 && q.unit && !UnitFactor(q.unit, f))
@@ -646,7 +687,8 @@ bool ReadWkt1(const ZrWktNode& root, Reading& r, CString* reason) {
     if (!ResolveWkt1Method(method, raw, root, r, code, reason)) return false;
     r.proj.methodCode = code;
     const ZrMethodNames* names = ZrFindMethod(code);
-    r.proj.methodName = names ? names->epsgName : method;
+    r.proj.methodName =
+        names && !ZrInteropSameName(method.c_str(), "Gauss_Kruger") ? names->epsgName : method;
     const ZrWktNode* unit = root.Child("UNIT");
     double factor = 1.0;
     if (!unit || !UnitFactor(unit, factor)) return Fail(reason, "PROJCS without a linear UNIT"), false;
@@ -687,6 +729,11 @@ bool ReadWkt2(const ZrWktNode& root, Reading& r, CString* reason) {
     if (!method || !method->StringAt(0, methodName))
         return Fail(reason, "CONVERSION without its METHOD"), false;
     const long methodId = EpsgCodeOf(*method);
+    if (methodId == 1027 || ZrInteropSameName(methodName.c_str(), "Lambert Azimuthal Equal Area (Spherical)"))
+        return Fail(reason,
+                    "EPSG's spherical Lambert azimuthal names no sphere: read as the ellipsoidal method "
+                    "elsewhere, computed on a sphere here"),
+               false;
     const ZrMethodNames* m = methodId > 0 && methodId < 40000 ? ZrFindMethod(methodId) : nullptr;
     if (!m) m = ZrFindMethodByName(methodName.c_str());
     if (!m) {
@@ -762,10 +809,10 @@ bool ReadBound(const ZrWktNode& root, const ZrWktNode*& source, Reading& r, CStr
     return true;
 }
 
-// A datum shift in the text is honoured, never dropped: it must be the one
-// this system's datum already has (none for WGS 84-like datums, else EPSG's
-// preferred Helmert for the geographic system), because a coordinate system
-// here cannot carry a shift of its own.
+// A datum shift in the text is honoured, never dropped: it must be one the
+// system's datum already has (none for WGS 84-like datums, else one of EPSG's
+// Helmert transformations of the geographic system to WGS 84), because a
+// coordinate system here cannot carry a shift of its own.
 bool CheckTowgs84(const Reading& r, CString* reason) {
     if (r.towgs84.empty()) return true;
     bool zero = true;
@@ -778,15 +825,7 @@ bool CheckTowgs84(const Reading& r, CString* reason) {
         CZrPJGeoCoordSys gcs;
         if (ZrMatchGeographic(r.geog, gcs) && gcs.GetType() > 1) g.code = ZrMappedEpsgCode(gcs.GetType());
     }
-    const std::string known = Towgs84(g);
-    if (!known.empty()) {
-        std::vector<double> k;
-        const char* p = known.c_str() + std::strlen(",TOWGS84[");
-        for (int i = 0; i < 7; ++i) {
-            char* end = nullptr;
-            k.push_back(std::strtod(p, &end));
-            p = end + 1;
-        }
+    for (const std::vector<double>& k : KnownShifts(g.code)) {
         bool same = true;
         for (size_t i = 0; i < 7; ++i) {
             const double given = i < r.towgs84.size() ? r.towgs84[i] : 0.0;
@@ -798,7 +837,7 @@ bool CheckTowgs84(const Reading& r, CString* reason) {
     CString text = "TOWGS84[";
     for (size_t i = 0; i < r.towgs84.size(); ++i)
         text += CString(Num(r.towgs84[i])) + (i + 1 < r.towgs84.size() ? "," : "]");
-    text += " differs from the datum's known shift; a system here cannot carry a shift of its own";
+    text += " is none of the datum's known shifts to WGS 84; a system here cannot carry a shift of its own";
     return Fail(reason, text), false;
 }
 
@@ -858,7 +897,7 @@ int ZrExportWkt(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& te
     std::string out;
     const bool ok =
         dialect == ZR_CRS_TEXT_WKT2_2019
-            ? WriteWkt2(g, projected ? &p : nullptr, out)
+            ? WriteWkt2(g, projected ? &p : nullptr, out, reason)
             : WriteWkt1(g, projected ? &p : nullptr, dialect == ZR_CRS_TEXT_ESRI_WKT1, out, reason);
     if (!ok) return 0;
     text = CString(out);

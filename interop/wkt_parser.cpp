@@ -30,6 +30,7 @@ public:
     bool Run(ZrWktNode& root) {
         SkipBlanks();
         if (!Keyword(root, 1)) return false;
+        if (root.kind != ZrWktNode::kKeyword) return Error("a keyword with brackets was expected");
         SkipBlanks();
         if (m_p != m_end) return Error("text after the end of the definition");
         return true;

@@ -2,6 +2,8 @@
 // dataset byte for byte, and the transformation candidates ranked as PROJ
 // ranks them.
 #include "interop/ZrEpsgData_p.h"
+#include "interop/ZrInterop.h"
+#include "transform/ZrPJTranslator.h"
 
 #include <gtest/gtest.h>
 #include <proj.h>
@@ -170,6 +172,49 @@ TEST(EpsgData, CandidatesRankedAsPROJRanksThem) {
             codes.push_back(r.code);
         EXPECT_EQ(codes, ProjCandidates(p.first, p.second)) << p.first << " -> " << p.second;
     }
+}
+
+// The file is read once per process, so each case runs in a fresh one: a
+// missing file, a malformed number, a record with a field too few, and a
+// file of binary noise all leave the data unavailable, and every lookup
+// fails cleanly.
+TEST(EpsgData, MissingOrMalformedFileLeavesNothingAvailable) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string good = ReadAll(std::string(ZRPRJ_SOURCE_DIR) + "/interop/EpsgData.txt");
+    ASSERT_FALSE(good.empty());
+    const std::string geog = good.substr(good.find("\nG\t") + 1);
+    const std::string firstGeog = geog.substr(0, geog.find('\n') + 1);
+    const std::string cases[] = {
+        "", // (no file at all)
+        good + "G\t4999\tX\t1\tD\t2\tE\t6378137.0x\t298\t8901\tGreenwich\t0\t1\t-90\t-180\t90\t180\n",
+        good + firstGeog.substr(0, firstGeog.rfind('\t')) + "\n",
+        std::string("\x7f"
+                    "ELF\x01\x01\x01\0\0\0G\t\t\t",
+                    16),
+    };
+    const std::string dir = "/tmp/zrprj_epsgdata_bad_" + std::to_string(getpid());
+    ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
+    for (std::size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        const std::string path = dir + "/EpsgData.txt";
+        std::remove(path.c_str());
+        if (i > 0) std::ofstream(path, std::ios::binary) << cases[i];
+        EXPECT_EXIT(
+            {
+                CZrPJTranslator::m_strEpsgName = (dir + "/CodeTransition.xml").c_str();
+                ZrEpsgGeographicRecord g;
+                ZrEpsgProjectedRecord p;
+                CZrPJCoordSys cs;
+                CString reason;
+                const bool clean = !ZrEpsgDataAvailable() && !ZrEpsgFindGeographic(4326, g) &&
+                                   !ZrEpsgFindProjected(2229, p) && !ZrCoordSysFromEpsg(2229, cs, &reason) &&
+                                   !reason.IsEmpty();
+                std::exit(clean ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), "")
+            << "case " << i;
+    }
+    std::remove((dir + "/EpsgData.txt").c_str());
+    std::remove(dir.c_str());
 }
 
 TEST(EpsgData, RegeneratedFromTheEpsgDatasetIsIdentical) {

@@ -35,8 +35,10 @@ double GroundMetres(double lon1, double lat1, double lon2, double lat2) {
 TEST(EpsgTransformations, AgreeWithPROJBothWays) {
     PJ_CONTEXT* ctx = proj_context_create();
     // NTF, OSGB36, NAD27 (geocentric translations), Pulkovo 1942 (coordinate
-    // frame), Beijing 1954 and a position-vector one (ETRS89 to Pulkovo).
-    for (long code : {1193L, 1314L, 1254L, 5044L, 15919L, 1311L, 1612L, 15865L}) {
+    // frame), Beijing 1954, ED50 and position-vector ones; Fatu Iva 72 and
+    // Helle 1954, whose rotations and scale turn kilometre translations by
+    // 1.6 m and 0.25 m: reversing them by negated values alone misses that.
+    for (long code : {1193L, 1314L, 1254L, 5044L, 15919L, 1311L, 1612L, 15865L, 8842L, 1957L}) {
         ZrEpsgTransformation t;
         ASSERT_TRUE(ZrEpsgTransformationByCode(code, t)) << code;
         CZrPJCoordSys src, des;

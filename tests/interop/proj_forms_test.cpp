@@ -225,18 +225,19 @@ TEST(ProjForms, CatalogueExportsProjectAsProjReadsThem) {
                                                           << text.str();
                 diff = std::max(diff, std::hypot(pt.x - x, pt.y - y) * unit);
             }
-            std::string key = cs.GetProjection().GetName().str();
-            Worst& w = worst[key + " (" + formName + ")"];
-            ++w.count;
-            if (diff > w.metres) w = {diff, code, w.count};
             if (const char* why2 = ProjLacks(kind)) {
                 if (diff > kAgreementMetres) listed[std::to_string(code) + " " + formName] = why2;
                 continue;
             }
+            std::string key = cs.GetProjection().GetName().str();
+            Worst& w = worst[key + " (" + formName + ")"];
+            ++w.count;
+            if (diff > w.metres) w = {diff, code, w.count};
             EXPECT_LE(diff, kAgreementMetres) << code << " " << formName << "\n" << text.str();
         }
         ++checked;
     }
+    std::printf("Export: %d catalogue systems build, %zu form renderings listed\n", checked, listed.size());
     PrintTable("Export, worst disagreement with PROJ per kind:", worst);
     for (const auto& [code, why] : listed)
         std::printf("  listed %s: %s\n", code.c_str(), why.c_str());
@@ -283,9 +284,9 @@ std::vector<long> EpsgCodesToImport() {
         ZrEpsgProjectedCodes(all);
         ZrEpsgGeographicCodes(geog);
         all.insert(all.end(), geog.begin(), geog.end());
-        for (long c : all) {
+        for (size_t i = 0; i < all.size(); i += kStride) {
             CZrPJCoordSys cs;
-            if (ZrCoordSysFromEpsg(c, cs)) codes.push_back(c);
+            if (ZrCoordSysFromEpsg(all[i], cs)) codes.push_back(all[i]);
         }
         // Where the EPSG function is not there, what its records build.
         if (codes.empty())
@@ -408,8 +409,7 @@ TEST(ProjForms, ProjRenderingsOfEpsgSystemsImportAndAgree) {
     double worstAllowance = 0;
     int imported = 0, tried = 0;
     auto start = std::chrono::steady_clock::now();
-    for (size_t ci = 0; ci < codes.size(); ci += kStride) {
-        long code = codes[ci];
+    for (long code : codes) {
         ProjRendering r;
         if (!RenderEpsg(ctx, code, r)) continue;
         ++tried;
@@ -423,7 +423,9 @@ TEST(ProjForms, ProjRenderingsOfEpsgSystemsImportAndAgree) {
             const char* differs = ProjRenderingDiffers(r);
             if (!ok) {
                 ++refused[std::string(formName) + ": " + why.str()];
-                if (differs) continue;
+                // EPSG's own unit where the EPSG function gives the catalogue's
+                // row in a unit of ours (the mapping file's choice).
+                if (differs || why.Find("no whole number of tenths of a millimetre") >= 0) continue;
                 ADD_FAILURE() << code << " " << formName << " refused: " << why.str() << "\n"
                               << (form == 0 ? r.projString : r.projJson.substr(0, 400));
                 continue;
@@ -685,13 +687,22 @@ TEST(ProjForms, ProjStringRefusalsNameWhatWasNotUnderstood) {
         {"+proj=tmerc +lat_0=0x10 +ellps=WGS84 +type=crs", "lat_0"},
         {"+proj=omerc +lat_0=46 +lonc=8 +ellps=bessel +type=crs", "alpha"},
         {"+proj=tmerc" + base + " +towgs84=0,0,0", nullptr},
-        {"+proj=tmerc" + base + " +towgs84=24,-123,-94,0.02,-0.25,-0.13,1.1", nullptr},
+        {"+proj=tmerc" + base + " +towgs84=24,-123,-94,0.02,-0.25,-0.13,1.1", "towgs84"}, // no datum's shift
         {"+proj=merc +a=6378137 +b=6378137 +lat_ts=0 +lon_0=0 +x_0=0 +y_0=0 +k=1 +units=m +nadgrids=@null "
          "+wktext +no_defs +type=crs",
          nullptr},
         {"proj=utm zone=50 ellps=WGS84", nullptr},
         {"\xEF\xBB\xBF+proj=utm +zone=50 +ellps=WGS84 +type=crs\r\n", nullptr}, // a file saved with a BOM
     };
+    // A shift is honoured by the system it identifies: OSGB 1936's, as
+    // EPSG 1314 gives it, on Airy's ellipsoid.
+    const std::string bng =
+        "+proj=tmerc +lat_0=49 +lon_0=-2 +k=0.9996012717 +x_0=400000 +y_0=-100000 +ellps=airy "
+        "+towgs84=446.448,-125.157,542.06,0.15,0.247,0.842,-20.489 +units=m +type=crs";
+    CZrPJCoordSys osgb;
+    CString osgbWhy;
+    ASSERT_TRUE(ZrImportProjString(CString(bng.c_str()), osgb, &osgbWhy)) << osgbWhy.str();
+    EXPECT_EQ(osgb.GetGCS().GetType(), 4277) << osgb.GetGCS().GetName().str();
     for (const auto& c : kCases) {
         CZrPJCoordSys cs, before;
         CString why;
@@ -734,6 +745,8 @@ TEST(ProjForms, BadTextsAreRefusedInBoundedTime) {
     texts.push_back("{\"type\": \"GeographicCRS\", \"name\": \"\\ud800\"}");  // lone surrogate
     texts.push_back("{\"type\": \"ProjectedCRS\", \"name\": 1e999}");
     texts.push_back("+proj=tmerc +ellps=WGS84 " + std::string(2u << 20, 'x'));
+    texts.push_back("+proj=tmerc +ellps=WGS84 +x_0=" + std::string(100000, '9'));
+    texts.push_back("{\"type\": \"" + std::string(100000, 'T') + "\"}");
     texts.push_back(std::string(300, ' ') + "+proj=" + std::string(3000, '+'));
     auto start = std::chrono::steady_clock::now();
     for (const std::string& t : texts) {
@@ -744,6 +757,7 @@ TEST(ProjForms, BadTextsAreRefusedInBoundedTime) {
             int ok = form == 0 ? ZrImportProjString(text, cs, &why) : ZrImportProjJson(text, cs, &why);
             EXPECT_FALSE(ok) << t.substr(0, 80);
             EXPECT_FALSE(why.IsEmpty());
+            EXPECT_LT(why.GetLength(), 200) << why.str().substr(0, 80); // one short line, whatever the text
             EXPECT_TRUE(cs == good);
         }
     }

@@ -1,0 +1,174 @@
+// PROJ's own well-known text of every EPSG system the data file holds, read
+// by us and compared with PROJ's conversion of the code.
+#include "interop/ZrEpsgData_p.h"
+#include "interop/ZrInterop.h"
+#include "model/ZrPJCoordSys.h"
+#include "platform/ZrToolkit.h"
+#include "tests/interop/wkt_support_p.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+constexpr double kMillimetre = 1e-3;
+// The Transverse Mercator series of the kind (eighth order in longitude) and
+// PROJ's exact form part beyond about 4 degrees from the central meridian;
+// there the series' own error is measured and printed instead.
+constexpr double kTmSeriesReachDegrees = 4.0;
+
+struct Dialect {
+    PJ_WKT_TYPE type;
+    tagZrCrsTextFormat format;
+    const char* name;
+};
+const Dialect kDialects[] = {
+    {PJ_WKT1_ESRI, ZR_CRS_TEXT_ESRI_WKT1, "ESRI WKT1"},
+    {PJ_WKT1_GDAL, ZR_CRS_TEXT_WKT1_GDAL, "WKT1"},
+    {PJ_WKT2_2019, ZR_CRS_TEXT_WKT2_2019, "WKT2"},
+};
+
+bool Sanitized() {
+#if defined(__SANITIZE_ADDRESS__) || defined(ZRPRJ_SANITIZE)
+    return true;
+#else
+    return false;
+#endif
+}
+
+// A 3x3 grid over the middle half of the code's area of use.
+bool AreaGrid(const ProjCrs& proj, double lon[9], double lat[9]) {
+    double west, south, east, north;
+    if (!proj_get_area_of_use(proj.ctx(), proj.crs(), &west, &south, &east, &north, nullptr)) return false;
+    if (west > east) east += 360.0;
+    int n = 0;
+    for (int i = 1; i <= 3; ++i)
+        for (int j = 1; j <= 3; ++j, ++n) {
+            lon[n] = west + (east - west) * i / 4.0;
+            if (lon[n] > 180.0) lon[n] -= 360.0;
+            lat[n] = south + (north - south) * j / 4.0;
+        }
+    return true;
+}
+
+} // namespace
+
+// Every projected EPSG system of the data file: PROJ's ESRI WKT1, WKT1 and
+// WKT2 renderings are read and project as PROJ's conversion of the code does,
+// within a millimetre on a grid over the area of use (Transverse Mercator
+// beyond its series' reach is measured and printed). What is refused names
+// its reason, and only the known reasons occur (a kind on a sphere, a unit that
+// is no whole number of tenths of a millimetre, the south-orientated Bonne). Sanitizer builds read every
+// tenth code.
+TEST(WktImport, ProjRenderingsOfEveryEpsgProjectedSystemProjectAsProjDoes) {
+    std::vector<long> codes;
+    ZrEpsgProjectedCodes(codes);
+    if (codes.empty()) GTEST_SKIP() << "no EPSG data file";
+    std::map<std::string, int> refused;
+    std::map<std::string, double> worst, tmBeyond;
+    int accepted[3] = {0, 0, 0}, tried = 0;
+    double eqcDiffers = 0;
+    for (size_t c = 0; c < codes.size(); c += Sanitized() ? 10 : 1) {
+        const long code = codes[c];
+        ProjCrs proj("EPSG:" + std::to_string(code));
+        if (!proj.projected()) continue;
+        ++tried;
+        double lon[9], lat[9];
+        if (!AreaGrid(proj, lon, lat)) continue;
+        for (int d = 0; d < 3; ++d) {
+            const std::string text = proj.Wkt(kDialects[d].type);
+            if (text.empty()) continue;
+            CZrPJCoordSys cs;
+            CString reason;
+            tagZrCrsTextFormat detected = ZR_CRS_TEXT_UNKNOWN;
+            if (!ZrImportCoordSys(CString(text), cs, &reason, &detected)) {
+                std::string why = reason.str();
+                ASSERT_FALSE(why.empty()) << code;
+                // The reason without its numbers, for the tally.
+                why = why.substr(0, why.find_first_of("0123456789("));
+                ++refused[std::string(kDialects[d].name) + ": " + why];
+                continue;
+            }
+            EXPECT_EQ(detected, kDialects[d].format) << code;
+            ++accepted[d];
+            const double ours = ZrUnitCodeToMetres(cs.GetDistUnits());
+            const bool tm = text.find("ransverse") != std::string::npos;
+            // PROJ computes EPSG's ellipsoidal equidistant cylindrical on the sphere of radius a.
+            const bool eqc = cs.GetProjection().GetType() == 43002 || cs.GetProjection().GetType() == 43001;
+            std::string method = text.substr(text.find(d == 2 ? "METHOD[" : "PROJECTION["));
+            method = method.substr(0, method.find(']'));
+            for (int k = 0; k < 9; ++k) {
+                CPoint2D pt(lon[k], lat[k]);
+                const CPoint2D start = pt;
+                cs.Forward(&pt, 1);
+                double x, y;
+                if ((pt.x == start.x && pt.y == start.y) || !proj.Forward(lon[k], lat[k], x, y)) continue;
+                const double e = std::hypot(pt.x * ours - x * proj.metresPerUnit(),
+                                            pt.y * ours - y * proj.metresPerUnit());
+                double dl = std::fabs(lon[k] - cs.GetParams().CentralMeridian);
+                dl = std::min(dl, 360.0 - dl);
+                if (eqc) {
+                    eqcDiffers = std::max(eqcDiffers, e);
+                    continue;
+                }
+                if (tm && dl > kTmSeriesReachDegrees) {
+                    tmBeyond[method] = std::max(tmBeyond[method], e);
+                    continue;
+                }
+                EXPECT_LE(e, kMillimetre)
+                    << "EPSG:" << code << " " << kDialects[d].name << " at " << lon[k] << "," << lat[k];
+                worst[method] = std::max(worst[method], e);
+            }
+        }
+    }
+    // The reasons EPSG systems are refused for: a kind computing on a sphere,
+    // units that are no whole number of tenths of a millimetre, the
+    // south-orientated Bonne.
+    for (const auto& r : refused) {
+        const bool known = r.first.find("sphere") != std::string::npos ||
+                           r.first.find("linear unit") != std::string::npos ||
+                           r.first.find("Bonne") != std::string::npos;
+        EXPECT_TRUE(known) << r.first;
+    }
+    std::printf("%d EPSG projected systems; read: ESRI WKT1 %d, WKT1 %d, WKT2 %d\n", tried, accepted[0],
+                accepted[1], accepted[2]);
+    for (const auto& r : refused)
+        std::printf("  refused %4d  %s\n", r.second, r.first.c_str());
+    for (const auto& w : worst)
+        std::printf("  worst %-70s %.3g mm\n", w.first.c_str(), w.second * 1e3);
+    std::printf("  equidistant cylindrical, which PROJ computes on the sphere: %.3g m\n", eqcDiffers);
+    for (const auto& w : tmBeyond)
+        std::printf("  beyond %g deg %-62s %.3g mm\n", kTmSeriesReachDegrees, w.first.c_str(),
+                    w.second * 1e3);
+}
+
+// Every geographic EPSG system of the data file: the three renderings read as
+// a geographic system on the same ellipsoid and prime meridian as PROJ's.
+TEST(WktImport, ProjRenderingsOfEveryEpsgGeographicSystemKeepEllipsoidAndMeridian) {
+    std::vector<long> codes;
+    ZrEpsgGeographicCodes(codes);
+    if (codes.empty()) GTEST_SKIP() << "no EPSG data file";
+    int read = 0;
+    for (const long code : codes) {
+        ProjCrs proj("EPSG:" + std::to_string(code));
+        double a, rf, pm;
+        if (!proj.ok() || !proj.Ellipsoid(a, rf, pm)) continue;
+        for (const Dialect& d : kDialects) {
+            CZrPJCoordSys cs;
+            CString reason;
+            ASSERT_TRUE(ZrImportCoordSys(CString(proj.Wkt(d.type)), cs, &reason))
+                << "EPSG:" << code << " " << d.name << ": " << reason.c_str();
+            ASSERT_EQ(cs.GetType(), 1);
+            const CZrPJSpheroid s = cs.GetGCS().GetDatum().GetSpheroid();
+            EXPECT_NEAR(s.GetAxis(), a, 1e-3) << code;
+            EXPECT_NEAR(s.GetFlattening(), rf == 0 ? 0 : 1 / rf, 1e-9) << code;
+            EXPECT_NEAR(cs.GetGCS().GetPrimeMeridian().GetLongitude(), pm, 1e-9) << code;
+            ++read;
+        }
+    }
+    std::printf("%zu EPSG geographic systems, %d renderings read\n", codes.size(), read);
+}

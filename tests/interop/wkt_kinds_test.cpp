@@ -1,0 +1,142 @@
+// Systems defined from parts, one or more per exchangeable kind (many kinds
+// have no catalogue row), in each dialect: PROJ's conversion of the text
+// agrees with our Forward, and the text read back projects identically.
+#include "interop/ZrInterop.h"
+#include "model/ZrPJCoordSys.h"
+#include "platform/ZrToolkit.h"
+#include "tests/interop/wkt_support_p.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+constexpr double kMillimetre = 1e-3;
+constexpr double kNanometre = 1e-9;
+
+struct Case {
+    const char* what;
+    long kind;
+    int spheroid; // 0 WGS 84 (catalogue), 1 a user sphere of radius 6371000 m, 2 Clarke 1866 from parts
+    long units;
+    double fe, fn, cm, cp, sp1, sp2, k, az, lon1, lon2;
+    const char* refused;         // dialects refused: any of "E" (ESRI), "1" (WKT1), "2" (WKT2)
+    const char* projCannot = ""; // dialects PROJ 9.1 reads but cannot compute
+};
+
+const Case kCases[] = {
+    {"Albers, two parallels", 43007, 0, 10000, 0, 0, 105, 0, 25, 47, 1, 0, 0, 0, ""},
+    {"Lambert 1SP with scale, user ellipsoid", 43020, 2, 10000, 600000, 2200000, 2.337229, 46.8, 46.8, 46.8,
+     0.99987742, 0, 0, 0, ""},
+    {"Lambert 2SP in US survey feet", 43020, 2, kZrUnitUsSurveyFoot, 2000000, 500000, -122, 37.666667,
+     39.833333, 38.333333, 1, 0, 0, 0, ""},
+    {"Lambert, one parallel off the origin", 43020, 0, 10000, 0, 0, 10, 30, 45, 45, 1, 0, 0, 0, ""},
+    {"equidistant conic", 43027, 0, 10000, 0, 0, 20, 10, 30, 60, 1, 0, 0, 0, ""},
+    {"Transverse Mercator in kilometres, origin at 49N", 43006, 2, 10000000, 400, -100, -2, 49, 0, 0,
+     0.9996012717, 0, 0, 0, ""},
+    {"Gauss-Krueger", 43005, 0, 10000, 500000, 0, 117, 0, 0, 0, 1, 0, 0, 0, ""},
+    {"oblique Mercator from the centre", 43043, 0, 10000, 590476.87, 442857.65, 115, 4, 53.13010236111111, 0,
+     0.99984, 53.31582047222222, 0, 0, ""},
+    {"oblique Mercator from the natural origin, grid angle = azimuth", 43044, 0, 10000, 0, 0, -133.666667, 57,
+     -36.86989764, 0, 0.9999, -36.86989764, 0, 0, ""},
+    {"Mercator on a standard parallel", 43004, 0, 10000, 0, 0, 100, 0, 41, 41, 1, 0, 0, 0, ""},
+    {"Mercator on the sphere of radius a", 43045, 0, 10000, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, ""},
+    {"polyconic in feet", 43021, 0, 3048, 100000, 50000, -54, 10, 0, 0, 1, 0, 0, 0, ""},
+    {"Bonne", 43024, 0, 10000, 1000, 2000, 10, 0, 45, 45, 1, 0, 0, 0, ""},
+    {"cylindrical equal area", 43041, 0, 10000, 0, 0, 0, 0, 30, 30, 1, 0, 0, 0, ""},
+    {"sinusoidal", 43008, 0, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
+    {"Mollweide", 43009, 0, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
+    {"Eckert IV", 43012, 0, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
+    {"Eckert VI", 43010, 0, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
+    {"Winkel I", 43018, 0, 10000, 0, 0, 20, 0, 50.459973, 0, 1, 0, 0, 0, ""},
+    {"loximuthal", 43023, 0, 10000, 0, 0, 20, 0, 40, 40, 1, 0, 0, 0, ""},
+    {"quartic authalic", 43022, 0, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
+    {"two-point equidistant", 43031, 0, 10000, 0, 0, 0, 0, 30, 40, 1, 0, 10, 30, ""},
+    {"Gall stereographic", 43016, 0, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
+    {"Miller on a sphere", 43003, 1, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
+    {"Van der Grinten on a sphere", 43029, 1, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
+    {"Cassini on a sphere", 43028, 1, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
+    {"Lambert azimuthal on a sphere", 43033, 1, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, ""},
+    {"stereographic on a sphere", 43034, 1, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, ""},
+    {"orthographic on a sphere", 43035, 1, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, ""},
+    {"gnomonic on a sphere", 43036, 1, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, ""},
+    // EPSG's azimuthal equidistant (1125) is newer than PROJ 9.1.
+    {"azimuthal equidistant on a sphere", 43032, 1, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, "", "2"},
+    {"sinusoid on a sphere", 43040, 1, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
+    // What no dialect (or not every dialect) can state.
+    {"Lambert azimuthal on the sphere of equal area", 43033, 0, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, "E12"},
+    {"Miller on an ellipsoid", 43003, 0, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, "E12"},
+    {"Cassini on an ellipsoid", 43028, 0, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, "E12"},
+    {"stereographic on an ellipsoid", 43034, 0, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, "E12"},
+    {"Winkel II", 43019, 0, 10000, 0, 0, 20, 0, 50, 0, 1, 0, 0, 0, "E12"},
+    {"China", 43037, 0, 10000, 0, 0, 105, 0, 35, 0, 1, 0, 0, 0, "E12"},
+};
+
+CZrPJGeoCoordSys Geographic(int spheroid) {
+    CZrPJGeoCoordSys gcs;
+    if (spheroid == 0) {
+        gcs.Set(static_cast<tagGeoCoordSysType>(4326));
+        return gcs;
+    }
+    const CZrPJSpheroid s = spheroid == 1
+                                ? CZrPJSpheroid("Sphere_6371000", 6371000.0, 0.0)
+                                : CZrPJSpheroid("Clarke 1866 (parts)", 6378206.4, 1 / 294.9786982138982);
+    gcs.Set("GCS_Parts", CZrPJDatum("D_Parts", s), CZrPJPrimeMeridian(), 0);
+    return gcs;
+}
+
+} // namespace
+
+TEST(WktKinds, EveryExchangeableKindAgreesWithProjAndReadsBackIdentically) {
+    const tagZrCrsTextFormat forms[3] = {ZR_CRS_TEXT_ESRI_WKT1, ZR_CRS_TEXT_WKT1_GDAL, ZR_CRS_TEXT_WKT2_2019};
+    const char letters[3] = {'E', '1', '2'};
+    for (const Case& c : kCases) {
+        CZrPJParams p;
+        p.FalseEasting = c.fe, p.FalseNorthing = c.fn, p.CentralMeridian = c.cm, p.CentralParallel = c.cp;
+        p.StandardParallel1 = c.sp1, p.StandardParallel2 = c.sp2, p.ScaleFactor = c.k, p.Azimuth = c.az;
+        p.FirstPointLongitude = c.lon1, p.SecondPointLongitude = c.lon2;
+        CZrPJCoordSys cs;
+        ASSERT_TRUE(cs.Set(c.what, Geographic(c.spheroid), CZrPJObject(static_cast<tagPJObjectType>(c.kind)),
+                           p, c.units))
+            << c.what;
+        const double metres = ZrUnitCodeToMetres(c.units);
+        for (int d = 0; d < 3; ++d) {
+            CString text, reason;
+            const bool expectRefusal = std::string(c.refused).find(letters[d]) != std::string::npos;
+            const int ok = ZrExportCoordSys(cs, forms[d], text, &reason);
+            if (expectRefusal) {
+                EXPECT_FALSE(ok) << c.what << " " << letters[d] << ": " << text.c_str();
+                EXPECT_FALSE(reason.IsEmpty());
+                continue;
+            }
+            ASSERT_TRUE(ok) << c.what << " " << letters[d] << ": " << reason.c_str();
+            ProjCrs proj(text.c_str());
+            const bool projComputes = std::string(c.projCannot).find(letters[d]) == std::string::npos;
+            ASSERT_TRUE(proj.ok()) << c.what << ": PROJ cannot read " << text.c_str();
+            ASSERT_TRUE(proj.projected() || !projComputes) << c.what << ": PROJ cannot read " << text.c_str();
+            CZrPJCoordSys back;
+            ASSERT_TRUE(ZrImportCoordSys(text, back, &reason)) << c.what << ": " << reason.c_str();
+            int compared = 0;
+            for (int i = -1; i <= 1; ++i)
+                for (int j = -1; j <= 1; ++j) {
+                    const double lon = (c.kind == 43031 ? 20 : c.cm) + 2 * i;
+                    const double lat = std::max(-80.0, std::min(80.0, (c.kind == 43031 ? 35 : c.cp) + j + 1));
+                    CPoint2D ours(lon, lat), again(lon, lat);
+                    cs.Forward(&ours, 1);
+                    back.Forward(&again, 1);
+                    EXPECT_LE(std::hypot(ours.x - again.x, ours.y - again.y) * metres, kNanometre)
+                        << c.what << " " << letters[d] << " read back";
+                    double x, y;
+                    if (!proj.Forward(lon, lat, x, y) || (ours.x == lon && ours.y == lat)) continue;
+                    EXPECT_LE(std::hypot(ours.x * metres - x * proj.metresPerUnit(),
+                                         ours.y * metres - y * proj.metresPerUnit()),
+                              kMillimetre)
+                        << c.what << " " << letters[d] << " at " << lon << "," << lat << ": " << text.c_str();
+                    ++compared;
+                }
+            EXPECT_TRUE(compared > 0 || !projComputes) << c.what;
+        }
+    }
+}
