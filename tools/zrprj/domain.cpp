@@ -140,6 +140,9 @@ int ZrCliCheckedInverse(const CZrPJOperator& op, const char* name, CPoint2D& pt,
         CPoint2D polished = lonlat;
         for (int i = 0; i < kPolishSteps && PolishStep(op, pt, polished); ++i) {
         }
+        // A step across the antimeridian stays on the inverse's side of it.
+        if (polished.x > 180.0) polished.x -= 360.0;
+        if (polished.x < -180.0) polished.x += 360.0;
         CPoint2D again = polished;
         if (op.Forward(again) && Planar(op, pt, again) < miss) {
             miss = Planar(op, pt, again);
