@@ -506,8 +506,7 @@ int ZrCliInfo(const std::vector<std::string>& args) {
                 std::fprintf(stderr, "%s: the EPSG code of %s cannot be looked up: %s\n", command,
                              ZrCliLabel(cs).c_str(), problem.c_str());
             else
-                std::fprintf(stderr, "%s: %s has no EPSG code in the mapping file\n", command,
-                             ZrCliLabel(cs).c_str());
+                std::fprintf(stderr, "%s: %s has no EPSG code\n", command, ZrCliLabel(cs).c_str());
             return ZRCLI_SOME_FAILED;
         }
         std::printf("%d\n", code);
