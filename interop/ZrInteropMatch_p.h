@@ -39,5 +39,11 @@ ZRPRJ_API int ZrInteropDescribeGeographic(const CZrPJGeoCoordSys& gcs, ZrEpsgGeo
 constexpr double kZrMatchAxisMetres = 1e-3;
 constexpr double kZrMatchFlattening = 1e-10;
 
+// The library's linear-unit code of a description's unit (metre 10000, the
+// US survey foot kZrUnitUsSurveyFoot, any other unit its length in tenths of
+// a millimetre when it is a whole number of them), and the reverse.
+int ZrInteropUnitCode(const ZrEpsgProjectedRecord& proj, long& units, CString* reason);
+void ZrInteropDescribeUnit(long units, ZrEpsgProjectedRecord& proj);
+
 // Names compare without regard to case, blanks, underscores and hyphens.
 bool ZrInteropSameName(const char* a, const char* b);

@@ -1,5 +1,6 @@
 // The public entry points of the exchange forms: which form a text is in,
 // import and export dispatched to each form, and the EPSG code of a system.
+#include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
 #include "interop/ZrInteropForms_p.h"
 #include "interop/ZrInteropMatch_p.h"
@@ -7,6 +8,8 @@
 
 #include <cctype>
 #include <cstring>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -25,6 +28,44 @@ size_t Start(const std::string& s) {
 bool StartsWithProjKey(const std::string& s, size_t i) {
     return s.compare(i, 6, "+proj=") == 0 || s.compare(i, 5, "proj=") == 0 ||
            s.compare(i, 7, "+init=") == 0 || s.compare(i, 7, "+title=") == 0;
+}
+
+// EPSG's codes by system name, built once per thread (the library takes no
+// locks) and again when the data file moves.
+struct NameIndex {
+    std::string path;
+    std::unordered_multimap<std::string, long> projected, geographic;
+};
+
+const NameIndex& Names() {
+    thread_local NameIndex index;
+    const std::string path = ZrEpsgDataPath();
+    if (index.path == path && (!index.projected.empty() || !ZrEpsgDataAvailable())) return index;
+    index = NameIndex();
+    index.path = path;
+    std::vector<long> codes;
+    ZrEpsgProjectedCodes(codes);
+    for (const long code : codes) {
+        ZrEpsgProjectedRecord p;
+        if (ZrEpsgFindProjected(code, p)) index.projected.emplace(p.name, code);
+    }
+    codes.clear();
+    ZrEpsgGeographicCodes(codes);
+    for (const long code : codes) {
+        ZrEpsgGeographicRecord g;
+        if (ZrEpsgFindGeographic(code, g)) index.geographic.emplace(g.name, code);
+    }
+    return index;
+}
+
+// A reason quotes names from the text: keep it one printable line of
+// reasonable length whatever the text held.
+void OneLine(CString& reason) {
+    std::string s = reason.str();
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    if (s.size() > 300) s = s.substr(0, 297) + "...";
+    reason = CString(s);
 }
 
 } // namespace
@@ -94,6 +135,7 @@ int ZrImportCoordSys(const CString& text, CZrPJCoordSys& cs, CString* reason, ta
         return 0;
     }
     if (ok && format) *format = form;
+    if (!ok && reason) OneLine(*reason);
     return ok;
 }
 
@@ -106,12 +148,9 @@ long ZrEpsgGeographicCodeOf(const CZrPJCoordSys& cs) {
     if (cs.GetType() == 0) return kNone;
     const CZrPJGeoCoordSys gcs = cs.GetGCS();
     if (gcs.GetType() > 1) return ZrMappedEpsgCode(gcs.GetType());
-    const std::string name = gcs.GetName().str();
-    std::vector<long> codes;
-    ZrEpsgGeographicCodes(codes);
-    for (const long code : codes) {
-        ZrEpsgGeographicRecord g;
-        if (!ZrEpsgFindGeographic(code, g) || g.name != name) continue;
+    const auto range = Names().geographic.equal_range(gcs.GetName().str());
+    for (auto it = range.first; it != range.second; ++it) {
+        const long code = it->second;
         CZrPJCoordSys candidate;
         if (ZrCoordSysFromEpsg(code, candidate, nullptr) && candidate.GetType() == 1 &&
             candidate.GetGCS() == gcs)
@@ -125,12 +164,9 @@ long ZrEpsgCodeOf(const CZrPJCoordSys& cs) {
     if (type == 0) return kNone;
     if (type == 1) return ZrEpsgGeographicCodeOf(cs);
     if (type > 1) return ZrMappedEpsgCode(type);
-    const std::string name = cs.GetName().str();
-    std::vector<long> codes;
-    ZrEpsgProjectedCodes(codes);
-    for (const long code : codes) {
-        ZrEpsgProjectedRecord p;
-        if (!ZrEpsgFindProjected(code, p) || p.name != name) continue;
+    const auto range = Names().projected.equal_range(cs.GetName().str());
+    for (auto it = range.first; it != range.second; ++it) {
+        const long code = it->second;
         CZrPJCoordSys candidate;
         if (ZrCoordSysFromEpsg(code, candidate, nullptr) && candidate.GetType() == -1 && candidate == cs)
             return code;

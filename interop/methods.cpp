@@ -248,10 +248,6 @@ const MethodRow kMethods[] = {
      PJ_KIND_SINUSOIDAL,
      kEllipsoid,
      {&kLon0Center2, &kFE, &kFN}},
-    {{PJ_KIND_SANSON, "Sinusoidal", "Sinusoidal", "Sinusoidal", "sinu"},
-     PJ_KIND_SANSON,
-     kSphereOnly,
-     {&kLon0Center2, &kFE, &kFN}},
     {{PJ_KIND_MILLER_CYLINDRICAL, "Miller Cylindrical", "Miller_Cylindrical", "Miller_Cylindrical", "mill"},
      PJ_KIND_MILLER_CYLINDRICAL,
      kSphereAny,
@@ -444,23 +440,8 @@ private:
     const ZrEpsgProjectedRecord& m_proj;
 };
 
-// The library's unit code of a linear unit given by its length in metres.
 bool UnitCodeOf(const ZrEpsgProjectedRecord& proj, long& units, CString* reason) {
-    const double m = proj.linearUnitToMetre;
-    if (!(m > 0.0) || !std::isfinite(m))
-        return Fail(reason, "linear unit without a positive length: " + CString(proj.linearUnitName));
-    if (proj.linearUnitCode == 9003 || std::fabs(m / (1200.0 / 3937.0) - 1.0) < 1e-12) {
-        units = kZrUnitUsSurveyFoot;
-        return true;
-    }
-    // The unit codes count tenths of a millimetre: the unit must be a whole number of them.
-    const double tenths = m * 10000.0;
-    const double whole = std::round(tenths);
-    if (whole < 1.0 || whole > 2.0e9 || std::fabs(tenths - whole) > 1e-9 * whole)
-        return Fail(reason, Line("linear unit of %.12g m is no whole number of tenths of a millimetre", m) +
-                                " (" + CString(proj.linearUnitName) + ")");
-    units = static_cast<long>(whole);
-    return true;
+    return ZrInteropUnitCode(proj, units, reason) != 0;
 }
 
 bool ContainsGauss(const std::string& name) {
@@ -607,8 +588,6 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         params.ScaleFactor = p.Get(8815, 1.0);
         if (!(params.ScaleFactor > 0.0))
             return Fail(reason, "oblique Mercator with a scale factor that is not positive"), 0;
-        if (params.CentralParallel == 0.0)
-            return Fail(reason, "oblique Mercator centred on the equator (the method is undefined there)"), 0;
         break;
     case kMethodMercatorA: {
         if (!mustBeZero(8801, "latitude of natural origin")) return 0;
@@ -708,11 +687,8 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     default:
         // The world kinds: a central meridian and the false origin.
         params.CentralMeridian = p.Get(8802, 0.0);
-        if (row->surface == kSphereOnly && row->kind == PJ_KIND_SANSON) kind = PJ_KIND_SANSON;
         break;
     }
-    // Sinusoidal on a sphere: the ellipsoidal kind computes the same there.
-    if (kind == PJ_KIND_SANSON) kind = PJ_KIND_SINUSOIDAL;
 
     for (const double v :
          {params.FalseEasting, params.FalseNorthing, params.CentralMeridian, params.CentralParallel,
@@ -754,7 +730,7 @@ const UnitName kUnitNames[] = {
     {16090000, 0, "mile"},
 };
 
-void DescribeUnit(long units, ZrEpsgProjectedRecord& proj) {
+void DescribeUnitOf(long units, ZrEpsgProjectedRecord& proj) {
     proj.linearUnitCode = 0;
     proj.linearUnitToMetre =
         units == kZrUnitUsSurveyFoot ? 1200.0 / 3937.0 : static_cast<double>(units) / 10000.0;
@@ -839,7 +815,7 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     p.name = cs.GetName().str();
     p.baseGeographicCode = g.code;
     p.axisOrder = "EN";
-    DescribeUnit(units, p);
+    ZrInteropDescribeUnit(units, p);
     const double fe = prm.FalseEasting, fn = prm.FalseNorthing;
     auto refuse = [&](const char* why) {
         CString text;
@@ -1018,4 +994,28 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     proj = p;
     projected = true;
     return 1;
+}
+
+// The library's unit code of a linear unit given by its length in metres.
+int ZrInteropUnitCode(const ZrEpsgProjectedRecord& proj, long& units, CString* reason) {
+    const double m = proj.linearUnitToMetre;
+    if (!(m > 0.0) || !std::isfinite(m))
+        return Fail(reason, "linear unit without a positive length: " + CString(proj.linearUnitName)), 0;
+    if (proj.linearUnitCode == 9003 || std::fabs(m / (1200.0 / 3937.0) - 1.0) < 1e-12) {
+        units = kZrUnitUsSurveyFoot;
+        return 1;
+    }
+    // The unit codes count tenths of a millimetre: the unit must be a whole number of them.
+    const double tenths = m * 10000.0;
+    const double whole = std::round(tenths);
+    if (whole < 1.0 || whole > 2.0e9 || std::fabs(tenths - whole) > 1e-9 * whole)
+        return Fail(reason, Line("linear unit of %.12g m is no whole number of tenths of a millimetre", m) +
+                                " (" + CString(proj.linearUnitName) + ")"),
+               0;
+    units = static_cast<long>(whole);
+    return 1;
+}
+
+void ZrInteropDescribeUnit(long units, ZrEpsgProjectedRecord& proj) {
+    DescribeUnitOf(units, proj);
 }

@@ -194,3 +194,11 @@ int ZrHonourShift(const std::vector<double>& shift, ZrEpsgGeographicRecord& g, s
     reason = text;
     return 0;
 }
+
+int ZrSphereOfRadiusA(long methodCode, double inverseFlattening, std::string& reason) {
+    if ((methodCode != 43003 && methodCode != 43029) || inverseFlattening == 0.0) return 1;
+    reason =
+        std::string(methodCode == 43003 ? "Miller" : "Van der Grinten") +
+        " on an ellipsoid: PROJ means the sphere of equal area, the kind computes on the sphere of radius a";
+    return 0;
+}

@@ -47,3 +47,9 @@ struct ZrEpsgGeographicRecord;
 // preferred shift, whose record then replaces g. Else 0 with a reason. The
 // rule is the one the well-known-text reader applies to TOWGS84.
 int ZrHonourShift(const std::vector<double>& shift, ZrEpsgGeographicRecord& g, std::string& reason);
+
+// Miller and Van der Grinten on an ellipsoid mean the sphere of equal area to
+// PROJ's CRS machinery (as to GDAL and ESRI in well-known text), while the
+// kinds compute on the sphere of radius a: the forms carry them only on a
+// sphere. 0 with a reason for such a description.
+int ZrSphereOfRadiusA(long methodCode, double inverseFlattening, std::string& reason);

@@ -23,8 +23,12 @@
 
 #include "interop/ZrInteropCore_p.h"
 #include "interop/ZrInteropForms_p.h"
+#include "interop/ZrInteropMatch_p.h"
 #include "interop/proj_common_p.h"
+#include "model/catalogue/ZrProjectedCatalogue.h"
+#include "platform/ZrToolkit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -640,6 +644,20 @@ std::string MeridianText(const ZrEpsgGeographicRecord& g) {
     return s;
 }
 
+// The name as +title: blanks become underscores (names compare without regard
+// to either); a name that is not printable ASCII, or is longer than a token
+// may be, is left out.
+std::string TitleText(const std::string& name) {
+    if (name.empty() || name.size() > 200 || name == "unknown") return std::string();
+    std::string v;
+    for (char c : name) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u >= 0x7F) return std::string();
+        v += c == ' ' ? '_' : c;
+    }
+    return " +title=" + v;
+}
+
 int ExportFail(CString* reason, const std::string& why) {
     if (reason) *reason = CString(("PROJ string: " + why).c_str());
     return 0;
@@ -649,6 +667,48 @@ double ParameterValue(const ZrEpsgProjectedRecord& p, long code, double fallback
     for (const auto& q : p.parameters)
         if (q.code == code) return q.value;
     return fallback;
+}
+
+// A string names no geographic system, so the interop core cannot hold a
+// catalogue row it names against one. The row its +title names stands for it
+// when the row's ellipsoid, prime meridian and unit are the string's and the
+// row projects as the string does within a millimetre around its origin (the
+// Gauss-Krueger rows, which a string can only call tmerc, differ from the
+// transverse Mercator kind by micrometres).
+void CatalogueByTitle(const std::string& title, CZrPJCoordSys& built) {
+    if (title == "unknown") return;
+    const CZrPJSpheroid s = built.GetGCS().GetDatum().GetSpheroid();
+    const double pm = built.GetGCS().GetPrimeMeridian().GetLongitude();
+    ZrProjectedRow row;
+    for (int i = 0; i < ZrProjectedRowCount(); ++i) {
+        const long code = ZrProjectedCodeAt(i);
+        if (!ZrFindProjectedRow(code, row) || !ZrInteropSameName(row.name, title.c_str())) continue;
+        CZrPJCoordSys cat;
+        if (!cat.Set(static_cast<tagPJCoordSysType>(code)) || !cat.IsValid()) continue;
+        const CZrPJSpheroid cs = cat.GetGCS().GetDatum().GetSpheroid();
+        if (std::fabs(cs.GetAxis() - s.GetAxis()) > kZrMatchAxisMetres ||
+            std::fabs(cs.GetFlattening() - s.GetFlattening()) > kZrMatchFlattening ||
+            std::fabs(cat.GetGCS().GetPrimeMeridian().GetLongitude() - pm) > 1e-9 ||
+            cat.GetDistUnits() != built.GetDistUnits())
+            continue;
+        const CZrPJParams prm = cat.GetParams();
+        const double metres =
+            cat.GetDistUnits() == kZrUnitUsSurveyFoot ? 1200.0 / 3937.0 : cat.GetDistUnits() / 1e4;
+        bool alike = true;
+        for (int k = 0; k < 9 && alike; ++k) {
+            const double lon = prm.CentralMeridian + (k % 3 - 1) * 0.5;
+            const double lat = std::max(-80.0, std::min(80.0, prm.CentralParallel + (k / 3 - 1) * 0.5));
+            CPoint2D a(lon, lat), b(lon, lat);
+            cat.Forward(&a, 1);
+            built.Forward(&b, 1);
+            alike =
+                std::isfinite(a.x) && std::isfinite(b.x) && std::hypot(a.x - b.x, a.y - b.y) * metres <= 1e-3;
+        }
+        if (alike) {
+            built = cat;
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -667,6 +727,12 @@ int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) 
     if (proj == "etmerc") proj = "tmerc"; // PROJ's older name for its exact series
     if (proj == "pipeline") return r.Fail("a pipeline is not a coordinate system");
 
+    // +title, which PROJ reads and ignores, carries the system's name: with it
+    // the interop core finds the catalogue system a string was written from.
+    std::string title = "unknown";
+    if (Token* t = r.Find("title"))
+        if (!t->value.empty()) title = t->value;
+
     ZrEpsgGeographicRecord g;
     g.code = 0;
     g.name = "unknown";
@@ -682,12 +748,13 @@ int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) 
             if (a->value != "enu" && a->value != "en")
                 return r.Fail("+axis=" + a->value + ": the library's systems run east then north");
         if (!r.Leftovers()) return 0;
+        if (g.code <= 0) g.name = title;
         return ZrInteropBuild(g, nullptr, cs, reason);
     }
 
     ZrEpsgProjectedRecord p;
     p.code = 0;
-    p.name = "unknown";
+    p.name = title;
     p.conversionName = "unknown";
     double toMetre;
     if (!r.Units(toMetre, p.linearUnitCode, p.linearUnitName)) return 0;
@@ -696,8 +763,13 @@ int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) 
     if (!ReadProjection(r, proj, toMetre, g.inverseFlattening == 0, p)) return 0;
     const ZrMethodNames* m = ZrFindMethod(p.methodCode);
     p.methodName = m ? m->epsgName : proj;
+    if (!ZrSphereOfRadiusA(p.methodCode, g.inverseFlattening, why)) return r.Fail(why);
     if (!r.Leftovers()) return 0;
-    return ZrInteropBuild(g, &p, cs, reason);
+    CZrPJCoordSys built;
+    if (!ZrInteropBuild(g, &p, built, reason)) return 0;
+    if (built.GetType() == -1) CatalogueByTitle(title, built);
+    cs = built;
+    return 1;
 }
 
 int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) {
@@ -711,7 +783,7 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
     }
     std::string s;
     if (!projected) {
-        s = "+proj=longlat" + EllipsoidText(g) + MeridianText(g) + " +no_defs +type=crs";
+        s = "+proj=longlat" + EllipsoidText(g) + MeridianText(g) + TitleText(g.name) + " +no_defs +type=crs";
         text = CString(s.c_str());
         return 1;
     }
@@ -720,6 +792,8 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
         return ExportFail(reason, "the method " +
                                       (m ? std::string(m->epsgName) : std::to_string(p.methodCode)) +
                                       " has no PROJ form");
+    std::string authalic;
+    if (!ZrSphereOfRadiusA(p.methodCode, g.inverseFlattening, authalic)) return ExportFail(reason, authalic);
     if (std::strcmp(m->projName, "eqc") == 0 && g.inverseFlattening != 0)
         return ExportFail(reason, "PROJ's eqc computes on a sphere; this equidistant cylindrical follows the "
                                   "meridian of its ellipsoid");
@@ -763,7 +837,7 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
     } else {
         Put(s, "to_meter", toMetre);
     }
-    s += " +no_defs +type=crs";
+    s += TitleText(p.name) + " +no_defs +type=crs";
     text = CString(s.c_str());
     return 1;
 }

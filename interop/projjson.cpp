@@ -520,6 +520,7 @@ int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
         ZrEpsgProjectedRecord p;
         if (!r.Projected(*crs, p, g)) return 0;
         if (!ZrHonourShift(shift, g, why)) return r.Fail(why);
+        if (!ZrSphereOfRadiusA(p.methodCode, g.inverseFlattening, why)) return r.Fail(why);
         p.baseGeographicCode = g.code;
         return ZrInteropBuild(g, &p, cs, reason);
     }
@@ -549,6 +550,8 @@ int ZrExportProjJson(const CZrPJCoordSys& cs, CString& text, CString* reason) {
     }
     const ZrMethodNames* m = ZrFindMethod(p.methodCode);
     if (!m) return ExportFail(reason, "the method " + std::to_string(p.methodCode) + " has no name");
+    std::string authalic;
+    if (!ZrSphereOfRadiusA(p.methodCode, g.inverseFlattening, authalic)) return ExportFail(reason, authalic);
     w.Key("type");
     w.String("ProjectedCRS");
     w.Key("name");

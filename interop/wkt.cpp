@@ -290,12 +290,7 @@ std::string GeodeticFrame2(const ZrEpsgGeographicRecord& g) {
     return s;
 }
 
-bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, std::string& out,
-               CString* reason) {
-    if (p && p->methodCode == 1027)
-        return Fail(reason, "Lambert azimuthal on the sphere of equal area: well-known text has no way to "
-                            "state that sphere"),
-               false;
+bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, std::string& out) {
     if (!p) {
         const std::string lat = "AXIS[\"geodetic latitude (Lat)\",north,ORDER[%d]," + AngleUnit2() + "]";
         const std::string lon = "AXIS[\"geodetic longitude (Lon)\",east,ORDER[%d]," + AngleUnit2() + "]";
@@ -729,11 +724,6 @@ bool ReadWkt2(const ZrWktNode& root, Reading& r, CString* reason) {
     if (!method || !method->StringAt(0, methodName))
         return Fail(reason, "CONVERSION without its METHOD"), false;
     const long methodId = EpsgCodeOf(*method);
-    if (methodId == 1027 || ZrInteropSameName(methodName.c_str(), "Lambert Azimuthal Equal Area (Spherical)"))
-        return Fail(reason,
-                    "EPSG's spherical Lambert azimuthal names no sphere: read as the ellipsoidal method "
-                    "elsewhere, computed on a sphere here"),
-               false;
     const ZrMethodNames* m = methodId > 0 && methodId < 40000 ? ZrFindMethod(methodId) : nullptr;
     if (!m) m = ZrFindMethodByName(methodName.c_str());
     if (!m) {
@@ -853,6 +843,58 @@ bool AuthalicInWkt(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord&
            false;
 }
 
+// A planar system: plain x, y in a linear unit, tied to no earth model. OGC
+// WKT1 has LOCAL_CS and WKT2 the engineering system for it; ESRI has none.
+bool WritePlanar(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& text, CString* reason) {
+    if (dialect == ZR_CRS_TEXT_ESRI_WKT1)
+        return Fail(reason, "ESRI WKT1 has no planar (local) system"), false;
+    ZrEpsgProjectedRecord unit;
+    ZrInteropDescribeUnit(cs.GetDistUnits(), unit);
+    const std::string name = Quote(cs.GetName().str());
+    std::string s;
+    if (dialect == ZR_CRS_TEXT_WKT1_GDAL) {
+        s = "LOCAL_CS[" + name + ",LOCAL_DATUM[\"Unknown\",32767],UNIT[" + Quote(UnitName(unit, false)) +
+            "," + Num(unit.linearUnitToMetre) + Authority(unit.linearUnitCode) +
+            "],AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]]";
+    } else {
+        const std::string length = "LENGTHUNIT[" + Quote(UnitName(unit, false)) + "," +
+                                   Num(unit.linearUnitToMetre) + Id(unit.linearUnitCode) + "]";
+        s = "ENGCRS[" + name +
+            ",EDATUM[\"Unknown engineering datum\"],CS[Cartesian,2],AXIS[\"easting (E)\",east,"
+            "ORDER[1]," +
+            length + "],AXIS[\"northing (N)\",north,ORDER[2]," + length + "]]";
+    }
+    text = CString(s);
+    return true;
+}
+
+bool ReadPlanar(const ZrWktNode& root, CZrPJCoordSys& cs, CString* reason) {
+    if (const ZrWktNode* c = root.Child("CS")) {
+        double dims = 2;
+        if (c->children.empty() || !ZrInteropSameName(c->children[0].text.c_str(), "Cartesian") ||
+            (c->NumberAt(1, dims) && dims != 2))
+            return Fail(reason, "an engineering system whose coordinates are not 2-D Cartesian"), false;
+    }
+    const ZrWktNode* unit = root.Child("UNIT|LENGTHUNIT");
+    if (!unit)
+        for (const ZrWktNode* axis : root.Children("AXIS"))
+            if ((unit = axis->Child("LENGTHUNIT|UNIT"))) break;
+    double factor = 1.0;
+    if (unit && !UnitFactor(unit, factor)) return Fail(reason, "length unit without a factor"), false;
+    Reading r;
+    LinearUnit(unit, factor, r);
+    const std::string order = AxisOrder(root);
+    if (order != "EN" && order != "NE")
+        return Fail(reason, "planar axes " + CString(order) + ": only east and north axes are expressible"),
+               false;
+    long units = 0;
+    if (!ZrInteropUnitCode(r.proj, units, reason)) return false;
+    CZrPJCoordSys planar;
+    planar.SetPlanar(units);
+    cs = planar;
+    return true;
+}
+
 tagZrCrsTextFormat Wkt1Dialect(const ZrWktNode& root, const CString& text) {
     // ESRI's names carry prefixes, and its texts carry no authority, axis or TOWGS84.
     if (text.Find("AUTHORITY") >= 0 || text.Find("TOWGS84") >= 0 || text.Find("AXIS") >= 0 ||
@@ -889,6 +931,7 @@ int ZrExportWkt(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& te
     if (dialect != ZR_CRS_TEXT_ESRI_WKT1 && dialect != ZR_CRS_TEXT_WKT1_GDAL &&
         dialect != ZR_CRS_TEXT_WKT2_2019)
         return Fail(reason, "not a well-known-text dialect"), 0;
+    if (cs.GetType() == 0) return WritePlanar(cs, dialect, text, reason) ? 1 : 0;
     ZrEpsgGeographicRecord g;
     ZrEpsgProjectedRecord p;
     bool projected = false;
@@ -897,7 +940,7 @@ int ZrExportWkt(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& te
     std::string out;
     const bool ok =
         dialect == ZR_CRS_TEXT_WKT2_2019
-            ? WriteWkt2(g, projected ? &p : nullptr, out, reason)
+            ? WriteWkt2(g, projected ? &p : nullptr, out)
             : WriteWkt1(g, projected ? &p : nullptr, dialect == ZR_CRS_TEXT_ESRI_WKT1, out, reason);
     if (!ok) return 0;
     text = CString(out);
@@ -923,8 +966,13 @@ int ZrImportWkt(const CString& text, CZrPJCoordSys& cs, CString* reason, tagZrCr
         const std::vector<double> towgs = r.towgs84;
         if (ok) ok = ReadWkt2(*crs, r, reason);
         if (ok && !towgs.empty()) r.towgs84 = towgs;
+    } else if (root.Is("LOCAL_CS|ENGCRS|ENGINEERINGCRS")) {
+        if (!ReadPlanar(root, cs, reason)) return 0;
+        if (dialect) *dialect = root.Is("LOCAL_CS") ? ZR_CRS_TEXT_WKT1_GDAL : ZR_CRS_TEXT_WKT2_2019;
+        return 1;
     } else {
-        return Fail(reason, CString(root.text.c_str()) + " is not a geographic or projected system"), 0;
+        return Fail(reason, CString(root.text.c_str()) + " is not a geographic, projected or planar system"),
+               0;
     }
     if (!ok || !CheckTowgs84(r, reason) || (r.projected && !AuthalicInWkt(r.geog, r.proj, reason))) return 0;
     CZrPJCoordSys built;

@@ -217,7 +217,9 @@ int ZrParseWkt(const CString& text, ZrWktNode& root, CString* reason) {
         if (reason) *reason = "binary data, not a well-known text";
         return 0;
     }
-    Parser parser(s.data(), s.size());
+    // A byte-order mark, as Windows editors leave at the head of a .prj.
+    const size_t bom = s.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    Parser parser(s.data() + bom, s.size() - bom);
     ZrWktNode node;
     if (!parser.Run(node)) {
         if (reason) *reason = parser.Reason();

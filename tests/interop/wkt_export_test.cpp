@@ -64,7 +64,12 @@ TEST(WktExport, EveryCatalogueRowIsParsedByProjProjectsAsOursAndReadsBackEqual) 
     std::map<std::string, int> refused, differs;
     std::map<std::string, double> worst;
     int checked[3] = {0, 0, 0};
-    for (int i = 0; i < ZrProjectedRowCount(); ++i) {
+#if defined(__SANITIZE_ADDRESS__) || defined(ZRPRJ_SANITIZE)
+    const int step = 10; // sanitizer builds: every tenth row
+#else
+    const int step = 1;
+#endif
+    for (int i = 0; i < ZrProjectedRowCount(); i += step) {
         const long code = ZrProjectedCodeAt(i);
         CZrPJCoordSys cs;
         if (!cs.Set(static_cast<tagPJCoordSysType>(code)) || !cs.IsValid()) continue;

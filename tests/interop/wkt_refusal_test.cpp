@@ -128,6 +128,7 @@ TEST(WktRefusal, WhatCannotBeExpressedIsNamed) {
          "geocentric"},
         {"COMPOUNDCRS[\"x\"," + Wkt2Of(32650) + "]", "COMPOUNDCRS"},
         {"hello", "expected well-known text"},
+        {"PROJCS[\"x\"," + gcs + ",PROJECTION[\"Two\nlines\"]" + unit, "Two lines"}, // reasons stay one line
     };
     for (const Case& c : cases)
         ExpectRefused(c.text, c.reasonPart, c.text.substr(0, 60).c_str());
