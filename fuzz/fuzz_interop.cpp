@@ -17,13 +17,19 @@
 namespace {
 
 enum Importer {
-    Wkt = 1, // well-known text, every dialect
+    Wkt = 1,        // well-known text, every dialect
+    ProjString = 2, // "+proj=... +type=crs"
+    ProjJson = 3,
 };
 
 int Import(int importer, const CString& text, CZrPJCoordSys& cs, CString& reason) {
     switch (importer) {
     case Wkt:
         return ZrImportWkt(text, cs, &reason, nullptr);
+    case ProjString:
+        return ZrImportProjString(text, cs, &reason);
+    case ProjJson:
+        return ZrImportProjJson(text, cs, &reason);
     default:
         return 0;
     }

@@ -178,7 +178,7 @@ private:
     // surrogates and code points past U+10FFFF.
     bool Utf8(std::string& out) {
         unsigned char b = static_cast<unsigned char>(m_s[m_pos]);
-        int n = b >= 0xF0 && b <= 0xF4 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 && b <= 0xDF ? 1 : -1;
+        int n = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : -1;
         if (n < 0 || m_s.size() - m_pos <= size_t(n)) return Fail("invalid UTF-8");
         unsigned cp = b & (0x3F >> n);
         for (int i = 1; i <= n; ++i) {
@@ -363,9 +363,41 @@ void ZrJsonWriter::String(const std::string& value) {
     BeforeValue();
     Quoted(value);
 }
+// Names come from callers and may hold bytes that are no UTF-8 (a legacy
+// code page read as it is): each such byte is written as U+FFFD, so the text
+// is JSON and reads back.
 void ZrJsonWriter::Quoted(const std::string& value) {
     m_out += '"';
-    for (unsigned char c : value) {
+    const size_t n = value.size();
+    for (size_t i = 0; i < n;) {
+        const unsigned char c = static_cast<unsigned char>(value[i]);
+        if (c >= 0x80) {
+            int len = c >= 0xC2 && c <= 0xDF   ? 1
+                      : c >= 0xE0 && c <= 0xEF ? 2
+                      : c >= 0xF0 && c <= 0xF4 ? 3
+                                               : -1;
+            unsigned cp = len > 0 ? c & (0x3Fu >> len) : 0;
+            for (int k = 1; k <= len; ++k) {
+                const unsigned char t =
+                    i + size_t(k) < n ? static_cast<unsigned char>(value[i + size_t(k)]) : 0;
+                if ((t & 0xC0) != 0x80) {
+                    len = -1;
+                    break;
+                }
+                cp = (cp << 6) | (t & 0x3F);
+            }
+            if ((len == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+                (len == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
+                len = -1;
+            if (len < 0) {
+                m_out += "\\ufffd";
+                ++i;
+            } else {
+                m_out.append(value, i, size_t(len) + 1);
+                i += size_t(len) + 1;
+            }
+            continue;
+        }
         switch (c) {
         case '"':
             m_out += "\\\"";
@@ -383,7 +415,9 @@ void ZrJsonWriter::Quoted(const std::string& value) {
             m_out += "\\t";
             break;
         default:
-            if (c < 0x20) {
+            if (c == 0) {
+                m_out += "\\ufffd"; // JSON readers refuse a NUL character
+            } else if (c < 0x20) {
                 char buf[8];
                 std::snprintf(buf, sizeof buf, "\\u%04x", c);
                 m_out += buf;
@@ -391,6 +425,7 @@ void ZrJsonWriter::Quoted(const std::string& value) {
                 m_out += static_cast<char>(c);
             }
         }
+        ++i;
     }
     m_out += '"';
 }

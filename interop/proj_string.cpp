@@ -1,7 +1,10 @@
 // PROJ strings: "+proj=tmerc +lat_0=0 +lon_0=117 ... +type=crs".
 //
 // A PROJ string names a projection, its parameters, an ellipsoid, a prime
-// meridian and a unit; it carries no names and no authority codes. Reading
+// meridian and a unit; it carries no authority codes, and a name only in
+// +title, which PROJ reads and ignores (we write the system's name there, and
+// a title that names a catalogue row of the same definition gives that row
+// back). A planar system has no PROJ string. Reading
 // turns it into the EPSG-style records of the interop core and builds through
 // ZrInteropBuild; writing describes the system through ZrInteropDescribe. The
 // method and parameter names come from the core's table, except where one

@@ -2,7 +2,9 @@
 // written the way PROJ 9 writes it.
 //
 // Reading accepts GeographicCRS (and GeodeticCRS with an ellipsoidal
-// coordinate system), ProjectedCRS and a BoundCRS around one of them. Values
+// coordinate system), ProjectedCRS, a BoundCRS around one of them, and
+// EngineeringCRS, the form of a planar system (easting, northing in one linear
+// unit, no earth model). Values
 // carry their units; a unit PROJ names (degree, grad, metre, US survey foot,
 // ...) is taken at its exact factor, not at the rounded conversion_factor
 // written beside it. The description becomes the EPSG-style records of the
@@ -18,9 +20,11 @@
 
 #include "interop/ZrInteropCore_p.h"
 #include "interop/ZrInteropForms_p.h"
+#include "interop/ZrInteropMatch_p.h"
 #include "interop/json_p.h"
 #include "interop/proj_common_p.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -155,6 +159,7 @@ public:
     int Geographic(const ZrJson& crs, ZrEpsgGeographicRecord& g);
     int Projected(const ZrJson& crs, ZrEpsgProjectedRecord& p, ZrEpsgGeographicRecord& g);
     int Transformation(const ZrJson& bound, std::vector<double>& shift);
+    int Planar(const ZrJson& crs, CZrPJCoordSys& cs, CString* reason);
 
 private:
     CString* m_reason;
@@ -380,6 +385,42 @@ int JsonReader::Transformation(const ZrJson& bound, std::vector<double>& shift) 
     return 1;
 }
 
+// A planar system travels as an engineering system: plain easting and
+// northing in one linear unit, tied to no earth model.
+int JsonReader::Planar(const ZrJson& crs, CZrPJCoordSys& cs, CString* reason) {
+    const ZrJson* c = crs.Get("coordinate_system");
+    const ZrJson* axes = c ? c->Get("axis") : nullptr;
+    const ZrJson* sub = c ? c->Get("subtype") : nullptr;
+    if (!axes || !axes->IsArray() || axes->items.size() != 2 ||
+        (sub && (!sub->IsString() || sub->text != "Cartesian")))
+        return Fail("an engineering system whose coordinates are not 2-D Cartesian");
+    std::string order;
+    for (const ZrJson& ax : axes->items) {
+        const ZrJson* d = ax.Get("direction");
+        order += d && d->IsString() && !d->text.empty()
+                     ? char(std::toupper(static_cast<unsigned char>(d->text[0])))
+                     : '?';
+    }
+    if (order != "EN" && order != "NE")
+        return Fail("planar axes " + order + ": only east and north axes are expressible");
+    double f0, f1;
+    if (!UnitFactor(axes->items[0].Get("unit"), LENGTH, f0, "the first axis") ||
+        !UnitFactor(axes->items[1].Get("unit"), LENGTH, f1, "the second axis"))
+        return 0;
+    if (f0 != f1) return Fail("the two axes have different units");
+    ZrEpsgProjectedRecord unit;
+    const ZrLinearUnit* known = ZrFindUnitByFactor(f0);
+    unit.linearUnitToMetre = f0;
+    unit.linearUnitCode = known ? known->epsgCode : 0;
+    unit.linearUnitName = known ? known->epsgName : "unknown";
+    long units = 0;
+    if (!ZrInteropUnitCode(unit, units, reason)) return 0;
+    CZrPJCoordSys planar;
+    planar.SetPlanar(units);
+    cs = planar;
+    return 1;
+}
+
 // Writing.
 
 void Id(ZrJsonWriter& w, long code) {
@@ -524,6 +565,7 @@ int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
         p.baseGeographicCode = g.code;
         return ZrInteropBuild(g, &p, cs, reason);
     }
+    if (type->text == "EngineeringCRS" && shift.empty()) return r.Planar(*crs, cs, reason);
     return r.Fail("a " + type->text + " cannot be expressed");
 }
 
@@ -532,6 +574,35 @@ int ZrExportProjJson(const CZrPJCoordSys& cs, CString& text, CString* reason) {
     ZrEpsgProjectedRecord p;
     bool projected = false;
     CString why;
+    if (cs.GetType() == 0) {
+        ZrInteropDescribeUnit(cs.GetDistUnits(), p);
+        ZrJsonWriter w;
+        w.BeginObject();
+        w.Key("$schema");
+        w.String("https://proj.org/schemas/v0.5/projjson.schema.json");
+        w.Key("type");
+        w.String("EngineeringCRS");
+        w.Key("name");
+        w.String(cs.GetName().str());
+        w.Key("datum");
+        w.BeginObject();
+        w.Key("name");
+        w.String("Unknown engineering datum");
+        w.EndObject();
+        w.Key("coordinate_system");
+        w.BeginObject();
+        w.Key("subtype");
+        w.String("Cartesian");
+        w.Key("axis");
+        w.BeginArray();
+        Axis(w, "Easting", "E", "east", &p);
+        Axis(w, "Northing", "N", "north", &p);
+        w.EndArray();
+        w.EndObject();
+        w.EndObject();
+        text = CString(w.Text().c_str());
+        return 1;
+    }
     if (!ZrInteropDescribe(cs, g, p, projected, &why)) {
         if (reason) *reason = why;
         return 0;

@@ -425,7 +425,15 @@ TEST(ProjForms, ProjRenderingsOfEpsgSystemsImportAndAgree) {
             }
             ++imported;
             if (r.type != PJ_TYPE_PROJECTED_CRS) {
+                // A geographic system: PROJ's ellipsoid and prime meridian, on the ground.
                 EXPECT_EQ(cs.GetType(), 1) << code;
+                const CZrPJGeoCoordSys gcs = cs.GetGCS();
+                const CZrPJSpheroid sph = gcs.GetDatum().GetSpheroid();
+                const double ground =
+                    std::fabs(sph.GetAxis() - r.a) + r.a * std::fabs(sph.GetFlattening() - r.f) +
+                    r.a * std::fabs(gcs.GetPrimeMeridian().GetLongitude() - r.pm) * kDegToRad;
+                EXPECT_LE(ground, kAgreementMetres + CatalogueEllipsoidAllowance(cs, r))
+                    << code << " " << formName;
                 continue;
             }
             ASSERT_TRUE(step.ok()) << r.step;
@@ -553,6 +561,54 @@ std::string ProjJsonOf(const char* text) {
     return out;
 }
 } // namespace
+
+// A planar system travels in PROJJSON as an engineering system that PROJ
+// reads, in its unit, and comes back equal; a PROJ string has no form for it.
+TEST(ProjForms, PlanarSystemsTravelAsEngineeringSystems) {
+    for (long units : {10000L, 3048L, kZrUnitUsSurveyFoot, 10000000L, 9144L}) {
+        CZrPJCoordSys planar, back;
+        ASSERT_TRUE(planar.SetPlanar(units));
+        CString text, why;
+        EXPECT_FALSE(ZrExportProjString(planar, text, &why));
+        EXPECT_FALSE(why.IsEmpty());
+        ASSERT_TRUE(ZrExportProjJson(planar, text, &why)) << why.str();
+        PJ_CONTEXT* ctx = proj_context_create();
+        PJ* crs = proj_create(ctx, text.c_str());
+        ASSERT_NE(crs, nullptr) << text.str();
+        EXPECT_EQ(proj_get_type(crs), PJ_TYPE_ENGINEERING_CRS);
+        PJ* cs = proj_crs_get_coordinate_system(ctx, crs);
+        double metres = 0;
+        ASSERT_TRUE(
+            proj_cs_get_axis_info(ctx, cs, 0, nullptr, nullptr, nullptr, &metres, nullptr, nullptr, nullptr));
+        EXPECT_NEAR(metres, UnitMetres(planar), 1e-15) << text.str();
+        proj_destroy(cs);
+        proj_destroy(crs);
+        proj_context_destroy(ctx);
+        ASSERT_TRUE(ZrImportProjJson(text, back, &why)) << why.str() << "\n" << text.str();
+        EXPECT_TRUE(back == planar) << units;
+    }
+}
+
+// Names are the caller's and may hold anything, bytes of a legacy code page
+// included: what PROJJSON writes of them is JSON that reads back.
+TEST(ProjForms, AnyNameIsWrittenAsJsonThatReadsBack) {
+    CZrPJCoordSys utm;
+    ASSERT_TRUE(utm.Set(static_cast<tagPJCoordSysType>(32650)));
+    const std::string odd("UTM \xB1\xB1\xBE\xA9 \"50\" \\ \x01\xFF\xC0\xAF\xED\xA0\x80 \xE4\xB8\0tail", 29);
+    CZrPJGeoCoordSys gcs = utm.GetGCS();
+    CZrPJObject kind = utm.GetProjection();
+    CZrPJParams params = utm.GetParams();
+    CZrPJCoordSys named;
+    ASSERT_TRUE(named.Set(CString(odd.data(), int(odd.size())), gcs, kind, params, utm.GetDistUnits()));
+    CString text, why;
+    ASSERT_TRUE(ZrExportProjJson(named, text, &why)) << why.str();
+    CZrPJCoordSys back;
+    ASSERT_TRUE(ZrImportProjJson(text, back, &why)) << why.str() << "\n" << text.str();
+    CPoint2D a(118.5, 31.0), b(118.5, 31.0);
+    named.Forward(&a, 1);
+    back.Forward(&b, 1);
+    EXPECT_LE(std::hypot(a.x - b.x, a.y - b.y), kRoundTripMetres);
+}
 
 // User-defined systems beyond the catalogue: what a PROJ string says comes
 // back from both our forms, and from PROJ's own PROJJSON of the string, and
@@ -755,8 +811,14 @@ TEST(ProjForms, BadTextsAreRefusedInBoundedTime) {
     for (int i = 0; i < 4096; ++i)
         binary += char((i * 131 + 7) & 0xFF);
     texts.push_back(binary);
-    texts.push_back("{\"type\": \"GeographicCRS\", \"name\": \"\xC0\xAF\"}"); // overlong UTF-8
-    texts.push_back("{\"type\": \"GeographicCRS\", \"name\": \"\\ud800\"}");  // lone surrogate
+    // A whole, valid description but for invalid UTF-8 in a name: a lead
+    // byte no encoding uses, an overlong form, a surrogate, a cut sequence.
+    for (const char* bad : {"\xF8\x88\x80", "\xC0\xAF", "\xED\xA0\x80", "\xE4\xB8"}) {
+        std::string t = json.str();
+        t.insert(t.find("\"name\": \"") + 9, bad);
+        texts.push_back(t);
+    }
+    texts.push_back("{\"type\": \"GeographicCRS\", \"name\": \"\\ud800\"}"); // lone surrogate
     texts.push_back("{\"type\": \"ProjectedCRS\", \"name\": 1e999}");
     texts.push_back("+proj=tmerc +ellps=WGS84 " + std::string(2u << 20, 'x'));
     texts.push_back("+proj=tmerc +ellps=WGS84 +x_0=" + std::string(100000, '9'));

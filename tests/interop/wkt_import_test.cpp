@@ -40,16 +40,22 @@ bool Sanitized() {
 #endif
 }
 
-// A 3x3 grid over the middle half of the code's area of use.
+// A 3x3 grid over the middle half of the code's area of use, in longitudes
+// from the system's prime meridian (the area is given from Greenwich).
 bool AreaGrid(const ProjCrs& proj, double lon[9], double lat[9]) {
-    double west, south, east, north;
-    if (!proj_get_area_of_use(proj.ctx(), proj.crs(), &west, &south, &east, &north, nullptr)) return false;
+    double west, south, east, north, a, rf, pm;
+    if (!proj_get_area_of_use(proj.ctx(), proj.crs(), &west, &south, &east, &north, nullptr) ||
+        !proj.Ellipsoid(a, rf, pm))
+        return false;
+    west -= pm;
+    east -= pm;
     if (west > east) east += 360.0;
     int n = 0;
     for (int i = 1; i <= 3; ++i)
         for (int j = 1; j <= 3; ++j, ++n) {
             lon[n] = west + (east - west) * i / 4.0;
             if (lon[n] > 180.0) lon[n] -= 360.0;
+            if (lon[n] < -180.0) lon[n] += 360.0;
             lat[n] = south + (north - south) * j / 4.0;
         }
     return true;
