@@ -679,6 +679,15 @@ TEST_F(ToolTest, InfoPrintsEachExchangeFormAsTheLibraryWritesIt) {
     ASSERT_TRUE(ZrExportCoordSys(utm, ZR_CRS_TEXT_ESRI_WKT1, esri));
     EXPECT_EQ(Slurp(Path("roads.prj")) + "\n", Tool("info 32650 -f esri").out);
     EXPECT_EQ(Tool("info 32650 --format shapefile").exit, 2);
+
+    // A planar system is described and written, but projects nothing.
+    const std::string local = "'LOCAL_CS[\"Site grid\",LOCAL_DATUM[\"Site\",0],UNIT[\"metre\",1]]'";
+    const ToolRun planar = Tool("info " + local + " -f wkt2");
+    EXPECT_EQ(planar.exit, 0) << planar.err;
+    EXPECT_EQ(planar.out.rfind("ENGCRS[", 0), 0u) << planar.out;
+    const ToolRun project = Tool("project " + local, "1 2\n");
+    EXPECT_EQ(project.exit, 2);
+    EXPECT_NE(project.err.find("planar"), std::string::npos) << project.err;
 }
 
 TEST_F(ToolTest, EpsgTransformationsAgreeWithProjApplyingTheSameOperation) {

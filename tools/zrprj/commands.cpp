@@ -116,9 +116,10 @@ bool Decimals(const char* command, const ParsedArgs& parsed, int fallback, int& 
     return true;
 }
 
-bool Resolve(const char* command, const std::string& spec, CZrPJCoordSys& cs, int& status) {
+bool Resolve(const char* command, const std::string& spec, CZrPJCoordSys& cs, int& status,
+             bool planarAllowed = false) {
     std::string why;
-    if (ZrCliResolveSystem(spec, cs, why)) return true;
+    if (ZrCliResolveSystem(spec, cs, why, planarAllowed)) return true;
     std::fprintf(stderr, "%s: %s\n", command, why.c_str());
     status = ZRCLI_USAGE;
     return false;
@@ -412,6 +413,12 @@ void PrintSummary(const CZrPJCoordSys& cs, FILE* out) {
         std::fprintf(out, "EPSG:               none\n");
     else
         std::fprintf(out, "EPSG:               %d\n", epsg);
+    if (cs.GetType() == 0) {
+        // A planar system has a unit and nothing more: no earth model.
+        std::fprintf(out, "Planar system, units: %s (%ld)\n", ZrCliUnitName(cs.GetDistUnits()).c_str(),
+                     cs.GetDistUnits());
+        return;
+    }
     if (ZrCliIsProjected(cs)) {
         const CZrPJObject kind = cs.GetProjection();
         const CZrPJParams p = cs.GetParams();
@@ -443,7 +450,9 @@ int ZrCliInfo(const std::vector<std::string>& args) {
     if (parsed.help) return ZrCliPrintHelp("info", stdout) ? ZRCLI_OK : ZRCLI_USAGE;
     if (parsed.positional.size() != 1) return ZrCliUsageError(command, "one coordinate system is needed");
     CZrPJCoordSys cs;
-    if (!Resolve(command, parsed.positional[0], cs, status)) return status;
+    // A planar system has nothing to project with, but can be described and
+    // written in every form.
+    if (!Resolve(command, parsed.positional[0], cs, status, true)) return status;
 
     const FormSpec* form = nullptr;
     if (parsed.options.count("--format")) {

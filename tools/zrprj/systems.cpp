@@ -202,7 +202,12 @@ bool LooksLikeExchangeText(const std::string& text) {
 }
 
 // A system read from a file or text must be one the point commands can use.
-int Usable(const CZrPJCoordSys& read, const std::string& what, CZrPJCoordSys& cs, std::string& why) {
+int Usable(const CZrPJCoordSys& read, const std::string& what, bool planarAllowed, CZrPJCoordSys& cs,
+           std::string& why) {
+    if (read.GetType() == 0 && planarAllowed) {
+        cs = read;
+        return 1;
+    }
     if (read.GetType() == 0) {
         why = what + " holds a planar system, which has no earth model to project with";
         return 0;
@@ -215,17 +220,18 @@ int Usable(const CZrPJCoordSys& read, const std::string& what, CZrPJCoordSys& cs
     return 1;
 }
 
-int ImportText(const std::string& text, const std::string& what, CZrPJCoordSys& cs, std::string& why) {
+int ImportText(const std::string& text, const std::string& what, bool planarAllowed, CZrPJCoordSys& cs,
+               std::string& why) {
     CZrPJCoordSys read;
     CString reason;
     if (!ZrImportCoordSys(CString(text.c_str()), read, &reason)) {
         why = "cannot read a coordinate system from " + what + ": " + reason.str();
         return 0;
     }
-    return Usable(read, what, cs, why);
+    return Usable(read, what, planarAllowed, cs, why);
 }
 
-int ResolveFile(const std::string& path, CZrPJCoordSys& cs, std::string& why) {
+int ResolveFile(const std::string& path, bool planarAllowed, CZrPJCoordSys& cs, std::string& why) {
     const std::string what = "\"" + path + "\"";
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -242,7 +248,7 @@ int ResolveFile(const std::string& path, CZrPJCoordSys& cs, std::string& why) {
     const std::string trimmed = Trimmed(text);
     if (trimmed.find('\0') == std::string::npos &&
         ZrDetectCrsTextFormat(CString(trimmed.c_str())) != ZR_CRS_TEXT_UNKNOWN)
-        return ImportText(trimmed, what, cs, why);
+        return ImportText(trimmed, what, planarAllowed, cs, why);
 
     CZrPJCoordSys read;
     int ok = -1;
@@ -253,7 +259,7 @@ int ResolveFile(const std::string& path, CZrPJCoordSys& cs, std::string& why) {
     else if (IsOneLineTextForm(text))
         ok = ZrOpenTextProjectionFile(CString(path.c_str()), read);
     else if (trimmed.find('\0') == std::string::npos && LooksLikeExchangeText(trimmed))
-        return ImportText(trimmed, what, cs, why);
+        return ImportText(trimmed, what, planarAllowed, cs, why);
     if (ok == -1) {
         why = "cannot read a coordinate system from " + what + ": " + kExpectedForms;
         return 0;
@@ -264,7 +270,7 @@ int ResolveFile(const std::string& path, CZrPJCoordSys& cs, std::string& why) {
     }
     // The readers rebuild what they read; a definition the operator refuses
     // is reported here rather than projecting every point to nothing.
-    return Usable(read, what, cs, why);
+    return Usable(read, what, planarAllowed, cs, why);
 }
 
 // "EPSG:n", "EPSG: n", "epsg:n" (any letter case): the code, else -1; 0 when
@@ -281,7 +287,7 @@ int ResolveEpsg(long code, CZrPJCoordSys& cs, std::string& why) {
     const std::string name = "EPSG:" + std::to_string(code);
     CZrPJCoordSys built;
     CString reason;
-    if (ZrCoordSysFromEpsg(code, built, &reason)) return Usable(built, name, cs, why);
+    if (ZrCoordSysFromEpsg(code, built, &reason)) return Usable(built, name, false, cs, why);
     // The mapping file alone still names the catalogue's rows where the EPSG
     // definitions cannot be read.
     CZrPJTranslator translator;
@@ -300,7 +306,7 @@ int ResolveEpsg(long code, CZrPJCoordSys& cs, std::string& why) {
 
 } // namespace
 
-int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why) {
+int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why, bool planarAllowed) {
     const long epsg = EpsgPrefixed(spec);
     if (epsg == 0) {
         why = "\"" + spec + "\" is not an EPSG code";
@@ -309,11 +315,11 @@ int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& 
     if (epsg > 0) return ResolveEpsg(epsg, cs, why);
     long code = 0;
     if (ParseCode(spec, code)) return ResolveCode(code, cs, why);
-    if (IsRegularFile(spec)) return ResolveFile(spec, cs, why);
+    if (IsRegularFile(spec)) return ResolveFile(spec, planarAllowed, cs, why);
     const std::string text = Trimmed(spec);
     if (ZrDetectCrsTextFormat(CString(text.c_str())) != ZR_CRS_TEXT_UNKNOWN || LooksLikeExchangeText(text))
         return ImportText(text, "the text \"" + (text.size() > 60 ? text.substr(0, 57) + "..." : text) + "\"",
-                          cs, why);
+                          planarAllowed, cs, why);
     why = "\"" + spec +
           "\" is neither a catalogue code, nor EPSG:<code>, nor a readable system file, nor a +proj= string "
           "or WKT text";

@@ -31,8 +31,10 @@ constexpr int kAngularDecimals = 9;
 // whose form is told by its content (WKT of any dialect, PROJJSON, a PROJ
 // string, the XML projection file, the key-value file, the one-line text
 // form); or a PROJ string, WKT or PROJJSON text itself. On failure, why says
-// what was expected and 0 is returned.
-int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why);
+// what was expected and 0 is returned. A planar system, which has no earth
+// model to project with, is refused unless planarAllowed (for describing it).
+int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why,
+                       bool planarAllowed = false);
 bool ZrCliIsProjected(const CZrPJCoordSys& cs);
 // Empty when the mapping file beside the library can be read; otherwise why
 // not, naming the path where it was looked for.
