@@ -1,14 +1,20 @@
 // The zrprj command-line tool, run as a separate process on prepared input:
 // numbers against the library and PROJ, the stream conventions, error
 // reporting and exit codes, system arguments and files, every command's help.
+#include "interop/ZrEpsgData_p.h"
+#include "interop/ZrInterop.h"
 #include "model/ZrPJCoordSys.h"
+#include "model/ZrPJDatum.h"
+#include "model/ZrPJSpheroid.h"
 #include "persistence/ZrPrjFiles.h"
 #include "transform/ZrPJTranslator.h"
 
 #include "support/ProjOracle.h"
 
 #include <gtest/gtest.h>
+#include <proj.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -110,6 +116,90 @@ CZrPJParams Beijing1954ToWgs84() {
 }
 const char kShiftArgs[] = "-m 9606 -t 15.53,-113.82,-41.38,0,0,0.814,-0.38";
 
+// PROJ's own definition of an EPSG object, as text in one of its forms, and
+// its coordinate operation from the object's own geographic system (or the
+// operation itself, for a transformation code), longitude/latitude first in
+// degrees.
+class ProjEpsg {
+public:
+    explicit ProjEpsg(const std::string& definition) {
+        m_ctx = proj_context_create();
+        m_obj = proj_create(m_ctx, definition.c_str());
+        if (!m_obj) return;
+        PJ* op = nullptr;
+        if (proj_is_crs(m_obj)) {
+            PJ* geographic = proj_crs_get_geodetic_crs(m_ctx, m_obj);
+            op = proj_create_crs_to_crs_from_pj(m_ctx, geographic, m_obj, nullptr, nullptr);
+            proj_destroy(geographic);
+        } else {
+            op = proj_clone(m_ctx, m_obj);
+        }
+        if (op) {
+            m_op = proj_normalize_for_visualization(m_ctx, op);
+            proj_destroy(op);
+        }
+    }
+    ~ProjEpsg() {
+        if (m_op) proj_destroy(m_op);
+        if (m_obj) proj_destroy(m_obj);
+        proj_context_destroy(m_ctx);
+    }
+    ProjEpsg(const ProjEpsg&) = delete;
+    ProjEpsg& operator=(const ProjEpsg&) = delete;
+
+    bool ok() const { return m_op != nullptr; }
+    std::string Text(PJ_WKT_TYPE type) const {
+        const char* text = proj_as_wkt(m_ctx, m_obj, type, nullptr);
+        return text ? text : "";
+    }
+    std::string ProjString() const {
+        const char* text = proj_as_proj_string(m_ctx, m_obj, PJ_PROJ_5, nullptr);
+        return text ? text : "";
+    }
+    std::string ProjJson() const {
+        const char* text = proj_as_projjson(m_ctx, m_obj, nullptr);
+        return text ? text : "";
+    }
+    bool Trans(PJ_DIRECTION direction, double& x, double& y) const {
+        PJ_COORD c = proj_coord(x, y, 0, 0);
+        proj_errno_reset(m_op);
+        c = proj_trans(m_op, direction, c);
+        x = c.v[0];
+        y = c.v[1];
+        return proj_errno(m_op) == 0 && std::isfinite(x) && std::isfinite(y);
+    }
+
+private:
+    PJ_CONTEXT* m_ctx = nullptr;
+    PJ* m_obj = nullptr;
+    PJ* m_op = nullptr;
+};
+
+// Metres on the ground between two longitude/latitude points in degrees
+// (a sphere of the WGS 84 semi-major axis; the tolerances are millimetres).
+double GroundMetres(double lon1, double lat1, double lon2, double lat2) {
+    const double k = 0.017453292519943295;
+    const double sLat = std::sin(0.5 * (lat2 - lat1) * k), sLon = std::sin(0.5 * (lon2 - lon1) * k);
+    const double h = sLat * sLat + std::cos(lat1 * k) * std::cos(lat2 * k) * sLon * sLon;
+    return 2.0 * 6378137.0 * std::asin(std::sqrt(std::min(1.0, h)));
+}
+
+// The exchange forms and EPSG systems arrive from other parts of the
+// library; until they are built, the tests of the tool's use of them skip.
+bool ExchangeFormsBuilt() {
+    CZrPJCoordSys cs;
+    CString text;
+    return ZrExportCoordSys(Catalogue(32650), ZR_CRS_TEXT_WKT2_2019, text) && ZrImportCoordSys(text, cs);
+}
+bool EpsgSystemsBuilt() {
+    CZrPJCoordSys cs;
+    return ZrEpsgDataAvailable() && ZrCoordSysFromEpsg(4326, cs);
+}
+bool EpsgTransformationsBuilt() {
+    ZrEpsgTransformation t;
+    return ZrEpsgDataAvailable() && ZrEpsgTransformationByCode(1193, t);
+}
+
 } // namespace
 
 // ------------------------------------------------------------ numbers
@@ -121,9 +211,14 @@ TEST_F(ToolTest, ProjectAndUnprojectGiveTheLibrarysNumbersToThePrintedDigit) {
         double lon, lat;
     };
     const Case cases[] = {
-        {"32650", 32650, 116.4074, 39.9042}, {"EPSG:32650", 32650, 119.2965, -26.0745},
-        {"21420", 21420, 117.2008, 39.0842}, {"32650", 32650, 111.5, 0.0},
+        {"32650", 32650, 116.4074, 39.9042},
+        {"EPSG:32650", 32650, 119.2965, -26.0745},
+        {"21420", 21420, 117.2008, 39.0842},
+        {"32650", 32650, 111.5, 0.0},
         {"21420", 21420, 114.0, 53.5},
+        // Also as typed without quotes, and in lower case.
+        {"EPSG: 32650", 32650, 117.0, 30.0},
+        {"epsg:32650", 32650, 118.0, 31.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.system);
@@ -303,6 +398,84 @@ TEST_F(ToolTest, FilesAreReadInOrderAndAMissingOneDoesNotStopTheOthers) {
     EXPECT_EQ(precise.out.substr(tab - 7, 1), "."); // six decimals
 }
 
+TEST_F(ToolTest, PointsTheLibraryWouldClampOrFoldAreRefusedNotPrinted) {
+    // The library clamps a latitude past the pole, folds a northing past it
+    // and runs the TM series far outside its band; the tool checks each point
+    // the other way and refuses what does not come back within 1 mm.
+    struct Case {
+        const char* args;
+        const char* line;
+        bool refused;
+        const char* why; // part of the reason, for refused lines
+    };
+    const Case cases[] = {
+        {"project 32650", "117 95", true, "beyond 90"},
+        {"project 32650", "117 -90.5", true, "beyond 90"},
+        {"project 32650", "117 90", false, ""},                   // the pole itself is on the map
+        {"project 32650", "-63 30", true, "maps back elsewhere"}, // far hemisphere
+        {"project 32650", "477 30", false, ""},                   // 117 E once more round
+        // Behrmann's inverse stops about 2 mm short; the forward result is right.
+        {"project 54017", "10 -45", false, ""},
+        // Robinson's table interpolation steps by about 0.4 m at its nodes:
+        // no fold, the kind's own accuracy.
+        {"project 54030", "10 15", false, ""},
+        {"unproject 54001", "-20037508.342789 552885.451019", false, ""}, // the west edge
+        {"unproject 32650", "500000 1e9", true, "projects elsewhere"},    // past the pole
+        {"unproject 32650", "1e9 0", true, "projects elsewhere"},
+        {"unproject 32650", "500000 4000000", false, ""},
+        {"convert 32650 4326", "500000 1e9", true, "source projection"},
+        {"convert 4326 32650", "-63 30", true, "destination projection"},
+        {"convert 4326 32650", "117 95", true, "beyond 90"},
+        {"convert 4326 32650", "117 30", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.args) + " <<< " + c.line);
+        const ToolRun run = Tool(c.args, std::string(c.line) + " tail\n");
+        if (!c.refused) {
+            EXPECT_EQ(run.exit, 0) << run.err;
+            EXPECT_TRUE(run.err.empty()) << run.err;
+            continue;
+        }
+        EXPECT_EQ(run.exit, 1);
+        EXPECT_EQ(run.out, "*\t* tail\n");
+        EXPECT_NE(run.err.find("<stdin>:1: "), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(ToolTest, UnprojectPrintsThePointThatProjectsBackWhereTheInverseStopsShort) {
+    // The Albers inverse misses its own forward by about 2.4 mm; the tool
+    // neither refuses such points nor prints the miss, but the point that
+    // projects back, which is PROJ's.
+    CZrPJGeoCoordSys nad83;
+    ASSERT_TRUE(nad83.Set(static_cast<tagGeoCoordSysType>(4269)));
+    CZrPJParams p; // CONUS Albers, EPSG:5070's conversion
+    p.CentralMeridian = -96.0;
+    p.CentralParallel = 23.0;
+    p.StandardParallel1 = 29.5;
+    p.StandardParallel2 = 45.5;
+    CZrPJCoordSys albers;
+    ASSERT_TRUE(
+        albers.Set("Conus_Albers", nad83, CZrPJObject(static_cast<tagPJObjectType>(43007)), p, 10000));
+    ASSERT_TRUE(ZrSaveXmlProjectionFile(CString(Path("albers.xml").c_str()), albers));
+    const ProjOracle proj("+proj=aea +lat_0=23 +lon_0=-96 +lat_1=29.5 +lat_2=45.5 +ellps=GRS80");
+    ASSERT_TRUE(proj.ok());
+    const double grid[][2] = {{1234567.891, 2345678.912}, {-2000000.0, 500000.0}, {500000.0, 3000000.0}};
+    std::string input;
+    for (const auto& g : grid)
+        input += std::to_string(g[0]) + " " + std::to_string(g[1]) + "\n";
+    const ToolRun run = Tool("unproject '" + Path("albers.xml") + "'", input);
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        double lon = 0, lat = 0, plon = 0, plat = 0;
+        ASSERT_TRUE(TwoNumbers(lines[i], lon, lat));
+        ASSERT_TRUE(proj.Inverse(grid[i][0], grid[i][1], plon, plat));
+        EXPECT_LT(GroundMetres(lon, lat, plon, plat), kOracleMillimetre) << lines[i];
+    }
+}
+
 // ------------------------------------------------------------ systems
 
 TEST_F(ToolTest, SystemFilesGiveTheSameNumbersAsTheCatalogue) {
@@ -343,6 +516,278 @@ TEST_F(ToolTest, SystemsThatCannotBeUsedStopTheCommandWithAReason) {
         EXPECT_EQ(run.exit, 2);
         EXPECT_TRUE(run.out.empty());
         EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(ToolTest, AMissingMappingFileIsNamedNotTakenForAMissingEntry) {
+    // The library looks for the mapping file in its own folder: a copy of the
+    // tool and the library in a fresh folder has none beside it.
+    const std::string dir = Path("bare");
+    ASSERT_EQ(std::system(("mkdir '" + dir + "' && cp '" + kTool + "' '" + dir + "/' && cp -L '" +
+                           ZRPRJ_BINARY_DIR "/libZrPrj50.so.5' '" + dir + "/'")
+                              .c_str()),
+              0);
+    const std::string run = "env LD_LIBRARY_PATH='" + dir + "' '" + dir + "/zrprj' ";
+    const std::string mapping = dir + "/CodeTransition.xml";
+    for (const char* content : {static_cast<const char*>(nullptr), "not xml <", "<x/>"}) {
+        SCOPED_TRACE(content ? content : "(missing)");
+        if (content) Write("bare/CodeTransition.xml", content);
+        const int status = std::system(
+            (run + "project EPSG:32650 < /dev/null > '" + Path("out") + "' 2> '" + Path("err") + "'")
+                .c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2);
+        const std::string err = Slurp(Path("err"));
+        EXPECT_NE(err.find(mapping), std::string::npos) << err;
+        EXPECT_EQ(err.find("has no entry"), std::string::npos) << err;
+        EXPECT_NE(err.find(content ? "mapping file" : "missing"), std::string::npos) << err;
+    }
+    // A catalogue code still works, and info says why it shows no EPSG code.
+    std::system((run + "info 32650 > '" + Path("out") + "' 2>&1").c_str());
+    EXPECT_NE(Slurp(Path("out")).find("EPSG:               unknown: the mapping file"), std::string::npos);
+}
+
+TEST_F(ToolTest, SystemsWrittenByProjInEveryFormProjectAsProjDoes) {
+    // A shapefile's .prj, a WKT2 file from another GIS, PROJJSON, a PROJ
+    // string: each written by PROJ itself, given to the tool as a file of any
+    // name and as an argument, and the tool's numbers held to PROJ's own
+    // conversion of the EPSG code. Mapped codes give catalogue rows, others
+    // systems built from EPSG's definition.
+    if (!ExchangeFormsBuilt()) GTEST_SKIP() << "the exchange forms are not built in this library yet";
+    struct Case {
+        int epsg;
+        double lon, lat; // inside EPSG's area of use
+    };
+    const Case cases[] = {
+        {32650, 116.4074, 39.9042}, {2227, -121.9, 37.5}, {2154, 2.35, 48.85}, {3005, -123.4, 50.7}};
+    for (const Case& c : cases) {
+        const ProjEpsg proj("EPSG:" + std::to_string(c.epsg));
+        ASSERT_TRUE(proj.ok()) << c.epsg;
+        double px = c.lon, py = c.lat;
+        ASSERT_TRUE(proj.Trans(PJ_FWD, px, py));
+        struct Form {
+            const char* file; // "" for the text as an argument
+            std::string text;
+        };
+        const Form forms[] = {
+            {"shape.prj", proj.Text(PJ_WKT1_ESRI)},
+            {"gdal.wkt", proj.Text(PJ_WKT1_GDAL)},
+            {"qgis.txt", proj.Text(PJ_WKT2_2019)},
+            {"crs.json", proj.ProjJson()},
+            {"crs", proj.ProjString()},
+            {"", proj.ProjString()},
+            {"", proj.Text(PJ_WKT1_ESRI)},
+        };
+        std::vector<std::string> args;
+        if (EpsgSystemsBuilt()) args.push_back("EPSG:" + std::to_string(c.epsg));
+        for (const Form& f : forms) {
+            ASSERT_FALSE(f.text.empty());
+            if (*f.file) {
+                Write(f.file, f.text);
+                args.push_back("'" + Path(f.file) + "'");
+            } else {
+                args.push_back("'" + f.text + "'");
+            }
+        }
+        for (const std::string& arg : args) {
+            SCOPED_TRACE(std::to_string(c.epsg) + " as " + arg.substr(0, 80));
+            char input[64];
+            std::snprintf(input, sizeof input, "%.10f %.10f\n", c.lon, c.lat);
+            const ToolRun run = Tool("project " + arg, input);
+            ASSERT_EQ(run.exit, 0) << run.err;
+            double x = 0, y = 0;
+            ASSERT_TRUE(TwoNumbers(run.out, x, y)) << run.out;
+            EXPECT_NEAR(x, px, kOracleMillimetre + kPrintedMillimetre);
+            EXPECT_NEAR(y, py, kOracleMillimetre + kPrintedMillimetre);
+        }
+    }
+}
+
+TEST_F(ToolTest, FilesAndTextsThatHoldNoSystemAreRefusedWithWhatWasExpected) {
+    // The one-line text reader makes a system of any text (a garbage file
+    // used to project as UTM zone 1N), so only text in its exact form goes
+    // to it; everything else is refused before a point is read.
+    const std::string line = Catalogue(21420).ToString().str();
+    Write("g.txt", "hello\n");
+    Write("binary.prj", std::string("\x7f"
+                                    "ELF\x02\x01\x01\0\0\0 PROJCS[",
+                                    17));
+    Write("short.txt", line.substr(0, line.rfind(';'))); // eight fields
+    Write("tail.txt", line + "\r\n117 30\r\n");          // more than one line
+    Write("keys.prj", ZrKeyValueProjectionText(Catalogue(21420)).str() + "Zone: 20\n");
+    Write("cut.prj", "PROJCS[\"WGS_1984_UTM_Zone_50N\",GEOGCS[\"GCS_WGS_1984\",DATUM[");
+    struct Case {
+        std::string arg;
+        const char* reason;
+    } cases[] = {
+        {"'" + Path("g.txt") + "'", "expected WKT"},
+        {"'" + Path("binary.prj") + "'", "expected WKT"},
+        {"'" + Path("short.txt") + "'", "expected WKT"},
+        {"'" + Path("tail.txt") + "'", "expected WKT"},
+        {"'" + Path("keys.prj") + "'", "expected WKT"},
+        {"'" + Path("cut.prj") + "'", "cannot read a coordinate system"},
+        {"hello", "neither a catalogue code"},
+        {"'PROJCS[\"x\",GEOGCS['", "cannot read a coordinate system from the text"},
+        {"'+proj=nosuchthing +ellps=WGS84'", "cannot read a coordinate system from the text"},
+        {"EPSG:", "not an EPSG code"},
+        {"'EPSG: 12x'", "not an EPSG code"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arg);
+        const ToolRun run = Tool("project " + c.arg, "117 30\n");
+        EXPECT_EQ(run.exit, 2);
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+    }
+    // The library's own forms are told by content, not by the file's name.
+    ASSERT_EQ(Tool("info 21420 --kv -o '" + Path("kv.txt") + "'").exit, 0);
+    ASSERT_EQ(Tool("info 21420 -f xml -o '" + Path("gk.dat") + "'").exit, 0);
+    ASSERT_EQ(Tool("info 21420 -f text -o '" + Path("gk.prj") + "'").exit, 0);
+    const ToolRun reference = Tool("project 21420", "117 30\n");
+    for (const char* name : {"kv.txt", "gk.dat", "gk.prj"}) {
+        SCOPED_TRACE(name);
+        const ToolRun run = Tool("project '" + Path(name) + "'", "117 30\n");
+        EXPECT_EQ(run.exit, 0) << run.err;
+        EXPECT_EQ(run.out, reference.out);
+    }
+}
+
+TEST_F(ToolTest, InfoPrintsEachExchangeFormAsTheLibraryWritesIt) {
+    if (!ExchangeFormsBuilt()) GTEST_SKIP() << "the exchange forms are not built in this library yet";
+    const CZrPJCoordSys utm = Catalogue(32650);
+    const struct {
+        const char* name;
+        tagZrCrsTextFormat format;
+    } forms[] = {{"esri", ZR_CRS_TEXT_ESRI_WKT1},
+                 {"wkt1", ZR_CRS_TEXT_WKT1_GDAL},
+                 {"wkt2", ZR_CRS_TEXT_WKT2_2019},
+                 {"proj", ZR_CRS_TEXT_PROJ_STRING},
+                 {"projjson", ZR_CRS_TEXT_PROJJSON}};
+    for (const auto& f : forms) {
+        SCOPED_TRACE(f.name);
+        CString text;
+        ASSERT_TRUE(ZrExportCoordSys(utm, f.format, text));
+        const ToolRun run = Tool(std::string("info 32650 --format ") + f.name);
+        EXPECT_EQ(run.exit, 0) << run.err;
+        EXPECT_EQ(run.out, text.str() + (text.str().back() == '\n' ? "" : "\n"));
+    }
+    CString wkt2;
+    ASSERT_TRUE(ZrExportCoordSys(utm, ZR_CRS_TEXT_WKT2_2019, wkt2));
+    EXPECT_NE(Tool("info 32650").out.find("WKT2 form:\n" + wkt2.str()), std::string::npos);
+    // A shapefile's .prj holds the ESRI text alone.
+    ASSERT_EQ(Tool("info 32650 --format esri -o '" + Path("roads.prj") + "'").exit, 0);
+    CString esri;
+    ASSERT_TRUE(ZrExportCoordSys(utm, ZR_CRS_TEXT_ESRI_WKT1, esri));
+    EXPECT_EQ(Slurp(Path("roads.prj")) + "\n", Tool("info 32650 -f esri").out);
+    EXPECT_EQ(Tool("info 32650 --format shapefile").exit, 2);
+
+    // A planar system is described and written, but projects nothing.
+    const std::string local = "'LOCAL_CS[\"Site grid\",LOCAL_DATUM[\"Site\",0],UNIT[\"metre\",1]]'";
+    const ToolRun planar = Tool("info " + local + " -f wkt2");
+    EXPECT_EQ(planar.exit, 0) << planar.err;
+    EXPECT_EQ(planar.out.rfind("ENGCRS[", 0), 0u) << planar.out;
+    const ToolRun project = Tool("project " + local, "1 2\n");
+    EXPECT_EQ(project.exit, 2);
+    EXPECT_NE(project.err.find("planar"), std::string::npos) << project.err;
+}
+
+TEST_F(ToolTest, EpsgTransformationsAgreeWithProjApplyingTheSameOperation) {
+    // PROJ's definition of each EPSG transformation (its code as an
+    // operation), against the tool converting with --transformation, both
+    // ways; 3 mm on the ground.
+    if (!EpsgTransformationsBuilt())
+        GTEST_SKIP() << "EPSG transformations are not available in this library yet (ZrEpsgDataAvailable "
+                     << ZrEpsgDataAvailable() << ")";
+    constexpr double kAgreementMetres = 3e-3;
+    struct Case {
+        int code, source, target;
+        double points[3][2]; // longitude, latitude inside the area of use
+    };
+    const Case cases[] = {
+        {1193, 4275, 4326, {{2.35, 48.85}, {-1.5, 43.5}, {7.5, 48.5}}},     // geocentric translation
+        {1314, 4277, 4326, {{-0.13, 51.5}, {-3.2, 55.95}, {-5.5, 50.1}}},   // position vector
+        {1254, 4284, 4326, {{37.6, 55.75}, {82.9, 55.0}, {131.9, 43.1}}},   // geocentric translation
+        {5044, 4284, 4326, {{37.6, 55.75}, {60.6, 56.8}, {104.3, 52.3}}},   // coordinate frame
+        {15919, 4214, 4326, {{120.0, 35.0}, {122.5, 33.0}, {124.0, 37.0}}}, // position vector
+    };
+    for (const Case& c : cases) {
+        const ProjEpsg proj("urn:ogc:def:coordinateOperation:EPSG::" + std::to_string(c.code));
+        ASSERT_TRUE(proj.ok()) << c.code;
+        std::string input;
+        for (const auto& p : c.points)
+            input += std::to_string(p[0]) + " " + std::to_string(p[1]) + "\n";
+        for (const bool reversed : {false, true}) {
+            SCOPED_TRACE(std::to_string(c.code) + (reversed ? " reversed" : ""));
+            const int from = reversed ? c.target : c.source, to = reversed ? c.source : c.target;
+            const ToolRun run = Tool("convert EPSG:" + std::to_string(from) + " EPSG:" + std::to_string(to) +
+                                         " --transformation EPSG:" + std::to_string(c.code),
+                                     input);
+            ASSERT_EQ(run.exit, 0) << run.err;
+            const std::vector<std::string> lines = Lines(run.out);
+            ASSERT_EQ(lines.size(), 3u);
+            for (size_t i = 0; i < 3; ++i) {
+                double lon = c.points[i][0], lat = c.points[i][1], x = 0, y = 0;
+                ASSERT_TRUE(proj.Trans(reversed ? PJ_INV : PJ_FWD, lon, lat));
+                ASSERT_TRUE(TwoNumbers(lines[i], x, y));
+                EXPECT_LT(GroundMetres(x, y, lon, lat), kAgreementMetres) << lines[i];
+            }
+        }
+    }
+
+    // EPSG defines no transformation by Molodensky's formulas that PROJ's
+    // database holds; the method itself is held to PROJ's molodensky with
+    // 1193's translations between the two ellipsoids of the systems.
+    CZrPJGeoCoordSys ntfGcs, wgsGcs;
+    ASSERT_TRUE(ntfGcs.Set(static_cast<tagGeoCoordSysType>(4275)));
+    ASSERT_TRUE(wgsGcs.Set(static_cast<tagGeoCoordSysType>(4326)));
+    const CZrPJSpheroid from = ntfGcs.GetDatum().GetSpheroid(), to = wgsGcs.GetDatum().GetSpheroid();
+    char definition[512];
+    std::snprintf(definition, sizeof definition,
+                  "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad +step +proj=molodensky "
+                  "+a=%.6f +rf=%.12f +dx=-168 +dy=-60 +dz=320 +da=%.6f +df=%.17g +step +proj=unitconvert "
+                  "+xy_in=rad +xy_out=deg",
+                  from.GetAxis(), 1.0 / from.GetFlattening(), to.GetAxis() - from.GetAxis(),
+                  to.GetFlattening() - from.GetFlattening());
+    const ProjOracle molodensky(definition);
+    ASSERT_TRUE(molodensky.ok()) << definition;
+    const ToolRun run = Tool("convert 4275 4326 -m 9604 -t -168,-60,320,0,0,0,0", "2.35 48.85\n-1.5 43.5\n");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 2u);
+    const double points[2][2] = {{2.35, 48.85}, {-1.5, 43.5}};
+    for (size_t i = 0; i < 2; ++i) {
+        PJ_COORD p = proj_coord(points[i][0], points[i][1], 0, 0);
+        ASSERT_TRUE(molodensky.Trans(PJ_FWD, p));
+        double x = 0, y = 0;
+        ASSERT_TRUE(TwoNumbers(lines[i], x, y));
+        EXPECT_LT(GroundMetres(x, y, p.v[0], p.v[1]), kAgreementMetres) << lines[i];
+    }
+}
+
+TEST_F(ToolTest, TransformationsListsEpsgCandidatesBestFirstAndMarksReversedOnes) {
+    if (!EpsgTransformationsBuilt())
+        GTEST_SKIP() << "EPSG transformations are not available in this library yet";
+    ZrEpsgTransformation best[8];
+    const int count = ZrEpsgTransformationCandidates(4275, 4326, best, 8);
+    ASSERT_GT(count, 0);
+    const ToolRun run = Tool("transformations EPSG:4275 EPSG:4326");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), static_cast<size_t>(count));
+    EXPECT_EQ(lines[0].rfind("EPSG:" + std::to_string(best[0].code) + "\t", 0), 0u) << lines[0];
+    EXPECT_NE(run.out.find("EPSG:1193\tNTF to WGS 84 (1)\t"), std::string::npos) << run.out;
+    const ToolRun back = Tool("transformations 4326 4275");
+    ASSERT_EQ(back.exit, 0) << back.err;
+    EXPECT_NE(back.out.find("EPSG:1193\tNTF to WGS 84 (1) (reversed)\t"), std::string::npos) << back.out;
+    EXPECT_EQ(Tool("transformations 32650 4326").exit, 1); // one geographic system, nothing to shift
+
+    // A transformation that does not join the two systems is refused before
+    // a point is read, and so is one given with the method's own options.
+    for (const char* args : {"convert EPSG:4275 EPSG:4326 -T EPSG:1314", "convert 4326 32650 -T 1193",
+                             "convert EPSG:4275 EPSG:4326 -T 1193 -m 9603", "convert 4275 4326 -T EPSG:x"}) {
+        SCOPED_TRACE(args);
+        const ToolRun refused = Tool(args, "2.35 48.85\n");
+        EXPECT_EQ(refused.exit, 2);
+        EXPECT_TRUE(refused.out.empty());
     }
 }
 
@@ -389,13 +834,21 @@ TEST_F(ToolTest, ListFiltersEveryCatalogueByName) {
     EXPECT_EQ(Lines(Tool("list -c kind").out).size(),
               static_cast<size_t>(CZrPJObject::GetCatalogueCount() - 1));
     EXPECT_EQ(Tool("list no-such-name").exit, 1);
+    // Code 3048 is the international foot; EPSG's State Plane definitions use
+    // the US survey foot, so the tool says which foot it means.
+    const char kFoot[] = "Foot (international, 0.3048 m)";
+    EXPECT_EQ(Tool("list 26729").out,
+              std::string("26729\tNAD_1927_StatePlane_Alabama_East_FIPS_0101\t") + kFoot + "\n");
+    EXPECT_NE(Tool("info 26729").out.find(std::string("Units:              ") + kFoot + " (3048)"),
+              std::string::npos);
     EXPECT_EQ(Tool("list -c planets").exit, 2);
 }
 
 // ------------------------------------------------------------ help and the rest
 
 TEST_F(ToolTest, EveryCommandHasHelpAndMistakesPointToIt) {
-    for (const char* command : {"project", "unproject", "convert", "info", "list", "sample", "demo"}) {
+    for (const char* command :
+         {"project", "unproject", "convert", "transformations", "info", "list", "sample", "demo"}) {
         SCOPED_TRACE(command);
         const ToolRun help = Tool(std::string(command) + " --help");
         EXPECT_EQ(help.exit, 0);

@@ -1,6 +1,7 @@
 // The commands of zrprj: project, unproject, convert, info, list, sample.
 #include "tools/zrprj/zrprj_p.h"
 
+#include "interop/ZrInterop.h"
 #include "model/ZrPJDatum.h"
 #include "model/ZrPJObject.h"
 #include "model/ZrPJPrimeMeridian.h"
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <strings.h>
 
 namespace {
 
@@ -80,6 +82,14 @@ bool ParseArgs(const char* command, const std::vector<std::string>& args,
         }
         parsed.options[spec->longName] = value;
     }
+    // "EPSG: 32650" typed without quotes arrives as two arguments; it names
+    // one system.
+    for (size_t i = 0; i + 1 < parsed.positional.size(); ++i) {
+        if (strcasecmp(parsed.positional[i].c_str(), "EPSG:") == 0) {
+            parsed.positional[i] += parsed.positional[i + 1];
+            parsed.positional.erase(parsed.positional.begin() + static_cast<long>(i) + 1);
+        }
+    }
     return true;
 }
 
@@ -106,9 +116,10 @@ bool Decimals(const char* command, const ParsedArgs& parsed, int fallback, int& 
     return true;
 }
 
-bool Resolve(const char* command, const std::string& spec, CZrPJCoordSys& cs, int& status) {
+bool Resolve(const char* command, const std::string& spec, CZrPJCoordSys& cs, int& status,
+             bool planarAllowed = false) {
     std::string why;
-    if (ZrCliResolveSystem(spec, cs, why)) return true;
+    if (ZrCliResolveSystem(spec, cs, why, planarAllowed)) return true;
     std::fprintf(stderr, "%s: %s\n", command, why.c_str());
     status = ZRCLI_USAGE;
     return false;
@@ -168,12 +179,12 @@ int ZrCliProject(const std::vector<std::string>& args, bool inverse) {
         return status;
 
     // The operator's own per-point result tells a refused point from a
-    // projected one; the coordinate system's array call does not.
+    // projected one; the coordinate system's array call does not. The checks
+    // refuse what the library would clamp or fold.
     const CZrPJOperator op = cs.GetPJOperator();
-    const ZrCliPointFn fn = [&op, inverse](CPoint2D& pt, const char*& why) {
-        why = inverse ? "the point has no geographic position in this projection"
-                      : "the point lies outside the projection's domain";
-        return (inverse ? op.Inverse(pt) : op.Forward(pt)) != 0;
+    const ZrCliPointFn fn = [&op, inverse](CPoint2D& pt, std::string& why) {
+        return (inverse ? ZrCliCheckedInverse(op, "projection", pt, why)
+                        : ZrCliCheckedForward(op, "projection", kCliGrossMissMetres, pt, why)) != 0;
     };
     const std::vector<std::string> files(parsed.positional.begin() + 1, parsed.positional.end());
     return ZrCliRunStream(files, fn, options, stdout);
@@ -197,10 +208,9 @@ public:
         m_toOp.CopyAll(m_to.GetPJOperator());
         m_shift = !(src.GetGCS() == dst.GetGCS());
         if (m_shift) {
-            CZrPJCoordSys a, b;
-            a.SetEarth(src.GetGCS(), 10000);
-            b.SetEarth(dst.GetGCS(), 10000);
-            m_datum.Set(a, b);
+            m_src.SetEarth(src.GetGCS(), 10000);
+            m_dst.SetEarth(dst.GetGCS(), 10000);
+            m_datum.Set(m_src, m_dst);
         }
     }
 
@@ -210,11 +220,28 @@ public:
         m_datum.SetMethod(method);
         return m_datum.SetParams(params);
     }
+    // The datum part from an EPSG transformation, taken forwards or reversed
+    // as the two geographic systems require; 0 and why when it does not join
+    // them.
+    int PrepareEpsg(long code, std::string& why) {
+        if (!m_shift) {
+            why = "the two systems lie on one geographic system, so there is no datum to shift";
+            return 0;
+        }
+        CString reason;
+        if (!ZrSetTranslatorTransformation(m_datum, m_src, m_dst, code, &reason)) {
+            why = reason.str();
+            return 0;
+        }
+        return 1;
+    }
     bool NeedsShift() const { return m_shift; }
 
-    bool operator()(CPoint2D& pt, const char*& why) const {
-        if (m_fromProjected && !m_fromOp.Inverse(pt)) {
-            why = "the point has no geographic position in the source projection";
+    bool operator()(CPoint2D& pt, std::string& why) const {
+        if (m_fromProjected) {
+            if (!ZrCliCheckedInverse(m_fromOp, "source projection", pt, why)) return false;
+        } else if (!(std::fabs(pt.y) <= 90.0)) {
+            why = "the latitude is beyond 90 degrees";
             return false;
         }
         if (m_shift) {
@@ -224,11 +251,8 @@ public:
                 return false;
             }
         }
-        if (m_toProjected && !m_toOp.Forward(pt)) {
-            why = "the point lies outside the destination projection's domain";
-            return false;
-        }
-        return true;
+        return !m_toProjected ||
+               ZrCliCheckedForward(m_toOp, "destination projection", kCliRoundTripMetres, pt, why);
     }
 
     bool ToProjected() const { return m_toProjected; }
@@ -239,13 +263,25 @@ private:
     bool m_fromProjected = false, m_toProjected = false;
     CZrPJOperator m_fromOp, m_toOp;
     bool m_shift = false;
+    CZrPJCoordSys m_src, m_dst; // the two geographic systems of the shift
     CZrPJTranslator m_datum;
 };
+
+// "EPSG:n" or "n": the code, else 0.
+long TransformationCode(const std::string& text) {
+    std::string digits = text;
+    if (digits.size() > 5 && strncasecmp(digits.c_str(), "EPSG:", 5) == 0) digits = digits.substr(5);
+    while (!digits.empty() && digits[0] == ' ')
+        digits.erase(0, 1);
+    long code = 0;
+    return ParseInt(digits, 1, 2147483647L, code) ? code : 0;
+}
 
 const std::vector<OptionSpec> kConvertOptions = {{"--inverse", "-I", false},
                                                  {"--precision", "-p", true},
                                                  {"--method", "-m", true},
-                                                 {"--params", "-t", true}};
+                                                 {"--params", "-t", true},
+                                                 {"--transformation", "-T", true}};
 
 } // namespace
 
@@ -271,7 +307,19 @@ int ZrCliConvert(const std::vector<std::string>& args) {
 
     const bool forward = parsed.options.count("--inverse") == 0;
     PointConverter converter(src, dst, forward);
-    if (!converter.Prepare(static_cast<tagPJTransMethod>(method), params)) {
+    if (parsed.options.count("--transformation")) {
+        if (parsed.options.count("--method") || parsed.options.count("--params"))
+            return ZrCliUsageError(command, "--transformation brings its own method and values: give it "
+                                            "without --method and --params");
+        const long code = TransformationCode(parsed.options["--transformation"]);
+        if (code == 0) return ZrCliUsageError(command, "--transformation takes an EPSG code, EPSG:n or n");
+        std::string why;
+        if (!converter.PrepareEpsg(code, why)) {
+            std::fprintf(stderr, "%s: the transformation EPSG:%ld cannot convert %s to %s: %s\n", command,
+                         code, ZrCliLabel(src).c_str(), ZrCliLabel(dst).c_str(), why.c_str());
+            return ZRCLI_USAGE;
+        }
+    } else if (!converter.Prepare(static_cast<tagPJTransMethod>(method), params)) {
         std::fprintf(
             stderr,
             "%s: the datum method %ld is none of 9603 to 9608 or 42607, and the systems lie on different "
@@ -284,7 +332,7 @@ int ZrCliConvert(const std::vector<std::string>& args) {
     if (!Decimals(command, parsed, converter.ToProjected() ? kLinearDecimals : kAngularDecimals,
                   options.decimals, status))
         return status;
-    const ZrCliPointFn fn = [&converter](CPoint2D& pt, const char*& why) { return converter(pt, why); };
+    const ZrCliPointFn fn = [&converter](CPoint2D& pt, std::string& why) { return converter(pt, why); };
     const std::vector<std::string> files(parsed.positional.begin() + 2, parsed.positional.end());
     return ZrCliRunStream(files, fn, options, stdout);
 }
@@ -293,15 +341,55 @@ int ZrCliConvert(const std::vector<std::string>& args) {
 
 namespace {
 
-const std::vector<OptionSpec> kInfoOptions = {{"--text", nullptr, false},
-                                              {"--xml", nullptr, false},
-                                              {"--kv", nullptr, false},
-                                              {"--epsg", nullptr, false},
-                                              {"--save", "-o", true}};
+const std::vector<OptionSpec> kInfoOptions = {{"--text", nullptr, false}, {"--xml", nullptr, false},
+                                              {"--kv", nullptr, false},   {"--epsg", nullptr, false},
+                                              {"--save", "-o", true},     {"--format", "-f", true}};
 
-// Saves by extension: ".xml" the XML file, ".prj" the key-value file, any
-// other the one-line text file.
-int SaveSystem(const std::string& path, const CZrPJCoordSys& cs) {
+// The forms of --format: the library's own three and the exchange forms.
+struct FormSpec {
+    const char* name;
+    tagZrCrsTextFormat exchange; // ZR_CRS_TEXT_UNKNOWN for the library's own forms
+    const char* title;
+};
+const FormSpec kForms[] = {
+    {"text", ZR_CRS_TEXT_UNKNOWN, "one-line text form"}, {"xml", ZR_CRS_TEXT_UNKNOWN, "XML form"},
+    {"prj", ZR_CRS_TEXT_UNKNOWN, "key-value form"},      {"esri", ZR_CRS_TEXT_ESRI_WKT1, "ESRI WKT"},
+    {"wkt1", ZR_CRS_TEXT_WKT1_GDAL, "OGC WKT1"},         {"wkt2", ZR_CRS_TEXT_WKT2_2019, "WKT2:2019"},
+    {"proj", ZR_CRS_TEXT_PROJ_STRING, "PROJ string"},    {"projjson", ZR_CRS_TEXT_PROJJSON, "PROJJSON"},
+};
+
+// The system in one form, without a final line end; 0 and why when the
+// exchange form cannot express it.
+int FormText(const CZrPJCoordSys& cs, const FormSpec& form, std::string& text, std::string& why) {
+    const std::string name = form.name;
+    if (name == "text") {
+        text = cs.ToString().str();
+    } else if (name == "xml") {
+        text = cs.ToXML(ZRPRJ_XML_VERSION).str();
+    } else if (name == "prj") {
+        text = ZrKeyValueProjectionText(cs).str();
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.pop_back();
+    } else {
+        CString exported, reason;
+        if (!ZrExportCoordSys(cs, form.exchange, exported, &reason)) {
+            why = reason.str();
+            return 0;
+        }
+        text = exported.str();
+        while (!text.empty() && text.back() == '\n')
+            text.pop_back();
+    }
+    return 1;
+}
+
+// Saves in the library's own form named (text, xml, prj), else by extension:
+// ".xml" the XML file, ".prj" the key-value file, any other the one-line text
+// file.
+int SaveSystem(const std::string& path, const CZrPJCoordSys& cs, const std::string& form) {
+    if (form == "text") return ZrSaveTextProjectionFile(CString(path.c_str()), cs);
+    if (form == "xml") return ZrSaveXmlProjectionFile(CString(path.c_str()), cs);
+    if (form == "prj") return ZrSaveKeyValueProjectionFile(CString(path.c_str()), cs);
     std::string ext;
     const size_t dot = path.find_last_of('.');
     if (dot != std::string::npos && path.find('/', dot) == std::string::npos) ext = path.substr(dot);
@@ -318,15 +406,24 @@ void PrintSummary(const CZrPJCoordSys& cs, FILE* out) {
     const int epsg = ZrCliEpsgOf(cs);
     std::fprintf(out, "Name:               %s\n", cs.GetName().c_str());
     std::fprintf(out, "Code:               %ld\n", cs.GetType());
-    if (epsg == -1000)
+    const std::string problem = epsg == -1000 ? ZrCliMappingFileProblem() : std::string();
+    if (!problem.empty())
+        std::fprintf(out, "EPSG:               unknown: %s\n", problem.c_str());
+    else if (epsg == -1000)
         std::fprintf(out, "EPSG:               none\n");
     else
         std::fprintf(out, "EPSG:               %d\n", epsg);
+    if (cs.GetType() == 0) {
+        // A planar system has a unit and nothing more: no earth model.
+        std::fprintf(out, "Planar system, units: %s (%ld)\n", ZrCliUnitName(cs.GetDistUnits()).c_str(),
+                     cs.GetDistUnits());
+        return;
+    }
     if (ZrCliIsProjected(cs)) {
         const CZrPJObject kind = cs.GetProjection();
         const CZrPJParams p = cs.GetParams();
         std::fprintf(out, "Projection:         %s (%ld)\n", kind.GetName().c_str(), kind.GetType());
-        std::fprintf(out, "Units:              %s (%ld)\n", ZrGetUnitsNameExt(cs.GetDistUnits()).c_str(),
+        std::fprintf(out, "Units:              %s (%ld)\n", ZrCliUnitName(cs.GetDistUnits()).c_str(),
                      cs.GetDistUnits());
         std::fprintf(out, "Parameters:         FE %.6f  FN %.6f  CM %.9f  CP %.9f\n", p.FalseEasting,
                      p.FalseNorthing, p.CentralMeridian, p.CentralParallel);
@@ -353,11 +450,41 @@ int ZrCliInfo(const std::vector<std::string>& args) {
     if (parsed.help) return ZrCliPrintHelp("info", stdout) ? ZRCLI_OK : ZRCLI_USAGE;
     if (parsed.positional.size() != 1) return ZrCliUsageError(command, "one coordinate system is needed");
     CZrPJCoordSys cs;
-    if (!Resolve(command, parsed.positional[0], cs, status)) return status;
+    // A planar system has nothing to project with, but can be described and
+    // written in every form.
+    if (!Resolve(command, parsed.positional[0], cs, status, true)) return status;
 
+    const FormSpec* form = nullptr;
+    if (parsed.options.count("--format")) {
+        for (const FormSpec& f : kForms)
+            if (parsed.options["--format"] == f.name) form = &f;
+        if (!form)
+            return ZrCliUsageError(command, "unknown form \"" + parsed.options["--format"] +
+                                                "\" (text, xml, prj, esri, wkt1, wkt2, proj or projjson)");
+    }
+
+    if (form && form->exchange != ZR_CRS_TEXT_UNKNOWN && parsed.options.count("--save")) {
+        // An exchange form goes to the file as it is printed: a shapefile's
+        // .prj holds the ESRI WKT alone, without a line end.
+        const std::string path = parsed.options["--save"];
+        std::string text, why;
+        if (!FormText(cs, *form, text, why)) {
+            std::fprintf(stderr, "%s: %s cannot be written as %s: %s\n", command, ZrCliLabel(cs).c_str(),
+                         form->title, why.c_str());
+            return ZRCLI_SOME_FAILED;
+        }
+        FILE* file = std::fopen(path.c_str(), "wb");
+        const bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+        if (file && std::fclose(file) != 0) return ZRCLI_SOME_FAILED;
+        if (!written) {
+            std::fprintf(stderr, "%s: cannot write \"%s\"\n", command, path.c_str());
+            return ZRCLI_SOME_FAILED;
+        }
+        return ZRCLI_OK;
+    }
     if (parsed.options.count("--save")) {
         const std::string path = parsed.options["--save"];
-        if (!SaveSystem(path, cs)) {
+        if (!SaveSystem(path, cs, form ? form->name : "")) {
             std::fprintf(stderr, "%s: cannot write \"%s\"\n", command, path.c_str());
             return ZRCLI_SOME_FAILED;
         }
@@ -365,16 +492,30 @@ int ZrCliInfo(const std::vector<std::string>& args) {
     }
     const bool text = parsed.options.count("--text"), xml = parsed.options.count("--xml"),
                kv = parsed.options.count("--kv"), epsg = parsed.options.count("--epsg");
-    if (text + xml + kv + epsg > 1)
-        return ZrCliUsageError(command, "choose one of --text, --xml, --kv and --epsg");
+    if (text + xml + kv + epsg + (form != nullptr) > 1)
+        return ZrCliUsageError(command, "choose one of --text, --xml, --kv, --epsg and --format");
+    if (form) {
+        std::string out, why;
+        if (!FormText(cs, *form, out, why)) {
+            std::fprintf(stderr, "%s: %s cannot be written as %s: %s\n", command, ZrCliLabel(cs).c_str(),
+                         form->title, why.c_str());
+            return ZRCLI_SOME_FAILED;
+        }
+        std::printf("%s\n", out.c_str());
+        return ZRCLI_OK;
+    }
     if (text) std::printf("%s\n", cs.ToString().c_str());
     if (xml) std::printf("%s\n", cs.ToXML(ZRPRJ_XML_VERSION).c_str());
     if (kv) std::printf("%s", ZrKeyValueProjectionText(cs).c_str());
     if (epsg) {
         const int code = ZrCliEpsgOf(cs);
         if (code == -1000) {
-            std::fprintf(stderr, "%s: %s has no EPSG code in the mapping file\n", command,
-                         ZrCliLabel(cs).c_str());
+            const std::string problem = ZrCliMappingFileProblem();
+            if (!problem.empty())
+                std::fprintf(stderr, "%s: the EPSG code of %s cannot be looked up: %s\n", command,
+                             ZrCliLabel(cs).c_str(), problem.c_str());
+            else
+                std::fprintf(stderr, "%s: %s has no EPSG code\n", command, ZrCliLabel(cs).c_str());
             return ZRCLI_SOME_FAILED;
         }
         std::printf("%d\n", code);
@@ -385,6 +526,11 @@ int ZrCliInfo(const std::vector<std::string>& args) {
     std::printf("\nText form:\n%s\n", cs.ToString().c_str());
     std::printf("\nXML form:\n%s\n", cs.ToXML(ZRPRJ_XML_VERSION).c_str());
     std::printf("\nKey-value form:\n%s", ZrKeyValueProjectionText(cs).c_str());
+    CString wkt2, reason;
+    if (ZrExportCoordSys(cs, ZR_CRS_TEXT_WKT2_2019, wkt2, &reason))
+        std::printf("\nWKT2 form:\n%s\n", wkt2.c_str());
+    else
+        std::printf("\nWKT2 form: none (%s)\n", reason.c_str());
     return ZRCLI_OK;
 }
 
@@ -395,6 +541,7 @@ namespace {
 struct CatalogueEntry {
     long code;
     std::string name;
+    std::string unit; // projected systems not in metres: the unit, a third column
 };
 
 std::vector<CatalogueEntry> Catalogue(const std::string& which) {
@@ -402,40 +549,44 @@ std::vector<CatalogueEntry> Catalogue(const std::string& which) {
     if (which == "projected") {
         ZrProjectedRow row;
         for (int i = 0; i < ZrProjectedRowCount(); ++i)
-            if (ZrFindProjectedRow(ZrProjectedCodeAt(i), row)) entries.push_back({row.code, row.name});
+            if (ZrFindProjectedRow(ZrProjectedCodeAt(i), row))
+                entries.push_back(
+                    {row.code, row.name, row.units == 10000 ? std::string() : ZrCliUnitName(row.units)});
     } else if (which == "geographic") {
         for (int i = 0; i < CZrPJGeoCoordSys::GetCatalogueCount(); ++i) {
             CZrPJGeoCoordSys item;
             const long code = CZrPJGeoCoordSys::GetCatalogueCode(i);
             if (item.Set(static_cast<tagGeoCoordSysType>(code)))
-                entries.push_back({code, item.GetName().str()});
+                entries.push_back({code, item.GetName().str(), std::string()});
         }
     } else if (which == "datum") {
         for (int i = 0; i < CZrPJDatum::GetCatalogueCount(); ++i) {
             CZrPJDatum item;
             const long code = CZrPJDatum::GetCatalogueCode(i);
-            if (item.Set(static_cast<tagDatumType>(code))) entries.push_back({code, item.GetName().str()});
+            if (item.Set(static_cast<tagDatumType>(code)))
+                entries.push_back({code, item.GetName().str(), std::string()});
         }
     } else if (which == "spheroid") {
         for (int i = 0; i < CZrPJSpheroid::GetCatalogueCount(); ++i) {
             CZrPJSpheroid item;
             const long code = CZrPJSpheroid::GetCatalogueCode(i);
             if (item.Set(static_cast<tagPJSpheroidType>(code)))
-                entries.push_back({code, item.GetName().str()});
+                entries.push_back({code, item.GetName().str(), std::string()});
         }
     } else if (which == "meridian") {
         for (int i = 0; i < CZrPJPrimeMeridian::GetCatalogueCount(); ++i) {
             CZrPJPrimeMeridian item;
             const long code = CZrPJPrimeMeridian::GetCatalogueCode(i);
             if (item.Set(static_cast<tagPJPrimeMeridianType>(code)))
-                entries.push_back({code, item.GetName().str()});
+                entries.push_back({code, item.GetName().str(), std::string()});
         }
     } else if (which == "kind") {
         for (int i = 0; i < CZrPJObject::GetCatalogueCount(); ++i) {
             const long code = CZrPJObject::GetCatalogueCode(i);
             if (code == -1) continue;
             CZrPJObject item;
-            if (item.Set(static_cast<tagPJObjectType>(code))) entries.push_back({code, item.GetName().str()});
+            if (item.Set(static_cast<tagPJObjectType>(code)))
+                entries.push_back({code, item.GetName().str(), std::string()});
         }
     }
     return entries;
@@ -475,12 +626,13 @@ int ZrCliList(const std::vector<std::string>& args) {
         if (which != "all" && which != name) continue;
         for (const CatalogueEntry& entry : Catalogue(name)) {
             if (!filter.empty() && Lower(entry.name).find(filter) == std::string::npos &&
-                std::to_string(entry.code) != filter)
+                Lower(entry.unit).find(filter) == std::string::npos && std::to_string(entry.code) != filter)
                 continue;
+            const std::string unit = entry.unit.empty() ? std::string() : "\t" + entry.unit;
             if (which == "all")
-                std::printf("%s\t%ld\t%s\n", name, entry.code, entry.name.c_str());
+                std::printf("%s\t%ld\t%s%s\n", name, entry.code, entry.name.c_str(), unit.c_str());
             else
-                std::printf("%ld\t%s\n", entry.code, entry.name.c_str());
+                std::printf("%ld\t%s%s\n", entry.code, entry.name.c_str(), unit.c_str());
             ++shown;
         }
     }
@@ -524,6 +676,78 @@ int ZrCliSample(const std::vector<std::string>& args) {
     if (!image.SavePng(parsed.positional[1].c_str())) {
         std::fprintf(stderr, "%s: cannot write \"%s\"\n", command, parsed.positional[1].c_str());
         return ZRCLI_SOME_FAILED;
+    }
+    return ZRCLI_OK;
+}
+
+// ---------------------------------------------------------------- transformations
+
+namespace {
+
+const char* MethodName(tagPJTransMethod method) {
+    switch (static_cast<int>(method)) {
+    case PJTM_GEOCENTRIC_TRANSLATION:
+        return "geocentric translation";
+    case PJTM_MOLODENSKY:
+        return "Molodensky";
+    case PJTM_ABRIDGED_MOLODENSKY:
+        return "abridged Molodensky";
+    case PJTM_POSITION_VECTOR:
+    case PJTM_POSITION_VECTOR_ALT:
+        return "position vector";
+    case PJTM_COORDINATE_FRAME:
+    case PJTM_COORDINATE_FRAME_ALT:
+        return "coordinate frame";
+    }
+    return "method";
+}
+
+} // namespace
+
+int ZrCliTransformations(const std::vector<std::string>& args) {
+    const char* command = "zrprj transformations";
+    ParsedArgs parsed;
+    int status = ZRCLI_OK;
+    if (!ParseArgs(command, args, {}, parsed, status)) return status;
+    if (parsed.help) return ZrCliPrintHelp("transformations", stdout) ? ZRCLI_OK : ZRCLI_USAGE;
+    if (parsed.positional.size() != 2)
+        return ZrCliUsageError(command, "a source and a destination system are needed");
+    CZrPJCoordSys src, dst;
+    if (!Resolve(command, parsed.positional[0], src, status)) return status;
+    if (!Resolve(command, parsed.positional[1], dst, status)) return status;
+    const long from = ZrCliEpsgGeographicOf(src), to = ZrCliEpsgGeographicOf(dst);
+    for (const CZrPJCoordSys* cs : {&src, &dst}) {
+        if ((cs == &src ? from : to) == -1000) {
+            std::fprintf(stderr,
+                         "%s: the geographic system of %s has no EPSG code, so EPSG lists nothing for it\n",
+                         command, ZrCliLabel(*cs).c_str());
+            return ZRCLI_USAGE;
+        }
+    }
+    if (from == to) {
+        std::fprintf(stderr, "%s: both systems lie on EPSG:%ld; no datum shift is needed\n", command, from);
+        return ZRCLI_SOME_FAILED;
+    }
+    std::vector<ZrEpsgTransformation> found(64);
+    int listed = ZrEpsgTransformationCandidates(from, to, found.data(), static_cast<int>(found.size()));
+    if (listed > static_cast<int>(found.size())) {
+        found.resize(static_cast<size_t>(listed));
+        listed = ZrEpsgTransformationCandidates(from, to, found.data(), listed);
+    }
+    if (listed <= 0) {
+        std::fprintf(stderr, "%s: EPSG lists no transformation from EPSG:%ld to EPSG:%ld\n", command, from,
+                     to);
+        return ZRCLI_SOME_FAILED;
+    }
+    found.resize(std::min(static_cast<size_t>(listed), found.size()));
+    for (const ZrEpsgTransformation& t : found) {
+        char accuracy[32] = "unknown";
+        if (t.accuracy >= 0.0) std::snprintf(accuracy, sizeof accuracy, "%g m", t.accuracy);
+        // A transformation EPSG stores the other way round is applied reversed.
+        const bool reversed = t.sourceGeographic != from;
+        std::printf("EPSG:%ld\t%s%s\t%s (%d)\t%s\t%s\n", t.code, t.name.c_str(),
+                    reversed ? " (reversed)" : "", MethodName(t.method), static_cast<int>(t.method), accuracy,
+                    t.area.c_str());
     }
     return ZRCLI_OK;
 }

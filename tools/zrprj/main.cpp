@@ -13,7 +13,9 @@ const char kOverview[] =
     "  project    longitude/latitude -> projected x/y in one system\n"
     "  unproject  projected x/y -> longitude/latitude in one system\n"
     "  convert    points from one system to another, with a datum shift\n"
-    "  info       a system's description, text, XML and key-value forms, EPSG code\n"
+    "  transformations  EPSG's datum transformations between two systems, best first\n"
+    "  info       a system's description and its forms: text, XML, key-value, WKT,\n"
+    "             PROJ string, PROJJSON\n"
     "  list       the catalogues, with a name filter\n"
     "  sample     a system's sample drawing as a PNG\n"
     "  demo       a built-in example: six cities through Gauss-Krueger and UTM and back\n"
@@ -22,11 +24,16 @@ const char kOverview[] =
     "A SYSTEM is one of:\n"
     "  21420          a catalogue code: projected (zrprj list), else geographic\n"
     "                 (zrprj list -c geographic)\n"
-    "  EPSG:32650     an EPSG code, through the mapping file CodeTransition.xml\n"
-    "                 beside the library\n"
-    "  file.xml       an XML projection file (root OrvantaProjection)\n"
-    "  file.prj       a key-value projection file (27 \"Key: value\" lines)\n"
-    "  file.txt       a one-line text projection file (any other extension)\n"
+    "  EPSG:32650     an EPSG code (also \"EPSG: 32650\", epsg:32650): the catalogue\n"
+    "                 row the mapping file CodeTransition.xml names, else a system\n"
+    "                 built from EPSG's definition\n"
+    "  FILE           a system file, its form told by its content: WKT (ESRI, as in\n"
+    "                 a shapefile's .prj, OGC WKT1, WKT2), PROJJSON, a PROJ string,\n"
+    "                 the XML projection file (root OrvantaProjection), the key-value\n"
+    "                 file (27 \"Key: value\" lines) or the one-line text form\n"
+    "  '+proj=utm +zone=50 +datum=WGS84'   a PROJ string, quoted\n"
+    "  'PROJCS[\"...\",...]'   WKT (or PROJJSON) text, quoted\n"
+    "Anything else is refused with exit 2.\n"
     "\n"
     "Points are read from the FILEs, or standard input when none is given or for\n"
     "\"-\": one point a line, whitespace-separated columns; the first two are the\n"
@@ -39,6 +46,13 @@ const char kOverview[] =
     "0.1 mm). --precision N changes it. A line that cannot be read, or a point\n"
     "that cannot be transformed, gives \"*<TAB>*<rest of the line>\" and a message\n"
     "FILE:LINE: REASON on standard error; the rest of the input is processed.\n"
+    "Every point is checked the other way before it is printed: project refuses\n"
+    "a latitude beyond 90 degrees and a point whose image maps back more than\n"
+    "10 m away (the far side of a transverse projection); unproject and convert\n"
+    "refuse a result that does not map back to within 1 mm of its input (a\n"
+    "northing past the pole, the far hemisphere), where the library itself would\n"
+    "clamp or fold it. Where a projection's inverse stops a few millimetres short\n"
+    "of its forward, the point that does project back within 1 mm is printed.\n"
     "\n"
     "Exit codes: 0 everything went through; 1 some lines or points failed (or a\n"
     "file could not be read, or nothing matched); 2 bad arguments or a system\n"
@@ -57,17 +71,19 @@ const char kProjectHelp[] = "usage: zrprj project [OPTIONS] SYSTEM [FILE...]\n"
                             "  echo \"116.4074 39.9042 Beijing\" | zrprj project 21420\n"
                             "  20449323.943<TAB>4419138.275 Beijing\n";
 
-const char kUnprojectHelp[] = "usage: zrprj unproject [OPTIONS] SYSTEM [FILE...]\n"
-                              "\n"
-                              "Unprojects x/y in the projected SYSTEM's unit to longitude/latitude\n"
-                              "(decimal degrees on the system's geographic system).\n"
-                              "\n"
-                              "  -I, --inverse        project instead (as zrprj project)\n"
-                              "  -p, --precision N    decimals of the output (default 9; 3 with -I)\n"
-                              "  -h, --help           this help\n"
-                              "\n"
-                              "Example:\n"
-                              "  echo \"500000 4000000\" | zrprj unproject EPSG:32650\n";
+const char kUnprojectHelp[] =
+    "usage: zrprj unproject [OPTIONS] SYSTEM [FILE...]\n"
+    "\n"
+    "Unprojects x/y in the projected SYSTEM's unit to longitude/latitude\n"
+    "(decimal degrees on the system's geographic system).\n"
+    "\n"
+    "  -I, --inverse        project instead (as zrprj project)\n"
+    "  -p, --precision N    decimals of the output (default 9; 3 with -I)\n"
+    "  -h, --help           this help\n"
+    "\n"
+    "Examples:\n"
+    "  echo \"500000 4000000\" | zrprj unproject EPSG:32650\n"
+    "  echo \"500000 4000000\" | zrprj unproject '+proj=utm +zone=50 +datum=WGS84'\n";
 
 const char kConvertHelp[] =
     "usage: zrprj convert [OPTIONS] SOURCE DEST [FILE...]\n"
@@ -77,6 +93,10 @@ const char kConvertHelp[] =
     "geographic systems, projects with the destination (when projected).\n"
     "Geographic points are longitude/latitude in decimal degrees.\n"
     "\n"
+    "  -T, --transformation EPSG:n\n"
+    "                       EPSG's datum transformation n, forwards or reversed as\n"
+    "                         the two systems need (zrprj transformations SOURCE DEST\n"
+    "                         lists them); instead of --method and --params\n"
     "  -m, --method CODE    datum method, an EPSG method code (default 9607):\n"
     "                         9603 geocentric translation (dX dY dZ only)\n"
     "                         9604 Molodensky, 9605 abridged Molodensky\n"
@@ -93,27 +113,57 @@ const char kConvertHelp[] =
     "The method and the values are ignored when both systems share one geographic\n"
     "system. Heights are not converted: a third column is copied as it stands.\n"
     "\n"
-    "Example (Beijing 1954 Gauss-Krueger zone 20 to WGS 84 UTM zone 50N):\n"
-    "  zrprj convert 21420 EPSG:32650 -m 9606 -t 15.53,-113.82,-41.38,0,0,0.814,-0.38 points.txt\n";
+    "Examples (Beijing 1954 Gauss-Krueger zone 20 to WGS 84 UTM zone 50N):\n"
+    "  zrprj convert 21420 EPSG:32650 -m 9606 -t 15.53,-113.82,-41.38,0,0,0.814,-0.38 points.txt\n"
+    "  zrprj convert 21420 EPSG:32650 --transformation EPSG:15919 points.txt\n";
+
+const char kTransformationsHelp[] =
+    "usage: zrprj transformations SOURCE DEST\n"
+    "\n"
+    "Lists EPSG's datum transformations between the geographic systems of SOURCE\n"
+    "and DEST, best first as PROJ's projinfo ranks them, one a line:\n"
+    "  EPSG:CODE<TAB>NAME<TAB>METHOD (CODE)<TAB>ACCURACY<TAB>AREA OF USE\n"
+    "A transformation EPSG defines the other way round is marked \"(reversed)\";\n"
+    "zrprj convert --transformation applies it reversed.\n"
+    "\n"
+    "  -h, --help           this help\n"
+    "\n"
+    "Exit 1 when EPSG lists none; 2 when a system has no EPSG geographic system.\n"
+    "\n"
+    "Example:\n"
+    "  zrprj transformations EPSG:4214 EPSG:4326\n";
 
 const char kInfoHelp[] = "usage: zrprj info [OPTIONS] SYSTEM\n"
                          "\n"
-                         "Prints the system's description, its EPSG code (through the mapping file),\n"
-                         "and its text, XML and key-value forms.\n"
+                         "Prints the system's description, its EPSG code, and its text, XML,\n"
+                         "key-value and WKT2 forms.\n"
                          "\n"
-                         "  --text               only the one-line text form\n"
-                         "  --xml                only the XML form\n"
-                         "  --kv                 only the key-value form\n"
+                         "  -f, --format FORM    only the system in one form: text (one-line text), xml,\n"
+                         "                         prj (key-value), esri (ESRI WKT, as a shapefile's .prj\n"
+                         "                         holds it), wkt1 (OGC WKT1 as GDAL writes it), wkt2\n"
+                         "                         (WKT2:2019), proj (PROJ string), projjson\n"
+                         "  --text, --xml, --kv  the same as --format text, xml, prj\n"
                          "  --epsg               only the EPSG code (exit 1 when it has none)\n"
-                         "  -o, --save PATH      write the system to a file instead: PATH ending in\n"
-                         "                         .xml an XML projection file, .prj a key-value file,\n"
-                         "                         any other a one-line text file\n"
-                         "  -h, --help           this help\n";
+                         "  -o, --save PATH      write the system to a file instead: in the --format\n"
+                         "                         given, else by PATH's ending: .xml an XML projection\n"
+                         "                         file, .prj a key-value file, any other a one-line\n"
+                         "                         text file\n"
+                         "  -h, --help           this help\n"
+                         "\n"
+                         "Exit 1 when the system cannot be written in the form asked for.\n"
+                         "\n"
+                         "Examples:\n"
+                         "  zrprj info EPSG:27700 --format esri -o roads.prj   # a shapefile's .prj\n"
+                         "  zrprj info roads.prj --format proj\n";
 
 const char kListHelp[] = "usage: zrprj list [OPTIONS] [FILTER]\n"
                          "\n"
                          "Lists a catalogue as CODE<TAB>NAME lines, ascending by code. FILTER keeps\n"
-                         "the entries whose name contains it (ignoring case) or whose code it is.\n"
+                         "the entries whose name or unit contains it (ignoring case) or whose code\n"
+                         "it is. Projected systems not in metres have their unit as a third column.\n"
+                         "Feet are international feet (0.3048 m): the NAD 1927 State Plane and BLM\n"
+                         "rows therefore lie 2 ppm of the distance from the false origin away from\n"
+                         "EPSG's US-survey-foot definitions (about 1 ft on most zones).\n"
                          "\n"
                          "  -c, --catalogue NAME projected (default), geographic, datum, spheroid,\n"
                          "                       meridian, kind, or all (then CATALOGUE<TAB>CODE<TAB>NAME)\n"
@@ -147,9 +197,16 @@ struct CommandHelp {
 };
 
 const CommandHelp kHelps[] = {
-    {"", kOverview},           {"project", kProjectHelp}, {"unproject", kUnprojectHelp},
-    {"convert", kConvertHelp}, {"info", kInfoHelp},       {"list", kListHelp},
-    {"sample", kSampleHelp},   {"demo", kDemoHelp},       {"help", kHelpHelp},
+    {"", kOverview},
+    {"project", kProjectHelp},
+    {"unproject", kUnprojectHelp},
+    {"convert", kConvertHelp},
+    {"transformations", kTransformationsHelp},
+    {"info", kInfoHelp},
+    {"list", kListHelp},
+    {"sample", kSampleHelp},
+    {"demo", kDemoHelp},
+    {"help", kHelpHelp},
 };
 
 } // namespace
@@ -195,6 +252,7 @@ int main(int argc, char** argv) {
     if (command == "project") return ZrCliProject(args, false);
     if (command == "unproject") return ZrCliProject(args, true);
     if (command == "convert") return ZrCliConvert(args);
+    if (command == "transformations") return ZrCliTransformations(args);
     if (command == "info") return ZrCliInfo(args);
     if (command == "list") return ZrCliList(args);
     if (command == "sample") return ZrCliSample(args);

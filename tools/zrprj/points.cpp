@@ -86,9 +86,9 @@ int ZrCliProcessLine(const std::string& line, const ZrCliPointFn& fn, int decima
         return 0;
     }
     CPoint2D pt(x, y);
-    const char* reason = "the point cannot be transformed";
-    if (!fn(pt, reason) || !std::isfinite(pt.x) || !std::isfinite(pt.y)) {
-        why = reason;
+    why.clear();
+    if (!fn(pt, why) || !std::isfinite(pt.x) || !std::isfinite(pt.y)) {
+        if (why.empty()) why = "the point cannot be transformed";
         return 0;
     }
     output.clear();

@@ -2,8 +2,11 @@
 // the mapping file, and the three kinds of system file.
 #include "tools/zrprj/zrprj_p.h"
 
+#include "interop/ZrInterop.h"
 #include "model/catalogue/ZrProjectedCatalogue.h"
 #include "persistence/ZrPrjFiles.h"
+#include "platform/ZrMarkup.h"
+#include "platform/ZrToolkit.h"
 #include "transform/ZrPJTranslator.h"
 
 #include <cctype>
@@ -11,7 +14,12 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <strings.h>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,16 +39,6 @@ bool ParseCode(const std::string& text, long& code) {
 bool IsRegularFile(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-std::string LowerExtension(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
-    std::string ext = path.substr(dot);
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext;
 }
 
 int ResolveCode(long code, CZrPJCoordSys& cs, std::string& why) {
@@ -68,58 +66,282 @@ int ResolveCode(long code, CZrPJCoordSys& cs, std::string& why) {
     return 0;
 }
 
-int ResolveFile(const std::string& path, CZrPJCoordSys& cs, std::string& why) {
-    if (!IsRegularFile(path)) {
-        why = "\"" + path + "\" is neither a catalogue code, nor EPSG:<code>, nor a readable system file";
-        return 0;
+// The largest system file the tool reads: a WKT or PROJJSON text is a few
+// kilobytes; anything near this is no coordinate-system file.
+constexpr std::streamoff kMaxSystemFileBytes = 4 << 20;
+
+const char kExpectedForms[] =
+    "expected WKT (ESRI, as in a shapefile's .prj, OGC WKT1 or WKT2), PROJJSON, a +proj= string, the XML "
+    "projection file, the key-value .prj file or the one-line text form";
+
+std::string Trimmed(const std::string& text) {
+    size_t begin = 0, end = text.size();
+    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
+        ++begin;
+    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        const size_t at = text.find(separator, start);
+        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos) return parts;
+        start = at + 1;
     }
-    const std::string ext = LowerExtension(path);
-    CZrPJCoordSys read;
-    int ok = 0;
-    if (ext == ".xml")
-        ok = ZrOpenXmlProjectionFile(CString(path.c_str()), read);
-    else if (ext == ".prj")
-        ok = ZrOpenKeyValueProjectionFile(CString(path.c_str()), read);
-    else
-        ok = ZrOpenTextProjectionFile(CString(path.c_str()), read);
-    if (!ok) {
-        why = "cannot read a coordinate system from \"" + path + "\"";
-        return 0;
+}
+
+bool IsInteger(const std::string& field) {
+    long value = 0;
+    return ParseCode(Trimmed(field), value);
+}
+
+bool IsNumber(const std::string& field) {
+    const std::string t = Trimmed(field);
+    if (t.empty()) return false;
+    char* end = nullptr;
+    const double value = std::strtod(t.c_str(), &end);
+    return *end == '\0' && std::isfinite(value);
+}
+
+// "CODE ,NAME": an integer, a comma and anything.
+bool IsCodeAndName(const std::string& field) {
+    const size_t comma = field.find(',');
+    return comma != std::string::npos && IsInteger(field.substr(0, comma));
+}
+
+// The one-line text form as the library writes it: nine fields separated by
+// ';' ("CODE ,NAME" of the system, its geographic system and datum; spheroid
+// "CODE, AXIS, FLATTENING ,NAME"; prime meridian "CODE, DEGREES, NAME";
+// angular unit; "CODE ,NAME" of the kind; linear unit; ten numbers), on the
+// first line, with nothing but blank lines after it. The reader itself
+// accepts any text and makes a system of it, so only this form goes to it.
+bool IsOneLineTextForm(const std::string& content) {
+    const size_t newline = content.find('\n');
+    const std::string line = content.substr(0, newline);
+    if (newline != std::string::npos && !Trimmed(content.substr(newline)).empty()) return false;
+    const std::vector<std::string> fields = Split(line, ';');
+    if (fields.size() != 9) return false;
+    for (int i : {0, 1, 2, 6})
+        if (!IsCodeAndName(fields[i])) return false;
+    const std::vector<std::string> spheroid = Split(fields[3], ',');
+    if (spheroid.size() < 4 || !IsInteger(spheroid[0]) || !IsNumber(spheroid[1]) || !IsNumber(spheroid[2]))
+        return false;
+    const std::vector<std::string> meridian = Split(fields[4], ',');
+    if (meridian.size() < 3 || !IsInteger(meridian[0]) || !IsNumber(meridian[1])) return false;
+    if (!IsInteger(fields[5]) || !IsInteger(fields[7])) return false;
+    const std::vector<std::string> params = Split(fields[8], ',');
+    if (params.size() != 10) return false;
+    for (const std::string& p : params)
+        if (!IsNumber(p)) return false;
+    return true;
+}
+
+// The key-value file: every non-blank line "Key: value" with one of its 27
+// keys (any letter case, as its reader takes them), the system's code among
+// them.
+bool IsKeyValueForm(const std::string& content) {
+    static const char* const kKeys[] = {"PCSType",
+                                        "PCSName",
+                                        "GCSType",
+                                        "GCSName",
+                                        "DatumType",
+                                        "DatumName",
+                                        "SpheroidType",
+                                        "SpheroidName",
+                                        "Axis",
+                                        "Flatten",
+                                        "PrimeMeridianType",
+                                        "PrimeMeridianName",
+                                        "PrimeMeridianValue",
+                                        "GCSUnits",
+                                        "ProjectionType",
+                                        "ProjectionName",
+                                        "PCSUnits",
+                                        "FalseEasting",
+                                        "FalseNorthing",
+                                        "CentralMeridian",
+                                        "CentralParallel",
+                                        "StandardParallel1",
+                                        "StandardParallel2",
+                                        "ScaleFactor",
+                                        "Azimuth",
+                                        "FirstPointLongitude",
+                                        "SecondPointLongitude"};
+    bool code = false;
+    for (const std::string& raw : Split(content, '\n')) {
+        const std::string line = Trimmed(raw);
+        if (line.empty()) continue;
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos || colon == 0) return false;
+        const std::string key = Trimmed(line.substr(0, colon));
+        bool known = false;
+        for (const char* k : kKeys)
+            known = known || strcasecmp(key.c_str(), k) == 0;
+        if (!known) return false;
+        code = code || strcasecmp(key.c_str(), "PCSType") == 0;
     }
-    // The readers rebuild what they read; a definition the operator refuses
-    // is reported here rather than projecting every point to nothing.
+    return code;
+}
+
+// Text that means to be one of the exchange forms even when its detector does
+// not take it: a PROJ string, a JSON object, or a WKT keyword and bracket.
+bool LooksLikeExchangeText(const std::string& text) {
+    const std::string t = Trimmed(text);
+    if (t.empty()) return false;
+    if (t[0] == '+' || t[0] == '{') return true;
+    size_t i = 0;
+    while (i < t.size() && (std::isalnum(static_cast<unsigned char>(t[i])) || t[i] == '_'))
+        ++i;
+    while (i < t.size() && std::isspace(static_cast<unsigned char>(t[i])))
+        ++i;
+    return i > 0 && i < t.size() && (t[i] == '[' || t[i] == '(');
+}
+
+// A system read from a file or text must be one the point commands can use.
+int Usable(const CZrPJCoordSys& read, const std::string& what, bool planarAllowed, CZrPJCoordSys& cs,
+           std::string& why) {
+    if (read.GetType() == 0 && planarAllowed) {
+        cs = read;
+        return 1;
+    }
     if (read.GetType() == 0) {
-        why = "\"" + path + "\" holds a planar system, which has no earth model to project with";
+        why = what + " holds a planar system, which has no earth model to project with";
         return 0;
     }
     if (!read.IsValid()) {
-        why = "the system in \"" + path + "\" cannot be built (its projection refuses the parameters)";
+        why = "the system in " + what + " cannot be built (its projection refuses the parameters)";
         return 0;
     }
     cs = read;
     return 1;
 }
 
+int ImportText(const std::string& text, const std::string& what, bool planarAllowed, CZrPJCoordSys& cs,
+               std::string& why) {
+    CZrPJCoordSys read;
+    CString reason;
+    if (!ZrImportCoordSys(CString(text.c_str()), read, &reason)) {
+        why = "cannot read a coordinate system from " + what + ": " + reason.str();
+        return 0;
+    }
+    return Usable(read, what, planarAllowed, cs, why);
+}
+
+int ResolveFile(const std::string& path, bool planarAllowed, CZrPJCoordSys& cs, std::string& why) {
+    const std::string what = "\"" + path + "\"";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        why = "cannot read a coordinate system from " + what + ": " + std::strerror(errno);
+        return 0;
+    }
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (static_cast<std::streamoff>(content.size()) > kMaxSystemFileBytes) {
+        why = "cannot read a coordinate system from " + what + ": the file is too large for one";
+        return 0;
+    }
+    // A byte-order mark says nothing about which form the text is in.
+    const std::string text = content.compare(0, 3, "\xEF\xBB\xBF") == 0 ? content.substr(3) : content;
+    const std::string trimmed = Trimmed(text);
+    if (trimmed.find('\0') == std::string::npos &&
+        ZrDetectCrsTextFormat(CString(trimmed.c_str())) != ZR_CRS_TEXT_UNKNOWN)
+        return ImportText(trimmed, what, planarAllowed, cs, why);
+
+    CZrPJCoordSys read;
+    int ok = -1;
+    if (!trimmed.empty() && trimmed[0] == '<')
+        ok = ZrOpenXmlProjectionFile(CString(path.c_str()), read);
+    else if (IsKeyValueForm(text))
+        ok = ZrOpenKeyValueProjectionFile(CString(path.c_str()), read);
+    else if (IsOneLineTextForm(text))
+        ok = ZrOpenTextProjectionFile(CString(path.c_str()), read);
+    else if (trimmed.find('\0') == std::string::npos && LooksLikeExchangeText(trimmed))
+        return ImportText(trimmed, what, planarAllowed, cs, why);
+    if (ok == -1) {
+        why = "cannot read a coordinate system from " + what + ": " + kExpectedForms;
+        return 0;
+    }
+    if (!ok) {
+        why = "cannot read a coordinate system from " + what;
+        return 0;
+    }
+    // The readers rebuild what they read; a definition the operator refuses
+    // is reported here rather than projecting every point to nothing.
+    return Usable(read, what, planarAllowed, cs, why);
+}
+
+// "EPSG:n", "EPSG: n", "epsg:n" (any letter case): the code, else -1; 0 when
+// the prefix is there but no code follows.
+long EpsgPrefixed(const std::string& spec) {
+    if (spec.size() < 5 || strncasecmp(spec.c_str(), "EPSG:", 5) != 0) return -1;
+    long code = 0;
+    const std::string rest = Trimmed(spec.substr(5));
+    if (!ParseCode(rest, code) || code <= 0 || code > INT_MAX) return 0;
+    return code;
+}
+
+int ResolveEpsg(long code, CZrPJCoordSys& cs, std::string& why) {
+    const std::string name = "EPSG:" + std::to_string(code);
+    CZrPJCoordSys built;
+    CString reason;
+    if (ZrCoordSysFromEpsg(code, built, &reason)) return Usable(built, name, false, cs, why);
+    // The mapping file alone still names the catalogue's rows where the EPSG
+    // definitions cannot be read.
+    CZrPJTranslator translator;
+    const int mapped = translator.EPSG2Orvanta(static_cast<int>(code));
+    if (mapped != -1000) return ResolveCode(mapped, cs, why);
+    // The lookup answers "not found" alike for a code without an entry and
+    // for a file it could not read; the user needs to know which.
+    const std::string problem = ZrCliMappingFileProblem();
+    if (!problem.empty())
+        why = name + " cannot be looked up: " + problem;
+    else
+        why = name + " has no entry in the mapping file \"" + CZrPJTranslator::m_strEpsgName.str() + "\"";
+    why += ", and EPSG's definition gives no system: " + reason.str();
+    return 0;
+}
+
 } // namespace
 
-int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why) {
-    long code = 0;
-    if (spec.size() > 5 && (spec.compare(0, 5, "EPSG:") == 0 || spec.compare(0, 5, "epsg:") == 0)) {
-        if (!ParseCode(spec.substr(5), code) || code <= 0 || code > INT_MAX) {
-            why = "\"" + spec + "\" is not an EPSG code";
-            return 0;
-        }
-        CZrPJTranslator translator;
-        const int mapped = translator.EPSG2Orvanta(static_cast<int>(code));
-        if (mapped == -1000) {
-            why = "EPSG:" + std::to_string(code) + " has no entry in the mapping file \"" +
-                  CZrPJTranslator::m_strEpsgName.str() + "\"";
-            return 0;
-        }
-        return ResolveCode(mapped, cs, why);
+int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why, bool planarAllowed) {
+    const long epsg = EpsgPrefixed(spec);
+    if (epsg == 0) {
+        why = "\"" + spec + "\" is not an EPSG code";
+        return 0;
     }
+    if (epsg > 0) return ResolveEpsg(epsg, cs, why);
+    long code = 0;
     if (ParseCode(spec, code)) return ResolveCode(code, cs, why);
-    return ResolveFile(spec, cs, why);
+    if (IsRegularFile(spec)) return ResolveFile(spec, planarAllowed, cs, why);
+    const std::string text = Trimmed(spec);
+    if (ZrDetectCrsTextFormat(CString(text.c_str())) != ZR_CRS_TEXT_UNKNOWN || LooksLikeExchangeText(text))
+        return ImportText(text, "the text \"" + (text.size() > 60 ? text.substr(0, 57) + "..." : text) + "\"",
+                          planarAllowed, cs, why);
+    why = "\"" + spec +
+          "\" is neither a catalogue code, nor EPSG:<code>, nor a readable system file, nor a +proj= string "
+          "or WKT text";
+    return 0;
+}
+
+std::string ZrCliMappingFileProblem() {
+    const std::string path = CZrPJTranslator::m_strEpsgName.str();
+    if (path.empty())
+        return "the library could not tell its own folder, where the mapping file is looked for";
+    const std::string quoted = "the mapping file \"" + path + "\"";
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return quoted + " is missing (" + std::strerror(errno) + ")";
+    if (!S_ISREG(st.st_mode)) return quoted + " is not a regular file";
+    // Non-blocking, so a FIFO swapped in after the check cannot hang the tool.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return quoted + " cannot be read (" + std::strerror(errno) + ")";
+    ::close(fd);
+    CMarkup xml;
+    if (!xml.Load(path.c_str())) return quoted + " is not readable XML";
+    if (!xml.FindChildElem("oml:CodeTransition")) return quoted + " holds no mapping entries";
+    return std::string();
 }
 
 bool ZrCliIsProjected(const CZrPJCoordSys& cs) {
@@ -127,13 +349,38 @@ bool ZrCliIsProjected(const CZrPJCoordSys& cs) {
 }
 
 int ZrCliEpsgOf(const CZrPJCoordSys& cs) {
+    const long code = ZrEpsgCodeOf(cs);
+    if (code != -1000) return static_cast<int>(code);
     CZrPJTranslator translator;
     if (cs.GetType() == 1) return translator.Orvanta2EPSG(static_cast<int>(cs.GetGCS().GetType()));
     if (cs.GetType() == 0 || cs.GetType() == -1) return -1000;
     return translator.Orvanta2EPSG(static_cast<int>(cs.GetType()));
 }
 
+long ZrCliEpsgGeographicOf(const CZrPJCoordSys& cs) {
+    const long code = ZrEpsgGeographicCodeOf(cs);
+    if (code != -1000 || cs.GetType() == 0) return code;
+    CZrPJTranslator translator;
+    return translator.Orvanta2EPSG(static_cast<int>(cs.GetGCS().GetType()));
+}
+
 std::string ZrCliLabel(const CZrPJCoordSys& cs) {
     const long code = cs.GetType() == 1 ? cs.GetGCS().GetType() : cs.GetType();
-    return cs.GetName().str() + " (" + std::to_string(code) + ")";
+    if (code > 0) return cs.GetName().str() + " (" + std::to_string(code) + ")";
+    // A system built from EPSG's definition or read from an exchange form has
+    // no catalogue code; its EPSG code, where it has one, names it.
+    const int epsg = ZrCliEpsgOf(cs);
+    return cs.GetName().str() +
+           (epsg == -1000 ? std::string(" (user-defined)") : " (EPSG:" + std::to_string(epsg) + ")");
+}
+
+std::string ZrCliUnitName(long code) {
+    // Code 3048 is the international foot, as its tenths of a millimetre say;
+    // the catalogue's NAD 1927 State Plane and BLM rows use it, so they lie
+    // 2 ppm of the distance from the false origin away from EPSG's
+    // US-survey-foot definitions of the same zones.
+    if (code == 3048) return "Foot (international, 0.3048 m)";
+    if (code == kZrUnitUsSurveyFoot) return "US survey foot (1200/3937 m)";
+    if (code == 9144) return "Yard (international, 0.9144 m)";
+    return ZrGetUnitsNameExt(code).str();
 }

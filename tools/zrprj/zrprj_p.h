@@ -25,21 +25,63 @@ constexpr int kAngularDecimals = 9;
 
 // ---- Systems (systems.cpp) ----
 
-// Resolves a system argument: a catalogue code (projected, else geographic),
-// "EPSG:n" through the mapping file, or the path of a system file (".xml" the
-// XML projection file, ".prj" the key-value file, anything else the one-line
-// text file). On failure, why is filled and 0 returned.
-int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why);
+// Resolves a system argument: a catalogue code (projected, else geographic);
+// "EPSG:n" (also "EPSG: n", "epsg:n"), the catalogue row the mapping file
+// names or a system built from EPSG's definition; the path of a system file,
+// whose form is told by its content (WKT of any dialect, PROJJSON, a PROJ
+// string, the XML projection file, the key-value file, the one-line text
+// form); or a PROJ string, WKT or PROJJSON text itself. On failure, why says
+// what was expected and 0 is returned. A planar system, which has no earth
+// model to project with, is refused unless planarAllowed (for describing it).
+int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why,
+                       bool planarAllowed = false);
 bool ZrCliIsProjected(const CZrPJCoordSys& cs);
-// The EPSG code of a system through the mapping file, -1000 when none.
+// Empty when the mapping file beside the library can be read; otherwise why
+// not, naming the path where it was looked for.
+std::string ZrCliMappingFileProblem();
+// The EPSG code of a system, -1000 when none.
 int ZrCliEpsgOf(const CZrPJCoordSys& cs);
+// The EPSG code of a system's geographic system, -1000 when none.
+long ZrCliEpsgGeographicOf(const CZrPJCoordSys& cs);
+// A linear unit's name as the tool prints it: the feet and the yard say which
+// foot they are, since EPSG and other software also use the US survey foot.
+std::string ZrCliUnitName(long code);
 // "Name (code)" of the system, for messages and headers.
 std::string ZrCliLabel(const CZrPJCoordSys& cs);
+
+// ---- Domain checks (domain.cpp) ----
+
+// How far a checked point may come back from its input: 1 mm, the printed
+// precision, for unproject and for both sides of convert; for project a miss
+// beyond 10 m, which no kind's own inaccuracy reaches (Robinson's table
+// nodes about 1 m), and which marks a point the projection does not map: the
+// far side of a transverse projection, a series far outside its band.
+constexpr double kCliRoundTripMetres = 1e-3;
+constexpr double kCliGrossMissMetres = 10.0;
+
+// Projects longitude/latitude pt with op, or refuses with a reason: a
+// latitude beyond 90 degrees, a point the projection refuses, and a result
+// whose inverse (polished by Newton steps on the forward where the kind's
+// inverse stops short) lies more than tolerance metres from pt on the ground.
+// name is the projection's role in messages ("projection", "destination
+// projection").
+int ZrCliCheckedForward(const CZrPJOperator& op, const char* name, double tolerance, CPoint2D& pt,
+                        std::string& why);
+// Unprojects x/y pt with op, or refuses with a reason: a point without an
+// inverse, and a result that does not project back within 1 mm of pt (a
+// northing folded over the pole, an easting past the far side). Where the
+// kind's inverse misses its own forward by more than 1 mm but less than
+// 10 m, the result is polished by Newton steps on the forward until it
+// projects back within 1 mm; elsewhere it is the library's inverse as it is.
+int ZrCliCheckedInverse(const CZrPJOperator& op, const char* name, CPoint2D& pt, std::string& why);
+// Distance in metres on the sphere of radius a between two longitude/latitude
+// points in degrees.
+double ZrCliGroundMetres(double a, const CPoint2D& p, const CPoint2D& q);
 
 // ---- Point streams (points.cpp) ----
 
 // Transforms one point in place; returns 0 with a reason when it cannot.
-using ZrCliPointFn = std::function<bool(CPoint2D& pt, const char*& why)>;
+using ZrCliPointFn = std::function<bool(CPoint2D& pt, std::string& why)>;
 
 struct ZrCliStreamOptions {
     int decimals = kLinearDecimals;
@@ -64,6 +106,7 @@ int ZrCliProcessLine(const std::string& line, const ZrCliPointFn& fn, int decima
 // ---- Commands (commands.cpp, demo.cpp) ----
 int ZrCliProject(const std::vector<std::string>& args, bool inverse);
 int ZrCliConvert(const std::vector<std::string>& args);
+int ZrCliTransformations(const std::vector<std::string>& args);
 int ZrCliInfo(const std::vector<std::string>& args);
 int ZrCliList(const std::vector<std::string>& args);
 int ZrCliSample(const std::vector<std::string>& args);
