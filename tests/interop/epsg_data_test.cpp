@@ -190,7 +190,7 @@ TEST(EpsgData, MissingOrMalformedFileLeavesNothingAvailable) {
         good + firstGeog.substr(0, firstGeog.rfind('\t')) + "\n",
         std::string("\x7f"
                     "ELF\x01\x01\x01\0\0\0G\t\t\t",
-                    16),
+                    14),
     };
     const std::string dir = "/tmp/zrprj_epsgdata_bad_" + std::to_string(getpid());
     ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
