@@ -5,6 +5,7 @@
 
 #include "dialog/ZrUserDefineLists_p.h"
 #include "platform/ZrToolkit.h"
+#include "support/SurveyFootSystem_p.h"
 #include "tests/dialog/sheet_fixture_p.h"
 
 #include <cmath>
@@ -175,18 +176,8 @@ TEST_F(UserDefinedPagesTest, FirstPageListsAndTheSheetsSystem) {
 // defines it) keeps its unit through both pages; the list once lacked the
 // unit and such a system came out in metres with its false origin in feet.
 TEST_F(UserDefinedPagesTest, SurveyFootSystemKeepsItsUnitToFinish) {
-    CZrPJGeoCoordSys gcs;
-    gcs.Set(PJ_GCS_NORTH_AMERICAN_1983);
-    CZrPJParams p;
-    p.FalseEasting = 6561666.667;
-    p.FalseNorthing = 1640416.667;
-    p.CentralMeridian = -118.0;
-    p.CentralParallel = 33.5;
-    p.StandardParallel1 = 34.03333333333333;
-    p.StandardParallel2 = 35.46666666666667;
-    ASSERT_EQ(sheet.m_coordSys.Set("NAD83 / California zone 5 (ftUS)", gcs,
-                                   CZrPJObject(PJ_KIND_LAMBERT_CONFORMAL_CONIC), p, kZrUnitUsSurveyFoot),
-              1);
+    sheet.m_coordSys = CaliforniaZone5(kZrUnitUsSurveyFoot);
+    ASSERT_EQ(sheet.m_coordSys.IsValid(), 1);
     EXPECT_EQ(Run(sheet,
                   [&](CZrHeadlessDriver& d) {
                       GoToFirst(d);
