@@ -10,7 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libpugixml-dev
   libproj-dev proj-data proj-bin sqlite3
-  libgeographiclib-dev
+  libgeographiclib-dev geographiclib-tools
   qt6-base-dev libgl-dev fonts-noto-cjk
   locales
 )

@@ -11,6 +11,7 @@
 #include "platform/ZrFile.h"
 
 #include "geodesy/ZrPJMath.h"
+#include "geodesy/ZrGeodesic.h"
 
 #include "projection/ZrPJOperator.h"
 

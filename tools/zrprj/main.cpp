@@ -18,6 +18,7 @@ const char kOverview[] =
     "             PROJ string, PROJJSON\n"
     "  list       the catalogues, with a name filter\n"
     "  sample     a system's sample drawing as a PNG\n"
+    "  geod       geodesics on the system's ellipsoid: inverse, direct, area\n"
     "  demo       a built-in example: six cities through Gauss-Krueger and UTM and back\n"
     "  help       help of a command (also: zrprj COMMAND --help)\n"
     "\n"
@@ -206,6 +207,7 @@ const CommandHelp kHelps[] = {
     {"list", kListHelp},
     {"sample", kSampleHelp},
     {"demo", kDemoHelp},
+    {"geod", kZrCliGeodHelp},
     {"help", kHelpHelp},
 };
 
@@ -257,5 +259,6 @@ int main(int argc, char** argv) {
     if (command == "list") return ZrCliList(args);
     if (command == "sample") return ZrCliSample(args);
     if (command == "demo") return ZrCliDemo(args);
+    if (command == "geod") return ZrCliGeod(args);
     return ZrCliUsageError("zrprj", "no command \"" + command + "\"");
 }

@@ -111,6 +111,8 @@ int ZrCliInfo(const std::vector<std::string>& args);
 int ZrCliList(const std::vector<std::string>& args);
 int ZrCliSample(const std::vector<std::string>& args);
 int ZrCliDemo(const std::vector<std::string>& args);
+int ZrCliGeod(const std::vector<std::string>& args); // geod.cpp, with its help text
+extern const char kZrCliGeodHelp[];
 
 // ---- Help (main.cpp) ----
 // Prints the help of a command (or the overview for an empty name) to out;
