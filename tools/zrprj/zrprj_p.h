@@ -112,6 +112,21 @@ int ZrCliList(const std::vector<std::string>& args);
 int ZrCliSample(const std::vector<std::string>& args);
 int ZrCliDemo(const std::vector<std::string>& args);
 
+// ---- Messages and output (main.cpp) ----
+
+// text as a terminal can show it: control characters (NUL among them) and
+// bytes that begin no valid UTF-8 character become \xNN, the rest stays.
+// Messages echo file names, arguments and input lines, which may hold either.
+std::string ZrCliPrintable(const std::string& text);
+// "command: message" and a line end on standard error, the message printable.
+void ZrCliError(const char* command, const std::string& message);
+// The same, formatted as printf does.
+void ZrCliErrorf(const char* command, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// Says once that standard output lost what was written to it (a full disk,
+// a closed descriptor), naming the system's reason from errno; returns
+// ZRCLI_SOME_FAILED. Callers stop writing after it.
+int ZrCliOutputLost(const char* command);
+
 // ---- Help (main.cpp) ----
 // Prints the help of a command (or the overview for an empty name) to out;
 // 0 when there is no such command.
