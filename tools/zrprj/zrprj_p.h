@@ -93,7 +93,9 @@ struct ZrCliStreamOptions {
 // the first two columns as numbers, transforms them and writes them with the
 // fixed precision, followed by the rest of the line as it was. A line that
 // cannot be read or a point that cannot be transformed gets "*\t*" and a
-// message on standard error naming the file and line; the rest goes on.
+// message on standard error naming the file and line; the rest goes on. A
+// line longer than a mebibyte, or a file that cannot be read, ends that file
+// with a message; output that cannot be written ends the stream with one.
 // Returns ZRCLI_OK or ZRCLI_SOME_FAILED.
 int ZrCliRunStream(const std::vector<std::string>& files, const ZrCliPointFn& fn,
                    const ZrCliStreamOptions& options, FILE* out);
