@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -110,20 +111,27 @@ class LineReader {
 public:
     enum Result { kLine, kEnd, kTooLong, kError };
 
-    explicit LineReader(FILE* in) : m_in(in) {}
+    explicit LineReader(FILE* in) : m_fd(::fileno(in)) {}
 
     Result Next(std::string& line) {
         line.clear();
         for (;;) {
             if (m_pos == m_end) {
-                const size_t got = m_eof ? 0 : std::fread(m_buffer, 1, sizeof m_buffer, m_in);
+                // read, not fread: it returns what a terminal or a pipe holds
+                // now, so each point is answered as its line arrives.
+                ssize_t got = 0;
+                if (!m_eof) {
+                    do
+                        got = ::read(m_fd, m_buffer, sizeof m_buffer);
+                    while (got < 0 && errno == EINTR);
+                }
+                if (got < 0) return kError;
                 if (got == 0) {
-                    if (!m_eof && std::ferror(m_in)) return kError;
                     m_eof = true;
                     return line.empty() ? kEnd : kLine; // a last line without a line end
                 }
                 m_pos = 0;
-                m_end = got;
+                m_end = static_cast<size_t>(got);
             }
             const char* start = m_buffer + m_pos;
             const char* newline = static_cast<const char*>(std::memchr(start, '\n', m_end - m_pos));
@@ -139,7 +147,7 @@ public:
     }
 
 private:
-    FILE* m_in;
+    int m_fd;
     char m_buffer[1 << 16];
     size_t m_pos = 0, m_end = 0;
     bool m_eof = false;
