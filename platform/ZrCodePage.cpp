@@ -256,6 +256,12 @@ int CZrCodePage::IsValidUtf8(const std::string& text) {
     return 1;
 }
 
+int CZrCodePage::Utf8CharLength(const std::string& text, size_t pos) {
+    if (pos >= text.size()) return 0;
+    unsigned cp;
+    return DecodeUtf8(reinterpret_cast<const unsigned char*>(text.data()) + pos, text.size() - pos, cp);
+}
+
 int CZrCodePage::IsUtf8Label(const char* label) {
     const char* writeName = nullptr;
     const char* readName = nullptr;

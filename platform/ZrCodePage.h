@@ -60,6 +60,10 @@ public:
     // Nonzero when the text is well-formed UTF-8 (no overlong forms, no
     // surrogates, nothing above U+10FFFF).
     static int IsValidUtf8(const std::string& text);
+    // The length in bytes of the well-formed UTF-8 character that begins at
+    // pos, 0 when the byte there begins none (or pos is at the end): for
+    // callers that keep the valid characters of a text and escape the rest.
+    static int Utf8CharLength(const std::string& text, size_t pos);
     // Nonzero when the label names UTF-8 (or is empty).
     static int IsUtf8Label(const char* label);
 };

@@ -16,6 +16,29 @@ cmake --install "$build_dir" --prefix "$prefix" > "$scratch/install.log"
 libdir=$(find "$prefix" -name 'libZrPrj50.so' -printf '%h\n' | head -n1)
 test -f "$libdir/CodeTransition.xml"
 
+# Every run path entry of a program or library, built or installed, is
+# absolute or starts at $ORIGIN: an empty or relative entry makes the loader
+# search the current directory for shared libraries.
+check_runpaths() {
+    local file entries entry
+    while IFS= read -r file; do
+        entries=$(readelf -d "$file" 2>/dev/null | sed -n 's/.*(R\(UN\)\{0,1\}PATH).*\[\(.*\)\]$/\2/p')
+        [[ -n $entries ]] || continue
+        IFS=: read -r -a parts <<< "$entries:"
+        if [[ $entries == *: || $entries == :* || $entries == *::* ]]; then
+            echo "$file: empty run path entry in '$entries'" >&2
+            exit 1
+        fi
+        for entry in "${parts[@]}"; do
+            if [[ $entry != /* && $entry != '$ORIGIN'* ]]; then
+                echo "$file: relative run path entry '$entry'" >&2
+                exit 1
+            fi
+        done
+    done < <(find "$@" -type f \( -perm -u+x -o -name '*.so*' \) -print)
+}
+check_runpaths "$build_dir/tools" "$build_dir/dialog" "$build_dir"/libZrPrj50.so* "$prefix"
+
 # pkg-config gives exactly one include folder, PREFIX/include.
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
 check_cflags() {

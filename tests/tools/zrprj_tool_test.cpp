@@ -7,6 +7,7 @@
 #include "model/ZrPJDatum.h"
 #include "model/ZrPJSpheroid.h"
 #include "persistence/ZrPrjFiles.h"
+#include "platform/ZrCodePage.h"
 #include "transform/ZrPJTranslator.h"
 
 #include "support/ProjOracle.h"
@@ -21,6 +22,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -80,6 +82,21 @@ protected:
         run.out = Slurp(Path("stdout"));
         run.err = Slurp(Path("stderr"));
         return run;
+    }
+
+    // Runs a shell command line; the exit code, and in peakKiB the largest
+    // resident size of the command and everything it waited for.
+    static int Measured(const std::string& cmd, long& peakKiB) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        struct rusage usage = {};
+        if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) return -1;
+        peakKiB = usage.ru_maxrss;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
     std::string m_dir;
@@ -887,4 +904,170 @@ TEST_F(ToolTest, DemoRunsTheBuiltInExampleWithoutInput) {
     for (const char* city : {"Beijing", "Tianjin", "Jinan", "Hefei", "Nanjing", "Fuzhou"})
         EXPECT_NE(run.out.find(city), std::string::npos) << city;
     EXPECT_NE(run.out.find("WGS_1984_UTM_Zone_50N (32650)"), std::string::npos);
+}
+
+// ------------------------------------------------------------ lost output, bounded input
+
+TEST_F(ToolTest, OutputThatCannotBeWrittenIsAnErrorWithAMessage) {
+    // /dev/full refuses every write as a full disk does. Standard output is
+    // buffered, so a short output is lost only at the final flush, a long
+    // one in the middle of the stream; a file the tool writes itself is lost
+    // at its close.
+    std::string points;
+    for (int i = 0; i < 50000; ++i)
+        points += "117 30.5\n";
+    Write("points.txt", points);
+    struct Case {
+        std::string args;
+        const char* reason;
+    } cases[] = {
+        {"project 21420 '" + Path("points.txt") + "'", "the output could not be written"},
+        {"info 21420", "the output could not be written"},
+        {"list", "the output could not be written"},
+        {"list -c spheroid clarke", "the output could not be written"},
+        {"help", "the output could not be written"},
+        {"demo", "the output could not be written"},
+        {"info 21420 -f esri -o /dev/full", "cannot write \"/dev/full\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const int status = std::system(
+            ("'" + kTool + "' " + c.args + " < /dev/null > /dev/full 2> '" + Path("err") + "'").c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+        const std::string err = Slurp(Path("err"));
+        EXPECT_NE(err.find(c.reason), std::string::npos) << err;
+        EXPECT_EQ(Lines(err).size(), 1u) << err; // said once, not once per lost line
+    }
+
+    // A folder given as a points file opens but cannot be read: named, and
+    // the files after it still go through.
+    Write("a.txt", "117 30\n");
+    const ToolRun run = Tool("project 21420 '" + m_dir + "' '" + Path("a.txt") + "'");
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(Lines(run.out).size(), 1u);
+    EXPECT_NE(run.err.find(m_dir + ":1: cannot read the input"), std::string::npos) << run.err;
+}
+
+TEST_F(ToolTest, OversizedInputIsRefusedBeforeItIsHeldInMemory) {
+    // Sparse files: gigabytes of zero bytes that take no room on disk. A
+    // system file is refused by its size before it is read; a points line is
+    // cut off at its cap (a mebibyte) whether or not it ever ends. Either
+    // way the tool stays within a few copies of the line cap of what it
+    // takes to start: the slack below.
+    constexpr long kSlackKiB = 16 * 1024;
+    ASSERT_EQ(std::system(
+                  ("truncate -s 2G '" + Path("big.prj") + "' && truncate -s 64M '" + Path("zeros.txt") + "'")
+                      .c_str()),
+              0);
+    long baseKiB = 0;
+    ASSERT_EQ(Measured("'" + kTool + "' project 21420 < /dev/null", baseKiB), 0);
+    struct Case {
+        std::string args;
+        int exit;
+        std::string reason;
+    } cases[] = {
+        {"info '" + Path("big.prj") + "'", 2, "2147483648 bytes long, more than the 4194304"},
+        {"project 21420 '" + Path("zeros.txt") + "'", 1, Path("zeros.txt") + ":1: the line is longer"},
+        {"project 21420 - < '" + Path("zeros.txt") + "'", 1, "<stdin>:1: the line is longer"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        long peakKiB = 0;
+        const int exit = Measured(
+            "'" + kTool + "' " + c.args + " > '" + Path("out") + "' 2> '" + Path("err") + "'", peakKiB);
+        EXPECT_EQ(exit, c.exit);
+        EXPECT_NE(Slurp(Path("err")).find(c.reason), std::string::npos) << Slurp(Path("err"));
+        EXPECT_LE(peakKiB, baseKiB + kSlackKiB);
+    }
+    EXPECT_EQ(Slurp(Path("out")), "*\t*\n"); // the line cut off, nothing read after it
+
+    // Within the cap a long line is a line: its extra columns ride along whole.
+    const std::string attribute(512 * 1024, 'a');
+    const ToolRun run = Tool("project 21420", "117 30 " + attribute + "\n117 31\n");
+    EXPECT_EQ(run.exit, 0) << run.err;
+    const std::vector<std::string> out = Lines(run.out);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0].substr(out[0].size() - attribute.size() - 1), " " + attribute);
+}
+
+// ------------------------------------------------------------ messages
+
+TEST_F(ToolTest, TextThatIsASystemIsReadAsTypedEvenWhenAFileHasItsName) {
+    // Files in the current folder named as the typed texts, holding Gauss-
+    // Krueger zone 20: the typed text is the system meant.
+    ASSERT_EQ(Tool("info 21420 -f text -o '" + Path("gk20.txt") + "'").exit, 0);
+    const std::string gk = Slurp(Path("gk20.txt"));
+    const char* const texts[] = {"+proj=utm +zone=50 +datum=WGS84", "proj=utm zone=50 datum=WGS84"};
+    for (const char* text : texts)
+        Write(text, gk);
+    const ToolRun utm = Tool("project 32650", "117 30\n");
+    const ToolRun gaussKrueger = Tool("project 21420", "117 30\n");
+    ASSERT_EQ(utm.exit, 0);
+    ASSERT_NE(utm.out, gaussKrueger.out);
+    struct Case {
+        std::string arg;
+        const ToolRun& expected;
+    } cases[] = {
+        {std::string("'") + texts[0] + "'", utm},
+        {std::string("'") + texts[1] + "'", utm},
+        {"gk20.txt", gaussKrueger}, // any other argument is still a path
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arg);
+        const int status = std::system(
+            ("cd '" + m_dir + "' && echo 117 30 | '" + kTool + "' project " + c.arg + " > out 2> err")
+                .c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0) << Slurp(Path("err"));
+        EXPECT_EQ(Slurp(Path("out")), c.expected.out);
+    }
+}
+
+TEST_F(ToolTest, MessagesShowWhatTheyEchoWholeAndPrintable) {
+    // An input line holding a NUL, an argument of bytes that are no UTF-8
+    // and a control character, and one that is good UTF-8; a point 1e308
+    // metres out, whose miss is written in a dozen characters, not three
+    // hundred digits.
+    struct Case {
+        std::string args, input;
+        int exit;
+        const char* shown;
+    } cases[] = {
+        {"project 21420", std::string("1\0 2 x\n", 7), 1, "<stdin>:1: \"1\\x00\" is not a finite number"},
+        {"project '\xFF\xFE\x01x'", "", 2, "\"\\xFF\\xFE\\x01x\" is neither"},
+        {"project 'Z\xC3\xBCrich'", "", 2, "\"Z\xC3\xBCrich\" is neither"},
+        {"unproject 32650", "0 1e308\n", 1, "(1e+305 km away)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ToolRun run = Tool(c.args, c.input);
+        EXPECT_EQ(run.exit, c.exit);
+        EXPECT_NE(run.err.find(c.shown), std::string::npos) << run.err;
+        EXPECT_LT(run.err.size(), 200u) << run.err;
+        EXPECT_TRUE(CZrCodePage::IsValidUtf8(run.err)) << run.err;
+        for (char ch : run.err)
+            EXPECT_TRUE(ch == '\n' || static_cast<unsigned char>(ch) >= 0x20) << run.err;
+    }
+}
+
+TEST_F(ToolTest, EpsgCodesTheMappingFilePairsWithADatumAreRefusedForTheirOwnReason) {
+    // The mapping file pairs EPSG's datum codes with the catalogue's datums;
+    // EPSG gives some of those numbers to projected systems of methods no
+    // kind computes. Neither is a missing catalogue system.
+    if (!EpsgSystemsBuilt()) GTEST_SKIP() << "the EPSG systems are not built in this library yet";
+    struct Case {
+        int epsg;
+        const char* reason;
+    } cases[] = {
+        {6244, "(MAGNA-SIRGAS / Arauca urban grid) uses the method 1052"},
+        {6201, "(NAD27 / Michigan Central) uses the method 1051"},
+        {6001, "the mapping file pairs EPSG:6001 with the datum"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.epsg);
+        ASSERT_NE(CZrPJTranslator().EPSG2Orvanta(c.epsg), -1000); // the pairing this is about
+        const ToolRun run = Tool("info EPSG:" + std::to_string(c.epsg));
+        EXPECT_EQ(run.exit, 2);
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("catalogue system has the code"), std::string::npos) << run.err;
+    }
 }

@@ -120,7 +120,7 @@ bool Resolve(const char* command, const std::string& spec, CZrPJCoordSys& cs, in
              bool planarAllowed = false) {
     std::string why;
     if (ZrCliResolveSystem(spec, cs, why, planarAllowed)) return true;
-    std::fprintf(stderr, "%s: %s\n", command, why.c_str());
+    ZrCliError(command, why);
     status = ZRCLI_USAGE;
     return false;
 }
@@ -168,9 +168,8 @@ int ZrCliProject(const std::vector<std::string>& args, bool inverse) {
     CZrPJCoordSys cs;
     if (!Resolve(command, parsed.positional[0], cs, status)) return status;
     if (!ZrCliIsProjected(cs)) {
-        std::fprintf(stderr,
-                     "%s: %s is not a projected system; use zrprj convert between geographic systems\n",
-                     command, ZrCliLabel(cs).c_str());
+        ZrCliErrorf(command, "%s is not a projected system; use zrprj convert between geographic systems",
+                    ZrCliLabel(cs).c_str());
         return ZRCLI_USAGE;
     }
     ZrCliStreamOptions options;
@@ -315,8 +314,8 @@ int ZrCliConvert(const std::vector<std::string>& args) {
         if (code == 0) return ZrCliUsageError(command, "--transformation takes an EPSG code, EPSG:n or n");
         std::string why;
         if (!converter.PrepareEpsg(code, why)) {
-            std::fprintf(stderr, "%s: the transformation EPSG:%ld cannot convert %s to %s: %s\n", command,
-                         code, ZrCliLabel(src).c_str(), ZrCliLabel(dst).c_str(), why.c_str());
+            ZrCliErrorf(command, "the transformation EPSG:%ld cannot convert %s to %s: %s", code,
+                        ZrCliLabel(src).c_str(), ZrCliLabel(dst).c_str(), why.c_str());
             return ZRCLI_USAGE;
         }
     } else if (!converter.Prepare(static_cast<tagPJTransMethod>(method), params)) {
@@ -469,15 +468,19 @@ int ZrCliInfo(const std::vector<std::string>& args) {
         const std::string path = parsed.options["--save"];
         std::string text, why;
         if (!FormText(cs, *form, text, why)) {
-            std::fprintf(stderr, "%s: %s cannot be written as %s: %s\n", command, ZrCliLabel(cs).c_str(),
-                         form->title, why.c_str());
+            ZrCliErrorf(command, "%s cannot be written as %s: %s", ZrCliLabel(cs).c_str(), form->title,
+                        why.c_str());
             return ZRCLI_SOME_FAILED;
         }
+        // The close flushes the buffer: a full disk shows there, and is a
+        // failed save like any other.
+        errno = 0;
         FILE* file = std::fopen(path.c_str(), "wb");
-        const bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-        if (file && std::fclose(file) != 0) return ZRCLI_SOME_FAILED;
+        bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+        if (file && std::fclose(file) != 0) written = false;
         if (!written) {
-            std::fprintf(stderr, "%s: cannot write \"%s\"\n", command, path.c_str());
+            ZrCliErrorf(command, "cannot write \"%s\": %s", path.c_str(),
+                        errno != 0 ? std::strerror(errno) : "write error");
             return ZRCLI_SOME_FAILED;
         }
         return ZRCLI_OK;
@@ -485,7 +488,7 @@ int ZrCliInfo(const std::vector<std::string>& args) {
     if (parsed.options.count("--save")) {
         const std::string path = parsed.options["--save"];
         if (!SaveSystem(path, cs, form ? form->name : "")) {
-            std::fprintf(stderr, "%s: cannot write \"%s\"\n", command, path.c_str());
+            ZrCliErrorf(command, "cannot write \"%s\"", path.c_str());
             return ZRCLI_SOME_FAILED;
         }
         return ZRCLI_OK;
@@ -497,8 +500,8 @@ int ZrCliInfo(const std::vector<std::string>& args) {
     if (form) {
         std::string out, why;
         if (!FormText(cs, *form, out, why)) {
-            std::fprintf(stderr, "%s: %s cannot be written as %s: %s\n", command, ZrCliLabel(cs).c_str(),
-                         form->title, why.c_str());
+            ZrCliErrorf(command, "%s cannot be written as %s: %s", ZrCliLabel(cs).c_str(), form->title,
+                        why.c_str());
             return ZRCLI_SOME_FAILED;
         }
         std::printf("%s\n", out.c_str());
@@ -512,10 +515,10 @@ int ZrCliInfo(const std::vector<std::string>& args) {
         if (code == -1000) {
             const std::string problem = ZrCliMappingFileProblem();
             if (!problem.empty())
-                std::fprintf(stderr, "%s: the EPSG code of %s cannot be looked up: %s\n", command,
-                             ZrCliLabel(cs).c_str(), problem.c_str());
+                ZrCliErrorf(command, "the EPSG code of %s cannot be looked up: %s", ZrCliLabel(cs).c_str(),
+                            problem.c_str());
             else
-                std::fprintf(stderr, "%s: %s has no EPSG code\n", command, ZrCliLabel(cs).c_str());
+                ZrCliErrorf(command, "%s has no EPSG code", ZrCliLabel(cs).c_str());
             return ZRCLI_SOME_FAILED;
         }
         std::printf("%d\n", code);
@@ -637,7 +640,7 @@ int ZrCliList(const std::vector<std::string>& args) {
         }
     }
     if (shown == 0) {
-        std::fprintf(stderr, "%s: nothing matches \"%s\"\n", command, filter.c_str());
+        ZrCliErrorf(command, "nothing matches \"%s\"", filter.c_str());
         return ZRCLI_SOME_FAILED;
     }
     return ZRCLI_OK;
@@ -674,7 +677,7 @@ int ZrCliSample(const std::vector<std::string>& args) {
     CDC dc(&image);
     cs.DrawSample(&dc);
     if (!image.SavePng(parsed.positional[1].c_str())) {
-        std::fprintf(stderr, "%s: cannot write \"%s\"\n", command, parsed.positional[1].c_str());
+        ZrCliErrorf(command, "cannot write \"%s\"", parsed.positional[1].c_str());
         return ZRCLI_SOME_FAILED;
     }
     return ZRCLI_OK;

@@ -42,8 +42,8 @@ void Miss(std::string& why, const std::string& what, double metres) {
         std::snprintf(distance, sizeof distance, " (%.1f mm away)", metres * 1e3);
     else if (metres < 1e4)
         std::snprintf(distance, sizeof distance, " (%.1f m away)", metres);
-    else
-        std::snprintf(distance, sizeof distance, " (%.0f km away)", metres * 1e-3);
+    else // %g: a point given as 1e308 lies 1e305 km away, not a 300-digit number of them
+        std::snprintf(distance, sizeof distance, " (%.6g km away)", metres * 1e-3);
     why = what + distance;
 }
 

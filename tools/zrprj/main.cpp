@@ -2,6 +2,10 @@
 // coordinate systems, in the manner of PROJ's proj, cs2cs and projinfo.
 #include "tools/zrprj/zrprj_p.h"
 
+#include "platform/ZrCodePage.h"
+
+#include <cerrno>
+#include <cstdarg>
 #include <cstring>
 
 namespace {
@@ -46,7 +50,9 @@ const char kOverview[] =
     "for linear units (millimetres in metres), 9 for degrees (1e-9 degree, about\n"
     "0.1 mm). --precision N changes it. A line that cannot be read, or a point\n"
     "that cannot be transformed, gives \"*<TAB>*<rest of the line>\" and a message\n"
-    "FILE:LINE: REASON on standard error; the rest of the input is processed.\n"
+    "FILE:LINE: REASON on standard error; the rest of the input is processed (a\n"
+    "line over 1 MiB ends its file). Output that cannot be written, to a full\n"
+    "disk for one, is reported and ends the command with exit 1.\n"
     "Every point is checked the other way before it is printed: project refuses\n"
     "a latitude beyond 90 degrees and a point whose image maps back more than\n"
     "10 m away (the far side of a transverse projection); unproject and convert\n"
@@ -223,8 +229,59 @@ int ZrCliPrintHelp(const std::string& command, FILE* out) {
     return 0;
 }
 
+std::string ZrCliPrintable(const std::string& text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const int length = CZrCodePage::Utf8CharLength(text, i);
+        if (length > 0 && c >= 0x20 && c != 0x7F) {
+            shown.append(text, i, static_cast<size_t>(length));
+            i += static_cast<size_t>(length);
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+        shown += escaped;
+        ++i;
+    }
+    return shown;
+}
+
+void ZrCliError(const char* command, const std::string& message) {
+    // Written by length: a message may have held a NUL, where %s would stop.
+    const std::string line = std::string(command) + ": " + ZrCliPrintable(message) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+void ZrCliErrorf(const char* command, const char* format, ...) {
+    va_list args, again;
+    va_start(args, format);
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string message(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+    if (length > 0) std::vsnprintf(&message[0], message.size() + 1, format, again);
+    va_end(again);
+    ZrCliError(command, message);
+}
+
+int ZrCliOutputLost(const char* command) {
+    static bool reported = false;
+    if (!reported) {
+        reported = true;
+        // errno is gone when the failed write happened inside an earlier
+        // printf; the loss is reported all the same.
+        if (errno != 0)
+            ZrCliErrorf(command, "the output could not be written: %s", std::strerror(errno));
+        else
+            ZrCliError(command, "the output could not be written");
+    }
+    return ZRCLI_SOME_FAILED;
+}
+
 int ZrCliUsageError(const char* command, const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", command, message.c_str());
+    ZrCliError(command, message);
     std::string name = command;
     const size_t space = name.find(' ');
     std::fprintf(stderr, "Try \"zrprj %s--help\".\n",
@@ -232,13 +289,9 @@ int ZrCliUsageError(const char* command, const std::string& message) {
     return ZRCLI_USAGE;
 }
 
-int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fputs(kOverview, stderr);
-        return ZRCLI_USAGE;
-    }
-    const std::string command = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
+namespace {
+
+int Run(const std::string& command, const std::vector<std::string>& args) {
     if (command == "-h" || command == "--help") return ZrCliPrintHelp("", stdout), ZRCLI_OK;
     if (command == "--version") {
         std::printf("zrprj 5.0.0\n");
@@ -261,4 +314,25 @@ int main(int argc, char** argv) {
     if (command == "demo") return ZrCliDemo(args);
     if (command == "geod") return ZrCliGeod(args);
     return ZrCliUsageError("zrprj", "no command \"" + command + "\"");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fputs(kOverview, stderr);
+        return ZRCLI_USAGE;
+    }
+    const std::string command = argv[1];
+    const int status = Run(command, std::vector<std::string>(argv + 2, argv + argc));
+    // Standard output is buffered: a full disk or a closed descriptor shows
+    // only at the final flush and close, and a command whose output was lost
+    // has not done its job, whatever it returned.
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) || std::fclose(stdout) != 0) {
+        const std::string name = "zrprj " + command;
+        ZrCliOutputLost(name.c_str());
+        return status == ZRCLI_OK ? ZRCLI_SOME_FAILED : status;
+    }
+    return status;
 }

@@ -7,8 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iostream>
+#include <unistd.h>
 
 namespace {
 
@@ -99,38 +98,129 @@ int ZrCliProcessLine(const std::string& line, const ZrCliPointFn& fn, int decima
     return 1;
 }
 
+namespace {
+
+// The longest point line read. Two coordinates and the columns that ride
+// along fill a few hundred bytes; a line past a mebibyte is no point file
+// (binary data, /dev/zero), and reading it whole would take memory without
+// limit. The reader holds at most this and one buffer.
+constexpr size_t kMaxLineBytes = 1 << 20;
+
+// Lines of a stream, each at most kMaxLineBytes long, '\n' removed.
+class LineReader {
+public:
+    enum Result { kLine, kEnd, kTooLong, kError };
+
+    explicit LineReader(FILE* in) : m_fd(::fileno(in)) {}
+
+    Result Next(std::string& line) {
+        line.clear();
+        for (;;) {
+            if (m_pos == m_end) {
+                // read, not fread: it returns what a terminal or a pipe holds
+                // now, so each point is answered as its line arrives.
+                ssize_t got = 0;
+                if (!m_eof) {
+                    do
+                        got = ::read(m_fd, m_buffer, sizeof m_buffer);
+                    while (got < 0 && errno == EINTR);
+                }
+                if (got < 0) return kError;
+                if (got == 0) {
+                    m_eof = true;
+                    return line.empty() ? kEnd : kLine; // a last line without a line end
+                }
+                m_pos = 0;
+                m_end = static_cast<size_t>(got);
+            }
+            const char* start = m_buffer + m_pos;
+            const char* newline = static_cast<const char*>(std::memchr(start, '\n', m_end - m_pos));
+            const size_t take = newline ? static_cast<size_t>(newline - start) : m_end - m_pos;
+            if (line.size() + take > kMaxLineBytes) return kTooLong;
+            line.append(start, take);
+            m_pos += take;
+            if (newline) {
+                ++m_pos;
+                return kLine;
+            }
+        }
+    }
+
+private:
+    int m_fd;
+    char m_buffer[1 << 16];
+    size_t m_pos = 0, m_end = 0;
+    bool m_eof = false;
+};
+
+// One file or standard input through fn. Returns ZRCLI_OK or
+// ZRCLI_SOME_FAILED; lost sets when the output could not be written.
+int RunOne(FILE* in, const std::string& shown, const ZrCliPointFn& fn, const ZrCliStreamOptions& options,
+           FILE* out, bool& lost) {
+    int status = ZRCLI_OK;
+    LineReader reader(in);
+    std::string line, output, why;
+    long number = 0;
+    for (;;) {
+        errno = 0;
+        const LineReader::Result result = reader.Next(line);
+        if (result == LineReader::kEnd) break;
+        ++number;
+        if (result == LineReader::kError) {
+            ZrCliErrorf(options.command, "%s:%ld: cannot read the input: %s", shown.c_str(), number,
+                        errno != 0 ? std::strerror(errno) : "read error");
+            return ZRCLI_SOME_FAILED;
+        }
+        if (result == LineReader::kTooLong) {
+            // The rest of such a line may never end; the file is left there.
+            ZrCliErrorf(options.command,
+                        "%s:%ld: the line is longer than %zu bytes; the rest of the input "
+                        "is not read",
+                        shown.c_str(), number, kMaxLineBytes);
+            output = "*\t*";
+            status = ZRCLI_SOME_FAILED;
+        } else {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!ZrCliProcessLine(line, fn, options.decimals, output, why)) {
+                ZrCliError(options.command, shown + ":" + std::to_string(number) + ": " + why);
+                status = ZRCLI_SOME_FAILED;
+            }
+        }
+        output += '\n';
+        if (std::fwrite(output.data(), 1, output.size(), out) != output.size()) {
+            lost = true;
+            return ZrCliOutputLost(options.command);
+        }
+        if (result == LineReader::kTooLong) break;
+    }
+    return status;
+}
+
+} // namespace
+
 int ZrCliRunStream(const std::vector<std::string>& files, const ZrCliPointFn& fn,
                    const ZrCliStreamOptions& options, FILE* out) {
     std::vector<std::string> names = files;
     if (names.empty()) names.push_back("-");
     int status = ZRCLI_OK;
-    std::string line, output, why;
+    bool lost = false;
     for (const std::string& name : names) {
-        std::ifstream file;
-        std::istream* in = &std::cin;
-        const std::string shown = name == "-" ? std::string("<stdin>") : name;
-        if (name != "-") {
-            file.open(name, std::ios::binary);
-            if (!file) {
-                std::fprintf(stderr, "%s: %s: cannot open the file: %s\n", options.command, name.c_str(),
-                             std::strerror(errno));
+        if (name == "-") {
+            if (RunOne(stdin, "<stdin>", fn, options, out, lost) != ZRCLI_OK) status = ZRCLI_SOME_FAILED;
+        } else {
+            FILE* in = std::fopen(name.c_str(), "rb");
+            if (!in) {
+                ZrCliErrorf(options.command, "%s: cannot open the file: %s", name.c_str(),
+                            std::strerror(errno));
                 status = ZRCLI_SOME_FAILED;
                 continue;
             }
-            in = &file;
+            if (RunOne(in, name, fn, options, out, lost) != ZRCLI_OK) status = ZRCLI_SOME_FAILED;
+            std::fclose(in);
         }
-        long number = 0;
-        while (std::getline(*in, line)) {
-            ++number;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!ZrCliProcessLine(line, fn, options.decimals, output, why)) {
-                std::fprintf(stderr, "%s: %s:%ld: %s\n", options.command, shown.c_str(), number, why.c_str());
-                status = ZRCLI_SOME_FAILED;
-            }
-            output += '\n';
-            std::fwrite(output.data(), 1, output.size(), out);
-        }
+        if (lost) return ZRCLI_SOME_FAILED;
     }
-    std::fflush(out);
+    errno = 0;
+    if (std::fflush(out) != 0) return ZrCliOutputLost(options.command);
     return status;
 }

@@ -2,7 +2,10 @@
 // the mapping file, and the three kinds of system file.
 #include "tools/zrprj/zrprj_p.h"
 
+#include "interop/ZrEpsgData_p.h"
+#include "interop/ZrEpsgLeftOut_p.h"
 #include "interop/ZrInterop.h"
+#include "model/ZrPJDatum.h"
 #include "model/catalogue/ZrProjectedCatalogue.h"
 #include "persistence/ZrPrjFiles.h"
 #include "platform/ZrMarkup.h"
@@ -13,8 +16,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <strings.h>
 #include <cstring>
 #include <fcntl.h>
@@ -39,6 +41,13 @@ bool ParseCode(const std::string& text, long& code) {
 bool IsRegularFile(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// A projected row or a geographic system of the catalogue has this code.
+bool IsCatalogueSystem(long code) {
+    ZrProjectedRow row;
+    CZrPJGeoCoordSys gcs;
+    return ZrFindProjectedRow(code, row) || gcs.Set(static_cast<tagGeoCoordSysType>(code));
 }
 
 int ResolveCode(long code, CZrPJCoordSys& cs, std::string& why) {
@@ -68,7 +77,46 @@ int ResolveCode(long code, CZrPJCoordSys& cs, std::string& why) {
 
 // The largest system file the tool reads: a WKT or PROJJSON text is a few
 // kilobytes; anything near this is no coordinate-system file.
-constexpr std::streamoff kMaxSystemFileBytes = 4 << 20;
+constexpr long long kMaxSystemFileBytes = 4 << 20;
+
+// The content of a regular file of at most kMaxSystemFileBytes, read without
+// taking more memory than that: the size is asked first, and the read stops
+// at the limit for a file that grows meanwhile (or tells no size).
+bool ReadBounded(const std::string& path, std::string& content, std::string& why) {
+    FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) {
+        why = std::strerror(errno);
+        return false;
+    }
+    struct stat st;
+    bool ok = ::fstat(::fileno(in), &st) == 0;
+    if (!ok) why = std::strerror(errno);
+    if (ok && st.st_size > kMaxSystemFileBytes) {
+        why = "the file is " + std::to_string(static_cast<long long>(st.st_size)) +
+              " bytes long, more than the " + std::to_string(kMaxSystemFileBytes) +
+              " a coordinate-system file may hold";
+        ok = false;
+    }
+    content.clear();
+    if (ok) content.reserve(static_cast<size_t>(st.st_size));
+    char chunk[1 << 16];
+    while (ok && !std::feof(in)) {
+        const size_t got = std::fread(chunk, 1, sizeof chunk, in);
+        if (std::ferror(in)) {
+            why = std::strerror(errno);
+            ok = false;
+        } else if (content.size() + got > static_cast<size_t>(kMaxSystemFileBytes)) {
+            why = "the file holds more than the " + std::to_string(kMaxSystemFileBytes) +
+                  " bytes a coordinate-system file may hold";
+            ok = false;
+        } else {
+            content.append(chunk, got);
+        }
+    }
+    if (!ok) content.clear();
+    std::fclose(in);
+    return ok;
+}
 
 const char kExpectedForms[] =
     "expected WKT (ESRI, as in a shapefile's .prj, OGC WKT1 or WKT2), PROJJSON, a +proj= string, the XML "
@@ -233,14 +281,9 @@ int ImportText(const std::string& text, const std::string& what, bool planarAllo
 
 int ResolveFile(const std::string& path, bool planarAllowed, CZrPJCoordSys& cs, std::string& why) {
     const std::string what = "\"" + path + "\"";
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        why = "cannot read a coordinate system from " + what + ": " + std::strerror(errno);
-        return 0;
-    }
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (static_cast<std::streamoff>(content.size()) > kMaxSystemFileBytes) {
-        why = "cannot read a coordinate system from " + what + ": the file is too large for one";
+    std::string content, problem;
+    if (!ReadBounded(path, content, problem)) {
+        why = "cannot read a coordinate system from " + what + ": " + problem;
         return 0;
     }
     // A byte-order mark says nothing about which form the text is in.
@@ -292,7 +335,24 @@ int ResolveEpsg(long code, CZrPJCoordSys& cs, std::string& why) {
     // definitions cannot be read.
     CZrPJTranslator translator;
     const int mapped = translator.EPSG2Orvanta(static_cast<int>(code));
-    if (mapped != -1000) return ResolveCode(mapped, cs, why);
+    if (mapped != -1000 && IsCatalogueSystem(mapped)) return ResolveCode(mapped, cs, why);
+    // The mapping file also pairs EPSG's datum codes with the catalogue's
+    // datums, and EPSG gives some of those numbers to projected systems too
+    // (the Colombian urban grids, the Michigan zones). Such an entry names no
+    // system: EPSG's own reason is the answer, and "no catalogue system has
+    // the code" would send the user looking in the wrong place.
+    if (mapped != -1000) {
+        why = reason.str();
+        ZrEpsgProjectedRecord projected;
+        ZrEpsgGeographicRecord geographic;
+        ZrEpsgLeftOutRecord leftOut;
+        CZrPJDatum datum;
+        if (!ZrEpsgFindProjected(code, projected) && !ZrEpsgFindGeographic(code, geographic) &&
+            !ZrEpsgFindLeftOut(code, leftOut) && datum.Set(static_cast<tagDatumType>(mapped)))
+            why += "; the mapping file pairs " + name + " with the datum " + datum.GetName().str() + " (" +
+                   std::to_string(mapped) + "), not with a coordinate system";
+        return 0;
+    }
     // The lookup answers "not found" alike for a code without an entry and
     // for a file it could not read; the user needs to know which.
     const std::string problem = ZrCliMappingFileProblem();
@@ -315,9 +375,13 @@ int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& 
     if (epsg > 0) return ResolveEpsg(epsg, cs, why);
     long code = 0;
     if (ParseCode(spec, code)) return ResolveCode(code, cs, why);
-    if (IsRegularFile(spec)) return ResolveFile(spec, planarAllowed, cs, why);
+    // Text that is unmistakably an exchange form is read as typed, even when
+    // a file of that name lies in the current folder; only other arguments
+    // are tried as paths.
     const std::string text = Trimmed(spec);
-    if (ZrDetectCrsTextFormat(CString(text.c_str())) != ZR_CRS_TEXT_UNKNOWN || LooksLikeExchangeText(text))
+    const bool exchange = ZrDetectCrsTextFormat(CString(text.c_str())) != ZR_CRS_TEXT_UNKNOWN;
+    if (!exchange && IsRegularFile(spec)) return ResolveFile(spec, planarAllowed, cs, why);
+    if (exchange || LooksLikeExchangeText(text))
         return ImportText(text, "the text \"" + (text.size() > 60 ? text.substr(0, 57) + "..." : text) + "\"",
                           planarAllowed, cs, why);
     why = "\"" + spec +

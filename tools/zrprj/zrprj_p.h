@@ -93,7 +93,9 @@ struct ZrCliStreamOptions {
 // the first two columns as numbers, transforms them and writes them with the
 // fixed precision, followed by the rest of the line as it was. A line that
 // cannot be read or a point that cannot be transformed gets "*\t*" and a
-// message on standard error naming the file and line; the rest goes on.
+// message on standard error naming the file and line; the rest goes on. A
+// line longer than a mebibyte, or a file that cannot be read, ends that file
+// with a message; output that cannot be written ends the stream with one.
 // Returns ZRCLI_OK or ZRCLI_SOME_FAILED.
 int ZrCliRunStream(const std::vector<std::string>& files, const ZrCliPointFn& fn,
                    const ZrCliStreamOptions& options, FILE* out);
@@ -113,6 +115,21 @@ int ZrCliSample(const std::vector<std::string>& args);
 int ZrCliDemo(const std::vector<std::string>& args);
 int ZrCliGeod(const std::vector<std::string>& args); // geod.cpp, with its help text
 extern const char kZrCliGeodHelp[];
+
+// ---- Messages and output (main.cpp) ----
+
+// text as a terminal can show it: control characters (NUL among them) and
+// bytes that begin no valid UTF-8 character become \xNN, the rest stays.
+// Messages echo file names, arguments and input lines, which may hold either.
+std::string ZrCliPrintable(const std::string& text);
+// "command: message" and a line end on standard error, the message printable.
+void ZrCliError(const char* command, const std::string& message);
+// The same, formatted as printf does.
+void ZrCliErrorf(const char* command, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// Says once that standard output lost what was written to it (a full disk,
+// a closed descriptor), naming the system's reason from errno; returns
+// ZRCLI_SOME_FAILED. Callers stop writing after it.
+int ZrCliOutputLost(const char* command);
 
 // ---- Help (main.cpp) ----
 // Prints the help of a command (or the overview for an empty name) to out;
