@@ -272,6 +272,18 @@ TEST_F(GeodToolTest, BadLinesAreNamedAndTheRestIsProcessed) {
     EXPECT_NEAR(sums[2], -12308778361.5, 2.0); // the catalogue's WGS 84, not quite GeodSolve's
     EXPECT_NE(area.err.find("<stdin>:3:"), std::string::npos) << area.err;
 
+    // A polygon cut short by a line past a mebibyte is refused too, and the
+    // input is not read further.
+    const Outcome cut = Tool("geod area EPSG:4326", "0 0\n1 0\n" + std::string(1 << 21, '1') + "\n0 1\n");
+    EXPECT_EQ(cut.exit, 1);
+    EXPECT_EQ(cut.out, "*\t*\t*\n");
+    EXPECT_NE(cut.err.find("<stdin>:3: the line is longer than"), std::string::npos) << cut.err;
+
+    // Output that cannot be written is an error, said once.
+    const Outcome full = Program("( '" + kTool + "' geod inverse EPSG:4326 > /dev/full )", "0 0 1 1\n");
+    EXPECT_EQ(full.exit, 1);
+    EXPECT_NE(full.err.find("could not be written"), std::string::npos) << full.err;
+
     // A point a projected system cannot unproject: a northing past the pole.
     const Outcome folded = Tool("geod inverse 21420", "20500000 4400000 20500000 12000000\n");
     EXPECT_EQ(folded.exit, 1);

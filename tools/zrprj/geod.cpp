@@ -10,8 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iostream>
 #include <strings.h>
 
 const char kZrCliGeodHelp[] =
@@ -131,6 +129,26 @@ bool ReadNumbers(const std::string& line, int count, double* values, std::string
     return true;
 }
 
+// The longest line read, as for the point commands: four numbers and the
+// columns that ride along fill a few hundred bytes; a line past a mebibyte
+// is no input of ours (binary data, /dev/zero) and is not read whole.
+constexpr size_t kMaxLineBytes = 1 << 20;
+
+enum class LineResult { Line, End, TooLong, Error };
+
+// One line without its '\n'. getc hands over what a pipe or a terminal holds
+// as it arrives, so each line is answered when it is complete.
+LineResult ReadLine(FILE* in, std::string& line) {
+    line.clear();
+    for (int c = std::getc(in); c != EOF; c = std::getc(in)) {
+        if (c == '\n') return LineResult::Line;
+        if (line.size() == kMaxLineBytes) return LineResult::TooLong;
+        line += static_cast<char>(c);
+    }
+    if (std::ferror(in)) return LineResult::Error;
+    return line.empty() ? LineResult::End : LineResult::Line;
+}
+
 class GeodRun {
 public:
     GeodRun(const Problems& problem, const CZrGeodesic& geodesic, int precision, FILE* out)
@@ -159,13 +177,18 @@ public:
     // The end of the input: the last polygon, if any.
     int Finish() {
         if (m_problem.problem == Problem::Area) EndPolygon();
-        std::fflush(m_out);
+        if (!m_lost) errno = 0;
+        if (m_lost || std::fflush(m_out) != 0) return ZrCliOutputLost(m_problem.command);
         return m_status;
     }
 
+    bool Lost() const { return m_lost; }
+
     void Fail(const std::string& shown, long number, const std::string& why) {
-        std::fprintf(stderr, "%s: %s:%ld: %s\n", m_problem.command, shown.c_str(), number, why.c_str());
+        ZrCliError(m_problem.command, shown + ":" + std::to_string(number) + ": " + why);
         m_status = ZRCLI_SOME_FAILED;
+        // A polygon without this vertex (or cut short) would be another polygon.
+        m_polygonFailed = m_problem.problem == Problem::Area;
     }
 
 private:
@@ -221,9 +244,7 @@ private:
             }
             why = reason.str();
         }
-        // The polygon without this vertex would be another polygon.
         Fail(shown, number, why);
-        m_polygonFailed = true;
     }
 
     void EndPolygon() {
@@ -239,7 +260,7 @@ private:
             Append(output, area, m_precision > kDegreeExtraDecimals ? m_precision - kDegreeExtraDecimals : 0);
         } else {
             if (!m_polygonFailed) {
-                std::fprintf(stderr, "%s: %s\n", m_problem.command, reason.str().c_str());
+                ZrCliError(m_problem.command, reason.str());
                 m_status = ZRCLI_SOME_FAILED;
             }
             output = "*\t*\t*";
@@ -249,9 +270,12 @@ private:
         m_polygonFailed = false;
     }
 
-    void Print(const std::string& text) const {
-        std::fwrite(text.data(), 1, text.size(), m_out);
-        std::fputc('\n', m_out);
+    // Once the output is lost nothing more is written; Finish reports it.
+    void Print(const std::string& text) {
+        if (m_lost) return;
+        errno = 0;
+        if (std::fwrite(text.data(), 1, text.size(), m_out) != text.size() || std::fputc('\n', m_out) == EOF)
+            m_lost = true;
     }
 
     const Problems& m_problem;
@@ -261,6 +285,7 @@ private:
     int m_status = ZRCLI_OK;
     std::vector<CPoint2D> m_vertices;
     bool m_polygonFailed = false;
+    bool m_lost = false;
 };
 
 } // namespace
@@ -319,13 +344,13 @@ int ZrCliGeod(const std::vector<std::string>& args) {
     CZrPJCoordSys cs;
     std::string why;
     if (!ZrCliResolveSystem(positional[1], cs, why)) {
-        std::fprintf(stderr, "%s: %s\n", command, why.c_str());
+        ZrCliError(command, why);
         return ZRCLI_USAGE;
     }
     CZrGeodesic geodesic;
     CString reason;
     if (!geodesic.Set(cs, &reason)) {
-        std::fprintf(stderr, "%s: %s: %s\n", command, ZrCliLabel(cs).c_str(), reason.str().c_str());
+        ZrCliError(command, ZrCliLabel(cs) + ": " + reason.str());
         return ZRCLI_USAGE;
     }
 
@@ -335,25 +360,35 @@ int ZrCliGeod(const std::vector<std::string>& args) {
     int status = ZRCLI_OK;
     std::string line;
     for (const std::string& name : files) {
-        std::ifstream file;
-        std::istream* in = &std::cin;
-        const std::string shown = name == "-" ? std::string("<stdin>") : name;
-        if (name != "-") {
-            file.open(name, std::ios::binary);
-            if (!file) {
-                std::fprintf(stderr, "%s: %s: cannot open the file: %s\n", command, name.c_str(),
-                             std::strerror(errno));
-                status = ZRCLI_SOME_FAILED;
-                continue;
-            }
-            in = &file;
+        const bool standardInput = name == "-";
+        FILE* in = standardInput ? stdin : std::fopen(name.c_str(), "rb");
+        if (!in) {
+            ZrCliErrorf(command, "%s: cannot open the file: %s", name.c_str(), std::strerror(errno));
+            status = ZRCLI_SOME_FAILED;
+            continue;
         }
+        const std::string shown = standardInput ? std::string("<stdin>") : name;
         long number = 0;
-        while (std::getline(*in, line)) {
+        for (;;) {
+            errno = 0;
+            const LineResult result = ReadLine(in, line);
+            if (result == LineResult::End) break;
             ++number;
+            if (result != LineResult::Line) {
+                run.Fail(shown, number,
+                         result == LineResult::TooLong
+                             ? "the line is longer than " + std::to_string(kMaxLineBytes) +
+                                   " bytes; the rest of the input is not read"
+                             : std::string("cannot read the input: ") +
+                                   (errno != 0 ? std::strerror(errno) : "read error"));
+                break;
+            }
             if (!line.empty() && line.back() == '\r') line.pop_back();
             run.Line(line, shown, number);
+            if (run.Lost()) break;
         }
+        if (!standardInput) std::fclose(in);
+        if (run.Lost()) break;
     }
     const int runStatus = run.Finish();
     return status != ZRCLI_OK ? status : runStatus;
