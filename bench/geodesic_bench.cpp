@@ -1,6 +1,6 @@
 // Cost of a geodesic on a system's ellipsoid: on longitude/latitude, and on
 // projected points, which pay for two unprojections and their checks.
-#include "geodesy/ZrGeodesic.h"
+#include "model/ZrPJGeodesic.h"
 #include "model/ZrPJCoordSys.h"
 
 #include <benchmark/benchmark.h>
@@ -9,7 +9,7 @@
 
 namespace {
 
-CZrGeodesic Geodesic(bool projected) {
+CZrPJGeodesic Geodesic(bool projected) {
     CZrPJCoordSys cs;
     if (projected) {
         cs.Set(static_cast<tagPJCoordSysType>(21420)); // Beijing 1954 Gauss-Krueger zone 20
@@ -18,7 +18,7 @@ CZrGeodesic Geodesic(bool projected) {
         gcs.Set(static_cast<tagGeoCoordSysType>(4326));
         cs.SetEarth(gcs, 10000);
     }
-    CZrGeodesic geodesic;
+    CZrPJGeodesic geodesic;
     geodesic.Set(cs);
     return geodesic;
 }
@@ -26,7 +26,7 @@ CZrGeodesic Geodesic(bool projected) {
 // Beijing to Tianjin, in each system's coordinates.
 void BM_GeodesicInverse(benchmark::State& state) {
     const bool projected = state.range(0) != 0;
-    const CZrGeodesic geodesic = Geodesic(projected);
+    const CZrPJGeodesic geodesic = Geodesic(projected);
     CPoint2D p1(116.4074, 39.9042), p2(117.2, 39.1);
     geodesic.FromGeographic(p1);
     geodesic.FromGeographic(p2);
@@ -40,7 +40,7 @@ BENCHMARK(BM_GeodesicInverse)->Arg(0)->Arg(1);
 
 void BM_GeodesicDirect(benchmark::State& state) {
     const bool projected = state.range(0) != 0;
-    const CZrGeodesic geodesic = Geodesic(projected);
+    const CZrPJGeodesic geodesic = Geodesic(projected);
     CPoint2D p1(116.4074, 39.9042), p2;
     geodesic.FromGeographic(p1);
     double azi2 = 0;
@@ -53,7 +53,7 @@ BENCHMARK(BM_GeodesicDirect)->Arg(0)->Arg(1);
 
 // A 64-vertex ring of half a degree's radius (vertices 2 pi / 64 apart).
 void BM_GeodesicArea(benchmark::State& state) {
-    const CZrGeodesic geodesic = Geodesic(false);
+    const CZrPJGeodesic geodesic = Geodesic(false);
     CPoint2D ring[64];
     for (int k = 0; k < 64; ++k)
         ring[k] = CPoint2D(116.4 + 0.5 * std::cos(k * 0.09817477042468103),

@@ -23,6 +23,7 @@
 #include "model/ZrPJObject.h"
 #include "model/ZrPJParams.h"
 #include "model/ZrPJCoordSys.h"
+#include "model/ZrPJGeodesic.h"
 #include "model/catalogue/ZrProjectedCatalogue.h"
 #include "dialog/resources/ZrStringTable.h"
 

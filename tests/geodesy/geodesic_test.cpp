@@ -7,6 +7,7 @@
 // Ours take longitude first (x) and the ellipsoid from the system.
 #include "geodesy/ZrGeodesic.h"
 #include "model/ZrPJCoordSys.h"
+#include "model/ZrPJGeodesic.h"
 #include "model/ZrPJSpheroid.h"
 
 #include <GeographicLib/Geodesic.hpp>
@@ -72,11 +73,12 @@ TEST(GeodesicOracleTest, InverseDirectAndAreaMatchGeographicLibOnCatalogueEllips
     for (long code : kGeographicSystems) {
         SCOPED_TRACE(code);
         const CZrPJCoordSys cs = Geographic(code);
-        CZrGeodesic ours;
+        CZrPJGeodesic ours;
         ASSERT_TRUE(ours.Set(cs));
+        ASSERT_FALSE(ours.IsProjected());
         const Oracle oracle(cs);
-        EXPECT_EQ(ours.GetAxis(), oracle.geodesic.EquatorialRadius());
-        EXPECT_EQ(ours.GetFlattening(), oracle.geodesic.Flattening());
+        EXPECT_EQ(ours.GetGeodesic().GetAxis(), oracle.geodesic.EquatorialRadius());
+        EXPECT_EQ(ours.GetGeodesic().GetFlattening(), oracle.geodesic.Flattening());
         for (int i = 0; i < kPairs; ++i) {
             // Near-antipodal and near-meridional pairs come up often enough
             // among 10,000 uniform ones; the poles and the equator are added.
@@ -120,7 +122,9 @@ TEST(GeodesicOracleTest, InverseDirectAndAreaMatchGeographicLibOnCatalogueEllips
             polygon.Compute(false, true, tPerimeter, tArea);
             ExpectClose(perimeter, tPerimeter, kNanometre, "perimeter", i);
             ExpectClose(area, tArea, kNanometre, "area", i);
-            if (radius < 10.0) EXPECT_EQ(area < 0, clockwise) << "sign of the area of polygon " << i;
+            if (radius < 10.0) {
+                EXPECT_EQ(area < 0, clockwise) << "sign of the area of polygon " << i;
+            }
         }
     }
 }
@@ -162,12 +166,13 @@ TEST(GeodesicProjectedTest, ProjectedPointsMeasureAsTheirUnprojectedPositions) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         const CZrPJCoordSys cs = Projected(c.code);
-        CZrGeodesic geographic, projected;
+        CZrGeodesic geographic;
+        CZrPJGeodesic projected;
         ASSERT_TRUE(geographic.Set(cs.GetGCS().GetDatum().GetSpheroid().GetAxis(),
                                    cs.GetGCS().GetDatum().GetSpheroid().GetFlattening()));
         ASSERT_TRUE(projected.Set(cs));
         ASSERT_TRUE(projected.IsProjected());
-        CZrGeodesic copy;
+        CZrPJGeodesic copy;
         copy = projected;
         CPoint2D xy1 = c.lonlat1, xy2 = c.lonlat2;
         ASSERT_TRUE(projected.FromGeographic(xy1));
@@ -179,8 +184,8 @@ TEST(GeodesicProjectedTest, ProjectedPointsMeasureAsTheirUnprojectedPositions) {
 
         double azi1 = 0, azi2 = 0, s12 = 0, gAzi1 = 0, gAzi2 = 0, gS12 = 0;
         ASSERT_TRUE(geographic.Inverse(g1, g2, gAzi1, gAzi2, gS12));
-        for (const CZrGeodesic* geod :
-             {static_cast<const CZrGeodesic*>(&projected), static_cast<const CZrGeodesic*>(&copy)}) {
+        for (const CZrPJGeodesic* geod :
+             {static_cast<const CZrPJGeodesic*>(&projected), static_cast<const CZrPJGeodesic*>(&copy)}) {
             ASSERT_TRUE(geod->Inverse(xy1, xy2, azi1, azi2, s12));
             EXPECT_NEAR(s12, gS12, kNanometre);
             EXPECT_NEAR(azi1, gAzi1, kNanodegree);
@@ -208,7 +213,8 @@ TEST(GeodesicProjectedTest, ProjectedPointsMeasureAsTheirUnprojectedPositions) {
 // What cannot be measured is refused with a reason, and the outputs keep
 // their values.
 TEST(GeodesicRefusalTest, UnusableSystemsAndPointsAreRefusedWithAReasonAndNothingWritten) {
-    CZrGeodesic unset;
+    CZrPJGeodesic unset;
+    CZrGeodesic bare;
     CString reason;
     double azi1 = 7, azi2 = 7, s12 = 7, perimeter = 7, area = 7;
     CPoint2D end(7, 7);
@@ -223,11 +229,13 @@ TEST(GeodesicRefusalTest, UnusableSystemsAndPointsAreRefusedWithAReasonAndNothin
     EXPECT_NE(reason.str().find("planar"), std::string::npos) << reason.str();
     EXPECT_FALSE(unset.IsValid());
     for (double f : {-0.1, 1.0, std::nan("")})
-        EXPECT_FALSE(unset.Set(6378137.0, f)) << f;
+        EXPECT_FALSE(bare.Set(6378137.0, f)) << f;
     for (double a : {0.0, -1.0, HUGE_VAL, std::nan("")})
-        EXPECT_FALSE(unset.Set(a, 0.0)) << a;
+        EXPECT_FALSE(bare.Set(a, 0.0)) << a;
+    EXPECT_FALSE(bare.IsValid());
+    EXPECT_FALSE(bare.Area(nullptr, 0, perimeter, area));
 
-    CZrGeodesic wgs84;
+    CZrPJGeodesic wgs84;
     ASSERT_TRUE(wgs84.Set(Geographic(4326)));
     const CPoint2D good(10, 10);
     const CPoint2D bad[] = {{0, 90.5}, {0, -91}, {NAN, 0}, {0, INFINITY}};
@@ -256,7 +264,7 @@ TEST(GeodesicRefusalTest, UnusableSystemsAndPointsAreRefusedWithAReasonAndNothin
     // A northing past the pole: Gauss-Krueger's inverse folds it back onto
     // the globe, far from the point given; the direct problem ending on the
     // far side of the transverse projection has no image to print.
-    CZrGeodesic gk;
+    CZrPJGeodesic gk;
     ASSERT_TRUE(gk.Set(Projected(21420)));
     reason = "";
     EXPECT_FALSE(

@@ -3,7 +3,7 @@
 // system's own coordinates.
 #include "tools/zrprj/zrprj_p.h"
 
-#include "geodesy/ZrGeodesic.h"
+#include "model/ZrPJGeodesic.h"
 
 #include <cctype>
 #include <cerrno>
@@ -151,7 +151,7 @@ LineResult ReadLine(FILE* in, std::string& line) {
 
 class GeodRun {
 public:
-    GeodRun(const Problems& problem, const CZrGeodesic& geodesic, int precision, FILE* out)
+    GeodRun(const Problems& problem, const CZrPJGeodesic& geodesic, int precision, FILE* out)
         : m_problem(problem), m_geodesic(geodesic), m_precision(precision), m_out(out) {}
 
     // One line of a file; shown and number name it in messages.
@@ -279,7 +279,7 @@ private:
     }
 
     const Problems& m_problem;
-    const CZrGeodesic& m_geodesic;
+    const CZrPJGeodesic& m_geodesic;
     const int m_precision;
     FILE* const m_out;
     int m_status = ZRCLI_OK;
@@ -347,7 +347,7 @@ int ZrCliGeod(const std::vector<std::string>& args) {
         ZrCliError(command, why);
         return ZRCLI_USAGE;
     }
-    CZrGeodesic geodesic;
+    CZrPJGeodesic geodesic;
     CString reason;
     if (!geodesic.Set(cs, &reason)) {
         ZrCliError(command, ZrCliLabel(cs) + ": " + reason.str());
