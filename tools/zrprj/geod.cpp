@@ -166,7 +166,7 @@ public:
         }
         double v[4];
         std::string rest, why, output;
-        if (ReadNumbers(line, 4, v, rest, why) && Solve(v, output, why)) {
+        if (ReadNumbers(line, m_problem.columns, v, rest, why) && Solve(v, output, why)) {
             Print(output + rest);
         } else {
             Fail(shown, number, why);
@@ -234,7 +234,7 @@ private:
         double v[2];
         std::string rest, why;
         CPoint2D vertex;
-        if (ReadNumbers(line, 2, v, rest, why)) {
+        if (ReadNumbers(line, m_problem.columns, v, rest, why)) {
             vertex = CPoint2D(v[0], v[1]);
             CPoint2D geographic = vertex;
             CString reason;
