@@ -319,7 +319,7 @@ int CStdioFile::Open(const char* path, unsigned flags, CZrCodePage::Page page) {
         return m_writer.Begin(path);
     }
     std::string bytes;
-    if (!CZrFile::ReadAll(path, bytes)) return 0;
+    if (!CZrFile::ReadAll(path, bytes, CZrFile::kMaxDocumentSize)) return 0;
     if (!m_text) {
         m_content.swap(bytes);
     } else if (bytes.compare(0, 3, kUtf8Bom) == 0) {

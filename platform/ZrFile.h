@@ -15,6 +15,11 @@ public:
     // anything is allocated; a reader passes what its kind of file can take).
     static int ReadAll(const char* path, std::string& bytes, long long maxSize = kMaxFileSize);
     static constexpr long long kMaxFileSize = 256LL * 1024 * 1024;
+    // The cap of the documents the library reads (projection files of a few
+    // kB, the 175 kB mapping file). Their readers build structures several
+    // times a document's size (a line per field, a node per element), so the
+    // cap is what bounds the memory a hostile file can take.
+    static constexpr long long kMaxDocumentSize = 4LL * 1024 * 1024;
 
     // Replaces the file with the bytes so that the old file stays whole until
     // the new one is complete on disk (see CZrAtomicFile). Returns 1 or 0.
@@ -112,9 +117,9 @@ public:
     CStdioFile& operator=(const CStdioFile&) = delete;
 
     // Returns 1, or 0 when the path is empty, a file to read cannot be read
-    // (or is no regular file), or a file to write cannot be created or may not
-    // be replaced (see CZrAtomicFile). Writing without modeCreate
-    // requires the file to exist. Sharing flags are accepted and ignored.
+    // (or is no regular file, or is over CZrFile::kMaxDocumentSize), or a file to write cannot be created or
+    // may not be replaced (see CZrAtomicFile). Writing without modeCreate requires the file to exist. Sharing
+    // flags are accepted and ignored.
     int Open(const char* path, unsigned flags, CZrCodePage::Page page = CZrCodePage::Current());
 
     // The next line without its line end; returns 0 at the end of the file.
