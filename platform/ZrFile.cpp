@@ -5,11 +5,13 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -52,31 +54,60 @@ bool MayFollow(const std::string& link, uid_t linkOwner) {
 // The most links one lookup follows (the kernel's own limit, ELOOP beyond).
 constexpr int kMaxLinks = 40;
 
+// The components of a path, last first, so that a link's own can be pushed
+// on top of those still to walk.
+void PushComponents(const std::string& path, std::vector<std::string>& pending) {
+    size_t end = path.size();
+    while (end > 0) {
+        const size_t slash = path.rfind('/', end - 1);
+        const size_t start = slash == std::string::npos ? 0 : slash + 1;
+        if (end > start) pending.push_back(path.substr(start, end - start));
+        if (slash == std::string::npos) break;
+        end = slash;
+    }
+}
+
 // The file a save must replace: the target of a symbolic link rather than the
-// link, so that saving through a link updates the file it points at. False
-// when a link on the way may not be followed (see MayFollow) or the chain
-// does not end.
+// link, so that saving through a link updates the file it points at. The path
+// is resolved as the kernel resolves it, one component at a time, so that
+// every link met on the way, a folder's as well as the file's, is judged by
+// MayFollow. A link to nothing is replaced itself, as a plain file. False when
+// a link may not be followed or the links do not end.
 bool ResolveTarget(const char* path, std::string& target) {
-    std::string at = path;
-    for (int links = 0;; ++links) {
-        struct stat st;
-        if (::lstat(at.c_str(), &st) != 0) break;
-        if (!S_ISLNK(st.st_mode)) {
-            // Named canonically; only folders are resolved on the way now.
-            char resolved[PATH_MAX];
-            target = links > 0 && ::realpath(at.c_str(), resolved) ? resolved : at;
-            return true;
+    std::string resolved; // absolute, no trailing slash: "" is the root
+    if (path[0] != '/') {
+        char cwd[PATH_MAX];
+        if (!::getcwd(cwd, sizeof cwd)) return false;
+        resolved = std::strcmp(cwd, "/") == 0 ? "" : cwd;
+    }
+    std::vector<std::string> pending;
+    PushComponents(path, pending);
+    for (int links = 0; !pending.empty();) {
+        const std::string name = pending.back();
+        pending.pop_back();
+        if (name == ".") continue;
+        if (name == "..") {
+            const size_t slash = resolved.rfind('/');
+            resolved.erase(slash == std::string::npos ? 0 : slash);
+            continue;
         }
-        if (links == kMaxLinks || !MayFollow(at, st.st_uid)) return false;
+        const std::string at = resolved + "/" + name;
+        struct stat st, followed;
+        // What is not there yet is walked by name; a save into a missing
+        // folder then fails when it creates its temporary file.
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) ||
+            (pending.empty() && ::stat(at.c_str(), &followed) != 0 && errno == ENOENT)) {
+            resolved = at;
+            continue;
+        }
+        if (++links > kMaxLinks || !MayFollow(at, st.st_uid)) return false;
         char next[PATH_MAX];
         const ssize_t n = ::readlink(at.c_str(), next, sizeof next);
         if (n <= 0 || static_cast<size_t>(n) >= sizeof next) return false;
-        const std::string step(next, static_cast<size_t>(n));
-        at = step[0] == '/' ? step : FolderOf(at) + "/" + step;
+        if (next[0] == '/') resolved.clear();
+        PushComponents(std::string(next, static_cast<size_t>(n)), pending);
     }
-    // Nothing there yet, or a link to nothing: the name itself is saved, as a
-    // plain file (a link to nothing is replaced, not made to point somewhere).
-    target = path;
+    target = resolved.empty() ? "/" : resolved;
     return true;
 }
 

@@ -34,9 +34,10 @@ public:
 // abandoned save therefore leaves the previous file untouched, and readers
 // never see a half-written file. A symbolic link is followed, so the file it
 // points at is replaced, not the link; but in a sticky world-writable folder
-// (/tmp) a link owned by neither the folder's owner nor the caller is not
-// followed, and the save is refused, as the kernel's protected_symlinks rule
-// would refuse an open through it.
+// (/tmp) a link owned by neither the folder's owner nor the caller, whether
+// it stands for the file or for a folder on the way, is not followed, and the
+// save is refused, as the kernel's protected_symlinks rule would refuse an
+// open through it.
 //
 // - Only a regular file is replaced, and only one the caller may write: a
 //   save refused by the permissions (or, for the super-user, who passes any

@@ -274,21 +274,29 @@ TEST_F(FileTest, ReadAllTakesOnlyRegularFiles) {
 TEST_F(FileTest, ASaveFollowsALinkInASharedFolderOnlyWhenItsOwnerMayBeTrusted) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to give files to another user";
     const uid_t caller = geteuid(), other = 65534;
+    // Where the link stands: the saved name itself; the caller's own link
+    // there naming the planted one (each link on the way is judged, not only
+    // the first); or a folder on the way to the saved name.
+    enum Shape { AtTheName, ThroughALink, AsAFolder };
     struct Case {
         const char* name;
+        Shape shape;
         mode_t folderMode;
         uid_t folderOwner, linkOwner;
         bool followed;
     };
     const Case cases[] = {
-        {"sticky, link of another user", 01777, caller, other, false},
-        {"sticky, the caller's link to a link of another user", 01777, caller, caller, false},
-        {"sticky, link of the caller", 01777, caller, caller, true},
-        {"sticky, link of the folder's owner", 01777, other, other, true},
-        {"world-writable, not sticky", 0777, caller, other, true},
-        {"sticky, not world-writable", 01755, caller, other, true},
+        {"sticky, link of another user", AtTheName, 01777, caller, other, false},
+        {"sticky, the caller's link to a link of another user", ThroughALink, 01777, caller, other, false},
+        {"sticky, folder link of another user", AsAFolder, 01777, caller, other, false},
+        {"sticky, link of the caller", AtTheName, 01777, caller, caller, true},
+        {"sticky, folder link of the caller", AsAFolder, 01777, caller, caller, true},
+        {"sticky, link of the folder's owner", AtTheName, 01777, other, other, true},
+        {"world-writable, not sticky", AtTheName, 0777, caller, other, true},
+        {"sticky, not world-writable", AtTheName, 01755, caller, other, true},
     };
-    const std::string victim = PathOf("victim");
+    const std::string victims = PathOf("victims"), victim = victims + "/victim.prj";
+    fs::create_directory(victims);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         WriteBytes(victim, "victim");
@@ -296,23 +304,22 @@ TEST_F(FileTest, ASaveFollowsALinkInASharedFolderOnlyWhenItsOwnerMayBeTrusted) {
         fs::create_directory(shared);
         ASSERT_EQ(chmod(shared.c_str(), c.folderMode), 0);
         ASSERT_EQ(chown(shared.c_str(), c.folderOwner, 0), 0);
-        const std::string link = shared + "/target.prj";
-        if (std::string(c.name).find("to a link") != std::string::npos) {
-            // Each link on the way is judged, not only the first.
-            const std::string planted = shared + "/planted";
-            fs::create_symlink(victim, planted);
-            ASSERT_EQ(lchown(planted.c_str(), other, 0), 0);
-            fs::create_symlink("planted", link);
-        } else {
-            fs::create_symlink(victim, link);
+        const std::string planted = shared + (c.shape == AsAFolder ? "/folder" : "/planted.prj");
+        fs::create_symlink(c.shape == AsAFolder ? victims : victim, planted);
+        ASSERT_EQ(lchown(planted.c_str(), c.linkOwner, 0), 0);
+        std::string saved = planted;
+        if (c.shape == ThroughALink) {
+            saved = shared + "/target.prj";
+            fs::create_symlink("planted.prj", saved);
+            ASSERT_EQ(lchown(saved.c_str(), caller, 0), 0);
         }
-        ASSERT_EQ(lchown(link.c_str(), c.linkOwner, 0), 0);
-        EXPECT_EQ(CZrFile::SaveAtomic(link.c_str(), "saved"), c.followed ? 1 : 0);
+        if (c.shape == AsAFolder) saved = planted + "/victim.prj";
+        EXPECT_EQ(CZrFile::SaveAtomic(saved.c_str(), "saved"), c.followed ? 1 : 0);
         EXPECT_EQ(ReadBytes(victim), c.followed ? "saved" : "victim");
-        EXPECT_TRUE(fs::is_symlink(link)) << "the link itself was replaced";
+        EXPECT_TRUE(fs::is_symlink(planted)) << "the link itself was replaced";
         fs::remove_all(shared);
     }
-    fs::remove(victim);
+    fs::remove_all(victims);
     EXPECT_EQ(EntryCount(), 0u) << "a temporary file was left behind";
 }
 
