@@ -73,6 +73,9 @@ ZRPRJ_API int ZrEpsgListTransformations(long sourceCode, long targetCode,
 // Every code the data file holds, ascending (for tests and listings).
 ZRPRJ_API void ZrEpsgProjectedCodes(std::vector<long>& out);
 ZRPRJ_API void ZrEpsgGeographicCodes(std::vector<long>& out);
-// Nonzero when the data file was found and read; where it was looked for.
+// Nonzero when the data file was found and read whole; where it was looked
+// for; and, when it was not read, why (missing, not a file, damaged at which
+// line), naming the path, in words for the user.
 ZRPRJ_API int ZrEpsgDataAvailable();
 ZRPRJ_API std::string ZrEpsgDataPath();
+ZRPRJ_API std::string ZrEpsgDataProblem();

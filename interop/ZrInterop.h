@@ -72,6 +72,13 @@ ZRPRJ_API int ZrEpsgTransformationByCode(long code, ZrEpsgTransformation& out, C
 ZRPRJ_API int ZrEpsgTransformationCandidates(long sourceGeographic, long targetGeographic,
                                              ZrEpsgTransformation* out, int capacity);
 
+// Empty when the EPSG data file (installed beside the mapping file) was found
+// and read whole; otherwise why it was not (missing, not a regular file,
+// damaged and where), naming the path where it was looked for. The lookups
+// above answer "none" alike for what EPSG lacks and for a file they could not
+// read: this tells a user which.
+ZRPRJ_API CString ZrEpsgDataFileProblem();
+
 // Sets the translator up to convert src to des with the EPSG transformation
 // of that code, applied forwards or reversed as the two systems require.
 ZRPRJ_API int ZrSetTranslatorTransformation(CZrPJTranslator& translator, const CZrPJCoordSys& src,

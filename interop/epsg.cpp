@@ -149,8 +149,7 @@ int ZrCoordSysFromEpsg(long epsgCode, CZrPJCoordSys& cs, CString* reason) {
     bool haveFootRow = false;
     if (catalogue != kNone && FromMapping(epsgCode, catalogue, cs, footRow, haveFootRow)) return 1;
 
-    if (!ZrEpsgDataAvailable())
-        return Fail(reason, CString("EPSG data file not found or unreadable: ") + ZrEpsgDataPath().c_str());
+    if (!ZrEpsgDataAvailable()) return Fail(reason, CString(ZrEpsgDataProblem().c_str()));
     ZrEpsgGeographicRecord geog;
     ZrEpsgProjectedRecord proj;
     if (ZrEpsgFindProjected(epsgCode, proj)) {
@@ -180,9 +179,7 @@ int ZrCoordSysFromEpsg(long epsgCode, CZrPJCoordSys& cs, CString* reason) {
 int ZrEpsgTransformationByCode(long code, ZrEpsgTransformation& out, CString* reason) {
     ZrEpsgTransformationRecord r;
     if (!ZrEpsgFindTransformation(code, r)) {
-        if (!ZrEpsgDataAvailable())
-            return Fail(reason,
-                        CString("EPSG data file not found or unreadable: ") + ZrEpsgDataPath().c_str());
+        if (!ZrEpsgDataAvailable()) return Fail(reason, CString(ZrEpsgDataProblem().c_str()));
         return Fail(reason, Text("EPSG:%ld is no geocentric-translation or Helmert transformation between "
                                  "geographic systems in use",
                                  code));

@@ -2,22 +2,36 @@
 // from the folder that holds the mapping file, and searched by code.
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrEpsgLeftOut_p.h"
+#include "interop/ZrInterop.h"
+#include "platform/ZrFile.h"
 #include "transform/ZrPJTranslator.h"
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <cstring>
 #include <string>
+#include <string_view>
+#include <sys/stat.h>
 #include <system_error>
 #include <vector>
 
 namespace {
 const char kFileName[] = "EpsgData.txt";
-// A sane file is about 1 MB; anything far larger is not ours.
-constexpr std::streamoff kMaxFileSize = 64L * 1024 * 1024;
+// A sane file is about 1.1 MB. The records read from a file take at most
+// about ten times its size (a record's strings and numbers against its
+// shortest line), so the cap also bounds the memory a load can take.
+constexpr long long kMaxFileSize = 8LL * 1024 * 1024;
+// The longest line the generator writes is about 300 bytes; one far longer is
+// no record of ours, and is refused before it is split.
+constexpr std::size_t kMaxLineLength = 4096;
+// The most fields a record has: a transformation's 20; a projected system has
+// 12 and at most 7 parameters.
+constexpr std::size_t kMaxFields = 20;
 
 struct Box {
     double south = -90, west = -180, north = 90, east = 180;
@@ -31,6 +45,7 @@ struct Geographic {
 struct Data {
     bool ok = false;
     std::string path;
+    std::string problem; // empty when ok: what is wrong with the file, for the user
     std::vector<Geographic> geographic;
     std::vector<ZrEpsgProjectedRecord> projected;
     std::vector<ZrEpsgTransformationRecord> transformations;
@@ -41,39 +56,46 @@ struct Data {
     std::vector<ZrEpsgLeftOutRecord> leftOut;
 };
 
-std::vector<std::string> SplitTabs(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
+// A line's fields, views into the file's bytes: no allocation per field.
+struct Fields {
+    std::array<std::string_view, kMaxFields> at;
+    std::size_t size = 0;
+    const std::string_view& operator[](std::size_t i) const { return at[i]; }
+};
+
+// False when the line has more fields than any record.
+bool SplitTabs(std::string_view line, Fields& f) {
+    f.size = 0;
     for (;;) {
-        const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-        if (tab == std::string::npos) break;
-        start = tab + 1;
+        if (f.size == kMaxFields) return false;
+        const std::size_t tab = line.find('\t');
+        f.at[f.size++] = line.substr(0, tab);
+        if (tab == std::string_view::npos) return true;
+        line.remove_prefix(tab + 1);
     }
-    return fields;
 }
 
 // Numbers are read without regard to the C locale, which a host may have set
 // to one with a decimal comma.
-bool ToDouble(const std::string& s, double& out) {
+bool ToDouble(std::string_view s, double& out) {
     const char* end = s.data() + s.size();
     const auto r = std::from_chars(s.data(), end, out);
     return r.ec == std::errc() && r.ptr == end && std::isfinite(out);
 }
 
-bool ToLong(const std::string& s, long& out) {
+bool ToLong(std::string_view s, long& out) {
     const char* end = s.data() + s.size();
     const auto r = std::from_chars(s.data(), end, out);
     return r.ec == std::errc() && r.ptr == end;
 }
 
-bool ReadBox(const std::vector<std::string>& f, std::size_t at, Box& box) {
+bool ReadBox(const Fields& f, std::size_t at, Box& box) {
     return ToDouble(f[at], box.south) && ToDouble(f[at + 1], box.west) && ToDouble(f[at + 2], box.north) &&
            ToDouble(f[at + 3], box.east) && box.south <= box.north;
 }
 
-bool ParseGeographic(const std::vector<std::string>& f, Geographic& g) {
-    if (f.size() != 17) return false;
+bool ParseGeographic(const Fields& f, Geographic& g) {
+    if (f.size != 17) return false;
     ZrEpsgGeographicRecord& r = g.record;
     long latFirst = 0;
     r.name = f[2];
@@ -89,8 +111,8 @@ bool ParseGeographic(const std::vector<std::string>& f, Geographic& g) {
     return r.semiMajorAxis > 0 && r.inverseFlattening >= 0;
 }
 
-bool ParseProjected(const std::vector<std::string>& f, ZrEpsgProjectedRecord& r) {
-    if (f.size() < 12) return false;
+bool ParseProjected(const Fields& f, ZrEpsgProjectedRecord& r) {
+    if (f.size < 12) return false;
     r.name = f[2];
     r.methodName = f[5];
     r.conversionName = f[7];
@@ -100,9 +122,10 @@ bool ParseProjected(const std::vector<std::string>& f, ZrEpsgProjectedRecord& r)
         !ToLong(f[6], r.conversionCode) || !ToLong(f[8], r.linearUnitCode) ||
         !ToDouble(f[10], r.linearUnitToMetre) || r.linearUnitToMetre <= 0)
         return false;
-    for (std::size_t i = 12; i < f.size(); ++i) {
+    r.parameters.reserve(f.size - 12);
+    for (std::size_t i = 12; i < f.size; ++i) {
         const std::size_t eq = f[i].find('=');
-        if (eq == std::string::npos) return false;
+        if (eq == std::string_view::npos) return false;
         ZrEpsgParameter p;
         if (!ToLong(f[i].substr(0, eq), p.code) || !ToDouble(f[i].substr(eq + 1), p.value)) return false;
         r.parameters.push_back(p);
@@ -110,16 +133,16 @@ bool ParseProjected(const std::vector<std::string>& f, ZrEpsgProjectedRecord& r)
     return true;
 }
 
-bool ParseTransformation(const std::vector<std::string>& f, ZrEpsgTransformationRecord& r,
-                         std::vector<long>& replacements) {
-    if (f.size() != 20) return false;
-    for (std::size_t start = 0; start < f[19].size();) {
-        std::size_t comma = f[19].find(',', start);
-        if (comma == std::string::npos) comma = f[19].size();
+bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::vector<long>& replacements) {
+    if (f.size != 20) return false;
+    for (std::string_view list = f[19]; !list.empty();) {
+        const std::size_t comma = list.find(',');
         long code = 0;
-        if (!ToLong(f[19].substr(start, comma - start), code)) return false;
+        if (!ToLong(list.substr(0, comma), code)) return false;
         replacements.push_back(code);
-        start = comma + 1;
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+        if (list.empty()) return false; // a trailing comma
     }
     r.name = f[2];
     r.area = f[18];
@@ -134,6 +157,27 @@ bool ParseTransformation(const std::vector<std::string>& f, ZrEpsgTransformation
     r.north = box.north;
     r.east = box.east;
     return ok && (r.methodCode == 9603 || r.methodCode == 9606 || r.methodCode == 9607);
+}
+
+// CRC-32 as zip, PNG and Python's zlib.crc32 compute it (reflected polynomial
+// 0xEDB88320), which the generator writes in the file's closing line.
+constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
+
+std::uint32_t Crc32(std::string_view bytes) {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (unsigned char b : bytes)
+        c = kCrcTable[(c ^ b) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
 }
 
 template <class T> long CodeOf(const T& t) {
@@ -158,72 +202,158 @@ std::string DataPath() {
     return mapping.substr(0, slash + 1) + kFileName;
 }
 
-// Reads the whole file; any line it cannot understand makes the data
-// unavailable rather than partly there.
+std::string Quoted(const std::string& path) {
+    return "the EPSG data file \"" + path + "\"";
+}
+
+// Whether a line parses, and files its record if so.
+bool ReadRecord(const Fields& f, Data& d) {
+    if (f[0] == "G") {
+        Geographic g;
+        if (!ParseGeographic(f, g)) return false;
+        d.geographic.push_back(std::move(g));
+    } else if (f[0] == "P") {
+        ZrEpsgProjectedRecord p;
+        if (!ParseProjected(f, p)) return false;
+        d.projected.push_back(std::move(p));
+    } else if (f[0] == "X") {
+        ZrEpsgLeftOutRecord x;
+        if (f.size != 5 || !ToLong(f[1], x.code) || !ToLong(f[3], x.methodCode)) return false;
+        x.name = f[2];
+        x.methodName = f[4];
+        d.leftOut.push_back(std::move(x));
+    } else if (f[0] == "T") {
+        ZrEpsgTransformationRecord t;
+        std::vector<long> replacements;
+        if (!ParseTransformation(f, t, replacements)) return false;
+        d.transformations.push_back(std::move(t));
+        d.replacements.push_back(std::move(replacements));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::string LineError(const std::string& damaged, std::size_t lineNumber, const char* what) {
+    return damaged + "line " + std::to_string(lineNumber) + " " + what;
+}
+
+// Reads the whole file and returns an empty string, or what is wrong with
+// it. The file must end with its closing line, "E <records> <CRC-32>", the
+// count of the records before it and the checksum of every byte before it:
+// a file cut short, even at a line end, or altered is refused, not read in
+// part. Any line the reader cannot understand refuses the file too.
+//
+// Memory: the file's bytes are checked whole (line lengths, closing line,
+// checksum) before any record is built, so a damaged file costs its size once;
+// only a file that passes is split into records, which take about ten times
+// the bytes of their shortest possible lines, under the size cap.
+std::string Parse(Data& d) {
+    struct stat st;
+    if (::stat(d.path.c_str(), &st) != 0)
+        return Quoted(d.path) + " is missing (" + std::strerror(errno) + ")";
+    if (!S_ISREG(st.st_mode)) return Quoted(d.path) + " is not a regular file";
+    const std::string damaged = Quoted(d.path) + " is damaged: ";
+    if (st.st_size > kMaxFileSize)
+        return damaged + "it is " + std::to_string(st.st_size) +
+               " bytes long, far more than the EPSG data ever takes";
+    // Refuses a FIFO or device swapped in meanwhile rather than waiting on it.
+    std::string bytes;
+    if (!CZrFile::ReadAll(d.path.c_str(), bytes, kMaxFileSize))
+        return Quoted(d.path) + " cannot be read, or is no longer a regular file";
+    const std::string_view text(bytes);
+
+    // First pass, over the bytes only: each line's length, the records of
+    // each kind (so that each table is allocated once, at its size), and the
+    // closing line, which must be the last.
+    std::size_t counts[4] = {}, records = 0, lineNumber = 0, closingStart = std::string_view::npos;
+    std::string_view closing;
+    for (std::size_t at = 0; at < text.size();) {
+        ++lineNumber;
+        std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view line = text.substr(at, end - at);
+        if (line.size() > kMaxLineLength) {
+            const std::string cap = "is longer than " + std::to_string(kMaxLineLength) + " bytes";
+            return LineError(damaged, lineNumber, cap.c_str());
+        }
+        if (closingStart != std::string_view::npos)
+            return LineError(damaged, lineNumber - 1, "is a closing line out of place");
+        const std::size_t lineStart = at;
+        at = end + 1;
+        if (line.empty() || line[0] == '#' || line == "\r") continue;
+        if (line[0] == 'E') {
+            closingStart = lineStart;
+            closing = line;
+            continue;
+        }
+        const char* kinds = "GPXT";
+        if (const char* k = std::strchr(kinds, line[0]); k && *k) ++counts[k - kinds];
+        ++records;
+    }
+    if (closingStart == std::string_view::npos)
+        return damaged + "it ends without its closing line (cut short?)";
+    if (!closing.empty() && closing.back() == '\r') closing.remove_suffix(1);
+    Fields f;
+    long count = 0, crc = 0;
+    const bool readable = SplitTabs(closing, f) && f.size == 3 && f[0] == "E" && ToLong(f[1], count) &&
+                          f[2].size() == 8 &&
+                          std::from_chars(f[2].data(), f[2].data() + 8, crc, 16).ptr == f[2].data() + 8;
+    if (!readable) return LineError(damaged, lineNumber, "is no closing line of this format");
+    if (static_cast<std::size_t>(count) != records)
+        return damaged + "it holds " + std::to_string(records) + " records where its closing line counts " +
+               std::to_string(count);
+    if (Crc32(text.substr(0, closingStart)) != static_cast<std::uint32_t>(crc))
+        return damaged + "its checksum does not match its content";
+
+    // Second pass: the records.
+    d.geographic.reserve(counts[0]);
+    d.projected.reserve(counts[1]);
+    d.leftOut.reserve(counts[2]);
+    d.transformations.reserve(counts[3]);
+    d.replacements.reserve(counts[3]);
+    lineNumber = 0;
+    for (std::size_t at = 0; at < closingStart;) {
+        ++lineNumber;
+        const std::size_t end = text.find('\n', at);
+        std::string_view line = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty() || line[0] == '#') continue;
+        if (!SplitTabs(line, f)) return LineError(damaged, lineNumber, "has too many fields");
+        if (!ReadRecord(f, d)) return LineError(damaged, lineNumber, "is not a record this library reads");
+    }
+    return std::string();
+}
+
 void Load(Data& d) {
     d.path = DataPath();
-    if (d.path.empty()) return;
-    std::ifstream in(d.path, std::ios::binary);
-    if (!in) return;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size <= 0 || size > kMaxFileSize) return;
-    in.seekg(0);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line[0] == '#') continue;
-        const std::vector<std::string> f = SplitTabs(line);
-        bool ok = false;
-        if (f[0] == "G") {
-            Geographic g;
-            ok = ParseGeographic(f, g);
-            if (ok) d.geographic.push_back(std::move(g));
-        } else if (f[0] == "P") {
-            ZrEpsgProjectedRecord p;
-            ok = ParseProjected(f, p);
-            if (ok) d.projected.push_back(std::move(p));
-        } else if (f[0] == "X") {
-            ZrEpsgLeftOutRecord x;
-            ok = f.size() == 5 && ToLong(f[1], x.code) && ToLong(f[3], x.methodCode);
-            if (ok) {
-                x.name = f[2];
-                x.methodName = f[4];
-                d.leftOut.push_back(std::move(x));
-            }
-        } else if (f[0] == "T") {
-            ZrEpsgTransformationRecord t;
-            std::vector<long> replacements;
-            ok = ParseTransformation(f, t, replacements);
-            if (ok) {
-                d.transformations.push_back(std::move(t));
-                d.replacements.push_back(std::move(replacements));
-            }
-        }
-        if (!ok) {
-            d.geographic.clear();
-            d.projected.clear();
-            d.transformations.clear();
-            d.replacements.clear();
-            d.leftOut.clear();
-            return;
-        }
+    if (d.path.empty()) {
+        d.problem = "the library could not tell its own folder, where the EPSG data file is looked for";
+        return;
     }
-    // The generator writes each kind sorted by code; transformations must stay
-    // in file order to keep their replacement lists beside them.
-    const bool transformationsSorted =
-        std::adjacent_find(d.transformations.begin(), d.transformations.end(),
-                           [](const ZrEpsgTransformationRecord& a, const ZrEpsgTransformationRecord& b) {
-                               return a.code >= b.code;
-                           }) == d.transformations.end();
-    d.ok = SortUnique(d.geographic) && SortUnique(d.projected) && SortUnique(d.leftOut) &&
-           transformationsSorted && !d.geographic.empty();
+    d.problem = Parse(d);
+    if (d.problem.empty()) {
+        // The generator writes each kind sorted by code; transformations must
+        // stay in file order to keep their replacement lists beside them.
+        const bool transformationsSorted =
+            std::adjacent_find(d.transformations.begin(), d.transformations.end(),
+                               [](const ZrEpsgTransformationRecord& a, const ZrEpsgTransformationRecord& b) {
+                                   return a.code >= b.code;
+                               }) == d.transformations.end();
+        if (!SortUnique(d.geographic) || !SortUnique(d.projected) || !SortUnique(d.leftOut) ||
+            !transformationsSorted)
+            d.problem = Quoted(d.path) + " is damaged: a code is listed twice or out of order";
+        else if (d.geographic.empty())
+            d.problem = Quoted(d.path) + " is damaged: it holds no geographic system";
+    }
+    d.ok = d.problem.empty();
     if (!d.ok) {
-        d.geographic.clear();
-        d.projected.clear();
-        d.transformations.clear();
-        d.replacements.clear();
-        d.leftOut.clear();
+        // Nothing rather than part of it.
+        Data none;
+        none.path = d.path;
+        none.problem = d.problem;
+        d = std::move(none);
     }
 }
 
@@ -415,4 +545,12 @@ int ZrEpsgDataAvailable() {
 
 std::string ZrEpsgDataPath() {
     return TheData().path;
+}
+
+std::string ZrEpsgDataProblem() {
+    return TheData().problem;
+}
+
+CString ZrEpsgDataFileProblem() {
+    return CString(TheData().problem.c_str());
 }

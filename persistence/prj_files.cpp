@@ -64,7 +64,7 @@ std::string DecodeXmlFileText(const std::string& bytes) {
 // All lines of the file joined with nothing between them.
 bool ReadJoinedLines(const CString& path, CString& body) {
     std::string bytes;
-    if (!CZrFile::ReadAll(path, bytes)) return false;
+    if (!CZrFile::ReadAll(path, bytes, CZrFile::kMaxDocumentSize)) return false;
     const std::string text = DecodeXmlFileText(bytes);
     std::string joined;
     joined.reserve(text.size());

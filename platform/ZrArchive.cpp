@@ -55,7 +55,7 @@ void CArchive::GetBytes(CByteArray& bytes) const {
 int CArchive::LoadFile(const char* path) {
     if (!m_loading) return 0;
     std::string bytes;
-    if (!CZrFile::ReadAll(path, bytes)) return 0;
+    if (!CZrFile::ReadAll(path, bytes, CZrFile::kMaxDocumentSize)) return 0;
     m_buffer.assign(bytes.begin(), bytes.end());
     m_pos = 0;
     m_failed = false;

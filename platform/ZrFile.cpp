@@ -1,13 +1,17 @@
 #include "platform/ZrFile.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -26,17 +30,6 @@ bool WriteFully(int fd, const char* data, size_t size) {
     return true;
 }
 
-// The file a save must replace: the target of a symbolic link rather than the
-// link, so that saving through a link updates the file it points at.
-std::string ResolveTarget(const char* path) {
-    struct stat st;
-    if (::lstat(path, &st) == 0 && S_ISLNK(st.st_mode)) {
-        char resolved[PATH_MAX];
-        if (::realpath(path, resolved)) return resolved;
-    }
-    return path;
-}
-
 std::string FolderOf(const std::string& path) {
     size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
@@ -44,7 +37,81 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-// The one temporary name of a target. A fixed name means that a save
+// Whether the caller may follow the symbolic link at `link`, owned by
+// `linkOwner`, by the kernel's rule for links in sticky world-writable
+// folders (fs.protected_symlinks): there, anyone may plant a link, so only a
+// link of the folder's owner or of the caller is followed. Without it, a save
+// by root in /tmp would replace whatever file another user's link named. The
+// rule is applied here whatever the host's setting, which is often off.
+bool MayFollow(const std::string& link, uid_t linkOwner) {
+    struct stat folder;
+    if (::stat(FolderOf(link).c_str(), &folder) != 0) return false;
+    const mode_t shared = S_ISVTX | S_IWOTH;
+    if ((folder.st_mode & shared) != shared) return true;
+    return linkOwner == ::geteuid() || linkOwner == folder.st_uid;
+}
+
+// The most links one lookup follows (the kernel's own limit, ELOOP beyond).
+constexpr int kMaxLinks = 40;
+
+// The components of a path, last first, so that a link's own can be pushed
+// on top of those still to walk.
+void PushComponents(const std::string& path, std::vector<std::string>& pending) {
+    size_t end = path.size();
+    while (end > 0) {
+        const size_t slash = path.rfind('/', end - 1);
+        const size_t start = slash == std::string::npos ? 0 : slash + 1;
+        if (end > start) pending.push_back(path.substr(start, end - start));
+        if (slash == std::string::npos) break;
+        end = slash;
+    }
+}
+
+// The file a save must replace: the target of a symbolic link rather than the
+// link, so that saving through a link updates the file it points at. The path
+// is resolved as the kernel resolves it, one component at a time, so that
+// every link met on the way, a folder's as well as the file's, is judged by
+// MayFollow. A link to nothing is replaced itself, as a plain file. False when
+// a link may not be followed or the links do not end.
+bool ResolveTarget(const char* path, std::string& target) {
+    std::string resolved; // absolute, no trailing slash: "" is the root
+    if (path[0] != '/') {
+        char cwd[PATH_MAX];
+        if (!::getcwd(cwd, sizeof cwd)) return false;
+        resolved = std::strcmp(cwd, "/") == 0 ? "" : cwd;
+    }
+    std::vector<std::string> pending;
+    PushComponents(path, pending);
+    for (int links = 0; !pending.empty();) {
+        const std::string name = pending.back();
+        pending.pop_back();
+        if (name == ".") continue;
+        if (name == "..") {
+            const size_t slash = resolved.rfind('/');
+            resolved.erase(slash == std::string::npos ? 0 : slash);
+            continue;
+        }
+        const std::string at = resolved + "/" + name;
+        struct stat st, followed;
+        // What is not there yet is walked by name; a save into a missing
+        // folder then fails when it creates its temporary file.
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) ||
+            (pending.empty() && ::stat(at.c_str(), &followed) != 0 && errno == ENOENT)) {
+            resolved = at;
+            continue;
+        }
+        if (++links > kMaxLinks || !MayFollow(at, st.st_uid)) return false;
+        char next[PATH_MAX];
+        const ssize_t n = ::readlink(at.c_str(), next, sizeof next);
+        if (n <= 0 || static_cast<size_t>(n) >= sizeof next) return false;
+        if (next[0] == '/') resolved.clear();
+        PushComponents(std::string(next, static_cast<size_t>(n)), pending);
+    }
+    target = resolved.empty() ? "/" : resolved;
+    return true;
+}
+
+// The temporary name of a target. A fixed name means that a save
 // interrupted by a crash leaves at most this file behind, and the next save of
 // the same target removes it; saves of one target are serialised by a lock on
 // the temporary file (see AcquireTemp).
@@ -81,13 +148,45 @@ bool StillNamedBy(int fd, const std::string& path) {
            open.st_ino == named.st_ino;
 }
 
-// Creates the temporary file afresh and returns it open for writing and
-// locked, or -1. A temporary file already there is either being written by a
-// save running now (it holds the lock: wait for it to finish) or left by one
-// that died (the lock is free: remove it). A file is only removed or written
-// while its lock is held and the name still refers to it, so a save never
-// touches a file another save has just renamed over the target or created.
-int AcquireTemp(const std::string& temp) {
+// Creates a temporary file under a name no other file has, in the target's
+// folder so that the rename stays atomic, and returns it open for writing, or
+// -1. Used when the fixed name is taken by a file of another user: in a shared
+// folder anyone may create TARGET.~tmp, and neither waiting for its lock nor
+// removing it is ours to do.
+int CreateUniqueTemp(const std::string& target, std::string& temp) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        struct timespec now;
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        char suffix[64];
+        std::snprintf(suffix, sizeof suffix, ".~tmp.%ld.%lx%x", static_cast<long>(::getpid()),
+                      static_cast<unsigned long>(now.tv_nsec) ^ static_cast<unsigned long>(now.tv_sec),
+                      ++counter);
+        temp = target + suffix;
+        // 0666: the process umask decides, as for the fixed name.
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Whether something at the path belongs to another user than the caller.
+bool OwnedByAnother(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && st.st_uid != ::geteuid();
+}
+
+// Creates the temporary file afresh and returns it open for writing (and,
+// under the fixed name, locked), or -1; `temp` is then its name. A file
+// already at the fixed name is either being written by a save running now
+// (it holds the lock: wait for it to finish) or left by one that died (the
+// lock is free: remove it), as long as it is the caller's own; one of another
+// user is left alone and a unique name taken instead. A file is only removed
+// or written while its lock is held and the name still refers to it, so a
+// save never touches a file another save has just renamed over the target or
+// created.
+int AcquireTemp(const std::string& target, std::string& temp) {
+    temp = TempName(target);
     for (int attempt = 0; attempt < 64; ++attempt) {
         // 0666 lets the process umask decide a new file's permissions, as a
         // plain create would.
@@ -98,6 +197,7 @@ int AcquireTemp(const std::string& temp) {
             continue;
         }
         if (errno != EEXIST) return -1;
+        if (OwnedByAnother(temp)) return CreateUniqueTemp(target, temp);
         fd = ::open(temp.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0 && errno == EACCES) // left with the mode of a write-only target
             fd = ::open(temp.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -126,7 +226,7 @@ void SyncFolder(const std::string& target) {
 
 } // namespace
 
-int CZrFile::ReadAll(const char* path, std::string& bytes) {
+int CZrFile::ReadAll(const char* path, std::string& bytes, long long maxSize) {
     bytes.clear();
     if (!path || !*path) return 0;
     // Opening a FIFO for reading blocks until a writer comes, so the file is
@@ -135,7 +235,7 @@ int CZrFile::ReadAll(const char* path, std::string& bytes) {
     int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return 0;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize ||
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxSize ||
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return 0;
@@ -145,7 +245,7 @@ int CZrFile::ReadAll(const char* path, std::string& bytes) {
     for (;;) {
         ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 || static_cast<long long>(bytes.size()) + n > kMaxFileSize) {
+        if (n < 0 || static_cast<long long>(bytes.size()) + n > maxSize) {
             ::close(fd);
             bytes.clear();
             return 0;
@@ -177,14 +277,14 @@ std::string CZrFile::ToCrLf(const std::string& text) {
 int CZrAtomicFile::Begin(const char* path) {
     Abort();
     if (!path || !*path) return 0;
-    m_targetPath = ResolveTarget(path);
+    if (!ResolveTarget(path, m_targetPath)) return 0;
     struct stat old;
     const bool replacing = ::stat(m_targetPath.c_str(), &old) == 0;
     // Only a regular file is replaced: renaming over a FIFO, a device or a
     // folder would put a plain file where something else stood.
     if (replacing && (!S_ISREG(old.st_mode) || !MayReplace(m_targetPath, old))) return 0;
-    const std::string temp = TempName(m_targetPath);
-    m_fd = AcquireTemp(temp);
+    std::string temp;
+    m_fd = AcquireTemp(m_targetPath, temp);
     if (m_fd < 0) return 0;
     m_tempPath = temp;
     if (replacing) {
@@ -250,7 +350,7 @@ int CStdioFile::Open(const char* path, unsigned flags, CZrCodePage::Page page) {
         return m_writer.Begin(path);
     }
     std::string bytes;
-    if (!CZrFile::ReadAll(path, bytes)) return 0;
+    if (!CZrFile::ReadAll(path, bytes, CZrFile::kMaxDocumentSize)) return 0;
     if (!m_text) {
         m_content.swap(bytes);
     } else if (bytes.compare(0, 3, kUtf8Bom) == 0) {

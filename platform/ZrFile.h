@@ -11,10 +11,15 @@ class ZRPRJ_API CZrFile {
 public:
     // Reads the whole file into bytes. Returns 1, or 0 (bytes emptied) when the
     // file cannot be opened or read, is not a regular file (a FIFO is refused
-    // at once, never waited on), or is larger than kMaxFileSize (no file the
-    // library reads comes near it).
-    static int ReadAll(const char* path, std::string& bytes);
+    // at once, never waited on), or is larger than maxSize (checked before
+    // anything is allocated; a reader passes what its kind of file can take).
+    static int ReadAll(const char* path, std::string& bytes, long long maxSize = kMaxFileSize);
     static constexpr long long kMaxFileSize = 256LL * 1024 * 1024;
+    // The cap of the documents the library reads (projection files of a few
+    // kB, the 175 kB mapping file). Their readers build structures several
+    // times a document's size (a line per field, a node per element), so the
+    // cap is what bounds the memory a hostile file can take.
+    static constexpr long long kMaxDocumentSize = 4LL * 1024 * 1024;
 
     // Replaces the file with the bytes so that the old file stays whole until
     // the new one is complete on disk (see CZrAtomicFile). Returns 1 or 0.
@@ -28,7 +33,11 @@ public:
 // the target only when every byte has been written and flushed. A failed or
 // abandoned save therefore leaves the previous file untouched, and readers
 // never see a half-written file. A symbolic link is followed, so the file it
-// points at is replaced, not the link.
+// points at is replaced, not the link; but in a sticky world-writable folder
+// (/tmp) a link owned by neither the folder's owner nor the caller, whether
+// it stands for the file or for a folder on the way, is not followed, and the
+// save is refused, as the kernel's protected_symlinks rule would refuse an
+// open through it.
 //
 // - Only a regular file is replaced, and only one the caller may write: a
 //   save refused by the permissions (or, for the super-user, who passes any
@@ -39,10 +48,13 @@ public:
 //   when they belong to it, and the file becomes theirs).
 // - The replacement is a new file: another hard link to the old one keeps
 //   the old content.
-// - The temporary name is fixed, TARGET.~tmp, and locked while a save writes
-//   it. A save waits (up to 5 s) for another save of the same target to
-//   finish, and removes the temporary file that a save killed half way left
-//   behind, so a crash leaves at most that one file, until the next save.
+// - The temporary name is TARGET.~tmp, locked while a save writes it. A save
+//   waits (up to 5 s) for another save of the same target to finish, and
+//   removes the temporary file that a save killed half way left behind, so a
+//   crash leaves at most that one file, until the next save. When that name
+//   is taken by another user's file (anyone may create it in a shared
+//   folder), the save leaves it alone and writes under a unique name
+//   TARGET.~tmp.PID.XXXX instead, still renamed into place.
 class ZRPRJ_API CZrAtomicFile {
 public:
     CZrAtomicFile() = default;
@@ -106,9 +118,9 @@ public:
     CStdioFile& operator=(const CStdioFile&) = delete;
 
     // Returns 1, or 0 when the path is empty, a file to read cannot be read
-    // (or is no regular file), or a file to write cannot be created or may not
-    // be replaced (see CZrAtomicFile). Writing without modeCreate
-    // requires the file to exist. Sharing flags are accepted and ignored.
+    // (or is no regular file, or is over CZrFile::kMaxDocumentSize), or a file to write cannot be created or
+    // may not be replaced (see CZrAtomicFile). Writing without modeCreate requires the file to exist. Sharing
+    // flags are accepted and ignored.
     int Open(const char* path, unsigned flags, CZrCodePage::Page page = CZrCodePage::Current());
 
     // The next line without its line end; returns 0 at the end of the file.

@@ -5,6 +5,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -285,7 +286,9 @@ CString CMarkup::GetDoc() const {
 bool CMarkup::Load(const char* path) {
     return Guarded(false, [&]() -> bool {
         std::string bytes;
-        if (!CZrFile::ReadAll(path, bytes)) return false;
+        if (!CZrFile::ReadAll(path, bytes, CZrFile::kMaxDocumentSize)) return false;
+        if (static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '<')) > kMaxFileTags)
+            return false;
         std::string label;
         size_t skip = 0;
         if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {

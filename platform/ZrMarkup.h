@@ -3,6 +3,7 @@
 #include "platform/ZrExport.h"
 #include "platform/ZrString.h"
 
+#include <cstddef>
 #include <memory>
 
 // An in-memory XML document with a cursor, in the manner of the CMarkup class
@@ -49,7 +50,11 @@
 // the elements parsed before the error, so readers still find what precedes
 // it. An element nested deeper than kMaxDepth levels counts as such an error
 // (AddSubDoc refuses a sub-document that holds one). DTDs are not processed
-// and no external entity is ever read. No member lets an exception out:
+// and no external entity is ever read. Load refuses, before parsing, a file
+// over CZrFile::kMaxDocumentSize bytes or with more than kMaxFileTags tags
+// (counted as '<'): a parsed element takes some 70 bytes where "<a/>" takes
+// 4, so the count, not the size, bounds the memory a file can take.
+// No member lets an exception out:
 // running out of memory makes it fail (false, or an empty text).
 class ZRPRJ_API CMarkup {
 public:
@@ -63,6 +68,8 @@ public:
     // Levels of nesting a read document may have, the root element being the
     // first (the bound common XML parsers use by default).
     static constexpr unsigned kMaxDepth = 256;
+    // The mapping file holds about 5 600 tags, a projection file a few hundred.
+    static constexpr std::size_t kMaxFileTags = 64 * 1024;
 
     // The document. SetDoc accepts an empty text or one without elements
     // (such as a bare XML declaration) and returns true for it.

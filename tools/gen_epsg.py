@@ -25,6 +25,14 @@ records of each kind sorted by code (the reader searches them by code):
       same two systems that EPSG says supersede it: PROJ does not offer a
       superseded one beside its replacement.
 
+The last line closes the file:
+
+  E records crc32
+      the number of G, P, X and T records, and the CRC-32 (as zlib computes
+      it, eight lower-case hex digits) of every byte before this line. The
+      reader refuses a file without it, or whose count or checksum differ, so
+      a file cut short (even at a line end) or altered is not read in part.
+
 Numbers are written in Python's shortest round-trip form, so the file is the
 same on every run from the same dataset.
 
@@ -51,6 +59,7 @@ import argparse
 import math
 import sqlite3
 import sys
+import zlib
 
 # Conversion methods a kind computes exactly, by EPSG method code.
 PROJECTED_METHODS = {
@@ -304,6 +313,8 @@ def main():
         for code in sorted(table):
             lines.append("\t".join(table[code]))
     data = "\n".join(lines) + "\n"
+    records = sum(len(table) for table in (geog, proj, left_out, trans))
+    data += "E\t%d\t%08x\n" % (records, zlib.crc32(data.encode("utf-8")) & 0xFFFFFFFF)
     if args.output:
         with open(args.output, "w", encoding="utf-8", newline="\n") as out:
             out.write(data)

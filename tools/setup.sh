@@ -9,7 +9,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libpugixml-dev
-  libproj-dev proj-data proj-bin sqlite3
+  libproj-dev proj-data proj-bin sqlite3 zlib1g-dev
   libgeographiclib-dev geographiclib-tools
   qt6-base-dev libgl-dev fonts-noto-cjk
   locales

@@ -7,8 +7,13 @@
 
 #include <gtest/gtest.h>
 #include <proj.h>
+#include <zlib.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +29,21 @@ std::string ReadAll(const std::string& path) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// The body followed by the closing line the generator writes (the count of
+// records, zlib's CRC-32 of the bytes before it), so that a damaged record
+// is what a case tests, not a checksum.
+std::string Sealed(const std::string& body) {
+    std::size_t records = 0;
+    std::istringstream lines(body);
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty() && line[0] != '#') ++records;
+    const unsigned long crc =
+        crc32(0L, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+    char closing[64];
+    std::snprintf(closing, sizeof closing, "E\t%zu\t%08lx\n", records, crc);
+    return body + closing;
 }
 
 // PROJ's candidates from one geographic system to another, as projinfo
@@ -174,46 +194,98 @@ TEST(EpsgData, CandidatesRankedAsPROJRanksThem) {
     }
 }
 
-// The file is read once per process, so each case runs in a fresh one: a
-// missing file, a malformed number, a record with a field too few, and a
-// file of binary noise all leave the data unavailable, and every lookup
-// fails cleanly.
-TEST(EpsgData, MissingOrMalformedFileLeavesNothingAvailable) {
+// The file is read once per process, so each case runs in a fresh one. A
+// file that is missing, no regular file, cut short (even at a line end),
+// altered, or holds a line the reader does not understand leaves the data
+// unavailable, every lookup fails cleanly, and the reason names the file and
+// what is wrong. No case may hang (a FIFO), or take memory out of proportion
+// to the file (a line of millions of tabs once cost 47 times its size).
+TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string good = ReadAll(std::string(ZRPRJ_SOURCE_DIR) + "/interop/EpsgData.txt");
     ASSERT_FALSE(good.empty());
+    // Everything before the closing line, and the closing line.
+    const std::size_t closing = good.rfind("\nE\t") + 1;
+    const std::string body = good.substr(0, closing), end = good.substr(closing);
+    ASSERT_EQ(Sealed(body), good) << "the closing line is no longer the generator's";
+    const std::size_t lines = static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n'));
+    const std::string next = "line " + std::to_string(lines + 1) + " ";
     const std::string geog = good.substr(good.find("\nG\t") + 1);
     const std::string firstGeog = geog.substr(0, geog.find('\n') + 1);
-    const std::string cases[] = {
-        "", // (no file at all)
-        good + "G\t4999\tX\t1\tD\t2\tE\t6378137.0x\t298\t8901\tGreenwich\t0\t1\t-90\t-180\t90\t180\n",
-        good + firstGeog.substr(0, firstGeog.rfind('\t')) + "\n",
-        std::string("\x7f"
-                    "ELF\x01\x01\x01\0\0\0G\t\t\t",
-                    14),
+    const std::size_t half = body.find('\n', body.size() / 2) + 1;
+    std::string altered = good;
+    altered[altered.find("\t6377397.155\t") + 1] = '7'; // still a number, no longer EPSG's
+    const std::string badNumber =
+        "G\t4999\tX\t1\tD\t2\tE\t6378137.0x\t298\t8901\tGreenwich\t0\t1\t-90\t-180\t90\t180\n";
+    std::string manyFields = "P\t1\tX\t4326\t9807\tM\t1\tC\t9001\tmetre\t1\tEN";
+    for (int i = 0; i < 20; ++i)
+        manyFields += "\t8801=0";
+    constexpr std::size_t kTabs = 6 * 1024 * 1024; // under the size cap, far over the line cap
+    enum Kind { Missing, Fifo, Bytes };
+    struct Case {
+        const char* name;
+        Kind kind;
+        std::string bytes;
+        std::string why; // a regular expression
+    };
+    const Case cases[] = {
+        {"missing", Missing, "", "is missing"},
+        {"a FIFO", Fifo, "", "is not a regular file"},
+        {"cut at a line end", Bytes, body.substr(0, half), "ends without its closing line"},
+        {"a line taken out", Bytes, body.substr(0, half) + body.substr(body.find('\n', half) + 1) + end,
+         "holds 6775 records where its closing line counts 6776"},
+        {"a digit changed", Bytes, altered, "checksum does not match"},
+        {"a line after the closing one", Bytes, good + firstGeog, next + "is a closing line out of place"},
+        {"a malformed number", Bytes, Sealed(body + badNumber), next + "is not a record"},
+        {"a field too few", Bytes, Sealed(body + firstGeog.substr(0, firstGeog.rfind('\t')) + "\n"),
+         next + "is not a record"},
+        {"too many fields", Bytes, Sealed(body + manyFields + "\n"), next + "has too many fields"},
+        {"a code twice", Bytes, Sealed(body + firstGeog), "a code is listed twice"},
+        {"a line of tabs", Bytes, body + "G" + std::string(kTabs, '\t') + "\n" + end,
+         next + "is longer than 4096 bytes"},
+        {"too large", Bytes, std::string(9 * 1024 * 1024, '#'), "bytes long"},
+        {"binary noise", Bytes,
+         std::string("\x7f"
+                     "ELF\x01\x01\x01\0\0\0G\t\t\t",
+                     14),
+         "ends without its closing line"},
     };
     const std::string dir = "/tmp/zrprj_epsgdata_bad_" + std::to_string(getpid());
     ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
-    for (std::size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
-        const std::string path = dir + "/EpsgData.txt";
+    const std::string path = dir + "/EpsgData.txt";
+    for (const Case& c : cases) {
         std::remove(path.c_str());
-        if (i > 0) std::ofstream(path, std::ios::binary) << cases[i];
-        EXPECT_EXIT(
-            {
-                CZrPJTranslator::m_strEpsgName = (dir + "/CodeTransition.xml").c_str();
-                ZrEpsgGeographicRecord g;
-                ZrEpsgProjectedRecord p;
-                CZrPJCoordSys cs;
-                CString reason;
-                const bool clean = !ZrEpsgDataAvailable() && !ZrEpsgFindGeographic(4326, g) &&
-                                   !ZrEpsgFindProjected(2229, p) && !ZrCoordSysFromEpsg(2229, cs, &reason) &&
-                                   !reason.IsEmpty();
-                std::exit(clean ? 0 : 1);
-            },
-            ::testing::ExitedWithCode(0), "")
-            << "case " << i;
+        if (c.kind == Fifo) {
+            ASSERT_EQ(mkfifo(path.c_str(), 0666), 0);
+        }
+        if (c.kind == Bytes) std::ofstream(path, std::ios::binary) << c.bytes;
+        // Runs in the child: 0 when the load failed cleanly, said why, and
+        // stayed within the memory bound.
+        auto load = [&]() -> int {
+            alarm(20); // a read that waits for a writer ends the case
+            CZrPJTranslator::m_strEpsgName = (dir + "/CodeTransition.xml").c_str();
+            struct rusage before, after;
+            getrusage(RUSAGE_SELF, &before);
+            const bool available = ZrEpsgDataAvailable();
+            getrusage(RUSAGE_SELF, &after);
+            // A refused file costs at most its own size, once.
+            const long grownKb = after.ru_maxrss - before.ru_maxrss;
+            const long boundKb = static_cast<long>(2 * c.bytes.size() / 1024) + 4096;
+            ZrEpsgGeographicRecord g;
+            ZrEpsgProjectedRecord p;
+            CZrPJCoordSys cs;
+            CString reason;
+            const std::string problem = ZrEpsgDataProblem();
+            const bool clean = !available && !ZrEpsgFindGeographic(4326, g) &&
+                               !ZrEpsgFindProjected(2229, p) && !ZrCoordSysFromEpsg(2229, cs, &reason) &&
+                               reason.str() == problem && problem.find(path) != std::string::npos &&
+                               ZrEpsgDataFileProblem().str() == problem && grownKb < boundKb;
+            std::fprintf(stderr, "%s (grew %ld kB, bound %ld kB)\n", problem.c_str(), grownKb, boundKb);
+            return clean ? 0 : 1;
+        };
+        EXPECT_EXIT(std::exit(load()), ::testing::ExitedWithCode(0), c.why) << c.name;
     }
-    std::remove((dir + "/EpsgData.txt").c_str());
+    std::remove(path.c_str());
     std::remove(dir.c_str());
 }
 

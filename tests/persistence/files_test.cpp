@@ -445,4 +445,60 @@ TEST_F(ProjectionFiles, DeeplyNestedDocumentsCostTimeAndMemoryInProportionToThei
     }
 }
 
+// A hostile file costs memory in proportion to what the library accepts, not
+// to what it was given: each reader refuses a file far over any projection
+// file (or the mapping file) before reading it, and an XML file of too many
+// tags before parsing it. A 12 MB file of tabs took 62 MB in the key-value
+// reader, one of "<a/>" 443 MB in the XML reader. Each case runs in a child
+// process, so the peak memory it measures is its own.
+TEST_F(ProjectionFiles, OversizedFilesAreRefusedBeforeTheyCostMemory) {
+    // Every case is refused within this growth: reading the file whole (at most
+    // the 4 MB cap) and no more.
+    constexpr long kMemoryBoundKiB = 16 * 1024;
+    constexpr std::size_t kSize = 12 * 1024 * 1024;
+    std::string tags;
+    for (int i = 0; i < 1000000; ++i) // 4 MB: just under the size cap, far over the tag cap
+        tags += "<a/>";
+    enum Reader { KeyValue, OneLineText, Xml, Mapping };
+    struct Case {
+        const char* name;
+        Reader reader;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"tabs.prj", KeyValue, std::string(kSize, '\t')},
+        {"lines.Prj.txt", OneLineText, std::string(kSize, '\n')},
+        {"large.xml", Xml, "<OrvantaProjection a=\"" + std::string(kSize, 'x') + "\"/>"},
+        {"tags.xml", Xml, "<OrvantaProjection>" + tags + "</OrvantaProjection>"},
+        {"CodeTransition.xml", Mapping, "<oml:root>" + tags + "</oml:root>"},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(PathOf(c.name), c.bytes);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            alarm(20);
+            struct rusage before, after;
+            getrusage(RUSAGE_SELF, &before);
+            CZrPJCoordSys cs;
+            int read = 0;
+            if (c.reader == KeyValue) read = ZrOpenKeyValueProjectionFile(PathOf(c.name), cs);
+            if (c.reader == OneLineText) read = ZrOpenTextProjectionFile(PathOf(c.name), cs);
+            if (c.reader == Xml) read = ZrOpenXmlProjectionFile(PathOf(c.name), cs);
+            if (c.reader == Mapping) {
+                CZrPJTranslator::m_strEpsgName = PathOf(c.name);
+                read = CZrPJTranslator().EPSG2Orvanta(4326) >= 0;
+            }
+            getrusage(RUSAGE_SELF, &after);
+            _exit((read ? 1 : 0) | (after.ru_maxrss - before.ru_maxrss > kMemoryBoundKiB ? 2 : 0));
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << c.name << " was stopped by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status) & 1, 0) << c.name << " was read";
+        EXPECT_EQ(WEXITSTATUS(status) & 2, 0) << c.name << " grew memory by over 16 MB";
+        fs::remove(m_dir / c.name);
+    }
+}
+
 } // namespace

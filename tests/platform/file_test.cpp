@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <iterator>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -262,4 +265,105 @@ TEST_F(FileTest, ReadAllTakesOnlyRegularFiles) {
     EXPECT_TRUE(bytes.empty());
     EXPECT_EQ(CZrFile::ReadAll(m_dir.c_str(), bytes), 0);
     EXPECT_EQ(CZrFile::ReadAll("/dev/zero", bytes), 0); // endless: refused, not read forever
+}
+
+// In a sticky world-writable folder anyone may plant a link at the name a
+// save will use. A link there is followed only when its owner is the caller
+// or the folder's owner (the kernel's protected_symlinks rule, applied here
+// whatever the host's setting); elsewhere any link is followed as before.
+TEST_F(FileTest, ASaveFollowsALinkInASharedFolderOnlyWhenItsOwnerMayBeTrusted) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to give files to another user";
+    const uid_t caller = geteuid(), other = 65534;
+    // Where the link stands: the saved name itself; the caller's own link
+    // there naming the planted one (each link on the way is judged, not only
+    // the first); or a folder on the way to the saved name.
+    enum Shape { AtTheName, ThroughALink, AsAFolder };
+    struct Case {
+        const char* name;
+        Shape shape;
+        mode_t folderMode;
+        uid_t folderOwner, linkOwner;
+        bool followed;
+    };
+    const Case cases[] = {
+        {"sticky, link of another user", AtTheName, 01777, caller, other, false},
+        {"sticky, the caller's link to a link of another user", ThroughALink, 01777, caller, other, false},
+        {"sticky, folder link of another user", AsAFolder, 01777, caller, other, false},
+        {"sticky, link of the caller", AtTheName, 01777, caller, caller, true},
+        {"sticky, folder link of the caller", AsAFolder, 01777, caller, caller, true},
+        {"sticky, link of the folder's owner", AtTheName, 01777, other, other, true},
+        {"world-writable, not sticky", AtTheName, 0777, caller, other, true},
+        {"sticky, not world-writable", AtTheName, 01755, caller, other, true},
+    };
+    const std::string victims = PathOf("victims"), victim = victims + "/victim.prj";
+    fs::create_directory(victims);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(victim, "victim");
+        const std::string shared = PathOf("shared");
+        fs::create_directory(shared);
+        ASSERT_EQ(chmod(shared.c_str(), c.folderMode), 0);
+        ASSERT_EQ(chown(shared.c_str(), c.folderOwner, 0), 0);
+        const std::string planted = shared + (c.shape == AsAFolder ? "/folder" : "/planted.prj");
+        fs::create_symlink(c.shape == AsAFolder ? victims : victim, planted);
+        ASSERT_EQ(lchown(planted.c_str(), c.linkOwner, 0), 0);
+        std::string saved = planted;
+        if (c.shape == ThroughALink) {
+            saved = shared + "/target.prj";
+            fs::create_symlink("planted.prj", saved);
+            ASSERT_EQ(lchown(saved.c_str(), caller, 0), 0);
+        }
+        if (c.shape == AsAFolder) saved = planted + "/victim.prj";
+        EXPECT_EQ(CZrFile::SaveAtomic(saved.c_str(), "saved"), c.followed ? 1 : 0);
+        EXPECT_EQ(ReadBytes(victim), c.followed ? "saved" : "victim");
+        EXPECT_TRUE(fs::is_symlink(planted)) << "the link itself was replaced";
+        fs::remove_all(shared);
+    }
+    fs::remove_all(victims);
+    EXPECT_EQ(EntryCount(), 0u) << "a temporary file was left behind";
+}
+
+// In a shared folder another user can take TARGET.~tmp first, as a file
+// (locked or not) or as a link. The save must neither wait for that file,
+// nor remove or write it, nor follow the link; it writes under a unique name
+// and still replaces the target whole.
+TEST_F(FileTest, ATemporaryNameTakenByAnotherUserDoesNotBlockTheSave) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to give files to another user";
+    enum Taken { File, LockedFile, Link };
+    const std::string target = PathOf("shared.prj");
+    const std::string temp = target + ".~tmp";
+    const std::string victim = PathOf("victim");
+    for (Taken taken : {File, LockedFile, Link}) {
+        SCOPED_TRACE(taken);
+        WriteBytes(target, kOldContent);
+        WriteBytes(victim, "victim");
+        if (taken == Link)
+            fs::create_symlink(victim, temp);
+        else
+            WriteBytes(temp, "theirs");
+        ASSERT_EQ(lchown(temp.c_str(), 65534, 65534), 0);
+        // A lock held through another open file description, as another
+        // process would hold it.
+        const int held = taken == LockedFile ? open(temp.c_str(), O_RDONLY) : -1;
+        if (taken == LockedFile) {
+            ASSERT_EQ(flock(held, LOCK_EX), 0);
+        }
+
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(CZrFile::SaveAtomic(target.c_str(), "new"), 1);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_LT(seconds, 1.0) << "the save waited for another user's lock";
+        EXPECT_EQ(ReadBytes(target), "new");
+        EXPECT_EQ(ReadBytes(victim), "victim");
+        struct stat st;
+        ASSERT_EQ(lstat(temp.c_str(), &st), 0) << "another user's file was removed";
+        EXPECT_EQ(st.st_uid, 65534u);
+        if (taken != Link) {
+            EXPECT_EQ(ReadBytes(temp), "theirs");
+        }
+        if (held >= 0) close(held);
+        EXPECT_EQ(EntryCount(), 3u) << "a temporary file was left behind";
+        fs::remove(temp);
+    }
 }

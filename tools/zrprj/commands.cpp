@@ -738,8 +738,14 @@ int ZrCliTransformations(const std::vector<std::string>& args) {
         listed = ZrEpsgTransformationCandidates(from, to, found.data(), listed);
     }
     if (listed <= 0) {
-        std::fprintf(stderr, "%s: EPSG lists no transformation from EPSG:%ld to EPSG:%ld\n", command, from,
-                     to);
+        // "None" from the lookup is also its answer when the data file could not be read.
+        const CString problem = ZrEpsgDataFileProblem();
+        if (!problem.IsEmpty())
+            std::fprintf(stderr, "%s: EPSG's transformations cannot be looked up: %s\n", command,
+                         problem.c_str());
+        else
+            std::fprintf(stderr, "%s: EPSG lists no transformation from EPSG:%ld to EPSG:%ld\n", command,
+                         from, to);
         return ZRCLI_SOME_FAILED;
     }
     found.resize(std::min(static_cast<size_t>(listed), found.size()));
