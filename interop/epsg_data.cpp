@@ -4,6 +4,7 @@
 #include "interop/ZrEpsgLeftOut_p.h"
 #include "interop/ZrInterop.h"
 #include "platform/ZrFile.h"
+#include "platform/ZrToolkit.h"
 #include "transform/ZrPJTranslator.h"
 
 #include <algorithm>
@@ -159,27 +160,6 @@ bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::ve
     return ok && (r.methodCode == 9603 || r.methodCode == 9606 || r.methodCode == 9607);
 }
 
-// CRC-32 as zip, PNG and Python's zlib.crc32 compute it (reflected polynomial
-// 0xEDB88320), which the generator writes in the file's closing line.
-constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-        std::uint32_t c = n;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    return table;
-}
-constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
-
-std::uint32_t Crc32(std::string_view bytes) {
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (unsigned char b : bytes)
-        c = kCrcTable[(c ^ b) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
-}
-
 template <class T> long CodeOf(const T& t) {
     return t.code;
 }
@@ -303,7 +283,7 @@ std::string Parse(Data& d) {
     if (static_cast<std::size_t>(count) != records)
         return damaged + "it holds " + std::to_string(records) + " records where its closing line counts " +
                std::to_string(count);
-    if (Crc32(text.substr(0, closingStart)) != static_cast<std::uint32_t>(crc))
+    if (CZrToolkit::Crc32(text.data(), closingStart) != static_cast<std::uint32_t>(crc))
         return damaged + "its checksum does not match its content";
 
     // Second pass: the records.

@@ -1,6 +1,7 @@
 #include "platform/ZrToolkit.h"
 
 #include <algorithm>
+#include <array>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -107,4 +108,22 @@ CZrLocale::CZrLocale() {
 
 CZrLocale::~CZrLocale() {
     if (m_previous) uselocale(static_cast<locale_t>(m_previous));
+}
+
+unsigned CZrToolkit::Crc32(const void* data, size_t size, unsigned crc) {
+    static const std::array<unsigned, 256> kTable = [] {
+        std::array<unsigned, 256> t{};
+        for (unsigned n = 0; n < 256; ++n) {
+            unsigned c = n;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i)
+        crc = kTable[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
 }

@@ -3,6 +3,8 @@
 #include "platform/ZrExport.h"
 #include "platform/ZrString.h"
 
+#include <cstddef>
+
 class ZRPRJ_API CZrOperator {
 public:
     // Nonzero when the value is zero within the tolerance that the callers use
@@ -13,6 +15,10 @@ public:
 
 class ZRPRJ_API CZrToolkit {
 public:
+    // CRC-32 of ISO 3309 (reflected polynomial 0xEDB88320), as PNG, zip and
+    // Python's zlib.crc32 compute it; `crc` continues an earlier run.
+    static unsigned Crc32(const void* data, size_t size, unsigned crc = 0);
+
     // Linear-unit code (tenths of a millimetre) <-> unit name, as stored in
     // the XML form. Codes outside the table are written as their decimal
     // digits and read back from them, so no code is lost on a round trip.

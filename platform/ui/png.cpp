@@ -1,7 +1,7 @@
 #include "platform/ui/ZrDC.h"
+#include "platform/ZrToolkit.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 
 // A PNG writer small enough to need no compression library: 8-bit RGB rows
@@ -15,29 +15,6 @@ const size_t kMaxStoredBlock = 65535;
 // Adler-32 modulus (largest prime below 2^16).
 const unsigned kAdlerModulus = 65521;
 
-// CRC-32 of ISO 3309 (reflected polynomial 0xEDB88320), as PNG chunks use.
-const std::array<unsigned, 256>& CrcTable() {
-    static const std::array<unsigned, 256> table = [] {
-        std::array<unsigned, 256> t{};
-        for (unsigned n = 0; n < 256; ++n) {
-            unsigned c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    return table;
-}
-
-unsigned Crc32(const unsigned char* data, size_t size, unsigned crc = 0) {
-    const auto& table = CrcTable();
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i)
-        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
-
 void PutBE32(std::vector<unsigned char>& out, unsigned v) {
     out.push_back(static_cast<unsigned char>(v >> 24));
     out.push_back(static_cast<unsigned char>(v >> 16));
@@ -50,7 +27,7 @@ void PutChunk(std::vector<unsigned char>& out, const char type[4], const std::ve
     size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
-    PutBE32(out, Crc32(&out[start], out.size() - start));
+    PutBE32(out, CZrToolkit::Crc32(&out[start], out.size() - start));
 }
 
 // zlib stream of stored blocks around the raw bytes.
