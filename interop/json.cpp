@@ -1,6 +1,7 @@
 #include "interop/json_p.h"
 
 #include "interop/ZrInteropForms_p.h"
+#include "platform/ZrCodePage.h"
 
 #include <nlohmann/json.hpp>
 
@@ -257,29 +258,13 @@ void ZrJsonWriter::Quoted(const std::string& value) {
     for (size_t i = 0; i < n;) {
         const unsigned char c = static_cast<unsigned char>(value[i]);
         if (c >= 0x80) {
-            int len = c >= 0xC2 && c <= 0xDF   ? 1
-                      : c >= 0xE0 && c <= 0xEF ? 2
-                      : c >= 0xF0 && c <= 0xF4 ? 3
-                                               : -1;
-            unsigned cp = len > 0 ? c & (0x3Fu >> len) : 0;
-            for (int k = 1; k <= len; ++k) {
-                const unsigned char t =
-                    i + size_t(k) < n ? static_cast<unsigned char>(value[i + size_t(k)]) : 0;
-                if ((t & 0xC0) != 0x80) {
-                    len = -1;
-                    break;
-                }
-                cp = (cp << 6) | (t & 0x3F);
-            }
-            if ((len == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-                (len == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
-                len = -1;
-            if (len < 0) {
+            const int len = CZrCodePage::Utf8CharLength(value.data() + i, n - i);
+            if (len == 0) {
                 m_out += "\\ufffd";
                 ++i;
             } else {
-                m_out.append(value, i, size_t(len) + 1);
-                i += size_t(len) + 1;
+                m_out.append(value, i, size_t(len));
+                i += size_t(len);
             }
             continue;
         }

@@ -256,6 +256,13 @@ int CZrCodePage::IsValidUtf8(const std::string& text) {
     return 1;
 }
 
+int CZrCodePage::Utf8CharLength(const char* text, size_t size, unsigned* codePoint) {
+    unsigned cp = 0;
+    const int n = DecodeUtf8(reinterpret_cast<const unsigned char*>(text), size, cp);
+    if (n && codePoint) *codePoint = cp;
+    return n;
+}
+
 int CZrCodePage::IsUtf8Label(const char* label) {
     const char* writeName = nullptr;
     const char* readName = nullptr;
