@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -148,7 +149,8 @@ private:
 };
 
 // nlohmann's message in today's words, and never its echo of the text
-// ("last read: '...'" may quote a megabyte).
+// ("last read: '...'" may quote a megabyte). The lexer's complaint comes
+// first; a text cut short is named by what it cut.
 std::string ShortReason(const std::string& what) {
     static const struct {
         const char* theirs;
@@ -161,10 +163,16 @@ std::string ShortReason(const std::string& what) {
         {"after backslash", "bad escape"},
         {"4 hex digits", "bad \\u escape"},
         {"missing closing quote", "unterminated string"},
-        {"expected end of input", "text after the JSON value"},
-        {"unexpected end of input", "text ends early"},
         {"invalid number", "bad number"},
         {"invalid literal", "unexpected character"},
+        {"parsing object key", "expected a key string"},
+        {"parsing object separator", "expected ':'"},
+        {"parsing object - unexpected end of input", "unterminated object"},
+        {"parsing object - ", "expected ',' or '}'"},
+        {"parsing array - unexpected end of input", "unterminated array"},
+        {"parsing array - ", "expected ',' or ']'"},
+        {"unexpected end of input", "text ends where a value should be"},
+        {"expected end of input", "text after the JSON value"},
     };
     for (const auto& p : kPhrases)
         if (what.find(p.theirs) != std::string::npos) return p.ours;
@@ -193,8 +201,16 @@ int ZrJsonParse(const std::string& text, ZrJson& out, std::string& reason) {
             std::snprintf(buf, sizeof buf, "JSON: %s", sax.Refusal());
         } else {
             // nlohmann counts the bytes read, the offending one included.
-            std::snprintf(buf, sizeof buf, "JSON: %s at byte %zu", ShortReason(sax.ErrorText()).c_str(),
-                          skip + (sax.ErrorAt() > 0 ? sax.ErrorAt() - 1 : 0));
+            const size_t at = skip + (sax.ErrorAt() > 0 ? sax.ErrorAt() - 1 : 0);
+            std::string what = ShortReason(sax.ErrorText());
+            // nlohmann calls a misspelt "true" and a stray byte both an invalid
+            // literal; the letters before the offending byte tell them apart.
+            size_t word = std::min(at, text.size());
+            while (word > skip && std::isalpha(static_cast<unsigned char>(text[word - 1])))
+                --word;
+            if (what == "unexpected character" && word < at && std::strchr("tfn", text[word]))
+                what = "unknown literal";
+            std::snprintf(buf, sizeof buf, "JSON: %s at byte %zu", what.c_str(), at);
         }
         reason = buf;
         return 0;
