@@ -1,11 +1,17 @@
 #include "interop/json_p.h"
 
 #include "interop/ZrInteropForms_p.h"
+#include "platform/ZrCodePage.h"
 
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 #include <charconv>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 
 const ZrJson* ZrJson::Get(const char* key) const {
     if (kind != OBJECT) return nullptr;
@@ -16,290 +22,166 @@ const ZrJson* ZrJson::Get(const char* key) const {
 
 namespace {
 
-class Parser {
+// Builds our tree from nlohmann's SAX events. nlohmann's SAX parser keeps its
+// own nesting on a heap vector rather than the call stack, and stops as soon
+// as a handler returns false: the depth and value bounds refuse a megabyte of
+// "[[[[..." or "0,0,0,..." after a few hundred events, before any of it is
+// built.
+class Builder {
 public:
-    Parser(const std::string& text, std::string& reason) : m_s(text), m_reason(reason) {}
+    using Json = nlohmann::json;
 
-    bool Document(ZrJson& out) {
-        Blanks();
-        if (!Value(out, 0)) return false;
-        Blanks();
-        if (m_pos != m_s.size()) return Fail("text after the JSON value");
+    explicit Builder(ZrJson& root) : m_root(root) {}
+    // Our own reason when a handler stopped the parse, else empty.
+    const char* Refusal() const { return m_refusal; }
+
+    bool null() { return Put(ZrJson::NUL) != nullptr; }
+    bool boolean(bool value) {
+        ZrJson* v = Put(ZrJson::BOOLEAN);
+        return v && (v->boolean = value, true);
+    }
+    bool number_integer(Json::number_integer_t value) { return Number(static_cast<double>(value)); }
+    bool number_unsigned(Json::number_unsigned_t value) { return Number(static_cast<double>(value)); }
+    // nlohmann refuses a float that overflows to infinity itself.
+    bool number_float(Json::number_float_t value, const std::string&) { return Number(value); }
+    bool string(std::string& value) {
+        if (!Text(value)) return false;
+        ZrJson* v = Put(ZrJson::STRING);
+        return v && (v->text = std::move(value), true);
+    }
+    bool binary(Json::binary_t&) { return Stop("unexpected binary value"); }
+    bool start_object(std::size_t) { return Open(ZrJson::OBJECT); }
+    bool start_array(std::size_t) { return Open(ZrJson::ARRAY); }
+    bool end_object() { return Close(); }
+    bool end_array() { return Close(); }
+    bool key(std::string& key) {
+        if (!Text(key)) return false;
+        m_key = std::move(key);
         return true;
     }
-
-private:
-    bool Fail(const char* what) {
-        char buf[160];
-        std::snprintf(buf, sizeof buf, "JSON: %s at byte %zu", what, m_pos);
-        m_reason = buf;
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& e) {
+        m_errorAt = position;
+        m_errorText = e.what();
         return false;
     }
-    void Blanks() {
-        while (m_pos < m_s.size() &&
-               (m_s[m_pos] == ' ' || m_s[m_pos] == '\t' || m_s[m_pos] == '\n' || m_s[m_pos] == '\r'))
-            ++m_pos;
+    // Where nlohmann found the text malformed (bytes read), and its message.
+    size_t ErrorAt() const { return m_errorAt; }
+    const std::string& ErrorText() const { return m_errorText; }
+
+private:
+    // An open array or object, and for a large object an index of its keys,
+    // so a text of a hundred thousand distinct keys does not cost their square.
+    struct Frame {
+        ZrJson* value;
+        std::unordered_map<std::string, size_t> keys;
+    };
+    static constexpr size_t kIndexedFrom = 16;
+
+    bool Stop(const char* why) {
+        m_refusal = why;
+        return false;
     }
-    bool Literal(const char* word) {
-        size_t n = std::strlen(word);
-        if (m_s.compare(m_pos, n, word) != 0) return Fail("unknown literal");
-        m_pos += n;
-        return true;
+    // A description holds a few hundred values; the cap keeps a megabyte of
+    // "[0,0,0,..." from taking a hundred times its size.
+    bool Count() { return ++m_values <= kMaxValues || Stop("too many values"); }
+    // Strings go on into C strings (names, units), which would end at a NUL.
+    bool Text(const std::string& s) {
+        return s.find('\0') == std::string::npos || Stop("NUL character in a string");
+    }
+    bool Number(double value) {
+        ZrJson* v = Put(ZrJson::NUMBER);
+        return v && (v->number = value, true);
     }
 
-    // Depth counts open arrays and objects, so a deeply nested text is
-    // refused before the stack grows with it.
-    bool Value(ZrJson& out, int depth) {
-        if (m_pos >= m_s.size()) return Fail("text ends where a value should be");
-        // A CRS description holds a few hundred values; the cap keeps a
-        // megabyte of "[0,0,0,..." from taking a hundred times its size.
-        if (++m_values > kMaxValues) return Fail("too many values");
-        char c = m_s[m_pos];
-        switch (c) {
-        case '{':
-        case '[':
-            if (depth >= kZrInteropMaxDepth) return Fail("nesting too deep");
-            return c == '{' ? Object(out, depth + 1) : Array(out, depth + 1);
-        case '"':
-            out.kind = ZrJson::STRING;
-            return String(out.text);
-        case 't':
-            out.kind = ZrJson::BOOLEAN;
-            out.boolean = true;
-            return Literal("true");
-        case 'f':
-            out.kind = ZrJson::BOOLEAN;
-            out.boolean = false;
-            return Literal("false");
-        case 'n':
-            out.kind = ZrJson::NUL;
-            return Literal("null");
-        default:
-            out.kind = ZrJson::NUMBER;
-            return Number(out.number);
+    // The place of the next value: the root, the end of the open array, or
+    // the member of the open object named by the last key. Of a repeated key
+    // the last value wins, as in PROJ, which reads PROJJSON with this library
+    // into a map: "value": 1, "value": 500000 must mean 500000 to both.
+    ZrJson* Put(ZrJson::Kind kind) {
+        if (!Count()) return nullptr;
+        ZrJson* v = &m_root;
+        if (!m_open.empty()) {
+            Frame& top = m_open.back();
+            if (top.value->kind == ZrJson::ARRAY) {
+                v = &top.value->items.emplace_back();
+            } else {
+                v = Member(top);
+            }
         }
+        v->kind = kind;
+        return v;
     }
-
-    bool Object(ZrJson& out, int depth) {
-        out.kind = ZrJson::OBJECT;
-        ++m_pos; // '{'
-        Blanks();
-        if (m_pos < m_s.size() && m_s[m_pos] == '}') {
-            ++m_pos;
-            return true;
-        }
-        for (;;) {
-            Blanks();
-            if (m_pos >= m_s.size() || m_s[m_pos] != '"') return Fail("expected a key string");
-            std::string key;
-            if (!String(key)) return false;
-            Blanks();
-            if (m_pos >= m_s.size() || m_s[m_pos] != ':') return Fail("expected ':'");
-            ++m_pos;
-            Blanks();
-            ZrJson value;
-            if (!Value(value, depth)) return false;
-            if (!out.Get(key.c_str())) out.members.emplace_back(std::move(key), std::move(value));
-            Blanks();
-            if (m_pos >= m_s.size()) return Fail("unterminated object");
-            if (m_s[m_pos] == ',') {
-                ++m_pos;
-                continue;
-            }
-            if (m_s[m_pos] == '}') {
-                ++m_pos;
-                return true;
-            }
-            return Fail("expected ',' or '}'");
-        }
-    }
-
-    bool Array(ZrJson& out, int depth) {
-        out.kind = ZrJson::ARRAY;
-        ++m_pos; // '['
-        Blanks();
-        if (m_pos < m_s.size() && m_s[m_pos] == ']') {
-            ++m_pos;
-            return true;
-        }
-        for (;;) {
-            Blanks();
-            out.items.emplace_back();
-            if (!Value(out.items.back(), depth)) return false;
-            Blanks();
-            if (m_pos >= m_s.size()) return Fail("unterminated array");
-            if (m_s[m_pos] == ',') {
-                ++m_pos;
-                continue;
-            }
-            if (m_s[m_pos] == ']') {
-                ++m_pos;
-                return true;
-            }
-            return Fail("expected ',' or ']'");
-        }
-    }
-
-    static void PutUtf8(std::string& out, unsigned cp) {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
+    ZrJson* Member(Frame& top) {
+        auto& members = top.value->members;
+        if (members.size() < kIndexedFrom) {
+            for (auto& m : members)
+                if (m.first == m_key) return &(m.second = ZrJson());
         } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
+            if (top.keys.empty())
+                for (size_t i = 0; i < members.size(); ++i)
+                    top.keys.emplace(members[i].first, i);
+            auto found = top.keys.find(m_key);
+            if (found != top.keys.end()) return &(members[found->second].second = ZrJson());
+            top.keys.emplace(m_key, members.size());
         }
+        return &members.emplace_back(std::move(m_key), ZrJson()).second;
     }
-    bool Hex4(unsigned& cp) {
-        if (m_s.size() - m_pos < 4) return Fail("short \\u escape");
-        cp = 0;
-        for (int i = 0; i < 4; ++i) {
-            char h = m_s[m_pos++];
-            cp <<= 4;
-            if (h >= '0' && h <= '9')
-                cp |= unsigned(h - '0');
-            else if (h >= 'a' && h <= 'f')
-                cp |= unsigned(h - 'a' + 10);
-            else if (h >= 'A' && h <= 'F')
-                cp |= unsigned(h - 'A' + 10);
-            else
-                return Fail("bad \\u escape");
-        }
+    bool Open(ZrJson::Kind kind) {
+        if (m_open.size() >= size_t(kZrInteropMaxDepth)) return Stop("nesting too deep");
+        ZrJson* v = Put(kind);
+        if (!v) return false;
+        m_open.push_back({v, {}});
         return true;
     }
-    // One UTF-8 sequence copied as it stands, checked for overlong forms,
-    // surrogates and code points past U+10FFFF.
-    bool Utf8(std::string& out) {
-        unsigned char b = static_cast<unsigned char>(m_s[m_pos]);
-        int n = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : -1;
-        if (n < 0 || m_s.size() - m_pos <= size_t(n)) return Fail("invalid UTF-8");
-        unsigned cp = b & (0x3F >> n);
-        for (int i = 1; i <= n; ++i) {
-            unsigned char t = static_cast<unsigned char>(m_s[m_pos + i]);
-            if ((t & 0xC0) != 0x80) return Fail("invalid UTF-8");
-            cp = (cp << 6) | (t & 0x3F);
-        }
-        if ((n == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-            (n == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return Fail("invalid UTF-8");
-        out.append(m_s, m_pos, size_t(n) + 1);
-        m_pos += size_t(n) + 1;
+    bool Close() {
+        m_open.pop_back();
         return true;
     }
 
-    bool String(std::string& out) {
-        ++m_pos; // opening quote
-        for (;;) {
-            if (m_pos >= m_s.size()) return Fail("unterminated string");
-            unsigned char c = static_cast<unsigned char>(m_s[m_pos]);
-            if (c == '"') {
-                ++m_pos;
-                return true;
-            }
-            if (c < 0x20) return Fail("control character in a string");
-            if (c >= 0x80) {
-                if (!Utf8(out)) return false;
-                continue;
-            }
-            if (c != '\\') {
-                out += static_cast<char>(c);
-                ++m_pos;
-                continue;
-            }
-            if (++m_pos >= m_s.size()) return Fail("unterminated string");
-            char e = m_s[m_pos++];
-            switch (e) {
-            case '"':
-                out += '"';
-                break;
-            case '\\':
-                out += '\\';
-                break;
-            case '/':
-                out += '/';
-                break;
-            case 'b':
-                out += '\b';
-                break;
-            case 'f':
-                out += '\f';
-                break;
-            case 'n':
-                out += '\n';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case 'u': {
-                unsigned cp;
-                if (!Hex4(cp)) return false;
-                if (cp >= 0xDC00 && cp <= 0xDFFF) return Fail("lone low surrogate");
-                if (cp >= 0xD800 && cp <= 0xDBFF) {
-                    unsigned lo;
-                    if (m_s.compare(m_pos, 2, "\\u") != 0) return Fail("lone high surrogate");
-                    m_pos += 2;
-                    if (!Hex4(lo)) return false;
-                    if (lo < 0xDC00 || lo > 0xDFFF) return Fail("lone high surrogate");
-                    cp = 0x10000 + ((cp - 0xD800) << 10) + (lo - 0xDC00);
-                }
-                if (cp == 0) return Fail("NUL character in a string");
-                PutUtf8(out, cp);
-                break;
-            }
-            default:
-                return Fail("bad escape");
-            }
-        }
-    }
-
-    // JSON's number grammar exactly, then from_chars, which ignores the locale.
-    bool Number(double& out) {
-        size_t start = m_pos;
-        auto digits = [&] {
-            size_t k = m_pos;
-            while (m_pos < m_s.size() && m_s[m_pos] >= '0' && m_s[m_pos] <= '9')
-                ++m_pos;
-            return m_pos > k;
-        };
-        if (m_pos < m_s.size() && m_s[m_pos] == '-') ++m_pos;
-        if (m_pos < m_s.size() && m_s[m_pos] == '0')
-            ++m_pos;
-        else if (!digits())
-            return Fail("unexpected character");
-        if (m_pos < m_s.size() && m_s[m_pos] == '.') {
-            ++m_pos;
-            if (!digits()) return Fail("bad number");
-        }
-        if (m_pos < m_s.size() && (m_s[m_pos] == 'e' || m_s[m_pos] == 'E')) {
-            ++m_pos;
-            if (m_pos < m_s.size() && (m_s[m_pos] == '+' || m_s[m_pos] == '-')) ++m_pos;
-            if (!digits()) return Fail("bad number");
-        }
-        const char* first = m_s.data() + start;
-        auto r = std::from_chars(first, m_s.data() + m_pos, out);
-        if (r.ec != std::errc() || !std::isfinite(out)) {
-            m_pos = start;
-            return Fail("number out of range");
-        }
-        return true;
-    }
-
-    const std::string& m_s;
-    std::string& m_reason;
-    size_t m_pos = 0;
+    ZrJson& m_root;
+    std::vector<Frame> m_open;
+    std::string m_key;
     long m_values = 0;
+    const char* m_refusal = nullptr;
+    size_t m_errorAt = 0;
+    std::string m_errorText;
     static constexpr long kMaxValues = 100000;
 };
+
+// nlohmann's message in today's words, and never its echo of the text
+// ("last read: '...'" may quote a megabyte). The lexer's complaint comes
+// first; a text cut short is named by what it cut.
+std::string ShortReason(const std::string& what) {
+    static const struct {
+        const char* theirs;
+        const char* ours;
+    } kPhrases[] = {
+        {"ill-formed UTF-8", "invalid UTF-8"},
+        {"must be escaped", "control character in a string"},
+        {"surrogate", "lone surrogate"},
+        {"number overflow", "number out of range"},
+        {"after backslash", "bad escape"},
+        {"4 hex digits", "bad \\u escape"},
+        {"missing closing quote", "unterminated string"},
+        {"invalid number", "bad number"},
+        {"invalid literal", "unexpected character"},
+        {"parsing object key", "expected a key string"},
+        {"parsing object separator", "expected ':'"},
+        {"parsing object - unexpected end of input", "unterminated object"},
+        {"parsing object - ", "expected ',' or '}'"},
+        {"parsing array - unexpected end of input", "unterminated array"},
+        {"parsing array - ", "expected ',' or ']'"},
+        {"unexpected end of input", "text ends where a value should be"},
+        {"expected end of input", "text after the JSON value"},
+    };
+    for (const auto& p : kPhrases)
+        if (what.find(p.theirs) != std::string::npos) return p.ours;
+    // "[json.exception.parse_error.101] parse error at line 1, column 9: syntax error ..."
+    size_t from = what.find(": ");
+    from = from == std::string::npos ? 0 : from + 2;
+    size_t to = std::min(what.find("; last read", from), from + 80);
+    return what.substr(from, to - from);
+}
 
 } // namespace
 
@@ -308,11 +190,31 @@ int ZrJsonParse(const std::string& text, ZrJson& out, std::string& reason) {
         reason = "JSON: text longer than the 1 MiB an importer reads";
         return 0;
     }
-    ZrJson value;
     // A byte-order mark, as some editors save files, is no part of the value.
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return ZrJsonParse(text.substr(3), out, reason);
-    Parser parser(text, reason);
-    if (!parser.Document(value)) return 0;
+    const size_t skip = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    const char* first = text.data() + skip;
+    ZrJson value;
+    Builder sax(value);
+    if (!nlohmann::json::sax_parse(first, text.data() + text.size(), &sax)) {
+        char buf[160];
+        if (sax.Refusal()) {
+            std::snprintf(buf, sizeof buf, "JSON: %s", sax.Refusal());
+        } else {
+            // nlohmann counts the bytes read, the offending one included.
+            const size_t at = skip + (sax.ErrorAt() > 0 ? sax.ErrorAt() - 1 : 0);
+            std::string what = ShortReason(sax.ErrorText());
+            // nlohmann calls a misspelt "true" and a stray byte both an invalid
+            // literal; the letters before the offending byte tell them apart.
+            size_t word = std::min(at, text.size());
+            while (word > skip && std::isalpha(static_cast<unsigned char>(text[word - 1])))
+                --word;
+            if (what == "unexpected character" && word < at && std::strchr("tfn", text[word]))
+                what = "unknown literal";
+            std::snprintf(buf, sizeof buf, "JSON: %s at byte %zu", what.c_str(), at);
+        }
+        reason = buf;
+        return 0;
+    }
     out = std::move(value);
     return 1;
 }
@@ -372,29 +274,13 @@ void ZrJsonWriter::Quoted(const std::string& value) {
     for (size_t i = 0; i < n;) {
         const unsigned char c = static_cast<unsigned char>(value[i]);
         if (c >= 0x80) {
-            int len = c >= 0xC2 && c <= 0xDF   ? 1
-                      : c >= 0xE0 && c <= 0xEF ? 2
-                      : c >= 0xF0 && c <= 0xF4 ? 3
-                                               : -1;
-            unsigned cp = len > 0 ? c & (0x3Fu >> len) : 0;
-            for (int k = 1; k <= len; ++k) {
-                const unsigned char t =
-                    i + size_t(k) < n ? static_cast<unsigned char>(value[i + size_t(k)]) : 0;
-                if ((t & 0xC0) != 0x80) {
-                    len = -1;
-                    break;
-                }
-                cp = (cp << 6) | (t & 0x3F);
-            }
-            if ((len == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-                (len == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
-                len = -1;
-            if (len < 0) {
+            const int len = CZrCodePage::Utf8CharLength(value.data() + i, n - i);
+            if (len == 0) {
                 m_out += "\\ufffd";
                 ++i;
             } else {
-                m_out.append(value, i, size_t(len) + 1);
-                i += size_t(len) + 1;
+                m_out.append(value, i, size_t(len));
+                i += size_t(len);
             }
             continue;
         }

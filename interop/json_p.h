@@ -1,10 +1,11 @@
 #pragma once
 
-// A small JSON reader and writer for PROJJSON. The reader is a bounded
-// recursive descent: it refuses texts longer than kZrInteropMaxTextBytes,
-// nesting deeper than kZrInteropMaxDepth, invalid UTF-8, control characters
-// in strings and numbers that are not finite doubles. Of duplicate keys the
-// first wins. Nothing throws.
+// JSON for PROJJSON. The reader stands on nlohmann-json, as PROJ's does, and
+// bounds it: it refuses texts longer than kZrInteropMaxTextBytes, nesting
+// deeper than kZrInteropMaxDepth, more values than a description holds,
+// invalid UTF-8, control and NUL characters in strings and numbers that are
+// not finite doubles. Of repeated keys the last wins, as in PROJ. Nothing
+// throws. The writer is our own: a few lines give PROJ's indentation.
 
 #include <string>
 #include <utility>

@@ -3,6 +3,7 @@
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInteropMatch_p.h"
 
+#include "platform/ZrCodePage.h"
 #include "platform/ZrString.h"
 
 #include <algorithm>
@@ -104,9 +105,15 @@ double ZrDirectionDegrees(double degrees) {
 std::string ZrShortReason(const std::string& reason) {
     constexpr size_t kLongest = 160;
     if (reason.size() <= kLongest) return reason;
-    size_t cut = kLongest;
-    while (cut > 0 && (static_cast<unsigned char>(reason[cut]) & 0xC0) == 0x80)
-        --cut; // whole UTF-8 characters
+    // Whole characters only, so the cut text stays UTF-8; a byte that begins
+    // none (a reason may quote the caller's text) counts as one.
+    size_t cut = 0;
+    for (;;) {
+        const int n = CZrCodePage::Utf8CharLength(reason.data() + cut, reason.size() - cut);
+        const size_t step = n > 0 ? size_t(n) : 1;
+        if (cut + step > kLongest) break;
+        cut += step;
+    }
     return reason.substr(0, cut) + "...";
 }
 

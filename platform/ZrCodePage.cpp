@@ -256,10 +256,11 @@ int CZrCodePage::IsValidUtf8(const std::string& text) {
     return 1;
 }
 
-int CZrCodePage::Utf8CharLength(const std::string& text, size_t pos) {
-    if (pos >= text.size()) return 0;
-    unsigned cp;
-    return DecodeUtf8(reinterpret_cast<const unsigned char*>(text.data()) + pos, text.size() - pos, cp);
+int CZrCodePage::Utf8CharLength(const char* text, size_t size, unsigned* codePoint) {
+    unsigned cp = 0;
+    const int n = DecodeUtf8(reinterpret_cast<const unsigned char*>(text), size, cp);
+    if (n && codePoint) *codePoint = cp;
+    return n;
 }
 
 int CZrCodePage::IsUtf8Label(const char* label) {

@@ -2,6 +2,7 @@
 
 #include "platform/ZrExport.h"
 
+#include <cstddef>
 #include <string>
 
 // Conversion between the library's UTF-8 strings and the 8-bit code pages of
@@ -60,10 +61,12 @@ public:
     // Nonzero when the text is well-formed UTF-8 (no overlong forms, no
     // surrogates, nothing above U+10FFFF).
     static int IsValidUtf8(const std::string& text);
-    // The length in bytes of the well-formed UTF-8 character that begins at
-    // pos, 0 when the byte there begins none (or pos is at the end): for
-    // callers that keep the valid characters of a text and escape the rest.
-    static int Utf8CharLength(const std::string& text, size_t pos);
+    // Length in bytes (1 to 4) of the well-formed UTF-8 character that begins
+    // text[0, size), its code point in *codePoint when asked; 0 when the bytes
+    // there begin none (nothing left, a stray or unused byte, an overlong
+    // form, a surrogate, past U+10FFFF, cut short). The one decoder of the
+    // library: every reader, writer and cutter of UTF-8 steps with it.
+    static int Utf8CharLength(const char* text, size_t size, unsigned* codePoint = nullptr);
     // Nonzero when the label names UTF-8 (or is empty).
     static int IsUtf8Label(const char* label);
 };

@@ -4,6 +4,10 @@
 #include "platform/ui/ZrHeadlessBackend.h"
 #include "platform/ui/ZrPropertySheet.h"
 #include "platform/ui/uistate_p.h"
+#include "platform/ZrCodePage.h"
+
+#include <algorithm>
+#include <cstring>
 
 // A handler that keeps posting to itself would otherwise hang the flush; a
 // Windows message loop would spin the same way, but a test must end.
@@ -112,15 +116,6 @@ BOOL CZrUiInput::Select(CComboBox& combo, int nIndex) {
     return TRUE;
 }
 
-// Length in bytes of the UTF-8 sequence that starts with this byte.
-static int Utf8Length(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if ((lead & 0xE0) == 0xC0) return 2;
-    if ((lead & 0xF0) == 0xE0) return 3;
-    if ((lead & 0xF8) == 0xF0) return 4;
-    return 1;
-}
-
 BOOL CZrUiInput::Type(CEdit& edit, LPCTSTR lpszText) {
     if (!CanInteract(edit) || !Focus(edit)) return FALSE;
     if (edit.GetStyle() & ES_READONLY) return FALSE;
@@ -132,8 +127,10 @@ BOOL CZrUiInput::Type(CEdit& edit, LPCTSTR lpszText) {
     else
         content = edit.GetText();
     const char* p = lpszText ? lpszText : "";
+    const char* const end = p + std::strlen(p);
     while (*p) {
-        int n = Utf8Length(static_cast<unsigned char>(*p));
+        // One keystroke per character; a byte that begins none is one of its own.
+        int n = std::max(1, CZrCodePage::Utf8CharLength(p, size_t(end - p)));
         CString candidate = content + CString(p, n);
         if (edit.IsAcceptable(candidate)) {
             content = candidate;

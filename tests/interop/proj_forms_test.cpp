@@ -837,3 +837,138 @@ TEST(ProjForms, BadTextsAreRefusedInBoundedTime) {
     // Each refusal reads at most the 1 MiB cap once: well under a second each.
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
 }
+
+// PROJ reads PROJJSON into a map, where a repeated key keeps its last value:
+// a reader that kept the first would put this system 499,999 m west of PROJ's.
+TEST(ProjForms, RepeatedJsonKeyKeepsItsLastValueAsInProj) {
+    PJ_CONTEXT* ctx = proj_context_create();
+    PJ* crs = proj_create(ctx, "EPSG:32650");
+    const char* j = crs ? proj_as_projjson(ctx, crs, nullptr) : nullptr;
+    std::string json = j ? j : "";
+    proj_destroy(crs);
+    proj_context_destroy(ctx);
+    const size_t falseEasting = json.find("\"value\": 500000");
+    ASSERT_NE(falseEasting, std::string::npos) << json;
+    json.insert(falseEasting, "\"value\": 1, ");
+
+    CZrPJCoordSys ours;
+    CString why;
+    ASSERT_TRUE(ZrImportProjJson(CString(json.c_str()), ours, &why)) << why.str();
+    ProjCrs proj(json);
+    ASSERT_TRUE(proj.parsed());
+    for (double lon : {114.5, 117.0, 119.5}) {
+        double px, py;
+        ASSERT_TRUE(proj.Forward(lon, 31.0, px, py));
+        CPoint2D p(lon, 31.0);
+        ASSERT_TRUE(ours.Forward(&p, 1));
+        EXPECT_LE(std::hypot(p.x - px, p.y - py), kAgreementMetres) << lon;
+    }
+}
+
+// JSON that is not well formed is refused with a short reason naming the
+// fault. UTF-8 is held strictly: overlong forms, surrogates, code points past
+// U+10FFFF and bytes no encoding uses. The depth and value bounds hold
+// exactly at their limits, the text within them reads past them.
+TEST(ProjForms, MalformedJsonIsRefusedNamingTheFault) {
+    CZrPJCoordSys good;
+    ASSERT_TRUE(good.Set(static_cast<tagPJCoordSysType>(32650)));
+    CString exported;
+    ASSERT_TRUE(ZrExportProjJson(good, exported, nullptr));
+    const std::string json = exported.str();
+    auto named = [&json](const std::string& bytes) {
+        std::string t = json;
+        return t.insert(t.find("\"name\": \"") + 9, bytes);
+    };
+    auto nested = [](int levels) { return std::string(levels, '[') + "0" + std::string(levels, ']'); };
+    auto values = [](int count) { // the array and count - 1 numbers in it
+        std::string t = "[0";
+        for (int i = 2; i < count; ++i)
+            t += ",0";
+        return t + "]";
+    };
+    const struct {
+        std::string text;
+        const char* fault; // nullptr: refused, if at all, for something else
+    } kCases[] = {
+        {named("\xC0\xAF"), "invalid UTF-8"},             // '/' in two bytes
+        {named("\xC1\xBF"), "invalid UTF-8"},             // U+007F in two bytes
+        {named("\xE0\x80\xAF"), "invalid UTF-8"},         // '/' in three bytes
+        {named("\xE0\x9F\xBF"), "invalid UTF-8"},         // U+07FF in three bytes
+        {named("\xF0\x8F\xBF\xBF"), "invalid UTF-8"},     // U+FFFF in four bytes
+        {named("\xED\xA0\x80"), "invalid UTF-8"},         // U+D800, a surrogate
+        {named("\xED\xBF\xBF"), "invalid UTF-8"},         // U+DFFF
+        {named("\xF4\x90\x80\x80"), "invalid UTF-8"},     // U+110000
+        {named("\xF5\x80\x80\x80"), "invalid UTF-8"},     // lead bytes F5 to FF begin nothing
+        {named("\xF8\x88\x80\x80\x80"), "invalid UTF-8"}, // the five-byte form of old
+        {named("\xFF"), "invalid UTF-8"},
+        {named("\x80"), "invalid UTF-8"},     // a continuation byte alone
+        {named("\xE4\xB8"), "invalid UTF-8"}, // a sequence cut short
+        {named("\\u0000"), "NUL character"},
+        {named("\\udc00"), "surrogate"},
+        {named("\\ud800x"), "surrogate"},
+        {named("\x01"), "control character"},
+        {named("\\q"), "bad escape"},
+        {"{\"type\": \"ProjectedCRS\", \"name\": 1e999}", "number out of range"},
+        {json + " {}", "text after the JSON value"},
+        {"{\"type\": \"ProjectedCRS\", \"name\": \"x\"", "unterminated object"},
+        {"{\"type\": \"ProjectedCRS\", \"name\"", "expected ':'"},
+        {"{\"type\": \"ProjectedCRS\", }", "expected a key string"},
+        {"{\"type\": \"ProjectedCRS\" \"name\": \"x\"}", "expected ',' or '}'"},
+        {"[1 2]", "expected ',' or ']'"},
+        {"[1, 2", "unterminated array"},
+        {"{\"type\": ", "text ends where a value should be"},
+        {"{\"type\": \"Proj", "unterminated string"},
+        {"{\"type\": tru}", "unknown literal"},
+        {nested(kZrInteropMaxDepth), nullptr},
+        {nested(kZrInteropMaxDepth + 1), "nesting too deep"},
+        {values(100000), nullptr},
+        {values(100001), "too many values"},
+    };
+    for (const auto& c : kCases) {
+        CZrPJCoordSys cs = good;
+        CString why;
+        const int ok = ZrImportProjJson(CString(c.text), cs, &why);
+        const std::string shown = c.text.size() > 60 ? c.text.substr(0, 60) + "..." : c.text;
+        if (!c.fault) {
+            EXPECT_EQ(why.Find("nesting"), -1) << shown << ": " << why.str();
+            EXPECT_EQ(why.Find("too many"), -1) << shown << ": " << why.str();
+            continue;
+        }
+        EXPECT_FALSE(ok) << shown;
+        EXPECT_NE(why.Find(c.fault), -1) << shown << ": " << why.str();
+        EXPECT_LT(why.GetLength(), 100) << why.str();
+        EXPECT_TRUE(cs == good) << shown;
+    }
+}
+
+// Every length of UTF-8 reads back to its edges, raw or escaped, into the
+// name byte for byte.
+TEST(ProjForms, JsonNamesKeepEveryUtf8LengthToItsEdges) {
+    CZrPJCoordSys utm;
+    ASSERT_TRUE(utm.Set(static_cast<tagPJCoordSysType>(32650)));
+    const struct {
+        const char* written;
+        const char* read;
+    } kCases[] = {
+        {"\x7F", "\x7F"},
+        {"\xC2\x80 \xDF\xBF", "\xC2\x80 \xDF\xBF"},                                 // U+0080, U+07FF
+        {"\xE0\xA0\x80 \xED\x9F\xBF", "\xE0\xA0\x80 \xED\x9F\xBF"},                 // U+0800, U+D7FF
+        {"\xEE\x80\x80 \xEF\xBF\xBF", "\xEE\x80\x80 \xEF\xBF\xBF"},                 // U+E000, U+FFFF
+        {"\xF0\x90\x80\x80 \xF4\x8F\xBF\xBF", "\xF0\x90\x80\x80 \xF4\x8F\xBF\xBF"}, // U+10000, U+10FFFF
+        {"\\u00e9 \\u4e2d", "\xC3\xA9 \xE4\xB8\xAD"},
+        {"\\ud83d\\ude00 \\udbff\\udfff", "\xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF"}, // surrogate pairs
+    };
+    CZrPJCoordSys named;
+    ASSERT_TRUE(named.Set(CString("placeholder"), utm.GetGCS(), utm.GetProjection(), utm.GetParams(),
+                          utm.GetDistUnits()));
+    CString exported;
+    ASSERT_TRUE(ZrExportProjJson(named, exported, nullptr));
+    for (const auto& c : kCases) {
+        std::string text = exported.str();
+        text.replace(text.find("placeholder"), 11, c.written);
+        CZrPJCoordSys back;
+        CString why;
+        ASSERT_TRUE(ZrImportProjJson(CString(text), back, &why)) << c.written << ": " << why.str();
+        EXPECT_EQ(back.GetName().str(), c.read) << c.written;
+    }
+}

@@ -112,3 +112,47 @@ TEST(CodePageTest, LabelsWriteTheNamedSetAndReadTheWindowsSuperset) {
         EXPECT_EQ(CZrCodePage::FromUtf8("abc", label, bytes), 0) << label;
     }
 }
+
+// The library's one UTF-8 decoder, at the edges of each length and at every
+// way a sequence can be malformed; a malformed one is 0 long.
+TEST(CodePageTest, Utf8CharLengthTakesWellFormedCharactersOnly) {
+    const struct {
+        std::string bytes;
+        int length;
+        unsigned codePoint;
+    } kCases[] = {
+        {std::string("\0", 1), 1, 0x0},
+        {"\x7F", 1, 0x7F},
+        {"\xC2\x80", 2, 0x80},
+        {"\xDF\xBF", 2, 0x7FF},
+        {"\xE0\xA0\x80", 3, 0x800},
+        {"\xED\x9F\xBF", 3, 0xD7FF},
+        {"\xEE\x80\x80", 3, 0xE000},
+        {"\xEF\xBF\xBF", 3, 0xFFFF},
+        {"\xF0\x90\x80\x80", 4, 0x10000},
+        {"\xF4\x8F\xBF\xBF", 4, 0x10FFFF},
+        {"\xE4\xB8\xAD\xE6\x96\x87", 3, 0x4E2D}, // the first of two
+        {"", 0, 0},
+        {"\x80", 0, 0},     // a continuation byte alone
+        {"\xC0\xAF", 0, 0}, // overlong forms
+        {"\xC1\xBF", 0, 0},
+        {"\xE0\x9F\xBF", 0, 0},
+        {"\xF0\x8F\xBF\xBF", 0, 0},
+        {"\xED\xA0\x80", 0, 0}, // surrogates
+        {"\xED\xBF\xBF", 0, 0},
+        {"\xF4\x90\x80\x80", 0, 0}, // past U+10FFFF
+        {"\xF5\x80\x80\x80", 0, 0}, // bytes no character begins with
+        {"\xF8\x88\x80\x80\x80", 0, 0},
+        {"\xFF", 0, 0},
+        {"\xE4\xB8", 0, 0},     // cut short
+        {"\xE4\x41\xAD", 0, 0}, // a continuation missing
+    };
+    for (const auto& c : kCases) {
+        unsigned cp = 0xFFFFFFFF;
+        EXPECT_EQ(CZrCodePage::Utf8CharLength(c.bytes.data(), c.bytes.size(), &cp), c.length) << c.codePoint;
+        if (c.length > 0) EXPECT_EQ(cp, c.codePoint);
+        EXPECT_EQ(CZrCodePage::Utf8CharLength(c.bytes.data(), c.bytes.size()), c.length);
+    }
+    // The size bounds the read: a whole character beyond it is not seen.
+    EXPECT_EQ(CZrCodePage::Utf8CharLength("\xE4\xB8\xAD", 2), 0);
+}

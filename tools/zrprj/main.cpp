@@ -234,7 +234,7 @@ std::string ZrCliPrintable(const std::string& text) {
     shown.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        const int length = CZrCodePage::Utf8CharLength(text, i);
+        const int length = CZrCodePage::Utf8CharLength(text.data() + i, text.size() - i);
         if (length > 0 && c >= 0x20 && c != 0x7F) {
             shown.append(text, i, static_cast<size_t>(length));
             i += static_cast<size_t>(length);
