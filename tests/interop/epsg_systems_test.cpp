@@ -13,6 +13,7 @@
 #include "support/ProjOracle.h"
 #include "platform/ZrToolkit.h"
 #include "transform/ZrPJTranslator.h"
+#include "support/Sweep_p.h"
 
 #include <gtest/gtest.h>
 #include <proj.h>
@@ -82,11 +83,7 @@ TEST(EpsgSystems, EveryAcceptedCodeProjectsAsPROJProjectsIt) {
     std::vector<long> codes;
     ZrEpsgProjectedCodes(codes);
     ASSERT_GT(codes.size(), 4900u);
-#if defined(__SANITIZE_ADDRESS__) || defined(ZRPRJ_SANITIZE)
-    const std::size_t step = 10; // a deterministic tenth under the sanitizers
-#else
-    const std::size_t step = 1;
-#endif
+    const std::size_t step = kZrSweepStride;
     const CZrPJTranslator mapping;
     std::map<long, MethodResult> byMethod;
     int accepted = 0, mapped = 0, footRows = 0;

@@ -21,6 +21,7 @@
 #include "platform/ZrToolkit.h"
 #include "support/ProjOracle.h"
 #include "transform/ZrPJTranslator.h"
+#include "support/Sweep_p.h"
 
 #include <gtest/gtest.h>
 #include <proj.h>
@@ -46,11 +47,7 @@ constexpr double kCatalogueDigitsMetres = 5e-3;
 // A round trip through a text form must not move a point by a nanometre.
 constexpr double kRoundTripMetres = 1e-9;
 
-#if defined(__SANITIZE_ADDRESS__) || defined(ZRPRJ_SANITIZE)
-constexpr int kStride = 10; // sanitizer builds check every 10th system
-#else
-constexpr int kStride = 1;
-#endif
+constexpr int kStride = static_cast<int>(kZrSweepStride);
 
 double UnitMetres(const CZrPJCoordSys& cs) {
     long u = cs.GetDistUnits();

@@ -5,6 +5,7 @@
 #include "model/ZrPJCoordSys.h"
 #include "platform/ZrToolkit.h"
 #include "tests/interop/wkt_support_p.h"
+#include "support/Sweep_p.h"
 
 #include <gtest/gtest.h>
 
@@ -32,13 +33,6 @@ const Dialect kDialects[] = {
     {PJ_WKT2_2019, ZR_CRS_TEXT_WKT2_2019, "WKT2"},
 };
 
-bool Sanitized() {
-#if defined(__SANITIZE_ADDRESS__) || defined(ZRPRJ_SANITIZE)
-    return true;
-#else
-    return false;
-#endif
-}
 
 // A 3x3 grid over the middle half of the code's area of use, in longitudes
 // from the system's prime meridian (the area is given from Greenwich).
@@ -78,7 +72,7 @@ TEST(WktImport, ProjRenderingsOfEveryEpsgProjectedSystemProjectAsProjDoes) {
     std::map<std::string, double> worst, tmBeyond;
     int accepted[3] = {0, 0, 0}, tried = 0;
     double eqcDiffers = 0;
-    for (size_t c = 0; c < codes.size(); c += Sanitized() ? 10 : 1) {
+    for (size_t c = 0; c < codes.size(); c += kZrSweepStride) {
         const long code = codes[c];
         CZrPJCoordSys fromEpsg;
         if (!ZrCoordSysFromEpsg(code, fromEpsg)) continue;
@@ -157,7 +151,8 @@ TEST(WktImport, ProjRenderingsOfEveryEpsgGeographicSystemKeepEllipsoidAndMeridia
     ZrEpsgGeographicCodes(codes);
     if (codes.empty()) GTEST_SKIP() << "no EPSG data file";
     int read = 0;
-    for (const long code : codes) {
+    for (size_t i = 0; i < codes.size(); i += kZrSweepStride) {
+        const long code = codes[i];
         ProjCrs proj("EPSG:" + std::to_string(code));
         double a, rf, pm;
         if (!proj.ok() || !proj.Ellipsoid(a, rf, pm)) continue;
