@@ -592,6 +592,12 @@ int ZrCliParseColumns(const std::string& text, ZrCliStreamOptions& options, std:
             return 0;
         }
     }
+    for (size_t i = 1; i < columns.size(); ++i)
+        if (std::find(columns.begin(), columns.begin() + static_cast<long>(i), columns[i]) !=
+            columns.begin() + static_cast<long>(i)) {
+            why = "--columns names \"" + columns[i] + "\" twice";
+            return 0;
+        }
     options.columns = columns;
     return 1;
 }
