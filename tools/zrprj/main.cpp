@@ -75,7 +75,8 @@ const char kOverview[] =
     "  --delimiter C        read and write CSV records delimited by C (one\n"                                \
     "                         character, or tab); comma when --header or\n"                                  \
     "                         --columns is given without it\n"                                               \
-    "  --header             the first record names the fields; it is copied as it is\n"                      \
+    "  --header             the first record of each file names the fields; it is\n"                         \
+    "                         copied as it is\n"                                                             \
     "  --columns X,Y[,Z]    the coordinate fields, by header name or by number\n"                            \
     "                         from 1 (default 1,2); Z, a height, must be a number\n"                         \
     "                         (or empty) and is copied as it stands\n"                                       \
