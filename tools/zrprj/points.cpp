@@ -58,6 +58,40 @@ bool BelowRange(const char* p, const char* end) {
     return power < 0;
 }
 
+// Clinger's fast path for the numbers point files hold: at most 15
+// significant digits, a point and no exponent. The digits are an exact
+// double below 2^53, and so is any power of ten up to 1e22; one division
+// of two exact values is correctly rounded, so the result is the double
+// strtod gives. Anything else (more digits, an exponent, a stray character)
+// is left to the full reading.
+bool ParseSimple(const char* p, const char* end, double& value) {
+    static const double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const bool negative = p < end && *p == '-';
+    if (negative) ++p;
+    unsigned long long digits = 0;
+    int significant = 0, decimals = 0;
+    bool any = false, point = false;
+    for (; p < end; ++p) {
+        if (IsDigit(*p)) {
+            any = true;
+            if (point) ++decimals;
+            if (digits == 0 && *p == '0') continue; // leading zeros are not significant
+            if (++significant > 15) return false;
+            digits = digits * 10 + static_cast<unsigned>(*p - '0');
+        } else if (*p == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    if (!any || decimals > 22) return false;
+    const double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 // A finite decimal number filling the whole token, read exactly as strtod
 // reads it in the C locale: an optional sign ('+' as well), digits with an
 // optional point, an optional exponent; a value below the smallest double is
@@ -72,6 +106,7 @@ bool ParseNumber(Span token, double& value) {
         if (p < token.end && (*p == '+' || *p == '-')) return false;
     }
     if (p == token.end) return false;
+    if (ParseSimple(p, token.end, value)) return true;
     double v = 0.0;
     const std::from_chars_result result = std::from_chars(p, token.end, v, std::chars_format::general);
     if (result.ptr != token.end) return false;
