@@ -58,35 +58,31 @@ bool BelowRange(const char* p, const char* end) {
     return power < 0;
 }
 
-// Clinger's fast path for the numbers point files hold: at most 15
-// significant digits, a point and no exponent. The digits are an exact
-// double below 2^53, and so is any power of ten up to 1e22; one division
-// of two exact values is correctly rounded, so the result is the double
-// strtod gives. Anything else (more digits, an exponent, a stray character)
-// is left to the full reading.
+// Powers of ten that are exact doubles.
+const double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Clinger's fast path for the numbers point files hold: digits with a point,
+// no exponent, at most 19 digits whose value as a whole number is at most
+// 2^53. That number and any power of ten up to 1e22 are exact doubles, and
+// one division of two exact values is correctly rounded: the result is the
+// double strtod gives. Anything else is left to the full reading.
 bool ParseSimple(const char* p, const char* end, double& value) {
-    static const double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     const bool negative = p < end && *p == '-';
     if (negative) ++p;
     unsigned long long digits = 0;
-    int significant = 0, decimals = 0;
-    bool any = false, point = false;
-    for (; p < end; ++p) {
-        if (IsDigit(*p)) {
-            any = true;
-            if (point) ++decimals;
-            if (digits == 0 && *p == '0') continue; // leading zeros are not significant
-            if (++significant > 15) return false;
-            digits = digits * 10 + static_cast<unsigned>(*p - '0');
-        } else if (*p == '.' && !point) {
-            point = true;
-        } else {
-            return false;
-        }
+    const char* q = p;
+    for (; q < end && IsDigit(*q); ++q)
+        digits = digits * 10 + static_cast<unsigned>(*q - '0');
+    long count = q - p, decimals = 0;
+    if (q < end && *q == '.') {
+        const char* fraction = ++q;
+        for (; q < end && IsDigit(*q); ++q)
+            digits = digits * 10 + static_cast<unsigned>(*q - '0');
+        decimals = q - fraction;
+        count += decimals;
     }
-    if (!any || decimals > 22) return false;
+    if (q != end || count == 0 || count > 19 || decimals > 22 || digits > (1ULL << 53)) return false;
     const double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals];
     value = negative ? -magnitude : magnitude;
     return true;
@@ -123,14 +119,41 @@ bool ParseNumber(Span token, double& value) {
 
 // value with the given decimals, the digits printf's "%.*f" gives (to_chars
 // with a precision is exact as well), without its locale and formatting
-// machinery.
+// machinery; "-0.000" says nothing "0.000" does not, and loses its sign.
 void AppendNumber(std::string& out, double value, int decimals) {
+    // The common case in whole numbers: value * 10^decimals, rounded once,
+    // lies within half a unit in its last place of the exact product. Away
+    // from a rounding boundary (k + 0.5) by more than a unit in the last
+    // place, the nearest whole number of the rounded product is the exact
+    // product's, which is what printf prints. Below 2^51 that unit is at most
+    // 1/4, so the boundaries either side are out of reach too.
+    const double scaled = std::fabs(value) * kPowersOfTen[decimals];
+    if (scaled < 2251799813685248.0) { // 2^51
+        const double whole = std::floor(scaled), fraction = scaled - whole;
+        const double unit = std::nextafter(scaled, HUGE_VAL) - scaled;
+        if (std::fabs(fraction - 0.5) > unit) {
+            const unsigned long long rounded =
+                static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
+            unsigned long long n = rounded;
+            char digits[32]; // at most 16 digits below 2^51, a point, a leading zero
+            char* const end = digits + sizeof digits;
+            char* p = end;
+            for (int i = 0; i < decimals; ++i, n /= 10)
+                *--p = static_cast<char>('0' + n % 10);
+            if (decimals > 0) *--p = '.';
+            do
+                *--p = static_cast<char>('0' + n % 10);
+            while ((n /= 10) != 0);
+            if (value < 0 && rounded != 0) out += '-';
+            out.append(p, static_cast<size_t>(end - p));
+            return;
+        }
+    }
     // The longest: a sign, 309 digits of 1.8e308, a point and 17 decimals.
     char buffer[400];
     const std::to_chars_result result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     const char* begin = buffer;
-    // "-0.000" says nothing "0.000" does not.
     if (buffer[0] == '-') {
         const char* p = buffer + 1;
         while (p < result.ptr && (*p == '0' || *p == '.'))
