@@ -117,33 +117,54 @@ bool ParseNumber(Span token, double& value) {
     return std::isfinite(value);
 }
 
+// Writes the last count digits of n (leading zeros included) backwards
+// ending before p, two at a time; returns where they begin.
+char* FixedDigits(char* p, unsigned long long n, int count) {
+    static const char kPairs[] = "00010203040506070809101112131415161718192021222324"
+                                 "25262728293031323334353637383940414243444546474849"
+                                 "50515253545556575859606162636465666768697071727374"
+                                 "75767778798081828384858687888990919293949596979899";
+    for (; count >= 2; count -= 2, n /= 100) {
+        p -= 2;
+        std::memcpy(p, kPairs + 2 * (n % 100), 2);
+    }
+    if (count > 0) *--p = static_cast<char>('0' + n % 10);
+    return p;
+}
+
+// The digits of n, at least one.
+char* WholeDigits(char* p, unsigned long long n) {
+    int count = 1;
+    for (unsigned long long limit = 10; count < 19 && n >= limit; limit *= 10)
+        ++count;
+    return FixedDigits(p, n, count);
+}
+
 // value with the given decimals, the digits printf's "%.*f" gives (to_chars
 // with a precision is exact as well), without its locale and formatting
 // machinery; "-0.000" says nothing "0.000" does not, and loses its sign.
 void AppendNumber(std::string& out, double value, int decimals) {
     // The common case in whole numbers: value * 10^decimals, rounded once,
-    // lies within half a unit in its last place of the exact product. Away
-    // from a rounding boundary (k + 0.5) by more than a unit in the last
-    // place, the nearest whole number of the rounded product is the exact
-    // product's, which is what printf prints. Below 2^51 that unit is at most
-    // 1/4, so the boundaries either side are out of reach too.
+    // lies within half a unit in its last place (at most scaled * 2^-53) of
+    // the exact product. Away from a rounding boundary (k + 0.5) by more than
+    // twice that, the nearest whole number of the rounded product is the
+    // exact product's, which is what printf prints. Below 2^51 the unit is at
+    // most 1/4, so the boundaries either side are out of reach too.
     const double scaled = std::fabs(value) * kPowersOfTen[decimals];
     if (scaled < 2251799813685248.0) { // 2^51
         const double whole = std::floor(scaled), fraction = scaled - whole;
-        const double unit = std::nextafter(scaled, HUGE_VAL) - scaled;
-        if (std::fabs(fraction - 0.5) > unit) {
+        if (std::fabs(fraction - 0.5) > scaled * 0x1p-52) {
             const unsigned long long rounded =
                 static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
-            unsigned long long n = rounded;
-            char digits[32]; // at most 16 digits below 2^51, a point, a leading zero
+            const auto unit = static_cast<unsigned long long>(kPowersOfTen[decimals]); // exact to 1e22
+            char digits[40]; // at most 16 digits below 2^51, a point, 17 decimals
             char* const end = digits + sizeof digits;
             char* p = end;
-            for (int i = 0; i < decimals; ++i, n /= 10)
-                *--p = static_cast<char>('0' + n % 10);
-            if (decimals > 0) *--p = '.';
-            do
-                *--p = static_cast<char>('0' + n % 10);
-            while ((n /= 10) != 0);
+            if (decimals > 0) {
+                p = FixedDigits(p, rounded % unit, decimals);
+                *--p = '.';
+            }
+            p = WholeDigits(p, rounded / unit);
             if (value < 0 && rounded != 0) out += '-';
             out.append(p, static_cast<size_t>(end - p));
             return;
