@@ -568,7 +568,13 @@ int RunOne(FILE* in, const std::string& shown, const ZrCliPointFn& fn, const ZrC
                 line += '\n';
                 result = reader.Next(line);
                 if (result == LineReader::kEnd) {
-                    line.pop_back(); // the input's own last line end, copied as the record's
+                    // The input's own last line end is the record's.
+                    line.pop_back();
+                    lineEnd = "\n";
+                    if (!line.empty() && line.back() == '\r') {
+                        line.pop_back();
+                        lineEnd = "\r\n";
+                    }
                     unended = fields.CloseUnended(line);
                     result = LineReader::kLine;
                     break;
@@ -587,8 +593,7 @@ int RunOne(FILE* in, const std::string& shown, const ZrCliPointFn& fn, const ZrC
             ZrCliErrorf(options.command,
                         "%s:%ld: the %s is longer than %zu bytes; the rest of the input is not read",
                         shown.c_str(), first, options.csv ? "record" : "line", kMaxLineBytes);
-            if (!options.csv) out += "*\t*";
-            out += '\n';
+            out += options.csv ? lineEnd : "*\t*\n";
             status = ZRCLI_SOME_FAILED;
             break;
         }
