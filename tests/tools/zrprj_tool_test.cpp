@@ -603,6 +603,8 @@ TEST_F(ToolTest, CsvRecordsKeepEveryFieldButTheCoordinatesByteForByte) {
          "\xEF\xBB\xBFlon,lat\n117,0\n", "\xEF\xBB\xBFlon,lat\n" + gk + "\n", 0, ""},
         {"a quote never closed", "project 21420 --delimiter ,", "117,0\n\"open,117,0\n",
          gk + "\n\"open,117,0\n", 1, "<stdin>:2: a quoted field is not closed"},
+        {"a quote never closed, CRLF", "project 21420 --delimiter ,", "117,0\r\n\"open,0\r\n",
+         gk + "\r\n\"open,0\r\n", 1, "<stdin>:2: a quoted field is not closed"},
         {"a name the header lacks", "project 21420 --header --columns lon,lat", "x,y\n117,0\n", "x,y\n", 1,
          "<stdin>:1: the header has no field named \"lon\""},
         {"names without a header", "project 21420 --columns lon,lat", "117,0\n", "", 2,
