@@ -334,6 +334,70 @@ TEST_F(ToolTest, ConvertFollowsTheTranslatorBothWays) {
     EXPECT_TRUE(badMethod.out.empty());
 }
 
+TEST_F(ToolTest, NumbersAreReadAsStrtodReadsThemAndPrintedAsPrintfPrintsThem) {
+    // Beijing 1954 to itself: no projection, no shift, the numbers go
+    // through as read, printed with the precision asked for. The oracle is
+    // the C library's own pair, strtod in the C locale and "%.*f", which the
+    // tool's output has always matched digit for digit.
+    const auto expected = [](const std::string& text, int decimals) {
+        char buffer[400];
+        std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::strtod(text.c_str(), nullptr));
+        const std::string printed = buffer;
+        // The tool prints no sign on a zero.
+        return printed.find_first_not_of("-0.") == std::string::npos && printed[0] == '-' ? printed.substr(1)
+                                                                                          : printed;
+    };
+    // Forms strtod reads, halfway cases among them (printf rounds the binary
+    // value exactly, to even at a true tie), and forms it refuses.
+    const char* const numbers[] = {"+1.5",    "1e2",   "1E2",       "1.5e+1", ".5",       "5.",
+                                   "-0",      "-.25",  "00012.500", "1e-310", "4.9e-324", "1e-400",
+                                   "-1e-400", "-1e-9", "1.5",       "0.375",  "0.0005",   "1.0005",
+                                   "2.675",   "0.5",   "2.5",       "0.125",  "1e300"};
+    const char* const refused[] = {"1e400", "-1e400", "+-1", "++1",       "1e",  "e5",   ".",   "+",
+                                   "0x10",  "nan",    "inf", "-infinity", "1,5", "1.5.", "1..5"};
+    for (int decimals : {0, 2, 9, 17}) {
+        std::string input, want;
+        for (const char* text : numbers) {
+            input += std::string(text) + " 45\n";
+            want += expected(text, decimals) + "\t" + expected("45", decimals) + "\n";
+        }
+        for (const char* text : refused) {
+            input += std::string(text) + " 45\n";
+            want += "*\t*\n";
+        }
+        SCOPED_TRACE(decimals);
+        const ToolRun run = Tool("convert 4214 4214 -p " + std::to_string(decimals), input);
+        EXPECT_EQ(run.exit, 1);
+        EXPECT_EQ(run.out, want);
+    }
+
+    // Random doubles over every magnitude, written with their 17 significant
+    // digits: read back to the same double and printed to the last decimal.
+    // Then numbers as survey files hold them, up to 15 digits with a point,
+    // which are read by a shorter way: at 17 decimals a value near 45 shows
+    // its last bit, so a reading one unit off in the last place is seen.
+    std::srand(20261208);
+    std::string input, want;
+    for (int i = 0; i < 4000; ++i) {
+        const double mantissa = static_cast<double>(std::rand()) / RAND_MAX - 0.5;
+        const double lon = std::ldexp(mantissa, std::rand() % 200 - 100);
+        const double lat = 90.0 * (static_cast<double>(std::rand()) / RAND_MAX * 2.0 - 1.0);
+        char lonText[400], latText[32];
+        if (i < 2000) {
+            std::snprintf(lonText, sizeof lonText, "%.17g", lon);
+            std::snprintf(latText, sizeof latText, "%.17g", lat);
+        } else {
+            std::snprintf(lonText, sizeof lonText, "%.*f", std::rand() % 16, lat * 1e5);
+            std::snprintf(latText, sizeof latText, "%.*f", std::rand() % 15, lat);
+        }
+        input += std::string(lonText) + " " + latText + "\n";
+        want += expected(lonText, 17) + "\t" + expected(latText, 17) + "\n";
+    }
+    const ToolRun run = Tool("convert 4214 4214 -p 17", input);
+    EXPECT_EQ(run.exit, 0) << run.err;
+    EXPECT_EQ(run.out, want);
+}
+
 // ------------------------------------------------------------ the stream
 
 TEST_F(ToolTest, CommentsBlankLinesAndExtraColumnsPassThrough) {
@@ -491,6 +555,103 @@ TEST_F(ToolTest, UnprojectPrintsThePointThatProjectsBackWhereTheInverseStopsShor
         ASSERT_TRUE(proj.Inverse(grid[i][0], grid[i][1], plon, plat));
         EXPECT_LT(GroundMetres(lon, lat, plon, plat), kOracleMillimetre) << lines[i];
     }
+}
+
+// ------------------------------------------------------------ CSV
+
+TEST_F(ToolTest, CsvRecordsKeepEveryFieldButTheCoordinatesByteForByte) {
+    // Beijing 1954 Gauss-Krueger zone 20: (117, 0) is the false origin of
+    // the zone, 20500000 0; Beijing itself is the help's example. A refused
+    // point keeps its row with the coordinate fields empty.
+    struct Case {
+        const char* what;
+        std::string args, input, output;
+        int exit;
+        std::string error; // a part of standard error
+    };
+    const std::string gk = "20500000.000,0.000";
+    const Case cases[] = {
+        {"header by name", "project 21420 --header --columns lon,lat", "name,lat,lon\nA,0,117\n",
+         "name,lat,lon\nA,0.000,20500000.000\n", 0, ""},
+        {"fields by number, another delimiter", "project 21420 --delimiter ';' --columns 3,1", "0;x;117\n",
+         "0.000;x;20500000.000\n", 0, ""},
+        {"a tab delimiter", "project 21420 --delimiter tab", "117\t0\tA B\n", "20500000.000\t0.000\tA B\n", 0,
+         ""},
+        {"latitude first in", "project 21420 --delimiter , --lat-first", "0,117,P\n", gk + ",P\n", 0, ""},
+        {"latitude first out", "unproject 21420 --delimiter , --lat-first", "20500000,0\n",
+         "0.000000000,117.000000000\n", 0, ""},
+        {"quotes and commas in names", "convert 21420 4214 --header --columns x,y",
+         "\"name, full\",x,y,\"note\"\n\"Beijing, \"\"old\"\" city\",20500000,0,\"a,b\"\n",
+         "\"name, full\",x,y,\"note\"\n\"Beijing, \"\"old\"\" city\",117.000000000,0.000000000,\"a,b\"\n", 0,
+         ""},
+        {"quoted numbers and blanks around them", "project 21420 --delimiter ,", "\"117\",\" 0\"\n",
+         gk + "\n", 0, ""},
+        {"a quoted field over two lines; lines counted", "project 21420 --delimiter ,",
+         "117,0,\"two\nlines\"\n117,95,x\n", gk + ",\"two\nlines\"\n,,x\n", 1, "<stdin>:3: latitude 95"},
+        {"CRLF line ends kept, inside a field too", "project 21420 --header",
+         "lon,lat,n\r\n117,0,\"a\r\nb\"\r\n117,0,c", "lon,lat,n\r\n" + gk + ",\"a\r\nb\"\r\n" + gk + ",c\r\n",
+         0, ""},
+        {"a height column", "project 21420 --columns 1,2,3", "117,0,12.5,x\n117,0,,y\n117,0,high,z\n",
+         gk + ",12.5,x\n" + gk + ",,y\n,,,z\n", 1, "<stdin>:3: the height \"high\""},
+        {"a refused point", "project 21420 --header --columns 2,3", "n,lon,lat,m\nA,117,95,n\nB,abc,0,o\n",
+         "n,lon,lat,m\nA,,,n\nB,,,o\n", 1, "<stdin>:3: \"abc\" is not a finite number"},
+        {"too few fields", "project 21420 --columns 1,3", "117,0\n", ",0\n", 1,
+         "<stdin>:1: expected at least 3 fields, found 2"},
+        {"blank lines pass, the header is the first record", "project 21420 --header", "\nlon,lat\n117,0\n",
+         "\nlon,lat\n" + gk + "\n", 0, ""},
+        {"a spreadsheet's byte order mark", "project 21420 --header --columns lon,lat",
+         "\xEF\xBB\xBFlon,lat\n117,0\n", "\xEF\xBB\xBFlon,lat\n" + gk + "\n", 0, ""},
+        {"a quote never closed", "project 21420 --delimiter ,", "117,0\n\"open,117,0\n",
+         gk + "\n\"open,117,0\n", 1, "<stdin>:2: a quoted field is not closed"},
+        {"a quote never closed, CRLF", "project 21420 --delimiter ,", "117,0\r\n\"open,0\r\n",
+         gk + "\r\n\"open,0\r\n", 1, "<stdin>:2: a quoted field is not closed"},
+        {"a name the header lacks", "project 21420 --header --columns lon,lat", "x,y\n117,0\n", "x,y\n", 1,
+         "<stdin>:1: the header has no field named \"lon\""},
+        {"names without a header", "project 21420 --columns lon,lat", "117,0\n", "", 2,
+         "names need --header"},
+        {"one column", "project 21420 --columns 1", "117,0\n", "", 2, "two or three fields"},
+        {"one field twice", "project 21420 --columns 2,2", "117,0\n", "", 2, "names \"2\" twice"},
+        {"a delimiter inside numbers", "project 21420 --delimiter .", "117.0\n", "", 2, "one character"},
+        {"the whitespace format with latitude first", "project 21420 --lat-first", "0 117 A\n",
+         "20500000.000\t0.000 A\n", 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ToolRun run = Tool(c.args, c.input);
+        EXPECT_EQ(run.exit, c.exit) << run.err;
+        EXPECT_EQ(run.out, c.output);
+        if (c.error.empty())
+            EXPECT_EQ(run.err, "");
+        else
+            EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(ToolTest, ACsvRecordIsHeldToTheLineCapWhereAQuoteNeverCloses) {
+    // A quote opened and never closed would make the rest of the input one
+    // record; the record is cut at the cap a line has, and the file ends.
+    std::string input = "117,0\n\"";
+    while (input.size() < (1u << 20) + 4096)
+        input += "117,0,a line a spreadsheet would hold\n";
+    const ToolRun run = Tool("project 21420 --delimiter ,", input);
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.out, "20500000.000,0.000\n\n");
+    EXPECT_NE(run.err.find("<stdin>:2: the record is longer than 1048576 bytes"), std::string::npos)
+        << run.err;
+
+    // 48 MiB of short lines after the quote: what the tool holds stays
+    // within the slack the line cap allows (as for a long line), where a
+    // record read whole would hold all of it.
+    constexpr long kSlackKiB = 16 * 1024;
+    ASSERT_EQ(std::system(("{ printf '\"'; yes 'a,b' | head -c 48M; } > '" + Path("open.csv") + "'").c_str()),
+              0);
+    long baseKiB = 0, peakKiB = 0;
+    ASSERT_EQ(Measured("'" + kTool + "' project 21420 --header < /dev/null", baseKiB), 0);
+    EXPECT_EQ(
+        Measured("'" + kTool + "' project 21420 --delimiter , '" + Path("open.csv") + "' > /dev/null 2>&1",
+                 peakKiB),
+        1);
+    EXPECT_LE(peakKiB, baseKiB + kSlackKiB);
 }
 
 // ------------------------------------------------------------ systems

@@ -151,7 +151,39 @@ bool ParseShift(const std::string& text, CZrPJParams& params) {
     return true;
 }
 
-const std::vector<OptionSpec> kProjectOptions = {{"--inverse", "-I", false}, {"--precision", "-p", true}};
+// The options of the point formats, the same for project, unproject and convert.
+const std::vector<OptionSpec> kFormatOptions = {{"--delimiter", nullptr, true},
+                                                {"--header", nullptr, false},
+                                                {"--columns", nullptr, true},
+                                                {"--lat-first", nullptr, false}};
+
+std::vector<OptionSpec> WithFormatOptions(std::vector<OptionSpec> specs) {
+    specs.insert(specs.end(), kFormatOptions.begin(), kFormatOptions.end());
+    return specs;
+}
+
+// The point format: CSV when a delimiter, a header or columns are given,
+// whitespace columns otherwise. geographicIn and geographicOut say which
+// sides --lat-first turns round.
+bool StreamFormat(const char* command, const ParsedArgs& parsed, bool geographicIn, bool geographicOut,
+                  ZrCliStreamOptions& options, int& status) {
+    const auto has = [&parsed](const char* name) { return parsed.options.count(name) != 0; };
+    std::string why;
+    options.csv = has("--delimiter") || has("--header") || has("--columns");
+    options.header = has("--header");
+    if ((has("--delimiter") && !ZrCliParseDelimiter(parsed.options.at("--delimiter"), options, why)) ||
+        (has("--columns") && !ZrCliParseColumns(parsed.options.at("--columns"), options, why))) {
+        status = ZrCliUsageError(command, why);
+        return false;
+    }
+    const bool latFirst = has("--lat-first");
+    options.latFirstIn = latFirst && geographicIn;
+    options.latFirstOut = latFirst && geographicOut;
+    return true;
+}
+
+const std::vector<OptionSpec> kProjectOptions =
+    WithFormatOptions({{"--inverse", "-I", false}, {"--precision", "-p", true}});
 
 } // namespace
 
@@ -176,6 +208,7 @@ int ZrCliProject(const std::vector<std::string>& args, bool inverse) {
     options.command = command;
     if (!Decimals(command, parsed, inverse ? kAngularDecimals : kLinearDecimals, options.decimals, status))
         return status;
+    if (!StreamFormat(command, parsed, !inverse, inverse, options, status)) return status;
 
     // The operator's own per-point result tells a refused point from a
     // projected one; the coordinate system's array call does not. The checks
@@ -254,6 +287,7 @@ public:
                ZrCliCheckedForward(m_toOp, "destination projection", kCliRoundTripMetres, pt, why);
     }
 
+    bool FromProjected() const { return m_fromProjected; }
     bool ToProjected() const { return m_toProjected; }
 
 private:
@@ -276,11 +310,11 @@ long TransformationCode(const std::string& text) {
     return ParseInt(digits, 1, 2147483647L, code) ? code : 0;
 }
 
-const std::vector<OptionSpec> kConvertOptions = {{"--inverse", "-I", false},
-                                                 {"--precision", "-p", true},
-                                                 {"--method", "-m", true},
-                                                 {"--params", "-t", true},
-                                                 {"--transformation", "-T", true}};
+const std::vector<OptionSpec> kConvertOptions = WithFormatOptions({{"--inverse", "-I", false},
+                                                                   {"--precision", "-p", true},
+                                                                   {"--method", "-m", true},
+                                                                   {"--params", "-t", true},
+                                                                   {"--transformation", "-T", true}});
 
 } // namespace
 
@@ -330,6 +364,8 @@ int ZrCliConvert(const std::vector<std::string>& args) {
     options.command = command;
     if (!Decimals(command, parsed, converter.ToProjected() ? kLinearDecimals : kAngularDecimals,
                   options.decimals, status))
+        return status;
+    if (!StreamFormat(command, parsed, !converter.FromProjected(), !converter.ToProjected(), options, status))
         return status;
     const ZrCliPointFn fn = [&converter](CPoint2D& pt, std::string& why) { return converter(pt, why); };
     const std::vector<std::string> files(parsed.positional.begin() + 2, parsed.positional.end());

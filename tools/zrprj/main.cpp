@@ -45,6 +45,13 @@ const char kOverview[] =
     "coordinates (longitude and latitude in decimal degrees, or x and y in the\n"
     "system's unit), every further column is copied as it stands. Lines whose\n"
     "first non-blank character is # and blank lines are copied unchanged.\n"
+    "Or CSV (--delimiter, --header, --columns, see a command's help): records as\n"
+    "RFC 4180 has them, quoted fields (also over several lines) and all; every\n"
+    "field but the coordinates is copied byte for byte, each record keeps its line\n"
+    "end (CRLF or LF), blank lines pass (# starts no comment: it may be data). A\n"
+    "point that cannot be transformed keeps its record with the coordinate fields\n"
+    "left empty. A record, like a line, is held to 1 MiB: a quote never closed\n"
+    "ends the file there.\n"
     "\n"
     "Output: x<TAB>y<rest of the line>, x and y with a fixed precision: 3 decimals\n"
     "for linear units (millimetres in metres), 9 for degrees (1e-9 degree, about\n"
@@ -65,18 +72,32 @@ const char kOverview[] =
     "file could not be read, or nothing matched); 2 bad arguments or a system\n"
     "that cannot be used (nothing processed); 3 not available in this build.\n";
 
-const char kProjectHelp[] = "usage: zrprj project [OPTIONS] SYSTEM [FILE...]\n"
-                            "\n"
-                            "Projects longitude/latitude (decimal degrees on the system's geographic\n"
-                            "system) to x/y in the projected SYSTEM's unit.\n"
-                            "\n"
-                            "  -I, --inverse        unproject instead (as zrprj unproject)\n"
-                            "  -p, --precision N    decimals of the output (default 3; 9 with -I)\n"
-                            "  -h, --help           this help\n"
-                            "\n"
-                            "Example:\n"
-                            "  echo \"116.4074 39.9042 Beijing\" | zrprj project 21420\n"
-                            "  20449323.943<TAB>4419138.275 Beijing\n";
+// The point format's options, the same in project, unproject and convert.
+#define FORMAT_OPTIONS                                                                                       \
+    "  --delimiter C        read and write CSV records delimited by C (one\n"                                \
+    "                         character, or tab); comma when --header or\n"                                  \
+    "                         --columns is given without it\n"                                               \
+    "  --header             the first record of each file names the fields; it is\n"                         \
+    "                         copied as it is\n"                                                             \
+    "  --columns X,Y[,Z]    the coordinate fields, by header name or by number\n"                            \
+    "                         from 1 (default 1,2); Z, a height, must be a number\n"                         \
+    "                         (or empty) and is copied as it stands\n"                                       \
+    "  --lat-first          longitude/latitude read and written latitude first\n"
+
+const char kProjectHelp[] =
+    "usage: zrprj project [OPTIONS] SYSTEM [FILE...]\n"
+    "\n"
+    "Projects longitude/latitude (decimal degrees on the system's geographic\n"
+    "system) to x/y in the projected SYSTEM's unit.\n"
+    "\n"
+    "  -I, --inverse        unproject instead (as zrprj unproject)\n"
+    "  -p, --precision N    decimals of the output (default 3; 9 with -I)\n" FORMAT_OPTIONS
+    "  -h, --help           this help\n"
+    "\n"
+    "Examples:\n"
+    "  echo \"116.4074 39.9042 Beijing\" | zrprj project 21420\n"
+    "  20449323.943<TAB>4419138.275 Beijing\n"
+    "  zrprj project 21420 --header --columns lon,lat cities.csv\n";
 
 const char kUnprojectHelp[] =
     "usage: zrprj unproject [OPTIONS] SYSTEM [FILE...]\n"
@@ -85,7 +106,7 @@ const char kUnprojectHelp[] =
     "(decimal degrees on the system's geographic system).\n"
     "\n"
     "  -I, --inverse        project instead (as zrprj project)\n"
-    "  -p, --precision N    decimals of the output (default 9; 3 with -I)\n"
+    "  -p, --precision N    decimals of the output (default 9; 3 with -I)\n" FORMAT_OPTIONS
     "  -h, --help           this help\n"
     "\n"
     "Examples:\n"
@@ -114,15 +135,17 @@ const char kConvertHelp[] =
     "                         (default all 0)\n"
     "  -I, --inverse        convert from DEST to SOURCE with the same shift reversed\n"
     "  -p, --precision N    decimals of the output (default 3 for a projected\n"
-    "                         destination, 9 for a geographic one)\n"
+    "                         destination, 9 for a geographic one)\n" FORMAT_OPTIONS
     "  -h, --help           this help\n"
     "\n"
     "The method and the values are ignored when both systems share one geographic\n"
     "system. Heights are not converted: a third column is copied as it stands.\n"
+    "--lat-first applies to the geographic side or sides.\n"
     "\n"
     "Examples (Beijing 1954 Gauss-Krueger zone 20 to WGS 84 UTM zone 50N):\n"
     "  zrprj convert 21420 EPSG:32650 -m 9606 -t 15.53,-113.82,-41.38,0,0,0.814,-0.38 points.txt\n"
-    "  zrprj convert 21420 EPSG:32650 --transformation EPSG:15919 points.txt\n";
+    "  zrprj convert 21420 EPSG:32650 --transformation EPSG:15919 points.txt\n"
+    "  zrprj convert 21420 EPSG:32650 -T EPSG:15919 --header --columns x,y wells.csv\n";
 
 const char kTransformationsHelp[] =
     "usage: zrprj transformations SOURCE DEST\n"

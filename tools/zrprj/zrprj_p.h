@@ -86,7 +86,22 @@ using ZrCliPointFn = std::function<bool(CPoint2D& pt, std::string& why)>;
 struct ZrCliStreamOptions {
     int decimals = kLinearDecimals;
     const char* command = "zrprj";
+    // Longitude/latitude read (in) or written (out) latitude first, as EPSG
+    // orders the axes of its geographic systems; x/y stay easting first.
+    bool latFirstIn = false, latFirstOut = false;
+    // Records of delimited fields (CSV) instead of whitespace-separated columns.
+    bool csv = false;
+    char delimiter = ',';
+    bool header = false; // the first record names the fields and is copied as it stands
+    // The x, y and optional z fields, each a header name or a 1-based field
+    // number; empty for the first two fields.
+    std::vector<std::string> columns;
 };
+
+// Reads a --columns value into options.columns and a --delimiter value into
+// options.delimiter; 0 with why when it cannot be used.
+int ZrCliParseColumns(const std::string& text, ZrCliStreamOptions& options, std::string& why);
+int ZrCliParseDelimiter(const std::string& text, ZrCliStreamOptions& options, std::string& why);
 
 // Reads lines from the named files (or standard input for none or "-"),
 // passes comment lines (# first) and blank lines through unchanged, reads
@@ -96,14 +111,12 @@ struct ZrCliStreamOptions {
 // message on standard error naming the file and line; the rest goes on. A
 // line longer than a mebibyte, or a file that cannot be read, ends that file
 // with a message; output that cannot be written ends the stream with one.
-// Returns ZRCLI_OK or ZRCLI_SOME_FAILED.
+// In CSV mode records are read as RFC 4180 has them (a quoted field may span
+// lines; the record as a whole is held to the mebibyte), every field but the
+// coordinates is copied byte for byte, and a refused point's coordinate
+// fields are left empty. Returns ZRCLI_OK or ZRCLI_SOME_FAILED.
 int ZrCliRunStream(const std::vector<std::string>& files, const ZrCliPointFn& fn,
                    const ZrCliStreamOptions& options, FILE* out);
-
-// One line through fn; output without the newline. Returns 1 for a passed
-// line or transformed point, 0 when it failed (why says why).
-int ZrCliProcessLine(const std::string& line, const ZrCliPointFn& fn, int decimals, std::string& output,
-                     std::string& why);
 
 // ---- Commands (commands.cpp, demo.cpp) ----
 int ZrCliProject(const std::vector<std::string>& args, bool inverse);
