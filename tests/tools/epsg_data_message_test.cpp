@@ -1,6 +1,8 @@
 // zrprj transformations over a copy of the tool and the library whose EPSG
 // data file is missing or damaged: the user learns that, and where the file
 // was looked for, rather than that EPSG joins the two systems by nothing.
+#include "tools/ToolFixture_p.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,17 +15,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-} // namespace
-
 TEST(ToolEpsgData, AMissingOrDamagedDataFileIsNamedNotTakenForNoTransformation) {
-    const std::string tool = ZRPRJ_BINARY_DIR "/tools/zrprj";
+    const std::string& tool = kTool;
     if (access(tool.c_str(), X_OK) != 0) GTEST_SKIP() << tool << " is not built";
     char pattern[] = "/tmp/zrprj_epsg_tool_XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);

@@ -7,6 +7,7 @@
 //                             polygons; prints "count perimeter area"
 #include "model/ZrPJCoordSys.h"
 #include "model/ZrPJSpheroid.h"
+#include "tools/ToolFixture_p.h"
 
 #include <GeographicLib/Geodesic.hpp>
 #include <gtest/gtest.h>
@@ -26,8 +27,6 @@
 
 namespace {
 
-const std::string kTool = ZRPRJ_BINARY_DIR "/tools/zrprj";
-
 // Both programs print with precision 10: 1e-10 m and 1e-15 degree. The tool
 // promises agreement to a part in 1e9; lengths near zero get the floor of a
 // nanometre (a nanodegree for angles), far above the printed digits.
@@ -38,26 +37,6 @@ constexpr double kNanodegree = 1e-9;
 // The tool prints projected x/y and distances to the millimetre by default.
 constexpr double kPrintedMillimetre = 0.5e-3 + 1e-9;
 
-struct Outcome {
-    int exit = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::stringstream s(text);
-    std::string line;
-    while (std::getline(s, line))
-        lines.push_back(line);
-    return lines;
-}
 
 std::vector<double> Numbers(const std::string& line) {
     std::vector<double> values;
@@ -68,43 +47,7 @@ std::vector<double> Numbers(const std::string& line) {
     return values;
 }
 
-class GeodToolTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (access(kTool.c_str(), X_OK) != 0) GTEST_SKIP() << kTool << " is not built";
-        char pattern[] = "/tmp/zrprj_geod_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override {
-        if (!m_dir.empty()) std::system(("rm -rf '" + m_dir + "'").c_str());
-    }
-
-    std::string Path(const std::string& name) const { return m_dir + "/" + name; }
-
-    void Write(const std::string& name, const std::string& text) const {
-        std::ofstream out(Path(name), std::ios::binary);
-        out << text;
-    }
-
-    // Any program, with the given standard input.
-    Outcome Program(const std::string& commandLine, const std::string& input = std::string()) const {
-        Write("stdin", input);
-        const std::string cmd =
-            commandLine + " < '" + Path("stdin") + "' > '" + Path("stdout") + "' 2> '" + Path("stderr") + "'";
-        const int status = std::system(cmd.c_str());
-        Outcome run;
-        run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = Slurp(Path("stdout"));
-        run.err = Slurp(Path("stderr"));
-        return run;
-    }
-    Outcome Tool(const std::string& args, const std::string& input = std::string()) const {
-        return Program("'" + kTool + "' " + args, input);
-    }
-
-    std::string m_dir;
-};
+class GeodToolTest : public ToolFixture {};
 
 // Line by line, every number of ours within the bar of GeographicLib's.
 void ExpectSameTables(const std::string& ours, const std::string& theirs, const char* what,
@@ -175,23 +118,23 @@ TEST_F(GeodToolTest, InverseDirectAndAreaAgreeWithGeodSolveAndPlanimeter) {
         Write("polygons", polygons.str());
         const std::string p = " -p " + std::to_string(kPrecision) + " ";
 
-        const Outcome inverse = Tool("geod inverse" + p + system + " '" + Path("pairs") + "'");
+        const ToolRun inverse = Tool("geod inverse" + p + system + " '" + Path("pairs") + "'");
         ASSERT_EQ(inverse.exit, 0) << inverse.err;
-        const Outcome geodInverse =
+        const ToolRun geodInverse =
             Program("GeodSolve -i -w" + p + ellipsoid + " --input-file '" + Path("pairs") + "'");
         ASSERT_EQ(geodInverse.exit, 0) << geodInverse.err;
         ExpectSameTables(inverse.out, geodInverse.out, "inverse", {true, true, false});
 
-        const Outcome direct = Tool("geod direct" + p + system + " '" + Path("starts") + "'");
+        const ToolRun direct = Tool("geod direct" + p + system + " '" + Path("starts") + "'");
         ASSERT_EQ(direct.exit, 0) << direct.err;
-        const Outcome geodDirect =
+        const ToolRun geodDirect =
             Program("GeodSolve -w" + p + ellipsoid + " --input-file '" + Path("starts") + "'");
         ASSERT_EQ(geodDirect.exit, 0) << geodDirect.err;
         ExpectSameTables(direct.out, geodDirect.out, "direct", {true, true, true});
 
-        const Outcome area = Tool("geod area" + p + system + " '" + Path("polygons") + "'");
+        const ToolRun area = Tool("geod area" + p + system + " '" + Path("polygons") + "'");
         ASSERT_EQ(area.exit, 0) << area.err;
-        const Outcome planimeter =
+        const ToolRun planimeter =
             Program("Planimeter -w" + p + ellipsoid + " --input-file '" + Path("polygons") + "'");
         ASSERT_EQ(planimeter.exit, 0) << planimeter.err;
         ExpectSameTables(area.out, planimeter.out, "area", {false, false, false});
@@ -211,7 +154,7 @@ TEST_F(GeodToolTest, ProjectedSystemPointsAreItsOwnEastingsAndNorthings) {
     double s12 = 0, azi1 = 0, azi2 = 0;
     oracle.Inverse(geo[0].y, geo[0].x, geo[1].y, geo[1].x, s12, azi1, azi2);
 
-    const Outcome inverse = Tool("geod inverse 21420", "20449323.943 4419138.275 20560000 4300000 Beijing\n");
+    const ToolRun inverse = Tool("geod inverse 21420", "20449323.943 4419138.275 20560000 4300000 Beijing\n");
     ASSERT_EQ(inverse.exit, 0) << inverse.err;
     const std::vector<double> got = Numbers(inverse.out);
     ASSERT_EQ(got.size(), 3u) << inverse.out;
@@ -222,7 +165,7 @@ TEST_F(GeodToolTest, ProjectedSystemPointsAreItsOwnEastingsAndNorthings) {
 
     char line[128];
     std::snprintf(line, sizeof line, "20449323.943 4419138.275 %.12f %.6f\n", azi1, s12);
-    const Outcome direct = Tool("geod direct 21420", line);
+    const ToolRun direct = Tool("geod direct 21420", line);
     ASSERT_EQ(direct.exit, 0) << direct.err;
     const std::vector<double> end = Numbers(direct.out);
     ASSERT_EQ(end.size(), 3u) << direct.out;
@@ -236,7 +179,7 @@ TEST_F(GeodToolTest, ProjectedSystemPointsAreItsOwnEastingsAndNorthings) {
 // A line that cannot be read or solved gets a star for each result and a
 // message naming its line; comments and blank lines pass; the rest goes on.
 TEST_F(GeodToolTest, BadLinesAreNamedAndTheRestIsProcessed) {
-    const Outcome inverse = Tool("geod inverse EPSG:4326", "# Beijing to Shanghai\n"
+    const ToolRun inverse = Tool("geod inverse EPSG:4326", "# Beijing to Shanghai\n"
                                                            "116.4074 39.9042 121.4737 31.2304\n"
                                                            "\n"
                                                            "116.4074 39.9042 121.4737\n"
@@ -260,7 +203,7 @@ TEST_F(GeodToolTest, BadLinesAreNamedAndTheRestIsProcessed) {
     // A polygon with a bad vertex is refused as a whole (without the vertex
     // it would be another polygon); the next polygon is measured. A
     // clockwise square has a negative area.
-    const Outcome area =
+    const ToolRun area =
         Tool("geod area EPSG:4326", "0 0\n1 0\n1 x\n0 1\n\n# clockwise\n0 0\n0 1\n1 1\n1 0\n");
     EXPECT_EQ(area.exit, 1);
     const std::vector<std::string> polygons = Lines(area.out);
@@ -274,18 +217,18 @@ TEST_F(GeodToolTest, BadLinesAreNamedAndTheRestIsProcessed) {
 
     // A polygon cut short by a line past a mebibyte is refused too, and the
     // input is not read further.
-    const Outcome cut = Tool("geod area EPSG:4326", "0 0\n1 0\n" + std::string(1 << 21, '1') + "\n0 1\n");
+    const ToolRun cut = Tool("geod area EPSG:4326", "0 0\n1 0\n" + std::string(1 << 21, '1') + "\n0 1\n");
     EXPECT_EQ(cut.exit, 1);
     EXPECT_EQ(cut.out, "*\t*\t*\n");
     EXPECT_NE(cut.err.find("<stdin>:3: the line is longer than"), std::string::npos) << cut.err;
 
     // Output that cannot be written is an error, said once.
-    const Outcome full = Program("( '" + kTool + "' geod inverse EPSG:4326 > /dev/full )", "0 0 1 1\n");
+    const ToolRun full = Program("( '" + kTool + "' geod inverse EPSG:4326 > /dev/full )", "0 0 1 1\n");
     EXPECT_EQ(full.exit, 1);
     EXPECT_NE(full.err.find("could not be written"), std::string::npos) << full.err;
 
     // A point a projected system cannot unproject: a northing past the pole.
-    const Outcome folded = Tool("geod inverse 21420", "20500000 4400000 20500000 12000000\n");
+    const ToolRun folded = Tool("geod inverse 21420", "20500000 4400000 20500000 12000000\n");
     EXPECT_EQ(folded.exit, 1);
     EXPECT_EQ(folded.out, "*\t*\t*\n");
     EXPECT_NE(folded.err.find("<stdin>:1: the point lies outside"), std::string::npos) << folded.err;
@@ -305,12 +248,12 @@ TEST_F(GeodToolTest, BadArgumentsStopBeforeAnyInputAndTheHelpIsThere) {
         {"geod inverse 0", "code 0"},
     };
     for (const auto& c : cases) {
-        const Outcome run = Tool(c.args, "0 0 1 1\n");
+        const ToolRun run = Tool(c.args, "0 0 1 1\n");
         EXPECT_EQ(run.exit, 2) << c.args;
         EXPECT_EQ(run.out, "") << c.args;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.args << ": " << run.err;
     }
-    const Outcome help = Tool("geod --help");
+    const ToolRun help = Tool("geod --help");
     EXPECT_EQ(help.exit, 0);
     EXPECT_EQ(help.out.rfind("usage: zrprj geod", 0), 0u) << help.out;
     EXPECT_EQ(Tool("help geod").out, help.out);

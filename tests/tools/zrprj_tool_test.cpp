@@ -11,6 +11,7 @@
 #include "transform/ZrPJTranslator.h"
 
 #include "support/ProjOracle.h"
+#include "tools/ToolFixture_p.h"
 
 #include <gtest/gtest.h>
 #include <proj.h>
@@ -29,8 +30,6 @@
 
 namespace {
 
-const std::string kTool = ZRPRJ_BINARY_DIR "/tools/zrprj";
-
 // Output is printed to the millimetre and to 1e-9 degree; half a unit of the
 // last printed digit is the rounding, the rest is the tool's own error.
 constexpr double kPrintedMillimetre = 0.5e-3 + 1e-9;
@@ -38,52 +37,8 @@ constexpr double kPrintedNanodegree = 0.5e-9 + 1e-12;
 // Our projection against PROJ's, through the whole tool.
 constexpr double kOracleMillimetre = 1e-3;
 
-struct ToolRun {
-    int exit = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class ToolTest : public ::testing::Test {
+class ToolTest : public ToolFixture {
 protected:
-    void SetUp() override {
-        // A build without the tools (ZRPRJ_BUILD_TOOLS=OFF) has nothing to run.
-        if (access(kTool.c_str(), X_OK) != 0) GTEST_SKIP() << kTool << " is not built";
-        char pattern[] = "/tmp/zrprj_tool_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override {
-        if (!m_dir.empty()) std::system(("rm -rf '" + m_dir + "'").c_str());
-    }
-
-    std::string Path(const std::string& name) const { return m_dir + "/" + name; }
-
-    void Write(const std::string& name, const std::string& text) const {
-        std::ofstream out(Path(name), std::ios::binary);
-        out << text;
-    }
-
-    // Runs the tool with the arguments (already shell-quoted where needed)
-    // and the given standard input.
-    ToolRun Tool(const std::string& args, const std::string& input = std::string()) const {
-        Write("stdin", input);
-        const std::string cmd = "'" + kTool + "' " + args + " < '" + Path("stdin") + "' > '" +
-                                Path("stdout") + "' 2> '" + Path("stderr") + "'";
-        const int status = std::system(cmd.c_str());
-        ToolRun run;
-        run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = Slurp(Path("stdout"));
-        run.err = Slurp(Path("stderr"));
-        return run;
-    }
-
     // Runs a shell command line; the exit code, and in peakKiB the largest
     // resident size of the command and everything it waited for.
     static int Measured(const std::string& cmd, long& peakKiB) {
@@ -99,17 +54,8 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    std::string m_dir;
 };
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::stringstream s(text);
-    std::string line;
-    while (std::getline(s, line))
-        lines.push_back(line);
-    return lines;
-}
 
 // The first two columns of an output line.
 bool TwoNumbers(const std::string& line, double& x, double& y) {
