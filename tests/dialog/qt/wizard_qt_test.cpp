@@ -5,12 +5,15 @@
 
 #include "dialog/ZrSheetCoordSysSetting.h"
 #include "dialog/qt/ZrQtBackend.h"
+#include "platform/ui/ZrFileDialog.h"
 #include "platform/ui/ZrUiBackend.h"
 
 #include <QApplication>
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -384,6 +387,45 @@ TEST_F(WizardQtTest, FlatteningEditShowsTheWholeValue) {
     EXPECT_EQ(shown, QStringLiteral("0.00335232986925913"));
     EXPECT_EQ(cursor, 0) << "the edit shows its start";
     EXPECT_LE(needed, room) << "the whole value fits";
+}
+
+// Qt's own buttons, in a message box and in the file dialog, speak the user's
+// language as the pages do, read again at each window; English where Qt has
+// no catalogue for it.
+TEST_F(WizardQtTest, QtsOwnButtonsSpeakTheUsersLanguage) {
+    const struct {
+        const char* locale;
+        const char* cancel;
+        const char* open;
+    } cases[] = {
+        {"zh_CN.UTF-8", "取消", "打开(&O)"},     {"ja_JP.UTF-8", "キャンセル", "開く(&O)"},
+        {"de_DE.UTF-8", "Abbrechen", "&Öffnen"}, {"en_US.UTF-8", "Cancel", "&Open"},
+        {"zh_CN.UTF-8", "取消", "打开(&O)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale);
+        setenv("LC_ALL", c.locale, 1);
+        QString cancel, open;
+        QTimer::singleShot(Steps::kPollMs, [&cancel] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            cancel = box->button(QMessageBox::Cancel)->text();
+            box->button(QMessageBox::Cancel)->click();
+        });
+        EXPECT_EQ(AfxMessageBox("?", MB_OKCANCEL), IDCANCEL);
+        EXPECT_EQ(cancel, QString::fromUtf8(c.cancel));
+
+        QTimer::singleShot(Steps::kPollMs, [&open] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
+                open = buttons->button(QDialogButtonBox::Open)->text();
+            dialog->reject();
+        });
+        CFileDialog dlg(TRUE, nullptr, "", OFN_HIDEREADONLY, "XML(*.xml)|*.xml||", nullptr);
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+        EXPECT_EQ(open, QString::fromUtf8(c.open));
+    }
 }
 
 // Each list's drop-down shows its longest entry whole, also where the closed
