@@ -2,6 +2,7 @@
 
 #include "interop/ZrInterop.h"
 #include "persistence/ZrPrjFiles.h"
+#include "platform/ZrCodePage.h"
 #include "platform/ui/ZrFileDialog.h"
 #include "platform/ui/ZrUserLanguage.h"
 
@@ -140,10 +141,16 @@ int ReadAnySystemFile(const CString& path, CZrPJCoordSys& cs) {
     const std::string text = Trimmed(content);
     if (text.empty()) return 0;
 
+    // Exchange texts are UTF-8, but a .prj written on a Chinese or Japanese
+    // host holds its names in that host's code page, as this library's own
+    // files do; those bytes would reach the system's name as mojibake.
+    std::string exchange = text;
+    if (!CZrCodePage::IsValidUtf8(text)) CZrCodePage::ToUtf8(text, CZrCodePage::Current(), exchange);
+
     CZrPJCoordSys read;
     int ok = 0;
-    if (ZrDetectCrsTextFormat(CString(text)) != ZR_CRS_TEXT_UNKNOWN)
-        ok = ZrImportCoordSys(CString(text), read);
+    if (ZrDetectCrsTextFormat(CString(exchange)) != ZR_CRS_TEXT_UNKNOWN)
+        ok = ZrImportCoordSys(CString(exchange), read);
     else if (text[0] == '<')
         ok = ZrOpenXmlProjectionFile(path, read);
     else if (IsKeyValueText(text))

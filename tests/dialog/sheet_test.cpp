@@ -181,6 +181,22 @@ TEST_F(SheetTest, OpenPrjFileReadsEveryFormByContent) {
     EXPECT_TRUE(backend().Messages().empty());
 }
 
+// An exchange text written on a Chinese host carries its names in the host's
+// code page; they reach the system as the characters they stand for.
+TEST_F(SheetTest, OpenPrjFileReadsExchangeNamesInTheHostsCodePage) {
+    // "测试" in GB2312.
+    Write(Path("gb.prj"), "PROJCS[\"\xB2\xE2\xCA\xD4_UTM_50N\",GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\","
+                          "SPHEROID[\"WGS_1984\",6378137.0,298.257223563]],PRIMEM[\"Greenwich\",0.0],"
+                          "UNIT[\"Degree\",0.0174532925199433]],PROJECTION[\"Transverse_Mercator\"],"
+                          "PARAMETER[\"False_Easting\",500000.0],PARAMETER[\"False_Northing\",0.0],"
+                          "PARAMETER[\"Central_Meridian\",117.0],PARAMETER[\"Scale_Factor\",0.9996],"
+                          "PARAMETER[\"Latitude_Of_Origin\",0.0],UNIT[\"Meter\",1.0]]");
+    backend().QueueFileDialog(IDOK, Path("gb.prj").c_str());
+    ASSERT_EQ(sheet.OpenPrjFile(), 1);
+    EXPECT_EQ(sheet.m_coordSys.GetName(), CString("测试_UTM_50N"));
+    EXPECT_EQ(sheet.m_coordSys.GetParams().CentralMeridian, 117.0);
+}
+
 // A cancelled, unreadable or foreign file leaves the system and the flags;
 // every failure but the cancel says so once, in the user's language.
 TEST_F(SheetTest, FailedOpenChangesNothing) {
