@@ -294,62 +294,71 @@ TEST_F(WizardQtTest, UserDefinedProjectionBuiltByKeyboardAlone) {
     EXPECT_EQ(cs.GetParams().CentralMeridian, 117.0);
 }
 
-// Escape from a field its check refuses cancels the sheet, by keyboard alone:
-// no range message stands in the way, as under Windows, where IDCANCEL does
-// not move the focus.
-TEST_F(WizardQtTest, EscapeFromAnInvalidFieldCancels) {
-    sheet.m_coordSys.Set(static_cast<tagPJCoordSysType>(32650));
-    int messages = 0;
-    Steps steps({
-        PageShown(6701),
-        FocusOn(IDC_ZR_KIND_PROJECTED),
-        Key(Qt::Key_Tab),
-        FocusOn(IDC_ZR_PRJ_SOURCE),
-        Keys("用户"),
-        Key(Qt::Key_Return),
-        PageShown(6703),
-        // The geographic system, the datum and the spheroid the user's own,
-        // so that the semi-major axis can be typed.
-        TabTo(29906),
-        Keys("user d"),
-        TabTo(29909),
-        Keys("user d"),
-        TabTo(29910),
-        Keys("user d"),
-        TabTo(29911),
-        Key(Qt::Key_A, Qt::ControlModifier),
-        Key(Qt::Key_Backspace),
-        [] {
-            auto* edit = Shown<QLineEdit>(Ctl(29911));
-            return edit && edit->text().isEmpty();
-        },
-        // Pressed from the event loop, so that a message it brings up does
-        // not hold this step.
-        [] {
-            QTimer::singleShot(0, [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); });
-            return true;
-        },
-        // Where the fault is, a message comes up instead: it is counted and
-        // closed, then the field is made valid and the sheet cancelled from
-        // the model so that the test still ends.
-        [&messages] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return false;
-            ++messages;
-            box->button(QMessageBox::Ok)->click();
-            return true;
-        },
-        [&] {
-            if (CWnd* axis = sheet.GetUserDefineFirstPage()->GetDlgItem(29911))
-                axis->SetWindowText("6378137");
-            CZrUiInput::PressWizardButton(sheet, PSBTN_CANCEL);
-            return true;
-        },
-    });
-    // The sheet ends on the Escape, before the step that looks for a message.
-    EXPECT_EQ(sheet.DoModal(), IDCANCEL);
-    EXPECT_EQ(messages, 0);
-    EXPECT_EQ(sheet.m_coordSys.GetType(), 32650);
+// Escape from a field its check refuses cancels the sheet, by keyboard alone,
+// and so does the close box: no message stands in the way, as under Windows,
+// where IDCANCEL does not move the focus.
+TEST_F(WizardQtTest, EscapeOrTheCloseBoxFromAnInvalidFieldCancels) {
+    for (const bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "close box" : "Escape");
+        CZrSheetCoordSysSetting sheet("坐标系统设置");
+        sheet.m_coordSys.Set(static_cast<tagPJCoordSysType>(32650));
+        int messages = 0;
+        Steps steps({
+            PageShown(6701),
+            FocusOn(IDC_ZR_KIND_PROJECTED),
+            Key(Qt::Key_Tab),
+            FocusOn(IDC_ZR_PRJ_SOURCE),
+            Keys("用户"),
+            Key(Qt::Key_Return),
+            PageShown(6703),
+            // The geographic system, the datum and the spheroid the user's own,
+            // so that the semi-major axis can be typed.
+            TabTo(29906),
+            Keys("user d"),
+            TabTo(29909),
+            Keys("user d"),
+            TabTo(29910),
+            Keys("user d"),
+            TabTo(29911),
+            Key(Qt::Key_A, Qt::ControlModifier),
+            Key(Qt::Key_Backspace),
+            [] {
+                auto* edit = Shown<QLineEdit>(Ctl(29911));
+                return edit && edit->text().isEmpty();
+            },
+            // Pressed from the event loop, so that a message it brings up does
+            // not hold this step.
+            [closeBox] {
+                QTimer::singleShot(0, [closeBox] {
+                    if (closeBox)
+                        CZrQtBackend::Instance().GetSheetWindow()->close();
+                    else
+                        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                });
+                return true;
+            },
+            // Where the fault is, a message comes up instead: it is counted and
+            // closed, then the field is made valid and the sheet cancelled from
+            // the model so that the test still ends.
+            [&messages] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return false;
+                ++messages;
+                box->button(QMessageBox::Ok)->click();
+                return true;
+            },
+            [&] {
+                if (CWnd* axis = sheet.GetUserDefineFirstPage()->GetDlgItem(29911))
+                    axis->SetWindowText("6378137");
+                CZrUiInput::PressWizardButton(sheet, PSBTN_CANCEL);
+                return true;
+            },
+        });
+        // The sheet ends on the Escape, before the step that looks for a message.
+        EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+        EXPECT_EQ(messages, 0);
+        EXPECT_EQ(sheet.m_coordSys.GetType(), 32650);
+    }
 }
 
 // The flattening edit shows its whole value, from the first digit: Krasovsky's
