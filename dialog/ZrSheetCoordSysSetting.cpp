@@ -3,11 +3,11 @@
 #include "interop/ZrInterop.h"
 #include "persistence/ZrPrjFiles.h"
 #include "platform/ZrCodePage.h"
+#include "platform/ZrFile.h"
 #include "platform/ui/ZrFileDialog.h"
 #include "platform/ui/ZrUserLanguage.h"
 
 #include <cctype>
-#include <cstdio>
 #include <strings.h>
 #include <string>
 
@@ -26,24 +26,7 @@ CString LoadText(unsigned id) {
 
 // A coordinate-system file of any form is a few kilobytes; anything beyond
 // this is not one, and reading it whole would only stall the dialog.
-constexpr long kMaxSystemFileBytes = 1L << 20;
-
-bool ReadWholeFile(const CString& path, std::string& content) {
-    FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in) return false;
-    content.clear();
-    char chunk[4096];
-    bool ok = true;
-    for (;;) {
-        const size_t got = std::fread(chunk, 1, sizeof chunk, in);
-        content.append(chunk, got);
-        if (content.size() > static_cast<size_t>(kMaxSystemFileBytes)) ok = false;
-        if (!ok || got < sizeof chunk) break;
-    }
-    if (std::ferror(in)) ok = false;
-    std::fclose(in);
-    return ok;
-}
+constexpr size_t kMaxSystemFileBytes = 1u << 20;
 
 std::string Trimmed(const std::string& text) {
     size_t first = 0, last = text.size();
@@ -135,7 +118,11 @@ bool IsOneLineText(const std::string& text) {
 // untouched.
 int ReadAnySystemFile(const CString& path, CZrPJCoordSys& cs) {
     std::string content;
-    if (!ReadWholeFile(path, content) || content.find('\0') != std::string::npos) return 0;
+    // Only regular files are read: a FIFO chosen in the dialog is refused at
+    // once rather than waited on.
+    if (!CZrFile::ReadAll(path.c_str(), content) || content.size() > kMaxSystemFileBytes ||
+        content.find('\0') != std::string::npos)
+        return 0;
     // A byte-order mark says nothing about the form.
     if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
     const std::string text = Trimmed(content);
