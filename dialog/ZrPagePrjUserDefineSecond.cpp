@@ -14,8 +14,14 @@ constexpr long kHotineObliqueMercator = 43044;
 
 constexpr double kUtmScaleFactor = 0.9996;
 constexpr double kZoneFalseEasting = 500000.0;
-constexpr int kZoneCount = 60;
-constexpr int kFirstZoneIndex = 29; // zone 30, central meridian -3
+// A false easting of n * 1000000 + 500000 carries zone n in its leading
+// digits, as Gauss-Krueger grids write it so that coordinates of different
+// zones never look alike.
+constexpr double kZonePrefixUnit = 1000000.0;
+constexpr int kMaxZonePrefix = 120;
+constexpr int kSixDegreeZones = 60;
+constexpr int kThreeDegreeZones = 120;
+constexpr int kFirstZoneIndex = 29; // zone 30 of the transverse Mercator list
 constexpr unsigned kFreeZoneStringId = 28778;
 constexpr unsigned kRectifiedAngleStringId = 29033;
 constexpr const char* kParallel1Label = "第一标准纬线:";
@@ -165,6 +171,51 @@ void CZrPagePrjUserDefineSecond::DoDataExchange(CDataExchange* pDX) {
     DDV_MinMaxDouble(pDX, m_dScaleFactor, 0.0, 1.0);
 }
 
+namespace {
+// One entry of a kind's zone list.
+struct Zone {
+    int number;
+    int width; // degrees
+    double centralMeridian;
+};
+
+// Transverse Mercator counts its 6-degree zones as UTM does, zone 1 centred
+// on 177 W. Gauss-Krueger counts from Greenwich eastwards, as the Chinese and
+// the former Soviet grids do: 6-degree zone n is centred on 6n - 3 degrees,
+// 3-degree zone n on 3n degrees (both read east of Greenwich, so the list
+// shows them between -180 and 180).
+int ZoneCountOf(long kind) {
+    return kind == kGaussKruger ? kSixDegreeZones + kThreeDegreeZones : kSixDegreeZones;
+}
+
+bool ZoneAt(long kind, int index, Zone& zone) {
+    if (index < 0 || index >= ZoneCountOf(kind)) return false;
+    double east;
+    if (kind != kGaussKruger) {
+        zone = {index + 1, 6, 6.0 * index - 177.0};
+        return true;
+    }
+    if (index < kSixDegreeZones) {
+        zone.number = index + 1;
+        zone.width = 6;
+        east = 6.0 * zone.number - 3.0;
+    } else {
+        zone.number = index - kSixDegreeZones + 1;
+        zone.width = 3;
+        east = 3.0 * zone.number;
+    }
+    zone.centralMeridian = east > 180.0 ? east - 360.0 : east == 360.0 ? 0.0 : east;
+    return true;
+}
+
+// The zone number a false easting carries in its leading digits, else 0.
+int ZonePrefixOf(double falseEasting) {
+    const double prefix = std::floor((falseEasting - kZoneFalseEasting) / kZonePrefixUnit);
+    if (!(prefix >= 1.0 && prefix <= kMaxZonePrefix)) return 0;
+    return prefix * kZonePrefixUnit + kZoneFalseEasting == falseEasting ? static_cast<int>(prefix) : 0;
+}
+} // namespace
+
 int CZrPagePrjUserDefineSecond::IsZoneKind() const {
     return m_nKind == kGaussKruger || m_nKind == kTransverseMercator;
 }
@@ -200,9 +251,15 @@ void CZrPagePrjUserDefineSecond::StoreParams() {
 
 void CZrPagePrjUserDefineSecond::FillZones() {
     m_zones.ResetContent();
-    for (int zone = 1; zone <= kZoneCount; ++zone) {
+    const int count = ZoneCountOf(m_nKind);
+    for (int index = 0; index < count; ++index) {
+        Zone zone;
+        ZoneAt(m_nKind, index, zone);
         CString text;
-        text.Format("%d ", zone);
+        if (m_nKind == kGaussKruger)
+            text.Format("%d (%d°)", zone.number, zone.width);
+        else
+            text.Format("%d ", zone.number);
         m_zones.AddString(text);
     }
     CString free;
@@ -210,19 +267,29 @@ void CZrPagePrjUserDefineSecond::FillZones() {
     m_zones.AddString(free);
 }
 
-int CZrPagePrjUserDefineSecond::MatchingZone(double dCentralMeridian) {
-    if (!(std::fabs(dCentralMeridian) <= kMaxDegreeMagnitude)) return ZONE_FREE;
-    const double whole = std::trunc(dCentralMeridian);
-    if (whole != dCentralMeridian) return ZONE_FREE;
-    const long c = static_cast<long>(whole);
-    if ((c + 3) % 6 != 0) return ZONE_FREE;
-    // Central meridians east of 177 or west of -177 fall outside the list.
-    const long index = (c + 3) / 6 + 29;
-    return index >= 0 && index < kZoneCount ? static_cast<int>(index) : ZONE_FREE;
+int CZrPagePrjUserDefineSecond::FreeZone(long kind) {
+    return ZoneCountOf(kind);
+}
+
+int CZrPagePrjUserDefineSecond::MatchingZone(double dCentralMeridian, long kind, double dFalseEasting) {
+    // A Gauss-Krueger meridian 6n - 3 is also the centre of a 3-degree zone;
+    // the zone number in the false easting tells which one the grid uses,
+    // and the 6-degree zone is taken when it carries none.
+    const int prefix = ZonePrefixOf(dFalseEasting);
+    int found = FreeZone(kind);
+    const int count = ZoneCountOf(kind);
+    for (int index = 0; index < count; ++index) {
+        Zone zone;
+        ZoneAt(kind, index, zone);
+        if (zone.centralMeridian != dCentralMeridian) continue;
+        if (found == FreeZone(kind)) found = index;
+        if (zone.number == prefix) return index;
+    }
+    return found;
 }
 
 void CZrPagePrjUserDefineSecond::SelectMatchingZone() {
-    m_zones.SetCurSel(MatchingZone(m_dAngles[ANGLE_CENTRAL_MERIDIAN]));
+    m_zones.SetCurSel(MatchingZone(m_dAngles[ANGLE_CENTRAL_MERIDIAN], m_nKind, m_dFalseEasting));
 }
 
 void CZrPagePrjUserDefineSecond::EnableAngles(BOOL bEnable) {
@@ -233,13 +300,13 @@ void CZrPagePrjUserDefineSecond::EnableAngles(BOOL bEnable) {
 }
 
 void CZrPagePrjUserDefineSecond::ApplyZone() {
-    const int index = m_zones.GetCurSel();
-    if (index < 0 || index >= kZoneCount) {
+    Zone zone;
+    if (!ZoneAt(m_nKind, m_zones.GetCurSel(), zone)) {
         EnableAngles(TRUE);
         return;
     }
     EnableAngles(FALSE);
-    m_dAngles[ANGLE_CENTRAL_MERIDIAN] = 6.0 * index - 177.0;
+    m_dAngles[ANGLE_CENTRAL_MERIDIAN] = zone.centralMeridian;
     DecimalToDms();
     UpdateData(FALSE);
 }
@@ -325,6 +392,8 @@ BOOL CZrPagePrjUserDefineSecond::OnSetActive() {
         m_dFalseNorthing = 0.0;
         m_dScaleFactor = 1.0;
         m_nKind = KindOfFirstPage();
+        // Each kind counts its zones its own way.
+        FillZones();
         if (IsZoneKind()) {
             SelectMatchingZone();
             m_dFalseEasting = kZoneFalseEasting;
@@ -390,6 +459,11 @@ void CZrPagePrjUserDefineSecond::OnZoneChanged() {
     UpdateData(TRUE);
     m_nFormat = shown;
     if (shown == FORMAT_DMS) DmsToDecimal();
+    // A false easting that carries the zone number follows the zone: keeping
+    // the old prefix with the new meridian gives a grid that exists nowhere.
+    Zone zone;
+    if (ZonePrefixOf(m_dFalseEasting) && ZoneAt(m_nKind, m_zones.GetCurSel(), zone))
+        m_dFalseEasting += (zone.number - ZonePrefixOf(m_dFalseEasting)) * kZonePrefixUnit;
     ApplyZone();
 }
 

@@ -60,8 +60,10 @@ public:
         ANGLE_COUNT
     };
     enum { FORMAT_DMS = 0, FORMAT_DEGREES = 1 };
-    // Zone list: indices 0 to 59 are the 6-degree zones 1 to 60; this one
-    // leaves the central meridian free.
+    // Zone list of transverse Mercator: indices 0 to 59 are the UTM zones 1 to
+    // 60; this one leaves the central meridian free. Gauss-Krueger lists its
+    // 6-degree zones 1 to 60, then its 3-degree zones 1 to 120, then the free
+    // entry (FreeZone).
     enum { ZONE_FREE = 60 };
 
     CZrPagePrjUserDefineSecond();
@@ -78,9 +80,13 @@ public:
     double GetFalseNorthing() const { return m_dFalseNorthing; }
     double GetScaleFactor() const { return m_dScaleFactor; }
 
-    // The zone-list index whose zone has this central meridian, else
-    // ZONE_FREE.
-    static int MatchingZone(double dCentralMeridian);
+    // The index of the free entry in the kind's zone list.
+    static int FreeZone(long kind);
+    // The index in the kind's zone list (transverse Mercator 43006 or
+    // Gauss-Krueger 43005) of the zone with this central meridian, the one
+    // whose number the false easting carries where two share it; else
+    // FreeZone(kind).
+    static int MatchingZone(double dCentralMeridian, long kind = 43006, double dFalseEasting = 0.0);
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;

@@ -1,7 +1,15 @@
 #include "dialog/ZrSheetCoordSysSetting.h"
 
+#include "interop/ZrInterop.h"
 #include "persistence/ZrPrjFiles.h"
+#include "platform/ZrCodePage.h"
+#include "platform/ZrFile.h"
 #include "platform/ui/ZrFileDialog.h"
+#include "platform/ui/ZrUserLanguage.h"
+
+#include <cctype>
+#include <strings.h>
+#include <string>
 
 IMPLEMENT_DYNAMIC(CZrSheetCoordSysSetting, CPropertySheet)
 
@@ -14,6 +22,144 @@ CString LoadText(unsigned id) {
     CString text;
     text.LoadString(id);
     return text;
+}
+
+// A coordinate-system file of any form is a few kilobytes; anything beyond
+// this is not one, and reading it whole would only stall the dialog.
+constexpr size_t kMaxSystemFileBytes = 1u << 20;
+
+std::string Trimmed(const std::string& text) {
+    size_t first = 0, last = text.size();
+    while (first < last && std::isspace(static_cast<unsigned char>(text[first])))
+        ++first;
+    while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1])))
+        --last;
+    return text.substr(first, last - first);
+}
+
+bool StartsWithInteger(const std::string& field) {
+    const std::string t = Trimmed(field);
+    size_t i = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
+    return i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]));
+}
+
+// The key-value file: every non-blank line "Key: value" with one of the keys
+// its writer uses, the system's code among them. Its reader takes any text
+// and fills what is missing with defaults, so the form has to be recognised
+// here: a shapefile's .prj read that way became a system without projection.
+bool IsKeyValueText(const std::string& text) {
+    static const char* const kKeys[] = {"PCSType",
+                                        "PCSName",
+                                        "GCSType",
+                                        "GCSName",
+                                        "DatumType",
+                                        "DatumName",
+                                        "SpheroidType",
+                                        "SpheroidName",
+                                        "Axis",
+                                        "Flatten",
+                                        "PrimeMeridianType",
+                                        "PrimeMeridianName",
+                                        "PrimeMeridianValue",
+                                        "GCSUnits",
+                                        "ProjectionType",
+                                        "ProjectionName",
+                                        "PCSUnits",
+                                        "FalseEasting",
+                                        "FalseNorthing",
+                                        "CentralMeridian",
+                                        "CentralParallel",
+                                        "StandardParallel1",
+                                        "StandardParallel2",
+                                        "ScaleFactor",
+                                        "Azimuth",
+                                        "FirstPointLongitude",
+                                        "SecondPointLongitude"};
+    bool hasCode = false;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = Trimmed(text.substr(start, end - start));
+        start = end + 1;
+        if (line.empty()) continue;
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos) return false;
+        const std::string key = Trimmed(line.substr(0, colon));
+        bool known = false;
+        for (const char* k : kKeys)
+            known = known || strcasecmp(key.c_str(), k) == 0;
+        if (!known) return false;
+        if (strcasecmp(key.c_str(), "PCSType") == 0) hasCode = StartsWithInteger(line.substr(colon + 1));
+    }
+    return hasCode;
+}
+
+// The one-line text file: nine fields cut at ";", the system's code first and
+// the distance unit's code eighth.
+bool IsOneLineText(const std::string& text) {
+    const std::string line = Trimmed(text);
+    if (line.find('\n') != std::string::npos) return false;
+    std::string fields[9];
+    size_t count = 0, start = 0;
+    for (;;) {
+        const size_t cut = line.find(';', start);
+        if (count == 9) return false;
+        fields[count++] = line.substr(start, cut == std::string::npos ? std::string::npos : cut - start);
+        if (cut == std::string::npos) break;
+        start = cut + 1;
+    }
+    return count == 9 && StartsWithInteger(fields[0]) && StartsWithInteger(fields[7]);
+}
+
+// Reads a coordinate-system file of any form the library knows, judged by its
+// content and not by its extension: a ".prj" is as often a shapefile's ESRI
+// text as this library's key-value file. 1 and cs replaced, or 0 and cs
+// untouched.
+int ReadAnySystemFile(const CString& path, CZrPJCoordSys& cs) {
+    std::string content;
+    // Only regular files are read: a FIFO chosen in the dialog is refused at
+    // once rather than waited on.
+    if (!CZrFile::ReadAll(path.c_str(), content) || content.size() > kMaxSystemFileBytes ||
+        content.find('\0') != std::string::npos)
+        return 0;
+    // A byte-order mark says nothing about the form.
+    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
+    const std::string text = Trimmed(content);
+    if (text.empty()) return 0;
+
+    // Exchange texts are UTF-8, but a .prj written on a Chinese or Japanese
+    // host holds its names in that host's code page, as this library's own
+    // files do; those bytes would reach the system's name as mojibake.
+    std::string exchange = text;
+    if (!CZrCodePage::IsValidUtf8(text)) CZrCodePage::ToUtf8(text, CZrCodePage::Current(), exchange);
+
+    CZrPJCoordSys read;
+    int ok = 0;
+    if (ZrDetectCrsTextFormat(CString(exchange)) != ZR_CRS_TEXT_UNKNOWN)
+        ok = ZrImportCoordSys(CString(exchange), read);
+    else if (text[0] == '<')
+        ok = ZrOpenXmlProjectionFile(path, read);
+    else if (IsKeyValueText(text))
+        ok = ZrOpenKeyValueProjectionFile(path, read);
+    else if (IsOneLineText(text))
+        ok = ZrOpenTextProjectionFile(path, read);
+    // A system its own operator refuses would project every point to nothing
+    // after Finish; a planar system has no operator to build.
+    if (!ok || (read.GetType() != PJ_CS_PLANAR && !read.IsValid())) return 0;
+    cs = read;
+    return 1;
+}
+
+CString UnreadableFileMessage() {
+    switch (ZrPrimaryLangId(ZrGetUserDefaultLangID())) {
+    case ZR_LANG_CHINESE:
+        return "无法从该文件读出坐标系，未载入该文件。";
+    case ZR_LANG_JAPANESE:
+        return "このファイルから座標系を読み取れません。ファイルは読み込まれませんでした。";
+    default:
+        return "No coordinate system can be read from the file. The file was not loaded.";
+    }
 }
 } // namespace
 
@@ -92,26 +238,16 @@ int CZrSheetCoordSysSetting::OpenPrjFile() {
     CFileDialog dlg(TRUE, nullptr, "", kFileDialogFlags, filter, nullptr);
     if (dlg.DoModal() != IDOK) return 0;
 
-    CString ext = dlg.GetFileExt();
-    ext.MakeUpper();
-    int result = 0;
-    if (ext == "PRJ") {
-        result = ZrOpenKeyValueProjectionFile(dlg.GetPathName(), m_coordSys);
-        if (!result) return 0;
-    } else if (ext == "XML") {
-        // A document that loaded counts as a load even when it holds no
-        // coordinate system or its body does not read: the flags are set and
-        // the reader's result is returned. Only a document that cannot be
-        // loaded leaves m_coordSys and the flags as they were.
-        int loaded = 0;
-        result = ZrOpenXmlProjectionFile(dlg.GetPathName(), m_coordSys, &loaded);
-        if (!loaded) return 0;
-    } else {
+    // Every form is read by its content: a file that reads as none of them is
+    // refused with a message and the sheet keeps its system, rather than
+    // becoming a default system the user would take for what they loaded.
+    if (!ReadAnySystemFile(dlg.GetPathName(), m_coordSys)) {
+        AfxMessageBox(UnreadableFileMessage(), MB_ICONEXCLAMATION);
         return 0;
     }
     m_bPrjLoaded = 1;
     m_bParamsChanged = 0;
-    return result;
+    return 1;
 }
 
 CZrSheetCoordSysSetting* ZrGetCoordSysSheet(const CWnd* pPage) {

@@ -51,12 +51,13 @@ public:
     void SetAllowLongitudeLatitudeCoordsys(int bAllow);
     void SetAllowProjectedCoordsys(int bAllow);
 
-    // Load and save: a file dialog asks for the path, the extension picks the
-    // XML projection file (".xml") or the key-value file (".prj").
-    // OpenPrjFile replaces m_coordSys, sets the loaded flag and clears the
-    // parameters-changed flag; 0 (and nothing changed) on cancel or failure.
-    // An XML document that loads sets the flags even when it holds no
-    // coordinate system, and returns the reader's result (0 then).
+    // Load and save: a file dialog asks for the path. Save: the extension
+    // picks the XML projection file (".xml") or the key-value file (".prj").
+    // Load reads by content any form the library reads: ESRI or OGC WKT1,
+    // WKT2, PROJJSON, PROJ strings, and the XML, key-value and one-line text
+    // files. OpenPrjFile replaces m_coordSys, sets the loaded flag and clears
+    // the parameters-changed flag; 0 and nothing changed on cancel or on a
+    // file that holds no buildable system, which is also told in a message.
     int OpenPrjFile();
     // bAllowKeyValue nonzero also offers the key-value form. 1 when written,
     // else 0 (also when the name has an extension that is neither form).

@@ -11,7 +11,7 @@ packages=(
   libpugixml-dev nlohmann-json3-dev
   libproj-dev proj-data proj-bin sqlite3 zlib1g-dev
   libgeographiclib-dev geographiclib-tools
-  qt6-base-dev libgl-dev fonts-noto-cjk
+  qt6-base-dev libgl-dev fonts-noto-cjk qt6-translations-l10n
   locales
 )
 

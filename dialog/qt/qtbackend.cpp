@@ -3,11 +3,14 @@
 #include "dialog/qt/qtsheetwindow_p.h"
 #include "platform/ui/ZrFileDialog.h"
 #include "platform/ui/ZrPropertySheet.h"
+#include "platform/ui/ZrUserLanguage.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTranslator>
 
 #include <iterator>
 #include <vector>
@@ -23,14 +26,51 @@ CZrQtBackend& CZrQtBackend::Instance() {
     return backend;
 }
 
+// Qt's own texts (the standard buttons of a message box, the file dialog)
+// follow the user's language as the pages' texts and the data-exchange
+// messages do; an English "Cancel" under a Chinese question reads as a
+// foreign program. Qt's catalogues come from Debian's qt6-translations-l10n.
+// The language is read again before each window, since the host may change
+// it between two; where no catalogue is installed Qt's English stays.
+static void FollowUserLanguage() {
+    struct Catalogue {
+        int langId;
+        const char* name;
+    };
+    static const Catalogue kCatalogues[] = {
+        {ZR_LANG_CHINESE, "qtbase_zh_CN"}, {ZR_LANG_JAPANESE, "qtbase_ja"}, {ZR_LANG_GERMAN, "qtbase_de"},
+        {ZR_LANG_FRENCH, "qtbase_fr"},     {ZR_LANG_KOREAN, "qtbase_ko"},
+    };
+    static QPointer<QTranslator> installed;
+    static int installedFor = -1;
+    const int lang = ZrPrimaryLangId(ZrGetUserDefaultLangID());
+    if (lang == installedFor && (installed || lang == ZR_LANG_NEUTRAL || lang == ZR_LANG_ENGLISH)) return;
+    installedFor = lang;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+    }
+    for (const Catalogue& c : kCatalogues) {
+        if (c.langId != lang) continue;
+        auto* translator = new QTranslator(QCoreApplication::instance());
+        if (translator->load(QString::fromLatin1(c.name), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(installed = translator);
+        else
+            delete translator;
+    }
+}
+
 static void EnsureApplication() {
-    if (QApplication::instance()) return;
-    // A host without its own QApplication gets one for the life of the process.
-    static int argc = 1;
-    static char name[] = "zrprj";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    (void)app;
+    if (!QApplication::instance()) {
+        // A host without its own QApplication gets one for the life of the
+        // process.
+        static int argc = 1;
+        static char name[] = "zrprj";
+        static char* argv[] = {name, nullptr};
+        static QApplication* app = new QApplication(argc, argv);
+        (void)app;
+    }
+    FollowUserLanguage();
 }
 
 CZrUiBackend* CZrQtBackend::Install() {

@@ -307,7 +307,10 @@ void PageView::syncSlot(int index) {
         if (edit->text() != value) {
             int cursor = edit->cursorPosition();
             edit->setText(value);
-            if (edit->hasFocus()) edit->setCursorPosition(std::min(cursor, static_cast<int>(value.size())));
+            // Text set by the program shows from its start, as a Windows edit
+            // shows it: a long number scrolled to its end reads as another
+            // number ("5232986925913" for a flattening of 0.00335232986925913).
+            edit->setCursorPosition(edit->hasFocus() ? std::min(cursor, static_cast<int>(value.size())) : 0);
         }
         edit->setReadOnly((wnd->GetStyle() & ES_READONLY) != 0);
         break;

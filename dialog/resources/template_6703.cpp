@@ -29,9 +29,11 @@ const CZrDlgItemTemplate kItems[] = {
     {ZRWC_STATIC, IDC_STATIC, "类型", 110, 101, 30, 8, SS_LEFT, 0, nullptr},
     {ZRWC_COMBOBOX, 29910, nullptr, 150, 99, 148, 160, kList | CBS_SORT, 0, nullptr},
     {ZRWC_STATIC, IDC_STATIC, "赤道半径", 110, 116, 36, 8, SS_LEFT, 0, nullptr},
-    {ZRWC_EDIT, 29911, nullptr, 150, 114, 66, 12, kEdit, 0, nullptr},
-    {ZRWC_STATIC, IDC_STATIC, "扁率", 222, 116, 18, 8, SS_LEFT, 0, nullptr},
-    {ZRWC_EDIT, 29912, nullptr, 242, 114, 56, 12, kEdit, 0, nullptr},
+    // The flattening takes the width: its value has 15 significant digits
+    // after "0.00", the semi-major axis seven before the point.
+    {ZRWC_EDIT, 29911, nullptr, 148, 114, 40, 12, kEdit, 0, nullptr},
+    {ZRWC_STATIC, IDC_STATIC, "扁率", 190, 116, 16, 8, SS_LEFT, 0, nullptr},
+    {ZRWC_EDIT, 29912, nullptr, 207, 114, 93, 12, kEdit, 0, nullptr},
 
     {ZRWC_BUTTON, IDC_STATIC, "中央经线", 104, 132, 198, 30, BS_GROUPBOX, 0, nullptr},
     {ZRWC_STATIC, IDC_STATIC, "类型", 110, 146, 30, 8, SS_LEFT, 0, nullptr},

@@ -159,10 +159,15 @@ BOOL CZrUiInput::PressWizardButton(CPropertySheet& sheet, int nButton) {
     if (nButton != PSBTN_CANCEL && !(sheet.IsButtonShown(nButton) && sheet.IsButtonEnabled(nButton)))
         return FALSE;
     // The button takes the focus; a field that fails its check on losing it
-    // takes the focus back and the press is lost, as under Windows.
-    CWnd::MoveFocus(&sheet);
-    Flush();
-    if (CWnd::GetFocus() != &sheet) return FALSE;
+    // takes the focus back and the press is lost, as under Windows. Cancel
+    // leaves the focus where it is: Windows sends IDCANCEL for Escape and the
+    // close box without moving it, so a field the user cannot make valid never
+    // traps them in the sheet.
+    if (nButton != PSBTN_CANCEL) {
+        CWnd::MoveFocus(&sheet);
+        Flush();
+        if (CWnd::GetFocus() != &sheet) return FALSE;
+    }
     sheet.PressButton(nButton);
     Flush();
     return TRUE;

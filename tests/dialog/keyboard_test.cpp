@@ -124,6 +124,43 @@ TEST_F(KeyboardTest, OneFailedCheckShowsOneMessageWithTheFocusOnTheField) {
     }
 }
 
+// Cancel (Escape, the close box, the button) ends the sheet whatever the
+// focused field holds: Windows sends IDCANCEL without moving the focus, so no
+// field check runs and no message comes back with each press.
+TEST_F(KeyboardTest, CancelEndsTheSheetFromAFieldItsCheckRefuses) {
+    const struct {
+        UINT page;
+        int field;
+        const char* text;
+    } cases[] = {
+        {IDD_ZR_PRJ_USER_FIRST, IDC_ZR_USER_AXIS, "4000000"},
+        {IDD_ZR_PRJ_USER_FIRST, IDC_ZR_USER_AXIS, ""},
+        {IDD_ZR_PRJ_USER_SECOND, IDC_ZR_PARAM_FALSE_EASTING, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.page << " field " << c.field << " '" << c.text << "'");
+        CZrSheetCoordSysSetting run("坐标系统");
+        run.m_coordSys.Set(static_cast<tagPJCoordSysType>(32650));
+        const INT_PTR result = Run(run, [&](CZrHeadlessDriver& d) {
+            ASSERT_TRUE(d.Select(IDC_ZR_PRJ_SOURCE, 1));
+            ASSERT_TRUE(d.Next());
+            ASSERT_TRUE(d.SelectText(IDC_ZR_USER_KIND, "Lambert_Conformal_Conic"));
+            ASSERT_TRUE(d.SelectText(IDC_ZR_USER_GCS, "User Define"));
+            ASSERT_TRUE(d.SelectText(IDC_ZR_USER_DATUM, "User Define"));
+            ASSERT_TRUE(d.SelectText(IDC_ZR_USER_SPHEROID, "User Define"));
+            if (c.page == IDD_ZR_PRJ_USER_SECOND) ASSERT_TRUE(d.Next());
+            ASSERT_TRUE(d.Focus(c.field));
+            d.Control(c.field)->SetWindowText(c.text);
+            backend().Reset();
+            EXPECT_TRUE(d.Cancel());
+            EXPECT_FALSE(d.IsOpen());
+            EXPECT_TRUE(backend().Messages().empty());
+        });
+        EXPECT_EQ(result, IDCANCEL);
+        EXPECT_EQ(run.m_coordSys.GetType(), 32650) << "a cancelled sheet keeps the host's system";
+    }
+}
+
 // The standard messages of the checks follow the user's language: Chinese,
 // Japanese, and English for every other language.
 TEST_F(KeyboardTest, DataExchangeMessagesSpeakTheUsersLanguage) {

@@ -55,14 +55,50 @@ TEST(DmsConversion, DecimalDegreesSplitIntoDegreesMinutesSeconds) {
     EXPECT_EQ(ZrDegreesToDms(1e300).nDegrees, 1000000);
 }
 
-TEST(ZoneList, CentralMeridianSelectsItsSixDegreeZone) {
+// Transverse Mercator counts zones as UTM does; Gauss-Krueger from Greenwich
+// eastwards, 6-degree zones first, then 3-degree zones, told apart by the
+// zone number a false easting carries.
+TEST(ZoneList, CentralMeridianSelectsTheKindsOwnZone) {
+    constexpr long TM = 43006, GK = 43005;
     const struct {
-        double cm;
+        long kind;
+        double cm, falseEasting;
         int index;
-    } cases[] = {{117, 49},   {118, 60}, {-177, 0},  {177, 59}, {-3, 29},   {3, 30},
-                 {117.5, 60}, {183, 60}, {-183, 60}, {189, 60}, {-189, 60}, {1e300, 60}};
+    } cases[] = {
+        {TM, 117, 0, 49},
+        {TM, 118, 0, 60},
+        {TM, -177, 0, 0},
+        {TM, 177, 0, 59},
+        {TM, -3, 0, 29},
+        {TM, 3, 0, 30},
+        {TM, 117.5, 0, 60},
+        {TM, 183, 0, 60},
+        {TM, -183, 0, 60},
+        {TM, 189, 0, 60},
+        {TM, -189, 0, 60},
+        {TM, 1e300, 0, 60},
+        {TM, std::nan(""), 0, 60},
+        // GK 6-degree zone 20 is centred on 117 E, 3-degree zone 39 too.
+        {GK, 117, 500000, 19},
+        {GK, 117, 20500000, 19},
+        {GK, 117, 39500000, 60 + 38},
+        {GK, 117, 21500000, 19},
+        {GK, 3, 0, 0},
+        {GK, 120, 500000, 60 + 39},
+        {GK, 177, 0, 29},
+        {GK, -177, 0, 30},
+        {GK, -3, 0, 59},
+        {GK, 180, 0, 60 + 59},
+        {GK, -177, 61500000, 60 + 60},
+        {GK, 0, 0, 60 + 119},
+        {GK, 118, 0, 180},
+        {GK, 1.5, 0, 180},
+    };
     for (const auto& c : cases)
-        EXPECT_EQ(Second::MatchingZone(c.cm), c.index) << c.cm;
+        EXPECT_EQ(Second::MatchingZone(c.cm, c.kind, c.falseEasting), c.index)
+            << c.kind << " cm " << c.cm << " fe " << c.falseEasting;
+    EXPECT_EQ(Second::FreeZone(TM), Second::ZONE_FREE);
+    EXPECT_EQ(Second::FreeZone(GK), 180);
 }
 
 // The datum list follows the geographic list; every entry of the first
@@ -251,6 +287,72 @@ TEST_F(UserDefinedPagesTest, ZoneKindsFillTheCentralMeridianFromTheZoneList) {
     EXPECT_EQ(sheet.m_coordSys.GetGCS().GetType(), 4214);
 }
 
+// A Gauss-Krueger grid picks its zone by its own numbers, 6-degree and
+// 3-degree, and a false easting that carries the zone number follows each
+// zone change; one without a prefix stays.
+TEST_F(UserDefinedPagesTest, GaussKruegerZonesAreNumberedAsItsOwnAndMoveTheFalseEastingPrefix) {
+    sheet.m_coordSys.Set(static_cast<tagPJCoordSysType>(21420)); // Beijing 1954 GK zone 20, FE 20500000
+    EXPECT_EQ(Run(sheet,
+                  [&](CZrHeadlessDriver& d) {
+                      GoToFirst(d);
+                      ASSERT_TRUE(d.Next());
+                      ASSERT_EQ(d.ActivePage(), &second());
+                      CComboBox* zones = Combo(d, IDC_ZR_PARAM_ZONES);
+                      ASSERT_EQ(zones->GetCount(), 181);
+                      const struct {
+                          int index;
+                          const char* text;
+                      } entries[] = {{0, "1 (6°)"},  {19, "20 (6°)"},   {59, "60 (6°)"},
+                                     {60, "1 (3°)"}, {179, "120 (3°)"}, {180, "用户自定义"}};
+                      for (const auto& e : entries) {
+                          CString text;
+                          zones->GetLBText(e.index, text);
+                          EXPECT_EQ(text, e.text) << e.index;
+                      }
+                      EXPECT_EQ(zones->GetCurSel(), 19);
+                      const struct {
+                          int index;
+                          double cm, falseEasting;
+                      } picks[] = {
+                          {20, 123, 21500000},      // 6-degree zone 21
+                          {60 + 40, 123, 41500000}, // 3-degree zone 41
+                          {60 + 59, 180, 60500000}, // 3-degree zone 60
+                          {30, -177, 31500000},     // 6-degree zone 31, west of 180
+                          {180, -177, 31500000},    // free: the meridian and the easting stay
+                          {19, 117, 20500000},
+                      };
+                      for (const auto& p : picks) {
+                          SCOPED_TRACE(p.index);
+                          ASSERT_TRUE(d.Select(IDC_ZR_PARAM_ZONES, p.index));
+                          EXPECT_EQ(second().GetAngle(Second::ANGLE_CENTRAL_MERIDIAN), p.cm);
+                          EXPECT_EQ(atof(Text(d, IDC_ZR_PARAM_FALSE_EASTING)), p.falseEasting);
+                      }
+                      ASSERT_TRUE(d.Select(IDC_ZR_PARAM_ZONES, 20));
+                      ASSERT_TRUE(d.Type(IDC_ZR_PARAM_FALSE_EASTING, "500000"));
+                      ASSERT_TRUE(d.Select(IDC_ZR_PARAM_ZONES, 21));
+                      EXPECT_EQ(atof(Text(d, IDC_ZR_PARAM_FALSE_EASTING)), 500000.0)
+                          << "no prefix, none added";
+                      ASSERT_TRUE(d.Select(IDC_ZR_PARAM_ZONES, 60 + 40));
+                      ASSERT_TRUE(d.Type(IDC_ZR_PARAM_FALSE_EASTING, "41500000"));
+                      ASSERT_TRUE(d.Next());
+                      EXPECT_TRUE(d.Finish());
+                  }),
+              ID_WIZFINISH);
+    EXPECT_EQ(sheet.m_coordSys.GetProjection().GetType(), 43005);
+    const CZrPJParams params = sheet.m_coordSys.GetParams();
+    EXPECT_EQ(params.CentralMeridian, 123.0);
+    EXPECT_EQ(params.FalseEasting, 41500000.0);
+
+    // Reopened, the grid's prefix picks the 3-degree zone that shares its
+    // meridian with a 6-degree one.
+    Run(sheet, [&](CZrHeadlessDriver& d) {
+        GoToFirst(d);
+        ASSERT_TRUE(d.Next());
+        EXPECT_EQ(Combo(d, IDC_ZR_PARAM_ZONES)->GetCurSel(), 60 + 40);
+        d.Cancel();
+    });
+}
+
 // Another kind reloads the parameters with that kind's defaults; coming back
 // without a new kind keeps what the user typed.
 TEST_F(UserDefinedPagesTest, ParametersAreReloadedOnlyWhenTheKindChanges) {
@@ -259,7 +361,7 @@ TEST_F(UserDefinedPagesTest, ParametersAreReloadedOnlyWhenTheKindChanges) {
         GoToFirst(d);
         ASSERT_TRUE(d.SelectText(IDC_ZR_USER_KIND, "Gauss_Kruger"));
         ASSERT_TRUE(d.Next());
-        EXPECT_EQ(Combo(d, IDC_ZR_PARAM_ZONES)->GetCurSel(), 49);
+        EXPECT_EQ(Combo(d, IDC_ZR_PARAM_ZONES)->GetCurSel(), 19) << "central meridian 117 is GK zone 20";
         EXPECT_EQ(second().GetScaleFactor(), 1.0);
         ASSERT_TRUE(d.Type(IDC_ZR_PARAM_FALSE_EASTING, "20500000"));
         ASSERT_TRUE(d.Back());

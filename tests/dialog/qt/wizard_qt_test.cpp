@@ -5,12 +5,18 @@
 
 #include "dialog/ZrSheetCoordSysSetting.h"
 #include "dialog/qt/ZrQtBackend.h"
+#include "platform/ui/ZrFileDialog.h"
+#include "platform/ui/ZrUiBackend.h"
 
 #include <QApplication>
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -137,6 +143,16 @@ Steps::Step FocusOn(int id) {
     return [id] {
         QWidget* focus = QApplication::focusWidget();
         return focus && focus->objectName() == Ctl(id);
+    };
+}
+
+// Presses Tab until the control has the focus.
+Steps::Step TabTo(int id) {
+    return [id] {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && focus->objectName() == Ctl(id)) return true;
+        if (focus) QTest::keyClick(focus, Qt::Key_Tab);
+        return false;
     };
 }
 
@@ -276,6 +292,149 @@ TEST_F(WizardQtTest, UserDefinedProjectionBuiltByKeyboardAlone) {
     EXPECT_EQ(cs.GetProjection().GetType(), PJ_KIND_TRANSVERSE_MERCATOR);
     EXPECT_EQ(cs.GetGCS().GetType(), 4326);
     EXPECT_EQ(cs.GetParams().CentralMeridian, 117.0);
+}
+
+// Escape from a field its check refuses cancels the sheet, by keyboard alone,
+// and so does the close box: no message stands in the way, as under Windows,
+// where IDCANCEL does not move the focus.
+TEST_F(WizardQtTest, EscapeOrTheCloseBoxFromAnInvalidFieldCancels) {
+    for (const bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "close box" : "Escape");
+        CZrSheetCoordSysSetting sheet("坐标系统设置");
+        sheet.m_coordSys.Set(static_cast<tagPJCoordSysType>(32650));
+        int messages = 0;
+        Steps steps({
+            PageShown(6701),
+            FocusOn(IDC_ZR_KIND_PROJECTED),
+            Key(Qt::Key_Tab),
+            FocusOn(IDC_ZR_PRJ_SOURCE),
+            Keys("用户"),
+            Key(Qt::Key_Return),
+            PageShown(6703),
+            // The geographic system, the datum and the spheroid the user's own,
+            // so that the semi-major axis can be typed.
+            TabTo(29906),
+            Keys("user d"),
+            TabTo(29909),
+            Keys("user d"),
+            TabTo(29910),
+            Keys("user d"),
+            TabTo(29911),
+            Key(Qt::Key_A, Qt::ControlModifier),
+            Key(Qt::Key_Backspace),
+            [] {
+                auto* edit = Shown<QLineEdit>(Ctl(29911));
+                return edit && edit->text().isEmpty();
+            },
+            // Pressed from the event loop, so that a message it brings up does
+            // not hold this step.
+            [closeBox] {
+                QTimer::singleShot(0, [closeBox] {
+                    if (closeBox)
+                        CZrQtBackend::Instance().GetSheetWindow()->close();
+                    else
+                        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                });
+                return true;
+            },
+            // Where the fault is, a message comes up instead: it is counted and
+            // closed, then the field is made valid and the sheet cancelled from
+            // the model so that the test still ends.
+            [&messages] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) return false;
+                ++messages;
+                box->button(QMessageBox::Ok)->click();
+                return true;
+            },
+            [&] {
+                if (CWnd* axis = sheet.GetUserDefineFirstPage()->GetDlgItem(29911))
+                    axis->SetWindowText("6378137");
+                CZrUiInput::PressWizardButton(sheet, PSBTN_CANCEL);
+                return true;
+            },
+        });
+        // The sheet ends on the Escape, before the step that looks for a message.
+        EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+        EXPECT_EQ(messages, 0);
+        EXPECT_EQ(sheet.m_coordSys.GetType(), 32650);
+    }
+}
+
+// The flattening edit shows its whole value, from the first digit: Krasovsky's
+// 0.00335232986925913 once showed as "5232986925913".
+TEST_F(WizardQtTest, FlatteningEditShowsTheWholeValue) {
+    sheet.m_coordSys.Set(static_cast<tagPJCoordSysType>(21420)); // Beijing 1954, Krasovsky
+    QString shown;
+    int cursor = -1, needed = 0, room = 0;
+    Steps steps({
+        PageShown(6701),
+        FocusOn(IDC_ZR_KIND_PROJECTED),
+        Key(Qt::Key_Tab),
+        Keys("用户"),
+        Key(Qt::Key_Return),
+        PageShown(6703),
+        // The spheroid's own values are editable once every part is the user's.
+        Pick(29906, "User Define"),
+        Pick(29909, "User Define"),
+        Pick(29910, "User Define"),
+        [&] {
+            auto* edit = Shown<QLineEdit>(Ctl(29912));
+            if (!edit || !edit->isEnabled()) return false;
+            shown = edit->text();
+            cursor = edit->cursorPosition();
+            needed = edit->fontMetrics().horizontalAdvance(shown);
+            // The frame and QLineEdit's own 2-pixel margin on each side.
+            const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
+            room = edit->width() - 2 * frame - 2 * 2;
+            return true;
+        },
+        Click(QStringLiteral("wizCancel")),
+    });
+    EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+    EXPECT_TRUE(steps.Finished());
+    EXPECT_EQ(shown, QStringLiteral("0.00335232986925913"));
+    EXPECT_EQ(cursor, 0) << "the edit shows its start";
+    EXPECT_LE(needed, room) << "the whole value fits";
+}
+
+// Qt's own buttons, in a message box and in the file dialog, speak the user's
+// language as the pages do, read again at each window; English where Qt has
+// no catalogue for it.
+TEST_F(WizardQtTest, QtsOwnButtonsSpeakTheUsersLanguage) {
+    const struct {
+        const char* locale;
+        const char* cancel;
+        const char* open;
+    } cases[] = {
+        {"zh_CN.UTF-8", "取消", "打开(&O)"},     {"ja_JP.UTF-8", "キャンセル", "開く(&O)"},
+        {"de_DE.UTF-8", "Abbrechen", "&Öffnen"}, {"en_US.UTF-8", "Cancel", "&Open"},
+        {"zh_CN.UTF-8", "取消", "打开(&O)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale);
+        setenv("LC_ALL", c.locale, 1);
+        QString cancel, open;
+        QTimer::singleShot(Steps::kPollMs, [&cancel] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            cancel = box->button(QMessageBox::Cancel)->text();
+            box->button(QMessageBox::Cancel)->click();
+        });
+        EXPECT_EQ(AfxMessageBox("?", MB_OKCANCEL), IDCANCEL);
+        EXPECT_EQ(cancel, QString::fromUtf8(c.cancel));
+
+        QTimer::singleShot(Steps::kPollMs, [&open] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
+                open = buttons->button(QDialogButtonBox::Open)->text();
+            dialog->reject();
+        });
+        CFileDialog dlg(TRUE, nullptr, "", OFN_HIDEREADONLY, "XML(*.xml)|*.xml||", nullptr);
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+        EXPECT_EQ(open, QString::fromUtf8(c.open));
+    }
 }
 
 // Each list's drop-down shows its longest entry whole, also where the closed
