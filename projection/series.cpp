@@ -101,14 +101,7 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
     m_ser.D[3] = -0.16666666666666666 * o * s6;
     m_ser.D[4] = 0.125 * o * s8;
 
-    // Meridian length in units of a, for the Transverse Mercator.
-    const double t = E * (E * (0.01068115234375 * E + 0.01953125) + 0.046875);
-    m_ml.en[0] = 1.0 - E * (t + 0.25);
-    m_ml.en[1] = E * (0.75 - t);
-    m_ml.en[2] = E2 * (0.46875 - E * (0.007120768229166667 * E + 0.013020833333333334));
-    m_ml.en[3] = E3 * (0.3645833333333333 - 0.005696614583333333 * E);
-    m_ml.en[4] = 0.3076171875 * E4;
-    m_ml.ml0 = MeridianLength(m_def.phi0, std::sin(m_def.phi0), std::cos(m_def.phi0));
+    ComputeMeridianLengthSeries();
     m_ell.invA = 1.0 / a;
     m_ell.invOneMinusEs = 1.0 / (1.0 - E);
     m_ser.aOverD0 = m_ser.D[0] > 0.0 ? a / m_ser.D[0] : 0.0;
@@ -132,6 +125,19 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
     Revert(rectifying, m_ser.R);
     Revert(conformal, m_ser.K);
     Revert(authalic, m_ser.Q);
+}
+
+// Meridian length in units of a, for the Transverse Mercator, and its value at
+// the latitude of origin.
+void CZrPJOperator::ComputeMeridianLengthSeries() {
+    const double E = m_ell.es, E2 = E * E, E3 = E2 * E, E4 = E3 * E;
+    const double t = E * (E * (0.01068115234375 * E + 0.01953125) + 0.046875);
+    m_ml.en[0] = 1.0 - E * (t + 0.25);
+    m_ml.en[1] = E * (0.75 - t);
+    m_ml.en[2] = E2 * (0.46875 - E * (0.007120768229166667 * E + 0.013020833333333334));
+    m_ml.en[3] = E3 * (0.3645833333333333 - 0.005696614583333333 * E);
+    m_ml.en[4] = 0.3076171875 * E4;
+    m_ml.ml0 = MeridianLength(m_def.phi0, std::sin(m_def.phi0), std::cos(m_def.phi0));
 }
 
 // ---------------------------------------------------------------------------
