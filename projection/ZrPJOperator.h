@@ -129,6 +129,7 @@ protected:
     // China projection: residual of the azimuth equation and its derivative.
     double ChinaA(double A, double z, double Aprime) const;
     double ChinaA1(double A, double z) const;
+    void PolishVanDerGrinten(double x, double y, double& lam, double& phi) const;
 
     // Per-kind set-up (Create's second step).
     int Setup_Cylindrical();
