@@ -52,6 +52,15 @@ template <class Residual> void FitInverseSeries(Residual residual, double c[4]) 
     }
 }
 
+// The fits a thread made last, by e^2 (-1: none yet).
+struct InverseSeriesFit {
+    double es = -1.0;
+    double R[4] = {}, K[4] = {}, Q[4] = {};
+};
+constexpr int kInverseFitsKept = 4;
+thread_local InverseSeriesFit t_inverseFits[kInverseFitsKept];
+thread_local int t_nextInverseFit = 0;
+
 // c2 sin 2x + c4 sin 4x + c6 sin 6x + c8 sin 8x, with the multiple angles
 // from the double-angle identities (one sin and one cos per call).
 inline double SineSum(double x, const double c[4]) {
@@ -124,18 +133,29 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
 
     // Inverse series, fitted to the forwards the inverses undo. On a sphere
     // every auxiliary latitude is the latitude itself.
-    const double oneMinusEs = 1.0 - E;
     for (double* c : {m_ser.R, m_ser.K, m_ser.Q})
         std::fill(c, c + 4, 0.0);
     if (E == 0.0) return;
-    // Rectifying latitude mu = Distance(phi) / D0.
+    // The fit depends on e^2 alone (each forward is taken in units of a) and
+    // costs some microseconds against half a microsecond for the rest of a
+    // Create; hosts build system after system on a few ellipsoids, so each
+    // thread keeps its last few fits. Being a function of e^2, a fit reused
+    // is the fit recomputed, bit for bit.
+    for (const InverseSeriesFit& fit : t_inverseFits) {
+        if (fit.es != E) continue;
+        std::copy(fit.R, fit.R + 4, m_ser.R);
+        std::copy(fit.K, fit.K + 4, m_ser.K);
+        std::copy(fit.Q, fit.Q + 4, m_ser.Q);
+        return;
+    }
+    const double oneMinusEs = 1.0 - E;
+    // Rectifying latitude mu = Distance(phi) / D0 = phi + sum r_k sin 2k phi.
+    const double r[4] = {-0.5 * s2 / s0, 0.25 * s4 / s0, -0.16666666666666666 * s6 / s0, 0.125 * s8 / s0};
     FitInverseSeries(
         [&](double phi, double mu, double& slope) {
-            slope = (m_ser.D[0] + 2.0 * m_ser.D[1] * std::cos(2.0 * phi) +
-                     4.0 * m_ser.D[2] * std::cos(4.0 * phi) + 6.0 * m_ser.D[3] * std::cos(6.0 * phi) +
-                     8.0 * m_ser.D[4] * std::cos(8.0 * phi)) /
-                    m_ser.D[0];
-            return Distance(phi) / m_ser.D[0] - mu;
+            slope = 1.0 + 2.0 * r[0] * std::cos(2.0 * phi) + 4.0 * r[1] * std::cos(4.0 * phi) +
+                    6.0 * r[2] * std::cos(6.0 * phi) + 8.0 * r[3] * std::cos(8.0 * phi);
+            return SineSeries(phi, r) - mu;
         },
         m_ser.R);
     // Conformal latitude chi = gd(psi(phi)), psi the isometric latitude:
@@ -147,18 +167,27 @@ void CZrPJOperator::ComputeEquidistCoefficient() {
             return IsometricLatitude(phi) - std::asinh(std::tan(chi));
         },
         m_ser.K);
-    // Authalic latitude: sin beta = Area(phi) / Rq^2, the hemisphere's area
-    // from the same series, as the equal-area inverses form it.
+    // Authalic latitude: sin beta = Area(phi) / Rq^2, the area from the
+    // equator over the hemisphere's from the same series, as the equal-area
+    // inverses form it.
+    const double* P = m_ser.P;
+    const double hemisphere = 1.0 + P[0] + P[1] + P[2] + P[3];
     FitInverseSeries(
         [&](double phi, double beta, double& slope) {
             const double s = std::sin(phi), s2 = s * s;
-            slope = a * a * oneMinusEs * std::cos(phi) *
-                    (1.0 + s2 * (3.0 * m_ser.P[0] +
-                                 s2 * (5.0 * m_ser.P[1] + s2 * (7.0 * m_ser.P[2] + s2 * 9.0 * m_ser.P[3])))) /
-                    m_ser.Rq2;
-            return Area(phi) / m_ser.Rq2 - std::sin(beta);
+            slope = std::cos(phi) *
+                    (1.0 + s2 * (3.0 * P[0] + s2 * (5.0 * P[1] + s2 * (7.0 * P[2] + s2 * 9.0 * P[3])))) /
+                    hemisphere;
+            return s * (1.0 + s2 * (P[0] + s2 * (P[1] + s2 * (P[2] + s2 * P[3])))) / hemisphere -
+                   std::sin(beta);
         },
         m_ser.Q);
+    InverseSeriesFit& slot = t_inverseFits[t_nextInverseFit];
+    t_nextInverseFit = (t_nextInverseFit + 1) % kInverseFitsKept;
+    slot.es = E;
+    std::copy(m_ser.R, m_ser.R + 4, slot.R);
+    std::copy(m_ser.K, m_ser.K + 4, slot.K);
+    std::copy(m_ser.Q, m_ser.Q + 4, slot.Q);
 }
 
 // Meridian length in units of a, for the Transverse Mercator, and its value at
