@@ -67,6 +67,10 @@ const Case kCases[] = {
      "+proj=aea +lat_0=0 +lon_0=105 +lat_1=25 +lat_2=47 +x_0=0 +y_0=0 +ellps=krass +units=m +no_defs "
      "+type=crs",
      75.0, 135.0, 18.0, 53.0},
+    // The conformal and authalic latitude inverses on their own: the world
+    // Mercator and Behrmann's equal-area cylinder on WGS 84.
+    {"Mercator_World", 54004, "EPSG:4326", "ESRI:54004", -180.0, 180.0, -80.0, 80.0},
+    {"Behrmann_World", 54017, "EPSG:4326", "ESRI:54017", -180.0, 180.0, -85.0, 85.0},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {

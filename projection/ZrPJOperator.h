@@ -15,9 +15,10 @@ public:
     CZrPJOperator(const CZrPJOperator& other) = default; // a full copy, usable without Create
     virtual ~CZrPJOperator() = default;
 
-    // Copies the definition and the constants that survive a copy; the rest
-    // (meridian-length series, polyconic and two-point blocks, ...) is left as
-    // it was, so the target must be re-created before use.
+    // Copies the definition and the constants that survive a copy, and derives
+    // the rest (meridian-length series, polyconic and two-point blocks) from
+    // them as Create does, so a copy of a created operator projects at once;
+    // should the derivation refuse, the copy reports not created.
     void operator=(const CZrPJOperator& other);
     // A complete copy, every field included (what GetPJOperator hands out).
     void CopyAll(const CZrPJOperator& other);
@@ -118,6 +119,8 @@ public:
 
 protected:
     void ComputeEquidistCoefficient();
+    void ComputeMeridianLengthSeries();
+    int DeriveUncopied();
     // The scale factor a kind applies: k0, or 1 when k0 is 0 (not given).
     // Returns 0 for a negative or non-numeric k0, which has no map.
     int ScaleFromDefinition(double& k0) const;
@@ -126,6 +129,7 @@ protected:
     // China projection: residual of the azimuth equation and its derivative.
     double ChinaA(double A, double z, double Aprime) const;
     double ChinaA1(double A, double z) const;
+    void PolishVanDerGrinten(double x, double y, double& lam, double& phi) const;
 
     // Per-kind set-up (Create's second step).
     int Setup_Cylindrical();
@@ -194,8 +198,9 @@ protected:
 
     // ---- State, in groups. operator= copies the definition, the flag, the
     // per-kind constants, the ellipsoid, the series and the oblique Mercator
-    // and south-orientated Bonne blocks; CopyAll copies the rest as well. A
-    // new field goes into the group whose copying it shares. ----
+    // and south-orientated Bonne blocks, and DeriveUncopied rebuilds the rest;
+    // CopyAll copies every group. A new field goes into the group whose
+    // copying it shares. ----
 
     // What the caller sets (angles in radians; false origin in the output unit).
     struct Definition {
@@ -252,7 +257,7 @@ protected:
         double A[4] = {}; // meridian coefficients A0 .. A6
         double F[4] = {}; // footpoint coefficients F2 .. F8
     };
-    // Not copied by operator=:
+    // Not copied by operator= (derived again by DeriveUncopied):
     struct MeridianLengthSeries {
         double en[5] = {1.0, 1.0, 1.0, 1.0, 1.0};
         double ml0 = 0.0; // MeridianLength(phi0)

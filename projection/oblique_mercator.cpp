@@ -78,7 +78,17 @@ int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
     // |U| = 1 is 90 degrees from the central line: v is infinite there and
     // the frame refuses the point.
     const double v = A * std::log((1.0 - U) / (1.0 + U)) / (2.0 * B);
-    if (m_def.kind == kOriginAtCentre) u -= std::fabs(m_om.uc) * m_om.sign;
+    if (m_def.kind == kOriginAtCentre) {
+        // Counted from the centre, u must stay within half a turn of the
+        // aposphere (pi A / B) of it, as the natural origin's u does of the
+        // origin: the shift by uc carried points more than 90 degrees from
+        // the centre on its far side a whole period out (Swiss LV03 gave x of
+        // -23 000 km for 150 E 30 S, where the period is 40 000 km).
+        u -= std::fabs(m_om.uc) * m_om.sign;
+        const double halfTurn = kPi * A / B;
+        if (u < -halfTurn) u += 2.0 * halfTurn;
+        if (u > halfTurn) u -= 2.0 * halfTurn;
+    }
 
     const double sinr = std::sin(m_def.phi1), cosr = std::cos(m_def.phi1);
     pt.x = v * cosr + u * sinr;

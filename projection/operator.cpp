@@ -106,8 +106,11 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
 // Every group carries its defaults.
 CZrPJOperator::CZrPJOperator() = default;
 
-// The groups the definition and its constants live in; the meridian-length
-// series, the classical arc and the two-point block stay for Create.
+// The groups the definition and its constants live in are copied; the
+// meridian-length series, the classical arc and the two-point block are not,
+// and are derived again here from what was copied, as Create derives them.
+// Before, the created flag travelled without them: a copy of a created
+// Transverse Mercator reported success on northings 3.6 Mm wrong.
 void CZrPJOperator::operator=(const CZrPJOperator& o) {
     if (this == &o) return;
     m_def = o.m_def;
@@ -117,6 +120,7 @@ void CZrPJOperator::operator=(const CZrPJOperator& o) {
     m_ser = o.m_ser;
     m_om = o.m_om;
     m_bs = o.m_bs;
+    if (m_created && !DeriveUncopied()) m_created = 0;
 }
 
 void CZrPJOperator::CopyAll(const CZrPJOperator& o) {
@@ -130,6 +134,21 @@ void CZrPJOperator::CopyAll(const CZrPJOperator& o) {
 // ---------------------------------------------------------------------------
 // Create
 // ---------------------------------------------------------------------------
+// The groups an assignment does not carry, from the ellipsoid and the
+// definition: the meridian-length series and ml0, the classical meridian
+// coefficients, and the kind's own block where it keeps one there (the
+// polyconic origin arc, the two-point block). Returns 0 when the kind's
+// set-up refuses the definition.
+int CZrPJOperator::DeriveUncopied() {
+    ClassicalMeridianCoefficients(m_ell.es, m_arc.A);
+    ComputeMeridianLengthSeries();
+    const KindRoutines* row = FindKind(m_def.kind);
+    if (!row) return 0;
+    const bool ownsUncopiedBlock = row->setup == &CZrPJOperator::Setup_Normal_Polyconic ||
+                                   row->setup == &CZrPJOperator::Setup_Two_Point_Equidistant;
+    return ownsUncopiedBlock ? (this->*(row->setup))() : 1;
+}
+
 int CZrPJOperator::Create() {
     m_created = 0;
     m_ell.es = (2.0 - m_def.f) * m_def.f;

@@ -228,3 +228,39 @@ TEST(EpsgSystems, GeographicCodesAndRefusals) {
             << r.code << ": " << reason.c_str();
     }
 }
+
+// Swiss LV03 (EPSG:21781) runs on the Hotine oblique Mercator counted from
+// its centre, Bern. PROJ's omerc with alpha = gamma = 90 degrees is the same
+// map, but leaves u from the centre where the shift from the natural origin
+// puts it, up to a period of the aposphere out; ours keeps it within half a
+// turn of Bern (as PROJ's somerc keeps its x within the half turn) and
+// differs from PROJ by that period, or not at all.
+TEST(EpsgSystems, SwissLv03KeepsEastingsWithinHalfATurnOfBern) {
+    CZrPJCoordSys cs;
+    ASSERT_TRUE(ZrCoordSysFromEpsg(21781, cs));
+    const CZrPJOperator op = cs.GetPJOperator();
+    const ProjOracle omerc("+proj=omerc +lat_0=46.9524055555556 +lonc=7.43958333333333 +alpha=90 +gamma=90 "
+                           "+k=1 +x_0=600000 +y_0=200000 +ellps=bessel");
+    ASSERT_TRUE(omerc.ok());
+    // Half a turn of the aposphere, pi A / B = pi a sqrt(1 - e^2) / (1 - e^2 sin^2 phi_c).
+    const double a = 6377397.155, es = op.GetES(), s = std::sin(46.9524055555556 * M_PI / 180.0);
+    const double halfTurn = M_PI * a * std::sqrt(1.0 - es) / (1.0 - es * s * s);
+    const double falseEasting = 600000.0;
+    const double kPoints[][2] = {{7.5, 47.0},    {60.0, 40.0},    {100.0, 20.0}, {-100.0, 10.0},
+                                 {150.0, -30.0}, {-172.5, -47.0}, {120.0, 70.0}, {-60.0, -65.0}};
+    for (const auto& p : kPoints) {
+        CPoint2D ours(p[0], p[1]);
+        ASSERT_EQ(op.Forward(ours), 1) << p[0] << " " << p[1];
+        double x = 0, y = 0;
+        ASSERT_TRUE(omerc.Forward(p[0], p[1], x, y));
+        EXPECT_LE(std::fabs(ours.x - falseEasting), halfTurn) << p[0] << " " << p[1];
+        const double periods = std::round((ours.x - x) / (2.0 * halfTurn));
+        EXPECT_TRUE(periods == 0.0 || periods == 1.0) << p[0] << " " << p[1];
+        EXPECT_NEAR(ours.x, x + periods * 2.0 * halfTurn, kToleranceMetres) << p[0] << " " << p[1];
+        EXPECT_NEAR(ours.y, y, kToleranceMetres) << p[0] << " " << p[1];
+        CPoint2D back = ours;
+        ASSERT_EQ(op.Inverse(back), 1);
+        EXPECT_NEAR(back.x, p[0], 1e-9) << p[0] << " " << p[1]; // about 0.1 mm
+        EXPECT_NEAR(back.y, p[1], 1e-9) << p[0] << " " << p[1];
+    }
+}

@@ -471,9 +471,9 @@ TEST_F(ToolTest, PointsTheLibraryWouldClampOrFoldAreRefusedNotPrinted) {
 }
 
 TEST_F(ToolTest, UnprojectPrintsThePointThatProjectsBackWhereTheInverseStopsShort) {
-    // The Albers inverse misses its own forward by about 2.4 mm; the tool
-    // neither refuses such points nor prints the miss, but the point that
-    // projects back, which is PROJ's.
+    // The Albers inverse once missed its own forward by about 2.4 mm; the
+    // tool must neither refuse such points nor print the miss, but the point
+    // that projects back, which is PROJ's.
     CZrPJGeoCoordSys nad83;
     ASSERT_TRUE(nad83.Set(static_cast<tagGeoCoordSysType>(4269)));
     CZrPJParams p; // CONUS Albers, EPSG:5070's conversion
@@ -598,6 +598,23 @@ TEST_F(ToolTest, ACsvRecordIsHeldToTheLineCapWhereAQuoteNeverCloses) {
                  peakKiB),
         1);
     EXPECT_LE(peakKiB, baseKiB + kSlackKiB);
+}
+
+TEST_F(ToolTest, ConvertKeepsPointsOnRobinsonsKnotsWhereTheForwardFolds) {
+    // Robinson's published cubics do not meet at the 5-degree knots: a sliver
+    // about 2 m wide there has two preimages, and the inverse of a knot's
+    // image names the other one. The printed point is the forward's own, so
+    // a destination on a knot is not refused.
+    const ToolRun run = Tool("convert 4326 54030", "-179 -65\n");
+    ASSERT_EQ(run.exit, 0) << run.err;
+    CZrPJCoordSys robinson;
+    ASSERT_TRUE(robinson.Set(static_cast<tagPJCoordSysType>(54030)));
+    CPoint2D expected(-179.0, -65.0);
+    ASSERT_EQ(robinson.GetPJOperator().Forward(expected), 1);
+    double x = 0, y = 0;
+    ASSERT_TRUE(TwoNumbers(Lines(run.out).at(0), x, y)) << run.out;
+    EXPECT_NEAR(x, expected.x, kOracleMillimetre);
+    EXPECT_NEAR(y, expected.y, kOracleMillimetre);
 }
 
 // ------------------------------------------------------------ systems

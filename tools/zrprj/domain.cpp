@@ -13,19 +13,11 @@
 
 namespace {
 
-// Newton steps polishing an inverse on the forward: some kinds' inverses stop
-// millimetres short of their own forward (Albers by 2.4 mm over nearly all of
-// its area, Behrmann, Mercator, Van der Grinten by 1 to 2.5 mm, Robinson's
-// table by metres). A fold or a series run wild lies thousands of kilometres
-// away and stays there; an inverse more than kPolishLimitMetres off is not
-// polished.
-constexpr int kPolishSteps = 4;
-constexpr double kPolishLimitMetres = 10.0;
-// Finite-difference step of the Jacobian, degrees (about 1 m on the ground):
-// large enough that the noise of a forward computed through cancelling terms
-// (Van der Grinten's, about 2 mm) is lost in it, small enough that the
-// projection's curvature changes the step by parts per million only.
-constexpr double kJacobianStepDeg = 1e-5;
+// A miss up to this far on the ground whose point projects onto the same
+// image is a fold of the forward itself, not a point off the map: Robinson's
+// published cubics do not meet at their 5-degree knots, so a sliver about 2 m
+// wide there has two preimages, and the inverse names the other one.
+constexpr double kFoldMetres = 10.0;
 
 double MetresPerUnit(const CZrPJOperator& op) {
     const double factor = op.GetUnitFactor();
@@ -45,21 +37,6 @@ void Miss(std::string& why, const std::string& what, double metres) {
     else // %g: a point given as 1e308 lies 1e305 km away, not a 300-digit number of them
         std::snprintf(distance, sizeof distance, " (%.6g km away)", metres * 1e-3);
     why = what + distance;
-}
-
-// One Newton step solving Forward(p) = target for p, with a forward-difference
-// Jacobian; 0 when the forward fails near p or the Jacobian is singular.
-int PolishStep(const CZrPJOperator& op, const CPoint2D& target, CPoint2D& p) {
-    CPoint2D f = p, fx(p.x + kJacobianStepDeg, p.y), fy(p.x, p.y + kJacobianStepDeg);
-    if (!op.Forward(f) || !op.Forward(fx) || !op.Forward(fy)) return 0;
-    const double a = (fx.x - f.x) / kJacobianStepDeg, b = (fy.x - f.x) / kJacobianStepDeg;
-    const double c = (fx.y - f.y) / kJacobianStepDeg, d = (fy.y - f.y) / kJacobianStepDeg;
-    const double det = a * d - b * c;
-    if (!std::isfinite(det) || det == 0.0) return 0;
-    const double rx = target.x - f.x, ry = target.y - f.y;
-    p.x += (d * rx - b * ry) / det;
-    p.y += (a * ry - c * rx) / det;
-    return std::isfinite(p.x) && std::isfinite(p.y);
 }
 
 } // namespace
@@ -91,15 +68,10 @@ int ZrCliCheckedForward(const CZrPJOperator& op, const char* name, double tolera
         why = std::string("the point lies outside the ") + name + "'s domain: its projection has no inverse";
         return 0;
     }
-    const double a = op.GetSemiMajorAxis();
-    double miss = ZrCliGroundMetres(a, pt, back);
-    if (miss > tolerance && miss <= kPolishLimitMetres) {
-        CPoint2D polished = back;
-        for (int i = 0; i < kPolishSteps && PolishStep(op, xy, polished); ++i) {
-        }
-        miss = std::fmin(miss, ZrCliGroundMetres(a, pt, polished));
-    }
-    if (miss > tolerance) {
+    const double miss = ZrCliGroundMetres(op.GetSemiMajorAxis(), pt, back);
+    CPoint2D again = back;
+    if (miss > tolerance &&
+        !(miss <= kFoldMetres && op.Forward(again) && Planar(op, xy, again) <= kCliRoundTripMetres)) {
         Miss(why,
              (std::string("the point lies outside the ") + name +
               "'s domain: its projection maps back elsewhere"),
@@ -131,22 +103,6 @@ int ZrCliCheckedInverse(const CZrPJOperator& op, const char* name, CPoint2D& pt,
         if (op.Forward(image) && Planar(op, pt, image) < miss) {
             miss = Planar(op, pt, image);
             lonlat = other;
-        }
-    }
-    if (miss > kCliRoundTripMetres && miss <= kPolishLimitMetres) {
-        // The kind's inverse stopped short of its own forward (Albers by about
-        // 2 mm, for one): Newton steps on the forward find the point that does
-        // project back, and that point is printed. A fold stays far away.
-        CPoint2D polished = lonlat;
-        for (int i = 0; i < kPolishSteps && PolishStep(op, pt, polished); ++i) {
-        }
-        // A step across the antimeridian stays on the inverse's side of it.
-        if (polished.x > 180.0) polished.x -= 360.0;
-        if (polished.x < -180.0) polished.x += 360.0;
-        CPoint2D again = polished;
-        if (op.Forward(again) && Planar(op, pt, again) < miss) {
-            miss = Planar(op, pt, again);
-            lonlat = polished;
         }
     }
     if (!(miss <= kCliRoundTripMetres)) {

@@ -61,18 +61,15 @@ constexpr double kCliGrossMissMetres = 10.0;
 
 // Projects longitude/latitude pt with op, or refuses with a reason: a
 // latitude beyond 90 degrees, a point the projection refuses, and a result
-// whose inverse (polished by Newton steps on the forward where the kind's
-// inverse stops short) lies more than tolerance metres from pt on the ground.
+// whose inverse lies more than tolerance metres from pt on the ground (unless
+// it is a few metres off and shares the image: a fold of the forward's own).
 // name is the projection's role in messages ("projection", "destination
 // projection").
 int ZrCliCheckedForward(const CZrPJOperator& op, const char* name, double tolerance, CPoint2D& pt,
                         std::string& why);
 // Unprojects x/y pt with op, or refuses with a reason: a point without an
 // inverse, and a result that does not project back within 1 mm of pt (a
-// northing folded over the pole, an easting past the far side). Where the
-// kind's inverse misses its own forward by more than 1 mm but less than
-// 10 m, the result is polished by Newton steps on the forward until it
-// projects back within 1 mm; elsewhere it is the library's inverse as it is.
+// northing folded over the pole, an easting past the far side).
 int ZrCliCheckedInverse(const CZrPJOperator& op, const char* name, CPoint2D& pt, std::string& why);
 // Distance in metres on the sphere of radius a between two longitude/latitude
 // points in degrees.
