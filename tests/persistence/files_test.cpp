@@ -238,24 +238,6 @@ TEST_F(ProjectionFiles, XmlFilesOfOtherShapes) {
     EXPECT_TRUE(cs == UserCoordSys());
 }
 
-// The sheet's open action counts an XML document that loads as read even
-// when its root holds no coordinate system: the flags are set all the same
-// and the reader's 0 is returned.
-TEST_F(ProjectionFiles, TheSheetSetsItsFlagsForAnXmlFileWithoutASystem) {
-    const CString path = PathOf("empty.xml");
-    WriteBytes(path, "<?xml version=\"1.0\"?><OrvantaProjection oml:Version=\"20050301\"><oml:Other/>"
-                     "</OrvantaProjection>");
-    CZrSheetCoordSysSetting sheet("sheet");
-    sheet.m_coordSys.SetPlanar(100);
-    sheet.m_bParamsChanged = 1;
-    CZrHeadlessBackend::Default().QueueFileDialog(IDOK, path);
-    EXPECT_EQ(sheet.OpenPrjFile(), 0);
-    EXPECT_EQ(sheet.m_bPrjLoaded, 1);
-    EXPECT_EQ(sheet.m_bParamsChanged, 0);
-    EXPECT_EQ(sheet.m_coordSys.GetType(), PJ_CS_PLANAR);
-    EXPECT_EQ(sheet.m_coordSys.GetDistUnits(), 100);
-}
-
 TEST_F(ProjectionFiles, KeyValueFileLayout) {
     const CString text = ZrKeyValueProjectionText(Catalogue(32650));
     EXPECT_EQ(text.str().rfind(
