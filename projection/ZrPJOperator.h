@@ -266,10 +266,10 @@ protected:
     // Krueger's series of the exact transverse Mercator to sixth order in the
     // third flattening n, for the two transverse Mercator kinds.
     struct KrugerSeries {
-        double A = 0.0;         // rectifying radius, metres; 0: not set up (the uncreated inverse)
-        double alpha[6] = {};   // conformal sphere -> map: alpha1 .. alpha6
-        double beta[6] = {};    // map -> conformal sphere: beta1 .. beta6
-        double y0 = 0.0;        // northing of the origin parallel, unit-scale metres
+        double A = 0.0;       // rectifying radius, metres; 0: not set up (the uncreated inverse)
+        double alpha[6] = {}; // conformal sphere -> map: alpha1 .. alpha6
+        double beta[6] = {};  // map -> conformal sphere: beta1 .. beta6
+        double y0 = 0.0;      // northing of the origin parallel, unit-scale metres
     };
     // Not copied by operator= (derived again by DeriveUncopied):
     struct MeridianLengthSeries {

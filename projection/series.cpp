@@ -350,7 +350,7 @@ double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& co
 // units of a). Near the central meridian it stays within a few micrometres
 // of the exact projection at a fraction of the cost of Krueger's series.
 // ---------------------------------------------------------------------------
-void CZrPJOperator::ClassicalTransverseForward(CPoint2D& pt, double ml0) const {
+inline void CZrPJOperator::ClassicalTransverseForward(CPoint2D& pt, double ml0) const {
     const double dlam = pt.x;
     const double phi = pt.y;
     const double s = std::sin(phi), c = std::cos(phi);
@@ -377,7 +377,7 @@ void CZrPJOperator::ClassicalTransverseForward(CPoint2D& pt, double ml0) const {
                                  als * 0.017857142857142856 * (1385.0 + T * (T * (543.0 - T) - 3111.0))))));
 }
 
-void CZrPJOperator::ClassicalTransverseInverse(CPoint2D& pt, double ml0) const {
+inline void CZrPJOperator::ClassicalTransverseInverse(CPoint2D& pt, double ml0) const {
     const double x = pt.x, y = pt.y;
     double s, c;
     const double phi1 = MeridianLengthInverse(y * m_ell.invA + ml0, s, c); // footpoint
@@ -431,6 +431,10 @@ namespace {
 // 0.011 mm; beyond, the classical series lose accuracy as the eighth power of
 // the longitude difference (0.8 mm at 6 degrees) and Krueger's take over.
 constexpr double kClassicalReach = 3.0 * kPi / 180.0;
+// The inverse tries the classical series up to this easting, in units of a:
+// a point at the reach lies at most a hair beyond a times it (on the
+// equator), and the longitude the series find then decides.
+constexpr double kClassicalEasting = kClassicalReach * 1.01;
 
 // Clenshaw summation of sum_k c[k-1] sin(2k zeta) for complex zeta = xi + i eta,
 // k = 1 .. 6: returns its real and imaginary parts.
@@ -463,18 +467,23 @@ void CZrPJOperator::ComputeKrugerSeries(double phi0) {
     k.A = m_def.a / (1.0 + n) * (1.0 + n2 * (1.0 / 4.0 + n2 * (1.0 / 64.0 + n2 / 256.0)));
     k.alpha[0] =
         n * (1.0 / 2.0 +
-             n * (-2.0 / 3.0 + n * (5.0 / 16.0 + n * (41.0 / 180.0 + n * (-127.0 / 288.0 + n * 7891.0 / 37800.0)))));
-    k.alpha[1] = n2 * (13.0 / 48.0 +
-                       n * (-3.0 / 5.0 + n * (557.0 / 1440.0 + n * (281.0 / 630.0 + n * -1983433.0 / 1935360.0))));
-    k.alpha[2] = n2 * n * (61.0 / 240.0 + n * (-103.0 / 140.0 + n * (15061.0 / 26880.0 + n * 167603.0 / 181440.0)));
+             n * (-2.0 / 3.0 +
+                  n * (5.0 / 16.0 + n * (41.0 / 180.0 + n * (-127.0 / 288.0 + n * 7891.0 / 37800.0)))));
+    k.alpha[1] =
+        n2 * (13.0 / 48.0 +
+              n * (-3.0 / 5.0 + n * (557.0 / 1440.0 + n * (281.0 / 630.0 + n * -1983433.0 / 1935360.0))));
+    k.alpha[2] =
+        n2 * n * (61.0 / 240.0 + n * (-103.0 / 140.0 + n * (15061.0 / 26880.0 + n * 167603.0 / 181440.0)));
     k.alpha[3] = n2 * n2 * (49561.0 / 161280.0 + n * (-179.0 / 168.0 + n * 6601661.0 / 7257600.0));
     k.alpha[4] = n2 * n2 * n * (34729.0 / 80640.0 + n * -3418889.0 / 1995840.0);
     k.alpha[5] = n2 * n2 * n2 * (212378941.0 / 319334400.0);
     k.beta[0] =
         n * (1.0 / 2.0 +
-             n * (-2.0 / 3.0 + n * (37.0 / 96.0 + n * (-1.0 / 360.0 + n * (-81.0 / 512.0 + n * 96199.0 / 604800.0)))));
-    k.beta[1] = n2 * (1.0 / 48.0 +
-                      n * (1.0 / 15.0 + n * (-437.0 / 1440.0 + n * (46.0 / 105.0 + n * -1118711.0 / 3870720.0))));
+             n * (-2.0 / 3.0 +
+                  n * (37.0 / 96.0 + n * (-1.0 / 360.0 + n * (-81.0 / 512.0 + n * 96199.0 / 604800.0)))));
+    k.beta[1] =
+        n2 * (1.0 / 48.0 +
+              n * (1.0 / 15.0 + n * (-437.0 / 1440.0 + n * (46.0 / 105.0 + n * -1118711.0 / 3870720.0))));
     k.beta[2] = n2 * n * (17.0 / 480.0 + n * (-37.0 / 840.0 + n * (-209.0 / 4480.0 + n * 5569.0 / 90720.0)));
     k.beta[3] = n2 * n2 * (4397.0 / 161280.0 + n * (-11.0 / 504.0 + n * -830251.0 / 7257600.0));
     k.beta[4] = n2 * n2 * n * (4583.0 / 161280.0 + n * -108847.0 / 3991680.0);
@@ -566,15 +575,17 @@ int CZrPJOperator::GaussKruger_Inverse(CPoint2D& pt) const {
         const double eta2 = m_ell.eps2 * cf * cf, eta4 = eta2 * eta2;
         const double q = x / n, q2 = q * q, q3 = q2 * q, q4 = q2 * q2, q5 = q4 * q, q6 = q4 * q2;
 
-        pt.y = phif + t * (-1.0 - eta2) * q2 / 2.0 +
-               t * (5.0 + 3.0 * t2 + 6.0 * eta2 - 6.0 * eta2 * t2 - 3.0 * eta4 - 9.0 * t2 * eta4) * q4 / 24.0 +
-               t * (eta2 * (162.0 * t2 + 45.0 * t4) - (61.0 + 90.0 * t2 + 45.0 * t4 + 107.0 * eta2)) * q6 / 720.0;
+        pt.y =
+            phif + t * (-1.0 - eta2) * q2 / 2.0 +
+            t * (5.0 + 3.0 * t2 + 6.0 * eta2 - 6.0 * eta2 * t2 - 3.0 * eta4 - 9.0 * t2 * eta4) * q4 / 24.0 +
+            t * (eta2 * (162.0 * t2 + 45.0 * t4) - (61.0 + 90.0 * t2 + 45.0 * t4 + 107.0 * eta2)) * q6 /
+                720.0;
         pt.x = q / cf + q3 * (-1.0 - 2.0 * t2 - eta2) / (6.0 * cf) +
                q5 * (5.0 + 28.0 * t2 + 24.0 * t4 + eta2 * (6.0 + 8.0 * t2)) / (120.0 * cf);
         return 1;
     }
     const CPoint2D xy = pt;
-    if (std::fabs(xy.x) <= kClassicalReach * 1.01 * m_def.a) {
+    if (std::fabs(xy.x) <= kClassicalEasting * m_def.a) {
         ClassicalTransverseInverse(pt, 0.0);
         if (std::fabs(pt.x) <= kClassicalReach && std::fabs(pt.y) < kHalfPi) return 1;
         pt = xy;
@@ -593,7 +604,7 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
     const CPoint2D xy = pt;
-    if (std::fabs(xy.x) <= kClassicalReach * 1.01 * m_def.a) {
+    if (std::fabs(xy.x) <= kClassicalEasting * m_def.a) {
         ClassicalTransverseInverse(pt, m_ml.ml0);
         if (std::fabs(pt.x) <= kClassicalReach && std::fabs(pt.y) < kHalfPi) return 1;
         pt = xy;
