@@ -61,6 +61,9 @@ struct Case {
 
 const Case kCases[] = {
     {"UTM50N", 32650, "EPSG:4326", "EPSG:32650", 114.0, 120.0, 0.0, 60.0},
+    // UTM's zone-50 definition 20 degrees either side of its meridian, where
+    // the transverse Mercator takes Krueger's series (PROJ: its exact default).
+    {"UTM50N_Wide", 32650, "EPSG:4326", "EPSG:32650", 97.0, 137.0, 0.0, 60.0},
     {"GaussKrueger20", 21420, "EPSG:4214", "EPSG:21420", 114.0, 120.0, 18.0, 53.0},
     {"LambertConic_CA3", 26943, "EPSG:4269", "EPSG:26943", -124.0, -117.0, 36.0, 39.0},
     {"Albers_China", 0, "+proj=longlat +ellps=krass +no_defs +type=crs",

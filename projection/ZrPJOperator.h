@@ -134,6 +134,12 @@ protected:
     // Per-kind set-up (Create's second step).
     int Setup_Cylindrical();
     int Setup_Transverse_Mercator();
+    int Setup_Gauss_Kruger();
+    void ComputeKrugerSeries(double phi0);
+    void KrugerForward(CPoint2D& pt) const;
+    void KrugerInverse(CPoint2D& pt) const;
+    void ClassicalTransverseForward(CPoint2D& pt, double ml0) const;
+    void ClassicalTransverseInverse(CPoint2D& pt, double ml0) const;
     int StoreCone(double n, double rho0, double c3);
     int ConePlace(CPoint2D& pt, double rho) const;
     double ConeLocate(CPoint2D& pt) const;
@@ -197,9 +203,9 @@ protected:
 #undef ZRPJ_ROUTINE_PAIR
 
     // ---- State, in groups. operator= copies the definition, the flag, the
-    // per-kind constants, the ellipsoid, the series and the oblique Mercator
-    // and south-orientated Bonne blocks, and DeriveUncopied rebuilds the rest;
-    // CopyAll copies every group. A new field goes into the group whose
+    // per-kind constants, the ellipsoid, the series, the oblique Mercator and
+    // south-orientated Bonne blocks and Krueger's series, and DeriveUncopied
+    // rebuilds the rest; CopyAll copies every group. A new field goes into the group whose
     // copying it shares. ----
 
     // What the caller sets (angles in radians; false origin in the output unit).
@@ -257,6 +263,14 @@ protected:
         double A[4] = {}; // meridian coefficients A0 .. A6
         double F[4] = {}; // footpoint coefficients F2 .. F8
     };
+    // Krueger's series of the exact transverse Mercator to sixth order in the
+    // third flattening n, for the two transverse Mercator kinds.
+    struct KrugerSeries {
+        double A = 0.0;       // rectifying radius, metres; 0: not set up (the uncreated inverse)
+        double alpha[6] = {}; // conformal sphere -> map: alpha1 .. alpha6
+        double beta[6] = {};  // map -> conformal sphere: beta1 .. beta6
+        double y0 = 0.0;      // northing of the origin parallel, unit-scale metres
+    };
     // Not copied by operator= (derived again by DeriveUncopied):
     struct MeridianLengthSeries {
         double en[5] = {1.0, 1.0, 1.0, 1.0, 1.0};
@@ -278,6 +292,7 @@ protected:
     Series m_ser;
     ObliqueMercatorBlock m_om;
     SouthBonneBlock m_bs;
+    KrugerSeries m_kr;
     MeridianLengthSeries m_ml;
     ClassicalArc m_arc;
     TwoPointBlock m_tp;

@@ -45,9 +45,9 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43002, Equidistant_Cylindrical, &CZrPJOperator::Setup_Cylindrical),
         ZRPJ_ROW(43003, Miller_Cylindrical, nullptr),
         ZRPJ_ROW(43004, Conformal_Cylindrical, &CZrPJOperator::Setup_Cylindrical),
-        // Gauss-Krueger's inverse needs only the series, and has always run
-        // on an operator that was never created.
-        ZRPJ_ROW_FLAGS(43005, GaussKruger, nullptr, false, true),
+        // Gauss-Krueger's inverse has always run on an operator that was never
+        // created (then on its own classical series alone).
+        ZRPJ_ROW_FLAGS(43005, GaussKruger, &CZrPJOperator::Setup_Gauss_Kruger, false, true),
         // Transverse Mercator: the series work at unit scale; the frame applies k0.
         ZRPJ_ROW_FLAGS(43006, Traverse_Conformal_Cylindrical, &CZrPJOperator::Setup_Transverse_Mercator, true,
                        false),
@@ -120,6 +120,7 @@ void CZrPJOperator::operator=(const CZrPJOperator& o) {
     m_ser = o.m_ser;
     m_om = o.m_om;
     m_bs = o.m_bs;
+    m_kr = o.m_kr;
     if (m_created && !DeriveUncopied()) m_created = 0;
 }
 
@@ -197,6 +198,13 @@ int CZrPJOperator::ScaleFromDefinition(double& k0) const {
 int CZrPJOperator::Setup_Transverse_Mercator() {
     if (!ScaleFromDefinition(m_kc.scale)) return 0;
     m_kc.invScale = 1.0 / m_kc.scale;
+    ComputeKrugerSeries(m_def.phi0);
+    return 1;
+}
+
+// Gauss-Krueger: unit scale, origin on the equator.
+int CZrPJOperator::Setup_Gauss_Kruger() {
+    ComputeKrugerSeries(0.0);
     return 1;
 }
 

@@ -344,66 +344,13 @@ double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& co
     return phi;
 }
 
-namespace {
-// A plain scalar load the optimiser may not merge with its neighbour.
-inline double ReadOnce(const double& value) {
-    return *static_cast<const volatile double*>(&value);
-}
-} // namespace
-
 // ---------------------------------------------------------------------------
-// Gauss-Krueger (43005): fifth-order series about the central meridian from
-// the rectifying arc; origin on the equator, scale 1.
+// The classical transverse Mercator: eighth-order series in the longitude
+// difference about the meridian arc from the parallel whose arc is ml0 (in
+// units of a). Near the central meridian it stays within a few micrometres
+// of the exact projection at a fraction of the cost of Krueger's series.
 // ---------------------------------------------------------------------------
-int CZrPJOperator::GaussKruger_Forward(CPoint2D& pt) const {
-    // Read the two coordinates one by one: loaded as a pair, g++ spilled the
-    // pair around the sin/cos call and read it back across a narrower store,
-    // a store-forwarding stall that cost about a tenth of the routine's time.
-    const double dlam = ReadOnce(pt.x);
-    const double phi = ReadOnce(pt.y);
-    const double sphi = std::sin(phi), cphi = std::cos(phi);
-    const double t = sphi / cphi;
-    const double t2 = t * t, t4 = t2 * t2;
-    const double eta2 = m_ell.eps2 * cphi * cphi, eta4 = eta2 * eta2;
-    const double l = dlam * cphi, l2 = l * l;
-    const double X = Distance(phi);
-    const double n = m_def.a / W(m_ell.es, sphi);
-    const double s = dlam * sphi;
-
-    pt.y = X + n * s * l * 0.5 +
-           n * s * l * l2 * (5.0 - t2 + 9.0 * eta2 + 4.0 * eta4) * 0.041666666666666664 +
-           n * s * l * l2 * l2 * (61.0 - 58.0 * t2 + t4 + 270.0 * eta2 - 330.0 * eta2 * t2) *
-               0.001388888888888889;
-    pt.x = n * l + n * l * l2 * (1.0 - t2 + eta2) * 0.16666666666666666 +
-           n * l * l2 * l2 * (5.0 - 18.0 * t2 + t4 + 14.0 * eta2 - 58.0 * eta2 * t2) * 0.008333333333333333;
-    return 1;
-}
-
-// Needs nothing from Create beyond the series: the frame runs it before Create
-// too (the dispatch row says so).
-int CZrPJOperator::GaussKruger_Inverse(CPoint2D& pt) const {
-    const double x = pt.x, y = pt.y;
-    const double phif = AntiDistance(y / m_ser.D[0]); // footpoint latitude
-    const double sf = std::sin(phif), cf = std::cos(phif);
-    const double n = m_def.a / W(m_ell.es, sf);
-    const double t = sf / cf;
-    const double t2 = t * t, t4 = t2 * t2;
-    const double eta2 = m_ell.eps2 * cf * cf, eta4 = eta2 * eta2;
-    const double q = x / n, q2 = q * q, q3 = q2 * q, q4 = q2 * q2, q5 = q4 * q, q6 = q4 * q2;
-
-    pt.y = phif + t * (-1.0 - eta2) * q2 / 2.0 +
-           t * (5.0 + 3.0 * t2 + 6.0 * eta2 - 6.0 * eta2 * t2 - 3.0 * eta4 - 9.0 * t2 * eta4) * q4 / 24.0 +
-           t * (eta2 * (162.0 * t2 + 45.0 * t4) - (61.0 + 90.0 * t2 + 45.0 * t4 + 107.0 * eta2)) * q6 / 720.0;
-    pt.x = q / cf + q3 * (-1.0 - 2.0 * t2 - eta2) / (6.0 * cf) +
-           q5 * (5.0 + 28.0 * t2 + 24.0 * t4 + eta2 * (6.0 + 8.0 * t2)) / (120.0 * cf);
-    return 1;
-}
-
-// ---------------------------------------------------------------------------
-// Transverse Mercator (43006): eighth-order series in the longitude
-// difference; the dispatcher applies k0.
-// ---------------------------------------------------------------------------
-int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
+inline void CZrPJOperator::ClassicalTransverseForward(CPoint2D& pt, double ml0) const {
     const double dlam = pt.x;
     const double phi = pt.y;
     const double s = std::sin(phi), c = std::cos(phi);
@@ -421,24 +368,23 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
                            (5.0 + T * (T - 18.0) + n * (14.0 - 58.0 * T) +
                             als * 0.023809523809523808 * (61.0 + T * (T * (179.0 - T) - 479.0)))));
     pt.y = m_def.a *
-           (MeridianLength(phi, s, c) - m_ml.ml0 +
+           (MeridianLength(phi, s, c) - ml0 +
             s * al * dlam * 0.5 *
                 (1.0 + als * 0.08333333333333333 *
                            (5.0 - T + n * (9.0 + 4.0 * n) +
                             als * 0.03333333333333333 *
                                 (61.0 + T * (T - 58.0) + n * (270.0 - 330.0 * T) +
                                  als * 0.017857142857142856 * (1385.0 + T * (T * (543.0 - T) - 3111.0))))));
-    return 1;
 }
 
-int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
+inline void CZrPJOperator::ClassicalTransverseInverse(CPoint2D& pt, double ml0) const {
     const double x = pt.x, y = pt.y;
     double s, c;
-    const double phi1 = MeridianLengthInverse(y * m_ell.invA + m_ml.ml0, s, c); // footpoint
+    const double phi1 = MeridianLengthInverse(y * m_ell.invA + ml0, s, c); // footpoint
     if (std::fabs(phi1) >= kHalfPi) {
         pt.y = (y / m_def.a >= 0.0) ? kHalfPi : -kHalfPi;
         pt.x = 0.0;
-        return 1;
+        return;
     }
     const double t = std::fabs(c) > kPoleCosine ? s / c : 0.0;
     const double n = m_ell.eps2 * c * c;
@@ -465,6 +411,205 @@ int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
                            (5.0 + T * (28.0 + 24.0 * T + 8.0 * n) + 6.0 * n -
                             ds * (1.0 / 42.0) * (61.0 + T * (662.0 + T * (1320.0 + 720.0 * T)))))) /
            c;
+}
+
+// ---------------------------------------------------------------------------
+// Krueger's series of the exact transverse Mercator (Krueger 1912, carried to
+// sixth order in the third flattening n by Karney 2011): the geodetic latitude
+// goes to the conformal one, the conformal sphere's transverse Mercator is
+// closed-form, and a trigonometric series in the complex coordinate
+// zeta = xi + i eta maps it onto the ellipsoid's. To n^6 the map is within a
+// few nanometres of the exact projection out to 4000 km from the central
+// meridian, where the classical series in the longitude difference miss by
+// 0.8 mm at 6 degrees out and by metres at 30.
+// ---------------------------------------------------------------------------
+namespace {
+// Where the classical series is kept: |longitude difference| up to this,
+// radians (a UTM zone, so UTM keeps the faster series). Measured against the
+// exact projection on WGS 84 and Krasovsky, the classical forward is within
+// 0.016 mm there (its worst, on the equator at the edge) and its inverse within
+// 0.011 mm; beyond, the classical series lose accuracy as the eighth power of
+// the longitude difference (0.8 mm at 6 degrees) and Krueger's take over.
+constexpr double kClassicalReach = 3.0 * kPi / 180.0;
+// The inverse tries the classical series up to this easting, in units of a:
+// a point at the reach lies at most a hair beyond a times it (on the
+// equator), and the longitude the series find then decides.
+constexpr double kClassicalEasting = kClassicalReach * 1.01;
+
+// Clenshaw summation of sum_k c[k-1] sin(2k zeta) for complex zeta = xi + i eta,
+// k = 1 .. 6: returns its real and imaginary parts.
+inline void ComplexSineSum(const double c[6], double xi, double eta, double& re, double& im) {
+    const double s2 = std::sin(2.0 * xi), c2 = std::cos(2.0 * xi);
+    const double ex = std::exp(2.0 * eta), exInv = 1.0 / ex;
+    const double sh2 = 0.5 * (ex - exInv), ch2 = 0.5 * (ex + exInv);
+    // 2 cos(2 zeta) and sin(2 zeta).
+    const double ar = 2.0 * c2 * ch2, ai = -2.0 * s2 * sh2;
+    double yr = 0.0, yi = 0.0, zr = 0.0, zi = 0.0; // b_{k+1}, b_{k+2}
+    for (int k = 5; k >= 0; --k) {
+        const double br = c[k] + ar * yr - ai * yi - zr;
+        const double bi = ar * yi + ai * yr - zi;
+        zr = yr;
+        zi = yi;
+        yr = br;
+        yi = bi;
+    }
+    const double sr = s2 * ch2, si = c2 * sh2;
+    re = sr * yr - si * yi;
+    im = sr * yi + si * yr;
+}
+} // namespace
+
+// The coefficients once per operator: Karney (2011), eqs. (14), (35), (36).
+void CZrPJOperator::ComputeKrugerSeries(double phi0) {
+    const double f = m_def.f;
+    const double n = f / (2.0 - f), n2 = n * n;
+    KrugerSeries& k = m_kr;
+    k.A = m_def.a / (1.0 + n) * (1.0 + n2 * (1.0 / 4.0 + n2 * (1.0 / 64.0 + n2 / 256.0)));
+    k.alpha[0] =
+        n * (1.0 / 2.0 +
+             n * (-2.0 / 3.0 +
+                  n * (5.0 / 16.0 + n * (41.0 / 180.0 + n * (-127.0 / 288.0 + n * 7891.0 / 37800.0)))));
+    k.alpha[1] =
+        n2 * (13.0 / 48.0 +
+              n * (-3.0 / 5.0 + n * (557.0 / 1440.0 + n * (281.0 / 630.0 + n * -1983433.0 / 1935360.0))));
+    k.alpha[2] =
+        n2 * n * (61.0 / 240.0 + n * (-103.0 / 140.0 + n * (15061.0 / 26880.0 + n * 167603.0 / 181440.0)));
+    k.alpha[3] = n2 * n2 * (49561.0 / 161280.0 + n * (-179.0 / 168.0 + n * 6601661.0 / 7257600.0));
+    k.alpha[4] = n2 * n2 * n * (34729.0 / 80640.0 + n * -3418889.0 / 1995840.0);
+    k.alpha[5] = n2 * n2 * n2 * (212378941.0 / 319334400.0);
+    k.beta[0] =
+        n * (1.0 / 2.0 +
+             n * (-2.0 / 3.0 +
+                  n * (37.0 / 96.0 + n * (-1.0 / 360.0 + n * (-81.0 / 512.0 + n * 96199.0 / 604800.0)))));
+    k.beta[1] =
+        n2 * (1.0 / 48.0 +
+              n * (1.0 / 15.0 + n * (-437.0 / 1440.0 + n * (46.0 / 105.0 + n * -1118711.0 / 3870720.0))));
+    k.beta[2] = n2 * n * (17.0 / 480.0 + n * (-37.0 / 840.0 + n * (-209.0 / 4480.0 + n * 5569.0 / 90720.0)));
+    k.beta[3] = n2 * n2 * (4397.0 / 161280.0 + n * (-11.0 / 504.0 + n * -830251.0 / 7257600.0));
+    k.beta[4] = n2 * n2 * n * (4583.0 / 161280.0 + n * -108847.0 / 3991680.0);
+    k.beta[5] = n2 * n2 * n2 * (20648693.0 / 638668800.0);
+    // The origin parallel's northing, by the same series, so that the two
+    // directions share it exactly.
+    k.y0 = 0.0;
+    CPoint2D origin(0.0, phi0);
+    KrugerForward(origin);
+    k.y0 = origin.y;
+}
+
+void CZrPJOperator::KrugerForward(CPoint2D& pt) const {
+    const double dlam = pt.x, phi = pt.y;
+    const double s = std::sin(phi), c = std::cos(phi);
+    // tan(chi) cos(phi), chi the conformal latitude: Karney's tau' without the
+    // division by cos(phi), so that the poles need no case of their own.
+    const double sigma = std::sinh(m_ell.e * SmallAtanh(m_ell.e * s));
+    const double tc = s * std::sqrt(1.0 + sigma * sigma) - sigma;
+    const double sl = std::sin(dlam), cl = std::cos(dlam);
+    const double den = c * cl;
+    // The conformal sphere's transverse Mercator (Gauss-Schreiber).
+    const double xip = std::atan2(tc, den);
+    const double etap = std::asinh(c * sl / std::hypot(tc, den));
+    double re, im;
+    ComplexSineSum(m_kr.alpha, xip, etap, re, im);
+    pt.x = m_kr.A * (etap + im);
+    pt.y = m_kr.A * (xip + re) - m_kr.y0;
+}
+
+void CZrPJOperator::KrugerInverse(CPoint2D& pt) const {
+    const double xi = (pt.y + m_kr.y0) / m_kr.A, eta = pt.x / m_kr.A;
+    double re, im;
+    ComplexSineSum(m_kr.beta, xi, eta, re, im);
+    const double xip = xi - re, etap = eta - im;
+    const double sxi = std::sin(xip), cxi = std::cos(xip), sh = std::sinh(etap);
+    const double r = std::hypot(sh, cxi);
+    pt.x = std::atan2(sh, cxi);
+    if (r == 0.0) {
+        pt.y = sxi >= 0.0 ? kHalfPi : -kHalfPi;
+        return;
+    }
+    // tan(chi) -> tan(phi) by Newton's method (Karney 2011, eqs. 19-21),
+    // from tau'/(1 - e^2); two rounds reach rounding on any earth ellipsoid,
+    // the bound keeps a NaN from looping.
+    const double taup = sxi / r;
+    const double oneMinusEs = 1.0 - m_ell.es;
+    double tau = taup / oneMinusEs;
+    for (int i = 0; i < 5; ++i) {
+        const double root = std::sqrt(1.0 + tau * tau);
+        const double sigma = std::sinh(m_ell.e * SmallAtanh(m_ell.e * tau / root));
+        const double taupi = tau * std::sqrt(1.0 + sigma * sigma) - sigma * root;
+        const double dtau = (taup - taupi) / std::sqrt(1.0 + taupi * taupi) * (1.0 + oneMinusEs * tau * tau) /
+                            (oneMinusEs * root);
+        tau += dtau;
+        if (!(std::fabs(dtau) >= 1e-15 * std::fmax(1.0, std::fabs(tau)))) break;
+    }
+    pt.y = std::atan(tau);
+}
+
+// ---------------------------------------------------------------------------
+// Gauss-Krueger (43005), unit scale, origin on the equator; Transverse
+// Mercator (43006), origin parallel phi0, the dispatcher applies k0. Both the
+// classical series near the central meridian and Krueger's beyond. The
+// inverse decides on the map: the classical one is tried where the easting
+// allows a point within reach and kept when the longitude it finds is, and
+// when its footpoint is not beyond a pole (a northing past the quarter
+// meridian lies on the far half of the central meridian, which only the
+// complex series see).
+// ---------------------------------------------------------------------------
+int CZrPJOperator::GaussKruger_Forward(CPoint2D& pt) const {
+    if (std::fabs(pt.x) <= kClassicalReach)
+        ClassicalTransverseForward(pt, 0.0);
+    else
+        KrugerForward(pt);
+    return 1;
+}
+
+int CZrPJOperator::GaussKruger_Inverse(CPoint2D& pt) const {
+    if (m_kr.A == 0.0) {
+        // Never created: the classical Gauss-Krueger series need only the
+        // meridian series.
+        const double x = pt.x, y = pt.y;
+        const double phif = AntiDistance(y / m_ser.D[0]); // footpoint latitude
+        const double sf = std::sin(phif), cf = std::cos(phif);
+        const double n = m_def.a / W(m_ell.es, sf);
+        const double t = sf / cf;
+        const double t2 = t * t, t4 = t2 * t2;
+        const double eta2 = m_ell.eps2 * cf * cf, eta4 = eta2 * eta2;
+        const double q = x / n, q2 = q * q, q3 = q2 * q, q4 = q2 * q2, q5 = q4 * q, q6 = q4 * q2;
+
+        pt.y =
+            phif + t * (-1.0 - eta2) * q2 / 2.0 +
+            t * (5.0 + 3.0 * t2 + 6.0 * eta2 - 6.0 * eta2 * t2 - 3.0 * eta4 - 9.0 * t2 * eta4) * q4 / 24.0 +
+            t * (eta2 * (162.0 * t2 + 45.0 * t4) - (61.0 + 90.0 * t2 + 45.0 * t4 + 107.0 * eta2)) * q6 /
+                720.0;
+        pt.x = q / cf + q3 * (-1.0 - 2.0 * t2 - eta2) / (6.0 * cf) +
+               q5 * (5.0 + 28.0 * t2 + 24.0 * t4 + eta2 * (6.0 + 8.0 * t2)) / (120.0 * cf);
+        return 1;
+    }
+    const CPoint2D xy = pt;
+    if (std::fabs(xy.x) <= kClassicalEasting * m_def.a) {
+        ClassicalTransverseInverse(pt, 0.0);
+        if (std::fabs(pt.x) <= kClassicalReach && std::fabs(pt.y) < kHalfPi) return 1;
+        pt = xy;
+    }
+    KrugerInverse(pt);
+    return 1;
+}
+
+int CZrPJOperator::Traverse_Conformal_Cylindrical_Forward(CPoint2D& pt) const {
+    if (std::fabs(pt.x) <= kClassicalReach)
+        ClassicalTransverseForward(pt, m_ml.ml0);
+    else
+        KrugerForward(pt);
+    return 1;
+}
+
+int CZrPJOperator::Traverse_Conformal_Cylindrical_Inverse(CPoint2D& pt) const {
+    const CPoint2D xy = pt;
+    if (std::fabs(xy.x) <= kClassicalEasting * m_def.a) {
+        ClassicalTransverseInverse(pt, m_ml.ml0);
+        if (std::fabs(pt.x) <= kClassicalReach && std::fabs(pt.y) < kHalfPi) return 1;
+        pt = xy;
+    }
+    KrugerInverse(pt);
     return 1;
 }
 

@@ -64,9 +64,10 @@ TEST(OperatorFrameTest, ForwardWrapsLongitudeAndClampsLatitude) {
 }
 
 TEST(OperatorFrameTest, InverseFoldsLatitudeAndLongitudeOnceIntoRange) {
-    // Gauss-Krueger's inverse reaches past the pole when y is beyond the
-    // quarter meridian: 91 degrees comes back as -89, and a longitude of -181
-    // (from a central meridian of -181) as 179.
+    // A Gauss-Krueger northing beyond the quarter meridian lies past the pole,
+    // on the far half of the central meridian: 91 degrees of arc comes back as
+    // 89 degrees on the meridian 180 degrees from the central one (-181), which
+    // the frame reduces to -1.
     CZrPJOperator op;
     op.SetFalseEasting(0.0);
     op.SetFalseNorthing(0.0);
@@ -74,8 +75,8 @@ TEST(OperatorFrameTest, InverseFoldsLatitudeAndLongitudeOnceIntoRange) {
     ASSERT_EQ(op.Create(), 1);
     CPoint2D p(0.0, op.Distance(91.0 * kDeg));
     ASSERT_EQ(op.Inverse(p), 1);
-    EXPECT_NEAR(p.y, -89.0, 1e-6);
-    EXPECT_NEAR(p.x, 179.0, kNanodegree);
+    EXPECT_NEAR(p.y, 89.0, 1e-6);
+    EXPECT_NEAR(p.x, -1.0, kNanodegree);
 }
 
 TEST(OperatorFrameTest, UnitFactorFalseOriginAndDivisorApplyInThatOrder) {

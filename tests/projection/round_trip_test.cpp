@@ -53,19 +53,18 @@ bool IsCone(long kind) {
 }
 
 // How far from the central meridian a kind is held to the bar, degrees. The
-// Transverse Mercator series reach it within a 6-degree zone (0.5 mm at
-// 6 degrees out); the polyconic folds beyond about 30 degrees, where its
-// inverse finds the other preimage. Gauss-Krueger's separately truncated
-// forward and inverse series (0.2 mm apart at the edge of a 6-degree zone)
-// and the two-point equidistant, whose forward loses digits beside the line
-// through its points, are held to their own tests.
+// transverse Mercator kinds' series to n^6 hold it out to 60 degrees (at 70,
+// on the equator, they part by a millimetre as the map nears its singular
+// point at 90(1 - e) degrees); the polyconic folds beyond about 30 degrees, where its inverse finds the other
+// preimage. The two-point equidistant, whose forward loses digits beside the
+// line through its points, is held to its own tests.
 double LongitudeReach(long kind) {
     switch (kind) {
-    case 43005:
     case 43031:
         return -1.0;
+    case 43005:
     case 43006:
-        return 3.0;
+        return 60.0;
     case 43021:
         return 30.0;
     default:
