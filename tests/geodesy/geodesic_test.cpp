@@ -261,14 +261,15 @@ TEST(GeodesicRefusalTest, UnusableSystemsAndPointsAreRefusedWithAReasonAndNothin
     EXPECT_EQ(area, 7.0);
     EXPECT_EQ(end.x, 7.0);
 
-    // A northing past the pole: Gauss-Krueger's inverse folds it back onto
-    // the globe, far from the point given; the direct problem ending on the
-    // far side of the transverse projection has no image to print.
+    // A northing three times round the meridian: Gauss-Krueger's inverse
+    // folds it back onto the globe, far from the point given; the direct
+    // problem ending on the far side of the transverse projection has no
+    // image to print.
     CZrPJGeodesic gk;
     ASSERT_TRUE(gk.Set(Projected(21420)));
     reason = "";
     EXPECT_FALSE(
-        gk.Inverse(CPoint2D(20500000, 4400000), CPoint2D(20500000, 12000000), azi1, azi2, s12, &reason));
+        gk.Inverse(CPoint2D(20500000, 4400000), CPoint2D(20500000, 30000000), azi1, azi2, s12, &reason));
     EXPECT_NE(reason.str().find("domain"), std::string::npos) << reason.str();
     EXPECT_FALSE(gk.Direct(CPoint2D(20500000, 4400000), 90.0, 9.0e6, end, azi2, &reason));
     EXPECT_EQ(s12, 7.0);
