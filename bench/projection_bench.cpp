@@ -64,7 +64,8 @@ bool TwoPointNewYorkParis(CZrPJCoordSys& cs) {
     p.FirstPointLongitude = -73.78;
     p.SecondPointLongitude = 2.55;
     p.ScaleFactor = 1.0;
-    return cs.Set("NewYork_Paris_TPEQD", wgs84, CZrPJObject(static_cast<tagPJObjectType>(43031)), p, 10000) != 0;
+    const CZrPJObject twoPoint(static_cast<tagPJObjectType>(43031));
+    return cs.Set("NewYork_Paris_TPEQD", wgs84, twoPoint, p, 10000) != 0;
 }
 
 struct Case {

@@ -271,8 +271,8 @@ protected:
                hz0 = 0.0, ca = 0.0, sa = 0.0, lp = 0.0, lamc = 0.0, thz0 = 0.0, rhshz0 = 0.0, r2z0 = 0.0;
         // The frame the routines work in: unit vectors to the midpoint of the
         // two points, along the line towards the second, and the line's pole;
-        // h is half the points' angular distance.
-        double m[3] = {}, t[3] = {}, n[3] = {}, h = 0.0;
+        // h is half the points' angular distance, ch and sh its cosine and sine.
+        double m[3] = {}, t[3] = {}, n[3] = {}, h = 0.0, ch = 1.0, sh = 0.0;
     };
 
     Definition m_def;

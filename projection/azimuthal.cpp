@@ -407,10 +407,10 @@ struct Leg {
     double z, excess;
 };
 
-Leg SphericalLeg(double sinBeta, double cosBeta, double halfBetaSin2, double L) {
+Leg SphericalLeg(double sinBeta, double cosBeta, double halfBetaSin2, double L, double sl, double cl) {
     Leg leg;
-    const double sl = std::sin(L), cl = std::cos(L);
-    leg.z = std::atan2(std::hypot(sinBeta, cosBeta * sl), cosBeta * cl);
+    const double across = cosBeta * sl;
+    leg.z = std::atan2(std::sqrt(sinBeta * sinBeta + across * across), cosBeta * cl);
     const double s = std::sin((leg.z + L) / 2.0);
     double e = s > 0.0 ? cl * halfBetaSin2 / s : 0.0;
     e = std::fmax(-1.0, std::fmin(1.0, e));
@@ -477,6 +477,8 @@ int CZrPJOperator::Setup_Two_Point_Equidistant() {
     const double nd = std::sqrt(Dot(diff, diff[0], diff[1], diff[2]));
     if (!(nd > 0.0)) return 0;
     m_tp.h = std::atan2(nd, ns);
+    m_tp.ch = std::cos(m_tp.h);
+    m_tp.sh = std::sin(m_tp.h);
     for (int i = 0; i < 3; ++i)
         m_tp.t[i] = diff[i] / nd;
     if (ns > 0.0) {
@@ -507,27 +509,35 @@ int CZrPJOperator::Two_Point_Equidistant_Forward(CPoint2D& pt) const {
     // towards the second, positive) and w along it from the midpoint.
     const double sinBeta = Dot(m_tp.n, px, py, pz);
     const double along = Dot(m_tp.t, px, py, pz), mid = Dot(m_tp.m, px, py, pz);
-    const double cosBeta = std::hypot(along, mid);
-    const double beta = std::atan2(sinBeta, cosBeta);
+    const double cosBeta = std::sqrt(along * along + mid * mid);
     double w = std::atan2(along, mid);
     // The map is symmetric about the perpendicular bisector: work on the
     // second point's side, the nearer point being the second.
     const bool mirrored = w < 0.0;
     if (mirrored) w = -w;
-    const double h = m_tp.h;
+    const double cw = cosBeta > 0.0 ? mid / cosBeta : 1.0,
+                 sw = cosBeta > 0.0 ? std::fabs(along) / cosBeta : 0.0;
+    const double h = m_tp.h, ch = m_tp.ch, sh = m_tp.sh;
+    // Along-line lengths to the nearer and the farther point, the latter
+    // the short way round, with their sines and cosines by the sum formulas.
     const double lNear = std::fabs(w - h);
     double lFar = w + h;
     if (lFar > kPi) lFar = kTwoPi - lFar;
-    const double hb = std::sin(beta / 2.0), hb2 = hb * hb;
-    const Leg near = SphericalLeg(sinBeta, cosBeta, hb2, lNear);
-    const Leg far = SphericalLeg(sinBeta, cosBeta, hb2, lFar);
+    const double hb2 = sinBeta * sinBeta / (2.0 * (1.0 + cosBeta)); // sin^2(beta/2)
+    const Leg near =
+        SphericalLeg(sinBeta, cosBeta, hb2, lNear, std::fabs(sw * ch - cw * sh), cw * ch + sw * sh);
+    const Leg far =
+        SphericalLeg(sinBeta, cosBeta, hb2, lFar, std::fabs(sw * ch + cw * sh), cw * ch - sw * sh);
     const Sides f = HalfPerimeterDifferences(w, h, near.excess, far.excess);
     const double f4 = 2.0 * h + near.z + far.z;
-    // Angle at the nearer point between the line back to the farther point
-    // and the point, by the plane triangle's half-angle formula.
-    const double theta = 2.0 * std::atan2(std::sqrt(f.f1 * f.f2), std::sqrt(f4 * f.f3));
-    double x = h - near.z * std::cos(theta);
-    double y = near.z * std::sin(theta);
+    // Angle theta at the nearer point between the line back to the farther
+    // point and the point, by the plane triangle's half-angle formula
+    // tan^2(theta/2) = F1 F2 / (F3 F4), taken to the cosine and sine.
+    const double p2 = f.f1 * f.f2, q2 = f4 * f.f3, den = p2 + q2;
+    const double ct = den > 0.0 ? (q2 - p2) / den : 1.0,
+                 st = den > 0.0 ? 2.0 * std::sqrt(p2 * q2) / den : 0.0;
+    double x = h - near.z * ct;
+    double y = near.z * st;
     if (mirrored) x = -x;
     if (sinBeta < 0.0) y = -y;
     pt.x = m_def.a * x;
@@ -544,7 +554,7 @@ int CZrPJOperator::Two_Point_Equidistant_Inverse(CPoint2D& pt) const {
     // Distances to the nearer (second) and farther point in the plane, and
     // their excesses over the lengths along the x axis, as products.
     const double along = std::fabs(xr - h), y2 = yr * yr;
-    const double zNear = std::hypot(yr, xr - h), zFar = std::hypot(yr, xr + h);
+    const double zNear = std::sqrt(y2 + along * along), zFar = std::sqrt(y2 + (xr + h) * (xr + h));
     const double eNear = zNear + along > 0.0 ? y2 / (zNear + along) : 0.0;
     const double eFar = zFar + xr + h > 0.0 ? y2 / (zFar + xr + h) : 0.0;
     const Sides f = HalfPerimeterDifferences(xr, h, eNear, eFar);
@@ -558,12 +568,13 @@ int CZrPJOperator::Two_Point_Equidistant_Inverse(CPoint2D& pt) const {
     const double s4 = rim > kRimRounding ? std::sin(rim / 2.0) : 0.0;
     const double s1 = std::fmax(0.0, std::sin(f.f1 / 2.0)), s2 = std::fmax(0.0, std::sin(f.f2 / 2.0));
     const double s3 = std::fmax(0.0, std::sin(f.f3 / 2.0));
-    const double alpha = 2.0 * std::atan2(std::sqrt(s1 * s2), std::sqrt(s4 * s3));
+    const double p2 = s1 * s2, q2 = s4 * s3, den = p2 + q2;
+    const double ca = den > 0.0 ? (q2 - p2) / den : 1.0,
+                 sa = den > 0.0 ? 2.0 * std::sqrt(p2 * q2) / den : 0.0;
     // From the nearer point, at (cos h, sin h, 0) in the frame (midpoint,
-    // along, pole), go zNear at the angle alpha from the line back to the
-    // farther point.
-    const double cz = std::cos(zNear), sz = std::sin(zNear), ca = std::cos(alpha), sa = std::sin(alpha);
-    const double ch = std::cos(h), sh = std::sin(h);
+    // along, pole), go zNear at that angle from the line back to the farther
+    // point.
+    const double cz = std::cos(zNear), sz = std::sin(zNear), ch = m_tp.ch, sh = m_tp.sh;
     const double cm = cz * ch + sz * ca * sh;
     double ct = cz * sh - sz * ca * ch;
     double cn = sz * sa;
@@ -572,7 +583,7 @@ int CZrPJOperator::Two_Point_Equidistant_Inverse(CPoint2D& pt) const {
     const double px = cm * m_tp.m[0] + ct * m_tp.t[0] + cn * m_tp.n[0];
     const double py = cm * m_tp.m[1] + ct * m_tp.t[1] + cn * m_tp.n[1];
     const double pz = cm * m_tp.m[2] + ct * m_tp.t[2] + cn * m_tp.n[2];
-    pt.y = std::atan2(pz, std::hypot(px, py));
+    pt.y = std::atan2(pz, std::sqrt(px * px + py * py));
     pt.x = std::atan2(py, px);
     return 1;
 }
