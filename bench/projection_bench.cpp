@@ -51,12 +51,30 @@ bool ChinaAlbers(CZrPJCoordSys& cs) {
     return cs.Set("China_Albers", beijing, CZrPJObject(static_cast<tagPJObjectType>(43007)), p, 10000) != 0;
 }
 
+// Two-point equidistant on WGS 84's semi-major axis, with New York (JFK)
+// and Paris (CDG) as its points, which the catalogue has no row for either.
+bool TwoPointNewYorkParis(CZrPJCoordSys& cs) {
+    CZrPJGeoCoordSys wgs84;
+    if (!wgs84.Set(static_cast<tagGeoCoordSysType>(4326))) return false;
+    CZrPJParams p;
+    p.FalseEasting = 0.0;
+    p.FalseNorthing = 0.0;
+    p.StandardParallel1 = 40.64;
+    p.StandardParallel2 = 49.01;
+    p.FirstPointLongitude = -73.78;
+    p.SecondPointLongitude = 2.55;
+    p.ScaleFactor = 1.0;
+    const CZrPJObject twoPoint(static_cast<tagPJObjectType>(43031));
+    return cs.Set("NewYork_Paris_TPEQD", wgs84, twoPoint, p, 10000) != 0;
+}
+
 struct Case {
     const char* name;
-    long code;              // catalogue code of our system; 0: ChinaAlbers
+    long code;              // catalogue code of our system; 0: ChinaAlbers or build
     const char* projSource; // PROJ geographic CRS
     const char* projTarget; // PROJ projected CRS
     double lon0, lon1, lat0, lat1;
+    bool (*build)(CZrPJCoordSys&) = nullptr; // a system outside the catalogue
 };
 
 const Case kCases[] = {
@@ -74,9 +92,16 @@ const Case kCases[] = {
     // Mercator and Behrmann's equal-area cylinder on WGS 84.
     {"Mercator_World", 54004, "EPSG:4326", "ESRI:54004", -180.0, 180.0, -80.0, 80.0},
     {"Behrmann_World", 54017, "EPSG:4326", "ESRI:54017", -180.0, 180.0, -85.0, 85.0},
+    // The two-point equidistant over the North Atlantic and the lands on
+    // either side (both points and the line through them inside the box).
+    {"TwoPoint_NewYork_Paris", 0, "+proj=longlat +R=6378137 +no_defs +type=crs",
+     "+proj=tpeqd +lat_1=40.64 +lon_1=-73.78 +lat_2=49.01 +lon_2=2.55 +R=6378137 +units=m +no_defs "
+     "+type=crs",
+     -100.0, 30.0, 20.0, 70.0, TwoPointNewYorkParis},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {
+    if (c.build) return c.build(cs);
     if (c.code == 0) return ChinaAlbers(cs);
     return cs.Set(static_cast<tagPJCoordSysType>(c.code)) != 0;
 }

@@ -283,6 +283,10 @@ protected:
     struct TwoPointBlock {
         double dl = 0.0, cp1 = 0.0, cp2 = 0.0, sp1 = 0.0, sp2 = 0.0, cs = 0.0, sc = 0.0, ccs = 0.0, z02 = 0.0,
                hz0 = 0.0, ca = 0.0, sa = 0.0, lp = 0.0, lamc = 0.0, thz0 = 0.0, rhshz0 = 0.0, r2z0 = 0.0;
+        // The frame the routines work in: unit vectors to the midpoint of the
+        // two points, along the line towards the second, and the line's pole;
+        // h is half the points' angular distance, ch and sh its cosine and sine.
+        double m[3] = {}, t[3] = {}, n[3] = {}, h = 0.0, ch = 1.0, sh = 0.0;
     };
 
     Definition m_def;

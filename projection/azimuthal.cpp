@@ -353,7 +353,81 @@ int CZrPJOperator::Gnomonic_Inverse(CPoint2D& pt) const {
 // Two-point equidistant (43031), on the sphere of radius a: distances from
 // either of two points are true. The two points lie on the x axis at
 // -a z0/2 and +a z0/2, z0 being their angular distance.
+//
+// A point at distances z1, z2 from the two points is the apex of the plane
+// triangle with sides z0, z1, z2; on the sphere it is the apex of the
+// spherical triangle with the same sides. Both directions therefore pass
+// through the triangle's half-perimeter differences
+//   F1 = z1 + z2 - z0,  F2 = z0 + z1 - z2,  F3 = z0 + z2 - z1,  F4 = z0 + z1 + z2
+// and the half-angle formulas. Near the line through the two points one of
+// F1..F3 is as small as the square of the distance from the line, and taken
+// as a difference of distances it keeps nothing of it (a square root of a
+// rounding error: centimetres a few metres off the line). Each is built
+// instead from the distances along the line, which are exact there, and the
+// excesses of the true distances over them, which are computed as products.
 // ---------------------------------------------------------------------------
+namespace {
+
+// The half-perimeter differences, from the lengths along the line, for a
+// point on the second point's side of the perpendicular bisector (w >= 0
+// from the midpoint, along the line's coordinate). dNear and dFar are the
+// excesses over the along-line lengths of the distances to the nearer and
+// the farther point; the far cases (w beyond the antipode of the farther
+// point, pi - h) are those where the line to the farther point wraps round.
+struct Sides {
+    double f1, f2, f3; // F1 .. F3 above, near = second point
+};
+
+Sides HalfPerimeterDifferences(double w, double h, double dNear, double dFar) {
+    Sides s;
+    if (w <= h) { // between the points
+        s.f1 = dFar + dNear;
+        s.f2 = 2.0 * (h + w) + dFar - dNear;
+        s.f3 = 2.0 * (h - w) + dNear - dFar;
+    } else if (w <= kPi - h) { // beyond the nearer point
+        s.f1 = 2.0 * (w - h) + dFar + dNear;
+        s.f2 = 4.0 * h + dFar - dNear;
+        s.f3 = dNear - dFar;
+    } else { // beyond the antipode of the farther point
+        s.f1 = 2.0 * (kPi - 2.0 * h) + dFar + dNear;
+        s.f2 = 2.0 * h + 2.0 * (kPi - w) + dFar - dNear;
+        s.f3 = 2.0 * (w - (kPi - h)) + dNear - dFar;
+    }
+    s.f1 = std::fmax(s.f1, 0.0);
+    s.f2 = std::fmax(s.f2, 0.0);
+    s.f3 = std::fmax(s.f3, 0.0);
+    return s;
+}
+
+// Distance z on the unit sphere of a point at distance beta from the line
+// whose foot is L along the line from a point on it, and its excess z - L:
+// cos z = cos beta cos L gives cos L - cos z = 2 cos L sin^2(beta/2), and
+// the difference of cosines is 2 sin((z + L)/2) sin((z - L)/2).
+struct Leg {
+    double z, excess;
+};
+
+Leg SphericalLeg(double sinBeta, double cosBeta, double halfBetaSin2, double L, double sl, double cl) {
+    Leg leg;
+    const double across = cosBeta * sl;
+    leg.z = std::atan2(std::sqrt(sinBeta * sinBeta + across * across), cosBeta * cl);
+    const double s = std::sin((leg.z + L) / 2.0);
+    double e = s > 0.0 ? cl * halfBetaSin2 / s : 0.0;
+    e = std::fmax(-1.0, std::fmin(1.0, e));
+    leg.excess = 2.0 * std::asin(e);
+    return leg;
+}
+
+// How far inside the rim of the map (in perimeter, radians) its rounding
+// reaches: a few units in the last place of 2 pi.
+constexpr double kRimRounding = 16.0 * 4.5e-16;
+
+double Dot(const double (&v)[3], double x, double y, double z) {
+    return v[0] * x + v[1] * y + v[2] * z;
+}
+
+} // namespace
+
 int CZrPJOperator::Setup_Two_Point_Equidistant() {
     const double phi1 = m_def.phi1, phi2 = m_def.phi2, lam1 = m_def.lam1, lam2 = m_def.lam2;
     if (phi1 == phi2 && lam1 == lam2) return 0; // one point defines no line
@@ -388,51 +462,128 @@ int CZrPJOperator::Setup_Two_Point_Equidistant() {
     m_tp.rhshz0 = 0.5 / std::sin(m_tp.hz0);
     m_tp.r2z0 = 0.5 / z0;
     m_tp.z02 = z0 * z0;
+    // The working frame from the two points' unit vectors A and B (longitude
+    // from lambda0): A + B points to the midpoint and B - A along the line,
+    // and the pair's angular distance is 2 atan2(|B - A|, |A + B|), which
+    // keeps its digits for close and for nearly antipodal points alike.
+    const double a[3] = {m_tp.cp1 * std::cos(dl), -m_tp.cp1 * std::sin(dl), m_tp.sp1};
+    const double b[3] = {m_tp.cp2 * std::cos(dl), m_tp.cp2 * std::sin(dl), m_tp.sp2};
+    double sum[3], diff[3];
+    for (int i = 0; i < 3; ++i) {
+        sum[i] = a[i] + b[i];
+        diff[i] = b[i] - a[i];
+    }
+    const double ns = std::sqrt(Dot(sum, sum[0], sum[1], sum[2]));
+    const double nd = std::sqrt(Dot(diff, diff[0], diff[1], diff[2]));
+    if (!(nd > 0.0)) return 0;
+    m_tp.h = std::atan2(nd, ns);
+    m_tp.ch = std::cos(m_tp.h);
+    m_tp.sh = std::sin(m_tp.h);
+    for (int i = 0; i < 3; ++i)
+        m_tp.t[i] = diff[i] / nd;
+    if (ns > 0.0) {
+        for (int i = 0; i < 3; ++i)
+            m_tp.m[i] = sum[i] / ns;
+    } else {
+        // Antipodal points: every great circle through them is a line; take
+        // the one leaving the first point at the azimuth A12 above.
+        const double sl = std::sin(-dl), cl = std::cos(-dl);
+        const double north[3] = {-m_tp.sp1 * cl, -m_tp.sp1 * sl, m_tp.cp1}, east[3] = {-sl, cl, 0.0};
+        for (int i = 0; i < 3; ++i)
+            m_tp.m[i] = std::cos(A12) * north[i] + std::sin(A12) * east[i];
+        for (int i = 0; i < 3; ++i)
+            m_tp.t[i] = -a[i];
+    }
+    m_tp.n[0] = m_tp.m[1] * m_tp.t[2] - m_tp.m[2] * m_tp.t[1];
+    m_tp.n[1] = m_tp.m[2] * m_tp.t[0] - m_tp.m[0] * m_tp.t[2];
+    m_tp.n[2] = m_tp.m[0] * m_tp.t[1] - m_tp.m[1] * m_tp.t[0];
     return 1;
 }
 
 int CZrPJOperator::Two_Point_Equidistant_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
-    const double sinphi = std::sin(phi), cosphi = std::cos(phi);
-    // Angular distances to the two points; the defining points themselves
-    // give cosines that round just past 1.
-    double cz1 = m_tp.sp1 * sinphi + m_tp.cp1 * cosphi * std::cos(dlam + m_tp.dl);
-    double cz2 = m_tp.sp2 * sinphi + m_tp.cp2 * cosphi * std::cos(dlam - m_tp.dl);
-    if (!ClampCosine(cz1) || !ClampCosine(cz2)) return 0;
-    const double z1 = std::acos(cz1), z2 = std::acos(cz2);
-    const double t = z1 * z1 - z2 * z2;
-    pt.x = m_def.a * m_tp.r2z0 * t;
-    const double u = 4.0 * m_tp.z02 * z2 * z2 - (m_tp.z02 - t) * (m_tp.z02 - t);
-    double y = u > 0.0 ? m_def.a * m_tp.r2z0 * std::sqrt(u) : 0.0;
-    // South of the line from the first point to the second: negative y.
-    if (m_tp.ccs * sinphi -
-            cosphi * (m_tp.cs * std::sin(dlam + m_tp.dl) - m_tp.sc * std::sin(dlam - m_tp.dl)) <
-        0.0)
-        y = -y;
-    pt.y = y;
+    if (!std::isfinite(dlam) || !std::isfinite(phi)) return 0;
+    const double cosphi = std::cos(phi);
+    const double px = cosphi * std::cos(dlam), py = cosphi * std::sin(dlam), pz = std::sin(phi);
+    // Distance beta from the line (north of it, seen from the first point
+    // towards the second, positive) and w along it from the midpoint.
+    const double sinBeta = Dot(m_tp.n, px, py, pz);
+    const double along = Dot(m_tp.t, px, py, pz), mid = Dot(m_tp.m, px, py, pz);
+    const double cosBeta = std::sqrt(along * along + mid * mid);
+    double w = std::atan2(along, mid);
+    // The map is symmetric about the perpendicular bisector: work on the
+    // second point's side, the nearer point being the second.
+    const bool mirrored = w < 0.0;
+    if (mirrored) w = -w;
+    const double cw = cosBeta > 0.0 ? mid / cosBeta : 1.0,
+                 sw = cosBeta > 0.0 ? std::fabs(along) / cosBeta : 0.0;
+    const double h = m_tp.h, ch = m_tp.ch, sh = m_tp.sh;
+    // Along-line lengths to the nearer and the farther point, the latter
+    // the short way round, with their sines and cosines by the sum formulas.
+    const double lNear = std::fabs(w - h);
+    double lFar = w + h;
+    if (lFar > kPi) lFar = kTwoPi - lFar;
+    const double hb2 = sinBeta * sinBeta / (2.0 * (1.0 + cosBeta)); // sin^2(beta/2)
+    const Leg near =
+        SphericalLeg(sinBeta, cosBeta, hb2, lNear, std::fabs(sw * ch - cw * sh), cw * ch + sw * sh);
+    const Leg far =
+        SphericalLeg(sinBeta, cosBeta, hb2, lFar, std::fabs(sw * ch + cw * sh), cw * ch - sw * sh);
+    const Sides f = HalfPerimeterDifferences(w, h, near.excess, far.excess);
+    const double f4 = 2.0 * h + near.z + far.z;
+    // Angle theta at the nearer point between the line back to the farther
+    // point and the point, by the plane triangle's half-angle formula
+    // tan^2(theta/2) = F1 F2 / (F3 F4), taken to the cosine and sine.
+    const double p2 = f.f1 * f.f2, q2 = f4 * f.f3, den = p2 + q2;
+    const double ct = den > 0.0 ? (q2 - p2) / den : 1.0,
+                 st = den > 0.0 ? 2.0 * std::sqrt(p2 * q2) / den : 0.0;
+    double x = h - near.z * ct;
+    double y = near.z * st;
+    if (mirrored) x = -x;
+    if (sinBeta < 0.0) y = -y;
+    pt.x = m_def.a * x;
+    pt.y = m_def.a * y;
     return 1;
 }
 
 int CZrPJOperator::Two_Point_Equidistant_Inverse(CPoint2D& pt) const {
-    const double xr = pt.x / m_def.a, yr = pt.y / m_def.a;
-    const double c1 = std::cos(hypot(yr, xr + m_tp.hz0));
-    const double c2 = std::cos(hypot(yr, xr - m_tp.hz0));
-    const double s = c1 + c2, d = c1 - c2;
-    // Longitude and latitude in the frame whose equator is the great circle
-    // through the two points.
-    const double lamr = -std::atan2(d, s * m_tp.thz0);
-    double cosphir = hypot(m_tp.thz0 * s, d) * m_tp.rhshz0;
-    if (cosphir > 1.0) cosphir = 1.0; // on the line, rounding
-    double phir = std::acos(cosphir);
-    if (yr < 0.0) phir = -phir;
-    // Back from the rotated frame: sine and the two cosine components of the
-    // latitude, so that the poles keep their digits.
-    const double sinphir = std::sin(phir), cphir = std::cos(phir);
-    const double l = lamr - m_tp.lp;
-    const double sinphi = m_tp.sa * sinphir + m_tp.ca * cphir * std::cos(l);
-    const double cosphiSin = cphir * std::sin(l);
-    const double cosphiCos = m_tp.sa * cphir * std::cos(l) - m_tp.ca * sinphir;
-    pt.y = std::atan2(sinphi, std::hypot(cosphiSin, cosphiCos));
-    pt.x = std::atan2(cosphiSin, cosphiCos) + m_tp.lamc;
+    double xr = pt.x / m_def.a, yr = pt.y / m_def.a;
+    const bool mirrored = xr < 0.0, south = yr < 0.0;
+    xr = std::fabs(xr);
+    yr = std::fabs(yr);
+    const double h = m_tp.h;
+    // Distances to the nearer (second) and farther point in the plane, and
+    // their excesses over the lengths along the x axis, as products.
+    const double along = std::fabs(xr - h), y2 = yr * yr;
+    const double zNear = std::sqrt(y2 + along * along), zFar = std::sqrt(y2 + (xr + h) * (xr + h));
+    const double eNear = zNear + along > 0.0 ? y2 / (zNear + along) : 0.0;
+    const double eFar = zFar + xr + h > 0.0 ? y2 / (zFar + xr + h) : 0.0;
+    const Sides f = HalfPerimeterDifferences(xr, h, eNear, eFar);
+    // Angle at the nearer point on the sphere, by the spherical half-angle
+    // formula. The perimeter z0 + z1 + z2 reaches 2 pi on the rim of the map,
+    // the image of the arc between the points' antipodes, where a point
+    // beta off that arc lies only beta^2 inside the rim: there the plane
+    // coordinates' rounding leaves beta itself uncertain by about 1e-8 of
+    // the radius, and what is within rounding of the rim is put on it.
+    const double rim = kTwoPi - (2.0 * h + zNear + zFar);
+    const double s4 = rim > kRimRounding ? std::sin(rim / 2.0) : 0.0;
+    const double s1 = std::fmax(0.0, std::sin(f.f1 / 2.0)), s2 = std::fmax(0.0, std::sin(f.f2 / 2.0));
+    const double s3 = std::fmax(0.0, std::sin(f.f3 / 2.0));
+    const double p2 = s1 * s2, q2 = s4 * s3, den = p2 + q2;
+    const double ca = den > 0.0 ? (q2 - p2) / den : 1.0,
+                 sa = den > 0.0 ? 2.0 * std::sqrt(p2 * q2) / den : 0.0;
+    // From the nearer point, at (cos h, sin h, 0) in the frame (midpoint,
+    // along, pole), go zNear at that angle from the line back to the farther
+    // point.
+    const double cz = std::cos(zNear), sz = std::sin(zNear), ch = m_tp.ch, sh = m_tp.sh;
+    const double cm = cz * ch + sz * ca * sh;
+    double ct = cz * sh - sz * ca * ch;
+    double cn = sz * sa;
+    if (mirrored) ct = -ct;
+    if (south) cn = -cn;
+    const double px = cm * m_tp.m[0] + ct * m_tp.t[0] + cn * m_tp.n[0];
+    const double py = cm * m_tp.m[1] + ct * m_tp.t[1] + cn * m_tp.n[1];
+    const double pz = cm * m_tp.m[2] + ct * m_tp.t[2] + cn * m_tp.n[2];
+    pt.y = std::atan2(pz, std::sqrt(px * px + py * py));
+    pt.x = std::atan2(py, px);
     return 1;
 }

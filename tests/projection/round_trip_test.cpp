@@ -55,13 +55,10 @@ bool IsCone(long kind) {
 // How far from the central meridian a kind is held to the bar, degrees. The
 // transverse Mercator kinds' series to n^6 hold it out to 60 degrees (at 70,
 // on the equator, they part by a millimetre as the map nears its singular
-// point at 90(1 - e) degrees); the polyconic folds beyond about 30 degrees, where its inverse finds the other
-// preimage. The two-point equidistant, whose forward loses digits beside the
-// line through its points, is held to its own tests.
+// point at 90(1 - e) degrees); the polyconic folds beyond about 30 degrees,
+// where its inverse finds the other preimage.
 double LongitudeReach(long kind) {
     switch (kind) {
-    case 43031:
-        return -1.0;
     case 43005:
     case 43006:
         return 60.0;
