@@ -37,81 +37,6 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, last - first);
 }
 
-bool StartsWithInteger(const std::string& field) {
-    const std::string t = Trimmed(field);
-    size_t i = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
-    return i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]));
-}
-
-// The key-value file: every non-blank line "Key: value" with one of the keys
-// its writer uses, the system's code among them. Its reader takes any text
-// and fills what is missing with defaults, so the form has to be recognised
-// here: a shapefile's .prj read that way became a system without projection.
-bool IsKeyValueText(const std::string& text) {
-    static const char* const kKeys[] = {"PCSType",
-                                        "PCSName",
-                                        "GCSType",
-                                        "GCSName",
-                                        "DatumType",
-                                        "DatumName",
-                                        "SpheroidType",
-                                        "SpheroidName",
-                                        "Axis",
-                                        "Flatten",
-                                        "PrimeMeridianType",
-                                        "PrimeMeridianName",
-                                        "PrimeMeridianValue",
-                                        "GCSUnits",
-                                        "ProjectionType",
-                                        "ProjectionName",
-                                        "PCSUnits",
-                                        "FalseEasting",
-                                        "FalseNorthing",
-                                        "CentralMeridian",
-                                        "CentralParallel",
-                                        "StandardParallel1",
-                                        "StandardParallel2",
-                                        "ScaleFactor",
-                                        "Azimuth",
-                                        "FirstPointLongitude",
-                                        "SecondPointLongitude"};
-    bool hasCode = false;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = Trimmed(text.substr(start, end - start));
-        start = end + 1;
-        if (line.empty()) continue;
-        const size_t colon = line.find(':');
-        if (colon == std::string::npos) return false;
-        const std::string key = Trimmed(line.substr(0, colon));
-        bool known = false;
-        for (const char* k : kKeys)
-            known = known || strcasecmp(key.c_str(), k) == 0;
-        if (!known) return false;
-        if (strcasecmp(key.c_str(), "PCSType") == 0) hasCode = StartsWithInteger(line.substr(colon + 1));
-    }
-    return hasCode;
-}
-
-// The one-line text file: nine fields cut at ";", the system's code first and
-// the distance unit's code eighth.
-bool IsOneLineText(const std::string& text) {
-    const std::string line = Trimmed(text);
-    if (line.find('\n') != std::string::npos) return false;
-    std::string fields[9];
-    size_t count = 0, start = 0;
-    for (;;) {
-        const size_t cut = line.find(';', start);
-        if (count == 9) return false;
-        fields[count++] = line.substr(start, cut == std::string::npos ? std::string::npos : cut - start);
-        if (cut == std::string::npos) break;
-        start = cut + 1;
-    }
-    return count == 9 && StartsWithInteger(fields[0]) && StartsWithInteger(fields[7]);
-}
-
 // Reads a coordinate-system file of any form the library knows, judged by its
 // content and not by its extension: a ".prj" is as often a shapefile's ESRI
 // text as this library's key-value file. 1 and cs replaced, or 0 and cs
@@ -140,9 +65,9 @@ int ReadAnySystemFile(const CString& path, CZrPJCoordSys& cs) {
         ok = ZrImportCoordSys(CString(exchange), read);
     else if (text[0] == '<')
         ok = ZrOpenXmlProjectionFile(path, read);
-    else if (IsKeyValueText(text))
+    else if (ZrIsKeyValueProjectionText(text))
         ok = ZrOpenKeyValueProjectionFile(path, read);
-    else if (IsOneLineText(text))
+    else if (ZrIsOneLineProjectionText(text))
         ok = ZrOpenTextProjectionFile(path, read);
     // A system its own operator refuses would project every point to nothing
     // after Finish; a planar system has no operator to build.

@@ -53,6 +53,18 @@ ZRPRJ_API int ZrSaveTextProjectionFile(const CString& path, const CZrPJCoordSys&
 // empty, the file cannot be read or is empty.
 ZRPRJ_API int ZrOpenTextProjectionFile(const CString& path, CZrPJCoordSys& coordSys);
 
+// ---- Recognised by content ----
+// The readers of the key-value and one-line files take any text and make a
+// system of it; these say whether a text is that form as the library writes
+// it. Key-value: every non-blank line "Key: value" with one of its 27 keys (any
+// letter case, as its reader takes them), PCSType among them. One-line: nine
+// fields cut at ';' ("CODE ,NAME" of the system, its geographic system and
+// datum; spheroid "CODE, AXIS, FLATTENING ,NAME"; prime meridian "CODE,
+// DEGREES, NAME"; angular unit; "CODE ,NAME" of the kind; linear unit; ten
+// numbers) on the first line, nothing but blank lines after it.
+ZRPRJ_API int ZrIsKeyValueProjectionText(const std::string& content);
+ZRPRJ_API int ZrIsOneLineProjectionText(const std::string& content);
+
 // ---- By extension, as the sheet's load and save actions choose ----
 // ".prj" (any letter case) is the key-value file, ".xml" the XML file. Any
 // other extension reads and writes nothing and returns 0.

@@ -131,110 +131,6 @@ std::string Trimmed(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (;;) {
-        const size_t at = text.find(separator, start);
-        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
-        if (at == std::string::npos) return parts;
-        start = at + 1;
-    }
-}
-
-bool IsInteger(const std::string& field) {
-    long value = 0;
-    return ParseCode(Trimmed(field), value);
-}
-
-bool IsNumber(const std::string& field) {
-    const std::string t = Trimmed(field);
-    if (t.empty()) return false;
-    char* end = nullptr;
-    const double value = std::strtod(t.c_str(), &end);
-    return *end == '\0' && std::isfinite(value);
-}
-
-// "CODE ,NAME": an integer, a comma and anything.
-bool IsCodeAndName(const std::string& field) {
-    const size_t comma = field.find(',');
-    return comma != std::string::npos && IsInteger(field.substr(0, comma));
-}
-
-// The one-line text form as the library writes it: nine fields separated by
-// ';' ("CODE ,NAME" of the system, its geographic system and datum; spheroid
-// "CODE, AXIS, FLATTENING ,NAME"; prime meridian "CODE, DEGREES, NAME";
-// angular unit; "CODE ,NAME" of the kind; linear unit; ten numbers), on the
-// first line, with nothing but blank lines after it. The reader itself
-// accepts any text and makes a system of it, so only this form goes to it.
-bool IsOneLineTextForm(const std::string& content) {
-    const size_t newline = content.find('\n');
-    const std::string line = content.substr(0, newline);
-    if (newline != std::string::npos && !Trimmed(content.substr(newline)).empty()) return false;
-    const std::vector<std::string> fields = Split(line, ';');
-    if (fields.size() != 9) return false;
-    for (int i : {0, 1, 2, 6})
-        if (!IsCodeAndName(fields[i])) return false;
-    const std::vector<std::string> spheroid = Split(fields[3], ',');
-    if (spheroid.size() < 4 || !IsInteger(spheroid[0]) || !IsNumber(spheroid[1]) || !IsNumber(spheroid[2]))
-        return false;
-    const std::vector<std::string> meridian = Split(fields[4], ',');
-    if (meridian.size() < 3 || !IsInteger(meridian[0]) || !IsNumber(meridian[1])) return false;
-    if (!IsInteger(fields[5]) || !IsInteger(fields[7])) return false;
-    const std::vector<std::string> params = Split(fields[8], ',');
-    if (params.size() != 10) return false;
-    for (const std::string& p : params)
-        if (!IsNumber(p)) return false;
-    return true;
-}
-
-// The key-value file: every non-blank line "Key: value" with one of its 27
-// keys (any letter case, as its reader takes them), the system's code among
-// them.
-bool IsKeyValueForm(const std::string& content) {
-    static const char* const kKeys[] = {"PCSType",
-                                        "PCSName",
-                                        "GCSType",
-                                        "GCSName",
-                                        "DatumType",
-                                        "DatumName",
-                                        "SpheroidType",
-                                        "SpheroidName",
-                                        "Axis",
-                                        "Flatten",
-                                        "PrimeMeridianType",
-                                        "PrimeMeridianName",
-                                        "PrimeMeridianValue",
-                                        "GCSUnits",
-                                        "ProjectionType",
-                                        "ProjectionName",
-                                        "PCSUnits",
-                                        "FalseEasting",
-                                        "FalseNorthing",
-                                        "CentralMeridian",
-                                        "CentralParallel",
-                                        "StandardParallel1",
-                                        "StandardParallel2",
-                                        "ScaleFactor",
-                                        "Azimuth",
-                                        "FirstPointLongitude",
-                                        "SecondPointLongitude"};
-    bool code = false;
-    for (const std::string& raw : Split(content, '\n')) {
-        const std::string line = Trimmed(raw);
-        if (line.empty()) continue;
-        const size_t colon = line.find(':');
-        if (colon == std::string::npos || colon == 0) return false;
-        const std::string key = Trimmed(line.substr(0, colon));
-        bool known = false;
-        for (const char* k : kKeys)
-            known = known || strcasecmp(key.c_str(), k) == 0;
-        if (!known) return false;
-        code = code || strcasecmp(key.c_str(), "PCSType") == 0;
-    }
-    return code;
-}
-
 // Text that means to be one of the exchange forms even when its detector does
 // not take it: a PROJ string, a JSON object, or a WKT keyword and bracket.
 bool LooksLikeExchangeText(const std::string& text) {
@@ -297,9 +193,9 @@ int ResolveFile(const std::string& path, bool planarAllowed, CZrPJCoordSys& cs, 
     int ok = -1;
     if (!trimmed.empty() && trimmed[0] == '<')
         ok = ZrOpenXmlProjectionFile(CString(path.c_str()), read);
-    else if (IsKeyValueForm(text))
+    else if (ZrIsKeyValueProjectionText(text))
         ok = ZrOpenKeyValueProjectionFile(CString(path.c_str()), read);
-    else if (IsOneLineTextForm(text))
+    else if (ZrIsOneLineProjectionText(text))
         ok = ZrOpenTextProjectionFile(CString(path.c_str()), read);
     else if (trimmed.find('\0') == std::string::npos && LooksLikeExchangeText(trimmed))
         return ImportText(trimmed, what, planarAllowed, cs, why);
