@@ -81,13 +81,33 @@ int ZrIsOneLineProjectionText(const std::string& content) {
 }
 
 int ZrIsKeyValueProjectionText(const std::string& content) {
-    static const char* const kKeys[] = {
-        "PCSType",         "PCSName",           "GCSType",           "GCSName",           "DatumType",
-        "DatumName",       "SpheroidType",      "SpheroidName",      "Axis",              "Flatten",
-        "PrimeMeridianType", "PrimeMeridianName", "PrimeMeridianValue", "GCSUnits",        "ProjectionType",
-        "ProjectionName",  "PCSUnits",          "FalseEasting",      "FalseNorthing",     "CentralMeridian",
-        "CentralParallel", "StandardParallel1", "StandardParallel2", "ScaleFactor",       "Azimuth",
-        "FirstPointLongitude", "SecondPointLongitude"};
+    static const char* const kKeys[] = {"PCSType",
+                                        "PCSName",
+                                        "GCSType",
+                                        "GCSName",
+                                        "DatumType",
+                                        "DatumName",
+                                        "SpheroidType",
+                                        "SpheroidName",
+                                        "Axis",
+                                        "Flatten",
+                                        "PrimeMeridianType",
+                                        "PrimeMeridianName",
+                                        "PrimeMeridianValue",
+                                        "GCSUnits",
+                                        "ProjectionType",
+                                        "ProjectionName",
+                                        "PCSUnits",
+                                        "FalseEasting",
+                                        "FalseNorthing",
+                                        "CentralMeridian",
+                                        "CentralParallel",
+                                        "StandardParallel1",
+                                        "StandardParallel2",
+                                        "ScaleFactor",
+                                        "Azimuth",
+                                        "FirstPointLongitude",
+                                        "SecondPointLongitude"};
     bool code = false;
     for (const std::string& raw : Split(content, '\n')) {
         const std::string line = Trimmed(raw);

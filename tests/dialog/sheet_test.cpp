@@ -208,8 +208,9 @@ TEST_F(SheetTest, FailedOpenChangesNothing) {
     Write(Path("binary.prj"), std::string("PCSType: 32650 \0\x01\x02", 19));
     Write(Path("badwkt.prj"), "PROJCS[\"x\",GEOGCS[\"y\"],PROJECTION[\"No_Such_Projection\"]]");
     Write(Path("broken.xml"), "<OrvantaProjection><unclosed>");
-    Write(Path("nosystem.xml"), "<?xml version=\"1.0\"?><OrvantaProjection oml:Version=\"20050301\"><oml:Other/>"
-                                "</OrvantaProjection>");
+    Write(Path("nosystem.xml"),
+          "<?xml version=\"1.0\"?><OrvantaProjection oml:Version=\"20050301\"><oml:Other/>"
+          "</OrvantaProjection>");
     Write(Path("huge.prj"), "PCSType: 32650 \r\n" + std::string(2 << 20, ' '));
     ASSERT_EQ(mkfifo(Path("fifo.prj").c_str(), 0600), 0) << "a FIFO is refused, never waited on";
     const struct {

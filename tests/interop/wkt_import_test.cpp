@@ -33,7 +33,6 @@ const Dialect kDialects[] = {
     {PJ_WKT2_2019, ZR_CRS_TEXT_WKT2_2019, "WKT2"},
 };
 
-
 // A 3x3 grid over the middle half of the code's area of use, in longitudes
 // from the system's prime meridian (the area is given from Greenwich).
 bool AreaGrid(const ProjCrs& proj, double lon[9], double lat[9]) {

@@ -37,7 +37,6 @@ constexpr double kNanodegree = 1e-9;
 // The tool prints projected x/y and distances to the millimetre by default.
 constexpr double kPrintedMillimetre = 0.5e-3 + 1e-9;
 
-
 std::vector<double> Numbers(const std::string& line) {
     std::vector<double> values;
     std::stringstream s(line);

@@ -53,9 +53,7 @@ protected:
         peakKiB = usage.ru_maxrss;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-
 };
-
 
 // The first two columns of an output line.
 bool TwoNumbers(const std::string& line, double& x, double& y) {
@@ -438,10 +436,10 @@ TEST_F(ToolTest, PointsTheLibraryWouldClampOrFoldAreRefusedNotPrinted) {
     const Case cases[] = {
         {"project 32650", "117 95", true, "beyond 90"},
         {"project 32650", "117 -90.5", true, "beyond 90"},
-        {"project 32650", "117 90", false, ""},                   // the pole itself is on the map
+        {"project 32650", "117 90", false, ""}, // the pole itself is on the map
         // The far side of the exact projection, as PROJ gives it: beyond the pole.
         {"project 32650", "-63 30", false, ""},
-        {"project 32650", "477 30", false, ""},                   // 117 E once more round
+        {"project 32650", "477 30", false, ""}, // 117 E once more round
         // Behrmann's inverse stops about 2 mm short; the forward result is right.
         {"project 54017", "10 -45", false, ""},
         // Robinson's table interpolation steps by about 0.4 m at its nodes:
