@@ -94,8 +94,12 @@ TEST_F(KeyboardTest, OneFailedCheckShowsOneMessageWithTheFocusOnTheField) {
             ASSERT_TRUE(d.SelectText(IDC_ZR_USER_GCS, "User Define"));
             ASSERT_TRUE(d.SelectText(IDC_ZR_USER_DATUM, "User Define"));
             ASSERT_TRUE(d.SelectText(IDC_ZR_USER_SPHEROID, "User Define"));
-            if (c.page == IDD_ZR_PRJ_USER_SECOND) ASSERT_TRUE(d.Next());
-            if (c.dms) ASSERT_TRUE(d.Click(IDC_ZR_PARAM_FORMAT_DMS));
+            if (c.page == IDD_ZR_PRJ_USER_SECOND) {
+                ASSERT_TRUE(d.Next());
+            }
+            if (c.dms) {
+                ASSERT_TRUE(d.Click(IDC_ZR_PARAM_FORMAT_DMS));
+            }
             ASSERT_EQ(PageId(d), c.page);
             ASSERT_TRUE(d.Focus(c.field));
             // Past the edit's keystroke filter, as a paste would put it.
@@ -148,7 +152,9 @@ TEST_F(KeyboardTest, CancelEndsTheSheetFromAFieldItsCheckRefuses) {
             ASSERT_TRUE(d.SelectText(IDC_ZR_USER_GCS, "User Define"));
             ASSERT_TRUE(d.SelectText(IDC_ZR_USER_DATUM, "User Define"));
             ASSERT_TRUE(d.SelectText(IDC_ZR_USER_SPHEROID, "User Define"));
-            if (c.page == IDD_ZR_PRJ_USER_SECOND) ASSERT_TRUE(d.Next());
+            if (c.page == IDD_ZR_PRJ_USER_SECOND) {
+                ASSERT_TRUE(d.Next());
+            }
             ASSERT_TRUE(d.Focus(c.field));
             d.Control(c.field)->SetWindowText(c.text);
             backend().Reset();

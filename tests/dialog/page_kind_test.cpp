@@ -341,7 +341,9 @@ TEST_F(KindPageTest, LoadOfAKindTheHostForbadeIsRefused) {
             EXPECT_EQ(backend().Messages()[0].text, c.message);
             EXPECT_EQ(host.m_bPrjLoaded, 0);
             EXPECT_EQ(host.m_bParamsChanged, 1);
-            if (c.unitList) EXPECT_FALSE(Enabled(d, c.unitList));
+            if (c.unitList) {
+                EXPECT_FALSE(Enabled(d, c.unitList));
+            }
             EXPECT_EQ(host.GetWizardButtons(), buttons);
             d.Finish();
         });

@@ -241,8 +241,9 @@ TEST_F(SheetTest, FailedOpenChangesNothing) {
         EXPECT_EQ(sheet.m_coordSys.GetDistUnits(), 100);
         EXPECT_EQ(sheet.m_bPrjLoaded, 0);
         ASSERT_EQ(backend().Messages().size(), c.messages);
-        if (c.messages)
+        if (c.messages) {
             EXPECT_EQ(backend().Messages()[0].text, CString("无法从该文件读出坐标系，未载入该文件。"));
+        }
     }
     SetLanguage("ja_JP.UTF-8");
     backend().Reset();
