@@ -2,6 +2,7 @@
 
 #include "interop/ZrInterop.h"
 #include "persistence/ZrPrjFiles.h"
+#include "platform/ZrString.h"
 #include "platform/ZrCodePage.h"
 #include "platform/ZrFile.h"
 #include "platform/ui/ZrFileDialog.h"
@@ -28,15 +29,6 @@ CString LoadText(unsigned id) {
 // this is not one, and reading it whole would only stall the dialog.
 constexpr size_t kMaxSystemFileBytes = 1u << 20;
 
-std::string Trimmed(const std::string& text) {
-    size_t first = 0, last = text.size();
-    while (first < last && std::isspace(static_cast<unsigned char>(text[first])))
-        ++first;
-    while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1])))
-        --last;
-    return text.substr(first, last - first);
-}
-
 // Reads a coordinate-system file of any form the library knows, judged by its
 // content and not by its extension: a ".prj" is as often a shapefile's ESRI
 // text as this library's key-value file. 1 and cs replaced, or 0 and cs
@@ -50,7 +42,7 @@ int ReadAnySystemFile(const CString& path, CZrPJCoordSys& cs) {
         return 0;
     // A byte-order mark says nothing about the form.
     if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
-    const std::string text = Trimmed(content);
+    const std::string text = ZrTrimmed(content);
     if (text.empty()) return 0;
 
     // Exchange texts are UTF-8, but a .prj written on a Chinese or Japanese

@@ -3,6 +3,7 @@
 // defaults, so a shapefile's ESRI .prj read by them became a system without
 // projection: whoever chooses a reader by content asks these first.
 #include "persistence/ZrPrjFiles.h"
+#include "platform/ZrString.h"
 
 #include <cerrno>
 #include <cctype>
@@ -12,15 +13,6 @@
 #include <vector>
 
 namespace {
-
-std::string Trimmed(const std::string& text) {
-    size_t begin = 0, end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
-        ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
-        --end;
-    return text.substr(begin, end - begin);
-}
 
 std::vector<std::string> Split(const std::string& text, char separator) {
     std::vector<std::string> parts;
@@ -35,7 +27,7 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 
 // A whole decimal integer that fits a long, blanks around it allowed.
 bool IsInteger(const std::string& field) {
-    const std::string t = Trimmed(field);
+    const std::string t = ZrTrimmed(field);
     if (t.empty()) return false;
     char* end = nullptr;
     errno = 0;
@@ -44,7 +36,7 @@ bool IsInteger(const std::string& field) {
 }
 
 bool IsNumber(const std::string& field) {
-    const std::string t = Trimmed(field);
+    const std::string t = ZrTrimmed(field);
     if (t.empty()) return false;
     char* end = nullptr;
     const double value = std::strtod(t.c_str(), &end);
@@ -62,7 +54,7 @@ bool IsCodeAndName(const std::string& field) {
 int ZrIsOneLineProjectionText(const std::string& content) {
     const size_t newline = content.find('\n');
     const std::string line = content.substr(0, newline);
-    if (newline != std::string::npos && !Trimmed(content.substr(newline)).empty()) return 0;
+    if (newline != std::string::npos && !ZrTrimmed(content.substr(newline)).empty()) return 0;
     const std::vector<std::string> fields = Split(line, ';');
     if (fields.size() != 9) return 0;
     for (int i : {0, 1, 2, 6})
@@ -110,11 +102,11 @@ int ZrIsKeyValueProjectionText(const std::string& content) {
                                         "SecondPointLongitude"};
     bool code = false;
     for (const std::string& raw : Split(content, '\n')) {
-        const std::string line = Trimmed(raw);
+        const std::string line = ZrTrimmed(raw);
         if (line.empty()) continue;
         const size_t colon = line.find(':');
         if (colon == std::string::npos || colon == 0) return 0;
-        const std::string key = Trimmed(line.substr(0, colon));
+        const std::string key = ZrTrimmed(line.substr(0, colon));
         bool known = false;
         for (const char* k : kKeys)
             known = known || strcasecmp(key.c_str(), k) == 0;

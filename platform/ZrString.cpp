@@ -238,3 +238,12 @@ CString operator+(const char* a, const CString& b) {
 CString operator+(const CString& a, char b) {
     return CString(a.m_s + b);
 }
+
+std::string ZrTrimmed(const std::string& text) {
+    size_t begin = 0, end = text.size();
+    while (begin < end && IsSpace(text[begin]))
+        ++begin;
+    while (end > begin && IsSpace(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}

@@ -115,3 +115,7 @@ private:
 // _mbsicmp on two NUL-terminated byte strings: ASCII letters compare without
 // regard to case, every other byte by value.
 ZRPRJ_API int ZrStrICmp(const char* a, const char* b);
+
+// The text without the blanks (space, tab, line ends, vertical tab, form
+// feed) at either end, as CString::Trim leaves it.
+ZRPRJ_API std::string ZrTrimmed(const std::string& text);

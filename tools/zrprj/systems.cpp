@@ -8,6 +8,7 @@
 #include "model/ZrPJDatum.h"
 #include "model/catalogue/ZrProjectedCatalogue.h"
 #include "persistence/ZrPrjFiles.h"
+#include "platform/ZrString.h"
 #include "platform/ZrMarkup.h"
 #include "platform/ZrToolkit.h"
 #include "transform/ZrPJTranslator.h"
@@ -122,19 +123,10 @@ const char kExpectedForms[] =
     "expected WKT (ESRI, as in a shapefile's .prj, OGC WKT1 or WKT2), PROJJSON, a +proj= string, the XML "
     "projection file, the key-value .prj file or the one-line text form";
 
-std::string Trimmed(const std::string& text) {
-    size_t begin = 0, end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
-        ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
 // Text that means to be one of the exchange forms even when its detector does
 // not take it: a PROJ string, a JSON object, or a WKT keyword and bracket.
 bool LooksLikeExchangeText(const std::string& text) {
-    const std::string t = Trimmed(text);
+    const std::string t = ZrTrimmed(text);
     if (t.empty()) return false;
     if (t[0] == '+' || t[0] == '{') return true;
     size_t i = 0;
@@ -184,7 +176,7 @@ int ResolveFile(const std::string& path, bool planarAllowed, CZrPJCoordSys& cs, 
     }
     // A byte-order mark says nothing about which form the text is in.
     const std::string text = content.compare(0, 3, "\xEF\xBB\xBF") == 0 ? content.substr(3) : content;
-    const std::string trimmed = Trimmed(text);
+    const std::string trimmed = ZrTrimmed(text);
     if (trimmed.find('\0') == std::string::npos &&
         ZrDetectCrsTextFormat(CString(trimmed.c_str())) != ZR_CRS_TEXT_UNKNOWN)
         return ImportText(trimmed, what, planarAllowed, cs, why);
@@ -217,7 +209,7 @@ int ResolveFile(const std::string& path, bool planarAllowed, CZrPJCoordSys& cs, 
 long EpsgPrefixed(const std::string& spec) {
     if (spec.size() < 5 || strncasecmp(spec.c_str(), "EPSG:", 5) != 0) return -1;
     long code = 0;
-    const std::string rest = Trimmed(spec.substr(5));
+    const std::string rest = ZrTrimmed(spec.substr(5));
     if (!ParseCode(rest, code) || code <= 0 || code > INT_MAX) return 0;
     return code;
 }
@@ -274,7 +266,7 @@ int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& 
     // Text that is unmistakably an exchange form is read as typed, even when
     // a file of that name lies in the current folder; only other arguments
     // are tried as paths.
-    const std::string text = Trimmed(spec);
+    const std::string text = ZrTrimmed(spec);
     const bool exchange = ZrDetectCrsTextFormat(CString(text.c_str())) != ZR_CRS_TEXT_UNKNOWN;
     if (!exchange && IsRegularFile(spec)) return ResolveFile(spec, planarAllowed, cs, why);
     if (exchange || LooksLikeExchangeText(text))
