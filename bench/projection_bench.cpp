@@ -8,6 +8,7 @@
 // explicit pipeline that does what our translator does (inverse projection,
 // geocentric, seven-parameter Helmert, geodetic, projection).
 #include <ZrPrj50/ZrPrj50.h>
+#include "interop/ZrInterop.h"
 #include "model/ZrPJCoordSys.h"
 #include "transform/ZrPJTranslator.h"
 
@@ -68,6 +69,15 @@ bool TwoPointNewYorkParis(CZrPJCoordSys& cs) {
     return cs.Set("NewYork_Paris_TPEQD", wgs84, twoPoint, p, 10000) != 0;
 }
 
+// Hotine oblique Mercator from the centre: Hungary's EOV (azimuth 90) and
+// Swiss LV03 as EPSG defines them.
+bool Eov(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(23700, cs) != 0;
+}
+bool SwissLv03(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(21781, cs) != 0;
+}
+
 struct Case {
     const char* name;
     long code;              // catalogue code of our system; 0: ChinaAlbers or build
@@ -98,6 +108,8 @@ const Case kCases[] = {
      "+proj=tpeqd +lat_1=40.64 +lon_1=-73.78 +lat_2=49.01 +lon_2=2.55 +R=6378137 +units=m +no_defs "
      "+type=crs",
      -100.0, 30.0, 20.0, 70.0, TwoPointNewYorkParis},
+    {"Hotine_EOV", 0, "EPSG:4237", "EPSG:23700", 16.0, 23.0, 45.7, 48.6, Eov},
+    {"Hotine_LV03", 0, "EPSG:4149", "EPSG:21781", 5.9, 10.5, 45.8, 47.8, SwissLv03},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {

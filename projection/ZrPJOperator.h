@@ -256,6 +256,7 @@ protected:
     };
     struct ObliqueMercatorBlock {
         double A = 0.0, B = 0.0, E = 0.0, gamma0 = 0.0, lam0Natural = 0.0, uc = 0.0;
+        double sing0 = 0.0, cosg0 = 1.0, sinr = 0.0, cosr = 1.0; // of gamma0 and of the grid's turn
         int sign = 0;
     };
     struct SouthBonneBlock {

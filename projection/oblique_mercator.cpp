@@ -40,12 +40,25 @@ int CZrPJOperator::Setup_Oblique_Mercator() {
     const double G = (F - 1.0 / F) / 2.0;
     m_om.gamma0 =
         std::asin(Clamp(std::sin(alpha) / D, -1.0, 1.0)); // azimuth of the central line at the natural origin
-    // G tan(gamma0) <= 1, with equality for alpha = 90 degrees, where it
-    // rounds just above 1.
-    m_om.lam0Natural = lamc - std::asin(Clamp(G * std::tan(m_om.gamma0), -1.0, 1.0)) / m_om.B;
-    const double cosalpha = std::cos(alpha);
-    m_om.uc =
-        cosalpha != 0.0 ? (m_om.A / m_om.B) * std::atan(root / cosalpha) : m_om.A * (lamc - m_om.lam0Natural);
+    // The natural origin lies B (lambda_c - lambda_0) = asin(G tan gamma0) of
+    // aposphere longitude west of the centre. With G^2 = D^2 - 1 and
+    // tan gamma0 = sin alpha / sqrt(D^2 - sin^2 alpha), the cosine of that
+    // angle is D |cos alpha| / sqrt(D^2 - sin^2 alpha), so it is the angle
+    // atan2(G sin alpha, D |cos alpha|). The arcsine of G tan gamma0 was
+    // ill-conditioned at alpha = 90 degrees, where its argument is 1 and
+    // rounding of one unit in the last place moved the angle by 1.5e-8: the
+    // Hungarian EOV grid (azimuth 90) came out 9 cm off everywhere.
+    const double sinalpha = std::sin(alpha), cosalpha = std::cos(alpha);
+    m_om.lam0Natural = lamc - std::atan2(G * sinalpha, D * std::fabs(cosalpha)) / m_om.B;
+    // u of the centre from the natural origin; only its size is used (its
+    // sign is the hemisphere's). At alpha = 90 it is a quarter turn of the
+    // aposphere, which the two-argument form reaches without a special case.
+    m_om.uc = (m_om.A / m_om.B) * std::atan2(root, std::fabs(cosalpha));
+    // The grid's and the central line's turns are the same for every point.
+    m_om.sing0 = std::sin(m_om.gamma0);
+    m_om.cosg0 = std::cos(m_om.gamma0);
+    m_om.sinr = std::sin(m_def.phi1);
+    m_om.cosr = std::cos(m_def.phi1);
     m_om.sign = phic > 0.0 ? 1 : -1;
     return 1;
 }
@@ -57,7 +70,7 @@ int CZrPJOperator::Setup_Oblique_Mercator() {
 int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
     const double B = m_om.B, A = m_om.A;
-    const double sing0 = std::sin(m_om.gamma0), cosg0 = std::cos(m_om.gamma0);
+    const double sing0 = m_om.sing0, cosg0 = m_om.cosg0;
 
     double U, u;
     if (std::fabs(phi) >= kHalfPi) {
@@ -90,7 +103,7 @@ int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
         if (u > halfTurn) u -= 2.0 * halfTurn;
     }
 
-    const double sinr = std::sin(m_def.phi1), cosr = std::cos(m_def.phi1);
+    const double sinr = m_om.sinr, cosr = m_om.cosr;
     pt.x = v * cosr + u * sinr;
     pt.y = u * cosr - v * sinr;
     return 1;
@@ -99,8 +112,8 @@ int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
 int CZrPJOperator::Oblique_Mercator_Inverse(CPoint2D& pt) const {
     const double x = pt.x, y = pt.y;
     const double B = m_om.B, A = m_om.A;
-    const double sing0 = std::sin(m_om.gamma0), cosg0 = std::cos(m_om.gamma0);
-    const double sinr = std::sin(m_def.phi1), cosr = std::cos(m_def.phi1);
+    const double sing0 = m_om.sing0, cosg0 = m_om.cosg0;
+    const double sinr = m_om.sinr, cosr = m_om.cosr;
 
     const double v = x * cosr - y * sinr;
     double u = y * cosr + x * sinr;
