@@ -1,8 +1,11 @@
 #include "dialog/ZrPagePrjUserDefinePreview.h"
 
+#include "dialog/ZrAreaOfUse.h"
 #include "dialog/ZrPageListHelpers_p.h"
 #include "dialog/ZrSheetCoordSysSetting.h"
+#include "interop/ZrInterop.h"
 #include "platform/ui/ZrDC.h"
+#include "platform/ui/ZrUiBackend.h"
 
 IMPLEMENT_DYNCREATE(CZrPagePrjUserDefinePreview, CPropertyPage)
 
@@ -26,6 +29,25 @@ void ZrDrawCoordSysSample(CWnd* pControl, CZrPJCoordSys& coordSys) {
     rgn.DeleteObject();
 }
 
+void ZrDrawCoordSysArea(CWnd* pControl, const CZrPJCoordSys& coordSys) {
+    if (!pControl || !pControl->IsWindow()) return;
+    CDC* dc = pControl->GetDC();
+    if (!dc) return;
+    CRect rc;
+    pControl->GetClientRect(&rc);
+    dc->FillSolidRect(&rc, kSampleBackground);
+    ZrAreaOfUse area;
+    ZrDrawAreaOfUseMap(dc, rc, ZrCoordSysAreaOfUse(coordSys, area) ? &area : nullptr);
+    pControl->ReleaseDC(dc);
+}
+
+CString ZrCoordSysDisplayText(const CZrPJCoordSys& coordSys) {
+    CString text;
+    if (ZrExportCoordSys(coordSys, ZR_CRS_TEXT_PROJ_STRING, text)) return text;
+    if (ZrExportCoordSys(coordSys, ZR_CRS_TEXT_ESRI_WKT1, text)) return text;
+    return CString();
+}
+
 CZrPagePrjUserDefinePreview::CZrPagePrjUserDefinePreview() : CPropertyPage(IDD_ZR_PRJ_PREVIEW) {}
 
 CZrPagePrjUserDefinePreview::~CZrPagePrjUserDefinePreview() = default;
@@ -33,6 +55,7 @@ CZrPagePrjUserDefinePreview::~CZrPagePrjUserDefinePreview() = default;
 BEGIN_MESSAGE_MAP(CZrPagePrjUserDefinePreview, CPropertyPage)
 ON_WM_DRAWITEM()
 ON_BN_CLICKED(IDC_ZR_PREVIEW_SAVE, OnSave)
+ON_BN_CLICKED(IDC_ZR_PREVIEW_COPY, OnCopy)
 END_MESSAGE_MAP()
 
 void CZrPagePrjUserDefinePreview::DoDataExchange(CDataExchange* pDX) {
@@ -48,6 +71,22 @@ void CZrPagePrjUserDefinePreview::Assemble() {
     name.LoadString(kUserSystemNameStringId);
     m_coordSys.Set(name, first->GetGeoCoordSys(), first->GetProjection(), second->GetParams(),
                    first->GetUnits());
+    // A system loaded, searched or pasted and walked through the pages
+    // unchanged is still that system: it keeps its own name ("RGF93 v1 /
+    // Lambert-93"), which tells the user more than the generic one.
+    const CZrPJCoordSys& held = sheet->m_coordSys;
+    if (held.GetType() == m_coordSys.GetType() && held == m_coordSys && !held.GetName().IsEmpty())
+        m_coordSys.Set(held.GetName(), first->GetGeoCoordSys(), first->GetProjection(), second->GetParams(),
+                       first->GetUnits());
+}
+
+void CZrPagePrjUserDefinePreview::ShowDescription() {
+    CString name = m_coordSys.GetName();
+    const long epsg = ZrEpsgCodeOf(m_coordSys);
+    if (epsg > 0) name.AppendFormat(" (EPSG:%ld)", epsg);
+    SetDlgItemText(IDC_ZR_PREVIEW_NAME, name);
+    SetDlgItemText(IDC_ZR_PREVIEW_TEXT, ZrCoordSysDisplayText(m_coordSys));
+    if (CWnd* area = GetDlgItem(IDC_ZR_PREVIEW_AREA)) area->Invalidate();
 }
 
 BOOL CZrPagePrjUserDefinePreview::OnSetActive() {
@@ -55,6 +94,7 @@ BOOL CZrPagePrjUserDefinePreview::OnSetActive() {
     ZrSetPageWizardButtons(this, PSWIZB_BACK | PSWIZB_FINISH);
     // The picture shows the system just assembled.
     if (CWnd* sample = GetDlgItem(IDC_ZR_PREVIEW_SAMPLE)) sample->Invalidate();
+    ShowDescription();
     return CPropertyPage::OnSetActive();
 }
 
@@ -64,11 +104,18 @@ BOOL CZrPagePrjUserDefinePreview::OnWizardFinish() {
 }
 
 void CZrPagePrjUserDefinePreview::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct) {
-    if (nIDCtl != IDC_ZR_PREVIEW_SAMPLE) {
+    if (nIDCtl == IDC_ZR_PREVIEW_SAMPLE)
+        ZrDrawCoordSysSample(GetDlgItem(IDC_ZR_PREVIEW_SAMPLE), m_coordSys);
+    else if (nIDCtl == IDC_ZR_PREVIEW_AREA)
+        ZrDrawCoordSysArea(GetDlgItem(IDC_ZR_PREVIEW_AREA), m_coordSys);
+    else
         CPropertyPage::OnDrawItem(nIDCtl, lpDrawItemStruct);
-        return;
-    }
-    ZrDrawCoordSysSample(GetDlgItem(IDC_ZR_PREVIEW_SAMPLE), m_coordSys);
+}
+
+void CZrPagePrjUserDefinePreview::OnCopy() {
+    CString text;
+    GetDlgItemText(IDC_ZR_PREVIEW_TEXT, text);
+    if (!text.IsEmpty()) ZrSetClipboardText(text);
 }
 
 void CZrPagePrjUserDefinePreview::OnSave() {
