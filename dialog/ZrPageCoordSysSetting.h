@@ -3,8 +3,10 @@
 // The first page of the coordinate-system sheet: the kind of system (planar
 // with its coordinate unit, longitude/latitude with its geographic system and
 // distance unit, or projected, predefined or user-defined), and the sheet's
-// load and save buttons. Planar and longitude/latitude systems finish here.
+// load and save buttons, a search by code or name and a paste of a system's
+// text. Planar and longitude/latitude systems finish here.
 
+#include "dialog/ZrSystemSearch.h"
 #include "model/ZrPJGeoCoordSys.h"
 #include "platform/ZrExport.h"
 #include "platform/ui/ZrControls.h"
@@ -21,6 +23,10 @@ enum {
     IDC_ZR_PRJ_SOURCE = 29978,
     IDC_ZR_KIND_LOAD = 29956,
     IDC_ZR_KIND_SAVE = 29979,
+    // A system by code or name, and one pasted as text.
+    IDC_ZR_KIND_SEARCH = 29994,
+    IDC_ZR_KIND_HITS = 29995,
+    IDC_ZR_KIND_PASTE = 29996,
 };
 
 // The bitmap every page of the sheet shows on its left.
@@ -73,9 +79,15 @@ protected:
     afx_msg void OnDistUnitsChanged();
     afx_msg void OnLoad();
     afx_msg void OnSave();
+    afx_msg void OnSearchChanged();
+    afx_msg void OnHitChosen();
+    afx_msg void OnPaste();
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Makes a system found, pasted or loaded the sheet's, as a load does,
+    // unless the host forbade its kind (then a message, and nothing changes).
+    bool TakeSystem(const CZrPJCoordSys& cs);
     void RefreshFromCoordSys();
     void FillGeoCoordSysList();
     // Writes the page's planar or longitude/latitude choice into the sheet's
@@ -90,4 +102,9 @@ private:
     CComboBox m_geoCoordSys;
     CComboBox m_prjSource;
     int m_nKind;
+    CComboBox m_hitList;
+    std::vector<ZrSystemSearchHit> m_hits;
+    // A system found or pasted is complete: Finish hands it back as it is
+    // until the user picks another kind, source or geographic system here.
+    int m_bTakenWhole;
 };

@@ -1,0 +1,306 @@
+// Finding a system by code or name on the kind page, pasting one as text, and
+// what the preview tells of the system: its name, its PROJ text (copied to
+// the clipboard on request) and its area of use on a world map.
+
+#include "dialog/ZrAreaOfUse.h"
+#include "dialog/ZrSystemSearch.h"
+#include "interop/ZrInterop.h"
+#include "platform/ui/ZrDC.h"
+#include "platform/ui/ZrUiBackend.h"
+#include "tests/dialog/sheet_fixture_p.h"
+
+#include <cmath>
+
+namespace {
+
+CZrPJCoordSys FromEpsg(long code) {
+    CZrPJCoordSys cs;
+    EXPECT_EQ(ZrCoordSysFromEpsg(code, cs), 1) << code;
+    return cs;
+}
+
+CString ExportText(const CZrPJCoordSys& cs, tagZrCrsTextFormat format) {
+    CString text;
+    EXPECT_EQ(ZrExportCoordSys(cs, format, text), 1);
+    return text;
+}
+
+// ---------------------------------------------------------------------------
+// The search itself
+// ---------------------------------------------------------------------------
+
+// What a user types and the code that must come among the first hits: codes
+// with or without their authority, names with words in any order and any
+// separator, and the Chinese names of datums.
+TEST(SystemSearchTest, FindsByCodeNameAndChineseName) {
+    const struct {
+        const char* typed;
+        const char* code;
+        size_t within;
+    } cases[] = {
+        {"4490", "EPSG:4490", 1},
+        {"EPSG:2154", "EPSG:2154", 1},
+        {"esri 54030", "ESRI:54030", 1},
+        {"Lambert 93", "EPSG:2154", 3},
+        {"lambert-93", "EPSG:2154", 3},
+        {"British National Grid", "EPSG:27700", 3},
+        {"beijing_1954 gk zone 20", "EPSG:21420", 3},
+        {"UTM zone 50N WGS 84", "EPSG:32650", 3},
+        {"国家2000", "EPSG:4490", 1},
+        {"北京54", "EPSG:4214", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const std::vector<ZrSystemSearchHit> hits = ZrSearchCoordSystems(c.typed, 10);
+        size_t at = hits.size();
+        for (size_t i = 0; i < hits.size(); ++i)
+            if (hits[i].code == CString(c.code)) {
+                at = i;
+                break;
+            }
+        EXPECT_LT(at, c.within) << (hits.empty() ? "no hits" : hits[0].code + "  " + hits[0].name).c_str();
+    }
+    EXPECT_TRUE(ZrSearchCoordSystems("no such system anywhere", 10).empty());
+    EXPECT_TRUE(ZrSearchCoordSystems("  ", 10).empty());
+}
+
+// A hit builds the system its code names: EPSG's definition where EPSG has
+// it (the catalogue system where the mapping names one), the catalogue's own
+// where only the catalogue has it.
+TEST(SystemSearchTest, HitsBuildTheSystemsTheyName) {
+    for (const char* typed : {"2154", "32650", "4490", "esri 54030"}) {
+        SCOPED_TRACE(typed);
+        const std::vector<ZrSystemSearchHit> hits = ZrSearchCoordSystems(typed, 1);
+        ASSERT_EQ(hits.size(), 1u);
+        CZrPJCoordSys cs;
+        ASSERT_EQ(ZrBuildSearchHit(hits[0], cs), 1);
+        EXPECT_TRUE(cs.IsValid());
+        if (hits[0].epsgCode > 0) {
+            EXPECT_TRUE(cs == FromEpsg(hits[0].epsgCode));
+        } else {
+            CZrPJCoordSys catalogue;
+            catalogue.Set(static_cast<tagPJCoordSysType>(hits[0].catalogue));
+            EXPECT_TRUE(cs == catalogue);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Area of use
+// ---------------------------------------------------------------------------
+
+// The four systems whose previews were once the same picture each get their
+// own area: the zone and hemisphere of a UTM zone, the 6-degree zone of
+// Beijing 1954, the 3-degree zone of CGCS2000 (told by its meridian on a
+// multiple of 6); a conic's domain cut to where its datum is used (RGF93's
+// France); the Mercator world.
+TEST(AreaOfUseTest, EachSystemGetsItsOwnArea) {
+    constexpr double kDegreeTolerance = 1e-9; // the boxes are set from exact meridians
+    const struct {
+        long epsg;
+        double west, east, south, north;
+    } cases[] = {
+        {32650, 114.0, 120.0, 0.0, 84.0}, {32750, 114.0, 120.0, -80.0, 0.0},  {4547, 112.5, 115.5, 0.0, 84.0},
+        {21420, 114.0, 120.0, 0.0, 84.0}, {3857, -180.0, 180.0, -85.0, 85.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.epsg);
+        ZrAreaOfUse area;
+        ASSERT_EQ(ZrCoordSysAreaOfUse(FromEpsg(c.epsg), area), 1);
+        EXPECT_NEAR(area.west, c.west, kDegreeTolerance);
+        EXPECT_NEAR(area.east, c.east, kDegreeTolerance);
+        EXPECT_NEAR(area.south, c.south, kDegreeTolerance);
+        EXPECT_NEAR(area.north, c.north, kDegreeTolerance);
+    }
+
+    // Lambert-93: inside the conic's own domain (20 degrees either side of
+    // 3E, 5 degrees beyond its parallels 44N and 49N), around Paris and
+    // within France's longitudes.
+    ZrAreaOfUse france;
+    ASSERT_EQ(ZrCoordSysAreaOfUse(FromEpsg(2154), france), 1);
+    EXPECT_GE(france.west, -17.0);
+    EXPECT_LE(france.east, 23.0);
+    EXPECT_GE(france.south, 39.0);
+    EXPECT_LE(france.north, 54.0);
+    EXPECT_LT(france.west, 2.35);
+    EXPECT_GT(france.east, 2.35);
+    EXPECT_LT(france.south, 48.85);
+    EXPECT_GT(france.north, 48.85);
+    EXPECT_GT(france.west, -12.0) << "cut to the datum's region";
+    EXPECT_LT(france.east, 12.0) << "cut to the datum's region";
+
+    CZrPJCoordSys planar;
+    planar.SetPlanar(10000);
+    ZrAreaOfUse none;
+    EXPECT_EQ(ZrCoordSysAreaOfUse(planar, none), 0);
+}
+
+// The map is the world at two to one with its coastlines, and the area of
+// use shaded in red over it: inside the box the picture is tinted, outside
+// it is not; a box across the antimeridian is shaded at both edges.
+TEST(AreaOfUseTest, MapShadesTheBoxOverTheCoastlines) {
+    CZrImage image(361, 181, RGB(240, 240, 240));
+    CDC dc(&image);
+    const RECT rc = {0, 0, 361, 181}; // one pixel a degree
+    ZrAreaOfUse area;
+    area.west = 170.0, area.east = -170.0, area.south = 10.0, area.north = 20.0;
+    ZrDrawAreaOfUseMap(&dc, rc, &area);
+
+    auto reddish = [&](int lon, int lat) {
+        const COLORREF c = image.GetPixel(lon + 180, 90 - lat);
+        return GetRValue(c) > GetBValue(c) + 40;
+    };
+    EXPECT_TRUE(reddish(175, 15));
+    EXPECT_TRUE(reddish(-175, 15));
+    EXPECT_FALSE(reddish(0, 15));
+    EXPECT_FALSE(reddish(175, 30));
+    int coast = 0;
+    for (int y = 0; y < 181; ++y)
+        for (int x = 0; x < 361; ++x)
+            coast += image.GetPixel(x, y) == RGB(96, 110, 120);
+    // The coastlines of the world at a degree a pixel: thousands of pixels.
+    EXPECT_GT(coast, 3000);
+}
+
+// ---------------------------------------------------------------------------
+// The kind page: search field and paste
+// ---------------------------------------------------------------------------
+
+class KindPageFindTest : public SheetTestBase {
+protected:
+    CZrSheetCoordSysSetting sheet{"坐标系统"};
+
+    static int HitIndex(CZrHeadlessDriver& d, const char* code) {
+        CComboBox* hits = Combo(d, IDC_ZR_KIND_HITS);
+        if (!hits) return -1;
+        for (int i = 0; i < hits->GetCount(); ++i) {
+            CString text;
+            hits->GetLBText(i, text);
+            if (text.Find(CString(code) + "  ") == 0) return i;
+        }
+        return -1;
+    }
+};
+
+// Typing shows the hits with their codes; choosing one makes it the sheet's
+// system, whole: Finish on the kind page hands back EPSG's definition with
+// its names, where the user-defined pages would rebuild and rename it.
+TEST_F(KindPageFindTest, ChosenHitBecomesTheSheetsSystem) {
+    const struct {
+        const char* typed;
+        const char* code;
+        long epsg;
+    } cases[] = {
+        {"4490", "EPSG:4490", 4490},
+        {"Lambert 93", "EPSG:2154", 2154},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        CZrSheetCoordSysSetting sheet("坐标系统");
+        INT_PTR result = Run(sheet, [&](CZrHeadlessDriver& d) {
+            ASSERT_TRUE(d.Type(IDC_ZR_KIND_SEARCH, c.typed));
+            const int hit = HitIndex(d, c.code);
+            ASSERT_GE(hit, 0);
+            EXPECT_LT(hit, 3);
+            ASSERT_TRUE(d.Select(IDC_ZR_KIND_HITS, hit));
+            EXPECT_TRUE(d.Finish());
+        });
+        EXPECT_EQ(result, ID_WIZFINISH);
+        EXPECT_TRUE(sheet.m_coordSys == FromEpsg(c.epsg));
+        EXPECT_TRUE(backend().Messages().empty());
+    }
+}
+
+// A pasted WKT, PROJJSON or PROJ text becomes the sheet's system; what no
+// reader takes is refused with one message that says why, and the sheet
+// keeps its system. A kind the host forbade is refused as a load refuses it.
+TEST_F(KindPageFindTest, PasteTakesATextOrSaysWhyNot) {
+    const CZrPJCoordSys utm = FromEpsg(32650);
+    const struct {
+        CString clipboard;
+        bool taken;
+        const char* message; // the start of the message when refused
+    } cases[] = {
+        {ExportText(utm, ZR_CRS_TEXT_ESRI_WKT1), true, nullptr},
+        {ExportText(utm, ZR_CRS_TEXT_WKT2_2019), true, nullptr},
+        {ExportText(utm, ZR_CRS_TEXT_PROJJSON), true, nullptr},
+        {ExportText(utm, ZR_CRS_TEXT_PROJ_STRING), true, nullptr},
+        {"hello", false, "剪贴板中没有可读出坐标系的文本"},
+        {"+proj=no_such_projection +ellps=GRS80 +type=crs", false, "无法从剪贴板中的文本读出坐标系："},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clipboard.c_str());
+        backend().Reset();
+        CZrSheetCoordSysSetting sheet("坐标系统");
+        sheet.m_coordSys.Set(static_cast<tagPJCoordSysType>(21420));
+        ZrSetClipboardText(c.clipboard);
+        Run(sheet, [&](CZrHeadlessDriver& d) {
+            ASSERT_TRUE(d.Click(IDC_ZR_KIND_PASTE));
+            EXPECT_TRUE(d.Cancel());
+        });
+        if (c.taken) {
+            EXPECT_TRUE(backend().Messages().empty());
+            EXPECT_TRUE(sheet.m_coordSys == utm);
+        } else {
+            ASSERT_EQ(backend().Messages().size(), 1u);
+            const CString& text = backend().Messages()[0].text;
+            EXPECT_EQ(text.Find(c.message), 0) << text.c_str();
+            // The reader's reason follows the sentence.
+            EXPECT_GT(text.GetLength(), CString(c.message).GetLength() + 3);
+            EXPECT_EQ(sheet.m_coordSys.GetType(), 21420);
+        }
+    }
+
+    backend().Reset();
+    CZrSheetCoordSysSetting lonlatOnly("坐标系统");
+    lonlatOnly.SetAllowProjectedCoordsys(0);
+    lonlatOnly.m_coordSys.SetEarth(Gcs(4326), 10000);
+    ZrSetClipboardText(ExportText(utm, ZR_CRS_TEXT_ESRI_WKT1));
+    Run(lonlatOnly, [&](CZrHeadlessDriver& d) {
+        ASSERT_TRUE(d.Click(IDC_ZR_KIND_PASTE));
+        EXPECT_TRUE(d.Cancel());
+    });
+    ASSERT_EQ(backend().Messages().size(), 1u);
+    EXPECT_EQ(lonlatOnly.m_coordSys.GetType(), PJ_CS_EARTH);
+}
+
+// ---------------------------------------------------------------------------
+// The preview: name, text, copy, area
+// ---------------------------------------------------------------------------
+
+// The preview names the system and shows its PROJ text; Copy puts that text
+// on the clipboard, and the map shows the area of use: the UTM zone 50 of
+// each hemisphere draws a different map.
+TEST_F(KindPageFindTest, PreviewNamesShowsCopiesAndMapsTheSystem) {
+    std::vector<std::vector<unsigned char>> maps;
+    for (const long epsg : {32650L, 32750L}) {
+        SCOPED_TRACE(epsg);
+        CZrSheetCoordSysSetting sheet("坐标系统");
+        CZrPJCoordSys user = FromEpsg(epsg);
+        // Through the user-defined pages, as a system outside the catalogue.
+        user.Set("UTM test", user.GetGCS(), user.GetProjection(), user.GetParams(), user.GetDistUnits());
+        sheet.m_coordSys = user;
+        sheet.m_bPrjLoaded = 1;
+        ZrSetClipboardText("");
+        Run(sheet, [&](CZrHeadlessDriver& d) {
+            ASSERT_TRUE(d.Select(IDC_ZR_PRJ_SOURCE, 1));
+            for (int i = 0; i < 3; ++i)
+                ASSERT_TRUE(d.Next());
+            CString name, text;
+            d.ActivePage()->GetDlgItemText(IDC_ZR_PREVIEW_NAME, name);
+            d.ActivePage()->GetDlgItemText(IDC_ZR_PREVIEW_TEXT, text);
+            EXPECT_EQ(name.Find("UTM test"), 0) << name.c_str();
+            EXPECT_EQ(text, ExportText(sheet.GetPreviewPage()->GetAssembled(), ZR_CRS_TEXT_PROJ_STRING));
+            EXPECT_TRUE(d.Click(IDC_ZR_PREVIEW_COPY));
+            EXPECT_EQ(ZrGetClipboardText(), text);
+            const CZrImage* map = d.Surface(IDC_ZR_PREVIEW_AREA);
+            ASSERT_NE(map, nullptr);
+            maps.push_back(map->EncodePng());
+            EXPECT_TRUE(d.Cancel());
+        });
+    }
+    ASSERT_EQ(maps.size(), 2u);
+    EXPECT_NE(maps[0], maps[1]);
+}
+
+} // namespace
