@@ -48,6 +48,18 @@ CString ZrCoordSysDisplayText(const CZrPJCoordSys& coordSys) {
     return CString();
 }
 
+namespace {
+// Equal but for the names of the system and its geographic system, which the
+// user-defined pages replace by their own.
+bool IsSameDefinition(const CZrPJCoordSys& a, const CZrPJCoordSys& b) {
+    const CZrPJGeoCoordSys ga = a.GetGCS(), gb = b.GetGCS();
+    return a.GetType() == b.GetType() && a.GetProjection() == b.GetProjection() &&
+           a.GetParams() == b.GetParams() && a.GetDistUnits() == b.GetDistUnits() &&
+           ga.GetDatum() == gb.GetDatum() && ga.GetPrimeMeridian() == gb.GetPrimeMeridian() &&
+           ga.GetUnits() == gb.GetUnits();
+}
+} // namespace
+
 CZrPagePrjUserDefinePreview::CZrPagePrjUserDefinePreview() : CPropertyPage(IDD_ZR_PRJ_PREVIEW) {}
 
 CZrPagePrjUserDefinePreview::~CZrPagePrjUserDefinePreview() = default;
@@ -72,12 +84,10 @@ void CZrPagePrjUserDefinePreview::Assemble() {
     m_coordSys.Set(name, first->GetGeoCoordSys(), first->GetProjection(), second->GetParams(),
                    first->GetUnits());
     // A system loaded, searched or pasted and walked through the pages
-    // unchanged is still that system: it keeps its own name ("RGF93 v1 /
-    // Lambert-93"), which tells the user more than the generic one.
-    const CZrPJCoordSys& held = sheet->m_coordSys;
-    if (held.GetType() == m_coordSys.GetType() && held == m_coordSys && !held.GetName().IsEmpty())
-        m_coordSys.Set(held.GetName(), first->GetGeoCoordSys(), first->GetProjection(), second->GetParams(),
-                       first->GetUnits());
+    // unchanged is still that system: it keeps its own names ("RGF93 v1 /
+    // Lambert-93" on "RGF93 v1"), which tell the user more than the generic
+    // ones the pages give it.
+    if (IsSameDefinition(sheet->m_coordSys, m_coordSys)) m_coordSys = sheet->m_coordSys;
 }
 
 void CZrPagePrjUserDefinePreview::ShowDescription() {

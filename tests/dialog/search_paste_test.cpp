@@ -211,6 +211,28 @@ TEST_F(KindPageFindTest, ChosenHitBecomesTheSheetsSystem) {
     }
 }
 
+// A found system the user walks through the user-defined pages without a
+// change is still that system at the end: the preview names it, and Finish
+// hands back EPSG's definition with EPSG's names, not the pages' generic ones.
+TEST_F(KindPageFindTest, FoundSystemWalkedThroughThePagesKeepsItsNames) {
+    const CZrPJCoordSys lambert93 = FromEpsg(2154);
+    INT_PTR result = Run(sheet, [&](CZrHeadlessDriver& d) {
+        ASSERT_TRUE(d.Type(IDC_ZR_KIND_SEARCH, "Lambert 93"));
+        ASSERT_TRUE(d.Select(IDC_ZR_KIND_HITS, HitIndex(d, "EPSG:2154")));
+        ASSERT_TRUE(d.Select(IDC_ZR_PRJ_SOURCE, 1));
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(d.Next());
+        CString name;
+        d.ActivePage()->GetDlgItemText(IDC_ZR_PREVIEW_NAME, name);
+        EXPECT_EQ(name, lambert93.GetName() + " (EPSG:2154)");
+        EXPECT_TRUE(d.Finish());
+    });
+    EXPECT_EQ(result, ID_WIZFINISH);
+    EXPECT_TRUE(sheet.m_coordSys == lambert93);
+    EXPECT_EQ(sheet.m_coordSys.GetName(), lambert93.GetName());
+    EXPECT_EQ(sheet.m_coordSys.GetGCS().GetName(), lambert93.GetGCS().GetName());
+}
+
 // A pasted WKT, PROJJSON or PROJ text becomes the sheet's system; what no
 // reader takes is refused with one message that says why, and the sheet
 // keeps its system. A kind the host forbade is refused as a load refuses it.
