@@ -2,6 +2,7 @@
 #include "tools/zrprj/zrprj_p.h"
 
 #include "interop/ZrInterop.h"
+#include "interop/ZrSearch.h"
 #include "model/ZrPJDatum.h"
 #include "model/ZrPJObject.h"
 #include "model/ZrPJPrimeMeridian.h"
@@ -677,6 +678,77 @@ int ZrCliList(const std::vector<std::string>& args) {
     }
     if (shown == 0) {
         ZrCliErrorf(command, "nothing matches \"%s\"", filter.c_str());
+        return ZRCLI_SOME_FAILED;
+    }
+    return ZRCLI_OK;
+}
+
+// ---------------------------------------------------------------- search
+
+namespace {
+const std::vector<OptionSpec> kSearchOptions = {
+    {"--limit", "-n", true}, {"--kind", "-k", true}, {"--built", nullptr, false}};
+
+// "France (S 41.15, W -9.86, N 51.56, E 10.38)"; "-" when EPSG gives none.
+std::string AreaText(const ZrSearchHit& hit) {
+    if (!hit.hasArea) return "-";
+    char box[160];
+    std::snprintf(box, sizeof box, "(S %.2f, W %.2f, N %.2f, E %.2f)", hit.south, hit.west, hit.north,
+                  hit.east);
+    return (hit.areaName.empty() ? std::string() : hit.areaName + " ") + box;
+}
+
+// Tabs and line ends inside a name would break the columns.
+std::string Field(std::string text) {
+    for (char& c : text)
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    return text;
+}
+} // namespace
+
+int ZrCliSearch(const std::vector<std::string>& args) {
+    const char* command = "zrprj search";
+    ParsedArgs parsed;
+    int status = ZRCLI_OK;
+    if (!ParseArgs(command, args, kSearchOptions, parsed, status)) return status;
+    if (parsed.help) return ZrCliPrintHelp("search", stdout) ? ZRCLI_OK : ZRCLI_USAGE;
+    if (parsed.positional.empty()) return ZrCliUsageError(command, "a name, alias or code to search for");
+    // Unquoted words are one query: zrprj search British National Grid.
+    std::string query;
+    for (const std::string& word : parsed.positional)
+        query += (query.empty() ? "" : " ") + word;
+    long limit = 20;
+    if (parsed.options.count("--limit") && !ParseInt(parsed.options["--limit"], 0, 1000000, limit))
+        return ZrCliUsageError(command, "--limit takes a whole number (0: every match)");
+    const std::string kind = parsed.options.count("--kind") ? parsed.options["--kind"] : std::string();
+    if (!kind.empty() && kind != "projected" && kind != "geographic")
+        return ZrCliUsageError(command, "--kind is projected or geographic");
+    const bool builtOnly = parsed.options.count("--built") != 0;
+    const bool filtered = builtOnly || !kind.empty();
+
+    std::vector<ZrSearchHit> hits;
+    ZrSearchCoordSys(query, hits, filtered ? 0 : static_cast<int>(limit));
+    long shown = 0;
+    for (const ZrSearchHit& hit : hits) {
+        if ((builtOnly && !hit.built) || (!kind.empty() && hit.projected != (kind == "projected"))) continue;
+        if (limit > 0 && shown == limit) break;
+        std::string others;
+        auto add = [&others](const std::string& text) { others += (others.empty() ? "" : "; ") + text; };
+        if (hit.catalogueCode != 0 && (hit.epsgCode != 0 || hit.esriCode != 0))
+            add("catalogue " + std::to_string(hit.catalogueCode) + " " + hit.catalogueName);
+        else if (hit.catalogueCode != 0 && hit.catalogueName != hit.name)
+            add(hit.catalogueName);
+        for (const std::string& alias : hit.aliases)
+            add(alias);
+        std::string kindText = hit.projected ? "projected" : "geographic";
+        if (!hit.built) kindText += ", not built";
+        const std::string line = hit.code + "\t" + Field(hit.name) + "\t" + kindText + "\t" +
+                                 Field(AreaText(hit)) + "\t" + Field(others.empty() ? "-" : others) + "\n";
+        if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size()) return ZrCliOutputLost(command);
+        ++shown;
+    }
+    if (shown == 0) {
+        ZrCliErrorf(command, "nothing matches \"%s\"", query.c_str());
         return ZRCLI_SOME_FAILED;
     }
     return ZRCLI_OK;

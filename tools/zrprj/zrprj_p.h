@@ -121,6 +121,7 @@ int ZrCliConvert(const std::vector<std::string>& args);
 int ZrCliTransformations(const std::vector<std::string>& args);
 int ZrCliInfo(const std::vector<std::string>& args);
 int ZrCliList(const std::vector<std::string>& args);
+int ZrCliSearch(const std::vector<std::string>& args);
 int ZrCliSample(const std::vector<std::string>& args);
 int ZrCliDemo(const std::vector<std::string>& args);
 int ZrCliGeod(const std::vector<std::string>& args); // geod.cpp, with its help text
