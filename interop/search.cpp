@@ -236,7 +236,7 @@ const Index& TheIndex() {
 }
 
 // A code query: "4490", "EPSG:4490", "esri : 54030". authority is "" for a
-// bare number.
+// bare number. Codes are positive: 0 finds nothing.
 bool ParseCode(const std::string& text, std::string& authority, long& code) {
     std::size_t at = 0;
     auto skipSpace = [&] {
@@ -260,7 +260,8 @@ bool ParseCode(const std::string& text, std::string& authority, long& code) {
         code = code * 10 + (text[at++] - '0');
     if (at == digits) return false;
     skipSpace();
-    return at == text.size() && code > 0;
+    // "EPSG:0" is a code, one no system has.
+    return at == text.size();
 }
 
 ZrSearchHit HitOf(const Entry& e) {
@@ -320,7 +321,7 @@ int ZrSearchCoordSys(const std::string& text, std::vector<ZrSearchHit>& hits, in
             const bool hit = authority == "epsg"   ? e.epsg == code
                              : authority == "esri" ? (e.esri == code || (e.esri == 0 && e.epsg == code))
                                                    : e.epsg == code || e.esri == code || e.catalogue == code;
-            if (hit) matches.push_back({-1, e.name.size(), i});
+            if (hit && code > 0) matches.push_back({-1, e.name.size(), i});
         }
     }
     // A bare number is also a name fragment ("2000", "93"); an authority's
