@@ -2,6 +2,8 @@
 
 #include "platform/ZrExport.h"
 
+class CZrPJCoordSys;
+
 #include <string>
 #include <vector>
 
@@ -42,3 +44,8 @@ struct ZrSearchHit {
 // then one that holds each of its words; within each, the shorter name first.
 // The index is built on the first call (thread-safe) and read only after.
 ZRPRJ_API int ZrSearchCoordSys(const std::string& text, std::vector<ZrSearchHit>& hits, int limit = 0);
+
+// The entry of the index that stands for a system (by its EPSG code, else by
+// its catalogue code): its codes, names, aliases and area of use. 0 for a
+// planar or user-defined system that no entry stands for.
+ZRPRJ_API int ZrDescribeCoordSys(const CZrPJCoordSys& cs, ZrSearchHit& hit);

@@ -4,6 +4,7 @@
 
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrEpsgLeftOut_p.h"
+#include "interop/ZrInterop.h"
 #include "interop/ZrInteropMatch_p.h"
 #include "model/ZrPJGeoCoordSys.h"
 #include "model/catalogue/ZrProjectedCatalogue.h"
@@ -116,6 +117,9 @@ std::string Translated(std::string text) {
 
 struct Index {
     std::vector<Entry> entries;
+    // Positions in entries by EPSG code, and by catalogue code of each kind
+    // (the catalogue numbers projected and geographic systems apart).
+    std::unordered_map<long, std::size_t> byEpsg, byProjected, byGeographic;
 };
 
 void AddKeys(Entry& e) {
@@ -134,7 +138,7 @@ void AddKeys(Entry& e) {
 Index Build() {
     Index index;
     std::vector<Entry>& entries = index.entries;
-    std::unordered_map<long, std::size_t> byEpsg, byCatalogue;
+    std::unordered_map<long, std::size_t>& byEpsg = index.byEpsg;
 
     auto addEpsg = [&](long code, const std::string& name, bool projected, bool built) {
         Entry e;
@@ -167,6 +171,8 @@ Index Build() {
     // A catalogue row joins the EPSG system the mapping file names for it; a
     // row of its own otherwise (or when another row took that system).
     auto addCatalogue = [&](long code, const std::string& name, bool projected) {
+        std::unordered_map<long, std::size_t>& byCatalogue =
+            projected ? index.byProjected : index.byGeographic;
         const long epsg = ZrMappedEpsgCode(code);
         const auto it = epsg > 0 ? byEpsg.find(epsg) : byEpsg.end();
         if (it != byEpsg.end() && entries[it->second].catalogue == 0) {
@@ -196,7 +202,7 @@ Index Build() {
     for (int i = 0; i < CZrPJGeoCoordSys::GetCatalogueCount(); ++i) {
         const long code = CZrPJGeoCoordSys::GetCatalogueCode(i);
         CZrPJGeoCoordSys gcs;
-        if (code > 0 && gcs.Set(static_cast<tagGeoCoordSysType>(code)) && !byCatalogue.count(code))
+        if (code > 0 && gcs.Set(static_cast<tagGeoCoordSysType>(code)) && !index.byGeographic.count(code))
             addCatalogue(code, gcs.GetName().str(), false);
     }
 
@@ -206,9 +212,9 @@ Index Build() {
     std::vector<ZrEsriSystemRecord> esri;
     ZrEsriSystems(esri);
     for (const ZrEsriSystemRecord& r : esri) {
+        const auto& byCatalogue = r.projected ? index.byProjected : index.byGeographic;
         const auto it = byCatalogue.find(r.code);
-        if (it != byCatalogue.end() && entries[it->second].epsg == 0 &&
-            entries[it->second].projected == r.projected) {
+        if (it != byCatalogue.end() && entries[it->second].epsg == 0) {
             Entry& e = entries[it->second];
             e.esri = r.code;
             e.name = r.name;
@@ -369,4 +375,22 @@ int ZrSearchCoordSys(const std::string& text, std::vector<ZrSearchHit>& hits, in
     for (std::size_t i = 0; i < wanted; ++i)
         hits.push_back(HitOf(entries[matches[i].entry]));
     return static_cast<int>(matches.size());
+}
+
+int ZrDescribeCoordSys(const CZrPJCoordSys& cs, ZrSearchHit& hit) {
+    if (!cs.IsValid() || cs.GetType() == PJ_CS_PLANAR) return 0;
+    const Index& index = TheIndex();
+    const bool projected = cs.GetType() != PJ_CS_EARTH;
+    const long epsg = ZrEpsgCodeOf(cs);
+    auto found = index.byEpsg.end();
+    if (epsg > 0) found = index.byEpsg.find(epsg);
+    if (found == index.byEpsg.end() || index.entries[found->second].projected != projected) {
+        // No EPSG code: the catalogue row, by its code.
+        const long code = projected ? cs.GetType() : cs.GetGCS().GetType();
+        const auto& byCatalogue = projected ? index.byProjected : index.byGeographic;
+        found = code > 0 ? byCatalogue.find(code) : byCatalogue.end();
+        if (found == byCatalogue.end()) return 0;
+    }
+    hit = HitOf(index.entries[found->second]);
+    return 1;
 }
