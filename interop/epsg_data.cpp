@@ -23,7 +23,7 @@
 
 namespace {
 const char kFileName[] = "EpsgData.txt";
-// A sane file is about 1.1 MB. The records read from a file take at most
+// A sane file is about 2 MB. The records read from a file take at most
 // about ten times its size (a record's strings and numbers against its
 // shortest line), so the cap also bounds the memory a load can take.
 constexpr long long kMaxFileSize = 8LL * 1024 * 1024;
@@ -55,6 +55,12 @@ struct Data {
     std::vector<std::vector<long>> replacements;
     // Projected systems whose method no kind computes.
     std::vector<ZrEpsgLeftOutRecord> leftOut;
+    // For a search by name, code or place: the other names of the systems
+    // above (by code, several per code), their areas of use, and the systems
+    // ESRI numbers itself.
+    std::vector<std::pair<long, std::string>> aliases;
+    std::vector<ZrEpsgAreaRecord> areas;
+    std::vector<ZrEsriSystemRecord> esri;
 };
 
 // A line's fields, views into the file's bytes: no allocation per field.
@@ -160,6 +166,17 @@ bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::ve
     return ok && (r.methodCode == 9603 || r.methodCode == 9606 || r.methodCode == 9607);
 }
 
+bool ParseArea(const Fields& f, std::size_t at, ZrEpsgAreaRecord& r) {
+    Box box;
+    if (!ReadBox(f, at, box)) return false;
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    r.name = f[at + 4];
+    return true;
+}
+
 template <class T> long CodeOf(const T& t) {
     return t.code;
 }
@@ -202,6 +219,22 @@ bool ReadRecord(const Fields& f, Data& d) {
         x.name = f[2];
         x.methodName = f[4];
         d.leftOut.push_back(std::move(x));
+    } else if (f[0] == "A") {
+        long code = 0;
+        if (f.size != 3 || !ToLong(f[1], code) || f[2].empty()) return false;
+        d.aliases.emplace_back(code, std::string(f[2]));
+    } else if (f[0] == "U") {
+        ZrEpsgAreaRecord u;
+        if (f.size != 7 || !ToLong(f[1], u.code) || !ParseArea(f, 2, u)) return false;
+        d.areas.push_back(std::move(u));
+    } else if (f[0] == "R") {
+        ZrEsriSystemRecord r;
+        if (f.size != 9 || !ToLong(f[1], r.code) || (f[3] != "G" && f[3] != "P") || !ParseArea(f, 4, r.area))
+            return false;
+        r.name = f[2];
+        r.projected = f[3] == "P";
+        r.area.code = r.code;
+        d.esri.push_back(std::move(r));
     } else if (f[0] == "T") {
         ZrEpsgTransformationRecord t;
         std::vector<long> replacements;
@@ -246,7 +279,7 @@ std::string Parse(Data& d) {
     // First pass, over the bytes only: each line's length, the records of
     // each kind (so that each table is allocated once, at its size), and the
     // closing line, which must be the last.
-    std::size_t counts[4] = {}, records = 0, lineNumber = 0, closingStart = std::string_view::npos;
+    std::size_t counts[7] = {}, records = 0, lineNumber = 0, closingStart = std::string_view::npos;
     std::string_view closing;
     for (std::size_t at = 0; at < text.size();) {
         ++lineNumber;
@@ -267,7 +300,7 @@ std::string Parse(Data& d) {
             closing = line;
             continue;
         }
-        const char* kinds = "GPXT";
+        const char* kinds = "GPXTAUR";
         if (const char* k = std::strchr(kinds, line[0]); k && *k) ++counts[k - kinds];
         ++records;
     }
@@ -292,6 +325,9 @@ std::string Parse(Data& d) {
     d.leftOut.reserve(counts[2]);
     d.transformations.reserve(counts[3]);
     d.replacements.reserve(counts[3]);
+    d.aliases.reserve(counts[4]);
+    d.areas.reserve(counts[5]);
+    d.esri.reserve(counts[6]);
     lineNumber = 0;
     for (std::size_t at = 0; at < closingStart;) {
         ++lineNumber;
@@ -321,8 +357,11 @@ void Load(Data& d) {
                                [](const ZrEpsgTransformationRecord& a, const ZrEpsgTransformationRecord& b) {
                                    return a.code >= b.code;
                                }) == d.transformations.end();
+        const bool aliasesSorted =
+            std::is_sorted(d.aliases.begin(), d.aliases.end(),
+                           [](const auto& a, const auto& b) { return a.first < b.first; });
         if (!SortUnique(d.geographic) || !SortUnique(d.projected) || !SortUnique(d.leftOut) ||
-            !transformationsSorted)
+            !transformationsSorted || !aliasesSorted || !SortUnique(d.areas) || !SortUnique(d.esri))
             d.problem = Quoted(d.path) + " is damaged: a code is listed twice or out of order";
         else if (d.geographic.empty())
             d.problem = Quoted(d.path) + " is damaged: it holds no geographic system";
@@ -505,6 +544,33 @@ int ZrEpsgFindLeftOut(long code, ZrEpsgLeftOutRecord& out) {
     if (!x) return 0;
     out = *x;
     return 1;
+}
+
+int ZrEpsgFindArea(long code, ZrEpsgAreaRecord& out) {
+    const ZrEpsgAreaRecord* u = Find(TheData().areas, code);
+    if (!u) return 0;
+    out = *u;
+    return 1;
+}
+
+int ZrEpsgAliases(long code, std::vector<std::string>& out) {
+    out.clear();
+    const auto& aliases = TheData().aliases;
+    auto it = std::lower_bound(aliases.begin(), aliases.end(), code,
+                               [](const std::pair<long, std::string>& a, long c) { return a.first < c; });
+    for (; it != aliases.end() && it->first == code; ++it)
+        out.push_back(it->second);
+    return static_cast<int>(out.size());
+}
+
+void ZrEpsgLeftOutCodes(std::vector<long>& out) {
+    out.clear();
+    for (const ZrEpsgLeftOutRecord& x : TheData().leftOut)
+        out.push_back(x.code);
+}
+
+void ZrEsriSystems(std::vector<ZrEsriSystemRecord>& out) {
+    out = TheData().esri;
 }
 
 void ZrEpsgProjectedCodes(std::vector<long>& out) {

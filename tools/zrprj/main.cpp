@@ -21,6 +21,7 @@ const char kOverview[] =
     "  info       a system's description and its forms: text, XML, key-value, WKT,\n"
     "             PROJ string, PROJJSON\n"
     "  list       the catalogues, with a name filter\n"
+    "  search     systems by name, alias or code: catalogue, EPSG and ESRI, best first\n"
     "  sample     a system's sample drawing as a PNG\n"
     "  geod       geodesics on the system's ellipsoid: inverse, direct, area\n"
     "  demo       a built-in example: six cities through Gauss-Krueger and UTM and back\n"
@@ -200,6 +201,37 @@ const char kListHelp[] = "usage: zrprj list [OPTIONS] [FILTER]\n"
                          "\n"
                          "Exit 1 when nothing matches.\n";
 
+const char kSearchHelp[] = "usage: zrprj search [OPTIONS] TEXT...\n"
+                           "\n"
+                           "Finds coordinate systems by name, alias or code among the catalogue, every\n"
+                           "EPSG geographic and projected system and the systems ESRI numbers itself,\n"
+                           "and prints one a line, best first:\n"
+                           "  CODE<TAB>NAME<TAB>KIND<TAB>AREA<TAB>OTHER NAMES\n"
+                           "CODE is EPSG:n, else ESRI:n, else the catalogue code; KIND is projected or\n"
+                           "geographic, with \", not built\" for a system the library cannot build; AREA\n"
+                           "is EPSG's area of use and its bounding box in degrees (\"-\" when none);\n"
+                           "OTHER NAMES are the catalogue's code and name, EPSG's aliases and ESRI's\n"
+                           "name, separated by \"; \" (\"-\" when none).\n"
+                           "\n"
+                           "TEXT is a code (4490, EPSG:4490, ESRI:54030), or a name or part of one, in\n"
+                           "which case, spaces, underscores, hyphens and slashes do not count. Several\n"
+                           "words are one text. Names equal to it come first, then names beginning\n"
+                           "with it, then names holding it, then names holding each of its words; the\n"
+                           "shorter name first within each. The Chinese names of the Chinese datums\n"
+                           "(Beijing 1954, Xian 1980, CGCS2000), of Gauss-Kruger zones and of the\n"
+                           "common kinds are understood as well.\n"
+                           "\n"
+                           "  -n, --limit N        at most N lines (default 20; 0: every match)\n"
+                           "  -k, --kind KIND      projected or geographic systems only\n"
+                           "      --built          only systems the library builds\n"
+                           "  -h, --help           this help\n"
+                           "\n"
+                           "Exit 1 when nothing matches.\n"
+                           "\n"
+                           "Examples:\n"
+                           "  zrprj search Lambert 93\n"
+                           "  zrprj search 'GK zone 20' --kind projected\n";
+
 const char kSampleHelp[] = "usage: zrprj sample [OPTIONS] SYSTEM OUTPUT.png\n"
                            "\n"
                            "Draws the system's sample picture (the preview of the coordinate-system\n"
@@ -233,6 +265,7 @@ const CommandHelp kHelps[] = {
     {"transformations", kTransformationsHelp},
     {"info", kInfoHelp},
     {"list", kListHelp},
+    {"search", kSearchHelp},
     {"sample", kSampleHelp},
     {"demo", kDemoHelp},
     {"geod", kZrCliGeodHelp},
@@ -332,6 +365,7 @@ int Run(const std::string& command, const std::vector<std::string>& args) {
     if (command == "transformations") return ZrCliTransformations(args);
     if (command == "info") return ZrCliInfo(args);
     if (command == "list") return ZrCliList(args);
+    if (command == "search") return ZrCliSearch(args);
     if (command == "sample") return ZrCliSample(args);
     if (command == "demo") return ZrCliDemo(args);
     if (command == "geod") return ZrCliGeod(args);

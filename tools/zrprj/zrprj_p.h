@@ -46,6 +46,9 @@ long ZrCliEpsgGeographicOf(const CZrPJCoordSys& cs);
 // A linear unit's name as the tool prints it: the feet and the yard say which
 // foot they are, since EPSG and other software also use the US survey foot.
 std::string ZrCliUnitName(long code);
+// The system's name as the tool shows it: in a language other than Chinese,
+// the library's Chinese title of a geographic or planar system is left out.
+std::string ZrCliDisplayName(const CZrPJCoordSys& cs);
 // "Name (code)" of the system, for messages and headers.
 std::string ZrCliLabel(const CZrPJCoordSys& cs);
 
@@ -121,6 +124,7 @@ int ZrCliConvert(const std::vector<std::string>& args);
 int ZrCliTransformations(const std::vector<std::string>& args);
 int ZrCliInfo(const std::vector<std::string>& args);
 int ZrCliList(const std::vector<std::string>& args);
+int ZrCliSearch(const std::vector<std::string>& args);
 int ZrCliSample(const std::vector<std::string>& args);
 int ZrCliDemo(const std::vector<std::string>& args);
 int ZrCliGeod(const std::vector<std::string>& args); // geod.cpp, with its help text
