@@ -1,10 +1,11 @@
 #pragma once
 
-// Finding a coordinate system by what a user knows of it: a code ("4490",
-// "EPSG:2154", "ESRI:54030"), a fragment of its name in any order
-// ("Lambert 93", "beijing_1954 zone 20"), or a Chinese name of a datum or
-// projection ("北京54", "国家2000"), over the catalogue the wizard's lists
-// offer and every EPSG system the library builds.
+// The wizard's side of the library's search (interop/ZrSearch.h): a code
+// ("4490", "EPSG:2154", "ESRI:54030"), a fragment of a name in any order
+// ("Lambert 93", "beijing_1954 zone 20") or a Chinese name ("北京54",
+// "国家2000"), over the catalogue and every EPSG system the library builds;
+// only hits that can be built, each with what the list shows and what builds
+// it.
 
 #include "model/ZrPJCoordSys.h"
 #include "platform/ZrExport.h"
@@ -20,11 +21,7 @@ struct ZrSystemSearchHit {
     bool bGeographic = false;
 };
 
-// The best hits first, at most nLimit: an exact code, then names whose words
-// start with every word typed, then names that merely contain them, shorter
-// names before longer ones, as projinfo orders its search. Spaces,
-// underscores, hyphens and slashes separate words alike; ASCII case is
-// ignored.
+// The best hits first (as the library ranks them), at most nLimit.
 ZRPRJ_API std::vector<ZrSystemSearchHit> ZrSearchCoordSystems(const CString& text, int nLimit);
 
 // Builds the system of a hit; 0 and cs untouched when it cannot be built.

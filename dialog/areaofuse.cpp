@@ -4,6 +4,7 @@
 
 #include "dialog/ZrWorldOutline_p.h"
 #include "interop/ZrInterop.h"
+#include "interop/ZrSearch.h"
 #include "model/ZrPJTypes.h"
 #include "platform/ZrToolkit.h"
 #include "platform/ui/ZrDC.h"
@@ -132,8 +133,14 @@ void ProjectionDomain(const CZrPJCoordSys& cs, ZrAreaOfUse& a) {
         a.south = -kMercatorLatitudeLimit, a.north = kMercatorLatitudeLimit;
         break;
     case Domain::Conic: {
-        const double lo = std::min({p.StandardParallel1, p.StandardParallel2, p.CentralParallel});
-        const double hi = std::max({p.StandardParallel1, p.StandardParallel2, p.CentralParallel});
+        // The standard parallels where the kind has them; the latitude of
+        // origin of a polyconic or a Bonne, which have none. A conic's
+        // origin is often far outside its band (0 for China's Albers).
+        const bool hasParallels = p.StandardParallel1 != 0.0 || p.StandardParallel2 != 0.0;
+        const double lo =
+            hasParallels ? std::min(p.StandardParallel1, p.StandardParallel2) : p.CentralParallel;
+        const double hi =
+            hasParallels ? std::max(p.StandardParallel1, p.StandardParallel2) : p.CentralParallel;
         a.south = Clamp(lo - kConicLatitudeMargin, -90.0, 90.0);
         a.north = Clamp(hi + kConicLatitudeMargin, -90.0, 90.0);
         SetLongitudes(a, p.CentralMeridian, kConicHalfWidth);
@@ -177,6 +184,14 @@ bool DatumRegion(const CZrPJCoordSys& cs, ZrEpsgTransformation& best) {
 int ZrCoordSysAreaOfUse(const CZrPJCoordSys& cs, ZrAreaOfUse& out) {
     if (cs.GetType() == PJ_CS_PLANAR) return 0;
     ZrAreaOfUse a;
+    ZrSearchHit described;
+    if (ZrDescribeCoordSys(cs, described) && described.hasArea) {
+        a.west = described.west, a.south = described.south;
+        a.east = described.east, a.north = described.north;
+        a.name = described.areaName.c_str();
+        out = a;
+        return 1;
+    }
     if (cs.GetType() != PJ_CS_EARTH) ProjectionDomain(cs, a);
 
     ZrEpsgTransformation best;
