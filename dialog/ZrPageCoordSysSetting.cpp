@@ -507,9 +507,9 @@ bool IsKindAllowed(CZrSheetCoordSysSetting& sheet, long type) {
     }
 }
 
-// Why a file was not loaded, in the user's language as the data-exchange
-// messages are.
-CString RefusedKindMessage(long type) {
+// Why a file, or a system found or pasted, was not taken, in the user's
+// language as the data-exchange messages are.
+CString RefusedKindMessage(long type, bool bFromFile = true) {
     const int kind = type == PJ_CS_PLANAR ? KIND_PLANAR : type == PJ_CS_EARTH ? KIND_LONLAT : KIND_PROJECTED;
     static const char* const kChinese[] = {"普通平面坐标系", "经纬坐标系", "投影坐标系"};
     static const char* const kJapanese[] = {"平面座標系", "経緯度座標系", "投影座標系"};
@@ -519,15 +519,19 @@ CString RefusedKindMessage(long type) {
     CString text;
     switch (ZrPrimaryLangId(ZrGetUserDefaultLangID())) {
     case ZR_LANG_CHINESE:
-        text = "文件中的坐标系是%1，此处不允许使用，未载入该文件。";
+        text = bFromFile ? "文件中的坐标系是%1，此处不允许使用，未载入该文件。"
+                         : "该坐标系是%1，此处不允许使用。";
         text.Replace("%1", kChinese[kind]);
         break;
     case ZR_LANG_JAPANESE:
-        text = "ファイルの座標系は%1で、ここでは使用できません。ファイルは読み込まれませんでした。";
+        text = bFromFile
+                   ? "ファイルの座標系は%1で、ここでは使用できません。ファイルは読み込まれませんでした。"
+                   : "この座標系は%1で、ここでは使用できません。";
         text.Replace("%1", kJapanese[kind]);
         break;
     default:
-        text = "The file holds %1, which is not allowed here. The file was not loaded.";
+        text = bFromFile ? "The file holds %1, which is not allowed here. The file was not loaded."
+                         : "The system is %1, which is not allowed here.";
         text.Replace("%1", kEnglish[kind]);
         break;
     }
@@ -577,7 +581,7 @@ bool CZrPageCoordSysSetting::TakeSystem(const CZrPJCoordSys& cs) {
     CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
     if (!sheet) return false;
     if (!IsKindAllowed(*sheet, cs.GetType())) {
-        AfxMessageBox(RefusedKindMessage(cs.GetType()), MB_ICONEXCLAMATION);
+        AfxMessageBox(RefusedKindMessage(cs.GetType(), false), MB_ICONEXCLAMATION);
         return false;
     }
     // As after a load: the user-defined pages read their fields from it.
@@ -586,8 +590,8 @@ bool CZrPageCoordSysSetting::TakeSystem(const CZrPJCoordSys& cs) {
     sheet->m_bParamsChanged = 0;
     RefreshFromCoordSys();
     // The user-defined pages would rebuild it from their fields and rename
-    // its parts; Finish here keeps EPSG's definition and names. Next still
-    // leads through the pages for a system the user wants to change.
+    // its parts; Finish here keeps EPSG's definition and names. Choosing the
+    // user-defined source again leads through the pages, to change it.
     m_bTakenWhole = 1;
     ZrSetPageWizardButtons(this, PSWIZB_FINISH);
     return true;

@@ -12,11 +12,11 @@ const CZrDlgItemTemplate kItems[] = {
     // beside it the system's name and PROJ text. The page is as tall as the
     // predefined page, so the sheet keeps its size.
     {ZRWC_BUTTON, IDC_ZR_PREVIEW_AREA, nullptr, 109, 140, 84, 42, BS_OWNERDRAW, 0, nullptr},
-    {ZRWC_STATIC, IDC_ZR_PREVIEW_NAME, nullptr, 197, 140, 104, 8, SS_LEFT, 0, nullptr},
-    {ZRWC_EDIT, IDC_ZR_PREVIEW_TEXT, nullptr, 197, 152, 70, 12,
+    {ZRWC_STATIC, IDC_ZR_PREVIEW_NAME, nullptr, 197, 139, 104, 17, SS_LEFT, 0, nullptr},
+    {ZRWC_EDIT, IDC_ZR_PREVIEW_TEXT, nullptr, 197, 157, 70, 12,
      ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, 0, nullptr},
-    {ZRWC_BUTTON, IDC_ZR_PREVIEW_COPY, "复制(&C)", 270, 151, 31, 14, BS_PUSHBUTTON | WS_TABSTOP, 0, nullptr},
-    {ZRWC_BUTTON, IDC_ZR_PREVIEW_SAVE, "保存投影设置(&S)", 197, 168, 104, 14, BS_PUSHBUTTON | WS_TABSTOP, 0,
+    {ZRWC_BUTTON, IDC_ZR_PREVIEW_COPY, "复制(&C)", 270, 156, 31, 14, BS_PUSHBUTTON | WS_TABSTOP, 0, nullptr},
+    {ZRWC_BUTTON, IDC_ZR_PREVIEW_SAVE, "保存投影设置(&S)", 197, 171, 104, 13, BS_PUSHBUTTON | WS_TABSTOP, 0,
      nullptr},
 };
 

@@ -313,6 +313,7 @@ TEST_F(KindPageFindTest, PasteTakesATextOrSaysWhyNot) {
         EXPECT_TRUE(d.Cancel());
     });
     ASSERT_EQ(backend().Messages().size(), 1u);
+    EXPECT_EQ(backend().Messages()[0].text, CString("该坐标系是投影坐标系，此处不允许使用。"));
     EXPECT_EQ(lonlatOnly.m_coordSys.GetType(), PJ_CS_EARTH);
 }
 
