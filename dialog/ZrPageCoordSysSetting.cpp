@@ -1,6 +1,7 @@
 #include "dialog/ZrPageCoordSysSetting.h"
 
 #include "dialog/ZrPageListHelpers_p.h"
+#include "dialog/ZrPagePrjUserDefinePreview.h"
 #include "dialog/ZrSheetCoordSysSetting.h"
 #include "platform/ui/ZrUserLanguage.h"
 #include "model/ZrPJTypes.h"
@@ -476,10 +477,7 @@ void CZrPageCoordSysSetting::OnProjected() {
 void CZrPageCoordSysSetting::OnProjectedSourceChanged() {
     const int index = m_prjSource.GetCurSel();
     if (index >= 0) m_nProjectedSource = index;
-    if (m_bTakenWhole) {
-        m_bTakenWhole = 0;
-        ZrSetPageWizardButtons(this, PSWIZB_NEXT);
-    }
+    m_bTakenWhole = 0;
 }
 
 void CZrPageCoordSysSetting::OnGeoCoordSysChanged() {
@@ -590,10 +588,11 @@ bool CZrPageCoordSysSetting::TakeSystem(const CZrPJCoordSys& cs) {
     sheet->m_bParamsChanged = 0;
     RefreshFromCoordSys();
     // The user-defined pages would rebuild it from their fields and rename
-    // its parts; Finish here keeps EPSG's definition and names. Choosing the
-    // user-defined source again leads through the pages, to change it.
+    // its parts: Next goes straight to the preview, which shows it and
+    // finishes with EPSG's definition and names. Choosing the user-defined
+    // source again leads through the pages, to change it.
     m_bTakenWhole = 1;
-    ZrSetPageWizardButtons(this, PSWIZB_FINISH);
+    ZrSetPageWizardButtons(this, PSWIZB_NEXT);
     return true;
 }
 
@@ -698,6 +697,7 @@ BOOL CZrPageCoordSysSetting::OnSetActive() {
 
 LRESULT CZrPageCoordSysSetting::OnWizardNext() {
     CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
+    if (sheet && m_bTakenWhole) return IDD_ZR_PRJ_PREVIEW;
     if (sheet && (m_bUserGeoCoordSys || m_nProjectedSource == 1)) {
         if (sheet->GetPageIndex(sheet->GetPreDefinedPage()) >= 0)
             sheet->RemovePage(sheet->GetPreDefinedPage());

@@ -63,6 +63,9 @@ public:
     int GetProjectedSource() const { return m_nProjectedSource; }
     // 0 planar, 1 longitude/latitude, 2 projected.
     int GetKind() const { return m_nKind; }
+    // 1 while the sheet's system is one found or pasted here, whole: Next
+    // shows it on the preview page, which Finish hands back unchanged.
+    int IsTakenWhole() const { return m_bTakenWhole; }
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -104,7 +107,7 @@ private:
     int m_nKind;
     CComboBox m_hitList;
     std::vector<ZrSystemSearchHit> m_hits;
-    // A system found or pasted is complete: Finish hands it back as it is
-    // until the user picks another kind, source or geographic system here.
+    // A system found or pasted is complete until the user picks another
+    // kind, source or geographic system here.
     int m_bTakenWhole;
 };

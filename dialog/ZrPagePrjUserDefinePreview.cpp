@@ -91,21 +91,41 @@ void CZrPagePrjUserDefinePreview::Assemble() {
 }
 
 void CZrPagePrjUserDefinePreview::ShowDescription() {
-    CString name = m_coordSys.GetName();
+    // The code first, as the search lists it: a long name may not fit.
+    CString name;
     const long epsg = ZrEpsgCodeOf(m_coordSys);
-    if (epsg > 0) name.AppendFormat(" (EPSG:%ld)", epsg);
+    if (epsg > 0) name.Format("EPSG:%ld  ", epsg);
+    name += m_coordSys.GetName();
     SetDlgItemText(IDC_ZR_PREVIEW_NAME, name);
     SetDlgItemText(IDC_ZR_PREVIEW_TEXT, ZrCoordSysDisplayText(m_coordSys));
     if (CWnd* area = GetDlgItem(IDC_ZR_PREVIEW_AREA)) area->Invalidate();
 }
 
+// A system found or pasted on the kind page comes here straight from it.
+static bool IsTakenWhole(const CWnd* page) {
+    CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(page);
+    return sheet && sheet->GetKindPage()->IsTakenWhole();
+}
+
 BOOL CZrPagePrjUserDefinePreview::OnSetActive() {
-    Assemble();
+    if (IsTakenWhole(this))
+        m_coordSys = ZrGetCoordSysSheet(this)->m_coordSys;
+    else
+        Assemble();
     ZrSetPageWizardButtons(this, PSWIZB_BACK | PSWIZB_FINISH);
     // The picture shows the system just assembled.
     if (CWnd* sample = GetDlgItem(IDC_ZR_PREVIEW_SAMPLE)) sample->Invalidate();
     ShowDescription();
     return CPropertyPage::OnSetActive();
+}
+
+LRESULT CZrPagePrjUserDefinePreview::OnWizardBack() {
+    if (IsTakenWhole(this)) {
+        // Back on the kind page, which goes on with Next as it left.
+        ZrSetPageWizardButtons(this, PSWIZB_NEXT);
+        return IDD_ZR_COORDSYS_KIND;
+    }
+    return CPropertyPage::OnWizardBack();
 }
 
 BOOL CZrPagePrjUserDefinePreview::OnWizardFinish() {

@@ -1,7 +1,8 @@
 #pragma once
 
 // The last page of the coordinate-system sheet: assembles the user-defined
-// projected system from the two user-defined pages, shows its sample drawing,
+// projected system from the two user-defined pages (or takes the one found or
+// pasted on the kind page, whole), shows its sample drawing,
 // its name, its PROJ text (read-only, with a copy button) and its area of use
 // on a world map, offers a save and hands the system to the sheet on Finish.
 
@@ -46,6 +47,7 @@ public:
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnSetActive() override;
+    LRESULT OnWizardBack() override;
     BOOL OnWizardFinish() override;
     void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct) override;
 

@@ -213,8 +213,9 @@ protected:
 };
 
 // Typing shows the hits with their codes; choosing one makes it the sheet's
-// system, whole: Finish on the kind page hands back EPSG's definition with
-// its names, where the user-defined pages would rebuild and rename it.
+// system, whole: Next shows it on the preview, and Finish there hands back
+// EPSG's definition with its names, where the user-defined pages would
+// rebuild and rename it.
 TEST_F(KindPageFindTest, ChosenHitBecomesTheSheetsSystem) {
     const struct {
         const char* typed;
@@ -233,6 +234,16 @@ TEST_F(KindPageFindTest, ChosenHitBecomesTheSheetsSystem) {
             ASSERT_GE(hit, 0);
             EXPECT_LT(hit, 3);
             ASSERT_TRUE(d.Select(IDC_ZR_KIND_HITS, hit));
+            // Next shows it on the preview, Back returns to the search.
+            ASSERT_TRUE(d.Next());
+            ASSERT_EQ(d.ActivePage(), sheet.GetPreviewPage());
+            CString name, expected;
+            d.ActivePage()->GetDlgItemText(IDC_ZR_PREVIEW_NAME, name);
+            expected.Format("%s  %s", c.code, FromEpsg(c.epsg).GetName().c_str());
+            EXPECT_EQ(name, expected);
+            ASSERT_TRUE(d.Back());
+            ASSERT_EQ(d.ActivePage(), sheet.GetKindPage());
+            ASSERT_TRUE(d.Next());
             EXPECT_TRUE(d.Finish());
         });
         EXPECT_EQ(result, ID_WIZFINISH);
@@ -254,7 +265,7 @@ TEST_F(KindPageFindTest, FoundSystemWalkedThroughThePagesKeepsItsNames) {
             ASSERT_TRUE(d.Next());
         CString name;
         d.ActivePage()->GetDlgItemText(IDC_ZR_PREVIEW_NAME, name);
-        EXPECT_EQ(name, lambert93.GetName() + " (EPSG:2154)");
+        EXPECT_EQ(name, "EPSG:2154  " + lambert93.GetName());
         EXPECT_TRUE(d.Finish());
     });
     EXPECT_EQ(result, ID_WIZFINISH);

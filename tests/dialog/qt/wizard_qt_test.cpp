@@ -324,16 +324,17 @@ TEST_F(WizardQtTest, UserDefinedProjectionBuiltByKeyboardAlone) {
 
 // A system found by keyboard alone: Tab to the search field, type a code or
 // words of a name, Tab to the hits, the arrow key takes the first, Enter
-// finishes with that system, whole.
+// shows it on the preview, Enter again finishes with that system, whole.
 TEST_F(WizardQtTest, SystemFoundByKeyboardAlone) {
     const struct {
         const char* typed;
         const char* code;
         long epsg;
-        const char* shot;
+        const char* searchShot;
+        const char* previewShot;
     } cases[] = {
-        {"4490", "EPSG:4490", 4490, "wizard_search_4490"},
-        {"Lambert 93", "EPSG:2154", 2154, "wizard_search_lambert93"},
+        {"4490", "EPSG:4490", 4490, "wizard_search_4490", "wizard_preview_4490"},
+        {"Lambert 93", "EPSG:2154", 2154, "wizard_search_lambert93", "wizard_preview_found_lambert93"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -353,7 +354,10 @@ TEST_F(WizardQtTest, SystemFoundByKeyboardAlone) {
                     << hits->currentText().toStdString();
                 return true;
             },
-            Screenshot(c.shot),
+            Screenshot(c.searchShot),
+            Key(Qt::Key_Return),
+            PageShown(6705),
+            Screenshot(c.previewShot),
             Key(Qt::Key_Return),
         });
         EXPECT_EQ(sheet.DoModal(), ID_WIZFINISH);
