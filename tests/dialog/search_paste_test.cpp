@@ -25,6 +25,20 @@ CString ExportText(const CZrPJCoordSys& cs, tagZrCrsTextFormat format) {
     return text;
 }
 
+// The same coordinates for a few points on either system: a tenth of a
+// millimetre, the usual bar for a projection read back.
+void ExpectSameProjection(const CZrPJCoordSys& got, const CZrPJCoordSys& expected) {
+    constexpr double kTenthOfAMillimetre = 1e-4;
+    ASSERT_EQ(got.GetType() == PJ_CS_EARTH, expected.GetType() == PJ_CS_EARTH);
+    for (const CPoint2D& lonLat : {CPoint2D(2.35, 48.85), CPoint2D(116.4, 39.9), CPoint2D(-0.13, 51.5)}) {
+        CPoint2D a = lonLat, b = lonLat;
+        got.Forward(&a, 1);
+        expected.Forward(&b, 1);
+        EXPECT_NEAR(a.x, b.x, kTenthOfAMillimetre);
+        EXPECT_NEAR(a.y, b.y, kTenthOfAMillimetre);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // The search itself
 // ---------------------------------------------------------------------------
@@ -279,18 +293,27 @@ TEST_F(KindPageFindTest, FoundSystemWalkedThroughThePagesKeepsItsNames) {
 // keeps its system. A kind the host forbade is refused as a load refuses it.
 TEST_F(KindPageFindTest, PasteTakesATextOrSaysWhyNot) {
     const CZrPJCoordSys utm = FromEpsg(32650);
-    const struct {
+    struct Case {
         CString clipboard;
+        CZrPJCoordSys expected;
         bool taken;
         const char* message; // the start of the message when refused
-    } cases[] = {
-        {ExportText(utm, ZR_CRS_TEXT_ESRI_WKT1), true, nullptr},
-        {ExportText(utm, ZR_CRS_TEXT_WKT2_2019), true, nullptr},
-        {ExportText(utm, ZR_CRS_TEXT_PROJJSON), true, nullptr},
-        {ExportText(utm, ZR_CRS_TEXT_PROJ_STRING), true, nullptr},
-        {"hello", false, "剪贴板中没有可读出坐标系的文本"},
-        {"+proj=no_such_projection +ellps=GRS80 +type=crs", false, "无法从剪贴板中的文本读出坐标系："},
+        // A PROJ string names no datum: the system read back is the same
+        // projection on the same ellipsoid, under other names.
+        bool bSameProjectionOnly = false;
     };
+    std::vector<Case> cases;
+    // Every form of a few systems: UTM in the catalogue, a conic outside it,
+    // a geographic system, Web Mercator and a national grid.
+    for (const long epsg : {32650L, 2154L, 4490L, 3857L, 27700L})
+        for (const tagZrCrsTextFormat format :
+             {ZR_CRS_TEXT_ESRI_WKT1, ZR_CRS_TEXT_WKT1_GDAL, ZR_CRS_TEXT_WKT2_2019, ZR_CRS_TEXT_PROJJSON,
+              ZR_CRS_TEXT_PROJ_STRING})
+            cases.push_back({ExportText(FromEpsg(epsg), format), FromEpsg(epsg), true, nullptr,
+                             format == ZR_CRS_TEXT_PROJ_STRING});
+    cases.push_back({"hello", utm, false, "剪贴板中没有可读出坐标系的文本"});
+    cases.push_back(
+        {"+proj=no_such_projection +ellps=GRS80 +type=crs", utm, false, "无法从剪贴板中的文本读出坐标系："});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.clipboard.c_str());
         backend().Reset();
@@ -303,7 +326,10 @@ TEST_F(KindPageFindTest, PasteTakesATextOrSaysWhyNot) {
         });
         if (c.taken) {
             EXPECT_TRUE(backend().Messages().empty());
-            EXPECT_TRUE(sheet.m_coordSys == utm);
+            if (c.bSameProjectionOnly)
+                ExpectSameProjection(sheet.m_coordSys, c.expected);
+            else
+                EXPECT_TRUE(sheet.m_coordSys == c.expected);
         } else {
             ASSERT_EQ(backend().Messages().size(), 1u);
             const CString& text = backend().Messages()[0].text;
