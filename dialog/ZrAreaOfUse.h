@@ -18,14 +18,15 @@ struct ZrAreaOfUse {
     CString name;
 };
 
-// EPSG's area of use where the system has an EPSG code whose box the EPSG data
-// holds; else the domain its projection is made for: the zone of a transverse
-// Mercator system (6 or 3 degrees, read from the central meridian and the
-// zone prefix of the false easting) in the hemisphere its false northing
-// serves, the latitudes around the standard parallels of a conic, the
-// neighbourhood of an azimuthal projection's centre, the world for world
-// projections and geographic systems. 0 for a planar system, which is
-// nowhere in particular.
+// EPSG's area of use (box and name) where the library's search index
+// describes the system; else the domain its projection is made for, cut to
+// the region its datum's best transformation to WGS 84 serves: the zone of a
+// transverse Mercator system (6 or 3 degrees, read from the zone prefix of
+// the false easting or from the central meridian) in the hemisphere its
+// false northing serves, the latitudes around the standard parallels of a
+// conic, the neighbourhood of an azimuthal or oblique projection's centre,
+// the world for world projections and geographic systems. 0 for a planar
+// system, which is nowhere in particular.
 ZRPRJ_API int ZrCoordSysAreaOfUse(const CZrPJCoordSys& cs, ZrAreaOfUse& out);
 
 // Draws the world (longitude and latitude as x and y, fitted into the

@@ -116,6 +116,7 @@ def write_cpp(polylines, out):
         o.write("// coastline.LICENSE beside this file). Do not edit.\n\n")
         o.write('#include "dialog/ZrWorldOutline_p.h"\n\n')
         o.write("namespace {\n")
+        o.write("// clang-format off\n")
         o.write("// Longitude, latitude pairs in hundredths of a degree.\n")
         o.write("const short kPoints[] = {\n")
         for i in range(0, len(coords), 16):
@@ -126,10 +127,12 @@ def write_cpp(polylines, out):
         for i in range(0, len(starts), 12):
             o.write("    " + ", ".join(str(v) for v in starts[i : i + 12]) + ",\n")
         o.write("};\n")
+        o.write("// clang-format on\n")
         o.write("} // namespace\n\n")
         o.write("const ZrWorldOutline& ZrGetWorldOutline() {\n")
+        o.write("    static const ZrWorldOutline outline = {kPoints, kStarts,\n")
         o.write(
-            "    static const ZrWorldOutline outline = {kPoints, kStarts, "
+            "                                           "
             "static_cast<int>(sizeof kStarts / sizeof kStarts[0]) - 1, %d};\n" % UNITS_PER_DEGREE
         )
         o.write("    return outline;\n}\n")

@@ -4,6 +4,7 @@
 #include "dialog/ZrWorldOutline_p.h"
 
 namespace {
+// clang-format off
 // Longitude, latitude pairs in hundredths of a degree.
 const short kPoints[] = {
     2000, 7916, 1828, 7962, 1767, 7936, 1627, 8006, 1653, 7891, 1473, 7979, 1404, 7926, 1235, 7958,
@@ -1101,9 +1102,11 @@ const int kStarts[] = {
     7840, 7844, 7848, 7850, 7855, 7858, 7865, 7871, 7873, 7883, 7896, 7900,
     7904, 7911, 7933, 7937,
 };
+// clang-format on
 } // namespace
 
 const ZrWorldOutline& ZrGetWorldOutline() {
-    static const ZrWorldOutline outline = {kPoints, kStarts, static_cast<int>(sizeof kStarts / sizeof kStarts[0]) - 1, 100};
+    static const ZrWorldOutline outline = {kPoints, kStarts,
+                                           static_cast<int>(sizeof kStarts / sizeof kStarts[0]) - 1, 100};
     return outline;
 }
