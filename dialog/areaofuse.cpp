@@ -42,6 +42,7 @@ constexpr double kCentredRadius = 20.0;
 constexpr double kPolarCentre = 60.0;
 // Mercator's latitude limit for a world map (web maps stop at 85.05).
 constexpr double kMercatorLatitudeLimit = 85.0;
+constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
 
 enum class Domain { World, Mercator, Zone, Conic, Centred };
 
@@ -158,7 +159,7 @@ void ProjectionDomain(const CZrPJCoordSys& cs, ZrAreaOfUse& a) {
         // The same ground distance east and west spans more longitude
         // towards the poles.
         const double widest = std::max(std::fabs(a.south), std::fabs(a.north));
-        SetLongitudes(a, p.CentralMeridian, kCentredRadius / std::cos(widest * M_PI / 180.0));
+        SetLongitudes(a, p.CentralMeridian, kCentredRadius / std::cos(widest * kRadiansPerDegree));
         break;
     }
     case Domain::World:

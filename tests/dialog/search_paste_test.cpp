@@ -139,18 +139,23 @@ TEST(AreaOfUseTest, OtherSystemsGetTheirProjectionsDomain) {
     struct Case {
         const char* what;
         long kind;
-        double falseEasting, falseNorthing, centralMeridian, sp1, sp2;
+        double falseEasting, falseNorthing, centralMeridian, origin, sp1, sp2;
         double west, east, south, north;
     };
     const Case cases[] = {
-        {"6-degree zone 20 by its prefix", PJ_KIND_GAUSS_KRUGER, 20500000, 0, 117, 0, 0, 114, 120, 0, 84},
-        {"3-degree zone 39 by its prefix", PJ_KIND_GAUSS_KRUGER, 39500000, 0, 117, 0, 0, 115.5, 118.5, 0, 84},
-        {"3-degree zone by its meridian", PJ_KIND_TRANSVERSE_MERCATOR, 500000, 0, 114, 0, 0, 112.5, 115.5, 0,
+        {"6-degree zone 20 by its prefix", PJ_KIND_GAUSS_KRUGER, 20500000, 0, 117, 0, 0, 0, 114, 120, 0, 84},
+        {"3-degree zone 39 by its prefix", PJ_KIND_GAUSS_KRUGER, 39500000, 0, 117, 0, 0, 0, 115.5, 118.5, 0,
          84},
-        {"southern 6-degree zone", PJ_KIND_TRANSVERSE_MERCATOR, 500000, 10000000, -177, 0, 0, -180, -174, -80,
-         0},
-        {"conic around its parallels", PJ_KIND_ALBERS, 0, 0, 105, 25, 47, 85, 125, 20, 52},
-        {"world projection", PJ_KIND_ROBINSON, 0, 0, 0, 0, 0, -180, 180, -90, 90},
+        {"3-degree zone by its meridian", PJ_KIND_TRANSVERSE_MERCATOR, 500000, 0, 114, 0, 0, 0, 112.5, 115.5,
+         0, 84},
+        {"southern 6-degree zone", PJ_KIND_TRANSVERSE_MERCATOR, 500000, 10000000, -177, 0, 0, 0, -180, -174,
+         -80, 0},
+        {"conic around its parallels, not its origin", PJ_KIND_ALBERS, 0, 0, 105, 0, 25, 47, 85, 125, 20, 52},
+        // 20 degrees of latitude either side; in longitude 20 / cos(60).
+        {"azimuthal around its centre", PJ_KIND_LAMBERT_AZIMUTHAL_EQUAL_AREA, 0, 0, 10, 40, 0, 0, -30, 50, 20,
+         60},
+        {"polar azimuthal: the cap", PJ_KIND_STEREOGRAPHIC, 0, 0, 0, 90, 0, 0, -180, 180, 70, 90},
+        {"world projection", PJ_KIND_ROBINSON, 0, 0, 0, 0, 0, 0, -180, 180, -90, 90},
     };
     CZrPJGeoCoordSys gcs;
     gcs.Set(static_cast<tagGeoCoordSysType>(4326));
@@ -160,7 +165,7 @@ TEST(AreaOfUseTest, OtherSystemsGetTheirProjectionsDomain) {
         kind.Set(static_cast<tagPJObjectType>(c.kind));
         CZrPJParams p;
         p.FalseEasting = c.falseEasting, p.FalseNorthing = c.falseNorthing;
-        p.CentralMeridian = c.centralMeridian;
+        p.CentralMeridian = c.centralMeridian, p.CentralParallel = c.origin;
         p.StandardParallel1 = c.sp1, p.StandardParallel2 = c.sp2;
         p.ScaleFactor = 1.0;
         CZrPJCoordSys cs;
