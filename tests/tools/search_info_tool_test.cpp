@@ -5,6 +5,8 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -204,6 +206,37 @@ TEST_F(SearchInfoTest, EnglishLocalesShowNoChineseInMessagesOrNames) {
     EXPECT_EQ(chinese.out.rfind("Name:               经纬坐标系---GCS_WGS_1984\n", 0), 0u) << chinese.out;
     const ToolRun english = Program("LANG=C LC_ALL= '" + kTool + "' info 4326");
     EXPECT_EQ(english.out.rfind("Name:               GCS_WGS_1984\n", 0), 0u) << english.out;
+}
+
+// A long run shows its progress on a terminal and nowhere else: past a
+// million points, standard error as a file holds nothing, and on a terminal
+// (a pseudo-terminal from script(1)) the line is drawn in place and wiped.
+TEST_F(SearchInfoTest, ProgressGoesToATerminalOnlyAndIsWipedAtTheEnd) {
+    constexpr int kPoints = 1100000; // past the million at which a slow run starts showing it
+    {
+        std::ofstream points(Path("points.txt"), std::ios::binary);
+        for (int i = 0; i < kPoints; ++i)
+            points << "117 30\n";
+    }
+    const ToolRun file = Tool("project 21420 '" + Path("points.txt") + "'");
+    ASSERT_EQ(file.exit, 0) << file.err;
+    EXPECT_EQ(file.err, "");
+    EXPECT_EQ(Lines(file.out).size(), static_cast<std::size_t>(kPoints));
+
+    if (std::system("command -v script > /dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1)";
+    const ToolRun terminal = Program("script -qec \"'" + kTool + "' project 21420 '" + Path("points.txt") +
+                                     "' > '" + Path("out.txt") + "'\" '" + Path("typescript") + "'");
+    ASSERT_EQ(terminal.exit, 0) << terminal.err;
+    const std::string screen = Slurp(Path("typescript"));
+    const std::size_t drawn = screen.find("\rzrprj project: ");
+    ASSERT_NE(drawn, std::string::npos) << screen.substr(0, 400);
+    EXPECT_NE(screen.find(" points, ", drawn), std::string::npos);
+    // The last thing written: blanks over the line, the cursor back at its start.
+    const std::size_t last = screen.rfind('\r');
+    ASSERT_NE(last, std::string::npos);
+    const std::size_t wipe = screen.rfind('\r', last - 1);
+    EXPECT_EQ(screen.substr(wipe + 1, last - wipe - 1).find_first_not_of(' '), std::string::npos);
+    EXPECT_EQ(Slurp(Path("out.txt")), file.out);
 }
 
 } // namespace
