@@ -55,9 +55,16 @@ struct Data {
     std::vector<std::vector<long>> replacements;
     // Projected systems whose method no kind computes.
     std::vector<ZrEpsgLeftOutRecord> leftOut;
-    // For a search by name, code or place: the other names of the systems
-    // above (by code, several per code), their areas of use, and the systems
-    // ESRI numbers itself.
+    // The lines of the records only a search by name, code or place needs
+    // (aliases, areas of use, ESRI's own systems), checked but not yet
+    // split: most processes only look systems up by code and never pay for
+    // the strings of some 17,000 more records.
+    std::string searchLines;
+};
+
+// Those records, split on first use.
+struct SearchData {
+    // The other names of the systems (by code, several per code).
     std::vector<std::pair<long, std::string>> aliases;
     std::vector<ZrEpsgAreaRecord> areas;
     std::vector<ZrEsriSystemRecord> esri;
@@ -203,6 +210,37 @@ std::string Quoted(const std::string& path) {
     return "the EPSG data file \"" + path + "\"";
 }
 
+// Whether a search record's line parses, and files its record if so (when
+// data is given).
+bool ReadSearchRecord(const Fields& f, SearchData* d) {
+    if (f[0] == "A") {
+        long code = 0;
+        if (f.size != 3 || !ToLong(f[1], code) || f[2].empty()) return false;
+        if (d) d->aliases.emplace_back(code, std::string(f[2]));
+    } else if (f[0] == "U") {
+        ZrEpsgAreaRecord u;
+        if (f.size != 7 || !ToLong(f[1], u.code) || !ParseArea(f, 2, u)) return false;
+        if (d) d->areas.push_back(std::move(u));
+    } else if (f[0] == "R") {
+        ZrEsriSystemRecord r;
+        if (f.size != 9 || !ToLong(f[1], r.code) || (f[3] != "G" && f[3] != "P") || !ParseArea(f, 4, r.area))
+            return false;
+        if (d) {
+            r.name = f[2];
+            r.projected = f[3] == "P";
+            r.area.code = r.code;
+            d->esri.push_back(std::move(r));
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool IsSearchRecord(std::string_view line) {
+    return line[0] == 'A' || line[0] == 'U' || line[0] == 'R';
+}
+
 // Whether a line parses, and files its record if so.
 bool ReadRecord(const Fields& f, Data& d) {
     if (f[0] == "G") {
@@ -219,22 +257,6 @@ bool ReadRecord(const Fields& f, Data& d) {
         x.name = f[2];
         x.methodName = f[4];
         d.leftOut.push_back(std::move(x));
-    } else if (f[0] == "A") {
-        long code = 0;
-        if (f.size != 3 || !ToLong(f[1], code) || f[2].empty()) return false;
-        d.aliases.emplace_back(code, std::string(f[2]));
-    } else if (f[0] == "U") {
-        ZrEpsgAreaRecord u;
-        if (f.size != 7 || !ToLong(f[1], u.code) || !ParseArea(f, 2, u)) return false;
-        d.areas.push_back(std::move(u));
-    } else if (f[0] == "R") {
-        ZrEsriSystemRecord r;
-        if (f.size != 9 || !ToLong(f[1], r.code) || (f[3] != "G" && f[3] != "P") || !ParseArea(f, 4, r.area))
-            return false;
-        r.name = f[2];
-        r.projected = f[3] == "P";
-        r.area.code = r.code;
-        d.esri.push_back(std::move(r));
     } else if (f[0] == "T") {
         ZrEpsgTransformationRecord t;
         std::vector<long> replacements;
@@ -279,7 +301,7 @@ std::string Parse(Data& d) {
     // First pass, over the bytes only: each line's length, the records of
     // each kind (so that each table is allocated once, at its size), and the
     // closing line, which must be the last.
-    std::size_t counts[7] = {}, records = 0, lineNumber = 0, closingStart = std::string_view::npos;
+    std::size_t counts[4] = {}, records = 0, lineNumber = 0, closingStart = std::string_view::npos;
     std::string_view closing;
     for (std::size_t at = 0; at < text.size();) {
         ++lineNumber;
@@ -300,7 +322,7 @@ std::string Parse(Data& d) {
             closing = line;
             continue;
         }
-        const char* kinds = "GPXTAUR";
+        const char* kinds = "GPXT";
         if (const char* k = std::strchr(kinds, line[0]); k && *k) ++counts[k - kinds];
         ++records;
     }
@@ -325,9 +347,6 @@ std::string Parse(Data& d) {
     d.leftOut.reserve(counts[2]);
     d.transformations.reserve(counts[3]);
     d.replacements.reserve(counts[3]);
-    d.aliases.reserve(counts[4]);
-    d.areas.reserve(counts[5]);
-    d.esri.reserve(counts[6]);
     lineNumber = 0;
     for (std::size_t at = 0; at < closingStart;) {
         ++lineNumber;
@@ -337,6 +356,13 @@ std::string Parse(Data& d) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line[0] == '#') continue;
         if (!SplitTabs(line, f)) return LineError(damaged, lineNumber, "has too many fields");
+        if (IsSearchRecord(line)) {
+            // Checked now, as every line is; its strings made on first use.
+            if (!ReadSearchRecord(f, nullptr))
+                return LineError(damaged, lineNumber, "is not a record this library reads");
+            d.searchLines.append(line.data(), line.size()).push_back('\n');
+            continue;
+        }
         if (!ReadRecord(f, d)) return LineError(damaged, lineNumber, "is not a record this library reads");
     }
     return std::string();
@@ -357,11 +383,8 @@ void Load(Data& d) {
                                [](const ZrEpsgTransformationRecord& a, const ZrEpsgTransformationRecord& b) {
                                    return a.code >= b.code;
                                }) == d.transformations.end();
-        const bool aliasesSorted =
-            std::is_sorted(d.aliases.begin(), d.aliases.end(),
-                           [](const auto& a, const auto& b) { return a.first < b.first; });
         if (!SortUnique(d.geographic) || !SortUnique(d.projected) || !SortUnique(d.leftOut) ||
-            !transformationsSorted || !aliasesSorted || !SortUnique(d.areas) || !SortUnique(d.esri))
+            !transformationsSorted)
             d.problem = Quoted(d.path) + " is damaged: a code is listed twice or out of order";
         else if (d.geographic.empty())
             d.problem = Quoted(d.path) + " is damaged: it holds no geographic system";
@@ -381,6 +404,31 @@ const Data& TheData() {
     static const Data data = [] {
         Data d;
         Load(d);
+        return d;
+    }();
+    return data;
+}
+
+const SearchData& TheSearchData() {
+    // Split once, by whichever thread comes first, from lines the load checked.
+    static const SearchData data = [] {
+        SearchData d;
+        const std::string& text = TheData().searchLines;
+        Fields f;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t end = text.find('\n', at);
+            SplitTabs(std::string_view(text).substr(at, end - at), f);
+            ReadSearchRecord(f, &d);
+            at = end + 1;
+        }
+        // The generator writes each kind by code; a code twice keeps its first.
+        std::stable_sort(d.aliases.begin(), d.aliases.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        SortUnique(d.areas);
+        SortUnique(d.esri);
+        auto same = [](const auto& a, const auto& b) { return a.code == b.code; };
+        d.areas.erase(std::unique(d.areas.begin(), d.areas.end(), same), d.areas.end());
+        d.esri.erase(std::unique(d.esri.begin(), d.esri.end(), same), d.esri.end());
         return d;
     }();
     return data;
@@ -547,7 +595,7 @@ int ZrEpsgFindLeftOut(long code, ZrEpsgLeftOutRecord& out) {
 }
 
 int ZrEpsgFindArea(long code, ZrEpsgAreaRecord& out) {
-    const ZrEpsgAreaRecord* u = Find(TheData().areas, code);
+    const ZrEpsgAreaRecord* u = Find(TheSearchData().areas, code);
     if (!u) return 0;
     out = *u;
     return 1;
@@ -555,7 +603,7 @@ int ZrEpsgFindArea(long code, ZrEpsgAreaRecord& out) {
 
 int ZrEpsgAliases(long code, std::vector<std::string>& out) {
     out.clear();
-    const auto& aliases = TheData().aliases;
+    const auto& aliases = TheSearchData().aliases;
     auto it = std::lower_bound(aliases.begin(), aliases.end(), code,
                                [](const std::pair<long, std::string>& a, long c) { return a.first < c; });
     for (; it != aliases.end() && it->first == code; ++it)
@@ -570,7 +618,7 @@ void ZrEpsgLeftOutCodes(std::vector<long>& out) {
 }
 
 void ZrEsriSystems(std::vector<ZrEsriSystemRecord>& out) {
-    out = TheData().esri;
+    out = TheSearchData().esri;
 }
 
 void ZrEpsgProjectedCodes(std::vector<long>& out) {

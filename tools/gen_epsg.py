@@ -64,7 +64,12 @@ What is kept:
     time-dependent and time-specific Helmerts need an epoch; Molodensky-
     Badekas needs an evaluation point the translator has no place for. The
     EPSG dataset holds no non-deprecated Molodensky (9604) or abridged
-    Molodensky (9605) transformation.
+    Molodensky (9605) transformation;
+  - for every kept geographic, projected or left-out system, its aliases
+    (bare numbers left out: EPSG files old codes of other registries as
+    aliases) and its first area of use;
+  - every non-deprecated geographic 2D or projected system under ESRI's own
+    code, unless EPSG uses that code too.
 
 Usage:
   python3 tools/gen_epsg.py [--database /usr/share/proj/proj.db] [--output interop/EpsgData.txt]

@@ -231,6 +231,11 @@ TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
         {"a digit changed", Bytes, altered, "checksum does not match"},
         {"a line after the closing one", Bytes, good + firstGeog, next + "is a closing line out of place"},
         {"a malformed number", Bytes, Sealed(body + badNumber), next + "is not a record"},
+        // Search records are checked with the rest, though split only on first search.
+        {"an area with a word for a number", Bytes,
+         Sealed(body + "U\t2154\t41.15\twest\t51.56\t10.38\tFrance\n"), next + "is not a record"},
+        {"an ESRI system of no kind", Bytes,
+         Sealed(body + "R\t54030\tWorld_Robinson\tQ\t-90\t-180\t90\t180\tWorld\n"), next + "is not a record"},
         {"a field too few", Bytes, Sealed(body + firstGeog.substr(0, firstGeog.rfind('\t')) + "\n"),
          next + "is not a record"},
         {"too many fields", Bytes, Sealed(body + manyFields + "\n"), next + "has too many fields"},

@@ -143,9 +143,13 @@ TEST(Search, HitDescribesItsSystem) {
         EXPECT_EQ(h.code, c.code);
         EXPECT_EQ(h.projected, c.projected);
         EXPECT_EQ(h.built, c.built);
-        if (c.catalogue) EXPECT_EQ(h.catalogueCode, c.catalogue);
+        if (c.catalogue) {
+            EXPECT_EQ(h.catalogueCode, c.catalogue);
+        }
         ASSERT_TRUE(h.hasArea);
-        if (c.area) EXPECT_EQ(h.areaName, c.area);
+        if (c.area) {
+            EXPECT_EQ(h.areaName, c.area);
+        }
         EXPECT_NEAR(h.south, c.south, kBoxDegrees);
         EXPECT_NEAR(h.west, c.west, kBoxDegrees);
         EXPECT_NEAR(h.north, c.north, kBoxDegrees);

@@ -165,13 +165,17 @@ const char kTransformationsHelp[] =
 
 const char kInfoHelp[] = "usage: zrprj info [OPTIONS] SYSTEM\n"
                          "\n"
-                         "Prints the system's description, its EPSG code, and its text, XML,\n"
-                         "key-value and WKT2 forms.\n"
+                         "Prints the system's description, its EPSG (and ESRI) code, its area of\n"
+                         "use (EPSG's name of the area and its bounding box in degrees, south, west,\n"
+                         "north, east) where EPSG gives one, and its text, XML, key-value and WKT2\n"
+                         "forms. Outside a Chinese locale the name shown leaves out the library's\n"
+                         "Chinese title of a geographic or planar system; the forms keep it.\n"
                          "\n"
                          "  -f, --format FORM    only the system in one form: text (one-line text), xml,\n"
                          "                         prj (key-value), esri (ESRI WKT, as a shapefile's .prj\n"
                          "                         holds it), wkt1 (OGC WKT1 as GDAL writes it), wkt2\n"
-                         "                         (WKT2:2019), proj (PROJ string), projjson\n"
+                         "                         (WKT2:2019), proj (PROJ string), projjson, or json:\n"
+                         "                         the description as one JSON object (below)\n"
                          "  --text, --xml, --kv  the same as --format text, xml, prj\n"
                          "  --epsg               only the EPSG code (exit 1 when it has none)\n"
                          "  -o, --save PATH      write the system to a file instead: in the --format\n"
@@ -182,8 +186,31 @@ const char kInfoHelp[] = "usage: zrprj info [OPTIONS] SYSTEM\n"
                          "\n"
                          "Exit 1 when the system cannot be written in the form asked for.\n"
                          "\n"
+                         "The JSON description has these members, always all of them, in this order;\n"
+                         "what the system lacks is null. Codes are numbers, angles degrees, lengths\n"
+                         "metres unless a unit is named.\n"
+                         "  name               the name shown (as in the summary)\n"
+                         "  kind               \"projected\", \"geographic\" or \"planar\"\n"
+                         "  codes              {catalogue, epsg, esri}\n"
+                         "  geographic_system  {name, code, epsg}\n"
+                         "  datum              {name, code}\n"
+                         "  ellipsoid          {name, code, semi_major_axis, inverse_flattening}\n"
+                         "  prime_meridian     {name, code, longitude}\n"
+                         "  projection         {name, code, parameters: {false_easting, false_northing,\n"
+                         "                     central_meridian, central_parallel, standard_parallel_1,\n"
+                         "                     standard_parallel_2, scale_factor, azimuth,\n"
+                         "                     first_point_longitude, second_point_longitude}}, the\n"
+                         "                     false origin in the system's unit\n"
+                         "  unit               {name, code, metres}: metres in one unit\n"
+                         "  area_of_use        {name, south, west, north, east} (west > east when the\n"
+                         "                     area crosses the antimeridian)\n"
+                         "  aliases            [EPSG's other names and ESRI's name]\n"
+                         "  texts              {text, esri_wkt, wkt1, wkt2, proj, projjson}: each form\n"
+                         "                     as a string\n"
+                         "\n"
                          "Examples:\n"
                          "  zrprj info EPSG:27700 --format esri -o roads.prj   # a shapefile's .prj\n"
+                         "  zrprj info EPSG:2154 -f json | jq .area_of_use\n"
                          "  zrprj info roads.prj --format proj\n";
 
 const char kListHelp[] = "usage: zrprj list [OPTIONS] [FILTER]\n"
@@ -304,6 +331,7 @@ std::string ZrCliPrintable(const std::string& text) {
 }
 
 void ZrCliError(const char* command, const std::string& message) {
+    ZrCliProgressClear();
     // Written by length: a message may have held a NUL, where %s would stop.
     const std::string line = std::string(command) + ": " + ZrCliPrintable(message) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);

@@ -118,6 +118,17 @@ int ZrCliParseDelimiter(const std::string& text, ZrCliStreamOptions& options, st
 int ZrCliRunStream(const std::vector<std::string>& files, const ZrCliPointFn& fn,
                    const ZrCliStreamOptions& options, FILE* out);
 
+// ---- Progress of long runs (progress.cpp) ----
+
+// A line "COMMAND: N points, S s" on standard error, only when it is a
+// terminal and only once a run has taken a second or a million points,
+// rewritten in place; messages clear it before they are written, and the end
+// wipes it. Start before the first point, tick once per point.
+void ZrCliProgressStart(const char* command);
+void ZrCliProgressTick();
+void ZrCliProgressClear();
+void ZrCliProgressEnd();
+
 // ---- Commands (commands.cpp, demo.cpp) ----
 int ZrCliProject(const std::vector<std::string>& args, bool inverse);
 int ZrCliConvert(const std::vector<std::string>& args);
