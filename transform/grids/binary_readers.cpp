@@ -190,9 +190,11 @@ int ReadNTv2(const CMappedFile& f, ZrHorizontalGridData& out, std::string& reaso
     return ZrLinkSubgrids(out, false, reason);
 }
 
-// NTv1: one big-endian header of 11 records (bounds and spacing in degrees,
+// NTv1: one big-endian header of 12 records (bounds and spacing in degrees,
 // longitudes positive west), then the nodes as pairs of doubles (latitude,
 // longitude shift in arc-seconds), rows from the south, each from the east.
+constexpr size_t kNTv1Header = 12 * 16;
+
 int ReadNTv1(const CMappedFile& f, ZrHorizontalGridData& out, std::string& reason) {
     const unsigned char* p = f.Data();
     const bool swap = HostIsLittleEndian();
@@ -213,7 +215,7 @@ int ReadNTv1(const CMappedFile& f, ZrHorizontalGridData& out, std::string& reaso
         reason = "NTv1: " + reason;
         return 0;
     }
-    if (176 + 16 * static_cast<std::uint64_t>(w * h) > f.Size()) {
+    if (kNTv1Header + 16 * static_cast<std::uint64_t>(w * h) > f.Size()) {
         reason = "truncated NTv1 file: " + std::to_string(w * h) + " nodes expected";
         return 0;
     }
@@ -222,7 +224,7 @@ int ReadNTv1(const CMappedFile& f, ZrHorizontalGridData& out, std::string& reaso
     g.shifts.resize(2 * static_cast<size_t>(w * h));
     for (int j = 0; j < g.height; ++j) {
         for (int i = 0; i < g.width; ++i) {
-            const unsigned char* n = p + 176 + 16 * (static_cast<size_t>(j) * w + (w - 1 - i));
+            const unsigned char* n = p + kNTv1Header + 16 * (static_cast<size_t>(j) * w + (w - 1 - i));
             const double lat = Get<double>(n, swap), lon = Get<double>(n + 8, swap);
             if (!std::isfinite(lat) || !std::isfinite(lon)) {
                 reason = "NTv1 grid has a node that is not a number";
@@ -391,7 +393,7 @@ int ZrReadHorizontalGrid(const std::string& path, ZrHorizontalGridData& out, std
     if (IsTiff(p, size)) return ZrReadTiffHorizontalGrid(path, out, reason);
     if (size >= 176 && std::memcmp(p, "NUM_OREC", 8) == 0 && std::memcmp(p + 48, "GS_TYPE", 7) == 0)
         return ReadNTv2(f, out, reason);
-    if (size >= 176 && std::memcmp(p, "HEADER", 6) == 0 && std::memcmp(p + 96, "W GRID", 6) == 0)
+    if (size >= 192 && std::memcmp(p, "HEADER", 6) == 0 && std::memcmp(p + 96, "W GRID", 6) == 0)
         return ReadNTv1(f, out, reason);
     reason = "not a horizontal shift grid this library reads (NTv2, NTv1, NADCON, GeoTIFF)";
     return 0;
