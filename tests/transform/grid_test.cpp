@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <thread>
 
@@ -56,13 +57,23 @@ struct ProjGrid {
     }
 };
 
-std::string TempDir() {
-    static std::string dir = [] {
+// One folder for the files this program writes, removed when it ends.
+struct ScratchFolder {
+    std::string path;
+    ScratchFolder() {
         char pattern[] = "/tmp/zrprj_grids_XXXXXX";
         const char* d = mkdtemp(pattern);
-        return std::string(d ? d : "/tmp");
-    }();
-    return dir;
+        path = d ? d : "";
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        if (!path.empty()) std::filesystem::remove_all(path, ec);
+    }
+};
+
+std::string TempDir() {
+    static ScratchFolder folder;
+    return folder.path;
 }
 
 // Points inside the lattice (degrees), a few of them right on its edges and
