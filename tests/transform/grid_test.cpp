@@ -33,6 +33,12 @@ double Metres(double lam1, double phi1, double lam2, double phi2) {
     return kEarthRadius * std::hypot((lam1 - lam2) * std::cos(phi1), phi1 - phi2);
 }
 
+std::string Sci(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.3g", v);
+    return buf;
+}
+
 struct ProjGrid {
     PJ_CONTEXT* ctx = proj_context_create();
     PJ* op = nullptr;
@@ -195,6 +201,7 @@ TEST(GridFiles, WrittenGridsAgreeWithProj) {
         EXPECT_GE(a.compared, 2000);
         EXPECT_EQ(a.disagreed, 0);
         EXPECT_LE(a.worst, kSameArithmeticAsProj);
+        RecordProperty(std::string("worst_metres_") + c.format, Sci(a.worst));
     }
 }
 
@@ -215,6 +222,7 @@ TEST(GridFiles, DebianGridsAgreeWithProj) {
         EXPECT_EQ(a.disagreed, 0);
         EXPECT_LE(a.worst, kMillimetre);
         EXPECT_LE(a.worst, kSameArithmeticAsProj);
+        RecordProperty(std::string("worst_metres_") + name, Sci(a.worst));
     }
     if (tried == 0) GTEST_SKIP() << "proj-data's grids are not installed";
 }
@@ -265,6 +273,7 @@ TEST(GridFiles, GeoidHeightsAgreeWithProj) {
         }
         EXPECT_GE(compared, 1000);
         EXPECT_LE(worst, kSameArithmeticAsProj);
+        RecordProperty("worst_metres_" + path.substr(path.rfind('/') + 1), Sci(worst));
     }
 }
 
