@@ -299,6 +299,38 @@ TEST(GridFiles, DamagedGridsAreRefusedWithAReason) {
         for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) tiff.append(buf, n);
         std::fclose(f);
     }
+    // The first image's width and height set to 60000 in its directory
+    // (little-endian file, entries of 12 bytes after a 2-byte count).
+    const std::string hugeTiff = [&] {
+        std::string b = tiff;
+        std::uint32_t ifd = 0;
+        std::memcpy(&ifd, &b[4], 4);
+        std::uint16_t entries = 0;
+        std::memcpy(&entries, &b[ifd], 2);
+        for (std::uint16_t k = 0; k < entries; ++k) {
+            char* entry = &b[ifd + 2 + 12 * k];
+            std::uint16_t tag = 0, type = 0;
+            std::memcpy(&tag, entry, 2);
+            std::memcpy(&type, entry + 2, 2);
+            if (tag != TIFFTAG_IMAGEWIDTH && tag != TIFFTAG_IMAGELENGTH) continue;
+            const std::uint32_t big = 60000;
+            if (type == TIFF_SHORT) {
+                const std::uint16_t v = 60000;
+                std::memcpy(entry + 8, &v, 2);
+            } else {
+                std::memcpy(entry + 8, &big, 4);
+            }
+        }
+        return b;
+    }();
+    const std::string nanTiffPath = TempDir() + "/nan.tif";
+    ASSERT_TRUE(WriteTestTiff(
+        nanTiffPath, {kParent},
+        [](const TestLattice& g, int i, int j, double& lon, double& lat) {
+            WavyShift(g, i, j, lon, lat);
+            if (i == 3 && j == 4) lat = std::nan("");
+        },
+        nullptr, TestTiffOptions{}));
     struct Case {
         const char* what;
         std::string name, bytes;
@@ -321,6 +353,7 @@ TEST(GridFiles, DamagedGridsAreRefusedWithAReason) {
          }(), true},
         {"GeoTIFF truncated", "cut.tif", tiff.substr(0, tiff.size() * 2 / 3), false},
         {"GeoTIFF header only", "head.tif", tiff.substr(0, 8), false},
+        {"GeoTIFF claiming 60000 x 60000 pixels", "huge.tif", hugeTiff, false},
         {"not a grid at all", "text.gsb", std::string(400, 'x'), false},
         {"empty file", "empty.gtx", std::string(), true},
     };
@@ -332,6 +365,11 @@ TEST(GridFiles, DamagedGridsAreRefusedWithAReason) {
                                     : CZrHorizontalShiftGrid::Open(path, &reason) != nullptr;
         EXPECT_FALSE(opened);
         EXPECT_NE(reason.find(path), std::string::npos) << reason;
+    }
+    {
+        std::string reason;
+        EXPECT_FALSE(CZrHorizontalShiftGrid::Open(nanTiffPath, &reason));
+        EXPECT_NE(reason.find("not a number"), std::string::npos) << reason;
     }
     // Neither a folder nor a FIFO is read (a FIFO would block a reader that
     // opened it for reading without care).

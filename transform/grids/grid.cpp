@@ -88,8 +88,11 @@ struct Shift {
 Shift Interpolate(double lam, double phi, const ZrHGrid& g) {
     const Shift outside{HUGE_VAL, HUGE_VAL};
     double tx = lam / g.extent.resX, ty = phi / g.extent.resY;
-    long ix = std::isnan(tx) ? 0 : std::lround(std::floor(tx));
-    long iy = std::isnan(ty) ? 0 : std::lround(std::floor(ty));
+    // Far off the grid (or not a number): outside, before a cast could
+    // overflow. Within the bound, a cast of the floor is the floor.
+    if (!(std::fabs(tx) < 1e9 && std::fabs(ty) < 1e9)) return outside;
+    long ix = static_cast<long>(std::floor(tx));
+    long iy = static_cast<long>(std::floor(ty));
     double fx = tx - ix, fy = ty - iy;
     if (ix < 0) {
         if (ix == -1 && fx > 0.99999999999) {
