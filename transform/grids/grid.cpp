@@ -16,6 +16,7 @@
 #include <limits>
 #include <map>
 #include <mutex>
+#include <unordered_map>
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
@@ -251,14 +252,16 @@ int ZrCheckLattice(const ZrGridExtent& e, std::int64_t width, std::int64_t heigh
 
 int ZrLinkSubgrids(ZrHorizontalGridData& d, bool byExtent, std::string& reason) {
     d.roots.clear();
+    // Names seen so far (the first grid of a name wins); a parent comes
+    // before its children, so the tree has no cycle.
+    std::unordered_map<std::string, int> earlier;
     for (size_t i = 0; i < d.grids.size(); ++i) {
         ZrHGrid& g = d.grids[i];
         int parent = -1;
         const bool top = g.parent.empty() || g.parent == "NONE" || g.parent == "none";
         if (!top) {
-            // A parent comes before its children, so the tree has no cycle.
-            for (size_t j = 0; j < i && parent < 0; ++j)
-                if (d.grids[j].name == g.parent) parent = static_cast<int>(j);
+            auto it = earlier.find(g.parent);
+            if (it != earlier.end()) parent = it->second;
             if (parent < 0) {
                 reason = "subgrid " + g.name + " names a parent grid not found before it: " + g.parent;
                 return 0;
@@ -272,6 +275,7 @@ int ZrLinkSubgrids(ZrHorizontalGridData& d, bool byExtent, std::string& reason) 
                     parent = static_cast<int>(j); // later containing grids are nested deeper
             }
         }
+        earlier.emplace(g.name, static_cast<int>(i));
         if (parent >= 0)
             d.grids[parent].children.push_back(static_cast<int>(i));
         else
