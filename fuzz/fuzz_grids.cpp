@@ -21,8 +21,11 @@ struct Format {
 };
 // NTv2 or NTv1 (chosen by the reader from the bytes), GeoTIFF offsets, GTX,
 // GeoTIFF geoid heights, NADCON.
-const Format kFormats[] = {{".gsb", false, false}, {".tif", false, false}, {".gtx", true, false},
-                           {".tif", true, false},  {".las", false, true}};
+const Format kFormats[] = {{".gsb", false, false},
+                           {".tif", false, false},
+                           {".gtx", true, false},
+                           {".tif", true, false},
+                           {".las", false, true}};
 
 bool Write(const std::string& path, const uint8_t* data, size_t size) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -35,7 +38,8 @@ template <class At> void Probe(double w, double s, double e, double n, const At&
     const double xs[] = {w, e, (w + e) / 2, w - 1e-9, e + 1e-9, w + (e - w) / 3};
     const double ys[] = {s, n, (s + n) / 2, s - 1e-9, n + 1e-9, s + (n - s) / 7};
     for (double x : xs)
-        for (double y : ys) at(x, y);
+        for (double y : ys)
+            at(x, y);
 }
 } // namespace
 

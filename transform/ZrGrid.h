@@ -48,7 +48,7 @@ public:
     // that path. Null and *reason on refusal (missing, unreadable, damaged).
     // A NADCON pair is named by either file of the pair.
     static std::shared_ptr<const CZrHorizontalShiftGrid> Open(const std::string& name,
-                                                             std::string* reason = nullptr);
+                                                              std::string* reason = nullptr);
 
     ~CZrHorizontalShiftGrid();
     CZrHorizontalShiftGrid(const CZrHorizontalShiftGrid&) = delete;

@@ -88,7 +88,8 @@ std::vector<std::pair<double, double>> PointsIn(double w, double s, double e, do
     std::mt19937 rng(20261208);
     std::uniform_real_distribution<double> u(0, 1);
     std::vector<std::pair<double, double>> pts;
-    for (int k = 0; k < count; ++k) pts.emplace_back(w + u(rng) * (e - w), s + u(rng) * (n - s));
+    for (int k = 0; k < count; ++k)
+        pts.emplace_back(w + u(rng) * (e - w), s + u(rng) * (n - s));
     pts.emplace_back(w, s);
     pts.emplace_back(e, n);
     pts.emplace_back(w, (s + n) / 2);
@@ -124,8 +125,8 @@ Agreement CompareHorizontal(const CZrHorizontalShiftGrid& grid, const std::strin
             }
             if (theirs != (ours == 1)) {
                 ++a.disagreed;
-                ADD_FAILURE() << path << (dir == PJ_FWD ? " forward" : " inverse") << " at " << lon << ", " << lat
-                              << ": PROJ " << (theirs ? "shifts" : "refuses") << ", ours "
+                ADD_FAILURE() << path << (dir == PJ_FWD ? " forward" : " inverse") << " at " << lon << ", "
+                              << lat << ": PROJ " << (theirs ? "shifts" : "refuses") << ", ours "
                               << (ours ? "shifts" : "refuses");
                 continue;
             }
@@ -166,7 +167,8 @@ TEST(GridFiles, WrittenGridsAgreeWithProj) {
         std::string ours, proj;
     };
     std::vector<Case> cases;
-    cases.push_back({"NTv2 with a nested subgrid", Write("nested.gsb", NTv2Bytes({kParent, kChild}, WavyShift)), ""});
+    cases.push_back(
+        {"NTv2 with a nested subgrid", Write("nested.gsb", NTv2Bytes({kParent, kChild}, WavyShift)), ""});
     cases.push_back({"NTv1", Write("grid.dat", NTv1Bytes(kParent, WavyShift)), ""});
     {
         // NADCON holds its lattice in floats: spacings a float holds exactly,
@@ -186,8 +188,9 @@ TEST(GridFiles, WrittenGridsAgreeWithProj) {
     tiled.tiled = tiled.separate = tiled.deflate = tiled.positiveWest = true;
     tiled.pixelIsArea = false;
     tiled.unit = "degree";
-    for (const TiffCase& t : {TiffCase{"GeoTIFF, strips, interleaved", striped},
-                              TiffCase{"GeoTIFF, deflated tiles in planes, degrees, positive west, nested", tiled}}) {
+    for (const TiffCase& t :
+         {TiffCase{"GeoTIFF, strips, interleaved", striped},
+          TiffCase{"GeoTIFF, deflated tiles in planes, degrees, positive west, nested", tiled}}) {
         const std::string path = TempDir() + "/" + std::to_string(cases.size()) + ".tif";
         ASSERT_TRUE(WriteTestTiff(path, {kParent, kChild}, WavyShift, nullptr, t.o)) << t.name;
         cases.push_back({t.name, path, ""});
@@ -296,7 +299,8 @@ TEST(GridFiles, DamagedGridsAreRefusedWithAReason) {
         std::FILE* f = std::fopen(tiffPath.c_str(), "rb");
         ASSERT_TRUE(f);
         char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) tiff.append(buf, n);
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+            tiff.append(buf, n);
         std::fclose(f);
     }
     // The first image's width and height set to 60000 in its directory
@@ -341,16 +345,20 @@ TEST(GridFiles, DamagedGridsAreRefusedWithAReason) {
     const std::vector<Case> cases = {
         {"NTv2 truncated inside its nodes", "cut.gsb", ntv2.substr(0, ntv2.size() / 2), false},
         {"NTv2 truncated inside its header", "head.gsb", ntv2.substr(0, 100), false},
-        {"NTv2 spacing so fine the grid would be huge", "huge.gsb", patched(ntv2, 176 + 152, &tiny, 8), false},
+        {"NTv2 spacing so fine the grid would be huge", "huge.gsb", patched(ntv2, 176 + 152, &tiny, 8),
+         false},
         {"NTv2 spacing not a number", "nanres.gsb", patched(ntv2, 176 + 152, &nan, 8), false},
         {"NTv2 node not a number", "nannode.gsb", patched(ntv2, 352 + 16 * 7, &nanf, 4), false},
         {"NTv2 subgrid count absurd", "count.gsb", patched(ntv2, 40, &many, 4), false},
         {"GTX truncated", "cut.gtx", gtx.substr(0, gtx.size() - 10), true},
-        {"GTX claiming 2^31 columns", "huge.gtx", [&] {
+        {"GTX claiming 2^31 columns", "huge.gtx",
+         [&] {
              std::string b = gtx;
-             for (int k = 0; k < 4; ++k) b[36 + k] = k == 0 ? '\x7f' : '\xff';
+             for (int k = 0; k < 4; ++k)
+                 b[36 + k] = k == 0 ? '\x7f' : '\xff';
              return b;
-         }(), true},
+         }(),
+         true},
         {"GeoTIFF truncated", "cut.tif", tiff.substr(0, tiff.size() * 2 / 3), false},
         {"GeoTIFF header only", "head.tif", tiff.substr(0, 8), false},
         {"GeoTIFF claiming 60000 x 60000 pixels", "huge.tif", hugeTiff, false},
@@ -387,7 +395,8 @@ TEST(GridFiles, DamagedGridsAreRefusedWithAReason) {
 // refused naming the file and every folder looked in.
 TEST(GridFiles, SearchPathOrderAndRefusal) {
     const std::string a = TempDir() + "/first", b = TempDir() + "/second", host = TempDir() + "/host";
-    for (const std::string& d : {a, b, host}) mkdir(d.c_str(), 0700);
+    for (const std::string& d : {a, b, host})
+        mkdir(d.c_str(), 0700);
     const std::string bytes = NTv2Bytes({kParent}, WavyShift);
     testgrid::WriteFile(b + "/only_second.gsb", bytes);
     testgrid::WriteFile(a + "/in_both.gsb", bytes);
@@ -401,8 +410,9 @@ TEST(GridFiles, SearchPathOrderAndRefusal) {
         const char* name;
         std::string expected;
     };
-    for (const Case& c : {Case{"in_both.gsb", a + "/in_both.gsb"}, Case{"only_second.gsb", b + "/only_second.gsb"},
-                          Case{"@host_only.gsb", host + "/host_only.gsb"}}) {
+    for (const Case& c :
+         {Case{"in_both.gsb", a + "/in_both.gsb"}, Case{"only_second.gsb", b + "/only_second.gsb"},
+          Case{"@host_only.gsb", host + "/host_only.gsb"}}) {
         std::string path;
         EXPECT_TRUE(ZrFindGrid(c.name, path)) << c.name;
         EXPECT_EQ(path, c.expected);
@@ -411,7 +421,8 @@ TEST(GridFiles, SearchPathOrderAndRefusal) {
     EXPECT_FALSE(ZrFindGrid("nowhere.gsb", path, &reason));
     EXPECT_FALSE(CZrHorizontalShiftGrid::Open("nowhere.gsb", &reason));
     EXPECT_NE(reason.find("nowhere.gsb"), std::string::npos);
-    for (const std::string& d : ZrGridSearchPath()) EXPECT_NE(reason.find(d), std::string::npos) << d;
+    for (const std::string& d : ZrGridSearchPath())
+        EXPECT_NE(reason.find(d), std::string::npos) << d;
     for (const std::string& d : {a, b, host, std::string("/usr/share/proj")})
         EXPECT_NE(reason.find(d), std::string::npos) << d;
     ZrSetGridDirectory("");
@@ -431,8 +442,10 @@ TEST(GridFiles, SharedBetweenOpenersAndThreads) {
     EXPECT_EQ(first.get(), again.get());
     const auto pts = PointsIn(5.5, 45.5, 10.5, 48.5, 2000);
     std::vector<CPoint2D> expected;
-    for (const auto& [x, y] : pts) expected.emplace_back(x, y);
-    ASSERT_EQ(first->Apply(expected.data(), static_cast<long>(expected.size()), 1), static_cast<long>(pts.size()));
+    for (const auto& [x, y] : pts)
+        expected.emplace_back(x, y);
+    ASSERT_EQ(first->Apply(expected.data(), static_cast<long>(expected.size()), 1),
+              static_cast<long>(pts.size()));
     std::atomic<int> mismatches{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
@@ -445,7 +458,8 @@ TEST(GridFiles, SharedBetweenOpenersAndThreads) {
             }
         });
     }
-    for (auto& t : threads) t.join();
+    for (auto& t : threads)
+        t.join();
     EXPECT_EQ(mismatches.load(), 0);
     // Round trip: the inverse undoes the forward to the iteration's bar.
     for (size_t k = 0; k < pts.size(); ++k) {

@@ -209,7 +209,9 @@ std::string CacheKey(const std::string& path) {
 
 // ---- lattice ---------------------------------------------------------------
 
-bool ZrGridExtent::FullWorld() const { return east - west + resX >= 2 * kPi - 1e-10; }
+bool ZrGridExtent::FullWorld() const {
+    return east - west + resX >= 2 * kPi - 1e-10;
+}
 
 bool ZrGridExtent::Contains(double lam, double phi) const {
     if (!(phi >= south && phi <= north)) return false;
@@ -366,7 +368,7 @@ CZrHorizontalShiftGrid::CZrHorizontalShiftGrid(std::unique_ptr<ZrHorizontalGridD
 CZrHorizontalShiftGrid::~CZrHorizontalShiftGrid() = default;
 
 std::shared_ptr<const CZrHorizontalShiftGrid> CZrHorizontalShiftGrid::Open(const std::string& name,
-                                                                         std::string* reason) {
+                                                                           std::string* reason) {
     std::string path, why;
     if (!ZrFindGrid(name, path, &why)) {
         if (reason) *reason = why;
@@ -417,7 +419,8 @@ int CZrHorizontalShiftGrid::InverseDeg(CPoint2D& pt) const {
 
 long CZrHorizontalShiftGrid::Apply(CPoint2D* points, long count, int forward) const {
     long inside = 0;
-    for (long i = 0; i < count; ++i) inside += forward ? ForwardDeg(points[i]) : InverseDeg(points[i]);
+    for (long i = 0; i < count; ++i)
+        inside += forward ? ForwardDeg(points[i]) : InverseDeg(points[i]);
     return inside;
 }
 
@@ -438,7 +441,9 @@ int CZrHorizontalShiftGrid::Contains(double lonDeg, double latDeg) const {
     return FindGrid(*m_data, lonDeg * kDegToRad, latDeg * kDegToRad) != nullptr;
 }
 
-const std::string& CZrHorizontalShiftGrid::Path() const { return m_data->path; }
+const std::string& CZrHorizontalShiftGrid::Path() const {
+    return m_data->path;
+}
 
 // ---- geoid heights ---------------------------------------------------------
 
@@ -539,4 +544,6 @@ void CZrGeoidGrid::Extent(double& west, double& south, double& east, double& nor
     }
 }
 
-const std::string& CZrGeoidGrid::Path() const { return m_data->path; }
+const std::string& CZrGeoidGrid::Path() const {
+    return m_data->path;
+}
