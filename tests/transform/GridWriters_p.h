@@ -186,6 +186,10 @@ struct TestTiffOptions {
     bool geoid = false;              // one height sample instead of two offsets
     bool int16Scaled = false;        // geoid heights as scaled 16-bit integers
     std::string nodata;              // GDAL_NODATA text, or none
+    // PROJ-data's own layout: longitude, latitude offsets and their two
+    // accuracies (four samples, longitude first), deflate with the
+    // floating-point predictor.
+    bool projData = false;
 };
 
 inline void RegisterGeoTiffTags(TIFF* t) {
@@ -209,7 +213,8 @@ inline bool WriteTestTiff(const std::string& path, const std::vector<TestLattice
     if (!t) return false;
     for (const TestLattice& g : grids) {
         RegisterGeoTiffTags(t);
-        const int spp = o.geoid ? 1 : 2;
+        const int spp = o.geoid ? 1 : o.projData ? 4 : 2;
+        const int latSample = o.projData ? 1 : 0, lonSample = o.projData ? 0 : 1;
         TIFFSetField(t, TIFFTAG_IMAGEWIDTH, g.width);
         TIFFSetField(t, TIFFTAG_IMAGELENGTH, g.height);
         TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, spp);
@@ -217,11 +222,14 @@ inline bool WriteTestTiff(const std::string& path, const std::vector<TestLattice
         TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, o.int16Scaled ? SAMPLEFORMAT_INT : SAMPLEFORMAT_IEEEFP);
         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
         if (spp > 1) {
-            const std::uint16_t extra[1] = {EXTRASAMPLE_UNSPECIFIED};
-            TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, extra);
+            const std::uint16_t extra[3] = {EXTRASAMPLE_UNSPECIFIED, EXTRASAMPLE_UNSPECIFIED,
+                                            EXTRASAMPLE_UNSPECIFIED};
+            TIFFSetField(t, TIFFTAG_EXTRASAMPLES, spp - 1, extra);
         }
         TIFFSetField(t, TIFFTAG_PLANARCONFIG, o.separate ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
-        TIFFSetField(t, TIFFTAG_COMPRESSION, o.deflate ? COMPRESSION_ADOBE_DEFLATE : COMPRESSION_NONE);
+        TIFFSetField(t, TIFFTAG_COMPRESSION,
+                     o.deflate || o.projData ? COMPRESSION_ADOBE_DEFLATE : COMPRESSION_NONE);
+        if (o.projData) TIFFSetField(t, TIFFTAG_PREDICTOR, PREDICTOR_FLOATINGPOINT);
         if (&g != &grids[0]) TIFFSetField(t, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
         const int tile = 16;
         if (o.tiled) {
@@ -253,15 +261,20 @@ inline bool WriteTestTiff(const std::string& path, const std::vector<TestLattice
                   "<Item name=\"grid_name\">" +
                   g.name + "</Item>";
             if (g.parent != "NONE") md += "<Item name=\"parent_grid_name\">" + g.parent + "</Item>";
-            md += "<Item name=\"DESCRIPTION\" sample=\"0\" role=\"description\">latitude_offset</Item>"
-                  "<Item name=\"DESCRIPTION\" sample=\"1\" role=\"description\">longitude_offset</Item>"
-                  "<Item name=\"UNITTYPE\" sample=\"0\" role=\"unittype\">" +
-                  o.unit +
-                  "</Item>"
-                  "<Item name=\"UNITTYPE\" sample=\"1\" role=\"unittype\">" +
-                  o.unit + "</Item>";
-            md += std::string("<Item name=\"positive_value\" sample=\"1\">") +
-                  (o.positiveWest ? "west" : "east") + "</Item>";
+            auto item = [&](const char* name, int sample, const char* role, const std::string& text) {
+                md += std::string("<Item name=\"") + name + "\" sample=\"" + std::to_string(sample) + "\"" +
+                      (*role ? std::string(" role=\"") + role + "\"" : std::string()) + ">" + text +
+                      "</Item>";
+            };
+            item("DESCRIPTION", latSample, "description", "latitude_offset");
+            item("DESCRIPTION", lonSample, "description", "longitude_offset");
+            item("UNITTYPE", latSample, "unittype", o.unit);
+            item("UNITTYPE", lonSample, "unittype", o.unit);
+            item("positive_value", lonSample, "", o.positiveWest ? "west" : "east");
+            if (o.projData) {
+                item("DESCRIPTION", 2, "description", "longitude_offset_accuracy");
+                item("DESCRIPTION", 3, "description", "latitude_offset_accuracy");
+            }
         }
         md += "</GDALMetadata>";
         TIFFSetField(t, 42112, md.c_str());
@@ -276,7 +289,9 @@ inline bool WriteTestTiff(const std::string& path, const std::vector<TestLattice
             }
             double lon, lat;
             fn(g, i, j, lon, lat);
-            return sample == 0 ? lat * toUnit : (o.positiveWest ? -lon : lon) * toUnit;
+            if (sample == latSample) return lat * toUnit;
+            if (sample == lonSample) return (o.positiveWest ? -lon : lon) * toUnit;
+            return 0.05; // an accuracy, metres
         };
         const int planes = o.separate ? spp : 1, perPixel = o.separate ? 1 : spp;
         const int bw = o.tiled ? tile : g.width, bh = o.tiled ? tile : 3;

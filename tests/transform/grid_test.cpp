@@ -184,13 +184,15 @@ TEST(GridFiles, WrittenGridsAgreeWithProj) {
         const char* name;
         TestTiffOptions o;
     };
-    TestTiffOptions striped, tiled;
+    TestTiffOptions striped, tiled, projData;
+    projData.projData = projData.tiled = true;
     tiled.tiled = tiled.separate = tiled.deflate = tiled.positiveWest = true;
     tiled.pixelIsArea = false;
     tiled.unit = "degree";
     for (const TiffCase& t :
          {TiffCase{"GeoTIFF, strips, interleaved", striped},
-          TiffCase{"GeoTIFF, deflated tiles in planes, degrees, positive west, nested", tiled}}) {
+          TiffCase{"GeoTIFF, deflated tiles in planes, degrees, positive west, nested", tiled},
+          TiffCase{"GeoTIFF as PROJ-data: four samples, floating-point predictor", projData}}) {
         const std::string path = TempDir() + "/" + std::to_string(cases.size()) + ".tif";
         ASSERT_TRUE(WriteTestTiff(path, {kParent, kChild}, WavyShift, nullptr, t.o)) << t.name;
         cases.push_back({t.name, path, ""});
