@@ -38,6 +38,9 @@ constexpr int kMaxDirectories = 10000;
 // above deflate's ceiling (about 1032) with room, far below what a file that
 // claims huge dimensions over a few bytes would need.
 constexpr double kMaxExpansion = 4096;
+// GDAL metadata longer than this is refused unread (PROJ-data's hold under
+// 2 KB).
+constexpr size_t kMaxMetadataBytes = 64 * 1024;
 
 int Quiet(TIFF*, void* user, const char*, const char* fmt, va_list ap) {
     auto* first = static_cast<std::string*>(user);
@@ -103,8 +106,10 @@ struct Metadata {
 Metadata ReadMetadata(TIFF* t) {
     Metadata md;
     const std::string xml = GetText(t, TIFFTAG_GDAL_METADATA);
+    // The metadata of a grid is a few items; anything past this bound is not
+    // a grid's and is not parsed.
     pugi::xml_document doc;
-    if (xml.empty() || !doc.load_buffer(xml.data(), xml.size())) return md;
+    if (xml.empty() || xml.size() > kMaxMetadataBytes || !doc.load_buffer(xml.data(), xml.size())) return md;
     for (pugi::xml_node item : doc.child("GDALMetadata").children("Item")) {
         const pugi::xml_attribute sample = item.attribute("sample");
         const std::string role = item.attribute("role").value();
