@@ -34,6 +34,15 @@ bool Write(const std::string& path, const uint8_t* data, size_t size) {
     return std::fclose(f) == 0 && ok;
 }
 
+// The files the inputs are written to, one set per process, removed when
+// the run ends.
+struct ScratchFiles {
+    std::string stem = "/tmp/zrprj_fuzz_grid_" + std::to_string(getpid());
+    ~ScratchFiles() {
+        for (const char* ext : {".gsb", ".tif", ".gtx", ".las", ".los"}) std::remove((stem + ext).c_str());
+    }
+};
+
 template <class At> void Probe(double w, double s, double e, double n, const At& at) {
     const double xs[] = {w, e, (w + e) / 2, w - 1e-9, e + 1e-9, w + (e - w) / 3};
     const double ys[] = {s, n, (s + n) / 2, s - 1e-9, n + 1e-9, s + (n - s) / 7};
@@ -46,7 +55,8 @@ template <class At> void Probe(double w, double s, double e, double n, const At&
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     const Format& format = kFormats[data[0] % (sizeof kFormats / sizeof kFormats[0])];
-    static const std::string stem = "/tmp/zrprj_fuzz_grid_" + std::to_string(getpid());
+    static const ScratchFiles scratch;
+    const std::string& stem = scratch.stem;
     const std::string path = stem + format.extension;
     if (!Write(path, data + 1, size - 1)) return 0;
     if (format.pair && !Write(stem + ".los", data + 1, size - 1)) return 0;
