@@ -34,8 +34,9 @@ ZRPRJ_API std::string ZrGetGridDirectory();
 // and the library's own folder.
 ZRPRJ_API std::vector<std::string> ZrGridSearchPath();
 
-// Finds a grid file by name. 1 and the path of a regular file; 0 and, in
-// *reason, "grid not found: NAME (looked in A, B, ...)".
+// Finds a grid file by name (a leading '@', PROJ's mark of an optional grid,
+// is dropped). 1 and the path of a regular file; 0 and, in *reason,
+// "grid not found: NAME (looked in A, B, ...)".
 ZRPRJ_API int ZrFindGrid(const std::string& name, std::string& path, std::string* reason = nullptr);
 
 struct ZrHorizontalGridData;
@@ -60,7 +61,7 @@ public:
     // converge), the point untouched.
     int Forward(double& lam, double& phi) const;
     int Inverse(double& lam, double& phi) const;
-    // The same in degrees (x longitude, y latitude); z, where given, is kept.
+    // The same in degrees (x longitude, y latitude).
     int ForwardDeg(CPoint2D& pt) const;
     int InverseDeg(CPoint2D& pt) const;
     // Shifts count points in degrees; returns how many were inside the grid
