@@ -47,7 +47,10 @@ class ZRPRJ_API CZrHorizontalShiftGrid {
 public:
     // Finds, reads and checks the grid, or returns the one already open at
     // that path. Null and *reason on refusal (missing, unreadable, damaged).
-    // A NADCON pair is named by either file of the pair.
+    // A NADCON pair is named by either file of the pair. A comma-separated
+    // list is taken as PROJ takes +nadgrids: the first grid containing a
+    // point serves it, '@' marks a grid that may be missing, "@null" is the
+    // zero shift everywhere.
     static std::shared_ptr<const CZrHorizontalShiftGrid> Open(const std::string& name,
                                                               std::string* reason = nullptr);
 

@@ -470,3 +470,35 @@ TEST(GridFiles, SharedBetweenOpenersAndThreads) {
         EXPECT_LE(Metres(p.x * kDeg, p.y * kDeg, pts[k].first * kDeg, pts[k].second * kDeg), 1e-4);
     }
 }
+
+// Lists of grids as PROJ's +grids takes them: the first grid containing the
+// point serves it, '@' grids may be missing, "@null" passes every other point
+// unchanged; a missing grid without '@' refuses the list.
+TEST(GridFiles, GridListsAgreeWithProj) {
+    TestLattice alone = kChild;
+    alone.parent = "NONE";
+    const std::string child = Write("alone.gsb", NTv2Bytes({alone}, WavyShift));
+    const std::string list = "@" + TempDir() + "/missing.gsb," + child + ",@null";
+    std::string reason;
+    auto grid = CZrHorizontalShiftGrid::Open(list, &reason);
+    ASSERT_TRUE(grid) << reason;
+    ProjGrid proj("+proj=hgridshift +grids=" + list);
+    ASSERT_TRUE(proj.op);
+    int shifted = 0, unchanged = 0;
+    for (const auto& [lon, lat] : PointsIn(6.0, 46.0, 9.0, 49.0, 1000)) {
+        for (PJ_DIRECTION dir : {PJ_FWD, PJ_INV}) {
+            double lam = lon * kDeg, phi = lat * kDeg, z = 0, plam = lam, pphi = phi;
+            ASSERT_TRUE(proj.Trans(dir, plam, pphi, z));
+            ASSERT_EQ(dir == PJ_FWD ? grid->Forward(lam, phi) : grid->Inverse(lam, phi), 1);
+            EXPECT_LE(Metres(lam, phi, plam, pphi), kSameArithmeticAsProj) << lon << ", " << lat;
+            (lam == lon * kDeg && phi == lat * kDeg ? unchanged : shifted)++;
+        }
+    }
+    EXPECT_GT(shifted, 100);
+    EXPECT_GT(unchanged, 1000);
+    for (const std::string& refused :
+         {child + "," + TempDir() + "/missing.gsb", "@" + TempDir() + "/missing.gsb,"}) {
+        EXPECT_FALSE(CZrHorizontalShiftGrid::Open(refused, &reason)) << refused;
+        EXPECT_NE(reason.find("missing.gsb"), std::string::npos) << reason;
+    }
+}

@@ -39,6 +39,8 @@ struct ZrHGrid {
     std::vector<float> shifts;
     std::vector<int> children; // indices of subgrids nested directly inside
     std::string name, parent;
+    // PROJ's "null" grid: the zero shift over the whole earth, no nodes.
+    bool null = false;
 };
 
 struct ZrHorizontalGridData {

@@ -63,6 +63,7 @@ bool IsRegularFile(const std::string& path) {
 const ZrHGrid* FindGrid(const ZrHorizontalGridData& d, double lam, double phi) {
     for (int root : d.roots) {
         const ZrHGrid* g = &d.grids[root];
+        if (g->null) return g;
         if (!g->extent.Contains(lam, phi)) continue;
         for (bool descended = true; descended;) {
             descended = false;
@@ -152,6 +153,7 @@ int ApplyShift(const ZrHorizontalGridData& d, double& lam, double& phi, bool for
     if (std::isnan(lam) || std::isnan(phi)) return 0;
     const ZrHGrid* g = FindGrid(d, lam, phi);
     if (!g) return 0;
+    if (g->null) return 1;
     Shift tb = FromOrigin(lam, phi, *g);
     Shift t = Interpolate(tb.lam, tb.phi, *g);
     if (t.lam == HUGE_VAL) return 0;
@@ -172,7 +174,7 @@ int ApplyShift(const ZrHorizontalGridData& d, double& lam, double& phi, bool for
         if (del.lam == HUGE_VAL) {
             const double plam = t.lam + g->extent.west, pphi = t.phi + g->extent.south;
             const ZrHGrid* next = FindGrid(d, plam, pphi);
-            if (!next || next == g) break;
+            if (!next || next == g || next->null) break;
             g = next;
             t = {plam - g->extent.west, pphi - g->extent.south};
             tb = FromOrigin(lam, phi, *g);
@@ -358,6 +360,7 @@ struct ZrGridOpener {
     static std::shared_ptr<const CZrHorizontalShiftGrid> Horizontal(std::unique_ptr<ZrHorizontalGridData> d) {
         return std::shared_ptr<const CZrHorizontalShiftGrid>(new CZrHorizontalShiftGrid(std::move(d)));
     }
+    static const ZrHorizontalGridData* Data(const CZrHorizontalShiftGrid& g) { return g.m_data.get(); }
     static std::shared_ptr<const CZrGeoidGrid> Geoid(std::unique_ptr<ZrGeoidGridData> d) {
         return std::shared_ptr<const CZrGeoidGrid>(new CZrGeoidGrid(std::move(d)));
     }
@@ -367,8 +370,59 @@ CZrHorizontalShiftGrid::CZrHorizontalShiftGrid(std::unique_ptr<ZrHorizontalGridD
     : m_data(std::move(data)) {}
 CZrHorizontalShiftGrid::~CZrHorizontalShiftGrid() = default;
 
+// A list "A,@B,@null" as PROJ's +nadgrids and +grids take it: each file's
+// grids after the previous file's, in order (the first containing a point
+// serves it); '@' marks a file that may be missing; "null" is the zero shift
+// everywhere, which ends the search. The files are opened (and shared) one by
+// one and their grids copied into the list's own.
+static std::shared_ptr<const CZrHorizontalShiftGrid> OpenList(const std::string& list, std::string* reason) {
+    auto data = std::make_unique<ZrHorizontalGridData>();
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        std::string item = list.substr(start, end - start);
+        start = end + 1;
+        const bool optional = !item.empty() && item[0] == '@';
+        if (optional) item.erase(0, 1);
+        if (item.empty()) continue;
+        data->path += (data->path.empty() ? "" : ",") + std::string(optional ? "@" : "") + item;
+        if (item == "null") {
+            ZrHGrid null;
+            null.null = true;
+            null.extent = {-kPi, -kPi / 2, kPi, kPi / 2, 2 * kPi, kPi};
+            data->roots.push_back(static_cast<int>(data->grids.size()));
+            data->grids.push_back(std::move(null));
+            continue;
+        }
+        std::string why;
+        auto part = CZrHorizontalShiftGrid::Open(item, &why);
+        if (!part) {
+            if (optional && why.rfind("grid not found", 0) == 0) continue;
+            if (reason) *reason = why;
+            return nullptr;
+        }
+        const ZrHorizontalGridData& d = *ZrGridOpener::Data(*part);
+        const int base = static_cast<int>(data->grids.size());
+        for (ZrHGrid g : d.grids) {
+            for (int& c : g.children)
+                c += base;
+            data->grids.push_back(std::move(g));
+        }
+        for (int r : d.roots)
+            data->roots.push_back(base + r);
+    }
+    if (data->grids.empty()) {
+        if (reason) *reason = "none of the grids found: " + list;
+        return nullptr;
+    }
+    return ZrGridOpener::Horizontal(std::move(data));
+}
+
 std::shared_ptr<const CZrHorizontalShiftGrid> CZrHorizontalShiftGrid::Open(const std::string& name,
                                                                            std::string* reason) {
+    if (name.find(',') != std::string::npos || name == "@null" || name == "null")
+        return OpenList(name, reason);
     std::string path, why;
     if (!ZrFindGrid(name, path, &why)) {
         if (reason) *reason = why;
