@@ -87,6 +87,7 @@ private:
 // surface) above the ellipsoid, in metres, at a geodetic point.
 class ZRPRJ_API CZrGeoidGrid {
 public:
+    // As the horizontal grid's Open, lists included ("@null" is height 0).
     static std::shared_ptr<const CZrGeoidGrid> Open(const std::string& name, std::string* reason = nullptr);
 
     ~CZrGeoidGrid();

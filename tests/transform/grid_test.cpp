@@ -496,6 +496,23 @@ TEST(GridFiles, GridListsAgreeWithProj) {
     }
     EXPECT_GT(shifted, 100);
     EXPECT_GT(unchanged, 1000);
+    // Geoid heights the same way: outside the one grid found, "@null" gives 0.
+    const std::string geoid =
+        Write("list.gtx", GtxBytes(kParent, [](int i, int j) { return 40.0f + i - 0.5f * j; }));
+    const std::string geoidList = "@" + TempDir() + "/missing.gtx," + geoid + ",@null";
+    auto heights = CZrGeoidGrid::Open(geoidList, &reason);
+    ASSERT_TRUE(heights) << reason;
+    ProjGrid vproj("+proj=vgridshift +multiplier=1 +grids=" + geoidList);
+    ASSERT_TRUE(vproj.op);
+    int zero = 0;
+    for (const auto& [lon, lat] : PointsIn(0.0, 40.0, 15.0, 55.0, 1000)) {
+        double lam = lon * kDeg, phi = lat * kDeg, z = 0, h = -1;
+        ASSERT_TRUE(vproj.Trans(PJ_FWD, lam, phi, z));
+        ASSERT_EQ(heights->HeightDeg(lon, lat, h), 1);
+        EXPECT_LE(std::fabs(h - z), kSameArithmeticAsProj) << lon << ", " << lat;
+        zero += h == 0.0;
+    }
+    EXPECT_GT(zero, 500);
     for (const std::string& refused :
          {child + "," + TempDir() + "/missing.gsb", "@" + TempDir() + "/missing.gsb,"}) {
         EXPECT_FALSE(CZrHorizontalShiftGrid::Open(refused, &reason)) << refused;

@@ -55,6 +55,7 @@ struct ZrVGrid {
     ZrGridExtent extent;
     int width = 0, height = 0;
     std::vector<float> heights;
+    bool null = false; // height 0 everywhere, no nodes
 };
 
 struct ZrGeoidGridData {

@@ -361,6 +361,7 @@ struct ZrGridOpener {
         return std::shared_ptr<const CZrHorizontalShiftGrid>(new CZrHorizontalShiftGrid(std::move(d)));
     }
     static const ZrHorizontalGridData* Data(const CZrHorizontalShiftGrid& g) { return g.m_data.get(); }
+    static const ZrGeoidGridData* Data(const CZrGeoidGrid& g) { return g.m_data.get(); }
     static std::shared_ptr<const CZrGeoidGrid> Geoid(std::unique_ptr<ZrGeoidGridData> d) {
         return std::shared_ptr<const CZrGeoidGrid>(new CZrGeoidGrid(std::move(d)));
     }
@@ -370,13 +371,9 @@ CZrHorizontalShiftGrid::CZrHorizontalShiftGrid(std::unique_ptr<ZrHorizontalGridD
     : m_data(std::move(data)) {}
 CZrHorizontalShiftGrid::~CZrHorizontalShiftGrid() = default;
 
-// A list "A,@B,@null" as PROJ's +nadgrids and +grids take it: each file's
-// grids after the previous file's, in order (the first containing a point
-// serves it); '@' marks a file that may be missing; "null" is the zero shift
-// everywhere, which ends the search. The files are opened (and shared) one by
-// one and their grids copied into the list's own.
-static std::shared_ptr<const CZrHorizontalShiftGrid> OpenList(const std::string& list, std::string* reason) {
-    auto data = std::make_unique<ZrHorizontalGridData>();
+// The names of a list "A,@B" and whether each may be missing ('@').
+static std::vector<std::pair<std::string, bool>> SplitGridList(const std::string& list) {
+    std::vector<std::pair<std::string, bool>> items;
     size_t start = 0;
     while (start <= list.size()) {
         size_t end = list.find(',', start);
@@ -385,8 +382,24 @@ static std::shared_ptr<const CZrHorizontalShiftGrid> OpenList(const std::string&
         start = end + 1;
         const bool optional = !item.empty() && item[0] == '@';
         if (optional) item.erase(0, 1);
-        if (item.empty()) continue;
-        data->path += (data->path.empty() ? "" : ",") + std::string(optional ? "@" : "") + item;
+        if (!item.empty()) items.emplace_back(item, optional);
+    }
+    return items;
+}
+
+static bool IsList(const std::string& name) {
+    return name.find(',') != std::string::npos || name == "@null" || name == "null";
+}
+
+// A list "A,@B,@null" as PROJ's +nadgrids and +grids take it: each file's
+// grids after the previous file's, in order (the first containing a point
+// serves it); '@' marks a file that may be missing; "null" is the zero shift
+// everywhere, which ends the search. The files are opened (and shared) one by
+// one and their grids copied into the list's own.
+static std::shared_ptr<const CZrHorizontalShiftGrid> OpenList(const std::string& list, std::string* reason) {
+    auto data = std::make_unique<ZrHorizontalGridData>();
+    data->path = list;
+    for (const auto& [item, optional] : SplitGridList(list)) {
         if (item == "null") {
             ZrHGrid null;
             null.null = true;
@@ -421,8 +434,7 @@ static std::shared_ptr<const CZrHorizontalShiftGrid> OpenList(const std::string&
 
 std::shared_ptr<const CZrHorizontalShiftGrid> CZrHorizontalShiftGrid::Open(const std::string& name,
                                                                            std::string* reason) {
-    if (name.find(',') != std::string::npos || name == "@null" || name == "null")
-        return OpenList(name, reason);
+    if (IsList(name)) return OpenList(name, reason);
     std::string path, why;
     if (!ZrFindGrid(name, path, &why)) {
         if (reason) *reason = why;
@@ -504,7 +516,38 @@ const std::string& CZrHorizontalShiftGrid::Path() const {
 CZrGeoidGrid::CZrGeoidGrid(std::unique_ptr<ZrGeoidGridData> data) : m_data(std::move(data)) {}
 CZrGeoidGrid::~CZrGeoidGrid() = default;
 
+// A list as PROJ's +geoidgrids takes it: the first grid containing the point
+// serves it, '@' grids may be missing, "null" is the height 0 everywhere.
+static std::shared_ptr<const CZrGeoidGrid> OpenGeoidList(const std::string& list, std::string* reason) {
+    auto data = std::make_unique<ZrGeoidGridData>();
+    data->path = list;
+    for (const auto& [item, optional] : SplitGridList(list)) {
+        if (item == "null") {
+            ZrVGrid null;
+            null.null = true;
+            null.extent = {-kPi, -kPi / 2, kPi, kPi / 2, 2 * kPi, kPi};
+            data->grids.push_back(std::move(null));
+            continue;
+        }
+        std::string why;
+        auto part = CZrGeoidGrid::Open(item, &why);
+        if (!part) {
+            if (optional && why.rfind("grid not found", 0) == 0) continue;
+            if (reason) *reason = why;
+            return nullptr;
+        }
+        for (const ZrVGrid& g : ZrGridOpener::Data(*part)->grids)
+            data->grids.push_back(g);
+    }
+    if (data->grids.empty()) {
+        if (reason) *reason = "none of the grids found: " + list;
+        return nullptr;
+    }
+    return ZrGridOpener::Geoid(std::move(data));
+}
+
 std::shared_ptr<const CZrGeoidGrid> CZrGeoidGrid::Open(const std::string& name, std::string* reason) {
+    if (IsList(name)) return OpenGeoidList(name, reason);
     std::string path, why;
     if (!ZrFindGrid(name, path, &why)) {
         if (reason) *reason = why;
@@ -540,6 +583,10 @@ int CZrGeoidGrid::Height(double lam, double phi, double& height) const {
         }
     }
     if (!grid) return 0;
+    if (grid->null) {
+        height = 0.0;
+        return 1;
+    }
     const ZrGridExtent& e = grid->extent;
     const int w = grid->width, h = grid->height;
     double gx = (lam - e.west) / e.resX;
