@@ -36,6 +36,8 @@ struct ZrGridExtent {
 struct ZrHGrid {
     ZrGridExtent extent;
     int width = 0, height = 0;
+    // 1 / resX, 1 / resY: the interpolation multiplies rather than divides.
+    double invResX = 0, invResY = 0;
     std::vector<float> shifts;
     std::vector<int> children; // indices of subgrids nested directly inside
     std::string name, parent;
