@@ -87,13 +87,20 @@ zr_status Unresolved(const std::string& why, bool byCode) {
 // converted as if the datums were one, which would be wrong by up to
 // hundreds of metres without a word.
 zr_status ChooseOperation(const CZrPJCoordSys& src, const CZrPJCoordSys& dst, zr_transformer& t) {
-    if (src.GetGCS() == dst.GetGCS()) {
+    const long from = ZrEpsgGeographicCodeOf(src), to = ZrEpsgGeographicCodeOf(dst);
+    // One geographic system by definition, or by EPSG's code: a catalogue
+    // system and one built from EPSG's definition may name the same datum
+    // differently (GCS_Hungarian_1972 and HD72).
+    if (src.GetGCS() == dst.GetGCS() || (from != -1000 && from == to)) {
+        // Where the two definitions differ only in name, the translator
+        // still shifts: by nothing.
+        t.translator.SetMethod(PJTM_COORDINATE_FRAME);
+        t.translator.SetParams(CZrPJParams());
         if (!t.translator.Set(src, dst))
             return Fail(ZR_ERR_NO_OPERATION, "the library cannot convert between these two systems");
         t.description = "none: the two systems share one geographic system";
         return ZR_OK;
     }
-    const long from = ZrEpsgGeographicCodeOf(src), to = ZrEpsgGeographicCodeOf(dst);
     if (from != -1000 && to != -1000) {
         ZrEpsgTransformation found[32];
         const int count = ZrEpsgTransformationCandidates(from, to, found, 32);

@@ -267,6 +267,28 @@ class Transformer:
         return "<zrprj.Transformer %s -> %s: %s>" % (self.source_crs, self.target_crs, self.description)
 
 
+# The usual ellipsoids by PROJ's names, in their defining figures (semi-major
+# axis and inverse flattening, or both axes). The catalogue's spheroids carry
+# the digits the library's stored systems were made with, a few of them
+# fewer than these; a Geod named like pyproj's measures as pyproj's does.
+_ELLIPSOIDS = {
+    "WGS84": (6378137.0, 298.257223563, None),
+    "GRS80": (6378137.0, 298.257222101, None),
+    "WGS72": (6378135.0, 298.26, None),
+    "intl": (6378388.0, 297.0, None),
+    "bessel": (6377397.155, 299.1528128, None),
+    "clrk66": (6378206.4, None, 6356583.8),
+    "clrk80": (6378249.145, 293.4663, None),
+    "krass": (6378245.0, 298.3, None),
+    "airy": (6377563.396, 299.3249646, None),
+    "mod_airy": (6377340.189, None, 6356034.446),
+    "GRS67": (6378160.0, 298.247167427, None),
+    "aust_SA": (6378160.0, 298.25, None),
+    "evrst30": (6377276.345, 300.8017, None),
+    "sphere": (6370997.0, None, 6370997.0),
+}
+
+
 class Geod:
     """Geodesics on an ellipsoid: Geod(ellps="WGS84"), Geod(a=..., rf=... or f=... or b=...)."""
 
@@ -278,12 +300,14 @@ class Geod:
             b = float(params["b"]) if "b" in params else b
             f = float(params["f"]) if "f" in params else f
             rf = float(params["rf"]) if "rf" in params else rf
-        if a is None:
-            # The library's own table of PROJ's ellipsoid names.
-            crs = CRS("+proj=longlat +ellps=%s +no_defs +type=crs" % (ellps or "WGS84"))
+        if a is None and (ellps or "WGS84") in _ELLIPSOIDS:
+            a, rf, b = _ELLIPSOIDS[ellps or "WGS84"]
+        elif a is None:
+            # Other names as the library's reader of PROJ strings knows them.
+            crs = CRS("+proj=longlat +ellps=%s +no_defs +type=crs" % ellps)
             a, inverse = crs.ellipsoid_axes
             f = 0.0 if inverse == 0 else 1.0 / inverse
-        elif f is None:
+        if f is None:
             if rf is not None:
                 f = 0.0 if rf == 0 else 1.0 / rf
             elif b is not None:
