@@ -313,6 +313,14 @@ zr_status zr_crs_epsg_code(const zr_crs* crs, long* code) {
     });
 }
 
+zr_status zr_crs_equals(const zr_crs* a, const zr_crs* b, int* equal) {
+    return Guarded([&] {
+        if (!a || !b || !equal) return Fail(ZR_ERR_ARGUMENT, "a null system or result pointer");
+        *equal = (a->cs == b->cs) ? 1 : 0;
+        return ZR_OK;
+    });
+}
+
 zr_status zr_crs_geographic(const zr_crs* crs, zr_crs** out) {
     return Guarded([&] {
         if (!crs || !out) return Fail(ZR_ERR_ARGUMENT, "a null system or result pointer");

@@ -72,6 +72,11 @@ struct Crs {
         Check(zr_crs_ellipsoid(handle.get(), &a, &rf));
         return py::make_tuple(a, rf);
     }
+    bool Equals(const Crs& other) const {
+        int equal = 0;
+        Check(zr_crs_equals(handle.get(), other.handle.get(), &equal));
+        return equal != 0;
+    }
     Crs Geographic() const {
         zr_crs* crs = nullptr;
         Check(zr_crs_geographic(handle.get(), &crs));
@@ -235,6 +240,7 @@ PYBIND11_MODULE(_zrprj, m) {
         .def("kind", &Crs::Kind)
         .def("epsg", &Crs::Epsg)
         .def("ellipsoid", &Crs::Ellipsoid)
+        .def("equals", &Crs::Equals)
         .def("geographic", &Crs::Geographic);
     py::class_<Transformer>(m, "_Transformer")
         .def(py::init<const Crs&, const Crs&, py::object>())

@@ -96,6 +96,8 @@ ZR_API zr_status zr_crs_name(const zr_crs* crs, const char** name);
 ZR_API zr_status zr_crs_kind_of(const zr_crs* crs, zr_crs_kind* kind);
 /* The EPSG code, -1000 when the system has none. */
 ZR_API zr_status zr_crs_epsg_code(const zr_crs* crs, long* code);
+/* equal receives 1 when the two define the same system (names aside), else 0. */
+ZR_API zr_status zr_crs_equals(const zr_crs* a, const zr_crs* b, int* equal);
 /* The geographic system of crs (itself for a geographic one). */
 ZR_API zr_status zr_crs_geographic(const zr_crs* crs, zr_crs** out);
 /* The ellipsoid of the system's datum: semi-major axis in metres and inverse

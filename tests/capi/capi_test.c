@@ -70,9 +70,13 @@ static void test_systems(void) {
         zr_crs_destroy(crs);
     }
     {
-        zr_crs *a = NULL, *b = NULL;
+        zr_crs *a = NULL, *b = NULL, *c = crs_of("EPSG:32651");
+        int equal = -1;
         CHECK(zr_crs_from_epsg(32650, &a) == ZR_OK, "from_epsg: %s", last_error());
         CHECK(zr_crs_from_authority("esri", 32650, &b) == ZR_OK, "from_authority: %s", last_error());
+        CHECK(zr_crs_equals(a, b, &equal) == ZR_OK && equal == 1, "EPSG:32650 and ESRI:32650 differ");
+        CHECK(zr_crs_equals(a, c, &equal) == ZR_OK && equal == 0, "zones 50 and 51 are equal");
+        zr_crs_destroy(c);
         zr_crs_destroy(a);
         zr_crs_destroy(b);
     }

@@ -45,7 +45,7 @@ SYSTEMS = [
     (4214, 21420),  # Gauss-Krueger zone 20 on Beijing 1954
     (4141, 2039),  # transverse Mercator, Israel
     (4150, 2056),  # Hotine oblique Mercator, Switzerland
-    (4674, 5880),  # polyconic, Brazil
+    (4269, 3978),  # Lambert conic, Canada Atlas
 ]
 
 
@@ -254,3 +254,17 @@ def test_transform_releases_the_interpreter_lock():
     worker.join()
     # Held, the lock would let this loop run only before and after the call.
     assert ticks > 100, "only %d ticks while the points were transformed" % ticks
+
+
+def test_systems_and_transformers_pickle_as_themselves():
+    """Dask and multiprocessing send them to other processes by pickling."""
+    import pickle
+
+    for crs in (zrprj.CRS(21420), zrprj.CRS.from_catalogue(21420), zrprj.CRS("EPSG:2154"),
+                zrprj.CRS.from_epsg(2154).geodetic_crs):
+        again = pickle.loads(pickle.dumps(crs))
+        assert again == crs and again.name == crs.name
+    t = zrprj.Transformer.from_crs(4214, 32650, operation="EPSG:15919")
+    again = pickle.loads(pickle.dumps(t))
+    assert again.description == t.description
+    assert again.transform(39.9, 116.4) == t.transform(39.9, 116.4)

@@ -36,18 +36,25 @@ class CRS:
     """A coordinate system: geographic, projected or planar."""
 
     def __init__(self, projparams=None):
+        # What the system was made from, so that it pickles (to Dask's
+        # workers, to other processes) as itself, catalogue row and all.
+        self._input = projparams._input if isinstance(projparams, CRS) else projparams
         if isinstance(projparams, CRS):
-            self._crs, self._lat_first = projparams._crs, projparams._lat_first
-            return
-        if isinstance(projparams, numbers.Integral):
+            self._crs, self._epsg_axes = projparams._crs, projparams._epsg_axes
+        elif isinstance(projparams, numbers.Integral):
             self._crs = _zrprj._Crs.from_authority("EPSG", int(projparams))
-            self._lat_first = self._crs.kind() == 1
-            return
-        if isinstance(projparams, tuple) and len(projparams) == 2:
+            self._epsg_axes = True
+        elif isinstance(projparams, tuple) and len(projparams) == 2:
             authority, code = projparams
             self._crs = _zrprj._Crs.from_authority(str(authority), int(code))
-            self._lat_first = str(authority).upper() == "EPSG" and self._crs.kind() == 1
-            return
+            self._epsg_axes = str(authority).upper() == "EPSG"
+        else:
+            self._from_text(projparams)
+        # EPSG orders a geographic system's axes latitude first; pyproj
+        # follows it unless always_xy is given.
+        self._lat_first = self._epsg_axes and self._crs.kind() == 1
+
+    def _from_text(self, projparams):
         if isinstance(projparams, dict):
             import json
 
@@ -56,9 +63,7 @@ class CRS:
             raise TypeError("a CRS is made from an EPSG code, (authority, code), a CRS or text, not %r"
                             % type(projparams).__name__)
         self._crs = _zrprj._Crs.from_user_input(projparams)
-        # EPSG orders a geographic system's axes latitude first; pyproj
-        # follows it unless always_xy is given.
-        self._lat_first = projparams.strip().upper().startswith("EPSG:") and self._crs.kind() == 1
+        self._epsg_axes = projparams.strip().upper().startswith("EPSG:")
 
     @classmethod
     def from_epsg(cls, code):
@@ -142,9 +147,21 @@ class CRS:
 
     @property
     def geodetic_crs(self):
+        """The geographic system; latitude first where EPSG named the system."""
+        if self.is_geographic:
+            return self
         crs = CRS.__new__(CRS)
-        crs._crs, crs._lat_first = self._crs.geographic(), self._lat_first and self.is_geographic
+        crs._crs = self._crs.geographic()
+        code = crs._crs.epsg()
+        crs._input = None if code == -1000 else "EPSG:%d" % code
+        crs._lat_first = self._epsg_axes
+        crs._epsg_axes = self._epsg_axes
         return crs
+
+    def __reduce__(self):
+        if self._input is None:
+            return (CRS, (self._crs.export(_zrprj.FORMAT_WKT2_2019),))
+        return (CRS, (self._input,))
 
     @property
     def ellipsoid_axes(self):
@@ -156,14 +173,15 @@ class CRS:
         return "EPSG:%d" % code if code is not None else self.to_proj4()
 
     def __eq__(self, other):
+        """The same system, names aside."""
         try:
             other = CRS.from_user_input(other)
         except Exception:
             return False
-        return self.to_text() == other.to_text()
+        return self._crs.equals(other._crs)
 
     def __hash__(self):
-        return hash(self.to_text())
+        return hash((self._crs.kind(), self.to_epsg()))
 
     def __str__(self):
         return self.to_string()
@@ -209,6 +227,10 @@ class Transformer:
         self._t = _zrprj._Transformer(self.source_crs._crs, self.target_crs._crs, operation)
         self._swap_in = not always_xy and self.source_crs._lat_first
         self._swap_out = not always_xy and self.target_crs._lat_first
+        self._args = (self.source_crs, self.target_crs, always_xy, operation)
+
+    def __reduce__(self):
+        return (Transformer, self._args)
 
     @classmethod
     def from_crs(cls, crs_from, crs_to, always_xy=False, operation=None, **_ignored):
