@@ -3,6 +3,7 @@
 // status, since an exception must never unwind through a C caller's frames.
 #include "ZrPrj50/zrprj.h"
 
+#include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
 #include "interop/ZrSystemSpec.h"
 #include "model/ZrPJCoordSys.h"
@@ -12,6 +13,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -86,8 +88,20 @@ zr_status Unresolved(const std::string& why, bool byCode) {
 // joins them. A datum change with no known operation is refused rather than
 // converted as if the datums were one, which would be wrong by up to
 // hundreds of metres without a word.
+// The EPSG code of a system's geographic system; for a projected system
+// built from EPSG's definition, whose geographic part may carry other digits
+// than the catalogue's system of that code, its base as EPSG records it.
+long GeographicCode(const CZrPJCoordSys& cs) {
+    const long code = ZrEpsgGeographicCodeOf(cs);
+    if (code != -1000) return code;
+    ZrEpsgProjectedRecord record;
+    const long projected = ZrEpsgCodeOf(cs);
+    if (projected != -1000 && ZrEpsgFindProjected(projected, record)) return record.baseGeographicCode;
+    return -1000;
+}
+
 zr_status ChooseOperation(const CZrPJCoordSys& src, const CZrPJCoordSys& dst, zr_transformer& t) {
-    const long from = ZrEpsgGeographicCodeOf(src), to = ZrEpsgGeographicCodeOf(dst);
+    const long from = GeographicCode(src), to = GeographicCode(dst);
     // One geographic system by definition, or by EPSG's code: a catalogue
     // system and one built from EPSG's definition may name the same datum
     // differently (GCS_Hungarian_1972 and HD72).
@@ -106,8 +120,9 @@ zr_status ChooseOperation(const CZrPJCoordSys& src, const CZrPJCoordSys& dst, zr
         const int count = ZrEpsgTransformationCandidates(from, to, found, 32);
         for (int i = 0; i < count && i < 32; ++i) {
             if (!ZrSetTranslatorTransformation(t.translator, src, dst, found[i].code)) continue;
-            t.description = "EPSG:" + std::to_string(found[i].code) + " " + found[i].name.str();
-            if (found[i].accuracy >= 0) t.description += " (" + std::to_string(found[i].accuracy) + " m)";
+            char accuracy[32] = "";
+            if (found[i].accuracy >= 0) std::snprintf(accuracy, sizeof accuracy, " (%g m)", found[i].accuracy);
+            t.description = "EPSG:" + std::to_string(found[i].code) + " " + found[i].name.str() + accuracy;
             return ZR_OK;
         }
     }
