@@ -37,7 +37,8 @@ void CountPoints(benchmark::State& state) {
 void Zr_Translator(benchmark::State& state) {
     CZrPJCoordSys wgs, utm;
     CZrPJTranslator translator;
-    if (!ZrResolveCoordSys("EPSG:4326", wgs) || !ZrResolveCoordSys("EPSG:32650", utm) || !translator.Set(wgs, utm)) {
+    if (!ZrResolveCoordSys("EPSG:4326", wgs) || !ZrResolveCoordSys("EPSG:32650", utm) ||
+        !translator.Set(wgs, utm)) {
         state.SkipWithError("translator not valid");
         return;
     }
@@ -116,7 +117,9 @@ int Register() {
     benchmark::RegisterBenchmark("Zr_Translator_WGS84_to_UTM50N", Zr_Translator)
         ->Unit(benchmark::kMillisecond)
         ->MinTime(1.0);
-    benchmark::RegisterBenchmark("Zr_Columns_WGS84_to_UTM50N", Zr_Columns)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    benchmark::RegisterBenchmark("Zr_Columns_WGS84_to_UTM50N", Zr_Columns)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(1.0);
     benchmark::RegisterBenchmark("Proj_Columns_WGS84_to_UTM50N", Proj_Columns)
         ->Unit(benchmark::kMillisecond)
         ->MinTime(1.0);

@@ -121,18 +121,19 @@ zr_status ChooseOperation(const CZrPJCoordSys& src, const CZrPJCoordSys& dst, zr
         for (int i = 0; i < count && i < 32; ++i) {
             if (!ZrSetTranslatorTransformation(t.translator, src, dst, found[i].code)) continue;
             char accuracy[32] = "";
-            if (found[i].accuracy >= 0) std::snprintf(accuracy, sizeof accuracy, " (%g m)", found[i].accuracy);
+            if (found[i].accuracy >= 0)
+                std::snprintf(accuracy, sizeof accuracy, " (%g m)", found[i].accuracy);
             t.description = "EPSG:" + std::to_string(found[i].code) + " " + found[i].name.str() + accuracy;
             return ZR_OK;
         }
     }
-    return Fail(ZR_ERR_NO_OPERATION, "no known operation joins the geographic systems " +
-                                         src.GetGCS().GetName().str() + " and " +
-                                         dst.GetGCS().GetName().str() +
-                                         "; name one, or give a datum-shift method and its values");
+    return Fail(ZR_ERR_NO_OPERATION,
+                "no known operation joins the geographic systems " + src.GetGCS().GetName().str() + " and " +
+                    dst.GetGCS().GetName().str() + "; name one, or give a datum-shift method and its values");
 }
 
-zr_status Finish(zr_transformer* t, const CZrPJCoordSys& src, const CZrPJCoordSys& dst, zr_transformer** out) {
+zr_status Finish(zr_transformer* t, const CZrPJCoordSys& src, const CZrPJCoordSys& dst,
+                 zr_transformer** out) {
     t->srcGeographic = KindOf(src) == ZR_CRS_GEOGRAPHIC;
     t->dstGeographic = KindOf(dst) == ZR_CRS_GEOGRAPHIC;
     *out = t;
@@ -228,7 +229,9 @@ zr_status zr_crs_from_code(long code, zr_crs** out) {
     return zr_crs_from_authority("ZRPRJ", code, out);
 }
 
-zr_status zr_crs_from_epsg(long code, zr_crs** out) { return zr_crs_from_authority("EPSG", code, out); }
+zr_status zr_crs_from_epsg(long code, zr_crs** out) {
+    return zr_crs_from_authority("EPSG", code, out);
+}
 
 zr_status zr_crs_from_authority(const char* authority, long code, zr_crs** out) {
     return Guarded([&] {
@@ -284,10 +287,17 @@ zr_status zr_crs_export(const zr_crs* crs, zr_format format, char* buffer, size_
             text = exported.str();
             break;
         }
-        case ZR_FORMAT_TEXT: text = crs->cs.ToString().str(); break;
-        case ZR_FORMAT_XML: text = crs->cs.ToXML(ZRPRJ_XML_VERSION).str(); break;
-        case ZR_FORMAT_KEY_VALUE: text = ZrKeyValueProjectionText(crs->cs).str(); break;
-        default: return Fail(ZR_ERR_ARGUMENT, "unknown format " + std::to_string(static_cast<int>(format)));
+        case ZR_FORMAT_TEXT:
+            text = crs->cs.ToString().str();
+            break;
+        case ZR_FORMAT_XML:
+            text = crs->cs.ToXML(ZRPRJ_XML_VERSION).str();
+            break;
+        case ZR_FORMAT_KEY_VALUE:
+            text = ZrKeyValueProjectionText(crs->cs).str();
+            break;
+        default:
+            return Fail(ZR_ERR_ARGUMENT, "unknown format " + std::to_string(static_cast<int>(format)));
         }
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
             text.pop_back();
@@ -319,8 +329,8 @@ zr_status zr_crs_epsg_code(const zr_crs* crs, long* code) {
         // Catalogue rows the mapping file pairs with an EPSG code.
         if (found == -1000 && crs->cs.GetType() != PJ_CS_PLANAR && crs->cs.GetType() != PJ_CS_USER_DEFINED) {
             CZrPJTranslator translator;
-            const long catalogue = crs->cs.GetType() == PJ_CS_EARTH ? crs->cs.GetGCS().GetType()
-                                                                    : crs->cs.GetType();
+            const long catalogue =
+                crs->cs.GetType() == PJ_CS_EARTH ? crs->cs.GetGCS().GetType() : crs->cs.GetType();
             found = translator.Orvanta2EPSG(static_cast<int>(catalogue));
         }
         *code = found;
@@ -349,7 +359,8 @@ zr_status zr_crs_geographic(const zr_crs* crs, zr_crs** out) {
 zr_status zr_crs_ellipsoid(const zr_crs* crs, double* semi_major, double* inverse_flattening) {
     return Guarded([&] {
         if (!crs) return Fail(ZR_ERR_ARGUMENT, "a null system");
-        if (KindOf(crs->cs) == ZR_CRS_PLANAR) return Fail(ZR_ERR_ARGUMENT, "a planar system has no ellipsoid");
+        if (KindOf(crs->cs) == ZR_CRS_PLANAR)
+            return Fail(ZR_ERR_ARGUMENT, "a planar system has no ellipsoid");
         const CZrPJSpheroid spheroid = crs->cs.GetGCS().GetDatum().GetSpheroid();
         if (semi_major) *semi_major = spheroid.GetAxis();
         if (inverse_flattening)
@@ -392,8 +403,8 @@ zr_status zr_transformer_create_with_operation(const zr_crs* src, const zr_crs* 
     });
 }
 
-zr_status zr_transformer_create_helmert(const zr_crs* src, const zr_crs* dst, int method, const double values[7],
-                                        zr_transformer** out) {
+zr_status zr_transformer_create_helmert(const zr_crs* src, const zr_crs* dst, int method,
+                                        const double values[7], zr_transformer** out) {
     return Guarded([&] {
         zr_status status = CheckPair(src, dst, out);
         if (status != ZR_OK) return status;
@@ -440,13 +451,13 @@ zr_status zr_transform(const zr_transformer* transformer, zr_direction direction
         if (direction != ZR_FORWARD && direction != ZR_INVERSE)
             return Fail(ZR_ERR_ARGUMENT, "unknown direction " + std::to_string(static_cast<int>(direction)));
         const int forward = direction == ZR_FORWARD ? 1 : 0;
-        const size_t bad = z ? ConvertColumns<CPoint3D>(*transformer, forward, count, x, x_stride, y, y_stride,
-                                                        z, z_stride)
-                             : ConvertColumns<CPoint2D>(*transformer, forward, count, x, x_stride, y, y_stride,
-                                                        nullptr, 0);
+        const size_t bad =
+            z ? ConvertColumns<CPoint3D>(*transformer, forward, count, x, x_stride, y, y_stride, z, z_stride)
+              : ConvertColumns<CPoint2D>(*transformer, forward, count, x, x_stride, y, y_stride, nullptr, 0);
         if (failed) *failed = bad;
-        if (bad) return Fail(ZR_ERR_POINTS, std::to_string(bad) + " of " + std::to_string(count) +
-                                                " points have no image; they are set to HUGE_VAL");
+        if (bad)
+            return Fail(ZR_ERR_POINTS, std::to_string(bad) + " of " + std::to_string(count) +
+                                           " points have no image; they are set to HUGE_VAL");
         return ZR_OK;
     });
 }
@@ -454,7 +465,8 @@ zr_status zr_transform(const zr_transformer* transformer, zr_direction direction
 zr_status zr_geod_create(const zr_crs* crs, zr_geod** out) {
     return Guarded([&] {
         if (!crs || !out) return Fail(ZR_ERR_ARGUMENT, "a null system or result pointer");
-        if (KindOf(crs->cs) == ZR_CRS_PLANAR) return Fail(ZR_ERR_ARGUMENT, "a planar system has no ellipsoid");
+        if (KindOf(crs->cs) == ZR_CRS_PLANAR)
+            return Fail(ZR_ERR_ARGUMENT, "a planar system has no ellipsoid");
         const CZrPJSpheroid spheroid = crs->cs.GetGCS().GetDatum().GetSpheroid();
         return zr_geod_create_ellipsoid(spheroid.GetAxis(), spheroid.GetFlattening(), out);
     });
@@ -479,8 +491,8 @@ zr_status zr_geod_destroy(zr_geod* geod) {
     return ZR_OK;
 }
 
-zr_status zr_geod_inverse(const zr_geod* geod, double lon1, double lat1, double lon2, double lat2, double* azi1,
-                          double* azi2, double* distance) {
+zr_status zr_geod_inverse(const zr_geod* geod, double lon1, double lat1, double lon2, double lat2,
+                          double* azi1, double* azi2, double* distance) {
     return Guarded([&] {
         if (!geod) return Fail(ZR_ERR_ARGUMENT, "a null geodesic");
         double a1 = 0, a2 = 0, s = 0;

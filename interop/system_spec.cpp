@@ -287,7 +287,8 @@ int Resolve(const std::string& spec, CZrPJCoordSys& cs, std::string& why, bool p
         return ImportText(text, "the text \"" + (text.size() > 60 ? text.substr(0, 57) + "..." : text) + "\"",
                           planarAllowed, cs, why);
     why = "\"" + spec +
-          "\" is neither a catalogue code, nor EPSG:<code> or ESRI:<code>, nor a readable system file, nor a +proj= string "
+          "\" is neither a catalogue code, nor EPSG:<code> or ESRI:<code>, nor a readable system file, nor a "
+          "+proj= string "
           "or WKT text";
     return 0;
 }
@@ -336,4 +337,3 @@ std::string ZrMappingFileProblem() {
     if (!xml.FindChildElem("oml:CodeTransition")) return quoted + " holds no mapping entries";
     return std::string();
 }
-

@@ -20,7 +20,8 @@ PyObject* g_error = nullptr;
 [[noreturn]] void Raise(zr_status status) {
     const char* message = nullptr;
     zr_last_error(&message);
-    std::string text = message && *message ? message : "the library reported status " + std::to_string(status);
+    std::string text =
+        message && *message ? message : "the library reported status " + std::to_string(status);
     if (status == ZR_ERR_ARGUMENT) throw py::value_error(text);
     PyErr_SetString(g_error, text.c_str());
     throw py::error_already_set();
@@ -144,8 +145,8 @@ struct Transformer {
         zr_status status;
         {
             py::gil_scoped_release unlocked;
-            status = zr_transform(handle.get(), forward ? ZR_FORWARD : ZR_INVERSE, cx.size, cx.data, cx.stride,
-                                  cy.data, cy.stride, cz.data, cz.stride, &failed);
+            status = zr_transform(handle.get(), forward ? ZR_FORWARD : ZR_INVERSE, cx.size, cx.data,
+                                  cx.stride, cy.data, cy.stride, cz.data, cz.stride, &failed);
         }
         if (status != ZR_OK && status != ZR_ERR_POINTS) Raise(status);
         return failed;
@@ -201,7 +202,8 @@ struct Geod {
         zr_status status;
         {
             py::gil_scoped_release unlocked;
-            status = zr_geod_polygon(handle.get(), l.size, l.data, l.stride, p.data, p.stride, &area, &perimeter);
+            status =
+                zr_geod_polygon(handle.get(), l.size, l.data, l.stride, p.data, p.stride, &area, &perimeter);
         }
         Check(status);
         return py::make_tuple(area, perimeter);
@@ -209,7 +211,8 @@ struct Geod {
 
 private:
     static double* At(const Column& c, size_t i) {
-        return reinterpret_cast<double*>(reinterpret_cast<char*>(c.data) + static_cast<ptrdiff_t>(i) * c.stride);
+        return reinterpret_cast<double*>(reinterpret_cast<char*>(c.data) +
+                                         static_cast<ptrdiff_t>(i) * c.stride);
     }
 };
 
@@ -245,7 +248,8 @@ PYBIND11_MODULE(_zrprj, m) {
     py::class_<Transformer>(m, "_Transformer")
         .def(py::init<const Crs&, const Crs&, py::object>())
         .def("description", &Transformer::Description)
-        .def("transform", &Transformer::Transform, py::arg("x"), py::arg("y"), py::arg("z"), py::arg("forward"));
+        .def("transform", &Transformer::Transform, py::arg("x"), py::arg("y"), py::arg("z"),
+             py::arg("forward"));
     py::class_<Geod>(m, "_Geod")
         .def(py::init<double, double>())
         .def("inverse", &Geod::Inverse)

@@ -12,14 +12,14 @@
 
 static int g_failures = 0;
 
-#define CHECK(cond, ...)                                                                                         \
-    do {                                                                                                         \
-        if (!(cond)) {                                                                                           \
-            ++g_failures;                                                                                        \
-            fprintf(stderr, "%s:%d: %s: ", __FILE__, __LINE__, #cond);                                           \
-            fprintf(stderr, __VA_ARGS__);                                                                        \
-            fputc('\n', stderr);                                                                                 \
-        }                                                                                                        \
+#define CHECK(cond, ...)                                                                                     \
+    do {                                                                                                     \
+        if (!(cond)) {                                                                                       \
+            ++g_failures;                                                                                    \
+            fprintf(stderr, "%s:%d: %s: ", __FILE__, __LINE__, #cond);                                       \
+            fprintf(stderr, __VA_ARGS__);                                                                    \
+            fputc('\n', stderr);                                                                             \
+        }                                                                                                    \
     } while (0)
 
 /* Printed coordinates carry millimetres; PROJ and the library agree to
@@ -50,9 +50,9 @@ static void test_systems(void) {
     } cases[] = {
         {"EPSG:32650", ZR_CRS_PROJECTED, 32650},
         {"epsg: 4326", ZR_CRS_GEOGRAPHIC, 4326},
-        {"21420", ZR_CRS_PROJECTED, 21420},        /* catalogue code: Beijing 1954 GK zone 20 */
-        {"ESRI:54030", ZR_CRS_PROJECTED, -1000},   /* World Robinson, ESRI's own code */
-        {"EPSG:2154", ZR_CRS_PROJECTED, 2154},     /* built from EPSG's definition */
+        {"21420", ZR_CRS_PROJECTED, 21420},      /* catalogue code: Beijing 1954 GK zone 20 */
+        {"ESRI:54030", ZR_CRS_PROJECTED, -1000}, /* World Robinson, ESRI's own code */
+        {"EPSG:2154", ZR_CRS_PROJECTED, 2154},   /* built from EPSG's definition */
         {"+proj=utm +zone=50 +datum=WGS84 +type=crs", ZR_CRS_PROJECTED, 0}, /* 0: not asked */
     };
     size_t i;
@@ -88,7 +88,8 @@ static void test_failures(void) {
     zr_transformer* t = NULL;
     const char* text = NULL;
     CHECK(zr_crs_from_user_input(NULL, &crs) == ZR_ERR_ARGUMENT && *last_error(), "null text");
-    CHECK(zr_crs_from_epsg(999999, &crs) == ZR_ERR_NOT_FOUND && crs == NULL, "unknown code: %s", last_error());
+    CHECK(zr_crs_from_epsg(999999, &crs) == ZR_ERR_NOT_FOUND && crs == NULL, "unknown code: %s",
+          last_error());
     CHECK(zr_crs_from_user_input("PROJCS[\"x\", nonsense", &crs) == ZR_ERR_UNREADABLE && crs == NULL,
           "broken WKT: %s", last_error());
     CHECK(zr_crs_from_authority("IGNF", 1, &crs) == ZR_ERR_NOT_FOUND, "unknown authority");
@@ -105,11 +106,13 @@ static void test_failures(void) {
          * WGS 84, and none is invented. */
         zr_crs* intl = crs_of("+proj=longlat +a=6378388 +rf=297 +no_defs +type=crs");
         if (intl) {
-            CHECK(zr_transformer_create(intl, crs, &t) == ZR_ERR_NO_OPERATION, "datum change without operation");
+            CHECK(zr_transformer_create(intl, crs, &t) == ZR_ERR_NO_OPERATION,
+                  "datum change without operation");
             zr_crs_destroy(intl);
         }
     }
-    CHECK(zr_crs_destroy(NULL) == ZR_OK && zr_transformer_destroy(NULL) == ZR_OK && zr_geod_destroy(NULL) == ZR_OK,
+    CHECK(zr_crs_destroy(NULL) == ZR_OK && zr_transformer_destroy(NULL) == ZR_OK &&
+              zr_geod_destroy(NULL) == ZR_OK,
           "destroying null");
     zr_crs_destroy(crs);
 }
@@ -132,11 +135,12 @@ static void test_project_strided(void) {
         rec[i][1] = oracle[i][1] = -60.0 + 140.0 * (double)((i * 7919) % N) / N;
         rec[i][2] = oracle[i][2] = 100.0;
     }
-    proj_trans_generic(pj, PJ_FWD, &oracle[0][0], sizeof rec[0], N, &oracle[0][1], sizeof rec[0], N, NULL, 0, 0,
-                       NULL, 0, 0);
+    proj_trans_generic(pj, PJ_FWD, &oracle[0][0], sizeof rec[0], N, &oracle[0][1], sizeof rec[0], N, NULL, 0,
+                       0, NULL, 0, 0);
     CHECK(zr_transformer_create(wgs, utm, &t) == ZR_OK, "%s", last_error());
-    CHECK(zr_transform(t, ZR_FORWARD, N, &rec[0][0], sizeof rec[0], &rec[0][1], sizeof rec[0], NULL, 0, &failed) ==
-              ZR_OK && failed == 0,
+    CHECK(zr_transform(t, ZR_FORWARD, N, &rec[0][0], sizeof rec[0], &rec[0][1], sizeof rec[0], NULL, 0,
+                       &failed) == ZR_OK &&
+              failed == 0,
           "%s", last_error());
     for (i = 0; i < N; ++i) {
         const double d = hypot(rec[i][0] - oracle[i][0], rec[i][1] - oracle[i][1]);
@@ -144,8 +148,8 @@ static void test_project_strided(void) {
         CHECK(rec[i][2] == 100.0, "a 2-D transform touched z of record %u", (unsigned)i);
     }
     CHECK(worst < MM, "forward differs from PROJ by %.6f m", worst);
-    CHECK(zr_transform(t, ZR_INVERSE, N, &rec[0][0], sizeof rec[0], &rec[0][1], sizeof rec[0], NULL, 0, NULL) ==
-              ZR_OK,
+    CHECK(zr_transform(t, ZR_INVERSE, N, &rec[0][0], sizeof rec[0], &rec[0][1], sizeof rec[0], NULL, 0,
+                       NULL) == ZR_OK,
           "%s", last_error());
     worst = 0.0;
     for (i = 0; i < N; ++i) {
@@ -194,7 +198,8 @@ static void test_convert(void) {
         zr_crs *hd72 = crs_of("EPSG:4237"), *eov = crs_of("EPSG:23700");
         double e = 19.0, n = 47.0;
         CHECK(hd72 && eov && zr_transformer_create(hd72, eov, &t) == ZR_OK, "%s", last_error());
-        CHECK(t && zr_transformer_description(t, &text) == ZR_OK && strncmp(text, "none", 4) == 0, "%s", text);
+        CHECK(t && zr_transformer_description(t, &text) == ZR_OK && strncmp(text, "none", 4) == 0, "%s",
+              text);
         /* PROJ's image of the point; the catalogue's GRS 67 flattening carries
          * fewer digits than EPSG's, which moves Hungary by up to 2 mm. */
         CHECK(zr_transform(t, ZR_FORWARD, 1, &e, 0, &n, 0, NULL, 0, NULL) == ZR_OK &&
@@ -217,9 +222,9 @@ static void test_convert(void) {
 
 /* Every form written; the exchange forms read back project as the original. */
 static void test_export(void) {
-    static const zr_format formats[] = {ZR_FORMAT_ESRI_WKT1, ZR_FORMAT_WKT1_GDAL, ZR_FORMAT_WKT2_2019,
-                                        ZR_FORMAT_PROJ_STRING, ZR_FORMAT_PROJJSON, ZR_FORMAT_TEXT,
-                                        ZR_FORMAT_XML, ZR_FORMAT_KEY_VALUE};
+    static const zr_format formats[] = {ZR_FORMAT_ESRI_WKT1,   ZR_FORMAT_WKT1_GDAL, ZR_FORMAT_WKT2_2019,
+                                        ZR_FORMAT_PROJ_STRING, ZR_FORMAT_PROJJSON,  ZR_FORMAT_TEXT,
+                                        ZR_FORMAT_XML,         ZR_FORMAT_KEY_VALUE};
     static char text[65536];
     zr_crs *crs = crs_of("EPSG:2154"), *wgs = crs_of("EPSG:4326");
     size_t i, length = 0;
@@ -241,7 +246,8 @@ static void test_export(void) {
             double xa = 2.35, ya = 48.85, xb = 2.35, yb = 48.85;
             if (!back) continue;
             CHECK(zr_crs_geographic(back, &base) == ZR_OK, "%s", last_error());
-            CHECK(zr_transformer_create(wgs, crs, &a) == ZR_OK && zr_transformer_create(base, back, &b) == ZR_OK,
+            CHECK(zr_transformer_create(wgs, crs, &a) == ZR_OK &&
+                      zr_transformer_create(base, back, &b) == ZR_OK,
                   "%s", last_error());
             zr_transform(a, ZR_FORWARD, 1, &xa, 0, &ya, 0, NULL, 0, NULL);
             zr_transform(b, ZR_FORWARD, 1, &xb, 0, &yb, 0, NULL, 0, NULL);
@@ -279,8 +285,8 @@ static void test_geod(void) {
           "direct %.12f %.12f", lon2, lat2);
     CHECK(zr_geod_polygon(g, 4, lon, sizeof lon[0], lat, sizeof lat[0], &area, &perimeter) == ZR_OK, "%s",
           last_error());
-    CHECK(zr_geod_polygon(g, 4, lon + 3, -(ptrdiff_t)sizeof lon[0], lat + 3, -(ptrdiff_t)sizeof lat[0], &area_cw,
-                          NULL) == ZR_OK,
+    CHECK(zr_geod_polygon(g, 4, lon + 3, -(ptrdiff_t)sizeof lon[0], lat + 3, -(ptrdiff_t)sizeof lat[0],
+                          &area_cw, NULL) == ZR_OK,
           "%s", last_error());
     CHECK(area > 1.2e10 && area < 1.24e10 && fabs(area + area_cw) < 1e-3, "areas %.3f %.3f", area, area_cw);
     zr_geod_destroy(g);

@@ -14,7 +14,9 @@ int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& 
     return 0;
 }
 
-std::string ZrCliMappingFileProblem() { return ZrMappingFileProblem(); }
+std::string ZrCliMappingFileProblem() {
+    return ZrMappingFileProblem();
+}
 
 bool ZrCliIsProjected(const CZrPJCoordSys& cs) {
     return cs.GetType() != 0 && cs.GetType() != 1 && cs.GetProjection().GetType() != -1;
