@@ -39,17 +39,19 @@ def test_to_crs_on_a_pandas_frame():
 
 
 def test_two_workers_match_one_process_partition_by_partition():
+    import dask
     from dask.distributed import Client, LocalCluster
 
     assert CHUNKS * ROWS * 24 > WORKER_MEMORY or "ZRPRJ_DASK_CHUNKS" in os.environ
-    with LocalCluster(n_workers=2, threads_per_worker=1, processes=True, memory_limit=WORKER_MEMORY,
+    with dask.config.set(zrprj_dask.BATCH_CONFIG), LocalCluster(n_workers=2, threads_per_worker=1, processes=True, memory_limit=WORKER_MEMORY,
                       dashboard_address=None) as cluster, Client(cluster) as client:
         single, per_core, wall, agree = zrprj_dask.measure(client, CHUNKS, ROWS, "EPSG:4326", "EPSG:32650")
     print("\none process %.0f points/CPU s; cluster %.0f points/worker CPU s (%.0f %%), %.0f points/wall s"
           % (single, per_core, 100 * per_core / single, wall))
     assert len(agree) == CHUNKS and all(agree), "partitions differing: %s" % [i for i, a in enumerate(agree) if not a]
     # Per worker CPU second the cluster does nearly what one process does
-    # (measured 88-95 % on an idle machine); the bar is lower because other
-    # jobs on a shared CI machine slow the workers' caches and event loops
-    # too. Shipping the data through the scheduler would fall far below it.
-    assert per_core > 0.6 * single
+    # (87 % measured with eight other jobs on two cores); the bar is lower
+    # because such neighbours stretch the wall time, and with it what the
+    # workers' event loops spend. Making every partition in this process and
+    # shipping it to the workers falls far below it.
+    assert per_core > 0.7 * single
