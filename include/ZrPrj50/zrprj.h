@@ -126,9 +126,13 @@ ZR_API zr_status zr_transformer_description(const zr_transformer* transformer, c
 
 /* In place over count points held in separate arrays, each with its own stride
  * in bytes (sizeof(double) for a plain array; a multiple for interleaved x, y, z
- * records). z may be null, and is then taken as 0. Points without an image
- * are set to HUGE_VAL; failed (may be null) receives their number and the
- * status is ZR_ERR_POINTS when there are any. */
+ * records). z may be null, and is then taken as 0. A point with a non-finite
+ * coordinate, with a latitude beyond 90 degrees where longitude/latitude are
+ * read, or that the conversion takes to a non-finite place, is set to
+ * HUGE_VAL; failed (may be null) receives their number and the status is
+ * ZR_ERR_POINTS when there are any. A point the projection itself clamps or
+ * leaves (Mercator's pole, the far side of a conic) comes back as the
+ * library's array calls leave it: a round trip finds those. */
 ZR_API zr_status zr_transform(const zr_transformer* transformer, zr_direction direction, size_t count,
                               double* x, ptrdiff_t x_stride, double* y, ptrdiff_t y_stride, double* z,
                               ptrdiff_t z_stride, size_t* failed);

@@ -246,7 +246,8 @@ class Transformer:
 
         Scalars, lists and tuples come back as they went in; NumPy arrays as
         new arrays, or the same arrays written over with inplace=True. A
-        point without an image comes back as inf (errcheck=True raises)."""
+        point with a non-finite coordinate or a latitude beyond 90 degrees
+        comes back as inf (errcheck=True raises)."""
         forward = _is_forward(direction)
         swap_in, swap_out = (self._swap_in, self._swap_out) if forward else (self._swap_out, self._swap_in)
         if swap_in:
