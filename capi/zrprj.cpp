@@ -3,7 +3,6 @@
 // status, since an exception must never unwind through a C caller's frames.
 #include "ZrPrj50/zrprj.h"
 
-#include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
 #include "interop/ZrSystemSpec.h"
 #include "model/ZrPJCoordSys.h"
@@ -82,54 +81,12 @@ zr_status Unresolved(const std::string& why, bool byCode) {
     return Fail(byCode ? ZR_ERR_NOT_FOUND : ZR_ERR_UNREADABLE, why);
 }
 
-// The one place a transformer's operation is chosen: nothing between two
-// systems on one geographic system, else the first of EPSG's transformations
-// between the two geographic systems (best first, as PROJ ranks them) that
-// joins them. A datum change with no known operation is refused rather than
-// converted as if the datums were one, which would be wrong by up to
-// hundreds of metres without a word.
-// The EPSG code of a system's geographic system; for a projected system
-// built from EPSG's definition, whose geographic part may carry other digits
-// than the catalogue's system of that code, its base as EPSG records it.
-long GeographicCode(const CZrPJCoordSys& cs) {
-    const long code = ZrEpsgGeographicCodeOf(cs);
-    if (code != -1000) return code;
-    ZrEpsgProjectedRecord record;
-    const long projected = ZrEpsgCodeOf(cs);
-    if (projected != -1000 && ZrEpsgFindProjected(projected, record)) return record.baseGeographicCode;
-    return -1000;
-}
-
+// The one place a transformer's operation is chosen: the library's choice
+// for the two systems (interop/ZrSystemSpec.h).
 zr_status ChooseOperation(const CZrPJCoordSys& src, const CZrPJCoordSys& dst, zr_transformer& t) {
-    const long from = GeographicCode(src), to = GeographicCode(dst);
-    // One geographic system by definition, or by EPSG's code: a catalogue
-    // system and one built from EPSG's definition may name the same datum
-    // differently (GCS_Hungarian_1972 and HD72).
-    if (src.GetGCS() == dst.GetGCS() || (from != -1000 && from == to)) {
-        // Where the two definitions differ only in name, the translator
-        // still shifts: by nothing.
-        t.translator.SetMethod(PJTM_COORDINATE_FRAME);
-        t.translator.SetParams(CZrPJParams());
-        if (!t.translator.Set(src, dst))
-            return Fail(ZR_ERR_NO_OPERATION, "the library cannot convert between these two systems");
-        t.description = "none: the two systems share one geographic system";
-        return ZR_OK;
-    }
-    if (from != -1000 && to != -1000) {
-        ZrEpsgTransformation found[32];
-        const int count = ZrEpsgTransformationCandidates(from, to, found, 32);
-        for (int i = 0; i < count && i < 32; ++i) {
-            if (!ZrSetTranslatorTransformation(t.translator, src, dst, found[i].code)) continue;
-            char accuracy[32] = "";
-            if (found[i].accuracy >= 0)
-                std::snprintf(accuracy, sizeof accuracy, " (%g m)", found[i].accuracy);
-            t.description = "EPSG:" + std::to_string(found[i].code) + " " + found[i].name.str() + accuracy;
-            return ZR_OK;
-        }
-    }
-    return Fail(ZR_ERR_NO_OPERATION,
-                "no known operation joins the geographic systems " + src.GetGCS().GetName().str() + " and " +
-                    dst.GetGCS().GetName().str() + "; name one, or give a datum-shift method and its values");
+    std::string why;
+    if (ZrChooseOperation(src, dst, t.translator, &t.description, &why)) return ZR_OK;
+    return Fail(ZR_ERR_NO_OPERATION, why);
 }
 
 zr_status Finish(zr_transformer* t, const CZrPJCoordSys& src, const CZrPJCoordSys& dst,

@@ -4,6 +4,10 @@
 #include "platform/ZrExport.h"
 #include "platform/ZrString.h"
 
+#include <string>
+
+class CZrPJTranslator;
+
 // A coordinate system named the ways a user names one, for the command-line
 // tool and the language bindings alike:
 //   - a catalogue code (a projected row, else a geographic system);
@@ -29,3 +33,15 @@ ZRPRJ_API int ZrResolveCoordSysByAuthority(const std::string& authority, long co
 // Empty when the mapping file beside the library can be read; otherwise why
 // not, naming the path where it was looked for.
 ZRPRJ_API std::string ZrMappingFileProblem();
+
+// Sets translator up to convert src to dst by the operation the library
+// chooses for the two systems: none when they lie on one geographic system
+// (by definition, or by EPSG's code where a catalogue system and one built
+// from EPSG's definition name the datum differently); else the first of
+// EPSG's transformations between the two geographic systems, best first,
+// that joins them. 0 and reason when the datums differ and no operation is
+// known: converting as if they were one would be wrong by up to hundreds of
+// metres without a word. description names the operation applied.
+ZRPRJ_API int ZrChooseOperation(const CZrPJCoordSys& src, const CZrPJCoordSys& dst,
+                                CZrPJTranslator& translator, std::string* description = nullptr,
+                                std::string* reason = nullptr);

@@ -337,3 +337,58 @@ std::string ZrMappingFileProblem() {
     if (!xml.FindChildElem("oml:CodeTransition")) return quoted + " holds no mapping entries";
     return std::string();
 }
+
+namespace {
+
+// The EPSG code of a system's geographic system; for a projected system
+// built from EPSG's definition, whose geographic part may carry other digits
+// than the catalogue's system of that code, its base as EPSG records it.
+long GeographicCode(const CZrPJCoordSys& cs) {
+    const long code = ZrEpsgGeographicCodeOf(cs);
+    if (code != -1000) return code;
+    ZrEpsgProjectedRecord record;
+    const long projected = ZrEpsgCodeOf(cs);
+    if (projected != -1000 && ZrEpsgFindProjected(projected, record)) return record.baseGeographicCode;
+    return -1000;
+}
+
+} // namespace
+
+int ZrChooseOperation(const CZrPJCoordSys& src, const CZrPJCoordSys& dst, CZrPJTranslator& translator,
+                      std::string* description, std::string* reason) {
+    const long from = GeographicCode(src), to = GeographicCode(dst);
+    CZrPJTranslator t;
+    if (src.GetGCS() == dst.GetGCS() || (from != -1000 && from == to)) {
+        // Where the two definitions differ only in name, the translator
+        // still shifts: by nothing.
+        t.SetMethod(PJTM_COORDINATE_FRAME);
+        t.SetParams(CZrPJParams());
+        if (!t.Set(src, dst)) {
+            if (reason) *reason = "the library cannot convert between these two systems";
+            return 0;
+        }
+        translator = t;
+        if (description) *description = "none: the two systems share one geographic system";
+        return 1;
+    }
+    if (from != -1000 && to != -1000) {
+        ZrEpsgTransformation found[32];
+        const int count = ZrEpsgTransformationCandidates(from, to, found, 32);
+        for (int i = 0; i < count && i < 32; ++i) {
+            if (!ZrSetTranslatorTransformation(t, src, dst, found[i].code)) continue;
+            translator = t;
+            if (description) {
+                char accuracy[32] = "";
+                if (found[i].accuracy >= 0)
+                    std::snprintf(accuracy, sizeof accuracy, " (%g m)", found[i].accuracy);
+                *description = "EPSG:" + std::to_string(found[i].code) + " " + found[i].name.str() + accuracy;
+            }
+            return 1;
+        }
+    }
+    if (reason)
+        *reason = "no known operation joins the geographic systems " + src.GetGCS().GetName().str() +
+                  " and " + dst.GetGCS().GetName().str() +
+                  "; name one, or give a datum-shift method and its values";
+    return 0;
+}
