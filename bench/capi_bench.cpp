@@ -4,7 +4,7 @@
 // module's figure beside these.
 #include <ZrPrj50/ZrPrj50.h>
 #include <ZrPrj50/zrprj.h>
-#include "interop/ZrSystemSpec.h"
+#include "interop/ZrResolve.h"
 
 #include <benchmark/benchmark.h>
 #include <proj.h>

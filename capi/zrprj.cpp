@@ -4,7 +4,7 @@
 #include "ZrPrj50/zrprj.h"
 
 #include "interop/ZrInterop.h"
-#include "interop/ZrSystemSpec.h"
+#include "interop/ZrResolve.h"
 #include "model/ZrPJCoordSys.h"
 #include "model/ZrPJGeodesic.h"
 #include "persistence/ZrPrjFiles.h"
@@ -82,7 +82,7 @@ zr_status Unresolved(const std::string& why, bool byCode) {
 }
 
 // The one place a transformer's operation is chosen: the library's choice
-// for the two systems (interop/ZrSystemSpec.h).
+// for the two systems (interop/ZrResolve.h).
 zr_status ChooseOperation(const CZrPJCoordSys& src, const CZrPJCoordSys& dst, zr_transformer& t) {
     std::string why;
     if (ZrChooseOperation(src, dst, t.translator, &t.description, &why)) return ZR_OK;

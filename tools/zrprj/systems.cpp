@@ -3,7 +3,7 @@
 #include "tools/zrprj/zrprj_p.h"
 
 #include "interop/ZrInterop.h"
-#include "interop/ZrSystemSpec.h"
+#include "interop/ZrResolve.h"
 #include "platform/ZrString.h"
 #include "platform/ZrToolkit.h"
 #include "transform/ZrPJTranslator.h"

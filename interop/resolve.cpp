@@ -1,6 +1,6 @@
 // How a user names a coordinate system: catalogue codes, EPSG and ESRI codes,
 // the three kinds of system file, and exchange text typed in place.
-#include "interop/ZrSystemSpec.h"
+#include "interop/ZrResolve.h"
 
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrEpsgLeftOut_p.h"
