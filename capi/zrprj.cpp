@@ -141,7 +141,12 @@ size_t ConvertColumns(const zr_transformer& t, int forward, size_t count, double
             if constexpr (k3d) ok = ok && std::isfinite(p.z);
             if (geographicIn) ok = ok && std::fabs(p.y) <= 90.0;
             bad[i] = !ok;
-            if (!ok) p.x = p.y = 0.0;
+            // A refused point goes through as the origin, harmlessly, and is
+            // marked afterwards; a NaN height would only make work.
+            if (!ok) {
+                p.x = p.y = 0.0;
+                if constexpr (k3d) p.z = 0.0;
+            }
         }
         t.translator.Convert(block, static_cast<long>(n), forward);
         for (size_t i = 0; i < n; ++i) {

@@ -49,14 +49,23 @@ typedef enum zr_format {
     ZR_FORMAT_WKT2_2019 = 3,   /* ISO 19162:2019 */
     ZR_FORMAT_PROJ_STRING = 4, /* "+proj=... +type=crs" */
     ZR_FORMAT_PROJJSON = 5,
-    ZR_FORMAT_TEXT = 6,     /* the library's one-line text form */
-    ZR_FORMAT_XML = 7,      /* the library's XML form */
-    ZR_FORMAT_KEY_VALUE = 8 /* the library's key-value .prj form */
+    ZR_FORMAT_TEXT = 6,      /* the library's one-line text form */
+    ZR_FORMAT_XML = 7,       /* the library's XML form */
+    ZR_FORMAT_KEY_VALUE = 8, /* the library's key-value .prj form */
+    /* Every int is a value of the type (other values are refused with
+     * ZR_ERR_ARGUMENT), whatever a caller in another language passes. */
+    ZR_FORMAT_INT_MIN_ = -0x7fffffff - 1,
+    ZR_FORMAT_INT_MAX_ = 0x7fffffff
 } zr_format;
 
 typedef enum zr_crs_kind { ZR_CRS_PLANAR = 0, ZR_CRS_GEOGRAPHIC = 1, ZR_CRS_PROJECTED = 2 } zr_crs_kind;
 
-typedef enum zr_direction { ZR_FORWARD = 1, ZR_INVERSE = 0 } zr_direction;
+typedef enum zr_direction {
+    ZR_FORWARD = 1,
+    ZR_INVERSE = 0,
+    ZR_DIRECTION_INT_MIN_ = -0x7fffffff - 1, /* as for zr_format */
+    ZR_DIRECTION_INT_MAX_ = 0x7fffffff
+} zr_direction;
 
 typedef struct zr_crs zr_crs;
 typedef struct zr_transformer zr_transformer;
