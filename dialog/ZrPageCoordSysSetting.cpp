@@ -1,11 +1,15 @@
 #include "dialog/ZrPageCoordSysSetting.h"
 
 #include "dialog/ZrPageListHelpers_p.h"
+#include "dialog/ZrPagePrjUserDefinePreview.h"
 #include "dialog/ZrSheetCoordSysSetting.h"
 #include "platform/ui/ZrUserLanguage.h"
 #include "model/ZrPJTypes.h"
 #include "platform/ui/ZrDataExchange.h"
 #include "platform/ui/ZrFileDialog.h"
+#include "platform/ui/ZrUiBackend.h"
+#include "interop/ZrInterop.h"
+#include "platform/ZrString.h"
 #include "platform/ZrToolkit.h"
 
 IMPLEMENT_DYNCREATE(CZrPageCoordSysSetting, CPropertyPage)
@@ -317,8 +321,8 @@ long ZrDefaultGeoCoordSysCode() {
 }
 
 CZrPageCoordSysSetting::CZrPageCoordSysSetting()
-    : CPropertyPage(IDD_ZR_COORDSYS_KIND), m_nProjectedSource(0), m_bUserGeoCoordSys(0),
-      m_nKind(KIND_PLANAR) {}
+    : CPropertyPage(IDD_ZR_COORDSYS_KIND), m_nProjectedSource(0), m_bUserGeoCoordSys(0), m_nKind(KIND_PLANAR),
+      m_bTakenWhole(0) {}
 
 CZrPageCoordSysSetting::~CZrPageCoordSysSetting() = default;
 
@@ -331,6 +335,9 @@ ON_CBN_SELCHANGE(IDC_ZR_GEO_COORDSYS, OnGeoCoordSysChanged)
 ON_CBN_SELCHANGE(IDC_ZR_DIST_UNITS, OnDistUnitsChanged)
 ON_BN_CLICKED(IDC_ZR_KIND_LOAD, OnLoad)
 ON_BN_CLICKED(IDC_ZR_KIND_SAVE, OnSave)
+ON_EN_CHANGE(IDC_ZR_KIND_SEARCH, OnSearchChanged)
+ON_CBN_SELCHANGE(IDC_ZR_KIND_HITS, OnHitChosen)
+ON_BN_CLICKED(IDC_ZR_KIND_PASTE, OnPaste)
 END_MESSAGE_MAP()
 
 void CZrPageCoordSysSetting::DoDataExchange(CDataExchange* pDX) {
@@ -339,6 +346,7 @@ void CZrPageCoordSysSetting::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_ZR_COORD_UNITS, m_coordUnits);
     DDX_Control(pDX, IDC_ZR_GEO_COORDSYS, m_geoCoordSys);
     DDX_Control(pDX, IDC_ZR_PRJ_SOURCE, m_prjSource);
+    DDX_Control(pDX, IDC_ZR_KIND_HITS, m_hitList);
     DDX_Radio(pDX, IDC_ZR_KIND_PLANAR, m_nKind);
 }
 
@@ -432,6 +440,7 @@ void CZrPageCoordSysSetting::RefreshFromCoordSys() {
 }
 
 void CZrPageCoordSysSetting::OnPlanar() {
+    m_bTakenWhole = 0;
     m_nKind = KIND_PLANAR;
     ZrEnableDlgItem(this, IDC_ZR_COORD_UNITS, TRUE);
     ZrEnableDlgItem(this, IDC_ZR_PRJ_SOURCE, FALSE);
@@ -442,6 +451,7 @@ void CZrPageCoordSysSetting::OnPlanar() {
 }
 
 void CZrPageCoordSysSetting::OnLonLat() {
+    m_bTakenWhole = 0;
     m_nKind = KIND_LONLAT;
     ZrEnableDlgItem(this, IDC_ZR_COORD_UNITS, FALSE);
     ZrEnableDlgItem(this, IDC_ZR_PRJ_SOURCE, FALSE);
@@ -453,6 +463,7 @@ void CZrPageCoordSysSetting::OnLonLat() {
 }
 
 void CZrPageCoordSysSetting::OnProjected() {
+    m_bTakenWhole = 0;
     m_nKind = KIND_PROJECTED;
     ZrEnableDlgItem(this, IDC_ZR_COORD_UNITS, FALSE);
     ZrEnableDlgItem(this, IDC_ZR_GEO_COORDSYS, FALSE);
@@ -466,9 +477,11 @@ void CZrPageCoordSysSetting::OnProjected() {
 void CZrPageCoordSysSetting::OnProjectedSourceChanged() {
     const int index = m_prjSource.GetCurSel();
     if (index >= 0) m_nProjectedSource = index;
+    m_bTakenWhole = 0;
 }
 
 void CZrPageCoordSysSetting::OnGeoCoordSysChanged() {
+    m_bTakenWhole = 0;
     if (ZrSelectedItemCode(m_geoCoordSys, kNoSelection) == kUserDefineCode) {
         ZrSetPageWizardButtons(this, PSWIZB_NEXT);
         m_bUserGeoCoordSys = 1;
@@ -492,9 +505,9 @@ bool IsKindAllowed(CZrSheetCoordSysSetting& sheet, long type) {
     }
 }
 
-// Why a file was not loaded, in the user's language as the data-exchange
-// messages are.
-CString RefusedKindMessage(long type) {
+// Why a file, or a system found or pasted, was not taken, in the user's
+// language as the data-exchange messages are.
+CString RefusedKindMessage(long type, bool bFromFile = true) {
     const int kind = type == PJ_CS_PLANAR ? KIND_PLANAR : type == PJ_CS_EARTH ? KIND_LONLAT : KIND_PROJECTED;
     static const char* const kChinese[] = {"普通平面坐标系", "经纬坐标系", "投影坐标系"};
     static const char* const kJapanese[] = {"平面座標系", "経緯度座標系", "投影座標系"};
@@ -504,21 +517,127 @@ CString RefusedKindMessage(long type) {
     CString text;
     switch (ZrPrimaryLangId(ZrGetUserDefaultLangID())) {
     case ZR_LANG_CHINESE:
-        text = "文件中的坐标系是%1，此处不允许使用，未载入该文件。";
+        text = bFromFile ? "文件中的坐标系是%1，此处不允许使用，未载入该文件。"
+                         : "该坐标系是%1，此处不允许使用。";
         text.Replace("%1", kChinese[kind]);
         break;
     case ZR_LANG_JAPANESE:
-        text = "ファイルの座標系は%1で、ここでは使用できません。ファイルは読み込まれませんでした。";
+        text = bFromFile
+                   ? "ファイルの座標系は%1で、ここでは使用できません。ファイルは読み込まれませんでした。"
+                   : "この座標系は%1で、ここでは使用できません。";
         text.Replace("%1", kJapanese[kind]);
         break;
     default:
-        text = "The file holds %1, which is not allowed here. The file was not loaded.";
+        text = bFromFile ? "The file holds %1, which is not allowed here. The file was not loaded."
+                         : "The system is %1, which is not allowed here.";
         text.Replace("%1", kEnglish[kind]);
         break;
     }
     return text;
 }
+
+// Why a pasted text gave no system: the reader's reason (in English, as the
+// library words it) after one sentence in the user's language.
+CString RefusedPasteMessage(const CString& reason) {
+    CString text;
+    switch (ZrPrimaryLangId(ZrGetUserDefaultLangID())) {
+    case ZR_LANG_CHINESE:
+        text = reason.IsEmpty() ? "剪贴板中没有可读出坐标系的文本（WKT、PROJJSON 或 PROJ）。"
+                                : "无法从剪贴板中的文本读出坐标系：";
+        break;
+    case ZR_LANG_JAPANESE:
+        text = reason.IsEmpty() ? "クリップボードに座標系のテキスト（WKT、PROJJSON、PROJ）がありません。"
+                                : "クリップボードのテキストから座標系を読み取れません：";
+        break;
+    default:
+        text = reason.IsEmpty() ? "The clipboard holds no coordinate-system text (WKT, PROJJSON or PROJ)."
+                                : "No coordinate system can be read from the text on the clipboard: ";
+        break;
+    }
+    return text + reason;
+}
+
+// A hit whose system cannot be built (the EPSG data file went missing since
+// the search read it).
+CString UnbuildableHitMessage(const CString& code) {
+    switch (ZrPrimaryLangId(ZrGetUserDefaultLangID())) {
+    case ZR_LANG_CHINESE:
+        return "无法建立坐标系 " + code + "。";
+    case ZR_LANG_JAPANESE:
+        return "座標系 " + code + " を作成できません。";
+    default:
+        return "The coordinate system " + code + " cannot be built.";
+    }
+}
+
+// The most hits the list shows: enough to scroll through a family ("UTM
+// zone"), few enough to fill the list at every keystroke.
+constexpr int kMaxHits = 200;
 } // namespace
+
+bool CZrPageCoordSysSetting::TakeSystem(const CZrPJCoordSys& cs) {
+    CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
+    if (!sheet) return false;
+    if (!IsKindAllowed(*sheet, cs.GetType())) {
+        AfxMessageBox(RefusedKindMessage(cs.GetType(), false), MB_ICONEXCLAMATION);
+        return false;
+    }
+    // As after a load: the user-defined pages read their fields from it.
+    sheet->m_coordSys = cs;
+    sheet->m_bPrjLoaded = 1;
+    sheet->m_bParamsChanged = 0;
+    RefreshFromCoordSys();
+    // The user-defined pages would rebuild it from their fields and rename
+    // its parts: Next goes straight to the preview, which shows it and
+    // finishes with EPSG's definition and names. Choosing the user-defined
+    // source again leads through the pages, to change it.
+    m_bTakenWhole = 1;
+    ZrSetPageWizardButtons(this, PSWIZB_NEXT);
+    return true;
+}
+
+void CZrPageCoordSysSetting::OnSearchChanged() {
+    CString text;
+    GetDlgItemText(IDC_ZR_KIND_SEARCH, text);
+    m_hits = ZrSearchCoordSystems(text, kMaxHits);
+    m_hitList.ResetContent();
+    for (size_t i = 0; i < m_hits.size(); ++i) {
+        CString entry = m_hits[i].code + "  " + m_hits[i].name;
+        m_hitList.SetItemData(m_hitList.AddString(entry), static_cast<DWORD_PTR>(i));
+    }
+}
+
+void CZrPageCoordSysSetting::OnHitChosen() {
+    const int sel = m_hitList.GetCurSel();
+    if (sel < 0) return;
+    const size_t i = static_cast<size_t>(m_hitList.GetItemData(sel));
+    if (i >= m_hits.size()) return;
+    CZrPJCoordSys cs;
+    if (!ZrBuildSearchHit(m_hits[i], cs)) {
+        AfxMessageBox(UnbuildableHitMessage(m_hits[i].code), MB_ICONEXCLAMATION);
+        return;
+    }
+    TakeSystem(cs);
+}
+
+void CZrPageCoordSysSetting::OnPaste() {
+    const std::string text = ZrTrimmed(std::string(ZrGetClipboardText().c_str()));
+    CZrPJCoordSys cs;
+    CString reason;
+    if (text.empty() || ZrDetectCrsTextFormat(CString(text.c_str())) == ZR_CRS_TEXT_UNKNOWN) {
+        AfxMessageBox(RefusedPasteMessage(CString()), MB_ICONEXCLAMATION);
+        return;
+    }
+    // A system its own operator refuses would project every point to nothing
+    // after Finish.
+    if (!ZrImportCoordSys(CString(text.c_str()), cs, &reason) ||
+        (cs.GetType() != PJ_CS_PLANAR && !cs.IsValid())) {
+        if (reason.IsEmpty()) reason = "the system it describes cannot be built";
+        AfxMessageBox(RefusedPasteMessage(reason), MB_ICONEXCLAMATION);
+        return;
+    }
+    TakeSystem(cs);
+}
 
 void CZrPageCoordSysSetting::OnLoad() {
     CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
@@ -578,6 +697,7 @@ BOOL CZrPageCoordSysSetting::OnSetActive() {
 
 LRESULT CZrPageCoordSysSetting::OnWizardNext() {
     CZrSheetCoordSysSetting* sheet = ZrGetCoordSysSheet(this);
+    if (sheet && m_bTakenWhole) return IDD_ZR_PRJ_PREVIEW;
     if (sheet && (m_bUserGeoCoordSys || m_nProjectedSource == 1)) {
         if (sheet->GetPageIndex(sheet->GetPreDefinedPage()) >= 0)
             sheet->RemovePage(sheet->GetPreDefinedPage());
@@ -586,6 +706,6 @@ LRESULT CZrPageCoordSysSetting::OnWizardNext() {
 }
 
 BOOL CZrPageCoordSysSetting::OnWizardFinish() {
-    StoreChoice();
+    if (!m_bTakenWhole) StoreChoice();
     return CPropertyPage::OnWizardFinish();
 }

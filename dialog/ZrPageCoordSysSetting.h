@@ -3,8 +3,10 @@
 // The first page of the coordinate-system sheet: the kind of system (planar
 // with its coordinate unit, longitude/latitude with its geographic system and
 // distance unit, or projected, predefined or user-defined), and the sheet's
-// load and save buttons. Planar and longitude/latitude systems finish here.
+// load and save buttons, a search by code or name and a paste of a system's
+// text. Planar and longitude/latitude systems finish here.
 
+#include "dialog/ZrSystemSearch.h"
 #include "model/ZrPJGeoCoordSys.h"
 #include "platform/ZrExport.h"
 #include "platform/ui/ZrControls.h"
@@ -21,6 +23,10 @@ enum {
     IDC_ZR_PRJ_SOURCE = 29978,
     IDC_ZR_KIND_LOAD = 29956,
     IDC_ZR_KIND_SAVE = 29979,
+    // A system by code or name, and one pasted as text.
+    IDC_ZR_KIND_SEARCH = 29994,
+    IDC_ZR_KIND_HITS = 29995,
+    IDC_ZR_KIND_PASTE = 29996,
 };
 
 // The bitmap every page of the sheet shows on its left.
@@ -57,6 +63,9 @@ public:
     int GetProjectedSource() const { return m_nProjectedSource; }
     // 0 planar, 1 longitude/latitude, 2 projected.
     int GetKind() const { return m_nKind; }
+    // 1 while the sheet's system is one found or pasted here, whole: Next
+    // shows it on the preview page, which Finish hands back unchanged.
+    int IsTakenWhole() const { return m_bTakenWhole; }
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -73,9 +82,15 @@ protected:
     afx_msg void OnDistUnitsChanged();
     afx_msg void OnLoad();
     afx_msg void OnSave();
+    afx_msg void OnSearchChanged();
+    afx_msg void OnHitChosen();
+    afx_msg void OnPaste();
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Makes a system found, pasted or loaded the sheet's, as a load does,
+    // unless the host forbade its kind (then a message, and nothing changes).
+    bool TakeSystem(const CZrPJCoordSys& cs);
     void RefreshFromCoordSys();
     void FillGeoCoordSysList();
     // Writes the page's planar or longitude/latitude choice into the sheet's
@@ -90,4 +105,9 @@ private:
     CComboBox m_geoCoordSys;
     CComboBox m_prjSource;
     int m_nKind;
+    CComboBox m_hitList;
+    std::vector<ZrSystemSearchHit> m_hits;
+    // A system found or pasted is complete until the user picks another
+    // kind, source or geographic system here.
+    int m_bTakenWhole;
 };

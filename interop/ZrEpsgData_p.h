@@ -61,6 +61,22 @@ struct ZrEpsgTransformationRecord {
     double south = 0, west = 0, north = 0, east = 0;
 };
 
+// Where a system may be used: EPSG's bounding box, in degrees (west > east
+// when it crosses the antimeridian), and the area's name.
+struct ZrEpsgAreaRecord {
+    long code = 0; // the system's
+    std::string name;
+    double south = -90, west = -180, north = 90, east = 180;
+};
+
+// A system under ESRI's own code, one that EPSG does not define under it.
+struct ZrEsriSystemRecord {
+    long code = 0;
+    std::string name;
+    bool projected = false;
+    ZrEpsgAreaRecord area;
+};
+
 // 1 and the record filled when the data file holds that code.
 ZRPRJ_API int ZrEpsgFindGeographic(long code, ZrEpsgGeographicRecord& out);
 ZRPRJ_API int ZrEpsgFindProjected(long code, ZrEpsgProjectedRecord& out);
@@ -70,9 +86,18 @@ ZRPRJ_API int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& ou
 // ordered as PROJ's projinfo orders them.
 ZRPRJ_API int ZrEpsgListTransformations(long sourceCode, long targetCode,
                                         std::vector<ZrEpsgTransformationRecord>& out);
+// The area of use of a geographic, projected or left-out system; 0 when the
+// data file has none for the code.
+ZRPRJ_API int ZrEpsgFindArea(long code, ZrEpsgAreaRecord& out);
+// The other names of a system (EPSG's aliases and ESRI's name for it), in
+// the file's order; returns how many.
+ZRPRJ_API int ZrEpsgAliases(long code, std::vector<std::string>& out);
+// The systems ESRI numbers itself, ascending by code.
+ZRPRJ_API void ZrEsriSystems(std::vector<ZrEsriSystemRecord>& out);
 // Every code the data file holds, ascending (for tests and listings).
 ZRPRJ_API void ZrEpsgProjectedCodes(std::vector<long>& out);
 ZRPRJ_API void ZrEpsgGeographicCodes(std::vector<long>& out);
+ZRPRJ_API void ZrEpsgLeftOutCodes(std::vector<long>& out);
 // Nonzero when the data file was found and read whole; where it was looked
 // for; and, when it was not read, why (missing, not a file, damaged at which
 // line), naming the path, in words for the user.

@@ -23,7 +23,7 @@
 
 namespace {
 const char kFileName[] = "EpsgData.txt";
-// A sane file is about 1.1 MB. The records read from a file take at most
+// A sane file is about 2 MB. The records read from a file take at most
 // about ten times its size (a record's strings and numbers against its
 // shortest line), so the cap also bounds the memory a load can take.
 constexpr long long kMaxFileSize = 8LL * 1024 * 1024;
@@ -55,6 +55,19 @@ struct Data {
     std::vector<std::vector<long>> replacements;
     // Projected systems whose method no kind computes.
     std::vector<ZrEpsgLeftOutRecord> leftOut;
+    // The lines of the records only a search by name, code or place needs
+    // (aliases, areas of use, ESRI's own systems), checked but not yet
+    // split: most processes only look systems up by code and never pay for
+    // the strings of some 17,000 more records.
+    std::string searchLines;
+};
+
+// Those records, split on first use.
+struct SearchData {
+    // The other names of the systems (by code, several per code).
+    std::vector<std::pair<long, std::string>> aliases;
+    std::vector<ZrEpsgAreaRecord> areas;
+    std::vector<ZrEsriSystemRecord> esri;
 };
 
 // A line's fields, views into the file's bytes: no allocation per field.
@@ -160,6 +173,17 @@ bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::ve
     return ok && (r.methodCode == 9603 || r.methodCode == 9606 || r.methodCode == 9607);
 }
 
+bool ParseArea(const Fields& f, std::size_t at, ZrEpsgAreaRecord& r) {
+    Box box;
+    if (!ReadBox(f, at, box)) return false;
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    r.name = f[at + 4];
+    return true;
+}
+
 template <class T> long CodeOf(const T& t) {
     return t.code;
 }
@@ -184,6 +208,37 @@ std::string DataPath() {
 
 std::string Quoted(const std::string& path) {
     return "the EPSG data file \"" + path + "\"";
+}
+
+// Whether a search record's line parses, and files its record if so (when
+// data is given).
+bool ReadSearchRecord(const Fields& f, SearchData* d) {
+    if (f[0] == "A") {
+        long code = 0;
+        if (f.size != 3 || !ToLong(f[1], code) || f[2].empty()) return false;
+        if (d) d->aliases.emplace_back(code, std::string(f[2]));
+    } else if (f[0] == "U") {
+        ZrEpsgAreaRecord u;
+        if (f.size != 7 || !ToLong(f[1], u.code) || !ParseArea(f, 2, u)) return false;
+        if (d) d->areas.push_back(std::move(u));
+    } else if (f[0] == "R") {
+        ZrEsriSystemRecord r;
+        if (f.size != 9 || !ToLong(f[1], r.code) || (f[3] != "G" && f[3] != "P") || !ParseArea(f, 4, r.area))
+            return false;
+        if (d) {
+            r.name = f[2];
+            r.projected = f[3] == "P";
+            r.area.code = r.code;
+            d->esri.push_back(std::move(r));
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool IsSearchRecord(std::string_view line) {
+    return line[0] == 'A' || line[0] == 'U' || line[0] == 'R';
 }
 
 // Whether a line parses, and files its record if so.
@@ -301,6 +356,13 @@ std::string Parse(Data& d) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line[0] == '#') continue;
         if (!SplitTabs(line, f)) return LineError(damaged, lineNumber, "has too many fields");
+        if (IsSearchRecord(line)) {
+            // Checked now, as every line is; its strings made on first use.
+            if (!ReadSearchRecord(f, nullptr))
+                return LineError(damaged, lineNumber, "is not a record this library reads");
+            d.searchLines.append(line.data(), line.size()).push_back('\n');
+            continue;
+        }
         if (!ReadRecord(f, d)) return LineError(damaged, lineNumber, "is not a record this library reads");
     }
     return std::string();
@@ -342,6 +404,31 @@ const Data& TheData() {
     static const Data data = [] {
         Data d;
         Load(d);
+        return d;
+    }();
+    return data;
+}
+
+const SearchData& TheSearchData() {
+    // Split once, by whichever thread comes first, from lines the load checked.
+    static const SearchData data = [] {
+        SearchData d;
+        const std::string& text = TheData().searchLines;
+        Fields f;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t end = text.find('\n', at);
+            SplitTabs(std::string_view(text).substr(at, end - at), f);
+            ReadSearchRecord(f, &d);
+            at = end + 1;
+        }
+        // The generator writes each kind by code; a code twice keeps its first.
+        std::stable_sort(d.aliases.begin(), d.aliases.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        SortUnique(d.areas);
+        SortUnique(d.esri);
+        auto same = [](const auto& a, const auto& b) { return a.code == b.code; };
+        d.areas.erase(std::unique(d.areas.begin(), d.areas.end(), same), d.areas.end());
+        d.esri.erase(std::unique(d.esri.begin(), d.esri.end(), same), d.esri.end());
         return d;
     }();
     return data;
@@ -505,6 +592,33 @@ int ZrEpsgFindLeftOut(long code, ZrEpsgLeftOutRecord& out) {
     if (!x) return 0;
     out = *x;
     return 1;
+}
+
+int ZrEpsgFindArea(long code, ZrEpsgAreaRecord& out) {
+    const ZrEpsgAreaRecord* u = Find(TheSearchData().areas, code);
+    if (!u) return 0;
+    out = *u;
+    return 1;
+}
+
+int ZrEpsgAliases(long code, std::vector<std::string>& out) {
+    out.clear();
+    const auto& aliases = TheSearchData().aliases;
+    auto it = std::lower_bound(aliases.begin(), aliases.end(), code,
+                               [](const std::pair<long, std::string>& a, long c) { return a.first < c; });
+    for (; it != aliases.end() && it->first == code; ++it)
+        out.push_back(it->second);
+    return static_cast<int>(out.size());
+}
+
+void ZrEpsgLeftOutCodes(std::vector<long>& out) {
+    out.clear();
+    for (const ZrEpsgLeftOutRecord& x : TheData().leftOut)
+        out.push_back(x.code);
+}
+
+void ZrEsriSystems(std::vector<ZrEsriSystemRecord>& out) {
+    out = TheSearchData().esri;
 }
 
 void ZrEpsgProjectedCodes(std::vector<long>& out) {

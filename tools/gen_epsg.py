@@ -24,11 +24,25 @@ records of each kind sorted by code (the reader searches them by code):
       codes (comma-separated, maybe none) of the transformations between the
       same two systems that EPSG says supersede it: PROJ does not offer a
       superseded one beside its replacement.
+  A code alias
+      another name of the geographic, projected or left-out system `code`:
+      EPSG's own aliases and the name ESRI gives it, one a line, for a search
+      by name to find it under the name a user knows ("Web Mercator",
+      "British National Grid", "RGF_1993_Lambert_93").
+  U code S W N E area
+      the area of use of the geographic, projected or left-out system
+      `code`: its bounding box in degrees (west > east when it crosses the
+      antimeridian) and the name EPSG gives the area.
+  R code name kind S W N E area
+      a system under ESRI's own code (kind G geographic, P projected), one
+      EPSG does not define under that code: a search by ESRI code or name
+      finds it, and says what it is, even though only the catalogue may
+      build it.
 
 The last line closes the file:
 
   E records crc32
-      the number of G, P, X and T records, and the CRC-32 (as zlib computes
+      the number of records of every kind before it, and the CRC-32 (as zlib computes
       it, eight lower-case hex digits) of every byte before this line. The
       reader refuses a file without it, or whose count or checksum differ, so
       a file cut short (even at a line end) or altered is not read in part.
@@ -50,7 +64,12 @@ What is kept:
     time-dependent and time-specific Helmerts need an epoch; Molodensky-
     Badekas needs an evaluation point the translator has no place for. The
     EPSG dataset holds no non-deprecated Molodensky (9604) or abridged
-    Molodensky (9605) transformation.
+    Molodensky (9605) transformation;
+  - for every kept geographic, projected or left-out system, its aliases
+    (bare numbers left out: EPSG files old codes of other registries as
+    aliases) and its first area of use;
+  - every non-deprecated geographic 2D or projected system under ESRI's own
+    code, unless EPSG uses that code too.
 
 Usage:
   python3 tools/gen_epsg.py [--database /usr/share/proj/proj.db] [--output interop/EpsgData.txt]
@@ -292,6 +311,54 @@ def transformations(ds, geog):
     return out
 
 
+def search_records(ds, kept):
+    """Aliases and areas of use of the kept systems (codes in `kept`), and the
+    systems ESRI numbers itself: what a search by name, code or area needs."""
+    aliases = {}
+    for table, code, alias in ds.query(
+            "SELECT table_name, code, alt_name FROM alias_name WHERE auth_name = 'EPSG' AND "
+            "table_name IN ('geodetic_crs', 'projected_crs') ORDER BY table_name, code, source, alt_name"):
+        alias = text(alias)
+        # EPSG also files bare numbers (old codes of other registries) as aliases.
+        if int(code) not in kept or not alias or alias.isdigit() or alias == kept[int(code)][0]:
+            continue
+        names = aliases.setdefault(int(code), [])
+        if alias not in names:
+            names.append(alias)
+    areas = {}
+    for code in kept:
+        table = "projected_crs" if kept[code][1] else "geodetic_crs"
+        name, south, west, north, east = ds.extent(table, code)
+        areas[code] = ["U", str(code), num(south), num(west), num(north), num(east), text(name)]
+    # ESRI files some systems under codes EPSG also uses, for other systems:
+    # those are left out, so that a code names one system in the file.
+    epsg_codes = {int(c) for (c,) in ds.query(
+        "SELECT code FROM geodetic_crs WHERE auth_name = 'EPSG' UNION SELECT code FROM projected_crs "
+        "WHERE auth_name = 'EPSG'") if str(c).isdigit()}
+    esri = {}
+    for table, kind in (("geodetic_crs", "G"), ("projected_crs", "P")):
+        extra = " AND c.type = 'geographic 2D'" if kind == "G" else ""
+        for code, name, area, south, west, north, east in ds.query(
+                "SELECT c.code, c.name, e.name, e.south_lat, e.west_lon, e.north_lat, e.east_lon FROM " + table +
+                " c LEFT JOIN usage u ON u.object_table_name = ? AND u.object_auth_name = 'ESRI' AND "
+                "u.object_code = c.code LEFT JOIN extent e ON e.auth_name = u.extent_auth_name AND "
+                "e.code = u.extent_code WHERE c.auth_name = 'ESRI' AND c.deprecated = 0" + extra +
+                " ORDER BY c.code, u.rowid", table):
+            code = str(code)
+            if not code.isdigit() or int(code) in esri or int(code) in epsg_codes:
+                continue
+            if south is None:
+                area, south, west, north, east = "", -90.0, -180.0, 90.0, 180.0
+            esri[int(code)] = ["R", code, text(name), kind, num(south), num(west), num(north), num(east),
+                               text(area)]
+    lines = []
+    for code in sorted(aliases):
+        lines += ["\t".join(["A", str(code), alias]) for alias in aliases[code]]
+    lines += ["\t".join(areas[code]) for code in sorted(areas)]
+    lines += ["\t".join(esri[code]) for code in sorted(esri)]
+    return lines
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--database", default="/usr/share/proj/proj.db", help="EPSG dataset (PROJ's proj.db)")
@@ -312,8 +379,12 @@ def main():
     for table in (geog, proj, left_out, trans):
         for code in sorted(table):
             lines.append("\t".join(table[code]))
+    kept = {code: (row[2], False) for code, row in geog.items()}
+    kept.update({code: (row[2], True) for table in (proj, left_out) for code, row in table.items()})
+    search = search_records(ds, kept)
+    lines += search
     data = "\n".join(lines) + "\n"
-    records = sum(len(table) for table in (geog, proj, left_out, trans))
+    records = sum(len(table) for table in (geog, proj, left_out, trans)) + len(search)
     data += "E\t%d\t%08x\n" % (records, zlib.crc32(data.encode("utf-8")) & 0xFFFFFFFF)
     if args.output:
         with open(args.output, "w", encoding="utf-8", newline="\n") as out:

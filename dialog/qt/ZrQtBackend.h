@@ -43,6 +43,9 @@ public:
     int RunFileDialog(CFileDialog& dlg) override;
     int ShowMessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType) override;
     void OnUiEvent(CWnd& wnd, int nEvent) override;
+    // The desktop's clipboard.
+    void SetClipboardText(const CString& text) override;
+    CString GetClipboardText() override;
 
 private:
     struct Impl;

@@ -6,6 +6,7 @@
 #include "platform/ui/ZrUserLanguage.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -123,6 +124,16 @@ void CZrQtBackend::OnUiEvent(CWnd& wnd, int nEvent) {
         window->markDirty();
         break;
     }
+}
+
+void CZrQtBackend::SetClipboardText(const CString& text) {
+    EnsureApplication();
+    QApplication::clipboard()->setText(FromUtf8(text));
+}
+
+CString CZrQtBackend::GetClipboardText() {
+    EnsureApplication();
+    return CString(QApplication::clipboard()->text().toUtf8().constData());
 }
 
 // "*.xml;*.XML" as Qt writes patterns: "*.xml *.XML".

@@ -34,6 +34,7 @@
 #include "persistence/ZrProjectionDef.h"
 
 #include "interop/ZrInterop.h"
+#include "interop/ZrSearch.h"
 
 #include "platform/ui/ZrUi.h"
 

@@ -6,6 +6,7 @@
 // CZrUiInput. The headless back end is the default; the Qt one lives in the
 // separate ZrPrj50Qt library.
 
+#include "platform/ZrString.h"
 #include "platform/ui/ZrWnd.h"
 
 class CPropertySheet;
@@ -38,6 +39,13 @@ public:
     virtual int ShowMessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType) = 0;
     // Hears of every change of every window.
     virtual void OnUiEvent(CWnd& wnd, int nEvent);
+    // The clipboard's text. Without a desktop clipboard the text is kept in
+    // the back end, so a copy can be pasted back and a test can read it.
+    virtual void SetClipboardText(const CString& text);
+    virtual CString GetClipboardText();
+
+private:
+    CString m_clipboard;
 };
 
 // The back end in use; the headless one unless another was installed.
@@ -45,6 +53,9 @@ ZRPRJ_API CZrUiBackend* ZrGetUiBackend();
 // Installs a back end (nullptr: the headless one) and returns the previous.
 ZRPRJ_API CZrUiBackend* ZrSetUiBackend(CZrUiBackend* pBackend);
 ZRPRJ_API void ZrUiNotify(CWnd& wnd, int nEvent);
+// The clipboard of the back end in use.
+ZRPRJ_API void ZrSetClipboardText(const CString& text);
+ZRPRJ_API CString ZrGetClipboardText();
 
 // What a person does to the windows, routed as Windows routes it: the control
 // takes the focus (the old one hears of losing it), changes as its kind does

@@ -24,6 +24,22 @@ CZrUiBackend::~CZrUiBackend() {
 
 void CZrUiBackend::OnUiEvent(CWnd&, int) {}
 
+void CZrUiBackend::SetClipboardText(const CString& text) {
+    m_clipboard = text;
+}
+
+CString CZrUiBackend::GetClipboardText() {
+    return m_clipboard;
+}
+
+void ZrSetClipboardText(const CString& text) {
+    ZrGetUiBackend()->SetClipboardText(text);
+}
+
+CString ZrGetClipboardText() {
+    return ZrGetUiBackend()->GetClipboardText();
+}
+
 CZrUiBackend* ZrGetUiBackend() {
     return g_backend ? g_backend : &CZrHeadlessBackend::Default();
 }

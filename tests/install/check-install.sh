@@ -39,6 +39,39 @@ check_runpaths() {
 }
 check_runpaths "$build_dir/tools" "$build_dir/dialog" "$build_dir"/libZrPrj50.so* "$prefix"
 
+# The tool's manual page and bash completion are installed where man and
+# bash-completion look, and both know every command the tool's help lists.
+check_manual_and_completion() {
+    local page="$1/share/man/man1/zrprj.1" completion="$1/share/bash-completion/completions/zrprj"
+    local commands command
+    test -f "$page"
+    test -f "$completion"
+    commands=$("$1/bin/zrprj" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z]\{1,\}\) .*/\1/p')
+    [[ $(wc -w <<< "$commands") -ge 10 ]] || { echo "zrprj --help lists no commands" >&2; exit 1; }
+    if command -v groff > /dev/null; then
+        local warnings
+        warnings=$(LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z "$page" 2>&1)
+        [[ -z $warnings ]] || { echo "zrprj.1: $warnings" >&2; exit 1; }
+    fi
+    for command in $commands; do
+        grep -q "^\.B zrprj $command\b" "$page" || { echo "zrprj.1 lacks $command" >&2; exit 1; }
+    done
+    # What bash offers: every command for an empty word, and an option's values.
+    completes() {
+        bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _zrprj
+                 printf "%s\n" "${COMPREPLY[@]}"' _ "$completion" "$@"
+    }
+    local offered
+    offered=$(completes zrprj "")
+    for command in $commands; do
+        grep -qx "$command" <<< "$offered" || { echo "completion lacks $command" >&2; exit 1; }
+    done
+    [[ $(completes zrprj se) == search ]]
+    [[ $(completes zrprj info -f j) == json ]]
+    [[ $(completes zrprj search --k) == --kind ]]
+    [[ $(completes zrprj geod d) == direct ]]
+}
+
 # pkg-config gives exactly one include folder, PREFIX/include.
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
 check_cflags() {
@@ -82,6 +115,7 @@ LD_LIBRARY_PATH="$libdir" "$scratch/build/consumer_pkgconfig"
 # The installed tool runs by its own run path, also once the prefix moves.
 if [[ -x "$build_dir/tools/zrprj" ]]; then
     "$prefix/bin/zrprj" demo > "$scratch/demo.log"
+    check_manual_and_completion "$prefix"
 fi
 moved="$scratch/elsewhere/zrprj"
 mkdir -p "$(dirname "$moved")"

@@ -205,6 +205,7 @@ TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
     const std::string geog = good.substr(good.find("\nG\t") + 1);
     const std::string firstGeog = geog.substr(0, geog.find('\n') + 1);
     const std::size_t half = body.find('\n', body.size() / 2) + 1;
+    const std::size_t records = std::stoul(end.substr(2));
     std::string altered = good;
     altered[altered.find("\t6377397.155\t") + 1] = '7'; // still a number, no longer EPSG's
     const std::string badNumber =
@@ -225,10 +226,16 @@ TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
         {"a FIFO", Fifo, "", "is not a regular file"},
         {"cut at a line end", Bytes, body.substr(0, half), "ends without its closing line"},
         {"a line taken out", Bytes, body.substr(0, half) + body.substr(body.find('\n', half) + 1) + end,
-         "holds 6775 records where its closing line counts 6776"},
+         "holds " + std::to_string(records - 1) + " records where its closing line counts " +
+             std::to_string(records)},
         {"a digit changed", Bytes, altered, "checksum does not match"},
         {"a line after the closing one", Bytes, good + firstGeog, next + "is a closing line out of place"},
         {"a malformed number", Bytes, Sealed(body + badNumber), next + "is not a record"},
+        // Search records are checked with the rest, though split only on first search.
+        {"an area with a word for a number", Bytes,
+         Sealed(body + "U\t2154\t41.15\twest\t51.56\t10.38\tFrance\n"), next + "is not a record"},
+        {"an ESRI system of no kind", Bytes,
+         Sealed(body + "R\t54030\tWorld_Robinson\tQ\t-90\t-180\t90\t180\tWorld\n"), next + "is not a record"},
         {"a field too few", Bytes, Sealed(body + firstGeog.substr(0, firstGeog.rfind('\t')) + "\n"),
          next + "is not a record"},
         {"too many fields", Bytes, Sealed(body + manyFields + "\n"), next + "has too many fields"},

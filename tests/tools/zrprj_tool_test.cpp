@@ -988,7 +988,7 @@ TEST_F(ToolTest, ListFiltersEveryCatalogueByName) {
 
 TEST_F(ToolTest, EveryCommandHasHelpAndMistakesPointToIt) {
     for (const char* command :
-         {"project", "unproject", "convert", "transformations", "info", "list", "sample", "demo"}) {
+         {"project", "unproject", "convert", "transformations", "info", "list", "search", "sample", "demo"}) {
         SCOPED_TRACE(command);
         const ToolRun help = Tool(std::string(command) + " --help");
         EXPECT_EQ(help.exit, 0);

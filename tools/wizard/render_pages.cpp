@@ -1,7 +1,9 @@
 // zrprj-render-dialog OUTDIR: shows the coordinate-system sheet through the
 // Qt back end (run it on the offscreen platform), walks it through its five
 // pages and saves a PNG of the window on each: page_6701.png to
-// page_6705.png. Exit status 1 when a page could not be reached or its
+// page_6705.png, then the kind page with a system found by name
+// (page_6701_search.png) and that system's preview (page_6705_lambert93.png).
+// Exit status 1 when a page could not be reached or its
 // picture is blank (a window that drew nothing has a handful of colours).
 
 #include "dialog/ZrSheetCoordSysSetting.h"
@@ -52,6 +54,28 @@ public:
             [this] { return Shoot(m_sheet.GetUserDefineSecondPage()); },
             [this] { return CZrUiInput::PressWizardButton(m_sheet, PSBTN_NEXT) != 0; },
             [this] { return Shoot(m_sheet.GetPreviewPage()); },
+            // A system found by name, then walked to the preview with its
+            // area of use.
+            [this] { return CZrUiInput::PressWizardButton(m_sheet, PSBTN_BACK) != 0; },
+            [this] { return CZrUiInput::PressWizardButton(m_sheet, PSBTN_BACK) != 0; },
+            [this] { return CZrUiInput::PressWizardButton(m_sheet, PSBTN_BACK) != 0; },
+            [this] {
+                auto* search = dynamic_cast<CEdit*>(m_sheet.GetKindPage()->GetDlgItem(IDC_ZR_KIND_SEARCH));
+                return search && CZrUiInput::Type(*search, "Lambert 93");
+            },
+            [this] {
+                auto* hits = dynamic_cast<CComboBox*>(m_sheet.GetKindPage()->GetDlgItem(IDC_ZR_KIND_HITS));
+                return hits && hits->GetCount() > 0 && CZrUiInput::Select(*hits, 0);
+            },
+            [this] { return Shoot(m_sheet.GetKindPage(), "_search"); },
+            [this] {
+                auto* source = dynamic_cast<CComboBox*>(m_sheet.GetKindPage()->GetDlgItem(IDC_ZR_PRJ_SOURCE));
+                return source && CZrUiInput::Select(*source, 1);
+            },
+            [this] { return CZrUiInput::PressWizardButton(m_sheet, PSBTN_NEXT) != 0; },
+            [this] { return CZrUiInput::PressWizardButton(m_sheet, PSBTN_NEXT) != 0; },
+            [this] { return CZrUiInput::PressWizardButton(m_sheet, PSBTN_NEXT) != 0; },
+            [this] { return Shoot(m_sheet.GetPreviewPage(), "_lambert93"); },
         };
         Arm();
     }
@@ -73,11 +97,14 @@ private:
         CZrUiInput::PressWizardButton(m_sheet, PSBTN_CANCEL);
     }
 
-    bool Shoot(CPropertyPage* page) {
+    bool Shoot(CPropertyPage* page, const char* suffix = "") {
         QWidget* window = CZrQtBackend::Instance().GetSheetWindow();
         if (!window || m_sheet.GetActivePage() != page) return false;
         const QImage image = window->grab().toImage();
-        const QString path = QStringLiteral("%1/page_%2.png").arg(m_dir).arg(page->GetTemplateId());
+        const QString path = QStringLiteral("%1/page_%2%3.png")
+                                 .arg(m_dir)
+                                 .arg(page->GetTemplateId())
+                                 .arg(QString::fromUtf8(suffix));
         const int colours = CountColours(image);
         std::printf("%s %dx%d, %d colours\n", path.toUtf8().constData(), image.width(), image.height(),
                     colours);

@@ -2,6 +2,7 @@
 #include "tools/zrprj/zrprj_p.h"
 
 #include "interop/ZrInterop.h"
+#include "interop/ZrSearch.h"
 #include "model/ZrPJDatum.h"
 #include "model/ZrPJObject.h"
 #include "model/ZrPJPrimeMeridian.h"
@@ -13,6 +14,7 @@
 #include "transform/ZrPJTranslator.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -376,6 +378,15 @@ int ZrCliConvert(const std::vector<std::string>& args) {
 
 namespace {
 
+// "France (S 41.15, W -9.86, N 51.56, E 10.38)"; "-" when EPSG gives none.
+std::string AreaText(const ZrSearchHit& hit) {
+    if (!hit.hasArea) return "-";
+    char box[160];
+    std::snprintf(box, sizeof box, "(S %.2f, W %.2f, N %.2f, E %.2f)", hit.south, hit.west, hit.north,
+                  hit.east);
+    return (hit.areaName.empty() ? std::string() : hit.areaName + " ") + box;
+}
+
 const std::vector<OptionSpec> kInfoOptions = {{"--text", nullptr, false}, {"--xml", nullptr, false},
                                               {"--kv", nullptr, false},   {"--epsg", nullptr, false},
                                               {"--save", "-o", true},     {"--format", "-f", true}};
@@ -391,7 +402,141 @@ const FormSpec kForms[] = {
     {"prj", ZR_CRS_TEXT_UNKNOWN, "key-value form"},      {"esri", ZR_CRS_TEXT_ESRI_WKT1, "ESRI WKT"},
     {"wkt1", ZR_CRS_TEXT_WKT1_GDAL, "OGC WKT1"},         {"wkt2", ZR_CRS_TEXT_WKT2_2019, "WKT2:2019"},
     {"proj", ZR_CRS_TEXT_PROJ_STRING, "PROJ string"},    {"projjson", ZR_CRS_TEXT_PROJJSON, "PROJJSON"},
+    {"json", ZR_CRS_TEXT_UNKNOWN, "JSON description"},
 };
+
+int FormText(const CZrPJCoordSys& cs, const FormSpec& form, std::string& text, std::string& why);
+
+// ---- The JSON description (--format json): one object, its members in a
+// fixed order, documented in the help and the manual page. A value the
+// system lacks is null, never left out, so a reader can rely on every member.
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+// The shortest text that reads back as the same double.
+std::string JsonNumber(double value) {
+    if (!std::isfinite(value)) return "null";
+    char text[32];
+    const auto r = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, r.ptr);
+}
+
+std::string JsonCode(long code) {
+    return code > 0 ? std::to_string(code) : "null";
+}
+
+std::string JsonNamed(const std::string& name, long code) {
+    return "{\"name\": " + JsonString(name) + ", \"code\": " + JsonCode(code) + "}";
+}
+
+std::string JsonDescription(const CZrPJCoordSys& cs) {
+    const bool planar = cs.GetType() == PJ_CS_PLANAR, projected = ZrCliIsProjected(cs);
+    const CZrPJGeoCoordSys gcs = cs.GetGCS();
+    const CZrPJDatum datum = gcs.GetDatum();
+    const CZrPJSpheroid spheroid = datum.GetSpheroid();
+    ZrSearchHit entry;
+    const bool described = ZrDescribeCoordSys(cs, entry) != 0;
+    const int epsg = ZrCliEpsgOf(cs);
+    const long catalogue = cs.GetType() == PJ_CS_EARTH ? gcs.GetType() : cs.GetType();
+    std::string j = "{\n";
+    j += "  \"name\": " + JsonString(ZrCliDisplayName(cs)) + ",\n";
+    j += "  \"kind\": \"" + std::string(planar ? "planar" : projected ? "projected" : "geographic") + "\",\n";
+    j += "  \"codes\": {\"catalogue\": " + JsonCode(planar ? 0 : catalogue) +
+         ", \"epsg\": " + JsonCode(epsg) + ", \"esri\": " + JsonCode(described ? entry.esriCode : 0) + "},\n";
+    if (planar) {
+        j += "  \"geographic_system\": null,\n  \"datum\": null,\n  \"ellipsoid\": null,\n";
+        j += "  \"prime_meridian\": null,\n";
+    } else {
+        j += "  \"geographic_system\": {\"name\": " + JsonString(gcs.GetName().str()) +
+             ", \"code\": " + JsonCode(gcs.GetType()) + ", \"epsg\": " + JsonCode(ZrCliEpsgGeographicOf(cs)) +
+             "},\n";
+        j += "  \"datum\": " + JsonNamed(datum.GetName().str(), datum.GetType()) + ",\n";
+        const double f = spheroid.GetFlattening();
+        j += "  \"ellipsoid\": {\"name\": " + JsonString(spheroid.GetName().str()) +
+             ", \"code\": " + JsonCode(spheroid.GetType()) +
+             ", \"semi_major_axis\": " + JsonNumber(spheroid.GetAxis()) +
+             ", \"inverse_flattening\": " + JsonNumber(f > 0.0 ? 1.0 / f : 0.0) + "},\n";
+        const CZrPJPrimeMeridian pm = gcs.GetPrimeMeridian();
+        j += "  \"prime_meridian\": {\"name\": " + JsonString(pm.GetName().str()) +
+             ", \"code\": " + JsonCode(pm.GetType()) + ", \"longitude\": " + JsonNumber(pm.GetLongitude()) +
+             "},\n";
+    }
+    if (projected) {
+        const CZrPJObject kind = cs.GetProjection();
+        const CZrPJParams p = cs.GetParams();
+        const std::pair<const char*, double> parameters[] = {
+            {"false_easting", p.FalseEasting},
+            {"false_northing", p.FalseNorthing},
+            {"central_meridian", p.CentralMeridian},
+            {"central_parallel", p.CentralParallel},
+            {"standard_parallel_1", p.StandardParallel1},
+            {"standard_parallel_2", p.StandardParallel2},
+            {"scale_factor", p.ScaleFactor},
+            {"azimuth", p.Azimuth},
+            {"first_point_longitude", p.FirstPointLongitude},
+            {"second_point_longitude", p.SecondPointLongitude},
+        };
+        j += "  \"projection\": {\"name\": " + JsonString(kind.GetName().str()) +
+             ", \"code\": " + JsonCode(kind.GetType()) + ", \"parameters\": {";
+        for (std::size_t i = 0; i < sizeof parameters / sizeof parameters[0]; ++i)
+            j += std::string(i ? ", " : "") + "\"" + parameters[i].first +
+                 "\": " + JsonNumber(parameters[i].second);
+        j += "}},\n";
+    } else {
+        j += "  \"projection\": null,\n";
+    }
+    if (projected || planar)
+        j += "  \"unit\": {\"name\": " + JsonString(ZrCliUnitName(cs.GetDistUnits())) +
+             ", \"code\": " + JsonCode(cs.GetDistUnits()) +
+             ", \"metres\": " + JsonNumber(ZrUnitCodeToMetres(cs.GetDistUnits())) + "},\n";
+    else
+        j += "  \"unit\": {\"name\": \"degree\", \"code\": null, \"metres\": null},\n";
+    if (described && entry.hasArea)
+        j += "  \"area_of_use\": {\"name\": " + JsonString(entry.areaName) +
+             ", \"south\": " + JsonNumber(entry.south) + ", \"west\": " + JsonNumber(entry.west) +
+             ", \"north\": " + JsonNumber(entry.north) + ", \"east\": " + JsonNumber(entry.east) + "},\n";
+    else
+        j += "  \"area_of_use\": null,\n";
+    j += "  \"aliases\": [";
+    if (described)
+        for (std::size_t i = 0; i < entry.aliases.size(); ++i)
+            j += std::string(i ? ", " : "") + JsonString(entry.aliases[i]);
+    j += "],\n";
+    // The texts: the library's own forms and every exchange form, null
+    // where the form cannot express the system.
+    j += "  \"texts\": {";
+    const struct {
+        const char* key;
+        const char* form;
+    } texts[] = {{"text", "text"}, {"esri_wkt", "esri"}, {"wkt1", "wkt1"},
+                 {"wkt2", "wkt2"}, {"proj", "proj"},     {"projjson", "projjson"}};
+    bool first = true;
+    for (const auto& t : texts) {
+        std::string text, why;
+        for (const FormSpec& f : kForms)
+            if (std::string(f.name) == t.form && !FormText(cs, f, text, why)) text.clear();
+        j += std::string(first ? "\n" : ",\n") + "    \"" + t.key +
+             "\": " + (text.empty() ? "null" : JsonString(text));
+        first = false;
+    }
+    j += "\n  }\n}";
+    return j;
+}
 
 // The system in one form, without a final line end; 0 and why when the
 // exchange form cannot express it.
@@ -401,6 +546,8 @@ int FormText(const CZrPJCoordSys& cs, const FormSpec& form, std::string& text, s
         text = cs.ToString().str();
     } else if (name == "xml") {
         text = cs.ToXML(ZRPRJ_XML_VERSION).str();
+    } else if (name == "json") {
+        text = JsonDescription(cs);
     } else if (name == "prj") {
         text = ZrKeyValueProjectionText(cs).str();
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
@@ -439,7 +586,7 @@ void PrintSummary(const CZrPJCoordSys& cs, FILE* out) {
     const CZrPJDatum datum = gcs.GetDatum();
     const CZrPJSpheroid spheroid = datum.GetSpheroid();
     const int epsg = ZrCliEpsgOf(cs);
-    std::fprintf(out, "Name:               %s\n", cs.GetName().c_str());
+    std::fprintf(out, "Name:               %s\n", ZrCliDisplayName(cs).c_str());
     std::fprintf(out, "Code:               %ld\n", cs.GetType());
     const std::string problem = epsg == -1000 ? ZrCliMappingFileProblem() : std::string();
     if (!problem.empty())
@@ -448,6 +595,11 @@ void PrintSummary(const CZrPJCoordSys& cs, FILE* out) {
         std::fprintf(out, "EPSG:               none\n");
     else
         std::fprintf(out, "EPSG:               %d\n", epsg);
+    ZrSearchHit entry;
+    if (ZrDescribeCoordSys(cs, entry)) {
+        if (entry.esriCode != 0) std::fprintf(out, "ESRI:               %ld\n", entry.esriCode);
+        if (entry.hasArea) std::fprintf(out, "Area of use:        %s\n", AreaText(entry).c_str());
+    }
     if (cs.GetType() == 0) {
         // A planar system has a unit and nothing more: no earth model.
         std::fprintf(out, "Planar system, units: %s (%ld)\n", ZrCliUnitName(cs.GetDistUnits()).c_str(),
@@ -494,11 +646,13 @@ int ZrCliInfo(const std::vector<std::string>& args) {
         for (const FormSpec& f : kForms)
             if (parsed.options["--format"] == f.name) form = &f;
         if (!form)
-            return ZrCliUsageError(command, "unknown form \"" + parsed.options["--format"] +
-                                                "\" (text, xml, prj, esri, wkt1, wkt2, proj or projjson)");
+            return ZrCliUsageError(command,
+                                   "unknown form \"" + parsed.options["--format"] +
+                                       "\" (text, xml, prj, esri, wkt1, wkt2, proj, projjson or json)");
     }
 
-    if (form && form->exchange != ZR_CRS_TEXT_UNKNOWN && parsed.options.count("--save")) {
+    if (form && (form->exchange != ZR_CRS_TEXT_UNKNOWN || std::string(form->name) == "json") &&
+        parsed.options.count("--save")) {
         // An exchange form goes to the file as it is printed: a shapefile's
         // .prj holds the ESRI WKT alone, without a line end.
         const std::string path = parsed.options["--save"];
@@ -677,6 +831,68 @@ int ZrCliList(const std::vector<std::string>& args) {
     }
     if (shown == 0) {
         ZrCliErrorf(command, "nothing matches \"%s\"", filter.c_str());
+        return ZRCLI_SOME_FAILED;
+    }
+    return ZRCLI_OK;
+}
+
+// ---------------------------------------------------------------- search
+
+namespace {
+const std::vector<OptionSpec> kSearchOptions = {
+    {"--limit", "-n", true}, {"--kind", "-k", true}, {"--built", nullptr, false}};
+
+// Tabs and line ends inside a name would break the columns.
+std::string Field(std::string text) {
+    for (char& c : text)
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    return text;
+}
+} // namespace
+
+int ZrCliSearch(const std::vector<std::string>& args) {
+    const char* command = "zrprj search";
+    ParsedArgs parsed;
+    int status = ZRCLI_OK;
+    if (!ParseArgs(command, args, kSearchOptions, parsed, status)) return status;
+    if (parsed.help) return ZrCliPrintHelp("search", stdout) ? ZRCLI_OK : ZRCLI_USAGE;
+    if (parsed.positional.empty()) return ZrCliUsageError(command, "a name, alias or code to search for");
+    // Unquoted words are one query: zrprj search British National Grid.
+    std::string query;
+    for (const std::string& word : parsed.positional)
+        query += (query.empty() ? "" : " ") + word;
+    long limit = 20;
+    if (parsed.options.count("--limit") && !ParseInt(parsed.options["--limit"], 0, 1000000, limit))
+        return ZrCliUsageError(command, "--limit takes a whole number (0: every match)");
+    const std::string kind = parsed.options.count("--kind") ? parsed.options["--kind"] : std::string();
+    if (!kind.empty() && kind != "projected" && kind != "geographic")
+        return ZrCliUsageError(command, "--kind is projected or geographic");
+    const bool builtOnly = parsed.options.count("--built") != 0;
+    const bool filtered = builtOnly || !kind.empty();
+
+    std::vector<ZrSearchHit> hits;
+    ZrSearchCoordSys(query, hits, filtered ? 0 : static_cast<int>(limit));
+    long shown = 0;
+    for (const ZrSearchHit& hit : hits) {
+        if ((builtOnly && !hit.built) || (!kind.empty() && hit.projected != (kind == "projected"))) continue;
+        if (limit > 0 && shown == limit) break;
+        std::string others;
+        auto add = [&others](const std::string& text) { others += (others.empty() ? "" : "; ") + text; };
+        if (hit.catalogueCode != 0 && (hit.epsgCode != 0 || hit.esriCode != 0))
+            add("catalogue " + std::to_string(hit.catalogueCode) + " " + hit.catalogueName);
+        else if (hit.catalogueCode != 0 && hit.catalogueName != hit.name)
+            add(hit.catalogueName);
+        for (const std::string& alias : hit.aliases)
+            add(alias);
+        std::string kindText = hit.projected ? "projected" : "geographic";
+        if (!hit.built) kindText += ", not built";
+        const std::string line = hit.code + "\t" + Field(hit.name) + "\t" + kindText + "\t" +
+                                 Field(AreaText(hit)) + "\t" + Field(others.empty() ? "-" : others) + "\n";
+        if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size()) return ZrCliOutputLost(command);
+        ++shown;
+    }
+    if (shown == 0) {
+        ZrCliErrorf(command, "nothing matches \"%s\"", query.c_str());
         return ZRCLI_SOME_FAILED;
     }
     return ZRCLI_OK;

@@ -360,6 +360,7 @@ int ZrCliGeod(const std::vector<std::string>& args) {
     if (files.empty()) files.push_back("-");
     int status = ZRCLI_OK;
     std::string line;
+    ZrCliProgressStart(command);
     for (const std::string& name : files) {
         const bool standardInput = name == "-";
         FILE* in = standardInput ? stdin : std::fopen(name.c_str(), "rb");
@@ -385,12 +386,14 @@ int ZrCliGeod(const std::vector<std::string>& args) {
                 break;
             }
             if (!line.empty() && line.back() == '\r') line.pop_back();
+            ZrCliProgressTick();
             run.Line(line, shown, number);
             if (run.Lost()) break;
         }
         if (!standardInput) std::fclose(in);
         if (run.Lost()) break;
     }
+    ZrCliProgressEnd();
     const int runStatus = run.Finish();
     return status != ZRCLI_OK ? status : runStatus;
 }

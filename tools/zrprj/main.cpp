@@ -21,6 +21,7 @@ const char kOverview[] =
     "  info       a system's description and its forms: text, XML, key-value, WKT,\n"
     "             PROJ string, PROJJSON\n"
     "  list       the catalogues, with a name filter\n"
+    "  search     systems by name, alias or code: catalogue, EPSG and ESRI, best first\n"
     "  sample     a system's sample drawing as a PNG\n"
     "  geod       geodesics on the system's ellipsoid: inverse, direct, area\n"
     "  demo       a built-in example: six cities through Gauss-Krueger and UTM and back\n"
@@ -164,13 +165,17 @@ const char kTransformationsHelp[] =
 
 const char kInfoHelp[] = "usage: zrprj info [OPTIONS] SYSTEM\n"
                          "\n"
-                         "Prints the system's description, its EPSG code, and its text, XML,\n"
-                         "key-value and WKT2 forms.\n"
+                         "Prints the system's description, its EPSG (and ESRI) code, its area of\n"
+                         "use (EPSG's name of the area and its bounding box in degrees, south, west,\n"
+                         "north, east) where EPSG gives one, and its text, XML, key-value and WKT2\n"
+                         "forms. Outside a Chinese locale the name shown leaves out the library's\n"
+                         "Chinese title of a geographic or planar system; the forms keep it.\n"
                          "\n"
                          "  -f, --format FORM    only the system in one form: text (one-line text), xml,\n"
                          "                         prj (key-value), esri (ESRI WKT, as a shapefile's .prj\n"
                          "                         holds it), wkt1 (OGC WKT1 as GDAL writes it), wkt2\n"
-                         "                         (WKT2:2019), proj (PROJ string), projjson\n"
+                         "                         (WKT2:2019), proj (PROJ string), projjson, or json:\n"
+                         "                         the description as one JSON object (below)\n"
                          "  --text, --xml, --kv  the same as --format text, xml, prj\n"
                          "  --epsg               only the EPSG code (exit 1 when it has none)\n"
                          "  -o, --save PATH      write the system to a file instead: in the --format\n"
@@ -181,8 +186,31 @@ const char kInfoHelp[] = "usage: zrprj info [OPTIONS] SYSTEM\n"
                          "\n"
                          "Exit 1 when the system cannot be written in the form asked for.\n"
                          "\n"
+                         "The JSON description has these members, always all of them, in this order;\n"
+                         "what the system lacks is null. Codes are numbers, angles degrees, lengths\n"
+                         "metres unless a unit is named.\n"
+                         "  name               the name shown (as in the summary)\n"
+                         "  kind               \"projected\", \"geographic\" or \"planar\"\n"
+                         "  codes              {catalogue, epsg, esri}\n"
+                         "  geographic_system  {name, code, epsg}\n"
+                         "  datum              {name, code}\n"
+                         "  ellipsoid          {name, code, semi_major_axis, inverse_flattening}\n"
+                         "  prime_meridian     {name, code, longitude}\n"
+                         "  projection         {name, code, parameters: {false_easting, false_northing,\n"
+                         "                     central_meridian, central_parallel, standard_parallel_1,\n"
+                         "                     standard_parallel_2, scale_factor, azimuth,\n"
+                         "                     first_point_longitude, second_point_longitude}}, the\n"
+                         "                     false origin in the system's unit\n"
+                         "  unit               {name, code, metres}: metres in one unit\n"
+                         "  area_of_use        {name, south, west, north, east} (west > east when the\n"
+                         "                     area crosses the antimeridian)\n"
+                         "  aliases            [EPSG's other names and ESRI's name]\n"
+                         "  texts              {text, esri_wkt, wkt1, wkt2, proj, projjson}: each form\n"
+                         "                     as a string\n"
+                         "\n"
                          "Examples:\n"
                          "  zrprj info EPSG:27700 --format esri -o roads.prj   # a shapefile's .prj\n"
+                         "  zrprj info EPSG:2154 -f json | jq .area_of_use\n"
                          "  zrprj info roads.prj --format proj\n";
 
 const char kListHelp[] = "usage: zrprj list [OPTIONS] [FILTER]\n"
@@ -199,6 +227,37 @@ const char kListHelp[] = "usage: zrprj list [OPTIONS] [FILTER]\n"
                          "  -h, --help           this help\n"
                          "\n"
                          "Exit 1 when nothing matches.\n";
+
+const char kSearchHelp[] = "usage: zrprj search [OPTIONS] TEXT...\n"
+                           "\n"
+                           "Finds coordinate systems by name, alias or code among the catalogue, every\n"
+                           "EPSG geographic and projected system and the systems ESRI numbers itself,\n"
+                           "and prints one a line, best first:\n"
+                           "  CODE<TAB>NAME<TAB>KIND<TAB>AREA<TAB>OTHER NAMES\n"
+                           "CODE is EPSG:n, else ESRI:n, else the catalogue code; KIND is projected or\n"
+                           "geographic, with \", not built\" for a system the library cannot build; AREA\n"
+                           "is EPSG's area of use and its bounding box in degrees (\"-\" when none);\n"
+                           "OTHER NAMES are the catalogue's code and name, EPSG's aliases and ESRI's\n"
+                           "name, separated by \"; \" (\"-\" when none).\n"
+                           "\n"
+                           "TEXT is a code (4490, EPSG:4490, ESRI:54030), or a name or part of one, in\n"
+                           "which case, spaces, underscores, hyphens and slashes do not count. Several\n"
+                           "words are one text. Names equal to it come first, then names beginning\n"
+                           "with it, then names holding it, then names holding each of its words; the\n"
+                           "shorter name first within each. The Chinese names of the Chinese datums\n"
+                           "(Beijing 1954, Xian 1980, CGCS2000), of Gauss-Kruger zones and of the\n"
+                           "common kinds are understood as well.\n"
+                           "\n"
+                           "  -n, --limit N        at most N lines (default 20; 0: every match)\n"
+                           "  -k, --kind KIND      projected or geographic systems only\n"
+                           "      --built          only systems the library builds\n"
+                           "  -h, --help           this help\n"
+                           "\n"
+                           "Exit 1 when nothing matches.\n"
+                           "\n"
+                           "Examples:\n"
+                           "  zrprj search Lambert 93\n"
+                           "  zrprj search 'GK zone 20' --kind projected\n";
 
 const char kSampleHelp[] = "usage: zrprj sample [OPTIONS] SYSTEM OUTPUT.png\n"
                            "\n"
@@ -233,6 +292,7 @@ const CommandHelp kHelps[] = {
     {"transformations", kTransformationsHelp},
     {"info", kInfoHelp},
     {"list", kListHelp},
+    {"search", kSearchHelp},
     {"sample", kSampleHelp},
     {"demo", kDemoHelp},
     {"geod", kZrCliGeodHelp},
@@ -271,6 +331,7 @@ std::string ZrCliPrintable(const std::string& text) {
 }
 
 void ZrCliError(const char* command, const std::string& message) {
+    ZrCliProgressClear();
     // Written by length: a message may have held a NUL, where %s would stop.
     const std::string line = std::string(command) + ": " + ZrCliPrintable(message) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
@@ -332,6 +393,7 @@ int Run(const std::string& command, const std::vector<std::string>& args) {
     if (command == "transformations") return ZrCliTransformations(args);
     if (command == "info") return ZrCliInfo(args);
     if (command == "list") return ZrCliList(args);
+    if (command == "search") return ZrCliSearch(args);
     if (command == "sample") return ZrCliSample(args);
     if (command == "demo") return ZrCliDemo(args);
     if (command == "geod") return ZrCliGeod(args);

@@ -706,9 +706,19 @@ int ZrCliRunStream(const std::vector<std::string>& files, const ZrCliPointFn& fn
     int status = ZRCLI_OK;
     bool lost = false;
     Output output(out);
+    // Counted only where a terminal shows the count: elsewhere fn runs bare.
+    ZrCliProgressStart(options.command);
+    struct EndProgress {
+        ~EndProgress() { ZrCliProgressEnd(); }
+    } endProgress;
+    const ZrCliPointFn counted = [&fn](CPoint2D& pt, std::string& why) {
+        ZrCliProgressTick();
+        return fn(pt, why);
+    };
+    const ZrCliPointFn& run = isatty(STDERR_FILENO) == 1 ? counted : fn;
     for (const std::string& name : names) {
         if (name == "-") {
-            if (RunOne(stdin, "<stdin>", fn, options, output, lost) != ZRCLI_OK) status = ZRCLI_SOME_FAILED;
+            if (RunOne(stdin, "<stdin>", run, options, output, lost) != ZRCLI_OK) status = ZRCLI_SOME_FAILED;
         } else {
             FILE* in = std::fopen(name.c_str(), "rb");
             if (!in) {
@@ -717,7 +727,7 @@ int ZrCliRunStream(const std::vector<std::string>& files, const ZrCliPointFn& fn
                 status = ZRCLI_SOME_FAILED;
                 continue;
             }
-            if (RunOne(in, name, fn, options, output, lost) != ZRCLI_OK) status = ZRCLI_SOME_FAILED;
+            if (RunOne(in, name, run, options, output, lost) != ZRCLI_OK) status = ZRCLI_SOME_FAILED;
             std::fclose(in);
         }
         if (lost) return ZRCLI_SOME_FAILED;

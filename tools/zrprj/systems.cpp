@@ -6,6 +6,7 @@
 #include "interop/ZrResolve.h"
 #include "platform/ZrString.h"
 #include "platform/ZrToolkit.h"
+#include "platform/ui/ZrUserLanguage.h"
 #include "transform/ZrPJTranslator.h"
 
 int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why, bool planarAllowed) {
@@ -38,13 +39,29 @@ long ZrCliEpsgGeographicOf(const CZrPJCoordSys& cs) {
     return translator.Orvanta2EPSG(static_cast<int>(cs.GetGCS().GetType()));
 }
 
+std::string ZrCliDisplayName(const CZrPJCoordSys& cs) {
+    const std::string name = cs.GetName().str();
+    if (ZrPrimaryLangId(ZrGetUserDefaultLangID()) == ZR_LANG_CHINESE) return name;
+    // The library names its unprojected systems with its string table's
+    // Chinese title for the kind, "---" and the geographic system's name; the
+    // name is part of every stored form, so it stays as it is there, and only
+    // what the tool shows a user of another language drops the title (the
+    // kind has a line of its own).
+    if (cs.GetType() != PJ_CS_EARTH && cs.GetType() != PJ_CS_PLANAR) return name;
+    const std::size_t dashes = name.find("---");
+    if (dashes == std::string::npos) return name;
+    for (std::size_t i = 0; i < dashes; ++i)
+        if (static_cast<unsigned char>(name[i]) < 0x80) return name; // a title of the user's own
+    return name.substr(dashes + 3);
+}
+
 std::string ZrCliLabel(const CZrPJCoordSys& cs) {
     const long code = cs.GetType() == 1 ? cs.GetGCS().GetType() : cs.GetType();
-    if (code > 0) return cs.GetName().str() + " (" + std::to_string(code) + ")";
+    if (code > 0) return ZrCliDisplayName(cs) + " (" + std::to_string(code) + ")";
     // A system built from EPSG's definition or read from an exchange form has
     // no catalogue code; its EPSG code, where it has one, names it.
     const int epsg = ZrCliEpsgOf(cs);
-    return cs.GetName().str() +
+    return ZrCliDisplayName(cs) +
            (epsg == -1000 ? std::string(" (user-defined)") : " (EPSG:" + std::to_string(epsg) + ")");
 }
 

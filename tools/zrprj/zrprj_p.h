@@ -46,6 +46,9 @@ long ZrCliEpsgGeographicOf(const CZrPJCoordSys& cs);
 // A linear unit's name as the tool prints it: the feet and the yard say which
 // foot they are, since EPSG and other software also use the US survey foot.
 std::string ZrCliUnitName(long code);
+// The system's name as the tool shows it: in a language other than Chinese,
+// the library's Chinese title of a geographic or planar system is left out.
+std::string ZrCliDisplayName(const CZrPJCoordSys& cs);
 // "Name (code)" of the system, for messages and headers.
 std::string ZrCliLabel(const CZrPJCoordSys& cs);
 
@@ -115,12 +118,24 @@ int ZrCliParseDelimiter(const std::string& text, ZrCliStreamOptions& options, st
 int ZrCliRunStream(const std::vector<std::string>& files, const ZrCliPointFn& fn,
                    const ZrCliStreamOptions& options, FILE* out);
 
+// ---- Progress of long runs (progress.cpp) ----
+
+// A line "COMMAND: N points, S s" on standard error, only when it is a
+// terminal and only once a run has taken a second or a million points,
+// rewritten in place; messages clear it before they are written, and the end
+// wipes it. Start before the first point, tick once per point.
+void ZrCliProgressStart(const char* command);
+void ZrCliProgressTick();
+void ZrCliProgressClear();
+void ZrCliProgressEnd();
+
 // ---- Commands (commands.cpp, demo.cpp) ----
 int ZrCliProject(const std::vector<std::string>& args, bool inverse);
 int ZrCliConvert(const std::vector<std::string>& args);
 int ZrCliTransformations(const std::vector<std::string>& args);
 int ZrCliInfo(const std::vector<std::string>& args);
 int ZrCliList(const std::vector<std::string>& args);
+int ZrCliSearch(const std::vector<std::string>& args);
 int ZrCliSample(const std::vector<std::string>& args);
 int ZrCliDemo(const std::vector<std::string>& args);
 int ZrCliGeod(const std::vector<std::string>& args); // geod.cpp, with its help text

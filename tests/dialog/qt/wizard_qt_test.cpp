@@ -1,15 +1,21 @@
 // The coordinate-system sheet in real Qt widgets on the offscreen platform:
 // one predefined and one user-defined path clicked through to Finish, the
-// same two paths by keyboard alone, and drop-downs wide enough for their
-// entries.
+// same two paths by keyboard alone, a system found by code or name by
+// keyboard alone, the preview with its area of use, and drop-downs wide
+// enough for their entries. Pictures of the window go to the test output
+// folder, their paths printed.
 
 #include "dialog/ZrSheetCoordSysSetting.h"
 #include "dialog/qt/ZrQtBackend.h"
+#include "interop/ZrInterop.h"
 #include "platform/ui/ZrFileDialog.h"
 #include "platform/ui/ZrUiBackend.h"
 
 #include <QApplication>
 #include <QAbstractItemView>
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QDialogButtonBox>
@@ -26,6 +32,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -154,6 +161,27 @@ Steps::Step TabTo(int id) {
         if (focus) QTest::keyClick(focus, Qt::Key_Tab);
         return false;
     };
+}
+
+// Saves a picture of the sheet's window into the test output folder and
+// prints its path, so a reader of the test log can look at it.
+Steps::Step Screenshot(const char* name) {
+    return [name] {
+        QWidget* w = CZrQtBackend::Instance().GetSheetWindow();
+        if (!w || !w->isVisible()) return false;
+        const QString dir = QStringLiteral(ZRPRJ_TEST_OUTPUT_DIR);
+        QDir().mkpath(dir);
+        const QString path = dir + QLatin1Char('/') + QString::fromUtf8(name) + QStringLiteral(".png");
+        EXPECT_TRUE(w->grab().save(path)) << path.toStdString();
+        std::printf("screenshot: %s\n", path.toUtf8().constData());
+        return true;
+    };
+}
+
+CZrPJCoordSys FromEpsg(long code) {
+    CZrPJCoordSys cs;
+    EXPECT_EQ(ZrCoordSysFromEpsg(code, cs), 1) << code;
+    return cs;
 }
 
 class WizardQtTest : public ::testing::Test {
@@ -292,6 +320,102 @@ TEST_F(WizardQtTest, UserDefinedProjectionBuiltByKeyboardAlone) {
     EXPECT_EQ(cs.GetProjection().GetType(), PJ_KIND_TRANSVERSE_MERCATOR);
     EXPECT_EQ(cs.GetGCS().GetType(), 4326);
     EXPECT_EQ(cs.GetParams().CentralMeridian, 117.0);
+}
+
+// A system found by keyboard alone: Tab to the search field, type a code or
+// words of a name, Tab to the hits, the arrow key takes the first, Enter
+// shows it on the preview, Enter again finishes with that system, whole.
+TEST_F(WizardQtTest, SystemFoundByKeyboardAlone) {
+    const struct {
+        const char* typed;
+        const char* code;
+        long epsg;
+        const char* searchShot;
+        const char* previewShot;
+    } cases[] = {
+        {"4490", "EPSG:4490", 4490, "wizard_search_4490", "wizard_preview_4490"},
+        {"Lambert 93", "EPSG:2154", 2154, "wizard_search_lambert93", "wizard_preview_found_lambert93"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        CZrSheetCoordSysSetting sheet("坐标系统设置");
+        Steps steps({
+            PageShown(6701),
+            FocusOn(IDC_ZR_KIND_PROJECTED),
+            TabTo(IDC_ZR_KIND_SEARCH),
+            Keys(c.typed),
+            Key(Qt::Key_Tab),
+            FocusOn(IDC_ZR_KIND_HITS),
+            Key(Qt::Key_Down),
+            [&c] {
+                auto* hits = Shown<QComboBox>(Ctl(IDC_ZR_KIND_HITS));
+                if (!hits) return false;
+                EXPECT_TRUE(hits->currentText().startsWith(QString::fromUtf8(c.code) + QStringLiteral("  ")))
+                    << hits->currentText().toStdString();
+                return true;
+            },
+            Screenshot(c.searchShot),
+            Key(Qt::Key_Return),
+            PageShown(6705),
+            Screenshot(c.previewShot),
+            Key(Qt::Key_Return),
+        });
+        EXPECT_EQ(sheet.DoModal(), ID_WIZFINISH);
+        EXPECT_TRUE(steps.Finished());
+        const CZrPJCoordSys expected = FromEpsg(c.epsg);
+        EXPECT_TRUE(sheet.m_coordSys == expected);
+        EXPECT_EQ(sheet.m_coordSys.GetName(), expected.GetName());
+    }
+}
+
+// The preview of Lambert-93 in the real window: its name, its PROJ text
+// read-only, Copy onto the desktop's clipboard, and its area of use (France)
+// shaded on the world map.
+TEST_F(WizardQtTest, PreviewShowsNameTextAndAreaOfUse) {
+    sheet.m_coordSys = FromEpsg(2154);
+    sheet.m_bPrjLoaded = 1;
+    QApplication::clipboard()->clear();
+    Steps steps({
+        PageShown(6701),
+        Click(QStringLiteral("wizNext")),
+        PageShown(6703),
+        Click(QStringLiteral("wizNext")),
+        PageShown(6704),
+        Click(QStringLiteral("wizNext")),
+        PageShown(6705),
+        [] {
+            auto* name = Shown<QLabel>(Ctl(IDC_ZR_PREVIEW_NAME));
+            auto* text = Shown<QLineEdit>(Ctl(IDC_ZR_PREVIEW_TEXT));
+            QWidget* area = Shown<QWidget>(Ctl(IDC_ZR_PREVIEW_AREA));
+            if (!name || !text || !area) return false;
+            EXPECT_TRUE(name->text().contains(QStringLiteral("Lambert-93"))) << name->text().toStdString();
+            EXPECT_TRUE(name->text().contains(QStringLiteral("EPSG:2154")));
+            EXPECT_TRUE(text->isReadOnly());
+            EXPECT_TRUE(text->text().startsWith(QStringLiteral("+proj=lcc"))) << text->text().toStdString();
+            // The map: France tinted red somewhere right of the middle, and
+            // far less of it than of the sea.
+            const QImage map = area->grab().toImage();
+            int tinted = 0;
+            for (int y = 0; y < map.height(); ++y)
+                for (int x = 0; x < map.width(); ++x) {
+                    const QColor px = map.pixelColor(x, y);
+                    tinted += px.red() > px.blue() + 40;
+                }
+            EXPECT_GT(tinted, 0);
+            EXPECT_LT(tinted, map.width() * map.height() / 20);
+            return true;
+        },
+        Click(Ctl(IDC_ZR_PREVIEW_COPY)),
+        [] {
+            auto* text = Shown<QLineEdit>(Ctl(IDC_ZR_PREVIEW_TEXT));
+            return text && QApplication::clipboard()->text() == text->text();
+        },
+        Screenshot("wizard_preview_lambert93"),
+        Click(QStringLiteral("wizFinish")),
+    });
+    EXPECT_EQ(sheet.DoModal(), ID_WIZFINISH);
+    EXPECT_TRUE(steps.Finished());
+    EXPECT_TRUE(sheet.m_coordSys == FromEpsg(2154));
 }
 
 // Escape from a field its check refuses cancels the sheet, by keyboard alone,
