@@ -126,8 +126,8 @@ def measure(client, chunks, rows, src, dst):
     # and the allocator past its first partitions (glibc maps the first large
     # blocks afresh, page by page, before it learns to keep them).
     workers = len(client.scheduler_info()["workers"])
-    reproject_digests_here(2, rows, src, dst)
-    reproject_digests_on_cluster(client, 2 * workers, rows, src, dst)
+    reproject_digests_here(1, rows, src, dst)
+    reproject_digests_on_cluster(client, workers, rows, src, dst)
     cpu = time.process_time()
     here = reproject_digests_here(chunks, rows, src, dst)
     single = points / (time.process_time() - cpu)

@@ -20,7 +20,7 @@ distributed = pytest.importorskip("distributed")
 # A worker's memory limit, and a dataset of coordinates (three float64 columns
 # in, two out) larger than that: it can only go through partition by partition.
 WORKER_MEMORY = 400 * 2**20
-CHUNKS = int(os.environ.get("ZRPRJ_DASK_CHUNKS", "24"))
+CHUNKS = int(os.environ.get("ZRPRJ_DASK_CHUNKS", "18"))
 ROWS = 1_000_000
 
 
