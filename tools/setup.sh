@@ -13,6 +13,8 @@ packages=(
   libgeographiclib-dev geographiclib-tools
   qt6-base-dev libgl-dev fonts-noto-cjk qt6-translations-l10n
   locales
+  python3-dev pybind11-dev python3-numpy python3-pandas python3-pytest python3-pyproj
+  python3-dask python3-distributed python3-psutil
 )
 
 missing=()

@@ -91,6 +91,21 @@ c++ -std=c++17 -o "$scratch/host_pkgconfig" "$source_dir/consumer/consumer.cpp" 
     $(pkg-config --cflags --libs ZrPrj50) -Wl,-rpath,"$libdir"
 "$scratch/host_pkgconfig"
 
+# A C host of the C interface, C99 with every warning an error.
+# shellcheck disable=SC2046
+cc -std=c99 -Wall -Wextra -pedantic -Werror -o "$scratch/host_c" "$source_dir/consumer/consumer.c" \
+    $(pkg-config --cflags --libs ZrPrj50) -lm -Wl,-rpath,"$libdir"
+"$scratch/host_c" > /dev/null
+
+# The Python package, where it was built: it finds the installed library by
+# its own run path.
+python_package=$(find "$prefix" -path '*/zrprj/__init__.py' -printf '%h\n' | head -n1)
+python=$(sed -n 's/^ZRPRJ_PYTHON_EXECUTABLE:INTERNAL=//p' "$build_dir/CMakeCache.txt")
+if [[ -n $python_package && -n $python ]]; then
+    PYTHONPATH=$(dirname "$python_package") "$python" -c \
+        "import zrprj; x, y = zrprj.Transformer.from_crs(4326, 32650, always_xy=True).transform(117, 0); assert abs(x - 500000) < 1e-3"
+fi
+
 # Hosts built through CMake: find_package and pkg_check_modules.
 cmake -S "$source_dir/consumer" -B "$scratch/build" -DCMAKE_PREFIX_PATH="$prefix" > "$scratch/configure.log"
 cmake --build "$scratch/build" > "$scratch/build.log"

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/ZrPJCoordSys.h"
+#include "platform/ZrExport.h"
+#include "platform/ZrString.h"
+
+#include <string>
+
+class CZrPJTranslator;
+
+// A coordinate system named the ways a user names one, for the command-line
+// tool and the language bindings alike:
+//   - a catalogue code (a projected row, else a geographic system);
+//   - "EPSG:n" (also "EPSG: n", "epsg:n"): the catalogue row the mapping file
+//     names, else a system built from EPSG's own definition;
+//   - "ESRI:n": the catalogue row n (the catalogue numbers its rows with
+//     ESRI's codes), else EPSG's definition of n, which ESRI's codes reuse;
+//   - the path of a system file, its form told by its content (WKT of any
+//     dialect, PROJJSON, a PROJ string, the XML projection file, the
+//     key-value file, the one-line text form);
+//   - a PROJ string, WKT or PROJJSON text itself.
+// Returns nonzero on success; on failure cs is unchanged and reason says what
+// was expected. A planar system, which has no earth model to project with,
+// is refused unless planarAllowed.
+ZRPRJ_API int ZrResolveCoordSys(const std::string& spec, CZrPJCoordSys& cs, std::string* reason = nullptr,
+                                bool planarAllowed = false);
+
+// The same for a bare number as EPSG and ESRI codes are given: authority is
+// "EPSG", "ESRI" or the library's own catalogue, "ZRPRJ" (any letter case).
+ZRPRJ_API int ZrResolveCoordSysByAuthority(const std::string& authority, long code, CZrPJCoordSys& cs,
+                                           std::string* reason = nullptr);
+
+// Empty when the mapping file beside the library can be read; otherwise why
+// not, naming the path where it was looked for.
+ZRPRJ_API std::string ZrMappingFileProblem();
+
+// Sets translator up to convert src to dst by the operation the library
+// chooses for the two systems: none when they lie on one geographic system
+// (by definition, or by EPSG's code where a catalogue system and one built
+// from EPSG's definition name the datum differently); else the first of
+// EPSG's transformations between the two geographic systems, best first,
+// that joins them. 0 and reason when the datums differ and no operation is
+// known: converting as if they were one would be wrong by up to hundreds of
+// metres without a word. description names the operation applied.
+ZRPRJ_API int ZrChooseOperation(const CZrPJCoordSys& src, const CZrPJCoordSys& dst,
+                                CZrPJTranslator& translator, std::string* description = nullptr,
+                                std::string* reason = nullptr);
