@@ -28,6 +28,7 @@ struct MappingCache {
     std::string path;
     long long size = -1;
     long long mtime = -1;
+    unsigned long generation = 0; // counts the reads, so a result drawn from the file can tell it is stale
     std::unordered_map<long, long> toEpsg, toCatalogue;
 };
 
@@ -43,6 +44,7 @@ const MappingCache& Mapping() {
     cache.path = path;
     cache.size = size;
     cache.mtime = mtime;
+    ++cache.generation;
     cache.toEpsg.clear();
     cache.toCatalogue.clear();
     CMarkup xml;
@@ -261,7 +263,13 @@ long ZrMappedEpsgCode(long catalogueCode) {
 }
 
 long ZrMappedCatalogueCode(long epsgCode) {
+    unsigned long unused;
+    return ZrMappedCatalogueCode(epsgCode, unused);
+}
+
+long ZrMappedCatalogueCode(long epsgCode, unsigned long& generation) {
     const MappingCache& m = Mapping();
+    generation = m.generation;
     const auto it = m.toCatalogue.find(epsgCode);
     return it == m.toCatalogue.end() ? kNone : it->second;
 }
