@@ -88,13 +88,6 @@ bool MeridianAgrees(const CZrPJPrimeMeridian& pm, const ZrEpsgGeographicRecord& 
     return Near(pm.GetLongitude(), g.primeMeridianLongitude, 1e-9);
 }
 
-bool SameNameOrPrefixed(const std::string& candidate, const std::string& wanted, const char* prefix) {
-    if (wanted.empty()) return false;
-    if (ZrInteropSameName(candidate.c_str(), wanted.c_str())) return true;
-    const size_t n = std::strlen(prefix);
-    return candidate.compare(0, n, prefix) == 0 && ZrInteropSameName(candidate.c_str() + n, wanted.c_str());
-}
-
 // A name as ZrInteropSameName compares it: lower case, without blanks,
 // underscores and hyphens. Two names are the same exactly when their keys are.
 std::string NameKey(const char* name) {
