@@ -1,5 +1,6 @@
 // The EPSG data file (written by tools/gen_epsg.py): read once, on first use,
-// from the folder that holds the mapping file, and searched by code.
+// from the folder that holds the mapping file, checked whole, and indexed by
+// record letter and code; a record is decoded when it is asked for.
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrEpsgLeftOut_p.h"
 #include "interop/ZrInterop.h"
@@ -43,18 +44,23 @@ struct Geographic {
     Box area;
 };
 
+// Where each record's line starts in the file, by code.
+struct Entry {
+    long code;
+    std::size_t offset;
+};
+
 struct Data {
     bool ok = false;
     std::string path;
     std::string problem; // empty when ok: what is wrong with the file, for the user
-    std::vector<Geographic> geographic;
-    std::vector<ZrEpsgProjectedRecord> projected;
-    std::vector<ZrEpsgTransformationRecord> transformations;
-    // Per transformation (same order): the codes that supersede it between
-    // the same two systems.
-    std::vector<std::vector<long>> replacements;
-    // Projected systems whose method no kind computes.
-    std::vector<ZrEpsgLeftOutRecord> leftOut;
+    // The file's bytes, kept: a lookup decodes its one line from them.
+    std::string bytes;
+    // Per leading letter (A to Z) of a record type, its records by code:
+    // ascending, except the transformations, which keep file order (their
+    // replacement lists name later ones).
+    std::array<std::vector<Entry>, 26> index;
+    const std::vector<Entry>& Of(char letter) const { return index[static_cast<std::size_t>(letter - 'A')]; }
 };
 
 // A line's fields, views into the file's bytes: no allocation per field.
@@ -77,15 +83,57 @@ bool SplitTabs(std::string_view line, Fields& f) {
 }
 
 // Numbers are read without regard to the C locale, which a host may have set
-// to one with a decimal comma.
+// to one with a decimal comma. Every number of the file is read when it is
+// checked, so the common forms take a short path: a plain decimal of at most
+// 15 digits, of which at most 22 after the point, is its digits as an integer
+// (exact below 2^53) divided by a power of ten (exact up to 1e22), one
+// correctly rounded division, the very double from_chars gives (Clinger's
+// fast path). Anything else goes to from_chars.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 bool ToDouble(std::string_view s, double& out) {
-    const char* end = s.data() + s.size();
+    const char* p = s.data();
+    const char* end = p + s.size();
+    const bool negative = p != end && *p == '-';
+    if (negative) ++p;
+    std::uint64_t digits = 0;
+    int count = 0, after = -1; // digits read; digits after the point (-1: no point yet)
+    for (; p != end && count <= 15; ++p) {
+        if (*p >= '0' && *p <= '9') {
+            digits = digits * 10 + static_cast<unsigned>(*p - '0');
+            ++count;
+            if (after >= 0) ++after;
+        } else if (*p == '.' && after < 0) {
+            after = 0;
+        } else {
+            break;
+        }
+    }
+    if (p == end && count > 0 && count <= 15) {
+        const double v = static_cast<double>(digits) / kPowersOfTen[after > 0 ? after : 0];
+        out = negative ? -v : v;
+        return true;
+    }
     const auto r = std::from_chars(s.data(), end, out);
     return r.ec == std::errc() && r.ptr == end && std::isfinite(out);
 }
 
 bool ToLong(std::string_view s, long& out) {
-    const char* end = s.data() + s.size();
+    const char* p = s.data();
+    const char* end = p + s.size();
+    const bool negative = p != end && *p == '-';
+    if (negative) ++p;
+    // Up to 18 digits cannot overflow; longer ones go to from_chars.
+    if (end - p > 0 && end - p <= 18) {
+        long v = 0;
+        for (; p != end && *p >= '0' && *p <= '9'; ++p)
+            v = v * 10 + (*p - '0');
+        if (p == end) {
+            out = negative ? -v : v;
+            return true;
+        }
+    }
     const auto r = std::from_chars(s.data(), end, out);
     return r.ec == std::errc() && r.ptr == end;
 }
@@ -95,14 +143,18 @@ bool ReadBox(const Fields& f, std::size_t at, Box& box) {
            ToDouble(f[at + 3], box.east) && box.south <= box.north;
 }
 
-bool ParseGeographic(const Fields& f, Geographic& g) {
+// The parsers check a line's fields and decode them; withText false leaves
+// the names and lists out, for the check of every record at load.
+bool ParseGeographic(const Fields& f, Geographic& g, bool withText) {
     if (f.size != 17) return false;
     ZrEpsgGeographicRecord& r = g.record;
     long latFirst = 0;
-    r.name = f[2];
-    r.datumName = f[4];
-    r.ellipsoidName = f[6];
-    r.primeMeridianName = f[10];
+    if (withText) {
+        r.name = f[2];
+        r.datumName = f[4];
+        r.ellipsoidName = f[6];
+        r.primeMeridianName = f[10];
+    }
     if (!ToLong(f[1], r.code) || !ToLong(f[3], r.datumCode) || !ToLong(f[5], r.ellipsoidCode) ||
         !ToDouble(f[7], r.semiMajorAxis) || !ToDouble(f[8], r.inverseFlattening) ||
         !ToLong(f[9], r.primeMeridianCode) || !ToDouble(f[11], r.primeMeridianLongitude) ||
@@ -112,41 +164,46 @@ bool ParseGeographic(const Fields& f, Geographic& g) {
     return r.semiMajorAxis > 0 && r.inverseFlattening >= 0;
 }
 
-bool ParseProjected(const Fields& f, ZrEpsgProjectedRecord& r) {
+bool ParseProjected(const Fields& f, ZrEpsgProjectedRecord& r, bool withText) {
     if (f.size < 12) return false;
-    r.name = f[2];
-    r.methodName = f[5];
-    r.conversionName = f[7];
-    r.linearUnitName = f[9];
-    r.axisOrder = f[11];
+    if (withText) {
+        r.name = f[2];
+        r.methodName = f[5];
+        r.conversionName = f[7];
+        r.linearUnitName = f[9];
+        r.axisOrder = f[11];
+    }
     if (!ToLong(f[1], r.code) || !ToLong(f[3], r.baseGeographicCode) || !ToLong(f[4], r.methodCode) ||
         !ToLong(f[6], r.conversionCode) || !ToLong(f[8], r.linearUnitCode) ||
         !ToDouble(f[10], r.linearUnitToMetre) || r.linearUnitToMetre <= 0)
         return false;
-    r.parameters.reserve(f.size - 12);
+    if (withText) r.parameters.reserve(f.size - 12);
     for (std::size_t i = 12; i < f.size; ++i) {
         const std::size_t eq = f[i].find('=');
         if (eq == std::string_view::npos) return false;
         ZrEpsgParameter p;
         if (!ToLong(f[i].substr(0, eq), p.code) || !ToDouble(f[i].substr(eq + 1), p.value)) return false;
-        r.parameters.push_back(p);
+        if (withText) r.parameters.push_back(p);
     }
     return true;
 }
 
-bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::vector<long>& replacements) {
+bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::vector<long>& replacements,
+                         bool withText) {
     if (f.size != 20) return false;
     for (std::string_view list = f[19]; !list.empty();) {
         const std::size_t comma = list.find(',');
         long code = 0;
         if (!ToLong(list.substr(0, comma), code)) return false;
-        replacements.push_back(code);
+        if (withText) replacements.push_back(code);
         if (comma == std::string_view::npos) break;
         list.remove_prefix(comma + 1);
         if (list.empty()) return false; // a trailing comma
     }
-    r.name = f[2];
-    r.area = f[18];
+    if (withText) {
+        r.name = f[2];
+        r.area = f[18];
+    }
     Box box;
     const bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.methodCode) && ToLong(f[4], r.sourceCode) &&
                     ToLong(f[5], r.targetCode) && ToDouble(f[6], r.tx) && ToDouble(f[7], r.ty) &&
@@ -158,19 +215,6 @@ bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::ve
     r.north = box.north;
     r.east = box.east;
     return ok && (r.methodCode == 9603 || r.methodCode == 9606 || r.methodCode == 9607);
-}
-
-template <class T> long CodeOf(const T& t) {
-    return t.code;
-}
-long CodeOf(const Geographic& g) {
-    return g.record.code;
-}
-
-template <class T> bool SortUnique(std::vector<T>& v) {
-    std::sort(v.begin(), v.end(), [](const T& a, const T& b) { return CodeOf(a) < CodeOf(b); });
-    return std::adjacent_find(v.begin(), v.end(),
-                              [](const T& a, const T& b) { return CodeOf(a) == CodeOf(b); }) == v.end();
 }
 
 // The folder of the mapping file, read now: a host that points the library
@@ -186,32 +230,53 @@ std::string Quoted(const std::string& path) {
     return "the EPSG data file \"" + path + "\"";
 }
 
-// Whether a line parses, and files its record if so.
-bool ReadRecord(const Fields& f, Data& d) {
-    if (f[0] == "G") {
-        Geographic g;
-        if (!ParseGeographic(f, g)) return false;
-        d.geographic.push_back(std::move(g));
-    } else if (f[0] == "P") {
-        ZrEpsgProjectedRecord p;
-        if (!ParseProjected(f, p)) return false;
-        d.projected.push_back(std::move(p));
-    } else if (f[0] == "X") {
-        ZrEpsgLeftOutRecord x;
-        if (f.size != 5 || !ToLong(f[1], x.code) || !ToLong(f[3], x.methodCode)) return false;
+bool ParseLeftOut(const Fields& f, ZrEpsgLeftOutRecord& x, bool withText) {
+    if (f.size != 5 || !ToLong(f[1], x.code) || !ToLong(f[3], x.methodCode)) return false;
+    if (withText) {
         x.name = f[2];
         x.methodName = f[4];
-        d.leftOut.push_back(std::move(x));
-    } else if (f[0] == "T") {
-        ZrEpsgTransformationRecord t;
-        std::vector<long> replacements;
-        if (!ParseTransformation(f, t, replacements)) return false;
-        d.transformations.push_back(std::move(t));
-        d.replacements.push_back(std::move(replacements));
-    } else {
-        return false;
     }
     return true;
+}
+
+// The record types the reader knows, by leading letter: each line of the file
+// is checked by its type's parser at load, so that a file with a line the
+// reader cannot decode is refused whole, as before a lookup could find it.
+// A new type is a parser and a row here.
+bool CheckGeographic(const Fields& f) {
+    Geographic g;
+    return ParseGeographic(f, g, false);
+}
+bool CheckProjected(const Fields& f) {
+    ZrEpsgProjectedRecord p;
+    return ParseProjected(f, p, false);
+}
+bool CheckLeftOut(const Fields& f) {
+    ZrEpsgLeftOutRecord x;
+    return ParseLeftOut(f, x, false);
+}
+bool CheckTransformation(const Fields& f) {
+    ZrEpsgTransformationRecord t;
+    std::vector<long> none;
+    return ParseTransformation(f, t, none, false);
+}
+
+struct RecordType {
+    char letter;
+    bool (*check)(const Fields&);
+};
+constexpr RecordType kRecordTypes[] = {
+    {'G', CheckGeographic},
+    {'P', CheckProjected},
+    {'X', CheckLeftOut},
+    {'T', CheckTransformation},
+};
+
+const RecordType* TypeOf(std::string_view letter) {
+    if (letter.size() != 1) return nullptr;
+    for (const RecordType& t : kRecordTypes)
+        if (t.letter == letter[0]) return &t;
+    return nullptr;
 }
 
 std::string LineError(const std::string& damaged, std::size_t lineNumber, const char* what) {
@@ -243,10 +308,9 @@ std::string Parse(Data& d) {
         return Quoted(d.path) + " cannot be read, or is no longer a regular file";
     const std::string_view text(bytes);
 
-    // First pass, over the bytes only: each line's length, the records of
-    // each kind (so that each table is allocated once, at its size), and the
-    // closing line, which must be the last.
-    std::size_t counts[4] = {}, records = 0, lineNumber = 0, closingStart = std::string_view::npos;
+    // First pass, over the bytes only: each line's length, the records, and
+    // the closing line, which must be the last.
+    std::size_t records = 0, lineNumber = 0, closingStart = std::string_view::npos;
     std::string_view closing;
     for (std::size_t at = 0; at < text.size();) {
         ++lineNumber;
@@ -267,8 +331,6 @@ std::string Parse(Data& d) {
             closing = line;
             continue;
         }
-        const char* kinds = "GPXT";
-        if (const char* k = std::strchr(kinds, line[0]); k && *k) ++counts[k - kinds];
         ++records;
     }
     if (closingStart == std::string_view::npos)
@@ -286,23 +348,24 @@ std::string Parse(Data& d) {
     if (CZrToolkit::Crc32(text.data(), closingStart) != static_cast<std::uint32_t>(crc))
         return damaged + "its checksum does not match its content";
 
-    // Second pass: the records.
-    d.geographic.reserve(counts[0]);
-    d.projected.reserve(counts[1]);
-    d.leftOut.reserve(counts[2]);
-    d.transformations.reserve(counts[3]);
-    d.replacements.reserve(counts[3]);
+    // Second pass: every record checked by its type's parser, and indexed.
     lineNumber = 0;
     for (std::size_t at = 0; at < closingStart;) {
         ++lineNumber;
+        const std::size_t lineStart = at;
         const std::size_t end = text.find('\n', at);
         std::string_view line = text.substr(at, end - at);
         at = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line[0] == '#') continue;
         if (!SplitTabs(line, f)) return LineError(damaged, lineNumber, "has too many fields");
-        if (!ReadRecord(f, d)) return LineError(damaged, lineNumber, "is not a record this library reads");
+        const RecordType* type = TypeOf(f[0]);
+        long code = 0;
+        if (!type || !type->check(f) || !ToLong(f[1], code))
+            return LineError(damaged, lineNumber, "is not a record this library reads");
+        d.index[static_cast<std::size_t>(type->letter - 'A')].push_back({code, lineStart});
     }
+    d.bytes = std::move(bytes);
     return std::string();
 }
 
@@ -314,17 +377,21 @@ void Load(Data& d) {
     }
     d.problem = Parse(d);
     if (d.problem.empty()) {
-        // The generator writes each kind sorted by code; transformations must
+        // The generator writes each type sorted by code; transformations must
         // stay in file order to keep their replacement lists beside them.
-        const bool transformationsSorted =
-            std::adjacent_find(d.transformations.begin(), d.transformations.end(),
-                               [](const ZrEpsgTransformationRecord& a, const ZrEpsgTransformationRecord& b) {
-                                   return a.code >= b.code;
-                               }) == d.transformations.end();
-        if (!SortUnique(d.geographic) || !SortUnique(d.projected) || !SortUnique(d.leftOut) ||
-            !transformationsSorted)
+        bool inOrder = true;
+        for (std::vector<Entry>& v : d.index) {
+            const bool fileOrder = &v == &d.index['T' - 'A'];
+            auto before = [](const Entry& a, const Entry& b) { return a.code < b.code; };
+            if (!fileOrder && !std::is_sorted(v.begin(), v.end(), before)) std::sort(v.begin(), v.end(), before);
+            if (std::adjacent_find(v.begin(), v.end(), [fileOrder](const Entry& a, const Entry& b) {
+                    return fileOrder ? a.code >= b.code : a.code == b.code;
+                }) != v.end())
+                inOrder = false;
+        }
+        if (!inOrder)
             d.problem = Quoted(d.path) + " is damaged: a code is listed twice or out of order";
-        else if (d.geographic.empty())
+        else if (d.Of('G').empty())
             d.problem = Quoted(d.path) + " is damaged: it holds no geographic system";
     }
     d.ok = d.problem.empty();
@@ -347,9 +414,54 @@ const Data& TheData() {
     return data;
 }
 
-template <class T> const T* Find(const std::vector<T>& v, long code) {
-    auto it = std::lower_bound(v.begin(), v.end(), code, [](const T& t, long c) { return CodeOf(t) < c; });
-    return it != v.end() && CodeOf(*it) == code ? &*it : nullptr;
+// The fields of the record of that type and code, or false. The line was
+// checked at load, so it splits; its parser decodes it again with its text.
+bool FindLine(const Data& d, char letter, long code, Fields& f) {
+    const std::vector<Entry>& v = d.Of(letter);
+    const auto it =
+        std::lower_bound(v.begin(), v.end(), code, [](const Entry& e, long c) { return e.code < c; });
+    if (it == v.end() || it->code != code) return false;
+    const std::string_view text(d.bytes);
+    std::size_t end = text.find('\n', it->offset);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(it->offset, end - it->offset);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return SplitTabs(line, f);
+}
+
+bool FindGeographic(long code, Geographic& g) {
+    Fields f;
+    return FindLine(TheData(), 'G', code, f) && ParseGeographic(f, g, true);
+}
+
+// Every transformation decoded, in file order, with its replacement list:
+// the candidates between two systems are searched over all of them. Decoded
+// on the first such search, once per process.
+struct Transformations {
+    std::vector<ZrEpsgTransformationRecord> records;
+    std::vector<std::vector<long>> replacements;
+};
+
+const Transformations& AllTransformations() {
+    static const Transformations all = [] {
+        Transformations t;
+        const Data& d = TheData();
+        const std::string_view text(d.bytes);
+        Fields f;
+        for (const Entry& e : d.Of('T')) {
+            std::size_t end = text.find('\n', e.offset);
+            if (end == std::string_view::npos) end = text.size();
+            std::string_view line = text.substr(e.offset, end - e.offset);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            ZrEpsgTransformationRecord r;
+            std::vector<long> replacements;
+            if (!SplitTabs(line, f) || !ParseTransformation(f, r, replacements, true)) continue;
+            t.records.push_back(std::move(r));
+            t.replacements.push_back(std::move(replacements));
+        }
+        return t;
+    }();
+    return all;
 }
 
 // Areas of use as PROJ weighs them when it ranks operations: the longitude
@@ -409,33 +521,38 @@ bool Intersect(const Box& a, const Box& b, Box& out) {
 } // namespace
 
 int ZrEpsgFindGeographic(long code, ZrEpsgGeographicRecord& out) {
-    const Geographic* g = Find(TheData().geographic, code);
-    if (!g) return 0;
-    out = g->record;
+    Geographic g;
+    if (!FindGeographic(code, g)) return 0;
+    out = std::move(g.record);
     return 1;
 }
 
 int ZrEpsgFindProjected(long code, ZrEpsgProjectedRecord& out) {
-    const ZrEpsgProjectedRecord* p = Find(TheData().projected, code);
-    if (!p) return 0;
-    out = *p;
+    Fields f;
+    ZrEpsgProjectedRecord p;
+    if (!FindLine(TheData(), 'P', code, f) || !ParseProjected(f, p, true)) return 0;
+    out = std::move(p);
     return 1;
 }
 
 int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& out) {
-    const ZrEpsgTransformationRecord* t = Find(TheData().transformations, code);
-    if (!t) return 0;
-    out = *t;
+    Fields f;
+    ZrEpsgTransformationRecord t;
+    std::vector<long> replacements;
+    if (!FindLine(TheData(), 'T', code, f) || !ParseTransformation(f, t, replacements, true)) return 0;
+    out = std::move(t);
     return 1;
 }
 
 int ZrEpsgListTransformations(long sourceCode, long targetCode,
                               std::vector<ZrEpsgTransformationRecord>& out) {
     out.clear();
-    const Data& d = TheData();
-    const Geographic* src = Find(d.geographic, sourceCode);
-    const Geographic* dst = Find(d.geographic, targetCode);
-    if (!src || !dst || sourceCode == targetCode) return 0;
+    Geographic source, target;
+    if (!FindGeographic(sourceCode, source) || !FindGeographic(targetCode, target) || sourceCode == targetCode)
+        return 0;
+    const Geographic* src = &source;
+    const Geographic* dst = &target;
+    const Transformations& d = AllTransformations();
     // The smaller of the two systems' areas stands for the area of interest,
     // as PROJ takes it when none is given: an operation that does not reach
     // it is no candidate, and among the others the one covering more of it
@@ -449,8 +566,8 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
         std::string name;
     };
     std::vector<std::size_t> between;
-    for (std::size_t i = 0; i < d.transformations.size(); ++i) {
-        const ZrEpsgTransformationRecord& t = d.transformations[i];
+    for (std::size_t i = 0; i < d.records.size(); ++i) {
+        const ZrEpsgTransformationRecord& t = d.records[i];
         if ((t.sourceCode == sourceCode && t.targetCode == targetCode) ||
             (t.sourceCode == targetCode && t.targetCode == sourceCode))
             between.push_back(i);
@@ -459,13 +576,13 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
     // systems supersedes is not offered beside it.
     auto held = [&](long code) {
         return std::any_of(between.begin(), between.end(),
-                           [&](std::size_t i) { return d.transformations[i].code == code; });
+                           [&](std::size_t i) { return d.records[i].code == code; });
     };
     std::vector<Candidate> list;
     for (std::size_t i : between) {
         const std::vector<long>& replacements = d.replacements[i];
         if (std::any_of(replacements.begin(), replacements.end(), held)) continue;
-        const ZrEpsgTransformationRecord& t = d.transformations[i];
+        const ZrEpsgTransformationRecord& t = d.records[i];
         Box use;
         if (!Intersect(Box{t.south, t.west, t.north, t.east}, interest, use)) continue;
         const bool inverse = t.sourceCode != sourceCode;
@@ -501,22 +618,23 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
 }
 
 int ZrEpsgFindLeftOut(long code, ZrEpsgLeftOutRecord& out) {
-    const ZrEpsgLeftOutRecord* x = Find(TheData().leftOut, code);
-    if (!x) return 0;
-    out = *x;
+    Fields f;
+    ZrEpsgLeftOutRecord x;
+    if (!FindLine(TheData(), 'X', code, f) || !ParseLeftOut(f, x, true)) return 0;
+    out = std::move(x);
     return 1;
 }
 
 void ZrEpsgProjectedCodes(std::vector<long>& out) {
     out.clear();
-    for (const ZrEpsgProjectedRecord& p : TheData().projected)
-        out.push_back(p.code);
+    for (const Entry& e : TheData().Of('P'))
+        out.push_back(e.code);
 }
 
 void ZrEpsgGeographicCodes(std::vector<long>& out) {
     out.clear();
-    for (const Geographic& g : TheData().geographic)
-        out.push_back(g.record.code);
+    for (const Entry& e : TheData().Of('G'))
+        out.push_back(e.code);
 }
 
 int ZrEpsgDataAvailable() {

@@ -9,12 +9,14 @@
 #include <sys/stat.h>
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -58,11 +60,14 @@ const MappingCache& Mapping() {
             if (xml.FindChildElem("oml:EPSGCode")) {
                 const CString epsg = xml.GetChildData();
                 const long o = std::atol(orvanta), e = std::atol(epsg);
-                char check[32];
-                std::snprintf(check, sizeof check, "%ld", o);
-                if (orvanta == check) cache.toEpsg.emplace(o, e);
-                std::snprintf(check, sizeof check, "%ld", e);
-                if (epsg == check) cache.toCatalogue.emplace(e, o);
+                // Only a field that is exactly the number's own digits counts.
+                auto written = [](long v, const CString& field) {
+                    char check[32];
+                    const auto r = std::to_chars(check, check + sizeof check, v);
+                    return field.str() == std::string_view(check, static_cast<size_t>(r.ptr - check));
+                };
+                if (written(o, orvanta)) cache.toEpsg.emplace(o, e);
+                if (written(e, epsg)) cache.toCatalogue.emplace(e, o);
             }
         }
         xml.OutOfElem();
