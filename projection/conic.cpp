@@ -345,21 +345,27 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         // the form that does not subtract two products of C, which near a
         // pole is 1e16 and left f to the rounding of its last bit (the pole's
         // image came back as the other pole). One sine and cosine of phi per
-        // round serve the arc, its slope, C and sin 2phi.
+        // round serve the arc, its slope, C and sin 2phi; f and its slope
+        // are both taken times cos phi sin phi W, which clears C and sin 2phi
+        // from every denominator and leaves one division a round, the step.
         const double Ay = (m_arc.polyM0 + d) / m_def.a;
         const double x2 = xr * xr;
         phi = Ay;
+        double sphi = 0.0, cphi = 1.0, step = 0.0;
         int round = 0;
         for (; round < kPolyconicRounds; ++round) {
-            const double sphi = std::sin(phi), cphi = std::cos(phi);
-            const double sin2 = 2.0 * sphi * cphi;
+            sphi = std::sin(phi);
+            cphi = std::cos(phi);
             const UnitArc arc = PolyconicArc(A, phi, sphi, cphi);
             const double Mn = arc.M, Mp = arc.slope;
-            const double C = W(m_ell.es, sphi) * sphi / cphi;
+            const double w2 = 1.0 - m_ell.es * sphi * sphi, w = std::sqrt(w2); // W and W^2
             const double D = Mn - Ay, q = D * D + x2;
-            const double f = -D - 0.5 * C * q;
-            const double slope = -D * (C * Mp - 2.0 / sin2) + m_ell.es * sin2 * q / (4.0 * C) - Mp;
-            const double step = f / slope;
+            const double sw = sphi * w, csw = cphi * sw, w2s2 = w2 * sphi * sphi;
+            // f cos sin W and f' cos sin W, where C = W sin / cos:
+            const double f = -D * csw - 0.5 * w2s2 * q;
+            const double slope =
+                -D * (w2s2 * Mp - w) + 0.5 * m_ell.es * q * cphi * cphi * cphi * sphi - Mp * csw;
+            step = f / slope;
             if (!std::isfinite(step)) return 0;
             phi -= step;
             if (std::fabs(step) <= kPolyconicTolerance) break;
@@ -368,9 +374,11 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         if (round == kPolyconicRounds) return 0;
         phi = Clamp(phi, -kHalfPi, kHalfPi);
         if (phi != 0.0 && std::fabs(std::fabs(phi) - kHalfPi) > kPolyconicPoleBand) {
-            const double sphi = std::sin(phi), cphi = std::cos(phi);
-            const double C = W(m_ell.es, sphi) * sphi / cphi;
-            lam = std::asin(xr * C) / sphi;
+            // The sine and cosine of the last round, carried over its step
+            // (at most the tolerance, so the omitted terms are below 1e-24).
+            const double s = sphi - cphi * step, c = cphi + sphi * step;
+            const double C = W(m_ell.es, s) * s / c;
+            lam = std::asin(xr * C) / s;
         } else {
             lam = 0.0;
         }
