@@ -1,7 +1,9 @@
 // Setting systems up again: a system built by EPSG code is kept for the next
-// call, but never past a change of the mapping file it was built from; and
-// the catalogue found by name through its index, whatever the case, blanks
-// and underscores of the name.
+// call, but never past a change of the mapping file it was built from; the
+// catalogue found by name through its index, whatever the case, blanks and
+// underscores of the name; and the data file's numbers decoded to the very
+// doubles the standard library reads from them.
+#include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
 #include "transform/ZrPJTranslator.h"
 
@@ -10,9 +12,13 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 // A mapping file of one entry: EPSG code -> catalogue code.
@@ -78,4 +84,46 @@ TEST(EpsgSetup, CatalogueRowsFoundByNameInAnySpelling) {
         ASSERT_TRUE(ZrImportCoordSys(CString(text.c_str()), read, &reason)) << code << ": " << reason.str();
         EXPECT_EQ(read.GetType(), code) << text.substr(0, close + 1);
     }
+}
+
+// The reader decodes most numbers by a short path of its own; every number
+// of the data file must come out bit for bit as std::from_chars reads it:
+// the axes and inverse flattenings of the geographic systems and every
+// parameter of the projected ones.
+TEST(EpsgSetup, NumbersDecodedBitForBitAsFromChars) {
+    std::ifstream in(ZrEpsgDataPath());
+    ASSERT_TRUE(in) << ZrEpsgDataPath();
+    auto exact = [](const std::string& text) {
+        double v = 0;
+        std::from_chars(text.data(), text.data() + text.size(), v);
+        return v;
+    };
+    auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    int compared = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.size() < 2 || line[1] != '\t' || (line[0] != 'G' && line[0] != 'P')) continue;
+        std::vector<std::string> f;
+        std::istringstream fields(line);
+        for (std::string field; std::getline(fields, field, '\t');)
+            f.push_back(field);
+        const long code = std::stol(f[1]);
+        if (line[0] == 'G') {
+            ZrEpsgGeographicRecord g;
+            ASSERT_TRUE(ZrEpsgFindGeographic(code, g)) << code;
+            EXPECT_TRUE(same(g.semiMajorAxis, exact(f[7]))) << code << " " << f[7];
+            EXPECT_TRUE(same(g.inverseFlattening, exact(f[8]))) << code << " " << f[8];
+            compared += 2;
+            continue;
+        }
+        ZrEpsgProjectedRecord p;
+        ASSERT_TRUE(ZrEpsgFindProjected(code, p)) << code;
+        ASSERT_EQ(p.parameters.size() + 12, f.size()) << code;
+        EXPECT_TRUE(same(p.linearUnitToMetre, exact(f[10]))) << code << " " << f[10];
+        for (std::size_t i = 12; i < f.size(); ++i) {
+            const std::string value = f[i].substr(f[i].find('=') + 1);
+            EXPECT_TRUE(same(p.parameters[i - 12].value, exact(value))) << code << " " << f[i];
+        }
+        compared += static_cast<int>(f.size()) - 11;
+    }
+    EXPECT_GT(compared, 30000);
 }
