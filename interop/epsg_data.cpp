@@ -383,7 +383,8 @@ void Load(Data& d) {
         for (std::vector<Entry>& v : d.index) {
             const bool fileOrder = &v == &d.index['T' - 'A'];
             auto before = [](const Entry& a, const Entry& b) { return a.code < b.code; };
-            if (!fileOrder && !std::is_sorted(v.begin(), v.end(), before)) std::sort(v.begin(), v.end(), before);
+            if (!fileOrder && !std::is_sorted(v.begin(), v.end(), before))
+                std::sort(v.begin(), v.end(), before);
             if (std::adjacent_find(v.begin(), v.end(), [fileOrder](const Entry& a, const Entry& b) {
                     return fileOrder ? a.code >= b.code : a.code == b.code;
                 }) != v.end())
@@ -548,7 +549,8 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
                               std::vector<ZrEpsgTransformationRecord>& out) {
     out.clear();
     Geographic source, target;
-    if (!FindGeographic(sourceCode, source) || !FindGeographic(targetCode, target) || sourceCode == targetCode)
+    if (!FindGeographic(sourceCode, source) || !FindGeographic(targetCode, target) ||
+        sourceCode == targetCode)
         return 0;
     const Geographic* src = &source;
     const Geographic* dst = &target;

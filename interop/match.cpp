@@ -108,7 +108,8 @@ std::string NameKey(const char* name) {
 // so a lookup by name is a search of a sorted table rather than a walk that
 // rebuilds every object of the catalogue. A name that begins with the
 // object's prefix ("GCS_", "D_") is also filed without it.
-template <class Object, class Code> const std::map<std::string, std::vector<int>>& NameIndex(const char* prefix) {
+template <class Object, class Code>
+const std::map<std::string, std::vector<int>>& NameIndex(const char* prefix) {
     static const std::map<std::string, std::vector<int>> index = [prefix] {
         std::map<std::string, std::vector<int>> names;
         const std::size_t n = std::strlen(prefix);
@@ -171,8 +172,8 @@ struct DefinitionKey {
 };
 
 struct ProjectedIndex {
-    std::map<std::string, std::vector<long>> byName;        // codes ascending
-    std::multimap<DefinitionKey, long> byDefinition;          // codes ascending within a key
+    std::map<std::string, std::vector<long>> byName; // codes ascending
+    std::multimap<DefinitionKey, long> byDefinition; // codes ascending within a key
 };
 
 const ProjectedIndex& Projected() {
@@ -183,8 +184,8 @@ const ProjectedIndex& Projected() {
             const long code = ZrProjectedCodeAt(i);
             if (!ZrFindProjectedRow(code, row)) continue;
             x.byName[NameKey(row.name)].push_back(code);
-            x.byDefinition.emplace(DefinitionKey{row.kind, row.units, row.params[0], row.params[1], row.params[2]},
-                                   code);
+            x.byDefinition.emplace(
+                DefinitionKey{row.kind, row.units, row.params[0], row.params[1], row.params[2]}, code);
         }
         return x;
     }();

@@ -319,7 +319,8 @@ int CZrPJOperator::Normal_Polyconic_Forward(CPoint2D& pt) const {
         const double halfSinE = std::sin(halfE), halfCosE = std::cos(halfE);
         // 1 - cos E as 2 sin^2(E/2): the difference loses every digit near the equator.
         pt.x = r * 2.0 * halfSinE * halfCosE;
-        pt.y = m_def.a * PolyconicArc(m_arc.A, phi, sphi, cphi).M - m_arc.polyM0 + r * 2.0 * halfSinE * halfSinE;
+        pt.y =
+            m_def.a * PolyconicArc(m_arc.A, phi, sphi, cphi).M - m_arc.polyM0 + r * 2.0 * halfSinE * halfSinE;
     } else {
         pt.x = m_def.a * dlam;
         pt.y = -m_arc.polyM0;

@@ -77,7 +77,7 @@ TEST(EpsgSetup, CatalogueRowsFoundByNameInAnySpelling) {
                 c = ' ';
             else if (std::isalpha(static_cast<unsigned char>(c)))
                 c = std::isupper(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(c))
-                                                                 : static_cast<char>(std::toupper(c));
+                                                                : static_cast<char>(std::toupper(c));
         }
         CZrPJCoordSys read;
         CString reason;
