@@ -92,26 +92,32 @@ bool SplitTabs(std::string_view line, Fields& f) {
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+inline bool Digit(char c, unsigned& d) {
+    d = static_cast<unsigned>(c - '0');
+    return d < 10;
+}
+
 bool ToDouble(std::string_view s, double& out) {
     const char* p = s.data();
     const char* end = p + s.size();
     const bool negative = p != end && *p == '-';
     if (negative) ++p;
+    // The digits as one integer; it wraps past 19 digits, but only 15 are used.
     std::uint64_t digits = 0;
-    int count = 0, after = -1; // digits read; digits after the point (-1: no point yet)
-    for (; p != end && count <= 15; ++p) {
-        if (*p >= '0' && *p <= '9') {
-            digits = digits * 10 + static_cast<unsigned>(*p - '0');
-            ++count;
-            if (after >= 0) ++after;
-        } else if (*p == '.' && after < 0) {
-            after = 0;
-        } else {
-            break;
-        }
+    unsigned d;
+    const char* first = p;
+    for (; p != end && Digit(*p, d); ++p)
+        digits = digits * 10 + d;
+    std::ptrdiff_t count = p - first, after = 0;
+    if (p != end && *p == '.') {
+        const char* fraction = ++p;
+        for (; p != end && Digit(*p, d); ++p)
+            digits = digits * 10 + d;
+        after = p - fraction;
+        count += after;
     }
     if (p == end && count > 0 && count <= 15) {
-        const double v = static_cast<double>(digits) / kPowersOfTen[after > 0 ? after : 0];
+        const double v = static_cast<double>(digits) / kPowersOfTen[after];
         out = negative ? -v : v;
         return true;
     }
@@ -127,8 +133,9 @@ bool ToLong(std::string_view s, long& out) {
     // Up to 18 digits cannot overflow; longer ones go to from_chars.
     if (end - p > 0 && end - p <= 18) {
         long v = 0;
-        for (; p != end && *p >= '0' && *p <= '9'; ++p)
-            v = v * 10 + (*p - '0');
+        unsigned d;
+        for (; p != end && Digit(*p, d); ++p)
+            v = v * 10 + static_cast<long>(d);
         if (p == end) {
             out = negative ? -v : v;
             return true;
