@@ -77,6 +77,14 @@ bool Eov(CZrPJCoordSys& cs) {
 bool SwissLv03(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(21781, cs) != 0;
 }
+// Hotine variant A (origin at the natural origin): Peninsular Malaysia's RSO.
+bool MalaysiaRso(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(3375, cs) != 0;
+}
+// The polyconic: SIRGAS 2000 / Brazil Polyconic, over the whole country.
+bool BrazilPolyconic(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(5880, cs) != 0;
+}
 
 struct Case {
     const char* name;
@@ -110,6 +118,8 @@ const Case kCases[] = {
      -100.0, 30.0, 20.0, 70.0, TwoPointNewYorkParis},
     {"Hotine_EOV", 0, "EPSG:4237", "EPSG:23700", 16.0, 23.0, 45.7, 48.6, Eov},
     {"Hotine_LV03", 0, "EPSG:4149", "EPSG:21781", 5.9, 10.5, 45.8, 47.8, SwissLv03},
+    {"Hotine_Malaysia", 0, "EPSG:4742", "EPSG:3375", 99.6, 104.6, 1.2, 6.8, MalaysiaRso},
+    {"Polyconic_Brazil", 0, "EPSG:4674", "EPSG:5880", -74.0, -34.0, -34.0, 5.0, BrazilPolyconic},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {

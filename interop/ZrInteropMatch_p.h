@@ -15,6 +15,10 @@
 // per thread and again when its path, size or time changes.
 ZRPRJ_API long ZrMappedEpsgCode(long catalogueCode);
 ZRPRJ_API long ZrMappedCatalogueCode(long epsgCode);
+// The same, and which reading of the file (in this thread) answered: it
+// changes whenever the file is read anew, so that what was built from an
+// earlier reading can be told apart.
+ZRPRJ_API long ZrMappedCatalogueCode(long epsgCode, unsigned long& generation);
 
 // The geographic system a description means: the catalogue system it names
 // (by mapped code or by name) when the definitions agree, else one defined

@@ -10,6 +10,7 @@
 #include "transform/ZrPJTranslator.h"
 
 #include <cmath>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -138,13 +139,30 @@ CZrPJParams Reversed(const ZrEpsgTransformationRecord& r) {
     p.TranslationZ = -(ry * x - rx * y + z) / k;
     return p;
 }
-} // namespace
 
-int ZrCoordSysFromEpsg(long epsgCode, CZrPJCoordSys& cs, CString* reason) {
-    if (epsgCode <= 0) return Fail(reason, Text("EPSG code %ld is not a code", epsgCode));
-    // EPSG2Orvanta's answer, from the mapping file read once per thread
-    // rather than on every call.
-    const long catalogue = ZrMappedCatalogueCode(epsgCode);
+// Systems already built, by EPSG code, for this thread (the library takes no
+// locks): a host that sets systems up by code again and again pays for the
+// lookups and the matching against the catalogue once per code. What they
+// were built from is fixed for the process (the data file, read once; the
+// catalogue) except the mapping file, which is read again when it changes:
+// the systems built from an earlier reading are then dropped. Bounded, so a
+// sweep over every code does not keep them all.
+struct BuiltSystems {
+    unsigned long generation = 0;
+    std::unordered_map<long, CZrPJCoordSys> byCode;
+};
+constexpr std::size_t kMaxBuiltSystems = 256;
+
+BuiltSystems& Built(unsigned long generation) {
+    thread_local BuiltSystems built;
+    if (built.generation != generation) {
+        built.byCode.clear();
+        built.generation = generation;
+    }
+    return built;
+}
+
+int Build(long epsgCode, long catalogue, CZrPJCoordSys& cs, CString* reason) {
     CZrPJCoordSys footRow;
     bool haveFootRow = false;
     if (catalogue != kNone && FromMapping(epsgCode, catalogue, cs, footRow, haveFootRow)) return 1;
@@ -174,6 +192,32 @@ int ZrCoordSysFromEpsg(long epsgCode, CZrPJCoordSys& cs, CString* reason) {
     return Fail(reason, Text("EPSG:%ld is no geographic 2D or projected system in use (deprecated, "
                              "compound, vertical, geocentric or unknown)",
                              epsgCode));
+}
+} // namespace
+
+int ZrCoordSysFromEpsg(long epsgCode, CZrPJCoordSys& cs, CString* reason) {
+    if (epsgCode <= 0) return Fail(reason, Text("EPSG code %ld is not a code", epsgCode));
+    // EPSG2Orvanta's answer, from the mapping file read once per thread
+    // rather than on every call.
+    unsigned long generation = 0;
+    const long catalogue = ZrMappedCatalogueCode(epsgCode, generation);
+    BuiltSystems& built = Built(generation);
+    const auto it = built.byCode.find(epsgCode);
+    if (it != built.byCode.end()) {
+        cs = it->second;
+        return 1;
+    }
+    CZrPJCoordSys system;
+    if (!Build(epsgCode, catalogue, system, reason)) return 0;
+    // Kept only when the mapping it was built from is still the one read.
+    unsigned long after = 0;
+    ZrMappedCatalogueCode(epsgCode, after);
+    if (after == generation) {
+        if (built.byCode.size() >= kMaxBuiltSystems) built.byCode.clear();
+        built.byCode.emplace(epsgCode, system);
+    }
+    cs = system;
+    return 1;
 }
 
 int ZrEpsgTransformationByCode(long code, ZrEpsgTransformation& out, CString* reason) {

@@ -1,5 +1,6 @@
 // The EPSG data file (written by tools/gen_epsg.py): read once, on first use,
-// from the folder that holds the mapping file, and searched by code.
+// from the folder that holds the mapping file, checked whole, and indexed by
+// record letter and code; a record is decoded when it is asked for.
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrEpsgLeftOut_p.h"
 #include "interop/ZrInterop.h"
@@ -43,31 +44,23 @@ struct Geographic {
     Box area;
 };
 
+// Where each record's line starts in the file, by code.
+struct Entry {
+    long code;
+    std::size_t offset;
+};
+
 struct Data {
     bool ok = false;
     std::string path;
     std::string problem; // empty when ok: what is wrong with the file, for the user
-    std::vector<Geographic> geographic;
-    std::vector<ZrEpsgProjectedRecord> projected;
-    std::vector<ZrEpsgTransformationRecord> transformations;
-    // Per transformation (same order): the codes that supersede it between
-    // the same two systems.
-    std::vector<std::vector<long>> replacements;
-    // Projected systems whose method no kind computes.
-    std::vector<ZrEpsgLeftOutRecord> leftOut;
-    // The lines of the records only a search by name, code or place needs
-    // (aliases, areas of use, ESRI's own systems), checked but not yet
-    // split: most processes only look systems up by code and never pay for
-    // the strings of some 17,000 more records.
-    std::string searchLines;
-};
-
-// Those records, split on first use.
-struct SearchData {
-    // The other names of the systems (by code, several per code).
-    std::vector<std::pair<long, std::string>> aliases;
-    std::vector<ZrEpsgAreaRecord> areas;
-    std::vector<ZrEsriSystemRecord> esri;
+    // The file's bytes, kept: a lookup decodes its one line from them.
+    std::string bytes;
+    // Per leading letter (A to Z) of a record type, its records by code:
+    // ascending, except the transformations, which keep file order (their
+    // replacement lists name later ones).
+    std::array<std::vector<Entry>, 26> index;
+    const std::vector<Entry>& Of(char letter) const { return index[static_cast<std::size_t>(letter - 'A')]; }
 };
 
 // A line's fields, views into the file's bytes: no allocation per field.
@@ -90,15 +83,64 @@ bool SplitTabs(std::string_view line, Fields& f) {
 }
 
 // Numbers are read without regard to the C locale, which a host may have set
-// to one with a decimal comma.
+// to one with a decimal comma. Every number of the file is read when it is
+// checked, so the common forms take a short path: a plain decimal of at most
+// 15 digits, of which at most 22 after the point, is its digits as an integer
+// (exact below 2^53) divided by a power of ten (exact up to 1e22), one
+// correctly rounded division, the very double from_chars gives (Clinger's
+// fast path). Anything else goes to from_chars.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+inline bool Digit(char c, unsigned& d) {
+    d = static_cast<unsigned>(c - '0');
+    return d < 10;
+}
+
 bool ToDouble(std::string_view s, double& out) {
-    const char* end = s.data() + s.size();
+    const char* p = s.data();
+    const char* end = p + s.size();
+    const bool negative = p != end && *p == '-';
+    if (negative) ++p;
+    // The digits as one integer; it wraps past 19 digits, but only 15 are used.
+    std::uint64_t digits = 0;
+    unsigned d;
+    const char* first = p;
+    for (; p != end && Digit(*p, d); ++p)
+        digits = digits * 10 + d;
+    std::ptrdiff_t count = p - first, after = 0;
+    if (p != end && *p == '.') {
+        const char* fraction = ++p;
+        for (; p != end && Digit(*p, d); ++p)
+            digits = digits * 10 + d;
+        after = p - fraction;
+        count += after;
+    }
+    if (p == end && count > 0 && count <= 15) {
+        const double v = static_cast<double>(digits) / kPowersOfTen[after];
+        out = negative ? -v : v;
+        return true;
+    }
     const auto r = std::from_chars(s.data(), end, out);
     return r.ec == std::errc() && r.ptr == end && std::isfinite(out);
 }
 
 bool ToLong(std::string_view s, long& out) {
-    const char* end = s.data() + s.size();
+    const char* p = s.data();
+    const char* end = p + s.size();
+    const bool negative = p != end && *p == '-';
+    if (negative) ++p;
+    // Up to 18 digits cannot overflow; longer ones go to from_chars.
+    if (end - p > 0 && end - p <= 18) {
+        long v = 0;
+        unsigned d;
+        for (; p != end && Digit(*p, d); ++p)
+            v = v * 10 + static_cast<long>(d);
+        if (p == end) {
+            out = negative ? -v : v;
+            return true;
+        }
+    }
     const auto r = std::from_chars(s.data(), end, out);
     return r.ec == std::errc() && r.ptr == end;
 }
@@ -108,14 +150,18 @@ bool ReadBox(const Fields& f, std::size_t at, Box& box) {
            ToDouble(f[at + 3], box.east) && box.south <= box.north;
 }
 
-bool ParseGeographic(const Fields& f, Geographic& g) {
+// The parsers check a line's fields and decode them; withText false leaves
+// the names and lists out, for the check of every record at load.
+bool ParseGeographic(const Fields& f, Geographic& g, bool withText) {
     if (f.size != 17) return false;
     ZrEpsgGeographicRecord& r = g.record;
     long latFirst = 0;
-    r.name = f[2];
-    r.datumName = f[4];
-    r.ellipsoidName = f[6];
-    r.primeMeridianName = f[10];
+    if (withText) {
+        r.name = f[2];
+        r.datumName = f[4];
+        r.ellipsoidName = f[6];
+        r.primeMeridianName = f[10];
+    }
     if (!ToLong(f[1], r.code) || !ToLong(f[3], r.datumCode) || !ToLong(f[5], r.ellipsoidCode) ||
         !ToDouble(f[7], r.semiMajorAxis) || !ToDouble(f[8], r.inverseFlattening) ||
         !ToLong(f[9], r.primeMeridianCode) || !ToDouble(f[11], r.primeMeridianLongitude) ||
@@ -125,41 +171,46 @@ bool ParseGeographic(const Fields& f, Geographic& g) {
     return r.semiMajorAxis > 0 && r.inverseFlattening >= 0;
 }
 
-bool ParseProjected(const Fields& f, ZrEpsgProjectedRecord& r) {
+bool ParseProjected(const Fields& f, ZrEpsgProjectedRecord& r, bool withText) {
     if (f.size < 12) return false;
-    r.name = f[2];
-    r.methodName = f[5];
-    r.conversionName = f[7];
-    r.linearUnitName = f[9];
-    r.axisOrder = f[11];
+    if (withText) {
+        r.name = f[2];
+        r.methodName = f[5];
+        r.conversionName = f[7];
+        r.linearUnitName = f[9];
+        r.axisOrder = f[11];
+    }
     if (!ToLong(f[1], r.code) || !ToLong(f[3], r.baseGeographicCode) || !ToLong(f[4], r.methodCode) ||
         !ToLong(f[6], r.conversionCode) || !ToLong(f[8], r.linearUnitCode) ||
         !ToDouble(f[10], r.linearUnitToMetre) || r.linearUnitToMetre <= 0)
         return false;
-    r.parameters.reserve(f.size - 12);
+    if (withText) r.parameters.reserve(f.size - 12);
     for (std::size_t i = 12; i < f.size; ++i) {
         const std::size_t eq = f[i].find('=');
         if (eq == std::string_view::npos) return false;
         ZrEpsgParameter p;
         if (!ToLong(f[i].substr(0, eq), p.code) || !ToDouble(f[i].substr(eq + 1), p.value)) return false;
-        r.parameters.push_back(p);
+        if (withText) r.parameters.push_back(p);
     }
     return true;
 }
 
-bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::vector<long>& replacements) {
+bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::vector<long>& replacements,
+                         bool withText) {
     if (f.size != 20) return false;
     for (std::string_view list = f[19]; !list.empty();) {
         const std::size_t comma = list.find(',');
         long code = 0;
         if (!ToLong(list.substr(0, comma), code)) return false;
-        replacements.push_back(code);
+        if (withText) replacements.push_back(code);
         if (comma == std::string_view::npos) break;
         list.remove_prefix(comma + 1);
         if (list.empty()) return false; // a trailing comma
     }
-    r.name = f[2];
-    r.area = f[18];
+    if (withText) {
+        r.name = f[2];
+        r.area = f[18];
+    }
     Box box;
     const bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.methodCode) && ToLong(f[4], r.sourceCode) &&
                     ToLong(f[5], r.targetCode) && ToDouble(f[6], r.tx) && ToDouble(f[7], r.ty) &&
@@ -171,30 +222,6 @@ bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::ve
     r.north = box.north;
     r.east = box.east;
     return ok && (r.methodCode == 9603 || r.methodCode == 9606 || r.methodCode == 9607);
-}
-
-bool ParseArea(const Fields& f, std::size_t at, ZrEpsgAreaRecord& r) {
-    Box box;
-    if (!ReadBox(f, at, box)) return false;
-    r.south = box.south;
-    r.west = box.west;
-    r.north = box.north;
-    r.east = box.east;
-    r.name = f[at + 4];
-    return true;
-}
-
-template <class T> long CodeOf(const T& t) {
-    return t.code;
-}
-long CodeOf(const Geographic& g) {
-    return g.record.code;
-}
-
-template <class T> bool SortUnique(std::vector<T>& v) {
-    std::sort(v.begin(), v.end(), [](const T& a, const T& b) { return CodeOf(a) < CodeOf(b); });
-    return std::adjacent_find(v.begin(), v.end(),
-                              [](const T& a, const T& b) { return CodeOf(a) == CodeOf(b); }) == v.end();
 }
 
 // The folder of the mapping file, read now: a host that points the library
@@ -210,63 +237,102 @@ std::string Quoted(const std::string& path) {
     return "the EPSG data file \"" + path + "\"";
 }
 
-// Whether a search record's line parses, and files its record if so (when
-// data is given).
-bool ReadSearchRecord(const Fields& f, SearchData* d) {
-    if (f[0] == "A") {
-        long code = 0;
-        if (f.size != 3 || !ToLong(f[1], code) || f[2].empty()) return false;
-        if (d) d->aliases.emplace_back(code, std::string(f[2]));
-    } else if (f[0] == "U") {
-        ZrEpsgAreaRecord u;
-        if (f.size != 7 || !ToLong(f[1], u.code) || !ParseArea(f, 2, u)) return false;
-        if (d) d->areas.push_back(std::move(u));
-    } else if (f[0] == "R") {
-        ZrEsriSystemRecord r;
-        if (f.size != 9 || !ToLong(f[1], r.code) || (f[3] != "G" && f[3] != "P") || !ParseArea(f, 4, r.area))
-            return false;
-        if (d) {
-            r.name = f[2];
-            r.projected = f[3] == "P";
-            r.area.code = r.code;
-            d->esri.push_back(std::move(r));
-        }
-    } else {
-        return false;
-    }
-    return true;
-}
-
-bool IsSearchRecord(std::string_view line) {
-    return line[0] == 'A' || line[0] == 'U' || line[0] == 'R';
-}
-
-// Whether a line parses, and files its record if so.
-bool ReadRecord(const Fields& f, Data& d) {
-    if (f[0] == "G") {
-        Geographic g;
-        if (!ParseGeographic(f, g)) return false;
-        d.geographic.push_back(std::move(g));
-    } else if (f[0] == "P") {
-        ZrEpsgProjectedRecord p;
-        if (!ParseProjected(f, p)) return false;
-        d.projected.push_back(std::move(p));
-    } else if (f[0] == "X") {
-        ZrEpsgLeftOutRecord x;
-        if (f.size != 5 || !ToLong(f[1], x.code) || !ToLong(f[3], x.methodCode)) return false;
+bool ParseLeftOut(const Fields& f, ZrEpsgLeftOutRecord& x, bool withText) {
+    if (f.size != 5 || !ToLong(f[1], x.code) || !ToLong(f[3], x.methodCode)) return false;
+    if (withText) {
         x.name = f[2];
         x.methodName = f[4];
-        d.leftOut.push_back(std::move(x));
-    } else if (f[0] == "T") {
-        ZrEpsgTransformationRecord t;
-        std::vector<long> replacements;
-        if (!ParseTransformation(f, t, replacements)) return false;
-        d.transformations.push_back(std::move(t));
-        d.replacements.push_back(std::move(replacements));
-    } else {
-        return false;
     }
     return true;
+}
+
+bool ParseArea(const Fields& f, std::size_t at, ZrEpsgAreaRecord& r, bool withText) {
+    Box box;
+    if (f.size != at + 5 || !ReadBox(f, at, box)) return false;
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    if (withText) r.name = f[at + 4];
+    return true;
+}
+
+// The records only a search by name, code or place needs: a system's other
+// names (several lines per code), its area of use, and the systems ESRI
+// numbers itself.
+bool ParseAlias(const Fields& f, long& code, std::string* alias) {
+    if (f.size != 3 || !ToLong(f[1], code) || f[2].empty()) return false;
+    if (alias) *alias = f[2];
+    return true;
+}
+bool ParseUse(const Fields& f, ZrEpsgAreaRecord& u, bool withText) {
+    return f.size == 7 && ToLong(f[1], u.code) && ParseArea(f, 2, u, withText);
+}
+bool ParseEsri(const Fields& f, ZrEsriSystemRecord& r, bool withText) {
+    if (f.size != 9 || !ToLong(f[1], r.code) || (f[3] != "G" && f[3] != "P") || !ParseArea(f, 4, r.area, withText))
+        return false;
+    r.projected = f[3] == "P";
+    r.area.code = r.code;
+    if (withText) r.name = f[2];
+    return true;
+}
+
+// The record types the reader knows, by leading letter: each line of the file
+// is checked by its type's parser at load, so that a file with a line the
+// reader cannot decode is refused whole, as before a lookup could find it.
+// A new type is a parser and a row here.
+bool CheckGeographic(const Fields& f) {
+    Geographic g;
+    return ParseGeographic(f, g, false);
+}
+bool CheckProjected(const Fields& f) {
+    ZrEpsgProjectedRecord p;
+    return ParseProjected(f, p, false);
+}
+bool CheckLeftOut(const Fields& f) {
+    ZrEpsgLeftOutRecord x;
+    return ParseLeftOut(f, x, false);
+}
+bool CheckAlias(const Fields& f) {
+    long code = 0;
+    return ParseAlias(f, code, nullptr);
+}
+bool CheckUse(const Fields& f) {
+    ZrEpsgAreaRecord u;
+    return ParseUse(f, u, false);
+}
+bool CheckEsri(const Fields& f) {
+    ZrEsriSystemRecord r;
+    return ParseEsri(f, r, false);
+}
+bool CheckTransformation(const Fields& f) {
+    ZrEpsgTransformationRecord t;
+    std::vector<long> none;
+    return ParseTransformation(f, t, none, false);
+}
+
+struct RecordType {
+    char letter;
+    bool (*check)(const Fields&);
+    bool severalPerCode; // aliases: a system may have many
+};
+constexpr RecordType kRecordTypes[] = {
+    {'G', CheckGeographic, false}, {'P', CheckProjected, false}, {'X', CheckLeftOut, false},
+    {'T', CheckTransformation, false}, {'A', CheckAlias, true}, {'U', CheckUse, false},
+    {'R', CheckEsri, false},
+};
+
+bool SeveralPerCode(char letter) {
+    for (const RecordType& t : kRecordTypes)
+        if (t.letter == letter) return t.severalPerCode;
+    return false;
+}
+
+const RecordType* TypeOf(std::string_view letter) {
+    if (letter.size() != 1) return nullptr;
+    for (const RecordType& t : kRecordTypes)
+        if (t.letter == letter[0]) return &t;
+    return nullptr;
 }
 
 std::string LineError(const std::string& damaged, std::size_t lineNumber, const char* what) {
@@ -298,10 +364,9 @@ std::string Parse(Data& d) {
         return Quoted(d.path) + " cannot be read, or is no longer a regular file";
     const std::string_view text(bytes);
 
-    // First pass, over the bytes only: each line's length, the records of
-    // each kind (so that each table is allocated once, at its size), and the
-    // closing line, which must be the last.
-    std::size_t counts[4] = {}, records = 0, lineNumber = 0, closingStart = std::string_view::npos;
+    // First pass, over the bytes only: each line's length, the records, and
+    // the closing line, which must be the last.
+    std::size_t records = 0, lineNumber = 0, closingStart = std::string_view::npos;
     std::string_view closing;
     for (std::size_t at = 0; at < text.size();) {
         ++lineNumber;
@@ -322,8 +387,6 @@ std::string Parse(Data& d) {
             closing = line;
             continue;
         }
-        const char* kinds = "GPXT";
-        if (const char* k = std::strchr(kinds, line[0]); k && *k) ++counts[k - kinds];
         ++records;
     }
     if (closingStart == std::string_view::npos)
@@ -341,30 +404,24 @@ std::string Parse(Data& d) {
     if (CZrToolkit::Crc32(text.data(), closingStart) != static_cast<std::uint32_t>(crc))
         return damaged + "its checksum does not match its content";
 
-    // Second pass: the records.
-    d.geographic.reserve(counts[0]);
-    d.projected.reserve(counts[1]);
-    d.leftOut.reserve(counts[2]);
-    d.transformations.reserve(counts[3]);
-    d.replacements.reserve(counts[3]);
+    // Second pass: every record checked by its type's parser, and indexed.
     lineNumber = 0;
     for (std::size_t at = 0; at < closingStart;) {
         ++lineNumber;
+        const std::size_t lineStart = at;
         const std::size_t end = text.find('\n', at);
         std::string_view line = text.substr(at, end - at);
         at = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line[0] == '#') continue;
         if (!SplitTabs(line, f)) return LineError(damaged, lineNumber, "has too many fields");
-        if (IsSearchRecord(line)) {
-            // Checked now, as every line is; its strings made on first use.
-            if (!ReadSearchRecord(f, nullptr))
-                return LineError(damaged, lineNumber, "is not a record this library reads");
-            d.searchLines.append(line.data(), line.size()).push_back('\n');
-            continue;
-        }
-        if (!ReadRecord(f, d)) return LineError(damaged, lineNumber, "is not a record this library reads");
+        const RecordType* type = TypeOf(f[0]);
+        long code = 0;
+        if (!type || !type->check(f) || !ToLong(f[1], code))
+            return LineError(damaged, lineNumber, "is not a record this library reads");
+        d.index[static_cast<std::size_t>(type->letter - 'A')].push_back({code, lineStart});
     }
+    d.bytes = std::move(bytes);
     return std::string();
 }
 
@@ -376,17 +433,24 @@ void Load(Data& d) {
     }
     d.problem = Parse(d);
     if (d.problem.empty()) {
-        // The generator writes each kind sorted by code; transformations must
+        // The generator writes each type sorted by code; transformations must
         // stay in file order to keep their replacement lists beside them.
-        const bool transformationsSorted =
-            std::adjacent_find(d.transformations.begin(), d.transformations.end(),
-                               [](const ZrEpsgTransformationRecord& a, const ZrEpsgTransformationRecord& b) {
-                                   return a.code >= b.code;
-                               }) == d.transformations.end();
-        if (!SortUnique(d.geographic) || !SortUnique(d.projected) || !SortUnique(d.leftOut) ||
-            !transformationsSorted)
+        bool inOrder = true;
+        for (std::vector<Entry>& v : d.index) {
+            const bool fileOrder = &v == &d.index['T' - 'A'];
+            auto before = [](const Entry& a, const Entry& b) { return a.code < b.code; };
+            // A code's several lines keep their file order (a system's aliases).
+            if (!fileOrder && !std::is_sorted(v.begin(), v.end(), before))
+                std::stable_sort(v.begin(), v.end(), before);
+            if (SeveralPerCode(static_cast<char>('A' + (&v - d.index.data())))) continue;
+            if (std::adjacent_find(v.begin(), v.end(), [fileOrder](const Entry& a, const Entry& b) {
+                    return fileOrder ? a.code >= b.code : a.code == b.code;
+                }) != v.end())
+                inOrder = false;
+        }
+        if (!inOrder)
             d.problem = Quoted(d.path) + " is damaged: a code is listed twice or out of order";
-        else if (d.geographic.empty())
+        else if (d.Of('G').empty())
             d.problem = Quoted(d.path) + " is damaged: it holds no geographic system";
     }
     d.ok = d.problem.empty();
@@ -409,34 +473,59 @@ const Data& TheData() {
     return data;
 }
 
-const SearchData& TheSearchData() {
-    // Split once, by whichever thread comes first, from lines the load checked.
-    static const SearchData data = [] {
-        SearchData d;
-        const std::string& text = TheData().searchLines;
-        Fields f;
-        for (std::size_t at = 0; at < text.size();) {
-            const std::size_t end = text.find('\n', at);
-            SplitTabs(std::string_view(text).substr(at, end - at), f);
-            ReadSearchRecord(f, &d);
-            at = end + 1;
-        }
-        // The generator writes each kind by code; a code twice keeps its first.
-        std::stable_sort(d.aliases.begin(), d.aliases.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        SortUnique(d.areas);
-        SortUnique(d.esri);
-        auto same = [](const auto& a, const auto& b) { return a.code == b.code; };
-        d.areas.erase(std::unique(d.areas.begin(), d.areas.end(), same), d.areas.end());
-        d.esri.erase(std::unique(d.esri.begin(), d.esri.end(), same), d.esri.end());
-        return d;
-    }();
-    return data;
+// The fields of the record of that type and code, or false. The line was
+// checked at load, so it splits; its parser decodes it again with its text.
+// The fields of the line that starts at that offset.
+bool SplitLineAt(const Data& d, std::size_t offset, Fields& f) {
+    const std::string_view text(d.bytes);
+    std::size_t end = text.find('\n', offset);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(offset, end - offset);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return SplitTabs(line, f);
 }
 
-template <class T> const T* Find(const std::vector<T>& v, long code) {
-    auto it = std::lower_bound(v.begin(), v.end(), code, [](const T& t, long c) { return CodeOf(t) < c; });
-    return it != v.end() && CodeOf(*it) == code ? &*it : nullptr;
+bool FindLine(const Data& d, char letter, long code, Fields& f) {
+    const std::vector<Entry>& v = d.Of(letter);
+    const auto it =
+        std::lower_bound(v.begin(), v.end(), code, [](const Entry& e, long c) { return e.code < c; });
+    if (it == v.end() || it->code != code) return false;
+    return SplitLineAt(d, it->offset, f);
+}
+
+bool FindGeographic(long code, Geographic& g) {
+    Fields f;
+    return FindLine(TheData(), 'G', code, f) && ParseGeographic(f, g, true);
+}
+
+// Every transformation decoded, in file order, with its replacement list:
+// the candidates between two systems are searched over all of them. Decoded
+// on the first such search, once per process.
+struct Transformations {
+    std::vector<ZrEpsgTransformationRecord> records;
+    std::vector<std::vector<long>> replacements;
+};
+
+const Transformations& AllTransformations() {
+    static const Transformations all = [] {
+        Transformations t;
+        const Data& d = TheData();
+        const std::string_view text(d.bytes);
+        Fields f;
+        for (const Entry& e : d.Of('T')) {
+            std::size_t end = text.find('\n', e.offset);
+            if (end == std::string_view::npos) end = text.size();
+            std::string_view line = text.substr(e.offset, end - e.offset);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            ZrEpsgTransformationRecord r;
+            std::vector<long> replacements;
+            if (!SplitTabs(line, f) || !ParseTransformation(f, r, replacements, true)) continue;
+            t.records.push_back(std::move(r));
+            t.replacements.push_back(std::move(replacements));
+        }
+        return t;
+    }();
+    return all;
 }
 
 // Areas of use as PROJ weighs them when it ranks operations: the longitude
@@ -496,33 +585,39 @@ bool Intersect(const Box& a, const Box& b, Box& out) {
 } // namespace
 
 int ZrEpsgFindGeographic(long code, ZrEpsgGeographicRecord& out) {
-    const Geographic* g = Find(TheData().geographic, code);
-    if (!g) return 0;
-    out = g->record;
+    Geographic g;
+    if (!FindGeographic(code, g)) return 0;
+    out = std::move(g.record);
     return 1;
 }
 
 int ZrEpsgFindProjected(long code, ZrEpsgProjectedRecord& out) {
-    const ZrEpsgProjectedRecord* p = Find(TheData().projected, code);
-    if (!p) return 0;
-    out = *p;
+    Fields f;
+    ZrEpsgProjectedRecord p;
+    if (!FindLine(TheData(), 'P', code, f) || !ParseProjected(f, p, true)) return 0;
+    out = std::move(p);
     return 1;
 }
 
 int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& out) {
-    const ZrEpsgTransformationRecord* t = Find(TheData().transformations, code);
-    if (!t) return 0;
-    out = *t;
+    Fields f;
+    ZrEpsgTransformationRecord t;
+    std::vector<long> replacements;
+    if (!FindLine(TheData(), 'T', code, f) || !ParseTransformation(f, t, replacements, true)) return 0;
+    out = std::move(t);
     return 1;
 }
 
 int ZrEpsgListTransformations(long sourceCode, long targetCode,
                               std::vector<ZrEpsgTransformationRecord>& out) {
     out.clear();
-    const Data& d = TheData();
-    const Geographic* src = Find(d.geographic, sourceCode);
-    const Geographic* dst = Find(d.geographic, targetCode);
-    if (!src || !dst || sourceCode == targetCode) return 0;
+    Geographic source, target;
+    if (!FindGeographic(sourceCode, source) || !FindGeographic(targetCode, target) ||
+        sourceCode == targetCode)
+        return 0;
+    const Geographic* src = &source;
+    const Geographic* dst = &target;
+    const Transformations& d = AllTransformations();
     // The smaller of the two systems' areas stands for the area of interest,
     // as PROJ takes it when none is given: an operation that does not reach
     // it is no candidate, and among the others the one covering more of it
@@ -536,8 +631,8 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
         std::string name;
     };
     std::vector<std::size_t> between;
-    for (std::size_t i = 0; i < d.transformations.size(); ++i) {
-        const ZrEpsgTransformationRecord& t = d.transformations[i];
+    for (std::size_t i = 0; i < d.records.size(); ++i) {
+        const ZrEpsgTransformationRecord& t = d.records[i];
         if ((t.sourceCode == sourceCode && t.targetCode == targetCode) ||
             (t.sourceCode == targetCode && t.targetCode == sourceCode))
             between.push_back(i);
@@ -546,13 +641,13 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
     // systems supersedes is not offered beside it.
     auto held = [&](long code) {
         return std::any_of(between.begin(), between.end(),
-                           [&](std::size_t i) { return d.transformations[i].code == code; });
+                           [&](std::size_t i) { return d.records[i].code == code; });
     };
     std::vector<Candidate> list;
     for (std::size_t i : between) {
         const std::vector<long>& replacements = d.replacements[i];
         if (std::any_of(replacements.begin(), replacements.end(), held)) continue;
-        const ZrEpsgTransformationRecord& t = d.transformations[i];
+        const ZrEpsgTransformationRecord& t = d.records[i];
         Box use;
         if (!Intersect(Box{t.south, t.west, t.north, t.east}, interest, use)) continue;
         const bool inverse = t.sourceCode != sourceCode;
@@ -588,49 +683,61 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
 }
 
 int ZrEpsgFindLeftOut(long code, ZrEpsgLeftOutRecord& out) {
-    const ZrEpsgLeftOutRecord* x = Find(TheData().leftOut, code);
-    if (!x) return 0;
-    out = *x;
+    Fields f;
+    ZrEpsgLeftOutRecord x;
+    if (!FindLine(TheData(), 'X', code, f) || !ParseLeftOut(f, x, true)) return 0;
+    out = std::move(x);
     return 1;
 }
 
 int ZrEpsgFindArea(long code, ZrEpsgAreaRecord& out) {
-    const ZrEpsgAreaRecord* u = Find(TheSearchData().areas, code);
-    if (!u) return 0;
-    out = *u;
+    Fields f;
+    ZrEpsgAreaRecord u;
+    if (!FindLine(TheData(), 'U', code, f) || !ParseUse(f, u, true)) return 0;
+    out = std::move(u);
     return 1;
 }
 
 int ZrEpsgAliases(long code, std::vector<std::string>& out) {
     out.clear();
-    const auto& aliases = TheSearchData().aliases;
-    auto it = std::lower_bound(aliases.begin(), aliases.end(), code,
-                               [](const std::pair<long, std::string>& a, long c) { return a.first < c; });
-    for (; it != aliases.end() && it->first == code; ++it)
-        out.push_back(it->second);
+    const Data& d = TheData();
+    const std::vector<Entry>& v = d.Of('A');
+    auto it = std::lower_bound(v.begin(), v.end(), code, [](const Entry& e, long c) { return e.code < c; });
+    Fields f;
+    for (; it != v.end() && it->code == code; ++it) {
+        std::string alias;
+        long same = 0;
+        if (SplitLineAt(d, it->offset, f) && ParseAlias(f, same, &alias)) out.push_back(std::move(alias));
+    }
     return static_cast<int>(out.size());
+}
+
+void ZrEsriSystems(std::vector<ZrEsriSystemRecord>& out) {
+    out.clear();
+    const Data& d = TheData();
+    Fields f;
+    for (const Entry& e : d.Of('R')) {
+        ZrEsriSystemRecord r;
+        if (SplitLineAt(d, e.offset, f) && ParseEsri(f, r, true)) out.push_back(std::move(r));
+    }
 }
 
 void ZrEpsgLeftOutCodes(std::vector<long>& out) {
     out.clear();
-    for (const ZrEpsgLeftOutRecord& x : TheData().leftOut)
-        out.push_back(x.code);
-}
-
-void ZrEsriSystems(std::vector<ZrEsriSystemRecord>& out) {
-    out = TheSearchData().esri;
+    for (const Entry& e : TheData().Of('X'))
+        out.push_back(e.code);
 }
 
 void ZrEpsgProjectedCodes(std::vector<long>& out) {
     out.clear();
-    for (const ZrEpsgProjectedRecord& p : TheData().projected)
-        out.push_back(p.code);
+    for (const Entry& e : TheData().Of('P'))
+        out.push_back(e.code);
 }
 
 void ZrEpsgGeographicCodes(std::vector<long>& out) {
     out.clear();
-    for (const Geographic& g : TheData().geographic)
-        out.push_back(g.record.code);
+    for (const Entry& e : TheData().Of('G'))
+        out.push_back(e.code);
 }
 
 int ZrEpsgDataAvailable() {

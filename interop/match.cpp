@@ -9,12 +9,16 @@
 #include <sys/stat.h>
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -26,6 +30,7 @@ struct MappingCache {
     std::string path;
     long long size = -1;
     long long mtime = -1;
+    unsigned long generation = 0; // counts the reads, so a result drawn from the file can tell it is stale
     std::unordered_map<long, long> toEpsg, toCatalogue;
 };
 
@@ -41,6 +46,7 @@ const MappingCache& Mapping() {
     cache.path = path;
     cache.size = size;
     cache.mtime = mtime;
+    ++cache.generation;
     cache.toEpsg.clear();
     cache.toCatalogue.clear();
     CMarkup xml;
@@ -54,11 +60,14 @@ const MappingCache& Mapping() {
             if (xml.FindChildElem("oml:EPSGCode")) {
                 const CString epsg = xml.GetChildData();
                 const long o = std::atol(orvanta), e = std::atol(epsg);
-                char check[32];
-                std::snprintf(check, sizeof check, "%ld", o);
-                if (orvanta == check) cache.toEpsg.emplace(o, e);
-                std::snprintf(check, sizeof check, "%ld", e);
-                if (epsg == check) cache.toCatalogue.emplace(e, o);
+                // Only a field that is exactly the number's own digits counts.
+                auto written = [](long v, const CString& field) {
+                    char check[32];
+                    const auto r = std::to_chars(check, check + sizeof check, v);
+                    return field.str() == std::string_view(check, static_cast<size_t>(r.ptr - check));
+                };
+                if (written(o, orvanta)) cache.toEpsg.emplace(o, e);
+                if (written(e, epsg)) cache.toCatalogue.emplace(e, o);
             }
         }
         xml.OutOfElem();
@@ -84,11 +93,40 @@ bool MeridianAgrees(const CZrPJPrimeMeridian& pm, const ZrEpsgGeographicRecord& 
     return Near(pm.GetLongitude(), g.primeMeridianLongitude, 1e-9);
 }
 
-bool SameNameOrPrefixed(const std::string& candidate, const std::string& wanted, const char* prefix) {
-    if (wanted.empty()) return false;
-    if (ZrInteropSameName(candidate.c_str(), wanted.c_str())) return true;
-    const size_t n = std::strlen(prefix);
-    return candidate.compare(0, n, prefix) == 0 && ZrInteropSameName(candidate.c_str() + n, wanted.c_str());
+// A name as ZrInteropSameName compares it: lower case, without blanks,
+// underscores and hyphens. Two names are the same exactly when their keys are.
+std::string NameKey(const char* name) {
+    std::string key;
+    for (const char* p = name; *p; ++p)
+        if (*p != ' ' && *p != '_' && *p != '-')
+            key += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+    return key;
+}
+
+// The catalogue positions of each name, in catalogue order, for one kind of
+// object: built once per process on first use (the catalogues are fixed),
+// so a lookup by name is a search of a sorted table rather than a walk that
+// rebuilds every object of the catalogue. A name that begins with the
+// object's prefix ("GCS_", "D_") is also filed without it.
+template <class Object, class Code>
+const std::map<std::string, std::vector<int>>& NameIndex(const char* prefix) {
+    static const std::map<std::string, std::vector<int>> index = [prefix] {
+        std::map<std::string, std::vector<int>> names;
+        const std::size_t n = std::strlen(prefix);
+        for (int i = 0; i < Object::GetCatalogueCount(); ++i) {
+            Object o;
+            if (!o.Set(static_cast<Code>(Object::GetCatalogueCode(i)))) continue;
+            const std::string name = o.GetName().str();
+            std::vector<int>& whole = names[NameKey(name.c_str())];
+            whole.push_back(i);
+            if (n > 0 && name.compare(0, n, prefix) == 0) {
+                std::vector<int>& bare = names[NameKey(name.c_str() + n)];
+                if (bare.empty() || bare.back() != i) bare.push_back(i);
+            }
+        }
+        return names;
+    }();
+    return index;
 }
 
 template <class Object, class Code>
@@ -104,15 +142,54 @@ bool FindCatalogue(long epsgCode, const std::string& name, const char* prefix, O
         }
     }
     if (name.empty()) return false;
-    for (int i = 0; i < Object::GetCatalogueCount(); ++i) {
+    const std::map<std::string, std::vector<int>>& index = NameIndex<Object, Code>(prefix);
+    const auto it = index.find(NameKey(name.c_str()));
+    if (it == index.end()) return false;
+    // The first in catalogue order that agrees, as the walk over the whole
+    // catalogue found it.
+    for (int i : it->second) {
         Object o;
-        if (!o.Set(static_cast<Code>(Object::GetCatalogueCode(i)))) continue;
-        if (SameNameOrPrefixed(o.GetName().str(), name, prefix) && agrees(o, g)) {
+        if (o.Set(static_cast<Code>(Object::GetCatalogueCode(i))) && agrees(o, g)) {
             out = o;
             return true;
         }
     }
     return false;
+}
+
+// The projected catalogue's rows as the matching reads them: codes by name,
+// and the fields a definition is first compared on. Built once per process.
+struct DefinitionKey {
+    long kind, units;
+    double fe, fn, cm;
+    bool operator<(const DefinitionKey& o) const {
+        if (kind != o.kind) return kind < o.kind;
+        if (units != o.units) return units < o.units;
+        if (fe != o.fe) return fe < o.fe;
+        if (fn != o.fn) return fn < o.fn;
+        return cm < o.cm;
+    }
+};
+
+struct ProjectedIndex {
+    std::map<std::string, std::vector<long>> byName; // codes ascending
+    std::multimap<DefinitionKey, long> byDefinition; // codes ascending within a key
+};
+
+const ProjectedIndex& Projected() {
+    static const ProjectedIndex index = [] {
+        ProjectedIndex x;
+        ZrProjectedRow row;
+        for (int i = 0; i < ZrProjectedRowCount(); ++i) {
+            const long code = ZrProjectedCodeAt(i);
+            if (!ZrFindProjectedRow(code, row)) continue;
+            x.byName[NameKey(row.name)].push_back(code);
+            x.byDefinition.emplace(
+                DefinitionKey{row.kind, row.units, row.params[0], row.params[1], row.params[2]}, code);
+        }
+        return x;
+    }();
+    return index;
 }
 
 bool SpheroidOk(const CZrPJSpheroid& s, const ZrEpsgGeographicRecord& g) {
@@ -185,7 +262,13 @@ long ZrMappedEpsgCode(long catalogueCode) {
 }
 
 long ZrMappedCatalogueCode(long epsgCode) {
+    unsigned long unused;
+    return ZrMappedCatalogueCode(epsgCode, unused);
+}
+
+long ZrMappedCatalogueCode(long epsgCode, unsigned long& generation) {
     const MappingCache& m = Mapping();
+    generation = m.generation;
     const auto it = m.toCatalogue.find(epsgCode);
     return it == m.toCatalogue.end() ? kNone : it->second;
 }
@@ -231,27 +314,21 @@ bool ZrMatchProjected(const ZrEpsgProjectedRecord& proj, CZrPJCoordSys& built) {
         const long code = ZrMappedCatalogueCode(proj.code);
         if (code != kNone && tryCode(code)) return true;
     }
-    const int count = ZrProjectedRowCount();
-    ZrProjectedRow row;
+    const ProjectedIndex& index = Projected();
     if (!proj.name.empty()) {
-        for (int i = 0; i < count; ++i) {
-            const long code = ZrProjectedCodeAt(i);
-            if (ZrFindProjectedRow(code, row) && ZrInteropSameName(row.name, proj.name.c_str()) &&
-                tryCode(code))
-                return true;
-        }
+        const auto it = index.byName.find(NameKey(proj.name.c_str()));
+        if (it != index.byName.end())
+            for (long code : it->second)
+                if (tryCode(code)) return true;
     }
     // No name: only a catalogue row of exactly this definition stands for it.
     const CZrPJParams p = built.GetParams();
-    const long kind = built.GetProjection().GetType();
-    for (int i = 0; i < count; ++i) {
-        const long code = ZrProjectedCodeAt(i);
-        if (!ZrFindProjectedRow(code, row) || row.kind != kind || row.units != built.GetDistUnits() ||
-            row.params[0] != p.FalseEasting || row.params[1] != p.FalseNorthing ||
-            row.params[2] != p.CentralMeridian)
-            continue;
+    const DefinitionKey key{built.GetProjection().GetType(), built.GetDistUnits(), p.FalseEasting,
+                            p.FalseNorthing, p.CentralMeridian};
+    const auto range = index.byDefinition.equal_range(key);
+    for (auto it = range.first; it != range.second; ++it) {
         CZrPJCoordSys cat;
-        if (cat.Set(static_cast<tagPJCoordSysType>(code)) && cat.IsValid() && cat == built) {
+        if (cat.Set(static_cast<tagPJCoordSysType>(it->second)) && cat.IsValid() && cat == built) {
             built = cat;
             return true;
         }

@@ -110,20 +110,37 @@ CZrLocale::~CZrLocale() {
     if (m_previous) uselocale(static_cast<locale_t>(m_previous));
 }
 
+// Eight bytes a step through eight tables (slicing-by-8): the EPSG data file
+// is checked whole when it is first read, and byte by byte that took a third
+// of the first EPSG set-up in a process.
 unsigned CZrToolkit::Crc32(const void* data, size_t size, unsigned crc) {
-    static const std::array<unsigned, 256> kTable = [] {
-        std::array<unsigned, 256> t{};
+    using Tables = std::array<std::array<unsigned, 256>, 8>;
+    static const Tables kTables = [] {
+        Tables t{};
         for (unsigned n = 0; n < 256; ++n) {
             unsigned c = n;
             for (int k = 0; k < 8; ++k)
                 c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
+            t[0][n] = c;
         }
+        for (unsigned n = 0; n < 256; ++n)
+            for (int k = 1; k < 8; ++k)
+                t[k][n] = (t[k - 1][n] >> 8) ^ t[0][t[k - 1][n] & 0xFF];
         return t;
     }();
     const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    auto word = [](const unsigned char* p) {
+        return static_cast<unsigned>(p[0]) | static_cast<unsigned>(p[1]) << 8 |
+               static_cast<unsigned>(p[2]) << 16 | static_cast<unsigned>(p[3]) << 24;
+    };
     crc = ~crc;
-    for (size_t i = 0; i < size; ++i)
-        crc = kTable[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
+    for (; size >= 8; bytes += 8, size -= 8) {
+        const unsigned one = word(bytes) ^ crc, two = word(bytes + 4);
+        crc = kTables[7][one & 0xFF] ^ kTables[6][(one >> 8) & 0xFF] ^ kTables[5][(one >> 16) & 0xFF] ^
+              kTables[4][one >> 24] ^ kTables[3][two & 0xFF] ^ kTables[2][(two >> 8) & 0xFF] ^
+              kTables[1][(two >> 16) & 0xFF] ^ kTables[0][two >> 24];
+    }
+    for (; size > 0; ++bytes, --size)
+        crc = kTables[0][(crc ^ *bytes) & 0xFF] ^ (crc >> 8);
     return ~crc;
 }

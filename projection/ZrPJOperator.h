@@ -257,6 +257,8 @@ protected:
     struct ObliqueMercatorBlock {
         double A = 0.0, B = 0.0, E = 0.0, gamma0 = 0.0, lam0Natural = 0.0, uc = 0.0;
         double sing0 = 0.0, cosg0 = 1.0, sinr = 0.0, cosr = 1.0; // of gamma0 and of the grid's turn
+        double lnE = 0.0, invB = 0.0;
+        double chi[4] = {}; // conformal -> geodetic latitude: coefficients of sin 2chi .. sin 8chi
         int sign = 0;
     };
     struct SouthBonneBlock {

@@ -289,16 +289,38 @@ int CZrPJOperator::Setup_Normal_Polyconic() {
     return std::isfinite(m_arc.polyM0) ? 1 : 0;
 }
 
+namespace {
+// The classical meridian arc in units of a, A0 phi - A2 sin 2phi + A4 sin 4phi
+// - A6 sin 6phi, and its derivative, from the sine and cosine of phi: the
+// multiple angles by the double-angle identities, where the sum took three
+// sines and the derivative three cosines of their own.
+struct UnitArc {
+    double M, slope;
+};
+
+inline UnitArc PolyconicArc(const double A[4], double phi, double sphi, double cphi) {
+    const double s2 = 2.0 * sphi * cphi, c2 = 1.0 - 2.0 * sphi * sphi;
+    const double s4 = 2.0 * s2 * c2, c4 = 1.0 - 2.0 * s2 * s2;
+    const double s6 = s4 * c2 + c4 * s2, c6 = c4 * c2 - s4 * s2;
+    return {A[0] * phi - A[1] * s2 + A[2] * s4 - A[3] * s6,
+            A[0] - 2.0 * A[1] * c2 + 4.0 * A[2] * c4 - 6.0 * A[3] * c6};
+}
+} // namespace
+
+// Per point one sine and cosine of phi and one of half the cone angle E: the
+// slant radius N cot phi from them, sin E and 1 - cos E = 2 sin^2(E/2) from
+// the half angle, and the meridian arc from the multiple-angle identities.
 int CZrPJOperator::Normal_Polyconic_Forward(CPoint2D& pt) const {
     const double dlam = pt.x, phi = pt.y;
     if (phi != 0.0) {
-        const double sphi = std::sin(phi);
-        const double r = m_def.a / W(m_ell.es, sphi) / std::tan(phi); // cone's slant radius
-        const double E = dlam * sphi;
-        const double halfSinE = std::sin(E / 2.0);
+        const double sphi = std::sin(phi), cphi = std::cos(phi);
+        const double r = m_def.a / W(m_ell.es, sphi) * cphi / sphi; // cone's slant radius
+        const double halfE = 0.5 * dlam * sphi;
+        const double halfSinE = std::sin(halfE), halfCosE = std::cos(halfE);
         // 1 - cos E as 2 sin^2(E/2): the difference loses every digit near the equator.
-        pt.x = r * std::sin(E);
-        pt.y = MeridianArc(m_def.a, m_arc.A, phi) - m_arc.polyM0 + r * 2.0 * halfSinE * halfSinE;
+        pt.x = r * 2.0 * halfSinE * halfCosE;
+        pt.y =
+            m_def.a * PolyconicArc(m_arc.A, phi, sphi, cphi).M - m_arc.polyM0 + r * 2.0 * halfSinE * halfSinE;
     } else {
         pt.x = m_def.a * dlam;
         pt.y = -m_arc.polyM0;
@@ -317,24 +339,34 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
     } else {
         // Newton's method on f(phi) = A (C M + 1) - M - C (M^2 + B) / 2, whose
         // root is the latitude (M the meridian arc in units of a, C = N/(a r)
-        // written as sqrt(1 - e^2 sin^2) tan). The slope is the exact
-        // derivative of f; a slope scaled by A2 (about 0.0025) instead of 1
-        // never converges to 1e-12 for most points.
+        // written as sqrt(1 - e^2 sin^2) tan, B = x^2 + A^2). The slope is
+        // the exact derivative of f; a slope scaled by A2 (about 0.0025)
+        // instead of 1 never converges to 1e-12 for most points. With
+        // D = M - A, M^2 + B - 2 A M is D^2 + x^2, so f = -D - C (D^2 + x^2) / 2:
+        // the form that does not subtract two products of C, which near a
+        // pole is 1e16 and left f to the rounding of its last bit (the pole's
+        // image came back as the other pole). One sine and cosine of phi per
+        // round serve the arc, its slope, C and sin 2phi; f and its slope
+        // are both taken times cos phi sin phi W, which clears C and sin 2phi
+        // from every denominator and leaves one division a round, the step.
         const double Ay = (m_arc.polyM0 + d) / m_def.a;
-        const double B = xr * xr + Ay * Ay;
+        const double x2 = xr * xr;
         phi = Ay;
+        double sphi = 0.0, cphi = 1.0, step = 0.0;
         int round = 0;
         for (; round < kPolyconicRounds; ++round) {
-            const double sphi = std::sin(phi), sin2 = std::sin(2.0 * phi);
-            const double Mn =
-                A[0] * phi - A[1] * sin2 + A[2] * std::sin(4.0 * phi) - A[3] * std::sin(6.0 * phi);
-            const double Mp = A[0] - 2.0 * A[1] * std::cos(2.0 * phi) + 4.0 * A[2] * std::cos(4.0 * phi) -
-                              6.0 * A[3] * std::cos(6.0 * phi);
-            const double C = W(m_ell.es, sphi) * std::tan(phi);
-            const double f = Ay * (C * Mn + 1.0) - Mn - 0.5 * C * (Mn * Mn + B);
-            const double slope = (Ay - Mn) * (C * Mp - 2.0 / sin2) +
-                                 m_ell.es * sin2 * (Mn * Mn + B - 2.0 * Ay * Mn) / (4.0 * C) - Mp;
-            const double step = f / slope;
+            sphi = std::sin(phi);
+            cphi = std::cos(phi);
+            const UnitArc arc = PolyconicArc(A, phi, sphi, cphi);
+            const double Mn = arc.M, Mp = arc.slope;
+            const double w2 = 1.0 - m_ell.es * sphi * sphi, w = std::sqrt(w2); // W and W^2
+            const double D = Mn - Ay, q = D * D + x2;
+            const double sw = sphi * w, csw = cphi * sw, w2s2 = w2 * sphi * sphi;
+            // f cos sin W and f' cos sin W, where C = W sin / cos:
+            const double f = -D * csw - 0.5 * w2s2 * q;
+            const double slope =
+                -D * (w2s2 * Mp - w) + 0.5 * m_ell.es * q * cphi * cphi * cphi * sphi - Mp * csw;
+            step = f / slope;
             if (!std::isfinite(step)) return 0;
             phi -= step;
             if (std::fabs(step) <= kPolyconicTolerance) break;
@@ -343,9 +375,11 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         if (round == kPolyconicRounds) return 0;
         phi = Clamp(phi, -kHalfPi, kHalfPi);
         if (phi != 0.0 && std::fabs(std::fabs(phi) - kHalfPi) > kPolyconicPoleBand) {
-            const double sphi = std::sin(phi);
-            const double C = W(m_ell.es, sphi) * std::tan(phi);
-            lam = std::asin(xr * C) / sphi;
+            // The sine and cosine of the last round, carried over its step
+            // (at most the tolerance, so the omitted terms are below 1e-24).
+            const double s = sphi - cphi * step, c = cphi + sphi * step;
+            const double C = W(m_ell.es, s) * s / c;
+            lam = std::asin(xr * C) / s;
         } else {
             lam = 0.0;
         }

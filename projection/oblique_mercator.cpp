@@ -60,6 +60,15 @@ int CZrPJOperator::Setup_Oblique_Mercator() {
     m_om.sinr = std::sin(m_def.phi1);
     m_om.cosr = std::cos(m_def.phi1);
     m_om.sign = phic > 0.0 ? 1 : -1;
+    m_om.lnE = std::log(m_om.E);
+    m_om.invB = 1.0 / m_om.B;
+    // Conformal latitude chi back to the geodetic one: the series in e^2 to
+    // e^8 (its terms in sin 2chi .. sin 8chi), summed per point from these.
+    const double e2 = es, e4 = e2 * e2, e6 = e4 * e2, e8 = e4 * e4;
+    m_om.chi[0] = e2 / 2.0 + 0.20833333333333331 * e4 + 0.08333333333333333 * e6 + 0.036111111111111115 * e8;
+    m_om.chi[1] = 0.14583333333333331 * e4 + 0.12083333333333333 * e6 + 0.07039930555555556 * e8;
+    m_om.chi[2] = 0.058333333333333334 * e6 + 0.07232142857142856 * e8;
+    m_om.chi[3] = 0.026531498015873015 * e8;
     return 1;
 }
 
@@ -79,8 +88,9 @@ int CZrPJOperator::Oblique_Mercator_Forward(CPoint2D& pt) const {
         U = phi > 0.0 ? sing0 : -sing0;
         u = (phi > 0.0 ? A : -A) * kHalfPi / B;
     } else {
-        const double t = std::exp(-IsometricLatitude(phi));
-        const double Q = m_om.E / std::pow(t, B);
+        // Q = E / t^B with t = exp(-psi), psi the isometric latitude: one
+        // exponential, where t and its power took an exponential and a power.
+        const double Q = m_om.E * std::exp(B * IsometricLatitude(phi));
         const double S = (Q - 1.0 / Q) / 2.0, T = (Q + 1.0 / Q) / 2.0;
         // Longitude from the natural origin of the central line.
         const double Bl = B * AdjLongitude(dlam + (m_def.lam0 - m_om.lam0Natural));
@@ -125,20 +135,20 @@ int CZrPJOperator::Oblique_Mercator_Inverse(CPoint2D& pt) const {
     const double V = std::sin(Bu);
     // |U| = 1 at the poles' images, where rounding may carry it just past 1.
     const double U = Clamp((V * cosg0 + S * sing0) / T, -1.0, 1.0);
-    const double t = std::pow(m_om.E / std::sqrt((1.0 + U) / (1.0 - U)), 1.0 / B);
+    // t = (E / sqrt((1 + U) / (1 - U)))^(1/B), through its logarithm
+    // (ln E - atanh U) / B: an exponential where a square root and a power
+    // were. At U = +-1 it is 0 or infinite as before, chi +-90 degrees.
+    const double t = std::exp((m_om.lnE - std::atanh(U)) * m_om.invB);
     pt.x = (m_om.lam0Natural - m_def.lam0) - std::atan2(S * cosg0 - V * sing0, std::cos(Bu)) / B;
 
-    // Conformal latitude chi to geodetic latitude, series in e^2.
+    // Conformal latitude chi to geodetic latitude: the multiple angles from
+    // one sine and cosine by the double-angle identities.
     const double chi = kHalfPi - 2.0 * std::atan(t);
-    const double e2 = m_ell.es, e4 = std::pow(m_ell.e, 4.0), e6 = std::pow(m_ell.e, 6.0),
-                 e8 = std::pow(m_ell.e, 8.0);
-    pt.y = chi +
-           (e2 / 2.0 + 0.20833333333333331 * e4 + 0.08333333333333333 * e6 + 0.036111111111111115 * e8) *
-               std::sin(2.0 * chi) +
-           (0.14583333333333331 * e4 + 0.12083333333333333 * e6 + 0.07039930555555556 * e8) *
-               std::sin(4.0 * chi) +
-           (0.058333333333333334 * e6 + 0.07232142857142856 * e8) * std::sin(6.0 * chi) +
-           0.026531498015873015 * e8 * std::sin(8.0 * chi);
+    const double s2 = std::sin(2.0 * chi), c2 = std::cos(2.0 * chi);
+    const double s4 = 2.0 * s2 * c2, c4 = 1.0 - 2.0 * s2 * s2;
+    const double s6 = s4 * c2 + c4 * s2, s8 = 2.0 * s4 * c4;
+    const double* k = m_om.chi;
+    pt.y = chi + (k[0] * s2 + k[1] * s4 + k[2] * s6 + k[3] * s8);
     return 1;
 }
 
