@@ -69,6 +69,19 @@ bool TwoPointNewYorkParis(CZrPJCoordSys& cs) {
     return cs.Set("NewYork_Paris_TPEQD", wgs84, twoPoint, p, 10000) != 0;
 }
 
+// Web Mercator: the Mercator on the sphere of WGS 84's semi-major axis,
+// longitudes and latitudes read on WGS 84 as EPSG:3857 takes them.
+bool WebMercator(CZrPJCoordSys& cs) {
+    CZrPJGeoCoordSys wgs84;
+    if (!wgs84.Set(static_cast<tagGeoCoordSysType>(4326))) return false;
+    CZrPJParams p;
+    p.FalseEasting = 0.0;
+    p.FalseNorthing = 0.0;
+    p.ScaleFactor = 1.0;
+    const CZrPJObject sphereMercator(static_cast<tagPJObjectType>(43045));
+    return cs.Set("WGS_84_Pseudo_Mercator", wgs84, sphereMercator, p, 10000) != 0;
+}
+
 // Hotine oblique Mercator from the centre: Hungary's EOV (azimuth 90) and
 // Swiss LV03 as EPSG defines them.
 bool Eov(CZrPJCoordSys& cs) {
@@ -101,6 +114,7 @@ const Case kCases[] = {
     // The conformal and authalic latitude inverses on their own: the world
     // Mercator and Behrmann's equal-area cylinder on WGS 84.
     {"Mercator_World", 54004, "EPSG:4326", "ESRI:54004", -180.0, 180.0, -80.0, 80.0},
+    {"WebMercator", 0, "EPSG:4326", "EPSG:3857", -180.0, 180.0, -80.0, 80.0, WebMercator},
     {"Behrmann_World", 54017, "EPSG:4326", "ESRI:54017", -180.0, 180.0, -85.0, 85.0},
     // The two-point equidistant over the North Atlantic and the lands on
     // either side (both points and the line through them inside the box).

@@ -14,6 +14,7 @@
 #include <hwy/highway.h>
 
 #include "projection/ZrPJBatch_p.h"
+#include "projection/ZrPJVectorMath-inl.h"
 
 #include <cmath>
 #include <limits>
@@ -22,10 +23,6 @@ HWY_BEFORE_NAMESPACE();
 namespace zrpj {
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
-
-using D = hn::ScalableTag<double>;
-using V = hn::Vec<D>;
-using M = decltype(hn::MaskFromVec(hn::Zero(D())));
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kHalfPi = kPi / 2.0;
@@ -43,28 +40,6 @@ constexpr double kMeridianInverseTolerance = 1e-7;        // footpoint Newton st
 constexpr double kMercatorLatitudeLimit = 1.53588974175501; // 88 degrees
 // The vector exponential is valid up to 709; beyond, the scalar path decides.
 constexpr double kExpLimit = 700.0;
-
-HWY_INLINE V C(double v) {
-    return hn::Set(D(), v);
-}
-
-HWY_INLINE M Finite(V v) {
-    return hn::Lt(hn::Abs(v), C(std::numeric_limits<double>::infinity()));
-}
-
-// atan2 from the vector arctangent of the smaller over the larger magnitude,
-// folded into its quadrant. (0, 0) gives NaN, which the caller's finiteness
-// test sends to the scalar path.
-HWY_INLINE V Atan2(V y, V x) {
-    const D d;
-    const V ax = hn::Abs(x), ay = hn::Abs(y);
-    const M swap = hn::Gt(ay, ax);
-    const V num = hn::IfThenElse(swap, ax, ay), den = hn::IfThenElse(swap, ay, ax);
-    V r = hn::Atan(d, hn::Div(num, den));
-    r = hn::IfThenElse(swap, hn::Sub(C(kHalfPi), r), r);
-    r = hn::IfThenElse(hn::Lt(x, hn::Zero(d)), hn::Sub(C(kPi), r), r);
-    return hn::CopySign(r, y);
-}
 
 // The scalar SmallAtanh's series, for |x| < 0.1 (the caller's ellipsoid).
 HWY_INLINE V SmallAtanh(V x) {

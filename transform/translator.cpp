@@ -2,6 +2,8 @@
 // the conversion of point arrays along the chosen route.
 #include "transform/ZrPJTranslator.h"
 
+#include "transform/ZrShiftColumns.h"
+
 #include <cstddef>
 
 namespace {
@@ -208,24 +210,7 @@ int CZrPJTranslator::ConvertColumns(double* x, std::size_t sx, double* y, std::s
     const CZrPJCoordSys& to = forward ? m_PJCoordSysDes : m_PJCoordSysSrc;
     int lastCall = m_bValid;
     if (forward ? row->srcProjected : row->desProjected) lastCall = from.Inverse(x, sx, y, sy, count);
-    if (m_bDatumShift) {
-        for (long i = 0; i < count; ++i) {
-            double& px = Column(x, sx, i);
-            double& py = Column(y, sy, i);
-            if (threeD) {
-                CPoint3D p(px, py, z ? Column(z, sz, i) : 0.0);
-                TransDatum(p, forward);
-                px = p.x;
-                py = p.y;
-                if (z) Column(z, sz, i) = p.z;
-            } else {
-                CPoint2D p(px, py);
-                TransDatum(p, forward);
-                px = p.x;
-                py = p.y;
-            }
-        }
-    }
+    if (m_bDatumShift) ZrShiftDatumColumns(m_shift, x, sx, y, sy, threeD ? z : nullptr, sz, count, forward);
     if (forward ? row->desProjected : row->srcProjected) lastCall = to.Forward(x, sx, y, sy, count);
     const Answer answer = !forward ? row->backward : (threeD ? row->forward3d : row->forward2d);
     return answer == Answer::kLastCall ? lastCall : m_bValid;
