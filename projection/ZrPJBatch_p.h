@@ -50,6 +50,9 @@ struct BatchConstants {
     // The kind: the cone constant n, rho0, and G or K; the sign of n and
     // ln |K| for the conformal cone; the cylinder's radius c1.
     double n = 0.0, rho0 = 0.0, c3 = 0.0, signN = 1.0, logK = 0.0, c1 = 0.0;
+    // Krueger's series of the transverse kinds beyond the classical reach:
+    // rectifying radius, the two coefficient sets, the origin's northing.
+    double krA = 0.0, alpha[6] = {}, beta[6] = {}, krY0 = 0.0;
 };
 
 // The done-flag of each lane: nonzero where the kernel finished the point.

@@ -95,11 +95,86 @@ HWY_INLINE void RotateBySmallAngle(V& s, V& c, V d) {
 
 // ---- The kinds, forward: (dlam, phi) in radians -> unit-scale metres ----
 
-// The classical transverse Mercator series within the reach of the meridian.
-HWY_INLINE void TransverseForward(const BatchConstants& k, V& x, V& y, M& ok) {
+// Clenshaw summation of sum_k c[k-1] sin(2k zeta), zeta = xi + i eta, k = 1 .. 6,
+// as the scalar ComplexSineSum forms it.
+HWY_INLINE void ComplexSineSum(const double c[6], V xi, V eta, V& re, V& im) {
+    const D d;
+    const V s2 = hn::Sin(d, C(2.0) * xi), c2 = hn::Cos(d, C(2.0) * xi);
+    const V ex = hn::Exp(d, C(2.0) * eta), exInv = C(1.0) / ex;
+    const V sh2 = C(0.5) * (ex - exInv), ch2 = C(0.5) * (ex + exInv);
+    const V ar = C(2.0) * c2 * ch2, ai = C(-2.0) * s2 * sh2;
+    V yr = hn::Zero(d), yi = hn::Zero(d), zr = hn::Zero(d), zi = hn::Zero(d);
+    for (int j = 5; j >= 0; --j) {
+        const V br = C(c[j]) + ar * yr - ai * yi - zr;
+        const V bi = ar * yi + ai * yr - zi;
+        zr = yr;
+        zi = yi;
+        yr = br;
+        yi = bi;
+    }
+    const V sr = s2 * ch2, si = c2 * sh2;
+    re = sr * yr - si * yi;
+    im = sr * yi + si * yr;
+}
+
+// Krueger's series take the lanes beyond the classical reach out to this
+// many radians of longitude (or eta, inverse); further out, the scalar path.
+constexpr double kKrugerVectorReach = 1.0;
+
+HWY_INLINE void KrugerForward(const BatchConstants& k, V& x, V& y, M& ok) {
     const D d;
     const V dlam = x, phi = y;
-    ok = hn::And(ok, hn::Le(hn::Abs(dlam), C(kClassicalReach)));
+    ok = hn::And(ok, hn::Le(hn::Abs(dlam), C(kKrugerVectorReach)));
+    const V s = hn::Sin(d, phi), c = hn::Cos(d, phi);
+    const V sigma = hn::Sinh(d, C(k.e) * SmallAtanh(C(k.e) * s));
+    const V tc = s * hn::Sqrt(C(1.0) + sigma * sigma) - sigma;
+    const V sl = hn::Sin(d, dlam), cl = hn::Cos(d, dlam);
+    const V den = c * cl;
+    const V xip = Atan2(tc, den);
+    const V etap = hn::Asinh(d, c * sl / hn::Sqrt(tc * tc + den * den));
+    V re, im;
+    ComplexSineSum(k.alpha, xip, etap, re, im);
+    x = C(k.krA) * (etap + im);
+    y = C(k.krA) * (xip + re) - C(k.krY0);
+}
+
+// Newton's rounds on tan(phi) from tan(chi); the scalar routine stops when a
+// step falls below 1e-15 of tau, which two rounds reach on any earth
+// ellipsoid: the third must have, or the lane is the scalar path's.
+constexpr int kKrugerNewtonRounds = 3;
+constexpr double kKrugerNewtonTolerance = 1e-15;
+
+HWY_INLINE void KrugerInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    const V xi = (y + C(k.krY0)) / C(k.krA), eta = x / C(k.krA);
+    ok = hn::And(ok, hn::Le(hn::Abs(eta), C(kKrugerVectorReach)));
+    V re, im;
+    ComplexSineSum(k.beta, xi, eta, re, im);
+    const V xip = xi - re, etap = eta - im;
+    const V sxi = hn::Sin(d, xip), cxi = hn::Cos(d, xip), sh = hn::Sinh(d, etap);
+    const V r = hn::Sqrt(sh * sh + cxi * cxi);
+    x = Atan2(sh, cxi);
+    ok = hn::And(ok, hn::Gt(r, hn::Zero(d)));
+    const V taup = sxi / r;
+    const double oneMinusEs = 1.0 - k.es;
+    V tau = taup / C(oneMinusEs);
+    V dtau = hn::Zero(d);
+    for (int i = 0; i < kKrugerNewtonRounds; ++i) {
+        const V root = hn::Sqrt(C(1.0) + tau * tau);
+        const V sigma = hn::Sinh(d, C(k.e) * SmallAtanh(C(k.e) * tau / root));
+        const V taupi = tau * hn::Sqrt(C(1.0) + sigma * sigma) - sigma * root;
+        dtau = (taup - taupi) / hn::Sqrt(C(1.0) + taupi * taupi) * (C(1.0) + C(oneMinusEs) * tau * tau) /
+               (C(oneMinusEs) * root);
+        tau = tau + dtau;
+    }
+    ok = hn::And(ok, hn::Lt(hn::Abs(dtau), C(kKrugerNewtonTolerance) * hn::Max(C(1.0), hn::Abs(tau))));
+    y = hn::Atan(d, tau);
+}
+
+// The classical transverse Mercator series within the reach of the meridian.
+HWY_INLINE void ClassicalForward(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    const V dlam = x, phi = y;
     const V s = hn::Sin(d, phi), c = hn::Cos(d, phi);
     const V t = hn::IfThenElseZero(hn::Gt(hn::Abs(c), C(kPoleCosine)), s / c);
     const V T = t * t;
@@ -124,6 +199,20 @@ HWY_INLINE void TransverseForward(const BatchConstants& k, V& x, V& y, M& ok) {
                        (C(61.0) + T * (T - C(58.0)) + n * (C(270.0) - C(330.0) * T) +
                         als * C(0.017857142857142856) *
                             (C(1385.0) + T * (T * (C(543.0) - T) - C(3111.0)))))));
+}
+
+// The scalar routine's choice per lane: the classical series within the
+// reach, Krueger's beyond; each runs only when a lane of the register needs it.
+HWY_INLINE void TransverseForward(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    const M near = hn::Le(hn::Abs(x), C(kClassicalReach));
+    V xc = x, yc = y, xk = x, yk = y;
+    M okc = ok, okk = ok;
+    if (!hn::AllFalse(d, near)) ClassicalForward(k, xc, yc, okc);
+    if (!hn::AllTrue(d, near)) KrugerForward(k, xk, yk, okk);
+    x = hn::IfThenElse(near, xc, xk);
+    y = hn::IfThenElse(near, yc, yk);
+    ok = hn::Or(hn::And(near, okc), hn::AndNot(near, okk));
 }
 
 HWY_INLINE void ConePlace(const BatchConstants& k, V rho, V& x, V& y) {
@@ -194,12 +283,13 @@ HWY_INLINE V MeridianLengthInverse(const BatchConstants& k, V m, V& s, V& c, M& 
     return phi;
 }
 
-HWY_INLINE void TransverseInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+// ok: the lanes whose footpoint the vector computed as the scalar routine
+// would; keep: those whose result the scalar routine keeps (else Krueger's).
+HWY_INLINE void ClassicalInverse(const BatchConstants& k, V& x, V& y, M& ok, M& keep) {
     const V xin = x;
-    ok = hn::And(ok, hn::Le(hn::Abs(xin), C(kClassicalEasting * k.a)));
     V s, c;
     const V phi1 = MeridianLengthInverse(k, y * C(k.invA) + C(k.ml0), s, c, ok);
-    ok = hn::And(ok, hn::Lt(hn::Abs(phi1), C(kHalfPi)));
+    keep = hn::Lt(hn::Abs(phi1), C(kHalfPi));
     const V t = hn::IfThenElseZero(hn::Gt(hn::Abs(c), C(kPoleCosine)), s / c);
     const V n = C(k.eps2) * c * c;
     V con = C(1.0) - C(k.es) * s * s;
@@ -225,9 +315,31 @@ HWY_INLINE void TransverseInverse(const BatchConstants& k, V& x, V& y, M& ok) {
                    ds * C(1.0 / 42.0) * (C(61.0) + T * (C(662.0) + T * (C(1320.0) + C(720.0) * T)))))) /
         c;
     // The classical series are kept only where the longitude they find is
-    // within their reach; beyond, the scalar path takes Krueger's.
-    ok = hn::And(ok, hn::Le(hn::Abs(x), C(kClassicalReach)));
-    ok = hn::And(ok, hn::Lt(hn::Abs(y), C(kHalfPi)));
+    // within their reach; beyond, Krueger's take over.
+    keep = hn::And(keep, hn::And(hn::Le(hn::Abs(x), C(kClassicalReach)), hn::Lt(hn::Abs(y), C(kHalfPi))));
+}
+
+// The scalar routine's choice per lane: the classical series where the
+// easting allows and the point they find lies within their reach (and their
+// footpoint short of a pole), Krueger's for every other lane.
+HWY_INLINE void TransverseInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    V xc = x, yc = y, xk = x, yk = y;
+    const M tried = hn::Le(hn::Abs(x), C(kClassicalEasting * k.a));
+    M classical = hn::FirstN(d, 0), okc = ok;
+    if (!hn::AllFalse(d, tried)) {
+        // A tried lane whose footpoint the vector could not follow is the
+        // scalar path's; one the scalar routine would not keep is Krueger's.
+        M keep;
+        ClassicalInverse(k, xc, yc, okc, keep);
+        okc = hn::Or(okc, hn::Not(tried));
+        classical = hn::And(tried, keep);
+    }
+    M okk = ok;
+    if (!hn::AllTrue(d, classical)) KrugerInverse(k, xk, yk, okk);
+    x = hn::IfThenElse(classical, xc, xk);
+    y = hn::IfThenElse(classical, yc, yk);
+    ok = hn::And(okc, hn::Or(hn::And(classical, ok), hn::AndNot(classical, okk)));
 }
 
 // The signed radius of a planar point, returned, and theta / n left in x.

@@ -389,7 +389,11 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
         // Gauss-Krueger's origin is the equator; the inverse's footpoint
         // starts from the rectifying latitude, which needs the meridian series.
         k.ml0 = m_def.kind == 43006 ? m_ml.ml0 : 0.0;
-        return m_ser.D[0] > 0.0 && std::isfinite(m_ser.aOverD0);
+        k.krA = m_kr.A;
+        std::copy(m_kr.alpha, m_kr.alpha + 6, k.alpha);
+        std::copy(m_kr.beta, m_kr.beta + 6, k.beta);
+        k.krY0 = m_kr.y0;
+        return m_ser.D[0] > 0.0 && std::isfinite(m_ser.aOverD0) && m_kr.A > 0.0 && m_ell.e < kBatchEccentricityLimit;
     case BatchKernel::kConformalConic:
         k.logK = std::log(std::fabs(m_kc.c3));
         return m_def.parallelMode >= 1 && m_def.parallelMode <= 3 && m_ell.e < kBatchEccentricityLimit;
