@@ -32,12 +32,12 @@ constexpr double kDegToRad = 0.017453292519943295;
 constexpr double kRadToDeg = 57.29577951308232;
 
 // The scalar routines' own limits, repeated where the kernels test them.
-constexpr double kPoleCosine = 1e-10;                     // |cos phi| below: tan phi taken as 0
-constexpr double kClassicalReach = 3.0 * kPi / 180.0;     // classical transverse series, radians
+constexpr double kPoleCosine = 1e-10;                        // |cos phi| below: tan phi taken as 0
+constexpr double kClassicalReach = 3.0 * kPi / 180.0;        // classical transverse series, radians
 constexpr double kClassicalEasting = kClassicalReach * 1.01; // in units of a
-constexpr double kSmallRotation = 0.01;                   // footpoint start's rotation, radians
-constexpr double kMeridianInverseTolerance = 1e-7;        // footpoint Newton step
-constexpr double kMercatorLatitudeLimit = 1.53588974175501; // 88 degrees
+constexpr double kSmallRotation = 0.01;                      // footpoint start's rotation, radians
+constexpr double kMeridianInverseTolerance = 1e-7;           // footpoint Newton step
+constexpr double kMercatorLatitudeLimit = 1.53588974175501;  // 88 degrees
 // The vector exponential is valid up to 709; beyond, the scalar path decides.
 constexpr double kExpLimit = 700.0;
 
@@ -48,9 +48,9 @@ HWY_INLINE V SmallAtanh(V x) {
                 x2 * (C(1.0 / 3) +
                       x2 * (C(1.0 / 5) +
                             x2 * (C(1.0 / 7) +
-                                  x2 * (C(1.0 / 9) +
-                                        x2 * (C(1.0 / 11) +
-                                              x2 * (C(1.0 / 13) + x2 * (C(1.0 / 15) + x2 * C(1.0 / 17)))))))));
+                                  x2 * (C(1.0 / 9) + x2 * (C(1.0 / 11) +
+                                                           x2 * (C(1.0 / 13) +
+                                                                 x2 * (C(1.0 / 15) + x2 * C(1.0 / 17)))))))));
 }
 
 // x + c2 sin 2x + c4 sin 4x + c6 sin 6x + c8 sin 8x, the multiple angles by
@@ -189,16 +189,14 @@ HWY_INLINE void ClassicalForward(const BatchConstants& k, V& x, V& y, M& ok) {
               als * C(0.05) *
                   (C(5.0) + T * (T - C(18.0)) + n * (C(14.0) - C(58.0) * T) +
                    als * C(0.023809523809523808) * (C(61.0) + T * (T * (C(179.0) - T) - C(479.0))))));
-    y = C(k.a) *
-        (MeridianLength(k, phi, s, c) - C(k.ml0) +
-         s * al * dlam * C(0.5) *
-             (C(1.0) +
-              als * C(0.08333333333333333) *
-                  (C(5.0) - T + n * (C(9.0) + C(4.0) * n) +
-                   als * C(0.03333333333333333) *
-                       (C(61.0) + T * (T - C(58.0)) + n * (C(270.0) - C(330.0) * T) +
-                        als * C(0.017857142857142856) *
-                            (C(1385.0) + T * (T * (C(543.0) - T) - C(3111.0)))))));
+    y = C(k.a) * (MeridianLength(k, phi, s, c) - C(k.ml0) +
+                  s * al * dlam * C(0.5) *
+                      (C(1.0) + als * C(0.08333333333333333) *
+                                    (C(5.0) - T + n * (C(9.0) + C(4.0) * n) +
+                                     als * C(0.03333333333333333) *
+                                         (C(61.0) + T * (T - C(58.0)) + n * (C(270.0) - C(330.0) * T) +
+                                          als * C(0.017857142857142856) *
+                                              (C(1385.0) + T * (T * (C(543.0) - T) - C(3111.0)))))));
 }
 
 // The scalar routine's choice per lane: the classical series within the
@@ -297,15 +295,13 @@ HWY_INLINE void ClassicalInverse(const BatchConstants& k, V& x, V& y, M& ok, M& 
     con = con * t;
     const V T = t * t;
     const V ds = dd * dd;
-    y = phi1 -
-        (con * ds * C(k.invOneMinusEs)) * C(0.5) *
-            (C(1.0) -
-             ds * C(1.0 / 12.0) *
-                 (C(5.0) + T * (C(3.0) - C(9.0) * n) + n * (C(1.0) - C(4.0) * n) -
-                  ds * C(1.0 / 30.0) *
-                      (C(61.0) + T * (C(90.0) - C(252.0) * n + C(45.0) * T) + C(46.0) * n -
-                       ds * C(1.0 / 56.0) *
-                           (C(1385.0) + T * (C(3633.0) + T * (C(4095.0) + C(1574.0) * T))))));
+    y = phi1 - (con * ds * C(k.invOneMinusEs)) * C(0.5) *
+                   (C(1.0) - ds * C(1.0 / 12.0) *
+                                 (C(5.0) + T * (C(3.0) - C(9.0) * n) + n * (C(1.0) - C(4.0) * n) -
+                                  ds * C(1.0 / 30.0) *
+                                      (C(61.0) + T * (C(90.0) - C(252.0) * n + C(45.0) * T) + C(46.0) * n -
+                                       ds * C(1.0 / 56.0) *
+                                           (C(1385.0) + T * (C(3633.0) + T * (C(4095.0) + C(1574.0) * T))))));
     x = dd *
         (C(1.0) -
          ds * C(1.0 / 6.0) *
@@ -393,7 +389,8 @@ HWY_INLINE void SphereMercatorInverse(const BatchConstants& k, V& x, V& y, M& ok
 using KindStep = void (*)(const BatchConstants&, V&, V&, M&);
 
 template <KindStep kind>
-HWY_INLINE void ForwardLoop(const BatchConstants& k, double* px, double* py, double* done, std::size_t count) {
+HWY_INLINE void ForwardLoop(const BatchConstants& k, double* px, double* py, double* done,
+                            std::size_t count) {
     const D d;
     const std::size_t N = hn::Lanes(d);
     for (std::size_t i = 0; i < count; i += N) {
@@ -427,7 +424,8 @@ HWY_INLINE void ForwardLoop(const BatchConstants& k, double* px, double* py, dou
 }
 
 template <KindStep kind>
-HWY_INLINE void InverseLoop(const BatchConstants& k, double* px, double* py, double* done, std::size_t count) {
+HWY_INLINE void InverseLoop(const BatchConstants& k, double* px, double* py, double* done,
+                            std::size_t count) {
     const D d;
     const std::size_t N = hn::Lanes(d);
     for (std::size_t i = 0; i < count; i += N) {
@@ -533,7 +531,7 @@ BatchChoice Choose() {
     const int64_t best = usable & -usable;
     choice.enabled = best != 0;
     choice.name = best == HWY_AVX3 || best == HWY_AVX3_DL ? "avx512"
-                  : best == HWY_AVX2                     ? "avx2"
+                  : best == HWY_AVX2                      ? "avx2"
                   : best == HWY_SSE4 || best == HWY_SSSE3 ? "sse4"
                                                           : "sse2";
     return choice;

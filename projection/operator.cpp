@@ -327,12 +327,9 @@ struct BatchRow {
     BatchKernel kernel;
 };
 constexpr BatchRow kBatchKinds[] = {
-    {43004, BatchKernel::kMercator},
-    {43005, BatchKernel::kTransverseMercator},
-    {43006, BatchKernel::kTransverseMercator},
-    {43007, BatchKernel::kEqualAreaConic},
-    {43020, BatchKernel::kConformalConic},
-    {43045, BatchKernel::kSphereMercator},
+    {43004, BatchKernel::kMercator},           {43005, BatchKernel::kTransverseMercator},
+    {43006, BatchKernel::kTransverseMercator}, {43007, BatchKernel::kEqualAreaConic},
+    {43020, BatchKernel::kConformalConic},     {43045, BatchKernel::kSphereMercator},
 };
 
 // The kernels' atanh series and their Mercator and cone forms hold for an
@@ -393,7 +390,8 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
         std::copy(m_kr.alpha, m_kr.alpha + 6, k.alpha);
         std::copy(m_kr.beta, m_kr.beta + 6, k.beta);
         k.krY0 = m_kr.y0;
-        return m_ser.D[0] > 0.0 && std::isfinite(m_ser.aOverD0) && m_kr.A > 0.0 && m_ell.e < kBatchEccentricityLimit;
+        return m_ser.D[0] > 0.0 && std::isfinite(m_ser.aOverD0) && m_kr.A > 0.0 &&
+               m_ell.e < kBatchEccentricityLimit;
     case BatchKernel::kConformalConic:
         k.logK = std::log(std::fabs(m_kc.c3));
         return m_def.parallelMode >= 1 && m_def.parallelMode <= 3 && m_ell.e < kBatchEccentricityLimit;

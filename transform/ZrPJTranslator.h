@@ -74,8 +74,8 @@ public:
     // for separate arrays). With z null the points are 2-D and convert as
     // the CPoint2D form does; with z they convert as the CPoint3D form does.
     // 0 when x or y is null.
-    int Convert(double* x, std::size_t strideX, double* y, std::size_t strideY, double* z, std::size_t strideZ,
-                long count, int forward) const;
+    int Convert(double* x, std::size_t strideX, double* y, std::size_t strideY, double* z,
+                std::size_t strideZ, long count, int forward) const;
 
     // ---- EPSG code mapping ----
     // The catalogue code mapped to an EPSG code and back; -1000 when the

@@ -75,7 +75,8 @@ void ShiftBlock(const ShiftConstants& k, double* px, double* py, double* done, s
         const V t = qz * C(k.aTo) / (p * C(k.bTo));
         const V c = hn::Sqrt(t * t + C(1.0));
         const V st = t / c, ct = C(1.0) / c;
-        const V phiOut = Atan2(qz + C(k.ep2To) * C(k.bTo) * st * st * st, p - C(k.esTo) * C(k.aTo) * ct * ct * ct);
+        const V phiOut =
+            Atan2(qz + C(k.ep2To) * C(k.bTo) * st * st * st, p - C(k.esTo) * C(k.aTo) * ct * ct * ct);
         const V lamOut = Atan2(qy, qx);
         const V lonOut = lamOut * C(kRadToDeg), latOut = phiOut * C(kRadToDeg);
         ok = hn::And(ok, hn::And(Finite(lonOut), Finite(latOut)));
@@ -128,7 +129,8 @@ bool FillShift(const ZrDatumShift& s, int forward, ShiftConstants& k) {
         k.dz = sign * s.dz;
         return true;
     }
-    const double sign = (s.method == PJTM_POSITION_VECTOR || s.method == PJTM_POSITION_VECTOR_ALT) ? -1.0 : 1.0;
+    const double sign =
+        (s.method == PJTM_POSITION_VECTOR || s.method == PJTM_POSITION_VECTOR_ALT) ? -1.0 : 1.0;
     k.rx = sign * s.rx;
     k.ry = sign * s.ry;
     k.rz = sign * s.rz;

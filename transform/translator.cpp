@@ -226,7 +226,8 @@ int CZrPJTranslator::Convert(CPoint3D* points, long count, int forward) const {
     double* x = points ? &points[0].x : nullptr;
     double* y = points ? &points[0].y : nullptr;
     double* z = points ? &points[0].z : nullptr;
-    return ConvertColumns(x, sizeof(CPoint3D), y, sizeof(CPoint3D), z, sizeof(CPoint3D), count, forward, true);
+    return ConvertColumns(x, sizeof(CPoint3D), y, sizeof(CPoint3D), z, sizeof(CPoint3D), count, forward,
+                          true);
 }
 
 int CZrPJTranslator::Convert(double* x, std::size_t strideX, double* y, std::size_t strideY, double* z,

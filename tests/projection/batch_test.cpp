@@ -86,18 +86,18 @@ const Definition kDefinitions[] = {
      -100000.0, 1.0, 1.0, -9.0, 3.0, 49.0, 61.0},
     {"Gauss-Krueger 20", 43005, 6378245.0, 298.3, 117.0, 0.0, 0.0, 0.0, 2, 1.0, 20500000.0, 0.0, 1.0, 1.0,
      108.0, 126.0, 18.0, 53.0},
-    {"Lambert 2SP", 43020, 6378137.0, 298.257222101, -120.5, 36.5, 38.43333, 37.06667, 2, 0.9996,
-     2000000.0, 500000.0, 1.0, 1.0, -126.0, -115.0, 30.0, 45.0},
-    {"Lambert 1SP feet", 43020, 6378388.0, 297.0, 3.0, 46.8, 46.8, 46.8, 1, 0.99987742, 600000.0,
-     2200000.0, 10000.0 / 3048.0, 2.0, -5.0, 10.0, 40.0, 52.0},
-    {"Lambert south", 43020, 6378137.0, 298.257223563, 150.0, -20.0, -30.0, -50.0, 2, 0.9996, 0.0,
-     10000000.0, 1.0, 1.0, 100.0, 200.0, -89.0, 10.0},
-    {"Albers China", 43007, 6378245.0, 298.3, 105.0, 0.0, 25.0, 47.0, 2, 1.0, 0.0, 0.0, 1.0, 1.0, 75.0,
-     135.0, -60.0, 90.0},
+    {"Lambert 2SP", 43020, 6378137.0, 298.257222101, -120.5, 36.5, 38.43333, 37.06667, 2, 0.9996, 2000000.0,
+     500000.0, 1.0, 1.0, -126.0, -115.0, 30.0, 45.0},
+    {"Lambert 1SP feet", 43020, 6378388.0, 297.0, 3.0, 46.8, 46.8, 46.8, 1, 0.99987742, 600000.0, 2200000.0,
+     10000.0 / 3048.0, 2.0, -5.0, 10.0, 40.0, 52.0},
+    {"Lambert south", 43020, 6378137.0, 298.257223563, 150.0, -20.0, -30.0, -50.0, 2, 0.9996, 0.0, 10000000.0,
+     1.0, 1.0, 100.0, 200.0, -89.0, 10.0},
+    {"Albers China", 43007, 6378245.0, 298.3, 105.0, 0.0, 25.0, 47.0, 2, 1.0, 0.0, 0.0, 1.0, 1.0, 75.0, 135.0,
+     -60.0, 90.0},
     {"Mercator", 43004, 6378137.0, 298.257223563, 0.0, 0.0, 0.0, 0.0, 2, 1.0, 0.0, 0.0, 1.0, 1.0, -180.0,
      180.0, -89.0, 89.0},
-    {"Web Mercator", 43045, 6378137.0, 298.257223563, 0.0, 0.0, 0.0, 0.0, 2, 1.0, 0.0, 0.0, 1.0, 1.0,
-     -180.0, 180.0, -89.0, 89.0},
+    {"Web Mercator", 43045, 6378137.0, 298.257223563, 0.0, 0.0, 0.0, 0.0, 2, 1.0, 0.0, 0.0, 1.0, 1.0, -180.0,
+     180.0, -89.0, 89.0},
 };
 
 CZrPJOperator Build(const Definition& s) {
@@ -134,10 +134,11 @@ std::vector<CPoint2D> Sweep(const Definition& s) {
 // beyond and at the poles, the central meridian's antipode.
 std::vector<CPoint2D> Awkward(const Definition& s) {
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = HUGE_VAL;
-    return {{nan, 10.0},         {s.lon0, nan},      {inf, 20.0},          {s.lon0, -inf},
-            {s.lon0 + 190.0, 40.0}, {s.lon0 - 545.0, 30.0}, {s.lon0, 95.0},   {s.lon0 + 1.0, -100.0},
-            {s.lon0, 90.0},      {s.lon0 + 2.0, -90.0}, {s.lon0 + 180.0, 0.0}, {180.0, 45.0},
-            {-180.0, -45.0},     {s.lon0 + 0.5, 0.0}};
+    return {{nan, 10.0},           {s.lon0, nan},          {inf, 20.0},
+            {s.lon0, -inf},        {s.lon0 + 190.0, 40.0}, {s.lon0 - 545.0, 30.0},
+            {s.lon0, 95.0},        {s.lon0 + 1.0, -100.0}, {s.lon0, 90.0},
+            {s.lon0 + 2.0, -90.0}, {s.lon0 + 180.0, 0.0},  {180.0, 45.0},
+            {-180.0, -45.0},       {s.lon0 + 0.5, 0.0}};
 }
 
 bool BitIdentical(const CPoint2D& a, const CPoint2D& b) {
@@ -178,7 +179,8 @@ std::vector<CPoint2D> CheckArray(const CZrPJOperator& op, const std::vector<CPoi
         } else {
             const double d = std::hypot(array[i].x - single.x, array[i].y - single.y) * metresPerUnit;
             worstPlanar = std::max(worstPlanar, d);
-            EXPECT_LE(d, PlanarTolerance(single, metresPerUnit)) << what << " point " << i << " (" << pts[i].x << ", " << pts[i].y << ")";
+            EXPECT_LE(d, PlanarTolerance(single, metresPerUnit))
+                << what << " point " << i << " (" << pts[i].x << ", " << pts[i].y << ")";
         }
     }
     EXPECT_EQ(refused, expectedRefused) << what;
@@ -194,7 +196,9 @@ TEST(ProjectionArrays, EachPointIsWhatTheSinglePointRoutineMakesOfIt) {
         ASSERT_EQ(op.Create(), 1) << s.name;
         const bool conformal = s.kind == 43020 || s.kind == 43004 || s.kind == 43045;
         const bool transverse = s.kind == 43005 || s.kind == 43006;
-        g_angleFloor = conformal ? kConformalInverseAngle : transverse ? kKrugerInverseAngle : kAngleTolerance;
+        g_angleFloor = conformal    ? kConformalInverseAngle
+                       : transverse ? kKrugerInverseAngle
+                                    : kAngleTolerance;
         const double metresPerUnit = s.divisor / s.unitFactor;
         std::vector<CPoint2D> pts = Sweep(s);
         const std::vector<CPoint2D> awkward = Awkward(s);
@@ -205,8 +209,8 @@ TEST(ProjectionArrays, EachPointIsWhatTheSinglePointRoutineMakesOfIt) {
         CheckArray(op, projected, true, metresPerUnit, s.name);
         // Planar points off every map: far out, non-numbers, the cone's apex.
         const double nan = std::numeric_limits<double>::quiet_NaN();
-        const std::vector<CPoint2D> offMap = {
-            {1e12, 1e12}, {-3e7, 4e7}, {nan, 0.0}, {0.0, HUGE_VAL}, {s.fe, s.fn}, {s.fe + 1e7, s.fn}};
+        const std::vector<CPoint2D> offMap = {{1e12, 1e12},    {-3e7, 4e7},  {nan, 0.0},
+                                              {0.0, HUGE_VAL}, {s.fe, s.fn}, {s.fe + 1e7, s.fn}};
         CheckArray(op, offMap, true, metresPerUnit, s.name);
     }
 }

@@ -112,9 +112,9 @@ TEST(ShiftColumns, EachPointIsWhatTheSinglePointShiftMakesOfIt) {
                 const double dx = std::fabs(column.x - single.x), dy = std::fabs(column.y - single.y);
                 worst = std::max({worst, dx, dy});
                 EXPECT_TRUE(dx <= Tolerance(single.x) && dy <= Tolerance(single.y))
-                    << v.method << " " << forward << " point " << i << " (" << inputs[i].x << ", " << inputs[i].y
-                    << "): columns (" << column.x << ", " << column.y << ") single (" << single.x << ", "
-                    << single.y << ")";
+                    << v.method << " " << forward << " point " << i << " (" << inputs[i].x << ", "
+                    << inputs[i].y << "): columns (" << column.x << ", " << column.y << ") single ("
+                    << single.x << ", " << single.y << ")";
             }
             std::printf("[ figures  ] shift %ld %s: largest difference %.3g deg\n", v.method,
                         forward ? "forward" : "backward", worst);
@@ -171,10 +171,11 @@ TEST(TranslatorColumns, ColumnsConvertAsThePointArraysDo) {
             const int flatAnswer = t.Convert(flat.data(), n, forward);
             const int solidAnswer = t.Convert(solid.data(), n, forward);
             std::vector<double> xs2 = xs, ys2 = ys;
-            EXPECT_EQ(t.Convert(xs2.data(), sizeof(double), ys2.data(), sizeof(double), nullptr, 0, n, forward),
-                      flatAnswer);
-            EXPECT_EQ(t.Convert(xs.data(), sizeof(double), ys.data(), sizeof(double), zs.data(), sizeof(double),
-                                n, forward),
+            EXPECT_EQ(
+                t.Convert(xs2.data(), sizeof(double), ys2.data(), sizeof(double), nullptr, 0, n, forward),
+                flatAnswer);
+            EXPECT_EQ(t.Convert(xs.data(), sizeof(double), ys.data(), sizeof(double), zs.data(),
+                                sizeof(double), n, forward),
                       solidAnswer);
             for (long i = 0; i < n; ++i) {
                 EXPECT_TRUE(BitIdentical(CPoint2D(xs2[i], ys2[i]), flat[i])) << forward << " " << i;
