@@ -64,6 +64,10 @@ void BatchInverse(const BatchConstants& c, double* x, double* y, double* done, s
 // Whether the vector path is in use, and the name of the instruction set it
 // runs on ("scalar" when it is not): chosen once per process, the widest the
 // CPU has unless ZRPRJ_SIMD names another (scalar, sse2, sse4, avx2, avx512, auto).
+// "sse2", the x86-64 baseline, runs the kernels one point at a time (Highway's
+// two-lane emulation of the baseline is disabled under GCC before 12.3, whose
+// bug it trips); "sse4" (SSSE3 and up) holds two points, "avx2" four and
+// "avx512" eight.
 bool BatchEnabled();
 const char* BatchPathName();
 
