@@ -69,6 +69,19 @@ bool TwoPointNewYorkParis(CZrPJCoordSys& cs) {
     return cs.Set("NewYork_Paris_TPEQD", wgs84, twoPoint, p, 10000) != 0;
 }
 
+// Web Mercator: the Mercator on the sphere of WGS 84's semi-major axis,
+// longitudes and latitudes read on WGS 84 as EPSG:3857 takes them.
+bool WebMercator(CZrPJCoordSys& cs) {
+    CZrPJGeoCoordSys wgs84;
+    if (!wgs84.Set(static_cast<tagGeoCoordSysType>(4326))) return false;
+    CZrPJParams p;
+    p.FalseEasting = 0.0;
+    p.FalseNorthing = 0.0;
+    p.ScaleFactor = 1.0;
+    const CZrPJObject sphereMercator(static_cast<tagPJObjectType>(43045));
+    return cs.Set("WGS_84_Pseudo_Mercator", wgs84, sphereMercator, p, 10000) != 0;
+}
+
 // Hotine oblique Mercator from the centre: Hungary's EOV (azimuth 90) and
 // Swiss LV03 as EPSG defines them.
 bool Eov(CZrPJCoordSys& cs) {
@@ -109,6 +122,7 @@ const Case kCases[] = {
     // The conformal and authalic latitude inverses on their own: the world
     // Mercator and Behrmann's equal-area cylinder on WGS 84.
     {"Mercator_World", 54004, "EPSG:4326", "ESRI:54004", -180.0, 180.0, -80.0, 80.0},
+    {"WebMercator", 0, "EPSG:4326", "EPSG:3857", -180.0, 180.0, -80.0, 80.0, WebMercator},
     {"Behrmann_World", 54017, "EPSG:4326", "ESRI:54017", -180.0, 180.0, -85.0, 85.0},
     // The two-point equidistant over the North Atlantic and the lands on
     // either side (both points and the line through them inside the box).
@@ -169,6 +183,33 @@ void ZrProject(benchmark::State& state, const Case& c, bool inverse) {
         else
             cs.Forward(pts, kPoints);
     });
+}
+
+// Our side over separate x and y arrays (the column entry, as a host with
+// columnar data calls it): the same points as UTM50N, nothing copied.
+void Zr_UTM50N_Columns(benchmark::State& state, bool inverse) {
+    CZrPJCoordSys cs;
+    cs.Set(static_cast<tagPJCoordSysType>(32650));
+    std::vector<CPoint2D> grid = Grid(114.0, 120.0, 0.0, 60.0);
+    if (inverse) cs.Forward(grid.data(), kPoints);
+    std::vector<double> x0(kPoints), y0(kPoints), x(kPoints), y(kPoints);
+    for (int i = 0; i < kPoints; ++i) {
+        x0[i] = grid[i].x;
+        y0[i] = grid[i].y;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        x = x0;
+        y = y0;
+        state.ResumeTiming();
+        if (inverse)
+            cs.Inverse(x.data(), sizeof(double), y.data(), sizeof(double), kPoints);
+        else
+            cs.Forward(x.data(), sizeof(double), y.data(), sizeof(double), kPoints);
+        benchmark::DoNotOptimize(x.data());
+        benchmark::ClobberMemory();
+    }
+    CountPoints(state);
 }
 
 PJ* ProjCrsToCrs(PJ_CONTEXT* ctx, const char* source, const char* target) {
@@ -316,6 +357,11 @@ int RegisterAll() {
                 ->MinTime(1.0);
         }
     }
+    for (bool inverse : {false, true})
+        benchmark::RegisterBenchmark(inverse ? "Zr_UTM50N_Columns_Inverse" : "Zr_UTM50N_Columns_Forward",
+                                     [inverse](benchmark::State& s) { Zr_UTM50N_Columns(s, inverse); })
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(1.0);
     benchmark::RegisterBenchmark("Zr_GK20_to_UTM50N_Helmert", Zr_Conversion)
         ->Unit(benchmark::kMillisecond)
         ->MinTime(1.0);

@@ -184,40 +184,39 @@ int CZrPJCoordSys::IsValid() const {
     return m_operator.IsCreated() ? 1 : 0;
 }
 
+// Every array goes through the operator's column entry, which hands blocks
+// to the kind's vector kernel where it has one: interleaved points are
+// columns two or three doubles apart.
+int CZrPJCoordSys::Forward(double* x, std::size_t strideX, double* y, std::size_t strideY, long count) const {
+    if (!x || !y) return 0;
+    m_operator.Forward(x, strideX, y, strideY, count);
+    return count;
+}
+
+int CZrPJCoordSys::Inverse(double* x, std::size_t strideX, double* y, std::size_t strideY, long count) const {
+    if (!x || !y) return 0;
+    m_operator.Inverse(x, strideX, y, strideY, count);
+    return count;
+}
+
 int CZrPJCoordSys::Forward(CPoint2D* points, long count) const {
     if (!points) return 0;
-    for (long i = 0; i < count; ++i)
-        m_operator.Forward(points[i]);
-    return count;
+    return Forward(&points[0].x, sizeof(CPoint2D), &points[0].y, sizeof(CPoint2D), count);
 }
 
 int CZrPJCoordSys::Inverse(CPoint2D* points, long count) const {
     if (!points) return 0;
-    for (long i = 0; i < count; ++i)
-        m_operator.Inverse(points[i]);
-    return count;
+    return Inverse(&points[0].x, sizeof(CPoint2D), &points[0].y, sizeof(CPoint2D), count);
 }
 
 int CZrPJCoordSys::Forward(CPoint3D* points, long count) const {
     if (!points) return 0;
-    for (long i = 0; i < count; ++i) {
-        CPoint2D pt(points[i].x, points[i].y);
-        m_operator.Forward(pt);
-        points[i].x = pt.x;
-        points[i].y = pt.y;
-    }
-    return count;
+    return Forward(&points[0].x, sizeof(CPoint3D), &points[0].y, sizeof(CPoint3D), count);
 }
 
 int CZrPJCoordSys::Inverse(CPoint3D* points, long count) const {
     if (!points) return 0;
-    for (long i = 0; i < count; ++i) {
-        CPoint2D pt(points[i].x, points[i].y);
-        m_operator.Inverse(pt);
-        points[i].x = pt.x;
-        points[i].y = pt.y;
-    }
-    return count;
+    return Inverse(&points[0].x, sizeof(CPoint3D), &points[0].y, sizeof(CPoint3D), count);
 }
 
 int CZrPJCoordSys::LPHToXYZ(CPoint3D* points, long count) const {

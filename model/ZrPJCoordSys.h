@@ -9,6 +9,8 @@
 #include "platform/ZrString.h"
 #include "projection/ZrPJOperator.h"
 
+#include <cstddef>
+
 class CArchive;
 class CDC;
 
@@ -77,6 +79,12 @@ public:
     int Inverse(CPoint2D* points, long count) const;
     int Forward(CPoint3D* points, long count) const;
     int Inverse(CPoint3D* points, long count) const;
+    // The same over columns, as proj_trans_generic takes them: x[i] and y[i]
+    // lie strideX and strideY bytes apart (sizeof(double) for separate
+    // arrays), so a host with columnar data copies nothing. count as above;
+    // 0 when x or y is null.
+    int Forward(double* x, std::size_t strideX, double* y, std::size_t strideY, long count) const;
+    int Inverse(double* x, std::size_t strideX, double* y, std::size_t strideY, long count) const;
 
     // In place, geodetic (radians, metres) <-> geocentric (metres) on the
     // ellipsoid of the geographic system's datum; return count.

@@ -4,6 +4,11 @@
 #include "platform/ZrPoint.h"
 
 #include <cmath>
+#include <cstddef>
+
+namespace zrpj {
+struct BatchConstants;
+}
 
 // One projection: its definition (kind, angles in radians, scale, false origin,
 // ellipsoid, unit factor, divisor), every constant derived from it by Create,
@@ -26,6 +31,20 @@ public:
     int Create();
     int Forward(CPoint2D& pt) const;
     int Inverse(CPoint2D& pt) const;
+
+    // In place over columns, as proj_trans_generic takes them: x[i] and y[i]
+    // lie strideX and strideY bytes apart, so interleaved points (stride
+    // sizeof(CPoint2D)) and separate arrays (stride sizeof(double)) alike are
+    // read where they are. Each point comes out as Forward/Inverse of that
+    // one point gives it, within a nanometre (a refused point is left as it
+    // was); the kinds with a vector kernel compute several points at a time.
+    // Returns the number of points refused.
+    long Forward(double* x, std::size_t strideX, double* y, std::size_t strideY, long count) const;
+    long Inverse(double* x, std::size_t strideX, double* y, std::size_t strideY, long count) const;
+    // The instruction set the array entries compute on: "scalar", "sse2",
+    // "sse4", "avx2" or "avx512"; the widest this CPU has unless the
+    // environment variable ZRPRJ_SIMD names one (or "scalar") at start.
+    static const char* BatchPath();
 
     // Definition. Angles in radians; false origin in the output unit.
     void SetKind(long kind) { m_def.kind = kind; }
@@ -118,6 +137,10 @@ public:
     static const KindRoutines* FindKind(long kind);
 
 protected:
+    // The constants of this operator's vector kernel; false when its kind has
+    // none, or its definition is one the kernel leaves to the scalar path.
+    bool FillBatch(zrpj::BatchConstants& k, bool inverse) const;
+
     void ComputeEquidistCoefficient();
     void ComputeMeridianLengthSeries();
     int DeriveUncopied();

@@ -4,10 +4,12 @@
 // each family file holds only its own mathematics.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJBatch_p.h"
 #include "projection/ZrPJKernels_p.h"
 
 #include "geodesy/ZrPJMath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -313,4 +315,156 @@ double CZrPJOperator::hypot(double x, double y) {
     }
     double r = y / x;
     return x * std::sqrt(1.0 + r * r);
+}
+
+// ---------------------------------------------------------------------------
+// Arrays: blocks to the kind's vector kernel, every other point to the frame
+// ---------------------------------------------------------------------------
+namespace {
+// The kinds with a vector kernel, one row each.
+struct BatchRow {
+    long kind;
+    BatchKernel kernel;
+};
+constexpr BatchRow kBatchKinds[] = {
+    {43004, BatchKernel::kMercator},           {43005, BatchKernel::kTransverseMercator},
+    {43006, BatchKernel::kTransverseMercator}, {43007, BatchKernel::kEqualAreaConic},
+    {43020, BatchKernel::kConformalConic},     {43045, BatchKernel::kSphereMercator},
+};
+
+// The kernels' atanh series and their Mercator and cone forms hold for an
+// eccentricity below this (every earth ellipsoid's is near 0.08).
+constexpr double kBatchEccentricityLimit = 0.1;
+// A cylinder or cone radius this small (metres) is the scalar routines' refusal.
+constexpr double kBatchDegenerate = 1e-7;
+
+inline double& Column(double* base, std::size_t stride, long i) {
+    return *reinterpret_cast<double*>(reinterpret_cast<char*>(base) + stride * static_cast<std::size_t>(i));
+}
+} // namespace
+
+const char* CZrPJOperator::BatchPath() {
+    return BatchPathName();
+}
+
+bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
+    const KindRoutines* row = FindKind(m_def.kind);
+    if (!row || !m_created || !BatchEnabled()) return false;
+    const BatchRow* batch = nullptr;
+    for (const BatchRow& r : kBatchKinds)
+        if (r.kind == m_def.kind) batch = &r;
+    if (!batch) return false;
+    k.kernel = batch->kernel;
+    k.lam0 = m_def.lam0;
+    k.fe = m_def.fe;
+    k.fn = m_def.fn;
+    k.unitFactor = m_def.unitFactor;
+    k.divisor = m_def.divisor;
+    k.scale = row->appliesScale ? m_kc.scale : 1.0;
+    k.invScale = row->appliesScale ? m_kc.invScale : 1.0;
+    k.a = m_def.a;
+    k.invA = m_ell.invA;
+    k.es = m_ell.es;
+    k.e = m_ell.e;
+    k.eps2 = m_ell.eps2;
+    k.invOneMinusEs = m_ell.invOneMinusEs;
+    std::copy(m_ml.en, m_ml.en + 5, k.en);
+    k.aOverD0 = m_ser.aOverD0;
+    std::copy(m_ser.R, m_ser.R + 4, k.R);
+    std::copy(m_ser.K, m_ser.K + 4, k.K);
+    std::copy(m_ser.Q, m_ser.Q + 4, k.Q);
+    std::copy(m_ser.P, m_ser.P + 4, k.P);
+    k.Rq2 = m_ser.Rq2;
+    k.areaFactor = m_def.a * m_def.a * (1.0 - m_ell.es);
+    k.n = m_kc.c1;
+    k.rho0 = m_kc.c2;
+    k.c3 = m_kc.c3;
+    k.signN = SignOf(m_kc.c1);
+    k.c1 = m_kc.c1;
+    switch (k.kernel) {
+    case BatchKernel::kTransverseMercator:
+        // Gauss-Krueger's origin is the equator; the inverse's footpoint
+        // starts from the rectifying latitude, which needs the meridian series.
+        k.ml0 = m_def.kind == 43006 ? m_ml.ml0 : 0.0;
+        k.krA = m_kr.A;
+        std::copy(m_kr.alpha, m_kr.alpha + 6, k.alpha);
+        std::copy(m_kr.beta, m_kr.beta + 6, k.beta);
+        k.krY0 = m_kr.y0;
+        return m_ser.D[0] > 0.0 && std::isfinite(m_ser.aOverD0) && m_kr.A > 0.0 &&
+               m_ell.e < kBatchEccentricityLimit;
+    case BatchKernel::kConformalConic:
+        k.logK = std::log(std::fabs(m_kc.c3));
+        return m_def.parallelMode >= 1 && m_def.parallelMode <= 3 && m_ell.e < kBatchEccentricityLimit;
+    case BatchKernel::kEqualAreaConic:
+        return true;
+    case BatchKernel::kMercator:
+        return m_ell.e < kBatchEccentricityLimit && (!inverse || std::fabs(m_kc.c1) > kBatchDegenerate);
+    case BatchKernel::kSphereMercator:
+        return true;
+    case BatchKernel::kNone:
+        break;
+    }
+    return false;
+}
+
+namespace {
+// One array through a direction: blocks gathered from the columns, the
+// kernel over each, its finished lanes written back and every other point
+// sent through the single-point routine, which refuses or computes it.
+template <class Kernel, class Single>
+long RunColumns(const BatchConstants* k, Kernel kernel, Single single, double* x, std::size_t sx, double* y,
+                std::size_t sy, long count) {
+    if (!x || !y || count <= 0) return 0;
+    long refused = 0;
+    auto scalar = [&](long i) {
+        CPoint2D p(Column(x, sx, i), Column(y, sy, i));
+        if (!single(p)) {
+            ++refused;
+            return;
+        }
+        Column(x, sx, i) = p.x;
+        Column(y, sy, i) = p.y;
+    };
+    if (!k) {
+        for (long i = 0; i < count; ++i)
+            scalar(i);
+        return refused;
+    }
+    alignas(64) double bx[kBatchBlock], by[kBatchBlock], done[kBatchBlock];
+    for (long start = 0; start < count; start += static_cast<long>(kBatchBlock)) {
+        const std::size_t n = static_cast<std::size_t>(std::min<long>(kBatchBlock, count - start));
+        for (std::size_t j = 0; j < n; ++j) {
+            bx[j] = Column(x, sx, start + static_cast<long>(j));
+            by[j] = Column(y, sy, start + static_cast<long>(j));
+        }
+        // The lanes past the array's end compute on zeros and are not read.
+        for (std::size_t j = n; j < kBatchBlock; ++j)
+            bx[j] = by[j] = 0.0;
+        kernel(*k, bx, by, done, n);
+        for (std::size_t j = 0; j < n; ++j) {
+            const long i = start + static_cast<long>(j);
+            if (done[j] != 0.0) {
+                Column(x, sx, i) = bx[j];
+                Column(y, sy, i) = by[j];
+            } else {
+                scalar(i);
+            }
+        }
+    }
+    return refused;
+}
+} // namespace
+
+long CZrPJOperator::Forward(double* x, std::size_t sx, double* y, std::size_t sy, long count) const {
+    BatchConstants k;
+    const bool vector = FillBatch(k, false);
+    return RunColumns(
+        vector ? &k : nullptr, BatchForward, [this](CPoint2D& p) { return Forward(p); }, x, sx, y, sy, count);
+}
+
+long CZrPJOperator::Inverse(double* x, std::size_t sx, double* y, std::size_t sy, long count) const {
+    BatchConstants k;
+    const bool vector = FillBatch(k, true);
+    return RunColumns(
+        vector ? &k : nullptr, BatchInverse, [this](CPoint2D& p) { return Inverse(p); }, x, sx, y, sy, count);
 }

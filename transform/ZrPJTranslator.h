@@ -8,6 +8,8 @@
 #include "platform/ZrString.h"
 #include "transform/ZrDatumShift.h"
 
+#include <cstddef>
+
 // Converts point arrays in place from one coordinate system (the source) to
 // another (the destination), or back: unprojection with the source, a datum
 // shift when the two lie on different geographic systems, projection with the
@@ -67,6 +69,13 @@ public:
     // 1 on routes 1 and 3 and on route 2 backward or in 3-D.
     int Convert(CPoint2D* points, long count, int forward) const;
     int Convert(CPoint3D* points, long count, int forward) const;
+    // The same over columns, as proj_trans_generic takes them: x[i], y[i]
+    // and z[i] lie strideX, strideY and strideZ bytes apart (sizeof(double)
+    // for separate arrays). With z null the points are 2-D and convert as
+    // the CPoint2D form does; with z they convert as the CPoint3D form does.
+    // 0 when x or y is null.
+    int Convert(double* x, std::size_t strideX, double* y, std::size_t strideY, double* z,
+                std::size_t strideZ, long count, int forward) const;
 
     // ---- EPSG code mapping ----
     // The catalogue code mapped to an EPSG code and back; -1000 when the
@@ -82,7 +91,8 @@ public:
     static CString m_strEpsgName;
 
 private:
-    template <class Point> int ConvertPoints(Point* points, long count, int forward) const;
+    int ConvertColumns(double* x, std::size_t sx, double* y, std::size_t sy, double* z, std::size_t sz,
+                       long count, int forward, bool threeD) const;
 
     int TransDatum(CPoint2D& point, int forward) const;
     int TransDatum(CPoint3D& point, int forward) const;

@@ -2,7 +2,9 @@
 // the conversion of point arrays along the chosen route.
 #include "transform/ZrPJTranslator.h"
 
-#include <type_traits>
+#include "transform/ZrShiftColumns.h"
+
+#include <cstddef>
 
 namespace {
 bool IsUnprojected(const CZrPJCoordSys& cs) {
@@ -188,28 +190,48 @@ int CZrPJTranslator::TransDatum(CPoint3D& point, int forward) const {
     return m_bValid;
 }
 
-template <class Point> int CZrPJTranslator::ConvertPoints(Point* points, long count, int forward) const {
+namespace {
+inline double& Column(double* base, std::size_t stride, long i) {
+    return *reinterpret_cast<double*>(reinterpret_cast<char*>(base) + stride * static_cast<std::size_t>(i));
+}
+} // namespace
+
+// One pipeline over columns; the point arrays are columns two or three
+// doubles apart. threeD picks the 3-D shift (no clamp, exact inverse of the
+// similarity, Molodensky's height change into z when there is a z) and the
+// 3-D answer.
+int CZrPJTranslator::ConvertColumns(double* x, std::size_t sx, double* y, std::size_t sy, double* z,
+                                    std::size_t sz, long count, int forward, bool threeD) const {
     if (!m_bValid) return 0;
-    if (points == nullptr && count > 0) return 0;
+    if ((x == nullptr || y == nullptr) && count > 0) return 0;
     const RouteRow* row = FindRoute(m_nRoute);
     if (row == nullptr) return 0;
     const CZrPJCoordSys& from = forward ? m_PJCoordSysSrc : m_PJCoordSysDes;
     const CZrPJCoordSys& to = forward ? m_PJCoordSysDes : m_PJCoordSysSrc;
     int lastCall = m_bValid;
-    if (forward ? row->srcProjected : row->desProjected) lastCall = from.Inverse(points, count);
-    if (m_bDatumShift)
-        for (long i = 0; i < count; ++i)
-            TransDatum(points[i], forward);
-    if (forward ? row->desProjected : row->srcProjected) lastCall = to.Forward(points, count);
-    const Answer answer =
-        !forward ? row->backward : (std::is_same<Point, CPoint2D>::value ? row->forward2d : row->forward3d);
+    if (forward ? row->srcProjected : row->desProjected) lastCall = from.Inverse(x, sx, y, sy, count);
+    if (m_bDatumShift) ZrShiftDatumColumns(m_shift, x, sx, y, sy, threeD ? z : nullptr, sz, count, forward);
+    if (forward ? row->desProjected : row->srcProjected) lastCall = to.Forward(x, sx, y, sy, count);
+    const Answer answer = !forward ? row->backward : (threeD ? row->forward3d : row->forward2d);
     return answer == Answer::kLastCall ? lastCall : m_bValid;
 }
 
 int CZrPJTranslator::Convert(CPoint2D* points, long count, int forward) const {
-    return ConvertPoints(points, count, forward);
+    double* x = points ? &points[0].x : nullptr;
+    double* y = points ? &points[0].y : nullptr;
+    return ConvertColumns(x, sizeof(CPoint2D), y, sizeof(CPoint2D), nullptr, 0, count, forward, false);
 }
 
 int CZrPJTranslator::Convert(CPoint3D* points, long count, int forward) const {
-    return ConvertPoints(points, count, forward);
+    double* x = points ? &points[0].x : nullptr;
+    double* y = points ? &points[0].y : nullptr;
+    double* z = points ? &points[0].z : nullptr;
+    return ConvertColumns(x, sizeof(CPoint3D), y, sizeof(CPoint3D), z, sizeof(CPoint3D), count, forward,
+                          true);
+}
+
+int CZrPJTranslator::Convert(double* x, std::size_t strideX, double* y, std::size_t strideY, double* z,
+                             std::size_t strideZ, long count, int forward) const {
+    if (x == nullptr || y == nullptr) return 0;
+    return ConvertColumns(x, strideX, y, strideY, z, strideZ, count, forward, z != nullptr);
 }

@@ -1,0 +1,74 @@
+#pragma once
+
+// The vector path of the array projections: blocks of points, several to a
+// register, for the kinds that have a vector kernel. Internal to the engine.
+//
+// The operator's array entries gather a block of points into the buffers
+// below, the kernel runs the frame and the kind's mathematics over all of
+// them, and every lane the kernel does not mark done (a non-finite input, a
+// longitude that needs more than one turn of reduction, a point beyond the
+// reach of the kernel's series, anything that the scalar path treats as a
+// special case) goes through the scalar path, which keeps the per-point rules:
+// refuse and restore. A kernel therefore never has to be right about a rare
+// point, only about the common one, and there it agrees with the scalar
+// routine to rounding (the vector sine, cosine, arctangent, exponential and
+// logarithm are within a few units in the last place of the scalar ones).
+#include <cstddef>
+
+namespace zrpj {
+
+// The kinds with a vector kernel; kNone for every other.
+enum class BatchKernel : int {
+    kNone = 0,
+    kTransverseMercator, // Transverse Mercator and Gauss-Krueger: the classical series near the meridian
+    kConformalConic,     // Lambert
+    kEqualAreaConic,     // Albers
+    kMercator,           // on the ellipsoid
+    kSphereMercator,     // on the sphere (Web Mercator)
+};
+
+// Points per block: a multiple of the widest register's lanes (8 doubles).
+constexpr std::size_t kBatchBlock = 64;
+
+// What a kernel reads: the frame's definition and the constants of the kind,
+// copied from the operator once per array call.
+struct BatchConstants {
+    BatchKernel kernel = BatchKernel::kNone;
+    // The frame: central meridian (radians), false origin and unit factor
+    // (output unit), divisor, and the scale the frame applies (1 for the kinds
+    // whose routines apply their own).
+    double lam0 = 0.0, fe = 0.0, fn = 0.0, unitFactor = 1.0, divisor = 1.0;
+    double scale = 1.0, invScale = 1.0;
+    // The ellipsoid.
+    double a = 0.0, invA = 0.0, es = 0.0, e = 0.0, eps2 = 0.0, invOneMinusEs = 1.0;
+    // Meridian length in units of a (and at the origin), the rectifying
+    // latitude's scale and inverse series, the inverse conformal and
+    // authalic series, the authalic series and the hemisphere's Rq^2.
+    double en[5] = {}, ml0 = 0.0, aOverD0 = 0.0;
+    double R[4] = {}, K[4] = {}, Q[4] = {}, P[4] = {}, Rq2 = 0.0;
+    double areaFactor = 0.0; // a^2 (1 - e^2), the authalic area's factor
+    // The kind: the cone constant n, rho0, and G or K; the sign of n and
+    // ln |K| for the conformal cone; the cylinder's radius c1.
+    double n = 0.0, rho0 = 0.0, c3 = 0.0, signN = 1.0, logK = 0.0, c1 = 0.0;
+    // Krueger's series of the transverse kinds beyond the classical reach:
+    // rectifying radius, the two coefficient sets, the origin's northing.
+    double krA = 0.0, alpha[6] = {}, beta[6] = {}, krY0 = 0.0;
+};
+
+// The done-flag of each lane: nonzero where the kernel finished the point.
+// x and y hold kBatchBlock values each (the lanes past count may hold
+// anything: their results are not read).
+void BatchForward(const BatchConstants& c, double* x, double* y, double* done, std::size_t count);
+void BatchInverse(const BatchConstants& c, double* x, double* y, double* done, std::size_t count);
+
+// Whether the vector path is in use, and the name of the instruction set it
+// runs on ("scalar" when it is not): chosen once per process, the widest the
+// CPU has unless ZRPRJ_SIMD names another (scalar, sse2, sse4, avx2, avx512, auto).
+// "sse2", the x86-64 baseline, runs the kernels one point at a time (Highway's
+// two-lane emulation of the baseline is disabled under GCC before 12.3, whose
+// bug it trips); "sse4" (SSSE3 and up) holds two points, "avx2" four and
+// "avx512" eight.
+bool BatchEnabled();
+const char* BatchPathName();
+
+} // namespace zrpj

@@ -1,0 +1,562 @@
+// The vector kernels of the array projections, compiled once per instruction
+// set (SSE2, SSE4, AVX2, AVX-512) and chosen at run time, so that one binary
+// runs on every x86-64. Highway supplies the dispatch and the vector
+// sine, cosine, arctangent, arcsine, exponential and logarithm.
+//
+// Each kernel does what the scalar frame and the kind's routine do for a
+// common point, in the same order of operations, and marks the lanes it
+// finished; the operator sends every other lane through the scalar path.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "projection/batch.cpp"
+#include <hwy/foreach_target.h> // IWYU pragma: keep
+
+#include <hwy/contrib/math/math-inl.h>
+#include <hwy/highway.h>
+
+#include "projection/ZrPJBatch_p.h"
+#include "projection/ZrPJVectorMath-inl.h"
+
+#include <cmath>
+#include <limits>
+
+HWY_BEFORE_NAMESPACE();
+namespace zrpj {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kHalfPi = kPi / 2.0;
+constexpr double kQuarterPi = kPi / 4.0;
+constexpr double kTwoPi = 2.0 * kPi;
+constexpr double kDegToRad = 0.017453292519943295;
+constexpr double kRadToDeg = 57.29577951308232;
+
+// The scalar routines' own limits, repeated where the kernels test them.
+constexpr double kPoleCosine = 1e-10;                        // |cos phi| below: tan phi taken as 0
+constexpr double kClassicalReach = 3.0 * kPi / 180.0;        // classical transverse series, radians
+constexpr double kClassicalEasting = kClassicalReach * 1.01; // in units of a
+constexpr double kSmallRotation = 0.01;                      // footpoint start's rotation, radians
+constexpr double kMeridianInverseTolerance = 1e-7;           // footpoint Newton step
+constexpr double kMercatorLatitudeLimit = 1.53588974175501;  // 88 degrees
+// The vector exponential is valid up to 709; beyond, the scalar path decides.
+constexpr double kExpLimit = 700.0;
+
+// The scalar SmallAtanh's series, for |x| < 0.1 (the caller's ellipsoid).
+HWY_INLINE V SmallAtanh(V x) {
+    const V x2 = x * x;
+    return x * (C(1.0) +
+                x2 * (C(1.0 / 3) +
+                      x2 * (C(1.0 / 5) +
+                            x2 * (C(1.0 / 7) +
+                                  x2 * (C(1.0 / 9) + x2 * (C(1.0 / 11) +
+                                                           x2 * (C(1.0 / 13) +
+                                                                 x2 * (C(1.0 / 15) + x2 * C(1.0 / 17)))))))));
+}
+
+// x + c2 sin 2x + c4 sin 4x + c6 sin 6x + c8 sin 8x, the multiple angles by
+// the double-angle identities as the scalar SineSeries forms them.
+HWY_INLINE V SineSeries(V x, const double c[4]) {
+    const D d;
+    const V x2 = C(2.0) * x;
+    const V s2 = hn::Sin(d, x2), c2 = hn::Cos(d, x2);
+    const V s4 = C(2.0) * s2 * c2, c4 = C(1.0) - C(2.0) * s2 * s2;
+    const V s6 = s4 * c2 + c4 * s2;
+    const V s8 = C(2.0) * s4 * c4;
+    return x + (C(c[0]) * s2 + C(c[1]) * s4 + C(c[2]) * s6 + C(c[3]) * s8);
+}
+
+// The isometric latitude ln tan(pi/4 + phi/2) - e atanh(e sin phi), for |phi| < pi/2,
+// in the scalar routine's form. South of kSouthernCancellation 1 + sin phi
+// cancels and magnifies the last bit of the sine (a micrometre at -88
+// degrees), where the vector sine and the C library's differ: the kinds
+// that take it leave those latitudes to the scalar path.
+constexpr double kSouthernCancellation = -0.5235987755982988; // -30 degrees: at most a doubling
+HWY_INLINE V IsometricLatitude(const BatchConstants& k, V phi) {
+    const D d;
+    const V s = hn::Sin(d, phi), c = hn::Cos(d, phi);
+    return hn::Log(d, (C(1.0) + s) / c) - C(k.e) * SmallAtanh(C(k.e) * s);
+}
+
+HWY_INLINE V MeridianLength(const BatchConstants& k, V phi, V s, V c) {
+    c = c * s;
+    s = s * s;
+    return C(k.en[0]) * phi - c * (C(k.en[1]) + s * (C(k.en[2]) + s * (C(k.en[3]) + s * C(k.en[4]))));
+}
+
+HWY_INLINE void RotateBySmallAngle(V& s, V& c, V d) {
+    const V d2 = d * d;
+    const V sd =
+        d * (C(1.0) - d2 * C(1.0 / 6.0) * (C(1.0) - d2 * C(1.0 / 20.0) * (C(1.0) - d2 * C(1.0 / 42.0))));
+    const V cd = C(1.0) - d2 * C(0.5) * (C(1.0) - d2 * C(1.0 / 12.0) * (C(1.0) - d2 * C(1.0 / 30.0)));
+    const V sNew = s * cd + c * sd;
+    c = c * cd - s * sd;
+    s = sNew;
+}
+
+// ---- The kinds, forward: (dlam, phi) in radians -> unit-scale metres ----
+
+// Clenshaw summation of sum_k c[k-1] sin(2k zeta), zeta = xi + i eta, k = 1 .. 6,
+// as the scalar ComplexSineSum forms it.
+HWY_INLINE void ComplexSineSum(const double c[6], V xi, V eta, V& re, V& im) {
+    const D d;
+    const V s2 = hn::Sin(d, C(2.0) * xi), c2 = hn::Cos(d, C(2.0) * xi);
+    const V ex = hn::Exp(d, C(2.0) * eta), exInv = C(1.0) / ex;
+    const V sh2 = C(0.5) * (ex - exInv), ch2 = C(0.5) * (ex + exInv);
+    const V ar = C(2.0) * c2 * ch2, ai = C(-2.0) * s2 * sh2;
+    V yr = hn::Zero(d), yi = hn::Zero(d), zr = hn::Zero(d), zi = hn::Zero(d);
+    for (int j = 5; j >= 0; --j) {
+        const V br = C(c[j]) + ar * yr - ai * yi - zr;
+        const V bi = ar * yi + ai * yr - zi;
+        zr = yr;
+        zi = yi;
+        yr = br;
+        yi = bi;
+    }
+    const V sr = s2 * ch2, si = c2 * sh2;
+    re = sr * yr - si * yi;
+    im = sr * yi + si * yr;
+}
+
+// Krueger's series take the lanes beyond the classical reach out to this
+// many radians of longitude (or eta, inverse); further out, the scalar path.
+constexpr double kKrugerVectorReach = 1.0;
+
+HWY_INLINE void KrugerForward(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    const V dlam = x, phi = y;
+    ok = hn::And(ok, hn::Le(hn::Abs(dlam), C(kKrugerVectorReach)));
+    const V s = hn::Sin(d, phi), c = hn::Cos(d, phi);
+    const V sigma = hn::Sinh(d, C(k.e) * SmallAtanh(C(k.e) * s));
+    const V tc = s * hn::Sqrt(C(1.0) + sigma * sigma) - sigma;
+    const V sl = hn::Sin(d, dlam), cl = hn::Cos(d, dlam);
+    const V den = c * cl;
+    const V xip = Atan2(tc, den);
+    const V etap = hn::Asinh(d, c * sl / hn::Sqrt(tc * tc + den * den));
+    V re, im;
+    ComplexSineSum(k.alpha, xip, etap, re, im);
+    x = C(k.krA) * (etap + im);
+    y = C(k.krA) * (xip + re) - C(k.krY0);
+}
+
+// Newton's rounds on tan(phi) from tan(chi); the scalar routine stops when a
+// step falls below 1e-15 of tau, which two rounds reach on any earth
+// ellipsoid: the third must have, or the lane is the scalar path's.
+constexpr int kKrugerNewtonRounds = 3;
+constexpr double kKrugerNewtonTolerance = 1e-15;
+
+HWY_INLINE void KrugerInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    const V xi = (y + C(k.krY0)) / C(k.krA), eta = x / C(k.krA);
+    ok = hn::And(ok, hn::Le(hn::Abs(eta), C(kKrugerVectorReach)));
+    V re, im;
+    ComplexSineSum(k.beta, xi, eta, re, im);
+    const V xip = xi - re, etap = eta - im;
+    const V sxi = hn::Sin(d, xip), cxi = hn::Cos(d, xip), sh = hn::Sinh(d, etap);
+    const V r = hn::Sqrt(sh * sh + cxi * cxi);
+    x = Atan2(sh, cxi);
+    ok = hn::And(ok, hn::Gt(r, hn::Zero(d)));
+    const V taup = sxi / r;
+    const double oneMinusEs = 1.0 - k.es;
+    V tau = taup / C(oneMinusEs);
+    V dtau = hn::Zero(d);
+    for (int i = 0; i < kKrugerNewtonRounds; ++i) {
+        const V root = hn::Sqrt(C(1.0) + tau * tau);
+        const V sigma = hn::Sinh(d, C(k.e) * SmallAtanh(C(k.e) * tau / root));
+        const V taupi = tau * hn::Sqrt(C(1.0) + sigma * sigma) - sigma * root;
+        dtau = (taup - taupi) / hn::Sqrt(C(1.0) + taupi * taupi) * (C(1.0) + C(oneMinusEs) * tau * tau) /
+               (C(oneMinusEs) * root);
+        tau = tau + dtau;
+    }
+    ok = hn::And(ok, hn::Lt(hn::Abs(dtau), C(kKrugerNewtonTolerance) * hn::Max(C(1.0), hn::Abs(tau))));
+    y = hn::Atan(d, tau);
+}
+
+// The classical transverse Mercator series within the reach of the meridian.
+HWY_INLINE void ClassicalForward(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    const V dlam = x, phi = y;
+    const V s = hn::Sin(d, phi), c = hn::Cos(d, phi);
+    const V t = hn::IfThenElseZero(hn::Gt(hn::Abs(c), C(kPoleCosine)), s / c);
+    const V T = t * t;
+    V al = c * dlam;
+    const V als = al * al;
+    al = al / hn::Sqrt(C(1.0) - C(k.es) * s * s);
+    const V n = C(k.eps2) * c * c;
+    x = C(k.a) * al *
+        (C(1.0) +
+         als * C(0.16666666666666666) *
+             (C(1.0) - T + n +
+              als * C(0.05) *
+                  (C(5.0) + T * (T - C(18.0)) + n * (C(14.0) - C(58.0) * T) +
+                   als * C(0.023809523809523808) * (C(61.0) + T * (T * (C(179.0) - T) - C(479.0))))));
+    y = C(k.a) * (MeridianLength(k, phi, s, c) - C(k.ml0) +
+                  s * al * dlam * C(0.5) *
+                      (C(1.0) + als * C(0.08333333333333333) *
+                                    (C(5.0) - T + n * (C(9.0) + C(4.0) * n) +
+                                     als * C(0.03333333333333333) *
+                                         (C(61.0) + T * (T - C(58.0)) + n * (C(270.0) - C(330.0) * T) +
+                                          als * C(0.017857142857142856) *
+                                              (C(1385.0) + T * (T * (C(543.0) - T) - C(3111.0)))))));
+}
+
+// The scalar routine's choice per lane: the classical series within the
+// reach, Krueger's beyond; each runs only when a lane of the register needs it.
+HWY_INLINE void TransverseForward(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    const M near = hn::Le(hn::Abs(x), C(kClassicalReach));
+    V xc = x, yc = y, xk = x, yk = y;
+    M okc = ok, okk = ok;
+    if (!hn::AllFalse(d, near)) ClassicalForward(k, xc, yc, okc);
+    if (!hn::AllTrue(d, near)) KrugerForward(k, xk, yk, okk);
+    x = hn::IfThenElse(near, xc, xk);
+    y = hn::IfThenElse(near, yc, yk);
+    ok = hn::Or(hn::And(near, okc), hn::AndNot(near, okk));
+}
+
+HWY_INLINE void ConePlace(const BatchConstants& k, V rho, V& x, V& y) {
+    const D d;
+    const V theta = C(k.n) * x;
+    x = rho * hn::Sin(d, theta);
+    y = C(k.rho0) - rho * hn::Cos(d, theta);
+}
+
+HWY_INLINE void ConformalConicForward(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    // At a pole the isometric latitude is infinite: the scalar path's case.
+    ok = hn::And(ok, hn::And(hn::Lt(hn::Abs(y), C(kHalfPi)), hn::Ge(y, C(kSouthernCancellation))));
+    const V t = C(-k.n) * IsometricLatitude(k, y);
+    ok = hn::And(ok, hn::Lt(hn::Abs(t), C(kExpLimit)));
+    ConePlace(k, C(k.c3) * hn::Exp(d, t), x, y);
+}
+
+HWY_INLINE void EqualAreaConicForward(const BatchConstants& k, V& x, V& y, M& /*ok*/) {
+    const D d;
+    const V s = hn::Sin(d, y), s2 = s * s;
+    const V area = C(k.areaFactor) * s *
+                   (C(1.0) + s2 * (C(k.P[0]) + s2 * (C(k.P[1]) + s2 * (C(k.P[2]) + s2 * C(k.P[3])))));
+    // A negative radicand (beyond the map) gives NaN: the frame's finiteness
+    // test hands the lane to the scalar path, which refuses it.
+    ConePlace(k, C(k.signN) * hn::Sqrt(C(2.0) * (C(k.c3) - area) / C(k.n)), x, y);
+}
+
+HWY_INLINE void MercatorForward(const BatchConstants& k, V& x, V& y, M& ok) {
+    ok = hn::And(ok, hn::Ge(y, C(kSouthernCancellation)));
+    const V phi = hn::Min(hn::Max(y, C(-kMercatorLatitudeLimit)), C(kMercatorLatitudeLimit));
+    x = C(k.c1) * x;
+    y = C(k.c1) * IsometricLatitude(k, phi);
+}
+
+HWY_INLINE void SphereMercatorForward(const BatchConstants& k, V& x, V& y, M& /*ok*/) {
+    const D d;
+    const V phi = hn::Min(hn::Max(y, C(-kMercatorLatitudeLimit)), C(kMercatorLatitudeLimit));
+    const V u = C(kQuarterPi) + phi / C(2.0);
+    x = C(k.a) * x;
+    y = C(k.a) * hn::Log(d, hn::Sin(d, u) / hn::Cos(d, u));
+}
+
+// ---- The kinds, inverse: unit-scale metres -> (dlam, phi) in radians ----
+
+// The footpoint latitude of a meridian length m (units of a), with its sine
+// and cosine: the scalar routine's start from the rectifying latitude and its
+// one Newton step; lanes that would need more leave ok.
+HWY_INLINE V MeridianLengthInverse(const BatchConstants& k, V m, V& s, V& c, M& ok) {
+    const D d;
+    const V mu = m * C(k.aOverD0);
+    ok = hn::And(ok, hn::Lt(hn::Abs(mu), C(kHalfPi - 0.01)));
+    const V smu = hn::Sin(d, mu), cmu = hn::Cos(d, mu);
+    const V s2 = C(2.0) * smu * cmu, c2 = (cmu - smu) * (cmu + smu);
+    const V s4 = C(2.0) * s2 * c2, c4 = C(1.0) - C(2.0) * s2 * s2;
+    const V dphi =
+        C(k.R[0]) * s2 + C(k.R[1]) * s4 + C(k.R[2]) * (s4 * c2 + c4 * s2) + C(k.R[3]) * (C(2.0) * s4 * c4);
+    V phi = mu + dphi;
+    ok = hn::And(ok, hn::Le(hn::Abs(dphi), C(kSmallRotation)));
+    s = smu;
+    c = cmu;
+    RotateBySmallAngle(s, c, dphi);
+    const V t = C(1.0) - C(k.es) * s * s;
+    const V delta = (MeridianLength(k, phi, s, c) - m) * t * hn::Sqrt(t) * C(k.invOneMinusEs);
+    phi = phi - delta;
+    ok = hn::And(ok, hn::Lt(hn::Abs(delta), C(kMeridianInverseTolerance)));
+    RotateBySmallAngle(s, c, hn::Neg(delta));
+    return phi;
+}
+
+// ok: the lanes whose footpoint the vector computed as the scalar routine
+// would; keep: those whose result the scalar routine keeps (else Krueger's).
+HWY_INLINE void ClassicalInverse(const BatchConstants& k, V& x, V& y, M& ok, M& keep) {
+    const V xin = x;
+    V s, c;
+    const V phi1 = MeridianLengthInverse(k, y * C(k.invA) + C(k.ml0), s, c, ok);
+    keep = hn::Lt(hn::Abs(phi1), C(kHalfPi));
+    const V t = hn::IfThenElseZero(hn::Gt(hn::Abs(c), C(kPoleCosine)), s / c);
+    const V n = C(k.eps2) * c * c;
+    V con = C(1.0) - C(k.es) * s * s;
+    const V dd = xin * hn::Sqrt(con) * C(k.invA);
+    con = con * t;
+    const V T = t * t;
+    const V ds = dd * dd;
+    y = phi1 - (con * ds * C(k.invOneMinusEs)) * C(0.5) *
+                   (C(1.0) - ds * C(1.0 / 12.0) *
+                                 (C(5.0) + T * (C(3.0) - C(9.0) * n) + n * (C(1.0) - C(4.0) * n) -
+                                  ds * C(1.0 / 30.0) *
+                                      (C(61.0) + T * (C(90.0) - C(252.0) * n + C(45.0) * T) + C(46.0) * n -
+                                       ds * C(1.0 / 56.0) *
+                                           (C(1385.0) + T * (C(3633.0) + T * (C(4095.0) + C(1574.0) * T))))));
+    x = dd *
+        (C(1.0) -
+         ds * C(1.0 / 6.0) *
+             (C(1.0) + C(2.0) * T + n -
+              ds * C(1.0 / 20.0) *
+                  (C(5.0) + T * (C(28.0) + C(24.0) * T + C(8.0) * n) + C(6.0) * n -
+                   ds * C(1.0 / 42.0) * (C(61.0) + T * (C(662.0) + T * (C(1320.0) + C(720.0) * T)))))) /
+        c;
+    // The classical series are kept only where the longitude they find is
+    // within their reach; beyond, Krueger's take over.
+    keep = hn::And(keep, hn::And(hn::Le(hn::Abs(x), C(kClassicalReach)), hn::Lt(hn::Abs(y), C(kHalfPi))));
+}
+
+// The scalar routine's choice per lane: the classical series where the
+// easting allows and the point they find lies within their reach (and their
+// footpoint short of a pole), Krueger's for every other lane.
+HWY_INLINE void TransverseInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    V xc = x, yc = y, xk = x, yk = y;
+    const M tried = hn::Le(hn::Abs(x), C(kClassicalEasting * k.a));
+    M classical = hn::FirstN(d, 0), okc = ok;
+    if (!hn::AllFalse(d, tried)) {
+        // A tried lane whose footpoint the vector could not follow is the
+        // scalar path's; one the scalar routine would not keep is Krueger's.
+        M keep;
+        ClassicalInverse(k, xc, yc, okc, keep);
+        okc = hn::Or(okc, hn::Not(tried));
+        classical = hn::And(tried, keep);
+    }
+    M okk = ok;
+    if (!hn::AllTrue(d, classical)) KrugerInverse(k, xk, yk, okk);
+    x = hn::IfThenElse(classical, xc, xk);
+    y = hn::IfThenElse(classical, yc, yk);
+    ok = hn::And(okc, hn::Or(hn::And(classical, ok), hn::AndNot(classical, okk)));
+}
+
+// The signed radius of a planar point, returned, and theta / n left in x.
+HWY_INLINE V ConeLocate(const BatchConstants& k, V& x, V y) {
+    const V sx = C(k.signN) * x;
+    const V dy = C(k.rho0) - y;
+    const V rho = C(k.signN) * hn::Sqrt(x * x + dy * dy);
+    x = Atan2(sx, C(k.signN) * dy) / C(k.n);
+    return rho;
+}
+
+HWY_INLINE void ConformalConicInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    const V rho = ConeLocate(k, x, y);
+    // The apex has no logarithm: the scalar path's case.
+    ok = hn::And(ok, hn::Gt(hn::Abs(rho), hn::Zero(d)));
+    const V t = (C(k.logK) - hn::Log(d, hn::Abs(rho))) / C(k.n);
+    ok = hn::And(ok, hn::Lt(hn::Abs(t), C(kExpLimit)));
+    const V chi = C(2.0) * hn::Atan(d, hn::Exp(d, t)) - C(kHalfPi);
+    y = SineSeries(chi, k.K);
+}
+
+HWY_INLINE void EqualAreaConicInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    const V rho = ConeLocate(k, x, y);
+    const V v = (C(k.c3) - rho * rho * C(k.n) / C(2.0)) / C(k.Rq2);
+    // Past +-1 only by rounding or not at all: the scalar path's case.
+    ok = hn::And(ok, hn::Le(hn::Abs(v), C(1.0)));
+    y = SineSeries(hn::Asin(d, v), k.Q);
+}
+
+HWY_INLINE void MercatorInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    const V t = y / C(k.c1);
+    ok = hn::And(ok, hn::Lt(hn::Abs(t), C(kExpLimit)));
+    const V chi = C(2.0) * hn::Atan(d, hn::Exp(d, t)) - C(kHalfPi);
+    x = x / C(k.c1);
+    y = hn::Min(hn::Max(SineSeries(chi, k.K), C(-kHalfPi)), C(kHalfPi));
+}
+
+HWY_INLINE void SphereMercatorInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    const V t = y / C(k.a);
+    ok = hn::And(ok, hn::Lt(hn::Abs(t), C(kExpLimit)));
+    const V phi = C(2.0) * hn::Atan(d, hn::Exp(d, t)) - C(kHalfPi);
+    x = x / C(k.a);
+    y = hn::Min(hn::Max(phi, C(-kHalfPi)), C(kHalfPi));
+}
+
+// ---- The frame, as the scalar one does it for a common point ----
+using KindStep = void (*)(const BatchConstants&, V&, V&, M&);
+
+template <KindStep kind>
+HWY_INLINE void ForwardLoop(const BatchConstants& k, double* px, double* py, double* done,
+                            std::size_t count) {
+    const D d;
+    const std::size_t N = hn::Lanes(d);
+    for (std::size_t i = 0; i < count; i += N) {
+        const V lonDeg = hn::LoadU(d, px + i), latDeg = hn::LoadU(d, py + i);
+        M ok = hn::And(Finite(lonDeg), Finite(latDeg));
+        // Longitude in range, then less the central meridian, reduced by one
+        // turn; a point that needs more is the scalar path's.
+        const V lam = lonDeg * C(kDegToRad);
+        ok = hn::And(ok, hn::Le(hn::Abs(lam), C(kPi)));
+        V dlam = lam - C(k.lam0);
+        dlam = hn::IfThenElse(hn::Gt(dlam, C(kPi)), dlam + C(-kTwoPi), dlam);
+        dlam = hn::IfThenElse(hn::Lt(dlam, C(-kPi)), dlam + C(kTwoPi), dlam);
+        ok = hn::And(ok, hn::Le(hn::Abs(dlam), C(kPi)));
+        V phi = latDeg * C(kDegToRad);
+        phi = hn::Min(hn::Max(phi, C(-kHalfPi)), C(kHalfPi));
+        V x = dlam, y = phi;
+        kind(k, x, y, ok);
+        x = x * C(k.scale);
+        y = y * C(k.scale);
+        x = x * C(k.unitFactor) + C(k.fe);
+        y = y * C(k.unitFactor) + C(k.fn);
+        if (k.divisor != 1.0) {
+            x = x / C(k.divisor);
+            y = y / C(k.divisor);
+        }
+        ok = hn::And(ok, hn::And(Finite(x), Finite(y)));
+        hn::StoreU(x, d, px + i);
+        hn::StoreU(y, d, py + i);
+        hn::StoreU(hn::IfThenElseZero(ok, C(1.0)), d, done + i);
+    }
+}
+
+template <KindStep kind>
+HWY_INLINE void InverseLoop(const BatchConstants& k, double* px, double* py, double* done,
+                            std::size_t count) {
+    const D d;
+    const std::size_t N = hn::Lanes(d);
+    for (std::size_t i = 0; i < count; i += N) {
+        const V xin = hn::LoadU(d, px + i), yin = hn::LoadU(d, py + i);
+        M ok = hn::And(Finite(xin), Finite(yin));
+        V x = xin * C(k.divisor) - C(k.fe);
+        V y = yin * C(k.divisor) - C(k.fn);
+        if (k.unitFactor != 1.0) {
+            x = x / C(k.unitFactor);
+            y = y / C(k.unitFactor);
+        }
+        x = x * C(k.invScale);
+        y = y * C(k.invScale);
+        kind(k, x, y, ok);
+        // A longitude beyond a half turn or a latitude beyond a pole (or not
+        // a number) takes the scalar path's reduction, snap or refusal.
+        const V lam = x + C(k.lam0);
+        ok = hn::And(ok, hn::Le(hn::Abs(lam), C(kPi)));
+        ok = hn::And(ok, hn::Le(hn::Abs(y), C(kHalfPi)));
+        hn::StoreU(lam * C(kRadToDeg), d, px + i);
+        hn::StoreU(y * C(kRadToDeg), d, py + i);
+        hn::StoreU(hn::IfThenElseZero(ok, C(1.0)), d, done + i);
+    }
+}
+
+void ForwardBlock(const BatchConstants& k, double* x, double* y, double* done, std::size_t count) {
+    switch (k.kernel) {
+    case BatchKernel::kTransverseMercator:
+        return ForwardLoop<TransverseForward>(k, x, y, done, count);
+    case BatchKernel::kConformalConic:
+        return ForwardLoop<ConformalConicForward>(k, x, y, done, count);
+    case BatchKernel::kEqualAreaConic:
+        return ForwardLoop<EqualAreaConicForward>(k, x, y, done, count);
+    case BatchKernel::kMercator:
+        return ForwardLoop<MercatorForward>(k, x, y, done, count);
+    case BatchKernel::kSphereMercator:
+        return ForwardLoop<SphereMercatorForward>(k, x, y, done, count);
+    case BatchKernel::kNone:
+        break;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        done[i] = 0.0;
+}
+
+void InverseBlock(const BatchConstants& k, double* x, double* y, double* done, std::size_t count) {
+    switch (k.kernel) {
+    case BatchKernel::kTransverseMercator:
+        return InverseLoop<TransverseInverse>(k, x, y, done, count);
+    case BatchKernel::kConformalConic:
+        return InverseLoop<ConformalConicInverse>(k, x, y, done, count);
+    case BatchKernel::kEqualAreaConic:
+        return InverseLoop<EqualAreaConicInverse>(k, x, y, done, count);
+    case BatchKernel::kMercator:
+        return InverseLoop<MercatorInverse>(k, x, y, done, count);
+    case BatchKernel::kSphereMercator:
+        return InverseLoop<SphereMercatorInverse>(k, x, y, done, count);
+    case BatchKernel::kNone:
+        break;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        done[i] = 0.0;
+}
+
+} // namespace HWY_NAMESPACE
+} // namespace zrpj
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+#include <cstdlib>
+#include <cstring>
+
+namespace zrpj {
+HWY_EXPORT(ForwardBlock);
+HWY_EXPORT(InverseBlock);
+
+namespace {
+struct BatchChoice {
+    bool enabled = false;
+    const char* name = "scalar";
+};
+
+// The instruction sets a name of ZRPRJ_SIMD allows: the named one and every
+// narrower one, so that a CPU without it falls back step by step.
+int64_t AllowedTargets(const char* name) {
+    const int64_t upToSse2 = HWY_EMU128 | HWY_SCALAR;
+    const int64_t upToSse4 = upToSse2 | HWY_SSSE3 | HWY_SSE4;
+    const int64_t upToAvx2 = upToSse4 | HWY_AVX2;
+    if (std::strcmp(name, "sse2") == 0) return upToSse2;
+    if (std::strcmp(name, "sse4") == 0) return upToSse4;
+    if (std::strcmp(name, "avx2") == 0) return upToAvx2;
+    return ~int64_t{0}; // avx512, auto: the widest there is
+}
+
+BatchChoice Choose() {
+    BatchChoice choice;
+    const char* env = std::getenv("ZRPRJ_SIMD");
+    if (env && std::strcmp(env, "scalar") == 0) return choice;
+    const int64_t allowed = AllowedTargets(env ? env : "auto");
+    if (allowed != ~int64_t{0}) hwy::SetSupportedTargetsForTest(hwy::SupportedTargets() & allowed);
+    hwy::GetChosenTarget().Update(hwy::SupportedTargets());
+    // The best target both compiled in and supported, as the dispatch takes it.
+    const int64_t usable = hwy::SupportedTargets() & HWY_TARGETS;
+    const int64_t best = usable & -usable;
+    choice.enabled = best != 0;
+    choice.name = best == HWY_AVX3 || best == HWY_AVX3_DL ? "avx512"
+                  : best == HWY_AVX2                      ? "avx2"
+                  : best == HWY_SSE4 || best == HWY_SSSE3 ? "sse4"
+                                                          : "sse2";
+    return choice;
+}
+
+const BatchChoice& Choice() {
+    static const BatchChoice choice = Choose();
+    return choice;
+}
+} // namespace
+
+bool BatchEnabled() {
+    return Choice().enabled;
+}
+
+const char* BatchPathName() {
+    return Choice().name;
+}
+
+void BatchForward(const BatchConstants& c, double* x, double* y, double* done, std::size_t count) {
+    HWY_DYNAMIC_DISPATCH(ForwardBlock)(c, x, y, done, count);
+}
+
+void BatchInverse(const BatchConstants& c, double* x, double* y, double* done, std::size_t count) {
+    HWY_DYNAMIC_DISPATCH(InverseBlock)(c, x, y, done, count);
+}
+} // namespace zrpj
+#endif // HWY_ONCE

@@ -1,0 +1,293 @@
+// The array entries of the operator against the single-point routines they
+// must reproduce: the vector kernels of the hot kinds (transverse Mercator,
+// Gauss-Krueger, Lambert, Albers, Mercator on the ellipsoid and the sphere)
+// agree with them within a nanometre, and every point the kernels leave to
+// the scalar path (refused, wrapped, beyond a series' reach) comes out exactly
+// as the single-point routine makes it. With ZRPRJ_SIMD=scalar in the
+// environment the array entries are the single-point routine, bit for bit.
+#include "geodesy/ZrPJMath.h"
+#include "projection/ZrPJOperator.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr double kDeg = CZrPJMath::kDegToRad;
+// Planar agreement of the vector kernels with the scalar routines, metres:
+// their sine, cosine, arctangent, exponential and logarithm round differently
+// from the C library's in the last bits, a few tenths of a nanometre on the
+// ground, but a chain of them (sine, logarithm, exponential of a cone's
+// radius) moves a coordinate of a few thousand kilometres by up to four
+// steps of its last place (0.47 nm each at 2000 km, 1.9 nm past 8000 km): the
+// bound is eight such steps, and never below 5 nm: a cone's radius (8000 km
+// for China's Albers) or a false easting with a zone number steps by 1.9 nm,
+// and the northing inherits two such steps from the radius (more in feet
+// with a divisor, where each step is coarser again).
+constexpr double kPlanarFloor = 5e-9;
+constexpr int kPlanarLastPlaces = 8;
+// Geographic agreement, degrees: 1e-14 (a nanometre on the ground), or two
+// units in the last place of the coordinate where that is larger (a longitude
+// past 64 degrees has no finer step than 1.4e-14).
+constexpr double kAngleTolerance = 1e-14;
+constexpr int kLastPlaces = 2;
+// The conformal inverses take the conformal latitude as 2 atan(exp(t)) - pi/2,
+// which cancels, and the Lambert one takes t as the difference of two
+// logarithms near 15 (of K and of the radius): the scalar route itself is
+// 1e-13 degrees from the exact latitude there, and the vector route rounds
+// differently by as much (3e-13 measured, 33 nm on the ground).
+constexpr double kConformalInverseAngle = 5e-13;
+// Krueger's inverse chains a dozen vector functions (the complex sine sum,
+// sinh, the Newton rounds on tan phi): 2.8e-14 degrees from the scalar route
+// at worst (3 nm).
+constexpr double kKrugerInverseAngle = 5e-14;
+
+double Ulp(double v) {
+    return std::fabs(std::nextafter(v, HUGE_VAL) - v);
+}
+double g_angleFloor = kAngleTolerance; // the definition under test's own floor
+double AngleTolerance(double v) {
+    return std::max(g_angleFloor, kLastPlaces * Ulp(v));
+}
+double PlanarTolerance(const CPoint2D& p, double metresPerUnit) {
+    return std::max(kPlanarFloor, kPlanarLastPlaces * std::hypot(Ulp(p.x), Ulp(p.y)) * metresPerUnit);
+}
+
+bool ScalarPathForced() {
+    const char* env = std::getenv("ZRPRJ_SIMD");
+    return env && std::string(env) == "scalar";
+}
+
+struct Definition {
+    const char* name;
+    long kind;
+    double a, invF;
+    double lon0, lat0, phi1, phi2;
+    int mode;
+    double k0, fe, fn, unitFactor, divisor;
+    double lonMin, lonMax, latMin, latMax; // the sweep's box, degrees
+};
+
+// Each kind with a kernel, in the set-ups the kernels distinguish: origin on
+// and off the equator, one and two standard parallels, northern and southern
+// cones, metres and feet with a divisor. The boxes reach beyond the
+// classical transverse series and over the map's edges, where the scalar
+// path takes over.
+const Definition kDefinitions[] = {
+    {"UTM 50N", 43006, 6378137.0, 298.257223563, 117.0, 0.0, 0.0, 0.0, 2, 0.9996, 500000.0, 0.0, 1.0, 1.0,
+     100.0, 134.0, -10.0, 84.0},
+    {"British grid", 43006, 6377563.396, 299.3249646, -2.0, 49.0, 0.0, 0.0, 2, 0.9996012717, 400000.0,
+     -100000.0, 1.0, 1.0, -9.0, 3.0, 49.0, 61.0},
+    {"Gauss-Krueger 20", 43005, 6378245.0, 298.3, 117.0, 0.0, 0.0, 0.0, 2, 1.0, 20500000.0, 0.0, 1.0, 1.0,
+     108.0, 126.0, 18.0, 53.0},
+    {"Lambert 2SP", 43020, 6378137.0, 298.257222101, -120.5, 36.5, 38.43333, 37.06667, 2, 0.9996, 2000000.0,
+     500000.0, 1.0, 1.0, -126.0, -115.0, 30.0, 45.0},
+    {"Lambert 1SP feet", 43020, 6378388.0, 297.0, 3.0, 46.8, 46.8, 46.8, 1, 0.99987742, 600000.0, 2200000.0,
+     10000.0 / 3048.0, 2.0, -5.0, 10.0, 40.0, 52.0},
+    {"Lambert south", 43020, 6378137.0, 298.257223563, 150.0, -20.0, -30.0, -50.0, 2, 0.9996, 0.0, 10000000.0,
+     1.0, 1.0, 100.0, 200.0, -89.0, 10.0},
+    {"Albers China", 43007, 6378245.0, 298.3, 105.0, 0.0, 25.0, 47.0, 2, 1.0, 0.0, 0.0, 1.0, 1.0, 75.0, 135.0,
+     -60.0, 90.0},
+    {"Mercator", 43004, 6378137.0, 298.257223563, 0.0, 0.0, 0.0, 0.0, 2, 1.0, 0.0, 0.0, 1.0, 1.0, -180.0,
+     180.0, -89.0, 89.0},
+    {"Web Mercator", 43045, 6378137.0, 298.257223563, 0.0, 0.0, 0.0, 0.0, 2, 1.0, 0.0, 0.0, 1.0, 1.0, -180.0,
+     180.0, -89.0, 89.0},
+};
+
+CZrPJOperator Build(const Definition& s) {
+    CZrPJOperator op;
+    op.SetKind(s.kind);
+    op.SetParallelMode(s.mode);
+    op.SetSemiMajorAxis(s.a);
+    op.SetFlattening(1.0 / s.invF);
+    op.SetCentralMeridian(s.lon0 * kDeg);
+    op.SetCentralParallel(s.lat0 * kDeg);
+    op.SetStandardParallel1(s.phi1 * kDeg);
+    op.SetStandardParallel2(s.phi2 * kDeg);
+    op.SetScaleFactor(s.k0);
+    op.SetFalseEasting(s.fe);
+    op.SetFalseNorthing(s.fn);
+    op.SetUnitFactor(s.unitFactor);
+    op.SetDivisor(s.divisor);
+    return op;
+}
+
+// A grid over the box, an odd count so that blocks end mid-register.
+std::vector<CPoint2D> Sweep(const Definition& s) {
+    constexpr int kSide = 53;
+    std::vector<CPoint2D> pts;
+    for (int i = 0; i < kSide; ++i)
+        for (int j = 0; j < kSide; ++j)
+            pts.emplace_back(s.lonMin + (s.lonMax - s.lonMin) * i / (kSide - 1),
+                             s.latMin + (s.latMax - s.latMin) * j / (kSide - 1));
+    return pts;
+}
+
+// Points every kernel must hand to the scalar path, or get right at the
+// edges of its frame: non-numbers, longitudes a turn or more out, latitudes
+// beyond and at the poles, the central meridian's antipode.
+std::vector<CPoint2D> Awkward(const Definition& s) {
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = HUGE_VAL;
+    return {{nan, 10.0},           {s.lon0, nan},          {inf, 20.0},
+            {s.lon0, -inf},        {s.lon0 + 190.0, 40.0}, {s.lon0 - 545.0, 30.0},
+            {s.lon0, 95.0},        {s.lon0 + 1.0, -100.0}, {s.lon0, 90.0},
+            {s.lon0 + 2.0, -90.0}, {s.lon0 + 180.0, 0.0},  {180.0, 45.0},
+            {-180.0, -45.0},       {s.lon0 + 0.5, 0.0}};
+}
+
+bool BitIdentical(const CPoint2D& a, const CPoint2D& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Runs the array entry over pts and compares each point with the single-point
+// routine: the same success, a refused point untouched, a success within
+// tolerance (exactly, on the scalar path). Returns the array's results.
+std::vector<CPoint2D> CheckArray(const CZrPJOperator& op, const std::vector<CPoint2D>& pts, bool inverse,
+                                 double metresPerUnit, const char* what) {
+    std::vector<CPoint2D> array = pts;
+    const long refused =
+        inverse ? op.Inverse(&array[0].x, sizeof(CPoint2D), &array[0].y, sizeof(CPoint2D), array.size())
+                : op.Forward(&array[0].x, sizeof(CPoint2D), &array[0].y, sizeof(CPoint2D), array.size());
+    const bool exact = ScalarPathForced();
+    long expectedRefused = 0;
+    double worstPlanar = 0.0, worstAngle = 0.0;
+    for (size_t i = 0; i < pts.size(); ++i) {
+        CPoint2D single = pts[i];
+        const int ok = inverse ? op.Inverse(single) : op.Forward(single);
+        if (!ok) {
+            ++expectedRefused;
+            EXPECT_TRUE(BitIdentical(array[i], pts[i]))
+                << what << " point " << i << " (" << pts[i].x << ", " << pts[i].y << ") refused but changed";
+            continue;
+        }
+        if (exact) {
+            EXPECT_TRUE(BitIdentical(array[i], single)) << what << " point " << i << " on the scalar path";
+            continue;
+        }
+        if (inverse) {
+            const double dx = std::fabs(array[i].x - single.x), dy = std::fabs(array[i].y - single.y);
+            worstAngle = std::max({worstAngle, dx, dy});
+            EXPECT_TRUE(dx <= AngleTolerance(single.x) && dy <= AngleTolerance(single.y))
+                << what << " point " << i << " (" << pts[i].x << ", " << pts[i].y << "): array ("
+                << array[i].x << ", " << array[i].y << ") single (" << single.x << ", " << single.y << ")";
+        } else {
+            const double d = std::hypot(array[i].x - single.x, array[i].y - single.y) * metresPerUnit;
+            worstPlanar = std::max(worstPlanar, d);
+            EXPECT_LE(d, PlanarTolerance(single, metresPerUnit))
+                << what << " point " << i << " (" << pts[i].x << ", " << pts[i].y << ")";
+        }
+    }
+    EXPECT_EQ(refused, expectedRefused) << what;
+    std::printf("[ figures  ] %-18s %s on %s: largest difference %.3g m, %.3g deg\n", what,
+                inverse ? "inverse" : "forward", CZrPJOperator::BatchPath(), worstPlanar, worstAngle);
+    return array;
+}
+} // namespace
+
+TEST(ProjectionArrays, EachPointIsWhatTheSinglePointRoutineMakesOfIt) {
+    for (const Definition& s : kDefinitions) {
+        CZrPJOperator op = Build(s);
+        ASSERT_EQ(op.Create(), 1) << s.name;
+        const bool conformal = s.kind == 43020 || s.kind == 43004 || s.kind == 43045;
+        const bool transverse = s.kind == 43005 || s.kind == 43006;
+        g_angleFloor = conformal    ? kConformalInverseAngle
+                       : transverse ? kKrugerInverseAngle
+                                    : kAngleTolerance;
+        const double metresPerUnit = s.divisor / s.unitFactor;
+        std::vector<CPoint2D> pts = Sweep(s);
+        const std::vector<CPoint2D> awkward = Awkward(s);
+        // The awkward points at several offsets inside a block and a register.
+        for (size_t at : {size_t{0}, size_t{5}, size_t{63}, size_t{64}, size_t{130}})
+            pts.insert(pts.begin() + static_cast<long>(at), awkward.begin(), awkward.end());
+        const std::vector<CPoint2D> projected = CheckArray(op, pts, false, metresPerUnit, s.name);
+        CheckArray(op, projected, true, metresPerUnit, s.name);
+        // Planar points off every map: far out, non-numbers, the cone's apex.
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const std::vector<CPoint2D> offMap = {{1e12, 1e12},    {-3e7, 4e7},  {nan, 0.0},
+                                              {0.0, HUGE_VAL}, {s.fe, s.fn}, {s.fe + 1e7, s.fn}};
+        CheckArray(op, offMap, true, metresPerUnit, s.name);
+    }
+}
+
+// Every length of array, so that each tail of a block and of a register is
+// met, with a refused point at its end.
+TEST(ProjectionArrays, EveryArrayLengthAndTail) {
+    const Definition& utm = kDefinitions[0];
+    CZrPJOperator op = Build(utm);
+    ASSERT_EQ(op.Create(), 1);
+    for (long n = 0; n <= 140; ++n) {
+        std::vector<CPoint2D> pts;
+        for (long i = 0; i < n; ++i)
+            pts.emplace_back(114.0 + 0.05 * i, 10.0 + 0.3 * i);
+        if (n > 0) pts.back().y = std::numeric_limits<double>::quiet_NaN();
+        std::vector<CPoint2D> array = pts;
+        const long refused = op.Forward(n ? &array[0].x : nullptr, sizeof(CPoint2D),
+                                        n ? &array[0].y : nullptr, sizeof(CPoint2D), n);
+        EXPECT_EQ(refused, n > 0 ? 1 : 0) << n;
+        for (long i = 0; i < n; ++i) {
+            CPoint2D single = pts[i];
+            if (!op.Forward(single)) {
+                EXPECT_TRUE(BitIdentical(array[i], pts[i])) << n << " " << i;
+                continue;
+            }
+            EXPECT_LE(std::hypot(array[i].x - single.x, array[i].y - single.y), PlanarTolerance(single, 1.0))
+                << n << " " << i;
+        }
+    }
+}
+
+// Columns: separate arrays and any stride read the same points as the
+// interleaved array, and nothing between the strided values is touched.
+TEST(ProjectionArrays, ColumnsWithStridesMatchInterleavedPoints) {
+    const Definition& lambert = kDefinitions[3];
+    CZrPJOperator op = Build(lambert);
+    ASSERT_EQ(op.Create(), 1);
+    std::vector<CPoint2D> pts = Sweep(lambert);
+    pts.resize(301);
+    const size_t n = pts.size();
+    std::vector<CPoint2D> interleaved = pts;
+    op.Forward(&interleaved[0].x, sizeof(CPoint2D), &interleaved[0].y, sizeof(CPoint2D), n);
+
+    std::vector<double> xs(n), ys(n);
+    constexpr size_t kStride = 3; // x, y and an untouched third value per row
+    std::vector<double> rows(n * kStride);
+    for (size_t i = 0; i < n; ++i) {
+        xs[i] = pts[i].x;
+        ys[i] = pts[i].y;
+        rows[i * kStride] = pts[i].x;
+        rows[i * kStride + 1] = pts[i].y;
+        rows[i * kStride + 2] = -1.0 * static_cast<double>(i);
+    }
+    op.Forward(xs.data(), sizeof(double), ys.data(), sizeof(double), n);
+    op.Forward(&rows[0], kStride * sizeof(double), &rows[1], kStride * sizeof(double), n);
+    for (size_t i = 0; i < n; ++i) {
+        EXPECT_TRUE(BitIdentical(CPoint2D(xs[i], ys[i]), interleaved[i])) << i;
+        EXPECT_TRUE(BitIdentical(CPoint2D(rows[i * kStride], rows[i * kStride + 1]), interleaved[i])) << i;
+        EXPECT_EQ(rows[i * kStride + 2], -1.0 * static_cast<double>(i)) << i;
+    }
+}
+
+// ZRPRJ_SIMD chooses the path: "scalar" turns the vector path off, a named
+// instruction set caps it (a CPU without it takes a narrower one).
+TEST(ProjectionArrays, TheEnvironmentChoosesThePath) {
+    const std::string path = CZrPJOperator::BatchPath();
+    const char* env = std::getenv("ZRPRJ_SIMD");
+    const std::string asked = env ? env : "auto";
+    const std::vector<std::string> order = {"sse2", "sse4", "avx2", "avx512"};
+    if (asked == "scalar") {
+        EXPECT_EQ(path, "scalar");
+    } else {
+        const auto at = std::find(order.begin(), order.end(), path);
+        ASSERT_NE(at, order.end()) << path;
+        const auto cap = std::find(order.begin(), order.end(), asked);
+        if (cap != order.end()) {
+            EXPECT_LE(at - order.begin(), cap - order.begin()) << path << " over " << asked;
+        }
+    }
+}
