@@ -6,7 +6,10 @@
 #include "platform/ZrExport.h"
 #include "platform/ZrPoint.h"
 #include "platform/ZrString.h"
+#include "transform/ZrDatumOperation.h"
 #include "transform/ZrDatumShift.h"
+
+#include <memory>
 
 // Converts point arrays in place from one coordinate system (the source) to
 // another (the destination), or back: unprojection with the source, a datum
@@ -51,6 +54,17 @@ public:
     // for the three-parameter and Molodensky methods). Create is not run; the
     // negated set takes effect at once.
     void SetInverseGeoParam(const CZrPJParams& params);
+
+    // Beside the method and seven values: datum operations chosen per point
+    // (grid-free chains now, EPSG's candidates best first), as PROJ applies
+    // them. While a choice is set, Create accepts a datum shift with it in
+    // place of the method, and Convert applies it to each point. It belongs
+    // to the two geographic systems it was built for: setting a system on
+    // another geographic system drops it, and so do SetMethod and SetParams
+    // (values given are values meant). A copy shares the same choice, which
+    // is never written after it is built. Null drops the choice.
+    int SetOperations(std::shared_ptr<const CZrPJOperationChoice> choice);
+    const CZrPJOperationChoice* GetOperations() const { return m_operations.get(); }
 
     // Chooses the route and derives the datum shift; nonzero when the
     // translator can convert.
@@ -98,6 +112,7 @@ private:
     int m_bValid;
     int m_bDatumShift;
     ZrDatumShift m_shift; // constants of the datum shift, derived by Create
+    std::shared_ptr<const CZrPJOperationChoice> m_operations;
 };
 
 // Links the library's resources into the caller's resource chain where the

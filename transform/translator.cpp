@@ -74,6 +74,7 @@ void CZrPJTranslator::CopyFrom(const CZrPJTranslator& other) {
     m_PJCoordSysDes = other.m_PJCoordSysDes;
     m_nMethod = other.m_nMethod;
     m_nRoute = other.m_nRoute;
+    m_operations = other.m_operations;
     Create();
 }
 
@@ -87,18 +88,22 @@ int CZrPJTranslator::operator==(const CZrPJTranslator& other) const {
 
 int CZrPJTranslator::SetPJCoordSysSrc(const CZrPJCoordSys& src) {
     if (!src.IsValid()) return 0;
+    if (!(src.GetGCS() == m_PJCoordSysSrc.GetGCS())) m_operations.reset();
     m_PJCoordSysSrc = src;
     return Create();
 }
 
 int CZrPJTranslator::SetPJCoordSysDes(const CZrPJCoordSys& des) {
     if (!des.IsValid()) return 0;
+    if (!(des.GetGCS() == m_PJCoordSysDes.GetGCS())) m_operations.reset();
     m_PJCoordSysDes = des;
     return Create();
 }
 
 int CZrPJTranslator::Set(const CZrPJCoordSys& src, const CZrPJCoordSys& des) {
     if (!src.IsValid() || !des.IsValid()) return 0;
+    if (!(src.GetGCS() == m_PJCoordSysSrc.GetGCS()) || !(des.GetGCS() == m_PJCoordSysDes.GetGCS()))
+        m_operations.reset();
     m_PJCoordSysSrc = src;
     m_PJCoordSysDes = des;
     return Create();
@@ -106,11 +111,18 @@ int CZrPJTranslator::Set(const CZrPJCoordSys& src, const CZrPJCoordSys& des) {
 
 int CZrPJTranslator::SetMethod(tagPJTransMethod method) {
     m_nMethod = method;
+    m_operations.reset();
     return Create();
 }
 
 int CZrPJTranslator::SetParams(const CZrPJParams& params) {
     m_PJParams = params;
+    m_operations.reset();
+    return Create();
+}
+
+int CZrPJTranslator::SetOperations(std::shared_ptr<const CZrPJOperationChoice> choice) {
+    m_operations = choice && choice->Count() > 0 ? std::move(choice) : nullptr;
     return Create();
 }
 
@@ -156,7 +168,9 @@ int CZrPJTranslator::Create() {
     CacheShiftValues();
     if (!m_bDatumShift) return m_bValid;
 
-    if (ZrIsDatumShiftMethod(m_nMethod)) {
+    if (m_operations) {
+        m_bValid = 1;
+    } else if (ZrIsDatumShiftMethod(m_nMethod)) {
         const CZrPJGeoCoordSys srcGcs = m_PJCoordSysSrc.GetGCS();
         const CZrPJGeoCoordSys desGcs = m_PJCoordSysDes.GetGCS();
         const CZrPJSpheroid srcEllipsoid = srcGcs.GetDatum().GetSpheroid();
@@ -197,7 +211,10 @@ template <class Point> int CZrPJTranslator::ConvertPoints(Point* points, long co
     const CZrPJCoordSys& to = forward ? m_PJCoordSysDes : m_PJCoordSysSrc;
     int lastCall = m_bValid;
     if (forward ? row->srcProjected : row->desProjected) lastCall = from.Inverse(points, count);
-    if (m_bDatumShift)
+    if (m_bDatumShift && m_operations)
+        for (long i = 0; i < count; ++i)
+            m_operations->Apply(points[i], forward);
+    else if (m_bDatumShift)
         for (long i = 0; i < count; ++i)
             TransDatum(points[i], forward);
     if (forward ? row->desProjected : row->srcProjected) lastCall = to.Forward(points, count);

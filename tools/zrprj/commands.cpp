@@ -117,9 +117,9 @@ bool Decimals(const char* command, const ParsedArgs& parsed, int fallback, int& 
 }
 
 bool Resolve(const char* command, const std::string& spec, CZrPJCoordSys& cs, int& status,
-             bool planarAllowed = false) {
+             bool planarAllowed = false, ZrCarriedShift* shift = nullptr) {
     std::string why;
-    if (ZrCliResolveSystem(spec, cs, why, planarAllowed)) return true;
+    if (ZrCliResolveSystem(spec, cs, why, planarAllowed, shift)) return true;
     ZrCliError(command, why);
     status = ZRCLI_USAGE;
     return false;
@@ -267,6 +267,34 @@ public:
         }
         return 1;
     }
+    // The best operation for each point, as PROJ chooses it (EPSG's
+    // candidates, or the shifts the systems carry); 0 and why where the
+    // datums differ and nothing is known, unless ballpark.
+    int PrepareBest(const ZrCarriedShift& srcShift, const ZrCarriedShift& dstShift, bool ballpark,
+                    std::string& why) {
+        if (!m_shift) return 1;
+        CString reason;
+        if (!ZrSetTranslatorBestOperation(m_datum, m_src, &srcShift, m_dst, &dstShift, ballpark, &m_used,
+                                          &reason)) {
+            why = reason.str();
+            return 0;
+        }
+        m_applied.assign(m_used.size(), 0);
+        return 1;
+    }
+    // The operations applied to at least one point, one a line, for stderr.
+    std::string Applied() const {
+        std::string s;
+        for (size_t i = 0; i < m_used.size(); ++i) {
+            if (!m_applied[i]) continue;
+            const ZrOperationSummary& u = m_used[i];
+            char accuracy[40] = "accuracy unknown";
+            if (u.accuracy >= 0.0) std::snprintf(accuracy, sizeof accuracy, "accuracy %g m", u.accuracy);
+            s += (u.code > 0 ? "EPSG:" + std::to_string(u.code) + " " : std::string()) + u.name.str() + " (" +
+                 accuracy + ")\n";
+        }
+        return s;
+    }
     bool NeedsShift() const { return m_shift; }
 
     bool operator()(CPoint2D& pt, std::string& why) const {
@@ -277,6 +305,10 @@ public:
             return false;
         }
         if (m_shift) {
+            if (const CZrPJOperationChoice* choice = m_datum.GetOperations()) {
+                const int i = choice->Pick(pt.x, pt.y);
+                if (i >= 0 && static_cast<size_t>(i) < m_applied.size()) m_applied[static_cast<size_t>(i)] = 1;
+            }
             m_datum.Convert(&pt, 1, m_forward ? 1 : 0);
             if (!std::isfinite(pt.x) || !std::isfinite(pt.y)) {
                 why = "the datum shift gives no position for the point";
@@ -298,6 +330,8 @@ private:
     bool m_shift = false;
     CZrPJCoordSys m_src, m_dst; // the two geographic systems of the shift
     CZrPJTranslator m_datum;
+    std::vector<ZrOperationSummary> m_used; // the best operation's candidates, best first
+    mutable std::vector<char> m_applied;    // which of them some point took
 };
 
 // "EPSG:n" or "n": the code, else 0.
@@ -314,7 +348,8 @@ const std::vector<OptionSpec> kConvertOptions = WithFormatOptions({{"--inverse",
                                                                    {"--precision", "-p", true},
                                                                    {"--method", "-m", true},
                                                                    {"--params", "-t", true},
-                                                                   {"--transformation", "-T", true}});
+                                                                   {"--transformation", "-T", true},
+                                                                   {"--ballpark", nullptr, false}});
 
 } // namespace
 
@@ -328,8 +363,9 @@ int ZrCliConvert(const std::vector<std::string>& args) {
         return ZrCliUsageError(command, "a source and a destination system are needed");
 
     CZrPJCoordSys src, dst;
-    if (!Resolve(command, parsed.positional[0], src, status)) return status;
-    if (!Resolve(command, parsed.positional[1], dst, status)) return status;
+    ZrCarriedShift srcShift, dstShift;
+    if (!Resolve(command, parsed.positional[0], src, status, false, &srcShift)) return status;
+    if (!Resolve(command, parsed.positional[1], dst, status, false, &dstShift)) return status;
 
     long method = PJTM_COORDINATE_FRAME;
     if (parsed.options.count("--method") && !ParseInt(parsed.options["--method"], 0, 99999, method))
@@ -352,6 +388,13 @@ int ZrCliConvert(const std::vector<std::string>& args) {
                         ZrCliLabel(src).c_str(), ZrCliLabel(dst).c_str(), why.c_str());
             return ZRCLI_USAGE;
         }
+    } else if (!parsed.options.count("--method") && !parsed.options.count("--params")) {
+        std::string why;
+        if (!converter.PrepareBest(srcShift, dstShift, parsed.options.count("--ballpark") != 0, why)) {
+            ZrCliErrorf(command, "%s and %s lie on different datums: %s", ZrCliLabel(src).c_str(),
+                        ZrCliLabel(dst).c_str(), why.c_str());
+            return ZRCLI_USAGE;
+        }
     } else if (!converter.Prepare(static_cast<tagPJTransMethod>(method), params)) {
         std::fprintf(
             stderr,
@@ -369,7 +412,10 @@ int ZrCliConvert(const std::vector<std::string>& args) {
         return status;
     const ZrCliPointFn fn = [&converter](CPoint2D& pt, std::string& why) { return converter(pt, why); };
     const std::vector<std::string> files(parsed.positional.begin() + 2, parsed.positional.end());
-    return ZrCliRunStream(files, fn, options, stdout);
+    const int result = ZrCliRunStream(files, fn, options, stdout);
+    const std::string applied = converter.Applied();
+    if (!applied.empty()) std::fprintf(stderr, "%s: datum operation applied:\n%s", command, applied.c_str());
+    return result;
 }
 
 // ---------------------------------------------------------------- info

@@ -2,6 +2,7 @@
 
 // zrprj: the library's command-line tool. Shared pieces of its sources.
 
+#include "interop/ZrInterop.h"
 #include "model/ZrPJCoordSys.h"
 #include "projection/ZrPJOperator.h"
 
@@ -33,8 +34,11 @@ constexpr int kAngularDecimals = 9;
 // form); or a PROJ string, WKT or PROJJSON text itself. On failure, why says
 // what was expected and 0 is returned. A planar system, which has no earth
 // model to project with, is refused unless planarAllowed (for describing it).
+// With shift, a shift to WGS 84 that a text states (TOWGS84, BOUNDCRS,
+// +towgs84, +nadgrids=@null) is taken whatever its values and handed back
+// there; without, it must be one EPSG knows for the datum.
 int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why,
-                       bool planarAllowed = false);
+                       bool planarAllowed = false, ZrCarriedShift* shift = nullptr);
 bool ZrCliIsProjected(const CZrPJCoordSys& cs);
 // Empty when the mapping file beside the library can be read; otherwise why
 // not, naming the path where it was looked for.

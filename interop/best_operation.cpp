@@ -1,0 +1,252 @@
+// The best datum operation between two systems, chosen per point as PROJ's
+// proj_create_crs_to_crs chooses it, from EPSG's candidates or from the
+// shifts the systems carry.
+#include "interop/ZrEpsgData_p.h"
+#include "interop/ZrInterop.h"
+#include "interop/ZrInteropMatch_p.h"
+#include "transform/ZrDatumOperation.h"
+#include "transform/ZrPJTranslator.h"
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr long kNone = -1000;
+constexpr long kWgs84 = 4326;
+
+int Fail(CString* reason, const std::string& text) {
+    if (reason) *reason = CString(text.c_str());
+    return 0;
+}
+
+long GeographicCodeOf(const CZrPJCoordSys& cs) {
+    const long code = ZrEpsgGeographicCodeOf(cs);
+    if (code != kNone && code > 0) return code;
+    const long type = cs.GetGCS().GetType();
+    return type > 0 ? ZrMappedEpsgCode(type) : kNone;
+}
+
+// The ellipsoid a system's datum operations are computed on: EPSG's own
+// where the system stands for an EPSG geographic system. Some catalogue
+// ellipsoids hold a rounded flattening (Airy 1830 as 1/299.3249325 for
+// EPSG's 1/299.3249646), which alone moves a Helmert's result by 2 mm.
+ZrOperationEllipsoid EllipsoidOf(const CZrPJCoordSys& cs) {
+    const CZrPJGeoCoordSys gcs = cs.GetGCS();
+    const CZrPJSpheroid s = gcs.GetDatum().GetSpheroid();
+    ZrOperationEllipsoid e;
+    e.a = s.GetAxis();
+    e.f = s.GetFlattening();
+    e.pm = gcs.GetPrimeMeridian().GetLongitude();
+    ZrEpsgGeographicRecord g;
+    const long code = GeographicCodeOf(cs);
+    if (code > 0 && ZrEpsgFindGeographic(code, g) && std::fabs(g.semiMajorAxis - e.a) < 1.0) {
+        e.a = g.semiMajorAxis;
+        e.f = g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening;
+    }
+    return e;
+}
+
+const ZrOperationEllipsoid kWgs84Ellipsoid{};
+
+// The step of an EPSG transformation between the ellipsoids it joins (from
+// its source to its target as EPSG states it); false for a method no step
+// computes.
+bool StepOf(const ZrEpsgTransformationRecord& r, const ZrOperationEllipsoid& source,
+            const ZrOperationEllipsoid& target, bool inverse, ZrOperationStep& step) {
+    step = ZrOperationStep();
+    step.from = source;
+    step.to = target;
+    step.inverse = inverse ? 1 : 0;
+    step.tx = r.tx;
+    step.ty = r.ty;
+    step.tz = r.tz;
+    step.ds = r.ds;
+    switch (r.methodCode) {
+    case 9603:
+        step.kind = ZR_STEP_HELMERT;
+        step.ds = 0.0;
+        return true;
+    case 9606:
+    case 9607: {
+        // Coordinate-frame rotations are the position-vector ones negated.
+        const double sign = r.methodCode == 9607 ? -1.0 : 1.0;
+        step.kind = ZR_STEP_HELMERT;
+        step.rx = sign * r.rx;
+        step.ry = sign * r.ry;
+        step.rz = sign * r.rz;
+        return true;
+    }
+    case 9604:
+    case 9605: {
+        step.kind = ZR_STEP_DATUM_SHIFT;
+        ZrDatumShift& s = step.shift;
+        s.method = r.methodCode;
+        s.aSrc = source.a;
+        s.fSrc = source.f;
+        s.esSrc = (2.0 - source.f) * source.f;
+        s.aDes = target.a;
+        s.fDes = target.f;
+        s.esDes = (2.0 - target.f) * target.f;
+        s.da = target.a - source.a;
+        s.df = target.f - source.f;
+        s.dx = r.tx;
+        s.dy = r.ty;
+        s.dz = r.tz;
+        s.pmSrc = source.pm;
+        s.pmDes = target.pm;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// EPSG's transformation as one operation from the system `from` (code,
+// ellipsoid) to `to`, reversed where EPSG states it the other way round.
+bool OperationOf(const ZrEpsgTransformationRecord& r, long from, const ZrOperationEllipsoid& fromEllipsoid,
+                 const ZrOperationEllipsoid& toEllipsoid, ZrDatumOperation& op) {
+    const bool inverse = r.sourceCode != from;
+    ZrOperationStep step;
+    if (!StepOf(r, inverse ? toEllipsoid : fromEllipsoid, inverse ? fromEllipsoid : toEllipsoid, inverse,
+                step))
+        return false;
+    op = ZrDatumOperation();
+    op.code = r.code;
+    op.name = inverse ? "Inverse of " + r.name : r.name;
+    op.accuracy = r.accuracy;
+    op.hasArea = true;
+    op.south = r.south;
+    op.west = r.west;
+    op.north = r.north;
+    op.east = r.east;
+    op.Append(step);
+    return true;
+}
+
+// One side's way to WGS 84 (toward nonzero) or from it: the shift it
+// carries, else nothing on WGS 84 itself, else EPSG's best transformation
+// between its geographic system and WGS 84, else the zero shift. name
+// receives what was used.
+void HubSteps(const CZrPJCoordSys& cs, const ZrCarriedShift* carried, bool toward, ZrDatumOperation& op,
+              std::string& name, double& accuracy) {
+    const ZrOperationEllipsoid e = EllipsoidOf(cs);
+    ZrOperationStep step;
+    step.from = e;
+    step.to = kWgs84Ellipsoid;
+    step.inverse = toward ? 0 : 1;
+    if (carried && carried->kind == ZR_CARRIED_HELMERT) {
+        const double* v = carried->values;
+        step.kind = ZR_STEP_HELMERT;
+        step.tx = v[0];
+        step.ty = v[1];
+        step.tz = v[2];
+        if (carried->count == 7) {
+            step.rx = v[3];
+            step.ry = v[4];
+            step.rz = v[5];
+            step.ds = v[6];
+        }
+        op.Append(step);
+        name = "its own shift to WGS 84";
+        return;
+    }
+    if (carried && carried->kind == ZR_CARRIED_NULL_GRID) {
+        op.Append(step); // identity: longitude and latitude are WGS 84's
+        name = "WGS 84 as it stands (null grid)";
+        return;
+    }
+    const long code = GeographicCodeOf(cs);
+    if (code == kWgs84) return;
+    std::vector<ZrEpsgTransformationRecord> list;
+    if (code > 0) ZrEpsgListTransformations(code, kWgs84, list);
+    for (const ZrEpsgTransformationRecord& r : list) {
+        ZrDatumOperation one;
+        if (!OperationOf(r, code, e, kWgs84Ellipsoid, one)) continue;
+        ZrOperationStep s = one.steps[0];
+        if (!toward) s.inverse = !s.inverse;
+        op.Append(s);
+        name = one.name;
+        if (!toward) name = r.sourceCode == code ? "Inverse of " + r.name : r.name;
+        accuracy = r.accuracy;
+        return;
+    }
+    op.Append(step); // the zero shift: PROJ's ballpark
+    name = "ballpark";
+}
+
+std::string Known(long from, long to) {
+    std::string s = "EPSG lists no transformation it can apply between EPSG:" + std::to_string(from) +
+                    " and EPSG:" + std::to_string(to);
+    for (long code : {from, to}) {
+        std::vector<ZrEpsgTransformationRecord> list;
+        if (code > 0 && code != kWgs84) ZrEpsgListTransformations(code, kWgs84, list);
+        s += "; EPSG:" + std::to_string(code) + " to WGS 84: " +
+             (list.empty() ? std::string("none") : "EPSG:" + std::to_string(list[0].code) + " " + list[0].name);
+    }
+    return s + " (--ballpark applies no shift)";
+}
+} // namespace
+
+int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSys& src,
+                                 const ZrCarriedShift* srcShift, const CZrPJCoordSys& des,
+                                 const ZrCarriedShift* desShift, bool ballpark,
+                                 std::vector<ZrOperationSummary>* used, CString* reason) {
+    if (!src.IsValid() || !des.IsValid() || src.GetType() == 0 || des.GetType() == 0)
+        return Fail(reason, "both systems must be valid geographic or projected systems");
+    if (used) used->clear();
+    CZrPJTranslator t;
+    const bool carries = (srcShift && srcShift->kind != ZR_CARRIED_NONE) ||
+                         (desShift && desShift->kind != ZR_CARRIED_NONE);
+    if (src.GetGCS() == des.GetGCS()) {
+        // One geographic system: nothing to shift, whatever either carries.
+        if (!t.Set(src, des) && !(src == des)) return Fail(reason, "the translator refuses these systems");
+        translator = t;
+        return 1;
+    }
+    auto choice = std::make_shared<CZrPJOperationChoice>();
+    const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
+    if (carries) {
+        // As PROJ's BoundCRS: through WGS 84, each side by its own shift.
+        ZrDatumOperation op;
+        std::string there, back;
+        double accuracy = -1.0, unused = -1.0;
+        HubSteps(src, srcShift, true, op, there, accuracy);
+        HubSteps(des, desShift, false, op, back, unused);
+        op.name = "Transformation through WGS 84: " + (there.empty() ? "WGS 84" : there) + ", then " +
+                  (back.empty() ? "WGS 84" : back);
+        op.accuracy = -1.0;
+        choice->Add(op);
+    } else {
+        std::vector<ZrEpsgTransformationRecord> list;
+        if (from != kNone && to != kNone) ZrEpsgListTransformations(from, to, list);
+        const ZrOperationEllipsoid a = EllipsoidOf(src), b = EllipsoidOf(des);
+        for (const ZrEpsgTransformationRecord& r : list) {
+            ZrDatumOperation op;
+            if (OperationOf(r, from, a, b, op)) choice->Add(op);
+        }
+        if (choice->Count() == 0) {
+            if (!ballpark) return Fail(reason, Known(from, to));
+            ZrDatumOperation op;
+            ZrOperationStep step;
+            step.from = a;
+            step.to = b;
+            op.Append(step);
+            op.name = "Ballpark geographic offset (no shift)";
+            choice->Add(op);
+        }
+    }
+    if (used)
+        for (int i = 0; i < choice->Count(); ++i) {
+            ZrOperationSummary s;
+            s.code = choice->At(i).code;
+            s.name = CString(choice->At(i).name.c_str());
+            s.accuracy = choice->At(i).accuracy;
+            used->push_back(s);
+        }
+    if (!t.Set(src, des) || !t.SetOperations(choice))
+        return Fail(reason, "the translator cannot convert between these two systems");
+    translator = t;
+    return 1;
+}
