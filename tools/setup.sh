@@ -9,7 +9,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libpugixml-dev nlohmann-json3-dev
-  libproj-dev proj-data proj-bin sqlite3 zlib1g-dev
+  libproj-dev proj-data proj-bin sqlite3 zlib1g-dev libtiff-dev
   libgeographiclib-dev geographiclib-tools
   qt6-base-dev libgl-dev fonts-noto-cjk qt6-translations-l10n
   locales
