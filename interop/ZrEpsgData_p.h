@@ -61,6 +61,32 @@ struct ZrEpsgTransformationRecord {
     double south = 0, west = 0, north = 0, east = 0;
 };
 
+// A grid-based transformation between two geographic systems (NADCON 9613,
+// NTv1 9614, NTv2 9615).
+struct ZrEpsgGridTransformationRecord {
+    long code = 0;
+    std::string name;
+    long methodCode = 0;
+    long sourceCode = 0;
+    long targetCode = 0;
+    std::string grid;    // PROJ-data's name (a GeoTIFF)
+    std::string oldGrid; // the name it had before, which older packages ship
+    bool gridInverse = false; // the grid runs from target to source
+    double accuracy = -1.0;
+    std::string area;
+    double south = 0, west = 0, north = 0, east = 0;
+};
+
+// One candidate between two geographic systems, of either kind: a Helmert
+// (helmert) or a grid (grid), applied reversed when inverse.
+struct ZrEpsgCandidate {
+    bool isGrid = false;
+    bool inverse = false;
+    ZrEpsgTransformationRecord helmert;
+    ZrEpsgGridTransformationRecord grid;
+    long Code() const { return isGrid ? grid.code : helmert.code; }
+};
+
 // 1 and the record filled when the data file holds that code.
 ZRPRJ_API int ZrEpsgFindGeographic(long code, ZrEpsgGeographicRecord& out);
 ZRPRJ_API int ZrEpsgFindProjected(long code, ZrEpsgProjectedRecord& out);
@@ -70,6 +96,12 @@ ZRPRJ_API int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& ou
 // ordered as PROJ's projinfo orders them.
 ZRPRJ_API int ZrEpsgListTransformations(long sourceCode, long targetCode,
                                         std::vector<ZrEpsgTransformationRecord>& out);
+ZRPRJ_API int ZrEpsgFindGridTransformation(long code, ZrEpsgGridTransformationRecord& out);
+// Every candidate, Helmert or grid, between two geographic systems, ranked
+// as PROJ ranks them: where gridAvailable (may be null: all are) says a grid
+// is missing, the operation goes after those it can run.
+ZRPRJ_API int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const std::string&),
+                                   std::vector<ZrEpsgCandidate>& out);
 // Every code the data file holds, ascending (for tests and listings).
 ZRPRJ_API void ZrEpsgProjectedCodes(std::vector<long>& out);
 ZRPRJ_API void ZrEpsgGeographicCodes(std::vector<long>& out);

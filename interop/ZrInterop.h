@@ -137,3 +137,26 @@ ZRPRJ_API int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZ
                                            const ZrCarriedShift* desShift, bool ballpark,
                                            std::vector<ZrOperationSummary>* used = nullptr,
                                            CString* reason = nullptr);
+
+// Sets the translator up with one EPSG operation of any kind it holds
+// (Helmert family or grid-based), forwards or reversed as the two systems
+// require. A grid that cannot be found is refused naming the file and every
+// place looked.
+ZRPRJ_API int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSys& src,
+                                           const CZrPJCoordSys& des, long code, CString* reason = nullptr);
+
+// One line per candidate between two systems' geographic systems, as
+// `zrprj transformations` prints them, in PROJ's order (projinfo with
+// --spatial-test intersects): code, name ("Inverse of ..." where reversed),
+// method, accuracy, area, and for a grid that cannot be found, "grid
+// missing: NAME (looked in ...)".
+struct ZrOperationListing {
+    long code = 0;
+    CString name;
+    long methodCode = 0;
+    CString methodName;
+    double accuracy = -1.0;
+    CString area;
+    CString missing; // empty, or "grid missing: ..."
+};
+ZRPRJ_API int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<ZrOperationListing>& out);

@@ -5,6 +5,7 @@
 #include "interop/ZrInterop.h"
 #include "interop/ZrInteropMatch_p.h"
 #include "transform/ZrDatumOperation.h"
+#include "transform/ZrGrid.h"
 #include "transform/ZrPJTranslator.h"
 
 #include <cmath>
@@ -176,6 +177,42 @@ void HubSteps(const CZrPJCoordSys& cs, const ZrCarriedShift* carried, bool towar
     name = "ballpark";
 }
 
+// The grid of an EPSG grid transformation, by PROJ-data's name or the one it
+// had before; null when neither is found or readable.
+std::shared_ptr<const CZrHorizontalShiftGrid> OpenGrid(const ZrEpsgGridTransformationRecord& g) {
+    std::string path;
+    if (ZrFindGrid(g.grid, path)) return CZrHorizontalShiftGrid::Open(g.grid);
+    if (ZrFindGrid(g.oldGrid, path)) return CZrHorizontalShiftGrid::Open(g.oldGrid);
+    return nullptr;
+}
+
+bool OperationOf(const ZrEpsgCandidate& c, long from, const ZrOperationEllipsoid& a,
+                 const ZrOperationEllipsoid& b, ZrDatumOperation& op) {
+    if (!c.isGrid) return OperationOf(c.helmert, from, a, b, op);
+    const ZrEpsgGridTransformationRecord& g = c.grid;
+    ZrOperationStep step;
+    step.kind = ZR_STEP_GRID;
+    step.grid = OpenGrid(g);
+    if (!step.grid) return false;
+    step.from = a;
+    step.to = b;
+    // The chain runs a to b. The grid runs that way unless exactly one of
+    // two things turns it: the operation taken reversed, or a grid file that
+    // runs from EPSG's target to its source.
+    step.inverse = c.inverse != g.gridInverse ? 1 : 0;
+    op = ZrDatumOperation();
+    op.code = g.code;
+    op.name = c.inverse ? "Inverse of " + g.name : g.name;
+    op.accuracy = g.accuracy;
+    op.hasArea = true;
+    op.south = g.south;
+    op.west = g.west;
+    op.north = g.north;
+    op.east = g.east;
+    op.Append(step);
+    return true;
+}
+
 std::string Known(long from, long to) {
     std::string s = "EPSG lists no transformation it can apply between EPSG:" + std::to_string(from) +
                     " and EPSG:" + std::to_string(to);
@@ -219,12 +256,13 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         op.accuracy = -1.0;
         choice->Add(op);
     } else {
-        std::vector<ZrEpsgTransformationRecord> list;
-        if (from != kNone && to != kNone) ZrEpsgListTransformations(from, to, list);
+        std::vector<ZrEpsgCandidate> list;
+        if (from != kNone && to != kNone) ZrEpsgListCandidates(from, to, nullptr, list);
         const ZrOperationEllipsoid a = EllipsoidOf(src), b = EllipsoidOf(des);
-        for (const ZrEpsgTransformationRecord& r : list) {
+        // A candidate whose grid is missing is skipped, as PROJ skips it.
+        for (const ZrEpsgCandidate& c : list) {
             ZrDatumOperation op;
-            if (OperationOf(r, from, a, b, op)) choice->Add(op);
+            if (OperationOf(c, from, a, b, op)) choice->Add(op);
         }
         if (choice->Count() == 0) {
             if (!ballpark) return Fail(reason, Known(from, to));
@@ -249,4 +287,89 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         return Fail(reason, "the translator cannot convert between these two systems");
     translator = t;
     return 1;
+}
+
+int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSys& src,
+                                 const CZrPJCoordSys& des, long code, CString* reason) {
+    ZrEpsgGridTransformationRecord g;
+    if (!ZrEpsgFindGridTransformation(code, g))
+        return ZrSetTranslatorTransformation(translator, src, des, code, reason);
+    if (!src.IsValid() || !des.IsValid() || src.GetType() == 0 || des.GetType() == 0)
+        return Fail(reason, "both systems must be valid geographic or projected systems");
+    const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
+    const bool forward = from == g.sourceCode && to == g.targetCode;
+    if (!forward && !(from == g.targetCode && to == g.sourceCode))
+        return Fail(reason, "EPSG:" + std::to_string(code) + " joins EPSG:" + std::to_string(g.sourceCode) +
+                                " and EPSG:" + std::to_string(g.targetCode) +
+                                ", not the geographic systems of these two");
+    std::string path, why, whyOld;
+    if (!ZrFindGrid(g.grid, path, &why) && !ZrFindGrid(g.oldGrid, path, &whyOld))
+        return Fail(reason, why + (g.oldGrid != g.grid ? "; nor as " + g.oldGrid : std::string()));
+    ZrEpsgCandidate c;
+    c.isGrid = true;
+    c.grid = g;
+    c.inverse = !forward;
+    ZrDatumOperation op;
+    if (!OperationOf(c, from, EllipsoidOf(src), EllipsoidOf(des), op)) {
+        std::string damaged;
+        CZrHorizontalShiftGrid::Open(path, &damaged);
+        return Fail(reason, "the grid " + path + " cannot be read: " + damaged);
+    }
+    auto choice = std::make_shared<CZrPJOperationChoice>();
+    choice->Add(op);
+    CZrPJTranslator t;
+    if (!t.Set(src, des) || !t.SetOperations(choice))
+        return Fail(reason, "the translator cannot convert between these two systems");
+    translator = t;
+    return 1;
+}
+
+namespace {
+bool GridFound(const std::string& name) {
+    std::string path;
+    return ZrFindGrid(name, path) != 0;
+}
+
+const char* GridMethodName(long method) {
+    switch (method) {
+    case 9613:
+        return "NADCON";
+    case 9614:
+        return "NTv1";
+    case 9615:
+        return "NTv2";
+    case 9603:
+        return "geocentric translation";
+    case 9606:
+        return "position vector";
+    case 9607:
+        return "coordinate frame";
+    }
+    return "method";
+}
+} // namespace
+
+int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<ZrOperationListing>& out) {
+    out.clear();
+    std::vector<ZrEpsgCandidate> list;
+    ZrEpsgListCandidates(sourceGeographic, targetGeographic, GridFound, list);
+    for (const ZrEpsgCandidate& c : list) {
+        ZrOperationListing l;
+        const std::string& name = c.isGrid ? c.grid.name : c.helmert.name;
+        l.code = c.Code();
+        l.name = CString(((c.inverse ? "Inverse of " : "") + name).c_str());
+        l.methodCode = c.isGrid ? c.grid.methodCode : c.helmert.methodCode;
+        l.methodName = GridMethodName(l.methodCode);
+        l.accuracy = c.isGrid ? c.grid.accuracy : c.helmert.accuracy;
+        l.area = CString((c.isGrid ? c.grid.area : c.helmert.area).c_str());
+        if (c.isGrid && !GridFound(c.grid.grid) && !GridFound(c.grid.oldGrid)) {
+            std::string path, why;
+            ZrFindGrid(c.grid.grid, path, &why);
+            const std::string notFound = "grid not found";
+            if (why.compare(0, notFound.size(), notFound) == 0) why = "grid missing" + why.substr(notFound.size());
+            l.missing = CString(why.c_str());
+        }
+        out.push_back(l);
+    }
+    return static_cast<int>(out.size());
 }

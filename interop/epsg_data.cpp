@@ -55,6 +55,7 @@ struct Data {
     std::vector<std::vector<long>> replacements;
     // Projected systems whose method no kind computes.
     std::vector<ZrEpsgLeftOutRecord> leftOut;
+    std::vector<ZrEpsgGridTransformationRecord> grids;
 };
 
 // A line's fields, views into the file's bytes: no allocation per field.
@@ -160,6 +161,24 @@ bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::ve
     return ok && (r.methodCode == 9603 || r.methodCode == 9606 || r.methodCode == 9607);
 }
 
+bool ParseGridTransformation(const Fields& f, ZrEpsgGridTransformationRecord& r) {
+    if (f.size != 15) return false;
+    r.name = f[2];
+    r.area = f[11];
+    r.grid = f[12];
+    r.oldGrid = f[13];
+    Box box;
+    const bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.methodCode) && ToLong(f[4], r.sourceCode) &&
+                    ToLong(f[5], r.targetCode) && ToDouble(f[6], r.accuracy) && ReadBox(f, 7, box) &&
+                    (f[14] == "0" || f[14] == "1") && !r.grid.empty();
+    r.gridInverse = f[14] == "1";
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    return ok && (r.methodCode == 9613 || r.methodCode == 9614 || r.methodCode == 9615);
+}
+
 template <class T> long CodeOf(const T& t) {
     return t.code;
 }
@@ -208,6 +227,10 @@ bool ReadRecord(const Fields& f, Data& d) {
         if (!ParseTransformation(f, t, replacements)) return false;
         d.transformations.push_back(std::move(t));
         d.replacements.push_back(std::move(replacements));
+    } else if (f[0] == "H") {
+        ZrEpsgGridTransformationRecord g;
+        if (!ParseGridTransformation(f, g)) return false;
+        d.grids.push_back(std::move(g));
     } else {
         return false;
     }
@@ -322,7 +345,7 @@ void Load(Data& d) {
                                    return a.code >= b.code;
                                }) == d.transformations.end();
         if (!SortUnique(d.geographic) || !SortUnique(d.projected) || !SortUnique(d.leftOut) ||
-            !transformationsSorted)
+            !SortUnique(d.grids) || !transformationsSorted)
             d.problem = Quoted(d.path) + " is damaged: a code is listed twice or out of order";
         else if (d.geographic.empty())
             d.problem = Quoted(d.path) + " is damaged: it holds no geographic system";
@@ -533,4 +556,81 @@ std::string ZrEpsgDataProblem() {
 
 CString ZrEpsgDataFileProblem() {
     return CString(TheData().problem.c_str());
+}
+
+int ZrEpsgFindGridTransformation(long code, ZrEpsgGridTransformationRecord& out) {
+    const ZrEpsgGridTransformationRecord* g = Find(TheData().grids, code);
+    if (!g) return 0;
+    out = *g;
+    return 1;
+}
+
+int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const std::string&),
+                         std::vector<ZrEpsgCandidate>& out) {
+    out.clear();
+    const Data& d = TheData();
+    const Geographic* src = Find(d.geographic, sourceCode);
+    const Geographic* dst = Find(d.geographic, targetCode);
+    if (!src || !dst || sourceCode == targetCode) return 0;
+    const Box& interest = PseudoArea(src->area) < PseudoArea(dst->area) ? src->area : dst->area;
+    struct Ranked {
+        ZrEpsgCandidate c;
+        double area;
+        bool available;
+        bool null;
+        std::string name;
+        double accuracy;
+    };
+    std::vector<Ranked> list;
+    std::vector<ZrEpsgTransformationRecord> helmerts;
+    ZrEpsgListTransformations(sourceCode, targetCode, helmerts);
+    for (const ZrEpsgTransformationRecord& t : helmerts) {
+        Ranked r;
+        r.c.helmert = t;
+        r.c.inverse = t.sourceCode != sourceCode;
+        Box use;
+        Intersect(Box{t.south, t.west, t.north, t.east}, interest, use);
+        r.area = PseudoArea(use);
+        r.available = true;
+        r.null = t.tx == 0 && t.ty == 0 && t.tz == 0 && t.rx == 0 && t.ry == 0 && t.rz == 0 && t.ds == 0;
+        r.name = r.c.inverse ? "Inverse of " + t.name : t.name;
+        r.accuracy = t.accuracy;
+        list.push_back(std::move(r));
+    }
+    for (const ZrEpsgGridTransformationRecord& g : d.grids) {
+        const bool direct = g.sourceCode == sourceCode && g.targetCode == targetCode;
+        const bool reversed = g.sourceCode == targetCode && g.targetCode == sourceCode;
+        if (!direct && !reversed) continue;
+        Box use;
+        if (!Intersect(Box{g.south, g.west, g.north, g.east}, interest, use)) continue;
+        Ranked r;
+        r.c.isGrid = true;
+        r.c.grid = g;
+        r.c.inverse = reversed;
+        r.area = PseudoArea(use);
+        r.available = !gridAvailable || gridAvailable(g.grid) || gridAvailable(g.oldGrid);
+        r.null = false;
+        r.name = reversed ? "Inverse of " + g.name : g.name;
+        r.accuracy = g.accuracy;
+        list.push_back(std::move(r));
+    }
+    // PROJ's ranking, with its grid rules: runnable operations first; known
+    // accuracy before unknown (and among unknown ones, grids first, for their
+    // likely better practice); the larger area; the better accuracy (and at
+    // equal accuracy, no grid first); then as for the Helmerts alone.
+    std::stable_sort(list.begin(), list.end(), [](const Ranked& a, const Ranked& b) {
+        if (a.available != b.available) return a.available;
+        const double accA = a.accuracy, accB = b.accuracy;
+        if ((accA >= 0) != (accB >= 0)) return accA >= 0;
+        if (accA < 0 && a.c.isGrid != b.c.isGrid) return a.c.isGrid;
+        if (a.area != b.area) return a.area > b.area;
+        if (accA >= 0 && accA != accB) return accA < accB;
+        if (accA >= 0 && a.c.isGrid != b.c.isGrid) return !a.c.isGrid;
+        if (a.null != b.null) return a.null;
+        if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
+        return a.name > b.name;
+    });
+    for (Ranked& r : list)
+        out.push_back(std::move(r.c));
+    return static_cast<int>(out.size());
 }

@@ -4,6 +4,7 @@
 #include "platform/ZrPoint.h"
 #include "transform/ZrDatumShift.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,12 @@ enum tagZrStepKind : int {
     // One of the translator's own shifts (the Molodensky formulas), with its
     // constants in shift.
     ZR_STEP_DATUM_SHIFT = 2,
+    // A horizontal shift grid (NTv2, NTv1, NADCON, GeoTIFF), read once and
+    // shared; a point outside it passes unchanged.
+    ZR_STEP_GRID = 3,
 };
+
+class CZrHorizontalShiftGrid;
 
 struct ZrOperationStep {
     tagZrStepKind kind = ZR_STEP_IDENTITY;
@@ -44,6 +50,7 @@ struct ZrOperationStep {
     // direction from -> to.
     double tx = 0, ty = 0, tz = 0, rx = 0, ry = 0, rz = 0, ds = 0;
     ZrDatumShift shift;
+    std::shared_ptr<const CZrHorizontalShiftGrid> grid;
     // Nonzero: the chain runs the step (stated from -> to, as EPSG states
     // it) backwards, PROJ's "Inverse of ...".
     int inverse = 0;

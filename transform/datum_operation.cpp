@@ -2,6 +2,7 @@
 #include "transform/ZrDatumOperation.h"
 
 #include "geodesy/ZrPJMath.h"
+#include "transform/ZrGrid.h"
 
 #include <cmath>
 
@@ -87,6 +88,14 @@ void ApplyStep(const ZrOperationStep& s, CPoint3D& pt, int direction) {
     case ZR_STEP_DATUM_SHIFT:
         ZrShiftDatum(s.shift, pt, forward);
         return;
+    case ZR_STEP_GRID: {
+        // EPSG's grids all join Greenwich systems; the height passes.
+        CPoint2D p(pt.x, pt.y);
+        if (s.grid) forward ? s.grid->ForwardDeg(p) : s.grid->InverseDeg(p);
+        pt.x = p.x;
+        pt.y = p.y;
+        return;
+    }
     case ZR_STEP_HELMERT:
         Helmert(s, pt, forward);
         return;

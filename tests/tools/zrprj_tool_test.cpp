@@ -906,18 +906,21 @@ TEST_F(ToolTest, EpsgTransformationsAgreeWithProjApplyingTheSameOperation) {
 TEST_F(ToolTest, TransformationsListsEpsgCandidatesBestFirstAndMarksReversedOnes) {
     if (!EpsgTransformationsBuilt())
         GTEST_SKIP() << "EPSG transformations are not available in this library yet";
-    ZrEpsgTransformation best[8];
-    const int count = ZrEpsgTransformationCandidates(4275, 4326, best, 8);
-    ASSERT_GT(count, 0);
+    // Helmert and grid-based ones alike, in PROJ's order.
+    std::vector<ZrOperationListing> best;
+    const int count = ZrListOperations(4275, 4326, best);
+    ASSERT_GT(count, 1);
     const ToolRun run = Tool("transformations EPSG:4275 EPSG:4326");
     ASSERT_EQ(run.exit, 0) << run.err;
     const std::vector<std::string> lines = Lines(run.out);
     ASSERT_EQ(lines.size(), static_cast<size_t>(count));
     EXPECT_EQ(lines[0].rfind("EPSG:" + std::to_string(best[0].code) + "\t", 0), 0u) << lines[0];
     EXPECT_NE(run.out.find("EPSG:1193\tNTF to WGS 84 (1)\t"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("EPSG:15960\tInverse of WGS 84 to NTF (3)\tNTv2 (9615)"), std::string::npos)
+        << run.out;
     const ToolRun back = Tool("transformations 4326 4275");
     ASSERT_EQ(back.exit, 0) << back.err;
-    EXPECT_NE(back.out.find("EPSG:1193\tNTF to WGS 84 (1) (reversed)\t"), std::string::npos) << back.out;
+    EXPECT_NE(back.out.find("EPSG:1193\tInverse of NTF to WGS 84 (1)\t"), std::string::npos) << back.out;
     EXPECT_EQ(Tool("transformations 32650 4326").exit, 1); // one geographic system, nothing to shift
 
     // A transformation that does not join the two systems is refused before
@@ -1193,4 +1196,27 @@ TEST_F(ToolTest, EpsgCodesTheMappingFilePairsWithADatumAreRefusedForTheirOwnReas
         EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find("catalogue system has the code"), std::string::npos) << run.err;
     }
+}
+
+// With no operation named, convert takes the best one for each point as PROJ
+// does, and says once which it applied; where the datums differ and nothing
+// is known it refuses and says what it knows, unless --ballpark.
+TEST_F(ToolTest, ConvertChoosesTheBestOperationAndNamesIt) {
+    if (!EpsgTransformationsBuilt())
+        GTEST_SKIP() << "EPSG transformations are not available in this library yet";
+    const ToolRun beta = Tool("convert EPSG:4314 EPSG:4258", "10 50\n10.5 50.5\n");
+    ASSERT_EQ(beta.exit, 0) << beta.err;
+    EXPECT_EQ(Lines(beta.out).size(), 2u);
+    // Named once, however many points took it.
+    const size_t at = beta.err.find("EPSG:15948 DHDN to ETRS89 (8) (accuracy 0.9 m)");
+    EXPECT_NE(at, std::string::npos) << beta.err;
+    EXPECT_EQ(beta.err.find("EPSG:15948", at + 1), std::string::npos) << beta.err;
+
+    const ToolRun refused = Tool("convert EPSG:4267 EPSG:4272", "-100 40\n");
+    EXPECT_EQ(refused.exit, 2);
+    EXPECT_TRUE(refused.out.empty());
+    EXPECT_NE(refused.err.find("--ballpark"), std::string::npos) << refused.err;
+    const ToolRun ballpark = Tool("convert EPSG:4267 EPSG:4272 --ballpark -p 6", "-100 40\n");
+    ASSERT_EQ(ballpark.exit, 0) << ballpark.err;
+    EXPECT_EQ(ballpark.out, "-100.000000\t40.000000\n");
 }

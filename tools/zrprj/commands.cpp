@@ -261,7 +261,7 @@ public:
             return 0;
         }
         CString reason;
-        if (!ZrSetTranslatorTransformation(m_datum, m_src, m_dst, code, &reason)) {
+        if (!ZrSetTranslatorEpsgOperation(m_datum, m_src, m_dst, code, &reason)) {
             why = reason.str();
             return 0;
         }
@@ -769,24 +769,6 @@ int ZrCliSample(const std::vector<std::string>& args) {
 
 namespace {
 
-const char* MethodName(tagPJTransMethod method) {
-    switch (static_cast<int>(method)) {
-    case PJTM_GEOCENTRIC_TRANSLATION:
-        return "geocentric translation";
-    case PJTM_MOLODENSKY:
-        return "Molodensky";
-    case PJTM_ABRIDGED_MOLODENSKY:
-        return "abridged Molodensky";
-    case PJTM_POSITION_VECTOR:
-    case PJTM_POSITION_VECTOR_ALT:
-        return "position vector";
-    case PJTM_COORDINATE_FRAME:
-    case PJTM_COORDINATE_FRAME_ALT:
-        return "coordinate frame";
-    }
-    return "method";
-}
-
 } // namespace
 
 int ZrCliTransformations(const std::vector<std::string>& args) {
@@ -813,12 +795,8 @@ int ZrCliTransformations(const std::vector<std::string>& args) {
         std::fprintf(stderr, "%s: both systems lie on EPSG:%ld; no datum shift is needed\n", command, from);
         return ZRCLI_SOME_FAILED;
     }
-    std::vector<ZrEpsgTransformation> found(64);
-    int listed = ZrEpsgTransformationCandidates(from, to, found.data(), static_cast<int>(found.size()));
-    if (listed > static_cast<int>(found.size())) {
-        found.resize(static_cast<size_t>(listed));
-        listed = ZrEpsgTransformationCandidates(from, to, found.data(), listed);
-    }
+    std::vector<ZrOperationListing> found;
+    const int listed = ZrListOperations(from, to, found);
     if (listed <= 0) {
         // "None" from the lookup is also its answer when the data file could not be read.
         const CString problem = ZrEpsgDataFileProblem();
@@ -830,15 +808,12 @@ int ZrCliTransformations(const std::vector<std::string>& args) {
                          from, to);
         return ZRCLI_SOME_FAILED;
     }
-    found.resize(std::min(static_cast<size_t>(listed), found.size()));
-    for (const ZrEpsgTransformation& t : found) {
+    for (const ZrOperationListing& t : found) {
         char accuracy[32] = "unknown";
         if (t.accuracy >= 0.0) std::snprintf(accuracy, sizeof accuracy, "%g m", t.accuracy);
-        // A transformation EPSG stores the other way round is applied reversed.
-        const bool reversed = t.sourceGeographic != from;
-        std::printf("EPSG:%ld\t%s%s\t%s (%d)\t%s\t%s\n", t.code, t.name.c_str(),
-                    reversed ? " (reversed)" : "", MethodName(t.method), static_cast<int>(t.method), accuracy,
-                    t.area.c_str());
+        std::printf("EPSG:%ld\t%s\t%s (%ld)\t%s\t%s%s%s\n", t.code, t.name.c_str(), t.methodName.c_str(),
+                    t.methodCode, accuracy, t.area.c_str(), t.missing.IsEmpty() ? "" : "\t",
+                    t.missing.c_str());
     }
     return ZRCLI_OK;
 }
