@@ -72,20 +72,65 @@ struct ZrEpsgGridTransformationRecord {
     std::string grid;    // PROJ-data's name (a GeoTIFF)
     std::string oldGrid; // the name it had before, which older packages ship
     bool gridInverse = false; // the grid runs from target to source
+    bool gridKnown = true;    // PROJ's database knows the grid
+    std::vector<long> replacements; // grid transformations that supersede it
     double accuracy = -1.0;
     std::string area;
     double south = 0, west = 0, north = 0, east = 0;
 };
 
-// One candidate between two geographic systems, of either kind: a Helmert
-// (helmert) or a grid (grid), applied reversed when inverse.
+// Molodensky-Badekas (9636, 1063) or a geographic offset (9619, 9601)
+// between two geographic systems. values: for Molodensky-Badekas tx ty tz
+// (metres) rx ry rz (arc-seconds) ds (ppm) px py pz (metres, the evaluation
+// point); for an offset, the latitude and longitude offsets in degrees.
+struct ZrEpsgOtherTransformationRecord {
+    long code = 0;
+    std::string name;
+    long methodCode = 0;
+    long sourceCode = 0;
+    long targetCode = 0;
+    double values[10] = {};
+    double accuracy = -1.0;
+    std::string area;
+    double south = 0, west = 0, north = 0, east = 0;
+};
+
+// One candidate between two geographic systems, of any kind held: a Helmert
+// (helmert), a grid (grid) or another parametric one (other), applied
+// reversed when inverse.
 struct ZrEpsgCandidate {
-    bool isGrid = false;
+    enum Kind { kHelmert, kGrid, kOther } kind = kHelmert;
+    bool isGrid = false; // kind == kGrid
     bool inverse = false;
     ZrEpsgTransformationRecord helmert;
     ZrEpsgGridTransformationRecord grid;
-    long Code() const { return isGrid ? grid.code : helmert.code; }
+    ZrEpsgOtherTransformationRecord other;
+    long Code() const { return kind == kGrid ? grid.code : kind == kOther ? other.code : helmert.code; }
 };
+
+// An operation from a geographic 3D system's ellipsoidal heights to the
+// heights of a vertical system by a geoid-height grid (EPSG's
+// "Geographic3D to GravityRelatedHeight" methods whose grid PROJ-data
+// distributes as GTX or GeoTIFF): H = h - N.
+struct ZrEpsgGeoidRecord {
+    long code = 0;
+    std::string name;
+    long methodCode = 0;
+    long sourceCode = 0;   // geographic 3D
+    long source2dCode = 0; // its geographic 2D counterpart (same datum)
+    long targetCode = 0;   // vertical
+    std::string targetName;
+    std::string grid, oldGrid;
+    double accuracy = -1.0;
+    std::string area;
+    double south = 0, west = 0, north = 0, east = 0;
+};
+
+// The geoid operations to a vertical system, best first as PROJ ranks them.
+ZRPRJ_API int ZrEpsgListGeoidOperations(long verticalCode, std::vector<ZrEpsgGeoidRecord>& out);
+// The geographic 2D system of a geographic 3D one (4979 -> 4326); 0 when the
+// data file knows none.
+ZRPRJ_API long ZrEpsgGeographic2DOf(long geographic3dCode);
 
 // 1 and the record filled when the data file holds that code.
 ZRPRJ_API int ZrEpsgFindGeographic(long code, ZrEpsgGeographicRecord& out);
@@ -97,6 +142,7 @@ ZRPRJ_API int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& ou
 ZRPRJ_API int ZrEpsgListTransformations(long sourceCode, long targetCode,
                                         std::vector<ZrEpsgTransformationRecord>& out);
 ZRPRJ_API int ZrEpsgFindGridTransformation(long code, ZrEpsgGridTransformationRecord& out);
+ZRPRJ_API int ZrEpsgFindOtherTransformation(long code, ZrEpsgOtherTransformationRecord& out);
 // Every candidate, Helmert or grid, between two geographic systems, ranked
 // as PROJ ranks them: where gridAvailable (may be null: all are) says a grid
 // is missing, the operation goes after those it can run.

@@ -186,8 +186,44 @@ std::shared_ptr<const CZrHorizontalShiftGrid> OpenGrid(const ZrEpsgGridTransform
     return nullptr;
 }
 
+// Molodensky-Badekas or an offset, from the system `a` to `b`.
+bool OtherOperationOf(const ZrEpsgCandidate& c, const ZrOperationEllipsoid& a, const ZrOperationEllipsoid& b,
+                      ZrDatumOperation& op) {
+    const ZrEpsgOtherTransformationRecord& o = c.other;
+    const double* v = o.values;
+    ZrOperationStep step;
+    step.from = c.inverse ? b : a;
+    step.to = c.inverse ? a : b;
+    step.inverse = c.inverse ? 1 : 0;
+    if (o.methodCode == 9601 || o.methodCode == 9619) {
+        step.kind = ZR_STEP_OFFSET;
+        step.dlat = v[0];
+        step.dlon = v[1];
+    } else {
+        // 9636 states its rotations in the coordinate-frame convention.
+        const double sign = o.methodCode == 9636 ? -1.0 : 1.0;
+        step.kind = ZR_STEP_HELMERT;
+        step.tx = v[0], step.ty = v[1], step.tz = v[2];
+        step.rx = sign * v[3], step.ry = sign * v[4], step.rz = sign * v[5];
+        step.ds = v[6];
+        step.px = v[7], step.py = v[8], step.pz = v[9];
+    }
+    op = ZrDatumOperation();
+    op.code = o.code;
+    op.name = c.inverse ? "Inverse of " + o.name : o.name;
+    op.accuracy = o.accuracy;
+    op.hasArea = true;
+    op.south = o.south;
+    op.west = o.west;
+    op.north = o.north;
+    op.east = o.east;
+    op.Append(step);
+    return true;
+}
+
 bool OperationOf(const ZrEpsgCandidate& c, long from, const ZrOperationEllipsoid& a,
                  const ZrOperationEllipsoid& b, ZrDatumOperation& op) {
+    if (c.kind == ZrEpsgCandidate::kOther) return OtherOperationOf(c, a, b, op);
     if (!c.isGrid) return OperationOf(c.helmert, from, a, b, op);
     const ZrEpsgGridTransformationRecord& g = c.grid;
     ZrOperationStep step;
@@ -292,6 +328,28 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
 int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSys& src,
                                  const CZrPJCoordSys& des, long code, CString* reason) {
     ZrEpsgGridTransformationRecord g;
+    ZrEpsgOtherTransformationRecord other;
+    if (ZrEpsgFindOtherTransformation(code, other)) {
+        const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
+        const bool forward = from == other.sourceCode && to == other.targetCode;
+        if (!forward && !(from == other.targetCode && to == other.sourceCode))
+            return Fail(reason, "EPSG:" + std::to_string(code) + " joins EPSG:" +
+                                    std::to_string(other.sourceCode) + " and EPSG:" +
+                                    std::to_string(other.targetCode) + ", not the geographic systems of these two");
+        ZrEpsgCandidate c;
+        c.kind = ZrEpsgCandidate::kOther;
+        c.other = other;
+        c.inverse = !forward;
+        ZrDatumOperation op;
+        OtherOperationOf(c, EllipsoidOf(src), EllipsoidOf(des), op);
+        auto choice = std::make_shared<CZrPJOperationChoice>();
+        choice->Add(op);
+        CZrPJTranslator t;
+        if (!t.Set(src, des) || !t.SetOperations(choice))
+            return Fail(reason, "the translator cannot convert between these two systems");
+        translator = t;
+        return 1;
+    }
     if (!ZrEpsgFindGridTransformation(code, g))
         return ZrSetTranslatorTransformation(translator, src, des, code, reason);
     if (!src.IsValid() || !des.IsValid() || src.GetType() == 0 || des.GetType() == 0)
@@ -330,7 +388,7 @@ bool GridFound(const std::string& name) {
     return ZrFindGrid(name, path) != 0;
 }
 
-const char* GridMethodName(long method) {
+const char* MethodName(long method) {
     switch (method) {
     case 9613:
         return "NADCON";
@@ -344,6 +402,13 @@ const char* GridMethodName(long method) {
         return "position vector";
     case 9607:
         return "coordinate frame";
+    case 9636:
+    case 1063:
+        return "Molodensky-Badekas";
+    case 9619:
+        return "geographic offsets";
+    case 9601:
+        return "longitude rotation";
     }
     return "method";
 }
@@ -355,13 +420,14 @@ int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<Z
     ZrEpsgListCandidates(sourceGeographic, targetGeographic, GridFound, list);
     for (const ZrEpsgCandidate& c : list) {
         ZrOperationListing l;
-        const std::string& name = c.isGrid ? c.grid.name : c.helmert.name;
+        const bool other = c.kind == ZrEpsgCandidate::kOther;
+        const std::string& name = other ? c.other.name : c.isGrid ? c.grid.name : c.helmert.name;
         l.code = c.Code();
         l.name = CString(((c.inverse ? "Inverse of " : "") + name).c_str());
-        l.methodCode = c.isGrid ? c.grid.methodCode : c.helmert.methodCode;
-        l.methodName = GridMethodName(l.methodCode);
-        l.accuracy = c.isGrid ? c.grid.accuracy : c.helmert.accuracy;
-        l.area = CString((c.isGrid ? c.grid.area : c.helmert.area).c_str());
+        l.methodCode = other ? c.other.methodCode : c.isGrid ? c.grid.methodCode : c.helmert.methodCode;
+        l.methodName = MethodName(l.methodCode);
+        l.accuracy = other ? c.other.accuracy : c.isGrid ? c.grid.accuracy : c.helmert.accuracy;
+        l.area = CString((other ? c.other.area : c.isGrid ? c.grid.area : c.helmert.area).c_str());
         if (c.isGrid && !GridFound(c.grid.grid) && !GridFound(c.grid.oldGrid)) {
             std::string path, why;
             ZrFindGrid(c.grid.grid, path, &why);

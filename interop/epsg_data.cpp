@@ -30,9 +30,9 @@ constexpr long long kMaxFileSize = 8LL * 1024 * 1024;
 // The longest line the generator writes is about 300 bytes; one far longer is
 // no record of ours, and is refused before it is split.
 constexpr std::size_t kMaxLineLength = 4096;
-// The most fields a record has: a transformation's 20; a projected system has
-// 12 and at most 7 parameters.
-constexpr std::size_t kMaxFields = 20;
+// The most fields a record has: a Molodensky-Badekas transformation's 22 (a
+// Helmert's 20); a projected system has 12 and at most 7 parameters.
+constexpr std::size_t kMaxFields = 22;
 
 struct Box {
     double south = -90, west = -180, north = 90, east = 180;
@@ -56,6 +56,8 @@ struct Data {
     // Projected systems whose method no kind computes.
     std::vector<ZrEpsgLeftOutRecord> leftOut;
     std::vector<ZrEpsgGridTransformationRecord> grids;
+    std::vector<ZrEpsgOtherTransformationRecord> others;
+    std::vector<ZrEpsgGeoidRecord> geoids;
 };
 
 // A line's fields, views into the file's bytes: no allocation per field.
@@ -162,7 +164,16 @@ bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::ve
 }
 
 bool ParseGridTransformation(const Fields& f, ZrEpsgGridTransformationRecord& r) {
-    if (f.size != 15) return false;
+    if (f.size != 17) return false;
+    for (std::string_view list = f[16]; !list.empty();) {
+        const std::size_t comma = list.find(',');
+        long code = 0;
+        if (!ToLong(list.substr(0, comma), code)) return false;
+        r.replacements.push_back(code);
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+    }
+    r.gridKnown = f[15] == "1";
     r.name = f[2];
     r.area = f[11];
     r.grid = f[12];
@@ -170,13 +181,53 @@ bool ParseGridTransformation(const Fields& f, ZrEpsgGridTransformationRecord& r)
     Box box;
     const bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.methodCode) && ToLong(f[4], r.sourceCode) &&
                     ToLong(f[5], r.targetCode) && ToDouble(f[6], r.accuracy) && ReadBox(f, 7, box) &&
-                    (f[14] == "0" || f[14] == "1") && !r.grid.empty();
+                    (f[14] == "0" || f[14] == "1") && (f[15] == "0" || f[15] == "1") && !r.grid.empty();
     r.gridInverse = f[14] == "1";
     r.south = box.south;
     r.west = box.west;
     r.north = box.north;
     r.east = box.east;
     return ok && (r.methodCode == 9613 || r.methodCode == 9614 || r.methodCode == 9615);
+}
+
+// M (Molodensky-Badekas, ten values) and O (offsets, two values) records.
+bool ParseOtherTransformation(const Fields& f, ZrEpsgOtherTransformationRecord& r) {
+    const bool badekas = f[0] == "M";
+    const std::size_t n = badekas ? 10 : 2;
+    if (f.size != 12 + n) return false;
+    bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.methodCode) && ToLong(f[4], r.sourceCode) &&
+              ToLong(f[5], r.targetCode);
+    for (std::size_t i = 0; i < n; ++i)
+        ok = ok && ToDouble(f[6 + i], r.values[i]);
+    Box box;
+    ok = ok && ToDouble(f[6 + n], r.accuracy) && ReadBox(f, 7 + n, box);
+    r.name = f[2];
+    r.area = f[11 + n];
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    const bool method = badekas ? (r.methodCode == 9636 || r.methodCode == 1063)
+                                : (r.methodCode == 9601 || r.methodCode == 9619);
+    return ok && method;
+}
+
+bool ParseGeoid(const Fields& f, ZrEpsgGeoidRecord& r) {
+    if (f.size != 16) return false;
+    r.name = f[2];
+    r.targetName = f[7];
+    r.area = f[13];
+    r.grid = f[14];
+    r.oldGrid = f[15];
+    Box box;
+    const bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.methodCode) && ToLong(f[4], r.sourceCode) &&
+                    ToLong(f[5], r.source2dCode) && ToLong(f[6], r.targetCode) && ToDouble(f[8], r.accuracy) &&
+                    ReadBox(f, 9, box) && !r.grid.empty();
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    return ok;
 }
 
 template <class T> long CodeOf(const T& t) {
@@ -227,6 +278,14 @@ bool ReadRecord(const Fields& f, Data& d) {
         if (!ParseTransformation(f, t, replacements)) return false;
         d.transformations.push_back(std::move(t));
         d.replacements.push_back(std::move(replacements));
+    } else if (f[0] == "V") {
+        ZrEpsgGeoidRecord v;
+        if (!ParseGeoid(f, v)) return false;
+        d.geoids.push_back(std::move(v));
+    } else if (f[0] == "M" || f[0] == "O") {
+        ZrEpsgOtherTransformationRecord o;
+        if (!ParseOtherTransformation(f, o)) return false;
+        d.others.push_back(std::move(o));
     } else if (f[0] == "H") {
         ZrEpsgGridTransformationRecord g;
         if (!ParseGridTransformation(f, g)) return false;
@@ -345,7 +404,8 @@ void Load(Data& d) {
                                    return a.code >= b.code;
                                }) == d.transformations.end();
         if (!SortUnique(d.geographic) || !SortUnique(d.projected) || !SortUnique(d.leftOut) ||
-            !SortUnique(d.grids) || !transformationsSorted)
+            !SortUnique(d.grids) || !SortUnique(d.others) || !SortUnique(d.geoids) ||
+            !transformationsSorted)
             d.problem = Quoted(d.path) + " is damaged: a code is listed twice or out of order";
         else if (d.geographic.empty())
             d.problem = Quoted(d.path) + " is damaged: it holds no geographic system";
@@ -565,6 +625,13 @@ int ZrEpsgFindGridTransformation(long code, ZrEpsgGridTransformationRecord& out)
     return 1;
 }
 
+int ZrEpsgFindOtherTransformation(long code, ZrEpsgOtherTransformationRecord& out) {
+    const ZrEpsgOtherTransformationRecord* o = Find(TheData().others, code);
+    if (!o) return 0;
+    out = *o;
+    return 1;
+}
+
 int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const std::string&),
                          std::vector<ZrEpsgCandidate>& out) {
     out.clear();
@@ -577,6 +644,7 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
         ZrEpsgCandidate c;
         double area;
         bool available;
+        bool known = true;
         bool null;
         std::string name;
         double accuracy;
@@ -597,21 +665,51 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
         r.accuracy = t.accuracy;
         list.push_back(std::move(r));
     }
+    // A grid transformation that another one between the same two systems
+    // supersedes is not offered beside it, as for the Helmerts.
+    auto joins = [&](const ZrEpsgGridTransformationRecord& g) {
+        return (g.sourceCode == sourceCode && g.targetCode == targetCode) ||
+               (g.sourceCode == targetCode && g.targetCode == sourceCode);
+    };
+    auto heldGrid = [&](long code) {
+        const ZrEpsgGridTransformationRecord* g = Find(d.grids, code);
+        return g && joins(*g);
+    };
     for (const ZrEpsgGridTransformationRecord& g : d.grids) {
         const bool direct = g.sourceCode == sourceCode && g.targetCode == targetCode;
         const bool reversed = g.sourceCode == targetCode && g.targetCode == sourceCode;
         if (!direct && !reversed) continue;
+        if (std::any_of(g.replacements.begin(), g.replacements.end(), heldGrid)) continue;
         Box use;
         if (!Intersect(Box{g.south, g.west, g.north, g.east}, interest, use)) continue;
         Ranked r;
         r.c.isGrid = true;
+        r.c.kind = ZrEpsgCandidate::kGrid;
         r.c.grid = g;
         r.c.inverse = reversed;
         r.area = PseudoArea(use);
         r.available = !gridAvailable || gridAvailable(g.grid) || gridAvailable(g.oldGrid);
+        r.known = g.gridKnown;
         r.null = false;
         r.name = reversed ? "Inverse of " + g.name : g.name;
         r.accuracy = g.accuracy;
+        list.push_back(std::move(r));
+    }
+    for (const ZrEpsgOtherTransformationRecord& o : d.others) {
+        const bool direct = o.sourceCode == sourceCode && o.targetCode == targetCode;
+        const bool reversed = o.sourceCode == targetCode && o.targetCode == sourceCode;
+        if (!direct && !reversed) continue;
+        Box use;
+        if (!Intersect(Box{o.south, o.west, o.north, o.east}, interest, use)) continue;
+        Ranked r;
+        r.c.kind = ZrEpsgCandidate::kOther;
+        r.c.other = o;
+        r.c.inverse = reversed;
+        r.area = PseudoArea(use);
+        r.available = true;
+        r.null = false;
+        r.name = reversed ? "Inverse of " + o.name : o.name;
+        r.accuracy = o.accuracy;
         list.push_back(std::move(r));
     }
     // PROJ's ranking, with its grid rules: runnable operations first; known
@@ -620,6 +718,7 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
     // equal accuracy, no grid first); then as for the Helmerts alone.
     std::stable_sort(list.begin(), list.end(), [](const Ranked& a, const Ranked& b) {
         if (a.available != b.available) return a.available;
+        if (a.known != b.known) return a.known;
         const double accA = a.accuracy, accB = b.accuracy;
         if ((accA >= 0) != (accB >= 0)) return accA >= 0;
         if (accA < 0 && a.c.isGrid != b.c.isGrid) return a.c.isGrid;
@@ -633,4 +732,27 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
     for (Ranked& r : list)
         out.push_back(std::move(r.c));
     return static_cast<int>(out.size());
+}
+
+int ZrEpsgListGeoidOperations(long verticalCode, std::vector<ZrEpsgGeoidRecord>& out) {
+    out.clear();
+    for (const ZrEpsgGeoidRecord& v : TheData().geoids)
+        if (v.targetCode == verticalCode) out.push_back(v);
+    // PROJ's order for these: known accuracy first, the larger area, the
+    // better accuracy, the shorter name.
+    std::stable_sort(out.begin(), out.end(), [](const ZrEpsgGeoidRecord& a, const ZrEpsgGeoidRecord& b) {
+        if ((a.accuracy >= 0) != (b.accuracy >= 0)) return a.accuracy >= 0;
+        const double areaA = PseudoArea(Box{a.south, a.west, a.north, a.east});
+        const double areaB = PseudoArea(Box{b.south, b.west, b.north, b.east});
+        if (areaA != areaB) return areaA > areaB;
+        if (a.accuracy != b.accuracy) return a.accuracy < b.accuracy;
+        return a.name.size() < b.name.size();
+    });
+    return static_cast<int>(out.size());
+}
+
+long ZrEpsgGeographic2DOf(long geographic3dCode) {
+    for (const ZrEpsgGeoidRecord& v : TheData().geoids)
+        if (v.sourceCode == geographic3dCode) return v.source2dCode;
+    return 0;
 }

@@ -38,6 +38,9 @@ enum tagZrStepKind : int {
     // A horizontal shift grid (NTv2, NTv1, NADCON, GeoTIFF), read once and
     // shared; a point outside it passes unchanged.
     ZR_STEP_GRID = 3,
+    // Longitude and latitude offsets in degrees, in the systems' own
+    // longitudes (geographic offsets, longitude rotation).
+    ZR_STEP_OFFSET = 4,
 };
 
 class CZrHorizontalShiftGrid;
@@ -49,6 +52,11 @@ struct ZrOperationStep {
     // convention) and scale difference (ppm), as EPSG states them for the
     // direction from -> to.
     double tx = 0, ty = 0, tz = 0, rx = 0, ry = 0, rz = 0, ds = 0;
+    // Molodensky-Badekas: the point the rotation and scale turn about
+    // (geocentric metres); zero for a plain Helmert.
+    double px = 0, py = 0, pz = 0;
+    // Offsets of ZR_STEP_OFFSET, degrees.
+    double dlat = 0, dlon = 0;
     ZrDatumShift shift;
     std::shared_ptr<const CZrHorizontalShiftGrid> grid;
     // Nonzero: the chain runs the step (stated from -> to, as EPSG states
@@ -60,7 +68,7 @@ struct ZrOperationStep {
 // one more for a concatenation written in three parts.
 constexpr int kZrMaxOperationSteps = 4;
 
-struct ZrDatumOperation {
+struct ZRPRJ_API ZrDatumOperation {
     long code = 0; // EPSG code; 0 for an operation built from a system's own shift
     std::string name;
     double accuracy = -1.0; // metres, negative when unknown

@@ -69,15 +69,18 @@ void Helmert(const ZrOperationStep& s, CPoint3D& pt, int forward) {
     const double k = 1.0 + s.ds * 1e-6;
     CPoint3D p, q;
     ToGeocentric(pt, forward ? s.from : s.to, p);
+    // Molodensky-Badekas turns and scales about its evaluation point P:
+    // X' = T + P + k R (X - P); a plain Helmert has P = 0.
     if (forward) {
-        q.x = k * (p.x - rz * p.y + ry * p.z) + s.tx;
-        q.y = k * (rz * p.x + p.y - rx * p.z) + s.ty;
-        q.z = k * (-ry * p.x + rx * p.y + p.z) + s.tz;
+        const double x = p.x - s.px, y = p.y - s.py, z = p.z - s.pz;
+        q.x = k * (x - rz * y + ry * z) + s.tx + s.px;
+        q.y = k * (rz * x + y - rx * z) + s.ty + s.py;
+        q.z = k * (-ry * x + rx * y + z) + s.tz + s.pz;
     } else {
-        const double u = (p.x - s.tx) / k, v = (p.y - s.ty) / k, w = (p.z - s.tz) / k;
-        q.x = u + rz * v - ry * w;
-        q.y = -rz * u + v + rx * w;
-        q.z = ry * u - rx * v + w;
+        const double u = (p.x - s.tx - s.px) / k, v = (p.y - s.ty - s.py) / k, w = (p.z - s.tz - s.pz) / k;
+        q.x = u + rz * v - ry * w + s.px;
+        q.y = -rz * u + v + rx * w + s.py;
+        q.z = ry * u - rx * v + w + s.pz;
     }
     FromGeocentric(q, forward ? s.to : s.from, pt);
 }
@@ -99,6 +102,12 @@ void ApplyStep(const ZrOperationStep& s, CPoint3D& pt, int direction) {
     case ZR_STEP_HELMERT:
         Helmert(s, pt, forward);
         return;
+    case ZR_STEP_OFFSET: {
+        const double sign = forward ? 1.0 : -1.0;
+        pt.x = Wrap180(pt.x + sign * s.dlon);
+        pt.y += sign * s.dlat;
+        return;
+    }
     case ZR_STEP_IDENTITY: {
         // Same longitude from Greenwich; the meridians may differ.
         const double pmFrom = forward ? s.from.pm : s.to.pm, pmTo = forward ? s.to.pm : s.from.pm;

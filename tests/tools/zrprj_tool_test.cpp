@@ -1220,3 +1220,49 @@ TEST_F(ToolTest, ConvertChoosesTheBestOperationAndNamesIt) {
     ASSERT_EQ(ballpark.exit, 0) << ballpark.err;
     EXPECT_EQ(ballpark.out, "-100.000000\t40.000000\n");
 }
+
+// Ellipsoidal heights of a geographic 3D system become heights of a
+// vertical system by its geoid grid, as cs2cs EPSG:4979 EPSG:4326+5773
+// turns them into EGM96 heights; a vertical system whose grid is missing is
+// refused naming the grid.
+TEST_F(ToolTest, ConvertTurnsEllipsoidalHeightsIntoGeoidHeights) {
+    if (!EpsgTransformationsBuilt())
+        GTEST_SKIP() << "EPSG transformations are not available in this library yet";
+    // Heights to a tenth of a millimetre: the grid's bilinear value, as PROJ's.
+    constexpr double kHeightMetres = 1e-4;
+    PJ_CONTEXT* ctx = proj_context_create();
+    PJ* raw = proj_create_crs_to_crs(ctx, "EPSG:4979", "EPSG:4326+5773", nullptr);
+    PJ* op = raw ? proj_normalize_for_visualization(ctx, raw) : nullptr;
+    if (raw) proj_destroy(raw);
+    ASSERT_NE(op, nullptr);
+    const double points[][3] = {{10, 50, 100}, {-70.5, -33.4, 520}, {139.7, 35.7, 40}, {0, 0, 0}};
+    std::string input;
+    for (const auto& p : points)
+        input += std::to_string(p[0]) + " " + std::to_string(p[1]) + " " + std::to_string(p[2]) + " x\n";
+    for (const bool inverse : {false, true}) {
+        SCOPED_TRACE(inverse ? "back" : "forward");
+        // The same numbers read as EGM96 heights going back.
+        const ToolRun run =
+            Tool(std::string("convert EPSG:4979 EPSG:4326+5773") + (inverse ? " -I" : ""), input);
+        ASSERT_EQ(run.exit, 0) << run.err;
+        EXPECT_NE(run.err.find("EPSG:10084"), std::string::npos) << run.err;
+        const std::vector<std::string> lines = Lines(run.out);
+        ASSERT_EQ(lines.size(), 4u);
+        for (size_t i = 0; i < 4; ++i) {
+            const PJ_COORD theirs = proj_trans(op, inverse ? PJ_INV : PJ_FWD,
+                                               proj_coord(points[i][0], points[i][1], points[i][2], 0));
+            double lon = 0, lat = 0, h = 0;
+            ASSERT_EQ(std::sscanf(lines[i].c_str(), "%lf %lf %lf", &lon, &lat, &h), 3) << lines[i];
+            EXPECT_NEAR(h, theirs.xyz.z, kHeightMetres) << lines[i];
+            EXPECT_NE(lines[i].find(" x"), std::string::npos);
+        }
+    }
+    proj_destroy(op);
+    proj_context_destroy(ctx);
+
+    // EGM2008 heights need a grid Debian's proj-data does not ship.
+    const ToolRun missing = Tool("convert EPSG:4979 EPSG:4326+3855", "10 50 100\n");
+    EXPECT_EQ(missing.exit, 2);
+    EXPECT_TRUE(missing.out.empty());
+    EXPECT_NE(missing.err.find("egm08_25"), std::string::npos) << missing.err;
+}

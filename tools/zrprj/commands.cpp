@@ -1,6 +1,7 @@
 // The commands of zrprj: project, unproject, convert, info, list, sample.
 #include "tools/zrprj/zrprj_p.h"
 
+#include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
 #include "model/ZrPJDatum.h"
 #include "model/ZrPJObject.h"
@@ -10,6 +11,7 @@
 #include "persistence/ZrPrjFiles.h"
 #include "platform/ZrToolkit.h"
 #include "platform/ui/ZrDC.h"
+#include "transform/ZrGrid.h"
 #include "transform/ZrPJTranslator.h"
 
 #include <algorithm>
@@ -18,7 +20,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <climits>
 #include <map>
+#include <memory>
 #include <strings.h>
 
 namespace {
@@ -304,6 +308,7 @@ public:
             why = "the latitude is beyond 90 degrees";
             return false;
         }
+        m_geoFrom = pt;
         if (m_shift) {
             if (const CZrPJOperationChoice* choice = m_datum.GetOperations()) {
                 const int i = choice->Pick(pt.x, pt.y);
@@ -315,9 +320,14 @@ public:
                 return false;
             }
         }
+        m_geoTo = pt;
         return !m_toProjected ||
                ZrCliCheckedForward(m_toOp, "destination projection", kCliRoundTripMetres, pt, why);
     }
+    // The last point's longitude and latitude on the side it came from and on
+    // the side it went to, for the heights.
+    const CPoint2D& GeoFrom() const { return m_geoFrom; }
+    const CPoint2D& GeoTo() const { return m_geoTo; }
 
     bool FromProjected() const { return m_fromProjected; }
     bool ToProjected() const { return m_toProjected; }
@@ -332,7 +342,76 @@ private:
     CZrPJTranslator m_datum;
     std::vector<ZrOperationSummary> m_used; // the best operation's candidates, best first
     mutable std::vector<char> m_applied;    // which of them some point took
+    mutable CPoint2D m_geoFrom, m_geoTo;
 };
+
+// A system given with heights: "EPSG:h+v", a horizontal system and a
+// vertical one (as PROJ writes a compound system), or a geographic 3D system
+// such as EPSG:4979, whose heights are ellipsoidal and whose horizontal part
+// is its geographic 2D counterpart.
+struct HeightSpec {
+    std::string horizontal;
+    long vertical = 0;
+    bool ellipsoidal = false;
+};
+
+HeightSpec SplitHeights(const std::string& spec) {
+    HeightSpec h;
+    h.horizontal = spec;
+    if (spec.size() <= 5 || strncasecmp(spec.c_str(), "EPSG:", 5) != 0) return h;
+    const size_t plus = spec.find('+', 5);
+    long code = 0;
+    if (plus != std::string::npos) {
+        std::string vertical = spec.substr(plus + 1);
+        if (vertical.size() > 5 && strncasecmp(vertical.c_str(), "EPSG:", 5) == 0) vertical = vertical.substr(5);
+        if (ParseInt(vertical, 1, INT_MAX, code)) {
+            h.horizontal = spec.substr(0, plus);
+            h.vertical = code;
+        }
+    } else if (ParseInt(spec.substr(5), 1, INT_MAX, code)) {
+        const long base = ZrEpsgGeographic2DOf(code);
+        if (base > 0) {
+            h.horizontal = "EPSG:" + std::to_string(base);
+            h.ellipsoidal = true;
+        }
+    }
+    return h;
+}
+
+// The geoid grid that turns ellipsoidal heights on the geographic system
+// geographic2d into heights of the vertical system; null and why (naming
+// the grids and where they were looked for) when none can be used.
+std::shared_ptr<const CZrGeoidGrid> GeoidFor(long vertical, long geographic2d, std::string& name,
+                                             std::string& why) {
+    std::vector<ZrEpsgGeoidRecord> ops;
+    ZrEpsgListGeoidOperations(vertical, ops);
+    if (ops.empty()) {
+        why = "EPSG:" + std::to_string(vertical) + " is no vertical system that EPSG reaches by a geoid grid";
+        return nullptr;
+    }
+    std::string missing;
+    for (const ZrEpsgGeoidRecord& op : ops) {
+        if (op.source2dCode != geographic2d) continue;
+        for (const std::string& grid : {op.grid, op.oldGrid}) {
+            std::string path, reason;
+            if (!ZrFindGrid(grid, path, &reason)) {
+                if (missing.empty()) missing = reason;
+                continue;
+            }
+            std::shared_ptr<const CZrGeoidGrid> g = CZrGeoidGrid::Open(grid, &reason);
+            if (!g) {
+                missing = "the grid " + path + " cannot be read: " + reason;
+                continue;
+            }
+            name = "EPSG:" + std::to_string(op.code) + " " + op.name + " (" + grid + ")";
+            return g;
+        }
+    }
+    why = missing.empty() ? "EPSG knows no geoid grid from EPSG:" + std::to_string(geographic2d) + " to EPSG:" +
+                                std::to_string(vertical)
+                          : "the heights of EPSG:" + std::to_string(vertical) + " need a grid: " + missing;
+    return nullptr;
+}
 
 // "EPSG:n" or "n": the code, else 0.
 long TransformationCode(const std::string& text) {
@@ -364,8 +443,10 @@ int ZrCliConvert(const std::vector<std::string>& args) {
 
     CZrPJCoordSys src, dst;
     ZrCarriedShift srcShift, dstShift;
-    if (!Resolve(command, parsed.positional[0], src, status, false, &srcShift)) return status;
-    if (!Resolve(command, parsed.positional[1], dst, status, false, &dstShift)) return status;
+    const HeightSpec srcHeights = SplitHeights(parsed.positional[0]);
+    const HeightSpec dstHeights = SplitHeights(parsed.positional[1]);
+    if (!Resolve(command, srcHeights.horizontal, src, status, false, &srcShift)) return status;
+    if (!Resolve(command, dstHeights.horizontal, dst, status, false, &dstShift)) return status;
 
     long method = PJTM_COORDINATE_FRAME;
     if (parsed.options.count("--method") && !ParseInt(parsed.options["--method"], 0, 99999, method))
@@ -411,8 +492,44 @@ int ZrCliConvert(const std::vector<std::string>& args) {
     if (!StreamFormat(command, parsed, !converter.FromProjected(), !converter.ToProjected(), options, status))
         return status;
     const ZrCliPointFn fn = [&converter](CPoint2D& pt, std::string& why) { return converter(pt, why); };
+
+    // Heights: ellipsoidal ones become heights of a vertical system by its
+    // geoid grid (H = h - N), and back (h = H + N), N taken where the point
+    // lies on the geographic system the grid is defined on.
+    const HeightSpec& fromHeights = forward ? srcHeights : dstHeights;
+    const HeightSpec& toHeights = forward ? dstHeights : srcHeights;
+    std::shared_ptr<const CZrGeoidGrid> geoid;
+    std::string geoidName;
+    if (fromHeights.vertical && toHeights.vertical && fromHeights.vertical != toHeights.vertical) {
+        ZrCliErrorf(command, "heights between two vertical systems (EPSG:%ld, EPSG:%ld) are not converted",
+                    fromHeights.vertical, toHeights.vertical);
+        return ZRCLI_USAGE;
+    }
+    const bool down = fromHeights.ellipsoidal && toHeights.vertical;
+    const bool up = fromHeights.vertical && toHeights.ellipsoidal;
+    if (down || up) {
+        const CZrPJCoordSys& geoSide = down ? (forward ? dst : src) : (forward ? src : dst);
+        std::string why;
+        geoid = GeoidFor(down ? toHeights.vertical : fromHeights.vertical, ZrCliEpsgGeographicOf(geoSide),
+                         geoidName, why);
+        if (!geoid) {
+            ZrCliErrorf(command, "%s", why.c_str());
+            return ZRCLI_USAGE;
+        }
+        options.height = [&converter, geoid, down](double& z, std::string& why) {
+            const CPoint2D& at = down ? converter.GeoTo() : converter.GeoFrom();
+            double n = 0.0;
+            if (!geoid->HeightDeg(at.x, at.y, n)) {
+                why = "the geoid grid does not cover the point";
+                return false;
+            }
+            z += down ? -n : n;
+            return true;
+        };
+    }
     const std::vector<std::string> files(parsed.positional.begin() + 2, parsed.positional.end());
     const int result = ZrCliRunStream(files, fn, options, stdout);
+    if (geoid) std::fprintf(stderr, "%s: heights by %s\n", command, geoidName.c_str());
     const std::string applied = converter.Applied();
     if (!applied.empty()) std::fprintf(stderr, "%s: datum operation applied:\n%s", command, applied.c_str());
     return result;

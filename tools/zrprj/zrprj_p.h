@@ -97,7 +97,12 @@ struct ZrCliStreamOptions {
     // The x, y and optional z fields, each a header name or a 1-based field
     // number; empty for the first two fields.
     std::vector<std::string> columns;
+    // Where set, the height (the third column, or the z field) of a point
+    // the point function took is converted by it after that point, and
+    // printed in metres with kHeightDecimals; else heights are copied.
+    std::function<bool(double& z, std::string& why)> height;
 };
+constexpr int kHeightDecimals = 4;
 
 // Reads a --columns value into options.columns and a --delimiter value into
 // options.delimiter; 0 with why when it cannot be used.
