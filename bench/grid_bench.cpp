@@ -45,8 +45,8 @@ std::vector<CPoint2D> BoxPoints(const GridCase& c) {
 }
 
 void CountGridPoints(benchmark::State& state) {
-    state.counters["points/s"] =
-        benchmark::Counter(static_cast<double>(kGridPoints) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["points/s"] = benchmark::Counter(static_cast<double>(kGridPoints) * state.iterations(),
+                                                    benchmark::Counter::kIsRate);
 }
 
 void ZrGrid(benchmark::State& state, const GridCase& c, bool inverse) {
@@ -60,7 +60,8 @@ void ZrGrid(benchmark::State& state, const GridCase& c, bool inverse) {
             return;
         }
         for (auto _ : state) {
-            for (int i = 0; i < kGridPoints; ++i) grid->HeightDeg(input[i].x, input[i].y, heights[i]);
+            for (int i = 0; i < kGridPoints; ++i)
+                grid->HeightDeg(input[i].x, input[i].y, heights[i]);
             benchmark::DoNotOptimize(heights.data());
             benchmark::ClobberMemory();
         }
@@ -90,8 +91,8 @@ void ProjGrid(benchmark::State& state, const GridCase& c, bool inverse) {
         return;
     }
     PJ_CONTEXT* ctx = proj_context_create();
-    const std::string def = std::string(c.geoid ? "+proj=vgridshift +multiplier=1" : "+proj=hgridshift") +
-                            " +grids=" + path;
+    const std::string def =
+        std::string(c.geoid ? "+proj=vgridshift +multiplier=1" : "+proj=hgridshift") + " +grids=" + path;
     PJ* op = proj_create(ctx, def.c_str());
     if (!op) {
         state.SkipWithError("PROJ cannot open the grid");
@@ -99,7 +100,8 @@ void ProjGrid(benchmark::State& state, const GridCase& c, bool inverse) {
         return;
     }
     std::vector<CPoint2D> input = BoxPoints(c);
-    for (CPoint2D& p : input) p = CPoint2D(p.x * kDeg, p.y * kDeg);
+    for (CPoint2D& p : input)
+        p = CPoint2D(p.x * kDeg, p.y * kDeg);
     std::vector<CPoint2D> work(kGridPoints);
     std::vector<double> z(kGridPoints);
     const size_t stride = sizeof(CPoint2D);
@@ -109,8 +111,8 @@ void ProjGrid(benchmark::State& state, const GridCase& c, bool inverse) {
         std::fill(z.begin(), z.end(), 0.0);
         state.ResumeTiming();
         proj_trans_generic(op, inverse ? PJ_INV : PJ_FWD, &work[0].x, stride, kGridPoints, &work[0].y, stride,
-                           kGridPoints, c.geoid ? z.data() : nullptr, sizeof(double), c.geoid ? kGridPoints : 0,
-                           nullptr, 0, 0);
+                           kGridPoints, c.geoid ? z.data() : nullptr, sizeof(double),
+                           c.geoid ? kGridPoints : 0, nullptr, 0, 0);
         benchmark::DoNotOptimize(work.data());
         benchmark::ClobberMemory();
     }
@@ -130,7 +132,8 @@ int RegisterGridCases() {
                 ->Unit(benchmark::kMillisecond)
                 ->MinTime(1.0);
             std::snprintf(name, sizeof name, "Proj_Grid_%s%s", c.name, dir);
-            benchmark::RegisterBenchmark(name, [&c, inverse](benchmark::State& s) { ProjGrid(s, c, inverse); })
+            benchmark::RegisterBenchmark(name,
+                                         [&c, inverse](benchmark::State& s) { ProjGrid(s, c, inverse); })
                 ->Unit(benchmark::kMillisecond)
                 ->MinTime(1.0);
         }

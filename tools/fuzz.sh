@@ -42,6 +42,7 @@ seeds_of() {
     interop_wkt) echo fuzz/seeds/wkt ;;
     interop_proj_string) echo fuzz/seeds/projstring ;;
     interop_projjson) echo fuzz/seeds/projjson ;;
+    grid_file) echo fuzz/seeds/grids ;;
     esac
 }
 

@@ -34,8 +34,9 @@ ZRPRJ_API std::string ZrGetGridDirectory();
 // and the library's own folder.
 ZRPRJ_API std::vector<std::string> ZrGridSearchPath();
 
-// Finds a grid file by name. 1 and the path of a regular file; 0 and, in
-// *reason, "grid not found: NAME (looked in A, B, ...)".
+// Finds a grid file by name (a leading '@', PROJ's mark of an optional grid,
+// is dropped). 1 and the path of a regular file; 0 and, in *reason,
+// "grid not found: NAME (looked in A, B, ...)".
 ZRPRJ_API int ZrFindGrid(const std::string& name, std::string& path, std::string* reason = nullptr);
 
 struct ZrHorizontalGridData;
@@ -46,9 +47,12 @@ class ZRPRJ_API CZrHorizontalShiftGrid {
 public:
     // Finds, reads and checks the grid, or returns the one already open at
     // that path. Null and *reason on refusal (missing, unreadable, damaged).
-    // A NADCON pair is named by either file of the pair.
+    // A NADCON pair is named by either file of the pair. A comma-separated
+    // list is taken as PROJ takes +nadgrids: the first grid containing a
+    // point serves it, '@' marks a grid that may be missing, "@null" is the
+    // zero shift everywhere.
     static std::shared_ptr<const CZrHorizontalShiftGrid> Open(const std::string& name,
-                                                             std::string* reason = nullptr);
+                                                              std::string* reason = nullptr);
 
     ~CZrHorizontalShiftGrid();
     CZrHorizontalShiftGrid(const CZrHorizontalShiftGrid&) = delete;
@@ -60,7 +64,7 @@ public:
     // converge), the point untouched.
     int Forward(double& lam, double& phi) const;
     int Inverse(double& lam, double& phi) const;
-    // The same in degrees (x longitude, y latitude); z, where given, is kept.
+    // The same in degrees (x longitude, y latitude).
     int ForwardDeg(CPoint2D& pt) const;
     int InverseDeg(CPoint2D& pt) const;
     // Shifts count points in degrees; returns how many were inside the grid
@@ -83,6 +87,7 @@ private:
 // surface) above the ellipsoid, in metres, at a geodetic point.
 class ZRPRJ_API CZrGeoidGrid {
 public:
+    // As the horizontal grid's Open, lists included ("@null" is height 0).
     static std::shared_ptr<const CZrGeoidGrid> Open(const std::string& name, std::string* reason = nullptr);
 
     ~CZrGeoidGrid();

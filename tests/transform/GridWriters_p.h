@@ -25,10 +25,13 @@ struct TestLattice {
 using TestShiftFn = std::function<void(const TestLattice&, int, int, double&, double&)>;
 
 namespace testgrid {
-inline void PutLE(std::string& s, const void* p, size_t n) { s.append(static_cast<const char*>(p), n); }
+inline void PutLE(std::string& s, const void* p, size_t n) {
+    s.append(static_cast<const char*>(p), n);
+}
 inline void PutBE(std::string& s, const void* p, size_t n) {
     const char* c = static_cast<const char*>(p);
-    for (size_t i = n; i-- > 0;) s.push_back(c[i]);
+    for (size_t i = n; i-- > 0;)
+        s.push_back(c[i]);
 }
 inline void Key(std::string& s, const char* key) {
     char k[8];
@@ -103,7 +106,8 @@ inline std::string NTv1Bytes(const TestLattice& g, const TestShiftFn& fn) {
         char pad[8] = {};
         s.append(pad, 8);
         char* at = &s[s.size() - 8];
-        for (size_t i = 0; i < sizeof(v); ++i) at[i] = reinterpret_cast<const char*>(&v)[sizeof(v) - 1 - i];
+        for (size_t i = 0; i < sizeof(v); ++i)
+            at[i] = reinterpret_cast<const char*>(&v)[sizeof(v) - 1 - i];
     };
     rec("HEADER", std::int32_t(12));
     rec("S LAT", g.south);
@@ -136,8 +140,8 @@ inline std::string NadconBytes(const TestLattice& g, const TestShiftFn& fn, bool
     std::memcpy(&s[0], "NADCON EXTRACTED REGION", 23);
     s += "NADGRD  ";
     const std::int32_t ints[3] = {g.width, g.height, 1};
-    const float floats[5] = {static_cast<float>(g.west), static_cast<float>(g.dx), static_cast<float>(g.south),
-                             static_cast<float>(g.dy), 0.0f};
+    const float floats[5] = {static_cast<float>(g.west), static_cast<float>(g.dx),
+                             static_cast<float>(g.south), static_cast<float>(g.dy), 0.0f};
     PutLE(s, ints, 12);
     PutLE(s, floats, 20);
     s.resize(4 * (g.width + 1), '\0');
@@ -159,7 +163,8 @@ inline std::string GtxBytes(const TestLattice& g, const std::function<float(int,
     using namespace testgrid;
     std::string s;
     const double h[4] = {g.south, g.west, g.dy, g.dx};
-    for (double v : h) PutBE(s, &v, 8);
+    for (double v : h)
+        PutBE(s, &v, 8);
     const std::int32_t rows = g.height, cols = g.width;
     PutBE(s, &rows, 4);
     PutBE(s, &cols, 4);
@@ -176,11 +181,15 @@ inline std::string GtxBytes(const TestLattice& g, const std::function<float(int,
 // that take different paths through a reader.
 struct TestTiffOptions {
     bool tiled = false, separate = false, deflate = false, pixelIsArea = true;
-    bool positiveWest = false;    // longitude offsets counted positive west
+    bool positiveWest = false;       // longitude offsets counted positive west
     std::string unit = "arc-second"; // of the offsets
-    bool geoid = false;           // one height sample instead of two offsets
-    bool int16Scaled = false;     // geoid heights as scaled 16-bit integers
-    std::string nodata;           // GDAL_NODATA text, or none
+    bool geoid = false;              // one height sample instead of two offsets
+    bool int16Scaled = false;        // geoid heights as scaled 16-bit integers
+    std::string nodata;              // GDAL_NODATA text, or none
+    // PROJ-data's own layout: longitude, latitude offsets and their two
+    // accuracies (four samples, longitude first), deflate with the
+    // floating-point predictor.
+    bool projData = false;
 };
 
 inline void RegisterGeoTiffTags(TIFF* t) {
@@ -197,13 +206,15 @@ inline void RegisterGeoTiffTags(TIFF* t) {
 
 // One image directory per lattice (the first the parent of the others when
 // there are several); values in arc-seconds (or the unit asked) or metres.
-inline bool WriteTestTiff(const std::string& path, const std::vector<TestLattice>& grids, const TestShiftFn& fn,
-                          const std::function<float(int, int)>& height, const TestTiffOptions& o) {
+inline bool WriteTestTiff(const std::string& path, const std::vector<TestLattice>& grids,
+                          const TestShiftFn& fn, const std::function<float(int, int)>& height,
+                          const TestTiffOptions& o) {
     TIFF* t = TIFFOpen(path.c_str(), "w");
     if (!t) return false;
     for (const TestLattice& g : grids) {
         RegisterGeoTiffTags(t);
-        const int spp = o.geoid ? 1 : 2;
+        const int spp = o.geoid ? 1 : o.projData ? 4 : 2;
+        const int latSample = o.projData ? 1 : 0, lonSample = o.projData ? 0 : 1;
         TIFFSetField(t, TIFFTAG_IMAGEWIDTH, g.width);
         TIFFSetField(t, TIFFTAG_IMAGELENGTH, g.height);
         TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, spp);
@@ -211,11 +222,14 @@ inline bool WriteTestTiff(const std::string& path, const std::vector<TestLattice
         TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, o.int16Scaled ? SAMPLEFORMAT_INT : SAMPLEFORMAT_IEEEFP);
         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
         if (spp > 1) {
-            const std::uint16_t extra[1] = {EXTRASAMPLE_UNSPECIFIED};
-            TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, extra);
+            const std::uint16_t extra[3] = {EXTRASAMPLE_UNSPECIFIED, EXTRASAMPLE_UNSPECIFIED,
+                                            EXTRASAMPLE_UNSPECIFIED};
+            TIFFSetField(t, TIFFTAG_EXTRASAMPLES, spp - 1, extra);
         }
         TIFFSetField(t, TIFFTAG_PLANARCONFIG, o.separate ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
-        TIFFSetField(t, TIFFTAG_COMPRESSION, o.deflate ? COMPRESSION_ADOBE_DEFLATE : COMPRESSION_NONE);
+        TIFFSetField(t, TIFFTAG_COMPRESSION,
+                     o.deflate || o.projData ? COMPRESSION_ADOBE_DEFLATE : COMPRESSION_NONE);
+        if (o.projData) TIFFSetField(t, TIFFTAG_PREDICTOR, PREDICTOR_FLOATINGPOINT);
         if (&g != &grids[0]) TIFFSetField(t, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
         const int tile = 16;
         if (o.tiled) {
@@ -226,9 +240,11 @@ inline bool WriteTestTiff(const std::string& path, const std::vector<TestLattice
         }
         const double half = o.pixelIsArea ? 0.5 : 0.0;
         const double scale[3] = {g.dx, g.dy, 0};
-        const double tie[6] = {0, 0, 0, g.west - half * g.dx, g.south + g.dy * (g.height - 1) + half * g.dy, 0};
-        const std::uint16_t keys[] = {1, 1, 0, 3, 1024, 0, 1, 2, 1025, 0, 1,
-                                      static_cast<std::uint16_t>(o.pixelIsArea ? 1 : 2), 2048, 0, 1, 4326};
+        const double tie[6] = {0, 0, 0, g.west - half * g.dx, g.south + g.dy * (g.height - 1) + half * g.dy,
+                               0};
+        const std::uint16_t keys[] = {
+            1,    1, 0, 3,   1024, 0, 1, 2, 1025, 0, 1, static_cast<std::uint16_t>(o.pixelIsArea ? 1 : 2),
+            2048, 0, 1, 4326};
         TIFFSetField(t, 33550, 3, scale);
         TIFFSetField(t, 33922, 6, tie);
         TIFFSetField(t, 34735, 16, keys);
@@ -242,14 +258,23 @@ inline bool WriteTestTiff(const std::string& path, const std::vector<TestLattice
                       "<Item name=\"OFFSET\" sample=\"0\" role=\"offset\">-20</Item>";
         } else {
             md += "<Item name=\"TYPE\">HORIZONTAL_OFFSET</Item>"
-                  "<Item name=\"grid_name\">" + g.name + "</Item>";
+                  "<Item name=\"grid_name\">" +
+                  g.name + "</Item>";
             if (g.parent != "NONE") md += "<Item name=\"parent_grid_name\">" + g.parent + "</Item>";
-            md += "<Item name=\"DESCRIPTION\" sample=\"0\" role=\"description\">latitude_offset</Item>"
-                  "<Item name=\"DESCRIPTION\" sample=\"1\" role=\"description\">longitude_offset</Item>"
-                  "<Item name=\"UNITTYPE\" sample=\"0\" role=\"unittype\">" + o.unit + "</Item>"
-                  "<Item name=\"UNITTYPE\" sample=\"1\" role=\"unittype\">" + o.unit + "</Item>";
-            md += std::string("<Item name=\"positive_value\" sample=\"1\">") + (o.positiveWest ? "west" : "east") +
-                  "</Item>";
+            auto item = [&](const char* name, int sample, const char* role, const std::string& text) {
+                md += std::string("<Item name=\"") + name + "\" sample=\"" + std::to_string(sample) + "\"" +
+                      (*role ? std::string(" role=\"") + role + "\"" : std::string()) + ">" + text +
+                      "</Item>";
+            };
+            item("DESCRIPTION", latSample, "description", "latitude_offset");
+            item("DESCRIPTION", lonSample, "description", "longitude_offset");
+            item("UNITTYPE", latSample, "unittype", o.unit);
+            item("UNITTYPE", lonSample, "unittype", o.unit);
+            item("positive_value", lonSample, "", o.positiveWest ? "west" : "east");
+            if (o.projData) {
+                item("DESCRIPTION", 2, "description", "longitude_offset_accuracy");
+                item("DESCRIPTION", 3, "description", "latitude_offset_accuracy");
+            }
         }
         md += "</GDALMetadata>";
         TIFFSetField(t, 42112, md.c_str());
@@ -264,7 +289,9 @@ inline bool WriteTestTiff(const std::string& path, const std::vector<TestLattice
             }
             double lon, lat;
             fn(g, i, j, lon, lat);
-            return sample == 0 ? lat * toUnit : (o.positiveWest ? -lon : lon) * toUnit;
+            if (sample == latSample) return lat * toUnit;
+            if (sample == lonSample) return (o.positiveWest ? -lon : lon) * toUnit;
+            return 0.05; // an accuracy, metres
         };
         const int planes = o.separate ? spp : 1, perPixel = o.separate ? 1 : spp;
         const int bw = o.tiled ? tile : g.width, bh = o.tiled ? tile : 3;

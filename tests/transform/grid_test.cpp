@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <thread>
 
@@ -30,6 +31,12 @@ constexpr double kMillimetre = 1e-3;
 // Ground distance between two (lambda, phi) in radians, metres.
 double Metres(double lam1, double phi1, double lam2, double phi2) {
     return kEarthRadius * std::hypot((lam1 - lam2) * std::cos(phi1), phi1 - phi2);
+}
+
+std::string Sci(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.3g", v);
+    return buf;
 }
 
 struct ProjGrid {
@@ -56,13 +63,23 @@ struct ProjGrid {
     }
 };
 
-std::string TempDir() {
-    static std::string dir = [] {
+// One folder for the files this program writes, removed when it ends.
+struct ScratchFolder {
+    std::string path;
+    ScratchFolder() {
         char pattern[] = "/tmp/zrprj_grids_XXXXXX";
         const char* d = mkdtemp(pattern);
-        return std::string(d ? d : "/tmp");
-    }();
-    return dir;
+        path = d ? d : "";
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        if (!path.empty()) std::filesystem::remove_all(path, ec);
+    }
+};
+
+std::string TempDir() {
+    static ScratchFolder folder;
+    return folder.path;
 }
 
 // Points inside the lattice (degrees), a few of them right on its edges and
@@ -71,7 +88,8 @@ std::vector<std::pair<double, double>> PointsIn(double w, double s, double e, do
     std::mt19937 rng(20261208);
     std::uniform_real_distribution<double> u(0, 1);
     std::vector<std::pair<double, double>> pts;
-    for (int k = 0; k < count; ++k) pts.emplace_back(w + u(rng) * (e - w), s + u(rng) * (n - s));
+    for (int k = 0; k < count; ++k)
+        pts.emplace_back(w + u(rng) * (e - w), s + u(rng) * (n - s));
     pts.emplace_back(w, s);
     pts.emplace_back(e, n);
     pts.emplace_back(w, (s + n) / 2);
@@ -107,8 +125,8 @@ Agreement CompareHorizontal(const CZrHorizontalShiftGrid& grid, const std::strin
             }
             if (theirs != (ours == 1)) {
                 ++a.disagreed;
-                ADD_FAILURE() << path << (dir == PJ_FWD ? " forward" : " inverse") << " at " << lon << ", " << lat
-                              << ": PROJ " << (theirs ? "shifts" : "refuses") << ", ours "
+                ADD_FAILURE() << path << (dir == PJ_FWD ? " forward" : " inverse") << " at " << lon << ", "
+                              << lat << ": PROJ " << (theirs ? "shifts" : "refuses") << ", ours "
                               << (ours ? "shifts" : "refuses");
                 continue;
             }
@@ -149,7 +167,8 @@ TEST(GridFiles, WrittenGridsAgreeWithProj) {
         std::string ours, proj;
     };
     std::vector<Case> cases;
-    cases.push_back({"NTv2 with a nested subgrid", Write("nested.gsb", NTv2Bytes({kParent, kChild}, WavyShift)), ""});
+    cases.push_back(
+        {"NTv2 with a nested subgrid", Write("nested.gsb", NTv2Bytes({kParent, kChild}, WavyShift)), ""});
     cases.push_back({"NTv1", Write("grid.dat", NTv1Bytes(kParent, WavyShift)), ""});
     {
         // NADCON holds its lattice in floats: spacings a float holds exactly,
@@ -165,12 +184,15 @@ TEST(GridFiles, WrittenGridsAgreeWithProj) {
         const char* name;
         TestTiffOptions o;
     };
-    TestTiffOptions striped, tiled;
+    TestTiffOptions striped, tiled, projData;
+    projData.projData = projData.tiled = true;
     tiled.tiled = tiled.separate = tiled.deflate = tiled.positiveWest = true;
     tiled.pixelIsArea = false;
     tiled.unit = "degree";
-    for (const TiffCase& t : {TiffCase{"GeoTIFF, strips, interleaved", striped},
-                              TiffCase{"GeoTIFF, deflated tiles in planes, degrees, positive west, nested", tiled}}) {
+    for (const TiffCase& t :
+         {TiffCase{"GeoTIFF, strips, interleaved", striped},
+          TiffCase{"GeoTIFF, deflated tiles in planes, degrees, positive west, nested", tiled},
+          TiffCase{"GeoTIFF as PROJ-data: four samples, floating-point predictor", projData}}) {
         const std::string path = TempDir() + "/" + std::to_string(cases.size()) + ".tif";
         ASSERT_TRUE(WriteTestTiff(path, {kParent, kChild}, WavyShift, nullptr, t.o)) << t.name;
         cases.push_back({t.name, path, ""});
@@ -184,6 +206,7 @@ TEST(GridFiles, WrittenGridsAgreeWithProj) {
         EXPECT_GE(a.compared, 2000);
         EXPECT_EQ(a.disagreed, 0);
         EXPECT_LE(a.worst, kSameArithmeticAsProj);
+        RecordProperty(std::string("worst_metres_") + c.format, Sci(a.worst));
     }
 }
 
@@ -204,6 +227,7 @@ TEST(GridFiles, DebianGridsAgreeWithProj) {
         EXPECT_EQ(a.disagreed, 0);
         EXPECT_LE(a.worst, kMillimetre);
         EXPECT_LE(a.worst, kSameArithmeticAsProj);
+        RecordProperty(std::string("worst_metres_") + name, Sci(a.worst));
     }
     if (tried == 0) GTEST_SKIP() << "proj-data's grids are not installed";
 }
@@ -254,6 +278,7 @@ TEST(GridFiles, GeoidHeightsAgreeWithProj) {
         }
         EXPECT_GE(compared, 1000);
         EXPECT_LE(worst, kSameArithmeticAsProj);
+        RecordProperty("worst_metres_" + path.substr(path.rfind('/') + 1), Sci(worst));
     }
 }
 
@@ -276,9 +301,42 @@ TEST(GridFiles, DamagedGridsAreRefusedWithAReason) {
         std::FILE* f = std::fopen(tiffPath.c_str(), "rb");
         ASSERT_TRUE(f);
         char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) tiff.append(buf, n);
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+            tiff.append(buf, n);
         std::fclose(f);
     }
+    // The first image's width and height set to 60000 in its directory
+    // (little-endian file, entries of 12 bytes after a 2-byte count).
+    const std::string hugeTiff = [&] {
+        std::string b = tiff;
+        std::uint32_t ifd = 0;
+        std::memcpy(&ifd, &b[4], 4);
+        std::uint16_t entries = 0;
+        std::memcpy(&entries, &b[ifd], 2);
+        for (std::uint16_t k = 0; k < entries; ++k) {
+            char* entry = &b[ifd + 2 + 12 * k];
+            std::uint16_t tag = 0, type = 0;
+            std::memcpy(&tag, entry, 2);
+            std::memcpy(&type, entry + 2, 2);
+            if (tag != TIFFTAG_IMAGEWIDTH && tag != TIFFTAG_IMAGELENGTH) continue;
+            const std::uint32_t big = 60000;
+            if (type == TIFF_SHORT) {
+                const std::uint16_t v = 60000;
+                std::memcpy(entry + 8, &v, 2);
+            } else {
+                std::memcpy(entry + 8, &big, 4);
+            }
+        }
+        return b;
+    }();
+    const std::string nanTiffPath = TempDir() + "/nan.tif";
+    ASSERT_TRUE(WriteTestTiff(
+        nanTiffPath, {kParent},
+        [](const TestLattice& g, int i, int j, double& lon, double& lat) {
+            WavyShift(g, i, j, lon, lat);
+            if (i == 3 && j == 4) lat = std::nan("");
+        },
+        nullptr, TestTiffOptions{}));
     struct Case {
         const char* what;
         std::string name, bytes;
@@ -289,18 +347,23 @@ TEST(GridFiles, DamagedGridsAreRefusedWithAReason) {
     const std::vector<Case> cases = {
         {"NTv2 truncated inside its nodes", "cut.gsb", ntv2.substr(0, ntv2.size() / 2), false},
         {"NTv2 truncated inside its header", "head.gsb", ntv2.substr(0, 100), false},
-        {"NTv2 spacing so fine the grid would be huge", "huge.gsb", patched(ntv2, 176 + 152, &tiny, 8), false},
+        {"NTv2 spacing so fine the grid would be huge", "huge.gsb", patched(ntv2, 176 + 152, &tiny, 8),
+         false},
         {"NTv2 spacing not a number", "nanres.gsb", patched(ntv2, 176 + 152, &nan, 8), false},
         {"NTv2 node not a number", "nannode.gsb", patched(ntv2, 352 + 16 * 7, &nanf, 4), false},
         {"NTv2 subgrid count absurd", "count.gsb", patched(ntv2, 40, &many, 4), false},
         {"GTX truncated", "cut.gtx", gtx.substr(0, gtx.size() - 10), true},
-        {"GTX claiming 2^31 columns", "huge.gtx", [&] {
+        {"GTX claiming 2^31 columns", "huge.gtx",
+         [&] {
              std::string b = gtx;
-             for (int k = 0; k < 4; ++k) b[36 + k] = k == 0 ? '\x7f' : '\xff';
+             for (int k = 0; k < 4; ++k)
+                 b[36 + k] = k == 0 ? '\x7f' : '\xff';
              return b;
-         }(), true},
+         }(),
+         true},
         {"GeoTIFF truncated", "cut.tif", tiff.substr(0, tiff.size() * 2 / 3), false},
         {"GeoTIFF header only", "head.tif", tiff.substr(0, 8), false},
+        {"GeoTIFF claiming 60000 x 60000 pixels", "huge.tif", hugeTiff, false},
         {"not a grid at all", "text.gsb", std::string(400, 'x'), false},
         {"empty file", "empty.gtx", std::string(), true},
     };
@@ -312,6 +375,11 @@ TEST(GridFiles, DamagedGridsAreRefusedWithAReason) {
                                     : CZrHorizontalShiftGrid::Open(path, &reason) != nullptr;
         EXPECT_FALSE(opened);
         EXPECT_NE(reason.find(path), std::string::npos) << reason;
+    }
+    {
+        std::string reason;
+        EXPECT_FALSE(CZrHorizontalShiftGrid::Open(nanTiffPath, &reason));
+        EXPECT_NE(reason.find("not a number"), std::string::npos) << reason;
     }
     // Neither a folder nor a FIFO is read (a FIFO would block a reader that
     // opened it for reading without care).
@@ -329,7 +397,8 @@ TEST(GridFiles, DamagedGridsAreRefusedWithAReason) {
 // refused naming the file and every folder looked in.
 TEST(GridFiles, SearchPathOrderAndRefusal) {
     const std::string a = TempDir() + "/first", b = TempDir() + "/second", host = TempDir() + "/host";
-    for (const std::string& d : {a, b, host}) mkdir(d.c_str(), 0700);
+    for (const std::string& d : {a, b, host})
+        mkdir(d.c_str(), 0700);
     const std::string bytes = NTv2Bytes({kParent}, WavyShift);
     testgrid::WriteFile(b + "/only_second.gsb", bytes);
     testgrid::WriteFile(a + "/in_both.gsb", bytes);
@@ -343,8 +412,9 @@ TEST(GridFiles, SearchPathOrderAndRefusal) {
         const char* name;
         std::string expected;
     };
-    for (const Case& c : {Case{"in_both.gsb", a + "/in_both.gsb"}, Case{"only_second.gsb", b + "/only_second.gsb"},
-                          Case{"@host_only.gsb", host + "/host_only.gsb"}}) {
+    for (const Case& c :
+         {Case{"in_both.gsb", a + "/in_both.gsb"}, Case{"only_second.gsb", b + "/only_second.gsb"},
+          Case{"@host_only.gsb", host + "/host_only.gsb"}}) {
         std::string path;
         EXPECT_TRUE(ZrFindGrid(c.name, path)) << c.name;
         EXPECT_EQ(path, c.expected);
@@ -353,7 +423,8 @@ TEST(GridFiles, SearchPathOrderAndRefusal) {
     EXPECT_FALSE(ZrFindGrid("nowhere.gsb", path, &reason));
     EXPECT_FALSE(CZrHorizontalShiftGrid::Open("nowhere.gsb", &reason));
     EXPECT_NE(reason.find("nowhere.gsb"), std::string::npos);
-    for (const std::string& d : ZrGridSearchPath()) EXPECT_NE(reason.find(d), std::string::npos) << d;
+    for (const std::string& d : ZrGridSearchPath())
+        EXPECT_NE(reason.find(d), std::string::npos) << d;
     for (const std::string& d : {a, b, host, std::string("/usr/share/proj")})
         EXPECT_NE(reason.find(d), std::string::npos) << d;
     ZrSetGridDirectory("");
@@ -373,8 +444,10 @@ TEST(GridFiles, SharedBetweenOpenersAndThreads) {
     EXPECT_EQ(first.get(), again.get());
     const auto pts = PointsIn(5.5, 45.5, 10.5, 48.5, 2000);
     std::vector<CPoint2D> expected;
-    for (const auto& [x, y] : pts) expected.emplace_back(x, y);
-    ASSERT_EQ(first->Apply(expected.data(), static_cast<long>(expected.size()), 1), static_cast<long>(pts.size()));
+    for (const auto& [x, y] : pts)
+        expected.emplace_back(x, y);
+    ASSERT_EQ(first->Apply(expected.data(), static_cast<long>(expected.size()), 1),
+              static_cast<long>(pts.size()));
     std::atomic<int> mismatches{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
@@ -387,12 +460,62 @@ TEST(GridFiles, SharedBetweenOpenersAndThreads) {
             }
         });
     }
-    for (auto& t : threads) t.join();
+    for (auto& t : threads)
+        t.join();
     EXPECT_EQ(mismatches.load(), 0);
     // Round trip: the inverse undoes the forward to the iteration's bar.
     for (size_t k = 0; k < pts.size(); ++k) {
         CPoint2D p = expected[k];
         ASSERT_TRUE(first->InverseDeg(p));
         EXPECT_LE(Metres(p.x * kDeg, p.y * kDeg, pts[k].first * kDeg, pts[k].second * kDeg), 1e-4);
+    }
+}
+
+// Lists of grids as PROJ's +grids takes them: the first grid containing the
+// point serves it, '@' grids may be missing, "@null" passes every other point
+// unchanged; a missing grid without '@' refuses the list.
+TEST(GridFiles, GridListsAgreeWithProj) {
+    TestLattice alone = kChild;
+    alone.parent = "NONE";
+    const std::string child = Write("alone.gsb", NTv2Bytes({alone}, WavyShift));
+    const std::string list = "@" + TempDir() + "/missing.gsb," + child + ",@null";
+    std::string reason;
+    auto grid = CZrHorizontalShiftGrid::Open(list, &reason);
+    ASSERT_TRUE(grid) << reason;
+    ProjGrid proj("+proj=hgridshift +grids=" + list);
+    ASSERT_TRUE(proj.op);
+    int shifted = 0, unchanged = 0;
+    for (const auto& [lon, lat] : PointsIn(6.0, 46.0, 9.0, 49.0, 1000)) {
+        for (PJ_DIRECTION dir : {PJ_FWD, PJ_INV}) {
+            double lam = lon * kDeg, phi = lat * kDeg, z = 0, plam = lam, pphi = phi;
+            ASSERT_TRUE(proj.Trans(dir, plam, pphi, z));
+            ASSERT_EQ(dir == PJ_FWD ? grid->Forward(lam, phi) : grid->Inverse(lam, phi), 1);
+            EXPECT_LE(Metres(lam, phi, plam, pphi), kSameArithmeticAsProj) << lon << ", " << lat;
+            (lam == lon * kDeg && phi == lat * kDeg ? unchanged : shifted)++;
+        }
+    }
+    EXPECT_GT(shifted, 100);
+    EXPECT_GT(unchanged, 1000);
+    // Geoid heights the same way: outside the one grid found, "@null" gives 0.
+    const std::string geoid =
+        Write("list.gtx", GtxBytes(kParent, [](int i, int j) { return 40.0f + i - 0.5f * j; }));
+    const std::string geoidList = "@" + TempDir() + "/missing.gtx," + geoid + ",@null";
+    auto heights = CZrGeoidGrid::Open(geoidList, &reason);
+    ASSERT_TRUE(heights) << reason;
+    ProjGrid vproj("+proj=vgridshift +multiplier=1 +grids=" + geoidList);
+    ASSERT_TRUE(vproj.op);
+    int zero = 0;
+    for (const auto& [lon, lat] : PointsIn(0.0, 40.0, 15.0, 55.0, 1000)) {
+        double lam = lon * kDeg, phi = lat * kDeg, z = 0, h = -1;
+        ASSERT_TRUE(vproj.Trans(PJ_FWD, lam, phi, z));
+        ASSERT_EQ(heights->HeightDeg(lon, lat, h), 1);
+        EXPECT_LE(std::fabs(h - z), kSameArithmeticAsProj) << lon << ", " << lat;
+        zero += h == 0.0;
+    }
+    EXPECT_GT(zero, 500);
+    for (const std::string& refused :
+         {child + "," + TempDir() + "/missing.gsb", "@" + TempDir() + "/missing.gsb,"}) {
+        EXPECT_FALSE(CZrHorizontalShiftGrid::Open(refused, &reason)) << refused;
+        EXPECT_NE(reason.find("missing.gsb"), std::string::npos) << reason;
     }
 }

@@ -39,6 +39,8 @@ struct ZrHGrid {
     std::vector<float> shifts;
     std::vector<int> children; // indices of subgrids nested directly inside
     std::string name, parent;
+    // PROJ's "null" grid: the zero shift over the whole earth, no nodes.
+    bool null = false;
 };
 
 struct ZrHorizontalGridData {
@@ -53,6 +55,7 @@ struct ZrVGrid {
     ZrGridExtent extent;
     int width = 0, height = 0;
     std::vector<float> heights;
+    bool null = false; // height 0 everywhere, no nodes
 };
 
 struct ZrGeoidGridData {

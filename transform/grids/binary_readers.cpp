@@ -73,7 +73,8 @@ template <class T> T Get(const unsigned char* p, bool swap) {
     unsigned char b[sizeof(T)];
     std::memcpy(b, p, sizeof(T));
     if (swap)
-        for (size_t i = 0; i < sizeof(T) / 2; ++i) std::swap(b[i], b[sizeof(T) - 1 - i]);
+        for (size_t i = 0; i < sizeof(T) / 2; ++i)
+            std::swap(b[i], b[sizeof(T) - 1 - i]);
     T v;
     std::memcpy(&v, b, sizeof(T));
     return v;
@@ -106,7 +107,9 @@ void StoreNode(float* out, double lonWestArcSec, double latArcSec, double toRad)
     out[1] = static_cast<float>(latArcSec * toRad);
 }
 
-bool Finite(float a, float b) { return std::isfinite(a) && std::isfinite(b); }
+bool Finite(float a, float b) {
+    return std::isfinite(a) && std::isfinite(b);
+}
 
 // NTv2: an overview header of 11 16-byte records (key, value), then per
 // subgrid a header of 11 records and its nodes, 4 floats each (latitude and
@@ -294,8 +297,8 @@ int ReadNadcon(const std::string& path, ZrHorizontalGridData& out, std::string& 
     }
     NadconHeader a, b;
     if (!ReadNadconFile(las, a, reason) || !ReadNadconFile(los, b, reason)) return 0;
-    if (a.columns != b.columns || a.rows != b.rows || a.west != b.west || a.dx != b.dx || a.south != b.south ||
-        a.dy != b.dy) {
+    if (a.columns != b.columns || a.rows != b.rows || a.west != b.west || a.dx != b.dx ||
+        a.south != b.south || a.dy != b.dy) {
         reason = "NADCON .las and .los headers differ";
         return 0;
     }

@@ -16,6 +16,7 @@
 #include <limits>
 #include <map>
 #include <mutex>
+#include <unordered_map>
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
@@ -62,6 +63,7 @@ bool IsRegularFile(const std::string& path) {
 const ZrHGrid* FindGrid(const ZrHorizontalGridData& d, double lam, double phi) {
     for (int root : d.roots) {
         const ZrHGrid* g = &d.grids[root];
+        if (g->null) return g;
         if (!g->extent.Contains(lam, phi)) continue;
         for (bool descended = true; descended;) {
             descended = false;
@@ -88,8 +90,11 @@ struct Shift {
 Shift Interpolate(double lam, double phi, const ZrHGrid& g) {
     const Shift outside{HUGE_VAL, HUGE_VAL};
     double tx = lam / g.extent.resX, ty = phi / g.extent.resY;
-    long ix = std::isnan(tx) ? 0 : std::lround(std::floor(tx));
-    long iy = std::isnan(ty) ? 0 : std::lround(std::floor(ty));
+    // Far off the grid (or not a number): outside, before a cast could
+    // overflow. Within the bound, a cast of the floor is the floor.
+    if (!(std::fabs(tx) < 1e9 && std::fabs(ty) < 1e9)) return outside;
+    long ix = static_cast<long>(std::floor(tx));
+    long iy = static_cast<long>(std::floor(ty));
     double fx = tx - ix, fy = ty - iy;
     if (ix < 0) {
         if (ix == -1 && fx > 0.99999999999) {
@@ -148,6 +153,7 @@ int ApplyShift(const ZrHorizontalGridData& d, double& lam, double& phi, bool for
     if (std::isnan(lam) || std::isnan(phi)) return 0;
     const ZrHGrid* g = FindGrid(d, lam, phi);
     if (!g) return 0;
+    if (g->null) return 1;
     Shift tb = FromOrigin(lam, phi, *g);
     Shift t = Interpolate(tb.lam, tb.phi, *g);
     if (t.lam == HUGE_VAL) return 0;
@@ -168,7 +174,7 @@ int ApplyShift(const ZrHorizontalGridData& d, double& lam, double& phi, bool for
         if (del.lam == HUGE_VAL) {
             const double plam = t.lam + g->extent.west, pphi = t.phi + g->extent.south;
             const ZrHGrid* next = FindGrid(d, plam, pphi);
-            if (!next || next == g) break;
+            if (!next || next == g || next->null) break;
             g = next;
             t = {plam - g->extent.west, pphi - g->extent.south};
             tb = FromOrigin(lam, phi, *g);
@@ -205,7 +211,9 @@ std::string CacheKey(const std::string& path) {
 
 // ---- lattice ---------------------------------------------------------------
 
-bool ZrGridExtent::FullWorld() const { return east - west + resX >= 2 * kPi - 1e-10; }
+bool ZrGridExtent::FullWorld() const {
+    return east - west + resX >= 2 * kPi - 1e-10;
+}
 
 bool ZrGridExtent::Contains(double lam, double phi) const {
     if (!(phi >= south && phi <= north)) return false;
@@ -248,14 +256,16 @@ int ZrCheckLattice(const ZrGridExtent& e, std::int64_t width, std::int64_t heigh
 
 int ZrLinkSubgrids(ZrHorizontalGridData& d, bool byExtent, std::string& reason) {
     d.roots.clear();
+    // Names seen so far (the first grid of a name wins); a parent comes
+    // before its children, so the tree has no cycle.
+    std::unordered_map<std::string, int> earlier;
     for (size_t i = 0; i < d.grids.size(); ++i) {
         ZrHGrid& g = d.grids[i];
         int parent = -1;
         const bool top = g.parent.empty() || g.parent == "NONE" || g.parent == "none";
         if (!top) {
-            // A parent comes before its children, so the tree has no cycle.
-            for (size_t j = 0; j < i && parent < 0; ++j)
-                if (d.grids[j].name == g.parent) parent = static_cast<int>(j);
+            auto it = earlier.find(g.parent);
+            if (it != earlier.end()) parent = it->second;
             if (parent < 0) {
                 reason = "subgrid " + g.name + " names a parent grid not found before it: " + g.parent;
                 return 0;
@@ -269,6 +279,7 @@ int ZrLinkSubgrids(ZrHorizontalGridData& d, bool byExtent, std::string& reason) 
                     parent = static_cast<int>(j); // later containing grids are nested deeper
             }
         }
+        earlier.emplace(g.name, static_cast<int>(i));
         if (parent >= 0)
             d.grids[parent].children.push_back(static_cast<int>(i));
         else
@@ -349,6 +360,8 @@ struct ZrGridOpener {
     static std::shared_ptr<const CZrHorizontalShiftGrid> Horizontal(std::unique_ptr<ZrHorizontalGridData> d) {
         return std::shared_ptr<const CZrHorizontalShiftGrid>(new CZrHorizontalShiftGrid(std::move(d)));
     }
+    static const ZrHorizontalGridData* Data(const CZrHorizontalShiftGrid& g) { return g.m_data.get(); }
+    static const ZrGeoidGridData* Data(const CZrGeoidGrid& g) { return g.m_data.get(); }
     static std::shared_ptr<const CZrGeoidGrid> Geoid(std::unique_ptr<ZrGeoidGridData> d) {
         return std::shared_ptr<const CZrGeoidGrid>(new CZrGeoidGrid(std::move(d)));
     }
@@ -358,8 +371,70 @@ CZrHorizontalShiftGrid::CZrHorizontalShiftGrid(std::unique_ptr<ZrHorizontalGridD
     : m_data(std::move(data)) {}
 CZrHorizontalShiftGrid::~CZrHorizontalShiftGrid() = default;
 
+// The names of a list "A,@B" and whether each may be missing ('@').
+static std::vector<std::pair<std::string, bool>> SplitGridList(const std::string& list) {
+    std::vector<std::pair<std::string, bool>> items;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        std::string item = list.substr(start, end - start);
+        start = end + 1;
+        const bool optional = !item.empty() && item[0] == '@';
+        if (optional) item.erase(0, 1);
+        if (!item.empty()) items.emplace_back(item, optional);
+    }
+    return items;
+}
+
+static bool IsList(const std::string& name) {
+    return name.find(',') != std::string::npos || name == "@null" || name == "null";
+}
+
+// A list "A,@B,@null" as PROJ's +nadgrids and +grids take it: each file's
+// grids after the previous file's, in order (the first containing a point
+// serves it); '@' marks a file that may be missing; "null" is the zero shift
+// everywhere, which ends the search. The files are opened (and shared) one by
+// one and their grids copied into the list's own.
+static std::shared_ptr<const CZrHorizontalShiftGrid> OpenList(const std::string& list, std::string* reason) {
+    auto data = std::make_unique<ZrHorizontalGridData>();
+    data->path = list;
+    for (const auto& [item, optional] : SplitGridList(list)) {
+        if (item == "null") {
+            ZrHGrid null;
+            null.null = true;
+            null.extent = {-kPi, -kPi / 2, kPi, kPi / 2, 2 * kPi, kPi};
+            data->roots.push_back(static_cast<int>(data->grids.size()));
+            data->grids.push_back(std::move(null));
+            continue;
+        }
+        std::string why;
+        auto part = CZrHorizontalShiftGrid::Open(item, &why);
+        if (!part) {
+            if (optional && why.rfind("grid not found", 0) == 0) continue;
+            if (reason) *reason = why;
+            return nullptr;
+        }
+        const ZrHorizontalGridData& d = *ZrGridOpener::Data(*part);
+        const int base = static_cast<int>(data->grids.size());
+        for (ZrHGrid g : d.grids) {
+            for (int& c : g.children)
+                c += base;
+            data->grids.push_back(std::move(g));
+        }
+        for (int r : d.roots)
+            data->roots.push_back(base + r);
+    }
+    if (data->grids.empty()) {
+        if (reason) *reason = "none of the grids found: " + list;
+        return nullptr;
+    }
+    return ZrGridOpener::Horizontal(std::move(data));
+}
+
 std::shared_ptr<const CZrHorizontalShiftGrid> CZrHorizontalShiftGrid::Open(const std::string& name,
-                                                                         std::string* reason) {
+                                                                           std::string* reason) {
+    if (IsList(name)) return OpenList(name, reason);
     std::string path, why;
     if (!ZrFindGrid(name, path, &why)) {
         if (reason) *reason = why;
@@ -410,7 +485,8 @@ int CZrHorizontalShiftGrid::InverseDeg(CPoint2D& pt) const {
 
 long CZrHorizontalShiftGrid::Apply(CPoint2D* points, long count, int forward) const {
     long inside = 0;
-    for (long i = 0; i < count; ++i) inside += forward ? ForwardDeg(points[i]) : InverseDeg(points[i]);
+    for (long i = 0; i < count; ++i)
+        inside += forward ? ForwardDeg(points[i]) : InverseDeg(points[i]);
     return inside;
 }
 
@@ -431,14 +507,47 @@ int CZrHorizontalShiftGrid::Contains(double lonDeg, double latDeg) const {
     return FindGrid(*m_data, lonDeg * kDegToRad, latDeg * kDegToRad) != nullptr;
 }
 
-const std::string& CZrHorizontalShiftGrid::Path() const { return m_data->path; }
+const std::string& CZrHorizontalShiftGrid::Path() const {
+    return m_data->path;
+}
 
 // ---- geoid heights ---------------------------------------------------------
 
 CZrGeoidGrid::CZrGeoidGrid(std::unique_ptr<ZrGeoidGridData> data) : m_data(std::move(data)) {}
 CZrGeoidGrid::~CZrGeoidGrid() = default;
 
+// A list as PROJ's +geoidgrids takes it: the first grid containing the point
+// serves it, '@' grids may be missing, "null" is the height 0 everywhere.
+static std::shared_ptr<const CZrGeoidGrid> OpenGeoidList(const std::string& list, std::string* reason) {
+    auto data = std::make_unique<ZrGeoidGridData>();
+    data->path = list;
+    for (const auto& [item, optional] : SplitGridList(list)) {
+        if (item == "null") {
+            ZrVGrid null;
+            null.null = true;
+            null.extent = {-kPi, -kPi / 2, kPi, kPi / 2, 2 * kPi, kPi};
+            data->grids.push_back(std::move(null));
+            continue;
+        }
+        std::string why;
+        auto part = CZrGeoidGrid::Open(item, &why);
+        if (!part) {
+            if (optional && why.rfind("grid not found", 0) == 0) continue;
+            if (reason) *reason = why;
+            return nullptr;
+        }
+        for (const ZrVGrid& g : ZrGridOpener::Data(*part)->grids)
+            data->grids.push_back(g);
+    }
+    if (data->grids.empty()) {
+        if (reason) *reason = "none of the grids found: " + list;
+        return nullptr;
+    }
+    return ZrGridOpener::Geoid(std::move(data));
+}
+
 std::shared_ptr<const CZrGeoidGrid> CZrGeoidGrid::Open(const std::string& name, std::string* reason) {
+    if (IsList(name)) return OpenGeoidList(name, reason);
     std::string path, why;
     if (!ZrFindGrid(name, path, &why)) {
         if (reason) *reason = why;
@@ -474,6 +583,10 @@ int CZrGeoidGrid::Height(double lam, double phi, double& height) const {
         }
     }
     if (!grid) return 0;
+    if (grid->null) {
+        height = 0.0;
+        return 1;
+    }
     const ZrGridExtent& e = grid->extent;
     const int w = grid->width, h = grid->height;
     double gx = (lam - e.west) / e.resX;
@@ -532,4 +645,6 @@ void CZrGeoidGrid::Extent(double& west, double& south, double& east, double& nor
     }
 }
 
-const std::string& CZrGeoidGrid::Path() const { return m_data->path; }
+const std::string& CZrGeoidGrid::Path() const {
+    return m_data->path;
+}

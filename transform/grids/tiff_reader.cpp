@@ -38,6 +38,9 @@ constexpr int kMaxDirectories = 10000;
 // above deflate's ceiling (about 1032) with room, far below what a file that
 // claims huge dimensions over a few bytes would need.
 constexpr double kMaxExpansion = 4096;
+// GDAL metadata longer than this is refused unread (PROJ-data's hold under
+// 2 KB).
+constexpr size_t kMaxMetadataBytes = 64 * 1024;
 
 int Quiet(TIFF*, void* user, const char*, const char* fmt, va_list ap) {
     auto* first = static_cast<std::string*>(user);
@@ -72,7 +75,8 @@ const void* GetArray(TIFF* t, unsigned tag, TIFFDataType type, std::uint32_t& n)
         }
     } else {
         if (!TIFFGetField(t, tag, &data)) return nullptr;
-        n = data && type == TIFF_ASCII ? static_cast<std::uint32_t>(std::strlen(static_cast<char*>(data))) : 0;
+        n = data && type == TIFF_ASCII ? static_cast<std::uint32_t>(std::strlen(static_cast<char*>(data)))
+                                       : 0;
     }
     return data;
 }
@@ -102,8 +106,10 @@ struct Metadata {
 Metadata ReadMetadata(TIFF* t) {
     Metadata md;
     const std::string xml = GetText(t, TIFFTAG_GDAL_METADATA);
+    // The metadata of a grid is a few items; anything past this bound is not
+    // a grid's and is not parsed.
     pugi::xml_document doc;
-    if (xml.empty() || !doc.load_buffer(xml.data(), xml.size())) return md;
+    if (xml.empty() || xml.size() > kMaxMetadataBytes || !doc.load_buffer(xml.data(), xml.size())) return md;
     for (pugi::xml_node item : doc.child("GDALMetadata").children("Item")) {
         const pugi::xml_attribute sample = item.attribute("sample");
         const std::string role = item.attribute("role").value();
@@ -131,7 +137,8 @@ struct Image {
 // Shape and georeferencing of the current directory; 0 and a reason if it
 // is not a grid this reader can take.
 int ReadShape(TIFF* t, Image& im, std::string& reason) {
-    if (!TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &im.width) || !TIFFGetField(t, TIFFTAG_IMAGELENGTH, &im.height)) {
+    if (!TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &im.width) ||
+        !TIFFGetField(t, TIFFTAG_IMAGELENGTH, &im.height)) {
         reason = "image without dimensions";
         return 0;
     }
@@ -160,7 +167,8 @@ int ReadShape(TIFF* t, Image& im, std::string& reason) {
         return 0;
     }
     bool pixelIsArea = true;
-    const std::uint16_t* keys = static_cast<const std::uint16_t*>(GetArray(t, kGeoKeyDirectoryTag, TIFF_SHORT, n));
+    const std::uint16_t* keys =
+        static_cast<const std::uint16_t*>(GetArray(t, kGeoKeyDirectoryTag, TIFF_SHORT, n));
     if (keys && n >= 4) {
         const std::uint32_t count = std::min<std::uint32_t>(keys[3], (n - 4) / 4);
         for (std::uint32_t k = 0; k < count; ++k) {
@@ -200,22 +208,48 @@ double RawAt(const unsigned char* buf, size_t index, const Image& im) {
     const size_t bytes = im.bits / 8;
     const unsigned char* p = buf + index * bytes;
     switch (im.format * 100 + im.bits) {
-    case SAMPLEFORMAT_IEEEFP * 100 + 32: { float v; std::memcpy(&v, p, 4); return v; }
-    case SAMPLEFORMAT_IEEEFP * 100 + 64: { double v; std::memcpy(&v, p, 8); return v; }
-    case SAMPLEFORMAT_INT * 100 + 8: return static_cast<std::int8_t>(*p);
-    case SAMPLEFORMAT_INT * 100 + 16: { std::int16_t v; std::memcpy(&v, p, 2); return v; }
-    case SAMPLEFORMAT_INT * 100 + 32: { std::int32_t v; std::memcpy(&v, p, 4); return v; }
-    case SAMPLEFORMAT_UINT * 100 + 8: return *p;
-    case SAMPLEFORMAT_UINT * 100 + 16: { std::uint16_t v; std::memcpy(&v, p, 2); return v; }
-    default: { std::uint32_t v; std::memcpy(&v, p, 4); return v; }
+    case SAMPLEFORMAT_IEEEFP * 100 + 32: {
+        float v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
+    case SAMPLEFORMAT_IEEEFP * 100 + 64: {
+        double v;
+        std::memcpy(&v, p, 8);
+        return v;
+    }
+    case SAMPLEFORMAT_INT * 100 + 8:
+        return static_cast<std::int8_t>(*p);
+    case SAMPLEFORMAT_INT * 100 + 16: {
+        std::int16_t v;
+        std::memcpy(&v, p, 2);
+        return v;
+    }
+    case SAMPLEFORMAT_INT * 100 + 32: {
+        std::int32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
+    case SAMPLEFORMAT_UINT * 100 + 8:
+        return *p;
+    case SAMPLEFORMAT_UINT * 100 + 16: {
+        std::uint16_t v;
+        std::memcpy(&v, p, 2);
+        return v;
+    }
+    default: {
+        std::uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
     }
 }
 
 // Decodes the wanted samples of the current directory into out[k], one
 // float per pixel, rows from the top of the image; scale and offset applied
 // as the metadata gives them (value = raw scale + offset).
-int ReadSamples(TIFF* t, const Image& im, const std::vector<int>& wanted, std::vector<std::vector<float>>& out,
-                std::uint64_t fileSize, std::string& reason) {
+int ReadSamples(TIFF* t, const Image& im, const std::vector<int>& wanted,
+                std::vector<std::vector<float>>& out, std::uint64_t fileSize, std::string& reason) {
     const std::uint64_t pixels = static_cast<std::uint64_t>(im.width) * im.height;
     const double decoded = static_cast<double>(pixels) * im.samples * (im.bits / 8);
     if (decoded > kMaxExpansion * static_cast<double>(fileSize)) {
@@ -252,7 +286,8 @@ int ReadSamples(TIFF* t, const Image& im, const std::vector<int>& wanted, std::v
     }
     std::vector<unsigned char> buf(static_cast<size_t>(libSize));
     out.assign(wanted.size(), std::vector<float>());
-    for (auto& v : out) v.resize(pixels);
+    for (auto& v : out)
+        v.resize(pixels);
     const std::uint32_t across = tiled ? (im.width + bw - 1) / bw : 1;
     const std::uint32_t down = (im.height + bh - 1) / bh;
     // In planes each sample has its own blocks; interleaved, one pass serves all.
@@ -269,8 +304,8 @@ int ReadSamples(TIFF* t, const Image& im, const std::vector<int>& wanted, std::v
                     got = TIFFReadEncodedStrip(t, TIFFComputeStrip(t, by * bh, plane), buf.data(), libSize);
                 const std::uint32_t rows = std::min(bh, im.height - by * bh);
                 const std::uint32_t cols = std::min(bw, im.width - bx * bw);
-                const std::uint64_t need = (static_cast<std::uint64_t>(rows - 1) * bw + cols) * perPixel *
-                                           (im.bits / 8);
+                const std::uint64_t need =
+                    (static_cast<std::uint64_t>(rows - 1) * bw + cols) * perPixel * (im.bits / 8);
                 if (got < 0 || static_cast<std::uint64_t>(got) < need) {
                     reason = "a tile or strip cannot be decoded (truncated or damaged file)";
                     return 0;
@@ -281,7 +316,8 @@ int ReadSamples(TIFF* t, const Image& im, const std::vector<int>& wanted, std::v
                     for (std::uint32_t r = 0; r < rows; ++r) {
                         float* dst = &out[k][static_cast<size_t>(by * bh + r) * im.width + bx * bw];
                         for (std::uint32_t c = 0; c < cols; ++c) {
-                            const double raw = RawAt(buf.data(), (static_cast<size_t>(r) * bw + c) * perPixel + s, im);
+                            const double raw =
+                                RawAt(buf.data(), (static_cast<size_t>(r) * bw + c) * perPixel + s, im);
                             dst[c] = scale[k] == 1.0 && offset[k] == 0.0
                                          ? static_cast<float>(raw)
                                          : static_cast<float>(raw * scale[k] + offset[k]);
@@ -300,8 +336,8 @@ std::unique_ptr<TIFF, TiffCloser> OpenTiff(const std::string& path, std::string&
     TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
     TIFFOpenOptionsSetMaxSingleMemAlloc(opts, static_cast<tmsize_t>(256) << 20);
     TIFFOpenOptionsSetErrorHandlerExtR(opts, Quiet, &message);
-    TIFFOpenOptionsSetWarningHandlerExtR(opts, [](TIFF*, void*, const char*, const char*, va_list) { return 1; },
-                                         nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(
+        opts, [](TIFF*, void*, const char*, const char*, va_list) { return 1; }, nullptr);
     TIFF* t = TIFFOpenExt(path.c_str(), "r", opts);
     TIFFOpenOptionsFree(opts);
     return std::unique_ptr<TIFF, TiffCloser>(t);
@@ -356,7 +392,9 @@ double UnitToRadians(const std::string& unit) {
 }
 
 // Row j counted from the south of an image stored from the north.
-size_t SouthRow(const Image& im, std::uint32_t j) { return im.bottomUp ? j : im.height - 1 - j; }
+size_t SouthRow(const Image& im, std::uint32_t j) {
+    return im.bottomUp ? j : im.height - 1 - j;
+}
 } // namespace
 
 int ZrReadTiffHorizontalGrid(const std::string& path, ZrHorizontalGridData& out, std::string& reason) {
@@ -399,7 +437,8 @@ int ZrReadTiffHorizontalGrid(const std::string& path, ZrHorizontalGridData& out,
         g.name = im.md.Get("grid_name");
         g.parent = im.md.Get("parent_grid_name");
         std::uint64_t total = 0;
-        for (const ZrHGrid& other : out.grids) total += other.shifts.size() / 2;
+        for (const ZrHGrid& other : out.grids)
+            total += other.shifts.size() / 2;
         if (total + static_cast<std::uint64_t>(im.width) * im.height > kZrGridMaxNodes ||
             out.grids.size() >= static_cast<size_t>(kZrGridMaxSubgrids)) {
             why = "the file holds too many nodes";
@@ -447,7 +486,8 @@ int ZrReadTiffGeoidGrid(const std::string& path, ZrGeoidGridData& out, std::stri
         std::vector<std::vector<float>> values;
         if (!ReadSamples(t, im, {sample}, values, size, why)) return 0;
         std::uint64_t total = static_cast<std::uint64_t>(im.width) * im.height;
-        for (const ZrVGrid& other : out.grids) total += other.heights.size();
+        for (const ZrVGrid& other : out.grids)
+            total += other.heights.size();
         if (total > kZrGridMaxNodes) {
             why = "the file holds too many nodes";
             return 0;
