@@ -51,6 +51,11 @@ ZrOperationEllipsoid EllipsoidOf(const CZrPJCoordSys& cs) {
 
 const ZrOperationEllipsoid kWgs84Ellipsoid{};
 
+bool GridFound(const std::string& name) {
+    std::string path;
+    return ZrFindGrid(name, path) != 0;
+}
+
 // The step of an EPSG transformation between the ellipsoids it joins (from
 // its source to its target as EPSG states it); false for a method no step
 // computes.
@@ -293,7 +298,7 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         choice->Add(op);
     } else {
         std::vector<ZrEpsgCandidate> list;
-        if (from != kNone && to != kNone) ZrEpsgListCandidates(from, to, nullptr, list);
+        if (from != kNone && to != kNone) ZrEpsgListCandidates(from, to, GridFound, list);
         const ZrOperationEllipsoid a = EllipsoidOf(src), b = EllipsoidOf(des);
         // A candidate whose grid is missing is skipped, as PROJ skips it.
         for (const ZrEpsgCandidate& c : list) {
@@ -383,11 +388,6 @@ int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSy
 }
 
 namespace {
-bool GridFound(const std::string& name) {
-    std::string path;
-    return ZrFindGrid(name, path) != 0;
-}
-
 const char* MethodName(long method) {
     switch (method) {
     case 9613:

@@ -58,6 +58,8 @@ struct Data {
     std::vector<ZrEpsgGridTransformationRecord> grids;
     std::vector<ZrEpsgOtherTransformationRecord> others;
     std::vector<ZrEpsgGeoidRecord> geoids;
+    // (superseded, replacement) pairs across every kind of operation.
+    std::vector<std::pair<long, long>> superseded;
 };
 
 // A line's fields, views into the file's bytes: no allocation per field.
@@ -278,6 +280,10 @@ bool ReadRecord(const Fields& f, Data& d) {
         if (!ParseTransformation(f, t, replacements)) return false;
         d.transformations.push_back(std::move(t));
         d.replacements.push_back(std::move(replacements));
+    } else if (f[0] == "S") {
+        std::pair<long, long> s;
+        if (f.size != 3 || !ToLong(f[1], s.first) || !ToLong(f[2], s.second)) return false;
+        d.superseded.push_back(s);
     } else if (f[0] == "V") {
         ZrEpsgGeoidRecord v;
         if (!ParseGeoid(f, v)) return false;
@@ -665,21 +671,11 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
         r.accuracy = t.accuracy;
         list.push_back(std::move(r));
     }
-    // A grid transformation that another one between the same two systems
-    // supersedes is not offered beside it, as for the Helmerts.
-    auto joins = [&](const ZrEpsgGridTransformationRecord& g) {
-        return (g.sourceCode == sourceCode && g.targetCode == targetCode) ||
-               (g.sourceCode == targetCode && g.targetCode == sourceCode);
-    };
-    auto heldGrid = [&](long code) {
-        const ZrEpsgGridTransformationRecord* g = Find(d.grids, code);
-        return g && joins(*g);
-    };
     for (const ZrEpsgGridTransformationRecord& g : d.grids) {
         const bool direct = g.sourceCode == sourceCode && g.targetCode == targetCode;
         const bool reversed = g.sourceCode == targetCode && g.targetCode == sourceCode;
         if (!direct && !reversed) continue;
-        if (std::any_of(g.replacements.begin(), g.replacements.end(), heldGrid)) continue;
+
         Box use;
         if (!Intersect(Box{g.south, g.west, g.north, g.east}, interest, use)) continue;
         Ranked r;
@@ -712,6 +708,25 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
         r.accuracy = o.accuracy;
         list.push_back(std::move(r));
     }
+    // An operation superseded by another that is offered beside it goes, as
+    // PROJ drops it, unless the replacement runs on a grid PROJ does not
+    // know (ED50 to ETRS89 (12) stays beside 9408 and 9409), or the
+    // replacement's grid is missing while the superseded one can run
+    // (CH1903 to ETRS89 (1) stays where CHENyx06 is not installed).
+    auto replaces = [&](long code, const Ranked& superseded) {
+        return std::any_of(list.begin(), list.end(), [&](const Ranked& r) {
+            const bool known = r.c.kind != ZrEpsgCandidate::kGrid || r.c.grid.gridKnown;
+            return r.c.Code() == code && known && (r.available || !superseded.available);
+        });
+    };
+    list.erase(std::remove_if(list.begin(), list.end(),
+                              [&](const Ranked& r) {
+                                  const long code = r.c.Code();
+                                  for (const auto& s : d.superseded)
+                                      if (s.first == code && replaces(s.second, r)) return true;
+                                  return false;
+                              }),
+               list.end());
     // PROJ's ranking, with its grid rules: runnable operations first; known
     // accuracy before unknown (and among unknown ones, grids first, for their
     // likely better practice); the larger area; the better accuracy (and at
@@ -727,6 +742,14 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
         if (accA >= 0 && a.c.isGrid != b.c.isGrid) return !a.c.isGrid;
         if (a.null != b.null) return a.null;
         if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
+        // PROJ's one named exception to "the greater name first": EPSG prefers
+        // IGN Paris's value of the Paris meridian, NTF (Paris) to NTF (1).
+        const bool ntfA = a.name.find("NTF (Paris) to NTF (1)") != std::string::npos;
+        const bool ntfB = b.name.find("NTF (Paris) to NTF (2)") != std::string::npos;
+        if (ntfA && ntfB) return true;
+        if (b.name.find("NTF (Paris) to NTF (1)") != std::string::npos &&
+            a.name.find("NTF (Paris) to NTF (2)") != std::string::npos)
+            return false;
         return a.name > b.name;
     });
     for (Ranked& r : list)
