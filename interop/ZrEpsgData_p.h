@@ -69,10 +69,10 @@ struct ZrEpsgGridTransformationRecord {
     long methodCode = 0;
     long sourceCode = 0;
     long targetCode = 0;
-    std::string grid;    // PROJ-data's name (a GeoTIFF)
-    std::string oldGrid; // the name it had before, which older packages ship
-    bool gridInverse = false; // the grid runs from target to source
-    bool gridKnown = true;    // PROJ's database knows the grid
+    std::string grid;               // PROJ-data's name (a GeoTIFF)
+    std::string oldGrid;            // the name it had before, which older packages ship
+    bool gridInverse = false;       // the grid runs from target to source
+    bool gridKnown = true;          // PROJ's database knows the grid
     std::vector<long> replacements; // grid transformations that supersede it
     double accuracy = -1.0;
     std::string area;
@@ -146,7 +146,8 @@ ZRPRJ_API int ZrEpsgFindOtherTransformation(long code, ZrEpsgOtherTransformation
 // Every candidate, Helmert or grid, between two geographic systems, ranked
 // as PROJ ranks them: where gridAvailable (may be null: all are) says a grid
 // is missing, the operation goes after those it can run.
-ZRPRJ_API int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const std::string&),
+ZRPRJ_API int ZrEpsgListCandidates(long sourceCode, long targetCode,
+                                   bool (*gridAvailable)(const std::string&),
                                    std::vector<ZrEpsgCandidate>& out);
 // Every code the data file holds, ascending (for tests and listings).
 ZRPRJ_API void ZrEpsgProjectedCodes(std::vector<long>& out);

@@ -102,8 +102,8 @@ enum tagZrCarriedShiftKind : int {
 };
 struct ZrCarriedShift {
     tagZrCarriedShiftKind kind = ZR_CARRIED_NONE;
-    int count = 0;            // 3 or 7 for a Helmert
-    double values[7] = {};    // metres, arc-seconds, ppm
+    int count = 0;         // 3 or 7 for a Helmert
+    double values[7] = {}; // metres, arc-seconds, ppm
 };
 
 // As ZrImportCoordSys, but a stated shift is accepted whatever its values and
@@ -118,7 +118,7 @@ ZRPRJ_API int ZrExportCoordSysWithShift(const CZrPJCoordSys& cs, const ZrCarried
 // What a translator was given by the calls below: the operations, best first,
 // that it may apply per point.
 struct ZrOperationSummary {
-    long code = 0;      // EPSG code; 0 for a system's own shift or the zero shift
+    long code = 0; // EPSG code; 0 for a system's own shift or the zero shift
     CString name;
     double accuracy = -1.0; // metres; negative when unknown
 };
@@ -159,4 +159,5 @@ struct ZrOperationListing {
     CString area;
     CString missing; // empty, or "grid missing: ..."
 };
-ZRPRJ_API int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<ZrOperationListing>& out);
+ZRPRJ_API int ZrListOperations(long sourceGeographic, long targetGeographic,
+                               std::vector<ZrOperationListing>& out);

@@ -261,7 +261,8 @@ std::string Known(long from, long to) {
         std::vector<ZrEpsgTransformationRecord> list;
         if (code > 0 && code != kWgs84) ZrEpsgListTransformations(code, kWgs84, list);
         s += "; EPSG:" + std::to_string(code) + " to WGS 84: " +
-             (list.empty() ? std::string("none") : "EPSG:" + std::to_string(list[0].code) + " " + list[0].name);
+             (list.empty() ? std::string("none")
+                           : "EPSG:" + std::to_string(list[0].code) + " " + list[0].name);
     }
     return s + " (--ballpark applies no shift)";
 }
@@ -275,8 +276,8 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         return Fail(reason, "both systems must be valid geographic or projected systems");
     if (used) used->clear();
     CZrPJTranslator t;
-    const bool carries = (srcShift && srcShift->kind != ZR_CARRIED_NONE) ||
-                         (desShift && desShift->kind != ZR_CARRIED_NONE);
+    const bool carries =
+        (srcShift && srcShift->kind != ZR_CARRIED_NONE) || (desShift && desShift->kind != ZR_CARRIED_NONE);
     if (src.GetGCS() == des.GetGCS()) {
         // One geographic system: nothing to shift, whatever either carries.
         if (!t.Set(src, des) && !(src == des)) return Fail(reason, "the translator refuses these systems");
@@ -338,9 +339,10 @@ int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
         const bool forward = from == other.sourceCode && to == other.targetCode;
         if (!forward && !(from == other.targetCode && to == other.sourceCode))
-            return Fail(reason, "EPSG:" + std::to_string(code) + " joins EPSG:" +
-                                    std::to_string(other.sourceCode) + " and EPSG:" +
-                                    std::to_string(other.targetCode) + ", not the geographic systems of these two");
+            return Fail(reason, "EPSG:" + std::to_string(code) +
+                                    " joins EPSG:" + std::to_string(other.sourceCode) +
+                                    " and EPSG:" + std::to_string(other.targetCode) +
+                                    ", not the geographic systems of these two");
         ZrEpsgCandidate c;
         c.kind = ZrEpsgCandidate::kOther;
         c.other = other;
@@ -432,7 +434,8 @@ int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<Z
             std::string path, why;
             ZrFindGrid(c.grid.grid, path, &why);
             const std::string notFound = "grid not found";
-            if (why.compare(0, notFound.size(), notFound) == 0) why = "grid missing" + why.substr(notFound.size());
+            if (why.compare(0, notFound.size(), notFound) == 0)
+                why = "grid missing" + why.substr(notFound.size());
             l.missing = CString(why.c_str());
         }
         out.push_back(l);

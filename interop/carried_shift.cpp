@@ -17,7 +17,9 @@ namespace {
 // the import ends.
 class CarrierScope {
 public:
-    explicit CarrierScope(ZrShiftCarrier& c) : m_previous(ZrActiveShiftCarrier()) { ZrActiveShiftCarrier() = &c; }
+    explicit CarrierScope(ZrShiftCarrier& c) : m_previous(ZrActiveShiftCarrier()) {
+        ZrActiveShiftCarrier() = &c;
+    }
     ~CarrierScope() { ZrActiveShiftCarrier() = m_previous; }
     CarrierScope(const CarrierScope&) = delete;
     CarrierScope& operator=(const CarrierScope&) = delete;
@@ -80,14 +82,13 @@ int Wkt2(std::string& text, const ZrCarriedShift& shift) {
     static const char* const kNames[7] = {"X-axis translation", "Y-axis translation", "Z-axis translation",
                                           "X-axis rotation",    "Y-axis rotation",    "Z-axis rotation",
                                           "Scale difference"};
-    static const char* const kUnits[7] = {
-        "LENGTHUNIT[\"metre\",1]",
-        "LENGTHUNIT[\"metre\",1]",
-        "LENGTHUNIT[\"metre\",1]",
-        "ANGLEUNIT[\"arc-second\",4.84813681109536E-06]",
-        "ANGLEUNIT[\"arc-second\",4.84813681109536E-06]",
-        "ANGLEUNIT[\"arc-second\",4.84813681109536E-06]",
-        "SCALEUNIT[\"parts per million\",1E-06]"};
+    static const char* const kUnits[7] = {"LENGTHUNIT[\"metre\",1]",
+                                          "LENGTHUNIT[\"metre\",1]",
+                                          "LENGTHUNIT[\"metre\",1]",
+                                          "ANGLEUNIT[\"arc-second\",4.84813681109536E-06]",
+                                          "ANGLEUNIT[\"arc-second\",4.84813681109536E-06]",
+                                          "ANGLEUNIT[\"arc-second\",4.84813681109536E-06]",
+                                          "SCALEUNIT[\"parts per million\",1E-06]"};
     const bool translation = shift.count == 3;
     std::string s = "BOUNDCRS[SOURCECRS[" + text +
                     "],TARGETCRS[GEOGCRS[\"WGS 84\",DATUM[\"World Geodetic System 1984\",ELLIPSOID[\"WGS "

@@ -223,8 +223,8 @@ bool ParseGeoid(const Fields& f, ZrEpsgGeoidRecord& r) {
     r.oldGrid = f[15];
     Box box;
     const bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.methodCode) && ToLong(f[4], r.sourceCode) &&
-                    ToLong(f[5], r.source2dCode) && ToLong(f[6], r.targetCode) && ToDouble(f[8], r.accuracy) &&
-                    ReadBox(f, 9, box) && !r.grid.empty();
+                    ToLong(f[5], r.source2dCode) && ToLong(f[6], r.targetCode) &&
+                    ToDouble(f[8], r.accuracy) && ReadBox(f, 9, box) && !r.grid.empty();
     r.south = box.south;
     r.west = box.west;
     r.north = box.north;
@@ -410,8 +410,7 @@ void Load(Data& d) {
                                    return a.code >= b.code;
                                }) == d.transformations.end();
         if (!SortUnique(d.geographic) || !SortUnique(d.projected) || !SortUnique(d.leftOut) ||
-            !SortUnique(d.grids) || !SortUnique(d.others) || !SortUnique(d.geoids) ||
-            !transformationsSorted)
+            !SortUnique(d.grids) || !SortUnique(d.others) || !SortUnique(d.geoids) || !transformationsSorted)
             d.problem = Quoted(d.path) + " is damaged: a code is listed twice or out of order";
         else if (d.geographic.empty())
             d.problem = Quoted(d.path) + " is damaged: it holds no geographic system";

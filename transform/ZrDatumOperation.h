@@ -62,6 +62,14 @@ struct ZrOperationStep {
     // Nonzero: the chain runs the step (stated from -> to, as EPSG states
     // it) backwards, PROJ's "Inverse of ...".
     int inverse = 0;
+
+    // Derived by ZrDatumOperation::Append, so that a point divides as little
+    // as it can: for each ellipsoid e^2, b and e'^2; the rotations in
+    // radians, the scale factor k and 1/k.
+    struct Derived {
+        double es = 0, b = 0, ep2 = 0;
+    } fromDerived, toDerived;
+    double rxRad = 0, ryRad = 0, rzRad = 0, k = 1, invK = 1;
 };
 
 // The longest chain an operation takes: source to hub, hub to destination,
@@ -77,7 +85,7 @@ struct ZRPRJ_API ZrDatumOperation {
     int stepCount = 0;
     ZrOperationStep steps[kZrMaxOperationSteps];
 
-    // Adds a step; false when the chain is full.
+    // Adds a step and derives its constants; false when the chain is full.
     bool Append(const ZrOperationStep& step);
     // Whether (lon, lat) in degrees lies in the area of use; an area whose west
     // bound exceeds its east crosses the antimeridian.

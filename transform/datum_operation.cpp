@@ -21,8 +21,9 @@ double Wrap180(double lon) {
 // The height is kept: a chain through a hub system hands the next step the
 // height the last one gave, which moves the next result by up to a
 // millimetre where rotations reach arc-seconds.
-void ToGeocentric(const CPoint3D& lph, const ZrOperationEllipsoid& e, CPoint3D& xyz) {
-    const double es = (2.0 - e.f) * e.f;
+void ToGeocentric(const CPoint3D& lph, const ZrOperationEllipsoid& e, const ZrOperationStep::Derived& d,
+                  CPoint3D& xyz) {
+    const double es = d.es;
     const double lam = (lph.x + e.pm) * kDegToRad, phi = lph.y * kDegToRad;
     const double sinPhi = std::sin(phi), cosPhi = std::cos(phi);
     const double n = e.a / std::sqrt(1.0 - es * sinPhi * sinPhi); // prime-vertical radius
@@ -31,33 +32,35 @@ void ToGeocentric(const CPoint3D& lph, const ZrOperationEllipsoid& e, CPoint3D& 
     xyz.z = (n * (1.0 - es) + lph.z) * sinPhi;
 }
 
-// Bowring's formula as the start, then two rounds of tan(phi) = (z + e^2 N
-// sin(phi)) / p, each of which cuts the error by e^2 (1/150): the single
-// Bowring step alone left 2 mm at the 50 m heights a Helmert gives, which
-// PROJ's exact inversion does not.
-void FromGeocentric(const CPoint3D& xyz, const ZrOperationEllipsoid& e, CPoint3D& lph) {
-    const double es = (2.0 - e.f) * e.f;
-    const double b = e.a * (1.0 - e.f);
-    const double p = std::hypot(xyz.x, xyz.y);
-    double phi;
+// Bowring's formula (1976): one step from the parametric latitude, within
+// nanometres of the exact inversion for points within kilometres of the
+// ellipsoid, which is all a datum operation yields. Its angles are taken as
+// ratios (no sine or cosine is called): the latitude's sine and cosine come
+// from the same numerator and denominator that give the latitude.
+void FromGeocentric(const CPoint3D& xyz, const ZrOperationEllipsoid& e, const ZrOperationStep::Derived& d,
+                    CPoint3D& lph) {
+    const double es = d.es, b = d.b, ep2 = d.ep2;
+    // Plain square roots rather than hypot: geocentric metres neither
+    // overflow nor underflow, and hypot's care costs a third of the step.
+    const double p = std::sqrt(xyz.x * xyz.x + xyz.y * xyz.y);
+    double sinPhi, cosPhi;
     if (p == 0.0) {
-        phi = xyz.z >= 0.0 ? M_PI / 2 : -M_PI / 2;
+        sinPhi = xyz.z >= 0.0 ? 1.0 : -1.0;
+        cosPhi = 0.0;
     } else {
-        const double ep2 = es / (1.0 - es); // second eccentricity squared
-        const double theta = std::atan2(xyz.z * e.a, p * b);
-        const double st = std::sin(theta), ct = std::cos(theta);
-        phi = std::atan2(xyz.z + ep2 * b * st * st * st, p - es * e.a * ct * ct * ct);
-        for (int round = 0; round < 2; ++round) {
-            const double sinPhi = std::sin(phi);
-            const double n = e.a / std::sqrt(1.0 - es * sinPhi * sinPhi);
-            phi = std::atan2(xyz.z + es * n * sinPhi, p);
-        }
+        // tan(theta) = z a / (p b), theta the parametric latitude.
+        const double t = xyz.z * e.a / (p * b);
+        const double ct = 1.0 / std::sqrt(1.0 + t * t), st = t * ct;
+        const double num = xyz.z + ep2 * b * st * st * st;
+        const double den = p - es * e.a * ct * ct * ct;
+        const double invR = 1.0 / std::sqrt(num * num + den * den);
+        sinPhi = num * invR;
+        cosPhi = den * invR;
     }
-    const double sinPhi = std::sin(phi), cosPhi = std::cos(phi);
     // The height along the normal, well conditioned at the poles too.
     lph.z = p * cosPhi + xyz.z * sinPhi - e.a * std::sqrt(1.0 - es * sinPhi * sinPhi);
     lph.x = p == 0.0 ? Wrap180(-e.pm) : Wrap180(std::atan2(xyz.y, xyz.x) * kRadToDeg - e.pm);
-    lph.y = phi * kRadToDeg;
+    lph.y = std::atan2(sinPhi, cosPhi) * kRadToDeg;
 }
 
 // The Helmert with EPSG's linearised rotation matrix (position vector):
@@ -65,10 +68,12 @@ void FromGeocentric(const CPoint3D& xyz, const ZrOperationEllipsoid& e, CPoint3D
 // PROJ's helmert does, rather than the exact inverse; the two differ by the
 // square of the rotation times the radius, 0.2 mm at one arc-second.
 void Helmert(const ZrOperationStep& s, CPoint3D& pt, int forward) {
-    const double rx = s.rx * kArcSecondRad, ry = s.ry * kArcSecondRad, rz = s.rz * kArcSecondRad;
-    const double k = 1.0 + s.ds * 1e-6;
+    const double rx = s.rxRad, ry = s.ryRad, rz = s.rzRad, k = s.k;
     CPoint3D p, q;
-    ToGeocentric(pt, forward ? s.from : s.to, p);
+    if (forward)
+        ToGeocentric(pt, s.from, s.fromDerived, p);
+    else
+        ToGeocentric(pt, s.to, s.toDerived, p);
     // Molodensky-Badekas turns and scales about its evaluation point P:
     // X' = T + P + k R (X - P); a plain Helmert has P = 0.
     if (forward) {
@@ -77,12 +82,16 @@ void Helmert(const ZrOperationStep& s, CPoint3D& pt, int forward) {
         q.y = k * (rz * x + y - rx * z) + s.ty + s.py;
         q.z = k * (-ry * x + rx * y + z) + s.tz + s.pz;
     } else {
-        const double u = (p.x - s.tx - s.px) / k, v = (p.y - s.ty - s.py) / k, w = (p.z - s.tz - s.pz) / k;
+        const double u = (p.x - s.tx - s.px) * s.invK, v = (p.y - s.ty - s.py) * s.invK,
+                     w = (p.z - s.tz - s.pz) * s.invK;
         q.x = u + rz * v - ry * w + s.px;
         q.y = -rz * u + v + rx * w + s.py;
         q.z = ry * u - rx * v + w + s.pz;
     }
-    FromGeocentric(q, forward ? s.to : s.from, pt);
+    if (forward)
+        FromGeocentric(q, s.to, s.toDerived, pt);
+    else
+        FromGeocentric(q, s.from, s.fromDerived, pt);
 }
 
 void ApplyStep(const ZrOperationStep& s, CPoint3D& pt, int direction) {
@@ -118,9 +127,27 @@ void ApplyStep(const ZrOperationStep& s, CPoint3D& pt, int direction) {
 }
 } // namespace
 
+namespace {
+ZrOperationStep::Derived Derive(const ZrOperationEllipsoid& e) {
+    ZrOperationStep::Derived d;
+    d.es = (2.0 - e.f) * e.f;
+    d.b = e.a * (1.0 - e.f);
+    d.ep2 = d.es / (1.0 - d.es); // the second eccentricity squared
+    return d;
+}
+} // namespace
+
 bool ZrDatumOperation::Append(const ZrOperationStep& step) {
     if (stepCount >= kZrMaxOperationSteps) return false;
-    steps[stepCount++] = step;
+    ZrOperationStep& s = steps[stepCount++];
+    s = step;
+    s.fromDerived = Derive(s.from);
+    s.toDerived = Derive(s.to);
+    s.rxRad = s.rx * kArcSecondRad;
+    s.ryRad = s.ry * kArcSecondRad;
+    s.rzRad = s.rz * kArcSecondRad;
+    s.k = 1.0 + s.ds * 1e-6;
+    s.invK = 1.0 / s.k;
     return true;
 }
 

@@ -44,7 +44,8 @@ std::vector<PJ_COORD> Points(const Box& b, int n) {
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
             const double u = 0.1 + 0.8 * i / (n - 1), v = 0.1 + 0.8 * j / (n - 1);
-            out.push_back(proj_coord(b.west + u * (b.east - b.west), b.south + v * (b.north - b.south), 0, 0));
+            out.push_back(
+                proj_coord(b.west + u * (b.east - b.west), b.south + v * (b.north - b.south), 0, 0));
         }
     return out;
 }
@@ -99,14 +100,14 @@ TEST(BestOperation, AgreesWithProjCreateCrsToCrs) {
     struct Case {
         long from, to;
         Box area;
-        long firstCode; // the operation the middle of the area takes
+        long firstCode;   // the operation the middle of the area takes
         const char* grid; // the grid it needs, null for none
     };
     const Case cases[] = {
-        {4314, 4258, {6.0, 47.5, 14.8, 54.8}, 15948, "BETA2007.gsb"},      // DHDN -> ETRS89
+        {4314, 4258, {6.0, 47.5, 14.8, 54.8}, 15948, "BETA2007.gsb"},           // DHDN -> ETRS89
         {4272, 4167, {166.5, -46.5, 178.4, -34.5}, 1568, "nzgd2kgrid0005.gsb"}, // NZGD49 -> NZGD2000
-        {4275, 4171, {-4.7, 42.4, 8.1, 51.0}, 15958, "ntf_r93.gsb"},        // NTF -> RGF93
-        {4326, 4277, {-5.5, 50.2, 1.7, 58.5}, 1314, nullptr},               // WGS 84 -> OSGB36
+        {4275, 4171, {-4.7, 42.4, 8.1, 51.0}, 15958, "ntf_r93.gsb"},            // NTF -> RGF93
+        {4326, 4277, {-5.5, 50.2, 1.7, 58.5}, 1314, nullptr},                   // WGS 84 -> OSGB36
     };
     PJ_CONTEXT* ctx = proj_context_create();
     for (const Case& c : cases) {
@@ -121,7 +122,8 @@ TEST(BestOperation, AgreesWithProjCreateCrsToCrs) {
         CZrPJTranslator t;
         std::vector<ZrOperationSummary> used;
         CString why;
-        ASSERT_TRUE(ZrSetTranslatorBestOperation(t, src, nullptr, des, nullptr, false, &used, &why)) << why.str();
+        ASSERT_TRUE(ZrSetTranslatorBestOperation(t, src, nullptr, des, nullptr, false, &used, &why))
+            << why.str();
         ASSERT_FALSE(used.empty());
         const CZrPJOperationChoice* choice = t.GetOperations();
         ASSERT_NE(choice, nullptr);
@@ -149,10 +151,8 @@ TEST(BestOperation, GridOperationsByCodeAgreeWithProj) {
         Box area;
     };
     const Case cases[] = {
-        {15948, {5.9, 47.3, 15.0, 55.0}},
-        {1568, {166.4, -47.4, 178.6, -34.0}},
-        {15958, {-4.8, 41.4, 9.6, 51.1}},
-        {15959, {-4.8, 41.4, 9.6, 51.1}},
+        {15948, {5.9, 47.3, 15.0, 55.0}}, {1568, {166.4, -47.4, 178.6, -34.0}},
+        {15958, {-4.8, 41.4, 9.6, 51.1}}, {15959, {-4.8, 41.4, 9.6, 51.1}},
         {15960, {-4.8, 41.4, 9.6, 51.1}},
     };
     PJ_CONTEXT* ctx = proj_context_create();
@@ -210,7 +210,8 @@ namespace {
 // EPSG's single operations of the methods the data file holds (PROJ marks
 // an operation whose grid it renamed as DERIVED_FROM(EPSG)).
 std::vector<long> ProjinfoOrder(PJ_CONTEXT* ctx, long from, long to) {
-    PJ* src = proj_create_from_database(ctx, "EPSG", std::to_string(from).c_str(), PJ_CATEGORY_CRS, 0, nullptr);
+    PJ* src =
+        proj_create_from_database(ctx, "EPSG", std::to_string(from).c_str(), PJ_CATEGORY_CRS, 0, nullptr);
     PJ* dst = proj_create_from_database(ctx, "EPSG", std::to_string(to).c_str(), PJ_CATEGORY_CRS, 0, nullptr);
     PJ_OPERATION_FACTORY_CONTEXT* f = proj_create_operation_factory_context(ctx, nullptr);
     proj_operation_factory_context_set_spatial_criterion(ctx, f, PROJ_SPATIAL_CRITERION_PARTIAL_INTERSECTION);
@@ -248,7 +249,8 @@ TEST(BestOperation, ListedInProjinfoOrder) {
     std::set<std::pair<long, long>> pairs = {{4267, 4269}, {4269, 4267}, {4277, 4258}, {4326, 4277}};
     std::ifstream in(ZrEpsgDataPath());
     for (std::string line; std::getline(in, line);) {
-        if (line.size() < 2 || line[1] != '\t' || std::string("THMO").find(line[0]) == std::string::npos) continue;
+        if (line.size() < 2 || line[1] != '\t' || std::string("THMO").find(line[0]) == std::string::npos)
+            continue;
         std::istringstream fields(line);
         std::vector<std::string> f;
         for (std::string field; std::getline(fields, field, '\t');)
@@ -293,14 +295,18 @@ TEST(CarriedShift, ConvertsToWgs84AsProjDoes) {
          "GEOGCS[\"OSGB 1936\",DATUM[\"OSGB_1936\",SPHEROID[\"Airy 1830\",6377563.396,299.3249646],"
          "TOWGS84[446.448,-125.157,542.06,0.15,0.247,0.842,-20.489]],PRIMEM[\"Greenwich\",0],"
          "UNIT[\"degree\",0.0174532925199433]]",
-         {-5.5, 50.2, 1.7, 58.5}, false},
+         {-5.5, 50.2, 1.7, 58.5},
+         false},
         {"made-up seven values on Bessel",
          "GEOGCS[\"mine\",DATUM[\"my_datum\",SPHEROID[\"Bessel 1841\",6377397.155,299.1528128],"
          "TOWGS84[598.1,73.7,418.2,0.202,0.045,-2.455,6.7]],PRIMEM[\"Greenwich\",0],"
          "UNIT[\"degree\",0.0174532925199433]]",
-         {6.0, 47.5, 14.8, 54.8}, false},
-        {"three values in a PROJ string", "+proj=longlat +ellps=intl +towgs84=-87,-98,-121 +no_defs +type=crs",
-         {-9.0, 36.0, 3.0, 43.0}, false},
+         {6.0, 47.5, 14.8, 54.8},
+         false},
+        {"three values in a PROJ string",
+         "+proj=longlat +ellps=intl +towgs84=-87,-98,-121 +no_defs +type=crs",
+         {-9.0, 36.0, 3.0, 43.0},
+         false},
         {"projected WKT1 with TOWGS84",
          "PROJCS[\"mine UTM 32\",GEOGCS[\"mine\",DATUM[\"my_datum\",SPHEROID[\"International 1924\",6378388,"
          "297],TOWGS84[-81.07,-89.36,-115.75,0.485,0.024,0.413,-0.54]],PRIMEM[\"Greenwich\",0],"
@@ -308,11 +314,13 @@ TEST(CarriedShift, ConvertsToWgs84AsProjDoes) {
          "PARAMETER[\"latitude_of_origin\",0],PARAMETER[\"central_meridian\",9],"
          "PARAMETER[\"scale_factor\",0.9996],PARAMETER[\"false_easting\",500000],"
          "PARAMETER[\"false_northing\",0],UNIT[\"metre\",1]]",
-         {6.0, 44.0, 12.0, 54.0}, true},
+         {6.0, 44.0, 12.0, 54.0},
+         true},
         {"PROJ's own web Mercator",
          "+proj=merc +a=6378137 +b=6378137 +lat_ts=0 +lon_0=0 +x_0=0 +y_0=0 +k=1 +units=m +nadgrids=@null "
          "+wktext +no_defs +type=crs",
-         {-170.0, -80.0, 170.0, 80.0}, true},
+         {-170.0, -80.0, 170.0, 80.0},
+         true},
     };
     CZrPJCoordSys wgs84;
     ASSERT_TRUE(ZrCoordSysFromEpsg(4326, wgs84));
@@ -373,9 +381,11 @@ TEST(CarriedShift, WrittenAndReadBack) {
         ASSERT_TRUE(ZrExportCoordSysWithShift(cs, shift, form, written, &why)) << why.str();
         CZrPJCoordSys back;
         ZrCarriedShift again;
-        ASSERT_TRUE(ZrImportCoordSysWithShift(written, back, again, &why)) << why.str() << "\n" << written.str();
+        ASSERT_TRUE(ZrImportCoordSysWithShift(written, back, again, &why)) << why.str() << "\n"
+                                                                           << written.str();
         // A PROJ string keeps no datum name: the ellipsoid is what must survive.
-        const CZrPJSpheroid e = back.GetGCS().GetDatum().GetSpheroid(), f = cs.GetGCS().GetDatum().GetSpheroid();
+        const CZrPJSpheroid e = back.GetGCS().GetDatum().GetSpheroid(),
+                            f = cs.GetGCS().GetDatum().GetSpheroid();
         EXPECT_EQ(e.GetAxis(), f.GetAxis());
         EXPECT_NEAR(e.GetFlattening(), f.GetFlattening(), 1e-15);
         ASSERT_EQ(again.kind, ZR_CARRIED_HELMERT);

@@ -88,8 +88,8 @@ TEST(DatumOperation, ChoiceTakesFirstAreaThatHoldsThePoint) {
         double south, west, north, east;
     };
     const Area areas[] = {
-        {47, 6, 55, 15},     // 0: small, best
-        {35, -10, 70, 40},   // 1: wide
+        {47, 6, 55, 15},       // 0: small, best
+        {35, -10, 70, 40},     // 1: wide
         {-50, 160, -30, -170}, // 2: across the antimeridian
     };
     CZrPJOperationChoice choice;
@@ -98,15 +98,16 @@ TEST(DatumOperation, ChoiceTakesFirstAreaThatHoldsThePoint) {
         ZrDatumOperation op;
         op.code = 100 + i;
         op.hasArea = true;
-        op.south = areas[i].south, op.west = areas[i].west, op.north = areas[i].north, op.east = areas[i].east;
+        op.south = areas[i].south, op.west = areas[i].west, op.north = areas[i].north,
+        op.east = areas[i].east;
         choice.Add(op);
     }
     const struct {
         double lon, lat;
         int expected;
     } cases[] = {
-        {10, 50, 0}, {6, 47, 0}, {-5, 50, 1}, {16, 50, 1}, {175, -40, 2}, {-175, -40, 2}, {-165, -40, 0},
-        {100, 0, 0},
+        {10, 50, 0},   {6, 47, 0},     {-5, 50, 1},    {16, 50, 1},
+        {175, -40, 2}, {-175, -40, 2}, {-165, -40, 0}, {100, 0, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(choice.Pick(c.lon, c.lat), c.expected) << c.lon << " " << c.lat;

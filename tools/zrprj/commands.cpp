@@ -312,7 +312,8 @@ public:
         if (m_shift) {
             if (const CZrPJOperationChoice* choice = m_datum.GetOperations()) {
                 const int i = choice->Pick(pt.x, pt.y);
-                if (i >= 0 && static_cast<size_t>(i) < m_applied.size()) m_applied[static_cast<size_t>(i)] = 1;
+                if (i >= 0 && static_cast<size_t>(i) < m_applied.size())
+                    m_applied[static_cast<size_t>(i)] = 1;
             }
             m_datum.Convert(&pt, 1, m_forward ? 1 : 0);
             if (!std::isfinite(pt.x) || !std::isfinite(pt.y)) {
@@ -363,7 +364,8 @@ HeightSpec SplitHeights(const std::string& spec) {
     long code = 0;
     if (plus != std::string::npos) {
         std::string vertical = spec.substr(plus + 1);
-        if (vertical.size() > 5 && strncasecmp(vertical.c_str(), "EPSG:", 5) == 0) vertical = vertical.substr(5);
+        if (vertical.size() > 5 && strncasecmp(vertical.c_str(), "EPSG:", 5) == 0)
+            vertical = vertical.substr(5);
         if (ParseInt(vertical, 1, INT_MAX, code)) {
             h.horizontal = spec.substr(0, plus);
             h.vertical = code;
@@ -407,8 +409,8 @@ std::shared_ptr<const CZrGeoidGrid> GeoidFor(long vertical, long geographic2d, s
             return g;
         }
     }
-    why = missing.empty() ? "EPSG knows no geoid grid from EPSG:" + std::to_string(geographic2d) + " to EPSG:" +
-                                std::to_string(vertical)
+    why = missing.empty() ? "EPSG knows no geoid grid from EPSG:" + std::to_string(geographic2d) +
+                                " to EPSG:" + std::to_string(vertical)
                           : "the heights of EPSG:" + std::to_string(vertical) + " need a grid: " + missing;
     return nullptr;
 }
@@ -884,9 +886,7 @@ int ZrCliSample(const std::vector<std::string>& args) {
 
 // ---------------------------------------------------------------- transformations
 
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 int ZrCliTransformations(const std::vector<std::string>& args) {
     const char* command = "zrprj transformations";
