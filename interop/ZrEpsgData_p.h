@@ -95,17 +95,35 @@ struct ZrEpsgOtherTransformationRecord {
     double south = 0, west = 0, north = 0, east = 0;
 };
 
+// One of EPSG's concatenated operations between two geographic systems,
+// its steps held operations of the kinds above, in order.
+struct ZrEpsgConcatenatedRecord {
+    long code = 0;
+    std::string name;
+    long sourceCode = 0;
+    long targetCode = 0;
+    std::vector<long> steps;
+    double accuracy = -1.0;
+    std::string area;
+    double south = 0, west = 0, north = 0, east = 0;
+};
+
 // One candidate between two geographic systems, of any kind held: a Helmert
 // (helmert), a grid (grid) or another parametric one (other), applied
 // reversed when inverse.
 struct ZrEpsgCandidate {
-    enum Kind { kHelmert, kGrid, kOther } kind = kHelmert;
+    enum Kind { kHelmert, kGrid, kOther, kConcatenated } kind = kHelmert;
     bool isGrid = false; // kind == kGrid
     bool inverse = false;
     ZrEpsgTransformationRecord helmert;
     ZrEpsgGridTransformationRecord grid;
     ZrEpsgOtherTransformationRecord other;
-    long Code() const { return kind == kGrid ? grid.code : kind == kOther ? other.code : helmert.code; }
+    ZrEpsgConcatenatedRecord concatenated;
+    long Code() const {
+        return kind == kGrid ? grid.code : kind == kOther ? other.code
+                                       : kind == kConcatenated ? concatenated.code
+                                                                : helmert.code;
+    }
 };
 
 // An operation from a geographic 3D system's ellipsoidal heights to the
@@ -143,6 +161,7 @@ ZRPRJ_API int ZrEpsgListTransformations(long sourceCode, long targetCode,
                                         std::vector<ZrEpsgTransformationRecord>& out);
 ZRPRJ_API int ZrEpsgFindGridTransformation(long code, ZrEpsgGridTransformationRecord& out);
 ZRPRJ_API int ZrEpsgFindOtherTransformation(long code, ZrEpsgOtherTransformationRecord& out);
+ZRPRJ_API int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out);
 // Every candidate, Helmert or grid, between two geographic systems, ranked
 // as PROJ ranks them: where gridAvailable (may be null: all are) says a grid
 // is missing, the operation goes after those it can run.

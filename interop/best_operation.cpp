@@ -8,6 +8,7 @@
 #include "transform/ZrGrid.h"
 #include "transform/ZrPJTranslator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -227,7 +228,81 @@ bool OtherOperationOf(const ZrEpsgCandidate& c, const ZrOperationEllipsoid& a, c
 }
 
 bool OperationOf(const ZrEpsgCandidate& c, long from, const ZrOperationEllipsoid& a,
+                 const ZrOperationEllipsoid& b, ZrDatumOperation& op);
+
+// The ellipsoid of an EPSG geographic system, as the data file gives it.
+bool EllipsoidOfCode(long code, ZrOperationEllipsoid& e) {
+    ZrEpsgGeographicRecord g;
+    if (!ZrEpsgFindGeographic(code, g)) return false;
+    e.a = g.semiMajorAxis;
+    e.f = g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening;
+    e.pm = g.primeMeridianLongitude;
+    return true;
+}
+
+// One step of a concatenation as a candidate, from the system `from`.
+bool StepCandidate(long code, long from, ZrEpsgCandidate& c, long& to) {
+    c = ZrEpsgCandidate();
+    long source = 0, target = 0;
+    if (ZrEpsgFindTransformation(code, c.helmert)) {
+        c.kind = ZrEpsgCandidate::kHelmert;
+        source = c.helmert.sourceCode, target = c.helmert.targetCode;
+    } else if (ZrEpsgFindGridTransformation(code, c.grid)) {
+        c.kind = ZrEpsgCandidate::kGrid;
+        c.isGrid = true;
+        source = c.grid.sourceCode, target = c.grid.targetCode;
+    } else if (ZrEpsgFindOtherTransformation(code, c.other)) {
+        c.kind = ZrEpsgCandidate::kOther;
+        source = c.other.sourceCode, target = c.other.targetCode;
+    } else {
+        return false;
+    }
+    if (source != from && target != from) return false;
+    c.inverse = source != from;
+    to = c.inverse ? source : target;
+    return true;
+}
+
+// EPSG's concatenation as one chain from `from`: its steps in order (in
+// reverse order, each reversed, where the chain runs the other way), each
+// between the ellipsoids of the systems it joins.
+bool ConcatenatedOf(const ZrEpsgCandidate& c, long from, const ZrOperationEllipsoid& a,
+                    const ZrOperationEllipsoid& b, ZrDatumOperation& op) {
+    const ZrEpsgConcatenatedRecord& r = c.concatenated;
+    std::vector<long> steps = r.steps;
+    if (c.inverse) std::reverse(steps.begin(), steps.end());
+    op = ZrDatumOperation();
+    long at = from;
+    ZrOperationEllipsoid here = a;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        ZrEpsgCandidate step;
+        long next = 0;
+        if (!StepCandidate(steps[i], at, step, next)) return false;
+        ZrOperationEllipsoid there;
+        if (i + 1 == steps.size())
+            there = b;
+        else if (!EllipsoidOfCode(next, there))
+            return false;
+        ZrDatumOperation one;
+        if (!OperationOf(step, at, here, there, one) || one.stepCount != 1 || !op.Append(one.steps[0]))
+            return false;
+        at = next;
+        here = there;
+    }
+    op.code = r.code;
+    op.name = c.inverse ? "Inverse of " + r.name : r.name;
+    op.accuracy = r.accuracy;
+    op.hasArea = true;
+    op.south = r.south;
+    op.west = r.west;
+    op.north = r.north;
+    op.east = r.east;
+    return true;
+}
+
+bool OperationOf(const ZrEpsgCandidate& c, long from, const ZrOperationEllipsoid& a,
                  const ZrOperationEllipsoid& b, ZrDatumOperation& op) {
+    if (c.kind == ZrEpsgCandidate::kConcatenated) return ConcatenatedOf(c, from, a, b, op);
     if (c.kind == ZrEpsgCandidate::kOther) return OtherOperationOf(c, a, b, op);
     if (!c.isGrid) return OperationOf(c.helmert, from, a, b, op);
     const ZrEpsgGridTransformationRecord& g = c.grid;
@@ -357,6 +432,32 @@ int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         translator = t;
         return 1;
     }
+    ZrEpsgConcatenatedRecord concatenated;
+    if (ZrEpsgFindConcatenated(code, concatenated)) {
+        const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
+        const bool forward = from == concatenated.sourceCode && to == concatenated.targetCode;
+        if (!forward && !(from == concatenated.targetCode && to == concatenated.sourceCode))
+            return Fail(reason, "EPSG:" + std::to_string(code) +
+                                    " joins EPSG:" + std::to_string(concatenated.sourceCode) +
+                                    " and EPSG:" + std::to_string(concatenated.targetCode) +
+                                    ", not the geographic systems of these two");
+        ZrEpsgCandidate c;
+        c.kind = ZrEpsgCandidate::kConcatenated;
+        c.concatenated = concatenated;
+        c.inverse = !forward;
+        ZrDatumOperation op;
+        if (!ConcatenatedOf(c, from, EllipsoidOf(src), EllipsoidOf(des), op))
+            return Fail(reason, "EPSG:" + std::to_string(code) +
+                                    " has a step that cannot run here (a grid that is missing, or more steps "
+                                    "than a chain holds)");
+        auto choice = std::make_shared<CZrPJOperationChoice>();
+        choice->Add(op);
+        CZrPJTranslator t;
+        if (!t.Set(src, des) || !t.SetOperations(choice))
+            return Fail(reason, "the translator cannot convert between these two systems");
+        translator = t;
+        return 1;
+    }
     if (!ZrEpsgFindGridTransformation(code, g))
         return ZrSetTranslatorTransformation(translator, src, des, code, reason);
     if (!src.IsValid() || !des.IsValid() || src.GetType() == 0 || des.GetType() == 0)
@@ -423,13 +524,27 @@ int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<Z
     for (const ZrEpsgCandidate& c : list) {
         ZrOperationListing l;
         const bool other = c.kind == ZrEpsgCandidate::kOther;
-        const std::string& name = other ? c.other.name : c.isGrid ? c.grid.name : c.helmert.name;
+        const bool chain = c.kind == ZrEpsgCandidate::kConcatenated;
+        const std::string& name = chain      ? c.concatenated.name
+                                  : other    ? c.other.name
+                                  : c.isGrid ? c.grid.name
+                                             : c.helmert.name;
         l.code = c.Code();
         l.name = CString(((c.inverse ? "Inverse of " : "") + name).c_str());
-        l.methodCode = other ? c.other.methodCode : c.isGrid ? c.grid.methodCode : c.helmert.methodCode;
-        l.methodName = MethodName(l.methodCode);
-        l.accuracy = other ? c.other.accuracy : c.isGrid ? c.grid.accuracy : c.helmert.accuracy;
-        l.area = CString((other ? c.other.area : c.isGrid ? c.grid.area : c.helmert.area).c_str());
+        l.methodCode = chain      ? 0
+                       : other    ? c.other.methodCode
+                       : c.isGrid ? c.grid.methodCode
+                                  : c.helmert.methodCode;
+        l.methodName = chain ? "concatenated" : MethodName(l.methodCode);
+        l.accuracy = chain      ? c.concatenated.accuracy
+                     : other    ? c.other.accuracy
+                     : c.isGrid ? c.grid.accuracy
+                                : c.helmert.accuracy;
+        l.area = CString((chain      ? c.concatenated.area
+                          : other    ? c.other.area
+                          : c.isGrid ? c.grid.area
+                                     : c.helmert.area)
+                             .c_str());
         if (c.isGrid && !GridFound(c.grid.grid) && !GridFound(c.grid.oldGrid)) {
             std::string path, why;
             ZrFindGrid(c.grid.grid, path, &why);

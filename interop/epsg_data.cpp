@@ -58,6 +58,7 @@ struct Data {
     std::vector<ZrEpsgGridTransformationRecord> grids;
     std::vector<ZrEpsgOtherTransformationRecord> others;
     std::vector<ZrEpsgGeoidRecord> geoids;
+    std::vector<ZrEpsgConcatenatedRecord> concatenated;
     // (superseded, replacement) pairs across every kind of operation.
     std::vector<std::pair<long, long>> superseded;
 };
@@ -232,6 +233,28 @@ bool ParseGeoid(const Fields& f, ZrEpsgGeoidRecord& r) {
     return ok;
 }
 
+bool ParseConcatenated(const Fields& f, ZrEpsgConcatenatedRecord& r) {
+    if (f.size != 12) return false;
+    for (std::string_view list = f[11]; !list.empty();) {
+        const std::size_t comma = list.find(',');
+        long code = 0;
+        if (!ToLong(list.substr(0, comma), code)) return false;
+        r.steps.push_back(code);
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+    }
+    r.name = f[2];
+    r.area = f[10];
+    Box box;
+    const bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.sourceCode) && ToLong(f[4], r.targetCode) &&
+                    ToDouble(f[5], r.accuracy) && ReadBox(f, 6, box) && !r.steps.empty();
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    return ok;
+}
+
 template <class T> long CodeOf(const T& t) {
     return t.code;
 }
@@ -280,6 +303,10 @@ bool ReadRecord(const Fields& f, Data& d) {
         if (!ParseTransformation(f, t, replacements)) return false;
         d.transformations.push_back(std::move(t));
         d.replacements.push_back(std::move(replacements));
+    } else if (f[0] == "C") {
+        ZrEpsgConcatenatedRecord c;
+        if (!ParseConcatenated(f, c)) return false;
+        d.concatenated.push_back(std::move(c));
     } else if (f[0] == "S") {
         std::pair<long, long> s;
         if (f.size != 3 || !ToLong(f[1], s.first) || !ToLong(f[2], s.second)) return false;
@@ -410,7 +437,8 @@ void Load(Data& d) {
                                    return a.code >= b.code;
                                }) == d.transformations.end();
         if (!SortUnique(d.geographic) || !SortUnique(d.projected) || !SortUnique(d.leftOut) ||
-            !SortUnique(d.grids) || !SortUnique(d.others) || !SortUnique(d.geoids) || !transformationsSorted)
+            !SortUnique(d.grids) || !SortUnique(d.others) || !SortUnique(d.geoids) ||
+            !SortUnique(d.concatenated) || !transformationsSorted)
             d.problem = Quoted(d.path) + " is damaged: a code is listed twice or out of order";
         else if (d.geographic.empty())
             d.problem = Quoted(d.path) + " is damaged: it holds no geographic system";
@@ -637,6 +665,13 @@ int ZrEpsgFindOtherTransformation(long code, ZrEpsgOtherTransformationRecord& ou
     return 1;
 }
 
+int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out) {
+    const ZrEpsgConcatenatedRecord* c = Find(TheData().concatenated, code);
+    if (!c) return 0;
+    out = *c;
+    return 1;
+}
+
 int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const std::string&),
                          std::vector<ZrEpsgCandidate>& out) {
     out.clear();
@@ -650,6 +685,8 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
         double area;
         bool available;
         bool known = true;
+        bool hasGrid = false;
+        int steps = 1;
         bool null;
         std::string name;
         double accuracy;
@@ -685,6 +722,7 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
         r.area = PseudoArea(use);
         r.available = !gridAvailable || gridAvailable(g.grid) || gridAvailable(g.oldGrid);
         r.known = g.gridKnown;
+        r.hasGrid = true;
         r.null = false;
         r.name = reversed ? "Inverse of " + g.name : g.name;
         r.accuracy = g.accuracy;
@@ -707,6 +745,9 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
         r.accuracy = o.accuracy;
         list.push_back(std::move(r));
     }
+    // EPSG's concatenated operations are run by code; as candidates PROJ
+    // filters them by rules of its own (it offers no concatenation through
+    // WGS 72BE beside a direct operation), which are not reproduced here.
     // An operation superseded by another that is offered beside it goes, as
     // PROJ drops it, unless the replacement runs on a grid PROJ does not
     // know (ED50 to ETRS89 (12) stays beside 9408 and 9409), or the
@@ -735,11 +776,12 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
         if (a.known != b.known) return a.known;
         const double accA = a.accuracy, accB = b.accuracy;
         if ((accA >= 0) != (accB >= 0)) return accA >= 0;
-        if (accA < 0 && a.c.isGrid != b.c.isGrid) return a.c.isGrid;
+        if (accA < 0 && a.hasGrid != b.hasGrid) return a.hasGrid;
         if (a.area != b.area) return a.area > b.area;
         if (accA >= 0 && accA != accB) return accA < accB;
-        if (accA >= 0 && a.c.isGrid != b.c.isGrid) return !a.c.isGrid;
+        if (accA >= 0 && a.hasGrid != b.hasGrid) return !a.hasGrid;
         if (a.null != b.null) return a.null;
+        if (a.steps != b.steps) return a.steps < b.steps; // the fewer steps, the better
         if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
         // PROJ's one named exception to "the greater name first": EPSG prefers
         // IGN Paris's value of the Paris meridian, NTF (Paris) to NTF (1).
