@@ -77,6 +77,95 @@ struct ZrEsriSystemRecord {
     ZrEpsgAreaRecord area;
 };
 
+// A grid-based transformation between two geographic systems (NADCON 9613,
+// NTv1 9614, NTv2 9615).
+struct ZrEpsgGridTransformationRecord {
+    long code = 0;
+    std::string name;
+    long methodCode = 0;
+    long sourceCode = 0;
+    long targetCode = 0;
+    std::string grid;               // PROJ-data's name (a GeoTIFF)
+    std::string oldGrid;            // the name it had before, which older packages ship
+    bool gridInverse = false;       // the grid runs from target to source
+    bool gridKnown = true;          // PROJ's database knows the grid
+    std::vector<long> replacements; // grid transformations that supersede it
+    double accuracy = -1.0;
+    std::string area;
+    double south = 0, west = 0, north = 0, east = 0;
+};
+
+// Molodensky-Badekas (9636, 1063) or a geographic offset (9619, 9601)
+// between two geographic systems. values: for Molodensky-Badekas tx ty tz
+// (metres) rx ry rz (arc-seconds) ds (ppm) px py pz (metres, the evaluation
+// point); for an offset, the latitude and longitude offsets in degrees.
+struct ZrEpsgOtherTransformationRecord {
+    long code = 0;
+    std::string name;
+    long methodCode = 0;
+    long sourceCode = 0;
+    long targetCode = 0;
+    double values[10] = {};
+    double accuracy = -1.0;
+    std::string area;
+    double south = 0, west = 0, north = 0, east = 0;
+};
+
+// One of EPSG's concatenated operations between two geographic systems,
+// its steps held operations of the kinds above, in order.
+struct ZrEpsgConcatenatedRecord {
+    long code = 0;
+    std::string name;
+    long sourceCode = 0;
+    long targetCode = 0;
+    std::vector<long> steps;
+    double accuracy = -1.0;
+    std::string area;
+    double south = 0, west = 0, north = 0, east = 0;
+};
+
+// One candidate between two geographic systems, of any kind held: a Helmert
+// (helmert), a grid (grid) or another parametric one (other), applied
+// reversed when inverse.
+struct ZrEpsgCandidate {
+    enum Kind { kHelmert, kGrid, kOther, kConcatenated } kind = kHelmert;
+    bool isGrid = false; // kind == kGrid
+    bool inverse = false;
+    ZrEpsgTransformationRecord helmert;
+    ZrEpsgGridTransformationRecord grid;
+    ZrEpsgOtherTransformationRecord other;
+    ZrEpsgConcatenatedRecord concatenated;
+    long Code() const {
+        return kind == kGrid ? grid.code : kind == kOther ? other.code
+                                       : kind == kConcatenated ? concatenated.code
+                                                                : helmert.code;
+    }
+};
+
+// An operation from a geographic 3D system's ellipsoidal heights to the
+// heights of a vertical system by a geoid-height grid (EPSG's
+// "Geographic3D to GravityRelatedHeight" methods whose grid PROJ-data
+// distributes as GTX or GeoTIFF): H = h - N.
+struct ZrEpsgGeoidRecord {
+    long code = 0;
+    std::string name;
+    long methodCode = 0;
+    long sourceCode = 0;   // geographic 3D
+    long source2dCode = 0; // its geographic 2D counterpart (same datum)
+    long targetCode = 0;   // vertical
+    std::string targetName;
+    std::string grid, oldGrid;
+    double accuracy = -1.0;
+    std::string area;
+    double south = 0, west = 0, north = 0, east = 0;
+};
+
+// The geoid operations to a vertical system, best first as PROJ ranks them.
+ZRPRJ_API int ZrEpsgListGeoidOperations(long verticalCode, std::vector<ZrEpsgGeoidRecord>& out);
+// The geographic 2D system of a geographic 3D one (4979 -> 4326); 0 when the
+// data file knows none.
+ZRPRJ_API long ZrEpsgGeographic2DOf(long geographic3dCode);
+
 // 1 and the record filled when the data file holds that code.
 ZRPRJ_API int ZrEpsgFindGeographic(long code, ZrEpsgGeographicRecord& out);
 ZRPRJ_API int ZrEpsgFindProjected(long code, ZrEpsgProjectedRecord& out);
@@ -94,6 +183,15 @@ ZRPRJ_API int ZrEpsgFindArea(long code, ZrEpsgAreaRecord& out);
 ZRPRJ_API int ZrEpsgAliases(long code, std::vector<std::string>& out);
 // The systems ESRI numbers itself, ascending by code.
 ZRPRJ_API void ZrEsriSystems(std::vector<ZrEsriSystemRecord>& out);
+ZRPRJ_API int ZrEpsgFindGridTransformation(long code, ZrEpsgGridTransformationRecord& out);
+ZRPRJ_API int ZrEpsgFindOtherTransformation(long code, ZrEpsgOtherTransformationRecord& out);
+ZRPRJ_API int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out);
+// Every candidate, Helmert or grid, between two geographic systems, ranked
+// as PROJ ranks them: where gridAvailable (may be null: all are) says a grid
+// is missing, the operation goes after those it can run.
+ZRPRJ_API int ZrEpsgListCandidates(long sourceCode, long targetCode,
+                                   bool (*gridAvailable)(const std::string&),
+                                   std::vector<ZrEpsgCandidate>& out);
 // Every code the data file holds, ascending (for tests and listings).
 ZRPRJ_API void ZrEpsgProjectedCodes(std::vector<long>& out);
 ZRPRJ_API void ZrEpsgGeographicCodes(std::vector<long>& out);

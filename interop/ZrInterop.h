@@ -6,6 +6,8 @@
 #include "platform/ZrExport.h"
 #include "platform/ZrString.h"
 
+#include <vector>
+
 class CZrPJTranslator;
 
 // Exchange of coordinate systems with other GIS software: the well-known-text
@@ -84,3 +86,78 @@ ZRPRJ_API CString ZrEpsgDataFileProblem();
 ZRPRJ_API int ZrSetTranslatorTransformation(CZrPJTranslator& translator, const CZrPJCoordSys& src,
                                             const CZrPJCoordSys& des, long transformationCode,
                                             CString* reason = nullptr);
+
+// ---- Datum operations chosen as PROJ chooses them ----
+
+// A shift to WGS 84 that a text states for its system: WKT1's TOWGS84, a
+// WKT2 BOUNDCRS, "+towgs84", or PROJ's null grid ("+nadgrids=@null", which
+// says the longitudes and latitudes are WGS 84's as they stand). It travels
+// beside the system, as PROJ's BoundCRS wraps its base: a coordinate system's
+// own datum-shift fields are neither copied nor stored, so the shift cannot
+// live there.
+enum tagZrCarriedShiftKind : int {
+    ZR_CARRIED_NONE = 0,
+    ZR_CARRIED_HELMERT = 1,   // count values, position-vector convention
+    ZR_CARRIED_NULL_GRID = 2, // longitude and latitude unchanged into WGS 84
+};
+struct ZrCarriedShift {
+    tagZrCarriedShiftKind kind = ZR_CARRIED_NONE;
+    int count = 0;         // 3 or 7 for a Helmert
+    double values[7] = {}; // metres, arc-seconds, ppm
+};
+
+// As ZrImportCoordSys, but a stated shift is accepted whatever its values and
+// handed back in shift instead of being checked against EPSG's.
+ZRPRJ_API int ZrImportCoordSysWithShift(const CString& text, CZrPJCoordSys& cs, ZrCarriedShift& shift,
+                                        CString* reason = nullptr, tagZrCrsTextFormat* format = nullptr);
+// As ZrExportCoordSys, writing the shift too where the form has a place for
+// it (TOWGS84, BOUNDCRS, +towgs84 or +nadgrids=@null); ESRI's WKT has none.
+ZRPRJ_API int ZrExportCoordSysWithShift(const CZrPJCoordSys& cs, const ZrCarriedShift& shift,
+                                        tagZrCrsTextFormat format, CString& text, CString* reason = nullptr);
+
+// What a translator was given by the calls below: the operations, best first,
+// that it may apply per point.
+struct ZrOperationSummary {
+    long code = 0; // EPSG code; 0 for a system's own shift or the zero shift
+    CString name;
+    double accuracy = -1.0; // metres; negative when unknown
+};
+
+// Sets the translator up to convert src to des with the best operation for
+// each point, as PROJ's proj_create_crs_to_crs does: EPSG's candidates for
+// the two geographic systems (best first, as projinfo lists them), the first
+// whose area of use holds the point, else the best overall. A system's
+// carried shift (null for none) takes the place of EPSG's on its side, as
+// PROJ's BoundCRS does, through WGS 84. Two systems on one geographic system
+// need none. Where the datums differ and nothing is known, 0 with a reason
+// naming what is known, unless ballpark asks for the zero shift. used (may be
+// null) receives the operations in their order.
+ZRPRJ_API int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSys& src,
+                                           const ZrCarriedShift* srcShift, const CZrPJCoordSys& des,
+                                           const ZrCarriedShift* desShift, bool ballpark,
+                                           std::vector<ZrOperationSummary>* used = nullptr,
+                                           CString* reason = nullptr);
+
+// Sets the translator up with one EPSG operation of any kind it holds
+// (Helmert family or grid-based), forwards or reversed as the two systems
+// require. A grid that cannot be found is refused naming the file and every
+// place looked.
+ZRPRJ_API int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSys& src,
+                                           const CZrPJCoordSys& des, long code, CString* reason = nullptr);
+
+// One line per candidate between two systems' geographic systems, as
+// `zrprj transformations` prints them, in PROJ's order (projinfo with
+// --spatial-test intersects): code, name ("Inverse of ..." where reversed),
+// method, accuracy, area, and for a grid that cannot be found, "grid
+// missing: NAME (looked in ...)".
+struct ZrOperationListing {
+    long code = 0;
+    CString name;
+    long methodCode = 0;
+    CString methodName;
+    double accuracy = -1.0;
+    CString area;
+    CString missing; // empty, or "grid missing: ..."
+};
+ZRPRJ_API int ZrListOperations(long sourceGeographic, long targetGeographic,
+                               std::vector<ZrOperationListing>& out);

@@ -7,6 +7,8 @@
 
 #include "interop/ZrInterop.h"
 
+#include <vector>
+
 // Well-known text: ESRI WKT1, OGC WKT1 (GDAL) and WKT2:2019.
 ZRPRJ_API int ZrExportWkt(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& text,
                           CString* reason);
@@ -29,3 +31,12 @@ constexpr int kZrInteropMaxDepth = 64;
 // and one text (an embedded NUL means binary data). false otherwise, with a
 // reason that says the text is not the expected kind ("a well-known text").
 bool ZrInteropTextReadable(const CString& text, const char* expected, CString* reason);
+
+// While ZrImportCoordSysWithShift reads a text, the readers hand the shift a
+// text states to this carrier (of the calling thread) instead of checking it
+// against EPSG's; null otherwise.
+struct ZrShiftCarrier {
+    std::vector<double> values; // 3 or 7, position vector; empty for none
+    bool nullGrid = false;      // "+nadgrids=@null"
+};
+ZrShiftCarrier*& ZrActiveShiftCarrier();

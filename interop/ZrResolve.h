@@ -7,6 +7,7 @@
 #include <string>
 
 class CZrPJTranslator;
+struct ZrCarriedShift;
 
 // A coordinate system named the ways a user names one, for the command-line
 // tool and the language bindings alike:
@@ -21,9 +22,12 @@ class CZrPJTranslator;
 //   - a PROJ string, WKT or PROJJSON text itself.
 // Returns nonzero on success; on failure cs is unchanged and reason says what
 // was expected. A planar system, which has no earth model to project with,
-// is refused unless planarAllowed.
+// is refused unless planarAllowed. With shift, a shift to WGS 84 that a text
+// states (TOWGS84, BOUNDCRS, +towgs84, +nadgrids=@null) is taken whatever its
+// values and handed back there; without, it must be one EPSG knows for the
+// datum.
 ZRPRJ_API int ZrResolveCoordSys(const std::string& spec, CZrPJCoordSys& cs, std::string* reason = nullptr,
-                                bool planarAllowed = false);
+                                bool planarAllowed = false, ZrCarriedShift* shift = nullptr);
 
 // The same for a bare number as EPSG and ESRI codes are given: authority is
 // "EPSG", "ESRI" or the library's own catalogue, "ZRPRJ" (any letter case).

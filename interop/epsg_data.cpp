@@ -31,9 +31,9 @@ constexpr long long kMaxFileSize = 8LL * 1024 * 1024;
 // The longest line the generator writes is about 300 bytes; one far longer is
 // no record of ours, and is refused before it is split.
 constexpr std::size_t kMaxLineLength = 4096;
-// The most fields a record has: a transformation's 20; a projected system has
-// 12 and at most 7 parameters.
-constexpr std::size_t kMaxFields = 20;
+// The most fields a record has: a Molodensky-Badekas transformation's 22 (a
+// Helmert's 20); a projected system has 12 and at most 7 parameters.
+constexpr std::size_t kMaxFields = 22;
 
 struct Box {
     double south = -90, west = -180, north = 90, east = 180;
@@ -277,6 +277,116 @@ bool ParseEsri(const Fields& f, ZrEsriSystemRecord& r, bool withText) {
     return true;
 }
 
+bool ParseGridTransformation(const Fields& f, ZrEpsgGridTransformationRecord& r) {
+    if (f.size != 17) return false;
+    for (std::string_view list = f[16]; !list.empty();) {
+        const std::size_t comma = list.find(',');
+        long code = 0;
+        if (!ToLong(list.substr(0, comma), code)) return false;
+        r.replacements.push_back(code);
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+    }
+    r.gridKnown = f[15] == "1";
+    r.name = f[2];
+    r.area = f[11];
+    r.grid = f[12];
+    r.oldGrid = f[13];
+    Box box;
+    const bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.methodCode) && ToLong(f[4], r.sourceCode) &&
+                    ToLong(f[5], r.targetCode) && ToDouble(f[6], r.accuracy) && ReadBox(f, 7, box) &&
+                    (f[14] == "0" || f[14] == "1") && (f[15] == "0" || f[15] == "1") && !r.grid.empty();
+    r.gridInverse = f[14] == "1";
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    return ok && (r.methodCode == 9613 || r.methodCode == 9614 || r.methodCode == 9615);
+}
+
+// M (Molodensky-Badekas, ten values) and O (offsets, two values) records.
+bool ParseOtherTransformation(const Fields& f, ZrEpsgOtherTransformationRecord& r) {
+    const bool badekas = f[0] == "M";
+    const std::size_t n = badekas ? 10 : 2;
+    if (f.size != 12 + n) return false;
+    bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.methodCode) && ToLong(f[4], r.sourceCode) &&
+              ToLong(f[5], r.targetCode);
+    for (std::size_t i = 0; i < n; ++i)
+        ok = ok && ToDouble(f[6 + i], r.values[i]);
+    Box box;
+    ok = ok && ToDouble(f[6 + n], r.accuracy) && ReadBox(f, 7 + n, box);
+    r.name = f[2];
+    r.area = f[11 + n];
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    const bool method = badekas ? (r.methodCode == 9636 || r.methodCode == 1063)
+                                : (r.methodCode == 9601 || r.methodCode == 9619);
+    return ok && method;
+}
+
+bool ParseGeoid(const Fields& f, ZrEpsgGeoidRecord& r) {
+    if (f.size != 16) return false;
+    r.name = f[2];
+    r.targetName = f[7];
+    r.area = f[13];
+    r.grid = f[14];
+    r.oldGrid = f[15];
+    Box box;
+    const bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.methodCode) && ToLong(f[4], r.sourceCode) &&
+                    ToLong(f[5], r.source2dCode) && ToLong(f[6], r.targetCode) &&
+                    ToDouble(f[8], r.accuracy) && ReadBox(f, 9, box) && !r.grid.empty();
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    return ok;
+}
+
+bool ParseConcatenated(const Fields& f, ZrEpsgConcatenatedRecord& r) {
+    if (f.size != 12) return false;
+    for (std::string_view list = f[11]; !list.empty();) {
+        const std::size_t comma = list.find(',');
+        long code = 0;
+        if (!ToLong(list.substr(0, comma), code)) return false;
+        r.steps.push_back(code);
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+    }
+    r.name = f[2];
+    r.area = f[10];
+    Box box;
+    const bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.sourceCode) && ToLong(f[4], r.targetCode) &&
+                    ToDouble(f[5], r.accuracy) && ReadBox(f, 6, box) && !r.steps.empty();
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    return ok;
+}
+
+bool CheckGrid(const Fields& f) {
+    ZrEpsgGridTransformationRecord r;
+    return ParseGridTransformation(f, r);
+}
+bool CheckOther(const Fields& f) {
+    ZrEpsgOtherTransformationRecord r;
+    return ParseOtherTransformation(f, r);
+}
+bool CheckGeoid(const Fields& f) {
+    ZrEpsgGeoidRecord r;
+    return ParseGeoid(f, r);
+}
+bool CheckSupersession(const Fields& f) {
+    long a = 0, b = 0;
+    return f.size == 3 && ToLong(f[1], a) && ToLong(f[2], b);
+}
+bool CheckConcatenated(const Fields& f) {
+    ZrEpsgConcatenatedRecord r;
+    return ParseConcatenated(f, r);
+}
+
 // The record types the reader knows, by leading letter: each line of the file
 // is checked by its type's parser at load, so that a file with a line the
 // reader cannot decode is refused whole, as before a lookup could find it.
@@ -319,7 +429,9 @@ struct RecordType {
 constexpr RecordType kRecordTypes[] = {
     {'G', CheckGeographic, false}, {'P', CheckProjected, false}, {'X', CheckLeftOut, false},
     {'T', CheckTransformation, false}, {'A', CheckAlias, true}, {'U', CheckUse, false},
-    {'R', CheckEsri, false},
+    {'R', CheckEsri, false}, {'H', CheckGrid, false}, {'M', CheckOther, false},
+    {'O', CheckOther, false}, {'V', CheckGeoid, false}, {'S', CheckSupersession, true},
+    {'C', CheckConcatenated, false},
 };
 
 bool SeveralPerCode(char letter) {
@@ -526,6 +638,53 @@ const Transformations& AllTransformations() {
         return t;
     }();
     return all;
+}
+
+// The grid-based, other parametric, geoid and concatenated operations and the
+// supersessions between operations, decoded together on first use: they are
+// a few hundred records, searched whole when candidates are ranked.
+struct Operations {
+    std::vector<ZrEpsgGridTransformationRecord> grids;
+    std::vector<ZrEpsgOtherTransformationRecord> others;
+    std::vector<ZrEpsgGeoidRecord> geoids;
+    std::vector<ZrEpsgConcatenatedRecord> concatenated;
+    std::vector<std::pair<long, long>> superseded; // (superseded, replacement)
+};
+
+template <class Record, class Parse>
+void DecodeAll(const Data& d, char letter, std::vector<Record>& out, Parse parse) {
+    Fields f;
+    for (const Entry& e : d.Of(letter)) {
+        Record r;
+        if (SplitLineAt(d, e.offset, f) && parse(f, r)) out.push_back(std::move(r));
+    }
+}
+
+const Operations& AllOperations() {
+    static const Operations all = [] {
+        Operations o;
+        const Data& d = TheData();
+        DecodeAll(d, 'H', o.grids, ParseGridTransformation);
+        DecodeAll(d, 'M', o.others, ParseOtherTransformation);
+        DecodeAll(d, 'O', o.others, ParseOtherTransformation);
+        std::sort(o.others.begin(), o.others.end(),
+                  [](const auto& a, const auto& b) { return a.code < b.code; });
+        DecodeAll(d, 'V', o.geoids, ParseGeoid);
+        DecodeAll(d, 'C', o.concatenated, ParseConcatenated);
+        Fields f;
+        for (const Entry& e : d.Of('S')) {
+            std::pair<long, long> pair;
+            if (SplitLineAt(d, e.offset, f) && ToLong(f[1], pair.first) && ToLong(f[2], pair.second))
+                o.superseded.push_back(pair);
+        }
+        return o;
+    }();
+    return all;
+}
+
+template <class T> const T* FindCode(const std::vector<T>& v, long code) {
+    auto it = std::lower_bound(v.begin(), v.end(), code, [](const T& t, long c) { return t.code < c; });
+    return it != v.end() && it->code == code ? &*it : nullptr;
 }
 
 // Areas of use as PROJ weighs them when it ranks operations: the longitude
@@ -754,4 +913,173 @@ std::string ZrEpsgDataProblem() {
 
 CString ZrEpsgDataFileProblem() {
     return CString(TheData().problem.c_str());
+}
+int ZrEpsgFindGridTransformation(long code, ZrEpsgGridTransformationRecord& out) {
+    const ZrEpsgGridTransformationRecord* g = FindCode(AllOperations().grids, code);
+    if (!g) return 0;
+    out = *g;
+    return 1;
+}
+
+int ZrEpsgFindOtherTransformation(long code, ZrEpsgOtherTransformationRecord& out) {
+    const ZrEpsgOtherTransformationRecord* o = FindCode(AllOperations().others, code);
+    if (!o) return 0;
+    out = *o;
+    return 1;
+}
+
+int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out) {
+    const ZrEpsgConcatenatedRecord* c = FindCode(AllOperations().concatenated, code);
+    if (!c) return 0;
+    out = *c;
+    return 1;
+}
+
+int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const std::string&),
+                         std::vector<ZrEpsgCandidate>& out) {
+    out.clear();
+    const Operations& d = AllOperations();
+    Geographic src, dst;
+    if (sourceCode == targetCode || !FindGeographic(sourceCode, src) || !FindGeographic(targetCode, dst))
+        return 0;
+    const Box& interest = PseudoArea(src.area) < PseudoArea(dst.area) ? src.area : dst.area;
+    struct Ranked {
+        ZrEpsgCandidate c;
+        double area;
+        bool available;
+        bool known = true;
+        bool hasGrid = false;
+        int steps = 1;
+        bool null;
+        std::string name;
+        double accuracy;
+    };
+    std::vector<Ranked> list;
+    std::vector<ZrEpsgTransformationRecord> helmerts;
+    ZrEpsgListTransformations(sourceCode, targetCode, helmerts);
+    for (const ZrEpsgTransformationRecord& t : helmerts) {
+        Ranked r;
+        r.c.helmert = t;
+        r.c.inverse = t.sourceCode != sourceCode;
+        Box use;
+        Intersect(Box{t.south, t.west, t.north, t.east}, interest, use);
+        r.area = PseudoArea(use);
+        r.available = true;
+        r.null = t.tx == 0 && t.ty == 0 && t.tz == 0 && t.rx == 0 && t.ry == 0 && t.rz == 0 && t.ds == 0;
+        r.name = r.c.inverse ? "Inverse of " + t.name : t.name;
+        r.accuracy = t.accuracy;
+        list.push_back(std::move(r));
+    }
+    for (const ZrEpsgGridTransformationRecord& g : d.grids) {
+        const bool direct = g.sourceCode == sourceCode && g.targetCode == targetCode;
+        const bool reversed = g.sourceCode == targetCode && g.targetCode == sourceCode;
+        if (!direct && !reversed) continue;
+
+        Box use;
+        if (!Intersect(Box{g.south, g.west, g.north, g.east}, interest, use)) continue;
+        Ranked r;
+        r.c.isGrid = true;
+        r.c.kind = ZrEpsgCandidate::kGrid;
+        r.c.grid = g;
+        r.c.inverse = reversed;
+        r.area = PseudoArea(use);
+        r.available = !gridAvailable || gridAvailable(g.grid) || gridAvailable(g.oldGrid);
+        r.known = g.gridKnown;
+        r.hasGrid = true;
+        r.null = false;
+        r.name = reversed ? "Inverse of " + g.name : g.name;
+        r.accuracy = g.accuracy;
+        list.push_back(std::move(r));
+    }
+    for (const ZrEpsgOtherTransformationRecord& o : d.others) {
+        const bool direct = o.sourceCode == sourceCode && o.targetCode == targetCode;
+        const bool reversed = o.sourceCode == targetCode && o.targetCode == sourceCode;
+        if (!direct && !reversed) continue;
+        Box use;
+        if (!Intersect(Box{o.south, o.west, o.north, o.east}, interest, use)) continue;
+        Ranked r;
+        r.c.kind = ZrEpsgCandidate::kOther;
+        r.c.other = o;
+        r.c.inverse = reversed;
+        r.area = PseudoArea(use);
+        r.available = true;
+        r.null = false;
+        r.name = reversed ? "Inverse of " + o.name : o.name;
+        r.accuracy = o.accuracy;
+        list.push_back(std::move(r));
+    }
+    // EPSG's concatenated operations are run by code; as candidates PROJ
+    // filters them by rules of its own (it offers no concatenation through
+    // WGS 72BE beside a direct operation), which are not reproduced here.
+    // An operation superseded by another that is offered beside it goes, as
+    // PROJ drops it, unless the replacement runs on a grid PROJ does not
+    // know (ED50 to ETRS89 (12) stays beside 9408 and 9409), or the
+    // replacement's grid is missing while the superseded one can run
+    // (CH1903 to ETRS89 (1) stays where CHENyx06 is not installed).
+    auto replaces = [&](long code, const Ranked& superseded) {
+        return std::any_of(list.begin(), list.end(), [&](const Ranked& r) {
+            const bool known = r.c.kind != ZrEpsgCandidate::kGrid || r.c.grid.gridKnown;
+            return r.c.Code() == code && known && (r.available || !superseded.available);
+        });
+    };
+    list.erase(std::remove_if(list.begin(), list.end(),
+                              [&](const Ranked& r) {
+                                  const long code = r.c.Code();
+                                  for (const auto& s : d.superseded)
+                                      if (s.first == code && replaces(s.second, r)) return true;
+                                  return false;
+                              }),
+               list.end());
+    // PROJ's ranking, with its grid rules: runnable operations first; known
+    // accuracy before unknown (and among unknown ones, grids first, for their
+    // likely better practice); the larger area; the better accuracy (and at
+    // equal accuracy, no grid first); then as for the Helmerts alone.
+    std::stable_sort(list.begin(), list.end(), [](const Ranked& a, const Ranked& b) {
+        if (a.available != b.available) return a.available;
+        if (a.known != b.known) return a.known;
+        const double accA = a.accuracy, accB = b.accuracy;
+        if ((accA >= 0) != (accB >= 0)) return accA >= 0;
+        if (accA < 0 && a.hasGrid != b.hasGrid) return a.hasGrid;
+        if (a.area != b.area) return a.area > b.area;
+        if (accA >= 0 && accA != accB) return accA < accB;
+        if (accA >= 0 && a.hasGrid != b.hasGrid) return !a.hasGrid;
+        if (a.null != b.null) return a.null;
+        if (a.steps != b.steps) return a.steps < b.steps; // the fewer steps, the better
+        if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
+        // PROJ's one named exception to "the greater name first": EPSG prefers
+        // IGN Paris's value of the Paris meridian, NTF (Paris) to NTF (1).
+        const bool ntfA = a.name.find("NTF (Paris) to NTF (1)") != std::string::npos;
+        const bool ntfB = b.name.find("NTF (Paris) to NTF (2)") != std::string::npos;
+        if (ntfA && ntfB) return true;
+        if (b.name.find("NTF (Paris) to NTF (1)") != std::string::npos &&
+            a.name.find("NTF (Paris) to NTF (2)") != std::string::npos)
+            return false;
+        return a.name > b.name;
+    });
+    for (Ranked& r : list)
+        out.push_back(std::move(r.c));
+    return static_cast<int>(out.size());
+}
+
+int ZrEpsgListGeoidOperations(long verticalCode, std::vector<ZrEpsgGeoidRecord>& out) {
+    out.clear();
+    for (const ZrEpsgGeoidRecord& v : AllOperations().geoids)
+        if (v.targetCode == verticalCode) out.push_back(v);
+    // PROJ's order for these: known accuracy first, the larger area, the
+    // better accuracy, the shorter name.
+    std::stable_sort(out.begin(), out.end(), [](const ZrEpsgGeoidRecord& a, const ZrEpsgGeoidRecord& b) {
+        if ((a.accuracy >= 0) != (b.accuracy >= 0)) return a.accuracy >= 0;
+        const double areaA = PseudoArea(Box{a.south, a.west, a.north, a.east});
+        const double areaB = PseudoArea(Box{b.south, b.west, b.north, b.east});
+        if (areaA != areaB) return areaA > areaB;
+        if (a.accuracy != b.accuracy) return a.accuracy < b.accuracy;
+        return a.name.size() < b.name.size();
+    });
+    return static_cast<int>(out.size());
+}
+
+long ZrEpsgGeographic2DOf(long geographic3dCode) {
+    for (const ZrEpsgGeoidRecord& v : AllOperations().geoids)
+        if (v.sourceCode == geographic3dCode) return v.source2dCode;
+    return 0;
 }

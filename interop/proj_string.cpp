@@ -743,7 +743,14 @@ int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) 
     std::vector<double> shift;
     if (!r.Ellipsoid(g) || !r.Meridian(g) || !r.Shift(shift)) return 0;
     std::string why;
-    if (!ZrHonourShift(shift, g, why)) return r.Fail("+towgs84: " + why);
+    if (ZrShiftCarrier* carrier = ZrActiveShiftCarrier()) {
+        // Carried beside the system, any values; "@null" says WGS 84 as it stands.
+        carrier->values = shift;
+        const Token* grids = r.Peek("nadgrids");
+        carrier->nullGrid = grids && grids->value == "@null";
+    } else if (!ZrHonourShift(shift, g, why)) {
+        return r.Fail("+towgs84: " + why);
+    }
 
     if (IsGeographicName(proj)) {
         // PROJ reads latlong as longlat too: the axis order is +axis's alone.

@@ -557,6 +557,18 @@ int ExportFail(CString* reason, const std::string& why) {
 
 } // namespace
 
+namespace {
+// A caller that carries the shift takes it with any values; else the rule of
+// ZrHonourShift.
+int TakeShift(const std::vector<double>& shift, ZrEpsgGeographicRecord& g, std::string& why) {
+    if (ZrShiftCarrier* carrier = ZrActiveShiftCarrier()) {
+        carrier->values = shift;
+        return 1;
+    }
+    return ZrHonourShift(shift, g, why);
+}
+} // namespace
+
 int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
     JsonReader r(reason);
     ZrJson doc;
@@ -580,13 +592,13 @@ int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
     ZrEpsgGeographicRecord g;
     if (type->text == "GeographicCRS" || type->text == "GeodeticCRS") {
         if (!r.Geographic(*crs, g)) return 0;
-        if (!ZrHonourShift(shift, g, why)) return r.Fail(why);
+        if (!TakeShift(shift, g, why)) return r.Fail(why);
         return ZrInteropBuild(g, nullptr, cs, reason);
     }
     if (type->text == "ProjectedCRS") {
         ZrEpsgProjectedRecord p;
         if (!r.Projected(*crs, p, g)) return 0;
-        if (!ZrHonourShift(shift, g, why)) return r.Fail(why);
+        if (!TakeShift(shift, g, why)) return r.Fail(why);
         if (!ZrSphereOfRadiusA(p.methodCode, g.inverseFlattening, why)) return r.Fail(why);
         p.baseGeographicCode = g.code;
         return ZrInteropBuild(g, &p, cs, reason);

@@ -156,17 +156,22 @@ int Usable(const CZrPJCoordSys& read, const std::string& what, bool planarAllowe
 }
 
 int ImportText(const std::string& text, const std::string& what, bool planarAllowed, CZrPJCoordSys& cs,
-               std::string& why) {
+               std::string& why, ZrCarriedShift* shift) {
     CZrPJCoordSys read;
     CString reason;
-    if (!ZrImportCoordSys(CString(text.c_str()), read, &reason)) {
+    ZrCarriedShift carried;
+    const int ok = shift ? ZrImportCoordSysWithShift(CString(text.c_str()), read, carried, &reason)
+                         : ZrImportCoordSys(CString(text.c_str()), read, &reason);
+    if (ok && shift) *shift = carried;
+    if (!ok) {
         why = "cannot read a coordinate system from " + what + ": " + reason.str();
         return 0;
     }
     return Usable(read, what, planarAllowed, cs, why);
 }
 
-int ResolveFile(const std::string& path, bool planarAllowed, CZrPJCoordSys& cs, std::string& why) {
+int ResolveFile(const std::string& path, bool planarAllowed, CZrPJCoordSys& cs, std::string& why,
+                ZrCarriedShift* shift) {
     const std::string what = "\"" + path + "\"";
     std::string content, problem;
     if (!ReadBounded(path, content, problem)) {
@@ -178,7 +183,7 @@ int ResolveFile(const std::string& path, bool planarAllowed, CZrPJCoordSys& cs, 
     const std::string trimmed = ZrTrimmed(text);
     if (trimmed.find('\0') == std::string::npos &&
         ZrDetectCrsTextFormat(CString(trimmed.c_str())) != ZR_CRS_TEXT_UNKNOWN)
-        return ImportText(trimmed, what, planarAllowed, cs, why);
+        return ImportText(trimmed, what, planarAllowed, cs, why, shift);
 
     CZrPJCoordSys read;
     int ok = -1;
@@ -189,7 +194,7 @@ int ResolveFile(const std::string& path, bool planarAllowed, CZrPJCoordSys& cs, 
     else if (ZrIsOneLineProjectionText(text))
         ok = ZrOpenTextProjectionFile(CString(path.c_str()), read);
     else if (trimmed.find('\0') == std::string::npos && LooksLikeExchangeText(trimmed))
-        return ImportText(trimmed, what, planarAllowed, cs, why);
+        return ImportText(trimmed, what, planarAllowed, cs, why, shift);
     if (ok == -1) {
         why = "cannot read a coordinate system from " + what + ": " + kExpectedForms;
         return 0;
@@ -262,7 +267,9 @@ int ResolveEsri(long code, CZrPJCoordSys& cs, std::string& why) {
     return 0;
 }
 
-int Resolve(const std::string& spec, CZrPJCoordSys& cs, std::string& why, bool planarAllowed) {
+int Resolve(const std::string& spec, CZrPJCoordSys& cs, std::string& why, bool planarAllowed,
+            ZrCarriedShift* shift) {
+    if (shift) *shift = ZrCarriedShift();
     const long epsg = AuthorityPrefixed(spec, "EPSG:");
     if (epsg == 0) {
         why = "\"" + spec + "\" is not an EPSG code";
@@ -282,10 +289,10 @@ int Resolve(const std::string& spec, CZrPJCoordSys& cs, std::string& why, bool p
     // are tried as paths.
     const std::string text = ZrTrimmed(spec);
     const bool exchange = ZrDetectCrsTextFormat(CString(text.c_str())) != ZR_CRS_TEXT_UNKNOWN;
-    if (!exchange && IsRegularFile(spec)) return ResolveFile(spec, planarAllowed, cs, why);
+    if (!exchange && IsRegularFile(spec)) return ResolveFile(spec, planarAllowed, cs, why, shift);
     if (exchange || LooksLikeExchangeText(text))
         return ImportText(text, "the text \"" + (text.size() > 60 ? text.substr(0, 57) + "..." : text) + "\"",
-                          planarAllowed, cs, why);
+                          planarAllowed, cs, why, shift);
     why = "\"" + spec +
           "\" is neither a catalogue code, nor EPSG:<code> or ESRI:<code>, nor a readable system file, nor a "
           "+proj= string "
@@ -295,9 +302,10 @@ int Resolve(const std::string& spec, CZrPJCoordSys& cs, std::string& why, bool p
 
 } // namespace
 
-int ZrResolveCoordSys(const std::string& spec, CZrPJCoordSys& cs, std::string* reason, bool planarAllowed) {
+int ZrResolveCoordSys(const std::string& spec, CZrPJCoordSys& cs, std::string* reason, bool planarAllowed,
+                      ZrCarriedShift* shift) {
     std::string why;
-    if (Resolve(spec, cs, why, planarAllowed)) return 1;
+    if (Resolve(spec, cs, why, planarAllowed, shift)) return 1;
     if (reason) *reason = why;
     return 0;
 }

@@ -986,7 +986,11 @@ int ZrImportWkt(const CString& text, CZrPJCoordSys& cs, CString* reason, tagZrCr
         return Fail(reason, CString(root.text.c_str()) + " is not a geographic, projected or planar system"),
                0;
     }
-    if (!ok || !CheckTowgs84(r, reason) || (r.projected && !AuthalicInWkt(r.geog, r.proj, reason))) return 0;
+    if (ok && ZrActiveShiftCarrier())
+        ZrActiveShiftCarrier()->values = r.towgs84; // carried beside the system, any values
+    else if (ok)
+        ok = CheckTowgs84(r, reason);
+    if (!ok || (r.projected && !AuthalicInWkt(r.geog, r.proj, reason))) return 0;
     CZrPJCoordSys built;
     if (!ZrInteropBuild(r.geog, r.projected ? &r.proj : nullptr, built, reason)) return 0;
     cs = built;

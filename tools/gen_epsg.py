@@ -39,6 +39,40 @@ records of each kind sorted by code (the reader searches them by code):
       finds it, and says what it is, even though only the catalogue may
       build it.
 
+  H code name method source target accuracy S W N E area grid oldGrid inverse known replacements
+      a grid-based transformation between two geographic 2D systems (NADCON
+      9613, NTv1 9614, NTv2 9615): the grid by the name PROJ-data gives it
+      (a GeoTIFF), the name it had before (what older packages ship, and
+      what PROJ looks for when the first is absent), 1 when the grid runs
+      from target to source, 1 when PROJ's database knows the grid (PROJ
+      ranks operations on unknown grids after the rest), and the grid
+      transformations between the same systems that supersede it. A NADCON
+      pair is named by its latitude file.
+
+  M code name method source target tx ty tz rx ry rz ds px py pz accuracy S W N E area
+      a Molodensky-Badekas transformation (9636 coordinate frame, 1063
+      position vector) between two geographic 2D systems: the Helmert's
+      values as in T, then the evaluation point in geocentric metres.
+  O code name method source target dlat dlon accuracy S W N E area
+      a geographic offset (9619) or longitude rotation (9601) between two
+      geographic 2D systems, in decimal degrees.
+
+  V code name method source source2d target targetName accuracy S W N E area grid oldGrid
+      a geoid-height operation from a geographic 3D system (source, whose
+      geographic 2D counterpart on the same datum is source2d) to a
+      vertical system, by a grid that PROJ-data distributes as GTX or
+      GeoTIFF: the grid's names as in H.
+
+  C code name source target accuracy S W N E area steps
+      one of EPSG's concatenated operations between two geographic 2D
+      systems whose every step is a record above: the step codes in order,
+      comma-separated; the accuracy EPSG gives, else the sum of the steps'
+      where all are known, as PROJ sums them.
+  S superseded replacement
+      EPSG says the operation `replacement` supersedes `superseded` between
+      the same two systems, across the kinds above (a grid superseding a
+      Helmert, a Helmert a Molodensky-Badekas).
+
 The last line closes the file:
 
   E records crc32
@@ -359,6 +393,153 @@ def search_records(ds, kept):
     return lines
 
 
+GRID_METHODS = (9613, 9614, 9615)
+
+
+def grid_transformations(ds, geog):
+    """The horizontal grid shifts between two kept geographic systems."""
+    out = {}
+    rows = ds.query(
+        "SELECT code, name, method_code, source_crs_code, target_crs_code, accuracy, grid_name "
+        "FROM grid_transformation WHERE auth_name='EPSG' AND deprecated=0 AND method_code IN (%s) "
+        "AND source_crs_auth_name='EPSG' AND target_crs_auth_name='EPSG'" % ",".join(map(str, GRID_METHODS)))
+    replaced = {}
+    for old, new in ds.query(
+            "SELECT superseded_code, replacement_code FROM supersession WHERE superseded_table_name = "
+            "'grid_transformation' AND replacement_table_name = 'grid_transformation' AND "
+            "superseded_auth_name = 'EPSG' AND replacement_auth_name = 'EPSG' AND same_source_target_crs = 1"):
+        replaced.setdefault(int(old), set()).add(int(new))
+    for code, name, method, src, dst, acc, grid in rows:
+        if int(src) not in geog or int(dst) not in geog:
+            continue
+        alt = ds.query("SELECT proj_grid_name, old_proj_grid_name, inverse_direction FROM grid_alternatives "
+                       "WHERE original_grid_name = ?", grid)
+        proj_name, old_name, inverse = (alt[0][0] or grid, alt[0][1] or grid, alt[0][2]) if alt else (grid, grid, 0)
+        area, south, west, north, east = ds.extent("grid_transformation", code)
+        out[int(code)] = ["H", str(code), text(name), str(method), str(src), str(dst),
+                          num(acc if acc is not None else -1), num(south), num(west), num(north), num(east),
+                          text(area), text(proj_name), text(old_name), "1" if inverse else "0",
+                          "1" if alt else "0"]
+    for code, fields in out.items():
+        fields.append(",".join(str(c) for c in sorted(replaced.get(code, ())) if c in out))
+    return out
+
+
+MOLODENSKY_BADEKAS_METHODS = (9636, 1063)
+OFFSET_METHODS = (9601, 9619)
+
+
+def other_parametric(ds, geog):
+    """Molodensky-Badekas transformations and geographic offsets between two
+    kept geographic systems. The rest of EPSG's parametric methods join
+    geocentric or 3D systems (the geocentric-domain and time-dependent
+    Helmerts), which PROJ reaches only through concatenated operations."""
+    out = {}
+    arcsec = math.pi / (180.0 * 3600.0)
+    rows = ds.query(
+        "SELECT code, name, method_code, source_crs_code, target_crs_code, accuracy, tx, ty, tz, "
+        "translation_uom_code, rx, ry, rz, rotation_uom_code, scale_difference, scale_difference_uom_code, "
+        "px, py, pz, pivot_uom_code FROM helmert_transformation_table WHERE auth_name='EPSG' AND deprecated=0 "
+        "AND method_code IN (%s) AND source_crs_auth_name='EPSG' AND target_crs_auth_name='EPSG'" %
+        ",".join(map(str, MOLODENSKY_BADEKAS_METHODS)))
+    for (code, name, method, src, dst, acc, tx, ty, tz, tuom, rx, ry, rz, ruom, sd, suom, px, py, pz,
+         puom) in rows:
+        if int(src) not in geog or int(dst) not in geog:
+            continue
+        trans = [v * ds.factor(tuom) for v in (tx, ty, tz)]
+        rot = [v if str(ruom) == "9104" else v * ds.factor(ruom) / arcsec for v in (rx, ry, rz)]
+        scale = sd if str(suom) == "9202" else sd * ds.factor(suom) * 1e6
+        pivot = [v * ds.factor(puom) for v in (px, py, pz)]
+        area, south, west, north, east = ds.extent("helmert_transformation", code)
+        out[int(code)] = (["M", str(code), text(name), str(method), str(src), str(dst)] +
+                          [num(v) for v in trans + rot + [scale] + pivot] +
+                          [num(acc if acc is not None else -1), num(south), num(west), num(north), num(east),
+                           text(area)])
+    rows = ds.query(
+        "SELECT code, name, method_code, source_crs_code, target_crs_code, accuracy, param1_code, param1_value, "
+        "param1_uom_code, param2_code, param2_value, param2_uom_code FROM other_transformation WHERE "
+        "auth_name='EPSG' AND deprecated=0 AND method_code IN (%s) AND source_crs_auth_name='EPSG' AND "
+        "target_crs_auth_name='EPSG'" % ",".join(map(str, OFFSET_METHODS)))
+    for code, name, method, src, dst, acc, c1, v1, u1, c2, v2, u2 in rows:
+        if int(src) not in geog or int(dst) not in geog:
+            continue
+        offsets = {8601: 0.0, 8602: 0.0}  # latitude, longitude offset
+        for c, v, u in ((c1, v1, u1), (c2, v2, u2)):
+            if c is not None:
+                offsets[int(c)] = ds.angle(v, u)
+        area, south, west, north, east = ds.extent("other_transformation", code)
+        out[int(code)] = ["O", str(code), text(name), str(method), str(src), str(dst), num(offsets[8601]),
+                          num(offsets[8602]), num(acc if acc is not None else -1), num(south), num(west),
+                          num(north), num(east), text(area)]
+    return out
+
+
+def geoid_operations(ds, geog):
+    """Geographic 3D to gravity-related height by a GTX or GeoTIFF grid, where
+    the 3D system has a kept 2D counterpart. The "Geog3D to
+    Geog2D+GravityRelatedHeight" variants target compound systems and are the
+    same grids; PROJ reaches a compound target through the vertical one."""
+    out = {}
+    rows = ds.query(
+        "SELECT g.code, g.name, g.method_code, g.source_crs_code, g.target_crs_code, g.accuracy, g.grid_name, "
+        "a.proj_grid_name, a.old_proj_grid_name, a.proj_grid_format, v.name FROM grid_transformation g "
+        "JOIN grid_alternatives a ON a.original_grid_name = g.grid_name "
+        "JOIN vertical_crs v ON v.auth_name = 'EPSG' AND v.code = g.target_crs_code "
+        "WHERE g.auth_name='EPSG' AND g.deprecated=0 AND g.method_name LIKE 'Geographic3D to GravityRelatedHeight%' "
+        "AND g.source_crs_auth_name='EPSG' AND g.target_crs_auth_name='EPSG' AND a.proj_grid_format IN ('GTiff', 'GTX')")
+    for code, name, method, src, dst, acc, grid, proj_name, old_name, _fmt, vname in rows:
+        base = ds.query(
+            "SELECT b.code FROM geodetic_crs s JOIN geodetic_crs b ON b.datum_auth_name = s.datum_auth_name AND "
+            "b.datum_code = s.datum_code AND b.type = 'geographic 2D' AND b.auth_name = 'EPSG' AND b.deprecated = 0 "
+            "WHERE s.auth_name = 'EPSG' AND s.code = ? ORDER BY b.code", str(src))
+        base = [int(b) for (b,) in base if int(b) in geog]
+        if not base:
+            continue
+        area, south, west, north, east = ds.extent("grid_transformation", code)
+        out[int(code)] = ["V", str(code), text(name), str(method), str(src), str(base[0]), str(dst), text(vname),
+                          num(acc if acc is not None else -1), num(south), num(west), num(north), num(east),
+                          text(area), text(proj_name or grid), text(old_name or grid)]
+    return out
+
+
+def supersessions(ds, kept):
+    """Supersessions between two kept operations with the same systems."""
+    out = {}
+    for old, new in ds.query(
+            "SELECT superseded_code, replacement_code FROM supersession WHERE superseded_auth_name = 'EPSG' "
+            "AND replacement_auth_name = 'EPSG' AND same_source_target_crs = 1 AND superseded_table_name IN "
+            "('helmert_transformation', 'grid_transformation', 'other_transformation') AND "
+            "replacement_table_name IN ('helmert_transformation', 'grid_transformation', 'other_transformation')"):
+        if int(old) in kept and int(new) in kept:
+            out[(int(old), int(new))] = ["S", str(old), str(new)]
+    return out
+
+
+def concatenated(ds, geog, held):
+    """EPSG's concatenated operations whose steps are all held operations."""
+    out = {}
+    accuracy = {}
+    for table in ("helmert_transformation", "grid_transformation", "other_transformation"):
+        for code, acc in ds.query("SELECT code, accuracy FROM %s WHERE auth_name='EPSG'" % table):
+            accuracy[int(code)] = acc
+    for code, name, src, dst, acc in ds.query(
+            "SELECT code, name, source_crs_code, target_crs_code, accuracy FROM concatenated_operation WHERE "
+            "auth_name='EPSG' AND deprecated=0 AND source_crs_auth_name='EPSG' AND target_crs_auth_name='EPSG'"):
+        if int(src) not in geog or int(dst) not in geog:
+            continue
+        steps = [int(c) for (c,) in ds.query(
+            "SELECT step_code FROM concatenated_operation_step WHERE operation_auth_name='EPSG' AND "
+            "operation_code = ? ORDER BY step_number", str(code))]
+        if not steps or any(c not in held for c in steps):
+            continue
+        if acc is None and all(accuracy.get(c) is not None for c in steps):
+            acc = sum(accuracy[c] for c in steps)
+        area, south, west, north, east = ds.extent("concatenated_operation", code)
+        out[int(code)] = ["C", str(code), text(name), str(src), str(dst), num(acc if acc is not None else -1),
+                          num(south), num(west), num(north), num(east), text(area), ",".join(map(str, steps))]
+    return out
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--database", default="/usr/share/proj/proj.db", help="EPSG dataset (PROJ's proj.db)")
@@ -371,12 +552,17 @@ def main():
     left_out = {}
     proj = projected(ds, geog, report, left_out)
     trans = transformations(ds, geog)
+    grids = grid_transformations(ds, geog)
+    others = other_parametric(ds, geog)
+    geoids = geoid_operations(ds, geog)
+    superseded = supersessions(ds, set(trans) | set(grids) | set(others))
+    concats = concatenated(ds, geog, set(trans) | set(grids) | set(others))
     version = ds.query("SELECT value FROM metadata WHERE key='EPSG.VERSION'")
     lines = ["# EPSG definitions for ZrPrj50, generated by tools/gen_epsg.py from EPSG dataset %s" %
              (version[0][0] if version else "?"),
-             "# %d geographic, %d projected (%d left out), %d transformations" %
-             (len(geog), len(proj), len(left_out), len(trans))]
-    for table in (geog, proj, left_out, trans):
+             "# %d geographic, %d projected (%d left out), %d transformations, %d grid-based, %d other, "
+             "%d geoid" % (len(geog), len(proj), len(left_out), len(trans), len(grids), len(others), len(geoids))]
+    for table in (geog, proj, left_out, trans, grids, others, geoids, superseded, concats):
         for code in sorted(table):
             lines.append("\t".join(table[code]))
     kept = {code: (row[2], False) for code, row in geog.items()}
@@ -384,7 +570,8 @@ def main():
     search = search_records(ds, kept)
     lines += search
     data = "\n".join(lines) + "\n"
-    records = sum(len(table) for table in (geog, proj, left_out, trans)) + len(search)
+    records = sum(len(table) for table in (geog, proj, left_out, trans, grids, others, geoids, superseded,
+                                           concats)) + len(search)
     data += "E\t%d\t%08x\n" % (records, zlib.crc32(data.encode("utf-8")) & 0xFFFFFFFF)
     if args.output:
         with open(args.output, "w", encoding="utf-8", newline="\n") as out:

@@ -6,9 +6,11 @@
 #include "platform/ZrExport.h"
 #include "platform/ZrPoint.h"
 #include "platform/ZrString.h"
+#include "transform/ZrDatumOperation.h"
 #include "transform/ZrDatumShift.h"
 
 #include <cstddef>
+#include <memory>
 
 // Converts point arrays in place from one coordinate system (the source) to
 // another (the destination), or back: unprojection with the source, a datum
@@ -54,6 +56,17 @@ public:
     // negated set takes effect at once.
     void SetInverseGeoParam(const CZrPJParams& params);
 
+    // Beside the method and seven values: datum operations chosen per point
+    // (grid-free chains now, EPSG's candidates best first), as PROJ applies
+    // them. While a choice is set, Create accepts a datum shift with it in
+    // place of the method, and Convert applies it to each point. It belongs
+    // to the two geographic systems it was built for: setting a system on
+    // another geographic system drops it, and so do SetMethod and SetParams
+    // (values given are values meant). A copy shares the same choice, which
+    // is never written after it is built. Null drops the choice.
+    int SetOperations(std::shared_ptr<const CZrPJOperationChoice> choice);
+    const CZrPJOperationChoice* GetOperations() const { return m_operations.get(); }
+
     // Chooses the route and derives the datum shift; nonzero when the
     // translator can convert.
     int Create();
@@ -93,6 +106,8 @@ public:
 private:
     int ConvertColumns(double* x, std::size_t sx, double* y, std::size_t sy, double* z, std::size_t sz,
                        long count, int forward, bool threeD) const;
+    void ApplyOperations(double* x, std::size_t sx, double* y, std::size_t sy, double* z, std::size_t sz,
+                         long count, int forward) const;
 
     int TransDatum(CPoint2D& point, int forward) const;
     int TransDatum(CPoint3D& point, int forward) const;
@@ -108,6 +123,7 @@ private:
     int m_bValid;
     int m_bDatumShift;
     ZrDatumShift m_shift; // constants of the datum shift, derived by Create
+    std::shared_ptr<const CZrPJOperationChoice> m_operations;
 };
 
 // Links the library's resources into the caller's resource chain where the

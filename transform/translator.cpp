@@ -76,6 +76,7 @@ void CZrPJTranslator::CopyFrom(const CZrPJTranslator& other) {
     m_PJCoordSysDes = other.m_PJCoordSysDes;
     m_nMethod = other.m_nMethod;
     m_nRoute = other.m_nRoute;
+    m_operations = other.m_operations;
     Create();
 }
 
@@ -89,18 +90,22 @@ int CZrPJTranslator::operator==(const CZrPJTranslator& other) const {
 
 int CZrPJTranslator::SetPJCoordSysSrc(const CZrPJCoordSys& src) {
     if (!src.IsValid()) return 0;
+    if (!(src.GetGCS() == m_PJCoordSysSrc.GetGCS())) m_operations.reset();
     m_PJCoordSysSrc = src;
     return Create();
 }
 
 int CZrPJTranslator::SetPJCoordSysDes(const CZrPJCoordSys& des) {
     if (!des.IsValid()) return 0;
+    if (!(des.GetGCS() == m_PJCoordSysDes.GetGCS())) m_operations.reset();
     m_PJCoordSysDes = des;
     return Create();
 }
 
 int CZrPJTranslator::Set(const CZrPJCoordSys& src, const CZrPJCoordSys& des) {
     if (!src.IsValid() || !des.IsValid()) return 0;
+    if (!(src.GetGCS() == m_PJCoordSysSrc.GetGCS()) || !(des.GetGCS() == m_PJCoordSysDes.GetGCS()))
+        m_operations.reset();
     m_PJCoordSysSrc = src;
     m_PJCoordSysDes = des;
     return Create();
@@ -108,11 +113,18 @@ int CZrPJTranslator::Set(const CZrPJCoordSys& src, const CZrPJCoordSys& des) {
 
 int CZrPJTranslator::SetMethod(tagPJTransMethod method) {
     m_nMethod = method;
+    m_operations.reset();
     return Create();
 }
 
 int CZrPJTranslator::SetParams(const CZrPJParams& params) {
     m_PJParams = params;
+    m_operations.reset();
+    return Create();
+}
+
+int CZrPJTranslator::SetOperations(std::shared_ptr<const CZrPJOperationChoice> choice) {
+    m_operations = choice && choice->Count() > 0 ? std::move(choice) : nullptr;
     return Create();
 }
 
@@ -158,7 +170,9 @@ int CZrPJTranslator::Create() {
     CacheShiftValues();
     if (!m_bDatumShift) return m_bValid;
 
-    if (ZrIsDatumShiftMethod(m_nMethod)) {
+    if (m_operations) {
+        m_bValid = 1;
+    } else if (ZrIsDatumShiftMethod(m_nMethod)) {
         const CZrPJGeoCoordSys srcGcs = m_PJCoordSysSrc.GetGCS();
         const CZrPJGeoCoordSys desGcs = m_PJCoordSysDes.GetGCS();
         const CZrPJSpheroid srcEllipsoid = srcGcs.GetDatum().GetSpheroid();
@@ -196,6 +210,28 @@ inline double& Column(double* base, std::size_t stride, long i) {
 }
 } // namespace
 
+// The chosen operations point by point (each point takes the first whose
+// area holds it), read from and written back to the columns.
+void CZrPJTranslator::ApplyOperations(double* x, std::size_t sx, double* y, std::size_t sy, double* z,
+                                      std::size_t sz, long count, int forward) const {
+    for (long i = 0; i < count; ++i) {
+        double& px = Column(x, sx, i);
+        double& py = Column(y, sy, i);
+        if (z) {
+            CPoint3D p(px, py, Column(z, sz, i));
+            m_operations->Apply(p, forward);
+            px = p.x;
+            py = p.y;
+            Column(z, sz, i) = p.z;
+        } else {
+            CPoint2D p(px, py);
+            m_operations->Apply(p, forward);
+            px = p.x;
+            py = p.y;
+        }
+    }
+}
+
 // One pipeline over columns; the point arrays are columns two or three
 // doubles apart. threeD picks the 3-D shift (no clamp, exact inverse of the
 // similarity, Molodensky's height change into z when there is a z) and the
@@ -210,7 +246,10 @@ int CZrPJTranslator::ConvertColumns(double* x, std::size_t sx, double* y, std::s
     const CZrPJCoordSys& to = forward ? m_PJCoordSysDes : m_PJCoordSysSrc;
     int lastCall = m_bValid;
     if (forward ? row->srcProjected : row->desProjected) lastCall = from.Inverse(x, sx, y, sy, count);
-    if (m_bDatumShift) ZrShiftDatumColumns(m_shift, x, sx, y, sy, threeD ? z : nullptr, sz, count, forward);
+    if (m_bDatumShift && m_operations)
+        ApplyOperations(x, sx, y, sy, threeD ? z : nullptr, sz, count, forward);
+    else if (m_bDatumShift)
+        ZrShiftDatumColumns(m_shift, x, sx, y, sy, threeD ? z : nullptr, sz, count, forward);
     if (forward ? row->desProjected : row->srcProjected) lastCall = to.Forward(x, sx, y, sy, count);
     const Answer answer = !forward ? row->backward : (threeD ? row->forward3d : row->forward2d);
     return answer == Answer::kLastCall ? lastCall : m_bValid;

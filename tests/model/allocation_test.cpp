@@ -1,5 +1,6 @@
 // The per-point paths allocate nothing: projecting, unprojecting and
 // converting arrays never reaches the heap, whatever the kind.
+#include "interop/ZrInterop.h"
 #include "model/ZrPJCoordSys.h"
 #include "model/catalogue/ZrProjectedCatalogue.h"
 #include "support/ReplacedAllocation_p.h"
@@ -100,5 +101,29 @@ TEST(AllocationTest, ConvertingWithADatumShiftAllocatesNothing) {
         translator.Convert(p3.data(), 32, 1);
         translator.Convert(p3.data(), 32, 0);
         EXPECT_EQ(counter.Count(), 0) << method;
+    }
+}
+
+// The best operation per point (area tests, a grid's bilinear shift or a
+// chain of Helmerts) reaches the heap no more than the method's shift does.
+TEST(AllocationTest, ConvertingWithTheBestOperationAllocatesNothing) {
+    const long pairs[][2] = {{4314, 4258}, {4326, 4277}};
+    for (const auto& pair : pairs) {
+        CZrPJCoordSys src, des;
+        ASSERT_TRUE(ZrCoordSysFromEpsg(pair[0], src));
+        ASSERT_TRUE(ZrCoordSysFromEpsg(pair[1], des));
+        CZrPJTranslator translator;
+        if (!ZrSetTranslatorBestOperation(translator, src, nullptr, des, nullptr, false))
+            GTEST_SKIP() << "no EPSG data or grid for " << pair[0];
+        std::vector<CPoint2D> p2;
+        for (int i = 0; i < 32; ++i)
+            p2.emplace_back(6.0 + 0.3 * i, 47.5 + 0.25 * i); // inside and outside the areas of use
+        std::vector<CPoint3D> p3(32, CPoint3D(10.0, 50.0, 100.0));
+        CountAllocations counter;
+        translator.Convert(p2.data(), 32, 1);
+        translator.Convert(p2.data(), 32, 0);
+        translator.Convert(p3.data(), 32, 1);
+        translator.Convert(p3.data(), 32, 0);
+        EXPECT_EQ(counter.Count(), 0) << pair[0];
     }
 }

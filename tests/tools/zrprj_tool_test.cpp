@@ -906,18 +906,21 @@ TEST_F(ToolTest, EpsgTransformationsAgreeWithProjApplyingTheSameOperation) {
 TEST_F(ToolTest, TransformationsListsEpsgCandidatesBestFirstAndMarksReversedOnes) {
     if (!EpsgTransformationsBuilt())
         GTEST_SKIP() << "EPSG transformations are not available in this library yet";
-    ZrEpsgTransformation best[8];
-    const int count = ZrEpsgTransformationCandidates(4275, 4326, best, 8);
-    ASSERT_GT(count, 0);
+    // Helmert and grid-based ones alike, in PROJ's order.
+    std::vector<ZrOperationListing> best;
+    const int count = ZrListOperations(4275, 4326, best);
+    ASSERT_GT(count, 1);
     const ToolRun run = Tool("transformations EPSG:4275 EPSG:4326");
     ASSERT_EQ(run.exit, 0) << run.err;
     const std::vector<std::string> lines = Lines(run.out);
     ASSERT_EQ(lines.size(), static_cast<size_t>(count));
     EXPECT_EQ(lines[0].rfind("EPSG:" + std::to_string(best[0].code) + "\t", 0), 0u) << lines[0];
     EXPECT_NE(run.out.find("EPSG:1193\tNTF to WGS 84 (1)\t"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("EPSG:15960\tInverse of WGS 84 to NTF (3)\tNTv2 (9615)"), std::string::npos)
+        << run.out;
     const ToolRun back = Tool("transformations 4326 4275");
     ASSERT_EQ(back.exit, 0) << back.err;
-    EXPECT_NE(back.out.find("EPSG:1193\tNTF to WGS 84 (1) (reversed)\t"), std::string::npos) << back.out;
+    EXPECT_NE(back.out.find("EPSG:1193\tInverse of NTF to WGS 84 (1)\t"), std::string::npos) << back.out;
     EXPECT_EQ(Tool("transformations 32650 4326").exit, 1); // one geographic system, nothing to shift
 
     // A transformation that does not join the two systems is refused before
@@ -1193,4 +1196,73 @@ TEST_F(ToolTest, EpsgCodesTheMappingFilePairsWithADatumAreRefusedForTheirOwnReas
         EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find("catalogue system has the code"), std::string::npos) << run.err;
     }
+}
+
+// With no operation named, convert takes the best one for each point as PROJ
+// does, and says once which it applied; where the datums differ and nothing
+// is known it refuses and says what it knows, unless --ballpark.
+TEST_F(ToolTest, ConvertChoosesTheBestOperationAndNamesIt) {
+    if (!EpsgTransformationsBuilt())
+        GTEST_SKIP() << "EPSG transformations are not available in this library yet";
+    const ToolRun beta = Tool("convert EPSG:4314 EPSG:4258", "10 50\n10.5 50.5\n");
+    ASSERT_EQ(beta.exit, 0) << beta.err;
+    EXPECT_EQ(Lines(beta.out).size(), 2u);
+    // Named once, however many points took it.
+    const size_t at = beta.err.find("EPSG:15948 DHDN to ETRS89 (8) (accuracy 0.9 m)");
+    EXPECT_NE(at, std::string::npos) << beta.err;
+    EXPECT_EQ(beta.err.find("EPSG:15948", at + 1), std::string::npos) << beta.err;
+
+    const ToolRun refused = Tool("convert EPSG:4267 EPSG:4272", "-100 40\n");
+    EXPECT_EQ(refused.exit, 2);
+    EXPECT_TRUE(refused.out.empty());
+    EXPECT_NE(refused.err.find("--ballpark"), std::string::npos) << refused.err;
+    const ToolRun ballpark = Tool("convert EPSG:4267 EPSG:4272 --ballpark -p 6", "-100 40\n");
+    ASSERT_EQ(ballpark.exit, 0) << ballpark.err;
+    EXPECT_EQ(ballpark.out, "-100.000000\t40.000000\n");
+}
+
+// Ellipsoidal heights of a geographic 3D system become heights of a
+// vertical system by its geoid grid, as cs2cs EPSG:4979 EPSG:4326+5773
+// turns them into EGM96 heights; a vertical system whose grid is missing is
+// refused naming the grid.
+TEST_F(ToolTest, ConvertTurnsEllipsoidalHeightsIntoGeoidHeights) {
+    if (!EpsgTransformationsBuilt())
+        GTEST_SKIP() << "EPSG transformations are not available in this library yet";
+    // Heights to a tenth of a millimetre: the grid's bilinear value, as PROJ's.
+    constexpr double kHeightMetres = 1e-4;
+    PJ_CONTEXT* ctx = proj_context_create();
+    PJ* raw = proj_create_crs_to_crs(ctx, "EPSG:4979", "EPSG:4326+5773", nullptr);
+    PJ* op = raw ? proj_normalize_for_visualization(ctx, raw) : nullptr;
+    if (raw) proj_destroy(raw);
+    ASSERT_NE(op, nullptr);
+    const double points[][3] = {{10, 50, 100}, {-70.5, -33.4, 520}, {139.7, 35.7, 40}, {0, 0, 0}};
+    std::string input;
+    for (const auto& p : points)
+        input += std::to_string(p[0]) + " " + std::to_string(p[1]) + " " + std::to_string(p[2]) + " x\n";
+    for (const bool inverse : {false, true}) {
+        SCOPED_TRACE(inverse ? "back" : "forward");
+        // The same numbers read as EGM96 heights going back.
+        const ToolRun run =
+            Tool(std::string("convert EPSG:4979 EPSG:4326+5773") + (inverse ? " -I" : ""), input);
+        ASSERT_EQ(run.exit, 0) << run.err;
+        EXPECT_NE(run.err.find("EPSG:10084"), std::string::npos) << run.err;
+        const std::vector<std::string> lines = Lines(run.out);
+        ASSERT_EQ(lines.size(), 4u);
+        for (size_t i = 0; i < 4; ++i) {
+            const PJ_COORD theirs = proj_trans(op, inverse ? PJ_INV : PJ_FWD,
+                                               proj_coord(points[i][0], points[i][1], points[i][2], 0));
+            double lon = 0, lat = 0, h = 0;
+            ASSERT_EQ(std::sscanf(lines[i].c_str(), "%lf %lf %lf", &lon, &lat, &h), 3) << lines[i];
+            EXPECT_NEAR(h, theirs.xyz.z, kHeightMetres) << lines[i];
+            EXPECT_NE(lines[i].find(" x"), std::string::npos);
+        }
+    }
+    proj_destroy(op);
+    proj_context_destroy(ctx);
+
+    // EGM2008 heights need a grid Debian's proj-data does not ship.
+    const ToolRun missing = Tool("convert EPSG:4979 EPSG:4326+3855", "10 50 100\n");
+    EXPECT_EQ(missing.exit, 2);
+    EXPECT_TRUE(missing.out.empty());
+    EXPECT_NE(missing.err.find("egm08_25"), std::string::npos) << missing.err;
 }

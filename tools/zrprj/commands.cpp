@@ -1,6 +1,7 @@
 // The commands of zrprj: project, unproject, convert, info, list, sample.
 #include "tools/zrprj/zrprj_p.h"
 
+#include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
 #include "interop/ZrSearch.h"
 #include "model/ZrPJDatum.h"
@@ -11,6 +12,7 @@
 #include "persistence/ZrPrjFiles.h"
 #include "platform/ZrToolkit.h"
 #include "platform/ui/ZrDC.h"
+#include "transform/ZrGrid.h"
 #include "transform/ZrPJTranslator.h"
 
 #include <algorithm>
@@ -20,7 +22,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <climits>
 #include <map>
+#include <memory>
 #include <strings.h>
 
 namespace {
@@ -119,9 +123,9 @@ bool Decimals(const char* command, const ParsedArgs& parsed, int fallback, int& 
 }
 
 bool Resolve(const char* command, const std::string& spec, CZrPJCoordSys& cs, int& status,
-             bool planarAllowed = false) {
+             bool planarAllowed = false, ZrCarriedShift* shift = nullptr) {
     std::string why;
-    if (ZrCliResolveSystem(spec, cs, why, planarAllowed)) return true;
+    if (ZrCliResolveSystem(spec, cs, why, planarAllowed, shift)) return true;
     ZrCliError(command, why);
     status = ZRCLI_USAGE;
     return false;
@@ -263,11 +267,39 @@ public:
             return 0;
         }
         CString reason;
-        if (!ZrSetTranslatorTransformation(m_datum, m_src, m_dst, code, &reason)) {
+        if (!ZrSetTranslatorEpsgOperation(m_datum, m_src, m_dst, code, &reason)) {
             why = reason.str();
             return 0;
         }
         return 1;
+    }
+    // The best operation for each point, as PROJ chooses it (EPSG's
+    // candidates, or the shifts the systems carry); 0 and why where the
+    // datums differ and nothing is known, unless ballpark.
+    int PrepareBest(const ZrCarriedShift& srcShift, const ZrCarriedShift& dstShift, bool ballpark,
+                    std::string& why) {
+        if (!m_shift) return 1;
+        CString reason;
+        if (!ZrSetTranslatorBestOperation(m_datum, m_src, &srcShift, m_dst, &dstShift, ballpark, &m_used,
+                                          &reason)) {
+            why = reason.str();
+            return 0;
+        }
+        m_applied.assign(m_used.size(), 0);
+        return 1;
+    }
+    // The operations applied to at least one point, one a line, for stderr.
+    std::string Applied() const {
+        std::string s;
+        for (size_t i = 0; i < m_used.size(); ++i) {
+            if (!m_applied[i]) continue;
+            const ZrOperationSummary& u = m_used[i];
+            char accuracy[40] = "accuracy unknown";
+            if (u.accuracy >= 0.0) std::snprintf(accuracy, sizeof accuracy, "accuracy %g m", u.accuracy);
+            s += (u.code > 0 ? "EPSG:" + std::to_string(u.code) + " " : std::string()) + u.name.str() + " (" +
+                 accuracy + ")\n";
+        }
+        return s;
     }
     bool NeedsShift() const { return m_shift; }
 
@@ -278,16 +310,27 @@ public:
             why = "the latitude is beyond 90 degrees";
             return false;
         }
+        m_geoFrom = pt;
         if (m_shift) {
+            if (const CZrPJOperationChoice* choice = m_datum.GetOperations()) {
+                const int i = choice->Pick(pt.x, pt.y);
+                if (i >= 0 && static_cast<size_t>(i) < m_applied.size())
+                    m_applied[static_cast<size_t>(i)] = 1;
+            }
             m_datum.Convert(&pt, 1, m_forward ? 1 : 0);
             if (!std::isfinite(pt.x) || !std::isfinite(pt.y)) {
                 why = "the datum shift gives no position for the point";
                 return false;
             }
         }
+        m_geoTo = pt;
         return !m_toProjected ||
                ZrCliCheckedForward(m_toOp, "destination projection", kCliRoundTripMetres, pt, why);
     }
+    // The last point's longitude and latitude on the side it came from and on
+    // the side it went to, for the heights.
+    const CPoint2D& GeoFrom() const { return m_geoFrom; }
+    const CPoint2D& GeoTo() const { return m_geoTo; }
 
     bool FromProjected() const { return m_fromProjected; }
     bool ToProjected() const { return m_toProjected; }
@@ -300,7 +343,79 @@ private:
     bool m_shift = false;
     CZrPJCoordSys m_src, m_dst; // the two geographic systems of the shift
     CZrPJTranslator m_datum;
+    std::vector<ZrOperationSummary> m_used; // the best operation's candidates, best first
+    mutable std::vector<char> m_applied;    // which of them some point took
+    mutable CPoint2D m_geoFrom, m_geoTo;
 };
+
+// A system given with heights: "EPSG:h+v", a horizontal system and a
+// vertical one (as PROJ writes a compound system), or a geographic 3D system
+// such as EPSG:4979, whose heights are ellipsoidal and whose horizontal part
+// is its geographic 2D counterpart.
+struct HeightSpec {
+    std::string horizontal;
+    long vertical = 0;
+    bool ellipsoidal = false;
+};
+
+HeightSpec SplitHeights(const std::string& spec) {
+    HeightSpec h;
+    h.horizontal = spec;
+    if (spec.size() <= 5 || strncasecmp(spec.c_str(), "EPSG:", 5) != 0) return h;
+    const size_t plus = spec.find('+', 5);
+    long code = 0;
+    if (plus != std::string::npos) {
+        std::string vertical = spec.substr(plus + 1);
+        if (vertical.size() > 5 && strncasecmp(vertical.c_str(), "EPSG:", 5) == 0)
+            vertical = vertical.substr(5);
+        if (ParseInt(vertical, 1, INT_MAX, code)) {
+            h.horizontal = spec.substr(0, plus);
+            h.vertical = code;
+        }
+    } else if (ParseInt(spec.substr(5), 1, INT_MAX, code)) {
+        const long base = ZrEpsgGeographic2DOf(code);
+        if (base > 0) {
+            h.horizontal = "EPSG:" + std::to_string(base);
+            h.ellipsoidal = true;
+        }
+    }
+    return h;
+}
+
+// The geoid grid that turns ellipsoidal heights on the geographic system
+// geographic2d into heights of the vertical system; null and why (naming
+// the grids and where they were looked for) when none can be used.
+std::shared_ptr<const CZrGeoidGrid> GeoidFor(long vertical, long geographic2d, std::string& name,
+                                             std::string& why) {
+    std::vector<ZrEpsgGeoidRecord> ops;
+    ZrEpsgListGeoidOperations(vertical, ops);
+    if (ops.empty()) {
+        why = "EPSG:" + std::to_string(vertical) + " is no vertical system that EPSG reaches by a geoid grid";
+        return nullptr;
+    }
+    std::string missing;
+    for (const ZrEpsgGeoidRecord& op : ops) {
+        if (op.source2dCode != geographic2d) continue;
+        for (const std::string& grid : {op.grid, op.oldGrid}) {
+            std::string path, reason;
+            if (!ZrFindGrid(grid, path, &reason)) {
+                if (missing.empty()) missing = reason;
+                continue;
+            }
+            std::shared_ptr<const CZrGeoidGrid> g = CZrGeoidGrid::Open(grid, &reason);
+            if (!g) {
+                missing = "the grid " + path + " cannot be read: " + reason;
+                continue;
+            }
+            name = "EPSG:" + std::to_string(op.code) + " " + op.name + " (" + grid + ")";
+            return g;
+        }
+    }
+    why = missing.empty() ? "EPSG knows no geoid grid from EPSG:" + std::to_string(geographic2d) +
+                                " to EPSG:" + std::to_string(vertical)
+                          : "the heights of EPSG:" + std::to_string(vertical) + " need a grid: " + missing;
+    return nullptr;
+}
 
 // "EPSG:n" or "n": the code, else 0.
 long TransformationCode(const std::string& text) {
@@ -316,7 +431,8 @@ const std::vector<OptionSpec> kConvertOptions = WithFormatOptions({{"--inverse",
                                                                    {"--precision", "-p", true},
                                                                    {"--method", "-m", true},
                                                                    {"--params", "-t", true},
-                                                                   {"--transformation", "-T", true}});
+                                                                   {"--transformation", "-T", true},
+                                                                   {"--ballpark", nullptr, false}});
 
 } // namespace
 
@@ -330,8 +446,11 @@ int ZrCliConvert(const std::vector<std::string>& args) {
         return ZrCliUsageError(command, "a source and a destination system are needed");
 
     CZrPJCoordSys src, dst;
-    if (!Resolve(command, parsed.positional[0], src, status)) return status;
-    if (!Resolve(command, parsed.positional[1], dst, status)) return status;
+    ZrCarriedShift srcShift, dstShift;
+    const HeightSpec srcHeights = SplitHeights(parsed.positional[0]);
+    const HeightSpec dstHeights = SplitHeights(parsed.positional[1]);
+    if (!Resolve(command, srcHeights.horizontal, src, status, false, &srcShift)) return status;
+    if (!Resolve(command, dstHeights.horizontal, dst, status, false, &dstShift)) return status;
 
     long method = PJTM_COORDINATE_FRAME;
     if (parsed.options.count("--method") && !ParseInt(parsed.options["--method"], 0, 99999, method))
@@ -354,6 +473,13 @@ int ZrCliConvert(const std::vector<std::string>& args) {
                         ZrCliLabel(src).c_str(), ZrCliLabel(dst).c_str(), why.c_str());
             return ZRCLI_USAGE;
         }
+    } else if (!parsed.options.count("--method") && !parsed.options.count("--params")) {
+        std::string why;
+        if (!converter.PrepareBest(srcShift, dstShift, parsed.options.count("--ballpark") != 0, why)) {
+            ZrCliErrorf(command, "%s and %s lie on different datums: %s", ZrCliLabel(src).c_str(),
+                        ZrCliLabel(dst).c_str(), why.c_str());
+            return ZRCLI_USAGE;
+        }
     } else if (!converter.Prepare(static_cast<tagPJTransMethod>(method), params)) {
         std::fprintf(
             stderr,
@@ -370,8 +496,47 @@ int ZrCliConvert(const std::vector<std::string>& args) {
     if (!StreamFormat(command, parsed, !converter.FromProjected(), !converter.ToProjected(), options, status))
         return status;
     const ZrCliPointFn fn = [&converter](CPoint2D& pt, std::string& why) { return converter(pt, why); };
+
+    // Heights: ellipsoidal ones become heights of a vertical system by its
+    // geoid grid (H = h - N), and back (h = H + N), N taken where the point
+    // lies on the geographic system the grid is defined on.
+    const HeightSpec& fromHeights = forward ? srcHeights : dstHeights;
+    const HeightSpec& toHeights = forward ? dstHeights : srcHeights;
+    std::shared_ptr<const CZrGeoidGrid> geoid;
+    std::string geoidName;
+    if (fromHeights.vertical && toHeights.vertical && fromHeights.vertical != toHeights.vertical) {
+        ZrCliErrorf(command, "heights between two vertical systems (EPSG:%ld, EPSG:%ld) are not converted",
+                    fromHeights.vertical, toHeights.vertical);
+        return ZRCLI_USAGE;
+    }
+    const bool down = fromHeights.ellipsoidal && toHeights.vertical;
+    const bool up = fromHeights.vertical && toHeights.ellipsoidal;
+    if (down || up) {
+        const CZrPJCoordSys& geoSide = down ? (forward ? dst : src) : (forward ? src : dst);
+        std::string why;
+        geoid = GeoidFor(down ? toHeights.vertical : fromHeights.vertical, ZrCliEpsgGeographicOf(geoSide),
+                         geoidName, why);
+        if (!geoid) {
+            ZrCliErrorf(command, "%s", why.c_str());
+            return ZRCLI_USAGE;
+        }
+        options.height = [&converter, geoid, down](double& z, std::string& why) {
+            const CPoint2D& at = down ? converter.GeoTo() : converter.GeoFrom();
+            double n = 0.0;
+            if (!geoid->HeightDeg(at.x, at.y, n)) {
+                why = "the geoid grid does not cover the point";
+                return false;
+            }
+            z += down ? -n : n;
+            return true;
+        };
+    }
     const std::vector<std::string> files(parsed.positional.begin() + 2, parsed.positional.end());
-    return ZrCliRunStream(files, fn, options, stdout);
+    const int result = ZrCliRunStream(files, fn, options, stdout);
+    if (geoid) std::fprintf(stderr, "%s: heights by %s\n", command, geoidName.c_str());
+    const std::string applied = converter.Applied();
+    if (!applied.empty()) std::fprintf(stderr, "%s: datum operation applied:\n%s", command, applied.c_str());
+    return result;
 }
 
 // ---------------------------------------------------------------- info
@@ -937,27 +1102,7 @@ int ZrCliSample(const std::vector<std::string>& args) {
 
 // ---------------------------------------------------------------- transformations
 
-namespace {
-
-const char* MethodName(tagPJTransMethod method) {
-    switch (static_cast<int>(method)) {
-    case PJTM_GEOCENTRIC_TRANSLATION:
-        return "geocentric translation";
-    case PJTM_MOLODENSKY:
-        return "Molodensky";
-    case PJTM_ABRIDGED_MOLODENSKY:
-        return "abridged Molodensky";
-    case PJTM_POSITION_VECTOR:
-    case PJTM_POSITION_VECTOR_ALT:
-        return "position vector";
-    case PJTM_COORDINATE_FRAME:
-    case PJTM_COORDINATE_FRAME_ALT:
-        return "coordinate frame";
-    }
-    return "method";
-}
-
-} // namespace
+namespace {} // namespace
 
 int ZrCliTransformations(const std::vector<std::string>& args) {
     const char* command = "zrprj transformations";
@@ -983,12 +1128,8 @@ int ZrCliTransformations(const std::vector<std::string>& args) {
         std::fprintf(stderr, "%s: both systems lie on EPSG:%ld; no datum shift is needed\n", command, from);
         return ZRCLI_SOME_FAILED;
     }
-    std::vector<ZrEpsgTransformation> found(64);
-    int listed = ZrEpsgTransformationCandidates(from, to, found.data(), static_cast<int>(found.size()));
-    if (listed > static_cast<int>(found.size())) {
-        found.resize(static_cast<size_t>(listed));
-        listed = ZrEpsgTransformationCandidates(from, to, found.data(), listed);
-    }
+    std::vector<ZrOperationListing> found;
+    const int listed = ZrListOperations(from, to, found);
     if (listed <= 0) {
         // "None" from the lookup is also its answer when the data file could not be read.
         const CString problem = ZrEpsgDataFileProblem();
@@ -1000,15 +1141,12 @@ int ZrCliTransformations(const std::vector<std::string>& args) {
                          from, to);
         return ZRCLI_SOME_FAILED;
     }
-    found.resize(std::min(static_cast<size_t>(listed), found.size()));
-    for (const ZrEpsgTransformation& t : found) {
+    for (const ZrOperationListing& t : found) {
         char accuracy[32] = "unknown";
         if (t.accuracy >= 0.0) std::snprintf(accuracy, sizeof accuracy, "%g m", t.accuracy);
-        // A transformation EPSG stores the other way round is applied reversed.
-        const bool reversed = t.sourceGeographic != from;
-        std::printf("EPSG:%ld\t%s%s\t%s (%d)\t%s\t%s\n", t.code, t.name.c_str(),
-                    reversed ? " (reversed)" : "", MethodName(t.method), static_cast<int>(t.method), accuracy,
-                    t.area.c_str());
+        std::printf("EPSG:%ld\t%s\t%s (%ld)\t%s\t%s%s%s\n", t.code, t.name.c_str(), t.methodName.c_str(),
+                    t.methodCode, accuracy, t.area.c_str(), t.missing.IsEmpty() ? "" : "\t",
+                    t.missing.c_str());
     }
     return ZRCLI_OK;
 }

@@ -251,6 +251,33 @@ int ProcessLine(const std::string& line, const ZrCliPointFn& fn, const ZrCliStre
         out.append(p, end);
         return 0;
     }
+    if (options.height) {
+        // The height column, converted in place; the rest copied.
+        const char* rest = p;
+        Span tz;
+        double z = 0.0;
+        if (NextToken(p, end, tz)) {
+            if (!ParseNumber(tz, z)) {
+                out += "*\t*";
+                out.append(rest, end);
+                why = "the height \"" + Shorten(tz.str()) + "\" is not a finite number";
+                return 0;
+            }
+            if (!options.height(z, why)) {
+                out += "*\t*";
+                out.append(rest, end);
+                return 0;
+            }
+            AppendNumber(out, pt.x, options.decimals);
+            out += '\t';
+            AppendNumber(out, pt.y, options.decimals);
+            out += '\t';
+            AppendNumber(out, z, kHeightDecimals);
+            out.append(p, end);
+            return 1;
+        }
+        p = rest;
+    }
     AppendNumber(out, pt.x, options.decimals);
     out += '\t';
     AppendNumber(out, pt.y, options.decimals);

@@ -9,8 +9,9 @@
 #include "platform/ui/ZrUserLanguage.h"
 #include "transform/ZrPJTranslator.h"
 
-int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why, bool planarAllowed) {
-    if (ZrResolveCoordSys(spec, cs, &why, planarAllowed)) return 1;
+int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why, bool planarAllowed,
+                       ZrCarriedShift* shift) {
+    if (ZrResolveCoordSys(spec, cs, &why, planarAllowed, shift)) return 1;
     if (why.compare(0, 41, "no projected or geographic catalogue syst") == 0) why += " (see: zrprj list)";
     return 0;
 }

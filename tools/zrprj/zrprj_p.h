@@ -2,6 +2,7 @@
 
 // zrprj: the library's command-line tool. Shared pieces of its sources.
 
+#include "interop/ZrInterop.h"
 #include "model/ZrPJCoordSys.h"
 #include "projection/ZrPJOperator.h"
 
@@ -33,8 +34,11 @@ constexpr int kAngularDecimals = 9;
 // form); or a PROJ string, WKT or PROJJSON text itself. On failure, why says
 // what was expected and 0 is returned. A planar system, which has no earth
 // model to project with, is refused unless planarAllowed (for describing it).
+// With shift, a shift to WGS 84 that a text states (TOWGS84, BOUNDCRS,
+// +towgs84, +nadgrids=@null) is taken whatever its values and handed back
+// there; without, it must be one EPSG knows for the datum.
 int ZrCliResolveSystem(const std::string& spec, CZrPJCoordSys& cs, std::string& why,
-                       bool planarAllowed = false);
+                       bool planarAllowed = false, ZrCarriedShift* shift = nullptr);
 bool ZrCliIsProjected(const CZrPJCoordSys& cs);
 // Empty when the mapping file beside the library can be read; otherwise why
 // not, naming the path where it was looked for.
@@ -96,7 +100,12 @@ struct ZrCliStreamOptions {
     // The x, y and optional z fields, each a header name or a 1-based field
     // number; empty for the first two fields.
     std::vector<std::string> columns;
+    // Where set, the height (the third column, or the z field) of a point
+    // the point function took is converted by it after that point, and
+    // printed in metres with kHeightDecimals; else heights are copied.
+    std::function<bool(double& z, std::string& why)> height;
 };
+constexpr int kHeightDecimals = 4;
 
 // Reads a --columns value into options.columns and a --delimiter value into
 // options.delimiter; 0 with why when it cannot be used.

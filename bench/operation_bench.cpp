@@ -1,0 +1,84 @@
+// The default datum operation per point (the best candidate whose area of
+// use holds the point) against PROJ's proj_trans_generic on the object
+// proj_create_crs_to_crs makes for the same pair, which chooses per point
+// the same way. DHDN -> ETRS89, where the choice is among BETA2007 and the
+// Helmerts of the German states, and WGS 84 -> OSGB36 (Helmerts only).
+#include "interop/ZrInterop.h"
+#include "transform/ZrPJTranslator.h"
+
+#include <benchmark/benchmark.h>
+#include <proj.h>
+
+#include <vector>
+
+namespace {
+
+constexpr int kPoints = 1000;
+
+struct Pair {
+    long from, to;
+    double west, south, east, north;
+};
+const Pair kDhdn{4314, 4258, 6.0, 47.5, 14.8, 54.8};
+const Pair kOsgb{4326, 4277, -5.5, 50.2, 1.7, 58.5};
+
+std::vector<CPoint2D> Points(const Pair& p) {
+    std::vector<CPoint2D> out;
+    for (int i = 0; i < kPoints; ++i) {
+        const double u = (i % 40) / 39.0, v = (i / 40) / 24.0;
+        out.emplace_back(p.west + u * (p.east - p.west), p.south + v * (p.north - p.south));
+    }
+    return out;
+}
+
+void ZrDefault(benchmark::State& state, const Pair& p) {
+    CZrPJCoordSys src, des;
+    CZrPJTranslator t;
+    if (!ZrCoordSysFromEpsg(p.from, src) || !ZrCoordSysFromEpsg(p.to, des) ||
+        !ZrSetTranslatorBestOperation(t, src, nullptr, des, nullptr, false)) {
+        state.SkipWithError("no operation");
+        return;
+    }
+    const std::vector<CPoint2D> points = Points(p);
+    std::vector<CPoint2D> work(points);
+    for (auto _ : state) {
+        work = points;
+        t.Convert(work.data(), kPoints, 1);
+        benchmark::DoNotOptimize(work.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+}
+
+void ProjDefault(benchmark::State& state, const Pair& p) {
+    PJ_CONTEXT* ctx = proj_context_create();
+    PJ* raw = proj_create_crs_to_crs(ctx, ("EPSG:" + std::to_string(p.from)).c_str(),
+                                     ("EPSG:" + std::to_string(p.to)).c_str(), nullptr);
+    PJ* op = raw ? proj_normalize_for_visualization(ctx, raw) : nullptr;
+    if (raw) proj_destroy(raw);
+    if (!op) {
+        state.SkipWithError("PROJ has no operation");
+        proj_context_destroy(ctx);
+        return;
+    }
+    const std::vector<CPoint2D> points = Points(p);
+    std::vector<double> x(kPoints), y(kPoints);
+    for (auto _ : state) {
+        for (int i = 0; i < kPoints; ++i) {
+            x[static_cast<size_t>(i)] = points[static_cast<size_t>(i)].x;
+            y[static_cast<size_t>(i)] = points[static_cast<size_t>(i)].y;
+        }
+        proj_trans_generic(op, PJ_FWD, x.data(), sizeof(double), kPoints, y.data(), sizeof(double), kPoints,
+                           nullptr, 0, 0, nullptr, 0, 0);
+        benchmark::DoNotOptimize(x.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+    proj_destroy(op);
+    proj_context_destroy(ctx);
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(ZrDefault, DhdnToEtrs89, kDhdn);
+BENCHMARK_CAPTURE(ProjDefault, DhdnToEtrs89, kDhdn);
+BENCHMARK_CAPTURE(ZrDefault, Wgs84ToOsgb36, kOsgb);
+BENCHMARK_CAPTURE(ProjDefault, Wgs84ToOsgb36, kOsgb);

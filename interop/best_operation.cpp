@@ -1,0 +1,559 @@
+// The best datum operation between two systems, chosen per point as PROJ's
+// proj_create_crs_to_crs chooses it, from EPSG's candidates or from the
+// shifts the systems carry.
+#include "interop/ZrEpsgData_p.h"
+#include "interop/ZrInterop.h"
+#include "interop/ZrInteropMatch_p.h"
+#include "transform/ZrDatumOperation.h"
+#include "transform/ZrGrid.h"
+#include "transform/ZrPJTranslator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr long kNone = -1000;
+constexpr long kWgs84 = 4326;
+
+int Fail(CString* reason, const std::string& text) {
+    if (reason) *reason = CString(text.c_str());
+    return 0;
+}
+
+long GeographicCodeOf(const CZrPJCoordSys& cs) {
+    const long code = ZrEpsgGeographicCodeOf(cs);
+    if (code != kNone && code > 0) return code;
+    const long type = cs.GetGCS().GetType();
+    return type > 0 ? ZrMappedEpsgCode(type) : kNone;
+}
+
+// The ellipsoid a system's datum operations are computed on: EPSG's own
+// where the system stands for an EPSG geographic system. Some catalogue
+// ellipsoids hold a rounded flattening (Airy 1830 as 1/299.3249325 for
+// EPSG's 1/299.3249646), which alone moves a Helmert's result by 2 mm.
+ZrOperationEllipsoid EllipsoidOf(const CZrPJCoordSys& cs) {
+    const CZrPJGeoCoordSys gcs = cs.GetGCS();
+    const CZrPJSpheroid s = gcs.GetDatum().GetSpheroid();
+    ZrOperationEllipsoid e;
+    e.a = s.GetAxis();
+    e.f = s.GetFlattening();
+    e.pm = gcs.GetPrimeMeridian().GetLongitude();
+    ZrEpsgGeographicRecord g;
+    const long code = GeographicCodeOf(cs);
+    if (code > 0 && ZrEpsgFindGeographic(code, g) && std::fabs(g.semiMajorAxis - e.a) < 1.0) {
+        e.a = g.semiMajorAxis;
+        e.f = g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening;
+    }
+    return e;
+}
+
+const ZrOperationEllipsoid kWgs84Ellipsoid{};
+
+bool GridFound(const std::string& name) {
+    std::string path;
+    return ZrFindGrid(name, path) != 0;
+}
+
+// The step of an EPSG transformation between the ellipsoids it joins (from
+// its source to its target as EPSG states it); false for a method no step
+// computes.
+bool StepOf(const ZrEpsgTransformationRecord& r, const ZrOperationEllipsoid& source,
+            const ZrOperationEllipsoid& target, bool inverse, ZrOperationStep& step) {
+    step = ZrOperationStep();
+    step.from = source;
+    step.to = target;
+    step.inverse = inverse ? 1 : 0;
+    step.tx = r.tx;
+    step.ty = r.ty;
+    step.tz = r.tz;
+    step.ds = r.ds;
+    switch (r.methodCode) {
+    case 9603:
+        step.kind = ZR_STEP_HELMERT;
+        step.ds = 0.0;
+        return true;
+    case 9606:
+    case 9607: {
+        // Coordinate-frame rotations are the position-vector ones negated.
+        const double sign = r.methodCode == 9607 ? -1.0 : 1.0;
+        step.kind = ZR_STEP_HELMERT;
+        step.rx = sign * r.rx;
+        step.ry = sign * r.ry;
+        step.rz = sign * r.rz;
+        return true;
+    }
+    case 9604:
+    case 9605: {
+        step.kind = ZR_STEP_DATUM_SHIFT;
+        ZrDatumShift& s = step.shift;
+        s.method = r.methodCode;
+        s.aSrc = source.a;
+        s.fSrc = source.f;
+        s.esSrc = (2.0 - source.f) * source.f;
+        s.aDes = target.a;
+        s.fDes = target.f;
+        s.esDes = (2.0 - target.f) * target.f;
+        s.da = target.a - source.a;
+        s.df = target.f - source.f;
+        s.dx = r.tx;
+        s.dy = r.ty;
+        s.dz = r.tz;
+        s.pmSrc = source.pm;
+        s.pmDes = target.pm;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// EPSG's transformation as one operation from the system `from` (code,
+// ellipsoid) to `to`, reversed where EPSG states it the other way round.
+bool OperationOf(const ZrEpsgTransformationRecord& r, long from, const ZrOperationEllipsoid& fromEllipsoid,
+                 const ZrOperationEllipsoid& toEllipsoid, ZrDatumOperation& op) {
+    const bool inverse = r.sourceCode != from;
+    ZrOperationStep step;
+    if (!StepOf(r, inverse ? toEllipsoid : fromEllipsoid, inverse ? fromEllipsoid : toEllipsoid, inverse,
+                step))
+        return false;
+    op = ZrDatumOperation();
+    op.code = r.code;
+    op.name = inverse ? "Inverse of " + r.name : r.name;
+    op.accuracy = r.accuracy;
+    op.hasArea = true;
+    op.south = r.south;
+    op.west = r.west;
+    op.north = r.north;
+    op.east = r.east;
+    op.Append(step);
+    return true;
+}
+
+// One side's way to WGS 84 (toward nonzero) or from it: the shift it
+// carries, else nothing on WGS 84 itself, else EPSG's best transformation
+// between its geographic system and WGS 84, else the zero shift. name
+// receives what was used.
+void HubSteps(const CZrPJCoordSys& cs, const ZrCarriedShift* carried, bool toward, ZrDatumOperation& op,
+              std::string& name, double& accuracy) {
+    const ZrOperationEllipsoid e = EllipsoidOf(cs);
+    ZrOperationStep step;
+    step.from = e;
+    step.to = kWgs84Ellipsoid;
+    step.inverse = toward ? 0 : 1;
+    if (carried && carried->kind == ZR_CARRIED_HELMERT) {
+        const double* v = carried->values;
+        step.kind = ZR_STEP_HELMERT;
+        step.tx = v[0];
+        step.ty = v[1];
+        step.tz = v[2];
+        if (carried->count == 7) {
+            step.rx = v[3];
+            step.ry = v[4];
+            step.rz = v[5];
+            step.ds = v[6];
+        }
+        op.Append(step);
+        name = "its own shift to WGS 84";
+        return;
+    }
+    if (carried && carried->kind == ZR_CARRIED_NULL_GRID) {
+        op.Append(step); // identity: longitude and latitude are WGS 84's
+        name = "WGS 84 as it stands (null grid)";
+        return;
+    }
+    const long code = GeographicCodeOf(cs);
+    if (code == kWgs84) return;
+    std::vector<ZrEpsgTransformationRecord> list;
+    if (code > 0) ZrEpsgListTransformations(code, kWgs84, list);
+    for (const ZrEpsgTransformationRecord& r : list) {
+        ZrDatumOperation one;
+        if (!OperationOf(r, code, e, kWgs84Ellipsoid, one)) continue;
+        ZrOperationStep s = one.steps[0];
+        if (!toward) s.inverse = !s.inverse;
+        op.Append(s);
+        name = one.name;
+        if (!toward) name = r.sourceCode == code ? "Inverse of " + r.name : r.name;
+        accuracy = r.accuracy;
+        return;
+    }
+    op.Append(step); // the zero shift: PROJ's ballpark
+    name = "ballpark";
+}
+
+// The grid of an EPSG grid transformation, by PROJ-data's name or the one it
+// had before; null when neither is found or readable.
+std::shared_ptr<const CZrHorizontalShiftGrid> OpenGrid(const ZrEpsgGridTransformationRecord& g) {
+    std::string path;
+    if (ZrFindGrid(g.grid, path)) return CZrHorizontalShiftGrid::Open(g.grid);
+    if (ZrFindGrid(g.oldGrid, path)) return CZrHorizontalShiftGrid::Open(g.oldGrid);
+    return nullptr;
+}
+
+// Molodensky-Badekas or an offset, from the system `a` to `b`.
+bool OtherOperationOf(const ZrEpsgCandidate& c, const ZrOperationEllipsoid& a, const ZrOperationEllipsoid& b,
+                      ZrDatumOperation& op) {
+    const ZrEpsgOtherTransformationRecord& o = c.other;
+    const double* v = o.values;
+    ZrOperationStep step;
+    step.from = c.inverse ? b : a;
+    step.to = c.inverse ? a : b;
+    step.inverse = c.inverse ? 1 : 0;
+    if (o.methodCode == 9601 || o.methodCode == 9619) {
+        step.kind = ZR_STEP_OFFSET;
+        step.dlat = v[0];
+        step.dlon = v[1];
+    } else {
+        // 9636 states its rotations in the coordinate-frame convention.
+        const double sign = o.methodCode == 9636 ? -1.0 : 1.0;
+        step.kind = ZR_STEP_HELMERT;
+        step.tx = v[0], step.ty = v[1], step.tz = v[2];
+        step.rx = sign * v[3], step.ry = sign * v[4], step.rz = sign * v[5];
+        step.ds = v[6];
+        step.px = v[7], step.py = v[8], step.pz = v[9];
+    }
+    op = ZrDatumOperation();
+    op.code = o.code;
+    op.name = c.inverse ? "Inverse of " + o.name : o.name;
+    op.accuracy = o.accuracy;
+    op.hasArea = true;
+    op.south = o.south;
+    op.west = o.west;
+    op.north = o.north;
+    op.east = o.east;
+    op.Append(step);
+    return true;
+}
+
+bool OperationOf(const ZrEpsgCandidate& c, long from, const ZrOperationEllipsoid& a,
+                 const ZrOperationEllipsoid& b, ZrDatumOperation& op);
+
+// The ellipsoid of an EPSG geographic system, as the data file gives it.
+bool EllipsoidOfCode(long code, ZrOperationEllipsoid& e) {
+    ZrEpsgGeographicRecord g;
+    if (!ZrEpsgFindGeographic(code, g)) return false;
+    e.a = g.semiMajorAxis;
+    e.f = g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening;
+    e.pm = g.primeMeridianLongitude;
+    return true;
+}
+
+// One step of a concatenation as a candidate, from the system `from`.
+bool StepCandidate(long code, long from, ZrEpsgCandidate& c, long& to) {
+    c = ZrEpsgCandidate();
+    long source = 0, target = 0;
+    if (ZrEpsgFindTransformation(code, c.helmert)) {
+        c.kind = ZrEpsgCandidate::kHelmert;
+        source = c.helmert.sourceCode, target = c.helmert.targetCode;
+    } else if (ZrEpsgFindGridTransformation(code, c.grid)) {
+        c.kind = ZrEpsgCandidate::kGrid;
+        c.isGrid = true;
+        source = c.grid.sourceCode, target = c.grid.targetCode;
+    } else if (ZrEpsgFindOtherTransformation(code, c.other)) {
+        c.kind = ZrEpsgCandidate::kOther;
+        source = c.other.sourceCode, target = c.other.targetCode;
+    } else {
+        return false;
+    }
+    if (source != from && target != from) return false;
+    c.inverse = source != from;
+    to = c.inverse ? source : target;
+    return true;
+}
+
+// EPSG's concatenation as one chain from `from`: its steps in order (in
+// reverse order, each reversed, where the chain runs the other way), each
+// between the ellipsoids of the systems it joins.
+bool ConcatenatedOf(const ZrEpsgCandidate& c, long from, const ZrOperationEllipsoid& a,
+                    const ZrOperationEllipsoid& b, ZrDatumOperation& op) {
+    const ZrEpsgConcatenatedRecord& r = c.concatenated;
+    std::vector<long> steps = r.steps;
+    if (c.inverse) std::reverse(steps.begin(), steps.end());
+    op = ZrDatumOperation();
+    long at = from;
+    ZrOperationEllipsoid here = a;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        ZrEpsgCandidate step;
+        long next = 0;
+        if (!StepCandidate(steps[i], at, step, next)) return false;
+        ZrOperationEllipsoid there;
+        if (i + 1 == steps.size())
+            there = b;
+        else if (!EllipsoidOfCode(next, there))
+            return false;
+        ZrDatumOperation one;
+        if (!OperationOf(step, at, here, there, one) || one.stepCount != 1 || !op.Append(one.steps[0]))
+            return false;
+        at = next;
+        here = there;
+    }
+    op.code = r.code;
+    op.name = c.inverse ? "Inverse of " + r.name : r.name;
+    op.accuracy = r.accuracy;
+    op.hasArea = true;
+    op.south = r.south;
+    op.west = r.west;
+    op.north = r.north;
+    op.east = r.east;
+    return true;
+}
+
+bool OperationOf(const ZrEpsgCandidate& c, long from, const ZrOperationEllipsoid& a,
+                 const ZrOperationEllipsoid& b, ZrDatumOperation& op) {
+    if (c.kind == ZrEpsgCandidate::kConcatenated) return ConcatenatedOf(c, from, a, b, op);
+    if (c.kind == ZrEpsgCandidate::kOther) return OtherOperationOf(c, a, b, op);
+    if (!c.isGrid) return OperationOf(c.helmert, from, a, b, op);
+    const ZrEpsgGridTransformationRecord& g = c.grid;
+    ZrOperationStep step;
+    step.kind = ZR_STEP_GRID;
+    step.grid = OpenGrid(g);
+    if (!step.grid) return false;
+    step.from = a;
+    step.to = b;
+    // The chain runs a to b. The grid runs that way unless exactly one of
+    // two things turns it: the operation taken reversed, or a grid file that
+    // runs from EPSG's target to its source.
+    step.inverse = c.inverse != g.gridInverse ? 1 : 0;
+    op = ZrDatumOperation();
+    op.code = g.code;
+    op.name = c.inverse ? "Inverse of " + g.name : g.name;
+    op.accuracy = g.accuracy;
+    op.hasArea = true;
+    op.south = g.south;
+    op.west = g.west;
+    op.north = g.north;
+    op.east = g.east;
+    op.Append(step);
+    return true;
+}
+
+std::string Known(long from, long to) {
+    std::string s = "EPSG lists no transformation it can apply between EPSG:" + std::to_string(from) +
+                    " and EPSG:" + std::to_string(to);
+    for (long code : {from, to}) {
+        std::vector<ZrEpsgTransformationRecord> list;
+        if (code > 0 && code != kWgs84) ZrEpsgListTransformations(code, kWgs84, list);
+        s += "; EPSG:" + std::to_string(code) + " to WGS 84: " +
+             (list.empty() ? std::string("none")
+                           : "EPSG:" + std::to_string(list[0].code) + " " + list[0].name);
+    }
+    return s + " (--ballpark applies no shift)";
+}
+} // namespace
+
+int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSys& src,
+                                 const ZrCarriedShift* srcShift, const CZrPJCoordSys& des,
+                                 const ZrCarriedShift* desShift, bool ballpark,
+                                 std::vector<ZrOperationSummary>* used, CString* reason) {
+    if (!src.IsValid() || !des.IsValid() || src.GetType() == 0 || des.GetType() == 0)
+        return Fail(reason, "both systems must be valid geographic or projected systems");
+    if (used) used->clear();
+    CZrPJTranslator t;
+    const bool carries =
+        (srcShift && srcShift->kind != ZR_CARRIED_NONE) || (desShift && desShift->kind != ZR_CARRIED_NONE);
+    if (src.GetGCS() == des.GetGCS()) {
+        // One geographic system: nothing to shift, whatever either carries.
+        if (!t.Set(src, des) && !(src == des)) return Fail(reason, "the translator refuses these systems");
+        translator = t;
+        return 1;
+    }
+    auto choice = std::make_shared<CZrPJOperationChoice>();
+    const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
+    if (carries) {
+        // As PROJ's BoundCRS: through WGS 84, each side by its own shift.
+        ZrDatumOperation op;
+        std::string there, back;
+        double accuracy = -1.0, unused = -1.0;
+        HubSteps(src, srcShift, true, op, there, accuracy);
+        HubSteps(des, desShift, false, op, back, unused);
+        op.name = "Transformation through WGS 84: " + (there.empty() ? "WGS 84" : there) + ", then " +
+                  (back.empty() ? "WGS 84" : back);
+        op.accuracy = -1.0;
+        choice->Add(op);
+    } else {
+        std::vector<ZrEpsgCandidate> list;
+        if (from != kNone && to != kNone) ZrEpsgListCandidates(from, to, GridFound, list);
+        const ZrOperationEllipsoid a = EllipsoidOf(src), b = EllipsoidOf(des);
+        // A candidate whose grid is missing is skipped, as PROJ skips it.
+        for (const ZrEpsgCandidate& c : list) {
+            ZrDatumOperation op;
+            if (OperationOf(c, from, a, b, op)) choice->Add(op);
+        }
+        if (choice->Count() == 0) {
+            if (!ballpark) return Fail(reason, Known(from, to));
+            ZrDatumOperation op;
+            ZrOperationStep step;
+            step.from = a;
+            step.to = b;
+            op.Append(step);
+            op.name = "Ballpark geographic offset (no shift)";
+            choice->Add(op);
+        }
+    }
+    if (used)
+        for (int i = 0; i < choice->Count(); ++i) {
+            ZrOperationSummary s;
+            s.code = choice->At(i).code;
+            s.name = CString(choice->At(i).name.c_str());
+            s.accuracy = choice->At(i).accuracy;
+            used->push_back(s);
+        }
+    if (!t.Set(src, des) || !t.SetOperations(choice))
+        return Fail(reason, "the translator cannot convert between these two systems");
+    translator = t;
+    return 1;
+}
+
+int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSys& src,
+                                 const CZrPJCoordSys& des, long code, CString* reason) {
+    ZrEpsgGridTransformationRecord g;
+    ZrEpsgOtherTransformationRecord other;
+    if (ZrEpsgFindOtherTransformation(code, other)) {
+        const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
+        const bool forward = from == other.sourceCode && to == other.targetCode;
+        if (!forward && !(from == other.targetCode && to == other.sourceCode))
+            return Fail(reason, "EPSG:" + std::to_string(code) +
+                                    " joins EPSG:" + std::to_string(other.sourceCode) +
+                                    " and EPSG:" + std::to_string(other.targetCode) +
+                                    ", not the geographic systems of these two");
+        ZrEpsgCandidate c;
+        c.kind = ZrEpsgCandidate::kOther;
+        c.other = other;
+        c.inverse = !forward;
+        ZrDatumOperation op;
+        OtherOperationOf(c, EllipsoidOf(src), EllipsoidOf(des), op);
+        auto choice = std::make_shared<CZrPJOperationChoice>();
+        choice->Add(op);
+        CZrPJTranslator t;
+        if (!t.Set(src, des) || !t.SetOperations(choice))
+            return Fail(reason, "the translator cannot convert between these two systems");
+        translator = t;
+        return 1;
+    }
+    ZrEpsgConcatenatedRecord concatenated;
+    if (ZrEpsgFindConcatenated(code, concatenated)) {
+        const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
+        const bool forward = from == concatenated.sourceCode && to == concatenated.targetCode;
+        if (!forward && !(from == concatenated.targetCode && to == concatenated.sourceCode))
+            return Fail(reason, "EPSG:" + std::to_string(code) +
+                                    " joins EPSG:" + std::to_string(concatenated.sourceCode) +
+                                    " and EPSG:" + std::to_string(concatenated.targetCode) +
+                                    ", not the geographic systems of these two");
+        ZrEpsgCandidate c;
+        c.kind = ZrEpsgCandidate::kConcatenated;
+        c.concatenated = concatenated;
+        c.inverse = !forward;
+        ZrDatumOperation op;
+        if (!ConcatenatedOf(c, from, EllipsoidOf(src), EllipsoidOf(des), op))
+            return Fail(reason, "EPSG:" + std::to_string(code) +
+                                    " has a step that cannot run here (a grid that is missing, or more steps "
+                                    "than a chain holds)");
+        auto choice = std::make_shared<CZrPJOperationChoice>();
+        choice->Add(op);
+        CZrPJTranslator t;
+        if (!t.Set(src, des) || !t.SetOperations(choice))
+            return Fail(reason, "the translator cannot convert between these two systems");
+        translator = t;
+        return 1;
+    }
+    if (!ZrEpsgFindGridTransformation(code, g))
+        return ZrSetTranslatorTransformation(translator, src, des, code, reason);
+    if (!src.IsValid() || !des.IsValid() || src.GetType() == 0 || des.GetType() == 0)
+        return Fail(reason, "both systems must be valid geographic or projected systems");
+    const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
+    const bool forward = from == g.sourceCode && to == g.targetCode;
+    if (!forward && !(from == g.targetCode && to == g.sourceCode))
+        return Fail(reason, "EPSG:" + std::to_string(code) + " joins EPSG:" + std::to_string(g.sourceCode) +
+                                " and EPSG:" + std::to_string(g.targetCode) +
+                                ", not the geographic systems of these two");
+    std::string path, why, whyOld;
+    if (!ZrFindGrid(g.grid, path, &why) && !ZrFindGrid(g.oldGrid, path, &whyOld))
+        return Fail(reason, why + (g.oldGrid != g.grid ? "; nor as " + g.oldGrid : std::string()));
+    ZrEpsgCandidate c;
+    c.isGrid = true;
+    c.grid = g;
+    c.inverse = !forward;
+    ZrDatumOperation op;
+    if (!OperationOf(c, from, EllipsoidOf(src), EllipsoidOf(des), op)) {
+        std::string damaged;
+        CZrHorizontalShiftGrid::Open(path, &damaged);
+        return Fail(reason, "the grid " + path + " cannot be read: " + damaged);
+    }
+    auto choice = std::make_shared<CZrPJOperationChoice>();
+    choice->Add(op);
+    CZrPJTranslator t;
+    if (!t.Set(src, des) || !t.SetOperations(choice))
+        return Fail(reason, "the translator cannot convert between these two systems");
+    translator = t;
+    return 1;
+}
+
+namespace {
+const char* MethodName(long method) {
+    switch (method) {
+    case 9613:
+        return "NADCON";
+    case 9614:
+        return "NTv1";
+    case 9615:
+        return "NTv2";
+    case 9603:
+        return "geocentric translation";
+    case 9606:
+        return "position vector";
+    case 9607:
+        return "coordinate frame";
+    case 9636:
+    case 1063:
+        return "Molodensky-Badekas";
+    case 9619:
+        return "geographic offsets";
+    case 9601:
+        return "longitude rotation";
+    }
+    return "method";
+}
+} // namespace
+
+int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<ZrOperationListing>& out) {
+    out.clear();
+    std::vector<ZrEpsgCandidate> list;
+    ZrEpsgListCandidates(sourceGeographic, targetGeographic, GridFound, list);
+    for (const ZrEpsgCandidate& c : list) {
+        ZrOperationListing l;
+        const bool other = c.kind == ZrEpsgCandidate::kOther;
+        const bool chain = c.kind == ZrEpsgCandidate::kConcatenated;
+        const std::string& name = chain      ? c.concatenated.name
+                                  : other    ? c.other.name
+                                  : c.isGrid ? c.grid.name
+                                             : c.helmert.name;
+        l.code = c.Code();
+        l.name = CString(((c.inverse ? "Inverse of " : "") + name).c_str());
+        l.methodCode = chain      ? 0
+                       : other    ? c.other.methodCode
+                       : c.isGrid ? c.grid.methodCode
+                                  : c.helmert.methodCode;
+        l.methodName = chain ? "concatenated" : MethodName(l.methodCode);
+        l.accuracy = chain      ? c.concatenated.accuracy
+                     : other    ? c.other.accuracy
+                     : c.isGrid ? c.grid.accuracy
+                                : c.helmert.accuracy;
+        l.area = CString((chain      ? c.concatenated.area
+                          : other    ? c.other.area
+                          : c.isGrid ? c.grid.area
+                                     : c.helmert.area)
+                             .c_str());
+        if (c.isGrid && !GridFound(c.grid.grid) && !GridFound(c.grid.oldGrid)) {
+            std::string path, why;
+            ZrFindGrid(c.grid.grid, path, &why);
+            const std::string notFound = "grid not found";
+            if (why.compare(0, notFound.size(), notFound) == 0)
+                why = "grid missing" + why.substr(notFound.size());
+            l.missing = CString(why.c_str());
+        }
+        out.push_back(l);
+    }
+    return static_cast<int>(out.size());
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "platform/ZrExport.h"
+#include "platform/ZrPoint.h"
+#include "transform/ZrDatumShift.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Datum operations beside the translator's method-and-seven-values shift:
+// each operation is a short chain of steps between geographic systems
+// (Helmert family in the geocentric frame, or the identity of a null grid),
+// with the code, name, accuracy and area of use EPSG gives it. A choice holds
+// the candidates for one pair of systems, best first, and picks per point the
+// first whose area of use holds it, as PROJ's proj_create_crs_to_crs does.
+// Everything is set up once; applying a choice only reads it and allocates
+// nothing, so one choice may serve several threads.
+
+// One ellipsoid a step starts or ends on, with the meridian its longitudes
+// count from (degrees east of Greenwich).
+struct ZrOperationEllipsoid {
+    double a = 6378137.0;
+    double f = 1.0 / 298.257223563;
+    double pm = 0.0;
+};
+
+enum tagZrStepKind : int {
+    // Longitude and latitude pass unchanged: PROJ's null grid, or two systems
+    // on one datum. The ellipsoids may differ.
+    ZR_STEP_IDENTITY = 0,
+    // X' = k R X + T in the geocentric frame: a geocentric translation when
+    // the rotations and scale are zero.
+    ZR_STEP_HELMERT = 1,
+    // One of the translator's own shifts (the Molodensky formulas), with its
+    // constants in shift.
+    ZR_STEP_DATUM_SHIFT = 2,
+    // A horizontal shift grid (NTv2, NTv1, NADCON, GeoTIFF), read once and
+    // shared; a point outside it passes unchanged.
+    ZR_STEP_GRID = 3,
+    // Longitude and latitude offsets in degrees, in the systems' own
+    // longitudes (geographic offsets, longitude rotation).
+    ZR_STEP_OFFSET = 4,
+};
+
+class CZrHorizontalShiftGrid;
+
+struct ZrOperationStep {
+    tagZrStepKind kind = ZR_STEP_IDENTITY;
+    ZrOperationEllipsoid from, to;
+    // Translations (metres), rotations (arc-seconds, position-vector
+    // convention) and scale difference (ppm), as EPSG states them for the
+    // direction from -> to.
+    double tx = 0, ty = 0, tz = 0, rx = 0, ry = 0, rz = 0, ds = 0;
+    // Molodensky-Badekas: the point the rotation and scale turn about
+    // (geocentric metres); zero for a plain Helmert.
+    double px = 0, py = 0, pz = 0;
+    // Offsets of ZR_STEP_OFFSET, degrees.
+    double dlat = 0, dlon = 0;
+    ZrDatumShift shift;
+    std::shared_ptr<const CZrHorizontalShiftGrid> grid;
+    // Nonzero: the chain runs the step (stated from -> to, as EPSG states
+    // it) backwards, PROJ's "Inverse of ...".
+    int inverse = 0;
+
+    // Derived by ZrDatumOperation::Append, so that a point divides as little
+    // as it can: for each ellipsoid e^2, b and e'^2; the rotations in
+    // radians, the scale factor k and 1/k.
+    struct Derived {
+        double es = 0, b = 0, ep2 = 0;
+    } fromDerived, toDerived;
+    double rxRad = 0, ryRad = 0, rzRad = 0, k = 1, invK = 1;
+};
+
+// The longest chain an operation takes: source to hub, hub to destination,
+// one more for a concatenation written in three parts.
+constexpr int kZrMaxOperationSteps = 4;
+
+struct ZRPRJ_API ZrDatumOperation {
+    long code = 0; // EPSG code; 0 for an operation built from a system's own shift
+    std::string name;
+    double accuracy = -1.0; // metres, negative when unknown
+    bool hasArea = false;   // false: anywhere
+    double south = -90, west = -180, north = 90, east = 180;
+    int stepCount = 0;
+    ZrOperationStep steps[kZrMaxOperationSteps];
+
+    // Adds a step and derives its constants; false when the chain is full.
+    bool Append(const ZrOperationStep& step);
+    // Whether (lon, lat) in degrees lies in the area of use; an area whose west
+    // bound exceeds its east crosses the antimeridian.
+    bool Contains(double lon, double lat) const;
+};
+
+// Applies one operation to (lon, lat in degrees, ellipsoidal height in
+// metres); forward nonzero from its source to its destination, 0 back. Each
+// step carries the height it computes into the next, as PROJ's pipelines do.
+ZRPRJ_API void ZrApplyOperation(const ZrDatumOperation& op, CPoint3D& pt, int forward);
+
+// The candidates for one pair of systems, best first.
+class ZRPRJ_API CZrPJOperationChoice {
+public:
+    void Add(const ZrDatumOperation& op) { m_ops.push_back(op); }
+    int Count() const { return static_cast<int>(m_ops.size()); }
+    const ZrDatumOperation& At(int i) const { return m_ops[static_cast<size_t>(i)]; }
+
+    // The index of the operation for a point given in the coordinates of the
+    // side it comes from: the first whose area of use holds it, else the first
+    // of all (-1 when there are none).
+    int Pick(double lon, double lat) const;
+    // Picks and applies; the index used, or -1 (point untouched) with no
+    // candidates.
+    int Apply(CPoint3D& pt, int forward) const;
+    int Apply(CPoint2D& pt, int forward) const;
+
+private:
+    std::vector<ZrDatumOperation> m_ops;
+};

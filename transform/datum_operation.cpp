@@ -1,0 +1,190 @@
+// Datum operations as chains of steps, and the per-point choice among them.
+#include "transform/ZrDatumOperation.h"
+
+#include "geodesy/ZrPJMath.h"
+#include "transform/ZrGrid.h"
+
+#include <cmath>
+
+namespace {
+constexpr double kDegToRad = CZrPJMath::kDegToRad;
+constexpr double kRadToDeg = CZrPJMath::kRadToDeg;
+constexpr double kArcSecondRad = 4.84813681109536e-06;
+
+double Wrap180(double lon) {
+    if (lon < -180.0) return lon + 360.0;
+    if (lon > 180.0) return lon - 360.0;
+    return lon;
+}
+
+// Geodetic (degrees, height) on one ellipsoid to geocentric metres and back.
+// The height is kept: a chain through a hub system hands the next step the
+// height the last one gave, which moves the next result by up to a
+// millimetre where rotations reach arc-seconds.
+void ToGeocentric(const CPoint3D& lph, const ZrOperationEllipsoid& e, const ZrOperationStep::Derived& d,
+                  CPoint3D& xyz) {
+    const double es = d.es;
+    const double lam = (lph.x + e.pm) * kDegToRad, phi = lph.y * kDegToRad;
+    const double sinPhi = std::sin(phi), cosPhi = std::cos(phi);
+    const double n = e.a / std::sqrt(1.0 - es * sinPhi * sinPhi); // prime-vertical radius
+    xyz.x = (n + lph.z) * cosPhi * std::cos(lam);
+    xyz.y = (n + lph.z) * cosPhi * std::sin(lam);
+    xyz.z = (n * (1.0 - es) + lph.z) * sinPhi;
+}
+
+// Bowring's formula (1976): one step from the parametric latitude, within
+// nanometres of the exact inversion for points within kilometres of the
+// ellipsoid, which is all a datum operation yields. Its angles are taken as
+// ratios (no sine or cosine is called): the latitude's sine and cosine come
+// from the same numerator and denominator that give the latitude.
+void FromGeocentric(const CPoint3D& xyz, const ZrOperationEllipsoid& e, const ZrOperationStep::Derived& d,
+                    CPoint3D& lph) {
+    const double es = d.es, b = d.b, ep2 = d.ep2;
+    // Plain square roots rather than hypot: geocentric metres neither
+    // overflow nor underflow, and hypot's care costs a third of the step.
+    const double p = std::sqrt(xyz.x * xyz.x + xyz.y * xyz.y);
+    double sinPhi, cosPhi;
+    if (p == 0.0) {
+        sinPhi = xyz.z >= 0.0 ? 1.0 : -1.0;
+        cosPhi = 0.0;
+    } else {
+        // tan(theta) = z a / (p b), theta the parametric latitude.
+        const double t = xyz.z * e.a / (p * b);
+        const double ct = 1.0 / std::sqrt(1.0 + t * t), st = t * ct;
+        const double num = xyz.z + ep2 * b * st * st * st;
+        const double den = p - es * e.a * ct * ct * ct;
+        const double invR = 1.0 / std::sqrt(num * num + den * den);
+        sinPhi = num * invR;
+        cosPhi = den * invR;
+    }
+    // The height along the normal, well conditioned at the poles too.
+    lph.z = p * cosPhi + xyz.z * sinPhi - e.a * std::sqrt(1.0 - es * sinPhi * sinPhi);
+    lph.x = p == 0.0 ? Wrap180(-e.pm) : Wrap180(std::atan2(xyz.y, xyz.x) * kRadToDeg - e.pm);
+    lph.y = std::atan2(sinPhi, cosPhi) * kRadToDeg;
+}
+
+// The Helmert with EPSG's linearised rotation matrix (position vector):
+// R = [1 -rz ry; rz 1 -rx; -ry rx 1]. Backward applies the transpose, as
+// PROJ's helmert does, rather than the exact inverse; the two differ by the
+// square of the rotation times the radius, 0.2 mm at one arc-second.
+void Helmert(const ZrOperationStep& s, CPoint3D& pt, int forward) {
+    const double rx = s.rxRad, ry = s.ryRad, rz = s.rzRad, k = s.k;
+    CPoint3D p, q;
+    if (forward)
+        ToGeocentric(pt, s.from, s.fromDerived, p);
+    else
+        ToGeocentric(pt, s.to, s.toDerived, p);
+    // Molodensky-Badekas turns and scales about its evaluation point P:
+    // X' = T + P + k R (X - P); a plain Helmert has P = 0.
+    if (forward) {
+        const double x = p.x - s.px, y = p.y - s.py, z = p.z - s.pz;
+        q.x = k * (x - rz * y + ry * z) + s.tx + s.px;
+        q.y = k * (rz * x + y - rx * z) + s.ty + s.py;
+        q.z = k * (-ry * x + rx * y + z) + s.tz + s.pz;
+    } else {
+        const double u = (p.x - s.tx - s.px) * s.invK, v = (p.y - s.ty - s.py) * s.invK,
+                     w = (p.z - s.tz - s.pz) * s.invK;
+        q.x = u + rz * v - ry * w + s.px;
+        q.y = -rz * u + v + rx * w + s.py;
+        q.z = ry * u - rx * v + w + s.pz;
+    }
+    if (forward)
+        FromGeocentric(q, s.to, s.toDerived, pt);
+    else
+        FromGeocentric(q, s.from, s.fromDerived, pt);
+}
+
+void ApplyStep(const ZrOperationStep& s, CPoint3D& pt, int direction) {
+    const int forward = s.inverse ? !direction : direction;
+    switch (s.kind) {
+    case ZR_STEP_DATUM_SHIFT:
+        ZrShiftDatum(s.shift, pt, forward);
+        return;
+    case ZR_STEP_GRID: {
+        // EPSG's grids all join Greenwich systems; the height passes.
+        CPoint2D p(pt.x, pt.y);
+        if (s.grid) forward ? s.grid->ForwardDeg(p) : s.grid->InverseDeg(p);
+        pt.x = p.x;
+        pt.y = p.y;
+        return;
+    }
+    case ZR_STEP_HELMERT:
+        Helmert(s, pt, forward);
+        return;
+    case ZR_STEP_OFFSET: {
+        const double sign = forward ? 1.0 : -1.0;
+        pt.x = Wrap180(pt.x + sign * s.dlon);
+        pt.y += sign * s.dlat;
+        return;
+    }
+    case ZR_STEP_IDENTITY: {
+        // Same longitude from Greenwich; the meridians may differ.
+        const double pmFrom = forward ? s.from.pm : s.to.pm, pmTo = forward ? s.to.pm : s.from.pm;
+        if (pmFrom != pmTo) pt.x = Wrap180(pt.x + pmFrom - pmTo);
+        return;
+    }
+    }
+}
+} // namespace
+
+namespace {
+ZrOperationStep::Derived Derive(const ZrOperationEllipsoid& e) {
+    ZrOperationStep::Derived d;
+    d.es = (2.0 - e.f) * e.f;
+    d.b = e.a * (1.0 - e.f);
+    d.ep2 = d.es / (1.0 - d.es); // the second eccentricity squared
+    return d;
+}
+} // namespace
+
+bool ZrDatumOperation::Append(const ZrOperationStep& step) {
+    if (stepCount >= kZrMaxOperationSteps) return false;
+    ZrOperationStep& s = steps[stepCount++];
+    s = step;
+    s.fromDerived = Derive(s.from);
+    s.toDerived = Derive(s.to);
+    s.rxRad = s.rx * kArcSecondRad;
+    s.ryRad = s.ry * kArcSecondRad;
+    s.rzRad = s.rz * kArcSecondRad;
+    s.k = 1.0 + s.ds * 1e-6;
+    s.invK = 1.0 / s.k;
+    return true;
+}
+
+bool ZrDatumOperation::Contains(double lon, double lat) const {
+    if (!hasArea) return true;
+    if (!(lat >= south && lat <= north)) return false;
+    if (west <= east) return lon >= west && lon <= east;
+    return lon >= west || lon <= east;
+}
+
+void ZrApplyOperation(const ZrDatumOperation& op, CPoint3D& pt, int forward) {
+    if (forward) {
+        for (int i = 0; i < op.stepCount; ++i)
+            ApplyStep(op.steps[i], pt, 1);
+    } else {
+        for (int i = op.stepCount - 1; i >= 0; --i)
+            ApplyStep(op.steps[i], pt, 0);
+    }
+}
+
+int CZrPJOperationChoice::Pick(double lon, double lat) const {
+    for (size_t i = 0; i < m_ops.size(); ++i)
+        if (m_ops[i].Contains(lon, lat)) return static_cast<int>(i);
+    return m_ops.empty() ? -1 : 0;
+}
+
+int CZrPJOperationChoice::Apply(CPoint3D& pt, int forward) const {
+    const int i = Pick(pt.x, pt.y);
+    if (i >= 0) ZrApplyOperation(m_ops[static_cast<size_t>(i)], pt, forward);
+    return i;
+}
+
+int CZrPJOperationChoice::Apply(CPoint2D& pt, int forward) const {
+    // A 2-D point lies on its ellipsoid; the height the chain gives is dropped.
+    CPoint3D p(pt.x, pt.y, 0.0);
+    const int i = Apply(p, forward);
+    pt.x = p.x;
+    pt.y = p.y;
+    return i;
+}
