@@ -41,11 +41,12 @@ ZRPRJ_API std::string ZrMappingFileProblem();
 // Sets translator up to convert src to dst by the operation the library
 // chooses for the two systems: none when they lie on one geographic system
 // (by definition, or by EPSG's code where a catalogue system and one built
-// from EPSG's definition name the datum differently); else the first of
-// EPSG's transformations between the two geographic systems, best first,
-// that joins them. 0 and reason when the datums differ and no operation is
+// from EPSG's definition name the datum differently); else the best
+// operation for each point, as PROJ's proj_create_crs_to_crs chooses it
+// (EPSG's candidates best first, the first whose area of use holds the
+// point, grid-based ones where the grid is found). 0 and reason when the datums differ and no operation is
 // known: converting as if they were one would be wrong by up to hundreds of
-// metres without a word. description names the operation applied.
+// metres without a word. description names the operations that may apply.
 ZRPRJ_API int ZrChooseOperation(const CZrPJCoordSys& src, const CZrPJCoordSys& dst,
                                 CZrPJTranslator& translator, std::string* description = nullptr,
                                 std::string* reason = nullptr);

@@ -379,24 +379,28 @@ int ZrChooseOperation(const CZrPJCoordSys& src, const CZrPJCoordSys& dst, CZrPJT
         if (description) *description = "none: the two systems share one geographic system";
         return 1;
     }
-    if (from != -1000 && to != -1000) {
-        ZrEpsgTransformation found[32];
-        const int count = ZrEpsgTransformationCandidates(from, to, found, 32);
-        for (int i = 0; i < count && i < 32; ++i) {
-            if (!ZrSetTranslatorTransformation(t, src, dst, found[i].code)) continue;
-            translator = t;
-            if (description) {
+    // EPSG's candidates, per point the first whose area holds it, as PROJ's
+    // proj_create_crs_to_crs chooses (grid-based ones where the grid is found).
+    std::vector<ZrOperationSummary> used;
+    CString why;
+    if (ZrSetTranslatorBestOperation(t, src, nullptr, dst, nullptr, false, &used, &why)) {
+        translator = t;
+        if (description) {
+            description->clear();
+            for (const ZrOperationSummary& op : used) {
+                if (!description->empty()) *description += "; ";
                 char accuracy[32] = "";
-                if (found[i].accuracy >= 0)
-                    std::snprintf(accuracy, sizeof accuracy, " (%g m)", found[i].accuracy);
-                *description = "EPSG:" + std::to_string(found[i].code) + " " + found[i].name.str() + accuracy;
+                if (op.accuracy >= 0) std::snprintf(accuracy, sizeof accuracy, " (%g m)", op.accuracy);
+                *description += (op.code ? "EPSG:" + std::to_string(op.code) + " " : std::string()) +
+                                op.name.str() + accuracy;
             }
-            return 1;
         }
+        return 1;
     }
     if (reason)
-        *reason = "no known operation joins the geographic systems " + src.GetGCS().GetName().str() +
-                  " and " + dst.GetGCS().GetName().str() +
-                  "; name one, or give a datum-shift method and its values";
+        *reason = why.IsEmpty() ? "no known operation joins the geographic systems " +
+                                      src.GetGCS().GetName().str() + " and " + dst.GetGCS().GetName().str() +
+                                      "; name one, or give a datum-shift method and its values"
+                                : why.str();
     return 0;
 }
