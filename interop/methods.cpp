@@ -752,9 +752,25 @@ int ZrInteropBuildGeographic(const ZrEpsgGeographicRecord& geog, CZrPJGeoCoordSy
 }
 
 int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedRecord* proj, CZrPJCoordSys& cs,
-                   CString* reason) {
+                   CString* reason, bool matchCatalogue) {
     CZrPJGeoCoordSys gcs;
     if (!ZrInteropBuildGeographic(geog, gcs, reason)) return 0;
+    const CZrPJSpheroid matched = gcs.GetDatum().GetSpheroid();
+    const double f = IsSphere(geog) ? 0.0 : 1.0 / geog.inverseFlattening;
+    // Built as defined (to compare a catalogue row with): the given figures,
+    // not the catalogue's rounded ones (a flattening kept to nine decimals
+    // moves a grid's far corner by millimetres), under the names matched.
+    const bool exact =
+        !matchCatalogue && (matched.GetAxis() != geog.semiMajorAxis || matched.GetFlattening() != f);
+    if (exact) {
+        CZrPJSpheroid given;
+        given.Set(matched.GetName(), geog.semiMajorAxis, f);
+        CZrPJDatum datum;
+        datum.Set(gcs.GetDatum().GetName(), given);
+        CZrPJGeoCoordSys own;
+        own.Set(gcs.GetName(), datum, gcs.GetPrimeMeridian(), 0);
+        gcs = own;
+    }
     if (!proj) {
         CZrPJCoordSys built;
         built.SetEarth(gcs, 0);
@@ -889,7 +905,7 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         text.Format("the parameters of %s are degenerate for the kind", method);
         return Fail(reason, text), 0;
     }
-    ZrMatchProjected(*proj, built);
+    if (matchCatalogue) ZrMatchProjected(*proj, built);
     cs = built;
     return 1;
 }
