@@ -110,7 +110,7 @@ constexpr long kMethodTM = 9807, kMethodLcc1 = 9801, kMethodLcc2 = 9802, kMethod
                kMethodPseudoMercator = 1024, kMethodLaea = 9820, kMethodLaeaSpherical = 1027,
                kMethodPolyconic = 9818, kMethodEqc = 1028, kMethodEqcSpherical = 1029, kMethodCea = 9835,
                kMethodBonne = 9827, kMethodBonneSouth = 9828, kMethodCassini = 9806, kMethodOrtho = 9840,
-               kMethodAeqd = 1125;
+               kMethodAeqd = 1125, kMethodEqdc = 1119;
 
 // What the kind computes on, which decides where the method's formulas agree.
 enum Surface {
@@ -182,6 +182,8 @@ enum Rule {
     // Bonne (South Orientated): westings and southings, undefined with its
     // origin on the equator.
     kSouthOrientated,
+    // A second code for a method another row writes: read only.
+    kReadOnly,
 };
 
 struct MethodRow {
@@ -258,6 +260,18 @@ const MethodRow kMethods[] = {
      PJ_KIND_EQUIDISTANT_CONIC,
      kEllipsoid,
      {kAtLatCenter, kAtLonCenter, kAtLat1, kAtLat2, kAtFE, kAtFN}},
+    // EPSG's own code for the method (PROJ writes it from 9.2 on), with the
+    // false origin's names; read only, the row above writes.
+    {{kMethodEqdc, "Equidistant Conic", "Equidistant_Conic", "Equidistant_Conic", "eqdc"},
+     PJ_KIND_EQUIDISTANT_CONIC,
+     kEllipsoid,
+     {{&kLatF, kLatitude},
+      {&kLonF, kLongitude},
+      kAtLat1,
+      kAtLat2,
+      {&kEF, kFalseEasting},
+      {&kNF, kFalseNorthing}},
+     kReadOnly},
     {{kMethodHotineA, "Hotine Oblique Mercator (variant A)", "Hotine_Oblique_Mercator",
       "Rectified_Skew_Orthomorphic_Natural_Origin", "omerc"},
      PJ_KIND_HOTINE_OBLIQUE_MERCATOR,
@@ -339,6 +353,11 @@ const MethodRow kMethods[] = {
      {kAtLatTs, kOnEquator, kAtLon0, kAtFE, kAtFN},
      kPlain,
      PJ_KIND_PLATE_CARREE},
+    // ESRI's name for the equidistant cylindrical on the equator.
+    {{kMethodEqc, "Equidistant Cylindrical", "Equirectangular", "Plate_Carree", "eqc"},
+     0,
+     kEllipsoid,
+     {kAtLatTs, kOnEquator, kAtLon0, kAtFE, kAtFN}},
     {{kMethodEqcSpherical, "Equidistant Cylindrical (Spherical)", "Equirectangular",
       "Equidistant_Cylindrical", "eqc"},
      PJ_KIND_EQUIDISTANT_CYLINDRICAL,
@@ -882,6 +901,7 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     case kPlain:
     case kGaussKrugerZone:
     case kOneParallelAtOrigin:
+    case kReadOnly:
         break;
     }
 
@@ -987,7 +1007,9 @@ double Value(const Binding& b, const CZrPJParams& prm) {
 const MethodRow* WritingRow(long kind, bool sphere, const CZrPJParams& prm, const MethodRow*& sphereOnly) {
     sphereOnly = nullptr;
     for (const MethodRow& r : kMethods) {
-        if (r.kind == 0 || (r.kind != kind && r.alsoWrites != kind) || r.rule == kMercatorScale) continue;
+        if (r.kind == 0 || (r.kind != kind && r.alsoWrites != kind) || r.rule == kMercatorScale ||
+            r.rule == kReadOnly)
+            continue;
         if ((r.surface == kSphereOnly || r.surface == kSphereForm) && !sphere) {
             if (!sphereOnly) sphereOnly = &r;
             continue;
@@ -1112,6 +1134,7 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     case kGaussKrugerByName:
     case kOneParallelAtOrigin:
     case kMercatorScale:
+    case kReadOnly:
         break;
     }
     geog = g;
