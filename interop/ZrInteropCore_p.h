@@ -44,8 +44,10 @@ ZRPRJ_API const ZrParameterNames* ZrFindParameterByName(long methodCode, const c
 // else projected. A description that names a catalogue or mapped system with
 // the same definition gives that system; otherwise a user-defined one. 0 and
 // cs unchanged, with a one-line reason, when the library cannot express it.
+// Without matchCatalogue a projected description is always built as it is
+// defined, to compare a catalogue row with.
 ZRPRJ_API int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedRecord* proj,
-                             CZrPJCoordSys& cs, CString* reason);
+                             CZrPJCoordSys& cs, CString* reason, bool matchCatalogue = true);
 
 // The EPSG-style description of a valid system. projected tells which of the
 // two records is filled beyond the geographic one. Planar systems have no

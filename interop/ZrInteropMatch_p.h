@@ -32,6 +32,11 @@ bool ZrMatchGeographic(const ZrEpsgGeographicRecord& geog, CZrPJGeoCoordSys& gcs
 // same definition. Returns whether it did.
 bool ZrMatchProjected(const ZrEpsgProjectedRecord& proj, CZrPJCoordSys& built);
 
+// Whether two systems put every point of a 7x7 grid, 6 degrees square about
+// a's origin, within a millimetre of each other (longitudes from each one's
+// own prime meridian, coordinates in metres).
+bool ZrAgreesWithinAMillimetre(const CZrPJCoordSys& a, const CZrPJCoordSys& b);
+
 // The geographic halves of ZrInteropBuild and ZrInteropDescribe.
 ZRPRJ_API int ZrInteropBuildGeographic(const ZrEpsgGeographicRecord& geog, CZrPJGeoCoordSys& gcs,
                                        CString* reason);

@@ -9,6 +9,7 @@
 #include "platform/ZrToolkit.h"
 #include "transform/ZrPJTranslator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_map>
 #include <vector>
@@ -165,7 +166,21 @@ BuiltSystems& Built(unsigned long generation) {
 int Build(long epsgCode, long catalogue, CZrPJCoordSys& cs, CString* reason) {
     CZrPJCoordSys footRow;
     bool haveFootRow = false;
-    if (catalogue != kNone && FromMapping(epsgCode, catalogue, cs, footRow, haveFootRow)) return 1;
+    CZrPJCoordSys row;
+    if (catalogue != kNone && FromMapping(epsgCode, catalogue, row, footRow, haveFootRow)) {
+        // EPSG:n is EPSG's n: the mapped row answers where it agrees with
+        // EPSG's definition, which is built otherwise (the mapping still
+        // serves Set(code) and the reverse look-ups).
+        ZrEpsgGeographicRecord geog;
+        ZrEpsgProjectedRecord proj;
+        CZrPJCoordSys own;
+        if (row.GetType() > 1 && ZrEpsgFindProjected(epsgCode, proj) &&
+            ZrEpsgFindGeographic(proj.baseGeographicCode, geog) &&
+            ZrInteropBuild(geog, &proj, own, nullptr, false) && !ZrAgreesWithinAMillimetre(row, own))
+            row = own;
+        cs = row;
+        return 1;
+    }
 
     if (!ZrEpsgDataAvailable()) return Fail(reason, CString(ZrEpsgDataProblem().c_str()));
     ZrEpsgGeographicRecord geog;

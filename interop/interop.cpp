@@ -2,11 +2,13 @@
 // import and export dispatched to each form, and the EPSG code of a system.
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
+#include "interop/ZrInteropCore_p.h"
 #include "interop/ZrInteropForms_p.h"
 #include "interop/ZrInteropMatch_p.h"
 #include "interop/ZrWktTree_p.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -115,6 +117,77 @@ int ZrExportCoordSys(const CZrPJCoordSys& cs, tagZrCrsTextFormat format, CString
     }
 }
 
+namespace {
+
+// EPSG's projected systems by what identifies them on the ground: method,
+// unit, central meridian and false origin (to a micro-degree and a
+// centimetre), read from the data file's records once per thread.
+struct DefinitionIndex {
+    std::string path;
+    std::unordered_multimap<std::string, long> codes;
+};
+
+double RoleValue(const ZrEpsgProjectedRecord& p, const long (&role)[3]) {
+    for (const long code : role)
+        for (const ZrEpsgParameter& q : p.parameters)
+            if (q.code == code) return q.value;
+    return 0.0;
+}
+
+std::string DefinitionKey(const ZrEpsgProjectedRecord& p) {
+    static const long kLongitude[3] = {8802, 8822, 8812}, kEasting[3] = {8806, 8826, 8816},
+                      kNorthing[3] = {8807, 8827, 8817};
+    char key[200];
+    std::snprintf(key, sizeof key, "%ld %.9g %.0f %.0f %.0f", p.methodCode, p.linearUnitToMetre,
+                  RoleValue(p, kLongitude) * 1e6, RoleValue(p, kEasting) * 100.0,
+                  RoleValue(p, kNorthing) * 100.0);
+    return key;
+}
+
+const DefinitionIndex& Definitions() {
+    thread_local DefinitionIndex index;
+    const std::string path = ZrEpsgDataPath();
+    if (index.path == path && (!index.codes.empty() || !ZrEpsgDataAvailable())) return index;
+    index = DefinitionIndex();
+    index.path = path;
+    std::vector<long> codes;
+    ZrEpsgProjectedCodes(codes);
+    for (const long code : codes) {
+        ZrEpsgProjectedRecord p;
+        if (ZrEpsgFindProjected(code, p)) index.codes.emplace(DefinitionKey(p), code);
+    }
+    return index;
+}
+
+// A .prj file names its system in its writer's words (ESRI's
+// "Pulkovo_1995_GK_Zone_4" for EPSG's "Pulkovo 1995 / Gauss-Kruger zone 4"):
+// a system read from one that names no EPSG system is EPSG's where EPSG has
+// one on the same geographic system (when that is known) that agrees within
+// a millimetre, as projinfo --identify finds it by its parameters.
+void IdentifyByDefinition(CZrPJCoordSys& cs) {
+    if (cs.GetType() != -1 || !cs.IsValid() || ZrEpsgCodeOf(cs) != kNone) return;
+    const long geographic = ZrEpsgGeographicCodeOf(cs);
+    ZrEpsgGeographicRecord g;
+    ZrEpsgProjectedRecord described;
+    bool projected = false;
+    if (!ZrInteropDescribe(cs, g, described, projected, nullptr) || !projected) return;
+    const auto range = Definitions().codes.equal_range(DefinitionKey(described));
+    for (auto it = range.first; it != range.second; ++it) {
+        CZrPJCoordSys candidate;
+        ZrEpsgProjectedRecord rec;
+        if (!ZrEpsgFindProjected(it->second, rec)) continue;
+        if (geographic != kNone && geographic > 0 && rec.baseGeographicCode != geographic) continue;
+        // Only EPSG's own definition: a mapped catalogue row may round EPSG's
+        // ellipsoid by millimetres that the text did not.
+        if (!ZrCoordSysFromEpsg(it->second, candidate, nullptr) || candidate.GetType() != -1) continue;
+        if (!ZrAgreesWithinAMillimetre(cs, candidate) || !ZrAgreesWithinAMillimetre(candidate, cs)) continue;
+        cs = candidate;
+        return;
+    }
+}
+
+} // namespace
+
 int ZrImportCoordSys(const CString& text, CZrPJCoordSys& cs, CString* reason, tagZrCrsTextFormat* format) {
     if (!ZrInteropTextReadable(text, "a coordinate-system text", reason)) return 0;
     const std::string& s = text.str();
@@ -134,6 +207,8 @@ int ZrImportCoordSys(const CString& text, CZrPJCoordSys& cs, CString* reason, ta
         tagZrCrsTextFormat dialect = ZR_CRS_TEXT_UNKNOWN;
         ok = ZrImportWkt(text, cs, reason, &dialect);
         if (ok) form = dialect;
+        if (ok && (dialect == ZR_CRS_TEXT_ESRI_WKT1 || dialect == ZR_CRS_TEXT_WKT1_GDAL))
+            IdentifyByDefinition(cs);
     } else {
         if (reason)
             *reason = "not a coordinate-system text: expected well-known text, a +proj= string or PROJJSON";

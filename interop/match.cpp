@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -300,6 +301,34 @@ bool ZrMatchGeographic(const ZrEpsgGeographicRecord& g, CZrPJGeoCoordSys& gcs) {
     }
     gcs.Set(g.name.empty() ? CString("Custom") : CString(g.name), datum, pm, 0);
     return true;
+}
+
+// Whether two systems put every point of a 7x7 grid, 6 degrees square about
+// the first one's origin (the extent of a zone), within a millimetre of each
+// other. A catalogue row that rounds EPSG's figures does not: British National
+// Grid's scale 0.999601 for EPSG's 0.9996012717 is 0.38 m at the grid's edge.
+bool ZrAgreesWithinAMillimetre(const CZrPJCoordSys& a, const CZrPJCoordSys& b) {
+    constexpr double kMillimetre = 1e-3;
+    const CZrPJParams p = a.GetParams();
+    // Longitudes count from each system's own prime meridian: a meridian
+    // rounded in the catalogue (Lisbon's) moves every point alike.
+    const double pmA = a.GetGCS().GetPrimeMeridian().GetLongitude();
+    const double pmB = b.GetGCS().GetPrimeMeridian().GetLongitude();
+    const double metresA = 1.0 / a.GetPJOperator().GetUnitFactor();
+    const double metresB = 1.0 / b.GetPJOperator().GetUnitFactor();
+    const double lat0 = std::max(-82.0, std::min(82.0, p.CentralParallel));
+    int compared = 0;
+    for (int i = -3; i <= 3; ++i)
+        for (int j = -3; j <= 3; ++j) {
+            CPoint2D pa(p.CentralMeridian + i, lat0 + j), pb(p.CentralMeridian + i + pmA - pmB, lat0 + j);
+            const bool okA = a.Forward(&pa, 1) != 0, okB = b.Forward(&pb, 1) != 0;
+            if (okA != okB) return false;
+            if (!okA) continue;
+            if (std::hypot(pa.x * metresA - pb.x * metresB, pa.y * metresA - pb.y * metresB) > kMillimetre)
+                return false;
+            ++compared;
+        }
+    return compared > 0;
 }
 
 bool ZrMatchProjected(const ZrEpsgProjectedRecord& proj, CZrPJCoordSys& built) {

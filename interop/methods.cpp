@@ -110,7 +110,7 @@ constexpr long kMethodTM = 9807, kMethodLcc1 = 9801, kMethodLcc2 = 9802, kMethod
                kMethodPseudoMercator = 1024, kMethodLaea = 9820, kMethodLaeaSpherical = 1027,
                kMethodPolyconic = 9818, kMethodEqc = 1028, kMethodEqcSpherical = 1029, kMethodCea = 9835,
                kMethodBonne = 9827, kMethodBonneSouth = 9828, kMethodCassini = 9806, kMethodOrtho = 9840,
-               kMethodAeqd = 1125;
+               kMethodAeqd = 1125, kMethodEqdc = 1119;
 
 // What the kind computes on, which decides where the method's formulas agree.
 enum Surface {
@@ -118,218 +118,415 @@ enum Surface {
     kSphereAny,  // the sphere of radius a, as the method (PROJ's form) does on any ellipsoid
     kSphereOnly, // a sphere (radius a or the authalic radius); the method is ellipsoidal, so
                  // the two agree only when the ellipsoid is a sphere
+    kSphereForm, // the method is the spherical form of one the kind computes on the ellipsoid:
+                 // the two agree only when the ellipsoid is a sphere
+};
+
+// The model field a parameter fills when a description is built, and is
+// written from when a system is described.
+enum Field {
+    kFalseEasting,       // FalseEasting
+    kFalseNorthing,      // FalseNorthing
+    kLongitude,          // CentralMeridian
+    kLatitude,           // CentralParallel
+    kParallel1,          // StandardParallel1
+    kParallel2,          // StandardParallel2
+    kParallels,          // StandardParallel1 and 2 alike: one parallel true to scale
+    kOriginAndParallels, // CentralParallel, StandardParallel1 and 2 alike: a one-parallel cone
+    kScale,              // ScaleFactor
+    kAzimuth,            // Azimuth
+    kGridAngle,          // StandardParallel1: the oblique Mercator kinds keep their grid angle there
+    kLongitude1,         // FirstPointLongitude
+    kLongitude2,         // SecondPointLongitude
+    kFixed,              // no field: the kind computes only with this value (refused otherwise)
+    kRule,               // read and written by the row's rule
+};
+
+enum : unsigned {
+    kRequired = 1,            // refused when absent
+    kPositive = 2,            // refused when not greater than zero
+    kAbsolute = 4,            // the kind takes the parallel's absolute value
+    kDefaultsToParallel1 = 8, // absent, or within 1e-7 rad of the first parallel on export: that one
+    kDefaultsToAzimuth = 16,  // absent: the azimuth (the skew grid, turned by it)
+};
+
+struct Binding {
+    const ZrParameterNames* names;
+    Field field;
+    double value = 0.0; // when absent, or the only value a kFixed parameter may take
+    unsigned flags = 0;
+};
+
+// The conversions that are more than a parameter filling a field, named on
+// the rows that need them.
+enum Rule {
+    kPlain,
+    // Transverse Mercator: a zone whose texts say Gauss-Krueger (origin on
+    // the equator, no scale) is built as the Gauss-Krueger kind, so it reads
+    // back as written.
+    kGaussKrugerByName,
+    // Written for the Gauss-Krueger kind: the conversion is named so.
+    kGaussKrugerZone,
+    // Lambert 1SP is written only for a one-parallel cone whose origin is on
+    // that parallel.
+    kOneParallelAtOrigin,
+    // Lambert 2SP: parallels within 1e-7 rad are one; a one-parallel cone with
+    // a scale and its origin off the parallel has no form.
+    kTwoParallels,
+    // Mercator (variant A): scale k0 on the equator is scale 1 on the parallel
+    // whose radius is k0 a. Read only: variant B is what is written.
+    kMercatorScale,
+    // Bonne: EPSG measures northings from the natural origin, the kind from a
+    // fixed line 20738918 m north of the cone's apex.
+    kBonneNorthing,
+    // Bonne (South Orientated): westings and southings, undefined with its
+    // origin on the equator.
+    kSouthOrientated,
+    // A second code for a method another row writes: read only.
+    kReadOnly,
 };
 
 struct MethodRow {
     ZrMethodNames names;
     long kind; // the kind that computes it; 0 when the row is an alias read only
     Surface surface;
-    const ZrParameterNames* params[8];
+    Binding params[8];
+    Rule rule = kPlain;
+    long alsoWrites = 0;          // a second kind written as this method
+    const char* sphere = nullptr; // why a sphere-only kind is not written on an ellipsoid
 };
+
+// Bindings most rows share.
+const Binding kAtLat0 = {&kLat0, kLatitude}, kAtLon0 = {&kLon0, kLongitude},
+              kAtK0 = {&kK0, kScale, 1.0, kPositive}, kAtFE = {&kFE, kFalseEasting},
+              kAtFN = {&kFN, kFalseNorthing}, kAtLatCenter = {&kLat0Center, kLatitude},
+              kAtLonCenter = {&kLon0Center, kLongitude}, kAtLonCenter2 = {&kLon0Center2, kLongitude},
+              kAtLatEsri = {&kLat0Esri, kLatitude}, kAtLonEsri = {&kLon0Esri, kLongitude},
+              kOnEquator = {&kLat0, kFixed, 0.0}, kAtLat1 = {&kLat1, kParallel1, 0.0, kRequired},
+              kAtLat2 = {&kLat2, kParallel2, 0.0, kDefaultsToParallel1}, kAtLatTs = {&kLatTs, kParallels};
+
+const char* const kAzimuthalSphere = "the kind computes on a sphere; the method is ellipsoidal elsewhere";
 
 // The table. A method may appear twice when a dialect has two names for it
 // (ESRI's Behrmann, its Gauss-Kruger, the rectified skew orthomorphic forms);
-// lookups by code return the first row.
+// lookups by code return the first row, and a description is built by the
+// first row of its code that has a kind. A system is written by the first row
+// of its kind (or alsoWrites) whose surface admits its ellipsoid; rows that
+// only write (Gauss-Krueger, Sanson's sinusoid) follow the row that reads
+// their code.
 const MethodRow kMethods[] = {
     {{kMethodTM, "Transverse Mercator", "Transverse_Mercator", "Transverse_Mercator", "tmerc"},
      PJ_KIND_TRANSVERSE_MERCATOR,
      kEllipsoid,
-     {&kLat0, &kLon0, &kK0, &kFE, &kFN}},
+     {kAtLat0, kAtLon0, kAtK0, kAtFE, kAtFN},
+     kGaussKrugerByName},
     {{kMethodTM, "Transverse Mercator", "Transverse_Mercator", "Gauss_Kruger", "tmerc"},
      0,
      kEllipsoid,
-     {&kLat0, &kLon0, &kK0, &kFE, &kFN}},
+     {kAtLat0, kAtLon0, kAtK0, kAtFE, kAtFN}},
+    // Gauss-Krueger takes its origin on the equator and applies no scale.
+    {{kMethodTM, "Transverse Mercator", "Transverse_Mercator", "Transverse_Mercator", "tmerc"},
+     PJ_KIND_GAUSS_KRUGER,
+     kEllipsoid,
+     {kOnEquator, kAtLon0, {&kK0, kFixed, 1.0}, kAtFE, kAtFN},
+     kGaussKrugerZone},
     {{kMethodLcc1, "Lambert Conic Conformal (1SP)", "Lambert_Conformal_Conic_1SP", "Lambert_Conformal_Conic",
       "lcc"},
      PJ_KIND_LAMBERT_CONFORMAL_CONIC,
      kEllipsoid,
-     {&kLat0, &kLon0, &kK0, &kFE, &kFN}},
+     {{&kLat0, kOriginAndParallels}, kAtLon0, kAtK0, kAtFE, kAtFN},
+     kOneParallelAtOrigin},
     {{kMethodLcc2, "Lambert Conic Conformal (2SP)", "Lambert_Conformal_Conic_2SP", "Lambert_Conformal_Conic",
       "lcc"},
      PJ_KIND_LAMBERT_CONFORMAL_CONIC,
      kEllipsoid,
-     {&kLatF, &kLonF, &kLat1, &kLat2, &kEF, &kNF}},
+     {{&kLatF, kLatitude},
+      {&kLonF, kLongitude},
+      kAtLat1,
+      kAtLat2,
+      {&kEF, kFalseEasting},
+      {&kNF, kFalseNorthing}},
+     kTwoParallels},
     {{kMethodAlbers, "Albers Equal Area", "Albers_Conic_Equal_Area", "Albers", "aea"},
      PJ_KIND_ALBERS,
      kEllipsoid,
-     {&kLatFAlbers, &kLonFAlbers, &kLat1, &kLat2, &kEF, &kNF}},
+     {{&kLatFAlbers, kLatitude},
+      {&kLonFAlbers, kLongitude},
+      kAtLat1,
+      kAtLat2,
+      {&kEF, kFalseEasting},
+      {&kNF, kFalseNorthing}}},
     {{PJ_KIND_EQUIDISTANT_CONIC, "Equidistant Conic", "Equidistant_Conic", "Equidistant_Conic", "eqdc"},
      PJ_KIND_EQUIDISTANT_CONIC,
      kEllipsoid,
-     {&kLat0Center, &kLon0Center, &kLat1, &kLat2, &kFE, &kFN}},
+     {kAtLatCenter, kAtLonCenter, kAtLat1, kAtLat2, kAtFE, kAtFN}},
+    // EPSG's own code for the method (PROJ writes it from 9.2 on), with the
+    // false origin's names; read only, the row above writes.
+    {{kMethodEqdc, "Equidistant Conic", "Equidistant_Conic", "Equidistant_Conic", "eqdc"},
+     PJ_KIND_EQUIDISTANT_CONIC,
+     kEllipsoid,
+     {{&kLatF, kLatitude},
+      {&kLonF, kLongitude},
+      kAtLat1,
+      kAtLat2,
+      {&kEF, kFalseEasting},
+      {&kNF, kFalseNorthing}},
+     kReadOnly},
     {{kMethodHotineA, "Hotine Oblique Mercator (variant A)", "Hotine_Oblique_Mercator",
       "Rectified_Skew_Orthomorphic_Natural_Origin", "omerc"},
      PJ_KIND_HOTINE_OBLIQUE_MERCATOR,
      kEllipsoid,
-     {&kLatC, &kLonC, &kAlpha, &kGamma, &kKC, &kFE, &kFN}},
+     {{&kLatC, kLatitude},
+      {&kLonC, kLongitude},
+      {&kAlpha, kAzimuth, 0.0, kRequired},
+      {&kGamma, kGridAngle, 0.0, kDefaultsToAzimuth},
+      {&kKC, kScale, 1.0, kPositive},
+      kAtFE,
+      kAtFN}},
     {{kMethodHotineA, "Hotine Oblique Mercator (variant A)", "Hotine_Oblique_Mercator",
       "Hotine_Oblique_Mercator_Azimuth_Natural_Origin", "omerc"},
      0,
      kEllipsoid,
-     {&kLatC, &kLonC, &kAlpha, &kGamma, &kKC, &kFE, &kFN}},
+     {{&kLatC, kLatitude},
+      {&kLonC, kLongitude},
+      {&kAlpha, kAzimuth, 0.0, kRequired},
+      {&kGamma, kGridAngle, 0.0, kDefaultsToAzimuth},
+      {&kKC, kScale, 1.0, kPositive},
+      kAtFE,
+      kAtFN}},
     {{kMethodHotineB, "Hotine Oblique Mercator (variant B)", "Hotine_Oblique_Mercator_Azimuth_Center",
       "Rectified_Skew_Orthomorphic_Center", "omerc"},
      PJ_KIND_OBLIQUE_MERCATOR,
      kEllipsoid,
-     {&kLatC, &kLonC, &kAlpha, &kGamma, &kKC, &kEC, &kNC}},
+     {{&kLatC, kLatitude},
+      {&kLonC, kLongitude},
+      {&kAlpha, kAzimuth, 0.0, kRequired},
+      {&kGamma, kGridAngle, 0.0, kDefaultsToAzimuth},
+      {&kKC, kScale, 1.0, kPositive},
+      {&kEC, kFalseEasting},
+      {&kNC, kFalseNorthing}}},
     {{kMethodHotineB, "Hotine Oblique Mercator (variant B)", "Hotine_Oblique_Mercator_Azimuth_Center",
       "Hotine_Oblique_Mercator_Azimuth_Center", "omerc"},
      0,
      kEllipsoid,
-     {&kLatC, &kLonC, &kAlpha, &kGamma, &kKC, &kEC, &kNC}},
+     {{&kLatC, kLatitude},
+      {&kLonC, kLongitude},
+      {&kAlpha, kAzimuth, 0.0, kRequired},
+      {&kGamma, kGridAngle, 0.0, kDefaultsToAzimuth},
+      {&kKC, kScale, 1.0, kPositive},
+      {&kEC, kFalseEasting},
+      {&kNC, kFalseNorthing}}},
     {{kMethodMercatorA, "Mercator (variant A)", "Mercator_1SP", "Mercator", "merc"},
      PJ_KIND_MERCATOR,
      kEllipsoid,
-     {&kLat0, &kLon0, &kK0, &kFE, &kFN}},
+     {kOnEquator, kAtLon0, {&kK0, kRule, 1.0}, kAtFE, kAtFN},
+     kMercatorScale},
+    // The origin is always on the equator; scale 1 on the standard parallel.
     {{kMethodMercatorB, "Mercator (variant B)", "Mercator_2SP", "Mercator", "merc"},
      PJ_KIND_MERCATOR,
      kEllipsoid,
-     {&kLatTs, &kLon0, &kFE, &kFN}},
+     {{&kLatTs, kParallels, 0.0, kAbsolute}, kAtLon0, kAtFE, kAtFN}},
+    // Mercator on the sphere of radius a whatever the ellipsoid: exactly the
+    // popular visualisation method (and plain Mercator where the ellipsoid is a sphere).
     {{kMethodPseudoMercator, "Popular Visualisation Pseudo Mercator", "Popular_Visualisation_Pseudo_Mercator",
       "Mercator_Auxiliary_Sphere", "webmerc"},
      PJ_KIND_SPHERE_MERCATOR,
      kSphereAny,
-     {&kLat0, &kLon0, &kFE, &kFN}},
+     {kOnEquator, kAtLon0, kAtFE, kAtFN}},
     {{kMethodLaea, "Lambert Azimuthal Equal Area", "Lambert_Azimuthal_Equal_Area",
       "Lambert_Azimuthal_Equal_Area", "laea"},
      PJ_KIND_LAMBERT_AZIMUTHAL_EQUAL_AREA,
      kSphereOnly,
-     {&kLat0Center, &kLon0Center, &kFE, &kFN}},
+     {kAtLatCenter, kAtLonCenter, kAtFE, kAtFN}},
+    // On the sphere of the ellipsoid's area: EPSG's spherical form.
     {{kMethodLaeaSpherical, "Lambert Azimuthal Equal Area (Spherical)", nullptr, nullptr, "laea"},
      PJ_KIND_LAMBERT_AZIMUTHAL_EQUAL_AREA,
      kSphereAny,
-     {&kLat0Center, &kLon0Center, &kFE, &kFN}},
+     {kAtLatCenter, kAtLonCenter, kAtFE, kAtFN}},
     {{kMethodPolyconic, "American Polyconic", "Polyconic", "Polyconic", "poly"},
      PJ_KIND_POLYCONIC,
      kEllipsoid,
-     {&kLat0, &kLon0, &kFE, &kFN}},
+     {kAtLat0, kAtLon0, kAtFE, kAtFN}},
     {{kMethodEqc, "Equidistant Cylindrical", "Equirectangular", "Equidistant_Cylindrical", "eqc"},
      PJ_KIND_EQUIDISTANT_CYLINDRICAL,
      kEllipsoid,
-     {&kLatTs, &kLat0, &kLon0, &kFE, &kFN}},
+     {kAtLatTs, kOnEquator, kAtLon0, kAtFE, kAtFN},
+     kPlain,
+     PJ_KIND_PLATE_CARREE},
+    // ESRI's name for the equidistant cylindrical on the equator.
+    {{kMethodEqc, "Equidistant Cylindrical", "Equirectangular", "Plate_Carree", "eqc"},
+     0,
+     kEllipsoid,
+     {kAtLatTs, kOnEquator, kAtLon0, kAtFE, kAtFN}},
     {{kMethodEqcSpherical, "Equidistant Cylindrical (Spherical)", "Equirectangular",
       "Equidistant_Cylindrical", "eqc"},
-     0,
-     kSphereOnly,
-     {&kLatTs, &kLat0, &kLon0, &kFE, &kFN}},
+     PJ_KIND_EQUIDISTANT_CYLINDRICAL,
+     kSphereForm,
+     {kAtLatTs, kOnEquator, kAtLon0, kAtFE, kAtFN}},
     {{kMethodCea, "Lambert Cylindrical Equal Area", "Cylindrical_Equal_Area", "Cylindrical_Equal_Area",
       "cea"},
      PJ_KIND_EQUIAREA_CYLINDRICAL,
      kEllipsoid,
-     {&kLatTs, &kLon0, &kFE, &kFN}},
+     {kAtLatTs, kAtLon0, kAtFE, kAtFN},
+     kPlain,
+     PJ_KIND_BEHRMANN},
     {{kMethodCea, "Lambert Cylindrical Equal Area", "Cylindrical_Equal_Area", "Behrmann", "cea"},
      0,
      kEllipsoid,
-     {&kLatTs, &kLon0, &kFE, &kFN}},
+     {kAtLatTs, kAtLon0, kAtFE, kAtFN}},
     {{kMethodBonne, "Bonne", "Bonne", "Bonne", "bonne"},
      PJ_KIND_BONNE,
      kEllipsoid,
-     {&kLatBonne, &kLon0, &kFE, &kFN}},
+     {{&kLatBonne, kParallels}, kAtLon0, kAtFE, kAtFN},
+     kBonneNorthing},
     // PROJ states it as its Bonne turned about (+axis=wsu with x_0 = -FE, y_0 =
     // -FN); that form is not written here, so the row has no PROJ name and a
-    // plain +proj=bonne keeps reading as the Bonne above.
+    // plain +proj=bonne keeps reading as the Bonne above. EPSG's formulas are
+    // the kind's: W = FE - x and S = FN - y about the natural origin, x and y
+    // those of the Bonne on that parallel.
     {{kMethodBonneSouth, "Bonne (South Orientated)", "Bonne_South_Orientated", "Bonne_South_Orientated",
       nullptr},
      PJ_KIND_BONNE_SOUTH_ORIENTATED,
      kEllipsoid,
-     {&kLatBonne, &kLon0, &kFE, &kFN}},
+     {{&kLatBonne, kLatitude}, kAtLon0, kAtFE, kAtFN},
+     kSouthOrientated},
     // PROJ 9.1 has no routine for the method and writes EPSG's name in both
     // forms of WKT1, with the origin as the latitude of origin.
     {{kMethodBonneSouth, "Bonne (South Orientated)", "Bonne_(South_Orientated)", "Bonne_(South_Orientated)",
       nullptr},
      0,
      kEllipsoid,
-     {&kLat0, &kLon0, &kFE, &kFN}},
+     {kAtLat0, kAtLon0, kAtFE, kAtFN}},
     {{kMethodCassini, "Cassini-Soldner", "Cassini_Soldner", "Cassini", "cass"},
      PJ_KIND_CASSINI,
      kSphereOnly,
-     {&kLat0, &kLon0, &kFE, &kFN}},
+     {kOnEquator, kAtLon0, kAtFE, kAtFN},
+     kPlain,
+     0,
+     "Cassini computes on a sphere; EPSG's Cassini-Soldner is ellipsoidal"},
     {{kMethodOrtho, "Orthographic", "Orthographic", "Orthographic", "ortho"},
      PJ_KIND_ORTHOTIC_GRAPHIC,
      kSphereOnly,
-     {&kLat0Esri, &kLon0Esri, &kFE, &kFN}},
+     {kAtLatEsri, kAtLonEsri, kAtFE, kAtFN},
+     kPlain,
+     0,
+     kAzimuthalSphere},
     {{PJ_KIND_CONFORMAL_AZIMUTHAL, "Stereographic", "Stereographic", "Stereographic", "stere"},
      PJ_KIND_CONFORMAL_AZIMUTHAL,
      kSphereOnly,
-     {&kLat0, &kLon0, &kK0, &kFE, &kFN}},
+     {kAtLat0, kAtLon0, {&kK0, kFixed, 1.0}, kAtFE, kAtFN},
+     kPlain,
+     0,
+     kAzimuthalSphere},
     {{kMethodAeqd, "Azimuthal Equidistant", "Azimuthal_Equidistant", "Azimuthal_Equidistant", "aeqd"},
      PJ_KIND_AZIMUTHAL_EQUIDISTANT,
      kSphereOnly,
-     {&kLat0Center, &kLon0Center, &kFE, &kFN}},
+     {kAtLatCenter, kAtLonCenter, kAtFE, kAtFN},
+     kPlain,
+     0,
+     kAzimuthalSphere},
+    // The kind of this code computes the gnomonic.
     {{PJ_KIND_HOTINE_OBLIQUE_MERCATOR_AZIMUTH_NATURAL_ORIGIN, "Gnomonic", "Gnomonic", "Gnomonic", "gnom"},
      PJ_KIND_HOTINE_OBLIQUE_MERCATOR_AZIMUTH_NATURAL_ORIGIN,
      kSphereOnly,
-     {&kLat0Esri, &kLon0Esri, &kFE, &kFN}},
+     {kAtLatEsri, kAtLonEsri, kAtFE, kAtFN},
+     kPlain,
+     0,
+     kAzimuthalSphere},
     {{PJ_KIND_SINUSOIDAL, "Sinusoidal", "Sinusoidal", "Sinusoidal", "sinu"},
      PJ_KIND_SINUSOIDAL,
      kEllipsoid,
-     {&kLon0Center2, &kFE, &kFN}},
+     {kAtLonCenter2, kAtFE, kAtFN}},
+    {{PJ_KIND_SINUSOIDAL, "Sinusoidal", "Sinusoidal", "Sinusoidal", "sinu"},
+     PJ_KIND_SANSON,
+     kSphereOnly,
+     {kAtLonCenter2, kAtFE, kAtFN},
+     kPlain,
+     0,
+     "the sinusoid on the sphere of radius a; PROJ's sinusoidal is ellipsoidal"},
     {{PJ_KIND_MILLER_CYLINDRICAL, "Miller Cylindrical", "Miller_Cylindrical", "Miller_Cylindrical", "mill"},
      PJ_KIND_MILLER_CYLINDRICAL,
      kSphereAny,
-     {&kLon0Center2, &kFE, &kFN}},
+     {kAtLonCenter2, kAtFE, kAtFN}},
     {{PJ_KIND_GALL_STEREOGRAPHIC, "Gall Stereographic", "Gall_Stereographic", "Gall_Stereographic", "gall"},
      PJ_KIND_GALL_STEREOGRAPHIC,
      kSphereAny,
-     {&kLon0, &kFE, &kFN}},
+     {kAtLon0, kAtFE, kAtFN}},
     {{PJ_KIND_MOLLWEIDE, "Mollweide", "Mollweide", "Mollweide", "moll"},
      PJ_KIND_MOLLWEIDE,
      kSphereAny,
-     {&kLon0, &kFE, &kFN}},
+     {kAtLon0, kAtFE, kAtFN}},
     {{PJ_KIND_ECKERT_I, "Eckert I", "Eckert_I", "Eckert_I", "eck1"},
      PJ_KIND_ECKERT_I,
      kSphereAny,
-     {&kLon0, &kFE, &kFN}},
+     {kAtLon0, kAtFE, kAtFN}},
     {{PJ_KIND_ECKERT_II, "Eckert II", "Eckert_II", "Eckert_II", "eck2"},
      PJ_KIND_ECKERT_II,
      kSphereAny,
-     {&kLon0, &kFE, &kFN}},
+     {kAtLon0, kAtFE, kAtFN}},
     {{PJ_KIND_ECKERT_III, "Eckert III", "Eckert_III", "Eckert_III", "eck3"},
      PJ_KIND_ECKERT_III,
      kSphereAny,
-     {&kLon0, &kFE, &kFN}},
+     {kAtLon0, kAtFE, kAtFN}},
     {{PJ_KIND_ECKERT_IV, "Eckert IV", "Eckert_IV", "Eckert_IV", "eck4"},
      PJ_KIND_ECKERT_IV,
      kSphereAny,
-     {&kLon0, &kFE, &kFN}},
+     {kAtLon0, kAtFE, kAtFN}},
     {{PJ_KIND_ECKERT_V, "Eckert V", "Eckert_V", "Eckert_V", "eck5"},
      PJ_KIND_ECKERT_V,
      kSphereAny,
-     {&kLon0, &kFE, &kFN}},
+     {kAtLon0, kAtFE, kAtFN}},
     {{PJ_KIND_ECKERT_VI, "Eckert VI", "Eckert_VI", "Eckert_VI", "eck6"},
      PJ_KIND_ECKERT_VI,
      kSphereAny,
-     {&kLon0, &kFE, &kFN}},
+     {kAtLon0, kAtFE, kAtFN}},
     {{PJ_KIND_WINKEL_I, "Winkel I", "Winkel_I", "Winkel_I", "wink1"},
      PJ_KIND_WINKEL_I,
      kSphereAny,
-     {&kLon0, &kLatTs, &kFE, &kFN}},
+     {kAtLon0, kAtLatTs, kAtFE, kAtFN}},
     {{PJ_KIND_QUARTIC_AUTHALIC, "Quartic Authalic", "Quartic_Authalic", "Quartic_Authalic", "qua_aut"},
      PJ_KIND_QUARTIC_AUTHALIC,
      kSphereAny,
-     {&kLon0, &kFE, &kFN}},
+     {kAtLon0, kAtFE, kAtFN}},
     {{PJ_KIND_LOXIMUTHAL, "Loximuthal", "Loximuthal", "Loximuthal", "loxim"},
      PJ_KIND_LOXIMUTHAL,
      kSphereAny,
-     {&kLatLoxim, &kLon0, &kFE, &kFN}},
+     {{&kLatLoxim, kParallels}, kAtLon0, kAtFE, kAtFN}},
     {{PJ_KIND_VAN_DER_GRINTEN_I, "Van Der Grinten", "VanDerGrinten", "Van_der_Grinten_I", "vandg"},
      PJ_KIND_VAN_DER_GRINTEN_I,
      kSphereAny,
-     {&kLon0, &kFE, &kFN}},
+     {kAtLon0, kAtFE, kAtFN}},
     {{PJ_KIND_ROBINSON, "Robinson", "Robinson", "Robinson", "robin"},
      PJ_KIND_ROBINSON,
      kSphereAny,
-     {&kLon0Center2, &kFE, &kFN}},
+     {kAtLonCenter2, kAtFE, kAtFN}},
+    // The two points are parameters EPSG lacks: the codes above are the library's own.
     {{PJ_KIND_TWO_POINT_EQUIDISTANT, "Two Point Equidistant", "Two_Point_Equidistant",
       "Two_Point_Equidistant", "tpeqd"},
      PJ_KIND_TWO_POINT_EQUIDISTANT,
      kSphereAny,
-     {&kLatPt1, &kLonPt1, &kLatPt2, &kLonPt2, &kFE, &kFN}},
+     {{&kLatPt1, kParallel1, 0.0, kRequired},
+      {&kLonPt1, kLongitude1, 0.0, kRequired},
+      {&kLatPt2, kParallel2, 0.0, kRequired},
+      {&kLonPt2, kLongitude2, 0.0, kRequired},
+      kAtFE,
+      kAtFN}},
+};
+
+// Kinds that have a routine but no form elsewhere, and why.
+struct Unwritten {
+    long kind;
+    const char* why;
+};
+const Unwritten kUnwritten[] = {
+    {PJ_KIND_WINKEL_II, "this Winkel II form is the library's own; no other software computes it"},
+    // The kind of this code computes the China projection.
+    {PJ_KIND_HOTINE_OBLIQUE_MERCATOR_AZIMUTH_CENTER, "the China projection has no equivalent elsewhere"},
 };
 
 int ParamCount(const MethodRow& row) {
     int n = 0;
-    while (n < 8 && row.params[n])
+    while (n < 8 && row.params[n].names)
         ++n;
     return n;
 }
@@ -401,7 +598,7 @@ int ZrMethodParameters(long methodCode, const ZrParameterNames** out, int capaci
     if (!row) return 0;
     const int n = ParamCount(*row);
     for (int i = 0; i < n && i < capacity; ++i)
-        out[i] = row->params[i];
+        out[i] = row->params[i].names;
     return n;
 }
 
@@ -411,7 +608,7 @@ const ZrParameterNames* ZrFindParameterByName(long methodCode, const char* anyNa
     for (const MethodRow& row : kMethods) {
         if (row.names.code != methodCode) continue;
         for (int i = 0; i < ParamCount(row); ++i) {
-            const ZrParameterNames* p = row.params[i];
+            const ZrParameterNames* p = row.params[i].names;
             if (SameName(anyName, p->epsgName) || SameName(anyName, p->wkt1Name) ||
                 SameName(anyName, p->esriName) || SameName(anyName, p->projKey))
                 return p;
@@ -422,7 +619,7 @@ const ZrParameterNames* ZrFindParameterByName(long methodCode, const char* anyNa
     for (const ParameterAlias& alias : kParameterAliases) {
         if (!SameName(anyName, alias.name)) continue;
         for (int i = 0; i < ParamCount(*first); ++i)
-            if (first->params[i]->code == alias.code) return first->params[i];
+            if (first->params[i].names->code == alias.code) return first->params[i].names;
     }
     return nullptr;
 }
@@ -437,28 +634,47 @@ bool Fail(CString* reason, const CString& text) {
     return false;
 }
 
+// Codes that stand for one another when a description lacks the row's own:
+// the origin and false origin as each form of a method names them.
+const long kSameRole[][3] = {
+    {8806, 8826, 8816}, // false easting
+    {8807, 8827, 8817}, // false northing
+    {8801, 8821, 8811}, // latitude of the origin
+    {8802, 8822, 8812}, // longitude of the origin
+};
+
 // The parameters of a description, looked up by code.
 class ParamSet {
 public:
     explicit ParamSet(const ZrEpsgProjectedRecord& proj) : m_proj(proj) {}
-    bool Has(long code) const {
+    bool Find(long code, double& value) const {
         for (const ZrEpsgParameter& p : m_proj.parameters)
-            if (p.code == code) return true;
+            if (p.code == code) {
+                value = p.value;
+                return true;
+            }
         return false;
     }
+    // The parameter by its code, else by a code of the same role (in the
+    // order above, so a false easting is the natural origin's first).
+    bool FindRole(long code, double& value) const {
+        for (const auto& role : kSameRole)
+            if (role[0] == code || role[1] == code || role[2] == code) {
+                for (const long c : role)
+                    if (Find(c, value)) return true;
+                return false;
+            }
+        return Find(code, value);
+    }
     double Get(long code, double fallback) const {
-        for (const ZrEpsgParameter& p : m_proj.parameters)
-            if (p.code == code) return p.value;
-        return fallback;
+        double v = fallback;
+        Find(code, v);
+        return v;
     }
 
 private:
     const ZrEpsgProjectedRecord& m_proj;
 };
-
-bool UnitCodeOf(const ZrEpsgProjectedRecord& proj, long& units, CString* reason) {
-    return ZrInteropUnitCode(proj, units, reason) != 0;
-}
 
 bool ContainsGauss(const std::string& name) {
     for (size_t i = 0; i + 5 <= name.size(); ++i)
@@ -468,6 +684,77 @@ bool ContainsGauss(const std::string& name) {
 
 bool IsSphere(const ZrEpsgGeographicRecord& geog) {
     return geog.inverseFlattening == 0.0;
+}
+
+// A parameter's EPSG name as it reads inside a sentence.
+std::string Lowered(const char* name) {
+    std::string s = name;
+    if (!s.empty()) s[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(s[0])));
+    return s;
+}
+
+// Bonne's cone: its apex lies N(phi1)/tan(phi1) north of the natural origin.
+double BonneApexDistance(double phi1Degrees, double a, double inverseFlattening) {
+    const double phi1 = phi1Degrees * kDegree;
+    const double f = inverseFlattening == 0.0 ? 0.0 : 1.0 / inverseFlattening;
+    const double es = (2.0 - f) * f;
+    const double s = std::sin(phi1);
+    return a / std::sqrt(1.0 - es * s * s) / std::tan(phi1);
+}
+
+constexpr double kBonneFixedLine = 20738918.0; // metres north of the apex, where the kind's northings start
+
+// Fills one field of the model from a parameter's value.
+void Fill(Field field, double v, CZrPJParams& params) {
+    switch (field) {
+    case kFalseEasting:
+        params.FalseEasting = v;
+        break;
+    case kFalseNorthing:
+        params.FalseNorthing = v;
+        break;
+    case kLongitude:
+        params.CentralMeridian = v;
+        break;
+    case kLatitude:
+        params.CentralParallel = v;
+        break;
+    case kParallel1:
+    case kGridAngle:
+        params.StandardParallel1 = v;
+        break;
+    case kParallel2:
+        params.StandardParallel2 = v;
+        break;
+    case kOriginAndParallels:
+        params.CentralParallel = v;
+        [[fallthrough]];
+    case kParallels:
+        params.StandardParallel1 = params.StandardParallel2 = v;
+        break;
+    case kScale:
+        params.ScaleFactor = v;
+        break;
+    case kAzimuth:
+        params.Azimuth = v;
+        break;
+    case kLongitude1:
+        params.FirstPointLongitude = v;
+        break;
+    case kLongitude2:
+        params.SecondPointLongitude = v;
+        break;
+    case kFixed:
+    case kRule:
+        break;
+    }
+}
+
+// The row that builds a method: the first of its code with a kind.
+const MethodRow* BuildingRow(long methodCode) {
+    for (const MethodRow& r : kMethods)
+        if (r.names.code == methodCode && r.kind != 0) return &r;
+    return nullptr;
 }
 
 } // namespace
@@ -484,9 +771,25 @@ int ZrInteropBuildGeographic(const ZrEpsgGeographicRecord& geog, CZrPJGeoCoordSy
 }
 
 int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedRecord* proj, CZrPJCoordSys& cs,
-                   CString* reason) {
+                   CString* reason, bool matchCatalogue) {
     CZrPJGeoCoordSys gcs;
     if (!ZrInteropBuildGeographic(geog, gcs, reason)) return 0;
+    const CZrPJSpheroid matched = gcs.GetDatum().GetSpheroid();
+    const double f = IsSphere(geog) ? 0.0 : 1.0 / geog.inverseFlattening;
+    // Built as defined (to compare a catalogue row with): the given figures,
+    // not the catalogue's rounded ones (a flattening kept to nine decimals
+    // moves a grid's far corner by millimetres), under the names matched.
+    const bool exact =
+        !matchCatalogue && (matched.GetAxis() != geog.semiMajorAxis || matched.GetFlattening() != f);
+    if (exact) {
+        CZrPJSpheroid given;
+        given.Set(matched.GetName(), geog.semiMajorAxis, f);
+        CZrPJDatum datum;
+        datum.Set(gcs.GetDatum().GetName(), given);
+        CZrPJGeoCoordSys own;
+        own.Set(gcs.GetName(), datum, gcs.GetPrimeMeridian(), 0);
+        gcs = own;
+    }
     if (!proj) {
         CZrPJCoordSys built;
         built.SetEarth(gcs, 0);
@@ -494,46 +797,33 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         return 1;
     }
 
-    const MethodRow* row = nullptr;
-    for (const MethodRow& r : kMethods)
-        if (r.names.code == proj->methodCode && r.kind != 0) {
-            row = &r;
-            break;
-        }
+    const MethodRow* row = BuildingRow(proj->methodCode);
     if (!row) {
-        // A method read under a dialect's second name has its computing row elsewhere.
-        if (const MethodRow* alias = FindRow(proj->methodCode)) row = alias;
+        CString name = proj->methodName.empty() ? CString("") : CString(proj->methodName);
+        CString text;
+        text.Format("projection method %ld %s has no kind in this library", proj->methodCode, name.c_str());
+        return Fail(reason, text), 0;
     }
-    if (!row || row->kind == 0) {
-        // Sphere-only aliases (1029) compute with the ellipsoidal row's kind.
-        if (row && row->names.code == kMethodEqcSpherical) {
-            if (!IsSphere(geog))
-                return Fail(reason, "spherical equidistant cylindrical on an ellipsoid: the kind computes "
-                                    "the ellipsoidal form"),
-                       0;
-            row = FindRow(kMethodEqc);
-        } else {
-            CString name = proj->methodName.empty() ? CString("") : CString(proj->methodName);
-            CString text;
-            text.Format("projection method %ld %s has no kind in this library", proj->methodCode,
-                        name.c_str());
-            return Fail(reason, text), 0;
-        }
+    const char* method = row->names.epsgName;
+    if (row->surface == kSphereForm && !IsSphere(geog)) {
+        CString text;
+        text.Format("%s on an ellipsoid: the kind computes the ellipsoidal form", method);
+        return Fail(reason, text), 0;
     }
     if (row->surface == kSphereOnly && !IsSphere(geog)) {
         CString text;
-        text.Format("%s on an ellipsoid: the kind computes it on a sphere", row->names.epsgName);
+        text.Format("%s on an ellipsoid: the kind computes it on a sphere", method);
         return Fail(reason, text), 0;
     }
 
     long units = 10000;
-    if (!UnitCodeOf(*proj, units, reason)) return 0;
+    if (!ZrInteropUnitCode(*proj, units, reason)) return 0;
     // The south-orientated Bonne's formulas give westings and southings
     // whatever a text says of its axes (ESRI's texts name none, read as east
     // and north); every other method's give eastings and northings.
     const bool westSouth = proj->axisOrder == "WS" || proj->axisOrder == "SW";
     if (proj->axisOrder.size() == 2 && proj->axisOrder != "EN" && proj->axisOrder != "NE" &&
-        !(westSouth && proj->methodCode == kMethodBonneSouth))
+        !(westSouth && row->rule == kSouthOrientated))
         return Fail(reason, CString("projected axes ") + proj->axisOrder.c_str() +
                                 ": only east and north axes are expressible"),
                0;
@@ -541,174 +831,77 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     const ParamSet p(*proj);
     CZrPJParams params;
     params.ScaleFactor = 1.0;
+    params.FalseEasting = params.FalseNorthing = 0.0;
     long kind = row->kind;
-    auto require = [&](long code, const char* what) {
-        if (p.Has(code)) return true;
-        CString text;
-        text.Format("%s lacks its parameter %s", row->names.epsgName, what);
-        Fail(reason, text);
-        return false;
-    };
-    auto mustBeZero = [&](long code, const char* what) {
-        const double v = p.Get(code, 0.0);
-        if (v == 0.0) return true;
-        CString text;
-        text.Format("%s with %s %.12g: the kind takes its origin on the equator", row->names.epsgName, what,
-                    v);
-        Fail(reason, text);
-        return false;
-    };
-    const double fe = p.Get(8806, p.Get(8826, p.Get(8816, 0.0)));
-    const double fn = p.Get(8807, p.Get(8827, p.Get(8817, 0.0)));
-    params.FalseEasting = fe;
-    params.FalseNorthing = fn;
+    for (int i = 0; i < ParamCount(*row); ++i) {
+        const Binding& b = row->params[i];
+        const ZrParameterNames& n = *b.names;
+        double v = b.value;
+        const bool given = p.FindRole(n.code, v);
+        if (!given && (b.flags & kRequired)) {
+            CString text;
+            text.Format("%s lacks its parameter %s", method, Lowered(n.epsgName).c_str());
+            return Fail(reason, text), 0;
+        }
+        if (!given && (b.flags & kDefaultsToParallel1)) v = params.StandardParallel1;
+        if (!given && (b.flags & kDefaultsToAzimuth)) v = params.Azimuth;
+        if ((b.flags & kPositive) && !(v > 0.0)) {
+            CString text;
+            text.Format("%s with a %s that is not positive", method, Lowered(n.epsgName).c_str());
+            return Fail(reason, text), 0;
+        }
+        if (b.field == kFixed && v != b.value) {
+            CString text;
+            if (b.value == 0.0 && n.quantity == ZR_PARAM_ANGLE)
+                text.Format("%s with %s %.12g: the kind takes its origin on the equator", method,
+                            Lowered(n.epsgName).c_str(), v);
+            else
+                text.Format("%s with %s %.12g: the kind takes %.12g", method, Lowered(n.epsgName).c_str(), v,
+                            b.value);
+            return Fail(reason, text), 0;
+        }
+        if (b.flags & kAbsolute) v = std::fabs(v);
+        Fill(b.field, v, params);
+    }
 
-    switch (proj->methodCode) {
-    case kMethodTM:
-        params.CentralParallel = p.Get(8801, 0.0);
-        params.CentralMeridian = p.Get(8802, 0.0);
-        params.ScaleFactor = p.Get(8805, 1.0);
-        if (!(params.ScaleFactor > 0.0))
-            return Fail(reason, "Transverse Mercator with a scale factor that is not positive"), 0;
-        // A Gauss-Krueger zone (origin on the equator, no scale) that says so
-        // is computed by the Gauss-Krueger kind, so it reads back as written.
+    switch (row->rule) {
+    case kGaussKrugerByName:
         if (params.CentralParallel == 0.0 && params.ScaleFactor == 1.0 &&
             (ContainsGauss(proj->methodName) || ContainsGauss(proj->conversionName) ||
              ContainsGauss(proj->name)))
             kind = PJ_KIND_GAUSS_KRUGER;
         break;
-    case kMethodLcc1:
-        params.CentralParallel = p.Get(8801, 0.0);
-        params.StandardParallel1 = params.StandardParallel2 = params.CentralParallel;
-        params.CentralMeridian = p.Get(8802, 0.0);
-        params.ScaleFactor = p.Get(8805, 1.0);
-        if (!(params.ScaleFactor > 0.0))
-            return Fail(reason, "Lambert 1SP with a scale factor that is not positive"), 0;
-        break;
-    case kMethodLcc2:
-    case kMethodAlbers:
-    case PJ_KIND_EQUIDISTANT_CONIC:
-        if (!require(8823, "latitude of the 1st standard parallel")) return 0;
-        params.StandardParallel1 = p.Get(8823, 0.0);
-        params.StandardParallel2 = p.Get(8824, params.StandardParallel1);
-        params.CentralParallel = p.Get(8821, p.Get(8801, 0.0));
-        params.CentralMeridian = p.Get(8822, p.Get(8802, 0.0));
-        // Two standard parallels are both true to scale: the kinds read no scale factor.
-        if (proj->methodCode == kMethodLcc2 &&
-            std::fabs((params.StandardParallel1 - params.StandardParallel2) * kDegree) < 1e-7)
+    case kTwoParallels:
+        // Two standard parallels are both true to scale: the kind reads no scale factor.
+        if (std::fabs((params.StandardParallel1 - params.StandardParallel2) * kDegree) < 1e-7)
             params.StandardParallel2 = params.StandardParallel1;
         break;
-    case kMethodHotineA:
-    case kMethodHotineB:
-        if (!require(8813, "azimuth")) return 0;
-        params.CentralParallel = p.Get(8811, 0.0);
-        params.CentralMeridian = p.Get(8812, 0.0);
-        params.Azimuth = p.Get(8813, 0.0);
-        // Without a rectified grid angle the grid is the skew one, turned by the azimuth.
-        params.StandardParallel1 = p.Get(8814, params.Azimuth);
-        params.ScaleFactor = p.Get(8815, 1.0);
-        if (!(params.ScaleFactor > 0.0))
-            return Fail(reason, "oblique Mercator with a scale factor that is not positive"), 0;
-        break;
-    case kMethodMercatorA: {
-        if (!mustBeZero(8801, "latitude of natural origin")) return 0;
-        params.CentralMeridian = p.Get(8802, 0.0);
-        // Scale k0 on the equator is scale 1 on the parallel whose radius is k0 a:
+    case kMercatorScale: {
         // cos^2 phi / (1 - e^2 sin^2 phi) = k0^2, solved for sin^2 phi.
-        const double k = p.Get(8805, 1.0);
+        const double k = p.Get(kK0.code, 1.0);
         if (!(k > 0.0 && k <= 1.0)) return Fail(reason, Line("Mercator with a scale factor of %.12g", k)), 0;
-        const double f = geog.inverseFlattening == 0.0 ? 0.0 : 1.0 / geog.inverseFlattening;
+        const double f = IsSphere(geog) ? 0.0 : 1.0 / geog.inverseFlattening;
         const double es = (2.0 - f) * f;
         const double s2 = (1.0 - k * k) / (1.0 - k * k * es);
         params.StandardParallel1 = params.StandardParallel2 = std::asin(std::sqrt(s2)) / kDegree;
         break;
     }
-    case kMethodMercatorB:
-        params.StandardParallel1 = params.StandardParallel2 = std::fabs(p.Get(8823, 0.0));
-        params.CentralMeridian = p.Get(8802, 0.0);
-        break;
-    case kMethodPseudoMercator:
-        if (!mustBeZero(8801, "latitude of natural origin")) return 0;
-        params.CentralMeridian = p.Get(8802, 0.0);
-        break;
-    case kMethodLaea:
-    case kMethodLaeaSpherical:
-    case kMethodOrtho:
-    case kMethodAeqd:
-    case PJ_KIND_HOTINE_OBLIQUE_MERCATOR_AZIMUTH_NATURAL_ORIGIN:
-        params.CentralParallel = p.Get(8801, 0.0);
-        params.CentralMeridian = p.Get(8802, 0.0);
-        break;
-    case PJ_KIND_CONFORMAL_AZIMUTHAL: {
-        const double k = p.Get(8805, 1.0);
-        if (k != 1.0) return Fail(reason, Line("stereographic with a scale factor of %.12g", k)), 0;
-        params.CentralParallel = p.Get(8801, 0.0);
-        params.CentralMeridian = p.Get(8802, 0.0);
-        break;
-    }
-    case kMethodPolyconic:
-        params.CentralParallel = p.Get(8801, 0.0);
-        params.CentralMeridian = p.Get(8802, 0.0);
-        break;
-    case kMethodEqc:
-        params.StandardParallel1 = params.StandardParallel2 = p.Get(8823, 0.0);
-        params.CentralMeridian = p.Get(8802, 0.0);
-        if (!mustBeZero(8801, "latitude of natural origin")) return 0;
-        break;
-    case kMethodCea:
-        params.StandardParallel1 = params.StandardParallel2 = p.Get(8823, 0.0);
-        params.CentralMeridian = p.Get(8802, 0.0);
-        break;
-    case kMethodBonne: {
-        // EPSG's Bonne measures northings from the natural origin; the kind
-        // measures them from a fixed line 20738918 m north of the cone's apex,
-        // which lies N(phi1)/tan(phi1) north of the origin.
-        const double phi1 = p.Get(8801, 0.0) * kDegree;
-        if (std::fabs(std::tan(phi1)) <= 1e-7) return Fail(reason, "Bonne with its origin on the equator"), 0;
+    case kBonneNorthing:
+        if (std::fabs(std::tan(params.StandardParallel1 * kDegree)) <= 1e-7)
+            return Fail(reason, "Bonne with its origin on the equator"), 0;
         if (units != 10000) return Fail(reason, "Bonne in a unit other than the metre"), 0;
-        const double f = geog.inverseFlattening == 0.0 ? 0.0 : 1.0 / geog.inverseFlattening;
-        const double es = (2.0 - f) * f;
-        const double s = std::sin(phi1);
-        const double apex = geog.semiMajorAxis / std::sqrt(1.0 - es * s * s) / std::tan(phi1);
-        params.StandardParallel1 = params.StandardParallel2 = p.Get(8801, 0.0);
-        params.CentralMeridian = p.Get(8802, 0.0);
-        params.FalseNorthing = fn + apex - 20738918.0;
+        params.FalseNorthing +=
+            BonneApexDistance(params.StandardParallel1, geog.semiMajorAxis, geog.inverseFlattening) -
+            kBonneFixedLine;
         break;
-    }
-    case kMethodBonneSouth:
-        // EPSG's formulas are the kind's: W = FE - x and S = FN - y about the
-        // natural origin, x and y those of the Bonne on that parallel.
-        if (std::fabs(std::tan(p.Get(8801, 0.0) * kDegree)) <= 1e-7)
+    case kSouthOrientated:
+        if (std::fabs(std::tan(params.CentralParallel * kDegree)) <= 1e-7)
             return Fail(reason, "Bonne (South Orientated) with its origin on the equator"), 0;
-        params.CentralParallel = p.Get(8801, 0.0);
-        params.CentralMeridian = p.Get(8802, 0.0);
         break;
-    case kMethodCassini:
-        if (!mustBeZero(8801, "latitude of natural origin")) return 0;
-        params.CentralMeridian = p.Get(8802, 0.0);
-        break;
-    case PJ_KIND_WINKEL_I:
-        params.StandardParallel1 = params.StandardParallel2 = p.Get(8823, 0.0);
-        params.CentralMeridian = p.Get(8802, 0.0);
-        break;
-    case PJ_KIND_LOXIMUTHAL:
-        params.StandardParallel1 = params.StandardParallel2 = p.Get(8801, 0.0);
-        params.CentralMeridian = p.Get(8802, 0.0);
-        break;
-    case PJ_KIND_TWO_POINT_EQUIDISTANT:
-        if (!require(kLat1stPoint, "latitude of the 1st point") ||
-            !require(kLon1stPoint, "longitude of the 1st point") ||
-            !require(kLat2ndPoint, "latitude of the 2nd point") ||
-            !require(kLon2ndPoint, "longitude of the 2nd point"))
-            return 0;
-        params.StandardParallel1 = p.Get(kLat1stPoint, 0.0);
-        params.FirstPointLongitude = p.Get(kLon1stPoint, 0.0);
-        params.StandardParallel2 = p.Get(kLat2ndPoint, 0.0);
-        params.SecondPointLongitude = p.Get(kLon2ndPoint, 0.0);
-        break;
-    default:
-        // The world kinds: a central meridian and the false origin.
-        params.CentralMeridian = p.Get(8802, 0.0);
+    case kPlain:
+    case kGaussKrugerZone:
+    case kOneParallelAtOrigin:
+    case kReadOnly:
         break;
     }
 
@@ -718,19 +911,21 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
           params.FirstPointLongitude, params.SecondPointLongitude})
         if (!std::isfinite(v)) return Fail(reason, "a parameter is not a finite number"), 0;
     // The oblique Mercator kinds keep their grid angle where the parallels live.
-    const bool oblique = kind == PJ_KIND_OBLIQUE_MERCATOR || kind == PJ_KIND_HOTINE_OBLIQUE_MERCATOR;
-    for (const double v : {params.CentralParallel, oblique ? 0.0 : params.StandardParallel1,
-                           oblique ? 0.0 : params.StandardParallel2})
+    bool gridAngle = false;
+    for (int i = 0; i < ParamCount(*row); ++i)
+        gridAngle = gridAngle || row->params[i].field == kGridAngle;
+    for (const double v : {params.CentralParallel, gridAngle ? 0.0 : params.StandardParallel1,
+                           gridAngle ? 0.0 : params.StandardParallel2})
         if (std::fabs(v) > 90.0) return Fail(reason, Line("latitude parameter %.12g outside -90..90", v)), 0;
 
     CZrPJCoordSys built;
     const CString name = proj->name.empty() ? CString("Custom") : CString(proj->name);
     if (!built.Set(name, gcs, CZrPJObject(static_cast<tagPJObjectType>(kind)), params, units)) {
         CString text;
-        text.Format("the parameters of %s are degenerate for the kind", row->names.epsgName);
+        text.Format("the parameters of %s are degenerate for the kind", method);
         return Fail(reason, text), 0;
     }
-    ZrMatchProjected(*proj, built);
+    if (matchCatalogue) ZrMatchProjected(*proj, built);
     cs = built;
     return 1;
 }
@@ -767,17 +962,64 @@ void DescribeUnitOf(long units, ZrEpsgProjectedRecord& proj) {
     proj.linearUnitName = name.str();
 }
 
-void Add(ZrEpsgProjectedRecord& proj, long code, double value) {
-    ZrEpsgParameter p;
-    p.code = code;
-    p.value = value;
-    proj.parameters.push_back(p);
+bool OneParallel(const CZrPJParams& prm) {
+    return std::fabs((prm.StandardParallel1 - prm.StandardParallel2) * kDegree) < 1e-7;
 }
 
-void SetMethod(ZrEpsgProjectedRecord& proj, long code) {
-    proj.methodCode = code;
-    const MethodRow* row = FindRow(code);
-    proj.methodName = row ? row->names.epsgName : "";
+// The value a parameter is written with, from the model's fields.
+double Value(const Binding& b, const CZrPJParams& prm) {
+    switch (b.field) {
+    case kFalseEasting:
+        return prm.FalseEasting;
+    case kFalseNorthing:
+        return prm.FalseNorthing;
+    case kLongitude:
+        return prm.CentralMeridian;
+    case kLatitude:
+    case kOriginAndParallels:
+        return prm.CentralParallel;
+    case kParallel1:
+    case kGridAngle:
+        return prm.StandardParallel1;
+    case kParallel2:
+        return (b.flags & kDefaultsToParallel1) && OneParallel(prm) ? prm.StandardParallel1
+                                                                    : prm.StandardParallel2;
+    case kParallels:
+        return (b.flags & kAbsolute) ? std::fabs(prm.StandardParallel1) : prm.StandardParallel1;
+    case kScale:
+        return prm.ScaleFactor;
+    case kAzimuth:
+        return prm.Azimuth;
+    case kLongitude1:
+        return prm.FirstPointLongitude;
+    case kLongitude2:
+        return prm.SecondPointLongitude;
+    case kFixed:
+    case kRule:
+        break;
+    }
+    return b.value;
+}
+
+// The row that writes a kind: the first whose surface admits the ellipsoid
+// and whose rule admits the parameters; null when none does, and then
+// sphereOnly names the row that would on a sphere.
+const MethodRow* WritingRow(long kind, bool sphere, const CZrPJParams& prm, const MethodRow*& sphereOnly) {
+    sphereOnly = nullptr;
+    for (const MethodRow& r : kMethods) {
+        if (r.kind == 0 || (r.kind != kind && r.alsoWrites != kind) || r.rule == kMercatorScale ||
+            r.rule == kReadOnly)
+            continue;
+        if ((r.surface == kSphereOnly || r.surface == kSphereForm) && !sphere) {
+            if (!sphereOnly) sphereOnly = &r;
+            continue;
+        }
+        if (r.rule == kOneParallelAtOrigin &&
+            !(OneParallel(prm) && prm.CentralParallel == prm.StandardParallel1))
+            continue;
+        return &r;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -831,14 +1073,6 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     const long kind = cs.GetProjection().GetType();
     const long units = cs.GetDistUnits();
     const bool sphere = g.inverseFlattening == 0.0;
-    ZrEpsgProjectedRecord p;
-    p.code = ZrEpsgCodeOf(cs);
-    if (p.code < 0) p.code = 0;
-    p.name = cs.GetName().str();
-    p.baseGeographicCode = g.code;
-    p.axisOrder = "EN";
-    ZrInteropDescribeUnit(units, p);
-    const double fe = prm.FalseEasting, fn = prm.FalseNorthing;
     auto refuse = [&](const char* why) {
         CString text;
         text.Format("%s: %s", cs.GetProjection().GetName().c_str(), why);
@@ -846,175 +1080,62 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     };
     // A ratio other than 1 divides every coordinate; no exchange form carries it.
     if (cs.GetPJOperator().GetDivisor() != 1.0) return refuse("coordinates divided by a ratio"), 0;
+    for (const Unwritten& u : kUnwritten)
+        if (u.kind == kind) return refuse(u.why), 0;
+    const MethodRow* sphereOnly = nullptr;
+    const MethodRow* row = WritingRow(kind, sphere, prm, sphereOnly);
+    if (!row && sphereOnly) return refuse(sphereOnly->sphere ? sphereOnly->sphere : kAzimuthalSphere), 0;
+    if (!row) return refuse("the kind has no projection routine"), 0;
 
-    switch (kind) {
-    case PJ_KIND_GAUSS_KRUGER:
-        // Gauss-Krueger takes its origin on the equator and applies no scale.
-        SetMethod(p, kMethodTM);
+    ZrEpsgProjectedRecord p;
+    p.code = ZrEpsgCodeOf(cs);
+    if (p.code < 0) p.code = 0;
+    p.name = cs.GetName().str();
+    p.baseGeographicCode = g.code;
+    p.axisOrder = "EN";
+    ZrInteropDescribeUnit(units, p);
+    p.methodCode = row->names.code;
+    p.methodName = FindRow(row->names.code)->names.epsgName;
+    for (int i = 0; i < ParamCount(*row); ++i) {
+        const Binding& b = row->params[i];
+        if ((b.flags & kPositive) && !(Value(b, prm) > 0.0))
+            return refuse("a scale factor that is not positive"), 0;
+        ZrEpsgParameter e;
+        e.code = b.names->code;
+        e.value = Value(b, prm);
+        p.parameters.push_back(e);
+    }
+
+    switch (row->rule) {
+    case kGaussKrugerZone:
         p.conversionName = "Gauss-Kruger";
-        Add(p, 8801, 0.0), Add(p, 8802, prm.CentralMeridian), Add(p, 8805, 1.0), Add(p, 8806, fe),
-            Add(p, 8807, fn);
         break;
-    case PJ_KIND_TRANSVERSE_MERCATOR:
-        if (!(prm.ScaleFactor > 0.0)) return refuse("a scale factor that is not positive"), 0;
-        SetMethod(p, kMethodTM);
-        Add(p, 8801, prm.CentralParallel), Add(p, 8802, prm.CentralMeridian), Add(p, 8805, prm.ScaleFactor);
-        Add(p, 8806, fe), Add(p, 8807, fn);
+    case kTwoParallels:
+        // One standard parallel with a scale on it and the origin elsewhere:
+        // neither Lambert form carries it.
+        if (OneParallel(prm) && prm.ScaleFactor != 1.0)
+            return refuse("one standard parallel with a scale factor and an origin off it"), 0;
         break;
-    case PJ_KIND_LAMBERT_CONFORMAL_CONIC:
-    case PJ_KIND_ALBERS:
-    case PJ_KIND_EQUIDISTANT_CONIC: {
-        const bool oneParallel = std::fabs((prm.StandardParallel1 - prm.StandardParallel2) * kDegree) < 1e-7;
-        if (kind == PJ_KIND_LAMBERT_CONFORMAL_CONIC && oneParallel) {
-            // One standard parallel: scale k0 on it.
-            const double k = prm.ScaleFactor > 0.0 ? prm.ScaleFactor : 1.0;
-            if (prm.CentralParallel == prm.StandardParallel1) {
-                SetMethod(p, kMethodLcc1);
-                Add(p, 8801, prm.CentralParallel), Add(p, 8802, prm.CentralMeridian), Add(p, 8805, k);
-                Add(p, 8806, fe), Add(p, 8807, fn);
-                break;
-            }
-            if (k != 1.0) return refuse("one standard parallel with a scale factor and an origin off it"), 0;
-        }
-        const double sp2 = oneParallel ? prm.StandardParallel1 : prm.StandardParallel2;
-        if (kind == PJ_KIND_EQUIDISTANT_CONIC) {
-            SetMethod(p, PJ_KIND_EQUIDISTANT_CONIC);
-            Add(p, 8801, prm.CentralParallel), Add(p, 8802, prm.CentralMeridian);
-            Add(p, 8823, prm.StandardParallel1), Add(p, 8824, sp2), Add(p, 8806, fe), Add(p, 8807, fn);
-        } else {
-            SetMethod(p, kind == PJ_KIND_ALBERS ? kMethodAlbers : kMethodLcc2);
-            Add(p, 8821, prm.CentralParallel), Add(p, 8822, prm.CentralMeridian);
-            Add(p, 8823, prm.StandardParallel1), Add(p, 8824, sp2), Add(p, 8826, fe), Add(p, 8827, fn);
-        }
-        break;
-    }
-    case PJ_KIND_HOTINE_OBLIQUE_MERCATOR:
-    case PJ_KIND_OBLIQUE_MERCATOR: {
-        const bool centre = kind == PJ_KIND_OBLIQUE_MERCATOR;
-        SetMethod(p, centre ? kMethodHotineB : kMethodHotineA);
-        Add(p, 8811, prm.CentralParallel), Add(p, 8812, prm.CentralMeridian), Add(p, 8813, prm.Azimuth);
-        Add(p, 8814, prm.StandardParallel1), Add(p, 8815, prm.ScaleFactor);
-        Add(p, centre ? 8816 : 8806, fe), Add(p, centre ? 8817 : 8807, fn);
-        break;
-    }
-    case PJ_KIND_MERCATOR:
-        // Scale 1 on the standard parallel; the origin is always on the equator.
-        SetMethod(p, kMethodMercatorB);
-        Add(p, 8823, std::fabs(prm.StandardParallel1)), Add(p, 8802, prm.CentralMeridian);
-        Add(p, 8806, fe), Add(p, 8807, fn);
-        break;
-    case PJ_KIND_SPHERE_MERCATOR:
-        // Mercator on the sphere of radius a whatever the ellipsoid: exactly the
-        // popular visualisation method (and plain Mercator where the ellipsoid is a sphere).
-        SetMethod(p, kMethodPseudoMercator);
-        Add(p, 8801, 0.0), Add(p, 8802, prm.CentralMeridian), Add(p, 8806, fe), Add(p, 8807, fn);
-        break;
-    case PJ_KIND_LAMBERT_AZIMUTHAL_EQUAL_AREA:
-        // On the sphere of the ellipsoid's area: EPSG's spherical form.
-        SetMethod(p, sphere ? kMethodLaea : kMethodLaeaSpherical);
-        Add(p, 8801, prm.CentralParallel), Add(p, 8802, prm.CentralMeridian), Add(p, 8806, fe),
-            Add(p, 8807, fn);
-        break;
-    case PJ_KIND_POLYCONIC:
-        SetMethod(p, kMethodPolyconic);
-        Add(p, 8801, prm.CentralParallel), Add(p, 8802, prm.CentralMeridian);
-        Add(p, 8806, fe), Add(p, 8807, fn);
-        break;
-    case PJ_KIND_PLATE_CARREE:
-    case PJ_KIND_EQUIDISTANT_CYLINDRICAL:
-        SetMethod(p, kMethodEqc);
-        Add(p, 8823, prm.StandardParallel1), Add(p, 8801, 0.0), Add(p, 8802, prm.CentralMeridian);
-        Add(p, 8806, fe), Add(p, 8807, fn);
-        break;
-    case PJ_KIND_BEHRMANN:
-    case PJ_KIND_EQUIAREA_CYLINDRICAL:
-        SetMethod(p, kMethodCea);
-        Add(p, 8823, prm.StandardParallel1), Add(p, 8802, prm.CentralMeridian), Add(p, 8806, fe),
-            Add(p, 8807, fn);
-        break;
-    case PJ_KIND_BONNE: {
+    case kBonneNorthing:
         if (units != 10000) return refuse("Bonne in a unit other than the metre"), 0;
-        const double phi1 = prm.StandardParallel1 * kDegree;
-        const double f = sphere ? 0.0 : 1.0 / g.inverseFlattening;
-        const double es = (2.0 - f) * f;
-        const double s = std::sin(phi1);
-        const double apex = g.semiMajorAxis / std::sqrt(1.0 - es * s * s) / std::tan(phi1);
-        SetMethod(p, kMethodBonne);
-        Add(p, 8801, prm.StandardParallel1), Add(p, 8802, prm.CentralMeridian);
-        Add(p, 8806, fe), Add(p, 8807, fn + 20738918.0 - apex);
+        for (ZrEpsgParameter& e : p.parameters)
+            if (e.code == kFN.code)
+                e.value += kBonneFixedLine -
+                           BonneApexDistance(prm.StandardParallel1, g.semiMajorAxis, g.inverseFlattening);
         break;
-    }
-    case PJ_KIND_CASSINI:
-        if (!sphere) return refuse("Cassini computes on a sphere; EPSG's Cassini-Soldner is ellipsoidal"), 0;
-        SetMethod(p, kMethodCassini);
-        Add(p, 8801, 0.0), Add(p, 8802, prm.CentralMeridian), Add(p, 8806, fe), Add(p, 8807, fn);
-        break;
-    case PJ_KIND_ORTHOTIC_GRAPHIC:
-    case PJ_KIND_CONFORMAL_AZIMUTHAL:
-    case PJ_KIND_AZIMUTHAL_EQUIDISTANT:
-    case PJ_KIND_HOTINE_OBLIQUE_MERCATOR_AZIMUTH_NATURAL_ORIGIN:
-        if (!sphere) return refuse("the kind computes on a sphere; the method is ellipsoidal elsewhere"), 0;
-        SetMethod(p, kind == PJ_KIND_ORTHOTIC_GRAPHIC        ? kMethodOrtho
-                     : kind == PJ_KIND_AZIMUTHAL_EQUIDISTANT ? kMethodAeqd
-                                                             : kind);
-        Add(p, 8801, prm.CentralParallel), Add(p, 8802, prm.CentralMeridian);
-        if (kind == PJ_KIND_CONFORMAL_AZIMUTHAL) Add(p, 8805, 1.0);
-        Add(p, 8806, fe), Add(p, 8807, fn);
-        break;
-    case PJ_KIND_SANSON:
-        if (!sphere)
-            return refuse("the sinusoid on the sphere of radius a; PROJ's sinusoidal is ellipsoidal"), 0;
-        SetMethod(p, PJ_KIND_SINUSOIDAL);
-        Add(p, 8802, prm.CentralMeridian), Add(p, 8806, fe), Add(p, 8807, fn);
-        break;
-    case PJ_KIND_WINKEL_I:
-        SetMethod(p, kind);
-        Add(p, 8802, prm.CentralMeridian), Add(p, 8823, prm.StandardParallel1), Add(p, 8806, fe),
-            Add(p, 8807, fn);
-        break;
-    case PJ_KIND_LOXIMUTHAL:
-        SetMethod(p, kind);
-        Add(p, 8801, prm.StandardParallel1), Add(p, 8802, prm.CentralMeridian), Add(p, 8806, fe),
-            Add(p, 8807, fn);
-        break;
-    case PJ_KIND_TWO_POINT_EQUIDISTANT:
-        SetMethod(p, kind);
-        Add(p, kLat1stPoint, prm.StandardParallel1), Add(p, kLon1stPoint, prm.FirstPointLongitude);
-        Add(p, kLat2ndPoint, prm.StandardParallel2), Add(p, kLon2ndPoint, prm.SecondPointLongitude);
-        Add(p, 8806, fe), Add(p, 8807, fn);
-        break;
-    case PJ_KIND_SINUSOIDAL:
-    case PJ_KIND_MILLER_CYLINDRICAL:
-    case PJ_KIND_GALL_STEREOGRAPHIC:
-    case PJ_KIND_MOLLWEIDE:
-    case PJ_KIND_ECKERT_I:
-    case PJ_KIND_ECKERT_II:
-    case PJ_KIND_ECKERT_III:
-    case PJ_KIND_ECKERT_IV:
-    case PJ_KIND_ECKERT_V:
-    case PJ_KIND_ECKERT_VI:
-    case PJ_KIND_QUARTIC_AUTHALIC:
-    case PJ_KIND_VAN_DER_GRINTEN_I:
-    case PJ_KIND_ROBINSON:
-        SetMethod(p, kind);
-        Add(p, 8802, prm.CentralMeridian), Add(p, 8806, fe), Add(p, 8807, fn);
-        break;
-    case PJ_KIND_WINKEL_II:
-        return refuse("this Winkel II form is the library's own; no other software computes it"), 0;
-    case PJ_KIND_HOTINE_OBLIQUE_MERCATOR_AZIMUTH_CENTER: // computes the China projection
-        return refuse("the China projection has no equivalent elsewhere"), 0;
-    case PJ_KIND_BONNE_SOUTH_ORIENTATED:
+    case kSouthOrientated:
         // The kind projects nothing with its origin on the equator (the cone
         // becomes a cylinder); EPSG's method is undefined there too.
         if (std::fabs(std::tan(prm.CentralParallel * kDegree)) <= 1e-7)
             return refuse("the south-orientated Bonne with its origin on the equator"), 0;
-        SetMethod(p, kMethodBonneSouth);
         p.axisOrder = "WS";
-        Add(p, 8801, prm.CentralParallel), Add(p, 8802, prm.CentralMeridian), Add(p, 8806, fe),
-            Add(p, 8807, fn);
         break;
-    default:
-        return refuse("the kind has no projection routine"), 0;
+    case kPlain:
+    case kGaussKrugerByName:
+    case kOneParallelAtOrigin:
+    case kMercatorScale:
+    case kReadOnly:
+        break;
     }
     geog = g;
     proj = p;

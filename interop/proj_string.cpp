@@ -352,7 +352,13 @@ int ProjReader::Ellipsoid(ZrEpsgGeographicRecord& g) {
         if (shapes > 1) return Fail("more than one of +rf, +f, +b, +es, +e");
         if (shapes) name = "unknown";
     }
-    if (!shaped) return Fail("no ellipsoid (+ellps, +datum, +a with +rf, or +R); PROJ would assume GRS 1980");
+    if (!shaped) {
+        // What PROJ takes when a string names no ellipsoid.
+        base = FindEllipsoid("GRS80");
+        a = base->a;
+        rf = InverseFlattening(*base);
+        name = base->name;
+    }
     if (!(a > 0) || !std::isfinite(a)) return Fail("the semi-major axis must be positive");
     g.semiMajorAxis = a;
     g.inverseFlattening = rf;

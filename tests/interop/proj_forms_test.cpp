@@ -680,6 +680,9 @@ TEST(ProjForms, ProjNamedEllipsoidsMeridiansAndUnitsReadAsProjDefinesThem) {
         earths.emplace_back(std::string("+proj=longlat +ellps=") + e->id + " +type=crs", false);
     for (const PJ_PRIME_MERIDIANS* p = proj_list_prime_meridians(); p->id; ++p)
         earths.emplace_back(std::string("+proj=longlat +ellps=WGS84 +pm=") + p->id + " +type=crs", true);
+    // No ellipsoid named at all: PROJ takes GRS 1980.
+    earths.emplace_back("+proj=longlat +type=crs", false);
+    earths.emplace_back("+proj=tmerc +lon_0=9 +k=0.9996 +x_0=500000 +type=crs", false);
     for (const auto& [s, meridian] : earths) {
         CZrPJCoordSys cs;
         CString why;
@@ -735,7 +738,7 @@ TEST(ProjForms, ProjStringRefusalsNameWhatWasNotUnderstood) {
         {"+proj=tmerc" + base + " +axis=neu", "axis"},
         {"+proj=tmerc" + base + " +vunits=m", "vunits"},
         {"+proj=pipeline +step +proj=tmerc", "pipeline"},
-        {"+proj=tmerc +lon_0=117 +type=crs", "ellipsoid"},
+        {"+proj=tmerc +lon_0=117 +type=crs", nullptr}, // no ellipsoid: GRS 1980, as PROJ takes it
         {"+proj=nosuchproj +ellps=WGS84 +type=crs", "nosuchproj"},
         {"+proj=tmerc +lon_0=1" + base, "twice"},
         {"+proj=tmerc" + base + " +units=furlong", "furlong"},

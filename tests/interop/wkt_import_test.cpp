@@ -170,3 +170,49 @@ TEST(WktImport, ProjRenderingsOfEveryEpsgGeographicSystemKeepEllipsoidAndMeridia
     }
     std::printf("%zu EPSG geographic systems, %d renderings read\n", codes.size(), read);
 }
+
+// Names other software writes for methods the kinds compute: ESRI's
+// Plate_Carree (PROJ reads it as +proj=eqc +lat_ts=0) and EPSG's own code
+// for the equidistant conic with the false origin's parameter names (as PROJ
+// writes it from 9.2 on). Each reads as the kind and parameters PROJ gives it.
+TEST(WktImport, OtherSoftwaresMethodNamesReadAsTheirKinds) {
+    struct Case {
+        const char* text;
+        long kind;
+        double lon0, lat0, sp1, sp2, fe;
+    };
+    const Case cases[] = {
+        {"PROJCS[\"x\",GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137.0,"
+         "298.257223563]],PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]],"
+         "PROJECTION[\"Plate_Carree\"],PARAMETER[\"False_Easting\",1000.0],PARAMETER[\"False_Northing\",0.0],"
+         "PARAMETER[\"Central_Meridian\",10.0],UNIT[\"Meter\",1.0]]",
+         PJ_KIND_EQUIDISTANT_CYLINDRICAL, 10.0, 0.0, 0.0, 0.0, 1000.0},
+        {"PROJCRS[\"x\",BASEGEOGCRS[\"WGS 84\",DATUM[\"World Geodetic System 1984\",ELLIPSOID[\"WGS 84\","
+         "6378137,298.257223563]],PRIMEM[\"Greenwich\",0],ANGLEUNIT[\"degree\",0.0174532925199433]],"
+         "CONVERSION[\"x\",METHOD[\"Equidistant Conic\",ID[\"EPSG\",1119]],"
+         "PARAMETER[\"Latitude of false "
+         "origin\",10,ANGLEUNIT[\"degree\",0.0174532925199433],ID[\"EPSG\",8821]],"
+         "PARAMETER[\"Longitude of false "
+         "origin\",20,ANGLEUNIT[\"degree\",0.0174532925199433],ID[\"EPSG\",8822]],"
+         "PARAMETER[\"Latitude of 1st standard parallel\",30,ANGLEUNIT[\"degree\",0.0174532925199433],"
+         "ID[\"EPSG\",8823]],PARAMETER[\"Latitude of 2nd standard parallel\",60,"
+         "ANGLEUNIT[\"degree\",0.0174532925199433],ID[\"EPSG\",8824]],"
+         "PARAMETER[\"Easting at false origin\",500,LENGTHUNIT[\"metre\",1],ID[\"EPSG\",8826]],"
+         "PARAMETER[\"Northing at false origin\",0,LENGTHUNIT[\"metre\",1],ID[\"EPSG\",8827]]],"
+         "CS[Cartesian,2],AXIS[\"(E)\",east,ORDER[1],LENGTHUNIT[\"metre\",1]],"
+         "AXIS[\"(N)\",north,ORDER[2],LENGTHUNIT[\"metre\",1]]]",
+         PJ_KIND_EQUIDISTANT_CONIC, 20.0, 10.0, 30.0, 60.0, 500.0},
+    };
+    for (const Case& c : cases) {
+        CZrPJCoordSys cs;
+        CString reason;
+        ASSERT_TRUE(ZrImportCoordSys(c.text, cs, &reason)) << reason.c_str();
+        const CZrPJParams p = cs.GetParams();
+        EXPECT_EQ(cs.GetProjection().GetType(), c.kind);
+        EXPECT_EQ(p.CentralMeridian, c.lon0);
+        EXPECT_EQ(p.CentralParallel, c.lat0);
+        EXPECT_EQ(p.StandardParallel1, c.sp1);
+        EXPECT_EQ(p.StandardParallel2, c.sp2);
+        EXPECT_EQ(p.FalseEasting, c.fe);
+    }
+}
