@@ -78,6 +78,25 @@ bool SwissLv03(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(21781, cs) != 0;
 }
 
+// The azimuthal kinds on the ellipsoid, as EPSG defines the systems that
+// use them most: the EU's equal-area grid, the Dutch grid, UPS North and the
+// Antarctic and Arctic polar stereographics (variants B) and Terre Adelie (C).
+bool EtrsLaea(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(3035, cs) != 0;
+}
+bool RdNew(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(28992, cs) != 0;
+}
+bool UpsNorth(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(5041, cs) != 0;
+}
+bool AntarcticStereo(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(3031, cs) != 0;
+}
+bool TerreAdelie(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(2985, cs) != 0;
+}
+
 struct Case {
     const char* name;
     long code;              // catalogue code of our system; 0: ChinaAlbers or build
@@ -110,6 +129,11 @@ const Case kCases[] = {
      -100.0, 30.0, 20.0, 70.0, TwoPointNewYorkParis},
     {"Hotine_EOV", 0, "EPSG:4237", "EPSG:23700", 16.0, 23.0, 45.7, 48.6, Eov},
     {"Hotine_LV03", 0, "EPSG:4149", "EPSG:21781", 5.9, 10.5, 45.8, 47.8, SwissLv03},
+    {"LaeaEllipsoid_3035", 0, "EPSG:4258", "EPSG:3035", -16.1, 40.18, 32.88, 84.73, EtrsLaea},
+    {"ObliqueStereo_RDNew", 0, "EPSG:4289", "EPSG:28992", 3.2, 7.22, 50.75, 53.7, RdNew},
+    {"PolarStereoA_UPSNorth", 0, "EPSG:4326", "EPSG:5041", -180.0, 180.0, 60.0, 90.0, UpsNorth},
+    {"PolarStereoB_3031", 0, "EPSG:4326", "EPSG:3031", -180.0, 180.0, -90.0, -60.0, AntarcticStereo},
+    {"PolarStereoC_2985", 0, "EPSG:4636", "EPSG:2985", 136.0, 142.0, -67.0, -65.6, TerreAdelie},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {

@@ -103,7 +103,7 @@ LEFT_OUT_METHODS = {
     9803: "Lambert conic conformal (2SP Belgium): a rotation no kind has",
     9817: "Lambert conic near-conformal: a truncated series no kind has",
     1052: "Colombia urban: no such kind",
-    9819: "Krovak: no such kind",
+    9819: "Krovak: the kind's westings and southings have no axes the data file's builder accepts",
     1041: "Krovak north orientated: no such kind",
     1042: "Krovak modified: no such kind",
     1043: "Krovak modified north orientated: no such kind",
@@ -117,6 +117,24 @@ LEFT_OUT_METHODS = {
     9811: "New Zealand map grid: no such kind",
     1111: "transverse Mercator 3D: a three-dimensional system",
 }
+
+
+
+def ellipsoidal_azimuthal_methods():
+    """The azimuthal methods the ellipsoidal azimuthal kinds compute exactly."""
+    return {
+        9820: "Lambert azimuthal equal area on the ellipsoid",
+        9809: "oblique stereographic on Gauss's conformal sphere",
+        9810: "polar stereographic variant A (scale at the pole)",
+        9829: "polar stereographic variant B (standard parallel)",
+        9830: "polar stereographic variant C (false origin on the standard parallel)",
+        1041: "Krovak north orientated (eastings and northings)",
+    }
+
+
+for _code, _why in ellipsoidal_azimuthal_methods().items():
+    PROJECTED_METHODS[_code] = _why
+    LEFT_OUT_METHODS.pop(_code, None)
 
 TRANSFORMATION_METHODS = (9603, 9606, 9607)
 
