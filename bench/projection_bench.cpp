@@ -93,6 +93,9 @@ bool UpsNorth(CZrPJCoordSys& cs) {
 bool AntarcticStereo(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(3031, cs) != 0;
 }
+bool KrovakEastNorth(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(5514, cs) != 0;
+}
 bool TerreAdelie(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(2985, cs) != 0;
 }
@@ -134,6 +137,7 @@ const Case kCases[] = {
     {"PolarStereoA_UPSNorth", 0, "EPSG:4326", "EPSG:5041", -180.0, 180.0, 60.0, 90.0, UpsNorth},
     {"PolarStereoB_3031", 0, "EPSG:4326", "EPSG:3031", -180.0, 180.0, -90.0, -60.0, AntarcticStereo},
     {"PolarStereoC_2985", 0, "EPSG:4636", "EPSG:2985", 136.0, 142.0, -67.0, -65.6, TerreAdelie},
+    {"KrovakNorth_5514", 0, "EPSG:4156", "EPSG:5514", 12.09, 22.56, 47.73, 51.06, KrovakEastNorth},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {

@@ -29,6 +29,25 @@ inline double Gudermannian(double psi) {
     return std::atan(std::sinh(psi));
 }
 
+// atanh(x) for |x| below any earth ellipsoid's eccentricity (< 0.1): the odd
+// series to x^17 is exact to rounding there and costs no logarithm.
+inline double EccentricAtanh(double x) {
+    if (std::fabs(x) >= 0.1) return std::atanh(x);
+    const double x2 = x * x;
+    double sum = 1.0 / 17;
+    for (int k = 15; k >= 1; k -= 2)
+        sum = 1.0 / k + x2 * sum;
+    return x * sum;
+}
+
+// The sine and cosine of the latitude on a sphere whose isometric latitude is
+// psi, from one exponential: sin = tanh(psi), cos = 1 / cosh(psi).
+inline void SphereLatitudeSinCos(double psi, double& s, double& c) {
+    const double E = std::exp(-std::fabs(psi)), E2 = E * E;
+    s = std::copysign((1.0 - E2) / (1.0 + E2), psi);
+    c = 2.0 * E / (1.0 + E2);
+}
+
 // The isometric latitude on a sphere, atanh(sin chi), written so that it
 // stays finite (and exact) for chi short of the poles.
 inline double SphereIsometric(double sinChi) {
@@ -46,7 +65,7 @@ double CZrPJOperator::AuthalicQ(double sinPhi) const {
     const double e = m_ell.e, es = m_ell.es;
     const double w = 1.0 - es * sinPhi * sinPhi;
     if (e < 1e-12) return 2.0 * sinPhi;
-    return (1.0 - es) * (sinPhi / w + std::atanh(e * sinPhi) / e);
+    return (1.0 - es) * (sinPhi / w + EccentricAtanh(e * sinPhi) / e);
 }
 
 // qp - q(phi) without the cancellation near the pole: both differences are
@@ -56,20 +75,20 @@ double CZrPJOperator::AuthalicQFromPole(double sinPhi, double oneMinusSin) const
     const double w = 1.0 - es * sinPhi * sinPhi;
     const double first = oneMinusSin * (1.0 + es * sinPhi) / w;
     if (e < 1e-12) return 2.0 * oneMinusSin;
-    return first + (1.0 - es) / e * std::atanh(e * oneMinusSin / (1.0 - es * sinPhi));
+    return first + (1.0 - es) / e * EccentricAtanh(e * oneMinusSin / (1.0 - es * sinPhi));
 }
 
 // The latitude whose authalic function is q: the fitted inverse series gives
-// a start within 1e-11 rad, and Newton on the closed form finishes it.
+// a start within 1e-11 rad, and one Newton step on the closed form (quadratic:
+// 1e-22) finishes it.
 double CZrPJOperator::LatitudeFromAuthalicQ(double q) const {
     const double qp = m_az.qp;
     double sinBeta = q / qp;
     if (sinBeta > 1.0) sinBeta = 1.0;
     if (sinBeta < -1.0) sinBeta = -1.0;
     double phi = AntiArea(std::asin(sinBeta));
-    for (int i = 0; i < 2; ++i) {
-        const double s = std::sin(phi), c = std::cos(phi);
-        if (!(c > 1e-12)) break;
+    const double s = std::sin(phi), c = std::cos(phi);
+    if (c > 1e-12) {
         const double w = 1.0 - m_ell.es * s * s;
         const double dq = 2.0 * (1.0 - m_ell.es) * c / (w * w);
         phi -= (AuthalicQ(s) - q) / dq;
@@ -196,8 +215,14 @@ int CZrPJOperator::Setup_Oblique_Stereographic() {
 int CZrPJOperator::Oblique_Stereographic_Forward(CPoint2D& pt) const {
     const double Lam = m_az.n * pt.x;
     const double psi = IsometricLatitude(pt.y);
-    const double chi = std::isfinite(psi) ? Gudermannian(m_az.halfLnC + m_az.n * psi) : pt.y;
-    const double sc = std::sin(chi), cc = std::cos(chi), cl = std::cos(Lam);
+    double sc = 0.0, cc = 1.0;
+    if (std::isfinite(psi)) {
+        SphereLatitudeSinCos(m_az.halfLnC + m_az.n * psi, sc, cc);
+    } else { // a pole maps onto the sphere's pole
+        sc = psi > 0.0 ? 1.0 : -1.0;
+        cc = 0.0;
+    }
+    const double cl = std::cos(Lam);
     const double B = 1.0 + sc * m_az.sinChi0 + cc * m_az.cosChi0 * cl;
     if (!(B > kAntipode)) return 0;
     const double k = m_az.twoRk / B;
@@ -244,7 +269,7 @@ double PolarConstant(double e) {
 double CZrPJOperator::PolarT(double phiTowardsPole) const {
     const double s = std::sin(phiTowardsPole), c = std::cos(phiTowardsPole);
     // cos / (1 + sin) is tan(pi/4 - phi/2) without its cancellation at the pole.
-    return c / (1.0 + s) * std::exp(m_ell.e * std::atanh(m_ell.e * s));
+    return c / (1.0 + s) * std::exp(m_ell.e * EccentricAtanh(m_ell.e * s));
 }
 
 int CZrPJOperator::Setup_Polar_Stereographic_A() {
@@ -340,18 +365,21 @@ int CZrPJOperator::Setup_Krovak() {
 int CZrPJOperator::KrovakSouthWest(CPoint2D& pt) const {
     const double psi = IsometricLatitude(pt.y);
     if (!std::isfinite(psi)) return 0;
-    const double U = Gudermannian(m_az.halfLnC + m_az.n * psi);
+    double sU = 0.0, cU = 1.0;
+    SphereLatitudeSinCos(m_az.halfLnC + m_az.n * psi, sU, cU);
     const double V = -m_az.n * pt.x;
-    const double sU = std::sin(U), cU = std::cos(U), cV = std::cos(V);
+    const double cV = std::cos(V);
     const double sa = m_az.sinChi0, ca = m_az.cosChi0;
     // The point in the frame whose pole is the cone's axis.
     const double zr = ca * sU + sa * cU * cV;
     const double xr = ca * cU * cV - sa * sU;
     const double yr = cU * std::sin(V);
-    const double T = std::atan2(zr, std::hypot(xr, yr));
+    // tan(pi/4 + T/2) = (1 + sin T) / cos T, with sin T = zr and cos T the
+    // horizontal part; the pole of the cone's axis on the far side has no image.
+    const double cosT = std::hypot(xr, yr);
+    if (!(1.0 + zr > 0.0) || !(cosT > 0.0)) return 0;
     const double D = std::atan2(yr, xr);
-    if (!(T > -kHalfPi)) return 0;
-    const double r = m_az.rhoFactor * std::pow(std::tan(kQuarterPi + T / 2.0), -m_az.coneN);
+    const double r = m_az.rhoFactor * std::pow(cosT / (1.0 + zr), m_az.coneN);
     const double theta = m_az.coneN * D;
     pt.x = r * std::sin(theta); // westing
     pt.y = r * std::cos(theta); // southing
