@@ -181,8 +181,9 @@ int CZrPJOperator::Ellipsoidal_EqualArea_Azimuth_Inverse(CPoint2D& pt) const {
     }
     const double half = rho / (2.0 * m_az.Rq);
     if (half > 1.0 + kUnitRoundoff) return 0;
-    const double C = 2.0 * AsinRounded(half);
-    const double sC = std::sin(C), cC = std::cos(C);
+    // C = 2 asin(half): its sine and cosine without the angle.
+    const double h = std::fmin(half, 1.0);
+    const double sC = 2.0 * h * std::sqrt((1.0 - h) * (1.0 + h)), cC = (1.0 - h) * (1.0 + h) - h * h;
     const double sinb = Clamp(cC * m_az.sinb0 + yd * sC * m_az.cosb0 / rho, -1.0, 1.0);
     pt.x = std::atan2(xd * sC, rho * m_az.cosb0 * cC - yd * m_az.sinb0 * sC);
     pt.y = LatitudeFromAuthalicQ(sinb * m_az.qp);
