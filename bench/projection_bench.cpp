@@ -99,6 +99,28 @@ bool BrazilPolyconic(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(5880, cs) != 0;
 }
 
+// The azimuthal kinds on the ellipsoid, as EPSG defines the systems that
+// use them most: the EU's equal-area grid, the Dutch grid, UPS North and the
+// Antarctic and Arctic polar stereographics (variants B) and Terre Adelie (C).
+bool EtrsLaea(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(3035, cs) != 0;
+}
+bool RdNew(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(28992, cs) != 0;
+}
+bool UpsNorth(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(5041, cs) != 0;
+}
+bool AntarcticStereo(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(3031, cs) != 0;
+}
+bool KrovakEastNorth(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(5514, cs) != 0;
+}
+bool TerreAdelie(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(2985, cs) != 0;
+}
+
 struct Case {
     const char* name;
     long code;              // catalogue code of our system; 0: ChinaAlbers or build
@@ -134,6 +156,12 @@ const Case kCases[] = {
     {"Hotine_LV03", 0, "EPSG:4149", "EPSG:21781", 5.9, 10.5, 45.8, 47.8, SwissLv03},
     {"Hotine_Malaysia", 0, "EPSG:4742", "EPSG:3375", 99.6, 104.6, 1.2, 6.8, MalaysiaRso},
     {"Polyconic_Brazil", 0, "EPSG:4674", "EPSG:5880", -74.0, -34.0, -34.0, 5.0, BrazilPolyconic},
+    {"LaeaEllipsoid_3035", 0, "EPSG:4258", "EPSG:3035", -16.1, 40.18, 32.88, 84.73, EtrsLaea},
+    {"ObliqueStereo_RDNew", 0, "EPSG:4289", "EPSG:28992", 3.2, 7.22, 50.75, 53.7, RdNew},
+    {"PolarStereoA_UPSNorth", 0, "EPSG:4326", "EPSG:5041", -180.0, 180.0, 60.0, 90.0, UpsNorth},
+    {"PolarStereoB_3031", 0, "EPSG:4326", "EPSG:3031", -180.0, 180.0, -90.0, -60.0, AntarcticStereo},
+    {"PolarStereoC_2985", 0, "EPSG:4636", "EPSG:2985", 136.0, 142.0, -67.0, -65.6, TerreAdelie},
+    {"KrovakNorth_5514", 0, "EPSG:4156", "EPSG:5514", 12.09, 22.56, 47.73, 51.06, KrovakEastNorth},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {

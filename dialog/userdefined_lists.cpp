@@ -43,8 +43,15 @@ constexpr ZrNamedCode kProjectionKinds[] = {
     {"Hotine Oblique Mercator", 43044},
     {"Sphere Mercator", 43045},
     {"Bonne (South Orientated)", 43046},
+    {"Lambert Azimuthal Equal Area (ellipsoidal)", 43047},
+    {"Oblique Stereographic", 43048},
+    {"Polar Stereographic (variant A)", 43049},
+    {"Polar Stereographic (variant B)", 43050},
+    {"Polar Stereographic (variant C)", 43051},
+    {"Krovak", 43052},
+    {"Krovak (North Orientated)", 43053},
 };
-static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 40, "40 projection kinds are offered");
+static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 47, "47 projection kinds are offered");
 
 // The display names users have always seen, which are not the catalogue's
 // names; two of them keep their old slips ("19  = 67", "= International 1967").

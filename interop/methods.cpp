@@ -99,6 +99,22 @@ const ZrParameterNames kLatPt2 = {
 const ZrParameterNames kLonPt2 = {
     kLon2ndPoint, "Longitude of 2nd point", "Longitude_Of_2nd_Point", "Longitude_Of_2nd_Point", "lon_2",
     ANGLE};
+// The polar stereographic's standard parallel (its sign names the pole) and
+// the longitude its grid is turned to.
+const ZrParameterNames kLatStdParallel = {8832,      "Latitude of standard parallel", "latitude_of_standard_parallel",
+                                         "Standard_Parallel_1", "lat_ts", ANGLE};
+// Krovak's oblique cone: its axis's co-latitude from the centre, and the
+// pseudo standard parallel it touches with its scale.
+const ZrParameterNames kLonOriginKrovak = {8833, "Longitude of origin", "longitude_of_center",
+                                           "Longitude_Of_Center", "lon_0", ANGLE};
+const ZrParameterNames kConeAxis = {1036, "Co-latitude of cone axis", "azimuth", "Azimuth", "alpha", ANGLE};
+const ZrParameterNames kPseudoParallel = {8818,   "Latitude of pseudo standard parallel",
+                                          "pseudo_standard_parallel_1", "Pseudo_Standard_Parallel_1",
+                                          "lat_ts", ANGLE};
+const ZrParameterNames kPseudoScale = {8819,    "Scale factor on pseudo standard parallel", "scale_factor",
+                                       "Scale_Factor", "k", SCALE};
+const ZrParameterNames kLonOrigin = {8833, "Longitude of origin", "central_meridian", "Central_Meridian", "lon_0",
+                                     ANGLE};
 
 #undef ANGLE
 #undef LENGTH
@@ -110,7 +126,8 @@ constexpr long kMethodTM = 9807, kMethodLcc1 = 9801, kMethodLcc2 = 9802, kMethod
                kMethodPseudoMercator = 1024, kMethodLaea = 9820, kMethodLaeaSpherical = 1027,
                kMethodPolyconic = 9818, kMethodEqc = 1028, kMethodEqcSpherical = 1029, kMethodCea = 9835,
                kMethodBonne = 9827, kMethodBonneSouth = 9828, kMethodCassini = 9806, kMethodOrtho = 9840,
-               kMethodAeqd = 1125, kMethodEqdc = 1119;
+               kMethodAeqd = 1125, kMethodEqdc = 1119, kMethodObliqueStereo = 9809, kMethodPolarStereoA = 9810,
+               kMethodPolarStereoB = 9829, kMethodPolarStereoC = 9830, kMethodKrovakNorth = 1041;
 
 // What the kind computes on, which decides where the method's formulas agree.
 enum Surface {
@@ -184,6 +201,10 @@ enum Rule {
     kSouthOrientated,
     // A second code for a method another row writes: read only.
     kReadOnly,
+    // The azimuthal kinds that may sit at a pole: EPSG gives polar systems
+    // axes named by the meridians they run along (both "north" or both
+    // "south"), which are this kind's easting and northing.
+    kPolarAxes,
 };
 
 struct MethodRow {
@@ -338,6 +359,14 @@ const MethodRow kMethods[] = {
      PJ_KIND_LAMBERT_AZIMUTHAL_EQUAL_AREA,
      kSphereOnly,
      {kAtLatCenter, kAtLonCenter, kAtFE, kAtFN}},
+    // On an ellipsoid the method is built as the ellipsoidal kind; on a
+    // sphere, where the two agree, as the spherical kind above, as before.
+    {{kMethodLaea, "Lambert Azimuthal Equal Area", "Lambert_Azimuthal_Equal_Area",
+      "Lambert_Azimuthal_Equal_Area", "laea"},
+     PJ_KIND_LAMBERT_AZIMUTHAL_EQUAL_AREA_ELLIPSOIDAL,
+     kEllipsoid,
+     {kAtLatCenter, kAtLonCenter, kAtFE, kAtFN},
+     kPolarAxes},
     // On the sphere of the ellipsoid's area: EPSG's spherical form.
     {{kMethodLaeaSpherical, "Lambert Azimuthal Equal Area (Spherical)", nullptr, nullptr, "laea"},
      PJ_KIND_LAMBERT_AZIMUTHAL_EQUAL_AREA,
@@ -509,6 +538,50 @@ const MethodRow kMethods[] = {
       {&kLonPt1, kLongitude1, 0.0, kRequired},
       {&kLatPt2, kParallel2, 0.0, kRequired},
       {&kLonPt2, kLongitude2, 0.0, kRequired},
+      kAtFE,
+      kAtFN}},
+    // The azimuthal kinds on the ellipsoid.
+    {{kMethodObliqueStereo, "Oblique Stereographic", "Oblique_Stereographic", "Double_Stereographic", "sterea"},
+     PJ_KIND_OBLIQUE_STEREOGRAPHIC,
+     kEllipsoid,
+     {kAtLat0, kAtLon0, kAtK0, kAtFE, kAtFN}},
+    // PROJ's stere with its origin at a pole; a +proj=stere text reads as the
+    // spherical stereographic above, whose row comes first.
+    {{kMethodPolarStereoA, "Polar Stereographic (variant A)", "Polar_Stereographic",
+      "Polar_Stereographic_Variant_A", "stere"},
+     PJ_KIND_POLAR_STEREOGRAPHIC_A,
+     kEllipsoid,
+     {{&kLat0, kLatitude, 0.0, kRequired}, kAtLon0, kAtK0, kAtFE, kAtFN},
+     kPolarAxes},
+    // PROJ states variants B and C with a latitude of origin at the pole the
+    // standard parallel's sign names, and ESRI names the pole in the method
+    // (Stereographic_North_Pole, _South_Pole): more than a field filled, so
+    // neither form is written, and neither is mistaken for an equatorial aspect.
+    {{kMethodPolarStereoB, "Polar Stereographic (variant B)", "Polar_Stereographic_Variant_B", nullptr,
+      nullptr},
+     PJ_KIND_POLAR_STEREOGRAPHIC_B,
+     kEllipsoid,
+     {{&kLatStdParallel, kParallels, 0.0, kRequired}, {&kLonOrigin, kLongitude}, kAtFE, kAtFN},
+     kPolarAxes},
+    {{kMethodPolarStereoC, "Polar Stereographic (variant C)", "Polar_Stereographic_Variant_C", nullptr,
+      nullptr},
+     PJ_KIND_POLAR_STEREOGRAPHIC_C,
+     kEllipsoid,
+     {{&kLatStdParallel, kParallels, 0.0, kRequired},
+      {&kLonOrigin, kLongitude},
+      {&kEF, kFalseEasting},
+      {&kNF, kFalseNorthing}},
+     kPolarAxes},
+    // Krovak with eastings and northings (its westings and southings negated),
+    // as PROJ's krovak computes it.
+    {{kMethodKrovakNorth, "Krovak (North Orientated)", "Krovak", "Krovak", "krovak"},
+     PJ_KIND_KROVAK_NORTH_ORIENTATED,
+     kEllipsoid,
+     {{&kLatC, kLatitude},
+      {&kLonOriginKrovak, kLongitude},
+      {&kConeAxis, kAzimuth, 30.28813972222222},
+      {&kPseudoParallel, kParallels, 78.5},
+      {&kPseudoScale, kScale, 0.9999, kPositive},
       kAtFE,
       kAtFN}},
 };
@@ -751,10 +824,17 @@ void Fill(Field field, double v, CZrPJParams& params) {
 }
 
 // The row that builds a method: the first of its code with a kind.
-const MethodRow* BuildingRow(long methodCode) {
-    for (const MethodRow& r : kMethods)
-        if (r.names.code == methodCode && r.kind != 0) return &r;
-    return nullptr;
+// The first row of the code with a kind whose surface admits the ellipsoid
+// (a method computed by a spherical kind on a sphere and by an ellipsoidal
+// one elsewhere), else the first with a kind, which then names the refusal.
+const MethodRow* BuildingRow(long methodCode, bool sphere) {
+    const MethodRow* first = nullptr;
+    for (const MethodRow& r : kMethods) {
+        if (r.names.code != methodCode || r.kind == 0) continue;
+        if (!first) first = &r;
+        if (sphere || (r.surface != kSphereOnly && r.surface != kSphereForm)) return &r;
+    }
+    return first;
 }
 
 } // namespace
@@ -797,7 +877,7 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         return 1;
     }
 
-    const MethodRow* row = BuildingRow(proj->methodCode);
+    const MethodRow* row = BuildingRow(proj->methodCode, IsSphere(geog));
     if (!row) {
         CString name = proj->methodName.empty() ? CString("") : CString(proj->methodName);
         CString text;
@@ -822,8 +902,9 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     // whatever a text says of its axes (ESRI's texts name none, read as east
     // and north); every other method's give eastings and northings.
     const bool westSouth = proj->axisOrder == "WS" || proj->axisOrder == "SW";
+    const bool alongMeridians = proj->axisOrder == "NN" || proj->axisOrder == "SS";
     if (proj->axisOrder.size() == 2 && proj->axisOrder != "EN" && proj->axisOrder != "NE" &&
-        !(westSouth && row->rule == kSouthOrientated))
+        !(westSouth && row->rule == kSouthOrientated) && !(alongMeridians && row->rule == kPolarAxes))
         return Fail(reason, CString("projected axes ") + proj->axisOrder.c_str() +
                                 ": only east and north axes are expressible"),
                0;
@@ -899,6 +980,7 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
             return Fail(reason, "Bonne (South Orientated) with its origin on the equator"), 0;
         break;
     case kPlain:
+    case kPolarAxes:
     case kGaussKrugerZone:
     case kOneParallelAtOrigin:
     case kReadOnly:
@@ -1131,6 +1213,7 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
         p.axisOrder = "WS";
         break;
     case kPlain:
+    case kPolarAxes:
     case kGaussKrugerByName:
     case kOneParallelAtOrigin:
     case kMercatorScale:

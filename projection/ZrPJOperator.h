@@ -174,6 +174,19 @@ protected:
     int Setup_Bonne_South_Orientated();
     int Setup_Two_Point_Equidistant();
     int Setup_Oblique_Mercator();
+    int Setup_Ellipsoidal_EqualArea_Azimuth();
+    int Setup_Oblique_Stereographic();
+    int Setup_Polar_Stereographic_A();
+    int Setup_Polar_Stereographic_B();
+    int Setup_Polar_Stereographic_C();
+    double AuthalicQ(double sinPhi) const;
+    double AuthalicQFromPole(double sinPhi, double oneMinusSin) const;
+    double LatitudeFromAuthalicQ(double q) const;
+    double LatitudeFromPoleGap(double d) const;
+    double PolarT(double phiTowardsPole) const;
+    int Setup_Krovak();
+    int KrovakSouthWest(CPoint2D& pt) const;
+    int KrovakFromSouthWest(CPoint2D& pt) const;
 
 #define ZRPJ_ROUTINE_PAIR(base)                                                                              \
     int base##_Forward(CPoint2D& pt) const;                                                                  \
@@ -223,6 +236,12 @@ protected:
     // oblique_mercator.cpp
     ZRPJ_ROUTINE_PAIR(Oblique_Mercator)
     ZRPJ_ROUTINE_PAIR(Hotine_Oblique_Mercator)
+    // ellipsoidal_azimuthal.cpp
+    ZRPJ_ROUTINE_PAIR(Ellipsoidal_EqualArea_Azimuth)
+    ZRPJ_ROUTINE_PAIR(Oblique_Stereographic)
+    ZRPJ_ROUTINE_PAIR(Polar_Stereographic)
+    ZRPJ_ROUTINE_PAIR(Krovak)
+    ZRPJ_ROUTINE_PAIR(Krovak_North)
 #undef ZRPJ_ROUTINE_PAIR
 
     // ---- State, in groups. operator= copies the definition, the flag, the
@@ -297,6 +316,18 @@ protected:
         double beta[6] = {};  // map -> conformal sphere: beta1 .. beta6
         double y0 = 0.0;      // northing of the origin parallel, unit-scale metres
     };
+    // The azimuthal kinds on the ellipsoid: Lambert equal area (qp, Rq, D and
+    // the origin's authalic latitude), the oblique stereographic (Gauss's
+    // sphere: n, ln(c)/2, the origin's conformal latitude, 2 R k0) and the
+    // polar stereographic (rho per t, the variant C shift). pole: +1 or -1 at
+    // a pole, 0 otherwise.
+    struct EllipsoidalAzimuthalBlock {
+        double qp = 2.0, Rq = 0.0, D = 1.0, sinb0 = 0.0, cosb0 = 1.0;
+        double n = 1.0, halfLnC = 0.0, sinChi0 = 0.0, cosChi0 = 1.0, twoRk = 0.0;
+        double rhoFactor = 0.0, yShift = 0.0;
+        double coneN = 1.0; // Krovak: the cone constant, sin phi_P
+        int pole = 0;
+    };
     // Not copied by operator= (derived again by DeriveUncopied):
     struct MeridianLengthSeries {
         double en[5] = {1.0, 1.0, 1.0, 1.0, 1.0};
@@ -323,6 +354,7 @@ protected:
     ObliqueMercatorBlock m_om;
     SouthBonneBlock m_bs;
     KrugerSeries m_kr;
+    EllipsoidalAzimuthalBlock m_az;
     MeridianLengthSeries m_ml;
     ClassicalArc m_arc;
     TwoPointBlock m_tp;

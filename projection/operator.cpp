@@ -17,7 +17,7 @@ using namespace zrpj;
 
 namespace {
 constexpr long kFirstKind = 43001;
-constexpr long kLastKind = 43046;
+constexpr long kLastKind = 43053;
 // Beyond this many turns the stepwise reduction would loop for long; fmod
 // first brings such a longitude near the range (only its last bits differ).
 constexpr double kStepwiseLimit = 64.0 * kPi;
@@ -93,6 +93,13 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43044, Hotine_Oblique_Mercator, &CZrPJOperator::Setup_Oblique_Mercator),
         ZRPJ_ROW(43045, Sphere_Mercator, &CZrPJOperator::Setup_Cylindrical),
         ZRPJ_ROW(43046, Bonne_South_Orientated, &CZrPJOperator::Setup_Bonne_South_Orientated),
+        ZRPJ_ROW(43047, Ellipsoidal_EqualArea_Azimuth, &CZrPJOperator::Setup_Ellipsoidal_EqualArea_Azimuth),
+        ZRPJ_ROW(43048, Oblique_Stereographic, &CZrPJOperator::Setup_Oblique_Stereographic),
+        ZRPJ_ROW(43049, Polar_Stereographic, &CZrPJOperator::Setup_Polar_Stereographic_A),
+        ZRPJ_ROW(43050, Polar_Stereographic, &CZrPJOperator::Setup_Polar_Stereographic_B),
+        ZRPJ_ROW(43051, Polar_Stereographic, &CZrPJOperator::Setup_Polar_Stereographic_C),
+        ZRPJ_ROW(43052, Krovak, &CZrPJOperator::Setup_Krovak),
+        ZRPJ_ROW(43053, Krovak_North, &CZrPJOperator::Setup_Krovak),
     };
     static_assert(sizeof kTable / sizeof kTable[0] == kLastKind - kFirstKind + 1, "one row per code");
     if (kind < kFirstKind || kind > kLastKind) return nullptr;
@@ -123,6 +130,7 @@ void CZrPJOperator::operator=(const CZrPJOperator& o) {
     m_om = o.m_om;
     m_bs = o.m_bs;
     m_kr = o.m_kr;
+    m_az = o.m_az;
     if (m_created && !DeriveUncopied()) m_created = 0;
 }
 

@@ -135,13 +135,11 @@ PROJECTED_METHODS = {
     9828: "Bonne, south orientated",
 }
 
-# Conversion methods left out, and why. In EPSG v10.076 they cover 205 of the
+# Conversion methods left out, and why. In EPSG v10.076 they cover 130 of the
 # 5,135 projected systems in use: 32 Colombia urban, 30 Cassini-Soldner, 28 TM
-# south orientated, 26 polar stereographic B, 19 oblique stereographic, 15 LCC
-# west orientated, 15 ellipsoidal LAEA, 10 polar stereographic A, 3 each
-# Krovak, Krovak north orientated, LCC Michigan and Equal Earth, 2 each polar
-# stereographic C, the two modified Krovaks, Laborde and the TM zoned grid, 1
-# each of the rest. --report prints the counts of the dataset at hand.
+# south orientated, 15 LCC west orientated, 3 each Krovak, LCC Michigan and
+# Equal Earth, 2 each of the two modified Krovaks, Laborde and the TM zoned
+# grid, 1 each of the rest. --report prints the counts of the dataset at hand.
 LEFT_OUT_METHODS = {
     9820: "Lambert azimuthal equal area on the ellipsoid: the kind computes on the authalic sphere, "
           "without the ellipsoidal form's correction, and every EPSG system of it is on an ellipsoid",
@@ -156,7 +154,7 @@ LEFT_OUT_METHODS = {
     9803: "Lambert conic conformal (2SP Belgium): a rotation no kind has",
     9817: "Lambert conic near-conformal: a truncated series no kind has",
     1052: "Colombia urban: no such kind",
-    9819: "Krovak: no such kind",
+    9819: "Krovak: the kind's westings and southings have no axes the data file's builder accepts",
     1041: "Krovak north orientated: no such kind",
     1042: "Krovak modified: no such kind",
     1043: "Krovak modified north orientated: no such kind",
@@ -170,6 +168,24 @@ LEFT_OUT_METHODS = {
     9811: "New Zealand map grid: no such kind",
     1111: "transverse Mercator 3D: a three-dimensional system",
 }
+
+
+
+def ellipsoidal_azimuthal_methods():
+    """The azimuthal methods the ellipsoidal azimuthal kinds compute exactly."""
+    return {
+        9820: "Lambert azimuthal equal area on the ellipsoid",
+        9809: "oblique stereographic on Gauss's conformal sphere",
+        9810: "polar stereographic variant A (scale at the pole)",
+        9829: "polar stereographic variant B (standard parallel)",
+        9830: "polar stereographic variant C (false origin on the standard parallel)",
+        1041: "Krovak north orientated (eastings and northings)",
+    }
+
+
+for _code, _why in ellipsoidal_azimuthal_methods().items():
+    PROJECTED_METHODS[_code] = _why
+    LEFT_OUT_METHODS.pop(_code, None)
 
 TRANSFORMATION_METHODS = (9603, 9606, 9607)
 

@@ -48,6 +48,13 @@ static constexpr ZrProjectionKindRow kProjectionKindRows[] = {
     {43044, "Hotine Oblique Mercator"},
     {43045, "Sphere Mercator"},
     {43046, "Bonne (South Orientated)"},
+    {43047, "Lambert_Azimuthal_Equal_Area_Ellipsoidal"},
+    {43048, "Oblique_Stereographic"},
+    {43049, "Polar_Stereographic_Variant_A"},
+    {43050, "Polar_Stereographic_Variant_B"},
+    {43051, "Polar_Stereographic_Variant_C"},
+    {43052, "Krovak"},
+    {43053, "Krovak_North_Orientated"},
 };
 
 static_assert(ZrRowsAscending(kProjectionKindRows), "the lookup searches the rows by code");

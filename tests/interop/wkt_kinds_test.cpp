@@ -67,6 +67,19 @@ const Case kCases[] = {
     // EPSG's azimuthal equidistant (1125) is newer than PROJ 9.1, which cannot compute it.
     {"azimuthal equidistant on a sphere", 43032, 1, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, "", "2"},
     {"sinusoid on a sphere", 43040, 1, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
+    {"Lambert azimuthal equal area on the ellipsoid", 43047, 0, 10000, 4321000, 3210000, 10, 52, 0, 0, 1, 0, 0,
+     0, ""},
+    {"Lambert azimuthal equal area on the ellipsoid, north polar", 43047, 2, 10000, 0, 0, -100, 90, 0, 0, 1,
+     0, 0, 0, ""},
+    {"oblique stereographic", 43048, 0, 10000, 155000, 463000, 5.387638889, 52.156160556, 0, 0, 0.9999079,
+     0, 0, 0, ""},
+    {"polar stereographic (variant A), south", 43049, 0, 10000, 2000000, 2000000, 0, -90, 0, 0, 0.994, 0, 0,
+     0, ""},
+    // ESRI names variant B's pole in the method: not written in that dialect.
+    {"polar stereographic (variant B)", 43050, 0, 10000, 0, 0, -45, 0, 70, 70, 1, 0, 0, 0, "E"},
+    // PROJ 9.1's krovak computes on Bessel 1841 whatever ellipsoid it is given.
+    {"Krovak (north orientated)", 43053, 2, 10000, 0, 0, 24.8333333333333, 49.5, 78.5, 78.5, 0.9999,
+     30.2881397527778, 0, 0, "", "E12"},
     // What no dialect (or not every dialect) can state.
     // EPSG's spherical Lambert azimuthal (1027), computed by PROJ 9.1 on the ellipsoid.
     {"Lambert azimuthal on the sphere of equal area", 43033, 0, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, "E1",

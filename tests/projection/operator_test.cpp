@@ -102,7 +102,7 @@ TEST(OperatorFrameTest, AFailedCallLeavesTheCallersPointBitIdentical) {
     const double inf = std::numeric_limits<double>::infinity();
 
     // A kind without a routine never creates and never projects.
-    for (long kind : {43025L, 43026L, 43038L, 43039L, 43042L, 43000L, 43047L, -1L}) {
+    for (long kind : {43025L, 43026L, 43038L, 43039L, 43042L, 43000L, 43054L, -1L}) {
         CZrPJOperator op;
         op.SetKind(kind);
         EXPECT_EQ(op.Create(), 0) << kind;
