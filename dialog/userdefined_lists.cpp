@@ -43,8 +43,11 @@ constexpr ZrNamedCode kProjectionKinds[] = {
     {"Hotine Oblique Mercator", 43044},
     {"Sphere Mercator", 43045},
     {"Bonne (South Orientated)", 43046},
+    {"Cassini-Soldner", 43057},
+    {"Transverse Mercator (South Orientated)", 43059},
+    {"Equal Earth", 43060},
 };
-static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 40, "40 projection kinds are offered");
+static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 43, "43 projection kinds are offered");
 
 // The display names users have always seen, which are not the catalogue's
 // names; two of them keep their old slips ("19  = 67", "= International 1967").

@@ -110,7 +110,7 @@ constexpr long kMethodTM = 9807, kMethodLcc1 = 9801, kMethodLcc2 = 9802, kMethod
                kMethodPseudoMercator = 1024, kMethodLaea = 9820, kMethodLaeaSpherical = 1027,
                kMethodPolyconic = 9818, kMethodEqc = 1028, kMethodEqcSpherical = 1029, kMethodCea = 9835,
                kMethodBonne = 9827, kMethodBonneSouth = 9828, kMethodCassini = 9806, kMethodOrtho = 9840,
-               kMethodAeqd = 1125;
+               kMethodAeqd = 1125, kMethodTMSouth = 9808, kMethodEqualEarth = 1078;
 
 // What the kind computes on, which decides where the method's formulas agree.
 enum Surface {
@@ -182,6 +182,9 @@ enum Rule {
     // Bonne (South Orientated): westings and southings, undefined with its
     // origin on the equator.
     kSouthOrientated,
+    // Westings and southings, written so (the transverse Mercator turned
+    // half round); defined everywhere its unturned method is.
+    kWestSouthAxes,
 };
 
 struct MethodRow {
@@ -492,6 +495,25 @@ const MethodRow kMethods[] = {
       {&kLonPt2, kLongitude2, 0.0, kRequired},
       kAtFE,
       kAtFN}},
+    // Kinds beyond the original set, in code order. Cassini-Soldner's
+    // ellipsoidal kind builds the method wherever the spherical Cassini above
+    // (the first row of the code) cannot: on every ellipsoid.
+    {{kMethodCassini, "Cassini-Soldner", "Cassini_Soldner", "Cassini", "cass"},
+     PJ_KIND_CASSINI_SOLDNER,
+     kEllipsoid,
+     {kAtLat0, kAtLon0, kAtFE, kAtFN}},
+    // PROJ states it as its transverse Mercator with +axis=wsu; that form is
+    // not written here (nor read: +proj=tmerc stays the transverse Mercator).
+    {{kMethodTMSouth, "Transverse Mercator (South Orientated)", "Transverse_Mercator_South_Orientated",
+      "Transverse_Mercator_South_Orientated", nullptr},
+     PJ_KIND_TRANSVERSE_MERCATOR_SOUTH_ORIENTATED,
+     kEllipsoid,
+     {kAtLat0, kAtLon0, kAtK0, kAtFE, kAtFN},
+     kWestSouthAxes},
+    {{kMethodEqualEarth, "Equal Earth", "Equal_Earth", "Equal_Earth", "eqearth"},
+     PJ_KIND_EQUAL_EARTH,
+     kEllipsoid,
+     {kAtLon0, kAtFE, kAtFN}},
 };
 
 // Kinds that have a routine but no form elsewhere, and why.
@@ -731,11 +753,17 @@ void Fill(Field field, double v, CZrPJParams& params) {
     }
 }
 
-// The row that builds a method: the first of its code with a kind.
-const MethodRow* BuildingRow(long methodCode) {
-    for (const MethodRow& r : kMethods)
-        if (r.names.code == methodCode && r.kind != 0) return &r;
-    return nullptr;
+// The row that builds a method: the first of its code with a kind whose
+// surface admits the ellipsoid (a spherical kind first, its ellipsoidal kind
+// after it), else the first of its code with a kind, which refuses it.
+const MethodRow* BuildingRow(long methodCode, bool sphere) {
+    const MethodRow* first = nullptr;
+    for (const MethodRow& r : kMethods) {
+        if (r.names.code != methodCode || r.kind == 0) continue;
+        if (!first) first = &r;
+        if (sphere || (r.surface != kSphereOnly && r.surface != kSphereForm)) return &r;
+    }
+    return first;
 }
 
 } // namespace
@@ -762,7 +790,7 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         return 1;
     }
 
-    const MethodRow* row = BuildingRow(proj->methodCode);
+    const MethodRow* row = BuildingRow(proj->methodCode, IsSphere(geog));
     if (!row) {
         CString name = proj->methodName.empty() ? CString("") : CString(proj->methodName);
         CString text;
@@ -788,7 +816,7 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     // and north); every other method's give eastings and northings.
     const bool westSouth = proj->axisOrder == "WS" || proj->axisOrder == "SW";
     if (proj->axisOrder.size() == 2 && proj->axisOrder != "EN" && proj->axisOrder != "NE" &&
-        !(westSouth && row->rule == kSouthOrientated))
+        !(westSouth && (row->rule == kSouthOrientated || row->rule == kWestSouthAxes)))
         return Fail(reason, CString("projected axes ") + proj->axisOrder.c_str() +
                                 ": only east and north axes are expressible"),
                0;
@@ -866,6 +894,7 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     case kPlain:
     case kGaussKrugerZone:
     case kOneParallelAtOrigin:
+    case kWestSouthAxes:
         break;
     }
 
@@ -1090,6 +1119,9 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
         // becomes a cylinder); EPSG's method is undefined there too.
         if (std::fabs(std::tan(prm.CentralParallel * kDegree)) <= 1e-7)
             return refuse("the south-orientated Bonne with its origin on the equator"), 0;
+        p.axisOrder = "WS";
+        break;
+    case kWestSouthAxes:
         p.axisOrder = "WS";
         break;
     case kPlain:

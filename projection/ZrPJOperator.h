@@ -151,6 +151,7 @@ protected:
     int Setup_Bonne_South_Orientated();
     int Setup_Two_Point_Equidistant();
     int Setup_Oblique_Mercator();
+    int Setup_Equal_Earth();
 
 #define ZRPJ_ROUTINE_PAIR(base)                                                                              \
     int base##_Forward(CPoint2D& pt) const;                                                                  \
@@ -200,6 +201,11 @@ protected:
     // oblique_mercator.cpp
     ZRPJ_ROUTINE_PAIR(Oblique_Mercator)
     ZRPJ_ROUTINE_PAIR(Hotine_Oblique_Mercator)
+    // cassini_soldner.cpp
+    ZRPJ_ROUTINE_PAIR(Cassini_Soldner)
+    ZRPJ_ROUTINE_PAIR(Transverse_Mercator_South)
+    // equal_earth.cpp
+    ZRPJ_ROUTINE_PAIR(Equal_Earth)
 #undef ZRPJ_ROUTINE_PAIR
 
     // ---- State, in groups. operator= copies the definition, the flag, the

@@ -15,7 +15,7 @@ using namespace zrpj;
 
 namespace {
 constexpr long kFirstKind = 43001;
-constexpr long kLastKind = 43046;
+constexpr long kLastKind = 43060;
 // Beyond this many turns the stepwise reduction would loop for long; fmod
 // first brings such a longitude near the range (only its last bits differ).
 constexpr double kStepwiseLimit = 64.0 * kPi;
@@ -33,7 +33,8 @@ inline double Reduced(double lam) {
 
 // ---------------------------------------------------------------------------
 // Dispatch: kind code -> forward, inverse, set-up. Codes without a routine
-// (43025, 43026, 43038, 43039, 43042) have no row and never create.
+// (43025, 43026, 43038, 43039, 43042, and those after 43046 whose kinds are
+// not computed here) have no row and never create.
 // ---------------------------------------------------------------------------
 #define ZRPJ_ROW_FLAGS(code, base, setup, scale, uncreated)                                                  \
     { code, &CZrPJOperator::base##_Forward, &CZrPJOperator::base##_Inverse, setup, scale, uncreated }
@@ -91,6 +92,21 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43044, Hotine_Oblique_Mercator, &CZrPJOperator::Setup_Oblique_Mercator),
         ZRPJ_ROW(43045, Sphere_Mercator, &CZrPJOperator::Setup_Cylindrical),
         ZRPJ_ROW(43046, Bonne_South_Orientated, &CZrPJOperator::Setup_Bonne_South_Orientated),
+        {43047, nullptr, nullptr, nullptr, false, false},
+        {43048, nullptr, nullptr, nullptr, false, false},
+        {43049, nullptr, nullptr, nullptr, false, false},
+        {43050, nullptr, nullptr, nullptr, false, false},
+        {43051, nullptr, nullptr, nullptr, false, false},
+        {43052, nullptr, nullptr, nullptr, false, false},
+        {43053, nullptr, nullptr, nullptr, false, false},
+        {43054, nullptr, nullptr, nullptr, false, false},
+        {43055, nullptr, nullptr, nullptr, false, false},
+        {43056, nullptr, nullptr, nullptr, false, false},
+        ZRPJ_ROW(43057, Cassini_Soldner, nullptr),
+        {43058, nullptr, nullptr, nullptr, false, false},
+        ZRPJ_ROW_FLAGS(43059, Transverse_Mercator_South, &CZrPJOperator::Setup_Transverse_Mercator, true,
+                       false),
+        ZRPJ_ROW(43060, Equal_Earth, &CZrPJOperator::Setup_Equal_Earth),
     };
     static_assert(sizeof kTable / sizeof kTable[0] == kLastKind - kFirstKind + 1, "one row per code");
     if (kind < kFirstKind || kind > kLastKind) return nullptr;

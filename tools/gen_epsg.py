@@ -80,20 +80,21 @@ PROJECTED_METHODS = {
     9835: "Lambert cylindrical equal area",
     9827: "Bonne",
     9828: "Bonne, south orientated",
+    9806: "Cassini-Soldner on the ellipsoid",
+    9808: "Transverse Mercator (South Orientated): westings and southings",
+    1078: "Equal Earth",
 }
 
-# Conversion methods left out, and why. In EPSG v10.076 they cover 205 of the
-# 5,135 projected systems in use: 32 Colombia urban, 30 Cassini-Soldner, 28 TM
-# south orientated, 26 polar stereographic B, 19 oblique stereographic, 15 LCC
-# west orientated, 15 ellipsoidal LAEA, 10 polar stereographic A, 3 each
-# Krovak, Krovak north orientated, LCC Michigan and Equal Earth, 2 each polar
+# Conversion methods left out, and why. In EPSG v10.076 they cover 144 of the
+# 5,135 projected systems in use: 32 Colombia urban, 26 polar stereographic B,
+# 19 oblique stereographic, 15 LCC west orientated, 15 ellipsoidal LAEA, 10
+# polar stereographic A, 3 each Krovak, Krovak north orientated and LCC
+# Michigan, 2 each polar
 # stereographic C, the two modified Krovaks, Laborde and the TM zoned grid, 1
 # each of the rest. --report prints the counts of the dataset at hand.
 LEFT_OUT_METHODS = {
     9820: "Lambert azimuthal equal area on the ellipsoid: the kind computes on the authalic sphere, "
           "without the ellipsoidal form's correction, and every EPSG system of it is on an ellipsoid",
-    9806: "Cassini-Soldner on the ellipsoid: the Cassini kind is spherical",
-    9808: "transverse Mercator south orientated: no kind has axes pointing west and south",
     9809: "oblique stereographic on the conformal sphere: the stereographic kind is spherical",
     9810: "polar stereographic variant A on the ellipsoid: the stereographic kind is spherical",
     9829: "polar stereographic variant B on the ellipsoid: the stereographic kind is spherical",
@@ -107,7 +108,6 @@ LEFT_OUT_METHODS = {
     1041: "Krovak north orientated: no such kind",
     1042: "Krovak modified: no such kind",
     1043: "Krovak modified north orientated: no such kind",
-    1078: "Equal Earth: no such kind",
     9824: "transverse Mercator zoned grid system: zones chosen per point",
     9813: "Laborde oblique Mercator: no such kind",
     9831: "Guam projection: no such kind",

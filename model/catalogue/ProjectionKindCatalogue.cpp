@@ -48,6 +48,9 @@ static constexpr ZrProjectionKindRow kProjectionKindRows[] = {
     {43044, "Hotine Oblique Mercator"},
     {43045, "Sphere Mercator"},
     {43046, "Bonne (South Orientated)"},
+    {43057, "Cassini-Soldner"},
+    {43059, "Transverse Mercator (South Orientated)"},
+    {43060, "Equal Earth"},
 };
 
 static_assert(ZrRowsAscending(kProjectionKindRows), "the lookup searches the rows by code");
