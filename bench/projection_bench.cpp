@@ -77,6 +77,17 @@ bool Eov(CZrPJCoordSys& cs) {
 bool SwissLv03(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(21781, cs) != 0;
 }
+// Ellipsoidal Cassini-Soldner (Palestine Grid), the south-orientated
+// transverse Mercator (South Africa's Lo19) and Equal Earth on WGS 84.
+bool PalestineCassini(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(28191, cs) != 0;
+}
+bool SouthAfricaLo19(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(2048, cs) != 0;
+}
+bool EqualEarthWorld(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(8857, cs) != 0;
+}
 
 struct Case {
     const char* name;
@@ -110,6 +121,9 @@ const Case kCases[] = {
      -100.0, 30.0, 20.0, 70.0, TwoPointNewYorkParis},
     {"Hotine_EOV", 0, "EPSG:4237", "EPSG:23700", 16.0, 23.0, 45.7, 48.6, Eov},
     {"Hotine_LV03", 0, "EPSG:4149", "EPSG:21781", 5.9, 10.5, 45.8, 47.8, SwissLv03},
+    {"Cassini_Palestine", 0, "EPSG:4281", "EPSG:28191", 34.2, 35.7, 29.2, 33.3, PalestineCassini},
+    {"TMSouth_Lo19", 0, "EPSG:4148", "EPSG:2048", 18.0, 20.0, -34.9, -28.0, SouthAfricaLo19},
+    {"EqualEarth_World", 0, "EPSG:4326", "EPSG:8857", -180.0, 180.0, -90.0, 90.0, EqualEarthWorld},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {
