@@ -46,8 +46,9 @@ constexpr ZrNamedCode kProjectionKinds[] = {
     {"Cassini-Soldner", 43057},
     {"Transverse Mercator (South Orientated)", 43059},
     {"Equal Earth", 43060},
+    {"Lambert Conic Conformal (2SP Michigan)", 43062},
 };
-static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 43, "43 projection kinds are offered");
+static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 44, "44 projection kinds are offered");
 
 // The display names users have always seen, which are not the catalogue's
 // names; two of them keep their old slips ("19  = 67", "= International 1967").

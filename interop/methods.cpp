@@ -100,6 +100,8 @@ const ZrParameterNames kLonPt2 = {
     kLon2ndPoint, "Longitude of 2nd point", "Longitude_Of_2nd_Point", "Longitude_Of_2nd_Point", "lon_2",
     ANGLE};
 
+const ZrParameterNames kEllipsoidScale = {1038, "Ellipsoid scaling factor", nullptr, nullptr, "k_0", SCALE};
+
 #undef ANGLE
 #undef LENGTH
 #undef SCALE
@@ -110,7 +112,7 @@ constexpr long kMethodTM = 9807, kMethodLcc1 = 9801, kMethodLcc2 = 9802, kMethod
                kMethodPseudoMercator = 1024, kMethodLaea = 9820, kMethodLaeaSpherical = 1027,
                kMethodPolyconic = 9818, kMethodEqc = 1028, kMethodEqcSpherical = 1029, kMethodCea = 9835,
                kMethodBonne = 9827, kMethodBonneSouth = 9828, kMethodCassini = 9806, kMethodOrtho = 9840,
-               kMethodAeqd = 1125, kMethodTMSouth = 9808, kMethodEqualEarth = 1078;
+               kMethodAeqd = 1125, kMethodTMSouth = 9808, kMethodEqualEarth = 1078, kMethodLccMichigan = 1051;
 
 // What the kind computes on, which decides where the method's formulas agree.
 enum Surface {
@@ -514,6 +516,18 @@ const MethodRow kMethods[] = {
      PJ_KIND_EQUAL_EARTH,
      kEllipsoid,
      {kAtLon0, kAtFE, kAtFN}},
+    // PROJ states it as its two-parallel Lambert with k_0 = K; written here
+    // only in the forms that carry EPSG's names (a +proj=lcc stays Lambert).
+    {{kMethodLccMichigan, "Lambert Conic Conformal (2SP Michigan)", nullptr, nullptr, nullptr},
+     PJ_KIND_LAMBERT_CONFORMAL_CONIC_MICHIGAN,
+     kEllipsoid,
+     {{&kLatF, kLatitude},
+      {&kLonF, kLongitude},
+      kAtLat1,
+      kAtLat2,
+      {&kEF, kFalseEasting},
+      {&kNF, kFalseNorthing},
+      {&kEllipsoidScale, kScale, 1.0, kRequired | kPositive}}},
 };
 
 // Kinds that have a routine but no form elsewhere, and why.

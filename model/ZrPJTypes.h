@@ -631,6 +631,7 @@ enum tagPJObjectType : long {
     PJ_KIND_CASSINI_SOLDNER = 43057,
     PJ_KIND_TRANSVERSE_MERCATOR_SOUTH_ORIENTATED = 43059,
     PJ_KIND_EQUAL_EARTH = 43060,
+    PJ_KIND_LAMBERT_CONFORMAL_CONIC_MICHIGAN = 43062,
 };
 
 // Coordinate systems: 0 planar, 1 geographic, -1 projected from parts; every

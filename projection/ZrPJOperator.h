@@ -152,6 +152,7 @@ protected:
     int Setup_Two_Point_Equidistant();
     int Setup_Oblique_Mercator();
     int Setup_Equal_Earth();
+    int Setup_Lambert_Michigan();
 
 #define ZRPJ_ROUTINE_PAIR(base)                                                                              \
     int base##_Forward(CPoint2D& pt) const;                                                                  \
@@ -206,6 +207,8 @@ protected:
     ZRPJ_ROUTINE_PAIR(Transverse_Mercator_South)
     // equal_earth.cpp
     ZRPJ_ROUTINE_PAIR(Equal_Earth)
+    // lambert_michigan.cpp
+    ZRPJ_ROUTINE_PAIR(Lambert_Michigan)
 #undef ZRPJ_ROUTINE_PAIR
 
     // ---- State, in groups. operator= copies the definition, the flag, the

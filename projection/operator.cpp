@@ -15,7 +15,7 @@ using namespace zrpj;
 
 namespace {
 constexpr long kFirstKind = 43001;
-constexpr long kLastKind = 43060;
+constexpr long kLastKind = 43062;
 // Beyond this many turns the stepwise reduction would loop for long; fmod
 // first brings such a longitude near the range (only its last bits differ).
 constexpr double kStepwiseLimit = 64.0 * kPi;
@@ -107,6 +107,9 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW_FLAGS(43059, Transverse_Mercator_South, &CZrPJOperator::Setup_Transverse_Mercator, true,
                        false),
         ZRPJ_ROW(43060, Equal_Earth, &CZrPJOperator::Setup_Equal_Earth),
+        {43061, nullptr, nullptr, nullptr, false, false},
+        // The frame applies the ellipsoid's scaling factor, as it applies k0 for the transverse Mercator.
+        ZRPJ_ROW_FLAGS(43062, Lambert_Michigan, &CZrPJOperator::Setup_Lambert_Michigan, true, false),
     };
     static_assert(sizeof kTable / sizeof kTable[0] == kLastKind - kFirstKind + 1, "one row per code");
     if (kind < kFirstKind || kind > kLastKind) return nullptr;

@@ -83,15 +83,15 @@ PROJECTED_METHODS = {
     9806: "Cassini-Soldner on the ellipsoid",
     9808: "Transverse Mercator (South Orientated): westings and southings",
     1078: "Equal Earth",
+    1051: "Lambert conic conformal (2SP Michigan): the two-parallel cone scaled by the ellipsoid's factor",
 }
 
-# Conversion methods left out, and why. In EPSG v10.076 they cover 144 of the
+# Conversion methods left out, and why. In EPSG v10.076 they cover 141 of the
 # 5,135 projected systems in use: 32 Colombia urban, 26 polar stereographic B,
 # 19 oblique stereographic, 15 LCC west orientated, 15 ellipsoidal LAEA, 10
-# polar stereographic A, 3 each Krovak, Krovak north orientated and LCC
-# Michigan, 2 each polar
-# stereographic C, the two modified Krovaks, Laborde and the TM zoned grid, 1
-# each of the rest. --report prints the counts of the dataset at hand.
+# polar stereographic A, 3 each Krovak and Krovak north orientated, 2 each
+# polar stereographic C, the two modified Krovaks, Laborde and the TM zoned
+# grid, 1 each of the rest. --report prints the counts of the dataset at hand.
 LEFT_OUT_METHODS = {
     9820: "Lambert azimuthal equal area on the ellipsoid: the kind computes on the authalic sphere, "
           "without the ellipsoidal form's correction, and every EPSG system of it is on an ellipsoid",
@@ -100,7 +100,6 @@ LEFT_OUT_METHODS = {
     9829: "polar stereographic variant B on the ellipsoid: the stereographic kind is spherical",
     9830: "polar stereographic variant C: as variant B",
     9826: "Lambert conic conformal west orientated: no kind has x growing west",
-    1051: "Lambert conic conformal (2SP Michigan): an ellipsoid scaling no kind has",
     9803: "Lambert conic conformal (2SP Belgium): a rotation no kind has",
     9817: "Lambert conic near-conformal: a truncated series no kind has",
     1052: "Colombia urban: no such kind",

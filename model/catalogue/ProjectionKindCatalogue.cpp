@@ -51,6 +51,7 @@ static constexpr ZrProjectionKindRow kProjectionKindRows[] = {
     {43057, "Cassini-Soldner"},
     {43059, "Transverse Mercator (South Orientated)"},
     {43060, "Equal Earth"},
+    {43062, "Lambert Conic Conformal (2SP Michigan)"},
 };
 
 static_assert(ZrRowsAscending(kProjectionKindRows), "the lookup searches the rows by code");

@@ -35,7 +35,9 @@ TEST(LaterKinds, EveryStoredFormKeepsTheKindAndItsParameters) {
     p.CentralMeridian = 25.0;
     p.CentralParallel = -10.0;
     p.ScaleFactor = 0.9999;
-    for (long kind : {43057L, 43059L, 43060L}) {
+    p.StandardParallel1 = -5.0;
+    p.StandardParallel2 = -15.0;
+    for (long kind : {43057L, 43059L, 43060L, 43062L}) {
         SCOPED_TRACE(kind);
         const CZrPJCoordSys written = System(kind, p);
         const CPoint2D want = Projected(written, 26.5, -12.0);

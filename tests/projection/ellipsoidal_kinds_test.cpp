@@ -1,5 +1,5 @@
-// Cassini-Soldner on the ellipsoid, the south-orientated transverse Mercator
-// and Equal Earth: against PROJ over grids in both hemispheres and across the
+// Cassini-Soldner on the ellipsoid, the south-orientated transverse Mercator,
+// Equal Earth and Michigan's scaled Lambert cone: against PROJ over grids in both hemispheres and across the
 // antimeridian, and against the worked examples EPSG publishes for them.
 #include "GridCompare_p.h"
 
@@ -62,6 +62,14 @@ const ProjCase kCases[] = {
      "+proj=eqearth +lon_0=-90 +R=6371008.8",
      {-269.5, 89.5, 14.5, -85, 85, 5},
      kMicrometre},
+    // Michigan North as EPSG:6201 defines it (in metres here): the
+    // two-parallel cone on Clarke 1866 enlarged by K = 1.0000382.
+    {"43062 Lambert 2SP Michigan",
+     {43062, kClarke1866A, kClarke1866F, -84.3333333333333, 43.3166666666667, 44.1833333333333, 45.7, 2,
+      1.0000382, 609601.219202438, 0},
+     "+proj=lcc +lat_0=43.3166666666667 +lon_0=-84.3333333333333 +lat_1=44.1833333333333 +lat_2=45.7 "
+     "+x_0=609601.219202438 +k_0=1.0000382 +ellps=clrk66",
+     {-91, -82, 1, 41, 49, 1}},
 };
 
 // EPSG's worked examples (Guidance Note 7-2), each with the precision it is
