@@ -88,6 +88,9 @@ bool SouthAfricaLo19(CZrPJCoordSys& cs) {
 bool EqualEarthWorld(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(8857, cs) != 0;
 }
+bool MichiganNorth(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(6201, cs) != 0;
+}
 
 struct Case {
     const char* name;
@@ -124,6 +127,7 @@ const Case kCases[] = {
     {"Cassini_Palestine", 0, "EPSG:4281", "EPSG:28191", 34.2, 35.7, 29.2, 33.3, PalestineCassini},
     {"TMSouth_Lo19", 0, "EPSG:4148", "EPSG:2048", 18.0, 20.0, -34.9, -28.0, SouthAfricaLo19},
     {"EqualEarth_World", 0, "EPSG:4326", "EPSG:8857", -180.0, 180.0, -90.0, 90.0, EqualEarthWorld},
+    {"LambertMichigan_North", 0, "EPSG:4267", "EPSG:6201", -87.0, -82.3, 43.8, 45.9, MichiganNorth},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {
