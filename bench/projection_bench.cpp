@@ -120,6 +120,20 @@ bool KrovakEastNorth(CZrPJCoordSys& cs) {
 bool TerreAdelie(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(2985, cs) != 0;
 }
+// Ellipsoidal Cassini-Soldner (Palestine Grid), the south-orientated
+// transverse Mercator (South Africa's Lo19) and Equal Earth on WGS 84.
+bool PalestineCassini(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(28191, cs) != 0;
+}
+bool SouthAfricaLo19(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(2048, cs) != 0;
+}
+bool EqualEarthWorld(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(8857, cs) != 0;
+}
+bool MichiganNorth(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(6201, cs) != 0;
+}
 
 struct Case {
     const char* name;
@@ -162,6 +176,10 @@ const Case kCases[] = {
     {"PolarStereoB_3031", 0, "EPSG:4326", "EPSG:3031", -180.0, 180.0, -90.0, -60.0, AntarcticStereo},
     {"PolarStereoC_2985", 0, "EPSG:4636", "EPSG:2985", 136.0, 142.0, -67.0, -65.6, TerreAdelie},
     {"KrovakNorth_5514", 0, "EPSG:4156", "EPSG:5514", 12.09, 22.56, 47.73, 51.06, KrovakEastNorth},
+    {"Cassini_Palestine", 0, "EPSG:4281", "EPSG:28191", 34.2, 35.7, 29.2, 33.3, PalestineCassini},
+    {"TMSouth_Lo19", 0, "EPSG:4148", "EPSG:2048", 18.0, 20.0, -34.9, -28.0, SouthAfricaLo19},
+    {"EqualEarth_World", 0, "EPSG:4326", "EPSG:8857", -180.0, 180.0, -90.0, 90.0, EqualEarthWorld},
+    {"LambertMichigan_North", 0, "EPSG:4267", "EPSG:6201", -87.0, -82.3, 43.8, 45.9, MichiganNorth},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {

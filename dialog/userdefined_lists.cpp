@@ -50,8 +50,12 @@ constexpr ZrNamedCode kProjectionKinds[] = {
     {"Polar Stereographic (variant C)", 43051},
     {"Krovak", 43052},
     {"Krovak (North Orientated)", 43053},
+    {"Cassini-Soldner", 43057},
+    {"Transverse Mercator (South Orientated)", 43059},
+    {"Equal Earth", 43060},
+    {"Lambert Conic Conformal (2SP Michigan)", 43062},
 };
-static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 47, "47 projection kinds are offered");
+static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 51, "51 projection kinds are offered");
 
 // The display names users have always seen, which are not the catalogue's
 // names; two of them keep their old slips ("19  = 67", "= International 1967").

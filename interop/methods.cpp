@@ -116,6 +116,8 @@ const ZrParameterNames kPseudoScale = {8819,    "Scale factor on pseudo standard
 const ZrParameterNames kLonOrigin = {8833, "Longitude of origin", "central_meridian", "Central_Meridian", "lon_0",
                                      ANGLE};
 
+const ZrParameterNames kEllipsoidScale = {1038, "Ellipsoid scaling factor", nullptr, nullptr, "k_0", SCALE};
+
 #undef ANGLE
 #undef LENGTH
 #undef SCALE
@@ -127,7 +129,8 @@ constexpr long kMethodTM = 9807, kMethodLcc1 = 9801, kMethodLcc2 = 9802, kMethod
                kMethodPolyconic = 9818, kMethodEqc = 1028, kMethodEqcSpherical = 1029, kMethodCea = 9835,
                kMethodBonne = 9827, kMethodBonneSouth = 9828, kMethodCassini = 9806, kMethodOrtho = 9840,
                kMethodAeqd = 1125, kMethodEqdc = 1119, kMethodObliqueStereo = 9809, kMethodPolarStereoA = 9810,
-               kMethodPolarStereoB = 9829, kMethodPolarStereoC = 9830, kMethodKrovakNorth = 1041;
+               kMethodPolarStereoB = 9829, kMethodPolarStereoC = 9830, kMethodKrovakNorth = 1041,
+               kMethodTMSouth = 9808, kMethodEqualEarth = 1078, kMethodLccMichigan = 1051;
 
 // What the kind computes on, which decides where the method's formulas agree.
 enum Surface {
@@ -205,6 +208,9 @@ enum Rule {
     // axes named by the meridians they run along (both "north" or both
     // "south"), which are this kind's easting and northing.
     kPolarAxes,
+    // Westings and southings, written so (the transverse Mercator turned
+    // half round); defined everywhere its unturned method is.
+    kWestSouthAxes,
 };
 
 struct MethodRow {
@@ -584,6 +590,37 @@ const MethodRow kMethods[] = {
       {&kPseudoScale, kScale, 0.9999, kPositive},
       kAtFE,
       kAtFN}},
+    // Kinds beyond the original set, in code order. Cassini-Soldner's
+    // ellipsoidal kind builds the method wherever the spherical Cassini above
+    // (the first row of the code) cannot: on every ellipsoid.
+    {{kMethodCassini, "Cassini-Soldner", "Cassini_Soldner", "Cassini", "cass"},
+     PJ_KIND_CASSINI_SOLDNER,
+     kEllipsoid,
+     {kAtLat0, kAtLon0, kAtFE, kAtFN}},
+    // PROJ states it as its transverse Mercator with +axis=wsu; that form is
+    // not written here (nor read: +proj=tmerc stays the transverse Mercator).
+    {{kMethodTMSouth, "Transverse Mercator (South Orientated)", "Transverse_Mercator_South_Orientated",
+      "Transverse_Mercator_South_Orientated", nullptr},
+     PJ_KIND_TRANSVERSE_MERCATOR_SOUTH_ORIENTATED,
+     kEllipsoid,
+     {kAtLat0, kAtLon0, kAtK0, kAtFE, kAtFN},
+     kWestSouthAxes},
+    {{kMethodEqualEarth, "Equal Earth", "Equal_Earth", "Equal_Earth", "eqearth"},
+     PJ_KIND_EQUAL_EARTH,
+     kEllipsoid,
+     {kAtLon0, kAtFE, kAtFN}},
+    // PROJ states it as its two-parallel Lambert with k_0 = K; written here
+    // only in the forms that carry EPSG's names (a +proj=lcc stays Lambert).
+    {{kMethodLccMichigan, "Lambert Conic Conformal (2SP Michigan)", nullptr, nullptr, nullptr},
+     PJ_KIND_LAMBERT_CONFORMAL_CONIC_MICHIGAN,
+     kEllipsoid,
+     {{&kLatF, kLatitude},
+      {&kLonF, kLongitude},
+      kAtLat1,
+      kAtLat2,
+      {&kEF, kFalseEasting},
+      {&kNF, kFalseNorthing},
+      {&kEllipsoidScale, kScale, 1.0, kRequired | kPositive}}},
 };
 
 // Kinds that have a routine but no form elsewhere, and why.
@@ -904,7 +941,7 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     const bool westSouth = proj->axisOrder == "WS" || proj->axisOrder == "SW";
     const bool alongMeridians = proj->axisOrder == "NN" || proj->axisOrder == "SS";
     if (proj->axisOrder.size() == 2 && proj->axisOrder != "EN" && proj->axisOrder != "NE" &&
-        !(westSouth && row->rule == kSouthOrientated) && !(alongMeridians && row->rule == kPolarAxes))
+        !(westSouth && (row->rule == kSouthOrientated || row->rule == kWestSouthAxes)) && !(alongMeridians && row->rule == kPolarAxes))
         return Fail(reason, CString("projected axes ") + proj->axisOrder.c_str() +
                                 ": only east and north axes are expressible"),
                0;
@@ -984,6 +1021,7 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     case kGaussKrugerZone:
     case kOneParallelAtOrigin:
     case kReadOnly:
+    case kWestSouthAxes:
         break;
     }
 
@@ -1210,6 +1248,9 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
         // becomes a cylinder); EPSG's method is undefined there too.
         if (std::fabs(std::tan(prm.CentralParallel * kDegree)) <= 1e-7)
             return refuse("the south-orientated Bonne with its origin on the equator"), 0;
+        p.axisOrder = "WS";
+        break;
+    case kWestSouthAxes:
         p.axisOrder = "WS";
         break;
     case kPlain:

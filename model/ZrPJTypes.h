@@ -581,7 +581,8 @@ enum tagGeoCoordSysType : long {
     PJ_GCS_HONG_KONG_1980 = 37414,
 };
 
-// Projection kinds (43001-43046); -1 is the kind of planar and geographic systems.
+// Projection kinds (43001-43046, then the kinds added after them); -1 is the
+// kind of planar and geographic systems.
 enum tagPJObjectType : long {
     PJ_KIND_NO_PROJECTION = -1,
     PJ_KIND_PLATE_CARREE = 43001,
@@ -634,6 +635,10 @@ enum tagPJObjectType : long {
     PJ_KIND_POLAR_STEREOGRAPHIC_C = 43051,
     PJ_KIND_KROVAK = 43052,
     PJ_KIND_KROVAK_NORTH_ORIENTATED = 43053,
+    PJ_KIND_CASSINI_SOLDNER = 43057,
+    PJ_KIND_TRANSVERSE_MERCATOR_SOUTH_ORIENTATED = 43059,
+    PJ_KIND_EQUAL_EARTH = 43060,
+    PJ_KIND_LAMBERT_CONFORMAL_CONIC_MICHIGAN = 43062,
 };
 
 // Coordinate systems: 0 planar, 1 geographic, -1 projected from parts; every

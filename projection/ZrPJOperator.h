@@ -187,6 +187,8 @@ protected:
     int Setup_Krovak();
     int KrovakSouthWest(CPoint2D& pt) const;
     int KrovakFromSouthWest(CPoint2D& pt) const;
+    int Setup_Equal_Earth();
+    int Setup_Lambert_Michigan();
 
 #define ZRPJ_ROUTINE_PAIR(base)                                                                              \
     int base##_Forward(CPoint2D& pt) const;                                                                  \
@@ -242,6 +244,13 @@ protected:
     ZRPJ_ROUTINE_PAIR(Polar_Stereographic)
     ZRPJ_ROUTINE_PAIR(Krovak)
     ZRPJ_ROUTINE_PAIR(Krovak_North)
+    // cassini_soldner.cpp
+    ZRPJ_ROUTINE_PAIR(Cassini_Soldner)
+    ZRPJ_ROUTINE_PAIR(Transverse_Mercator_South)
+    // equal_earth.cpp
+    ZRPJ_ROUTINE_PAIR(Equal_Earth)
+    // lambert_michigan.cpp
+    ZRPJ_ROUTINE_PAIR(Lambert_Michigan)
 #undef ZRPJ_ROUTINE_PAIR
 
     // ---- State, in groups. operator= copies the definition, the flag, the

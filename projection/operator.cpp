@@ -17,7 +17,7 @@ using namespace zrpj;
 
 namespace {
 constexpr long kFirstKind = 43001;
-constexpr long kLastKind = 43053;
+constexpr long kLastKind = 43062;
 // Beyond this many turns the stepwise reduction would loop for long; fmod
 // first brings such a longitude near the range (only its last bits differ).
 constexpr double kStepwiseLimit = 64.0 * kPi;
@@ -35,7 +35,8 @@ inline double Reduced(double lam) {
 
 // ---------------------------------------------------------------------------
 // Dispatch: kind code -> forward, inverse, set-up. Codes without a routine
-// (43025, 43026, 43038, 43039, 43042) have no row and never create.
+// (43025, 43026, 43038, 43039, 43042, and those after 43046 whose kinds are
+// not computed here) have no row and never create.
 // ---------------------------------------------------------------------------
 #define ZRPJ_ROW_FLAGS(code, base, setup, scale, uncreated)                                                  \
     { code, &CZrPJOperator::base##_Forward, &CZrPJOperator::base##_Inverse, setup, scale, uncreated }
@@ -100,6 +101,17 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43051, Polar_Stereographic, &CZrPJOperator::Setup_Polar_Stereographic_C),
         ZRPJ_ROW(43052, Krovak, &CZrPJOperator::Setup_Krovak),
         ZRPJ_ROW(43053, Krovak_North, &CZrPJOperator::Setup_Krovak),
+        {43054, nullptr, nullptr, nullptr, false, false},
+        {43055, nullptr, nullptr, nullptr, false, false},
+        {43056, nullptr, nullptr, nullptr, false, false},
+        ZRPJ_ROW(43057, Cassini_Soldner, nullptr),
+        {43058, nullptr, nullptr, nullptr, false, false},
+        ZRPJ_ROW_FLAGS(43059, Transverse_Mercator_South, &CZrPJOperator::Setup_Transverse_Mercator, true,
+                       false),
+        ZRPJ_ROW(43060, Equal_Earth, &CZrPJOperator::Setup_Equal_Earth),
+        {43061, nullptr, nullptr, nullptr, false, false},
+        // The frame applies the ellipsoid's scaling factor, as it applies k0 for the transverse Mercator.
+        ZRPJ_ROW_FLAGS(43062, Lambert_Michigan, &CZrPJOperator::Setup_Lambert_Michigan, true, false),
     };
     static_assert(sizeof kTable / sizeof kTable[0] == kLastKind - kFirstKind + 1, "one row per code");
     if (kind < kFirstKind || kind > kLastKind) return nullptr;

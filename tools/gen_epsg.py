@@ -133,6 +133,10 @@ PROJECTED_METHODS = {
     9835: "Lambert cylindrical equal area",
     9827: "Bonne",
     9828: "Bonne, south orientated",
+    9806: "Cassini-Soldner on the ellipsoid",
+    9808: "Transverse Mercator (South Orientated): westings and southings",
+    1078: "Equal Earth",
+    1051: "Lambert conic conformal (2SP Michigan): the two-parallel cone scaled by the ellipsoid's factor",
 }
 
 # Conversion methods left out, and why. In EPSG v10.076 they cover 130 of the
@@ -143,14 +147,11 @@ PROJECTED_METHODS = {
 LEFT_OUT_METHODS = {
     9820: "Lambert azimuthal equal area on the ellipsoid: the kind computes on the authalic sphere, "
           "without the ellipsoidal form's correction, and every EPSG system of it is on an ellipsoid",
-    9806: "Cassini-Soldner on the ellipsoid: the Cassini kind is spherical",
-    9808: "transverse Mercator south orientated: no kind has axes pointing west and south",
     9809: "oblique stereographic on the conformal sphere: the stereographic kind is spherical",
     9810: "polar stereographic variant A on the ellipsoid: the stereographic kind is spherical",
     9829: "polar stereographic variant B on the ellipsoid: the stereographic kind is spherical",
     9830: "polar stereographic variant C: as variant B",
     9826: "Lambert conic conformal west orientated: no kind has x growing west",
-    1051: "Lambert conic conformal (2SP Michigan): an ellipsoid scaling no kind has",
     9803: "Lambert conic conformal (2SP Belgium): a rotation no kind has",
     9817: "Lambert conic near-conformal: a truncated series no kind has",
     1052: "Colombia urban: no such kind",
@@ -158,7 +159,6 @@ LEFT_OUT_METHODS = {
     1041: "Krovak north orientated: no such kind",
     1042: "Krovak modified: no such kind",
     1043: "Krovak modified north orientated: no such kind",
-    1078: "Equal Earth: no such kind",
     9824: "transverse Mercator zoned grid system: zones chosen per point",
     9813: "Laborde oblique Mercator: no such kind",
     9831: "Guam projection: no such kind",

@@ -55,6 +55,10 @@ static constexpr ZrProjectionKindRow kProjectionKindRows[] = {
     {43051, "Polar_Stereographic_Variant_C"},
     {43052, "Krovak"},
     {43053, "Krovak_North_Orientated"},
+    {43057, "Cassini-Soldner"},
+    {43059, "Transverse Mercator (South Orientated)"},
+    {43060, "Equal Earth"},
+    {43062, "Lambert Conic Conformal (2SP Michigan)"},
 };
 
 static_assert(ZrRowsAscending(kProjectionKindRows), "the lookup searches the rows by code");

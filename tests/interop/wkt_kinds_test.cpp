@@ -80,6 +80,15 @@ const Case kCases[] = {
     // PROJ 9.1's krovak computes on Bessel 1841 whatever ellipsoid it is given.
     {"Krovak (north orientated)", 43053, 2, 10000, 0, 0, 24.8333333333333, 49.5, 78.5, 78.5, 0.9999,
      30.2881397527778, 0, 0, "", "E12"},
+    {"Cassini-Soldner on an ellipsoid from parts", 43057, 2, 10000, 100000, 50000, -61.3, 10.4, 0, 0, 1, 0, 0,
+     0, ""},
+    {"transverse Mercator south orientated", 43059, 0, 10000, 0, 0, 29, 0, 0, 0, 1, 0, 0, 0, ""},
+    // PROJ 9.1 reads it, but its +axis=wsu step computes no point once a false
+    // origin is set (as cct and cs2cs show on the plain string); the texts
+    // still read back here.
+    {"transverse Mercator south orientated, scaled about a southern origin", 43059, 2, 3048, 300000, 400000,
+     17, -22, 0, 0, 0.9999, 0, 0, 0, "", "E12"},
+    {"Equal Earth about 150E", 43060, 0, 10000, 1000, -2000, 150, 0, 0, 0, 1, 0, 0, 0, ""},
     // What no dialect (or not every dialect) can state.
     // EPSG's spherical Lambert azimuthal (1027), computed by PROJ 9.1 on the ellipsoid.
     {"Lambert azimuthal on the sphere of equal area", 43033, 0, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, "E1",

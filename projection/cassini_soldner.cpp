@@ -1,0 +1,77 @@
+// The transverse kinds on the ellipsoid that lean on the meridian arc:
+// Cassini-Soldner, and the transverse Mercator turned to westings and
+// southings (southern Africa's Lo grids).
+#include "projection/ZrPJOperator.h"
+
+#include "projection/ZrPJKernels_p.h"
+
+#include <cmath>
+
+using namespace zrpj;
+
+namespace {
+// Beyond this |cos(phi)| the point is at a pole, where the easting is 0 and
+// tan(phi) would overflow the northing's terms.
+constexpr double kPoleCosine = 1e-10;
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Cassini-Soldner on the ellipsoid. The series in A = dlam cos(phi) are the
+// classical ones (to A^5 for the easting, A^4 for the northing), as the
+// national grids that use the method were computed; the northing counts the
+// meridian arc from the origin's parallel (ml0, set up by Create).
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Cassini_Soldner_Forward(CPoint2D& pt) const {
+    const double phi = pt.y;
+    const double s = std::sin(phi), c = std::cos(phi);
+    const double M = MeridianLength(phi, s, c);
+    if (std::fabs(c) < kPoleCosine) {
+        pt.x = 0.0;
+        pt.y = m_def.a * (M - m_ml.ml0);
+        return 1;
+    }
+    const double nu = 1.0 / std::sqrt(1.0 - m_ell.es * s * s);
+    const double t = s / c, T = t * t;
+    const double C = m_ell.eps2 * c * c;
+    const double A = pt.x * c, A2 = A * A;
+    pt.x = m_def.a * nu * A * (1.0 - A2 * T * (1.0 / 6.0 + (8.0 - T + 8.0 * C) * A2 * (1.0 / 120.0)));
+    pt.y = m_def.a * (M - m_ml.ml0 + nu * t * A2 * (0.5 + (5.0 - T + 6.0 * C) * A2 * (1.0 / 24.0)));
+    return 1;
+}
+
+int CZrPJOperator::Cassini_Soldner_Inverse(CPoint2D& pt) const {
+    double s1, c1;
+    const double phi1 = MeridianLengthInverse(m_ml.ml0 + pt.y * m_ell.invA, s1, c1);
+    if (std::fabs(c1) < kPoleCosine) {
+        pt.x = 0.0;
+        pt.y = phi1;
+        return 1;
+    }
+    const double w = 1.0 - m_ell.es * s1 * s1;
+    const double nu1 = 1.0 / std::sqrt(w); // N(phi1) / a
+    const double t1 = s1 / c1, T1 = t1 * t1;
+    // nu1 / rho1 = (1 - e^2 sin^2) / (1 - e^2)
+    const double nuOverRho = w * m_ell.invOneMinusEs;
+    const double D = pt.x * m_ell.invA / nu1, D2 = D * D;
+    pt.y = phi1 - nuOverRho * t1 * D2 * (0.5 - (1.0 + 3.0 * T1) * D2 * (1.0 / 24.0));
+    pt.x = D * (1.0 + D2 * T1 * (-1.0 / 3.0 + (1.0 + 3.0 * T1) * D2 * (1.0 / 15.0))) / c1;
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Transverse Mercator, south orientated: the transverse Mercator's map turned
+// half round, x growing west and y south of the false origin. The frame
+// applies k0 and the false origin as for the transverse Mercator.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Transverse_Mercator_South_Forward(CPoint2D& pt) const {
+    if (!Traverse_Conformal_Cylindrical_Forward(pt)) return 0;
+    pt.x = -pt.x;
+    pt.y = -pt.y;
+    return 1;
+}
+
+int CZrPJOperator::Transverse_Mercator_South_Inverse(CPoint2D& pt) const {
+    pt.x = -pt.x;
+    pt.y = -pt.y;
+    return Traverse_Conformal_Cylindrical_Inverse(pt);
+}
