@@ -43,8 +43,14 @@ constexpr ZrNamedCode kProjectionKinds[] = {
     {"Hotine Oblique Mercator", 43044},
     {"Sphere Mercator", 43045},
     {"Bonne (South Orientated)", 43046},
+    {"Colombia_Urban", 43069},
+    {"Orthographic_Ellipsoid", 43070},
+    {"Azimuthal_Equidistant_Ellipsoid", 43071},
+    {"Geostationary_Satellite", 43072},
+    {"Geostationary_Satellite_Sweep_X", 43073},
+    {"Interrupted_Goode_Homolosine", 43074},
 };
-static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 40, "40 projection kinds are offered");
+static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 46, "46 projection kinds are offered");
 
 // The display names users have always seen, which are not the catalogue's
 // names; two of them keep their old slips ("19  = 67", "= International 1967").

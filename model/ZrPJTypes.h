@@ -581,7 +581,7 @@ enum tagGeoCoordSysType : long {
     PJ_GCS_HONG_KONG_1980 = 37414,
 };
 
-// Projection kinds (43001-43046); -1 is the kind of planar and geographic systems.
+// Projection kinds (43001-43074); -1 is the kind of planar and geographic systems.
 enum tagPJObjectType : long {
     PJ_KIND_NO_PROJECTION = -1,
     PJ_KIND_PLATE_CARREE = 43001,
@@ -627,6 +627,12 @@ enum tagPJObjectType : long {
     PJ_KIND_HOTINE_OBLIQUE_MERCATOR = 43044,
     PJ_KIND_SPHERE_MERCATOR = 43045,
     PJ_KIND_BONNE_SOUTH_ORIENTATED = 43046,
+    PJ_KIND_COLOMBIA_URBAN = 43069,
+    PJ_KIND_ORTHOGRAPHIC_ELLIPSOID = 43070,
+    PJ_KIND_AZIMUTHAL_EQUIDISTANT_ELLIPSOID = 43071,
+    PJ_KIND_GEOSTATIONARY_SATELLITE = 43072,
+    PJ_KIND_GEOSTATIONARY_SATELLITE_SWEEP_X = 43073,
+    PJ_KIND_INTERRUPTED_GOODE_HOMOLOSINE = 43074,
 };
 
 // Coordinate systems: 0 planar, 1 geographic, -1 projected from parts; every

@@ -48,6 +48,12 @@ static constexpr ZrProjectionKindRow kProjectionKindRows[] = {
     {43044, "Hotine Oblique Mercator"},
     {43045, "Sphere Mercator"},
     {43046, "Bonne (South Orientated)"},
+    {43069, "Colombia_Urban"},
+    {43070, "Orthographic_Ellipsoid"},
+    {43071, "Azimuthal_Equidistant_Ellipsoid"},
+    {43072, "Geostationary_Satellite"},
+    {43073, "Geostationary_Satellite_Sweep_X"},
+    {43074, "Interrupted_Goode_Homolosine"},
 };
 
 static_assert(ZrRowsAscending(kProjectionKindRows), "the lookup searches the rows by code");
