@@ -78,6 +78,23 @@ bool SwissLv03(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(21781, cs) != 0;
 }
 
+// Bogota's city grid (Colombia urban, plane 2550 m up) as EPSG defines it,
+// and the orthographic view of WGS 84 from above Europe.
+bool BogotaUrban(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(6247, cs) != 0;
+}
+bool OrthographicEurope(CZrPJCoordSys& cs) {
+    CZrPJGeoCoordSys wgs84;
+    if (!wgs84.Set(static_cast<tagGeoCoordSysType>(4326))) return false;
+    CZrPJParams p;
+    p.FalseEasting = 0.0;
+    p.FalseNorthing = 0.0;
+    p.CentralMeridian = 10.0;
+    p.CentralParallel = 50.0;
+    p.ScaleFactor = 1.0;
+    return cs.Set("Ortho_Europe", wgs84, CZrPJObject(static_cast<tagPJObjectType>(43070)), p, 10000) != 0;
+}
+
 struct Case {
     const char* name;
     long code;              // catalogue code of our system; 0: ChinaAlbers or build
@@ -110,6 +127,10 @@ const Case kCases[] = {
      -100.0, 30.0, 20.0, 70.0, TwoPointNewYorkParis},
     {"Hotine_EOV", 0, "EPSG:4237", "EPSG:23700", 16.0, 23.0, 45.7, 48.6, Eov},
     {"Hotine_LV03", 0, "EPSG:4149", "EPSG:21781", 5.9, 10.5, 45.8, 47.8, SwissLv03},
+    {"ColombiaUrban_Bogota", 0, "EPSG:4686", "EPSG:6247", -74.4, -73.9, 4.4, 5.0, BogotaUrban},
+    {"Orthographic_Europe", 0, "EPSG:4326",
+     "+proj=ortho +lat_0=50 +lon_0=10 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -20.0, 40.0,
+     30.0, 70.0, OrthographicEurope},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {

@@ -28,7 +28,8 @@ constexpr double kDegree = 0.017453292519943295;
 // Parameters. EPSG's codes; the few parameters EPSG lacks (the two points of
 // the two-point equidistant) carry codes of their own above EPSG's range.
 // ---------------------------------------------------------------------------
-constexpr long kLat1stPoint = 48101, kLon1stPoint = 48102, kLat2ndPoint = 48103, kLon2ndPoint = 48104;
+constexpr long kLat1stPoint = 48101, kLon1stPoint = 48102, kLat2ndPoint = 48103, kLon2ndPoint = 48104,
+               kSatelliteHeightCode = 48105;
 
 #define ANGLE ZR_PARAM_ANGLE
 #define LENGTH ZR_PARAM_LENGTH
@@ -99,6 +100,10 @@ const ZrParameterNames kLatPt2 = {
 const ZrParameterNames kLonPt2 = {
     kLon2ndPoint, "Longitude of 2nd point", "Longitude_Of_2nd_Point", "Longitude_Of_2nd_Point", "lon_2",
     ANGLE};
+const ZrParameterNames kH0 = {
+    1039, "Projection plane origin height", "projection_plane_origin_height", "Height", "h_0", LENGTH};
+const ZrParameterNames kSatelliteHeight = {
+    kSatelliteHeightCode, "Satellite Height", "satellite_height", "Height", "h", LENGTH};
 
 #undef ANGLE
 #undef LENGTH
@@ -110,7 +115,7 @@ constexpr long kMethodTM = 9807, kMethodLcc1 = 9801, kMethodLcc2 = 9802, kMethod
                kMethodPseudoMercator = 1024, kMethodLaea = 9820, kMethodLaeaSpherical = 1027,
                kMethodPolyconic = 9818, kMethodEqc = 1028, kMethodEqcSpherical = 1029, kMethodCea = 9835,
                kMethodBonne = 9827, kMethodBonneSouth = 9828, kMethodCassini = 9806, kMethodOrtho = 9840,
-               kMethodAeqd = 1125;
+               kMethodAeqd = 1125, kMethodColombiaUrban = 1052;
 
 // What the kind computes on, which decides where the method's formulas agree.
 enum Surface {
@@ -182,6 +187,10 @@ enum Rule {
     // Bonne (South Orientated): westings and southings, undefined with its
     // origin on the equator.
     kSouthOrientated,
+    // A height above the ellipsoid (Colombia urban's plane, a geostationary
+    // satellite), which the kind keeps as the scale factor 1 + h / a: the
+    // parameter bound to kRule on the row.
+    kHeightAsScale,
 };
 
 struct MethodRow {
@@ -392,6 +401,13 @@ const MethodRow kMethods[] = {
      kPlain,
      0,
      kAzimuthalSphere},
+    // The same method on the ellipsoid; a sphere keeps the spherical kind above.
+    // ESRI's Orthographic is spherical (its ellipsoidal view is another
+    // method), so this row has no ESRI form.
+    {{kMethodOrtho, "Orthographic", "Orthographic", nullptr, "ortho"},
+     PJ_KIND_ORTHOGRAPHIC_ELLIPSOID,
+     kEllipsoid,
+     {kAtLatEsri, kAtLonEsri, kAtFE, kAtFN}},
     {{PJ_KIND_CONFORMAL_AZIMUTHAL, "Stereographic", "Stereographic", "Stereographic", "stere"},
      PJ_KIND_CONFORMAL_AZIMUTHAL,
      kSphereOnly,
@@ -406,6 +422,11 @@ const MethodRow kMethods[] = {
      kPlain,
      0,
      kAzimuthalSphere},
+    // On the ellipsoid, along its geodesics; a sphere keeps the spherical kind above.
+    {{kMethodAeqd, "Azimuthal Equidistant", "Azimuthal_Equidistant", "Azimuthal_Equidistant", "aeqd"},
+     PJ_KIND_AZIMUTHAL_EQUIDISTANT_ELLIPSOID,
+     kEllipsoid,
+     {kAtLatCenter, kAtLonCenter, kAtFE, kAtFN}},
     // The kind of this code computes the gnomonic.
     {{PJ_KIND_HOTINE_OBLIQUE_MERCATOR_AZIMUTH_NATURAL_ORIGIN, "Gnomonic", "Gnomonic", "Gnomonic", "gnom"},
      PJ_KIND_HOTINE_OBLIQUE_MERCATOR_AZIMUTH_NATURAL_ORIGIN,
@@ -492,6 +513,34 @@ const MethodRow kMethods[] = {
       {&kLonPt2, kLongitude2, 0.0, kRequired},
       kAtFE,
       kAtFN}},
+    // GDAL's WKT1 has no form of it; ESRI names it after the agency that defined it.
+    {{kMethodColombiaUrban, "Colombia Urban", nullptr, "IGAC_Plano_Cartesiano", "col_urban"},
+     PJ_KIND_COLOMBIA_URBAN,
+     kEllipsoid,
+     {kAtLatEsri, kAtLonEsri, kAtFE, kAtFN, {&kH0, kRule, 0.0, kRequired}},
+     kHeightAsScale},
+    // The geostationary view, which EPSG lacks (the codes are the library's
+    // own). The scanner's axis is in the method's name; the sweep about x has
+    // no WKT1 or ESRI name, and PROJ strings state it only by +sweep=x.
+    {{PJ_KIND_GEOSTATIONARY_SATELLITE, "Geostationary Satellite (Sweep Y)", "Geostationary_Satellite",
+      "Geostationary_Satellite", "geos"},
+     PJ_KIND_GEOSTATIONARY_SATELLITE,
+     kEllipsoid,
+     {kAtLonEsri, {&kSatelliteHeight, kRule, 0.0, kRequired}, kAtFE, kAtFN},
+     kHeightAsScale},
+    {{PJ_KIND_GEOSTATIONARY_SATELLITE_SWEEP_X, "Geostationary Satellite (Sweep X)", nullptr, nullptr,
+      nullptr},
+     PJ_KIND_GEOSTATIONARY_SATELLITE_SWEEP_X,
+     kEllipsoid,
+     {kAtLonEsri, {&kSatelliteHeight, kRule, 0.0, kRequired}, kAtFE, kAtFN},
+     kHeightAsScale},
+    // ESRI states it as its Goode_Homolosine with an option that selects the
+    // interruptions; that form is not read or written here.
+    {{PJ_KIND_INTERRUPTED_GOODE_HOMOLOSINE, "Interrupted Goode Homolosine", "Interrupted_Goode_Homolosine",
+      nullptr, "igh"},
+     PJ_KIND_INTERRUPTED_GOODE_HOMOLOSINE,
+     kSphereAny,
+     {kAtLon0, kAtFE, kAtFN}},
 };
 
 // Kinds that have a routine but no form elsewhere, and why.
@@ -510,6 +559,13 @@ int ParamCount(const MethodRow& row) {
     while (n < 8 && row.params[n].names)
         ++n;
     return n;
+}
+
+// The height a kHeightAsScale row keeps as its scale: its parameter bound to the rule.
+long HeightCode(const MethodRow& row) {
+    for (int i = 0; i < ParamCount(row); ++i)
+        if (row.params[i].field == kRule) return row.params[i].names->code;
+    return 0;
 }
 
 bool SameName(const char* a, const char* b) {
@@ -731,11 +787,17 @@ void Fill(Field field, double v, CZrPJParams& params) {
     }
 }
 
-// The row that builds a method: the first of its code with a kind.
-const MethodRow* BuildingRow(long methodCode) {
-    for (const MethodRow& r : kMethods)
-        if (r.names.code == methodCode && r.kind != 0) return &r;
-    return nullptr;
+// The row that builds a method: the first of its code with a kind whose
+// surface admits the ellipsoid, else the first of its code with a kind (which
+// then says why it refuses).
+const MethodRow* BuildingRow(long methodCode, bool sphere) {
+    const MethodRow* first = nullptr;
+    for (const MethodRow& r : kMethods) {
+        if (r.names.code != methodCode || r.kind == 0) continue;
+        if (sphere || (r.surface != kSphereOnly && r.surface != kSphereForm)) return &r;
+        if (!first) first = &r;
+    }
+    return first;
 }
 
 } // namespace
@@ -762,7 +824,7 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         return 1;
     }
 
-    const MethodRow* row = BuildingRow(proj->methodCode);
+    const MethodRow* row = BuildingRow(proj->methodCode, IsSphere(geog));
     if (!row) {
         CString name = proj->methodName.empty() ? CString("") : CString(proj->methodName);
         CString text;
@@ -863,6 +925,18 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         if (std::fabs(std::tan(params.CentralParallel * kDegree)) <= 1e-7)
             return Fail(reason, "Bonne (South Orientated) with its origin on the equator"), 0;
         break;
+    case kHeightAsScale: {
+        // A length in the system's unit; the ratio is to metres.
+        const double h =
+            p.Get(HeightCode(*row), 0.0) * (units == kZrUnitUsSurveyFoot ? 1200.0 / 3937.0 : units / 10000.0);
+        if (!(h > -0.5 * geog.semiMajorAxis)) {
+            CString text;
+            text.Format("%s with a height of %.12g m", method, h);
+            return Fail(reason, text), 0;
+        }
+        params.ScaleFactor = 1.0 + h / geog.semiMajorAxis;
+        break;
+    }
     case kPlain:
     case kGaussKrugerZone:
     case kOneParallelAtOrigin:
@@ -1092,6 +1166,12 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
             return refuse("the south-orientated Bonne with its origin on the equator"), 0;
         p.axisOrder = "WS";
         break;
+    case kHeightAsScale: {
+        const double toMetre = p.linearUnitToMetre > 0.0 ? p.linearUnitToMetre : 1.0;
+        for (ZrEpsgParameter& q : p.parameters)
+            if (q.code == HeightCode(*row)) q.value = g.semiMajorAxis * (prm.ScaleFactor - 1.0) / toMetre;
+        break;
+    }
     case kPlain:
     case kGaussKrugerByName:
     case kOneParallelAtOrigin:

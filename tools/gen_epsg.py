@@ -78,12 +78,14 @@ PROJECTED_METHODS = {
     1029: "Equidistant cylindrical on a sphere",
     9823: "Equidistant cylindrical on a sphere (older code)",
     9835: "Lambert cylindrical equal area",
+    1052: "Colombia urban: the plane at the origin's height",
+    9840: "Orthographic: the ellipsoidal view",
     9827: "Bonne",
     9828: "Bonne, south orientated",
 }
 
-# Conversion methods left out, and why. In EPSG v10.076 they cover 205 of the
-# 5,135 projected systems in use: 32 Colombia urban, 30 Cassini-Soldner, 28 TM
+# Conversion methods left out, and why. In EPSG v10.076 they cover 173 of the
+# 5,135 projected systems in use: 30 Cassini-Soldner, 28 TM
 # south orientated, 26 polar stereographic B, 19 oblique stereographic, 15 LCC
 # west orientated, 15 ellipsoidal LAEA, 10 polar stereographic A, 3 each
 # Krovak, Krovak north orientated, LCC Michigan and Equal Earth, 2 each polar
@@ -102,7 +104,6 @@ LEFT_OUT_METHODS = {
     1051: "Lambert conic conformal (2SP Michigan): an ellipsoid scaling no kind has",
     9803: "Lambert conic conformal (2SP Belgium): a rotation no kind has",
     9817: "Lambert conic near-conformal: a truncated series no kind has",
-    1052: "Colombia urban: no such kind",
     9819: "Krovak: no such kind",
     1041: "Krovak north orientated: no such kind",
     1042: "Krovak modified: no such kind",

@@ -67,6 +67,18 @@ const Case kCases[] = {
     // EPSG's azimuthal equidistant (1125) is newer than PROJ 9.1, which cannot compute it.
     {"azimuthal equidistant on a sphere", 43032, 1, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, "", "2"},
     {"sinusoid on a sphere", 43040, 1, 10000, 0, 0, 20, 0, 0, 0, 1, 0, 0, 0, ""},
+    // Bogota's city grid, its plane 2550 m up kept as the scale 1 + h0 / a; GDAL's WKT1 has no form of it.
+    {"Colombia urban", 43069, 0, 10000, 92334.879, 109320.965, -74.1465916666667, 4.68048611111111, 0, 0,
+     1.0 + 2550.0 / 6378137.0, 0, 0, 0, "1"},
+    // ESRI's Orthographic is spherical: the ellipsoidal view has no ESRI form.
+    {"orthographic on the ellipsoid", 43070, 0, 10000, 1000, 2000, 20, 50, 0, 0, 1, 0, 0, 0, "E"},
+    {"azimuthal equidistant on the ellipsoid", 43071, 2, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, "", "2"},
+    // The satellite 35785831 m up, kept as the scale 1 + h / a; the sweep about x has only WKT2's name.
+    {"geostationary satellite", 43072, 0, 10000, 0, 0, -75, 0, 0, 0, 1.0 + 35785831.0 / 6378137.0, 0, 0, 0,
+     ""},
+    {"geostationary satellite, sweep about x", 43073, 2, 10000, 0, 0, -75, 0, 0, 0,
+     1.0 + 35785831.0 / 6378206.4, 0, 0, 0, "E1"},
+    {"interrupted Goode homolosine", 43074, 0, 10000, 0, 0, 10, 0, 0, 0, 1, 0, 0, 0, "E"},
     // What no dialect (or not every dialect) can state.
     // EPSG's spherical Lambert azimuthal (1027), computed by PROJ 9.1 on the ellipsoid.
     {"Lambert azimuthal on the sphere of equal area", 43033, 0, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, "E1",
