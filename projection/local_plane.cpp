@@ -59,7 +59,8 @@ int CZrPJOperator::Colombia_Urban_Forward(CPoint2D& pt) const {
     // meridian's radius at the mean latitude of the point and the origin
     // (rho0 there is 0.16 mm off 28 km from a plane 4 km up).
     const double sm = std::sin(0.5 * (phi + m_pl.phi0));
-    const double rhoM = m_def.a * (1.0 - m_ell.es) / std::pow(1.0 - m_ell.es * sm * sm, 1.5);
+    const double wm = 1.0 - m_ell.es * sm * sm;
+    const double rhoM = m_def.a * (1.0 - m_ell.es) / (wm * std::sqrt(wm));
     pt.y = (1.0 + m_kc.c1 / rhoM) * m_kc.c2 * ((phi - m_pl.phi0) + m_pl.B * dlam * dlam * nuCos * nuCos);
     return 1;
 }
