@@ -51,3 +51,31 @@ TEST(GeodesicAzimuthalTest, DistanceFromTheCentreIsTrue) {
         EXPECT_NEAR(azimuth, std::atan2(reached.x, reached.y) / kDeg, 1e-9) << azimuth;
     }
 }
+
+// PROJ's own regression values for the ellipsoidal form (GRS 80, centre at
+// the origin), held to PROJ's tolerance of 0.1 mm both ways.
+TEST(GeodesicAzimuthalTest, ProjRegressionValues) {
+    struct Case {
+        double lon, lat, x, y;
+    } const cases[] = {
+        {2, 1, 222616.522190052, 110596.996549550},
+        {2, -1, 222616.522190052, -110596.996549550},
+        {-2, 1, -222616.522190052, 110596.996549550},
+        {-2, -1, -222616.522190052, -110596.996549550},
+    };
+    Definition d{kEquidistantEllipsoid};
+    d.a = 6378137.0;
+    d.f = 1 / 298.257222101;
+    CZrPJOperator op = Build(d);
+    ASSERT_EQ(1, op.Create());
+    for (const Case& c : cases) {
+        CPoint2D p(c.lon, c.lat);
+        ASSERT_EQ(1, op.Forward(p));
+        EXPECT_NEAR(c.x, p.x, 1e-4);
+        EXPECT_NEAR(c.y, p.y, 1e-4);
+        CPoint2D q(c.x, c.y);
+        ASSERT_EQ(1, op.Inverse(q));
+        EXPECT_NEAR(c.lon, q.x, 1e-4 / kMetresPerDegree);
+        EXPECT_NEAR(c.lat, q.y, 1e-4 / kMetresPerDegree);
+    }
+}

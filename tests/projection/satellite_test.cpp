@@ -62,3 +62,28 @@ TEST(SatelliteTest, RefusesWhatTheSatelliteCannotSee) {
     CZrPJOperator op = Build(low);
     EXPECT_EQ(0, op.Create());
 }
+
+// PROJ's own regression values for the method (GRS 80, h = 35785831 m, the
+// scanner sweeping about y), held to PROJ's tolerance of 0.1 mm both ways.
+TEST(SatelliteTest, ProjRegressionValues) {
+    struct Case {
+        double lon, lat, x, y;
+    } const cases[] = {
+        {2, 1, 222527.070365800, 110551.303413329},
+        {2, -1, 222527.070365800, -110551.303413329},
+        {-2, 1, -222527.070365800, 110551.303413329},
+        {-2, -1, -222527.070365800, -110551.303413329},
+    };
+    CZrPJOperator op = Build(View(kSweepY, 0.0, 6378137.0, 1 / 298.257222101));
+    ASSERT_EQ(1, op.Create());
+    for (const Case& c : cases) {
+        CPoint2D p(c.lon, c.lat);
+        ASSERT_EQ(1, op.Forward(p));
+        EXPECT_NEAR(c.x, p.x, 1e-4);
+        EXPECT_NEAR(c.y, p.y, 1e-4);
+        CPoint2D q(c.x, c.y);
+        ASSERT_EQ(1, op.Inverse(q));
+        EXPECT_NEAR(c.lon, q.x, 1e-4 / kMetresPerDegree);
+        EXPECT_NEAR(c.lat, q.y, 1e-4 / kMetresPerDegree);
+    }
+}
