@@ -32,8 +32,11 @@ int CZrPJOperator::Setup_Geostationary() {
 // point in units of a, the satellite on the x axis. Refused behind the limb:
 // the line of sight meets the ellipsoid before the point.
 int CZrPJOperator::GeostationaryView(CPoint2D& pt, double& t, double& vy, double& vz) const {
-    const double phic = std::atan(m_sat.p2 * std::tan(pt.y)); // geocentric latitude
-    const double cphi = std::cos(phic), sphi = std::sin(phic);
+    // The geocentric latitude's cosine and sine, from tan = (1 - e^2) tan phi
+    // without the arctangent; r is the radius there, in units of a.
+    const double c0 = std::cos(pt.y), s0 = m_sat.p2 * std::sin(pt.y);
+    const double n = std::hypot(c0, s0);
+    const double cphi = c0 / n, sphi = s0 / n;
     const double r = m_sat.p / std::hypot(m_sat.p * cphi, sphi);
     const double vx = r * std::cos(pt.x) * cphi;
     vy = r * std::sin(pt.x) * cphi;
@@ -71,10 +74,9 @@ int CZrPJOperator::GeostationaryLocate(CPoint2D& pt, double vy, double vz) const
     if (det < 0.0) return 0;
     const double k = (-qb - std::sqrt(det)) / (2.0 * qa);
     const double x = m_sat.g + k * vx, y = vy * k, z = vz * k;
-    const double lam = std::atan2(y, x);
-    const double phic = std::atan(z * std::cos(lam) / x);
-    pt.x = lam;
-    pt.y = std::atan(m_sat.pinv2 * std::tan(phic));
+    // Geodetic from geocentric: tan phi = tan phic / (1 - e^2), tan phic = z / hypot(x, y).
+    pt.x = std::atan2(y, x);
+    pt.y = std::atan(m_sat.pinv2 * z / std::hypot(x, y));
     return 1;
 }
 
