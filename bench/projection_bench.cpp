@@ -135,6 +135,37 @@ bool MichiganNorth(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(6201, cs) != 0;
 }
 
+// Bogota's city grid (Colombia urban, plane 2550 m up) as EPSG defines it,
+// and the orthographic view of WGS 84 from above Europe.
+bool BogotaUrban(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(6247, cs) != 0;
+}
+// A system on WGS 84 of one of the kinds after the first block, centred on
+// (lon0, lat0), with the scale given (the geostationary view keeps 1 + h/a there).
+bool OnWgs84(CZrPJCoordSys& cs, long kind, double lon0, double lat0, double k) {
+    CZrPJGeoCoordSys wgs84;
+    if (!wgs84.Set(static_cast<tagGeoCoordSysType>(4326))) return false;
+    CZrPJParams p;
+    p.FalseEasting = 0.0;
+    p.FalseNorthing = 0.0;
+    p.CentralMeridian = lon0;
+    p.CentralParallel = lat0;
+    p.ScaleFactor = k;
+    return cs.Set("Bench", wgs84, CZrPJObject(static_cast<tagPJObjectType>(kind)), p, 10000) != 0;
+}
+bool OrthographicEurope(CZrPJCoordSys& cs) {
+    return OnWgs84(cs, 43070, 10.0, 50.0, 1.0);
+}
+bool AzimuthalEquidistantEurope(CZrPJCoordSys& cs) {
+    return OnWgs84(cs, 43071, 10.0, 50.0, 1.0);
+}
+bool MeteosatView(CZrPJCoordSys& cs) {
+    return OnWgs84(cs, 43072, 0.0, 0.0, 1.0 + 35785831.0 / 6378137.0);
+}
+bool GoodeWorld(CZrPJCoordSys& cs) {
+    return OnWgs84(cs, 43074, 0.0, 0.0, 1.0);
+}
+
 struct Case {
     const char* name;
     long code;              // catalogue code of our system; 0: ChinaAlbers or build
@@ -180,6 +211,18 @@ const Case kCases[] = {
     {"TMSouth_Lo19", 0, "EPSG:4148", "EPSG:2048", 18.0, 20.0, -34.9, -28.0, SouthAfricaLo19},
     {"EqualEarth_World", 0, "EPSG:4326", "EPSG:8857", -180.0, 180.0, -90.0, 90.0, EqualEarthWorld},
     {"LambertMichigan_North", 0, "EPSG:4267", "EPSG:6201", -87.0, -82.3, 43.8, 45.9, MichiganNorth},
+    {"ColombiaUrban_Bogota", 0, "EPSG:4686", "EPSG:6247", -74.4, -73.9, 4.4, 5.0, BogotaUrban},
+    {"Orthographic_Europe", 0, "EPSG:4326",
+     "+proj=ortho +lat_0=50 +lon_0=10 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -20.0, 40.0,
+     30.0, 70.0, OrthographicEurope},
+    {"AzimuthalEquidistant_Europe", 0, "EPSG:4326",
+     "+proj=aeqd +lat_0=50 +lon_0=10 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -20.0, 40.0,
+     30.0, 70.0, AzimuthalEquidistantEurope},
+    {"Geostationary_Meteosat", 0, "EPSG:4326",
+     "+proj=geos +h=35785831 +lon_0=0 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -60.0, 60.0,
+     -60.0, 60.0, MeteosatView},
+    {"Goode_World", 0, "EPSG:4326", "+proj=igh +lon_0=0 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs",
+     -180.0, 180.0, -85.0, 85.0, GoodeWorld},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {

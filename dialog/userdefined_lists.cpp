@@ -54,8 +54,14 @@ constexpr ZrNamedCode kProjectionKinds[] = {
     {"Transverse Mercator (South Orientated)", 43059},
     {"Equal Earth", 43060},
     {"Lambert Conic Conformal (2SP Michigan)", 43062},
+    {"Colombia_Urban", 43069},
+    {"Orthographic_Ellipsoid", 43070},
+    {"Azimuthal_Equidistant_Ellipsoid", 43071},
+    {"Geostationary_Satellite", 43072},
+    {"Geostationary_Satellite_Sweep_X", 43073},
+    {"Interrupted_Goode_Homolosine", 43074},
 };
-static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 51, "51 projection kinds are offered");
+static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 57, "57 projection kinds are offered");
 
 // The display names users have always seen, which are not the catalogue's
 // names; two of them keep their old slips ("19  = 67", "= International 1967").

@@ -28,7 +28,8 @@ constexpr double kDegree = 0.017453292519943295;
 // Parameters. EPSG's codes; the few parameters EPSG lacks (the two points of
 // the two-point equidistant) carry codes of their own above EPSG's range.
 // ---------------------------------------------------------------------------
-constexpr long kLat1stPoint = 48101, kLon1stPoint = 48102, kLat2ndPoint = 48103, kLon2ndPoint = 48104;
+constexpr long kLat1stPoint = 48101, kLon1stPoint = 48102, kLat2ndPoint = 48103, kLon2ndPoint = 48104,
+               kSatelliteHeightCode = 48105;
 
 #define ANGLE ZR_PARAM_ANGLE
 #define LENGTH ZR_PARAM_LENGTH
@@ -117,6 +118,10 @@ const ZrParameterNames kLonOrigin = {8833, "Longitude of origin", "central_merid
                                      ANGLE};
 
 const ZrParameterNames kEllipsoidScale = {1038, "Ellipsoid scaling factor", nullptr, nullptr, "k_0", SCALE};
+const ZrParameterNames kH0 = {
+    1039, "Projection plane origin height", "projection_plane_origin_height", "Height", "h_0", LENGTH};
+const ZrParameterNames kSatelliteHeight = {
+    kSatelliteHeightCode, "Satellite Height", "satellite_height", "Height", "h", LENGTH};
 
 #undef ANGLE
 #undef LENGTH
@@ -130,7 +135,8 @@ constexpr long kMethodTM = 9807, kMethodLcc1 = 9801, kMethodLcc2 = 9802, kMethod
                kMethodBonne = 9827, kMethodBonneSouth = 9828, kMethodCassini = 9806, kMethodOrtho = 9840,
                kMethodAeqd = 1125, kMethodEqdc = 1119, kMethodObliqueStereo = 9809, kMethodPolarStereoA = 9810,
                kMethodPolarStereoB = 9829, kMethodPolarStereoC = 9830, kMethodKrovakNorth = 1041,
-               kMethodTMSouth = 9808, kMethodEqualEarth = 1078, kMethodLccMichigan = 1051;
+               kMethodTMSouth = 9808, kMethodEqualEarth = 1078, kMethodLccMichigan = 1051,
+               kMethodColombiaUrban = 1052;
 
 // What the kind computes on, which decides where the method's formulas agree.
 enum Surface {
@@ -211,6 +217,10 @@ enum Rule {
     // Westings and southings, written so (the transverse Mercator turned
     // half round); defined everywhere its unturned method is.
     kWestSouthAxes,
+    // A height above the ellipsoid (Colombia urban's plane, a geostationary
+    // satellite), which the kind keeps as the scale factor 1 + h / a: the
+    // parameter bound to kRule on the row.
+    kHeightAsScale,
 };
 
 struct MethodRow {
@@ -446,6 +456,13 @@ const MethodRow kMethods[] = {
      kPlain,
      0,
      kAzimuthalSphere},
+    // The same method on the ellipsoid; a sphere keeps the spherical kind above.
+    // ESRI's Orthographic is spherical (its ellipsoidal view is another
+    // method), so this row has no ESRI form.
+    {{kMethodOrtho, "Orthographic", "Orthographic", nullptr, "ortho"},
+     PJ_KIND_ORTHOGRAPHIC_ELLIPSOID,
+     kEllipsoid,
+     {kAtLatEsri, kAtLonEsri, kAtFE, kAtFN}},
     {{PJ_KIND_CONFORMAL_AZIMUTHAL, "Stereographic", "Stereographic", "Stereographic", "stere"},
      PJ_KIND_CONFORMAL_AZIMUTHAL,
      kSphereOnly,
@@ -460,6 +477,11 @@ const MethodRow kMethods[] = {
      kPlain,
      0,
      kAzimuthalSphere},
+    // On the ellipsoid, along its geodesics; a sphere keeps the spherical kind above.
+    {{kMethodAeqd, "Azimuthal Equidistant", "Azimuthal_Equidistant", "Azimuthal_Equidistant", "aeqd"},
+     PJ_KIND_AZIMUTHAL_EQUIDISTANT_ELLIPSOID,
+     kEllipsoid,
+     {kAtLatCenter, kAtLonCenter, kAtFE, kAtFN}},
     // The kind of this code computes the gnomonic.
     {{PJ_KIND_HOTINE_OBLIQUE_MERCATOR_AZIMUTH_NATURAL_ORIGIN, "Gnomonic", "Gnomonic", "Gnomonic", "gnom"},
      PJ_KIND_HOTINE_OBLIQUE_MERCATOR_AZIMUTH_NATURAL_ORIGIN,
@@ -621,6 +643,34 @@ const MethodRow kMethods[] = {
       {&kEF, kFalseEasting},
       {&kNF, kFalseNorthing},
       {&kEllipsoidScale, kScale, 1.0, kRequired | kPositive}}},
+    // GDAL's WKT1 has no form of it; ESRI names it after the agency that defined it.
+    {{kMethodColombiaUrban, "Colombia Urban", nullptr, "IGAC_Plano_Cartesiano", "col_urban"},
+     PJ_KIND_COLOMBIA_URBAN,
+     kEllipsoid,
+     {kAtLatEsri, kAtLonEsri, kAtFE, kAtFN, {&kH0, kRule, 0.0, kRequired}},
+     kHeightAsScale},
+    // The geostationary view, which EPSG lacks (the codes are the library's
+    // own). The scanner's axis is in the method's name; the sweep about x has
+    // no WKT1 or ESRI name, and PROJ strings state it only by +sweep=x.
+    {{PJ_KIND_GEOSTATIONARY_SATELLITE, "Geostationary Satellite (Sweep Y)", "Geostationary_Satellite",
+      "Geostationary_Satellite", "geos"},
+     PJ_KIND_GEOSTATIONARY_SATELLITE,
+     kEllipsoid,
+     {kAtLonEsri, {&kSatelliteHeight, kRule, 0.0, kRequired}, kAtFE, kAtFN},
+     kHeightAsScale},
+    {{PJ_KIND_GEOSTATIONARY_SATELLITE_SWEEP_X, "Geostationary Satellite (Sweep X)", nullptr, nullptr,
+      nullptr},
+     PJ_KIND_GEOSTATIONARY_SATELLITE_SWEEP_X,
+     kEllipsoid,
+     {kAtLonEsri, {&kSatelliteHeight, kRule, 0.0, kRequired}, kAtFE, kAtFN},
+     kHeightAsScale},
+    // ESRI states it as its Goode_Homolosine with an option that selects the
+    // interruptions; that form is not read or written here.
+    {{PJ_KIND_INTERRUPTED_GOODE_HOMOLOSINE, "Interrupted Goode Homolosine", "Interrupted_Goode_Homolosine",
+      nullptr, "igh"},
+     PJ_KIND_INTERRUPTED_GOODE_HOMOLOSINE,
+     kSphereAny,
+     {kAtLon0, kAtFE, kAtFN}},
 };
 
 // Kinds that have a routine but no form elsewhere, and why.
@@ -639,6 +689,13 @@ int ParamCount(const MethodRow& row) {
     while (n < 8 && row.params[n].names)
         ++n;
     return n;
+}
+
+// The height a kHeightAsScale row keeps as its scale: its parameter bound to the rule.
+long HeightCode(const MethodRow& row) {
+    for (int i = 0; i < ParamCount(row); ++i)
+        if (row.params[i].field == kRule) return row.params[i].names->code;
+    return 0;
 }
 
 bool SameName(const char* a, const char* b) {
@@ -1016,6 +1073,18 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         if (std::fabs(std::tan(params.CentralParallel * kDegree)) <= 1e-7)
             return Fail(reason, "Bonne (South Orientated) with its origin on the equator"), 0;
         break;
+    case kHeightAsScale: {
+        // A length in the system's unit; the ratio is to metres.
+        const double h =
+            p.Get(HeightCode(*row), 0.0) * (units == kZrUnitUsSurveyFoot ? 1200.0 / 3937.0 : units / 10000.0);
+        if (!(h > -0.5 * geog.semiMajorAxis)) {
+            CString text;
+            text.Format("%s with a height of %.12g m", method, h);
+            return Fail(reason, text), 0;
+        }
+        params.ScaleFactor = 1.0 + h / geog.semiMajorAxis;
+        break;
+    }
     case kPlain:
     case kPolarAxes:
     case kGaussKrugerZone:
@@ -1253,6 +1322,12 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     case kWestSouthAxes:
         p.axisOrder = "WS";
         break;
+    case kHeightAsScale: {
+        const double toMetre = p.linearUnitToMetre > 0.0 ? p.linearUnitToMetre : 1.0;
+        for (ZrEpsgParameter& q : p.parameters)
+            if (q.code == HeightCode(*row)) q.value = g.semiMajorAxis * (prm.ScaleFactor - 1.0) / toMetre;
+        break;
+    }
     case kPlain:
     case kPolarAxes:
     case kGaussKrugerByName:

@@ -225,6 +225,12 @@ bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
         case 9806: // ESRI's Cassini carries a scale of 1
             params.insert(params.begin() + 3, ZrEpsgParameter{8805, 1.0});
             break;
+        case 9840: // ESRI's Orthographic is the view of the sphere of radius a
+            if (g.inverseFlattening != 0.0)
+                return Fail(reason,
+                            "the orthographic view of an ellipsoid: ESRI's Orthographic is spherical"),
+                       false;
+            break;
         default:
             break;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "geodesy/ZrGeodesic.h"
 #include "platform/ZrExport.h"
 #include "platform/ZrPoint.h"
 
@@ -189,6 +190,13 @@ protected:
     int KrovakFromSouthWest(CPoint2D& pt) const;
     int Setup_Equal_Earth();
     int Setup_Lambert_Michigan();
+    int Setup_Colombia_Urban();
+    int Setup_Orthographic_Ellipsoid();
+    int Setup_Azimuthal_Equidistant_Ellipsoid();
+    int Setup_Geostationary();
+    int Setup_Interrupted_Goode();
+    int GeostationaryView(CPoint2D& pt, double& t, double& vy, double& vz) const;
+    int GeostationaryLocate(CPoint2D& pt, double vy, double vz) const;
 
 #define ZRPJ_ROUTINE_PAIR(base)                                                                              \
     int base##_Forward(CPoint2D& pt) const;                                                                  \
@@ -251,6 +259,16 @@ protected:
     ZRPJ_ROUTINE_PAIR(Equal_Earth)
     // lambert_michigan.cpp
     ZRPJ_ROUTINE_PAIR(Lambert_Michigan)
+    // local_plane.cpp
+    ZRPJ_ROUTINE_PAIR(Colombia_Urban)
+    ZRPJ_ROUTINE_PAIR(Orthographic_Ellipsoid)
+    // geodesic_azimuthal.cpp
+    ZRPJ_ROUTINE_PAIR(Azimuthal_Equidistant_Ellipsoid)
+    // satellite.cpp
+    ZRPJ_ROUTINE_PAIR(Geostationary)
+    ZRPJ_ROUTINE_PAIR(Geostationary_Sweep_X)
+    // interrupted.cpp
+    ZRPJ_ROUTINE_PAIR(Interrupted_Goode)
 #undef ZRPJ_ROUTINE_PAIR
 
     // ---- State, in groups. operator= copies the definition, the flag, the
@@ -337,6 +355,19 @@ protected:
         double coneN = 1.0; // Krovak: the cone constant, sin phi_P
         int pole = 0;
     };
+    // The kinds of a plane near one point (local_plane.cpp); the meanings per kind:
+    // Colombia urban: A = 1 + h0/nu0, B = tan phi0 / (2 rho0 nu0), C = 1 + h0/a,
+    // D = rho0 (1 + h0 / (a (1 - e^2))) (and h0, rho0 in the kind constants' c1, c2);
+    // orthographic: A, B = sin, cos phi0, C = nu0, D = e^2 nu0 sin phi0 cos phi0, Grho0 = 1 / (1 - e^2).
+    struct LocalPlaneBlock {
+        double phi0 = 0.0, A = 0.0, B = 0.0, Grho0 = 0.0, C = 0.0, D = 0.0;
+    };
+    // The geostationary view, in units of a: the satellite's distance g from
+    // the centre, its height g1 = g - 1, c = g^2 - 1, and the polar radius p,
+    // its square p2 and 1 / p2.
+    struct SatelliteBlock {
+        double g = 0.0, g1 = 0.0, c = 0.0, p = 0.0, p2 = 0.0, pinv2 = 0.0;
+    };
     // Not copied by operator= (derived again by DeriveUncopied):
     struct MeridianLengthSeries {
         double en[5] = {1.0, 1.0, 1.0, 1.0, 1.0};
@@ -364,6 +395,9 @@ protected:
     SouthBonneBlock m_bs;
     KrugerSeries m_kr;
     EllipsoidalAzimuthalBlock m_az;
+    LocalPlaneBlock m_pl;
+    SatelliteBlock m_sat;
+    CZrGeodesic m_geodesic; // the ellipsoid's geodesics, for the kinds that follow them
     MeridianLengthSeries m_ml;
     ClassicalArc m_arc;
     TwoPointBlock m_tp;

@@ -17,7 +17,7 @@ using namespace zrpj;
 
 namespace {
 constexpr long kFirstKind = 43001;
-constexpr long kLastKind = 43062;
+constexpr long kLastKind = 43074;
 // Beyond this many turns the stepwise reduction would loop for long; fmod
 // first brings such a longitude near the range (only its last bits differ).
 constexpr double kStepwiseLimit = 64.0 * kPi;
@@ -41,6 +41,8 @@ inline double Reduced(double lam) {
 #define ZRPJ_ROW_FLAGS(code, base, setup, scale, uncreated)                                                  \
     { code, &CZrPJOperator::base##_Forward, &CZrPJOperator::base##_Inverse, setup, scale, uncreated }
 #define ZRPJ_ROW(code, base, setup) ZRPJ_ROW_FLAGS(code, base, setup, false, false)
+#define ZRPJ_NO_ROW(code)                                                                                    \
+    { code, nullptr, nullptr, nullptr, false, false }
 
 const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
     static const KindRoutines kTable[] = {
@@ -112,6 +114,19 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         {43061, nullptr, nullptr, nullptr, false, false},
         // The frame applies the ellipsoid's scaling factor, as it applies k0 for the transverse Mercator.
         ZRPJ_ROW_FLAGS(43062, Lambert_Michigan, &CZrPJOperator::Setup_Lambert_Michigan, true, false),
+        ZRPJ_NO_ROW(43063),
+        ZRPJ_NO_ROW(43064),
+        ZRPJ_NO_ROW(43065),
+        ZRPJ_NO_ROW(43066),
+        ZRPJ_NO_ROW(43067),
+        ZRPJ_NO_ROW(43068),
+        ZRPJ_ROW(43069, Colombia_Urban, &CZrPJOperator::Setup_Colombia_Urban),
+        ZRPJ_ROW(43070, Orthographic_Ellipsoid, &CZrPJOperator::Setup_Orthographic_Ellipsoid),
+        ZRPJ_ROW(43071, Azimuthal_Equidistant_Ellipsoid,
+                 &CZrPJOperator::Setup_Azimuthal_Equidistant_Ellipsoid),
+        ZRPJ_ROW(43072, Geostationary, &CZrPJOperator::Setup_Geostationary),
+        ZRPJ_ROW(43073, Geostationary_Sweep_X, &CZrPJOperator::Setup_Geostationary),
+        ZRPJ_ROW(43074, Interrupted_Goode, &CZrPJOperator::Setup_Interrupted_Goode),
     };
     static_assert(sizeof kTable / sizeof kTable[0] == kLastKind - kFirstKind + 1, "one row per code");
     if (kind < kFirstKind || kind > kLastKind) return nullptr;
@@ -119,6 +134,7 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
     return row->forward ? row : nullptr;
 }
 #undef ZRPJ_ROW
+#undef ZRPJ_NO_ROW
 #undef ZRPJ_ROW_FLAGS
 
 // ---------------------------------------------------------------------------
@@ -143,6 +159,9 @@ void CZrPJOperator::operator=(const CZrPJOperator& o) {
     m_bs = o.m_bs;
     m_kr = o.m_kr;
     m_az = o.m_az;
+    m_pl = o.m_pl;
+    m_sat = o.m_sat;
+    m_geodesic = o.m_geodesic;
     if (m_created && !DeriveUncopied()) m_created = 0;
 }
 

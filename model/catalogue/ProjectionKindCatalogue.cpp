@@ -59,6 +59,12 @@ static constexpr ZrProjectionKindRow kProjectionKindRows[] = {
     {43059, "Transverse Mercator (South Orientated)"},
     {43060, "Equal Earth"},
     {43062, "Lambert Conic Conformal (2SP Michigan)"},
+    {43069, "Colombia_Urban"},
+    {43070, "Orthographic_Ellipsoid"},
+    {43071, "Azimuthal_Equidistant_Ellipsoid"},
+    {43072, "Geostationary_Satellite"},
+    {43073, "Geostationary_Satellite_Sweep_X"},
+    {43074, "Interrupted_Goode_Homolosine"},
 };
 
 static_assert(ZrRowsAscending(kProjectionKindRows), "the lookup searches the rows by code");

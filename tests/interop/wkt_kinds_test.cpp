@@ -89,6 +89,18 @@ const Case kCases[] = {
     {"transverse Mercator south orientated, scaled about a southern origin", 43059, 2, 3048, 300000, 400000,
      17, -22, 0, 0, 0.9999, 0, 0, 0, "", "E12"},
     {"Equal Earth about 150E", 43060, 0, 10000, 1000, -2000, 150, 0, 0, 0, 1, 0, 0, 0, ""},
+    // Bogota's city grid, its plane 2550 m up kept as the scale 1 + h0 / a; GDAL's WKT1 has no form of it.
+    {"Colombia urban", 43069, 0, 10000, 92334.879, 109320.965, -74.1465916666667, 4.68048611111111, 0, 0,
+     1.0 + 2550.0 / 6378137.0, 0, 0, 0, "1"},
+    // ESRI's Orthographic is spherical: the ellipsoidal view has no ESRI form.
+    {"orthographic on the ellipsoid", 43070, 0, 10000, 1000, 2000, 20, 50, 0, 0, 1, 0, 0, 0, "E"},
+    {"azimuthal equidistant on the ellipsoid", 43071, 2, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, "", "2"},
+    // The satellite 35785831 m up, kept as the scale 1 + h / a; the sweep about x has only WKT2's name.
+    {"geostationary satellite", 43072, 0, 10000, 0, 0, -75, 0, 0, 0, 1.0 + 35785831.0 / 6378137.0, 0, 0, 0,
+     ""},
+    {"geostationary satellite, sweep about x", 43073, 2, 10000, 0, 0, -75, 0, 0, 0,
+     1.0 + 35785831.0 / 6378206.4, 0, 0, 0, "E1"},
+    {"interrupted Goode homolosine", 43074, 0, 10000, 0, 0, 10, 0, 0, 0, 1, 0, 0, 0, "E"},
     // What no dialect (or not every dialect) can state.
     // EPSG's spherical Lambert azimuthal (1027), computed by PROJ 9.1 on the ellipsoid.
     {"Lambert azimuthal on the sphere of equal area", 43033, 0, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, "E1",

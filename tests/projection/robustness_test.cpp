@@ -23,7 +23,7 @@
 namespace {
 
 constexpr double kDeg = CZrPJMath::kDegToRad;
-constexpr long kFirstKind = 43001, kLastKind = 43062;
+constexpr long kFirstKind = 43001, kLastKind = 43074;
 // Far more than the whole sweep needs, even under a sanitizer: a kind that
 // takes longer is looping on a value it should have refused.
 constexpr int kHangSeconds = 120;
@@ -54,7 +54,10 @@ CZrPJOperator Build(long kind, const Earth& earth) {
     op.SetFirstPointLongitude(0.0);
     op.SetSecondPointLongitude(40.0 * kDeg);
     op.SetAzimuth(30.0 * kDeg);
-    op.SetScaleFactor(1.0);
+    // The geostationary kinds keep the satellite's distance from the centre,
+    // in units of a, as their scale: one at the surface has no view.
+    const bool satellite = kind == 43072 || kind == 43073;
+    op.SetScaleFactor(satellite ? 1.0 + 35785831.0 / earth.a : 1.0);
     op.SetFalseEasting(500000.0);
     op.SetFalseNorthing(100000.0);
     op.SetUnitFactor(1.0);
@@ -161,7 +164,7 @@ TEST(RobustnessTest, HostileValuesThroughEveryKindReturnAndFailCleanly) {
 }
 
 TEST(RobustnessTest, EveryKindOfTheRangeIsSwept) {
-    // 45 kinds have routines; the codes between them have none and refuse.
+    // 51 kinds have routines; the codes between them have none and refuse.
     int kinds = 0;
     for (long kind = kFirstKind; kind <= kLastKind; ++kind) {
         if (CZrPJOperator::FindKind(kind)) {
@@ -174,5 +177,5 @@ TEST(RobustnessTest, EveryKindOfTheRangeIsSwept) {
         EXPECT_EQ(op.Forward(pt), 0);
         EXPECT_TRUE(BitIdentical(pt, before));
     }
-    EXPECT_EQ(kinds, 45);
+    EXPECT_EQ(kinds, 51);
 }
