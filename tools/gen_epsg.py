@@ -141,11 +141,11 @@ PROJECTED_METHODS = {
     1051: "Lambert conic conformal (2SP Michigan): the two-parallel cone scaled by the ellipsoid's factor",
 }
 
-# Conversion methods left out, and why. In EPSG v10.076 they cover 130 of the
-# 5,135 projected systems in use: 32 Colombia urban, 30 Cassini-Soldner, 28 TM
-# south orientated, 15 LCC west orientated, 3 each Krovak, LCC Michigan and
-# Equal Earth, 2 each of the two modified Krovaks, Laborde and the TM zoned
-# grid, 1 each of the rest. --report prints the counts of the dataset at hand.
+# Conversion methods left out, and why. In EPSG v10.076 they cover 34 of the
+# 5,135 projected systems in use: 15 LCC west orientated, 3 Krovak with
+# westings and southings, 2 each of the two modified Krovaks, Laborde and the
+# TM zoned grid, 1 each of the rest. --report prints the counts of the dataset
+# at hand.
 LEFT_OUT_METHODS = {
     9820: "Lambert azimuthal equal area on the ellipsoid: the kind computes on the authalic sphere, "
           "without the ellipsoidal form's correction, and every EPSG system of it is on an ellipsoid",
