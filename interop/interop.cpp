@@ -8,6 +8,7 @@
 #include "interop/ZrWktTree_p.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -224,6 +225,21 @@ int ZrImportCoordSys(const CString& text, CZrPJCoordSys& cs, CString* reason, ta
 // its name that builds to exactly its definition (==): a system built from
 // EPSG, or read from a text that named one, keeps its code through any edit
 // that leaves it unchanged, and loses it with the first change.
+namespace {
+// A system built from EPSG's own definition (where the mapped catalogue row
+// rounds EPSG's figures, as for the British National Grid) keeps EPSG's exact
+// ellipsoid and prime meridian, which no catalogue geographic system has:
+// under EPSG's name, those figures are EPSG's geographic system.
+bool HasEpsgFigures(const CZrPJGeoCoordSys& gcs, long code) {
+    ZrEpsgGeographicRecord g;
+    if (!ZrEpsgFindGeographic(code, g)) return false;
+    const CZrPJSpheroid s = gcs.GetDatum().GetSpheroid();
+    const double f = g.inverseFlattening > 0.0 ? 1.0 / g.inverseFlattening : 0.0;
+    return std::fabs(s.GetAxis() - g.semiMajorAxis) < 1e-6 && std::fabs(s.GetFlattening() - f) < 1e-15 &&
+           std::fabs(gcs.GetPrimeMeridian().GetLongitude() - g.primeMeridianLongitude) < 1e-12;
+}
+} // namespace
+
 long ZrEpsgGeographicCodeOf(const CZrPJCoordSys& cs) {
     if (cs.GetType() == 0) return kNone;
     const CZrPJGeoCoordSys gcs = cs.GetGCS();
@@ -235,6 +251,7 @@ long ZrEpsgGeographicCodeOf(const CZrPJCoordSys& cs) {
         if (ZrCoordSysFromEpsg(code, candidate, nullptr) && candidate.GetType() == 1 &&
             candidate.GetGCS() == gcs)
             return code;
+        if (HasEpsgFigures(gcs, code)) return code;
     }
     return kNone;
 }

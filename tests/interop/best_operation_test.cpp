@@ -506,3 +506,25 @@ TEST(BestOperation, ConcatenatedByCodeAgreesWithProj) {
     std::printf("concatenated: %d run against PROJ\n", run);
     proj_context_destroy(ctx);
 }
+
+// Where EPSG:n is built from EPSG's own figures because the catalogue row
+// rounds them (the British National Grid's Airy flattening), its geographic
+// system is still EPSG's: a datum change to or from it finds EPSG's
+// operations. It was refused as "no transformation" once the grid stopped
+// being the catalogue row.
+TEST(BestOperation, SystemsBuiltFromEpsgsOwnFiguresKeepTheirGeographicCode) {
+    CZrPJCoordSys grid, wgs84;
+    ASSERT_TRUE(ZrCoordSysFromEpsg(27700, grid));
+    ASSERT_TRUE(ZrCoordSysFromEpsg(4326, wgs84));
+    EXPECT_EQ(ZrEpsgGeographicCodeOf(grid), 4277);
+    CZrPJCoordSys geographic;
+    geographic.SetEarth(grid.GetGCS(), 10000);
+    EXPECT_EQ(ZrEpsgGeographicCodeOf(geographic), 4277); // as the tool's datum step sees it
+    CZrPJTranslator t;
+    std::vector<ZrOperationSummary> used;
+    CString why;
+    ASSERT_TRUE(ZrSetTranslatorBestOperation(t, wgs84, nullptr, geographic, nullptr, false, &used, &why))
+        << why.str();
+    ASSERT_FALSE(used.empty());
+    EXPECT_EQ(used[0].code, 1314);
+}
