@@ -617,6 +617,19 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
             if (t.key == "lat_0" || t.key == "lat_ts" || t.key == "k" || t.key == "k_0" || t.key == "lon_0")
                 t.used = false;
     }
+    if (proj == "somerc") {
+        // The Swiss oblique Mercator: the Hotine oblique Mercator whose central
+        // line runs due east through the centre, rectified by the same right
+        // angle (PROJ writes EPSG's variant B at 90 degrees so).
+        if (!r.Optional("lat_0", 0, lat0) || !r.Optional("lon_0", 0, lon0) || !ScaleOf(r, k)) return 0;
+        p.methodCode = 9815;
+        AddParameter(p, 8811, lat0);
+        AddParameter(p, 8812, lon0);
+        AddParameter(p, 8813, 90.0);
+        AddParameter(p, 8814, 90.0);
+        AddParameter(p, 8815, k);
+        return falseOrigin(8816, 8817);
+    }
     if (proj == "krovak") {
         // PROJ's krovak is the north-orientated form (its +czech flag turns the
         // axes to southings and westings, which that method does not hold). The

@@ -368,8 +368,6 @@ bool RenderEpsg(PJ_CONTEXT* ctx, long code, ProjRendering& out) {
 // EPSG's method, or says what the library cannot hold: listed with figures,
 // not held to the millimetre.
 const char* ProjRenderingDiffers(const ProjRendering& r) {
-    if (r.step.find("+proj=somerc") != std::string::npos)
-        return "PROJ renders Hotine (variant B) at azimuth 90 degrees as its Swiss oblique Mercator";
     if (r.method == "Equidistant Cylindrical")
         return "PROJ computes EPSG's ellipsoidal Equidistant Cylindrical with spherical formulas";
     if (r.method == "Lambert Azimuthal Equal Area (Spherical)")
@@ -643,6 +641,9 @@ TEST(ProjForms, UserDefinedStringsAgreeWithProjThroughBothForms) {
         "+proj=stere +lat_0=-90 +lat_ts=-71 +lon_0=70 +x_0=6000000 +y_0=6000000 +ellps=intl +units=ft "
         "+type=crs",
         "+proj=stere +lat_0=90 +lat_ts=70 +lon_0=-45 +ellps=WGS84 +type=crs",
+        // The Swiss oblique Mercator (Bern's centre, as EPSG's 21781 has it).
+        "+proj=somerc +lat_0=46.9524055555556 +lon_0=7.43958333333333 +k_0=1 +x_0=600000 +y_0=200000 "
+        "+ellps=bessel +units=m +type=crs",
         // Krovak with PROJ's defaults, and turned to Ferro.
         "+proj=krovak +ellps=bessel +type=crs",
         "+proj=krovak +lat_0=49.5 +lon_0=42.5 +alpha=30.2881397527778 +k=0.9999 +x_0=1000 +y_0=-2000 "
