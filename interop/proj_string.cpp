@@ -592,14 +592,15 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
         // that case goes on to the spherical kind, which refuses an ellipsoid.
         double lts;
         bool hasTs, hasK;
-        if (!r.Optional("lat_0", 0, lat0) || !r.Optional("lat_ts", lat0, lts, &hasTs) || !ScaleOf(r, k, &hasK) ||
-            !r.Optional("lon_0", 0, lon0))
+        if (!r.Optional("lat_0", 0, lat0) || !r.Optional("lat_ts", lat0, lts, &hasTs) ||
+            !ScaleOf(r, k, &hasK) || !r.Optional("lon_0", 0, lon0))
             return 0;
         if (std::fabs(lat0) == 90) {
             const bool variantB = hasTs && std::fabs(lts) != 90;
             if (variantB) {
                 if (hasK && k != 1) return r.Fail("+proj=stere with both +lat_ts and +k is ambiguous");
-                if (lts * lat0 <= 0) return r.Fail("+lat_ts must lie in the hemisphere of the pole +lat_0 names");
+                if (lts * lat0 <= 0)
+                    return r.Fail("+lat_ts must lie in the hemisphere of the pole +lat_0 names");
                 p.methodCode = 9829;
                 AddParameter(p, 8832, lts);
                 AddParameter(p, 8833, lon0);

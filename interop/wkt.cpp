@@ -610,7 +610,8 @@ bool ResolveWkt1Method(const std::string& projection, std::vector<RawParameter>&
     if (same("Polar_Stereographic") &&
         std::fabs(Get(raw, "Latitude_Of_Origin", 90.0 / r.angleToDegree) * r.angleToDegree) != 90.0) {
         if (Get(raw, "Scale_Factor", 1.0) != 1.0)
-            return Fail(reason, "polar stereographic with both a standard parallel and a scale factor"), false;
+            return Fail(reason, "polar stereographic with both a standard parallel and a scale factor"),
+                   false;
         erase("Scale_Factor");
         rename("Latitude_Of_Origin", "Standard_Parallel_1");
         method = 9829;

@@ -227,8 +227,9 @@ TEST(WktImport, OtherSoftwaresMethodNamesReadAsTheirKinds) {
 // and a Ferro-based Krovak, which shares its ground with the Greenwich one but
 // not its longitudes.
 TEST(WktImport, PolarStereographicAndKrovakDialectFormsProjectAsProjReadsThem) {
-    const std::string wgs84 = "GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137.0,"
-                              "298.257223563]],PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
+    const std::string wgs84 =
+        "GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137.0,"
+        "298.257223563]],PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
     const std::string ferro = "GEOGCS[\"S-JTSK (Ferro)\",DATUM[\"S-JTSK_Ferro\",SPHEROID[\"Bessel 1841\","
                               "6377397.155,299.1528128]],PRIMEM[\"Ferro\",-17.6666666666667],"
                               "UNIT[\"degree\",0.0174532925199433]]";
