@@ -181,6 +181,11 @@ void IdentifyByDefinition(CZrPJCoordSys& cs) {
         // Only EPSG's own definition: a mapped catalogue row may round EPSG's
         // ellipsoid by millimetres that the text did not.
         if (!ZrCoordSysFromEpsg(it->second, candidate, nullptr) || candidate.GetType() != -1) continue;
+        // The same ground on another prime meridian (S-JTSK's Krovak on Ferro
+        // and on Greenwich) is another system: its longitudes count from elsewhere.
+        if (std::fabs(candidate.GetGCS().GetPrimeMeridian().GetLongitude() -
+                      cs.GetGCS().GetPrimeMeridian().GetLongitude()) > 1e-9)
+            continue;
         if (!ZrAgreesWithinAMillimetre(cs, candidate) || !ZrAgreesWithinAMillimetre(candidate, cs)) continue;
         cs = candidate;
         return;

@@ -584,6 +584,75 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
         return variantA ? falseOrigin(8806, 8807) : falseOrigin(8816, 8817);
     }
 
+    if (proj == "stere" && !sphere) {
+        // PROJ's stere at a pole on an ellipsoid is EPSG's polar stereographic:
+        // variant A scales the pole by +k_0, variant B is true to scale on the
+        // parallel +lat_ts (PROJ then ignores +k_0). Off the poles PROJ's stere
+        // is its own oblique form (EPSG's oblique stereographic is sterea), so
+        // that case goes on to the spherical kind, which refuses an ellipsoid.
+        double lts;
+        bool hasTs, hasK;
+        if (!r.Optional("lat_0", 0, lat0) || !r.Optional("lat_ts", lat0, lts, &hasTs) ||
+            !ScaleOf(r, k, &hasK) || !r.Optional("lon_0", 0, lon0))
+            return 0;
+        if (std::fabs(lat0) == 90) {
+            const bool variantB = hasTs && std::fabs(lts) != 90;
+            if (variantB) {
+                if (hasK && k != 1) return r.Fail("+proj=stere with both +lat_ts and +k is ambiguous");
+                if (lts * lat0 <= 0)
+                    return r.Fail("+lat_ts must lie in the hemisphere of the pole +lat_0 names");
+                p.methodCode = 9829;
+                AddParameter(p, 8832, lts);
+                AddParameter(p, 8833, lon0);
+            } else {
+                if (hasTs && lts != lat0) return r.Fail("+lat_ts names the other pole than +lat_0");
+                p.methodCode = 9810;
+                AddParameter(p, 8801, lat0);
+                AddParameter(p, 8802, lon0);
+                AddParameter(p, 8805, k);
+            }
+            return falseOrigin(8806, 8807);
+        }
+        // Given back for the table's reading below.
+        for (Token& t : r.m_tokens)
+            if (t.key == "lat_0" || t.key == "lat_ts" || t.key == "k" || t.key == "k_0" || t.key == "lon_0")
+                t.used = false;
+    }
+    if (proj == "somerc") {
+        // The Swiss oblique Mercator: the Hotine oblique Mercator whose central
+        // line runs due east through the centre, rectified by the same right
+        // angle (PROJ writes EPSG's variant B at 90 degrees so).
+        if (!r.Optional("lat_0", 0, lat0) || !r.Optional("lon_0", 0, lon0) || !ScaleOf(r, k)) return 0;
+        p.methodCode = 9815;
+        AddParameter(p, 8811, lat0);
+        AddParameter(p, 8812, lon0);
+        AddParameter(p, 8813, 90.0);
+        AddParameter(p, 8814, 90.0);
+        AddParameter(p, 8815, k);
+        return falseOrigin(8816, 8817);
+    }
+    if (proj == "krovak") {
+        // PROJ's krovak is the north-orientated form (its +czech flag turns the
+        // axes to southings and westings, which that method does not hold). The
+        // pseudo standard parallel is fixed at 78.5 degrees and not a key there;
+        // the defaults are PROJ's: the Czech and Slovak system's own values.
+        if (r.Find("czech")) return r.Fail("+czech (Krovak with westings and southings) cannot be expressed");
+        double alpha, lts;
+        bool hasK;
+        if (!r.Optional("lat_0", 49.5, lat0) || !r.Optional("lon_0", 42.5 - 17.0 - 40.0 / 60.0, lon0) ||
+            !r.Optional("alpha", Dms(30, 17, 17.30311), alpha) || !r.Optional("lat_ts", 78.5, lts) ||
+            !ScaleOf(r, k, &hasK))
+            return 0;
+        if (lts != 78.5) return r.Fail("+proj=krovak has its pseudo standard parallel at 78.5 degrees");
+        p.methodCode = 1041;
+        AddParameter(p, 8811, lat0);
+        AddParameter(p, 8833, lon0);
+        AddParameter(p, 1036, alpha);
+        AddParameter(p, 8818, 78.5);
+        AddParameter(p, 8819, hasK ? k : 0.9999);
+        return falseOrigin(8806, 8807);
+    }
+
     if (proj == "eqc" && !sphere)
         return r.Fail("+proj=eqc computes on a sphere; on an ellipsoid the library's equidistant "
                       "cylindrical follows the meridian, so it cannot be expressed");
@@ -803,6 +872,20 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
         text = CString(s.c_str());
         return 1;
     }
+    if (p.methodCode == 9829) {
+        // Variant B as PROJ writes it: stere at the pole the standard parallel's
+        // sign names, true to scale on +lat_ts.
+        const double lts = ParameterValue(p, 8832, 0);
+        const double pole = lts < 0 ? -90.0 : 90.0;
+        p.methodCode = 9810; // the row whose keys the lengths below are written with
+        s = "+proj=stere";
+        Put(s, "lat_0", pole);
+        Put(s, "lat_ts", lts);
+        Put(s, "lon_0", ParameterValue(p, 8833, 0));
+        Put(s, "x_0", ParameterValue(p, 8806, 0) * p.linearUnitToMetre);
+        Put(s, "y_0", ParameterValue(p, 8807, 0) * p.linearUnitToMetre);
+        p.parameters.clear();
+    }
     const ZrMethodNames* m = ZrFindMethod(p.methodCode);
     if (!m || !m->projName)
         return ExportFail(reason, "the method " +
@@ -814,7 +897,7 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
         return ExportFail(reason, "PROJ's eqc computes on a sphere; this equidistant cylindrical follows the "
                                   "meridian of its ellipsoid");
     double toMetre = p.linearUnitToMetre;
-    s = std::string("+proj=") + m->projName;
+    if (s.empty()) s = std::string("+proj=") + m->projName;
     if (p.methodCode == 9807) {
         // UTM zones in PROJ's own short form.
         double lon0 = ParameterValue(p, 8802, 0), x0 = ParameterValue(p, 8806, 0) * toMetre;
@@ -839,6 +922,11 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
             if (params[i]->code == q.code) names = params[i];
         double v = q.value;
         if (names && names->quantity == ZR_PARAM_LENGTH) v *= toMetre;
+        if (p.methodCode == 1041 && q.code == 8818) {
+            // PROJ's krovak fixes its pseudo standard parallel and has no key for it.
+            if (v == 78.5) continue;
+            return ExportFail(reason, "PROJ's krovak has its pseudo standard parallel at 78.5 degrees only");
+        }
         if (!names || !names->projKey) {
             if (v == 0) continue; // a parameter PROJ does not take, at the value that has no effect
             return ExportFail(reason, "the parameter " + std::to_string(q.code) + " has no PROJ key");

@@ -594,6 +594,50 @@ bool ResolveWkt1Method(const std::string& projection, std::vector<RawParameter>&
         method = 9806;
         return true;
     }
+    auto erase = [&](const char* name) {
+        for (size_t i = 0; i < raw.size();)
+            if (ZrInteropSameName(raw[i].name.c_str(), name))
+                raw.erase(raw.begin() + static_cast<long>(i));
+            else
+                ++i;
+    };
+    auto rename = [&](const char* from, const char* to) {
+        for (RawParameter& q : raw)
+            if (ZrInteropSameName(q.name.c_str(), from)) q.name = to;
+    };
+    // GDAL's polar stereographic names the standard parallel its latitude of
+    // origin when that is not a pole (EPSG's variant B, true to scale there).
+    if (same("Polar_Stereographic") &&
+        std::fabs(Get(raw, "Latitude_Of_Origin", 90.0 / r.angleToDegree) * r.angleToDegree) != 90.0) {
+        if (Get(raw, "Scale_Factor", 1.0) != 1.0)
+            return Fail(reason, "polar stereographic with both a standard parallel and a scale factor"),
+                   false;
+        erase("Scale_Factor");
+        rename("Latitude_Of_Origin", "Standard_Parallel_1");
+        method = 9829;
+        return true;
+    }
+    // ESRI names the pole in the method and the standard parallel as a parameter.
+    if (same("Stereographic_North_Pole") || same("Stereographic_South_Pole")) {
+        const double sp = Get(raw, "Standard_Parallel_1", 0.0) * r.angleToDegree;
+        if (!(same("Stereographic_North_Pole") ? sp > 0 : sp < 0))
+            return Fail(reason, CString(projection) + " with a standard parallel of the other hemisphere"),
+                   false;
+        method = 9829;
+        return true;
+    }
+    // ESRI's Krovak turns its plane by X_Scale, Y_Scale and XY_Plane_Rotation:
+    // -1, 1 and 90 degrees give eastings and northings, the north-orientated form.
+    if (same("Krovak") && (Has(raw, "X_Scale") || Has(raw, "Y_Scale") || Has(raw, "XY_Plane_Rotation"))) {
+        if (Get(raw, "X_Scale", 1.0) != -1.0 || Get(raw, "Y_Scale", 1.0) != 1.0 ||
+            Get(raw, "XY_Plane_Rotation", 0.0) * r.angleToDegree != 90.0)
+            return Fail(reason, "Krovak turned otherwise than to eastings and northings"), false;
+        erase("X_Scale");
+        erase("Y_Scale");
+        erase("XY_Plane_Rotation");
+        method = 1041;
+        return true;
+    }
     const ZrMethodNames* m = ZrFindMethodByName(projection.c_str());
     if (!m) return Fail(reason, "projection method " + CString(projection) + " not understood"), false;
     method = m->code;

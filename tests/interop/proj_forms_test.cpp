@@ -138,6 +138,9 @@ std::vector<std::pair<double, double>> PointsNearOrigin(const CZrPJCoordSys& cs)
     case 43034:
     case 43035:
     case 43021:
+    case 43049:
+    case 43050: // polar stereographic: the parallels nearest the pole the clamp below leaves
+    case 43053:
         break;
     default: // the world projections
         spread = 30.0;
@@ -365,8 +368,6 @@ bool RenderEpsg(PJ_CONTEXT* ctx, long code, ProjRendering& out) {
 // EPSG's method, or says what the library cannot hold: listed with figures,
 // not held to the millimetre.
 const char* ProjRenderingDiffers(const ProjRendering& r) {
-    if (r.step.find("+proj=somerc") != std::string::npos)
-        return "PROJ renders Hotine (variant B) at azimuth 90 degrees as its Swiss oblique Mercator";
     if (r.method == "Equidistant Cylindrical")
         return "PROJ computes EPSG's ellipsoidal Equidistant Cylindrical with spherical formulas";
     if (r.method == "Lambert Azimuthal Equal Area (Spherical)")
@@ -634,6 +635,19 @@ TEST(ProjForms, UserDefinedStringsAgreeWithProjThroughBothForms) {
         "+to_meter=0.9144 +type=crs",
         "+proj=tmerc +lat_0=49 +lon_0=-2 +k=0.9996012717 +x_0=400000 +y_0=-100000 +ellps=airy "
         "+towgs84=446.448,-125.157,542.06,0.15,0.247,0.842,-20.489 +units=m +no_defs +type=crs",
+        // PROJ's stere at a pole: scaled at the pole (EPSG's variant A), or true
+        // to scale on a parallel (variant B), in either hemisphere.
+        "+proj=stere +lat_0=90 +lon_0=-45 +k=0.994 +x_0=2000000 +y_0=2000000 +ellps=WGS84 +type=crs",
+        "+proj=stere +lat_0=-90 +lat_ts=-71 +lon_0=70 +x_0=6000000 +y_0=6000000 +ellps=intl +units=ft "
+        "+type=crs",
+        "+proj=stere +lat_0=90 +lat_ts=70 +lon_0=-45 +ellps=WGS84 +type=crs",
+        // The Swiss oblique Mercator (Bern's centre, as EPSG's 21781 has it).
+        "+proj=somerc +lat_0=46.9524055555556 +lon_0=7.43958333333333 +k_0=1 +x_0=600000 +y_0=200000 "
+        "+ellps=bessel +units=m +type=crs",
+        // Krovak with PROJ's defaults, and turned to Ferro.
+        "+proj=krovak +ellps=bessel +type=crs",
+        "+proj=krovak +lat_0=49.5 +lon_0=42.5 +alpha=30.2881397527778 +k=0.9999 +x_0=1000 +y_0=-2000 "
+        "+ellps=bessel +pm=ferro +units=m +type=crs",
         "+proj=longlat +ellps=bessel +pm=ferro +no_defs +type=crs",
         "+proj=longlat +R=6371000 +no_defs +type=crs",
     };
@@ -764,6 +778,12 @@ TEST(ProjForms, ProjStringRefusalsNameWhatWasNotUnderstood) {
         {"+proj=merc +a=6378137 +b=6378137 +lat_ts=0 +lon_0=0 +x_0=0 +y_0=0 +k=1 +units=m +nadgrids=@null "
          "+wktext +no_defs +type=crs",
          nullptr},
+        // PROJ's stere off the poles is its own oblique form on an ellipsoid, not EPSG's.
+        {"+proj=stere +lat_0=45 +lon_0=5 +ellps=WGS84 +type=crs", "Stereographic"},
+        {"+proj=stere +lat_0=90 +lat_ts=-70 +ellps=WGS84 +type=crs", "lat_ts"},
+        {"+proj=stere +lat_0=90 +lat_ts=70 +k=0.99 +ellps=WGS84 +type=crs", "ambiguous"},
+        {"+proj=krovak +czech +ellps=bessel +type=crs", "czech"},
+        {"+proj=krovak +lat_ts=78 +ellps=bessel +type=crs", "78.5"},
         {"proj=utm zone=50 ellps=WGS84", nullptr},
         {"\xEF\xBB\xBF+proj=utm +zone=50 +ellps=WGS84 +type=crs\r\n", nullptr}, // a file saved with a BOM
     };

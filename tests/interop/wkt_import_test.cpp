@@ -219,3 +219,72 @@ TEST(WktImport, OtherSoftwaresMethodNamesReadAsTheirKinds) {
         EXPECT_EQ(p.FalseEasting, c.fe);
     }
 }
+
+// The dialects' own forms of the polar stereographic and Krovak read as the
+// EPSG method PROJ reads them as, on the text's own prime meridian: GDAL's
+// Polar_Stereographic with a latitude of origin off the pole (variant B),
+// ESRI's pole-named methods, ESRI's Krovak turned to eastings and northings,
+// and a Ferro-based Krovak, which shares its ground with the Greenwich one but
+// not its longitudes.
+TEST(WktImport, PolarStereographicAndKrovakDialectFormsProjectAsProjReadsThem) {
+    const std::string wgs84 =
+        "GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137.0,"
+        "298.257223563]],PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]";
+    const std::string ferro = "GEOGCS[\"S-JTSK (Ferro)\",DATUM[\"S-JTSK_Ferro\",SPHEROID[\"Bessel 1841\","
+                              "6377397.155,299.1528128]],PRIMEM[\"Ferro\",-17.6666666666667],"
+                              "UNIT[\"degree\",0.0174532925199433]]";
+    const struct {
+        std::string text;
+        long kind;
+        double lon, lat; // a point on the base system
+    } kCases[] = {
+        {"PROJCS[\"South\"," + wgs84 +
+             ",PROJECTION[\"Polar_Stereographic\"],PARAMETER[\"latitude_of_origin\",-71],"
+             "PARAMETER[\"central_meridian\",70],PARAMETER[\"scale_factor\",1],PARAMETER[\"false_easting\","
+             "6000000],PARAMETER[\"false_northing\",6000000],UNIT[\"metre\",1]]",
+         43050, 100.0, -75.0},
+        {"PROJCS[\"North\"," + wgs84 +
+             ",PROJECTION[\"Stereographic_North_Pole\"],PARAMETER[\"False_Easting\",0.0],"
+             "PARAMETER[\"False_Northing\",0.0],PARAMETER[\"Central_Meridian\",-45.0],"
+             "PARAMETER[\"Standard_Parallel_1\",70.0],UNIT[\"Meter\",1.0]]",
+         43050, -30.0, 75.0},
+        {"PROJCS[\"South\"," + wgs84 +
+             ",PROJECTION[\"Stereographic_South_Pole\"],PARAMETER[\"False_Easting\",0.0],"
+             "PARAMETER[\"False_Northing\",0.0],PARAMETER[\"Central_Meridian\",0.0],"
+             "PARAMETER[\"Standard_Parallel_1\",-71.0],UNIT[\"Meter\",1.0]]",
+         43050, 20.0, -80.0},
+        {"PROJCS[\"Krovak\"," + ferro +
+             ",PROJECTION[\"Krovak\"],PARAMETER[\"False_Easting\",0.0],PARAMETER[\"False_Northing\",0.0],"
+             "PARAMETER[\"Pseudo_Standard_Parallel_1\",78.5],PARAMETER[\"Scale_Factor\",0.9999],"
+             "PARAMETER[\"Azimuth\",30.28813975277778],PARAMETER[\"Longitude_Of_Center\",42.5],"
+             "PARAMETER[\"Latitude_Of_Center\",49.5],PARAMETER[\"X_Scale\",-1.0],PARAMETER[\"Y_Scale\",1.0],"
+             "PARAMETER[\"XY_Plane_Rotation\",90.0],UNIT[\"Meter\",1.0]]",
+         43053, 34.0, 49.5},
+        {"PROJCS[\"S-JTSK (Ferro) / Krovak East North\"," + ferro +
+             ",PROJECTION[\"Krovak\"],PARAMETER[\"latitude_of_center\",49.5],"
+             "PARAMETER[\"longitude_of_center\",42.5],PARAMETER[\"azimuth\",30.2881397527778],"
+             "PARAMETER[\"pseudo_standard_parallel_1\",78.5],PARAMETER[\"scale_factor\",0.9999],"
+             "PARAMETER[\"false_easting\",0],PARAMETER[\"false_northing\",0],UNIT[\"metre\",1],"
+             "AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]]",
+         43053, 34.0, 49.5},
+    };
+    for (const auto& c : kCases) {
+        CZrPJCoordSys cs;
+        CString why;
+        ASSERT_TRUE(ZrImportCoordSys(CString(c.text.c_str()), cs, &why)) << c.text << "\n" << why.str();
+        EXPECT_EQ(cs.GetProjection().GetType(), c.kind) << c.text;
+        ProjCrs proj(c.text);
+        ASSERT_TRUE(proj.projected()) << c.text;
+        double e = 0;
+        ASSERT_TRUE(GroundDifference(cs, proj, c.lon, c.lat, e)) << c.text;
+        EXPECT_LE(e, kMillimetre) << c.text;
+    }
+    // A pole-named ESRI method with the other hemisphere's parallel is refused, naming it.
+    CZrPJCoordSys cs;
+    CString why;
+    const std::string crossed = "PROJCS[\"X\"," + wgs84 +
+                                ",PROJECTION[\"Stereographic_North_Pole\"],PARAMETER[\"Central_Meridian\",0],"
+                                "PARAMETER[\"Standard_Parallel_1\",-70.0],UNIT[\"Meter\",1.0]]";
+    EXPECT_FALSE(ZrImportCoordSys(CString(crossed.c_str()), cs, &why));
+    EXPECT_NE(why.Find("hemisphere"), -1) << why.str();
+}
