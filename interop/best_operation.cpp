@@ -406,81 +406,22 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
     return 1;
 }
 
-int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSys& src,
-                                 const CZrPJCoordSys& des, long code, CString* reason) {
-    ZrEpsgGridTransformationRecord g;
-    ZrEpsgOtherTransformationRecord other;
-    if (ZrEpsgFindOtherTransformation(code, other)) {
-        const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
-        const bool forward = from == other.sourceCode && to == other.targetCode;
-        if (!forward && !(from == other.targetCode && to == other.sourceCode))
-            return Fail(reason, "EPSG:" + std::to_string(code) +
-                                    " joins EPSG:" + std::to_string(other.sourceCode) +
-                                    " and EPSG:" + std::to_string(other.targetCode) +
-                                    ", not the geographic systems of these two");
-        ZrEpsgCandidate c;
-        c.kind = ZrEpsgCandidate::kOther;
-        c.other = other;
-        c.inverse = !forward;
-        ZrDatumOperation op;
-        OtherOperationOf(c, EllipsoidOf(src), EllipsoidOf(des), op);
-        auto choice = std::make_shared<CZrPJOperationChoice>();
-        choice->Add(op);
-        CZrPJTranslator t;
-        if (!t.Set(src, des) || !t.SetOperations(choice))
-            return Fail(reason, "the translator cannot convert between these two systems");
-        translator = t;
-        return 1;
-    }
-    ZrEpsgConcatenatedRecord concatenated;
-    if (ZrEpsgFindConcatenated(code, concatenated)) {
-        const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
-        const bool forward = from == concatenated.sourceCode && to == concatenated.targetCode;
-        if (!forward && !(from == concatenated.targetCode && to == concatenated.sourceCode))
-            return Fail(reason, "EPSG:" + std::to_string(code) +
-                                    " joins EPSG:" + std::to_string(concatenated.sourceCode) +
-                                    " and EPSG:" + std::to_string(concatenated.targetCode) +
-                                    ", not the geographic systems of these two");
-        ZrEpsgCandidate c;
-        c.kind = ZrEpsgCandidate::kConcatenated;
-        c.concatenated = concatenated;
-        c.inverse = !forward;
-        ZrDatumOperation op;
-        if (!ConcatenatedOf(c, from, EllipsoidOf(src), EllipsoidOf(des), op))
-            return Fail(reason, "EPSG:" + std::to_string(code) +
-                                    " has a step that cannot run here (a grid that is missing, or more steps "
-                                    "than a chain holds)");
-        auto choice = std::make_shared<CZrPJOperationChoice>();
-        choice->Add(op);
-        CZrPJTranslator t;
-        if (!t.Set(src, des) || !t.SetOperations(choice))
-            return Fail(reason, "the translator cannot convert between these two systems");
-        translator = t;
-        return 1;
-    }
-    if (!ZrEpsgFindGridTransformation(code, g))
-        return ZrSetTranslatorTransformation(translator, src, des, code, reason);
-    if (!src.IsValid() || !des.IsValid() || src.GetType() == 0 || des.GetType() == 0)
-        return Fail(reason, "both systems must be valid geographic or projected systems");
+namespace {
+// Whether EPSG's operation from source to target joins the geographic systems
+// of src and des, and in which direction (reason says why not).
+bool Joins(long code, long source, long target, const CZrPJCoordSys& src, const CZrPJCoordSys& des,
+           bool& forward, CString* reason) {
     const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
-    const bool forward = from == g.sourceCode && to == g.targetCode;
-    if (!forward && !(from == g.targetCode && to == g.sourceCode))
-        return Fail(reason, "EPSG:" + std::to_string(code) + " joins EPSG:" + std::to_string(g.sourceCode) +
-                                " and EPSG:" + std::to_string(g.targetCode) +
-                                ", not the geographic systems of these two");
-    std::string path, why, whyOld;
-    if (!ZrFindGrid(g.grid, path, &why) && !ZrFindGrid(g.oldGrid, path, &whyOld))
-        return Fail(reason, why + (g.oldGrid != g.grid ? "; nor as " + g.oldGrid : std::string()));
-    ZrEpsgCandidate c;
-    c.isGrid = true;
-    c.grid = g;
-    c.inverse = !forward;
-    ZrDatumOperation op;
-    if (!OperationOf(c, from, EllipsoidOf(src), EllipsoidOf(des), op)) {
-        std::string damaged;
-        CZrHorizontalShiftGrid::Open(path, &damaged);
-        return Fail(reason, "the grid " + path + " cannot be read: " + damaged);
-    }
+    forward = from == source && to == target;
+    if (forward || (from == target && to == source)) return true;
+    Fail(reason, "EPSG:" + std::to_string(code) + " joins EPSG:" + std::to_string(source) + " and EPSG:" +
+                     std::to_string(target) + ", not the geographic systems of these two");
+    return false;
+}
+
+// The translator set up with one operation for every point.
+int SetSingle(CZrPJTranslator& translator, const CZrPJCoordSys& src, const CZrPJCoordSys& des,
+              const ZrDatumOperation& op, CString* reason) {
     auto choice = std::make_shared<CZrPJOperationChoice>();
     choice->Add(op);
     CZrPJTranslator t;
@@ -488,6 +429,54 @@ int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         return Fail(reason, "the translator cannot convert between these two systems");
     translator = t;
     return 1;
+}
+} // namespace
+
+int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSys& src,
+                                 const CZrPJCoordSys& des, long code, CString* reason) {
+    bool forward = true;
+    ZrDatumOperation op;
+    ZrEpsgCandidate c;
+    ZrEpsgOtherTransformationRecord other;
+    if (ZrEpsgFindOtherTransformation(code, other)) {
+        if (!Joins(code, other.sourceCode, other.targetCode, src, des, forward, reason)) return 0;
+        c.kind = ZrEpsgCandidate::kOther;
+        c.other = other;
+        c.inverse = !forward;
+        OtherOperationOf(c, EllipsoidOf(src), EllipsoidOf(des), op);
+        return SetSingle(translator, src, des, op, reason);
+    }
+    ZrEpsgConcatenatedRecord concatenated;
+    if (ZrEpsgFindConcatenated(code, concatenated)) {
+        if (!Joins(code, concatenated.sourceCode, concatenated.targetCode, src, des, forward, reason)) return 0;
+        c.kind = ZrEpsgCandidate::kConcatenated;
+        c.concatenated = concatenated;
+        c.inverse = !forward;
+        if (!ConcatenatedOf(c, GeographicCodeOf(src), EllipsoidOf(src), EllipsoidOf(des), op))
+            return Fail(reason, "EPSG:" + std::to_string(code) +
+                                    " has a step that cannot run here (a grid that is missing, or more steps "
+                                    "than a chain holds)");
+        return SetSingle(translator, src, des, op, reason);
+    }
+    ZrEpsgGridTransformationRecord g;
+    if (!ZrEpsgFindGridTransformation(code, g))
+        return ZrSetTranslatorTransformation(translator, src, des, code, reason);
+    if (!src.IsValid() || !des.IsValid() || src.GetType() == 0 || des.GetType() == 0)
+        return Fail(reason, "both systems must be valid geographic or projected systems");
+    if (!Joins(code, g.sourceCode, g.targetCode, src, des, forward, reason)) return 0;
+    std::string path, why, whyOld;
+    if (!ZrFindGrid(g.grid, path, &why) && !ZrFindGrid(g.oldGrid, path, &whyOld))
+        return Fail(reason, why + (g.oldGrid != g.grid ? "; nor as " + g.oldGrid : std::string()));
+    c.isGrid = true;
+    c.kind = ZrEpsgCandidate::kGrid;
+    c.grid = g;
+    c.inverse = !forward;
+    if (!OperationOf(c, GeographicCodeOf(src), EllipsoidOf(src), EllipsoidOf(des), op)) {
+        std::string damaged;
+        CZrHorizontalShiftGrid::Open(path, &damaged);
+        return Fail(reason, "the grid " + path + " cannot be read: " + damaged);
+    }
+    return SetSingle(translator, src, des, op, reason);
 }
 
 namespace {

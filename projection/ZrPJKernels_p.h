@@ -27,6 +27,21 @@ inline double SnapToPole(double phi) {
     return phi;
 }
 
+// atanh(x) for |x| below the largest eccentricity of any earth ellipsoid
+// (< 0.1): the odd series to x^17 is exact to rounding there and costs a few
+// multiplications instead of a logarithm.
+inline double SmallAtanh(double x) {
+    if (std::fabs(x) >= 0.1) return std::atanh(x);
+    const double x2 = x * x;
+    return x *
+           (1.0 +
+            x2 * (1.0 / 3 +
+                  x2 * (1.0 / 5 +
+                        x2 * (1.0 / 7 +
+                              x2 * (1.0 / 9 + x2 * (1.0 / 11 +
+                                                    x2 * (1.0 / 13 + x2 * (1.0 / 15 + x2 * (1.0 / 17)))))))));
+}
+
 // A sine or cosine formed from rounded values may pass 1 by a few units in
 // the last place (at a pole, at the edge of a map, at the centre of an
 // azimuthal one); beyond this it belongs to a point off the map.

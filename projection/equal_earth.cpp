@@ -29,20 +29,6 @@ constexpr double kEdgeRounding = 1e-12;
 // Below this cos(beta) the point is on a pole line.
 constexpr double kPoleCosine = 1e-12;
 
-// atanh(x) for |x| below 0.1 (e sin(phi) on every earth ellipsoid): the odd
-// series to x^17 is exact to rounding there and costs no logarithm.
-inline double SmallAtanh(double x) {
-    if (std::fabs(x) >= 0.1) return std::atanh(x);
-    const double x2 = x * x;
-    return x *
-           (1.0 +
-            x2 * (1.0 / 3 +
-                  x2 * (1.0 / 5 +
-                        x2 * (1.0 / 7 +
-                              x2 * (1.0 / 9 + x2 * (1.0 / 11 +
-                                                    x2 * (1.0 / 13 + x2 * (1.0 / 15 + x2 * (1.0 / 17)))))))));
-}
-
 // q(phi) / (1 - e^2): the authalic function, closed form.
 inline double EqualEarthAuthalicQ(double s, double e, double es) {
     if (e < 1e-12) return 2.0 * s;

@@ -75,20 +75,6 @@ inline double SineSeries(double x, const double c[4]) {
     return x + SineSum(x, c);
 }
 
-// atanh(x) for |x| below the largest eccentricity of any earth ellipsoid
-// (< 0.1): the odd series to x^17 is exact to rounding there and costs a few
-// multiplications instead of a logarithm.
-inline double SmallAtanh(double x) {
-    if (std::fabs(x) >= 0.1) return std::atanh(x);
-    const double x2 = x * x;
-    return x *
-           (1.0 +
-            x2 * (1.0 / 3 +
-                  x2 * (1.0 / 5 +
-                        x2 * (1.0 / 7 +
-                              x2 * (1.0 / 9 + x2 * (1.0 / 11 +
-                                                    x2 * (1.0 / 13 + x2 * (1.0 / 15 + x2 * (1.0 / 17)))))))));
-}
 } // namespace
 
 // ---------------------------------------------------------------------------
