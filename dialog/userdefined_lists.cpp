@@ -51,7 +51,7 @@ constexpr ZrNamedCode kProjectionKinds[] = {
     {"Krovak", 43052},
     {"Krovak (North Orientated)", 43053},
     {"Cassini-Soldner", 43057},
-    {"Transverse Mercator (South Orientated)", 43059},
+    {"Transverse_Mercator_South_Orientated", 43059},
     {"Equal Earth", 43060},
     {"Lambert Conic Conformal (2SP Michigan)", 43062},
     {"Colombia_Urban", 43069},

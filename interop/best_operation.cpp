@@ -329,13 +329,18 @@ bool OperationOf(const ZrEpsgCandidate& c, long from, const ZrOperationEllipsoid
     return true;
 }
 
+// A geographic system by its EPSG code, or in words where EPSG lists none.
+std::string Named(long code) {
+    return code > 0 ? "EPSG:" + std::to_string(code) : std::string("a geographic system EPSG does not list");
+}
+
 std::string Known(long from, long to) {
-    std::string s = "EPSG lists no transformation it can apply between EPSG:" + std::to_string(from) +
-                    " and EPSG:" + std::to_string(to);
+    std::string s = "EPSG lists no transformation it can apply between " + Named(from) + " and " + Named(to);
     for (long code : {from, to}) {
+        if (code <= 0) continue;
         std::vector<ZrEpsgTransformationRecord> list;
-        if (code > 0 && code != kWgs84) ZrEpsgListTransformations(code, kWgs84, list);
-        s += "; EPSG:" + std::to_string(code) + " to WGS 84: " +
+        if (code != kWgs84) ZrEpsgListTransformations(code, kWgs84, list);
+        s += "; " + Named(code) + " to WGS 84: " +
              (list.empty() ? std::string("none")
                            : "EPSG:" + std::to_string(list[0].code) + " " + list[0].name);
     }

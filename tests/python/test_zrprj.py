@@ -171,7 +171,7 @@ def test_failures_raise_or_give_inf():
         zrprj.CRS.from_epsg(999999)
     with pytest.raises(zrprj.ZrError):
         zrprj.CRS('PROJCS["broken", nonsense')
-    with pytest.raises(zrprj.ZrError, match="no known operation"):
+    with pytest.raises(zrprj.ZrError, match="no transformation .* between a geographic system EPSG does not list"):
         zrprj.Transformer.from_crs("+proj=longlat +a=6378388 +rf=297 +no_defs +type=crs", 4326)
     t = zrprj.Transformer.from_crs(4326, 32650, always_xy=True)
     x, y = t.transform(np.array([117.0, 117.0, np.nan]), np.array([30.0, 91.0, 30.0]))
