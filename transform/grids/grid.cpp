@@ -439,31 +439,41 @@ static std::shared_ptr<const CZrHorizontalShiftGrid> OpenList(const std::string&
     return ZrGridOpener::Horizontal(std::move(data));
 }
 
-std::shared_ptr<const CZrHorizontalShiftGrid> CZrHorizontalShiftGrid::Open(const std::string& name,
-                                                                           std::string* reason) {
-    if (IsList(name)) return OpenList(name, reason);
+// A grid file is read once per process while anyone holds it: the cache
+// keeps weak references, so a grid no translator uses any more is freed.
+// Reading happens under the lock: a second thread asking for the same grid
+// waits and shares it rather than reading it twice.
+template <class Grid, class Data, class Reader, class Wrap>
+static std::shared_ptr<const Grid> OpenShared(const std::string& name,
+                                              std::map<std::string, std::weak_ptr<const Grid>>& cache,
+                                              Reader read, Wrap wrap, std::string* reason) {
     std::string path, why;
     if (!ZrFindGrid(name, path, &why)) {
         if (reason) *reason = why;
         return nullptr;
     }
     const std::string key = CacheKey(path);
-    // Reading under the lock: a second thread asking for the same grid waits
-    // and shares it rather than reading it twice.
     std::lock_guard<std::mutex> lock(g_mutex);
-    auto it = g_horizontal.find(key);
-    if (it != g_horizontal.end()) {
+    auto it = cache.find(key);
+    if (it != cache.end()) {
         if (auto grid = it->second.lock()) return grid;
     }
-    auto data = std::make_unique<ZrHorizontalGridData>();
+    auto data = std::make_unique<Data>();
     data->path = path;
-    if (!ZrReadHorizontalGrid(path, *data, why)) {
+    if (!read(path, *data, why)) {
         if (reason) *reason = path + ": " + why;
         return nullptr;
     }
-    auto grid = ZrGridOpener::Horizontal(std::move(data));
-    g_horizontal[key] = grid;
+    auto grid = wrap(std::move(data));
+    cache[key] = grid;
     return grid;
+}
+
+std::shared_ptr<const CZrHorizontalShiftGrid> CZrHorizontalShiftGrid::Open(const std::string& name,
+                                                                           std::string* reason) {
+    if (IsList(name)) return OpenList(name, reason);
+    return OpenShared<CZrHorizontalShiftGrid, ZrHorizontalGridData>(name, g_horizontal, ZrReadHorizontalGrid,
+                                                                    ZrGridOpener::Horizontal, reason);
 }
 
 int CZrHorizontalShiftGrid::Forward(double& lam, double& phi) const {
@@ -555,26 +565,8 @@ static std::shared_ptr<const CZrGeoidGrid> OpenGeoidList(const std::string& list
 
 std::shared_ptr<const CZrGeoidGrid> CZrGeoidGrid::Open(const std::string& name, std::string* reason) {
     if (IsList(name)) return OpenGeoidList(name, reason);
-    std::string path, why;
-    if (!ZrFindGrid(name, path, &why)) {
-        if (reason) *reason = why;
-        return nullptr;
-    }
-    const std::string key = CacheKey(path);
-    std::lock_guard<std::mutex> lock(g_mutex);
-    auto it = g_geoid.find(key);
-    if (it != g_geoid.end()) {
-        if (auto grid = it->second.lock()) return grid;
-    }
-    auto data = std::make_unique<ZrGeoidGridData>();
-    data->path = path;
-    if (!ZrReadGeoidGrid(path, *data, why)) {
-        if (reason) *reason = path + ": " + why;
-        return nullptr;
-    }
-    auto grid = ZrGridOpener::Geoid(std::move(data));
-    g_geoid[key] = grid;
-    return grid;
+    return OpenShared<CZrGeoidGrid, ZrGeoidGridData>(name, g_geoid, ZrReadGeoidGrid, ZrGridOpener::Geoid,
+                                                     reason);
 }
 
 // Bilinear over the nodes that hold a value, reweighted when some do not; the
