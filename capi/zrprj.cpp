@@ -10,6 +10,7 @@
 #include "persistence/ZrPrjFiles.h"
 #include "transform/ZrPJTranslator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +25,10 @@
 struct zr_crs {
     CZrPJCoordSys cs;
     std::string name;
+    // A datum shift the text stated (TOWGS84, BOUNDCRS, +towgs84,
+    // +nadgrids=@null), kept beside the system as PROJ's BoundCRS keeps it:
+    // conversions apply it and exports write it back.
+    ZrCarriedShift shift;
 };
 
 struct zr_transformer {
@@ -83,10 +88,28 @@ zr_status Unresolved(const std::string& why, bool byCode) {
 
 // The one place a transformer's operation is chosen: the library's choice
 // for the two systems (interop/ZrResolve.h).
-zr_status ChooseOperation(const CZrPJCoordSys& src, const CZrPJCoordSys& dst, zr_transformer& t) {
+bool Carries(const zr_crs& crs) {
+    return crs.shift.kind != ZR_CARRIED_NONE;
+}
+
+zr_status ChooseOperation(const zr_crs& src, const zr_crs& dst, zr_transformer& t) {
     std::string why;
-    if (ZrChooseOperation(src, dst, t.translator, &t.description, &why)) return ZR_OK;
-    return Fail(ZR_ERR_NO_OPERATION, why);
+    if (!Carries(src) && !Carries(dst)) {
+        if (ZrChooseOperation(src.cs, dst.cs, t.translator, &t.description, &why)) return ZR_OK;
+        return Fail(ZR_ERR_NO_OPERATION, why);
+    }
+    // A stated shift takes the place of EPSG's on its side, through WGS 84.
+    std::vector<ZrOperationSummary> used;
+    CString reason;
+    if (!ZrSetTranslatorBestOperation(t.translator, src.cs, &src.shift, dst.cs, &dst.shift, false, &used,
+                                      &reason))
+        return Fail(ZR_ERR_NO_OPERATION, reason.str());
+    t.description.clear();
+    for (const ZrOperationSummary& op : used) {
+        if (!t.description.empty()) t.description += "; ";
+        t.description += (op.code ? "EPSG:" + std::to_string(op.code) + " " : std::string()) + op.name.str();
+    }
+    return ZR_OK;
 }
 
 zr_status Finish(zr_transformer* t, const CZrPJCoordSys& src, const CZrPJCoordSys& dst,
@@ -210,13 +233,16 @@ zr_status zr_crs_from_user_input(const char* text, zr_crs** out) {
         if (!text || !out) return Fail(ZR_ERR_ARGUMENT, "a null text or result pointer");
         CZrPJCoordSys cs;
         std::string why;
-        if (!ZrResolveCoordSys(text, cs, &why, true)) {
+        ZrCarriedShift shift;
+        if (!ZrResolveCoordSys(text, cs, &why, true, &shift)) {
             // A bare number or an authority code names a system; the rest is text.
             const bool byCode = std::strchr(text, '[') == nullptr && std::strchr(text, '+') == nullptr &&
                                 std::strchr(text, '{') == nullptr && std::strpbrk(text, "0123456789");
             return Unresolved(why, byCode);
         }
-        return NewCrs(cs, out);
+        const zr_status status = NewCrs(cs, out);
+        if (status == ZR_OK) (*out)->shift = shift;
+        return status;
     });
 }
 
@@ -244,7 +270,8 @@ zr_status zr_crs_export(const zr_crs* crs, zr_format format, char* buffer, size_
         case ZR_FORMAT_PROJ_STRING:
         case ZR_FORMAT_PROJJSON: {
             CString exported, reason;
-            if (!ZrExportCoordSys(crs->cs, static_cast<tagZrCrsTextFormat>(format), exported, &reason))
+            if (!ZrExportCoordSysWithShift(crs->cs, crs->shift, static_cast<tagZrCrsTextFormat>(format), exported,
+                                           &reason))
                 return Fail(ZR_ERR_UNSUPPORTED, reason.str());
             text = exported.str();
             break;
@@ -303,7 +330,10 @@ zr_status zr_crs_epsg_code(const zr_crs* crs, long* code) {
 zr_status zr_crs_equals(const zr_crs* a, const zr_crs* b, int* equal) {
     return Guarded([&] {
         if (!a || !b || !equal) return Fail(ZR_ERR_ARGUMENT, "a null system or result pointer");
-        *equal = (a->cs == b->cs) ? 1 : 0;
+        const ZrCarriedShift &x = a->shift, &y = b->shift;
+        const bool sameShift = x.kind == y.kind && x.count == y.count &&
+                               std::equal(x.values, x.values + x.count, y.values);
+        *equal = (a->cs == b->cs && sameShift) ? 1 : 0;
         return ZR_OK;
     });
 }
@@ -314,7 +344,9 @@ zr_status zr_crs_geographic(const zr_crs* crs, zr_crs** out) {
         if (KindOf(crs->cs) == ZR_CRS_PLANAR) return Fail(ZR_ERR_ARGUMENT, "a planar system has no datum");
         CZrPJCoordSys geographic;
         geographic.SetEarth(crs->cs.GetGCS(), 10000);
-        return NewCrs(geographic, out);
+        const zr_status status = NewCrs(geographic, out);
+        if (status == ZR_OK) (*out)->shift = crs->shift;
+        return status;
     });
 }
 
@@ -336,7 +368,7 @@ zr_status zr_transformer_create(const zr_crs* src, const zr_crs* dst, zr_transfo
         zr_status status = CheckPair(src, dst, out);
         if (status != ZR_OK) return status;
         zr_transformer t;
-        status = ChooseOperation(src->cs, dst->cs, t);
+        status = ChooseOperation(*src, *dst, t);
         if (status != ZR_OK) return status;
         return Finish(new zr_transformer(t), src->cs, dst->cs, out);
     });

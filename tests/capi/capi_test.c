@@ -220,6 +220,58 @@ static void test_convert(void) {
     zr_crs_destroy(utm);
 }
 
+/* A datum shift stated in the text travels with the system, as PROJ's
+ * BoundCRS: OSGB 1936 with EPSG 1314's seven values under a datum name EPSG
+ * gives no code, and PROJ's own string for Web Mercator (+nadgrids=@null),
+ * each converted to WGS 84 as PROJ converts them; the export writes the
+ * shift again. */
+static void test_carried_shift(void) {
+    static const struct {
+        const char* text;
+        double x, y;
+        zr_format form; /* an exchange form with a place for this shift */
+        const char* written;
+    } cases[] = {
+        {"GEOGCS[\"OSGB 1936\",DATUM[\"OSGB_1936\",SPHEROID[\"Airy 1830\",6377563.396,299.3249646],"
+         "TOWGS84[446.448,-125.157,542.06,0.15,0.247,0.842,-20.489]],PRIMEM[\"Greenwich\",0],"
+         "UNIT[\"degree\",0.0174532925199433]]",
+         -1.0, 52.0, ZR_FORMAT_WKT1_GDAL, "TOWGS84[446.448,-125.157,542.06,0.15,0.247,0.842,-20.489]"},
+        {"+proj=merc +a=6378137 +b=6378137 +lat_ts=0 +lon_0=0 +x_0=0 +y_0=0 +k=1 +units=m "
+         "+nadgrids=@null +wktext +no_defs",
+         -111000.0, 6800000.0, ZR_FORMAT_PROJ_STRING, "+nadgrids=@null"},
+    };
+    PJ_CONTEXT* ctx = proj_context_create();
+    size_t i;
+    zr_crs* wgs84 = crs_of("EPSG:4326");
+    for (i = 0; wgs84 && i < sizeof cases / sizeof cases[0]; ++i) {
+        zr_crs* src = crs_of(cases[i].text);
+        zr_transformer* t = NULL;
+        double x = cases[i].x, y = cases[i].y;
+        char wkt[4096];
+        PJ* pj = proj_create_crs_to_crs(ctx, cases[i].text, "EPSG:4326", NULL);
+        PJ* norm = pj ? proj_normalize_for_visualization(ctx, pj) : NULL;
+        PJ_COORD c = proj_coord(cases[i].x, cases[i].y, 0, 0);
+        if (!src || !norm) {
+            CHECK(0, "case %u not built", (unsigned)i);
+            continue;
+        }
+        c = proj_trans(norm, PJ_FWD, c);
+        CHECK(zr_transformer_create(src, wgs84, &t) == ZR_OK, "case %u: %s", (unsigned)i, last_error());
+        CHECK(t && zr_transform(t, ZR_FORWARD, 1, &x, 0, &y, 0, NULL, 0, NULL) == ZR_OK, "%s", last_error());
+        /* A millimetre on the ground, as an angle. */
+        CHECK(fabs(x - c.xy.x) < 1e-8 && fabs(y - c.xy.y) < 1e-8, "case %u: %.10f %.10f, PROJ %.10f %.10f",
+              (unsigned)i, x, y, c.xy.x, c.xy.y);
+        CHECK(zr_crs_export(src, cases[i].form, wkt, sizeof wkt, NULL) == ZR_OK && strstr(wkt, cases[i].written),
+              "case %u: the export lost the shift: %s", (unsigned)i, wkt);
+        zr_transformer_destroy(t);
+        zr_crs_destroy(src);
+        proj_destroy(norm);
+        proj_destroy(pj);
+    }
+    zr_crs_destroy(wgs84);
+    proj_context_destroy(ctx);
+}
+
 /* Every form written; the exchange forms read back project as the original. */
 static void test_export(void) {
     static const zr_format formats[] = {ZR_FORMAT_ESRI_WKT1,   ZR_FORMAT_WKT1_GDAL, ZR_FORMAT_WKT2_2019,
@@ -301,6 +353,7 @@ int main(void) {
     test_failures();
     test_project_strided();
     test_convert();
+    test_carried_shift();
     test_export();
     test_geod();
     if (g_failures) fprintf(stderr, "%d checks failed\n", g_failures);
