@@ -329,6 +329,45 @@ bool OperationOf(const ZrEpsgCandidate& c, long from, const ZrOperationEllipsoid
     return true;
 }
 
+// The name of a candidate's area of use, as EPSG gives it.
+const std::string& AreaNameOf(const ZrEpsgCandidate& c) {
+    switch (c.kind) {
+    case ZrEpsgCandidate::kConcatenated:
+        return c.concatenated.area;
+    case ZrEpsgCandidate::kOther:
+        return c.other.area;
+    case ZrEpsgCandidate::kGrid:
+        return c.grid.area;
+    default:
+        return c.helmert.area;
+    }
+}
+
+// Whether one operation needing no grid has an area of use holding the whole
+// box the two systems' areas share (boxes across the antimeridian are taken
+// as reaching to it on both sides).
+bool CoversSharedArea(const CZrPJOperationChoice& choice, long from, long to) {
+    ZrEpsgAreaRecord x, y;
+    if (!ZrEpsgFindArea(from, x) || !ZrEpsgFindArea(to, y)) return false;
+    auto unwrap = [](double west, double east) { return west > east ? std::make_pair(-180.0, 180.0)
+                                                                     : std::make_pair(west, east); };
+    const auto [xw, xe] = unwrap(x.west, x.east);
+    const auto [yw, ye] = unwrap(y.west, y.east);
+    const double west = std::max(xw, yw), east = std::min(xe, ye);
+    const double south = std::max(x.south, y.south), north = std::min(x.north, y.north);
+    for (int i = 0; i < choice.Count(); ++i) {
+        const ZrDatumOperation& op = choice.At(i);
+        bool grid = false;
+        for (int k = 0; k < op.stepCount; ++k)
+            grid = grid || op.steps[k].kind == ZR_STEP_GRID;
+        if (grid) continue;
+        if (!op.hasArea) return true;
+        const auto [ow, oe] = unwrap(op.west, op.east);
+        if (ow <= west && oe >= east && op.south <= south && op.north >= north) return true;
+    }
+    return false;
+}
+
 // A geographic system by its EPSG code, or in words where EPSG lists none.
 std::string Named(long code) {
     return code > 0 ? "EPSG:" + std::to_string(code) : std::string("a geographic system EPSG does not list");
@@ -384,16 +423,21 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         // A candidate whose grid is missing is skipped, as PROJ skips it.
         for (const ZrEpsgCandidate& c : list) {
             ZrDatumOperation op;
-            if (OperationOf(c, from, a, b, op)) choice->Add(op);
+            if (!OperationOf(c, from, a, b, op)) continue;
+            op.offshore = AreaNameOf(c).find("- offshore") != std::string::npos;
+            choice->Add(op);
         }
-        if (choice->Count() == 0) {
-            if (!ballpark) return Fail(reason, Known(from, to));
+        if (choice->Count() == 0 && !ballpark) return Fail(reason, Known(from, to));
+        // PROJ adds the zero shift after EPSG's operations where none of them
+        // (grids aside) covers the whole of the area the two systems share;
+        // a point outside every operation's area then takes it.
+        if (choice->Count() == 0 || !CoversSharedArea(*choice, from, to)) {
             ZrDatumOperation op;
             ZrOperationStep step;
             step.from = a;
             step.to = b;
             op.Append(step);
-            op.name = "Ballpark geographic offset (no shift)";
+            op.name = "Ballpark geographic offset from " + Named(from) + " to " + Named(to) + " (no shift)";
             choice->Add(op);
         }
     }
@@ -534,11 +578,7 @@ int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<Z
                      : other    ? c.other.accuracy
                      : c.isGrid ? c.grid.accuracy
                                 : c.helmert.accuracy;
-        l.area = CString((chain      ? c.concatenated.area
-                          : other    ? c.other.area
-                          : c.isGrid ? c.grid.area
-                                     : c.helmert.area)
-                             .c_str());
+        l.area = CString(AreaNameOf(c).c_str());
         if (c.isGrid && !GridFound(c.grid.grid) && !GridFound(c.grid.oldGrid)) {
             std::string path, why;
             ZrFindGrid(c.grid.grid, path, &why);

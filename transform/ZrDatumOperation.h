@@ -82,6 +82,9 @@ struct ZRPRJ_API ZrDatumOperation {
     double accuracy = -1.0; // metres, negative when unknown
     bool hasArea = false;   // false: anywhere
     double south = -90, west = -180, north = 90, east = 180;
+    // EPSG names the area "… - offshore": where an onshore and an offshore
+    // area both hold a point, the onshore operation serves it.
+    bool offshore = false;
     int stepCount = 0;
     ZrOperationStep steps[kZrMaxOperationSteps];
 
@@ -105,8 +108,12 @@ public:
     const ZrDatumOperation& At(int i) const { return m_ops[static_cast<size_t>(i)]; }
 
     // The index of the operation for a point given in the coordinates of the
-    // side it comes from: the first whose area of use holds it, else the first
-    // of all (-1 when there are none).
+    // side it comes from, as PROJ's proj_trans picks among the operations of
+    // proj_create_crs_to_crs: of those whose area of use holds the point, the
+    // one of the smallest known accuracy figure (the earlier on a tie; an
+    // offshore area never displaces another; the first when that one states
+    // none); where no area holds the point, the
+    // first that needs no grid, else the first of all (-1 when there are none).
     int Pick(double lon, double lat) const;
     // Picks and applies; the index used, or -1 (point untouched) with no
     // candidates.

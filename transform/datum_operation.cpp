@@ -168,9 +168,32 @@ void ZrApplyOperation(const ZrDatumOperation& op, CPoint3D& pt, int forward) {
     }
 }
 
+namespace {
+bool NeedsGrid(const ZrDatumOperation& op) {
+    for (int i = 0; i < op.stepCount; ++i)
+        if (op.steps[i].kind == ZR_STEP_GRID) return true;
+    return false;
+}
+} // namespace
+
 int CZrPJOperationChoice::Pick(double lon, double lat) const {
+    int best = -1;
+    for (size_t i = 0; i < m_ops.size(); ++i) {
+        const ZrDatumOperation& op = m_ops[i];
+        if (!op.Contains(lon, lat)) continue;
+        if (best < 0) {
+            best = static_cast<int>(i);
+            continue;
+        }
+        const ZrDatumOperation& held = m_ops[static_cast<size_t>(best)];
+        // An unknown figure (negative) is never better, and a known one does
+        // not displace the first operation when that one's is unknown.
+        const bool better = op.accuracy >= 0 && held.accuracy >= 0 && op.accuracy < held.accuracy;
+        if (better && !op.offshore) best = static_cast<int>(i);
+    }
+    if (best >= 0) return best;
     for (size_t i = 0; i < m_ops.size(); ++i)
-        if (m_ops[i].Contains(lon, lat)) return static_cast<int>(i);
+        if (!NeedsGrid(m_ops[i])) return static_cast<int>(i);
     return m_ops.empty() ? -1 : 0;
 }
 

@@ -108,6 +108,14 @@ TEST(BestOperation, AgreesWithProjCreateCrsToCrs) {
         {4272, 4167, {166.5, -46.5, 178.4, -34.5}, 1568, "nzgd2kgrid0005.gsb"}, // NZGD49 -> NZGD2000
         {4275, 4171, {-4.7, 42.4, 8.1, 51.0}, 15958, "ntf_r93.gsb"},            // NTF -> RGF93
         {4326, 4277, {-5.5, 50.2, 1.7, 58.5}, 1314, nullptr},                   // WGS 84 -> OSGB36
+        // Where several areas hold a point PROJ takes the smallest accuracy
+        // figure (the earlier on a tie), not the first listed; where none
+        // does, the zero shift it adds when EPSG's operations leave part of
+        // the systems' shared area uncovered (the middle of China: 0).
+        {4214, 4326, {74.0, 19.0, 134.0, 53.0}, 0, nullptr},       // Beijing 1954 -> WGS 84
+        {4618, 4326, {-70.0, -10.0, -40.0, 8.0}, 5882, nullptr},   // SAD69 -> WGS 84, 19 areas
+        {4283, 4326, {113.0, -43.0, 153.0, -10.0}, 1150, nullptr}, // GDA94 -> WGS 84: two at 3 m
+        {4156, 4326, {12.1, 47.7, 22.6, 51.1}, 5239, nullptr},     // S-JTSK -> WGS 84
     };
     PJ_CONTEXT* ctx = proj_context_create();
     for (const Case& c : cases) {
