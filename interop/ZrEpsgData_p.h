@@ -192,6 +192,13 @@ ZRPRJ_API int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out);
 ZRPRJ_API int ZrEpsgListCandidates(long sourceCode, long targetCode,
                                    bool (*gridAvailable)(const std::string&),
                                    std::vector<ZrEpsgCandidate>& out);
+// The same for an area of interest of the caller's (the area two projected
+// systems share, say) in place of the geographic systems' own: operations
+// whose area misses it are left out, and the rest ranked by their share of
+// it, as PROJ ranks them for a projected system.
+ZRPRJ_API int ZrEpsgListCandidates(long sourceCode, long targetCode,
+                                   bool (*gridAvailable)(const std::string&),
+                                   std::vector<ZrEpsgCandidate>& out, const ZrEpsgAreaRecord& interest);
 // Every code the data file holds, ascending (for tests and listings).
 ZRPRJ_API void ZrEpsgProjectedCodes(std::vector<long>& out);
 ZRPRJ_API void ZrEpsgGeographicCodes(std::vector<long>& out);

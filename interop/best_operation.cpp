@@ -343,12 +343,35 @@ const std::string& AreaNameOf(const ZrEpsgCandidate& c) {
     }
 }
 
+// Where either system is an EPSG projected one, PROJ weighs the candidates
+// by the area the two systems share, each projected one by its own area
+// (smaller than its geographic system's): false where neither is.
+bool ProjectedInterest(const CZrPJCoordSys& src, const CZrPJCoordSys& des, ZrEpsgAreaRecord& interest) {
+    auto projected = [](const CZrPJCoordSys& cs) {
+        return cs.GetType() != PJ_CS_EARTH && cs.GetProjection().GetType() != -1;
+    };
+    if (!projected(src) && !projected(des)) return false;
+    ZrEpsgAreaRecord a, b;
+    if (!ZrEpsgFindArea(ZrEpsgCodeOf(src), a) || !ZrEpsgFindArea(ZrEpsgCodeOf(des), b)) return false;
+    if (a.west > a.east || b.west > b.east) return false; // across the antimeridian: as geographic
+    interest = a;
+    interest.west = std::max(a.west, b.west);
+    interest.east = std::min(a.east, b.east);
+    interest.south = std::max(a.south, b.south);
+    interest.north = std::min(a.north, b.north);
+    return interest.west <= interest.east && interest.south <= interest.north;
+}
+
 // Whether one operation needing no grid has an area of use holding the whole
 // box the two systems' areas share (boxes across the antimeridian are taken
 // as reaching to it on both sides).
-bool CoversSharedArea(const CZrPJOperationChoice& choice, long from, long to) {
+bool CoversSharedArea(const CZrPJOperationChoice& choice, long from, long to, const ZrEpsgAreaRecord* given) {
     ZrEpsgAreaRecord x, y;
-    if (!ZrEpsgFindArea(from, x) || !ZrEpsgFindArea(to, y)) return false;
+    if (given) {
+        x = y = *given;
+    } else if (!ZrEpsgFindArea(from, x) || !ZrEpsgFindArea(to, y)) {
+        return false;
+    }
     auto unwrap = [](double west, double east) { return west > east ? std::make_pair(-180.0, 180.0)
                                                                      : std::make_pair(west, east); };
     const auto [xw, xe] = unwrap(x.west, x.east);
@@ -418,7 +441,14 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         choice->Add(op);
     } else {
         std::vector<ZrEpsgCandidate> list;
-        if (from != kNone && to != kNone) ZrEpsgListCandidates(from, to, GridFound, list);
+        ZrEpsgAreaRecord interest;
+        const bool projectedInterest = ProjectedInterest(src, des, interest);
+        if (from != kNone && to != kNone) {
+            if (projectedInterest)
+                ZrEpsgListCandidates(from, to, GridFound, list, interest);
+            else
+                ZrEpsgListCandidates(from, to, GridFound, list);
+        }
         const ZrOperationEllipsoid a = EllipsoidOf(src), b = EllipsoidOf(des);
         // A candidate whose grid is missing is skipped, as PROJ skips it.
         for (const ZrEpsgCandidate& c : list) {
@@ -427,11 +457,18 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
             op.offshore = AreaNameOf(c).find("- offshore") != std::string::npos;
             choice->Add(op);
         }
-        if (choice->Count() == 0 && !ballpark) return Fail(reason, Known(from, to));
+        // EPSG's operations for the two datums all lying outside a projected
+        // system's area leave PROJ's zero shift alone; none at all is refused.
+        bool knownElsewhere = false;
+        if (choice->Count() == 0 && projectedInterest && from != kNone && to != kNone) {
+            std::vector<ZrEpsgCandidate> anywhere;
+            knownElsewhere = ZrEpsgListCandidates(from, to, GridFound, anywhere) > 0;
+        }
+        if (choice->Count() == 0 && !ballpark && !knownElsewhere) return Fail(reason, Known(from, to));
         // PROJ adds the zero shift after EPSG's operations where none of them
         // (grids aside) covers the whole of the area the two systems share;
         // a point outside every operation's area then takes it.
-        if (choice->Count() == 0 || !CoversSharedArea(*choice, from, to)) {
+        if (choice->Count() == 0 || !CoversSharedArea(*choice, from, to, projectedInterest ? &interest : nullptr)) {
             ZrDatumOperation op;
             ZrOperationStep step;
             step.from = a;
@@ -449,6 +486,7 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
             s.accuracy = choice->At(i).accuracy;
             used->push_back(s);
         }
+    choice->SetSides(src, des);
     if (!t.Set(src, des) || !t.SetOperations(choice))
         return Fail(reason, "the translator cannot convert between these two systems");
     translator = t;
@@ -474,6 +512,7 @@ int SetSingle(CZrPJTranslator& translator, const CZrPJCoordSys& src, const CZrPJ
     auto choice = std::make_shared<CZrPJOperationChoice>();
     choice->Add(op);
     CZrPJTranslator t;
+    choice->SetSides(src, des);
     if (!t.Set(src, des) || !t.SetOperations(choice))
         return Fail(reason, "the translator cannot convert between these two systems");
     translator = t;

@@ -935,14 +935,16 @@ int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out) {
     return 1;
 }
 
-int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const std::string&),
-                         std::vector<ZrEpsgCandidate>& out) {
+namespace {
+int ListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const std::string&),
+                   std::vector<ZrEpsgCandidate>& out, const ZrEpsgAreaRecord* given) {
     out.clear();
     const Operations& d = AllOperations();
     Geographic src, dst;
     if (sourceCode == targetCode || !FindGeographic(sourceCode, src) || !FindGeographic(targetCode, dst))
         return 0;
-    const Box& interest = PseudoArea(src.area) < PseudoArea(dst.area) ? src.area : dst.area;
+    const Box& smaller = PseudoArea(src.area) < PseudoArea(dst.area) ? src.area : dst.area;
+    const Box interest = given ? Box{given->south, given->west, given->north, given->east} : smaller;
     struct Ranked {
         ZrEpsgCandidate c;
         double area;
@@ -962,7 +964,7 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
         r.c.helmert = t;
         r.c.inverse = t.sourceCode != sourceCode;
         Box use;
-        Intersect(Box{t.south, t.west, t.north, t.east}, interest, use);
+        if (!Intersect(Box{t.south, t.west, t.north, t.east}, interest, use) && given) continue;
         r.area = PseudoArea(use);
         r.available = true;
         r.null = t.tx == 0 && t.ty == 0 && t.tz == 0 && t.rx == 0 && t.ry == 0 && t.rz == 0 && t.ds == 0;
@@ -1059,6 +1061,17 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
     for (Ranked& r : list)
         out.push_back(std::move(r.c));
     return static_cast<int>(out.size());
+}
+} // namespace
+
+int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const std::string&),
+                         std::vector<ZrEpsgCandidate>& out) {
+    return ListCandidates(sourceCode, targetCode, gridAvailable, out, nullptr);
+}
+
+int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const std::string&),
+                         std::vector<ZrEpsgCandidate>& out, const ZrEpsgAreaRecord& interest) {
+    return ListCandidates(sourceCode, targetCode, gridAvailable, out, &interest);
 }
 
 int ZrEpsgListGeoidOperations(long verticalCode, std::vector<ZrEpsgGeoidRecord>& out) {

@@ -4,6 +4,7 @@
 #include "platform/ZrPoint.h"
 #include "transform/ZrDatumShift.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,8 +13,8 @@
 // each operation is a short chain of steps between geographic systems
 // (Helmert family in the geocentric frame, or the identity of a null grid),
 // with the code, name, accuracy and area of use EPSG gives it. A choice holds
-// the candidates for one pair of systems, best first, and picks per point the
-// first whose area of use holds it, as PROJ's proj_create_crs_to_crs does.
+// the candidates for one pair of systems, best first, and picks per point as
+// PROJ's proj_create_crs_to_crs does.
 // Everything is set up once; applying a choice only reads it and allocates
 // nothing, so one choice may serve several threads.
 
@@ -44,6 +45,7 @@ enum tagZrStepKind : int {
 };
 
 class CZrHorizontalShiftGrid;
+class CZrPJCoordSys;
 
 struct ZrOperationStep {
     tagZrStepKind kind = ZR_STEP_IDENTITY;
@@ -114,12 +116,34 @@ public:
     // offshore area never displaces another; the first when that one states
     // none); where no area holds the point, the
     // first that needs no grid, else the first of all (-1 when there are none).
-    int Pick(double lon, double lat) const;
+    // forward tells the side the point comes from (the source when nonzero).
+    int Pick(double lon, double lat, int forward = 1) const;
+    // PROJ holds a point against each area as a box in the coordinates the
+    // point is given in: on a projected side, the box round the area's edges
+    // projected (20 steps an edge), which reaches past the area's corners.
+    // Given the two systems, points are held the same way; call once the
+    // candidates are added. Sides on a meridian other than Greenwich's keep
+    // the box in longitude and latitude.
+    void SetSides(const CZrPJCoordSys& src, const CZrPJCoordSys& des);
     // Picks and applies; the index used, or -1 (point untouched) with no
     // candidates.
     int Apply(CPoint3D& pt, int forward) const;
     int Apply(CPoint2D& pt, int forward) const;
 
 private:
+    // One operation's area on a projected side: the projected box, and a
+    // longitude-latitude box round everything that box holds, so that only
+    // points between the two need projecting.
+    struct ProjectedArea {
+        bool active = false;
+        double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
+        double west = 0, south = 0, east = 0, north = 0;
+    };
+    struct Side {
+        std::shared_ptr<const CZrPJCoordSys> cs; // null: not projected
+        std::vector<ProjectedArea> areas;
+    };
+    bool Holds(size_t i, const Side& side, double lon, double lat, CPoint2D& projected, bool& done) const;
     std::vector<ZrDatumOperation> m_ops;
+    std::array<Side, 2> m_sides; // source, destination
 };

@@ -1,9 +1,12 @@
 // Datum operations as chains of steps, and the per-point choice among them.
 #include "transform/ZrDatumOperation.h"
 
+#include "model/ZrPJCoordSys.h"
+
 #include "geodesy/ZrPJMath.h"
 #include "transform/ZrGrid.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -174,13 +177,106 @@ bool NeedsGrid(const ZrDatumOperation& op) {
         if (op.steps[i].kind == ZR_STEP_GRID) return true;
     return false;
 }
+
+
+// The image of an area's edges, 21 points each as PROJ steps them, on a
+// projected side; inactive where no edge point projects.
+void ProjectedBox(const CZrPJCoordSys& cs, const ZrDatumOperation& op, double& xmin, double& ymin,
+                  double& xmax, double& ymax, bool& active) {
+    constexpr int kSteps = 20;
+    active = false;
+    xmin = ymin = HUGE_VAL;
+    xmax = ymax = -HUGE_VAL;
+    const double east = op.west > op.east ? op.east + 360.0 : op.east;
+    for (int edge = 0; edge < 4; ++edge)
+        for (int j = 0; j <= kSteps; ++j) {
+            const double t = static_cast<double>(j) / kSteps;
+            CPoint2D p(edge < 2 ? op.west + t * (east - op.west) : (edge == 2 ? op.west : east),
+                       edge == 0 ? op.south : edge == 1 ? op.north : op.south + t * (op.north - op.south));
+            if (p.x > 180.0) p.x -= 360.0;
+            if (!cs.Forward(&p, 1) || !std::isfinite(p.x) || !std::isfinite(p.y) || p.x == HUGE_VAL) continue;
+            xmin = std::min(xmin, p.x);
+            ymin = std::min(ymin, p.y);
+            xmax = std::max(xmax, p.x);
+            ymax = std::max(ymax, p.y);
+            active = true;
+        }
+}
 } // namespace
 
-int CZrPJOperationChoice::Pick(double lon, double lat) const {
+void CZrPJOperationChoice::SetSides(const CZrPJCoordSys& src, const CZrPJCoordSys& des) {
+    const CZrPJCoordSys* systems[2] = {&src, &des};
+    for (int k = 0; k < 2; ++k) {
+        const CZrPJCoordSys& cs = *systems[k];
+        Side& side = m_sides[static_cast<size_t>(k)];
+        side = Side();
+        const bool projected = cs.GetType() != PJ_CS_EARTH && cs.GetProjection().GetType() != -1;
+        if (!projected || cs.GetGCS().GetPrimeMeridian().GetLongitude() != 0.0) continue;
+        side.cs = std::make_shared<const CZrPJCoordSys>(cs);
+        side.areas.resize(m_ops.size());
+        for (size_t i = 0; i < m_ops.size(); ++i) {
+            ProjectedArea& a = side.areas[i];
+            if (!m_ops[i].hasArea) continue;
+            ProjectedBox(cs, m_ops[i], a.xmin, a.ymin, a.xmax, a.ymax, a.active);
+            if (!a.active) continue;
+            // The longitudes and latitudes the projected box may hold: its
+            // edges taken back, widened by a tenth of a degree for the bulge
+            // of a projected straight edge between two steps.
+            constexpr int kSteps = 40;
+            a.west = a.south = HUGE_VAL;
+            a.east = a.north = -HUGE_VAL;
+            for (int edge = 0; edge < 4; ++edge)
+                for (int j = 0; j <= kSteps; ++j) {
+                    const double t = static_cast<double>(j) / kSteps;
+                    CPoint2D p(edge < 2 ? a.xmin + t * (a.xmax - a.xmin) : (edge == 2 ? a.xmin : a.xmax),
+                               edge == 0   ? a.ymin
+                               : edge == 1 ? a.ymax
+                                           : a.ymin + t * (a.ymax - a.ymin));
+                    if (!cs.Inverse(&p, 1) || !std::isfinite(p.x) || !std::isfinite(p.y) || p.x == HUGE_VAL) {
+                        // Part of the box lies beyond the projection's reach:
+                        // hold the point against the box whatever its place.
+                        a.west = -HUGE_VAL, a.east = HUGE_VAL, a.south = -HUGE_VAL, a.north = HUGE_VAL;
+                        edge = 4;
+                        break;
+                    }
+                    a.west = std::min(a.west, p.x - 0.1);
+                    a.east = std::max(a.east, p.x + 0.1);
+                    a.south = std::min(a.south, p.y - 0.1);
+                    a.north = std::max(a.north, p.y + 0.1);
+                }
+            // A box reaching a pole or round the globe holds every longitude.
+            if (a.east - a.west > 350.0 || a.north > 89.0 || a.south < -89.0) {
+                a.west = -HUGE_VAL;
+                a.east = HUGE_VAL;
+            }
+        }
+    }
+}
+
+// Whether the point (lon, lat on the side it comes from) lies in operation i's
+// area as PROJ holds it; projected is computed once, when first needed.
+bool CZrPJOperationChoice::Holds(size_t i, const Side& side, double lon, double lat, CPoint2D& projected,
+                                 bool& done) const {
+    if (m_ops[i].Contains(lon, lat)) return true;
+    if (!side.cs || !side.areas[i].active) return false;
+    const ProjectedArea& a = side.areas[i];
+    if (lon < a.west || lon > a.east || lat < a.south || lat > a.north) return false;
+    if (!done) {
+        done = true;
+        projected = CPoint2D(lon, lat);
+        if (!side.cs->Forward(&projected, 1)) projected = CPoint2D(HUGE_VAL, HUGE_VAL);
+    }
+    return projected.x >= a.xmin && projected.x <= a.xmax && projected.y >= a.ymin && projected.y <= a.ymax;
+}
+
+int CZrPJOperationChoice::Pick(double lon, double lat, int forward) const {
+    const Side& side = m_sides[forward ? 0 : 1];
+    CPoint2D projected;
+    bool done = false;
     int best = -1;
     for (size_t i = 0; i < m_ops.size(); ++i) {
         const ZrDatumOperation& op = m_ops[i];
-        if (!op.Contains(lon, lat)) continue;
+        if (!Holds(i, side, lon, lat, projected, done)) continue;
         if (best < 0) {
             best = static_cast<int>(i);
             continue;
@@ -198,7 +294,7 @@ int CZrPJOperationChoice::Pick(double lon, double lat) const {
 }
 
 int CZrPJOperationChoice::Apply(CPoint3D& pt, int forward) const {
-    const int i = Pick(pt.x, pt.y);
+    const int i = Pick(pt.x, pt.y, forward);
     if (i >= 0) ZrApplyOperation(m_ops[static_cast<size_t>(i)], pt, forward);
     return i;
 }

@@ -151,6 +151,54 @@ TEST(BestOperation, AgreesWithProjCreateCrsToCrs) {
     proj_context_destroy(ctx);
 }
 
+// From a projected system PROJ weighs the candidates by the projected
+// system's own area, drops those that miss it, and holds each point against
+// an area's box in projected coordinates (which reaches past its corners):
+// each system to WGS 84 over a grid of its area, as proj_create_crs_to_crs.
+TEST(BestOperation, FromProjectedSystemsAsProjCreateCrsToCrs) {
+    const long codes[] = {2308,  // Batavia / TM 109 SE: a nearer offshore operation first
+                          23947, // Indian 1954 / UTM 47N: points past the area's corners
+                          5514,  // S-JTSK / Krovak East North
+                          29170, // SAD69 / UTM 20N
+                          4407,  // NAD27 / BLM 7N (ftUS)
+                          2401}; // Beijing 1954 / GK zone 25: EPSG's operations all elsewhere
+    PJ_CONTEXT* ctx = proj_context_create();
+    CZrPJCoordSys wgs84;
+    ASSERT_TRUE(ZrCoordSysFromEpsg(4326, wgs84));
+    for (long code : codes) {
+        SCOPED_TRACE(code);
+        CZrPJCoordSys src;
+        ASSERT_TRUE(ZrCoordSysFromEpsg(code, src));
+        CZrPJTranslator t;
+        CString why;
+        ASSERT_TRUE(ZrSetTranslatorBestOperation(t, src, nullptr, wgs84, nullptr, false, nullptr, &why))
+            << why.str();
+        const std::string name = "EPSG:" + std::to_string(code);
+        PJ* crs = proj_create(ctx, name.c_str());
+        ASSERT_NE(crs, nullptr);
+        Box b{};
+        ASSERT_TRUE(proj_get_area_of_use(ctx, crs, &b.west, &b.south, &b.east, &b.north, nullptr));
+        proj_destroy(crs);
+        PJ* op = Normalized(ctx, proj_create_crs_to_crs(ctx, name.c_str(), "EPSG:4326", nullptr));
+        ASSERT_NE(op, nullptr);
+        double worst = 0;
+        for (const PJ_COORD& g : Points(b, 9)) {
+            CPoint2D xy(g.lpz.lam, g.lpz.phi);
+            if (!src.Forward(&xy, 1)) continue;
+            double lon, lat;
+            if (!ProjLonLat(op, PJ_FWD, proj_coord(xy.x, xy.y, 0, 0), lon, lat)) continue;
+            CPoint2D mine = xy;
+            ASSERT_TRUE(t.Convert(&mine, 1, 1));
+            worst = std::max(worst, Metres(mine.x, mine.y, lon, lat));
+        }
+        // A wrong choice is metres off; the bound leaves room for the
+        // catalogue's rounded Everest figures under Indian 1954 (1.6 mm).
+        EXPECT_LE(worst, 2 * kAgreeMetres);
+        proj_destroy(op);
+    }
+    proj_context_destroy(ctx);
+}
+
 // EPSG's grid-based transformations, run by code, agree with PROJ running
 // the same operation, both ways, on 1000 points inside the grid.
 TEST(BestOperation, GridOperationsByCodeAgreeWithProj) {

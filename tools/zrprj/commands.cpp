@@ -313,7 +313,7 @@ public:
         m_geoFrom = pt;
         if (m_shift) {
             if (const CZrPJOperationChoice* choice = m_datum.GetOperations()) {
-                const int i = choice->Pick(pt.x, pt.y);
+                const int i = choice->Pick(pt.x, pt.y, m_forward ? 1 : 0);
                 if (i >= 0 && static_cast<size_t>(i) < m_applied.size())
                     m_applied[static_cast<size_t>(i)] = 1;
             }
