@@ -2,7 +2,10 @@
 // use holds the point) against PROJ's proj_trans_generic on the object
 // proj_create_crs_to_crs makes for the same pair, which chooses per point
 // the same way. DHDN -> ETRS89, where the choice is among BETA2007 and the
-// Helmerts of the German states, and WGS 84 -> OSGB36 (Helmerts only).
+// Helmerts of the German states, WGS 84 -> OSGB36 (Helmerts only), and
+// Beijing 1954 / Gauss-Kruger zone 20 -> WGS 84, a projected side among six
+// Helmerts and the zero shift (points beside an area are held against its
+// projected box).
 #include "interop/ZrInterop.h"
 #include "transform/ZrPJTranslator.h"
 
@@ -21,12 +24,18 @@ struct Pair {
 };
 const Pair kDhdn{4314, 4258, 6.0, 47.5, 14.8, 54.8};
 const Pair kOsgb{4326, 4277, -5.5, 50.2, 1.7, 58.5};
+const Pair kBeijingGk{21420, 4326, 114.0, 22.0, 120.0, 51.0};
 
+// A 40 x 25 grid over the box, in the source system's coordinates.
 std::vector<CPoint2D> Points(const Pair& p) {
     std::vector<CPoint2D> out;
+    CZrPJCoordSys src;
+    ZrCoordSysFromEpsg(p.from, src);
     for (int i = 0; i < kPoints; ++i) {
         const double u = (i % 40) / 39.0, v = (i / 40) / 24.0;
-        out.emplace_back(p.west + u * (p.east - p.west), p.south + v * (p.north - p.south));
+        CPoint2D pt(p.west + u * (p.east - p.west), p.south + v * (p.north - p.south));
+        if (src.GetType() != PJ_CS_EARTH) src.Forward(&pt, 1);
+        out.push_back(pt);
     }
     return out;
 }
@@ -82,3 +91,5 @@ BENCHMARK_CAPTURE(ZrDefault, DhdnToEtrs89, kDhdn);
 BENCHMARK_CAPTURE(ProjDefault, DhdnToEtrs89, kDhdn);
 BENCHMARK_CAPTURE(ZrDefault, Wgs84ToOsgb36, kOsgb);
 BENCHMARK_CAPTURE(ProjDefault, Wgs84ToOsgb36, kOsgb);
+BENCHMARK_CAPTURE(ZrDefault, BeijingGkToWgs84, kBeijingGk);
+BENCHMARK_CAPTURE(ProjDefault, BeijingGkToWgs84, kBeijingGk);
