@@ -79,15 +79,11 @@ TEST(ExactUnits, FactorNameAndCodeAreEpsgs) {
         EXPECT_NEAR(metres / factor, 1.0, kOneRounding) << name;
         EXPECT_NEAR(metres * ZrUnitFactorOfCode(u.code), 1.0, kOneRounding) << name;
         EXPECT_EQ(CString(name).CompareNoCase(u.name), 0) << name << " / " << u.name;
-        // Off the tenths-of-a-millimetre scale: no whole number of tenths.
-        EXPECT_GT(std::fabs(factor * 1e4 - std::round(factor * 1e4)), 1e-6) << name;
-        // Found by its code, by its length as texts print it, by its name.
-        EXPECT_EQ(ZrFindExactUnit(u.code), &u) << name;
+        // Found by its length as texts print it, not by a neighbour's (the
+        // Benoit yards lie 5e-9 apart).
         EXPECT_EQ(ZrExactUnitCodeOf(factor * (1.0 + 0.5 * kPrintedDigits)), u.code) << name;
         EXPECT_EQ(ZrExactUnitCodeOf(factor * (1.0 + 1e3 * kPrintedDigits)), 0) << name;
-        EXPECT_EQ(ZrGetUnitsNameExt(u.code), CString(u.name));
         EXPECT_EQ(CZrToolkit::UnitConvert(CString(u.name)), u.code) << name;
-        EXPECT_EQ(CZrToolkit::UnitConvert(CZrToolkit::UnitConvert(u.code)), u.code) << name;
         // The interop's unit table holds the same double under the same code.
         const ZrLinearUnit* interop = ZrFindUnitByFactor(metres);
         ASSERT_NE(interop, nullptr) << name;
