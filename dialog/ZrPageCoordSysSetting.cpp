@@ -19,10 +19,18 @@ namespace {
 // their list index. The US survey foot comes last: systems from EPSG and
 // from other programs use it, and without an entry of its own the pages
 // would turn such a system into metres. The first nine indices keep their
-// units, since hosts may hold an index.
+// units, since hosts may hold an index. After them, by their names, EPSG's
+// other exact units (Clarke's foot, the Sears yard, ...), for the same reason.
 constexpr long kUnitCodes[] = {10000000, 10000, 1000, 100,      10,
                                254,      3048,  9144, 16090000, kZrUnitUsSurveyFoot};
 constexpr int kUnitCount = sizeof(kUnitCodes) / sizeof(kUnitCodes[0]);
+
+// The exact units after the US survey foot, which the resources list.
+const ZrExactUnit* OtherExactUnits(int& count) {
+    const ZrExactUnit* units = ZrExactUnits(count);
+    --count;
+    return units + 1;
+}
 constexpr int kMetreIndex = 1;
 constexpr long kMetre = 10000;
 
@@ -299,13 +307,26 @@ const ZrNamedCode* ZrGeoCoordSysListEntries(int* pCount) {
     return kGeoCoordSysList;
 }
 
+int ZrUnitListCount() {
+    int exact = 0;
+    OtherExactUnits(exact);
+    return kUnitCount + exact;
+}
+
 long ZrUnitCodeOfListIndex(int nIndex) {
-    return (nIndex >= 0 && nIndex < kUnitCount) ? kUnitCodes[nIndex] : kMetre;
+    if (nIndex >= 0 && nIndex < kUnitCount) return kUnitCodes[nIndex];
+    int exact = 0;
+    const ZrExactUnit* units = OtherExactUnits(exact);
+    return (nIndex >= kUnitCount && nIndex < kUnitCount + exact) ? units[nIndex - kUnitCount].code : kMetre;
 }
 
 int ZrListIndexOfUnitCode(long nUnits) {
     for (int i = 0; i < kUnitCount; ++i)
         if (kUnitCodes[i] == nUnits) return i;
+    int exact = 0;
+    const ZrExactUnit* units = OtherExactUnits(exact);
+    for (int i = 0; i < exact; ++i)
+        if (units[i].code == nUnits) return kUnitCount + i;
     return kMetreIndex;
 }
 

@@ -42,7 +42,9 @@ struct ZrNamedCode {
 // sorted list control orders them); "User Define" (-1) is not among them.
 ZRPRJ_API const ZrNamedCode* ZrGeoCoordSysListEntries(int* pCount);
 
-// The linear units of the unit lists, in list order, and their codes.
+// The linear units of the unit lists, in list order: their number, the unit code at an index (the metre past
+// the end) and the index of a code (the metre's for a code not listed).
+ZRPRJ_API int ZrUnitListCount();
 ZRPRJ_API long ZrUnitCodeOfListIndex(int nIndex);
 ZRPRJ_API int ZrListIndexOfUnitCode(long nUnits);
 // The code of the geographic system a user gets by default: by the primary

@@ -3,6 +3,7 @@
 // Small helpers the pages share for lists whose item data are codes.
 
 #include "dialog/ZrPageCoordSysSetting.h"
+#include "platform/ZrToolkit.h"
 #include "platform/ui/ZrControls.h"
 #include "platform/ui/ZrPropertySheet.h"
 
@@ -32,17 +33,23 @@ inline int ZrInsertCodedString(CComboBox& list, LPCTSTR text, long code) {
 }
 
 // The unit lists of the kind page and the first user-defined page: the ten
-// string resources 28764 to 28773 in this order, each with its unit code as
-// item data; the metre entry is selected.
+// string resources 28764 to 28773 in this order, then EPSG's other exact
+// units by their names, each with its unit code as item data; the metre
+// entry is selected.
 inline void ZrFillUnitList(CComboBox& list) {
     constexpr unsigned kFirstUnitStringId = 28764;
-    constexpr int kUnitCount = 10;
+    constexpr int kResourceUnits = 10;
     constexpr long kMetre = 10000;
     list.ResetContent();
-    for (int i = 0; i < kUnitCount; ++i) {
+    const int count = ZrUnitListCount();
+    for (int i = 0; i < count; ++i) {
+        const long code = ZrUnitCodeOfListIndex(i);
         CString text;
-        text.LoadString(kFirstUnitStringId + static_cast<unsigned>(i));
-        ZrInsertCodedString(list, text, ZrUnitCodeOfListIndex(i));
+        if (i < kResourceUnits)
+            text.LoadString(kFirstUnitStringId + static_cast<unsigned>(i));
+        else
+            text = ZrGetUnitsNameExt(code);
+        ZrInsertCodedString(list, text, code);
     }
     list.SetCurSel(ZrListIndexOfUnitCode(kMetre));
 }

@@ -48,9 +48,9 @@ ZRPRJ_API int ZrInteropDescribeGeographic(const CZrPJGeoCoordSys& gcs, ZrEpsgGeo
 constexpr double kZrMatchAxisMetres = 1e-3;
 constexpr double kZrMatchFlattening = 1e-10;
 
-// The library's linear-unit code of a description's unit (metre 10000, the
-// US survey foot kZrUnitUsSurveyFoot, any other unit its length in tenths of
-// a millimetre when it is a whole number of them), and the reverse.
+// The library's linear-unit code of a description's unit (metre 10000, an
+// EPSG unit off that scale its exact code, any other unit its length in
+// tenths of a millimetre when it is a whole number of them), and the reverse.
 int ZrInteropUnitCode(const ZrEpsgProjectedRecord& proj, long& units, CString* reason);
 void ZrInteropDescribeUnit(long units, ZrEpsgProjectedRecord& proj);
 

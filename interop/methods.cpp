@@ -1075,8 +1075,7 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         break;
     case kHeightAsScale: {
         // A length in the system's unit; the ratio is to metres.
-        const double h =
-            p.Get(HeightCode(*row), 0.0) * (units == kZrUnitUsSurveyFoot ? 1200.0 / 3937.0 : units / 10000.0);
+        const double h = p.Get(HeightCode(*row), 0.0) * ZrUnitCodeToMetres(units);
         if (!(h > -0.5 * geog.semiMajorAxis)) {
             CString text;
             text.Format("%s with a height of %.12g m", method, h);
@@ -1138,14 +1137,18 @@ const UnitName kUnitNames[] = {
 
 void DescribeUnitOf(long units, ZrEpsgProjectedRecord& proj) {
     proj.linearUnitCode = 0;
-    proj.linearUnitToMetre =
-        units == kZrUnitUsSurveyFoot ? 1200.0 / 3937.0 : static_cast<double>(units) / 10000.0;
+    proj.linearUnitToMetre = ZrUnitCodeToMetres(units);
     for (const UnitName& u : kUnitNames)
         if (u.code == units) {
             proj.linearUnitCode = u.epsg;
             proj.linearUnitName = u.name;
             return;
         }
+    if (const ZrExactUnit* exact = ZrFindExactUnit(units)) {
+        proj.linearUnitCode = exact->epsgCode;
+        proj.linearUnitName = exact->name;
+        return;
+    }
     CString name;
     name.Format("unit of %.12g m", proj.linearUnitToMetre);
     proj.linearUnitName = name.str();
@@ -1347,15 +1350,23 @@ int ZrInteropUnitCode(const ZrEpsgProjectedRecord& proj, long& units, CString* r
     const double m = proj.linearUnitToMetre;
     if (!(m > 0.0) || !std::isfinite(m))
         return Fail(reason, "linear unit without a positive length: " + CString(proj.linearUnitName)), 0;
-    if (proj.linearUnitCode == 9003 || std::fabs(m / (1200.0 / 3937.0) - 1.0) < 1e-12) {
+    if (proj.linearUnitCode == 9003) {
         units = kZrUnitUsSurveyFoot;
+        return 1;
+    }
+    // EPSG's units off the tenths-of-a-millimetre scale (Clarke's foot, the
+    // Sears yard, ...) by their length, which texts print to 15 to 17 digits.
+    if (const long exact = ZrExactUnitCodeOf(m)) {
+        units = exact;
         return 1;
     }
     // The unit codes count tenths of a millimetre: the unit must be a whole number of them.
     const double tenths = m * 10000.0;
     const double whole = std::round(tenths);
     if (whole < 1.0 || whole > 2.0e9 || std::fabs(tenths - whole) > 1e-9 * whole)
-        return Fail(reason, Line("linear unit of %.12g m is no whole number of tenths of a millimetre", m) +
+        return Fail(reason, Line("linear unit of %.12g m is no EPSG unit and no whole number of tenths of a "
+                                 "millimetre",
+                                 m) +
                                 " (" + CString(proj.linearUnitName) + ")"),
                0;
     units = static_cast<long>(whole);

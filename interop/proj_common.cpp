@@ -13,8 +13,9 @@
 
 namespace {
 
-// EPSG's factors; PROJ's "+units=" names for those it has. The US survey foot
-// is 1200/3937 m exactly.
+// EPSG's factors, as EPSG's own ratios where it gives one (the same doubles
+// as the library's exact unit codes hold); PROJ's "+units=" names for those
+// it has. The US survey foot is 1200/3937 m exactly.
 const ZrLinearUnit kUnits[] = {
     {9001, "metre", "m", 1.0},
     {9036, "kilometre", "km", 1000.0},
@@ -30,8 +31,9 @@ const ZrLinearUnit kUnits[] = {
     {9014, "fathom", "fath", 1.8288},
     {9097, "chain", "ch", 20.1168},
     {9098, "link", "link", 0.201168},
-    {9033, "US survey chain", "us-ch", 79200.0 / 3937.0},
-    {9035, "US survey mile", "us-mi", 6336000.0 / 3937.0},
+    {9033, "US survey chain", "us-ch", 792.0 / 39.37},
+    {9034, "US survey link", nullptr, 7.92 / 39.37},
+    {9035, "US survey mile", "us-mi", 63360.0 / 39.37},
     {0, "US survey inch", "us-in", 100.0 / 3937.0},
     {0, "US survey yard", "us-yd", 3600.0 / 3937.0},
     {9081, "Indian foot (1937)", "ind-ft", 0.30479841},
@@ -46,6 +48,26 @@ const ZrLinearUnit kUnits[] = {
     {9042, "British chain (Sears 1922)", nullptr, 20.116765121552632},
     {9094, "Gold Coast foot", nullptr, 0.3047997101815088},
     {9031, "German legal metre", nullptr, 1.0000135965},
+    {9038, "Clarke's chain", nullptr, 20.1166195164},
+    {9043, "British link (Sears 1922)", nullptr, 7.92 / 39.370147},
+    {9050, "British yard (Benoit 1895 A)", nullptr, 0.9143992},
+    {9051, "British foot (Benoit 1895 A)", nullptr, 0.9143992 / 3.0},
+    {9052, "British chain (Benoit 1895 A)", nullptr, 20.1167824},
+    {9053, "British link (Benoit 1895 A)", nullptr, 0.201167824},
+    {9060, "British yard (Benoit 1895 B)", nullptr, 36.0 / 39.370113},
+    {9061, "British foot (Benoit 1895 B)", nullptr, 12.0 / 39.370113},
+    {9062, "British chain (Benoit 1895 B)", nullptr, 792.0 / 39.370113},
+    {9063, "British link (Benoit 1895 B)", nullptr, 7.92 / 39.370113},
+    {9070, "British foot (1865)", nullptr, 0.9144025 / 3.0},
+    {9082, "Indian foot (1962)", nullptr, 0.3047996},
+    {9083, "Indian foot (1975)", nullptr, 0.3047995},
+    {9086, "Indian yard (1962)", nullptr, 0.9143988},
+    {9087, "Indian yard (1975)", nullptr, 0.9143985},
+    {9095, "British foot (1936)", nullptr, 0.3048007491},
+    {9099, "British yard (Sears 1922 truncated)", nullptr, 0.914398},
+    {9300, "British foot (Sears 1922 truncated)", nullptr, 0.914398 / 3.0},
+    {9301, "British chain (Sears 1922 truncated)", nullptr, 20.116756},
+    {9302, "British link (Sears 1922 truncated)", nullptr, 0.20116756},
 };
 
 } // namespace

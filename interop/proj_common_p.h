@@ -4,6 +4,8 @@
 // their EPSG code, EPSG name and PROJ name, and number formatting that reads
 // back to the same double whatever the locale.
 
+#include "platform/ZrExport.h"
+
 #include <string>
 #include <vector>
 
@@ -18,7 +20,7 @@ struct ZrLinearUnit {
 // equal, or within 1e-12 relative). Null when unknown.
 const ZrLinearUnit* ZrFindUnitByProjName(const char* name);
 const ZrLinearUnit* ZrFindUnitByName(const char* name);
-const ZrLinearUnit* ZrFindUnitByFactor(double toMetre);
+ZRPRJ_API const ZrLinearUnit* ZrFindUnitByFactor(double toMetre);
 
 // The shortest decimal text that reads back to value.
 std::string ZrShortestNumber(double value);

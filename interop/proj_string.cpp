@@ -770,8 +770,7 @@ void CatalogueByTitle(const std::string& title, CZrPJCoordSys& built) {
             cat.GetDistUnits() != built.GetDistUnits())
             continue;
         const CZrPJParams prm = cat.GetParams();
-        const double metres =
-            cat.GetDistUnits() == kZrUnitUsSurveyFoot ? 1200.0 / 3937.0 : cat.GetDistUnits() / 1e4;
+        const double metres = ZrUnitCodeToMetres(cat.GetDistUnits());
         bool alike = true;
         for (int k = 0; k < 9 && alike; ++k) {
             const double lon = prm.CentralMeridian + (k % 3 - 1) * 0.5;

@@ -12,8 +12,6 @@ constexpr double kDegToRad = 0.017453292519943295;
 constexpr double kDegenerate = 1e-7;
 // Scale factor put in place of a zero one: that of UTM.
 constexpr double kDefaultScaleFactor = 0.9996;
-// Linear-unit code of the metre: unit codes are lengths in tenths of a millimetre.
-constexpr double kMetreCode = 10000.0;
 // Kilometres to tenths of a millimetre.
 constexpr double kKilometreCode = 10000000.0;
 
@@ -160,10 +158,10 @@ void CZrPJCoordSys::FillOperator() {
     m_operator.SetFlattening(spheroid.GetFlattening());
     m_operator.SetDivisor(m_ratio);
     m_operator.SetScaleFactor(m_params.ScaleFactor);
-    // The US survey foot (1200/3937 m) is 2 ppm longer than the international
-    // foot of code 3048: 2 m at a million feet from the origin.
-    m_operator.SetUnitFactor(m_units == kZrUnitUsSurveyFoot ? 3937.0 / 1200.0
-                                                            : kMetreCode / static_cast<double>(m_units));
+    // Exact units (the US survey foot, Clarke's and Sears's feet, ...) by their
+    // own figures: each is a few ppm off the nearest tenths-of-a-millimetre
+    // code, metres at a million units from the origin.
+    m_operator.SetUnitFactor(ZrUnitFactorOfCode(m_units));
 }
 
 long CZrPJCoordSys::GetUnits() const {
@@ -245,6 +243,7 @@ double CZrPJCoordSys::GetRadDistance(const CPoint2D& p1, const CPoint2D& p2, dou
     const double north = cosPhi1 * sinPhi2 - sinPhi1 * cosPhi2 * std::cos(dlam);
     const double along = sinPhi1 * sinPhi2 + cosPhi1 * cosPhi2 * std::cos(dlam);
     const double sigma = std::atan2(std::hypot(east, north), along);
-    if (units == kZrUnitUsSurveyFoot) return sigma * radius * 1000.0 * 3937.0 / 1200.0;
+    if (const ZrExactUnit* unit = ZrFindExactUnit(units))
+        return sigma * radius * 1000.0 * unit->den / unit->num;
     return sigma * radius * kKilometreCode / static_cast<double>(units);
 }

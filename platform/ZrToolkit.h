@@ -43,11 +43,45 @@ public:
 // foot rows keep 3048, the international foot.
 constexpr long kZrUnitUsSurveyFoot = 3048006;
 
-// Metres in one unit of a linear-unit code: the code's tenths of a
-// millimetre, or exactly 1200/3937 for the US survey foot.
-inline double ZrUnitCodeToMetres(long code) {
-    return code == kZrUnitUsSurveyFoot ? 1200.0 / 3937.0 : static_cast<double>(code) * 0.0001;
+// The other units EPSG defines that are no whole number of tenths of a
+// millimetre (Clarke's, Sears's, Benoit's, Indian and Gold Coast feet, yards,
+// chains and links, the German legal metre, ...) have exact codes too: this
+// base plus EPSG's unit code (Clarke's foot 9005 is 2000009005). The lengths
+// a unit has drifted through differ in the seventh digit, so no rounding of
+// the length itself tells them apart within 32 bits; the codes stay positive
+// and below 2^31, which every stored form carries, and a reader that knows
+// only the tenths-of-a-millimetre scale sees a unit of 200 km, not a foot
+// that is subtly wrong.
+constexpr long kZrUnitEpsgBase = 2000000000;
+constexpr long ZrExactUnitCode(long epsgUnitCode) {
+    return kZrUnitEpsgBase + epsgUnitCode;
 }
+
+// A unit with an exact code: its length is num / den metres, EPSG's own
+// figures (factor_b / factor_c), so the unit factor den / num is as exact.
+struct ZrExactUnit {
+    long code;
+    long epsgCode;
+    const char* name; // EPSG's name, shown to people
+    double num;
+    double den;
+};
+
+// Every unit with an exact code, the US survey foot first; count receives
+// their number.
+ZRPRJ_API const ZrExactUnit* ZrExactUnits(int& count);
+// The unit of an exact code, or null for a code on the tenths-of-a-millimetre scale.
+ZRPRJ_API const ZrExactUnit* ZrFindExactUnit(long code);
+// The exact code of a length in metres (within 1e-12 relative, the digits
+// other programs print), or 0 when no exact unit has that length.
+ZRPRJ_API long ZrExactUnitCodeOf(double metres);
+
+// Metres in one unit of a linear-unit code: the code's tenths of a
+// millimetre, or an exact unit's length.
+ZRPRJ_API double ZrUnitCodeToMetres(long code);
+// Units in one metre: 10000 / code, or an exact unit's den / num. The
+// operator's unit factor.
+ZRPRJ_API double ZrUnitFactorOfCode(long code);
 
 // Display name of a linear unit, as used in the name of a planar system.
 ZRPRJ_API CString ZrGetUnitsNameExt(long code);

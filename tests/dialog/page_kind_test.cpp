@@ -21,9 +21,17 @@ TEST(KindPageUnits, ListIndexAndUnitCodeAreTiedByTheTable) {
         EXPECT_EQ(ZrUnitCodeOfListIndex(i), codes[i]);
         EXPECT_EQ(ZrListIndexOfUnitCode(codes[i]), i);
     }
+    // After them every other exact unit, each at one index.
+    int exact = 0;
+    const ZrExactUnit* units = ZrExactUnits(exact);
+    ASSERT_EQ(ZrUnitListCount(), 10 + exact - 1);
+    for (int i = 1; i < exact; ++i) {
+        EXPECT_EQ(ZrUnitCodeOfListIndex(9 + i), units[i].code) << units[i].name;
+        EXPECT_EQ(ZrListIndexOfUnitCode(units[i].code), 9 + i) << units[i].name;
+    }
     // No selection reads as metres; a code the list lacks selects metres.
     EXPECT_EQ(ZrUnitCodeOfListIndex(-1), 10000);
-    EXPECT_EQ(ZrUnitCodeOfListIndex(10), 10000);
+    EXPECT_EQ(ZrUnitCodeOfListIndex(ZrUnitListCount()), 10000);
     EXPECT_EQ(ZrListIndexOfUnitCode(0), 1);
     EXPECT_EQ(ZrListIndexOfUnitCode(12345), 1);
 }
@@ -80,13 +88,14 @@ TEST_F(KindPageTest, DefaultSystemOpensOnTheProjectedChoice) {
         EXPECT_EQ(user, CString("用户自定义投影系"));
         // The coordinate-unit list is filled from the start.
         CComboBox* units = Combo(d, IDC_ZR_COORD_UNITS);
-        ASSERT_EQ(units->GetCount(), 10);
+        ASSERT_EQ(units->GetCount(), ZrUnitListCount());
         const char* texts[] = {"千米", "米",   "分米", "厘米", "毫米",
                                "英寸", "英尺", "码",   "英里", "美国测量英尺"};
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < units->GetCount(); ++i) {
             CString text;
             units->GetLBText(i, text);
-            EXPECT_EQ(text, CString(texts[i]));
+            // The exact units after the resources' ten under their own names.
+            EXPECT_EQ(text, i < 10 ? CString(texts[i]) : ZrGetUnitsNameExt(ZrUnitCodeOfListIndex(i)));
             EXPECT_EQ(static_cast<long>(units->GetItemData(i)), ZrUnitCodeOfListIndex(i));
         }
         EXPECT_EQ(Combo(d, IDC_ZR_GEO_COORDSYS)->GetCount(), 0) << "filled on the longitude/latitude choice";

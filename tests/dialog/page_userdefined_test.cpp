@@ -173,10 +173,15 @@ TEST_F(UserDefinedPagesTest, FirstPageListsAndTheSheetsSystem) {
         EXPECT_EQ(Combo(d, IDC_ZR_USER_KIND)->GetCount(), 57);
         EXPECT_EQ(SelectedData(d, IDC_ZR_USER_KIND), sheet.m_coordSys.GetProjection().GetType());
         CComboBox* units = Combo(d, IDC_ZR_USER_UNITS);
-        ASSERT_EQ(units->GetCount(), 10);
+        ASSERT_EQ(units->GetCount(), ZrUnitListCount());
         const long codes[] = {10000000, 10000, 1000, 100, 10, 254, 3048, 9144, 16090000, kZrUnitUsSurveyFoot};
         for (int i = 0; i < 10; ++i)
             EXPECT_EQ(static_cast<long>(units->GetItemData(i)), codes[i]);
+        // EPSG's other exact units follow under their names.
+        CString clarke;
+        units->GetLBText(10, clarke);
+        EXPECT_EQ(clarke, "Clarke's foot");
+        EXPECT_EQ(static_cast<long>(units->GetItemData(10)), ZrExactUnitCode(9005));
         EXPECT_EQ(SelectedText(d, IDC_ZR_USER_UNITS), "米");
 
         CComboBox* gcs = Combo(d, IDC_ZR_USER_GCS);
@@ -208,25 +213,34 @@ TEST_F(UserDefinedPagesTest, FirstPageListsAndTheSheetsSystem) {
     });
 }
 
-// A system in US survey feet (here NAD83 / California zone 5 as EPSG
-// defines it) keeps its unit through both pages; the list once lacked the
-// unit and such a system came out in metres with its false origin in feet.
-TEST_F(UserDefinedPagesTest, SurveyFootSystemKeepsItsUnitToFinish) {
-    sheet.m_coordSys = CaliforniaZone5(kZrUnitUsSurveyFoot);
-    ASSERT_EQ(sheet.m_coordSys.IsValid(), 1);
-    EXPECT_EQ(Run(sheet,
-                  [&](CZrHeadlessDriver& d) {
-                      GoToFirst(d);
-                      EXPECT_EQ(SelectedText(d, IDC_ZR_USER_UNITS), "美国测量英尺");
-                      EXPECT_EQ(SelectedData(d, IDC_ZR_USER_UNITS), kZrUnitUsSurveyFoot);
-                      ASSERT_TRUE(d.Next());
-                      ASSERT_TRUE(d.Next());
-                      ASSERT_EQ(d.ActivePage(), sheet.GetPreviewPage());
-                      EXPECT_TRUE(d.Finish());
-                  }),
-              ID_WIZFINISH);
-    EXPECT_EQ(sheet.m_coordSys.GetDistUnits(), kZrUnitUsSurveyFoot);
-    EXPECT_EQ(sheet.m_coordSys.GetParams().FalseEasting, 6561666.667);
+// A system in an exact unit keeps it through both pages (here NAD83 /
+// California zone 5's definition, in US survey feet as EPSG defines it and in
+// Gold Coast feet); the lists once lacked these units and such a system came
+// out in metres with its false origin in feet.
+TEST_F(UserDefinedPagesTest, ExactUnitSystemsKeepTheirUnitToFinish) {
+    const struct {
+        long units;
+        const char* shown;
+    } cases[] = {{kZrUnitUsSurveyFoot, "美国测量英尺"}, {ZrExactUnitCode(9094), "Gold Coast foot"}};
+    for (const auto& c : cases) {
+        CZrSheetCoordSysSetting wizard("坐标系统");
+        wizard.m_coordSys = CaliforniaZone5(c.units);
+        ASSERT_EQ(wizard.m_coordSys.IsValid(), 1);
+        EXPECT_EQ(Run(wizard,
+                      [&](CZrHeadlessDriver& d) {
+                          GoToFirst(d);
+                          EXPECT_EQ(SelectedText(d, IDC_ZR_USER_UNITS), c.shown);
+                          EXPECT_EQ(SelectedData(d, IDC_ZR_USER_UNITS), c.units);
+                          ASSERT_TRUE(d.Next());
+                          ASSERT_TRUE(d.Next());
+                          ASSERT_EQ(d.ActivePage(), wizard.GetPreviewPage());
+                          EXPECT_TRUE(d.Finish());
+                      }),
+                  ID_WIZFINISH)
+            << c.shown;
+        EXPECT_EQ(wizard.m_coordSys.GetDistUnits(), c.units);
+        EXPECT_EQ(wizard.m_coordSys.GetParams().FalseEasting, 6561666.667);
+    }
 }
 
 // Gauss-Krueger and transverse Mercator take a 6-degree zone: its central

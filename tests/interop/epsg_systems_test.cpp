@@ -59,13 +59,6 @@ const KnownDeviation kKnown[] = {
     {9311, 17000,
      "spherical Lambert azimuthal equal area, on the authalic sphere as PROJ's +R_A computes it; PROJ "
      "renders the EPSG code with the ellipsoidal formulas"},
-    // The mapping keeps these rows while no unit code expresses EPSG's unit.
-    {27291, 0.92,
-     "the catalogue row counts in yards of 0.9144 m; EPSG's British yard (Sears 1922) of 0.9143984 m has no "
-     "unit code, so EPSG's definition cannot replace the row"},
-    {27292, 0.83,
-     "the catalogue row counts in yards of 0.9144 m; EPSG's British yard (Sears 1922) of 0.9143984 m has no "
-     "unit code, so EPSG's definition cannot replace the row"},
 };
 
 const KnownDeviation* FindKnown(long code) {
@@ -93,6 +86,7 @@ TEST(EpsgSystems, EveryAcceptedCodeProjectsAsPROJProjectsIt) {
     const std::size_t step = kZrSweepStride;
     const CZrPJTranslator mapping;
     std::map<long, MethodResult> byMethod;
+    std::map<long, MethodResult> byUnit; // EPSG unit code: the worst per unit, over all methods
     int accepted = 0, mapped = 0, replaced = 0, footRows = 0;
     for (std::size_t i = 0; i < codes.size(); i += step) {
         const long code = codes[i];
@@ -155,8 +149,12 @@ TEST(EpsgSystems, EveryAcceptedCodeProjectsAsPROJProjectsIt) {
         const double f = g.inverseFlattening == 0 ? 0.0 : 1.0 / g.inverseFlattening;
         const double ellipsoid =
             std::fabs(s.GetAxis() - g.semiMajorAxis) + g.semiMajorAxis * std::fabs(s.GetFlattening() - f);
+        // Systems in the exact units (other than the US survey foot, which
+        // the sweep has always held) are also held to PROJ's inverse of
+        // PROJ's grid coordinates, as a distance on the ground.
+        const bool exactUnit = ZrFindExactUnit(cs.GetDistUnits()) && rec.linearUnitCode != 9003;
         int points = 0;
-        double worst = 0, worstWide = 0;
+        double worst = 0, worstWide = 0, worstInverse = 0;
         for (const auto& [lon, lat] : AreaOfUseGrid(o)) {
             double px = 0, py = 0;
             if (!proj.Forward(lon, lat, px, py)) continue;
@@ -166,10 +164,22 @@ TEST(EpsgSystems, EveryAcceptedCodeProjectsAsPROJProjectsIt) {
             const bool wide = tm && std::fabs(Wrap180(lon - pm - cm)) > kSeriesDegrees;
             (wide ? worstWide : worst) = std::max(wide ? worstWide : worst, diff);
             ++points;
+            double plon = 0, plat = 0;
+            if (!exactUnit || !proj.Inverse(px, py, plon, plat)) continue;
+            CPoint2D back(px, py);
+            ASSERT_TRUE(cs.Inverse(&back, 1)) << code << " at " << px << " " << py;
+            constexpr double kMetresPerDegree = 111320.0; // on the equator; fewer elsewhere
+            const double east = Wrap180(back.x + pm - plon) * std::cos(plat * M_PI / 180.0);
+            worstInverse = std::max(worstInverse, std::hypot(east, back.y - plat) * kMetresPerDegree);
         }
+        EXPECT_LE(worstInverse, kToleranceMetres + ellipsoid) << "EPSG:" << code << " inverse";
         EXPECT_GT(points, 0) << code;
         if (worst > m.worst) m.worst = worst, m.worstCode = code;
         if (worstWide > m.worstWide) m.worstWide = worstWide, m.worstWideCode = code;
+        MethodResult& u = byUnit[rec.linearUnitCode];
+        ++u.codes;
+        if (worst > u.worst) u.worst = worst, u.worstCode = code;
+        if (worstInverse > u.worstWide) u.worstWide = worstInverse, u.worstWideCode = code;
         const KnownDeviation* known = FindKnown(code);
         const double bound = known ? known->metres : kToleranceMetres + ellipsoid;
         EXPECT_LE(worst, bound) << "EPSG:" << code << " " << rec.name << " (ellipsoid " << ellipsoid * 1e3
@@ -191,6 +201,9 @@ TEST(EpsgSystems, EveryAcceptedCodeProjectsAsPROJProjectsIt) {
                                           .c_str()
                                     : "",
                     m.refused ? ("; e.g. " + m.reason).c_str() : "");
+    for (const auto& [unit, u] : byUnit)
+        std::printf("  unit %ld: %d codes compared, worst %.3g mm (EPSG:%ld), inverse %.3g mm (EPSG:%ld)\n",
+                    unit, u.codes, u.worst * 1e3, u.worstCode, u.worstWide * 1e3, u.worstWideCode);
     // Every held system whose method has a kind is accepted, except those the
     // kinds cannot place (see the per-method lines).
     EXPECT_GT(accepted, 4800 / static_cast<int>(step));

@@ -50,8 +50,7 @@ constexpr double kRoundTripMetres = 1e-9;
 constexpr int kStride = static_cast<int>(kZrSweepStride);
 
 double UnitMetres(const CZrPJCoordSys& cs) {
-    long u = cs.GetDistUnits();
-    return u == kZrUnitUsSurveyFoot ? 1200.0 / 3937.0 : u / 10000.0;
+    return ZrUnitCodeToMetres(cs.GetDistUnits());
 }
 
 // PROJ's conversion of a CRS text from the CRS's own geographic system, in

@@ -108,7 +108,7 @@ TEST(WktRefusal, WhatCannotBeExpressedIsNamed) {
              "+nadgrids=ntv2_0.gsb\"]]",
          "EXTENSION"},
         {"PROJCS[\"x\"," + gcs +
-             ",PROJECTION[\"Transverse_Mercator\"],UNIT[\"Clarke's link\",0.201166195164]]",
+             ",PROJECTION[\"Transverse_Mercator\"],UNIT[\"Clarke's link\",0.2011662]]", // too few digits
          "tenths of a millimetre"},
         {"GEOGCS[\"ED50\",DATUM[\"European_Datum_1950\",SPHEROID[\"International 1924\",6378388,297],"
          "TOWGS84[1,2,3,0,0,0,0]],PRIMEM[\"Greenwich\",0],UNIT[\"degree\",0.0174532925199433],AUTHORITY["
