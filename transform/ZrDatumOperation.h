@@ -105,7 +105,7 @@ ZRPRJ_API void ZrApplyOperation(const ZrDatumOperation& op, CPoint3D& pt, int fo
 // The candidates for one pair of systems, best first.
 class ZRPRJ_API CZrPJOperationChoice {
 public:
-    void Add(const ZrDatumOperation& op) { m_ops.push_back(op); }
+    void Add(const ZrDatumOperation& op);
     int Count() const { return static_cast<int>(m_ops.size()); }
     const ZrDatumOperation& At(int i) const { return m_ops[static_cast<size_t>(i)]; }
 
@@ -145,5 +145,9 @@ private:
     };
     bool Holds(size_t i, const Side& side, double lon, double lat, CPoint2D& projected, bool& done) const;
     std::vector<ZrDatumOperation> m_ops;
+    // The smallest known accuracy figure from each operation on (infinite
+    // where none is known), so that a pick stops once nothing later can
+    // better the operation it holds.
+    std::vector<double> m_bestFrom;
     std::array<Side, 2> m_sides; // source, destination
 };

@@ -253,12 +253,12 @@ void CZrPJOperationChoice::SetSides(const CZrPJCoordSys& src, const CZrPJCoordSy
     }
 }
 
-// Whether the point (lon, lat on the side it comes from) lies in operation i's
-// area as PROJ holds it; projected is computed once, when first needed.
+// Whether the point (lon, lat on the side it comes from), outside operation
+// i's area, lies in the projected box PROJ holds it against; projected is
+// computed once, when first needed.
 bool CZrPJOperationChoice::Holds(size_t i, const Side& side, double lon, double lat, CPoint2D& projected,
                                  bool& done) const {
-    if (m_ops[i].Contains(lon, lat)) return true;
-    if (!side.cs || !side.areas[i].active) return false;
+    if (!side.areas[i].active) return false;
     const ProjectedArea& a = side.areas[i];
     if (lon < a.west || lon > a.east || lat < a.south || lat > a.north) return false;
     if (!done) {
@@ -269,23 +269,33 @@ bool CZrPJOperationChoice::Holds(size_t i, const Side& side, double lon, double 
     return projected.x >= a.xmin && projected.x <= a.xmax && projected.y >= a.ymin && projected.y <= a.ymax;
 }
 
+void CZrPJOperationChoice::Add(const ZrDatumOperation& op) {
+    m_ops.push_back(op);
+    m_bestFrom.push_back(HUGE_VAL);
+    for (size_t i = m_ops.size(); i-- > 0;) {
+        const double own = m_ops[i].accuracy >= 0 ? m_ops[i].accuracy : HUGE_VAL;
+        const double later = i + 1 < m_ops.size() ? m_bestFrom[i + 1] : HUGE_VAL;
+        m_bestFrom[i] = std::min(own, later);
+    }
+}
+
 int CZrPJOperationChoice::Pick(double lon, double lat, int forward) const {
     const Side& side = m_sides[forward ? 0 : 1];
+    const bool boxes = side.cs != nullptr;
     CPoint2D projected;
     bool done = false;
     int best = -1;
+    double held = 0.0;
     for (size_t i = 0; i < m_ops.size(); ++i) {
+        // Nothing from here on states a smaller figure than the one held (or
+        // the held one states none, which nothing displaces).
+        if (best >= 0 && (held < 0 || !(m_bestFrom[i] < held))) break;
         const ZrDatumOperation& op = m_ops[i];
-        if (!Holds(i, side, lon, lat, projected, done)) continue;
-        if (best < 0) {
+        if (!op.Contains(lon, lat) && !(boxes && Holds(i, side, lon, lat, projected, done))) continue;
+        if (best < 0 || (op.accuracy >= 0 && op.accuracy < held && !op.offshore)) {
             best = static_cast<int>(i);
-            continue;
+            held = op.accuracy;
         }
-        const ZrDatumOperation& held = m_ops[static_cast<size_t>(best)];
-        // An unknown figure (negative) is never better, and a known one does
-        // not displace the first operation when that one's is unknown.
-        const bool better = op.accuracy >= 0 && held.accuracy >= 0 && op.accuracy < held.accuracy;
-        if (better && !op.offshore) best = static_cast<int>(i);
     }
     if (best >= 0) return best;
     for (size_t i = 0; i < m_ops.size(); ++i)
