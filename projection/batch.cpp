@@ -137,16 +137,13 @@ HWY_INLINE V SineSeries(V x, const double c[4]) {
 }
 
 // The isometric latitude ln tan(pi/4 + phi/2) - e atanh(e sin phi), for |phi| < pi/2,
-// in the scalar routine's form. South of kSouthernCancellation 1 + sin phi
-// cancels and magnifies the last bit of the sine (a micrometre at -88
-// degrees), where the vector sine and the C library's differ: the kinds
-// that take it leave those latitudes to the scalar path.
-constexpr double kSouthernCancellation = -0.5235987755982988; // -30 degrees: at most a doubling
+// in the scalar routine's form: odd in phi and taken for |phi|, so that
+// 1 + sin phi never cancels.
 HWY_INLINE V IsometricLatitude(const BatchConstants& k, V phi) {
     const D d;
     V s, c;
-    SinCos(phi, s, c);
-    return hn::Log(d, (C(1.0) + s) / c) - C(k.e) * SmallAtanh(C(k.e) * s);
+    SinCos(hn::Abs(phi), s, c);
+    return hn::CopySign(hn::Log(d, (C(1.0) + s) / c) - C(k.e) * SmallAtanh(C(k.e) * s), phi);
 }
 
 HWY_INLINE V MeridianLength(const BatchConstants& k, V phi, V s, V c) {
@@ -301,7 +298,7 @@ HWY_INLINE void ConePlace(const BatchConstants& k, V rho, V& x, V& y) {
 HWY_INLINE void ConformalConicForward(const BatchConstants& k, V& x, V& y, M& ok) {
     const D d;
     // At a pole the isometric latitude is infinite: the scalar path's case.
-    ok = hn::And(ok, hn::And(hn::Lt(hn::Abs(y), C(kHalfPi)), hn::Ge(y, C(kSouthernCancellation))));
+    ok = hn::And(ok, hn::Lt(hn::Abs(y), C(kHalfPi)));
     const V t = C(-k.n) * IsometricLatitude(k, y);
     ok = hn::And(ok, hn::Lt(hn::Abs(t), C(kExpLimit)));
     ConePlace(k, C(k.c3) * hn::Exp(d, t), x, y);
@@ -320,7 +317,6 @@ HWY_INLINE void EqualAreaConicForward(const BatchConstants& k, V& x, V& y, M& /*
 }
 
 HWY_INLINE void MercatorForward(const BatchConstants& k, V& x, V& y, M& ok) {
-    ok = hn::And(ok, hn::Ge(y, C(kSouthernCancellation)));
     const V phi = hn::Min(hn::Max(y, C(-kMercatorLatitudeLimit)), C(kMercatorLatitudeLimit));
     x = C(k.c1) * x;
     y = C(k.c1) * IsometricLatitude(k, phi);
