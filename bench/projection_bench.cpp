@@ -165,6 +165,12 @@ bool MeteosatView(CZrPJCoordSys& cs) {
 bool GoodeWorld(CZrPJCoordSys& cs) {
     return OnWgs84(cs, 43074, 0.0, 0.0, 1.0);
 }
+bool MeteosatSweepX(CZrPJCoordSys& cs) {
+    return OnWgs84(cs, 43073, 0.0, 0.0, 1.0 + 35785831.0 / 6378137.0);
+}
+bool KrovakSouthWest(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(5513, cs) != 0;
+}
 
 struct Case {
     const char* name;
@@ -221,8 +227,15 @@ const Case kCases[] = {
     {"Geostationary_Meteosat", 0, "EPSG:4326",
      "+proj=geos +h=35785831 +lon_0=0 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -60.0, 60.0,
      -60.0, 60.0, MeteosatView},
-    {"Goode_World", 0, "EPSG:4326", "+proj=igh +lon_0=0 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs",
-     -180.0, 180.0, -85.0, 85.0, GoodeWorld},
+    {"Goode_World", 0, "EPSG:4326",
+     "+proj=igh +lon_0=0 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -180.0, 180.0, -85.0, 85.0,
+     GoodeWorld},
+    // The geostationary view scanned as GOES does (sweep about x), and the
+    // Krovak grid in its own south-west orientation.
+    {"GeostationarySweepX_GOES", 0, "EPSG:4326",
+     "+proj=geos +h=35785831 +sweep=x +lon_0=0 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -60.0,
+     60.0, -60.0, 60.0, MeteosatSweepX},
+    {"Krovak_5513", 0, "EPSG:4156", "EPSG:5513", 12.09, 22.56, 47.73, 51.06, KrovakSouthWest},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {
@@ -386,6 +399,22 @@ void Proj_Conversion(benchmark::State& state) {
     proj_context_destroy(ctx);
 }
 
+// PROJ as GDAL and QGIS call it: the operation it chooses between the two
+// projected systems (for this pair the same Beijing 1954 to WGS 84 shift).
+void Proj_ConversionCrsToCrs(benchmark::State& state) {
+    PJ_CONTEXT* ctx = proj_context_create();
+    PJ* op = ProjCrsToCrs(ctx, "EPSG:21420", "EPSG:32650");
+    if (!op) {
+        state.SkipWithError("PROJ could not build the operation");
+        proj_context_destroy(ctx);
+        return;
+    }
+    state.SetLabel(proj_pj_info(op).description ? proj_pj_info(op).description : "");
+    TimeInPlace(state, GaussKruegerGrid(), [op](CPoint2D* pts) { RunProj(op, PJ_FWD, pts); });
+    proj_destroy(op);
+    proj_context_destroy(ctx);
+}
+
 // ---- Set-up costs: per set-up, so "points/s" here counts set-ups ----
 void CountSetups(benchmark::State& state) {
     state.counters["points/s"] =
@@ -455,6 +484,9 @@ int RegisterAll() {
         ->Unit(benchmark::kMillisecond)
         ->MinTime(1.0);
     benchmark::RegisterBenchmark("Proj_GK20_to_UTM50N_Helmert", Proj_Conversion)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(1.0);
+    benchmark::RegisterBenchmark("Proj_GK20_to_UTM50N_CrsToCrs", Proj_ConversionCrsToCrs)
         ->Unit(benchmark::kMillisecond)
         ->MinTime(1.0);
     benchmark::RegisterBenchmark("Zr_SetCode_32650", Zr_SetCode)->Unit(benchmark::kMicrosecond);
