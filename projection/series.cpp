@@ -272,14 +272,6 @@ namespace {
 // by the Taylor series of sin d and cos d; for |d| <= kSmallRotation the
 // terms kept are exact to rounding.
 constexpr double kSmallRotation = 0.01;
-inline void RotateBySmallAngle(double& s, double& c, double d) {
-    const double d2 = d * d;
-    const double sd = d * (1.0 - d2 * (1.0 / 6.0) * (1.0 - d2 * (1.0 / 20.0) * (1.0 - d2 * (1.0 / 42.0))));
-    const double cd = 1.0 - d2 * 0.5 * (1.0 - d2 * (1.0 / 12.0) * (1.0 - d2 * (1.0 / 30.0)));
-    const double sNew = s * cd + c * sd;
-    c = c * cd - s * sd;
-    s = sNew;
-}
 } // namespace
 
 double CZrPJOperator::MeridianLengthInverse(double m, double& sinPhi, double& cosPhi) const {
