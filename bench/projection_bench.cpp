@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -165,6 +166,17 @@ bool MeteosatView(CZrPJCoordSys& cs) {
 bool GoodeWorld(CZrPJCoordSys& cs) {
     return OnWgs84(cs, 43074, 0.0, 0.0, 1.0);
 }
+bool MeteosatSweepX(CZrPJCoordSys& cs) {
+    return OnWgs84(cs, 43073, 0.0, 0.0, 1.0 + 35785831.0 / 6378137.0);
+}
+// The same Krovak definition as 5514 in the kind's own south-west axes (as
+// EPSG:5513 has them).
+bool KrovakSouthWest(CZrPJCoordSys& cs) {
+    CZrPJCoordSys north;
+    if (!ZrCoordSysFromEpsg(5514, north)) return false;
+    return cs.Set("Bench", north.GetGCS(), CZrPJObject(static_cast<tagPJObjectType>(43052)),
+                  north.GetParams(), north.GetDistUnits()) != 0;
+}
 
 struct Case {
     const char* name;
@@ -221,8 +233,15 @@ const Case kCases[] = {
     {"Geostationary_Meteosat", 0, "EPSG:4326",
      "+proj=geos +h=35785831 +lon_0=0 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -60.0, 60.0,
      -60.0, 60.0, MeteosatView},
-    {"Goode_World", 0, "EPSG:4326", "+proj=igh +lon_0=0 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs",
-     -180.0, 180.0, -85.0, 85.0, GoodeWorld},
+    {"Goode_World", 0, "EPSG:4326",
+     "+proj=igh +lon_0=0 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -180.0, 180.0, -85.0, 85.0,
+     GoodeWorld},
+    // The geostationary view scanned as GOES does (sweep about x), and the
+    // Krovak grid in its own south-west orientation.
+    {"GeostationarySweepX_GOES", 0, "EPSG:4326",
+     "+proj=geos +h=35785831 +sweep=x +lon_0=0 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -60.0,
+     60.0, -60.0, 60.0, MeteosatSweepX},
+    {"Krovak_5513", 0, "EPSG:4156", "EPSG:5513", 12.09, 22.56, 47.73, 51.06, KrovakSouthWest},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {
@@ -386,6 +405,22 @@ void Proj_Conversion(benchmark::State& state) {
     proj_context_destroy(ctx);
 }
 
+// PROJ as GDAL and QGIS call it: the operation it chooses between the two
+// projected systems (for this pair the same Beijing 1954 to WGS 84 shift).
+void Proj_ConversionCrsToCrs(benchmark::State& state) {
+    PJ_CONTEXT* ctx = proj_context_create();
+    PJ* op = ProjCrsToCrs(ctx, "EPSG:21420", "EPSG:32650");
+    if (!op) {
+        state.SkipWithError("PROJ could not build the operation");
+        proj_context_destroy(ctx);
+        return;
+    }
+    state.SetLabel(proj_pj_info(op).description ? proj_pj_info(op).description : "");
+    TimeInPlace(state, GaussKruegerGrid(), [op](CPoint2D* pts) { RunProj(op, PJ_FWD, pts); });
+    proj_destroy(op);
+    proj_context_destroy(ctx);
+}
+
 // ---- Set-up costs: per set-up, so "points/s" here counts set-ups ----
 void CountSetups(benchmark::State& state) {
     state.counters["points/s"] =
@@ -429,6 +464,14 @@ void Proj_TranslatorSetup(benchmark::State& state) {
     CountSetups(state);
 }
 
+// Seconds each array case runs at least: 1, or ZRPRJ_BENCH_MIN_TIME (a
+// shorter time for many repetitions on a loaded machine).
+double ArrayMinTime() {
+    const char* env = std::getenv("ZRPRJ_BENCH_MIN_TIME");
+    const double t = env ? std::atof(env) : 0.0;
+    return t > 0.0 ? t : 1.0;
+}
+
 int RegisterAll() {
     for (const Case& c : kCases) {
         for (bool inverse : {false, true}) {
@@ -438,25 +481,28 @@ int RegisterAll() {
             benchmark::RegisterBenchmark(name,
                                          [&c, inverse](benchmark::State& s) { ZrProject(s, c, inverse); })
                 ->Unit(benchmark::kMillisecond)
-                ->MinTime(1.0);
+                ->MinTime(ArrayMinTime());
             std::snprintf(name, sizeof name, "Proj_%s_%s", c.name, dir);
             benchmark::RegisterBenchmark(name,
                                          [&c, inverse](benchmark::State& s) { ProjProject(s, c, inverse); })
                 ->Unit(benchmark::kMillisecond)
-                ->MinTime(1.0);
+                ->MinTime(ArrayMinTime());
         }
     }
     for (bool inverse : {false, true})
         benchmark::RegisterBenchmark(inverse ? "Zr_UTM50N_Columns_Inverse" : "Zr_UTM50N_Columns_Forward",
                                      [inverse](benchmark::State& s) { Zr_UTM50N_Columns(s, inverse); })
             ->Unit(benchmark::kMillisecond)
-            ->MinTime(1.0);
+            ->MinTime(ArrayMinTime());
     benchmark::RegisterBenchmark("Zr_GK20_to_UTM50N_Helmert", Zr_Conversion)
         ->Unit(benchmark::kMillisecond)
-        ->MinTime(1.0);
+        ->MinTime(ArrayMinTime());
     benchmark::RegisterBenchmark("Proj_GK20_to_UTM50N_Helmert", Proj_Conversion)
         ->Unit(benchmark::kMillisecond)
-        ->MinTime(1.0);
+        ->MinTime(ArrayMinTime());
+    benchmark::RegisterBenchmark("Proj_GK20_to_UTM50N_CrsToCrs", Proj_ConversionCrsToCrs)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(ArrayMinTime());
     benchmark::RegisterBenchmark("Zr_SetCode_32650", Zr_SetCode)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("Proj_SetCode_32650", Proj_SetCode)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("Zr_TranslatorSetup", Zr_TranslatorSetup)->Unit(benchmark::kMicrosecond);

@@ -13,6 +13,8 @@
 // point, only about the common one, and there it agrees with the scalar
 // routine to rounding (the vector sine, cosine, arctangent, exponential and
 // logarithm are within a few units in the last place of the scalar ones).
+#include "platform/ZrExport.h"
+
 #include <cstddef>
 
 namespace zrpj {
@@ -70,5 +72,11 @@ void BatchInverse(const BatchConstants& c, double* x, double* y, double* done, s
 // "avx512" eight.
 bool BatchEnabled();
 const char* BatchPathName();
+
+// Takes the path a value of ZRPRJ_SIMD names, as though the process had
+// started with it, so that one test run can compare every instruction set the
+// CPU has with the scalar path: false when the CPU lacks the one named (the
+// path is then the widest below it). Not for use while other threads project.
+ZRPRJ_API bool BatchUsePath(const char* name);
 
 } // namespace zrpj

@@ -98,6 +98,27 @@ inline double MeridianArc(double a, const double A[4], double phi) {
                 A[3] * std::sin(6.0 * phi));
 }
 
+// (sin, cos) of x + d from those of x, for |d| of a few hundredths (an
+// auxiliary latitude's offset from the geodetic one): Taylor's terms to d^7
+// are exact to rounding there, and cost no sine or cosine.
+inline void RotateBySmallAngle(double& s, double& c, double d) {
+    const double d2 = d * d;
+    const double sd = d * (1.0 - d2 * (1.0 / 6.0) * (1.0 - d2 * (1.0 / 20.0) * (1.0 - d2 * (1.0 / 42.0))));
+    const double cd = 1.0 - d2 * 0.5 * (1.0 - d2 * (1.0 / 12.0) * (1.0 - d2 * (1.0 / 30.0)));
+    const double sNew = s * cd + c * sd;
+    c = c * cd - s * sd;
+    s = sNew;
+}
+
+// The sum c[0] sin 2x + c[1] sin 4x + c[2] sin 6x + c[3] sin 8x from sin x and
+// cos x, the multiple angles by the double-angle identities.
+inline double SineSumFromSinCos(double s, double c, const double k[4]) {
+    const double s2 = 2.0 * s * c, c2 = (c - s) * (c + s);
+    const double s4 = 2.0 * s2 * c2, c4 = (c2 - s2) * (c2 + s2);
+    const double s6 = s4 * c2 + c4 * s2, s8 = 2.0 * s4 * c4;
+    return k[0] * s2 + k[1] * s4 + k[2] * s6 + k[3] * s8;
+}
+
 // Root of an increasing function on [lo, hi] (value at lo <= 0 <= value at
 // hi) by Newton steps from a first guess; a step that leaves the bracket is
 // replaced by bisection, so the solve converges where the derivative

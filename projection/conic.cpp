@@ -253,8 +253,11 @@ int CZrPJOperator::Conformal_Conic_Forward(CPoint2D& pt) const {
 int CZrPJOperator::Conformal_Conic_Inverse(CPoint2D& pt) const {
     const double n = m_kc.c1, K = m_kc.c3;
     const double rho = ConeLocate(pt);
-    // K and rho share the sign of n, so the logarithms are of magnitudes.
-    const double t = (std::log(std::fabs(K)) - std::log(std::fabs(rho))) / n; // isometric latitude
+    // K and rho share the sign of n. The logarithm of their ratio, not the
+    // difference of their logarithms: those are near 15 and each carries a
+    // rounding of 1.8e-15, which the difference keeps (1e-13 degrees of
+    // latitude); the ratio's rounding costs 1e-16.
+    const double t = -std::log(std::fabs(rho / K)) / n; // isometric latitude
     pt.y = AntiConformal(2.0 * std::atan(std::exp(t)) - kHalfPi);
     return 1;
 }

@@ -35,16 +35,6 @@ inline double EqualEarthAuthalicQ(double s, double e, double es) {
     return s / (1.0 - es * s * s) + SmallAtanh(e * s) / e;
 }
 
-// (sin, cos) of x + d from those of x, for |d| of a few hundredths (the
-// authalic latitude's offset): Taylor's terms to d^7 are exact to rounding.
-inline void Rotate(double& s, double& c, double d) {
-    const double d2 = d * d;
-    const double sd = d * (1.0 - d2 * (1.0 / 6.0) * (1.0 - d2 * (1.0 / 20.0) * (1.0 - d2 * (1.0 / 42.0))));
-    const double cd = 1.0 - d2 * 0.5 * (1.0 - d2 * (1.0 / 12.0) * (1.0 - d2 * (1.0 / 30.0)));
-    const double sNew = s * cd + c * sd;
-    c = c * cd - s * sd;
-    s = sNew;
-}
 } // namespace
 
 // c1: q at the pole, c2: the authalic radius.
@@ -96,19 +86,16 @@ int CZrPJOperator::Equal_Earth_Inverse(CPoint2D& pt) const {
     if (m_ell.e >= 1e-12 && cosBeta > kPoleCosine) {
         // The sine series from beta's multiple angles, then one Newton round
         // on the exact function: q(phi) = sin(beta) q(pole).
-        const double s2 = 2.0 * sinBeta * cosBeta, c2 = (cosBeta - sinBeta) * (cosBeta + sinBeta);
-        const double s4 = 2.0 * s2 * c2, c4 = (c2 - s2) * (c2 + s2);
-        const double s6 = s4 * c2 + c4 * s2, s8 = 2.0 * s4 * c4;
-        const double d = m_ser.Q[0] * s2 + m_ser.Q[1] * s4 + m_ser.Q[2] * s6 + m_ser.Q[3] * s8;
+        const double d = SineSumFromSinCos(sinBeta, cosBeta, m_ser.Q);
         phi += d;
         double s = sinBeta, c = cosBeta;
-        Rotate(s, c, d);
+        RotateBySmallAngle(s, c, d);
         const double q = sinBeta * m_kc.c1;
         for (int i = 0; i < kAuthalicRounds; ++i) {
             const double w = 1.0 - m_ell.es * s * s;
             const double step = w * w / (2.0 * c) * (q - EqualEarthAuthalicQ(s, m_ell.e, m_ell.es));
             phi += step;
-            if (i + 1 < kAuthalicRounds) Rotate(s, c, step);
+            if (i + 1 < kAuthalicRounds) RotateBySmallAngle(s, c, step);
         }
     }
     pt.x = lam;

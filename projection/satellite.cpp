@@ -16,6 +16,15 @@
 
 using namespace zrpj;
 
+namespace {
+// The length of (a, b) for the view's lengths, all within a few units of a:
+// std::hypot guards against overflow and underflow they cannot reach, at
+// the cost of a library call that was half the view's time.
+inline double Length(double a, double b) {
+    return std::sqrt(a * a + b * b);
+}
+} // namespace
+
 int CZrPJOperator::Setup_Geostationary() {
     const double g = m_def.k0;
     if (!(g > 1.0) || !std::isfinite(g)) return 0;
@@ -35,9 +44,9 @@ int CZrPJOperator::GeostationaryView(CPoint2D& pt, double& t, double& vy, double
     // The geocentric latitude's cosine and sine, from tan = (1 - e^2) tan phi
     // without the arctangent; r is the radius there, in units of a.
     const double c0 = std::cos(pt.y), s0 = m_sat.p2 * std::sin(pt.y);
-    const double n = std::hypot(c0, s0);
+    const double n = Length(c0, s0);
     const double cphi = c0 / n, sphi = s0 / n;
-    const double r = m_sat.p / std::hypot(m_sat.p * cphi, sphi);
+    const double r = m_sat.p / Length(m_sat.p * cphi, sphi);
     const double vx = r * std::cos(pt.x) * cphi;
     vy = r * std::sin(pt.x) * cphi;
     vz = r * sphi;
@@ -50,7 +59,7 @@ int CZrPJOperator::Geostationary_Forward(CPoint2D& pt) const {
     if (!GeostationaryView(pt, t, vy, vz)) return 0;
     const double h = m_sat.g1 * m_def.a;
     pt.x = h * std::atan(vy / t);
-    pt.y = h * std::atan(vz / std::hypot(vy, t));
+    pt.y = h * std::atan(vz / Length(vy, t));
     return 1;
 }
 
@@ -58,7 +67,7 @@ int CZrPJOperator::Geostationary_Sweep_X_Forward(CPoint2D& pt) const {
     double t, vy, vz;
     if (!GeostationaryView(pt, t, vy, vz)) return 0;
     const double h = m_sat.g1 * m_def.a;
-    pt.x = h * std::atan(vy / std::hypot(vz, t));
+    pt.x = h * std::atan(vy / Length(vz, t));
     pt.y = h * std::atan(vz / t);
     return 1;
 }
@@ -76,20 +85,20 @@ int CZrPJOperator::GeostationaryLocate(CPoint2D& pt, double vy, double vz) const
     const double x = m_sat.g + k * vx, y = vy * k, z = vz * k;
     // Geodetic from geocentric: tan phi = tan phic / (1 - e^2), tan phic = z / hypot(x, y).
     pt.x = std::atan2(y, x);
-    pt.y = std::atan(m_sat.pinv2 * z / std::hypot(x, y));
+    pt.y = std::atan(m_sat.pinv2 * z / Length(x, y));
     return 1;
 }
 
 int CZrPJOperator::Geostationary_Inverse(CPoint2D& pt) const {
     const double h = m_sat.g1 * m_def.a;
     const double vy = std::tan(pt.x / h);
-    const double vz = std::tan(pt.y / h) * std::hypot(1.0, vy);
+    const double vz = std::tan(pt.y / h) * Length(1.0, vy);
     return GeostationaryLocate(pt, vy, vz);
 }
 
 int CZrPJOperator::Geostationary_Sweep_X_Inverse(CPoint2D& pt) const {
     const double h = m_sat.g1 * m_def.a;
     const double vz = std::tan(pt.y / h);
-    const double vy = std::tan(pt.x / h) * std::hypot(1.0, vz);
+    const double vy = std::tan(pt.x / h) * Length(1.0, vz);
     return GeostationaryLocate(pt, vy, vz);
 }
