@@ -46,6 +46,10 @@ constexpr double kPolyconicRotateBelow = 0.02;
 // result: it takes the sine and cosine anew, so that the rounding the
 // rotations gathered does not reach the result.
 constexpr double kPolyconicExactBelow = 1e-6;
+// A step left out must be below this (radians) for the foresight to be
+// trusted, and so that the last sine and cosine, carried over the step to
+// first order, stay exact to 5e-17.
+constexpr double kPolyconicForeseeBelow = 1e-8;
 
 // China projection: a sphere of fixed radius, and the azimuth perturbation
 // A' = A + z sin(3 (A + 15 deg)) k with its derivative factor 3 k.
@@ -324,9 +328,9 @@ inline UnitArc PolyconicArc(const double A[4], double phi, double sphi, double c
 struct ArcPolynomial {
     double a0, p0, p1, p2, q0, q1, q2, q3;
     explicit ArcPolynomial(const double A[4])
-        : a0(A[0]), p0(-2.0 * A[1] + 4.0 * A[2] - 6.0 * A[3]), p1(-8.0 * A[2] + 32.0 * A[3]), p2(-32.0 * A[3]),
-          q0(A[0] - 2.0 * A[1] + 4.0 * A[2] - 6.0 * A[3]), q1(4.0 * A[1] - 32.0 * A[2] + 108.0 * A[3]),
-          q2(32.0 * A[2] - 288.0 * A[3]), q3(192.0 * A[3]) {}
+        : a0(A[0]), p0(-2.0 * A[1] + 4.0 * A[2] - 6.0 * A[3]), p1(-8.0 * A[2] + 32.0 * A[3]),
+          p2(-32.0 * A[3]), q0(A[0] - 2.0 * A[1] + 4.0 * A[2] - 6.0 * A[3]),
+          q1(4.0 * A[1] - 32.0 * A[2] + 108.0 * A[3]), q2(32.0 * A[2] - 288.0 * A[3]), q3(192.0 * A[3]) {}
     UnitArc operator()(double phi, double sphi, double cphi) const {
         const double t = sphi * sphi;
         return {a0 * phi + sphi * cphi * (p0 + t * (p1 + t * p2)), q0 + t * (q1 + t * (q2 + t * q3))};
@@ -386,7 +390,7 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         const double Ay = (m_arc.polyM0 + d) / m_def.a;
         const double x2 = xr * xr;
         phi = Ay;
-        double sphi = std::sin(phi), cphi = std::cos(phi), step = 0.0;
+        double sphi = std::sin(phi), cphi = std::cos(phi), step = 0.0, lastStep = 0.0;
         int round = 0;
         for (; round < kPolyconicRounds; ++round) {
             const UnitArc arc = arcOf(phi, sphi, cphi);
@@ -402,6 +406,13 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
             if (!std::isfinite(step)) return 0;
             phi -= step;
             if (std::fabs(step) <= kPolyconicTolerance) break;
+            // The rounds converge quadratically, each step about K times the
+            // square of the one before: once the next is foreseen ten times
+            // below 1e-16 rad (0.6 nm), the round that would take it is left out.
+            const double size = std::fabs(step);
+            if (size < kPolyconicForeseeBelow && 10.0 * size * size * size < 1e-16 * lastStep * lastStep)
+                break;
+            lastStep = step;
             if (std::fabs(step) < kPolyconicRotateBelow && std::fabs(step) > kPolyconicExactBelow) {
                 // phi went down by step: rotate by -step.
                 const double t2 = step * step;
@@ -420,7 +431,7 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         phi = Clamp(phi, -kHalfPi, kHalfPi);
         if (phi != 0.0 && std::fabs(std::fabs(phi) - kHalfPi) > kPolyconicPoleBand) {
             // The sine and cosine of the last round, carried over its step
-            // (at most the tolerance, so the omitted terms are below 1e-24).
+            // (at most 1e-8, so the omitted terms are below 5e-17).
             const double s = sphi - cphi * step, c = cphi + sphi * step;
             const double C = W(m_ell.es, s) * s / c;
             lam = std::asin(xr * C) / s;
