@@ -414,10 +414,13 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
                 break;
             lastStep = step;
             if (std::fabs(step) < kPolyconicRotateBelow && std::fabs(step) > kPolyconicExactBelow) {
-                // phi went down by step: rotate by -step.
+                // phi went down by step: rotate by -step (the series multiply by
+                // the reciprocals of their divisors: five divisions in a row
+                // were the longest wait of a round).
                 const double t2 = step * step;
-                const double sinStep = step * (1.0 - t2 / 6.0 * (1.0 - t2 / 20.0 * (1.0 - t2 / 42.0)));
-                const double cosStep = 1.0 - t2 / 2.0 * (1.0 - t2 / 12.0 * (1.0 - t2 / 30.0));
+                const double sinStep =
+                    step * (1.0 - t2 * (1.0 / 6.0) * (1.0 - t2 * (1.0 / 20.0) * (1.0 - t2 * (1.0 / 42.0))));
+                const double cosStep = 1.0 - t2 * 0.5 * (1.0 - t2 * (1.0 / 12.0) * (1.0 - t2 * (1.0 / 30.0)));
                 const double s = sphi * cosStep - cphi * sinStep;
                 cphi = cphi * cosStep + sphi * sinStep;
                 sphi = s;
