@@ -466,9 +466,11 @@ struct Cursor {
         const char* first = q;
         long v = 0;
         unsigned d;
-        for (; q != end && Digit(*q, d); ++q)
+        // At most 18 digits are summed, which cannot overflow; a 19th is
+        // from_chars's to judge.
+        for (; q != end && q - first < 18 && Digit(*q, d); ++q)
             v = v * 10 + static_cast<long>(d);
-        if (q == first || q - first > 18) return false;
+        if (q == first || (q != end && Digit(*q, d))) return false;
         out = negative ? -v : v;
         if (stop != '\t') {
             if (q == end || *q != stop) return false;

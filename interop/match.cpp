@@ -63,7 +63,7 @@ bool ReadPlainMapping(const std::string& path, MappingCache& cache) {
     auto code = [&](long& v) {
         const char* first = p;
         v = 0;
-        for (; p != end && *p >= '0' && *p <= '9'; ++p)
+        for (; p != end && p - first < 10 && *p >= '0' && *p <= '9'; ++p)
             v = v * 10 + (*p - '0');
         const std::ptrdiff_t n = p - first;
         return n >= 1 && n <= 9 && (n == 1 || *first != '0');
