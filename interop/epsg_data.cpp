@@ -421,17 +421,154 @@ bool CheckTransformation(const Fields& f) {
     return ParseTransformation(f, t, none, false);
 }
 
+// The quick check of the commonest records: one walk along the line, no
+// split into fields and no record built. It accepts only lines the full
+// check accepts (exact field counts, the numbers in the plain forms that
+// ToLong and ToDouble read on their short paths, the same value limits) and
+// gives up on anything else, which the full check then decides and names.
+// Most of the first EPSG set-up's time went to splitting and parsing these
+// lines whole.
+struct Cursor {
+    const char* p;
+    const char* end;
+    bool more = true; // a field remains
+    explicit Cursor(std::string_view line) : p(line.data() + 2), end(line.data() + line.size()) {}
+    // Past a field that ends at q: at the line's end or a tab.
+    bool Close(const char* q) {
+        if (q == end) {
+            p = q;
+            more = false;
+            return true;
+        }
+        if (*q != '\t') return false;
+        p = q + 1;
+        return true;
+    }
+    bool Text(bool nonEmpty = false) {
+        if (!more) return false;
+        const void* tab = std::memchr(p, '\t', static_cast<std::size_t>(end - p));
+        const char* q = tab ? static_cast<const char*>(tab) : end;
+        return !(nonEmpty && q == p) && Close(q);
+    }
+    // A field that is exactly "G" or "P": its letter, or 0.
+    char Letter() {
+        if (!more || end - p < 1) return 0;
+        const char c = *p;
+        return (c == 'G' || c == 'P') && Close(p + 1) ? c : 0;
+    }
+    // ToLong's short path: a sign and 1 to 18 digits, up to the field's end
+    // or, for a parameter's code, up to stop.
+    bool Long(long& out, char stop = '\t') {
+        if (!more) return false;
+        const char* q = p;
+        const bool negative = q != end && *q == '-';
+        if (negative) ++q;
+        const char* first = q;
+        long v = 0;
+        unsigned d;
+        // At most 18 digits are summed, which cannot overflow; a 19th is
+        // from_chars's to judge.
+        for (; q != end && q - first < 18 && Digit(*q, d); ++q)
+            v = v * 10 + static_cast<long>(d);
+        if (q == first || (q != end && Digit(*q, d))) return false;
+        out = negative ? -v : v;
+        if (stop != '\t') {
+            if (q == end || *q != stop) return false;
+            p = q + 1;
+            return true;
+        }
+        return Close(q);
+    }
+    // ToDouble's short path, the very same arithmetic; any other number
+    // (EPSG writes some with 16 or 17 digits) is ToDouble's to read whole.
+    bool Double(double& out) {
+        if (!more) return false;
+        const char* q = p;
+        const bool negative = q != end && *q == '-';
+        if (negative) ++q;
+        std::uint64_t digits = 0;
+        unsigned d;
+        const char* first = q;
+        for (; q != end && Digit(*q, d); ++q)
+            digits = digits * 10 + d;
+        std::ptrdiff_t count = q - first, after = 0;
+        if (q != end && *q == '.') {
+            const char* fraction = ++q;
+            for (; q != end && Digit(*q, d); ++q)
+                digits = digits * 10 + d;
+            after = q - fraction;
+            count += after;
+        }
+        if (count == 0 || count > 15 || (q != end && *q != '\t')) {
+            const void* tab = std::memchr(p, '\t', static_cast<std::size_t>(end - p));
+            q = tab ? static_cast<const char*>(tab) : end;
+            return ToDouble(std::string_view(p, static_cast<std::size_t>(q - p)), out) && Close(q);
+        }
+        const double v = static_cast<double>(digits) / kPowersOfTen[after];
+        out = negative ? -v : v;
+        return Close(q);
+    }
+    bool Box() {
+        double south, west, north, east;
+        return Double(south) && Double(west) && Double(north) && Double(east) && south <= north;
+    }
+};
+
+bool QuickGeographic(std::string_view line, long& code) {
+    Cursor c(line);
+    long l;
+    double axis, inverseFlattening, v;
+    return c.Long(code) && c.Text() && c.Long(l) && c.Text() && c.Long(l) && c.Text() && c.Double(axis) &&
+           c.Double(inverseFlattening) && c.Long(l) && c.Text() && c.Double(v) && c.Long(l) && c.Box() &&
+           !c.more && axis > 0 && inverseFlattening >= 0;
+}
+bool QuickProjected(std::string_view line, long& code) {
+    Cursor c(line);
+    long l;
+    double toMetre, v;
+    if (!(c.Long(code) && c.Text() && c.Long(l) && c.Long(l) && c.Text() && c.Long(l) && c.Text() &&
+          c.Long(l) && c.Text() && c.Double(toMetre) && c.Text() && toMetre > 0))
+        return false;
+    // At most the fields SplitTabs takes: 12 and 10 parameters.
+    for (std::size_t field = 12; c.more; ++field)
+        if (field == kMaxFields || !c.Long(l, '=') || !c.Double(v)) return false;
+    return true;
+}
+bool QuickAlias(std::string_view line, long& code) {
+    Cursor c(line);
+    return c.Long(code) && c.Text(true) && !c.more;
+}
+bool QuickUse(std::string_view line, long& code) {
+    Cursor c(line);
+    return c.Long(code) && c.Box() && c.Text() && !c.more;
+}
+bool QuickEsri(std::string_view line, long& code) {
+    Cursor c(line);
+    return c.Long(code) && c.Text() && c.Letter() && c.Box() && c.Text() && !c.more;
+}
+
+// A new type is a parser, its check and a row here; the quick check is
+// optional (nullptr: every line of the type takes the full check).
 struct RecordType {
     char letter;
     bool (*check)(const Fields&);
     bool severalPerCode; // aliases: a system may have many
+    bool (*quick)(std::string_view line, long& code);
 };
 constexpr RecordType kRecordTypes[] = {
-    {'G', CheckGeographic, false}, {'P', CheckProjected, false}, {'X', CheckLeftOut, false},
-    {'T', CheckTransformation, false}, {'A', CheckAlias, true}, {'U', CheckUse, false},
-    {'R', CheckEsri, false}, {'H', CheckGrid, false}, {'M', CheckOther, false},
-    {'O', CheckOther, false}, {'V', CheckGeoid, false}, {'S', CheckSupersession, true},
-    {'C', CheckConcatenated, false},
+    {'G', CheckGeographic, false, QuickGeographic},
+    {'P', CheckProjected, false, QuickProjected},
+    {'X', CheckLeftOut, false, nullptr},
+    {'T', CheckTransformation, false, nullptr},
+    {'A', CheckAlias, true, QuickAlias},
+    {'U', CheckUse, false, QuickUse},
+    {'R', CheckEsri, false, QuickEsri},
+    {'H', CheckGrid, false, nullptr},
+    {'M', CheckOther, false, nullptr},
+    {'O', CheckOther, false, nullptr},
+    {'V', CheckGeoid, false, nullptr},
+    {'S', CheckSupersession, true, nullptr},
+    {'C', CheckConcatenated, false, nullptr},
 };
 
 bool SeveralPerCode(char letter) {
@@ -457,10 +594,22 @@ std::string LineError(const std::string& damaged, std::size_t lineNumber, const 
 // a file cut short, even at a line end, or altered is refused, not read in
 // part. Any line the reader cannot understand refuses the file too.
 //
-// Memory: the file's bytes are checked whole (line lengths, closing line,
-// checksum) before any record is built, so a damaged file costs its size once;
-// only a file that passes is split into records, which take about ten times
-// the bytes of their shortest possible lines, under the size cap.
+// One pass over the lines does it all. The closing line can only be the
+// last, so it is read first and the checksum of the bytes before it taken:
+// the pass then checks and indexes the records only of a file whose bytes
+// are the ones its closing line seals, while checking every line's length
+// and place. A damaged file thus costs its size once (no record is indexed);
+// a sealed one adds its index. The problems are reported in the order of
+// the two passes this replaced: a line too long or one after the closing
+// line, the closing line, the count, the checksum, then the first record
+// this library cannot read.
+bool ReadClosing(std::string_view closing, long& count, long& crc) {
+    if (!closing.empty() && closing.back() == '\r') closing.remove_suffix(1);
+    Fields f;
+    return SplitTabs(closing, f) && f.size == 3 && f[0] == "E" && ToLong(f[1], count) && f[2].size() == 8 &&
+           std::from_chars(f[2].data(), f[2].data() + 8, crc, 16).ptr == f[2].data() + 8;
+}
+
 std::string Parse(Data& d) {
     struct stat st;
     if (::stat(d.path.c_str(), &st) != 0)
@@ -476,15 +625,29 @@ std::string Parse(Data& d) {
         return Quoted(d.path) + " cannot be read, or is no longer a regular file";
     const std::string_view text(bytes);
 
-    // First pass, over the bytes only: each line's length, the records, and
-    // the closing line, which must be the last.
+    // The last line, and whether it is a closing line that seals the rest.
+    const std::size_t lastNewline =
+        text.size() < 2 ? std::string_view::npos : text.rfind('\n', text.size() - 2);
+    const std::size_t lastStart = lastNewline == std::string_view::npos ? 0 : lastNewline + 1;
+    bool sealed = false;
+    {
+        std::string_view last = text.substr(lastStart);
+        if (!last.empty() && last.back() == '\n') last.remove_suffix(1);
+        long count = 0, crc = 0;
+        sealed = !last.empty() && last[0] == 'E' && ReadClosing(last, count, crc) &&
+                 CZrToolkit::Crc32(text.data(), lastStart) == static_cast<std::uint32_t>(crc);
+    }
+
     std::size_t records = 0, lineNumber = 0, closingStart = std::string_view::npos;
     std::string_view closing;
+    std::string recordProblem;
+    bool checking = sealed;
+    Fields f;
     for (std::size_t at = 0; at < text.size();) {
         ++lineNumber;
         std::size_t end = text.find('\n', at);
         if (end == std::string_view::npos) end = text.size();
-        const std::string_view line = text.substr(at, end - at);
+        std::string_view line = text.substr(at, end - at);
         if (line.size() > kMaxLineLength) {
             const std::string cap = "is longer than " + std::to_string(kMaxLineLength) + " bytes";
             return LineError(damaged, lineNumber, cap.c_str());
@@ -493,46 +656,47 @@ std::string Parse(Data& d) {
             return LineError(damaged, lineNumber - 1, "is a closing line out of place");
         const std::size_t lineStart = at;
         at = end + 1;
-        if (line.empty() || line[0] == '#' || line == "\r") continue;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty() || line[0] == '#') continue;
         if (line[0] == 'E') {
             closingStart = lineStart;
             closing = line;
             continue;
         }
         ++records;
+        if (!checking) continue;
+        if (line.size() >= 2 && line[1] == '\t') {
+            const RecordType* type = TypeOf(line.substr(0, 1));
+            long code = 0;
+            if (type && type->quick && type->quick(line, code)) {
+                d.index[static_cast<std::size_t>(type->letter - 'A')].push_back({code, lineStart});
+                continue;
+            }
+        }
+        if (!SplitTabs(line, f)) {
+            recordProblem = LineError(damaged, lineNumber, "has too many fields");
+            checking = false;
+            continue;
+        }
+        const RecordType* type = TypeOf(f[0]);
+        long code = 0;
+        if (!type || !type->check(f) || !ToLong(f[1], code)) {
+            recordProblem = LineError(damaged, lineNumber, "is not a record this library reads");
+            checking = false;
+            continue;
+        }
+        d.index[static_cast<std::size_t>(type->letter - 'A')].push_back({code, lineStart});
     }
     if (closingStart == std::string_view::npos)
         return damaged + "it ends without its closing line (cut short?)";
-    if (!closing.empty() && closing.back() == '\r') closing.remove_suffix(1);
-    Fields f;
     long count = 0, crc = 0;
-    const bool readable = SplitTabs(closing, f) && f.size == 3 && f[0] == "E" && ToLong(f[1], count) &&
-                          f[2].size() == 8 &&
-                          std::from_chars(f[2].data(), f[2].data() + 8, crc, 16).ptr == f[2].data() + 8;
-    if (!readable) return LineError(damaged, lineNumber, "is no closing line of this format");
+    if (!ReadClosing(closing, count, crc))
+        return LineError(damaged, lineNumber, "is no closing line of this format");
     if (static_cast<std::size_t>(count) != records)
         return damaged + "it holds " + std::to_string(records) + " records where its closing line counts " +
                std::to_string(count);
-    if (CZrToolkit::Crc32(text.data(), closingStart) != static_cast<std::uint32_t>(crc))
-        return damaged + "its checksum does not match its content";
-
-    // Second pass: every record checked by its type's parser, and indexed.
-    lineNumber = 0;
-    for (std::size_t at = 0; at < closingStart;) {
-        ++lineNumber;
-        const std::size_t lineStart = at;
-        const std::size_t end = text.find('\n', at);
-        std::string_view line = text.substr(at, end - at);
-        at = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty() || line[0] == '#') continue;
-        if (!SplitTabs(line, f)) return LineError(damaged, lineNumber, "has too many fields");
-        const RecordType* type = TypeOf(f[0]);
-        long code = 0;
-        if (!type || !type->check(f) || !ToLong(f[1], code))
-            return LineError(damaged, lineNumber, "is not a record this library reads");
-        d.index[static_cast<std::size_t>(type->letter - 'A')].push_back({code, lineStart});
-    }
+    if (!sealed) return damaged + "its checksum does not match its content";
+    if (!recordProblem.empty()) return recordProblem;
     d.bytes = std::move(bytes);
     return std::string();
 }

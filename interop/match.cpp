@@ -3,6 +3,7 @@
 
 #include "model/ZrPJTypes.h"
 #include "model/catalogue/ZrProjectedCatalogue.h"
+#include "platform/ZrFile.h"
 #include "platform/ZrMarkup.h"
 #include "transform/ZrPJTranslator.h"
 
@@ -35,6 +36,67 @@ struct MappingCache {
     std::unordered_map<long, long> toEpsg, toCatalogue;
 };
 
+// The mapping file as the library ships it, read without building a
+// document: the declaration, the root, then entries of exactly
+// <oml:CodeTransition> <oml:OrvantaCode>digits</oml:OrvantaCode>
+// <oml:EPSGCode>digits</oml:EPSGCode> </oml:CodeTransition> with blanks
+// between the tags, and the root's end. For such a file the document reading
+// below finds the same pairs in the same order; any other byte (a comment, an
+// attribute, a leading zero, a tag more than the markup reader takes) makes
+// this give up, before anything is filed, and the document reading decides.
+// It took half the first set-up of a system from WKT.
+bool ReadPlainMapping(const std::string& path, MappingCache& cache) {
+    std::string bytes;
+    if (!CZrFile::ReadAll(path.c_str(), bytes, CZrFile::kMaxDocumentSize)) return false;
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    auto blanks = [&] {
+        while (p != end && (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n'))
+            ++p;
+    };
+    auto take = [&](std::string_view s) {
+        if (static_cast<std::size_t>(end - p) < s.size() || std::string_view(p, s.size()) != s) return false;
+        p += s.size();
+        return true;
+    };
+    // A code as the translator's comparison takes it: its own decimal digits.
+    auto code = [&](long& v) {
+        const char* first = p;
+        v = 0;
+        for (; p != end && p - first < 10 && *p >= '0' && *p <= '9'; ++p)
+            v = v * 10 + (*p - '0');
+        const std::ptrdiff_t n = p - first;
+        return n >= 1 && n <= 9 && (n == 1 || *first != '0');
+    };
+    if (!take("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")) return false;
+    blanks();
+    if (!take("<oml:CodeTransitions xmlns:oml=\"urn:ZrPrj50:CodeTransition\">")) return false;
+    std::vector<std::pair<long, long>> pairs;
+    for (;;) {
+        blanks();
+        if (take("</oml:CodeTransitions>")) break;
+        long o = 0, e = 0;
+        if (!take("<oml:CodeTransition>")) return false;
+        blanks();
+        if (!take("<oml:OrvantaCode>") || !code(o) || !take("</oml:OrvantaCode>")) return false;
+        blanks();
+        if (!take("<oml:EPSGCode>") || !code(e) || !take("</oml:EPSGCode>")) return false;
+        blanks();
+        if (!take("</oml:CodeTransition>")) return false;
+        pairs.emplace_back(o, e);
+    }
+    blanks();
+    // Six tags an entry, three besides: the markup reader refuses a file of more.
+    if (p != end || 6 * pairs.size() + 3 > CMarkup::kMaxFileTags) return false;
+    cache.toEpsg.reserve(pairs.size());
+    cache.toCatalogue.reserve(pairs.size());
+    for (const auto& [o, e] : pairs) {
+        cache.toEpsg.emplace(o, e);
+        cache.toCatalogue.emplace(e, o);
+    }
+    return true;
+}
+
 const MappingCache& Mapping() {
     thread_local MappingCache cache;
     const std::string path = CZrPJTranslator::m_strEpsgName.str();
@@ -50,8 +112,12 @@ const MappingCache& Mapping() {
     ++cache.generation;
     cache.toEpsg.clear();
     cache.toCatalogue.clear();
+    if (exists && ReadPlainMapping(path, cache)) return cache;
+    if (!exists) return cache;
+    // A document that breaks off keeps the entries before the break, and
+    // the translator's lookups find them: so must these (they once read none).
     CMarkup xml;
-    if (!exists || !xml.Load(path.c_str())) return cache;
+    xml.Load(path.c_str());
     // As the translator reads it: entries in document order, the first entry
     // for a code answers, entries lacking either field are passed over.
     while (xml.FindChildElem("oml:CodeTransition")) {

@@ -37,6 +37,19 @@ constexpr int kPolyconicRounds = 100;
 constexpr double kPolyconicTolerance = 1e-12;
 constexpr double kPolyconicEquatorBand = 1.0; // metres about the equator's image
 constexpr double kPolyconicPoleBand = 1e-5;   // radians about a pole: longitude undefined
+// Below this Newton step (radians) the sine and cosine of the latitude are
+// carried over the step by the rotation formulas, with the step's own sine
+// and cosine from their series to the 7th and 6th powers: the first terms
+// left out are below 3e-19 of unity, far under a rounding of the result.
+constexpr double kPolyconicRotateBelow = 0.02;
+// Below this step the next round is likely the last, whose value sets the
+// result: it takes the sine and cosine anew, so that the rounding the
+// rotations gathered does not reach the result.
+constexpr double kPolyconicExactBelow = 1e-6;
+// A step left out must be below this (radians) for the foresight to be
+// trusted, and so that the last sine and cosine, carried over the step to
+// first order, stay exact to 5e-17.
+constexpr double kPolyconicForeseeBelow = 1e-8;
 
 // China projection: a sphere of fixed radius, and the azimuth perturbation
 // A' = A + z sin(3 (A + 15 deg)) k with its derivative factor 3 k.
@@ -308,6 +321,24 @@ inline UnitArc PolyconicArc(const double A[4], double phi, double sphi, double c
     return {A[0] * phi - A[1] * s2 + A[2] * s4 - A[3] * s6,
             A[0] - 2.0 * A[1] * c2 + 4.0 * A[2] * c4 - 6.0 * A[3] * c6};
 }
+
+// The same arc and slope as polynomials in t = sin^2 phi, for the inverse's
+// Newton rounds, where the multiple-angle chain was the longest path: with
+// sin 2phi = 2sc, sin 4phi = 4sc (1 - 2t), sin 6phi = 2sc (3 - 16t + 16t^2),
+// the arc is A0 phi + sc (p0 + p1 t + p2 t^2); with cos 2phi = 1 - 2t,
+// cos 4phi = 1 - 8t + 8t^2, cos 6phi = 1 - 18t + 48t^2 - 32t^3 the slope is
+// q0 + q1 t + q2 t^2 + q3 t^3. The coefficients depend on the ellipsoid only.
+struct ArcPolynomial {
+    double a0, p0, p1, p2, q0, q1, q2, q3;
+    explicit ArcPolynomial(const double A[4])
+        : a0(A[0]), p0(-2.0 * A[1] + 4.0 * A[2] - 6.0 * A[3]), p1(-8.0 * A[2] + 32.0 * A[3]),
+          p2(-32.0 * A[3]), q0(A[0] - 2.0 * A[1] + 4.0 * A[2] - 6.0 * A[3]),
+          q1(4.0 * A[1] - 32.0 * A[2] + 108.0 * A[3]), q2(32.0 * A[2] - 288.0 * A[3]), q3(192.0 * A[3]) {}
+    UnitArc operator()(double phi, double sphi, double cphi) const {
+        const double t = sphi * sphi;
+        return {a0 * phi + sphi * cphi * (p0 + t * (p1 + t * p2)), q0 + t * (q1 + t * (q2 + t * q3))};
+    }
+};
 } // namespace
 
 // Per point one sine and cosine of phi and one of half the cone angle E: the
@@ -332,7 +363,7 @@ int CZrPJOperator::Normal_Polyconic_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
-    const double* A = m_arc.A;
+    const ArcPolynomial arcOf(m_arc.A);
     const double xr = pt.x / m_def.a;
     const double d = pt.y;
     double phi, lam;
@@ -343,8 +374,12 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         // Newton's method on f(phi) = A (C M + 1) - M - C (M^2 + B) / 2, whose
         // root is the latitude (M the meridian arc in units of a, C = N/(a r)
         // written as sqrt(1 - e^2 sin^2) tan, B = x^2 + A^2). The slope is
-        // the exact derivative of f; a slope scaled by A2 (about 0.0025)
-        // instead of 1 never converges to 1e-12 for most points. With
+        // the derivative of f (C' = W / cos^2 - e^2 sin^2 / W; its first part
+        // enters through D W, equal to it where f vanishes, so that the
+        // convergence stays quadratic); a slope scaled by A2 (about 0.0025)
+        // instead of 1 never converges to 1e-12 for most points, and one
+        // whose e^2 term read cos^3 sin for cos sin^3 converged only at a
+        // rate of about e^2 x^2 / 2 a round, a round more than needed. With
         // D = M - A, M^2 + B - 2 A M is D^2 + x^2, so f = -D - C (D^2 + x^2) / 2:
         // the form that does not subtract two products of C, which near a
         // pole is 1e16 and left f to the rounding of its last bit (the pole's
@@ -352,15 +387,16 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         // round serve the arc, its slope, C and sin 2phi; f and its slope
         // are both taken times cos phi sin phi W, which clears C and sin 2phi
         // from every denominator and leaves one division a round, the step.
+        // Once the steps are small the sine and cosine are rotated by the
+        // step rather than taken anew: one or two sine-cosine pairs a point
+        // instead of one a round (the results move by at most 1e-16 rad).
         const double Ay = (m_arc.polyM0 + d) / m_def.a;
         const double x2 = xr * xr;
         phi = Ay;
-        double sphi = 0.0, cphi = 1.0, step = 0.0;
+        double sphi = std::sin(phi), cphi = std::cos(phi), step = 0.0, lastStep = 0.0;
         int round = 0;
         for (; round < kPolyconicRounds; ++round) {
-            sphi = std::sin(phi);
-            cphi = std::cos(phi);
-            const UnitArc arc = PolyconicArc(A, phi, sphi, cphi);
+            const UnitArc arc = arcOf(phi, sphi, cphi);
             const double Mn = arc.M, Mp = arc.slope;
             const double w2 = 1.0 - m_ell.es * sphi * sphi, w = std::sqrt(w2); // W and W^2
             const double D = Mn - Ay, q = D * D + x2;
@@ -368,18 +404,40 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
             // f cos sin W and f' cos sin W, where C = W sin / cos:
             const double f = -D * csw - 0.5 * w2s2 * q;
             const double slope =
-                -D * (w2s2 * Mp - w) + 0.5 * m_ell.es * q * cphi * cphi * cphi * sphi - Mp * csw;
+                -D * (w2s2 * Mp - w) + 0.5 * m_ell.es * q * cphi * sphi * sphi * sphi - Mp * csw;
             step = f / slope;
             if (!std::isfinite(step)) return 0;
             phi -= step;
             if (std::fabs(step) <= kPolyconicTolerance) break;
+            // The rounds converge quadratically, each step about K times the
+            // square of the one before: once the next is foreseen ten times
+            // below 1e-16 rad (0.6 nm), the round that would take it is left out.
+            const double size = std::fabs(step);
+            if (size < kPolyconicForeseeBelow && 10.0 * size * size * size < 1e-16 * lastStep * lastStep)
+                break;
+            lastStep = step;
+            if (std::fabs(step) < kPolyconicRotateBelow && std::fabs(step) > kPolyconicExactBelow) {
+                // phi went down by step: rotate by -step (the series multiply by
+                // the reciprocals of their divisors: five divisions in a row
+                // were the longest wait of a round).
+                const double t2 = step * step;
+                const double sinStep =
+                    step * (1.0 - t2 * (1.0 / 6.0) * (1.0 - t2 * (1.0 / 20.0) * (1.0 - t2 * (1.0 / 42.0))));
+                const double cosStep = 1.0 - t2 * 0.5 * (1.0 - t2 * (1.0 / 12.0) * (1.0 - t2 * (1.0 / 30.0)));
+                const double s = sphi * cosStep - cphi * sinStep;
+                cphi = cphi * cosStep + sphi * sinStep;
+                sphi = s;
+            } else {
+                sphi = std::sin(phi);
+                cphi = std::cos(phi);
+            }
         }
         // No convergence: the point lies outside every cone of the projection.
         if (round == kPolyconicRounds) return 0;
         phi = Clamp(phi, -kHalfPi, kHalfPi);
         if (phi != 0.0 && std::fabs(std::fabs(phi) - kHalfPi) > kPolyconicPoleBand) {
             // The sine and cosine of the last round, carried over its step
-            // (at most the tolerance, so the omitted terms are below 1e-24).
+            // (at most 1e-8, so the omitted terms are below 5e-17).
             const double s = sphi - cphi * step, c = cphi + sphi * step;
             const double C = W(m_ell.es, s) * s / c;
             lam = std::asin(xr * C) / s;

@@ -236,6 +236,16 @@ TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
          Sealed(body + "U\t2154\t41.15\twest\t51.56\t10.38\tFrance\n"), next + "is not a record"},
         {"an ESRI system of no kind", Bytes,
          Sealed(body + "R\t54030\tWorld_Robinson\tQ\t-90\t-180\t90\t180\tWorld\n"), next + "is not a record"},
+        // The commonest records are read by a quick walk along the line: each
+        // of its edges still refuses what the full reading refuses.
+        {"a parameter without its value", Bytes,
+         Sealed(body + "P\t1\tX\t4326\t9807\tM\t1\tC\t9001\tmetre\t1\tEN\t8801=0\t8802\n"),
+         next + "is not a record"},
+        {"a projected system ending in a tab", Bytes,
+         Sealed(body + "P\t1\tX\t4326\t9807\tM\t1\tC\t9001\tmetre\t1\tEN\t\n"), next + "is not a record"},
+        {"an alias of no name", Bytes, Sealed(body + "A\t4326\t\n"), next + "is not a record"},
+        {"an area upside down", Bytes, Sealed(body + "U\t2154\t51.56\t-9.86\t41.15\t10.38\tFrance\n"),
+         next + "is not a record"},
         {"a field too few", Bytes, Sealed(body + firstGeog.substr(0, firstGeog.rfind('\t')) + "\n"),
          next + "is not a record"},
         {"too many fields", Bytes, Sealed(body + manyFields + "\n"), next + "has too many fields"},

@@ -5,6 +5,7 @@
 // doubles the standard library reads from them.
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
+#include "interop/ZrInteropMatch_p.h"
 #include "transform/ZrPJTranslator.h"
 
 #include <gtest/gtest.h>
@@ -59,6 +60,58 @@ TEST(EpsgSetup, AKeptSystemFollowsTheMappingFile) {
     EXPECT_TRUE(ZrCoordSysFromEpsg(32650, other));
     EXPECT_EQ(other.GetType(), 32650);
     std::remove(path.c_str());
+}
+
+// The mapping file in the shipped layout is read by a plain scan, any other
+// by the document reader: both must give what the translator's own lookups
+// give, entry by entry, whatever the layout (the translator reads the file
+// through the document reader on every lookup).
+TEST(EpsgSetup, TheMappingReadsAsTheTranslatorReadsItInEveryLayout) {
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                             "<oml:CodeTransitions xmlns:oml=\"urn:ZrPrj50:CodeTransition\">\n";
+    const std::string tail = "</oml:CodeTransitions>\n";
+    auto entry = [](const std::string& orvanta, const std::string& epsg) {
+        return "\t<oml:CodeTransition>\n\t\t<oml:OrvantaCode>" + orvanta +
+               "</oml:OrvantaCode>\n\t\t<oml:EPSGCode>" + epsg + "</oml:EPSGCode>\n\t</oml:CodeTransition>\n";
+    };
+    const std::string body = entry("32650", "32650") + entry("2100", "2100") + entry("4214", "4214") +
+                             entry("99999", "4214") + entry("4214", "1");
+    std::string crlf;
+    for (char c : head + body + tail)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const struct {
+        const char* name;
+        std::string text;
+    } cases[] = {
+        {"shipped layout, a code twice", head + body + tail},
+        {"CRLF line ends", crlf},
+        {"a comment", head + "<!-- kept -->\n" + body + tail},
+        {"a leading zero", head + entry("32651", "032651") + body + tail},
+        {"an entry without its EPSG code",
+         head + "\t<oml:CodeTransition><oml:OrvantaCode>7</oml:OrvantaCode></oml:CodeTransition>\n" + body + tail},
+        {"no declaration", "<oml:CodeTransitions>\n" + body + tail},
+        {"the fields swapped",
+         head + "<oml:CodeTransition><oml:EPSGCode>2100</oml:EPSGCode><oml:OrvantaCode>5</oml:OrvantaCode>"
+                "</oml:CodeTransition>\n" +
+             body + tail},
+        {"cut short", head + body},
+        {"an entity", head + entry("32650", "3265&#48;") + body + tail},
+    };
+    const CString shipped = CZrPJTranslator::m_strEpsgName;
+    const CZrPJTranslator translator;
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string path =
+            "/tmp/zrprj_layout_" + std::to_string(getpid()) + "_" + std::to_string(n++) + ".xml";
+        std::ofstream(path, std::ios::binary) << c.text;
+        CZrPJTranslator::m_strEpsgName = path.c_str();
+        for (int code : {32650, 32651, 2100, 4214, 1, 99999, 7, 5}) {
+            EXPECT_EQ(ZrMappedCatalogueCode(code), translator.EPSG2Orvanta(code)) << c.name << ", EPSG " << code;
+            EXPECT_EQ(ZrMappedEpsgCode(code), translator.Orvanta2EPSG(code)) << c.name << ", catalogue " << code;
+        }
+        std::remove(path.c_str());
+    }
+    CZrPJTranslator::m_strEpsgName = shipped;
 }
 
 // A text naming a catalogue system without its code finds the row by name,
