@@ -28,6 +28,7 @@
 #include "interop/ZrInteropForms_p.h"
 #include "interop/ZrInteropMatch_p.h"
 #include "interop/proj_common_p.h"
+#include "model/ZrPJTypes.h"
 #include "model/catalogue/ZrProjectedCatalogue.h"
 #include "platform/ZrToolkit.h"
 
@@ -496,6 +497,7 @@ int ScaleOf(ProjReader& r, double& k, bool* given = nullptr) {
 // The projection: method code and parameters, lengths in the system's unit.
 int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool sphere,
                    ZrEpsgProjectedRecord& p) {
+    constexpr double kDegree = 0.017453292519943295;
     double lat0, lon0, k, x0, y0;
     auto falseOrigin = [&](long eCode, long nCode) {
         if (!r.Optional("x_0", 0, x0) || !r.Optional("y_0", 0, y0)) return 0;
@@ -650,6 +652,64 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
         AddParameter(p, 1036, alpha);
         AddParameter(p, 8818, 78.5);
         AddParameter(p, 8819, hasK ? k : 0.9999);
+        return falseOrigin(8806, 8807);
+    }
+
+    if (proj == "ob_tran") {
+        // The globe turned so that its pole lies at (+o_lat_p, +o_lon_p) of the
+        // turned graticule, then projected by +o_proj; only the equidistant
+        // cylindrical (without its own origin or true parallel) is computed.
+        // PROJ's two other ways of placing the pole, by a great circle's
+        // azimuth at a point and by two points on the turned equator, are
+        // turned into the pole here as PROJ turns them.
+        const Token* o = r.Find("o_proj");
+        if (!o || !o->hasValue) return r.Fail("+proj=ob_tran needs +o_proj");
+        if (o->value != "eqc")
+            return r.Fail("+proj=ob_tran with +o_proj=" + o->value +
+                          " is not computed; the library turns the globe under eqc only");
+        if (r.Peek("lat_ts") || r.Peek("lat_0"))
+            return r.Fail("+proj=ob_tran's eqc with its own +lat_ts or +lat_0 is not computed");
+        double latp = 0, lonp = 0;
+        bool hasLatP;
+        if (!r.Optional("o_lat_p", 0, latp, &hasLatP) || !r.Optional("o_lon_p", 0, lonp) ||
+            !r.Optional("lon_0", 0, lon0))
+            return 0;
+        if (!hasLatP) {
+            double alpha, lonc, latc;
+            bool hasAlpha;
+            if (!r.Optional("o_alpha", 0, alpha, &hasAlpha) || !r.Optional("o_lon_c", 0, lonc) ||
+                !r.Optional("o_lat_c", 0, latc))
+                return 0;
+            if (hasAlpha) {
+                if (std::fabs(std::fabs(latc) - 90.0) <= 1e-10)
+                    return r.Fail("+o_lat_c at a pole leaves +o_alpha undefined");
+                const double al = alpha * kDegree, pc = latc * kDegree;
+                lonp = lonc + std::atan2(-std::cos(al), -std::sin(al) * std::sin(pc)) / kDegree;
+                latp = std::asin(std::cos(pc) * std::sin(al)) / kDegree;
+            } else {
+                double lat1, lon1, lat2, lon2;
+                bool has1;
+                if (!r.Optional("o_lat_1", 0, lat1, &has1) || !r.Optional("o_lon_1", 0, lon1) ||
+                    !r.Optional("o_lat_2", 0, lat2) || !r.Optional("o_lon_2", 0, lon2))
+                    return 0;
+                if (!has1) return r.Fail("+proj=ob_tran needs +o_lat_p, +o_alpha or +o_lat_1");
+                const double p1 = lat1 * kDegree, p2 = lat2 * kDegree, l1 = lon1 * kDegree,
+                             l2 = lon2 * kDegree;
+                if (std::fabs(p1 - p2) <= 1e-10 || std::fabs(p1) <= 1e-10 ||
+                    std::fabs(std::fabs(p1) - kDegree * 90.0) <= 1e-10 ||
+                    std::fabs(std::fabs(p2) - kDegree * 90.0) <= 1e-10)
+                    return r.Fail("+o_lat_1 and +o_lat_2 do not define a turned equator");
+                const double lp =
+                    std::atan2(std::cos(p1) * std::sin(p2) * std::cos(l1) - std::sin(p1) * std::cos(p2) * std::cos(l2),
+                               std::sin(p1) * std::cos(p2) * std::sin(l2) - std::cos(p1) * std::sin(p2) * std::sin(l1));
+                latp = std::atan(-std::cos(lp - l1) / std::tan(p1)) / kDegree;
+                lonp = lp / kDegree;
+            }
+        }
+        p.methodCode = PJ_KIND_GENERAL_OBLIQUE_TRANSFORMATION;
+        AddParameter(p, 48106, latp);
+        AddParameter(p, 48107, lonp);
+        AddParameter(p, 8802, lon0);
         return falseOrigin(8806, 8807);
     }
 
@@ -898,6 +958,7 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
                                   "meridian of its ellipsoid");
     double toMetre = p.linearUnitToMetre;
     if (s.empty()) s = std::string("+proj=") + m->projName;
+    if (p.methodCode == PJ_KIND_GENERAL_OBLIQUE_TRANSFORMATION) s += " +o_proj=eqc";
     if (p.methodCode == 9807) {
         // UTM zones in PROJ's own short form.
         double lon0 = ParameterValue(p, 8802, 0), x0 = ParameterValue(p, 8806, 0) * toMetre;
