@@ -164,6 +164,13 @@ const ProjMeridian kMeridians[] = {
 // only picks PROJ's faster, less accurate transverse Mercator series.
 const char* const kIgnoredKeys[] = {"no_defs", "wktext", "type", "approx"};
 
+// Parameters that PROJ parses for the methods that take them and passes over
+// everywhere else, at any value: every method the library reads whose PROJ
+// form uses the standard parallels (lcc, aea, eqdc, bonne, loxim, tpeqd) or
+// the two points of omerc consumes them, so one left over is one PROJ ignores
+// too (its own test strings give "+lat_1=0.5 +lat_2=2" to every method).
+const char* const kIgnoredWhereUnused[] = {"lat_1", "lat_2", "n"};
+
 // Parameters a projection may be given at their neutral value although it
 // does not use them (PROJ writes "+lat_ts=0" for Mercator, "+k=1" and so on).
 const char* const kNeutralZero[] = {"lat_0", "lon_0", "x_0",   "y_0",   "lat_ts", "lat_1",
@@ -455,6 +462,8 @@ int ProjReader::Leftovers() {
         bool ignored = false;
         for (const char* k : kIgnoredKeys)
             if (t.key == k) ignored = true;
+        for (const char* k : kIgnoredWhereUnused)
+            if (t.key == k) ignored = true;
         if (ignored) continue;
         // PROJ's own renderings give some projections parameters at the value
         // that leaves them without effect.
@@ -536,12 +545,15 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
             AddParameter(p, 8805, k);
             return falseOrigin(8806, 8807);
         }
-        if (k != 1.0) return r.Fail("+proj=lcc with a scale factor needs +lat_0 equal to +lat_1 and +lat_2");
-        p.methodCode = 9802;
+        // Two parallels and a scale: EPSG's Michigan form, whose ellipsoid
+        // scaling factor K is PROJ's k_0 there (the cone on an ellipsoid
+        // enlarged by K, every length of the map times K).
+        p.methodCode = k != 1.0 ? 1051 : 9802;
         AddParameter(p, 8821, lat0);
         AddParameter(p, 8822, lon0);
         AddParameter(p, 8823, lat1);
         AddParameter(p, 8824, lat2);
+        if (k != 1.0) AddParameter(p, 1038, k);
         return falseOrigin(8826, 8827);
     }
     if (proj == "merc") {
@@ -619,6 +631,22 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
         for (Token& t : r.m_tokens)
             if (t.key == "lat_0" || t.key == "lat_ts" || t.key == "k" || t.key == "k_0" || t.key == "lon_0")
                 t.used = false;
+    }
+    if (proj == "sterea" && !sphere) {
+        // At a pole the conformal sphere of the oblique stereographic keeps
+        // the ellipsoid's scale (its n is 1), and the map is EPSG's polar
+        // stereographic variant A with the same scale at the pole.
+        if (!r.Optional("lat_0", 0, lat0)) return 0;
+        if (std::fabs(lat0) == 90) {
+            if (!ScaleOf(r, k) || !r.Optional("lon_0", 0, lon0)) return 0;
+            p.methodCode = 9810;
+            AddParameter(p, 8801, lat0);
+            AddParameter(p, 8802, lon0);
+            AddParameter(p, 8805, k);
+            return falseOrigin(8806, 8807);
+        }
+        for (Token& t : r.m_tokens)
+            if (t.key == "lat_0") t.used = false;
     }
     if (proj == "somerc") {
         // The Swiss oblique Mercator: the Hotine oblique Mercator whose central
