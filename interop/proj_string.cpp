@@ -450,9 +450,13 @@ int ProjReader::Units(double& toMetre, long& epsgUnit, std::string& unitName) {
     }
     if (Token* v = Find("vunits"))
         return Fail("+vunits=" + v->value + " (a vertical unit) cannot be expressed");
-    if (Token* a = Find("axis"))
-        if (a->value != "enu" && a->value != "en")
+    if (Token* a = Find("axis")) {
+        // Westings and southings: left for the projection to take (PROJ's
+        // south-orientated transverse Mercator), refused as left over otherwise.
+        if (a->value == "wsu") a->used = false;
+        else if (a->value != "enu" && a->value != "en")
             return Fail("+axis=" + a->value + ": the library's systems run east then north");
+    }
     return 1;
 }
 
@@ -631,6 +635,26 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
         for (Token& t : r.m_tokens)
             if (t.key == "lat_0" || t.key == "lat_ts" || t.key == "k" || t.key == "k_0" || t.key == "lon_0")
                 t.used = false;
+    }
+    if (proj == "tmerc") {
+        // PROJ states EPSG's south-orientated transverse Mercator as tmerc
+        // with its axes turned west and south, which turns the false origin
+        // about too: x_0 = -FE, y_0 = -FN.
+        const Token* axis = r.Peek("axis");
+        if (axis && axis->value == "wsu") {
+            r.Find("axis");
+            if (!r.Optional("lat_0", 0, lat0) || !r.Optional("lon_0", 0, lon0) || !ScaleOf(r, k) ||
+                !r.Optional("x_0", 0, x0) || !r.Optional("y_0", 0, y0))
+                return 0;
+            p.methodCode = 9808;
+            p.axisOrder = "WS";
+            AddParameter(p, 8801, lat0);
+            AddParameter(p, 8802, lon0);
+            AddParameter(p, 8805, k);
+            AddParameter(p, 8806, -x0 / toMetre);
+            AddParameter(p, 8807, -y0 / toMetre);
+            return 1;
+        }
     }
     if (proj == "sterea" && !sphere) {
         // At a pole the conformal sphere of the oblique stereographic keeps
@@ -973,6 +997,30 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
         Put(s, "x_0", ParameterValue(p, 8806, 0) * p.linearUnitToMetre);
         Put(s, "y_0", ParameterValue(p, 8807, 0) * p.linearUnitToMetre);
         p.parameters.clear();
+    }
+    if (p.methodCode == 9808) {
+        // The south-orientated transverse Mercator as PROJ writes it: tmerc
+        // with west and south axes, the false origin turned about with them.
+        p.methodCode = 9807;
+        s = "+proj=tmerc +axis=wsu";
+        Put(s, "lat_0", ParameterValue(p, 8801, 0));
+        Put(s, "lon_0", ParameterValue(p, 8802, 0));
+        Put(s, "k", ParameterValue(p, 8805, 1));
+        Put(s, "x_0", -ParameterValue(p, 8806, 0) * p.linearUnitToMetre);
+        Put(s, "y_0", -ParameterValue(p, 8807, 0) * p.linearUnitToMetre);
+        p.parameters.clear();
+    }
+    if (p.methodCode == 1051) {
+        // Michigan's cone as PROJ writes it: the two-parallel lcc whose k_0 is
+        // the ellipsoid scaling factor.
+        const double k = ParameterValue(p, 1038, 1);
+        p.methodCode = 9802;
+        s = "+proj=lcc";
+        Put(s, "k_0", k);
+        std::vector<ZrEpsgParameter> rest;
+        for (const auto& q : p.parameters)
+            if (q.code != 1038) rest.push_back(q);
+        p.parameters = rest;
     }
     const ZrMethodNames* m = ZrFindMethod(p.methodCode);
     if (!m || !m->projName)
