@@ -992,3 +992,76 @@ TEST(ProjForms, JsonNamesKeepEveryUtf8LengthToItsEdges) {
         EXPECT_EQ(back.GetName().str(), c.read) << c.written;
     }
 }
+
+// PROJ's string of an EPSG system, and the string the library writes for it,
+// read back to the system the EPSG function builds for the code: the same
+// points within a millimetre over the area of use, every seventh EPSG
+// projected code. Catches a PROJ parameter or form the reader takes otherwise
+// than EPSG's definition (+pm=paris, +proj=somerc, +axis, +towgs84, +units,
+// +to_meter, +k against +k_0, +R_A ...).
+TEST(ProjForms, ProjStringsOfEpsgSystemsReadBackToTheEpsgSystem) {
+    std::vector<long> all;
+    ZrEpsgProjectedCodes(all);
+    ASSERT_FALSE(all.empty());
+    PJ_CONTEXT* ctx = proj_context_create();
+    int tried = 0, readProj = 0, readOwn = 0;
+    std::map<std::string, int> refused;
+    std::vector<long> roundedRows;
+    for (size_t i = 0; i < all.size(); i += 7) {
+        CZrPJCoordSys epsg;
+        if (!ZrCoordSysFromEpsg(all[i], epsg) || epsg.GetType() == 1) continue;
+        ProjRendering r;
+        if (!RenderEpsg(ctx, all[i], r) || r.type != PJ_TYPE_PROJECTED_CRS || ProjRenderingDiffers(r)) continue;
+        ++tried;
+        CString own;
+        ZrExportProjString(epsg, own, nullptr);
+        const std::string texts[2] = {r.projString, own.str()};
+        for (int form = 0; form < 2; ++form) {
+            if (texts[form].empty()) continue;
+            CZrPJCoordSys back;
+            CString why;
+            if (!ZrImportProjString(CString(texts[form].c_str()), back, &why)) {
+                ++refused[std::string(form == 0 ? "PROJ's: " : "own: ") + why.str()];
+                continue;
+            }
+            ++(form == 0 ? readProj : readOwn);
+            const double mA = 1.0 / epsg.GetPJOperator().GetUnitFactor();
+            const double mB = 1.0 / back.GetPJOperator().GetUnitFactor();
+            const double pmA = epsg.GetGCS().GetPrimeMeridian().GetLongitude();
+            const double pmB = back.GetGCS().GetPrimeMeridian().GetLongitude();
+            double worst = 0.0;
+            for (int k = 0; k < 9; ++k) {
+                const double lon = r.west + (r.east - r.west) * (0.1 + 0.4 * (k % 3));
+                const double lat = r.south + (r.north - r.south) * (0.1 + 0.4 * (k / 3));
+                // Longitudes from each system's own prime meridian.
+                CPoint2D a(lon - pmA, lat), b(lon - pmB, lat);
+                const bool okA = epsg.GetPJOperator().Forward(a) != 0, okB = back.GetPJOperator().Forward(b) != 0;
+                EXPECT_EQ(okA, okB) << all[i] << " " << texts[form];
+                if (!okA || !okB) continue;
+                worst = std::max(worst, std::hypot(a.x * mA - b.x * mB, a.y * mA - b.y * mB));
+            }
+            // A catalogue row the EPSG function answers with may keep its
+            // catalogue ellipsoid's rounded flattening (International 1924 as
+            // 1/297.0000324, WGS 72 as 1/298.2600404): millimetres at the
+            // area of use, listed apart; the string itself reads exactly.
+            if (worst > kAgreementMetres && form == 0 && epsg.GetType() > 1 &&
+                worst <= kAgreementMetres + CatalogueEllipsoidAllowance(epsg, r)) {
+                roundedRows.push_back(all[i]);
+                continue;
+            }
+            EXPECT_LE(worst, kAgreementMetres) << "EPSG:" << all[i] << " " << texts[form];
+        }
+    }
+    proj_context_destroy(ctx);
+    std::printf("PROJ strings of every 7th EPSG system: %d tried, PROJ's read %d, the library's read %d\n", tried,
+                readProj, readOwn);
+    for (const auto& r : refused)
+        std::printf("  refused %4d x %s\n", r.second, r.first.c_str());
+    std::printf("  %zu catalogue rows answering EPSG:n off by more than 1 mm (their rounded ellipsoid):",
+                roundedRows.size());
+    for (long c : roundedRows)
+        std::printf(" %ld", c);
+    std::printf("\n");
+    EXPECT_GT(tried, 500);
+    EXPECT_GE(readProj, tried - 2);
+}
