@@ -169,77 +169,109 @@ inline int CubeArea(double& theta) {
 }
 } // namespace
 
+// The angles are carried as sines, cosines and tangents where the
+// mapping allows: tan(mu) is the arctangent's argument, cos(phi) the unit
+// vector's component towards the face's centre, and cos(atan(1/cos theta)) is
+// cos theta / sqrt(1 + cos^2 theta), so one arctangent and one arccosine are
+// left of the forward's dozen transcendental calls.
 int CZrPJOperator::Spherical_Cube_Forward(CPoint2D& pt) const {
-    // The geocentric latitude: the cube's sphere is the ellipsoid seen from its centre.
-    const double lat = m_def.f == 0.0 ? pt.y : std::atan(m_view.omf2 * std::tan(pt.y));
-    const double lon = pt.x;
-    double phi, theta;
+    // The geocentric latitude: the cube's sphere is the ellipsoid seen from
+    // its centre, tan(lat) = (1 - f)^2 tan(phi), kept as its sine and cosine.
+    double sp = std::sin(pt.y), cp = std::cos(pt.y);
+    if (m_def.f != 0.0) {
+        const double z = m_view.omf2 * sp, n = std::hypot(cp, z);
+        sp = z / n;
+        cp = cp / n;
+    }
+    double cosPhi, theta;
     int area;
     if (m_view.pole != 0) {
         // On the polar faces the angle from the centre is the co-latitude and
         // the direction follows the meridian (turned over on the bottom face).
-        phi = kHalfPi - m_view.pole * lat;
-        theta = m_view.pole > 0 ? lon - kHalfPi : kHalfPi - lon;
-        theta = AdjLongitude(theta);
+        cosPhi = m_view.pole * sp;
+        theta = AdjLongitude(m_view.pole > 0 ? pt.x - kHalfPi : kHalfPi - pt.x);
         area = CubeArea(theta);
     } else {
-        const double cl = std::cos(lat);
-        const double q = cl * std::cos(lon), r = cl * std::sin(lon), s = std::sin(lat);
-        phi = std::acos(q > 1.0 ? 1.0 : (q < -1.0 ? -1.0 : q));
-        if (phi < kCentre) {
+        const double q = cp * std::cos(pt.x), r = cp * std::sin(pt.x);
+        cosPhi = q;
+        if (1.0 - q < 0.5 * kCentre * kCentre) {
             theta = 0.0;
             area = 0;
         } else {
-            theta = std::atan2(s, r);
+            theta = std::atan2(sp, r);
             area = CubeArea(theta);
         }
     }
-    const double mu =
-        std::atan((12.0 / kPi) * (theta + std::acos(std::sin(theta) * std::cos(kQuarterPi)) - kHalfPi));
-    const double cm = std::cos(mu);
-    const double t =
-        std::sqrt((1.0 - std::cos(phi)) / (cm * cm) / (1.0 - std::cos(std::atan(1.0 / std::cos(theta)))));
-    const double m = mu + area * kHalfPi;
-    pt.x = m_def.a * t * std::cos(m);
-    pt.y = m_def.a * t * std::sin(m);
+    const double st = std::sin(theta), ct = std::cos(theta);
+    const double tanMu = (12.0 / kPi) * (theta + std::acos(st * 0.7071067811865476) - kHalfPi);
+    const double secMu2 = 1.0 + tanMu * tanMu;
+    const double cosAtan = ct / std::sqrt(1.0 + ct * ct);
+    const double t = std::sqrt((1.0 - cosPhi) * secMu2 / (1.0 - cosAtan));
+    const double c = t / std::sqrt(secMu2), s = c * tanMu; // t cos(mu), t sin(mu)
+    double x, y;
+    switch (area) {
+    case 1:
+        x = -s;
+        y = c;
+        break;
+    case 2:
+        x = -c;
+        y = -s;
+        break;
+    case 3:
+        x = s;
+        y = -c;
+        break;
+    default:
+        x = c;
+        y = s;
+        break;
+    }
+    pt.x = m_def.a * x;
+    pt.y = m_def.a * y;
     return 1;
 }
 
 int CZrPJOperator::Spherical_Cube_Inverse(CPoint2D& pt) const {
     const double x = pt.x / m_def.a, y = pt.y / m_def.a;
-    const double nu = std::atan(std::hypot(x, y));
-    double mu = std::atan2(y, x);
+    // The area from the map's quadrant between the diagonals, and tan(mu)
+    // within it (mu measured from the area's middle line).
     int area;
+    double tanMu;
     if (x >= 0.0 && x >= std::fabs(y)) {
         area = 0;
+        tanMu = x != 0.0 ? y / x : 0.0;
     } else if (y >= 0.0 && y >= std::fabs(x)) {
         area = 1;
-        mu -= kHalfPi;
+        tanMu = -x / y;
     } else if (x < 0.0 && -x >= std::fabs(y)) {
         area = 2;
-        mu += mu < 0.0 ? kPi : -kPi;
+        tanMu = y / x;
     } else {
         area = 3;
-        mu += kHalfPi;
+        tanMu = -x / y;
     }
-    const double u = (kPi / 12.0) * std::tan(mu);
-    const double theta = std::atan(std::sin(u) / (std::cos(u) - 1.0 / std::sqrt(2.0)));
-    const double cm = std::cos(mu), tn = std::tan(nu);
-    double cosphi = 1.0 - cm * cm * tn * tn * (1.0 - std::cos(std::atan(1.0 / std::cos(theta))));
+    const double tanNu2 = x * x + y * y;
+    const double u = (kPi / 12.0) * tanMu;
+    const double tanTheta = std::sin(u) / (std::cos(u) - 0.7071067811865476);
+    const double theta = std::atan(tanTheta);
+    const double ct = 1.0 / std::sqrt(1.0 + tanTheta * tanTheta);
+    const double cosMu2 = 1.0 / (1.0 + tanMu * tanMu);
+    double cosphi = 1.0 - cosMu2 * tanNu2 * (1.0 - ct / std::sqrt(1.0 + ct * ct));
     if (cosphi < -1.0) cosphi = -1.0;
     if (cosphi > 1.0) cosphi = 1.0;
-    double lat, lon;
+    double sinLat, cosLat, lon;
     if (m_view.pole != 0) {
-        const double phi = std::acos(cosphi);
-        lat = m_view.pole * (kHalfPi - phi);
+        // The latitude is the complement of the angle from the pole.
+        sinLat = m_view.pole * cosphi;
+        cosLat = std::sqrt(std::fmax(0.0, 1.0 - cosphi * cosphi));
         const double dir = theta + area * kHalfPi; // direction from the face's east line
-        lon = m_view.pole > 0 ? dir + kHalfPi : kHalfPi - dir;
-        lon = AdjLongitude(lon);
+        lon = AdjLongitude(m_view.pole > 0 ? dir + kHalfPi : kHalfPi - dir);
     } else {
         // Through the unit vector: q towards the centre, r east, s north.
         const double q = cosphi;
         double tq = q * q;
-        double s = tq >= 1.0 ? 0.0 : std::sqrt(1.0 - tq) * std::sin(theta);
+        double s = tq >= 1.0 ? 0.0 : std::sqrt(1.0 - tq) * tanTheta * ct;
         tq += s * s;
         double r = tq >= 1.0 ? 0.0 : std::sqrt(1.0 - tq);
         double tmp;
@@ -261,10 +293,11 @@ int CZrPJOperator::Spherical_Cube_Inverse(CPoint2D& pt) const {
         default:
             break;
         }
-        lat = std::asin(s > 1.0 ? 1.0 : (s < -1.0 ? -1.0 : s));
+        sinLat = s > 1.0 ? 1.0 : (s < -1.0 ? -1.0 : s);
+        cosLat = std::hypot(q, r);
         lon = std::atan2(r, q);
     }
     pt.x = lon;
-    pt.y = m_def.f == 0.0 ? lat : std::atan(std::tan(lat) / m_view.omf2);
+    pt.y = std::atan2(sinLat, m_view.omf2 * cosLat);
     return 1;
 }
