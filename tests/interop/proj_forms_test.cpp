@@ -141,6 +141,9 @@ std::vector<std::pair<double, double>> PointsNearOrigin(const CZrPJCoordSys& cs)
     case 43049:
     case 43050: // polar stereographic: the parallels nearest the pole the clamp below leaves
     case 43053:
+    case 43059: // the south-orientated transverse Mercator, within its zone
+    case 43077: // the tilted view and the cube's face: about their centre
+    case 43078:
         break;
     default: // the world projections
         spread = 30.0;
@@ -643,6 +646,16 @@ TEST(ProjForms, UserDefinedStringsAgreeWithProjThroughBothForms) {
         "+ellps=bessel +pm=ferro +units=m +type=crs",
         "+proj=longlat +ellps=bessel +pm=ferro +no_defs +type=crs",
         "+proj=longlat +R=6371000 +no_defs +type=crs",
+        // The general oblique transformation by its pole (a climate model's
+        // rotated pole); the tilted perspective and the cube, as PROJ writes them.
+        "+proj=ob_tran +o_proj=eqc +o_lat_p=39.25 +o_lon_p=-162 +lon_0=180 +ellps=WGS84 +type=crs",
+        "+proj=tpers +h=5500000 +tilt=10 +azi=20 +lat_0=40 +lon_0=5 +R=6371000 +type=crs",
+        "+proj=qsc +lat_0=90 +lon_0=20 +ellps=WGS84 +units=m +type=crs",
+        // Michigan's cone and the south-orientated transverse Mercator, as
+        // PROJ writes them.
+        "+proj=lcc +lat_0=43.3166666666667 +lon_0=-84.3333333333333 +lat_1=44.1833333333333 +lat_2=45.7 "
+        "+x_0=609601.219202438 +y_0=0 +k_0=1.0000382 +ellps=clrk66 +units=m +type=crs",
+        "+proj=tmerc +axis=wsu +lat_0=0 +lon_0=19 +k=1 +x_0=0 +y_0=0 +ellps=WGS84 +units=m +type=crs",
     };
     for (const char* s : kStrings) {
         CZrPJCoordSys first;
@@ -1064,4 +1077,33 @@ TEST(ProjForms, ProjStringsOfEpsgSystemsReadBackToTheEpsgSystem) {
     std::printf("\n");
     EXPECT_GT(tried, 500);
     EXPECT_GE(readProj, tried - 2);
+}
+
+// PROJ's two other ways of placing the turned pole of ob_tran (a great
+// circle's azimuth through a point; two points on the turned equator) are
+// read from PROJ strings as the pole PROJ finds, and written back by the pole.
+TEST(ProjForms, ObliqueTransformationPoleFormsReadAsProjPlacesThePole) {
+    const char* const kStrings[] = {
+        "+proj=ob_tran +o_proj=eqc +o_alpha=30 +o_lon_c=10 +o_lat_c=40 +lon_0=5 +x_0=1000 +R=6371000 +type=crs",
+        "+proj=ob_tran +o_proj=eqc +o_alpha=-75 +o_lon_c=-100 +o_lat_c=-20 +ellps=WGS84 +type=crs",
+        "+proj=ob_tran +o_proj=eqc +o_lon_1=-20 +o_lat_1=30 +o_lon_2=40 +o_lat_2=50 +R=6371000 +type=crs",
+    };
+    for (const char* s : kStrings) {
+        CZrPJCoordSys cs, back;
+        CString why, text;
+        ASSERT_TRUE(ZrImportProjString(CString(s), cs, &why)) << s << ": " << why.str();
+        ASSERT_TRUE(ZrExportProjString(cs, text, &why)) << s;
+        ASSERT_TRUE(ZrImportProjString(text, back, &why)) << text.str();
+        ProjCrs proj(s);
+        ASSERT_TRUE(proj.parsed()) << s;
+        for (const CZrPJCoordSys* c : {&cs, &back})
+            for (double lon = -150; lon <= 150; lon += 50)
+                for (double lat = -60; lat <= 60; lat += 40) {
+                    CPoint2D pt(lon, lat);
+                    c->Forward(&pt, 1);
+                    double x, y;
+                    ASSERT_TRUE(proj.Forward(lon, lat, x, y)) << s;
+                    EXPECT_LE(std::hypot(pt.x - x, pt.y - y), kAgreementMetres) << s << " at " << lon << ", " << lat;
+                }
+    }
 }
