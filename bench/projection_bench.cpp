@@ -169,8 +169,8 @@ bool GoodeWorld(CZrPJCoordSys& cs) {
 // The kinds read from other software's texts: a climate model's rotated
 // pole, a tilted view from 5500 km up and the front face of the cube, each
 // built from the PROJ string PROJ runs against it.
-constexpr const char* kRotatedPole =
-    "+proj=ob_tran +o_proj=eqc +o_lat_p=39.25 +o_lon_p=-162 +lon_0=180 +datum=WGS84 +units=m +no_defs +type=crs";
+constexpr const char* kRotatedPole = "+proj=ob_tran +o_proj=eqc +o_lat_p=39.25 +o_lon_p=-162 +lon_0=180 "
+                                     "+datum=WGS84 +units=m +no_defs +type=crs";
 constexpr const char* kTiltedView =
     "+proj=tpers +h=5500000 +tilt=10 +azi=20 +lat_0=40 +lon_0=5 +datum=WGS84 +units=m +no_defs +type=crs";
 constexpr const char* kCubeFace = "+proj=qsc +lat_0=0 +lon_0=0 +datum=WGS84 +units=m +no_defs +type=crs";

@@ -453,7 +453,8 @@ int ProjReader::Units(double& toMetre, long& epsgUnit, std::string& unitName) {
     if (Token* a = Find("axis")) {
         // Westings and southings: left for the projection to take (PROJ's
         // south-orientated transverse Mercator), refused as left over otherwise.
-        if (a->value == "wsu") a->used = false;
+        if (a->value == "wsu")
+            a->used = false;
         else if (a->value != "enu" && a->value != "en")
             return Fail("+axis=" + a->value + ": the library's systems run east then north");
     }
@@ -751,9 +752,9 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
                     std::fabs(std::fabs(p1) - kDegree * 90.0) <= 1e-10 ||
                     std::fabs(std::fabs(p2) - kDegree * 90.0) <= 1e-10)
                     return r.Fail("+o_lat_1 and +o_lat_2 do not define a turned equator");
-                const double lp =
-                    std::atan2(std::cos(p1) * std::sin(p2) * std::cos(l1) - std::sin(p1) * std::cos(p2) * std::cos(l2),
-                               std::sin(p1) * std::cos(p2) * std::sin(l2) - std::cos(p1) * std::sin(p2) * std::sin(l1));
+                const double lp = std::atan2(
+                    std::cos(p1) * std::sin(p2) * std::cos(l1) - std::sin(p1) * std::cos(p2) * std::cos(l2),
+                    std::sin(p1) * std::cos(p2) * std::sin(l2) - std::cos(p1) * std::sin(p2) * std::sin(l1));
                 latp = std::atan(-std::cos(lp - l1) / std::tan(p1)) / kDegree;
                 lonp = lp / kDegree;
             }

@@ -1024,7 +1024,8 @@ TEST(ProjForms, ProjStringsOfEpsgSystemsReadBackToTheEpsgSystem) {
         CZrPJCoordSys epsg;
         if (!ZrCoordSysFromEpsg(all[i], epsg) || epsg.GetType() == 1) continue;
         ProjRendering r;
-        if (!RenderEpsg(ctx, all[i], r) || r.type != PJ_TYPE_PROJECTED_CRS || ProjRenderingDiffers(r)) continue;
+        if (!RenderEpsg(ctx, all[i], r) || r.type != PJ_TYPE_PROJECTED_CRS || ProjRenderingDiffers(r))
+            continue;
         ++tried;
         CString own;
         ZrExportProjString(epsg, own, nullptr);
@@ -1048,7 +1049,8 @@ TEST(ProjForms, ProjStringsOfEpsgSystemsReadBackToTheEpsgSystem) {
                 const double lat = r.south + (r.north - r.south) * (0.1 + 0.4 * (k / 3));
                 // Longitudes from each system's own prime meridian.
                 CPoint2D a(lon - pmA, lat), b(lon - pmB, lat);
-                const bool okA = epsg.GetPJOperator().Forward(a) != 0, okB = back.GetPJOperator().Forward(b) != 0;
+                const bool okA = epsg.GetPJOperator().Forward(a) != 0,
+                           okB = back.GetPJOperator().Forward(b) != 0;
                 EXPECT_EQ(okA, okB) << all[i] << " " << texts[form];
                 if (!okA || !okB) continue;
                 worst = std::max(worst, std::hypot(a.x * mA - b.x * mB, a.y * mA - b.y * mB));
@@ -1066,8 +1068,8 @@ TEST(ProjForms, ProjStringsOfEpsgSystemsReadBackToTheEpsgSystem) {
         }
     }
     proj_context_destroy(ctx);
-    std::printf("PROJ strings of every 7th EPSG system: %d tried, PROJ's read %d, the library's read %d\n", tried,
-                readProj, readOwn);
+    std::printf("PROJ strings of every 7th EPSG system: %d tried, PROJ's read %d, the library's read %d\n",
+                tried, readProj, readOwn);
     for (const auto& r : refused)
         std::printf("  refused %4d x %s\n", r.second, r.first.c_str());
     std::printf("  %zu catalogue rows answering EPSG:n off by more than 1 mm (their rounded ellipsoid):",
@@ -1084,7 +1086,8 @@ TEST(ProjForms, ProjStringsOfEpsgSystemsReadBackToTheEpsgSystem) {
 // read from PROJ strings as the pole PROJ finds, and written back by the pole.
 TEST(ProjForms, ObliqueTransformationPoleFormsReadAsProjPlacesThePole) {
     const char* const kStrings[] = {
-        "+proj=ob_tran +o_proj=eqc +o_alpha=30 +o_lon_c=10 +o_lat_c=40 +lon_0=5 +x_0=1000 +R=6371000 +type=crs",
+        "+proj=ob_tran +o_proj=eqc +o_alpha=30 +o_lon_c=10 +o_lat_c=40 +lon_0=5 +x_0=1000 +R=6371000 "
+        "+type=crs",
         "+proj=ob_tran +o_proj=eqc +o_alpha=-75 +o_lon_c=-100 +o_lat_c=-20 +ellps=WGS84 +type=crs",
         "+proj=ob_tran +o_proj=eqc +o_lon_1=-20 +o_lat_1=30 +o_lon_2=40 +o_lat_2=50 +R=6371000 +type=crs",
     };
@@ -1103,7 +1106,8 @@ TEST(ProjForms, ObliqueTransformationPoleFormsReadAsProjPlacesThePole) {
                     c->Forward(&pt, 1);
                     double x, y;
                     ASSERT_TRUE(proj.Forward(lon, lat, x, y)) << s;
-                    EXPECT_LE(std::hypot(pt.x - x, pt.y - y), kAgreementMetres) << s << " at " << lon << ", " << lat;
+                    EXPECT_LE(std::hypot(pt.x - x, pt.y - y), kAgreementMetres)
+                        << s << " at " << lon << ", " << lat;
                 }
     }
 }

@@ -54,7 +54,8 @@ const Known kKnown[] = {
     {"+proj=aeqd +R=1 +lat_0=0", 180, 0, false, kAntipodeOnRim},
     {"+proj=aeqd +R=1 +lat_0=90", 0, -90, false, kAntipodeOnRim},
     {"+proj=aeqd +R=1 +lat_0=-90", 0, 90, false, kAntipodeOnRim},
-    {"+proj=aeqd +R=1 +lat_0=90", 0, 5, false, "the spherical inverse takes a point beyond pi onto the antipode"},
+    {"+proj=aeqd +R=1 +lat_0=90", 0, 5, false,
+     "the spherical inverse takes a point beyond pi onto the antipode"},
     {"+proj=laea +R=1 +lat_0=90", 0, -90, false, kAntipodeOnRim},
     {"+proj=laea +R=1 +lat_0=-90", 0, 90, false, kAntipodeOnRim},
     {"+proj=ortho +R=1 +lat_0=0 +lon_0=0", 2, 2, false, kBeyondRim},
@@ -65,7 +66,8 @@ const Known kKnown[] = {
     {"+proj=bonne +R=6400000 +lat_1=90", 0, 0, true,
      "the Bonne kind with its parallel at the pole (Werner's map) refuses its own pole"},
     {"+proj=robin +a=6400000", 0, 0, true,
-     "the Robinson kind interpolates its table otherwise than PROJ: 3 mm near the origin, 0.25 m at the poles"},
+     "the Robinson kind interpolates its table otherwise than PROJ: 3 mm near the origin, 0.25 m at the "
+     "poles"},
     {"+proj=vandg +a=6400000 +lat_1=0.5 +lat_2=2", 0, 0, true,
      "the van der Grinten kind's inverse is 0.152 mm from the case's 9-decimal figures (tolerance 0.15 mm)"},
     {"+proj=omerc +R=1 +alpha=0 +lat_0=90", 0, 0, true,
@@ -196,8 +198,9 @@ TEST(ProjRegressionCases, EveryCaseOfEveryMethodReadWithinItsTolerance) {
     int failed = 0;
     for (const auto& m : tally) {
         const Tally& t = m.second;
-        std::printf("[gie] %-10s %3d cases, %3d passed, %3d known, %3d failed, %2d skipped\n", m.first.c_str(),
-                    t.cases, t.passed, int(t.known.size()), int(t.failures.size()), t.skipped);
+        std::printf("[gie] %-10s %3d cases, %3d passed, %3d known, %3d failed, %2d skipped\n",
+                    m.first.c_str(), t.cases, t.passed, int(t.known.size()), int(t.failures.size()),
+                    t.skipped);
         for (const std::string& s : t.known)
             std::printf("[gie]     known: %s\n", s.c_str());
         for (const std::string& s : t.failures)
