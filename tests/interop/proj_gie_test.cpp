@@ -60,6 +60,7 @@ const Known kKnown[] = {
     {"+proj=laea +R=1 +lat_0=-90", 0, 90, false, kAntipodeOnRim},
     {"+proj=ortho +R=1 +lat_0=0 +lon_0=0", 2, 2, false, kBeyondRim},
     {"+proj=ortho +R=1 +lat_0=40 +lon_0=0", 2, 2, false, kBeyondRim},
+    {"+proj=ortho +R=1 +lat_0=90 +lon_0=0", 2, 2, false, kBeyondRim},
     {"+proj=ortho +R=1 +lat_0=-90 +lon_0=0", 2, 2, false, kBeyondRim},
     {"+proj=bonne +ellps=GRS80 +lat_1=90", 0, 0, true,
      "the Bonne kind with its parallel at the pole (Werner's map) refuses its own pole"},
