@@ -178,6 +178,24 @@ bool KrovakSouthWest(CZrPJCoordSys& cs) {
                   north.GetParams(), north.GetDistUnits()) != 0;
 }
 
+// The kinds read from other software's texts: a climate model's rotated
+// pole, a tilted view from 5500 km up and the front face of the cube, each
+// built from the PROJ string PROJ runs against it.
+constexpr const char* kRotatedPole = "+proj=ob_tran +o_proj=eqc +o_lat_p=39.25 +o_lon_p=-162 +lon_0=180 "
+                                     "+datum=WGS84 +units=m +no_defs +type=crs";
+constexpr const char* kTiltedView =
+    "+proj=tpers +h=5500000 +tilt=10 +azi=20 +lat_0=40 +lon_0=5 +datum=WGS84 +units=m +no_defs +type=crs";
+constexpr const char* kCubeFace = "+proj=qsc +lat_0=0 +lon_0=0 +datum=WGS84 +units=m +no_defs +type=crs";
+bool RotatedPole(CZrPJCoordSys& cs) {
+    return ZrImportCoordSys(CString(kRotatedPole), cs) != 0;
+}
+bool TiltedView(CZrPJCoordSys& cs) {
+    return ZrImportCoordSys(CString(kTiltedView), cs) != 0;
+}
+bool CubeFace(CZrPJCoordSys& cs) {
+    return ZrImportCoordSys(CString(kCubeFace), cs) != 0;
+}
+
 struct Case {
     const char* name;
     long code;              // catalogue code of our system; 0: ChinaAlbers or build
@@ -242,6 +260,9 @@ const Case kCases[] = {
      "+proj=geos +h=35785831 +sweep=x +lon_0=0 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -60.0,
      60.0, -60.0, 60.0, MeteosatSweepX},
     {"Krovak_5513", 0, "EPSG:4156", "EPSG:5513", 12.09, 22.56, 47.73, 51.06, KrovakSouthWest},
+    {"ObliqueTransformation_RotatedPole", 0, "EPSG:4326", kRotatedPole, -30.0, 40.0, 30.0, 70.0, RotatedPole},
+    {"TiltedPerspective_Europe", 0, "EPSG:4326", kTiltedView, -10.0, 20.0, 30.0, 50.0, TiltedView},
+    {"SphericalCube_Front", 0, "EPSG:4326", kCubeFace, -40.0, 40.0, -40.0, 40.0, CubeFace},
 };
 
 bool BuildOurs(const Case& c, CZrPJCoordSys& cs) {

@@ -60,8 +60,11 @@ constexpr ZrNamedCode kProjectionKinds[] = {
     {"Geostationary_Satellite", 43072},
     {"Geostationary_Satellite_Sweep_X", 43073},
     {"Interrupted_Goode_Homolosine", 43074},
+    {"General_Oblique_Transformation", 43076},
+    {"Tilted_Perspective", 43077},
+    {"Quadrilateralized_Spherical_Cube", 43078},
 };
-static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 57, "57 projection kinds are offered");
+static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 60, "60 projection kinds are offered");
 
 // The display names users have always seen, which are not the catalogue's
 // names; two of them keep their old slips ("19  = 67", "= International 1967").

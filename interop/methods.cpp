@@ -29,7 +29,8 @@ constexpr double kDegree = 0.017453292519943295;
 // the two-point equidistant) carry codes of their own above EPSG's range.
 // ---------------------------------------------------------------------------
 constexpr long kLat1stPoint = 48101, kLon1stPoint = 48102, kLat2ndPoint = 48103, kLon2ndPoint = 48104,
-               kSatelliteHeightCode = 48105;
+               kSatelliteHeightCode = 48105, kTurnedPoleLatCode = 48106, kTurnedPoleLonCode = 48107,
+               kViewHeightCode = 48108, kTiltCode = 48109, kTiltAzimuthCode = 48110;
 
 #define ANGLE ZR_PARAM_ANGLE
 #define LENGTH ZR_PARAM_LENGTH
@@ -122,6 +123,19 @@ const ZrParameterNames kH0 = {
     1039, "Projection plane origin height", "projection_plane_origin_height", "Height", "h_0", LENGTH};
 const ZrParameterNames kSatelliteHeight = {
     kSatelliteHeightCode, "Satellite Height", "satellite_height", "Height", "h", LENGTH};
+
+// The methods PROJ alone defines, named in WKT2 by their PROJ keys as PROJ
+// writes them: the turned pole of the general oblique transformation, the
+// tilted perspective's height, tilt and the azimuth it tilts towards.
+const ZrParameterNames kTurnedPoleLat = {kTurnedPoleLatCode, "o_lat_p", nullptr, nullptr, "o_lat_p", ANGLE};
+const ZrParameterNames kTurnedPoleLon = {kTurnedPoleLonCode, "o_lon_p", nullptr, nullptr, "o_lon_p", ANGLE};
+const ZrParameterNames kLon0Proj = {8802, "lon_0", nullptr, nullptr, "lon_0", ANGLE};
+const ZrParameterNames kLat0Proj = {8801, "lat_0", nullptr, nullptr, "lat_0", ANGLE};
+const ZrParameterNames kViewHeight = {kViewHeightCode, "h", nullptr, nullptr, "h", LENGTH};
+const ZrParameterNames kTilt = {kTiltCode, "tilt", nullptr, nullptr, "tilt", ANGLE};
+const ZrParameterNames kTiltAzimuth = {kTiltAzimuthCode, "azi", nullptr, nullptr, "azi", ANGLE};
+const ZrParameterNames kFEProj = {8806, "x_0", nullptr, nullptr, "x_0", LENGTH};
+const ZrParameterNames kFNProj = {8807, "y_0", nullptr, nullptr, "y_0", LENGTH};
 
 #undef ANGLE
 #undef LENGTH
@@ -671,6 +685,33 @@ const MethodRow kMethods[] = {
      PJ_KIND_INTERRUPTED_GOODE_HOMOLOSINE,
      kSphereAny,
      {kAtLon0, kAtFE, kAtFN}},
+    // The kinds PROJ alone defines (codes the library's own). The general
+    // oblique transformation is read and written with the equidistant
+    // cylindrical as the projection of the turned globe (+o_proj=eqc).
+    {{PJ_KIND_GENERAL_OBLIQUE_TRANSFORMATION, "PROJ ob_tran o_proj=eqc", nullptr, nullptr, "ob_tran"},
+     PJ_KIND_GENERAL_OBLIQUE_TRANSFORMATION,
+     kSphereAny,
+     {{&kTurnedPoleLat, kParallel1, 0.0, kRequired},
+      {&kTurnedPoleLon, kLongitude1},
+      {&kLon0Proj, kLongitude},
+      {&kFEProj, kFalseEasting},
+      {&kFNProj, kFalseNorthing}}},
+    {{PJ_KIND_TILTED_PERSPECTIVE, "PROJ tpers", nullptr, nullptr, "tpers"},
+     PJ_KIND_TILTED_PERSPECTIVE,
+     kSphereAny,
+     {{&kViewHeight, kRule, 0.0, kRequired},
+      {&kTilt, kParallel1},
+      {&kTiltAzimuth, kAzimuth},
+      {&kLat0Proj, kLatitude},
+      {&kLon0Proj, kLongitude},
+      {&kFEProj, kFalseEasting},
+      {&kFNProj, kFalseNorthing}},
+     kHeightAsScale},
+    {{PJ_KIND_QUADRILATERALIZED_SPHERICAL_CUBE, "Quadrilateralized Spherical Cube",
+      "Quadrilateralized_Spherical_Cube", "Quadrilateralized_Spherical_Cube", "qsc"},
+     PJ_KIND_QUADRILATERALIZED_SPHERICAL_CUBE,
+     kEllipsoid,
+     {kAtLat0, kAtLon0, kAtFE, kAtFN}},
 };
 
 // Kinds that have a routine but no form elsewhere, and why.

@@ -28,6 +28,7 @@
 #include "interop/ZrInteropForms_p.h"
 #include "interop/ZrInteropMatch_p.h"
 #include "interop/proj_common_p.h"
+#include "model/ZrPJTypes.h"
 #include "model/catalogue/ZrProjectedCatalogue.h"
 #include "platform/ZrToolkit.h"
 
@@ -162,6 +163,13 @@ const ProjMeridian kMeridians[] = {
 // Keys that describe the string rather than the system, and +approx, which
 // only picks PROJ's faster, less accurate transverse Mercator series.
 const char* const kIgnoredKeys[] = {"no_defs", "wktext", "type", "approx"};
+
+// Parameters that PROJ parses for the methods that take them and passes over
+// everywhere else, at any value: every method the library reads whose PROJ
+// form uses the standard parallels (lcc, aea, eqdc, bonne, loxim, tpeqd) or
+// the two points of omerc consumes them, so one left over is one PROJ ignores
+// too (its own test strings give "+lat_1=0.5 +lat_2=2" to every method).
+const char* const kIgnoredWhereUnused[] = {"lat_1", "lat_2", "n"};
 
 // Parameters a projection may be given at their neutral value although it
 // does not use them (PROJ writes "+lat_ts=0" for Mercator, "+k=1" and so on).
@@ -442,9 +450,14 @@ int ProjReader::Units(double& toMetre, long& epsgUnit, std::string& unitName) {
     }
     if (Token* v = Find("vunits"))
         return Fail("+vunits=" + v->value + " (a vertical unit) cannot be expressed");
-    if (Token* a = Find("axis"))
-        if (a->value != "enu" && a->value != "en")
+    if (Token* a = Find("axis")) {
+        // Westings and southings: left for the projection to take (PROJ's
+        // south-orientated transverse Mercator), refused as left over otherwise.
+        if (a->value == "wsu")
+            a->used = false;
+        else if (a->value != "enu" && a->value != "en")
             return Fail("+axis=" + a->value + ": the library's systems run east then north");
+    }
     return 1;
 }
 
@@ -453,6 +466,8 @@ int ProjReader::Leftovers() {
         if (t.used) continue;
         bool ignored = false;
         for (const char* k : kIgnoredKeys)
+            if (t.key == k) ignored = true;
+        for (const char* k : kIgnoredWhereUnused)
             if (t.key == k) ignored = true;
         if (ignored) continue;
         // PROJ's own renderings give some projections parameters at the value
@@ -496,6 +511,7 @@ int ScaleOf(ProjReader& r, double& k, bool* given = nullptr) {
 // The projection: method code and parameters, lengths in the system's unit.
 int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool sphere,
                    ZrEpsgProjectedRecord& p) {
+    constexpr double kDegree = 0.017453292519943295;
     double lat0, lon0, k, x0, y0;
     auto falseOrigin = [&](long eCode, long nCode) {
         if (!r.Optional("x_0", 0, x0) || !r.Optional("y_0", 0, y0)) return 0;
@@ -534,12 +550,15 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
             AddParameter(p, 8805, k);
             return falseOrigin(8806, 8807);
         }
-        if (k != 1.0) return r.Fail("+proj=lcc with a scale factor needs +lat_0 equal to +lat_1 and +lat_2");
-        p.methodCode = 9802;
+        // Two parallels and a scale: EPSG's Michigan form, whose ellipsoid
+        // scaling factor K is PROJ's k_0 there (the cone on an ellipsoid
+        // enlarged by K, every length of the map times K).
+        p.methodCode = k != 1.0 ? 1051 : 9802;
         AddParameter(p, 8821, lat0);
         AddParameter(p, 8822, lon0);
         AddParameter(p, 8823, lat1);
         AddParameter(p, 8824, lat2);
+        if (k != 1.0) AddParameter(p, 1038, k);
         return falseOrigin(8826, 8827);
     }
     if (proj == "merc") {
@@ -618,6 +637,42 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
             if (t.key == "lat_0" || t.key == "lat_ts" || t.key == "k" || t.key == "k_0" || t.key == "lon_0")
                 t.used = false;
     }
+    if (proj == "tmerc") {
+        // PROJ states EPSG's south-orientated transverse Mercator as tmerc
+        // with its axes turned west and south, which turns the false origin
+        // about too: x_0 = -FE, y_0 = -FN.
+        const Token* axis = r.Peek("axis");
+        if (axis && axis->value == "wsu") {
+            r.Find("axis");
+            if (!r.Optional("lat_0", 0, lat0) || !r.Optional("lon_0", 0, lon0) || !ScaleOf(r, k) ||
+                !r.Optional("x_0", 0, x0) || !r.Optional("y_0", 0, y0))
+                return 0;
+            p.methodCode = 9808;
+            p.axisOrder = "WS";
+            AddParameter(p, 8801, lat0);
+            AddParameter(p, 8802, lon0);
+            AddParameter(p, 8805, k);
+            AddParameter(p, 8806, -x0 / toMetre);
+            AddParameter(p, 8807, -y0 / toMetre);
+            return 1;
+        }
+    }
+    if (proj == "sterea" && !sphere) {
+        // At a pole the conformal sphere of the oblique stereographic keeps
+        // the ellipsoid's scale (its n is 1), and the map is EPSG's polar
+        // stereographic variant A with the same scale at the pole.
+        if (!r.Optional("lat_0", 0, lat0)) return 0;
+        if (std::fabs(lat0) == 90) {
+            if (!ScaleOf(r, k) || !r.Optional("lon_0", 0, lon0)) return 0;
+            p.methodCode = 9810;
+            AddParameter(p, 8801, lat0);
+            AddParameter(p, 8802, lon0);
+            AddParameter(p, 8805, k);
+            return falseOrigin(8806, 8807);
+        }
+        for (Token& t : r.m_tokens)
+            if (t.key == "lat_0") t.used = false;
+    }
     if (proj == "somerc") {
         // The Swiss oblique Mercator: the Hotine oblique Mercator whose central
         // line runs due east through the centre, rectified by the same right
@@ -650,6 +705,64 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
         AddParameter(p, 1036, alpha);
         AddParameter(p, 8818, 78.5);
         AddParameter(p, 8819, hasK ? k : 0.9999);
+        return falseOrigin(8806, 8807);
+    }
+
+    if (proj == "ob_tran") {
+        // The globe turned so that its pole lies at (+o_lat_p, +o_lon_p) of the
+        // turned graticule, then projected by +o_proj; only the equidistant
+        // cylindrical (without its own origin or true parallel) is computed.
+        // PROJ's two other ways of placing the pole, by a great circle's
+        // azimuth at a point and by two points on the turned equator, are
+        // turned into the pole here as PROJ turns them.
+        const Token* o = r.Find("o_proj");
+        if (!o || !o->hasValue) return r.Fail("+proj=ob_tran needs +o_proj");
+        if (o->value != "eqc")
+            return r.Fail("+proj=ob_tran with +o_proj=" + o->value +
+                          " is not computed; the library turns the globe under eqc only");
+        if (r.Peek("lat_ts") || r.Peek("lat_0"))
+            return r.Fail("+proj=ob_tran's eqc with its own +lat_ts or +lat_0 is not computed");
+        double latp = 0, lonp = 0;
+        bool hasLatP;
+        if (!r.Optional("o_lat_p", 0, latp, &hasLatP) || !r.Optional("o_lon_p", 0, lonp) ||
+            !r.Optional("lon_0", 0, lon0))
+            return 0;
+        if (!hasLatP) {
+            double alpha, lonc, latc;
+            bool hasAlpha;
+            if (!r.Optional("o_alpha", 0, alpha, &hasAlpha) || !r.Optional("o_lon_c", 0, lonc) ||
+                !r.Optional("o_lat_c", 0, latc))
+                return 0;
+            if (hasAlpha) {
+                if (std::fabs(std::fabs(latc) - 90.0) <= 1e-10)
+                    return r.Fail("+o_lat_c at a pole leaves +o_alpha undefined");
+                const double al = alpha * kDegree, pc = latc * kDegree;
+                lonp = lonc + std::atan2(-std::cos(al), -std::sin(al) * std::sin(pc)) / kDegree;
+                latp = std::asin(std::cos(pc) * std::sin(al)) / kDegree;
+            } else {
+                double lat1, lon1, lat2, lon2;
+                bool has1;
+                if (!r.Optional("o_lat_1", 0, lat1, &has1) || !r.Optional("o_lon_1", 0, lon1) ||
+                    !r.Optional("o_lat_2", 0, lat2) || !r.Optional("o_lon_2", 0, lon2))
+                    return 0;
+                if (!has1) return r.Fail("+proj=ob_tran needs +o_lat_p, +o_alpha or +o_lat_1");
+                const double p1 = lat1 * kDegree, p2 = lat2 * kDegree, l1 = lon1 * kDegree,
+                             l2 = lon2 * kDegree;
+                if (std::fabs(p1 - p2) <= 1e-10 || std::fabs(p1) <= 1e-10 ||
+                    std::fabs(std::fabs(p1) - kDegree * 90.0) <= 1e-10 ||
+                    std::fabs(std::fabs(p2) - kDegree * 90.0) <= 1e-10)
+                    return r.Fail("+o_lat_1 and +o_lat_2 do not define a turned equator");
+                const double lp = std::atan2(
+                    std::cos(p1) * std::sin(p2) * std::cos(l1) - std::sin(p1) * std::cos(p2) * std::cos(l2),
+                    std::sin(p1) * std::cos(p2) * std::sin(l2) - std::cos(p1) * std::sin(p2) * std::sin(l1));
+                latp = std::atan(-std::cos(lp - l1) / std::tan(p1)) / kDegree;
+                lonp = lp / kDegree;
+            }
+        }
+        p.methodCode = PJ_KIND_GENERAL_OBLIQUE_TRANSFORMATION;
+        AddParameter(p, 48106, latp);
+        AddParameter(p, 48107, lonp);
+        AddParameter(p, 8802, lon0);
         return falseOrigin(8806, 8807);
     }
 
@@ -885,6 +998,30 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
         Put(s, "y_0", ParameterValue(p, 8807, 0) * p.linearUnitToMetre);
         p.parameters.clear();
     }
+    if (p.methodCode == 9808) {
+        // The south-orientated transverse Mercator as PROJ writes it: tmerc
+        // with west and south axes, the false origin turned about with them.
+        p.methodCode = 9807;
+        s = "+proj=tmerc +axis=wsu";
+        Put(s, "lat_0", ParameterValue(p, 8801, 0));
+        Put(s, "lon_0", ParameterValue(p, 8802, 0));
+        Put(s, "k", ParameterValue(p, 8805, 1));
+        Put(s, "x_0", -ParameterValue(p, 8806, 0) * p.linearUnitToMetre);
+        Put(s, "y_0", -ParameterValue(p, 8807, 0) * p.linearUnitToMetre);
+        p.parameters.clear();
+    }
+    if (p.methodCode == 1051) {
+        // Michigan's cone as PROJ writes it: the two-parallel lcc whose k_0 is
+        // the ellipsoid scaling factor.
+        const double k = ParameterValue(p, 1038, 1);
+        p.methodCode = 9802;
+        s = "+proj=lcc";
+        Put(s, "k_0", k);
+        std::vector<ZrEpsgParameter> rest;
+        for (const auto& q : p.parameters)
+            if (q.code != 1038) rest.push_back(q);
+        p.parameters = rest;
+    }
     const ZrMethodNames* m = ZrFindMethod(p.methodCode);
     if (!m || !m->projName)
         return ExportFail(reason, "the method " +
@@ -897,6 +1034,7 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
                                   "meridian of its ellipsoid");
     double toMetre = p.linearUnitToMetre;
     if (s.empty()) s = std::string("+proj=") + m->projName;
+    if (p.methodCode == PJ_KIND_GENERAL_OBLIQUE_TRANSFORMATION) s += " +o_proj=eqc";
     if (p.methodCode == 9807) {
         // UTM zones in PROJ's own short form.
         double lon0 = ParameterValue(p, 8802, 0), x0 = ParameterValue(p, 8806, 0) * toMetre;

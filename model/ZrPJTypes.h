@@ -581,7 +581,7 @@ enum tagGeoCoordSysType : long {
     PJ_GCS_HONG_KONG_1980 = 37414,
 };
 
-// Projection kinds (43001-43046, then the kinds added after them, to 43074); -1
+// Projection kinds (43001-43046, then the kinds added after them, to 43078); -1
 // is the kind of planar and geographic systems.
 enum tagPJObjectType : long {
     PJ_KIND_NO_PROJECTION = -1,
@@ -645,6 +645,9 @@ enum tagPJObjectType : long {
     PJ_KIND_GEOSTATIONARY_SATELLITE = 43072,
     PJ_KIND_GEOSTATIONARY_SATELLITE_SWEEP_X = 43073,
     PJ_KIND_INTERRUPTED_GOODE_HOMOLOSINE = 43074,
+    PJ_KIND_GENERAL_OBLIQUE_TRANSFORMATION = 43076,
+    PJ_KIND_TILTED_PERSPECTIVE = 43077,
+    PJ_KIND_QUADRILATERALIZED_SPHERICAL_CUBE = 43078,
 };
 
 // Coordinate systems: 0 planar, 1 geographic, -1 projected from parts; every

@@ -195,6 +195,9 @@ protected:
     int Setup_Azimuthal_Equidistant_Ellipsoid();
     int Setup_Geostationary();
     int Setup_Interrupted_Goode();
+    int Setup_Oblique_Transformation();
+    int Setup_Tilted_Perspective();
+    int Setup_Spherical_Cube();
     int GeostationaryView(CPoint2D& pt, double& t, double& vy, double& vz) const;
     int GeostationaryLocate(CPoint2D& pt, double vy, double vz) const;
 
@@ -269,6 +272,10 @@ protected:
     ZRPJ_ROUTINE_PAIR(Geostationary_Sweep_X)
     // interrupted.cpp
     ZRPJ_ROUTINE_PAIR(Interrupted_Goode)
+    // oblique_views.cpp
+    ZRPJ_ROUTINE_PAIR(Oblique_Transformation)
+    ZRPJ_ROUTINE_PAIR(Tilted_Perspective)
+    ZRPJ_ROUTINE_PAIR(Spherical_Cube)
 #undef ZRPJ_ROUTINE_PAIR
 
     // ---- State, in groups. operator= copies the definition, the flag, the
@@ -368,6 +375,17 @@ protected:
     struct SatelliteBlock {
         double g = 0.0, g1 = 0.0, c = 0.0, p = 0.0, p2 = 0.0, pinv2 = 0.0;
     };
+    // The kinds of oblique_views.cpp: sin and cos of the turned pole's latitude
+    // (general oblique transformation) or of the origin's (tilted perspective)
+    // in A, the turned pole's longitude lamp; the eye's distance p and height
+    // h in units of a, the azimuth's (G) and the tilt's (W) sines and cosines;
+    // pole: +1 or -1 for the top or bottom face of the cube, or a perspective
+    // centred on a pole; omf2: (1 - f)^2.
+    struct ViewBlock {
+        double sinA = 0.0, cosA = 1.0, lamp = 0.0, p = 0.0, h = 0.0;
+        double sinG = 0.0, cosG = 1.0, sinW = 0.0, cosW = 1.0, omf2 = 1.0;
+        int pole = 0;
+    };
     // Not copied by operator= (derived again by DeriveUncopied):
     struct MeridianLengthSeries {
         double en[5] = {1.0, 1.0, 1.0, 1.0, 1.0};
@@ -397,6 +415,7 @@ protected:
     EllipsoidalAzimuthalBlock m_az;
     LocalPlaneBlock m_pl;
     SatelliteBlock m_sat;
+    ViewBlock m_view;
     CZrGeodesic m_geodesic; // the ellipsoid's geodesics, for the kinds that follow them
     MeridianLengthSeries m_ml;
     ClassicalArc m_arc;

@@ -17,7 +17,7 @@ using namespace zrpj;
 
 namespace {
 constexpr long kFirstKind = 43001;
-constexpr long kLastKind = 43074;
+constexpr long kLastKind = 43078;
 // Beyond this many turns the stepwise reduction would loop for long; fmod
 // first brings such a longitude near the range (only its last bits differ).
 constexpr double kStepwiseLimit = 64.0 * kPi;
@@ -127,6 +127,10 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43072, Geostationary, &CZrPJOperator::Setup_Geostationary),
         ZRPJ_ROW(43073, Geostationary_Sweep_X, &CZrPJOperator::Setup_Geostationary),
         ZRPJ_ROW(43074, Interrupted_Goode, &CZrPJOperator::Setup_Interrupted_Goode),
+        ZRPJ_NO_ROW(43075),
+        ZRPJ_ROW(43076, Oblique_Transformation, &CZrPJOperator::Setup_Oblique_Transformation),
+        ZRPJ_ROW(43077, Tilted_Perspective, &CZrPJOperator::Setup_Tilted_Perspective),
+        ZRPJ_ROW(43078, Spherical_Cube, &CZrPJOperator::Setup_Spherical_Cube),
     };
     static_assert(sizeof kTable / sizeof kTable[0] == kLastKind - kFirstKind + 1, "one row per code");
     if (kind < kFirstKind || kind > kLastKind) return nullptr;
@@ -161,6 +165,7 @@ void CZrPJOperator::operator=(const CZrPJOperator& o) {
     m_az = o.m_az;
     m_pl = o.m_pl;
     m_sat = o.m_sat;
+    m_view = o.m_view;
     m_geodesic = o.m_geodesic;
     if (m_created && !DeriveUncopied()) m_created = 0;
 }

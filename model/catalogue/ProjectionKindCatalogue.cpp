@@ -65,6 +65,9 @@ static constexpr ZrProjectionKindRow kProjectionKindRows[] = {
     {43072, "Geostationary_Satellite"},
     {43073, "Geostationary_Satellite_Sweep_X"},
     {43074, "Interrupted_Goode_Homolosine"},
+    {43076, "General_Oblique_Transformation"},
+    {43077, "Tilted_Perspective"},
+    {43078, "Quadrilateralized_Spherical_Cube"},
 };
 
 static_assert(ZrRowsAscending(kProjectionKindRows), "the lookup searches the rows by code");

@@ -140,6 +140,9 @@ std::vector<std::pair<double, double>> PointsNearOrigin(const CZrPJCoordSys& cs)
     case 43049:
     case 43050: // polar stereographic: the parallels nearest the pole the clamp below leaves
     case 43053:
+    case 43059: // the south-orientated transverse Mercator, within its zone
+    case 43077: // the tilted view and the cube's face: about their centre
+    case 43078:
         break;
     default: // the world projections
         spread = 30.0;
@@ -414,13 +417,6 @@ TEST(ProjForms, ProjRenderingsOfEpsgSystemsImportAndAgree) {
                 // EPSG's own unit where the EPSG function gives the catalogue's
                 // row in a unit of ours (the mapping file's choice).
                 if (differs || why.Find("no whole number of tenths of a millimetre") >= 0) continue;
-                // PROJ's forms of two methods the string reader does not take
-                // yet (their EPSG, WKT and PROJJSON forms build): the
-                // south-orientated transverse Mercator as +axis=wsu, and
-                // Michigan's scaled cone as a two-parallel lcc with k_0.
-                if (form == 0 && (r.method == "Transverse Mercator (South Orientated)" ||
-                                  r.method == "Lambert Conic Conformal (2SP Michigan)"))
-                    continue;
                 ADD_FAILURE() << code << " " << formName << " refused: " << why.str() << "\n"
                               << (form == 0 ? r.projString : r.projJson.substr(0, 400));
                 continue;
@@ -649,6 +645,16 @@ TEST(ProjForms, UserDefinedStringsAgreeWithProjThroughBothForms) {
         "+ellps=bessel +pm=ferro +units=m +type=crs",
         "+proj=longlat +ellps=bessel +pm=ferro +no_defs +type=crs",
         "+proj=longlat +R=6371000 +no_defs +type=crs",
+        // The general oblique transformation by its pole (a climate model's
+        // rotated pole); the tilted perspective and the cube, as PROJ writes them.
+        "+proj=ob_tran +o_proj=eqc +o_lat_p=39.25 +o_lon_p=-162 +lon_0=180 +ellps=WGS84 +type=crs",
+        "+proj=tpers +h=5500000 +tilt=10 +azi=20 +lat_0=40 +lon_0=5 +R=6371000 +type=crs",
+        "+proj=qsc +lat_0=90 +lon_0=20 +ellps=WGS84 +units=m +type=crs",
+        // Michigan's cone and the south-orientated transverse Mercator, as
+        // PROJ writes them.
+        "+proj=lcc +lat_0=43.3166666666667 +lon_0=-84.3333333333333 +lat_1=44.1833333333333 +lat_2=45.7 "
+        "+x_0=609601.219202438 +y_0=0 +k_0=1.0000382 +ellps=clrk66 +units=m +type=crs",
+        "+proj=tmerc +axis=wsu +lat_0=0 +lon_0=19 +k=1 +x_0=0 +y_0=0 +ellps=WGS84 +units=m +type=crs",
     };
     for (const char* s : kStrings) {
         CZrPJCoordSys first;
@@ -996,5 +1002,111 @@ TEST(ProjForms, JsonNamesKeepEveryUtf8LengthToItsEdges) {
         CString why;
         ASSERT_TRUE(ZrImportProjJson(CString(text), back, &why)) << c.written << ": " << why.str();
         EXPECT_EQ(back.GetName().str(), c.read) << c.written;
+    }
+}
+
+// PROJ's string of an EPSG system, and the string the library writes for it,
+// read back to the system the EPSG function builds for the code: the same
+// points within a millimetre over the area of use, every seventh EPSG
+// projected code. Catches a PROJ parameter or form the reader takes otherwise
+// than EPSG's definition (+pm=paris, +proj=somerc, +axis, +towgs84, +units,
+// +to_meter, +k against +k_0, +R_A ...).
+TEST(ProjForms, ProjStringsOfEpsgSystemsReadBackToTheEpsgSystem) {
+    std::vector<long> all;
+    ZrEpsgProjectedCodes(all);
+    ASSERT_FALSE(all.empty());
+    PJ_CONTEXT* ctx = proj_context_create();
+    int tried = 0, readProj = 0, readOwn = 0;
+    std::map<std::string, int> refused;
+    std::vector<long> roundedRows;
+    for (size_t i = 0; i < all.size(); i += 7) {
+        CZrPJCoordSys epsg;
+        if (!ZrCoordSysFromEpsg(all[i], epsg) || epsg.GetType() == 1) continue;
+        ProjRendering r;
+        if (!RenderEpsg(ctx, all[i], r) || r.type != PJ_TYPE_PROJECTED_CRS || ProjRenderingDiffers(r))
+            continue;
+        ++tried;
+        CString own;
+        ZrExportProjString(epsg, own, nullptr);
+        const std::string texts[2] = {r.projString, own.str()};
+        for (int form = 0; form < 2; ++form) {
+            if (texts[form].empty()) continue;
+            CZrPJCoordSys back;
+            CString why;
+            if (!ZrImportProjString(CString(texts[form].c_str()), back, &why)) {
+                ++refused[std::string(form == 0 ? "PROJ's: " : "own: ") + why.str()];
+                continue;
+            }
+            ++(form == 0 ? readProj : readOwn);
+            const double mA = 1.0 / epsg.GetPJOperator().GetUnitFactor();
+            const double mB = 1.0 / back.GetPJOperator().GetUnitFactor();
+            const double pmA = epsg.GetGCS().GetPrimeMeridian().GetLongitude();
+            const double pmB = back.GetGCS().GetPrimeMeridian().GetLongitude();
+            double worst = 0.0;
+            for (int k = 0; k < 9; ++k) {
+                const double lon = r.west + (r.east - r.west) * (0.1 + 0.4 * (k % 3));
+                const double lat = r.south + (r.north - r.south) * (0.1 + 0.4 * (k / 3));
+                // Longitudes from each system's own prime meridian.
+                CPoint2D a(lon - pmA, lat), b(lon - pmB, lat);
+                const bool okA = epsg.GetPJOperator().Forward(a) != 0,
+                           okB = back.GetPJOperator().Forward(b) != 0;
+                EXPECT_EQ(okA, okB) << all[i] << " " << texts[form];
+                if (!okA || !okB) continue;
+                worst = std::max(worst, std::hypot(a.x * mA - b.x * mB, a.y * mA - b.y * mB));
+            }
+            // A catalogue row the EPSG function answers with may keep its
+            // catalogue ellipsoid's rounded flattening (International 1924 as
+            // 1/297.0000324, WGS 72 as 1/298.2600404): millimetres at the
+            // area of use, listed apart; the string itself reads exactly.
+            if (worst > kAgreementMetres && form == 0 && epsg.GetType() > 1 &&
+                worst <= kAgreementMetres + CatalogueEllipsoidAllowance(epsg, r)) {
+                roundedRows.push_back(all[i]);
+                continue;
+            }
+            EXPECT_LE(worst, kAgreementMetres) << "EPSG:" << all[i] << " " << texts[form];
+        }
+    }
+    proj_context_destroy(ctx);
+    std::printf("PROJ strings of every 7th EPSG system: %d tried, PROJ's read %d, the library's read %d\n",
+                tried, readProj, readOwn);
+    for (const auto& r : refused)
+        std::printf("  refused %4d x %s\n", r.second, r.first.c_str());
+    std::printf("  %zu catalogue rows answering EPSG:n off by more than 1 mm (their rounded ellipsoid):",
+                roundedRows.size());
+    for (long c : roundedRows)
+        std::printf(" %ld", c);
+    std::printf("\n");
+    EXPECT_GT(tried, 500);
+    EXPECT_GE(readProj, tried - 2);
+}
+
+// PROJ's two other ways of placing the turned pole of ob_tran (a great
+// circle's azimuth through a point; two points on the turned equator) are
+// read from PROJ strings as the pole PROJ finds, and written back by the pole.
+TEST(ProjForms, ObliqueTransformationPoleFormsReadAsProjPlacesThePole) {
+    const char* const kStrings[] = {
+        "+proj=ob_tran +o_proj=eqc +o_alpha=30 +o_lon_c=10 +o_lat_c=40 +lon_0=5 +x_0=1000 +R=6371000 "
+        "+type=crs",
+        "+proj=ob_tran +o_proj=eqc +o_alpha=-75 +o_lon_c=-100 +o_lat_c=-20 +ellps=WGS84 +type=crs",
+        "+proj=ob_tran +o_proj=eqc +o_lon_1=-20 +o_lat_1=30 +o_lon_2=40 +o_lat_2=50 +R=6371000 +type=crs",
+    };
+    for (const char* s : kStrings) {
+        CZrPJCoordSys cs, back;
+        CString why, text;
+        ASSERT_TRUE(ZrImportProjString(CString(s), cs, &why)) << s << ": " << why.str();
+        ASSERT_TRUE(ZrExportProjString(cs, text, &why)) << s;
+        ASSERT_TRUE(ZrImportProjString(text, back, &why)) << text.str();
+        ProjCrs proj(s);
+        ASSERT_TRUE(proj.parsed()) << s;
+        for (const CZrPJCoordSys* c : {&cs, &back})
+            for (double lon = -150; lon <= 150; lon += 50)
+                for (double lat = -60; lat <= 60; lat += 40) {
+                    CPoint2D pt(lon, lat);
+                    c->Forward(&pt, 1);
+                    double x, y;
+                    ASSERT_TRUE(proj.Forward(lon, lat, x, y)) << s;
+                    EXPECT_LE(std::hypot(pt.x - x, pt.y - y), kAgreementMetres)
+                        << s << " at " << lon << ", " << lat;
+                }
     }
 }

@@ -37,8 +37,11 @@ TEST(LaterKinds, EveryStoredFormKeepsTheKindAndItsParameters) {
     p.ScaleFactor = 0.9999;
     p.StandardParallel1 = -5.0;
     p.StandardParallel2 = -15.0;
-    for (long kind : {43057L, 43059L, 43060L, 43062L}) {
+    for (long kind : {43057L, 43059L, 43060L, 43062L, 43076L, 43077L, 43078L}) {
         SCOPED_TRACE(kind);
+        // The tilted perspective keeps the eye's distance from the centre, in
+        // units of a, as its scale: above the surface.
+        p.ScaleFactor = kind == 43077 ? 1.8 : 0.9999;
         const CZrPJCoordSys written = System(kind, p);
         const CPoint2D want = Projected(written, 26.5, -12.0);
 

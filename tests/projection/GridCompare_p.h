@@ -37,6 +37,7 @@ struct Definition {
     double a, f, lon0 = 0, lat0 = 0, phi1 = 0, phi2 = 0;
     int mode = 1;
     double k0 = 0, fe = 0, fn = 0, band = 0;
+    double lam1 = 0, alpha = 0; // first point longitude, azimuth
 };
 
 inline CZrPJOperator Build(const Definition& d) {
@@ -53,6 +54,8 @@ inline CZrPJOperator Build(const Definition& d) {
     op.SetScaleFactor(d.k0);
     op.SetFalseEasting(d.fe);
     op.SetFalseNorthing(d.fn);
+    op.SetFirstPointLongitude(d.lam1 * kDeg);
+    op.SetAzimuth(d.alpha * kDeg);
     return op;
 }
 
