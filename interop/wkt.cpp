@@ -686,6 +686,21 @@ bool TakeParameters(const std::vector<RawParameter>& raw, long method, bool wkt2
             if (!n && (q.code == 8827 || q.code == 8817)) n = NamesOf(method, 8807);
         }
         if (!n) n = ZrFindParameterByName(method, q.name.c_str());
+        // GeoTools repeats the ellipsoid's axes among the parameters: taken
+        // when they are the ellipsoid's (within a millimetre), refused when
+        // they contradict it.
+        if (!n && !wkt2 &&
+            (ZrInteropSameName(q.name.c_str(), "semi_major") ||
+             ZrInteropSameName(q.name.c_str(), "semi_minor"))) {
+            const double a = r.geog.semiMajorAxis;
+            const double f = r.geog.inverseFlattening == 0.0 ? 0.0 : 1.0 / r.geog.inverseFlattening;
+            const double axis = ZrInteropSameName(q.name.c_str(), "semi_major") ? a : a * (1.0 - f);
+            if (std::fabs(q.value * unitToMetre - axis) <= 1e-3) continue;
+            CString text;
+            text.Format("parameter %s = %s is not the ellipsoid's (%s)", q.name.c_str(), Num(q.value).c_str(),
+                        Num(axis).c_str());
+            return Fail(reason, text), false;
+        }
         if (!n) {
             const bool scale = q.name.find("cale") != std::string::npos;
             if (q.value == 0.0 || (scale && q.value == 1.0)) continue;
