@@ -56,3 +56,17 @@ void ZrInteropDescribeUnit(long units, ZrEpsgProjectedRecord& proj);
 
 // Names compare without regard to case, blanks, underscores and hyphens.
 bool ZrInteropSameName(const char* a, const char* b);
+
+// A description (of cs, from ZrInteropDescribe) as the exports write it. Where
+// cs is an EPSG system, one that computes EPSG's definition of its code within
+// a millimetre over EPSG's area of use (a geographic system: its ellipsoid
+// within the import's match, a polar radius within 0.64 mm), EPSG's own
+// records replace the description's: exact figures, names and codes, which
+// other software identifies at full confidence (the catalogue keeps
+// flattenings to nine or ten decimals, and a WGS 84 written as
+// 1/f 298.2572204270286 is not WGS 84 to PROJ or GDAL). Where it differs, its
+// own figures stay and the code goes: it is not EPSG's n. esriNames keeps
+// ESRI's names (the catalogue's, else ESRI's aliases in the data file).
+// Returns false when nothing was replaced.
+bool ZrInteropAsWritten(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrEpsgProjectedRecord* proj,
+                        bool esriNames);

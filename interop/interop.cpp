@@ -54,9 +54,19 @@ const NameIndex& Names() {
     }
     codes.clear();
     ZrEpsgGeographicCodes(codes);
+    std::vector<std::string> aliases;
     for (const long code : codes) {
         ZrEpsgGeographicRecord g;
-        if (ZrEpsgFindGeographic(code, g)) index.geographic.emplace(g.name, code);
+        if (!ZrEpsgFindGeographic(code, g)) continue;
+        index.geographic.emplace(g.name, code);
+        // ESRI's name ("GCS_Anguilla_1957"), which a .prj file gives: without
+        // it a system read from one stands for no EPSG geographic system, and
+        // identification by parameters takes any datum on the same ellipsoid
+        // (Barbados 1938's grid for Anguilla 1957's).
+        aliases.clear();
+        ZrEpsgAliases(code, aliases);
+        for (const std::string& alias : aliases)
+            if (alias.compare(0, 4, "GCS_") == 0) index.geographic.emplace(alias, code);
     }
     return index;
 }

@@ -1,6 +1,8 @@
 // Finding the catalogue objects that an EPSG-style description means.
 #include "interop/ZrInteropMatch_p.h"
 
+#include "interop/ZrInteropCore_p.h"
+
 #include "model/ZrPJTypes.h"
 #include "model/catalogue/ZrProjectedCatalogue.h"
 #include "platform/ZrFile.h"
@@ -398,23 +400,30 @@ bool ZrAgreesWithinAMillimetre(const CZrPJCoordSys& a, const CZrPJCoordSys& b) {
 }
 
 bool ZrMatchProjected(const ZrEpsgProjectedRecord& proj, CZrPJCoordSys& built) {
-    auto tryCode = [&](long code) {
+    auto tryCode = [&](long code, bool named) {
         CZrPJCoordSys cat;
         if (code <= 1 || !cat.Set(static_cast<tagPJCoordSysType>(code)) || !cat.IsValid()) return false;
-        if (!SameGeographic(cat.GetGCS(), built.GetGCS()) || !ProjectsAlike(cat, built)) return false;
+        if (!SameGeographic(cat.GetGCS(), built.GetGCS())) return false;
+        // Named by its EPSG code or its name, the row is EPSG's n where it
+        // computes it within a millimetre, as the EPSG look-up decides (the
+        // exports write such a row with EPSG's exact figures).
+        if (!ProjectsAlike(cat, built) &&
+            !((named || cat.GetDistUnits() == built.GetDistUnits()) &&
+              ZrAgreesWithinAMillimetre(cat, built) && ZrAgreesWithinAMillimetre(built, cat)))
+            return false;
         built = cat;
         return true;
     };
     if (proj.code > 0) {
         const long code = ZrMappedCatalogueCode(proj.code);
-        if (code != kNone && tryCode(code)) return true;
+        if (code != kNone && tryCode(code, true)) return true;
     }
     const ProjectedIndex& index = Projected();
     if (!proj.name.empty()) {
         const auto it = index.byName.find(NameKey(proj.name.c_str()));
         if (it != index.byName.end())
             for (long code : it->second)
-                if (tryCode(code)) return true;
+                if (tryCode(code, false)) return true;
     }
     // No name: only a catalogue row of exactly this definition stands for it.
     const CZrPJParams p = built.GetParams();
@@ -429,4 +438,147 @@ bool ZrMatchProjected(const ZrEpsgProjectedRecord& proj, CZrPJCoordSys& built) {
         }
     }
     return false;
+}
+
+namespace {
+
+// ESRI's name for an EPSG system, from the aliases the data file holds: the
+// one written without blanks ("GCS_GGRS_1987", "Greek_Grid"); empty if none.
+std::string EsriAlias(long code, bool geographic) {
+    std::vector<std::string> aliases;
+    ZrEpsgAliases(code, aliases);
+    for (auto it = aliases.rbegin(); it != aliases.rend(); ++it)
+        if (it->find(' ') == std::string::npos && (!geographic || it->compare(0, 4, "GCS_") == 0)) return *it;
+    return std::string();
+}
+
+// ESRI's words for EPSG's: blanks and punctuation as underscores.
+std::string EsriWords(const std::string& name) {
+    if (name == "WGS 84") return "WGS_1984";
+    std::string out;
+    for (const char c : name)
+        out += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return out;
+}
+
+bool SameFigures(const ZrEpsgGeographicRecord& a, const ZrEpsgGeographicRecord& b, double flattening) {
+    return Near(a.semiMajorAxis, b.semiMajorAxis, kZrMatchAxisMetres) &&
+           Near(FlatteningOf(a), FlatteningOf(b), flattening) &&
+           Near(a.primeMeridianLongitude, b.primeMeridianLongitude, 1e-9);
+}
+
+// Whether two systems put a 9x9 grid over EPSG's area of use of the code
+// within a millimetre of each other (the grid about the origin misses the
+// area of a zone whose origin is on the equator, where a rounded flattening
+// shows least).
+bool AgreeOverArea(const CZrPJCoordSys& a, const CZrPJCoordSys& b, long code) {
+    ZrEpsgAreaRecord area;
+    if (!ZrEpsgFindArea(code, area)) return true;
+    constexpr double kMillimetre = 1e-3;
+    const double metresA = 1.0 / a.GetPJOperator().GetUnitFactor();
+    const double metresB = 1.0 / b.GetPJOperator().GetUnitFactor();
+    const double pmA = a.GetGCS().GetPrimeMeridian().GetLongitude();
+    const double pmB = b.GetGCS().GetPrimeMeridian().GetLongitude();
+    const double width = area.east - area.west + (area.east < area.west ? 360.0 : 0.0);
+    for (int i = 0; i <= 8; ++i)
+        for (int j = 0; j <= 8; ++j) {
+            double lon = area.west + width * i / 8.0;
+            if (lon > 180.0) lon -= 360.0;
+            const double lat = area.south + (area.north - area.south) * j / 8.0;
+            CPoint2D pa(lon - pmA, lat), pb(lon - pmB, lat);
+            const bool okA = a.Forward(&pa, 1) != 0, okB = b.Forward(&pb, 1) != 0;
+            if (!okA || !okB) continue;
+            if (std::hypot(pa.x * metresA - pb.x * metresB, pa.y * metresA - pb.y * metresB) > kMillimetre)
+                return false;
+        }
+    return true;
+}
+
+// The geographic half: EPSG's record, named in ESRI's words for ESRI's form
+// (its alias in the data file, else the catalogue's name, which is ESRI's).
+void AsWrittenGeographic(ZrEpsgGeographicRecord& g, const ZrEpsgGeographicRecord& epsg, bool esriNames,
+                         bool fromCatalogue) {
+    ZrEpsgGeographicRecord e = epsg;
+    e.latitudeFirst = g.latitudeFirst;
+    // A datum or spheroid of the system's own (no catalogue object) keeps its
+    // name and goes without EPSG's code: read back by that code it would
+    // become the catalogue's, whose figures are rounded.
+    if (g.datumCode <= 0) {
+        e.datumCode = 0;
+        e.datumName = g.datumName;
+    }
+    if (g.ellipsoidCode <= 0) {
+        e.ellipsoidCode = 0;
+        e.ellipsoidName = g.ellipsoidName;
+    }
+    if (esriNames) {
+        // The catalogue's names are the ones its systems are read back by.
+        const std::string alias = fromCatalogue ? std::string() : EsriAlias(e.code, true);
+        e.name = fromCatalogue ? g.name : !alias.empty() ? alias : "GCS_" + EsriWords(e.name);
+        e.datumName = fromCatalogue    ? g.datumName
+                      : !alias.empty() ? "D_" + alias.substr(4)
+                                       : "D_" + EsriWords(e.datumName);
+        e.ellipsoidName = fromCatalogue ? g.ellipsoidName : EsriWords(e.ellipsoidName);
+        e.primeMeridianName = fromCatalogue ? g.primeMeridianName : EsriWords(e.primeMeridianName);
+    }
+    g = e;
+}
+
+} // namespace
+
+bool ZrInteropAsWritten(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrEpsgProjectedRecord* proj,
+                        bool esriNames) {
+    const bool fromCatalogue = cs.GetGCS().GetType() > 1;
+    ZrEpsgGeographicRecord g = geog;
+    ZrEpsgProjectedRecord p = proj ? *proj : ZrEpsgProjectedRecord();
+    // A projected system is EPSG's when it computes EPSG's n within a
+    // millimetre, as ZrCoordSysFromEpsg decides; then all of it is written
+    // as EPSG defines it.
+    if (proj) {
+        ZrEpsgProjectedRecord ep;
+        ZrEpsgGeographicRecord eg;
+        CZrPJCoordSys own;
+        if (p.code > 0 && ZrEpsgFindProjected(p.code, ep) &&
+            ZrEpsgFindGeographic(ep.baseGeographicCode, eg) && SameFigures(g, eg, kZrMatchFlattening) &&
+            ZrInteropBuild(eg, &ep, own, nullptr, false) && ZrAgreesWithinAMillimetre(cs, own) &&
+            ZrAgreesWithinAMillimetre(own, cs) && AgreeOverArea(cs, own, p.code)) {
+            if (esriNames) {
+                const std::string alias = cs.GetType() > 1 ? std::string() : EsriAlias(ep.code, false);
+                ep.name = alias.empty() ? p.name : alias;
+                // ESRI names its Gauss-Kruger zones by the method.
+                if (p.conversionName == "Gauss-Kruger") ep.conversionName = p.conversionName;
+            }
+            AsWrittenGeographic(g, eg, esriNames, fromCatalogue);
+            ep.baseGeographicCode = g.code;
+            geog = g;
+            *proj = ep;
+            return true;
+        }
+        // Not EPSG's n (or no EPSG system at all): the system's own figures,
+        // which its parameters were derived with, and EPSG's codes only for
+        // the parts whose figures are EPSG's exactly.
+        p.code = 0;
+        ZrEpsgGeographicRecord e;
+        if (g.code > 0 && ZrEpsgFindGeographic(g.code, e) && !SameFigures(g, e, kZrMatchFlattening))
+            g.code = g.datumCode = g.ellipsoidCode = 0;
+        p.baseGeographicCode = g.code;
+        geog = g;
+        *proj = p;
+        return false;
+    }
+    ZrEpsgGeographicRecord e;
+    if (g.code <= 0 || !ZrEpsgFindGeographic(g.code, e)) return false;
+    if (!SameFigures(g, e, kZrMatchFlattening)) {
+        // Another ellipsoid or meridian than EPSG's: not EPSG's system, datum or ellipsoid.
+        g.code = g.datumCode = g.ellipsoidCode = 0;
+        p.baseGeographicCode = 0;
+        geog = g;
+        if (proj) *proj = p;
+        return false;
+    }
+    AsWrittenGeographic(g, e, esriNames, fromCatalogue);
+    p.baseGeographicCode = g.code;
+    geog = g;
+    if (proj) *proj = p;
+    return true;
 }

@@ -19,6 +19,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -798,6 +799,19 @@ const ZrMethodNames* ZrFindMethodByName(const char* anyName) {
     // PROJ names last: several methods share one (lcc, merc, omerc, laea).
     for (const MethodRow& row : kMethods)
         if (SameName(anyName, row.names.projName)) return &row.names;
+    // GDAL names the Transverse Mercator of MapInfo's projection numbers 21
+    // to 25 (Finland, Sweden, Denmark and the like) apart; they compute
+    // Transverse Mercator.
+    const char* mapInfo = "transverse_mercator_mapinfo_";
+    const size_t n = std::strlen(mapInfo);
+    if (std::strlen(anyName) == n + 2) {
+        std::string lowered(anyName);
+        for (char& c : lowered)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (lowered.compare(0, n, mapInfo) == 0 && lowered[n] == '2' && lowered[n + 1] >= '1' &&
+            lowered[n + 1] <= '5')
+            return ZrFindMethod(9807);
+    }
     return nullptr;
 }
 

@@ -636,6 +636,7 @@ int ZrExportProjJson(const CZrPJCoordSys& cs, CString& text, CString* reason) {
         if (reason) *reason = why;
         return 0;
     }
+    ZrInteropAsWritten(cs, g, projected ? &p : nullptr, false);
     ZrJsonWriter w;
     w.BeginObject();
     w.Key("$schema");

@@ -9,11 +9,13 @@
 
 #include "platform/ZrToolkit.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -177,10 +179,26 @@ std::string OgcDatumName(const std::string& name) {
 std::string OgcGeographicName(const std::string& name) {
     return WithoutPrefix(name, "GCS_");
 }
+// GDAL's WKT1 writes a datum name as one word: each run of blanks and
+// punctuation an underscore ("NAD83 (High Accuracy Reference Network)" as
+// NAD83_High_Accuracy_Reference_Network), WGS 84's as WGS_1984.
+std::string GdalDatumName(const ZrEpsgGeographicRecord& g) {
+    if (g.datumCode == 6326) return "WGS_1984";
+    std::string out;
+    for (const char c : OgcDatumName(g.datumName)) {
+        if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || (c & 0x80))
+            out += c;
+        else if (!out.empty() && out.back() != '_')
+            out += '_';
+    }
+    while (!out.empty() && out.back() == '_')
+        out.pop_back();
+    return out;
+}
 
 std::string Geogcs1(const ZrEpsgGeographicRecord& g, bool esri, const std::string& towgs84, bool axes) {
     std::string s = "GEOGCS[" + Quote(esri ? g.name : OgcGeographicName(g.name)) + ",DATUM[" +
-                    Quote(esri ? g.datumName : OgcDatumName(g.datumName)) + "," + Spheroid1(g, esri);
+                    Quote(esri ? g.datumName : GdalDatumName(g)) + "," + Spheroid1(g, esri);
     if (!esri) s += towgs84 + Authority(g.datumCode);
     s += "],PRIMEM[" + Quote(g.primeMeridianName) + "," + Num(g.primeMeridianLongitude, esri) +
          (esri ? "" : Authority(g.primeMeridianCode)) + "]";
@@ -211,9 +229,14 @@ std::vector<std::vector<double>> KnownShifts(long geographicCode) {
     return out;
 }
 
-// TOWGS84 where EPSG knows a shift: its best-ranked one.
-std::string Towgs84(const ZrEpsgGeographicRecord& g) {
-    const std::vector<std::vector<double>> shifts = KnownShifts(g.code);
+// TOWGS84 as GDAL 3 writes it: not for a datum it names by EPSG's code
+// (PROJ would read the system as bound to WGS 84 and identify it at 25 %,
+// and a reader finds EPSG's shifts by the code); for a datum written without
+// one, the best-ranked of EPSG's shifts of the geographic system it stands
+// for, so that the text still says where it lies.
+std::string Towgs84(const ZrEpsgGeographicRecord& g, long standsFor) {
+    if (g.datumCode > 0) return std::string();
+    const std::vector<std::vector<double>> shifts = KnownShifts(standsFor);
     if (shifts.empty()) return std::string();
     std::string s = ",TOWGS84[";
     for (size_t i = 0; i < 7; ++i)
@@ -221,9 +244,9 @@ std::string Towgs84(const ZrEpsgGeographicRecord& g) {
     return s;
 }
 
-bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, bool esri, std::string& out,
-               CString* reason) {
-    const std::string towgs = esri ? std::string() : Towgs84(g);
+bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, bool esri, long standsFor,
+               std::string& out, CString* reason) {
+    const std::string towgs = esri ? std::string() : Towgs84(g, standsFor);
     if (!p) {
         out = Geogcs1(g, esri, towgs, true);
         return true;
@@ -315,9 +338,12 @@ bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
     const std::string unit = UnitName(*p, esri);
     s += ",UNIT[" + Quote(unit) + "," + Num(p->linearUnitToMetre, esri);
     s += esri ? "]" : Authority(p->linearUnitCode) + "]";
+    // GDAL writes no axes for a northing-first system: WKT1 readers take
+    // east, north whatever the text says.
     if (!esri)
-        s += (p->axisOrder == "WS" ? ",AXIS[\"Westing\",WEST],AXIS[\"Southing\",SOUTH]"
-                                   : ",AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]") +
+        s += (p->axisOrder == "WS"   ? ",AXIS[\"Westing\",WEST],AXIS[\"Southing\",SOUTH]"
+              : p->axisOrder == "NE" ? ""
+                                     : ",AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]") +
              extension + Authority(p->code);
     out = s + "]";
     return true;
@@ -367,10 +393,13 @@ bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
         s += (q.code < 40000 ? Id(q.code) : "") + "]";
     }
     const bool westSouth = p->axisOrder == "WS";
-    s += std::string("],CS[Cartesian,2],AXIS[") +
-         (westSouth ? "\"westing (W)\",west" : "\"easting (E)\",east") + ",ORDER[1]," + length + "],AXIS[" +
-         (westSouth ? "\"southing (S)\",south" : "\"northing (N)\",north") + ",ORDER[2]," + length + "]" +
-         Id(p->code) + "]";
+    std::string first = westSouth ? "\"westing (W)\",west" : "\"easting (E)\",east";
+    std::string second = westSouth ? "\"southing (S)\",south" : "\"northing (N)\",north";
+    // EPSG's northing-first systems (Gauss-Kruger zones, Portugal's, Finland's)
+    // state their order; a reader that takes EPSG's order gets it right.
+    if (p->axisOrder == "NE") std::swap(first, second);
+    s += "],CS[Cartesian,2],AXIS[" + first + ",ORDER[1]," + length + "],AXIS[" + second + ",ORDER[2]," +
+         length + "]" + Id(p->code) + "]";
     out = s;
     return true;
 }
@@ -694,6 +723,21 @@ bool TakeParameters(const std::vector<RawParameter>& raw, long method, bool wkt2
             if (!n && (q.code == 8827 || q.code == 8817)) n = NamesOf(method, 8807);
         }
         if (!n) n = ZrFindParameterByName(method, q.name.c_str());
+        // GeoTools repeats the ellipsoid's axes among the parameters: taken
+        // when they are the ellipsoid's (within a millimetre), refused when
+        // they contradict it.
+        if (!n && !wkt2 &&
+            (ZrInteropSameName(q.name.c_str(), "semi_major") ||
+             ZrInteropSameName(q.name.c_str(), "semi_minor"))) {
+            const double a = r.geog.semiMajorAxis;
+            const double f = r.geog.inverseFlattening == 0.0 ? 0.0 : 1.0 / r.geog.inverseFlattening;
+            const double axis = ZrInteropSameName(q.name.c_str(), "semi_major") ? a : a * (1.0 - f);
+            if (std::fabs(q.value * unitToMetre - axis) <= 1e-3) continue;
+            CString text;
+            text.Format("parameter %s = %s is not the ellipsoid's (%s)", q.name.c_str(), Num(q.value).c_str(),
+                        Num(axis).c_str());
+            return Fail(reason, text), false;
+        }
         if (!n) {
             const bool scale = q.name.find("cale") != std::string::npos;
             if (q.value == 0.0 || (scale && q.value == 1.0)) continue;
@@ -1036,11 +1080,26 @@ int ZrExportWkt(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& te
     bool projected = false;
     if (!ZrInteropDescribe(cs, g, p, projected, reason)) return 0;
     if (projected && !AuthalicInWkt(g, p, reason)) return 0;
+    const long standsFor = g.code;
+    const bool esri = dialect == ZR_CRS_TEXT_ESRI_WKT1;
+    auto write = [&](const ZrEpsgGeographicRecord& gw, const ZrEpsgProjectedRecord& pw, std::string& out) {
+        return dialect == ZR_CRS_TEXT_WKT2_2019
+                   ? WriteWkt2(gw, projected ? &pw : nullptr, out)
+                   : WriteWkt1(gw, projected ? &pw : nullptr, esri, standsFor, out, reason);
+    };
     std::string out;
-    const bool ok =
-        dialect == ZR_CRS_TEXT_WKT2_2019
-            ? WriteWkt2(g, projected ? &p : nullptr, out)
-            : WriteWkt1(g, projected ? &p : nullptr, dialect == ZR_CRS_TEXT_ESRI_WKT1, out, reason);
+    ZrEpsgGeographicRecord ge = g;
+    ZrEpsgProjectedRecord pe = p;
+    // EPSG's own records where the system is EPSG's; its own description
+    // (without the codes it does not deserve) when EPSG's method has no name
+    // in the dialect.
+    const bool replaced = ZrInteropAsWritten(cs, ge, projected ? &pe : nullptr, esri);
+    bool ok = write(ge, pe, out);
+    if (!ok && replaced) {
+        ZrInteropAsWritten(cs, g, nullptr, esri);
+        p.code = 0;
+        ok = write(g, p, out);
+    }
     if (!ok) return 0;
     text = CString(out);
     return 1;
