@@ -37,7 +37,7 @@ TEST(LaterKinds, EveryStoredFormKeepsTheKindAndItsParameters) {
     p.ScaleFactor = 0.9999;
     p.StandardParallel1 = -5.0;
     p.StandardParallel2 = -15.0;
-    for (long kind : {43057L, 43059L, 43060L, 43062L}) {
+    for (long kind : {43054L, 43055L, 43056L, 43057L, 43058L, 43059L, 43060L, 43061L, 43062L, 43063L}) {
         SCOPED_TRACE(kind);
         const CZrPJCoordSys written = System(kind, p);
         const CPoint2D want = Projected(written, 26.5, -12.0);
