@@ -148,8 +148,18 @@ bool BelgeLambert72(CZrPJCoordSys& cs) {
 bool LevantNearConformal(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(22700, cs) != 0;
 }
+// Vanua Levu's grid counts Clarke's links, which no unit code expresses:
+// its definition in metres, on its own geographic system.
 bool VanuaLevu(CZrPJCoordSys& cs) {
-    return ZrCoordSysFromEpsg(3139, cs) != 0;
+    CZrPJCoordSys geographic;
+    if (!ZrCoordSysFromEpsg(4748, geographic)) return false;
+    CZrPJParams p;
+    p.FalseEasting = 251727.9155424;
+    p.FalseNorthing = 334519.953768;
+    p.CentralMeridian = 179.0 + 20.0 / 60.0;
+    p.CentralParallel = -16.25;
+    return cs.Set("Vanua Levu Grid (metres)", geographic.GetGCS(),
+                  CZrPJObject(PJ_KIND_CASSINI_SOLDNER_HYPERBOLIC), p, 10000) != 0;
 }
 bool GuamSpcs(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(3993, cs) != 0;
@@ -243,7 +253,10 @@ const Case kCases[] = {
      "+proj=lcca +lat_0=34.65 +lon_0=37.35 +k_0=0.9996256 +x_0=300000 +y_0=300000 +a=6378249.2 "
      "+rf=293.466021293627 +units=m +no_defs +type=crs",
      35.0, 42.0, 32.0, 37.5, LevantNearConformal},
-    {"CassiniHyperbolic_VanuaLevu", 0, "EPSG:4748", "EPSG:3139", 178.4, 180.0, -17.1, -16.1, VanuaLevu},
+    {"CassiniHyperbolic_VanuaLevu", 0, "EPSG:4748",
+     "+proj=cass +hyperbolic +lat_0=-16.25 +lon_0=179.333333333333 +x_0=251727.9155424 +y_0=334519.953768 "
+     "+a=6378306.3696 +b=6356571.996 +units=m +no_defs +type=crs",
+     178.4, 180.0, -17.1, -16.1, VanuaLevu},
     {"Guam_3993", 0, "EPSG:4675", "EPSG:3993", 144.6, 145.0, 13.2, 13.7, GuamSpcs},
     {"ModifiedAeqd_Yap", 0, "EPSG:4675", "EPSG:3295", 138.0, 138.3, 9.4, 9.7, YapIslands},
     {"ColombiaUrban_Bogota", 0, "EPSG:4686", "EPSG:6247", -74.4, -73.9, 4.4, 5.0, BogotaUrban},

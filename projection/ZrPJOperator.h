@@ -194,6 +194,7 @@ protected:
     int Setup_Lambert_Near_Conformal();
     int Setup_Modified_Azimuthal_Equidistant();
     double HyperbolicBend(double phi, double northing) const;
+    int CassiniFromFootpoint(CPoint2D& pt, double phi1, double s1, double c1) const;
     int Setup_Colombia_Urban();
     int Setup_Orthographic_Ellipsoid();
     int Setup_Azimuthal_Equidistant_Ellipsoid();

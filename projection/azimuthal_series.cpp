@@ -19,7 +19,8 @@ namespace {
 // island's 50 km and three rounds reach rounding (EPSG prescribes three).
 // The cap leaves room for points a thousand kilometres out.
 constexpr int kGuamRounds = 10;
-constexpr double kGuamTolerance = 1e-14; // radians
+constexpr double kGuamTolerance = 1e-14;      // radians
+constexpr double kGuamFootpointStep = 1000.0; // metres
 // Within this angular distance (radians) of the centre a point is the centre.
 constexpr double kCentreAngle = 1e-15;
 } // namespace
@@ -41,13 +42,30 @@ int CZrPJOperator::Guam_Forward(CPoint2D& pt) const {
 int CZrPJOperator::Guam_Inverse(CPoint2D& pt) const {
     const double x = pt.x * m_ell.invA, y = pt.y * m_ell.invA; // in units of a
     const double halfX2 = 0.5 * x * x;
-    double phi = m_def.phi0, s = std::sin(phi), c = std::cos(phi);
+    // The footpoint of y, and the meridian's radius there (units of a): the
+    // latitude of y - d is taken from it by its Taylor series in d (see the
+    // hyperbolic Cassini), found anew when the bend exceeds kGuamFootpointStep.
+    double base = y, s0, c0;
+    double phi0 = MeridianLengthInverse(m_ml.ml0 + base, s0, c0);
+    double w0 = 1.0 - m_ell.es * s0 * s0;
+    double rho0 = (1.0 - m_ell.es) / (w0 * std::sqrt(w0));
+    double phi = phi0, s = s0, c = c0;
     for (int i = 0; i < kGuamRounds; ++i) {
         const double w = std::sqrt(1.0 - m_ell.es * s * s); // a / nu
-        const double next = MeridianLengthInverse(m_ml.ml0 + y - halfX2 * w * s / c, s, c);
+        double d = y - halfX2 * w * s / c - base;
+        if (std::fabs(d) * m_def.a > kGuamFootpointStep) {
+            base += d;
+            phi0 = MeridianLengthInverse(m_ml.ml0 + base, s0, c0);
+            w0 = 1.0 - m_ell.es * s0 * s0;
+            rho0 = (1.0 - m_ell.es) / (w0 * std::sqrt(w0));
+            d = 0.0;
+        }
+        const double next = phi0 + d / rho0 - 1.5 * m_ell.es * s0 * c0 * d * d / (w0 * rho0 * rho0);
         if (!std::isfinite(next)) return 0;
         const double step = next - phi;
         phi = next;
+        s = std::sin(phi);
+        c = std::cos(phi);
         if (!(std::fabs(step) > kGuamTolerance)) break;
     }
     if (!(std::fabs(c) > 0.0)) return 0;
