@@ -135,6 +135,39 @@ bool EqualEarthWorld(CZrPJCoordSys& cs) {
 bool MichiganNorth(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(6201, cs) != 0;
 }
+// Lambert's cone as Greenland (west orientated), Belgium and the Levant
+// (near-conformal) state it; the hyperbolic Cassini of Vanua Levu; Guam's
+// and Yap's azimuthal forms. PROJ 9.1 computes neither the west-orientated
+// nor the near-conformal method from its EPSG code: its Lambert turned west
+// and its lcca (the same truncated cone) stand in.
+bool GreenlandWest(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(2218, cs) != 0;
+}
+bool BelgeLambert72(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(31300, cs) != 0;
+}
+bool LevantNearConformal(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(22700, cs) != 0;
+}
+// Vanua Levu's grid counts Clarke's links, which no unit code expresses:
+// its definition in metres, on its own geographic system.
+bool VanuaLevu(CZrPJCoordSys& cs) {
+    CZrPJCoordSys geographic;
+    if (!ZrCoordSysFromEpsg(4748, geographic)) return false;
+    CZrPJParams p;
+    p.FalseEasting = 251727.9155424;
+    p.FalseNorthing = 334519.953768;
+    p.CentralMeridian = 179.0 + 20.0 / 60.0;
+    p.CentralParallel = -16.25;
+    return cs.Set("Vanua Levu Grid (metres)", geographic.GetGCS(),
+                  CZrPJObject(PJ_KIND_CASSINI_SOLDNER_HYPERBOLIC), p, 10000) != 0;
+}
+bool GuamSpcs(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(3993, cs) != 0;
+}
+bool YapIslands(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(3295, cs) != 0;
+}
 
 // Bogota's city grid (Colombia urban, plane 2550 m up) as EPSG defines it,
 // and the orthographic view of WGS 84 from above Europe.
@@ -241,6 +274,21 @@ const Case kCases[] = {
     {"TMSouth_Lo19", 0, "EPSG:4148", "EPSG:2048", 18.0, 20.0, -34.9, -28.0, SouthAfricaLo19},
     {"EqualEarth_World", 0, "EPSG:4326", "EPSG:8857", -180.0, 180.0, -90.0, 90.0, EqualEarthWorld},
     {"LambertMichigan_North", 0, "EPSG:4267", "EPSG:6201", -87.0, -82.3, 43.8, 45.9, MichiganNorth},
+    {"LambertWest_Greenland5", 0, "EPSG:4195",
+     "+proj=lcc +lat_1=70.5 +lat_0=70.5 +lon_0=-24 +k_0=1 +x_0=0 +y_0=0 +axis=wnu +ellps=intl +units=m "
+     "+no_defs +type=crs",
+     -29.0, -19.0, 68.0, 74.0, GreenlandWest},
+    {"LambertBelgium_31300", 0, "EPSG:4313", "EPSG:31300", 2.5, 6.4, 49.5, 51.5, BelgeLambert72},
+    {"LambertNearConformal_22700", 0, "EPSG:4227",
+     "+proj=lcca +lat_0=34.65 +lon_0=37.35 +k_0=0.9996256 +x_0=300000 +y_0=300000 +a=6378249.2 "
+     "+rf=293.466021293627 +units=m +no_defs +type=crs",
+     35.0, 42.0, 32.0, 37.5, LevantNearConformal},
+    {"CassiniHyperbolic_VanuaLevu", 0, "EPSG:4748",
+     "+proj=cass +hyperbolic +lat_0=-16.25 +lon_0=179.333333333333 +x_0=251727.9155424 +y_0=334519.953768 "
+     "+a=6378306.3696 +b=6356571.996 +units=m +no_defs +type=crs",
+     178.4, 180.0, -17.1, -16.1, VanuaLevu},
+    {"Guam_3993", 0, "EPSG:4675", "EPSG:3993", 144.6, 145.0, 13.2, 13.7, GuamSpcs},
+    {"ModifiedAeqd_Yap", 0, "EPSG:4675", "EPSG:3295", 138.0, 138.3, 9.4, 9.7, YapIslands},
     {"ColombiaUrban_Bogota", 0, "EPSG:4686", "EPSG:6247", -74.4, -73.9, 4.4, 5.0, BogotaUrban},
     {"Orthographic_Europe", 0, "EPSG:4326",
      "+proj=ortho +lat_0=50 +lon_0=10 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -20.0, 40.0,

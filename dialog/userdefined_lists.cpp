@@ -50,10 +50,16 @@ constexpr ZrNamedCode kProjectionKinds[] = {
     {"Polar Stereographic (variant C)", 43051},
     {"Krovak", 43052},
     {"Krovak (North Orientated)", 43053},
+    {"Lambert Conic Conformal (West Orientated)", 43054},
+    {"Lambert Conic Conformal (2SP Belgium)", 43055},
+    {"Lambert Conic Near-Conformal", 43056},
     {"Cassini-Soldner", 43057},
+    {"Cassini-Soldner (Hyperbolic)", 43058},
     {"Transverse_Mercator_South_Orientated", 43059},
     {"Equal Earth", 43060},
+    {"Guam", 43061},
     {"Lambert Conic Conformal (2SP Michigan)", 43062},
+    {"Azimuthal_Equidistant_Modified", 43063},
     {"Colombia_Urban", 43069},
     {"Orthographic_Ellipsoid", 43070},
     {"Azimuthal_Equidistant_Ellipsoid", 43071},
@@ -64,7 +70,7 @@ constexpr ZrNamedCode kProjectionKinds[] = {
     {"Tilted_Perspective", 43077},
     {"Quadrilateralized_Spherical_Cube", 43078},
 };
-static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 60, "60 projection kinds are offered");
+static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 63, "63 projection kinds are offered");
 
 // The display names users have always seen, which are not the catalogue's
 // names; two of them keep their old slips ("19  = 67", "= International 1967").

@@ -151,7 +151,9 @@ constexpr long kMethodTM = 9807, kMethodLcc1 = 9801, kMethodLcc2 = 9802, kMethod
                kMethodAeqd = 1125, kMethodEqdc = 1119, kMethodObliqueStereo = 9809, kMethodPolarStereoA = 9810,
                kMethodPolarStereoB = 9829, kMethodPolarStereoC = 9830, kMethodKrovakNorth = 1041,
                kMethodTMSouth = 9808, kMethodEqualEarth = 1078, kMethodLccMichigan = 1051,
-               kMethodColombiaUrban = 1052;
+               kMethodColombiaUrban = 1052, kMethodLccWest = 9826, kMethodLccBelgium = 9803,
+               kMethodLccNearConformal = 9817, kMethodCassiniHyperbolic = 9833, kMethodGuam = 9831,
+               kMethodAeqdModified = 9832, kMethodTM3D = 1111;
 
 // What the kind computes on, which decides where the method's formulas agree.
 enum Surface {
@@ -236,6 +238,10 @@ enum Rule {
     // satellite), which the kind keeps as the scale factor 1 + h / a: the
     // parameter bound to kRule on the row.
     kHeightAsScale,
+    // Westings and northings (Lambert's cone with x growing west): written,
+    // as Lambert 1SP is, only for a one-parallel cone whose origin is on that
+    // parallel, with a westing axis.
+    kWestAxes,
 };
 
 struct MethodRow {
@@ -282,6 +288,13 @@ const MethodRow kMethods[] = {
      kEllipsoid,
      {kOnEquator, kAtLon0, {&kK0, kFixed, 1.0}, kAtFE, kAtFN},
      kGaussKrugerZone},
+    // The transverse Mercator of a geographic 3D system's horizontal position
+    // (heights pass through): read only, the rows above write.
+    {{kMethodTM3D, "Transverse Mercator 3D", nullptr, nullptr, nullptr},
+     PJ_KIND_TRANSVERSE_MERCATOR,
+     kEllipsoid,
+     {kAtLat0, kAtLon0, kAtK0, kAtFE, kAtFN},
+     kReadOnly},
     {{kMethodLcc1, "Lambert Conic Conformal (1SP)", "Lambert_Conformal_Conic_1SP", "Lambert_Conformal_Conic",
       "lcc"},
      PJ_KIND_LAMBERT_CONFORMAL_CONIC,
@@ -627,11 +640,40 @@ const MethodRow kMethods[] = {
       {&kPseudoScale, kScale, 0.9999, kPositive},
       kAtFE,
       kAtFN}},
+    // Lambert's cone as three national grids state it. PROJ 9.1 computes none
+    // of the three as EPSG defines them (it has no west-orientated or
+    // near-conformal routine, and renders Belgium's as the unturned 2SP cone),
+    // so no PROJ form is written or read.
+    {{kMethodLccWest, "Lambert Conic Conformal (West Orientated)", nullptr, nullptr, nullptr},
+     PJ_KIND_LAMBERT_CONFORMAL_CONIC_WEST_ORIENTATED,
+     kEllipsoid,
+     {{&kLat0, kOriginAndParallels}, kAtLon0, kAtK0, kAtFE, kAtFN},
+     kWestAxes},
+    {{kMethodLccBelgium, "Lambert Conic Conformal (2SP Belgium)", "Lambert_Conformal_Conic_2SP_Belgium",
+      nullptr, nullptr},
+     PJ_KIND_LAMBERT_CONFORMAL_CONIC_BELGIUM,
+     kEllipsoid,
+     {{&kLatF, kLatitude},
+      {&kLonF, kLongitude},
+      kAtLat1,
+      kAtLat2,
+      {&kEF, kFalseEasting},
+      {&kNF, kFalseNorthing}}},
+    {{kMethodLccNearConformal, "Lambert Conic Near-Conformal", nullptr, nullptr, nullptr},
+     PJ_KIND_LAMBERT_CONIC_NEAR_CONFORMAL,
+     kEllipsoid,
+     {{&kLat0, kLatitude, 0.0, kRequired}, kAtLon0, kAtK0, kAtFE, kAtFN}},
     // Kinds beyond the original set, in code order. Cassini-Soldner's
     // ellipsoidal kind builds the method wherever the spherical Cassini above
     // (the first row of the code) cannot: on every ellipsoid.
     {{kMethodCassini, "Cassini-Soldner", "Cassini_Soldner", "Cassini", "cass"},
      PJ_KIND_CASSINI_SOLDNER,
+     kEllipsoid,
+     {kAtLat0, kAtLon0, kAtFE, kAtFN}},
+    // PROJ states it as its Cassini with the flag +hyperbolic, which the
+    // table's names cannot carry: not written or read as a PROJ string.
+    {{kMethodCassiniHyperbolic, "Hyperbolic Cassini-Soldner", nullptr, nullptr, nullptr},
+     PJ_KIND_CASSINI_SOLDNER_HYPERBOLIC,
      kEllipsoid,
      {kAtLat0, kAtLon0, kAtFE, kAtFN}},
     // PROJ states it as its transverse Mercator with +axis=wsu; that form is
@@ -646,6 +688,12 @@ const MethodRow kMethods[] = {
      PJ_KIND_EQUAL_EARTH,
      kEllipsoid,
      {kAtLon0, kAtFE, kAtFN}},
+    // PROJ states it as its azimuthal equidistant with the flag +guam: not
+    // written or read as a PROJ string.
+    {{kMethodGuam, "Guam Projection", nullptr, nullptr, nullptr},
+     PJ_KIND_GUAM,
+     kEllipsoid,
+     {kAtLat0, kAtLon0, kAtFE, kAtFN}},
     // PROJ states it as its two-parallel Lambert with k_0 = K; written here
     // only in the forms that carry EPSG's names (a +proj=lcc stays Lambert).
     {{kMethodLccMichigan, "Lambert Conic Conformal (2SP Michigan)", nullptr, nullptr, nullptr},
@@ -658,6 +706,12 @@ const MethodRow kMethods[] = {
       {&kEF, kFalseEasting},
       {&kNF, kFalseNorthing},
       {&kEllipsoidScale, kScale, 1.0, kRequired | kPositive}}},
+    // PROJ renders it as its geodesic azimuthal equidistant, which agrees
+    // within micrometres near the centre only: a +proj=aeqd stays that kind.
+    {{kMethodAeqdModified, "Modified Azimuthal Equidistant", nullptr, nullptr, nullptr},
+     PJ_KIND_MODIFIED_AZIMUTHAL_EQUIDISTANT,
+     kEllipsoid,
+     {kAtLat0, kAtLon0, kAtFE, kAtFN}},
     // GDAL's WKT1 has no form of it; ESRI names it after the agency that defined it.
     {{kMethodColombiaUrban, "Colombia Urban", nullptr, "IGAC_Plano_Cartesiano", "col_urban"},
      PJ_KIND_COLOMBIA_URBAN,
@@ -1052,8 +1106,10 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     // and north); every other method's give eastings and northings.
     const bool westSouth = proj->axisOrder == "WS" || proj->axisOrder == "SW";
     const bool alongMeridians = proj->axisOrder == "NN" || proj->axisOrder == "SS";
+    const bool westNorth = proj->axisOrder == "WN" || proj->axisOrder == "NW";
     if (proj->axisOrder.size() == 2 && proj->axisOrder != "EN" && proj->axisOrder != "NE" &&
-        !(westSouth && (row->rule == kSouthOrientated || row->rule == kWestSouthAxes)) && !(alongMeridians && row->rule == kPolarAxes))
+        !(westSouth && (row->rule == kSouthOrientated || row->rule == kWestSouthAxes)) &&
+        !(alongMeridians && row->rule == kPolarAxes) && !(westNorth && row->rule == kWestAxes))
         return Fail(reason, CString("projected axes ") + proj->axisOrder.c_str() +
                                 ": only east and north axes are expressible"),
                0;
@@ -1145,6 +1201,7 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     case kOneParallelAtOrigin:
     case kReadOnly:
     case kWestSouthAxes:
+    case kWestAxes:
         break;
     }
 
@@ -1261,7 +1318,7 @@ const MethodRow* WritingRow(long kind, bool sphere, const CZrPJParams& prm, cons
             if (!sphereOnly) sphereOnly = &r;
             continue;
         }
-        if (r.rule == kOneParallelAtOrigin &&
+        if ((r.rule == kOneParallelAtOrigin || r.rule == kWestAxes) &&
             !(OneParallel(prm) && prm.CentralParallel == prm.StandardParallel1))
             continue;
         return &r;
@@ -1379,6 +1436,9 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
         break;
     case kWestSouthAxes:
         p.axisOrder = "WS";
+        break;
+    case kWestAxes:
+        p.axisOrder = "WN";
         break;
     case kHeightAsScale: {
         const double toMetre = p.linearUnitToMetre > 0.0 ? p.linearUnitToMetre : 1.0;

@@ -190,6 +190,11 @@ protected:
     int KrovakFromSouthWest(CPoint2D& pt) const;
     int Setup_Equal_Earth();
     int Setup_Lambert_Michigan();
+    int Setup_Lambert_Belgium();
+    int Setup_Lambert_Near_Conformal();
+    int Setup_Modified_Azimuthal_Equidistant();
+    double HyperbolicBend(double phi, double northing) const;
+    int CassiniFromFootpoint(CPoint2D& pt, double phi1, double s1, double c1) const;
     int Setup_Colombia_Urban();
     int Setup_Orthographic_Ellipsoid();
     int Setup_Azimuthal_Equidistant_Ellipsoid();
@@ -258,10 +263,18 @@ protected:
     // cassini_soldner.cpp
     ZRPJ_ROUTINE_PAIR(Cassini_Soldner)
     ZRPJ_ROUTINE_PAIR(Transverse_Mercator_South)
+    ZRPJ_ROUTINE_PAIR(Cassini_Hyperbolic)
     // equal_earth.cpp
     ZRPJ_ROUTINE_PAIR(Equal_Earth)
     // lambert_michigan.cpp
     ZRPJ_ROUTINE_PAIR(Lambert_Michigan)
+    // lambert_variants.cpp
+    ZRPJ_ROUTINE_PAIR(Lambert_West)
+    ZRPJ_ROUTINE_PAIR(Lambert_Belgium)
+    ZRPJ_ROUTINE_PAIR(Lambert_Near_Conformal)
+    // azimuthal_series.cpp
+    ZRPJ_ROUTINE_PAIR(Guam)
+    ZRPJ_ROUTINE_PAIR(Modified_Azimuthal_Equidistant)
     // local_plane.cpp
     ZRPJ_ROUTINE_PAIR(Colombia_Urban)
     ZRPJ_ROUTINE_PAIR(Orthographic_Ellipsoid)
@@ -309,6 +322,7 @@ protected:
     struct KindConstants {
         double c1 = 0.0, c2 = 0.0, c3 = 0.0; // cone constant n or parallel radius, rho0, integration constant
         double scale = 1.0, invScale = 1.0;  // Transverse Mercator: the k0 the frame applies, its reciprocal
+        double lamShift = 0.0;               // Belgium's cone: its turn a / n, as a longitude
     };
     struct Ellipsoid {
         double es = 0.006693421622965943; // e^2
@@ -365,7 +379,9 @@ protected:
     // The kinds of a plane near one point (local_plane.cpp); the meanings per kind:
     // Colombia urban: A = 1 + h0/nu0, B = tan phi0 / (2 rho0 nu0), C = 1 + h0/a,
     // D = rho0 (1 + h0 / (a (1 - e^2))) (and h0, rho0 in the kind constants' c1, c2);
-    // orthographic: A, B = sin, cos phi0, C = nu0, D = e^2 nu0 sin phi0 cos phi0, Grho0 = 1 / (1 - e^2).
+    // orthographic: A, B = sin, cos phi0, C = nu0, D = e^2 nu0 sin phi0 cos phi0, Grho0 = 1 / (1 - e^2);
+    // modified azimuthal equidistant: A, B = sin, cos phi0, C = nu0, D = e^2 nu0 sin phi0,
+    // Grho0 = e' sin phi0.
     struct LocalPlaneBlock {
         double phi0 = 0.0, A = 0.0, B = 0.0, Grho0 = 0.0, C = 0.0, D = 0.0;
     };

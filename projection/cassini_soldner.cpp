@@ -42,6 +42,12 @@ int CZrPJOperator::Cassini_Soldner_Forward(CPoint2D& pt) const {
 int CZrPJOperator::Cassini_Soldner_Inverse(CPoint2D& pt) const {
     double s1, c1;
     const double phi1 = MeridianLengthInverse(m_ml.ml0 + pt.y * m_ell.invA, s1, c1);
+    return CassiniFromFootpoint(pt, phi1, s1, c1);
+}
+
+// The rest of Cassini's inverse once the footpoint latitude phi1 (with its
+// sine and cosine) of the northing is known.
+int CZrPJOperator::CassiniFromFootpoint(CPoint2D& pt, double phi1, double s1, double c1) const {
     if (std::fabs(c1) < kPoleCosine) {
         pt.x = 0.0;
         pt.y = phi1;
@@ -74,4 +80,70 @@ int CZrPJOperator::Transverse_Mercator_South_Inverse(CPoint2D& pt) const {
     pt.x = -pt.x;
     pt.y = -pt.y;
     return Traverse_Conformal_Cylindrical_Inverse(pt);
+}
+
+// ---------------------------------------------------------------------------
+// Hyperbolic Cassini-Soldner (Vanua Levu): the Cassini northing X' bent by
+// X = X' - X'^3 / (6 rho nu), rho and nu the radii of curvature at the
+// point's latitude. The inverse solves that for X' by Newton's rounds on
+// X' - X'^3 / (6 rho nu) = X, holding rho nu still in the derivative (it
+// moves with the latitude by e^2 of itself per radian, which leaves a
+// contraction of 1e-8 across the island: two rounds reach rounding). Each
+// round needs the footpoint latitude of X' = X + d, taken from the one of X
+// by its Taylor series, phi1 + d / rho - 3/2 e^2 sin cos d^2 / (w rho^2):
+// the next term is d^3 e^2 / rho^3, 1e-16 rad for the bend's 100 m at
+// 300 km out; beyond a bend of kFootpointStep the footpoint is found anew.
+// ---------------------------------------------------------------------------
+namespace {
+constexpr int kHyperbolicRounds = 20;
+constexpr double kHyperbolicTolerance = 1e-9; // metres
+constexpr double kFootpointStep = 1000.0;     // metres
+} // namespace
+
+double CZrPJOperator::HyperbolicBend(double phi, double northing) const {
+    const double s = std::sin(phi);
+    const double w = 1.0 - m_ell.es * s * s;
+    // rho nu = a^2 (1 - e^2) / w^2
+    const double rhoNu = m_def.a * m_def.a * (1.0 - m_ell.es) / (w * w);
+    return northing * northing * northing / (6.0 * rhoNu);
+}
+
+int CZrPJOperator::Cassini_Hyperbolic_Forward(CPoint2D& pt) const {
+    const double phi = pt.y;
+    if (!Cassini_Soldner_Forward(pt)) return 0;
+    pt.y -= HyperbolicBend(phi, pt.y);
+    return 1;
+}
+
+int CZrPJOperator::Cassini_Hyperbolic_Inverse(CPoint2D& pt) const {
+    const double x = pt.x, y = pt.y;
+    // The footpoint of X itself, and the meridian's radius there.
+    double base = y, s0, c0;
+    double phi0 = MeridianLengthInverse(m_ml.ml0 + base * m_ell.invA, s0, c0);
+    double w0 = 1.0 - m_ell.es * s0 * s0;
+    double rho0 = m_def.a * (1.0 - m_ell.es) / (w0 * std::sqrt(w0));
+    double cassiniY = y;
+    for (int i = 0; i < kHyperbolicRounds; ++i) {
+        double d = cassiniY - base;
+        if (std::fabs(d) > kFootpointStep) {
+            base = cassiniY;
+            phi0 = MeridianLengthInverse(m_ml.ml0 + base * m_ell.invA, s0, c0);
+            w0 = 1.0 - m_ell.es * s0 * s0;
+            rho0 = m_def.a * (1.0 - m_ell.es) / (w0 * std::sqrt(w0));
+            d = 0.0;
+        }
+        const double phi1 = phi0 + d / rho0 - 1.5 * m_ell.es * s0 * c0 * d * d / (w0 * rho0 * rho0);
+        CPoint2D q(x, cassiniY);
+        if (!CassiniFromFootpoint(q, phi1, std::sin(phi1), std::cos(phi1))) return 0;
+        const double bend = HyperbolicBend(q.y, cassiniY);
+        const double residual = cassiniY - bend - y;
+        if (!std::isfinite(residual)) return 0;
+        if (!(std::fabs(residual) > kHyperbolicTolerance)) {
+            pt = q;
+            return 1;
+        }
+        // The slope 1 - X'^2 / (2 rho nu), which is 1 - 3 bend / X' away from X' = 0.
+        cassiniY -= residual / (cassiniY != 0.0 ? 1.0 - 3.0 * bend / cassiniY : 1.0);
+    }
+    return 0;
 }

@@ -167,7 +167,6 @@ LEFT_OUT_METHODS = {
     9833: "hyperbolic Cassini-Soldner: no such kind",
     9816: "Tunisia mining grid: no such kind",
     9811: "New Zealand map grid: no such kind",
-    1111: "transverse Mercator 3D: a three-dimensional system",
 }
 
 
@@ -185,6 +184,38 @@ def ellipsoidal_azimuthal_methods():
 
 
 for _code, _why in ellipsoidal_azimuthal_methods().items():
+    PROJECTED_METHODS[_code] = _why
+    LEFT_OUT_METHODS.pop(_code, None)
+
+
+def lambert_variant_and_island_methods():
+    """Lambert's cone as national grids state it, and the islands' Cassini and azimuthal forms."""
+    return {
+        9826: "Lambert conic conformal west orientated (westings and northings)",
+        9803: "Lambert conic conformal (2SP Belgium): the cone turned by 29.2985 seconds",
+        9817: "Lambert conic near-conformal: the cone's series cut after the cube of the arc",
+        9833: "hyperbolic Cassini-Soldner (Vanua Levu)",
+        9831: "Guam projection",
+        9832: "modified azimuthal equidistant (EPSG's series about the centre)",
+        1111: "transverse Mercator 3D: the transverse Mercator of the horizontal position, heights kept",
+    }
+
+
+def geographic_2d_twin(ds, base, method, geog):
+    """A 3D method's base is a geographic 3D system: its horizontal twin on the same datum, if kept."""
+    if method != 1111:
+        return None
+    rows = ds.query(
+        "SELECT t.code FROM geodetic_crs g JOIN geodetic_crs t ON t.datum_auth_name = g.datum_auth_name AND "
+        "t.datum_code = g.datum_code WHERE g.auth_name = 'EPSG' AND g.code = ? AND t.auth_name = 'EPSG' AND "
+        "t.type = 'geographic 2D' AND t.deprecated = 0 ORDER BY t.code", str(base))
+    for (code,) in rows:
+        if int(code) in geog:
+            return str(code)
+    return None
+
+
+for _code, _why in lambert_variant_and_island_methods().items():
     PROJECTED_METHODS[_code] = _why
     LEFT_OUT_METHODS.pop(_code, None)
 
@@ -307,6 +338,8 @@ def projected(ds, geog, report, left_out):
             report.setdefault(method, [mname, 0])[1] += 1
             left_out[int(code)] = ["X", str(code), text(name), str(method), text(mname)]
             continue
+        if int(base) not in geog:
+            base = geographic_2d_twin(ds, base, method, geog) or base
         if int(base) not in geog:
             report.setdefault("base", ["base system not a kept geographic 2D system", 0])[1] += 1
             continue

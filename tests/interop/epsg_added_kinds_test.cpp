@@ -1,7 +1,10 @@
 // EPSG's systems on the methods of the added kinds (Lambert equal area,
-// oblique and polar stereographic on the ellipsoid, Krovak) are built by code
-// and agree with PROJ's rendering of the same code over their area of use,
-// both ways.
+// oblique and polar stereographic on the ellipsoid, Krovak, Lambert's cone as
+// Greenland and Belgium state it, the hyperbolic Cassini, Guam's and the
+// modified azimuthal equidistant) are built by code and agree with PROJ's
+// rendering of the same code over their area of use, both ways. Where PROJ
+// 9.1 does not compute a Lambert method as EPSG defines it, its Lambert
+// restated stands in (ProjLambertStandIn).
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
 #include "support/EpsgOracle_p.h"
@@ -28,8 +31,14 @@ constexpr double kDegreesPerMillimetre = 9e-9;
 struct MethodSweep {
     long method;
     const char* name;
-    int atLeast; // systems EPSG v10.076 holds on the method (PROJ 9.1 renders variant C as
-                 // no PROJ string: those are held to EPSG's worked example in the projection tests)
+    int atLeast; // systems EPSG v10.076 holds on the method (PROJ 9.1 renders variant C and the
+                 // near-conformal cone as no PROJ string: those are held to EPSG's worked
+                 // examples in the projection tests)
+    // Refusals for the linear unit alone are counted, not failed: Vanua Levu's
+    // grid counts Clarke's links of 0.201168 m, no whole number of the unit
+    // codes' tenths of a millimetre (the kind is held to PROJ in metres in the
+    // projection tests).
+    bool unitMayBeRefused = false;
 };
 const MethodSweep kSweeps[] = {
     {9820, "Lambert azimuthal equal area", 15},
@@ -38,6 +47,13 @@ const MethodSweep kSweeps[] = {
     {9829, "polar stereographic B", 26},
     {9830, "polar stereographic C", 2},
     {1041, "Krovak north orientated", 3},
+    {9826, "Lambert west orientated", 15},
+    {9803, "Lambert 2SP Belgium", 1},
+    {9817, "Lambert near-conformal", 1},
+    {9833, "hyperbolic Cassini-Soldner", 0, true},
+    {9831, "Guam", 1},
+    {9832, "modified azimuthal equidistant", 1},
+    {1111, "transverse Mercator 3D (its horizontal part)", 1},
 };
 } // namespace
 
@@ -48,7 +64,7 @@ TEST(EpsgSystems, AddedKindsCodesAgreeWithPROJBothWays) {
     ZrEpsgProjectedCodes(codes);
     for (const MethodSweep& m : kSweeps) {
         SCOPED_TRACE(m.name);
-        int built = 0, unrendered = 0;
+        int built = 0, unrendered = 0, unitRefused = 0;
         long worstCodeF = 0, worstCodeI = 0;
         double worstForward = 0, worstInverse = 0, worstProjInverse = 0;
         for (long code : codes) {
@@ -57,12 +73,17 @@ TEST(EpsgSystems, AddedKindsCodesAgreeWithPROJBothWays) {
             if (rec.methodCode != m.method) continue;
             CZrPJCoordSys cs;
             CString reason;
-            ASSERT_TRUE(ZrCoordSysFromEpsg(code, cs, &reason)) << code << ": " << reason.c_str();
+            const bool made = ZrCoordSysFromEpsg(code, cs, &reason) != 0;
+            if (!made && m.unitMayBeRefused && std::string(reason.c_str()).find("linear unit") == 0) {
+                ++unitRefused;
+                continue;
+            }
+            ASSERT_TRUE(made) << code << ": " << reason.c_str();
             ++built;
             PJ* crs = proj_create(ctx, ("EPSG:" + std::to_string(code)).c_str());
             ASSERT_NE(crs, nullptr) << code;
             ProjEpsgProjection o;
-            const bool read = ReadProjEpsgProjection(ctx, crs, o);
+            const bool read = ReadProjEpsgProjection(ctx, crs, o, true);
             proj_destroy(crs);
             if (!read) {
                 ++unrendered;
@@ -96,10 +117,11 @@ TEST(EpsgSystems, AddedKindsCodesAgreeWithPROJBothWays) {
             worstProjInverse = std::max(worstProjInverse, projInverse);
         }
         EXPECT_GE(built, m.atLeast);
-        std::printf("[accuracy] method %ld %s: %d EPSG systems built (%d without a PROJ string), worst "
-                    "forward %.3g mm (EPSG:%ld), inverse %.3g deg (EPSG:%ld), from PROJ's inverse %.3g deg\n",
-                    m.method, m.name, built, unrendered, worstForward * 1e3, worstCodeF, worstInverse,
-                    worstCodeI, worstProjInverse);
+        std::printf("[accuracy] method %ld %s: %d EPSG systems built (%d without a PROJ string, %d refused "
+                    "for their unit), worst forward %.3g mm (EPSG:%ld), inverse %.3g deg (EPSG:%ld), from "
+                    "PROJ's inverse %.3g deg\n",
+                    m.method, m.name, built, unrendered, unitRefused, worstForward * 1e3, worstCodeF,
+                    worstInverse, worstCodeI, worstProjInverse);
     }
     proj_context_destroy(ctx);
 }

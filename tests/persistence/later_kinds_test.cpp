@@ -37,7 +37,8 @@ TEST(LaterKinds, EveryStoredFormKeepsTheKindAndItsParameters) {
     p.ScaleFactor = 0.9999;
     p.StandardParallel1 = -5.0;
     p.StandardParallel2 = -15.0;
-    for (long kind : {43057L, 43059L, 43060L, 43062L, 43076L, 43077L, 43078L}) {
+    for (long kind : {43054L, 43055L, 43056L, 43057L, 43058L, 43059L, 43060L, 43061L, 43062L, 43063L, 43076L,
+                      43077L, 43078L}) {
         SCOPED_TRACE(kind);
         // The tilted perspective keeps the eye's distance from the centre, in
         // units of a, as its scale: above the surface.

@@ -1,6 +1,9 @@
-// Cassini-Soldner on the ellipsoid, the south-orientated transverse Mercator,
-// Equal Earth and Michigan's scaled Lambert cone: against PROJ over grids in both hemispheres and across the
-// antimeridian, and against the worked examples EPSG publishes for them.
+// Cassini-Soldner on the ellipsoid and its hyperbolic form, the
+// south-orientated transverse Mercator, Equal Earth, Lambert's cone as
+// Michigan, Greenland, Belgium and the Levant state it, and the islands'
+// azimuthal forms (Guam's, the modified azimuthal equidistant): against PROJ
+// over grids in both hemispheres and across the antimeridian, and against the
+// worked examples EPSG publishes for them.
 #include "GridCompare_p.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +14,18 @@ namespace {
 constexpr double kClarke1866A = 6378206.4, kClarke1866F = 1.0 / 294.978698213898;
 constexpr double kBesselA = 6377397.155, kBesselF = 1.0 / 299.1528128;
 constexpr double kClarke1880A = 6378249.145, kClarke1880F = 1.0 / 293.465;
+constexpr double kIntlA = 6378388.0, kIntlF = 1.0 / 297.0;
+constexpr double kClarke1880IgnA = 6378249.2;
+// Vanua Levu 1915: Clarke 1880 as the island's survey took it (a and b given).
+constexpr double kVanuaLevuA = 6378306.3696, kVanuaLevuF = (6378306.3696 - 6356571.996) / 6378306.3696;
+constexpr double kLinkMetres = 0.201168;
+// Belgium 1972's cone turned by 29.2985" is its unturned cone about the
+// meridian lambda_F + 29.2985" / n, n = 0.77164218652305 for its parallels on
+// the International ellipsoid: PROJ's plain Lambert about that meridian.
+constexpr double kBelgiumTurnedMeridian = 4.367486673081522;
+// The modified azimuthal equidistant's normal section against the geodesic
+// within 20 km of the centre (see its cases).
+constexpr double kNormalSectionAtYap = 0.3e-3;
 // Cassini's series are truncated (A^5 across, A^4 along the meridian) the
 // same way in PROJ, so the two agree to rounding; the round trip is the
 // series' own, which within 3 degrees of the central meridian (the widest
@@ -139,6 +154,61 @@ const ProjCase kCases[] = {
      {-180, 170, 10, -85, -40, 5},
      kMicrometre,
      kMicrometre},
+    // Greenland zone 5 east with a false origin added: PROJ has no routine
+    // for the method; its one-parallel Lambert with the x axis turned west
+    // (+axis=wnu negates x + x_0, so x_0 = -FE) computes it exactly.
+    {"43054 Lambert west orientated, Greenland",
+     {43054, kIntlA, kIntlF, -24, 70.5, 70.5, 70.5, 1, 0.9999, 5e5, 1e5},
+     "+proj=lcc +lat_1=70.5 +lat_0=70.5 +lon_0=-24 +k_0=0.9999 +x_0=-500000 +y_0=100000 +axis=wnu "
+     "+ellps=intl",
+     {-34, -14, 1, 60, 84, 2}},
+    {"43054 Lambert west orientated, southern cone",
+     {43054, kWgs84A, kWgs84F, 20, -40, -40, -40, 1, 1.0, 0, 0},
+     "+proj=lcc +lat_1=-40 +lat_0=-40 +lon_0=20 +axis=wnu +ellps=WGS84",
+     {0, 40, 2, -60, -20, 2}},
+    {"43055 Lambert 2SP Belgium, EPSG:31300",
+     {43055, kIntlA, kIntlF, 4.35693972222222, 90, 49.8333333333333, 51.1666666666667, 2, 0, 150000.01256,
+      5400088.4378},
+     "+proj=lcc +lat_0=90 +lon_0=4.367486673081522 +lat_1=49.8333333333333 +lat_2=51.1666666666667 "
+     "+x_0=150000.01256 +y_0=5400088.4378 +ellps=intl",
+     {2, 7, 0.5, 49, 52, 0.5}},
+    {"43058 hyperbolic Cassini-Soldner, Vanua Levu",
+     {43058, kVanuaLevuA, kVanuaLevuF, 179.333333333333, -16.25, 0, 0, 1, 0, 251727.9155424, 334519.953768},
+     "+proj=cass +hyperbolic +lat_0=-16.25 +lon_0=179.333333333333 +x_0=251727.9155424 +y_0=334519.953768 "
+     "+a=6378306.3696 +b=6356571.996",
+     {177.5, 181, 0.5, -18.5, -15.5, 0.5},
+     kCassiniSeriesRoundTrip},
+    {"43058 hyperbolic Cassini-Soldner, northern origin",
+     {43058, kWgs84A, kWgs84F, 10, 50, 0, 0, 1, 0, 1e5, 2e5},
+     "+proj=cass +hyperbolic +lat_0=50 +lon_0=10 +x_0=100000 +y_0=200000 +ellps=WGS84",
+     {8.5, 11.5, 0.5, 46, 54, 0.5},
+     kCassiniSeriesRoundTrip},
+    {"43061 Guam, EPSG:3993",
+     {43061, kClarke1866A, kClarke1866F, 144.748750705556, 13.4724663527778, 0, 0, 1, 0, 50000, 50000},
+     "+proj=aeqd +guam +lat_0=13.4724663527778 +lon_0=144.748750705556 +x_0=50000 +y_0=50000 +ellps=clrk66",
+     {144.5, 145.1, 0.05, 13.1, 13.8, 0.05},
+     kMicrometre},
+    {"43061 Guam, southern origin",
+     {43061, kWgs84A, kWgs84F, -150, -20, 0, 0, 1, 0, 0, 0},
+     "+proj=aeqd +guam +lat_0=-20 +lon_0=-150 +ellps=WGS84",
+     {-151, -149, 0.25, -21, -19, 0.25},
+     kMicrometre},
+    // EPSG's modified form against the geodesic PROJ follows, over Yap's
+    // area of use: the normal section's azimuth leaves the geodesic's by
+    // some e'^2 s^2 / 12, which grows with the cube of the distance (0.2 mm
+    // at Yap's 20 km, 6 mm at 55 km).
+    {"43063 modified azimuthal equidistant, EPSG:3295 (Yap)",
+     {43063, kClarke1866A, kClarke1866F, 138.168744444444, 9.54670833333333, 0, 0, 1, 0, 40000, 60000},
+     "+proj=aeqd +lat_0=9.54670833333333 +lon_0=138.168744444444 +x_0=40000 +y_0=60000 +ellps=clrk66",
+     {137.99, 138.27, 0.02, 9.39, 9.69, 0.02},
+     kMicrometre,
+     kNormalSectionAtYap},
+    {"43063 modified azimuthal equidistant, southern origin",
+     {43063, kWgs84A, kWgs84F, 150, -45, 0, 0, 1, 0, 0, 0},
+     "+proj=aeqd +lat_0=-45 +lon_0=150 +ellps=WGS84",
+     {149.85, 150.15, 0.05, -45.15, -44.85, 0.05},
+     kMicrometre,
+     kNormalSectionAtYap},
 };
 
 // EPSG's worked examples (Guidance Note 7-2), each with the precision it is
@@ -169,6 +239,51 @@ const WorkedExample kExamples[] = {
      -(25 + 43.0 / 60 + 55.302 * kDms),
      71984.48,
      2847342.74,
+     0.01},
+    // BD72 / Belge Lambert 72 with the example's rounded false origin.
+    {"Lambert 2SP Belgium",
+     {43055, kIntlA, kIntlF, 4 + 21.0 / 60 + 24.983 * kDms, 90, 49 + 50.0 / 60, 51 + 10.0 / 60, 2, 0,
+      150000.01, 5400088.44},
+     5 + 48.0 / 60 + 26.533 * kDms,
+     50 + 40.0 / 60 + 46.461 * kDms,
+     251763.20,
+     153034.13,
+     0.01},
+    // Deir ez Zor / Levant zone, on the example's rounded flattening (the
+    // full Lambert cone gives 15708.00, 623167.20 here).
+    {"Lambert near-conformal, Levant",
+     {43056, kClarke1880IgnA, 1.0 / 293.46602, 37.35, 34.65, 0, 0, 1, 0.9996256, 300000, 300000},
+     34 + 8.0 / 60 + 11.291 * kDms,
+     37 + 31.0 / 60 + 17.625 * kDms,
+     15707.96,
+     623165.96,
+     0.01},
+    // Vanua Levu 1915 / Vanua Levu Grid, in links (here in metres).
+    {"hyperbolic Cassini-Soldner, Vanua Levu",
+     {43058, kVanuaLevuA, kVanuaLevuF, 179 + 20.0 / 60, -16.25, 0, 0, 1, 0, 1251331.80 * kLinkMetres,
+      1662888.50 * kLinkMetres},
+     179 + 59.0 / 60 + 39.6115 * kDms,
+     -(16 + 50.0 / 60 + 29.2435 * kDms),
+     1601528.90 * kLinkMetres,
+     1336966.01 * kLinkMetres,
+     0.01 * kLinkMetres},
+    // Guam 1963 / Guam SPCS.
+    {"Guam",
+     {43061, kClarke1866A, kClarke1866F, 144 + 44.0 / 60 + 55.50254 * kDms, 13 + 28.0 / 60 + 20.87887 * kDms,
+      0, 0, 1, 0, 50000, 50000},
+     144 + 38.0 / 60 + 7.19265 * kDms,
+     13 + 20.0 / 60 + 20.53846 * kDms,
+     37712.48,
+     35242.00,
+     0.01},
+    // Guam 1963 / Yap Islands.
+    {"modified azimuthal equidistant, Yap",
+     {43063, kClarke1866A, kClarke1866F, 138 + 10.0 / 60 + 7.48 * kDms, 9 + 32.0 / 60 + 48.15 * kDms, 0, 0, 1,
+      0, 40000, 60000},
+     138 + 11.0 / 60 + 34.908 * kDms,
+     9 + 35.0 / 60 + 47.493 * kDms,
+     42665.90,
+     65509.82,
      0.01},
 };
 } // namespace
@@ -243,4 +358,69 @@ TEST(EllipsoidalKindsTest, PolesMapAndComeBack) {
     // Beyond the map's edge there is no point.
     CPoint2D outside(3.0e7, 0.0);
     EXPECT_EQ(eqearth.Inverse(outside), 0);
+}
+
+// The west-orientated cone is Lambert's mirrored about the false origin's
+// meridian, bit for bit, and Belgium's is Lambert's turned about the apex by
+// 29.2985" (the same cone about a meridian a / n further east), so the
+// variants cannot drift from the cone they restate.
+TEST(EllipsoidalKindsTest, LambertVariantsRestateLambertsCone) {
+    const Definition west = {43054, kIntlA, kIntlF, -24, 70.5, 70.5, 70.5, 1, 0.9999, 2e5, 3e5};
+    Definition plain = west;
+    plain.kind = 43020;
+    plain.fe = 0;
+    const Definition belgium = {43055, kIntlA,           kIntlF,           4.35693972222222,
+                                90,    49.8333333333333, 51.1666666666667, 2,
+                                0,     150000.01256,     5400088.4378};
+    Definition unturned = belgium;
+    unturned.kind = 43020;
+    unturned.lon0 = kBelgiumTurnedMeridian;
+    CZrPJOperator w = Build(west), p = Build(plain), b = Build(belgium), u = Build(unturned);
+    for (CZrPJOperator* op : {&w, &p, &b, &u})
+        ASSERT_EQ(op->Create(), 1);
+    for (double dlon : {-12.0, -3.0, 0.0, 0.5, 9.0}) {
+        for (double lat : {51.0, 62.0, 70.5, 80.0}) {
+            CPoint2D pw(-24 + dlon, lat), pp(-24 + dlon, lat);
+            ASSERT_EQ(w.Forward(pw), 1);
+            ASSERT_EQ(p.Forward(pp), 1);
+            EXPECT_EQ(pw.x, 2e5 - pp.x) << dlon << " " << lat;
+            EXPECT_EQ(pw.y, pp.y) << dlon << " " << lat;
+            CPoint2D pb(4.35 + dlon / 4, lat - 20), pu = pb;
+            ASSERT_EQ(b.Forward(pb), 1);
+            ASSERT_EQ(u.Forward(pu), 1);
+            // The meridian above is rounded to 1e-15 degrees: nanometres here.
+            EXPECT_NEAR(pb.x, pu.x, 1e-6) << dlon << " " << lat;
+            EXPECT_NEAR(pb.y, pu.y, 1e-6) << dlon << " " << lat;
+        }
+    }
+}
+
+// PROJ has no routine that computes EPSG's near-conformal cone (its lcca
+// takes another cubic coefficient: 5.5 cm apart at EPSG's example point), so
+// beyond the worked example the cone is held to its symmetry: the southern
+// cone is the northern one mirrored in the equator, and the inverse (Newton's
+// method on the cubic) returns every point, in both hemispheres.
+TEST(EllipsoidalKindsTest, NearConformalConeMirrorsAcrossTheEquatorAndInverts) {
+    const Definition north = {43056, kClarke1880IgnA, 1.0 / 293.46602, 37.35, 34.65, 0, 0,
+                              1,     0.9996256,       300000,          0};
+    Definition south = north;
+    south.lat0 = -north.lat0;
+    CZrPJOperator n = Build(north), s = Build(south);
+    ASSERT_EQ(n.Create(), 1);
+    ASSERT_EQ(s.Create(), 1);
+    for (double lon : {30.0, 35.0, 37.35, 42.5}) {
+        for (double lat : {28.0, 32.3, 34.65, 37.3, 41.0}) {
+            CPoint2D pn(lon, lat), ps(lon, -lat);
+            ASSERT_EQ(n.Forward(pn), 1);
+            ASSERT_EQ(s.Forward(ps), 1);
+            EXPECT_NEAR(ps.x, pn.x, kMillimetre * 1e-3) << lon << " " << lat;
+            EXPECT_NEAR(ps.y, -pn.y, kMillimetre * 1e-3) << lon << " " << lat;
+            ASSERT_EQ(n.Inverse(pn), 1);
+            ASSERT_EQ(s.Inverse(ps), 1);
+            EXPECT_NEAR(pn.x, lon, kNanodegree) << lon << " " << lat;
+            EXPECT_NEAR(pn.y, lat, kNanodegree) << lon << " " << lat;
+            EXPECT_NEAR(ps.x, lon, kNanodegree) << lon << " " << lat;
+            EXPECT_NEAR(ps.y, -lat, kNanodegree) << lon << " " << lat;
+        }
+    }
 }

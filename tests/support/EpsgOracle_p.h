@@ -4,6 +4,7 @@
 // systems take it: the CRS written as one projection step (its +proj string
 // without +type=crs, which takes Greenwich longitudes and handles +pm
 // itself), the grid's unit, and a grid of points inside EPSG's area of use.
+#include "support/ProjLambertStandIns_p.h"
 #include "support/ProjOracle.h"
 
 #include <proj.h>
@@ -20,10 +21,13 @@ struct ProjEpsgProjection {
 
 // Fills out from crs; false when PROJ cannot give all of it.
 // PROJ 9.1 writes no string for the south-orientated Bonne; with
-// southBonneStandIn its Bonne turned about stands in.
+// southBonneStandIn its Bonne turned about stands in, and its Lambert stands
+// in for the two Lambert methods it does not compute as EPSG defines them
+// (ProjLambertStandIn).
 inline bool ReadProjEpsgProjection(PJ_CONTEXT* ctx, PJ* crs, ProjEpsgProjection& out,
                                    bool southBonneStandIn = false) {
-    const char* s = proj_as_proj_string(ctx, crs, PJ_PROJ_4, nullptr);
+    const std::string lambert = southBonneStandIn ? ProjLambertStandIn(ctx, crs) : std::string();
+    const char* s = lambert.empty() ? proj_as_proj_string(ctx, crs, PJ_PROJ_4, nullptr) : lambert.c_str();
     const std::string southBonne =
         s || !southBonneStandIn ? std::string() : ProjSouthOrientatedBonne(ctx, crs, true);
     if (!s && southBonne.empty()) return false;
