@@ -54,14 +54,20 @@ constexpr ZrNamedCode kProjectionKinds[] = {
     {"Transverse_Mercator_South_Orientated", 43059},
     {"Equal Earth", 43060},
     {"Lambert Conic Conformal (2SP Michigan)", 43062},
+    {"Krovak Modified", 43064},
+    {"Krovak Modified (North Orientated)", 43065},
+    {"Laborde Oblique Mercator", 43066},
+    {"Transverse_Mercator_Zoned_Grid_System", 43067},
+    {"Tunisia Mining Grid", 43068},
     {"Colombia_Urban", 43069},
     {"Orthographic_Ellipsoid", 43070},
     {"Azimuthal_Equidistant_Ellipsoid", 43071},
     {"Geostationary_Satellite", 43072},
     {"Geostationary_Satellite_Sweep_X", 43073},
     {"Interrupted_Goode_Homolosine", 43074},
+    {"New Zealand Map Grid", 43075},
 };
-static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 57, "57 projection kinds are offered");
+static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 63, "63 projection kinds are offered");
 
 // The display names users have always seen, which are not the catalogue's
 // names; two of them keep their old slips ("19  = 67", "= International 1967").

@@ -117,6 +117,18 @@ const ZrParameterNames kPseudoScale = {8819,    "Scale factor on pseudo standard
 const ZrParameterNames kLonOrigin = {8833, "Longitude of origin", "central_meridian", "Central_Meridian", "lon_0",
                                      ANGLE};
 
+// Laborde's parameters as PROJ's labrd names them; EPSG's zoned transverse
+// Mercator's zones (no other form names them).
+const ZrParameterNames kLatCLaborde = {
+    8811, "Latitude of projection centre", "latitude_of_center", "Latitude_Of_Center", "lat_0", ANGLE};
+const ZrParameterNames kLonCLaborde = {
+    8812, "Longitude of projection centre", "longitude_of_center", "Longitude_Of_Center", "lon_0", ANGLE};
+const ZrParameterNames kAlphaLaborde = {8813, "Azimuth of initial line", "azimuth", "Azimuth", "azi", ANGLE};
+const ZrParameterNames kKCLaborde = {8815, "Scale factor on initial line", "scale_factor", "Scale_Factor", "k",
+                                     SCALE};
+const ZrParameterNames kInitialLongitude = {8830, "Initial longitude", nullptr, nullptr, nullptr, ANGLE};
+const ZrParameterNames kZoneWidth = {8831, "Zone width", nullptr, nullptr, nullptr, ANGLE};
+
 const ZrParameterNames kEllipsoidScale = {1038, "Ellipsoid scaling factor", nullptr, nullptr, "k_0", SCALE};
 const ZrParameterNames kH0 = {
     1039, "Projection plane origin height", "projection_plane_origin_height", "Height", "h_0", LENGTH};
@@ -136,7 +148,9 @@ constexpr long kMethodTM = 9807, kMethodLcc1 = 9801, kMethodLcc2 = 9802, kMethod
                kMethodAeqd = 1125, kMethodEqdc = 1119, kMethodObliqueStereo = 9809, kMethodPolarStereoA = 9810,
                kMethodPolarStereoB = 9829, kMethodPolarStereoC = 9830, kMethodKrovakNorth = 1041,
                kMethodTMSouth = 9808, kMethodEqualEarth = 1078, kMethodLccMichigan = 1051,
-               kMethodColombiaUrban = 1052;
+               kMethodColombiaUrban = 1052, kMethodKrovak = 9819, kMethodKrovakModified = 1042,
+               kMethodKrovakModifiedNorth = 1043, kMethodLaborde = 9813, kMethodTMZoned = 9824,
+               kMethodTunisiaMining = 9816, kMethodNzmg = 9811;
 
 // What the kind computes on, which decides where the method's formulas agree.
 enum Surface {
@@ -217,6 +231,10 @@ enum Rule {
     // Westings and southings, written so (the transverse Mercator turned
     // half round); defined everywhere its unturned method is.
     kWestSouthAxes,
+    // EPSG's false origin of the north-orientated modified Krovak is the
+    // south-orientated one's, negated with the coordinates; the kind's is
+    // where the origin lands on the map.
+    kNegatedFalseOrigin,
     // A height above the ellipsoid (Colombia urban's plane, a geostationary
     // satellite), which the kind keeps as the scale factor 1 + h / a: the
     // parameter bound to kRule on the row.
@@ -643,6 +661,68 @@ const MethodRow kMethods[] = {
       {&kEF, kFalseEasting},
       {&kNF, kFalseNorthing},
       {&kEllipsoidScale, kScale, 1.0, kRequired | kPositive}}},
+    // Kinds 43064-43068 and 43075: the remaining Krovak forms and the
+    // national grids. Krovak's westings and southings, which PROJ states
+    // with +axis=swu (not written here; +proj=krovak stays north-orientated),
+    // and the WKT1 and ESRI forms that name no axes stay with the row above.
+    {{kMethodKrovak, "Krovak", nullptr, nullptr, nullptr},
+     PJ_KIND_KROVAK,
+     kEllipsoid,
+     {{&kLatC, kLatitude},
+      {&kLonOriginKrovak, kLongitude},
+      {&kConeAxis, kAzimuth, 30.28813972222222},
+      {&kPseudoParallel, kParallels, 78.5},
+      {&kPseudoScale, kScale, 0.9999, kPositive},
+      kAtFE,
+      kAtFN},
+     kWestSouthAxes},
+    // The modified forms' polynomial is fixed by the method, not a parameter.
+    {{kMethodKrovakModified, "Krovak Modified", nullptr, nullptr, nullptr},
+     PJ_KIND_KROVAK_MODIFIED,
+     kEllipsoid,
+     {{&kLatC, kLatitude},
+      {&kLonOriginKrovak, kLongitude},
+      {&kConeAxis, kAzimuth, 30.28813972222222},
+      {&kPseudoParallel, kParallels, 78.5},
+      {&kPseudoScale, kScale, 0.9999, kPositive},
+      kAtFE,
+      kAtFN},
+     kWestSouthAxes},
+    {{kMethodKrovakModifiedNorth, "Krovak Modified (North Orientated)", nullptr, nullptr, nullptr},
+     PJ_KIND_KROVAK_MODIFIED_NORTH_ORIENTATED,
+     kEllipsoid,
+     {{&kLatC, kLatitude},
+      {&kLonOriginKrovak, kLongitude},
+      {&kConeAxis, kAzimuth, 30.28813972222222},
+      {&kPseudoParallel, kParallels, 78.5},
+      {&kPseudoScale, kScale, 0.9999, kPositive},
+      kAtFE,
+      kAtFN},
+     kNegatedFalseOrigin},
+    {{kMethodLaborde, "Laborde Oblique Mercator", "Laborde_Oblique_Mercator", "Laborde_Oblique_Mercator",
+      "labrd"},
+     PJ_KIND_LABORDE_OBLIQUE_MERCATOR,
+     kEllipsoid,
+     {{&kLatCLaborde, kLatitude},
+      {&kLonCLaborde, kLongitude},
+      {&kAlphaLaborde, kAzimuth, 0.0, kRequired},
+      {&kKCLaborde, kScale, 1.0, kPositive},
+      kAtFE,
+      kAtFN}},
+    {{kMethodTMZoned, "Transverse Mercator Zoned Grid System", nullptr, nullptr, nullptr},
+     PJ_KIND_TRANSVERSE_MERCATOR_ZONED_GRID,
+     kEllipsoid,
+     {kAtLat0,
+      {&kInitialLongitude, kLongitude, 0.0, kRequired},
+      {&kZoneWidth, kLongitude1, 0.0, kRequired | kPositive},
+      kAtK0,
+      kAtFE,
+      kAtFN}},
+    // Defined by a table of grads and kilometres, on no ellipsoid in particular.
+    {{kMethodTunisiaMining, "Tunisia Mining Grid", "Tunisia_Mining_Grid", nullptr, nullptr},
+     PJ_KIND_TUNISIA_MINING_GRID,
+     kEllipsoid,
+     {{&kLatF, kLatitude}, {&kLonF, kLongitude}, {&kEF, kFalseEasting}, {&kNF, kFalseNorthing}}},
     // GDAL's WKT1 has no form of it; ESRI names it after the agency that defined it.
     {{kMethodColombiaUrban, "Colombia Urban", nullptr, "IGAC_Plano_Cartesiano", "col_urban"},
      PJ_KIND_COLOMBIA_URBAN,
@@ -671,6 +751,10 @@ const MethodRow kMethods[] = {
      PJ_KIND_INTERRUPTED_GOODE_HOMOLOSINE,
      kSphereAny,
      {kAtLon0, kAtFE, kAtFN}},
+    {{kMethodNzmg, "New Zealand Map Grid", "New_Zealand_Map_Grid", "New_Zealand_Map_Grid", "nzmg"},
+     PJ_KIND_NEW_ZEALAND_MAP_GRID,
+     kEllipsoid,
+     {kAtLat0, kAtLon0, kAtFE, kAtFN}},
 };
 
 // Kinds that have a routine but no form elsewhere, and why.
@@ -1085,6 +1169,10 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         params.ScaleFactor = 1.0 + h / geog.semiMajorAxis;
         break;
     }
+    case kNegatedFalseOrigin:
+        params.FalseEasting = -params.FalseEasting;
+        params.FalseNorthing = -params.FalseNorthing;
+        break;
     case kPlain:
     case kPolarAxes:
     case kGaussKrugerZone:
@@ -1321,6 +1409,10 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
         break;
     case kWestSouthAxes:
         p.axisOrder = "WS";
+        break;
+    case kNegatedFalseOrigin:
+        for (ZrEpsgParameter& e : p.parameters)
+            if (e.code == kFE.code || e.code == kFN.code) e.value = -e.value;
         break;
     case kHeightAsScale: {
         const double toMetre = p.linearUnitToMetre > 0.0 ? p.linearUnitToMetre : 1.0;

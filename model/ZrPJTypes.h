@@ -581,7 +581,7 @@ enum tagGeoCoordSysType : long {
     PJ_GCS_HONG_KONG_1980 = 37414,
 };
 
-// Projection kinds (43001-43046, then the kinds added after them, to 43074); -1
+// Projection kinds (43001-43046, then the kinds added after them, to 43075); -1
 // is the kind of planar and geographic systems.
 enum tagPJObjectType : long {
     PJ_KIND_NO_PROJECTION = -1,
@@ -639,12 +639,18 @@ enum tagPJObjectType : long {
     PJ_KIND_TRANSVERSE_MERCATOR_SOUTH_ORIENTATED = 43059,
     PJ_KIND_EQUAL_EARTH = 43060,
     PJ_KIND_LAMBERT_CONFORMAL_CONIC_MICHIGAN = 43062,
+    PJ_KIND_KROVAK_MODIFIED = 43064,
+    PJ_KIND_KROVAK_MODIFIED_NORTH_ORIENTATED = 43065,
+    PJ_KIND_LABORDE_OBLIQUE_MERCATOR = 43066,
+    PJ_KIND_TRANSVERSE_MERCATOR_ZONED_GRID = 43067,
+    PJ_KIND_TUNISIA_MINING_GRID = 43068,
     PJ_KIND_COLOMBIA_URBAN = 43069,
     PJ_KIND_ORTHOGRAPHIC_ELLIPSOID = 43070,
     PJ_KIND_AZIMUTHAL_EQUIDISTANT_ELLIPSOID = 43071,
     PJ_KIND_GEOSTATIONARY_SATELLITE = 43072,
     PJ_KIND_GEOSTATIONARY_SATELLITE_SWEEP_X = 43073,
     PJ_KIND_INTERRUPTED_GOODE_HOMOLOSINE = 43074,
+    PJ_KIND_NEW_ZEALAND_MAP_GRID = 43075,
 };
 
 // Coordinate systems: 0 planar, 1 geographic, -1 projected from parts; every

@@ -17,7 +17,7 @@ using namespace zrpj;
 
 namespace {
 constexpr long kFirstKind = 43001;
-constexpr long kLastKind = 43074;
+constexpr long kLastKind = 43075;
 // Beyond this many turns the stepwise reduction would loop for long; fmod
 // first brings such a longitude near the range (only its last bits differ).
 constexpr double kStepwiseLimit = 64.0 * kPi;
@@ -115,11 +115,13 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         // The frame applies the ellipsoid's scaling factor, as it applies k0 for the transverse Mercator.
         ZRPJ_ROW_FLAGS(43062, Lambert_Michigan, &CZrPJOperator::Setup_Lambert_Michigan, true, false),
         ZRPJ_NO_ROW(43063),
-        ZRPJ_NO_ROW(43064),
-        ZRPJ_NO_ROW(43065),
-        ZRPJ_NO_ROW(43066),
-        ZRPJ_NO_ROW(43067),
-        ZRPJ_NO_ROW(43068),
+        ZRPJ_ROW(43064, Krovak_Modified, &CZrPJOperator::Setup_Krovak_Modified),
+        ZRPJ_ROW(43065, Krovak_Modified_North, &CZrPJOperator::Setup_Krovak_Modified),
+        ZRPJ_ROW(43066, Laborde, &CZrPJOperator::Setup_Laborde),
+        // The frame applies k0 as for the transverse Mercator; the zone's millions are unscaled.
+        ZRPJ_ROW_FLAGS(43067, Transverse_Mercator_Zoned, &CZrPJOperator::Setup_Transverse_Mercator_Zoned, true,
+                       false),
+        ZRPJ_ROW(43068, Tunisia_Mining_Grid, nullptr),
         ZRPJ_ROW(43069, Colombia_Urban, &CZrPJOperator::Setup_Colombia_Urban),
         ZRPJ_ROW(43070, Orthographic_Ellipsoid, &CZrPJOperator::Setup_Orthographic_Ellipsoid),
         ZRPJ_ROW(43071, Azimuthal_Equidistant_Ellipsoid,
@@ -127,6 +129,7 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43072, Geostationary, &CZrPJOperator::Setup_Geostationary),
         ZRPJ_ROW(43073, Geostationary_Sweep_X, &CZrPJOperator::Setup_Geostationary),
         ZRPJ_ROW(43074, Interrupted_Goode, &CZrPJOperator::Setup_Interrupted_Goode),
+        ZRPJ_ROW(43075, New_Zealand_Map_Grid, nullptr),
     };
     static_assert(sizeof kTable / sizeof kTable[0] == kLastKind - kFirstKind + 1, "one row per code");
     if (kind < kFirstKind || kind > kLastKind) return nullptr;
@@ -161,6 +164,7 @@ void CZrPJOperator::operator=(const CZrPJOperator& o) {
     m_az = o.m_az;
     m_pl = o.m_pl;
     m_sat = o.m_sat;
+    m_grid = o.m_grid;
     m_geodesic = o.m_geodesic;
     if (m_created && !DeriveUncopied()) m_created = 0;
 }

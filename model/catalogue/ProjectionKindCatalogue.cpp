@@ -59,12 +59,18 @@ static constexpr ZrProjectionKindRow kProjectionKindRows[] = {
     {43059, "Transverse Mercator (South Orientated)"},
     {43060, "Equal Earth"},
     {43062, "Lambert Conic Conformal (2SP Michigan)"},
+    {43064, "Krovak_Modified"},
+    {43065, "Krovak_Modified_North_Orientated"},
+    {43066, "Laborde_Oblique_Mercator"},
+    {43067, "Transverse_Mercator_Zoned_Grid_System"},
+    {43068, "Tunisia_Mining_Grid"},
     {43069, "Colombia_Urban"},
     {43070, "Orthographic_Ellipsoid"},
     {43071, "Azimuthal_Equidistant_Ellipsoid"},
     {43072, "Geostationary_Satellite"},
     {43073, "Geostationary_Satellite_Sweep_X"},
     {43074, "Interrupted_Goode_Homolosine"},
+    {43075, "New_Zealand_Map_Grid"},
 };
 
 static_assert(ZrRowsAscending(kProjectionKindRows), "the lookup searches the rows by code");

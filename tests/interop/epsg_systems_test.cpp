@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -137,8 +138,13 @@ TEST(EpsgSystems, EveryAcceptedCodeProjectsAsPROJProjectsIt) {
         ProjEpsgProjection o;
         if (!LookUp(ctx, code, o)) {
             // PROJ 9.1 writes no PROJ string for the polar stereographic's
-            // variant C; EPSG's worked example holds that kind instead.
-            EXPECT_EQ(rec.methodCode, 9830) << code;
+            // variant C, the modified Krovaks, the zoned transverse Mercator
+            // or the Tunisia mining grid; EPSG's worked examples (and PROJ's
+            // UTM, zone by zone) hold those kinds instead.
+            const long unrendered[] = {9830, 1042, 1043, 9824, 9816};
+            EXPECT_NE(std::find(std::begin(unrendered), std::end(unrendered), rec.methodCode),
+                      std::end(unrendered))
+                << code << " method " << rec.methodCode;
             continue;
         }
         ProjOracle proj(o.definition);

@@ -37,6 +37,7 @@ struct Definition {
     double a, f, lon0 = 0, lat0 = 0, phi1 = 0, phi2 = 0;
     int mode = 1;
     double k0 = 0, fe = 0, fn = 0, band = 0;
+    double alpha = 0, lon1 = 0; // azimuth; first point longitude (the zoned grids' zone width)
 };
 
 inline CZrPJOperator Build(const Definition& d) {
@@ -53,6 +54,8 @@ inline CZrPJOperator Build(const Definition& d) {
     op.SetScaleFactor(d.k0);
     op.SetFalseEasting(d.fe);
     op.SetFalseNorthing(d.fn);
+    op.SetAzimuth(d.alpha * kDeg);
+    op.SetFirstPointLongitude(d.lon1 * kDeg);
     return op;
 }
 

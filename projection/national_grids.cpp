@@ -1,0 +1,253 @@
+// National grids whose definition is more than one classical projection:
+// Laborde's oblique Mercator (Madagascar), the transverse Mercator zoned grid
+// system (a zone per point, its number carried in the easting), the Tunisia
+// mining grid (linear in grads, two scales in latitude) and the New Zealand
+// map grid (a complex polynomial of the isometric latitude difference).
+//
+// Each is computed as its defining authority states it, so that the grid
+// references published in those systems come out to the millimetre; the
+// inverses solve the forward to a nanometre where the definition gives only
+// an approximate reverse.
+#include "projection/ZrPJOperator.h"
+
+#include "projection/ZrPJKernels_p.h"
+
+#include <cmath>
+#include <complex>
+
+using namespace zrpj;
+
+namespace {
+using Complex = std::complex<double>;
+
+constexpr double kGradsPerRadian = 200.0 / 3.14159265358979323846;
+
+// Laborde: Newton steps of H + G H^3 = Z beyond which a point is refused (the
+// cubic is monotone over any grid the method is used for; three steps reach
+// 1e-15 at Madagascar's edges).
+constexpr int kLabordeSteps = 12;
+constexpr double kLabordeTolerance = 1e-14;
+
+// Tunisia mining grid: kilometres per grad of longitude, and of latitude
+// north and south of the origin's parallel, from the 1953 decree's table
+// (0.02437 grads per 2 km east; 0.02003 and 0.02004 per 2 km north).
+constexpr double kTunisiaGradsPerKmEast = 0.012185;
+constexpr double kTunisiaGradsPerKmNorth = 0.010015;
+constexpr double kTunisiaGradsPerKmSouth = 0.01002;
+
+// New Zealand map grid: the isometric latitude difference as a series of the
+// latitude difference in units of 1e5 arc-seconds, its reverse series, and
+// the complex coefficients from (delta psi, delta lambda) to the grid (and
+// the reverse's starting guess), as the grid's definition fixes them.
+constexpr double kNzmgA[10] = {0.6399175073, -0.1358797613, 0.063294409, -0.02526853, 0.0117879,
+                               -0.0055161,   0.0026906,     -0.001333,   0.00067,     -0.00034};
+constexpr double kNzmgD[9] = {1.5627014243, 0.5185406398, -0.03333098, -0.1052906, -0.0368594,
+                              0.007317,     0.01220,      0.00394,     -0.0013};
+const Complex kNzmgB[6] = {{0.7557853228, 0.0},         {0.249204646, 0.003371507}, {-0.001541739, 0.041058560},
+                           {-0.10162907, 0.01727609},   {-0.26623489, -0.36249218}, {-0.6870983, -1.1651967}};
+const Complex kNzmgC[6] = {{1.3231270439, 0.0},        {-0.577245789, -0.007809598}, {0.508307513, -0.112208952},
+                           {-0.15094762, 0.18200602},  {1.01418179, 1.64497696},     {1.9660549, 2.5127645}};
+constexpr double kNzmgRadiansPerUnit = 1e5 / 3600.0 * 3.14159265358979323846 / 180.0;
+constexpr int kNzmgSteps = 8;
+
+double NzmgPsi(double u) { // u: latitude difference, units of 1e5 arc-seconds
+    double s = 0.0;
+    for (int i = 9; i >= 0; --i)
+        s = (s + kNzmgA[i]) * u;
+    return s;
+}
+
+double NzmgPsiDerivative(double u) {
+    double s = 0.0;
+    for (int i = 9; i >= 1; --i)
+        s = s * u + (i + 1) * kNzmgA[i];
+    return s * u + kNzmgA[0];
+}
+
+Complex NzmgGrid(Complex zeta) {
+    Complex z = 0.0;
+    for (int i = 5; i >= 0; --i)
+        z = (z + kNzmgB[i]) * zeta;
+    return z;
+}
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Laborde oblique Mercator (43066). The ellipsoid goes conformally onto a
+// sphere of radius R = a k0 sqrt(1 - e^2) / (1 - e^2 sin^2 phi_c) as the
+// Gauss-Schreiber double projection takes it (L = B (lambda - lambda_c), the
+// isometric latitudes related by C + B psi), the sphere is turned so that the
+// centre is on its equator, the turned sphere is drawn in Mercator's
+// projection, and a cubic of the complex coordinate, whose coefficient
+// carries the azimuth alpha_c, turns the grid:
+// N + iE = R (H + G H^3), G = (1 - cos 2 alpha_c + i sin 2 alpha_c) / 12.
+// Fields: centre phi_c, lambda_c the central meridian, alpha_c the azimuth,
+// k0 the scale on the initial line.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Setup_Laborde() {
+    double k0 = 1.0;
+    if (!ScaleFromDefinition(k0)) return 0;
+    const double phiC = m_def.phi0;
+    if (!(std::fabs(phiC) < kHalfPi)) return 0;
+    const double es = m_ell.es, s = std::sin(phiC), c = std::cos(phiC);
+    const double B = std::sqrt(1.0 + es * c * c * c * c / (1.0 - es));
+    const double sinS = s / B;
+    m_grid.B = B;
+    m_grid.R = m_def.a * k0 * std::sqrt(1.0 - es) / (1.0 - es * s * s);
+    m_grid.sinS = sinS;
+    m_grid.cosS = std::sqrt(1.0 - sinS * sinS);
+    m_grid.C = std::atanh(sinS) - B * IsometricLatitude(phiC);
+    const double a2 = 2.0 * m_def.alpha;
+    m_grid.gRe = (1.0 - std::cos(a2)) / 12.0;
+    m_grid.gIm = std::sin(a2) / 12.0;
+    return std::isfinite(m_grid.C) ? 1 : 0;
+}
+
+int CZrPJOperator::Laborde_Forward(CPoint2D& pt) const {
+    const double psi = IsometricLatitude(pt.y);
+    if (!std::isfinite(psi)) return 0;
+    const double L = m_grid.B * pt.x;
+    // Latitude on the sphere: its sine and cosine from its isometric latitude.
+    const double P = std::atan(std::sinh(m_grid.C + m_grid.B * psi));
+    const double sP = std::sin(P), cP = std::cos(P);
+    const double U = cP * std::cos(L) * m_grid.cosS + sP * m_grid.sinS;
+    const double V = cP * std::cos(L) * m_grid.sinS - sP * m_grid.cosS;
+    const double W = cP * std::sin(L);
+    const double d = std::hypot(U, V);
+    // The turned sphere's poles are the Mercator's infinities.
+    if (!(d > 0.0)) return 0;
+    const double Lt = std::atan2(V, U);
+    const Complex H(-Lt, std::asinh(W / d));
+    const Complex G(m_grid.gRe, m_grid.gIm);
+    const Complex z = m_grid.R * (H + G * H * H * H);
+    pt.x = z.imag();
+    pt.y = z.real();
+    return 1;
+}
+
+int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
+    const Complex Z(pt.y / m_grid.R, pt.x / m_grid.R);
+    const Complex G(m_grid.gRe, m_grid.gIm);
+    Complex H = Z;
+    for (int i = 0;; ++i) {
+        if (i == kLabordeSteps) return 0;
+        const Complex H2 = H * H;
+        const Complex step = (H + G * H2 * H - Z) / (1.0 + 3.0 * G * H2);
+        H -= step;
+        if (std::abs(step) < kLabordeTolerance) break;
+    }
+    const double Lt = -H.real();
+    const double Pt = std::atan(std::sinh(H.imag()));
+    const double cPt = std::cos(Pt), sPt = std::sin(Pt);
+    const double U = cPt * std::cos(Lt), V = cPt * std::sin(Lt), W = sPt;
+    // Back to the unturned sphere: the rotation about the W axis by phi_s.
+    const double sx = U * m_grid.cosS + V * m_grid.sinS;
+    const double sz = U * m_grid.sinS - V * m_grid.cosS;
+    const double L = std::atan2(W, sx);
+    const double psi = (std::atanh(Clamp(sz, -1.0, 1.0)) - m_grid.C) / m_grid.B;
+    pt.x = L / m_grid.B;
+    pt.y = std::isfinite(psi) ? AntiConformal(std::atan(std::sinh(psi))) : (sz > 0.0 ? kHalfPi : -kHalfPi);
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Transverse Mercator zoned grid system (43067): zones of width w (the first
+// point longitude field) from the initial longitude lambda_I (the central
+// meridian field), zone Z = 1 + floor((lambda - lambda_I) / w), each the
+// transverse Mercator about its middle meridian with the definition's
+// latitude of origin, k0 and false origin, and the easting carrying Z
+// millions of metres so that one grid holds every zone (EPSG's UTM grid
+// systems). The inverse reads the zone back from the easting's millions.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Setup_Transverse_Mercator_Zoned() {
+    const double w = m_def.lam1;
+    if (!(w > 0.0 && w <= kTwoPi)) return 0;
+    m_grid.zoneWidth = w;
+    m_grid.zones = std::ceil(kTwoPi / w - 1e-9);
+    return Setup_Transverse_Mercator();
+}
+
+int CZrPJOperator::Transverse_Mercator_Zoned_Forward(CPoint2D& pt) const {
+    double east = pt.x < 0.0 ? pt.x + kTwoPi : pt.x; // [0, 2 pi) from the initial longitude
+    double zone = std::floor(east / m_grid.zoneWidth);
+    if (zone >= m_grid.zones) zone = m_grid.zones - 1.0;
+    pt.x = east - (zone + 0.5) * m_grid.zoneWidth;
+    if (!Traverse_Conformal_Cylindrical_Forward(pt)) return 0;
+    // The frame scales by k0 and the unit: the zone's millions are metres of the grid.
+    pt.x += (zone + 1.0) * 1e6 * m_kc.invScale / m_def.unitFactor;
+    return 1;
+}
+
+int CZrPJOperator::Transverse_Mercator_Zoned_Inverse(CPoint2D& pt) const {
+    const double toGrid = m_kc.scale * m_def.unitFactor;
+    const double zone = std::floor(pt.x * toGrid * 1e-6 + 0.5);
+    if (!(zone >= 1.0 && zone <= m_grid.zones)) return 0;
+    pt.x -= zone * 1e6 / toGrid;
+    if (!Traverse_Conformal_Cylindrical_Inverse(pt)) return 0;
+    pt.x += (zone - 0.5) * m_grid.zoneWidth;
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Tunisia mining grid (43068): kilometres linear in grads of longitude and
+// latitude from the false origin (phi0, lambda0), the latitude scale changing
+// at the origin's parallel. Independent of the ellipsoid: the decree's table
+// defines it.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Tunisia_Mining_Grid_Forward(CPoint2D& pt) const {
+    const double dphi = (pt.y - m_def.phi0) * kGradsPerRadian;
+    pt.x = pt.x * kGradsPerRadian / kTunisiaGradsPerKmEast * 1000.0;
+    pt.y = dphi / (dphi > 0.0 ? kTunisiaGradsPerKmNorth : kTunisiaGradsPerKmSouth) * 1000.0;
+    return 1;
+}
+
+int CZrPJOperator::Tunisia_Mining_Grid_Inverse(CPoint2D& pt) const {
+    const double north = pt.y * 1e-3 * (pt.y > 0.0 ? kTunisiaGradsPerKmNorth : kTunisiaGradsPerKmSouth);
+    pt.x = pt.x * 1e-3 * kTunisiaGradsPerKmEast / kGradsPerRadian;
+    pt.y = m_def.phi0 + north / kGradsPerRadian;
+    return std::fabs(pt.y) <= kHalfPi ? 1 : 0;
+}
+
+// ---------------------------------------------------------------------------
+// New Zealand map grid (43075): zeta = delta psi + i delta lambda, delta psi
+// a series of the latitude difference from phi0 (in 1e5 arc-seconds), then
+// N + iE = a sum B_n zeta^n. The inverse starts from the definition's
+// reverse series and polishes both steps with Newton's method, so that it
+// undoes the forward exactly.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::New_Zealand_Map_Grid_Forward(CPoint2D& pt) const {
+    const double u = (pt.y - m_def.phi0) / kNzmgRadiansPerUnit;
+    const Complex z = NzmgGrid(Complex(NzmgPsi(u), pt.x));
+    pt.x = m_def.a * z.imag();
+    pt.y = m_def.a * z.real();
+    return 1;
+}
+
+int CZrPJOperator::New_Zealand_Map_Grid_Inverse(CPoint2D& pt) const {
+    const Complex target(pt.y / m_def.a, pt.x / m_def.a);
+    Complex theta = 0.0;
+    for (int i = 5; i >= 0; --i)
+        theta = (theta + kNzmgC[i]) * target;
+    for (int step = 0; step < kNzmgSteps; ++step) {
+        Complex f = 0.0, df = 0.0;
+        for (int i = 5; i >= 0; --i) {
+            f = (f + kNzmgB[i]) * theta;
+            df = df * theta + double(i + 1) * kNzmgB[i];
+        }
+        const Complex d = (f - target) / df;
+        theta -= d;
+        if (std::abs(d) < 1e-15) break;
+    }
+    const double psi = theta.real();
+    double u = 0.0;
+    for (int i = 8; i >= 0; --i)
+        u = (u + kNzmgD[i]) * psi;
+    for (int step = 0; step < kNzmgSteps; ++step) {
+        const double d = (NzmgPsi(u) - psi) / NzmgPsiDerivative(u);
+        u -= d;
+        if (std::fabs(d) < 1e-15) break;
+    }
+    pt.x = theta.imag();
+    pt.y = m_def.phi0 + u * kNzmgRadiansPerUnit;
+    return std::isfinite(pt.y) && std::fabs(pt.y) <= kHalfPi ? 1 : 0;
+}
