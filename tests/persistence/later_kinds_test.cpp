@@ -37,7 +37,8 @@ TEST(LaterKinds, EveryStoredFormKeepsTheKindAndItsParameters) {
     p.ScaleFactor = 0.9999;
     p.StandardParallel1 = -5.0;
     p.StandardParallel2 = -15.0;
-    for (long kind : {43057L, 43059L, 43060L, 43062L}) {
+    p.FirstPointLongitude = 6.0; // the zoned transverse Mercator's zone width
+    for (long kind : {43057L, 43059L, 43060L, 43062L, 43066L, 43067L, 43068L, 43075L}) {
         SCOPED_TRACE(kind);
         const CZrPJCoordSys written = System(kind, p);
         const CPoint2D want = Projected(written, 26.5, -12.0);
