@@ -241,7 +241,7 @@ TEST(EpsgSystems, GeographicCodesAndRefusals) {
         long code;
         const char* says;
     };
-    for (const Refusal& r : {Refusal{27200, "New Zealand Map Grid"}, Refusal{5513, "Krovak"},
+    for (const Refusal& r : {Refusal{9895, "Transverse Mercator 3D"},
                              Refusal{4978, "no geographic 2D or projected"}, Refusal{0, "not a code"},
                              Refusal{-5, "not a code"}, Refusal{99999999, "no geographic 2D"}}) {
         CZrPJCoordSys cs;
