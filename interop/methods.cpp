@@ -117,8 +117,8 @@ const ZrParameterNames kPseudoScale = {8819,    "Scale factor on pseudo standard
 const ZrParameterNames kLonOrigin = {8833, "Longitude of origin", "central_meridian", "Central_Meridian", "lon_0",
                                      ANGLE};
 
-// Laborde's parameters as PROJ's labrd names them; EPSG's zoned transverse
-// Mercator's zones (no other form names them).
+// Laborde's parameters as PROJ's labrd names them; ESRI's name for the New
+// Zealand grid's meridian; EPSG's zoned transverse Mercator's zones.
 const ZrParameterNames kLatCLaborde = {
     8811, "Latitude of projection centre", "latitude_of_center", "Latitude_Of_Center", "lat_0", ANGLE};
 const ZrParameterNames kLonCLaborde = {
@@ -126,6 +126,8 @@ const ZrParameterNames kLonCLaborde = {
 const ZrParameterNames kAlphaLaborde = {8813, "Azimuth of initial line", "azimuth", "Azimuth", "azi", ANGLE};
 const ZrParameterNames kKCLaborde = {8815, "Scale factor on initial line", "scale_factor", "Scale_Factor", "k",
                                      SCALE};
+const ZrParameterNames kLon0Nzmg = {
+    8802, "Longitude of natural origin", "central_meridian", "Longitude_Of_Origin", "lon_0", ANGLE};
 const ZrParameterNames kInitialLongitude = {8830, "Initial longitude", nullptr, nullptr, nullptr, ANGLE};
 const ZrParameterNames kZoneWidth = {8831, "Zone width", nullptr, nullptr, nullptr, ANGLE};
 
@@ -231,6 +233,10 @@ enum Rule {
     // Westings and southings, written so (the transverse Mercator turned
     // half round); defined everywhere its unturned method is.
     kWestSouthAxes,
+    // Krovak: westings and southings where the axes say so; where they name
+    // east and north, or nothing (GDAL's WKT1, ESRI), the north-orientated
+    // form, as PROJ reads the method on such axes.
+    kKrovakAxes,
     // EPSG's false origin of the north-orientated modified Krovak is the
     // south-orientated one's, negated with the coordinates; the kind's is
     // where the origin lands on the map.
@@ -663,8 +669,8 @@ const MethodRow kMethods[] = {
       {&kEllipsoidScale, kScale, 1.0, kRequired | kPositive}}},
     // Kinds 43064-43068 and 43075: the remaining Krovak forms and the
     // national grids. Krovak's westings and southings, which PROJ states
-    // with +axis=swu (not written here; +proj=krovak stays north-orientated),
-    // and the WKT1 and ESRI forms that name no axes stay with the row above.
+    // with +axis=swu (not written here; +proj=krovak stays north-orientated);
+    // the WKT1 and ESRI forms, which name no axes, stay with the row above.
     {{kMethodKrovak, "Krovak", nullptr, nullptr, nullptr},
      PJ_KIND_KROVAK,
      kEllipsoid,
@@ -675,7 +681,7 @@ const MethodRow kMethods[] = {
       {&kPseudoScale, kScale, 0.9999, kPositive},
       kAtFE,
       kAtFN},
-     kWestSouthAxes},
+     kKrovakAxes},
     // The modified forms' polynomial is fixed by the method, not a parameter.
     {{kMethodKrovakModified, "Krovak Modified", nullptr, nullptr, nullptr},
      PJ_KIND_KROVAK_MODIFIED,
@@ -718,8 +724,9 @@ const MethodRow kMethods[] = {
       kAtK0,
       kAtFE,
       kAtFN}},
-    // Defined by a table of grads and kilometres, on no ellipsoid in particular.
-    {{kMethodTunisiaMining, "Tunisia Mining Grid", "Tunisia_Mining_Grid", nullptr, nullptr},
+    // Defined by a table of grads and kilometres, on no ellipsoid in particular;
+    // GDAL and ESRI name it a mapping grid.
+    {{kMethodTunisiaMining, "Tunisia Mining Grid", "Tunisia_Mapping_Grid", "Tunisia_Mapping_Grid", nullptr},
      PJ_KIND_TUNISIA_MINING_GRID,
      kEllipsoid,
      {{&kLatF, kLatitude}, {&kLonF, kLongitude}, {&kEF, kFalseEasting}, {&kNF, kFalseNorthing}}},
@@ -754,7 +761,7 @@ const MethodRow kMethods[] = {
     {{kMethodNzmg, "New Zealand Map Grid", "New_Zealand_Map_Grid", "New_Zealand_Map_Grid", "nzmg"},
      PJ_KIND_NEW_ZEALAND_MAP_GRID,
      kEllipsoid,
-     {kAtLat0, kAtLon0, kAtFE, kAtFN}},
+     {kAtLat0, {&kLon0Nzmg, kLongitude}, kAtFE, kAtFN}},
 };
 
 // Kinds that have a routine but no form elsewhere, and why.
@@ -1082,7 +1089,8 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     const bool westSouth = proj->axisOrder == "WS" || proj->axisOrder == "SW";
     const bool alongMeridians = proj->axisOrder == "NN" || proj->axisOrder == "SS";
     if (proj->axisOrder.size() == 2 && proj->axisOrder != "EN" && proj->axisOrder != "NE" &&
-        !(westSouth && (row->rule == kSouthOrientated || row->rule == kWestSouthAxes)) && !(alongMeridians && row->rule == kPolarAxes))
+        !(westSouth && (row->rule == kSouthOrientated || row->rule == kWestSouthAxes || row->rule == kKrovakAxes)) &&
+        !(alongMeridians && row->rule == kPolarAxes))
         return Fail(reason, CString("projected axes ") + proj->axisOrder.c_str() +
                                 ": only east and north axes are expressible"),
                0;
@@ -1169,6 +1177,9 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         params.ScaleFactor = 1.0 + h / geog.semiMajorAxis;
         break;
     }
+    case kKrovakAxes:
+        if (!westSouth) kind = PJ_KIND_KROVAK_NORTH_ORIENTATED;
+        break;
     case kNegatedFalseOrigin:
         params.FalseEasting = -params.FalseEasting;
         params.FalseNorthing = -params.FalseNorthing;
@@ -1408,6 +1419,7 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
         p.axisOrder = "WS";
         break;
     case kWestSouthAxes:
+    case kKrovakAxes:
         p.axisOrder = "WS";
         break;
     case kNegatedFalseOrigin:

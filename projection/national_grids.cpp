@@ -82,9 +82,9 @@ Complex NzmgGrid(Complex zeta) {
 // coefficient carries the azimuth alpha_c, turns the grid:
 // N + iE = z + G z^3 / R^2, G = (1 - cos 2 alpha_c + i sin 2 alpha_c) / 12.
 // The Mercator of the turned sphere is taken, as the grid's definition and
-// PROJ's labrd take it, by its series to the fifth power of dlambda (exact
-// within 1e-3 mm only near the centre; 6 mm apart at 800 km): grid
-// references are published on the series. The inverse starts from the exact
+// PROJ's labrd take it, by its series to the fifth power of dlambda: the
+// exact Mercator agrees near the centre but parts from it by 6 mm 800 km
+// away, and the grid's published coordinates are the series'. The inverse starts from the exact
 // turned sphere and polishes the series with Newton's method.
 // Fields: centre phi_c, lambda_c the central meridian, alpha_c the azimuth,
 // k0 the scale on the initial line.
