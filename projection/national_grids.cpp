@@ -13,12 +13,42 @@
 #include "projection/ZrPJKernels_p.h"
 
 #include <cmath>
-#include <complex>
 
 using namespace zrpj;
 
 namespace {
-using Complex = std::complex<double>;
+// Complex arithmetic in plain doubles: std::complex's product and quotient
+// call out to a library routine for their infinities and NaN, which would be
+// most of a point's time here (the inputs are finite by then).
+struct Complex {
+    double re = 0.0, im = 0.0;
+    constexpr Complex() = default;
+    constexpr Complex(double r, double i = 0.0) : re(r), im(i) {}
+    double real() const { return re; }
+    double imag() const { return im; }
+};
+inline Complex operator+(Complex a, Complex b) {
+    return {a.re + b.re, a.im + b.im};
+}
+inline Complex operator-(Complex a, Complex b) {
+    return {a.re - b.re, a.im - b.im};
+}
+inline Complex operator*(Complex a, Complex b) {
+    return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
+inline Complex operator*(double k, Complex a) {
+    return {k * a.re, k * a.im};
+}
+inline Complex operator/(Complex a, Complex b) {
+    const double d = 1.0 / (b.re * b.re + b.im * b.im);
+    return {(a.re * b.re + a.im * b.im) * d, (a.im * b.re - a.re * b.im) * d};
+}
+inline Complex& operator-=(Complex& a, Complex b) {
+    return a = a - b;
+}
+inline double Size(Complex a) {
+    return std::fabs(a.re) + std::fabs(a.im);
+}
 
 constexpr double kGradsPerRadian = 200.0 / 3.14159265358979323846;
 
@@ -47,9 +77,9 @@ constexpr double kNzmgA[10] = {0.6399175073, -0.1358797613, 0.063294409, -0.0252
                                -0.0055161,   0.0026906,     -0.001333,   0.00067,     -0.00034};
 constexpr double kNzmgD[9] = {1.5627014243, 0.5185406398, -0.03333098, -0.1052906, -0.0368594,
                               0.007317,     0.01220,      0.00394,     -0.0013};
-const Complex kNzmgB[6] = {{0.7557853228, 0.0},         {0.249204646, 0.003371507}, {-0.001541739, 0.041058560},
+constexpr Complex kNzmgB[6] = {{0.7557853228, 0.0},         {0.249204646, 0.003371507}, {-0.001541739, 0.041058560},
                            {-0.10162907, 0.01727609},   {-0.26623489, -0.36249218}, {-0.6870983, -1.1651967}};
-const Complex kNzmgC[6] = {{1.3231270439, 0.0},        {-0.577245789, -0.007809598}, {0.508307513, -0.112208952},
+constexpr Complex kNzmgC[6] = {{1.3231270439, 0.0},        {-0.577245789, -0.007809598}, {0.508307513, -0.112208952},
                            {-0.15094762, 0.18200602},  {1.01418179, 1.64497696},     {1.9660549, 2.5127645}};
 constexpr double kNzmgRadiansPerUnit = 1e5 / 3600.0 * 3.14159265358979323846 / 180.0;
 // Newton's steps converge quadratically from the reverse series' start: a
@@ -161,7 +191,7 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
         const Complex H2 = H * H;
         const Complex step = (H + G * H2 * H - Z) / (1.0 + 3.0 * G * H2);
         H -= step;
-        if (std::abs(step) < kLabordeCubicStep) break;
+        if (Size(step) < kLabordeCubicStep) break;
     }
     // The exact turned sphere's point as the start: its Mercator is the series' limit.
     const double Lt = -H.real();
@@ -282,7 +312,7 @@ int CZrPJOperator::New_Zealand_Map_Grid_Inverse(CPoint2D& pt) const {
         }
         const Complex d = (f - target) / df;
         theta -= d;
-        if (std::abs(d) < kNzmgLastStep) break;
+        if (Size(d) < kNzmgLastStep) break;
     }
     const double psi = theta.real();
     double u = 0.0;
