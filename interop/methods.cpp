@@ -124,8 +124,8 @@ const ZrParameterNames kLatCLaborde = {
 const ZrParameterNames kLonCLaborde = {
     8812, "Longitude of projection centre", "longitude_of_center", "Longitude_Of_Center", "lon_0", ANGLE};
 const ZrParameterNames kAlphaLaborde = {8813, "Azimuth of initial line", "azimuth", "Azimuth", "azi", ANGLE};
-const ZrParameterNames kKCLaborde = {8815, "Scale factor on initial line", "scale_factor", "Scale_Factor", "k",
-                                     SCALE};
+const ZrParameterNames kKCLaborde = {
+    8815, "Scale factor on initial line", "scale_factor", "Scale_Factor", "k", SCALE};
 const ZrParameterNames kLon0Nzmg = {
     8802, "Longitude of natural origin", "central_meridian", "Longitude_Of_Origin", "lon_0", ANGLE};
 const ZrParameterNames kInitialLongitude = {8830, "Initial longitude", nullptr, nullptr, nullptr, ANGLE};
@@ -1089,7 +1089,8 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     const bool westSouth = proj->axisOrder == "WS" || proj->axisOrder == "SW";
     const bool alongMeridians = proj->axisOrder == "NN" || proj->axisOrder == "SS";
     if (proj->axisOrder.size() == 2 && proj->axisOrder != "EN" && proj->axisOrder != "NE" &&
-        !(westSouth && (row->rule == kSouthOrientated || row->rule == kWestSouthAxes || row->rule == kKrovakAxes)) &&
+        !(westSouth &&
+          (row->rule == kSouthOrientated || row->rule == kWestSouthAxes || row->rule == kKrovakAxes)) &&
         !(alongMeridians && row->rule == kPolarAxes))
         return Fail(reason, CString("projected axes ") + proj->axisOrder.c_str() +
                                 ": only east and north axes are expressible"),

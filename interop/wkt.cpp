@@ -634,7 +634,8 @@ bool ResolveWkt1Method(const std::string& projection, std::vector<RawParameter>&
         const double turn = Get(raw, "XY_Plane_Rotation", 0.0) * r.angleToDegree;
         const bool eastNorth = xs == -1.0 && ys == 1.0 && turn == 90.0;
         if (!eastNorth && !(xs == 1.0 && ys == 1.0 && turn == 0.0))
-            return Fail(reason, "Krovak turned otherwise than to eastings and northings or westings and southings"),
+            return Fail(reason,
+                        "Krovak turned otherwise than to eastings and northings or westings and southings"),
                    false;
         erase("X_Scale");
         erase("Y_Scale");

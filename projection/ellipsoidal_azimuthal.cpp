@@ -438,8 +438,8 @@ int CZrPJOperator::Krovak_North_Inverse(CPoint2D& pt) const {
 // ---------------------------------------------------------------------------
 namespace {
 constexpr double kModX0 = 1089000.0, kModY0 = 654000.0;
-constexpr double kModC[10] = {2.946529277E-02, 2.515965696E-02, 1.193845912E-07, -4.668270147E-07,
-                              9.233980362E-12, 1.523735715E-12, 1.696780024E-18, 4.408314235E-18,
+constexpr double kModC[10] = {2.946529277E-02,  2.515965696E-02, 1.193845912E-07, -4.668270147E-07,
+                              9.233980362E-12,  1.523735715E-12, 1.696780024E-18, 4.408314235E-18,
                               -8.331083518E-24, -3.689471323E-24};
 // The correction's slope is below 1e-6, so each fixed-point step of the
 // reverse gains six digits; three reach a nanometre, the rest is margin.

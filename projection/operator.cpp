@@ -119,8 +119,8 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43065, Krovak_Modified_North, &CZrPJOperator::Setup_Krovak_Modified),
         ZRPJ_ROW(43066, Laborde, &CZrPJOperator::Setup_Laborde),
         // The frame applies k0 as for the transverse Mercator; the zone's millions are unscaled.
-        ZRPJ_ROW_FLAGS(43067, Transverse_Mercator_Zoned, &CZrPJOperator::Setup_Transverse_Mercator_Zoned, true,
-                       false),
+        ZRPJ_ROW_FLAGS(43067, Transverse_Mercator_Zoned, &CZrPJOperator::Setup_Transverse_Mercator_Zoned,
+                       true, false),
         ZRPJ_ROW(43068, Tunisia_Mining_Grid, nullptr),
         ZRPJ_ROW(43069, Colombia_Urban, &CZrPJOperator::Setup_Colombia_Urban),
         ZRPJ_ROW(43070, Orthographic_Ellipsoid, &CZrPJOperator::Setup_Orthographic_Ellipsoid),

@@ -241,9 +241,9 @@ TEST(EpsgSystems, GeographicCodesAndRefusals) {
         long code;
         const char* says;
     };
-    for (const Refusal& r : {Refusal{9895, "Transverse Mercator 3D"},
-                             Refusal{4978, "no geographic 2D or projected"}, Refusal{0, "not a code"},
-                             Refusal{-5, "not a code"}, Refusal{99999999, "no geographic 2D"}}) {
+    for (const Refusal& r :
+         {Refusal{9895, "Transverse Mercator 3D"}, Refusal{4978, "no geographic 2D or projected"},
+          Refusal{0, "not a code"}, Refusal{-5, "not a code"}, Refusal{99999999, "no geographic 2D"}}) {
         CZrPJCoordSys cs;
         CString reason;
         EXPECT_FALSE(ZrCoordSysFromEpsg(r.code, cs, &reason)) << r.code;

@@ -424,8 +424,9 @@ TEST(ProjForms, ProjRenderingsOfEpsgSystemsImportAndAgree) {
                 // south-orientated transverse Mercator as +axis=wsu, Krovak's
                 // southings and westings as +axis=swu, and Michigan's scaled
                 // cone as a two-parallel lcc with k_0.
-                if (form == 0 && (r.method == "Transverse Mercator (South Orientated)" || r.method == "Krovak" ||
-                                  r.method == "Lambert Conic Conformal (2SP Michigan)"))
+                if (form == 0 &&
+                    (r.method == "Transverse Mercator (South Orientated)" || r.method == "Krovak" ||
+                     r.method == "Lambert Conic Conformal (2SP Michigan)"))
                     continue;
                 ADD_FAILURE() << code << " " << formName << " refused: " << why.str() << "\n"
                               << (form == 0 ? r.projString : r.projJson.substr(0, 400));

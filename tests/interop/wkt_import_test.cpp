@@ -233,9 +233,10 @@ std::string KrovakWkt2(const std::string& axes) {
     const std::string deg = ",ANGLEUNIT[\"degree\",0.0174532925199433]]";
     return "PROJCRS[\"K\",BASEGEOGCRS[\"S-JTSK (Ferro)\",DATUM[\"S-JTSK (Ferro)\",ELLIPSOID[\"Bessel 1841\","
            "6377397.155,299.1528128]],PRIMEM[\"Ferro\",-17.6666666666667" +
-           deg + "],CONVERSION[\"Krovak\",METHOD[\"Krovak\",ID[\"EPSG\",9819]],"
-           "PARAMETER[\"Latitude of projection centre\",49.5" + deg +
-           ",PARAMETER[\"Longitude of origin\",42.5" + deg +
+           deg +
+           "],CONVERSION[\"Krovak\",METHOD[\"Krovak\",ID[\"EPSG\",9819]],"
+           "PARAMETER[\"Latitude of projection centre\",49.5" +
+           deg + ",PARAMETER[\"Longitude of origin\",42.5" + deg +
            ",PARAMETER[\"Co-latitude of cone axis\",30.2881397527778" + deg +
            ",PARAMETER[\"Latitude of pseudo standard parallel\",78.5" + deg +
            ",PARAMETER[\"Scale factor on pseudo standard parallel\",0.9999,SCALEUNIT[\"unity\",1]],"
@@ -249,8 +250,8 @@ std::string KrovakWkt2(const std::string& axes) {
 // EPSG method PROJ reads them as, on the text's own prime meridian: GDAL's
 // Polar_Stereographic with a latitude of origin off the pole (variant B),
 // ESRI's pole-named methods, ESRI's Krovak turned to eastings and northings
-// or left unturned, EPSG's Krovak on either pair of axes, and a Ferro-based Krovak, which shares its ground with the Greenwich one but
-// not its longitudes.
+// or left unturned, EPSG's Krovak on either pair of axes, and a Ferro-based Krovak, which shares its ground
+// with the Greenwich one but not its longitudes.
 TEST(WktImport, PolarStereographicAndKrovakDialectFormsProjectAsProjReadsThem) {
     const std::string wgs84 =
         "GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137.0,"
