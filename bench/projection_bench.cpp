@@ -118,6 +118,25 @@ bool AntarcticStereo(CZrPJCoordSys& cs) {
 bool KrovakEastNorth(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(5514, cs) != 0;
 }
+// The remaining Krovak forms and the national grids, by EPSG code.
+bool Krovak5513(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(5513, cs) != 0;
+}
+bool KrovakModified5515(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(5515, cs) != 0;
+}
+bool LabordeMadagascar(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(8441, cs) != 0;
+}
+bool UtmGridNorth(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(32600, cs) != 0;
+}
+bool TunisiaMining(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(22300, cs) != 0;
+}
+bool NewZealandMapGrid(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(27200, cs) != 0;
+}
 bool TerreAdelie(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(2985, cs) != 0;
 }
@@ -270,6 +289,17 @@ const Case kCases[] = {
     {"PolarStereoB_3031", 0, "EPSG:4326", "EPSG:3031", -180.0, 180.0, -90.0, -60.0, AntarcticStereo},
     {"PolarStereoC_2985", 0, "EPSG:4636", "EPSG:2985", 136.0, 142.0, -67.0, -65.6, TerreAdelie},
     {"KrovakNorth_5514", 0, "EPSG:4156", "EPSG:5514", 12.09, 22.56, 47.73, 51.06, KrovakEastNorth},
+    {"Krovak_5513", 0, "EPSG:4156", "EPSG:5513", 12.09, 22.56, 47.73, 51.06, Krovak5513},
+    // PROJ 9.1 computes neither the modified Krovak, the zoned grid nor the
+    // Tunisia grid: its nearest forms stand in (Krovak unmodified, the UTM
+    // zone the points lie in, the equidistant cylinder).
+    {"KrovakModified_5515", 0, "EPSG:4156", "EPSG:5513", 12.09, 18.86, 48.58, 51.06, KrovakModified5515},
+    {"Laborde_8441", 0, "EPSG:4297", "EPSG:8441", 43.18, 50.56, -25.64, -11.89, LabordeMadagascar},
+    {"TMZoned_32600", 0, "EPSG:4326", "EPSG:32632", 6.0, 12.0, 0.0, 84.0, UtmGridNorth},
+    {"TunisiaMining_22300", 0, "EPSG:4816",
+     "+proj=eqc +lat_ts=33 +lon_0=10 +ellps=clrk80ign +pm=paris +units=km +no_defs +type=crs", 7.49, 11.59,
+     30.23, 37.4, TunisiaMining},
+    {"NZMG_27200", 0, "EPSG:4272", "EPSG:27200", 166.37, 178.63, -47.33, -34.1, NewZealandMapGrid},
     {"Cassini_Palestine", 0, "EPSG:4281", "EPSG:28191", 34.2, 35.7, 29.2, 33.3, PalestineCassini},
     {"TMSouth_Lo19", 0, "EPSG:4148", "EPSG:2048", 18.0, 20.0, -34.9, -28.0, SouthAfricaLo19},
     {"EqualEarth_World", 0, "EPSG:4326", "EPSG:8857", -180.0, 180.0, -90.0, 90.0, EqualEarthWorld},

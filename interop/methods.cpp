@@ -119,6 +119,20 @@ const ZrParameterNames kPseudoScale = {8819,    "Scale factor on pseudo standard
 const ZrParameterNames kLonOrigin = {8833, "Longitude of origin", "central_meridian", "Central_Meridian", "lon_0",
                                      ANGLE};
 
+// Laborde's parameters as PROJ's labrd names them; ESRI's name for the New
+// Zealand grid's meridian; EPSG's zoned transverse Mercator's zones.
+const ZrParameterNames kLatCLaborde = {
+    8811, "Latitude of projection centre", "latitude_of_center", "Latitude_Of_Center", "lat_0", ANGLE};
+const ZrParameterNames kLonCLaborde = {
+    8812, "Longitude of projection centre", "longitude_of_center", "Longitude_Of_Center", "lon_0", ANGLE};
+const ZrParameterNames kAlphaLaborde = {8813, "Azimuth of initial line", "azimuth", "Azimuth", "azi", ANGLE};
+const ZrParameterNames kKCLaborde = {
+    8815, "Scale factor on initial line", "scale_factor", "Scale_Factor", "k", SCALE};
+const ZrParameterNames kLon0Nzmg = {
+    8802, "Longitude of natural origin", "central_meridian", "Longitude_Of_Origin", "lon_0", ANGLE};
+const ZrParameterNames kInitialLongitude = {8830, "Initial longitude", nullptr, nullptr, nullptr, ANGLE};
+const ZrParameterNames kZoneWidth = {8831, "Zone width", nullptr, nullptr, nullptr, ANGLE};
+
 const ZrParameterNames kEllipsoidScale = {1038, "Ellipsoid scaling factor", nullptr, nullptr, "k_0", SCALE};
 const ZrParameterNames kH0 = {
     1039, "Projection plane origin height", "projection_plane_origin_height", "Height", "h_0", LENGTH};
@@ -153,7 +167,10 @@ constexpr long kMethodTM = 9807, kMethodLcc1 = 9801, kMethodLcc2 = 9802, kMethod
                kMethodTMSouth = 9808, kMethodEqualEarth = 1078, kMethodLccMichigan = 1051,
                kMethodColombiaUrban = 1052, kMethodLccWest = 9826, kMethodLccBelgium = 9803,
                kMethodLccNearConformal = 9817, kMethodCassiniHyperbolic = 9833, kMethodGuam = 9831,
-               kMethodAeqdModified = 9832, kMethodTM3D = 1111;
+               kMethodAeqdModified = 9832, kMethodTM3D = 1111,
+               kMethodKrovak = 9819, kMethodKrovakModified = 1042,
+               kMethodKrovakModifiedNorth = 1043, kMethodLaborde = 9813, kMethodTMZoned = 9824,
+               kMethodTunisiaMining = 9816, kMethodNzmg = 9811;
 
 // What the kind computes on, which decides where the method's formulas agree.
 enum Surface {
@@ -234,6 +251,14 @@ enum Rule {
     // Westings and southings, written so (the transverse Mercator turned
     // half round); defined everywhere its unturned method is.
     kWestSouthAxes,
+    // Krovak: westings and southings where the axes say so; where they name
+    // east and north, or nothing (GDAL's WKT1, ESRI), the north-orientated
+    // form, as PROJ reads the method on such axes.
+    kKrovakAxes,
+    // EPSG's false origin of the north-orientated modified Krovak is the
+    // south-orientated one's, negated with the coordinates; the kind's is
+    // where the origin lands on the map.
+    kNegatedFalseOrigin,
     // A height above the ellipsoid (Colombia urban's plane, a geostationary
     // satellite), which the kind keeps as the scale factor 1 + h / a: the
     // parameter bound to kRule on the row.
@@ -712,6 +737,69 @@ const MethodRow kMethods[] = {
      PJ_KIND_MODIFIED_AZIMUTHAL_EQUIDISTANT,
      kEllipsoid,
      {kAtLat0, kAtLon0, kAtFE, kAtFN}},
+    // Kinds 43064-43068 and 43075: the remaining Krovak forms and the
+    // national grids. Krovak's westings and southings, which PROJ states
+    // with +axis=swu (not written here; +proj=krovak stays north-orientated);
+    // the WKT1 and ESRI forms, which name no axes, stay with the row above.
+    {{kMethodKrovak, "Krovak", nullptr, nullptr, nullptr},
+     PJ_KIND_KROVAK,
+     kEllipsoid,
+     {{&kLatC, kLatitude},
+      {&kLonOriginKrovak, kLongitude},
+      {&kConeAxis, kAzimuth, 30.28813972222222},
+      {&kPseudoParallel, kParallels, 78.5},
+      {&kPseudoScale, kScale, 0.9999, kPositive},
+      kAtFE,
+      kAtFN},
+     kKrovakAxes},
+    // The modified forms' polynomial is fixed by the method, not a parameter.
+    {{kMethodKrovakModified, "Krovak Modified", nullptr, nullptr, nullptr},
+     PJ_KIND_KROVAK_MODIFIED,
+     kEllipsoid,
+     {{&kLatC, kLatitude},
+      {&kLonOriginKrovak, kLongitude},
+      {&kConeAxis, kAzimuth, 30.28813972222222},
+      {&kPseudoParallel, kParallels, 78.5},
+      {&kPseudoScale, kScale, 0.9999, kPositive},
+      kAtFE,
+      kAtFN},
+     kWestSouthAxes},
+    {{kMethodKrovakModifiedNorth, "Krovak Modified (North Orientated)", nullptr, nullptr, nullptr},
+     PJ_KIND_KROVAK_MODIFIED_NORTH_ORIENTATED,
+     kEllipsoid,
+     {{&kLatC, kLatitude},
+      {&kLonOriginKrovak, kLongitude},
+      {&kConeAxis, kAzimuth, 30.28813972222222},
+      {&kPseudoParallel, kParallels, 78.5},
+      {&kPseudoScale, kScale, 0.9999, kPositive},
+      kAtFE,
+      kAtFN},
+     kNegatedFalseOrigin},
+    {{kMethodLaborde, "Laborde Oblique Mercator", "Laborde_Oblique_Mercator", "Laborde_Oblique_Mercator",
+      "labrd"},
+     PJ_KIND_LABORDE_OBLIQUE_MERCATOR,
+     kEllipsoid,
+     {{&kLatCLaborde, kLatitude},
+      {&kLonCLaborde, kLongitude},
+      {&kAlphaLaborde, kAzimuth, 0.0, kRequired},
+      {&kKCLaborde, kScale, 1.0, kPositive},
+      kAtFE,
+      kAtFN}},
+    {{kMethodTMZoned, "Transverse Mercator Zoned Grid System", nullptr, nullptr, nullptr},
+     PJ_KIND_TRANSVERSE_MERCATOR_ZONED_GRID,
+     kEllipsoid,
+     {kAtLat0,
+      {&kInitialLongitude, kLongitude, 0.0, kRequired},
+      {&kZoneWidth, kLongitude1, 0.0, kRequired | kPositive},
+      kAtK0,
+      kAtFE,
+      kAtFN}},
+    // Defined by a table of grads and kilometres, on no ellipsoid in particular;
+    // GDAL and ESRI name it a mapping grid.
+    {{kMethodTunisiaMining, "Tunisia Mining Grid", "Tunisia_Mapping_Grid", "Tunisia_Mapping_Grid", nullptr},
+     PJ_KIND_TUNISIA_MINING_GRID,
+     kEllipsoid,
+     {{&kLatF, kLatitude}, {&kLonF, kLongitude}, {&kEF, kFalseEasting}, {&kNF, kFalseNorthing}}},
     // GDAL's WKT1 has no form of it; ESRI names it after the agency that defined it.
     {{kMethodColombiaUrban, "Colombia Urban", nullptr, "IGAC_Plano_Cartesiano", "col_urban"},
      PJ_KIND_COLOMBIA_URBAN,
@@ -767,6 +855,10 @@ const MethodRow kMethods[] = {
      PJ_KIND_QUADRILATERALIZED_SPHERICAL_CUBE,
      kEllipsoid,
      {kAtLat0, kAtLon0, kAtFE, kAtFN}},
+    {{kMethodNzmg, "New Zealand Map Grid", "New_Zealand_Map_Grid", "New_Zealand_Map_Grid", "nzmg"},
+     PJ_KIND_NEW_ZEALAND_MAP_GRID,
+     kEllipsoid,
+     {kAtLat0, {&kLon0Nzmg, kLongitude}, kAtFE, kAtFN}},
 };
 
 // Kinds that have a routine but no form elsewhere, and why.
@@ -1108,7 +1200,8 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     const bool alongMeridians = proj->axisOrder == "NN" || proj->axisOrder == "SS";
     const bool westNorth = proj->axisOrder == "WN" || proj->axisOrder == "NW";
     if (proj->axisOrder.size() == 2 && proj->axisOrder != "EN" && proj->axisOrder != "NE" &&
-        !(westSouth && (row->rule == kSouthOrientated || row->rule == kWestSouthAxes)) &&
+        !(westSouth &&
+          (row->rule == kSouthOrientated || row->rule == kWestSouthAxes || row->rule == kKrovakAxes)) &&
         !(alongMeridians && row->rule == kPolarAxes) && !(westNorth && row->rule == kWestAxes))
         return Fail(reason, CString("projected axes ") + proj->axisOrder.c_str() +
                                 ": only east and north axes are expressible"),
@@ -1195,6 +1288,13 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
         params.ScaleFactor = 1.0 + h / geog.semiMajorAxis;
         break;
     }
+    case kKrovakAxes:
+        if (!westSouth) kind = PJ_KIND_KROVAK_NORTH_ORIENTATED;
+        break;
+    case kNegatedFalseOrigin:
+        params.FalseEasting = -params.FalseEasting;
+        params.FalseNorthing = -params.FalseNorthing;
+        break;
     case kPlain:
     case kPolarAxes:
     case kGaussKrugerZone:
@@ -1435,10 +1535,15 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
         p.axisOrder = "WS";
         break;
     case kWestSouthAxes:
+    case kKrovakAxes:
         p.axisOrder = "WS";
         break;
     case kWestAxes:
         p.axisOrder = "WN";
+        break;
+    case kNegatedFalseOrigin:
+        for (ZrEpsgParameter& e : p.parameters)
+            if (e.code == kFE.code || e.code == kFN.code) e.value = -e.value;
         break;
     case kHeightAsScale: {
         const double toMetre = p.linearUnitToMetre > 0.0 ? p.linearUnitToMetre : 1.0;

@@ -575,7 +575,7 @@ double Get(const std::vector<RawParameter>& raw, const char* name, double fallba
 // The EPSG method a WKT1 projection name stands for, where dialects share a
 // name for two methods or state a method through an extension.
 bool ResolveWkt1Method(const std::string& projection, std::vector<RawParameter>& raw, const ZrWktNode& projcs,
-                       const Reading& r, long& method, CString* reason) {
+                       Reading& r, long& method, CString* reason) {
     const ZrWktNode* extension = projcs.Child("EXTENSION");
     std::string proj4;
     if (extension) extension->StringAt(1, proj4);
@@ -693,15 +693,22 @@ bool ResolveWkt1Method(const std::string& projection, std::vector<RawParameter>&
         return true;
     }
     // ESRI's Krovak turns its plane by X_Scale, Y_Scale and XY_Plane_Rotation:
-    // -1, 1 and 90 degrees give eastings and northings, the north-orientated form.
+    // -1, 1 and 90 degrees give eastings and northings, the north-orientated
+    // form; 1, 1 and 0 the method's own westings and southings.
     if (same("Krovak") && (Has(raw, "X_Scale") || Has(raw, "Y_Scale") || Has(raw, "XY_Plane_Rotation"))) {
-        if (Get(raw, "X_Scale", 1.0) != -1.0 || Get(raw, "Y_Scale", 1.0) != 1.0 ||
-            Get(raw, "XY_Plane_Rotation", 0.0) * r.angleToDegree != 90.0)
-            return Fail(reason, "Krovak turned otherwise than to eastings and northings"), false;
+        const double xs = Get(raw, "X_Scale", 1.0), ys = Get(raw, "Y_Scale", 1.0);
+        const double turn = Get(raw, "XY_Plane_Rotation", 0.0) * r.angleToDegree;
+        const bool eastNorth = xs == -1.0 && ys == 1.0 && turn == 90.0;
+        if (!eastNorth && !(xs == 1.0 && ys == 1.0 && turn == 0.0))
+            return Fail(reason,
+                        "Krovak turned otherwise than to eastings and northings or westings and southings"),
+                   false;
         erase("X_Scale");
         erase("Y_Scale");
         erase("XY_Plane_Rotation");
-        method = 1041;
+        method = eastNorth ? 1041 : 9819;
+        // ESRI's texts name no axes: the turn is what says which they are.
+        if (!eastNorth) r.proj.axisOrder = "WS";
         return true;
     }
     const ZrMethodNames* m = ZrFindMethodByName(projection.c_str());
@@ -834,7 +841,7 @@ bool ReadWkt1(const ZrWktNode& root, Reading& r, CString* reason) {
     double factor = 1.0;
     if (!unit || !UnitFactor(unit, factor)) return Fail(reason, "PROJCS without a linear UNIT"), false;
     LinearUnit(unit, factor, r);
-    r.proj.axisOrder = AxisOrder(root);
+    if (r.proj.axisOrder.empty()) r.proj.axisOrder = AxisOrder(root);
     return TakeParameters(raw, code, false, r, factor, reason);
 }
 

@@ -205,6 +205,11 @@ protected:
     int Setup_Spherical_Cube();
     int GeostationaryView(CPoint2D& pt, double& t, double& vy, double& vz) const;
     int GeostationaryLocate(CPoint2D& pt, double vy, double vz) const;
+    int Setup_Krovak_Modified();
+    int KrovakModifiedSouthWest(CPoint2D& pt) const;
+    int KrovakModifiedFromSouthWest(CPoint2D& pt) const;
+    int Setup_Laborde();
+    int Setup_Transverse_Mercator_Zoned();
 
 #define ZRPJ_ROUTINE_PAIR(base)                                                                              \
     int base##_Forward(CPoint2D& pt) const;                                                                  \
@@ -289,6 +294,14 @@ protected:
     ZRPJ_ROUTINE_PAIR(Oblique_Transformation)
     ZRPJ_ROUTINE_PAIR(Tilted_Perspective)
     ZRPJ_ROUTINE_PAIR(Spherical_Cube)
+    // ellipsoidal_azimuthal.cpp: Krovak with its polynomial correction
+    ZRPJ_ROUTINE_PAIR(Krovak_Modified)
+    ZRPJ_ROUTINE_PAIR(Krovak_Modified_North)
+    // national_grids.cpp
+    ZRPJ_ROUTINE_PAIR(Laborde)
+    ZRPJ_ROUTINE_PAIR(Transverse_Mercator_Zoned)
+    ZRPJ_ROUTINE_PAIR(Tunisia_Mining_Grid)
+    ZRPJ_ROUTINE_PAIR(New_Zealand_Map_Grid)
 #undef ZRPJ_ROUTINE_PAIR
 
     // ---- State, in groups. operator= copies the definition, the flag, the
@@ -402,6 +415,14 @@ protected:
         double sinG = 0.0, cosG = 1.0, sinW = 0.0, cosW = 1.0, omf2 = 1.0;
         int pole = 0;
     };
+    // The national grids (national_grids.cpp). Laborde: Gauss's sphere (B, the
+    // isometric latitude constant C), its radius R with k0, sin and cos of the
+    // centre's latitude on it, and the cubic's coefficient G; the zoned
+    // transverse Mercator: the zone width and the number of zones.
+    struct NationalGridBlock {
+        double B = 1.0, C = 0.0, R = 0.0, sinS = 0.0, cosS = 1.0, gRe = 0.0, gIm = 0.0;
+        double zoneWidth = 0.0, zones = 0.0;
+    };
     // Not copied by operator= (derived again by DeriveUncopied):
     struct MeridianLengthSeries {
         double en[5] = {1.0, 1.0, 1.0, 1.0, 1.0};
@@ -432,6 +453,7 @@ protected:
     LocalPlaneBlock m_pl;
     SatelliteBlock m_sat;
     ViewBlock m_view;
+    NationalGridBlock m_grid;
     CZrGeodesic m_geodesic; // the ellipsoid's geodesics, for the kinds that follow them
     MeridianLengthSeries m_ml;
     ClassicalArc m_arc;

@@ -433,3 +433,83 @@ int CZrPJOperator::Krovak_North_Inverse(CPoint2D& pt) const {
     pt.y = -pt.y;
     return KrovakFromSouthWest(pt);
 }
+
+// ---------------------------------------------------------------------------
+// Krovak modified (43064 westings and southings; 43065 their negatives): the
+// Krovak cone of S-JTSK/05 followed by the Czech survey's fixed polynomial
+// correction, which takes the cone's coordinates onto the network's
+// adjusted ones. The correction is in metres about the evaluation point
+// (X0 southing, Y0 westing) and is the same for every system of the method,
+// so its coefficients are constants here, not parameters.
+// ---------------------------------------------------------------------------
+namespace {
+constexpr double kModX0 = 1089000.0, kModY0 = 654000.0;
+constexpr double kModC[10] = {2.946529277E-02,  2.515965696E-02, 1.193845912E-07, -4.668270147E-07,
+                              9.233980362E-12,  1.523735715E-12, 1.696780024E-18, 4.408314235E-18,
+                              -8.331083518E-24, -3.689471323E-24};
+// The correction's slope is below 1e-6, so each fixed-point step of the
+// reverse gains six digits; three reach a nanometre, the rest is margin.
+constexpr int kModSteps = 6;
+
+// The corrections (dX southing, dY westing) at the cone's southing X and westing Y.
+void KrovakCorrection(double X, double Y, double& dX, double& dY) {
+    const double x = X - kModX0, y = Y - kModY0;
+    const double x2 = x * x, y2 = y * y;
+    const double r2 = x2 - y2, r3x = x * (x2 - 3.0 * y2), r3y = y * (3.0 * x2 - y2);
+    const double r4 = x2 * x2 + y2 * y2 - 6.0 * x2 * y2, i4 = 4.0 * x * y * r2;
+    const double* C = kModC;
+    dX = C[0] + C[2] * x - C[3] * y - 2.0 * C[5] * x * y + C[4] * r2 + C[6] * r3x - C[7] * r3y + C[8] * i4 +
+         C[9] * r4;
+    dY = C[1] + C[2] * y + C[3] * x + 2.0 * C[4] * x * y + C[5] * r2 + C[7] * r3x + C[6] * r3y - C[9] * i4 +
+         C[8] * r4;
+}
+} // namespace
+
+int CZrPJOperator::Setup_Krovak_Modified() {
+    return Setup_Krovak();
+}
+
+int CZrPJOperator::KrovakModifiedSouthWest(CPoint2D& pt) const {
+    if (!KrovakSouthWest(pt)) return 0;
+    double dX = 0.0, dY = 0.0;
+    KrovakCorrection(pt.y, pt.x, dX, dY);
+    pt.x -= dY;
+    pt.y -= dX;
+    return 1;
+}
+
+int CZrPJOperator::KrovakModifiedFromSouthWest(CPoint2D& pt) const {
+    // Solve X - dX(X, Y) = southing, Y - dY(X, Y) = westing for the cone's X, Y.
+    const double south = pt.y, west = pt.x;
+    double X = south, Y = west;
+    for (int i = 0; i < kModSteps; ++i) {
+        double dX = 0.0, dY = 0.0;
+        KrovakCorrection(X, Y, dX, dY);
+        X = south + dX;
+        Y = west + dY;
+    }
+    pt.x = Y;
+    pt.y = X;
+    return KrovakFromSouthWest(pt);
+}
+
+int CZrPJOperator::Krovak_Modified_Forward(CPoint2D& pt) const {
+    return KrovakModifiedSouthWest(pt);
+}
+
+int CZrPJOperator::Krovak_Modified_Inverse(CPoint2D& pt) const {
+    return KrovakModifiedFromSouthWest(pt);
+}
+
+int CZrPJOperator::Krovak_Modified_North_Forward(CPoint2D& pt) const {
+    if (!KrovakModifiedSouthWest(pt)) return 0;
+    pt.x = -pt.x;
+    pt.y = -pt.y;
+    return 1;
+}
+
+int CZrPJOperator::Krovak_Modified_North_Inverse(CPoint2D& pt) const {
+    pt.x = -pt.x;
+    pt.y = -pt.y;
+    return KrovakModifiedFromSouthWest(pt);
+}

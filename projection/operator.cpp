@@ -117,11 +117,13 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         // The frame applies the ellipsoid's scaling factor, as it applies k0 for the transverse Mercator.
         ZRPJ_ROW_FLAGS(43062, Lambert_Michigan, &CZrPJOperator::Setup_Lambert_Michigan, true, false),
         ZRPJ_ROW(43063, Modified_Azimuthal_Equidistant, &CZrPJOperator::Setup_Modified_Azimuthal_Equidistant),
-        ZRPJ_NO_ROW(43064),
-        ZRPJ_NO_ROW(43065),
-        ZRPJ_NO_ROW(43066),
-        ZRPJ_NO_ROW(43067),
-        ZRPJ_NO_ROW(43068),
+        ZRPJ_ROW(43064, Krovak_Modified, &CZrPJOperator::Setup_Krovak_Modified),
+        ZRPJ_ROW(43065, Krovak_Modified_North, &CZrPJOperator::Setup_Krovak_Modified),
+        ZRPJ_ROW(43066, Laborde, &CZrPJOperator::Setup_Laborde),
+        // The frame applies k0 as for the transverse Mercator; the zone's millions are unscaled.
+        ZRPJ_ROW_FLAGS(43067, Transverse_Mercator_Zoned, &CZrPJOperator::Setup_Transverse_Mercator_Zoned,
+                       true, false),
+        ZRPJ_ROW(43068, Tunisia_Mining_Grid, nullptr),
         ZRPJ_ROW(43069, Colombia_Urban, &CZrPJOperator::Setup_Colombia_Urban),
         ZRPJ_ROW(43070, Orthographic_Ellipsoid, &CZrPJOperator::Setup_Orthographic_Ellipsoid),
         ZRPJ_ROW(43071, Azimuthal_Equidistant_Ellipsoid,
@@ -129,7 +131,7 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43072, Geostationary, &CZrPJOperator::Setup_Geostationary),
         ZRPJ_ROW(43073, Geostationary_Sweep_X, &CZrPJOperator::Setup_Geostationary),
         ZRPJ_ROW(43074, Interrupted_Goode, &CZrPJOperator::Setup_Interrupted_Goode),
-        ZRPJ_NO_ROW(43075),
+        ZRPJ_ROW(43075, New_Zealand_Map_Grid, nullptr),
         ZRPJ_ROW(43076, Oblique_Transformation, &CZrPJOperator::Setup_Oblique_Transformation),
         ZRPJ_ROW(43077, Tilted_Perspective, &CZrPJOperator::Setup_Tilted_Perspective),
         ZRPJ_ROW(43078, Spherical_Cube, &CZrPJOperator::Setup_Spherical_Cube),
@@ -168,6 +170,7 @@ void CZrPJOperator::operator=(const CZrPJOperator& o) {
     m_pl = o.m_pl;
     m_sat = o.m_sat;
     m_view = o.m_view;
+    m_grid = o.m_grid;
     m_geodesic = o.m_geodesic;
     if (m_created && !DeriveUncopied()) m_created = 0;
 }

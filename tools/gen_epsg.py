@@ -219,6 +219,24 @@ for _code, _why in lambert_variant_and_island_methods().items():
     PROJECTED_METHODS[_code] = _why
     LEFT_OUT_METHODS.pop(_code, None)
 
+
+def national_grid_methods():
+    """The remaining Krovak forms and the national grids, each a kind of its own."""
+    return {
+        9819: "Krovak (westings and southings)",
+        1042: "Krovak modified (the cone and the survey's fixed polynomial)",
+        1043: "Krovak modified north orientated (eastings and northings)",
+        9813: "Laborde oblique Mercator",
+        9824: "transverse Mercator zoned grid system (the zone from the longitude per point)",
+        9816: "Tunisia mining grid",
+        9811: "New Zealand map grid",
+    }
+
+
+for _code, _why in national_grid_methods().items():
+    PROJECTED_METHODS[_code] = _why
+    LEFT_OUT_METHODS.pop(_code, None)
+
 TRANSFORMATION_METHODS = (9603, 9606, 9607)
 
 DEGREE = "9102"

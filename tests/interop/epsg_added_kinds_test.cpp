@@ -1,10 +1,13 @@
 // EPSG's systems on the methods of the added kinds (Lambert equal area,
-// oblique and polar stereographic on the ellipsoid, Krovak, Lambert's cone as
-// Greenland and Belgium state it, the hyperbolic Cassini, Guam's and the
-// modified azimuthal equidistant) are built by code and agree with PROJ's
-// rendering of the same code over their area of use, both ways. Where PROJ
-// 9.1 does not compute a Lambert method as EPSG defines it, its Lambert
-// restated stands in (ProjLambertStandIn).
+// oblique and polar stereographic on the ellipsoid, Krovak in its four forms,
+// Lambert's cone as Greenland and Belgium state it, the hyperbolic Cassini,
+// Guam's and the modified azimuthal equidistant, Laborde, the zoned
+// transverse Mercator, Tunisia's mining grid, the New Zealand map grid) are
+// built by code and agree with PROJ's rendering of the same code over their
+// area of use, both ways. Where PROJ 9.1 does not compute a Lambert method as
+// EPSG defines it, its Lambert restated stands in (ProjLambertStandIn); the
+// methods PROJ 9.1 does not compute at all reproduce EPSG's worked examples
+// when built by code.
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
 #include "support/EpsgOracle_p.h"
@@ -54,8 +57,54 @@ const MethodSweep kSweeps[] = {
     {9831, "Guam", 1},
     {9832, "modified azimuthal equidistant", 1},
     {1111, "transverse Mercator 3D (its horizontal part)", 1},
+    {9819, "Krovak (westings and southings)", 3},
+    {1042, "Krovak modified", 2},
+    {1043, "Krovak modified north orientated", 2},
+    {9813, "Laborde oblique Mercator", 2},
+    {9824, "transverse Mercator zoned grid system", 2},
+    {9816, "Tunisia mining grid", 1},
+    {9811, "New Zealand map grid", 1},
+};
+
+// A point of each system PROJ 9.1 gives no PROJ string for, in Greenwich
+// degrees, and its coordinates in the system's unit (x the east-west axis):
+// EPSG's worked examples, and PROJ's UTM of the point's zone plus the zone's
+// millions for the UTM grid systems.
+struct WorkedPoint {
+    long code;
+    double lon, lat, x, y;
+    double tolerance; // the printed figures' last digit, in the system's unit
+};
+const WorkedPoint kWorked[] = {
+    {5224, 16.84977194, 50.20901167, 5568990.91, 6050538.71, 0.01},
+    {5225, 16.84977194, 50.20901167, -5568990.91, -6050538.71, 0.01},
+    {5515, 16.84977194, 50.20901167, 5568990.91, 6050538.71, 0.01},
+    {5516, 16.84977194, 50.20901167, -5568990.91, -6050538.71, 0.01},
+    {22300, (8.22437 + 2.5969213) * 0.9, 38.97997 * 0.9, 302, 598, 1e-6},
+    // The build takes the catalogue's WGS 84, whose flattening is printed to
+    // nine decimals: the points move by up to 0.3 mm.
+    {32600, 9.5, 45, 32e6 + 539407.64902, 4983071.98759, 1e-3},
+    {32700, -70.5, -33.5, 19e6 + 360665.66807, 6292273.97269, 1e-3},
 };
 } // namespace
+
+TEST(EpsgSystems, UnrenderedMethodsReproduceWorkedExamples) {
+    for (const WorkedPoint& w : kWorked) {
+        SCOPED_TRACE(w.code);
+        CZrPJCoordSys cs;
+        CString reason;
+        ASSERT_TRUE(ZrCoordSysFromEpsg(w.code, cs, &reason)) << reason.c_str();
+        const double pm = cs.GetGCS().GetPrimeMeridian().GetLongitude();
+        CPoint2D pt(Wrap180(w.lon - pm), w.lat);
+        ASSERT_TRUE(cs.Forward(&pt, 1));
+        EXPECT_NEAR(pt.x, w.x, w.tolerance);
+        EXPECT_NEAR(pt.y, w.y, w.tolerance);
+        CPoint2D back(w.x, w.y);
+        ASSERT_TRUE(cs.Inverse(&back, 1));
+        EXPECT_NEAR(Wrap180(back.x + pm - w.lon), 0.0, 2e-7); // 0.01 m as an angle
+        EXPECT_NEAR(back.y, w.lat, 2e-7);
+    }
+}
 
 TEST(EpsgSystems, AddedKindsCodesAgreeWithPROJBothWays) {
     proj_log_level(nullptr, PJ_LOG_NONE);

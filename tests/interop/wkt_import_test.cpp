@@ -101,11 +101,18 @@ TEST(WktImport, ProjRenderingsOfEveryEpsgProjectedSystemProjectAsProjDoes) {
             // sphere of radius a, and EPSG's spherical Lambert azimuthal on the ellipsoid.
             const long kind = cs.GetProjection().GetType();
             const bool eqc = kind == 43002 || kind == 43001 || kind == 43033;
+            // PROJ's WKT1 of Krovak's westings and southings names no axes,
+            // and PROJ (as GDAL) reads it back north-orientated: that text is
+            // held to PROJ's reading of it.
+            const bool krovakWkt1 = d == 1 && kind == 43053 && text.find("AXIS") == std::string::npos &&
+                                    proj.Wkt(PJ_WKT2_2019).find("south") != std::string::npos;
+            const ProjCrs ownReading(krovakWkt1 ? text : std::string());
+            const ProjCrs& oracle = krovakWkt1 ? ownReading : proj;
             std::string method = text.substr(text.find(d == 2 ? "METHOD[" : "PROJECTION["));
             method = method.substr(0, method.find(']'));
             for (int k = 0; k < 9; ++k) {
                 double e;
-                if (!GroundDifference(cs, proj, lon[k], lat[k], e)) continue;
+                if (!GroundDifference(cs, oracle, lon[k], lat[k], e)) continue;
                 double dl = std::fabs(lon[k] - cs.GetParams().CentralMeridian);
                 dl = std::min(dl, 360.0 - dl);
                 if (eqc) {
@@ -220,12 +227,31 @@ TEST(WktImport, OtherSoftwaresMethodNamesReadAsTheirKinds) {
     }
 }
 
+namespace {
+// EPSG's Krovak (southings and westings) in WKT2 on the Ferro meridian, with the axes given.
+std::string KrovakWkt2(const std::string& axes) {
+    const std::string deg = ",ANGLEUNIT[\"degree\",0.0174532925199433]]";
+    return "PROJCRS[\"K\",BASEGEOGCRS[\"S-JTSK (Ferro)\",DATUM[\"S-JTSK (Ferro)\",ELLIPSOID[\"Bessel 1841\","
+           "6377397.155,299.1528128]],PRIMEM[\"Ferro\",-17.6666666666667" +
+           deg +
+           "],CONVERSION[\"Krovak\",METHOD[\"Krovak\",ID[\"EPSG\",9819]],"
+           "PARAMETER[\"Latitude of projection centre\",49.5" +
+           deg + ",PARAMETER[\"Longitude of origin\",42.5" + deg +
+           ",PARAMETER[\"Co-latitude of cone axis\",30.2881397527778" + deg +
+           ",PARAMETER[\"Latitude of pseudo standard parallel\",78.5" + deg +
+           ",PARAMETER[\"Scale factor on pseudo standard parallel\",0.9999,SCALEUNIT[\"unity\",1]],"
+           "PARAMETER[\"False easting\",0,LENGTHUNIT[\"metre\",1]],"
+           "PARAMETER[\"False northing\",0,LENGTHUNIT[\"metre\",1]]],CS[Cartesian,2]," +
+           axes + ",LENGTHUNIT[\"metre\",1]]";
+}
+} // namespace
+
 // The dialects' own forms of the polar stereographic and Krovak read as the
 // EPSG method PROJ reads them as, on the text's own prime meridian: GDAL's
 // Polar_Stereographic with a latitude of origin off the pole (variant B),
-// ESRI's pole-named methods, ESRI's Krovak turned to eastings and northings,
-// and a Ferro-based Krovak, which shares its ground with the Greenwich one but
-// not its longitudes.
+// ESRI's pole-named methods, ESRI's Krovak turned to eastings and northings
+// or left unturned, EPSG's Krovak on either pair of axes, and a Ferro-based Krovak, which shares its ground
+// with the Greenwich one but not its longitudes.
 TEST(WktImport, PolarStereographicAndKrovakDialectFormsProjectAsProjReadsThem) {
     const std::string wgs84 =
         "GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137.0,"
@@ -267,6 +293,20 @@ TEST(WktImport, PolarStereographicAndKrovakDialectFormsProjectAsProjReadsThem) {
              "PARAMETER[\"false_easting\",0],PARAMETER[\"false_northing\",0],UNIT[\"metre\",1],"
              "AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]]",
          43053, 34.0, 49.5},
+        // ESRI's Krovak unturned: the method's own westings and southings.
+        {"PROJCS[\"Krovak\"," + ferro +
+             ",PROJECTION[\"Krovak\"],PARAMETER[\"False_Easting\",0.0],PARAMETER[\"False_Northing\",0.0],"
+             "PARAMETER[\"Pseudo_Standard_Parallel_1\",78.5],PARAMETER[\"Scale_Factor\",0.9999],"
+             "PARAMETER[\"Azimuth\",30.28813975277778],PARAMETER[\"Longitude_Of_Center\",42.5],"
+             "PARAMETER[\"Latitude_Of_Center\",49.5],PARAMETER[\"X_Scale\",1.0],PARAMETER[\"Y_Scale\",1.0],"
+             "PARAMETER[\"XY_Plane_Rotation\",0.0],UNIT[\"Meter\",1.0]]",
+         43052, 34.0, 49.5},
+        // EPSG's Krovak on southing and westing axes, and the same method on
+        // east and north axes, which PROJ computes north-orientated.
+        {KrovakWkt2("AXIS[\"southing (X)\",south,ORDER[1]],AXIS[\"westing (Y)\",west,ORDER[2]]"), 43052, 34.0,
+         49.5},
+        {KrovakWkt2("AXIS[\"easting (X)\",east,ORDER[1]],AXIS[\"northing (Y)\",north,ORDER[2]]"), 43053, 34.0,
+         49.5},
     };
     for (const auto& c : kCases) {
         CZrPJCoordSys cs;

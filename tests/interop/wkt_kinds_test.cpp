@@ -80,6 +80,18 @@ const Case kCases[] = {
     // PROJ 9.1's krovak computes on Bessel 1841 whatever ellipsoid it is given.
     {"Krovak (north orientated)", 43053, 2, 10000, 0, 0, 24.8333333333333, 49.5, 78.5, 78.5, 0.9999,
      30.2881397527778, 0, 0, "", "E12"},
+    // Westings and southings: only WKT2 names the axes that tell it from the
+    // north-orientated form. PROJ 9.1's krovak computes on Bessel 1841 whatever ellipsoid it is given.
+    {"Krovak (westings and southings)", 43052, 0, 10000, 0, 0, 24.8333333333333, 49.5, 78.5, 78.5, 0.9999,
+     30.2881397527778, 0, 0, "E1", "2"},
+    // PROJ 9.1 reads the modified Krovaks and the zoned grid but computes neither.
+    {"Krovak modified", 43064, 0, 10000, 5000000, 5000000, 24.8333333333333, 49.5, 78.5, 78.5, 0.9999,
+     30.2881397222222, 0, 0, "E1", "2"},
+    {"Krovak modified north orientated", 43065, 0, 10000, -5000000, -5000000, 24.8333333333333, 49.5, 78.5,
+     78.5, 0.9999, 30.2881397222222, 0, 0, "E1", "2"},
+    {"Laborde", 43066, 0, 10000, 400000, 800000, 46.4372291666667, -18.9, 0, 0, 0.9995, 18.9, 0, 0, ""},
+    {"transverse Mercator zoned grid", 43067, 0, 10000, 500000, 0, -180, 0, 0, 0, 0.9996, 0, 6, 0, "E1", "2"},
+    {"Tunisia mining grid", 43068, 0, 10000, 270000, 360000, 7.051005, 32.93676, 0, 0, 1, 0, 0, 0, "", "E12"},
     {"Cassini-Soldner on an ellipsoid from parts", 43057, 2, 10000, 100000, 50000, -61.3, 10.4, 0, 0, 1, 0, 0,
      0, ""},
     {"transverse Mercator south orientated", 43059, 0, 10000, 0, 0, 29, 0, 0, 0, 1, 0, 0, 0, ""},
@@ -95,6 +107,8 @@ const Case kCases[] = {
     // ESRI's Orthographic is spherical: the ellipsoidal view has no ESRI form.
     {"orthographic on the ellipsoid", 43070, 0, 10000, 1000, 2000, 20, 50, 0, 0, 1, 0, 0, 0, "E"},
     {"azimuthal equidistant on the ellipsoid", 43071, 2, 10000, 0, 0, 20, 50, 0, 0, 1, 0, 0, 0, "", "2"},
+    // PROJ 9.1's nzmg computes on the International ellipsoid whatever ellipsoid it is given.
+    {"New Zealand map grid", 43075, 0, 10000, 2510000, 6023150, 173, -41, 0, 0, 1, 0, 0, 0, "", "E12"},
     // The satellite 35785831 m up, kept as the scale 1 + h / a; the sweep about x has only WKT2's name.
     {"geostationary satellite", 43072, 0, 10000, 0, 0, -75, 0, 0, 0, 1.0 + 35785831.0 / 6378137.0, 0, 0, 0,
      ""},

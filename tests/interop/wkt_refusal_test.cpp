@@ -92,8 +92,9 @@ TEST(WktRefusal, WhatCannotBeExpressedIsNamed) {
         std::string text;
         const char* reasonPart;
     } cases[] = {
-        {"PROJCS[\"x\"," + gcs + ",PROJECTION[\"New_Zealand_Map_Grid\"],PARAMETER[\"latitude_of_origin\",-41]" + unit,
-         "New_Zealand_Map_Grid"},
+        {"PROJCS[\"x\"," + gcs +
+             ",PROJECTION[\"Bipolar_Oblique_Conformal_Conic\"],PARAMETER[\"latitude_of_origin\",-41]" + unit,
+         "Bipolar_Oblique_Conformal_Conic"},
         {"PROJCS[\"x\"," + gcs +
              ",PROJECTION[\"Lambert_Conformal_Conic_2SP\"],PARAMETER[\"latitude_of_origin\",40]" + unit,
          "1st standard parallel"},

@@ -41,6 +41,19 @@ public:
         PJ* conversion = proj_crs_get_coordoperation(m_ctx, m_crs);
         if (conversion) {
             m_op = proj_normalize_for_visualization(m_ctx, conversion);
+            // Krovak's conversion answers southing first (+axis=swu); the
+            // library's x is the east-west axis, so the answer is swapped, and
+            // negated where the system's axes are east and north (GDAL's WKT1,
+            // which names no axes): PROJ's system then counts eastings.
+            const char* s = proj_as_proj_string(m_ctx, conversion, PJ_PROJ_5, nullptr);
+            m_southFirst = s && std::string(s).find("+axis=swu") != std::string::npos;
+            if (PJ* cs = m_southFirst ? proj_crs_get_coordinate_system(m_ctx, m_crs) : nullptr) {
+                const char* direction = nullptr;
+                proj_cs_get_axis_info(m_ctx, cs, 0, nullptr, nullptr, &direction, nullptr, nullptr, nullptr,
+                                      nullptr);
+                m_turnedAbout = direction && std::string(direction) == "east";
+                proj_destroy(cs);
+            }
             proj_destroy(conversion);
         }
         PJ* base = proj_crs_get_geodetic_crs(m_ctx, m_crs);
@@ -93,8 +106,9 @@ public:
         PJ_COORD c = proj_trans(m_op, PJ_FWD,
                                 proj_coord(lon / m_degreesPerBaseUnit, lat / m_degreesPerBaseUnit, 0, 0));
         if (proj_errno(m_op) != 0 || !std::isfinite(c.v[0]) || !std::isfinite(c.v[1])) return false;
-        x = c.v[0];
-        y = c.v[1];
+        const double sign = m_turnedAbout ? -1.0 : 1.0;
+        x = sign * c.v[m_southFirst ? 1 : 0];
+        y = sign * c.v[m_southFirst ? 0 : 1];
         return true;
     }
 
@@ -119,6 +133,7 @@ private:
     PJ* m_op = nullptr;
     PJ* m_southBonne = nullptr; // the method PROJ 9.1 reads but cannot compute, see ProjSouthOrientatedBonne
     bool m_projected = false;
+    bool m_southFirst = false, m_turnedAbout = false;
     double m_unit = 1.0;
     double m_degreesPerBaseUnit = 1.0;
 };

@@ -83,7 +83,7 @@ TEST(Catalogue, NamedGapsAndForeignCodesAreRefused) {
                         {"pm", -1},         {"datum", 6000},    {"datum", 39000},    {"datum", 6905},
                         {"datum", -1},      {"gcs", 4000},      {"gcs", 37000},      {"gcs", 4903},
                         {"gcs", -1},        {"kind", 43038},    {"kind", 43039},     {"kind", 43042},
-                        {"kind", 43081},    {"kind", 43075},    {"kind", 0}};
+                        {"kind", 43080},    {"kind", 43081},    {"kind", 0}};
     for (const Gap& g : gaps) {
         const std::string what = g.what;
         int result = 1;

@@ -37,8 +37,9 @@ TEST(LaterKinds, EveryStoredFormKeepsTheKindAndItsParameters) {
     p.ScaleFactor = 0.9999;
     p.StandardParallel1 = -5.0;
     p.StandardParallel2 = -15.0;
-    for (long kind : {43054L, 43055L, 43056L, 43057L, 43058L, 43059L, 43060L, 43061L, 43062L, 43063L, 43076L,
-                      43077L, 43078L}) {
+    p.FirstPointLongitude = 6.0; // the zoned transverse Mercator's zone width
+    for (long kind : {43054L, 43055L, 43056L, 43057L, 43058L, 43059L, 43060L, 43061L, 43062L, 43063L, 43066L,
+                      43067L, 43068L, 43075L, 43076L, 43077L, 43078L}) {
         SCOPED_TRACE(kind);
         // The tilted perspective keeps the eye's distance from the centre, in
         // units of a, as its scale: above the surface.

@@ -1,9 +1,12 @@
 // Cassini-Soldner on the ellipsoid and its hyperbolic form, the
 // south-orientated transverse Mercator, Equal Earth, Lambert's cone as
-// Michigan, Greenland, Belgium and the Levant state it, and the islands'
-// azimuthal forms (Guam's, the modified azimuthal equidistant): against PROJ
-// over grids in both hemispheres and across the antimeridian, and against the
-// worked examples EPSG publishes for them.
+// Michigan, Greenland, Belgium and the Levant state it, the islands'
+// azimuthal forms (Guam's, the modified azimuthal equidistant), the views
+// other software writes (rotated pole, tilted perspective, the cube) and the
+// national grids (Laborde, New Zealand, the zoned transverse Mercator,
+// Tunisia's mining grid, Krovak modified): against PROJ over grids in both
+// hemispheres and across the antimeridian, and against the worked examples
+// EPSG publishes for them.
 #include "GridCompare_p.h"
 
 #include <gtest/gtest.h>
@@ -209,6 +212,21 @@ const ProjCase kCases[] = {
      {149.85, 150.15, 0.05, -45.15, -44.85, 0.05},
      kMicrometre,
      kNormalSectionAtYap},
+    // Tananarive / Laborde Grid (EPSG:8441), over Madagascar and beyond.
+    {"43066 Laborde, Madagascar",
+     {43066, kIntlA, kIntlF, 46.4372291666667, -18.9, 0, 0, 1, 0.9995, 400000, 800000, 0, 0, 18.9},
+     "+proj=labrd +lat_0=-18.9 +lon_0=46.4372291666667 +azi=18.9 +k=0.9995 +x_0=400000 +y_0=800000 "
+     "+ellps=intl",
+     {42, 52, 1, -27, -11, 1}},
+    {"43066 Laborde, northern centre, steep azimuth",
+     {43066, kWgs84A, kWgs84F, 10, 45, 0, 0, 1, 1, 0, 0, 0, 0, 60},
+     "+proj=labrd +lat_0=45 +lon_0=10 +azi=60 +k=1 +ellps=WGS84",
+     {5, 15, 1, 40, 50, 1}},
+    // NZGD49 / New Zealand Map Grid (EPSG:27200).
+    {"43075 New Zealand map grid",
+     {43075, kIntlA, kIntlF, 173, -41, 0, 0, 1, 0, 2510000, 6023150},
+     "+proj=nzmg +lat_0=-41 +lon_0=173 +x_0=2510000 +y_0=6023150 +ellps=intl",
+     {166, 179, 1, -47.5, -34, 0.5}},
 };
 
 // EPSG's worked examples (Guidance Note 7-2), each with the precision it is
@@ -285,6 +303,41 @@ const WorkedExample kExamples[] = {
      42665.90,
      65509.82,
      0.01},
+    // S-JTSK/05 / Modified Krovak (EPSG:5515) and its north-orientated form
+    // (5516), whose false origin is negated with the coordinates.
+    {"Krovak modified",
+     {43064, kBesselA, kBesselF, 24 + 50.0 / 60, 49.5, 78.5, 78.5, 1, 0.9999, 5e6, 5e6, 0, 0,
+      30 + 17.0 / 60 + 17.30311 * kDms},
+     16.84977194,
+     50.20901167,
+     5568990.91,
+     6050538.71,
+     0.01},
+    {"Krovak modified north orientated",
+     {43065, kBesselA, kBesselF, 24 + 50.0 / 60, 49.5, 78.5, 78.5, 1, 0.9999, -5e6, -5e6, 0, 0,
+      30 + 17.0 / 60 + 17.30311 * kDms},
+     16.84977194,
+     50.20901167,
+     -5568990.91,
+     -6050538.71,
+     0.01},
+    // Carthage (Paris) / Tunisia Mining Grid: grid reference 302598, in
+    // metres here; the decree's figures are exact (36.5964 + 238 x 0.010015
+    // grads, 7.83445 + 32 x 0.012185 grads east of Paris).
+    {"Tunisia mining grid, north of the origin",
+     {43068, kClarke1880A, kClarke1880F, 7.83445 * 0.9, 36.5964 * 0.9, 0, 0, 1, 0, 270000, 360000},
+     8.22437 * 0.9,
+     38.97997 * 0.9,
+     302000,
+     598000,
+     1e-6},
+    {"Tunisia mining grid, south of the origin",
+     {43068, kClarke1880A, kClarke1880F, 7.83445 * 0.9, 36.5964 * 0.9, 0, 0, 1, 0, 270000, 360000},
+     (7.83445 - 20 * 0.012185) * 0.9,
+     (36.5964 - 100 * 0.01002) * 0.9,
+     250000,
+     260000,
+     1e-6},
 };
 } // namespace
 
@@ -422,5 +475,35 @@ TEST(EllipsoidalKindsTest, NearConformalConeMirrorsAcrossTheEquatorAndInverts) {
             EXPECT_NEAR(ps.x, lon, kNanodegree) << lon << " " << lat;
             EXPECT_NEAR(ps.y, -lat, kNanodegree) << lon << " " << lat;
         }
+// The zoned grid is the transverse Mercator of the point's own zone with the
+// zone number in the easting's millions: held to PROJ's UTM of that zone,
+// both sides of zone boundaries and in both hemispheres, and read back.
+TEST(EllipsoidalKindsTest, ZonedTransverseMercatorIsTheZonesUTM) {
+    struct Zoned {
+        double fn;
+        const char* south;
+    };
+    for (const Zoned& h : {Zoned{0, ""}, Zoned{10000000, " +south"}}) {
+        CZrPJOperator op = Build({43067, kWgs84A, kWgs84F, -180, 0, 0, 0, 1, 0.9996, 500000, h.fn, 0, 6});
+        ASSERT_EQ(op.Create(), 1);
+        for (double lon : {-179.5, -177.0001, -176.9999, -3.0, 0.5, 2.9999, 3.0001, 9.0, 176.5, 179.999}) {
+            const int zone = std::min(60, static_cast<int>(std::floor((lon + 180.0) / 6.0)) + 1);
+            ProjOracle utm("+proj=utm +zone=" + std::to_string(zone) + h.south + " +ellps=WGS84");
+            for (double lat : {-80.0, -40.0, -0.5, 0.5, 30.0, 83.5}) {
+                SCOPED_TRACE(std::to_string(lon) + " " + std::to_string(lat));
+                double px = 0, py = 0;
+                ASSERT_TRUE(utm.Forward(lon, lat, px, py));
+                CPoint2D p(lon, lat);
+                ASSERT_EQ(op.Forward(p), 1);
+                EXPECT_NEAR(p.x, px + zone * 1e6, kTenthMillimetre);
+                EXPECT_NEAR(p.y, py, kTenthMillimetre);
+                ASSERT_EQ(op.Inverse(p), 1);
+                EXPECT_NEAR(p.x, lon, 1e-9);
+                EXPECT_NEAR(p.y, lat, 1e-9);
+            }
+        }
+        // An easting with no zone's millions in it is no point of the grid.
+        CPoint2D none(-400000.0, 0.0);
+        EXPECT_EQ(op.Inverse(none), 0);
     }
 }

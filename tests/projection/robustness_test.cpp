@@ -52,7 +52,8 @@ CZrPJOperator Build(long kind, const Earth& earth) {
     op.SetStandardParallel1(30.0 * kDeg);
     op.SetStandardParallel2(50.0 * kDeg);
     op.SetParallelMode(2);
-    op.SetFirstPointLongitude(0.0);
+    // The zoned transverse Mercator keeps its zone width there.
+    op.SetFirstPointLongitude(kind == 43067 ? 6.0 * kDeg : 0.0);
     op.SetSecondPointLongitude(40.0 * kDeg);
     op.SetAzimuth(30.0 * kDeg);
     // The geostationary kinds keep the satellite's distance from the centre,

@@ -34,6 +34,11 @@ inline bool ReadProjEpsgProjection(PJ_CONTEXT* ctx, PJ* crs, ProjEpsgProjection&
     out.definition = s ? s : southBonne;
     const std::size_t at = out.definition.find(" +type=crs");
     if (at != std::string::npos) out.definition.erase(at);
+    // EPSG lists Krovak's southing before its westing, and PROJ's +axis=swu
+    // answers in that order; the library's x is the east-west axis whatever
+    // its direction, so the oracle answers westing first.
+    const std::size_t swu = out.definition.find("+axis=swu");
+    if (swu != std::string::npos) out.definition.replace(swu, 9, "+axis=wsu");
     PJ* cs = proj_crs_get_coordinate_system(ctx, crs);
     const bool ok = cs && proj_cs_get_axis_info(ctx, cs, 0, nullptr, nullptr, nullptr, &out.unitMetres,
                                                 nullptr, nullptr, nullptr);

@@ -1,0 +1,331 @@
+// National grids whose definition is more than one classical projection:
+// Laborde's oblique Mercator (Madagascar), the transverse Mercator zoned grid
+// system (a zone per point, its number carried in the easting), the Tunisia
+// mining grid (linear in grads, two scales in latitude) and the New Zealand
+// map grid (a complex polynomial of the isometric latitude difference).
+//
+// Each is computed as its defining authority states it, so that the grid
+// references published in those systems come out to the millimetre; the
+// inverses solve the forward to a nanometre where the definition gives only
+// an approximate reverse.
+#include "projection/ZrPJOperator.h"
+
+#include "projection/ZrPJKernels_p.h"
+
+#include <cmath>
+
+using namespace zrpj;
+
+namespace {
+// Complex arithmetic in plain doubles: std::complex's product and quotient
+// call out to a library routine for their infinities and NaN, which would be
+// most of a point's time here (the inputs are finite by then).
+struct Complex {
+    double re = 0.0, im = 0.0;
+    constexpr Complex() = default;
+    constexpr Complex(double r, double i = 0.0) : re(r), im(i) {}
+    double real() const { return re; }
+    double imag() const { return im; }
+};
+inline Complex operator+(Complex a, Complex b) {
+    return {a.re + b.re, a.im + b.im};
+}
+inline Complex operator-(Complex a, Complex b) {
+    return {a.re - b.re, a.im - b.im};
+}
+inline Complex operator*(Complex a, Complex b) {
+    return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
+inline Complex operator*(double k, Complex a) {
+    return {k * a.re, k * a.im};
+}
+inline Complex operator/(Complex a, Complex b) {
+    const double d = 1.0 / (b.re * b.re + b.im * b.im);
+    return {(a.re * b.re + a.im * b.im) * d, (a.im * b.re - a.re * b.im) * d};
+}
+inline Complex& operator-=(Complex& a, Complex b) {
+    return a = a - b;
+}
+inline double Size(Complex a) {
+    return std::fabs(a.re) + std::fabs(a.im);
+}
+
+constexpr double kGradsPerRadian = 200.0 / 3.14159265358979323846;
+
+// Laborde: Newton steps of H + G H^3 = Z beyond which a point is refused (the
+// cubic is monotone over any grid the method is used for; three steps reach
+// 1e-15 at Madagascar's edges). Its steps converge quadratically, so one
+// below 1e-9 leaves an error near 1e-18; the series' steps, on a Jacobian
+// exact in dlambda and to leading order in the latitude, gain four digits
+// each, so one below 1e-12 leaves 1e-16.
+constexpr int kLabordeSteps = 12;
+constexpr double kLabordeCubicStep = 1e-9;
+constexpr double kLabordeSeriesStep = 1e-12;
+
+// Tunisia mining grid: kilometres per grad of longitude, and of latitude
+// north and south of the origin's parallel, from the 1953 decree's table
+// (0.02437 grads per 2 km east; 0.02003 and 0.02004 per 2 km north).
+constexpr double kTunisiaGradsPerKmEast = 0.012185;
+constexpr double kTunisiaGradsPerKmNorth = 0.010015;
+constexpr double kTunisiaGradsPerKmSouth = 0.01002;
+
+// New Zealand map grid: the isometric latitude difference as a series of the
+// latitude difference in units of 1e5 arc-seconds, its reverse series, and
+// the complex coefficients from (delta psi, delta lambda) to the grid (and
+// the reverse's starting guess), as the grid's definition fixes them.
+constexpr double kNzmgA[10] = {0.6399175073, -0.1358797613, 0.063294409, -0.02526853, 0.0117879,
+                               -0.0055161,   0.0026906,     -0.001333,   0.00067,     -0.00034};
+constexpr double kNzmgD[9] = {1.5627014243, 0.5185406398, -0.03333098, -0.1052906, -0.0368594,
+                              0.007317,     0.01220,      0.00394,     -0.0013};
+constexpr Complex kNzmgB[6] = {{0.7557853228, 0.0},         {0.249204646, 0.003371507},
+                               {-0.001541739, 0.041058560}, {-0.10162907, 0.01727609},
+                               {-0.26623489, -0.36249218},  {-0.6870983, -1.1651967}};
+constexpr Complex kNzmgC[6] = {{1.3231270439, 0.0},         {-0.577245789, -0.007809598},
+                               {0.508307513, -0.112208952}, {-0.15094762, 0.18200602},
+                               {1.01418179, 1.64497696},    {1.9660549, 2.5127645}};
+constexpr double kNzmgRadiansPerUnit = 1e5 / 3600.0 * 3.14159265358979323846 / 180.0;
+// Newton's steps converge quadratically from the reverse series' start: a
+// step below 1e-9 (6 mm at the grid's scale) leaves an error near 1e-18.
+constexpr int kNzmgSteps = 8;
+constexpr double kNzmgLastStep = 1e-9;
+
+double NzmgPsi(double u) { // u: latitude difference, units of 1e5 arc-seconds
+    double s = 0.0;
+    for (int i = 9; i >= 0; --i)
+        s = (s + kNzmgA[i]) * u;
+    return s;
+}
+
+double NzmgPsiDerivative(double u) {
+    double s = 0.0;
+    for (int i = 9; i >= 1; --i)
+        s = s * u + (i + 1) * kNzmgA[i];
+    return s * u + kNzmgA[0];
+}
+
+Complex NzmgGrid(Complex zeta) {
+    Complex z = 0.0;
+    for (int i = 5; i >= 0; --i)
+        z = (z + kNzmgB[i]) * zeta;
+    return z;
+}
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Laborde oblique Mercator (43066). The ellipsoid goes conformally onto a
+// sphere of radius R = a k0 sqrt(1 - e^2) / (1 - e^2 sin^2 phi_c) as the
+// Gauss-Schreiber double projection takes it (sphere latitude P from the
+// isometric latitudes related by C + B psi, sphere longitude B dlambda), the
+// sphere is drawn as the Mercator of the great circle through the centre
+// along the central meridian, and a cubic of the complex coordinate, whose
+// coefficient carries the azimuth alpha_c, turns the grid:
+// N + iE = z + G z^3 / R^2, G = (1 - cos 2 alpha_c + i sin 2 alpha_c) / 12.
+// The Mercator of the turned sphere is taken, as the grid's definition and
+// PROJ's labrd take it, by its series to the fifth power of dlambda: the
+// exact Mercator agrees near the centre but parts from it by 6 mm 800 km
+// away, and the grid's published coordinates are the series'. The inverse starts from the exact
+// turned sphere and polishes the series with Newton's method.
+// Fields: centre phi_c, lambda_c the central meridian, alpha_c the azimuth,
+// k0 the scale on the initial line.
+// ---------------------------------------------------------------------------
+namespace {
+// The series' map (x east, y north, units of R) of sphere latitude ps and
+// dlambda; with dxdl and dydl, its derivatives in dlambda.
+struct LabordeTerms {
+    double x, y, dxdl, dydl;
+};
+// sp, cp: sine and cosine of the sphere latitude; dps: its difference from the centre's.
+LabordeTerms LabordeSeries(double B, double dl, double sp, double cp, double dps) {
+    const double c2 = cp * cp, s2 = sp * sp, B2 = B * B;
+    const double I4 = B * cp;
+    const double I2 = 0.5 * B * I4 * sp;
+    const double I3 = I2 * B2 * (5.0 * c2 - s2) / 12.0;
+    const double I5 = I4 * B2 * (c2 - s2) / 6.0;
+    const double I6 = I4 * B2 * B2 * (5.0 * c2 * c2 + s2 * (s2 - 18.0 * c2)) / 120.0;
+    const double t = dl * dl;
+    return {dl * (I4 + t * (I5 + t * I6)), dps + t * (I2 + t * I3), I4 + t * (3.0 * I5 + 5.0 * t * I6),
+            2.0 * dl * (I2 + 2.0 * t * I3)};
+}
+} // namespace
+
+int CZrPJOperator::Setup_Laborde() {
+    double k0 = 1.0;
+    if (!ScaleFromDefinition(k0)) return 0;
+    const double phiC = m_def.phi0;
+    if (!(std::fabs(phiC) < kHalfPi)) return 0;
+    const double es = m_ell.es, s = std::sin(phiC), c = std::cos(phiC);
+    const double B = std::sqrt(1.0 + es * c * c * c * c / (1.0 - es));
+    const double sinS = s / B;
+    m_grid.B = B;
+    m_grid.R = m_def.a * k0 * std::sqrt(1.0 - es) / (1.0 - es * s * s);
+    m_grid.sinS = sinS;
+    m_grid.cosS = std::sqrt(1.0 - sinS * sinS);
+    m_grid.C = std::atanh(sinS) - B * IsometricLatitude(phiC);
+    const double a2 = 2.0 * m_def.alpha;
+    m_grid.gRe = (1.0 - std::cos(a2)) / 12.0;
+    m_grid.gIm = std::sin(a2) / 12.0;
+    return std::isfinite(m_grid.C) ? 1 : 0;
+}
+
+int CZrPJOperator::Laborde_Forward(CPoint2D& pt) const {
+    const double psi = IsometricLatitude(pt.y);
+    if (!std::isfinite(psi)) return 0;
+    // The sphere latitude's sine and cosine from its isometric latitude q
+    // (tanh q and sech q), and its difference from the centre's as one angle.
+    const double E = std::exp(-std::fabs(m_grid.C + m_grid.B * psi)), E2 = E * E;
+    const double sp = std::copysign((1.0 - E2) / (1.0 + E2), m_grid.C + m_grid.B * psi);
+    const double cp = 2.0 * E / (1.0 + E2);
+    const double dps = std::atan2(sp * m_grid.cosS - cp * m_grid.sinS, cp * m_grid.cosS + sp * m_grid.sinS);
+    const LabordeTerms s = LabordeSeries(m_grid.B, pt.x, sp, cp, dps);
+    const Complex H(s.y, s.x);
+    const Complex z = m_grid.R * (H + Complex(m_grid.gRe, m_grid.gIm) * H * H * H);
+    pt.x = z.imag();
+    pt.y = z.real();
+    return 1;
+}
+
+int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
+    const Complex Z(pt.y / m_grid.R, pt.x / m_grid.R);
+    const Complex G(m_grid.gRe, m_grid.gIm);
+    Complex H = Z;
+    for (int i = 0;; ++i) {
+        if (i == kLabordeSteps) return 0;
+        const Complex H2 = H * H;
+        const Complex step = (H + G * H2 * H - Z) / (1.0 + 3.0 * G * H2);
+        H -= step;
+        if (Size(step) < kLabordeCubicStep) break;
+    }
+    // The exact turned sphere's point as the start: its Mercator is the series' limit.
+    const double Lt = -H.real();
+    const double Pt = std::atan(std::sinh(H.imag()));
+    const double cPt = std::cos(Pt), sPt = std::sin(Pt);
+    const double U = cPt * std::cos(Lt), V = cPt * std::sin(Lt), W = sPt;
+    const double sx = U * m_grid.cosS + V * m_grid.sinS;
+    const double sz = U * m_grid.sinS - V * m_grid.cosS;
+    double dl = std::atan2(W, sx) / m_grid.B;
+    double ps = std::asin(Clamp(sz, -1.0, 1.0));
+    // Newton on the series: the derivatives in dlambda exact, those in the
+    // latitude to leading order (d x / d ps = -B sin ps dlambda, d y / d ps =
+    // 1 + dlambda^2 B^2 cos 2ps / 2).
+    const double B2 = m_grid.B * m_grid.B, ps0 = std::atan2(m_grid.sinS, m_grid.cosS);
+    for (int i = 0; i < kLabordeSteps; ++i) {
+        const double sp = std::sin(ps), cp = std::cos(ps);
+        const LabordeTerms s = LabordeSeries(m_grid.B, dl, sp, cp, ps - ps0);
+        const double j11 = s.dxdl, j12 = -m_grid.B * sp * dl;
+        const double j21 = s.dydl, j22 = 1.0 + 0.5 * dl * dl * B2 * (cp * cp - sp * sp);
+        const double det = j11 * j22 - j12 * j21;
+        if (!(std::fabs(det) > 0.0)) return 0;
+        const double ex = s.x - H.imag(), ey = s.y - H.real();
+        const double ddl = (j22 * ex - j12 * ey) / det, dps = (j11 * ey - j21 * ex) / det;
+        dl -= ddl;
+        ps -= dps;
+        if (std::fabs(ddl) + std::fabs(dps) < kLabordeSeriesStep) break;
+    }
+    if (!(std::fabs(ps) < kHalfPi)) return 0;
+    const double psiE = (std::atanh(std::sin(ps)) - m_grid.C) / m_grid.B;
+    pt.x = dl;
+    pt.y = AntiConformal(std::atan(std::sinh(psiE)));
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Transverse Mercator zoned grid system (43067): zones of width w (the first
+// point longitude field) from the initial longitude lambda_I (the central
+// meridian field), zone Z = 1 + floor((lambda - lambda_I) / w), each the
+// transverse Mercator about its middle meridian with the definition's
+// latitude of origin, k0 and false origin, and the easting carrying Z
+// millions of metres so that one grid holds every zone (EPSG's UTM grid
+// systems). The inverse reads the zone back from the easting's millions.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Setup_Transverse_Mercator_Zoned() {
+    const double w = m_def.lam1;
+    if (!(w > 0.0 && w <= kTwoPi)) return 0;
+    m_grid.zoneWidth = w;
+    m_grid.zones = std::ceil(kTwoPi / w - 1e-9);
+    return Setup_Transverse_Mercator();
+}
+
+int CZrPJOperator::Transverse_Mercator_Zoned_Forward(CPoint2D& pt) const {
+    double east = pt.x < 0.0 ? pt.x + kTwoPi : pt.x; // [0, 2 pi) from the initial longitude
+    double zone = std::floor(east / m_grid.zoneWidth);
+    if (zone >= m_grid.zones) zone = m_grid.zones - 1.0;
+    pt.x = east - (zone + 0.5) * m_grid.zoneWidth;
+    if (!Traverse_Conformal_Cylindrical_Forward(pt)) return 0;
+    // The frame scales by k0 and the unit: the zone's millions are metres of the grid.
+    pt.x += (zone + 1.0) * 1e6 * m_kc.invScale / m_def.unitFactor;
+    return 1;
+}
+
+int CZrPJOperator::Transverse_Mercator_Zoned_Inverse(CPoint2D& pt) const {
+    const double toGrid = m_kc.scale * m_def.unitFactor;
+    const double zone = std::floor(pt.x * toGrid * 1e-6 + 0.5);
+    if (!(zone >= 1.0 && zone <= m_grid.zones)) return 0;
+    pt.x -= zone * 1e6 / toGrid;
+    if (!Traverse_Conformal_Cylindrical_Inverse(pt)) return 0;
+    pt.x += (zone - 0.5) * m_grid.zoneWidth;
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Tunisia mining grid (43068): kilometres linear in grads of longitude and
+// latitude from the false origin (phi0, lambda0), the latitude scale changing
+// at the origin's parallel. Independent of the ellipsoid: the decree's table
+// defines it.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Tunisia_Mining_Grid_Forward(CPoint2D& pt) const {
+    const double dphi = (pt.y - m_def.phi0) * kGradsPerRadian;
+    pt.x = pt.x * kGradsPerRadian / kTunisiaGradsPerKmEast * 1000.0;
+    pt.y = dphi / (dphi > 0.0 ? kTunisiaGradsPerKmNorth : kTunisiaGradsPerKmSouth) * 1000.0;
+    return 1;
+}
+
+int CZrPJOperator::Tunisia_Mining_Grid_Inverse(CPoint2D& pt) const {
+    const double north = pt.y * 1e-3 * (pt.y > 0.0 ? kTunisiaGradsPerKmNorth : kTunisiaGradsPerKmSouth);
+    pt.x = pt.x * 1e-3 * kTunisiaGradsPerKmEast / kGradsPerRadian;
+    pt.y = m_def.phi0 + north / kGradsPerRadian;
+    return std::fabs(pt.y) <= kHalfPi ? 1 : 0;
+}
+
+// ---------------------------------------------------------------------------
+// New Zealand map grid (43075): zeta = delta psi + i delta lambda, delta psi
+// a series of the latitude difference from phi0 (in 1e5 arc-seconds), then
+// N + iE = a sum B_n zeta^n. The inverse starts from the definition's
+// reverse series and polishes both steps with Newton's method, so that it
+// undoes the forward exactly.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::New_Zealand_Map_Grid_Forward(CPoint2D& pt) const {
+    const double u = (pt.y - m_def.phi0) / kNzmgRadiansPerUnit;
+    const Complex z = NzmgGrid(Complex(NzmgPsi(u), pt.x));
+    pt.x = m_def.a * z.imag();
+    pt.y = m_def.a * z.real();
+    return 1;
+}
+
+int CZrPJOperator::New_Zealand_Map_Grid_Inverse(CPoint2D& pt) const {
+    const Complex target(pt.y / m_def.a, pt.x / m_def.a);
+    Complex theta = 0.0;
+    for (int i = 5; i >= 0; --i)
+        theta = (theta + kNzmgC[i]) * target;
+    for (int step = 0; step < kNzmgSteps; ++step) {
+        Complex f = 0.0, df = 0.0;
+        for (int i = 5; i >= 0; --i) {
+            f = (f + kNzmgB[i]) * theta;
+            df = df * theta + double(i + 1) * kNzmgB[i];
+        }
+        const Complex d = (f - target) / df;
+        theta -= d;
+        if (Size(d) < kNzmgLastStep) break;
+    }
+    const double psi = theta.real();
+    double u = 0.0;
+    for (int i = 8; i >= 0; --i)
+        u = (u + kNzmgD[i]) * psi;
+    for (int step = 0; step < kNzmgSteps; ++step) {
+        const double d = (NzmgPsi(u) - psi) / NzmgPsiDerivative(u);
+        u -= d;
+        if (std::fabs(d) < kNzmgLastStep) break;
+    }
+    pt.x = theta.imag();
+    pt.y = m_def.phi0 + u * kNzmgRadiansPerUnit;
+    return std::isfinite(pt.y) && std::fabs(pt.y) <= kHalfPi ? 1 : 0;
+}
