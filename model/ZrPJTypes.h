@@ -645,6 +645,9 @@ enum tagPJObjectType : long {
     PJ_KIND_GEOSTATIONARY_SATELLITE = 43072,
     PJ_KIND_GEOSTATIONARY_SATELLITE_SWEEP_X = 43073,
     PJ_KIND_INTERRUPTED_GOODE_HOMOLOSINE = 43074,
+    // Earth-centred X, Y, Z of longitude, latitude and height (EPSG:4978 and
+    // the like); its points convert through the 3-D entries only.
+    PJ_KIND_GEOCENTRIC = 43079,
 };
 
 // Coordinate systems: 0 planar, 1 geographic, -1 projected from parts; every

@@ -269,6 +269,8 @@ protected:
     ZRPJ_ROUTINE_PAIR(Geostationary_Sweep_X)
     // interrupted.cpp
     ZRPJ_ROUTINE_PAIR(Interrupted_Goode)
+    // geocentric.cpp
+    ZRPJ_ROUTINE_PAIR(Geocentric)
 #undef ZRPJ_ROUTINE_PAIR
 
     // ---- State, in groups. operator= copies the definition, the flag, the

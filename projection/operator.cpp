@@ -17,7 +17,7 @@ using namespace zrpj;
 
 namespace {
 constexpr long kFirstKind = 43001;
-constexpr long kLastKind = 43074;
+constexpr long kLastKind = 43079;
 // Beyond this many turns the stepwise reduction would loop for long; fmod
 // first brings such a longitude near the range (only its last bits differ).
 constexpr double kStepwiseLimit = 64.0 * kPi;
@@ -127,6 +127,12 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43072, Geostationary, &CZrPJOperator::Setup_Geostationary),
         ZRPJ_ROW(43073, Geostationary_Sweep_X, &CZrPJOperator::Setup_Geostationary),
         ZRPJ_ROW(43074, Interrupted_Goode, &CZrPJOperator::Setup_Interrupted_Goode),
+        ZRPJ_NO_ROW(43075),
+        ZRPJ_NO_ROW(43076),
+        ZRPJ_NO_ROW(43077),
+        ZRPJ_NO_ROW(43078),
+        // Geocentric X, Y, Z: three numbers, so no plane routine (both refuse).
+        ZRPJ_ROW(43079, Geocentric, nullptr),
     };
     static_assert(sizeof kTable / sizeof kTable[0] == kLastKind - kFirstKind + 1, "one row per code");
     if (kind < kFirstKind || kind > kLastKind) return nullptr;

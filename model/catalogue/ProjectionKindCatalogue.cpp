@@ -65,6 +65,7 @@ static constexpr ZrProjectionKindRow kProjectionKindRows[] = {
     {43072, "Geostationary_Satellite"},
     {43073, "Geostationary_Satellite_Sweep_X"},
     {43074, "Interrupted_Goode_Homolosine"},
+    {43079, "Geocentric"},
 };
 
 static_assert(ZrRowsAscending(kProjectionKindRows), "the lookup searches the rows by code");
