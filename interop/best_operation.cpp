@@ -75,14 +75,41 @@ bool StepOf(const ZrEpsgTransformationRecord& r, const ZrOperationEllipsoid& sou
         step.kind = ZR_STEP_HELMERT;
         step.ds = 0.0;
         return true;
+    case 1031: // geocentric translations in the geocentric domain: the same step
+        step.kind = ZR_STEP_HELMERT;
+        step.ds = 0.0;
+        return true;
     case 9606:
-    case 9607: {
-        // Coordinate-frame rotations are the position-vector ones negated.
-        const double sign = r.methodCode == 9607 ? -1.0 : 1.0;
+    case 9607:
+    // The geocentric-domain, time-dependent and time-specific forms: the
+    // same Helmert in the geocentric frame. A time-specific one holds at its
+    // epoch alone, so its values are the constants; a time-dependent one
+    // moves its values with the coordinate epoch.
+    case 1032:
+    case 1033:
+    case 1053:
+    case 1056:
+    case 1065:
+    case 1066: {
+        // Coordinate-frame rotations (and their rates) are the position-vector ones negated.
+        const bool frame =
+            r.methodCode == 9607 || r.methodCode == 1033 || r.methodCode == 1056 || r.methodCode == 1066;
+        const double sign = frame ? -1.0 : 1.0;
         step.kind = ZR_STEP_HELMERT;
         step.rx = sign * r.rx;
         step.ry = sign * r.ry;
         step.rz = sign * r.rz;
+        if (r.methodCode == 1053 || r.methodCode == 1056) {
+            step.timeDependent = true;
+            step.dtx = r.rtx;
+            step.dty = r.rty;
+            step.dtz = r.rtz;
+            step.drx = sign * r.rrx;
+            step.dry = sign * r.rry;
+            step.drz = sign * r.rrz;
+            step.dds = r.rds;
+            step.refEpoch = r.epoch;
+        }
         return true;
     }
     case 9604:
@@ -461,6 +488,16 @@ int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSy
             return Fail(reason, "EPSG:" + std::to_string(code) +
                                     " has a step that cannot run here (a grid that is missing, or more steps "
                                     "than a chain holds)");
+        return SetSingle(translator, src, des, op, reason);
+    }
+    // The Helmerts of geocentric and 3D systems (the time-dependent ones
+    // among them) are no translator method: they run as an operation.
+    ZrEpsgTransformationRecord helmert;
+    if (ZrEpsgFindTransformation(code, helmert) && helmert.methodCode < 9000) {
+        if (!Joins(code, helmert.sourceCode, helmert.targetCode, src, des, forward, reason)) return 0;
+        const long from = forward ? helmert.sourceCode : helmert.targetCode;
+        if (!OperationOf(helmert, from, EllipsoidOf(src), EllipsoidOf(des), op))
+            return Fail(reason, "EPSG:" + std::to_string(code) + " uses a method no step computes");
         return SetSingle(translator, src, des, op, reason);
     }
     ZrEpsgGridTransformationRecord g;

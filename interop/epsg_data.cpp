@@ -31,9 +31,9 @@ constexpr long long kMaxFileSize = 8LL * 1024 * 1024;
 // The longest line the generator writes is about 300 bytes; one far longer is
 // no record of ours, and is refused before it is split.
 constexpr std::size_t kMaxLineLength = 4096;
-// The most fields a record has: a Molodensky-Badekas transformation's 22 (a
-// Helmert's 20); a projected system has 12 and at most 7 parameters.
-constexpr std::size_t kMaxFields = 22;
+// The most fields a record has: a time-dependent Helmert's 27 (a
+// Molodensky-Badekas transformation 22, a Helmert 20).
+constexpr std::size_t kMaxFields = 27;
 
 struct Box {
     double south = -90, west = -180, north = 90, east = 180;
@@ -222,6 +222,55 @@ bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::ve
     r.north = box.north;
     r.east = box.east;
     return ok && (r.methodCode == 9603 || r.methodCode == 9606 || r.methodCode == 9607);
+}
+
+// A Helmert between geocentric or geographic 3D systems ('D'): the seven
+// values, their rates and reference epoch, accuracy and area.
+bool ParseTimedHelmert(const Fields& f, ZrEpsgTransformationRecord& r, bool withText) {
+    if (f.size != 27) return false;
+    if (withText) {
+        r.name = f[2];
+        r.area = f[26];
+    }
+    double* const values[] = {&r.tx,  &r.ty,  &r.tz,  &r.rx,  &r.ry,  &r.rz,  &r.ds,    &r.rtx,
+                              &r.rty, &r.rtz, &r.rrx, &r.rry, &r.rrz, &r.rds, &r.epoch, &r.accuracy};
+    bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.methodCode) && ToLong(f[4], r.sourceCode) &&
+              ToLong(f[5], r.targetCode);
+    for (std::size_t i = 0; ok && i < sizeof values / sizeof values[0]; ++i)
+        ok = ToDouble(f[6 + i], *values[i]);
+    Box box;
+    ok = ok && ReadBox(f, 22, box);
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    switch (r.methodCode) {
+    case 1031:
+    case 1032:
+    case 1033:
+    case 1053:
+    case 1056:
+    case 1065:
+    case 1066:
+        return ok;
+    default:
+        return false;
+    }
+}
+
+bool ParseGeocentric(const Fields& f, ZrEpsgGeocentricRecord& r, bool withText) {
+    if (f.size != 9) return false;
+    if (withText) {
+        r.name = f[2];
+        r.area = f[8];
+    }
+    Box box;
+    const bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.baseCode) && ReadBox(f, 4, box);
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    return ok;
 }
 
 // The folder of the mapping file, read now: a host that points the library
@@ -421,17 +470,27 @@ bool CheckTransformation(const Fields& f) {
     return ParseTransformation(f, t, none, false);
 }
 
+bool CheckTimedHelmert(const Fields& f) {
+    ZrEpsgTransformationRecord t;
+    return ParseTimedHelmert(f, t, false);
+}
+bool CheckGeocentric(const Fields& f) {
+    ZrEpsgGeocentricRecord g;
+    return ParseGeocentric(f, g, false);
+}
+
 struct RecordType {
     char letter;
     bool (*check)(const Fields&);
     bool severalPerCode; // aliases: a system may have many
 };
 constexpr RecordType kRecordTypes[] = {
-    {'G', CheckGeographic, false}, {'P', CheckProjected, false}, {'X', CheckLeftOut, false},
-    {'T', CheckTransformation, false}, {'A', CheckAlias, true}, {'U', CheckUse, false},
-    {'R', CheckEsri, false}, {'H', CheckGrid, false}, {'M', CheckOther, false},
-    {'O', CheckOther, false}, {'V', CheckGeoid, false}, {'S', CheckSupersession, true},
-    {'C', CheckConcatenated, false},
+    {'G', CheckGeographic, false},     {'P', CheckProjected, false},  {'X', CheckLeftOut, false},
+    {'T', CheckTransformation, false}, {'A', CheckAlias, true},       {'U', CheckUse, false},
+    {'R', CheckEsri, false},           {'H', CheckGrid, false},       {'M', CheckOther, false},
+    {'O', CheckOther, false},          {'V', CheckGeoid, false},      {'S', CheckSupersession, true},
+    {'C', CheckConcatenated, false},   {'K', CheckGeocentric, false}, {'L', CheckGeocentric, false},
+    {'D', CheckTimedHelmert, false},
 };
 
 bool SeveralPerCode(char letter) {
@@ -635,6 +694,13 @@ const Transformations& AllTransformations() {
             t.records.push_back(std::move(r));
             t.replacements.push_back(std::move(replacements));
         }
+        // The Helmerts between geocentric and 3D systems, after the rest.
+        for (const Entry& e : d.Of('D')) {
+            ZrEpsgTransformationRecord r;
+            if (!SplitLineAt(d, e.offset, f) || !ParseTimedHelmert(f, r, true)) continue;
+            t.records.push_back(std::move(r));
+            t.replacements.emplace_back();
+        }
         return t;
     }();
     return all;
@@ -762,8 +828,19 @@ int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& out) {
     Fields f;
     ZrEpsgTransformationRecord t;
     std::vector<long> replacements;
-    if (!FindLine(TheData(), 'T', code, f) || !ParseTransformation(f, t, replacements, true)) return 0;
+    if (FindLine(TheData(), 'T', code, f)
+            ? !ParseTransformation(f, t, replacements, true)
+            : !FindLine(TheData(), 'D', code, f) || !ParseTimedHelmert(f, t, true))
+        return 0;
     out = std::move(t);
+    return 1;
+}
+
+int ZrEpsgFindGeocentric(long code, ZrEpsgGeocentricRecord& out) {
+    Fields f;
+    ZrEpsgGeocentricRecord g;
+    if (!FindLine(TheData(), 'K', code, f) || !ParseGeocentric(f, g, true)) return 0;
+    out = std::move(g);
     return 1;
 }
 
@@ -1081,5 +1158,9 @@ int ZrEpsgListGeoidOperations(long verticalCode, std::vector<ZrEpsgGeoidRecord>&
 long ZrEpsgGeographic2DOf(long geographic3dCode) {
     for (const ZrEpsgGeoidRecord& v : AllOperations().geoids)
         if (v.sourceCode == geographic3dCode) return v.source2dCode;
+    // The geographic 3D systems ('L', laid out as the geocentric ones).
+    Fields f;
+    ZrEpsgGeocentricRecord g;
+    if (FindLine(TheData(), 'L', geographic3dCode, f) && ParseGeocentric(f, g, false)) return g.baseCode;
     return 0;
 }

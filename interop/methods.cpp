@@ -671,6 +671,14 @@ const MethodRow kMethods[] = {
      PJ_KIND_INTERRUPTED_GOODE_HOMOLOSINE,
      kSphereAny,
      {kAtLon0, kAtFE, kAtFN}},
+    // EPSG's geographic/geocentric conversion: no parameters, the ellipsoid
+    // alone. WKT writes it as a geocentric system (GEOCCS, a GEODCRS with a
+    // Cartesian system), never as a projection; PROJ's "cart" is read as it.
+    {{9602, "Geographic/geocentric conversions", nullptr, nullptr, "geocent"},
+     PJ_KIND_GEOCENTRIC,
+     kEllipsoid,
+     {}},
+    {{9602, "Geographic/geocentric conversions", nullptr, nullptr, "cart"}, 0, kEllipsoid, {}},
 };
 
 // Kinds that have a routine but no form elsewhere, and why.
