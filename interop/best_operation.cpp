@@ -93,7 +93,7 @@ bool StepOf(const ZrEpsgTransformationRecord& r, const ZrOperationEllipsoid& sou
     case 1066: {
         // Coordinate-frame rotations (and their rates) are the position-vector ones negated.
         const bool frame =
-            r.methodCode == 9607 || r.methodCode == 1033 || r.methodCode == 1056 || r.methodCode == 1066;
+            r.methodCode == 9607 || r.methodCode == 1032 || r.methodCode == 1056 || r.methodCode == 1066;
         const double sign = frame ? -1.0 : 1.0;
         step.kind = ZR_STEP_HELMERT;
         step.rx = sign * r.rx;
@@ -531,11 +531,22 @@ const char* MethodName(long method) {
     case 9615:
         return "NTv2";
     case 9603:
+    case 1031:
         return "geocentric translation";
     case 9606:
+    case 1033:
         return "position vector";
     case 9607:
+    case 1032:
         return "coordinate frame";
+    case 1053:
+        return "time-dependent position vector";
+    case 1056:
+        return "time-dependent coordinate frame";
+    case 1065:
+        return "time-specific position vector";
+    case 1066:
+        return "time-specific coordinate frame";
     case 9636:
     case 1063:
         return "Molodensky-Badekas";

@@ -76,8 +76,9 @@ records of each kind sorted by code (the reader searches them by code):
       the datum of the kept geographic 2D system `base`.
   D code name method source target tx ty tz rx ry rz ds rtx rty rtz rrx rry rrz rds epoch accuracy S W N E area
       a Helmert between geocentric or geographic 3D systems: geocentric
-      domain (1031, 1032, 1033), time-dependent (1053 position vector, 1056
-      coordinate frame) and time-specific (1065, 1066). source and target are
+      domain (1031 translations, 1032 coordinate frame, 1033 position
+      vector), time-dependent (1053 position vector, 1056 coordinate frame)
+      and time-specific (1065 position vector, 1066 coordinate frame). source and target are
       the kept geographic 2D systems on the same datums; values as in T, the
       rates per year in m, arc-seconds and ppm (0 when constant), and the
       reference epoch as a decimal year (0 when none).

@@ -548,6 +548,7 @@ TEST(BestOperation, GeocentricAndTimeDependentHelmertsAgreeWithProj) {
     ASSERT_GE(codes.size(), 190u);
     PJ_CONTEXT* ctx = proj_context_create();
     std::size_t i = 0, compared = 0;
+    std::set<long> unrun;
     for (long code : codes) {
         if (!ZrSweepTakes(i++)) continue;
         SCOPED_TRACE("EPSG:" + std::to_string(code));
@@ -562,7 +563,8 @@ TEST(BestOperation, GeocentricAndTimeDependentHelmertsAgreeWithProj) {
         CZrPJTranslator t;
         CString why;
         ASSERT_TRUE(ZrSetTranslatorEpsgOperation(t, src, des, code, &why)) << why.str();
-        PJ* op = Normalized(ctx, proj_create(ctx, ("EPSG:" + std::to_string(code)).c_str()));
+        PJ* op = Normalized(ctx, proj_create_from_database(ctx, "EPSG", std::to_string(code).c_str(),
+                                                           PJ_CATEGORY_COORDINATE_OPERATION, 0, nullptr));
         ASSERT_NE(op, nullptr);
         PJ* s = proj_get_source_crs(ctx, op);
         PJ* d = proj_get_target_crs(ctx, op);
@@ -571,7 +573,9 @@ TEST(BestOperation, GeocentricAndTimeDependentHelmertsAgreeWithProj) {
         proj_destroy(d);
         const bool sXyz = sType == PJ_TYPE_GEOCENTRIC_CRS, dXyz = dType == PJ_TYPE_GEOCENTRIC_CRS;
         const bool heights = sType != PJ_TYPE_GEOGRAPHIC_2D_CRS && dType != PJ_TYPE_GEOGRAPHIC_2D_CRS;
-        const double epoch = r.epoch != 0.0 ? r.epoch + 7.3 : 2020.0;
+        // A time-specific Helmert holds at its own epoch only.
+        const bool timeSpecific = r.methodCode == 1065 || r.methodCode == 1066;
+        const double epoch = timeSpecific ? r.epoch : r.epoch != 0.0 ? r.epoch + 7.3 : 2020.0;
         t.SetEpoch(epoch);
         struct Side {
             double a, f;
@@ -591,6 +595,12 @@ TEST(BestOperation, GeocentricAndTimeDependentHelmertsAgreeWithProj) {
                     ZrGeodeticToGeocentric(from.a, from.f, p.lpz.lam, p.lpz.phi, p.lpz.z, q.xyzt.x, q.xyzt.y,
                                            q.xyzt.z);
                 q = proj_trans(op, forward ? PJ_FWD : PJ_INV, q);
+                if (!std::isfinite(q.xyz.x) || q.xyz.x == HUGE_VAL) {
+                    // PROJ 9.1 runs no time-specific Helmert ("Unimplemented").
+                    EXPECT_TRUE(timeSpecific) << "PROJ gives no result";
+                    unrun.insert(code);
+                    continue;
+                }
                 double lon = q.lpz.lam, lat = q.lpz.phi, h = q.lpz.z;
                 if (to.xyz) ZrGeocentricToGeodetic(to.a, to.f, q.xyz.x, q.xyz.y, q.xyz.z, lon, lat, h);
                 CPoint3D mine(p.lpz.lam, p.lpz.phi, p.lpz.z);
@@ -602,6 +612,8 @@ TEST(BestOperation, GeocentricAndTimeDependentHelmertsAgreeWithProj) {
         ++compared;
         proj_destroy(op);
     }
-    std::printf("geocentric and time-dependent Helmerts: %zu compared with PROJ\n", compared);
+    std::printf(
+        "geocentric and time-dependent Helmerts: %zu compared with PROJ, %zu of them PROJ does not run\n",
+        compared, unrun.size());
     proj_context_destroy(ctx);
 }
