@@ -748,6 +748,19 @@ const Operations& AllOperations() {
     return all;
 }
 
+// All seven values zero, and their rates: PROJ's pipeline has no shift step.
+// (ITRF2014 to ETRF2014 (1) is zero at its epoch, 1989, and moves after it.)
+bool IsNullHelmert(const ZrEpsgTransformationRecord& t) {
+    return t.tx == 0 && t.ty == 0 && t.tz == 0 && t.rx == 0 && t.ry == 0 && t.rz == 0 && t.ds == 0 &&
+           t.rtx == 0 && t.rty == 0 && t.rtz == 0 && t.rrx == 0 && t.rry == 0 && t.rrz == 0 && t.rds == 0;
+}
+
+// A Helmert stated between geocentric or geographic 3D systems (the 'D'
+// records: EPSG's method codes below 9000).
+bool IsGeocentricHelmert(const ZrEpsgCandidate& c) {
+    return c.kind == ZrEpsgCandidate::kHelmert && c.helmert.methodCode < 9000;
+}
+
 template <class T> const T* FindCode(const std::vector<T>& v, long code) {
     auto it = std::lower_bound(v.begin(), v.end(), code, [](const T& t, long c) { return t.code < c; });
     return it != v.end() && it->code == code ? &*it : nullptr;
@@ -873,6 +886,11 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
             (t.sourceCode == targetCode && t.targetCode == sourceCode))
             between.push_back(i);
     }
+    // The Helmerts of geocentric and 3D systems only where the geographic
+    // systems have none of their own, as PROJ reaches them.
+    const auto geocentric = [&d](std::size_t i) { return d.records[i].methodCode < 9000; };
+    if (!std::all_of(between.begin(), between.end(), geocentric))
+        between.erase(std::remove_if(between.begin(), between.end(), geocentric), between.end());
     // A transformation that EPSG says another one between the same two
     // systems supersedes is not offered beside it.
     auto held = [&](long code) {
@@ -887,8 +905,7 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
         Box use;
         if (!Intersect(Box{t.south, t.west, t.north, t.east}, interest, use)) continue;
         const bool inverse = t.sourceCode != sourceCode;
-        const bool null =
-            t.tx == 0 && t.ty == 0 && t.tz == 0 && t.rx == 0 && t.ry == 0 && t.rz == 0 && t.ds == 0;
+        const bool null = IsNullHelmert(t);
         list.push_back({&t, PseudoArea(use), inverse, null, inverse ? "Inverse of " + t.name : t.name});
     }
     // PROJ's ranking: known accuracy before unknown; then the larger area;
@@ -1042,7 +1059,7 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
         Intersect(Box{t.south, t.west, t.north, t.east}, interest, use);
         r.area = PseudoArea(use);
         r.available = true;
-        r.null = t.tx == 0 && t.ty == 0 && t.tz == 0 && t.rx == 0 && t.ry == 0 && t.rz == 0 && t.ds == 0;
+        r.null = IsNullHelmert(t);
         r.name = r.c.inverse ? "Inverse of " + t.name : t.name;
         r.accuracy = t.accuracy;
         list.push_back(std::move(r));
@@ -1107,6 +1124,12 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
                                   return false;
                               }),
                list.end());
+    // PROJ reaches the Helmerts of geocentric and 3D systems only where the
+    // two geographic systems have no operation of their own (ETRS89 -> WGS 84
+    // lists EPSG 1149 alone, not 9225 between the geocentric systems).
+    const auto geocentricHelmert = [](const Ranked& r) { return IsGeocentricHelmert(r.c); };
+    if (!std::all_of(list.begin(), list.end(), geocentricHelmert))
+        list.erase(std::remove_if(list.begin(), list.end(), geocentricHelmert), list.end());
     // PROJ's ranking, with its grid rules: runnable operations first; known
     // accuracy before unknown (and among unknown ones, grids first, for their
     // likely better practice); the larger area; the better accuracy (and at

