@@ -1338,7 +1338,11 @@ TEST_F(ToolTest, ConvertGeocentricAndEpochPointsAsCs2csDoes) {
         proj_destroy(op);
     }
     proj_context_destroy(ctx);
-    // A geocentric point needs three numbers; an epoch that is no year is refused.
+    // A geocentric point needs three numbers (a geographic one is on the
+    // ellipsoid without its height, as cs2cs takes it); an epoch that is no
+    // year is refused.
+    const ToolRun flat = Tool("convert -p 4 EPSG:4326 EPSG:4978", "0 0\n");
+    EXPECT_EQ(flat.out, "6378137.0000\t0.0000\t0.0000\n") << flat.err;
     const ToolRun two = Tool("convert EPSG:4978 EPSG:4979", "1 2\n");
     EXPECT_NE(two.exit, 0);
     EXPECT_NE(two.err.find("three numbers"), std::string::npos) << two.err;

@@ -618,6 +618,7 @@ int ZrCliConvert(const std::vector<std::string>& args) {
             return ZrCliUsageError(command, "a geocentric or epoch-dependent conversion takes ellipsoidal "
                                             "heights, not those of a vertical system");
         options.zDecimals = converter.ToGeocentric() ? options.decimals : kHeightDecimals;
+        options.zOptional = !converter.FromGeocentric();
         options.point3d = [&converter, epoch](CPoint3D& pt, double lineEpoch, std::string& why) {
             return converter.Convert3D(pt, std::isnan(lineEpoch) ? epoch : lineEpoch, why);
         };

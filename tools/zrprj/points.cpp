@@ -232,14 +232,15 @@ int Process3D(Span tx, Span ty, const char* p, const char* end, const ZrCliStrea
               std::string& out, std::string& why) {
     Span tz;
     double v[3] = {0, 0, 0};
-    if (!NextToken(p, end, tz)) {
+    const bool hasZ = NextToken(p, end, tz);
+    if (!hasZ && !options.zOptional) {
         out += "*\t*\t*";
         why = "expected three numbers (x y z, then an optional epoch)";
         return 0;
     }
     const char* rest = p;
     const Span read[3] = {tx, ty, tz};
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < (hasZ ? 3 : 2); ++i) {
         if (!ParseNumber(read[i], v[i])) {
             out += "*\t*\t*";
             out.append(rest, end);

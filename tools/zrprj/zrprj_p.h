@@ -112,6 +112,9 @@ struct ZrCliStreamOptions {
     // the line, the epoch among it, copied. Whitespace columns only.
     std::function<bool(CPoint3D& pt, double epoch, std::string& why)> point3d;
     int zDecimals = 4;
+    // Two numbers suffice (z = 0, as cs2cs takes a missing height) unless
+    // the points come geocentric.
+    bool zOptional = false;
 };
 constexpr int kHeightDecimals = 4;
 
