@@ -70,6 +70,20 @@ bool StepOf(const ZrEpsgTransformationRecord& r, const ZrOperationEllipsoid& sou
     step.ty = r.ty;
     step.tz = r.tz;
     step.ds = r.ds;
+    // A Helmert whose values and rates are all zero between ellipsoids that
+    // differ by less than GRS 80 and WGS 84 do (ETRS89 to WGS 84 (1)) leaves
+    // longitude, latitude and height as they are: PROJ writes it as a no-op,
+    // where the geocentric frame would move the latitude by 0.1 mm. Between
+    // ellipsoids that differ more (Kertau (RSO) to Kertau 1968), PROJ goes
+    // through the geocentric frame, and so does the step.
+    const bool null = r.tx == 0 && r.ty == 0 && r.tz == 0 && r.rx == 0 && r.ry == 0 && r.rz == 0 &&
+                      r.ds == 0 && r.rtx == 0 && r.rty == 0 && r.rtz == 0 && r.rrx == 0 && r.rry == 0 &&
+                      r.rrz == 0 && r.rds == 0;
+    const bool sameEllipsoid = source.a == target.a && std::fabs(source.f - target.f) <= 1e-8 * source.f;
+    if (null && sameEllipsoid && r.methodCode != 9604 && r.methodCode != 9605) {
+        step.kind = ZR_STEP_IDENTITY;
+        return true;
+    }
     switch (r.methodCode) {
     case 9603:
         step.kind = ZR_STEP_HELMERT;
