@@ -1287,6 +1287,10 @@ TEST_F(ToolTest, ConvertGeocentricAndEpochPointsAsCs2csDoes) {
         {"EPSG:4979", "EPSG:4978", "", {10, 50, 250}, 0, false, true, false},
         {"EPSG:4979", "EPSG:4978", "", {-75.5, -89.9, -30}, 0, false, true, false},
         {"EPSG:4936", "EPSG:4937", "", {4045614.66, 713351.02, 4862980.55}, 0, true, false, false},
+        // ETRS89 to WGS 84 (1), all zeros: PROJ keeps longitude, latitude and
+        // height (a no-op), and so must the step, not re-cast them from GRS 80
+        // to WGS 84 through the geocentric frame (0.11 mm in Z).
+        {"EPSG:4258", "EPSG:4978", "", {10, 50, 100}, 0, false, true, false},
         // ITRF2014 -> ETRF2000 (8405, time-dependent), epoch in the column.
         {"EPSG:7789", "EPSG:7930", "", {4045614.66, 713351.02, 4862980.55}, 2024.5, true, true, true},
         // The same by --epoch, and in geographic 3D.
