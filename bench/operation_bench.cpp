@@ -2,10 +2,10 @@
 // use holds the point) against PROJ's proj_trans_generic on the object
 // proj_create_crs_to_crs makes for the same pair, which chooses per point
 // the same way. DHDN -> ETRS89, where the choice is among BETA2007 and the
-// Helmerts of the German states, WGS 84 -> OSGB36 (Helmerts only), and
+// Helmerts of the German states, WGS 84 -> OSGB36 (Helmerts only),
 // Beijing 1954 / Gauss-Kruger zone 20 -> WGS 84, a projected side among six
 // Helmerts and the zero shift (points beside an area are held against its
-// projected box).
+// projected box); and a time-dependent Helmert at a coordinate epoch.
 #include "interop/ZrInterop.h"
 #include "transform/ZrPJTranslator.h"
 
@@ -93,3 +93,64 @@ BENCHMARK_CAPTURE(ZrDefault, Wgs84ToOsgb36, kOsgb);
 BENCHMARK_CAPTURE(ProjDefault, Wgs84ToOsgb36, kOsgb);
 BENCHMARK_CAPTURE(ZrDefault, BeijingGkToWgs84, kBeijingGk);
 BENCHMARK_CAPTURE(ProjDefault, BeijingGkToWgs84, kBeijingGk);
+
+namespace {
+
+// A time-dependent Helmert per point at a coordinate epoch: ITRF2014 ->
+// ETRF2000 (EPSG 8405) in geographic 3D, against PROJ's operation for
+// EPSG:7912 -> EPSG:7931 given the epoch as t.
+constexpr double kEpoch = 2024.5;
+const Pair kItrf{9000, 9067, -10.0, 36.0, 30.0, 70.0};
+
+void ZrTimeDependent(benchmark::State& state) {
+    CZrPJCoordSys src, des;
+    CZrPJTranslator t;
+    if (!ZrCoordSysFromEpsg(kItrf.from, src) || !ZrCoordSysFromEpsg(kItrf.to, des) ||
+        !ZrSetTranslatorEpsgOperation(t, src, des, 8405)) {
+        state.SkipWithError("no operation");
+        return;
+    }
+    t.SetEpoch(kEpoch);
+    std::vector<CPoint3D> points;
+    for (const CPoint2D& p : Points(kItrf))
+        points.emplace_back(p.x, p.y, 100.0);
+    std::vector<CPoint3D> work(points);
+    for (auto _ : state) {
+        work = points;
+        t.Convert(work.data(), kPoints, 1);
+        benchmark::DoNotOptimize(work.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+}
+
+void ProjTimeDependent(benchmark::State& state) {
+    PJ_CONTEXT* ctx = proj_context_create();
+    PJ* raw = proj_create_crs_to_crs(ctx, "EPSG:7912", "EPSG:7931", nullptr);
+    PJ* op = raw ? proj_normalize_for_visualization(ctx, raw) : nullptr;
+    if (raw) proj_destroy(raw);
+    if (!op) {
+        state.SkipWithError("PROJ has no operation");
+        proj_context_destroy(ctx);
+        return;
+    }
+    const std::vector<CPoint2D> points = Points(kItrf);
+    std::vector<double> x(kPoints), y(kPoints), z(kPoints), t(kPoints, kEpoch);
+    for (auto _ : state) {
+        for (int i = 0; i < kPoints; ++i) {
+            x[static_cast<size_t>(i)] = points[static_cast<size_t>(i)].x;
+            y[static_cast<size_t>(i)] = points[static_cast<size_t>(i)].y;
+            z[static_cast<size_t>(i)] = 100.0;
+        }
+        proj_trans_generic(op, PJ_FWD, x.data(), sizeof(double), kPoints, y.data(), sizeof(double), kPoints,
+                           z.data(), sizeof(double), kPoints, t.data(), sizeof(double), kPoints);
+        benchmark::DoNotOptimize(x.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+    proj_destroy(op);
+    proj_context_destroy(ctx);
+}
+
+} // namespace
+
+BENCHMARK(ZrTimeDependent);
+BENCHMARK(ProjTimeDependent);

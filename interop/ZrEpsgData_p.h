@@ -56,6 +56,12 @@ struct ZrEpsgTransformationRecord {
     double ds = 0;                 // ppm
     // Molodensky only: differences of the ellipsoids as EPSG states them.
     double da = 0, df = 0;
+    // Helmerts between geocentric or geographic 3D systems (1031-1033, 1053,
+    // 1056, 1065, 1066), held between the geographic 2D systems on the same
+    // datums: the rates per year (m, arc-seconds, ppm; zero when constant)
+    // and the reference epoch (decimal year; 0 when none).
+    double rtx = 0, rty = 0, rtz = 0, rrx = 0, rry = 0, rrz = 0, rds = 0;
+    double epoch = 0;
     double accuracy = -1.0; // metres, negative when unknown
     std::string area;
     double south = 0, west = 0, north = 0, east = 0;
@@ -162,8 +168,19 @@ struct ZrEpsgGeoidRecord {
 
 // The geoid operations to a vertical system, best first as PROJ ranks them.
 ZRPRJ_API int ZrEpsgListGeoidOperations(long verticalCode, std::vector<ZrEpsgGeoidRecord>& out);
-// The geographic 2D system of a geographic 3D one (4979 -> 4326); 0 when the
-// data file knows none.
+// A geocentric system EPSG defines (4978, 4936, 7789, ...): the geographic 2D
+// system on its datum and its area of use; 0 when the data file has none.
+struct ZrEpsgGeocentricRecord {
+    long code = 0;
+    std::string name;
+    long baseCode = 0;
+    std::string area;
+    double south = -90, west = -180, north = 90, east = 180;
+};
+ZRPRJ_API int ZrEpsgFindGeocentric(long code, ZrEpsgGeocentricRecord& out);
+
+// The geographic 2D system of a geographic 3D one (4979 -> 4326, 7912 ->
+// 9000); 0 when the data file knows none.
 ZRPRJ_API long ZrEpsgGeographic2DOf(long geographic3dCode);
 
 // 1 and the record filled when the data file holds that code.

@@ -70,19 +70,60 @@ bool StepOf(const ZrEpsgTransformationRecord& r, const ZrOperationEllipsoid& sou
     step.ty = r.ty;
     step.tz = r.tz;
     step.ds = r.ds;
+    // A Helmert whose values and rates are all zero between ellipsoids that
+    // differ by less than GRS 80 and WGS 84 do (ETRS89 to WGS 84 (1)) leaves
+    // longitude, latitude and height as they are: PROJ writes it as a no-op,
+    // where the geocentric frame would move the latitude by 0.1 mm. Between
+    // ellipsoids that differ more (Kertau (RSO) to Kertau 1968), PROJ goes
+    // through the geocentric frame, and so does the step.
+    const bool null = r.tx == 0 && r.ty == 0 && r.tz == 0 && r.rx == 0 && r.ry == 0 && r.rz == 0 &&
+                      r.ds == 0 && r.rtx == 0 && r.rty == 0 && r.rtz == 0 && r.rrx == 0 && r.rry == 0 &&
+                      r.rrz == 0 && r.rds == 0;
+    const bool sameEllipsoid = source.a == target.a && std::fabs(source.f - target.f) <= 1e-8 * source.f;
+    if (null && sameEllipsoid && r.methodCode != 9604 && r.methodCode != 9605) {
+        step.kind = ZR_STEP_IDENTITY;
+        return true;
+    }
     switch (r.methodCode) {
     case 9603:
         step.kind = ZR_STEP_HELMERT;
         step.ds = 0.0;
         return true;
+    case 1031: // geocentric translations in the geocentric domain: the same step
+        step.kind = ZR_STEP_HELMERT;
+        step.ds = 0.0;
+        return true;
     case 9606:
-    case 9607: {
-        // Coordinate-frame rotations are the position-vector ones negated.
-        const double sign = r.methodCode == 9607 ? -1.0 : 1.0;
+    case 9607:
+    // The geocentric-domain, time-dependent and time-specific forms: the
+    // same Helmert in the geocentric frame. A time-specific one holds at its
+    // epoch alone, so its values are the constants; a time-dependent one
+    // moves its values with the coordinate epoch.
+    case 1032:
+    case 1033:
+    case 1053:
+    case 1056:
+    case 1065:
+    case 1066: {
+        // Coordinate-frame rotations (and their rates) are the position-vector ones negated.
+        const bool frame =
+            r.methodCode == 9607 || r.methodCode == 1032 || r.methodCode == 1056 || r.methodCode == 1066;
+        const double sign = frame ? -1.0 : 1.0;
         step.kind = ZR_STEP_HELMERT;
         step.rx = sign * r.rx;
         step.ry = sign * r.ry;
         step.rz = sign * r.rz;
+        if (r.methodCode == 1053 || r.methodCode == 1056) {
+            step.timeDependent = true;
+            step.dtx = r.rtx;
+            step.dty = r.rty;
+            step.dtz = r.rtz;
+            step.drx = sign * r.rrx;
+            step.dry = sign * r.rry;
+            step.drz = sign * r.rrz;
+            step.dds = r.rds;
+            step.refEpoch = r.epoch;
+        }
         return true;
     }
     case 9604:
@@ -546,6 +587,16 @@ int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSy
                                     "than a chain holds)");
         return SetSingle(translator, src, des, op, reason);
     }
+    // The Helmerts of geocentric and 3D systems (the time-dependent ones
+    // among them) are no translator method: they run as an operation.
+    ZrEpsgTransformationRecord helmert;
+    if (ZrEpsgFindTransformation(code, helmert) && helmert.methodCode < 9000) {
+        if (!Joins(code, helmert.sourceCode, helmert.targetCode, src, des, forward, reason)) return 0;
+        const long from = forward ? helmert.sourceCode : helmert.targetCode;
+        if (!OperationOf(helmert, from, EllipsoidOf(src), EllipsoidOf(des), op))
+            return Fail(reason, "EPSG:" + std::to_string(code) + " uses a method no step computes");
+        return SetSingle(translator, src, des, op, reason);
+    }
     ZrEpsgGridTransformationRecord g;
     if (!ZrEpsgFindGridTransformation(code, g))
         return ZrSetTranslatorTransformation(translator, src, des, code, reason);
@@ -577,11 +628,22 @@ const char* MethodName(long method) {
     case 9615:
         return "NTv2";
     case 9603:
+    case 1031:
         return "geocentric translation";
     case 9606:
+    case 1033:
         return "position vector";
     case 9607:
+    case 1032:
         return "coordinate frame";
+    case 1053:
+        return "time-dependent position vector";
+    case 1056:
+        return "time-dependent coordinate frame";
+    case 1065:
+        return "time-specific position vector";
+    case 1066:
+        return "time-specific coordinate frame";
     case 9636:
     case 1063:
         return "Molodensky-Badekas";

@@ -31,9 +31,9 @@ constexpr long long kMaxFileSize = 8LL * 1024 * 1024;
 // The longest line the generator writes is about 300 bytes; one far longer is
 // no record of ours, and is refused before it is split.
 constexpr std::size_t kMaxLineLength = 4096;
-// The most fields a record has: a Molodensky-Badekas transformation's 22 (a
-// Helmert's 20); a projected system has 12 and at most 7 parameters.
-constexpr std::size_t kMaxFields = 22;
+// The most fields a record has: a time-dependent Helmert's 27 (a
+// Molodensky-Badekas transformation 22, a Helmert 20).
+constexpr std::size_t kMaxFields = 27;
 
 struct Box {
     double south = -90, west = -180, north = 90, east = 180;
@@ -222,6 +222,55 @@ bool ParseTransformation(const Fields& f, ZrEpsgTransformationRecord& r, std::ve
     r.north = box.north;
     r.east = box.east;
     return ok && (r.methodCode == 9603 || r.methodCode == 9606 || r.methodCode == 9607);
+}
+
+// A Helmert between geocentric or geographic 3D systems ('D'): the seven
+// values, their rates and reference epoch, accuracy and area.
+bool ParseTimedHelmert(const Fields& f, ZrEpsgTransformationRecord& r, bool withText) {
+    if (f.size != 27) return false;
+    if (withText) {
+        r.name = f[2];
+        r.area = f[26];
+    }
+    double* const values[] = {&r.tx,  &r.ty,  &r.tz,  &r.rx,  &r.ry,  &r.rz,  &r.ds,    &r.rtx,
+                              &r.rty, &r.rtz, &r.rrx, &r.rry, &r.rrz, &r.rds, &r.epoch, &r.accuracy};
+    bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.methodCode) && ToLong(f[4], r.sourceCode) &&
+              ToLong(f[5], r.targetCode);
+    for (std::size_t i = 0; ok && i < sizeof values / sizeof values[0]; ++i)
+        ok = ToDouble(f[6 + i], *values[i]);
+    Box box;
+    ok = ok && ReadBox(f, 22, box);
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    switch (r.methodCode) {
+    case 1031:
+    case 1032:
+    case 1033:
+    case 1053:
+    case 1056:
+    case 1065:
+    case 1066:
+        return ok;
+    default:
+        return false;
+    }
+}
+
+bool ParseGeocentric(const Fields& f, ZrEpsgGeocentricRecord& r, bool withText) {
+    if (f.size != 9) return false;
+    if (withText) {
+        r.name = f[2];
+        r.area = f[8];
+    }
+    Box box;
+    const bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.baseCode) && ReadBox(f, 4, box);
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    return ok;
 }
 
 // The folder of the mapping file, read now: a host that points the library
@@ -547,6 +596,15 @@ bool QuickEsri(std::string_view line, long& code) {
     return c.Long(code) && c.Text() && c.Letter() && c.Box() && c.Text() && !c.more;
 }
 
+bool CheckTimedHelmert(const Fields& f) {
+    ZrEpsgTransformationRecord t;
+    return ParseTimedHelmert(f, t, false);
+}
+bool CheckGeocentric(const Fields& f) {
+    ZrEpsgGeocentricRecord g;
+    return ParseGeocentric(f, g, false);
+}
+
 // A new type is a parser, its check and a row here; the quick check is
 // optional (nullptr: every line of the type takes the full check).
 struct RecordType {
@@ -569,6 +627,9 @@ constexpr RecordType kRecordTypes[] = {
     {'V', CheckGeoid, false, nullptr},
     {'S', CheckSupersession, true, nullptr},
     {'C', CheckConcatenated, false, nullptr},
+    {'K', CheckGeocentric, false, nullptr},
+    {'L', CheckGeocentric, false, nullptr},
+    {'D', CheckTimedHelmert, false, nullptr},
 };
 
 bool SeveralPerCode(char letter) {
@@ -799,6 +860,13 @@ const Transformations& AllTransformations() {
             t.records.push_back(std::move(r));
             t.replacements.push_back(std::move(replacements));
         }
+        // The Helmerts between geocentric and 3D systems, after the rest.
+        for (const Entry& e : d.Of('D')) {
+            ZrEpsgTransformationRecord r;
+            if (!SplitLineAt(d, e.offset, f) || !ParseTimedHelmert(f, r, true)) continue;
+            t.records.push_back(std::move(r));
+            t.replacements.emplace_back();
+        }
         return t;
     }();
     return all;
@@ -844,6 +912,19 @@ const Operations& AllOperations() {
         return o;
     }();
     return all;
+}
+
+// All seven values zero, and their rates: PROJ's pipeline has no shift step.
+// (ITRF2014 to ETRF2014 (1) is zero at its epoch, 1989, and moves after it.)
+bool IsNullHelmert(const ZrEpsgTransformationRecord& t) {
+    return t.tx == 0 && t.ty == 0 && t.tz == 0 && t.rx == 0 && t.ry == 0 && t.rz == 0 && t.ds == 0 &&
+           t.rtx == 0 && t.rty == 0 && t.rtz == 0 && t.rrx == 0 && t.rry == 0 && t.rrz == 0 && t.rds == 0;
+}
+
+// A Helmert stated between geocentric or geographic 3D systems (the 'D'
+// records: EPSG's method codes below 9000).
+bool IsGeocentricHelmert(const ZrEpsgCandidate& c) {
+    return c.kind == ZrEpsgCandidate::kHelmert && c.helmert.methodCode < 9000;
 }
 
 template <class T> const T* FindCode(const std::vector<T>& v, long code) {
@@ -926,8 +1007,19 @@ int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& out) {
     Fields f;
     ZrEpsgTransformationRecord t;
     std::vector<long> replacements;
-    if (!FindLine(TheData(), 'T', code, f) || !ParseTransformation(f, t, replacements, true)) return 0;
+    if (FindLine(TheData(), 'T', code, f)
+            ? !ParseTransformation(f, t, replacements, true)
+            : !FindLine(TheData(), 'D', code, f) || !ParseTimedHelmert(f, t, true))
+        return 0;
     out = std::move(t);
+    return 1;
+}
+
+int ZrEpsgFindGeocentric(long code, ZrEpsgGeocentricRecord& out) {
+    Fields f;
+    ZrEpsgGeocentricRecord g;
+    if (!FindLine(TheData(), 'K', code, f) || !ParseGeocentric(f, g, true)) return 0;
+    out = std::move(g);
     return 1;
 }
 
@@ -960,6 +1052,11 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
             (t.sourceCode == targetCode && t.targetCode == sourceCode))
             between.push_back(i);
     }
+    // The Helmerts of geocentric and 3D systems only where the geographic
+    // systems have none of their own, as PROJ reaches them.
+    const auto geocentric = [&d](std::size_t i) { return d.records[i].methodCode < 9000; };
+    if (!std::all_of(between.begin(), between.end(), geocentric))
+        between.erase(std::remove_if(between.begin(), between.end(), geocentric), between.end());
     // A transformation that EPSG says another one between the same two
     // systems supersedes is not offered beside it.
     auto held = [&](long code) {
@@ -974,8 +1071,7 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
         Box use;
         if (!Intersect(Box{t.south, t.west, t.north, t.east}, interest, use)) continue;
         const bool inverse = t.sourceCode != sourceCode;
-        const bool null =
-            t.tx == 0 && t.ty == 0 && t.tz == 0 && t.rx == 0 && t.ry == 0 && t.rz == 0 && t.ds == 0;
+        const bool null = IsNullHelmert(t);
         list.push_back({&t, PseudoArea(use), inverse, null, inverse ? "Inverse of " + t.name : t.name});
     }
     // PROJ's ranking: known accuracy before unknown; then the larger area;
@@ -1131,7 +1227,7 @@ int ListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const
         if (!Intersect(Box{t.south, t.west, t.north, t.east}, interest, use) && given) continue;
         r.area = PseudoArea(use);
         r.available = true;
-        r.null = t.tx == 0 && t.ty == 0 && t.tz == 0 && t.rx == 0 && t.ry == 0 && t.rz == 0 && t.ds == 0;
+        r.null = IsNullHelmert(t);
         r.name = r.c.inverse ? "Inverse of " + t.name : t.name;
         r.accuracy = t.accuracy;
         list.push_back(std::move(r));
@@ -1196,6 +1292,12 @@ int ListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const
                                   return false;
                               }),
                list.end());
+    // PROJ reaches the Helmerts of geocentric and 3D systems only where the
+    // two geographic systems have no operation of their own (ETRS89 -> WGS 84
+    // lists EPSG 1149 alone, not 9225 between the geocentric systems).
+    const auto geocentricHelmert = [](const Ranked& r) { return IsGeocentricHelmert(r.c); };
+    if (!std::all_of(list.begin(), list.end(), geocentricHelmert))
+        list.erase(std::remove_if(list.begin(), list.end(), geocentricHelmert), list.end());
     // PROJ's ranking, with its grid rules: runnable operations first; known
     // accuracy before unknown (and among unknown ones, grids first, for their
     // likely better practice); the larger area; the better accuracy (and at
@@ -1258,5 +1360,9 @@ int ZrEpsgListGeoidOperations(long verticalCode, std::vector<ZrEpsgGeoidRecord>&
 long ZrEpsgGeographic2DOf(long geographic3dCode) {
     for (const ZrEpsgGeoidRecord& v : AllOperations().geoids)
         if (v.sourceCode == geographic3dCode) return v.source2dCode;
+    // The geographic 3D systems ('L', laid out as the geocentric ones).
+    Fields f;
+    ZrEpsgGeocentricRecord g;
+    if (FindLine(TheData(), 'L', geographic3dCode, f) && ParseGeocentric(f, g, false)) return g.baseCode;
     return 0;
 }

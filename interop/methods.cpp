@@ -859,6 +859,13 @@ const MethodRow kMethods[] = {
      PJ_KIND_NEW_ZEALAND_MAP_GRID,
      kEllipsoid,
      {kAtLat0, {&kLon0Nzmg, kLongitude}, kAtFE, kAtFN}},
+    // EPSG's geographic/geocentric conversion: no parameters, the ellipsoid
+    // alone. A PROJ string states it as a system of its own, +proj=geocent
+    // (or cart); WKT states a geocentric system as GEOCCS or a GEODCRS with a
+    // Cartesian system, never as a projection, so the row has no WKT or ESRI
+    // name and the WKT writers refuse it rather than write a PROJCRS.
+    {{9602, nullptr, nullptr, nullptr, "geocent"}, PJ_KIND_GEOCENTRIC, kEllipsoid, {}},
+    {{9602, nullptr, nullptr, nullptr, "cart"}, 0, kEllipsoid, {}},
 };
 
 // Kinds that have a routine but no form elsewhere, and why.

@@ -26,6 +26,9 @@
 
 namespace {
 
+// The catalogue's code of the metre.
+constexpr long kGeocentricUnit = 10000;
+
 // A whole decimal integer that fits a long; leading '+' or '-' allowed.
 bool ParseCode(const std::string& text, long& code) {
     if (text.empty()) return false;
@@ -219,8 +222,31 @@ long AuthorityPrefixed(const std::string& spec, const char* prefix) {
     return code;
 }
 
+// EPSG's geocentric systems: the geocentric kind on the geographic system of
+// the same datum, in metres (the unit every one of them states).
+int ResolveGeocentric(const ZrEpsgGeocentricRecord& g, CZrPJCoordSys& cs, std::string& why) {
+    const std::string name = "EPSG:" + std::to_string(g.code);
+    CZrPJCoordSys base;
+    CString reason;
+    if (!ZrCoordSysFromEpsg(g.baseCode, base, &reason)) {
+        why = name + " (" + g.name + ") lies on EPSG:" + std::to_string(g.baseCode) +
+              "'s datum, which cannot be built: " + reason.str();
+        return 0;
+    }
+    CZrPJCoordSys built;
+    if (!built.Set(CString(g.name.c_str()), base.GetGCS(), CZrPJObject(PJ_KIND_GEOCENTRIC), CZrPJParams(),
+                   kGeocentricUnit)) {
+        why = name + " (" + g.name + ") cannot be built";
+        return 0;
+    }
+    cs = built;
+    return 1;
+}
+
 int ResolveEpsg(long code, CZrPJCoordSys& cs, std::string& why) {
     const std::string name = "EPSG:" + std::to_string(code);
+    ZrEpsgGeocentricRecord geocentric;
+    if (ZrEpsgFindGeocentric(code, geocentric)) return ResolveGeocentric(geocentric, cs, why);
     CZrPJCoordSys built;
     CString reason;
     if (ZrCoordSysFromEpsg(code, built, &reason)) return Usable(built, name, false, cs, why);

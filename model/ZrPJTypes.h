@@ -581,7 +581,7 @@ enum tagGeoCoordSysType : long {
     PJ_GCS_HONG_KONG_1980 = 37414,
 };
 
-// Projection kinds (43001-43046, then the kinds added after them, to 43078); -1
+// Projection kinds (43001-43046, then the kinds added after them, to 43079); -1
 // is the kind of planar and geographic systems.
 enum tagPJObjectType : long {
     PJ_KIND_NO_PROJECTION = -1,
@@ -660,6 +660,9 @@ enum tagPJObjectType : long {
     PJ_KIND_GENERAL_OBLIQUE_TRANSFORMATION = 43076,
     PJ_KIND_TILTED_PERSPECTIVE = 43077,
     PJ_KIND_QUADRILATERALIZED_SPHERICAL_CUBE = 43078,
+    // Earth-centred X, Y, Z of longitude, latitude and height (EPSG:4978 and
+    // the like); its points convert through the 3-D entries only.
+    PJ_KIND_GEOCENTRIC = 43079,
 };
 
 // Coordinate systems: 0 planar, 1 geographic, -1 projected from parts; every

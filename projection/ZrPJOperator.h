@@ -302,6 +302,8 @@ protected:
     ZRPJ_ROUTINE_PAIR(Transverse_Mercator_Zoned)
     ZRPJ_ROUTINE_PAIR(Tunisia_Mining_Grid)
     ZRPJ_ROUTINE_PAIR(New_Zealand_Map_Grid)
+    // geocentric.cpp
+    ZRPJ_ROUTINE_PAIR(Geocentric)
 #undef ZRPJ_ROUTINE_PAIR
 
     // ---- State, in groups. operator= copies the definition, the flag, the

@@ -68,6 +68,20 @@ records of each kind sorted by code (the reader searches them by code):
       systems whose every step is a record above: the step codes in order,
       comma-separated; the accuracy EPSG gives, else the sum of the steps'
       where all are known, as PROJ sums them.
+  K code name base S W N E area
+      a geocentric system (X, Y, Z of longitude, latitude and height) on the
+      datum of the kept geographic 2D system `base`, with its area of use.
+  L code name base S W N E area
+      a geographic 3D system (longitude, latitude, ellipsoidal height) on
+      the datum of the kept geographic 2D system `base`.
+  D code name method source target tx ty tz rx ry rz ds rtx rty rtz rrx rry rrz rds epoch accuracy S W N E area
+      a Helmert between geocentric or geographic 3D systems: geocentric
+      domain (1031 translations, 1032 coordinate frame, 1033 position
+      vector), time-dependent (1053 position vector, 1056 coordinate frame)
+      and time-specific (1065 position vector, 1066 coordinate frame). source and target are
+      the kept geographic 2D systems on the same datums; values as in T, the
+      rates per year in m, arc-seconds and ppm (0 when constant), and the
+      reference epoch as a decimal year (0 when none).
   S superseded replacement
       EPSG says the operation `replacement` supersedes `superseded` between
       the same two systems, across the kinds above (a grid superseding a
@@ -92,11 +106,12 @@ What is kept:
     the reason);
   - every non-deprecated transformation between two of those geographic
     systems by geocentric translations or a seven-parameter Helmert in the
-    geographic 2D domain (9603, 9606, 9607). The geocentric-domain variants
-    (1031, 1032, 1033) join geocentric systems, not geographic ones, and
-    PROJ reaches them only through concatenated operations; the
-    time-dependent and time-specific Helmerts need an epoch; Molodensky-
-    Badekas needs an evaluation point the translator has no place for. The
+    geographic 2D domain (9603, 9606, 9607) as T records. The
+    geocentric-domain, time-dependent and time-specific Helmerts (1031-1033,
+    1053, 1056, 1065, 1066) join geocentric or 3D systems and are D records
+    between the geographic 2D systems on the same datums; Molodensky-
+    Badekas needs an evaluation point the translator has no place for (M
+    records, run as operations). The
     EPSG dataset holds no non-deprecated Molodensky (9604) or abridged
     Molodensky (9605) transformation;
   - for every kept geographic, projected or left-out system, its aliases
@@ -499,9 +514,8 @@ OFFSET_METHODS = (9601, 9619)
 
 def other_parametric(ds, geog):
     """Molodensky-Badekas transformations and geographic offsets between two
-    kept geographic systems. The rest of EPSG's parametric methods join
-    geocentric or 3D systems (the geocentric-domain and time-dependent
-    Helmerts), which PROJ reaches only through concatenated operations."""
+    kept geographic systems. The Helmerts of geocentric and 3D systems are
+    in geocentric_helmerts."""
     out = {}
     arcsec = math.pi / (180.0 * 3600.0)
     rows = ds.query(
@@ -570,6 +584,76 @@ def geoid_operations(ds, geog):
     return out
 
 
+GEOCENTRIC_HELMERT_METHODS = (1031, 1032, 1033, 1053, 1056, 1065, 1066)
+SECONDS_PER_YEAR = 31556925.445  # EPSG's year, the unit its rates are stated per
+
+
+def geographic_2d_of(ds, geog, crs):
+    """The kept geographic 2D system on the datum of a geodetic system (itself
+    when it is one), else None."""
+    if int(crs) in geog:
+        return int(crs)
+    base = ds.query(
+        "SELECT b.code FROM geodetic_crs s JOIN geodetic_crs b ON b.datum_auth_name = s.datum_auth_name AND "
+        "b.datum_code = s.datum_code AND b.type = 'geographic 2D' AND b.auth_name = 'EPSG' AND b.deprecated = 0 "
+        "WHERE s.auth_name = 'EPSG' AND s.code = ? ORDER BY b.code", str(crs))
+    base = [int(b) for (b,) in base if int(b) in geog]
+    return base[0] if base else None
+
+
+def geocentric_systems(ds, geog, kind="geocentric", letter="K"):
+    """Every non-deprecated EPSG geocentric (or geographic 3D) system whose
+    datum a kept geographic 2D system shares."""
+    out = {}
+    for code, name in ds.query("SELECT code, name FROM geodetic_crs WHERE auth_name='EPSG' AND "
+                               "type=? AND deprecated=0", kind):
+        base = geographic_2d_of(ds, geog, code)
+        if base is None:
+            continue
+        area, south, west, north, east = ds.extent("geodetic_crs", code)
+        out[int(code)] = [letter, str(code), text(name), str(base), num(south), num(west), num(north),
+                          num(east), text(area)]
+    return out
+
+
+def geocentric_helmerts(ds, geog):
+    """The geocentric-domain, time-dependent and time-specific Helmerts whose
+    systems lie on the datums of kept geographic 2D systems (two different
+    ones)."""
+    out = {}
+    arcsec = math.pi / (180.0 * 3600.0)
+    rows = ds.query(
+        "SELECT code, name, method_code, source_crs_code, target_crs_code, accuracy, tx, ty, tz, "
+        "translation_uom_code, rx, ry, rz, rotation_uom_code, scale_difference, scale_difference_uom_code, "
+        "rate_tx, rate_ty, rate_tz, rate_translation_uom_code, rate_rx, rate_ry, rate_rz, rate_rotation_uom_code, "
+        "rate_scale_difference, rate_scale_difference_uom_code, epoch, epoch_uom_code "
+        "FROM helmert_transformation_table WHERE auth_name='EPSG' AND deprecated=0 "
+        "AND method_code IN (%s) AND source_crs_auth_name='EPSG' AND target_crs_auth_name='EPSG'" %
+        ",".join(map(str, GEOCENTRIC_HELMERT_METHODS)))
+    for (code, name, method, src, dst, acc, tx, ty, tz, tuom, rx, ry, rz, ruom, sd, suom, rtx, rty, rtz, rtuom,
+         rrx, rry, rrz, rruom, rsd, rsuom, epoch, euom) in rows:
+        src2d, dst2d = geographic_2d_of(ds, geog, src), geographic_2d_of(ds, geog, dst)
+        if src2d is None or dst2d is None or src2d == dst2d:
+            continue
+        trans = [v * ds.factor(tuom) for v in (tx, ty, tz)]
+        rot = [0.0 if v is None else v if str(ruom) == "9104" else v * ds.factor(ruom) / arcsec
+               for v in (rx, ry, rz)]
+        scale = 0.0 if sd is None else sd if str(suom) == "9202" else sd * ds.factor(suom) * 1e6
+        rates = [0.0] * 7
+        if rtuom is not None:
+            rates[0:3] = [(v or 0.0) * ds.factor(rtuom) * SECONDS_PER_YEAR for v in (rtx, rty, rtz)]
+        if rruom is not None:
+            rates[3:6] = [(v or 0.0) * ds.factor(rruom) * SECONDS_PER_YEAR / arcsec for v in (rrx, rry, rrz)]
+        if rsuom is not None:
+            rates[6] = (rsd or 0.0) * ds.factor(rsuom) * SECONDS_PER_YEAR * 1e6
+        area, south, west, north, east = ds.extent("helmert_transformation", code)
+        out[int(code)] = (["D", str(code), text(name), str(method), str(src2d), str(dst2d)] +
+                          [num(v) for v in trans + rot + [scale] + rates] +
+                          [num(epoch if epoch is not None else 0), num(acc if acc is not None else -1),
+                           num(south), num(west), num(north), num(east), text(area)])
+    return out
+
+
 def supersessions(ds, kept):
     """Supersessions between two kept operations with the same systems."""
     out = {}
@@ -623,14 +707,18 @@ def main():
     grids = grid_transformations(ds, geog)
     others = other_parametric(ds, geog)
     geoids = geoid_operations(ds, geog)
-    superseded = supersessions(ds, set(trans) | set(grids) | set(others))
+    geocentric = geocentric_systems(ds, geog)
+    geographic3d = geocentric_systems(ds, geog, "geographic 3D", "L")
+    timed = geocentric_helmerts(ds, geog)
+    superseded = supersessions(ds, set(trans) | set(grids) | set(others) | set(timed))
     concats = concatenated(ds, geog, set(trans) | set(grids) | set(others))
     version = ds.query("SELECT value FROM metadata WHERE key='EPSG.VERSION'")
     lines = ["# EPSG definitions for ZrPrj50, generated by tools/gen_epsg.py from EPSG dataset %s" %
              (version[0][0] if version else "?"),
              "# %d geographic, %d projected (%d left out), %d transformations, %d grid-based, %d other, "
              "%d geoid" % (len(geog), len(proj), len(left_out), len(trans), len(grids), len(others), len(geoids))]
-    for table in (geog, proj, left_out, trans, grids, others, geoids, superseded, concats):
+    for table in (geog, proj, left_out, trans, grids, others, geoids, superseded, concats, geocentric,
+                  geographic3d, timed):
         for code in sorted(table):
             lines.append("\t".join(table[code]))
     kept = {code: (row[2], False) for code, row in geog.items()}
@@ -639,7 +727,7 @@ def main():
     lines += search
     data = "\n".join(lines) + "\n"
     records = sum(len(table) for table in (geog, proj, left_out, trans, grids, others, geoids, superseded,
-                                           concats)) + len(search)
+                                           concats, geocentric, geographic3d, timed)) + len(search)
     data += "E\t%d\t%08x\n" % (records, zlib.crc32(data.encode("utf-8")) & 0xFFFFFFFF)
     if args.output:
         with open(args.output, "w", encoding="utf-8", newline="\n") as out:

@@ -57,6 +57,14 @@ struct ZrOperationStep {
     // Molodensky-Badekas: the point the rotation and scale turn about
     // (geocentric metres); zero for a plain Helmert.
     double px = 0, py = 0, pz = 0;
+    // A time-dependent Helmert: the rates of the seven values per year
+    // (m/yr, arc-seconds/yr in the position-vector convention, ppm/yr) and the
+    // epoch (decimal year) the values hold at. At a coordinate epoch t each
+    // value is v + rate (t - refEpoch); a point without an epoch takes the
+    // values as stated (t = refEpoch).
+    bool timeDependent = false;
+    double dtx = 0, dty = 0, dtz = 0, drx = 0, dry = 0, drz = 0, dds = 0;
+    double refEpoch = 0;
     // Offsets of ZR_STEP_OFFSET, degrees.
     double dlat = 0, dlon = 0;
     ZrDatumShift shift;
@@ -73,6 +81,9 @@ struct ZrOperationStep {
     } fromDerived, toDerived;
     double rxRad = 0, ryRad = 0, rzRad = 0, k = 1, invK = 1;
 };
+
+// "No coordinate epoch": time-dependent steps use their values as stated.
+constexpr double kZrNoEpoch = __builtin_nan("");
 
 // The longest chain an operation takes: source to hub, hub to destination,
 // one more for a concatenation written in three parts.
@@ -100,7 +111,10 @@ struct ZRPRJ_API ZrDatumOperation {
 // Applies one operation to (lon, lat in degrees, ellipsoidal height in
 // metres); forward nonzero from its source to its destination, 0 back. Each
 // step carries the height it computes into the next, as PROJ's pipelines do.
-ZRPRJ_API void ZrApplyOperation(const ZrDatumOperation& op, CPoint3D& pt, int forward);
+// epoch is the point's coordinate epoch (decimal year) for time-dependent
+// steps; NaN (the default) means none given.
+ZRPRJ_API void ZrApplyOperation(const ZrDatumOperation& op, CPoint3D& pt, int forward,
+                                double epoch = kZrNoEpoch);
 
 // The candidates for one pair of systems, best first.
 class ZRPRJ_API CZrPJOperationChoice {
@@ -127,8 +141,10 @@ public:
     void SetSides(const CZrPJCoordSys& src, const CZrPJCoordSys& des);
     // Picks and applies; the index used, or -1 (point untouched) with no
     // candidates.
-    int Apply(CPoint3D& pt, int forward) const;
-    int Apply(CPoint2D& pt, int forward) const;
+    int Apply(CPoint3D& pt, int forward, double epoch = kZrNoEpoch) const;
+    int Apply(CPoint2D& pt, int forward, double epoch = kZrNoEpoch) const;
+    // Whether some candidate changes with the coordinate epoch.
+    bool TimeDependent() const;
 
 private:
     // One operation's area on a projected side: the projected box, and a

@@ -67,6 +67,12 @@ public:
     int SetOperations(std::shared_ptr<const CZrPJOperationChoice> choice);
     const CZrPJOperationChoice* GetOperations() const { return m_operations.get(); }
 
+    // The coordinate epoch (decimal year, e.g. 2024.5) that time-dependent
+    // operations of the choice are evaluated at; NaN (the default): none, and
+    // they take their values as stated at their reference epoch.
+    void SetEpoch(double epoch) { m_epoch = epoch; }
+    double GetEpoch() const { return m_epoch; }
+
     // Chooses the route and derives the datum shift; nonzero when the
     // translator can convert.
     int Create();
@@ -106,6 +112,11 @@ public:
 private:
     int ConvertColumns(double* x, std::size_t sx, double* y, std::size_t sy, double* z, std::size_t sz,
                        long count, int forward, bool threeD) const;
+    struct Geocentric;
+    static void FromGeocentric(const Geocentric& g, double* x, std::size_t sx, double* y, std::size_t sy,
+                               double* z, std::size_t sz, long count);
+    static void ToGeocentric(const Geocentric& g, double* x, std::size_t sx, double* y, std::size_t sy,
+                             double* z, std::size_t sz, long count);
     void ApplyOperations(double* x, std::size_t sx, double* y, std::size_t sy, double* z, std::size_t sz,
                          long count, int forward) const;
 
@@ -124,6 +135,13 @@ private:
     int m_bDatumShift;
     ZrDatumShift m_shift; // constants of the datum shift, derived by Create
     std::shared_ptr<const CZrPJOperationChoice> m_operations;
+    double m_epoch = kZrNoEpoch;
+    // A geocentric side (X, Y, Z): its points pass through longitude,
+    // latitude and height on its ellipsoid, derived by Create.
+    struct Geocentric {
+        bool on = false;
+        double a = 0, f = 0, pm = 0;
+    } m_geocentricSrc, m_geocentricDes;
 };
 
 // Links the library's resources into the caller's resource chain where the

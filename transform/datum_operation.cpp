@@ -66,12 +66,34 @@ void FromGeocentric(const CPoint3D& xyz, const ZrOperationEllipsoid& e, const Zr
     lph.y = std::atan2(sinPhi, cosPhi) * kRadToDeg;
 }
 
+// The seven values a Helmert applies to one point: the stated ones, or for a
+// time-dependent step those at the point's epoch.
+struct HelmertValues {
+    double tx, ty, tz, rx, ry, rz, k, invK;
+};
+
+HelmertValues ValuesAt(const ZrOperationStep& s, double epoch) {
+    if (!s.timeDependent || std::isnan(epoch))
+        return {s.tx, s.ty, s.tz, s.rxRad, s.ryRad, s.rzRad, s.k, s.invK};
+    const double dt = epoch - s.refEpoch;
+    const double k = 1.0 + (s.ds + s.dds * dt) * 1e-6;
+    return {s.tx + s.dtx * dt,
+            s.ty + s.dty * dt,
+            s.tz + s.dtz * dt,
+            (s.rx + s.drx * dt) * kArcSecondRad,
+            (s.ry + s.dry * dt) * kArcSecondRad,
+            (s.rz + s.drz * dt) * kArcSecondRad,
+            k,
+            1.0 / k};
+}
+
 // The Helmert with EPSG's linearised rotation matrix (position vector):
 // R = [1 -rz ry; rz 1 -rx; -ry rx 1]. Backward applies the transpose, as
 // PROJ's helmert does, rather than the exact inverse; the two differ by the
 // square of the rotation times the radius, 0.2 mm at one arc-second.
-void Helmert(const ZrOperationStep& s, CPoint3D& pt, int forward) {
-    const double rx = s.rxRad, ry = s.ryRad, rz = s.rzRad, k = s.k;
+void Helmert(const ZrOperationStep& s, CPoint3D& pt, int forward, double epoch) {
+    const HelmertValues h = ValuesAt(s, epoch);
+    const double rx = h.rx, ry = h.ry, rz = h.rz, k = h.k;
     CPoint3D p, q;
     if (forward)
         ToGeocentric(pt, s.from, s.fromDerived, p);
@@ -81,12 +103,12 @@ void Helmert(const ZrOperationStep& s, CPoint3D& pt, int forward) {
     // X' = T + P + k R (X - P); a plain Helmert has P = 0.
     if (forward) {
         const double x = p.x - s.px, y = p.y - s.py, z = p.z - s.pz;
-        q.x = k * (x - rz * y + ry * z) + s.tx + s.px;
-        q.y = k * (rz * x + y - rx * z) + s.ty + s.py;
-        q.z = k * (-ry * x + rx * y + z) + s.tz + s.pz;
+        q.x = k * (x - rz * y + ry * z) + h.tx + s.px;
+        q.y = k * (rz * x + y - rx * z) + h.ty + s.py;
+        q.z = k * (-ry * x + rx * y + z) + h.tz + s.pz;
     } else {
-        const double u = (p.x - s.tx - s.px) * s.invK, v = (p.y - s.ty - s.py) * s.invK,
-                     w = (p.z - s.tz - s.pz) * s.invK;
+        const double u = (p.x - h.tx - s.px) * h.invK, v = (p.y - h.ty - s.py) * h.invK,
+                     w = (p.z - h.tz - s.pz) * h.invK;
         q.x = u + rz * v - ry * w + s.px;
         q.y = -rz * u + v + rx * w + s.py;
         q.z = ry * u - rx * v + w + s.pz;
@@ -97,7 +119,7 @@ void Helmert(const ZrOperationStep& s, CPoint3D& pt, int forward) {
         FromGeocentric(q, s.from, s.fromDerived, pt);
 }
 
-void ApplyStep(const ZrOperationStep& s, CPoint3D& pt, int direction) {
+void ApplyStep(const ZrOperationStep& s, CPoint3D& pt, int direction, double epoch) {
     const int forward = s.inverse ? !direction : direction;
     switch (s.kind) {
     case ZR_STEP_DATUM_SHIFT:
@@ -112,7 +134,7 @@ void ApplyStep(const ZrOperationStep& s, CPoint3D& pt, int direction) {
         return;
     }
     case ZR_STEP_HELMERT:
-        Helmert(s, pt, forward);
+        Helmert(s, pt, forward, epoch);
         return;
     case ZR_STEP_OFFSET: {
         const double sign = forward ? 1.0 : -1.0;
@@ -161,14 +183,21 @@ bool ZrDatumOperation::Contains(double lon, double lat) const {
     return lon >= west || lon <= east;
 }
 
-void ZrApplyOperation(const ZrDatumOperation& op, CPoint3D& pt, int forward) {
+void ZrApplyOperation(const ZrDatumOperation& op, CPoint3D& pt, int forward, double epoch) {
     if (forward) {
         for (int i = 0; i < op.stepCount; ++i)
-            ApplyStep(op.steps[i], pt, 1);
+            ApplyStep(op.steps[i], pt, 1, epoch);
     } else {
         for (int i = op.stepCount - 1; i >= 0; --i)
-            ApplyStep(op.steps[i], pt, 0);
+            ApplyStep(op.steps[i], pt, 0, epoch);
     }
+}
+
+bool CZrPJOperationChoice::TimeDependent() const {
+    for (const ZrDatumOperation& op : m_ops)
+        for (int i = 0; i < op.stepCount; ++i)
+            if (op.steps[i].timeDependent) return true;
+    return false;
 }
 
 namespace {
@@ -303,16 +332,16 @@ int CZrPJOperationChoice::Pick(double lon, double lat, int forward) const {
     return m_ops.empty() ? -1 : 0;
 }
 
-int CZrPJOperationChoice::Apply(CPoint3D& pt, int forward) const {
+int CZrPJOperationChoice::Apply(CPoint3D& pt, int forward, double epoch) const {
     const int i = Pick(pt.x, pt.y, forward);
-    if (i >= 0) ZrApplyOperation(m_ops[static_cast<size_t>(i)], pt, forward);
+    if (i >= 0) ZrApplyOperation(m_ops[static_cast<size_t>(i)], pt, forward, epoch);
     return i;
 }
 
-int CZrPJOperationChoice::Apply(CPoint2D& pt, int forward) const {
+int CZrPJOperationChoice::Apply(CPoint2D& pt, int forward, double epoch) const {
     // A 2-D point lies on its ellipsoid; the height the chain gives is dropped.
     CPoint3D p(pt.x, pt.y, 0.0);
-    const int i = Apply(p, forward);
+    const int i = Apply(p, forward, epoch);
     pt.x = p.x;
     pt.y = p.y;
     return i;

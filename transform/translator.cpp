@@ -4,11 +4,20 @@
 
 #include "transform/ZrShiftColumns.h"
 
+#include "projection/ZrGeocentric.h"
+
 #include <cstddef>
 
 namespace {
+bool IsGeocentric(const CZrPJCoordSys& cs) {
+    return cs.GetProjection().GetType() == PJ_KIND_GEOCENTRIC;
+}
+
+// A geocentric system routes as its geographic system does: the datum
+// operations work on longitude, latitude and height, and the geocentric
+// conversion is applied at the ends.
 bool IsUnprojected(const CZrPJCoordSys& cs) {
-    return cs.GetProjection().GetType() == PJ_KIND_NO_PROJECTION;
+    return cs.GetProjection().GetType() == PJ_KIND_NO_PROJECTION || IsGeocentric(cs);
 }
 
 // A conversion is one pipeline: unproject if the side converted from is
@@ -77,6 +86,7 @@ void CZrPJTranslator::CopyFrom(const CZrPJTranslator& other) {
     m_nMethod = other.m_nMethod;
     m_nRoute = other.m_nRoute;
     m_operations = other.m_operations;
+    m_epoch = other.m_epoch;
     Create();
 }
 
@@ -168,6 +178,18 @@ int CZrPJTranslator::Create() {
         m_bValid = datumShift ? 0 : 1;
     }
     CacheShiftValues();
+    for (int side = 0; side < 2; ++side) {
+        const CZrPJCoordSys& cs = side == 0 ? m_PJCoordSysSrc : m_PJCoordSysDes;
+        Geocentric& g = side == 0 ? m_geocentricSrc : m_geocentricDes;
+        g = Geocentric();
+        if (!IsGeocentric(cs)) continue;
+        const CZrPJGeoCoordSys gcs = cs.GetGCS();
+        const CZrPJSpheroid ellipsoid = gcs.GetDatum().GetSpheroid();
+        g.on = true;
+        g.a = ellipsoid.GetAxis();
+        g.f = ellipsoid.GetFlattening();
+        g.pm = gcs.GetPrimeMeridian().GetLongitude();
+    }
     if (!m_bDatumShift) return m_bValid;
 
     if (m_operations) {
@@ -219,17 +241,40 @@ void CZrPJTranslator::ApplyOperations(double* x, std::size_t sx, double* y, std:
         double& py = Column(y, sy, i);
         if (z) {
             CPoint3D p(px, py, Column(z, sz, i));
-            m_operations->Apply(p, forward);
+            m_operations->Apply(p, forward, m_epoch);
             px = p.x;
             py = p.y;
             Column(z, sz, i) = p.z;
         } else {
             CPoint2D p(px, py);
-            m_operations->Apply(p, forward);
+            m_operations->Apply(p, forward, m_epoch);
             px = p.x;
             py = p.y;
         }
     }
+}
+
+// Geocentric X, Y, Z to longitude (from the system's prime meridian),
+// latitude and height in place, and back.
+void CZrPJTranslator::FromGeocentric(const Geocentric& g, double* x, std::size_t sx, double* y,
+                                     std::size_t sy, double* z, std::size_t sz, long count) {
+    for (long i = 0; i < count; ++i) {
+        double lon, lat, h;
+        if (!ZrGeocentricToGeodetic(g.a, g.f, Column(x, sx, i), Column(y, sy, i), Column(z, sz, i), lon, lat,
+                                    h))
+            continue;
+        lon -= g.pm;
+        Column(x, sx, i) = lon > 180.0 ? lon - 360.0 : lon < -180.0 ? lon + 360.0 : lon;
+        Column(y, sy, i) = lat;
+        Column(z, sz, i) = h;
+    }
+}
+
+void CZrPJTranslator::ToGeocentric(const Geocentric& g, double* x, std::size_t sx, double* y, std::size_t sy,
+                                   double* z, std::size_t sz, long count) {
+    for (long i = 0; i < count; ++i)
+        ZrGeodeticToGeocentric(g.a, g.f, Column(x, sx, i) + g.pm, Column(y, sy, i), Column(z, sz, i),
+                               Column(x, sx, i), Column(y, sy, i), Column(z, sz, i));
 }
 
 // One pipeline over columns; the point arrays are columns two or three
@@ -244,6 +289,10 @@ int CZrPJTranslator::ConvertColumns(double* x, std::size_t sx, double* y, std::s
     if (row == nullptr) return 0;
     const CZrPJCoordSys& from = forward ? m_PJCoordSysSrc : m_PJCoordSysDes;
     const CZrPJCoordSys& to = forward ? m_PJCoordSysDes : m_PJCoordSysSrc;
+    const Geocentric& geocentricFrom = forward ? m_geocentricSrc : m_geocentricDes;
+    const Geocentric& geocentricTo = forward ? m_geocentricDes : m_geocentricSrc;
+    if ((geocentricFrom.on || geocentricTo.on) && !(threeD && z)) return 0;
+    if (geocentricFrom.on) FromGeocentric(geocentricFrom, x, sx, y, sy, z, sz, count);
     int lastCall = m_bValid;
     if (forward ? row->srcProjected : row->desProjected) lastCall = from.Inverse(x, sx, y, sy, count);
     if (m_bDatumShift && m_operations)
@@ -251,6 +300,7 @@ int CZrPJTranslator::ConvertColumns(double* x, std::size_t sx, double* y, std::s
     else if (m_bDatumShift)
         ZrShiftDatumColumns(m_shift, x, sx, y, sy, threeD ? z : nullptr, sz, count, forward);
     if (forward ? row->desProjected : row->srcProjected) lastCall = to.Forward(x, sx, y, sy, count);
+    if (geocentricTo.on) ToGeocentric(geocentricTo, x, sx, y, sy, z, sz, count);
     const Answer answer = !forward ? row->backward : (threeD ? row->forward3d : row->forward2d);
     return answer == Answer::kLastCall ? lastCall : m_bValid;
 }

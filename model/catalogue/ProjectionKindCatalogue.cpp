@@ -80,6 +80,7 @@ static constexpr ZrProjectionKindRow kProjectionKindRows[] = {
     {43076, "General_Oblique_Transformation"},
     {43077, "Tilted_Perspective"},
     {43078, "Quadrilateralized_Spherical_Cube"},
+    {43079, "Geocentric"},
 };
 
 static_assert(ZrRowsAscending(kProjectionKindRows), "the lookup searches the rows by code");

@@ -23,7 +23,7 @@
 namespace {
 
 constexpr double kDeg = CZrPJMath::kDegToRad;
-constexpr long kFirstKind = 43001, kLastKind = 43078;
+constexpr long kFirstKind = 43001, kLastKind = 43079;
 // Far more than the whole sweep needs, even under a sanitizer: a kind that
 // takes longer is looping on a value it should have refused.
 constexpr int kHangSeconds = 120;

@@ -1268,3 +1268,101 @@ TEST_F(ToolTest, ConvertTurnsEllipsoidalHeightsIntoGeoidHeights) {
     EXPECT_TRUE(missing.out.empty());
     EXPECT_NE(missing.err.find("egm08_25"), std::string::npos) << missing.err;
 }
+
+// Geocentric systems and epochs: convert reads x y z and an optional epoch
+// (fourth column, or --epoch for every point) as cs2cs does, and agrees with
+// PROJ's crs-to-crs operation given the epoch as t, within PROJ's tenth of a
+// millimetre, both ways. Geocentric X, Y, Z are compared in metres; the
+// rest horizontally on the ground and in height.
+TEST_F(ToolTest, ConvertGeocentricAndEpochPointsAsCs2csDoes) {
+    if (!EpsgTransformationsBuilt())
+        GTEST_SKIP() << "EPSG transformations are not available in this library yet";
+    constexpr double kAgreeMetres = 1e-4;
+    constexpr double kMetresPerDegree = 111320.0;
+    const struct {
+        const char *from, *to, *extra;
+        double p[3], epoch; // the point in the source system; epoch 0: none
+        bool xyzFrom, xyzTo, epochColumn;
+    } rows[] = {
+        {"EPSG:4979", "EPSG:4978", "", {10, 50, 250}, 0, false, true, false},
+        {"EPSG:4979", "EPSG:4978", "", {-75.5, -89.9, -30}, 0, false, true, false},
+        {"EPSG:4936", "EPSG:4937", "", {4045614.66, 713351.02, 4862980.55}, 0, true, false, false},
+        // ETRS89 to WGS 84 (1), all zeros: PROJ keeps longitude, latitude and
+        // height (a no-op), and so must the step, not re-cast them from GRS 80
+        // to WGS 84 through the geocentric frame (0.11 mm in Z).
+        {"EPSG:4258", "EPSG:4978", "", {10, 50, 100}, 0, false, true, false},
+        // ITRF2014 -> ETRF2000 (8405, time-dependent), epoch in the column.
+        {"EPSG:7789", "EPSG:7930", "", {4045614.66, 713351.02, 4862980.55}, 2024.5, true, true, true},
+        // The same by --epoch, and in geographic 3D.
+        {"EPSG:7789",
+         "EPSG:7930",
+         "--epoch 2011.25 ",
+         {4045614.66, 713351.02, 4862980.55},
+         2011.25,
+         true,
+         true,
+         false},
+        {"EPSG:7912", "EPSG:7931", "", {10, 50, 250}, 2030.0, false, false, true},
+        // ITRF2014 -> GDA2020 (8049, time-dependent coordinate frame).
+        {"EPSG:7789", "EPSG:7842", "", {-4646000.0, 2553000.0, -3534000.0}, 2021.0, true, true, true},
+    };
+    PJ_CONTEXT* ctx = proj_context_create();
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.from) + " -> " + r.to);
+        PJ* raw = proj_create_crs_to_crs(ctx, r.from, r.to, nullptr);
+        PJ* op = raw ? proj_normalize_for_visualization(ctx, raw) : nullptr;
+        if (raw) proj_destroy(raw);
+        ASSERT_NE(op, nullptr);
+        const PJ_COORD there = proj_trans(op, PJ_FWD, proj_coord(r.p[0], r.p[1], r.p[2], r.epoch));
+        for (const bool inverse : {false, true}) {
+            const double* in = inverse ? there.v : r.p;
+            const PJ_COORD expect = inverse ? proj_coord(r.p[0], r.p[1], r.p[2], 0) : there;
+            char line[160];
+            std::snprintf(line, sizeof line, "%.10f %.10f %.6f", in[0], in[1], in[2]);
+            std::string input = line;
+            if (r.epochColumn) input += " " + std::to_string(r.epoch);
+            const ToolRun run =
+                Tool(std::string("convert -p 10 ") + r.extra + r.from + " " + r.to + (inverse ? " -I" : ""),
+                     input + "\n");
+            ASSERT_EQ(run.exit, 0) << run.err;
+            double x = 0, y = 0, z = 0;
+            ASSERT_EQ(std::sscanf(run.out.c_str(), "%lf %lf %lf", &x, &y, &z), 3) << run.out;
+            const bool xyz = inverse ? r.xyzFrom : r.xyzTo;
+            if (xyz) {
+                EXPECT_LE(std::hypot(std::hypot(x - expect.xyz.x, y - expect.xyz.y), z - expect.xyz.z),
+                          kAgreeMetres)
+                    << run.out;
+            } else {
+                const double dx = (x - expect.xyz.x) * std::cos(expect.xyz.y * M_PI / 180);
+                EXPECT_LE(std::hypot(dx, y - expect.xyz.y) * kMetresPerDegree, kAgreeMetres) << run.out;
+                EXPECT_NEAR(z, expect.xyz.z, kAgreeMetres) << run.out;
+            }
+            if (r.epochColumn) EXPECT_NE(run.out.find(std::to_string(r.epoch)), std::string::npos);
+        }
+        proj_destroy(op);
+    }
+    proj_context_destroy(ctx);
+    // A geocentric point needs three numbers (a geographic one is on the
+    // ellipsoid without its height, as cs2cs takes it); an epoch that is no
+    // year is refused.
+    const ToolRun flat = Tool("convert -p 4 EPSG:4326 EPSG:4978", "0 0\n");
+    EXPECT_EQ(flat.out, "6378137.0000\t0.0000\t0.0000\n") << flat.err;
+    const ToolRun two = Tool("convert EPSG:4978 EPSG:4979", "1 2\n");
+    EXPECT_NE(two.exit, 0);
+    EXPECT_NE(two.err.find("three numbers"), std::string::npos) << two.err;
+    EXPECT_EQ(Tool("convert --epoch soon EPSG:7789 EPSG:7930", "1 2 3\n").exit, 2);
+}
+
+// A geoid operation named by --transformation is taken where the default
+// path would apply it (it was refused: "no datum to shift"), with the same
+// heights.
+TEST_F(ToolTest, ConvertTakesANamedGeoidOperation) {
+    if (!EpsgTransformationsBuilt())
+        GTEST_SKIP() << "EPSG transformations are not available in this library yet";
+    const ToolRun byDefault = Tool("convert EPSG:4979 EPSG:4326+5773", "10 50 100\n");
+    const ToolRun named = Tool("convert --transformation EPSG:10084 EPSG:4979 EPSG:4326+5773", "10 50 100\n");
+    ASSERT_EQ(byDefault.exit, 0) << byDefault.err;
+    ASSERT_EQ(named.exit, 0) << named.err;
+    EXPECT_EQ(named.out, byDefault.out);
+    EXPECT_NE(named.err.find("EPSG:10084"), std::string::npos) << named.err;
+}

@@ -12,6 +12,7 @@
 #include "persistence/ZrPrjFiles.h"
 #include "platform/ZrToolkit.h"
 #include "platform/ui/ZrDC.h"
+#include "projection/ZrGeocentric.h"
 #include "transform/ZrGrid.h"
 #include "transform/ZrPJTranslator.h"
 
@@ -239,8 +240,12 @@ class PointConverter {
 public:
     PointConverter(const CZrPJCoordSys& src, const CZrPJCoordSys& dst, bool forward)
         : m_from(forward ? src : dst), m_to(forward ? dst : src), m_forward(forward) {
-        m_fromProjected = ZrCliIsProjected(m_from);
-        m_toProjected = ZrCliIsProjected(m_to);
+        // A geocentric side is no map: its X, Y, Z come from longitude,
+        // latitude and height on its ellipsoid, in the 3-D path.
+        m_fromGeocentric = Geocentric(m_from, m_fromEarth);
+        m_toGeocentric = Geocentric(m_to, m_toEarth);
+        m_fromProjected = ZrCliIsProjected(m_from) && !m_fromGeocentric;
+        m_toProjected = ZrCliIsProjected(m_to) && !m_toGeocentric;
         // CopyAll: the operator's assignment leaves the series behind.
         m_fromOp.CopyAll(m_from.GetPJOperator());
         m_toOp.CopyAll(m_to.GetPJOperator());
@@ -302,6 +307,61 @@ public:
         return s;
     }
     bool NeedsShift() const { return m_shift; }
+    bool FromGeocentric() const { return m_fromGeocentric; }
+    bool ToGeocentric() const { return m_toGeocentric; }
+    // Whether the operation chosen moves with the coordinate epoch.
+    bool TimeDependent() const {
+        return m_shift && m_datum.GetOperations() && m_datum.GetOperations()->TimeDependent();
+    }
+
+    // The 3-D path: longitude, latitude and height (or geocentric X, Y, Z)
+    // through the same steps, the height carried by the datum operation, at
+    // the coordinate epoch given (NaN: none).
+    bool Convert3D(CPoint3D& pt, double epoch, std::string& why) const {
+        if (m_fromGeocentric) {
+            double lon = 0, lat = 0, h = 0;
+            if (!ZrGeocentricToGeodetic(m_fromEarth.a, m_fromEarth.f, pt.x, pt.y, pt.z, lon, lat, h)) {
+                why = "the geocentric point is not three finite numbers";
+                return false;
+            }
+            lon -= m_fromEarth.pm;
+            pt = CPoint3D(lon > 180.0 ? lon - 360.0 : lon, lat, h);
+        } else if (m_fromProjected) {
+            CPoint2D p(pt.x, pt.y);
+            if (!ZrCliCheckedInverse(m_fromOp, "source projection", p, why)) return false;
+            pt.x = p.x;
+            pt.y = p.y;
+        } else if (!(std::fabs(pt.y) <= 90.0)) {
+            why = "the latitude is beyond 90 degrees";
+            return false;
+        }
+        m_geoFrom = CPoint2D(pt.x, pt.y);
+        if (m_shift) {
+            if (const CZrPJOperationChoice* choice = m_datum.GetOperations()) {
+                const int i = choice->Pick(pt.x, pt.y);
+                if (i >= 0 && static_cast<size_t>(i) < m_applied.size())
+                    m_applied[static_cast<size_t>(i)] = 1;
+            }
+            m_datum.SetEpoch(epoch);
+            m_datum.Convert(&pt, 1, m_forward ? 1 : 0);
+            if (!std::isfinite(pt.x) || !std::isfinite(pt.y) || !std::isfinite(pt.z)) {
+                why = "the datum shift gives no position for the point";
+                return false;
+            }
+        }
+        m_geoTo = CPoint2D(pt.x, pt.y);
+        if (m_toGeocentric) {
+            ZrGeodeticToGeocentric(m_toEarth.a, m_toEarth.f, pt.x + m_toEarth.pm, pt.y, pt.z, pt.x, pt.y,
+                                   pt.z);
+            return true;
+        }
+        if (!m_toProjected) return true;
+        CPoint2D p(pt.x, pt.y);
+        if (!ZrCliCheckedForward(m_toOp, "destination projection", kCliRoundTripMetres, p, why)) return false;
+        pt.x = p.x;
+        pt.y = p.y;
+        return true;
+    }
 
     bool operator()(CPoint2D& pt, std::string& why) const {
         if (m_fromProjected) {
@@ -336,13 +396,35 @@ public:
     bool ToProjected() const { return m_toProjected; }
 
 private:
+    struct Earth {
+        double a = 0, f = 0, pm = 0;
+    };
+    static bool Geocentric(const CZrPJCoordSys& cs, Earth& e) {
+        if (cs.GetProjection().GetType() != PJ_KIND_GEOCENTRIC) return false;
+        const CZrPJGeoCoordSys gcs = cs.GetGCS();
+        e.a = gcs.GetDatum().GetSpheroid().GetAxis();
+        e.f = gcs.GetDatum().GetSpheroid().GetFlattening();
+        e.pm = gcs.GetPrimeMeridian().GetLongitude();
+        // The catalogue rounds some flattenings (WGS 84's to ten digits, 0.2 mm
+        // in Z); EPSG's own figures where EPSG names the geographic system.
+        ZrEpsgGeographicRecord g;
+        const long code = ZrCliEpsgGeographicOf(cs);
+        if (code > 0 && ZrEpsgFindGeographic(code, g) && std::fabs(g.semiMajorAxis - e.a) < 1.0) {
+            e.a = g.semiMajorAxis;
+            e.f = g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening;
+        }
+        return true;
+    }
+
     CZrPJCoordSys m_from, m_to;
     bool m_forward;
     bool m_fromProjected = false, m_toProjected = false;
+    bool m_fromGeocentric = false, m_toGeocentric = false;
+    Earth m_fromEarth, m_toEarth;
     CZrPJOperator m_fromOp, m_toOp;
     bool m_shift = false;
     CZrPJCoordSys m_src, m_dst; // the two geographic systems of the shift
-    CZrPJTranslator m_datum;
+    mutable CZrPJTranslator m_datum;        // its epoch is set per point in the 3-D path
     std::vector<ZrOperationSummary> m_used; // the best operation's candidates, best first
     mutable std::vector<char> m_applied;    // which of them some point took
     mutable CPoint2D m_geoFrom, m_geoTo;
@@ -386,7 +468,7 @@ HeightSpec SplitHeights(const std::string& spec) {
 // geographic2d into heights of the vertical system; null and why (naming
 // the grids and where they were looked for) when none can be used.
 std::shared_ptr<const CZrGeoidGrid> GeoidFor(long vertical, long geographic2d, std::string& name,
-                                             std::string& why) {
+                                             std::string& why, long only = 0) {
     std::vector<ZrEpsgGeoidRecord> ops;
     ZrEpsgListGeoidOperations(vertical, ops);
     if (ops.empty()) {
@@ -395,7 +477,7 @@ std::shared_ptr<const CZrGeoidGrid> GeoidFor(long vertical, long geographic2d, s
     }
     std::string missing;
     for (const ZrEpsgGeoidRecord& op : ops) {
-        if (op.source2dCode != geographic2d) continue;
+        if (op.source2dCode != geographic2d || (only && op.code != only)) continue;
         for (const std::string& grid : {op.grid, op.oldGrid}) {
             std::string path, reason;
             if (!ZrFindGrid(grid, path, &reason)) {
@@ -432,7 +514,8 @@ const std::vector<OptionSpec> kConvertOptions = WithFormatOptions({{"--inverse",
                                                                    {"--method", "-m", true},
                                                                    {"--params", "-t", true},
                                                                    {"--transformation", "-T", true},
-                                                                   {"--ballpark", nullptr, false}});
+                                                                   {"--ballpark", nullptr, false},
+                                                                   {"--epoch", nullptr, true}});
 
 } // namespace
 
@@ -461,6 +544,7 @@ int ZrCliConvert(const std::vector<std::string>& args) {
 
     const bool forward = parsed.options.count("--inverse") == 0;
     PointConverter converter(src, dst, forward);
+    long namedGeoid = 0; // a geoid operation named by --transformation
     if (parsed.options.count("--transformation")) {
         if (parsed.options.count("--method") || parsed.options.count("--params"))
             return ZrCliUsageError(command, "--transformation brings its own method and values: give it "
@@ -468,7 +552,21 @@ int ZrCliConvert(const std::vector<std::string>& args) {
         const long code = TransformationCode(parsed.options["--transformation"]);
         if (code == 0) return ZrCliUsageError(command, "--transformation takes an EPSG code, EPSG:n or n");
         std::string why;
-        if (!converter.PrepareEpsg(code, why)) {
+        // A geoid operation to the vertical system one side names is what the
+        // default path would apply to the heights: it is taken for them, and
+        // the horizontal part, if the datums differ, chosen as by default.
+        const long vertical = srcHeights.vertical ? srcHeights.vertical : dstHeights.vertical;
+        std::vector<ZrEpsgGeoidRecord> geoidOps;
+        if (vertical) ZrEpsgListGeoidOperations(vertical, geoidOps);
+        for (const ZrEpsgGeoidRecord& op : geoidOps)
+            if (op.code == code) namedGeoid = code;
+        if (namedGeoid) {
+            if (!converter.PrepareBest(srcShift, dstShift, false, why)) {
+                ZrCliErrorf(command, "%s and %s lie on different datums: %s", ZrCliLabel(src).c_str(),
+                            ZrCliLabel(dst).c_str(), why.c_str());
+                return ZRCLI_USAGE;
+            }
+        } else if (!converter.PrepareEpsg(code, why)) {
             ZrCliErrorf(command, "the transformation EPSG:%ld cannot convert %s to %s: %s", code,
                         ZrCliLabel(src).c_str(), ZrCliLabel(dst).c_str(), why.c_str());
             return ZRCLI_USAGE;
@@ -490,12 +588,47 @@ int ZrCliConvert(const std::vector<std::string>& args) {
     }
     ZrCliStreamOptions options;
     options.command = command;
-    if (!Decimals(command, parsed, converter.ToProjected() ? kLinearDecimals : kAngularDecimals,
-                  options.decimals, status))
+    const bool toLinear = converter.ToProjected() || converter.ToGeocentric();
+    if (!Decimals(command, parsed, toLinear ? kLinearDecimals : kAngularDecimals, options.decimals, status))
         return status;
-    if (!StreamFormat(command, parsed, !converter.FromProjected(), !converter.ToProjected(), options, status))
+    if (!StreamFormat(command, parsed, !converter.FromProjected() && !converter.FromGeocentric(), !toLinear,
+                      options, status))
         return status;
     const ZrCliPointFn fn = [&converter](CPoint2D& pt, std::string& why) { return converter(pt, why); };
+
+    // Three numbers a line, and an epoch: where a side is geocentric, where an
+    // epoch is given, or where the operation moves with time between systems
+    // with ellipsoidal heights (cs2cs reads the epoch as the fourth column).
+    double epoch = kZrNoEpoch;
+    if (parsed.options.count("--epoch")) {
+        char* end = nullptr;
+        const std::string& text = parsed.options["--epoch"];
+        epoch = std::strtod(text.c_str(), &end);
+        if (text.empty() || *end != '\0' || !std::isfinite(epoch))
+            return ZrCliUsageError(command, "--epoch takes a decimal year, such as 2024.5");
+    }
+    const bool ellipsoidal = srcHeights.ellipsoidal || dstHeights.ellipsoidal;
+    const bool threeD = converter.FromGeocentric() || converter.ToGeocentric() || !std::isnan(epoch) ||
+                        (converter.TimeDependent() && ellipsoidal);
+    if (threeD) {
+        if (options.csv)
+            return ZrCliUsageError(command, "geocentric and epoch-dependent points are read as whitespace "
+                                            "columns (x y z [epoch]), not as CSV");
+        if (srcHeights.vertical || dstHeights.vertical)
+            return ZrCliUsageError(command, "a geocentric or epoch-dependent conversion takes ellipsoidal "
+                                            "heights, not those of a vertical system");
+        options.zDecimals = converter.ToGeocentric() ? options.decimals : kHeightDecimals;
+        options.zOptional = !converter.FromGeocentric();
+        options.point3d = [&converter, epoch](CPoint3D& pt, double lineEpoch, std::string& why) {
+            return converter.Convert3D(pt, std::isnan(lineEpoch) ? epoch : lineEpoch, why);
+        };
+        const std::vector<std::string> files(parsed.positional.begin() + 2, parsed.positional.end());
+        const int result = ZrCliRunStream(files, fn, options, stdout);
+        const std::string applied = converter.Applied();
+        if (!applied.empty())
+            std::fprintf(stderr, "%s: datum operation applied:\n%s", command, applied.c_str());
+        return result;
+    }
 
     // Heights: ellipsoidal ones become heights of a vertical system by its
     // geoid grid (H = h - N), and back (h = H + N), N taken where the point
@@ -515,7 +648,7 @@ int ZrCliConvert(const std::vector<std::string>& args) {
         const CZrPJCoordSys& geoSide = down ? (forward ? dst : src) : (forward ? src : dst);
         std::string why;
         geoid = GeoidFor(down ? toHeights.vertical : fromHeights.vertical, ZrCliEpsgGeographicOf(geoSide),
-                         geoidName, why);
+                         geoidName, why, namedGeoid);
         if (!geoid) {
             ZrCliErrorf(command, "%s", why.c_str());
             return ZRCLI_USAGE;

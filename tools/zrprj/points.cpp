@@ -3,6 +3,8 @@
 // records with the coordinates in named or numbered fields.
 #include "tools/zrprj/zrprj_p.h"
 
+#include "transform/ZrDatumOperation.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -224,6 +226,55 @@ bool NextToken(const char*& p, const char* end, Span& token) {
     return true;
 }
 
+// The three-number form of a line (x y z [epoch] rest), x and y already
+// split off: read, transformed by options.point3d, written.
+int Process3D(Span tx, Span ty, const char* p, const char* end, const ZrCliStreamOptions& options,
+              std::string& out, std::string& why) {
+    Span tz;
+    double v[3] = {0, 0, 0};
+    const bool hasZ = NextToken(p, end, tz);
+    if (!hasZ && !options.zOptional) {
+        out += "*\t*\t*";
+        why = "expected three numbers (x y z, then an optional epoch)";
+        return 0;
+    }
+    const char* rest = p;
+    const Span read[3] = {tx, ty, tz};
+    for (int i = 0; i < (hasZ ? 3 : 2); ++i) {
+        if (!ParseNumber(read[i], v[i])) {
+            out += "*\t*\t*";
+            out.append(rest, end);
+            why = "\"" + Shorten(read[i].str()) + "\" is not a finite number";
+            return 0;
+        }
+    }
+    // The epoch, when the next column is a number; anything else is copied.
+    double epoch = kZrNoEpoch;
+    const char* after = p;
+    Span tt;
+    if (NextToken(after, end, tt)) {
+        double t = 0.0;
+        if (ParseNumber(tt, t)) epoch = t;
+    }
+    CPoint3D pt = options.latFirstIn ? CPoint3D(v[1], v[0], v[2]) : CPoint3D(v[0], v[1], v[2]);
+    why.clear();
+    if (!options.point3d(pt, epoch, why) || !std::isfinite(pt.x) || !std::isfinite(pt.y) ||
+        !std::isfinite(pt.z)) {
+        if (why.empty()) why = "the point cannot be transformed";
+        out += "*\t*\t*";
+        out.append(rest, end);
+        return 0;
+    }
+    if (options.latFirstOut) std::swap(pt.x, pt.y);
+    AppendNumber(out, pt.x, options.decimals);
+    out += '\t';
+    AppendNumber(out, pt.y, options.decimals);
+    out += '\t';
+    AppendNumber(out, pt.z, options.zDecimals);
+    out.append(rest, end);
+    return 1;
+}
+
 // One whitespace-format line through fn, appended to out without its line
 // end. Returns 1 for a passed line or transformed point, 0 when it failed
 // (why says why).
@@ -245,6 +296,7 @@ int ProcessLine(const std::string& line, const ZrCliPointFn& fn, const ZrCliStre
         why = "expected two numbers, found one column \"" + Shorten(tx.str()) + "\"";
         return 0;
     }
+    if (options.point3d) return Process3D(tx, ty, p, end, options, out, why);
     CPoint2D pt;
     if (!Transform(tx, ty, fn, options, pt, why)) {
         out += "*\t*";

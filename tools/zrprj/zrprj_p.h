@@ -104,6 +104,17 @@ struct ZrCliStreamOptions {
     // the point function took is converted by it after that point, and
     // printed in metres with kHeightDecimals; else heights are copied.
     std::function<bool(double& z, std::string& why)> height;
+    // Where set, each line holds three numbers (x y z: longitude, latitude
+    // and height, or geocentric X Y Z) and may hold a fourth, the coordinate
+    // epoch (decimal year; NaN when absent), as cs2cs reads them; the point
+    // goes through this function in place of the two-number one, and x y z
+    // are written back (z and geocentric values with zDecimals), the rest of
+    // the line, the epoch among it, copied. Whitespace columns only.
+    std::function<bool(CPoint3D& pt, double epoch, std::string& why)> point3d;
+    int zDecimals = 4;
+    // Two numbers suffice (z = 0, as cs2cs takes a missing height) unless
+    // the points come geocentric.
+    bool zOptional = false;
 };
 constexpr int kHeightDecimals = 4;
 
