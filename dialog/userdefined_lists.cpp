@@ -76,7 +76,7 @@ constexpr ZrNamedCode kProjectionKinds[] = {
     {"Tilted_Perspective", 43077},
     {"Quadrilateralized_Spherical_Cube", 43078},
 };
-static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 63, "63 projection kinds are offered");
+static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 72, "72 projection kinds are offered");
 
 // The display names users have always seen, which are not the catalogue's
 // names; two of them keep their old slips ("19  = 67", "= International 1967").

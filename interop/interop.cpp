@@ -8,6 +8,7 @@
 #include "interop/ZrWktTree_p.h"
 
 #include <cctype>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -182,15 +183,30 @@ void IdentifyByDefinition(CZrPJCoordSys& cs) {
     ZrEpsgProjectedRecord described;
     bool projected = false;
     if (!ZrInteropDescribe(cs, g, described, projected, nullptr) || !projected) return;
+    // Several EPSG systems may share a definition (RGF93 v1 and v2b's
+    // Lambert-93): the one the text names (EPSG's name or an alias, ESRI's
+    // among them) first, then the lowest code, never the index's order.
     const auto range = Definitions().codes.equal_range(DefinitionKey(described));
-    for (auto it = range.first; it != range.second; ++it) {
+    std::vector<long> order;
+    for (auto it = range.first; it != range.second; ++it)
+        order.push_back(it->second);
+    std::sort(order.begin(), order.end());
+    const std::string written = cs.GetName().str();
+    std::stable_partition(order.begin(), order.end(), [&](long code) {
+        ZrEpsgProjectedRecord rec;
+        if (ZrEpsgFindProjected(code, rec) && rec.name == written) return true;
+        std::vector<std::string> aliases;
+        ZrEpsgAliases(code, aliases);
+        return std::find(aliases.begin(), aliases.end(), written) != aliases.end();
+    });
+    for (const long code : order) {
         CZrPJCoordSys candidate;
         ZrEpsgProjectedRecord rec;
-        if (!ZrEpsgFindProjected(it->second, rec)) continue;
+        if (!ZrEpsgFindProjected(code, rec)) continue;
         if (geographic != kNone && geographic > 0 && rec.baseGeographicCode != geographic) continue;
         // Only EPSG's own definition: a mapped catalogue row may round EPSG's
         // ellipsoid by millimetres that the text did not.
-        if (!ZrCoordSysFromEpsg(it->second, candidate, nullptr) || candidate.GetType() != -1) continue;
+        if (!ZrCoordSysFromEpsg(code, candidate, nullptr) || candidate.GetType() != -1) continue;
         // The same ground on another prime meridian (S-JTSK's Krovak on Ferro
         // and on Greenwich) is another system: its longitudes count from elsewhere.
         if (std::fabs(candidate.GetGCS().GetPrimeMeridian().GetLongitude() -

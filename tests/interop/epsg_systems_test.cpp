@@ -255,7 +255,7 @@ TEST(EpsgSystems, GeographicCodesAndRefusals) {
         const char* says;
     };
     for (const Refusal& r :
-         {Refusal{9895, "Transverse Mercator 3D"}, Refusal{4978, "no geographic 2D or projected"},
+         {Refusal{7415, "no geographic 2D or projected"}, Refusal{5972, "no geographic 2D or projected"},
           Refusal{0, "not a code"}, Refusal{-5, "not a code"}, Refusal{99999999, "no geographic 2D"}}) {
         CZrPJCoordSys cs;
         CString reason;

@@ -101,6 +101,10 @@ TEST(WktImport, ProjRenderingsOfEveryEpsgProjectedSystemProjectAsProjDoes) {
             // sphere of radius a, and EPSG's spherical Lambert azimuthal on the ellipsoid.
             const long kind = cs.GetProjection().GetType();
             const bool eqc = kind == 43002 || kind == 43001 || kind == 43033;
+            // PROJ 9.1 computes Belgium's Lambert (EPSG:31300) without EPSG's
+            // 29.2985" turn, 750 m from EPSG's worked example, which the
+            // library follows (held to it in the projection tests).
+            if (kind == 43055) continue;
             // PROJ's WKT1 of Krovak's westings and southings names no axes,
             // and PROJ (as GDAL) reads it back north-orientated: that text is
             // held to PROJ's reading of it.
@@ -130,13 +134,18 @@ TEST(WktImport, ProjRenderingsOfEveryEpsgProjectedSystemProjectAsProjDoes) {
         }
     }
     // The reasons EPSG systems are refused for: a kind computing on a sphere,
-    // units that are no whole number of tenths of a millimetre, and ESRI's
+    // units that are no whole number of tenths of a millimetre, PROJ's ESRI
+    // form of a 3-D system, and ESRI's
     // form of Michigan's scaled cone (a two-parallel Lambert with a scale
     // factor, not yet read as the Michigan kind; its WKT1 and WKT2 build).
     for (const auto& r : refused) {
         const bool known = r.first.find("sphere") != std::string::npos ||
                            r.first.find("linear unit") != std::string::npos ||
-                           r.first == "ESRI WKT1: Lambert with two standard parallels and a scale factor";
+                           r.first == "ESRI WKT1: Lambert with two standard parallels and a scale factor" ||
+                           // PROJ writes the transverse Mercator 3D system
+                           // (EPSG:9895) in ESRI's form with a VERTCS after
+                           // the PROJCS, which is not one definition.
+                           (r.first.rfind("ESRI WKT1: malformed WKT", 0) == 0 && r.second == 1);
         EXPECT_TRUE(known) << r.first;
     }
     std::printf("%d EPSG projected systems built by code; read: ESRI WKT1 %d, WKT1 %d, WKT2 %d\n", tried,

@@ -70,7 +70,7 @@ TEST(Catalogue, EveryCodeSetsAndEveryGapRefusesUnchanged) {
     EXPECT_EQ((SweepCodes<CZrPJGeoCoordSys, tagGeoCoordSysType>(gcs, 36990, 37420)), 72);
 
     const CZrPJObject kind(PJ_KIND_ALBERS);
-    EXPECT_EQ((SweepCodes<CZrPJObject, tagPJObjectType>(kind, 42990, 43080)), 66);
+    EXPECT_EQ((SweepCodes<CZrPJObject, tagPJObjectType>(kind, 42990, 43080)), 76);
 }
 
 TEST(Catalogue, NamedGapsAndForeignCodesAreRefused) {
@@ -108,7 +108,7 @@ TEST(Catalogue, EnumerationListsEveryRowAscending) {
         {"prime meridians", CZrPJPrimeMeridian::GetCatalogueCount, CZrPJPrimeMeridian::GetCatalogueCode, 12},
         {"datums", CZrPJDatum::GetCatalogueCount, CZrPJDatum::GetCatalogueCode, 240},
         {"geographic systems", CZrPJGeoCoordSys::GetCatalogueCount, CZrPJGeoCoordSys::GetCatalogueCode, 256},
-        {"projection kinds", CZrPJObject::GetCatalogueCount, CZrPJObject::GetCatalogueCode, 67},
+        {"projection kinds", CZrPJObject::GetCatalogueCount, CZrPJObject::GetCatalogueCode, 77},
     };
     for (const Listing& l : listings) {
         ASSERT_EQ(l.count(), l.expected) << l.what;

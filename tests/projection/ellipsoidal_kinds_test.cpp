@@ -475,6 +475,9 @@ TEST(EllipsoidalKindsTest, NearConformalConeMirrorsAcrossTheEquatorAndInverts) {
             EXPECT_NEAR(ps.x, lon, kNanodegree) << lon << " " << lat;
             EXPECT_NEAR(ps.y, -lat, kNanodegree) << lon << " " << lat;
         }
+    }
+}
+
 // The zoned grid is the transverse Mercator of the point's own zone with the
 // zone number in the easting's millions: held to PROJ's UTM of that zone,
 // both sides of zone boundaries and in both hemispheres, and read back.
