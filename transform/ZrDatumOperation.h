@@ -161,9 +161,16 @@ private:
     };
     bool Holds(size_t i, const Side& side, double lon, double lat, CPoint2D& projected, bool& done) const;
     std::vector<ZrDatumOperation> m_ops;
-    // The smallest known accuracy figure from each operation on (infinite
-    // where none is known), so that a pick stops once nothing later can
-    // better the operation it holds.
-    std::vector<double> m_bestFrom;
+    // What a pick reads of each operation, side by side so that the scan
+    // touches a few cache lines rather than every operation's steps; and the
+    // smallest known accuracy figure from each operation on (infinite where
+    // none is known), so that a pick stops once nothing later can better the
+    // operation it holds.
+    struct PickArea {
+        double south, west, north, east, accuracy, bestFrom;
+        bool hasArea, offshore;
+        bool Contains(double lon, double lat) const;
+    };
+    std::vector<PickArea> m_areas;
     std::array<Side, 2> m_sides; // source, destination
 };

@@ -119,7 +119,7 @@ void Helmert(const ZrOperationStep& s, CPoint3D& pt, int forward, double epoch) 
         FromGeocentric(q, s.from, s.fromDerived, pt);
 }
 
-void ApplyStep(const ZrOperationStep& s, CPoint3D& pt, int direction, double epoch) {
+inline void ApplyStep(const ZrOperationStep& s, CPoint3D& pt, int direction, double epoch) {
     const int forward = s.inverse ? !direction : direction;
     switch (s.kind) {
     case ZR_STEP_DATUM_SHIFT:
@@ -300,26 +300,40 @@ bool CZrPJOperationChoice::Holds(size_t i, const Side& side, double lon, double 
 
 void CZrPJOperationChoice::Add(const ZrDatumOperation& op) {
     m_ops.push_back(op);
-    m_bestFrom.push_back(HUGE_VAL);
-    for (size_t i = m_ops.size(); i-- > 0;) {
-        const double own = m_ops[i].accuracy >= 0 ? m_ops[i].accuracy : HUGE_VAL;
-        const double later = i + 1 < m_ops.size() ? m_bestFrom[i + 1] : HUGE_VAL;
-        m_bestFrom[i] = std::min(own, later);
+    m_areas.push_back({op.south, op.west, op.north, op.east, op.accuracy, HUGE_VAL, op.hasArea, op.offshore});
+    for (size_t i = m_areas.size(); i-- > 0;) {
+        const double own = m_areas[i].accuracy >= 0 ? m_areas[i].accuracy : HUGE_VAL;
+        const double later = i + 1 < m_areas.size() ? m_areas[i + 1].bestFrom : HUGE_VAL;
+        m_areas[i].bestFrom = std::min(own, later);
     }
 }
 
+bool CZrPJOperationChoice::PickArea::Contains(double lon, double lat) const {
+    if (!hasArea) return true;
+    if (!(lat >= south && lat <= north)) return false;
+    if (west <= east) return lon >= west && lon <= east;
+    return lon >= west || lon <= east;
+}
+
 int CZrPJOperationChoice::Pick(double lon, double lat, int forward) const {
+    // The common case first: the first operation holds the point and nothing
+    // after it states a smaller accuracy figure.
+    if (!m_areas.empty()) {
+        const PickArea& first = m_areas[0];
+        const double after = m_areas.size() > 1 ? m_areas[1].bestFrom : HUGE_VAL;
+        if (first.Contains(lon, lat) && (first.accuracy < 0 || !(after < first.accuracy))) return 0;
+    }
     const Side& side = m_sides[forward ? 0 : 1];
     const bool boxes = side.cs != nullptr;
     CPoint2D projected;
     bool done = false;
     int best = -1;
     double held = 0.0;
-    for (size_t i = 0; i < m_ops.size(); ++i) {
+    for (size_t i = 0; i < m_areas.size(); ++i) {
+        const PickArea& op = m_areas[i];
         // Nothing from here on states a smaller figure than the one held (or
         // the held one states none, which nothing displaces).
-        if (best >= 0 && (held < 0 || !(m_bestFrom[i] < held))) break;
-        const ZrDatumOperation& op = m_ops[i];
+        if (best >= 0 && (held < 0 || !(op.bestFrom < held))) break;
         if (!op.Contains(lon, lat) && !(boxes && Holds(i, side, lon, lat, projected, done))) continue;
         if (best < 0 || (op.accuracy >= 0 && op.accuracy < held && !op.offshore)) {
             best = static_cast<int>(i);
