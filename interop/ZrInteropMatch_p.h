@@ -36,6 +36,9 @@ bool ZrMatchProjected(const ZrEpsgProjectedRecord& proj, CZrPJCoordSys& built);
 // a's origin, within a millimetre of each other (longitudes from each one's
 // own prime meridian, coordinates in metres).
 bool ZrAgreesWithinAMillimetre(const CZrPJCoordSys& a, const CZrPJCoordSys& b);
+// Whether two systems put a 9x9 grid over EPSG's area of use of the code
+// within a millimetre of each other (true where the data file has no area).
+bool ZrAgreesOverArea(const CZrPJCoordSys& a, const CZrPJCoordSys& b, long code);
 
 // The geographic halves of ZrInteropBuild and ZrInteropDescribe.
 ZRPRJ_API int ZrInteropBuildGeographic(const ZrEpsgGeographicRecord& geog, CZrPJGeoCoordSys& gcs,

@@ -169,14 +169,18 @@ int Build(long epsgCode, long catalogue, CZrPJCoordSys& cs, CString* reason) {
     CZrPJCoordSys row;
     if (catalogue != kNone && FromMapping(epsgCode, catalogue, row, footRow, haveFootRow)) {
         // EPSG:n is EPSG's n: the mapped row answers where it agrees with
-        // EPSG's definition, which is built otherwise (the mapping still
-        // serves Set(code) and the reverse look-ups).
+        // EPSG's definition within a millimetre about its origin and over
+        // EPSG's area of use (a flattening rounded in the catalogue shows
+        // least at a zone's equatorial origin and most at its far edge), and
+        // EPSG's definition is built otherwise (the mapping still serves
+        // Set(code) and the reverse look-ups).
         ZrEpsgGeographicRecord geog;
         ZrEpsgProjectedRecord proj;
         CZrPJCoordSys own;
         if (row.GetType() > 1 && ZrEpsgFindProjected(epsgCode, proj) &&
             ZrEpsgFindGeographic(proj.baseGeographicCode, geog) &&
-            ZrInteropBuild(geog, &proj, own, nullptr, false) && !ZrAgreesWithinAMillimetre(row, own))
+            ZrInteropBuild(geog, &proj, own, nullptr, false) &&
+            !(ZrAgreesWithinAMillimetre(row, own) && ZrAgreesOverArea(row, own, epsgCode)))
             row = own;
         cs = row;
         return 1;

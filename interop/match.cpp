@@ -399,6 +399,33 @@ bool ZrAgreesWithinAMillimetre(const CZrPJCoordSys& a, const CZrPJCoordSys& b) {
     return compared > 0;
 }
 
+// Whether two systems put a 9x9 grid over EPSG's area of use of the code
+// within a millimetre of each other (the grid about the origin misses the
+// area of a zone whose origin is on the equator, where a rounded flattening
+// shows least).
+bool ZrAgreesOverArea(const CZrPJCoordSys& a, const CZrPJCoordSys& b, long code) {
+    ZrEpsgAreaRecord area;
+    if (!ZrEpsgFindArea(code, area)) return true;
+    constexpr double kMillimetre = 1e-3;
+    const double metresA = 1.0 / a.GetPJOperator().GetUnitFactor();
+    const double metresB = 1.0 / b.GetPJOperator().GetUnitFactor();
+    const double pmA = a.GetGCS().GetPrimeMeridian().GetLongitude();
+    const double pmB = b.GetGCS().GetPrimeMeridian().GetLongitude();
+    const double width = area.east - area.west + (area.east < area.west ? 360.0 : 0.0);
+    for (int i = 0; i <= 8; ++i)
+        for (int j = 0; j <= 8; ++j) {
+            double lon = area.west + width * i / 8.0;
+            if (lon > 180.0) lon -= 360.0;
+            const double lat = area.south + (area.north - area.south) * j / 8.0;
+            CPoint2D pa(lon - pmA, lat), pb(lon - pmB, lat);
+            const bool okA = a.Forward(&pa, 1) != 0, okB = b.Forward(&pb, 1) != 0;
+            if (!okA || !okB) continue;
+            if (std::hypot(pa.x * metresA - pb.x * metresB, pa.y * metresA - pb.y * metresB) > kMillimetre)
+                return false;
+        }
+    return true;
+}
+
 bool ZrMatchProjected(const ZrEpsgProjectedRecord& proj, CZrPJCoordSys& built) {
     auto tryCode = [&](long code, bool named) {
         CZrPJCoordSys cat;
@@ -467,33 +494,6 @@ bool SameFigures(const ZrEpsgGeographicRecord& a, const ZrEpsgGeographicRecord& 
            Near(a.primeMeridianLongitude, b.primeMeridianLongitude, 1e-9);
 }
 
-// Whether two systems put a 9x9 grid over EPSG's area of use of the code
-// within a millimetre of each other (the grid about the origin misses the
-// area of a zone whose origin is on the equator, where a rounded flattening
-// shows least).
-bool AgreeOverArea(const CZrPJCoordSys& a, const CZrPJCoordSys& b, long code) {
-    ZrEpsgAreaRecord area;
-    if (!ZrEpsgFindArea(code, area)) return true;
-    constexpr double kMillimetre = 1e-3;
-    const double metresA = 1.0 / a.GetPJOperator().GetUnitFactor();
-    const double metresB = 1.0 / b.GetPJOperator().GetUnitFactor();
-    const double pmA = a.GetGCS().GetPrimeMeridian().GetLongitude();
-    const double pmB = b.GetGCS().GetPrimeMeridian().GetLongitude();
-    const double width = area.east - area.west + (area.east < area.west ? 360.0 : 0.0);
-    for (int i = 0; i <= 8; ++i)
-        for (int j = 0; j <= 8; ++j) {
-            double lon = area.west + width * i / 8.0;
-            if (lon > 180.0) lon -= 360.0;
-            const double lat = area.south + (area.north - area.south) * j / 8.0;
-            CPoint2D pa(lon - pmA, lat), pb(lon - pmB, lat);
-            const bool okA = a.Forward(&pa, 1) != 0, okB = b.Forward(&pb, 1) != 0;
-            if (!okA || !okB) continue;
-            if (std::hypot(pa.x * metresA - pb.x * metresB, pa.y * metresA - pb.y * metresB) > kMillimetre)
-                return false;
-        }
-    return true;
-}
-
 // The geographic half: EPSG's record, named in ESRI's words for ESRI's form
 // (its alias in the data file, else the catalogue's name, which is ESRI's).
 void AsWrittenGeographic(ZrEpsgGeographicRecord& g, const ZrEpsgGeographicRecord& epsg, bool esriNames,
@@ -541,7 +541,7 @@ bool ZrInteropAsWritten(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, Z
         if (p.code > 0 && ZrEpsgFindProjected(p.code, ep) &&
             ZrEpsgFindGeographic(ep.baseGeographicCode, eg) && SameFigures(g, eg, kZrMatchFlattening) &&
             ZrInteropBuild(eg, &ep, own, nullptr, false) && ZrAgreesWithinAMillimetre(cs, own) &&
-            ZrAgreesWithinAMillimetre(own, cs) && AgreeOverArea(cs, own, p.code)) {
+            ZrAgreesWithinAMillimetre(own, cs) && ZrAgreesOverArea(cs, own, p.code)) {
             if (esriNames) {
                 const std::string alias = cs.GetType() > 1 ? std::string() : EsriAlias(ep.code, false);
                 ep.name = alias.empty() ? p.name : alias;
