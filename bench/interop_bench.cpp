@@ -41,52 +41,44 @@ void CountImports(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void Zr_ProjjsonImport(benchmark::State& state) {
-    const CString text(ProjjsonOfUtm50().c_str());
+// One text read again and again, by the library and by PROJ.
+void ZrImport(benchmark::State& state, const std::string& source, const char* refusal) {
+    const CString text(source.c_str());
     CZrPJCoordSys cs;
     if (!ZrImportCoordSys(text, cs)) {
-        state.SkipWithError("the PROJJSON of EPSG:32650 was refused");
+        state.SkipWithError(refusal);
         return;
     }
     for (auto _ : state)
         benchmark::DoNotOptimize(ZrImportCoordSys(text, cs));
     CountImports(state);
+}
+
+void ProjCreate(benchmark::State& state, const std::string& text) {
+    PJ_CONTEXT* ctx = proj_context_create();
+    for (auto _ : state) {
+        PJ* crs = proj_create(ctx, text.c_str());
+        benchmark::DoNotOptimize(crs);
+        proj_destroy(crs);
+    }
+    proj_context_destroy(ctx);
+    CountImports(state);
+}
+
+void Zr_ProjjsonImport(benchmark::State& state) {
+    ZrImport(state, ProjjsonOfUtm50(), "the PROJJSON of EPSG:32650 was refused");
 }
 
 void Proj_ProjjsonImport(benchmark::State& state) {
-    const std::string text = ProjjsonOfUtm50();
-    PJ_CONTEXT* ctx = proj_context_create();
-    for (auto _ : state) {
-        PJ* crs = proj_create(ctx, text.c_str());
-        benchmark::DoNotOptimize(crs);
-        proj_destroy(crs);
-    }
-    proj_context_destroy(ctx);
-    CountImports(state);
+    ProjCreate(state, ProjjsonOfUtm50());
 }
 
 void Zr_Wkt2Import(benchmark::State& state) {
-    const CString text(Wkt2OfLambert93().c_str());
-    CZrPJCoordSys cs;
-    if (!ZrImportCoordSys(text, cs)) {
-        state.SkipWithError("the WKT2 of EPSG:2154 was refused");
-        return;
-    }
-    for (auto _ : state)
-        benchmark::DoNotOptimize(ZrImportCoordSys(text, cs));
-    CountImports(state);
+    ZrImport(state, Wkt2OfLambert93(), "the WKT2 of EPSG:2154 was refused");
 }
 
 void Proj_Wkt2Import(benchmark::State& state) {
-    const std::string text = Wkt2OfLambert93();
-    PJ_CONTEXT* ctx = proj_context_create();
-    for (auto _ : state) {
-        PJ* crs = proj_create(ctx, text.c_str());
-        benchmark::DoNotOptimize(crs);
-        proj_destroy(crs);
-    }
-    proj_context_destroy(ctx);
-    CountImports(state);
+    ProjCreate(state, Wkt2OfLambert93());
 }
 
 void Zr_EpsgWarm(benchmark::State& state) {
