@@ -203,6 +203,9 @@ ZRPRJ_API void ZrEsriSystems(std::vector<ZrEsriSystemRecord>& out);
 ZRPRJ_API int ZrEpsgFindGridTransformation(long code, ZrEpsgGridTransformationRecord& out);
 ZRPRJ_API int ZrEpsgFindOtherTransformation(long code, ZrEpsgOtherTransformationRecord& out);
 ZRPRJ_API int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out);
+// 1 where EPSG describes the operation's area as offshore ("- offshore"),
+// which PROJ's per-point pick weighs.
+ZRPRJ_API int ZrEpsgOperationOffshore(long code);
 // Every candidate, Helmert or grid, between two geographic systems, ranked
 // as PROJ ranks them: where gridAvailable (may be null: all are) says a grid
 // is missing, the operation goes after those it can run.

@@ -495,7 +495,10 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         for (const ZrEpsgCandidate& c : list) {
             ZrDatumOperation op;
             if (!OperationOf(c, from, a, b, op)) continue;
-            op.offshore = AreaNameOf(c).find("- offshore") != std::string::npos;
+            // PROJ reads "- offshore" in EPSG's description of the area, which
+            // the short area names held rarely repeat ("USA - GoM - 95°W to
+            // 87.25°W" describes offshore Gulf of Mexico).
+            op.offshore = ZrEpsgOperationOffshore(c.Code()) != 0;
             choice->Add(op);
         }
         // EPSG's operations for the two datums all lying outside a projected
@@ -680,13 +683,20 @@ int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<Z
                      : c.isGrid ? c.grid.accuracy
                                 : c.helmert.accuracy;
         l.area = CString(AreaNameOf(c).c_str());
-        if (c.isGrid && !GridFound(c.grid.grid) && !GridFound(c.grid.oldGrid)) {
+        // A chain's grids are its steps' (the first one missing is named).
+        std::vector<long> gridSteps;
+        if (chain) gridSteps = c.concatenated.steps;
+        if (c.isGrid) gridSteps.push_back(c.grid.code);
+        for (long step : gridSteps) {
+            ZrEpsgGridTransformationRecord g;
+            if (!ZrEpsgFindGridTransformation(step, g) || GridFound(g.grid) || GridFound(g.oldGrid)) continue;
             std::string path, why;
-            ZrFindGrid(c.grid.grid, path, &why);
+            ZrFindGrid(g.grid, path, &why);
             const std::string notFound = "grid not found";
             if (why.compare(0, notFound.size(), notFound) == 0)
                 why = "grid missing" + why.substr(notFound.size());
             l.missing = CString(why.c_str());
+            break;
         }
         out.push_back(l);
     }

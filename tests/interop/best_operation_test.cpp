@@ -284,11 +284,14 @@ std::vector<long> ProjinfoOrder(PJ_CONTEXT* ctx, long from, long to) {
         ZrEpsgTransformationRecord helmert;
         ZrEpsgGridTransformationRecord grid;
         ZrEpsgOtherTransformationRecord other;
+        ZrEpsgConcatenatedRecord chain;
         const long c = code ? std::atol(code) : 0;
         const bool single = proj_get_type(op) == PJ_TYPE_TRANSFORMATION &&
                             (ZrEpsgFindTransformation(c, helmert) || ZrEpsgFindGridTransformation(c, grid) ||
                              ZrEpsgFindOtherTransformation(c, other));
-        if (epsg && single) theirs.push_back(c);
+        const bool concatenated =
+            proj_get_type(op) == PJ_TYPE_CONCATENATED_OPERATION && ZrEpsgFindConcatenated(c, chain);
+        if (epsg && (single || concatenated)) theirs.push_back(c);
         proj_destroy(op);
     }
     if (ops) proj_list_destroy(ops);
