@@ -1501,6 +1501,9 @@ std::vector<Ranked> PivotCandidates(long sourceCode, long targetCode,
         const std::vector<Ranked> second = DirectCandidates(via, targetCode, gridAvailable, world, true);
         for (const Ranked& a : first)
             for (const Ranked& b : second) {
+                // PROJ joins operations between geographic systems only: a
+                // Helmert stated between geocentric ones is no step here.
+                if (IsGeocentricHelmert(a.c) || IsGeocentricHelmert(b.c)) continue;
                 Box both, use;
                 if (!Intersect(BoxOf(a.c), BoxOf(b.c), both) || !Intersect(both, interest, use)) continue;
                 Ranked r;
@@ -1541,7 +1544,7 @@ void DropLongerAndWorse(std::vector<Ranked>& list) {
     for (Ranked& r : list) {
         if (!kept.empty()) {
             const Ranked& last = kept.back();
-            if (r.steps > last.steps && last.accuracy >= 0 && r.accuracy > last.accuracy && last.available &&
+            if (r.steps > last.steps && last.accuracy >= 0 && r.accuracy > last.accuracy &&
                 SameBox(BoxOf(r.c), BoxOf(last.c)) && AreaNameOf(r.c) == AreaNameOf(last.c))
                 continue;
         }
