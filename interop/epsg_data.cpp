@@ -1536,9 +1536,11 @@ std::vector<Ranked> PivotCandidates(long sourceCode, long targetCode,
 }
 
 // PROJ's last pass over its ranked list: an operation of more steps than the
-// one kept before it, over the same area, with a worse accuracy, goes where
-// that one runs (no grid, or its grids found): Accra to WGS 84 (2), through
-// WGS 72BE at 26 m, after Accra to WGS 84 (3) at 25 m over Ghana's offshore.
+// one kept before it, over the same area, with a worse accuracy, goes, grids
+// or none (Accra to WGS 84 (2), through WGS 72BE at 26 m, after Accra to
+// WGS 84 (3) at 25 m over Ghana's offshore; NAD83(CSRS)v3 to WGS 84 through
+// NAD27 and EPSG's chain NAD27 -> NAD83 -> WGS 84 after the shorter one
+// through NAD83 over Louisiana).
 void DropLongerAndWorse(std::vector<Ranked>& list) {
     std::vector<Ranked> kept;
     for (Ranked& r : list) {
