@@ -126,6 +126,10 @@ TEST(BestOperation, AgreesWithProjCreateCrsToCrs) {
         {4267, 4326, {-93.9, 28.9, -88.8, 31.0}, 1175, nullptr},
         // Offshore Vietnam: EPSG's own chain through WGS 72BE (8532).
         {4131, 4326, {106.6, 8.0, 110.0, 11.1}, 8532, nullptr},
+        // SIRGAS-Chile 2010, which EPSG joins to WGS 84 by nothing: PROJ's
+        // own chains through SAD69 and PSAD56 (two Helmerts each), and the
+        // zero shift between their areas.
+        {8949, 4326, {-75.0, -55.0, -67.0, -18.0}, 0, nullptr},
     };
     PJ_CONTEXT* ctx = proj_context_create();
     for (const Case& c : cases) {
