@@ -277,6 +277,18 @@ TEST(BestOperation, MissingGridRefusedByName) {
     for (const ZrOperationListing& l : listed)
         named = named || (l.code == 1241 && l.missing.str().find("grid missing: us_noaa_conus.tif") == 0);
     EXPECT_TRUE(named);
+    // With no operation named, NAD27 -> NAD83 (every one a grid) is refused
+    // with the grid's name, not as a pair EPSG knows nothing for; so is
+    // NAD83(CSRS)v6 -> WGS 84, whose chains through ATS77 and NAD83 all
+    // need one.
+    for (const auto& [from, to] : {std::pair<long, long>{4267, 4269}, {8252, 4326}}) {
+        CZrPJCoordSys a, b;
+        ASSERT_TRUE(ZrCoordSysFromEpsg(from, a) && ZrCoordSysFromEpsg(to, b));
+        CString refused;
+        EXPECT_FALSE(ZrSetTranslatorBestOperation(t, a, nullptr, b, nullptr, false, nullptr, &refused));
+        EXPECT_NE(refused.str().find("grid missing: "), std::string::npos) << refused.str();
+        EXPECT_NE(refused.str().find("looked in"), std::string::npos) << refused.str();
+    }
 }
 
 namespace {
