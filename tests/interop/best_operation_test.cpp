@@ -346,7 +346,7 @@ TEST(BestOperation, ListedInProjinfoOrder) {
     std::vector<std::pair<long, long>> geocentricPairs;
     std::ifstream in(ZrEpsgDataPath());
     for (std::string line; std::getline(in, line);) {
-        if (line.size() < 2 || line[1] != '\t' || std::string("THMOKD").find(line[0]) == std::string::npos)
+        if (line.size() < 2 || line[1] != '\t' || std::string("THMOKDC").find(line[0]) == std::string::npos)
             continue;
         std::istringstream fields(line);
         std::vector<std::string> f;
@@ -357,7 +357,9 @@ TEST(BestOperation, ListedInProjinfoOrder) {
             geocentricOn.emplace(std::atol(f[3].c_str()), std::atol(f[1].c_str()));
             continue;
         }
-        const long a = std::atol(f[4].c_str()), b = std::atol(f[5].c_str());
+        // A concatenated operation's systems come a field earlier (no method).
+        const std::size_t at = line[0] == 'C' ? 3 : 4;
+        const long a = std::atol(f[at].c_str()), b = std::atol(f[at + 1].c_str());
         (line[0] == 'D' ? geocentricPairs : pairsFromFile).push_back({a, b});
     }
     for (const auto& [a, b] : pairsFromFile) {
