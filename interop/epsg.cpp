@@ -189,9 +189,18 @@ int Build(long epsgCode, long catalogue, CZrPJCoordSys& cs, CString* reason) {
     if (!ZrEpsgDataAvailable()) return Fail(reason, CString(ZrEpsgDataProblem().c_str()));
     ZrEpsgGeographicRecord geog;
     ZrEpsgProjectedRecord proj;
+    // Each record type of the data file is checked on its first use, so a
+    // look-up may be the one that finds the file damaged: then that is why.
+    auto refused = [reason] {
+        if (ZrEpsgDataAvailable()) return false;
+        Fail(reason, CString(ZrEpsgDataProblem().c_str()));
+        return true;
+    };
     if (ZrEpsgFindProjected(epsgCode, proj)) {
         if (!ZrEpsgFindGeographic(proj.baseGeographicCode, geog))
-            return Fail(reason, Text("EPSG:%ld rests on a geographic system the data file lacks", epsgCode));
+            return refused() ? 0
+                             : Fail(reason, Text("EPSG:%ld rests on a geographic system the data file lacks",
+                                                 epsgCode));
         if (ZrInteropBuild(geog, &proj, cs, reason)) return 1;
         // What the mapping names, when EPSG's definition cannot be built.
         if (haveFootRow) {
@@ -208,6 +217,7 @@ int Build(long epsgCode, long catalogue, CZrPJCoordSys& cs, CString* reason) {
                     leftOut.name.c_str(), leftOut.methodCode, leftOut.methodName.c_str());
         return Fail(reason, text);
     }
+    if (refused()) return 0;
     return Fail(reason, Text("EPSG:%ld is no geographic 2D or projected system in use (deprecated, "
                              "compound, vertical, geocentric or unknown)",
                              epsgCode));
