@@ -7,7 +7,6 @@
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrEpsgLeftOut_p.h"
 #include "interop/ZrInterop.h"
-#include "platform/ZrFile.h"
 #include "transform/ZrPJTranslator.h"
 
 #include <algorithm>
@@ -22,8 +21,11 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -54,10 +56,74 @@ struct Entry {
     std::size_t offset;
 };
 
+// The file's bytes, in memory of their own. Read into fresh 4 KB pages, the
+// 2 MB file cost as many page faults as the rest of the first EPSG set-up
+// took time: the block is aligned to 2 MB and offered to the kernel for a
+// huge page, which it takes where transparent huge pages are enabled (its
+// tail, past the last whole 2 MB, stays in small pages).
+class Bytes {
+public:
+    Bytes() = default;
+    Bytes(const Bytes&) = delete;
+    Bytes& operator=(const Bytes&) = delete;
+    Bytes& operator=(Bytes&& o) noexcept {
+        std::swap(m_block, o.m_block);
+        std::swap(m_capacity, o.m_capacity);
+        std::swap(m_size, o.m_size);
+        return *this;
+    }
+    ~Bytes() {
+        if (m_block) ::munmap(m_block, m_capacity);
+    }
+    std::string_view View() const { return std::string_view(static_cast<const char*>(m_block), m_size); }
+    // Reads the whole of an open regular file of about that size: false when
+    // it cannot, or when it grows past a page more meanwhile.
+    bool Read(int fd, std::size_t expected) {
+        constexpr std::size_t kHuge = std::size_t(2) << 20, kPage = 4096;
+        const std::size_t capacity = (expected + kPage) / kPage * kPage;
+        // Mapped with room to slide to the first 2 MB boundary, then trimmed.
+        void* region =
+            ::mmap(nullptr, capacity + kHuge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (region == MAP_FAILED) return false;
+        char* const start = static_cast<char*>(region);
+        char* const aligned =
+            reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(start) + kHuge - 1) & ~(kHuge - 1));
+        if (aligned != start) ::munmap(start, static_cast<std::size_t>(aligned - start));
+        const std::size_t after = static_cast<std::size_t>(start + capacity + kHuge - (aligned + capacity));
+        if (after > 0) ::munmap(aligned + capacity, after);
+        m_block = aligned;
+        m_capacity = capacity;
+#ifdef MADV_HUGEPAGE
+        if (capacity >= kHuge) ::madvise(aligned, capacity / kHuge * kHuge, MADV_HUGEPAGE);
+#endif
+        m_size = 0;
+        while (m_size < capacity) {
+            const ssize_t n = ::read(fd, aligned + m_size, capacity - m_size);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return false;
+            if (n == 0) return true;
+            m_size += static_cast<std::size_t>(n);
+        }
+        return false;
+    }
+
+private:
+    void* m_block = nullptr;
+    std::size_t m_capacity = 0;
+    std::size_t m_size = 0;
+};
+
 // One record type's lines: listed in file order by the scan at load, checked
 // and put in order by code on the type's first use.
 struct Letter {
-    std::vector<Entry> entries;
+    // Where its lines lie, as the scan at load found them: runs of lines of
+    // this type (and comments), from a line's start to the next run's. The
+    // generator writes one run a type.
+    struct Run {
+        std::size_t begin, end;
+    };
+    std::vector<Run> runs;
+    std::vector<Entry> entries; // listed and checked on first use
     std::once_flag checked;
     std::string problem; // what its check found wrong, for the user
 };
@@ -68,7 +134,8 @@ struct Data {
     std::string path;
     std::string problem; // empty when ok: what is wrong with the file, for the user
     // The file's bytes, kept: a lookup decodes its one line from them.
-    std::string bytes;
+    Bytes bytes;
+    std::string_view Text() const { return bytes.View(); }
     // Per leading letter (A to Z) of a record type, its records by code once
     // checked: ascending, except the transformations, which keep file order
     // (their replacement lists name later ones). Checked on first use, by
@@ -707,8 +774,7 @@ const RecordType* TypeOf(char letter) {
     return at < kByLetter.size() ? kByLetter[at] : nullptr;
 }
 
-// Past this a code's next digit is left to ToLong (no overflow on the way).
-constexpr long kCodeBound = 100000000000000000L;
+constexpr std::size_t kNoLetter = 26;
 
 // The line that starts at that offset, without its line end.
 std::string_view LineAt(std::string_view text, std::size_t offset) {
@@ -812,11 +878,20 @@ std::string Parse(Data& d) {
     if (st.st_size > kMaxFileSize)
         return damaged + "it is " + std::to_string(st.st_size) +
                " bytes long, far more than the EPSG data ever takes";
-    // Refuses a FIFO or device swapped in meanwhile rather than waiting on it.
-    std::string bytes;
-    if (!CZrFile::ReadAll(d.path.c_str(), bytes, kMaxFileSize))
-        return Quoted(d.path) + " cannot be read, or is no longer a regular file";
-    const std::string_view text(bytes);
+    // Opened without blocking, so that a FIFO or device swapped in meanwhile
+    // is refused rather than waited on; blocking again for the reads.
+    Bytes bytes;
+    {
+        const int fd = ::open(d.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        struct stat opened;
+        const bool read = fd >= 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+                          opened.st_size <= kMaxFileSize &&
+                          ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0 &&
+                          bytes.Read(fd, static_cast<std::size_t>(opened.st_size));
+        if (fd >= 0) ::close(fd);
+        if (!read) return Quoted(d.path) + " cannot be read, or is no longer a regular file";
+    }
+    const std::string_view text = bytes.View();
 
     // The last line, and whether it is a closing line that seals the rest.
     const std::size_t lastNewline =
@@ -835,6 +910,7 @@ std::string Parse(Data& d) {
     std::string_view closing;
     std::string recordProblem;
     bool checking = sealed;
+    std::size_t previous = kNoLetter; // the type of the last record line
     Fields f;
     const char* const first = text.data();
     const char* const last = first + text.size();
@@ -860,9 +936,9 @@ std::string Parse(Data& d) {
         }
         ++records;
         if (!checking) continue;
-        // Indexed by its letter and code only: the type's check reads the
-        // rest on first use. A line of no known type is refused now, since
-        // no use would ever check it.
+        // Only its type is noted, as part of a run of lines of that type:
+        // the type's first use lists and checks them. A line of no known
+        // type is refused now, since no use would ever check it.
         const RecordType* type = line.size() == 1 || line[1] == '\t' ? TypeOf(line[0]) : nullptr;
         if (!type) {
             recordProblem =
@@ -871,20 +947,14 @@ std::string Parse(Data& d) {
             checking = false;
             continue;
         }
-        // A code that does not read stays listed under its type, whose check
-        // then refuses the line (code 0 meanwhile).
-        long code = 0;
-        const char* p = line.data() + std::min<std::size_t>(line.size(), 2);
-        const char* const lineEnd = line.data() + line.size();
-        unsigned digit;
-        for (; p != lineEnd && Digit(*p, digit) && code < kCodeBound; ++p)
-            code = code * 10 + static_cast<long>(digit);
-        if (p != lineEnd && *p != '\t') {
-            // Not a plain code: ToLong decides, as the check will.
-            const std::string_view rest(line.data() + 2, static_cast<std::size_t>(lineEnd - line.data() - 2));
-            if (!ToLong(rest.substr(0, rest.find('\t')), code)) code = 0;
-        }
-        d.index[static_cast<std::size_t>(type->letter - 'A')].entries.push_back({code, lineStart});
+        const std::size_t letter = static_cast<std::size_t>(type->letter - 'A');
+        std::vector<Letter::Run>& runs = d.index[letter].runs;
+        const std::size_t next = static_cast<std::size_t>(std::min(at, last) - first);
+        if (letter == previous)
+            runs.back().end = next;
+        else
+            runs.push_back({lineStart, next});
+        previous = letter;
     }
     if (closingStart == std::string_view::npos)
         return damaged + "it ends without its closing line (cut short?)";
@@ -907,14 +977,14 @@ void Load(Data& d) {
         return;
     }
     d.problem = Parse(d);
-    if (d.problem.empty() && d.index['G' - 'A'].entries.empty())
+    if (d.problem.empty() && d.index['G' - 'A'].runs.empty())
         d.problem = Quoted(d.path) + " is damaged: it holds no geographic system";
     d.ok = d.problem.empty();
     if (!d.ok) {
         // Nothing rather than part of it.
-        d.bytes = std::string();
+        d.bytes = Bytes();
         for (Letter& l : d.index)
-            l.entries = std::vector<Entry>();
+            l.runs = std::vector<Letter::Run>();
     }
 }
 
@@ -925,7 +995,7 @@ void CheckLetter(const Data& d, std::size_t at, Letter& l) {
     const char letter = static_cast<char>('A' + at);
     const RecordType* type = TypeOf(letter);
     if (!type) return;
-    const std::string_view text(d.bytes);
+    const std::string_view text = d.Text();
     const std::string damaged = Quoted(d.path) + " is damaged: ";
     auto lineError = [&](std::size_t offset, const char* what) {
         const auto start = text.begin();
@@ -934,18 +1004,34 @@ void CheckLetter(const Data& d, std::size_t at, Letter& l) {
             static_cast<std::size_t>(std::count(start, start + static_cast<std::ptrdiff_t>(offset), '\n'));
         return LineError(damaged, lineNumber, what);
     };
+    // Each line of the type, in file order: its code, and whether it decodes.
     Fields f;
-    for (const Entry& e : l.entries) {
-        std::string_view line = LineAt(text, e.offset);
+    auto list = [&](std::size_t offset, std::string_view line) {
         long code = 0;
-        if (type->quick && type->quick(line, code)) continue;
-        if (!SplitTabs(line, f)) {
-            l.problem = lineError(e.offset, "has too many fields");
-            break;
+        if (!(line.size() >= 2 && type->quick && type->quick(line, code))) {
+            if (!SplitTabs(line, f)) {
+                l.problem = lineError(offset, "has too many fields");
+                return false;
+            }
+            if (!type->check(f) || !ToLong(f[1], code)) {
+                l.problem = lineError(offset, "is not a record this library reads");
+                return false;
+            }
         }
-        if (!type->check(f) || !ToLong(f[1], code)) {
-            l.problem = lineError(e.offset, "is not a record this library reads");
-            break;
+        l.entries.push_back({code, offset});
+        return true;
+    };
+    bool listed = true;
+    for (const Letter::Run& run : l.runs) {
+        for (std::size_t at = run.begin; listed && at < run.end;) {
+            const std::size_t start = at;
+            const void* newline = std::memchr(text.data() + at, '\n', run.end - at);
+            const std::size_t end =
+                newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) : run.end;
+            at = end + 1;
+            std::string_view line = text.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            if (!line.empty() && line[0] != '#') listed = list(start, line);
         }
     }
     if (l.problem.empty()) {
@@ -987,7 +1073,7 @@ const Data& TheData() {
 // checked at load, so it splits; its parser decodes it again with its text.
 // The fields of the line that starts at that offset.
 bool SplitLineAt(const Data& d, std::size_t offset, Fields& f) {
-    return SplitTabs(LineAt(d.bytes, offset), f);
+    return SplitTabs(LineAt(d.Text(), offset), f);
 }
 
 bool FindLine(const Data& d, char letter, long code, Fields& f) {
@@ -1015,7 +1101,7 @@ const Transformations& AllTransformations() {
     static const Transformations all = [] {
         Transformations t;
         const Data& d = TheData();
-        const std::string_view text(d.bytes);
+        const std::string_view text = d.Text();
         Fields f;
         for (const Entry& e : d.Of('T')) {
             const std::string_view line = LineAt(text, e.offset);
