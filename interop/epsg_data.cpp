@@ -563,6 +563,30 @@ bool CheckTransformation(const Fields& f) {
     return ParseTransformation(f, t, none, false);
 }
 
+// The end of the run of decimal digits that starts at p, eight bytes a step
+// while the line holds eight more: a byte b is a digit when b - '0' is below
+// 10, so subtracting '0' from every byte, and adding 0x80 - 10 to the
+// differences, sets the top bit of the first byte that is not a digit (and
+// perhaps of later ones, where a borrow or carry has spread: the first is
+// exact, since the digits below it neither borrow nor carry).
+inline const char* PastDigits(const char* p, const char* end) {
+    constexpr std::uint64_t kZeros = 0x3030303030303030ull, kTens = 0x7676767676767676ull,
+                            kTops = 0x8080808080808080ull;
+#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ // the first byte the lowest
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        const std::uint64_t less = word - kZeros;
+        const std::uint64_t stops = (less | (less + kTens)) & kTops;
+        if (stops) return p + (__builtin_ctzll(stops) >> 3);
+    }
+#endif
+    unsigned d;
+    while (p != end && Digit(*p, d))
+        ++p;
+    return p;
+}
+
 // The quick check of the commonest records: one walk along the line, no
 // split into fields and no record built. It accepts only lines the full
 // check accepts (exact field counts, the numbers in the plain forms that
@@ -659,9 +683,7 @@ struct Cursor {
         if (!more) return false;
         const char* q = p + (p != end && *p == '-');
         const char* const first = q;
-        unsigned d;
-        while (q != end && Digit(*q, d))
-            ++q;
+        q = PastDigits(q, end);
         if (q == first || q - first > 18) return false;
         if (stop != '\t') {
             if (q == end || *q != stop) return false;
@@ -674,14 +696,11 @@ struct Cursor {
         if (!more) return false;
         const char* q = p + (p != end && *p == '-');
         const char* const first = q;
-        unsigned d;
-        while (q != end && Digit(*q, d))
-            ++q;
+        q = PastDigits(q, end);
         std::ptrdiff_t count = q - first;
         if (q != end && *q == '.') {
             const char* const fraction = ++q;
-            while (q != end && Digit(*q, d))
-                ++q;
+            q = PastDigits(q, end);
             count += q - fraction;
         }
         return count > 0 && count <= 40 && Close(q);

@@ -344,6 +344,46 @@ TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
     std::remove(dir.c_str());
 }
 
+// The projected systems' numbers are checked by their form on the type's
+// first use; a form that check does not take (an exponent, more digits than
+// it counts) goes to the full reading, which takes what from_chars reads
+// exactly and refuses the file for what it cannot (a number past the
+// largest double). Each case in a fresh process, as the file is read once.
+TEST(EpsgData, ProjectedNumbersTakenInEveryFormFromCharsReads) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string good = ReadAll(std::string(ZRPRJ_SOURCE_DIR) + "/interop/EpsgData.txt");
+    const std::string body = good.substr(0, good.rfind("\nE\t") + 1);
+    const std::string head =
+        "P\t1\tX\t4326\t9807\tTransverse Mercator\t1\tC\t9001\tmetre\t1\tEN\t8801=0\t8805=";
+    struct Case {
+        std::string scale; // the scale factor as written
+        bool taken;
+    };
+    const Case cases[] = {
+        {"0.9996", true},
+        {"9.996e-1", true},
+        {"0.9996" + std::string(40, '0'), true}, // 46 digits
+        {"1" + std::string(400, '0'), false},    // 1e400: no double
+        {"0x1p-1", false},
+    };
+    const std::string dir = "/tmp/zrprj_epsgdata_forms_" + std::to_string(getpid());
+    ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
+    const std::string path = dir + "/EpsgData.txt";
+    for (const Case& c : cases) {
+        std::ofstream(path, std::ios::binary) << Sealed(body + head + c.scale + "\n");
+        auto load = [&]() -> int {
+            CZrPJTranslator::m_strEpsgName = (dir + "/CodeTransition.xml").c_str();
+            ZrEpsgProjectedRecord p;
+            const bool found = ZrEpsgFindProjected(1, p);
+            if (!c.taken) return !found && !ZrEpsgDataAvailable() ? 0 : 1;
+            return found && p.parameters.size() == 2 && p.parameters[1].value == 0.9996 ? 0 : 1;
+        };
+        EXPECT_EXIT(std::exit(load()), ::testing::ExitedWithCode(0), "") << c.scale.substr(0, 50);
+    }
+    std::remove(path.c_str());
+    std::remove(dir.c_str());
+}
+
 TEST(EpsgData, RegeneratedFromTheEpsgDatasetIsIdentical) {
     const char* database = "/usr/share/proj/proj.db";
     if (access(database, R_OK) != 0) GTEST_SKIP() << "no EPSG dataset at " << database;
