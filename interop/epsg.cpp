@@ -35,9 +35,14 @@ CString Text(const char* format, long code) {
 // taken while EPSG's own definition can be built.
 int FromMapping(long epsgCode, long catalogueCode, CZrPJCoordSys& cs, CZrPJCoordSys& footRow,
                 bool& haveFootRow) {
+    ZrEpsgGeographicRecord geographic;
     ZrEpsgProjectedRecord proj;
     ZrEpsgLeftOutRecord leftOut;
-    const bool projected = ZrEpsgFindProjected(epsgCode, proj) || ZrEpsgFindLeftOut(epsgCode, leftOut);
+    // EPSG's codes are unique across kinds: a geographic one is looked for
+    // first, so that the first set-up of a geographic system checks the 545
+    // geographic records of the data file and not the 5,000 projected ones.
+    const bool projected = !ZrEpsgFindGeographic(epsgCode, geographic) &&
+                           (ZrEpsgFindProjected(epsgCode, proj) || ZrEpsgFindLeftOut(epsgCode, leftOut));
     CZrPJGeoCoordSys gcs;
     if (!projected && gcs.Set(static_cast<tagGeoCoordSysType>(catalogueCode))) {
         CZrPJCoordSys built;
@@ -196,6 +201,9 @@ int Build(long epsgCode, long catalogue, CZrPJCoordSys& cs, CString* reason) {
         Fail(reason, CString(ZrEpsgDataProblem().c_str()));
         return true;
     };
+    // A geographic code first: its set-up then checks the geographic records
+    // alone (EPSG's codes are unique across kinds).
+    if (ZrEpsgFindGeographic(epsgCode, geog)) return ZrInteropBuild(geog, nullptr, cs, reason);
     if (ZrEpsgFindProjected(epsgCode, proj)) {
         if (!ZrEpsgFindGeographic(proj.baseGeographicCode, geog))
             return refused() ? 0
@@ -209,7 +217,6 @@ int Build(long epsgCode, long catalogue, CZrPJCoordSys& cs, CString* reason) {
         }
         return 0;
     }
-    if (ZrEpsgFindGeographic(epsgCode, geog)) return ZrInteropBuild(geog, nullptr, cs, reason);
     ZrEpsgLeftOutRecord leftOut;
     if (ZrEpsgFindLeftOut(epsgCode, leftOut)) {
         CString text;
