@@ -866,8 +866,8 @@ std::string LineError(const std::string& damaged, std::size_t lineNumber, const 
 }
 
 // Reads the whole file and returns an empty string, or what is wrong with
-// it. The file must end with its closing line, "E <records> <CRC-32>", the
-// count of the records before it and the checksum of every byte before it:
+// it. The file must end with its closing line, "E <records> <crc> CRC-32C",
+// the count of the records before it and the checksum of every byte before it:
 // a file cut short, even at a line end, or altered is refused, not read in
 // part. A line of no record type refuses the file too; a line of a known
 // type that its parser cannot decode refuses it when that type is first
