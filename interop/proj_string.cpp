@@ -35,6 +35,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -361,11 +362,19 @@ int ProjReader::Ellipsoid(ZrEpsgGeographicRecord& g) {
         if (shapes) name = "unknown";
     }
     if (!shaped) {
-        // What PROJ takes when a string names no ellipsoid.
-        base = FindEllipsoid("GRS80");
+        // What PROJ takes when a string names no ellipsoid: its operations
+        // (and their regression cases) compute on GRS 1980, while its CRS
+        // reader makes "+type=crs" without an earth a WGS 84 system, datum
+        // and all (as GDAL and pyproj read every PROJ string).
+        const bool crs = Peek("type") != nullptr;
+        base = FindEllipsoid(crs ? "WGS84" : "GRS80");
         a = base->a;
         rf = InverseFlattening(*base);
         name = base->name;
+        if (crs) {
+            g.datumCode = kDatums[0].epsgDatum;
+            g.datumName = kDatums[0].name;
+        }
     }
     if (!(a > 0) || !std::isfinite(a)) return Fail("the semi-major axis must be positive");
     g.semiMajorAxis = a;
@@ -901,6 +910,29 @@ void CatalogueByTitle(const std::string& title, CZrPJCoordSys& built) {
     }
 }
 
+// Builds what the string says with the figures of its ellipsoid as given.
+// The interop core gives a catalogue ellipsoid wherever the given one agrees
+// with it within the catalogue's digits, but PROJ's ellipsoids are defined
+// values (GRS 1980's 1/298.257222101, which the catalogue holds as
+// 1/298.257220427: 0.1 mm at a few thousand kilometres), so the catalogue's
+// objects are kept only where their figures are the given ones exactly
+// (Krassovsky's) - to the last bits, which a flattening written as 1/f and
+// read back may change; otherwise the system is built as defined, under the
+// names matched.
+int BuildAsGiven(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, CZrPJCoordSys& cs,
+                 CString* reason) {
+    constexpr double kFlatteningUlps = 4 * std::numeric_limits<double>::epsilon();
+    CZrPJCoordSys built;
+    if (!ZrInteropBuild(g, p, built, reason)) return 0;
+    const CZrPJSpheroid s = built.GetGCS().GetDatum().GetSpheroid();
+    const double f = g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening;
+    if ((s.GetAxis() != g.semiMajorAxis || std::fabs(s.GetFlattening() - f) > kFlatteningUlps * f) &&
+        !ZrInteropBuild(g, p, built, reason, false))
+        return 0;
+    cs = built;
+    return 1;
+}
+
 } // namespace
 
 int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) {
@@ -946,7 +978,7 @@ int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) 
                 return r.Fail("+axis=" + a->value + ": the library's systems run east then north");
         if (!r.Leftovers()) return 0;
         if (g.code <= 0) g.name = title;
-        return ZrInteropBuild(g, nullptr, cs, reason);
+        return BuildAsGiven(g, nullptr, cs, reason);
     }
 
     ZrEpsgProjectedRecord p;
@@ -963,7 +995,7 @@ int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) 
     if (!ZrSphereOfRadiusA(p.methodCode, g.inverseFlattening, why)) return r.Fail(why);
     if (!r.Leftovers()) return 0;
     CZrPJCoordSys built;
-    if (!ZrInteropBuild(g, &p, built, reason)) return 0;
+    if (!BuildAsGiven(g, &p, built, reason)) return 0;
     if (built.GetType() == -1) CatalogueByTitle(title, built);
     cs = built;
     return 1;

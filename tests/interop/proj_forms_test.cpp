@@ -42,8 +42,9 @@ constexpr double kAgreementMetres = 1e-3;
 // Our transverse Mercator series against PROJ's exact form: beyond 4 degrees
 // from the central meridian the series' own error is reported, not held to 1 mm.
 constexpr double kSeriesReachDegrees = 4.0;
-// Catalogue ellipsoids keep their flattening cut to nine or ten decimals.
-constexpr double kCatalogueDigitsMetres = 5e-3;
+// PROJ's ellipsoids read as PROJ defines them: a flattening from 1/rf or from
+// a and b differs by rounding only, far below a nanometre at the pole.
+constexpr double kDefinedFiguresMetres = 1e-9;
 // A round trip through a text form must not move a point by more than a
 // few nanometres: the exact length units (Clarke's foot) are written with 16
 // significant digits, which moves a point at 10^6 feet by up to 4 nm.
@@ -433,8 +434,8 @@ TEST(ProjForms, ProjRenderingsOfEpsgSystemsImportAndAgree) {
                 // the horizontal part).
                 // Krovak's southings and westings as +axis=swu are not read
                 // either.
-                if ((form == 0 && (r.method == "Guam Projection" || r.method == "Hyperbolic Cassini-Soldner" ||
-                                   r.method == "Krovak")) ||
+                if ((form == 0 && (r.method == "Guam Projection" ||
+                                   r.method == "Hyperbolic Cassini-Soldner" || r.method == "Krovak")) ||
                     (form == 1 && r.method == "Transverse Mercator 3D"))
                     continue;
                 ADD_FAILURE() << code << " " << formName << " refused: " << why.str() << "\n"
@@ -726,7 +727,7 @@ TEST(ProjForms, ProjNamedEllipsoidsMeridiansAndUnitsReadAsProjDefinesThem) {
         earths.emplace_back(std::string("+proj=longlat +ellps=") + e->id + " +type=crs", false);
     for (const PJ_PRIME_MERIDIANS* p = proj_list_prime_meridians(); p->id; ++p)
         earths.emplace_back(std::string("+proj=longlat +ellps=WGS84 +pm=") + p->id + " +type=crs", true);
-    // No ellipsoid named at all: PROJ takes GRS 1980.
+    // No ellipsoid named at all: PROJ's CRS reader takes WGS 84 (its operations GRS 1980).
     earths.emplace_back("+proj=longlat +type=crs", false);
     earths.emplace_back("+proj=tmerc +lon_0=9 +k=0.9996 +x_0=500000 +type=crs", false);
     for (const auto& [s, meridian] : earths) {
@@ -741,14 +742,27 @@ TEST(ProjForms, ProjNamedEllipsoidsMeridiansAndUnitsReadAsProjDefinesThem) {
             EXPECT_NEAR(cs.GetGCS().GetPrimeMeridian().GetLongitude(), pm, 1e-6) << s;
             continue;
         }
-        CZrPJSpheroid sph = cs.GetGCS().GetDatum().GetSpheroid();
-        // Where a catalogue ellipsoid stands for PROJ's, it holds its own
-        // flattening cut to nine or ten decimals: a few millimetres at the
-        // pole, where a wrong value in the table would be metres.
-        double f = invf == 0 ? 0 : 1 / invf;
-        EXPECT_LE(std::fabs(sph.GetAxis() - a) + a * std::fabs(sph.GetFlattening() - f),
-                  kCatalogueDigitsMetres)
-            << s;
+        // PROJ's figures themselves, not a catalogue ellipsoid within its
+        // digits (GRS 1980 was held as 1/298.257220427: 0.12 mm at the pole);
+        // a catalogue ellipsoid only where its figures are PROJ's, and the
+        // same figures again after a round trip through our PROJ string.
+        const double f = invf == 0 ? 0 : 1 / invf;
+        CString text;
+        CZrPJCoordSys back;
+        ASSERT_TRUE(ZrExportProjString(cs, text, &why)) << s << ": " << why.str();
+        ASSERT_TRUE(ZrImportProjString(text, back, &why)) << text.str() << ": " << why.str();
+        for (const CZrPJCoordSys* read : {&cs, &back}) {
+            const CZrPJSpheroid sph = read->GetGCS().GetDatum().GetSpheroid();
+            EXPECT_EQ(sph.GetAxis(), a) << s << "\n" << text.str();
+            EXPECT_LE(a * std::fabs(sph.GetFlattening() - f), kDefinedFiguresMetres) << s << "\n"
+                                                                                     << text.str();
+            CZrPJSpheroid row;
+            if (sph.GetType() > 0) {
+                EXPECT_TRUE(row.Set(static_cast<tagPJSpheroidType>(sph.GetType())) && row.GetAxis() == a &&
+                            a * std::fabs(row.GetFlattening() - f) <= kDefinedFiguresMetres)
+                    << s << ": catalogue ellipsoid " << sph.GetType();
+            }
+        }
     }
     for (const PJ_UNITS* u = proj_list_units(); u->id; ++u) {
         std::string s =
@@ -784,7 +798,7 @@ TEST(ProjForms, ProjStringRefusalsNameWhatWasNotUnderstood) {
         {"+proj=tmerc" + base + " +axis=neu", "axis"},
         {"+proj=tmerc" + base + " +vunits=m", "vunits"},
         {"+proj=pipeline +step +proj=tmerc", "pipeline"},
-        {"+proj=tmerc +lon_0=117 +type=crs", nullptr}, // no ellipsoid: GRS 1980, as PROJ takes it
+        {"+proj=tmerc +lon_0=117 +type=crs", nullptr}, // no ellipsoid: WGS 84, as PROJ's CRS reader takes it
         {"+proj=nosuchproj +ellps=WGS84 +type=crs", "nosuchproj"},
         {"+proj=tmerc +lon_0=1" + base, "twice"},
         {"+proj=tmerc" + base + " +units=furlong", "furlong"},
