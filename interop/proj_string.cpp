@@ -461,8 +461,10 @@ int ProjReader::Units(double& toMetre, long& epsgUnit, std::string& unitName) {
         return Fail("+vunits=" + v->value + " (a vertical unit) cannot be expressed");
     if (Token* a = Find("axis")) {
         // Westings and southings: left for the projection to take (PROJ's
-        // south-orientated transverse Mercator), refused as left over otherwise.
-        if (a->value == "wsu")
+        // south-orientated transverse Mercator as wsu, EPSG's Krovak as swu,
+        // the two axes PROJ writes for EPSG systems), refused as left over
+        // where no projection takes them.
+        if (a->value == "wsu" || a->value == "swu")
             a->used = false;
         else if (a->value != "enu" && a->value != "en")
             return Fail("+axis=" + a->value + ": the library's systems run east then north");
@@ -701,6 +703,12 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
         // pseudo standard parallel is fixed at 78.5 degrees and not a key there;
         // the defaults are PROJ's: the Czech and Slovak system's own values.
         if (r.Find("czech")) return r.Fail("+czech (Krovak with westings and southings) cannot be expressed");
+        // EPSG's Krovak (southings and westings) PROJ writes as its krovak
+        // with the axes turned to south and west, which turns the false
+        // origin about too: x_0 = -FE, y_0 = -FN, as for tmerc's wsu.
+        const Token* axis = r.Peek("axis");
+        const bool southWest = axis && axis->value == "swu";
+        if (southWest) r.Find("axis");
         double alpha, lts;
         bool hasK;
         if (!r.Optional("lat_0", 49.5, lat0) || !r.Optional("lon_0", 42.5 - 17.0 - 40.0 / 60.0, lon0) ||
@@ -708,13 +716,18 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
             !ScaleOf(r, k, &hasK))
             return 0;
         if (lts != 78.5) return r.Fail("+proj=krovak has its pseudo standard parallel at 78.5 degrees");
-        p.methodCode = 1041;
+        p.methodCode = southWest ? 9819 : 1041;
         AddParameter(p, 8811, lat0);
         AddParameter(p, 8833, lon0);
         AddParameter(p, 1036, alpha);
         AddParameter(p, 8818, 78.5);
         AddParameter(p, 8819, hasK ? k : 0.9999);
-        return falseOrigin(8806, 8807);
+        if (!southWest) return falseOrigin(8806, 8807);
+        if (!r.Optional("x_0", 0, x0) || !r.Optional("y_0", 0, y0)) return 0;
+        p.axisOrder = "WS";
+        AddParameter(p, 8806, -x0 / toMetre);
+        AddParameter(p, 8807, -y0 / toMetre);
+        return 1;
     }
 
     if (proj == "ob_tran") {
@@ -771,6 +784,20 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
         p.methodCode = PJ_KIND_GENERAL_OBLIQUE_TRANSFORMATION;
         AddParameter(p, 48106, latp);
         AddParameter(p, 48107, lonp);
+        AddParameter(p, 8802, lon0);
+        return falseOrigin(8806, 8807);
+    }
+
+    // Two EPSG methods PROJ states as flags of another: Guam's azimuthal
+    // equidistant (aeqd +guam) and the hyperbolic Cassini-Soldner of Vanua
+    // Levu (cass +hyperbolic). Both are ellipsoidal; on a sphere PROJ's
+    // spherical forms pass over the flag, and so does the reader.
+    const bool guam = proj == "aeqd" && r.Find("guam");
+    const bool hyperbolic = proj == "cass" && r.Find("hyperbolic");
+    if ((guam || hyperbolic) && !sphere) {
+        if (!r.Optional("lat_0", 0, lat0) || !r.Optional("lon_0", 0, lon0)) return 0;
+        p.methodCode = guam ? 9831 : 9833;
+        AddParameter(p, 8801, lat0);
         AddParameter(p, 8802, lon0);
         return falseOrigin(8806, 8807);
     }
@@ -1038,6 +1065,33 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
         Put(s, "lat_0", ParameterValue(p, 8801, 0));
         Put(s, "lon_0", ParameterValue(p, 8802, 0));
         Put(s, "k", ParameterValue(p, 8805, 1));
+        Put(s, "x_0", -ParameterValue(p, 8806, 0) * p.linearUnitToMetre);
+        Put(s, "y_0", -ParameterValue(p, 8807, 0) * p.linearUnitToMetre);
+        p.parameters.clear();
+    }
+    if (p.methodCode == 9831 || p.methodCode == 9833) {
+        // Guam's and the hyperbolic Cassini's as PROJ writes them: its aeqd
+        // and cass with a flag.
+        const bool guam = p.methodCode == 9831;
+        p.methodCode = guam ? 1125 : 9806; // the rows whose keys the lengths below are written with
+        s = guam ? "+proj=aeqd +guam" : "+proj=cass +hyperbolic";
+        Put(s, "lat_0", ParameterValue(p, 8801, 0));
+        Put(s, "lon_0", ParameterValue(p, 8802, 0));
+        Put(s, "x_0", ParameterValue(p, 8806, 0) * p.linearUnitToMetre);
+        Put(s, "y_0", ParameterValue(p, 8807, 0) * p.linearUnitToMetre);
+        p.parameters.clear();
+    }
+    if (p.methodCode == 9819) {
+        // EPSG's Krovak as PROJ writes it: its krovak with south and west
+        // axes, the false origin turned about with them.
+        if (ParameterValue(p, 8818, 78.5) != 78.5)
+            return ExportFail(reason, "PROJ's krovak has its pseudo standard parallel at 78.5 degrees only");
+        p.methodCode = 1041;
+        s = "+proj=krovak +axis=swu";
+        Put(s, "lat_0", ParameterValue(p, 8811, 0));
+        Put(s, "lon_0", ParameterValue(p, 8833, 0));
+        Put(s, "alpha", ParameterValue(p, 1036, 0));
+        Put(s, "k", ParameterValue(p, 8819, 1));
         Put(s, "x_0", -ParameterValue(p, 8806, 0) * p.linearUnitToMetre);
         Put(s, "y_0", -ParameterValue(p, 8807, 0) * p.linearUnitToMetre);
         p.parameters.clear();
