@@ -602,6 +602,11 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
             !ScaleOf(r, k))
             return 0;
         if (!hasAlpha) return r.Fail("+proj=omerc needs +alpha");
+        // At a pole every direction is south, so no azimuth names a central
+        // line: PROJ refuses the set-up, where the kind would quietly take
+        // the transverse case.
+        if (std::fabs(lat0) >= 90.0)
+            return r.Fail("+proj=omerc with its centre at a pole has no central line");
         if (!hasGamma) gamma = alpha; // PROJ rectifies by the azimuth when no gamma is given
         bool variantA = r.Find("no_uoff") != nullptr;
         if (r.Find("no_off")) variantA = true; // PROJ's older spelling

@@ -817,6 +817,7 @@ TEST(ProjForms, ProjStringRefusalsNameWhatWasNotUnderstood) {
         {"+proj=tmerc +lat_0=inf +ellps=WGS84 +type=crs", "lat_0"},
         {"+proj=tmerc +lat_0=0x10 +ellps=WGS84 +type=crs", "lat_0"},
         {"+proj=omerc +lat_0=46 +lonc=8 +ellps=bessel +type=crs", "alpha"},
+        {"+proj=omerc +lat_0=-90 +alpha=10 +ellps=GRS80 +type=crs", "pole"}, // PROJ refuses it too
         {"+proj=mill +ellps=WGS84 +type=crs", "Miller"}, // the sphere of equal area to PROJ
         {"+proj=eqc +ellps=WGS84 +type=crs", "eqc"},     // spherical formulas on an ellipsoid
         {"+proj=mill +R=6371000 +type=crs", nullptr},
