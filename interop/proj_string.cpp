@@ -901,9 +901,18 @@ double ParameterValue(const ZrEpsgProjectedRecord& p, long code, double fallback
     return fallback;
 }
 
+// An ellipsoid's figures are the given ones: the same axis, the same
+// flattening to the last bits, which a flattening written as 1/f and read
+// back may change.
+bool SameFigures(double a1, double f1, double a2, double f2) {
+    constexpr double kFlatteningUlps = 4 * std::numeric_limits<double>::epsilon();
+    return a1 == a2 && std::fabs(f1 - f2) <= kFlatteningUlps * f2;
+}
+
 // A string names no geographic system, so the interop core cannot hold a
 // catalogue row it names against one. The row its +title names stands for it
-// when the row's ellipsoid, prime meridian and unit are the string's and the
+// when the row's ellipsoid (its very figures: a string of GRS 1980 is not the
+// catalogue's rounded one), prime meridian and unit are the string's and the
 // row projects as the string does within a millimetre around its origin (the
 // Gauss-Krueger rows, which a string can only call tmerc, differ from the
 // transverse Mercator kind by micrometres).
@@ -918,8 +927,7 @@ void CatalogueByTitle(const std::string& title, CZrPJCoordSys& built) {
         CZrPJCoordSys cat;
         if (!cat.Set(static_cast<tagPJCoordSysType>(code)) || !cat.IsValid()) continue;
         const CZrPJSpheroid cs = cat.GetGCS().GetDatum().GetSpheroid();
-        if (std::fabs(cs.GetAxis() - s.GetAxis()) > kZrMatchAxisMetres ||
-            std::fabs(cs.GetFlattening() - s.GetFlattening()) > kZrMatchFlattening ||
+        if (!SameFigures(cs.GetAxis(), cs.GetFlattening(), s.GetAxis(), s.GetFlattening()) ||
             std::fabs(cat.GetGCS().GetPrimeMeridian().GetLongitude() - pm) > 1e-9 ||
             cat.GetDistUnits() != built.GetDistUnits())
             continue;
@@ -948,17 +956,15 @@ void CatalogueByTitle(const std::string& title, CZrPJCoordSys& built) {
 // values (GRS 1980's 1/298.257222101, which the catalogue holds as
 // 1/298.257220427: 0.1 mm at a few thousand kilometres), so the catalogue's
 // objects are kept only where their figures are the given ones exactly
-// (Krassovsky's) - to the last bits, which a flattening written as 1/f and
-// read back may change; otherwise the system is built as defined, under the
-// names matched.
+// (Krassovsky's); otherwise the system is built as defined, under the names
+// matched.
 int BuildAsGiven(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, CZrPJCoordSys& cs,
                  CString* reason) {
-    constexpr double kFlatteningUlps = 4 * std::numeric_limits<double>::epsilon();
     CZrPJCoordSys built;
     if (!ZrInteropBuild(g, p, built, reason)) return 0;
     const CZrPJSpheroid s = built.GetGCS().GetDatum().GetSpheroid();
     const double f = g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening;
-    if ((s.GetAxis() != g.semiMajorAxis || std::fabs(s.GetFlattening() - f) > kFlatteningUlps * f) &&
+    if (!SameFigures(s.GetAxis(), s.GetFlattening(), g.semiMajorAxis, f) &&
         !ZrInteropBuild(g, p, built, reason, false))
         return 0;
     cs = built;

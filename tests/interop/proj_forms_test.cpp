@@ -736,6 +736,11 @@ TEST(ProjForms, ProjNamedEllipsoidsMeridiansAndUnitsReadAsProjDefinesThem) {
     // No ellipsoid named at all: PROJ's CRS reader takes WGS 84 (its operations GRS 1980).
     earths.emplace_back("+proj=longlat +type=crs", false);
     earths.emplace_back("+proj=tmerc +lon_0=9 +k=0.9996 +x_0=500000 +type=crs", false);
+    // A title that names a catalogue row on the catalogue's rounded GRS 1980.
+    earths.emplace_back(
+        "+proj=tmerc +lon_0=15 +k=0.9996 +x_0=500000 +ellps=GRS80 +title=GRS_1980_SWEREF99_TM "
+        "+type=crs",
+        false);
     for (const auto& [s, meridian] : earths) {
         CZrPJCoordSys cs;
         CString why;
