@@ -705,13 +705,14 @@ const MethodRow kMethods[] = {
      kEllipsoid,
      {kAtLat0, kAtLon0, kAtFE, kAtFN}},
     // PROJ states it as its Cassini with the flag +hyperbolic, which the
-    // table's names cannot carry: not written or read as a PROJ string.
+    // table's names cannot carry: the PROJ-string form reads and writes it.
     {{kMethodCassiniHyperbolic, "Hyperbolic Cassini-Soldner", nullptr, nullptr, nullptr},
      PJ_KIND_CASSINI_SOLDNER_HYPERBOLIC,
      kEllipsoid,
      {kAtLat0, kAtLon0, kAtFE, kAtFN}},
-    // PROJ states it as its transverse Mercator with +axis=wsu; that form is
-    // not written here (nor read: +proj=tmerc stays the transverse Mercator).
+    // PROJ states it as its transverse Mercator with +axis=wsu, which the
+    // PROJ-string form reads and writes (a plain +proj=tmerc stays the
+    // transverse Mercator).
     {{kMethodTMSouth, "Transverse Mercator (South Orientated)", "Transverse_Mercator_South_Orientated",
       "Transverse_Mercator_South_Orientated", nullptr},
      PJ_KIND_TRANSVERSE_MERCATOR_SOUTH_ORIENTATED,
@@ -722,8 +723,8 @@ const MethodRow kMethods[] = {
      PJ_KIND_EQUAL_EARTH,
      kEllipsoid,
      {kAtLon0, kAtFE, kAtFN}},
-    // PROJ states it as its azimuthal equidistant with the flag +guam: not
-    // written or read as a PROJ string.
+    // PROJ states it as its azimuthal equidistant with the flag +guam: the
+    // PROJ-string form reads and writes it.
     {{kMethodGuam, "Guam Projection", nullptr, nullptr, nullptr},
      PJ_KIND_GUAM,
      kEllipsoid,
@@ -748,8 +749,9 @@ const MethodRow kMethods[] = {
      {kAtLat0, kAtLon0, kAtFE, kAtFN}},
     // Kinds 43064-43068 and 43075: the remaining Krovak forms and the
     // national grids. Krovak's westings and southings, which PROJ states
-    // with +axis=swu (not written here; +proj=krovak stays north-orientated);
-    // the WKT1 and ESRI forms, which name no axes, stay with the row above.
+    // with +axis=swu (the PROJ-string form reads and writes that; a plain
+    // +proj=krovak stays north-orientated); the WKT1 and ESRI forms, which
+    // name no axes, stay with the row above.
     {{kMethodKrovak, "Krovak", nullptr, nullptr, nullptr},
      PJ_KIND_KROVAK,
      kEllipsoid,
