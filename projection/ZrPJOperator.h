@@ -182,8 +182,9 @@ protected:
     int Setup_Polar_Stereographic_C();
     double AuthalicQ(double sinPhi) const;
     double AuthalicQFromPole(double sinPhi, double oneMinusSin) const;
-    double LatitudeFromAuthalicQ(double q) const;
     double LatitudeFromPoleGap(double d) const;
+    void ComputeAuthalicInverseSeries();
+    double LatitudeFromAuthalic(double sinBeta, double cosBeta) const;
     double PolarT(double phiTowardsPole) const;
     int Setup_Krovak();
     int KrovakSouthWest(CPoint2D& pt) const;
@@ -390,6 +391,13 @@ protected:
         double rhoFactor = 0.0, yShift = 0.0;
         double coneN = 1.0; // Krovak: the cone constant, sin phi_P
         int pole = 0;
+        // Authalic latitude -> geodetic, for Lambert's equal-area azimuthal and
+        // Equal Earth: coefficients of sin 2beta .. sin 12beta (to n^6), and
+        // whether a Newton round on q must finish them (an ellipsoid flatter
+        // than the series serve to rounding).
+        double xi[6] = {};
+        bool xiNewton = false;
+        double invQp = 0.5; // Equal Earth: 1 / q(pole), in its own normalisation of q
     };
     // The kinds of a plane near one point (local_plane.cpp); the meanings per kind:
     // Colombia urban: A = 1 + h0/nu0, B = tan phi0 / (2 rho0 nu0), C = 1 + h0/a,
