@@ -425,6 +425,17 @@ protected:
         double sinG = 0.0, cosG = 1.0, sinW = 0.0, cosW = 1.0, omf2 = 1.0;
         int pole = 0;
     };
+    // The azimuthal equidistant on the ellipsoid (geodesic_azimuthal.cpp): the
+    // centre's reduced latitude beta1, the semi-minor axis b, 1 - f, e'^2,
+    // Karney's A3 and C3 series as polynomials in the geodesic's eps (their
+    // n-dependence summed at set-up); fast: the flattening is one the series
+    // serve to rounding (else the geodesic library solves every point).
+    struct GeodesicCentreBlock {
+        double sbet1 = 0.0, cbet1 = 1.0, b = 0.0, f1 = 1.0, ep2 = 0.0;
+        double A3[6] = {};
+        double C3[5][6] = {};
+        bool fast = false;
+    };
     // The national grids (national_grids.cpp). Laborde: Gauss's sphere (B, the
     // isometric latitude constant C), its radius R with k0, sin and cos of the
     // centre's latitude on it, and the cubic's coefficient G; the zoned
@@ -464,6 +475,7 @@ protected:
     SatelliteBlock m_sat;
     ViewBlock m_view;
     NationalGridBlock m_grid;
+    GeodesicCentreBlock m_gc;
     CZrGeodesic m_geodesic; // the ellipsoid's geodesics, for the kinds that follow them
     MeridianLengthSeries m_ml;
     ClassicalArc m_arc;
