@@ -13,7 +13,9 @@ using namespace zrpj;
 
 namespace {
 constexpr double A1 = 1.340264, A2 = -0.081106, A3 = 0.000893, A4 = 0.003796;
-constexpr double kM = 0.8660254037844386; // sqrt(3) / 2
+constexpr double kM = 0.8660254037844386;    // sqrt(3) / 2
+constexpr double kInvM = 1.1547005383792517; // 2 / sqrt(3)
+constexpr double kInvA1 = 1.0 / A1;
 // Halley's rounds on theta from the northing: the polynomial is monotonic,
 // its derivative above 0.9 and its third below 2.3 on the map (theta up to
 // 60 degrees), so after a step d the error is under 0.4 d^3: a step below
@@ -55,7 +57,7 @@ inline double SinAuthalic(double s, double e, double es, double invQp) {
 inline double ThetaStart(double y) {
     constexpr double P[6] = {1.0000002374169883,    0.06049328618542444,  0.011304189870897343,
                              0.0002993900946027389, 0.001509058358693513, -0.0061520565803530845};
-    const double u = y / A1, u2 = u * u;
+    const double u = y * kInvA1, u2 = u * u;
     return u * (P[0] + u2 * (P[1] + u2 * (P[2] + u2 * (P[3] + u2 * (P[4] + u2 * P[5])))));
 }
 
@@ -104,7 +106,7 @@ int CZrPJOperator::Equal_Earth_Inverse(CPoint2D& pt) const {
     t6 = t2 * t2 * t2;
     slope = A1 + 3.0 * A2 * t2 + t6 * (7.0 * A3 + 9.0 * A4 * t2);
     const double sinTheta = std::sin(theta), cosTheta = std::cos(theta);
-    double sinBeta = sinTheta / kM;
+    double sinBeta = sinTheta * kInvM;
     if (!(std::fabs(sinBeta) <= 1.0 + kEdgeRounding)) return 0;
     // At a pole cos(beta) is the root of 1 - sin(beta), so theta's last bits
     // alone place a point within 0.3 m of it; a sine that close to 1 is the
