@@ -419,9 +419,9 @@ protected:
     // in A, the turned pole's longitude lamp; the eye's distance p and height
     // h in units of a, the azimuth's (G) and the tilt's (W) sines and cosines;
     // pole: +1 or -1 for the top or bottom face of the cube, or a perspective
-    // centred on a pole; omf2: (1 - f)^2.
+    // centred on a pole; omf2: (1 - f)^2; invH: 1 / h.
     struct ViewBlock {
-        double sinA = 0.0, cosA = 1.0, lamp = 0.0, p = 0.0, h = 0.0;
+        double sinA = 0.0, cosA = 1.0, lamp = 0.0, p = 0.0, h = 0.0, invH = 0.0;
         double sinG = 0.0, cosG = 1.0, sinW = 0.0, cosW = 1.0, omf2 = 1.0;
         int pole = 0;
     };
