@@ -12,7 +12,7 @@
 // centre's reduced latitude and the series' dependence on n summed once at
 // set-up, and the azimuth's sine and cosine read off the map's x and y. The
 // geodesic library, which takes degrees, reduces angles and builds a
-// geodesic line object per call, costs several times as much; it still
+// geodesic line object per call, costs twice as much a point; it still
 // solves the forward (an iteration on the azimuth) and any ellipsoid
 // flatter than the series serve.
 #include "projection/ZrPJOperator.h"
