@@ -510,3 +510,22 @@ TEST(EllipsoidalKindsTest, ZonedTransverseMercatorIsTheZonesUTM) {
         EXPECT_EQ(op.Inverse(none), 0);
     }
 }
+
+// Equal Earth's inverse reads a pole's latitude from sin(beta) = sin(theta) /
+// (sqrt(3) / 2), whose root 1 - sin(beta) turns theta's last bit into 0.1 m
+// there: a pole must come back as the pole, on the sphere and the ellipsoid,
+// whichever way theta's rounding falls.
+TEST(EllipsoidalKindsTest, EqualEarthPolesComeBackAsPoles) {
+    for (double f : {0.0, kWgs84F, 1 / 293.4660212936269})
+        for (double lon0 : {0.0, -90.0, 150.0}) {
+            CZrPJOperator op = Build({43060, kWgs84A, f, lon0});
+            ASSERT_EQ(op.Create(), 1);
+            for (double lat : {90.0, -90.0})
+                for (double lon : {-179.0, -33.3, 0.0, 12.5, 180.0}) {
+                    CPoint2D p(lon, lat);
+                    ASSERT_EQ(op.Forward(p), 1);
+                    ASSERT_EQ(op.Inverse(p), 1);
+                    EXPECT_EQ(p.y, lat) << "f " << f << " centre " << lon0 << " longitude " << lon;
+                }
+        }
+}
