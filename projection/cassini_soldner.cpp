@@ -87,17 +87,24 @@ int CZrPJOperator::Transverse_Mercator_South_Inverse(CPoint2D& pt) const {
 // X = X' - X'^3 / (6 rho nu), rho and nu the radii of curvature at the
 // point's latitude. The inverse solves that for X' by Newton's rounds on
 // X' - X'^3 / (6 rho nu) = X, holding rho nu still in the derivative (it
-// moves with the latitude by e^2 of itself per radian, which leaves a
-// contraction of 1e-8 across the island: two rounds reach rounding). Each
-// round needs the footpoint latitude of X' = X + d, taken from the one of X
-// by its Taylor series, phi1 + d / rho - 3/2 e^2 sin cos d^2 / (w rho^2):
-// the next term is d^3 e^2 / rho^3, 1e-16 rad for the bend's 100 m at
-// 300 km out; beyond a bend of kFootpointStep the footpoint is found anew.
+// moves with the latitude by 4 e^2 sin cos of itself per radian, which leaves
+// a contraction of about 1e-8 across the island). Each round needs the
+// footpoint latitude of X' = X + d, taken from the one of X by its Taylor
+// series, phi1 + d / rho - 3/2 e^2 sin cos d^2 / (w rho^2): the next term is
+// d^3 e^2 / rho^3, 1e-16 rad for the bend's 100 m at 300 km out; beyond a
+// bend of kFootpointStep the footpoint is found anew. The one sine and
+// cosine a point are the footpoint's: the rounds turn them by the series'
+// step and by Cassini's latitude correction instead of taking them anew.
 // ---------------------------------------------------------------------------
 namespace {
 constexpr int kHyperbolicRounds = 20;
-constexpr double kHyperbolicTolerance = 1e-9; // metres
-constexpr double kFootpointStep = 1000.0;     // metres
+// The residual at which a round's point is taken (metres): about the unit
+// in the last place of a northing of 300 km.
+constexpr double kHyperbolicTolerance = 1e-10;
+constexpr double kFootpointStep = 1000.0; // metres
+// Angles up to this (radians) turn a sine and cosine by the small-angle
+// rotation, exact to rounding there; larger ones take them anew.
+constexpr double kRotateBelow = 0.01;
 } // namespace
 
 double CZrPJOperator::HyperbolicBend(double phi, double northing) const {
@@ -117,25 +124,47 @@ int CZrPJOperator::Cassini_Hyperbolic_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::Cassini_Hyperbolic_Inverse(CPoint2D& pt) const {
     const double x = pt.x, y = pt.y;
-    // The footpoint of X itself, and the meridian's radius there.
-    double base = y, s0, c0;
+    // 1 / (6 rho nu) = w^2 / (6 a^2 (1 - e^2)), w = 1 - e^2 sin^2 at the point.
+    const double bendScale = m_ell.invA * m_ell.invA * m_ell.invOneMinusEs / 6.0;
+    // The footpoint of X itself, and its Taylor series' coefficients
+    // 1 / rho0 and 3/2 e^2 sin cos / (w rho0^2) (rho0 in metres).
+    double base = y, s0, c0, k1, k2;
     double phi0 = MeridianLengthInverse(m_ml.ml0 + base * m_ell.invA, s0, c0);
-    double w0 = 1.0 - m_ell.es * s0 * s0;
-    double rho0 = m_def.a * (1.0 - m_ell.es) / (w0 * std::sqrt(w0));
+    const auto taylor = [&]() {
+        const double w0 = 1.0 - m_ell.es * s0 * s0;
+        k1 = w0 * std::sqrt(w0) * m_ell.invOneMinusEs * m_ell.invA;
+        k2 = 1.5 * m_ell.es * s0 * c0 * k1 * k1 / w0;
+    };
+    taylor();
     double cassiniY = y;
     for (int i = 0; i < kHyperbolicRounds; ++i) {
         double d = cassiniY - base;
         if (std::fabs(d) > kFootpointStep) {
             base = cassiniY;
             phi0 = MeridianLengthInverse(m_ml.ml0 + base * m_ell.invA, s0, c0);
-            w0 = 1.0 - m_ell.es * s0 * s0;
-            rho0 = m_def.a * (1.0 - m_ell.es) / (w0 * std::sqrt(w0));
+            taylor();
             d = 0.0;
         }
-        const double phi1 = phi0 + d / rho0 - 1.5 * m_ell.es * s0 * c0 * d * d / (w0 * rho0 * rho0);
+        const double delta = d * (k1 - k2 * d);
+        double s1 = s0, c1 = c0;
+        if (std::fabs(delta) < kRotateBelow) {
+            RotateBySmallAngle(s1, c1, delta);
+        } else {
+            s1 = std::sin(phi0 + delta);
+            c1 = std::cos(phi0 + delta);
+        }
+        const double phi1 = phi0 + delta;
         CPoint2D q(x, cassiniY);
-        if (!CassiniFromFootpoint(q, phi1, std::sin(phi1), std::cos(phi1))) return 0;
-        const double bend = HyperbolicBend(q.y, cassiniY);
+        if (!CassiniFromFootpoint(q, phi1, s1, c1)) return 0;
+        // The sine of the point's latitude, for its radii, from the footpoint's.
+        const double turn = q.y - phi1;
+        if (std::fabs(turn) < kRotateBelow) {
+            RotateBySmallAngle(s1, c1, turn);
+        } else {
+            s1 = std::sin(q.y);
+        }
+        const double w = 1.0 - m_ell.es * s1 * s1;
+        const double bend = cassiniY * cassiniY * cassiniY * w * w * bendScale;
         const double residual = cassiniY - bend - y;
         if (!std::isfinite(residual)) return 0;
         if (!(std::fabs(residual) > kHyperbolicTolerance)) {
