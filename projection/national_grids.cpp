@@ -89,25 +89,42 @@ constexpr double kNzmgRadiansPerUnit = 1e5 / 3600.0 * 3.14159265358979323846 / 1
 constexpr int kNzmgSteps = 8;
 constexpr double kNzmgLastStep = 1e-9;
 
-double NzmgPsi(double u) { // u: latitude difference, units of 1e5 arc-seconds
-    double s = 0.0;
-    for (int i = 9; i >= 0; --i)
-        s = (s + kNzmgA[i]) * u;
-    return s;
+// The polynomials below are taken by Estrin's scheme (pairs of terms, then
+// pairs of pairs, over the powers z^2, z^4, z^8) rather than Horner's: the
+// same products in a tree of depth log n instead of a chain of n, which was
+// most of the inverse's time (the terms differ from Horner's by roundings).
+constexpr double kNzmgA1[10] = {kNzmgA[0],       2.0 * kNzmgA[1], 3.0 * kNzmgA[2], 4.0 * kNzmgA[3],
+                                5.0 * kNzmgA[4], 6.0 * kNzmgA[5], 7.0 * kNzmgA[6], 8.0 * kNzmgA[7],
+                                9.0 * kNzmgA[8], 10.0 * kNzmgA[9]};
+
+// c[0] + c[1] u + ... + c[n - 1] u^(n - 1), n = 9 or 10, u2 = u^2 and so on.
+template <int N>
+inline double NzmgSum(const double (&c)[N], double u, double u2, double u4, double u8) {
+    static_assert(N == 9 || N == 10, "the sums of the grid's series");
+    const double p01 = c[0] + c[1] * u, p23 = c[2] + c[3] * u, p45 = c[4] + c[5] * u, p67 = c[6] + c[7] * u;
+    const double p89 = N == 10 ? c[8] + c[N - 1] * u : c[8];
+    return (p01 + u2 * p23) + u4 * (p45 + u2 * p67) + u8 * p89;
 }
 
-double NzmgPsiDerivative(double u) {
-    double s = 0.0;
-    for (int i = 9; i >= 1; --i)
-        s = s * u + (i + 1) * kNzmgA[i];
-    return s * u + kNzmgA[0];
+double NzmgPsi(double u) { // u: latitude difference, units of 1e5 arc-seconds
+    const double u2 = u * u, u4 = u2 * u2;
+    return u * NzmgSum(kNzmgA, u, u2, u4, u4 * u4);
+}
+
+constexpr Complex Times(double k, Complex a) {
+    return {k * a.re, k * a.im};
+}
+constexpr Complex kNzmgB1[6] = {kNzmgB[0],          Times(2.0, kNzmgB[1]), Times(3.0, kNzmgB[2]),
+                                Times(4.0, kNzmgB[3]), Times(5.0, kNzmgB[4]), Times(6.0, kNzmgB[5])};
+
+// c[0] + c[1] z + ... + c[5] z^5, z2 = z^2 and z4 = z^4.
+inline Complex NzmgSum(const Complex (&c)[6], Complex z, Complex z2, Complex z4) {
+    return (c[0] + c[1] * z) + z2 * (c[2] + c[3] * z) + z4 * (c[4] + c[5] * z);
 }
 
 Complex NzmgGrid(Complex zeta) {
-    Complex z = 0.0;
-    for (int i = 5; i >= 0; --i)
-        z = (z + kNzmgB[i]) * zeta;
-    return z;
+    const Complex z2 = zeta * zeta;
+    return zeta * NzmgSum(kNzmgB, zeta, z2, z2 * z2);
 }
 } // namespace
 
@@ -303,25 +320,21 @@ int CZrPJOperator::New_Zealand_Map_Grid_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::New_Zealand_Map_Grid_Inverse(CPoint2D& pt) const {
     const Complex target(pt.y / m_def.a, pt.x / m_def.a);
-    Complex theta = 0.0;
-    for (int i = 5; i >= 0; --i)
-        theta = (theta + kNzmgC[i]) * target;
+    const Complex t2 = target * target;
+    Complex theta = target * NzmgSum(kNzmgC, target, t2, t2 * t2);
     for (int step = 0; step < kNzmgSteps; ++step) {
-        Complex f = 0.0, df = 0.0;
-        for (int i = 5; i >= 0; --i) {
-            f = (f + kNzmgB[i]) * theta;
-            df = df * theta + double(i + 1) * kNzmgB[i];
-        }
+        const Complex z2 = theta * theta, z4 = z2 * z2;
+        const Complex f = theta * NzmgSum(kNzmgB, theta, z2, z4);
+        const Complex df = NzmgSum(kNzmgB1, theta, z2, z4);
         const Complex d = (f - target) / df;
         theta -= d;
         if (Size(d) < kNzmgLastStep) break;
     }
-    const double psi = theta.real();
-    double u = 0.0;
-    for (int i = 8; i >= 0; --i)
-        u = (u + kNzmgD[i]) * psi;
+    const double psi = theta.real(), psi2 = psi * psi, psi4 = psi2 * psi2;
+    double u = psi * NzmgSum(kNzmgD, psi, psi2, psi4, psi4 * psi4);
     for (int step = 0; step < kNzmgSteps; ++step) {
-        const double d = (NzmgPsi(u) - psi) / NzmgPsiDerivative(u);
+        const double u2 = u * u, u4 = u2 * u2, u8 = u4 * u4;
+        const double d = (u * NzmgSum(kNzmgA, u, u2, u4, u8) - psi) / NzmgSum(kNzmgA1, u, u2, u4, u8);
         u -= d;
         if (std::fabs(d) < kNzmgLastStep) break;
     }
