@@ -61,6 +61,9 @@ constexpr double kGradsPerRadian = 200.0 / 3.14159265358979323846;
 constexpr int kLabordeSteps = 12;
 constexpr double kLabordeCubicStep = 1e-9;
 constexpr double kLabordeSeriesStep = 1e-12;
+// Steps up to this (radians) turn the sphere latitude's sine and cosine by
+// the small-angle rotation, exact to rounding there.
+constexpr double kLabordeRotateBelow = 0.01;
 
 // Tunisia mining grid: kilometres per grad of longitude, and of latitude
 // north and south of the origin's parallel, from the 1953 decree's table
@@ -212,36 +215,55 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
         H -= step;
         if (Size(step) < kLabordeCubicStep) break;
     }
-    // The exact turned sphere's point as the start: its Mercator is the series' limit.
-    const double Lt = -H.real();
-    const double Pt = std::atan(std::sinh(H.imag()));
-    const double cPt = std::cos(Pt), sPt = std::sin(Pt);
-    const double U = cPt * std::cos(Lt), V = cPt * std::sin(Lt), W = sPt;
+    // The exact turned sphere's point as the start: its Mercator is the
+    // series' limit. The turned latitude's sine and cosine are tanh and sech
+    // of the Mercator's northing (one exponential); the sphere latitude is
+    // carried as its sine, cosine and difference from the centre's, which is
+    // all the series and the isometric latitude read.
+    const double h = H.imag();
+    const double Eh = std::exp(-std::fabs(h)), Eh2 = Eh * Eh;
+    const double sPt = std::copysign((1.0 - Eh2) / (1.0 + Eh2), h), cPt = 2.0 * Eh / (1.0 + Eh2);
+    const double sLt = -std::sin(H.real()), cLt = std::cos(H.real());
+    const double U = cPt * cLt, V = cPt * sLt, W = sPt;
     const double sx = U * m_grid.cosS + V * m_grid.sinS;
-    const double sz = U * m_grid.sinS - V * m_grid.cosS;
+    double sp = Clamp(U * m_grid.sinS - V * m_grid.cosS, -1.0, 1.0);
+    double cp = std::sqrt(sx * sx + W * W); // U^2 + V^2 + W^2 = 1
     double dl = std::atan2(W, sx) / m_grid.B;
-    double ps = std::asin(Clamp(sz, -1.0, 1.0));
+    double dps = std::atan2(sp * m_grid.cosS - cp * m_grid.sinS, cp * m_grid.cosS + sp * m_grid.sinS);
     // Newton on the series: the derivatives in dlambda exact, those in the
     // latitude to leading order (d x / d ps = -B sin ps dlambda, d y / d ps =
-    // 1 + dlambda^2 B^2 cos 2ps / 2).
-    const double B2 = m_grid.B * m_grid.B, ps0 = std::atan2(m_grid.sinS, m_grid.cosS);
+    // 1 + dlambda^2 B^2 cos 2ps / 2). Its steps are 1e-9 rad and below, so
+    // the sine and cosine are turned by them rather than taken anew.
+    const double B2 = m_grid.B * m_grid.B;
     for (int i = 0; i < kLabordeSteps; ++i) {
-        const double sp = std::sin(ps), cp = std::cos(ps);
-        const LabordeTerms s = LabordeSeries(m_grid.B, dl, sp, cp, ps - ps0);
+        const LabordeTerms s = LabordeSeries(m_grid.B, dl, sp, cp, dps);
         const double j11 = s.dxdl, j12 = -m_grid.B * sp * dl;
         const double j21 = s.dydl, j22 = 1.0 + 0.5 * dl * dl * B2 * (cp * cp - sp * sp);
         const double det = j11 * j22 - j12 * j21;
         if (!(std::fabs(det) > 0.0)) return 0;
         const double ex = s.x - H.imag(), ey = s.y - H.real();
-        const double ddl = (j22 * ex - j12 * ey) / det, dps = (j11 * ey - j21 * ex) / det;
+        const double ddl = (j22 * ex - j12 * ey) / det, ddps = (j11 * ey - j21 * ex) / det;
         dl -= ddl;
-        ps -= dps;
-        if (std::fabs(ddl) + std::fabs(dps) < kLabordeSeriesStep) break;
+        dps -= ddps;
+        if (std::fabs(ddps) < kLabordeRotateBelow) {
+            RotateBySmallAngle(sp, cp, -ddps);
+        } else {
+            const double ps = std::atan2(m_grid.sinS, m_grid.cosS) + dps;
+            sp = std::sin(ps);
+            cp = std::cos(ps);
+        }
+        if (std::fabs(ddl) + std::fabs(ddps) < kLabordeSeriesStep) break;
     }
-    if (!(std::fabs(ps) < kHalfPi)) return 0;
-    const double psiE = (std::atanh(std::sin(ps)) - m_grid.C) / m_grid.B;
+    if (!(cp > 0.0)) return 0;
+    // The ellipsoid's isometric latitude from the sphere's, atanh(sin ps) =
+    // ln((1 + |sin|) / cos) signed, then its conformal latitude chi (sine and
+    // cosine tanh and sech of it, one exponential) and the geodetic latitude
+    // by the conformal series from chi's sine and cosine.
+    const double psiE = (std::copysign(std::log((1.0 + std::fabs(sp)) / cp), sp) - m_grid.C) / m_grid.B;
+    const double Ep = std::exp(-std::fabs(psiE)), Ep2 = Ep * Ep;
+    const double sChi = std::copysign((1.0 - Ep2) / (1.0 + Ep2), psiE), cChi = 2.0 * Ep / (1.0 + Ep2);
     pt.x = dl;
-    pt.y = AntiConformal(std::atan(std::sinh(psiE)));
+    pt.y = std::atan2(sChi, cChi) + SineSumFromSinCos(sChi, cChi, m_ser.K);
     return 1;
 }
 
