@@ -22,7 +22,7 @@ namespace {
 // The cap leaves room for points a thousand kilometres out.
 constexpr int kGuamRounds = 10;
 constexpr double kGuamLastStep = 1e-17;       // radians
-constexpr double kGuamFootpointStep = 1000.0; // metres
+constexpr double kGuamFootpointStep = 100.0; // metres
 // Steps up to this (radians) carry the latitude's sine and cosine by the
 // small-angle rotation, exact to rounding there; larger ones take them anew.
 constexpr double kGuamRotateBelow = 0.01;

@@ -101,7 +101,7 @@ constexpr int kHyperbolicRounds = 20;
 // The residual at which a round's point is taken (metres): about the unit
 // in the last place of a northing of 300 km.
 constexpr double kHyperbolicTolerance = 1e-10;
-constexpr double kFootpointStep = 1000.0; // metres
+constexpr double kFootpointStep = 100.0; // metres
 // Angles up to this (radians) turn a sine and cosine by the small-angle
 // rotation, exact to rounding there; larger ones take them anew.
 constexpr double kRotateBelow = 0.01;
