@@ -55,12 +55,14 @@ constexpr double kGradsPerRadian = 200.0 / 3.14159265358979323846;
 // Laborde: Newton steps of H + G H^3 = Z beyond which a point is refused (the
 // cubic is monotone over any grid the method is used for; three steps reach
 // 1e-15 at Madagascar's edges). Its steps converge quadratically, so one
-// below 1e-9 leaves an error near 1e-18; the series' steps, on a Jacobian
-// exact in dlambda and to leading order in the latitude, gain four digits
-// each, so one below 1e-12 leaves 1e-16.
+// below 1e-9 leaves an error near 1e-18. The series' steps, on a Jacobian
+// exact in dlambda and to leading order in the latitude, converge linearly
+// at a rate that changes across the grid (a fixed bar of 1e-12 rad assumed
+// four digits a step everywhere). They stop once the next step, foreseen
+// from the last two's ratio, is below 1e-17 rad (a last place of the angles).
 constexpr int kLabordeSteps = 12;
 constexpr double kLabordeCubicStep = 1e-9;
-constexpr double kLabordeSeriesStep = 1e-12;
+constexpr double kLabordeSeriesStep = 1e-17;
 // Steps up to this (radians) turn the sphere latitude's sine and cosine by
 // the small-angle rotation, exact to rounding there.
 constexpr double kLabordeRotateBelow = 0.01;
@@ -235,6 +237,7 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
     // 1 + dlambda^2 B^2 cos 2ps / 2). Its steps are 1e-9 rad and below, so
     // the sine and cosine are turned by them rather than taken anew.
     const double B2 = m_grid.B * m_grid.B;
+    double lastSize = 0.0; // no ratio before the first step: it stops only at zero
     for (int i = 0; i < kLabordeSteps; ++i) {
         const LabordeTerms s = LabordeSeries(m_grid.B, dl, sp, cp, dps);
         const double j11 = s.dxdl, j12 = -m_grid.B * sp * dl;
@@ -252,7 +255,9 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
             sp = std::sin(ps);
             cp = std::cos(ps);
         }
-        if (std::fabs(ddl) + std::fabs(ddps) < kLabordeSeriesStep) break;
+        const double size = std::fabs(ddl) + std::fabs(ddps);
+        if (size * size <= kLabordeSeriesStep * lastSize) break;
+        lastSize = size;
     }
     if (!(cp > 0.0)) return 0;
     // The ellipsoid's isometric latitude from the sphere's, atanh(sin ps) =
