@@ -42,6 +42,10 @@ constexpr double kPolyconicPoleBand = 1e-5;   // radians about a pole: longitude
 // and cosine from their series to the 7th and 6th powers: the first terms
 // left out are below 3e-19 of unity, far under a rounding of the result.
 constexpr double kPolyconicRotateBelow = 0.02;
+// The inverse's start takes the bend of the parallels up to this (radians;
+// about 25 degrees from the central meridian at 45 degrees of latitude):
+// beyond, the second-order bend is no longer a good guess.
+constexpr double kPolyconicBendStartBelow = 0.1;
 // A step left out must be below this (radians) for the foresight to be
 // trusted, and so that the last sine and cosine, carried over the step to
 // first order, stay exact to 5e-17.
@@ -396,7 +400,8 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         // rounds a point instead of three or four.
         // Far out, where the bend is no longer small, the start is the arc
         // itself, as it always was there (the equation has other roots then,
-        // and the start decides which one is found).
+        // and the start decides which one is found); between, the bend's
+        // start takes its own sine and cosine.
         const double mu = Ay / arcOf.a0;
         double sphi = std::sin(mu), cphi = std::cos(mu);
         const double sc = sphi * cphi, t = sphi * sphi;
@@ -405,6 +410,10 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         if (std::fabs(turn) < kPolyconicRotateBelow) {
             phi = mu + turn;
             RotateBySmallAngle(sphi, cphi, turn);
+        } else if (std::fabs(bend) < kPolyconicBendStartBelow) {
+            phi = mu + turn;
+            sphi = std::sin(phi);
+            cphi = std::cos(phi);
         } else {
             phi = Ay;
             sphi = std::sin(phi);
