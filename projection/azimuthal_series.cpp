@@ -57,7 +57,7 @@ int CZrPJOperator::Guam_Inverse(CPoint2D& pt) const {
     const auto taylor = [&]() {
         const double w0 = 1.0 - m_ell.es * s0 * s0;
         k1 = w0 * std::sqrt(w0) * m_ell.invOneMinusEs;
-        k2 = 1.5 * m_ell.es * s0 * c0 * k1 * k1 / w0;
+        k2 = 1.5 * m_ell.es * s0 * c0 * w0 * w0 * m_ell.invOneMinusEs * m_ell.invOneMinusEs; // k1^2 / w0
     };
     taylor();
     double phi = phi0, s = s0, c = c0;

@@ -132,9 +132,9 @@ int CZrPJOperator::Cassini_Hyperbolic_Inverse(CPoint2D& pt) const {
     double base = y, s0, c0, k1, k2;
     double phi0 = MeridianLengthInverse(m_ml.ml0 + base * m_ell.invA, s0, c0);
     const auto taylor = [&]() {
-        const double w0 = 1.0 - m_ell.es * s0 * s0;
-        k1 = w0 * std::sqrt(w0) * m_ell.invOneMinusEs * m_ell.invA;
-        k2 = 1.5 * m_ell.es * s0 * c0 * k1 * k1 / w0;
+        const double w0 = 1.0 - m_ell.es * s0 * s0, unit = m_ell.invOneMinusEs * m_ell.invA;
+        k1 = w0 * std::sqrt(w0) * unit;
+        k2 = 1.5 * m_ell.es * s0 * c0 * w0 * w0 * unit * unit; // k1^2 / w0 without dividing
     };
     taylor();
     double cassiniY = y;
