@@ -596,11 +596,13 @@ bool ResolveWkt1Method(const std::string& projection, std::vector<RawParameter>&
                false;
     }
     if (same("Lambert_Conformal_Conic")) {
-        // ESRI's one name for both Lambert forms: two parallels, or one with a scale.
+        // ESRI's one name for the Lambert forms: two parallels (with a scale,
+        // Michigan's), or one with a scale.
         if (Has(raw, "Standard_Parallel_2")) {
-            method = 9802;
-            if (Get(raw, "Scale_Factor", 1.0) != 1.0)
-                return Fail(reason, "Lambert with two standard parallels and a scale factor"), false;
+            // With a scale: EPSG's Michigan form, whose scale enlarges the
+            // ellipsoid (as PROJ writes EPSG's Michigan zones for ESRI).
+            method = Get(raw, "Scale_Factor", 1.0) != 1.0 ? 1051 : 9802;
+            if (method == 1051) return true;
             for (size_t i = 0; i < raw.size(); ++i)
                 if (ZrInteropSameName(raw[i].name.c_str(), "Scale_Factor"))
                     raw.erase(raw.begin() + static_cast<long>(i));
