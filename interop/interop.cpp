@@ -355,3 +355,9 @@ long ZrEpsgCodeOf(const CZrPJCoordSys& cs) {
     }
     return kNone;
 }
+
+bool ZrEpsgOrderSwapsXY(const CZrPJCoordSys& cs) {
+    if (cs.GetType() == PJ_CS_PLANAR || cs.GetType() == PJ_CS_EARTH) return false;
+    const long kind = cs.GetProjection().GetType();
+    return kind == PJ_KIND_KROVAK || kind == PJ_KIND_KROVAK_MODIFIED;
+}
