@@ -482,6 +482,8 @@ std::string EsriAlias(long code, bool geographic) {
 // ESRI's words for EPSG's: blanks and punctuation as underscores.
 std::string EsriWords(const std::string& name) {
     if (name == "WGS 84") return "WGS_1984";
+    // ESRI's spelling of the ellipsoid, which the catalogue keeps too.
+    if (name == "Krassowsky 1940") return "Krasovsky_1940";
     std::string out;
     for (const char c : name)
         out += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
@@ -512,13 +514,13 @@ void AsWrittenGeographic(ZrEpsgGeographicRecord& g, const ZrEpsgGeographicRecord
         e.ellipsoidName = g.ellipsoidName;
     }
     if (esriNames) {
-        // ESRI's own name where the data file holds it: PROJ identifies ESRI's
-        // form by ESRI's names, and some catalogue names are those of another
-        // ESRI system ("GCS_ETRF_1989" for ETRS89, "GCS_JAPAN_2000" for JGD2000),
-        // which PROJ then takes it for. Otherwise the catalogue's names, which
-        // its systems are read back by.
+        // The catalogue's names, which its systems are read back by, where
+        // they are ESRI's; else ESRI's own where the data file holds it: PROJ
+        // identifies ESRI's form by ESRI's names, and some catalogue names are
+        // those of another ESRI system ("GCS_ETRF_1989" for ETRS89,
+        // "GCS_JAPAN_2000" for JGD2000), which PROJ then takes it for.
         const std::string alias = fromCatalogue && !epsgNames ? std::string() : EsriAlias(e.code, true);
-        const bool own = fromCatalogue && alias.empty();
+        const bool own = fromCatalogue && (alias.empty() || ZrInteropSameName(alias.c_str(), g.name.c_str()));
         e.name = own ? g.name : !alias.empty() ? alias : "GCS_" + EsriWords(e.name);
         e.datumName = own              ? g.datumName
                       : !alias.empty() ? "D_" + alias.substr(4)
