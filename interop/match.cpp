@@ -21,12 +21,39 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace {
 
 constexpr long kNone = -1000;
+
+// One direction of the mapping: pairs filed in document order, then sorted
+// by code once, the first entry for a code answering as the translator's
+// reading has it. Two sorted arrays in place of two hash tables of 1,400
+// nodes each, which were a quarter of the mapping's first reading.
+class CodeMap {
+public:
+    void clear() { m_pairs.clear(); }
+    void reserve(std::size_t n) { m_pairs.reserve(n); }
+    void emplace(long code, long other) { m_pairs.emplace_back(code, other); }
+    void Sort() {
+        auto byCode = [](const std::pair<long, long>& a, const std::pair<long, long>& b) {
+            return a.first < b.first;
+        };
+        std::stable_sort(m_pairs.begin(), m_pairs.end(), byCode);
+        const auto last = std::unique(m_pairs.begin(), m_pairs.end(),
+                                      [](const auto& a, const auto& b) { return a.first == b.first; });
+        m_pairs.erase(last, m_pairs.end());
+    }
+    long Find(long code) const {
+        const auto it = std::lower_bound(m_pairs.begin(), m_pairs.end(), code,
+                                         [](const std::pair<long, long>& p, long c) { return p.first < c; });
+        return it != m_pairs.end() && it->first == code ? it->second : kNone;
+    }
+
+private:
+    std::vector<std::pair<long, long>> m_pairs;
+};
 
 // The mapping file, read once per thread (the library takes no locks) and
 // again when the host points the translator elsewhere or the file changes.
@@ -35,7 +62,7 @@ struct MappingCache {
     long long size = -1;
     long long mtime = -1;
     unsigned long generation = 0; // counts the reads, so a result drawn from the file can tell it is stale
-    std::unordered_map<long, long> toEpsg, toCatalogue;
+    CodeMap toEpsg, toCatalogue;
 };
 
 // The mapping file as the library ships it, read without building a
@@ -114,7 +141,11 @@ const MappingCache& Mapping() {
     ++cache.generation;
     cache.toEpsg.clear();
     cache.toCatalogue.clear();
-    if (exists && ReadPlainMapping(path, cache)) return cache;
+    if (exists && ReadPlainMapping(path, cache)) {
+        cache.toEpsg.Sort();
+        cache.toCatalogue.Sort();
+        return cache;
+    }
     if (!exists) return cache;
     // A document that breaks off keeps the entries before the break, and
     // the translator's lookups find them: so must these (they once read none).
@@ -141,6 +172,8 @@ const MappingCache& Mapping() {
         }
         xml.OutOfElem();
     }
+    cache.toEpsg.Sort();
+    cache.toCatalogue.Sort();
     return cache;
 }
 
@@ -325,9 +358,7 @@ bool ZrInteropSameName(const char* a, const char* b) {
 }
 
 long ZrMappedEpsgCode(long catalogueCode) {
-    const MappingCache& m = Mapping();
-    const auto it = m.toEpsg.find(catalogueCode);
-    return it == m.toEpsg.end() ? kNone : it->second;
+    return Mapping().toEpsg.Find(catalogueCode);
 }
 
 long ZrMappedCatalogueCode(long epsgCode) {
@@ -338,8 +369,7 @@ long ZrMappedCatalogueCode(long epsgCode) {
 long ZrMappedCatalogueCode(long epsgCode, unsigned long& generation) {
     const MappingCache& m = Mapping();
     generation = m.generation;
-    const auto it = m.toCatalogue.find(epsgCode);
-    return it == m.toCatalogue.end() ? kNone : it->second;
+    return m.toCatalogue.Find(epsgCode);
 }
 
 bool ZrMatchGeographic(const ZrEpsgGeographicRecord& g, CZrPJGeoCoordSys& gcs) {
@@ -482,6 +512,8 @@ std::string EsriAlias(long code, bool geographic) {
 // ESRI's words for EPSG's: blanks and punctuation as underscores.
 std::string EsriWords(const std::string& name) {
     if (name == "WGS 84") return "WGS_1984";
+    // ESRI's spelling of the ellipsoid, which the catalogue keeps too.
+    if (name == "Krassowsky 1940") return "Krasovsky_1940";
     std::string out;
     for (const char c : name)
         out += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
@@ -497,7 +529,7 @@ bool SameFigures(const ZrEpsgGeographicRecord& a, const ZrEpsgGeographicRecord& 
 // The geographic half: EPSG's record, named in ESRI's words for ESRI's form
 // (its alias in the data file, else the catalogue's name, which is ESRI's).
 void AsWrittenGeographic(ZrEpsgGeographicRecord& g, const ZrEpsgGeographicRecord& epsg, bool esriNames,
-                         bool fromCatalogue) {
+                         bool fromCatalogue, bool epsgNames) {
     ZrEpsgGeographicRecord e = epsg;
     e.latitudeFirst = g.latitudeFirst;
     // A datum or spheroid of the system's own (no catalogue object) keeps its
@@ -512,14 +544,19 @@ void AsWrittenGeographic(ZrEpsgGeographicRecord& g, const ZrEpsgGeographicRecord
         e.ellipsoidName = g.ellipsoidName;
     }
     if (esriNames) {
-        // The catalogue's names are the ones its systems are read back by.
-        const std::string alias = fromCatalogue ? std::string() : EsriAlias(e.code, true);
-        e.name = fromCatalogue ? g.name : !alias.empty() ? alias : "GCS_" + EsriWords(e.name);
-        e.datumName = fromCatalogue    ? g.datumName
+        // The catalogue's names, which its systems are read back by, where
+        // they are ESRI's; else ESRI's own where the data file holds it: PROJ
+        // identifies ESRI's form by ESRI's names, and some catalogue names are
+        // those of another ESRI system ("GCS_ETRF_1989" for ETRS89,
+        // "GCS_JAPAN_2000" for JGD2000), which PROJ then takes it for.
+        const std::string alias = fromCatalogue && !epsgNames ? std::string() : EsriAlias(e.code, true);
+        const bool own = fromCatalogue && (alias.empty() || ZrInteropSameName(alias.c_str(), g.name.c_str()));
+        e.name = own ? g.name : !alias.empty() ? alias : "GCS_" + EsriWords(e.name);
+        e.datumName = own              ? g.datumName
                       : !alias.empty() ? "D_" + alias.substr(4)
                                        : "D_" + EsriWords(e.datumName);
-        e.ellipsoidName = fromCatalogue ? g.ellipsoidName : EsriWords(e.ellipsoidName);
-        e.primeMeridianName = fromCatalogue ? g.primeMeridianName : EsriWords(e.primeMeridianName);
+        e.ellipsoidName = own ? g.ellipsoidName : EsriWords(e.ellipsoidName);
+        e.primeMeridianName = own ? g.primeMeridianName : EsriWords(e.primeMeridianName);
     }
     g = e;
 }
@@ -543,12 +580,12 @@ bool ZrInteropAsWritten(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, Z
             ZrInteropBuild(eg, &ep, own, nullptr, false) && ZrAgreesWithinAMillimetre(cs, own) &&
             ZrAgreesWithinAMillimetre(own, cs) && ZrAgreesOverArea(cs, own, p.code)) {
             if (esriNames) {
-                const std::string alias = cs.GetType() > 1 ? std::string() : EsriAlias(ep.code, false);
+                const std::string alias = EsriAlias(ep.code, false);
                 ep.name = alias.empty() ? p.name : alias;
                 // ESRI names its Gauss-Kruger zones by the method.
                 if (p.conversionName == "Gauss-Kruger") ep.conversionName = p.conversionName;
             }
-            AsWrittenGeographic(g, eg, esriNames, fromCatalogue);
+            AsWrittenGeographic(g, eg, esriNames, fromCatalogue, true);
             ep.baseGeographicCode = g.code;
             geog = g;
             *proj = ep;
@@ -576,7 +613,7 @@ bool ZrInteropAsWritten(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, Z
         if (proj) *proj = p;
         return false;
     }
-    AsWrittenGeographic(g, e, esriNames, fromCatalogue);
+    AsWrittenGeographic(g, e, esriNames, fromCatalogue, false);
     p.baseGeographicCode = g.code;
     geog = g;
     if (proj) *proj = p;
