@@ -107,7 +107,7 @@ HWY_INLINE V Sinh(V x) {
     const V series = hn::MulAdd(z * x, P, x);
     const M small = hn::Lt(hn::Abs(x), C(1.0));
     if (hn::AllTrue(d, small)) return series;
-    const V ex = hn::Exp(d, x);
+    const V ex = Exp(x);
     return hn::IfThenElse(small, series, C(0.5) * (ex - C(1.0) / ex));
 }
 
@@ -170,7 +170,7 @@ HWY_INLINE void ComplexSineSum(const double c[6], V xi, V eta, V& re, V& im) {
     const D d;
     V s2, c2;
     SinCos(C(2.0) * xi, s2, c2);
-    const V ex = hn::Exp(d, C(2.0) * eta), exInv = C(1.0) / ex;
+    const V ex = Exp(C(2.0) * eta), exInv = C(1.0) / ex;
     const V sh2 = C(0.5) * (ex - exInv), ch2 = C(0.5) * (ex + exInv);
     const V ar = C(2.0) * c2 * ch2, ai = C(-2.0) * s2 * sh2;
     V yr = hn::Zero(d), yi = hn::Zero(d), zr = hn::Zero(d), zi = hn::Zero(d);
@@ -241,7 +241,7 @@ HWY_INLINE void KrugerInverse(const BatchConstants& k, V& x, V& y, M& ok) {
         tau = tau + dtau;
     }
     ok = hn::And(ok, hn::Lt(hn::Abs(dtau), C(kKrugerNewtonTolerance) * hn::Max(C(1.0), hn::Abs(tau))));
-    y = hn::Atan(d, tau);
+    y = Atan(tau);
 }
 
 // The classical transverse Mercator series within the reach of the meridian.
@@ -301,7 +301,7 @@ HWY_INLINE void ConformalConicForward(const BatchConstants& k, V& x, V& y, M& ok
     ok = hn::And(ok, hn::Lt(hn::Abs(y), C(kHalfPi)));
     const V t = C(-k.n) * IsometricLatitude(k, y);
     ok = hn::And(ok, hn::Lt(hn::Abs(t), C(kExpLimit)));
-    ConePlace(k, C(k.c3) * hn::Exp(d, t), x, y);
+    ConePlace(k, C(k.c3) * Exp(t), x, y);
 }
 
 HWY_INLINE void EqualAreaConicForward(const BatchConstants& k, V& x, V& y, M& /*ok*/) {
@@ -433,7 +433,7 @@ HWY_INLINE void ConformalConicInverse(const BatchConstants& k, V& x, V& y, M& ok
     ok = hn::And(ok, hn::Gt(hn::Abs(rho), hn::Zero(d)));
     const V t = hn::Neg(hn::Log(d, hn::Abs(rho / C(k.c3)))) / C(k.n);
     ok = hn::And(ok, hn::Lt(hn::Abs(t), C(kExpLimit)));
-    const V chi = C(2.0) * hn::Atan(d, hn::Exp(d, t)) - C(kHalfPi);
+    const V chi = C(2.0) * Atan(Exp(t)) - C(kHalfPi);
     y = SineSeries(chi, k.K);
 }
 
@@ -443,14 +443,14 @@ HWY_INLINE void EqualAreaConicInverse(const BatchConstants& k, V& x, V& y, M& ok
     const V v = (C(k.c3) - rho * rho * C(k.n) / C(2.0)) / C(k.Rq2);
     // Past +-1 only by rounding or not at all: the scalar path's case.
     ok = hn::And(ok, hn::Le(hn::Abs(v), C(1.0)));
-    y = SineSeries(hn::Asin(d, v), k.Q);
+    y = SineSeries(Asin(v), k.Q);
 }
 
 HWY_INLINE void MercatorInverse(const BatchConstants& k, V& x, V& y, M& ok) {
     const D d;
     const V t = y / C(k.c1);
     ok = hn::And(ok, hn::Lt(hn::Abs(t), C(kExpLimit)));
-    const V chi = C(2.0) * hn::Atan(d, hn::Exp(d, t)) - C(kHalfPi);
+    const V chi = C(2.0) * Atan(Exp(t)) - C(kHalfPi);
     x = x / C(k.c1);
     y = hn::Min(hn::Max(SineSeries(chi, k.K), C(-kHalfPi)), C(kHalfPi));
 }
@@ -459,7 +459,7 @@ HWY_INLINE void SphereMercatorInverse(const BatchConstants& k, V& x, V& y, M& ok
     const D d;
     const V t = y / C(k.a);
     ok = hn::And(ok, hn::Lt(hn::Abs(t), C(kExpLimit)));
-    const V phi = C(2.0) * hn::Atan(d, hn::Exp(d, t)) - C(kHalfPi);
+    const V phi = C(2.0) * Atan(Exp(t)) - C(kHalfPi);
     x = x / C(k.a);
     y = hn::Min(hn::Max(phi, C(-kHalfPi)), C(kHalfPi));
 }
