@@ -41,23 +41,29 @@ constexpr double kMercatorLatitudeLimit = 1.53588974175501;  // 88 degrees
 // The vector exponential is valid up to 709; beyond, the scalar path decides.
 constexpr double kExpLimit = 700.0;
 
-// Sine and cosine together, within one unit in the last place of the correctly
-// rounded value for |x| < 8 (the kernels' arguments are angles of at most a
-// turn): Highway's own are three units off in a sixth of the arguments and
-// its cosine of 0 is one unit below 1, and the chains below magnify such a
-// difference from the C library's into nanometres. The argument is reduced
-// by pi/2 in two parts (the first product exact under a fused multiply-add for
-// the few quadrants met here, the reduced argument kept with its rounding
-// error), then the Taylor series of sine and cosine to x^17 and x^18, whose
-// omitted terms are below 1e-19 of the result on [-pi/4, pi/4].
+// Sine and cosine together, as the C library rounds them (its are correctly
+// rounded in all but rare cases) for |x| < 8 (the kernels' arguments are
+// angles of at most a turn): Highway's own are three units off in a sixth of
+// the arguments and its cosine of 0 is one unit below 1, and the chains below
+// magnify such a difference into nanometres. The argument is reduced by pi/2
+// in two parts, the product with the first exact (fused or Dekker's), and the
+// reduced argument kept with its rounding error; then the Taylor series of
+// sine and cosine to x^17 and x^18, whose omitted terms are below 1e-19 of
+// the result on [-pi/4, pi/4]. The square of the reduced argument and its cube
+// carry their rounding errors into the final addition, which alone rounds.
 constexpr double kHalfPiHigh = 1.5707963267948966;   // pi/2 rounded to a double
 constexpr double kHalfPiLow = 6.123233995736766e-17; // pi/2 - kHalfPiHigh
 HWY_INLINE void SinCos(V x, V& sinX, V& cosX) {
     const V q = hn::Round(x * C(2.0 / kPi));
-    const V r1 = hn::NegMulAdd(q, C(kHalfPiHigh), x);
-    const V r = hn::NegMulAdd(q, C(kHalfPiLow), r1);
-    const V rLow = hn::NegMulAdd(q, C(kHalfPiLow), r1 - r);
+    const V p = q * C(kHalfPiHigh);
+    // x - p is exact (q is 0 or x lies within a factor of two of p).
+    V r, rLow;
+    TwoSum(x - p, hn::Neg(hn::MulAdd(q, C(kHalfPiLow), ProductError(q, C(kHalfPiHigh), p))), r, rLow);
     const V z = r * r;
+    // (r + rLow)^2 - z and (r + rLow)^3 - z r, to the rounding of small terms.
+    const V zLow = hn::MulAdd(C(2.0) * r, rLow, ProductError(r, r, z));
+    const V cube = z * r;
+    const V cubeLow = hn::MulAdd(zLow, r, ProductError(z, r, cube));
     V S = C(1.0 / 355687428096000.0);
     S = hn::MulAdd(S, z, C(-1.0 / 1307674368000.0));
     S = hn::MulAdd(S, z, C(1.0 / 6227020800.0));
@@ -66,7 +72,7 @@ HWY_INLINE void SinCos(V x, V& sinX, V& cosX) {
     S = hn::MulAdd(S, z, C(-1.0 / 5040.0));
     S = hn::MulAdd(S, z, C(1.0 / 120.0));
     S = hn::MulAdd(S, z, C(-1.0 / 6.0));
-    const V sinR = r + hn::MulAdd(z * r, S, rLow);
+    const V sinR = r + hn::MulAdd(cube, S, hn::MulAdd(cubeLow, C(-1.0 / 6.0), rLow));
     V Q = C(-1.0 / 6402373705728000.0);
     Q = hn::MulAdd(Q, z, C(1.0 / 20922789888000.0));
     Q = hn::MulAdd(Q, z, C(-1.0 / 87178291200.0));
@@ -78,7 +84,7 @@ HWY_INLINE void SinCos(V x, V& sinX, V& cosX) {
     // 1 - z/2 rounded, and what that rounding lost, added back with the rest.
     const V half = C(0.5) * z;
     const V w = C(1.0) - half;
-    const V cosR = w + (((C(1.0) - w) - half) + hn::MulSub(z * z, Q, r * rLow));
+    const V cosR = w + (((C(1.0) - w) - half) + hn::MulAdd(z * z, Q, C(-0.5) * zLow));
     // The quadrant q mod 4 picks and signs them.
     const V quadrant = q - C(4.0) * hn::Floor(q * C(0.25));
     const M odd = hn::Eq(quadrant - C(2.0) * hn::Floor(quadrant * C(0.5)), C(1.0));
