@@ -149,7 +149,7 @@ HWY_INLINE V IsometricLatitude(const BatchConstants& k, V phi) {
     const D d;
     V s, c;
     SinCos(hn::Abs(phi), s, c);
-    return hn::CopySign(hn::Log(d, (C(1.0) + s) / c) - C(k.e) * SmallAtanh(C(k.e) * s), phi);
+    return hn::CopySign(Log((C(1.0) + s) / c) - C(k.e) * SmallAtanh(C(k.e) * s), phi);
 }
 
 HWY_INLINE V MeridianLength(const BatchConstants& k, V phi, V s, V c) {
@@ -335,7 +335,7 @@ HWY_INLINE void SphereMercatorForward(const BatchConstants& k, V& x, V& y, M& /*
     x = C(k.a) * x;
     V su, cu;
     SinCos(u, su, cu);
-    y = C(k.a) * hn::Log(d, su / cu);
+    y = C(k.a) * Log(su / cu);
 }
 
 // ---- The kinds, inverse: unit-scale metres -> (dlam, phi) in radians ----
@@ -437,7 +437,7 @@ HWY_INLINE void ConformalConicInverse(const BatchConstants& k, V& x, V& y, M& ok
     const V rho = ConeLocate(k, x, y);
     // The apex has no logarithm: the scalar path's case.
     ok = hn::And(ok, hn::Gt(hn::Abs(rho), hn::Zero(d)));
-    const V t = hn::Neg(hn::Log(d, hn::Abs(rho / C(k.c3)))) / C(k.n);
+    const V t = hn::Neg(Log(hn::Abs(rho / C(k.c3)))) / C(k.n);
     ok = hn::And(ok, hn::Lt(hn::Abs(t), C(kExpLimit)));
     const V chi = C(2.0) * Atan(Exp(t)) - C(kHalfPi);
     y = SineSeries(chi, k.K);
