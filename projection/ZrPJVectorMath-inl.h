@@ -251,13 +251,15 @@ HWY_INLINE void FastTwoSum(V a, V b, V& s, V& e) {
     e = b - (s - a);
 }
 
-// (qh + ql) = (ah + al) / (bh + bl) to about 100 bits: the remainder of the
-// first quotient is exact and the second corrects it.
+// (qh + ql) = (ah + al) / (bh + bl) to about 100 bits with one division: the
+// first quotient from the reciprocal is within a unit or two in its last
+// place, so its remainder is exact, and the second term corrects it.
 HWY_INLINE void DivideDD(V ah, V al, V bh, V bl, V& qh, V& ql) {
-    qh = ah / bh;
+    const V reciprocal = C(1.0) / bh;
+    qh = ah * reciprocal;
     const V p = qh * bh;
     const V remainder = ((ah - p) - ProductError(qh, bh, p)) + al - qh * bl;
-    ql = remainder / bh;
+    ql = remainder * reciprocal;
 }
 
 // atan(qh + ql) for 0 <= qh <= 1 as a pair: the nearest 64th c takes its
@@ -336,11 +338,17 @@ HWY_INLINE V Atan2(V y, V x) {
 HWY_INLINE V Atan(V x) {
     const D d;
     const V ax = hn::Abs(x);
+    const M big = hn::Gt(ax, C(1.0));
+    const V reciprocal = C(1.0) / ax;
+    const V p = reciprocal * ax;
+    // 1 - p is exact; an infinite x leaves NaN here, and its answer is pi/2.
+    const V remainder = ((C(1.0) - p) - ProductError(reciprocal, ax, p)) * reciprocal;
     V sh, sl;
-    AtanOfQuotient(ax, hn::Zero(d), C(1.0), hn::Zero(d), sh, sl);
-    // An infinite argument: 1/x is 0 and its remainder NaN; the answer pi/2.
-    sh = hn::IfThenElse(Finite(ax), sh + sl, C(kHalfPiHi));
-    return hn::CopySign(sh, x);
+    AtanReduced(hn::IfThenElse(big, reciprocal, ax), hn::IfThenElseZero(big, remainder), sh, sl);
+    V fh = sh, fl = sl;
+    SubtractDD(C(kHalfPiHi), C(kHalfPiLo), fh, fl);
+    const V r = hn::IfThenElse(big, hn::IfThenElse(Finite(ax), fh + fl, C(kHalfPiHi)), sh + sl);
+    return hn::CopySign(r, x);
 }
 
 // asin(v) = atan(v / sqrt(1 - v^2)) for |v| <= 1, the root of the pair
