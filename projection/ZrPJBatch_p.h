@@ -79,4 +79,11 @@ const char* BatchPathName();
 // path is then the widest below it). Not for use while other threads project.
 ZRPRJ_API bool BatchUsePath(const char* name);
 
+// The vector path's elementary functions, one per call, on the instruction set
+// in use, for the tests that compare them with the C library's: out[i] = f(x[i])
+// (atan2: f(x[i], y[i])); count a multiple of kBatchBlock.
+enum class BatchMath : int { kExp, kLog, kAtan, kAtan2, kAsin, kSin, kCos };
+ZRPRJ_API void BatchMathForTest(BatchMath f, const double* x, const double* y, double* out,
+                                std::size_t count);
+
 } // namespace zrpj

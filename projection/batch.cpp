@@ -60,10 +60,11 @@ HWY_INLINE void SinCos(V x, V& sinX, V& cosX) {
     V r, rLow;
     TwoSum(x - p, hn::Neg(hn::MulAdd(q, C(kHalfPiLow), ProductError(q, C(kHalfPiHigh), p))), r, rLow);
     const V z = r * r;
-    // (r + rLow)^2 - z and (r + rLow)^3 - z r, to the rounding of small terms.
+    // (r + rLow)^2 - z and (r + rLow)^3 - z r, to the rounding of small terms
+    // (so that rLow enters the sine as (1 - r^2/2) rLow, its cosine's terms).
     const V zLow = hn::MulAdd(C(2.0) * r, rLow, ProductError(r, r, z));
     const V cube = z * r;
-    const V cubeLow = hn::MulAdd(zLow, r, ProductError(z, r, cube));
+    const V cubeLow = hn::MulAdd(zLow, r, hn::MulAdd(z, rLow, ProductError(z, r, cube)));
     V S = C(1.0 / 355687428096000.0);
     S = hn::MulAdd(S, z, C(-1.0 / 1307674368000.0));
     S = hn::MulAdd(S, z, C(1.0 / 6227020800.0));
@@ -71,8 +72,15 @@ HWY_INLINE void SinCos(V x, V& sinX, V& cosX) {
     S = hn::MulAdd(S, z, C(1.0 / 362880.0));
     S = hn::MulAdd(S, z, C(-1.0 / 5040.0));
     S = hn::MulAdd(S, z, C(1.0 / 120.0));
-    S = hn::MulAdd(S, z, C(-1.0 / 6.0));
-    const V sinR = r + hn::MulAdd(cube, S, hn::MulAdd(cubeLow, C(-1.0 / 6.0), rLow));
+    // The cubic term, up to a tenth of the sine, as a pair: -1/6 itself in
+    // two parts, its product with the cube exact.
+    constexpr double kSixthHigh = -0.16666666666666666, kSixthLow = -9.25185853854297e-18;
+    const V third = cube * C(kSixthHigh);
+    const V thirdLow =
+        ProductError(cube, C(kSixthHigh), third) + hn::MulAdd(cube, C(kSixthLow), cubeLow * C(kSixthHigh));
+    V sh, se;
+    TwoSum(r, third, sh, se);
+    const V sinR = sh + (se + hn::MulAdd(cube * z, S, thirdLow + rLow));
     V Q = C(-1.0 / 6402373705728000.0);
     Q = hn::MulAdd(Q, z, C(1.0 / 20922789888000.0));
     Q = hn::MulAdd(Q, z, C(-1.0 / 87178291200.0));
@@ -84,7 +92,9 @@ HWY_INLINE void SinCos(V x, V& sinX, V& cosX) {
     // 1 - z/2 rounded, and what that rounding lost, added back with the rest.
     const V half = C(0.5) * z;
     const V w = C(1.0) - half;
-    const V cosR = w + (((C(1.0) - w) - half) + hn::MulAdd(z * z, Q, C(-0.5) * zLow));
+    // rLow enters as -sin(r) rLow: -r rLow within zLow, r^3/6 rLow here.
+    const V cosR =
+        w + (((C(1.0) - w) - half) + hn::MulAdd(z * z, Q, hn::NegMulAdd(third, rLow, C(-0.5) * zLow)));
     // The quadrant q mod 4 picks and signs them.
     const V quadrant = q - C(4.0) * hn::Floor(q * C(0.25));
     const M odd = hn::Eq(quadrant - C(2.0) * hn::Floor(quadrant * C(0.5)), C(1.0));
@@ -574,6 +584,40 @@ void InverseBlock(const BatchConstants& k, double* x, double* y, double* done, s
         done[i] = 0.0;
 }
 
+// The elementary functions on their own, for the tests that hold them to the
+// C library's; count is a multiple of the widest register's lanes.
+void MathBlock(BatchMath f, const double* x, const double* y, double* out, std::size_t count) {
+    const D d;
+    const std::size_t N = hn::Lanes(d);
+    for (std::size_t i = 0; i < count; i += N) {
+        const V a = hn::LoadU(d, x + i), b = hn::LoadU(d, y + i);
+        V r, s, c;
+        switch (f) {
+        case BatchMath::kExp:
+            r = Exp(a);
+            break;
+        case BatchMath::kLog:
+            r = Log(a);
+            break;
+        case BatchMath::kAtan:
+            r = Atan(a);
+            break;
+        case BatchMath::kAtan2:
+            r = Atan2(a, b);
+            break;
+        case BatchMath::kAsin:
+            r = Asin(a);
+            break;
+        case BatchMath::kSin:
+        case BatchMath::kCos:
+            SinCos(a, s, c);
+            r = f == BatchMath::kSin ? s : c;
+            break;
+        }
+        hn::StoreU(r, d, out + i);
+    }
+}
+
 } // namespace HWY_NAMESPACE
 } // namespace zrpj
 HWY_AFTER_NAMESPACE();
@@ -585,6 +629,7 @@ HWY_AFTER_NAMESPACE();
 namespace zrpj {
 HWY_EXPORT(ForwardBlock);
 HWY_EXPORT(InverseBlock);
+HWY_EXPORT(MathBlock);
 
 namespace {
 struct BatchChoice {
@@ -648,6 +693,9 @@ void BatchForward(const BatchConstants& c, double* x, double* y, double* done, s
 
 void BatchInverse(const BatchConstants& c, double* x, double* y, double* done, std::size_t count) {
     HWY_DYNAMIC_DISPATCH(InverseBlock)(c, x, y, done, count);
+}
+void BatchMathForTest(BatchMath f, const double* x, const double* y, double* out, std::size_t count) {
+    HWY_DYNAMIC_DISPATCH(MathBlock)(f, x, y, out, count);
 }
 } // namespace zrpj
 #endif // HWY_ONCE
