@@ -11,8 +11,9 @@
 // special case) goes through the scalar path, which keeps the per-point rules:
 // refuse and restore. A kernel therefore never has to be right about a rare
 // point, only about the common one, and there it agrees with the scalar
-// routine to rounding (the vector sine, cosine, arctangent, exponential and
-// logarithm are within a few units in the last place of the scalar ones).
+// routine to rounding (the vector sine, cosine, arctangent, arcsine,
+// exponential and logarithm round as the C library's in all but a few
+// arguments per thousand, and there differ by one unit in the last place).
 #include "platform/ZrExport.h"
 
 #include <cstddef>

@@ -1,7 +1,8 @@
 // The vector kernels of the array projections, compiled once per instruction
 // set (SSE2, SSE4, AVX2, AVX-512) and chosen at run time, so that one binary
 // runs on every x86-64. Highway supplies the dispatch and the vector
-// sine, cosine, arctangent, arcsine, exponential and logarithm.
+// inverse hyperbolic sine; the sine, cosine, arctangent, arcsine,
+// exponential and logarithm are our own, rounded as the C library's.
 //
 // Each kernel does what the scalar frame and the kind's routine do for a
 // common point, in the same order of operations, and marks the lanes it
