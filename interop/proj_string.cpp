@@ -855,8 +855,9 @@ void Put(std::string& s, const char* key, double value) {
 // 1/298.257223563: 0.07 mm at the pole), and PROJ matches ellipsoids by their
 // figures, so a string with the rounded ones names no ellipsoid PROJ knows.
 // EPSG's record of a geographic system on that ellipsoid gives the defined
-// figures where it is the same ellipsoid and the catalogue's differ from them by rounding
-// only (under a centimetre at the pole); else the figures stay as they are.
+// figures where the catalogue's differ from them by rounding only (under a
+// centimetre at the pole: Clarke 1880 (IGN) is 3 mm off); else the figures
+// stay as they are.
 ZrEpsgGeographicRecord ExactEarth(const ZrEpsgGeographicRecord& g) {
     constexpr double kRoundingMetres = 0.01;
     if (g.ellipsoidCode <= 0) return g;
@@ -973,12 +974,12 @@ bool OwnFigures(const CZrPJGeoCoordSys& gcs, const CZrPJSpheroid& s) {
 
 // A string names no geographic system, so the interop core cannot hold a
 // catalogue row it names against one. The row its +title names stands for it
-// when the row's ellipsoid (its very figures, or its EPSG ellipsoid's exact
-// ones as the library writes them: a string of GRS 1980 is not the
-// catalogue's rounded one unless it names the row), prime meridian and unit are the string's and the
-// row projects as the string does within a millimetre around its origin (the
-// Gauss-Krueger rows, which a string can only call tmerc, differ from the
-// transverse Mercator kind by micrometres).
+// when the row's ellipsoid (its very figures, or the exact ones of the EPSG
+// ellipsoid it stands for, as the library writes the row: a string of GRS 1980
+// is the catalogue's rounded one only where its title names the row), prime
+// meridian and unit are the string's and the row projects as the string does within a millimetre around its
+// origin (the Gauss-Krueger rows, which a string can only call tmerc, differ from the transverse Mercator
+// kind by micrometres).
 void CatalogueByTitle(const std::string& title, CZrPJCoordSys& built) {
     if (title == "unknown") return;
     const CZrPJSpheroid s = built.GetGCS().GetDatum().GetSpheroid();
