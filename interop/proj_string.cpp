@@ -977,9 +977,10 @@ bool OwnFigures(const CZrPJGeoCoordSys& gcs, const CZrPJSpheroid& s) {
 // when the row's ellipsoid (its very figures, or the exact ones of the EPSG
 // ellipsoid it stands for, as the library writes the row: a string of GRS 1980
 // is the catalogue's rounded one only where its title names the row), prime
-// meridian and unit are the string's and the row projects as the string does within a millimetre around its
-// origin (the Gauss-Krueger rows, which a string can only call tmerc, differ from the transverse Mercator
-// kind by micrometres).
+// meridian and unit are the string's and the row projects as the string does
+// within a millimetre around its origin (the Gauss-Krueger rows, which a
+// string can only call tmerc, differ from the transverse Mercator kind by
+// micrometres).
 void CatalogueByTitle(const std::string& title, CZrPJCoordSys& built) {
     if (title == "unknown") return;
     const CZrPJSpheroid s = built.GetGCS().GetDatum().GetSpheroid();
