@@ -133,7 +133,9 @@ const ZrParameterNames kLon0Nzmg = {
 const ZrParameterNames kInitialLongitude = {8830, "Initial longitude", nullptr, nullptr, nullptr, ANGLE};
 const ZrParameterNames kZoneWidth = {8831, "Zone width", nullptr, nullptr, nullptr, ANGLE};
 
-const ZrParameterNames kEllipsoidScale = {1038, "Ellipsoid scaling factor", nullptr, nullptr, "k_0", SCALE};
+// ESRI writes Michigan's ellipsoid scaling as the scale of its one Lambert.
+const ZrParameterNames kEllipsoidScale = {1038, "Ellipsoid scaling factor", nullptr, "Scale_Factor", "k_0",
+                                          SCALE};
 const ZrParameterNames kH0 = {
     1039, "Projection plane origin height", "projection_plane_origin_height", "Height", "h_0", LENGTH};
 const ZrParameterNames kSatelliteHeight = {
@@ -731,7 +733,10 @@ const MethodRow kMethods[] = {
      {kAtLat0, kAtLon0, kAtFE, kAtFN}},
     // PROJ states it as its two-parallel Lambert with k_0 = K; written here
     // only in the forms that carry EPSG's names (a +proj=lcc stays Lambert).
-    {{kMethodLccMichigan, "Lambert Conic Conformal (2SP Michigan)", nullptr, nullptr, nullptr},
+    // ESRI's one Lambert with two parallels and a scale (after the 2SP row,
+    // which its name finds first; the reader tells them apart by the scale).
+    {{kMethodLccMichigan, "Lambert Conic Conformal (2SP Michigan)", nullptr, "Lambert_Conformal_Conic",
+      nullptr},
      PJ_KIND_LAMBERT_CONFORMAL_CONIC_MICHIGAN,
      kEllipsoid,
      {{&kLatF, kLatitude},
