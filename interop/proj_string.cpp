@@ -850,14 +850,64 @@ void Put(std::string& s, const char* key, double value) {
     s += ZrShortestNumber(value);
 }
 
-std::string EllipsoidText(const ZrEpsgGeographicRecord& g) {
-    double a = g.semiMajorAxis, rf = g.inverseFlattening;
+// The figures of the EPSG ellipsoid a catalogue spheroid stands for. The
+// catalogue holds them to its own digits (WGS 84 as 1/298.2572204270286, not
+// 1/298.257223563: 0.07 mm at the pole), and PROJ matches ellipsoids by their
+// figures, so a string with the rounded ones names no ellipsoid PROJ knows.
+// EPSG's record of a geographic system on that ellipsoid gives the defined
+// figures where the catalogue's differ from them by rounding only (under a
+// centimetre at the pole: Clarke 1880 (IGN) is 3 mm off); else the figures
+// stay as they are.
+ZrEpsgGeographicRecord ExactEarth(const ZrEpsgGeographicRecord& g) {
+    constexpr double kRoundingMetres = 0.01;
+    if (g.ellipsoidCode <= 0) return g;
+    ZrEpsgGeographicRecord e;
+    if (g.code <= 0 || !ZrEpsgFindGeographic(g.code, e) || e.ellipsoidCode != g.ellipsoidCode) {
+        // A catalogue system EPSG does not name (the mapping file leaves out
+        // Carthage's): any EPSG system on the same ellipsoid has its figures.
+        std::vector<long> codes;
+        ZrEpsgGeographicCodes(codes);
+        e.ellipsoidCode = 0;
+        for (long c : codes)
+            if (ZrEpsgFindGeographic(c, e) && e.ellipsoidCode == g.ellipsoidCode) break;
+    }
+    const double f = g.inverseFlattening == 0 ? 0.0 : 1.0 / g.inverseFlattening;
+    const double ef = e.inverseFlattening == 0 ? 0.0 : 1.0 / e.inverseFlattening;
+    if (e.ellipsoidCode != g.ellipsoidCode || e.semiMajorAxis != g.semiMajorAxis ||
+        g.semiMajorAxis * std::fabs(f - ef) > kRoundingMetres)
+        return g;
+    ZrEpsgGeographicRecord out = g;
+    out.inverseFlattening = e.inverseFlattening;
+    return out;
+}
+
+// PROJ's name for an ellipsoid of these figures, as PROJ's own writer finds
+// it: the same axis and the same shape to the last digit that matters (1e-14
+// of the flattening moves no point by a nanometre). Its "sphere" is left out:
+// a sphere is written by its radius.
+const ProjEllipsoid* ProjEllipsoidOf(double a, double rf) {
     for (const auto& e : kEllipsoids) {
         double erf = InverseFlattening(e);
-        // PROJ's own values must give the same ellipsoid to the last digit
-        // that matters (1e-14 of the flattening moves no point by a nanometre).
         bool sameShape = erf == 0 ? rf == 0 : rf != 0 && std::fabs(1.0 / rf - 1.0 / erf) <= 1e-14 / erf;
-        if (e.a == a && sameShape && std::strcmp(e.id, "sphere") != 0) return std::string(" +ellps=") + e.id;
+        if (e.a == a && sameShape && std::strcmp(e.id, "sphere") != 0) return &e;
+    }
+    return nullptr;
+}
+
+// The earth as PROJ writes the same system: +datum= for the datums whose
+// name PROJ writes for a system that holds no transformation (WGS 84, NAD83,
+// NAD27, each on its own ellipsoid), else +ellps= with PROJ's name, else the
+// figures; for an EPSG ellipsoid always EPSG's exact figures.
+std::string EllipsoidText(const ZrEpsgGeographicRecord& described) {
+    const ZrEpsgGeographicRecord g = ExactEarth(described);
+    const double a = g.semiMajorAxis, rf = g.inverseFlattening;
+    if (const ProjEllipsoid* e = ProjEllipsoidOf(a, rf)) {
+        for (const auto& d : kDatums)
+            if (d.epsgDatum == g.datumCode &&
+                (d.epsgDatum == 6326 || d.epsgDatum == 6269 || d.epsgDatum == 6267) &&
+                std::strcmp(d.ellps, e->id) == 0)
+                return std::string(" +datum=") + d.id;
+        return std::string(" +ellps=") + e->id;
     }
     std::string s;
     if (rf == 0) {
@@ -909,13 +959,28 @@ bool SameFigures(double a1, double f1, double a2, double f2) {
     return a1 == a2 && std::fabs(f1 - f2) <= kFlatteningUlps * f2;
 }
 
+// A catalogue geographic system's ellipsoid is a string's where the string
+// has its figures: the catalogue's own, or those of the EPSG ellipsoid it
+// stands for, which is what the library writes for it.
+bool OwnFigures(const CZrPJGeoCoordSys& gcs, const CZrPJSpheroid& s) {
+    const CZrPJSpheroid cs = gcs.GetDatum().GetSpheroid();
+    if (SameFigures(cs.GetAxis(), cs.GetFlattening(), s.GetAxis(), s.GetFlattening())) return true;
+    ZrEpsgGeographicRecord g;
+    ZrInteropDescribeGeographic(gcs, g);
+    const ZrEpsgGeographicRecord e = ExactEarth(g);
+    const double f = e.inverseFlattening == 0.0 ? 0.0 : 1.0 / e.inverseFlattening;
+    return e.ellipsoidCode > 0 && SameFigures(e.semiMajorAxis, f, s.GetAxis(), s.GetFlattening());
+}
+
 // A string names no geographic system, so the interop core cannot hold a
 // catalogue row it names against one. The row its +title names stands for it
-// when the row's ellipsoid (its very figures: a string of GRS 1980 is not the
-// catalogue's rounded one), prime meridian and unit are the string's and the
-// row projects as the string does within a millimetre around its origin (the
-// Gauss-Krueger rows, which a string can only call tmerc, differ from the
-// transverse Mercator kind by micrometres).
+// when the row's ellipsoid (its very figures, or the exact ones of the EPSG
+// ellipsoid it stands for, as the library writes the row: a string of GRS 1980
+// is the catalogue's rounded one only where its title names the row), prime
+// meridian and unit are the string's and the row projects as the string does
+// within a millimetre around its origin (the Gauss-Krueger rows, which a
+// string can only call tmerc, differ from the transverse Mercator kind by
+// micrometres).
 void CatalogueByTitle(const std::string& title, CZrPJCoordSys& built) {
     if (title == "unknown") return;
     const CZrPJSpheroid s = built.GetGCS().GetDatum().GetSpheroid();
@@ -926,8 +991,7 @@ void CatalogueByTitle(const std::string& title, CZrPJCoordSys& built) {
         if (!ZrFindProjectedRow(code, row) || !ZrInteropSameName(row.name, title.c_str())) continue;
         CZrPJCoordSys cat;
         if (!cat.Set(static_cast<tagPJCoordSysType>(code)) || !cat.IsValid()) continue;
-        const CZrPJSpheroid cs = cat.GetGCS().GetDatum().GetSpheroid();
-        if (!SameFigures(cs.GetAxis(), cs.GetFlattening(), s.GetAxis(), s.GetFlattening()) ||
+        if (!OwnFigures(cat.GetGCS(), s) ||
             std::fabs(cat.GetGCS().GetPrimeMeridian().GetLongitude() - pm) > 1e-9 ||
             cat.GetDistUnits() != built.GetDistUnits())
             continue;
@@ -947,6 +1011,29 @@ void CatalogueByTitle(const std::string& title, CZrPJCoordSys& built) {
             built = cat;
             return;
         }
+    }
+}
+
+// The library writes a catalogue geographic system with the exact figures of
+// the EPSG ellipsoid its spheroid stands for, which the catalogue holds to its
+// own digits (Airy 1830 2 mm off at the pole): a string titled with the
+// system's name, on those figures and its prime meridian, reads back as the
+// system, on the catalogue's figures.
+void CatalogueEarthByTitle(const std::string& title, ZrEpsgGeographicRecord& g) {
+    if (title == "unknown") return;
+    CZrPJSpheroid given;
+    given.Set("unknown", g.semiMajorAxis, g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening);
+    for (int i = 0; i < CZrPJGeoCoordSys::GetCatalogueCount(); ++i) {
+        CZrPJGeoCoordSys gcs;
+        if (!gcs.Set(static_cast<tagGeoCoordSysType>(CZrPJGeoCoordSys::GetCatalogueCode(i))) ||
+            !ZrInteropSameName(gcs.GetName().c_str(), title.c_str()) ||
+            std::fabs(gcs.GetPrimeMeridian().GetLongitude() - g.primeMeridianLongitude) > 1e-9 ||
+            !OwnFigures(gcs, given))
+            continue;
+        const CZrPJSpheroid cs = gcs.GetDatum().GetSpheroid();
+        g.semiMajorAxis = cs.GetAxis();
+        g.inverseFlattening = cs.GetFlattening() == 0.0 ? 0.0 : 1.0 / cs.GetFlattening();
+        return;
     }
 }
 
@@ -1010,6 +1097,7 @@ int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) 
     }
 
     if (IsGeographicName(proj)) {
+        if (g.code <= 0) CatalogueEarthByTitle(title, g);
         // PROJ reads latlong as longlat too: the axis order is +axis's alone.
         if (Token* a = r.Find("axis"))
             if (a->value != "enu" && a->value != "en")
