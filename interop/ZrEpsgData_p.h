@@ -102,7 +102,8 @@ struct ZrEpsgGridTransformationRecord {
 };
 
 // Molodensky-Badekas (9636, 1063) or a geographic offset (9619, 9601)
-// between two geographic systems. values: for Molodensky-Badekas tx ty tz
+// between two geographic systems, or an affine parametric transformation
+// (9624) between two projected ones. values: for Molodensky-Badekas tx ty tz
 // (metres) rx ry rz (arc-seconds) ds (ppm) px py pz (metres, the evaluation
 // point); for an offset, the latitude and longitude offsets in degrees.
 struct ZrEpsgOtherTransformationRecord {
@@ -203,6 +204,11 @@ ZRPRJ_API void ZrEsriSystems(std::vector<ZrEsriSystemRecord>& out);
 ZRPRJ_API int ZrEpsgFindGridTransformation(long code, ZrEpsgGridTransformationRecord& out);
 ZRPRJ_API int ZrEpsgFindOtherTransformation(long code, ZrEpsgOtherTransformationRecord& out);
 ZRPRJ_API int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out);
+// The operations EPSG states between two projected systems themselves (the
+// affine parametric ones, 9624, held as "other" records with a0 a1 a2 b0 b1
+// b2 in values), either direction, as stored.
+ZRPRJ_API int ZrEpsgListProjectedOperations(long sourceCode, long targetCode,
+                                            std::vector<ZrEpsgOtherTransformationRecord>& out);
 // Every candidate, Helmert or grid, between two geographic systems, ranked
 // as PROJ ranks them: where gridAvailable (may be null: all are) says a grid
 // is missing, the operation goes after those it can run.
