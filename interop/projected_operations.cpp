@@ -69,7 +69,8 @@ int ZrProjectedOperationByCode(const CZrPJCoordSys& src, const CZrPJCoordSys& de
     return 1;
 }
 
-int ZrListProjectedOperations(long sourceProjected, long targetProjected, std::vector<ZrOperationListing>& out) {
+int ZrListProjectedOperations(long sourceProjected, long targetProjected,
+                              std::vector<ZrOperationListing>& out) {
     out.clear();
     std::vector<ZrEpsgOtherTransformationRecord> list;
     ZrEpsgListProjectedOperations(sourceProjected, targetProjected, list);
@@ -86,8 +87,9 @@ int ZrListProjectedOperations(long sourceProjected, long targetProjected, std::v
     return static_cast<int>(out.size());
 }
 
-int ZrSetTranslatorProjectedPair(CZrPJTranslator& translator, const CZrPJCoordSys& src, const CZrPJCoordSys& des,
-                                 const CZrPJCoordSys& geoSrc, const CZrPJCoordSys& geoDes, long code,
+int ZrSetTranslatorProjectedPair(CZrPJTranslator& translator, const CZrPJCoordSys& src,
+                                 const CZrPJCoordSys& des, const CZrPJCoordSys& geoSrc,
+                                 const CZrPJCoordSys& geoDes, long code,
                                  std::vector<ZrOperationSummary>* used, CString* reason) {
     auto choice = std::make_shared<CZrPJOperationChoice>();
     if (code != 0) {

@@ -18,7 +18,8 @@
 class ZRPRJ_API CZrAffineParametric {
 public:
     // coefficients: a0 a1 a2 b0 b1 b2 as EPSG states them from source to target.
-    CZrAffineParametric(const CZrPJCoordSys& source, const CZrPJCoordSys& target, const double coefficients[6]);
+    CZrAffineParametric(const CZrPJCoordSys& source, const CZrPJCoordSys& target,
+                        const double coefficients[6]);
 
     // Whether the matrix can be inverted (EPSG's all can; a zero
     // determinant would leave the inverse undefined).
