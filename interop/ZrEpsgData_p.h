@@ -179,6 +179,9 @@ struct ZrEpsgGeocentricRecord {
     double south = -90, west = -180, north = 90, east = 180;
 };
 ZRPRJ_API int ZrEpsgFindGeocentric(long code, ZrEpsgGeocentricRecord& out);
+// The geocentric system on the datum of the geographic 2D system baseCode:
+// the one named name, else the lowest code; 0 when there is none.
+ZRPRJ_API long ZrEpsgGeocentricOf(long baseCode, const std::string& name);
 
 // The geographic 2D system of a geographic 3D one (4979 -> 4326, 7912 ->
 // 9000); 0 when the data file knows none.

@@ -1048,6 +1048,19 @@ int ZrEpsgFindGeocentric(long code, ZrEpsgGeocentricRecord& out) {
     return 1;
 }
 
+long ZrEpsgGeocentricOf(long baseCode, const std::string& name) {
+    const Data& d = TheData();
+    Fields f;
+    long first = 0;
+    for (const Entry& e : d.Of('K')) {
+        ZrEpsgGeocentricRecord g;
+        if (!SplitLineAt(d, e.offset, f) || !ParseGeocentric(f, g, true) || g.baseCode != baseCode) continue;
+        if (g.name == name) return g.code;
+        if (first == 0) first = g.code;
+    }
+    return first;
+}
+
 int ZrEpsgListTransformations(long sourceCode, long targetCode,
                               std::vector<ZrEpsgTransformationRecord>& out) {
     out.clear();

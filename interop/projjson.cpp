@@ -496,7 +496,7 @@ void CartesianSystem(ZrJsonWriter& w, const ZrEpsgProjectedRecord& p, bool north
     w.EndObject();
 }
 
-void GeographicBody(ZrJsonWriter& w, const ZrEpsgGeographicRecord& g) {
+void GeographicBody(ZrJsonWriter& w, const ZrEpsgGeographicRecord& g, bool geocentric = false) {
     w.Key("name");
     w.String(g.name.empty() ? "unknown" : g.name);
     w.Key("datum");
@@ -534,6 +534,21 @@ void GeographicBody(ZrJsonWriter& w, const ZrEpsgGeographicRecord& g) {
     w.EndObject();
     w.Key("coordinate_system");
     w.BeginObject();
+    if (geocentric) {
+        // X, Y, Z in metres, as PROJ writes EPSG's geocentric systems.
+        ZrEpsgProjectedRecord metre;
+        w.Key("subtype");
+        w.String("Cartesian");
+        w.Key("axis");
+        w.BeginArray();
+        Axis(w, "Geocentric X", "X", "geocentricX", &metre);
+        Axis(w, "Geocentric Y", "Y", "geocentricY", &metre);
+        Axis(w, "Geocentric Z", "Z", "geocentricZ", &metre);
+        w.EndArray();
+        w.EndObject();
+        Id(w, g.code);
+        return;
+    }
     w.Key("subtype");
     w.String("ellipsoidal");
     w.Key("axis");
@@ -569,6 +584,16 @@ int TakeShift(const std::vector<double>& shift, ZrEpsgGeographicRecord& g, std::
 }
 } // namespace
 
+namespace {
+constexpr long kGeocentricMetres = 10000; // the library's code of the metre
+
+bool IsCartesian(const ZrJson& crs) {
+    const ZrJson* c = crs.Get("coordinate_system");
+    const ZrJson* sub = c ? c->Get("subtype") : nullptr;
+    return sub && sub->IsString() && sub->text == "Cartesian";
+}
+} // namespace
+
 int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
     JsonReader r(reason);
     ZrJson doc;
@@ -590,6 +615,31 @@ int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
         if (!type || !type->IsString()) return r.Fail("the source_crs has no \"type\"");
     }
     ZrEpsgGeographicRecord g;
+    if (type->text == "GeodeticCRS" && IsCartesian(*crs)) {
+        // A geocentric system: its datum read as a geographic system's, then
+        // the geocentric kind on it, in metres (every axis's unit).
+        ZrJson datumOnly = *crs;
+        for (auto& m : datumOnly.members)
+            if (m.first == "coordinate_system") {
+                for (const ZrJson& axis : m.second.Get("axis") ? m.second.Get("axis")->items : std::vector<ZrJson>())
+                    if (const ZrJson* u = axis.Get("unit"))
+                        if (!u->IsString() || u->text != "metre")
+                            return r.Fail("a geocentric system in a unit other than the metre");
+                m.second = ZrJson();
+            }
+        if (!r.Geographic(datumOnly, g)) return 0;
+        ZrEpsgGeocentricRecord epsg; // the stated code is the geocentric system's
+        g.code = g.code > 0 && ZrEpsgFindGeocentric(g.code, epsg) ? epsg.baseCode : 0;
+        if (!TakeShift(shift, g, why)) return r.Fail(why);
+        CZrPJCoordSys geographic;
+        if (!ZrInteropBuild(g, nullptr, geographic, reason)) return 0;
+        CZrPJCoordSys built;
+        if (!built.Set(CString(g.name.c_str()), geographic.GetGCS(), CZrPJObject(PJ_KIND_GEOCENTRIC),
+                       CZrPJParams(), kGeocentricMetres))
+            return r.Fail("the geocentric system cannot be built");
+        cs = built;
+        return 1;
+    }
     if (type->text == "GeographicCRS" || type->text == "GeodeticCRS") {
         if (!r.Geographic(*crs, g)) return 0;
         if (!TakeShift(shift, g, why)) return r.Fail(why);
@@ -628,6 +678,26 @@ int ZrExportProjJson(const CZrPJCoordSys& cs, CString& text, CString* reason) {
         w.String("Unknown engineering datum");
         w.EndObject();
         CartesianSystem(w, p, false);
+        w.EndObject();
+        text = CString(w.Text().c_str());
+        return 1;
+    }
+    if (cs.GetProjection().GetType() == PJ_KIND_GEOCENTRIC) {
+        // The datum as the geographic system on it writes it; the name and
+        // code the geocentric system's.
+        CZrPJCoordSys geographic;
+        geographic.SetEarth(cs.GetGCS(), kGeocentricMetres);
+        if (!ZrInteropDescribe(geographic, g, p, projected, reason)) return 0;
+        ZrInteropAsWritten(geographic, g, nullptr, false);
+        g.name = cs.GetName().str();
+        g.code = g.code > 0 ? ZrEpsgGeocentricOf(g.code, g.name) : 0;
+        ZrJsonWriter w;
+        w.BeginObject();
+        w.Key("$schema");
+        w.String("https://proj.org/schemas/v0.5/projjson.schema.json");
+        w.Key("type");
+        w.String("GeodeticCRS");
+        GeographicBody(w, g, true);
         w.EndObject();
         text = CString(w.Text().c_str());
         return 1;
