@@ -585,8 +585,6 @@ int TakeShift(const std::vector<double>& shift, ZrEpsgGeographicRecord& g, std::
 } // namespace
 
 namespace {
-constexpr long kGeocentricMetres = 10000; // the library's code of the metre
-
 bool IsCartesian(const ZrJson& crs) {
     const ZrJson* c = crs.Get("coordinate_system");
     const ZrJson* sub = c ? c->Get("subtype") : nullptr;
@@ -631,14 +629,7 @@ int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
         ZrEpsgGeocentricRecord epsg; // the stated code is the geocentric system's
         g.code = g.code > 0 && ZrEpsgFindGeocentric(g.code, epsg) ? epsg.baseCode : 0;
         if (!TakeShift(shift, g, why)) return r.Fail(why);
-        CZrPJCoordSys geographic;
-        if (!ZrInteropBuild(g, nullptr, geographic, reason)) return 0;
-        CZrPJCoordSys built;
-        if (!built.Set(CString(g.name.c_str()), geographic.GetGCS(), CZrPJObject(PJ_KIND_GEOCENTRIC),
-                       CZrPJParams(), kGeocentricMetres))
-            return r.Fail("the geocentric system cannot be built");
-        cs = built;
-        return 1;
+        return ZrInteropBuildGeocentric(g, g.name, cs, reason);
     }
     if (type->text == "GeographicCRS" || type->text == "GeodeticCRS") {
         if (!r.Geographic(*crs, g)) return 0;
@@ -686,7 +677,7 @@ int ZrExportProjJson(const CZrPJCoordSys& cs, CString& text, CString* reason) {
         // The datum as the geographic system on it writes it; the name and
         // code the geocentric system's.
         CZrPJCoordSys geographic;
-        geographic.SetEarth(cs.GetGCS(), kGeocentricMetres);
+        geographic.SetEarth(cs.GetGCS(), 10000); // metres
         if (!ZrInteropDescribe(geographic, g, p, projected, reason)) return 0;
         ZrInteropAsWritten(geographic, g, nullptr, false);
         g.name = cs.GetName().str();

@@ -1115,14 +1115,7 @@ bool ReadGeocentric(const ZrWktNode& root, CZrPJCoordSys& cs, CString* reason) {
         ZrActiveShiftCarrier()->values = r.towgs84;
     else if (!CheckTowgs84(r, reason))
         return false;
-    CZrPJCoordSys geographic;
-    if (!ZrInteropBuild(r.geog, nullptr, geographic, reason)) return false;
-    CZrPJCoordSys built;
-    if (!built.Set(CString(r.geog.name.c_str()), geographic.GetGCS(), CZrPJObject(PJ_KIND_GEOCENTRIC),
-                   CZrPJParams(), kGeocentricMetres))
-        return Fail(reason, "the geocentric system cannot be built"), false;
-    cs = built;
-    return true;
+    return ZrInteropBuildGeocentric(r.geog, NameOf(root), cs, reason) != 0;
 }
 
 tagZrCrsTextFormat Wkt1Dialect(const ZrWktNode& root, const CString& text) {
@@ -1155,6 +1148,24 @@ tagZrCrsTextFormat ZrWktDialectOf(const CString& text) {
         return root.Is("COMPD_CS") ? ZR_CRS_TEXT_WKT1_GDAL : ZR_CRS_TEXT_WKT2_2019;
     if (root.Is("GEOCCS|LOCAL_CS|VERT_CS|FITTED_CS")) return ZR_CRS_TEXT_WKT1_GDAL;
     return ZR_CRS_TEXT_UNKNOWN;
+}
+
+int ZrInteropBuildGeocentric(const ZrEpsgGeographicRecord& geog, const std::string& name, CZrPJCoordSys& cs,
+                             CString* reason) {
+    ZrEpsgGeographicRecord epsg;
+    CZrPJCoordSys geographic;
+    const bool epsgs = geog.code > 0 && ZrEpsgFindGeographic(geog.code, epsg) &&
+                       std::fabs(epsg.semiMajorAxis - geog.semiMajorAxis) <= kZrMatchAxisMetres &&
+                       std::fabs(epsg.inverseFlattening - geog.inverseFlattening) <= 1e-9 &&
+                       epsg.primeMeridianLongitude == geog.primeMeridianLongitude;
+    if (!(epsgs && ZrCoordSysFromEpsg(geog.code, geographic)) && !ZrInteropBuild(geog, nullptr, geographic, reason))
+        return 0;
+    CZrPJCoordSys built;
+    if (!built.Set(CString(name.c_str()), geographic.GetGCS(), CZrPJObject(PJ_KIND_GEOCENTRIC), CZrPJParams(),
+                   kGeocentricMetres))
+        return Fail(reason, "the geocentric system cannot be built"), 0;
+    cs = built;
+    return 1;
 }
 
 int ZrExportWkt(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& text, CString* reason) {
