@@ -619,10 +619,11 @@ int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
         ZrJson datumOnly = *crs;
         for (auto& m : datumOnly.members)
             if (m.first == "coordinate_system") {
-                for (const ZrJson& axis : m.second.Get("axis") ? m.second.Get("axis")->items : std::vector<ZrJson>())
-                    if (const ZrJson* u = axis.Get("unit"))
-                        if (!u->IsString() || u->text != "metre")
-                            return r.Fail("a geocentric system in a unit other than the metre");
+                if (const ZrJson* axes = m.second.Get("axis"))
+                    for (const ZrJson& axis : axes->items)
+                        if (const ZrJson* u = axis.Get("unit"))
+                            if (!u->IsString() || u->text != "metre")
+                                return r.Fail("a geocentric system in a unit other than the metre");
                 m.second = ZrJson();
             }
         if (!r.Geographic(datumOnly, g)) return 0;

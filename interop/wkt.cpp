@@ -1073,9 +1073,12 @@ bool WriteGeocentric(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CStrin
               Authority(code) + "]";
     } else {
         const std::string metre = "LENGTHUNIT[\"metre\",1]";
-        out = "GEODCRS[" + Quote(name) + "," + GeodeticFrame2(g) + ",CS[Cartesian,3],AXIS[\"(X)\",geocentricX,"
-              "ORDER[1]," + metre + "],AXIS[\"(Y)\",geocentricY,ORDER[2]," + metre +
-              "],AXIS[\"(Z)\",geocentricZ,ORDER[3]," + metre + "]" + Id(code) + "]";
+        auto axis = [&](const char* x, int order) {
+            return ",AXIS[\"(" + std::string(x) + ")\",geocentric" + x + ",ORDER[" + std::to_string(order) +
+                   "]," + metre + "]";
+        };
+        out = "GEODCRS[" + Quote(name) + "," + GeodeticFrame2(g) + ",CS[Cartesian,3]" + axis("X", 1) +
+              axis("Y", 2) + axis("Z", 3) + Id(code) + "]";
     }
     text = CString(out);
     return true;
@@ -1158,7 +1161,8 @@ int ZrInteropBuildGeocentric(const ZrEpsgGeographicRecord& geog, const std::stri
                        std::fabs(epsg.semiMajorAxis - geog.semiMajorAxis) <= kZrMatchAxisMetres &&
                        std::fabs(epsg.inverseFlattening - geog.inverseFlattening) <= 1e-9 &&
                        epsg.primeMeridianLongitude == geog.primeMeridianLongitude;
-    if (!(epsgs && ZrCoordSysFromEpsg(geog.code, geographic)) && !ZrInteropBuild(geog, nullptr, geographic, reason))
+    if (!(epsgs && ZrCoordSysFromEpsg(geog.code, geographic)) &&
+        !ZrInteropBuild(geog, nullptr, geographic, reason))
         return 0;
     CZrPJCoordSys built;
     if (!built.Set(CString(name.c_str()), geographic.GetGCS(), CZrPJObject(PJ_KIND_GEOCENTRIC), CZrPJParams(),

@@ -346,9 +346,9 @@ static void test_geod(void) {
 }
 
 /* A time-dependent Helmert takes the epoch the host sets: ITRF2014 to ETRF2000
- * (EPSG:8405, between the geographic systems on the two frames) at 2020.0 agrees with PROJ given the same epoch as the fourth
- * coordinate (cs2cs's fourth column); cleared, the values hold at their
- * reference epoch, 2010.0, 16 cm away in Europe. */
+ * (EPSG:8405, between the geographic systems on the two frames) at 2020.0 agrees with PROJ given the same
+ * epoch as the fourth coordinate (cs2cs's fourth column); cleared, the values hold at their reference epoch,
+ * 2010.0, 16 cm away in Europe. */
 static void test_epoch(void) {
     zr_crs *itrf = crs_of("EPSG:9000"), *etrf = crs_of("EPSG:9067");
     zr_transformer* t = NULL;

@@ -67,22 +67,3 @@ TEST(GeocentricWkt, WrittenAsProjWritesThemAndReadBack) {
     }
     proj_context_destroy(ctx);
 }
-
-// A geocentric text this library cannot hold is refused with a reason, not
-// read as something else: feet, or a 2-D Cartesian geodetic system.
-TEST(GeocentricWkt, RefusesWhatItCannotHold) {
-    const char* texts[] = {
-        "GEOCCS[\"x\",DATUM[\"WGS_1984\",SPHEROID[\"WGS 84\",6378137,298.257223563]],PRIMEM[\"Greenwich\",0],"
-        "UNIT[\"foot\",0.3048],AXIS[\"Geocentric X\",OTHER],AXIS[\"Geocentric Y\",OTHER],"
-        "AXIS[\"Geocentric Z\",NORTH]]",
-        "GEODCRS[\"x\",DATUM[\"World Geodetic System 1984\",ELLIPSOID[\"WGS 84\",6378137,298.257223563]],"
-        "CS[Cartesian,2],AXIS[\"(X)\",geocentricX,LENGTHUNIT[\"metre\",1]],"
-        "AXIS[\"(Y)\",geocentricY,LENGTHUNIT[\"metre\",1]]]",
-    };
-    for (const char* text : texts) {
-        CZrPJCoordSys cs;
-        CString why;
-        EXPECT_FALSE(ZrImportCoordSys(CString(text), cs, &why)) << text;
-        EXPECT_FALSE(why.IsEmpty()) << text;
-    }
-}
