@@ -7,6 +7,8 @@
 // way the mapping file is found). Values are EPSG's, decoded: angles in
 // decimal degrees, lengths in the unit named with them.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -232,6 +234,15 @@ ZRPRJ_API void ZrEpsgLeftOutCodes(std::vector<long>& out);
 // Nonzero when the data file was found and read whole; where it was looked
 // for; and, when it was not read, why (missing, not a file, damaged at which
 // line), naming the path, in words for the user.
+//
+// Available means the file was found, its seal holds and no record type read
+// so far held a line the reader cannot decode: each type's lines are checked
+// on its first use, and a damaged one refuses the file from then on, every
+// lookup failing and the problem naming the line.
 ZRPRJ_API int ZrEpsgDataAvailable();
 ZRPRJ_API std::string ZrEpsgDataPath();
 ZRPRJ_API std::string ZrEpsgDataProblem();
+// The checksum the closing line seals the file with: CRC-32C of the bytes,
+// by the processor's instruction where it has one, else (or when portable)
+// by tables.
+ZRPRJ_API std::uint32_t ZrEpsgChecksum(const void* data, std::size_t size, bool portable = false);

@@ -35,9 +35,14 @@ CString Text(const char* format, long code) {
 // taken while EPSG's own definition can be built.
 int FromMapping(long epsgCode, long catalogueCode, CZrPJCoordSys& cs, CZrPJCoordSys& footRow,
                 bool& haveFootRow) {
+    ZrEpsgGeographicRecord geographic;
     ZrEpsgProjectedRecord proj;
     ZrEpsgLeftOutRecord leftOut;
-    const bool projected = ZrEpsgFindProjected(epsgCode, proj) || ZrEpsgFindLeftOut(epsgCode, leftOut);
+    // EPSG's codes are unique across kinds: a geographic one is looked for
+    // first, so that the first set-up of a geographic system checks the 545
+    // geographic records of the data file and not the 5,000 projected ones.
+    const bool projected = !ZrEpsgFindGeographic(epsgCode, geographic) &&
+                           (ZrEpsgFindProjected(epsgCode, proj) || ZrEpsgFindLeftOut(epsgCode, leftOut));
     CZrPJGeoCoordSys gcs;
     if (!projected && gcs.Set(static_cast<tagGeoCoordSysType>(catalogueCode))) {
         CZrPJCoordSys built;
@@ -189,9 +194,21 @@ int Build(long epsgCode, long catalogue, CZrPJCoordSys& cs, CString* reason) {
     if (!ZrEpsgDataAvailable()) return Fail(reason, CString(ZrEpsgDataProblem().c_str()));
     ZrEpsgGeographicRecord geog;
     ZrEpsgProjectedRecord proj;
+    // Each record type of the data file is checked on its first use, so a
+    // look-up may be the one that finds the file damaged: then that is why.
+    auto refused = [reason] {
+        if (ZrEpsgDataAvailable()) return false;
+        Fail(reason, CString(ZrEpsgDataProblem().c_str()));
+        return true;
+    };
+    // A geographic code first: its set-up then checks the geographic records
+    // alone (EPSG's codes are unique across kinds).
+    if (ZrEpsgFindGeographic(epsgCode, geog)) return ZrInteropBuild(geog, nullptr, cs, reason);
     if (ZrEpsgFindProjected(epsgCode, proj)) {
         if (!ZrEpsgFindGeographic(proj.baseGeographicCode, geog))
-            return Fail(reason, Text("EPSG:%ld rests on a geographic system the data file lacks", epsgCode));
+            return refused() ? 0
+                             : Fail(reason, Text("EPSG:%ld rests on a geographic system the data file lacks",
+                                                 epsgCode));
         if (ZrInteropBuild(geog, &proj, cs, reason)) return 1;
         // What the mapping names, when EPSG's definition cannot be built.
         if (haveFootRow) {
@@ -200,7 +217,6 @@ int Build(long epsgCode, long catalogue, CZrPJCoordSys& cs, CString* reason) {
         }
         return 0;
     }
-    if (ZrEpsgFindGeographic(epsgCode, geog)) return ZrInteropBuild(geog, nullptr, cs, reason);
     ZrEpsgLeftOutRecord leftOut;
     if (ZrEpsgFindLeftOut(epsgCode, leftOut)) {
         CString text;
@@ -208,6 +224,7 @@ int Build(long epsgCode, long catalogue, CZrPJCoordSys& cs, CString* reason) {
                     leftOut.name.c_str(), leftOut.methodCode, leftOut.methodName.c_str());
         return Fail(reason, text);
     }
+    if (refused()) return 0;
     return Fail(reason, Text("EPSG:%ld is no geographic 2D or projected system in use (deprecated, "
                              "compound, vertical, geocentric or unknown)",
                              epsgCode));

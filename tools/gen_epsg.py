@@ -94,9 +94,10 @@ records of each kind sorted by code (the reader searches them by code):
 
 The last line closes the file:
 
-  E records crc32
-      the number of records of every kind before it, and the CRC-32 (as zlib computes
-      it, eight lower-case hex digits) of every byte before this line. The
+  E records crc CRC-32C
+      the number of records of every kind before it, and the CRC-32C
+      (Castagnoli's polynomial, as iSCSI computes it; eight lower-case hex
+      digits) of every byte before this line, then the checksum's name. The
       reader refuses a file without it, or whose count or checksum differ, so
       a file cut short (even at a line end) or altered is not read in part.
 
@@ -132,7 +133,6 @@ import argparse
 import math
 import sqlite3
 import sys
-import zlib
 
 # Conversion methods a kind computes exactly, by EPSG method code.
 PROJECTED_METHODS = {
@@ -735,6 +735,32 @@ def concatenated(ds, geog, held):
     return out
 
 
+def _crc32c_table():
+    table = []
+    for byte in range(256):
+        crc = byte
+        for _ in range(8):
+            crc = (crc >> 1) ^ 0x82F63B78 if crc & 1 else crc >> 1
+        table.append(crc)
+    return table
+
+
+def crc32c(data):
+    """CRC-32C (Castagnoli): the reader computes it with one x86-64 instruction
+    per eight bytes, at memory speed, where zlib's CRC-32 cost it a fifth of
+    its first set-up."""
+    table = _crc32c_table()
+    crc = 0xFFFFFFFF
+    for byte in data:
+        crc = table[(crc ^ byte) & 0xFF] ^ (crc >> 8)
+    return crc ^ 0xFFFFFFFF
+
+
+def closing_line(records, body):
+    """The line that seals the file: its record count and checksum."""
+    return "E\t%d\t%08x\tCRC-32C\n" % (records, crc32c(body))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--database", default="/usr/share/proj/proj.db", help="EPSG dataset (PROJ's proj.db)")
@@ -772,7 +798,7 @@ def main():
     data = "\n".join(lines) + "\n"
     records = sum(len(table) for table in (geog, proj, left_out, trans, grids, others, geoids, superseded,
                                            concats, geocentric, geographic3d, timed, affine)) + len(search)
-    data += "E\t%d\t%08x\n" % (records, zlib.crc32(data.encode("utf-8")) & 0xFFFFFFFF)
+    data += closing_line(records, data.encode("utf-8"))
     if args.output:
         with open(args.output, "w", encoding="utf-8", newline="\n") as out:
             out.write(data)

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 #include <proj.h>
-#include <zlib.h>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -33,17 +32,16 @@ std::string ReadAll(const std::string& path) {
 }
 
 // The body followed by the closing line the generator writes (the count of
-// records, zlib's CRC-32 of the bytes before it), so that a damaged record
-// is what a case tests, not a checksum.
+// records, the CRC-32C of the bytes before it, the checksum's name), so that
+// a damaged record is what a case tests, not a checksum.
 std::string Sealed(const std::string& body) {
     std::size_t records = 0;
     std::istringstream lines(body);
     for (std::string line; std::getline(lines, line);)
         if (!line.empty() && line[0] != '#') ++records;
-    const unsigned long crc =
-        crc32(0L, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
     char closing[64];
-    std::snprintf(closing, sizeof closing, "E\t%zu\t%08lx\n", records, crc);
+    std::snprintf(closing, sizeof closing, "E\t%zu\t%08x\tCRC-32C\n", records,
+                  static_cast<unsigned>(ZrEpsgChecksum(body.data(), body.size(), true)));
     return body + closing;
 }
 
@@ -186,12 +184,27 @@ TEST(EpsgData, CandidatesRankedAsPROJRanksThem) {
     }
 }
 
+// The seal is CRC-32C as iSCSI defines it (its check value is that of
+// "123456789"), the same by the processor's instruction and by tables, on
+// lengths that end in every place of an eight-byte step.
+TEST(EpsgData, SealIsCrc32cByInstructionAndByTables) {
+    EXPECT_EQ(ZrEpsgChecksum("123456789", 9), 0xE3069283u);
+    EXPECT_EQ(ZrEpsgChecksum("123456789", 9, true), 0xE3069283u);
+    EXPECT_EQ(ZrEpsgChecksum("", 0), 0u);
+    const std::string good = ReadAll(std::string(ZRPRJ_SOURCE_DIR) + "/interop/EpsgData.txt");
+    for (std::size_t n : {std::size_t(1), std::size_t(7), std::size_t(8), std::size_t(4099), good.size()})
+        EXPECT_EQ(ZrEpsgChecksum(good.data(), n), ZrEpsgChecksum(good.data(), n, true)) << n;
+}
+
 // The file is read once per process, so each case runs in a fresh one. A
 // file that is missing, no regular file, cut short (even at a line end),
-// altered, or holds a line the reader does not understand leaves the data
-// unavailable, every lookup fails cleanly, and the reason names the file and
-// what is wrong. No case may hang (a FIFO), or take memory out of proportion
-// to the file (a line of millions of tabs once cost 47 times its size).
+// altered, or holds a line of no record type leaves the data unavailable,
+// every lookup fails cleanly, and the reason names the file and what is
+// wrong. A line that its record type's reader cannot decode does the same
+// from the first use of that type: until then the file serves the other
+// types, so a first set-up checks only the types it reads. No case may hang
+// (a FIFO), or take memory out of proportion to the file (a line of millions
+// of tabs once cost 47 times its size).
 TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string good = ReadAll(std::string(ZRPRJ_SOURCE_DIR) + "/interop/EpsgData.txt");
@@ -220,44 +233,49 @@ TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
         Kind kind;
         std::string bytes;
         std::string why; // a regular expression
+        char letter;     // the record type whose first use finds the damage; 0: found at load
     };
     const Case cases[] = {
-        {"missing", Missing, "", "is missing"},
-        {"a FIFO", Fifo, "", "is not a regular file"},
-        {"cut at a line end", Bytes, body.substr(0, half), "ends without its closing line"},
+        {"missing", Missing, "", "is missing", 0},
+        {"a FIFO", Fifo, "", "is not a regular file", 0},
+        {"cut at a line end", Bytes, body.substr(0, half), "ends without its closing line", 0},
         {"a line taken out", Bytes, body.substr(0, half) + body.substr(body.find('\n', half) + 1) + end,
          "holds " + std::to_string(records - 1) + " records where its closing line counts " +
-             std::to_string(records)},
-        {"a digit changed", Bytes, altered, "checksum does not match"},
-        {"a line after the closing one", Bytes, good + firstGeog, next + "is a closing line out of place"},
-        {"a malformed number", Bytes, Sealed(body + badNumber), next + "is not a record"},
+             std::to_string(records),
+         0},
+        {"a digit changed", Bytes, altered, "checksum does not match", 0},
+        {"a line after the closing one", Bytes, good + firstGeog, next + "is a closing line out of place", 0},
+        {"a line of no record type", Bytes, Sealed(body + "Q\t1\tX\n"), next + "is not a record", 0},
+        {"a malformed number", Bytes, Sealed(body + badNumber), next + "is not a record", 'G'},
         // Search records are checked with the rest, though split only on first search.
         {"an area with a word for a number", Bytes,
-         Sealed(body + "U\t2154\t41.15\twest\t51.56\t10.38\tFrance\n"), next + "is not a record"},
+         Sealed(body + "U\t2154\t41.15\twest\t51.56\t10.38\tFrance\n"), next + "is not a record", 'U'},
         {"an ESRI system of no kind", Bytes,
-         Sealed(body + "R\t54030\tWorld_Robinson\tQ\t-90\t-180\t90\t180\tWorld\n"), next + "is not a record"},
+         Sealed(body + "R\t54030\tWorld_Robinson\tQ\t-90\t-180\t90\t180\tWorld\n"), next + "is not a record",
+         'R'},
         // The commonest records are read by a quick walk along the line: each
         // of its edges still refuses what the full reading refuses.
         {"a parameter without its value", Bytes,
          Sealed(body + "P\t1\tX\t4326\t9807\tM\t1\tC\t9001\tmetre\t1\tEN\t8801=0\t8802\n"),
-         next + "is not a record"},
+         next + "is not a record", 'P'},
         {"a projected system ending in a tab", Bytes,
-         Sealed(body + "P\t1\tX\t4326\t9807\tM\t1\tC\t9001\tmetre\t1\tEN\t\n"), next + "is not a record"},
-        {"an alias of no name", Bytes, Sealed(body + "A\t4326\t\n"), next + "is not a record"},
+         Sealed(body + "P\t1\tX\t4326\t9807\tM\t1\tC\t9001\tmetre\t1\tEN\t\n"), next + "is not a record",
+         'P'},
+        {"an alias of no name", Bytes, Sealed(body + "A\t4326\t\n"), next + "is not a record", 'A'},
         {"an area upside down", Bytes, Sealed(body + "U\t2154\t51.56\t-9.86\t41.15\t10.38\tFrance\n"),
-         next + "is not a record"},
+         next + "is not a record", 'U'},
         {"a field too few", Bytes, Sealed(body + firstGeog.substr(0, firstGeog.rfind('\t')) + "\n"),
-         next + "is not a record"},
-        {"too many fields", Bytes, Sealed(body + manyFields + "\n"), next + "has too many fields"},
-        {"a code twice", Bytes, Sealed(body + firstGeog), "a code is listed twice"},
+         next + "is not a record", 'G'},
+        {"too many fields", Bytes, Sealed(body + manyFields + "\n"), next + "has too many fields", 'P'},
+        {"a code twice", Bytes, Sealed(body + firstGeog), "a code is listed twice", 'G'},
         {"a line of tabs", Bytes, body + "G" + std::string(kTabs, '\t') + "\n" + end,
-         next + "is longer than 4096 bytes"},
-        {"too large", Bytes, std::string(9 * 1024 * 1024, '#'), "bytes long"},
+         next + "is longer than 4096 bytes", 0},
+        {"too large", Bytes, std::string(9 * 1024 * 1024, '#'), "bytes long", 0},
         {"binary noise", Bytes,
          std::string("\x7f"
                      "ELF\x01\x01\x01\0\0\0G\t\t\t",
                      14),
-         "ends without its closing line"},
+         "ends without its closing line", 0},
     };
     const std::string dir = "/tmp/zrprj_epsgdata_bad_" + std::to_string(getpid());
     ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
@@ -284,8 +302,38 @@ TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
             ZrEpsgProjectedRecord p;
             CZrPJCoordSys cs;
             CString reason;
+            if (c.letter) {
+                // Served until the damaged type's first use: another type
+                // answers (a Helmert), then the use finds the damage.
+                ZrEpsgTransformationRecord t;
+                if (!available || !ZrEpsgFindTransformation(1314, t) || !ZrEpsgDataAvailable()) return 2;
+                // A geographic system's set-up reads no projected record.
+                if (c.letter == 'P' && (!ZrCoordSysFromEpsg(4326, cs) || !ZrEpsgDataAvailable())) return 5;
+                ZrEpsgAreaRecord area;
+                std::vector<std::string> aliases;
+                std::vector<ZrEsriSystemRecord> esri;
+                switch (c.letter) {
+                case 'G':
+                case 'P': // the first set-up itself, which says why it failed
+                    if (ZrCoordSysFromEpsg(2229, cs, &reason) || reason.str() != ZrEpsgDataProblem())
+                        return 3;
+                    break;
+                case 'U':
+                    if (ZrEpsgFindArea(2154, area)) return 3;
+                    break;
+                case 'A':
+                    if (ZrEpsgAliases(4326, aliases) != 0) return 3;
+                    break;
+                case 'R':
+                    ZrEsriSystems(esri);
+                    if (!esri.empty()) return 3;
+                    break;
+                }
+                // From then on the file is refused whole, the Helmert too.
+                if (ZrEpsgDataAvailable() || ZrEpsgFindTransformation(1314, t)) return 4;
+            }
             const std::string problem = ZrEpsgDataProblem();
-            const bool clean = !available && !ZrEpsgFindGeographic(4326, g) &&
+            const bool clean = (c.letter || !available) && !ZrEpsgFindGeographic(4326, g) &&
                                !ZrEpsgFindProjected(2229, p) && !ZrCoordSysFromEpsg(2229, cs, &reason) &&
                                reason.str() == problem && problem.find(path) != std::string::npos &&
                                ZrEpsgDataFileProblem().str() == problem && grownKb < boundKb;
@@ -293,6 +341,46 @@ TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
             return clean ? 0 : 1;
         };
         EXPECT_EXIT(std::exit(load()), ::testing::ExitedWithCode(0), c.why) << c.name;
+    }
+    std::remove(path.c_str());
+    std::remove(dir.c_str());
+}
+
+// The projected systems' numbers are checked by their form on the type's
+// first use; a form that check does not take (an exponent, more digits than
+// it counts) goes to the full reading, which takes what from_chars reads
+// exactly and refuses the file for what it cannot (a number past the
+// largest double). Each case in a fresh process, as the file is read once.
+TEST(EpsgData, ProjectedNumbersTakenInEveryFormFromCharsReads) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string good = ReadAll(std::string(ZRPRJ_SOURCE_DIR) + "/interop/EpsgData.txt");
+    const std::string body = good.substr(0, good.rfind("\nE\t") + 1);
+    const std::string head =
+        "P\t1\tX\t4326\t9807\tTransverse Mercator\t1\tC\t9001\tmetre\t1\tEN\t8801=0\t8805=";
+    struct Case {
+        std::string scale; // the scale factor as written
+        bool taken;
+    };
+    const Case cases[] = {
+        {"0.9996", true},
+        {"9.996e-1", true},
+        {"0.9996" + std::string(40, '0'), true}, // 46 digits
+        {"1" + std::string(400, '0'), false},    // 1e400: no double
+        {"0x1p-1", false},
+    };
+    const std::string dir = "/tmp/zrprj_epsgdata_forms_" + std::to_string(getpid());
+    ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
+    const std::string path = dir + "/EpsgData.txt";
+    for (const Case& c : cases) {
+        std::ofstream(path, std::ios::binary) << Sealed(body + head + c.scale + "\n");
+        auto load = [&]() -> int {
+            CZrPJTranslator::m_strEpsgName = (dir + "/CodeTransition.xml").c_str();
+            ZrEpsgProjectedRecord p;
+            const bool found = ZrEpsgFindProjected(1, p);
+            if (!c.taken) return !found && !ZrEpsgDataAvailable() ? 0 : 1;
+            return found && p.parameters.size() == 2 && p.parameters[1].value == 0.9996 ? 0 : 1;
+        };
+        EXPECT_EXIT(std::exit(load()), ::testing::ExitedWithCode(0), "") << c.scale.substr(0, 50);
     }
     std::remove(path.c_str());
     std::remove(dir.c_str());
