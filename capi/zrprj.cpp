@@ -35,6 +35,9 @@ struct zr_transformer {
     CZrPJTranslator translator;
     // Which side reads longitude/latitude, for the domain check of the input.
     bool srcGeographic = false, dstGeographic = false;
+    // Which side takes its coordinates in EPSG's order, the model's y first
+    // (the south-west Krovak systems: southing, then westing, as PROJ gives them).
+    bool srcSwapped = false, dstSwapped = false;
     std::string description;
 };
 
@@ -116,6 +119,8 @@ zr_status Finish(zr_transformer* t, const CZrPJCoordSys& src, const CZrPJCoordSy
                  zr_transformer** out) {
     t->srcGeographic = KindOf(src) == ZR_CRS_GEOGRAPHIC;
     t->dstGeographic = KindOf(dst) == ZR_CRS_GEOGRAPHIC;
+    t->srcSwapped = ZrEpsgOrderSwapsXY(src);
+    t->dstSwapped = ZrEpsgOrderSwapsXY(dst);
     *out = t;
     return ZR_OK;
 }
@@ -149,6 +154,16 @@ template <class Point>
 size_t ConvertColumns(const zr_transformer& t, int forward, size_t count, double* x, ptrdiff_t xs, double* y,
                       ptrdiff_t ys, double* z, ptrdiff_t zs) {
     const bool geographicIn = forward ? t.srcGeographic : t.dstGeographic;
+    // A side in EPSG's swapped order is read and written with its columns
+    // exchanged: the same loops, no copy.
+    if (forward ? t.srcSwapped : t.dstSwapped) {
+        std::swap(x, y);
+        std::swap(xs, ys);
+    }
+    const bool swapOut = (forward ? t.dstSwapped : t.srcSwapped) != (forward ? t.srcSwapped : t.dstSwapped);
+    double* const outX = swapOut ? y : x;
+    double* const outY = swapOut ? x : y;
+    const ptrdiff_t outXs = swapOut ? ys : xs, outYs = swapOut ? xs : ys;
     constexpr bool k3d = std::is_same<Point, CPoint3D>::value;
     Point block[kBlock];
     bool bad[kBlock];
@@ -181,8 +196,8 @@ size_t ConvertColumns(const zr_transformer& t, int forward, size_t count, double
                 p.x = p.y = HUGE_VAL;
                 if constexpr (k3d) p.z = HUGE_VAL;
             }
-            At(x, xs, start + i) = p.x;
-            At(y, ys, start + i) = p.y;
+            At(outX, outXs, start + i) = p.x;
+            At(outY, outYs, start + i) = p.y;
             if constexpr (k3d) At(z, zs, start + i) = p.z;
         }
     }

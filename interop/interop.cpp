@@ -42,7 +42,21 @@ bool StartsWithProjKey(const std::string& s, size_t i) {
 struct NameIndex {
     std::string path;
     std::unordered_multimap<std::string, long> names;
+    // Geographic codes by SpellingKey of EPSG's name and of ESRI's aliases.
+    std::unordered_multimap<std::string, long> spelling;
 };
+
+// A name as writers spell it alike: letters and digits only, lower case, and
+// without ESRI's "GCS_" ("GCS_NAD83_CSRS_v2" and "NAD83(CSRS)v2", PROJ's ESRI
+// form of an EPSG name the dataset gives no ESRI alias for).
+std::string SpellingKey(const std::string& name) {
+    const size_t from = name.compare(0, 4, "GCS_") == 0 ? 4 : 0;
+    std::string key;
+    for (size_t i = from; i < name.size(); ++i)
+        if (std::isalnum(static_cast<unsigned char>(name[i])))
+            key += static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+    return key;
+}
 
 const NameIndex& ProjectedNames() {
     thread_local NameIndex index;
@@ -72,6 +86,7 @@ const NameIndex& GeographicNames() {
         ZrEpsgGeographicRecord g;
         if (!ZrEpsgFindGeographic(code, g)) continue;
         index.names.emplace(g.name, code);
+        index.spelling.emplace(SpellingKey(g.name), code);
         // ESRI's name ("GCS_Anguilla_1957"), which a .prj file gives: without
         // it a system read from one stands for no EPSG geographic system, and
         // identification by parameters takes any datum on the same ellipsoid
@@ -79,7 +94,10 @@ const NameIndex& GeographicNames() {
         aliases.clear();
         ZrEpsgAliases(code, aliases);
         for (const std::string& alias : aliases)
-            if (alias.compare(0, 4, "GCS_") == 0) index.names.emplace(alias, code);
+            if (alias.compare(0, 4, "GCS_") == 0) {
+                index.names.emplace(alias, code);
+                index.spelling.emplace(SpellingKey(alias), code);
+            }
     }
     return index;
 }
@@ -158,11 +176,17 @@ double RoleValue(const ZrEpsgProjectedRecord& p, const long (&role)[3]) {
     return 0.0;
 }
 
+// ESRI writes EPSG's Mercator (1SP) with its standard parallel, as the
+// second variant: one family for the key, the comparison on the ground decides.
+long MethodFamily(long methodCode) {
+    return methodCode == 9804 ? 9805 : methodCode;
+}
+
 std::string DefinitionKey(const ZrEpsgProjectedRecord& p) {
     static const long kLongitude[3] = {8802, 8822, 8812}, kEasting[3] = {8806, 8826, 8816},
                       kNorthing[3] = {8807, 8827, 8817};
     char key[200];
-    std::snprintf(key, sizeof key, "%ld %.9g %.0f %.0f %.0f", p.methodCode, p.linearUnitToMetre,
+    std::snprintf(key, sizeof key, "%ld %.9g %.0f %.0f %.0f", MethodFamily(p.methodCode), p.linearUnitToMetre,
                   RoleValue(p, kLongitude) * 1e6, RoleValue(p, kEasting) * 100.0,
                   RoleValue(p, kNorthing) * 100.0);
     return key;
@@ -188,9 +212,31 @@ const DefinitionIndex& Definitions() {
 // a system read from one that names no EPSG system is EPSG's where EPSG has
 // one on the same geographic system (when that is known) that agrees within
 // a millimetre, as projinfo --identify finds it by its parameters.
+// The EPSG geographic system a text's GEOGCS names (EPSG's name or ESRI's
+// "GCS_JGD_2000") with the figures it gives, at the import's match: the
+// ellipsoid the reader took may be the catalogue's, whose flattening is
+// rounded, so ZrEpsgGeographicCodeOf's exact figures do not hold.
+long NamedGeographic(const CZrPJCoordSys& cs) {
+    const long exact = ZrEpsgGeographicCodeOf(cs);
+    if (exact != kNone) return exact;
+    const CZrPJGeoCoordSys gcs = cs.GetGCS();
+    const CZrPJSpheroid s = gcs.GetDatum().GetSpheroid();
+    const auto range = GeographicNames().spelling.equal_range(SpellingKey(gcs.GetName().str()));
+    for (auto it = range.first; it != range.second; ++it) {
+        ZrEpsgGeographicRecord g;
+        if (!ZrEpsgFindGeographic(it->second, g)) continue;
+        const double f = g.inverseFlattening > 0.0 ? 1.0 / g.inverseFlattening : 0.0;
+        if (std::fabs(s.GetAxis() - g.semiMajorAxis) <= kZrMatchAxisMetres &&
+            std::fabs(s.GetFlattening() - f) <= kZrMatchFlattening &&
+            std::fabs(gcs.GetPrimeMeridian().GetLongitude() - g.primeMeridianLongitude) <= 1e-9)
+            return it->second;
+    }
+    return kNone;
+}
+
 void IdentifyByDefinition(CZrPJCoordSys& cs) {
     if (cs.GetType() != -1 || !cs.IsValid() || ZrEpsgCodeOf(cs) != kNone) return;
-    const long geographic = ZrEpsgGeographicCodeOf(cs);
+    const long geographic = NamedGeographic(cs);
     ZrEpsgGeographicRecord g;
     ZrEpsgProjectedRecord described;
     bool projected = false;
@@ -203,22 +249,30 @@ void IdentifyByDefinition(CZrPJCoordSys& cs) {
     for (auto it = range.first; it != range.second; ++it)
         order.push_back(it->second);
     std::sort(order.begin(), order.end());
-    const std::string written = cs.GetName().str();
+    // Names compare as spelt alike: ESRI writes "UCS-2000_LCS-23_Zaporizhzhia"
+    // for EPSG's "UCS-2000 / LCS-23 Zaporizhzhia", which shares its definition
+    // with a Ukraine TM zone.
+    const std::string written = SpellingKey(cs.GetName().str());
     std::stable_partition(order.begin(), order.end(), [&](long code) {
         ZrEpsgProjectedRecord rec;
-        if (ZrEpsgFindProjected(code, rec) && rec.name == written) return true;
+        if (ZrEpsgFindProjected(code, rec) && SpellingKey(rec.name) == written) return true;
         std::vector<std::string> aliases;
         ZrEpsgAliases(code, aliases);
-        return std::find(aliases.begin(), aliases.end(), written) != aliases.end();
+        return std::any_of(aliases.begin(), aliases.end(),
+                           [&](const std::string& a) { return SpellingKey(a) == written; });
     });
     for (const long code : order) {
         CZrPJCoordSys candidate;
         ZrEpsgProjectedRecord rec;
         if (!ZrEpsgFindProjected(code, rec)) continue;
         if (geographic != kNone && geographic > 0 && rec.baseGeographicCode != geographic) continue;
-        // Only EPSG's own definition: a mapped catalogue row may round EPSG's
-        // ellipsoid by millimetres that the text did not.
-        if (!ZrCoordSysFromEpsg(code, candidate, nullptr) || candidate.GetType() != -1) continue;
+        // EPSG's n as the look-up builds it: a catalogue row where that row
+        // computes EPSG's n within a millimetre over its area (ETRS89's UTM
+        // zones; passing over those found the north-east twin, 3040 for 25828),
+        // else EPSG's own definition.
+        if (!ZrCoordSysFromEpsg(code, candidate, nullptr) || candidate.GetType() == 0 ||
+            candidate.GetType() == 1)
+            continue;
         // The same ground on another prime meridian (S-JTSK's Krovak on Ferro
         // and on Greenwich) is another system: its longitudes count from elsewhere.
         if (std::fabs(candidate.GetGCS().GetPrimeMeridian().GetLongitude() -
@@ -312,4 +366,10 @@ long ZrEpsgCodeOf(const CZrPJCoordSys& cs) {
             return code;
     }
     return kNone;
+}
+
+bool ZrEpsgOrderSwapsXY(const CZrPJCoordSys& cs) {
+    if (cs.GetType() == PJ_CS_PLANAR || cs.GetType() == PJ_CS_EARTH) return false;
+    const long kind = cs.GetProjection().GetType();
+    return kind == PJ_KIND_KROVAK || kind == PJ_KIND_KROVAK_MODIFIED;
 }

@@ -512,6 +512,8 @@ std::string EsriAlias(long code, bool geographic) {
 // ESRI's words for EPSG's: blanks and punctuation as underscores.
 std::string EsriWords(const std::string& name) {
     if (name == "WGS 84") return "WGS_1984";
+    // ESRI's spelling of the ellipsoid, which the catalogue keeps too.
+    if (name == "Krassowsky 1940") return "Krasovsky_1940";
     std::string out;
     for (const char c : name)
         out += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
@@ -527,7 +529,7 @@ bool SameFigures(const ZrEpsgGeographicRecord& a, const ZrEpsgGeographicRecord& 
 // The geographic half: EPSG's record, named in ESRI's words for ESRI's form
 // (its alias in the data file, else the catalogue's name, which is ESRI's).
 void AsWrittenGeographic(ZrEpsgGeographicRecord& g, const ZrEpsgGeographicRecord& epsg, bool esriNames,
-                         bool fromCatalogue) {
+                         bool fromCatalogue, bool epsgNames) {
     ZrEpsgGeographicRecord e = epsg;
     e.latitudeFirst = g.latitudeFirst;
     // A datum or spheroid of the system's own (no catalogue object) keeps its
@@ -542,14 +544,19 @@ void AsWrittenGeographic(ZrEpsgGeographicRecord& g, const ZrEpsgGeographicRecord
         e.ellipsoidName = g.ellipsoidName;
     }
     if (esriNames) {
-        // The catalogue's names are the ones its systems are read back by.
-        const std::string alias = fromCatalogue ? std::string() : EsriAlias(e.code, true);
-        e.name = fromCatalogue ? g.name : !alias.empty() ? alias : "GCS_" + EsriWords(e.name);
-        e.datumName = fromCatalogue    ? g.datumName
+        // The catalogue's names, which its systems are read back by, where
+        // they are ESRI's; else ESRI's own where the data file holds it: PROJ
+        // identifies ESRI's form by ESRI's names, and some catalogue names are
+        // those of another ESRI system ("GCS_ETRF_1989" for ETRS89,
+        // "GCS_JAPAN_2000" for JGD2000), which PROJ then takes it for.
+        const std::string alias = fromCatalogue && !epsgNames ? std::string() : EsriAlias(e.code, true);
+        const bool own = fromCatalogue && (alias.empty() || ZrInteropSameName(alias.c_str(), g.name.c_str()));
+        e.name = own ? g.name : !alias.empty() ? alias : "GCS_" + EsriWords(e.name);
+        e.datumName = own              ? g.datumName
                       : !alias.empty() ? "D_" + alias.substr(4)
                                        : "D_" + EsriWords(e.datumName);
-        e.ellipsoidName = fromCatalogue ? g.ellipsoidName : EsriWords(e.ellipsoidName);
-        e.primeMeridianName = fromCatalogue ? g.primeMeridianName : EsriWords(e.primeMeridianName);
+        e.ellipsoidName = own ? g.ellipsoidName : EsriWords(e.ellipsoidName);
+        e.primeMeridianName = own ? g.primeMeridianName : EsriWords(e.primeMeridianName);
     }
     g = e;
 }
@@ -573,12 +580,12 @@ bool ZrInteropAsWritten(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, Z
             ZrInteropBuild(eg, &ep, own, nullptr, false) && ZrAgreesWithinAMillimetre(cs, own) &&
             ZrAgreesWithinAMillimetre(own, cs) && ZrAgreesOverArea(cs, own, p.code)) {
             if (esriNames) {
-                const std::string alias = cs.GetType() > 1 ? std::string() : EsriAlias(ep.code, false);
+                const std::string alias = EsriAlias(ep.code, false);
                 ep.name = alias.empty() ? p.name : alias;
                 // ESRI names its Gauss-Kruger zones by the method.
                 if (p.conversionName == "Gauss-Kruger") ep.conversionName = p.conversionName;
             }
-            AsWrittenGeographic(g, eg, esriNames, fromCatalogue);
+            AsWrittenGeographic(g, eg, esriNames, fromCatalogue, true);
             ep.baseGeographicCode = g.code;
             geog = g;
             *proj = ep;
@@ -606,7 +613,7 @@ bool ZrInteropAsWritten(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, Z
         if (proj) *proj = p;
         return false;
     }
-    AsWrittenGeographic(g, e, esriNames, fromCatalogue);
+    AsWrittenGeographic(g, e, esriNames, fromCatalogue, false);
     p.baseGeographicCode = g.code;
     geog = g;
     if (proj) *proj = p;

@@ -133,7 +133,9 @@ const ZrParameterNames kLon0Nzmg = {
 const ZrParameterNames kInitialLongitude = {8830, "Initial longitude", nullptr, nullptr, nullptr, ANGLE};
 const ZrParameterNames kZoneWidth = {8831, "Zone width", nullptr, nullptr, nullptr, ANGLE};
 
-const ZrParameterNames kEllipsoidScale = {1038, "Ellipsoid scaling factor", nullptr, nullptr, "k_0", SCALE};
+// ESRI writes Michigan's ellipsoid scaling as the scale of its one Lambert.
+const ZrParameterNames kEllipsoidScale = {1038, "Ellipsoid scaling factor", nullptr, "Scale_Factor", "k_0",
+                                          SCALE};
 const ZrParameterNames kH0 = {
     1039, "Projection plane origin height", "projection_plane_origin_height", "Height", "h_0", LENGTH};
 const ZrParameterNames kSatelliteHeight = {
@@ -705,13 +707,14 @@ const MethodRow kMethods[] = {
      kEllipsoid,
      {kAtLat0, kAtLon0, kAtFE, kAtFN}},
     // PROJ states it as its Cassini with the flag +hyperbolic, which the
-    // table's names cannot carry: not written or read as a PROJ string.
+    // table's names cannot carry: the PROJ-string form reads and writes it.
     {{kMethodCassiniHyperbolic, "Hyperbolic Cassini-Soldner", nullptr, nullptr, nullptr},
      PJ_KIND_CASSINI_SOLDNER_HYPERBOLIC,
      kEllipsoid,
      {kAtLat0, kAtLon0, kAtFE, kAtFN}},
-    // PROJ states it as its transverse Mercator with +axis=wsu; that form is
-    // not written here (nor read: +proj=tmerc stays the transverse Mercator).
+    // PROJ states it as its transverse Mercator with +axis=wsu, which the
+    // PROJ-string form reads and writes (a plain +proj=tmerc stays the
+    // transverse Mercator).
     {{kMethodTMSouth, "Transverse Mercator (South Orientated)", "Transverse_Mercator_South_Orientated",
       "Transverse_Mercator_South_Orientated", nullptr},
      PJ_KIND_TRANSVERSE_MERCATOR_SOUTH_ORIENTATED,
@@ -722,15 +725,18 @@ const MethodRow kMethods[] = {
      PJ_KIND_EQUAL_EARTH,
      kEllipsoid,
      {kAtLon0, kAtFE, kAtFN}},
-    // PROJ states it as its azimuthal equidistant with the flag +guam: not
-    // written or read as a PROJ string.
+    // PROJ states it as its azimuthal equidistant with the flag +guam: the
+    // PROJ-string form reads and writes it.
     {{kMethodGuam, "Guam Projection", nullptr, nullptr, nullptr},
      PJ_KIND_GUAM,
      kEllipsoid,
      {kAtLat0, kAtLon0, kAtFE, kAtFN}},
     // PROJ states it as its two-parallel Lambert with k_0 = K; written here
     // only in the forms that carry EPSG's names (a +proj=lcc stays Lambert).
-    {{kMethodLccMichigan, "Lambert Conic Conformal (2SP Michigan)", nullptr, nullptr, nullptr},
+    // ESRI's one Lambert with two parallels and a scale (after the 2SP row,
+    // which its name finds first; the reader tells them apart by the scale).
+    {{kMethodLccMichigan, "Lambert Conic Conformal (2SP Michigan)", nullptr, "Lambert_Conformal_Conic",
+      nullptr},
      PJ_KIND_LAMBERT_CONFORMAL_CONIC_MICHIGAN,
      kEllipsoid,
      {{&kLatF, kLatitude},
@@ -748,8 +754,9 @@ const MethodRow kMethods[] = {
      {kAtLat0, kAtLon0, kAtFE, kAtFN}},
     // Kinds 43064-43068 and 43075: the remaining Krovak forms and the
     // national grids. Krovak's westings and southings, which PROJ states
-    // with +axis=swu (not written here; +proj=krovak stays north-orientated);
-    // the WKT1 and ESRI forms, which name no axes, stay with the row above.
+    // with +axis=swu (the PROJ-string form reads and writes that; a plain
+    // +proj=krovak stays north-orientated); the WKT1 and ESRI forms, which
+    // name no axes, stay with the row above.
     {{kMethodKrovak, "Krovak", nullptr, nullptr, nullptr},
      PJ_KIND_KROVAK,
      kEllipsoid,

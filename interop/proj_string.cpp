@@ -35,6 +35,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -361,11 +362,19 @@ int ProjReader::Ellipsoid(ZrEpsgGeographicRecord& g) {
         if (shapes) name = "unknown";
     }
     if (!shaped) {
-        // What PROJ takes when a string names no ellipsoid.
-        base = FindEllipsoid("GRS80");
+        // What PROJ takes when a string names no ellipsoid: its operations
+        // (and their regression cases) compute on GRS 1980, while its CRS
+        // reader makes "+type=crs" without an earth a WGS 84 system, datum
+        // and all (as GDAL and pyproj read every PROJ string).
+        const bool crs = Peek("type") != nullptr;
+        base = FindEllipsoid(crs ? "WGS84" : "GRS80");
         a = base->a;
         rf = InverseFlattening(*base);
         name = base->name;
+        if (crs) {
+            g.datumCode = kDatums[0].epsgDatum;
+            g.datumName = kDatums[0].name;
+        }
     }
     if (!(a > 0) || !std::isfinite(a)) return Fail("the semi-major axis must be positive");
     g.semiMajorAxis = a;
@@ -452,8 +461,10 @@ int ProjReader::Units(double& toMetre, long& epsgUnit, std::string& unitName) {
         return Fail("+vunits=" + v->value + " (a vertical unit) cannot be expressed");
     if (Token* a = Find("axis")) {
         // Westings and southings: left for the projection to take (PROJ's
-        // south-orientated transverse Mercator), refused as left over otherwise.
-        if (a->value == "wsu")
+        // south-orientated transverse Mercator as wsu, EPSG's Krovak as swu,
+        // the two axes PROJ writes for EPSG systems), refused as left over
+        // where no projection takes them.
+        if (a->value == "wsu" || a->value == "swu")
             a->used = false;
         else if (a->value != "enu" && a->value != "en")
             return Fail("+axis=" + a->value + ": the library's systems run east then north");
@@ -591,6 +602,11 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
             !ScaleOf(r, k))
             return 0;
         if (!hasAlpha) return r.Fail("+proj=omerc needs +alpha");
+        // At a pole every direction is south, so no azimuth names a central
+        // line: PROJ refuses the set-up, where the kind would quietly take
+        // the transverse case.
+        if (std::fabs(lat0) >= 90.0)
+            return r.Fail("+proj=omerc with its centre at a pole has no central line");
         if (!hasGamma) gamma = alpha; // PROJ rectifies by the azimuth when no gamma is given
         bool variantA = r.Find("no_uoff") != nullptr;
         if (r.Find("no_off")) variantA = true; // PROJ's older spelling
@@ -692,6 +708,12 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
         // pseudo standard parallel is fixed at 78.5 degrees and not a key there;
         // the defaults are PROJ's: the Czech and Slovak system's own values.
         if (r.Find("czech")) return r.Fail("+czech (Krovak with westings and southings) cannot be expressed");
+        // EPSG's Krovak (southings and westings) PROJ writes as its krovak
+        // with the axes turned to south and west, which turns the false
+        // origin about too: x_0 = -FE, y_0 = -FN, as for tmerc's wsu.
+        const Token* axis = r.Peek("axis");
+        const bool southWest = axis && axis->value == "swu";
+        if (southWest) r.Find("axis");
         double alpha, lts;
         bool hasK;
         if (!r.Optional("lat_0", 49.5, lat0) || !r.Optional("lon_0", 42.5 - 17.0 - 40.0 / 60.0, lon0) ||
@@ -699,13 +721,18 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
             !ScaleOf(r, k, &hasK))
             return 0;
         if (lts != 78.5) return r.Fail("+proj=krovak has its pseudo standard parallel at 78.5 degrees");
-        p.methodCode = 1041;
+        p.methodCode = southWest ? 9819 : 1041;
         AddParameter(p, 8811, lat0);
         AddParameter(p, 8833, lon0);
         AddParameter(p, 1036, alpha);
         AddParameter(p, 8818, 78.5);
         AddParameter(p, 8819, hasK ? k : 0.9999);
-        return falseOrigin(8806, 8807);
+        if (!southWest) return falseOrigin(8806, 8807);
+        if (!r.Optional("x_0", 0, x0) || !r.Optional("y_0", 0, y0)) return 0;
+        p.axisOrder = "WS";
+        AddParameter(p, 8806, -x0 / toMetre);
+        AddParameter(p, 8807, -y0 / toMetre);
+        return 1;
     }
 
     if (proj == "ob_tran") {
@@ -762,6 +789,20 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
         p.methodCode = PJ_KIND_GENERAL_OBLIQUE_TRANSFORMATION;
         AddParameter(p, 48106, latp);
         AddParameter(p, 48107, lonp);
+        AddParameter(p, 8802, lon0);
+        return falseOrigin(8806, 8807);
+    }
+
+    // Two EPSG methods PROJ states as flags of another: Guam's azimuthal
+    // equidistant (aeqd +guam) and the hyperbolic Cassini-Soldner of Vanua
+    // Levu (cass +hyperbolic). Both are ellipsoidal; on a sphere PROJ's
+    // spherical forms pass over the flag, and so does the reader.
+    const bool guam = proj == "aeqd" && r.Find("guam");
+    const bool hyperbolic = proj == "cass" && r.Find("hyperbolic");
+    if ((guam || hyperbolic) && !sphere) {
+        if (!r.Optional("lat_0", 0, lat0) || !r.Optional("lon_0", 0, lon0)) return 0;
+        p.methodCode = guam ? 9831 : 9833;
+        AddParameter(p, 8801, lat0);
         AddParameter(p, 8802, lon0);
         return falseOrigin(8806, 8807);
     }
@@ -860,9 +901,18 @@ double ParameterValue(const ZrEpsgProjectedRecord& p, long code, double fallback
     return fallback;
 }
 
+// An ellipsoid's figures are the given ones: the same axis, the same
+// flattening to the last bits, which a flattening written as 1/f and read
+// back may change.
+bool SameFigures(double a1, double f1, double a2, double f2) {
+    constexpr double kFlatteningUlps = 4 * std::numeric_limits<double>::epsilon();
+    return a1 == a2 && std::fabs(f1 - f2) <= kFlatteningUlps * f2;
+}
+
 // A string names no geographic system, so the interop core cannot hold a
 // catalogue row it names against one. The row its +title names stands for it
-// when the row's ellipsoid, prime meridian and unit are the string's and the
+// when the row's ellipsoid (its very figures: a string of GRS 1980 is not the
+// catalogue's rounded one), prime meridian and unit are the string's and the
 // row projects as the string does within a millimetre around its origin (the
 // Gauss-Krueger rows, which a string can only call tmerc, differ from the
 // transverse Mercator kind by micrometres).
@@ -877,8 +927,7 @@ void CatalogueByTitle(const std::string& title, CZrPJCoordSys& built) {
         CZrPJCoordSys cat;
         if (!cat.Set(static_cast<tagPJCoordSysType>(code)) || !cat.IsValid()) continue;
         const CZrPJSpheroid cs = cat.GetGCS().GetDatum().GetSpheroid();
-        if (std::fabs(cs.GetAxis() - s.GetAxis()) > kZrMatchAxisMetres ||
-            std::fabs(cs.GetFlattening() - s.GetFlattening()) > kZrMatchFlattening ||
+        if (!SameFigures(cs.GetAxis(), cs.GetFlattening(), s.GetAxis(), s.GetFlattening()) ||
             std::fabs(cat.GetGCS().GetPrimeMeridian().GetLongitude() - pm) > 1e-9 ||
             cat.GetDistUnits() != built.GetDistUnits())
             continue;
@@ -899,6 +948,27 @@ void CatalogueByTitle(const std::string& title, CZrPJCoordSys& built) {
             return;
         }
     }
+}
+
+// Builds what the string says with the figures of its ellipsoid as given.
+// The interop core gives a catalogue ellipsoid wherever the given one agrees
+// with it within the catalogue's digits, but PROJ's ellipsoids are defined
+// values (GRS 1980's 1/298.257222101, which the catalogue holds as
+// 1/298.257220427: 0.1 mm at a few thousand kilometres), so the catalogue's
+// objects are kept only where their figures are the given ones exactly
+// (Krassovsky's); otherwise the system is built as defined, under the names
+// matched.
+int BuildAsGiven(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, CZrPJCoordSys& cs,
+                 CString* reason) {
+    CZrPJCoordSys built;
+    if (!ZrInteropBuild(g, p, built, reason)) return 0;
+    const CZrPJSpheroid s = built.GetGCS().GetDatum().GetSpheroid();
+    const double f = g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening;
+    if (!SameFigures(s.GetAxis(), s.GetFlattening(), g.semiMajorAxis, f) &&
+        !ZrInteropBuild(g, p, built, reason, false))
+        return 0;
+    cs = built;
+    return 1;
 }
 
 } // namespace
@@ -946,7 +1016,7 @@ int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) 
                 return r.Fail("+axis=" + a->value + ": the library's systems run east then north");
         if (!r.Leftovers()) return 0;
         if (g.code <= 0) g.name = title;
-        return ZrInteropBuild(g, nullptr, cs, reason);
+        return BuildAsGiven(g, nullptr, cs, reason);
     }
 
     ZrEpsgProjectedRecord p;
@@ -963,7 +1033,7 @@ int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString* reason) 
     if (!ZrSphereOfRadiusA(p.methodCode, g.inverseFlattening, why)) return r.Fail(why);
     if (!r.Leftovers()) return 0;
     CZrPJCoordSys built;
-    if (!ZrInteropBuild(g, &p, built, reason)) return 0;
+    if (!BuildAsGiven(g, &p, built, reason)) return 0;
     if (built.GetType() == -1) CatalogueByTitle(title, built);
     cs = built;
     return 1;
@@ -1006,6 +1076,33 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
         Put(s, "lat_0", ParameterValue(p, 8801, 0));
         Put(s, "lon_0", ParameterValue(p, 8802, 0));
         Put(s, "k", ParameterValue(p, 8805, 1));
+        Put(s, "x_0", -ParameterValue(p, 8806, 0) * p.linearUnitToMetre);
+        Put(s, "y_0", -ParameterValue(p, 8807, 0) * p.linearUnitToMetre);
+        p.parameters.clear();
+    }
+    if (p.methodCode == 9831 || p.methodCode == 9833) {
+        // Guam's and the hyperbolic Cassini's as PROJ writes them: its aeqd
+        // and cass with a flag.
+        const bool guam = p.methodCode == 9831;
+        p.methodCode = guam ? 1125 : 9806; // the rows whose keys the lengths below are written with
+        s = guam ? "+proj=aeqd +guam" : "+proj=cass +hyperbolic";
+        Put(s, "lat_0", ParameterValue(p, 8801, 0));
+        Put(s, "lon_0", ParameterValue(p, 8802, 0));
+        Put(s, "x_0", ParameterValue(p, 8806, 0) * p.linearUnitToMetre);
+        Put(s, "y_0", ParameterValue(p, 8807, 0) * p.linearUnitToMetre);
+        p.parameters.clear();
+    }
+    if (p.methodCode == 9819) {
+        // EPSG's Krovak as PROJ writes it: its krovak with south and west
+        // axes, the false origin turned about with them.
+        if (ParameterValue(p, 8818, 78.5) != 78.5)
+            return ExportFail(reason, "PROJ's krovak has its pseudo standard parallel at 78.5 degrees only");
+        p.methodCode = 1041;
+        s = "+proj=krovak +axis=swu";
+        Put(s, "lat_0", ParameterValue(p, 8811, 0));
+        Put(s, "lon_0", ParameterValue(p, 8833, 0));
+        Put(s, "alpha", ParameterValue(p, 1036, 0));
+        Put(s, "k", ParameterValue(p, 8819, 1));
         Put(s, "x_0", -ParameterValue(p, 8806, 0) * p.linearUnitToMetre);
         Put(s, "y_0", -ParameterValue(p, 8807, 0) * p.linearUnitToMetre);
         p.parameters.clear();

@@ -474,8 +474,10 @@ void Axis(ZrJsonWriter& w, const char* name, const char* abbreviation, const cha
 // the grid's unit: easting first unless northFirst.
 void CartesianSystem(ZrJsonWriter& w, const ZrEpsgProjectedRecord& p, bool northFirst) {
     // A south-orientated method counts westwards and southwards whatever its
-    // axes are called, so its axes say so.
+    // axes are called, so its axes say so; the west-orientated Lambert
+    // counts westwards and northwards.
     const bool southWest = p.axisOrder == "WS" || p.axisOrder == "SW";
+    const bool westNorth = p.axisOrder == "WN" || p.axisOrder == "NW";
     northFirst = northFirst || p.axisOrder == "SW";
     w.Key("coordinate_system");
     w.BeginObject();
@@ -484,7 +486,7 @@ void CartesianSystem(ZrJsonWriter& w, const ZrEpsgProjectedRecord& p, bool north
     w.Key("axis");
     w.BeginArray();
     auto across = [&] {
-        southWest ? Axis(w, "Westing", "W", "west", &p) : Axis(w, "Easting", "E", "east", &p);
+        southWest || westNorth ? Axis(w, "Westing", "W", "west", &p) : Axis(w, "Easting", "E", "east", &p);
     };
     auto along = [&] {
         southWest ? Axis(w, "Southing", "S", "south", &p) : Axis(w, "Northing", "N", "north", &p);

@@ -393,12 +393,22 @@ bool WriteWkt2(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
                                               : std::string("SCALEUNIT[\"unity\",1]");
         s += (q.code < 40000 ? Id(q.code) : "") + "]";
     }
-    const bool westSouth = p->axisOrder == "WS";
-    std::string first = westSouth ? "\"westing (W)\",west" : "\"easting (E)\",east";
-    std::string second = westSouth ? "\"southing (S)\",south" : "\"northing (N)\",north";
-    // EPSG's northing-first systems (Gauss-Kruger zones, Portugal's, Finland's)
-    // state their order; a reader that takes EPSG's order gets it right.
-    if (p->axisOrder == "NE") std::swap(first, second);
+    // EPSG's axes in EPSG's order, as PROJ writes them: northing-first
+    // systems (Gauss-Kruger zones, Portugal's, Finland's), the south-west
+    // Krovak (southing X, westing Y) and the west-orientated Lambert (Iceland's
+    // westing first, Greenland's and the Faroes' northing Y, westing X).
+    static const struct {
+        const char *order, *first, *second;
+    } kAxes[] = {
+        {"NE", "\"northing (N)\",north", "\"easting (E)\",east"},
+        {"WS", "\"westing (W)\",west", "\"southing (S)\",south"},
+        {"SW", "\"southing (X)\",south", "\"westing (Y)\",west"},
+        {"WN", "\"westing (W)\",west", "\"northing (N)\",north"},
+        {"NW", "\"northing (Y)\",north", "\"westing (X)\",west"},
+    };
+    std::string first = "\"easting (E)\",east", second = "\"northing (N)\",north";
+    for (const auto& a : kAxes)
+        if (p->axisOrder == a.order) first = a.first, second = a.second;
     s += "],CS[Cartesian,2],AXIS[" + first + ",ORDER[1]," + length + "],AXIS[" + second + ",ORDER[2]," +
          length + "]" + Id(p->code) + "]";
     out = s;
@@ -597,11 +607,13 @@ bool ResolveWkt1Method(const std::string& projection, std::vector<RawParameter>&
                false;
     }
     if (same("Lambert_Conformal_Conic")) {
-        // ESRI's one name for both Lambert forms: two parallels, or one with a scale.
+        // ESRI's one name for the Lambert forms: two parallels (with a scale,
+        // Michigan's), or one with a scale.
         if (Has(raw, "Standard_Parallel_2")) {
-            method = 9802;
-            if (Get(raw, "Scale_Factor", 1.0) != 1.0)
-                return Fail(reason, "Lambert with two standard parallels and a scale factor"), false;
+            // With a scale: EPSG's Michigan form, whose scale enlarges the
+            // ellipsoid (as PROJ writes EPSG's Michigan zones for ESRI).
+            method = Get(raw, "Scale_Factor", 1.0) != 1.0 ? 1051 : 9802;
+            if (method == 1051) return true;
             for (size_t i = 0; i < raw.size(); ++i)
                 if (ZrInteropSameName(raw[i].name.c_str(), "Scale_Factor"))
                     raw.erase(raw.begin() + static_cast<long>(i));

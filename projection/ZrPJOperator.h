@@ -182,8 +182,9 @@ protected:
     int Setup_Polar_Stereographic_C();
     double AuthalicQ(double sinPhi) const;
     double AuthalicQFromPole(double sinPhi, double oneMinusSin) const;
-    double LatitudeFromAuthalicQ(double q) const;
     double LatitudeFromPoleGap(double d) const;
+    void ComputeAuthalicInverseSeries();
+    double LatitudeFromAuthalic(double sinBeta, double cosBeta) const;
     double PolarT(double phiTowardsPole) const;
     int Setup_Krovak();
     int KrovakSouthWest(CPoint2D& pt) const;
@@ -390,6 +391,13 @@ protected:
         double rhoFactor = 0.0, yShift = 0.0;
         double coneN = 1.0; // Krovak: the cone constant, sin phi_P
         int pole = 0;
+        // Authalic latitude -> geodetic, for Lambert's equal-area azimuthal and
+        // Equal Earth: coefficients of sin 2beta .. sin 12beta (to n^6), and
+        // whether a Newton round on q must finish them (an ellipsoid flatter
+        // than the series serve to rounding).
+        double xi[6] = {};
+        bool xiNewton = false;
+        double invQp = 0.5; // Equal Earth: 1 / q(pole), in its own normalisation of q
     };
     // The kinds of a plane near one point (local_plane.cpp); the meanings per kind:
     // Colombia urban: A = 1 + h0/nu0, B = tan phi0 / (2 rho0 nu0), C = 1 + h0/a,
@@ -411,11 +419,22 @@ protected:
     // in A, the turned pole's longitude lamp; the eye's distance p and height
     // h in units of a, the azimuth's (G) and the tilt's (W) sines and cosines;
     // pole: +1 or -1 for the top or bottom face of the cube, or a perspective
-    // centred on a pole; omf2: (1 - f)^2.
+    // centred on a pole; omf2: (1 - f)^2; invH: 1 / h.
     struct ViewBlock {
-        double sinA = 0.0, cosA = 1.0, lamp = 0.0, p = 0.0, h = 0.0;
+        double sinA = 0.0, cosA = 1.0, lamp = 0.0, p = 0.0, h = 0.0, invH = 0.0;
         double sinG = 0.0, cosG = 1.0, sinW = 0.0, cosW = 1.0, omf2 = 1.0;
         int pole = 0;
+    };
+    // The azimuthal equidistant on the ellipsoid (geodesic_azimuthal.cpp): the
+    // centre's reduced latitude beta1, the semi-minor axis b, 1 - f, e'^2,
+    // Karney's A3 and C3 series as polynomials in the geodesic's eps (their
+    // n-dependence summed at set-up); fast: the flattening is one the series
+    // serve to rounding (else the geodesic library solves every point).
+    struct GeodesicCentreBlock {
+        double sbet1 = 0.0, cbet1 = 1.0, b = 0.0, f1 = 1.0, ep2 = 0.0;
+        double A3[6] = {};
+        double C3[5][6] = {};
+        bool fast = false;
     };
     // The national grids (national_grids.cpp). Laborde: Gauss's sphere (B, the
     // isometric latitude constant C), its radius R with k0, sin and cos of the
@@ -456,6 +475,7 @@ protected:
     SatelliteBlock m_sat;
     ViewBlock m_view;
     NationalGridBlock m_grid;
+    GeodesicCentreBlock m_gc;
     CZrGeodesic m_geodesic; // the ellipsoid's geodesics, for the kinds that follow them
     MeridianLengthSeries m_ml;
     ClassicalArc m_arc;

@@ -18,6 +18,7 @@
 #include "geodesy/ZrPJMath.h"
 
 #include <cmath>
+#include <limits>
 
 using namespace zrpj;
 
@@ -475,7 +476,9 @@ int CZrPJOperator::Setup_Two_Point_Equidistant() {
     }
     const double ns = std::sqrt(Dot(sum, sum[0], sum[1], sum[2]));
     const double nd = std::sqrt(Dot(diff, diff[0], diff[1], diff[2]));
-    if (!(nd > 0.0)) return 0;
+    // Points closer than rounding (one pole given with two longitudes) are
+    // one point, which defines no line.
+    if (!(nd > 16 * std::numeric_limits<double>::epsilon())) return 0;
     m_tp.h = std::atan2(nd, ns);
     m_tp.ch = std::cos(m_tp.h);
     m_tp.sh = std::sin(m_tp.h);

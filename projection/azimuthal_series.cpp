@@ -14,13 +14,18 @@ using namespace zrpj;
 
 namespace {
 // Guam's inverse: the latitude solves y = M(phi) - M0 + x^2 tan(phi) / (2 nu)
-// by fixed-point rounds on the meridian arc; the bend term changes by x^2 /
-// (2 a^2) of itself per radian, so each round gains some eight digits at the
-// island's 50 km and three rounds reach rounding (EPSG prescribes three).
+// by fixed-point rounds on the meridian arc; the bend term changes by about
+// x^2 / (2 a^2 cos^2 phi) of itself per radian, which is the rounds'
+// contraction q: at the island's 50 km each round gains some eight digits.
+// The rounds stop once the next step, q times the last, is foreseen below
+// kGuamLastStep (about the unit in the last place of a latitude of 0.1 rad).
 // The cap leaves room for points a thousand kilometres out.
 constexpr int kGuamRounds = 10;
-constexpr double kGuamTolerance = 1e-14;      // radians
-constexpr double kGuamFootpointStep = 1000.0; // metres
+constexpr double kGuamLastStep = 1e-17;       // radians
+constexpr double kGuamFootpointStep = 100.0; // metres
+// Steps up to this (radians) carry the latitude's sine and cosine by the
+// small-angle rotation, exact to rounding there; larger ones take them anew.
+constexpr double kGuamRotateBelow = 0.01;
 // Within this angular distance (radians) of the centre a point is the centre.
 constexpr double kCentreAngle = 1e-15;
 } // namespace
@@ -47,26 +52,38 @@ int CZrPJOperator::Guam_Inverse(CPoint2D& pt) const {
     // hyperbolic Cassini), found anew when the bend exceeds kGuamFootpointStep.
     double base = y, s0, c0;
     double phi0 = MeridianLengthInverse(m_ml.ml0 + base, s0, c0);
-    double w0 = 1.0 - m_ell.es * s0 * s0;
-    double rho0 = (1.0 - m_ell.es) / (w0 * std::sqrt(w0));
+    // The series' two coefficients, 1 / rho0 and 3/2 e^2 sin cos / (w rho0^2).
+    double k1, k2;
+    const auto taylor = [&]() {
+        const double w0 = 1.0 - m_ell.es * s0 * s0;
+        k1 = w0 * std::sqrt(w0) * m_ell.invOneMinusEs;
+        k2 = 1.5 * m_ell.es * s0 * c0 * w0 * w0 * m_ell.invOneMinusEs * m_ell.invOneMinusEs; // k1^2 / w0
+    };
+    taylor();
     double phi = phi0, s = s0, c = c0;
     for (int i = 0; i < kGuamRounds; ++i) {
         const double w = std::sqrt(1.0 - m_ell.es * s * s); // a / nu
-        double d = y - halfX2 * w * s / c - base;
+        const double tanPhi = s / c;
+        double d = y - halfX2 * w * tanPhi - base;
         if (std::fabs(d) * m_def.a > kGuamFootpointStep) {
             base += d;
             phi0 = MeridianLengthInverse(m_ml.ml0 + base, s0, c0);
-            w0 = 1.0 - m_ell.es * s0 * s0;
-            rho0 = (1.0 - m_ell.es) / (w0 * std::sqrt(w0));
+            taylor();
             d = 0.0;
         }
-        const double next = phi0 + d / rho0 - 1.5 * m_ell.es * s0 * c0 * d * d / (w0 * rho0 * rho0);
+        const double next = phi0 + d * (k1 - k2 * d);
         if (!std::isfinite(next)) return 0;
         const double step = next - phi;
         phi = next;
-        s = std::sin(phi);
-        c = std::cos(phi);
-        if (!(std::fabs(step) > kGuamTolerance)) break;
+        // One sine and cosine a point (the footpoint's): each round turns
+        // them by its step rather than taking them anew.
+        if (std::fabs(step) < kGuamRotateBelow) {
+            RotateBySmallAngle(s, c, step);
+        } else {
+            s = std::sin(phi);
+            c = std::cos(phi);
+        }
+        if (!(std::fabs(step) * halfX2 * (1.0 + tanPhi * tanPhi) > kGuamLastStep)) break;
     }
     if (!(std::fabs(c) > 0.0)) return 0;
     pt.x = x * std::sqrt(1.0 - m_ell.es * s * s) / c;

@@ -53,14 +53,15 @@ int CZrPJOperator::CassiniFromFootpoint(CPoint2D& pt, double phi1, double s1, do
         pt.y = phi1;
         return 1;
     }
+    // One square root and one division: a / N(phi1) = sqrt(w) and 1 / cos.
     const double w = 1.0 - m_ell.es * s1 * s1;
-    const double nu1 = 1.0 / std::sqrt(w); // N(phi1) / a
-    const double t1 = s1 / c1, T1 = t1 * t1;
+    const double invNu1 = std::sqrt(w), invC1 = 1.0 / c1;
+    const double t1 = s1 * invC1, T1 = t1 * t1;
     // nu1 / rho1 = (1 - e^2 sin^2) / (1 - e^2)
     const double nuOverRho = w * m_ell.invOneMinusEs;
-    const double D = pt.x * m_ell.invA / nu1, D2 = D * D;
+    const double D = pt.x * m_ell.invA * invNu1, D2 = D * D;
     pt.y = phi1 - nuOverRho * t1 * D2 * (0.5 - (1.0 + 3.0 * T1) * D2 * (1.0 / 24.0));
-    pt.x = D * (1.0 + D2 * T1 * (-1.0 / 3.0 + (1.0 + 3.0 * T1) * D2 * (1.0 / 15.0))) / c1;
+    pt.x = D * (1.0 + D2 * T1 * (-1.0 / 3.0 + (1.0 + 3.0 * T1) * D2 * (1.0 / 15.0))) * invC1;
     return 1;
 }
 
@@ -87,17 +88,24 @@ int CZrPJOperator::Transverse_Mercator_South_Inverse(CPoint2D& pt) const {
 // X = X' - X'^3 / (6 rho nu), rho and nu the radii of curvature at the
 // point's latitude. The inverse solves that for X' by Newton's rounds on
 // X' - X'^3 / (6 rho nu) = X, holding rho nu still in the derivative (it
-// moves with the latitude by e^2 of itself per radian, which leaves a
-// contraction of 1e-8 across the island: two rounds reach rounding). Each
-// round needs the footpoint latitude of X' = X + d, taken from the one of X
-// by its Taylor series, phi1 + d / rho - 3/2 e^2 sin cos d^2 / (w rho^2):
-// the next term is d^3 e^2 / rho^3, 1e-16 rad for the bend's 100 m at
-// 300 km out; beyond a bend of kFootpointStep the footpoint is found anew.
+// moves with the latitude by 4 e^2 sin cos of itself per radian, which leaves
+// a contraction of about 1e-8 across the island). Each round needs the
+// footpoint latitude of X' = X + d, taken from the one of X by its Taylor
+// series, phi1 + d / rho - 3/2 e^2 sin cos d^2 / (w rho^2): the next term is
+// d^3 e^2 / rho^3, 1e-16 rad for the bend's 100 m at 300 km out; beyond a
+// bend of kFootpointStep the footpoint is found anew. The one sine and
+// cosine a point are the footpoint's: the rounds turn them by the series'
+// step and by Cassini's latitude correction instead of taking them anew.
 // ---------------------------------------------------------------------------
 namespace {
 constexpr int kHyperbolicRounds = 20;
-constexpr double kHyperbolicTolerance = 1e-9; // metres
-constexpr double kFootpointStep = 1000.0;     // metres
+// The step (metres) below which it is taken on the round's point to first
+// order instead of by another round.
+constexpr double kHyperbolicLastStep = 1e-4;
+constexpr double kFootpointStep = 100.0; // metres
+// Angles up to this (radians) turn a sine and cosine by the small-angle
+// rotation, exact to rounding there; larger ones take them anew.
+constexpr double kRotateBelow = 0.01;
 } // namespace
 
 double CZrPJOperator::HyperbolicBend(double phi, double northing) const {
@@ -117,33 +125,65 @@ int CZrPJOperator::Cassini_Hyperbolic_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::Cassini_Hyperbolic_Inverse(CPoint2D& pt) const {
     const double x = pt.x, y = pt.y;
-    // The footpoint of X itself, and the meridian's radius there.
-    double base = y, s0, c0;
+    // 1 / (6 rho nu) = w^2 / (6 a^2 (1 - e^2)), w = 1 - e^2 sin^2 at the point.
+    const double bendScale = m_ell.invA * m_ell.invA * m_ell.invOneMinusEs / 6.0;
+    // The footpoint of X itself, and its Taylor series' coefficients
+    // 1 / rho0 and 3/2 e^2 sin cos / (w rho0^2) (rho0 in metres).
+    double base = y, s0, c0, k1, k2;
     double phi0 = MeridianLengthInverse(m_ml.ml0 + base * m_ell.invA, s0, c0);
-    double w0 = 1.0 - m_ell.es * s0 * s0;
-    double rho0 = m_def.a * (1.0 - m_ell.es) / (w0 * std::sqrt(w0));
+    const auto taylor = [&]() {
+        const double w0 = 1.0 - m_ell.es * s0 * s0, unit = m_ell.invOneMinusEs * m_ell.invA;
+        k1 = w0 * std::sqrt(w0) * unit;
+        k2 = 1.5 * m_ell.es * s0 * c0 * w0 * w0 * unit * unit; // k1^2 / w0 without dividing
+    };
+    taylor();
     double cassiniY = y;
     for (int i = 0; i < kHyperbolicRounds; ++i) {
         double d = cassiniY - base;
         if (std::fabs(d) > kFootpointStep) {
             base = cassiniY;
             phi0 = MeridianLengthInverse(m_ml.ml0 + base * m_ell.invA, s0, c0);
-            w0 = 1.0 - m_ell.es * s0 * s0;
-            rho0 = m_def.a * (1.0 - m_ell.es) / (w0 * std::sqrt(w0));
+            taylor();
             d = 0.0;
         }
-        const double phi1 = phi0 + d / rho0 - 1.5 * m_ell.es * s0 * c0 * d * d / (w0 * rho0 * rho0);
+        const double delta = d * (k1 - k2 * d);
+        double s1 = s0, c1 = c0;
+        if (std::fabs(delta) < kRotateBelow) {
+            RotateBySmallAngle(s1, c1, delta);
+        } else {
+            s1 = std::sin(phi0 + delta);
+            c1 = std::cos(phi0 + delta);
+        }
+        const double phi1 = phi0 + delta;
         CPoint2D q(x, cassiniY);
-        if (!CassiniFromFootpoint(q, phi1, std::sin(phi1), std::cos(phi1))) return 0;
-        const double bend = HyperbolicBend(q.y, cassiniY);
-        const double residual = cassiniY - bend - y;
+        if (!CassiniFromFootpoint(q, phi1, s1, c1)) return 0;
+        // The sine of the point's latitude, for its radii, from the footpoint's.
+        const double turn = q.y - phi1;
+        const double tanPhi1 = s1 / c1;
+        if (std::fabs(turn) < kRotateBelow) {
+            RotateBySmallAngle(s1, c1, turn);
+        } else {
+            s1 = std::sin(q.y);
+        }
+        const double w = 1.0 - m_ell.es * s1 * s1;
+        const double bendOverY = cassiniY * cassiniY * w * w * bendScale; // X'^2 / (6 rho nu)
+        const double residual = cassiniY * (1.0 - bendOverY) - y;
         if (!std::isfinite(residual)) return 0;
-        if (!(std::fabs(residual) > kHyperbolicTolerance)) {
-            pt = q;
+        // The slope 1 - X'^2 / (2 rho nu).
+        const double step = residual / (1.0 - 3.0 * bendOverY);
+        // A step this small is taken on the point itself, to first order:
+        // the footpoint moves by step / rho, the latitude by that times
+        // 1 - lambda^2 / 2 and the longitude by lambda tan(phi1) times it
+        // (what is left out is e^2 lambda^2 and lambda^4 of the move, 4e-17
+        // rad at 1e-4 m, and the bend's own change, 4e-7 of the step, 4e-11
+        // m); there is no round more.
+        if (!(std::fabs(step) > kHyperbolicLastStep)) {
+            const double dphi1 = -step * k1;
+            pt.x = q.x * (1.0 + dphi1 * tanPhi1);
+            pt.y = q.y + dphi1 * (1.0 - 0.5 * q.x * q.x);
             return 1;
         }
-        // The slope 1 - X'^2 / (2 rho nu), which is 1 - 3 bend / X' away from X' = 0.
-        cassiniY -= residual / (cassiniY != 0.0 ? 1.0 - 3.0 * bend / cassiniY : 1.0);
+        cassiniY -= step;
     }
     return 0;
 }

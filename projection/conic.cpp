@@ -42,10 +42,10 @@ constexpr double kPolyconicPoleBand = 1e-5;   // radians about a pole: longitude
 // and cosine from their series to the 7th and 6th powers: the first terms
 // left out are below 3e-19 of unity, far under a rounding of the result.
 constexpr double kPolyconicRotateBelow = 0.02;
-// Below this step the next round is likely the last, whose value sets the
-// result: it takes the sine and cosine anew, so that the rounding the
-// rotations gathered does not reach the result.
-constexpr double kPolyconicExactBelow = 1e-6;
+// The inverse's start takes the bend of the parallels up to this (radians;
+// about 25 degrees from the central meridian at 45 degrees of latitude):
+// beyond, the second-order bend is no longer a good guess.
+constexpr double kPolyconicBendStartBelow = 0.1;
 // A step left out must be below this (radians) for the foresight to be
 // trusted, and so that the last sine and cosine, carried over the step to
 // first order, stay exact to 5e-17.
@@ -392,8 +392,34 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
         // instead of one a round (the results move by at most 1e-16 rad).
         const double Ay = (m_arc.polyM0 + d) / m_def.a;
         const double x2 = xr * xr;
-        phi = Ay;
-        double sphi = std::sin(phi), cphi = std::cos(phi), step = 0.0, lastStep = 0.0;
+        // The start: the footpoint of the arc Ay (the rectifying latitude
+        // Ay / A0 and the first two terms of its series), less the bend of
+        // the parallels to second order in x, x^2 tan(phi) W / 2, both from
+        // the rectifying latitude's sine and cosine. It is within about 3e-4
+        // rad where the arc alone was 0.04 rad off 2000 km out: two or three
+        // rounds a point instead of three or four.
+        // Far out, where the bend is no longer small, the start is the arc
+        // itself, as it always was there (the equation has other roots then,
+        // and the start decides which one is found); between, the bend's
+        // start takes its own sine and cosine.
+        const double mu = Ay / arcOf.a0;
+        double sphi = std::sin(mu), cphi = std::cos(mu);
+        const double sc = sphi * cphi, t = sphi * sphi;
+        const double bend = 0.5 * x2 * sphi / cphi * std::sqrt(1.0 - m_ell.es * t);
+        const double turn = 2.0 * sc * (m_arc.A[1] - 2.0 * m_arc.A[2] * (1.0 - 2.0 * t)) / arcOf.a0 - bend;
+        if (std::fabs(turn) < kPolyconicRotateBelow) {
+            phi = mu + turn;
+            RotateBySmallAngle(sphi, cphi, turn);
+        } else if (std::fabs(bend) < kPolyconicBendStartBelow) {
+            phi = mu + turn;
+            sphi = std::sin(phi);
+            cphi = std::cos(phi);
+        } else {
+            phi = Ay;
+            sphi = std::sin(phi);
+            cphi = std::cos(phi);
+        }
+        double step = 0.0, lastStep = 0.0;
         int round = 0;
         for (; round < kPolyconicRounds; ++round) {
             const UnitArc arc = arcOf(phi, sphi, cphi);
@@ -416,17 +442,13 @@ int CZrPJOperator::Normal_Polyconic_Inverse(CPoint2D& pt) const {
             if (size < kPolyconicForeseeBelow && 10.0 * size * size * size < 1e-16 * lastStep * lastStep)
                 break;
             lastStep = step;
-            if (std::fabs(step) < kPolyconicRotateBelow && std::fabs(step) > kPolyconicExactBelow) {
-                // phi went down by step: rotate by -step (the series multiply by
-                // the reciprocals of their divisors: five divisions in a row
-                // were the longest wait of a round).
-                const double t2 = step * step;
-                const double sinStep =
-                    step * (1.0 - t2 * (1.0 / 6.0) * (1.0 - t2 * (1.0 / 20.0) * (1.0 - t2 * (1.0 / 42.0))));
-                const double cosStep = 1.0 - t2 * 0.5 * (1.0 - t2 * (1.0 / 12.0) * (1.0 - t2 * (1.0 / 30.0)));
-                const double s = sphi * cosStep - cphi * sinStep;
-                cphi = cphi * cosStep + sphi * sinStep;
-                sphi = s;
+            if (std::fabs(step) < kPolyconicRotateBelow) {
+                // phi went down by step: rotate by -step. The rotations'
+                // roundings gather to a few units in the last place of the
+                // sine and cosine, which move the root by as many (under 1e-15
+                // rad, 6 nm); taking them anew for the last round cost a sine
+                // and cosine a point.
+                RotateBySmallAngle(sphi, cphi, -step);
             } else {
                 sphi = std::sin(phi);
                 cphi = std::cos(phi);

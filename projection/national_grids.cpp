@@ -55,12 +55,17 @@ constexpr double kGradsPerRadian = 200.0 / 3.14159265358979323846;
 // Laborde: Newton steps of H + G H^3 = Z beyond which a point is refused (the
 // cubic is monotone over any grid the method is used for; three steps reach
 // 1e-15 at Madagascar's edges). Its steps converge quadratically, so one
-// below 1e-9 leaves an error near 1e-18; the series' steps, on a Jacobian
-// exact in dlambda and to leading order in the latitude, gain four digits
-// each, so one below 1e-12 leaves 1e-16.
+// below 1e-9 leaves an error near 1e-18. The series' steps, on a Jacobian
+// exact in dlambda and to leading order in the latitude, converge linearly
+// at a rate that changes across the grid (a fixed bar of 1e-12 rad assumed
+// four digits a step everywhere). They stop once the next step, foreseen
+// from the last two's ratio, is below 1e-17 rad (a last place of the angles).
 constexpr int kLabordeSteps = 12;
 constexpr double kLabordeCubicStep = 1e-9;
-constexpr double kLabordeSeriesStep = 1e-12;
+constexpr double kLabordeSeriesStep = 1e-17;
+// Steps up to this (radians) turn the sphere latitude's sine and cosine by
+// the small-angle rotation, exact to rounding there.
+constexpr double kLabordeRotateBelow = 0.01;
 
 // Tunisia mining grid: kilometres per grad of longitude, and of latitude
 // north and south of the origin's parallel, from the 1953 decree's table
@@ -89,25 +94,42 @@ constexpr double kNzmgRadiansPerUnit = 1e5 / 3600.0 * 3.14159265358979323846 / 1
 constexpr int kNzmgSteps = 8;
 constexpr double kNzmgLastStep = 1e-9;
 
-double NzmgPsi(double u) { // u: latitude difference, units of 1e5 arc-seconds
-    double s = 0.0;
-    for (int i = 9; i >= 0; --i)
-        s = (s + kNzmgA[i]) * u;
-    return s;
+// The polynomials below are taken by Estrin's scheme (pairs of terms, then
+// pairs of pairs, over the powers z^2, z^4, z^8) rather than Horner's: the
+// same products in a tree of depth log n instead of a chain of n, which was
+// most of the inverse's time (the terms differ from Horner's by roundings).
+constexpr double kNzmgA1[10] = {kNzmgA[0],       2.0 * kNzmgA[1], 3.0 * kNzmgA[2], 4.0 * kNzmgA[3],
+                                5.0 * kNzmgA[4], 6.0 * kNzmgA[5], 7.0 * kNzmgA[6], 8.0 * kNzmgA[7],
+                                9.0 * kNzmgA[8], 10.0 * kNzmgA[9]};
+
+// c[0] + c[1] u + ... + c[n - 1] u^(n - 1), n = 9 or 10, u2 = u^2 and so on.
+template <int N>
+inline double NzmgSum(const double (&c)[N], double u, double u2, double u4, double u8) {
+    static_assert(N == 9 || N == 10, "the sums of the grid's series");
+    const double p01 = c[0] + c[1] * u, p23 = c[2] + c[3] * u, p45 = c[4] + c[5] * u, p67 = c[6] + c[7] * u;
+    const double p89 = N == 10 ? c[8] + c[N - 1] * u : c[8];
+    return (p01 + u2 * p23) + u4 * (p45 + u2 * p67) + u8 * p89;
 }
 
-double NzmgPsiDerivative(double u) {
-    double s = 0.0;
-    for (int i = 9; i >= 1; --i)
-        s = s * u + (i + 1) * kNzmgA[i];
-    return s * u + kNzmgA[0];
+double NzmgPsi(double u) { // u: latitude difference, units of 1e5 arc-seconds
+    const double u2 = u * u, u4 = u2 * u2;
+    return u * NzmgSum(kNzmgA, u, u2, u4, u4 * u4);
+}
+
+constexpr Complex Times(double k, Complex a) {
+    return {k * a.re, k * a.im};
+}
+constexpr Complex kNzmgB1[6] = {kNzmgB[0],          Times(2.0, kNzmgB[1]), Times(3.0, kNzmgB[2]),
+                                Times(4.0, kNzmgB[3]), Times(5.0, kNzmgB[4]), Times(6.0, kNzmgB[5])};
+
+// c[0] + c[1] z + ... + c[5] z^5, z2 = z^2 and z4 = z^4.
+inline Complex NzmgSum(const Complex (&c)[6], Complex z, Complex z2, Complex z4) {
+    return (c[0] + c[1] * z) + z2 * (c[2] + c[3] * z) + z4 * (c[4] + c[5] * z);
 }
 
 Complex NzmgGrid(Complex zeta) {
-    Complex z = 0.0;
-    for (int i = 5; i >= 0; --i)
-        z = (z + kNzmgB[i]) * zeta;
-    return z;
+    const Complex z2 = zeta * zeta;
+    return zeta * NzmgSum(kNzmgB, zeta, z2, z2 * z2);
 }
 } // namespace
 
@@ -195,36 +217,58 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
         H -= step;
         if (Size(step) < kLabordeCubicStep) break;
     }
-    // The exact turned sphere's point as the start: its Mercator is the series' limit.
-    const double Lt = -H.real();
-    const double Pt = std::atan(std::sinh(H.imag()));
-    const double cPt = std::cos(Pt), sPt = std::sin(Pt);
-    const double U = cPt * std::cos(Lt), V = cPt * std::sin(Lt), W = sPt;
+    // The exact turned sphere's point as the start: its Mercator is the
+    // series' limit. The turned latitude's sine and cosine are tanh and sech
+    // of the Mercator's northing (one exponential); the sphere latitude is
+    // carried as its sine, cosine and difference from the centre's, which is
+    // all the series and the isometric latitude read.
+    const double h = H.imag();
+    const double Eh = std::exp(-std::fabs(h)), Eh2 = Eh * Eh;
+    const double sPt = std::copysign((1.0 - Eh2) / (1.0 + Eh2), h), cPt = 2.0 * Eh / (1.0 + Eh2);
+    const double sLt = -std::sin(H.real()), cLt = std::cos(H.real());
+    const double U = cPt * cLt, V = cPt * sLt, W = sPt;
     const double sx = U * m_grid.cosS + V * m_grid.sinS;
-    const double sz = U * m_grid.sinS - V * m_grid.cosS;
+    double sp = Clamp(U * m_grid.sinS - V * m_grid.cosS, -1.0, 1.0);
+    double cp = std::sqrt(sx * sx + W * W); // U^2 + V^2 + W^2 = 1
     double dl = std::atan2(W, sx) / m_grid.B;
-    double ps = std::asin(Clamp(sz, -1.0, 1.0));
+    double dps = std::atan2(sp * m_grid.cosS - cp * m_grid.sinS, cp * m_grid.cosS + sp * m_grid.sinS);
     // Newton on the series: the derivatives in dlambda exact, those in the
     // latitude to leading order (d x / d ps = -B sin ps dlambda, d y / d ps =
-    // 1 + dlambda^2 B^2 cos 2ps / 2).
-    const double B2 = m_grid.B * m_grid.B, ps0 = std::atan2(m_grid.sinS, m_grid.cosS);
+    // 1 + dlambda^2 B^2 cos 2ps / 2). Its steps are 1e-9 rad and below, so
+    // the sine and cosine are turned by them rather than taken anew.
+    const double B2 = m_grid.B * m_grid.B;
+    double lastSize = 0.0; // no ratio before the first step: it stops only at zero
     for (int i = 0; i < kLabordeSteps; ++i) {
-        const double sp = std::sin(ps), cp = std::cos(ps);
-        const LabordeTerms s = LabordeSeries(m_grid.B, dl, sp, cp, ps - ps0);
+        const LabordeTerms s = LabordeSeries(m_grid.B, dl, sp, cp, dps);
         const double j11 = s.dxdl, j12 = -m_grid.B * sp * dl;
         const double j21 = s.dydl, j22 = 1.0 + 0.5 * dl * dl * B2 * (cp * cp - sp * sp);
         const double det = j11 * j22 - j12 * j21;
         if (!(std::fabs(det) > 0.0)) return 0;
         const double ex = s.x - H.imag(), ey = s.y - H.real();
-        const double ddl = (j22 * ex - j12 * ey) / det, dps = (j11 * ey - j21 * ex) / det;
+        const double ddl = (j22 * ex - j12 * ey) / det, ddps = (j11 * ey - j21 * ex) / det;
         dl -= ddl;
-        ps -= dps;
-        if (std::fabs(ddl) + std::fabs(dps) < kLabordeSeriesStep) break;
+        dps -= ddps;
+        if (std::fabs(ddps) < kLabordeRotateBelow) {
+            RotateBySmallAngle(sp, cp, -ddps);
+        } else {
+            const double ps = std::atan2(m_grid.sinS, m_grid.cosS) + dps;
+            sp = std::sin(ps);
+            cp = std::cos(ps);
+        }
+        const double size = std::fabs(ddl) + std::fabs(ddps);
+        if (size * size <= kLabordeSeriesStep * lastSize) break;
+        lastSize = size;
     }
-    if (!(std::fabs(ps) < kHalfPi)) return 0;
-    const double psiE = (std::atanh(std::sin(ps)) - m_grid.C) / m_grid.B;
+    if (!(cp > 0.0)) return 0;
+    // The ellipsoid's isometric latitude from the sphere's, atanh(sin ps) =
+    // ln((1 + |sin|) / cos) signed, then its conformal latitude chi (sine and
+    // cosine tanh and sech of it, one exponential) and the geodetic latitude
+    // by the conformal series from chi's sine and cosine.
+    const double psiE = (std::copysign(std::log((1.0 + std::fabs(sp)) / cp), sp) - m_grid.C) / m_grid.B;
+    const double Ep = std::exp(-std::fabs(psiE)), Ep2 = Ep * Ep;
+    const double sChi = std::copysign((1.0 - Ep2) / (1.0 + Ep2), psiE), cChi = 2.0 * Ep / (1.0 + Ep2);
     pt.x = dl;
-    pt.y = AntiConformal(std::atan(std::sinh(psiE)));
+    pt.y = std::atan2(sChi, cChi) + SineSumFromSinCos(sChi, cChi, m_ser.K);
     return 1;
 }
 
@@ -303,25 +347,21 @@ int CZrPJOperator::New_Zealand_Map_Grid_Forward(CPoint2D& pt) const {
 
 int CZrPJOperator::New_Zealand_Map_Grid_Inverse(CPoint2D& pt) const {
     const Complex target(pt.y / m_def.a, pt.x / m_def.a);
-    Complex theta = 0.0;
-    for (int i = 5; i >= 0; --i)
-        theta = (theta + kNzmgC[i]) * target;
+    const Complex t2 = target * target;
+    Complex theta = target * NzmgSum(kNzmgC, target, t2, t2 * t2);
     for (int step = 0; step < kNzmgSteps; ++step) {
-        Complex f = 0.0, df = 0.0;
-        for (int i = 5; i >= 0; --i) {
-            f = (f + kNzmgB[i]) * theta;
-            df = df * theta + double(i + 1) * kNzmgB[i];
-        }
+        const Complex z2 = theta * theta, z4 = z2 * z2;
+        const Complex f = theta * NzmgSum(kNzmgB, theta, z2, z4);
+        const Complex df = NzmgSum(kNzmgB1, theta, z2, z4);
         const Complex d = (f - target) / df;
         theta -= d;
         if (Size(d) < kNzmgLastStep) break;
     }
-    const double psi = theta.real();
-    double u = 0.0;
-    for (int i = 8; i >= 0; --i)
-        u = (u + kNzmgD[i]) * psi;
+    const double psi = theta.real(), psi2 = psi * psi, psi4 = psi2 * psi2;
+    double u = psi * NzmgSum(kNzmgD, psi, psi2, psi4, psi4 * psi4);
     for (int step = 0; step < kNzmgSteps; ++step) {
-        const double d = (NzmgPsi(u) - psi) / NzmgPsiDerivative(u);
+        const double u2 = u * u, u4 = u2 * u2, u8 = u4 * u4;
+        const double d = (u * NzmgSum(kNzmgA, u, u2, u4, u8) - psi) / NzmgSum(kNzmgA1, u, u2, u4, u8);
         u -= d;
         if (std::fabs(d) < kNzmgLastStep) break;
     }

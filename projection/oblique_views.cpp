@@ -41,11 +41,12 @@ int CZrPJOperator::Oblique_Transformation_Forward(CPoint2D& pt) const {
     const double cl = std::cos(pt.x), sl = std::sin(pt.x);
     const double cp = std::cos(pt.y), sp = std::sin(pt.y);
     // Longitude and latitude on the turned globe, whose pole is the old (phip, lamp).
-    const double lam = std::atan2(cp * sl, m_view.sinA * cp * cl + m_view.cosA * sp) + m_view.lamp;
+    double lam = std::atan2(cp * sl, m_view.sinA * cp * cl + m_view.cosA * sp) + m_view.lamp;
+    if (std::fabs(lam) > kPi) lam = AdjLongitude(lam); // the common point is in range already
     double s = m_view.sinA * sp - m_view.cosA * cp * cl;
     if (s > 1.0) s = 1.0;
     if (s < -1.0) s = -1.0;
-    pt.x = m_def.a * AdjLongitude(lam);
+    pt.x = m_def.a * lam;
     pt.y = m_def.a * std::asin(s);
     return 1;
 }
@@ -71,6 +72,7 @@ int CZrPJOperator::Setup_Tilted_Perspective() {
     if (!(p > 1.0) || !std::isfinite(p)) return 0;
     m_view.p = p;
     m_view.h = p - 1.0;
+    m_view.invH = 1.0 / m_view.h;
     m_view.sinA = std::sin(m_def.phi0);
     m_view.cosA = std::cos(m_def.phi0);
     m_view.sinG = std::sin(m_def.alpha);
@@ -92,7 +94,7 @@ int CZrPJOperator::Tilted_Perspective_Forward(CPoint2D& pt) const {
     double y = k * (m_view.cosA * sp - m_view.sinA * cp * cl);
     // The picture plane turned by the tilt about the line across the azimuth.
     const double yt = y * m_view.cosG + x * m_view.sinG;
-    const double b = 1.0 / (yt * m_view.sinW / m_view.h + m_view.cosW);
+    const double b = 1.0 / (yt * m_view.sinW * m_view.invH + m_view.cosW);
     x = (x * m_view.cosG - y * m_view.sinG) * m_view.cosW * b;
     y = yt * b;
     pt.x = m_def.a * x;
@@ -101,36 +103,41 @@ int CZrPJOperator::Tilted_Perspective_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::Tilted_Perspective_Inverse(CPoint2D& pt) const {
-    double x = pt.x / m_def.a, y = pt.y / m_def.a;
+    double x = pt.x * m_ell.invA, y = pt.y * m_ell.invA;
     {
         const double d = m_view.h - y * m_view.sinW;
         if (d == 0.0) return 0;
-        const double bm = m_view.h * x / d, bq = m_view.h * y * m_view.cosW / d;
+        const double hd = m_view.h / d;
+        const double bm = hd * x, bq = hd * y * m_view.cosW;
         x = bm * m_view.cosG + bq * m_view.sinG;
         y = bq * m_view.cosG - bm * m_view.sinG;
     }
-    const double rho = std::hypot(x, y);
+    // In units of a the picture's coordinates square far inside the range
+    // of doubles, so the plain root serves where hypot costs twice.
+    const double rho2 = x * x + y * y, rho = std::sqrt(rho2);
     if (rho <= kCentre) {
         pt.x = 0.0;
         pt.y = m_def.phi0;
         return 1;
     }
-    // The sine of the angle at the centre, from the nearer meeting of the
-    // line of sight with the sphere.
-    const double d = 1.0 - rho * rho * (m_view.p + 1.0) / m_view.h;
+    // The sine of the angle z at the centre, from the nearer meeting of the
+    // line of sight with the sphere: sin z = (p - sqrt(d)) h rho / (h^2 +
+    // rho^2); t is sin z / rho, which is all the rest needs of rho.
+    const double d = 1.0 - rho2 * (m_view.p + 1.0) * m_view.invH;
     if (d < 0.0) return 0;
-    const double sinz = (m_view.p - std::sqrt(d)) / (m_view.h / rho + rho / m_view.h);
+    const double t = (m_view.p - std::sqrt(d)) * m_view.h / (m_view.h * m_view.h + rho2);
+    const double sinz = t * rho;
     const double cosz = std::sqrt(std::fmax(0.0, 1.0 - sinz * sinz));
     if (m_view.pole) {
         pt.y = m_view.pole * std::asin(cosz);
         pt.x = std::atan2(x, -m_view.pole * y);
         return 1;
     }
-    double s = cosz * m_view.sinA + y * sinz * m_view.cosA / rho;
+    double s = cosz * m_view.sinA + y * t * m_view.cosA;
     if (s > 1.0) s = 1.0;
     if (s < -1.0) s = -1.0;
     pt.y = std::asin(s);
-    pt.x = std::atan2(x * sinz * m_view.cosA, (cosz - m_view.sinA * s) * rho);
+    pt.x = std::atan2(x * t * m_view.cosA, cosz - m_view.sinA * s);
     return 1;
 }
 

@@ -174,6 +174,7 @@ void CZrPJOperator::operator=(const CZrPJOperator& o) {
     m_view = o.m_view;
     m_grid = o.m_grid;
     m_geodesic = o.m_geodesic;
+    m_gc = o.m_gc;
     if (m_created && !DeriveUncopied()) m_created = 0;
 }
 

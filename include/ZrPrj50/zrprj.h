@@ -5,7 +5,9 @@
  * returns a zr_status and never lets a C++ exception through.
  *
  * Longitude and latitude are in decimal degrees, longitude first (x), always;
- * projected coordinates are in the system's own unit.
+ * projected coordinates are in the system's own unit, easting first, but for
+ * the south-west Krovak systems (EPSG:2065, 5513, 8352, and the modified
+ * 5224, 5515), whose southing comes first as EPSG, PROJ and cs2cs give it.
  *
  * Threads: a zr_crs, zr_transformer or zr_geod is only read once it is made,
  * so several threads may use one at once. The last error is kept per thread.

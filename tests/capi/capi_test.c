@@ -220,6 +220,48 @@ static void test_convert(void) {
     zr_crs_destroy(utm);
 }
 
+/* Projected coordinates in EPSG's order where PROJ gives it: the south-west
+ * Krovak systems southing first (PROJ: AXIS["southing (X)",south],
+ * AXIS["westing (Y)",west]), the east-north one easting first; from WGS 84
+ * (the same EPSG shift both sides choose) or the system's own geographic one
+ * (Ferro's longitudes for 2065), both ways. */
+static void test_epsg_axis_order(void) {
+    static const struct {
+        const char *geographic, *projected;
+        double lon, lat;
+    } cases[] = {{"EPSG:4326", "EPSG:5513", 15.0, 50.0},
+                 {"EPSG:8351", "EPSG:8352", 17.5, 49.0},
+                 {"EPSG:4818", "EPSG:2065", 15.0 + 17.0 + 40.0 / 60.0, 50.0},
+                 {"EPSG:4326", "EPSG:5514", 15.0, 50.0}};
+    size_t i;
+    PJ_CONTEXT* ctx = proj_context_create();
+    for (i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        zr_crs *g = crs_of(cases[i].geographic), *p = crs_of(cases[i].projected);
+        zr_transformer* t = NULL;
+        PJ* pj = proj_create_crs_to_crs(ctx, cases[i].geographic, cases[i].projected, NULL);
+        double x = cases[i].lon, y = cases[i].lat;
+        PJ_COORD c = proj_coord(cases[i].lat, cases[i].lon, 0, 0); /* EPSG's latitude first */
+        CHECK(g && p && pj && zr_transformer_create(g, p, &t) == ZR_OK, "%s: %s", cases[i].projected,
+              last_error());
+        if (t && pj) {
+            c = proj_trans(pj, PJ_FWD, c);
+            CHECK(zr_transform(t, ZR_FORWARD, 1, &x, 0, &y, 0, NULL, 0, NULL) == ZR_OK &&
+                      fabs(x - c.xy.x) < MM && fabs(y - c.xy.y) < MM,
+                  "%s: %.4f %.4f, PROJ %.4f %.4f", cases[i].projected, x, y, c.xy.x, c.xy.y);
+            /* 2e-8 degrees, 2 mm: a seven-parameter shift reversed by its
+             * signs (as PROJ reverses it) is not its exact inverse. */
+            CHECK(zr_transform(t, ZR_INVERSE, 1, &x, 0, &y, 0, NULL, 0, NULL) == ZR_OK &&
+                      fabs(x - cases[i].lon) < 2e-8 && fabs(y - cases[i].lat) < 2e-8,
+                  "%s back: %.10f %.10f", cases[i].projected, x, y);
+        }
+        proj_destroy(pj);
+        zr_transformer_destroy(t);
+        zr_crs_destroy(g);
+        zr_crs_destroy(p);
+    }
+    proj_context_destroy(ctx);
+}
+
 /* A datum shift stated in the text travels with the system, as PROJ's
  * BoundCRS: OSGB 1936 with EPSG 1314's seven values under a datum name EPSG
  * gives no code, and PROJ's own string for Web Mercator (+nadgrids=@null),
@@ -395,6 +437,7 @@ int main(void) {
     test_failures();
     test_project_strided();
     test_convert();
+    test_epsg_axis_order();
     test_carried_shift();
     test_epoch();
     test_export();

@@ -106,6 +106,22 @@ TEST(EpsgSystems, UnrenderedMethodsReproduceWorkedExamples) {
     }
 }
 
+// The directions of a system's axes in order, as PROJ reads them ("south
+// west" for EPSG's Krovak); empty when PROJ cannot read the text.
+std::string AxisDirections(PJ_CONTEXT* ctx, const char* text) {
+    PJ* crs = proj_create(ctx, text);
+    PJ* cs = crs ? proj_crs_get_coordinate_system(ctx, crs) : nullptr;
+    std::string out;
+    for (int i = 0; cs && i < proj_cs_get_axis_count(ctx, cs); ++i) {
+        const char* direction = nullptr;
+        proj_cs_get_axis_info(ctx, cs, i, nullptr, nullptr, &direction, nullptr, nullptr, nullptr, nullptr);
+        out += std::string(out.empty() ? "" : " ") + (direction ? direction : "?");
+    }
+    proj_destroy(cs);
+    proj_destroy(crs);
+    return out;
+}
+
 TEST(EpsgSystems, AddedKindsCodesAgreeWithPROJBothWays) {
     proj_log_level(nullptr, PJ_LOG_NONE);
     PJ_CONTEXT* ctx = proj_context_create();
@@ -129,6 +145,21 @@ TEST(EpsgSystems, AddedKindsCodesAgreeWithPROJBothWays) {
             }
             ASSERT_TRUE(made) << code << ": " << reason.c_str();
             ++built;
+            // The exports with axes state EPSG's, in EPSG's order, as PROJ
+            // does (Iceland's westing first, Greenland's northing then
+            // westing, Krovak's southing then westing), and read back as n.
+            // Polar axes along meridians (NN, SS) and 3D systems are written
+            // as east and north: not held here.
+            const bool planeAxes = rec.axisOrder.size() == 2 && rec.axisOrder[0] != rec.axisOrder[1];
+            const std::string epsgAxes = AxisDirections(ctx, ("EPSG:" + std::to_string(code)).c_str());
+            for (const tagZrCrsTextFormat form : {ZR_CRS_TEXT_WKT2_2019, ZR_CRS_TEXT_PROJJSON}) {
+                if (!planeAxes) break;
+                CString text;
+                ASSERT_TRUE(ZrExportCoordSys(cs, form, text)) << code;
+                EXPECT_EQ(AxisDirections(ctx, text.c_str()), epsgAxes) << "EPSG:" << code << " " << form;
+                CZrPJCoordSys back;
+                EXPECT_TRUE(ZrImportCoordSys(text, back) && ZrEpsgCodeOf(back) == code) << code << " " << form;
+            }
             PJ* crs = proj_create(ctx, ("EPSG:" + std::to_string(code)).c_str());
             ASSERT_NE(crs, nullptr) << code;
             ProjEpsgProjection o;

@@ -142,14 +142,11 @@ TEST(Identify, CatalogueExportsAreIdentifiedByProjAtFullConfidence) {
     std::string list;
     for (const std::string& m : missed)
         list += m + "\n";
-    // Every text that carries EPSG's code is PROJ's n. ESRI's form carries
-    // no code and the catalogue's own names, which PROJ does not know for
-    // some systems (ETRF_1989 for ETRS89): most, not all.
+    // Every text that carries EPSG's code is PROJ's n; ESRI's form, which
+    // carries no code, by ESRI's names for EPSG's system (the catalogue's
+    // "ETRF_1989" and "JAPAN_2000" are other ESRI systems' names to PROJ).
     for (const Form& f : kForms)
-        EXPECT_GE(identified[f.label],
-                  f.format == ZR_CRS_TEXT_ESRI_WKT1 ? total[f.label] * 9 / 10 : total[f.label])
-            << f.label << "\n"
-            << list;
+        EXPECT_EQ(identified[f.label], total[f.label]) << f.label << "\n" << list;
     EXPECT_TRUE(falselyClaimed.empty()) << falselyClaimed.size() << " exports claim an EPSG code they differ "
                                         << "from, first: " << falselyClaimed.front();
 }
@@ -190,8 +187,8 @@ TEST(Identify, EsriAndGdalTextsOfEpsgSystemsFindTheirCode) {
     proj_context_destroy(ctx);
     for (const auto& w : kWriters) {
         std::printf("%-10s texts that find their code: %d of %d\n", w.label, found[w.label], total[w.label]);
-        // Floors as measured: systems whose ESRI or GDAL names EPSG's data
-        // does not hold and whose parameters match none uniquely stay unfound.
-        EXPECT_GE(found[w.label], total[w.label] * 69 / 100) << w.label << " missed:" << missed[w.label];
+        // Every one: by name first (EPSG's, ESRI's alias, or either spelt
+        // alike), then by the definition on the geographic system the text names.
+        EXPECT_EQ(found[w.label], total[w.label]) << w.label << " missed:" << missed[w.label];
     }
 }

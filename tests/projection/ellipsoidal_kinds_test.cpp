@@ -510,3 +510,83 @@ TEST(EllipsoidalKindsTest, ZonedTransverseMercatorIsTheZonesUTM) {
         EXPECT_EQ(op.Inverse(none), 0);
     }
 }
+
+// Equal Earth's inverse reads a pole's latitude from sin(beta) = sin(theta) /
+// (sqrt(3) / 2), whose root 1 - sin(beta) turns theta's last bit into 0.1 m
+// there: a pole must come back as the pole, on the sphere and the ellipsoid,
+// whichever way theta's rounding falls.
+TEST(EllipsoidalKindsTest, EqualEarthPolesComeBackAsPoles) {
+    for (double f : {0.0, kWgs84F, 1 / 293.4660212936269})
+        for (double lon0 : {0.0, -90.0, 150.0}) {
+            CZrPJOperator op = Build({43060, kWgs84A, f, lon0});
+            ASSERT_EQ(op.Create(), 1);
+            for (double lat : {90.0, -90.0})
+                for (double lon : {-179.0, -33.3, 0.0, 12.5, 180.0}) {
+                    CPoint2D p(lon, lat);
+                    ASSERT_EQ(op.Forward(p), 1);
+                    ASSERT_EQ(op.Inverse(p), 1);
+                    EXPECT_EQ(p.y, lat) << "f " << f << " centre " << lon0 << " longitude " << lon;
+                }
+        }
+}
+
+// The inverses that iterate (the polyconic, Laborde, New Zealand's grid, the
+// near-conformal cone, Guam) stop once their next step is foreseen below a
+// last place, from starts and footpoints that change branch far out. A stop
+// misjudged by its convergence estimate leaves micrometres, which the 0.1 mm
+// round trips above do not see: each inverse must solve its own forward to
+// rounding, over its zone and well beyond. (Hyperbolic Cassini's rounds end
+// in Cassini's inverse series, whose own round trip is millimetres.)
+TEST(EllipsoidalKindsTest, IteratedInversesSolveTheirForwardToRounding) {
+    // Metres on the map: a few last places of a seven-figure coordinate.
+    constexpr double kSolvedOnTheMap = 1e-8;
+    // Laborde's inverse ends with the conformal latitude's series (to e^8),
+    // 1.2 micrometres short at Madagascar's edges.
+    constexpr double kConformalSeries = 2e-6;
+    struct SolveCase {
+        const char* name;
+        Definition def;
+        double lon0, lon1, lat0, lat1; // degrees
+        double tolerance = kSolvedOnTheMap;
+    };
+    const SolveCase cases[] = {
+        // Brazil's polyconic to 30 degrees either side (beyond, the map
+        // folds and the inverse finds the other preimage).
+        {"43021 polyconic, EPSG:5880", {43021, kWgs84A, kWgs84F, -54, 0, 0, 0, 1, 0, 5e6, 1e7}, -84, -24, -35, 7},
+        {"43066 Laborde, Madagascar",
+         {43066, kIntlA, kIntlF, 46.4372291666667, -18.9, 0, 0, 1, 0.9995, 400000, 800000, 0, 0, 18.9},
+         42, 52, -27, -11, kConformalSeries},
+        {"43075 New Zealand map grid", {43075, kIntlA, kIntlF, 173, -41, 0, 0, 1, 0, 2510000, 6023150}, 166,
+         179, -47.5, -34},
+        // The Levant zone and 4000 km north of it, where the cubic's start
+        // leaves its series for M itself.
+        {"43056 near-conformal, EPSG:22700",
+         {43056, kClarke1880IgnA, 1.0 / 293.46602, 37.35, 34.65, 0, 0, 1, 0.9996256, 300000, 300000}, 30, 45,
+         20, 75},
+        // 600 km out the bend is kilometres and the footpoint is found anew
+        // (its Taylor series taken 1 km out missed by 80 nm).
+        {"43061 Guam, 600 km about EPSG:3993's centre",
+         {43061, kClarke1866A, kClarke1866F, 144.748750705556, 13.4724663527778, 0, 0, 1, 0, 50000, 50000},
+         139.5, 150, 8, 19},
+    };
+    constexpr int kSide = 41;
+    for (const SolveCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        CZrPJOperator op = Build(c.def);
+        ASSERT_EQ(op.Create(), 1);
+        double worst = 0.0;
+        for (int i = 0; i < kSide; ++i) {
+            for (int j = 0; j < kSide; ++j) {
+                const CPoint2D ground(c.lon0 + (c.lon1 - c.lon0) * i / (kSide - 1),
+                                      c.lat0 + (c.lat1 - c.lat0) * j / (kSide - 1));
+                CPoint2D map = ground;
+                ASSERT_EQ(op.Forward(map), 1);
+                CPoint2D back = map;
+                ASSERT_EQ(op.Inverse(back), 1) << ground.x << " " << ground.y;
+                ASSERT_EQ(op.Forward(back), 1);
+                worst = std::max(worst, std::hypot(back.x - map.x, back.y - map.y));
+            }
+        }
+        EXPECT_LT(worst, c.tolerance);
+    }
+}

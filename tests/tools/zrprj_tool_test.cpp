@@ -1158,7 +1158,9 @@ TEST_F(ToolTest, TextThatIsASystemIsReadAsTypedEvenWhenAFileHasItsName) {
     const char* const texts[] = {"+proj=utm +zone=50 +datum=WGS84", "proj=utm zone=50 datum=WGS84"};
     for (const char* text : texts)
         Write(text, gk);
-    const ToolRun utm = Tool("project 32650", "117 30\n");
+    // The same zone from a text no file is named as (a PROJ string keeps
+    // WGS 84's own figures, where the catalogue's row 32650 rounds them: 0.2 mm).
+    const ToolRun utm = Tool("project '+proj=utm +zone=50 +ellps=WGS84'", "117 30\n");
     const ToolRun gaussKrueger = Tool("project 21420", "117 30\n");
     ASSERT_EQ(utm.exit, 0);
     ASSERT_NE(utm.out, gaussKrueger.out);
@@ -1383,6 +1385,42 @@ TEST_F(ToolTest, ConvertGeocentricAndEpochPointsAsCs2csDoes) {
     EXPECT_NE(two.exit, 0);
     EXPECT_NE(two.err.find("three numbers"), std::string::npos) << two.err;
     EXPECT_EQ(Tool("convert --epoch soon EPSG:7789 EPSG:7930", "1 2 3\n").exit, 2);
+}
+
+// Projected points in EPSG's order where cs2cs gives it: the south-west
+// Krovak systems southing first (PROJ's AXIS["southing (X)",south] then
+// AXIS["westing (Y)",west], kept by its visualisation order), the east-north
+// one easting first; read back in the same order.
+TEST_F(ToolTest, ProjectedPointsComeInEpsgsOrderAsCs2csGivesThem) {
+    const struct {
+        const char *command, *geographic, *projected;
+    } rows[] = {{"convert EPSG:4326 EPSG:5513", "EPSG:4326", "EPSG:5513"},
+                {"project EPSG:5513", "EPSG:4156", "EPSG:5513"},
+                {"convert EPSG:8351 EPSG:8352", "EPSG:8351", "EPSG:8352"},
+                {"convert EPSG:4326 EPSG:5514", "EPSG:4326", "EPSG:5514"}};
+    const double lon = 15.0, lat = 50.0;
+    PJ_CONTEXT* ctx = proj_context_create();
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.command);
+        PJ* raw = proj_create_crs_to_crs(ctx, r.geographic, r.projected, nullptr);
+        PJ* op = raw ? proj_normalize_for_visualization(ctx, raw) : nullptr;
+        if (raw) proj_destroy(raw);
+        ASSERT_NE(op, nullptr);
+        const PJ_COORD expect = proj_trans(op, PJ_FWD, proj_coord(lon, lat, 0, 0));
+        proj_destroy(op);
+        const ToolRun there = Tool(r.command, "15 50\n");
+        double x = 0, y = 0;
+        ASSERT_EQ(there.exit, 0) << there.err;
+        ASSERT_TRUE(TwoNumbers(there.out, x, y)) << there.out;
+        EXPECT_NEAR(x, expect.xy.x, kOracleMillimetre);
+        EXPECT_NEAR(y, expect.xy.y, kOracleMillimetre);
+        const ToolRun back = Tool(std::string(r.command) + " -I -p 9", there.out);
+        ASSERT_EQ(back.exit, 0) << back.err;
+        ASSERT_TRUE(TwoNumbers(back.out, x, y)) << back.out;
+        EXPECT_NEAR(x, lon, 1e-7);
+        EXPECT_NEAR(y, lat, 1e-7);
+    }
+    proj_context_destroy(ctx);
 }
 
 // A geoid operation named by --transformation is taken where the default

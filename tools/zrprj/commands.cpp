@@ -171,9 +171,11 @@ std::vector<OptionSpec> WithFormatOptions(std::vector<OptionSpec> specs) {
 
 // The point format: CSV when a delimiter, a header or columns are given,
 // whitespace columns otherwise. geographicIn and geographicOut say which
-// sides --lat-first turns round.
+// sides --lat-first turns round; systemIn and systemOut, the systems the
+// points come from and go to, which sides EPSG's order turns round.
 bool StreamFormat(const char* command, const ParsedArgs& parsed, bool geographicIn, bool geographicOut,
-                  ZrCliStreamOptions& options, int& status) {
+                  const CZrPJCoordSys& systemIn, const CZrPJCoordSys& systemOut, ZrCliStreamOptions& options,
+                  int& status) {
     const auto has = [&parsed](const char* name) { return parsed.options.count(name) != 0; };
     std::string why;
     options.csv = has("--delimiter") || has("--header") || has("--columns");
@@ -184,8 +186,8 @@ bool StreamFormat(const char* command, const ParsedArgs& parsed, bool geographic
         return false;
     }
     const bool latFirst = has("--lat-first");
-    options.latFirstIn = latFirst && geographicIn;
-    options.latFirstOut = latFirst && geographicOut;
+    options.swapIn = (latFirst && geographicIn) || (!geographicIn && ZrEpsgOrderSwapsXY(systemIn));
+    options.swapOut = (latFirst && geographicOut) || (!geographicOut && ZrEpsgOrderSwapsXY(systemOut));
     return true;
 }
 
@@ -215,7 +217,7 @@ int ZrCliProject(const std::vector<std::string>& args, bool inverse) {
     options.command = command;
     if (!Decimals(command, parsed, inverse ? kAngularDecimals : kLinearDecimals, options.decimals, status))
         return status;
-    if (!StreamFormat(command, parsed, !inverse, inverse, options, status)) return status;
+    if (!StreamFormat(command, parsed, !inverse, inverse, cs, cs, options, status)) return status;
 
     // The operator's own per-point result tells a refused point from a
     // projected one; the coordinate system's array call does not. The checks
@@ -607,7 +609,7 @@ int ZrCliConvert(const std::vector<std::string>& args) {
     if (!Decimals(command, parsed, toLinear ? kLinearDecimals : kAngularDecimals, options.decimals, status))
         return status;
     if (!StreamFormat(command, parsed, !converter.FromProjected() && !converter.FromGeocentric(), !toLinear,
-                      options, status))
+                      forward ? src : dst, forward ? dst : src, options, status))
         return status;
     const ZrCliPointFn fn = [&converter](CPoint2D& pt, std::string& why) { return converter(pt, why); };
 

@@ -204,13 +204,13 @@ int Transform(Span tx, Span ty, const ZrCliPointFn& fn, const ZrCliStreamOptions
         why = "\"" + Shorten(ty.str()) + "\" is not a finite number";
         return 0;
     }
-    pt = options.latFirstIn ? CPoint2D(y, x) : CPoint2D(x, y);
+    pt = options.swapIn ? CPoint2D(y, x) : CPoint2D(x, y);
     why.clear();
     if (!fn(pt, why) || !std::isfinite(pt.x) || !std::isfinite(pt.y)) {
         if (why.empty()) why = "the point cannot be transformed";
         return 0;
     }
-    if (options.latFirstOut) std::swap(pt.x, pt.y);
+    if (options.swapOut) std::swap(pt.x, pt.y);
     return 1;
 }
 
@@ -256,7 +256,7 @@ int Process3D(Span tx, Span ty, const char* p, const char* end, const ZrCliStrea
         double t = 0.0;
         if (ParseNumber(tt, t)) epoch = t;
     }
-    CPoint3D pt = options.latFirstIn ? CPoint3D(v[1], v[0], v[2]) : CPoint3D(v[0], v[1], v[2]);
+    CPoint3D pt = options.swapIn ? CPoint3D(v[1], v[0], v[2]) : CPoint3D(v[0], v[1], v[2]);
     why.clear();
     if (!options.point3d(pt, epoch, why) || !std::isfinite(pt.x) || !std::isfinite(pt.y) ||
         !std::isfinite(pt.z)) {
@@ -265,7 +265,7 @@ int Process3D(Span tx, Span ty, const char* p, const char* end, const ZrCliStrea
         out.append(rest, end);
         return 0;
     }
-    if (options.latFirstOut) std::swap(pt.x, pt.y);
+    if (options.swapOut) std::swap(pt.x, pt.y);
     AppendNumber(out, pt.x, options.decimals);
     out += '\t';
     AppendNumber(out, pt.y, options.decimals);

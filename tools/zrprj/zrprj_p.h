@@ -90,9 +90,11 @@ using ZrCliPointFn = std::function<bool(CPoint2D& pt, std::string& why)>;
 struct ZrCliStreamOptions {
     int decimals = kLinearDecimals;
     const char* command = "zrprj";
-    // Longitude/latitude read (in) or written (out) latitude first, as EPSG
-    // orders the axes of its geographic systems; x/y stay easting first.
-    bool latFirstIn = false, latFirstOut = false;
+    // The two columns read (in) or written (out) in the other order: with
+    // --lat-first, longitude/latitude latitude first, as EPSG orders the axes
+    // of its geographic systems; and always for a system whose EPSG order is
+    // the model's y first (the south-west Krovak's southing, as cs2cs gives it).
+    bool swapIn = false, swapOut = false;
     // Records of delimited fields (CSV) instead of whitespace-separated columns.
     bool csv = false;
     char delimiter = ',';
