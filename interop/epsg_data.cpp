@@ -468,7 +468,7 @@ bool ParseOtherTransformation(const Fields& f, ZrEpsgOtherTransformationRecord& 
     return ok && method;
 }
 
-// F records: an affine parametric transformation (9624) between two
+// N records: an affine parametric transformation (9624) between two
 // projected systems, its six values a0 a1 a2 b0 b1 b2 in values[0..5].
 bool ParseAffine(const Fields& f, ZrEpsgOtherTransformationRecord& r) {
     if (f.size != 18) return false;
@@ -803,7 +803,7 @@ constexpr RecordType kRecordTypes[] = {
     {'K', CheckGeocentric, false, nullptr},
     {'L', CheckGeocentric, false, nullptr},
     {'D', CheckTimedHelmert, false, nullptr},
-    {'F', CheckAffine, false, nullptr},
+    {'N', CheckAffine, false, nullptr},
 };
 
 const RecordType* TypeOf(char letter) {
@@ -1193,7 +1193,7 @@ const Operations& AllOperations() {
         DecodeAll(d, 'H', o.grids, ParseGridTransformation);
         DecodeAll(d, 'M', o.others, ParseOtherTransformation);
         DecodeAll(d, 'O', o.others, ParseOtherTransformation);
-        DecodeAll(d, 'F', o.others, ParseAffine);
+        DecodeAll(d, 'N', o.others, ParseAffine);
         std::sort(o.others.begin(), o.others.end(),
                   [](const auto& a, const auto& b) { return a.code < b.code; });
         DecodeAll(d, 'V', o.geoids, ParseGeoid);

@@ -82,7 +82,7 @@ records of each kind sorted by code (the reader searches them by code):
       the kept geographic 2D systems on the same datums; values as in T, the
       rates per year in m, arc-seconds and ppm (0 when constant), and the
       reference epoch as a decimal year (0 when none).
-  F code name method source target a0 a1 a2 b0 b1 b2 accuracy S W N E area
+  N code name method source target a0 a1 a2 b0 b1 b2 accuracy S W N E area
       an affine parametric transformation (9624) between two kept projected
       systems, on their own coordinates: x' = a0 + a1 x + a2 y,
       y' = b0 + b1 x + b2 y, with x, y in the source system's unit and a0,
@@ -690,7 +690,7 @@ def affine_parametric(ds, proj):
         if any(p not in values for p in AFFINE_PARAMETERS):
             continue
         area, south, west, north, east = ds.extent("other_transformation", code)
-        out[int(code)] = (["F", str(code), text(name), str(method), str(src), str(dst)] +
+        out[int(code)] = (["N", str(code), text(name), str(method), str(src), str(dst)] +
                           [num(values[p]) for p in AFFINE_PARAMETERS] +
                           [num(acc if acc is not None else -1), num(south), num(west), num(north), num(east),
                            text(area)])
