@@ -5,7 +5,8 @@
 // Helmerts of the German states, WGS 84 -> OSGB36 (Helmerts only),
 // Beijing 1954 / Gauss-Kruger zone 20 -> WGS 84, a projected side among six
 // Helmerts and the zero shift (points beside an area are held against its
-// projected box); and a time-dependent Helmert at a coordinate epoch.
+// projected box); NAD27 / Louisiana South and PROJ's chains through an
+// intermediate system; and a time-dependent Helmert at a coordinate epoch.
 #include "interop/ZrInterop.h"
 #include "transform/ZrPJTranslator.h"
 
@@ -25,6 +26,12 @@ struct Pair {
 const Pair kDhdn{4314, 4258, 6.0, 47.5, 14.8, 54.8};
 const Pair kOsgb{4326, 4277, -5.5, 50.2, 1.7, 58.5};
 const Pair kBeijingGk{21420, 4326, 114.0, 22.0, 120.0, 51.0};
+// NAD27 / Louisiana South -> WGS 84: eleven candidates, the Gulf's offshore
+// ones passed over onshore.
+const Pair kLouisiana{26782, 4326, -93.9, 28.9, -88.8, 31.0};
+// SIRGAS-Chile 2010 -> WGS 84: EPSG joins them by nothing; PROJ's chains
+// through SAD69 and PSAD56, two Helmerts each, and the zero shift.
+const Pair kChileChains{8949, 4326, -75.0, -55.0, -67.0, -18.0};
 
 // A 40 x 25 grid over the box, in the source system's coordinates.
 std::vector<CPoint2D> Points(const Pair& p) {
@@ -93,6 +100,10 @@ BENCHMARK_CAPTURE(ZrDefault, Wgs84ToOsgb36, kOsgb);
 BENCHMARK_CAPTURE(ProjDefault, Wgs84ToOsgb36, kOsgb);
 BENCHMARK_CAPTURE(ZrDefault, BeijingGkToWgs84, kBeijingGk);
 BENCHMARK_CAPTURE(ProjDefault, BeijingGkToWgs84, kBeijingGk);
+BENCHMARK_CAPTURE(ZrDefault, LouisianaSouthToWgs84, kLouisiana);
+BENCHMARK_CAPTURE(ProjDefault, LouisianaSouthToWgs84, kLouisiana);
+BENCHMARK_CAPTURE(ZrDefault, ChileThroughIntermediate, kChileChains);
+BENCHMARK_CAPTURE(ProjDefault, ChileThroughIntermediate, kChileChains);
 
 namespace {
 

@@ -214,9 +214,14 @@ ZRPRJ_API int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out);
 // b2 in values), either direction, as stored.
 ZRPRJ_API int ZrEpsgListProjectedOperations(long sourceCode, long targetCode,
                                             std::vector<ZrEpsgOtherTransformationRecord>& out);
-// Every candidate, Helmert or grid, between two geographic systems, ranked
-// as PROJ ranks them: where gridAvailable (may be null: all are) says a grid
-// is missing, the operation goes after those it can run.
+// 1 where EPSG describes the operation's area as offshore ("- offshore"),
+// which PROJ's per-point pick weighs.
+ZRPRJ_API int ZrEpsgOperationOffshore(long code);
+// Every candidate between two geographic systems (Helmert, grid, other
+// parametric, EPSG's concatenated ones; where EPSG holds none for the pair,
+// PROJ's own chains through one intermediate geographic system, code 0),
+// ranked as PROJ ranks them: where gridAvailable (may be null: all are) says
+// a grid is missing, the operation goes after those it can run.
 ZRPRJ_API int ZrEpsgListCandidates(long sourceCode, long targetCode,
                                    bool (*gridAvailable)(const std::string&),
                                    std::vector<ZrEpsgCandidate>& out);

@@ -371,6 +371,24 @@ bool OperationOf(const ZrEpsgCandidate& c, long from, const ZrOperationEllipsoid
     return true;
 }
 
+// Where a candidate's grid (a chain's: the first of its steps') is missing:
+// "grid missing: NAME (looked in ...)", or empty where it can run.
+std::string MissingGridOf(const ZrEpsgCandidate& c) {
+    std::vector<long> gridSteps;
+    if (c.kind == ZrEpsgCandidate::kConcatenated) gridSteps = c.concatenated.steps;
+    if (c.isGrid) gridSteps.push_back(c.grid.code);
+    for (long step : gridSteps) {
+        ZrEpsgGridTransformationRecord g;
+        if (!ZrEpsgFindGridTransformation(step, g) || GridFound(g.grid) || GridFound(g.oldGrid)) continue;
+        std::string path, why;
+        ZrFindGrid(g.grid, path, &why);
+        const std::string notFound = "grid not found";
+        if (why.compare(0, notFound.size(), notFound) == 0) why = "grid missing" + why.substr(notFound.size());
+        return why;
+    }
+    return std::string();
+}
+
 // The name of a candidate's area of use, as EPSG gives it.
 const std::string& AreaNameOf(const ZrEpsgCandidate& c) {
     switch (c.kind) {
@@ -498,7 +516,10 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         for (const ZrEpsgCandidate& c : list) {
             ZrDatumOperation op;
             if (!OperationOf(c, from, a, b, op)) continue;
-            op.offshore = AreaNameOf(c).find("- offshore") != std::string::npos;
+            // PROJ reads "- offshore" in EPSG's description of the area, which
+            // the short area names held rarely repeat ("USA - GoM - 95°W to
+            // 87.25°W" describes offshore Gulf of Mexico).
+            op.offshore = ZrEpsgOperationOffshore(c.Code()) != 0;
             choice->Add(op);
         }
         // EPSG's operations for the two datums all lying outside a projected
@@ -508,7 +529,18 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
             std::vector<ZrEpsgCandidate> anywhere;
             knownElsewhere = ZrEpsgListCandidates(from, to, GridFound, anywhere) > 0;
         }
-        if (choice->Count() == 0 && !ballpark && !knownElsewhere) return Fail(reason, Known(from, to));
+        if (choice->Count() == 0 && !ballpark && !knownElsewhere) {
+            // Operations there are, but each needs a grid that is missing:
+            // say which, rather than that none is known.
+            for (const ZrEpsgCandidate& c : list) {
+                const std::string missing = MissingGridOf(c);
+                if (!missing.empty())
+                    return Fail(reason, "every operation between " + Named(from) + " and " + Named(to) +
+                                            " needs a grid that is missing; the first: " + missing +
+                                            " (--ballpark applies no shift)");
+            }
+            return Fail(reason, Known(from, to));
+        }
         // PROJ adds the zero shift after EPSG's operations where none of them
         // (grids aside) covers the whole of the area the two systems share;
         // a point outside every operation's area then takes it.
@@ -685,14 +717,7 @@ int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<Z
                      : c.isGrid ? c.grid.accuracy
                                 : c.helmert.accuracy;
         l.area = CString(AreaNameOf(c).c_str());
-        if (c.isGrid && !GridFound(c.grid.grid) && !GridFound(c.grid.oldGrid)) {
-            std::string path, why;
-            ZrFindGrid(c.grid.grid, path, &why);
-            const std::string notFound = "grid not found";
-            if (why.compare(0, notFound.size(), notFound) == 0)
-                why = "grid missing" + why.substr(notFound.size());
-            l.missing = CString(why.c_str());
-        }
+        l.missing = CString(MissingGridOf(c).c_str());
         out.push_back(l);
     }
     return static_cast<int>(out.size());

@@ -547,6 +547,10 @@ bool CheckSupersession(const Fields& f) {
     long a = 0, b = 0;
     return f.size == 3 && ToLong(f[1], a) && ToLong(f[2], b);
 }
+bool CheckOffshore(const Fields& f) {
+    long code = 0;
+    return f.size == 2 && ToLong(f[1], code);
+}
 bool CheckConcatenated(const Fields& f) {
     ZrEpsgConcatenatedRecord r;
     return ParseConcatenated(f, r);
@@ -804,6 +808,7 @@ constexpr RecordType kRecordTypes[] = {
     {'L', CheckGeocentric, false, nullptr},
     {'D', CheckTimedHelmert, false, nullptr},
     {'N', CheckAffine, false, nullptr},
+    {'F', CheckOffshore, false, nullptr},
 };
 
 const RecordType* TypeOf(char letter) {
@@ -1517,6 +1522,11 @@ int ZrEpsgListProjectedOperations(long sourceCode, long targetCode,
     return static_cast<int>(out.size());
 }
 
+int ZrEpsgOperationOffshore(long code) {
+    Fields f;
+    return FindLine(TheData(), 'F', code, f) ? 1 : 0;
+}
+
 int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out) {
     const ZrEpsgConcatenatedRecord* c = FindCode(AllOperations().concatenated, code);
     if (!c) return 0;
@@ -1525,26 +1535,106 @@ int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out) {
 }
 
 namespace {
-int ListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const std::string&),
-                   std::vector<ZrEpsgCandidate>& out, const ZrEpsgAreaRecord* given) {
-    out.clear();
+// A candidate with what PROJ ranks it by: the share of the area of interest
+// it covers (PseudoArea), whether its grids are found and known to PROJ, its
+// steps and name as PROJ writes them.
+struct Ranked {
+    ZrEpsgCandidate c;
+    double area = 0;
+    bool available = true;
+    bool known = true;
+    bool hasGrid = false;
+    int steps = 1;
+    bool null = false;
+    std::string name;
+    double accuracy = -1;
+};
+
+Box BoxOf(const ZrEpsgCandidate& c) {
+    switch (c.kind) {
+    case ZrEpsgCandidate::kGrid:
+        return Box{c.grid.south, c.grid.west, c.grid.north, c.grid.east};
+    case ZrEpsgCandidate::kOther:
+        return Box{c.other.south, c.other.west, c.other.north, c.other.east};
+    case ZrEpsgCandidate::kConcatenated:
+        return Box{c.concatenated.south, c.concatenated.west, c.concatenated.north, c.concatenated.east};
+    default:
+        return Box{c.helmert.south, c.helmert.west, c.helmert.north, c.helmert.east};
+    }
+}
+
+bool SameBox(const Box& a, const Box& b) {
+    return a.south == b.south && a.west == b.west && a.north == b.north && a.east == b.east;
+}
+
+const std::string& AreaNameOf(const ZrEpsgCandidate& c) {
+    switch (c.kind) {
+    case ZrEpsgCandidate::kGrid:
+        return c.grid.area;
+    case ZrEpsgCandidate::kOther:
+        return c.other.area;
+    case ZrEpsgCandidate::kConcatenated:
+        return c.concatenated.area;
+    default:
+        return c.helmert.area;
+    }
+}
+
+// EPSG's concatenated operation as a candidate between two geographic systems
+// (reversed where it runs from target to source): false where it joins
+// others or its area misses the one of interest. PROJ ranks it as one
+// operation whose grids are those of its steps.
+bool ConcatenatedCandidate(const ZrEpsgConcatenatedRecord& k, long sourceCode, long targetCode,
+                           const Box& interest, bool (*gridAvailable)(const std::string&), ZrEpsgCandidate& c,
+                           double& area, bool& available, bool& known, bool& hasGrid) {
+    const bool direct = k.sourceCode == sourceCode && k.targetCode == targetCode;
+    const bool reversed = k.sourceCode == targetCode && k.targetCode == sourceCode;
+    Box use;
+    if ((!direct && !reversed) || !Intersect(Box{k.south, k.west, k.north, k.east}, interest, use))
+        return false;
+    // PROJ builds EPSG's chain only where its steps' areas meet (ED50 to WGS
+    // 84 (15) joins a step north of 65°N to one south of 62°N: not offered).
+    Box common{-90, -180, 90, 180};
+    for (long step : k.steps) {
+        ZrEpsgCandidate one;
+        ZrEpsgTransformationRecord t;
+        if (const ZrEpsgGridTransformationRecord* g = FindCode(AllOperations().grids, step)) {
+            one.kind = ZrEpsgCandidate::kGrid, one.grid = *g;
+        } else if (const ZrEpsgOtherTransformationRecord* o = FindCode(AllOperations().others, step)) {
+            one.kind = ZrEpsgCandidate::kOther, one.other = *o;
+        } else if (ZrEpsgFindTransformation(step, t)) {
+            one.helmert = t;
+        } else {
+            continue;
+        }
+        const Box before = common;
+        if (!Intersect(before, BoxOf(one), common)) return false;
+    }
+    c = ZrEpsgCandidate();
+    c.kind = ZrEpsgCandidate::kConcatenated;
+    c.concatenated = k;
+    c.inverse = reversed;
+    area = PseudoArea(use);
+    available = known = true;
+    hasGrid = false;
+    for (long step : k.steps) {
+        const ZrEpsgGridTransformationRecord* g = FindCode(AllOperations().grids, step);
+        if (!g) continue;
+        hasGrid = true;
+        known = known && g->gridKnown;
+        available = available && (!gridAvailable || gridAvailable(g->grid) || gridAvailable(g->oldGrid));
+    }
+    return true;
+}
+
+// EPSG's operations between two geographic systems, either way round, that
+// reach the area of interest (given: the caller's own area, which also holds
+// back the Helmerts that miss it), superseded ones and those PROJ does not
+// reach dropped; unranked.
+std::vector<Ranked> DirectCandidates(long sourceCode, long targetCode,
+                                     bool (*gridAvailable)(const std::string&), const Box& interest,
+                                     bool given) {
     const Operations& d = AllOperations();
-    Geographic src, dst;
-    if (sourceCode == targetCode || !FindGeographic(sourceCode, src) || !FindGeographic(targetCode, dst))
-        return 0;
-    const Box& smaller = PseudoArea(src.area) < PseudoArea(dst.area) ? src.area : dst.area;
-    const Box interest = given ? Box{given->south, given->west, given->north, given->east} : smaller;
-    struct Ranked {
-        ZrEpsgCandidate c;
-        double area;
-        bool available;
-        bool known = true;
-        bool hasGrid = false;
-        int steps = 1;
-        bool null;
-        std::string name;
-        double accuracy;
-    };
     std::vector<Ranked> list;
     std::vector<ZrEpsgTransformationRecord> helmerts;
     ZrEpsgListTransformations(sourceCode, targetCode, helmerts);
@@ -1599,9 +1689,17 @@ int ListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const
         r.accuracy = o.accuracy;
         list.push_back(std::move(r));
     }
-    // EPSG's concatenated operations are run by code; as candidates PROJ
-    // filters them by rules of its own (it offers no concatenation through
-    // WGS 72BE beside a direct operation), which are not reproduced here.
+    for (const ZrEpsgConcatenatedRecord& k : d.concatenated) {
+        Ranked r;
+        if (!ConcatenatedCandidate(k, sourceCode, targetCode, interest, gridAvailable, r.c, r.area,
+                                   r.available, r.known, r.hasGrid))
+            continue;
+        r.steps = static_cast<int>(k.steps.size());
+        r.null = false;
+        r.name = r.c.inverse ? "Inverse of " + k.name : k.name;
+        r.accuracy = k.accuracy;
+        list.push_back(std::move(r));
+    }
     // An operation superseded by another that is offered beside it goes, as
     // PROJ drops it, unless the replacement runs on a grid PROJ does not
     // know (ED50 to ETRS89 (12) stays beside 9408 and 9409), or the
@@ -1627,32 +1725,178 @@ int ListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const
     const auto geocentricHelmert = [](const Ranked& r) { return IsGeocentricHelmert(r.c); };
     if (!std::all_of(list.begin(), list.end(), geocentricHelmert))
         list.erase(std::remove_if(list.begin(), list.end(), geocentricHelmert), list.end());
-    // PROJ's ranking, with its grid rules: runnable operations first; known
-    // accuracy before unknown (and among unknown ones, grids first, for their
-    // likely better practice); the larger area; the better accuracy (and at
-    // equal accuracy, no grid first); then as for the Helmerts alone.
-    std::stable_sort(list.begin(), list.end(), [](const Ranked& a, const Ranked& b) {
-        if (a.available != b.available) return a.available;
-        if (a.known != b.known) return a.known;
-        const double accA = a.accuracy, accB = b.accuracy;
-        if ((accA >= 0) != (accB >= 0)) return accA >= 0;
-        if (accA < 0 && a.hasGrid != b.hasGrid) return a.hasGrid;
-        if (a.area != b.area) return a.area > b.area;
-        if (accA >= 0 && accA != accB) return accA < accB;
-        if (accA >= 0 && a.hasGrid != b.hasGrid) return !a.hasGrid;
-        if (a.null != b.null) return a.null;
-        if (a.steps != b.steps) return a.steps < b.steps; // the fewer steps, the better
-        if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
-        // PROJ's one named exception to "the greater name first": EPSG prefers
-        // IGN Paris's value of the Paris meridian, NTF (Paris) to NTF (1).
-        const bool ntfA = a.name.find("NTF (Paris) to NTF (1)") != std::string::npos;
-        const bool ntfB = b.name.find("NTF (Paris) to NTF (2)") != std::string::npos;
-        if (ntfA && ntfB) return true;
-        if (b.name.find("NTF (Paris) to NTF (1)") != std::string::npos &&
-            a.name.find("NTF (Paris) to NTF (2)") != std::string::npos)
+    return list;
+}
+
+// PROJ's ranking, with its grid rules: runnable operations first; known
+// accuracy before unknown (and among unknown ones, grids first, for their
+// likely better practice); the larger area; the better accuracy (and at
+// equal accuracy, no grid first); then as for the Helmerts alone.
+bool RankedBefore(const Ranked& a, const Ranked& b) {
+    if (a.available != b.available) return a.available;
+    if (a.known != b.known) return a.known;
+    const double accA = a.accuracy, accB = b.accuracy;
+    if ((accA >= 0) != (accB >= 0)) return accA >= 0;
+    if (accA < 0 && a.hasGrid != b.hasGrid) return a.hasGrid;
+    if (a.area != b.area) return a.area > b.area;
+    if (accA >= 0 && accA != accB) return accA < accB;
+    if (accA >= 0 && a.hasGrid != b.hasGrid) return !a.hasGrid;
+    if (a.null != b.null) return a.null;
+    if (a.steps != b.steps) return a.steps < b.steps; // the fewer steps, the better
+    if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
+    // PROJ's one named exception to "the greater name first": EPSG prefers
+    // IGN Paris's value of the Paris meridian, NTF (Paris) to NTF (1).
+    const bool ntfA = a.name.find("NTF (Paris) to NTF (1)") != std::string::npos;
+    const bool ntfB = b.name.find("NTF (Paris) to NTF (2)") != std::string::npos;
+    if (ntfA && ntfB) return true;
+    if (b.name.find("NTF (Paris) to NTF (1)") != std::string::npos &&
+        a.name.find("NTF (Paris) to NTF (2)") != std::string::npos)
+        return false;
+    return a.name > b.name;
+}
+
+// Whether EPSG holds any operation between the two systems, wherever its
+// area: PROJ looks for an intermediate system only where it holds none.
+bool AnyDirect(long a, long b) {
+    auto joins = [a, b](const auto& r) {
+        return (r.sourceCode == a && r.targetCode == b) || (r.sourceCode == b && r.targetCode == a);
+    };
+    const Operations& d = AllOperations();
+    const auto& helmerts = AllTransformations().records;
+    return std::any_of(helmerts.begin(), helmerts.end(), joins) ||
+           std::any_of(d.grids.begin(), d.grids.end(), joins) ||
+           std::any_of(d.others.begin(), d.others.end(), joins) ||
+           std::any_of(d.concatenated.begin(), d.concatenated.end(), joins);
+}
+
+// A candidate's single operations in the order it runs them (a reversed
+// concatenation runs its steps backwards); each step finds its own
+// direction from the system it starts at.
+void AppendSteps(const ZrEpsgCandidate& c, std::vector<long>& steps) {
+    if (c.kind != ZrEpsgCandidate::kConcatenated) {
+        steps.push_back(c.Code());
+        return;
+    }
+    const std::vector<long>& own = c.concatenated.steps;
+    if (c.inverse)
+        steps.insert(steps.end(), own.rbegin(), own.rend());
+    else
+        steps.insert(steps.end(), own.begin(), own.end());
+}
+
+// The name PROJ gives a chain it builds: its single operations' names from
+// the system `at` on, joined by " + ", each "Inverse of" where it runs from
+// EPSG's target to its source; false where a step does not join on.
+bool ChainName(const std::vector<long>& steps, long at, std::string& name) {
+    const Operations& d = AllOperations();
+    name.clear();
+    for (long code : steps) {
+        long source = 0, target = 0;
+        const std::string* own = nullptr;
+        ZrEpsgTransformationRecord t;
+        if (const ZrEpsgGridTransformationRecord* g = FindCode(d.grids, code)) {
+            source = g->sourceCode, target = g->targetCode, own = &g->name;
+        } else if (const ZrEpsgOtherTransformationRecord* o = FindCode(d.others, code)) {
+            source = o->sourceCode, target = o->targetCode, own = &o->name;
+        } else if (ZrEpsgFindTransformation(code, t)) {
+            source = t.sourceCode, target = t.targetCode;
+        } else {
             return false;
-        return a.name > b.name;
-    });
+        }
+        if (at != source && at != target) return false;
+        if (!name.empty()) name += " + ";
+        if (at != source) name += "Inverse of ";
+        name += own ? *own : t.name;
+        at = at == source ? target : source;
+    }
+    return true;
+}
+
+// The operations PROJ builds through one intermediate geographic system
+// where EPSG holds none between the two (NAD83(CSRS)v2 to WGS 84 goes
+// through NAD83 or NAD27): each of EPSG's operations from the source to the
+// intermediate followed by each from it to the target, over the area both
+// cover (which must meet the area of interest), its accuracy the sum of
+// theirs (unknown where either is), its name theirs joined by " + ".
+std::vector<Ranked> PivotCandidates(long sourceCode, long targetCode,
+                                    bool (*gridAvailable)(const std::string&), const Box& interest) {
+    std::vector<Ranked> out;
+    const Box world{-90, -180, 90, 180};
+    for (const Entry& e : TheData().Of('G')) {
+        const long via = e.code;
+        if (via == sourceCode || via == targetCode) continue;
+        const std::vector<Ranked> first = DirectCandidates(sourceCode, via, gridAvailable, world, true);
+        if (first.empty()) continue;
+        const std::vector<Ranked> second = DirectCandidates(via, targetCode, gridAvailable, world, true);
+        for (const Ranked& a : first)
+            for (const Ranked& b : second) {
+                // PROJ joins operations between geographic systems only: a
+                // Helmert stated between geocentric ones is no step here.
+                if (IsGeocentricHelmert(a.c) || IsGeocentricHelmert(b.c)) continue;
+                Box both, use;
+                if (!Intersect(BoxOf(a.c), BoxOf(b.c), both) || !Intersect(both, interest, use)) continue;
+                Ranked r;
+                r.c.kind = ZrEpsgCandidate::kConcatenated;
+                ZrEpsgConcatenatedRecord& k = r.c.concatenated;
+                k.code = 0; // PROJ's own: no EPSG code
+                AppendSteps(a.c, k.steps);
+                AppendSteps(b.c, k.steps);
+                if (!ChainName(k.steps, sourceCode, k.name)) continue;
+                k.sourceCode = sourceCode;
+                k.targetCode = targetCode;
+                k.accuracy = a.accuracy >= 0 && b.accuracy >= 0 ? a.accuracy + b.accuracy : -1.0;
+                // The area of the step that bounds the chain, as PROJ names it.
+                const Box boxA = BoxOf(a.c);
+                k.area = SameBox(both, boxA)         ? AreaNameOf(a.c)
+                         : SameBox(both, BoxOf(b.c)) ? AreaNameOf(b.c)
+                                                     : "";
+                k.south = both.south, k.west = both.west, k.north = both.north, k.east = both.east;
+                r.area = PseudoArea(use);
+                r.available = a.available && b.available;
+                r.known = a.known && b.known;
+                r.hasGrid = a.hasGrid || b.hasGrid;
+                r.steps = static_cast<int>(k.steps.size());
+                r.name = k.name;
+                r.accuracy = k.accuracy;
+                out.push_back(std::move(r));
+            }
+    }
+    return out;
+}
+
+// PROJ's last pass over its ranked list: an operation of more steps than the
+// one kept before it, over the same area, with a worse accuracy, goes, grids
+// or none (Accra to WGS 84 (2), through WGS 72BE at 26 m, after Accra to
+// WGS 84 (3) at 25 m over Ghana's offshore; NAD83(CSRS)v3 to WGS 84 through
+// NAD27 and EPSG's chain NAD27 -> NAD83 -> WGS 84 after the shorter one
+// through NAD83 over Louisiana).
+void DropLongerAndWorse(std::vector<Ranked>& list) {
+    std::vector<Ranked> kept;
+    for (Ranked& r : list) {
+        if (!kept.empty()) {
+            const Ranked& last = kept.back();
+            if (r.steps > last.steps && last.accuracy >= 0 && r.accuracy > last.accuracy &&
+                SameBox(BoxOf(r.c), BoxOf(last.c)) && AreaNameOf(r.c) == AreaNameOf(last.c))
+                continue;
+        }
+        kept.push_back(std::move(r));
+    }
+    list = std::move(kept);
+}
+
+int ListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const std::string&),
+                   std::vector<ZrEpsgCandidate>& out, const ZrEpsgAreaRecord* given) {
+    out.clear();
+    Geographic src, dst;
+    if (sourceCode == targetCode || !FindGeographic(sourceCode, src) || !FindGeographic(targetCode, dst))
+        return 0;
+    const Box& smaller = PseudoArea(src.area) < PseudoArea(dst.area) ? src.area : dst.area;
+    const Box interest = given ? Box{given->south, given->west, given->north, given->east} : smaller;
+    std::vector<Ranked> list = DirectCandidates(sourceCode, targetCode, gridAvailable, interest, given);
+    const bool pivots = list.empty() && !AnyDirect(sourceCode, targetCode);
+    if (pivots) list = PivotCandidates(sourceCode, targetCode, gridAvailable, interest);
+    std::stable_sort(list.begin(), list.end(), RankedBefore);
+    DropLongerAndWorse(list);
     for (Ranked& r : list)
         out.push_back(std::move(r.c));
     return static_cast<int>(out.size());

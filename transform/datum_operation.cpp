@@ -89,17 +89,13 @@ HelmertValues ValuesAt(const ZrOperationStep& s, double epoch) {
 }
 
 // The Helmert with EPSG's linearised rotation matrix (position vector):
-// R = [1 -rz ry; rz 1 -rx; -ry rx 1]. Backward applies the transpose, as
-// PROJ's helmert does, rather than the exact inverse; the two differ by the
-// square of the rotation times the radius, 0.2 mm at one arc-second.
-void Helmert(const ZrOperationStep& s, CPoint3D& pt, int forward, double epoch) {
+// R = [1 -rz ry; rz 1 -rx; -ry rx 1], on geocentric metres. Backward applies
+// the transpose, as PROJ's helmert does, rather than the exact inverse; the
+// two differ by the square of the rotation times the radius, 0.2 mm at one
+// arc-second.
+void HelmertGeocentric(const ZrOperationStep& s, const CPoint3D& p, CPoint3D& q, int forward, double epoch) {
     const HelmertValues h = ValuesAt(s, epoch);
     const double rx = h.rx, ry = h.ry, rz = h.rz, k = h.k;
-    CPoint3D p, q;
-    if (forward)
-        ToGeocentric(pt, s.from, s.fromDerived, p);
-    else
-        ToGeocentric(pt, s.to, s.toDerived, p);
     // Molodensky-Badekas turns and scales about its evaluation point P:
     // X' = T + P + k R (X - P); a plain Helmert has P = 0.
     if (forward) {
@@ -114,10 +110,27 @@ void Helmert(const ZrOperationStep& s, CPoint3D& pt, int forward, double epoch) 
         q.y = -rz * u + v + rx * w + s.py;
         q.z = ry * u - rx * v + w + s.pz;
     }
-    if (forward)
-        FromGeocentric(q, s.to, s.toDerived, pt);
-    else
-        FromGeocentric(q, s.from, s.fromDerived, pt);
+}
+
+// The ellipsoid a step reads its points on, and the one it gives them on.
+const ZrOperationEllipsoid& EntryOf(const ZrOperationStep& s, int forward) {
+    return forward ? s.from : s.to;
+}
+const ZrOperationStep::Derived& EntryDerivedOf(const ZrOperationStep& s, int forward) {
+    return forward ? s.fromDerived : s.toDerived;
+}
+const ZrOperationEllipsoid& ExitOf(const ZrOperationStep& s, int forward) {
+    return forward ? s.to : s.from;
+}
+const ZrOperationStep::Derived& ExitDerivedOf(const ZrOperationStep& s, int forward) {
+    return forward ? s.toDerived : s.fromDerived;
+}
+
+void Helmert(const ZrOperationStep& s, CPoint3D& pt, int forward, double epoch) {
+    CPoint3D p, q;
+    ToGeocentric(pt, EntryOf(s, forward), EntryDerivedOf(s, forward), p);
+    HelmertGeocentric(s, p, q, forward, epoch);
+    FromGeocentric(q, ExitOf(s, forward), ExitDerivedOf(s, forward), pt);
 }
 
 inline void ApplyStep(const ZrOperationStep& s, CPoint3D& pt, int direction, double epoch) {
@@ -188,13 +201,35 @@ bool ZrDatumOperation::Contains(double lon, double lat) const {
 }
 
 void ZrApplyOperation(const ZrDatumOperation& op, CPoint3D& pt, int forward, double epoch) {
-    if (forward) {
-        for (int i = 0; i < op.stepCount; ++i)
-            ApplyStep(op.steps[i], pt, 1, epoch);
-    } else {
-        for (int i = op.stepCount - 1; i >= 0; --i)
-            ApplyStep(op.steps[i], pt, 0, epoch);
+    if (op.stepCount == 1) {
+        ApplyStep(op.steps[0], pt, forward, epoch);
+        return;
     }
+    // Consecutive Helmerts (a chain through an intermediate system) stay in
+    // geocentric metres between them, as PROJ's pipeline does once it drops
+    // the round trip through the intermediate ellipsoid: the same result
+    // within nanometres, at one conversion each way for the whole run.
+    CPoint3D xyz;
+    const ZrOperationStep* open = nullptr; // the Helmert whose geocentric result xyz holds
+    int openForward = 1;
+    for (int k = 0; k < op.stepCount; ++k) {
+        const ZrOperationStep& s = op.steps[forward ? k : op.stepCount - 1 - k];
+        const int way = s.inverse ? !forward : forward;
+        if (s.kind == ZR_STEP_HELMERT) {
+            CPoint3D in = xyz;
+            if (!open) ToGeocentric(pt, EntryOf(s, way), EntryDerivedOf(s, way), in);
+            HelmertGeocentric(s, in, xyz, way, epoch);
+            open = &s;
+            openForward = way;
+            continue;
+        }
+        if (open) {
+            FromGeocentric(xyz, ExitOf(*open, openForward), ExitDerivedOf(*open, openForward), pt);
+            open = nullptr;
+        }
+        ApplyStep(s, pt, forward, epoch);
+    }
+    if (open) FromGeocentric(xyz, ExitOf(*open, openForward), ExitDerivedOf(*open, openForward), pt);
 }
 
 bool CZrPJOperationChoice::TimeDependent() const {

@@ -22,6 +22,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -118,6 +119,17 @@ TEST(BestOperation, AgreesWithProjCreateCrsToCrs) {
         {4618, 4326, {-70.0, -10.0, -40.0, 8.0}, 5882, nullptr},   // SAD69 -> WGS 84, 19 areas
         {4283, 4326, {113.0, -43.0, 153.0, -10.0}, 1150, nullptr}, // GDA94 -> WGS 84: two at 3 m
         {4156, 4326, {12.1, 47.7, 22.6, 51.1}, 5239, nullptr},     // S-JTSK -> WGS 84
+        // Onshore Louisiana, which the offshore Gulf of Mexico's operations
+        // (5 m) also hold in their boxes: PROJ passes over an operation
+        // whose area EPSG describes as offshore where another holds the
+        // point, and takes NAD27 to WGS 84 (6) at 7 m.
+        {4267, 4326, {-93.9, 28.9, -88.8, 31.0}, 1175, nullptr},
+        // Offshore Vietnam: EPSG's own chain through WGS 72BE (8532).
+        {4131, 4326, {106.6, 8.0, 110.0, 11.1}, 8532, nullptr},
+        // SIRGAS-Chile 2010, which EPSG joins to WGS 84 by nothing: PROJ's
+        // own chains through SAD69 and PSAD56 (two Helmerts each), and the
+        // zero shift between their areas.
+        {8949, 4326, {-75.0, -55.0, -67.0, -18.0}, 0, nullptr},
     };
     PJ_CONTEXT* ctx = proj_context_create();
     for (const Case& c : cases) {
@@ -158,12 +170,16 @@ TEST(BestOperation, AgreesWithProjCreateCrsToCrs) {
 // an area's box in projected coordinates (which reaches past its corners):
 // each system to WGS 84 over a grid of its area, as proj_create_crs_to_crs.
 TEST(BestOperation, FromProjectedSystemsAsProjCreateCrsToCrs) {
-    const long codes[] = {2308,  // Batavia / TM 109 SE: a nearer offshore operation first
-                          23947, // Indian 1954 / UTM 47N: points past the area's corners
-                          5514,  // S-JTSK / Krovak East North
-                          29170, // SAD69 / UTM 20N
-                          4407,  // NAD27 / BLM 7N (ftUS)
-                          2401}; // Beijing 1954 / GK zone 25: EPSG's operations all elsewhere
+    const long codes[] = {2308,   // Batavia / TM 109 SE: a nearer offshore operation first
+                          23947,  // Indian 1954 / UTM 47N: points past the area's corners
+                          5514,   // S-JTSK / Krovak East North
+                          29170,  // SAD69 / UTM 20N
+                          4407,   // NAD27 / BLM 7N (ftUS)
+                          2401,   // Beijing 1954 / GK zone 25: EPSG's operations all elsewhere
+                          26782,  // NAD27 / Louisiana South: not the Gulf's offshore operation onshore
+                          32066,  // NAD27 / BLM 16N (ftUS): the same across the eastern Gulf states
+                          3176,   // Indian 1960 / TM 106 NE: EPSG's chain through WGS 72BE
+                          27571}; // NTF (Paris) / Lambert zone I: EPSG's chain through NTF
     PJ_CONTEXT* ctx = proj_context_create();
     CZrPJCoordSys wgs84;
     ASSERT_TRUE(ZrCoordSysFromEpsg(4326, wgs84));
@@ -261,6 +277,18 @@ TEST(BestOperation, MissingGridRefusedByName) {
     for (const ZrOperationListing& l : listed)
         named = named || (l.code == 1241 && l.missing.str().find("grid missing: us_noaa_conus.tif") == 0);
     EXPECT_TRUE(named);
+    // With no operation named, NAD27 -> NAD83 (every one a grid) is refused
+    // with the grid's name, not as a pair EPSG knows nothing for; so is
+    // NAD83(CSRS)v6 -> WGS 84, whose chains through ATS77 and NAD83 all
+    // need one.
+    for (const auto& [from, to] : {std::pair<long, long>{4267, 4269}, {8252, 4326}}) {
+        CZrPJCoordSys a, b;
+        ASSERT_TRUE(ZrCoordSysFromEpsg(from, a) && ZrCoordSysFromEpsg(to, b));
+        CString refused;
+        EXPECT_FALSE(ZrSetTranslatorBestOperation(t, a, nullptr, b, nullptr, false, nullptr, &refused));
+        EXPECT_NE(refused.str().find("grid missing: "), std::string::npos) << refused.str();
+        EXPECT_NE(refused.str().find("looked in"), std::string::npos) << refused.str();
+    }
 }
 
 namespace {
@@ -284,11 +312,14 @@ std::vector<long> ProjinfoOrder(PJ_CONTEXT* ctx, long from, long to) {
         ZrEpsgTransformationRecord helmert;
         ZrEpsgGridTransformationRecord grid;
         ZrEpsgOtherTransformationRecord other;
+        ZrEpsgConcatenatedRecord chain;
         const long c = code ? std::atol(code) : 0;
         const bool single = proj_get_type(op) == PJ_TYPE_TRANSFORMATION &&
                             (ZrEpsgFindTransformation(c, helmert) || ZrEpsgFindGridTransformation(c, grid) ||
                              ZrEpsgFindOtherTransformation(c, other));
-        if (epsg && single) theirs.push_back(c);
+        const bool concatenated =
+            proj_get_type(op) == PJ_TYPE_CONCATENATED_OPERATION && ZrEpsgFindConcatenated(c, chain);
+        if (epsg && (single || concatenated)) theirs.push_back(c);
         proj_destroy(op);
     }
     if (ops) proj_list_destroy(ops);
@@ -315,7 +346,7 @@ TEST(BestOperation, ListedInProjinfoOrder) {
     std::vector<std::pair<long, long>> geocentricPairs;
     std::ifstream in(ZrEpsgDataPath());
     for (std::string line; std::getline(in, line);) {
-        if (line.size() < 2 || line[1] != '\t' || std::string("THMOKD").find(line[0]) == std::string::npos)
+        if (line.size() < 2 || line[1] != '\t' || std::string("THMOKDC").find(line[0]) == std::string::npos)
             continue;
         std::istringstream fields(line);
         std::vector<std::string> f;
@@ -326,7 +357,9 @@ TEST(BestOperation, ListedInProjinfoOrder) {
             geocentricOn.emplace(std::atol(f[3].c_str()), std::atol(f[1].c_str()));
             continue;
         }
-        const long a = std::atol(f[4].c_str()), b = std::atol(f[5].c_str());
+        // A concatenated operation's systems come a field earlier (no method).
+        const std::size_t at = line[0] == 'C' ? 3 : 4;
+        const long a = std::atol(f[at].c_str()), b = std::atol(f[at + 1].c_str());
         (line[0] == 'D' ? geocentricPairs : pairsFromFile).push_back({a, b});
     }
     for (const auto& [a, b] : pairsFromFile) {
@@ -370,6 +403,57 @@ TEST(BestOperation, ListedInProjinfoOrder) {
         EXPECT_EQ(mine, theirs) << p.first << " -> " << p.second;
     }
     std::printf("listing: %zu ordered pairs compared with projinfo, %zu differ\n", compared, differing);
+    proj_context_destroy(ctx);
+}
+
+// Where EPSG holds no operation between two geographic systems, PROJ joins
+// one from the source to an intermediate geographic system with one from
+// there to the target, and names the chain after its steps ("Inverse of" a
+// step it runs backwards): the same chains, in the same order, as
+// projinfo -s A -t B --spatial-test intersects lists them.
+TEST(BestOperation, ChainsThroughAnIntermediateAsProjBuildsThem) {
+    const std::pair<long, long> pairs[] = {
+        {8246, 4326},  // NAD83(CSRS)v4: through NAD83 and NAD27, 24 chains
+        {8252, 4326},  // NAD83(CSRS)v6: through ATS77 and NAD83
+        {8949, 4326},  // SIRGAS-Chile 2010: through SAD69 and PSAD56
+        {20041, 4326}, // SIRGAS-Chile 2021: the same
+        {4801, 4326},  // Bern 1898 (Bern): a longitude rotation, then a Helmert
+    };
+    PJ_CONTEXT* ctx = proj_context_create();
+    for (const auto& [from, to] : pairs) {
+        SCOPED_TRACE(std::to_string(from) + " -> " + std::to_string(to));
+        std::vector<ZrOperationListing> listed;
+        ZrListOperations(from, to, listed);
+        std::vector<std::string> mine;
+        for (const ZrOperationListing& l : listed) {
+            EXPECT_EQ(l.code, 0) << "EPSG holds no operation for the pair: " << l.name.str();
+            mine.push_back(l.name.str());
+        }
+        PJ* src =
+            proj_create_from_database(ctx, "EPSG", std::to_string(from).c_str(), PJ_CATEGORY_CRS, 0, nullptr);
+        PJ* dst =
+            proj_create_from_database(ctx, "EPSG", std::to_string(to).c_str(), PJ_CATEGORY_CRS, 0, nullptr);
+        ASSERT_TRUE(src && dst);
+        PJ_OPERATION_FACTORY_CONTEXT* f = proj_create_operation_factory_context(ctx, nullptr);
+        proj_operation_factory_context_set_spatial_criterion(ctx, f,
+                                                             PROJ_SPATIAL_CRITERION_PARTIAL_INTERSECTION);
+        proj_operation_factory_context_set_grid_availability_use(ctx, f,
+                                                                 PROJ_GRID_AVAILABILITY_USED_FOR_SORTING);
+        PJ_OBJ_LIST* ops = proj_create_operations(ctx, src, dst, f);
+        std::vector<std::string> theirs;
+        for (int i = 0; ops && i < proj_list_get_count(ops); ++i) {
+            PJ* op = proj_list_get(ctx, ops, i);
+            const std::string name = proj_get_name(op);
+            if (name.find("Ballpark") == std::string::npos) theirs.push_back(name);
+            proj_destroy(op);
+        }
+        EXPECT_FALSE(theirs.empty());
+        EXPECT_EQ(mine, theirs);
+        if (ops) proj_list_destroy(ops);
+        proj_operation_factory_context_destroy(f);
+        proj_destroy(src);
+        proj_destroy(dst);
+    }
     proj_context_destroy(ctx);
 }
 

@@ -1296,7 +1296,9 @@ int ZrCliTransformations(const std::vector<std::string>& args) {
     for (const ZrOperationListing& t : found) {
         char accuracy[32] = "unknown";
         if (t.accuracy >= 0.0) std::snprintf(accuracy, sizeof accuracy, "%g m", t.accuracy);
-        std::printf("EPSG:%ld\t%s\t%s (%ld)\t%s\t%s%s%s\n", t.code, t.name.c_str(), t.methodName.c_str(),
+        // An operation built through an intermediate system has no code of its own (projinfo's "unknown id").
+        const std::string id = t.code > 0 ? "EPSG:" + std::to_string(t.code) : std::string("unknown id");
+        std::printf("%s\t%s\t%s (%ld)\t%s\t%s%s%s\n", id.c_str(), t.name.c_str(), t.methodName.c_str(),
                     t.methodCode, accuracy, t.area.c_str(), t.missing.IsEmpty() ? "" : "\t",
                     t.missing.c_str());
     }
