@@ -449,6 +449,13 @@ zr_status zr_transformer_description(const zr_transformer* transformer, const ch
     return ZR_OK;
 }
 
+zr_status zr_transformer_set_epoch(zr_transformer* transformer, double epoch) {
+    if (!transformer) return Fail(ZR_ERR_ARGUMENT, "a null transformer");
+    if (std::isinf(epoch)) return Fail(ZR_ERR_ARGUMENT, "an infinite epoch");
+    transformer->translator.SetEpoch(std::isnan(epoch) ? kZrNoEpoch : epoch);
+    return ZR_OK;
+}
+
 zr_status zr_transform(const zr_transformer* transformer, zr_direction direction, size_t count, double* x,
                        ptrdiff_t x_stride, double* y, ptrdiff_t y_stride, double* z, ptrdiff_t z_stride,
                        size_t* failed) {

@@ -104,7 +104,8 @@ struct ZrEpsgGridTransformationRecord {
 };
 
 // Molodensky-Badekas (9636, 1063) or a geographic offset (9619, 9601)
-// between two geographic systems. values: for Molodensky-Badekas tx ty tz
+// between two geographic systems, or an affine parametric transformation
+// (9624) between two projected ones. values: for Molodensky-Badekas tx ty tz
 // (metres) rx ry rz (arc-seconds) ds (ppm) px py pz (metres, the evaluation
 // point); for an offset, the latitude and longitude offsets in degrees.
 struct ZrEpsgOtherTransformationRecord {
@@ -180,6 +181,9 @@ struct ZrEpsgGeocentricRecord {
     double south = -90, west = -180, north = 90, east = 180;
 };
 ZRPRJ_API int ZrEpsgFindGeocentric(long code, ZrEpsgGeocentricRecord& out);
+// The geocentric system on the datum of the geographic 2D system baseCode:
+// the one named name, else the lowest code; 0 when there is none.
+ZRPRJ_API long ZrEpsgGeocentricOf(long baseCode, const std::string& name);
 
 // The geographic 2D system of a geographic 3D one (4979 -> 4326, 7912 ->
 // 9000); 0 when the data file knows none.
@@ -205,6 +209,11 @@ ZRPRJ_API void ZrEsriSystems(std::vector<ZrEsriSystemRecord>& out);
 ZRPRJ_API int ZrEpsgFindGridTransformation(long code, ZrEpsgGridTransformationRecord& out);
 ZRPRJ_API int ZrEpsgFindOtherTransformation(long code, ZrEpsgOtherTransformationRecord& out);
 ZRPRJ_API int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out);
+// The operations EPSG states between two projected systems themselves (the
+// affine parametric ones, 9624, held as "other" records with a0 a1 a2 b0 b1
+// b2 in values), either direction, as stored.
+ZRPRJ_API int ZrEpsgListProjectedOperations(long sourceCode, long targetCode,
+                                            std::vector<ZrEpsgOtherTransformationRecord>& out);
 // 1 where EPSG describes the operation's area as offshore ("- offshore"),
 // which PROJ's per-point pick weighs.
 ZRPRJ_API int ZrEpsgOperationOffshore(long code);

@@ -167,3 +167,17 @@ struct ZrOperationListing {
 };
 ZRPRJ_API int ZrListOperations(long sourceGeographic, long targetGeographic,
                                std::vector<ZrOperationListing>& out);
+// The same for the operations EPSG states between two projected systems
+// themselves (affine parametric); PROJ lists these alone for such a pair.
+ZRPRJ_API int ZrListProjectedOperations(long sourceProjected, long targetProjected,
+                                        std::vector<ZrOperationListing>& out);
+// For a host that projects on its own and hands the translator only the two
+// geographic systems (geoSrc, geoDes): where EPSG states an operation between
+// the projected systems src and des themselves (code, or any when 0), sets
+// the translator up with it and returns 1; 0 with a reason where code is
+// such an operation for other systems; -1 where there is none.
+ZRPRJ_API int ZrSetTranslatorProjectedPair(CZrPJTranslator& translator, const CZrPJCoordSys& src,
+                                           const CZrPJCoordSys& des, const CZrPJCoordSys& geoSrc,
+                                           const CZrPJCoordSys& geoDes, long code,
+                                           std::vector<ZrOperationSummary>* used = nullptr,
+                                           CString* reason = nullptr);

@@ -5,6 +5,7 @@
 // Internal: the readers and writers of each exchange form, dispatched by
 // ZrExportCoordSys and ZrImportCoordSys.
 
+#include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
 
 #include <vector>
@@ -22,6 +23,13 @@ ZRPRJ_API int ZrImportProjString(const CString& text, CZrPJCoordSys& cs, CString
 // PROJJSON.
 ZRPRJ_API int ZrExportProjJson(const CZrPJCoordSys& cs, CString& text, CString* reason);
 ZRPRJ_API int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason);
+
+// The geocentric system a text describes by the datum of a geographic system
+// (geog, its code the geographic system's where known), in metres: on EPSG's
+// own geographic system where the text's ellipsoid and meridian are EPSG's,
+// as EPSG:n builds it, else on the system the description builds.
+int ZrInteropBuildGeocentric(const ZrEpsgGeographicRecord& geog, const std::string& name, CZrPJCoordSys& cs,
+                             CString* reason);
 
 // Largest text any importer reads, and deepest nesting it follows.
 constexpr int kZrInteropMaxTextBytes = 1 << 20;

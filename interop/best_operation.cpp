@@ -4,6 +4,7 @@
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
 #include "interop/ZrInteropMatch_p.h"
+#include "interop/ZrProjectedOperations_p.h"
 #include "transform/ZrDatumOperation.h"
 #include "transform/ZrGrid.h"
 #include "transform/ZrPJTranslator.h"
@@ -498,6 +499,8 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
                   (back.empty() ? "WGS 84" : back);
         op.accuracy = -1.0;
         choice->Add(op);
+    } else if (ZrAddProjectedPairOperations(src, des, *choice) > 0) {
+        // EPSG joins these two projected systems directly: PROJ offers that alone.
     } else {
         std::vector<ZrEpsgCandidate> list;
         ZrEpsgAreaRecord interest;
@@ -599,6 +602,8 @@ int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZrPJCoordSy
     ZrDatumOperation op;
     ZrEpsgCandidate c;
     ZrEpsgOtherTransformationRecord other;
+    const int projectedPair = ZrProjectedOperationByCode(src, des, code, op, reason);
+    if (projectedPair >= 0) return projectedPair ? SetSingle(translator, src, des, op, reason) : 0;
     if (ZrEpsgFindOtherTransformation(code, other)) {
         if (!Joins(code, other.sourceCode, other.targetCode, src, des, forward, reason)) return 0;
         c.kind = ZrEpsgCandidate::kOther;

@@ -468,6 +468,29 @@ bool ParseOtherTransformation(const Fields& f, ZrEpsgOtherTransformationRecord& 
     return ok && method;
 }
 
+// N records: an affine parametric transformation (9624) between two
+// projected systems, its six values a0 a1 a2 b0 b1 b2 in values[0..5].
+bool ParseAffine(const Fields& f, ZrEpsgOtherTransformationRecord& r) {
+    if (f.size != 18) return false;
+    bool ok = ToLong(f[1], r.code) && ToLong(f[3], r.methodCode) && ToLong(f[4], r.sourceCode) &&
+              ToLong(f[5], r.targetCode);
+    for (std::size_t i = 0; i < 6; ++i)
+        ok = ok && ToDouble(f[6 + i], r.values[i]);
+    Box box;
+    ok = ok && ToDouble(f[12], r.accuracy) && ReadBox(f, 13, box);
+    r.name = f[2];
+    r.area = f[17];
+    r.south = box.south;
+    r.west = box.west;
+    r.north = box.north;
+    r.east = box.east;
+    return ok && r.methodCode == 9624;
+}
+bool CheckAffine(const Fields& f) {
+    ZrEpsgOtherTransformationRecord r;
+    return ParseAffine(f, r);
+}
+
 bool ParseGeoid(const Fields& f, ZrEpsgGeoidRecord& r) {
     if (f.size != 16) return false;
     r.name = f[2];
@@ -784,6 +807,7 @@ constexpr RecordType kRecordTypes[] = {
     {'K', CheckGeocentric, false, nullptr},
     {'L', CheckGeocentric, false, nullptr},
     {'D', CheckTimedHelmert, false, nullptr},
+    {'N', CheckAffine, false, nullptr},
     {'F', CheckOffshore, false, nullptr},
 };
 
@@ -1174,6 +1198,7 @@ const Operations& AllOperations() {
         DecodeAll(d, 'H', o.grids, ParseGridTransformation);
         DecodeAll(d, 'M', o.others, ParseOtherTransformation);
         DecodeAll(d, 'O', o.others, ParseOtherTransformation);
+        DecodeAll(d, 'N', o.others, ParseAffine);
         std::sort(o.others.begin(), o.others.end(),
                   [](const auto& a, const auto& b) { return a.code < b.code; });
         DecodeAll(d, 'V', o.geoids, ParseGeoid);
@@ -1296,6 +1321,19 @@ int ZrEpsgFindGeocentric(long code, ZrEpsgGeocentricRecord& out) {
     if (!FindLine(TheData(), 'K', code, f) || !ParseGeocentric(f, g, true)) return 0;
     out = std::move(g);
     return 1;
+}
+
+long ZrEpsgGeocentricOf(long baseCode, const std::string& name) {
+    const Data& d = TheData();
+    Fields f;
+    long first = 0;
+    for (const Entry& e : d.Of('K')) {
+        ZrEpsgGeocentricRecord g;
+        if (!SplitLineAt(d, e.offset, f) || !ParseGeocentric(f, g, true) || g.baseCode != baseCode) continue;
+        if (g.name == name) return g.code;
+        if (first == 0) first = g.code;
+    }
+    return first;
 }
 
 int ZrEpsgListTransformations(long sourceCode, long targetCode,
@@ -1472,6 +1510,16 @@ int ZrEpsgFindOtherTransformation(long code, ZrEpsgOtherTransformationRecord& ou
     if (!o) return 0;
     out = *o;
     return 1;
+}
+
+int ZrEpsgListProjectedOperations(long sourceCode, long targetCode,
+                                  std::vector<ZrEpsgOtherTransformationRecord>& out) {
+    out.clear();
+    for (const ZrEpsgOtherTransformationRecord& o : AllOperations().others)
+        if (o.methodCode == 9624 && ((o.sourceCode == sourceCode && o.targetCode == targetCode) ||
+                                     (o.sourceCode == targetCode && o.targetCode == sourceCode)))
+            out.push_back(o);
+    return static_cast<int>(out.size());
 }
 
 int ZrEpsgOperationOffshore(long code) {

@@ -1522,7 +1522,10 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     p.axisOrder = "EN";
     ZrInteropDescribeUnit(units, p);
     p.methodCode = row->names.code;
-    p.methodName = FindRow(row->names.code)->names.epsgName;
+    // The geocentric row has no WKT name (WKT states such a system as GEOCCS or
+    // GEODCRS, not as a projection): EPSG's name of its method stands in.
+    const char* methodName = FindRow(row->names.code)->names.epsgName;
+    p.methodName = methodName ? methodName : "Geographic/geocentric conversions";
     for (int i = 0; i < ParamCount(*row); ++i) {
         const Binding& b = row->params[i];
         if ((b.flags & kPositive) && !(Value(b, prm) > 0.0))

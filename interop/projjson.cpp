@@ -498,7 +498,7 @@ void CartesianSystem(ZrJsonWriter& w, const ZrEpsgProjectedRecord& p, bool north
     w.EndObject();
 }
 
-void GeographicBody(ZrJsonWriter& w, const ZrEpsgGeographicRecord& g) {
+void GeographicBody(ZrJsonWriter& w, const ZrEpsgGeographicRecord& g, bool geocentric = false) {
     w.Key("name");
     w.String(g.name.empty() ? "unknown" : g.name);
     w.Key("datum");
@@ -536,6 +536,21 @@ void GeographicBody(ZrJsonWriter& w, const ZrEpsgGeographicRecord& g) {
     w.EndObject();
     w.Key("coordinate_system");
     w.BeginObject();
+    if (geocentric) {
+        // X, Y, Z in metres, as PROJ writes EPSG's geocentric systems.
+        ZrEpsgProjectedRecord metre;
+        w.Key("subtype");
+        w.String("Cartesian");
+        w.Key("axis");
+        w.BeginArray();
+        Axis(w, "Geocentric X", "X", "geocentricX", &metre);
+        Axis(w, "Geocentric Y", "Y", "geocentricY", &metre);
+        Axis(w, "Geocentric Z", "Z", "geocentricZ", &metre);
+        w.EndArray();
+        w.EndObject();
+        Id(w, g.code);
+        return;
+    }
     w.Key("subtype");
     w.String("ellipsoidal");
     w.Key("axis");
@@ -571,6 +586,14 @@ int TakeShift(const std::vector<double>& shift, ZrEpsgGeographicRecord& g, std::
 }
 } // namespace
 
+namespace {
+bool IsCartesian(const ZrJson& crs) {
+    const ZrJson* c = crs.Get("coordinate_system");
+    const ZrJson* sub = c ? c->Get("subtype") : nullptr;
+    return sub && sub->IsString() && sub->text == "Cartesian";
+}
+} // namespace
+
 int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
     JsonReader r(reason);
     ZrJson doc;
@@ -592,6 +615,25 @@ int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
         if (!type || !type->IsString()) return r.Fail("the source_crs has no \"type\"");
     }
     ZrEpsgGeographicRecord g;
+    if (type->text == "GeodeticCRS" && IsCartesian(*crs)) {
+        // A geocentric system: its datum read as a geographic system's, then
+        // the geocentric kind on it, in metres (every axis's unit).
+        ZrJson datumOnly = *crs;
+        for (auto& m : datumOnly.members)
+            if (m.first == "coordinate_system") {
+                if (const ZrJson* axes = m.second.Get("axis"))
+                    for (const ZrJson& axis : axes->items)
+                        if (const ZrJson* u = axis.Get("unit"))
+                            if (!u->IsString() || u->text != "metre")
+                                return r.Fail("a geocentric system in a unit other than the metre");
+                m.second = ZrJson();
+            }
+        if (!r.Geographic(datumOnly, g)) return 0;
+        ZrEpsgGeocentricRecord epsg; // the stated code is the geocentric system's
+        g.code = g.code > 0 && ZrEpsgFindGeocentric(g.code, epsg) ? epsg.baseCode : 0;
+        if (!TakeShift(shift, g, why)) return r.Fail(why);
+        return ZrInteropBuildGeocentric(g, g.name, cs, reason);
+    }
     if (type->text == "GeographicCRS" || type->text == "GeodeticCRS") {
         if (!r.Geographic(*crs, g)) return 0;
         if (!TakeShift(shift, g, why)) return r.Fail(why);
@@ -630,6 +672,26 @@ int ZrExportProjJson(const CZrPJCoordSys& cs, CString& text, CString* reason) {
         w.String("Unknown engineering datum");
         w.EndObject();
         CartesianSystem(w, p, false);
+        w.EndObject();
+        text = CString(w.Text().c_str());
+        return 1;
+    }
+    if (cs.GetProjection().GetType() == PJ_KIND_GEOCENTRIC) {
+        // The datum as the geographic system on it writes it; the name and
+        // code the geocentric system's.
+        CZrPJCoordSys geographic;
+        geographic.SetEarth(cs.GetGCS(), 10000); // metres
+        if (!ZrInteropDescribe(geographic, g, p, projected, reason)) return 0;
+        ZrInteropAsWritten(geographic, g, nullptr, false);
+        g.name = cs.GetName().str();
+        g.code = g.code > 0 ? ZrEpsgGeocentricOf(g.code, g.name) : 0;
+        ZrJsonWriter w;
+        w.BeginObject();
+        w.Key("$schema");
+        w.String("https://proj.org/schemas/v0.5/projjson.schema.json");
+        w.Key("type");
+        w.String("GeodeticCRS");
+        GeographicBody(w, g, true);
         w.EndObject();
         text = CString(w.Text().c_str());
         return 1;

@@ -21,6 +21,7 @@
 namespace {
 
 constexpr double kDegree = 0.017453292519943295;
+constexpr long kGeocentricMetres = 10000; // the library's code of the metre
 const char kDegreeFactor[] = "0.0174532925199433";
 
 bool Fail(CString* reason, const CString& text) {
@@ -1057,6 +1058,81 @@ bool ReadPlanar(const ZrWktNode& root, CZrPJCoordSys& cs, CString* reason) {
     return true;
 }
 
+// A geocentric system: X, Y, Z in metres on a geodetic datum, written as
+// GDAL writes EPSG:4978 and its kind (WKT1 GEOCCS, its axes OTHER, OTHER,
+// NORTH) and as WKT2:2019 does (a GEODCRS with a 3-D Cartesian system), so
+// that PROJ identifies the EPSG code. ESRI's WKT1 has no such system.
+bool WriteGeocentric(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& text, CString* reason) {
+    if (dialect == ZR_CRS_TEXT_ESRI_WKT1) return Fail(reason, "ESRI WKT1 has no geocentric system"), false;
+    // The datum as the geographic system on it writes it: EPSG's records
+    // where the geographic system is EPSG's.
+    CZrPJCoordSys geographic;
+    geographic.SetEarth(cs.GetGCS(), kGeocentricMetres);
+    ZrEpsgGeographicRecord g;
+    ZrEpsgProjectedRecord unused;
+    bool projected = false;
+    if (!ZrInteropDescribe(geographic, g, unused, projected, reason)) return false;
+    ZrInteropAsWritten(geographic, g, nullptr, false);
+    const std::string name = cs.GetName().str();
+    const long code = g.code > 0 ? ZrEpsgGeocentricOf(g.code, name) : 0;
+    std::string out;
+    if (dialect == ZR_CRS_TEXT_WKT1_GDAL) {
+        out = "GEOCCS[" + Quote(name) + ",DATUM[" + Quote(GdalDatumName(g)) + "," + Spheroid1(g, false) +
+              Authority(g.datumCode) + "],PRIMEM[" + Quote(g.primeMeridianName) + "," +
+              Num(g.primeMeridianLongitude) + Authority(g.primeMeridianCode) +
+              "],UNIT[\"metre\",1,AUTHORITY[\"EPSG\",\"9001\"]],AXIS[\"Geocentric X\",OTHER],"
+              "AXIS[\"Geocentric Y\",OTHER],AXIS[\"Geocentric Z\",NORTH]" +
+              Authority(code) + "]";
+    } else {
+        const std::string metre = "LENGTHUNIT[\"metre\",1]";
+        auto axis = [&](const char* x, int order) {
+            return ",AXIS[\"(" + std::string(x) + ")\",geocentric" + x + ",ORDER[" + std::to_string(order) +
+                   "]," + metre + "]";
+        };
+        out = "GEODCRS[" + Quote(name) + "," + GeodeticFrame2(g) + ",CS[Cartesian,3]" + axis("X", 1) +
+              axis("Y", 2) + axis("Z", 3) + Id(code) + "]";
+    }
+    text = CString(out);
+    return true;
+}
+
+// GEOCCS, or a GEODCRS whose coordinate system is Cartesian.
+bool IsGeocentricText(const ZrWktNode& root) {
+    if (root.Is("GEOCCS")) return true;
+    if (!root.Is("GEODCRS|GEODETICCRS")) return false;
+    const ZrWktNode* c = root.Child("CS");
+    return c && !c->children.empty() && ZrInteropSameName(c->children[0].text.c_str(), "Cartesian");
+}
+
+// The datum as a geographic system's, then the geocentric kind on it; the
+// coordinates must be in metres (every EPSG geocentric system's unit).
+bool ReadGeocentric(const ZrWktNode& root, CZrPJCoordSys& cs, CString* reason) {
+    const bool wkt2 = !root.Is("GEOCCS");
+    if (wkt2) {
+        double dims = 3;
+        if (root.Child("CS")->NumberAt(1, dims) && dims != 3)
+            return Fail(reason, "a geocentric system whose coordinates are not 3-D"), false;
+    }
+    Reading r;
+    if (!ReadGeographic(root, wkt2, r, reason)) return false;
+    // The code the text states is the geocentric system's; the datum is
+    // the geographic system's on it.
+    ZrEpsgGeocentricRecord epsg;
+    r.geog.code = r.geog.code > 0 && ZrEpsgFindGeocentric(r.geog.code, epsg) ? epsg.baseCode : 0;
+    double factor = 1.0;
+    const ZrWktNode* unit = root.Child("LENGTHUNIT|UNIT");
+    if (!unit)
+        for (const ZrWktNode* axis : root.Children("AXIS"))
+            if ((unit = axis->Child("LENGTHUNIT|UNIT"))) break;
+    if (unit && (!UnitFactor(unit, factor) || factor != 1.0))
+        return Fail(reason, "a geocentric system in a unit other than the metre"), false;
+    if (ZrActiveShiftCarrier())
+        ZrActiveShiftCarrier()->values = r.towgs84;
+    else if (!CheckTowgs84(r, reason))
+        return false;
+    return ZrInteropBuildGeocentric(r.geog, NameOf(root), cs, reason) != 0;
+}
+
 tagZrCrsTextFormat Wkt1Dialect(const ZrWktNode& root, const CString& text) {
     // ESRI's names carry prefixes, and its texts carry no authority, axis or TOWGS84.
     if (text.Find("AUTHORITY") >= 0 || text.Find("TOWGS84") >= 0 || text.Find("AXIS") >= 0 ||
@@ -1089,11 +1165,32 @@ tagZrCrsTextFormat ZrWktDialectOf(const CString& text) {
     return ZR_CRS_TEXT_UNKNOWN;
 }
 
+int ZrInteropBuildGeocentric(const ZrEpsgGeographicRecord& geog, const std::string& name, CZrPJCoordSys& cs,
+                             CString* reason) {
+    ZrEpsgGeographicRecord epsg;
+    CZrPJCoordSys geographic;
+    const bool epsgs = geog.code > 0 && ZrEpsgFindGeographic(geog.code, epsg) &&
+                       std::fabs(epsg.semiMajorAxis - geog.semiMajorAxis) <= kZrMatchAxisMetres &&
+                       std::fabs(epsg.inverseFlattening - geog.inverseFlattening) <= 1e-9 &&
+                       epsg.primeMeridianLongitude == geog.primeMeridianLongitude;
+    if (!(epsgs && ZrCoordSysFromEpsg(geog.code, geographic)) &&
+        !ZrInteropBuild(geog, nullptr, geographic, reason))
+        return 0;
+    CZrPJCoordSys built;
+    if (!built.Set(CString(name.c_str()), geographic.GetGCS(), CZrPJObject(PJ_KIND_GEOCENTRIC), CZrPJParams(),
+                   kGeocentricMetres))
+        return Fail(reason, "the geocentric system cannot be built"), 0;
+    cs = built;
+    return 1;
+}
+
 int ZrExportWkt(const CZrPJCoordSys& cs, tagZrCrsTextFormat dialect, CString& text, CString* reason) {
     if (dialect != ZR_CRS_TEXT_ESRI_WKT1 && dialect != ZR_CRS_TEXT_WKT1_GDAL &&
         dialect != ZR_CRS_TEXT_WKT2_2019)
         return Fail(reason, "not a well-known-text dialect"), 0;
     if (cs.GetType() == 0) return WritePlanar(cs, dialect, text, reason) ? 1 : 0;
+    if (cs.GetProjection().GetType() == PJ_KIND_GEOCENTRIC)
+        return WriteGeocentric(cs, dialect, text, reason) ? 1 : 0;
     ZrEpsgGeographicRecord g;
     ZrEpsgProjectedRecord p;
     bool projected = false;
@@ -1131,7 +1228,11 @@ int ZrImportWkt(const CString& text, CZrPJCoordSys& cs, CString* reason, tagZrCr
     tagZrCrsTextFormat form = ZR_CRS_TEXT_UNKNOWN;
     const ZrWktNode* crs = &root;
     bool ok = false;
-    if (root.Is("PROJCS|GEOGCS")) {
+    if (IsGeocentricText(root)) {
+        if (!ReadGeocentric(root, cs, reason)) return 0;
+        if (dialect) *dialect = root.Is("GEOCCS") ? ZR_CRS_TEXT_WKT1_GDAL : ZR_CRS_TEXT_WKT2_2019;
+        return 1;
+    } else if (root.Is("PROJCS|GEOGCS")) {
         form = Wkt1Dialect(root, text);
         ok = ReadWkt1(root, r, reason);
     } else if (root.Is("PROJCRS|PROJECTEDCRS|GEOGCRS|GEOGRAPHICCRS|GEODCRS|GEODETICCRS|BOUNDCRS")) {

@@ -82,6 +82,11 @@ records of each kind sorted by code (the reader searches them by code):
       the kept geographic 2D systems on the same datums; values as in T, the
       rates per year in m, arc-seconds and ppm (0 when constant), and the
       reference epoch as a decimal year (0 when none).
+  N code name method source target a0 a1 a2 b0 b1 b2 accuracy S W N E area
+      an affine parametric transformation (9624) between two kept projected
+      systems, on their own coordinates: x' = a0 + a1 x + a2 y,
+      y' = b0 + b1 x + b2 y, with x, y in the source system's unit and a0,
+      b0 in the target system's (the coefficients carry the change of unit).
   S superseded replacement
       EPSG says the operation `replacement` supersedes `superseded` between
       the same two systems, across the kinds above (a grid superseding a
@@ -654,6 +659,44 @@ def geocentric_helmerts(ds, geog):
     return out
 
 
+AFFINE_PARAMETRIC_METHOD = 9624
+AFFINE_PARAMETERS = (8623, 8624, 8625, 8639, 8640, 8641)  # A0 A1 A2 B0 B1 B2
+
+
+def affine_parametric(ds, proj):
+    """The affine parametric transformations between two kept projected
+    systems (a Jamaican and the Mauritanian grids). PROJ runs them on the
+    projected coordinates directly and offers them for that pair of systems
+    alone, never between their geographic systems."""
+    out = {}
+    cols = ", ".join("param%d_code, param%d_value, param%d_uom_code" % (i, i, i) for i in range(1, 7))
+    rows = ds.query(
+        "SELECT code, name, method_code, source_crs_code, target_crs_code, accuracy, " + cols +
+        " FROM other_transformation WHERE auth_name='EPSG' AND deprecated=0 AND method_code = ? AND "
+        "source_crs_auth_name='EPSG' AND target_crs_auth_name='EPSG'", AFFINE_PARAMETRIC_METHOD)
+    for row in rows:
+        code, name, method, src, dst, acc = row[:6]
+        if int(src) not in proj or int(dst) not in proj:
+            continue
+        to_metre = float(proj[int(dst)][10])
+        values = {}
+        for i in range(6):
+            pcode, value, uom = row[6 + 3 * i:9 + 3 * i]
+            if pcode is None or value is None:
+                continue
+            kind = ds.units[str(uom)][1]
+            # The two offsets in the target's unit; the four coefficients are ratios.
+            values[int(pcode)] = value * ds.factor(uom) / to_metre if kind == "length" else value
+        if any(p not in values for p in AFFINE_PARAMETERS):
+            continue
+        area, south, west, north, east = ds.extent("other_transformation", code)
+        out[int(code)] = (["N", str(code), text(name), str(method), str(src), str(dst)] +
+                          [num(values[p]) for p in AFFINE_PARAMETERS] +
+                          [num(acc if acc is not None else -1), num(south), num(west), num(north), num(east),
+                           text(area)])
+    return out
+
+
 def supersessions(ds, kept):
     """Supersessions between two kept operations with the same systems."""
     out = {}
@@ -754,6 +797,7 @@ def main():
     geocentric = geocentric_systems(ds, geog)
     geographic3d = geocentric_systems(ds, geog, "geographic 3D", "L")
     timed = geocentric_helmerts(ds, geog)
+    affine = affine_parametric(ds, proj)
     superseded = supersessions(ds, set(trans) | set(grids) | set(others) | set(timed))
     concats = concatenated(ds, geog, set(trans) | set(grids) | set(others))
     offshore = offshore_operations(ds, set(trans) | set(grids) | set(others) | set(timed) | set(concats))
@@ -763,7 +807,7 @@ def main():
              "# %d geographic, %d projected (%d left out), %d transformations, %d grid-based, %d other, "
              "%d geoid" % (len(geog), len(proj), len(left_out), len(trans), len(grids), len(others), len(geoids))]
     for table in (geog, proj, left_out, trans, grids, others, geoids, superseded, concats, geocentric,
-                  geographic3d, timed, offshore):
+                  geographic3d, timed, affine, offshore):
         for code in sorted(table):
             lines.append("\t".join(table[code]))
     kept = {code: (row[2], False) for code, row in geog.items()}
@@ -772,7 +816,7 @@ def main():
     lines += search
     data = "\n".join(lines) + "\n"
     records = sum(len(table) for table in (geog, proj, left_out, trans, grids, others, geoids, superseded,
-                                           concats, geocentric, geographic3d, timed, offshore)) + len(search)
+                                           concats, geocentric, geographic3d, timed, affine, offshore)) + len(search)
     data += closing_line(records, data.encode("utf-8"))
     if args.output:
         with open(args.output, "w", encoding="utf-8", newline="\n") as out:

@@ -42,8 +42,12 @@ enum tagZrStepKind : int {
     // Longitude and latitude offsets in degrees, in the systems' own
     // longitudes (geographic offsets, longitude rotation).
     ZR_STEP_OFFSET = 4,
+    // EPSG's affine parametric transformation between two projected systems,
+    // applied through their projections (see ZrAffineParametric.h).
+    ZR_STEP_AFFINE = 5,
 };
 
+class CZrAffineParametric;
 class CZrHorizontalShiftGrid;
 class CZrPJCoordSys;
 
@@ -69,6 +73,7 @@ struct ZrOperationStep {
     double dlat = 0, dlon = 0;
     ZrDatumShift shift;
     std::shared_ptr<const CZrHorizontalShiftGrid> grid;
+    std::shared_ptr<const CZrAffineParametric> affine; // ZR_STEP_AFFINE
     // Nonzero: the chain runs the step (stated from -> to, as EPSG states
     // it) backwards, PROJ's "Inverse of ...".
     int inverse = 0;

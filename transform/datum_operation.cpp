@@ -4,6 +4,7 @@
 #include "model/ZrPJCoordSys.h"
 
 #include "geodesy/ZrPJMath.h"
+#include "transform/ZrAffineParametric.h"
 #include "transform/ZrGrid.h"
 
 #include <algorithm>
@@ -155,6 +156,9 @@ inline void ApplyStep(const ZrOperationStep& s, CPoint3D& pt, int direction, dou
         pt.y += sign * s.dlat;
         return;
     }
+    case ZR_STEP_AFFINE:
+        if (s.affine) s.affine->Apply(pt, forward);
+        return;
     case ZR_STEP_IDENTITY: {
         // Same longitude from Greenwich; the meridians may differ.
         const double pmFrom = forward ? s.from.pm : s.to.pm, pmTo = forward ? s.to.pm : s.from.pm;

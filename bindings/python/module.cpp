@@ -131,6 +131,9 @@ struct Transformer {
         return text;
     }
 
+    // The coordinate epoch of the next points (NaN: none), for operations that move with time.
+    void SetEpoch(double epoch) { Check(zr_transformer_set_epoch(handle.get(), epoch)); }
+
     // In place; returns the number of points without an image (set to inf).
     size_t Transform(py::array x, py::array y, py::object z, bool forward) const {
         const Column cx = ColumnOf(x, "x"), cy = ColumnOf(y, "y");
@@ -248,6 +251,7 @@ PYBIND11_MODULE(_zrprj, m) {
     py::class_<Transformer>(m, "_Transformer")
         .def(py::init<const Crs&, const Crs&, py::object>())
         .def("description", &Transformer::Description)
+        .def("set_epoch", &Transformer::SetEpoch, py::arg("epoch"))
         .def("transform", &Transformer::Transform, py::arg("x"), py::arg("y"), py::arg("z"),
              py::arg("forward"));
     py::class_<Geod>(m, "_Geod")

@@ -134,6 +134,14 @@ ZR_API zr_status zr_transformer_destroy(zr_transformer* transformer);
 /* One line naming the operation ("EPSG:1193 NTF to WGS 84 (1)", "none: one
  * geographic system", ...); lives as long as transformer. */
 ZR_API zr_status zr_transformer_description(const zr_transformer* transformer, const char** text);
+/* The coordinate epoch (decimal year, such as 2020.0) of the points converted
+ * next, for operations that move with time (EPSG's time-dependent Helmerts
+ * between ITRF realisations and ETRF or NAD83 frames, as cs2cs reads a fourth
+ * column); the other operations ignore it. NaN clears it: a time-dependent
+ * operation then takes its values as stated at its reference epoch. An
+ * infinite epoch is ZR_ERR_ARGUMENT. Not safe while another thread converts
+ * with the same transformer. */
+ZR_API zr_status zr_transformer_set_epoch(zr_transformer* transformer, double epoch);
 
 /* In place over count points held in separate arrays, each with its own stride
  * in bytes (sizeof(double) for a plain array; a multiple for interleaved x, y, z

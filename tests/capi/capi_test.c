@@ -387,6 +387,48 @@ static void test_geod(void) {
     zr_crs_destroy(wgs);
 }
 
+/* A time-dependent Helmert takes the epoch the host sets: ITRF2014 to ETRF2000
+ * (EPSG:8405, between the geographic systems on the two frames) at 2020.0 agrees with PROJ given the same
+ * epoch as the fourth coordinate (cs2cs's fourth column); cleared, the values hold at their reference epoch,
+ * 2010.0, 16 cm away in Europe. */
+static void test_epoch(void) {
+    zr_crs *itrf = crs_of("EPSG:9000"), *etrf = crs_of("EPSG:9067");
+    zr_transformer* t = NULL;
+    PJ_CONTEXT* ctx = proj_context_create();
+    PJ *raw = proj_create_crs_to_crs(ctx, "EPSG:9000", "EPSG:9067", NULL), *pj = NULL;
+    CHECK(raw != NULL, "PROJ has no operation");
+    pj = proj_normalize_for_visualization(ctx, raw);
+    CHECK(itrf && etrf && zr_transformer_create(itrf, etrf, &t) == ZR_OK, "%s", last_error());
+    CHECK(zr_transformer_set_epoch(NULL, 2020.0) == ZR_ERR_ARGUMENT, "null transformer");
+    CHECK(zr_transformer_set_epoch(t, HUGE_VAL) == ZR_ERR_ARGUMENT, "infinite epoch accepted");
+    if (t && pj) {
+        const double lon[3] = {10.0, -5.0, 25.0}, lat[3] = {50.0, 40.0, 60.0};
+        double worst = 0.0, moved = HUGE_VAL;
+        size_t i;
+        for (i = 0; i < 3; ++i) {
+            double x = lon[i], y = lat[i], z = 100.0, x0 = lon[i], y0 = lat[i], z0 = 100.0;
+            PJ_COORD c = proj_coord(lon[i], lat[i], 100.0, 2020.0);
+            c = proj_trans(pj, PJ_FWD, c);
+            CHECK(zr_transformer_set_epoch(t, 2020.0) == ZR_OK, "%s", last_error());
+            CHECK(zr_transform(t, ZR_FORWARD, 1, &x, 0, &y, 0, &z, 0, NULL) == ZR_OK, "%s", last_error());
+            CHECK(zr_transformer_set_epoch(t, NAN) == ZR_OK, "%s", last_error());
+            CHECK(zr_transform(t, ZR_FORWARD, 1, &x0, 0, &y0, 0, &z0, 0, NULL) == ZR_OK, "%s", last_error());
+            worst = fmax(worst, hypot(hypot((x - c.lpz.lam) * cos(lat[i] * kDegree), y - c.lpz.phi) *
+                                          6378137.0 * kDegree,
+                                      z - c.lpz.z));
+            moved = fmin(moved, hypot((x - x0) * cos(lat[i] * kDegree), y - y0) * 6378137.0 * kDegree);
+        }
+        CHECK(worst < MM, "at epoch 2020.0 %.6f m from PROJ", worst);
+        CHECK(moved > 0.1, "the epoch moved points by %.6f m only", moved);
+    }
+    zr_transformer_destroy(t);
+    proj_destroy(pj);
+    proj_destroy(raw);
+    proj_context_destroy(ctx);
+    zr_crs_destroy(itrf);
+    zr_crs_destroy(etrf);
+}
+
 int main(void) {
     int major = -1;
     const char* version = NULL;
@@ -397,6 +439,7 @@ int main(void) {
     test_convert();
     test_epsg_axis_order();
     test_carried_shift();
+    test_epoch();
     test_export();
     test_geod();
     if (g_failures) fprintf(stderr, "%d checks failed\n", g_failures);

@@ -123,11 +123,11 @@ TEST(WktRefusal, WhatCannotBeExpressedIsNamed) {
              "and "
              "longitude difference file\",\"ntv2_0.gsb\"]]]",
          "NTv2"},
+        // Geocentric systems are read in metres, in three dimensions.
         {"GEOCCS[\"ECEF\",DATUM[\"WGS_1984\",SPHEROID[\"WGS "
-         "84\",6378137,298.257223563]],PRIMEM[\"Greenwich\",0]]",
-         "GEOCCS"},
-        {"GEODCRS[\"ECEF\",DATUM[\"W\",ELLIPSOID[\"W\",6378137,298.257223563]],CS[Cartesian,3]]",
-         "geocentric"},
+         "84\",6378137,298.257223563]],PRIMEM[\"Greenwich\",0],UNIT[\"foot\",0.3048]]",
+         "other than the metre"},
+        {"GEODCRS[\"ECEF\",DATUM[\"W\",ELLIPSOID[\"W\",6378137,298.257223563]],CS[Cartesian,2]]", "not 3-D"},
         {"COMPOUNDCRS[\"x\"," + Wkt2Of(32650) + "]", "COMPOUNDCRS"},
         {"hello", "expected well-known text"},
         {"PROJCS[\"x\"," + gcs + ",PROJECTION[\"Two\nlines\"]" + unit, "Two lines"}, // reasons stay one line

@@ -169,6 +169,21 @@ def test_datum_change_by_a_named_operation():
     assert METRES_PER_DEGREE * np.abs(back_lat - lat).max() < MM
 
 
+def test_epoch_of_a_time_dependent_operation():
+    """ITRF2014 to ETRF2000 at epoch 2020.0, as pyproj converts with the same tt; without tt the values
+    hold at their reference epoch and the points land 16 cm away."""
+    lon, lat, h = np.array([10.0, -5.0, 25.0]), np.array([50.0, 40.0, 60.0]), np.full(3, 100.0)
+    ours = zrprj.Transformer.from_crs(9000, 9067, always_xy=True)
+    x, y, z = ours.transform(lon, lat, h, tt=2020.0)
+    px, py, pz, _ = pyproj.Transformer.from_crs(9000, 9067, always_xy=True).transform(lon, lat, h, np.full(3, 2020.0))
+    miss = np.hypot(np.hypot((x - px) * np.cos(np.radians(lat)), y - py) * METRES_PER_DEGREE, z - pz)
+    assert miss.max() < MM, "misses PROJ by %.3f mm" % (miss.max() * 1e3)
+    x0, y0, _ = ours.transform(lon, lat, h)
+    assert (np.hypot((x - x0) * np.cos(np.radians(lat)), y - y0) * METRES_PER_DEGREE).min() > 0.1
+    with pytest.raises(ValueError):
+        ours.transform(lon, lat, h, tt=[2020.0, 2021.0, 2022.0])
+
+
 def test_failures_raise_or_give_inf():
     with pytest.raises(zrprj.ZrError):
         zrprj.CRS.from_epsg(999999)

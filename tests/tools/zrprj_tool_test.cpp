@@ -934,6 +934,38 @@ TEST_F(ToolTest, TransformationsListsEpsgCandidatesBestFirstAndMarksReversedOnes
     }
 }
 
+// EPSG's affine transformations between two projected systems: listed alone
+// for that pair and applied by convert on the grid coordinates, as cs2cs
+// applies them (its figures below, from the same points).
+TEST_F(ToolTest, AffineBetweenProjectedSystemsAsCs2cs) {
+    constexpr double kMillimetre = 1e-3;
+    const ToolRun listed = Tool("transformations EPSG:24200 EPSG:24100");
+    ASSERT_EQ(listed.exit, 0) << listed.err;
+    ASSERT_EQ(Lines(listed.out).size(), 1u) << listed.out;
+    EXPECT_EQ(listed.out.rfind("EPSG:10087\tInverse of Jamaica 1875 / Jamaica (Old Grid) to JAD69", 0), 0u)
+        << listed.out;
+    EXPECT_NE(listed.out.find("affine parametric (9624)"), std::string::npos) << listed.out;
+    const struct {
+        const char* args;
+        double x, y;   // in the source system's unit
+        double cx, cy; // cs2cs
+    } cases[] = {
+        {"convert EPSG:24100 EPSG:24200", 550000, 420000, 250000.83527,
+         156096.47940}, // Clarke's feet to metres
+        {"convert EPSG:24200 EPSG:24100", 250000, 150000, 549998.27133, 399998.05757}, // and back
+        {"convert -T EPSG:15861 EPSG:3367 EPSG:32628", 400000, 2000000, 399716.57674, 2000274.20095},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ToolRun run = Tool(c.args, std::to_string(c.x) + " " + std::to_string(c.y) + "\n");
+        ASSERT_EQ(run.exit, 0) << run.err;
+        double x = 0, y = 0;
+        ASSERT_TRUE(TwoNumbers(run.out, x, y)) << run.out;
+        EXPECT_NEAR(x, c.cx, kMillimetre);
+        EXPECT_NEAR(y, c.cy, kMillimetre);
+    }
+}
+
 // ------------------------------------------------------------ info and list
 
 TEST_F(ToolTest, InfoPrintsTheFormsAndTheEpsgCode) {

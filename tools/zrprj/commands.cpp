@@ -241,7 +241,8 @@ namespace {
 class PointConverter {
 public:
     PointConverter(const CZrPJCoordSys& src, const CZrPJCoordSys& dst, bool forward)
-        : m_from(forward ? src : dst), m_to(forward ? dst : src), m_forward(forward) {
+        : m_from(forward ? src : dst), m_to(forward ? dst : src), m_forward(forward), m_srcSystem(src),
+          m_dstSystem(dst) {
         // A geocentric side is no map: its X, Y, Z come from longitude,
         // latitude and height on its ellipsoid, in the 3-D path.
         m_fromGeocentric = Geocentric(m_from, m_fromEarth);
@@ -274,6 +275,12 @@ public:
             return 0;
         }
         CString reason;
+        const int pair = ZrSetTranslatorProjectedPair(m_datum, m_srcSystem, m_dstSystem, m_src, m_dst, code,
+                                                      nullptr, &reason);
+        if (pair >= 0) {
+            why = reason.str();
+            return pair;
+        }
         if (!ZrSetTranslatorEpsgOperation(m_datum, m_src, m_dst, code, &reason)) {
             why = reason.str();
             return 0;
@@ -287,6 +294,13 @@ public:
                     std::string& why) {
         if (!m_shift) return 1;
         CString reason;
+        // EPSG's operations between the two projected systems themselves come first, as PROJ offers them.
+        const bool carried = srcShift.kind != ZR_CARRIED_NONE || dstShift.kind != ZR_CARRIED_NONE;
+        if (!carried && ZrSetTranslatorProjectedPair(m_datum, m_srcSystem, m_dstSystem, m_src, m_dst, 0,
+                                                     &m_used, &reason) == 1) {
+            m_applied.assign(m_used.size(), 0);
+            return 1;
+        }
         if (!ZrSetTranslatorBestOperation(m_datum, m_src, &srcShift, m_dst, &dstShift, ballpark, &m_used,
                                           &reason)) {
             why = reason.str();
@@ -424,6 +438,7 @@ private:
     bool m_fromGeocentric = false, m_toGeocentric = false;
     Earth m_fromEarth, m_toEarth;
     CZrPJOperator m_fromOp, m_toOp;
+    CZrPJCoordSys m_srcSystem, m_dstSystem; // as given: EPSG may join the two projected systems directly
     bool m_shift = false;
     CZrPJCoordSys m_src, m_dst; // the two geographic systems of the shift
     mutable CZrPJTranslator m_datum;        // its epoch is set per point in the 3-D path
@@ -1264,7 +1279,9 @@ int ZrCliTransformations(const std::vector<std::string>& args) {
         return ZRCLI_SOME_FAILED;
     }
     std::vector<ZrOperationListing> found;
-    const int listed = ZrListOperations(from, to, found);
+    // An operation EPSG states between the two projected systems themselves is listed alone, as PROJ does.
+    int listed = ZrListProjectedOperations(ZrEpsgCodeOf(src), ZrEpsgCodeOf(dst), found);
+    if (listed == 0) listed = ZrListOperations(from, to, found);
     if (listed <= 0) {
         // "None" from the lookup is also its answer when the data file could not be read.
         const CString problem = ZrEpsgDataFileProblem();

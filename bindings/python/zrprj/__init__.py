@@ -241,13 +241,25 @@ class Transformer:
     def description(self):
         return self._t.description()
 
-    def transform(self, xx, yy, zz=None, direction="FORWARD", inplace=False, errcheck=False, **_ignored):
+    def transform(self, xx, yy, zz=None, direction="FORWARD", inplace=False, errcheck=False, tt=None,
+                  **_ignored):
         """The points in the source system (or the target's, INVERSE) in the other one.
 
         Scalars, lists and tuples come back as they went in; NumPy arrays as
         new arrays, or the same arrays written over with inplace=True. A
         point with a non-finite coordinate or a latitude beyond 90 degrees
-        comes back as inf (errcheck=True raises)."""
+        comes back as inf (errcheck=True raises). tt is the points'
+        coordinate epoch (decimal year, one for all of them, as pyproj's tt
+        of equal times), for operations that move with time."""
+        if tt is not None:
+            times = np.unique(np.asarray(tt, dtype=np.float64))
+            if times.size != 1:
+                raise ValueError("tt takes one epoch for all the points")
+            self._t.set_epoch(float(times[0]))
+            try:
+                return self.transform(xx, yy, zz, direction, inplace, errcheck)
+            finally:
+                self._t.set_epoch(float("nan"))
         forward = _is_forward(direction)
         swap_in, swap_out = (self._swap_in, self._swap_out) if forward else (self._swap_out, self._swap_in)
         if swap_in:
