@@ -101,7 +101,18 @@ inline double MeridianArc(double a, const double A[4], double phi) {
 // (sin, cos) of x + d from those of x, for |d| of a few hundredths (an
 // auxiliary latitude's offset from the geodetic one): Taylor's terms to d^7
 // are exact to rounding there, and cost no sine or cosine.
+// A Newton round's last step is mostly below kFirstOrderTurnBelow, where
+// d^2 / 2 is under half a unit in the last place of 1 (2^-54): cos d rounds
+// to 1 and sin d to d, so the turn is s + c d, c - s d to the bit, without
+// the two polynomials on the chain.
+constexpr double kFirstOrderTurnBelow = 1e-8;
 inline void RotateBySmallAngle(double& s, double& c, double d) {
+    if (std::fabs(d) < kFirstOrderTurnBelow) {
+        const double sNew = s + c * d;
+        c = c - s * d;
+        s = sNew;
+        return;
+    }
     const double d2 = d * d;
     const double sd = d * (1.0 - d2 * (1.0 / 6.0) * (1.0 - d2 * (1.0 / 20.0) * (1.0 - d2 * (1.0 / 42.0))));
     const double cd = 1.0 - d2 * 0.5 * (1.0 - d2 * (1.0 / 12.0) * (1.0 - d2 * (1.0 / 30.0)));

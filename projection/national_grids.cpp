@@ -161,9 +161,9 @@ LabordeTerms LabordeSeries(double B, double dl, double sp, double cp, double dps
     const double c2 = cp * cp, s2 = sp * sp, B2 = B * B;
     const double I4 = B * cp;
     const double I2 = 0.5 * B * I4 * sp;
-    const double I3 = I2 * B2 * (5.0 * c2 - s2) / 12.0;
-    const double I5 = I4 * B2 * (c2 - s2) / 6.0;
-    const double I6 = I4 * B2 * B2 * (5.0 * c2 * c2 + s2 * (s2 - 18.0 * c2)) / 120.0;
+    const double I3 = I2 * B2 * (5.0 * c2 - s2) * (1.0 / 12.0);
+    const double I5 = I4 * B2 * (c2 - s2) * (1.0 / 6.0);
+    const double I6 = I4 * B2 * B2 * (5.0 * c2 * c2 + s2 * (s2 - 18.0 * c2)) * (1.0 / 120.0);
     const double t = dl * dl;
     return {dl * (I4 + t * (I5 + t * I6)), dps + t * (I2 + t * I3), I4 + t * (3.0 * I5 + 5.0 * t * I6),
             2.0 * dl * (I2 + 2.0 * t * I3)};
@@ -195,8 +195,12 @@ int CZrPJOperator::Laborde_Forward(CPoint2D& pt) const {
     // The sphere latitude's sine and cosine from its isometric latitude q
     // (tanh q and sech q), and its difference from the centre's as one angle.
     const double E = std::exp(-std::fabs(m_grid.C + m_grid.B * psi)), E2 = E * E;
-    const double sp = std::copysign((1.0 - E2) / (1.0 + E2), m_grid.C + m_grid.B * psi);
-    const double cp = 2.0 * E / (1.0 + E2);
+    // tanh and sech share 1 / (1 + E^2): without FMA a point's time is its
+    // chain of divisions and library calls, so each quotient here and in the
+    // inverse is one reciprocal and products (results move by a last place).
+    const double inv1pE2 = 1.0 / (1.0 + E2);
+    const double sp = std::copysign((1.0 - E2) * inv1pE2, m_grid.C + m_grid.B * psi);
+    const double cp = 2.0 * E * inv1pE2;
     const double dps = std::atan2(sp * m_grid.cosS - cp * m_grid.sinS, cp * m_grid.cosS + sp * m_grid.sinS);
     const LabordeTerms s = LabordeSeries(m_grid.B, pt.x, sp, cp, dps);
     const Complex H(s.y, s.x);
@@ -207,7 +211,8 @@ int CZrPJOperator::Laborde_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
-    const Complex Z(pt.y / m_grid.R, pt.x / m_grid.R);
+    const double invR = 1.0 / m_grid.R;
+    const Complex Z(pt.y * invR, pt.x * invR);
     const Complex G(m_grid.gRe, m_grid.gIm);
     Complex H = Z;
     for (int i = 0;; ++i) {
@@ -224,7 +229,8 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
     // all the series and the isometric latitude read.
     const double h = H.imag();
     const double Eh = std::exp(-std::fabs(h)), Eh2 = Eh * Eh;
-    const double sPt = std::copysign((1.0 - Eh2) / (1.0 + Eh2), h), cPt = 2.0 * Eh / (1.0 + Eh2);
+    const double inv1pEh2 = 1.0 / (1.0 + Eh2);
+    const double sPt = std::copysign((1.0 - Eh2) * inv1pEh2, h), cPt = 2.0 * Eh * inv1pEh2;
     const double sLt = -std::sin(H.real()), cLt = std::cos(H.real());
     const double U = cPt * cLt, V = cPt * sLt, W = sPt;
     const double sx = U * m_grid.cosS + V * m_grid.sinS;
@@ -245,7 +251,8 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
         const double det = j11 * j22 - j12 * j21;
         if (!(std::fabs(det) > 0.0)) return 0;
         const double ex = s.x - H.imag(), ey = s.y - H.real();
-        const double ddl = (j22 * ex - j12 * ey) / det, ddps = (j11 * ey - j21 * ex) / det;
+        const double invDet = 1.0 / det;
+        const double ddl = (j22 * ex - j12 * ey) * invDet, ddps = (j11 * ey - j21 * ex) * invDet;
         dl -= ddl;
         dps -= ddps;
         if (std::fabs(ddps) < kLabordeRotateBelow) {
@@ -266,7 +273,8 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
     // by the conformal series from chi's sine and cosine.
     const double psiE = (std::copysign(std::log((1.0 + std::fabs(sp)) / cp), sp) - m_grid.C) / m_grid.B;
     const double Ep = std::exp(-std::fabs(psiE)), Ep2 = Ep * Ep;
-    const double sChi = std::copysign((1.0 - Ep2) / (1.0 + Ep2), psiE), cChi = 2.0 * Ep / (1.0 + Ep2);
+    const double inv1pEp2 = 1.0 / (1.0 + Ep2);
+    const double sChi = std::copysign((1.0 - Ep2) * inv1pEp2, psiE), cChi = 2.0 * Ep * inv1pEp2;
     pt.x = dl;
     pt.y = std::atan2(sChi, cChi) + SineSumFromSinCos(sChi, cChi, m_ser.K);
     return 1;

@@ -1,6 +1,7 @@
 // The meridian-arc and auxiliary-latitude series, and the three transverse
 // kinds built on them, against GeographicLib and PROJ.
 #include "geodesy/ZrPJMath.h"
+#include "projection/ZrPJKernels_p.h"
 #include "projection/ZrPJOperator.h"
 #include "support/ProjOracle.h"
 
@@ -91,6 +92,30 @@ TEST(SeriesTest, MeridianLengthInverseRecoversTheLatitude) {
     EXPECT_LT(worst, 1e-7);
     EXPECT_LT(worst, kNanoradian); // in practice the Newton step ends far below its threshold
     EXPECT_TRUE(std::isnan(op.MeridianLengthInverse(std::nan(""))));
+}
+
+// The small rotation takes steps below its first-order bound as s + c d,
+// c - s d: the Newton rounds' last steps, whose results the recorded baseline
+// holds to the bit. That is the Taylor form's own result only while d^2 / 2
+// rounds away against 1; a bound raised past that would move those bits.
+TEST(SeriesTest, SmallRotationsFirstOrderTurnIsTheTaylorTurnToTheBit) {
+    const auto taylor = [](double& s, double& c, double d) {
+        const double d2 = d * d;
+        const double sd = d * (1.0 - d2 / 6.0 * (1.0 - d2 / 20.0 * (1.0 - d2 / 42.0)));
+        const double cd = 1.0 - d2 / 2.0 * (1.0 - d2 / 12.0 * (1.0 - d2 / 30.0));
+        const double sNew = s * cd + c * sd;
+        c = c * cd - s * sd;
+        s = sNew;
+    };
+    const double below = std::nextafter(zrpj::kFirstOrderTurnBelow, 0.0);
+    for (double x : {-1.5, -0.7, 0.0, 0.3, 0.9, 1.4, 1.57})
+        for (double d : {below, 9.3e-9, 5e-9, 1e-9, 3e-12, 1e-300, 0.0, -1e-10, -7.7e-9, -below}) {
+            double s = std::sin(x), c = std::cos(x), sRef = s, cRef = c;
+            zrpj::RotateBySmallAngle(s, c, d);
+            taylor(sRef, cRef, d);
+            EXPECT_EQ(s, sRef) << "x " << x << " d " << d;
+            EXPECT_EQ(c, cRef) << "x " << x << " d " << d;
+        }
 }
 
 TEST(TransverseMercatorTest, AgreesWithGeographicLibWithinAMillimetreOverAUtmZone) {
