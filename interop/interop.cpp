@@ -253,7 +253,7 @@ void IdentifyByDefinition(CZrPJCoordSys& cs) {
     // for EPSG's "UCS-2000 / LCS-23 Zaporizhzhia", which shares its definition
     // with a Ukraine TM zone.
     const std::string written = SpellingKey(cs.GetName().str());
-    std::stable_partition(order.begin(), order.end(), [&](long code) {
+    const auto named = std::stable_partition(order.begin(), order.end(), [&](long code) {
         ZrEpsgProjectedRecord rec;
         if (ZrEpsgFindProjected(code, rec) && SpellingKey(rec.name) == written) return true;
         std::vector<std::string> aliases;
@@ -261,6 +261,11 @@ void IdentifyByDefinition(CZrPJCoordSys& cs) {
         return std::any_of(aliases.begin(), aliases.end(),
                            [&](const std::string& a) { return SpellingKey(a) == written; });
     });
+    // A text that gives a name of its own ("测试_UTM_50N") keeps it: taking
+    // EPSG's system would rename the host's system behind its back. The
+    // definition alone identifies only a text that names nothing.
+    if (named == order.begin() && !written.empty() && written != "unknown" && written != "unnamed")
+        return;
     for (const long code : order) {
         CZrPJCoordSys candidate;
         ZrEpsgProjectedRecord rec;
