@@ -162,14 +162,7 @@ bool OperationOf(const ZrEpsgTransformationRecord& r, long from, const ZrOperati
                 step))
         return false;
     op = ZrDatumOperation();
-    op.code = r.code;
-    op.name = inverse ? "Inverse of " + r.name : r.name;
-    op.accuracy = r.accuracy;
-    op.hasArea = true;
-    op.south = r.south;
-    op.west = r.west;
-    op.north = r.north;
-    op.east = r.east;
+    op.TitleFrom(r, inverse);
     op.Append(step);
     return true;
 }
@@ -257,14 +250,7 @@ bool OtherOperationOf(const ZrEpsgCandidate& c, const ZrOperationEllipsoid& a, c
         step.px = v[7], step.py = v[8], step.pz = v[9];
     }
     op = ZrDatumOperation();
-    op.code = o.code;
-    op.name = c.inverse ? "Inverse of " + o.name : o.name;
-    op.accuracy = o.accuracy;
-    op.hasArea = true;
-    op.south = o.south;
-    op.west = o.west;
-    op.north = o.north;
-    op.east = o.east;
+    op.TitleFrom(o, c.inverse);
     op.Append(step);
     return true;
 }
@@ -331,14 +317,7 @@ bool ConcatenatedOf(const ZrEpsgCandidate& c, long from, const ZrOperationEllips
         at = next;
         here = there;
     }
-    op.code = r.code;
-    op.name = c.inverse ? "Inverse of " + r.name : r.name;
-    op.accuracy = r.accuracy;
-    op.hasArea = true;
-    op.south = r.south;
-    op.west = r.west;
-    op.north = r.north;
-    op.east = r.east;
+    op.TitleFrom(r, c.inverse);
     return true;
 }
 
@@ -359,14 +338,7 @@ bool OperationOf(const ZrEpsgCandidate& c, long from, const ZrOperationEllipsoid
     // runs from EPSG's target to its source.
     step.inverse = c.inverse != g.gridInverse ? 1 : 0;
     op = ZrDatumOperation();
-    op.code = g.code;
-    op.name = c.inverse ? "Inverse of " + g.name : g.name;
-    op.accuracy = g.accuracy;
-    op.hasArea = true;
-    op.south = g.south;
-    op.west = g.west;
-    op.north = g.north;
-    op.east = g.east;
+    op.TitleFrom(g, c.inverse);
     op.Append(step);
     return true;
 }

@@ -58,14 +58,21 @@ std::string SpellingKey(const std::string& name) {
     return key;
 }
 
-const NameIndex& ProjectedNames() {
-    thread_local NameIndex index;
+// Whether index holds the current data file's names; if not, it is emptied
+// for the caller to fill with the codes listed.
+bool Current(NameIndex& index, void (*list)(std::vector<long>&), std::vector<long>& codes) {
     const std::string path = ZrEpsgDataPath();
-    if (index.path == path && (!index.names.empty() || !ZrEpsgDataAvailable())) return index;
+    if (index.path == path && (!index.names.empty() || !ZrEpsgDataAvailable())) return true;
     index = NameIndex();
     index.path = path;
+    list(codes);
+    return false;
+}
+
+const NameIndex& ProjectedNames() {
+    thread_local NameIndex index;
     std::vector<long> codes;
-    ZrEpsgProjectedCodes(codes);
+    if (Current(index, ZrEpsgProjectedCodes, codes)) return index;
     for (const long code : codes) {
         ZrEpsgProjectedRecord p;
         if (ZrEpsgFindProjected(code, p)) index.names.emplace(p.name, code);
@@ -75,12 +82,8 @@ const NameIndex& ProjectedNames() {
 
 const NameIndex& GeographicNames() {
     thread_local NameIndex index;
-    const std::string path = ZrEpsgDataPath();
-    if (index.path == path && (!index.names.empty() || !ZrEpsgDataAvailable())) return index;
-    index = NameIndex();
-    index.path = path;
     std::vector<long> codes;
-    ZrEpsgGeographicCodes(codes);
+    if (Current(index, ZrEpsgGeographicCodes, codes)) return index;
     std::vector<std::string> aliases;
     for (const long code : codes) {
         ZrEpsgGeographicRecord g;

@@ -24,14 +24,7 @@ bool AffineOperation(const ZrEpsgOtherTransformationRecord& r, const CZrPJCoordS
     step.affine = affine;
     step.inverse = reversed ? 1 : 0;
     op = ZrDatumOperation();
-    op.code = r.code;
-    op.name = reversed ? "Inverse of " + r.name : r.name;
-    op.accuracy = r.accuracy;
-    op.hasArea = true;
-    op.south = r.south;
-    op.west = r.west;
-    op.north = r.north;
-    op.east = r.east;
+    op.TitleFrom(r, reversed);
     return op.Append(step);
 }
 } // namespace

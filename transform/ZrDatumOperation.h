@@ -111,6 +111,17 @@ struct ZRPRJ_API ZrDatumOperation {
     // Whether (lon, lat) in degrees lies in the area of use; an area whose west
     // bound exceeds its east crosses the antimeridian.
     bool Contains(double lon, double lat) const;
+
+    // Takes code, name, accuracy and area from one of EPSG's records (each
+    // record kind spells them alike); run the other way round, the name is
+    // PROJ's "Inverse of ...".
+    template <class Record> void TitleFrom(const Record& r, bool inverse) {
+        code = r.code;
+        name = inverse ? "Inverse of " + r.name : r.name;
+        accuracy = r.accuracy;
+        hasArea = true;
+        south = r.south, west = r.west, north = r.north, east = r.east;
+    }
 };
 
 // Applies one operation to (lon, lat in degrees, ellipsoidal height in
