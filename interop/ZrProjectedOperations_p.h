@@ -9,6 +9,10 @@
 #include "platform/ZrString.h"
 #include "transform/ZrDatumOperation.h"
 
+#include <vector>
+
+struct ZrOperationSummary;
+
 // Adds to choice the operations EPSG states between src and des (either
 // direction); how many were added.
 int ZrAddProjectedPairOperations(const CZrPJCoordSys& src, const CZrPJCoordSys& des,
@@ -19,3 +23,7 @@ int ZrAddProjectedPairOperations(const CZrPJCoordSys& src, const CZrPJCoordSys& 
 // code is no operation between projected systems.
 int ZrProjectedOperationByCode(const CZrPJCoordSys& src, const CZrPJCoordSys& des, long code,
                                ZrDatumOperation& op, CString* reason);
+
+// What the host is told of the operations a translator was given: code,
+// name and accuracy of each, best first; used is cleared first.
+void ZrSummariseOperations(const CZrPJOperationChoice& choice, std::vector<ZrOperationSummary>& used);

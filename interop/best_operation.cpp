@@ -526,14 +526,7 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
             choice->Add(op);
         }
     }
-    if (used)
-        for (int i = 0; i < choice->Count(); ++i) {
-            ZrOperationSummary s;
-            s.code = choice->At(i).code;
-            s.name = CString(choice->At(i).name.c_str());
-            s.accuracy = choice->At(i).accuracy;
-            used->push_back(s);
-        }
+    if (used) ZrSummariseOperations(*choice, *used);
     choice->SetSides(src, des);
     if (!t.Set(src, des) || !t.SetOperations(choice))
         return Fail(reason, "the translator cannot convert between these two systems");

@@ -29,6 +29,17 @@ bool AffineOperation(const ZrEpsgOtherTransformationRecord& r, const CZrPJCoordS
 }
 } // namespace
 
+void ZrSummariseOperations(const CZrPJOperationChoice& choice, std::vector<ZrOperationSummary>& used) {
+    used.clear();
+    for (int i = 0; i < choice.Count(); ++i) {
+        ZrOperationSummary s;
+        s.code = choice.At(i).code;
+        s.name = CString(choice.At(i).name.c_str());
+        s.accuracy = choice.At(i).accuracy;
+        used.push_back(s);
+    }
+}
+
 int ZrAddProjectedPairOperations(const CZrPJCoordSys& src, const CZrPJCoordSys& des,
                                  CZrPJOperationChoice& choice) {
     std::vector<ZrEpsgOtherTransformationRecord> list;
@@ -98,16 +109,7 @@ int ZrSetTranslatorProjectedPair(CZrPJTranslator& translator, const CZrPJCoordSy
         if (reason) *reason = CString("the translator cannot convert between these two systems");
         return 0;
     }
-    if (used) {
-        used->clear();
-        for (int i = 0; i < choice->Count(); ++i) {
-            ZrOperationSummary s;
-            s.code = choice->At(i).code;
-            s.name = CString(choice->At(i).name.c_str());
-            s.accuracy = choice->At(i).accuracy;
-            used->push_back(s);
-        }
-    }
+    if (used) ZrSummariseOperations(*choice, *used);
     translator = t;
     return 1;
 }
