@@ -253,8 +253,10 @@ template <class Object, class Code> const HashIndex& NameIndex(const char* prefi
         const std::size_t n = std::strlen(prefix);
         const int count = Object::GetCatalogueCount();
         names.reserve(2 * static_cast<std::size_t>(count));
+        // One object set to each row in turn (Set replaces every field):
+        // constructing and destroying one a row was a fifth of the building.
+        Object o;
         for (int i = 0; i < count; ++i) {
-            Object o;
             if (!o.Set(static_cast<Code>(Object::GetCatalogueCode(i)))) continue;
             const std::string name = o.GetName().str();
             names.emplace_back(NameHash(name.c_str()), i);
