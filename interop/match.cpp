@@ -15,10 +15,10 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -195,37 +195,74 @@ bool MeridianAgrees(const CZrPJPrimeMeridian& pm, const ZrEpsgGeographicRecord& 
     return Near(pm.GetLongitude(), g.primeMeridianLongitude, 1e-9);
 }
 
-// A name as ZrInteropSameName compares it: lower case, without blanks,
-// underscores and hyphens. Two names are the same exactly when their keys are.
-std::string NameKey(const char* name) {
-    std::string key;
+// A name as ZrInteropSameName compares it (lower case, without blanks,
+// underscores and hyphens), reduced to a 64-bit FNV-1a hash: names the same
+// to ZrInteropSameName hash alike; two names that hash alike are compared
+// again in full. Computed in place, without building the key as a string:
+// the indexes below hash every catalogue name on their first use.
+std::uint64_t NameHash(const char* name) {
+    std::uint64_t h = 0xcbf29ce484222325ULL;
     for (const char* p = name; *p; ++p)
-        if (*p != ' ' && *p != '_' && *p != '-')
-            key += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
-    return key;
+        if (*p != ' ' && *p != '_' && *p != '-') {
+            // ASCII folded inline (the library's tolower call was a tenth of
+            // the index's building); other bytes as the locale folds them.
+            const unsigned char c = static_cast<unsigned char>(*p);
+            const unsigned char lower = c < 0x80
+                                            ? static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c)
+                                            : static_cast<unsigned char>(std::tolower(c));
+            h ^= lower;
+            h *= 0x100000001b3ULL;
+        }
+    return h;
 }
 
-// The catalogue positions of each name, in catalogue order, for one kind of
-// object: built once per process on first use (the catalogues are fixed),
-// so a lookup by name is a search of a sorted table rather than a walk that
-// rebuilds every object of the catalogue. A name that begins with the
-// object's prefix ("GCS_", "D_") is also filed without it.
-template <class Object, class Code>
-const std::map<std::string, std::vector<int>>& NameIndex(const char* prefix) {
-    static const std::map<std::string, std::vector<int>> index = [prefix] {
-        std::map<std::string, std::vector<int>> names;
+// A name index: (hash, catalogue position or code) pairs sorted by hash and
+// then position, so that the candidates for a name come in catalogue order.
+using HashIndex = std::vector<std::pair<std::uint64_t, long>>;
+
+void SortIndex(HashIndex& index) {
+    std::sort(index.begin(), index.end());
+    index.erase(std::unique(index.begin(), index.end()), index.end());
+}
+
+std::pair<HashIndex::const_iterator, HashIndex::const_iterator> Candidates(const HashIndex& index,
+                                                                           const char* name) {
+    const std::uint64_t h = NameHash(name);
+    return std::equal_range(index.begin(), index.end(), std::make_pair(h, 0L),
+                            [](const std::pair<std::uint64_t, long>& a,
+                               const std::pair<std::uint64_t, long>& b) { return a.first < b.first; });
+}
+
+// Whether an object's name is the name looked for, whole or without the
+// object's prefix ("GCS_", "D_").
+bool NamedAs(const std::string& objectName, const char* prefix, std::size_t prefixLength, const char* name) {
+    if (ZrInteropSameName(objectName.c_str(), name)) return true;
+    return prefixLength > 0 && objectName.compare(0, prefixLength, prefix) == 0 &&
+           ZrInteropSameName(objectName.c_str() + prefixLength, name);
+}
+
+// The catalogue positions of each name, for one kind of object: built once
+// per process on first use (the catalogues are fixed), so a lookup by name
+// is a search of a sorted table rather than a walk that rebuilds every
+// object of the catalogue. A name that begins with the object's prefix is
+// also filed without it. Hashes rather than keys as strings in a map: the
+// map's nodes and strings were a third of the first EPSG set-up's matching.
+template <class Object, class Code> const HashIndex& NameIndex(const char* prefix) {
+    static const HashIndex index = [prefix] {
+        HashIndex names;
         const std::size_t n = std::strlen(prefix);
-        for (int i = 0; i < Object::GetCatalogueCount(); ++i) {
-            Object o;
+        const int count = Object::GetCatalogueCount();
+        names.reserve(2 * static_cast<std::size_t>(count));
+        // One object set to each row in turn (Set replaces every field):
+        // constructing and destroying one a row was a fifth of the building.
+        Object o;
+        for (int i = 0; i < count; ++i) {
             if (!o.Set(static_cast<Code>(Object::GetCatalogueCode(i)))) continue;
             const std::string name = o.GetName().str();
-            std::vector<int>& whole = names[NameKey(name.c_str())];
-            whole.push_back(i);
-            if (n > 0 && name.compare(0, n, prefix) == 0) {
-                std::vector<int>& bare = names[NameKey(name.c_str() + n)];
-                if (bare.empty() || bare.back() != i) bare.push_back(i);
-            }
+            names.emplace_back(NameHash(name.c_str()), i);
+            if (n > 0 && name.compare(0, n, prefix) == 0) names.emplace_back(NameHash(name.c_str() + n), i);
         }
+        SortIndex(names);
         return names;
     }();
     return index;
@@ -244,14 +281,14 @@ bool FindCatalogue(long epsgCode, const std::string& name, const char* prefix, O
         }
     }
     if (name.empty()) return false;
-    const std::map<std::string, std::vector<int>>& index = NameIndex<Object, Code>(prefix);
-    const auto it = index.find(NameKey(name.c_str()));
-    if (it == index.end()) return false;
-    // The first in catalogue order that agrees, as the walk over the whole
-    // catalogue found it.
-    for (int i : it->second) {
+    const auto range = Candidates(NameIndex<Object, Code>(prefix), name.c_str());
+    const std::size_t n = std::strlen(prefix);
+    // The first in catalogue order that is so named and agrees, as the walk
+    // over the whole catalogue found it.
+    for (auto it = range.first; it != range.second; ++it) {
         Object o;
-        if (o.Set(static_cast<Code>(Object::GetCatalogueCode(i))) && agrees(o, g)) {
+        if (o.Set(static_cast<Code>(Object::GetCatalogueCode(static_cast<int>(it->second)))) &&
+            NamedAs(o.GetName().str(), prefix, n, name.c_str()) && agrees(o, g)) {
             out = o;
             return true;
         }
@@ -274,21 +311,26 @@ struct DefinitionKey {
 };
 
 struct ProjectedIndex {
-    std::map<std::string, std::vector<long>> byName; // codes ascending
-    std::multimap<DefinitionKey, long> byDefinition; // codes ascending within a key
+    HashIndex byName;                                         // codes ascending within a hash
+    std::vector<std::pair<DefinitionKey, long>> byDefinition; // codes ascending within a key
 };
 
 const ProjectedIndex& Projected() {
     static const ProjectedIndex index = [] {
         ProjectedIndex x;
         ZrProjectedRow row;
+        x.byName.reserve(static_cast<std::size_t>(ZrProjectedRowCount()));
+        x.byDefinition.reserve(static_cast<std::size_t>(ZrProjectedRowCount()));
         for (int i = 0; i < ZrProjectedRowCount(); ++i) {
             const long code = ZrProjectedCodeAt(i);
             if (!ZrFindProjectedRow(code, row)) continue;
-            x.byName[NameKey(row.name)].push_back(code);
-            x.byDefinition.emplace(
+            x.byName.emplace_back(NameHash(row.name), code);
+            x.byDefinition.emplace_back(
                 DefinitionKey{row.kind, row.units, row.params[0], row.params[1], row.params[2]}, code);
         }
+        SortIndex(x.byName);
+        std::stable_sort(x.byDefinition.begin(), x.byDefinition.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
         return x;
     }();
     return index;
@@ -477,16 +519,20 @@ bool ZrMatchProjected(const ZrEpsgProjectedRecord& proj, CZrPJCoordSys& built) {
     }
     const ProjectedIndex& index = Projected();
     if (!proj.name.empty()) {
-        const auto it = index.byName.find(NameKey(proj.name.c_str()));
-        if (it != index.byName.end())
-            for (long code : it->second)
-                if (tryCode(code, false)) return true;
+        const auto range = Candidates(index.byName, proj.name.c_str());
+        ZrProjectedRow row;
+        for (auto it = range.first; it != range.second; ++it)
+            if (ZrFindProjectedRow(it->second, row) && ZrInteropSameName(row.name, proj.name.c_str()) &&
+                tryCode(it->second, false))
+                return true;
     }
     // No name: only a catalogue row of exactly this definition stands for it.
     const CZrPJParams p = built.GetParams();
     const DefinitionKey key{built.GetProjection().GetType(), built.GetDistUnits(), p.FalseEasting,
                             p.FalseNorthing, p.CentralMeridian};
-    const auto range = index.byDefinition.equal_range(key);
+    const auto range =
+        std::equal_range(index.byDefinition.begin(), index.byDefinition.end(), std::make_pair(key, 0L),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto it = range.first; it != range.second; ++it) {
         CZrPJCoordSys cat;
         if (cat.Set(static_cast<tagPJCoordSysType>(it->second)) && cat.IsValid() && cat == built) {

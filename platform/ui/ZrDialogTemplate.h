@@ -36,6 +36,11 @@ ZRPRJ_API const CZrDialogTemplate* ZrFindDialogTemplate(UINT nID);
 
 // Registers a bitmap resource; the image must outlive its use.
 ZRPRJ_API BOOL ZrRegisterBitmap(UINT nID, const CZrImage* pImage);
+// Registers a bitmap drawn on its first use: paint is called once, by the
+// first ZrFindBitmap of the id, and returns an image that outlives its use.
+// A drawing registered at load would be paid for by every process that loads
+// the library, most of which never show a dialog.
+ZRPRJ_API BOOL ZrRegisterBitmapPainter(UINT nID, const CZrImage& (*paint)());
 ZRPRJ_API const CZrImage* ZrFindBitmap(UINT nID);
 
 // Dialog units to pixels with the base units of the 8-point dialog font at

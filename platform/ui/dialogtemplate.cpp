@@ -27,6 +27,11 @@ std::map<UINT, const CZrImage*>& Bitmaps() {
     return bitmaps;
 }
 
+std::map<UINT, const CZrImage& (*)()>& BitmapPainters() {
+    static std::map<UINT, const CZrImage& (*)()> painters;
+    return painters;
+}
+
 // MulDiv: rounded to nearest, halves away from zero.
 int MulDiv(int value, int num, int den) {
     long long p = static_cast<long long>(value) * num;
@@ -49,13 +54,26 @@ const CZrDialogTemplate* ZrFindDialogTemplate(UINT nID) {
 
 BOOL ZrRegisterBitmap(UINT nID, const CZrImage* pImage) {
     if (!pImage) return FALSE;
+    BitmapPainters().erase(nID);
     Bitmaps()[nID] = pImage;
+    return TRUE;
+}
+
+BOOL ZrRegisterBitmapPainter(UINT nID, const CZrImage& (*paint)()) {
+    if (!paint) return FALSE;
+    Bitmaps().erase(nID);
+    BitmapPainters()[nID] = paint;
     return TRUE;
 }
 
 const CZrImage* ZrFindBitmap(UINT nID) {
     auto it = Bitmaps().find(nID);
-    return it == Bitmaps().end() ? nullptr : it->second;
+    if (it != Bitmaps().end()) return it->second;
+    auto painter = BitmapPainters().find(nID);
+    if (painter == BitmapPainters().end()) return nullptr;
+    const CZrImage* image = &painter->second();
+    Bitmaps()[nID] = image;
+    return image;
 }
 
 void ZrMapDialogRect(LPRECT lpRect) {
