@@ -50,6 +50,16 @@ inline double Size(Complex a) {
     return std::fabs(a.re) + std::fabs(a.im);
 }
 
+// atan2 by the one-argument arctangent and the quadrant's half turn: the C
+// library's atan2 costs twice its atan and was a fifth of Laborde's forward.
+// atan(y / x) is within a last place of the angle (the quotient's rounding
+// is damped by 1 / (1 + q^2)); x = 0 and NaN go to atan2 for its signs.
+inline double QuadrantAtan(double y, double x) {
+    if (x > 0.0) return std::atan(y / x);
+    if (x < 0.0) return std::atan(y / x) + std::copysign(kPi, y);
+    return std::atan2(y, x);
+}
+
 constexpr double kGradsPerRadian = 200.0 / 3.14159265358979323846;
 
 // Laborde: Newton steps of H + G H^3 = Z beyond which a point is refused (the
@@ -201,7 +211,7 @@ int CZrPJOperator::Laborde_Forward(CPoint2D& pt) const {
     const double inv1pE2 = 1.0 / (1.0 + E2);
     const double sp = std::copysign((1.0 - E2) * inv1pE2, m_grid.C + m_grid.B * psi);
     const double cp = 2.0 * E * inv1pE2;
-    const double dps = std::atan2(sp * m_grid.cosS - cp * m_grid.sinS, cp * m_grid.cosS + sp * m_grid.sinS);
+    const double dps = QuadrantAtan(sp * m_grid.cosS - cp * m_grid.sinS, cp * m_grid.cosS + sp * m_grid.sinS);
     const LabordeTerms s = LabordeSeries(m_grid.B, pt.x, sp, cp, dps);
     const Complex H(s.y, s.x);
     const Complex z = m_grid.R * (H + Complex(m_grid.gRe, m_grid.gIm) * H * H * H);
@@ -236,8 +246,8 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
     const double sx = U * m_grid.cosS + V * m_grid.sinS;
     double sp = Clamp(U * m_grid.sinS - V * m_grid.cosS, -1.0, 1.0);
     double cp = std::sqrt(sx * sx + W * W); // U^2 + V^2 + W^2 = 1
-    double dl = std::atan2(W, sx) / m_grid.B;
-    double dps = std::atan2(sp * m_grid.cosS - cp * m_grid.sinS, cp * m_grid.cosS + sp * m_grid.sinS);
+    double dl = QuadrantAtan(W, sx) / m_grid.B;
+    double dps = QuadrantAtan(sp * m_grid.cosS - cp * m_grid.sinS, cp * m_grid.cosS + sp * m_grid.sinS);
     // Newton on the series: the derivatives in dlambda exact, those in the
     // latitude to leading order (d x / d ps = -B sin ps dlambda, d y / d ps =
     // 1 + dlambda^2 B^2 cos 2ps / 2). Its steps are 1e-9 rad and below, so
@@ -276,7 +286,7 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
     const double inv1pEp2 = 1.0 / (1.0 + Ep2);
     const double sChi = std::copysign((1.0 - Ep2) * inv1pEp2, psiE), cChi = 2.0 * Ep * inv1pEp2;
     pt.x = dl;
-    pt.y = std::atan2(sChi, cChi) + SineSumFromSinCos(sChi, cChi, m_ser.K);
+    pt.y = QuadrantAtan(sChi, cChi) + SineSumFromSinCos(sChi, cChi, m_ser.K);
     return 1;
 }
 

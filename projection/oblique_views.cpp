@@ -23,6 +23,17 @@ using namespace zrpj;
 namespace {
 // Below this many radians from the centre a point is the centre itself.
 constexpr double kCentre = 1e-10;
+
+// atan2 by the one-argument arctangent and the quadrant's half turn: the
+// C library's atan2 costs twice its atan, and was a third of the oblique
+// transformation's time. atan(y / x) is within a last place of the angle
+// (the quotient's rounding is damped by 1 / (1 + q^2)); x = 0 and NaN go to
+// atan2 for its signs.
+inline double QuadrantAtan(double y, double x) {
+    if (x > 0.0) return std::atan(y / x);
+    if (x < 0.0) return std::atan(y / x) + std::copysign(kPi, y);
+    return std::atan2(y, x);
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -33,34 +44,43 @@ int CZrPJOperator::Setup_Oblique_Transformation() {
     if (!(std::fabs(phip) <= kHalfPi)) return 0;
     m_view.sinA = std::sin(phip);
     m_view.cosA = std::cos(phip);
-    m_view.lamp = m_def.lam1;
+    // In [-pi, pi], so that a turned longitude plus it needs one fold at most.
+    m_view.lamp = AdjLongitude(m_def.lam1);
     return 1;
 }
 
+// The point as a unit vector of the turned globe: (u, v) in its equator's
+// plane, w along its pole. The latitude is taken as atan(w / |(u, v)|), not
+// asin(w): near the turned pole asin magnifies w's rounding to 1.5e-8 rad
+// (0.1 m), where the arctangent keeps a last place, and is no dearer.
 int CZrPJOperator::Oblique_Transformation_Forward(CPoint2D& pt) const {
     const double cl = std::cos(pt.x), sl = std::sin(pt.x);
     const double cp = std::cos(pt.y), sp = std::sin(pt.y);
+    const double ccl = cp * cl;
     // Longitude and latitude on the turned globe, whose pole is the old (phip, lamp).
-    double lam = std::atan2(cp * sl, m_view.sinA * cp * cl + m_view.cosA * sp) + m_view.lamp;
-    if (std::fabs(lam) > kPi) lam = AdjLongitude(lam); // the common point is in range already
-    double s = m_view.sinA * sp - m_view.cosA * cp * cl;
-    if (s > 1.0) s = 1.0;
-    if (s < -1.0) s = -1.0;
+    const double u = m_view.sinA * ccl + m_view.cosA * sp, v = cp * sl;
+    const double w = m_view.sinA * sp - m_view.cosA * ccl;
+    double lam = QuadrantAtan(v, u) + m_view.lamp; // both in [-pi, pi]
+    if (lam > kPi) {
+        lam -= kTwoPi;
+    } else if (lam < -kPi) {
+        lam += kTwoPi;
+    }
     pt.x = m_def.a * lam;
-    pt.y = m_def.a * std::asin(s);
+    pt.y = m_def.a * std::atan(w / std::sqrt(u * u + v * v)); // +-inf at the pole: +-pi/2
     return 1;
 }
 
 int CZrPJOperator::Oblique_Transformation_Inverse(CPoint2D& pt) const {
-    const double lam = pt.x / m_def.a - m_view.lamp, phi = pt.y / m_def.a;
+    const double lam = pt.x * m_ell.invA - m_view.lamp, phi = pt.y * m_ell.invA;
     if (!(std::fabs(phi) <= kHalfPi + 1e-12)) return 0;
     const double cl = std::cos(lam), sl = std::sin(lam);
     const double cp = std::cos(phi), sp = std::sin(phi);
-    double s = m_view.sinA * sp + m_view.cosA * cp * cl;
-    if (s > 1.0) s = 1.0;
-    if (s < -1.0) s = -1.0;
-    pt.y = std::asin(s);
-    pt.x = std::atan2(cp * sl, m_view.sinA * cp * cl - m_view.cosA * sp);
+    const double ccl = cp * cl;
+    const double u = m_view.sinA * ccl - m_view.cosA * sp, v = cp * sl;
+    const double w = m_view.sinA * sp + m_view.cosA * ccl;
+    pt.y = std::atan(w / std::sqrt(u * u + v * v));
+    pt.x = QuadrantAtan(v, u);
     return 1;
 }
 
