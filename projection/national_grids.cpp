@@ -50,16 +50,6 @@ inline double Size(Complex a) {
     return std::fabs(a.re) + std::fabs(a.im);
 }
 
-// atan2 by the one-argument arctangent and the quadrant's half turn: the C
-// library's atan2 costs twice its atan and was a fifth of Laborde's forward.
-// atan(y / x) is within a last place of the angle (the quotient's rounding
-// is damped by 1 / (1 + q^2)); x = 0 and NaN go to atan2 for its signs.
-inline double QuadrantAtan(double y, double x) {
-    if (x > 0.0) return std::atan(y / x);
-    if (x < 0.0) return std::atan(y / x) + std::copysign(kPi, y);
-    return std::atan2(y, x);
-}
-
 constexpr double kGradsPerRadian = 200.0 / 3.14159265358979323846;
 
 // Laborde: Newton steps of H + G H^3 = Z beyond which a point is refused (the

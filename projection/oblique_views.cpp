@@ -24,16 +24,6 @@ namespace {
 // Below this many radians from the centre a point is the centre itself.
 constexpr double kCentre = 1e-10;
 
-// atan2 by the one-argument arctangent and the quadrant's half turn: the
-// C library's atan2 costs twice its atan, and was a third of the oblique
-// transformation's time. atan(y / x) is within a last place of the angle
-// (the quotient's rounding is damped by 1 / (1 + q^2)); x = 0 and NaN go to
-// atan2 for its signs.
-inline double QuadrantAtan(double y, double x) {
-    if (x > 0.0) return std::atan(y / x);
-    if (x < 0.0) return std::atan(y / x) + std::copysign(kPi, y);
-    return std::atan2(y, x);
-}
 } // namespace
 
 // ---------------------------------------------------------------------------
