@@ -53,13 +53,16 @@ ZrOperationEllipsoid EllipsoidOf(const CZrPJCoordSys& cs) {
 
 const ZrOperationEllipsoid kWgs84Ellipsoid{};
 
-// Two routes to one ellipsoid: the catalogue keeps flattenings to eight or
-// nine decimals (Bessel 1841 as 0.003342773 for EPSG's 1/299.1528128, which
-// alone moves a latitude by 1.1 mm), so they agree within half a unit of the
-// eighth decimal (0.03 m of polar radius) and axes within a millimetre.
-constexpr double kRoundedAxisMetres = 1e-3;
+// Two routes to one ellipsoid and prime meridian: the catalogue keeps
+// flattenings to eight or nine decimals (Bessel 1841 as 0.003342773 for
+// EPSG's 1/299.1528128, which alone moves a latitude by 1.1 mm), some axes
+// converted from feet to the centimetre (Clarke 1858 as 6378293.639 m for
+// EPSG's 6378293.645) and prime meridians to six decimals of a degree (Ferro
+// as -17.666667). Ellipsoids EPSG tells apart differ by more (Clarke 1880's
+// RGS and IGN axes by 55 mm, its Arc and RGS flattenings by 1.5e-8).
+constexpr double kRoundedAxisMetres = 0.01;
 constexpr double kRoundedFlattening = 5e-9;
-constexpr double kSameMeridianDegrees = 1e-9;
+constexpr double kSameMeridianDegrees = 5e-7;
 
 // The EPSG geographic system a side stands for; a projected system EPSG
 // lists but whose geographic half carries no EPSG name gives its base.
@@ -565,8 +568,12 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         ZrOperationStep step;
         step.from = EllipsoidOf(src);
         step.to = EllipsoidOf(des);
+        // Longitudes from one prime meridian stay as they are: the
+        // catalogue's rounded meridian (Ferro to six decimals, 3.7 cm) must
+        // not move them on the way through Greenwich.
+        step.to.pm = step.from.pm;
         op.Append(step);
-        op.name = "None: both systems lie on one datum (" + datum + ")";
+        op.name = "none: both systems lie on one datum (" + datum + ")";
         op.accuracy = 0.0;
         choice->Add(op);
     } else {
