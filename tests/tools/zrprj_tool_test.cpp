@@ -1440,6 +1440,10 @@ TEST_F(ToolTest, OneDatumReachedByTwoRoutesIsNotShifted) {
         bool oneDatum;
     } rows[] = {{"EPSG:4156", "EPSG:5513", 15.0, 50.0, true},
                 {"EPSG:4156", "EPSG:5514", 19.0, 48.5, true},
+                // The catalogue's Clarke 1858 axis, from feet, is 6 mm short of EPSG's.
+                {"EPSG:4302", "EPSG:30200", -61.3, 10.5, true},
+                // MGI (Ferro): longitudes from Ferro, which the catalogue rounds by 3.7 cm.
+                {"EPSG:4805", "EPSG:31252", 31.0, 47.5, true},
                 // Bern 1938: Bessel 1841 too, but another datum, which EPSG joins to nothing.
                 {"EPSG:4306", "EPSG:5513", 15.0, 50.0, false}};
     PJ_CONTEXT* ctx = proj_context_create();
