@@ -40,8 +40,9 @@ ZRPRJ_API std::string ZrMappingFileProblem();
 
 // Sets translator up to convert src to dst by the operation the library
 // chooses for the two systems: none when they lie on one geographic system
-// (by definition, or by EPSG's code where a catalogue system and one built
-// from EPSG's definition name the datum differently); else the best
+// or one datum (by EPSG's datum code where a catalogue system and one built
+// from EPSG's definition name it differently: longitude and latitude pass
+// unchanged, whatever rounding either ellipsoid holds); else the best
 // operation for each point, as PROJ's proj_create_crs_to_crs chooses it
 // (EPSG's candidates best first, the first whose area of use holds the
 // point, grid-based ones where the grid is found). 0 and reason when the datums differ and no operation is

@@ -53,6 +53,64 @@ ZrOperationEllipsoid EllipsoidOf(const CZrPJCoordSys& cs) {
 
 const ZrOperationEllipsoid kWgs84Ellipsoid{};
 
+// Two routes to one ellipsoid and prime meridian: the catalogue keeps
+// flattenings to eight or nine decimals (Bessel 1841 as 0.003342773 for
+// EPSG's 1/299.1528128, which alone moves a latitude by 1.1 mm), some axes
+// converted from feet to the centimetre (Clarke 1858 as 6378293.639 m for
+// EPSG's 6378293.645) and prime meridians to six decimals of a degree (Ferro
+// as -17.666667). Ellipsoids EPSG tells apart differ by more (Clarke 1880's
+// RGS and IGN axes by 55 mm, its Arc and RGS flattenings by 1.5e-8).
+constexpr double kRoundedAxisMetres = 0.01;
+constexpr double kRoundedFlattening = 5e-9;
+constexpr double kSameMeridianDegrees = 5e-7;
+
+// The EPSG geographic system a side stands for; a projected system EPSG
+// lists but whose geographic half carries no EPSG name gives its base.
+long EpsgGeographicOf(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& g) {
+    long code = GeographicCodeOf(cs);
+    ZrEpsgProjectedRecord projected;
+    if (code <= 0 && cs.GetType() != PJ_CS_EARTH && ZrEpsgFindProjected(ZrEpsgCodeOf(cs), projected))
+        code = projected.baseGeographicCode;
+    return code > 0 && ZrEpsgFindGeographic(code, g) ? code : kNone;
+}
+
+bool FiguresAgree(double a1, double f1, double pm1, double a2, double f2, double pm2) {
+    return std::fabs(a1 - a2) <= kRoundedAxisMetres && std::fabs(f1 - f2) <= kRoundedFlattening &&
+           std::fabs(pm1 - pm2) <= kSameMeridianDegrees;
+}
+
+// Whether two geographic systems that differ as objects hold one datum
+// reached by two routes: the catalogue's row and EPSG's definition of it
+// (GCS_S_JTSK and S-JTSK), or two EPSG systems EPSG puts on one datum.
+// EPSG's datum code decides; a side EPSG does not list counts where its
+// datum bears EPSG's name for the other's. Either way the prime meridians
+// and the ellipsoids must agree to the catalogue's rounding: a datum of the
+// same name on another ellipsoid is another datum, and so is anything EPSG
+// does not vouch for. datum receives EPSG's code and name of the datum.
+bool OneDatum(const CZrPJCoordSys& src, const CZrPJCoordSys& des, std::string& datum) {
+    const CZrPJGeoCoordSys gs = src.GetGCS(), gd = des.GetGCS();
+    const CZrPJSpheroid ss = gs.GetDatum().GetSpheroid(), sd = gd.GetDatum().GetSpheroid();
+    if (!FiguresAgree(ss.GetAxis(), ss.GetFlattening(), gs.GetPrimeMeridian().GetLongitude(), sd.GetAxis(),
+                      sd.GetFlattening(), gd.GetPrimeMeridian().GetLongitude()))
+        return false;
+    ZrEpsgGeographicRecord a, b;
+    const bool knownA = EpsgGeographicOf(src, a) != kNone, knownB = EpsgGeographicOf(des, b) != kNone;
+    bool same = false;
+    if (knownA && knownB) {
+        same = a.datumCode > 0 && a.datumCode == b.datumCode;
+    } else if (knownA != knownB) {
+        const ZrEpsgGeographicRecord& g = knownA ? a : b;
+        const CZrPJGeoCoordSys& other = knownA ? gd : gs;
+        const CZrPJSpheroid& s = knownA ? sd : ss;
+        same = ZrInteropSameName(other.GetDatum().GetName().c_str(), g.datumName.c_str()) &&
+               FiguresAgree(s.GetAxis(), s.GetFlattening(), other.GetPrimeMeridian().GetLongitude(),
+                            g.semiMajorAxis, g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening,
+                            g.primeMeridianLongitude);
+    }
+    if (same) datum = "EPSG:" + std::to_string((knownA ? a : b).datumCode) + " " + (knownA ? a : b).datumName;
+    return same;
+}
+
 bool GridFound(const std::string& name) {
     std::string path;
     return ZrFindGrid(name, path) != 0;
@@ -460,6 +518,7 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
     }
     auto choice = std::make_shared<CZrPJOperationChoice>();
     const long from = GeographicCodeOf(src), to = GeographicCodeOf(des);
+    std::string datum;
     if (carries) {
         // As PROJ's BoundCRS: through WGS 84, each side by its own shift.
         ZrDatumOperation op;
@@ -473,6 +532,22 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         choice->Add(op);
     } else if (ZrAddProjectedPairOperations(src, des, *choice) > 0) {
         // EPSG joins these two projected systems directly: PROJ offers that alone.
+    } else if (OneDatum(src, des, datum)) {
+        // One datum reached by two routes: longitude and latitude stay as
+        // they are, as PROJ leaves them, whichever ellipsoid each side holds
+        // (a zero Helmert between a rounded and an exact one would move them).
+        ZrDatumOperation op;
+        ZrOperationStep step;
+        step.from = EllipsoidOf(src);
+        step.to = EllipsoidOf(des);
+        // Longitudes from one prime meridian stay as they are: the
+        // catalogue's rounded meridian (Ferro to six decimals, 3.7 cm) must
+        // not move them on the way through Greenwich.
+        step.to.pm = step.from.pm;
+        op.Append(step);
+        op.name = "none: both systems lie on one datum (" + datum + ")";
+        op.accuracy = 0.0;
+        choice->Add(op);
     } else {
         std::vector<ZrEpsgCandidate> list;
         ZrEpsgAreaRecord interest;

@@ -372,29 +372,14 @@ std::string ZrMappingFileProblem() {
     return std::string();
 }
 
-namespace {
-
-// The EPSG code of a system's geographic system; for a projected system
-// built from EPSG's definition, whose geographic part may carry other digits
-// than the catalogue's system of that code, its base as EPSG records it.
-long GeographicCode(const CZrPJCoordSys& cs) {
-    const long code = ZrEpsgGeographicCodeOf(cs);
-    if (code != -1000) return code;
-    ZrEpsgProjectedRecord record;
-    const long projected = ZrEpsgCodeOf(cs);
-    if (projected != -1000 && ZrEpsgFindProjected(projected, record)) return record.baseGeographicCode;
-    return -1000;
-}
-
-} // namespace
-
 int ZrChooseOperation(const CZrPJCoordSys& src, const CZrPJCoordSys& dst, CZrPJTranslator& translator,
                       std::string* description, std::string* reason) {
-    const long from = GeographicCode(src), to = GeographicCode(dst);
     CZrPJTranslator t;
-    if (src.GetGCS() == dst.GetGCS() || (from != -1000 && from == to)) {
-        // Where the two definitions differ only in name, the translator
-        // still shifts: by nothing.
+    // One geographic system as two objects (the catalogue's row and EPSG's
+    // definition) is no shift either, but not a zero Helmert, which between a
+    // rounded catalogue ellipsoid and EPSG's moves the latitude by a
+    // millimetre: the best operation leaves such points as they are.
+    if (src.GetGCS() == dst.GetGCS()) {
         t.SetMethod(PJTM_COORDINATE_FRAME);
         t.SetParams(CZrPJParams());
         if (!t.Set(src, dst)) {

@@ -3,6 +3,7 @@
 // reporting and exit codes, system arguments and files, every command's help.
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrInterop.h"
+#include "interop/ZrResolve.h"
 #include "model/ZrPJCoordSys.h"
 #include "model/ZrPJDatum.h"
 #include "model/ZrPJSpheroid.h"
@@ -1419,6 +1420,69 @@ TEST_F(ToolTest, ProjectedPointsComeInEpsgsOrderAsCs2csGivesThem) {
         ASSERT_TRUE(TwoNumbers(back.out, x, y)) << back.out;
         EXPECT_NEAR(x, lon, 1e-7);
         EXPECT_NEAR(y, lat, 1e-7);
+    }
+    proj_context_destroy(ctx);
+}
+
+// A geographic system and a projected one on its datum, reached by two routes
+// (the catalogue's row for the first, EPSG's definition for the second), are
+// one datum: PROJ converts them with no datum operation, and so must the tool
+// and the library's own choice. The tool refused them as different datums;
+// the library's choice shifted by a zero Helmert between the catalogue's
+// rounded Bessel flattening and EPSG's, 1.1 mm off at 15E 50N. Systems on
+// datums EPSG does not join are still refused.
+TEST_F(ToolTest, OneDatumReachedByTwoRoutesIsNotShifted) {
+    // Both sides hold PROJ's definitions; what is left is arithmetic.
+    constexpr double kSameDefinitionMetres = 1e-4;
+    const struct {
+        const char *geographic, *projected;
+        double lon, lat;
+        bool oneDatum;
+    } rows[] = {{"EPSG:4156", "EPSG:5513", 15.0, 50.0, true},
+                {"EPSG:4156", "EPSG:5514", 19.0, 48.5, true},
+                // The catalogue's Clarke 1858 axis, from feet, is 6 mm short of EPSG's.
+                {"EPSG:4302", "EPSG:30200", -61.3, 10.5, true},
+                // MGI (Ferro): longitudes from Ferro, which the catalogue rounds by 3.7 cm.
+                {"EPSG:4805", "EPSG:31252", 31.0, 47.5, true},
+                // Bern 1938: Bessel 1841 too, but another datum, which EPSG joins to nothing.
+                {"EPSG:4306", "EPSG:5513", 15.0, 50.0, false}};
+    PJ_CONTEXT* ctx = proj_context_create();
+    for (const auto& r : rows) {
+        const std::string command = std::string("convert -p 6 ") + r.geographic + " " + r.projected;
+        SCOPED_TRACE(command);
+        char point[64];
+        std::snprintf(point, sizeof point, "%.9f %.9f\n", r.lon, r.lat);
+        const ToolRun there = Tool(command, point);
+        CZrPJCoordSys src, dst;
+        ASSERT_TRUE(ZrResolveCoordSys(r.geographic, src));
+        ASSERT_TRUE(ZrResolveCoordSys(r.projected, dst));
+        CZrPJTranslator t;
+        std::string why;
+        if (!r.oneDatum) {
+            EXPECT_EQ(there.exit, 2);
+            EXPECT_NE(there.err.find("different datums"), std::string::npos) << there.err;
+            EXPECT_FALSE(ZrChooseOperation(src, dst, t, nullptr, &why));
+            continue;
+        }
+        PJ* raw = proj_create_crs_to_crs(ctx, r.geographic, r.projected, nullptr);
+        PJ* op = raw ? proj_normalize_for_visualization(ctx, raw) : nullptr;
+        if (raw) proj_destroy(raw);
+        ASSERT_NE(op, nullptr);
+        const PJ_COORD expect = proj_trans(op, PJ_FWD, proj_coord(r.lon, r.lat, 0, 0));
+        proj_destroy(op);
+        double x = 0, y = 0;
+        ASSERT_EQ(there.exit, 0) << there.err;
+        ASSERT_TRUE(TwoNumbers(there.out, x, y)) << there.out;
+        EXPECT_NEAR(x, expect.xy.x, kSameDefinitionMetres);
+        EXPECT_NEAR(y, expect.xy.y, kSameDefinitionMetres);
+
+        // The library's choice, which the C interface and the bindings take.
+        ASSERT_TRUE(ZrChooseOperation(src, dst, t, nullptr, &why)) << why;
+        CPoint2D p(r.lon, r.lat);
+        ASSERT_TRUE(t.Convert(&p, 1, 1));
+        if (ZrEpsgOrderSwapsXY(dst)) std::swap(p.x, p.y);
+        EXPECT_NEAR(p.x, expect.xy.x, kSameDefinitionMetres);
+        EXPECT_NEAR(p.y, expect.xy.y, kSameDefinitionMetres);
     }
     proj_context_destroy(ctx);
 }
