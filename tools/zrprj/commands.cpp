@@ -2,6 +2,7 @@
 #include "tools/zrprj/zrprj_p.h"
 
 #include "interop/ZrEpsgData_p.h"
+#include "interop/ZrHeightOffsets_p.h"
 #include "interop/ZrInterop.h"
 #include "interop/ZrSearch.h"
 #include "model/ZrPJDatum.h"
@@ -309,6 +310,17 @@ public:
         m_applied.assign(m_used.size(), 0);
         return 1;
     }
+    // EPSG's height offsets between a compound system and a geographic 3D
+    // one, per point as PROJ chooses them; -1 where EPSG states none for the
+    // pair, 0 and why where they cannot be set up.
+    int PrepareHeightOffsets(const ZrHeightOffsetPair& pair, std::string& why) {
+        if (!m_shift) return -1;
+        CString reason;
+        const int set = ZrSetTranslatorHeightOffsets(m_datum, m_src, m_dst, pair, &m_used, &reason);
+        if (set == 1) m_applied.assign(m_used.size(), 0);
+        if (set == 0) why = reason.str();
+        return set;
+    }
     // The operations applied to at least one point, one a line, for stderr.
     std::string Applied() const {
         std::string s;
@@ -473,12 +485,30 @@ HeightSpec SplitHeights(const std::string& spec) {
         }
     } else if (ParseInt(spec.substr(5), 1, INT_MAX, code)) {
         const long base = ZrEpsgGeographic2DOf(code);
+        long horizontal = 0, vertical = 0;
         if (base > 0) {
             h.horizontal = "EPSG:" + std::to_string(base);
             h.ellipsoidal = true;
+        } else if (ZrHeightOffsetCompound(code, horizontal, vertical)) {
+            // A compound system by its own code (Tokyo + JSLD69 height).
+            h.horizontal = "EPSG:" + std::to_string(horizontal);
+            h.vertical = vertical;
         }
     }
     return h;
+}
+
+// The two sides as EPSG's height offsets join them: one with
+// gravity-related heights, one with ellipsoidal heights; false otherwise.
+bool HeightOffsetPair(const HeightSpec& src, const CZrPJCoordSys& srcCs, const HeightSpec& dst,
+                      const CZrPJCoordSys& dstCs, ZrHeightOffsetPair& pair) {
+    const bool forward = src.vertical && dst.ellipsoidal;
+    if (!forward && !(src.ellipsoidal && dst.vertical)) return false;
+    pair.horizontal = ZrCliEpsgGeographicOf(forward ? srcCs : dstCs);
+    pair.vertical = forward ? src.vertical : dst.vertical;
+    pair.geographic2d = ZrCliEpsgGeographicOf(forward ? dstCs : srcCs);
+    pair.compoundIsSource = forward;
+    return pair.horizontal > 0 && pair.geographic2d > 0;
 }
 
 // The geoid grid that turns ellipsoidal heights on the geographic system
@@ -562,7 +592,24 @@ int ZrCliConvert(const std::vector<std::string>& args) {
     const bool forward = parsed.options.count("--inverse") == 0;
     PointConverter converter(src, dst, forward);
     long namedGeoid = 0; // a geoid operation named by --transformation
-    if (parsed.options.count("--transformation")) {
+    // EPSG's height offsets join a compound system to a geographic 3D one
+    // (latitude, longitude and height at once): the default choice there.
+    bool heightOffsets = false;
+    ZrHeightOffsetPair pair;
+    const bool named = parsed.options.count("--transformation") || parsed.options.count("--method") ||
+                       parsed.options.count("--params");
+    if (!named && HeightOffsetPair(srcHeights, src, dstHeights, dst, pair)) {
+        std::string why;
+        const int set = converter.PrepareHeightOffsets(pair, why);
+        if (set == 0) {
+            ZrCliErrorf(command, "%s", why.c_str());
+            return ZRCLI_USAGE;
+        }
+        heightOffsets = set == 1;
+    }
+    if (heightOffsets) {
+        // Set up above.
+    } else if (parsed.options.count("--transformation")) {
         if (parsed.options.count("--method") || parsed.options.count("--params"))
             return ZrCliUsageError(command, "--transformation brings its own method and values: give it "
                                             "without --method and --params");
@@ -626,12 +673,12 @@ int ZrCliConvert(const std::vector<std::string>& args) {
     }
     const bool ellipsoidal = srcHeights.ellipsoidal || dstHeights.ellipsoidal;
     const bool threeD = converter.FromGeocentric() || converter.ToGeocentric() || !std::isnan(epoch) ||
-                        (converter.TimeDependent() && ellipsoidal);
+                        (converter.TimeDependent() && ellipsoidal) || heightOffsets;
     if (threeD) {
         if (options.csv)
             return ZrCliUsageError(command, "geocentric and epoch-dependent points are read as whitespace "
                                             "columns (x y z [epoch]), not as CSV");
-        if (srcHeights.vertical || dstHeights.vertical)
+        if ((srcHeights.vertical || dstHeights.vertical) && !heightOffsets)
             return ZrCliUsageError(command, "a geocentric or epoch-dependent conversion takes ellipsoidal "
                                             "heights, not those of a vertical system");
         options.zDecimals = converter.ToGeocentric() ? options.decimals : kHeightDecimals;
@@ -1263,8 +1310,10 @@ int ZrCliTransformations(const std::vector<std::string>& args) {
     if (parsed.positional.size() != 2)
         return ZrCliUsageError(command, "a source and a destination system are needed");
     CZrPJCoordSys src, dst;
-    if (!Resolve(command, parsed.positional[0], src, status)) return status;
-    if (!Resolve(command, parsed.positional[1], dst, status)) return status;
+    const HeightSpec srcHeights = SplitHeights(parsed.positional[0]);
+    const HeightSpec dstHeights = SplitHeights(parsed.positional[1]);
+    if (!Resolve(command, srcHeights.horizontal, src, status)) return status;
+    if (!Resolve(command, dstHeights.horizontal, dst, status)) return status;
     const long from = ZrCliEpsgGeographicOf(src), to = ZrCliEpsgGeographicOf(dst);
     for (const CZrPJCoordSys* cs : {&src, &dst}) {
         if ((cs == &src ? from : to) == -1000) {
@@ -1279,8 +1328,14 @@ int ZrCliTransformations(const std::vector<std::string>& args) {
         return ZRCLI_SOME_FAILED;
     }
     std::vector<ZrOperationListing> found;
+    // Between a compound system and a geographic 3D one EPSG's height offsets
+    // come first, with PROJ's own operations for the pair after them.
+    ZrHeightOffsetPair pair;
+    int listed = HeightOffsetPair(srcHeights, src, dstHeights, dst, pair)
+                     ? ZrListHeightOffsetOperations(pair, found)
+                     : 0;
     // An operation EPSG states between the two projected systems themselves is listed alone, as PROJ does.
-    int listed = ZrListProjectedOperations(ZrEpsgCodeOf(src), ZrEpsgCodeOf(dst), found);
+    if (listed == 0) listed = ZrListProjectedOperations(ZrEpsgCodeOf(src), ZrEpsgCodeOf(dst), found);
     if (listed == 0) listed = ZrListOperations(from, to, found);
     if (listed <= 0) {
         // "None" from the lookup is also its answer when the data file could not be read.
