@@ -41,7 +41,8 @@ struct ZrEpsgHeightOffsetRecord {
 
 // Decodes one data-file line split at its tabs (the record letter first);
 // false where it is no such record.
-bool ZrParseHeightOffset(const std::string_view* fields, std::size_t count, ZrEpsgHeightOffsetRecord& out);
+ZRPRJ_API bool ZrParseHeightOffset(const std::string_view* fields, std::size_t count,
+                                   ZrEpsgHeightOffsetRecord& out);
 // Every such record of the data file, ascending by code.
 ZRPRJ_API int ZrEpsgHeightOffsets(std::vector<ZrEpsgHeightOffsetRecord>& out);
 

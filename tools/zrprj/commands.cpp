@@ -504,6 +504,10 @@ bool HeightOffsetPair(const HeightSpec& src, const CZrPJCoordSys& srcCs, const H
                       const CZrPJCoordSys& dstCs, ZrHeightOffsetPair& pair) {
     const bool forward = src.vertical && dst.ellipsoidal;
     if (!forward && !(src.ellipsoidal && dst.vertical)) return false;
+    // PROJ applies them from the geographic compound system alone: from a
+    // projected one (Tokyo / Japan Plane Rectangular CS + JSLD69 height) it
+    // offers only its zero shift.
+    if (ZrCliIsProjected(forward ? srcCs : dstCs)) return false;
     pair.horizontal = ZrCliEpsgGeographicOf(forward ? srcCs : dstCs);
     pair.vertical = forward ? src.vertical : dst.vertical;
     pair.geographic2d = ZrCliEpsgGeographicOf(forward ? dstCs : srcCs);
