@@ -53,12 +53,18 @@ ZRPRJ_API int ZrHeightOffsetCompound(long compoundCode, long& horizontal, long& 
 // Two sides with heights: one with gravity-related heights (a geographic 2D
 // system `horizontal` and the vertical system `vertical`), one with
 // ellipsoidal heights (the geographic 3D system on the datum of
-// `geographic2d`); compoundIsSource tells which is converted from.
+// `geographic2d`); compoundIsSource tells which is converted from. Where
+// the other side's heights are themselves gravity-related (WGS 84 + EGM96
+// height), geoidVertical names that vertical system: EPSG's geoid
+// operation (the first on the geographic 3D system) takes the ellipsoidal
+// heights on to it, and PROJ chains each offset with it and offers nothing
+// beyond the offsets' boxes.
 struct ZrHeightOffsetPair {
     long horizontal = 0;
     long vertical = 0;
     long geographic2d = 0;
     bool compoundIsSource = true;
+    long geoidVertical = 0;
 };
 
 // The candidates for the pair in the order `projinfo --spatial-test
@@ -73,7 +79,10 @@ ZRPRJ_API int ZrListHeightOffsetOperations(const ZrHeightOffsetPair& pair,
 // source first) up to apply, per point, the candidate proj_create_crs_to_crs
 // would: the first height offset whose area holds the point (the smallest
 // accuracy figure where several do), else the zero shift. Converted in three
-// dimensions, the height offset applies to the height. -1 where EPSG states
+// dimensions, the height offset applies to the height. With geoidVertical
+// set, the offsets alone: the geoid heights are the caller's to apply, and a
+// point no offset's box holds is the caller's to refuse, as PROJ refuses it.
+// -1 where EPSG states
 // no height offset for the pair; 0 with a reason where it cannot be set up.
 ZRPRJ_API int ZrSetTranslatorHeightOffsets(CZrPJTranslator& translator, const CZrPJCoordSys& src,
                                            const CZrPJCoordSys& des, const ZrHeightOffsetPair& pair,

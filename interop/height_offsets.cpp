@@ -110,8 +110,21 @@ std::string VerticalBallpark(const ZrEpsgHeightOffsetRecord& r) {
            " (ballpark vertical transformation, without ellipsoid height to vertical height correction)";
 }
 
+// EPSG's first geoid operation from the geographic 3D system on the datum
+// of geographic2d to the vertical system.
+bool GeoidOperation(long vertical, long geographic2d, ZrEpsgGeoidRecord& out) {
+    std::vector<ZrEpsgGeoidRecord> ops;
+    ZrEpsgListGeoidOperations(vertical, ops);
+    for (const ZrEpsgGeoidRecord& g : ops) {
+        if (g.source2dCode != geographic2d) continue;
+        out = g;
+        return true;
+    }
+    return false;
+}
+
 // Every candidate for the pair, ranked; empty where EPSG states none.
-std::vector<Ranked> Candidates(const ZrHeightOffsetPair& pair) {
+std::vector<Ranked> Candidates(const ZrHeightOffsetPair& pair, const ZrEpsgGeoidRecord* geoid) {
     std::vector<Ranked> out;
     const ZrEpsgHeightOffsetRecord* first = nullptr;
     for (const ZrEpsgHeightOffsetRecord& r : All()) {
@@ -132,9 +145,25 @@ std::vector<Ranked> Candidates(const ZrHeightOffsetPair& pair) {
         k.listing.methodName = "geographic offsets with height";
         k.listing.accuracy = r.accuracy;
         k.listing.area = CString(r.area.c_str());
+        if (geoid) {
+            // PROJ's chain: no code of its own, the accuracies summed.
+            k.forwardName = r.name + " + " + geoid->name;
+            k.listing.code = 0;
+            k.listing.name =
+                CString((pair.compoundIsSource ? k.forwardName
+                                               : "Inverse of " + geoid->name + " + Inverse of " + r.name)
+                            .c_str());
+            k.listing.methodCode = 0;
+            k.listing.methodName = "concatenated";
+            k.listing.accuracy =
+                r.accuracy >= 0 && geoid->accuracy >= 0 ? r.accuracy + geoid->accuracy : -1.0;
+        }
         out.push_back(std::move(k));
     }
-    if (!first) return out;
+    if (!first || geoid) {
+        std::stable_sort(out.begin(), out.end(), RankedBefore);
+        return out;
+    }
     // PROJ's own: the zero shift and each horizontal operation between the
     // two geographic systems, the heights passed as they are (PROJ's
     // "ballpark vertical transformation").
@@ -207,6 +236,17 @@ int ZrHeightOffsetCompound(long compoundCode, long& horizontal, long& vertical) 
     }
     return 0;
 }
+
+namespace {
+// The candidates for a pair, the geoid operation looked up where one is
+// named; none where it is named but EPSG has none on the geographic system.
+std::vector<Ranked> Candidates(const ZrHeightOffsetPair& pair) {
+    ZrEpsgGeoidRecord geoid;
+    if (!pair.geoidVertical) return Candidates(pair, nullptr);
+    if (!GeoidOperation(pair.geoidVertical, pair.geographic2d, geoid)) return {};
+    return Candidates(pair, &geoid);
+}
+} // namespace
 
 int ZrListHeightOffsetOperations(const ZrHeightOffsetPair& pair, std::vector<ZrOperationListing>& out) {
     out.clear();

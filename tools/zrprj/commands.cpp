@@ -318,6 +318,7 @@ public:
         CString reason;
         const int set = ZrSetTranslatorHeightOffsets(m_datum, m_src, m_dst, pair, &m_used, &reason);
         if (set == 1) m_applied.assign(m_used.size(), 0);
+        m_withinAreas = set == 1 && pair.geoidVertical != 0;
         if (set == 0) why = reason.str();
         return set;
     }
@@ -367,6 +368,10 @@ public:
         if (m_shift) {
             if (const CZrPJOperationChoice* choice = m_datum.GetOperations()) {
                 const int i = choice->Pick(pt.x, pt.y);
+                if (m_withinAreas && (i < 0 || !choice->At(i).Contains(pt.x, pt.y))) {
+                    why = "no operation's area of use holds the point";
+                    return false;
+                }
                 if (i >= 0 && static_cast<size_t>(i) < m_applied.size())
                     m_applied[static_cast<size_t>(i)] = 1;
             }
@@ -452,8 +457,9 @@ private:
     CZrPJOperator m_fromOp, m_toOp;
     CZrPJCoordSys m_srcSystem, m_dstSystem; // as given: EPSG may join the two projected systems directly
     bool m_shift = false;
-    CZrPJCoordSys m_src, m_dst; // the two geographic systems of the shift
+    CZrPJCoordSys m_src, m_dst;             // the two geographic systems of the shift
     mutable CZrPJTranslator m_datum;        // its epoch is set per point in the 3-D path
+    bool m_withinAreas = false;             // a point outside every operation's area is refused
     std::vector<ZrOperationSummary> m_used; // the best operation's candidates, best first
     mutable std::vector<char> m_applied;    // which of them some point took
     mutable CPoint2D m_geoFrom, m_geoTo;
@@ -499,20 +505,32 @@ HeightSpec SplitHeights(const std::string& spec) {
 }
 
 // The two sides as EPSG's height offsets join them: one with
-// gravity-related heights, one with ellipsoidal heights; false otherwise.
+// gravity-related heights, the other with ellipsoidal heights or with those
+// of another vertical system reached from them by a geoid; false otherwise.
 bool HeightOffsetPair(const HeightSpec& src, const CZrPJCoordSys& srcCs, const HeightSpec& dst,
                       const CZrPJCoordSys& dstCs, ZrHeightOffsetPair& pair) {
-    const bool forward = src.vertical && dst.ellipsoidal;
-    if (!forward && !(src.ellipsoidal && dst.vertical)) return false;
-    // PROJ applies them from the geographic compound system alone: from a
-    // projected one (Tokyo / Japan Plane Rectangular CS + JSLD69 height) it
-    // offers only its zero shift.
-    if (ZrCliIsProjected(forward ? srcCs : dstCs)) return false;
-    pair.horizontal = ZrCliEpsgGeographicOf(forward ? srcCs : dstCs);
-    pair.vertical = forward ? src.vertical : dst.vertical;
-    pair.geographic2d = ZrCliEpsgGeographicOf(forward ? dstCs : srcCs);
-    pair.compoundIsSource = forward;
-    return pair.horizontal > 0 && pair.geographic2d > 0;
+    for (const bool forward : {true, false}) {
+        const HeightSpec& compound = forward ? src : dst;
+        const HeightSpec& other = forward ? dst : src;
+        const CZrPJCoordSys& compoundCs = forward ? srcCs : dstCs;
+        const CZrPJCoordSys& otherCs = forward ? dstCs : srcCs;
+        if (!compound.vertical ||
+            !(other.ellipsoidal || (other.vertical && other.vertical != compound.vertical)))
+            continue;
+        // PROJ applies them from the geographic compound system alone: from a
+        // projected one (Tokyo / Japan Plane Rectangular CS + JSLD69 height) it
+        // offers only its zero shift.
+        if (ZrCliIsProjected(compoundCs)) continue;
+        pair.horizontal = ZrCliEpsgGeographicOf(compoundCs);
+        pair.vertical = compound.vertical;
+        pair.geographic2d = ZrCliEpsgGeographicOf(otherCs);
+        pair.compoundIsSource = forward;
+        pair.geoidVertical = other.vertical;
+        std::vector<ZrOperationListing> any;
+        if (pair.horizontal > 0 && pair.geographic2d > 0 && ZrListHeightOffsetOperations(pair, any) > 0)
+            return true;
+    }
+    return false;
 }
 
 // The geoid grid that turns ellipsoidal heights on the geographic system
@@ -687,11 +705,38 @@ int ZrCliConvert(const std::vector<std::string>& args) {
                                             "heights, not those of a vertical system");
         options.zDecimals = converter.ToGeocentric() ? options.decimals : kHeightDecimals;
         options.zOptional = !converter.FromGeocentric();
-        options.point3d = [&converter, epoch](CPoint3D& pt, double lineEpoch, std::string& why) {
-            return converter.Convert3D(pt, std::isnan(lineEpoch) ? epoch : lineEpoch, why);
+        // Height offsets to or from a vertical system other than the
+        // compound side's: its geoid takes the ellipsoidal heights on (H = h
+        // - N where they come out, h = H + N where they go in; the offsets
+        // add dh alike either way, so N is added after them).
+        std::shared_ptr<const CZrGeoidGrid> geoid;
+        std::string geoidName;
+        bool geoidOut = false;
+        if (heightOffsets && pair.geoidVertical) {
+            std::string why;
+            geoid = GeoidFor(pair.geoidVertical, pair.geographic2d, geoidName, why);
+            if (!geoid) {
+                ZrCliErrorf(command, "%s", why.c_str());
+                return ZRCLI_USAGE;
+            }
+            geoidOut = pair.compoundIsSource == forward;
+        }
+        options.point3d = [&converter, epoch, geoid, geoidOut](CPoint3D& pt, double lineEpoch,
+                                                               std::string& why) {
+            if (!converter.Convert3D(pt, std::isnan(lineEpoch) ? epoch : lineEpoch, why)) return false;
+            if (!geoid) return true;
+            const CPoint2D& at = geoidOut ? converter.GeoTo() : converter.GeoFrom();
+            double n = 0.0;
+            if (!geoid->HeightDeg(at.x, at.y, n)) {
+                why = "the geoid grid does not cover the point";
+                return false;
+            }
+            pt.z += geoidOut ? -n : n;
+            return true;
         };
         const std::vector<std::string> files(parsed.positional.begin() + 2, parsed.positional.end());
         const int result = ZrCliRunStream(files, fn, options, stdout);
+        if (geoid) std::fprintf(stderr, "%s: heights by %s\n", command, geoidName.c_str());
         const std::string applied = converter.Applied();
         if (!applied.empty())
             std::fprintf(stderr, "%s: datum operation applied:\n%s", command, applied.c_str());
