@@ -65,6 +65,9 @@ struct ZrHeightOffsetPair {
     long geographic2d = 0;
     bool compoundIsSource = true;
     long geoidVertical = 0;
+    // Nonzero: that one height offset for every point, as an operation named
+    // by its code runs (wherever its box lies).
+    long onlyCode = 0;
 };
 
 // The candidates for the pair in the order `projinfo --spatial-test

@@ -258,7 +258,17 @@ int ZrListHeightOffsetOperations(const ZrHeightOffsetPair& pair, std::vector<ZrO
 int ZrSetTranslatorHeightOffsets(CZrPJTranslator& translator, const CZrPJCoordSys& src,
                                  const CZrPJCoordSys& des, const ZrHeightOffsetPair& pair,
                                  std::vector<ZrOperationSummary>* used, CString* reason) {
-    const std::vector<Ranked> list = Candidates(pair);
+    std::vector<Ranked> list = Candidates(pair);
+    if (pair.onlyCode) {
+        list.clear();
+        for (const ZrEpsgHeightOffsetRecord& r : All())
+            if (r.code == pair.onlyCode && r.horizontalCode == pair.horizontal &&
+                r.verticalCode == pair.vertical && r.target2dCode == pair.geographic2d) {
+                Ranked k;
+                k.record = &r;
+                list.push_back(k);
+            }
+    }
     if (list.empty()) return -1;
     ZrOperationEllipsoid compound, geographic;
     ZrEpsgGeographicRecord g;

@@ -89,3 +89,25 @@ TEST_F(ToolFixture, ListsHeightOffsetsAsProjinfo) {
     EXPECT_EQ(lines[78].rfind("unknown id\tBallpark geographic offset from Tokyo to WGS 84 + ", 0), 0u)
         << lines[78];
 }
+
+// An offset named by its code runs for every point, wherever its box lies,
+// as EPSG states it: EPSG:15670 moves latitude by 11.68", longitude by
+// -8.8" and adds 30.5 m to the height (here at Sapporo, far from its box).
+TEST_F(ToolFixture, NamedHeightOffsetRunsAlone) {
+    if (!ZrEpsgDataAvailable()) GTEST_SKIP() << "the EPSG data file is not installed";
+    for (const bool inverse : {false, true}) {
+        SCOPED_TRACE(inverse ? "back" : "forward");
+        const double in[3] = {141.35, 43.06, 15.0};
+        const double sign = inverse ? -1.0 : 1.0;
+        const ToolRun run = Tool(std::string("convert --transformation EPSG:15670 ") +
+                                     (inverse ? "EPSG:4979 EPSG:7414" : "EPSG:7414 EPSG:4979"),
+                                 "141.35 43.06 15\n");
+        ASSERT_EQ(run.exit, 0) << run.err;
+        EXPECT_NE(run.err.find("EPSG:15670"), std::string::npos) << run.err;
+        double lon = 0, lat = 0, h = 0;
+        ASSERT_EQ(std::sscanf(run.out.c_str(), "%lf %lf %lf", &lon, &lat, &h), 3) << run.out;
+        EXPECT_NEAR(lon, in[0] - sign * 8.8 / 3600.0, kAgreeMetres / kMetresPerDegree);
+        EXPECT_NEAR(lat, in[1] + sign * 11.68 / 3600.0, kAgreeMetres / kMetresPerDegree);
+        EXPECT_NEAR(h, in[2] + sign * 30.5, kAgreeMetres);
+    }
+}

@@ -318,7 +318,7 @@ public:
         CString reason;
         const int set = ZrSetTranslatorHeightOffsets(m_datum, m_src, m_dst, pair, &m_used, &reason);
         if (set == 1) m_applied.assign(m_used.size(), 0);
-        m_withinAreas = set == 1 && pair.geoidVertical != 0;
+        m_withinAreas = set == 1 && pair.geoidVertical != 0 && !pair.onlyCode;
         if (set == 0) why = reason.str();
         return set;
     }
@@ -620,8 +620,14 @@ int ZrCliConvert(const std::vector<std::string>& args) {
     ZrHeightOffsetPair pair;
     const bool named = parsed.options.count("--transformation") || parsed.options.count("--method") ||
                        parsed.options.count("--params");
-    if (!named && HeightOffsetPair(srcHeights, src, dstHeights, dst, pair)) {
+    // One of them named by its code runs alone.
+    const long namedCode = parsed.options.count("--transformation") && !parsed.options.count("--method") &&
+                                   !parsed.options.count("--params")
+                               ? TransformationCode(parsed.options["--transformation"])
+                               : 0;
+    if ((!named || namedCode) && HeightOffsetPair(srcHeights, src, dstHeights, dst, pair)) {
         std::string why;
+        pair.onlyCode = namedCode;
         const int set = converter.PrepareHeightOffsets(pair, why);
         if (set == 0) {
             ZrCliErrorf(command, "%s", why.c_str());
