@@ -170,8 +170,8 @@ std::vector<Ranked> Candidates(const ZrHeightOffsetPair& pair, const ZrEpsgGeoid
     const ZrEpsgHeightOffsetRecord& r = *first;
     const Box interest{r.compoundSouth, r.compoundWest, r.compoundNorth, r.compoundEast};
     const std::string vertical = VerticalBallpark(r);
-    auto own = [&](const std::string& horizontal, long code, const Box& box, bool null,
-                   const std::string& area) {
+    // Each has no code of its own (projinfo's "unknown id") and no known accuracy.
+    auto own = [&](const std::string& horizontal, const Box& box, bool null, const std::string& area) {
         Box use;
         if (!Intersect(box, interest, use)) return;
         Ranked k;
@@ -181,7 +181,6 @@ std::vector<Ranked> Candidates(const ZrHeightOffsetPair& pair, const ZrEpsgGeoid
         const std::string back =
             "Inverse of " + vertical + " + " +
             (horizontal.rfind("Inverse of ", 0) == 0 ? horizontal.substr(11) : "Inverse of " + horizontal);
-        k.listing.code = code;
         k.listing.name = CString((pair.compoundIsSource ? k.forwardName : back).c_str());
         k.listing.methodCode = 0;
         k.listing.methodName = "concatenated";
@@ -191,10 +190,12 @@ std::vector<Ranked> Candidates(const ZrHeightOffsetPair& pair, const ZrEpsgGeoid
     };
     own("Ballpark geographic offset from " + GeographicName(pair.horizontal) + " to " +
             GeographicName(pair.geographic2d),
-        0, Box{-90, -180, 90, 180}, true, "World");
+        Box{-90, -180, 90, 180}, true, "World");
     std::vector<ZrEpsgCandidate> horizontal;
     ZrEpsgAreaRecord area;
-    area.south = interest.south, area.west = interest.west, area.north = interest.north,
+    area.south = interest.south;
+    area.west = interest.west;
+    area.north = interest.north;
     area.east = interest.east;
     ZrEpsgListCandidates(pair.horizontal, pair.geographic2d, GridFound, horizontal, area);
     std::vector<ZrOperationListing> listed;
@@ -220,7 +221,7 @@ std::vector<Ranked> Candidates(const ZrHeightOffsetPair& pair, const ZrEpsgGeoid
             box = Box{c.concatenated.south, c.concatenated.west, c.concatenated.north, c.concatenated.east};
             break;
         }
-        own(same->name.str(), 0, box, false, same->area.str());
+        own(same->name.str(), box, false, same->area.str());
     }
     std::stable_sort(out.begin(), out.end(), RankedBefore);
     return out;
