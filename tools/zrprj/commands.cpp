@@ -704,8 +704,11 @@ int ZrCliConvert(const std::vector<std::string>& args) {
                         (converter.TimeDependent() && ellipsoidal) || heightOffsets;
     if (threeD) {
         if (options.csv)
-            return ZrCliUsageError(command, "geocentric and epoch-dependent points are read as whitespace "
-                                            "columns (x y z [epoch]), not as CSV");
+            return ZrCliUsageError(command, heightOffsets
+                                                ? "points with heights offset by EPSG's height offsets "
+                                                  "are read as whitespace columns (lon lat h), not as CSV"
+                                                : "geocentric and epoch-dependent points are read as "
+                                                  "whitespace columns (x y z [epoch]), not as CSV");
         if ((srcHeights.vertical || dstHeights.vertical) && !heightOffsets)
             return ZrCliUsageError(command, "a geocentric or epoch-dependent conversion takes ellipsoidal "
                                             "heights, not those of a vertical system");
