@@ -74,7 +74,8 @@ struct ZrHeightOffsetPair {
 // intersects` prints them: EPSG's height offsets whose area meets the
 // compound system's, then PROJ's own: the zero shift and each horizontal
 // operation between the two geographic systems, each with the heights
-// passed unchanged. 0 where EPSG states no height offset for the pair.
+// passed unchanged (with geoidVertical set, the offsets alone, each chained
+// with the geoid). 0 where EPSG states no height offset for the pair.
 ZRPRJ_API int ZrListHeightOffsetOperations(const ZrHeightOffsetPair& pair,
                                            std::vector<ZrOperationListing>& out);
 
@@ -85,8 +86,8 @@ ZRPRJ_API int ZrListHeightOffsetOperations(const ZrHeightOffsetPair& pair,
 // dimensions, the height offset applies to the height. With geoidVertical
 // set, the offsets alone: the geoid heights are the caller's to apply, and a
 // point no offset's box holds is the caller's to refuse, as PROJ refuses it.
-// -1 where EPSG states
-// no height offset for the pair; 0 with a reason where it cannot be set up.
+// -1 where EPSG states no height offset for the pair (or none of that code
+// with onlyCode); 0 with a reason where it cannot be set up.
 ZRPRJ_API int ZrSetTranslatorHeightOffsets(CZrPJTranslator& translator, const CZrPJCoordSys& src,
                                            const CZrPJCoordSys& des, const ZrHeightOffsetPair& pair,
                                            std::vector<ZrOperationSummary>* used = nullptr,
