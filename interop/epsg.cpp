@@ -174,11 +174,14 @@ int Build(long epsgCode, long catalogue, CZrPJCoordSys& cs, CString* reason) {
     CZrPJCoordSys row;
     if (catalogue != kNone && FromMapping(epsgCode, catalogue, row, footRow, haveFootRow)) {
         // EPSG:n is EPSG's n: the mapped row answers where it agrees with
-        // EPSG's definition within a millimetre about its origin and over
-        // EPSG's area of use (a flattening rounded in the catalogue shows
-        // least at a zone's equatorial origin and most at its far edge), and
-        // EPSG's definition is built otherwise (the mapping still serves
-        // Set(code) and the reverse look-ups).
+        // EPSG's definition within a millimetre about its origin and within
+        // half a millimetre over EPSG's area of use, forward and back (a
+        // flattening rounded in the catalogue shows least at a zone's
+        // equatorial origin and most at its far edge; the half leaves room
+        // for another program's rendering of EPSG's definition, so the row
+        // is within a millimetre of that too), and EPSG's definition is
+        // built otherwise (the mapping still serves Set(code) and the
+        // reverse look-ups).
         ZrEpsgGeographicRecord geog;
         ZrEpsgProjectedRecord proj;
         CZrPJCoordSys own;
