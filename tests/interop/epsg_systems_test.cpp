@@ -68,6 +68,15 @@ const KnownDeviation* FindKnown(long code) {
     return nullptr;
 }
 
+// EPSG's ellipsoid to the last bits: its axis, and its inverse flattening
+// taken as the flattening within rounding (1e-15 relative, 6 nm of polar
+// radius).
+bool HoldsEpsgsFigures(const CZrPJSpheroid& s, const ZrEpsgGeographicRecord& g) {
+    constexpr double kRounding = 1e-15;
+    const double f = g.inverseFlattening == 0 ? 0.0 : 1.0 / g.inverseFlattening;
+    return s.GetAxis() == g.semiMajorAxis && std::fabs(s.GetFlattening() - f) <= kRounding * f;
+}
+
 struct MethodResult {
     int codes = 0, refused = 0;
     double worst = 0; // metres, inside the series bound
@@ -129,6 +138,9 @@ TEST(EpsgSystems, EveryAcceptedCodeProjectsAsPROJProjectsIt) {
             else
                 ++replaced;
         }
+        ZrEpsgGeographicRecord g;
+        ASSERT_TRUE(ZrEpsgFindGeographic(rec.baseGeographicCode, g));
+        if (!asRow) EXPECT_TRUE(HoldsEpsgsFigures(cs.GetGCS().GetDatum().GetSpheroid(), g)) << code;
         ProjEpsgProjection o;
         if (!LookUp(ctx, code, o)) {
             // PROJ 9.1 writes no PROJ string for the polar stereographic's
@@ -232,8 +244,8 @@ TEST(EpsgSystems, GeographicCodesAndRefusals) {
             EXPECT_EQ(gcs.GetType(), catalogue) << code;
             continue;
         }
-        // Within a millimetre of EPSG's ellipsoid, on its prime meridian.
-        EXPECT_NEAR(gcs.GetDatum().GetSpheroid().GetAxis(), g.semiMajorAxis, 1e-3) << code;
+        // EPSG's ellipsoid as EPSG gives it, on its prime meridian.
+        EXPECT_TRUE(HoldsEpsgsFigures(gcs.GetDatum().GetSpheroid(), g)) << code;
         EXPECT_NEAR(gcs.GetPrimeMeridian().GetLongitude(), g.primeMeridianLongitude, 1e-8) << code;
     }
     std::printf("EPSG geographic codes: %d accepted of %zu\n", accepted, codes.size());
@@ -344,8 +356,8 @@ TEST(EpsgSystems, MappedRowsThatRoundEpsgsFiguresGiveWayToEpsgsDefinition) {
     struct Case {
         long code;
         bool replaced;
-        double scale;           // EPSG's, when replaced
-        double primeMeridian;   // EPSG's, degrees
+        double scale;         // EPSG's, when replaced
+        double primeMeridian; // EPSG's, degrees
     };
     const Case cases[] = {
         {27700, true, 0.9996012717, 0.0},
@@ -368,5 +380,46 @@ TEST(EpsgSystems, MappedRowsThatRoundEpsgsFiguresGiveWayToEpsgsDefinition) {
         EXPECT_EQ(cs.GetType(), -1) << c.code;
         EXPECT_DOUBLE_EQ(cs.GetParams().ScaleFactor, c.scale) << c.code;
         EXPECT_NEAR(cs.GetGCS().GetPrimeMeridian().GetLongitude(), c.primeMeridian, 1e-11) << c.code;
+    }
+}
+
+// A system built from EPSG's definition holds EPSG's ellipsoid figures, and
+// the catalogue's spheroid (with its code) only where the catalogue's figures
+// are EPSG's: the catalogue prints most flattenings to eight or nine decimals
+// (GRS 1980 as 1/298.257220427, 0.12 mm at a zone's edge; Struve 1860 9e-11
+// off). Read back from its WKT naming its code, the system is found again on
+// the same figures.
+TEST(EpsgSystems, BuildsHoldEpsgsEllipsoidFigures) {
+    struct Case {
+        long code;
+        long spheroid; // the catalogue's code kept, or 0 for the system's own
+    };
+    const Case cases[] = {
+        {2154, 0},     // RGF93 v1 / Lambert-93, GRS 1980
+        {3035, 0},     // ETRS89-extended / LAEA Europe, GRS 1980
+        {3857, 0},     // WGS 84 / Pseudo-Mercator
+        {2062, 0},     // Madrid 1870 (Madrid) / Spain, Struve 1860
+        {29333, 0},    // Schwarzeck / UTM 33S, International 1924 (the row gave way)
+        {3824, 0},     // TWD97, a geographic system on GRS 1980
+        {2044, 7024},  // Hanoi 1972 / Gauss-Kruger zone 18, Krassowsky: the catalogue's double is EPSG's
+        {2327, 40023}, // Xian 1980 / Gauss-Kruger zone 13, IAG 1975 likewise
+    };
+    for (const Case& c : cases) {
+        CZrPJCoordSys cs;
+        ASSERT_TRUE(ZrCoordSysFromEpsg(c.code, cs)) << c.code;
+        ZrEpsgProjectedRecord proj;
+        ZrEpsgGeographicRecord g;
+        const long geographic = ZrEpsgFindProjected(c.code, proj) ? proj.baseGeographicCode : c.code;
+        ASSERT_TRUE(ZrEpsgFindGeographic(geographic, g)) << c.code;
+        const CZrPJSpheroid s = cs.GetGCS().GetDatum().GetSpheroid();
+        EXPECT_TRUE(HoldsEpsgsFigures(s, g))
+            << c.code << ": " << s.GetAxis() << " 1/" << 1.0 / s.GetFlattening();
+        EXPECT_EQ(std::max(s.GetType(), 0L), c.spheroid) << c.code;
+        CString text;
+        CZrPJCoordSys back;
+        ASSERT_TRUE(ZrExportCoordSys(cs, ZR_CRS_TEXT_WKT2_2019, text)) << c.code;
+        ASSERT_TRUE(ZrImportCoordSys(text, back)) << c.code;
+        EXPECT_TRUE(back == cs) << c.code;
+        EXPECT_EQ(ZrEpsgCodeOf(back), c.code) << c.code;
     }
 }
