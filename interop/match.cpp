@@ -605,12 +605,18 @@ void AsWrittenGeographic(ZrEpsgGeographicRecord& g, const ZrEpsgGeographicRecord
     e.latitudeFirst = g.latitudeFirst;
     // A datum or spheroid of the system's own (no catalogue object) keeps its
     // name and goes without EPSG's code: read back by that code it would
-    // become the catalogue's, whose figures are rounded.
-    if (g.datumCode <= 0) {
+    // become the catalogue's, whose figures are rounded. Not where its
+    // figures are EPSG's own (a system built from EPSG's definition on an
+    // ellipsoid the catalogue rounds): a text of EPSG's n is read back as
+    // EPSG:n is built, on those figures.
+    constexpr double kRounding = 1e-15; // relative, of the flattening
+    const bool epsgsFigures = g.semiMajorAxis == epsg.semiMajorAxis &&
+                              Near(FlatteningOf(g), FlatteningOf(epsg), kRounding * FlatteningOf(epsg));
+    if (g.datumCode <= 0 && !epsgsFigures) {
         e.datumCode = 0;
         e.datumName = g.datumName;
     }
-    if (g.ellipsoidCode <= 0) {
+    if (g.ellipsoidCode <= 0 && !epsgsFigures) {
         e.ellipsoidCode = 0;
         e.ellipsoidName = g.ellipsoidName;
     }

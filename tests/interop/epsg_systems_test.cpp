@@ -387,8 +387,8 @@ TEST(EpsgSystems, MappedRowsThatRoundEpsgsFiguresGiveWayToEpsgsDefinition) {
 // the catalogue's spheroid (with its code) only where the catalogue's figures
 // are EPSG's: the catalogue prints most flattenings to eight or nine decimals
 // (GRS 1980 as 1/298.257220427, 0.12 mm at a zone's edge; Struve 1860 9e-11
-// off). Read back from its WKT naming its code, the system is found again on
-// the same figures.
+// off). Its WKT names EPSG's ellipsoid and datum, and read back it is found
+// again on the same figures.
 TEST(EpsgSystems, BuildsHoldEpsgsEllipsoidFigures) {
     struct Case {
         long code;
@@ -399,6 +399,7 @@ TEST(EpsgSystems, BuildsHoldEpsgsEllipsoidFigures) {
         {3035, 0},     // ETRS89-extended / LAEA Europe, GRS 1980
         {3857, 0},     // WGS 84 / Pseudo-Mercator
         {2062, 0},     // Madrid 1870 (Madrid) / Spain, Struve 1860
+        {2000, 0},     // Anguilla 1957 / British West Indies Grid, Clarke 1880 (RGS) 3.8e-10 off
         {29333, 0},    // Schwarzeck / UTM 33S, International 1924 (the row gave way)
         {3824, 0},     // TWD97, a geographic system on GRS 1980
         {2044, 7024},  // Hanoi 1972 / Gauss-Kruger zone 18, Krassowsky: the catalogue's double is EPSG's
@@ -418,6 +419,12 @@ TEST(EpsgSystems, BuildsHoldEpsgsEllipsoidFigures) {
         CString text;
         CZrPJCoordSys back;
         ASSERT_TRUE(ZrExportCoordSys(cs, ZR_CRS_TEXT_WKT2_2019, text)) << c.code;
+        // Written as EPSG's, ellipsoid and datum by their codes too, so other
+        // software finds them.
+        for (const long part : {g.ellipsoidCode, g.datumCode})
+            EXPECT_NE(std::string(text.c_str()).find("ID[\"EPSG\"," + std::to_string(part) + "]"),
+                      std::string::npos)
+                << c.code << " " << part;
         ASSERT_TRUE(ZrImportCoordSys(text, back)) << c.code;
         EXPECT_TRUE(back == cs) << c.code;
         EXPECT_EQ(ZrEpsgCodeOf(back), c.code) << c.code;
