@@ -24,6 +24,7 @@
 // flatter than the series serve.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJBatch_p.h"
 #include "projection/ZrPJKernels_p.h"
 
 #include "geodesy/ZrPJMath.h"
@@ -32,6 +33,7 @@
 #include <cmath>
 
 using namespace zrpj;
+using namespace zrpj::geodesic_rounds;
 
 namespace {
 // Within this distance of the centre (metres at unit scale) a point is the
@@ -42,9 +44,6 @@ constexpr double kCentreDistance = 1e-10;
 // under 1e-18 rad for f up to 0.01 (every earth ellipsoid: 0.0034). Beyond,
 // the library's solution takes over (it adds a Newton round there).
 constexpr double kSeriesFlattening = 0.01;
-// A reduced latitude's cosine is kept above this at a pole, as the library
-// does, so that the centre has a meridian (its longitude's).
-constexpr double kTinyCosine = 1.4916681462400413e-154; // sqrt(DBL_MIN)
 
 // A1 - 1, with A1 = (1 + eps^2/4 + eps^4/64 + eps^6/256) / (1 - eps).
 inline double A1m1(double eps) {
@@ -104,6 +103,12 @@ inline void C2Series(double eps, double c[3]) {
     c[2] = e2 * eps * (5.0 / 48);
 }
 
+// sqrt(a^2 + b^2) for arguments of order 1, as the vector kernel forms it
+// (the library's hypot rounds differently in the last place).
+inline double Norm(double a, double b) {
+    return std::sqrt(a * a + b * b);
+}
+
 // The fixed end, the ellipsoid and the series of the longitude, as the
 // forward's solver reads them.
 struct GeodesicFrame {
@@ -128,11 +133,11 @@ struct GeodesicRound {
 };
 inline bool EvaluateRound(const GeodesicFrame& g, const GeodesicEnd& e1, const GeodesicEnd& e2, double salp1,
                           double calp1, double slam12, double clam12, GeodesicRound& r) {
-    const double salp0 = salp1 * e1.cbet, calp0 = std::hypot(calp1, salp1 * e1.sbet);
+    const double salp0 = salp1 * e1.cbet, calp0 = Norm(calp1, salp1 * e1.sbet);
     // sigma and omega at end 1, measured from the geodesic's equator crossing.
     double ssig1 = e1.sbet, csig1 = calp1 * e1.cbet;
     const double somg1 = salp0 * e1.sbet, comg1 = csig1;
-    double t = std::hypot(ssig1, csig1);
+    double t = Norm(ssig1, csig1);
     ssig1 /= t;
     csig1 /= t;
     // Clairaut's relation gives alpha2; its cosine from the difference of the
@@ -147,7 +152,7 @@ inline bool EvaluateRound(const GeodesicFrame& g, const GeodesicEnd& e1, const G
     if (calp2 == 0.0) return false;
     double ssig2 = e2.sbet, csig2 = calp2 * e2.cbet;
     const double somg2 = salp0 * e2.sbet, comg2 = csig2;
-    t = std::hypot(ssig2, csig2);
+    t = Norm(ssig2, csig2);
     ssig2 /= t;
     csig2 /= t;
     const double sig12 =
@@ -182,28 +187,10 @@ inline bool EvaluateRound(const GeodesicFrame& g, const GeodesicEnd& e1, const G
     return true;
 }
 
-// Newton's rounds on the ordinary geodesic. The error after a step is of the
-// order of the step squared: a step below this (radians) leaves under 1e-18,
-// a few picometres at the antipode, so the point is taken without another
-// round. The longitude's error must be as small: where the derivative is
-// large (the geodesic arrives nearly along the parallel) a small step
-// alone says nothing of the next.
-constexpr double kLastStep = 1e-11;
-// Rounds before the point is handed to the library; from the starting
-// azimuth below three suffice for the earth, four beyond 10,000 km.
-constexpr int kRounds = 8;
-
-// Ends nearer a pole than this cosine (0.6 m) have an azimuth only by the
-// library's convention.
-constexpr double kPolarCosine = 1e-7;
-// sin of the distance from the antipode on the auxiliary sphere, below which
-// the library solves the point.
-constexpr double kAntipodeBand = 0.05;
-
 // Reduced latitude from geodetic latitude.
 inline GeodesicEnd EndAt(const GeodesicFrame& g, double phi) {
     double sb = g.f1 * std::sin(phi), cb = std::cos(phi);
-    const double r = std::hypot(sb, cb);
+    const double r = Norm(sb, cb);
     sb /= r;
     cb = std::max(cb / r, kTinyCosine);
     return {sb, cb, std::sqrt(1.0 + g.ep2 * sb * sb)};
@@ -235,7 +222,8 @@ bool OrdinaryInverse(const GeodesicFrame& g, const GeodesicEnd& centre, const Ge
     const double cbet12 = e2.cbet * e1.cbet + e2.sbet * e1.sbet;
     const double sbet12a = e2.sbet * e1.cbet + e2.cbet * e1.sbet;
     double somg = slam12, comg = clam12;
-    if (cbet12 >= 0.0 && sbet12 < 0.5 && e2.cbet * lam < 0.5) {
+    const bool shortLine = cbet12 >= 0.0 && sbet12 < 0.5 && e2.cbet * lam < 0.5;
+    if (shortLine) {
         const double sm = e1.sbet + e2.sbet, cm = e1.cbet + e2.cbet;
         const double dnm = std::sqrt(1.0 + g.ep2 * (sm * sm) / (sm * sm + cm * cm));
         const double omg = lam / (g.f1 * dnm);
@@ -245,16 +233,32 @@ bool OrdinaryInverse(const GeodesicFrame& g, const GeodesicEnd& centre, const Ge
     double salp1 = e2.cbet * somg;
     double calp1 = comg >= 0.0 ? sbet12 + e2.cbet * e1.sbet * (somg * somg) / (1.0 + comg)
                                : sbet12a - e2.cbet * e1.sbet * (somg * somg) / (1.0 - comg);
-    const double ssig12 = std::hypot(salp1, calp1);
+    const double ssig12 = Norm(salp1, calp1);
     const double csig12 = e1.sbet * e2.sbet + e1.cbet * e2.cbet * comg;
     // Near the antipode the sphere is no guide (the astroid's region, widened
     // fourfold, and a band of 320 km besides, where the azimuth turns by
     // metres for a change of the point in its last place): the library's
     // case.
-    if (csig12 < 0.0 && ssig12 < kAntipodeBand + 24.0 * g.f * kPi * e1.cbet * e1.cbet) return false;
+    if (csig12 < 0.0 && ssig12 < kAntipodeBand + kAstroidWidth * g.f * kPi * e1.cbet * e1.cbet) return false;
     if (!(ssig12 > 0.0)) return false;
     salp1 /= ssig12;
     calp1 /= ssig12;
+    if (!shortLine) {
+        // The sphere's great circle runs short in longitude by about
+        // f sin(alpha0) sigma12 (eq. 8 to first order in f): aim the circle
+        // that much further, which leaves an error of order f^2 in place of
+        // f and saves a round.
+        const double omg = lam + g.f * salp1 * e1.cbet * std::atan2(ssig12, csig12);
+        somg = std::sin(omg);
+        comg = std::cos(omg);
+        salp1 = e2.cbet * somg;
+        calp1 = comg >= 0.0 ? sbet12 + e2.cbet * e1.sbet * (somg * somg) / (1.0 + comg)
+                            : sbet12a - e2.cbet * e1.sbet * (somg * somg) / (1.0 - comg);
+        const double t = Norm(salp1, calp1);
+        if (!(t > 0.0)) return false;
+        salp1 /= t;
+        calp1 /= t;
+    }
     GeodesicRound r{};
     for (int round = 0; round < kRounds; ++round) {
         if (!EvaluateRound(g, e1, e2, salp1, calp1, slam12, clam12, r) || !(r.dv > 0.0)) return false;
@@ -286,7 +290,7 @@ bool OrdinaryInverse(const GeodesicFrame& g, const GeodesicEnd& centre, const Ge
             }
             sa *= lonSign;
             ca *= latSign;
-            const double n = std::hypot(sa, ca);
+            const double n = Norm(sa, ca);
             sa /= n;
             ca /= n;
             return true;
