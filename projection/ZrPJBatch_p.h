@@ -64,6 +64,7 @@ constexpr double kTinyCosine = 1.4916681462400413e-154; // sqrt(DBL_MIN)
 // ellipsoid, and the longitude's series in n (A3, C3), from the operator.
 struct GeodesicBatch {
     double sbet1 = 0.0, cbet1 = 1.0, dn1 = 1.0;
+    double pole = 0.0; // 1 or -1 for a centre at the north or south pole, else 0
     double a = 0.0, b = 0.0, f = 0.0, f1 = 1.0, ep2 = 0.0;
     double A3[6] = {};
     double C3[5][6] = {};

@@ -92,6 +92,31 @@ HWY_INLINE void GeoRound(const GeodesicBatch& g, const GeoEnd& e1, const GeoEnd&
     s = C(g.b) * (C(1.0) + a1m1) * (sig12 + B1);
 }
 
+// From a pole every geodesic is a meridian (the scalar PolarInverse): the
+// meridian arc to the point, at azimuth pi - lambda from the north pole and
+// lambda from the south. A point at the other pole is the scalar path's.
+HWY_INLINE void GeoPolar(const GeodesicBatch& g, V sb, V cb, V& x, V& y, M& ok) {
+    const double k2 = g.ep2;
+    const double eps = k2 / (2.0 * (1.0 + std::sqrt(1.0 + k2)) + k2);
+    const double e2 = eps * eps, e3 = e2 * eps, e4 = e2 * e2, e5 = e4 * eps, e6 = e3 * e3;
+    const V c1[6] = {C(-eps / 2 + 3 * e3 / 16 - e5 / 32),
+                     C(-e2 / 16 + e4 / 32 - 9 * e6 / 2048),
+                     C(-e3 / 48 + 3 * e5 / 256),
+                     C(-5 * e4 / 512 + 3 * e6 / 512),
+                     C(-7 * e5 / 1280),
+                     C(-7 * e6 / 2048)};
+    const double a1 = 1.0 + (e2 * (1.0 / 4 + e2 * (1.0 / 64 + e2 * (1.0 / 256))) + eps) / (1.0 - eps);
+    const V sign = C(g.pole);
+    const M otherPole =
+        hn::And(hn::Lt(cb, C(geodesic_rounds::kPolarCosine)), hn::Lt(sb * sign, hn::Zero(D())));
+    ok = hn::AndNot(otherPole, ok);
+    const V s = C(g.b * a1) * (C(kHalfPi) - sign * (Atan2(sb, cb) + GeoSineSeries<6>(sb, cb, c1)));
+    V sl, cl;
+    SinCos(x, sl, cl);
+    x = s * sl;
+    y = s * (hn::Neg(sign) * cl);
+}
+
 HWY_INLINE void GeodesicAzimuthalForward(const BatchConstants& k, V& x, V& y, M& ok) {
     const GeodesicBatch& g = k.geodesic;
     const V zero = hn::Zero(D()), one = C(1.0);
@@ -102,6 +127,7 @@ HWY_INLINE void GeodesicAzimuthalForward(const BatchConstants& k, V& x, V& y, M&
     const V r = GeoHypot(sb, cb);
     sb = sb / r;
     cb = hn::Max(cb / r, C(geodesic_rounds::kTinyCosine));
+    if (g.pole != 0.0) return GeoPolar(g, sb, cb, x, y, ok);
     const GeoEnd point{sb, cb, hn::Sqrt(one + C(g.ep2) * sb * sb)};
     const GeoEnd centre{C(g.sbet1), C(g.cbet1), C(g.dn1)};
     // The reflections and the exchange of the ends (the scalar path's).

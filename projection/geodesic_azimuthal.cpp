@@ -298,6 +298,27 @@ bool OrdinaryInverse(const GeodesicFrame& g, const GeodesicEnd& centre, const Ge
     }
     return false;
 }
+
+// From a pole every geodesic is a meridian: the distance is the meridian arc
+// to the point (eq. 7 with alpha0 = 0, sigma = beta, and the arc from the
+// equator to the pole a quarter turn, the sine series vanishing there), the
+// azimuth pi - lambda from the north pole and lambda from the south, reckoned
+// from the centre's meridian as the library does. A point at the other pole
+// has every azimuth: the library's convention decides it.
+bool PolarInverse(const GeodesicFrame& g, bool north, const GeodesicEnd& point, double lam, double& sa,
+                  double& ca, double& s) {
+    if (point.cbet < kPolarCosine && (point.sbet > 0.0) != north) return false;
+    const double k2 = g.ep2;
+    const double eps = k2 / (2.0 * (1.0 + std::sqrt(1.0 + k2)) + k2);
+    double c1[6];
+    C1Series(eps, c1);
+    const double sign = north ? 1.0 : -1.0;
+    const double beta = std::atan2(point.sbet, point.cbet);
+    s = g.b * (1.0 + A1m1(eps)) * (kHalfPi - sign * (beta + SineSeries(point.sbet, point.cbet, c1, 6)));
+    sa = std::sin(lam);
+    ca = -sign * std::cos(lam);
+    return true;
+}
 } // namespace
 
 int CZrPJOperator::Setup_Azimuthal_Equidistant_Ellipsoid() {
@@ -338,8 +359,12 @@ int CZrPJOperator::Azimuthal_Equidistant_Ellipsoid_Forward(CPoint2D& pt) const {
     if (m_gc.fast && std::fabs(pt.x) <= kPi) {
         const GeodesicFrame g{m_def.f, m_gc.f1, m_gc.ep2, m_def.a, m_gc.b, m_gc.A3, m_gc.C3};
         const GeodesicEnd centre{m_gc.sbet1, m_gc.cbet1, std::sqrt(1.0 + m_gc.ep2 * m_gc.sbet1 * m_gc.sbet1)};
+        const GeodesicEnd point = EndAt(g, pt.y);
         double sa = 0.0, ca = 1.0, s = 0.0;
-        if (OrdinaryInverse(g, centre, EndAt(g, pt.y), pt.x, sa, ca, s)) {
+        const bool solved = std::fabs(m_def.phi0) == kHalfPi
+                                ? PolarInverse(g, m_def.phi0 > 0.0, point, pt.x, sa, ca, s)
+                                : OrdinaryInverse(g, centre, point, pt.x, sa, ca, s);
+        if (solved) {
             pt.x = s * sa;
             pt.y = s * ca;
             return 1;

@@ -461,6 +461,7 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
         g.sbet1 = m_gc.sbet1;
         g.cbet1 = m_gc.cbet1;
         g.dn1 = std::sqrt(1.0 + m_gc.ep2 * m_gc.sbet1 * m_gc.sbet1);
+        g.pole = std::fabs(m_def.phi0) == kHalfPi ? SignOf(m_def.phi0) : 0.0;
         g.a = m_def.a;
         g.b = m_gc.b;
         g.f = m_def.f;
