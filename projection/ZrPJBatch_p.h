@@ -28,14 +28,14 @@ enum class BatchKernel : int {
     kEqualAreaConic,     // Albers
     kMercator,           // on the ellipsoid
     kSphereMercator,     // on the sphere (Web Mercator)
-    kGeodesicAzimuthal,  // azimuthal equidistant on the ellipsoid, forward only
+    kGeodesicAzimuthal,  // azimuthal equidistant on the ellipsoid
 };
 
 // Points per block: a multiple of the widest register's lanes (8 doubles).
 constexpr std::size_t kBatchBlock = 64;
 
-// The forward of the azimuthal equidistant on the ellipsoid solves the
-// ordinary geodesic from its centre by Newton's rounds, on both paths alike.
+// The azimuthal equidistant on the ellipsoid: its forward solves the
+// ordinary geodesic from the centre by Newton's rounds, on both paths alike.
 namespace geodesic_rounds {
 // The error after a Newton step is of the order of the step squared: a step
 // below this (radians), with the longitude's error as small, leaves under
@@ -58,6 +58,9 @@ constexpr double kAstroidWidth = 24.0;
 // A reduced latitude's cosine is kept above this at a pole, as the library
 // does, so that the end has a meridian (its longitude's).
 constexpr double kTinyCosine = 1.4916681462400413e-154; // sqrt(DBL_MIN)
+// Within this distance of the centre (metres at unit scale) a map point is
+// the centre: the geodesic's azimuth there is undefined.
+constexpr double kCentreDistance = 1e-10;
 } // namespace geodesic_rounds
 
 // The centre (its reduced latitude and dn = sqrt(1 + e'^2 sin^2 beta)), the

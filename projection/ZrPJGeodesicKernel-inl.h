@@ -1,6 +1,6 @@
-// The vector kernel of the ellipsoidal azimuthal equidistant's forward: the
-// inverse geodesic problem from the fixed centre for several points at once,
-// as geodesic_azimuthal.cpp solves it for one. Only the ordinary geodesic is
+// The vector kernels of the ellipsoidal azimuthal equidistant, several points
+// at once as geodesic_azimuthal.cpp solves them one by one. The forward is
+// the inverse geodesic problem from the fixed centre. Only the ordinary geodesic is
 // solved here (not meridional or equatorial, not within reach of a pole or
 // of the antipode): Newton's rounds run while any lane has not converged, up
 // to a fixed number, and a lane that has not converged by then, or that is
@@ -221,4 +221,68 @@ HWY_INLINE void GeodesicAzimuthalForward(const BatchConstants& k, V& x, V& y, M&
     ok = hn::And(ok, converged);
     x = outS * outSa;
     y = outS * outCa;
+}
+
+// The inverse: the direct geodesic problem from the centre along the map
+// point's azimuth, as the scalar routine solves it (no iteration). Within
+// reach of the centre, where the azimuth is undefined, the scalar path
+// decides.
+HWY_INLINE void GeodesicAzimuthalInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    const GeodesicBatch& g = k.geodesic;
+    const V zero = hn::Zero(D()), one = C(1.0);
+    const V s = hn::Sqrt(x * x + y * y);
+    ok = hn::And(ok, hn::Ge(s, C(geodesic_rounds::kCentreDistance)));
+    const V salp1 = x / s, calp1 = y / s;
+    const V sbet1 = C(g.sbet1), cbet1 = C(g.cbet1);
+    const V salp0 = salp1 * cbet1;
+    const V calp0 = hn::Sqrt(calp1 * calp1 + (salp1 * sbet1) * (salp1 * sbet1));
+    V ssig1 = sbet1;
+    V csig1 = g.sbet1 != 0.0 ? cbet1 * calp1 : hn::IfThenElse(hn::Ne(calp1, zero), cbet1 * calp1, one);
+    const V somg1 = salp0 * sbet1, comg1 = csig1;
+    {
+        const V r = hn::Sqrt(ssig1 * ssig1 + csig1 * csig1);
+        ssig1 = ssig1 / r;
+        csig1 = csig1 / r;
+    }
+    const V k2 = calp0 * calp0 * C(g.ep2);
+    const V eps = k2 / (C(2.0) * (one + hn::Sqrt(one + k2)) + k2);
+    const V e2 = eps * eps, e3 = e2 * eps, e4 = e2 * e2, e5 = e4 * eps, e6 = e3 * e3;
+    const V c1[6] = {C(-0.5) * eps + C(3.0 / 16) * e3 - C(1.0 / 32) * e5,
+                     C(-1.0 / 16) * e2 + C(1.0 / 32) * e4 - C(9.0 / 2048) * e6,
+                     C(-1.0 / 48) * e3 + C(3.0 / 256) * e5,
+                     C(-5.0 / 512) * e4 + C(3.0 / 512) * e6,
+                     C(-7.0 / 1280) * e5,
+                     C(-7.0 / 2048) * e6};
+    const V c1p[6] = {C(0.5) * eps - C(9.0 / 32) * e3 + C(205.0 / 1536) * e5,
+                      C(5.0 / 16) * e2 - C(37.0 / 96) * e4 + C(1335.0 / 4096) * e6,
+                      C(29.0 / 96) * e3 - C(75.0 / 128) * e5,
+                      C(539.0 / 1536) * e4 - C(2391.0 / 2560) * e6,
+                      C(3467.0 / 7680) * e5,
+                      C(38081.0 / 61440) * e6};
+    V c3[5];
+    for (int l = 0; l < 5; ++l)
+        c3[l] = GeoPoly5(g.C3[l], eps);
+    const V a1m1 = (e2 * (C(1.0 / 4) + e2 * (C(1.0 / 64) + e2 * C(1.0 / 256))) + eps) / (one - eps);
+    // Distance to arc through tau, the distance in units of b A1.
+    const V B11 = GeoSineSeries<6>(ssig1, csig1, c1);
+    V stau1 = ssig1, ctau1 = csig1;
+    RotateBySmallAngle(stau1, ctau1, B11);
+    const V tau12 = s / (C(g.b) * (one + a1m1));
+    V stau12, ctau12;
+    SinCos(tau12, stau12, ctau12);
+    const V stau2 = stau1 * ctau12 + ctau1 * stau12, ctau2 = ctau1 * ctau12 - stau1 * stau12;
+    const V dsig = B11 + GeoSineSeries<6>(stau2, ctau2, c1p);
+    V ssig12 = stau12, csig12 = ctau12;
+    RotateBySmallAngle(ssig12, csig12, dsig);
+    const V sig12 = tau12 + dsig;
+    const V ssig2 = ssig1 * csig12 + csig1 * ssig12, csig2 = csig1 * csig12 - ssig1 * ssig12;
+    // The end point's reduced latitude and longitude.
+    const V sbet2 = calp0 * ssig2;
+    V cbet2 = hn::Sqrt(salp0 * salp0 + (calp0 * csig2) * (calp0 * csig2));
+    cbet2 = hn::IfThenElse(hn::Eq(cbet2, zero), C(geodesic_rounds::kTinyCosine), cbet2);
+    const V somg2 = salp0 * ssig2, comg2 = csig2;
+    const V omg12 = Atan2(somg2 * comg1 - comg2 * somg1, comg2 * comg1 + somg2 * somg1);
+    const V B31 = GeoSineSeries<5>(ssig1, csig1, c3), B32 = GeoSineSeries<5>(ssig2, csig2, c3);
+    x = omg12 - C(g.f) * salp0 * GeoPoly5(g.A3, eps) * (sig12 + (B32 - B31));
+    y = Atan2(sbet2, C(g.f1) * cbet2);
 }

@@ -582,7 +582,8 @@ void InverseBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return InverseLoop<MercatorInverse>(k, x, y, done, count);
     case BatchKernel::kSphereMercator:
         return InverseLoop<SphereMercatorInverse>(k, x, y, done, count);
-    case BatchKernel::kGeodesicAzimuthal: // the inverse has no kernel: the operator asks for none
+    case BatchKernel::kGeodesicAzimuthal:
+        return InverseLoop<GeodesicAzimuthalInverse>(k, x, y, done, count);
     case BatchKernel::kNone:
         break;
     }

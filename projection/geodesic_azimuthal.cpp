@@ -36,9 +36,6 @@ using namespace zrpj;
 using namespace zrpj::geodesic_rounds;
 
 namespace {
-// Within this distance of the centre (metres at unit scale) a point is the
-// centre: the geodesic's azimuth there is undefined.
-constexpr double kCentreDistance = 1e-10;
 // The series below are truncated at sixth order in eps (A1, C1, C1') and
 // fifth in (n, eps) jointly (A3, C3); with eps below n, what they leave is
 // under 1e-18 rad for f up to 0.01 (every earth ellipsoid: 0.0034). Beyond,

@@ -455,8 +455,8 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
     case BatchKernel::kSphereMercator:
         return true;
     case BatchKernel::kGeodesicAzimuthal: {
-        // The forward's Newton rounds; the inverse (the direct problem) is
-        // already cheaper than a vector round trip would save.
+        // An ellipsoid flatter than the series serve is the geodesic
+        // library's, on the scalar path.
         GeodesicBatch& g = k.geodesic;
         g.sbet1 = m_gc.sbet1;
         g.cbet1 = m_gc.cbet1;
@@ -470,7 +470,7 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
         std::copy(m_gc.A3, m_gc.A3 + 6, g.A3);
         for (int l = 0; l < 5; ++l)
             std::copy(m_gc.C3[l], m_gc.C3[l] + 6, g.C3[l]);
-        return !inverse && m_gc.fast;
+        return m_gc.fast;
     }
     case BatchKernel::kNone:
         break;
