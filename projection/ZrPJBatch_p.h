@@ -50,10 +50,10 @@ constexpr int kRounds = 8;
 // an azimuth only by the library's convention.
 constexpr double kPolarCosine = 1e-7;
 // sin of the distance from the antipode on the auxiliary sphere below which
-// the library solves the point (320 km, where the azimuth turns by metres
+// the library solves the point (640 km, where the azimuth turns by metres
 // for a change of the point in its last place), beside the region where the
 // sphere is no guide (the astroid's, 6 pi f cos^2 beta1, widened fourfold).
-constexpr double kAntipodeBand = 0.05;
+constexpr double kAntipodeBand = 0.1;
 constexpr double kAstroidWidth = 24.0;
 // A reduced latitude's cosine is kept above this at a pole, as the library
 // does, so that the end has a meridian (its longitude's).

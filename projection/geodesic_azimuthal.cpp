@@ -233,7 +233,7 @@ bool OrdinaryInverse(const GeodesicFrame& g, const GeodesicEnd& centre, const Ge
     const double ssig12 = Norm(salp1, calp1);
     const double csig12 = e1.sbet * e2.sbet + e1.cbet * e2.cbet * comg;
     // Near the antipode the sphere is no guide (the astroid's region, widened
-    // fourfold, and a band of 320 km besides, where the azimuth turns by
+    // fourfold, and a band of 640 km besides, where the azimuth turns by
     // metres for a change of the point in its last place): the library's
     // case.
     if (csig12 < 0.0 && ssig12 < kAntipodeBand + kAstroidWidth * g.f * kPi * e1.cbet * e1.cbet) return false;
