@@ -1,12 +1,14 @@
 // The vector kernels of the ellipsoidal azimuthal equidistant, several points
-// at once as geodesic_azimuthal.cpp solves them one by one. The forward is
-// the inverse geodesic problem from the fixed centre. Only the ordinary geodesic is
-// solved here (not meridional or equatorial, not within reach of a pole or
-// of the antipode): Newton's rounds run while any lane has not converged, up
-// to a fixed number, and a lane that has not converged by then, or that is
-// one of those cases, is left to the scalar path. A lane that converges keeps
-// its result while the others go on, so that each lane stops where the
-// scalar path would.
+// at once as geodesic_azimuthal.cpp solves them one by one.
+//
+// The forward is the inverse geodesic problem from the fixed centre. Only the
+// ordinary geodesic is solved here (not meridional or equatorial, not within
+// reach of a pole or of the antipode): Newton's rounds run while any lane has
+// not converged, up to a fixed number, and a lane that has not converged by
+// then, or that is one of those cases, is left to the scalar path. A lane
+// that converges keeps its result while the others go on, so that each lane
+// stops where the scalar path would. From a polar centre the forward is the
+// meridian arc. The inverse is the direct problem, without iteration.
 //
 // Included by batch.cpp inside its per-target namespace, after its sine,
 // cosine and rotation; nothing here is used elsewhere.
