@@ -79,6 +79,18 @@ bool FiguresAgree(double a1, double f1, double pm1, double a2, double f2, double
            std::fabs(pm1 - pm2) <= kSameMeridianDegrees;
 }
 
+// Whether a datum name is EPSG's for the datum of the geographic system
+// `code`, or the one that system is built with where the catalogue holds it
+// (ESRI's "D_JAPAN_2000" for JGD2000): a projected system built from EPSG's
+// definition on a catalogue datum carries the catalogue's name, and its
+// geographic half, taken alone, no longer says which EPSG system it is.
+bool DatumNamedAs(const CString& name, long code, const ZrEpsgGeographicRecord& g) {
+    if (ZrInteropSameName(name.c_str(), g.datumName.c_str())) return true;
+    CZrPJCoordSys built;
+    return ZrCoordSysFromEpsg(code, built, nullptr) && built.GetGCS().GetDatum().GetType() > 1 &&
+           ZrInteropSameName(name.c_str(), built.GetGCS().GetDatum().GetName().c_str());
+}
+
 // Whether two geographic systems that differ as objects hold one datum
 // reached by two routes: the catalogue's row and EPSG's definition of it
 // (GCS_S_JTSK and S-JTSK), or two EPSG systems EPSG puts on one datum.
@@ -94,7 +106,8 @@ bool OneDatum(const CZrPJCoordSys& src, const CZrPJCoordSys& des, std::string& d
                       sd.GetFlattening(), gd.GetPrimeMeridian().GetLongitude()))
         return false;
     ZrEpsgGeographicRecord a, b;
-    const bool knownA = EpsgGeographicOf(src, a) != kNone, knownB = EpsgGeographicOf(des, b) != kNone;
+    const long codeA = EpsgGeographicOf(src, a), codeB = EpsgGeographicOf(des, b);
+    const bool knownA = codeA != kNone, knownB = codeB != kNone;
     bool same = false;
     if (knownA && knownB) {
         same = a.datumCode > 0 && a.datumCode == b.datumCode;
@@ -102,7 +115,7 @@ bool OneDatum(const CZrPJCoordSys& src, const CZrPJCoordSys& des, std::string& d
         const ZrEpsgGeographicRecord& g = knownA ? a : b;
         const CZrPJGeoCoordSys& other = knownA ? gd : gs;
         const CZrPJSpheroid& s = knownA ? sd : ss;
-        same = ZrInteropSameName(other.GetDatum().GetName().c_str(), g.datumName.c_str()) &&
+        same = DatumNamedAs(other.GetDatum().GetName(), knownA ? codeA : codeB, g) &&
                FiguresAgree(s.GetAxis(), s.GetFlattening(), other.GetPrimeMeridian().GetLongitude(),
                             g.semiMajorAxis, g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening,
                             g.primeMeridianLongitude);
