@@ -749,7 +749,12 @@ const char* MethodName(long method) {
 int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<ZrOperationListing>& out) {
     out.clear();
     std::vector<ZrEpsgCandidate> list;
-    ZrEpsgListCandidates(sourceGeographic, targetGeographic, GridFound, list);
+    ZrEpsgGeocentricRecord geocentric;
+    if (ZrEpsgFindGeocentric(sourceGeographic, geocentric) &&
+        ZrEpsgFindGeocentric(targetGeographic, geocentric))
+        ZrEpsgListGeocentricCandidates(sourceGeographic, targetGeographic, GridFound, list);
+    else
+        ZrEpsgListCandidates(sourceGeographic, targetGeographic, GridFound, list);
     for (const ZrEpsgCandidate& c : list) {
         ZrOperationListing l;
         const bool other = c.kind == ZrEpsgCandidate::kOther;

@@ -336,9 +336,6 @@ std::vector<long> ProjinfoOrder(PJ_CONTEXT* ctx, long from, long to) {
 // missing last), for every ordered pair of systems the data file joins.
 // Concatenated and ballpark operations are PROJ's alone.
 TEST(BestOperation, ListedInProjinfoOrder) {
-    // Geocentric pairs (ITRF2014 -> ETRF2000, -> GDA2020, -> NAD83(CSRS)v7)
-    // are listed by ours between the geographic systems on their datums, by
-    // projinfo between the geocentric systems, where EPSG states them.
     std::vector<std::pair<long, long>> pairsFromFile;
     std::set<std::pair<long, long>> pairs = {{4267, 4269}, {4269, 4267}, {4277, 4258}, {4326, 4277},
                                              {7789, 7930}, {7789, 7842}, {7842, 7789}, {7789, 8253}};
@@ -376,28 +373,16 @@ TEST(BestOperation, ListedInProjinfoOrder) {
     std::size_t i = 0, compared = 0, differing = 0;
     for (const auto& p : pairs) {
         if (!ZrSweepTakes(i++)) continue;
+        // Geocentric pairs by their own codes: between them PROJ lists what
+        // EPSG states between the geocentric systems (ETRS89 -> WGS 84: 9225,
+        // not the geographic 1149; ONGD14: 7377, not 7443), and ranks what
+        // it cannot write (the time-specific ITRF96 -> ITRF97 (1)) last.
         std::vector<ZrOperationListing> listed;
-        ZrEpsgGeocentricRecord from, to;
-        if (ZrEpsgFindGeocentric(p.first, from) && ZrEpsgFindGeocentric(p.second, to))
-            ZrListOperations(from.baseCode, to.baseCode, listed);
-        else
-            ZrListOperations(p.first, p.second, listed);
+        ZrListOperations(p.first, p.second, listed);
         std::vector<long> mine;
         for (const ZrOperationListing& l : listed)
             mine.push_back(l.code);
         const std::vector<long> theirs = ProjinfoOrder(ctx, p.first, p.second);
-        // Known deviations: between geocentric systems whose geographic ones
-        // have an operation of their own, ours lists that one (the listing
-        // runs between geographic systems) where projinfo lists the
-        // geocentric one (ETRS89 -> WGS 84: 1149, not 9225; ONGD14: 7443, not
-        // 7377); and PROJ 9.1, which cannot run the time-specific ITRF96 ->
-        // ITRF97 (1) (9027), ranks it after 9079.
-        const std::set<std::pair<long, long>> kKnownDeviations = {{4936, 4978}, {4978, 4936}, {4978, 7371},
-                                                                  {7371, 4978}, {4917, 4918}, {4918, 4917}};
-        if (kKnownDeviations.count(p)) {
-            EXPECT_NE(mine, theirs) << "a known deviation is gone: " << p.first << " -> " << p.second;
-            continue;
-        }
         ++compared;
         if (mine != theirs) ++differing;
         EXPECT_EQ(mine, theirs) << p.first << " -> " << p.second;
