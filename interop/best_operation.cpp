@@ -494,6 +494,62 @@ bool CoversSharedArea(const CZrPJOperationChoice& choice, long from, long to, co
     return false;
 }
 
+// EPSG lists some geographic systems twice, latitude first and longitude
+// first (RGF93 v1 and RGF93 v1 (lon-lat)), and states operations for the
+// first alone. Where the other has none of its own, PROJ reaches it through
+// an axis order change, which moves no point (the library holds longitude
+// and latitude one way): the twin on the same datum, ellipsoid and prime
+// meridian with the other axis order; 0 where there is none.
+long AxisOrderTwin(long code) {
+    ZrEpsgGeographicRecord g, t;
+    if (!ZrEpsgFindGeographic(code, g) || g.datumCode <= 0) return 0;
+    std::vector<long> codes;
+    ZrEpsgGeographicCodes(codes);
+    for (long c : codes)
+        if (c != code && ZrEpsgFindGeographic(c, t) && t.datumCode == g.datumCode &&
+            t.latitudeFirst != g.latitudeFirst && t.ellipsoidCode == g.ellipsoidCode &&
+            t.primeMeridianCode == g.primeMeridianCode)
+            return c;
+    return 0;
+}
+
+// The candidates between two geographic systems as PROJ lists them, with
+// the systems they were found between (a twin in place of one side, see
+// AxisOrderTwin). interest: the caller's area, or null for the systems' own.
+struct TwinListing {
+    std::vector<ZrEpsgCandidate> list;
+    long from = 0, to = 0;   // the systems the candidates join
+    bool swapped = false;    // one side reached through its twin
+    bool sourceSide = false; // which side, when swapped
+};
+
+TwinListing ListWithTwins(long from, long to, const ZrEpsgAreaRecord* interest) {
+    TwinListing out;
+    out.from = from, out.to = to;
+    auto list = [&](long a, long b, std::vector<ZrEpsgCandidate>& found) {
+        return interest ? ZrEpsgListCandidates(a, b, GridFound, found, *interest)
+                        : ZrEpsgListCandidates(a, b, GridFound, found);
+    };
+    if (list(from, to, out.list) > 0) return out;
+    for (const bool sourceSide : {true, false}) {
+        const long twin = AxisOrderTwin(sourceSide ? from : to);
+        if (twin == 0 || twin == (sourceSide ? to : from)) continue;
+        const long a = sourceSide ? twin : from, b = sourceSide ? to : twin;
+        if (list(a, b, out.list) == 0) continue;
+        out.from = a, out.to = b;
+        out.swapped = true;
+        out.sourceSide = sourceSide;
+        return out;
+    }
+    return out;
+}
+
+// A candidate's name with the axis order change PROJ writes for a twin.
+std::string WithAxisOrderChange(const TwinListing& t, const std::string& name) {
+    if (!t.swapped) return name;
+    return t.sourceSide ? "axis order change (2D) + " + name : name + " + axis order change (2D)";
+}
+
 // A geographic system by its EPSG code, or in words where EPSG lists none.
 std::string Named(long code) {
     return code > 0 ? "EPSG:" + std::to_string(code) : std::string("a geographic system EPSG does not list");
@@ -562,20 +618,21 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         op.accuracy = 0.0;
         choice->Add(op);
     } else {
-        std::vector<ZrEpsgCandidate> list;
         ZrEpsgAreaRecord interest;
         const bool projectedInterest = ProjectedInterest(src, des, interest);
-        if (from != kNone && to != kNone) {
-            if (projectedInterest)
-                ZrEpsgListCandidates(from, to, GridFound, list, interest);
-            else
-                ZrEpsgListCandidates(from, to, GridFound, list);
-        }
+        TwinListing found;
+        if (from != kNone && to != kNone)
+            found = ListWithTwins(from, to, projectedInterest ? &interest : nullptr);
+        const std::vector<ZrEpsgCandidate>& list = found.list;
         const ZrOperationEllipsoid a = EllipsoidOf(src), b = EllipsoidOf(des);
         // A candidate whose grid is missing is skipped, as PROJ skips it.
         for (const ZrEpsgCandidate& c : list) {
             ZrDatumOperation op;
-            if (!OperationOf(c, from, a, b, op)) continue;
+            if (!OperationOf(c, found.from, a, b, op)) continue;
+            if (found.swapped) {
+                op.code = 0; // PROJ's own chain: no EPSG code
+                op.name = WithAxisOrderChange(found, op.name);
+            }
             // PROJ reads "- offshore" in EPSG's description of the area, which
             // the short area names held rarely repeat ("USA - GoM - 95°W to
             // 87.25°W" describes offshore Gulf of Mexico).
@@ -748,14 +805,14 @@ const char* MethodName(long method) {
 
 int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<ZrOperationListing>& out) {
     out.clear();
-    std::vector<ZrEpsgCandidate> list;
+    TwinListing found;
     ZrEpsgGeocentricRecord geocentric;
     if (ZrEpsgFindGeocentric(sourceGeographic, geocentric) &&
         ZrEpsgFindGeocentric(targetGeographic, geocentric))
-        ZrEpsgListGeocentricCandidates(sourceGeographic, targetGeographic, GridFound, list);
+        ZrEpsgListGeocentricCandidates(sourceGeographic, targetGeographic, GridFound, found.list);
     else
-        ZrEpsgListCandidates(sourceGeographic, targetGeographic, GridFound, list);
-    for (const ZrEpsgCandidate& c : list) {
+        found = ListWithTwins(sourceGeographic, targetGeographic, nullptr);
+    for (const ZrEpsgCandidate& c : found.list) {
         ZrOperationListing l;
         const bool other = c.kind == ZrEpsgCandidate::kOther;
         const bool chain = c.kind == ZrEpsgCandidate::kConcatenated;
@@ -763,8 +820,8 @@ int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<Z
                                   : other    ? c.other.name
                                   : c.isGrid ? c.grid.name
                                              : c.helmert.name;
-        l.code = c.Code();
-        l.name = CString(((c.inverse ? "Inverse of " : "") + name).c_str());
+        l.code = found.swapped ? 0 : c.Code();
+        l.name = CString(WithAxisOrderChange(found, (c.inverse ? "Inverse of " : "") + name).c_str());
         l.methodCode = chain      ? 0
                        : other    ? c.other.methodCode
                        : c.isGrid ? c.grid.methodCode
