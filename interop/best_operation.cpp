@@ -513,18 +513,64 @@ long AxisOrderTwin(long code) {
     return 0;
 }
 
-// The candidates between two geographic systems as PROJ lists them, with
-// the systems they were found between (a twin in place of one side, see
-// AxisOrderTwin). interest: the caller's area, or null for the systems' own.
-struct TwinListing {
-    std::vector<ZrEpsgCandidate> list;
-    long from = 0, to = 0;   // the systems the candidates join
-    bool swapped = false;    // one side reached through its twin
-    bool sourceSide = false; // which side, when swapped
+// PROJ's own operations between the members of a datum ensemble and the
+// ensemble, which EPSG leaves out: each moves no point, and is as good as
+// the ensemble's accuracy. Through ETRS89 PROJ also chains them to ETRS89's
+// own operations (ETRF91 to WGS 84); WGS 84's realizations it reaches
+// elsewhere through the geocentric systems, so these join WGS 84 alone.
+struct EnsembleMember {
+    long member, ensemble;
+    const char* name; // PROJ's, from the ensemble to the member
+    double accuracy;  // metres
+    bool chains;      // PROJ joins it to the ensemble's own operations
+};
+constexpr EnsembleMember kEnsembleMembers[] = {
+    {8888, 4326, "WGS 84 to WGS 84 (Transit)", 2.0, false},
+    {9053, 4326, "WGS 84 to WGS 84 (G730)", 2.0, false},
+    {9054, 4326, "WGS 84 to WGS 84 (G873)", 2.0, false},
+    {9055, 4326, "WGS 84 to WGS 84 (G1150)", 2.0, false},
+    {9056, 4326, "WGS 84 to WGS 84 (G1674)", 2.0, false},
+    {9057, 4326, "WGS 84 to WGS 84 (G1762)", 2.0, false},
+    {9755, 4326, "WGS 84 to WGS 84 (G2139)", 2.0, false},
+    {9059, 4258, "ETRS89 to ETRF89", 0.1, true},
+    {9060, 4258, "ETRS89 to ETRF90", 0.1, true},
+    {9061, 4258, "ETRS89 to ETRF91", 0.1, true},
+    // ETRF92: PROJ goes through Denmark's own epoch shift and the
+    // geocentric systems instead (not built here).
+    {9062, 4258, "ETRS89 to ETRF92", 0.1, false},
+    {9063, 4258, "ETRS89 to ETRF93", 0.1, true},
+    {9064, 4258, "ETRS89 to ETRF94", 0.1, true},
+    {9065, 4258, "ETRS89 to ETRF96", 0.1, true},
+    {9066, 4258, "ETRS89 to ETRF97", 0.1, true},
+    {9067, 4258, "ETRS89 to ETRF2000", 0.1, true},
+    {9068, 4258, "ETRS89 to ETRF2005", 0.1, true},
+    {9069, 4258, "ETRS89 to ETRF2014", 0.1, true},
 };
 
-TwinListing ListWithTwins(long from, long to, const ZrEpsgAreaRecord* interest) {
-    TwinListing out;
+const EnsembleMember* MemberOf(long code) {
+    for (const EnsembleMember& m : kEnsembleMembers)
+        if (m.member == code) return &m;
+    return nullptr;
+}
+
+// The candidates between two geographic systems as PROJ lists them, and how
+// they were reached: between the two systems themselves, or with one side
+// taken through its axis order twin (see AxisOrderTwin) or through the
+// ensemble it is a member of, whose step PROJ names before or after them.
+// interest: the caller's area, or null for the systems' own.
+struct ReachedListing {
+    std::vector<ZrEpsgCandidate> list;
+    long from = 0, to = 0;     // the systems the candidates join
+    bool reached = false;      // through a step of PROJ's own: no EPSG code
+    std::string before, after; // that step's name, on the side it runs
+    double accuracy = 0.0;     // and its accuracy, added to each candidate's
+    // The two are an ensemble and one of its members: PROJ's own step alone.
+    const EnsembleMember* member = nullptr;
+    bool memberFirst = false;
+};
+
+ReachedListing ListReached(long from, long to, const ZrEpsgAreaRecord* interest) {
+    ReachedListing out;
     out.from = from, out.to = to;
     auto list = [&](long a, long b, std::vector<ZrEpsgCandidate>& found) {
         return interest ? ZrEpsgListCandidates(a, b, GridFound, found, *interest)
@@ -537,17 +583,47 @@ TwinListing ListWithTwins(long from, long to, const ZrEpsgAreaRecord* interest) 
         const long a = sourceSide ? twin : from, b = sourceSide ? to : twin;
         if (list(a, b, out.list) == 0) continue;
         out.from = a, out.to = b;
-        out.swapped = true;
-        out.sourceSide = sourceSide;
+        out.reached = true;
+        (sourceSide ? out.before : out.after) = "axis order change (2D)";
+        return out;
+    }
+    for (const bool sourceSide : {true, false}) {
+        const EnsembleMember* m = MemberOf(sourceSide ? from : to);
+        if (!m) continue;
+        const long other = sourceSide ? to : from;
+        if (other == m->ensemble) {
+            out.member = m;
+            out.memberFirst = sourceSide;
+            return out;
+        }
+        const long a = sourceSide ? m->ensemble : from, b = sourceSide ? to : m->ensemble;
+        if (!m->chains || list(a, b, out.list) == 0) continue;
+        out.from = a, out.to = b;
+        out.reached = true;
+        (sourceSide ? out.before : out.after) = sourceSide ? "Inverse of " + std::string(m->name) : m->name;
+        out.accuracy = m->accuracy;
         return out;
     }
     return out;
 }
 
-// A candidate's name with the axis order change PROJ writes for a twin.
-std::string WithAxisOrderChange(const TwinListing& t, const std::string& name) {
-    if (!t.swapped) return name;
-    return t.sourceSide ? "axis order change (2D) + " + name : name + " + axis order change (2D)";
+// A candidate's name with the steps of PROJ's own it was reached through.
+std::string ReachedName(const ReachedListing& r, const std::string& name) {
+    return (r.before.empty() ? "" : r.before + " + ") + name + (r.after.empty() ? "" : " + " + r.after);
+}
+
+// PROJ's step between an ensemble and its member, as one operation that
+// moves no point (from the system `from`).
+ZrDatumOperation MemberOperation(const ReachedListing& r, const ZrOperationEllipsoid& a,
+                                 const ZrOperationEllipsoid& b) {
+    ZrDatumOperation op;
+    ZrOperationStep step;
+    step.from = a;
+    step.to = b;
+    op.Append(step);
+    op.name = r.memberFirst ? "Inverse of " + std::string(r.member->name) : r.member->name;
+    op.accuracy = r.member->accuracy;
+    return op;
 }
 
 // A geographic system by its EPSG code, or in words where EPSG lists none.
@@ -620,18 +696,20 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
     } else {
         ZrEpsgAreaRecord interest;
         const bool projectedInterest = ProjectedInterest(src, des, interest);
-        TwinListing found;
+        ReachedListing found;
         if (from != kNone && to != kNone)
-            found = ListWithTwins(from, to, projectedInterest ? &interest : nullptr);
+            found = ListReached(from, to, projectedInterest ? &interest : nullptr);
         const std::vector<ZrEpsgCandidate>& list = found.list;
         const ZrOperationEllipsoid a = EllipsoidOf(src), b = EllipsoidOf(des);
+        if (found.member) choice->Add(MemberOperation(found, a, b));
         // A candidate whose grid is missing is skipped, as PROJ skips it.
         for (const ZrEpsgCandidate& c : list) {
             ZrDatumOperation op;
             if (!OperationOf(c, found.from, a, b, op)) continue;
-            if (found.swapped) {
+            if (found.reached) {
                 op.code = 0; // PROJ's own chain: no EPSG code
-                op.name = WithAxisOrderChange(found, op.name);
+                op.name = ReachedName(found, op.name);
+                if (op.accuracy >= 0) op.accuracy += found.accuracy;
             }
             // PROJ reads "- offshore" in EPSG's description of the area, which
             // the short area names held rarely repeat ("USA - GoM - 95°W to
@@ -805,13 +883,21 @@ const char* MethodName(long method) {
 
 int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<ZrOperationListing>& out) {
     out.clear();
-    TwinListing found;
+    ReachedListing found;
     ZrEpsgGeocentricRecord geocentric;
     if (ZrEpsgFindGeocentric(sourceGeographic, geocentric) &&
         ZrEpsgFindGeocentric(targetGeographic, geocentric))
         ZrEpsgListGeocentricCandidates(sourceGeographic, targetGeographic, GridFound, found.list);
     else
-        found = ListWithTwins(sourceGeographic, targetGeographic, nullptr);
+        found = ListReached(sourceGeographic, targetGeographic, nullptr);
+    if (found.member) {
+        ZrOperationListing l;
+        l.name = CString(MemberOperation(found, {}, {}).name.c_str());
+        l.methodCode = 9603;
+        l.methodName = MethodName(l.methodCode);
+        l.accuracy = found.member->accuracy;
+        out.push_back(l);
+    }
     for (const ZrEpsgCandidate& c : found.list) {
         ZrOperationListing l;
         const bool other = c.kind == ZrEpsgCandidate::kOther;
@@ -820,8 +906,8 @@ int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<Z
                                   : other    ? c.other.name
                                   : c.isGrid ? c.grid.name
                                              : c.helmert.name;
-        l.code = found.swapped ? 0 : c.Code();
-        l.name = CString(WithAxisOrderChange(found, (c.inverse ? "Inverse of " : "") + name).c_str());
+        l.code = found.reached ? 0 : c.Code();
+        l.name = CString(ReachedName(found, (c.inverse ? "Inverse of " : "") + name).c_str());
         l.methodCode = chain      ? 0
                        : other    ? c.other.methodCode
                        : c.isGrid ? c.grid.methodCode
@@ -831,6 +917,7 @@ int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<Z
                      : other    ? c.other.accuracy
                      : c.isGrid ? c.grid.accuracy
                                 : c.helmert.accuracy;
+        if (found.reached && l.accuracy >= 0) l.accuracy += found.accuracy;
         l.area = CString(AreaNameOf(c).c_str());
         l.missing = CString(MissingGridOf(c).c_str());
         out.push_back(l);

@@ -397,7 +397,8 @@ TEST(BestOperation, ListedInProjinfoOrder) {
 // step it runs backwards): the same chains, in the same order, as
 // projinfo -s A -t B --spatial-test intersects lists them. A system EPSG
 // lists twice, longitude first beside latitude first, is reached through
-// its twin's operations and an axis order change. Converting through what
+// its twin's operations and an axis order change; a member of WGS 84's or
+// ETRS89's ensemble through PROJ's own step to the ensemble. Converting through what
 // each side chooses per point agrees with cs2cs within a millimetre over the
 // system's area.
 TEST(BestOperation, ChainsThroughAnIntermediateAsProjBuildsThem) {
@@ -413,6 +414,10 @@ TEST(BestOperation, ChainsThroughAnIntermediateAsProjBuildsThem) {
         {7035, 4326},  // RGSPM06 (lon-lat)
         {8902, 4326},  // RGWF96 (lon-lat), across the antimeridian
         {7133, 4326},  // RGTAAF07 (lon-lat)
+        {9055, 4326},  // WGS 84 (G1150): PROJ's own step to the ensemble, no shift
+        {4326, 8888},  // WGS 84 (Transit), the other way
+        {9061, 4326},  // ETRF91: PROJ's step to ETRS89, then ETRS89's own
+        {4326, 9069},  // ETRF2014, the other way
     };
     PJ_CONTEXT* ctx = proj_context_create();
     for (const auto& [from, to] : pairs) {
