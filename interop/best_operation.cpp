@@ -569,12 +569,51 @@ struct ReachedListing {
     bool memberFirst = false;
 };
 
+// Whether a chain PROJ builds through an intermediate system undoes itself:
+// a Helmert run one way, then the same values run the other (PSAD56 to
+// SIRGAS-Chile 2002 (3) reversed, then PSAD56 to WGS 84 (17), which EPSG
+// gives the same translations). PROJ's pipeline drops such a pair, and of
+// chains left with the same pipeline over the same area keeps the first
+// (the better accuracy: SAD69's pair at 12 m before PSAD56's at 22 m).
+bool UndoesItself(const ZrEpsgCandidate& c, long from) {
+    if (c.kind != ZrEpsgCandidate::kConcatenated || c.Code() != 0 || c.concatenated.steps.size() != 2)
+        return false;
+    ZrEpsgCandidate first, second;
+    long via = 0, end = 0;
+    if (!StepCandidate(c.concatenated.steps[0], from, first, via) ||
+        !StepCandidate(c.concatenated.steps[1], via, second, end))
+        return false;
+    if (first.kind != ZrEpsgCandidate::kHelmert || second.kind != ZrEpsgCandidate::kHelmert ||
+        first.inverse == second.inverse)
+        return false;
+    const ZrEpsgTransformationRecord &x = first.helmert, &y = second.helmert;
+    return x.methodCode == y.methodCode && x.methodCode >= 9000 && x.tx == y.tx && x.ty == y.ty &&
+           x.tz == y.tz && x.rx == y.rx && x.ry == y.ry && x.rz == y.rz && x.ds == y.ds;
+}
+
+void DropRepeatedPipelines(std::vector<ZrEpsgCandidate>& list, long from) {
+    std::vector<ZrEpsgCandidate> kept;
+    for (const ZrEpsgCandidate& c : list) {
+        const ZrEpsgConcatenatedRecord& k = c.concatenated;
+        const bool repeated =
+            UndoesItself(c, from) && std::any_of(kept.begin(), kept.end(), [&](const ZrEpsgCandidate& e) {
+                const ZrEpsgConcatenatedRecord& o = e.concatenated;
+                return UndoesItself(e, from) && o.south == k.south && o.west == k.west &&
+                       o.north == k.north && o.east == k.east;
+            });
+        if (!repeated) kept.push_back(c);
+    }
+    list = std::move(kept);
+}
+
 ReachedListing ListReached(long from, long to, const ZrEpsgAreaRecord* interest) {
     ReachedListing out;
     out.from = from, out.to = to;
     auto list = [&](long a, long b, std::vector<ZrEpsgCandidate>& found) {
-        return interest ? ZrEpsgListCandidates(a, b, GridFound, found, *interest)
-                        : ZrEpsgListCandidates(a, b, GridFound, found);
+        const int n = interest ? ZrEpsgListCandidates(a, b, GridFound, found, *interest)
+                               : ZrEpsgListCandidates(a, b, GridFound, found);
+        if (n > 1) DropRepeatedPipelines(found, a);
+        return static_cast<int>(found.size());
     };
     if (list(from, to, out.list) > 0) return out;
     for (const bool sourceSide : {true, false}) {

@@ -407,6 +407,7 @@ TEST(BestOperation, ChainsThroughAnIntermediateAsProjBuildsThem) {
         {8252, 4326},  // NAD83(CSRS)v6: through ATS77 and NAD83
         {8949, 4326},  // SIRGAS-Chile 2010: through SAD69 and PSAD56
         {20041, 4326}, // SIRGAS-Chile 2021: the same
+        {5360, 4326},  // SIRGAS-Chile 2002: of two chains that undo themselves over one area, the first
         {4801, 4326},  // Bern 1898 (Bern): a longitude rotation, then a Helmert
         {7084, 4326},  // RGF93 v1 (lon-lat): through RGF93 v1's own operation
         {4326, 7084},  // the same the other way, the axis change last
