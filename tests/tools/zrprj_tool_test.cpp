@@ -923,6 +923,10 @@ TEST_F(ToolTest, TransformationsListsEpsgCandidatesBestFirstAndMarksReversedOnes
     ASSERT_EQ(back.exit, 0) << back.err;
     EXPECT_NE(back.out.find("EPSG:1193\tInverse of NTF to WGS 84 (1)\t"), std::string::npos) << back.out;
     EXPECT_EQ(Tool("transformations 32650 4326").exit, 1); // one geographic system, nothing to shift
+    // Between geocentric systems, EPSG's Helmert stated between them, not the geographic one.
+    const ToolRun geocentric = Tool("transformations EPSG:4936 EPSG:4978");
+    ASSERT_EQ(geocentric.exit, 0) << geocentric.err;
+    EXPECT_EQ(geocentric.out.rfind("EPSG:9225\tInverse of WGS 84 to ETRS89 (2)\t", 0), 0u) << geocentric.out;
 
     // A transformation that does not join the two systems is refused before
     // a point is read, and so is one given with the method's own options.
