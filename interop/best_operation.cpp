@@ -923,11 +923,22 @@ const char* MethodName(long method) {
 int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<ZrOperationListing>& out) {
     out.clear();
     ReachedListing found;
-    ZrEpsgGeocentricRecord geocentric;
-    if (ZrEpsgFindGeocentric(sourceGeographic, geocentric) &&
-        ZrEpsgFindGeocentric(targetGeographic, geocentric))
+    ZrEpsgGeocentricRecord source, target;
+    if (ZrEpsgFindGeocentric(sourceGeographic, source) && ZrEpsgFindGeocentric(targetGeographic, target)) {
         ZrEpsgListGeocentricCandidates(sourceGeographic, targetGeographic, GridFound, found.list);
-    else
+        // Where EPSG states nothing between the geocentric systems, PROJ
+        // runs the geographic systems' operations between conversions to
+        // and from their 3D forms, and names them so.
+        const bool geographic =
+            std::any_of(found.list.begin(), found.list.end(), [](const ZrEpsgCandidate& c) {
+                return c.kind != ZrEpsgCandidate::kHelmert || c.helmert.methodCode >= 9000;
+            });
+        if (geographic) {
+            found.reached = true;
+            found.before = "Conversion from " + source.name + " (geocentric) to " + source.name + " (geog3D)";
+            found.after = "Conversion from " + target.name + " (geog3D) to " + target.name + " (geocentric)";
+        }
+    } else
         found = ListReached(sourceGeographic, targetGeographic, nullptr);
     if (found.member) {
         ZrOperationListing l;

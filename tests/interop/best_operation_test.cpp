@@ -391,6 +391,52 @@ TEST(BestOperation, ListedInProjinfoOrder) {
     proj_context_destroy(ctx);
 }
 
+namespace {
+// The names of the operations projinfo -s A -t B --spatial-test intersects
+// lists, its zero shift left out.
+std::vector<std::string> ProjinfoNames(PJ_CONTEXT* ctx, long from, long to) {
+    std::vector<std::string> theirs;
+    PJ* src =
+        proj_create_from_database(ctx, "EPSG", std::to_string(from).c_str(), PJ_CATEGORY_CRS, 0, nullptr);
+    PJ* dst = proj_create_from_database(ctx, "EPSG", std::to_string(to).c_str(), PJ_CATEGORY_CRS, 0, nullptr);
+    PJ_OPERATION_FACTORY_CONTEXT* f = proj_create_operation_factory_context(ctx, nullptr);
+    proj_operation_factory_context_set_spatial_criterion(ctx, f, PROJ_SPATIAL_CRITERION_PARTIAL_INTERSECTION);
+    proj_operation_factory_context_set_grid_availability_use(ctx, f, PROJ_GRID_AVAILABILITY_USED_FOR_SORTING);
+    PJ_OBJ_LIST* ops = src && dst ? proj_create_operations(ctx, src, dst, f) : nullptr;
+    for (int i = 0; ops && i < proj_list_get_count(ops); ++i) {
+        PJ* op = proj_list_get(ctx, ops, i);
+        const std::string name = proj_get_name(op);
+        if (name.find("Ballpark") == std::string::npos) theirs.push_back(name);
+        proj_destroy(op);
+    }
+    if (ops) proj_list_destroy(ops);
+    proj_operation_factory_context_destroy(f);
+    if (src) proj_destroy(src);
+    if (dst) proj_destroy(dst);
+    return theirs;
+}
+} // namespace
+
+// Between geocentric systems EPSG joins by no Helmert of their own, PROJ
+// runs the operations of their geographic systems between conversions to
+// and from the 3D forms, and names the chain after them.
+TEST(BestOperation, GeocentricPairsWithoutTheirOwnHelmertNamedAsProjNamesThem) {
+    const std::pair<long, long> pairs[] = {{4465, 4978}, {4978, 4922}, {4888, 4978}, {4926, 4978}};
+    PJ_CONTEXT* ctx = proj_context_create();
+    for (const auto& [from, to] : pairs) {
+        SCOPED_TRACE(std::to_string(from) + " -> " + std::to_string(to));
+        std::vector<ZrOperationListing> listed;
+        ZrListOperations(from, to, listed);
+        std::vector<std::string> mine;
+        for (const ZrOperationListing& l : listed)
+            mine.push_back(l.name.str());
+        const std::vector<std::string> theirs = ProjinfoNames(ctx, from, to);
+        EXPECT_FALSE(theirs.empty());
+        EXPECT_EQ(mine, theirs);
+    }
+    proj_context_destroy(ctx);
+}
+
 // Where EPSG holds no operation between two geographic systems, PROJ joins
 // one from the source to an intermediate geographic system with one from
 // there to the target, and names the chain after its steps ("Inverse of" a
@@ -431,28 +477,9 @@ TEST(BestOperation, ChainsThroughAnIntermediateAsProjBuildsThem) {
             mine.push_back(l.name.str());
         }
         const std::string a = "EPSG:" + std::to_string(from), b = "EPSG:" + std::to_string(to);
-        PJ* src = proj_create_from_database(ctx, "EPSG", a.c_str() + 5, PJ_CATEGORY_CRS, 0, nullptr);
-        PJ* dst = proj_create_from_database(ctx, "EPSG", b.c_str() + 5, PJ_CATEGORY_CRS, 0, nullptr);
-        ASSERT_TRUE(src && dst);
-        PJ_OPERATION_FACTORY_CONTEXT* f = proj_create_operation_factory_context(ctx, nullptr);
-        proj_operation_factory_context_set_spatial_criterion(ctx, f,
-                                                             PROJ_SPATIAL_CRITERION_PARTIAL_INTERSECTION);
-        proj_operation_factory_context_set_grid_availability_use(ctx, f,
-                                                                 PROJ_GRID_AVAILABILITY_USED_FOR_SORTING);
-        PJ_OBJ_LIST* ops = proj_create_operations(ctx, src, dst, f);
-        std::vector<std::string> theirs;
-        for (int i = 0; ops && i < proj_list_get_count(ops); ++i) {
-            PJ* op = proj_list_get(ctx, ops, i);
-            const std::string name = proj_get_name(op);
-            if (name.find("Ballpark") == std::string::npos) theirs.push_back(name);
-            proj_destroy(op);
-        }
+        const std::vector<std::string> theirs = ProjinfoNames(ctx, from, to);
         EXPECT_FALSE(theirs.empty());
         EXPECT_EQ(mine, theirs);
-        if (ops) proj_list_destroy(ops);
-        proj_operation_factory_context_destroy(f);
-        proj_destroy(src);
-        proj_destroy(dst);
 
         // The conversion, over the area of the side that is not the hub.
         ZrEpsgAreaRecord area;
