@@ -349,6 +349,16 @@ long ZrEpsgGeographicCodeOf(const CZrPJCoordSys& cs) {
     if (cs.GetType() == 0) return kNone;
     const CZrPJGeoCoordSys gcs = cs.GetGCS();
     if (gcs.GetType() > 1) return ZrMappedEpsgCode(gcs.GetType());
+    // A projected system EPSG lists names its base outright: under the
+    // catalogue's names one geographic name may stand for several EPSG
+    // systems on one ellipsoid (GCS_ETRF_1989 for ETRS89 and for ETRF89).
+    if (cs.GetType() == PJ_CS_USER_DEFINED) {
+        ZrEpsgProjectedRecord projected;
+        const long code = ZrEpsgCodeOf(cs);
+        if (code > 0 && ZrEpsgFindProjected(code, projected) &&
+            HasEpsgFigures(gcs, projected.baseGeographicCode))
+            return projected.baseGeographicCode;
+    }
     const auto range = GeographicNames().names.equal_range(gcs.GetName().str());
     for (auto it = range.first; it != range.second; ++it) {
         const long code = it->second;
