@@ -1,9 +1,9 @@
 // The EPSG data file (written by tools/gen_epsg.py): read once, on first use,
 // from the folder that holds the mapping file, its seal checked over every
-// byte, and indexed by record letter and code by a scan of its line starts.
-// The lines of one record type are checked the first time that type is used
-// (the first EPSG set-up needs two of sixteen), and a record is decoded when
-// it is asked for.
+// byte, and its runs of lines of one record type noted by a scan of its line
+// ends. A record looked up by code is found by a search of its run's bytes
+// and checked and decoded alone (the first EPSG set-up reads three lines of
+// 25,000); a type listed whole is checked whole on that first listing.
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrEpsgLeftOut_p.h"
 #include "interop/ZrInterop.h"
@@ -113,19 +113,27 @@ private:
     std::size_t m_size = 0;
 };
 
-// One record type's lines: listed in file order by the scan at load, checked
-// and put in order by code on the type's first use.
+// One record type's lines: where they lie, as the scan at load found them;
+// one record found by a search of its run's bytes, or, once the type is used
+// often or whole, by an index of its line starts.
 struct Letter {
-    // Where its lines lie, as the scan at load found them: runs of lines of
-    // this type (and comments), from a line's start to the next run's. The
-    // generator writes one run a type.
+    // Runs of lines of this type (and comments), from a line's start to the
+    // next run's. The generator writes one run a type, sorted by code.
     struct Run {
         std::size_t begin, end;
     };
     std::vector<Run> runs;
-    std::vector<Entry> entries; // listed and checked on first use
+    std::vector<Entry> entries; // listed and checked on first use of the whole type
     std::once_flag checked;
+    std::atomic<bool> entriesReady{false};
     std::string problem; // what its check found wrong, for the user
+    // The single-record look-ups so far: past a few, the type's line starts
+    // are listed (codes read, lines not checked), so that a warm look-up is
+    // a search of an array rather than of the bytes.
+    std::atomic<unsigned> lookups{0};
+    std::once_flag listed;
+    std::vector<Entry> starts;
+    std::atomic<bool> startsReady{false};
 };
 
 struct Data {
@@ -141,15 +149,23 @@ struct Data {
     // (their replacement lists name later ones). Checked on first use, by
     // whichever thread comes first; the others wait for it.
     mutable std::array<Letter, 26> index;
-    // The first record type whose check failed, 1 + its place in index; 0
-    // while none has. From then on the file is refused whole, as a file
-    // damaged anywhere always was: no lookup answers from part of it.
-    mutable std::atomic<int> damaged{0};
+    // Set once a record in use, or a type checked whole, held a line the
+    // reader cannot decode, with what was wrong. From then on the file is
+    // refused whole, as a file damaged anywhere always was: no later lookup
+    // answers from part of it.
+    mutable std::atomic<bool> damaged{false};
+    mutable std::once_flag refused;
+    mutable std::string damage;
 
-    bool Ok() const { return ok && damaged.load(std::memory_order_acquire) == 0; }
-    const std::string& Problem() const {
-        const int k = damaged.load(std::memory_order_acquire);
-        return k == 0 ? problem : index[static_cast<std::size_t>(k - 1)].problem;
+    bool Ok() const { return ok && !damaged.load(std::memory_order_acquire); }
+    const std::string& Problem() const { return damaged.load(std::memory_order_acquire) ? damage : problem; }
+    // Refuses the file from now on, for that reason (the first one given,
+    // where several threads find damage at once).
+    void Refuse(const std::string& why) const {
+        std::call_once(refused, [&] {
+            damage = why;
+            damaged.store(true, std::memory_order_release);
+        });
     }
     // The records of that type, checked; none once the file is refused.
     const std::vector<Entry>& Of(char letter) const;
@@ -1036,6 +1052,13 @@ void Load(Data& d) {
     }
 }
 
+// The number of the line that starts at that offset, counted from 1: only
+// for a message about a damaged line.
+std::size_t LineNumberAt(std::string_view text, std::size_t offset) {
+    return 1 + static_cast<std::size_t>(
+                   std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
+}
+
 // Checks every line of one record type, in file order, as the whole file was
 // once checked at load: a line its parser cannot decode refuses the file, and
 // names the line. Then the type's records are put in order by code.
@@ -1046,11 +1069,7 @@ void CheckLetter(const Data& d, std::size_t at, Letter& l) {
     const std::string_view text = d.Text();
     const std::string damaged = Quoted(d.path) + " is damaged: ";
     auto lineError = [&](std::size_t offset, const char* what) {
-        const auto start = text.begin();
-        const std::size_t lineNumber =
-            1 +
-            static_cast<std::size_t>(std::count(start, start + static_cast<std::ptrdiff_t>(offset), '\n'));
-        return LineError(damaged, lineNumber, what);
+        return LineError(damaged, LineNumberAt(text, offset), what);
     };
     // Each line of the type, in file order: its code, and whether it decodes.
     Fields f;
@@ -1097,9 +1116,10 @@ void CheckLetter(const Data& d, std::size_t at, Letter& l) {
             }) != v.end())
             l.problem = damaged + "a code is listed twice or out of order";
     }
-    if (l.problem.empty()) return;
-    int none = 0;
-    d.damaged.compare_exchange_strong(none, static_cast<int>(at) + 1, std::memory_order_acq_rel);
+    if (l.problem.empty())
+        l.entriesReady.store(true, std::memory_order_release);
+    else
+        d.Refuse(l.problem);
 }
 
 const std::vector<Entry>& Data::Of(char letter) const {
@@ -1108,7 +1128,7 @@ const std::vector<Entry>& Data::Of(char letter) const {
     if (!ok || at >= index.size()) return kNone;
     Letter& l = index[at];
     std::call_once(l.checked, [&] { CheckLetter(*this, at, l); });
-    return damaged.load(std::memory_order_acquire) == 0 ? l.entries : kNone;
+    return Ok() ? l.entries : kNone;
 }
 
 const Data& TheData() {
@@ -1117,24 +1137,186 @@ const Data& TheData() {
     return data;
 }
 
-// The fields of the record of that type and code, or false. The line was
-// checked at load, so it splits; its parser decodes it again with its text.
 // The fields of the line that starts at that offset.
 bool SplitLineAt(const Data& d, std::size_t offset, Fields& f) {
     return SplitTabs(LineAt(d.Text(), offset), f);
 }
 
-bool FindLine(const Data& d, char letter, long code, Fields& f) {
-    const std::vector<Entry>& v = d.Of(letter);
-    const auto it =
-        std::lower_bound(v.begin(), v.end(), code, [](const Entry& e, long c) { return e.code < c; });
-    if (it == v.end() || it->code != code) return false;
-    return SplitLineAt(d, it->offset, f);
+// A record line's code (its second field), or false when it has none.
+bool CodeOfLine(std::string_view line, long& code) {
+    if (line.size() < 3 || line[1] != '\t') return false;
+    line.remove_prefix(2);
+    return ToLong(line.substr(0, line.find('\t')), code);
+}
+
+std::string DamagedLine(const Data& d, std::size_t offset, const char* what) {
+    return LineError(Quoted(d.path) + " is damaged: ", LineNumberAt(d.Text(), offset), what);
+}
+
+// The first record line that starts at or after at and before end (comments
+// skipped), or end.
+std::size_t RecordLineFrom(std::string_view text, std::size_t at, std::size_t end) {
+    while (at < end && (text[at] == '#' || text[at] == '\n' || text[at] == '\r')) {
+        const void* newline = std::memchr(text.data() + at, '\n', end - at);
+        at = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1 : end;
+    }
+    return at;
+}
+
+// Where the line holding the byte before at starts, not before floor.
+std::size_t LineStartBefore(std::string_view text, std::size_t floor, std::size_t at) {
+    const void* newline = at > floor ? ::memrchr(text.data() + floor, '\n', at - floor) : nullptr;
+    return newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1 : floor;
+}
+
+enum class Found { kNone, kOne, kDamaged };
+
+// One run searched for a code by halving its bytes: a probe lands inside a
+// line, steps back to its start and reads its code. The run is sorted by
+// code (the generator writes it so, and the seal holds it as written); the
+// lines beside the one found are read too, so that a code listed twice,
+// which sorting puts side by side, is damage rather than either answer.
+Found SearchRun(const Data& d, const Letter::Run& run, long code, std::size_t& offset) {
+    const std::string_view text = d.Text();
+    auto codeAt = [&](std::size_t start, long& c) {
+        if (CodeOfLine(LineAt(text, start), c)) return true;
+        d.Refuse(DamagedLine(d, start, "is not a record this library reads"));
+        return false;
+    };
+    std::size_t lo = run.begin, hi = run.end; // both line starts
+    while (lo < hi) {
+        const std::size_t probe = LineStartBefore(text, lo, lo + (hi - lo) / 2 + 1);
+        const std::size_t start = RecordLineFrom(text, probe, hi);
+        if (start == hi) {
+            hi = probe; // only comments from there on
+            continue;
+        }
+        long c = 0;
+        if (!codeAt(start, c)) return Found::kDamaged;
+        if (c == code) {
+            // The record lines on either side, where the run has them.
+            const std::size_t next = RecordLineFrom(text, start + LineAt(text, start).size() + 1, run.end);
+            std::size_t before = start;
+            while (before > run.begin) {
+                before = LineStartBefore(text, run.begin, before - 1);
+                if (RecordLineFrom(text, before, start) == before) break;
+            }
+            long n = 0;
+            if ((next < run.end && (!codeAt(next, n) || n <= code)) ||
+                (before < start && (!codeAt(before, n) || n >= code))) {
+                d.Refuse(Quoted(d.path) + " is damaged: a code is listed twice or out of order");
+                return Found::kDamaged;
+            }
+            offset = start;
+            return Found::kOne;
+        }
+        if (c < code) {
+            const void* newline = std::memchr(text.data() + start, '\n', hi - start);
+            lo = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1 : hi;
+        } else {
+            hi = start;
+        }
+    }
+    return Found::kNone;
+}
+
+// The line starts of a type's records by code, their codes read and nothing
+// else checked (each record is checked when it is used): listed once a type
+// has been looked up a few times, so that warm look-ups search an array. A
+// line without a code leaves the type to the byte search, which refuses it
+// when a search reaches it.
+void ListStarts(const Data& d, Letter& l) {
+    const std::string_view text = d.Text();
+    std::vector<Entry> v;
+    for (const Letter::Run& run : l.runs) {
+        for (std::size_t at = RecordLineFrom(text, run.begin, run.end); at < run.end;) {
+            const std::string_view line = LineAt(text, at);
+            long code = 0;
+            if (!CodeOfLine(line, code)) return;
+            v.push_back({code, at});
+            at = RecordLineFrom(text, at + line.size() + 1, run.end);
+        }
+    }
+    auto before = [](const Entry& a, const Entry& b) { return a.code < b.code; };
+    if (!std::is_sorted(v.begin(), v.end(), before)) std::stable_sort(v.begin(), v.end(), before);
+    l.starts = std::move(v);
+    l.startsReady.store(true, std::memory_order_release);
+}
+
+// Single-record look-ups of a type before its line starts are listed: the
+// first EPSG set-up makes three (a geographic miss, the projected system,
+// its base), and a search of the bytes costs them a few microseconds where
+// listing the projected systems' starts would cost a millisecond.
+constexpr unsigned kSearchesBeforeListing = 8;
+
+// Where the record of that type and code starts: false when there is none,
+// or when the search met damage (the file is then refused).
+bool Locate(const Data& d, char letter, long code, std::size_t& offset) {
+    const std::size_t at = static_cast<std::size_t>(letter - 'A');
+    if (!d.Ok() || at >= d.index.size()) return false;
+    Letter& l = d.index[at];
+    const std::vector<Entry>* listed = l.entriesReady.load(std::memory_order_acquire)  ? &l.entries
+                                       : l.startsReady.load(std::memory_order_acquire) ? &l.starts
+                                                                                       : nullptr;
+    if (!listed && l.lookups.fetch_add(1, std::memory_order_relaxed) >= kSearchesBeforeListing) {
+        std::call_once(l.listed, [&] { ListStarts(d, l); });
+        if (l.startsReady.load(std::memory_order_acquire)) listed = &l.starts;
+    }
+    if (listed) {
+        const std::vector<Entry>& v = *listed;
+        const auto it =
+            std::lower_bound(v.begin(), v.end(), code, [](const Entry& e, long c) { return e.code < c; });
+        if (it == v.end() || it->code != code) return false;
+        if (it + 1 != v.end() && it[1].code == code) {
+            d.Refuse(Quoted(d.path) + " is damaged: a code is listed twice or out of order");
+            return false;
+        }
+        offset = it->offset;
+        return true;
+    }
+    // Every run searched: a code found in two is listed twice.
+    bool found = false;
+    for (const Letter::Run& run : l.runs) {
+        std::size_t here = 0;
+        switch (SearchRun(d, run, code, here)) {
+        case Found::kDamaged:
+            return false;
+        case Found::kOne:
+            if (found) {
+                d.Refuse(Quoted(d.path) + " is damaged: a code is listed twice or out of order");
+                return false;
+            }
+            found = true;
+            offset = here;
+            break;
+        case Found::kNone:
+            break;
+        }
+    }
+    return found;
+}
+
+// The record of that type and code, split into f and decoded by parse (a
+// callable on the fields): false when there is none. A line that does not
+// split or decode refuses the file, naming the line, as a damaged file is
+// refused: the record in use is checked, the others when they are used.
+template <class Parse> bool FindRecord(const Data& d, char letter, long code, Fields& f, Parse parse) {
+    std::size_t offset = 0;
+    if (!Locate(d, letter, code, offset)) return false;
+    if (!SplitLineAt(d, offset, f)) {
+        d.Refuse(DamagedLine(d, offset, "has too many fields"));
+        return false;
+    }
+    if (!parse(f)) {
+        d.Refuse(DamagedLine(d, offset, "is not a record this library reads"));
+        return false;
+    }
+    return true;
 }
 
 bool FindGeographic(long code, Geographic& g) {
     Fields f;
-    return FindLine(TheData(), 'G', code, f) && ParseGeographic(f, g, true);
+    return FindRecord(TheData(), 'G', code, f, [&](const Fields& x) { return ParseGeographic(x, g, true); });
 }
 
 // Every transformation decoded, in file order, with its replacement list:
@@ -1298,7 +1480,8 @@ int ZrEpsgFindGeographic(long code, ZrEpsgGeographicRecord& out) {
 int ZrEpsgFindProjected(long code, ZrEpsgProjectedRecord& out) {
     Fields f;
     ZrEpsgProjectedRecord p;
-    if (!FindLine(TheData(), 'P', code, f) || !ParseProjected(f, p, true)) return 0;
+    if (!FindRecord(TheData(), 'P', code, f, [&](const Fields& x) { return ParseProjected(x, p, true); }))
+        return 0;
     out = std::move(p);
     return 1;
 }
@@ -1307,9 +1490,11 @@ int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& out) {
     Fields f;
     ZrEpsgTransformationRecord t;
     std::vector<long> replacements;
-    if (FindLine(TheData(), 'T', code, f)
-            ? !ParseTransformation(f, t, replacements, true)
-            : !FindLine(TheData(), 'D', code, f) || !ParseTimedHelmert(f, t, true))
+    const Data& d = TheData();
+    if (!FindRecord(d, 'T', code, f,
+                    [&](const Fields& x) { return ParseTransformation(x, t, replacements, true); }) &&
+        (!d.Ok() ||
+         !FindRecord(d, 'D', code, f, [&](const Fields& x) { return ParseTimedHelmert(x, t, true); })))
         return 0;
     out = std::move(t);
     return 1;
@@ -1318,7 +1503,8 @@ int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& out) {
 int ZrEpsgFindGeocentric(long code, ZrEpsgGeocentricRecord& out) {
     Fields f;
     ZrEpsgGeocentricRecord g;
-    if (!FindLine(TheData(), 'K', code, f) || !ParseGeocentric(f, g, true)) return 0;
+    if (!FindRecord(TheData(), 'K', code, f, [&](const Fields& x) { return ParseGeocentric(x, g, true); }))
+        return 0;
     out = std::move(g);
     return 1;
 }
@@ -1417,7 +1603,8 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
 int ZrEpsgFindLeftOut(long code, ZrEpsgLeftOutRecord& out) {
     Fields f;
     ZrEpsgLeftOutRecord x;
-    if (!FindLine(TheData(), 'X', code, f) || !ParseLeftOut(f, x, true)) return 0;
+    if (!FindRecord(TheData(), 'X', code, f, [&](const Fields& y) { return ParseLeftOut(y, x, true); }))
+        return 0;
     out = std::move(x);
     return 1;
 }
@@ -1425,7 +1612,7 @@ int ZrEpsgFindLeftOut(long code, ZrEpsgLeftOutRecord& out) {
 int ZrEpsgFindArea(long code, ZrEpsgAreaRecord& out) {
     Fields f;
     ZrEpsgAreaRecord u;
-    if (!FindLine(TheData(), 'U', code, f) || !ParseUse(f, u, true)) return 0;
+    if (!FindRecord(TheData(), 'U', code, f, [&](const Fields& x) { return ParseUse(x, u, true); })) return 0;
     out = std::move(u);
     return 1;
 }
@@ -1524,7 +1711,7 @@ int ZrEpsgListProjectedOperations(long sourceCode, long targetCode,
 
 int ZrEpsgOperationOffshore(long code) {
     Fields f;
-    return FindLine(TheData(), 'F', code, f) ? 1 : 0;
+    return FindRecord(TheData(), 'F', code, f, CheckOffshore) ? 1 : 0;
 }
 
 int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out) {
@@ -1936,6 +2123,8 @@ long ZrEpsgGeographic2DOf(long geographic3dCode) {
     // The geographic 3D systems ('L', laid out as the geocentric ones).
     Fields f;
     ZrEpsgGeocentricRecord g;
-    if (FindLine(TheData(), 'L', geographic3dCode, f) && ParseGeocentric(f, g, false)) return g.baseCode;
+    if (FindRecord(TheData(), 'L', geographic3dCode, f,
+                   [&](const Fields& x) { return ParseGeocentric(x, g, false); }))
+        return g.baseCode;
     return 0;
 }
