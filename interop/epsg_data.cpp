@@ -975,6 +975,7 @@ std::string Parse(Data& d) {
     std::string recordProblem;
     bool checking = sealed;
     std::size_t previous = kNoLetter; // the type of the last record line
+    char runLetter = 0;               // its letter while its run is open
     Fields f;
     const char* const first = text.data();
     const char* const last = first + text.size();
@@ -982,6 +983,15 @@ std::string Parse(Data& d) {
         ++lineNumber;
         const void* newline = std::memchr(at, '\n', static_cast<std::size_t>(last - at));
         const char* const end = newline ? static_cast<const char*>(newline) : last;
+        // A further line of the open run, the commonest case by far: its
+        // letter, tab and length are all the scan checks of it, and its run
+        // is closed when another line comes.
+        if (end - at >= 2 && at[0] == runLetter && at[1] == '\t' &&
+            end - at <= static_cast<std::ptrdiff_t>(kMaxLineLength)) {
+            ++records;
+            at = end + 1;
+            continue;
+        }
         std::string_view line(at, static_cast<std::size_t>(end - at));
         if (line.size() > kMaxLineLength) {
             const std::string cap = "is longer than " + std::to_string(kMaxLineLength) + " bytes";
@@ -993,6 +1003,9 @@ std::string Parse(Data& d) {
         at = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line[0] == '#') continue;
+        // The open run, if any, ends here (its comments kept in it).
+        if (previous != kNoLetter) d.index[previous].runs.back().end = lineStart;
+        runLetter = 0;
         if (line[0] == 'E') {
             closingStart = lineStart;
             closing = line;
@@ -1019,7 +1032,12 @@ std::string Parse(Data& d) {
         else
             runs.push_back({lineStart, next});
         previous = letter;
+        runLetter = type->letter;
     }
+    // A run still open reaches the end (a file without its closing line is
+    // refused below).
+    if (previous != kNoLetter && closingStart == std::string_view::npos)
+        d.index[previous].runs.back().end = text.size();
     if (closingStart == std::string_view::npos)
         return damaged + "it ends without its closing line (cut short?)";
     long count = 0, crc = 0;
