@@ -6,6 +6,7 @@
 // 25,000); a type listed whole is checked whole on that first listing.
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrEpsgLeftOut_p.h"
+#include "interop/ZrHeightOffsets_p.h"
 #include "interop/ZrInterop.h"
 #include "transform/ZrPJTranslator.h"
 
@@ -778,6 +779,12 @@ bool CheckGeocentric(const Fields& f) {
     return ParseGeocentric(f, g, false);
 }
 
+// Y records (height offsets) are decoded by their own reader.
+bool CheckHeightOffset(const Fields& f) {
+    ZrEpsgHeightOffsetRecord r;
+    return ZrParseHeightOffset(f.at.data(), f.size, r);
+}
+
 // A new type is a parser, its check and a row here; the quick check is
 // optional (nullptr: every line of the type takes the full check).
 struct RecordType {
@@ -805,6 +812,7 @@ constexpr RecordType kRecordTypes[] = {
     {'D', CheckTimedHelmert, false, nullptr},
     {'N', CheckAffine, false, nullptr},
     {'F', CheckOffshore, false, nullptr},
+    {'Y', CheckHeightOffset, false, nullptr},
 };
 
 const RecordType* TypeOf(char letter) {
@@ -1761,6 +1769,18 @@ int ZrEpsgFindOtherTransformation(long code, ZrEpsgOtherTransformationRecord& ou
     if (!o) return 0;
     out = *o;
     return 1;
+}
+
+int ZrEpsgHeightOffsets(std::vector<ZrEpsgHeightOffsetRecord>& out) {
+    out.clear();
+    const Data& d = TheData();
+    Fields f;
+    for (const Entry& e : d.Of('Y')) {
+        ZrEpsgHeightOffsetRecord r;
+        if (SplitLineAt(d, e.offset, f) && ZrParseHeightOffset(f.at.data(), f.size, r))
+            out.push_back(std::move(r));
+    }
+    return static_cast<int>(out.size());
 }
 
 int ZrEpsgListProjectedOperations(long sourceCode, long targetCode,

@@ -87,6 +87,13 @@ records of each kind sorted by code (the reader searches them by code):
       systems, on their own coordinates: x' = a0 + a1 x + a2 y,
       y' = b0 + b1 x + b2 y, with x, y in the source system's unit and a0,
       b0 in the target system's (the coefficients carry the change of unit).
+  Y code name method compound horizontal vertical verticalName target target2d dlat dlon dh accuracy S W N E area cS cW cN cE
+      a geographic offset with a height offset (9618) from a compound
+      system (a kept geographic 2D system `horizontal` with the vertical
+      system `vertical`) to a geographic 3D system (`target2d` its kept 2D
+      counterpart): latitude and longitude offsets in decimal degrees, the
+      height offset in metres (ellipsoidal height = gravity-related height
+      + dh); the compound system's area of use last.
   S superseded replacement
       EPSG says the operation `replacement` supersedes `superseded` between
       the same two systems, across the kinds above (a grid superseding a
@@ -589,6 +596,42 @@ def geoid_operations(ds, geog):
     return out
 
 
+def height_offsets(ds, geog):
+    """Geographic offsets with a height offset (9618) from a compound system
+    whose horizontal part is a kept geographic 2D system to a geographic 3D
+    system on a kept 2D system's datum. EPSG states them all from a compound
+    system (Tokyo + JSLD69 height) to a geographic 3D one (WGS 84)."""
+    out = {}
+    rows = ds.query(
+        "SELECT o.code, o.name, o.method_code, o.source_crs_code, o.target_crs_code, o.accuracy, "
+        "o.param1_code, o.param1_value, o.param1_uom_code, o.param2_code, o.param2_value, o.param2_uom_code, "
+        "o.param3_code, o.param3_value, o.param3_uom_code, c.horiz_crs_code, c.vertical_crs_code, v.name "
+        "FROM other_transformation o "
+        "JOIN compound_crs c ON c.auth_name = o.source_crs_auth_name AND c.code = o.source_crs_code "
+        "JOIN vertical_crs v ON v.auth_name = c.vertical_crs_auth_name AND v.code = c.vertical_crs_code "
+        "WHERE o.auth_name='EPSG' AND o.deprecated=0 AND o.method_code = 9618 AND "
+        "o.source_crs_auth_name='EPSG' AND o.target_crs_auth_name='EPSG' AND c.horiz_crs_auth_name='EPSG'")
+    for (code, name, method, src, dst, acc, c1, v1, u1, c2, v2, u2, c3, v3, u3, horizontal, vertical,
+         vname) in rows:
+        target2d = geographic_2d_of(ds, geog, dst)
+        if int(horizontal) not in geog or target2d is None:
+            continue
+        offsets = {8601: 0.0, 8602: 0.0, 8604: 0.0}  # latitude, longitude, height offset
+        for c, v, u in ((c1, v1, u1), (c2, v2, u2)):
+            if c is not None:
+                offsets[int(c)] = ds.angle(v, u)
+        if c3 is not None:
+            offsets[int(c3)] = v3 * ds.factor(u3)
+        area, south, west, north, east = ds.extent("other_transformation", code)
+        _, c_south, c_west, c_north, c_east = ds.extent("compound_crs", src)
+        out[int(code)] = ["Y", str(code), text(name), str(method), str(src), str(horizontal), str(vertical),
+                          text(vname), str(dst), str(target2d), num(offsets[8601]), num(offsets[8602]),
+                          num(offsets[8604]), num(acc if acc is not None else -1), num(south), num(west),
+                          num(north), num(east), text(area), num(c_south), num(c_west), num(c_north),
+                          num(c_east)]
+    return out
+
+
 GEOCENTRIC_HELMERT_METHODS = (1031, 1032, 1033, 1053, 1056, 1065, 1066)
 SECONDS_PER_YEAR = 31556925.445  # EPSG's year, the unit its rates are stated per
 
@@ -798,6 +841,7 @@ def main():
     geographic3d = geocentric_systems(ds, geog, "geographic 3D", "L")
     timed = geocentric_helmerts(ds, geog)
     affine = affine_parametric(ds, proj)
+    height = height_offsets(ds, geog)
     superseded = supersessions(ds, set(trans) | set(grids) | set(others) | set(timed))
     concats = concatenated(ds, geog, set(trans) | set(grids) | set(others))
     offshore = offshore_operations(ds, set(trans) | set(grids) | set(others) | set(timed) | set(concats))
@@ -807,7 +851,7 @@ def main():
              "# %d geographic, %d projected (%d left out), %d transformations, %d grid-based, %d other, "
              "%d geoid" % (len(geog), len(proj), len(left_out), len(trans), len(grids), len(others), len(geoids))]
     for table in (geog, proj, left_out, trans, grids, others, geoids, superseded, concats, geocentric,
-                  geographic3d, timed, affine, offshore):
+                  geographic3d, timed, affine, offshore, height):
         for code in sorted(table):
             lines.append("\t".join(table[code]))
     kept = {code: (row[2], False) for code, row in geog.items()}
@@ -816,7 +860,8 @@ def main():
     lines += search
     data = "\n".join(lines) + "\n"
     records = sum(len(table) for table in (geog, proj, left_out, trans, grids, others, geoids, superseded,
-                                           concats, geocentric, geographic3d, timed, affine, offshore)) + len(search)
+                                           concats, geocentric, geographic3d, timed, affine, offshore,
+                                           height)) + len(search)
     data += closing_line(records, data.encode("utf-8"))
     if args.output:
         with open(args.output, "w", encoding="utf-8", newline="\n") as out:

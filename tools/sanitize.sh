@@ -5,7 +5,8 @@
 #
 # asan: AddressSanitizer and UndefinedBehaviorSanitizer over the whole test
 #       suite (library, tools and every test program) in build-asan, then
-#       ctest. Debug at -O1: fast enough to run, still with line numbers.
+#       ctest. Debug at -O1 with line tables only (-g1): fast enough to build
+#       and run, and reports still name file and line.
 # tsan: ThreadSanitizer over the thread tests (one built coordinate system
 #       used from several threads) in build-tsan; only that test program is
 #       built.
@@ -16,7 +17,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 what=${1:-all}
 jobs=${ZRPRJ_JOBS:-2}
-common=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g" -DZRPRJ_BUILD_TESTS=ON
+common=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" -DZRPRJ_BUILD_TESTS=ON
         -DZRPRJ_BUILD_BENCH=OFF -DZRPRJ_BUILD_FUZZ=OFF -DZRPRJ_WITH_QT=OFF)
 # shellcheck disable=SC2206
 extra=(${ZRPRJ_CMAKE_ARGS:-})

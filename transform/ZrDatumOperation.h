@@ -40,7 +40,8 @@ enum tagZrStepKind : int {
     // shared; a point outside it passes unchanged.
     ZR_STEP_GRID = 3,
     // Longitude and latitude offsets in degrees, in the systems' own
-    // longitudes (geographic offsets, longitude rotation).
+    // longitudes (geographic offsets, longitude rotation), and a height
+    // offset where EPSG gives one.
     ZR_STEP_OFFSET = 4,
     // EPSG's affine parametric transformation between two projected systems,
     // applied through their projections (see ZrAffineParametric.h).
@@ -69,8 +70,9 @@ struct ZrOperationStep {
     bool timeDependent = false;
     double dtx = 0, dty = 0, dtz = 0, drx = 0, dry = 0, drz = 0, dds = 0;
     double refEpoch = 0;
-    // Offsets of ZR_STEP_OFFSET, degrees.
-    double dlat = 0, dlon = 0;
+    // Offsets of ZR_STEP_OFFSET, degrees; and the height offset (metres) of
+    // one that also turns gravity-related heights into ellipsoidal ones.
+    double dlat = 0, dlon = 0, dh = 0;
     ZrDatumShift shift;
     std::shared_ptr<const CZrHorizontalShiftGrid> grid;
     std::shared_ptr<const CZrAffineParametric> affine; // ZR_STEP_AFFINE

@@ -154,6 +154,7 @@ inline void ApplyStep(const ZrOperationStep& s, CPoint3D& pt, int direction, dou
         const double sign = forward ? 1.0 : -1.0;
         pt.x = Wrap180(pt.x + sign * s.dlon);
         pt.y += sign * s.dlat;
+        pt.z += sign * s.dh;
         return;
     }
     case ZR_STEP_AFFINE:

@@ -2,6 +2,7 @@
 #include "tools/zrprj/zrprj_p.h"
 
 #include "interop/ZrEpsgData_p.h"
+#include "interop/ZrHeightOffsets_p.h"
 #include "interop/ZrInterop.h"
 #include "interop/ZrSearch.h"
 #include "model/ZrPJDatum.h"
@@ -309,6 +310,18 @@ public:
         m_applied.assign(m_used.size(), 0);
         return 1;
     }
+    // EPSG's height offsets between a compound system and a geographic 3D
+    // one, per point as PROJ chooses them; -1 where EPSG states none for the
+    // pair, 0 and why where they cannot be set up.
+    int PrepareHeightOffsets(const ZrHeightOffsetPair& pair, std::string& why) {
+        if (!m_shift) return -1;
+        CString reason;
+        const int set = ZrSetTranslatorHeightOffsets(m_datum, m_src, m_dst, pair, &m_used, &reason);
+        if (set == 1) m_applied.assign(m_used.size(), 0);
+        m_withinAreas = set == 1 && pair.geoidVertical != 0 && !pair.onlyCode;
+        if (set == 0) why = reason.str();
+        return set;
+    }
     // The operations applied to at least one point, one a line, for stderr.
     std::string Applied() const {
         std::string s;
@@ -355,6 +368,10 @@ public:
         if (m_shift) {
             if (const CZrPJOperationChoice* choice = m_datum.GetOperations()) {
                 const int i = choice->Pick(pt.x, pt.y);
+                if (m_withinAreas && (i < 0 || !choice->At(i).Contains(pt.x, pt.y))) {
+                    why = "no operation's area of use holds the point";
+                    return false;
+                }
                 if (i >= 0 && static_cast<size_t>(i) < m_applied.size())
                     m_applied[static_cast<size_t>(i)] = 1;
             }
@@ -440,8 +457,9 @@ private:
     CZrPJOperator m_fromOp, m_toOp;
     CZrPJCoordSys m_srcSystem, m_dstSystem; // as given: EPSG may join the two projected systems directly
     bool m_shift = false;
-    CZrPJCoordSys m_src, m_dst; // the two geographic systems of the shift
+    CZrPJCoordSys m_src, m_dst;             // the two geographic systems of the shift
     mutable CZrPJTranslator m_datum;        // its epoch is set per point in the 3-D path
+    bool m_withinAreas = false;             // a point outside every operation's area is refused
     std::vector<ZrOperationSummary> m_used; // the best operation's candidates, best first
     mutable std::vector<char> m_applied;    // which of them some point took
     mutable CPoint2D m_geoFrom, m_geoTo;
@@ -473,12 +491,46 @@ HeightSpec SplitHeights(const std::string& spec) {
         }
     } else if (ParseInt(spec.substr(5), 1, INT_MAX, code)) {
         const long base = ZrEpsgGeographic2DOf(code);
+        long horizontal = 0, vertical = 0;
         if (base > 0) {
             h.horizontal = "EPSG:" + std::to_string(base);
             h.ellipsoidal = true;
+        } else if (ZrHeightOffsetCompound(code, horizontal, vertical)) {
+            // A compound system by its own code (Tokyo + JSLD69 height).
+            h.horizontal = "EPSG:" + std::to_string(horizontal);
+            h.vertical = vertical;
         }
     }
     return h;
+}
+
+// The two sides as EPSG's height offsets join them: one with
+// gravity-related heights, the other with ellipsoidal heights or with those
+// of another vertical system reached from them by a geoid; false otherwise.
+bool HeightOffsetPair(const HeightSpec& src, const CZrPJCoordSys& srcCs, const HeightSpec& dst,
+                      const CZrPJCoordSys& dstCs, ZrHeightOffsetPair& pair) {
+    for (const bool forward : {true, false}) {
+        const HeightSpec& compound = forward ? src : dst;
+        const HeightSpec& other = forward ? dst : src;
+        const CZrPJCoordSys& compoundCs = forward ? srcCs : dstCs;
+        const CZrPJCoordSys& otherCs = forward ? dstCs : srcCs;
+        if (!compound.vertical ||
+            !(other.ellipsoidal || (other.vertical && other.vertical != compound.vertical)))
+            continue;
+        // PROJ applies them from the geographic compound system alone: from a
+        // projected one (Tokyo / Japan Plane Rectangular CS + JSLD69 height) it
+        // offers only its zero shift.
+        if (ZrCliIsProjected(compoundCs)) continue;
+        pair.horizontal = ZrCliEpsgGeographicOf(compoundCs);
+        pair.vertical = compound.vertical;
+        pair.geographic2d = ZrCliEpsgGeographicOf(otherCs);
+        pair.compoundIsSource = forward;
+        pair.geoidVertical = other.vertical;
+        std::vector<ZrOperationListing> any;
+        if (pair.horizontal > 0 && pair.geographic2d > 0 && ZrListHeightOffsetOperations(pair, any) > 0)
+            return true;
+    }
+    return false;
 }
 
 // The geoid grid that turns ellipsoidal heights on the geographic system
@@ -562,7 +614,30 @@ int ZrCliConvert(const std::vector<std::string>& args) {
     const bool forward = parsed.options.count("--inverse") == 0;
     PointConverter converter(src, dst, forward);
     long namedGeoid = 0; // a geoid operation named by --transformation
-    if (parsed.options.count("--transformation")) {
+    // EPSG's height offsets join a compound system to a geographic 3D one
+    // (latitude, longitude and height at once): the default choice there.
+    bool heightOffsets = false;
+    ZrHeightOffsetPair pair;
+    const bool named = parsed.options.count("--transformation") || parsed.options.count("--method") ||
+                       parsed.options.count("--params");
+    // One of them named by its code runs alone.
+    const long namedCode = parsed.options.count("--transformation") && !parsed.options.count("--method") &&
+                                   !parsed.options.count("--params")
+                               ? TransformationCode(parsed.options["--transformation"])
+                               : 0;
+    if ((!named || namedCode) && HeightOffsetPair(srcHeights, src, dstHeights, dst, pair)) {
+        std::string why;
+        pair.onlyCode = namedCode;
+        const int set = converter.PrepareHeightOffsets(pair, why);
+        if (set == 0) {
+            ZrCliErrorf(command, "%s", why.c_str());
+            return ZRCLI_USAGE;
+        }
+        heightOffsets = set == 1;
+    }
+    if (heightOffsets) {
+        // Set up above.
+    } else if (parsed.options.count("--transformation")) {
         if (parsed.options.count("--method") || parsed.options.count("--params"))
             return ZrCliUsageError(command, "--transformation brings its own method and values: give it "
                                             "without --method and --params");
@@ -626,21 +701,51 @@ int ZrCliConvert(const std::vector<std::string>& args) {
     }
     const bool ellipsoidal = srcHeights.ellipsoidal || dstHeights.ellipsoidal;
     const bool threeD = converter.FromGeocentric() || converter.ToGeocentric() || !std::isnan(epoch) ||
-                        (converter.TimeDependent() && ellipsoidal);
+                        (converter.TimeDependent() && ellipsoidal) || heightOffsets;
     if (threeD) {
         if (options.csv)
-            return ZrCliUsageError(command, "geocentric and epoch-dependent points are read as whitespace "
-                                            "columns (x y z [epoch]), not as CSV");
-        if (srcHeights.vertical || dstHeights.vertical)
+            return ZrCliUsageError(command, heightOffsets
+                                                ? "points with heights offset by EPSG's height offsets "
+                                                  "are read as whitespace columns (lon lat h), not as CSV"
+                                                : "geocentric and epoch-dependent points are read as "
+                                                  "whitespace columns (x y z [epoch]), not as CSV");
+        if ((srcHeights.vertical || dstHeights.vertical) && !heightOffsets)
             return ZrCliUsageError(command, "a geocentric or epoch-dependent conversion takes ellipsoidal "
                                             "heights, not those of a vertical system");
         options.zDecimals = converter.ToGeocentric() ? options.decimals : kHeightDecimals;
         options.zOptional = !converter.FromGeocentric();
-        options.point3d = [&converter, epoch](CPoint3D& pt, double lineEpoch, std::string& why) {
-            return converter.Convert3D(pt, std::isnan(lineEpoch) ? epoch : lineEpoch, why);
+        // Height offsets to or from a vertical system other than the
+        // compound side's: its geoid takes the ellipsoidal heights on (H = h
+        // - N where they come out, h = H + N where they go in; the offsets
+        // add dh alike either way, so N is added after them).
+        std::shared_ptr<const CZrGeoidGrid> geoid;
+        std::string geoidName;
+        bool geoidOut = false;
+        if (heightOffsets && pair.geoidVertical) {
+            std::string why;
+            geoid = GeoidFor(pair.geoidVertical, pair.geographic2d, geoidName, why);
+            if (!geoid) {
+                ZrCliErrorf(command, "%s", why.c_str());
+                return ZRCLI_USAGE;
+            }
+            geoidOut = pair.compoundIsSource == forward;
+        }
+        options.point3d = [&converter, epoch, geoid, geoidOut](CPoint3D& pt, double lineEpoch,
+                                                               std::string& why) {
+            if (!converter.Convert3D(pt, std::isnan(lineEpoch) ? epoch : lineEpoch, why)) return false;
+            if (!geoid) return true;
+            const CPoint2D& at = geoidOut ? converter.GeoTo() : converter.GeoFrom();
+            double n = 0.0;
+            if (!geoid->HeightDeg(at.x, at.y, n)) {
+                why = "the geoid grid does not cover the point";
+                return false;
+            }
+            pt.z += geoidOut ? -n : n;
+            return true;
         };
         const std::vector<std::string> files(parsed.positional.begin() + 2, parsed.positional.end());
         const int result = ZrCliRunStream(files, fn, options, stdout);
+        if (geoid) std::fprintf(stderr, "%s: heights by %s\n", command, geoidName.c_str());
         const std::string applied = converter.Applied();
         if (!applied.empty())
             std::fprintf(stderr, "%s: datum operation applied:\n%s", command, applied.c_str());
@@ -1263,8 +1368,10 @@ int ZrCliTransformations(const std::vector<std::string>& args) {
     if (parsed.positional.size() != 2)
         return ZrCliUsageError(command, "a source and a destination system are needed");
     CZrPJCoordSys src, dst;
-    if (!Resolve(command, parsed.positional[0], src, status)) return status;
-    if (!Resolve(command, parsed.positional[1], dst, status)) return status;
+    const HeightSpec srcHeights = SplitHeights(parsed.positional[0]);
+    const HeightSpec dstHeights = SplitHeights(parsed.positional[1]);
+    if (!Resolve(command, srcHeights.horizontal, src, status)) return status;
+    if (!Resolve(command, dstHeights.horizontal, dst, status)) return status;
     const long from = ZrCliEpsgGeographicOf(src), to = ZrCliEpsgGeographicOf(dst);
     for (const CZrPJCoordSys* cs : {&src, &dst}) {
         if ((cs == &src ? from : to) == -1000) {
@@ -1279,8 +1386,14 @@ int ZrCliTransformations(const std::vector<std::string>& args) {
         return ZRCLI_SOME_FAILED;
     }
     std::vector<ZrOperationListing> found;
+    // Between a compound system and a geographic 3D one EPSG's height offsets
+    // come first, with PROJ's own operations for the pair after them.
+    ZrHeightOffsetPair pair;
+    int listed = HeightOffsetPair(srcHeights, src, dstHeights, dst, pair)
+                     ? ZrListHeightOffsetOperations(pair, found)
+                     : 0;
     // An operation EPSG states between the two projected systems themselves is listed alone, as PROJ does.
-    int listed = ZrListProjectedOperations(ZrEpsgCodeOf(src), ZrEpsgCodeOf(dst), found);
+    if (listed == 0) listed = ZrListProjectedOperations(ZrEpsgCodeOf(src), ZrEpsgCodeOf(dst), found);
     if (listed == 0) listed = ZrListOperations(from, to, found);
     if (listed <= 0) {
         // "None" from the lookup is also its answer when the data file could not be read.
