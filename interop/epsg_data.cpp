@@ -1235,7 +1235,8 @@ std::size_t RecordLineFrom(std::string_view text, std::size_t at, std::size_t en
     return at;
 }
 
-// Where the line holding the byte before at starts, not before floor.
+// Where the line that holds the byte at starts (the last line start at or
+// before it), not before floor.
 std::size_t LineStartBefore(std::string_view text, std::size_t floor, std::size_t at) {
     const void* newline = at > floor ? ::memrchr(text.data() + floor, '\n', at - floor) : nullptr;
     return newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1 : floor;
@@ -1257,7 +1258,9 @@ Found SearchRun(const Data& d, const Letter::Run& run, long code, std::size_t& o
     };
     std::size_t lo = run.begin, hi = run.end; // both line starts
     while (lo < hi) {
-        const std::size_t probe = LineStartBefore(text, lo, lo + (hi - lo) / 2 + 1);
+        // The line holding the middle byte: it starts before hi, so each
+        // step narrows the range, blank and comment lines included.
+        const std::size_t probe = LineStartBefore(text, lo, lo + (hi - lo) / 2);
         const std::size_t start = RecordLineFrom(text, probe, hi);
         if (start == hi) {
             hi = probe; // only comments from there on

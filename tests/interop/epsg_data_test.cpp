@@ -447,6 +447,46 @@ TEST(EpsgData, FoundAlikeBySearchIndexAndListing) {
     }
 }
 
+// Blank and comment lines inside a type's lines (a file edited by hand and
+// sealed again) are stepped over by the search, wherever its halving lands:
+// every record is still found, none found twice, and no search runs on
+// (one once did, on a blank line a probe's middle byte fell on).
+TEST(EpsgData, SearchStepsOverBlankAndCommentLines) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string good = ReadAll(std::string(ZRPRJ_SOURCE_DIR) + "/interop/EpsgData.txt");
+    const std::string body = good.substr(0, good.rfind("\nE\t") + 1);
+    std::string edited;
+    std::istringstream lines(body);
+    std::size_t n = 0;
+    for (std::string line; std::getline(lines, line); ++n) {
+        // A blank line after each record, so that a code the file lacks
+        // leaves the search a range of blank lines alone; some comments too.
+        edited += line + "\n\n";
+        if (n % 5 == 2) edited += "# a note\n";
+    }
+    const std::string dir = "/tmp/zrprj_epsgdata_blank_" + std::to_string(getpid());
+    ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
+    const std::string path = dir + "/EpsgData.txt";
+    std::ofstream(path, std::ios::binary) << Sealed(edited);
+    auto run = [&]() -> int {
+        alarm(20); // a search that runs on ends the case
+        CZrPJTranslator::m_strEpsgName = (dir + "/CodeTransition.xml").c_str();
+        // Fewer look-ups a type than the search makes before the type's
+        // line starts are listed.
+        ZrEpsgGeographicRecord g;
+        ZrEpsgProjectedRecord p;
+        ZrEpsgAreaRecord a;
+        const bool found = ZrEpsgFindGeographic(3819, g) && ZrEpsgFindGeographic(4326, g) &&
+                           ZrEpsgFindProjected(2154, p) && ZrEpsgFindProjected(27700, p) &&
+                           ZrEpsgFindProjected(32650, p) && ZrEpsgFindArea(2154, a);
+        const bool missing = !ZrEpsgFindGeographic(4327, g) && !ZrEpsgFindProjected(2155, p);
+        return found && missing && ZrEpsgDataAvailable() ? 0 : 1;
+    };
+    EXPECT_EXIT(std::exit(run()), ::testing::ExitedWithCode(0), "");
+    std::remove(path.c_str());
+    std::remove(dir.c_str());
+}
+
 // The projected systems' numbers are checked by their form on the type's
 // first use; a form that check does not take (an exponent, more digits than
 // it counts) goes to the full reading, which takes what from_chars reads
