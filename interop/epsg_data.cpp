@@ -1235,6 +1235,12 @@ std::size_t RecordLineFrom(std::string_view text, std::size_t at, std::size_t en
     return at;
 }
 
+// Where the line after the one that starts at at starts, or end.
+std::size_t NextLineStart(std::string_view text, std::size_t at, std::size_t end) {
+    const void* newline = std::memchr(text.data() + at, '\n', end - at);
+    return newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1 : end;
+}
+
 // Where the line that holds the byte at starts (the last line start at or
 // before it), not before floor.
 std::size_t LineStartBefore(std::string_view text, std::size_t floor, std::size_t at) {
@@ -1270,11 +1276,14 @@ Found SearchRun(const Data& d, const Letter::Run& run, long code, std::size_t& o
         if (!codeAt(start, c)) return Found::kDamaged;
         if (c == code) {
             // The record lines on either side, where the run has them.
-            const std::size_t next = RecordLineFrom(text, start + LineAt(text, start).size() + 1, run.end);
-            std::size_t before = start;
-            while (before > run.begin) {
-                before = LineStartBefore(text, run.begin, before - 1);
-                if (RecordLineFrom(text, before, start) == before) break;
+            const std::size_t next = RecordLineFrom(text, NextLineStart(text, start, run.end), run.end);
+            std::size_t before = start; // the record line before, or start where there is none
+            for (std::size_t at = start; at > run.begin;) {
+                at = LineStartBefore(text, run.begin, at - 1);
+                if (RecordLineFrom(text, at, start) == at) {
+                    before = at;
+                    break;
+                }
             }
             long n = 0;
             if ((next < run.end && (!codeAt(next, n) || n <= code)) ||
@@ -1286,8 +1295,7 @@ Found SearchRun(const Data& d, const Letter::Run& run, long code, std::size_t& o
             return Found::kOne;
         }
         if (c < code) {
-            const void* newline = std::memchr(text.data() + start, '\n', hi - start);
-            lo = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1 : hi;
+            lo = NextLineStart(text, start, hi);
         } else {
             hi = start;
         }
@@ -1309,7 +1317,7 @@ void ListStarts(const Data& d, Letter& l) {
             long code = 0;
             if (!CodeOfLine(line, code)) return;
             v.push_back({code, at});
-            at = RecordLineFrom(text, at + line.size() + 1, run.end);
+            at = RecordLineFrom(text, NextLineStart(text, at, run.end), run.end);
         }
     }
     auto before = [](const Entry& a, const Entry& b) { return a.code < b.code; };
