@@ -36,9 +36,25 @@ bool ZrMatchProjected(const ZrEpsgProjectedRecord& proj, CZrPJCoordSys& built);
 // a's origin, within a millimetre of each other (longitudes from each one's
 // own prime meridian, coordinates in metres).
 bool ZrAgreesWithinAMillimetre(const CZrPJCoordSys& a, const CZrPJCoordSys& b);
-// Whether two systems put a 9x9 grid over EPSG's area of use of the code
-// within a millimetre of each other (true where the data file has no area).
+// The farthest apart a and b put points of EPSG's area of use of the code
+// (a 9x9 grid from edge to edge and a 5x5 one inset a tenth), forward and
+// a's inverse of b's coordinates, as a distance on the ground in metres; 0
+// where the data file has no area.
+ZRPRJ_API double ZrFarthestOverArea(const CZrPJCoordSys& a, const CZrPJCoordSys& b, long code);
+// Whether ZrFarthestOverArea is within kZrAreaAgreementMetres.
 bool ZrAgreesOverArea(const CZrPJCoordSys& a, const CZrPJCoordSys& b, long code);
+// How close over the area a catalogue row must come to EPSG's own definition
+// to answer for it: half a millimetre, so that the row stays within a
+// millimetre of any other software computing EPSG's definition to half a
+// millimetre, at the sampled points and between them.
+constexpr double kZrAreaAgreementMetres = 0.5e-3;
+
+// ZrInteropBuild for a text read in: as ZrInteropBuild, except that a text
+// naming an EPSG system whose figures are EPSG's exactly (the ellipsoid
+// too) gives that system as ZrCoordSysFromEpsg builds it, on EPSG's exact
+// ellipsoid rather than the catalogue's rounded one.
+int ZrInteropBuildImported(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedRecord* proj,
+                           CZrPJCoordSys& cs, CString* reason);
 
 // The geographic halves of ZrInteropBuild and ZrInteropDescribe.
 ZRPRJ_API int ZrInteropBuildGeographic(const ZrEpsgGeographicRecord& geog, CZrPJGeoCoordSys& gcs,

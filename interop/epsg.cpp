@@ -146,6 +146,30 @@ CZrPJParams Reversed(const ZrEpsgTransformationRecord& r) {
     return p;
 }
 
+// Whether a catalogue ellipsoid is EPSG's own: the same axis and a flattening
+// within rounding of EPSG's inverse flattening (1e-15 relative; Krassowsky's
+// and the IAG 1975 ellipsoid's are held to the double). The rest keep their
+// figures to eight or nine decimals, which moves a zone's edge by up to a few
+// millimetres (GRS 1980's 1/298.257220427 for 1/298.257222101, 0.12 mm).
+bool EpsgsFigures(const CZrPJSpheroid& s, const ZrEpsgGeographicRecord& g) {
+    constexpr double kRelative = 1e-15;
+    const double f = g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening;
+    return s.GetAxis() == g.semiMajorAxis && std::fabs(s.GetFlattening() - f) <= kRelative * f;
+}
+
+// EPSG's definition with EPSG's ellipsoid figures: the catalogue's
+// geographic system (and, for a projected one, a catalogue row of the same
+// definition) where its ellipsoid is EPSG's, else the system as defined, under
+// the names the catalogue matched (a spheroid of its own, which the exports,
+// the identification and the datum rule of the translator take by its figures
+// and names).
+int BuildAsDefined(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedRecord* proj, CZrPJCoordSys& cs,
+                   CString* reason) {
+    CZrPJGeoCoordSys matched;
+    if (!ZrInteropBuildGeographic(geog, matched, reason)) return 0;
+    return ZrInteropBuild(geog, proj, cs, reason, EpsgsFigures(matched.GetDatum().GetSpheroid(), geog));
+}
+
 // Systems already built, by EPSG code, for this thread (the library takes no
 // locks): a host that sets systems up by code again and again pays for the
 // lookups and the matching against the catalogue once per code. What they
@@ -174,11 +198,14 @@ int Build(long epsgCode, long catalogue, CZrPJCoordSys& cs, CString* reason) {
     CZrPJCoordSys row;
     if (catalogue != kNone && FromMapping(epsgCode, catalogue, row, footRow, haveFootRow)) {
         // EPSG:n is EPSG's n: the mapped row answers where it agrees with
-        // EPSG's definition within a millimetre about its origin and over
-        // EPSG's area of use (a flattening rounded in the catalogue shows
-        // least at a zone's equatorial origin and most at its far edge), and
-        // EPSG's definition is built otherwise (the mapping still serves
-        // Set(code) and the reverse look-ups).
+        // EPSG's definition within a millimetre about its origin and within
+        // half a millimetre over EPSG's area of use, forward and back (a
+        // flattening rounded in the catalogue shows least at a zone's
+        // equatorial origin and most at its far edge; the half leaves room
+        // for another program's rendering of EPSG's definition, so the row
+        // is within a millimetre of that too), and EPSG's definition is
+        // built otherwise (the mapping still serves Set(code) and the
+        // reverse look-ups).
         ZrEpsgGeographicRecord geog;
         ZrEpsgProjectedRecord proj;
         CZrPJCoordSys own;
@@ -203,13 +230,13 @@ int Build(long epsgCode, long catalogue, CZrPJCoordSys& cs, CString* reason) {
     };
     // A geographic code first: its set-up then checks the geographic records
     // alone (EPSG's codes are unique across kinds).
-    if (ZrEpsgFindGeographic(epsgCode, geog)) return ZrInteropBuild(geog, nullptr, cs, reason);
+    if (ZrEpsgFindGeographic(epsgCode, geog)) return BuildAsDefined(geog, nullptr, cs, reason);
     if (ZrEpsgFindProjected(epsgCode, proj)) {
         if (!ZrEpsgFindGeographic(proj.baseGeographicCode, geog))
             return refused() ? 0
                              : Fail(reason, Text("EPSG:%ld rests on a geographic system the data file lacks",
                                                  epsgCode));
-        if (ZrInteropBuild(geog, &proj, cs, reason)) return 1;
+        if (BuildAsDefined(geog, &proj, cs, reason)) return 1;
         // What the mapping names, when EPSG's definition cannot be built.
         if (haveFootRow) {
             cs = footRow;
@@ -253,6 +280,25 @@ int ZrCoordSysFromEpsg(long epsgCode, CZrPJCoordSys& cs, CString* reason) {
         built.byCode.emplace(epsgCode, system);
     }
     cs = system;
+    return 1;
+}
+
+int ZrInteropBuildImported(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedRecord* proj,
+                           CZrPJCoordSys& cs, CString* reason) {
+    CZrPJCoordSys matched;
+    if (!ZrInteropBuild(geog, proj, matched, reason)) return 0;
+    cs = matched;
+    // A text that names EPSG's n and is EPSG's n, figures and all (as the
+    // library writes a system built from EPSG, and as other software writes
+    // EPSG's systems), is read as EPSG:n is built: on EPSG's exact ellipsoid,
+    // which the catalogue's rounded one would move by up to a few
+    // millimetres. A catalogue row that EPSG:n answers with stays the row.
+    const long code = proj ? proj->code : geog.code;
+    if (code <= 0 || EpsgsFigures(matched.GetGCS().GetDatum().GetSpheroid(), geog)) return 1;
+    CZrPJCoordSys epsg, exact;
+    if (ZrCoordSysFromEpsg(code, epsg, nullptr) && !(epsg == matched) &&
+        ZrInteropBuild(geog, proj, exact, nullptr, false) && exact == epsg)
+        cs = exact;
     return 1;
 }
 

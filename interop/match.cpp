@@ -502,31 +502,56 @@ bool ZrAgreesWithinAMillimetre(const CZrPJCoordSys& a, const CZrPJCoordSys& b) {
     return compared > 0;
 }
 
-// Whether two systems put a 9x9 grid over EPSG's area of use of the code
-// within a millimetre of each other (the grid about the origin misses the
-// area of a zone whose origin is on the equator, where a rounded flattening
-// shows least).
-bool ZrAgreesOverArea(const CZrPJCoordSys& a, const CZrPJCoordSys& b, long code) {
+// The farthest apart two systems put the points of EPSG's area of use of the
+// code, forward and back, on the ground in metres: 0 where the data file has
+// no area. Two grids are sampled: a 9x9 one from edge to edge (the grid about
+// the origin misses the area of a zone whose origin is on the equator, where
+// a rounded flattening shows least), and a 5x5 one inset a tenth from the
+// edges, which is where the comparisons with other software sample the area.
+// Each point goes forward through both; b's grid coordinates then go back
+// through a (a's inverse at the coordinates b gives, which is how a reader
+// of b's coordinates meets a). A catalogue row on a rounded International
+// 1924 agreed on the edge grid and was 1.04 mm off at the inset one.
+double ZrFarthestOverArea(const CZrPJCoordSys& a, const CZrPJCoordSys& b, long code) {
     ZrEpsgAreaRecord area;
-    if (!ZrEpsgFindArea(code, area)) return true;
-    constexpr double kMillimetre = 1e-3;
+    if (!ZrEpsgFindArea(code, area)) return 0.0;
     const double metresA = 1.0 / a.GetPJOperator().GetUnitFactor();
     const double metresB = 1.0 / b.GetPJOperator().GetUnitFactor();
     const double pmA = a.GetGCS().GetPrimeMeridian().GetLongitude();
     const double pmB = b.GetGCS().GetPrimeMeridian().GetLongitude();
+    // Angles on the ground: a degree of the equator of b's ellipsoid.
+    constexpr double kDegree = 0.017453292519943295; // radians
+    const double metresPerDegree = b.GetGCS().GetDatum().GetSpheroid().GetAxis() * kDegree;
     const double width = area.east - area.west + (area.east < area.west ? 360.0 : 0.0);
+    double farthest = 0.0;
+    auto compare = [&](double u, double v) {
+        double lon = area.west + width * u;
+        if (lon > 180.0) lon -= 360.0;
+        const double lat = area.south + (area.north - area.south) * v;
+        CPoint2D pa(lon - pmA, lat), pb(lon - pmB, lat);
+        const bool okA = a.Forward(&pa, 1) != 0, okB = b.Forward(&pb, 1) != 0;
+        if (!okA || !okB) return;
+        farthest =
+            std::max(farthest, std::hypot(pa.x * metresA - pb.x * metresB, pa.y * metresA - pb.y * metresB));
+        CPoint2D back(pb.x * metresB / metresA, pb.y * metresB / metresA);
+        if (!a.Inverse(&back, 1)) return;
+        double east = back.x + pmA - lon;
+        east -= 360.0 * std::round(east / 360.0);
+        const double north = back.y - lat;
+        farthest = std::max(farthest, std::hypot(east * std::cos(lat * kDegree), north) * metresPerDegree);
+    };
     for (int i = 0; i <= 8; ++i)
-        for (int j = 0; j <= 8; ++j) {
-            double lon = area.west + width * i / 8.0;
-            if (lon > 180.0) lon -= 360.0;
-            const double lat = area.south + (area.north - area.south) * j / 8.0;
-            CPoint2D pa(lon - pmA, lat), pb(lon - pmB, lat);
-            const bool okA = a.Forward(&pa, 1) != 0, okB = b.Forward(&pb, 1) != 0;
-            if (!okA || !okB) continue;
-            if (std::hypot(pa.x * metresA - pb.x * metresB, pa.y * metresA - pb.y * metresB) > kMillimetre)
-                return false;
-        }
-    return true;
+        for (int j = 0; j <= 8; ++j)
+            compare(i / 8.0, j / 8.0);
+    constexpr double kInset = 0.1;
+    for (int i = 0; i <= 4; ++i)
+        for (int j = 0; j <= 4; ++j)
+            compare(kInset + (1.0 - 2.0 * kInset) * i / 4.0, kInset + (1.0 - 2.0 * kInset) * j / 4.0);
+    return farthest;
+}
+
+bool ZrAgreesOverArea(const CZrPJCoordSys& a, const CZrPJCoordSys& b, long code) {
+    return ZrFarthestOverArea(a, b, code) <= kZrAreaAgreementMetres;
 }
 
 bool ZrMatchProjected(const ZrEpsgProjectedRecord& proj, CZrPJCoordSys& built) {
@@ -611,12 +636,18 @@ void AsWrittenGeographic(ZrEpsgGeographicRecord& g, const ZrEpsgGeographicRecord
     e.latitudeFirst = g.latitudeFirst;
     // A datum or spheroid of the system's own (no catalogue object) keeps its
     // name and goes without EPSG's code: read back by that code it would
-    // become the catalogue's, whose figures are rounded.
-    if (g.datumCode <= 0) {
+    // become the catalogue's, whose figures are rounded. Not where its
+    // figures are EPSG's own (a system built from EPSG's definition on an
+    // ellipsoid the catalogue rounds): a text of EPSG's n is read back as
+    // EPSG:n is built, on those figures.
+    constexpr double kRounding = 1e-15; // relative, of the flattening
+    const bool epsgsFigures = g.semiMajorAxis == epsg.semiMajorAxis &&
+                              Near(FlatteningOf(g), FlatteningOf(epsg), kRounding * FlatteningOf(epsg));
+    if (g.datumCode <= 0 && !epsgsFigures) {
         e.datumCode = 0;
         e.datumName = g.datumName;
     }
-    if (g.ellipsoidCode <= 0) {
+    if (g.ellipsoidCode <= 0 && !epsgsFigures) {
         e.ellipsoidCode = 0;
         e.ellipsoidName = g.ellipsoidName;
     }

@@ -637,7 +637,7 @@ int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
     if (type->text == "GeographicCRS" || type->text == "GeodeticCRS") {
         if (!r.Geographic(*crs, g)) return 0;
         if (!TakeShift(shift, g, why)) return r.Fail(why);
-        return ZrInteropBuild(g, nullptr, cs, reason);
+        return ZrInteropBuildImported(g, nullptr, cs, reason);
     }
     if (type->text == "ProjectedCRS") {
         ZrEpsgProjectedRecord p;
@@ -645,7 +645,7 @@ int ZrImportProjJson(const CString& text, CZrPJCoordSys& cs, CString* reason) {
         if (!TakeShift(shift, g, why)) return r.Fail(why);
         if (!ZrSphereOfRadiusA(p.methodCode, g.inverseFlattening, why)) return r.Fail(why);
         p.baseGeographicCode = g.code;
-        return ZrInteropBuild(g, &p, cs, reason);
+        return ZrInteropBuildImported(g, &p, cs, reason);
     }
     if (type->text == "EngineeringCRS" && shift.empty()) return r.Planar(*crs, cs, reason);
     return r.Fail("a " + type->text + " cannot be expressed");

@@ -1258,7 +1258,7 @@ int ZrImportWkt(const CString& text, CZrPJCoordSys& cs, CString* reason, tagZrCr
         ok = CheckTowgs84(r, reason);
     if (!ok || (r.projected && !AuthalicInWkt(r.geog, r.proj, reason))) return 0;
     CZrPJCoordSys built;
-    if (!ZrInteropBuild(r.geog, r.projected ? &r.proj : nullptr, built, reason)) return 0;
+    if (!ZrInteropBuildImported(r.geog, r.projected ? &r.proj : nullptr, built, reason)) return 0;
     cs = built;
     if (dialect) *dialect = form;
     return 1;
