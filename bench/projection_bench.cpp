@@ -212,6 +212,9 @@ bool OrthographicEurope(CZrPJCoordSys& cs) {
 bool AzimuthalEquidistantEurope(CZrPJCoordSys& cs) {
     return OnWgs84(cs, 43071, 10.0, 50.0, 1.0);
 }
+bool AzimuthalEquidistantNorthPole(CZrPJCoordSys& cs) {
+    return OnWgs84(cs, 43071, 0.0, 90.0, 1.0);
+}
 bool MeteosatView(CZrPJCoordSys& cs) {
     return OnWgs84(cs, 43072, 0.0, 0.0, 1.0 + 35785831.0 / 6378137.0);
 }
@@ -326,6 +329,15 @@ const Case kCases[] = {
     {"AzimuthalEquidistant_Europe", 0, "EPSG:4326",
      "+proj=aeqd +lat_0=50 +lon_0=10 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -20.0, 40.0,
      30.0, 70.0, AzimuthalEquidistantEurope},
+    // The same centre over the whole globe: the antipode's region, both poles
+    // and the centre's meridians take the geodesic library's path.
+    {"AzimuthalEquidistant_World", 0, "EPSG:4326",
+     "+proj=aeqd +lat_0=50 +lon_0=10 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -180.0, 180.0,
+     -90.0, 90.0, AzimuthalEquidistantEurope},
+    // Centred on the pole, where every geodesic from the centre is a meridian.
+    {"AzimuthalEquidistant_NorthPole", 0, "EPSG:4326",
+     "+proj=aeqd +lat_0=90 +lon_0=0 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -180.0, 180.0,
+     0.0, 90.0, AzimuthalEquidistantNorthPole},
     {"Geostationary_Meteosat", 0, "EPSG:4326",
      "+proj=geos +h=35785831 +lon_0=0 +x_0=0 +y_0=0 +datum=WGS84 +units=m +no_defs +type=crs", -60.0, 60.0,
      -60.0, 60.0, MeteosatView},

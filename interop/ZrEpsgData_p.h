@@ -233,6 +233,12 @@ ZRPRJ_API int ZrEpsgListCandidates(long sourceCode, long targetCode,
                                    bool (*gridAvailable)(const std::string&),
                                    std::vector<ZrEpsgCandidate>& out, const ZrEpsgAreaRecord& interest);
 // Every code the data file holds, ascending (for tests and listings).
+// The same between two geocentric systems (EPSG codes of theirs): EPSG's
+// Helmerts stated between them where it holds any, else the candidates
+// between the geographic systems on their datums.
+ZRPRJ_API int ZrEpsgListGeocentricCandidates(long sourceGeocentric, long targetGeocentric,
+                                             bool (*gridAvailable)(const std::string&),
+                                             std::vector<ZrEpsgCandidate>& out);
 ZRPRJ_API void ZrEpsgProjectedCodes(std::vector<long>& out);
 ZRPRJ_API void ZrEpsgGeographicCodes(std::vector<long>& out);
 ZRPRJ_API void ZrEpsgLeftOutCodes(std::vector<long>& out);

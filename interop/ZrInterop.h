@@ -155,7 +155,8 @@ ZRPRJ_API int ZrSetTranslatorEpsgOperation(CZrPJTranslator& translator, const CZ
 // `zrprj transformations` prints them, in PROJ's order (projinfo with
 // --spatial-test intersects): code, name ("Inverse of ..." where reversed),
 // method, accuracy, area, and for a grid that cannot be found, "grid
-// missing: NAME (looked in ...)".
+// missing: NAME (looked in ...)". Two geocentric systems' codes list what
+// EPSG states between them, as PROJ lists it for them.
 struct ZrOperationListing {
     long code = 0;
     CString name;

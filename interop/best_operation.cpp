@@ -79,6 +79,18 @@ bool FiguresAgree(double a1, double f1, double pm1, double a2, double f2, double
            std::fabs(pm1 - pm2) <= kSameMeridianDegrees;
 }
 
+// Whether a datum name is EPSG's for the datum of the geographic system
+// `code`, or the one that system is built with where the catalogue holds it
+// (ESRI's "D_JAPAN_2000" for JGD2000): a projected system built from EPSG's
+// definition on a catalogue datum carries the catalogue's name, and its
+// geographic half, taken alone, no longer says which EPSG system it is.
+bool DatumNamedAs(const CString& name, long code, const ZrEpsgGeographicRecord& g) {
+    if (ZrInteropSameName(name.c_str(), g.datumName.c_str())) return true;
+    CZrPJCoordSys built;
+    return ZrCoordSysFromEpsg(code, built, nullptr) && built.GetGCS().GetDatum().GetType() > 1 &&
+           ZrInteropSameName(name.c_str(), built.GetGCS().GetDatum().GetName().c_str());
+}
+
 // Whether two geographic systems that differ as objects hold one datum
 // reached by two routes: the catalogue's row and EPSG's definition of it
 // (GCS_S_JTSK and S-JTSK), or two EPSG systems EPSG puts on one datum.
@@ -94,7 +106,8 @@ bool OneDatum(const CZrPJCoordSys& src, const CZrPJCoordSys& des, std::string& d
                       sd.GetFlattening(), gd.GetPrimeMeridian().GetLongitude()))
         return false;
     ZrEpsgGeographicRecord a, b;
-    const bool knownA = EpsgGeographicOf(src, a) != kNone, knownB = EpsgGeographicOf(des, b) != kNone;
+    const long codeA = EpsgGeographicOf(src, a), codeB = EpsgGeographicOf(des, b);
+    const bool knownA = codeA != kNone, knownB = codeB != kNone;
     bool same = false;
     if (knownA && knownB) {
         same = a.datumCode > 0 && a.datumCode == b.datumCode;
@@ -102,7 +115,7 @@ bool OneDatum(const CZrPJCoordSys& src, const CZrPJCoordSys& des, std::string& d
         const ZrEpsgGeographicRecord& g = knownA ? a : b;
         const CZrPJGeoCoordSys& other = knownA ? gd : gs;
         const CZrPJSpheroid& s = knownA ? sd : ss;
-        same = ZrInteropSameName(other.GetDatum().GetName().c_str(), g.datumName.c_str()) &&
+        same = DatumNamedAs(other.GetDatum().GetName(), knownA ? codeA : codeB, g) &&
                FiguresAgree(s.GetAxis(), s.GetFlattening(), other.GetPrimeMeridian().GetLongitude(),
                             g.semiMajorAxis, g.inverseFlattening == 0.0 ? 0.0 : 1.0 / g.inverseFlattening,
                             g.primeMeridianLongitude);
@@ -481,6 +494,177 @@ bool CoversSharedArea(const CZrPJOperationChoice& choice, long from, long to, co
     return false;
 }
 
+// EPSG lists some geographic systems twice, latitude first and longitude
+// first (RGF93 v1 and RGF93 v1 (lon-lat)), and states operations for the
+// first alone. Where the other has none of its own, PROJ reaches it through
+// an axis order change, which moves no point (the library holds longitude
+// and latitude one way): the twin on the same datum, ellipsoid and prime
+// meridian with the other axis order; 0 where there is none.
+long AxisOrderTwin(long code) {
+    ZrEpsgGeographicRecord g, t;
+    if (!ZrEpsgFindGeographic(code, g) || g.datumCode <= 0) return 0;
+    std::vector<long> codes;
+    ZrEpsgGeographicCodes(codes);
+    for (long c : codes)
+        if (c != code && ZrEpsgFindGeographic(c, t) && t.datumCode == g.datumCode &&
+            t.latitudeFirst != g.latitudeFirst && t.ellipsoidCode == g.ellipsoidCode &&
+            t.primeMeridianCode == g.primeMeridianCode)
+            return c;
+    return 0;
+}
+
+// PROJ's own operations between the members of a datum ensemble and the
+// ensemble, which EPSG leaves out: each moves no point, and is as good as
+// the ensemble's accuracy. Through ETRS89 PROJ also chains them to ETRS89's
+// own operations (ETRF91 to WGS 84); WGS 84's realizations it reaches
+// elsewhere through the geocentric systems, so these join WGS 84 alone.
+struct EnsembleMember {
+    long member, ensemble;
+    const char* name; // PROJ's, from the ensemble to the member
+    double accuracy;  // metres
+    bool chains;      // PROJ joins it to the ensemble's own operations
+};
+constexpr EnsembleMember kEnsembleMembers[] = {
+    {8888, 4326, "WGS 84 to WGS 84 (Transit)", 2.0, false},
+    {9053, 4326, "WGS 84 to WGS 84 (G730)", 2.0, false},
+    {9054, 4326, "WGS 84 to WGS 84 (G873)", 2.0, false},
+    {9055, 4326, "WGS 84 to WGS 84 (G1150)", 2.0, false},
+    {9056, 4326, "WGS 84 to WGS 84 (G1674)", 2.0, false},
+    {9057, 4326, "WGS 84 to WGS 84 (G1762)", 2.0, false},
+    {9755, 4326, "WGS 84 to WGS 84 (G2139)", 2.0, false},
+    {9059, 4258, "ETRS89 to ETRF89", 0.1, true},
+    {9060, 4258, "ETRS89 to ETRF90", 0.1, true},
+    {9061, 4258, "ETRS89 to ETRF91", 0.1, true},
+    // ETRF92: PROJ goes through Denmark's own epoch shift and the
+    // geocentric systems instead (not built here).
+    {9062, 4258, "ETRS89 to ETRF92", 0.1, false},
+    {9063, 4258, "ETRS89 to ETRF93", 0.1, true},
+    {9064, 4258, "ETRS89 to ETRF94", 0.1, true},
+    {9065, 4258, "ETRS89 to ETRF96", 0.1, true},
+    {9066, 4258, "ETRS89 to ETRF97", 0.1, true},
+    {9067, 4258, "ETRS89 to ETRF2000", 0.1, true},
+    {9068, 4258, "ETRS89 to ETRF2005", 0.1, true},
+    {9069, 4258, "ETRS89 to ETRF2014", 0.1, true},
+};
+
+const EnsembleMember* MemberOf(long code) {
+    for (const EnsembleMember& m : kEnsembleMembers)
+        if (m.member == code) return &m;
+    return nullptr;
+}
+
+// The candidates between two geographic systems as PROJ lists them, and how
+// they were reached: between the two systems themselves, or with one side
+// taken through its axis order twin (see AxisOrderTwin) or through the
+// ensemble it is a member of, whose step PROJ names before or after them.
+// interest: the caller's area, or null for the systems' own.
+struct ReachedListing {
+    std::vector<ZrEpsgCandidate> list;
+    long from = 0, to = 0;     // the systems the candidates join
+    bool reached = false;      // through a step of PROJ's own: no EPSG code
+    std::string before, after; // that step's name, on the side it runs
+    double accuracy = 0.0;     // and its accuracy, added to each candidate's
+    // The two are an ensemble and one of its members: PROJ's own step alone.
+    const EnsembleMember* member = nullptr;
+    bool memberFirst = false;
+};
+
+// Whether a chain PROJ builds through an intermediate system undoes itself:
+// a Helmert run one way, then the same values run the other (PSAD56 to
+// SIRGAS-Chile 2002 (3) reversed, then PSAD56 to WGS 84 (17), which EPSG
+// gives the same translations). PROJ's pipeline drops such a pair, and of
+// chains left with the same pipeline over the same area keeps the first
+// (the better accuracy: SAD69's pair at 12 m before PSAD56's at 22 m).
+bool UndoesItself(const ZrEpsgCandidate& c, long from) {
+    if (c.kind != ZrEpsgCandidate::kConcatenated || c.Code() != 0 || c.concatenated.steps.size() != 2)
+        return false;
+    ZrEpsgCandidate first, second;
+    long via = 0, end = 0;
+    if (!StepCandidate(c.concatenated.steps[0], from, first, via) ||
+        !StepCandidate(c.concatenated.steps[1], via, second, end))
+        return false;
+    if (first.kind != ZrEpsgCandidate::kHelmert || second.kind != ZrEpsgCandidate::kHelmert ||
+        first.inverse == second.inverse)
+        return false;
+    const ZrEpsgTransformationRecord &x = first.helmert, &y = second.helmert;
+    return x.methodCode == y.methodCode && x.methodCode >= 9000 && x.tx == y.tx && x.ty == y.ty &&
+           x.tz == y.tz && x.rx == y.rx && x.ry == y.ry && x.rz == y.rz && x.ds == y.ds;
+}
+
+void DropRepeatedPipelines(std::vector<ZrEpsgCandidate>& list, long from) {
+    std::vector<ZrEpsgCandidate> kept;
+    for (const ZrEpsgCandidate& c : list) {
+        const ZrEpsgConcatenatedRecord& k = c.concatenated;
+        const bool repeated =
+            UndoesItself(c, from) && std::any_of(kept.begin(), kept.end(), [&](const ZrEpsgCandidate& e) {
+                const ZrEpsgConcatenatedRecord& o = e.concatenated;
+                return UndoesItself(e, from) && o.south == k.south && o.west == k.west &&
+                       o.north == k.north && o.east == k.east;
+            });
+        if (!repeated) kept.push_back(c);
+    }
+    list = std::move(kept);
+}
+
+ReachedListing ListReached(long from, long to, const ZrEpsgAreaRecord* interest) {
+    ReachedListing out;
+    out.from = from, out.to = to;
+    auto list = [&](long a, long b, std::vector<ZrEpsgCandidate>& found) {
+        const int n = interest ? ZrEpsgListCandidates(a, b, GridFound, found, *interest)
+                               : ZrEpsgListCandidates(a, b, GridFound, found);
+        if (n > 1) DropRepeatedPipelines(found, a);
+        return static_cast<int>(found.size());
+    };
+    if (list(from, to, out.list) > 0) return out;
+    for (const bool sourceSide : {true, false}) {
+        const long twin = AxisOrderTwin(sourceSide ? from : to);
+        if (twin == 0 || twin == (sourceSide ? to : from)) continue;
+        const long a = sourceSide ? twin : from, b = sourceSide ? to : twin;
+        if (list(a, b, out.list) == 0) continue;
+        out.from = a, out.to = b;
+        out.reached = true;
+        (sourceSide ? out.before : out.after) = "axis order change (2D)";
+        return out;
+    }
+    for (const bool sourceSide : {true, false}) {
+        const EnsembleMember* m = MemberOf(sourceSide ? from : to);
+        if (!m) continue;
+        const long other = sourceSide ? to : from;
+        if (other == m->ensemble) {
+            out.member = m;
+            out.memberFirst = sourceSide;
+            return out;
+        }
+        const long a = sourceSide ? m->ensemble : from, b = sourceSide ? to : m->ensemble;
+        if (!m->chains || list(a, b, out.list) == 0) continue;
+        out.from = a, out.to = b;
+        out.reached = true;
+        (sourceSide ? out.before : out.after) = sourceSide ? "Inverse of " + std::string(m->name) : m->name;
+        out.accuracy = m->accuracy;
+        return out;
+    }
+    return out;
+}
+
+// A candidate's name with the steps of PROJ's own it was reached through.
+std::string ReachedName(const ReachedListing& r, const std::string& name) {
+    return (r.before.empty() ? "" : r.before + " + ") + name + (r.after.empty() ? "" : " + " + r.after);
+}
+
+// PROJ's step between an ensemble and its member, as one operation that
+// moves no point (from the system `from`).
+ZrDatumOperation MemberOperation(const ReachedListing& r, const ZrOperationEllipsoid& a,
+                                 const ZrOperationEllipsoid& b) {
+    ZrDatumOperation op;
+    ZrOperationStep step;
+    step.from = a;
+    step.to = b;
+    op.Append(step);
+    op.name = r.memberFirst ? "Inverse of " + std::string(r.member->name) : r.member->name;
+    op.accuracy = r.member->accuracy;
+    return op;
+}
+
 // A geographic system by its EPSG code, or in words where EPSG lists none.
 std::string Named(long code) {
     return code > 0 ? "EPSG:" + std::to_string(code) : std::string("a geographic system EPSG does not list");
@@ -549,20 +733,23 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
         op.accuracy = 0.0;
         choice->Add(op);
     } else {
-        std::vector<ZrEpsgCandidate> list;
         ZrEpsgAreaRecord interest;
         const bool projectedInterest = ProjectedInterest(src, des, interest);
-        if (from != kNone && to != kNone) {
-            if (projectedInterest)
-                ZrEpsgListCandidates(from, to, GridFound, list, interest);
-            else
-                ZrEpsgListCandidates(from, to, GridFound, list);
-        }
+        ReachedListing found;
+        if (from != kNone && to != kNone)
+            found = ListReached(from, to, projectedInterest ? &interest : nullptr);
+        const std::vector<ZrEpsgCandidate>& list = found.list;
         const ZrOperationEllipsoid a = EllipsoidOf(src), b = EllipsoidOf(des);
+        if (found.member) choice->Add(MemberOperation(found, a, b));
         // A candidate whose grid is missing is skipped, as PROJ skips it.
         for (const ZrEpsgCandidate& c : list) {
             ZrDatumOperation op;
-            if (!OperationOf(c, from, a, b, op)) continue;
+            if (!OperationOf(c, found.from, a, b, op)) continue;
+            if (found.reached) {
+                op.code = 0; // PROJ's own chain: no EPSG code
+                op.name = ReachedName(found, op.name);
+                if (op.accuracy >= 0) op.accuracy += found.accuracy;
+            }
             // PROJ reads "- offshore" in EPSG's description of the area, which
             // the short area names held rarely repeat ("USA - GoM - 95°W to
             // 87.25°W" describes offshore Gulf of Mexico).
@@ -735,9 +922,33 @@ const char* MethodName(long method) {
 
 int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<ZrOperationListing>& out) {
     out.clear();
-    std::vector<ZrEpsgCandidate> list;
-    ZrEpsgListCandidates(sourceGeographic, targetGeographic, GridFound, list);
-    for (const ZrEpsgCandidate& c : list) {
+    ReachedListing found;
+    ZrEpsgGeocentricRecord source, target;
+    if (ZrEpsgFindGeocentric(sourceGeographic, source) && ZrEpsgFindGeocentric(targetGeographic, target)) {
+        ZrEpsgListGeocentricCandidates(sourceGeographic, targetGeographic, GridFound, found.list);
+        // Where EPSG states nothing between the geocentric systems, PROJ
+        // runs the geographic systems' operations between conversions to
+        // and from their 3D forms, and names them so.
+        const bool geographic =
+            std::any_of(found.list.begin(), found.list.end(), [](const ZrEpsgCandidate& c) {
+                return c.kind != ZrEpsgCandidate::kHelmert || c.helmert.methodCode >= 9000;
+            });
+        if (geographic) {
+            found.reached = true;
+            found.before = "Conversion from " + source.name + " (geocentric) to " + source.name + " (geog3D)";
+            found.after = "Conversion from " + target.name + " (geog3D) to " + target.name + " (geocentric)";
+        }
+    } else
+        found = ListReached(sourceGeographic, targetGeographic, nullptr);
+    if (found.member) {
+        ZrOperationListing l;
+        l.name = CString(MemberOperation(found, {}, {}).name.c_str());
+        l.methodCode = 9603;
+        l.methodName = MethodName(l.methodCode);
+        l.accuracy = found.member->accuracy;
+        out.push_back(l);
+    }
+    for (const ZrEpsgCandidate& c : found.list) {
         ZrOperationListing l;
         const bool other = c.kind == ZrEpsgCandidate::kOther;
         const bool chain = c.kind == ZrEpsgCandidate::kConcatenated;
@@ -745,8 +956,8 @@ int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<Z
                                   : other    ? c.other.name
                                   : c.isGrid ? c.grid.name
                                              : c.helmert.name;
-        l.code = c.Code();
-        l.name = CString(((c.inverse ? "Inverse of " : "") + name).c_str());
+        l.code = found.reached ? 0 : c.Code();
+        l.name = CString(ReachedName(found, (c.inverse ? "Inverse of " : "") + name).c_str());
         l.methodCode = chain      ? 0
                        : other    ? c.other.methodCode
                        : c.isGrid ? c.grid.methodCode
@@ -756,6 +967,7 @@ int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<Z
                      : other    ? c.other.accuracy
                      : c.isGrid ? c.grid.accuracy
                                 : c.helmert.accuracy;
+        if (found.reached && l.accuracy >= 0) l.accuracy += found.accuracy;
         l.area = CString(AreaNameOf(c).c_str());
         l.missing = CString(MissingGridOf(c).c_str());
         out.push_back(l);

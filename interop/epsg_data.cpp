@@ -2010,11 +2010,22 @@ std::vector<Ranked> DirectCandidates(long sourceCode, long targetCode,
     return list;
 }
 
-// PROJ's ranking, with its grid rules: runnable operations first; known
-// accuracy before unknown (and among unknown ones, grids first, for their
-// likely better practice); the larger area; the better accuracy (and at
-// equal accuracy, no grid first); then as for the Helmerts alone.
+// Whether PROJ can write the operation as a pipeline: it ranks those it
+// cannot after all others, whatever their accuracy or area. Its 9.1 writes
+// no time-specific Helmert (EPSG's methods 1065 and 1066, ITRF96 to ITRF97
+// (1) among them).
+bool ProjRuns(const Ranked& r) {
+    return !(r.c.kind == ZrEpsgCandidate::kHelmert &&
+             (r.c.helmert.methodCode == 1065 || r.c.helmert.methodCode == 1066));
+}
+
+// PROJ's ranking, with its grid rules: those it can write first; runnable
+// operations next; known accuracy before unknown (and among unknown ones,
+// grids first, for their likely better practice); the larger area; the
+// better accuracy (and at equal accuracy, no grid first); then as for the
+// Helmerts alone.
 bool RankedBefore(const Ranked& a, const Ranked& b) {
+    if (ProjRuns(a) != ProjRuns(b)) return ProjRuns(a);
     if (a.available != b.available) return a.available;
     if (a.known != b.known) return a.known;
     const double accA = a.accuracy, accB = b.accuracy;
@@ -2193,6 +2204,66 @@ int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)
 int ZrEpsgListCandidates(long sourceCode, long targetCode, bool (*gridAvailable)(const std::string&),
                          std::vector<ZrEpsgCandidate>& out, const ZrEpsgAreaRecord& interest) {
     return ListCandidates(sourceCode, targetCode, gridAvailable, out, &interest);
+}
+
+namespace {
+// EPSG's Helmerts stated between geocentric systems (or geographic 3D ones)
+// on the datums of two geographic systems, ranked as PROJ ranks them.
+std::vector<Ranked> GeocentricHelmerts(long sourceBase, long targetBase, const Box& interest) {
+    std::vector<Ranked> list;
+    for (const ZrEpsgTransformationRecord& t : AllTransformations().records) {
+        if (!(t.sourceCode == sourceBase && t.targetCode == targetBase) &&
+            !(t.sourceCode == targetBase && t.targetCode == sourceBase))
+            continue;
+        Ranked r;
+        r.c.helmert = t;
+        r.c.inverse = t.sourceCode != sourceBase;
+        Box use;
+        if (!IsGeocentricHelmert(r.c) || !Intersect(Box{t.south, t.west, t.north, t.east}, interest, use))
+            continue;
+        r.area = PseudoArea(use);
+        r.null = IsNullHelmert(t);
+        r.name = r.c.inverse ? "Inverse of " + t.name : t.name;
+        r.accuracy = t.accuracy;
+        list.push_back(std::move(r));
+    }
+    // One superseded by another offered beside it goes, as between geographic systems.
+    const auto& superseded = AllOperations().superseded;
+    const auto offered = [&](long code) {
+        return std::any_of(list.begin(), list.end(), [code](const Ranked& r) { return r.c.Code() == code; });
+    };
+    list.erase(std::remove_if(list.begin(), list.end(),
+                              [&](const Ranked& r) {
+                                  return std::any_of(superseded.begin(), superseded.end(),
+                                                     [&](const auto& s) {
+                                                         return s.first == r.c.Code() && offered(s.second);
+                                                     });
+                              }),
+               list.end());
+    std::stable_sort(list.begin(), list.end(), RankedBefore);
+    return list;
+}
+} // namespace
+
+int ZrEpsgListGeocentricCandidates(long sourceGeocentric, long targetGeocentric,
+                                   bool (*gridAvailable)(const std::string&),
+                                   std::vector<ZrEpsgCandidate>& out) {
+    out.clear();
+    ZrEpsgGeocentricRecord a, b;
+    if (sourceGeocentric == targetGeocentric || !ZrEpsgFindGeocentric(sourceGeocentric, a) ||
+        !ZrEpsgFindGeocentric(targetGeocentric, b))
+        return 0;
+    // PROJ looks first for EPSG's operations between the geocentric systems
+    // themselves (ETRS89 to WGS 84 gives 9225, stated between them, and not
+    // 1149, stated between the geographic ones); where EPSG states none, it
+    // goes through the geographic systems on the two datums.
+    const Box areaA{a.south, a.west, a.north, a.east}, areaB{b.south, b.west, b.north, b.east};
+    const Box& interest = PseudoArea(areaA) < PseudoArea(areaB) ? areaA : areaB;
+    std::vector<Ranked> list = GeocentricHelmerts(a.baseCode, b.baseCode, interest);
+    if (list.empty()) return ZrEpsgListCandidates(a.baseCode, b.baseCode, gridAvailable, out);
+    for (Ranked& r : list)
+        out.push_back(std::move(r.c));
+    return static_cast<int>(out.size());
 }
 
 int ZrEpsgListGeoidOperations(long verticalCode, std::vector<ZrEpsgGeoidRecord>& out) {

@@ -28,10 +28,50 @@ enum class BatchKernel : int {
     kEqualAreaConic,     // Albers
     kMercator,           // on the ellipsoid
     kSphereMercator,     // on the sphere (Web Mercator)
+    kGeodesicAzimuthal,  // azimuthal equidistant on the ellipsoid
 };
 
 // Points per block: a multiple of the widest register's lanes (8 doubles).
 constexpr std::size_t kBatchBlock = 64;
+
+// The azimuthal equidistant on the ellipsoid: its forward solves the
+// ordinary geodesic from the centre by Newton's rounds, on both paths alike.
+namespace geodesic_rounds {
+// The error after a Newton step is of the order of the step squared: a step
+// below this (radians), with the longitude's error as small, leaves under
+// 1e-18, a few picometres at the antipode, so the point is taken without
+// another round. Where the derivative is large (the geodesic arrives nearly
+// along the parallel) a small step alone says nothing of the next.
+constexpr double kLastStep = 1e-9;
+// Rounds before the point is handed to the geodesic library: two suffice
+// for nine points in ten, three for the rest of the earth's.
+constexpr int kRounds = 8;
+// Ends nearer a pole than this cosine of the reduced latitude (0.6 m) have
+// an azimuth only by the library's convention.
+constexpr double kPolarCosine = 1e-7;
+// sin of the distance from the antipode on the auxiliary sphere below which
+// the library solves the point (640 km, where the azimuth turns by metres
+// for a change of the point in its last place), beside the region where the
+// sphere is no guide (the astroid's, 6 pi f cos^2 beta1, widened fourfold).
+constexpr double kAntipodeBand = 0.1;
+constexpr double kAstroidWidth = 24.0;
+// A reduced latitude's cosine is kept above this at a pole, as the library
+// does, so that the end has a meridian (its longitude's).
+constexpr double kTinyCosine = 1.4916681462400413e-154; // sqrt(DBL_MIN)
+// Within this distance of the centre (metres at unit scale) a map point is
+// the centre: the geodesic's azimuth there is undefined.
+constexpr double kCentreDistance = 1e-10;
+} // namespace geodesic_rounds
+
+// The centre (its reduced latitude and dn = sqrt(1 + e'^2 sin^2 beta)), the
+// ellipsoid, and the longitude's series in n (A3, C3), from the operator.
+struct GeodesicBatch {
+    double sbet1 = 0.0, cbet1 = 1.0, dn1 = 1.0;
+    double pole = 0.0; // 1 or -1 for a centre at the north or south pole, else 0
+    double a = 0.0, b = 0.0, f = 0.0, f1 = 1.0, ep2 = 0.0;
+    double A3[6] = {};
+    double C3[5][6] = {};
+};
 
 // What a kernel reads: the frame's definition and the constants of the kind,
 // copied from the operator once per array call.
@@ -56,6 +96,7 @@ struct BatchConstants {
     // Krueger's series of the transverse kinds beyond the classical reach:
     // rectifying radius, the two coefficient sets, the origin's northing.
     double krA = 0.0, alpha[6] = {}, beta[6] = {}, krY0 = 0.0;
+    GeodesicBatch geodesic;
 };
 
 // The done-flag of each lane: nonzero where the kernel finished the point.

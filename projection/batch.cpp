@@ -481,6 +481,8 @@ HWY_INLINE void SphereMercatorInverse(const BatchConstants& k, V& x, V& y, M& ok
     y = hn::Min(hn::Max(phi, C(-kHalfPi)), C(kHalfPi));
 }
 
+#include "projection/ZrPJGeodesicKernel-inl.h"
+
 // ---- The frame, as the scalar one does it for a common point ----
 using KindStep = void (*)(const BatchConstants&, V&, V&, M&);
 
@@ -559,6 +561,8 @@ void ForwardBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return ForwardLoop<MercatorForward>(k, x, y, done, count);
     case BatchKernel::kSphereMercator:
         return ForwardLoop<SphereMercatorForward>(k, x, y, done, count);
+    case BatchKernel::kGeodesicAzimuthal:
+        return ForwardLoop<GeodesicAzimuthalForward>(k, x, y, done, count);
     case BatchKernel::kNone:
         break;
     }
@@ -578,6 +582,8 @@ void InverseBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return InverseLoop<MercatorInverse>(k, x, y, done, count);
     case BatchKernel::kSphereMercator:
         return InverseLoop<SphereMercatorInverse>(k, x, y, done, count);
+    case BatchKernel::kGeodesicAzimuthal:
+        return InverseLoop<GeodesicAzimuthalInverse>(k, x, y, done, count);
     case BatchKernel::kNone:
         break;
     }

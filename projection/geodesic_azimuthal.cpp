@@ -10,13 +10,30 @@
 // needs no iteration: it is solved here in radians with Karney's series
 // (2013, "Algorithms for geodesics", eqs. 17, 18, 21, 24 and 25), the
 // centre's reduced latitude and the series' dependence on n summed once at
-// set-up, and the azimuth's sine and cosine read off the map's x and y. The
-// geodesic library, which takes degrees, reduces angles and builds a
-// geodesic line object per call, costs twice as much a point; it still
-// solves the forward (an iteration on the azimuth) and any ellipsoid
-// flatter than the series serve.
+// set-up, and the azimuth's sine and cosine read off the map's x and y.
+//
+// The forward is the inverse geodesic problem, Newton's method on the
+// azimuth (same paper, section 4), written here for the ordinary geodesic
+// only: not meridional or equatorial, not near-antipodal, not at the
+// centre. Sines and cosines are carried through the rounds; the last round's
+// step is not confirmed by another evaluation, its error being the square
+// of the step; the distance is carried to the corrected azimuth by the
+// first variation of arc length. Every other point, and any that has not
+// converged, goes to the geodesic library, which takes degrees, reduces
+// angles and handles each special case; it also serves any ellipsoid
+// flatter than the series serve. From a centre at a pole every geodesic is a
+// meridian, and the forward is the meridian arc alone.
+//
+// Both directions take the same orders: for the earth eps stays below
+// 0.0017, and the distance's series must reach eps^5 (the term an eps^4
+// series drops, eps^5/32 of b, is 2.7 nm), the longitude's eps^4 (its eps^4
+// terms reach 27 nm at 15,000 km). One order more is kept in each (eps^6,
+// eps^5): dropping it moves no forward point by more than its rounding (1 nm
+// within 3,000 km, three last places beyond), dropping two moves them by up
+// to 68 nm.
 #include "projection/ZrPJOperator.h"
 
+#include "projection/ZrPJBatch_p.h"
 #include "projection/ZrPJKernels_p.h"
 
 #include "geodesy/ZrPJMath.h"
@@ -25,19 +42,14 @@
 #include <cmath>
 
 using namespace zrpj;
+using namespace zrpj::geodesic_rounds;
 
 namespace {
-// Within this distance of the centre (metres at unit scale) a point is the
-// centre: the geodesic's azimuth there is undefined.
-constexpr double kCentreDistance = 1e-10;
 // The series below are truncated at sixth order in eps (A1, C1, C1') and
 // fifth in (n, eps) jointly (A3, C3); with eps below n, what they leave is
 // under 1e-18 rad for f up to 0.01 (every earth ellipsoid: 0.0034). Beyond,
 // the library's solution takes over (it adds a Newton round there).
 constexpr double kSeriesFlattening = 0.01;
-// A reduced latitude's cosine is kept above this at a pole, as the library
-// does, so that the centre has a meridian (its longitude's).
-constexpr double kTinyCosine = 1.4916681462400413e-154; // sqrt(DBL_MIN)
 
 // A1 - 1, with A1 = (1 + eps^2/4 + eps^4/64 + eps^6/256) / (1 - eps).
 inline double A1m1(double eps) {
@@ -82,6 +94,237 @@ inline double SineSeries(double s, double c, const double* k, int count) {
     }
     return 2.0 * s * c * b1;
 }
+
+// A2 - 1 and C2, the series of the reduced length's second integral (eq. 42
+// and its sine coefficients): they serve only Newton's derivative, where a
+// relative error of eps^4 (1e-11) costs nothing, so they stop at eps^3.
+inline double A2m1(double eps) {
+    const double e2 = eps * eps;
+    return e2 * (1.0 / 4 + e2 * (9.0 / 64)) * (1.0 - eps) - eps;
+}
+inline void C2Series(double eps, double c[3]) {
+    const double e2 = eps * eps;
+    c[0] = eps * (0.5 + e2 * (1.0 / 16));
+    c[1] = e2 * (3.0 / 16);
+    c[2] = e2 * eps * (5.0 / 48);
+}
+
+// sqrt(a^2 + b^2) for arguments of order 1, as the vector kernel forms it
+// (the library's hypot rounds differently in the last place).
+inline double Norm(double a, double b) {
+    return std::sqrt(a * a + b * b);
+}
+
+// The fixed end, the ellipsoid and the series of the longitude, as the
+// forward's solver reads them.
+struct GeodesicFrame {
+    double f, f1, ep2, a, b;
+    const double* A3;
+    const double (*C3)[6];
+};
+
+// One end of a geodesic: its reduced latitude (sine, cosine) and
+// dn = sqrt(1 + e'^2 sin^2 beta).
+struct GeodesicEnd {
+    double sbet, cbet, dn;
+};
+
+// The geodesic from end 1 (beta1 <= 0, |beta2| <= |beta1|) leaving at
+// azimuth alpha1 (sine, cosine), followed to end 2's latitude, where it first
+// arrives heading north or along the parallel. Gives the longitude it
+// overshoots by (v, radians), dv/dalpha1, the distance and the azimuth at
+// end 2; false where the derivative vanishes (a vertex at end 2).
+struct GeodesicRound {
+    double v, dv, s, salp2, calp2, salp0;
+};
+inline bool EvaluateRound(const GeodesicFrame& g, const GeodesicEnd& e1, const GeodesicEnd& e2, double salp1,
+                          double calp1, double slam12, double clam12, GeodesicRound& r) {
+    const double salp0 = salp1 * e1.cbet, calp0 = Norm(calp1, salp1 * e1.sbet);
+    // sigma and omega at end 1, measured from the geodesic's equator crossing.
+    double ssig1 = e1.sbet, csig1 = calp1 * e1.cbet;
+    const double somg1 = salp0 * e1.sbet, comg1 = csig1;
+    double t = Norm(ssig1, csig1);
+    ssig1 /= t;
+    csig1 /= t;
+    // Clairaut's relation gives alpha2; its cosine from the difference of the
+    // latitudes' cosines (or sines, whichever is better conditioned).
+    const double salp2 = e2.cbet != e1.cbet ? salp0 / e2.cbet : salp1;
+    const double calp2 = e2.cbet != e1.cbet || std::fabs(e2.sbet) != -e1.sbet
+                             ? std::sqrt((calp1 * e1.cbet) * (calp1 * e1.cbet) +
+                                         (e1.cbet < -e1.sbet ? (e2.cbet - e1.cbet) * (e1.cbet + e2.cbet)
+                                                             : (e1.sbet - e2.sbet) * (e1.sbet + e2.sbet))) /
+                                   e2.cbet
+                             : std::fabs(calp1);
+    if (calp2 == 0.0) return false;
+    double ssig2 = e2.sbet, csig2 = calp2 * e2.cbet;
+    const double somg2 = salp0 * e2.sbet, comg2 = csig2;
+    t = Norm(ssig2, csig2);
+    ssig2 /= t;
+    csig2 /= t;
+    const double sig12 =
+        std::atan2(std::max(0.0, csig1 * ssig2 - ssig1 * csig2), csig1 * csig2 + ssig1 * ssig2);
+    // omega12 - lambda12 in one arctangent, then the ellipsoid's longitude
+    // term (eq. 8).
+    const double somg12 = std::max(0.0, comg1 * somg2 - somg1 * comg2),
+                 comg12 = comg1 * comg2 + somg1 * somg2;
+    const double eta = std::atan2(somg12 * clam12 - comg12 * slam12, comg12 * clam12 + somg12 * slam12);
+    const double k2 = calp0 * calp0 * g.ep2;
+    const double eps = k2 / (2.0 * (1.0 + std::sqrt(1.0 + k2)) + k2);
+    double c3[5];
+    for (int l = 0; l < 5; ++l)
+        c3[l] = Poly5(g.C3[l], eps);
+    const double B312 = SineSeries(ssig2, csig2, c3, 5) - SineSeries(ssig1, csig1, c3, 5);
+    r.v = eta - g.f * Poly5(g.A3, eps) * salp0 * (sig12 + B312);
+    // The distance (eq. 7 with the C1 series) and the reduced length m12 / b,
+    // whose ratio to cos alpha2 cos beta2 is dlambda12 / dalpha1 (eq. 46).
+    double c1[6], c2[3];
+    C1Series(eps, c1);
+    C2Series(eps, c2);
+    const double a1m1 = A1m1(eps), a2m1 = A2m1(eps);
+    const double B1 = SineSeries(ssig2, csig2, c1, 6) - SineSeries(ssig1, csig1, c1, 6);
+    const double B2 = SineSeries(ssig2, csig2, c2, 3) - SineSeries(ssig1, csig1, c2, 3);
+    const double J12 = (a1m1 - a2m1) * sig12 + ((1.0 + a1m1) * B1 - (1.0 + a2m1) * B2);
+    const double m12b = e2.dn * (csig1 * ssig2) - e1.dn * (ssig1 * csig2) - csig1 * csig2 * J12;
+    r.dv = m12b * g.f1 / (calp2 * e2.cbet);
+    r.s = g.b * (1.0 + a1m1) * (sig12 + B1);
+    r.salp2 = salp2;
+    r.calp2 = calp2;
+    r.salp0 = salp0;
+    return true;
+}
+
+// Reduced latitude from geodetic latitude.
+inline GeodesicEnd EndAt(const GeodesicFrame& g, double phi) {
+    double sb = g.f1 * std::sin(phi), cb = std::cos(phi);
+    const double r = Norm(sb, cb);
+    sb /= r;
+    cb = std::max(cb / r, kTinyCosine);
+    return {sb, cb, std::sqrt(1.0 + g.ep2 * sb * sb)};
+}
+
+// The centre's azimuth (sine, cosine) and the distance to the point at
+// longitude lam from the centre (within half a turn) and reduced latitude
+// 'point'; false for every geodesic the rounds are not written for.
+bool OrdinaryInverse(const GeodesicFrame& g, const GeodesicEnd& centre, const GeodesicEnd& point, double lam,
+                     double& sa, double& ca, double& s) {
+    // Reflections and the exchange of the ends that bring the geodesic into
+    // the form above: end 1 south of the equator, at least as far from it as
+    // end 2, end 2 east.
+    double lonSign = lam < 0.0 ? -1.0 : 1.0;
+    lam = std::fabs(lam);
+    const bool swapped = std::fabs(point.sbet) > std::fabs(centre.sbet);
+    GeodesicEnd e1 = swapped ? point : centre, e2 = swapped ? centre : point;
+    if (swapped) lonSign = -lonSign;
+    const double latSign = e1.sbet > 0.0 ? -1.0 : 1.0;
+    e1.sbet *= latSign;
+    e2.sbet *= latSign;
+    const double slam12 = std::sin(lam), clam12 = std::cos(lam);
+    // Meridional, equatorial, at a pole: the library's cases.
+    if (lam == 0.0 || lam == kPi || e1.sbet == 0.0 || e1.cbet < kPolarCosine || e2.cbet < kPolarCosine)
+        return false;
+    // The starting azimuth: the great circle on the auxiliary sphere, with
+    // omega12 from lambda12 scaled by the mean dn for short lines (eq. 48).
+    const double sbet12 = e2.sbet * e1.cbet - e2.cbet * e1.sbet;
+    const double cbet12 = e2.cbet * e1.cbet + e2.sbet * e1.sbet;
+    const double sbet12a = e2.sbet * e1.cbet + e2.cbet * e1.sbet;
+    double somg = slam12, comg = clam12;
+    const bool shortLine = cbet12 >= 0.0 && sbet12 < 0.5 && e2.cbet * lam < 0.5;
+    if (shortLine) {
+        const double sm = e1.sbet + e2.sbet, cm = e1.cbet + e2.cbet;
+        const double dnm = std::sqrt(1.0 + g.ep2 * (sm * sm) / (sm * sm + cm * cm));
+        const double omg = lam / (g.f1 * dnm);
+        somg = std::sin(omg);
+        comg = std::cos(omg);
+    }
+    double salp1 = e2.cbet * somg;
+    double calp1 = comg >= 0.0 ? sbet12 + e2.cbet * e1.sbet * (somg * somg) / (1.0 + comg)
+                               : sbet12a - e2.cbet * e1.sbet * (somg * somg) / (1.0 - comg);
+    const double ssig12 = Norm(salp1, calp1);
+    const double csig12 = e1.sbet * e2.sbet + e1.cbet * e2.cbet * comg;
+    // Near the antipode the sphere is no guide (the astroid's region, widened
+    // fourfold, and a band of 640 km besides, where the azimuth turns by
+    // metres for a change of the point in its last place): the library's
+    // case.
+    if (csig12 < 0.0 && ssig12 < kAntipodeBand + kAstroidWidth * g.f * kPi * e1.cbet * e1.cbet) return false;
+    if (!(ssig12 > 0.0)) return false;
+    salp1 /= ssig12;
+    calp1 /= ssig12;
+    if (!shortLine) {
+        // The sphere's great circle runs short in longitude by about
+        // f sin(alpha0) sigma12 (eq. 8 to first order in f): aim the circle
+        // that much further, which leaves an error of order f^2 in place of
+        // f and saves a round.
+        const double omg = lam + g.f * salp1 * e1.cbet * std::atan2(ssig12, csig12);
+        somg = std::sin(omg);
+        comg = std::cos(omg);
+        salp1 = e2.cbet * somg;
+        calp1 = comg >= 0.0 ? sbet12 + e2.cbet * e1.sbet * (somg * somg) / (1.0 + comg)
+                            : sbet12a - e2.cbet * e1.sbet * (somg * somg) / (1.0 - comg);
+        const double t = Norm(salp1, calp1);
+        if (!(t > 0.0)) return false;
+        salp1 /= t;
+        calp1 /= t;
+    }
+    GeodesicRound r{};
+    for (int round = 0; round < kRounds; ++round) {
+        if (!EvaluateRound(g, e1, e2, salp1, calp1, slam12, clam12, r) || !(r.dv > 0.0)) return false;
+        const double step = -r.v / r.dv;
+        if (!(std::fabs(step) < 0.5)) return false;
+        RotateBySmallAngle(salp1, calp1, step);
+        if (!(salp1 > 0.0)) return false;
+        if (std::fabs(step) < kLastStep && std::fabs(r.v) < kLastStep) {
+            // The distance follows the corrected azimuth by the first
+            // variation: the end moves -v along its parallel, of radius
+            // a cos beta2, whose component along the geodesic is sin alpha2;
+            // a cos beta2 sin alpha2 = a sin alpha0 (Clairaut).
+            s = r.s - g.a * r.salp0 * r.v;
+            double salp2 = salp1 * e1.cbet / e2.cbet, calp2 = r.calp2;
+            if (swapped) {
+                // alpha2 again from the corrected alpha1 (its cosine keeps
+                // its sign and moves by the step times its derivative).
+                const double c = calp1 * e1.cbet;
+                calp2 = std::sqrt(c * c + (e1.cbet < -e1.sbet ? (e2.cbet - e1.cbet) * (e1.cbet + e2.cbet)
+                                                              : (e1.sbet - e2.sbet) * (e1.sbet + e2.sbet))) /
+                        e2.cbet;
+                if (e2.cbet == e1.cbet && std::fabs(e2.sbet) == -e1.sbet) calp2 = std::fabs(calp1);
+                // The centre's azimuth is the reverse of alpha2.
+                sa = -salp2;
+                ca = -calp2;
+            } else {
+                sa = salp1;
+                ca = calp1;
+            }
+            sa *= lonSign;
+            ca *= latSign;
+            const double n = Norm(sa, ca);
+            sa /= n;
+            ca /= n;
+            return true;
+        }
+    }
+    return false;
+}
+
+// From a pole every geodesic is a meridian: the distance is the meridian arc
+// to the point (eq. 7 with alpha0 = 0, sigma = beta, and the arc from the
+// equator to the pole a quarter turn, the sine series vanishing there), the
+// azimuth pi - lambda from the north pole and lambda from the south, reckoned
+// from the centre's meridian as the library does. A point at the other pole
+// has every azimuth: the library's convention decides it.
+bool PolarInverse(const GeodesicFrame& g, bool north, const GeodesicEnd& point, double lam, double& sa,
+                  double& ca, double& s) {
+    if (point.cbet < kPolarCosine && (point.sbet > 0.0) != north) return false;
+    const double k2 = g.ep2;
+    const double eps = k2 / (2.0 * (1.0 + std::sqrt(1.0 + k2)) + k2);
+    double c1[6];
+    C1Series(eps, c1);
+    const double sign = north ? 1.0 : -1.0;
+    const double beta = std::atan2(point.sbet, point.cbet);
+    s = g.b * (1.0 + A1m1(eps)) * (kHalfPi - sign * (beta + SineSeries(point.sbet, point.cbet, c1, 6)));
+    sa = std::sin(lam);
+    ca = -sign * std::cos(lam);
+    return true;
+}
 } // namespace
 
 int CZrPJOperator::Setup_Azimuthal_Equidistant_Ellipsoid() {
@@ -119,6 +362,20 @@ int CZrPJOperator::Setup_Azimuthal_Equidistant_Ellipsoid() {
 }
 
 int CZrPJOperator::Azimuthal_Equidistant_Ellipsoid_Forward(CPoint2D& pt) const {
+    if (m_gc.fast && std::fabs(pt.x) <= kPi) {
+        const GeodesicFrame g{m_def.f, m_gc.f1, m_gc.ep2, m_def.a, m_gc.b, m_gc.A3, m_gc.C3};
+        const GeodesicEnd centre{m_gc.sbet1, m_gc.cbet1, std::sqrt(1.0 + m_gc.ep2 * m_gc.sbet1 * m_gc.sbet1)};
+        const GeodesicEnd point = EndAt(g, pt.y);
+        double sa = 0.0, ca = 1.0, s = 0.0;
+        const bool solved = std::fabs(m_def.phi0) == kHalfPi
+                                ? PolarInverse(g, m_def.phi0 > 0.0, point, pt.x, sa, ca, s)
+                                : OrdinaryInverse(g, centre, point, pt.x, sa, ca, s);
+        if (solved) {
+            pt.x = s * sa;
+            pt.y = s * ca;
+            return 1;
+        }
+    }
     const CPoint2D centre(0.0, m_def.phi0 * CZrPJMath::kRadToDeg);
     const CPoint2D point(pt.x * CZrPJMath::kRadToDeg, pt.y * CZrPJMath::kRadToDeg);
     double azi1 = 0.0, azi2 = 0.0, s = 0.0;

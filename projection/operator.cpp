@@ -382,6 +382,7 @@ constexpr BatchRow kBatchKinds[] = {
     {43004, BatchKernel::kMercator},           {43005, BatchKernel::kTransverseMercator},
     {43006, BatchKernel::kTransverseMercator}, {43007, BatchKernel::kEqualAreaConic},
     {43020, BatchKernel::kConformalConic},     {43045, BatchKernel::kSphereMercator},
+    {43071, BatchKernel::kGeodesicAzimuthal},
 };
 
 // The kernels' atanh series and their Mercator and cone forms hold for an
@@ -453,6 +454,24 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
         return m_ell.e < kBatchEccentricityLimit && (!inverse || std::fabs(m_kc.c1) > kBatchDegenerate);
     case BatchKernel::kSphereMercator:
         return true;
+    case BatchKernel::kGeodesicAzimuthal: {
+        // An ellipsoid flatter than the series serve is the geodesic
+        // library's, on the scalar path.
+        GeodesicBatch& g = k.geodesic;
+        g.sbet1 = m_gc.sbet1;
+        g.cbet1 = m_gc.cbet1;
+        g.dn1 = std::sqrt(1.0 + m_gc.ep2 * m_gc.sbet1 * m_gc.sbet1);
+        g.pole = std::fabs(m_def.phi0) == kHalfPi ? SignOf(m_def.phi0) : 0.0;
+        g.a = m_def.a;
+        g.b = m_gc.b;
+        g.f = m_def.f;
+        g.f1 = m_gc.f1;
+        g.ep2 = m_gc.ep2;
+        std::copy(m_gc.A3, m_gc.A3 + 6, g.A3);
+        for (int l = 0; l < 5; ++l)
+            std::copy(m_gc.C3[l], m_gc.C3[l] + 6, g.C3[l]);
+        return m_gc.fast;
+    }
     case BatchKernel::kNone:
         break;
     }

@@ -923,6 +923,10 @@ TEST_F(ToolTest, TransformationsListsEpsgCandidatesBestFirstAndMarksReversedOnes
     ASSERT_EQ(back.exit, 0) << back.err;
     EXPECT_NE(back.out.find("EPSG:1193\tInverse of NTF to WGS 84 (1)\t"), std::string::npos) << back.out;
     EXPECT_EQ(Tool("transformations 32650 4326").exit, 1); // one geographic system, nothing to shift
+    // Between geocentric systems, EPSG's Helmert stated between them, not the geographic one.
+    const ToolRun geocentric = Tool("transformations EPSG:4936 EPSG:4978");
+    ASSERT_EQ(geocentric.exit, 0) << geocentric.err;
+    EXPECT_EQ(geocentric.out.rfind("EPSG:9225\tInverse of WGS 84 to ETRS89 (2)\t", 0), 0u) << geocentric.out;
 
     // A transformation that does not join the two systems is refused before
     // a point is read, and so is one given with the method's own options.
@@ -1444,6 +1448,13 @@ TEST_F(ToolTest, OneDatumReachedByTwoRoutesIsNotShifted) {
                 {"EPSG:4302", "EPSG:30200", -61.3, 10.5, true},
                 // MGI (Ferro): longitudes from Ferro, which the catalogue rounds by 3.7 cm.
                 {"EPSG:4805", "EPSG:31252", 31.0, 47.5, true},
+                // JGD2000 plane systems built from EPSG's definition on the
+                // catalogue's datum, which bears ESRI's name (D_JAPAN_2000).
+                {"EPSG:4612", "EPSG:2445", 132.2, 35.0, true},
+                {"EPSG:4612", "EPSG:2447", 134.3, 35.0, true},
+                {"EPSG:4612", "EPSG:2449", 137.2, 36.0, true},
+                {"EPSG:4612", "EPSG:2451", 139.8, 35.7, true},
+                {"EPSG:4612", "EPSG:2452", 140.8, 39.0, true},
                 // Bern 1938: Bessel 1841 too, but another datum, which EPSG joins to nothing.
                 {"EPSG:4306", "EPSG:5513", 15.0, 50.0, false}};
     PJ_CONTEXT* ctx = proj_context_create();

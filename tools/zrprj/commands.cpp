@@ -1394,6 +1394,15 @@ int ZrCliTransformations(const std::vector<std::string>& args) {
                      : 0;
     // An operation EPSG states between the two projected systems themselves is listed alone, as PROJ does.
     if (listed == 0) listed = ZrListProjectedOperations(ZrEpsgCodeOf(src), ZrEpsgCodeOf(dst), found);
+    // Between two geocentric systems, what EPSG states between them (projinfo lists that).
+    const auto geocentricCode = [](const CZrPJCoordSys& cs, long base) {
+        return cs.GetProjection().GetType() == PJ_KIND_GEOCENTRIC
+                   ? ZrEpsgGeocentricOf(base, cs.GetName().str())
+                   : 0L;
+    };
+    const long fromGeocentric = geocentricCode(src, from), toGeocentric = geocentricCode(dst, to);
+    if (listed == 0 && fromGeocentric > 0 && toGeocentric > 0)
+        listed = ZrListOperations(fromGeocentric, toGeocentric, found);
     if (listed == 0) listed = ZrListOperations(from, to, found);
     if (listed <= 0) {
         // "None" from the lookup is also its answer when the data file could not be read.
