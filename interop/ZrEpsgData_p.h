@@ -246,10 +246,11 @@ ZRPRJ_API void ZrEpsgLeftOutCodes(std::vector<long>& out);
 // for; and, when it was not read, why (missing, not a file, damaged at which
 // line), naming the path, in words for the user.
 //
-// Available means the file was found, its seal holds and no record type read
-// so far held a line the reader cannot decode: each type's lines are checked
-// on its first use, and a damaged one refuses the file from then on, every
-// lookup failing and the problem naming the line.
+// Available means the file was found, its seal holds and no record read so
+// far held a line the reader cannot decode: a record is checked when it is
+// looked up, a type's every line when the type is listed whole, and a
+// damaged line refuses the file from then on, every lookup failing and the
+// problem naming the line.
 ZRPRJ_API int ZrEpsgDataAvailable();
 ZRPRJ_API std::string ZrEpsgDataPath();
 ZRPRJ_API std::string ZrEpsgDataProblem();

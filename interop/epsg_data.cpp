@@ -1,9 +1,9 @@
 // The EPSG data file (written by tools/gen_epsg.py): read once, on first use,
 // from the folder that holds the mapping file, its seal checked over every
-// byte, and indexed by record letter and code by a scan of its line starts.
-// The lines of one record type are checked the first time that type is used
-// (the first EPSG set-up needs two of sixteen), and a record is decoded when
-// it is asked for.
+// byte, and its runs of lines of one record type noted by a scan of its line
+// ends. A record looked up by code is found by a search of its run's bytes
+// and checked and decoded alone (the first EPSG set-up reads three lines of
+// 25,000); a type listed whole is checked whole on that first listing.
 #include "interop/ZrEpsgData_p.h"
 #include "interop/ZrEpsgLeftOut_p.h"
 #include "interop/ZrHeightOffsets_p.h"
@@ -57,11 +57,12 @@ struct Entry {
     std::size_t offset;
 };
 
-// The file's bytes, in memory of their own. Read into fresh 4 KB pages, the
-// 2 MB file cost as many page faults as the rest of the first EPSG set-up
-// took time: the block is aligned to 2 MB and offered to the kernel for a
-// huge page, which it takes where transparent huge pages are enabled (its
-// tail, past the last whole 2 MB, stays in small pages).
+// The file's bytes, mapped read-only from the page cache. Read into memory of
+// its own, the 2 MB file cost the kernel a zeroed huge page and a copy (0.8 ms
+// of CPU time, a third of the first EPSG set-up), where the mapping costs a
+// page fault per 64 KB touched. A file truncated in place while a process has
+// it mapped would fault on the lost pages; installers replace the file by
+// renaming a new one over it, which leaves the mapped one whole.
 class Bytes {
 public:
     Bytes() = default;
@@ -69,64 +70,51 @@ public:
     Bytes& operator=(const Bytes&) = delete;
     Bytes& operator=(Bytes&& o) noexcept {
         std::swap(m_block, o.m_block);
-        std::swap(m_capacity, o.m_capacity);
         std::swap(m_size, o.m_size);
         return *this;
     }
     ~Bytes() {
-        if (m_block) ::munmap(m_block, m_capacity);
+        if (m_block) ::munmap(m_block, m_size);
     }
-    std::string_view View() const { return std::string_view(static_cast<const char*>(m_block), m_size); }
-    // Reads the whole of an open regular file of about that size: false when
-    // it cannot, or when it grows past a page more meanwhile.
-    bool Read(int fd, std::size_t expected) {
-        constexpr std::size_t kHuge = std::size_t(2) << 20, kPage = 4096;
-        const std::size_t capacity = (expected + kPage) / kPage * kPage;
-        // Mapped with room to slide to the first 2 MB boundary, then trimmed.
-        void* region =
-            ::mmap(nullptr, capacity + kHuge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (region == MAP_FAILED) return false;
-        char* const start = static_cast<char*>(region);
-        char* const aligned =
-            reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(start) + kHuge - 1) & ~(kHuge - 1));
-        if (aligned != start) ::munmap(start, static_cast<std::size_t>(aligned - start));
-        const std::size_t after = static_cast<std::size_t>(start + capacity + kHuge - (aligned + capacity));
-        if (after > 0) ::munmap(aligned + capacity, after);
-        m_block = aligned;
-        m_capacity = capacity;
-#ifdef MADV_HUGEPAGE
-        if (capacity >= kHuge) ::madvise(aligned, capacity / kHuge * kHuge, MADV_HUGEPAGE);
-#endif
-        m_size = 0;
-        while (m_size < capacity) {
-            const ssize_t n = ::read(fd, aligned + m_size, capacity - m_size);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return false;
-            if (n == 0) return true;
-            m_size += static_cast<std::size_t>(n);
-        }
-        return false;
+    std::string_view View() const {
+        return m_block ? std::string_view(static_cast<const char*>(m_block), m_size) : std::string_view();
+    }
+    // Maps that many bytes of an open regular file: false when it cannot.
+    bool Map(int fd, std::size_t size) {
+        if (size == 0) return true; // nothing to map: an empty text
+        void* block = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (block == MAP_FAILED) return false;
+        m_block = block;
+        m_size = size;
+        return true;
     }
 
 private:
     void* m_block = nullptr;
-    std::size_t m_capacity = 0;
     std::size_t m_size = 0;
 };
 
-// One record type's lines: listed in file order by the scan at load, checked
-// and put in order by code on the type's first use.
+// One record type's lines: where they lie, as the scan at load found them;
+// one record found by a search of its run's bytes, or, once the type is used
+// often or whole, by an index of its line starts.
 struct Letter {
-    // Where its lines lie, as the scan at load found them: runs of lines of
-    // this type (and comments), from a line's start to the next run's. The
-    // generator writes one run a type.
+    // Runs of lines of this type (and comments), from a line's start to the
+    // next run's. The generator writes one run a type, sorted by code.
     struct Run {
         std::size_t begin, end;
     };
     std::vector<Run> runs;
-    std::vector<Entry> entries; // listed and checked on first use
+    std::vector<Entry> entries; // listed and checked on first use of the whole type
     std::once_flag checked;
+    std::atomic<bool> entriesReady{false};
     std::string problem; // what its check found wrong, for the user
+    // The single-record look-ups so far: past a few, the type's line starts
+    // are listed (codes read, lines not checked), so that a warm look-up is
+    // a search of an array rather than of the bytes.
+    std::atomic<unsigned> lookups{0};
+    std::once_flag listed;
+    std::vector<Entry> starts;
+    std::atomic<bool> startsReady{false};
 };
 
 struct Data {
@@ -142,15 +130,23 @@ struct Data {
     // (their replacement lists name later ones). Checked on first use, by
     // whichever thread comes first; the others wait for it.
     mutable std::array<Letter, 26> index;
-    // The first record type whose check failed, 1 + its place in index; 0
-    // while none has. From then on the file is refused whole, as a file
-    // damaged anywhere always was: no lookup answers from part of it.
-    mutable std::atomic<int> damaged{0};
+    // Set once a record in use, or a type checked whole, held a line the
+    // reader cannot decode, with what was wrong. From then on the file is
+    // refused whole, as a file damaged anywhere always was: no later lookup
+    // answers from part of it.
+    mutable std::atomic<bool> damaged{false};
+    mutable std::once_flag refused;
+    mutable std::string damage;
 
-    bool Ok() const { return ok && damaged.load(std::memory_order_acquire) == 0; }
-    const std::string& Problem() const {
-        const int k = damaged.load(std::memory_order_acquire);
-        return k == 0 ? problem : index[static_cast<std::size_t>(k - 1)].problem;
+    bool Ok() const { return ok && !damaged.load(std::memory_order_acquire); }
+    const std::string& Problem() const { return damaged.load(std::memory_order_acquire) ? damage : problem; }
+    // Refuses the file from now on, for that reason (the first one given,
+    // where several threads find damage at once).
+    void Refuse(const std::string& why) const {
+        std::call_once(refused, [&] {
+            damage = why;
+            damaged.store(true, std::memory_order_release);
+        });
     }
     // The records of that type, checked; none once the file is refused.
     const std::vector<Entry>& Of(char letter) const;
@@ -881,11 +877,78 @@ std::uint32_t PortableCrc32c(const unsigned char* p, std::size_t n, std::uint32_
     return crc;
 }
 
+// The register's change over that many zero bytes, a linear map over GF(2)
+// held as a 32x32 bit matrix (column i the image of bit i): it joins the
+// checksums of parts taken apart, crc(A B) = zeros(|B|)(crc(A)) ^ crc0(B),
+// crc0 starting from a cleared register.
+using Crc32cMap = std::array<std::uint32_t, 32>;
+
+std::uint32_t ApplyMap(const Crc32cMap& m, std::uint32_t v) {
+    std::uint32_t r = 0;
+    for (std::size_t i = 0; v; ++i, v >>= 1)
+        if (v & 1) r ^= m[i];
+    return r;
+}
+
+// first then second.
+Crc32cMap ComposeMaps(const Crc32cMap& first, const Crc32cMap& second) {
+    Crc32cMap out{};
+    for (std::size_t i = 0; i < 32; ++i)
+        out[i] = ApplyMap(second, first[i]);
+    return out;
+}
+
+Crc32cMap ZeroBytesMap(std::size_t bytes) {
+    // One zero bit: the register shifts down, the polynomial folded in where
+    // bit 0 falls out. Three squarings make it a byte.
+    Crc32cMap power{};
+    power[0] = kCastagnoli;
+    for (std::size_t i = 1; i < 32; ++i)
+        power[i] = std::uint32_t(1) << (i - 1);
+    for (int k = 0; k < 3; ++k)
+        power = ComposeMaps(power, power);
+    Crc32cMap result{};
+    for (std::size_t i = 0; i < 32; ++i)
+        result[i] = std::uint32_t(1) << i;
+    for (; bytes; bytes >>= 1) {
+        if (bytes & 1) result = ComposeMaps(result, power);
+        if (bytes > 1) power = ComposeMaps(power, power);
+    }
+    return result;
+}
+
 #if defined(__x86_64__) && defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
 #define ZRPRJ_CRC32C_INSTRUCTION 1
+// The instruction takes three cycles to give its result but starts one every
+// cycle: three thirds of a long text are taken side by side and joined, the
+// 2 MB file in about half the time one stream took. Joining costs about as
+// much as 100 KB of one stream, so shorter texts take one.
+constexpr std::size_t kThreeStreamsFrom = 256 * 1024;
+
 __attribute__((target("sse4.2"))) std::uint32_t InstructionCrc32c(const unsigned char* p, std::size_t n,
                                                                   std::uint32_t crc) {
     std::uint64_t c = crc;
+    if (n >= kThreeStreamsFrom) {
+        const std::size_t third = n / 24 * 8;
+        const unsigned char* const second = p + third;
+        const unsigned char* const last = p + 2 * third;
+        std::uint64_t b = 0, d = 0;
+        for (std::size_t i = 0; i < third; i += 8) {
+            std::uint64_t x, y, z;
+            std::memcpy(&x, p + i, 8);
+            std::memcpy(&y, second + i, 8);
+            std::memcpy(&z, last + i, 8);
+            c = __builtin_ia32_crc32di(c, x);
+            b = __builtin_ia32_crc32di(b, y);
+            d = __builtin_ia32_crc32di(d, z);
+        }
+        const Crc32cMap zeros = ZeroBytesMap(third);
+        const std::uint32_t joined =
+            ApplyMap(zeros, static_cast<std::uint32_t>(c)) ^ static_cast<std::uint32_t>(b);
+        c = ApplyMap(zeros, joined) ^ static_cast<std::uint32_t>(d);
+        p += 3 * third;
+        n -= 3 * third;
+    }
     for (; n >= 8; p += 8, n -= 8) {
         std::uint64_t word;
         std::memcpy(&word, p, 8);
@@ -935,15 +998,14 @@ std::string Parse(Data& d) {
         return damaged + "it is " + std::to_string(st.st_size) +
                " bytes long, far more than the EPSG data ever takes";
     // Opened without blocking, so that a FIFO or device swapped in meanwhile
-    // is refused rather than waited on; blocking again for the reads.
+    // is refused rather than waited on.
     Bytes bytes;
     {
         const int fd = ::open(d.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         struct stat opened;
         const bool read = fd >= 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
                           opened.st_size <= kMaxFileSize &&
-                          ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0 &&
-                          bytes.Read(fd, static_cast<std::size_t>(opened.st_size));
+                          bytes.Map(fd, static_cast<std::size_t>(opened.st_size));
         if (fd >= 0) ::close(fd);
         if (!read) return Quoted(d.path) + " cannot be read, or is no longer a regular file";
     }
@@ -967,6 +1029,7 @@ std::string Parse(Data& d) {
     std::string recordProblem;
     bool checking = sealed;
     std::size_t previous = kNoLetter; // the type of the last record line
+    char runLetter = 0;               // its letter while its run is open
     Fields f;
     const char* const first = text.data();
     const char* const last = first + text.size();
@@ -974,6 +1037,15 @@ std::string Parse(Data& d) {
         ++lineNumber;
         const void* newline = std::memchr(at, '\n', static_cast<std::size_t>(last - at));
         const char* const end = newline ? static_cast<const char*>(newline) : last;
+        // A further line of the open run, the commonest case by far: its
+        // letter, tab and length are all the scan checks of it, and its run
+        // is closed when another line comes.
+        if (end - at >= 2 && at[0] == runLetter && at[1] == '\t' &&
+            end - at <= static_cast<std::ptrdiff_t>(kMaxLineLength)) {
+            ++records;
+            at = end + 1;
+            continue;
+        }
         std::string_view line(at, static_cast<std::size_t>(end - at));
         if (line.size() > kMaxLineLength) {
             const std::string cap = "is longer than " + std::to_string(kMaxLineLength) + " bytes";
@@ -985,6 +1057,9 @@ std::string Parse(Data& d) {
         at = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line[0] == '#') continue;
+        // The open run, if any, ends here (its comments kept in it).
+        if (previous != kNoLetter) d.index[previous].runs.back().end = lineStart;
+        runLetter = 0;
         if (line[0] == 'E') {
             closingStart = lineStart;
             closing = line;
@@ -1011,7 +1086,12 @@ std::string Parse(Data& d) {
         else
             runs.push_back({lineStart, next});
         previous = letter;
+        runLetter = type->letter;
     }
+    // A run still open reaches the end (a file without its closing line is
+    // refused below).
+    if (previous != kNoLetter && closingStart == std::string_view::npos)
+        d.index[previous].runs.back().end = text.size();
     if (closingStart == std::string_view::npos)
         return damaged + "it ends without its closing line (cut short?)";
     long count = 0, crc = 0;
@@ -1044,6 +1124,13 @@ void Load(Data& d) {
     }
 }
 
+// The number of the line that starts at that offset, counted from 1: only
+// for a message about a damaged line.
+std::size_t LineNumberAt(std::string_view text, std::size_t offset) {
+    return 1 + static_cast<std::size_t>(
+                   std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
+}
+
 // Checks every line of one record type, in file order, as the whole file was
 // once checked at load: a line its parser cannot decode refuses the file, and
 // names the line. Then the type's records are put in order by code.
@@ -1054,11 +1141,7 @@ void CheckLetter(const Data& d, std::size_t at, Letter& l) {
     const std::string_view text = d.Text();
     const std::string damaged = Quoted(d.path) + " is damaged: ";
     auto lineError = [&](std::size_t offset, const char* what) {
-        const auto start = text.begin();
-        const std::size_t lineNumber =
-            1 +
-            static_cast<std::size_t>(std::count(start, start + static_cast<std::ptrdiff_t>(offset), '\n'));
-        return LineError(damaged, lineNumber, what);
+        return LineError(damaged, LineNumberAt(text, offset), what);
     };
     // Each line of the type, in file order: its code, and whether it decodes.
     Fields f;
@@ -1105,9 +1188,10 @@ void CheckLetter(const Data& d, std::size_t at, Letter& l) {
             }) != v.end())
             l.problem = damaged + "a code is listed twice or out of order";
     }
-    if (l.problem.empty()) return;
-    int none = 0;
-    d.damaged.compare_exchange_strong(none, static_cast<int>(at) + 1, std::memory_order_acq_rel);
+    if (l.problem.empty())
+        l.entriesReady.store(true, std::memory_order_release);
+    else
+        d.Refuse(l.problem);
 }
 
 const std::vector<Entry>& Data::Of(char letter) const {
@@ -1116,7 +1200,7 @@ const std::vector<Entry>& Data::Of(char letter) const {
     if (!ok || at >= index.size()) return kNone;
     Letter& l = index[at];
     std::call_once(l.checked, [&] { CheckLetter(*this, at, l); });
-    return damaged.load(std::memory_order_acquire) == 0 ? l.entries : kNone;
+    return Ok() ? l.entries : kNone;
 }
 
 const Data& TheData() {
@@ -1125,24 +1209,197 @@ const Data& TheData() {
     return data;
 }
 
-// The fields of the record of that type and code, or false. The line was
-// checked at load, so it splits; its parser decodes it again with its text.
 // The fields of the line that starts at that offset.
 bool SplitLineAt(const Data& d, std::size_t offset, Fields& f) {
     return SplitTabs(LineAt(d.Text(), offset), f);
 }
 
-bool FindLine(const Data& d, char letter, long code, Fields& f) {
-    const std::vector<Entry>& v = d.Of(letter);
-    const auto it =
-        std::lower_bound(v.begin(), v.end(), code, [](const Entry& e, long c) { return e.code < c; });
-    if (it == v.end() || it->code != code) return false;
-    return SplitLineAt(d, it->offset, f);
+// A record line's code (its second field), or false when it has none.
+bool CodeOfLine(std::string_view line, long& code) {
+    if (line.size() < 3 || line[1] != '\t') return false;
+    line.remove_prefix(2);
+    return ToLong(line.substr(0, line.find('\t')), code);
+}
+
+std::string DamagedLine(const Data& d, std::size_t offset, const char* what) {
+    return LineError(Quoted(d.path) + " is damaged: ", LineNumberAt(d.Text(), offset), what);
+}
+
+// The first record line that starts at or after at and before end (comments
+// skipped), or end.
+std::size_t RecordLineFrom(std::string_view text, std::size_t at, std::size_t end) {
+    while (at < end && (text[at] == '#' || text[at] == '\n' || text[at] == '\r')) {
+        const void* newline = std::memchr(text.data() + at, '\n', end - at);
+        at = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1 : end;
+    }
+    return at;
+}
+
+// Where the line after the one that starts at at starts, or end.
+std::size_t NextLineStart(std::string_view text, std::size_t at, std::size_t end) {
+    const void* newline = std::memchr(text.data() + at, '\n', end - at);
+    return newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1 : end;
+}
+
+// Where the line that holds the byte at starts (the last line start at or
+// before it), not before floor.
+std::size_t LineStartBefore(std::string_view text, std::size_t floor, std::size_t at) {
+    const void* newline = at > floor ? ::memrchr(text.data() + floor, '\n', at - floor) : nullptr;
+    return newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1 : floor;
+}
+
+enum class Found { kNone, kOne, kDamaged };
+
+// One run searched for a code by halving its bytes: a probe lands inside a
+// line, steps back to its start and reads its code. The run is sorted by
+// code (the generator writes it so, and the seal holds it as written); the
+// lines beside the one found are read too, so that a code listed twice,
+// which sorting puts side by side, is damage rather than either answer.
+Found SearchRun(const Data& d, const Letter::Run& run, long code, std::size_t& offset) {
+    const std::string_view text = d.Text();
+    auto codeAt = [&](std::size_t start, long& c) {
+        if (CodeOfLine(LineAt(text, start), c)) return true;
+        d.Refuse(DamagedLine(d, start, "is not a record this library reads"));
+        return false;
+    };
+    std::size_t lo = run.begin, hi = run.end; // both line starts
+    while (lo < hi) {
+        // The line holding the middle byte: it starts before hi, so each
+        // step narrows the range, blank and comment lines included.
+        const std::size_t probe = LineStartBefore(text, lo, lo + (hi - lo) / 2);
+        const std::size_t start = RecordLineFrom(text, probe, hi);
+        if (start == hi) {
+            hi = probe; // only comments from there on
+            continue;
+        }
+        long c = 0;
+        if (!codeAt(start, c)) return Found::kDamaged;
+        if (c == code) {
+            // The record lines on either side, where the run has them.
+            const std::size_t next = RecordLineFrom(text, NextLineStart(text, start, run.end), run.end);
+            std::size_t before = start; // the record line before, or start where there is none
+            for (std::size_t at = start; at > run.begin;) {
+                at = LineStartBefore(text, run.begin, at - 1);
+                if (RecordLineFrom(text, at, start) == at) {
+                    before = at;
+                    break;
+                }
+            }
+            long n = 0;
+            if ((next < run.end && (!codeAt(next, n) || n <= code)) ||
+                (before < start && (!codeAt(before, n) || n >= code))) {
+                d.Refuse(Quoted(d.path) + " is damaged: a code is listed twice or out of order");
+                return Found::kDamaged;
+            }
+            offset = start;
+            return Found::kOne;
+        }
+        if (c < code) {
+            lo = NextLineStart(text, start, hi);
+        } else {
+            hi = start;
+        }
+    }
+    return Found::kNone;
+}
+
+// The line starts of a type's records by code, their codes read and nothing
+// else checked (each record is checked when it is used): listed once a type
+// has been looked up a few times, so that warm look-ups search an array. A
+// line without a code leaves the type to the byte search, which refuses it
+// when a search reaches it.
+void ListStarts(const Data& d, Letter& l) {
+    const std::string_view text = d.Text();
+    std::vector<Entry> v;
+    for (const Letter::Run& run : l.runs) {
+        for (std::size_t at = RecordLineFrom(text, run.begin, run.end); at < run.end;) {
+            const std::string_view line = LineAt(text, at);
+            long code = 0;
+            if (!CodeOfLine(line, code)) return;
+            v.push_back({code, at});
+            at = RecordLineFrom(text, NextLineStart(text, at, run.end), run.end);
+        }
+    }
+    auto before = [](const Entry& a, const Entry& b) { return a.code < b.code; };
+    if (!std::is_sorted(v.begin(), v.end(), before)) std::stable_sort(v.begin(), v.end(), before);
+    l.starts = std::move(v);
+    l.startsReady.store(true, std::memory_order_release);
+}
+
+// Single-record look-ups of a type before its line starts are listed: the
+// first EPSG set-up makes three (a geographic miss, the projected system,
+// its base), and a search of the bytes costs them a few microseconds where
+// listing the projected systems' starts would cost a millisecond.
+constexpr unsigned kSearchesBeforeListing = 8;
+
+// Where the record of that type and code starts: false when there is none,
+// or when the search met damage (the file is then refused).
+bool Locate(const Data& d, char letter, long code, std::size_t& offset) {
+    const std::size_t at = static_cast<std::size_t>(letter - 'A');
+    if (!d.Ok() || at >= d.index.size()) return false;
+    Letter& l = d.index[at];
+    const std::vector<Entry>* listed = l.entriesReady.load(std::memory_order_acquire)  ? &l.entries
+                                       : l.startsReady.load(std::memory_order_acquire) ? &l.starts
+                                                                                       : nullptr;
+    if (!listed && l.lookups.fetch_add(1, std::memory_order_relaxed) >= kSearchesBeforeListing) {
+        std::call_once(l.listed, [&] { ListStarts(d, l); });
+        if (l.startsReady.load(std::memory_order_acquire)) listed = &l.starts;
+    }
+    if (listed) {
+        const std::vector<Entry>& v = *listed;
+        const auto it =
+            std::lower_bound(v.begin(), v.end(), code, [](const Entry& e, long c) { return e.code < c; });
+        if (it == v.end() || it->code != code) return false;
+        if (it + 1 != v.end() && it[1].code == code) {
+            d.Refuse(Quoted(d.path) + " is damaged: a code is listed twice or out of order");
+            return false;
+        }
+        offset = it->offset;
+        return true;
+    }
+    // Every run searched: a code found in two is listed twice.
+    bool found = false;
+    for (const Letter::Run& run : l.runs) {
+        std::size_t here = 0;
+        switch (SearchRun(d, run, code, here)) {
+        case Found::kDamaged:
+            return false;
+        case Found::kOne:
+            if (found) {
+                d.Refuse(Quoted(d.path) + " is damaged: a code is listed twice or out of order");
+                return false;
+            }
+            found = true;
+            offset = here;
+            break;
+        case Found::kNone:
+            break;
+        }
+    }
+    return found;
+}
+
+// The record of that type and code, split into f and decoded by parse (a
+// callable on the fields): false when there is none. A line that does not
+// split or decode refuses the file, naming the line, as a damaged file is
+// refused: the record in use is checked, the others when they are used.
+template <class Parse> bool FindRecord(const Data& d, char letter, long code, Fields& f, Parse parse) {
+    std::size_t offset = 0;
+    if (!Locate(d, letter, code, offset)) return false;
+    if (!SplitLineAt(d, offset, f)) {
+        d.Refuse(DamagedLine(d, offset, "has too many fields"));
+        return false;
+    }
+    if (!parse(f)) {
+        d.Refuse(DamagedLine(d, offset, "is not a record this library reads"));
+        return false;
+    }
+    return true;
 }
 
 bool FindGeographic(long code, Geographic& g) {
     Fields f;
-    return FindLine(TheData(), 'G', code, f) && ParseGeographic(f, g, true);
+    return FindRecord(TheData(), 'G', code, f, [&](const Fields& x) { return ParseGeographic(x, g, true); });
 }
 
 // Every transformation decoded, in file order, with its replacement list:
@@ -1306,7 +1563,8 @@ int ZrEpsgFindGeographic(long code, ZrEpsgGeographicRecord& out) {
 int ZrEpsgFindProjected(long code, ZrEpsgProjectedRecord& out) {
     Fields f;
     ZrEpsgProjectedRecord p;
-    if (!FindLine(TheData(), 'P', code, f) || !ParseProjected(f, p, true)) return 0;
+    if (!FindRecord(TheData(), 'P', code, f, [&](const Fields& x) { return ParseProjected(x, p, true); }))
+        return 0;
     out = std::move(p);
     return 1;
 }
@@ -1315,9 +1573,11 @@ int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& out) {
     Fields f;
     ZrEpsgTransformationRecord t;
     std::vector<long> replacements;
-    if (FindLine(TheData(), 'T', code, f)
-            ? !ParseTransformation(f, t, replacements, true)
-            : !FindLine(TheData(), 'D', code, f) || !ParseTimedHelmert(f, t, true))
+    const Data& d = TheData();
+    if (!FindRecord(d, 'T', code, f,
+                    [&](const Fields& x) { return ParseTransformation(x, t, replacements, true); }) &&
+        (!d.Ok() ||
+         !FindRecord(d, 'D', code, f, [&](const Fields& x) { return ParseTimedHelmert(x, t, true); })))
         return 0;
     out = std::move(t);
     return 1;
@@ -1326,7 +1586,8 @@ int ZrEpsgFindTransformation(long code, ZrEpsgTransformationRecord& out) {
 int ZrEpsgFindGeocentric(long code, ZrEpsgGeocentricRecord& out) {
     Fields f;
     ZrEpsgGeocentricRecord g;
-    if (!FindLine(TheData(), 'K', code, f) || !ParseGeocentric(f, g, true)) return 0;
+    if (!FindRecord(TheData(), 'K', code, f, [&](const Fields& x) { return ParseGeocentric(x, g, true); }))
+        return 0;
     out = std::move(g);
     return 1;
 }
@@ -1425,7 +1686,8 @@ int ZrEpsgListTransformations(long sourceCode, long targetCode,
 int ZrEpsgFindLeftOut(long code, ZrEpsgLeftOutRecord& out) {
     Fields f;
     ZrEpsgLeftOutRecord x;
-    if (!FindLine(TheData(), 'X', code, f) || !ParseLeftOut(f, x, true)) return 0;
+    if (!FindRecord(TheData(), 'X', code, f, [&](const Fields& y) { return ParseLeftOut(y, x, true); }))
+        return 0;
     out = std::move(x);
     return 1;
 }
@@ -1433,7 +1695,7 @@ int ZrEpsgFindLeftOut(long code, ZrEpsgLeftOutRecord& out) {
 int ZrEpsgFindArea(long code, ZrEpsgAreaRecord& out) {
     Fields f;
     ZrEpsgAreaRecord u;
-    if (!FindLine(TheData(), 'U', code, f) || !ParseUse(f, u, true)) return 0;
+    if (!FindRecord(TheData(), 'U', code, f, [&](const Fields& x) { return ParseUse(x, u, true); })) return 0;
     out = std::move(u);
     return 1;
 }
@@ -1544,7 +1806,7 @@ int ZrEpsgListProjectedOperations(long sourceCode, long targetCode,
 
 int ZrEpsgOperationOffshore(long code) {
     Fields f;
-    return FindLine(TheData(), 'F', code, f) ? 1 : 0;
+    return FindRecord(TheData(), 'F', code, f, CheckOffshore) ? 1 : 0;
 }
 
 int ZrEpsgFindConcatenated(long code, ZrEpsgConcatenatedRecord& out) {
@@ -2027,6 +2289,8 @@ long ZrEpsgGeographic2DOf(long geographic3dCode) {
     // The geographic 3D systems ('L', laid out as the geocentric ones).
     Fields f;
     ZrEpsgGeocentricRecord g;
-    if (FindLine(TheData(), 'L', geographic3dCode, f) && ParseGeocentric(f, g, false)) return g.baseCode;
+    if (FindRecord(TheData(), 'L', geographic3dCode, f,
+                   [&](const Fields& x) { return ParseGeocentric(x, g, false); }))
+        return g.baseCode;
     return 0;
 }

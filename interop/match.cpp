@@ -36,11 +36,31 @@ public:
     void clear() { m_pairs.clear(); }
     void reserve(std::size_t n) { m_pairs.reserve(n); }
     void emplace(long code, long other) { m_pairs.emplace_back(code, other); }
+    // The shipped file lists its entries in a few dozen ascending runs:
+    // merged pairwise, run by run (a natural merge sort), they take a few
+    // passes where a merge sort from single entries takes eleven. Merging
+    // keeps equal codes in document order, as the first entry must answer.
     void Sort() {
         auto byCode = [](const std::pair<long, long>& a, const std::pair<long, long>& b) {
             return a.first < b.first;
         };
-        std::stable_sort(m_pairs.begin(), m_pairs.end(), byCode);
+        std::vector<std::size_t> bounds{0}; // where each run starts, then the end
+        for (std::size_t i = 1; i < m_pairs.size(); ++i)
+            if (byCode(m_pairs[i], m_pairs[i - 1])) bounds.push_back(i);
+        bounds.push_back(m_pairs.size());
+        const auto first = m_pairs.begin();
+        while (bounds.size() > 2) {
+            std::vector<std::size_t> merged{0};
+            std::size_t k = 0;
+            for (; k + 2 < bounds.size(); k += 2) {
+                std::inplace_merge(first + static_cast<std::ptrdiff_t>(bounds[k]),
+                                   first + static_cast<std::ptrdiff_t>(bounds[k + 1]),
+                                   first + static_cast<std::ptrdiff_t>(bounds[k + 2]), byCode);
+                merged.push_back(bounds[k + 2]);
+            }
+            if (k + 1 < bounds.size()) merged.push_back(bounds[k + 1]); // an odd run left at the end
+            bounds.swap(merged);
+        }
         const auto last = std::unique(m_pairs.begin(), m_pairs.end(),
                                       [](const auto& a, const auto& b) { return a.first == b.first; });
         m_pairs.erase(last, m_pairs.end());
@@ -80,8 +100,14 @@ bool ReadPlainMapping(const std::string& path, MappingCache& cache) {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
     auto blanks = [&] {
-        while (p != end && (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n'))
-            ++p;
+        // Space, tab, carriage return and line feed, as bits of one mask.
+        constexpr std::uint64_t kBlanks =
+            (std::uint64_t(1) << ' ') | (1u << '\t') | (1u << '\r') | (1u << '\n');
+        const char* q = p;
+        while (q != end && static_cast<unsigned char>(*q) <= ' ' &&
+               (kBlanks >> static_cast<unsigned char>(*q) & 1))
+            ++q;
+        p = q;
     };
     auto take = [&](std::string_view s) {
         if (static_cast<std::size_t>(end - p) < s.size() || std::string_view(p, s.size()) != s) return false;
@@ -90,17 +116,22 @@ bool ReadPlainMapping(const std::string& path, MappingCache& cache) {
     };
     // A code as the translator's comparison takes it: its own decimal digits.
     auto code = [&](long& v) {
-        const char* first = p;
-        v = 0;
-        for (; p != end && p - first < 10 && *p >= '0' && *p <= '9'; ++p)
-            v = v * 10 + (*p - '0');
-        const std::ptrdiff_t n = p - first;
+        const char* const first = p;
+        const char* const stop = end - first > 10 ? first + 10 : end;
+        const char* q = first;
+        long value = 0;
+        for (unsigned d; q != stop && (d = static_cast<unsigned>(*q - '0')) < 10; ++q)
+            value = value * 10 + static_cast<long>(d);
+        p = q;
+        v = value;
+        const std::ptrdiff_t n = q - first;
         return n >= 1 && n <= 9 && (n == 1 || *first != '0');
     };
     if (!take("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")) return false;
     blanks();
     if (!take("<oml:CodeTransitions xmlns:oml=\"urn:ZrPrj50:CodeTransition\">")) return false;
     std::vector<std::pair<long, long>> pairs;
+    pairs.reserve(bytes.size() / 128); // an entry's six tags and blanks take about 125 bytes
     for (;;) {
         blanks();
         if (take("</oml:CodeTransitions>")) break;

@@ -1,13 +1,43 @@
 // The zone families of the projected catalogue, each a rule over a zone number:
 // Universal Transverse Mercator on many datums, Gauss-Krueger 6-degree zones,
 // the Australian grids, the Japanese and Korean UTM rows and the Japanese plane
-// rectangular zones. Rows are generated on lookup; names are written with
-// snprintf into the row, so nothing is allocated.
+// rectangular zones. Rows are generated on lookup; names are written into
+// the row, so nothing is allocated.
 #include "model/catalogue/projected_table_p.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace {
+// A row's name written piece by piece, cut to the row's room as snprintf
+// would cut it. The catalogue's name index writes every zone row's name on
+// the first EPSG set-up in a process, where snprintf's reading of its format
+// cost two thirds of the zone rows' time.
+class RowName {
+public:
+    explicit RowName(ZrProjectedRow& row) : m_at(row.name), m_last(row.name + sizeof row.name - 1) {
+        *m_at = '\0';
+    }
+    RowName& operator<<(const char* text) {
+        while (*text && m_at != m_last)
+            *m_at++ = *text++;
+        *m_at = '\0';
+        return *this;
+    }
+    RowName& operator<<(long number) {
+        char digits[24];
+        *std::to_chars(digits, digits + sizeof digits - 1, number).ptr = '\0';
+        return *this << static_cast<const char*>(digits);
+    }
+    RowName& operator<<(char letter) {
+        const char text[2] = {letter, '\0'};
+        return *this << static_cast<const char*>(text);
+    }
+
+private:
+    char* m_at;
+    char* const m_last;
+};
+
 constexpr long kGaussKruger = 43005;
 constexpr long kTransverseMercator = 43006;
 constexpr double kUtmScale = 0.9996;
@@ -100,7 +130,7 @@ int FindUtm(long code, ZrProjectedRow& row) {
         const long zone = code - g.base;
         if (zone < g.firstZone || zone > g.lastZone) continue;
         FillUtm(row, code, g.gcs, static_cast<int>(zone), g.hemisphere == kSouth);
-        std::snprintf(row.name, sizeof row.name, "%s_UTM_Zone_%ld%c", g.prefix, zone, g.hemisphere);
+        RowName(row) << g.prefix << "_UTM_Zone_" << zone << static_cast<char>(g.hemisphere);
         return 1;
     }
     return 0;
@@ -135,8 +165,7 @@ int FindGaussKruger(long code, ZrProjectedRow& row) {
         row.params[kParamCM] = cm;
         row.params[kParamFE] = g.zonePrefixedEasting ? zone * 1000000.0 + 500000.0 : 500000.0;
         row.params[kParamK] = 1.0;
-        std::snprintf(row.name, sizeof row.name, g.zonePrefixedEasting ? "%s_GK_Zone_%ld" : "%s_GK_Zone_%ldN",
-                      g.prefix, zone);
+        RowName(row) << g.prefix << "_GK_Zone_" << zone << (g.zonePrefixedEasting ? "" : "N");
         return 1;
     }
     return 0;
@@ -162,7 +191,7 @@ int FindAustralian(long code, ZrProjectedRow& row) {
         const long zone = code - g.base;
         if (zone < kAustralianFirstZone || zone > kAustralianLastZone) continue;
         FillUtm(row, code, g.gcs, static_cast<int>(zone), true);
-        std::snprintf(row.name, sizeof row.name, "%s_Zone_%ld", g.prefix, zone);
+        RowName(row) << g.prefix << "_Zone_" << zone;
         return 1;
     }
     return 0;
@@ -193,7 +222,7 @@ int FindNamedUtm(long code, ZrProjectedRow& row) {
     for (const NamedUtm& n : kNamedUtm) {
         if (n.code != code) continue;
         FillUtm(row, code, n.gcs, n.zone, false);
-        std::snprintf(row.name, sizeof row.name, "%s", n.name);
+        RowName(row) << n.name;
         return 1;
     }
     return 0;
@@ -231,8 +260,7 @@ int FindJapanZone(long code, ZrProjectedRow& row) {
         row.params[kParamCM] = z.cm;
         row.params[kParamCP] = z.cp;
         row.params[kParamK] = kJapanScale;
-        std::snprintf(row.name, sizeof row.name, tokyo ? "Japanese Zone %s" : "Japanese 2000 Zone %s",
-                      z.numeral);
+        RowName(row) << (tokyo ? "Japanese Zone " : "Japanese 2000 Zone ") << z.numeral;
         return 1;
     }
     return 0;

@@ -21,6 +21,7 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include <map>
 #include <set>
 
 namespace {
@@ -192,7 +193,11 @@ TEST(EpsgData, SealIsCrc32cByInstructionAndByTables) {
     EXPECT_EQ(ZrEpsgChecksum("123456789", 9, true), 0xE3069283u);
     EXPECT_EQ(ZrEpsgChecksum("", 0), 0u);
     const std::string good = ReadAll(std::string(ZRPRJ_SOURCE_DIR) + "/interop/EpsgData.txt");
-    for (std::size_t n : {std::size_t(1), std::size_t(7), std::size_t(8), std::size_t(4099), good.size()})
+    // Long texts are taken in three parts side by side and joined: whole
+    // thirds and a tail of every length below a step.
+    for (std::size_t n :
+         {std::size_t(1), std::size_t(7), std::size_t(8), std::size_t(4099), good.size(), good.size() - 1,
+          good.size() - 13, std::size_t(256 * 1024), std::size_t(256 * 1024 + 23)})
         EXPECT_EQ(ZrEpsgChecksum(good.data(), n), ZrEpsgChecksum(good.data(), n, true)) << n;
 }
 
@@ -201,8 +206,10 @@ TEST(EpsgData, SealIsCrc32cByInstructionAndByTables) {
 // altered, or holds a line of no record type leaves the data unavailable,
 // every lookup fails cleanly, and the reason names the file and what is
 // wrong. A line that its record type's reader cannot decode does the same
-// from the first use of that type: until then the file serves the other
-// types, so a first set-up checks only the types it reads. No case may hang
+// from the first use of that record (a look-up of its code) or of its whole
+// type (a listing): until then the file serves the rest, sound records of
+// the same type included, so a first set-up checks only the records it
+// reads. No case may hang
 // (a FIFO), or take memory out of proportion to the file (a line of millions
 // of tabs once cost 47 times its size).
 TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
@@ -217,6 +224,8 @@ TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
     const std::string next = "line " + std::to_string(lines + 1) + " ";
     const std::string geog = good.substr(good.find("\nG\t") + 1);
     const std::string firstGeog = geog.substr(0, geog.find('\n') + 1);
+    // The first geographic system under a code the file does not hold.
+    const std::string lonelyGeog = "G\t4999" + firstGeog.substr(firstGeog.find('\t', 2));
     const std::size_t half = body.find('\n', body.size() / 2) + 1;
     const std::size_t records = std::stoul(end.substr(2));
     std::string altered = good;
@@ -233,49 +242,50 @@ TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
         Kind kind;
         std::string bytes;
         std::string why; // a regular expression
-        char letter;     // the record type whose first use finds the damage; 0: found at load
+        char letter;     // the record type whose use finds the damage; 0: found at load
+        long code;       // the record whose look-up finds it; 0: the type's listing
     };
     const Case cases[] = {
-        {"missing", Missing, "", "is missing", 0},
-        {"a FIFO", Fifo, "", "is not a regular file", 0},
-        {"cut at a line end", Bytes, body.substr(0, half), "ends without its closing line", 0},
+        {"missing", Missing, "", "is missing", 0, 0},
+        {"a FIFO", Fifo, "", "is not a regular file", 0, 0},
+        {"cut at a line end", Bytes, body.substr(0, half), "ends without its closing line", 0, 0},
         {"a line taken out", Bytes, body.substr(0, half) + body.substr(body.find('\n', half) + 1) + end,
          "holds " + std::to_string(records - 1) + " records where its closing line counts " +
              std::to_string(records),
+         0, 0},
+        {"a digit changed", Bytes, altered, "checksum does not match", 0, 0},
+        {"a line after the closing one", Bytes, good + firstGeog, next + "is a closing line out of place", 0,
          0},
-        {"a digit changed", Bytes, altered, "checksum does not match", 0},
-        {"a line after the closing one", Bytes, good + firstGeog, next + "is a closing line out of place", 0},
-        {"a line of no record type", Bytes, Sealed(body + "Q\t1\tX\n"), next + "is not a record", 0},
-        {"a malformed number", Bytes, Sealed(body + badNumber), next + "is not a record", 'G'},
-        // Search records are checked with the rest, though split only on first search.
+        {"a line of no record type", Bytes, Sealed(body + "Q\t1\tX\n"), next + "is not a record", 0, 0},
+        {"a malformed number", Bytes, Sealed(body + badNumber), next + "is not a record", 'G', 4999},
         {"an area with a word for a number", Bytes,
-         Sealed(body + "U\t2154\t41.15\twest\t51.56\t10.38\tFrance\n"), next + "is not a record", 'U'},
+         Sealed(body + "U\t1\t41.15\twest\t51.56\t10.38\tFrance\n"), next + "is not a record", 'U', 1},
         {"an ESRI system of no kind", Bytes,
          Sealed(body + "R\t54030\tWorld_Robinson\tQ\t-90\t-180\t90\t180\tWorld\n"), next + "is not a record",
-         'R'},
+         'R', 0},
         // The commonest records are read by a quick walk along the line: each
         // of its edges still refuses what the full reading refuses.
         {"a parameter without its value", Bytes,
          Sealed(body + "P\t1\tX\t4326\t9807\tM\t1\tC\t9001\tmetre\t1\tEN\t8801=0\t8802\n"),
-         next + "is not a record", 'P'},
+         next + "is not a record", 'P', 1},
         {"a projected system ending in a tab", Bytes,
-         Sealed(body + "P\t1\tX\t4326\t9807\tM\t1\tC\t9001\tmetre\t1\tEN\t\n"), next + "is not a record",
-         'P'},
-        {"an alias of no name", Bytes, Sealed(body + "A\t4326\t\n"), next + "is not a record", 'A'},
-        {"an area upside down", Bytes, Sealed(body + "U\t2154\t51.56\t-9.86\t41.15\t10.38\tFrance\n"),
-         next + "is not a record", 'U'},
-        {"a field too few", Bytes, Sealed(body + firstGeog.substr(0, firstGeog.rfind('\t')) + "\n"),
-         next + "is not a record", 'G'},
-        {"too many fields", Bytes, Sealed(body + manyFields + "\n"), next + "has too many fields", 'P'},
-        {"a code twice", Bytes, Sealed(body + firstGeog), "a code is listed twice", 'G'},
+         Sealed(body + "P\t1\tX\t4326\t9807\tM\t1\tC\t9001\tmetre\t1\tEN\t\n"), next + "is not a record", 'P',
+         1},
+        {"an alias of no name", Bytes, Sealed(body + "A\t4326\t\n"), next + "is not a record", 'A', 0},
+        {"an area upside down", Bytes, Sealed(body + "U\t1\t51.56\t-9.86\t41.15\t10.38\tFrance\n"),
+         next + "is not a record", 'U', 1},
+        {"a field too few", Bytes, Sealed(body + lonelyGeog.substr(0, lonelyGeog.rfind('\t')) + "\n"),
+         next + "is not a record", 'G', 4999},
+        {"too many fields", Bytes, Sealed(body + manyFields + "\n"), next + "has too many fields", 'P', 1},
+        {"a code twice", Bytes, Sealed(body + firstGeog), "a code is listed twice", 'G', 3819},
         {"a line of tabs", Bytes, body + "G" + std::string(kTabs, '\t') + "\n" + end,
-         next + "is longer than 4096 bytes", 0},
-        {"too large", Bytes, std::string(9 * 1024 * 1024, '#'), "bytes long", 0},
+         next + "is longer than 4096 bytes", 0, 0},
+        {"too large", Bytes, std::string(9 * 1024 * 1024, '#'), "bytes long", 0, 0},
         {"binary noise", Bytes,
          std::string("\x7f"
                      "ELF\x01\x01\x01\0\0\0G\t\t\t",
                      14),
-         "ends without its closing line", 0},
+         "ends without its closing line", 0, 0},
     };
     const std::string dir = "/tmp/zrprj_epsgdata_bad_" + std::to_string(getpid());
     ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
@@ -303,23 +313,27 @@ TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
             CZrPJCoordSys cs;
             CString reason;
             if (c.letter) {
-                // Served until the damaged type's first use: another type
-                // answers (a Helmert), then the use finds the damage.
+                // Served until the damaged record's use: another type answers
+                // (a Helmert), and so do sound records of the damaged type (not
+                // 2229, whose set-up would be kept and served again below).
                 ZrEpsgTransformationRecord t;
-                if (!available || !ZrEpsgFindTransformation(1314, t) || !ZrEpsgDataAvailable()) return 2;
-                // A geographic system's set-up reads no projected record.
-                if (c.letter == 'P' && (!ZrCoordSysFromEpsg(4326, cs) || !ZrEpsgDataAvailable())) return 5;
                 ZrEpsgAreaRecord area;
+                if (!available || !ZrEpsgFindTransformation(1314, t) || !ZrEpsgDataAvailable()) return 2;
+                if ((c.letter == 'G' || c.letter == 'P') &&
+                    (!ZrCoordSysFromEpsg(4326, cs) || !ZrCoordSysFromEpsg(2227, cs) ||
+                     !ZrEpsgDataAvailable()))
+                    return 5;
+                if (c.letter == 'U' && (!ZrEpsgFindArea(2154, area) || !ZrEpsgDataAvailable())) return 5;
                 std::vector<std::string> aliases;
                 std::vector<ZrEsriSystemRecord> esri;
                 switch (c.letter) {
                 case 'G':
-                case 'P': // the first set-up itself, which says why it failed
-                    if (ZrCoordSysFromEpsg(2229, cs, &reason) || reason.str() != ZrEpsgDataProblem())
+                case 'P': // the set-up that reads it, which says why it failed
+                    if (ZrCoordSysFromEpsg(c.code, cs, &reason) || reason.str() != ZrEpsgDataProblem())
                         return 3;
                     break;
                 case 'U':
-                    if (ZrEpsgFindArea(2154, area)) return 3;
+                    if (ZrEpsgFindArea(c.code, area)) return 3;
                     break;
                 case 'A':
                     if (ZrEpsgAliases(4326, aliases) != 0) return 3;
@@ -342,6 +356,133 @@ TEST(EpsgData, MissingOrDamagedFileLeavesNothingAvailableAndSaysWhy) {
         };
         EXPECT_EXIT(std::exit(load()), ::testing::ExitedWithCode(0), c.why) << c.name;
     }
+    std::remove(path.c_str());
+    std::remove(dir.c_str());
+}
+
+// A record is found by a search of its type's bytes for the first few
+// look-ups, then by an index of the type's line starts, and by the checked
+// listing once the type has been listed whole: the three agree with the file
+// on every code at the edges of each type (the first, the last, a middle one,
+// the codes beside them that the file does not hold), for every type looked
+// up one code at a time. In a fresh process, so that the search is the first.
+TEST(EpsgData, FoundAlikeBySearchIndexAndListing) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string good = ReadAll(std::string(ZRPRJ_SOURCE_DIR) + "/interop/EpsgData.txt");
+    std::map<char, std::vector<long>> held; // codes by record type, in file order
+    std::istringstream lines(good);
+    for (std::string line; std::getline(lines, line);)
+        if (line.size() > 2 && line[1] == '\t') held[line[0]].push_back(std::atol(line.c_str() + 2));
+    using Lookup = long (*)(long); // the code found, 0 for none
+    struct Type {
+        char letter;
+        Lookup find;
+    };
+    const Type types[] = {
+        {'G',
+         [](long c) {
+             ZrEpsgGeographicRecord r;
+             return ZrEpsgFindGeographic(c, r) ? r.code : 0L;
+         }},
+        {'P',
+         [](long c) {
+             ZrEpsgProjectedRecord r;
+             return ZrEpsgFindProjected(c, r) ? r.code : 0L;
+         }},
+        {'T',
+         [](long c) {
+             ZrEpsgTransformationRecord r;
+             return ZrEpsgFindTransformation(c, r) ? r.code : 0L;
+         }},
+        {'U',
+         [](long c) {
+             ZrEpsgAreaRecord r;
+             return ZrEpsgFindArea(c, r) ? r.code : 0L;
+         }},
+        {'K',
+         [](long c) {
+             ZrEpsgGeocentricRecord r;
+             return ZrEpsgFindGeocentric(c, r) ? r.code : 0L;
+         }},
+        {'L', [](long c) { return ZrEpsgGeographic2DOf(c) != 0 ? c : 0L; }},
+        {'F', [](long c) { return ZrEpsgOperationOffshore(c) ? c : 0L; }},
+    };
+    for (const Type& type : types) {
+        const std::vector<long>& codes = held[type.letter];
+        ASSERT_GT(codes.size(), 2u) << type.letter;
+        const std::set<long> all(codes.begin(), codes.end());
+        // A transformation is looked for among the time-dependent Helmerts too.
+        std::set<long> found = all;
+        if (type.letter == 'T') found.insert(held['D'].begin(), held['D'].end());
+        const long middle = codes[codes.size() / 2];
+        std::vector<long> probes = {codes.front(), codes.back(), middle, codes.front() - 1, codes.back() + 1};
+        for (long c = middle + 1; c < codes.back(); ++c)
+            if (!all.count(c)) {
+                probes.push_back(c); // the first hole after the middle
+                break;
+            }
+        auto run = [&]() -> int {
+            int wrong = 0;
+            // Searched, then indexed, then listed whole.
+            for (int round = 0; round < 4; ++round) {
+                if (round == 3) { // the types listed whole, checked
+                    std::vector<long> listed;
+                    ZrEpsgGeographicCodes(listed);
+                    ZrEpsgProjectedCodes(listed);
+                    std::vector<ZrEpsgTransformationRecord> helmerts;
+                    ZrEpsgListTransformations(4326, 4258, helmerts);
+                    ZrEpsgGeocentricOf(4326, "");
+                }
+                for (long c : probes) {
+                    const long expected = found.count(c) ? c : 0;
+                    if (type.find(c) != expected) {
+                        std::fprintf(stderr, "%c %ld round %d\n", type.letter, c, round);
+                        ++wrong;
+                    }
+                }
+            }
+            return wrong == 0 && ZrEpsgDataAvailable() ? 0 : 1;
+        };
+        EXPECT_EXIT(std::exit(run()), ::testing::ExitedWithCode(0), "") << type.letter;
+    }
+}
+
+// Blank and comment lines inside a type's lines (a file edited by hand and
+// sealed again) are stepped over by the search, wherever its halving lands:
+// every record is still found, none found twice, and no search runs on
+// (one once did, on a blank line a probe's middle byte fell on).
+TEST(EpsgData, SearchStepsOverBlankAndCommentLines) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string good = ReadAll(std::string(ZRPRJ_SOURCE_DIR) + "/interop/EpsgData.txt");
+    const std::string body = good.substr(0, good.rfind("\nE\t") + 1);
+    std::string edited;
+    std::istringstream lines(body);
+    std::size_t n = 0;
+    for (std::string line; std::getline(lines, line); ++n) {
+        // A blank line after each record, so that a code the file lacks
+        // leaves the search a range of blank lines alone; some comments too.
+        edited += line + "\n\n";
+        if (n % 5 == 2) edited += "# a note\n";
+    }
+    const std::string dir = "/tmp/zrprj_epsgdata_blank_" + std::to_string(getpid());
+    ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
+    const std::string path = dir + "/EpsgData.txt";
+    std::ofstream(path, std::ios::binary) << Sealed(edited);
+    auto run = [&]() -> int {
+        alarm(20); // a search that runs on ends the case
+        CZrPJTranslator::m_strEpsgName = (dir + "/CodeTransition.xml").c_str();
+        // Fewer look-ups a type than the search makes before the type's
+        // line starts are listed.
+        ZrEpsgGeographicRecord g;
+        ZrEpsgProjectedRecord p;
+        ZrEpsgAreaRecord a;
+        const bool found = ZrEpsgFindGeographic(3819, g) && ZrEpsgFindGeographic(4326, g) &&
+                           ZrEpsgFindProjected(2154, p) && ZrEpsgFindProjected(27700, p) &&
+                           ZrEpsgFindProjected(32650, p) && ZrEpsgFindArea(2154, a);
+        const bool missing = !ZrEpsgFindGeographic(4327, g) && !ZrEpsgFindProjected(2155, p);
+        return found && missing && ZrEpsgDataAvailable() ? 0 : 1;
+    };
+    EXPECT_EXIT(std::exit(run()), ::testing::ExitedWithCode(0), "");
     std::remove(path.c_str());
     std::remove(dir.c_str());
 }

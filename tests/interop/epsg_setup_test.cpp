@@ -76,6 +76,12 @@ TEST(EpsgSetup, TheMappingReadsAsTheTranslatorReadsItInEveryLayout) {
     };
     const std::string body = entry("32650", "32650") + entry("2100", "2100") + entry("4214", "4214") +
                              entry("99999", "4214") + entry("4214", "1");
+    // Far out of order (descending, one code twice): every entry an
+    // ascending run of its own, merged pairwise into one.
+    std::string descending;
+    for (int i = 39; i >= 0; --i)
+        descending += entry(std::to_string(7000 + i), std::to_string(5000 + i));
+    descending += entry("8020", "5020");
     std::string crlf;
     for (char c : head + body + tail)
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -88,13 +94,16 @@ TEST(EpsgSetup, TheMappingReadsAsTheTranslatorReadsItInEveryLayout) {
         {"a comment", head + "<!-- kept -->\n" + body + tail},
         {"a leading zero", head + entry("32651", "032651") + body + tail},
         {"an entry without its EPSG code",
-         head + "\t<oml:CodeTransition><oml:OrvantaCode>7</oml:OrvantaCode></oml:CodeTransition>\n" + body + tail},
+         head + "\t<oml:CodeTransition><oml:OrvantaCode>7</oml:OrvantaCode></oml:CodeTransition>\n" + body +
+             tail},
         {"no declaration", "<oml:CodeTransitions>\n" + body + tail},
         {"the fields swapped",
-         head + "<oml:CodeTransition><oml:EPSGCode>2100</oml:EPSGCode><oml:OrvantaCode>5</oml:OrvantaCode>"
-                "</oml:CodeTransition>\n" +
+         head +
+             "<oml:CodeTransition><oml:EPSGCode>2100</oml:EPSGCode><oml:OrvantaCode>5</oml:OrvantaCode>"
+             "</oml:CodeTransition>\n" +
              body + tail},
         {"cut short", head + body},
+        {"far out of order", head + descending + body + tail},
         {"an entity", head + entry("32650", "3265&#48;") + body + tail},
     };
     const CString shipped = CZrPJTranslator::m_strEpsgName;
@@ -105,9 +114,11 @@ TEST(EpsgSetup, TheMappingReadsAsTheTranslatorReadsItInEveryLayout) {
             "/tmp/zrprj_layout_" + std::to_string(getpid()) + "_" + std::to_string(n++) + ".xml";
         std::ofstream(path, std::ios::binary) << c.text;
         CZrPJTranslator::m_strEpsgName = path.c_str();
-        for (int code : {32650, 32651, 2100, 4214, 1, 99999, 7, 5}) {
-            EXPECT_EQ(ZrMappedCatalogueCode(code), translator.EPSG2Orvanta(code)) << c.name << ", EPSG " << code;
-            EXPECT_EQ(ZrMappedEpsgCode(code), translator.Orvanta2EPSG(code)) << c.name << ", catalogue " << code;
+        for (int code : {32650, 32651, 2100, 4214, 1, 99999, 7, 5, 5000, 5020, 5039, 7020, 8020}) {
+            EXPECT_EQ(ZrMappedCatalogueCode(code), translator.EPSG2Orvanta(code))
+                << c.name << ", EPSG " << code;
+            EXPECT_EQ(ZrMappedEpsgCode(code), translator.Orvanta2EPSG(code))
+                << c.name << ", catalogue " << code;
         }
         std::remove(path.c_str());
     }
