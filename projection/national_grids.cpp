@@ -179,7 +179,9 @@ int CZrPJOperator::Setup_Laborde() {
     const double B = std::sqrt(1.0 + es * c * c * c * c / (1.0 - es));
     const double sinS = s / B;
     m_grid.B = B;
+    m_grid.invB = 1.0 / B;
     m_grid.R = m_def.a * k0 * std::sqrt(1.0 - es) / (1.0 - es * s * s);
+    m_grid.invR = 1.0 / m_grid.R;
     m_grid.sinS = sinS;
     m_grid.cosS = std::sqrt(1.0 - sinS * sinS);
     m_grid.C = std::atanh(sinS) - B * IsometricLatitude(phiC);
@@ -223,8 +225,7 @@ int CZrPJOperator::Laborde_Forward(CPoint2D& pt) const {
 }
 
 int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
-    const double invR = 1.0 / m_grid.R;
-    const Complex Z(pt.y * invR, pt.x * invR);
+    const Complex Z(pt.y * m_grid.invR, pt.x * m_grid.invR);
     const Complex G(m_grid.gRe, m_grid.gIm);
     Complex H = Z;
     for (int i = 0;; ++i) {
@@ -248,7 +249,7 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
     const double sx = U * m_grid.cosS + V * m_grid.sinS;
     double sp = Clamp(U * m_grid.sinS - V * m_grid.cosS, -1.0, 1.0);
     double cp = std::sqrt(sx * sx + W * W); // U^2 + V^2 + W^2 = 1
-    double dl = QuadrantAtan(W, sx) / m_grid.B;
+    double dl = QuadrantAtan(W, sx) * m_grid.invB;
     double dps = QuadrantAtan(sp * m_grid.cosS - cp * m_grid.sinS, cp * m_grid.cosS + sp * m_grid.sinS);
     // Newton on the series: the derivatives in dlambda exact, those in the
     // latitude to leading order (d x / d ps = -B sin ps dlambda, d y / d ps =
@@ -283,7 +284,7 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
     // ln((1 + |sin|) / cos) signed, then its conformal latitude chi (sine and
     // cosine tanh and sech of it, one exponential) and the geodetic latitude
     // by the conformal series from chi's sine and cosine.
-    const double psiE = (std::copysign(std::log((1.0 + std::fabs(sp)) / cp), sp) - m_grid.C) / m_grid.B;
+    const double psiE = (std::copysign(std::log((1.0 + std::fabs(sp)) / cp), sp) - m_grid.C) * m_grid.invB;
     const double Ep = std::exp(-std::fabs(psiE)), Ep2 = Ep * Ep;
     const double inv1pEp2 = 1.0 / (1.0 + Ep2);
     const double sChi = std::copysign((1.0 - Ep2) * inv1pEp2, psiE), cChi = 2.0 * Ep * inv1pEp2;
