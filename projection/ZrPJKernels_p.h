@@ -255,7 +255,8 @@ inline void SinCosPair(double x0, double x1, double& s0, double& c0, double& s1,
     const DoublePair cHi = {kSineOf32ndsOfPi[16 - j0].hi, kSineOf32ndsOfPi[16 - j1].hi};
     const DoublePair cLo = {kSineOf32ndsOfPi[16 - j0].lo, kSineOf32ndsOfPi[16 - j1].lo};
     const DoublePair r2 = r * r;
-    const DoublePair sinTail = r * r2 * (-1.0 / 6 + r2 * (1.0 / 120 + r2 * (-1.0 / 5040 + r2 * (1.0 / 362880))));
+    const DoublePair sinTail =
+        r * r2 * (-1.0 / 6 + r2 * (1.0 / 120 + r2 * (-1.0 / 5040 + r2 * (1.0 / 362880))));
     const DoublePair cosMinus1 = r2 * (-0.5 + r2 * (1.0 / 24 + r2 * (-1.0 / 720 + r2 * (1.0 / 40320))));
     // theta = j pi/32 + r, within the quarter turn.
     const DoublePair sinTheta = sHi + (cHi * r + ((sLo + cLo * r) + (sHi * cosMinus1 + cHi * sinTail)));

@@ -54,7 +54,7 @@ int CZrPJOperator::Oblique_Transformation_Forward(CPoint2D& pt) const {
     const double w = m_view.sinA * sp - m_view.cosA * ccl;
     double lam, phi;
     AtanPair(v, u, w, std::sqrt(u * u + v * v), lam, phi); // at the pole phi is +-pi/2
-    lam += m_view.lamp;                                     // both in [-pi, pi]
+    lam += m_view.lamp;                                    // both in [-pi, pi]
     if (lam > kPi) {
         lam -= kTwoPi;
     } else if (lam < -kPi) {
