@@ -442,6 +442,7 @@ protected:
     // transverse Mercator: the zone width and the number of zones.
     struct NationalGridBlock {
         double B = 1.0, C = 0.0, R = 0.0, sinS = 0.0, cosS = 1.0, gRe = 0.0, gIm = 0.0;
+        double invB = 1.0, invR = 0.0; // Laborde's 1 / B and 1 / R, so its inverse divides by neither
         double zoneWidth = 0.0, zones = 0.0;
     };
     // Not copied by operator= (derived again by DeriveUncopied):

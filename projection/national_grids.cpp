@@ -157,7 +157,7 @@ struct LabordeTerms {
     double x, y, dxdl, dydl;
 };
 // sp, cp: sine and cosine of the sphere latitude; dps: its difference from the centre's.
-LabordeTerms LabordeSeries(double B, double dl, double sp, double cp, double dps) {
+inline LabordeTerms LabordeSeries(double B, double dl, double sp, double cp, double dps) {
     const double c2 = cp * cp, s2 = sp * sp, B2 = B * B;
     const double I4 = B * cp;
     const double I2 = 0.5 * B * I4 * sp;
@@ -179,7 +179,9 @@ int CZrPJOperator::Setup_Laborde() {
     const double B = std::sqrt(1.0 + es * c * c * c * c / (1.0 - es));
     const double sinS = s / B;
     m_grid.B = B;
+    m_grid.invB = 1.0 / B;
     m_grid.R = m_def.a * k0 * std::sqrt(1.0 - es) / (1.0 - es * s * s);
+    m_grid.invR = 1.0 / m_grid.R;
     m_grid.sinS = sinS;
     m_grid.cosS = std::sqrt(1.0 - sinS * sinS);
     m_grid.C = std::atanh(sinS) - B * IsometricLatitude(phiC);
@@ -190,29 +192,40 @@ int CZrPJOperator::Setup_Laborde() {
 }
 
 int CZrPJOperator::Laborde_Forward(CPoint2D& pt) const {
-    const double psi = IsometricLatitude(pt.y);
-    if (!std::isfinite(psi)) return 0;
+    // The isometric latitude as IsometricLatitude takes it, with its sine and
+    // cosine from one call (|sin phi| is sin |phi| to the bit).
+    const double phi = pt.y;
+    if (!(std::fabs(phi) < kHalfPi)) return 0;
+    const double s = std::fabs(std::sin(phi)), c = std::cos(phi);
+    const double psi = std::copysign(std::log((1.0 + s) / c) - m_ell.e * SmallAtanhShallow(m_ell.e * s), phi);
     // The sphere latitude's sine and cosine from its isometric latitude q
     // (tanh q and sech q), and its difference from the centre's as one angle.
-    const double E = std::exp(-std::fabs(m_grid.C + m_grid.B * psi)), E2 = E * E;
+    const double q = m_grid.C + m_grid.B * psi;
+    const double E = std::exp(-std::fabs(q)), E2 = E * E;
     // tanh and sech share 1 / (1 + E^2): without FMA a point's time is its
     // chain of divisions and library calls, so each quotient here and in the
     // inverse is one reciprocal and products (results move by a last place).
+    // The angle's tangent does not need the common factor, so its quotient
+    // runs beside the reciprocal rather than after it.
+    const double tanhNum = std::copysign(1.0 - E2, q), sechNum = 2.0 * E;
+    const double dps = QuadrantAtan(tanhNum * m_grid.cosS - sechNum * m_grid.sinS,
+                                    sechNum * m_grid.cosS + tanhNum * m_grid.sinS);
     const double inv1pE2 = 1.0 / (1.0 + E2);
-    const double sp = std::copysign((1.0 - E2) * inv1pE2, m_grid.C + m_grid.B * psi);
-    const double cp = 2.0 * E * inv1pE2;
-    const double dps = QuadrantAtan(sp * m_grid.cosS - cp * m_grid.sinS, cp * m_grid.cosS + sp * m_grid.sinS);
-    const LabordeTerms s = LabordeSeries(m_grid.B, pt.x, sp, cp, dps);
-    const Complex H(s.y, s.x);
-    const Complex z = m_grid.R * (H + Complex(m_grid.gRe, m_grid.gIm) * H * H * H);
-    pt.x = z.imag();
-    pt.y = z.real();
+    const double sp = tanhNum * inv1pE2, cp = sechNum * inv1pE2;
+    const LabordeTerms t = LabordeSeries(m_grid.B, pt.x, sp, cp, dps);
+    // N + iE = R (H + G H^3), H = y + ix, written out.
+    const double hr = t.y, hi = t.x;
+    const double h2r = (hr - hi) * (hr + hi), h2i = 2.0 * hr * hi;
+    const double h3r = h2r * hr - h2i * hi, h3i = h2r * hi + h2i * hr;
+    const double zr = hr + (m_grid.gRe * h3r - m_grid.gIm * h3i);
+    const double zi = hi + (m_grid.gRe * h3i + m_grid.gIm * h3r);
+    pt.x = m_grid.R * zi;
+    pt.y = m_grid.R * zr;
     return 1;
 }
 
 int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
-    const double invR = 1.0 / m_grid.R;
-    const Complex Z(pt.y * invR, pt.x * invR);
+    const Complex Z(pt.y * m_grid.invR, pt.x * m_grid.invR);
     const Complex G(m_grid.gRe, m_grid.gIm);
     Complex H = Z;
     for (int i = 0;; ++i) {
@@ -236,7 +249,7 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
     const double sx = U * m_grid.cosS + V * m_grid.sinS;
     double sp = Clamp(U * m_grid.sinS - V * m_grid.cosS, -1.0, 1.0);
     double cp = std::sqrt(sx * sx + W * W); // U^2 + V^2 + W^2 = 1
-    double dl = QuadrantAtan(W, sx) / m_grid.B;
+    double dl = QuadrantAtan(W, sx) * m_grid.invB;
     double dps = QuadrantAtan(sp * m_grid.cosS - cp * m_grid.sinS, cp * m_grid.cosS + sp * m_grid.sinS);
     // Newton on the series: the derivatives in dlambda exact, those in the
     // latitude to leading order (d x / d ps = -B sin ps dlambda, d y / d ps =
@@ -271,7 +284,7 @@ int CZrPJOperator::Laborde_Inverse(CPoint2D& pt) const {
     // ln((1 + |sin|) / cos) signed, then its conformal latitude chi (sine and
     // cosine tanh and sech of it, one exponential) and the geodetic latitude
     // by the conformal series from chi's sine and cosine.
-    const double psiE = (std::copysign(std::log((1.0 + std::fabs(sp)) / cp), sp) - m_grid.C) / m_grid.B;
+    const double psiE = (std::copysign(std::log((1.0 + std::fabs(sp)) / cp), sp) - m_grid.C) * m_grid.invB;
     const double Ep = std::exp(-std::fabs(psiE)), Ep2 = Ep * Ep;
     const double inv1pEp2 = 1.0 / (1.0 + Ep2);
     const double sChi = std::copysign((1.0 - Ep2) * inv1pEp2, psiE), cChi = 2.0 * Ep * inv1pEp2;

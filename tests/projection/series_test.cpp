@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 constexpr double kDeg = CZrPJMath::kDegToRad;
@@ -92,6 +93,93 @@ TEST(SeriesTest, MeridianLengthInverseRecoversTheLatitude) {
     EXPECT_LT(worst, 1e-7);
     EXPECT_LT(worst, kNanoradian); // in practice the Newton step ends far below its threshold
     EXPECT_TRUE(std::isnan(op.MeridianLengthInverse(std::nan(""))));
+}
+
+namespace {
+// The distance between x and its neighbour away from zero: a unit in the
+// last place. On the earth an angle's last place near 1 rad is 1.4 nm.
+double LastPlace(double x) {
+    const double ax = std::fabs(x);
+    return std::nextafter(ax, HUGE_VAL) - ax;
+}
+bool SameValueAndSign(double a, double b) {
+    return (std::isnan(a) && std::isnan(b)) || (a == b && std::signbit(a) == std::signbit(b));
+}
+} // namespace
+
+// The paired kernels stand in for the C library's sin, cos and atan2 in the
+// rotated-pole kinds: over the angles a projection meets (every step of the
+// pi/32 table and quadrant, both signs, the reduction's edges), each value
+// within one last place of the library's (the table's and the Taylor
+// terms' rounding), the arctangent within two (its reduced quotient's); the
+// reduction's limit, zeros, infinities and NaN are the library's own
+// values, signs of zero included.
+TEST(KernelsTest, PairedSinesCosinesAndArctangentsKeepTheLibrarysLastPlaces) {
+    const double kSinCosLastPlaces = 1.0, kAtanLastPlaces = 2.0;
+    std::vector<double> angles;
+    for (int i = -80000; i <= 80000; ++i)
+        angles.push_back(i * 1e-4 + 3.3e-6 * (i % 7));
+    for (int j = -200; j <= 200; ++j) // the table's steps and the halfway points between them
+        for (double off : {0.0, 1e-13, -1e-13, 0.5, -0.5})
+            angles.push_back((j + off) * CZrPJMath::kPi / 32.0);
+    for (double x : {zrpj::kSinCosReducedBelow, -zrpj::kSinCosReducedBelow, 12345.678, 1e-300, 5e-324})
+        angles.push_back(x);
+    for (std::size_t i = 0; i + 1 < angles.size(); ++i) {
+        const double x0 = angles[i], x1 = angles[angles.size() - 1 - i];
+        double s0, c0, s1, c1;
+        zrpj::SinCosPair(x0, x1, s0, c0, s1, c1);
+        ASSERT_LE(std::fabs(s0 - std::sin(x0)), kSinCosLastPlaces * LastPlace(std::sin(x0))) << x0;
+        ASSERT_LE(std::fabs(c0 - std::cos(x0)), kSinCosLastPlaces * LastPlace(std::cos(x0))) << x0;
+        ASSERT_LE(std::fabs(s1 - std::sin(x1)), kSinCosLastPlaces * LastPlace(std::sin(x1))) << x1;
+        ASSERT_LE(std::fabs(c1 - std::cos(x1)), kSinCosLastPlaces * LastPlace(std::cos(x1))) << x1;
+        // The same angles as the sides of a point in every quadrant.
+        const double y = std::sin(x0) * (1.0 + std::fabs(x1)), x = std::cos(x1) * 3.0;
+        double a0, a1;
+        zrpj::AtanPair(y, x, x, y, a0, a1);
+        ASSERT_LE(std::fabs(a0 - std::atan2(y, x)), kAtanLastPlaces * LastPlace(std::atan2(y, x)))
+            << y << " " << x;
+        ASSERT_LE(std::fabs(a1 - std::atan2(x, y)), kAtanLastPlaces * LastPlace(std::atan2(x, y)))
+            << x << " " << y;
+    }
+    const double inf = HUGE_VAL, nan = std::nan("");
+    for (double x : {0.0, -0.0, 1.5e5, -2e9, inf, -inf, nan}) {
+        double s, c, s1, c1;
+        zrpj::SinCosPair(x, 0.5, s, c, s1, c1);
+        EXPECT_TRUE(SameValueAndSign(s, std::sin(x))) << x;
+        EXPECT_TRUE(SameValueAndSign(c, std::cos(x))) << x;
+        EXPECT_TRUE(SameValueAndSign(s1, std::sin(0.5)));
+    }
+    const double sides[] = {0.0, -0.0, 1.0, -1.0, 1e-310, -1e-310, 1e301, -1e301, inf, -inf, nan};
+    for (double y : sides)
+        for (double x : sides) {
+            double a0, a1;
+            zrpj::AtanPair(y, x, 1.0, -1.0, a0, a1);
+            const double ref = std::atan2(y, x);
+            if (!std::isnan(ref) && (std::fabs(y) == 1e-310 || std::fabs(x) == 1e-310)) {
+                EXPECT_LE(std::fabs(a0 - ref), kAtanLastPlaces * LastPlace(ref)) << y << " " << x;
+                EXPECT_EQ(std::signbit(a0), std::signbit(ref)) << y << " " << x;
+            } else {
+                EXPECT_TRUE(SameValueAndSign(a0, ref)) << y << " " << x << ": " << a0 << " for " << ref;
+            }
+            EXPECT_EQ(a1, std::atan2(1.0, -1.0));
+        }
+}
+
+// Estrin's order of the atanh series sums the same terms as Horner's: the
+// two differ by no more than two last places (the sums' roundings, 3e-17 of
+// a term e atanh(e sin phi) below 0.01 of the isometric latitude) over every
+// sine an earth ellipsoid gives, and beyond the series' range both are the
+// library's atanh.
+TEST(KernelsTest, ShallowAtanhSeriesIsTheHornerSeries) {
+    const double kSumOrderLastPlaces = 2.0;
+    for (int i = -10000; i <= 10000; ++i) {
+        const double x = i * 1e-5 + 1.7e-9 * (i % 5);
+        EXPECT_LE(std::fabs(zrpj::SmallAtanhShallow(x) - zrpj::SmallAtanh(x)),
+                  kSumOrderLastPlaces * LastPlace(zrpj::SmallAtanh(x)))
+            << x;
+    }
+    for (double x : {0.1, -0.1, 0.5, 0.99, -0.99})
+        EXPECT_EQ(zrpj::SmallAtanhShallow(x), std::atanh(x));
 }
 
 // The small rotation takes steps below its first-order bound as s + c d,
