@@ -587,41 +587,22 @@ TEST(EllipsoidalKindsTest, IteratedInversesSolveTheirForwardToRounding) {
     const SolveCase cases[] = {
         // Brazil's polyconic to 30 degrees either side (beyond, the map
         // folds and the inverse finds the other preimage).
-        {"43021 polyconic, EPSG:5880",
-         {43021, kWgs84A, kWgs84F, -54, 0, 0, 0, 1, 0, 5e6, 1e7},
-         -84,
-         -24,
-         -35,
-         7},
+        {"43021 polyconic, EPSG:5880", {43021, kWgs84A, kWgs84F, -54, 0, 0, 0, 1, 0, 5e6, 1e7}, -84, -24, -35, 7},
         {"43066 Laborde, Madagascar",
          {43066, kIntlA, kIntlF, 46.4372291666667, -18.9, 0, 0, 1, 0.9995, 400000, 800000, 0, 0, 18.9},
-         42,
-         52,
-         -27,
-         -11,
-         kConformalSeries},
-        {"43075 New Zealand map grid",
-         {43075, kIntlA, kIntlF, 173, -41, 0, 0, 1, 0, 2510000, 6023150},
-         166,
-         179,
-         -47.5,
-         -34},
+         42, 52, -27, -11, kConformalSeries},
+        {"43075 New Zealand map grid", {43075, kIntlA, kIntlF, 173, -41, 0, 0, 1, 0, 2510000, 6023150}, 166,
+         179, -47.5, -34},
         // The Levant zone and 4000 km north of it, where the cubic's start
         // leaves its series for M itself.
         {"43056 near-conformal, EPSG:22700",
-         {43056, kClarke1880IgnA, 1.0 / 293.46602, 37.35, 34.65, 0, 0, 1, 0.9996256, 300000, 300000},
-         30,
-         45,
-         20,
-         75},
+         {43056, kClarke1880IgnA, 1.0 / 293.46602, 37.35, 34.65, 0, 0, 1, 0.9996256, 300000, 300000}, 30, 45,
+         20, 75},
         // 600 km out the bend is kilometres and the footpoint is found anew
         // (its Taylor series taken 1 km out missed by 80 nm).
         {"43061 Guam, 600 km about EPSG:3993's centre",
          {43061, kClarke1866A, kClarke1866F, 144.748750705556, 13.4724663527778, 0, 0, 1, 0, 50000, 50000},
-         139.5,
-         150,
-         8,
-         19},
+         139.5, 150, 8, 19},
     };
     constexpr int kSide = 41;
     for (const SolveCase& c : cases) {
