@@ -196,6 +196,7 @@ protected:
     int Setup_Modified_Azimuthal_Equidistant();
     double HyperbolicBend(double phi, double northing) const;
     int CassiniFromFootpoint(CPoint2D& pt, double phi1, double s1, double c1) const;
+    void CassiniAt(CPoint2D& pt, double s, double c) const;
     int Setup_Colombia_Urban();
     int Setup_Orthographic_Ellipsoid();
     int Setup_Azimuthal_Equidistant_Ellipsoid();

@@ -29,11 +29,14 @@ constexpr double kBelgiumTurnedMeridian = 4.367486673081522;
 // The modified azimuthal equidistant's normal section against the geodesic
 // within 20 km of the centre (see its cases).
 constexpr double kNormalSectionAtYap = 0.3e-3;
-// Cassini's series are truncated (A^5 across, A^4 along the meridian) the
-// same way in PROJ, so the two agree to rounding; the round trip is the
-// series' own, which within 3 degrees of the central meridian (the widest
-// Cassini grid, Malaysia's states, spans less) returns within 2 mm.
+// Cassini's forward series are truncated (A^5 across, A^4 along the
+// meridian) the same way in PROJ, so the two agree to rounding. The inverse
+// solves that forward (its own series alone came back only within 2 mm 3
+// degrees out, 22 mm at Palestine's grid edge); the hyperbolic form's inverse
+// still ends on the series (0.01 mm within Vanua Levu's grid, 0.35 mm a
+// degree beyond it).
 constexpr double kCassiniSeriesRoundTrip = 2e-3;
+constexpr double kCassiniRoundTrip = 1e-6;
 // Equal Earth's inverse ends with Newton's rounds on the exact authalic
 // function: it comes back within 1 micrometre.
 constexpr double kMicrometre = 1e-6;
@@ -43,18 +46,18 @@ const ProjCase kCases[] = {
      {43057, kClarke1866A, kClarke1866F, -61.3333333333, 10.4416666667, 0, 0, 1, 0, 86501.46, 65379.0},
      "+proj=cass +lat_0=10.4416666667 +lon_0=-61.3333333333 +x_0=86501.46 +y_0=65379.0 +ellps=clrk66",
      {-64.3333333333, -58.3333333333, 0.5, 5, 16, 1},
-     kCassiniSeriesRoundTrip},
+     kCassiniRoundTrip},
     {"43057 Cassini-Soldner, Bessel, southern origin",
      {43057, kBesselA, kBesselF, 103.5, -4.0, 0, 0, 1, 0, 0, 0},
      "+proj=cass +lat_0=-4 +lon_0=103.5 +ellps=bessel",
      {100.5, 106.5, 0.5, -20, 10, 2},
-     kCassiniSeriesRoundTrip},
+     kCassiniRoundTrip},
     {"43057 Cassini-Soldner across the antimeridian",
      {43057, kClarke1880A, kClarke1880F, 179.0, 60.0, 0, 0, 1, 0, 5e5, 1e6},
      "+proj=cass +lat_0=60 +lon_0=179 +x_0=500000 +y_0=1000000 +a=6378249.145 +rf=293.465",
      // High latitudes shrink the zone the series hold: 1.5 degrees either side.
      {177.5, 180.5, 0.5, 40, 80, 2},
-     kCassiniSeriesRoundTrip},
+     kCassiniRoundTrip},
     {"43059 TM south orientated, Lo29",
      {43059, kWgs84A, kWgs84F, 29, 0, 0, 0, 1, 1.0},
      "+proj=tmerc +axis=wsu +lat_0=0 +lon_0=29 +k=1 +ellps=WGS84",
