@@ -239,6 +239,9 @@ ZRPRJ_API int ZrEpsgListCandidates(long sourceCode, long targetCode,
 ZRPRJ_API int ZrEpsgListGeocentricCandidates(long sourceGeocentric, long targetGeocentric,
                                              bool (*gridAvailable)(const std::string&),
                                              std::vector<ZrEpsgCandidate>& out);
+// EPSG's Helmerts stated between geocentric systems (or geographic 3D ones)
+// with the datum of the geographic system `base` at one end, in code order.
+ZRPRJ_API int ZrEpsgListGeocentricHelmertsOf(long base, std::vector<ZrEpsgTransformationRecord>& out);
 ZRPRJ_API void ZrEpsgProjectedCodes(std::vector<long>& out);
 ZRPRJ_API void ZrEpsgGeographicCodes(std::vector<long>& out);
 ZRPRJ_API void ZrEpsgLeftOutCodes(std::vector<long>& out);

@@ -665,6 +665,132 @@ ZrDatumOperation MemberOperation(const ReachedListing& r, const ZrOperationEllip
     return op;
 }
 
+// PROJ reaches a geographic system that EPSG joins to nothing on the other
+// side through the geocentric system on its datum: one of EPSG's Helmerts
+// between that geocentric system and another datum's (PZ-90.11 to PZ-90,
+// ITRF96 to GDA94, the ITRFs to WGS 84's realizations), then the other
+// datum's own operations to the other side, or the other way round. It
+// builds these only where both datums have a geocentric system, which is
+// where EPSG states such Helmerts. Each chain holds over the area its two
+// parts share; its accuracy is theirs added.
+struct GeocentricChain {
+    ZrDatumOperation op;
+    double area = 0.0;
+};
+
+std::string GeocentricNameOf(long base) {
+    ZrEpsgGeocentricRecord g;
+    const long code = ZrEpsgGeocentricOf(base, "");
+    return code != 0 && ZrEpsgFindGeocentric(code, g) ? g.name : std::string();
+}
+
+// The operations of a reached listing between its two systems, each from
+// the ellipsoid a to b (grids that are missing left out).
+std::vector<ZrDatumOperation> OperationsOf(const ReachedListing& r, const ZrOperationEllipsoid& a,
+                                           const ZrOperationEllipsoid& b) {
+    std::vector<ZrDatumOperation> out;
+    if (r.member) out.push_back(MemberOperation(r, a, b));
+    // Past the geocentric step PROJ takes the other datum's own operations
+    // alone: none reached through a twin or an ensemble's (ITRF90 goes to
+    // WGS 84 through WGS 84 (Transit), not on through ETRF90 and ETRS89),
+    // nor chains of its own through a further system (ITRF90 to ITRF2008,
+    // then on through IG05/12): EPSG's own operations alone.
+    if (r.reached) return out;
+    for (const ZrEpsgCandidate& c : r.list) {
+        ZrDatumOperation op;
+        if (c.Code() != 0 && OperationOf(c, r.from, a, b, op)) out.push_back(op);
+    }
+    return out;
+}
+
+// first then second as one chain over the area both hold; false where the
+// areas do not meet or the chain would be too long.
+bool Joined(const ZrDatumOperation& first, const ZrDatumOperation& second, const std::string& name,
+            GeocentricChain& chain) {
+    ZrDatumOperation op;
+    for (const ZrDatumOperation* part : {&first, &second})
+        for (int k = 0; k < part->stepCount; ++k)
+            if (!op.Append(part->steps[k])) return false;
+    op.code = 0;
+    op.name = name;
+    op.accuracy = first.accuracy >= 0 && second.accuracy >= 0 ? first.accuracy + second.accuracy : -1.0;
+    const ZrDatumOperation* areas[] = {&first, &second};
+    op.hasArea = false;
+    for (const ZrDatumOperation* part : areas) {
+        if (!part->hasArea) continue;
+        if (!op.hasArea) {
+            op.hasArea = true;
+            op.south = part->south, op.west = part->west, op.north = part->north, op.east = part->east;
+            continue;
+        }
+        // An area across the antimeridian (Russia's) met with the world is
+        // itself; met with another across it, the narrower span; met with one
+        // that does not cross, that one (the chains built here meet no other).
+        const bool opCrosses = op.west > op.east, partCrosses = part->west > part->east;
+        const bool crosses = opCrosses || partCrosses;
+        op.south = std::max(op.south, part->south);
+        op.north = std::min(op.north, part->north);
+        if (!crosses || (opCrosses && partCrosses)) {
+            op.west = std::max(op.west, part->west);
+            op.east = std::min(op.east, part->east);
+        } else if (!partCrosses || (op.west <= -180.0 && op.east >= 180.0)) {
+            op.west = part->west, op.east = part->east;
+        }
+        if (op.south > op.north || (!crosses && op.west > op.east)) return false;
+    }
+    chain.op = op;
+    double east = op.east;
+    if (op.west > east) east += 360.0;
+    constexpr double kDegree = 0.017453292519943295;
+    chain.area = op.hasArea ? (east - op.west) * (std::sin(op.north * kDegree) - std::sin(op.south * kDegree))
+                            : 4.0 * 180.0;
+    return true;
+}
+
+std::vector<GeocentricChain> GeocentricChainsOf(long from, long to, const ZrOperationEllipsoid& a,
+                                               const ZrOperationEllipsoid& b) {
+    std::vector<GeocentricChain> chains;
+    for (const bool sourceSide : {true, false}) {
+        const long side = sourceSide ? from : to, other = sourceSide ? to : from;
+        const std::string sideName = GeocentricNameOf(side);
+        if (sideName.empty()) continue;
+        std::vector<ZrEpsgTransformationRecord> helmerts;
+        ZrEpsgListGeocentricHelmertsOf(side, helmerts);
+        for (const ZrEpsgTransformationRecord& h : helmerts) {
+            const long via = h.sourceCode == side ? h.targetCode : h.sourceCode;
+            const std::string viaName = GeocentricNameOf(via);
+            ZrOperationEllipsoid viaEllipsoid;
+            if (via == other || viaName.empty() || !EllipsoidOfCode(via, viaEllipsoid)) continue;
+            ZrDatumOperation helmert;
+            const ReachedListing rest = sourceSide ? ListReached(via, to, nullptr) : ListReached(from, via, nullptr);
+            if (sourceSide ? !OperationOf(h, from, a, viaEllipsoid, helmert)
+                           : !OperationOf(h, via, viaEllipsoid, b, helmert))
+                continue;
+            const std::vector<ZrDatumOperation> ops =
+                sourceSide ? OperationsOf(rest, viaEllipsoid, b) : OperationsOf(rest, a, viaEllipsoid);
+            for (const ZrDatumOperation& o : ops) {
+                GeocentricChain chain;
+                const std::string name =
+                    sourceSide ? "Conversion from " + sideName + " (geog2D) to " + sideName + " (geocentric) + " +
+                                     helmert.name + " + Conversion from " + viaName + " (geocentric) to " +
+                                     viaName + " (geog2D) + " + o.name
+                               : o.name + " + Conversion from " + viaName + " (geog2D) to " + viaName +
+                                     " (geocentric) + " + helmert.name + " + Conversion from " + sideName +
+                                     " (geocentric) to " + sideName + " (geog2D)";
+                if (sourceSide ? Joined(helmert, o, name, chain) : Joined(o, helmert, name, chain))
+                    chains.push_back(chain);
+            }
+        }
+    }
+    // The wider area first, then the better accuracy, as PROJ ranks them.
+    std::stable_sort(chains.begin(), chains.end(), [](const GeocentricChain& x, const GeocentricChain& y) {
+        if (x.area != y.area) return x.area > y.area;
+        const double ax = x.op.accuracy < 0 ? 1e30 : x.op.accuracy, ay = y.op.accuracy < 0 ? 1e30 : y.op.accuracy;
+        return ax < ay;
+    });
+    return chains;
+}
+
 // A geographic system by its EPSG code, or in words where EPSG lists none.
 std::string Named(long code) {
     return code > 0 ? "EPSG:" + std::to_string(code) : std::string("a geographic system EPSG does not list");
@@ -756,6 +882,9 @@ int ZrSetTranslatorBestOperation(CZrPJTranslator& translator, const CZrPJCoordSy
             op.offshore = ZrEpsgOperationOffshore(c.Code()) != 0;
             choice->Add(op);
         }
+        if (choice->Count() == 0 && list.empty() && !found.member && from != kNone && to != kNone)
+            for (const GeocentricChain& c : GeocentricChainsOf(from, to, a, b))
+                choice->Add(c.op);
         // EPSG's operations for the two datums all lying outside a projected
         // system's area leave PROJ's zero shift alone; none at all is refused.
         bool knownElsewhere = false;
@@ -938,8 +1067,21 @@ int ZrListOperations(long sourceGeographic, long targetGeographic, std::vector<Z
             found.before = "Conversion from " + source.name + " (geocentric) to " + source.name + " (geog3D)";
             found.after = "Conversion from " + target.name + " (geog3D) to " + target.name + " (geocentric)";
         }
-    } else
+    } else {
         found = ListReached(sourceGeographic, targetGeographic, nullptr);
+        ZrOperationEllipsoid a, b;
+        if (found.list.empty() && !found.member && EllipsoidOfCode(sourceGeographic, a) &&
+            EllipsoidOfCode(targetGeographic, b)) {
+            for (const GeocentricChain& c : GeocentricChainsOf(sourceGeographic, targetGeographic, a, b)) {
+                ZrOperationListing l;
+                l.name = CString(c.op.name.c_str());
+                l.methodName = "concatenated";
+                l.accuracy = c.op.accuracy;
+                out.push_back(l);
+            }
+            return static_cast<int>(out.size());
+        }
+    }
     if (found.member) {
         ZrOperationListing l;
         l.name = CString(MemberOperation(found, {}, {}).name.c_str());

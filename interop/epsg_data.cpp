@@ -2266,6 +2266,27 @@ int ZrEpsgListGeocentricCandidates(long sourceGeocentric, long targetGeocentric,
     return static_cast<int>(out.size());
 }
 
+int ZrEpsgListGeocentricHelmertsOf(long base, std::vector<ZrEpsgTransformationRecord>& out) {
+    out.clear();
+    for (const ZrEpsgTransformationRecord& t : AllTransformations().records) {
+        ZrEpsgCandidate c;
+        c.helmert = t;
+        if ((t.sourceCode == base || t.targetCode == base) && IsGeocentricHelmert(c)) out.push_back(t);
+    }
+    // One superseded by another between the same two goes (ITRF96 to GDA94
+    // (1) by (2)), as PROJ leaves it out.
+    const auto& superseded = AllOperations().superseded;
+    const auto replaced = [&](const ZrEpsgTransformationRecord& t) {
+        return std::any_of(superseded.begin(), superseded.end(), [&](const auto& s) {
+            return s.first == t.code && std::any_of(out.begin(), out.end(), [&](const ZrEpsgTransformationRecord& o) {
+                       return o.code == s.second && o.sourceCode + o.targetCode == t.sourceCode + t.targetCode;
+                   });
+        });
+    };
+    out.erase(std::remove_if(out.begin(), out.end(), replaced), out.end());
+    return static_cast<int>(out.size());
+}
+
 int ZrEpsgListGeoidOperations(long verticalCode, std::vector<ZrEpsgGeoidRecord>& out) {
     out.clear();
     for (const ZrEpsgGeoidRecord& v : AllOperations().geoids)

@@ -465,6 +465,12 @@ TEST(BestOperation, ChainsThroughAnIntermediateAsProjBuildsThem) {
         {4326, 8888},  // WGS 84 (Transit), the other way
         {9061, 4326},  // ETRF91: PROJ's step to ETRS89, then ETRS89's own
         {4326, 9069},  // ETRF2014, the other way
+        // Through the geocentric systems: EPSG's Helmert from the system's
+        // geocentric twin to another datum's, then that datum's operations.
+        {8990, 4326}, // ITRF90: to WGS 84 (Transit), then PROJ's step to the ensemble
+        {8992, 4326}, // ITRF92: the same through WGS 84 (G730)
+        {8994, 4326}, // ITRF94: through WGS 84 (G873) worldwide, SIRGAS 1995 in South America
+        {9475, 4326}, // PZ-90.11: through PZ-90, its Russian area across the antimeridian
     };
     PJ_CONTEXT* ctx = proj_context_create();
     for (const auto& [from, to] : pairs) {
