@@ -516,6 +516,50 @@ TEST(BestOperation, ChainsThroughAnIntermediateAsProjBuildsThem) {
     proj_context_destroy(ctx);
 }
 
+// Through the geocentric systems over the area the chain serves, where the
+// listing still differs from projinfo's (a chain whose method no step
+// computes, IGS08 to IGRS (1); New Zealand's deformation model): each point
+// converts as cs2cs converts it. ITRF96 and ITRF97 reach GDA94 by EPSG's
+// time-dependent Helmert (2) alone, which supersedes (1) (40 cm apart).
+TEST(BestOperation, GeocentricChainsConvertAsCs2csDoes) {
+    struct Case {
+        long from;
+        Box area;
+    };
+    const Case cases[] = {
+        {9014, {39.0, 29.5, 48.0, 37.0}},   // IGS08 through IGRS, Iraq
+        {8995, {113.0, -43.0, 153.0, -11.0}}, // ITRF96 through GDA94
+        {8996, {113.0, -43.0, 153.0, -11.0}}, // ITRF97
+        {8998, {113.0, -43.0, 153.0, -11.0}}, // ITRF2005
+        {9475, {30.0, 45.0, 170.0, 75.0}},  // PZ-90.11 through PZ-90 (2), Russia
+    };
+    CZrPJCoordSys wgs84;
+    ASSERT_TRUE(ZrCoordSysFromEpsg(4326, wgs84));
+    PJ_CONTEXT* ctx = proj_context_create();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.from);
+        CZrPJCoordSys zs;
+        ASSERT_TRUE(ZrCoordSysFromEpsg(c.from, zs));
+        CZrPJTranslator t;
+        CString why;
+        ASSERT_TRUE(ZrSetTranslatorBestOperation(t, zs, nullptr, wgs84, nullptr, false, nullptr, &why))
+            << why.str();
+        const std::string a = "EPSG:" + std::to_string(c.from);
+        PJ* op = Normalized(ctx, proj_create_crs_to_crs(ctx, a.c_str(), "EPSG:4326", nullptr));
+        ASSERT_NE(op, nullptr);
+        // No coordinate epoch: PROJ's time-dependent Helmert then holds at
+        // its own epoch, as ours does (a time of 0 would be the year 0).
+        std::vector<PJ_COORD> points = Points(c.area, 15);
+        for (PJ_COORD& p : points)
+            p.xyzt.t = HUGE_VAL;
+        int count = 0;
+        EXPECT_LE(WorstAgainst(t, op, points, 1, count), kAgreeMetres);
+        EXPECT_GE(count, 200);
+        proj_destroy(op);
+    }
+    proj_context_destroy(ctx);
+}
+
 // Systems read from a text that states a shift to WGS 84 carry it, whatever
 // its values, and convert to WGS 84 as cs2cs converts them: PROJ builds a
 // BoundCRS and applies its transformation, and "+nadgrids=@null" says the
