@@ -748,7 +748,7 @@ bool Joined(const ZrDatumOperation& first, const ZrDatumOperation& second, const
 }
 
 std::vector<GeocentricChain> GeocentricChainsOf(long from, long to, const ZrOperationEllipsoid& a,
-                                               const ZrOperationEllipsoid& b) {
+                                                const ZrOperationEllipsoid& b) {
     std::vector<GeocentricChain> chains;
     for (const bool sourceSide : {true, false}) {
         const long side = sourceSide ? from : to, other = sourceSide ? to : from;
@@ -762,7 +762,8 @@ std::vector<GeocentricChain> GeocentricChainsOf(long from, long to, const ZrOper
             ZrOperationEllipsoid viaEllipsoid;
             if (via == other || viaName.empty() || !EllipsoidOfCode(via, viaEllipsoid)) continue;
             ZrDatumOperation helmert;
-            const ReachedListing rest = sourceSide ? ListReached(via, to, nullptr) : ListReached(from, via, nullptr);
+            const ReachedListing rest =
+                sourceSide ? ListReached(via, to, nullptr) : ListReached(from, via, nullptr);
             if (sourceSide ? !OperationOf(h, from, a, viaEllipsoid, helmert)
                            : !OperationOf(h, via, viaEllipsoid, b, helmert))
                 continue;
@@ -771,9 +772,9 @@ std::vector<GeocentricChain> GeocentricChainsOf(long from, long to, const ZrOper
             for (const ZrDatumOperation& o : ops) {
                 GeocentricChain chain;
                 const std::string name =
-                    sourceSide ? "Conversion from " + sideName + " (geog2D) to " + sideName + " (geocentric) + " +
-                                     helmert.name + " + Conversion from " + viaName + " (geocentric) to " +
-                                     viaName + " (geog2D) + " + o.name
+                    sourceSide ? "Conversion from " + sideName + " (geog2D) to " + sideName +
+                                     " (geocentric) + " + helmert.name + " + Conversion from " + viaName +
+                                     " (geocentric) to " + viaName + " (geog2D) + " + o.name
                                : o.name + " + Conversion from " + viaName + " (geog2D) to " + viaName +
                                      " (geocentric) + " + helmert.name + " + Conversion from " + sideName +
                                      " (geocentric) to " + sideName + " (geog2D)";
@@ -785,7 +786,8 @@ std::vector<GeocentricChain> GeocentricChainsOf(long from, long to, const ZrOper
     // The wider area first, then the better accuracy, as PROJ ranks them.
     std::stable_sort(chains.begin(), chains.end(), [](const GeocentricChain& x, const GeocentricChain& y) {
         if (x.area != y.area) return x.area > y.area;
-        const double ax = x.op.accuracy < 0 ? 1e30 : x.op.accuracy, ay = y.op.accuracy < 0 ? 1e30 : y.op.accuracy;
+        const double ax = x.op.accuracy < 0 ? 1e30 : x.op.accuracy,
+                     ay = y.op.accuracy < 0 ? 1e30 : y.op.accuracy;
         return ax < ay;
     });
     return chains;

@@ -2278,8 +2278,10 @@ int ZrEpsgListGeocentricHelmertsOf(long base, std::vector<ZrEpsgTransformationRe
     const auto& superseded = AllOperations().superseded;
     const auto replaced = [&](const ZrEpsgTransformationRecord& t) {
         return std::any_of(superseded.begin(), superseded.end(), [&](const auto& s) {
-            return s.first == t.code && std::any_of(out.begin(), out.end(), [&](const ZrEpsgTransformationRecord& o) {
-                       return o.code == s.second && o.sourceCode + o.targetCode == t.sourceCode + t.targetCode;
+            return s.first == t.code &&
+                   std::any_of(out.begin(), out.end(), [&](const ZrEpsgTransformationRecord& o) {
+                       return o.code == s.second && std::minmax(o.sourceCode, o.targetCode) ==
+                                                        std::minmax(t.sourceCode, t.targetCode);
                    });
         });
     };

@@ -527,11 +527,11 @@ TEST(BestOperation, GeocentricChainsConvertAsCs2csDoes) {
         Box area;
     };
     const Case cases[] = {
-        {9014, {39.0, 29.5, 48.0, 37.0}},   // IGS08 through IGRS, Iraq
+        {9014, {39.0, 29.5, 48.0, 37.0}},     // IGS08 through IGRS, Iraq
         {8995, {113.0, -43.0, 153.0, -11.0}}, // ITRF96 through GDA94
         {8996, {113.0, -43.0, 153.0, -11.0}}, // ITRF97
         {8998, {113.0, -43.0, 153.0, -11.0}}, // ITRF2005
-        {9475, {30.0, 45.0, 170.0, 75.0}},  // PZ-90.11 through PZ-90 (2), Russia
+        {9475, {30.0, 45.0, 170.0, 75.0}},    // PZ-90.11 through PZ-90 (2), Russia
     };
     CZrPJCoordSys wgs84;
     ASSERT_TRUE(ZrCoordSysFromEpsg(4326, wgs84));
