@@ -764,6 +764,10 @@ std::vector<GeocentricChain> GeocentricChainsOf(long from, long to, const ZrOper
             ZrDatumOperation helmert;
             const ReachedListing rest =
                 sourceSide ? ListReached(via, to, nullptr) : ListReached(from, via, nullptr);
+            // A member's step to its ensemble, then on through the ensemble's
+            // own Helmert, only where PROJ chains that member (ETRF92 to
+            // ETRS89, then ETRS89 to WGS 84 (2), it does not).
+            if (rest.member && rest.member->ensemble == via && !rest.member->chains) continue;
             if (sourceSide ? !OperationOf(h, from, a, viaEllipsoid, helmert)
                            : !OperationOf(h, via, viaEllipsoid, b, helmert))
                 continue;
