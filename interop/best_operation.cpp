@@ -724,8 +724,9 @@ bool Joined(const ZrDatumOperation& first, const ZrDatumOperation& second, const
             continue;
         }
         // An area across the antimeridian (Russia's) met with the world is
-        // itself; met with another across it, the narrower span; met with one
-        // that does not cross, that one (the chains built here meet no other).
+        // itself, whichever comes first; met with another across it, the
+        // narrower span; met with one that does not cross and is not the
+        // world, that one (the chains built here meet no other).
         const bool opCrosses = op.west > op.east, partCrosses = part->west > part->east;
         const bool crosses = opCrosses || partCrosses;
         op.south = std::max(op.south, part->south);
@@ -733,8 +734,14 @@ bool Joined(const ZrDatumOperation& first, const ZrDatumOperation& second, const
         if (!crosses || (opCrosses && partCrosses)) {
             op.west = std::max(op.west, part->west);
             op.east = std::min(op.east, part->east);
-        } else if (!partCrosses || (op.west <= -180.0 && op.east >= 180.0)) {
-            op.west = part->west, op.east = part->east;
+        } else {
+            const double& w = opCrosses ? part->west : op.west;
+            const double& e = opCrosses ? part->east : op.east;
+            if (w > -180.0 || e < 180.0) { // the one that does not cross is not the world
+                if (opCrosses) op.west = part->west, op.east = part->east;
+            } else if (partCrosses) {
+                op.west = part->west, op.east = part->east;
+            }
         }
         if (op.south > op.north || (!crosses && op.west > op.east)) return false;
     }

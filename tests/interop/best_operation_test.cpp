@@ -471,6 +471,7 @@ TEST(BestOperation, ChainsThroughAnIntermediateAsProjBuildsThem) {
         {8992, 4326}, // ITRF92: the same through WGS 84 (G730)
         {8994, 4326}, // ITRF94: through WGS 84 (G873) worldwide, SIRGAS 1995 in South America
         {9475, 4326}, // PZ-90.11: through PZ-90, its Russian area across the antimeridian
+        {4326, 9475}, // the same the other way: the Russian area meets the world after it
     };
     PJ_CONTEXT* ctx = proj_context_create();
     for (const auto& [from, to] : pairs) {
