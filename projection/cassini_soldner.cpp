@@ -40,10 +40,11 @@ struct CassiniSlopes {
     double x, y, xLam, xPhi, yLam, yPhi;
 };
 inline CassiniSlopes CassiniWithSlopes(double dlam, double s, double c, double M, double es, double eps2) {
-    const double w = 1.0 - es * s * s, nu = 1.0 / std::sqrt(w);
+    // One reciprocal of w serves nu, its turn and rho.
+    const double invW = 1.0 / (1.0 - es * s * s), nu = std::sqrt(invW);
     const double t = s / c, T = t * t, C = eps2 * c * c;
     const double A = dlam * c, A2 = A * A;
-    const double nuTurn = es * s * c / w; // (d nu / d phi) / nu
+    const double nuTurn = es * s * c * invW; // (d nu / d phi) / nu
     // x = nu A P(A^2, T, C)
     const double k8 = 8.0 - T + 8.0 * C;
     const double P = 1.0 - A2 * T * (1.0 / 6.0 + k8 * A2 * (1.0 / 120.0));
@@ -63,7 +64,7 @@ inline CassiniSlopes CassiniWithSlopes(double dlam, double s, double c, double M
     f.xPhi = nu * A * ((nuTurn - t) * P + 2.0 * t * (-A2 * PA2 + (1.0 + T) * PT) - sc2 * PC);
     f.yLam = 2.0 * nu * t * A * c * (Q + A2 * QA2);
     // d M / d phi = rho = (1 - e^2) nu^3
-    f.yPhi = (1.0 - es) * nu / w + bend * nuTurn +
+    f.yPhi = (1.0 - es) * nu * invW + bend * nuTurn +
              nu * A2 * ((1.0 + T) * Q + t * (2.0 * t * (-(Q + A2 * QA2) + (1.0 + T) * QT) - sc2 * QC));
     return f;
 }
@@ -158,8 +159,11 @@ int CZrPJOperator::CassiniSolve(CPoint2D& geo, double x, double y, double phi1, 
         }
         // At a pole the series' answer stands (the easting is 0 there).
         if (std::fabs(c) < kPoleCosine) break;
-        CassiniSlopes f =
-            CassiniWithSlopes(geo.x, s, c, MeridianLength(geo.y, s, c) - m_ml.ml0, m_ell.es, m_ell.eps2);
+        // The meridian arc as MeridianLength computes it, here where the
+        // call would cost a twentieth of the inverse.
+        const double s2 = s * s, M = m_ml.en[0] * geo.y -
+                                     s * c * (m_ml.en[1] + s2 * (m_ml.en[2] + s2 * (m_ml.en[3] + s2 * m_ml.en[4])));
+        CassiniSlopes f = CassiniWithSlopes(geo.x, s, c, M - m_ml.ml0, m_ell.es, m_ell.eps2);
         if (bent) {
             // Y - Y^3 q, q = w^2 / (6 (1 - e^2)), dq / dphi = -4 e^2 s c w / (6 (1 - e^2)).
             const double w = 1.0 - m_ell.es * s * s, q = w * w * bendScale;
