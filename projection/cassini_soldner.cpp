@@ -127,8 +127,8 @@ void CZrPJOperator::CassiniFootpoint(double m, double& phi1, double& s1, double&
         const double smu = std::sin(mu), cmu = std::cos(mu);
         const double s2 = 2.0 * smu * cmu, c2 = (cmu - smu) * (cmu + smu);
         const double s4 = 2.0 * s2 * c2, c4 = 1.0 - 2.0 * s2 * s2;
-        const double dphi =
-            m_ser.R[0] * s2 + m_ser.R[1] * s4 + m_ser.R[2] * (s4 * c2 + c4 * s2) + m_ser.R[3] * (2.0 * s4 * c4);
+        const double dphi = m_ser.R[0] * s2 + m_ser.R[1] * s4 + m_ser.R[2] * (s4 * c2 + c4 * s2) +
+                            m_ser.R[3] * (2.0 * s4 * c4);
         if (std::fabs(dphi) < kCassiniTurnBelow) {
             phi1 = mu + dphi;
             s1 = smu;
@@ -161,8 +161,9 @@ int CZrPJOperator::CassiniSolve(CPoint2D& geo, double x, double y, double phi1, 
         if (std::fabs(c) < kPoleCosine) break;
         // The meridian arc as MeridianLength computes it, here where the
         // call would cost a twentieth of the inverse.
-        const double s2 = s * s, M = m_ml.en[0] * geo.y -
-                                     s * c * (m_ml.en[1] + s2 * (m_ml.en[2] + s2 * (m_ml.en[3] + s2 * m_ml.en[4])));
+        const double s2 = s * s;
+        const double M = m_ml.en[0] * geo.y -
+                         s * c * (m_ml.en[1] + s2 * (m_ml.en[2] + s2 * (m_ml.en[3] + s2 * m_ml.en[4])));
         CassiniSlopes f = CassiniWithSlopes(geo.x, s, c, M - m_ml.ml0, m_ell.es, m_ell.eps2);
         if (bent) {
             // Y - Y^3 q, q = w^2 / (6 (1 - e^2)), dq / dphi = -4 e^2 s c w / (6 (1 - e^2)).
