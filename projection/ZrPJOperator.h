@@ -197,6 +197,8 @@ protected:
     double HyperbolicBend(double phi, double northing) const;
     int CassiniFromFootpoint(CPoint2D& pt, double phi1, double s1, double c1) const;
     void CassiniAt(CPoint2D& pt, double s, double c) const;
+    void CassiniFootpoint(double m, double& phi1, double& s1, double& c1) const;
+    int CassiniSolve(CPoint2D& geo, double x, double y, double phi1, double s1, double c1, bool bent) const;
     int Setup_Colombia_Urban();
     int Setup_Orthographic_Ellipsoid();
     int Setup_Azimuthal_Equidistant_Ellipsoid();
