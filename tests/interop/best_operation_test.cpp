@@ -292,10 +292,10 @@ TEST(BestOperation, MissingGridRefusedByName) {
 }
 
 namespace {
-// projinfo's candidates from one geographic system to another, keeping
-// EPSG's single operations of the methods the data file holds (PROJ marks
-// an operation whose grid it renamed as DERIVED_FROM(EPSG)).
-std::vector<long> ProjinfoOrder(PJ_CONTEXT* ctx, long from, long to) {
+// Each operation projinfo -s A -t B --spatial-test intersects lists, in its
+// order, given to `take`.
+template <class Take>
+void ForEachProjinfoOperation(PJ_CONTEXT* ctx, long from, long to, Take take) {
     PJ* src =
         proj_create_from_database(ctx, "EPSG", std::to_string(from).c_str(), PJ_CATEGORY_CRS, 0, nullptr);
     PJ* dst = proj_create_from_database(ctx, "EPSG", std::to_string(to).c_str(), PJ_CATEGORY_CRS, 0, nullptr);
@@ -303,9 +303,23 @@ std::vector<long> ProjinfoOrder(PJ_CONTEXT* ctx, long from, long to) {
     proj_operation_factory_context_set_spatial_criterion(ctx, f, PROJ_SPATIAL_CRITERION_PARTIAL_INTERSECTION);
     proj_operation_factory_context_set_grid_availability_use(ctx, f, PROJ_GRID_AVAILABILITY_USED_FOR_SORTING);
     PJ_OBJ_LIST* ops = src && dst ? proj_create_operations(ctx, src, dst, f) : nullptr;
-    std::vector<long> theirs;
     for (int i = 0; ops && i < proj_list_get_count(ops); ++i) {
         PJ* op = proj_list_get(ctx, ops, i);
+        take(op);
+        proj_destroy(op);
+    }
+    if (ops) proj_list_destroy(ops);
+    proj_operation_factory_context_destroy(f);
+    if (src) proj_destroy(src);
+    if (dst) proj_destroy(dst);
+}
+
+// projinfo's candidates from one geographic system to another, keeping
+// EPSG's single operations of the methods the data file holds (PROJ marks
+// an operation whose grid it renamed as DERIVED_FROM(EPSG)).
+std::vector<long> ProjinfoOrder(PJ_CONTEXT* ctx, long from, long to) {
+    std::vector<long> theirs;
+    ForEachProjinfoOperation(ctx, from, to, [&](PJ* op) {
         const char* auth = proj_get_id_auth_name(op, 0);
         const char* code = proj_get_id_code(op, 0);
         const bool epsg = auth && std::string(auth).find("EPSG") != std::string::npos;
@@ -320,12 +334,7 @@ std::vector<long> ProjinfoOrder(PJ_CONTEXT* ctx, long from, long to) {
         const bool concatenated =
             proj_get_type(op) == PJ_TYPE_CONCATENATED_OPERATION && ZrEpsgFindConcatenated(c, chain);
         if (epsg && (single || concatenated)) theirs.push_back(c);
-        proj_destroy(op);
-    }
-    if (ops) proj_list_destroy(ops);
-    proj_operation_factory_context_destroy(f);
-    if (src) proj_destroy(src);
-    if (dst) proj_destroy(dst);
+    });
     return theirs;
 }
 } // namespace
@@ -396,23 +405,10 @@ namespace {
 // lists, its zero shift left out.
 std::vector<std::string> ProjinfoNames(PJ_CONTEXT* ctx, long from, long to) {
     std::vector<std::string> theirs;
-    PJ* src =
-        proj_create_from_database(ctx, "EPSG", std::to_string(from).c_str(), PJ_CATEGORY_CRS, 0, nullptr);
-    PJ* dst = proj_create_from_database(ctx, "EPSG", std::to_string(to).c_str(), PJ_CATEGORY_CRS, 0, nullptr);
-    PJ_OPERATION_FACTORY_CONTEXT* f = proj_create_operation_factory_context(ctx, nullptr);
-    proj_operation_factory_context_set_spatial_criterion(ctx, f, PROJ_SPATIAL_CRITERION_PARTIAL_INTERSECTION);
-    proj_operation_factory_context_set_grid_availability_use(ctx, f, PROJ_GRID_AVAILABILITY_USED_FOR_SORTING);
-    PJ_OBJ_LIST* ops = src && dst ? proj_create_operations(ctx, src, dst, f) : nullptr;
-    for (int i = 0; ops && i < proj_list_get_count(ops); ++i) {
-        PJ* op = proj_list_get(ctx, ops, i);
+    ForEachProjinfoOperation(ctx, from, to, [&](PJ* op) {
         const std::string name = proj_get_name(op);
         if (name.find("Ballpark") == std::string::npos) theirs.push_back(name);
-        proj_destroy(op);
-    }
-    if (ops) proj_list_destroy(ops);
-    proj_operation_factory_context_destroy(f);
-    if (src) proj_destroy(src);
-    if (dst) proj_destroy(dst);
+    });
     return theirs;
 }
 } // namespace
