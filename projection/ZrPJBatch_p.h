@@ -30,7 +30,7 @@ enum class BatchKernel : int {
     kSphereMercator,     // on the sphere (Web Mercator)
     kGeodesicAzimuthal,  // azimuthal equidistant on the ellipsoid
     kLaborde,            // Laborde's oblique Mercator, forward only
-    kObliqueTransform,   // the turned sphere's equidistant cylindrical, forward only
+    kObliqueTransform,   // the turned sphere's equidistant cylindrical
 };
 
 // Points per block: a multiple of the widest register's lanes (8 doubles).

@@ -3,8 +3,8 @@
 // oblique Mercator (the conformal sphere, its Mercator series in the
 // longitude and the grid's complex cubic) and the oblique transformation
 // (the globe turned about a new pole, drawn as the equidistant cylinder).
-// Their inverses stay on the scalar path: Laborde's solves its cubic by
-// Newton's rounds, and the turned globe's is cheap already.
+// Laborde's inverse stays on the scalar path (it solves its cubic by
+// Newton's rounds); the turned globe's is the rotation back.
 //
 // Included by batch.cpp inside its per-target namespace, after its sine,
 // cosine and the frame's helpers; nothing here is used elsewhere.
@@ -88,4 +88,23 @@ HWY_INLINE void ObliqueTransformForward(const BatchConstants& k, V& x, V& y, M& 
     lam = hn::IfThenElse(hn::Lt(lam, C(-kPi)), lam + C(kTwoPi), lam);
     x = C(k.a) * lam;
     y = C(k.a) * Atan2(w, r);
+}
+
+// The inverse: the map point's longitude and latitude on the turned globe,
+// back through the rotation. A latitude past the pole (the scalar routine
+// allows 1e-12 of rounding beyond it), a longitude past the sine's reduction
+// and the old pole itself are the scalar path's.
+HWY_INLINE void ObliqueTransformInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    const V lam = x * C(k.invA) - C(k.turnLam), phi = y * C(k.invA);
+    ok = hn::And(ok, hn::And(hn::Le(hn::Abs(phi), C(kHalfPi)), hn::Lt(hn::Abs(lam), C(kTwoPi))));
+    V sl, cl, sp, cp;
+    SinCos(lam, sl, cl);
+    SinCos(phi, sp, cp);
+    const V ccl = cp * cl;
+    const V u = C(k.turnSin) * ccl - C(k.turnCos) * sp, v = cp * sl;
+    const V w = C(k.turnSin) * sp + C(k.turnCos) * ccl;
+    const V r = hn::Sqrt(u * u + v * v);
+    ok = hn::And(ok, hn::Gt(r, hn::Zero(D())));
+    x = Atan2(v, u);
+    y = Atan2(w, r);
 }

@@ -589,8 +589,9 @@ void InverseBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return InverseLoop<SphereMercatorInverse>(k, x, y, done, count);
     case BatchKernel::kGeodesicAzimuthal:
         return InverseLoop<GeodesicAzimuthalInverse>(k, x, y, done, count);
-    case BatchKernel::kLaborde:
     case BatchKernel::kObliqueTransform:
+        return InverseLoop<ObliqueTransformInverse>(k, x, y, done, count);
+    case BatchKernel::kLaborde:
     case BatchKernel::kNone:
         break;
     }

@@ -487,7 +487,7 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
         k.turnSin = m_view.sinA;
         k.turnCos = m_view.cosA;
         k.turnLam = m_view.lamp;
-        return !inverse;
+        return true;
     case BatchKernel::kNone:
         break;
     }
