@@ -29,6 +29,8 @@ enum class BatchKernel : int {
     kMercator,           // on the ellipsoid
     kSphereMercator,     // on the sphere (Web Mercator)
     kGeodesicAzimuthal,  // azimuthal equidistant on the ellipsoid
+    kLaborde,            // Laborde's oblique Mercator, forward only
+    kObliqueTransform,   // the turned sphere's equidistant cylindrical
 };
 
 // Points per block: a multiple of the widest register's lanes (8 doubles).
@@ -97,6 +99,11 @@ struct BatchConstants {
     // rectifying radius, the two coefficient sets, the origin's northing.
     double krA = 0.0, alpha[6] = {}, beta[6] = {}, krY0 = 0.0;
     GeodesicBatch geodesic;
+    // Laborde: the conformal sphere (B, C, its radius R and the centre's
+    // sphere latitude as sine and cosine) and the grid's cubic G; the turned
+    // sphere: its pole's latitude as sine and cosine, and its longitude.
+    double labB = 0.0, labC = 0.0, labR = 0.0, labSinS = 0.0, labCosS = 1.0, labGRe = 0.0, labGIm = 0.0;
+    double turnSin = 0.0, turnCos = 1.0, turnLam = 0.0;
 };
 
 // The done-flag of each lane: nonzero where the kernel finished the point.

@@ -482,6 +482,7 @@ HWY_INLINE void SphereMercatorInverse(const BatchConstants& k, V& x, V& y, M& ok
 }
 
 #include "projection/ZrPJGeodesicKernel-inl.h"
+#include "projection/ZrPJObliqueKernels-inl.h"
 
 // ---- The frame, as the scalar one does it for a common point ----
 using KindStep = void (*)(const BatchConstants&, V&, V&, M&);
@@ -563,6 +564,10 @@ void ForwardBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return ForwardLoop<SphereMercatorForward>(k, x, y, done, count);
     case BatchKernel::kGeodesicAzimuthal:
         return ForwardLoop<GeodesicAzimuthalForward>(k, x, y, done, count);
+    case BatchKernel::kLaborde:
+        return ForwardLoop<LabordeForward>(k, x, y, done, count);
+    case BatchKernel::kObliqueTransform:
+        return ForwardLoop<ObliqueTransformForward>(k, x, y, done, count);
     case BatchKernel::kNone:
         break;
     }
@@ -584,6 +589,9 @@ void InverseBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return InverseLoop<SphereMercatorInverse>(k, x, y, done, count);
     case BatchKernel::kGeodesicAzimuthal:
         return InverseLoop<GeodesicAzimuthalInverse>(k, x, y, done, count);
+    case BatchKernel::kObliqueTransform:
+        return InverseLoop<ObliqueTransformInverse>(k, x, y, done, count);
+    case BatchKernel::kLaborde:
     case BatchKernel::kNone:
         break;
     }

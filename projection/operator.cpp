@@ -382,7 +382,8 @@ constexpr BatchRow kBatchKinds[] = {
     {43004, BatchKernel::kMercator},           {43005, BatchKernel::kTransverseMercator},
     {43006, BatchKernel::kTransverseMercator}, {43007, BatchKernel::kEqualAreaConic},
     {43020, BatchKernel::kConformalConic},     {43045, BatchKernel::kSphereMercator},
-    {43071, BatchKernel::kGeodesicAzimuthal},
+    {43071, BatchKernel::kGeodesicAzimuthal},  {43066, BatchKernel::kLaborde},
+    {43076, BatchKernel::kObliqueTransform},
 };
 
 // The kernels' atanh series and their Mercator and cone forms hold for an
@@ -472,6 +473,21 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
             std::copy(m_gc.C3[l], m_gc.C3[l] + 6, g.C3[l]);
         return m_gc.fast;
     }
+    case BatchKernel::kLaborde:
+        k.labB = m_grid.B;
+        k.labC = m_grid.C;
+        k.labR = m_grid.R;
+        k.labSinS = m_grid.sinS;
+        k.labCosS = m_grid.cosS;
+        k.labGRe = m_grid.gRe;
+        k.labGIm = m_grid.gIm;
+        // The inverse solves the cubic by Newton's rounds, on the scalar path.
+        return !inverse && m_ell.e < kBatchEccentricityLimit;
+    case BatchKernel::kObliqueTransform:
+        k.turnSin = m_view.sinA;
+        k.turnCos = m_view.cosA;
+        k.turnLam = m_view.lamp;
+        return true;
     case BatchKernel::kNone:
         break;
     }
