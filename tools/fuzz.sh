@@ -24,10 +24,7 @@ smoke) seconds=5 ;;
 esac
 
 build=build-fuzz
-# Line tables only: reports name file and line, and the build takes far less
-# time than with full debug information.
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only -DNDEBUG" \
     -DCMAKE_CXX_COMPILER=clang++-14 \
     -DZRPRJ_BUILD_FUZZ=ON -DZRPRJ_BUILD_TESTS=OFF -DZRPRJ_BUILD_TOOLS=OFF -DZRPRJ_WITH_QT=OFF \
     -DZRPRJ_SUBSYSTEMS="platform;geodesy;projection;model;transform;persistence;dialog;interop" >/dev/null
