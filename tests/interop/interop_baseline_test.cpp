@@ -15,6 +15,7 @@
 #include "interop/ZrInterop.h"
 #include "model/ZrPJCoordSys.h"
 #include "model/catalogue/ZrProjectedCatalogue.h"
+#include "support/Sweep_p.h"
 
 #include <gtest/gtest.h>
 
@@ -86,11 +87,16 @@ std::uint64_t Fnv1a(const std::string& s) {
     return h;
 }
 
-// Label -> full record, for every catalogue row and every EPSG code.
-std::map<std::string, std::string> Records() {
+// Label -> full record, for every catalogue row and every EPSG code (a
+// sample of them under the sanitizers, where exporting and reading back
+// all eight thousand takes minutes).
+std::map<std::string, std::string> Records(bool sample) {
     std::map<std::string, std::string> all;
     char label[32];
+    std::size_t item = 0;
+    const auto takes = [&] { return !sample || ZrSweepTakes(item++); };
     for (int i = 0; i < ZrProjectedRowCount(); ++i) {
+        if (!takes()) continue;
         const long code = ZrProjectedCodeAt(i);
         CZrPJCoordSys cs;
         std::snprintf(label, sizeof label, "row %ld", code);
@@ -105,6 +111,7 @@ std::map<std::string, std::string> Records() {
     ZrEpsgGeographicCodes(geographic);
     codes.insert(codes.end(), geographic.begin(), geographic.end());
     for (const long code : codes) {
+        if (!takes()) continue;
         CZrPJCoordSys cs;
         CString reason;
         std::snprintf(label, sizeof label, "epsg %ld", code);
@@ -125,7 +132,9 @@ std::string BaselinePath() {
 
 TEST(InteropBaseline, EveryRowAndEpsgSystemExportsAndBuildsAsRecorded) {
     ASSERT_TRUE(ZrEpsgDataAvailable()) << ZrEpsgDataProblem();
-    const std::map<std::string, std::string> records = Records();
+    // Writing or dumping the record always takes every item.
+    const bool sample = !std::getenv("ZRPRJ_DUMP_INTEROP") && !std::getenv("ZRPRJ_WRITE_INTEROP_BASELINE");
+    const std::map<std::string, std::string> records = Records(sample);
 
     if (const char* dump = std::getenv("ZRPRJ_DUMP_INTEROP")) {
         if (FILE* f = std::fopen(dump, "w")) {
@@ -165,5 +174,6 @@ TEST(InteropBaseline, EveryRowAndEpsgSystemExportsAndBuildsAsRecorded) {
     }
     EXPECT_EQ(moved, 0) << "systems whose exports or build moved, the first:" << first;
     EXPECT_EQ(missing, 0) << "systems not in the record";
-    EXPECT_EQ(recorded.size(), records.size()) << "systems in the record no longer built or listed";
+    if (kZrSweepStride == 1)
+        EXPECT_EQ(recorded.size(), records.size()) << "systems in the record no longer built or listed";
 }
