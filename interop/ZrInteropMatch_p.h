@@ -49,10 +49,10 @@ bool ZrAgreesOverArea(const CZrPJCoordSys& a, const CZrPJCoordSys& b, long code)
 // millimetre, at the sampled points and between them.
 constexpr double kZrAreaAgreementMetres = 0.5e-3;
 
-// ZrInteropBuild for a text read in: as ZrInteropBuild, except that a text
-// naming an EPSG system whose figures are EPSG's exactly (the ellipsoid
-// too) gives that system as ZrCoordSysFromEpsg builds it, on EPSG's exact
-// ellipsoid rather than the catalogue's rounded one.
+// ZrInteropBuild for a text read in: as ZrInteropBuild, except that the
+// text's ellipsoid figures are kept where the catalogue's spheroid rounds
+// them, and a text that is EPSG's n (named or identified so) gives that
+// system as ZrCoordSysFromEpsg builds it.
 int ZrInteropBuildImported(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedRecord* proj,
                            CZrPJCoordSys& cs, CString* reason);
 

@@ -283,22 +283,53 @@ int ZrCoordSysFromEpsg(long epsgCode, CZrPJCoordSys& cs, CString* reason) {
     return 1;
 }
 
+// cs on its geographic system renamed as the text names it, where the
+// catalogue's names were taken with a rounded spheroid the text's figures no
+// longer fit (a catalogue GCS_ETRF_1989 on WGS 84's spheroid for ETRS89 on
+// GRS 1980): the names identify the system again, now by its own figures.
+void NamedAsGiven(const ZrEpsgGeographicRecord& geog, CZrPJCoordSys& cs) {
+    const CZrPJGeoCoordSys gcs = cs.GetGCS();
+    const CZrPJSpheroid s = gcs.GetDatum().GetSpheroid();
+    const auto named = [](const std::string& given, const CString& fallback) {
+        return given.empty() ? fallback : CString(given);
+    };
+    CZrPJSpheroid spheroid;
+    spheroid.Set(named(geog.ellipsoidName, s.GetName()), s.GetAxis(), s.GetFlattening());
+    CZrPJDatum datum;
+    datum.Set(named(geog.datumName, gcs.GetDatum().GetName()), spheroid);
+    CZrPJGeoCoordSys own;
+    own.Set(named(geog.name, gcs.GetName()), datum, gcs.GetPrimeMeridian(), 0);
+    CZrPJCoordSys renamed;
+    const bool ok = cs.GetType() == 1 ? renamed.SetEarth(own, 0)
+                                      : renamed.Set(cs.GetName(), own, cs.GetProjection(), cs.GetParams(),
+                                                    cs.GetDistUnits());
+    if (ok && renamed.IsValid()) cs = renamed;
+}
+
 int ZrInteropBuildImported(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedRecord* proj,
                            CZrPJCoordSys& cs, CString* reason) {
     CZrPJCoordSys matched;
     if (!ZrInteropBuild(geog, proj, matched, reason)) return 0;
     cs = matched;
-    // A text that names EPSG's n and is EPSG's n, figures and all (as the
-    // library writes a system built from EPSG, and as other software writes
-    // EPSG's systems), is read as EPSG:n is built: on EPSG's exact ellipsoid,
-    // which the catalogue's rounded one would move by up to a few
-    // millimetres. A catalogue row that EPSG:n answers with stays the row.
-    const long code = proj ? proj->code : geog.code;
-    if (code <= 0 || EpsgsFigures(matched.GetGCS().GetDatum().GetSpheroid(), geog)) return 1;
-    CZrPJCoordSys epsg, exact;
-    if (ZrCoordSysFromEpsg(code, epsg, nullptr) && !(epsg == matched) &&
-        ZrInteropBuild(geog, proj, exact, nullptr, false) && exact == epsg)
-        cs = exact;
+    if (EpsgsFigures(matched.GetGCS().GetDatum().GetSpheroid(), geog)) return 1;
+    // The catalogue's spheroid rounds the text's figures (WGS 84's flattening
+    // to 298.2572204270286, a polar radius 0.2 mm off): the text is read on
+    // its own figures. A text that is EPSG's n (named so, or identified by the
+    // catalogue row or system its names and parameters matched) is read as
+    // EPSG:n is built, so a catalogue row that EPSG:n answers with stays the
+    // row.
+    long code = proj ? proj->code : geog.code;
+    if (code <= 0 && matched.GetType() > 1) code = ZrMappedEpsgCode(matched.GetType());
+    if (code <= 0 && !proj && matched.GetGCS().GetType() > 1) code = ZrMappedEpsgCode(matched.GetGCS().GetType());
+    CZrPJCoordSys exact;
+    if (!ZrInteropBuild(geog, proj, exact, nullptr, false)) return 1;
+    CZrPJCoordSys epsg;
+    if (code > 0 && ZrCoordSysFromEpsg(code, epsg, nullptr) && (epsg == matched || epsg == exact)) {
+        cs = epsg;
+        return 1;
+    }
+    NamedAsGiven(geog, exact);
+    cs = exact;
     return 1;
 }
 
