@@ -108,7 +108,7 @@ TEST(Catalogue, EnumerationListsEveryRowAscending) {
         {"prime meridians", CZrPJPrimeMeridian::GetCatalogueCount, CZrPJPrimeMeridian::GetCatalogueCode, 12},
         {"datums", CZrPJDatum::GetCatalogueCount, CZrPJDatum::GetCatalogueCode, 240},
         {"geographic systems", CZrPJGeoCoordSys::GetCatalogueCount, CZrPJGeoCoordSys::GetCatalogueCode, 256},
-        {"projection kinds", CZrPJObject::GetCatalogueCount, CZrPJObject::GetCatalogueCode, 77},
+        {"projection kinds", CZrPJObject::GetCatalogueCount, CZrPJObject::GetCatalogueCode, 78},
     };
     for (const Listing& l : listings) {
         ASSERT_EQ(l.count(), l.expected) << l.what;
