@@ -287,7 +287,8 @@ bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
             // ESRI's texts name no axes: a Cassini read off southing and
             // westing axes would be read back on easting and northing.
             if (p->axisOrder == "SW" || p->axisOrder == "WS")
-                return Fail(reason, "Cassini-Soldner on southing and westing axes: ESRI's texts name no axes"),
+                return Fail(reason,
+                            "Cassini-Soldner on southing and westing axes: ESRI's texts name no axes"),
                        false;
             params.insert(params.begin() + 3, ZrEpsgParameter{8805, 1.0});
             break;
