@@ -145,6 +145,11 @@ bool TerreAdelie(CZrPJCoordSys& cs) {
 bool PalestineCassini(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(28191, cs) != 0;
 }
+// Cassini-Soldner on southing and westing axes (Gusterberg Grid, on Ferro:
+// both sides take Ferro longitudes).
+bool Gusterberg(CZrPJCoordSys& cs) {
+    return ZrCoordSysFromEpsg(8044, cs) != 0;
+}
 bool SouthAfricaLo19(CZrPJCoordSys& cs) {
     return ZrCoordSysFromEpsg(2048, cs) != 0;
 }
@@ -304,6 +309,7 @@ const Case kCases[] = {
      30.23, 37.4, TunisiaMining},
     {"NZMG_27200", 0, "EPSG:4272", "EPSG:27200", 166.37, 178.63, -47.33, -34.1, NewZealandMapGrid},
     {"Cassini_Palestine", 0, "EPSG:4281", "EPSG:28191", 34.2, 35.7, 29.2, 33.3, PalestineCassini},
+    {"CassiniSouthWest_8044", 0, "EPSG:4805", "EPSG:8044", 29.74, 34.5, 46.93, 51.06, Gusterberg},
     {"TMSouth_Lo19", 0, "EPSG:4148", "EPSG:2048", 18.0, 20.0, -34.9, -28.0, SouthAfricaLo19},
     {"EqualEarth_World", 0, "EPSG:4326", "EPSG:8857", -180.0, 180.0, -90.0, 90.0, EqualEarthWorld},
     {"LambertMichigan_North", 0, "EPSG:4267", "EPSG:6201", -87.0, -82.3, 43.8, 45.9, MichiganNorth},

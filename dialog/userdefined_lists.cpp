@@ -75,8 +75,9 @@ constexpr ZrNamedCode kProjectionKinds[] = {
     {"General_Oblique_Transformation", 43076},
     {"Tilted_Perspective", 43077},
     {"Quadrilateralized_Spherical_Cube", 43078},
+    {"Cassini-Soldner (South-West)", 43080},
 };
-static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 72, "72 projection kinds are offered");
+static_assert(sizeof kProjectionKinds / sizeof kProjectionKinds[0] == 73, "73 projection kinds are offered");
 
 // The display names users have always seen, which are not the catalogue's
 // names; two of them keep their old slips ("19  = 67", "= International 1967").

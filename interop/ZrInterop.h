@@ -53,9 +53,10 @@ ZRPRJ_API long ZrEpsgCodeOf(const CZrPJCoordSys& cs);
 ZRPRJ_API long ZrEpsgGeographicCodeOf(const CZrPJCoordSys& cs);
 
 // Whether EPSG orders the system's coordinates as the model's (y, x): the
-// south-west Krovak kinds hold the westing as x and the southing as y, and
-// EPSG (with PROJ, pyproj even with always_xy, and cs2cs) gives the southing
-// (X) first. The bindings and the tool swap such a side; the model keeps x, y.
+// south-west Krovak and Cassini-Soldner kinds hold the westing as x and the
+// southing as y, and EPSG (with PROJ, pyproj even with always_xy, and cs2cs)
+// gives the southing (X) first. The bindings and the tool swap such a side;
+// the model keeps x, y.
 ZRPRJ_API bool ZrEpsgOrderSwapsXY(const CZrPJCoordSys& cs);
 
 // One EPSG datum transformation between two geographic systems, in the

@@ -389,5 +389,6 @@ long ZrEpsgCodeOf(const CZrPJCoordSys& cs) {
 bool ZrEpsgOrderSwapsXY(const CZrPJCoordSys& cs) {
     if (cs.GetType() == PJ_CS_PLANAR || cs.GetType() == PJ_CS_EARTH) return false;
     const long kind = cs.GetProjection().GetType();
-    return kind == PJ_KIND_KROVAK || kind == PJ_KIND_KROVAK_MODIFIED;
+    return kind == PJ_KIND_KROVAK || kind == PJ_KIND_KROVAK_MODIFIED ||
+           kind == PJ_KIND_CASSINI_SOLDNER_SOUTH_WEST;
 }

@@ -265,6 +265,14 @@ enum Rule {
     // satellite), which the kind keeps as the scale factor 1 + h / a: the
     // parameter bound to kRule on the row.
     kHeightAsScale,
+    // Cassini-Soldner on southing and westing axes (old Austria's Ferro
+    // grids) is the south-west kind; PROJ reads EPSG's method on such axes as
+    // its Cassini read off the turned axes, W = -(FE + x), S = -(FN + y), so
+    // the kind's false origin (its own westing and southing) is EPSG's negated.
+    kCassiniAxes,
+    // The south-west Cassini-Soldner written: southing then westing, as EPSG
+    // orders them, with the false origin turned back to EPSG's.
+    kSouthWestTurned,
     // Westings and northings (Lambert's cone with x growing west): written,
     // as Lambert 1SP is, only for a one-parallel cone whose origin is on that
     // parallel, with a westing axis.
@@ -705,7 +713,16 @@ const MethodRow kMethods[] = {
     {{kMethodCassini, "Cassini-Soldner", "Cassini_Soldner", "Cassini", "cass"},
      PJ_KIND_CASSINI_SOLDNER,
      kEllipsoid,
-     {kAtLat0, kAtLon0, kAtFE, kAtFN}},
+     {kAtLat0, kAtLon0, kAtFE, kAtFN},
+     kCassiniAxes},
+    // The row that writes the south-west kind (the row above builds it); its
+    // PROJ string is cass on axes turned west and south (+axis=wsu), which the
+    // PROJ-string form reads and writes.
+    {{kMethodCassini, "Cassini-Soldner", "Cassini_Soldner", "Cassini", "cass"},
+     PJ_KIND_CASSINI_SOLDNER_SOUTH_WEST,
+     kEllipsoid,
+     {kAtLat0, kAtLon0, kAtFE, kAtFN},
+     kSouthWestTurned},
     // PROJ states it as its Cassini with the flag +hyperbolic, which the
     // table's names cannot carry: the PROJ-string form reads and writes it.
     {{kMethodCassiniHyperbolic, "Hyperbolic Cassini-Soldner", nullptr, nullptr, nullptr},
@@ -1224,7 +1241,8 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     const bool westNorth = proj->axisOrder == "WN" || proj->axisOrder == "NW";
     if (proj->axisOrder.size() == 2 && proj->axisOrder != "EN" && proj->axisOrder != "NE" &&
         !(westSouth &&
-          (row->rule == kSouthOrientated || row->rule == kWestSouthAxes || row->rule == kKrovakAxes)) &&
+          (row->rule == kSouthOrientated || row->rule == kWestSouthAxes || row->rule == kKrovakAxes ||
+           row->rule == kCassiniAxes || row->rule == kSouthWestTurned)) &&
         !(alongMeridians && row->rule == kPolarAxes) && !(westNorth && row->rule == kWestAxes))
         return Fail(reason, CString("projected axes ") + proj->axisOrder.c_str() +
                                 ": only east and north axes are expressible"),
@@ -1314,7 +1332,14 @@ int ZrInteropBuild(const ZrEpsgGeographicRecord& geog, const ZrEpsgProjectedReco
     case kKrovakAxes:
         if (!westSouth) kind = PJ_KIND_KROVAK_NORTH_ORIENTATED;
         break;
+    case kCassiniAxes:
+        if (!westSouth) break;
+        kind = PJ_KIND_CASSINI_SOLDNER_SOUTH_WEST;
+        params.FalseEasting = -params.FalseEasting;
+        params.FalseNorthing = -params.FalseNorthing;
+        break;
     case kNegatedFalseOrigin:
+    case kSouthWestTurned:
         params.FalseEasting = -params.FalseEasting;
         params.FalseNorthing = -params.FalseNorthing;
         break;
@@ -1567,6 +1592,9 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     case kWestAxes:
         p.axisOrder = "WN";
         break;
+    case kSouthWestTurned:
+        p.axisOrder = "SW";
+        [[fallthrough]];
     case kNegatedFalseOrigin:
         for (ZrEpsgParameter& e : p.parameters)
             if (e.code == kFE.code || e.code == kFN.code) e.value = -e.value;
@@ -1583,6 +1611,7 @@ int ZrInteropDescribe(const CZrPJCoordSys& cs, ZrEpsgGeographicRecord& geog, ZrE
     case kOneParallelAtOrigin:
     case kMercatorScale:
     case kReadOnly:
+    case kCassiniAxes:
         break;
     }
     geog = g;

@@ -462,7 +462,8 @@ int ProjReader::Units(double& toMetre, long& epsgUnit, std::string& unitName) {
     if (Token* a = Find("axis")) {
         // Westings and southings: left for the projection to take (PROJ's
         // south-orientated transverse Mercator as wsu, EPSG's Krovak as swu,
-        // the two axes PROJ writes for EPSG systems), refused as left over
+        // the two axes PROJ writes for EPSG systems, and Cassini-Soldner on
+        // such axes), refused as left over
         // where no projection takes them.
         if (a->value == "wsu" || a->value == "swu")
             a->used = false;
@@ -670,6 +671,25 @@ int ReadProjection(ProjReader& r, const std::string& proj, double toMetre, bool 
             AddParameter(p, 8805, k);
             AddParameter(p, 8806, -x0 / toMetre);
             AddParameter(p, 8807, -y0 / toMetre);
+            return 1;
+        }
+    }
+    if (proj == "cass" && !r.Peek("hyperbolic")) {
+        // Cassini-Soldner read off axes turned west and south (either order):
+        // EPSG's method on southing and westing axes, whose false origin
+        // PROJ applies before the turn, so x_0 and y_0 are EPSG's own.
+        const Token* axis = r.Peek("axis");
+        if (axis && (axis->value == "wsu" || axis->value == "swu")) {
+            r.Find("axis");
+            if (!r.Optional("lat_0", 0, lat0) || !r.Optional("lon_0", 0, lon0) || !r.Optional("x_0", 0, x0) ||
+                !r.Optional("y_0", 0, y0))
+                return 0;
+            p.methodCode = 9806;
+            p.axisOrder = "WS";
+            AddParameter(p, 8801, lat0);
+            AddParameter(p, 8802, lon0);
+            AddParameter(p, 8806, x0 / toMetre);
+            AddParameter(p, 8807, y0 / toMetre);
             return 1;
         }
     }
@@ -1166,6 +1186,17 @@ int ZrExportProjString(const CZrPJCoordSys& cs, CString& text, CString* reason) 
         Put(s, "k", ParameterValue(p, 8805, 1));
         Put(s, "x_0", -ParameterValue(p, 8806, 0) * p.linearUnitToMetre);
         Put(s, "y_0", -ParameterValue(p, 8807, 0) * p.linearUnitToMetre);
+        p.parameters.clear();
+    }
+    if (p.methodCode == 9806 && (p.axisOrder == "SW" || p.axisOrder == "WS")) {
+        // Cassini-Soldner on southing and westing axes as PROJ reads EPSG's
+        // method there: its cass read off axes turned west and south, the
+        // false origin applied before the turn (W = -(x + x_0)).
+        s = "+proj=cass +axis=wsu";
+        Put(s, "lat_0", ParameterValue(p, 8801, 0));
+        Put(s, "lon_0", ParameterValue(p, 8802, 0));
+        Put(s, "x_0", ParameterValue(p, 8806, 0) * p.linearUnitToMetre);
+        Put(s, "y_0", ParameterValue(p, 8807, 0) * p.linearUnitToMetre);
         p.parameters.clear();
     }
     if (p.methodCode == 9831 || p.methodCode == 9833) {

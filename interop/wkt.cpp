@@ -284,6 +284,12 @@ bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
             if (p->conversionName == "Gauss-Kruger") method = "Gauss_Kruger";
             break;
         case 9806: // ESRI's Cassini carries a scale of 1
+            // ESRI's texts name no axes: a Cassini read off southing and
+            // westing axes would be read back on easting and northing.
+            if (p->axisOrder == "SW" || p->axisOrder == "WS")
+                return Fail(reason,
+                            "Cassini-Soldner on southing and westing axes: ESRI's texts name no axes"),
+                       false;
             params.insert(params.begin() + 3, ZrEpsgParameter{8805, 1.0});
             break;
         case 9840: // ESRI's Orthographic is the view of the sphere of radius a
@@ -343,6 +349,7 @@ bool WriteWkt1(const ZrEpsgGeographicRecord& g, const ZrEpsgProjectedRecord* p, 
     // east, north whatever the text says.
     if (!esri)
         s += (p->axisOrder == "WS"   ? ",AXIS[\"Westing\",WEST],AXIS[\"Southing\",SOUTH]"
+              : p->axisOrder == "SW" ? ",AXIS[\"Southing\",SOUTH],AXIS[\"Westing\",WEST]"
               : p->axisOrder == "NE" ? ""
                                      : ",AXIS[\"Easting\",EAST],AXIS[\"Northing\",NORTH]") +
              extension + Authority(p->code);

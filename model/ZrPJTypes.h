@@ -581,7 +581,7 @@ enum tagGeoCoordSysType : long {
     PJ_GCS_HONG_KONG_1980 = 37414,
 };
 
-// Projection kinds (43001-43046, then the kinds added after them, to 43079); -1
+// Projection kinds (43001-43046, then the kinds added after them, to 43080); -1
 // is the kind of planar and geographic systems.
 enum tagPJObjectType : long {
     PJ_KIND_NO_PROJECTION = -1,
@@ -663,6 +663,8 @@ enum tagPJObjectType : long {
     // Earth-centred X, Y, Z of longitude, latitude and height (EPSG:4978 and
     // the like); its points convert through the 3-D entries only.
     PJ_KIND_GEOCENTRIC = 43079,
+    // Cassini-Soldner counted southwards and westwards (Austria's Ferro grids).
+    PJ_KIND_CASSINI_SOLDNER_SOUTH_WEST = 43080,
 };
 
 // Coordinate systems: 0 planar, 1 geographic, -1 projected from parts; every

@@ -273,6 +273,7 @@ protected:
     ZRPJ_ROUTINE_PAIR(Cassini_Soldner)
     ZRPJ_ROUTINE_PAIR(Transverse_Mercator_South)
     ZRPJ_ROUTINE_PAIR(Cassini_Hyperbolic)
+    ZRPJ_ROUTINE_PAIR(Cassini_Soldner_South_West)
     // equal_earth.cpp
     ZRPJ_ROUTINE_PAIR(Equal_Earth)
     // lambert_michigan.cpp

@@ -1,6 +1,6 @@
 // The transverse kinds on the ellipsoid that lean on the meridian arc:
-// Cassini-Soldner, and the transverse Mercator turned to westings and
-// southings (southern Africa's Lo grids).
+// Cassini-Soldner (also on westings and southings), and the transverse
+// Mercator turned to westings and southings (southern Africa's Lo grids).
 #include "projection/ZrPJOperator.h"
 
 #include "projection/ZrPJKernels_p.h"
@@ -224,6 +224,25 @@ int CZrPJOperator::Transverse_Mercator_South_Inverse(CPoint2D& pt) const {
     pt.x = -pt.x;
     pt.y = -pt.y;
     return Traverse_Conformal_Cylindrical_Inverse(pt);
+}
+
+// ---------------------------------------------------------------------------
+// Cassini-Soldner counted westwards and southwards (the Gusterberg and St.
+// Stephen grids of old Austria): the same map read on axes turned half round,
+// so both coordinates change sign. The frame then adds the false origin,
+// which for such axes is the origin's own westing and southing.
+// ---------------------------------------------------------------------------
+int CZrPJOperator::Cassini_Soldner_South_West_Forward(CPoint2D& pt) const {
+    if (!Cassini_Soldner_Forward(pt)) return 0;
+    pt.x = -pt.x;
+    pt.y = -pt.y;
+    return 1;
+}
+
+int CZrPJOperator::Cassini_Soldner_South_West_Inverse(CPoint2D& pt) const {
+    pt.x = -pt.x;
+    pt.y = -pt.y;
+    return Cassini_Soldner_Inverse(pt);
 }
 
 // ---------------------------------------------------------------------------

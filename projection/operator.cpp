@@ -17,7 +17,7 @@ using namespace zrpj;
 
 namespace {
 constexpr long kFirstKind = 43001;
-constexpr long kLastKind = 43079;
+constexpr long kLastKind = 43080;
 // Beyond this many turns the stepwise reduction would loop for long; fmod
 // first brings such a longitude near the range (only its last bits differ).
 constexpr double kStepwiseLimit = 64.0 * kPi;
@@ -137,6 +137,7 @@ const CZrPJOperator::KindRoutines* CZrPJOperator::FindKind(long kind) {
         ZRPJ_ROW(43078, Spherical_Cube, &CZrPJOperator::Setup_Spherical_Cube),
         // Geocentric X, Y, Z: three numbers, so no plane routine (both refuse).
         ZRPJ_ROW(43079, Geocentric, nullptr),
+        ZRPJ_ROW(43080, Cassini_Soldner_South_West, nullptr),
     };
     static_assert(sizeof kTable / sizeof kTable[0] == kLastKind - kFirstKind + 1, "one row per code");
     if (kind < kFirstKind || kind > kLastKind) return nullptr;

@@ -81,6 +81,7 @@ static constexpr ZrProjectionKindRow kProjectionKindRows[] = {
     {43077, "Tilted_Perspective"},
     {43078, "Quadrilateralized_Spherical_Cube"},
     {43079, "Geocentric"},
+    {43080, "Cassini-Soldner (South-West)"},
 };
 
 static_assert(ZrRowsAscending(kProjectionKindRows), "the lookup searches the rows by code");

@@ -136,7 +136,7 @@ TEST(UserDefineLists, EveryEntryIsACatalogueObject) {
         EXPECT_EQ(pm.Set(static_cast<tagPJPrimeMeridianType>(meridians[i].code)), 1) << meridians[i].name;
     }
     const ZrNamedCode* kinds = ZrProjectionKindListEntries(&count);
-    EXPECT_EQ(count, 72);
+    EXPECT_EQ(count, 73);
     for (int i = 0; i < count; ++i) {
         CZrPJObject kind;
         EXPECT_EQ(kind.Set(static_cast<tagPJObjectType>(kinds[i].code)), 1) << kinds[i].name;
@@ -170,7 +170,7 @@ TEST_F(UserDefinedPagesTest, FirstPageListsAndTheSheetsSystem) {
         GoToFirst(d);
         EXPECT_EQ(sheet.GetPageCount(), 4) << "the predefined page is out of the way";
         EXPECT_EQ(sheet.GetWizardButtons(), PSWIZB_BACK | PSWIZB_NEXT);
-        EXPECT_EQ(Combo(d, IDC_ZR_USER_KIND)->GetCount(), 72);
+        EXPECT_EQ(Combo(d, IDC_ZR_USER_KIND)->GetCount(), 73);
         EXPECT_EQ(SelectedData(d, IDC_ZR_USER_KIND), sheet.m_coordSys.GetProjection().GetType());
         CComboBox* units = Combo(d, IDC_ZR_USER_UNITS);
         ASSERT_EQ(units->GetCount(), ZrUnitListCount());

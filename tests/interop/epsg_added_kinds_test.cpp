@@ -205,3 +205,101 @@ TEST(EpsgSystems, AddedKindsCodesAgreeWithPROJBothWays) {
     }
     proj_context_destroy(ctx);
 }
+
+// Cassini-Soldner on southing and westing axes, exported in every form that
+// states its axes, read by PROJ as cs2cs reads a text: the base system's
+// longitude and latitude (in the base's own axis order) to the system's
+// coordinates in the text's axis order, each axis matched by its direction
+// to the library's westing (x) or southing (y). EPSG's grids as built by
+// code, and a system from parts with a false origin, whose turn with the
+// axes is where a sign would go astray.
+TEST(EpsgSystems, SouthWestCassiniExportsReadInPROJToTheSameSouthingAndWesting) {
+    // Printed by cs2cs EPSG:4805 EPSG:8044 to the centimetre (southing, westing).
+    constexpr double kPrintedMetres = 0.01;
+    CZrPJCoordSys gusterberg;
+    ASSERT_TRUE(ZrCoordSysFromEpsg(8044, gusterberg));
+    CPoint2D printed(31.9, 48.1); // Ferro longitude, latitude
+    ASSERT_TRUE(gusterberg.Forward(&printed, 1));
+    EXPECT_NEAR(printed.y, -6844.80, kPrintedMetres);
+    EXPECT_NEAR(printed.x, -7133.89, kPrintedMetres);
+
+    CZrPJCoordSys parts;
+    {
+        CZrPJParams p;
+        p.CentralMeridian = 14.1375138888889;
+        p.CentralParallel = 48.0384638888889;
+        p.FalseEasting = 1000.5; // the origin's westing and southing
+        p.FalseNorthing = -2000.25;
+        p.ScaleFactor = 1.0;
+        CZrPJGeoCoordSys gcs;
+        gcs.Set("GCS_Zach", CZrPJDatum("D_Zach", CZrPJSpheroid("Zach 1812", 6376045.0, 1.0 / 310.0)),
+                CZrPJPrimeMeridian(), 0);
+        ASSERT_TRUE(parts.Set("Cassini south-west from parts", gcs,
+                              CZrPJObject(PJ_KIND_CASSINI_SOLDNER_SOUTH_WEST), p, 10000));
+    }
+    CZrPJCoordSys stStephen;
+    ASSERT_TRUE(ZrCoordSysFromEpsg(8045, stStephen));
+    struct Case {
+        const char* what;
+        const CZrPJCoordSys* cs;
+        double lon0, lat0; // the grid's origin, in the system's longitudes
+        long code;         // EPSG's, which the forms with identifiers carry back; 0 for none
+    };
+    const Case cases[] = {
+        {"EPSG:8044", &gusterberg, 31.8041805555556, 48.0384638888889, 8044},
+        {"EPSG:8045", &stStephen, 34.0409222222222, 48.2087611111111, 8045},
+        {"from parts", &parts, 14.1375138888889, 48.0384638888889, 0},
+    };
+    const tagZrCrsTextFormat forms[] = {ZR_CRS_TEXT_WKT1_GDAL, ZR_CRS_TEXT_WKT2_2019, ZR_CRS_TEXT_PROJJSON,
+                                        ZR_CRS_TEXT_PROJ_STRING};
+    PJ_CONTEXT* ctx = proj_context_create();
+    proj_log_level(ctx, PJ_LOG_NONE);
+    for (const Case& c : cases) {
+        const CZrPJCoordSys& cs = *c.cs;
+        EXPECT_TRUE(ZrEpsgOrderSwapsXY(cs)) << c.what;
+        // ESRI's texts name no axes: refused rather than read on east and north.
+        CString esri;
+        EXPECT_FALSE(ZrExportCoordSys(cs, ZR_CRS_TEXT_ESRI_WKT1, esri)) << c.what;
+        for (const tagZrCrsTextFormat form : forms) {
+            SCOPED_TRACE(std::string(c.what) + " form " + std::to_string(form));
+            CString text;
+            ASSERT_TRUE(ZrExportCoordSys(cs, form, text));
+            const std::string directions = AxisDirections(ctx, text.c_str());
+            EXPECT_TRUE(directions == "south west" || directions == "west south") << directions;
+            PJ* crs = proj_create(ctx, text.c_str());
+            ASSERT_NE(crs, nullptr) << text.c_str();
+            PJ* base = proj_crs_get_geodetic_crs(ctx, crs);
+            PJ* op = proj_create_crs_to_crs_from_pj(ctx, base, crs, nullptr, nullptr);
+            ASSERT_NE(op, nullptr) << text.c_str();
+            const std::string baseAxes = AxisDirections(ctx, proj_as_wkt(ctx, base, PJ_WKT2_2019, nullptr));
+            const bool latFirst = baseAxes.rfind("north", 0) == 0;
+            double worst = 0;
+            for (const double dlon : {-1.5, 0.0, 2.0})
+                for (const double dlat : {-1.0, 0.5, 2.5}) {
+                    const double lon = c.lon0 + dlon, lat = c.lat0 + dlat;
+                    CPoint2D ours(lon, lat);
+                    ASSERT_TRUE(cs.Forward(&ours, 1));
+                    const PJ_COORD in = latFirst ? proj_coord(lat, lon, 0, 0) : proj_coord(lon, lat, 0, 0);
+                    const PJ_COORD out = proj_trans(op, PJ_FWD, in);
+                    ASSERT_TRUE(std::isfinite(out.v[0]) && std::isfinite(out.v[1]));
+                    const bool southFirst = directions == "south west";
+                    worst = std::max({worst, std::fabs(out.v[southFirst ? 1 : 0] - ours.x),
+                                      std::fabs(out.v[southFirst ? 0 : 1] - ours.y)});
+                }
+            EXPECT_LE(worst, kToleranceMetres) << text.c_str();
+            // And read back by the library as the same system.
+            CZrPJCoordSys back;
+            ASSERT_TRUE(ZrImportCoordSys(text, back));
+            EXPECT_EQ(back.GetProjection().GetType(), PJ_KIND_CASSINI_SOLDNER_SOUTH_WEST);
+            if (c.code && form != ZR_CRS_TEXT_PROJ_STRING) EXPECT_EQ(ZrEpsgCodeOf(back), c.code);
+            CPoint2D a(c.lon0 + 1, c.lat0 + 1), b = a;
+            cs.Forward(&a, 1);
+            back.Forward(&b, 1);
+            EXPECT_LE(std::hypot(a.x - b.x, a.y - b.y), kToleranceMetres);
+            proj_destroy(op);
+            proj_destroy(base);
+            proj_destroy(crs);
+        }
+    }
+    proj_context_destroy(ctx);
+}

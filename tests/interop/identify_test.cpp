@@ -170,11 +170,18 @@ TEST(Identify, EsriAndGdalTextsOfEpsgSystemsFindTheirCode) {
         const long code = codes[i];
         CZrPJCoordSys epsg;
         if (!ZrCoordSysFromEpsg(code, epsg, nullptr)) continue; // a method no kind computes
+        ZrEpsgProjectedRecord rec;
+        ASSERT_TRUE(ZrEpsgFindProjected(code, rec));
         PJ* crs = proj_create(ctx, ("EPSG:" + std::to_string(code)).c_str());
         if (!crs) continue;
         for (const auto& w : kWriters) {
             const char* wkt = proj_as_wkt(ctx, crs, w.type, nullptr);
             if (!wkt) continue;
+            // A text that names no axes of a system EPSG counts southwards and
+            // westwards (Austria's Cassini-Soldner grids) is read, as PROJ and
+            // GDAL read it, on east and north axes: another map than EPSG's n
+            // (projinfo --identify gives such texts 90 %, not 100 %).
+            if (rec.axisOrder == "SW" && std::string(wkt).find("AXIS") == std::string::npos) continue;
             ++total[w.label];
             CZrPJCoordSys cs;
             if (ZrImportCoordSys(CString(wkt), cs) && ZrEpsgCodeOf(cs) == code)

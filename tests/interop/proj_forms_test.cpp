@@ -342,6 +342,9 @@ std::vector<long> EpsgCodesToImport() {
 // PROJ's renderings of one EPSG code and its single projection step.
 struct ProjRendering {
     std::string projString, projJson, step;
+    // The step PROJJSON's axes mean where the PROJ string drops them: PROJ
+    // 9.1 writes Cassini-Soldner on southing and westing axes as a plain cass.
+    std::string jsonStep;
     PJ_TYPE type = PJ_TYPE_UNKNOWN;
     double west = 0, south = 0, east = 0, north = 0, pm = 0, lon0 = 0;
     double unit = 1; // metres per unit of the CRS's axes, which PROJ's step gives
@@ -379,9 +382,16 @@ bool RenderEpsg(PJ_CONTEXT* ctx, long code, ProjRendering& out) {
         if (ell) proj_destroy(ell);
         if (out.type == PJ_TYPE_PROJECTED_CRS) {
             PJ* cs = proj_crs_get_coordinate_system(ctx, crs);
+            const char *first = nullptr, *second = nullptr;
             if (cs)
-                proj_cs_get_axis_info(ctx, cs, 0, nullptr, nullptr, nullptr, &out.unit, nullptr, nullptr,
+                proj_cs_get_axis_info(ctx, cs, 0, nullptr, nullptr, &first, &out.unit, nullptr, nullptr,
                                       nullptr);
+            if (cs)
+                proj_cs_get_axis_info(ctx, cs, 1, nullptr, nullptr, &second, nullptr, nullptr, nullptr,
+                                      nullptr);
+            if (first && second && std::string(first) == "south" && std::string(second) == "west" &&
+                out.step.find("+axis=") == std::string::npos)
+                out.jsonStep = out.step + " +axis=wsu";
             if (cs) proj_destroy(cs);
             PJ* conv = proj_crs_get_coordoperation(ctx, crs);
             const char* name = nullptr;
@@ -445,8 +455,9 @@ TEST(ProjForms, ProjRenderingsOfEpsgSystemsImportAndAgree) {
         ProjRendering r;
         if (!RenderEpsg(ctx, code, r)) continue;
         ++tried;
-        ProjOracle step(r.step);
+        ProjOracle plainStep(r.step), turnedStep(r.jsonStep.empty() ? r.step : r.jsonStep);
         for (int form = 0; form < 2; ++form) {
+            const ProjOracle& step = form == 1 ? turnedStep : plainStep;
             const char* formName = form == 0 ? "PROJ string" : "PROJJSON";
             CZrPJCoordSys cs;
             CString why;

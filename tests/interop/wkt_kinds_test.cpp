@@ -94,6 +94,9 @@ const Case kCases[] = {
     {"Tunisia mining grid", 43068, 0, 10000, 270000, 360000, 7.051005, 32.93676, 0, 0, 1, 0, 0, 0, "", "E12"},
     {"Cassini-Soldner on an ellipsoid from parts", 43057, 2, 10000, 100000, 50000, -61.3, 10.4, 0, 0, 1, 0, 0,
      0, ""},
+    // Southings and westings: ESRI's texts name no axes, so it has no ESRI form.
+    {"Cassini-Soldner on south and west axes, false origin", 43080, 2, 10000, 100000, 50000, 14.1, 48, 0, 0,
+     1, 0, 0, 0, "E"},
     {"transverse Mercator south orientated", 43059, 0, 10000, 0, 0, 29, 0, 0, 0, 1, 0, 0, 0, ""},
     // PROJ 9.1 reads it, but its +axis=wsu step computes no point once a false
     // origin is set (as cct and cs2cs show on the plain string); the texts

@@ -46,7 +46,10 @@ public:
             // negated where the system's axes are east and north (GDAL's WKT1,
             // which names no axes): PROJ's system then counts eastings.
             const char* s = proj_as_proj_string(m_ctx, conversion, PJ_PROJ_5, nullptr);
-            m_southFirst = s && std::string(s).find("+axis=swu") != std::string::npos;
+            // Cassini-Soldner's conversion on southing and westing axes ends
+            // in the same turn, written as an axis swap that negates both.
+            m_southFirst = s && (std::string(s).find("+axis=swu") != std::string::npos ||
+                                 std::string(s).find("+proj=axisswap +order=-2,-1") != std::string::npos);
             if (PJ* cs = m_southFirst ? proj_crs_get_coordinate_system(m_ctx, m_crs) : nullptr) {
                 const char* direction = nullptr;
                 proj_cs_get_axis_info(m_ctx, cs, 0, nullptr, nullptr, &direction, nullptr, nullptr, nullptr,

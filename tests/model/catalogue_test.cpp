@@ -70,7 +70,7 @@ TEST(Catalogue, EveryCodeSetsAndEveryGapRefusesUnchanged) {
     EXPECT_EQ((SweepCodes<CZrPJGeoCoordSys, tagGeoCoordSysType>(gcs, 36990, 37420)), 72);
 
     const CZrPJObject kind(PJ_KIND_ALBERS);
-    EXPECT_EQ((SweepCodes<CZrPJObject, tagPJObjectType>(kind, 42990, 43080)), 76);
+    EXPECT_EQ((SweepCodes<CZrPJObject, tagPJObjectType>(kind, 42990, 43081)), 77);
 }
 
 TEST(Catalogue, NamedGapsAndForeignCodesAreRefused) {
@@ -83,7 +83,7 @@ TEST(Catalogue, NamedGapsAndForeignCodesAreRefused) {
                         {"pm", -1},         {"datum", 6000},    {"datum", 39000},    {"datum", 6905},
                         {"datum", -1},      {"gcs", 4000},      {"gcs", 37000},      {"gcs", 4903},
                         {"gcs", -1},        {"kind", 43038},    {"kind", 43039},     {"kind", 43042},
-                        {"kind", 43080},    {"kind", 43081},    {"kind", 0}};
+                        {"kind", 43081},    {"kind", 43082},    {"kind", 0}};
     for (const Gap& g : gaps) {
         const std::string what = g.what;
         int result = 1;
@@ -108,7 +108,7 @@ TEST(Catalogue, EnumerationListsEveryRowAscending) {
         {"prime meridians", CZrPJPrimeMeridian::GetCatalogueCount, CZrPJPrimeMeridian::GetCatalogueCode, 12},
         {"datums", CZrPJDatum::GetCatalogueCount, CZrPJDatum::GetCatalogueCode, 240},
         {"geographic systems", CZrPJGeoCoordSys::GetCatalogueCount, CZrPJGeoCoordSys::GetCatalogueCode, 256},
-        {"projection kinds", CZrPJObject::GetCatalogueCount, CZrPJObject::GetCatalogueCode, 77},
+        {"projection kinds", CZrPJObject::GetCatalogueCount, CZrPJObject::GetCatalogueCode, 78},
     };
     for (const Listing& l : listings) {
         ASSERT_EQ(l.count(), l.expected) << l.what;

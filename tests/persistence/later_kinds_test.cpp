@@ -39,7 +39,7 @@ TEST(LaterKinds, EveryStoredFormKeepsTheKindAndItsParameters) {
     p.StandardParallel2 = -15.0;
     p.FirstPointLongitude = 6.0; // the zoned transverse Mercator's zone width
     for (long kind : {43054L, 43055L, 43056L, 43057L, 43058L, 43059L, 43060L, 43061L, 43062L, 43063L, 43066L,
-                      43067L, 43068L, 43075L, 43076L, 43077L, 43078L}) {
+                      43067L, 43068L, 43075L, 43076L, 43077L, 43078L, 43080L}) {
         SCOPED_TRACE(kind);
         // The tilted perspective keeps the eye's distance from the centre, in
         // units of a, as its scale: above the surface.

@@ -1,5 +1,5 @@
-// Cassini-Soldner on the ellipsoid and its hyperbolic form, the
-// south-orientated transverse Mercator, Equal Earth, Lambert's cone as
+// Cassini-Soldner on the ellipsoid (also on south and west axes) and its
+// hyperbolic form, the south-orientated transverse Mercator, Equal Earth, Lambert's cone as
 // Michigan, Greenland, Belgium and the Levant state it, the islands'
 // azimuthal forms (Guam's, the modified azimuthal equidistant), the views
 // other software writes (rotated pole, tilted perspective, the cube) and the
@@ -56,6 +56,20 @@ const ProjCase kCases[] = {
      "+proj=cass +lat_0=60 +lon_0=179 +x_0=500000 +y_0=1000000 +a=6378249.145 +rf=293.465",
      // High latitudes shrink the zone the series hold: 1.5 degrees either side.
      {177.5, 180.5, 0.5, 40, 80, 2},
+     kCassiniRoundTrip},
+    // Gusterberg Grid (EPSG:8044) about its meridian from Greenwich: the
+    // Cassini of the Zach ellipsoid read on southing and westing axes.
+    {"43080 Cassini-Soldner south-west, Gusterberg",
+     {43080, 6376045.0, 1.0 / 310.0, 14.1375138888889, 48.0384638888889, 0, 0, 1, 0, 0, 0},
+     "+proj=cass +axis=wsu +lat_0=48.0384638888889 +lon_0=14.1375138888889 +a=6376045 +rf=310",
+     {12, 17, 0.5, 46.5, 51.5, 0.5},
+     kCassiniRoundTrip},
+    // The kind's false origin is the natural origin's westing and southing;
+    // PROJ turns its false origin with the axes (W = -(x + x_0)): x_0 = -FE.
+    {"43080 Cassini-Soldner south-west, false origin, southern origin",
+     {43080, kBesselA, kBesselF, 103.5, -4.0, 0, 0, 1, 0, 2e5, 3e5},
+     "+proj=cass +axis=wsu +lat_0=-4 +lon_0=103.5 +x_0=-200000 +y_0=-300000 +ellps=bessel",
+     {100.5, 106.5, 0.5, -20, 10, 2},
      kCassiniRoundTrip},
     {"43059 TM south orientated, Lo29",
      {43059, kWgs84A, kWgs84F, 29, 0, 0, 0, 1, 1.0},

@@ -40,8 +40,17 @@ inline bool ReadProjEpsgProjection(PJ_CONTEXT* ctx, PJ* crs, ProjEpsgProjection&
     const std::size_t swu = out.definition.find("+axis=swu");
     if (swu != std::string::npos) out.definition.replace(swu, 9, "+axis=wsu");
     PJ* cs = proj_crs_get_coordinate_system(ctx, crs);
-    const bool ok = cs && proj_cs_get_axis_info(ctx, cs, 0, nullptr, nullptr, nullptr, &out.unitMetres,
+    const char *first = nullptr, *second = nullptr;
+    const bool ok = cs && proj_cs_get_axis_info(ctx, cs, 0, nullptr, nullptr, &first, &out.unitMetres,
                                                 nullptr, nullptr, nullptr);
+    // PROJ 9.1 writes Cassini-Soldner on southing and westing axes (Austria's
+    // Ferro grids) as a plain cass, though cs2cs answers EPSG:n on the turned
+    // axes: the oracle turns them, westing first as above.
+    if (ok &&
+        proj_cs_get_axis_info(ctx, cs, 1, nullptr, nullptr, &second, nullptr, nullptr, nullptr, nullptr) &&
+        first && second && std::string(first) == "south" && std::string(second) == "west" &&
+        out.definition.find("+axis=") == std::string::npos)
+        out.definition += " +axis=wsu";
     if (cs) proj_destroy(cs);
     return ok && proj_get_area_of_use(ctx, crs, &out.west, &out.south, &out.east, &out.north, nullptr);
 }
