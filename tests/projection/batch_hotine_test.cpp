@@ -238,3 +238,29 @@ TEST(HotinePolyconicArrays, EachInstructionSetProjectsAsTheSinglePointRoutine) {
     }
     if (!exact) zrpj::BatchUsePath(env ? env : "auto");
 }
+
+namespace {
+// The operator's choice of kernel is protected; the probe reaches it.
+struct KernelProbe : CZrPJOperator {
+    explicit KernelProbe(const CZrPJOperator& op) : CZrPJOperator(op) {}
+    zrpj::BatchKernel Kernel(bool inverse) const {
+        zrpj::BatchConstants k;
+        return FillBatch(k, inverse) ? k.kernel : zrpj::BatchKernel::kNone;
+    }
+};
+} // namespace
+
+// Agreement alone would pass if the arrays never reached a kernel (a row
+// missing from the operator's table, a set-up check refusing every
+// ellipsoid): each grid above takes its kind's kernel both ways.
+TEST(HotinePolyconicArrays, EachGridTakesItsKernelBothWays) {
+    if (std::string(CZrPJOperator::BatchPath()) == "scalar") GTEST_SKIP() << "the vector path is off";
+    for (const KindCase& c : kCases) {
+        KernelProbe probe(Build(c));
+        ASSERT_EQ(probe.Create(), 1) << c.name;
+        const zrpj::BatchKernel expected =
+            c.kind == 43021 ? zrpj::BatchKernel::kPolyconic : zrpj::BatchKernel::kHotine;
+        EXPECT_EQ(probe.Kernel(false), expected) << c.name << " forward";
+        EXPECT_EQ(probe.Kernel(true), expected) << c.name << " inverse";
+    }
+}
