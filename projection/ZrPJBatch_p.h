@@ -31,6 +31,8 @@ enum class BatchKernel : int {
     kGeodesicAzimuthal,  // azimuthal equidistant on the ellipsoid
     kLaborde,            // Laborde's oblique Mercator, forward only
     kObliqueTransform,   // the turned sphere's equidistant cylindrical
+    kHotine,             // Hotine oblique Mercator, from the natural origin or the centre
+    kPolyconic,          // the polyconic on the ellipsoid
 };
 
 // Points per block: a multiple of the widest register's lanes (8 doubles).
@@ -104,6 +106,18 @@ struct BatchConstants {
     // sphere: its pole's latitude as sine and cosine, and its longitude.
     double labB = 0.0, labC = 0.0, labR = 0.0, labSinS = 0.0, labCosS = 1.0, labGRe = 0.0, labGIm = 0.0;
     double turnSin = 0.0, turnCos = 1.0, turnLam = 0.0;
+    // Hotine: the aposphere's A, B and 1 / B, E and ln E; the longitude from
+    // the natural origin's meridian and back; the central line's and the
+    // grid's turns; the conformal latitude's series; u of the centre (signed
+    // by the hemisphere) and half a turn of the aposphere in u, for the kind
+    // that counts u from the centre.
+    double omA = 0.0, omB = 1.0, omInvB = 1.0, omE = 1.0, omLnE = 0.0, omLamShift = 0.0, omLamBack = 0.0;
+    double omSing0 = 0.0, omCosg0 = 1.0, omSinr = 0.0, omCosr = 1.0, omChi[4] = {};
+    double omUc = 0.0, omHalfTurn = 0.0;
+    bool omFromCentre = false;
+    // The polyconic: the classical arc's A0 .. A6, the origin's arc, and the
+    // arc and its slope as polynomials in sin^2 phi (A0, p0 .. p2, q0 .. q3).
+    double polyA[4] = {}, polyM0 = 0.0, polyArc[8] = {};
 };
 
 // The done-flag of each lane: nonzero where the kernel finished the point.

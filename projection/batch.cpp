@@ -483,6 +483,7 @@ HWY_INLINE void SphereMercatorInverse(const BatchConstants& k, V& x, V& y, M& ok
 
 #include "projection/ZrPJGeodesicKernel-inl.h"
 #include "projection/ZrPJObliqueKernels-inl.h"
+#include "projection/ZrPJHotinePolyconicKernels-inl.h"
 
 // ---- The frame, as the scalar one does it for a common point ----
 using KindStep = void (*)(const BatchConstants&, V&, V&, M&);
@@ -568,6 +569,10 @@ void ForwardBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return ForwardLoop<LabordeForward>(k, x, y, done, count);
     case BatchKernel::kObliqueTransform:
         return ForwardLoop<ObliqueTransformForward>(k, x, y, done, count);
+    case BatchKernel::kHotine:
+        return ForwardLoop<HotineForward>(k, x, y, done, count);
+    case BatchKernel::kPolyconic:
+        return ForwardLoop<PolyconicForward>(k, x, y, done, count);
     case BatchKernel::kNone:
         break;
     }
@@ -591,6 +596,10 @@ void InverseBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return InverseLoop<GeodesicAzimuthalInverse>(k, x, y, done, count);
     case BatchKernel::kObliqueTransform:
         return InverseLoop<ObliqueTransformInverse>(k, x, y, done, count);
+    case BatchKernel::kHotine:
+        return InverseLoop<HotineInverse>(k, x, y, done, count);
+    case BatchKernel::kPolyconic:
+        return InverseLoop<PolyconicInverse>(k, x, y, done, count);
     case BatchKernel::kLaborde:
     case BatchKernel::kNone:
         break;

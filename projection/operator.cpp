@@ -385,6 +385,8 @@ constexpr BatchRow kBatchKinds[] = {
     {43020, BatchKernel::kConformalConic},     {43045, BatchKernel::kSphereMercator},
     {43071, BatchKernel::kGeodesicAzimuthal},  {43066, BatchKernel::kLaborde},
     {43076, BatchKernel::kObliqueTransform},
+    {43043, BatchKernel::kHotine},             {43044, BatchKernel::kHotine},
+    {43021, BatchKernel::kPolyconic},
 };
 
 // The kernels' atanh series and their Mercator and cone forms hold for an
@@ -489,6 +491,42 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
         k.turnCos = m_view.cosA;
         k.turnLam = m_view.lamp;
         return true;
+    case BatchKernel::kHotine:
+        // The constants as the single-point routines form them, to the bit.
+        k.omA = m_om.A;
+        k.omB = m_om.B;
+        k.omInvB = m_om.invB;
+        k.omE = m_om.E;
+        k.omLnE = m_om.lnE;
+        k.omLamShift = m_def.lam0 - m_om.lam0Natural;
+        k.omLamBack = m_om.lam0Natural - m_def.lam0;
+        k.omSing0 = m_om.sing0;
+        k.omCosg0 = m_om.cosg0;
+        k.omSinr = m_om.sinr;
+        k.omCosr = m_om.cosr;
+        std::copy(m_om.chi, m_om.chi + 4, k.omChi);
+        k.omUc = std::fabs(m_om.uc) * m_om.sign;
+        k.omHalfTurn = kPi * m_om.A / m_om.B;
+        k.omFromCentre = m_def.kind == 43043;
+        return m_ell.e < kBatchEccentricityLimit && m_om.B > 0.0 && std::isfinite(m_om.lnE);
+    case BatchKernel::kPolyconic: {
+        // The inverse's arc and slope in powers of sin^2 phi, formed as the
+        // single-point inverse forms them (sin 2phi = 2sc, sin 4phi = 4sc
+        // (1 - 2t), sin 6phi = 2sc (3 - 16t + 16t^2), and their cosines).
+        const double* A = m_arc.A;
+        std::copy(A, A + 4, k.polyA);
+        k.polyM0 = m_arc.polyM0;
+        const double arc[8] = {A[0],
+                               -2.0 * A[1] + 4.0 * A[2] - 6.0 * A[3],
+                               -8.0 * A[2] + 32.0 * A[3],
+                               -32.0 * A[3],
+                               A[0] - 2.0 * A[1] + 4.0 * A[2] - 6.0 * A[3],
+                               4.0 * A[1] - 32.0 * A[2] + 108.0 * A[3],
+                               32.0 * A[2] - 288.0 * A[3],
+                               192.0 * A[3]};
+        std::copy(arc, arc + 8, k.polyArc);
+        return std::isfinite(m_arc.polyM0) && A[0] > 0.0;
+    }
     case BatchKernel::kNone:
         break;
     }
