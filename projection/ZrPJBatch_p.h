@@ -31,6 +31,11 @@ enum class BatchKernel : int {
     kGeodesicAzimuthal,  // azimuthal equidistant on the ellipsoid
     kLaborde,            // Laborde's oblique Mercator, forward only
     kObliqueTransform,   // the turned sphere's equidistant cylindrical
+    kTransverseZoned,    // the transverse Mercator zoned grid (UTM grid systems)
+    kEqualEarth,         // Equal Earth on the ellipsoid or the sphere
+    kObliqueStereo,      // the oblique stereographic on the ellipsoid, forward only
+    kPolarStereo,        // the polar stereographics (variants A, B and C), forward only
+    kGoode,              // Goode's interrupted homolosine, inverse only
 };
 
 // Points per block: a multiple of the widest register's lanes (8 doubles).
@@ -104,6 +109,16 @@ struct BatchConstants {
     // sphere: its pole's latitude as sine and cosine, and its longitude.
     double labB = 0.0, labC = 0.0, labR = 0.0, labSinS = 0.0, labCosS = 1.0, labGRe = 0.0, labGIm = 0.0;
     double turnSin = 0.0, turnCos = 1.0, turnLam = 0.0;
+    // The zoned transverse Mercator: zone width (radians) and number of zones.
+    double zoneWidth = 0.0, zones = 0.0;
+    // Equal Earth: the authalic radius and its reciprocal, 1 / qp, and the
+    // authalic latitude's series back to the geodetic (xi).
+    double eeR = 0.0, eeInvR = 0.0, eeInvQp = 0.0, eeXi[6] = {};
+    // The oblique stereographic: the conformal sphere's n, ln(c) / 2, the
+    // origin's image as sine and cosine, and 2 R k0; the polar one: the
+    // pole's sign, rho's factor and variant C's northing shift.
+    double osN = 1.0, osHalfLnC = 0.0, osSinChi0 = 0.0, osCosChi0 = 1.0, osTwoRk = 0.0;
+    double psPole = 1.0, psRhoFactor = 0.0, psYShift = 0.0;
 };
 
 // The done-flag of each lane: nonzero where the kernel finished the point.
