@@ -280,3 +280,24 @@ HWY_INLINE void GoodeInverse(const BatchConstants& k, V& x, V& y, M& ok) {
     x = lam;
     y = hn::IfThenElse(ellipse, phiM, phiS);
 }
+
+// ---- Cassini-Soldner on the ellipsoid, forward ----
+// The meridian arc and the method's series in A = dlambda cos phi, as the
+// scalar CassiniAt forms them; within this cosine of a pole the scalar
+// routine puts the point on the meridian, and the lane is its.
+constexpr double kCassiniPoleCosine = 1e-10;
+
+HWY_INLINE void CassiniForward(const BatchConstants& k, V& x, V& y, M& ok) {
+    const V phi = y;
+    V s, c;
+    SinCos(phi, s, c);
+    ok = hn::And(ok, hn::Ge(hn::Abs(c), C(kCassiniPoleCosine)));
+    const V arc = MeridianLength(k, phi, s, c);
+    const V nu = C(1.0) / hn::Sqrt(C(1.0) - C(k.es) * s * s);
+    const V t = s / c, T = t * t;
+    const V Cc = C(k.eps2) * c * c;
+    const V A = x * c, A2 = A * A;
+    x = C(k.a) * nu * A *
+        (C(1.0) - A2 * T * (C(1.0 / 6.0) + (C(8.0) - T + C(8.0) * Cc) * A2 * C(1.0 / 120.0)));
+    y = C(k.a) * (arc - C(k.ml0) + nu * t * A2 * (C(0.5) + (C(5.0) - T + C(6.0) * Cc) * A2 * C(1.0 / 24.0)));
+}

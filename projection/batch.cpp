@@ -591,6 +591,8 @@ void ForwardBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return ForwardLoop<ObliqueStereoForward>(k, x, y, done, count);
     case BatchKernel::kPolarStereo:
         return ForwardLoop<PolarStereoForward>(k, x, y, done, count);
+    case BatchKernel::kCassini:
+        return ForwardLoop<CassiniForward>(k, x, y, done, count);
     case BatchKernel::kGoode:
     case BatchKernel::kNone:
         break;
@@ -623,6 +625,7 @@ void InverseBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return InverseLoop<GoodeInverse>(k, x, y, done, count);
     case BatchKernel::kObliqueStereo:
     case BatchKernel::kPolarStereo:
+    case BatchKernel::kCassini:
     case BatchKernel::kLaborde:
     case BatchKernel::kNone:
         break;

@@ -386,7 +386,7 @@ constexpr BatchRow kBatchKinds[] = {
     {43076, BatchKernel::kObliqueTransform},   {43067, BatchKernel::kTransverseZoned},
     {43060, BatchKernel::kEqualEarth},         {43048, BatchKernel::kObliqueStereo},
     {43049, BatchKernel::kPolarStereo},        {43050, BatchKernel::kPolarStereo},
-    {43051, BatchKernel::kPolarStereo},        {43074, BatchKernel::kGoode},
+    {43051, BatchKernel::kPolarStereo},        {43074, BatchKernel::kGoode},              {43057, BatchKernel::kCassini},
 };
 
 // The kernels' atanh series and their Mercator and cone forms hold for an
@@ -517,6 +517,10 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
         return !inverse && m_ell.e < kBatchEccentricityLimit;
     case BatchKernel::kGoode:
         return inverse;
+    case BatchKernel::kCassini:
+        // The inverse's Newton rounds on the forward stay on the scalar path.
+        k.ml0 = m_ml.ml0;
+        return !inverse;
     case BatchKernel::kNone:
         break;
     }

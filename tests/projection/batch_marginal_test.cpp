@@ -64,7 +64,8 @@ struct MarginalCase {
 // on a sphere, its central meridian off Greenwich so that the edge of the map
 // crosses the sweep; the Dutch oblique stereographic (RD New) and one centred
 // far south; the polar stereographics of the UPS (variant A), of Antarctica
-// (EPSG:3031, variant B) and of Terre Adelie (variant C); Goode's map. The
+// (EPSG:3031, variant B) and of Terre Adelie (variant C); Goode's map;
+// Cassini-Soldner on Palestine's grid and about a Bornean meridian. The
 // boxes reach to both poles and round the globe.
 constexpr double kWgsA = 6378137.0, kWgsInvF = 298.257223563;
 const MarginalCase kCases[] = {
@@ -91,6 +92,10 @@ const MarginalCase kCases[] = {
     {"Terre Adelie", 43051, 6378388.0, 297.0, 140.0, 0.0, 0.0, -67.0, 1.0, 300000.0, 200000.0, -180.0, 180.0,
      -90.0, 90.0, true, false},
     {"Goode", 43074, kWgsA, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, -180.0, 180.0, -90.0, 90.0, false, true},
+    {"Palestine Cassini", 43057, 6378300.789, 293.4663155389811, 35.2120805555556, 31.7340969444444, 0.0, 0.0,
+     1.0, 170251.555, 126867.909, -180.0, 180.0, -90.0, 90.0, true, false},
+    {"Cassini Borneo", 43057, 6377298.556, 300.8017, 115.0, 4.0, 0.0, 0.0, 1.0, 0.0, 0.0, 100.0, 130.0, -10.0,
+     20.0, true, false},
     {"Goode off Greenwich", 43074, 6371000.0, 0.0, 11.0, 0.0, 0.0, 0.0, 1.0, 5e5, 0.0, -180.0, 180.0, -90.0,
      90.0, false, true},
 };
