@@ -36,7 +36,7 @@ enum class BatchKernel : int {
     kObliqueStereo,      // the oblique stereographic on the ellipsoid, forward only
     kPolarStereo,        // the polar stereographics (variants A, B and C), forward only
     kGoode,              // Goode's interrupted homolosine, inverse only
-    kCassini,            // Cassini-Soldner on the ellipsoid, forward only
+    kCassini,            // Cassini-Soldner on the ellipsoid
 };
 
 // Points per block: a multiple of the widest register's lanes (8 doubles).

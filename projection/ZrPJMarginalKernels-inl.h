@@ -301,3 +301,109 @@ HWY_INLINE void CassiniForward(const BatchConstants& k, V& x, V& y, M& ok) {
         (C(1.0) - A2 * T * (C(1.0 / 6.0) + (C(8.0) - T + C(8.0) * Cc) * A2 * C(1.0 / 120.0)));
     y = C(k.a) * (arc - C(k.ml0) + nu * t * A2 * (C(0.5) + (C(5.0) - T + C(6.0) * Cc) * A2 * C(1.0 / 24.0)));
 }
+
+// ---- Cassini-Soldner on the ellipsoid, inverse ----
+// The scalar routine's limits: the rectifying series' reach and the turn
+// taken by rotation; Newton's rounds on the forward end at a nanometre's
+// miss, or after the step from a miss below a centimetre, within six rounds.
+constexpr double kCassiniRectifyingReach = kHalfPi - 0.01;
+constexpr double kCassiniTurnBelow = 0.01;
+constexpr double kCassiniSolvedMetres = 1e-9;
+constexpr double kCassiniLastCorrection = 0.01;
+constexpr int kCassiniRounds = 6;
+
+// The forward in units of a and its four partial derivatives, as the scalar
+// CassiniWithSlopes forms them term by term.
+HWY_INLINE void CassiniSlopes(const BatchConstants& k, V dlam, V s, V c, V arc, V& fx, V& fy, V& xLam,
+                              V& xPhi, V& yLam, V& yPhi) {
+    const V invW = C(1.0) / (C(1.0) - C(k.es) * s * s), nu = hn::Sqrt(invW);
+    const V t = s / c, T = t * t, Cc = C(k.eps2) * c * c;
+    const V A = dlam * c, A2 = A * A;
+    const V nuTurn = C(k.es) * s * c * invW;
+    const V k8 = C(8.0) - T + C(8.0) * Cc;
+    const V P = C(1.0) - A2 * T * (C(1.0 / 6.0) + k8 * A2 * C(1.0 / 120.0));
+    const V PA2 = hn::Neg(T) * (C(1.0 / 6.0) + k8 * A2 * C(1.0 / 60.0));
+    const V PT = hn::Neg(A2) * (C(1.0 / 6.0) + (C(8.0) - C(2.0) * T + C(8.0) * Cc) * A2 * C(1.0 / 120.0));
+    const V PC = hn::Neg(A2) * A2 * T * C(1.0 / 15.0);
+    const V k5 = C(5.0) - T + C(6.0) * Cc;
+    const V Q = C(0.5) + k5 * A2 * C(1.0 / 24.0);
+    const V QA2 = k5 * C(1.0 / 24.0), QT = hn::Neg(A2) * C(1.0 / 24.0), QC = A2 * C(0.25);
+    const V bend = nu * t * A2 * Q;
+    const V sc2 = C(2.0 * k.eps2) * s * c;
+    fx = nu * A * P;
+    fy = arc + bend;
+    xLam = nu * c * (P + C(2.0) * A2 * PA2);
+    xPhi = nu * A * ((nuTurn - t) * P + C(2.0) * t * (hn::Neg(A2) * PA2 + (C(1.0) + T) * PT) - sc2 * PC);
+    yLam = C(2.0) * nu * t * A * c * (Q + A2 * QA2);
+    yPhi = C(1.0 - k.es) * nu * invW + bend * nuTurn +
+           nu * A2 *
+               ((C(1.0) + T) * Q + t * (C(2.0) * t * (hn::Neg(Q + A2 * QA2) + (C(1.0) + T) * QT) - sc2 * QC));
+}
+
+// The footpoint from the rectifying series (a lane beyond their reach, or
+// whose correction is too large to turn by, is the scalar path's), the
+// inverse series from it, then Newton's rounds on the forward lane by lane,
+// each lane stopping where the scalar routine stops; a lane at a pole or
+// still moving after the rounds is the scalar path's.
+HWY_INLINE void CassiniInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    const D d;
+    const V xm = x, ym = y;
+    const V mu = (C(k.ml0) + ym * C(k.invA)) * C(k.aOverD0);
+    ok = hn::And(ok, hn::Lt(hn::Abs(mu), C(kCassiniRectifyingReach)));
+    V smu, cmu;
+    SinCos(mu, smu, cmu);
+    const V s2 = C(2.0) * smu * cmu, c2 = (cmu - smu) * (cmu + smu);
+    const V s4 = C(2.0) * s2 * c2, c4 = C(1.0) - C(2.0) * s2 * s2;
+    const V dphi =
+        C(k.R[0]) * s2 + C(k.R[1]) * s4 + C(k.R[2]) * (s4 * c2 + c4 * s2) + C(k.R[3]) * (C(2.0) * s4 * c4);
+    ok = hn::And(ok, hn::Lt(hn::Abs(dphi), C(kCassiniTurnBelow)));
+    V phi1 = mu + dphi, s1 = smu, c1 = cmu;
+    RotateBySmallAngle(s1, c1, dphi);
+    // The inverse series at the footpoint.
+    ok = hn::And(ok, hn::Ge(hn::Abs(c1), C(kCassiniPoleCosine)));
+    {
+        const V w = C(1.0) - C(k.es) * s1 * s1;
+        const V invNu1 = hn::Sqrt(w), invC1 = C(1.0) / c1;
+        const V t1 = s1 * invC1, T1 = t1 * t1;
+        const V nuOverRho = w * C(k.invOneMinusEs);
+        const V D1 = xm * C(k.invA) * invNu1, D2 = D1 * D1;
+        y = phi1 - nuOverRho * t1 * D2 * (C(0.5) - (C(1.0) + C(3.0) * T1) * D2 * C(1.0 / 24.0));
+        x = D1 * (C(1.0) + D2 * T1 * (C(-1.0 / 3.0) + (C(1.0) + C(3.0) * T1) * D2 * C(1.0 / 15.0))) * invC1;
+    }
+    const V xa = xm * C(k.invA), ya = ym * C(k.invA);
+    M moving = ok;
+    for (int round = 0; round < kCassiniRounds && !hn::AllFalse(d, moving); ++round) {
+        const V turn = y - phi1;
+        const M small = hn::Lt(hn::Abs(turn), C(kCassiniTurnBelow));
+        V s = s1, c = c1;
+        RotateBySmallAngle(s, c, turn);
+        if (!hn::AllTrue(d, hn::Or(small, hn::Not(moving)))) {
+            V sn, cn;
+            SinCos(y, sn, cn);
+            s = hn::IfThenElse(small, s, sn);
+            c = hn::IfThenElse(small, c, cn);
+        }
+        // At a pole the scalar routine keeps the series' answer: its lane.
+        const M pole = hn::And(moving, hn::Lt(hn::Abs(c), C(kCassiniPoleCosine)));
+        ok = hn::AndNot(pole, ok);
+        moving = hn::AndNot(pole, moving);
+        const V sq = s * s;
+        const V arc =
+            C(k.en[0]) * y - s * c * (C(k.en[1]) + sq * (C(k.en[2]) + sq * (C(k.en[3]) + sq * C(k.en[4]))));
+        V fx, fy, xLam, xPhi, yLam, yPhi;
+        CassiniSlopes(k, x, s, c, arc - C(k.ml0), fx, fy, xLam, xPhi, yLam, yPhi);
+        const V ex = xa - fx, ey = ya - fy;
+        const V miss = (hn::Abs(ex) + hn::Abs(ey)) * C(k.a);
+        const M finite = Finite(miss);
+        ok = hn::And(ok, hn::Or(finite, hn::Not(moving)));
+        moving = hn::And(moving, hn::And(finite, hn::Gt(miss, C(kCassiniSolvedMetres))));
+        const V invDet = C(1.0) / (xLam * yPhi - xPhi * yLam);
+        phi1 = hn::IfThenElse(moving, y, phi1);
+        s1 = hn::IfThenElse(moving, s, s1);
+        c1 = hn::IfThenElse(moving, c, c1);
+        x = hn::IfThenElse(moving, x + (yPhi * ex - xPhi * ey) * invDet, x);
+        y = hn::IfThenElse(moving, y + (xLam * ey - yLam * ex) * invDet, y);
+        moving = hn::And(moving, hn::Ge(miss, C(kCassiniLastCorrection)));
+    }
+    ok = hn::AndNot(moving, ok);
+}

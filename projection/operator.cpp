@@ -518,9 +518,9 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
     case BatchKernel::kGoode:
         return inverse;
     case BatchKernel::kCassini:
-        // The inverse's Newton rounds on the forward stay on the scalar path.
+        // The inverse's footpoint starts from the rectifying latitude.
         k.ml0 = m_ml.ml0;
-        return !inverse;
+        return !inverse || (m_ser.D[0] > 0.0 && std::isfinite(m_ser.aOverD0));
     case BatchKernel::kNone:
         break;
     }
