@@ -623,9 +623,9 @@ void InverseBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return InverseLoop<EqualEarthInverse>(k, x, y, done, count);
     case BatchKernel::kGoode:
         return InverseLoop<GoodeInverse>(k, x, y, done, count);
-    case BatchKernel::kObliqueStereo:
     case BatchKernel::kCassini:
         return InverseLoop<CassiniInverse>(k, x, y, done, count);
+    case BatchKernel::kObliqueStereo:
     case BatchKernel::kPolarStereo:
     case BatchKernel::kLaborde:
     case BatchKernel::kNone:

@@ -383,10 +383,11 @@ constexpr BatchRow kBatchKinds[] = {
     {43006, BatchKernel::kTransverseMercator}, {43007, BatchKernel::kEqualAreaConic},
     {43020, BatchKernel::kConformalConic},     {43045, BatchKernel::kSphereMercator},
     {43071, BatchKernel::kGeodesicAzimuthal},  {43066, BatchKernel::kLaborde},
-    {43076, BatchKernel::kObliqueTransform},   {43067, BatchKernel::kTransverseZoned},
-    {43060, BatchKernel::kEqualEarth},         {43048, BatchKernel::kObliqueStereo},
-    {43049, BatchKernel::kPolarStereo},        {43050, BatchKernel::kPolarStereo},
-    {43051, BatchKernel::kPolarStereo},        {43074, BatchKernel::kGoode},              {43057, BatchKernel::kCassini},
+    {43076, BatchKernel::kObliqueTransform},
+    {43067, BatchKernel::kTransverseZoned},    {43060, BatchKernel::kEqualEarth},
+    {43048, BatchKernel::kObliqueStereo},      {43049, BatchKernel::kPolarStereo},
+    {43050, BatchKernel::kPolarStereo},        {43051, BatchKernel::kPolarStereo},
+    {43074, BatchKernel::kGoode},              {43057, BatchKernel::kCassini},
 };
 
 // The kernels' atanh series and their Mercator and cone forms hold for an
