@@ -33,6 +33,12 @@ enum class BatchKernel : int {
     kObliqueTransform,   // the turned sphere's equidistant cylindrical
     kHotine,             // Hotine oblique Mercator, from the natural origin or the centre
     kPolyconic,          // the polyconic on the ellipsoid
+    kTransverseZoned,    // the transverse Mercator zoned grid (UTM grid systems)
+    kEqualEarth,         // Equal Earth on the ellipsoid or the sphere
+    kObliqueStereo,      // the oblique stereographic on the ellipsoid, forward only
+    kPolarStereo,        // the polar stereographics (variants A, B and C), forward only
+    kGoode,              // Goode's interrupted homolosine, inverse only
+    kCassini,            // Cassini-Soldner on the ellipsoid
 };
 
 // Points per block: a multiple of the widest register's lanes (8 doubles).
@@ -118,6 +124,16 @@ struct BatchConstants {
     // The polyconic: the classical arc's A0 .. A6, the origin's arc, and the
     // arc and its slope as polynomials in sin^2 phi (A0, p0 .. p2, q0 .. q3).
     double polyA[4] = {}, polyM0 = 0.0, polyArc[8] = {};
+    // The zoned transverse Mercator: zone width (radians) and number of zones.
+    double zoneWidth = 0.0, zones = 0.0;
+    // Equal Earth: the authalic radius and its reciprocal, 1 / qp, and the
+    // authalic latitude's series back to the geodetic (xi).
+    double eeR = 0.0, eeInvR = 0.0, eeInvQp = 0.0, eeXi[6] = {};
+    // The oblique stereographic: the conformal sphere's n, ln(c) / 2, the
+    // origin's image as sine and cosine, and 2 R k0; the polar one: the
+    // pole's sign, rho's factor and variant C's northing shift.
+    double osN = 1.0, osHalfLnC = 0.0, osSinChi0 = 0.0, osCosChi0 = 1.0, osTwoRk = 0.0;
+    double psPole = 1.0, psRhoFactor = 0.0, psYShift = 0.0;
 };
 
 // The done-flag of each lane: nonzero where the kernel finished the point.

@@ -54,7 +54,9 @@ constexpr double kExpLimit = 700.0;
 // carry their rounding errors into the final addition, which alone rounds.
 constexpr double kHalfPiHigh = 1.5707963267948966;   // pi/2 rounded to a double
 constexpr double kHalfPiLow = 6.123233995736766e-17; // pi/2 - kHalfPiHigh
-HWY_INLINE void SinCos(V x, V& sinX, V& cosX) {
+// SinCosParts leaves each as its unrounded pair, high part and the rest, for
+// a caller that must know how near its rounding lies to a tie.
+HWY_INLINE void SinCosParts(V x, V& sinHi, V& sinLo, V& cosHi, V& cosLo) {
     const V q = hn::Round(x * C(2.0 / kPi));
     const V p = q * C(kHalfPiHigh);
     // x - p is exact (q is 0 or x lies within a factor of two of p).
@@ -81,7 +83,7 @@ HWY_INLINE void SinCos(V x, V& sinX, V& cosX) {
         ProductError(cube, C(kSixthHigh), third) + hn::MulAdd(cube, C(kSixthLow), cubeLow * C(kSixthHigh));
     V sh, se;
     TwoSum(r, third, sh, se);
-    const V sinR = sh + (se + hn::MulAdd(cube * z, S, thirdLow + rLow));
+    const V sinRLow = se + hn::MulAdd(cube * z, S, thirdLow + rLow);
     V Q = C(-1.0 / 6402373705728000.0);
     Q = hn::MulAdd(Q, z, C(1.0 / 20922789888000.0));
     Q = hn::MulAdd(Q, z, C(-1.0 / 87178291200.0));
@@ -94,14 +96,26 @@ HWY_INLINE void SinCos(V x, V& sinX, V& cosX) {
     const V half = C(0.5) * z;
     const V w = C(1.0) - half;
     // rLow enters as -sin(r) rLow: -r rLow within zLow, r^3/6 rLow here.
-    const V cosR =
-        w + (((C(1.0) - w) - half) + hn::MulAdd(z * z, Q, hn::NegMulAdd(third, rLow, C(-0.5) * zLow)));
+    const V cosRLow =
+        ((C(1.0) - w) - half) + hn::MulAdd(z * z, Q, hn::NegMulAdd(third, rLow, C(-0.5) * zLow));
     // The quadrant q mod 4 picks and signs them.
     const V quadrant = q - C(4.0) * hn::Floor(q * C(0.25));
     const M odd = hn::Eq(quadrant - C(2.0) * hn::Floor(quadrant * C(0.5)), C(1.0));
-    const V s = hn::IfThenElse(odd, cosR, sinR), c = hn::IfThenElse(odd, sinR, cosR);
-    sinX = hn::IfThenElse(hn::Ge(quadrant, C(2.0)), hn::Neg(s), s);
-    cosX = hn::IfThenElse(hn::And(hn::Ge(quadrant, C(1.0)), hn::Le(quadrant, C(2.0))), hn::Neg(c), c);
+    const M sinNegative = hn::Ge(quadrant, C(2.0));
+    const M cosNegative = hn::And(hn::Ge(quadrant, C(1.0)), hn::Le(quadrant, C(2.0)));
+    const V s = hn::IfThenElse(odd, w, sh), sLow = hn::IfThenElse(odd, cosRLow, sinRLow);
+    const V c = hn::IfThenElse(odd, sh, w), cLow = hn::IfThenElse(odd, sinRLow, cosRLow);
+    sinHi = hn::IfThenElse(sinNegative, hn::Neg(s), s);
+    sinLo = hn::IfThenElse(sinNegative, hn::Neg(sLow), sLow);
+    cosHi = hn::IfThenElse(cosNegative, hn::Neg(c), c);
+    cosLo = hn::IfThenElse(cosNegative, hn::Neg(cLow), cLow);
+}
+
+HWY_INLINE void SinCos(V x, V& sinX, V& cosX) {
+    V sinHi, sinLo, cosHi, cosLo;
+    SinCosParts(x, sinHi, sinLo, cosHi, cosLo);
+    sinX = sinHi + sinLo;
+    cosX = cosHi + cosLo;
 }
 
 // sinh within a unit in the last place: the Taylor series to x^21 below 1
@@ -484,6 +498,7 @@ HWY_INLINE void SphereMercatorInverse(const BatchConstants& k, V& x, V& y, M& ok
 #include "projection/ZrPJGeodesicKernel-inl.h"
 #include "projection/ZrPJObliqueKernels-inl.h"
 #include "projection/ZrPJHotinePolyconicKernels-inl.h"
+#include "projection/ZrPJMarginalKernels-inl.h"
 
 // ---- The frame, as the scalar one does it for a common point ----
 using KindStep = void (*)(const BatchConstants&, V&, V&, M&);
@@ -573,6 +588,17 @@ void ForwardBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return ForwardLoop<HotineForward>(k, x, y, done, count);
     case BatchKernel::kPolyconic:
         return ForwardLoop<PolyconicForward>(k, x, y, done, count);
+    case BatchKernel::kTransverseZoned:
+        return ForwardLoop<TransverseZonedForward>(k, x, y, done, count);
+    case BatchKernel::kEqualEarth:
+        return ForwardLoop<EqualEarthForward>(k, x, y, done, count);
+    case BatchKernel::kObliqueStereo:
+        return ForwardLoop<ObliqueStereoForward>(k, x, y, done, count);
+    case BatchKernel::kPolarStereo:
+        return ForwardLoop<PolarStereoForward>(k, x, y, done, count);
+    case BatchKernel::kCassini:
+        return ForwardLoop<CassiniForward>(k, x, y, done, count);
+    case BatchKernel::kGoode:
     case BatchKernel::kNone:
         break;
     }
@@ -600,6 +626,16 @@ void InverseBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return InverseLoop<HotineInverse>(k, x, y, done, count);
     case BatchKernel::kPolyconic:
         return InverseLoop<PolyconicInverse>(k, x, y, done, count);
+    case BatchKernel::kTransverseZoned:
+        return InverseLoop<TransverseZonedInverse>(k, x, y, done, count);
+    case BatchKernel::kEqualEarth:
+        return InverseLoop<EqualEarthInverse>(k, x, y, done, count);
+    case BatchKernel::kGoode:
+        return InverseLoop<GoodeInverse>(k, x, y, done, count);
+    case BatchKernel::kCassini:
+        return InverseLoop<CassiniInverse>(k, x, y, done, count);
+    case BatchKernel::kObliqueStereo:
+    case BatchKernel::kPolarStereo:
     case BatchKernel::kLaborde:
     case BatchKernel::kNone:
         break;

@@ -387,6 +387,10 @@ constexpr BatchRow kBatchKinds[] = {
     {43076, BatchKernel::kObliqueTransform},
     {43043, BatchKernel::kHotine},             {43044, BatchKernel::kHotine},
     {43021, BatchKernel::kPolyconic},
+    {43067, BatchKernel::kTransverseZoned},    {43060, BatchKernel::kEqualEarth},
+    {43048, BatchKernel::kObliqueStereo},      {43049, BatchKernel::kPolarStereo},
+    {43050, BatchKernel::kPolarStereo},        {43051, BatchKernel::kPolarStereo},
+    {43074, BatchKernel::kGoode},              {43057, BatchKernel::kCassini},
 };
 
 // The kernels' atanh series and their Mercator and cone forms hold for an
@@ -440,9 +444,12 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
     k.c1 = m_kc.c1;
     switch (k.kernel) {
     case BatchKernel::kTransverseMercator:
+    case BatchKernel::kTransverseZoned:
+        k.zoneWidth = m_grid.zoneWidth;
+        k.zones = m_grid.zones;
         // Gauss-Krueger's origin is the equator; the inverse's footpoint
         // starts from the rectifying latitude, which needs the meridian series.
-        k.ml0 = m_def.kind == 43006 ? m_ml.ml0 : 0.0;
+        k.ml0 = m_def.kind != 43005 ? m_ml.ml0 : 0.0;
         k.krA = m_kr.A;
         std::copy(m_kr.alpha, m_kr.alpha + 6, k.alpha);
         std::copy(m_kr.beta, m_kr.beta + 6, k.beta);
@@ -527,6 +534,33 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
         std::copy(arc, arc + 8, k.polyArc);
         return std::isfinite(m_arc.polyM0) && A[0] > 0.0;
     }
+    case BatchKernel::kEqualEarth:
+        k.eeR = m_kc.c2;
+        k.eeInvR = m_kc.c3;
+        k.eeInvQp = m_az.invQp;
+        std::copy(m_az.xi, m_az.xi + 6, k.eeXi);
+        // The forward's authalic series and the inverse's Clenshaw sum
+        // without Newton's polish serve the earth's ellipsoids and the sphere.
+        return m_ell.e < kBatchEccentricityLimit && !m_az.xiNewton;
+    // The stereographics' inverses and Goode's forward stay on the scalar path.
+    case BatchKernel::kObliqueStereo:
+        k.osN = m_az.n;
+        k.osHalfLnC = m_az.halfLnC;
+        k.osSinChi0 = m_az.sinChi0;
+        k.osCosChi0 = m_az.cosChi0;
+        k.osTwoRk = m_az.twoRk;
+        return !inverse && m_ell.e < kBatchEccentricityLimit;
+    case BatchKernel::kPolarStereo:
+        k.psPole = m_az.pole;
+        k.psRhoFactor = m_az.rhoFactor;
+        k.psYShift = m_az.yShift;
+        return !inverse && m_ell.e < kBatchEccentricityLimit;
+    case BatchKernel::kGoode:
+        return inverse;
+    case BatchKernel::kCassini:
+        // The inverse's footpoint starts from the rectifying latitude.
+        k.ml0 = m_ml.ml0;
+        return !inverse || (m_ser.D[0] > 0.0 && std::isfinite(m_ser.aOverD0));
     case BatchKernel::kNone:
         break;
     }
