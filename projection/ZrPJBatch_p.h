@@ -39,6 +39,10 @@ enum class BatchKernel : int {
     kPolarStereo,        // the polar stereographics (variants A, B and C), forward only
     kGoode,              // Goode's interrupted homolosine, inverse only
     kCassini,            // Cassini-Soldner on the ellipsoid
+    kOrthographic,       // the orthographic on the ellipsoid, forward only
+    kGeostationary,      // the geostationary satellite's view, sweeping about y or x
+    kKrovak,             // Krovak, north-orientated or not, modified or not
+    kEqualAreaAzimuth,   // Lambert azimuthal equal-area on the ellipsoid, inverse only
 };
 
 // Points per block: a multiple of the widest register's lanes (8 doubles).
@@ -112,6 +116,9 @@ struct BatchConstants {
     // sphere: its pole's latitude as sine and cosine, and its longitude.
     double labB = 0.0, labC = 0.0, labR = 0.0, labSinS = 0.0, labCosS = 1.0, labGRe = 0.0, labGIm = 0.0;
     double turnSin = 0.0, turnCos = 1.0, turnLam = 0.0;
+    // The inverse frame folds a longitude past a half turn once (the turned
+    // globe's) rather than leave it to the scalar path.
+    bool foldLongitude = false;
     // Hotine: the aposphere's A, B and 1 / B, E and ln E; the longitude from
     // the natural origin's meridian and back; the central line's and the
     // grid's turns; the conformal latitude's series; u of the centre (signed
@@ -134,13 +141,32 @@ struct BatchConstants {
     // pole's sign, rho's factor and variant C's northing shift.
     double osN = 1.0, osHalfLnC = 0.0, osSinChi0 = 0.0, osCosChi0 = 1.0, osTwoRk = 0.0;
     double psPole = 1.0, psRhoFactor = 0.0, psYShift = 0.0;
+    // The orthographic on the ellipsoid: the origin's latitude as sine and
+    // cosine, and e^2 nu0 sin phi0 cos phi0. The geostationary view: the
+    // satellite's distance g from the centre (units of a), its height in
+    // metres, g^2 - 1, the polar radius p, p^2 and 1 / p^2, and the axis
+    // the scanner sweeps about (x for GOES, y for Meteosat).
+    double orSin0 = 0.0, orCos0 = 1.0, orD = 0.0;
+    double geoG = 0.0, geoH = 0.0, geoC = 0.0, geoP = 1.0, geoP2 = 1.0, geoPinv2 = 1.0;
+    bool geoSweepX = false;
+    // Krovak: Gauss's sphere's B and ln t0, the cone axis's co-latitude as
+    // sine and cosine, the cone constant and rho's factor; the orientation
+    // and the modified forms' correction; the centre's latitude, for the
+    // kernel's reach.
+    double kvPhi0 = 0.0, kvB = 1.0, kvHalfLnC = 0.0, kvSinA = 0.0, kvCosA = 1.0, kvConeN = 1.0, kvRho = 0.0;
+    bool kvNorth = false, kvModified = false;
+    // Lambert's azimuthal equal-area: D, the authalic sphere's radius Rq and
+    // the origin's authalic latitude as sine and cosine (its series back to
+    // the geodetic in eeXi).
+    double laD = 1.0, laRq = 1.0, laSinB0 = 0.0, laCosB0 = 1.0;
 };
 
 // The done-flag of each lane: nonzero where the kernel finished the point.
 // x and y hold kBatchBlock values each (the lanes past count may hold
 // anything: their results are not read).
-void BatchForward(const BatchConstants& c, double* x, double* y, double* done, std::size_t count);
-void BatchInverse(const BatchConstants& c, double* x, double* y, double* done, std::size_t count);
+// Exported for the tests that count the lanes a kernel finishes.
+ZRPRJ_API void BatchForward(const BatchConstants& c, double* x, double* y, double* done, std::size_t count);
+ZRPRJ_API void BatchInverse(const BatchConstants& c, double* x, double* y, double* done, std::size_t count);
 
 // Whether the vector path is in use, and the name of the instruction set it
 // runs on ("scalar" when it is not): chosen once per process, the widest the

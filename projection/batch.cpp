@@ -499,6 +499,8 @@ HWY_INLINE void SphereMercatorInverse(const BatchConstants& k, V& x, V& y, M& ok
 #include "projection/ZrPJObliqueKernels-inl.h"
 #include "projection/ZrPJHotinePolyconicKernels-inl.h"
 #include "projection/ZrPJMarginalKernels-inl.h"
+#include "projection/ZrPJViewKernels-inl.h"
+#include "projection/ZrPJAzimuthalKernels-inl.h"
 
 // ---- The frame, as the scalar one does it for a common point ----
 using KindStep = void (*)(const BatchConstants&, V&, V&, M&);
@@ -555,9 +557,16 @@ HWY_INLINE void InverseLoop(const BatchConstants& k, double* px, double* py, dou
         x = x * C(k.invScale);
         y = y * C(k.invScale);
         kind(k, x, y, ok);
-        // A longitude beyond a half turn or a latitude beyond a pole (or not
-        // a number) takes the scalar path's reduction, snap or refusal.
-        const V lam = x + C(k.lam0);
+        // A kind whose longitudes routinely pass a half turn (the turned
+        // globe about a central meridian of 180 degrees sends half its map
+        // there) folds them once, as the scalar frame's reduction does; a
+        // longitude still beyond, a latitude beyond a pole or not a number
+        // takes the scalar path's reduction, snap or refusal.
+        V lam = x + C(k.lam0);
+        if (k.foldLongitude) {
+            const V folded = hn::IfThenElse(hn::Ge(lam, hn::Zero(d)), lam - C(kTwoPi), lam + C(kTwoPi));
+            lam = hn::IfThenElse(hn::Gt(hn::Abs(lam), C(kPi)), folded, lam);
+        }
         ok = hn::And(ok, hn::Le(hn::Abs(lam), C(kPi)));
         ok = hn::And(ok, hn::Le(hn::Abs(y), C(kHalfPi)));
         hn::StoreU(lam * C(kRadToDeg), d, px + i);
@@ -598,7 +607,14 @@ void ForwardBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return ForwardLoop<PolarStereoForward>(k, x, y, done, count);
     case BatchKernel::kCassini:
         return ForwardLoop<CassiniForward>(k, x, y, done, count);
+    case BatchKernel::kOrthographic:
+        return ForwardLoop<OrthographicForward>(k, x, y, done, count);
+    case BatchKernel::kGeostationary:
+        return ForwardLoop<GeostationaryForward>(k, x, y, done, count);
+    case BatchKernel::kKrovak:
+        return ForwardLoop<KrovakForward>(k, x, y, done, count);
     case BatchKernel::kGoode:
+    case BatchKernel::kEqualAreaAzimuth:
     case BatchKernel::kNone:
         break;
     }
@@ -634,9 +650,16 @@ void InverseBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return InverseLoop<GoodeInverse>(k, x, y, done, count);
     case BatchKernel::kCassini:
         return InverseLoop<CassiniInverse>(k, x, y, done, count);
+    case BatchKernel::kGeostationary:
+        return InverseLoop<GeostationaryInverse>(k, x, y, done, count);
+    case BatchKernel::kKrovak:
+        return InverseLoop<KrovakInverse>(k, x, y, done, count);
+    case BatchKernel::kEqualAreaAzimuth:
+        return InverseLoop<EqualAreaAzimuthInverse>(k, x, y, done, count);
     case BatchKernel::kObliqueStereo:
     case BatchKernel::kPolarStereo:
     case BatchKernel::kLaborde:
+    case BatchKernel::kOrthographic:
     case BatchKernel::kNone:
         break;
     }

@@ -391,6 +391,10 @@ constexpr BatchRow kBatchKinds[] = {
     {43048, BatchKernel::kObliqueStereo},      {43049, BatchKernel::kPolarStereo},
     {43050, BatchKernel::kPolarStereo},        {43051, BatchKernel::kPolarStereo},
     {43074, BatchKernel::kGoode},              {43057, BatchKernel::kCassini},
+    {43070, BatchKernel::kOrthographic},       {43072, BatchKernel::kGeostationary},
+    {43073, BatchKernel::kGeostationary},      {43052, BatchKernel::kKrovak},
+    {43053, BatchKernel::kKrovak},             {43064, BatchKernel::kKrovak},
+    {43065, BatchKernel::kKrovak},             {43047, BatchKernel::kEqualAreaAzimuth},
 };
 
 // The kernels' atanh series and their Mercator and cone forms hold for an
@@ -497,6 +501,7 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
         k.turnSin = m_view.sinA;
         k.turnCos = m_view.cosA;
         k.turnLam = m_view.lamp;
+        k.foldLongitude = true;
         return true;
     case BatchKernel::kHotine:
         // The constants as the single-point routines form them, to the bit.
@@ -561,6 +566,41 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
         // The inverse's footpoint starts from the rectifying latitude.
         k.ml0 = m_ml.ml0;
         return !inverse || (m_ser.D[0] > 0.0 && std::isfinite(m_ser.aOverD0));
+    case BatchKernel::kOrthographic:
+        k.orSin0 = m_pl.A;
+        k.orCos0 = m_pl.B;
+        k.orD = m_pl.D;
+        // The inverse meets the ellipsoid along the view line: the scalar path's.
+        return !inverse;
+    case BatchKernel::kGeostationary:
+        k.geoG = m_sat.g;
+        k.geoH = m_sat.g1 * m_def.a; // as the single-point routines form it
+        k.geoC = m_sat.c;
+        k.geoP = m_sat.p;
+        k.geoP2 = m_sat.p2;
+        k.geoPinv2 = m_sat.pinv2;
+        k.geoSweepX = m_def.kind == 43073;
+        return true;
+    case BatchKernel::kKrovak:
+        k.kvPhi0 = m_def.phi0;
+        k.kvB = m_az.n;
+        k.kvHalfLnC = m_az.halfLnC;
+        k.kvSinA = m_az.sinChi0;
+        k.kvCosA = m_az.cosChi0;
+        k.kvConeN = m_az.coneN;
+        k.kvRho = m_az.rhoFactor;
+        k.kvNorth = m_def.kind == 43053 || m_def.kind == 43065;
+        k.kvModified = m_def.kind == 43064 || m_def.kind == 43065;
+        return m_ell.e < kBatchEccentricityLimit;
+    case BatchKernel::kEqualAreaAzimuth:
+        k.laD = m_az.D;
+        k.laRq = m_az.Rq;
+        k.laSinB0 = m_az.sinb0;
+        k.laCosB0 = m_az.cosb0;
+        std::copy(m_az.xi, m_az.xi + 6, k.eeXi);
+        // The forward stays on the scalar path, and so do a polar origin's
+        // inverse and the flatter ellipsoids' (whose series take a Newton round).
+        return inverse && m_az.pole == 0 && !m_az.xiNewton;
     case BatchKernel::kNone:
         break;
     }
