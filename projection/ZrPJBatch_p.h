@@ -39,6 +39,10 @@ enum class BatchKernel : int {
     kPolarStereo,        // the polar stereographics (variants A, B and C), forward only
     kGoode,              // Goode's interrupted homolosine, inverse only
     kCassini,            // Cassini-Soldner on the ellipsoid
+    kLambertVariant,     // Lambert turned (Belgium 1972) or counted westwards (Greenland, Iceland)
+    kNearConformal,      // the Levant's cone, its radius a cubic in the meridian arc
+    kTransverseSouth,    // the transverse Mercator on westings and southings
+    kCassiniHyperbolic,  // Cassini-Soldner with the hyperbolic northing (Vanua Levu)
 };
 
 // Points per block: a multiple of the widest register's lanes (8 doubles).
@@ -134,6 +138,10 @@ struct BatchConstants {
     // pole's sign, rho's factor and variant C's northing shift.
     double osN = 1.0, osHalfLnC = 0.0, osSinChi0 = 0.0, osCosChi0 = 1.0, osTwoRk = 0.0;
     double psPole = 1.0, psRhoFactor = 0.0, psYShift = 0.0;
+    // The conformal cone's variants: the turn of the longitude before the
+    // cone (Belgium's 29.2985 seconds of theta, as a longitude: a / n) and the
+    // easting's sign (-1 where it grows westwards).
+    double coneTurn = 0.0, xSign = 1.0;
 };
 
 // The done-flag of each lane: nonzero where the kernel finished the point.

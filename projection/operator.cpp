@@ -379,6 +379,8 @@ struct BatchRow {
     long kind;
     BatchKernel kernel;
 };
+// Michigan's cone is Lambert's on the enlarged ellipsoid: the frame applies
+// its K as the scale.
 constexpr BatchRow kBatchKinds[] = {
     {43004, BatchKernel::kMercator},           {43005, BatchKernel::kTransverseMercator},
     {43006, BatchKernel::kTransverseMercator}, {43007, BatchKernel::kEqualAreaConic},
@@ -391,6 +393,9 @@ constexpr BatchRow kBatchKinds[] = {
     {43048, BatchKernel::kObliqueStereo},      {43049, BatchKernel::kPolarStereo},
     {43050, BatchKernel::kPolarStereo},        {43051, BatchKernel::kPolarStereo},
     {43074, BatchKernel::kGoode},              {43057, BatchKernel::kCassini},
+    {43054, BatchKernel::kLambertVariant},     {43055, BatchKernel::kLambertVariant},
+    {43062, BatchKernel::kConformalConic},     {43056, BatchKernel::kNearConformal},
+    {43059, BatchKernel::kTransverseSouth},    {43058, BatchKernel::kCassiniHyperbolic},
 };
 
 // The kernels' atanh series and their Mercator and cone forms hold for an
@@ -445,6 +450,7 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
     switch (k.kernel) {
     case BatchKernel::kTransverseMercator:
     case BatchKernel::kTransverseZoned:
+    case BatchKernel::kTransverseSouth:
         k.zoneWidth = m_grid.zoneWidth;
         k.zones = m_grid.zones;
         // Gauss-Krueger's origin is the equator; the inverse's footpoint
@@ -558,9 +564,21 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
     case BatchKernel::kGoode:
         return inverse;
     case BatchKernel::kCassini:
+    case BatchKernel::kCassiniHyperbolic:
         // The inverse's footpoint starts from the rectifying latitude.
         k.ml0 = m_ml.ml0;
         return !inverse || (m_ser.D[0] > 0.0 && std::isfinite(m_ser.aOverD0));
+    case BatchKernel::kLambertVariant:
+        // Belgium's turn as its routines hold it; 0 for the westward cone.
+        k.coneTurn = m_def.kind == 43055 ? m_kc.lamShift : 0.0;
+        k.xSign = m_def.kind == 43054 ? -1.0 : 1.0;
+        k.logK = std::log(std::fabs(m_kc.c3));
+        return m_def.parallelMode >= 1 && m_def.parallelMode <= 3 && m_ell.e < kBatchEccentricityLimit;
+    case BatchKernel::kNearConformal:
+        // The arc from the origin's parallel; the inverse's footpoint from
+        // the rectifying latitude.
+        k.ml0 = m_ml.ml0;
+        return m_ser.D[0] > 0.0 && std::isfinite(m_ser.aOverD0);
     case BatchKernel::kNone:
         break;
     }
