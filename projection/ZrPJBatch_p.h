@@ -43,6 +43,10 @@ enum class BatchKernel : int {
     kGeostationary,      // the geostationary satellite's view, sweeping about y or x
     kKrovak,             // Krovak, north-orientated or not, modified or not
     kEqualAreaAzimuth,   // Lambert azimuthal equal-area on the ellipsoid, inverse only
+    kLambertVariant,     // Lambert turned (Belgium 1972) or counted westwards (Greenland, Iceland)
+    kNearConformal,      // the Levant's cone, its radius a cubic in the meridian arc
+    kTransverseSouth,    // the transverse Mercator on westings and southings
+    kCassiniHyperbolic,  // Cassini-Soldner with the hyperbolic northing (Vanua Levu)
 };
 
 // Points per block: a multiple of the widest register's lanes (8 doubles).
@@ -159,6 +163,10 @@ struct BatchConstants {
     // the origin's authalic latitude as sine and cosine (its series back to
     // the geodetic in eeXi).
     double laD = 1.0, laRq = 1.0, laSinB0 = 0.0, laCosB0 = 1.0;
+    // The conformal cone's variants: the turn of the longitude before the
+    // cone (Belgium's 29.2985 seconds of theta, as a longitude: a / n) and the
+    // easting's sign (-1 where it grows westwards).
+    double coneTurn = 0.0, xSign = 1.0;
 };
 
 // The done-flag of each lane: nonzero where the kernel finished the point.

@@ -287,9 +287,10 @@ HWY_INLINE void GoodeInverse(const BatchConstants& k, V& x, V& y, M& ok) {
 // routine puts the point on the meridian, and the lane is its.
 constexpr double kCassiniPoleCosine = 1e-10;
 
-HWY_INLINE void CassiniForward(const BatchConstants& k, V& x, V& y, M& ok) {
+// The forward, leaving sin(phi) in s.
+HWY_INLINE void CassiniForwardAt(const BatchConstants& k, V& x, V& y, M& ok, V& s) {
     const V phi = y;
-    V s, c;
+    V c;
     SinCos(phi, s, c);
     ok = hn::And(ok, hn::Ge(hn::Abs(c), C(kCassiniPoleCosine)));
     const V arc = MeridianLength(k, phi, s, c);
@@ -300,6 +301,26 @@ HWY_INLINE void CassiniForward(const BatchConstants& k, V& x, V& y, M& ok) {
     x = C(k.a) * nu * A *
         (C(1.0) - A2 * T * (C(1.0 / 6.0) + (C(8.0) - T + C(8.0) * Cc) * A2 * C(1.0 / 120.0)));
     y = C(k.a) * (arc - C(k.ml0) + nu * t * A2 * (C(0.5) + (C(5.0) - T + C(6.0) * Cc) * A2 * C(1.0 / 24.0)));
+}
+
+HWY_INLINE void CassiniForward(const BatchConstants& k, V& x, V& y, M& ok) {
+    V s;
+    CassiniForwardAt(k, x, y, ok, s);
+}
+
+// The hyperbolic form's northing X = X' - X'^3 / (6 rho nu), rho nu =
+// a^2 (1 - e^2) / w^2 at the point's latitude, as the single-point routine
+// bends it. Its slope 1 - X'^2 / (2 rho nu) falls below 1/2 some 6400 km
+// from the origin (where a grid of the method ends long before), and past
+// it a last place of X' becomes several of X: those lanes are the scalar
+// path's.
+HWY_INLINE void CassiniHyperbolicForward(const BatchConstants& k, V& x, V& y, M& ok) {
+    V s;
+    CassiniForwardAt(k, x, y, ok, s);
+    const V w = C(1.0) - C(k.es) * s * s;
+    const V rhoNu = C(k.a * k.a * (1.0 - k.es)) / (w * w);
+    ok = hn::And(ok, hn::Lt(y * y, rhoNu));
+    y = y - y * y * y / (C(6.0) * rhoNu);
 }
 
 // ---- Cassini-Soldner on the ellipsoid, inverse ----
@@ -345,7 +366,12 @@ HWY_INLINE void CassiniSlopes(const BatchConstants& k, V dlam, V s, V c, V arc, 
 // inverse series from it, then Newton's rounds on the forward lane by lane,
 // each lane stopping where the scalar routine stops; a lane at a pole or
 // still moving after the rounds is the scalar path's.
-HWY_INLINE void CassiniInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+// Bent: the hyperbolic form's, whose footpoint is first moved from the
+// northing's to the unbent northing's (X' from two rounds of X' = X + X'^3
+// q, q = w^2 / (6 (1 - e^2)) at the footpoint, and the footpoint turned by
+// the Taylor series of the arc, as the single-point routine turns it), and
+// whose Newton rounds solve the bent forward.
+template <bool kBent> HWY_INLINE void CassiniInverseOf(const BatchConstants& k, V& x, V& y, M& ok) {
     const D d;
     const V xm = x, ym = y;
     const V mu = (C(k.ml0) + ym * C(k.invA)) * C(k.aOverD0);
@@ -359,6 +385,22 @@ HWY_INLINE void CassiniInverse(const BatchConstants& k, V& x, V& y, M& ok) {
     ok = hn::And(ok, hn::Lt(hn::Abs(dphi), C(kCassiniTurnBelow)));
     V phi1 = mu + dphi, s1 = smu, c1 = cmu;
     RotateBySmallAngle(s1, c1, dphi);
+    const V bendScale = C(k.invOneMinusEs * (1.0 / 6.0));
+    if (kBent) {
+        const V ya = ym * C(k.invA);
+        const V w0 = C(1.0) - C(k.es) * s1 * s1;
+        const V q = w0 * w0 * C(k.invOneMinusEs) * C(1.0 / 6.0);
+        V Y = ya + ya * ya * ya * q;
+        Y = ya + Y * Y * Y * q;
+        const V dy = Y - ya;
+        const V k1 = w0 * hn::Sqrt(w0) * C(k.invOneMinusEs);
+        const V k2 = C(1.5 * k.es) * s1 * c1 * w0 * w0 * C(k.invOneMinusEs) * C(k.invOneMinusEs);
+        const V delta = dy * (k1 - k2 * dy);
+        // A turn too large to rotate by is the scalar path's.
+        ok = hn::And(ok, hn::Lt(hn::Abs(delta), C(kCassiniTurnBelow)));
+        phi1 = phi1 + delta;
+        RotateBySmallAngle(s1, c1, delta);
+    }
     // The inverse series at the footpoint.
     ok = hn::And(ok, hn::Ge(hn::Abs(c1), C(kCassiniPoleCosine)));
     {
@@ -392,6 +434,14 @@ HWY_INLINE void CassiniInverse(const BatchConstants& k, V& x, V& y, M& ok) {
             C(k.en[0]) * y - s * c * (C(k.en[1]) + sq * (C(k.en[2]) + sq * (C(k.en[3]) + sq * C(k.en[4]))));
         V fx, fy, xLam, xPhi, yLam, yPhi;
         CassiniSlopes(k, x, s, c, arc - C(k.ml0), fx, fy, xLam, xPhi, yLam, yPhi);
+        if (kBent) {
+            // Y - Y^3 q and its slopes, q = w^2 / (6 (1 - e^2)).
+            const V w = C(1.0) - C(k.es) * s * s, q = w * w * bendScale;
+            const V Y2 = fy * fy, slope = C(1.0) - C(3.0) * Y2 * q;
+            yPhi = yPhi * slope + Y2 * fy * C(4.0) * C(k.es) * s * c * w * bendScale;
+            yLam = yLam * slope;
+            fy = fy - Y2 * fy * q;
+        }
         const V ex = xa - fx, ey = ya - fy;
         const V miss = (hn::Abs(ex) + hn::Abs(ey)) * C(k.a);
         const M finite = Finite(miss);
@@ -406,4 +456,12 @@ HWY_INLINE void CassiniInverse(const BatchConstants& k, V& x, V& y, M& ok) {
         moving = hn::And(moving, hn::Ge(miss, C(kCassiniLastCorrection)));
     }
     ok = hn::AndNot(moving, ok);
+}
+
+HWY_INLINE void CassiniInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    CassiniInverseOf<false>(k, x, y, ok);
+}
+
+HWY_INLINE void CassiniHyperbolicInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    CassiniInverseOf<true>(k, x, y, ok);
 }

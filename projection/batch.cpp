@@ -502,6 +502,72 @@ HWY_INLINE void SphereMercatorInverse(const BatchConstants& k, V& x, V& y, M& ok
 #include "projection/ZrPJViewKernels-inl.h"
 #include "projection/ZrPJAzimuthalKernels-inl.h"
 
+// ---- The conformal cone's and the transverse Mercator's variants ----
+
+// Belgium's cone turned about its apex (its turn kept as a longitude) and
+// the west-orientated cone's easting, on Lambert's kernel as the single-point
+// routines wrap Lambert's routine; a turn of 0 and a sign of 1 change no bit.
+HWY_INLINE void ConformalConicVariantForward(const BatchConstants& k, V& x, V& y, M& ok) {
+    x = x - C(k.coneTurn);
+    ConformalConicForward(k, x, y, ok);
+    x = x * C(k.xSign);
+}
+
+HWY_INLINE void ConformalConicVariantInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    x = x * C(k.xSign);
+    ConformalConicInverse(k, x, y, ok);
+    x = x + C(k.coneTurn);
+}
+
+// The near-conformal cone at unit scale: r = r0 - M with M = m + A m^3, m
+// the meridian arc from the origin's parallel (n, r0 and A in n, rho0 and
+// c3). The single-point routine's x = r sin(theta) and y = M + r sin(theta)
+// tan(theta / 2) from one sine and cosine of theta / 2: sin(theta) = 2 s c
+// and sin(theta) tan(theta / 2) = 2 s^2, within a last place or two of the
+// routine's three calls.
+HWY_INLINE void NearConformalForward(const BatchConstants& k, V& x, V& y, M& /*ok*/) {
+    V s, c;
+    SinCos(y, s, c);
+    const V m = C(k.a) * (MeridianLength(k, y, s, c) - C(k.ml0));
+    const V arc = m + C(k.c3) * m * m * m;
+    const V r = C(k.rho0) - arc;
+    V sh, ch;
+    SinCos(C(0.5) * (x * C(k.n)), sh, ch);
+    x = r * (C(2.0) * sh * ch);
+    y = arc + r * (C(2.0) * sh * sh);
+}
+
+// The cubic M = m + A m^3 solved by the single-point routine's Lagrange
+// series, which it takes while X = A M^2 stays below this (500 km from the
+// origin's parallel); further out its Newton rounds, on the scalar path.
+constexpr double kNearConformalSeriesBelow = 1e-3;
+
+HWY_INLINE void NearConformalInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    const V r = ConeLocate(k, x, y);
+    const V arc = C(k.rho0) - r;
+    const V X = C(k.c3) * arc * arc;
+    ok = hn::And(ok, hn::Lt(X, C(kNearConformalSeriesBelow)));
+    const V X2 = X * X;
+    const V m = arc * ((C(1.0) - X) + X2 * (C(3.0) - C(12.0) * X) +
+                       X2 * X2 * (C(55.0) - C(273.0) * X + C(1428.0) * X2));
+    V s, c;
+    y = MeridianLengthInverse(k, C(k.ml0) + m * C(k.invA), s, c, ok);
+}
+
+// The transverse Mercator's map turned half round: both coordinates change
+// sign after the forward and before the inverse.
+HWY_INLINE void TransverseSouthForward(const BatchConstants& k, V& x, V& y, M& ok) {
+    TransverseForward(k, x, y, ok);
+    x = hn::Neg(x);
+    y = hn::Neg(y);
+}
+
+HWY_INLINE void TransverseSouthInverse(const BatchConstants& k, V& x, V& y, M& ok) {
+    x = hn::Neg(x);
+    y = hn::Neg(y);
+    TransverseInverse(k, x, y, ok);
+}
+
 // ---- The frame, as the scalar one does it for a common point ----
 using KindStep = void (*)(const BatchConstants&, V&, V&, M&);
 
@@ -613,6 +679,14 @@ void ForwardBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return ForwardLoop<GeostationaryForward>(k, x, y, done, count);
     case BatchKernel::kKrovak:
         return ForwardLoop<KrovakForward>(k, x, y, done, count);
+    case BatchKernel::kLambertVariant:
+        return ForwardLoop<ConformalConicVariantForward>(k, x, y, done, count);
+    case BatchKernel::kNearConformal:
+        return ForwardLoop<NearConformalForward>(k, x, y, done, count);
+    case BatchKernel::kTransverseSouth:
+        return ForwardLoop<TransverseSouthForward>(k, x, y, done, count);
+    case BatchKernel::kCassiniHyperbolic:
+        return ForwardLoop<CassiniHyperbolicForward>(k, x, y, done, count);
     case BatchKernel::kGoode:
     case BatchKernel::kEqualAreaAzimuth:
     case BatchKernel::kNone:
@@ -656,6 +730,14 @@ void InverseBlock(const BatchConstants& k, double* x, double* y, double* done, s
         return InverseLoop<KrovakInverse>(k, x, y, done, count);
     case BatchKernel::kEqualAreaAzimuth:
         return InverseLoop<EqualAreaAzimuthInverse>(k, x, y, done, count);
+    case BatchKernel::kLambertVariant:
+        return InverseLoop<ConformalConicVariantInverse>(k, x, y, done, count);
+    case BatchKernel::kNearConformal:
+        return InverseLoop<NearConformalInverse>(k, x, y, done, count);
+    case BatchKernel::kTransverseSouth:
+        return InverseLoop<TransverseSouthInverse>(k, x, y, done, count);
+    case BatchKernel::kCassiniHyperbolic:
+        return InverseLoop<CassiniHyperbolicInverse>(k, x, y, done, count);
     case BatchKernel::kObliqueStereo:
     case BatchKernel::kPolarStereo:
     case BatchKernel::kLaborde:

@@ -379,6 +379,8 @@ struct BatchRow {
     long kind;
     BatchKernel kernel;
 };
+// Michigan's cone is Lambert's on the enlarged ellipsoid: the frame applies
+// its K as the scale.
 constexpr BatchRow kBatchKinds[] = {
     {43004, BatchKernel::kMercator},           {43005, BatchKernel::kTransverseMercator},
     {43006, BatchKernel::kTransverseMercator}, {43007, BatchKernel::kEqualAreaConic},
@@ -395,6 +397,9 @@ constexpr BatchRow kBatchKinds[] = {
     {43073, BatchKernel::kGeostationary},      {43052, BatchKernel::kKrovak},
     {43053, BatchKernel::kKrovak},             {43064, BatchKernel::kKrovak},
     {43065, BatchKernel::kKrovak},             {43047, BatchKernel::kEqualAreaAzimuth},
+    {43054, BatchKernel::kLambertVariant},     {43055, BatchKernel::kLambertVariant},
+    {43062, BatchKernel::kConformalConic},     {43056, BatchKernel::kNearConformal},
+    {43059, BatchKernel::kTransverseSouth},    {43058, BatchKernel::kCassiniHyperbolic},
 };
 
 // The kernels' atanh series and their Mercator and cone forms hold for an
@@ -449,6 +454,7 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
     switch (k.kernel) {
     case BatchKernel::kTransverseMercator:
     case BatchKernel::kTransverseZoned:
+    case BatchKernel::kTransverseSouth:
         k.zoneWidth = m_grid.zoneWidth;
         k.zones = m_grid.zones;
         // Gauss-Krueger's origin is the equator; the inverse's footpoint
@@ -563,6 +569,7 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
     case BatchKernel::kGoode:
         return inverse;
     case BatchKernel::kCassini:
+    case BatchKernel::kCassiniHyperbolic:
         // The inverse's footpoint starts from the rectifying latitude.
         k.ml0 = m_ml.ml0;
         return !inverse || (m_ser.D[0] > 0.0 && std::isfinite(m_ser.aOverD0));
@@ -601,6 +608,17 @@ bool CZrPJOperator::FillBatch(BatchConstants& k, bool inverse) const {
         // The forward stays on the scalar path, and so do a polar origin's
         // inverse and the flatter ellipsoids' (whose series take a Newton round).
         return inverse && m_az.pole == 0 && !m_az.xiNewton;
+    case BatchKernel::kLambertVariant:
+        // Belgium's turn as its routines hold it; 0 for the westward cone.
+        k.coneTurn = m_def.kind == 43055 ? m_kc.lamShift : 0.0;
+        k.xSign = m_def.kind == 43054 ? -1.0 : 1.0;
+        k.logK = std::log(std::fabs(m_kc.c3));
+        return m_def.parallelMode >= 1 && m_def.parallelMode <= 3 && m_ell.e < kBatchEccentricityLimit;
+    case BatchKernel::kNearConformal:
+        // The arc from the origin's parallel; the inverse's footpoint from
+        // the rectifying latitude.
+        k.ml0 = m_ml.ml0;
+        return m_ser.D[0] > 0.0 && std::isfinite(m_ser.aOverD0);
     case BatchKernel::kNone:
         break;
     }

@@ -1,5 +1,7 @@
-// The array forwards and inverses of the transverse Mercator zoned grid and
-// of Equal Earth against their single-point routines, on every instruction
+// The array forwards and inverses of the transverse Mercator zoned grid, of
+// Equal Earth, the stereographics, Goode's map, Cassini-Soldner (also
+// hyperbolic) and the near-conformal cone against their single-point
+// routines, on every instruction
 // set the CPU has: over each kind's area and well beyond it (a dense sweep
 // and random points) each point the vector kernel finishes agrees with the
 // single-point routine within a nanometre on the ground (or a few last places
@@ -98,6 +100,17 @@ const MarginalCase kCases[] = {
      20.0, true, true},
     {"Goode off Greenwich", 43074, 6371000.0, 0.0, 11.0, 0.0, 0.0, 0.0, 1.0, 5e5, 0.0, -180.0, 180.0, -90.0,
      90.0, false, true},
+    // The Levant's near-conformal zone (EPSG:22700), and Vanua Levu's
+    // hyperbolic Cassini (Clarke 1880 as its grid takes it, a = 6378306.3696,
+    // b = 6356571.996), each over the world and over its own area.
+    {"Levant near-conformal", 43056, 6378249.2, 293.4660212936269, 37.35, 34.65, 0.0, 0.0, 0.9996256,
+     300000.0, 300000.0, -180.0, 180.0, -90.0, 90.0, true, true},
+    {"Levant zone", 43056, 6378249.2, 293.4660212936269, 37.35, 34.65, 0.0, 0.0, 0.9996256, 300000.0,
+     300000.0, 33.0, 42.0, 29.0, 38.0, true, true},
+    {"Vanua Levu", 43058, 6378306.3696, 6378306.3696 / (6378306.3696 - 6356571.996), 179.333333333333, -16.25,
+     0.0, 0.0, 1.0, 251727.9155424, 334519.953768, -180.0, 180.0, -90.0, 90.0, true, true},
+    {"Vanua Levu island", 43058, 6378306.3696, 6378306.3696 / (6378306.3696 - 6356571.996), 179.333333333333,
+     -16.25, 0.0, 0.0, 1.0, 251727.9155424, 334519.953768, 176.0, 183.0, -20.0, -13.0, true, true},
 };
 
 CZrPJOperator Build(const MarginalCase& c) {

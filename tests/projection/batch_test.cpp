@@ -99,6 +99,23 @@ const Definition kDefinitions[] = {
      180.0, -89.0, 89.0},
     {"Web Mercator", 43045, 6378137.0, 298.257223563, 0.0, 0.0, 0.0, 0.0, 2, 1.0, 0.0, 0.0, 1.0, 1.0, -180.0,
      180.0, -89.0, 89.0},
+    // The variants on Lambert's and the transverse Mercator's kernels, as
+    // EPSG states Belgian Lambert 72 (31300), Greenland zone 5 east counted
+    // westwards (2218), Michigan North on its enlarged ellipsoid (6201, K =
+    // 1.0000382) and South Africa's Lo19 (2048); a westward cone south of the
+    // equator in feet, and a south-orientated zone out into Krueger's reach.
+    {"Belgian Lambert 72", 43055, 6378388.0, 297.0, 4.35693972222222, 90.0, 49.8333333333333,
+     51.1666666666667, 2, 1.0, 150000.01256, 5400088.4378, 1.0, 1.0, -10.0, 20.0, 40.0, 60.0},
+    {"Greenland west", 43054, 6378388.0, 297.0, -24.0, 70.5, 70.5, 70.5, 1, 1.0, 0.0, 0.0, 1.0, 1.0, -60.0,
+     10.0, 55.0, 85.0},
+    {"Westward south feet", 43054, 6378137.0, 298.257223563, 60.0, -40.0, -40.0, -40.0, 1, 0.9999, 400000.0,
+     2000000.0, 10000.0 / 3048.0, 2.0, 30.0, 90.0, -70.0, -10.0},
+    {"Michigan North", 43062, 6378206.4, 294.978698213898, -87.0, 44.7833333333333, 45.4833333333333,
+     47.0833333333333, 2, 1.0000382, 609601.2192, 0.0, 1.0, 1.0, -100.0, -75.0, 35.0, 55.0},
+    {"Lo19", 43059, 6378137.0, 298.257223563, 19.0, 0.0, 0.0, 0.0, 2, 1.0, 0.0, 0.0, 1.0, 1.0, 10.0, 28.0,
+     -40.0, -20.0},
+    {"South-orientated wide", 43059, 6378245.0, 298.3, 117.0, 40.0, 0.0, 0.0, 2, 0.9996, 500000.0, 1000000.0,
+     1.0, 1.0, 90.0, 144.0, 20.0, 84.0},
 };
 
 CZrPJOperator Build(const Definition& s) {
@@ -195,8 +212,9 @@ TEST(ProjectionArrays, EachPointIsWhatTheSinglePointRoutineMakesOfIt) {
     for (const Definition& s : kDefinitions) {
         CZrPJOperator op = Build(s);
         ASSERT_EQ(op.Create(), 1) << s.name;
-        const bool conformal = s.kind == 43020 || s.kind == 43004 || s.kind == 43045;
-        const bool transverse = s.kind == 43005 || s.kind == 43006;
+        const bool conformal = s.kind == 43020 || s.kind == 43004 || s.kind == 43045 || s.kind == 43054 ||
+                               s.kind == 43055 || s.kind == 43062;
+        const bool transverse = s.kind == 43005 || s.kind == 43006 || s.kind == 43059;
         g_angleFloor = conformal    ? kConformalInverseAngle
                        : transverse ? kKrugerInverseAngle
                                     : kAngleTolerance;
@@ -218,6 +236,28 @@ TEST(ProjectionArrays, EachPointIsWhatTheSinglePointRoutineMakesOfIt) {
 
 // Every length of array, so that each tail of a block and of a register is
 // met, with a refused point at its end.
+namespace {
+// The operator's choice of kernel, which is its own business elsewhere.
+struct KernelProbe : CZrPJOperator {
+    using CZrPJOperator::FillBatch;
+};
+} // namespace
+
+// A kind that silently fell back to the scalar path would pass the
+// comparison above and lose its speed: every definition takes its kernel
+// both ways.
+TEST(ProjectionArrays, EachDefinitionTakesItsVectorKernel) {
+    if (std::string(CZrPJOperator::BatchPath()) == "scalar") GTEST_SKIP() << "scalar path in use";
+    for (const Definition& s : kDefinitions) {
+        KernelProbe op;
+        static_cast<CZrPJOperator&>(op) = Build(s);
+        ASSERT_EQ(op.Create(), 1) << s.name;
+        zrpj::BatchConstants k;
+        EXPECT_TRUE(op.FillBatch(k, false)) << s.name << " forward";
+        EXPECT_TRUE(op.FillBatch(k, true)) << s.name << " inverse";
+    }
+}
+
 TEST(ProjectionArrays, EveryArrayLengthAndTail) {
     const Definition& utm = kDefinitions[0];
     CZrPJOperator op = Build(utm);
@@ -310,7 +350,7 @@ const BaselineHemisphere kBaselineHemispheres[] = {
     {10.0, 20.0, 30.0, 50.0, 0.9996, 500000.0, 100000.0, 1.0, 1.0},
     {-150.0, -20.0, -30.0, -50.0, 1.0, 200000.0, 10000000.0, 10000.0 / 3048.0, 2.0},
 };
-const long kVectorKinds[] = {43004, 43005, 43006, 43007, 43020, 43045};
+const long kVectorKinds[] = {43004, 43005, 43006, 43007, 43020, 43045, 43054, 43055, 43059, 43062};
 const char* const kTargets[] = {"sse2", "sse4", "avx2", "avx512"};
 
 // The bound the vector path is held to against the scalar path: a nanometre
